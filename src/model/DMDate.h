@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMetaType>
+#include <QString>
+#include <QVariantMap>
+
+// A calendar date and time of day without time zone: Julian day number plus second of day
+// (0 to 86399), with year, month, day and day of week (0 = Sunday) kept alongside. An immutable
+// value; a default-constructed date is null (the model's "no date").
+class DMDate
+{
+public:
+    DMDate() = default;
+    // initWithYear:month:day:secondOfDay: (proleptic Gregorian calendar; out-of-range
+    // months, days and seconds carry over).
+    DMDate(int year, int month, int day, int secondOfDay);
+
+    static DMDate dateWithYearMonthDayHourMinuteSecond(int year, int month, int day, int hour, int minute, int second);
+    static DMDate dateWithJulianDay(qint64 julianDay, int secondOfDay);
+    // Absolute second: Julian day x 86400 + second of day (the unit of work slices).
+    static DMDate dateWithAbsoluteSecond(qint64 absoluteSecond);
+    static DMDate dateForNow();
+    // Floating wall-clock conversion: the date and time fields are taken as they stand, with no
+    // time-zone shift. An invalid QDateTime gives a null date.
+    static DMDate dateWithNSDate(const QDateTime &dateTime);
+    QDateTime NSDate() const;
+
+    bool isNull() const { return m_julianDay == kNullDay; }
+    bool isValid() const { return !isNull(); }
+
+    qint64 julianDay() const { return m_julianDay; }
+    int secondOfDay() const { return m_secondOfDay; }
+    qint64 absoluteSecond() const { return m_julianDay * 86400 + m_secondOfDay; }
+    int year() const { return m_year; }
+    int month() const { return m_month; }
+    int day() const { return m_day; }
+    int dayOfWeek() const { return m_dayOfWeek; } // 0 = Sunday
+    int hour() const { return m_secondOfDay / 3600; }
+    int minute() const { return (m_secondOfDay / 60) % 60; }
+    int second() const { return m_secondOfDay % 60; }
+
+    // -1 ascending (receiver earlier), 0 same, 1 descending; by Julian day, then second of day.
+    int compare(const DMDate &other) const;
+    bool operator==(const DMDate &o) const { return m_julianDay == o.m_julianDay && m_secondOfDay == o.m_secondOfDay; }
+    bool operator!=(const DMDate &o) const { return !(*this == o); }
+    bool operator<(const DMDate &o) const { return compare(o) < 0; }
+    bool operator<=(const DMDate &o) const { return compare(o) <= 0; }
+    bool operator>(const DMDate &o) const { return compare(o) > 0; }
+    bool operator>=(const DMDate &o) const { return compare(o) >= 0; }
+
+    // Calendar addition with signed parts; a day of month past the end of the resulting month
+    // is clamped to its last day.
+    DMDate dateByAddingYearsMonthsDaysHoursMinutesSeconds(int years, int months, int days, int hours, int minutes, qint64 seconds) const;
+    DMDate dateByAddingSeconds(qint64 seconds) const;
+
+    // From the receiver to the argument: whole days and remaining seconds, negative when the
+    // argument is earlier.
+    void getIntervalToDateDaysSeconds(const DMDate &date, qint64 *days, qint64 *seconds) const;
+    // Whole days plus the fraction of the day window [beginSecond, endSecond] covered; whole
+    // days only when endSecond is not after beginSecond.
+    void getIntervalToDatePartOfDaysByTrimmingDaysTo(const DMDate &date, double *partOfDays, int beginSecond, int endSecond) const;
+
+    QVariantMap dictionaryRepresentation() const;
+    static DMDate dateWithDictionaryRepresentation(const QVariant &representation);
+
+    QString description() const; // "YYYY-MM-DD HH:MM:SS", for logs and tests
+
+private:
+    static constexpr qint64 kNullDay = INT64_MIN;
+    qint64 m_julianDay = kNullDay;
+    int m_secondOfDay = 0;
+    int m_year = 0;
+    int m_month = 0;
+    int m_day = 0;
+    int m_dayOfWeek = 0;
+};
+
+Q_DECLARE_METATYPE(DMDate)
+
+void DMDate_SecondOfDay_to_HourMinuteSecond(int secondOfDay, int *hours, int *minutes, int *seconds);
+
+extern const QString kDMTimeSpanBegin; // "begin"
+extern const QString kDMTimeSpanEnd;   // "end"

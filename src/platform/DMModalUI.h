@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// The one seam for alerts, sheets, open and save panels and simple prompts. The default
+// implementation uses QMessageBox, QFileDialog and QInputDialog (window-modal for sheets);
+// tests install their own with setInstance() and answer without showing anything.
+class DMModalUI
+{
+public:
+    // Button codes of an alert: the first (default) button, the second (alternate) and the third.
+    enum { DefaultReturn = 1, AlternateReturn = 0, OtherReturn = -1 };
+    enum Style { Warning, Informational, Critical };
+
+    struct Alert
+    {
+        QString messageText;
+        QString informativeText;
+        QStringList buttons; // first = default; empty means a single "OK"
+        Style style = Warning;
+    };
+
+    struct FilePanel
+    {
+        QString title;
+        QString directory;
+        QString proposedName;         // save panels
+        QStringList allowedExtensions; // without dots; empty = any
+        bool allowsMultipleSelection = false;
+        bool canChooseDirectories = false;
+    };
+
+    virtual ~DMModalUI() = default;
+
+    static DMModalUI &instance();
+    // Replaces the implementation (not owned); nullptr restores the default.
+    static void setInstance(DMModalUI *ui);
+
+    virtual int runAlert(const Alert &alert, QWidget *window = nullptr);
+    // Shows the alert attached to the window and calls completion with the button code.
+    virtual void beginSheet(const Alert &alert, QWidget *window, std::function<void(int)> completion);
+    // runSheetModalForWindow: the sheet with a modal loop until it ends; returns the code.
+    virtual int runSheetModalForWindow(const Alert &alert, QWidget *window);
+    // Chosen paths; empty when cancelled.
+    virtual QStringList runOpenPanel(const FilePanel &panel, QWidget *window = nullptr);
+    virtual QString runSavePanel(const FilePanel &panel, QWidget *window = nullptr);
+    // A line of text (masked when secret); returns false when cancelled.
+    virtual bool runTextPrompt(const QString &title, const QString &label, bool secret, QString *text,
+                               QWidget *window = nullptr);
+};

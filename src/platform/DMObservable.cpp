@@ -1,0 +1,119 @@
+#include "DMObservable.h"
+
+struct DMObservation::Registry
+{
+    struct Entry
+    {
+        std::uint64_t token;
+        QString key;
+        bool wantsPrior;
+        std::shared_ptr<DMObservable::Callback> callback;
+    };
+    std::vector<Entry> entries;
+    std::uint64_t nextToken = 1;
+
+    void remove(std::uint64_t token)
+    {
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            if (it->token == token) {
+                entries.erase(it);
+                return;
+            }
+        }
+    }
+};
+
+DMObservation::DMObservation(std::weak_ptr<Registry> registry, std::uint64_t token)
+    : m_registry(std::move(registry)), m_token(token)
+{
+}
+
+DMObservation::DMObservation(DMObservation &&other) noexcept
+    : m_registry(std::move(other.m_registry)), m_token(other.m_token)
+{
+    other.m_token = 0;
+}
+
+DMObservation &DMObservation::operator=(DMObservation &&other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_registry = std::move(other.m_registry);
+        m_token = other.m_token;
+        other.m_token = 0;
+    }
+    return *this;
+}
+
+DMObservation::~DMObservation()
+{
+    reset();
+}
+
+void DMObservation::reset()
+{
+    if (auto registry = m_registry.lock())
+        registry->remove(m_token);
+    m_registry.reset();
+    m_token = 0;
+}
+
+bool DMObservation::isActive() const
+{
+    return m_token != 0 && !m_registry.expired();
+}
+
+DMObservable::DMObservable() = default;
+DMObservable::~DMObservable() = default;
+
+DMObservation DMObservable::observe(const QString &key, Callback callback, bool wantsPrior)
+{
+    if (!m_registry)
+        m_registry = std::make_shared<DMObservation::Registry>();
+    const std::uint64_t token = m_registry->nextToken++;
+    m_registry->entries.push_back({token, key, wantsPrior, std::make_shared<Callback>(std::move(callback))});
+    return DMObservation(m_registry, token);
+}
+
+bool DMObservable::hasObservers() const
+{
+    return m_registry && !m_registry->entries.empty();
+}
+
+void DMObservable::willChangeValueForKey(const QString &key)
+{
+    if (hasObservers())
+        notify({DMChange::Setting, true, key, {}});
+}
+
+void DMObservable::didChangeValueForKey(const QString &key)
+{
+    if (hasObservers())
+        notify({DMChange::Setting, false, key, {}});
+}
+
+void DMObservable::willChangeList(const QString &key, DMChange::Kind kind, const QList<qsizetype> &indexes)
+{
+    if (hasObservers())
+        notify({kind, true, key, indexes});
+}
+
+void DMObservable::didChangeList(const QString &key, DMChange::Kind kind, const QList<qsizetype> &indexes)
+{
+    if (hasObservers())
+        notify({kind, false, key, indexes});
+}
+
+void DMObservable::notify(const DMChange &change)
+{
+    // Callbacks may add or remove observers, or drop the last reference to an observer:
+    // collect the matching callbacks first and keep them alive while they run.
+    std::shared_ptr<DMObservation::Registry> registry = m_registry;
+    std::vector<std::shared_ptr<Callback>> callbacks;
+    for (const auto &entry : registry->entries) {
+        if ((entry.key.isEmpty() || entry.key == change.key) && (!change.prior || entry.wantsPrior))
+            callbacks.push_back(entry.callback);
+    }
+    for (const auto &callback : callbacks)
+        (*callback)(change, this);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+// Property lists through libplist, as QVariant: dictionaries (QVariantMap), arrays
+// (QVariantList), strings (QString), integers (qint64; unsigned values above INT64_MAX as
+// quint64), reals (double), booleans, data (QByteArray) and dates (QDateTime, UTC).
+// Reading accepts XML and binary; malformed or truncated input gives an error, never a crash.
+class DMPropertyList
+{
+public:
+    enum Format { XML, Binary };
+
+    // Returns an invalid QVariant and sets *error on failure.
+    static QVariant propertyListWithData(const QByteArray &data, QString *error = nullptr);
+    static QVariant propertyListWithContentsOfFile(const QString &path, QString *error = nullptr);
+
+    // Returns an empty array and sets *error when the value holds a type a property list cannot
+    // carry (a null QVariant, an unknown type).
+    static QByteArray dataWithPropertyList(const QVariant &plist, Format format = XML, QString *error = nullptr);
+    // Writes atomically (a temporary file renamed into place).
+    static bool writePropertyListToFile(const QVariant &plist, const QString &path, Format format = XML,
+                                        QString *error = nullptr);
+};

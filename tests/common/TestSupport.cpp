@@ -1,0 +1,43 @@
+#include "TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace halcyra::test {
+
+QString sharedTestDataPath(const QString &relative)
+{
+    QDir dir(QStringLiteral(HALCYRA_SOURCE_DIR));
+    return QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../shared/testdata/") + relative));
+}
+
+static QElapsedTimer &clock()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer;
+}
+
+qint64 elapsedMilliseconds()
+{
+    return clock().elapsed();
+}
+
+void pumpEventsOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QCoreApplication::sendPostedEvents();
+    QThread::msleep(1);
+}
+
+void pumpEvents(int milliseconds)
+{
+    const qint64 start = elapsedMilliseconds();
+    while (elapsedMilliseconds() - start < milliseconds)
+        pumpEventsOnce();
+}
+
+} // namespace halcyra::test
