@@ -1,6 +1,21 @@
 #include "DMDictionaryAccess.h"
 
+#include <cmath>
+#include <limits>
+
 namespace {
+
+// Out-of-range and NaN doubles (possible in any file) would make a plain cast undefined.
+qint64 toInteger(double number)
+{
+    if (std::isnan(number))
+        return 0;
+    if (number >= 9223372036854775807.0)
+        return std::numeric_limits<qint64>::max();
+    if (number <= -9223372036854775808.0)
+        return std::numeric_limits<qint64>::min();
+    return qint64(number);
+}
 
 // Numbers and numeric strings read as numbers; everything else is absent.
 bool readNumber(const QVariant &value, double *number, qint64 *integer)
@@ -24,24 +39,43 @@ bool readNumber(const QVariant &value, double *number, qint64 *integer)
     case QMetaType::Double:
     case QMetaType::Float:
         *number = value.toDouble();
-        *integer = qint64(*number);
+        *integer = toInteger(*number);
         return true;
     case QMetaType::QString: {
+        // Like the platform's scanner: the longest leading number counts ("12abc" is 12),
+        // and text that does not start with one reads as 0.
         const QString text = value.toString().trimmed();
-        bool ok = false;
-        const qint64 i = text.toLongLong(&ok);
-        if (ok) {
-            *integer = i;
-            *number = double(i);
+        bool whole = false;
+        const double wholeNumber = text.toDouble(&whole); // also "inf" and "nan"
+        if (whole) {
+            bool isInteger = false;
+            const qint64 i = text.toLongLong(&isInteger);
+            *number = isInteger ? double(i) : wholeNumber;
+            *integer = isInteger ? i : toInteger(wholeNumber);
             return true;
         }
-        const double d = text.toDouble(&ok);
-        if (ok) {
-            *number = d;
-            *integer = qint64(d);
-            return true;
+        qsizetype end = 0;
+        if (end < text.size() && (text[end] == u'-' || text[end] == u'+'))
+            ++end;
+        while (end < text.size() && (text[end].isDigit() || text[end] == u'.' || text[end] == u'e' || text[end] == u'E'
+                                     || ((text[end] == u'-' || text[end] == u'+') && (text[end - 1] == u'e' || text[end - 1] == u'E'))))
+            ++end;
+        for (; end > 0; --end) {
+            const QString prefix = text.left(end);
+            bool ok = false;
+            const qint64 i = prefix.toLongLong(&ok);
+            if (ok) {
+                *integer = i;
+                *number = double(i);
+                return true;
+            }
+            const double d = prefix.toDouble(&ok);
+            if (ok) {
+                *number = d;
+                *integer = toInteger(d);
+                return true;
+            }
         }
-        // A string that does not start with a number reads as 0, like the platform's scanner.
         *number = 0;
         *integer = 0;
         return true;

@@ -14,7 +14,7 @@ public:
     {
         qint64 location = 0;
         qint64 length = 0;
-        qint64 last() const { return location + length - 1; }
+        qint64 last() const { return location + (length - 1); } // no overflow for a range ending at INT64_MAX
         bool operator==(const Range &) const = default;
     };
     static constexpr qint64 NotFound = INT64_MIN;
@@ -33,12 +33,14 @@ public:
     qint64 countOfIndexesInRange(Range range) const;
     qint64 indexGreaterThanOrEqualToIndex(qint64 index) const; // NotFound when none
     qint64 indexLessThanOrEqualToIndex(qint64 index) const;    // NotFound when none
+    // Sorted and disjoint; two ranges touch only where a run of more than INT64_MAX indexes
+    // had to be cut.
     const std::vector<Range> &ranges() const { return m_ranges; }
 
     bool operator==(const DMIndexSet_64 &other) const { return m_ranges == other.m_ranges; }
 
-    // "1-5,7,9-12": the range-string form used in files. fromRangeString returns false (and
-    // leaves the set empty) on malformed text.
+    // "1-5,7,9-12" ("-5--3,2" with negative indexes): the range-string form used in files.
+    // fromRangeString returns false (and leaves the set empty) on malformed text.
     QString rangeString() const;
     static bool fromRangeString(const QString &text, DMIndexSet_64 *out);
 
@@ -58,7 +60,8 @@ public:
     void removeIndexesInRange(Range range);
     void removeIndexes(const DMIndexSet_64 &other);
     void removeAllIndexes();
-    // Moves every index >= index by delta; indexes that a negative delta moves onto or below
-    // index - 1 are dropped.
+    // Moves every index >= index by delta. A negative delta first drops the indexes from
+    // index + delta to index - 1, which the moved ones take over. Indexes moved past either
+    // end of the 64-bit range are dropped.
     void shiftIndexesStartingAtIndex(qint64 index, qint64 delta);
 };

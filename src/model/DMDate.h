@@ -18,7 +18,8 @@ public:
 
     static DMDate dateWithYearMonthDayHourMinuteSecond(int year, int month, int day, int hour, int minute, int second);
     static DMDate dateWithJulianDay(qint64 julianDay, int secondOfDay);
-    // Absolute second: Julian day x 86400 + second of day (the unit of work slices).
+    // Absolute second: Julian day x 86400 + second of day (the unit of work slices). Dates outside
+    // the supported range (see kMinJulianDay) come out null.
     static DMDate dateWithAbsoluteSecond(qint64 absoluteSecond);
     static DMDate dateForNow();
     // Floating wall-clock conversion: the date and time fields are taken as they stand, with no
@@ -31,7 +32,7 @@ public:
 
     qint64 julianDay() const { return m_julianDay; }
     int secondOfDay() const { return m_secondOfDay; }
-    qint64 absoluteSecond() const { return m_julianDay * 86400 + m_secondOfDay; }
+    qint64 absoluteSecond() const { return isNull() ? 0 : m_julianDay * 86400 + m_secondOfDay; } // 0 when null
     int year() const { return m_year; }
     int month() const { return m_month; }
     int day() const { return m_day; }
@@ -65,6 +66,17 @@ public:
     static DMDate dateWithDictionaryRepresentation(const QVariant &representation);
 
     QString description() const; // "YYYY-MM-DD HH:MM:SS", for logs and tests
+
+    // Calendar helpers (proleptic Gregorian; years may be zero or negative).
+    static bool isLeapYear(qint64 year);
+    static int daysInMonth(qint64 year, int month); // 0 for a month outside 1 to 12
+    // Julian day number of a date whose month and day may lie outside their usual ranges (they
+    // carry over); false when the result lies outside the supported range of about a million
+    // years either side of year 1.
+    static bool julianDayForYearMonthDay(qint64 year, qint64 month, qint64 day, qint64 *julianDay);
+    static void yearMonthDayForJulianDay(qint64 julianDay, qint64 *year, int *month, int *day);
+    static constexpr qint64 kMinJulianDay = -363521440; // 1 January -1000000
+    static constexpr qint64 kMaxJulianDay = 366963925; // 31 December 1000000
 
 private:
     static constexpr qint64 kNullDay = INT64_MIN;

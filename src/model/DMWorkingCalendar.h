@@ -5,6 +5,9 @@
 #include <QSet>
 #include <QVariant>
 
+#include <bitset>
+#include <vector>
+
 class DMMutableIndexSet_64;
 
 // The project's working calendar: the non-working week days, the yearly and dated days off,
@@ -25,9 +28,15 @@ public:
     // Working window of a day in seconds; a window of zero or negative length is the whole day.
     int dayBeginSecond() const;
     int dayEndSecond() const;
+    int dayBeginMinute() const { return m_beginMinute; }
+    int dayEndMinute() const { return m_endMinute; }
 
-    // kind: 0 working, 1 non-working week day, 2 yearly day off, 3 dated day off.
+    // kind: 0 working, 1 non-working week day, 2 yearly day off, 3 dated day off. A null date is
+    // not a working day (kind 0). O(log n) in the dated days off.
     bool isWorkingDay(const DMDate &date, int *kind = nullptr) const;
+    int nonWorkingKindOfJulianDay(qint64 julianDay) const;
+    // False when the week days off or the yearly days off leave no day of any year working.
+    bool hasWorkingDays() const { return !m_neverWorking; }
 
     // The end of an item of `duration` seconds beginning at `begin`: working seconds inside the
     // day windows of working days when useWorkingSchedule, plain seconds otherwise. Work slices
@@ -39,6 +48,27 @@ public:
 
     // dateByRoundingDate:toInterval:snapOption: with the canvas scale.
     DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption, double pixelsPerDay) const;
+
+private:
+    struct DayRange
+    {
+        qint64 first;
+        qint64 last;
+    };
+
+    const DayRange *datedRangeContaining(qint64 julianDay) const;
+    int weekDayOrYearlyKind(qint64 julianDay) const; // 1, 2 or 0 as for isWorkingDay
+    // The first working day at or after `from`; false when none turns up within a bounded
+    // search (a calendar damaged so that work never or almost never happens).
+    bool nextWorkingDay(qint64 from, qint64 *julianDay) const;
+    void updateNeverWorking();
+
+    quint8 m_weekDaysOff = 0;          // bit d set: week day d (0 = Sunday) is off
+    std::bitset<366> m_yearlyDaysOff;  // by day of a leap year, 1 January = 0
+    std::vector<DayRange> m_datedDaysOff; // Julian days, sorted, disjoint and not adjacent
+    int m_beginMinute = 0;
+    int m_endMinute = 1440;
+    bool m_neverWorking = false;
 };
 
 // Non-working-day index encoding.

@@ -12,5 +12,8 @@ class DMImageLibrary
 {
 public:
     static QImage imageNamed(const QString &name);
+    // Replaces what the name gave before; an empty generator unregisters it.
     static void registerGenerator(const QString &name, std::function<QImage()> generator);
+    // A PNG (or other raster file), or an SVG drawn at its own size; null when unreadable.
+    static QImage imageWithContentsOfFile(const QString &path);
 };

@@ -1,0 +1,137 @@
+#include "DMIdleTimeout.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
+
+#include <map>
+#include <utility>
+
+namespace {
+
+constexpr int kTickMilliseconds = 20;
+
+struct PendingCall
+{
+    std::function<void()> call;
+    qint64 deadline = 0;   // clock milliseconds
+    quint64 sequence = 0;  // order of the latest request, for ties and for calls made while firing
+};
+
+using Key = std::pair<const void *, QByteArray>;
+
+class IdleTimeoutScheduler
+{
+public:
+    static IdleTimeoutScheduler &instance()
+    {
+        static IdleTimeoutScheduler scheduler;
+        return scheduler;
+    }
+
+    void schedule(const void *receiver, const char *selector, std::function<void()> call, double delaySeconds)
+    {
+        if (!call)
+            return;
+        const qint64 delay = delaySeconds > 0 ? qint64(delaySeconds * 1000.0 + 0.5) : 0;
+        PendingCall &pending = m_calls[Key(receiver, QByteArray(selector))];
+        pending.call = std::move(call);
+        pending.deadline = m_clock.elapsed() + delay;
+        pending.sequence = ++m_sequence;
+        startTimer();
+    }
+
+    void cancel(const void *receiver)
+    {
+        auto it = m_calls.lower_bound(Key(receiver, QByteArray()));
+        while (it != m_calls.end() && it->first.first == receiver)
+            it = m_calls.erase(it);
+        stopTimerIfIdle();
+    }
+
+    bool isPending(const void *receiver, const char *selector) const
+    {
+        return m_calls.count(Key(receiver, QByteArray(selector))) > 0;
+    }
+
+private:
+    IdleTimeoutScheduler() { m_clock.start(); }
+
+    void startTimer()
+    {
+        if (!m_timer) {
+            // Owned by the application so that it never outlives the event loop's thread data.
+            m_timer = new QTimer(QCoreApplication::instance());
+            m_timer->setInterval(kTickMilliseconds);
+            QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { fireDueCalls(); });
+        }
+        if (!m_timer->isActive())
+            m_timer->start();
+    }
+
+    void stopTimerIfIdle()
+    {
+        if (m_calls.empty() && m_timer)
+            m_timer->stop();
+    }
+
+    // Fires the due calls in deadline order. Each is taken out before it runs, so a call may
+    // schedule or cancel any call, itself included; calls requested while firing wait for a
+    // later tick.
+    void fireDueCalls()
+    {
+        const qint64 now = m_clock.elapsed();
+        const quint64 lastSequence = m_sequence;
+        for (;;) {
+            auto next = m_calls.end();
+            for (auto it = m_calls.begin(); it != m_calls.end(); ++it) {
+                const PendingCall &c = it->second;
+                if (c.deadline > now || c.sequence > lastSequence)
+                    continue;
+                if (next == m_calls.end() || c.deadline < next->second.deadline
+                    || (c.deadline == next->second.deadline && c.sequence < next->second.sequence))
+                    next = it;
+            }
+            if (next == m_calls.end())
+                break;
+            std::function<void()> call = std::move(next->second.call);
+            m_calls.erase(next);
+            call();
+        }
+        stopTimerIfIdle();
+    }
+
+    std::map<Key, PendingCall> m_calls;
+    QElapsedTimer m_clock;
+    quint64 m_sequence = 0;
+    QPointer<QTimer> m_timer;
+};
+
+} // namespace
+
+void performSelectorAfterIdleTimeout(const void *receiver, const char *selector, std::function<void()> call, double delaySeconds)
+{
+    IdleTimeoutScheduler::instance().schedule(receiver, selector, std::move(call), delaySeconds);
+}
+
+void performSelectorWithObjectAfterIdleTimeout(const void *receiver, const char *selector,
+                                               std::function<void(const QVariant &)> call,
+                                               const QVariant &argument, double delaySeconds)
+{
+    if (!call)
+        return;
+    IdleTimeoutScheduler::instance().schedule(
+        receiver, selector, [call = std::move(call), argument] { call(argument); }, delaySeconds);
+}
+
+void destroyPendingIdleInvocations(const void *receiver)
+{
+    IdleTimeoutScheduler::instance().cancel(receiver);
+}
+
+bool hasPendingIdleInvocation(const void *receiver, const char *selector)
+{
+    return IdleTimeoutScheduler::instance().isPending(receiver, selector);
+}

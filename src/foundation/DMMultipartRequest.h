@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkRequest>
+#include <QUrl>
+#include <QVariantMap>
+
+// A multipart form-data request: the request (URL and "Content-Type" header), its method and
+// its body, ready for QNetworkAccessManager::sendCustomRequest(request, method, body).
+struct DMMultipartRequest
+{
+    QNetworkRequest request;
+    QByteArray method;
+    QByteArray body;
+
+    // The fixed boundary: 36 decimal digits and capital letters.
+    static const QByteArray &boundary();
+};
+
+// One part per entry of the dictionary, in key order, each opened by "--", the boundary and
+// CRLF and closed by CRLF; the body ends with "--", the boundary, "--" and CRLF.
+// - a QString: a form field named by the key;
+// - a QUrl: a file part (name = key, filename = the file's last path component, content type
+//   "application/octet-stream") holding the bytes of the local file; an unreadable or non-local
+//   file gives an empty part, never a failure;
+// - a QByteArray: a file part whose name and filename are both the key.
+// Values of other types make no part. A '"', CR or LF in a name or file name is written as
+// %22, %0D or %0A so that it cannot end the header early.
+DMMultipartRequest requestForMultipartMessageWithURLHTTPMethodDictionary(const QUrl &url, const QByteArray &method,
+                                                                         const QVariantMap &dictionary);

@@ -1,0 +1,330 @@
+#include "DMUndoManager.h"
+
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+constexpr qint64 kFenceMilliseconds = 200;
+constexpr int kFenceCleanupMilliseconds = 100;
+
+struct Step
+{
+    QList<DMUndoManager::Action> actions; // run last to first
+    QString name;
+};
+
+} // namespace
+
+struct DMUndoManager::Private
+{
+    bool fenceOffKeysEnabled = true;
+    bool groupsByEvent = true;
+    QList<Step> undoStack;
+    QList<Step> redoStack;
+
+    // The step being built: open while groupingLevel > 0. The bottom level is the automatic
+    // group of the current event-loop turn when autoGroupOpen.
+    Step openStep;
+    int groupingLevel = 0;
+    bool autoGroupOpen = false;
+
+    // While undoing or redoing, registrations are collected here as the opposite step.
+    Step *collecting = nullptr;
+    bool undoing = false;
+    bool redoing = false;
+
+    int disableCount = 0;
+
+    QHash<QString, qint64> fenceDeadlines; // key -> clock time when the fence lifts
+    QElapsedTimer clock;
+    QTimer endOfTurnTimer;
+    QTimer fenceCleanupTimer;
+};
+
+DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
+    : QObject(parent), d(std::make_unique<Private>())
+{
+    d->fenceOffKeysEnabled = fenceOffKeysEnabled;
+    d->clock.start();
+
+    // A zero-time single shot fires once control is back in the event loop, which ends the
+    // automatic group of the turn that registered something.
+    d->endOfTurnTimer.setSingleShot(true);
+    d->endOfTurnTimer.setInterval(0);
+    connect(&d->endOfTurnTimer, &QTimer::timeout, this, [this] {
+        if (d->autoGroupOpen && d->groupingLevel == 1)
+            endUndoGrouping();
+    });
+
+    d->fenceCleanupTimer.setInterval(kFenceCleanupMilliseconds);
+    connect(&d->fenceCleanupTimer, &QTimer::timeout, this, [this] {
+        const qint64 now = d->clock.elapsed();
+        d->fenceDeadlines.removeIf([now](const auto &entry) { return entry.value() <= now; });
+        if (d->fenceDeadlines.isEmpty())
+            d->fenceCleanupTimer.stop();
+    });
+}
+
+// The timers are members, so no deferred work outlives the manager.
+DMUndoManager::~DMUndoManager() = default;
+
+void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
+{
+    if (!action || d->disableCount > 0)
+        return;
+    if (d->collecting) {
+        // Keys are ignored while undoing or redoing: the step must be restored whole.
+        d->collecting->actions.append(std::move(action));
+        return;
+    }
+
+    // Any change outside undo and redo makes the redo steps stale, recorded or not.
+    d->redoStack.clear();
+
+    if (d->fenceOffKeysEnabled && !fenceOffKey.isEmpty()) {
+        const bool fenced = isFenced(fenceOffKey);
+        d->fenceDeadlines.insert(fenceOffKey, d->clock.elapsed() + kFenceMilliseconds);
+        if (!d->fenceCleanupTimer.isActive())
+            d->fenceCleanupTimer.start();
+        if (fenced)
+            return;
+    }
+
+    if (d->groupingLevel == 0) {
+        if (d->groupsByEvent) {
+            d->groupingLevel = 1;
+            d->autoGroupOpen = true;
+            d->endOfTurnTimer.start();
+        } else {
+            // No group to join: the action is a step of its own.
+            d->undoStack.append(Step{{std::move(action)}, QString()});
+            emit didCloseUndoGroup();
+            return;
+        }
+    }
+    d->openStep.actions.append(std::move(action));
+}
+
+void DMUndoManager::setActionName(const QString &name)
+{
+    if (d->collecting)
+        d->collecting->name = name;
+    else if (d->groupingLevel > 0)
+        d->openStep.name = name;
+    else if (!d->undoStack.isEmpty())
+        d->undoStack.last().name = name;
+}
+
+QString DMUndoManager::undoActionName() const
+{
+    if (d->groupingLevel > 0 && !d->openStep.actions.isEmpty())
+        return d->openStep.name;
+    return d->undoStack.isEmpty() ? QString() : d->undoStack.last().name;
+}
+
+QString DMUndoManager::redoActionName() const
+{
+    return d->redoStack.isEmpty() ? QString() : d->redoStack.last().name;
+}
+
+bool DMUndoManager::canUndo() const
+{
+    return !d->undoStack.isEmpty() || (d->groupingLevel > 0 && !d->openStep.actions.isEmpty());
+}
+
+bool DMUndoManager::canRedo() const
+{
+    return !d->redoStack.isEmpty();
+}
+
+// Runs a step's actions last to first, collecting what they register as the opposite step.
+// An action that throws is logged and the rest of the step still runs.
+static Step runStep(Step step, Step **collecting)
+{
+    Step opposite{{}, step.name};
+    *collecting = &opposite;
+    for (qsizetype i = step.actions.size() - 1; i >= 0; --i) {
+        try {
+            step.actions[i]();
+        } catch (const std::exception &e) {
+            qWarning("An exception occured: %s", e.what());
+        } catch (...) {
+            qWarning("An exception occured: %s", "unknown exception");
+        }
+    }
+    *collecting = nullptr;
+    return opposite;
+}
+
+void DMUndoManager::undo()
+{
+    if (d->undoing || d->redoing)
+        return;
+    if (d->autoGroupOpen && d->groupingLevel == 1)
+        endUndoGrouping();
+    if (d->groupingLevel > 0) {
+        qWarning("DMUndoManager: undo called with an open undo group");
+        return;
+    }
+    if (d->undoStack.isEmpty())
+        return;
+    d->undoing = true;
+    Step redoStep = runStep(d->undoStack.takeLast(), &d->collecting);
+    d->undoing = false;
+    if (!redoStep.actions.isEmpty())
+        d->redoStack.append(std::move(redoStep));
+    emit didUndo();
+}
+
+void DMUndoManager::redo()
+{
+    if (d->undoing || d->redoing)
+        return;
+    if (d->autoGroupOpen && d->groupingLevel == 1)
+        endUndoGrouping();
+    if (d->groupingLevel > 0) {
+        qWarning("DMUndoManager: redo called with an open undo group");
+        return;
+    }
+    if (d->redoStack.isEmpty())
+        return;
+    d->redoing = true;
+    Step undoStep = runStep(d->redoStack.takeLast(), &d->collecting);
+    d->redoing = false;
+    if (!undoStep.actions.isEmpty())
+        d->undoStack.append(std::move(undoStep));
+    emit didRedo();
+}
+
+bool DMUndoManager::isUndoing() const
+{
+    return d->undoing;
+}
+
+bool DMUndoManager::isRedoing() const
+{
+    return d->redoing;
+}
+
+void DMUndoManager::beginUndoGrouping()
+{
+    if (d->collecting)
+        return; // everything an undo registers forms its one redo step
+    // With grouping by event, an explicit group nests in the turn's automatic group, so
+    // that all of one turn stays one step.
+    if (d->groupingLevel == 0 && d->groupsByEvent) {
+        d->groupingLevel = 1;
+        d->autoGroupOpen = true;
+        d->endOfTurnTimer.start();
+    }
+    ++d->groupingLevel;
+}
+
+void DMUndoManager::endUndoGrouping()
+{
+    if (d->collecting)
+        return;
+    if (d->groupingLevel == 0) {
+        qWarning("DMUndoManager: endUndoGrouping without beginUndoGrouping");
+        return;
+    }
+    if (--d->groupingLevel > 0) {
+        // Back to the turn's automatic group alone: it ends with the turn again.
+        if (d->groupingLevel == 1 && d->autoGroupOpen)
+            d->endOfTurnTimer.start();
+        return;
+    }
+    d->autoGroupOpen = false;
+    d->endOfTurnTimer.stop();
+    Step step = std::move(d->openStep);
+    d->openStep = Step();
+    if (step.actions.isEmpty())
+        return;
+    d->undoStack.append(std::move(step));
+    emit didCloseUndoGroup();
+}
+
+int DMUndoManager::groupingLevel() const
+{
+    return d->groupingLevel;
+}
+
+bool DMUndoManager::groupsByEvent() const
+{
+    return d->groupsByEvent;
+}
+
+void DMUndoManager::setGroupsByEvent(bool groupsByEvent)
+{
+    d->groupsByEvent = groupsByEvent;
+}
+
+void DMUndoManager::disableUndoRegistration()
+{
+    ++d->disableCount;
+}
+
+void DMUndoManager::enableUndoRegistration()
+{
+    if (d->disableCount > 0)
+        --d->disableCount;
+    else
+        qWarning("DMUndoManager: enableUndoRegistration without disableUndoRegistration");
+}
+
+bool DMUndoManager::isUndoRegistrationEnabled() const
+{
+    return d->disableCount == 0;
+}
+
+void DMUndoManager::removeAllActions()
+{
+    d->undoStack.clear();
+    d->redoStack.clear();
+    d->openStep = Step();
+    d->groupingLevel = 0;
+    d->autoGroupOpen = false;
+    d->endOfTurnTimer.stop();
+}
+
+int DMUndoManager::undoStepCount() const
+{
+    return int(d->undoStack.size());
+}
+
+int DMUndoManager::redoStepCount() const
+{
+    return int(d->redoStack.size());
+}
+
+bool DMUndoManager::fenceOffKeysEnabled() const
+{
+    return d->fenceOffKeysEnabled;
+}
+
+QString DMUndoManager::fenceOffKeyForObject(const void *object, const char *suffix)
+{
+    // The low 32 bits of the address: the key only has to tell apart objects alive together.
+    return QString::asprintf("%x %s", unsigned(quintptr(object)), suffix ? suffix : "");
+}
+
+void DMUndoManager::disableRegistrationWithFenceOffKey(const QString &key)
+{
+    if (!d->fenceOffKeysEnabled || d->undoing || d->redoing || key.isEmpty())
+        return;
+    d->fenceDeadlines.insert(key, d->clock.elapsed() + kFenceMilliseconds);
+    if (!d->fenceCleanupTimer.isActive())
+        d->fenceCleanupTimer.start();
+}
+
+bool DMUndoManager::isFenced(const QString &key) const
+{
+    const auto it = d->fenceDeadlines.constFind(key);
+    return it != d->fenceDeadlines.cend() && it.value() > d->clock.elapsed();
+}

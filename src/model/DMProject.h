@@ -1,0 +1,180 @@
+#pragma once
+
+#include "DMDate.h"
+#include "DMMutableArray.h"
+#include "DMObservable.h"
+#include "DMProject_DisplayAttributes.h"
+#include "DMWorkingCalendar.h"
+
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
+#include <optional>
+
+class DMDelayedCalls;
+class DMMutableIndexSet_64;
+class DMProjectEventContainer;
+class DMProjectItem;
+class DMProjectObject;
+class DMProjectResource;
+class DMProjectTodoContainer;
+class DMUndoManager;
+
+// The root of one project: the item tree (tasks), the resource tree, the event and to-do
+// containers, the settings dictionary (attributes), the object-ID counter and index, the
+// working calendar, and the display attributes through which it reaches its document.
+//
+// Always made with DMProject::create(). Every object inserted anywhere in its trees (with
+// its subitems and links) is entered in the ID index, so objectWithIDAndClass is a hash look-up.
+class DMProject : public DMObservable, public std::enable_shared_from_this<DMProject>
+{
+    struct PrivateTag {};
+
+public:
+    using ItemList = DMMutableArray<std::shared_ptr<DMProjectItem>>;
+    using ResourceList = DMMutableArray<std::shared_ptr<DMProjectResource>>;
+
+    static std::shared_ptr<DMProject> create();
+    explicit DMProject(PrivateTag);
+    ~DMProject() override;
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+    // May be null on a fresh project being imported.
+    DMDate beginDate() const { return m_beginDate; }
+    void setBeginDate(const DMDate &date);
+    DMDate endDate() const { return m_endDate; }
+    void setEndDate(const DMDate &date);
+
+    // Top-level items and resources; inserting makes objects part of the project (appending is
+    // how importers add), removing takes them out; both register their inverse for undo.
+    ItemList &tasks() { return m_tasks; }
+    const ItemList &tasks() const { return m_tasks; }
+    ResourceList &resources() { return m_resources; }
+    const ResourceList &resources() const { return m_resources; }
+    std::shared_ptr<DMProjectEventContainer> eventContainer() const { return m_eventContainer; }
+    std::shared_ptr<DMProjectTodoContainer> todoContainer() const { return m_todoContainer; }
+
+    // The settings (kDMProject_ keys). A change is announced under "attributes" and
+    // "attributes.<key>" and is undoable; an invalid value removes the key. Replacing
+    // kDMProject_Settings_DaysOff, _NonWorkingWeekDays or _DayTimeSpan rebuilds the calendar.
+    const QVariantMap &attributes() const { return m_attributes; }
+    QVariant attribute(const QString &key) const { return m_attributes.value(key); }
+    void setAttribute(const QString &key, const QVariant &value);
+    void setAttributes(const QVariantMap &attributes);
+
+    // NO once the project is being closed (observable "isValid").
+    bool isValid() const { return m_isValid; }
+    void setIsValid(bool valid);
+
+    // The next object ID: the counter starts at 2^32, so the first object gets 2^32 + 1.
+    quint64 nextObjectID();
+    quint64 lastObjectID() const { return m_lastObjectID; }
+
+    DMProject_DisplayAttributes &displayAttributes() { return m_displayAttributes; }
+    const DMProject_DisplayAttributes &displayAttributes() const { return m_displayAttributes; }
+
+    // Set by the document (tests set their own); not owned.
+    void setUndoManager(DMUndoManager *undoManager);
+    DMUndoManager *undoManager() const;
+    // The undo manager when registration is open (not while loading), else null.
+    DMUndoManager *undoManagerForRegistration() const;
+
+    // Working time.
+    const DMWorkingCalendar &workingCalendar() const { return m_calendar; }
+    bool isWorkingDay(const DMDate &date, int *kind = nullptr) const;
+    DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration, bool useWorkingSchedule,
+                                                    DMMutableIndexSet_64 *workSlices = nullptr) const;
+    qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
+    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption) const;
+
+    // objectWithID:andClass: the object with that ID among the to-dos ("DMProjectTodo"), the
+    // events ("DMProjectEvent"), the item tree ("DMProjectItem" or a class of its family; the
+    // object must be of that class), the links ("DMProjectDependency") or the resources
+    // ("DMProjectResource"); null when absent or for any other class.
+    std::shared_ptr<DMProjectObject> objectWithIDAndClass(quint64 objectID, const QString &className) const;
+    template <typename T>
+    std::shared_ptr<T> objectWithIDAndClass(quint64 objectID) const
+    {
+        return std::dynamic_pointer_cast<T>(objectWithIDAndClass(objectID, T::staticClassName()));
+    }
+    // Any object of the project's trees with that ID, whatever its class (containers included).
+    std::shared_ptr<DMProjectObject> indexedObject(quint64 objectID) const;
+    qsizetype indexedObjectCount() const { return m_index.size(); }
+
+    // The critical-path set (object IDs), kept by the scheduler; observable "criticalPath".
+    const QSet<quint64> &criticalPathObjectIDs() const { return m_criticalPath; }
+    void setCriticalPathObjectIDs(const QSet<quint64> &ids);
+
+    // Load-time list of the resources the resource loader made, sorted by object ID; set to an
+    // empty list by a resource import before loading and cleared (nullopt) afterwards.
+    const std::optional<QList<std::shared_ptr<DMProjectResource>>> &objectIDSortedResourcesArray() const
+    {
+        return m_objectIDSortedResources;
+    }
+    void setObjectIDSortedResourcesArray(std::optional<QList<std::shared_ptr<DMProjectResource>>> list);
+
+    // The document's callbacks: change count now; items array (tag 8) 0.05 s after a link change.
+    void updateChangeCount(int kind) const;
+    void scheduleUpdateItemsArrayWithTag(int tag);
+
+    // The whole project as a dictionary, and back (see DMProjectCoder for the two-phase load).
+    QVariantMap dictionaryRepresentation() const;
+    // Builds a project; problems are logged (qWarning) and, when given, appended to *problems.
+    static std::shared_ptr<DMProject> projectWithDictionaryRepresentation(const QVariantMap &dictionary,
+                                                                          QStringList *problems = nullptr);
+
+    // Objects taken out of the trees while undo registration is open are kept here, by ID, so
+    // that undoing the removal puts the same objects back. The document may purge them when it
+    // clears its undo stack.
+    void purgeRemovedObjects();
+    qsizetype removedObjectCount() const { return m_removedObjects.size(); }
+
+    // Tree maintenance, called by the lists' owners.
+    void attachSubtree(DMProjectObject *root);
+    void detachSubtree(DMProjectObject *root);
+    void indexObject(DMProjectObject *object);
+    void unindexObject(DMProjectObject *object);
+    void keepRemovedObject(const std::shared_ptr<DMProjectObject> &object);
+    std::shared_ptr<DMProjectObject> takeRemovedObject(quint64 objectID);
+    bool isLoading() const { return m_loading > 0; }
+    void beginLoading() { ++m_loading; }
+    void endLoading() { --m_loading; }
+    void noteObjectID(quint64 objectID);
+
+private:
+    friend class DMProjectCoder;
+    friend class DMProjectResource;
+    class TaskDelegate;
+    class ResourceDelegate;
+
+    void settingDidChange(const QString &key);
+    void rebuildCalendar();
+
+    QString m_title;
+    DMDate m_beginDate;
+    DMDate m_endDate;
+    ItemList m_tasks;
+    ResourceList m_resources;
+    std::shared_ptr<DMProjectEventContainer> m_eventContainer;
+    std::shared_ptr<DMProjectTodoContainer> m_todoContainer;
+    QVariantMap m_attributes;
+    bool m_isValid = true;
+    quint64 m_lastObjectID = quint64(1) << 32;
+    DMProject_DisplayAttributes m_displayAttributes;
+    QPointer<DMUndoManager> m_undoManager;
+    DMWorkingCalendar m_calendar;
+    QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
+    QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
+    QSet<quint64> m_criticalPath;
+    std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
+    std::unique_ptr<TaskDelegate> m_taskDelegate;
+    std::unique_ptr<ResourceDelegate> m_resourceDelegate;
+    std::unique_ptr<DMDelayedCalls> m_delayedCalls;
+    int m_loading = 0;
+};

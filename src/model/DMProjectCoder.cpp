@@ -1,0 +1,579 @@
+#include "DMProjectCoder.h"
+
+#include "DMDictionaryAccess.h"
+#include "DMObjectSerialization.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItemGroup.h"
+#include "DMProjectMilestone.h"
+#include "DMProjectProcess.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoContainer.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QSet>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kClass = QStringLiteral("class");
+const QString kObjectID = QStringLiteral("objectID");
+const QString kSubitems = QStringLiteral("subitems");
+const QString kDateMarker = QStringLiteral("DMDate");
+
+// Absolute seconds of 0001-01-01 00:00:00 and 9999-12-31 23:59:59.
+constexpr qint64 kFirstSecond = qint64(1721426) * 86400;
+constexpr qint64 kLastSecond = qint64(5373484) * 86400 + 86399;
+
+bool isIntegerType(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// DMDate values inside settings and attributes travel as {"DMDate": absolute second}, since the
+// object serialization knows only property-list types.
+QVariant datesToMarkers(const QVariant &value, int depth = 0)
+{
+    if (depth > DMObjectSerialization::maxDepth)
+        return {};
+    if (value.metaType() == QMetaType::fromType<DMDate>()) {
+        const DMDate date = value.value<DMDate>();
+        return date.isNull() ? QVariant() : QVariant(QVariantMap{{kDateMarker, date.absoluteSecond()}});
+    }
+    if (value.typeId() == QMetaType::QVariantMap) {
+        QVariantMap map = value.toMap();
+        for (auto it = map.begin(); it != map.end(); ++it)
+            it.value() = datesToMarkers(it.value(), depth + 1);
+        return map;
+    }
+    if (value.typeId() == QMetaType::QVariantList) {
+        QVariantList list = value.toList();
+        for (QVariant &entry : list)
+            entry = datesToMarkers(entry, depth + 1);
+        return list;
+    }
+    return value;
+}
+
+QVariant markersToDates(const QVariant &value, int depth = 0)
+{
+    if (depth > DMObjectSerialization::maxDepth)
+        return {};
+    if (value.typeId() == QMetaType::QVariantMap) {
+        QVariantMap map = value.toMap();
+        if (map.size() == 1 && map.contains(kDateMarker)) {
+            DMDate date;
+            return DMProjectCoder::readDate(map, kDateMarker, &date) ? QVariant::fromValue(date) : QVariant();
+        }
+        for (auto it = map.begin(); it != map.end(); ++it)
+            it.value() = markersToDates(it.value(), depth + 1);
+        return map;
+    }
+    if (value.typeId() == QMetaType::QVariantList) {
+        QVariantList list = value.toList();
+        for (QVariant &entry : list)
+            entry = markersToDates(entry, depth + 1);
+        return list;
+    }
+    return value;
+}
+
+} // namespace
+
+class DMProjectCoder::Loader
+{
+public:
+    explicit Loader(QStringList *problems) : m_problems(problems) {}
+
+    void problem(const QString &text)
+    {
+        qWarning("Project loading: %s", qPrintable(text));
+        if (m_problems)
+            m_problems->append(text);
+    }
+
+    std::shared_ptr<DMProject> load(const QVariantMap &d);
+
+private:
+    struct PendingLinks
+    {
+        DMProjectItem *from;
+        QVariantList links;
+    };
+    struct Identity
+    {
+        DMProjectObject *object;
+        std::optional<quint64> fileID;
+    };
+
+    void noteIdentity(DMProjectObject *object, const QVariantMap &d)
+    {
+        quint64 id = 0;
+        if (DMProjectCoder::readObjectID(d, &id)) {
+            m_identities.push_back({object, id});
+            m_maximumFileID = qMax(m_maximumFileID, id);
+        } else {
+            if (d.contains(kObjectID))
+                problem(QStringLiteral("an object ID that is not a positive integer was replaced"));
+            m_identities.push_back({object, std::nullopt});
+        }
+    }
+    quint64 uniqueID(std::optional<quint64> fileID, DMProject &project)
+    {
+        if (fileID && !m_usedIDs.contains(*fileID)) {
+            m_usedIDs.insert(*fileID);
+            return *fileID;
+        }
+        if (fileID)
+            problem(QStringLiteral("duplicate object ID %1 was replaced").arg(*fileID));
+        quint64 id = project.nextObjectID();
+        while (m_usedIDs.contains(id))
+            id = project.nextObjectID();
+        m_usedIDs.insert(id);
+        return id;
+    }
+
+    QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QVariantList &list, bool events);
+    QList<std::shared_ptr<DMProjectResource>> loadResources(const QVariantList &list);
+    void resolveLinks(DMProject &project);
+    void resolveAssignments(DMProject &project);
+
+    QStringList *m_problems;
+    std::vector<Identity> m_identities;
+    std::vector<PendingLinks> m_links;
+    std::vector<DMProjectTask *> m_tasks;
+    QSet<quint64> m_usedIDs;
+    quint64 m_maximumFileID = 0;
+};
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(const QVariantList &list, bool events)
+{
+    QList<std::shared_ptr<DMProjectItem>> roots;
+    struct Pending
+    {
+        QVariant value;
+        DMProjectItem *parent;
+        int depth;
+    };
+    std::vector<Pending> stack;
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        stack.push_back({list.at(i), nullptr, 1});
+    while (!stack.empty()) {
+        Pending pending = std::move(stack.back());
+        stack.pop_back();
+        if (pending.value.typeId() != QMetaType::QVariantMap) {
+            problem(QStringLiteral("an item that is not a dictionary was dropped"));
+            continue;
+        }
+        const QVariantMap d = pending.value.toMap();
+        const QString className = d.value(kClass).toString();
+        std::shared_ptr<DMProjectItem> item = DMProjectCoder::newItemForClassName(className);
+        if (!item || (events && !item->isKindOfClass(DMProjectEvent::staticClassName()))) {
+            problem(QStringLiteral("an item of unknown class \"%1\" was dropped with its subitems").arg(className));
+            continue;
+        }
+        if (pending.depth > DMProjectCoder::kMaximumItemDepth) {
+            problem(QStringLiteral("items nested deeper than %1 levels were dropped").arg(DMProjectCoder::kMaximumItemDepth));
+            continue;
+        }
+        QString trouble;
+        item->loadFields(d, &trouble);
+        if (!trouble.isEmpty())
+            problem(QStringLiteral("item \"%1\": %2").arg(item->title(), trouble));
+        noteIdentity(item.get(), d);
+        const QVariantList links = arrayForKey(d, QStringLiteral("outboundDependencies"));
+        if (!links.isEmpty())
+            m_links.push_back({item.get(), links});
+        if (auto *task = dynamic_cast<DMProjectTask *>(item.get()); task && !task->m_pendingResourceIDs.isEmpty())
+            m_tasks.push_back(task);
+        if (pending.parent)
+            pending.parent->subitems().append(item);
+        else
+            roots.append(item);
+        if (events)
+            continue;
+        const QVariant subitems = d.value(kSubitems);
+        if (subitems.isValid() && subitems.typeId() != QMetaType::QVariantList)
+            problem(QStringLiteral("subitems that are not a list were dropped"));
+        const QVariantList children = subitems.toList();
+        for (qsizetype i = children.size() - 1; i >= 0; --i)
+            stack.push_back({children.at(i), item.get(), pending.depth + 1});
+    }
+    return roots;
+}
+
+QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(const QVariantList &list)
+{
+    constexpr int kMaximumDepth = 64;
+    QList<std::shared_ptr<DMProjectResource>> roots;
+    struct Pending
+    {
+        QVariant value;
+        DMProjectResource *group;
+        int depth;
+    };
+    std::vector<Pending> stack;
+    for (qsizetype i = list.size() - 1; i >= 0; --i)
+        stack.push_back({list.at(i), nullptr, 1});
+    while (!stack.empty()) {
+        Pending pending = std::move(stack.back());
+        stack.pop_back();
+        const QVariantMap d = pending.value.toMap();
+        auto resource = std::make_shared<DMProjectResource>();
+        if (pending.value.typeId() != QMetaType::QVariantMap || !resource->loadFields(d)) {
+            problem(QStringLiteral("a resource that is not a resource dictionary was dropped"));
+            continue;
+        }
+        if (pending.depth > kMaximumDepth) {
+            problem(QStringLiteral("resource groups nested deeper than %1 levels were dropped").arg(kMaximumDepth));
+            continue;
+        }
+        noteIdentity(resource.get(), d);
+        if (pending.group)
+            pending.group->subitems().append(resource);
+        else
+            roots.append(resource);
+        const QVariantList members = arrayForKey(d, kSubitems);
+        if (!members.isEmpty() && !resource->isGroup()) {
+            problem(QStringLiteral("the members of a resource that is not a group were dropped"));
+            continue;
+        }
+        for (qsizetype i = members.size() - 1; i >= 0; --i)
+            stack.push_back({members.at(i), resource.get(), pending.depth + 1});
+    }
+    return roots;
+}
+
+void DMProjectCoder::Loader::resolveLinks(DMProject &project)
+{
+    struct Candidate
+    {
+        DMProjectItem *from;
+        DMProjectItem *to;
+        QVariantMap dictionary;
+        bool dropped = false;
+    };
+    std::vector<Candidate> candidates;
+    QHash<DMProjectItem *, QList<int>> adjacency;
+    QSet<QPair<DMProjectItem *, DMProjectItem *>> seen;
+    for (const PendingLinks &pending : m_links)
+        for (const QVariant &value : pending.links) {
+            const QVariantMap d = value.toMap();
+            quint64 toID = 0;
+            bool ok = false;
+            const QVariant target = d.value(QStringLiteral("toItem"));
+            if (isIntegerType(target))
+                toID = target.toULongLong(&ok);
+            auto to = ok ? std::dynamic_pointer_cast<DMProjectItem>(project.indexedObject(toID)) : nullptr;
+            if (!to || !to->isAttached()) {
+                problem(QStringLiteral("a link to a missing item was dropped"));
+                continue;
+            }
+            if (to.get() == pending.from || seen.contains(qMakePair(pending.from, to.get()))) {
+                problem(QStringLiteral("a link from an item to itself or a repeated link was dropped"));
+                continue;
+            }
+            seen.insert(qMakePair(pending.from, to.get()));
+            adjacency[pending.from].append(int(candidates.size()));
+            candidates.push_back({pending.from, to.get(), d});
+        }
+
+    // Drop the links that close a cycle: the back edges of an iterative depth-first search.
+    QHash<DMProjectItem *, int> colour; // absent white, 1 grey, 2 black
+    for (auto it = adjacency.constBegin(); it != adjacency.constEnd(); ++it) {
+        if (colour.contains(it.key()))
+            continue;
+        std::vector<std::pair<DMProjectItem *, int>> stack{{it.key(), 0}};
+        colour.insert(it.key(), 1);
+        while (!stack.empty()) {
+            auto &[node, next] = stack.back();
+            const QList<int> &edges = adjacency.value(node);
+            if (next >= edges.size()) {
+                colour.insert(node, 2);
+                stack.pop_back();
+                continue;
+            }
+            const int edge = edges.at(next++);
+            DMProjectItem *to = candidates[size_t(edge)].to;
+            const int state = colour.value(to, 0);
+            if (state == 1) {
+                candidates[size_t(edge)].dropped = true;
+                problem(QStringLiteral("a link closing a cycle was dropped"));
+            } else if (state == 0) {
+                colour.insert(to, 1);
+                stack.push_back({to, 0});
+            }
+        }
+    }
+
+    for (const Candidate &candidate : candidates) {
+        if (candidate.dropped)
+            continue;
+        quint64 fileID = 0;
+        const bool hasID = DMProjectCoder::readObjectID(candidate.dictionary, &fileID);
+        const quint64 id = uniqueID(hasID ? std::optional<quint64>(fileID) : std::nullopt, project);
+        auto from = std::static_pointer_cast<DMProjectItem>(candidate.from->shared_from_this());
+        auto to = std::static_pointer_cast<DMProjectItem>(candidate.to->shared_from_this());
+        auto dependency = DMProjectItem::linkItems(from, to, id);
+        dependency->loadStyle(candidate.dictionary);
+    }
+}
+
+void DMProjectCoder::Loader::resolveAssignments(DMProject &project)
+{
+    for (DMProjectTask *task : m_tasks) {
+        for (const quint64 id : std::as_const(task->m_pendingResourceIDs)) {
+            auto resource = project.objectWithIDAndClass<DMProjectResource>(id);
+            if (!resource || resource->isGroup()) {
+                problem(QStringLiteral("an assignment to a missing resource was dropped"));
+                continue;
+            }
+            if (!task->isAssignedToResource(resource.get()))
+                task->insertAssignment(resource, task->m_assignments.size());
+        }
+        task->m_pendingResourceIDs.clear();
+    }
+}
+
+std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
+{
+    std::shared_ptr<DMProject> project = DMProject::create();
+    project->beginLoading();
+    if (d.contains(kClass) && d.value(kClass).toString() != QLatin1String("DMProject"))
+        problem(QStringLiteral("the dictionary is not a project's"));
+
+    project->m_title = stringForKey(d, QStringLiteral("title"));
+    DMDate date;
+    if (DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &date))
+        project->m_beginDate = date;
+    else if (d.contains(QStringLiteral("beginDate")))
+        problem(QStringLiteral("the project's begin date is out of range"));
+    if (DMProjectCoder::readDate(d, QStringLiteral("endDate"), &date))
+        project->m_endDate = date;
+    else if (d.contains(QStringLiteral("endDate")))
+        problem(QStringLiteral("the project's end date is out of range"));
+    const QVariant settings = d.value(QStringLiteral("attributes"));
+    project->m_attributes = DMProjectCoder::decodeSettings(settings);
+    if (settings.isValid() && settings.typeId() == QMetaType::QVariantMap
+        && project->m_attributes.size() < settings.toMap().size())
+        problem(QStringLiteral("%1 damaged settings were dropped").arg(settings.toMap().size() - project->m_attributes.size()));
+    project->rebuildCalendar();
+
+    // Phase 1: every object, detached, with the IDs of the file noted.
+    const QVariantMap events = dictionaryForKey(d, QStringLiteral("eventContainer"));
+    const QVariantMap todos = dictionaryForKey(d, QStringLiteral("todoContainer"));
+    const auto tasks = loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
+    const auto resources = loadResources(arrayForKey(d, QStringLiteral("resources")));
+    const auto eventItems = loadItemTrees(arrayForKey(events, QStringLiteral("events")), true);
+    QList<std::shared_ptr<DMProjectTodo>> todoItems;
+    for (const QVariant &value : arrayForKey(todos, QStringLiteral("todos"))) {
+        auto todo = std::make_shared<DMProjectTodo>();
+        if (value.typeId() != QMetaType::QVariantMap || !todo->loadDictionaryRepresentationProject(value.toMap(), nullptr)) {
+            problem(QStringLiteral("a to-do that is not a to-do dictionary was dropped"));
+            continue;
+        }
+        todoItems.append(todo);
+        noteIdentity(todo.get(), value.toMap());
+    }
+    project->detachSubtree(project->m_eventContainer.get());
+    project->detachSubtree(project->m_todoContainer.get());
+    noteIdentity(project->m_eventContainer.get(), events);
+    noteIdentity(project->m_todoContainer.get(), todos);
+
+    // Unique IDs: the file's where it gives one once, new ones (above all of the file's) else.
+    project->m_lastObjectID = qMax<quint64>(quint64(1) << 32, quint64(qMax<qint64>(0, longLongForKey(d, QStringLiteral("lastObjectID")))));
+    project->noteObjectID(m_maximumFileID);
+    for (const Identity &identity : m_identities)
+        if (identity.fileID && !m_usedIDs.contains(*identity.fileID)) {
+            identity.object->setObjectID(*identity.fileID);
+            m_usedIDs.insert(*identity.fileID);
+        } else {
+            identity.object->setObjectID(0);
+        }
+    for (const Identity &identity : m_identities)
+        if (identity.object->objectID() == 0)
+            identity.object->setObjectID(uniqueID(identity.fileID ? identity.fileID : std::nullopt, *project));
+    project->attachSubtree(project->m_eventContainer.get());
+    project->attachSubtree(project->m_todoContainer.get());
+    project->m_todoContainer->m_sortingMode = qBound(0, integerForKey(todos, QStringLiteral("sortingMode")), 1);
+
+    project->m_tasks.insertObjects(0, tasks);
+    project->m_resources.insertObjects(0, resources);
+    project->m_eventContainer->events().insertObjects(0, QList<std::shared_ptr<DMProjectEvent>>(
+                                                             [&] {
+                                                                 QList<std::shared_ptr<DMProjectEvent>> list;
+                                                                 for (const auto &item : eventItems)
+                                                                     list.append(std::static_pointer_cast<DMProjectEvent>(item));
+                                                                 return list;
+                                                             }()));
+    project->m_todoContainer->todos().insertObjects(0, todoItems);
+
+    // Phase 2: references by object ID.
+    resolveLinks(*project);
+    resolveAssignments(*project);
+    project->m_todoContainer->rearrangeObjects();
+    project->endLoading();
+    return project;
+}
+
+QVariant DMProjectCoder::dateValue(const DMDate &date)
+{
+    return date.isNull() ? QVariant() : QVariant(date.absoluteSecond());
+}
+
+bool DMProjectCoder::readDate(const QVariantMap &dictionary, const QString &key, DMDate *date)
+{
+    const QVariant value = dictionary.value(key);
+    qint64 seconds = 0;
+    if (isIntegerType(value)) {
+        if (value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(kLastSecond))
+            return false;
+        seconds = value.toLongLong();
+    } else if (value.typeId() == QMetaType::Double) {
+        const double real = value.toDouble();
+        if (!std::isfinite(real) || real < double(kFirstSecond) || real > double(kLastSecond))
+            return false;
+        seconds = qint64(std::floor(real));
+    } else {
+        return false;
+    }
+    if (seconds < kFirstSecond || seconds > kLastSecond)
+        return false;
+    *date = DMDate::dateWithAbsoluteSecond(seconds);
+    return true;
+}
+
+bool DMProjectCoder::readObjectID(const QVariantMap &dictionary, quint64 *objectID)
+{
+    const QVariant value = dictionary.value(kObjectID);
+    if (!isIntegerType(value))
+        return false;
+    if (value.typeId() != QMetaType::ULongLong && value.toLongLong() <= 0)
+        return false;
+    *objectID = value.toULongLong();
+    return *objectID > 0;
+}
+
+QVariant DMProjectCoder::encodeAttributes(const QVariantMap &attributes)
+{
+    return DMObjectSerialization::encode(datesToMarkers(attributes));
+}
+
+QVariantMap DMProjectCoder::decodeAttributes(const QVariant &encoded)
+{
+    if (!encoded.isValid())
+        return {};
+    const QVariant decoded = DMObjectSerialization::decode(encoded);
+    if (decoded.typeId() != QMetaType::QVariantMap) {
+        qWarning("Project loading: damaged attributes were dropped");
+        return {};
+    }
+    return markersToDates(decoded).toMap();
+}
+
+QVariantMap DMProjectCoder::encodeSettings(const QVariantMap &settings)
+{
+    return DMObjectSerialization::encodeDictionary(datesToMarkers(settings).toMap());
+}
+
+QVariantMap DMProjectCoder::decodeSettings(const QVariant &encoded)
+{
+    if (encoded.typeId() != QMetaType::QVariantMap)
+        return {};
+    return markersToDates(DMObjectSerialization::decodeDictionary(encoded.toMap())).toMap();
+}
+
+std::shared_ptr<DMProjectItem> DMProjectCoder::newItemForClassName(const QString &className)
+{
+    if (className == DMProjectTask::staticClassName())
+        return std::make_shared<DMProjectTask>();
+    if (className == DMProjectMilestone::staticClassName())
+        return std::make_shared<DMProjectMilestone>();
+    if (className == DMProjectProcess::staticClassName())
+        return std::make_shared<DMProjectProcess>();
+    if (className == DMProjectItemGroup::staticClassName())
+        return std::make_shared<DMProjectItemGroup>();
+    if (className == DMProjectEvent::staticClassName())
+        return std::make_shared<DMProjectEvent>();
+    if (className == DMProjectItem::staticClassName())
+        return std::make_shared<DMProjectItem>();
+    return nullptr;
+}
+
+QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root)
+{
+    struct Frame
+    {
+        const DMProjectItem *item;
+        QVariantMap dictionary;
+        QVariantList children;
+        qsizetype next = 0;
+    };
+    std::vector<Frame> stack;
+    stack.push_back({&root, root.dictionaryRepresentation(), {}, 0});
+    QVariantMap result;
+    while (!stack.empty()) {
+        Frame &top = stack.back();
+        if (top.next < top.item->subitems().size()) {
+            const DMProjectItem *child = top.item->subitems().at(top.next++).get();
+            stack.push_back({child, child->dictionaryRepresentation(), {}, 0});
+            continue;
+        }
+        Frame done = std::move(top);
+        stack.pop_back();
+        if (!done.children.isEmpty())
+            done.dictionary.insert(kSubitems, done.children);
+        if (stack.empty())
+            result = std::move(done.dictionary);
+        else
+            stack.back().children.append(done.dictionary);
+    }
+    return result;
+}
+
+QVariantMap DMProjectCoder::projectRepresentation(const DMProject &project)
+{
+    QVariantMap d;
+    d.insert(kClass, QStringLiteral("DMProject"));
+    d.insert(QStringLiteral("formatVersion"), qint64(kFormatVersion));
+    d.insert(QStringLiteral("title"), project.title());
+    if (!project.beginDate().isNull())
+        d.insert(QStringLiteral("beginDate"), dateValue(project.beginDate()));
+    if (!project.endDate().isNull())
+        d.insert(QStringLiteral("endDate"), dateValue(project.endDate()));
+    d.insert(QStringLiteral("lastObjectID"), qint64(project.lastObjectID()));
+    d.insert(QStringLiteral("attributes"), encodeSettings(project.attributes()));
+    QVariantList tasks;
+    tasks.reserve(project.tasks().size());
+    for (const auto &item : project.tasks())
+        tasks.append(itemTreeRepresentation(*item));
+    d.insert(QStringLiteral("tasks"), tasks);
+    QVariantList resources;
+    for (const auto &resource : project.resources())
+        resources.append(resource->dictionaryRepresentation());
+    d.insert(QStringLiteral("resources"), resources);
+    d.insert(QStringLiteral("eventContainer"), project.eventContainer()->dictionaryRepresentation());
+    d.insert(QStringLiteral("todoContainer"), project.todoContainer()->dictionaryRepresentation());
+    return d;
+}
+
+std::shared_ptr<DMProject> DMProjectCoder::loadProject(const QVariantMap &dictionary, QStringList *problems)
+{
+    return Loader(problems).load(dictionary);
+}

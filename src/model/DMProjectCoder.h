@@ -1,0 +1,50 @@
+#pragma once
+
+#include "DMDate.h"
+
+#include <QStringList>
+#include <QVariantMap>
+
+#include <memory>
+
+class DMProject;
+class DMProjectItem;
+
+// The dictionary representation of a project (the "project.xml" property list) and its
+// two-phase load: every object is made first (the item tree iteratively, with a depth limit),
+// then the references (links, resource assignments) are resolved by object ID. Damaged input
+// loads what is sound; each dropped or mended part is logged with qWarning and appended to
+// *problems. Key names: docs/file-format.md.
+class DMProjectCoder
+{
+public:
+    static constexpr int kFormatVersion = 1;
+    // Item nesting deeper than this is dropped when loading.
+    static constexpr int kMaximumItemDepth = 1000;
+
+    static QVariantMap projectRepresentation(const DMProject &project);
+    static std::shared_ptr<DMProject> loadProject(const QVariantMap &dictionary, QStringList *problems = nullptr);
+
+    // An item with its subitems, nested under "subitems" (built without recursion).
+    static QVariantMap itemTreeRepresentation(const DMProjectItem &item);
+    // A new item of the class named under "class" (null for an unknown class).
+    static std::shared_ptr<DMProjectItem> newItemForClassName(const QString &className);
+
+    // Dates are written as integer absolute seconds (Julian day x 86400 + second of day).
+    static QVariant dateValue(const DMDate &date);
+    // True with *date set for an integer in the years 1 to 9999; false (and *date untouched)
+    // for a missing key, another type or a date out of range.
+    static bool readDate(const QVariantMap &dictionary, const QString &key, DMDate *date);
+    // Attribute dictionaries as one serialized value ({"class", "object"}); DMDate values
+    // inside them become {"DMDate": absolute second}.
+    static QVariant encodeAttributes(const QVariantMap &attributes);
+    static QVariantMap decodeAttributes(const QVariant &encoded);
+    // Settings: each value serialized on its own, so one damaged setting costs only itself.
+    static QVariantMap encodeSettings(const QVariantMap &settings);
+    static QVariantMap decodeSettings(const QVariant &encoded);
+    // True with *objectID set for a positive integer under "objectID".
+    static bool readObjectID(const QVariantMap &dictionary, quint64 *objectID);
+
+private:
+    class Loader;
+};

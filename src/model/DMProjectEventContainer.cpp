@@ -1,0 +1,79 @@
+#include "DMProjectEventContainer.h"
+
+#include "DMProject.h"
+#include "DMProjectChildList.h"
+#include "DMProjectCoder.h"
+#include "DMProjectEvent.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+DMProjectEventContainer::DMProjectEventContainer()
+{
+    m_events.setDelegate(this);
+}
+
+DMProjectEventContainer::~DMProjectEventContainer()
+{
+    m_events.setDelegate(nullptr);
+}
+
+void DMProjectEventContainer::layoutSubRows()
+{
+    QList<DMProjectEvent *> ordered;
+    for (const auto &event : m_events)
+        ordered.append(event.get());
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const DMProjectEvent *a, const DMProjectEvent *b) { return a->chronologicalCompare(*b) < 0; });
+    // laneEnds[i]: the end of the last event placed in lane i.
+    std::vector<DMDate> laneEnds;
+    for (DMProjectEvent *event : ordered) {
+        size_t lane = 0;
+        while (lane < laneEnds.size() && laneEnds[lane] > event->beginDate())
+            ++lane;
+        if (lane == laneEnds.size())
+            laneEnds.push_back(event->endDate());
+        else
+            laneEnds[lane] = event->endDate();
+        event->setSubRow(int(lane));
+    }
+    assign(m_subRowCount, int(laneEnds.size()), DMProjectKey::subRowCount);
+}
+
+void DMProjectEventContainer::mutableArrayWillChange(EventList &list, const EventList::Change &change)
+{
+    if (change.kind == EventList::Change::Insert || change.kind == EventList::Change::Replace)
+        for (const auto &event : change.objects)
+            if (!event || event->isAttached() || event->parentItemPointer() || list.contains(event))
+                throw std::invalid_argument("events: the event is null or already in a list");
+    m_orderBefore = DMProjectChildList<DMProjectEvent>::orderBefore(list, change);
+    willChangeList(DMProjectKey::events, DMProjectChildList<DMProjectEvent>::observedKind(change),
+                   DMProjectChildList<DMProjectEvent>::indexesOf(list, change));
+}
+
+void DMProjectEventContainer::mutableArrayDidChange(EventList &list, const EventList::Change &change)
+{
+    if (change.kind == EventList::Change::Insert || change.kind == EventList::Change::Replace)
+        for (const auto &event : change.objects)
+            if (!event->project() && project())
+                event->setProject(project());
+    DMProjectChildList<DMProjectEvent>::didChange(
+        projectPointer(), isAttached(),
+        [](DMProject &p) { return p.eventContainer() ? &p.eventContainer()->events() : nullptr; }, change, m_orderBefore);
+    didChangeList(DMProjectKey::events, DMProjectChildList<DMProjectEvent>::observedKind(change),
+                  DMProjectChildList<DMProjectEvent>::indexesOf(list, change));
+    layoutSubRows();
+}
+
+QVariantMap DMProjectEventContainer::dictionaryRepresentation() const
+{
+    QVariantMap d;
+    d.insert(QStringLiteral("class"), className());
+    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    QVariantList events;
+    for (const auto &event : m_events)
+        events.append(DMProjectCoder::itemTreeRepresentation(*event));
+    d.insert(QStringLiteral("events"), events);
+    return d;
+}

@@ -1,0 +1,202 @@
+#pragma once
+
+#include "DMDate.h"
+#include "DMMutableArray.h"
+#include "DMProjectKeys.h"
+#include "DMProjectObject.h"
+
+#include <QColor>
+#include <QList>
+#include <QVariantMap>
+
+#include <memory>
+
+class DMMutableIndexSet_64;
+class DMProjectDependency;
+class DMProjectItemUIObject;
+
+// Base of every scheduled item: 'Item' itself, and the kinds DMProjectTask, DMProjectMilestone,
+// DMProjectProcess, DMProjectItemGroup and DMProjectEvent. Made detached with the model's
+// defaults (std::make_shared), given its project with setProject, then inserted into a list
+// (the project's tasks, an item's subitems, the event container's events).
+//
+// Every setter is observable under its DMProjectKey, does nothing when the value is unchanged,
+// and registers its undo through the item's proxy under the fence-off key of the item and the
+// setter, so the many changes of one drag make one undo step.
+class DMProjectItem : public DMProjectObject, private DMMutableArray<std::shared_ptr<DMProjectItem>>::Delegate
+{
+public:
+    using Pointer = std::shared_ptr<DMProjectItem>;
+    using ItemList = DMMutableArray<std::shared_ptr<DMProjectItem>>;
+    using DependencyList = DMMutableArray<std::shared_ptr<DMProjectDependency>>;
+
+    DMProjectItem();
+    ~DMProjectItem() override;
+
+    static QString staticClassName() { return QStringLiteral("DMProjectItem"); }
+    QString className() const override { return staticClassName(); }
+    bool isKindOfClass(const QString &className) const override;
+    virtual std::uint32_t kind() const { return kDMProjectItem_Kind_Item; }
+    // Milestones have equal begin and end dates; every other kind needs begin before end.
+    virtual bool hasEqualDates() const { return false; }
+    // Tasks and milestones can be assigned resources.
+    virtual bool acceptsResources() const { return false; }
+
+    QString title() const { return m_title; }
+    void setTitle(const QString &title);
+
+    DMDate beginDate() const { return m_beginDate; }
+    DMDate endDate() const { return m_endDate; }
+    // Keep the other date (a milestone moves both).
+    virtual void setBeginDate(const DMDate &date);
+    virtual void setEndDate(const DMDate &date);
+    // setBeginDate:andEndDate: sets both dates without validation and recomputes the duration
+    // from the project's calendar. Throws std::invalid_argument, changing nothing, for a null
+    // date, a begin after the end, or equal dates on an item that is not a milestone (a
+    // milestone needs equal dates).
+    void setBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
+
+    // Validated changes (codes in DMValidation.h). The new dates are checked against the
+    // item's inbound links, its lock, their order and 1970; every successor whose link they
+    // break is pushed later (and its own successors), every parent grows to enclose its
+    // subitems (and shrinks with kDMProjectItem_ExpandToFitSubitems). All new dates are
+    // computed first; then all are applied as one undo step, or nothing changes and the
+    // refusal's code is returned.
+    int validateAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
+    // Moves the item and all its subitems by the same amount (begin - beginDate); the end
+    // gives the item's new end (a process keeps its span).
+    int validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
+    // The validated date keys: the setters validate, keeping the other date (a process asks
+    // whether to reschedule the entire process when its begin date moves).
+    DMDate validatedBeginDate() const { return m_beginDate; }
+    int setValidatedBeginDate(const DMDate &date);
+    DMDate validatedEndDate() const { return m_endDate; }
+    int setValidatedEndDate(const DMDate &date);
+    // Pushes every successor whose inbound link the current dates break, and refits the
+    // parents, as one validated change of the item's current dates.
+    int enforceLinkedItemsConstrainedDates();
+
+    // Signed seconds; working seconds when the item uses the working schedule.
+    qint32 duration() const { return m_duration; }
+    void setDuration(qint32 seconds); // the field only; the dates stay
+    // The duration; a process or item group sums its subitems.
+    virtual qint32 subitemsTimeEffort() const { return m_duration; }
+    // Signed seconds from the end to the float end (kept by the critical path).
+    qint32 floatDuration() const { return m_floatDuration; }
+    void setFloatDuration(qint32 seconds); // computed value: observable, not undoable
+
+    bool useWorkingSchedule() const { return m_useWorkingSchedule; }
+    void setUseWorkingSchedule(bool use);
+
+    // 0 to 1; setting it updates the item's canvas objects.
+    float progress() const { return m_progress; }
+    void setProgress(float progress);
+    // By cost kind: 0 kDMProjectItem_Cost, 1 hours of duration x kDMProjectItem_Cost, 2 the sum
+    // of the assigned resources' costs for this item.
+    virtual float cost() const;
+
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked);
+
+    QColor fillColor() const { return m_fillColor; }
+    void setFillColor(const QColor &color);
+    // Default fill colour of new items of a kind (the application applies the user's colours).
+    static QColor defaultFillColorForKind(std::uint32_t kind);
+    static void setDefaultFillColorForKind(std::uint32_t kind, const QColor &color);
+
+    // Attributes: the kDMProjectItem_ keys. setAttribute with an invalid value removes the key.
+    const QVariantMap &attributes() const { return m_attributes; }
+    QVariant attribute(const QString &key) const { return m_attributes.value(key); }
+    void setAttribute(const QString &key, const QVariant &value);
+    void setAttributes(const QVariantMap &attributes);
+
+    bool partOfCriticalPath() const;
+
+    // The tree. Inserting sets the inserted items' parentItem (and project membership), removing
+    // clears it; both announce "subitems" before and after and register their inverse. Inserting
+    // throws std::invalid_argument for a null item, an item that already has a parent or list,
+    // an item of another project, or the receiver or one of its ancestors.
+    std::shared_ptr<DMProjectItem> parentItem() const { return m_parentItem.lock(); }
+    DMProjectItem *parentItemPointer() const { return m_parentItemRaw; }
+    ItemList &subitems() { return m_subitems; }
+    const ItemList &subitems() const { return m_subitems; }
+    // YES when item is an ancestor of the receiver; NO for null.
+    bool isChildOfItem(const DMProjectItem *item) const;
+    // Begin dates, then end dates: -1, 0, 1.
+    int chronologicalCompare(const DMProjectItem &item) const;
+
+    // Dependencies. Both ends list a link (shared); the lists change only through these calls.
+    const DependencyList &inboundDependencies() const { return m_inbound; }
+    const DependencyList &outboundDependencies() const { return m_outbound; }
+    // The new link from the receiver to target, or null with no change for a null target, the
+    // receiver itself, an existing link, or a cycle (target already reaches the receiver).
+    std::shared_ptr<DMProjectDependency> addOutboundDependencyToItem(const std::shared_ptr<DMProjectItem> &target);
+    std::shared_ptr<DMProjectDependency> addInboundDependencyFromItem(const std::shared_ptr<DMProjectItem> &source);
+    std::shared_ptr<DMProjectDependency> outboundDependencyToItem(const DMProjectItem *item) const;
+    std::shared_ptr<DMProjectDependency> inboundDependencyFromItem(const DMProjectItem *item) const;
+    void removeOutboundDependencyToItem(const DMProjectItem *item);
+    // True when a chain of outbound links leads from the receiver to item (iterative).
+    bool reachesItemThroughDependencies(const DMProjectItem *item) const;
+
+    // The end date of `duration` seconds from begin, on working time when the item uses the
+    // working schedule; work slices (absolute seconds) are added when given.
+    DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration,
+                                                    DMMutableIndexSet_64 *workSlices = nullptr) const;
+
+    // The roll-up over the item and its subitems (the caller zeroes the outputs; any may be null).
+    void computeProgressProgressItemsTasksMilestonesProcessesCost(float *progress, int *progressItems, int *tasks,
+                                                                 int *milestones, int *processes, float *cost) const;
+
+    // Canvas objects. The Gantt one is made through the registered factory on first request.
+    std::shared_ptr<DMProjectItemUIObject> ganttUIObject() const;
+    std::shared_ptr<DMProjectItemUIObject> newUIObjectForViewMode(int viewMode);
+    // Every canvas object of the item (Gantt and resource view), for updates.
+    virtual QList<std::shared_ptr<DMProjectItemUIObject>> uiObjects() const;
+    void notifyUIObjects(void (DMProjectItemUIObject::*update)()) const;
+
+    // The item's own dictionary: its fields, attributes, outbound links and (for tasks) the IDs
+    // of its resources; subitems are written by the caller under "subitems" (see
+    // DMProjectCoder). setProject must precede loading.
+    QVariantMap dictionaryRepresentation() const override;
+    // Fills the fields from a dictionary; returns false with *problem for an unusable entry.
+    virtual bool loadFields(const QVariantMap &dictionary, QString *problem);
+
+protected:
+    virtual QVariantMap fieldsRepresentation() const;
+    // After the dates were applied (events re-lay their row out).
+    virtual void itemDatesDidChange();
+
+private:
+    friend class DMProject;
+    friend class DMProjectCoder;
+    friend class DMProjectDependency;
+
+    void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
+    void mutableArrayDidChange(ItemList &array, const ItemList::Change &change) override;
+    void insertDependency(DependencyList &list, const std::shared_ptr<DMProjectDependency> &dependency, const QString &key);
+    void removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key);
+    void setParentItemInternal(DMProjectItem *parent);
+    void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
+    void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style);
+    static std::shared_ptr<DMProjectDependency> linkItems(const std::shared_ptr<DMProjectItem> &from,
+                                                          const std::shared_ptr<DMProjectItem> &to, quint64 objectID);
+
+    QString m_title;
+    DMDate m_beginDate;
+    DMDate m_endDate;
+    qint32 m_duration = 0;
+    qint32 m_floatDuration = 0;
+    bool m_useWorkingSchedule = true;
+    float m_progress = 0.0f;
+    bool m_locked = false;
+    QColor m_fillColor;
+    QVariantMap m_attributes;
+    std::weak_ptr<DMProjectItem> m_parentItem;
+    DMProjectItem *m_parentItemRaw = nullptr;
+    ItemList m_subitems;
+    DependencyList m_inbound;
+    DependencyList m_outbound;
+    mutable std::shared_ptr<DMProjectItemUIObject> m_ganttUIObject;
+    mutable bool m_ganttUIObjectRequested = false;
+    QList<quint64> m_orderBefore;
+};

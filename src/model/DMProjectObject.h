@@ -1,0 +1,67 @@
+#pragma once
+
+#include "DMObservable.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class DMProject;
+class DMUndoManager;
+
+// Base of every model object that has an identity in a project: items, dependencies,
+// resources, to-dos and the two containers. Always owned through std::shared_ptr.
+class DMProjectObject : public DMObservable, public std::enable_shared_from_this<DMProjectObject>
+{
+public:
+    ~DMProjectObject() override;
+
+    // The class name written under "class" and used by proxies and objectWithIDAndClass.
+    virtual QString className() const = 0;
+    // True for the object's class and the classes it derives from ("DMProjectItem" for a task).
+    virtual bool isKindOfClass(const QString &className) const;
+
+    quint64 objectID() const { return m_objectID; }
+    // Draws a new ID from the project when the object has none. Loading and undo set IDs with
+    // setObjectID, which the project's index follows.
+    void setObjectID(quint64 objectID);
+
+    std::shared_ptr<DMProject> project() const { return m_project.lock(); }
+    DMProject *projectPointer() const;
+    // Sets the project (before the object joins one of its lists); draws an object ID from it
+    // when the object has none yet.
+    virtual void setProject(const std::shared_ptr<DMProject> &project);
+
+    // True while the object is part of its project's trees (and in its ID index).
+    bool isAttached() const { return m_attached; }
+
+    virtual QVariantMap dictionaryRepresentation() const = 0;
+
+protected:
+    DMProjectObject() = default;
+
+    // The project's undo manager when undo registration is open, else null.
+    DMUndoManager *undoManager() const;
+    // Registers an undo action that resolves this object by ID and class at each use (the undo
+    // stack holds no model object). The key is the fence-off key of this object and setter.
+    void registerUndo(const char *setterName, std::function<void(DMProjectObject &)> action) const;
+    // Announces a change of one key around the assignment.
+    template <typename T, typename V>
+    bool assign(T &field, const V &value, const QString &key)
+    {
+        if (field == value)
+            return false;
+        willChangeValueForKey(key);
+        field = value;
+        didChangeValueForKey(key);
+        return true;
+    }
+
+private:
+    friend class DMProject;
+    std::weak_ptr<DMProject> m_project;
+    quint64 m_objectID = 0;
+    bool m_attached = false;
+};

@@ -1,0 +1,336 @@
+#include "DMProjectResource.h"
+
+#include "DMDictionaryAccess.h"
+#include "DMProject.h"
+#include "DMProjectChildList.h"
+#include "DMProjectCoder.h"
+#include "DMProjectItemUIObject.h"
+#include "DMProjectKeys.h"
+#include "DMProjectTask.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+DMProjectResource::DMProjectResource(int kind) : m_kind(kind == Group ? Group : Resource)
+{
+    m_attributes.insert(kDMProjectResource_Human, true);
+    m_subitems.setDelegate(this);
+}
+
+DMProjectResource::~DMProjectResource()
+{
+    // Tasks keep no assignment to a resource that is gone.
+    for (const TaskEntry &entry : std::as_const(m_tasks))
+        if (const auto task = entry.task.lock())
+            for (qsizetype i = 0; i < task->m_assignments.size(); ++i)
+                if (task->m_assignments.at(i).raw == this) {
+                    task->removeAssignmentAt(i);
+                    break;
+                }
+    m_subitems.setDelegate(nullptr);
+}
+
+void DMProjectResource::setName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    registerUndo("setName", [old = m_name](DMProjectObject &o) { static_cast<DMProjectResource &>(o).setName(old); });
+    assign(m_name, name, DMProjectKey::name);
+}
+
+void DMProjectResource::setAttribute(const QString &key, const QVariant &value)
+{
+    const bool had = m_attributes.contains(key);
+    const QVariant old = m_attributes.value(key);
+    if (had == value.isValid() && (!had || old == value))
+        return;
+    registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
+                 [key, old](DMProjectObject &o) { static_cast<DMProjectResource &>(o).setAttribute(key, old); });
+    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
+    willChangeValueForKey(keyPath);
+    willChangeValueForKey(DMProjectKey::attributes);
+    if (value.isValid())
+        m_attributes.insert(key, value);
+    else
+        m_attributes.remove(key);
+    didChangeValueForKey(DMProjectKey::attributes);
+    didChangeValueForKey(keyPath);
+}
+
+void DMProjectResource::setAttributes(const QVariantMap &attributes)
+{
+    QStringList keys = m_attributes.keys();
+    for (auto it = attributes.begin(); it != attributes.end(); ++it)
+        if (!m_attributes.contains(it.key()))
+            keys.append(it.key());
+    for (const QString &key : keys)
+        setAttribute(key, attributes.value(key));
+}
+
+void DMProjectResource::setSubRowCount(int count)
+{
+    assign(m_subRowCount, qMax(0, count), DMProjectKey::subRowCount);
+}
+
+// ---- members ----
+
+void DMProjectResource::mutableArrayWillChange(ResourceList &list, const ResourceList::Change &change)
+{
+    if (change.kind == ResourceList::Change::Insert || change.kind == ResourceList::Change::Replace) {
+        if (!isGroup())
+            throw std::invalid_argument("DMProjectResource: only a group has members");
+        for (const auto &resource : change.objects) {
+            if (!resource || resource.get() == this || resource->m_parentItemRaw || resource->isAttached())
+                throw std::invalid_argument("DMProjectResource: the member is null, the group, or already in a list");
+            for (const DMProjectResource *parent = m_parentItemRaw; parent; parent = parent->m_parentItemRaw)
+                if (parent == resource.get())
+                    throw std::invalid_argument("DMProjectResource: a group cannot join its own member");
+        }
+    }
+    m_orderBefore = DMProjectChildList<DMProjectResource>::orderBefore(list, change);
+    willChangeList(DMProjectKey::subitems, DMProjectChildList<DMProjectResource>::observedKind(change),
+                   DMProjectChildList<DMProjectResource>::indexesOf(list, change));
+}
+
+void DMProjectResource::mutableArrayDidChange(ResourceList &list, const ResourceList::Change &change)
+{
+    if (change.kind == ResourceList::Change::Remove || change.kind == ResourceList::Change::Replace)
+        for (const auto &resource : change.kind == ResourceList::Change::Remove ? change.objects : change.oldObjects) {
+            resource->m_parentItem.reset();
+            resource->m_parentItemRaw = nullptr;
+        }
+    if (change.kind == ResourceList::Change::Insert || change.kind == ResourceList::Change::Replace) {
+        const auto self = std::static_pointer_cast<DMProjectResource>(shared_from_this());
+        for (const auto &resource : change.objects) {
+            resource->m_parentItem = self;
+            resource->m_parentItemRaw = this;
+            if (!resource->project() && project())
+                resource->setProject(project());
+        }
+    }
+    const quint64 id = objectID();
+    DMProjectChildList<DMProjectResource>::didChange(
+        projectPointer(), isAttached(),
+        [id](DMProject &p) -> ResourceList * {
+            auto group = std::dynamic_pointer_cast<DMProjectResource>(p.indexedObject(id));
+            return group ? &group->subitems() : nullptr;
+        },
+        change, m_orderBefore);
+    didChangeList(DMProjectKey::subitems, DMProjectChildList<DMProjectResource>::observedKind(change),
+                  DMProjectChildList<DMProjectResource>::indexesOf(list, change));
+}
+
+// ---- assignments ----
+
+void DMProjectResource::attachTask(DMProjectTask *task, const std::shared_ptr<DMProjectItemUIObject> &uiObject)
+{
+    const QList<qsizetype> indexes{m_tasks.size()};
+    willChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
+    m_tasks.append({std::static_pointer_cast<DMProjectTask>(task->shared_from_this()), task, uiObject});
+    didChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
+}
+
+void DMProjectResource::detachTask(DMProjectTask *task)
+{
+    for (qsizetype i = 0; i < m_tasks.size(); ++i)
+        if (m_tasks.at(i).raw == task) {
+            const QList<qsizetype> indexes{i};
+            willChangeList(QStringLiteral("UIObjects"), DMChange::Removal, indexes);
+            m_tasks.removeAt(i);
+            didChangeList(QStringLiteral("UIObjects"), DMChange::Removal, indexes);
+            return;
+        }
+}
+
+QList<std::shared_ptr<DMProjectTask>> DMProjectResource::assignedTasks() const
+{
+    QList<std::shared_ptr<DMProjectTask>> tasks;
+    for (const TaskEntry &entry : m_tasks)
+        if (auto task = entry.task.lock())
+            tasks.append(task);
+    return tasks;
+}
+
+QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectResource::UIObjects() const
+{
+    QList<std::shared_ptr<DMProjectItemUIObject>> objects;
+    for (const TaskEntry &entry : m_tasks)
+        if (entry.uiObject)
+            objects.append(entry.uiObject);
+    return objects;
+}
+
+float DMProjectResource::costForTask(const DMProjectTask &task) const
+{
+    const double rate = doubleForKey(m_attributes, kDMProjectResource_HourlyCost);
+    const double seconds = qMax(0, task.duration());
+    switch (integerForKey(m_attributes, kDMProjectResource_CostKind)) {
+    case 0:
+        return float(rate * seconds / 3600.0);
+    case 1: {
+        double daySeconds = 86400.0;
+        if (const DMProject *project = projectPointer(); project && task.useWorkingSchedule())
+            daySeconds = qMax(1, project->workingCalendar().dayEndSecond() - project->workingCalendar().dayBeginSecond());
+        return float(rate * seconds / daySeconds);
+    }
+    default:
+        return float(rate);
+    }
+}
+
+void DMProjectResource::computeProgressCostInfoString(float *progress, float *cost, QString *infoString) const
+{
+    int taskCount = 0;
+    int milestoneCount = 0;
+    double progressSum = 0.0;
+    double costSum = 0.0;
+    std::vector<const DMProjectResource *> stack{this};
+    while (!stack.empty()) {
+        const DMProjectResource *resource = stack.back();
+        stack.pop_back();
+        for (const auto &member : resource->m_subitems)
+            stack.push_back(member.get());
+        for (const auto &task : resource->assignedTasks()) {
+            if (task->kind() == kDMProjectItem_Kind_Milestone)
+                ++milestoneCount;
+            else
+                ++taskCount;
+            progressSum += task->progress();
+            costSum += resource->costForTask(*task);
+        }
+    }
+    const int count = taskCount + milestoneCount;
+    const float mean = count > 0 ? float(progressSum / count) : 0.0f;
+    if (progress)
+        *progress = mean;
+    if (cost)
+        *cost = float(costSum);
+    if (infoString)
+        *infoString = QString::asprintf("%d tasks, %d milestones (%.0f%%)", taskCount, milestoneCount, double(mean) * 100.0);
+}
+
+float DMProjectResource::progress() const
+{
+    float value = 0.0f;
+    computeProgressCostInfoString(&value, nullptr, nullptr);
+    return value;
+}
+
+float DMProjectResource::cost() const
+{
+    float value = 0.0f;
+    computeProgressCostInfoString(nullptr, &value, nullptr);
+    return value;
+}
+
+void DMProjectResource::deleteAllAssignments()
+{
+    std::vector<std::shared_ptr<DMProjectResource>> stack{std::static_pointer_cast<DMProjectResource>(shared_from_this())};
+    while (!stack.empty()) {
+        const std::shared_ptr<DMProjectResource> resource = std::move(stack.back());
+        stack.pop_back();
+        for (const auto &member : resource->m_subitems)
+            stack.push_back(member);
+        for (const auto &task : resource->assignedTasks())
+            task->removeResource(resource);
+    }
+}
+
+// ---- dictionary representation ----
+
+QVariantMap DMProjectResource::dictionaryRepresentation() const
+{
+    QVariantMap d;
+    d.insert(QStringLiteral("class"), className());
+    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("kind"), qint64(m_kind));
+    d.insert(QStringLiteral("name"), m_name);
+    if (!m_attributes.isEmpty())
+        d.insert(QStringLiteral("attributes"), DMProjectCoder::encodeAttributes(m_attributes));
+    if (m_subRowCount > 0)
+        d.insert(QStringLiteral("subRowCount"), qint64(m_subRowCount));
+    if (!m_subitems.isEmpty()) {
+        QVariantList members;
+        for (const auto &member : m_subitems)
+            members.append(member->dictionaryRepresentation());
+        d.insert(QStringLiteral("subitems"), members);
+    }
+    return d;
+}
+
+bool DMProjectResource::loadFields(const QVariantMap &d)
+{
+    if (d.value(QStringLiteral("class")).toString() != staticClassName())
+        return false;
+    m_kind = integerForKey(d, QStringLiteral("kind")) == Group ? Group : Resource;
+    m_name = stringForKey(d, QStringLiteral("name"));
+    if (d.contains(QStringLiteral("attributes")))
+        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    m_subRowCount = qMax(0, integerForKey(d, QStringLiteral("subRowCount")));
+    return true;
+}
+
+bool DMProjectResource::loadDictionaryRepresentationProjectIgnoreObjectID(const QVariantMap &dictionary,
+                                                                        const std::shared_ptr<DMProject> &project,
+                                                                        bool ignoreObjectID)
+{
+    constexpr int kMaximumDepth = 64;
+    if (!m_subitems.isEmpty() || !loadFields(dictionary))
+        return false;
+    struct Pending
+    {
+        DMProjectResource *resource;
+        QVariantMap dictionary;
+        int depth;
+    };
+    std::vector<Pending> stack{{this, dictionary, 0}};
+    while (!stack.empty()) {
+        Pending pending = std::move(stack.back());
+        stack.pop_back();
+        DMProjectResource *resource = pending.resource;
+        quint64 id = 0;
+        if (ignoreObjectID || !DMProjectCoder::readObjectID(pending.dictionary, &id) || !project
+            || project->indexedObject(id))
+            id = 0;
+        if (resource->objectID() == 0 || id != 0)
+            resource->setObjectID(id ? id : (project ? project->nextObjectID() : 0));
+        resource->setProject(project);
+        if (project && project->m_objectIDSortedResources) {
+            auto &list = *project->m_objectIDSortedResources;
+            const auto at = std::lower_bound(list.begin(), list.end(), resource->objectID(),
+                                             [](const auto &r, quint64 value) { return r->objectID() < value; });
+            list.insert(at, std::static_pointer_cast<DMProjectResource>(resource->shared_from_this()));
+        }
+        if (!resource->isGroup())
+            continue;
+        for (const QVariant &value : arrayForKey(pending.dictionary, QStringLiteral("subitems"))) {
+            const QVariantMap memberDictionary = value.toMap();
+            if (pending.depth + 1 > kMaximumDepth) {
+                qWarning("A resource group nested deeper than %d levels was dropped", kMaximumDepth);
+                break;
+            }
+            auto member = std::make_shared<DMProjectResource>();
+            if (value.typeId() != QMetaType::QVariantMap || !member->loadFields(memberDictionary)) {
+                qWarning("A resource that is not a resource dictionary was dropped");
+                continue;
+            }
+            resource->m_subitems.append(member);
+            stack.push_back({member.get(), memberDictionary, pending.depth + 1});
+        }
+    }
+    return true;
+}
+
+std::shared_ptr<DMProjectResource> DMProjectResource::resourceWithDictionaryRepresentation(const QVariantMap &dictionary,
+                                                                                           const std::shared_ptr<DMProject> &project,
+                                                                                           bool ignoreObjectID)
+{
+    auto resource = std::make_shared<DMProjectResource>();
+    if (!resource->loadDictionaryRepresentationProjectIgnoreObjectID(dictionary, project, ignoreObjectID))
+        return nullptr;
+    return resource;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "DMMutableArray.h"
+#include "DMProjectObject.h"
+
+#include <QList>
+#include <QVariantMap>
+
+#include <memory>
+
+class DMProjectItemUIObject;
+class DMProjectTask;
+
+// A resource (kind 0) or a resource group (kind 1) in the project's resource tree. A group's
+// members are its subitems. Tasks and milestones are assigned through DMProjectTask::addResource;
+// the resource keeps the assigned tasks (not owned) and the bars of its row in the resource
+// view (its UIObjects).
+class DMProjectResource : public DMProjectObject, private DMMutableArray<std::shared_ptr<DMProjectResource>>::Delegate
+{
+public:
+    enum Kind { Resource = 0, Group = 1 };
+    using ResourceList = DMMutableArray<std::shared_ptr<DMProjectResource>>;
+
+    explicit DMProjectResource(int kind = Resource);
+    ~DMProjectResource() override;
+
+    static QString staticClassName() { return QStringLiteral("DMProjectResource"); }
+    QString className() const override { return staticClassName(); }
+    int kind() const { return m_kind; }
+    bool isGroup() const { return m_kind == Group; }
+
+    QString name() const { return m_name; }
+    void setName(const QString &name);
+
+    // kDMProjectResource_ keys; an invalid value removes the key. Human is YES by default.
+    const QVariantMap &attributes() const { return m_attributes; }
+    QVariant attribute(const QString &key) const { return m_attributes.value(key); }
+    void setAttribute(const QString &key, const QVariant &value);
+    void setAttributes(const QVariantMap &attributes);
+
+    // A group's members. Inserting throws std::invalid_argument for a null resource, one that
+    // already has a parent, the receiver or one of its ancestors, or into a plain resource.
+    ResourceList &subitems() { return m_subitems; }
+    const ResourceList &subitems() const { return m_subitems; }
+    std::shared_ptr<DMProjectResource> parentItem() const { return m_parentItem.lock(); }
+    DMProjectResource *parentItemPointer() const { return m_parentItemRaw; }
+
+    // The tasks and milestones assigned to the resource (a group: to none of its own).
+    QList<std::shared_ptr<DMProjectTask>> assignedTasks() const;
+    // The bars of the resource's row in the resource view.
+    QList<std::shared_ptr<DMProjectItemUIObject>> UIObjects() const;
+    // Number of lanes of its row in the resource view (at least 0), observable "subRowCount".
+    int subRowCount() const { return m_subRowCount; }
+    void setSubRowCount(int count);
+
+    // The mean progress of its tasks (a group: of its members' tasks), its cost, and the text
+    // "%d tasks, %d milestones (%.0f%%)". Any output may be null.
+    void computeProgressCostInfoString(float *progress, float *cost, QString *infoString) const;
+    float progress() const;
+    float cost() const;
+    // The resource's cost for one task: hourly rate x working hours, daily rate x working
+    // days, or the rate once for a cost that is not rate-based.
+    float costForTask(const DMProjectTask &task) const;
+
+    // Removes the resource (a group: each member) from every task it is assigned to.
+    void deleteAllAssignments();
+
+    // {"class", "objectID", "kind", "name", "attributes" (serialized), "subrows", "subitems"}.
+    QVariantMap dictionaryRepresentation() const override;
+    // Fills a new resource or group (and its members) from that form. With ignoreObjectID a new
+    // object ID is drawn for each. Loaded resources are also added to the project's
+    // objectIDSortedResourcesArray while one is set. Returns false for an unusable dictionary.
+    bool loadDictionaryRepresentationProjectIgnoreObjectID(const QVariantMap &dictionary,
+                                                           const std::shared_ptr<DMProject> &project,
+                                                           bool ignoreObjectID);
+    static std::shared_ptr<DMProjectResource> resourceWithDictionaryRepresentation(const QVariantMap &dictionary,
+                                                                                   const std::shared_ptr<DMProject> &project,
+                                                                                   bool ignoreObjectID);
+
+private:
+    friend class DMProject;
+    friend class DMProjectTask;
+    friend class DMProjectCoder;
+
+    void mutableArrayWillChange(ResourceList &array, const ResourceList::Change &change) override;
+    void mutableArrayDidChange(ResourceList &array, const ResourceList::Change &change) override;
+    void attachTask(DMProjectTask *task, const std::shared_ptr<DMProjectItemUIObject> &uiObject);
+    void detachTask(DMProjectTask *task);
+    bool loadFields(const QVariantMap &dictionary);
+
+    int m_kind = Resource;
+    QString m_name;
+    QVariantMap m_attributes;
+    ResourceList m_subitems;
+    std::weak_ptr<DMProjectResource> m_parentItem;
+    DMProjectResource *m_parentItemRaw = nullptr;
+    struct TaskEntry
+    {
+        std::weak_ptr<DMProjectTask> task;
+        DMProjectTask *raw = nullptr;
+        std::shared_ptr<DMProjectItemUIObject> uiObject;
+    };
+    QList<TaskEntry> m_tasks;
+    int m_subRowCount = 0;
+    QList<quint64> m_orderBefore;
+};

@@ -1,0 +1,124 @@
+#include "DMProjectTodo.h"
+
+#include "DMDictionaryAccess.h"
+#include "DMProject.h"
+#include "DMProjectCoder.h"
+#include "DMProjectTodoContainer.h"
+
+DMProjectTodo::DMProjectTodo(std::uint32_t kind)
+    : m_kind(kind == kDMProjectTodo_Kind_Separator ? kDMProjectTodo_Kind_Separator : kDMProjectTodo_Kind_Todo)
+{
+    const DMDate now = DMDate::dateForNow();
+    m_date = DMDate(now.year(), now.month(), now.day(), 0);
+}
+
+void DMProjectTodo::contentDidChange()
+{
+    const DMProject *project = projectPointer();
+    if (project && isAttached() && project->todoContainer())
+        project->todoContainer()->rearrangeObjects();
+}
+
+void DMProjectTodo::setDate(const DMDate &date)
+{
+    if (date == m_date && date.isNull() == m_date.isNull())
+        return;
+    registerUndo("setDate", [old = m_date](DMProjectObject &o) { static_cast<DMProjectTodo &>(o).setDate(old); });
+    willChangeValueForKey(DMProjectKey::date);
+    m_date = date;
+    didChangeValueForKey(DMProjectKey::date);
+    contentDidChange();
+}
+
+void DMProjectTodo::setDone(bool done)
+{
+    if (done == m_done)
+        return;
+    registerUndo("setDone", [old = m_done](DMProjectObject &o) { static_cast<DMProjectTodo &>(o).setDone(old); });
+    assign(m_done, done, DMProjectKey::done);
+}
+
+void DMProjectTodo::setNoDueDate(bool noDueDate)
+{
+    if (noDueDate == m_noDueDate)
+        return;
+    registerUndo("setNoDueDate", [old = m_noDueDate](DMProjectObject &o) { static_cast<DMProjectTodo &>(o).setNoDueDate(old); });
+    assign(m_noDueDate, noDueDate, DMProjectKey::noDueDate);
+    contentDidChange();
+}
+
+void DMProjectTodo::setAttribute(const QString &key, const QVariant &value)
+{
+    const bool had = m_attributes.contains(key);
+    const QVariant old = m_attributes.value(key);
+    if (had == value.isValid() && (!had || old == value))
+        return;
+    registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
+                 [key, old](DMProjectObject &o) { static_cast<DMProjectTodo &>(o).setAttribute(key, old); });
+    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
+    willChangeValueForKey(keyPath);
+    willChangeValueForKey(DMProjectKey::attributes);
+    if (value.isValid())
+        m_attributes.insert(key, value);
+    else
+        m_attributes.remove(key);
+    didChangeValueForKey(DMProjectKey::attributes);
+    didChangeValueForKey(keyPath);
+    if (key == kDMProjectTodo_Text)
+        contentDidChange();
+}
+
+void DMProjectTodo::setAttributes(const QVariantMap &attributes)
+{
+    QStringList keys = m_attributes.keys();
+    for (auto it = attributes.begin(); it != attributes.end(); ++it)
+        if (!m_attributes.contains(it.key()))
+            keys.append(it.key());
+    for (const QString &key : keys)
+        setAttribute(key, attributes.value(key));
+}
+
+QString DMProjectTodo::text() const
+{
+    return stringForKey(m_attributes, kDMProjectTodo_Text);
+}
+
+void DMProjectTodo::setText(const QString &text)
+{
+    setAttribute(kDMProjectTodo_Text, text);
+}
+
+QVariantMap DMProjectTodo::dictionaryRepresentation() const
+{
+    QVariantMap d;
+    d.insert(QStringLiteral("class"), className());
+    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("kind"), qint64(m_kind));
+    if (!m_date.isNull())
+        d.insert(QStringLiteral("date"), DMProjectCoder::dateValue(m_date));
+    d.insert(QStringLiteral("done"), m_done);
+    d.insert(QStringLiteral("noDueDate"), m_noDueDate);
+    d.insert(QStringLiteral("attributes"), DMProjectCoder::encodeAttributes(m_attributes));
+    return d;
+}
+
+bool DMProjectTodo::loadDictionaryRepresentationProject(const QVariantMap &d, const std::shared_ptr<DMProject> &project)
+{
+    if (d.value(QStringLiteral("class")).toString() != staticClassName())
+        return false;
+    quint64 id = 0;
+    if (DMProjectCoder::readObjectID(d, &id))
+        setObjectID(id);
+    setProject(project);
+    m_kind = quint32(longLongForKey(d, QStringLiteral("kind"))) == kDMProjectTodo_Kind_Separator ? kDMProjectTodo_Kind_Separator
+                                                                                               : kDMProjectTodo_Kind_Todo;
+    DMDate date;
+    if (DMProjectCoder::readDate(d, QStringLiteral("date"), &date))
+        m_date = date;
+    else if (d.contains(QStringLiteral("date")))
+        qWarning("A to-do's date is out of range; today is used");
+    m_done = boolForKey(d, QStringLiteral("done"));
+    m_noDueDate = boolForKey(d, QStringLiteral("noDueDate"));
+    m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    return true;
+}

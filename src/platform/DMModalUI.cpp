@@ -1,0 +1,177 @@
+#include "DMModalUI.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+DMModalUI *replacement = nullptr;
+
+// Buttons are added in order; the first is the default, the second answers Escape.
+QMessageBox *makeAlert(const DMModalUI::Alert &alert, QWidget *window)
+{
+    auto *box = new QMessageBox(window);
+    box->setText(alert.messageText);
+    box->setInformativeText(alert.informativeText);
+    switch (alert.style) {
+    case DMModalUI::Warning:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case DMModalUI::Informational:
+        box->setIcon(QMessageBox::Information);
+        break;
+    case DMModalUI::Critical:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    }
+    const QStringList titles = alert.buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : alert.buttons;
+    const QMessageBox::ButtonRole roles[] = {QMessageBox::AcceptRole, QMessageBox::RejectRole, QMessageBox::DestructiveRole};
+    for (qsizetype i = 0; i < titles.size() && i < 3; ++i) {
+        QPushButton *button = box->addButton(titles.at(i), roles[i]);
+        if (i == 0)
+            box->setDefaultButton(button);
+        if (i == 1)
+            box->setEscapeButton(button);
+    }
+    return box;
+}
+
+int returnCode(QMessageBox *box)
+{
+    switch (box->buttonRole(box->clickedButton())) {
+    case QMessageBox::AcceptRole:
+        return DMModalUI::DefaultReturn;
+    case QMessageBox::DestructiveRole:
+        return DMModalUI::OtherReturn;
+    default: // the second button, Escape, or the box closed
+        return DMModalUI::AlternateReturn;
+    }
+}
+
+QString nameFilter(const QStringList &extensions)
+{
+    if (extensions.isEmpty())
+        return QString();
+    QStringList patterns;
+    for (const QString &extension : extensions)
+        patterns << QStringLiteral("*.") + extension;
+    return patterns.join(QLatin1Char(' '));
+}
+
+void configure(QFileDialog &dialog, const DMModalUI::FilePanel &panel, QWidget *window)
+{
+    dialog.setWindowTitle(panel.title);
+    if (!panel.directory.isEmpty())
+        dialog.setDirectory(panel.directory);
+    if (!panel.allowedExtensions.isEmpty())
+        dialog.setNameFilter(nameFilter(panel.allowedExtensions));
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
+}
+
+} // namespace
+
+DMModalUI &DMModalUI::instance()
+{
+    static DMModalUI defaultUI;
+    return replacement ? *replacement : defaultUI;
+}
+
+void DMModalUI::setInstance(DMModalUI *ui)
+{
+    replacement = ui;
+}
+
+int DMModalUI::runAlert(const Alert &alert, QWidget *window)
+{
+    std::unique_ptr<QMessageBox> box(makeAlert(alert, window));
+    box->exec();
+    return returnCode(box.get());
+}
+
+void DMModalUI::beginSheet(const Alert &alert, QWidget *window, std::function<void(int)> completion)
+{
+    if (!window) {
+        const int code = runAlert(alert, nullptr);
+        if (completion)
+            completion(code);
+        return;
+    }
+    // Window-modal and shown with open(), so the caller returns at once. The box is the
+    // window's child: destroying the window first ends the sheet without an answer. The
+    // completion runs from the event loop, after the box has finished its own signals, so it
+    // may close the window.
+    QPointer<QMessageBox> box = makeAlert(alert, window);
+    box->setWindowModality(Qt::WindowModal);
+    QObject::connect(
+        box, &QMessageBox::finished, QCoreApplication::instance(),
+        [box, completion = std::move(completion)](int) {
+            if (!box)
+                return;
+            const int code = returnCode(box);
+            box->deleteLater();
+            if (completion)
+                completion(code);
+        },
+        Qt::QueuedConnection);
+    box->open();
+}
+
+int DMModalUI::runSheetModalForWindow(const Alert &alert, QWidget *window)
+{
+    std::unique_ptr<QMessageBox> box(makeAlert(alert, window));
+    if (window)
+        box->setWindowModality(Qt::WindowModal);
+    box->exec();
+    return returnCode(box.get());
+}
+
+QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
+{
+    QFileDialog dialog(window);
+    configure(dialog, panel, window);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (panel.canChooseDirectories)
+        dialog.setFileMode(QFileDialog::Directory);
+    else
+        dialog.setFileMode(panel.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return dialog.selectedFiles();
+}
+
+QString DMModalUI::runSavePanel(const FilePanel &panel, QWidget *window)
+{
+    QFileDialog dialog(window);
+    configure(dialog, panel, window);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!panel.allowedExtensions.isEmpty())
+        dialog.setDefaultSuffix(panel.allowedExtensions.first());
+    if (!panel.proposedName.isEmpty())
+        dialog.selectFile(panel.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool secret, QString *text, QWidget *window)
+{
+    QInputDialog dialog(window);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextEchoMode(secret ? QLineEdit::Password : QLineEdit::Normal);
+    if (text)
+        dialog.setTextValue(*text);
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (text)
+        *text = dialog.textValue();
+    return true;
+}

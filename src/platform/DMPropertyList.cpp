@@ -1,0 +1,470 @@
+#include "DMPropertyList.h"
+
+#include "DMPropertyListGuard.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <plist/plist.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Seconds from 1970-01-01 to 2001-01-01, the reference date of property list dates.
+constexpr qint64 kReferenceDateOffset = 978307200;
+
+struct PlistFree
+{
+    void operator()(void *node) const { plist_free(static_cast<plist_t>(node)); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// libplist's own XML text for one node; its writer knows facts its getters hide.
+QByteArray nodeXML(plist_t node)
+{
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(node, &xml, &length);
+    QByteArray text(xml, xml ? qsizetype(length) : 0);
+    plist_to_xml_free(xml);
+    return text;
+}
+
+// The text between the first <tag> and its end tag in libplist's XML of a scalar node.
+QByteArray scalarText(plist_t node, const char *tag)
+{
+    const QByteArray xml = nodeXML(node);
+    const QByteArray open = QByteArray("<") + tag + '>';
+    const qsizetype begin = xml.indexOf(open);
+    const qsizetype end = xml.indexOf('<', begin + open.size());
+    if (begin < 0 || end < 0)
+        return QByteArray();
+    return xml.mid(begin + open.size(), end - begin - open.size());
+}
+
+// Makes a scalar node by parsing its XML form: the only way libplist 2.2 builds integers above
+// INT64_MAX.
+plist_t integerNodeFromXML(const QByteArray &text)
+{
+    const QByteArray xml = "<plist version=\"1.0\"><integer>" + text + "</integer></plist>";
+    plist_t node = nullptr;
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
+    return node;
+}
+
+QVariant integerValue(plist_t node)
+{
+    uint64_t value = 0;
+    plist_get_uint_val(node, &value);
+    if (value <= uint64_t(std::numeric_limits<qint64>::max()))
+        return QVariant(qint64(value));
+    // libplist keeps negative integers as their two's complement and marks unsigned values above
+    // INT64_MAX only internally; its writer tells them apart.
+    if (scalarText(node, "integer").startsWith('-'))
+        return QVariant(qint64(value));
+    return QVariant(quint64(value));
+}
+
+// The exact seconds since the reference date, from libplist's binary form of the node: a date
+// object (0x33) holding a big-endian double right after the header.
+bool exactDateSeconds(plist_t node, double *seconds)
+{
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bytes, &length);
+    const bool found = bytes && length >= 17 && static_cast<unsigned char>(bytes[8]) == 0x33;
+    if (found) {
+        std::uint64_t bits = 0;
+        for (int i = 9; i < 17; ++i)
+            bits = (bits << 8) | static_cast<unsigned char>(bytes[i]);
+        std::memcpy(seconds, &bits, sizeof bits);
+    }
+    plist_to_bin_free(bytes);
+    return found;
+}
+
+QVariant dateValue(plist_t node)
+{
+    int32_t seconds = 0;
+    int32_t microseconds = 0;
+    plist_get_date_val(node, &seconds, &microseconds);
+    // The getter truncates toward zero, drops the sign of the fraction, and cannot express
+    // dates outside 32-bit seconds (before 1933 or after 2068); those ask the binary writer.
+    double exact = 0;
+    if (seconds < 0)
+        exact = double(seconds) - double(microseconds) / 1e6;
+    else
+        exact = double(seconds) + double(microseconds) / 1e6;
+    if ((seconds == std::numeric_limits<int32_t>::min() || (seconds == 0 && microseconds != 0))
+        && !exactDateSeconds(node, &exact))
+        return QVariant();
+    const qint64 msecs = kReferenceDateOffset * 1000 + std::llround(exact * 1000.0);
+    return QVariant(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC));
+}
+
+// Keys repeat throughout a document; sharing one QString per distinct key saves an allocation
+// and a UTF-8 decoding per dictionary entry.
+class KeyCache
+{
+public:
+    QString key(const char *utf8)
+    {
+        const QByteArray bytes = QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8)));
+        auto it = m_keys.constFind(bytes);
+        if (it != m_keys.constEnd())
+            return it.value();
+        QString key = QString::fromUtf8(bytes);
+        if (m_keys.size() < 4096)
+            m_keys.insert(QByteArray(utf8), key);
+        return key;
+    }
+
+private:
+    QHash<QByteArray, QString> m_keys;
+};
+
+// Depth is bounded by DMPropertyListGuard before parsing.
+QVariant toVariant(plist_t node, KeyCache &keys)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT: {
+        QVariantMap map;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        for (;;) {
+            char *key = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(node, it, &key, &value);
+            if (!key)
+                break;
+            if (value)
+                map.insert(keys.key(key), toVariant(value, keys));
+            std::free(key);
+        }
+        std::free(it);
+        return map;
+    }
+    case PLIST_ARRAY: {
+        QVariantList list;
+        list.reserve(plist_array_get_size(node));
+        plist_array_iter it = nullptr;
+        plist_array_new_iter(node, &it);
+        for (;;) {
+            plist_t item = nullptr;
+            plist_array_next_item(node, it, &item);
+            if (!item)
+                break;
+            list.append(toVariant(item, keys));
+        }
+        std::free(it);
+        return list;
+    }
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char *text = plist_get_string_ptr(node, &length);
+        return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
+    }
+    case PLIST_KEY: {
+        char *text = nullptr;
+        plist_get_key_val(node, &text);
+        QString key = QString::fromUtf8(text);
+        std::free(text);
+        return key;
+    }
+    case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return QVariant(value != 0);
+    }
+    case PLIST_UINT:
+        return integerValue(node);
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return QVariant(value);
+    }
+    case PLIST_DATE:
+        return dateValue(node);
+    case PLIST_DATA: {
+        uint64_t length = 0;
+        const char *bytes = plist_get_data_ptr(node, &length);
+        return bytes ? QByteArray(bytes, qsizetype(length)) : QByteArray();
+    }
+    case PLIST_UID: {
+        // An archive's object reference, in the dictionary form XML property lists give it.
+        uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return QVariantMap{{QStringLiteral("CF$UID"), QVariant(qint64(value))}};
+    }
+    case PLIST_NONE:
+        break;
+    }
+    return QVariant();
+}
+
+// The double nearest the shortest decimal that reads back as the float, so 0.1f is written 0.1.
+double floatAsDouble(float value)
+{
+    if (!std::isfinite(value))
+        return double(value);
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text - 1, value);
+    *result.ptr = '\0';
+    return std::strtod(text, nullptr);
+}
+
+// A date node for any number of seconds, parsed from a one-object binary property list: the date
+// setter of libplist 2.2 takes 32-bit seconds only.
+plist_t dateNodeFromBinary(double seconds)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &seconds, sizeof bits);
+    QByteArray data("bplist00\x33", 9);
+    for (int shift = 56; shift >= 0; shift -= 8)
+        data.append(char((bits >> shift) & 0xFF));
+    data.append(char(8));           // offset table: the object starts at byte 8
+    data.append(QByteArray(6, 0));  // trailer
+    data.append(char(1));           // offset size
+    data.append(char(1));           // reference size
+    data.append(QByteArray("\0\0\0\0\0\0\0\x01", 8)); // one object
+    data.append(QByteArray(8, 0));  // the root is object 0
+    data.append(QByteArray("\0\0\0\0\0\0\0\x11", 8)); // the offset table is at byte 17
+    plist_t node = nullptr;
+    plist_from_bin(data.constData(), uint32_t(data.size()), &node);
+    return node;
+}
+
+// XML dates carry whole seconds: those are rounded down here, as libplist's writer would round
+// dates before the reference date up.
+plist_t dateNode(const QDateTime &date, bool wholeSeconds)
+{
+    qint64 msecs = date.toMSecsSinceEpoch() - kReferenceDateOffset * 1000;
+    const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+    if (wholeSeconds)
+        msecs = seconds * 1000;
+    if (seconds >= std::numeric_limits<int32_t>::min() + 1 && seconds <= std::numeric_limits<int32_t>::max())
+        return plist_new_date(int32_t(seconds), int32_t((msecs - seconds * 1000) * 1000));
+    return dateNodeFromBinary(double(msecs) / 1000.0);
+}
+
+class Writer
+{
+public:
+    explicit Writer(bool xml) : m_xml(xml) {}
+    QString error;
+
+    plist_t node(const QVariant &value, int depth)
+    {
+        if (depth > DMPropertyListGuard::kMaximumDepth) {
+            error = QStringLiteral("The property list is nested more than %1 levels deep.")
+                        .arg(DMPropertyListGuard::kMaximumDepth);
+            return nullptr;
+        }
+        switch (value.metaType().id()) {
+        case QMetaType::QVariantMap: {
+            const QVariantMap map = value.toMap();
+            PlistPtr dict(plist_new_dict());
+            for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+                if (!insert(dict.get(), it.key(), it.value(), depth))
+                    return nullptr;
+            return dict.release();
+        }
+        case QMetaType::QVariantHash: {
+            const QVariantHash hash = value.toHash();
+            QStringList keys = hash.keys();
+            keys.sort(); // written in a stable order
+            PlistPtr dict(plist_new_dict());
+            for (const QString &key : keys)
+                if (!insert(dict.get(), key, hash.value(key), depth))
+                    return nullptr;
+            return dict.release();
+        }
+        case QMetaType::QVariantList:
+        case QMetaType::QStringList: {
+            const QVariantList list = value.toList();
+            PlistPtr array(plist_new_array());
+            for (const QVariant &item : list) {
+                plist_t child = node(item, depth + 1);
+                if (!child)
+                    return nullptr;
+                plist_array_append_item(array.get(), child);
+            }
+            return array.release();
+        }
+        case QMetaType::QString: {
+            QByteArray text;
+            if (!utf8(value.toString(), &text))
+                return nullptr;
+            return plist_new_string(text.constData());
+        }
+        case QMetaType::QByteArray: {
+            const QByteArray data = value.toByteArray();
+            return plist_new_data(data.constData(), uint64_t(data.size()));
+        }
+        case QMetaType::QDateTime: {
+            const QDateTime date = value.toDateTime();
+            if (!date.isValid())
+                break;
+            if (plist_t node = dateNode(date, m_xml))
+                return node;
+            break;
+        }
+        case QMetaType::Bool:
+            return plist_new_bool(value.toBool() ? 1 : 0);
+        case QMetaType::Int:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::SChar:
+            return plist_new_uint(uint64_t(value.toLongLong()));
+        case QMetaType::UInt:
+        case QMetaType::ULong:
+        case QMetaType::ULongLong:
+        case QMetaType::UShort:
+        case QMetaType::UChar: {
+            const quint64 number = value.toULongLong();
+            if (number <= quint64(std::numeric_limits<qint64>::max()))
+                return plist_new_uint(number);
+            if (plist_t node = integerNodeFromXML(QByteArray::number(number)))
+                return node;
+            break;
+        }
+        case QMetaType::Double:
+            return plist_new_real(value.toDouble());
+        case QMetaType::Float:
+            return plist_new_real(floatAsDouble(value.toFloat()));
+        default:
+            break;
+        }
+        error = QStringLiteral("A value of type %1 cannot be stored in a property list.")
+                    .arg(QString::fromLatin1(value.isValid() ? value.typeName() : "null"));
+        return nullptr;
+    }
+
+private:
+    bool m_xml;
+
+    bool insert(plist_t dict, const QString &key, const QVariant &value, int depth)
+    {
+        QByteArray keyText;
+        if (!utf8(key, &keyText))
+            return false;
+        plist_t child = node(value, depth + 1);
+        if (!child)
+            return false;
+        plist_dict_set_item(dict, keyText.constData(), child);
+        return true;
+    }
+
+    // libplist takes C strings, so a NUL character would silently cut the text short; and its XML
+    // writer copies other control characters as they are, which no XML reader accepts.
+    bool utf8(const QString &text, QByteArray *bytes)
+    {
+        for (QChar c : text) {
+            if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
+                continue;
+            if (c.unicode() == 0 || m_xml) {
+                error = QStringLiteral("A string with the control character U+%1 cannot be stored in this property list.")
+                            .arg(c.unicode(), 4, 16, QLatin1Char('0'));
+                return false;
+            }
+        }
+        *bytes = text.toUtf8();
+        return true;
+    }
+};
+
+} // namespace
+
+QVariant DMPropertyList::propertyListWithData(const QByteArray &data, QString *error)
+{
+    if (data.isEmpty()) {
+        setError(error, QStringLiteral("The property list is empty."));
+        return QVariant();
+    }
+    if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+        setError(error, QStringLiteral("The property list is too large."));
+        return QVariant();
+    }
+    const bool binary = DMPropertyListGuard::isBinary(data);
+    if (binary ? !DMPropertyListGuard::checkBinary(data, error) : !DMPropertyListGuard::checkXML(data, error))
+        return QVariant();
+    plist_t root = nullptr;
+    if (binary)
+        plist_from_bin(data.constData(), uint32_t(data.size()), &root);
+    else
+        plist_from_xml(data.constData(), uint32_t(data.size()), &root);
+    if (!root) {
+        setError(error, QStringLiteral("The data is not a valid property list, or it is truncated."));
+        return QVariant();
+    }
+    PlistPtr owner(root);
+    KeyCache keys;
+    QVariant value = toVariant(root, keys);
+    if (!value.isValid())
+        setError(error, QStringLiteral("The property list holds a value of an unknown type."));
+    return value;
+}
+
+QVariant DMPropertyList::propertyListWithContentsOfFile(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setError(error, file.errorString());
+        return QVariant();
+    }
+    return propertyListWithData(file.readAll(), error);
+}
+
+QByteArray DMPropertyList::dataWithPropertyList(const QVariant &plist, Format format, QString *error)
+{
+    Writer writer(format == XML);
+    PlistPtr root(writer.node(plist, 0));
+    if (!root) {
+        setError(error, writer.error);
+        return QByteArray();
+    }
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    QByteArray data;
+    if (format == Binary) {
+        plist_to_bin(root.get(), &bytes, &length);
+        data = QByteArray(bytes, bytes ? qsizetype(length) : 0);
+        plist_to_bin_free(bytes);
+    } else {
+        plist_to_xml(root.get(), &bytes, &length);
+        data = QByteArray(bytes, bytes ? qsizetype(length) : 0);
+        plist_to_xml_free(bytes);
+    }
+    if (data.isEmpty())
+        setError(error, QStringLiteral("The property list could not be written."));
+    return data;
+}
+
+bool DMPropertyList::writePropertyListToFile(const QVariant &plist, const QString &path, Format format, QString *error)
+{
+    const QByteArray data = dataWithPropertyList(plist, format, error);
+    if (data.isEmpty())
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        setError(error, file.errorString());
+        return false;
+    }
+    return true;
+}

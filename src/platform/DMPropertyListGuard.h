@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Checks the shape of property list bytes before libplist parses them. libplist 2.2 recurses
+// once per nesting level and expands shared binary objects without limit, so deeply nested or
+// self-referencing input would exhaust the stack or memory instead of failing.
+class DMPropertyListGuard
+{
+public:
+    static constexpr int kMaximumDepth = 512;
+
+    // True when the binary magic number starts the data.
+    static bool isBinary(const QByteArray &data);
+
+    // Each returns false and sets *error when the data must not be handed to the parser.
+    static bool checkXML(const QByteArray &data, QString *error);
+    static bool checkBinary(const QByteArray &data, QString *error);
+};

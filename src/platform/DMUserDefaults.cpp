@@ -1,0 +1,138 @@
+#include "DMUserDefaults.h"
+
+#include "DMObservable.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+struct DMUserDefaults::Private
+{
+    std::unique_ptr<QSettings> settings;
+    QVariantMap registered;
+    DMObservable observable;
+
+    void open(const QString &file)
+    {
+        if (settings)
+            settings->sync();
+        settings = file.isEmpty() ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                                QCoreApplication::organizationName(),
+                                                                QCoreApplication::applicationName())
+                                  : std::make_unique<QSettings>(file, QSettings::IniFormat);
+        registered.clear();
+    }
+};
+
+DMUserDefaults &DMUserDefaults::standardUserDefaults()
+{
+    static DMUserDefaults defaults{QString()};
+    return defaults;
+}
+
+void DMUserDefaults::setStorageFileForTesting(const QString &path)
+{
+    standardUserDefaults().d->open(path);
+}
+
+DMUserDefaults::DMUserDefaults(const QString &file) : d(std::make_unique<Private>())
+{
+    d->open(file);
+}
+
+DMUserDefaults::~DMUserDefaults()
+{
+    d->settings->sync();
+}
+
+void DMUserDefaults::registerDefaults(const QVariantMap &defaults)
+{
+    for (auto it = defaults.constBegin(); it != defaults.constEnd(); ++it)
+        d->registered.insert(it.key(), it.value());
+}
+
+// The settings file keeps numbers and booleans as text; a registered default of another type
+// says what the stored text means.
+QVariant DMUserDefaults::objectForKey(const QString &key) const
+{
+    const QVariant registered = d->registered.value(key);
+    if (!d->settings->contains(key))
+        return registered;
+    QVariant stored = d->settings->value(key);
+    if (stored.metaType().id() == QMetaType::QString && registered.isValid()
+        && registered.metaType().id() != QMetaType::QString) {
+        QVariant converted = stored;
+        if (converted.convert(registered.metaType()))
+            return converted;
+    }
+    return stored;
+}
+
+bool DMUserDefaults::hasStoredValueForKey(const QString &key) const
+{
+    return d->settings->contains(key);
+}
+
+void DMUserDefaults::setObjectForKey(const QVariant &value, const QString &key)
+{
+    if (!value.isValid()) {
+        removeObjectForKey(key);
+        return;
+    }
+    d->observable.willChangeValueForKey(key);
+    d->settings->setValue(key, value);
+    d->observable.didChangeValueForKey(key);
+}
+
+void DMUserDefaults::removeObjectForKey(const QString &key)
+{
+    d->observable.willChangeValueForKey(key);
+    d->settings->remove(key);
+    d->observable.didChangeValueForKey(key);
+}
+
+bool DMUserDefaults::boolForKey(const QString &key) const
+{
+    return objectForKey(key).toBool();
+}
+
+int DMUserDefaults::integerForKey(const QString &key) const
+{
+    return objectForKey(key).toInt();
+}
+
+double DMUserDefaults::doubleForKey(const QString &key) const
+{
+    return objectForKey(key).toDouble();
+}
+
+QString DMUserDefaults::stringForKey(const QString &key) const
+{
+    return objectForKey(key).toString();
+}
+
+void DMUserDefaults::setBoolForKey(bool value, const QString &key)
+{
+    setObjectForKey(QVariant(value), key);
+}
+
+void DMUserDefaults::setIntegerForKey(int value, const QString &key)
+{
+    setObjectForKey(QVariant(value), key);
+}
+
+void DMUserDefaults::setDoubleForKey(double value, const QString &key)
+{
+    setObjectForKey(QVariant(value), key);
+}
+
+DMObservation DMUserDefaults::observe(const QString &key, std::function<void(const QString &key)> callback)
+{
+    return d->observable.observe(key, [callback = std::move(callback)](const DMChange &change, DMObservable *) {
+        callback(change.key);
+    });
+}
+
+void DMUserDefaults::synchronize()
+{
+    d->settings->sync();
+}

@@ -1,0 +1,105 @@
+#include "DMEncryptionContext.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// magic (8) + version (1) + salt (16) + IV (8) + password check (8)
+constexpr qsizetype kHeader = 41;
+
+QByteArray encrypted(const QString &password, const QByteArray &plain)
+{
+    QString error;
+    const auto data = DMEncryptionContext(password).encryptData(plain, &error);
+    EXPECT_TRUE(data.has_value()) << error.toStdString();
+    return data.value_or(QByteArray());
+}
+
+TEST(EncryptionContext, RoundTripsSmallEmptyAndUnicodePasswords)
+{
+    const QByteArray plain("<?xml version=\"1.0\"?><plist><dict/></plist>");
+    for (const QString &password : {QString("secret"), QString("pässwörd €"), QString()}) {
+        const QByteArray data = encrypted(password, plain);
+        EXPECT_TRUE(data.startsWith(DMEncryptionContext::magic()));
+        EXPECT_FALSE(data.contains("plist"));
+        EXPECT_EQ(DMEncryptionContext(password).decryptData(data), plain);
+    }
+
+    const QByteArray empty = encrypted("pw", QByteArray());
+    EXPECT_EQ(empty.size(), kHeader + 24); // the digest and one block of padding
+    const auto decrypted = DMEncryptionContext("pw").decryptData(empty);
+    ASSERT_TRUE(decrypted.has_value());
+    EXPECT_TRUE(decrypted->isEmpty());
+}
+
+TEST(EncryptionContext, LargeDocumentRoundTrips)
+{
+    QByteArray plain(10 * 1024 * 1024 + 3, Qt::Uninitialized);
+    QRandomGenerator generator(7);
+    generator.fillRange(reinterpret_cast<quint32 *>(plain.data()), plain.size() / 4);
+    const QByteArray data = encrypted("large", plain);
+    EXPECT_EQ(data.size(), kHeader + (plain.size() + 16) / 8 * 8 + 8);
+    EXPECT_EQ(DMEncryptionContext("large").decryptData(data), plain);
+}
+
+TEST(EncryptionContext, SaltAndIVDifferEveryTime)
+{
+    const QByteArray first = encrypted("pw", "same");
+    const QByteArray second = encrypted("pw", "same");
+    EXPECT_NE(first.mid(9, 24), second.mid(9, 24));
+    EXPECT_NE(first.mid(kHeader), second.mid(kHeader));
+}
+
+TEST(EncryptionContext, WrongPasswordIsReportedNotReturned)
+{
+    const QByteArray data = encrypted("right", "contents");
+    QString error;
+    EXPECT_FALSE(DMEncryptionContext("wrong").decryptData(data, &error).has_value());
+    EXPECT_EQ(error, "The password is incorrect.");
+    EXPECT_FALSE(DMEncryptionContext("Right").decryptData(data).has_value());
+}
+
+TEST(EncryptionContext, AlteredBytesAreDetectedAnywhere)
+{
+    const QByteArray data = encrypted("pw", QByteArray(1000, 'x'));
+    // Every byte of the salt, IV, check and ciphertext, flipped alone, must be refused.
+    for (qsizetype i = 9; i < data.size(); ++i) {
+        QByteArray altered = data;
+        altered[i] = char(altered[i] ^ 0x01);
+        QString error;
+        ASSERT_FALSE(DMEncryptionContext("pw").decryptData(altered, &error).has_value()) << "byte " << i;
+        ASSERT_FALSE(error.isEmpty());
+    }
+    QByteArray altered = data;
+    altered[data.size() / 2] = char(altered[data.size() / 2] ^ 0x80);
+    QString error;
+    EXPECT_FALSE(DMEncryptionContext("pw").decryptData(altered, &error).has_value());
+    EXPECT_EQ(error, "The encrypted document is damaged.");
+}
+
+TEST(EncryptionContext, TruncatedForeignAndLaterVersionDataAreRefused)
+{
+    const QByteArray data = encrypted("pw", QByteArray(100, 'y'));
+    for (qsizetype length : {qsizetype(0), qsizetype(4), qsizetype(8), qsizetype(9), kHeader, kHeader + 16,
+                             data.size() - 8, data.size() - 1}) {
+        QString error;
+        EXPECT_FALSE(DMEncryptionContext("pw").decryptData(data.first(length), &error).has_value()) << length;
+        EXPECT_FALSE(error.isEmpty()) << length;
+    }
+
+    QString error;
+    EXPECT_FALSE(DMEncryptionContext("pw").decryptData("<?xml version=\"1.0\"?>", &error).has_value());
+    EXPECT_EQ(error, "The data is not an encrypted document.");
+
+    QByteArray later = data;
+    later[8] = 2;
+    EXPECT_FALSE(DMEncryptionContext("pw").decryptData(later, &error).has_value());
+    EXPECT_EQ(error, "The encrypted document was made by a later version of the application.");
+
+    // Extra bytes appended are not part of any valid document either.
+    EXPECT_FALSE(DMEncryptionContext("pw").decryptData(data + QByteArray(8, '\0')).has_value());
+}
+
+} // namespace

@@ -1,0 +1,295 @@
+#include "DMUndoManager.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+#include <stdexcept>
+
+using halcyra::test::pumpEvents;
+using halcyra::test::waitFor;
+
+namespace {
+
+// A value whose setter registers its own inverse, as the model's setters do.
+struct Value
+{
+    explicit Value(DMUndoManager *manager, int initial = 0) : undo(manager), value(initial) {}
+
+    DMUndoManager *undo;
+    int value;
+    QString fenceOffKey;
+
+    void set(int newValue)
+    {
+        const int old = value;
+        undo->registerUndo([this, old] { set(old); }, fenceOffKey);
+        value = newValue;
+    }
+};
+
+} // namespace
+
+TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStep)
+{
+    DMUndoManager undo;
+    QSignalSpy closed(&undo, &DMUndoManager::didCloseUndoGroup);
+    Value v{&undo};
+    v.set(1);
+    v.set(2);
+    EXPECT_EQ(undo.groupingLevel(), 1);
+    EXPECT_TRUE(undo.canUndo());
+    pumpEvents(10);
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    v.set(3);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 2);
+    EXPECT_EQ(closed.count(), 2);
+
+    undo.undo();
+    EXPECT_EQ(v.value, 2);
+    undo.undo();
+    EXPECT_EQ(v.value, 0);
+    EXPECT_FALSE(undo.canUndo());
+    EXPECT_EQ(undo.redoStepCount(), 2);
+
+    undo.redo();
+    EXPECT_EQ(v.value, 2);
+    undo.redo();
+    EXPECT_EQ(v.value, 3);
+    EXPECT_EQ(undo.undoStepCount(), 2);
+    EXPECT_FALSE(undo.canRedo());
+
+    pumpEvents(10); // nothing registered in this turn: no empty step appears
+    EXPECT_EQ(undo.undoStepCount(), 2);
+}
+
+TEST(UndoManager, UndoClosesTheOpenTurnFirst)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.set(1);
+    undo.undo(); // in the same turn
+    EXPECT_EQ(v.value, 0);
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    EXPECT_TRUE(undo.canRedo());
+}
+
+TEST(UndoManager, ExplicitGroupsNestAndOutliveTheTurn)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    undo.beginUndoGrouping();
+    v.set(1);
+    undo.beginUndoGrouping();
+    v.set(2);
+    undo.endUndoGrouping();
+    pumpEvents(10); // the outer explicit group stays open across turns
+    EXPECT_EQ(undo.undoStepCount(), 0);
+    v.set(3);
+    undo.endUndoGrouping();
+    pumpEvents(10);
+    EXPECT_EQ(undo.groupingLevel(), 0);
+    ASSERT_EQ(undo.undoStepCount(), 1);
+    undo.undo();
+    EXPECT_EQ(v.value, 0);
+
+    undo.endUndoGrouping(); // unbalanced: ignored
+    EXPECT_EQ(undo.groupingLevel(), 0);
+}
+
+TEST(UndoManager, WithoutGroupingByEventEachRegistrationIsAStep)
+{
+    DMUndoManager undo;
+    undo.setGroupsByEvent(false);
+    Value v{&undo};
+    v.set(1);
+    v.set(2);
+    EXPECT_EQ(undo.undoStepCount(), 2);
+    undo.beginUndoGrouping();
+    v.set(3);
+    v.set(4);
+    undo.endUndoGrouping();
+    EXPECT_EQ(undo.undoStepCount(), 3);
+    undo.undo();
+    EXPECT_EQ(v.value, 2);
+}
+
+TEST(UndoManager, NewChangeClearsRedoButUndoAndRedoDoNot)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.set(1);
+    pumpEvents(10);
+    v.set(2);
+    pumpEvents(10);
+    undo.undo();
+    EXPECT_TRUE(undo.canRedo());
+    v.set(5);
+    EXPECT_FALSE(undo.canRedo());
+    pumpEvents(10);
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(v.value, 0);
+    EXPECT_EQ(undo.redoStepCount(), 2);
+}
+
+TEST(UndoManager, ActionNamesFollowTheStep)
+{
+    DMUndoManager undo;
+    QSignalSpy undone(&undo, &DMUndoManager::didUndo);
+    QSignalSpy redone(&undo, &DMUndoManager::didRedo);
+    Value v{&undo};
+    v.set(1);
+    undo.setActionName(QStringLiteral("Move"));
+    EXPECT_EQ(undo.undoActionName(), "Move");
+    pumpEvents(10);
+    v.set(2);
+    pumpEvents(10);
+    undo.setActionName(QStringLiteral("Resize")); // names the last closed step
+    EXPECT_EQ(undo.undoActionName(), "Resize");
+    undo.undo();
+    EXPECT_EQ(undo.undoActionName(), "Move");
+    EXPECT_EQ(undo.redoActionName(), "Resize");
+    undo.redo();
+    EXPECT_EQ(undo.undoActionName(), "Resize");
+    EXPECT_EQ(undone.count(), 1);
+    EXPECT_EQ(redone.count(), 1);
+}
+
+TEST(UndoManager, UndoSurvivesThrowingAndSilentActions)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.set(7);
+    undo.registerUndo([] { throw std::runtime_error("broken proxy"); });
+    undo.registerUndo([] {}); // registers nothing
+    pumpEvents(10);
+    undo.undo();
+    EXPECT_EQ(v.value, 0); // the earlier action still ran
+    ASSERT_TRUE(undo.canRedo());
+    undo.redo();
+    EXPECT_EQ(v.value, 7);
+
+    undo.removeAllActions();
+    undo.registerUndo([] {});
+    pumpEvents(10);
+    undo.undo();
+    EXPECT_FALSE(undo.canRedo()); // an empty redo step is not kept
+    EXPECT_FALSE(undo.canUndo());
+}
+
+TEST(UndoManager, DisablingRegistrationIsCounted)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    undo.disableUndoRegistration();
+    undo.disableUndoRegistration();
+    undo.enableUndoRegistration();
+    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
+    v.set(1);
+    undo.enableUndoRegistration();
+    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
+    pumpEvents(10);
+    EXPECT_FALSE(undo.canUndo());
+    undo.enableUndoRegistration(); // unbalanced: stays enabled
+    v.set(2);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 1);
+}
+
+TEST(UndoManager, FenceOffKeyFormat)
+{
+    const void *object = reinterpret_cast<const void *>(quintptr(0x7f12abcd5678ULL));
+    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(object, "dates"), "abcd5678 dates");
+    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(nullptr, "x"), "0 x");
+}
+
+TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
+{
+    DMUndoManager undo;
+    Value v{&undo, 100};
+    v.fenceOffKey = DMUndoManager::fenceOffKeyForObject(&v, "dates");
+    // One mouse-drag event per turn; the drag outlasts the 0.2 s fence, which each dropped
+    // registration extends.
+    for (int step = 1; step <= 20; ++step) {
+        v.set(100 + step);
+        pumpEvents(15);
+    }
+    EXPECT_EQ(undo.undoStepCount(), 1);
+    undo.undo();
+    EXPECT_EQ(v.value, 100);
+    undo.redo();
+    EXPECT_EQ(v.value, 120);
+    undo.undo();
+    EXPECT_EQ(v.value, 100);
+
+    // Once the fence has lifted, the next drag is a step of its own.
+    ASSERT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
+    v.set(200);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 1);
+    EXPECT_FALSE(undo.canRedo());
+    undo.undo();
+    EXPECT_EQ(v.value, 100);
+}
+
+TEST(UndoManager, DisableRegistrationWithFenceOffKeyDropsUntilExpiry)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.fenceOffKey = QStringLiteral("1234 dates");
+    undo.disableRegistrationWithFenceOffKey(v.fenceOffKey);
+    EXPECT_TRUE(undo.isFenced(v.fenceOffKey));
+    v.set(1);
+    pumpEvents(10);
+    EXPECT_FALSE(undo.canUndo());
+
+    EXPECT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
+    v.set(2);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 1);
+
+    // Other keys and unkeyed registrations are unaffected.
+    undo.disableRegistrationWithFenceOffKey(QStringLiteral("other"));
+    v.fenceOffKey.clear();
+    v.set(3);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 2);
+}
+
+TEST(UndoManager, KeysAreIgnoredWhileUndoing)
+{
+    DMUndoManager undo;
+    const QString key = QStringLiteral("k");
+    int runs = 0;
+    undo.registerUndo([&] {
+        ++runs;
+        undo.disableRegistrationWithFenceOffKey(key);
+        undo.registerUndo([&] { ++runs; }, key);
+        undo.registerUndo([&] { ++runs; }, key);
+    });
+    pumpEvents(10);
+    undo.undo();
+    EXPECT_FALSE(undo.isFenced(key));
+    undo.redo();
+    EXPECT_EQ(runs, 3); // both keyed registrations were kept as the redo step
+}
+
+TEST(UndoManager, PlainManagerRecordsEveryRegistration)
+{
+    DMUndoManager undo(false);
+    EXPECT_FALSE(undo.fenceOffKeysEnabled());
+    Value v{&undo};
+    v.fenceOffKey = QStringLiteral("key");
+    undo.disableRegistrationWithFenceOffKey(v.fenceOffKey);
+    EXPECT_FALSE(undo.isFenced(v.fenceOffKey));
+    for (int step = 1; step <= 5; ++step) {
+        v.set(step);
+        pumpEvents(5);
+    }
+    EXPECT_EQ(undo.undoStepCount(), 5);
+    undo.undo();
+    EXPECT_EQ(v.value, 4);
+}

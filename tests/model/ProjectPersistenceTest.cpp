@@ -1,0 +1,213 @@
+#include "DMProjectCoder.h"
+#include "DMPropertyList.h"
+#include "ModelTestSupport.h"
+
+#include <QColor>
+
+using namespace halcyra::test;
+
+namespace {
+
+std::shared_ptr<DMProject> throughXML(const DMProject &project, QStringList *problems = nullptr)
+{
+    QString error;
+    const QByteArray xml = DMPropertyList::dataWithPropertyList(project.dictionaryRepresentation(), DMPropertyList::XML, &error);
+    EXPECT_FALSE(xml.isEmpty()) << error.toStdString();
+    const QVariant plist = DMPropertyList::propertyListWithData(xml, &error);
+    EXPECT_TRUE(plist.isValid()) << error.toStdString();
+    return DMProject::projectWithDictionaryRepresentation(plist.toMap(), problems);
+}
+
+QVariantMap taskDictionary(qint64 id, const QString &title = QStringLiteral("t"))
+{
+    return {{QStringLiteral("class"), QStringLiteral("DMProjectTask")},
+            {QStringLiteral("objectID"), id},
+            {QStringLiteral("title"), title},
+            {QStringLiteral("beginDate"), at(2024, 1, 8, 8).absoluteSecond()},
+            {QStringLiteral("endDate"), at(2024, 1, 8, 18).absoluteSecond()}};
+}
+
+QVariantMap link(qint64 id, qint64 to)
+{
+    return {{QStringLiteral("class"), QStringLiteral("DMProjectDependency")}, {QStringLiteral("objectID"), id},
+            {QStringLiteral("toItem"), to}};
+}
+
+} // namespace
+
+TEST(ProjectPersistence, EveryKindOfObjectSurvivesTheXMLRoundTrip)
+{
+    FullProject f = makeFullProject();
+    QStringList problems;
+    auto loaded = throughXML(*f.project, &problems);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+    expectSameProject(*f.project, *loaded);
+    EXPECT_EQ(loaded->dictionaryRepresentation(), f.project->dictionaryRepresentation());
+
+    // The loaded objects are linked to each other, not only labelled alike.
+    auto task1 = loaded->objectWithIDAndClass<DMProjectTask>(f.task1->objectID());
+    auto task2 = loaded->objectWithIDAndClass<DMProjectTask>(f.task2->objectID());
+    auto milestone = loaded->objectWithIDAndClass<DMProjectMilestone>(f.milestone->objectID());
+    auto resource1 = loaded->objectWithIDAndClass<DMProjectResource>(f.resource1->objectID());
+    ASSERT_TRUE(task1 && task2 && milestone && resource1);
+    EXPECT_EQ(task1->outboundDependencyToItem(milestone.get())->toItem(), milestone);
+    EXPECT_EQ(milestone->outboundDependencyToItem(task2.get())->kind(), 2);
+    EXPECT_EQ(task2->parentItem()->parentItem()->objectID(), f.process->objectID());
+    EXPECT_EQ(resource1->assignedTasks().size(), 2);
+    EXPECT_EQ(resource1->parentItem()->name(), QStringLiteral("Crew"));
+    EXPECT_EQ(loaded->attribute(kDMProject_TimelineViewTimeSpan).toMap().value(kDMTimeSpanEnd).value<DMDate>(), at(2024, 7, 1));
+    EXPECT_EQ(loaded->lastObjectID(), f.project->lastObjectID());
+    // The rebuilt calendar follows the loaded settings: Christmas and Sundays are off.
+    EXPECT_FALSE(loaded->isWorkingDay(at(2024, 12, 25)));
+    EXPECT_FALSE(loaded->isWorkingDay(at(2024, 3, 10)));
+    EXPECT_TRUE(loaded->isWorkingDay(at(2024, 3, 11)));
+    EXPECT_EQ(loaded->nextObjectID(), f.project->nextObjectID());
+}
+
+TEST(ProjectPersistence, ResourceLoaderDrawsNewIDsAndFillsTheSortedList)
+{
+    FullProject f = makeFullProject();
+    const QVariantMap group = f.resourceGroup->dictionaryRepresentation();
+    f.project->setObjectIDSortedResourcesArray(QList<std::shared_ptr<DMProjectResource>>());
+    auto copy = DMProjectResource::resourceWithDictionaryRepresentation(group, f.project, true);
+    ASSERT_TRUE(copy);
+    EXPECT_TRUE(copy->isGroup());
+    ASSERT_EQ(copy->subitems().size(), 1);
+    EXPECT_NE(copy->objectID(), f.resourceGroup->objectID());
+    EXPECT_NE(copy->subitems().at(0)->objectID(), f.resource1->objectID());
+    EXPECT_EQ(copy->subitems().at(0)->attribute(kDMProjectResource_Email), QStringLiteral("ada@example.org"));
+    const auto &sorted = *f.project->objectIDSortedResourcesArray();
+    ASSERT_EQ(sorted.size(), 2);
+    EXPECT_LT(sorted.at(0)->objectID(), sorted.at(1)->objectID());
+    f.project->setObjectIDSortedResourcesArray(std::nullopt);
+}
+
+TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
+{
+    struct Case
+    {
+        const char *name;
+        QVariantMap dictionary;
+        int tasks;      // top-level items expected
+        int links;      // links expected in the whole project
+        bool problems;  // a problem is reported
+    };
+    QVariantMap deep = taskDictionary(10);
+    deep.insert(QStringLiteral("subitems"), QVariantList{QStringLiteral("not an item"), taskDictionary(11)});
+    QVariantMap badDates = taskDictionary(20);
+    badDates.insert(QStringLiteral("beginDate"), QStringLiteral("yesterday"));
+    badDates.insert(QStringLiteral("endDate"), qint64(1) << 60);
+    QVariantMap linked1 = taskDictionary(31);
+    linked1.insert(QStringLiteral("outboundDependencies"), QVariantList{link(40, 32), link(41, 999), link(42, 31)});
+    QVariantMap linked2 = taskDictionary(32);
+    linked2.insert(QStringLiteral("outboundDependencies"), QVariantList{link(43, 31), QStringLiteral("junk")});
+    QVariantMap assigned = taskDictionary(50);
+    assigned.insert(QStringLiteral("resources"), QVariantList{qint64(60), qint64(12345), QStringLiteral("x")});
+    const QVariantMap resource{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
+                               {QStringLiteral("objectID"), qint64(60)}};
+
+    const std::vector<Case> cases = {
+        {"empty dictionary", {}, 0, 0, false},
+        {"tasks of the wrong type", {{QStringLiteral("tasks"), QStringLiteral("many")}}, 0, 0, false},
+        {"unknown class and non-dictionary entries",
+         {{QStringLiteral("tasks"), QVariantList{QVariantMap{{QStringLiteral("class"), QStringLiteral("NSWindow")}}, 42, deep}}},
+         1, 0, true},
+        {"dates of the wrong type and out of range", {{QStringLiteral("tasks"), QVariantList{badDates}}}, 1, 0, true},
+        {"duplicate IDs", {{QStringLiteral("tasks"), QVariantList{taskDictionary(7), taskDictionary(7)}}}, 2, 0, true},
+        {"dangling, self and cyclic links", {{QStringLiteral("tasks"), QVariantList{linked1, linked2}}}, 2, 1, true},
+        {"dangling assignment",
+         {{QStringLiteral("tasks"), QVariantList{assigned}}, {QStringLiteral("resources"), QVariantList{resource}}},
+         1, 0, true},
+        {"damaged settings", {{QStringLiteral("attributes"), QVariantMap{{QStringLiteral("k"), QStringLiteral("x")}}}}, 0, 0, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList problems;
+        auto project = DMProject::projectWithDictionaryRepresentation(c.dictionary, &problems);
+        ASSERT_TRUE(project);
+        EXPECT_EQ(project->tasks().size(), c.tasks);
+        int links = 0;
+        for (const auto &item : project->tasks())
+            links += int(item->outboundDependencies().size());
+        EXPECT_EQ(links, c.links);
+        EXPECT_EQ(!problems.isEmpty(), c.problems) << problems.join('\n').toStdString();
+        // Whatever was loaded is consistent: every object is found under its own ID.
+        for (const auto &item : project->tasks())
+            EXPECT_EQ(project->objectWithIDAndClass<DMProjectItem>(item->objectID()), item);
+    }
+}
+
+TEST(ProjectPersistence, DuplicateIDsGetFreshOnesAboveTheFilesAndLinksStayWithTheFirst)
+{
+    QVariantMap first = taskDictionary(7, QStringLiteral("first"));
+    first.insert(QStringLiteral("outboundDependencies"), QVariantList{link(9, 8)});
+    const QVariantMap d{{QStringLiteral("tasks"), QVariantList{first, taskDictionary(7, QStringLiteral("second")), taskDictionary(8)}}};
+    auto project = DMProject::projectWithDictionaryRepresentation(d);
+    ASSERT_EQ(project->tasks().size(), 3);
+    EXPECT_EQ(project->tasks().at(0)->objectID(), 7u);
+    EXPECT_GT(project->tasks().at(1)->objectID(), quint64(1) << 32);
+    EXPECT_EQ(project->tasks().at(0)->outboundDependencies().size(), 1);
+    EXPECT_EQ(project->indexedObjectCount(), 2 + 3 + 1);
+}
+
+TEST(ProjectPersistence, MilestoneWithUnequalDatesIsMendedAndTaskWithEqualDatesToo)
+{
+    QVariantMap milestone = taskDictionary(1);
+    milestone.insert(QStringLiteral("class"), QStringLiteral("DMProjectMilestone"));
+    QVariantMap task = taskDictionary(2);
+    task.insert(QStringLiteral("endDate"), task.value(QStringLiteral("beginDate")));
+    QStringList problems;
+    auto project = DMProject::projectWithDictionaryRepresentation({{QStringLiteral("tasks"), QVariantList{milestone, task}}}, &problems);
+    ASSERT_EQ(project->tasks().size(), 2);
+    EXPECT_EQ(project->tasks().at(0)->beginDate(), project->tasks().at(0)->endDate());
+    EXPECT_LT(project->tasks().at(1)->beginDate(), project->tasks().at(1)->endDate());
+}
+
+TEST(ProjectPersistence, HostileDeepTreeIsCutWithoutExhaustingTheStack)
+{
+    constexpr int depth = 100000;
+    QVariantMap node = taskDictionary(depth);
+    for (int i = depth - 1; i >= 1; --i) {
+        QVariantMap parent = taskDictionary(i);
+        parent.insert(QStringLiteral("subitems"), QVariantList{node});
+        node = std::move(parent);
+    }
+    QVariantMap root{{QStringLiteral("tasks"), QVariantList{node}}};
+    node.clear();
+    QStringList problems;
+    {
+        auto project = DMProject::projectWithDictionaryRepresentation(root, &problems);
+        int levels = 0;
+        for (auto item = project->tasks().first(); item; item = item->subitems().isEmpty() ? nullptr : item->subitems().first())
+            ++levels;
+        EXPECT_EQ(levels, DMProjectCoder::kMaximumItemDepth);
+        EXPECT_FALSE(problems.isEmpty());
+        const QVariantMap written = project->dictionaryRepresentation();
+        EXPECT_EQ(written.value(QStringLiteral("tasks")).toList().size(), 1);
+    }
+    // Take the nested dictionary apart one level at a time: its own destructor would recurse.
+    QVariant level = root.take(QStringLiteral("tasks")).toList().first();
+    while (level.isValid()) {
+        QVariantMap map = level.toMap();
+        level = QVariant();
+        const QVariantList children = map.take(QStringLiteral("subitems")).toList();
+        level = children.isEmpty() ? QVariant() : children.first();
+    }
+}
+
+TEST(ProjectPersistence, CyclesAmongLinksDropOneLinkPerCycle)
+{
+    QVariantList tasks;
+    constexpr int count = 2000;
+    for (int i = 1; i <= count; ++i) {
+        QVariantMap task = taskDictionary(i);
+        task.insert(QStringLiteral("outboundDependencies"), QVariantList{link(10000 + i, i % count + 1)});
+        tasks.append(task);
+    }
+    auto project = DMProject::projectWithDictionaryRepresentation({{QStringLiteral("tasks"), tasks}});
+    int links = 0;
+    for (const auto &item : project->tasks())
+        links += int(item->outboundDependencies().size());
+    EXPECT_EQ(links, count - 1);
+}

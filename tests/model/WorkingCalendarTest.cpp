@@ -1,0 +1,276 @@
+#include "DMIndexSet_64.h"
+#include "DMWorkingCalendar.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+constexpr qint64 kHour = 3600;
+constexpr qint64 kWorkingDay = 10 * kHour; // 08:00 to 18:00
+
+DMDate at(int year, int month, int day, int hour = 0, int minute = 0)
+{
+    return DMDate::dateWithYearMonthDayHourMinuteSecond(year, month, day, hour, minute, 0);
+}
+
+QVariantMap dayOff(qint64 index, qint64 endIndex = 0)
+{
+    QVariantMap entry{{"kDMDayOffIndex", index}, {"kDMDayOffDescription", "off"}};
+    if (endIndex != 0)
+        entry.insert("kDMDayOffEndIndex", endIndex);
+    return entry;
+}
+
+qint64 dated(int year, int month, int day)
+{
+    return DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day);
+}
+
+DMIndexSet_64::Range slice(const DMDate &from, qint64 length)
+{
+    return {from.absoluteSecond(), length};
+}
+
+// Weekends off, 08:00 to 18:00. March 2024: the 8th is a Friday, the 11th a Monday.
+class WorkingCalendarTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        calendar.setNonWorkingWeekDays(QVariantList{0, 6});
+        calendar.setDayTimeSpan(QVariantMap{{"begin", 480}, {"end", 1080}});
+    }
+
+    DMDate end(const DMDate &begin, qint64 duration, DMMutableIndexSet_64 *slices = nullptr) const
+    {
+        return calendar.endDateWithBeginDateAndDuration(begin, duration, true, slices);
+    }
+
+    DMWorkingCalendar calendar;
+};
+
+TEST_F(WorkingCalendarTest, DurationRunsOverTheWeekend)
+{
+    DMMutableIndexSet_64 slices;
+    EXPECT_EQ(end(at(2024, 3, 8, 14), 8 * kHour, &slices), at(2024, 3, 11, 12));
+    const std::vector<DMIndexSet_64::Range> expected{slice(at(2024, 3, 8, 14), 4 * kHour),
+                                                     slice(at(2024, 3, 11, 8), 4 * kHour)};
+    EXPECT_EQ(slices.ranges(), expected);
+    EXPECT_EQ(calendar.durationBetween(at(2024, 3, 8, 14), at(2024, 3, 11, 12), true), 8 * kHour);
+    EXPECT_EQ(calendar.durationBetween(at(2024, 3, 11, 12), at(2024, 3, 8, 14), true), -8 * kHour);
+}
+
+TEST_F(WorkingCalendarTest, BeginsOutsideTheWindowMoveToWorkingTime)
+{
+    // Before the window: starts at its begin; a full day then ends at that day's window end.
+    EXPECT_EQ(end(at(2024, 3, 11, 6), kWorkingDay), at(2024, 3, 11, 18));
+    // After the window, or on a weekend: the next working day's window begin.
+    EXPECT_EQ(end(at(2024, 3, 11, 19), kHour), at(2024, 3, 12, 9));
+    EXPECT_EQ(end(at(2024, 3, 11, 18), kHour), at(2024, 3, 12, 9));
+    EXPECT_EQ(end(at(2024, 3, 9, 10), kHour), at(2024, 3, 11, 9));
+    // Two whole days from a Friday morning end on Monday evening, not Tuesday morning.
+    EXPECT_EQ(end(at(2024, 3, 8, 8), 2 * kWorkingDay), at(2024, 3, 11, 18));
+    // Nothing to do: the end is the begin, wherever it lies.
+    EXPECT_EQ(end(at(2024, 3, 9, 10), 0), at(2024, 3, 9, 10));
+    EXPECT_EQ(end(at(2024, 3, 9, 10), -50), at(2024, 3, 9, 10));
+    EXPECT_TRUE(end(DMDate(), kHour).isNull());
+}
+
+TEST_F(WorkingCalendarTest, ItemOffTheWorkingScheduleUsesPlainTime)
+{
+    DMMutableIndexSet_64 slices;
+    const DMDate begin = at(2024, 3, 8, 14);
+    EXPECT_EQ(calendar.endDateWithBeginDateAndDuration(begin, 36 * kHour, false, &slices), at(2024, 3, 10, 2));
+    const std::vector<DMIndexSet_64::Range> expected{slice(begin, 36 * kHour)};
+    EXPECT_EQ(slices.ranges(), expected);
+    EXPECT_EQ(calendar.durationBetween(begin, at(2024, 3, 10, 2), false), 36 * kHour);
+}
+
+TEST_F(WorkingCalendarTest, YearlyAndDatedDaysOff)
+{
+    calendar.setDaysOff(QVariantList{
+        dayOff(DMProject_NonWorkingDayIndexForMonthDay(12, 25)),
+        dayOff(DMProject_NonWorkingDayIndexForMonthDay(12, 31), DMProject_NonWorkingDayIndexForMonthDay(1, 1)),
+        dayOff(dated(2024, 3, 12), dated(2024, 3, 14)),
+        dayOff(dated(2024, 5, 10), dated(2024, 5, 8)), // entered backwards
+    });
+    int kind = -1;
+    EXPECT_FALSE(calendar.isWorkingDay(at(2030, 12, 25), &kind));
+    EXPECT_EQ(kind, 2);
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 12, 31), &kind));
+    EXPECT_EQ(kind, 2);
+    EXPECT_FALSE(calendar.isWorkingDay(at(2025, 1, 1)));
+    EXPECT_TRUE(calendar.isWorkingDay(at(2025, 1, 2), &kind));
+    EXPECT_EQ(kind, 0);
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 3, 13), &kind));
+    EXPECT_EQ(kind, 3);
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 5, 9)));
+    EXPECT_TRUE(calendar.isWorkingDay(at(2024, 3, 15)));
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 3, 16), &kind));
+    EXPECT_EQ(kind, 1);
+    EXPECT_FALSE(calendar.isWorkingDay(DMDate()));
+
+    // Monday 11 March, then three dated days off, then Friday 15 March.
+    EXPECT_EQ(end(at(2024, 3, 11, 8), kWorkingDay + kHour), at(2024, 3, 15, 9));
+    // Across the year boundary: 31 December and 1 January are yearly days off.
+    DMMutableIndexSet_64 slices;
+    EXPECT_EQ(end(at(2024, 12, 30, 16), 4 * kHour, &slices), at(2025, 1, 2, 10));
+    EXPECT_EQ(slices.ranges().size(), 2u);
+    EXPECT_EQ(calendar.durationBetween(at(2024, 12, 30, 16), at(2025, 1, 2, 10), true), 4 * kHour);
+    EXPECT_EQ(calendar.durationBetween(at(2025, 1, 2, 10), at(2024, 12, 30, 16), true), -4 * kHour);
+}
+
+TEST_F(WorkingCalendarTest, YearBoundaryWithoutDaysOff)
+{
+    EXPECT_EQ(end(at(2024, 12, 31, 16), 4 * kHour), at(2025, 1, 1, 10));
+    EXPECT_EQ(end(at(2027, 12, 31, 16), 4 * kHour), at(2028, 1, 3, 10)); // a Friday
+}
+
+TEST_F(WorkingCalendarTest, DamagedDaysOffEntriesAreSkipped)
+{
+    calendar.setDaysOff(QVariantList{
+        dayOff(dated(2024, 13, 1)),
+        dayOff(dated(2024, 2, 30)),
+        dayOff(DMProject_NonWorkingDayIndexForMonthDay(4, 31)),
+        dayOff(5),
+        QVariant("not an entry"),
+        dayOff(dated(2024, 3, 12), DMProject_NonWorkingDayIndexForMonthDay(3, 20)), // end of another kind
+        QVariantMap{{"kDMDayOffIndex", 1e300}},
+        QVariantMap{{"kDMDayOffIndex", "220240314"}},
+    });
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 3, 12)));
+    EXPECT_TRUE(calendar.isWorkingDay(at(2024, 3, 13)));
+    EXPECT_FALSE(calendar.isWorkingDay(at(2024, 3, 14))); // the numeric string is read
+    EXPECT_TRUE(calendar.isWorkingDay(at(2024, 4, 30)));
+    EXPECT_TRUE(calendar.isWorkingDay(at(2024, 3, 20)));
+
+    calendar.setDaysOff(QVariant("junk"));
+    EXPECT_TRUE(calendar.isWorkingDay(at(2024, 3, 12)));
+}
+
+TEST_F(WorkingCalendarTest, WeekDaysAcceptEveryStoredForm)
+{
+    DMWorkingCalendar other;
+    other.setNonWorkingWeekDays(QVariant::fromValue(DMIndexSet_64(DMIndexSet_64::Range{5, 2})));
+    EXPECT_FALSE(other.isWorkingDay(at(2024, 3, 8)));  // Friday
+    EXPECT_TRUE(other.isWorkingDay(at(2024, 3, 10)));  // Sunday
+    other.setNonWorkingWeekDays(QString("0,6"));
+    EXPECT_FALSE(other.isWorkingDay(at(2024, 3, 10)));
+    EXPECT_TRUE(other.isWorkingDay(at(2024, 3, 8)));
+    other.setNonWorkingWeekDays(QVariantList{1, 9, -3});
+    EXPECT_FALSE(other.isWorkingDay(at(2024, 3, 11)));
+    EXPECT_TRUE(other.isWorkingDay(at(2024, 3, 12)));
+    other.setNonWorkingWeekDays(QVariant());
+    EXPECT_TRUE(other.isWorkingDay(at(2024, 3, 11)));
+}
+
+TEST_F(WorkingCalendarTest, EmptyDayWindowIsTheWholeDay)
+{
+    for (const QVariantMap &span : {QVariantMap{{"begin", 600}, {"end", 600}}, QVariantMap{{"begin", 900}, {"end", 300}},
+                                    QVariantMap{{"begin", 2000}, {"end", 3000}}, QVariantMap{}}) {
+        calendar.setDayTimeSpan(span);
+        EXPECT_EQ(calendar.dayBeginSecond(), 0);
+        EXPECT_EQ(calendar.dayEndSecond(), 86400);
+        EXPECT_EQ(end(at(2024, 3, 8, 10), 24 * kHour), at(2024, 3, 11, 10));
+        EXPECT_EQ(calendar.durationBetween(at(2024, 3, 8, 10), at(2024, 3, 11, 10), true), 24 * kHour);
+        EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 8, 0, 1), 300, 3, 0), at(2024, 3, 8));
+    }
+    // A window that ends at midnight ends a working day at the next 00:00.
+    calendar.setDayTimeSpan(QVariantMap{{"begin", 1080}, {"end", 1440}});
+    EXPECT_EQ(end(at(2024, 3, 11, 20), 4 * kHour), at(2024, 3, 12, 0));
+}
+
+TEST_F(WorkingCalendarTest, CalendarWithoutWorkingDaysFallsBackToPlainTime)
+{
+    calendar.setNonWorkingWeekDays(QString("0-6"));
+    EXPECT_FALSE(calendar.hasWorkingDays());
+    DMMutableIndexSet_64 slices;
+    EXPECT_EQ(end(at(2024, 3, 8, 14), 8 * kHour, &slices), at(2024, 3, 8, 22));
+    EXPECT_EQ(slices.count(), 8 * kHour);
+    EXPECT_EQ(calendar.durationBetween(at(2024, 3, 8, 14), at(2024, 3, 8, 22), true), 8 * kHour);
+
+    calendar.setNonWorkingWeekDays(QVariantList{});
+    calendar.setDaysOff(QVariantList{
+        dayOff(DMProject_NonWorkingDayIndexForMonthDay(1, 1), DMProject_NonWorkingDayIndexForMonthDay(12, 31))});
+    EXPECT_FALSE(calendar.hasWorkingDays());
+    EXPECT_EQ(end(at(2024, 3, 8, 14), 8 * kHour), at(2024, 3, 8, 22));
+
+    // Only 29 February on a Monday works: the next such day is 28 years away, beyond any sound
+    // calendar, so the search gives up rather than crawl.
+    calendar.setNonWorkingWeekDays(QString("0,2-6"));
+    calendar.setDaysOff(QVariantList{
+        dayOff(DMProject_NonWorkingDayIndexForMonthDay(3, 1), DMProject_NonWorkingDayIndexForMonthDay(2, 28))});
+    EXPECT_TRUE(calendar.hasWorkingDays());
+    slices.removeAllIndexes();
+    EXPECT_EQ(end(at(2017, 3, 1, 9), kHour, &slices), at(2017, 3, 1, 10));
+    EXPECT_EQ(slices.count(), kHour);
+}
+
+TEST_F(WorkingCalendarTest, SlicesAndDurationsAgreeWithTheEndDate)
+{
+    calendar.setDaysOff(QVariantList{dayOff(DMProject_NonWorkingDayIndexForMonthDay(12, 20),
+                                            DMProject_NonWorkingDayIndexForMonthDay(1, 5)),
+                                     dayOff(dated(2024, 7, 1), dated(2024, 7, 31))});
+    std::mt19937 random(7);
+    std::uniform_int_distribution<qint64> second(0, 3 * 365 * 86400LL);
+    std::uniform_int_distribution<qint64> duration(1, 400 * kWorkingDay);
+    const DMDate origin = at(2023, 6, 1);
+    for (int i = 0; i < 300; ++i) {
+        const DMDate begin = origin.dateByAddingSeconds(second(random));
+        const qint64 length = duration(random);
+        DMMutableIndexSet_64 slices;
+        const DMDate finish = end(begin, length, &slices);
+        ASSERT_EQ(slices.count(), length) << begin.description().toStdString();
+        ASSERT_EQ(calendar.durationBetween(begin, finish, true), length) << begin.description().toStdString();
+        ASSERT_EQ(slices.lastIndex() + 1, finish.absoluteSecond());
+        ASSERT_TRUE(calendar.isWorkingDay(DMDate::dateWithAbsoluteSecond(slices.firstIndex())));
+    }
+}
+
+TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)
+{
+    // At 100 pixels per day three pixels are 3 x 360 s = 18 minutes of the window.
+    const auto round = [&](const DMDate &date, int option, double pixelsPerDay = 100) {
+        return calendar.dateByRoundingDateToIntervalSnapOption(date, 300, option, pixelsPerDay);
+    };
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 1), at(2024, 3, 12, 8));
+    EXPECT_EQ(round(at(2024, 3, 12, 7, 50), 1), at(2024, 3, 12, 8));
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 2), at(2024, 3, 11, 18));
+    EXPECT_EQ(round(at(2024, 3, 12, 17, 50), 2), at(2024, 3, 12, 18));
+    EXPECT_EQ(round(at(2024, 3, 12, 18, 10), 1), at(2024, 3, 13, 8));
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 3), at(2024, 3, 12, 8));
+    EXPECT_EQ(round(at(2024, 3, 12, 18, 10), 3), at(2024, 3, 12, 18));
+    // Exactly three pixels away is not near; the time is rounded down instead.
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 18), 1), at(2024, 3, 12, 8, 15));
+    EXPECT_EQ(round(DMDate(2024, 3, 12, 12 * 3600 + 7 * 60 + 59), 3), at(2024, 3, 12, 12, 5));
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 12), 0), at(2024, 3, 12, 8, 10));
+    // Zoomed in, 10 minutes is no longer near; zoomed out to nothing, everything is near the begin.
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 1, 1000), at(2024, 3, 12, 8, 10));
+    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, 0), at(2024, 3, 11, 18));
+    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, -5), at(2024, 3, 11, 18));
+    EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 12, 17, 1), 0, 0, 100), at(2024, 3, 12, 17, 1));
+    EXPECT_TRUE(round(DMDate(), 1).isNull());
+}
+
+TEST(NonWorkingDayIndex, EncodesAndDecodesEachKind)
+{
+    EXPECT_EQ(DMProject_NonWorkingDayIndexForYearMonthDay(2024, 3, 9), 220240309);
+    const std::pair<qint64, int> kinds[] = {{-1, 0},    {0, 1},     {6, 1},         {7, 0},        {10000, 0},
+                                            {10001, 2}, {11231, 2}, {200000000, 2}, {200000001, 3}, {220240309, 3}};
+    for (const auto &[index, kind] : kinds)
+        EXPECT_EQ(DMProject_NonWorkingDayKindForIndex(index), kind) << index;
+
+    int year = -1, month = -1, day = -1;
+    DMProject_NonWorkingDayFromIndex(220240309, &year, &month, &day);
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2024, 3, 9));
+    DMProject_NonWorkingDayFromIndex(11225, &year, &month, &day);
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25));
+    DMProject_NonWorkingDayFromIndex(3, &year, &month, &day);
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25)); // untouched
+    DMProject_NonWorkingDayFromIndex(220240309, nullptr, &month, nullptr);
+    EXPECT_EQ(month, 3);
+}
+
+} // namespace

@@ -1,0 +1,286 @@
+#include "DMPropertyList.h"
+#include "PropertyListTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPoint>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using halcyra::test::sameVariant;
+using halcyra::test::utc;
+
+namespace {
+
+QVariant roundTrip(const QVariant &value, DMPropertyList::Format format)
+{
+    QString error;
+    const QByteArray data = DMPropertyList::dataWithPropertyList(value, format, &error);
+    EXPECT_FALSE(data.isEmpty()) << error.toStdString();
+    const QVariant back = DMPropertyList::propertyListWithData(data, &error);
+    EXPECT_TRUE(back.isValid()) << error.toStdString();
+    return back;
+}
+
+// A binary property list of the given objects (already encoded, referring to each other by
+// index with 4-byte references), rooted at the first.
+QByteArray binaryPlist(const QList<QByteArray> &objects)
+{
+    QByteArray data("bplist00");
+    QList<quint32> offsets;
+    for (const QByteArray &object : objects) {
+        offsets.append(quint32(data.size()));
+        data += object;
+    }
+    auto bigEndian = [](quint64 value, int size) {
+        QByteArray bytes(size, '\0');
+        for (int i = size - 1; i >= 0; --i, value >>= 8)
+            bytes[i] = char(value & 0xFF);
+        return bytes;
+    };
+    const quint64 tableOffset = quint64(data.size());
+    for (quint32 offset : offsets)
+        data += bigEndian(offset, 4);
+    data += QByteArray(6, '\0');
+    data += char(4); // offset size
+    data += char(4); // reference size
+    data += bigEndian(quint64(objects.size()), 8);
+    data += bigEndian(0, 8);
+    data += bigEndian(tableOffset, 8);
+    return data;
+}
+
+// An array object of the given references.
+QByteArray binaryArray(const QList<quint32> &refs)
+{
+    auto append32 = [](QByteArray *bytes, quint32 value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes->append(char((value >> shift) & 0xFF));
+    };
+    QByteArray object;
+    if (refs.size() < 15) {
+        object += char(0xA0 | refs.size());
+    } else {
+        object += char(0xAF);
+        object += char(0x12); // a 4-byte count follows
+        append32(&object, quint32(refs.size()));
+    }
+    for (quint32 ref : refs)
+        append32(&object, ref);
+    return object;
+}
+
+void expectRejected(const QByteArray &data, const char *what)
+{
+    QString error;
+    const QVariant value = DMPropertyList::propertyListWithData(data, &error);
+    EXPECT_FALSE(value.isValid()) << what;
+    EXPECT_FALSE(error.isEmpty()) << what;
+}
+
+} // namespace
+
+TEST(DMPropertyList, EveryKindOfValueSurvivesXMLAndBinary)
+{
+    const QVariantMap sample = halcyra::test::everyKindOfValue();
+    EXPECT_TRUE(sameVariant(roundTrip(sample, DMPropertyList::XML), sample));
+    EXPECT_TRUE(sameVariant(roundTrip(sample, DMPropertyList::Binary), sample));
+}
+
+TEST(DMPropertyList, ScalarRootsSurvive)
+{
+    for (const QVariant &value : {QVariant(QStringLiteral("alone")), QVariant(qint64(-7)), QVariant(2.5),
+                                  QVariant(true), QVariant(utc(2001, 1, 1)), QVariant(QByteArray("x"))}) {
+        EXPECT_TRUE(sameVariant(roundTrip(value, DMPropertyList::XML), value));
+        EXPECT_TRUE(sameVariant(roundTrip(value, DMPropertyList::Binary), value));
+    }
+}
+
+TEST(DMPropertyList, DatesKeepMillisecondsInBinaryAndWholeSecondsInXML)
+{
+    // libplist's getter loses the sign of a fraction before the reference date and cannot hold
+    // dates outside 32-bit seconds.
+    for (const QDateTime &exact : {utc(1990, 3, 4, 5, 6, 7, 250), utc(2000, 12, 31, 23, 59, 59, 750),
+                                   utc(2001, 1, 1, 0, 0, 0, 250), utc(2150, 7, 1, 0, 0, 0, 500),
+                                   utc(1700, 2, 3, 4, 5, 6, 125)})
+        EXPECT_TRUE(sameVariant(roundTrip(exact, DMPropertyList::Binary), exact));
+    const QDateTime date = utc(1990, 3, 4, 5, 6, 7, 250);
+    EXPECT_EQ(roundTrip(date, DMPropertyList::XML).toDateTime(), utc(1990, 3, 4, 5, 6, 7));
+    // A date in another zone is stored as the same instant.
+    const QDateTime offset(QDate(2020, 6, 1), QTime(12, 0), Qt::OffsetFromUTC, 2 * 3600);
+    EXPECT_TRUE(sameVariant(roundTrip(offset, DMPropertyList::XML), utc(2020, 6, 1, 10)));
+}
+
+TEST(DMPropertyList, OtherQtTypesAreWrittenAsTheirPropertyListKind)
+{
+    const QVariantHash hash{{QStringLiteral("b"), QVariant(int(-3))}, {QStringLiteral("a"), QVariant(uint(4000000000u))}};
+    const QVariantMap value{
+        {QStringLiteral("int"), QVariant(int(-12))},
+        {QStringLiteral("uint"), QVariant(uint(7))},
+        {QStringLiteral("float"), QVariant(0.1f)},
+        {QStringLiteral("strings"), QStringList{QStringLiteral("x"), QStringLiteral("y")}},
+        {QStringLiteral("hash"), hash},
+    };
+    const QVariantMap expected{
+        {QStringLiteral("int"), QVariant(qint64(-12))},
+        {QStringLiteral("uint"), QVariant(qint64(7))},
+        {QStringLiteral("float"), QVariant(0.1)},
+        {QStringLiteral("strings"), QVariantList{QStringLiteral("x"), QStringLiteral("y")}},
+        {QStringLiteral("hash"),
+         QVariantMap{{QStringLiteral("a"), QVariant(qint64(4000000000))}, {QStringLiteral("b"), QVariant(qint64(-3))}}},
+    };
+    EXPECT_TRUE(sameVariant(roundTrip(value, DMPropertyList::XML), expected));
+    // A hash is written in key order, so equal hashes give equal files.
+    const QByteArray xml = DMPropertyList::dataWithPropertyList(hash);
+    EXPECT_LT(xml.indexOf("<key>a</key>"), xml.indexOf("<key>b</key>"));
+}
+
+TEST(DMPropertyList, ValuesAPropertyListCannotCarryAreRefused)
+{
+    const QList<std::pair<QVariant, const char *>> refused{
+        {QVariant(), "null"},
+        {QVariant(QPoint(1, 2)), "point"},
+        {QVariantMap{{QStringLiteral("deep"), QVariantList{QVariant(QPoint())}}}, "point inside"},
+        {QVariant(QDateTime()), "invalid date"},
+        {QVariant(QStringLiteral("cut") + QChar(0) + QStringLiteral("short")), "NUL in a string"},
+        {QVariantMap{{QStringLiteral("a") + QChar(0), QVariant(true)}}, "NUL in a key"},
+        {QVariant(QStringLiteral("bell\a")), "control character in XML"},
+    };
+    for (const auto &[value, what] : refused) {
+        QString error;
+        EXPECT_TRUE(DMPropertyList::dataWithPropertyList(value, DMPropertyList::XML, &error).isEmpty()) << what;
+        EXPECT_FALSE(error.isEmpty()) << what;
+    }
+}
+
+TEST(DMPropertyList, BinaryCarriesControlCharactersThatXMLCannot)
+{
+    const QVariant text(QStringLiteral("tab\tbell\aescape\x1b"));
+    EXPECT_TRUE(sameVariant(roundTrip(text, DMPropertyList::Binary), text));
+}
+
+TEST(DMPropertyList, WritingNestsOnlyAsDeepAsReadingAccepts)
+{
+    QVariant deep = QVariantList{};
+    for (int i = 0; i < 2000; ++i)
+        deep = QVariantList{deep};
+    QString error;
+    EXPECT_TRUE(DMPropertyList::dataWithPropertyList(deep, DMPropertyList::XML, &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("nested")));
+
+    QVariant fine = QVariantList{};
+    for (int i = 0; i < 400; ++i)
+        fine = QVariantList{fine};
+    EXPECT_TRUE(sameVariant(roundTrip(fine, DMPropertyList::XML), fine));
+    EXPECT_TRUE(sameVariant(roundTrip(fine, DMPropertyList::Binary), fine));
+}
+
+TEST(DMPropertyList, FilesAreWrittenWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.plist"));
+    const QVariantMap first{{QStringLiteral("version"), QVariant(qint64(1))}};
+    QString error;
+    ASSERT_TRUE(DMPropertyList::writePropertyListToFile(first, path, DMPropertyList::XML, &error)) << error.toStdString();
+    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(path), first));
+
+    // A value that cannot be written leaves the old file as it was.
+    EXPECT_FALSE(DMPropertyList::writePropertyListToFile(QVariant(QPoint()), path, DMPropertyList::XML, &error));
+    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(path), first));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("settings.plist")});
+
+    EXPECT_FALSE(DMPropertyList::writePropertyListToFile(first, dir.filePath(QStringLiteral("missing/x.plist")),
+                                                         DMPropertyList::XML, &error));
+    EXPECT_FALSE(DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QStringLiteral("none")), &error).isValid());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(DMPropertyList, MalformedInputGivesAnError)
+{
+    expectRejected(QByteArray(), "empty");
+    expectRejected("hello, world", "not a property list");
+    expectRejected("<plist><dict><key>a</key><string>b</string>", "unclosed");
+    expectRejected("<plist><array></dict></plist>", "mismatched");
+    expectRejected("<plist><wobble/></plist>", "unknown element");
+    expectRejected("<plist></array></plist>", "closing what was never opened");
+    expectRejected("<plist><string>a&bogus;b</string></plist>", "unknown entity");
+    expectRejected("bplist00", "binary header only");
+    expectRejected(QByteArray("bplist00") + QByteArray(40, '\xff'), "binary trailer of garbage");
+}
+
+TEST(DMPropertyList, EveryTruncationOfAFileIsRefused)
+{
+    const QVariantMap sample = halcyra::test::everyKindOfValue();
+    const QByteArray binary = DMPropertyList::dataWithPropertyList(sample, DMPropertyList::Binary);
+    for (qsizetype length = 0; length < binary.size(); ++length)
+        expectRejected(binary.left(length), "truncated binary");
+
+    // An XML file is complete once its root element closes; the end tag of <plist> is optional.
+    const QByteArray xml = DMPropertyList::dataWithPropertyList(sample, DMPropertyList::XML);
+    const qsizetype rootEnd = xml.lastIndexOf("</dict>");
+    for (qsizetype length = 0; length < rootEnd; length += 3)
+        expectRejected(xml.left(length), "truncated XML");
+}
+
+TEST(DMPropertyList, DamagedBinaryNeverCrashes)
+{
+    const QByteArray binary = DMPropertyList::dataWithPropertyList(halcyra::test::everyKindOfValue(), DMPropertyList::Binary);
+    for (qsizetype i = 8; i < binary.size(); ++i) {
+        for (char replacement : {'\x00', '\x0F', '\x7F', '\xAF', '\xFF'}) {
+            QByteArray damaged = binary;
+            damaged[i] = replacement;
+            DMPropertyList::propertyListWithData(damaged); // any answer but a crash
+        }
+    }
+}
+
+TEST(DMPropertyList, DeepNestingIsRefusedBeforeItExhaustsTheStack)
+{
+    const int depth = 200000;
+    expectRejected("<plist>" + QByteArray("<array>").repeated(depth), "deep XML");
+    expectRejected("<plist>" + QByteArray("<array><!-- </array> -->").repeated(depth), "deep XML hiding in comments");
+    expectRejected("<plist>" + QByteArray("<dict><key>k</key>").repeated(depth), "deep XML dictionaries");
+
+    QList<QByteArray> objects;
+    for (int i = 0; i < depth; ++i)
+        objects.append(binaryArray({quint32(i + 1)}));
+    objects.append(binaryArray({}));
+    expectRejected(binaryPlist(objects), "deep binary");
+
+    const QByteArray allowed = "<plist>" + QByteArray("<array>").repeated(500) + QByteArray("</array>").repeated(500)
+                               + "</plist>";
+    EXPECT_TRUE(DMPropertyList::propertyListWithData(allowed).isValid());
+}
+
+TEST(DMPropertyList, BinaryReferencesThatLoopOrMultiplyAreRefused)
+{
+    expectRejected(binaryPlist({binaryArray({0})}), "an array containing itself");
+    expectRejected(binaryPlist({binaryArray({1}), binaryArray({0})}), "two arrays containing each other");
+    expectRejected(binaryPlist({binaryArray({5})}), "a reference past the last object");
+    // libplist aborts on a dictionary key with a NUL character in it.
+    expectRejected(binaryPlist({QByteArray("\xD1\0\0\0\x01\0\0\0\x02", 9), QByteArray("\x53" "a\0b", 4),
+                                QByteArray(1, '\x09')}),
+                   "NUL in a key");
+
+    // Forty arrays each holding the next one twice would expand to 2^40 objects.
+    QList<QByteArray> objects;
+    for (quint32 i = 0; i < 40; ++i)
+        objects.append(binaryArray({i + 1, i + 1}));
+    objects.append(QByteArray(1, '\x09')); // true
+    expectRejected(binaryPlist(objects), "exponential sharing");
+
+    // Sharing within reason is ordinary: one string referred to by every item.
+    QList<quint32> refs(100, 1);
+    const QVariant shared = DMPropertyList::propertyListWithData(binaryPlist({binaryArray(refs), QByteArray("\x51x", 2)}));
+    ASSERT_EQ(shared.toList().size(), 100);
+    EXPECT_EQ(shared.toList().last(), QVariant(QStringLiteral("x")));
+}
+
+TEST(DMPropertyList, ArchiveUIDsReadAsTheirDictionaryForm)
+{
+    // A binary UID object (0x80, one byte) inside an array.
+    const QVariant value = DMPropertyList::propertyListWithData(binaryPlist({binaryArray({1}), QByteArray("\x80\x07", 2)}));
+    const QVariant expected = QVariantList{QVariantMap{{QStringLiteral("CF$UID"), QVariant(qint64(7))}}};
+    EXPECT_TRUE(sameVariant(value, expected));
+}
