@@ -1,13 +1,18 @@
-#include <QApplication>
-#include <QLabel>
+// halcyra: starts the application, writes the default preferences, opens the files named on
+// the command line, or shows the welcome window.
+#include "DMApplication.h"
+#include "DMApplicationDelegate.h"
+
+#include <QStringList>
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Halcyra"));
-    QCoreApplication::setApplicationName(QStringLiteral("Halcyra"));
-    QLabel window(QStringLiteral("Halcyra"));
-    window.resize(640, 400);
-    window.show();
+    DMApplication app(argc, argv);
+    DMApplicationDelegate delegate;
+    delegate.applicationWillFinishLaunching();
+    app.finishLaunching();
+    QStringList files = DMApplication::arguments();
+    files.removeFirst();
+    delegate.applicationDidFinishLaunching(files);
     return app.exec();
 }

@@ -1,0 +1,130 @@
+#include "DMAttachedDocuments.h"
+
+#include "DMProjectKeys.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+const QString DMAttachedDocuments::kReferenceCount = QStringLiteral("kDMProject_AttachedDocument_ReferenceCount");
+
+namespace {
+
+QString uniqueName(const QString &fileName, const QSet<QString> &taken)
+{
+    if (!taken.contains(fileName))
+        return fileName;
+    const QFileInfo info(fileName);
+    const QString base = info.completeBaseName().isEmpty() ? fileName : info.completeBaseName();
+    const QString suffix = info.completeBaseName().isEmpty() || info.suffix().isEmpty()
+        ? QString()
+        : QLatin1Char('.') + info.suffix();
+    for (int n = 2;; ++n) {
+        const QString candidate = QStringLiteral("%1 %2%3").arg(base).arg(n).arg(suffix);
+        if (!taken.contains(candidate))
+            return candidate;
+    }
+}
+
+bool sameContents(const QString &a, const QString &b)
+{
+    const QFileInfo infoA(a);
+    const QFileInfo infoB(b);
+    if (!infoA.isFile() || !infoB.isFile() || infoA.size() != infoB.size())
+        return false;
+    QFile fileA(a);
+    QFile fileB(b);
+    if (!fileA.open(QIODevice::ReadOnly) || !fileB.open(QIODevice::ReadOnly))
+        return false;
+    while (!fileA.atEnd())
+        if (fileA.read(1 << 16) != fileB.read(1 << 16))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QString DMAttachedDocuments::addDocument(QVariantMap *table, const QString &path, const QString &documentsFolder,
+                                         bool *isNewEntry)
+{
+    if (isNewEntry)
+        *isNewEntry = false;
+    if (!table || path.isEmpty())
+        return QString();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString fileName = QFileInfo(absolute).fileName();
+    QString key;
+    for (auto it = table->cbegin(); it != table->cend() && key.isEmpty(); ++it) {
+        const QVariantMap record = it.value().toMap();
+        const QString recordPath = record.value(kDMProject_AttachedDocument_Path).toString();
+        if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool()) {
+            if (recordPath == absolute)
+                key = it.key();
+        } else if (QFileInfo(recordPath).fileName() == fileName && !documentsFolder.isEmpty()
+                   && sameContents(QDir(documentsFolder).filePath(recordPath), absolute)) {
+            key = it.key();
+        }
+    }
+    if (key.isEmpty()) {
+        const QStringList keys = table->keys();
+        key = uniqueName(fileName, QSet<QString>(keys.begin(), keys.end()));
+        QVariantMap record;
+        record.insert(kDMProject_AttachedDocument_Path, absolute);
+        record.insert(kDMProject_AttachedDocument_PendingAttachment, true);
+        record.insert(kReferenceCount, 0);
+        table->insert(key, record);
+        if (isNewEntry)
+            *isNewEntry = true;
+    }
+    QVariantMap record = table->value(key).toMap();
+    record.insert(kReferenceCount, record.value(kReferenceCount).toInt() + 1);
+    table->insert(key, record);
+    return key;
+}
+
+void DMAttachedDocuments::releaseDocument(QVariantMap *table, const QString &key)
+{
+    if (!table || !table->contains(key))
+        return;
+    QVariantMap record = table->value(key).toMap();
+    record.insert(kReferenceCount, qMax(0, record.value(kReferenceCount).toInt() - 1));
+    table->insert(key, record);
+}
+
+DMAttachedDocuments::SavePlan DMAttachedDocuments::planSave(const QVariantMap &table, bool copyPending)
+{
+    SavePlan plan;
+    plan.table = table;
+    QSet<QString> taken;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        const QVariantMap record = it.value().toMap();
+        if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool())
+            continue;
+        const QString name = record.value(kDMProject_AttachedDocument_Path).toString();
+        if (name.isEmpty() || taken.contains(name))
+            continue;
+        taken.insert(name);
+        plan.keptDocuments.append(name);
+    }
+    if (!copyPending)
+        return plan;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        QVariantMap record = it.value().toMap();
+        if (!record.value(kDMProject_AttachedDocument_PendingAttachment).toBool())
+            continue;
+        const QString source = record.value(kDMProject_AttachedDocument_Path).toString();
+        if (!QFileInfo::exists(source))
+            continue; // stays pending: the file may come back
+        // The table key is already unique among the entries and named after the file.
+        const QString preferred = it.key().contains(QLatin1Char('/')) || it.key().startsWith(QLatin1Char('.'))
+            ? QFileInfo(source).fileName()
+            : it.key();
+        const QString name = uniqueName(preferred, taken);
+        taken.insert(name);
+        plan.newDocuments.append({source, name});
+        record.insert(kDMProject_AttachedDocument_Path, name);
+        record.insert(kDMProject_AttachedDocument_PendingAttachment, false);
+        plan.table.insert(it.key(), record);
+    }
+    return plan;
+}

@@ -1,0 +1,188 @@
+#include "DMMainMenu.h"
+
+#include "DMDocumentController.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+#include "DMProjectDocument.h"
+#include "DMUndoManager.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
+{
+    DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+    QMenu *newMenu = menu->addMenu(DMLocalizedString("New"));
+    QAction *newProject = newMenu->addAction(DMLocalizedString("Project"), &controller, [&controller] { controller.newDocument(); });
+    newProject->setShortcut(QKeySequence::New);
+    newMenu->addSeparator();
+    const struct
+    {
+        const char *title;
+        int tag;
+    } newItems[] = {{"Task", DMMainMenu::NewTaskTag},
+                    {"Milestone", DMMainMenu::NewMilestoneTag},
+                    {"Process", DMMainMenu::NewProcessTag},
+                    {"Resource", DMMainMenu::NewResourceTag}};
+    for (const auto &entry : newItems) {
+        const int tag = entry.tag;
+        QAction *action = newMenu->addAction(DMLocalizedString(entry.title), window, [document, tag] { document->fileNewMenuCallback(tag); });
+        action->setData(tag);
+    }
+    // Items that only a page's controller can answer are enabled on the matching page.
+    QObject::connect(newMenu, &QMenu::aboutToShow, newMenu, [newMenu, document] {
+        for (QAction *action : newMenu->actions()) {
+            const int tag = action->data().toInt();
+            if (tag == DMMainMenu::NewResourceTag)
+                action->setEnabled(document->currentPageTag() == 18);
+            else if (tag != 0)
+                action->setEnabled(document->currentPageTag() == 17);
+        }
+    });
+
+    menu->addAction(DMLocalizedString("Open..."), QKeySequence::Open, &controller, [&controller] { controller.openDocument(); });
+    QMenu *recent = menu->addMenu(DMLocalizedString("Open Recent"));
+    QObject::connect(recent, &QMenu::aboutToShow, recent, [recent, &controller] {
+        recent->clear();
+        for (const QString &path : controller.recentDocumentURLs())
+            recent->addAction(QFileInfo(path).completeBaseName(), &controller, [path, &controller] {
+                controller.openDocumentWithContentsOfURL(path, true);
+            });
+        recent->addSeparator();
+        recent->addAction(DMLocalizedString("Clear Menu"), &controller, [&controller] { controller.clearRecentDocuments(); });
+    });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Close"), QKeySequence::Close, window, [window] { window->close(); });
+    menu->addAction(DMLocalizedString("Save"), QKeySequence::Save, window, [document] { document->save(); });
+    menu->addAction(DMLocalizedString("Save As..."), QKeySequence::SaveAs, window, [document] { document->saveAs(); });
+    menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
+        DMModalUI::Alert alert;
+        alert.messageText = DMLocalizedString("Do you want to revert to the most recently saved version of the document \"%1\"?")
+                                .arg(document->displayName());
+        alert.informativeText = DMLocalizedString("Your current changes will be lost.");
+        alert.buttons = {DMLocalizedString("Revert"), DMLocalizedString("Cancel")};
+        if (DMModalUI::instance().runAlert(alert, window) == DMModalUI::DefaultReturn)
+            document->revertToSaved();
+    });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Import..."), &controller, [&controller] { controller.importDocument(); });
+    QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
+    exportMenu->setEnabled(false); // the exporters fill it
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Quit Halcyra"), QKeySequence::Quit, qApp, [] {
+        DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+        for (const auto &open : QList<std::shared_ptr<DMProjectDocument>>(controller.documents()))
+            if (!open->canClose())
+                return;
+        controller.closeAllDocuments();
+        QApplication::quit();
+    });
+}
+
+void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
+{
+    QAction *undo = menu->addAction(DMLocalizedString("Undo"), QKeySequence::Undo, window, [document] {
+        if (document->undoManager()->canUndo())
+            document->undoManager()->undo();
+    });
+    QAction *redo = menu->addAction(DMLocalizedString("Redo"), QKeySequence::Redo, window, [document] {
+        if (document->undoManager()->canRedo())
+            document->undoManager()->redo();
+    });
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [undo, redo, document] {
+        DMUndoManager *manager = document->undoManager();
+        undo->setEnabled(manager->canUndo());
+        redo->setEnabled(manager->canRedo());
+        const QString undoName = manager->undoActionName();
+        const QString redoName = manager->redoActionName();
+        undo->setText(undoName.isEmpty() ? DMLocalizedString("Undo") : DMLocalizedString("Undo %1").arg(undoName));
+        redo->setText(redoName.isEmpty() ? DMLocalizedString("Redo") : DMLocalizedString("Redo %1").arg(redoName));
+    });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Cut"), QKeySequence::Cut, window, [document] { document->cut(); });
+    menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });
+    menu->addAction(DMLocalizedString("Paste"), QKeySequence::Paste, window, [document] { document->paste(); });
+    menu->addAction(DMLocalizedString("Delete"), QKeySequence::Delete, window, [document] { document->deleteSelectedItem(); });
+    menu->addAction(DMLocalizedString("Select All"), QKeySequence::SelectAll, window, [document] { document->selectAll(); });
+}
+
+void buildViewMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
+{
+    const struct
+    {
+        const char *title;
+        int tag;
+    } pages[] = {{"Resources", 3001001},         {"Tasks", 3001002},          {"Milestones", 3001003},
+                 {"Processes", 3001004},         {"To-Dos", 3001005},         {"Events", 3001006},
+                 {"Documents", 3001007},         {"Links", 3001008},          {nullptr, 0},
+                 {"By Resources", 3002001},      {"By Tasks (Gantt)", 3002002}, {"Global Report", 3002003},
+                 {"Tasks by Resource", 3002004}, {"Tasks by Processes", 3002005}};
+    for (const auto &page : pages) {
+        if (!page.title) {
+            menu->addSeparator();
+            continue;
+        }
+        const int tag = page.tag;
+        QAction *action = menu->addAction(DMLocalizedString(page.title), window, [document, tag] { document->viewMenuCallback(tag); });
+        action->setData(tag);
+    }
+}
+
+void buildWindowMenu(QMenu *menu, QMainWindow *window)
+{
+    menu->addAction(DMLocalizedString("Minimize"), QKeySequence(Qt::CTRL | Qt::Key_M), window, [window] { window->showMinimized(); });
+    menu->addAction(DMLocalizedString("Zoom"), window, [window] {
+        window->isMaximized() ? window->showNormal() : window->showMaximized();
+    });
+    menu->addSeparator();
+    const int fixedCount = int(menu->actions().size());
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {
+        const QList<QAction *> actions = menu->actions();
+        for (int i = fixedCount; i < actions.size(); ++i) {
+            menu->removeAction(actions.at(i));
+            actions.at(i)->deleteLater();
+        }
+        for (const auto &open : DMDocumentController::sharedDocumentController().documents()) {
+            QMainWindow *target = open->mainWindow();
+            if (!target)
+                continue;
+            QAction *action = menu->addAction(open->displayName(), target, [target] {
+                target->showNormal();
+                target->raise();
+                target->activateWindow();
+            });
+            action->setCheckable(true);
+            action->setChecked(target->isActiveWindow());
+        }
+    });
+}
+
+void buildHelpMenu(QMenu *menu, QMainWindow *window)
+{
+    menu->addAction(DMLocalizedString("About Halcyra"), window, [window] {
+        DMModalUI::Alert alert;
+        alert.messageText = QStringLiteral("Halcyra");
+        alert.informativeText = DMLocalizedString("A project planner.");
+        alert.style = DMModalUI::Informational;
+        DMModalUI::instance().runAlert(alert, window);
+    });
+}
+
+} // namespace
+
+void DMMainMenu::installMenuBar(QMainWindow *window, DMProjectDocument *document)
+{
+    QMenuBar *bar = window->menuBar();
+    buildFileMenu(bar->addMenu(DMLocalizedString("File")), window, document);
+    buildEditMenu(bar->addMenu(DMLocalizedString("Edit")), window, document);
+    buildViewMenu(bar->addMenu(DMLocalizedString("View")), window, document);
+    buildWindowMenu(bar->addMenu(DMLocalizedString("Window")), window);
+    buildHelpMenu(bar->addMenu(DMLocalizedString("Help")), window);
+}

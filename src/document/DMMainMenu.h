@@ -1,0 +1,17 @@
+#pragma once
+
+class QMainWindow;
+class QMenuBar;
+class DMProjectDocument;
+
+// The menu bar of a document window: File, Edit, View, Window and Help with the standard
+// shortcuts. The commands go to the document (not owned; the window dies with it) and to the
+// document controller.
+class DMMainMenu
+{
+public:
+    static void installMenuBar(QMainWindow *window, DMProjectDocument *document);
+
+    // Tags of the File > New submenu, handed to fileNewMenuCallback.
+    enum NewItemTag { NewTaskTag = 2001, NewMilestoneTag = 2002, NewProcessTag = 2003, NewResourceTag = 2004 };
+};

@@ -1,0 +1,441 @@
+#include "DMProjectDocument.h"
+
+#include "DMCurrencyFormatter.h"
+#include "DMDateFormatter.h"
+#include "DMDocumentController.h"
+#include "DMIdleTimeout.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+#include "DMNotificationCenter.h"
+#include "DMObjectView.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectPackage.h"
+#include "DMUndoManager.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QUrl>
+
+const QString DMProjectDocument::kDocumentType = QStringLiteral("Orvesta Document");
+const QString DMProjectDocument::kModelType = QStringLiteral("Orvesta Model");
+const QString DMProjectDocument::kMSProjectXMLType = QStringLiteral("MS Project XML Document");
+const QString DMProjectDocument::kPenduloType = QStringLiteral("Pendulo Project Document");
+const QString DMProjectDocument::kMergedType = QStringLiteral("HalcyraMergedProjects");
+const QString DMProjectDocument::kCloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
+const QString DMProjectDocument::kPasteboardType = QStringLiteral("application/x-halcyra-project-items");
+
+QString DMProjectDocument::typeForPath(const QString &path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    if (extension == DMProjectPackage::kExtension)
+        return kDocumentType;
+    if (extension == QLatin1String("xml"))
+        return kMSProjectXMLType;
+    if (extension == QLatin1String("pendulo"))
+        return kPenduloType;
+    return QString();
+}
+
+DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoManager>(true))
+{
+    QTemporaryDir folder(QDir(QDir::tempPath()).filePath(QStringLiteral("halcyra-document-XXXXXX")));
+    if (folder.isValid()) {
+        folder.setAutoRemove(false);
+        m_temporaryFolder = folder.path();
+    }
+    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(ChangeDone); });
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(ChangeUndone); });
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(ChangeRedone); });
+    m_autosaveTimer.setSingleShot(true);
+    connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
+}
+
+DMProjectDocument::~DMProjectDocument()
+{
+    m_autosaveTimer.stop();
+    destroyPendingIdleInvocations(this);
+    DMNotificationCenter::defaultCenter().dequeueNotificationsForObject(this);
+    m_projectObservations.clear();
+    m_notificationObservers.clear();
+    if (m_outlets.projectView) {
+        m_outlets.projectView->setDatasource(nullptr);
+        m_outlets.projectView->setDelegate(nullptr);
+    }
+    m_window.reset();
+    if (m_project) {
+        m_project->displayAttributes().projectDocument = nullptr;
+        m_project->displayAttributes().projectView = nullptr;
+        m_project->setUndoManager(nullptr);
+    }
+    m_project.reset();
+    if (!m_temporaryFolder.isEmpty())
+        QDir(m_temporaryFolder).removeRecursively();
+}
+
+void DMProjectDocument::initWithDefaultProject()
+{
+    auto project = DMProject::create();
+    project->beginLoading(); // the defaults are not edits
+    const DMDate today = DMDate::dateForNow();
+    const DMDate begin(today.year(), today.month(), today.day(), 0);
+    project->setTitle(DMLocalizedString("Untitled"));
+    project->setBeginDate(begin);
+    project->setEndDate(begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0));
+    project->setAttribute(kDMProject_ViewMode, 0);
+    project->setAttribute(kDMProject_Settings_CurrencyUnit, QLocale().currencySymbol());
+    project->endLoading();
+    setProject(project);
+    m_fileType = kDocumentType;
+}
+
+void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
+{
+    m_projectObservations.clear();
+    if (m_project) {
+        m_project->displayAttributes().projectDocument = nullptr;
+        m_project->displayAttributes().projectView = nullptr;
+        m_project->setUndoManager(nullptr);
+    }
+    m_project = project;
+    m_hasReadDictionary = false;
+    m_readDictionary.clear();
+    m_currencyFormatter.reset();
+    if (!m_project)
+        return;
+    DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
+    attributes.projectDocument = this;
+    attributes.projectIsEdited = isDocumentEdited();
+    attributes.viewMode = m_project->attribute(kDMProject_ViewMode).toInt();
+    attributes.timeSpanBeginDate = effectiveProjectTimeSpan().value(kDMTimeSpanBegin).value<DMDate>();
+    attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
+    m_project->setUndoManager(m_undoManager.get());
+    observeProject();
+    updateItemsArrayWithTag(0);
+}
+
+void DMProjectDocument::observeProject()
+{
+    m_projectObservations.push_back(m_project->observe(
+        DMProjectKey::attributes + QLatin1Char('.') + kDMProject_Settings_CurrencyUnit,
+        [this](const DMChange &, DMObservable *) { currencyUnitDidChange(); }));
+    m_projectObservations.push_back(m_project->observe(
+        DMProjectKey::attributes + QLatin1Char('.') + kDMProject_ViewMode,
+        [this](const DMChange &, DMObservable *) { viewModeDidChange(); }));
+}
+
+void DMProjectDocument::setFileURL(const QString &path)
+{
+    const QString absolute = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    if (absolute == m_fileURL)
+        return;
+    m_fileURL = absolute;
+    if (m_window)
+        m_window->setWindowTitle(displayName() + QStringLiteral("[*]"));
+    emit fileURLChanged(m_fileURL);
+}
+
+QString DMProjectDocument::displayName() const
+{
+    if (m_fileURL.isEmpty())
+        return DMLocalizedString("Untitled");
+    return QFileInfo(m_fileURL).completeBaseName();
+}
+
+void DMProjectDocument::setPasswordString(const QString &password)
+{
+    if (password == m_password)
+        return;
+    m_password = password;
+    updateChangeCount(ChangeDone);
+}
+
+void DMProjectDocument::setPassword()
+{
+    QString first;
+    QString second;
+    DMModalUI &ui = DMModalUI::instance();
+    if (!ui.runTextPrompt(DMLocalizedString("Set Password"), DMLocalizedString("Please enter the new password."), true,
+                          &first, windowForSheet()))
+        return;
+    if (!ui.runTextPrompt(DMLocalizedString("Set Password"), DMLocalizedString("Please enter the new password again."),
+                          true, &second, windowForSheet()))
+        return;
+    if (first.isEmpty() || first != second) {
+        presentError(DMLocalizedString("The password was not changed."),
+                     DMLocalizedString("The two entries must be equal and not empty."));
+        return;
+    }
+    setPasswordString(first);
+}
+
+// ---- Change count and autosave ----
+
+void DMProjectDocument::updateChangeCount(int kind)
+{
+    const bool wasEdited = isDocumentEdited();
+    switch (kind) {
+    case ChangeDone:
+    case ChangeRedone:
+        ++m_changeCount;
+        break;
+    case ChangeUndone:
+        --m_changeCount;
+        break;
+    case ChangeCleared:
+        m_changeCount = 0;
+        break;
+    default:
+        break;
+    }
+    const bool edited = isDocumentEdited();
+    if (m_project)
+        m_project->displayAttributes().projectIsEdited = edited;
+    if (m_window)
+        m_window->setWindowModified(edited);
+    if (edited)
+        scheduleAutosave();
+    else
+        m_autosaveTimer.stop();
+    if (edited != wasEdited)
+        emit editedChanged(edited);
+}
+
+void DMProjectDocument::markDocumentAsEdited()
+{
+    updateChangeCount(ChangeDone);
+}
+
+void DMProjectDocument::scheduleAutosave()
+{
+    const double delay = DMDocumentController::sharedDocumentController().autosavingDelay();
+    // Autosaving writes in place only: an untitled or imported document is saved by the user.
+    if (delay <= 0.0 || m_fileURL.isEmpty() || m_fileType != kDocumentType || m_closed)
+        return;
+    if (!m_autosaveTimer.isActive())
+        m_autosaveTimer.start(int(delay * 1000.0));
+}
+
+void DMProjectDocument::autosaveNow()
+{
+    if (!isDocumentEdited() || m_fileURL.isEmpty() || m_closed)
+        return;
+    QString error;
+    if (!saveToPath(m_fileURL, AutosaveInPlaceOperation, &error))
+        presentError(DMLocalizedString("The document \"%1\" could not be autosaved.").arg(displayName()), error);
+}
+
+// ---- File commands ----
+
+bool DMProjectDocument::save()
+{
+    if (m_fileURL.isEmpty() || m_fileType != kDocumentType)
+        return saveAs();
+    QString error;
+    if (!saveToPath(m_fileURL, SaveOperation, &error)) {
+        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error);
+        return false;
+    }
+    return true;
+}
+
+bool DMProjectDocument::saveAs()
+{
+    DMModalUI::FilePanel panel;
+    panel.title = DMLocalizedString("Save As");
+    panel.proposedName = displayName() + QLatin1Char('.') + DMProjectPackage::kExtension;
+    panel.directory = m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
+    panel.allowedExtensions = {DMProjectPackage::kExtension};
+    QString path = DMModalUI::instance().runSavePanel(panel, windowForSheet());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix() != DMProjectPackage::kExtension)
+        path += QLatin1Char('.') + DMProjectPackage::kExtension;
+    QString error;
+    if (!saveToPath(path, SaveAsOperation, &error)) {
+        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(QFileInfo(path).completeBaseName()),
+                     error);
+        return false;
+    }
+    return true;
+}
+
+bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operation, QString *error)
+{
+    if (!writeToURLOfTypeForSaveOperation(path, kDocumentType, operation, error))
+        return false;
+    if (operation == SaveToOperation || operation == AutosaveElsewhereOperation)
+        return true;
+    setFileType(kDocumentType);
+    setFileURL(path);
+    updateChangeCount(ChangeCleared);
+    DMDocumentController::sharedDocumentController().noteNewRecentDocumentURL(m_fileURL);
+    return true;
+}
+
+bool DMProjectDocument::revertToSaved()
+{
+    if (m_fileURL.isEmpty() || m_fileType != kDocumentType)
+        return false;
+    QString error;
+    // The package is read again with the password that opened it; a changed password asks.
+    if (!readFromURLOfType(m_fileURL, kDocumentType, &error) || !loadProjectIfNeeded(&error)) {
+        if (!error.isEmpty())
+            presentError(DMLocalizedString("The document \"%1\" could not be reverted.").arg(displayName()), error);
+        return false;
+    }
+    m_undoManager->removeAllActions();
+    updateChangeCount(ChangeCleared);
+    reloadViews();
+    return true;
+}
+
+bool DMProjectDocument::canClose()
+{
+    if (!isDocumentEdited())
+        return true;
+    if (!m_fileURL.isEmpty() && m_fileType == kDocumentType
+        && DMDocumentController::sharedDocumentController().autosavingDelay() > 0.0) {
+        QString error;
+        if (saveToPath(m_fileURL, AutosaveInPlaceOperation, &error))
+            return true;
+        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error);
+        return false;
+    }
+    DMModalUI::Alert alert;
+    alert.messageText = DMLocalizedString("Do you want to save the changes made to the document \"%1\"?").arg(displayName());
+    alert.informativeText = DMLocalizedString("Your changes will be lost if you don't save them.");
+    alert.buttons = {DMLocalizedString("Save"), DMLocalizedString("Cancel"), DMLocalizedString("Don't Save")};
+    switch (DMModalUI::instance().runAlert(alert, windowForSheet())) {
+    case DMModalUI::DefaultReturn:
+        return save();
+    case DMModalUI::OtherReturn:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DMProjectDocument::close()
+{
+    closeDocument(true);
+}
+
+void DMProjectDocument::closeWithoutShowingRecentItemsWindow()
+{
+    closeDocument(false);
+}
+
+void DMProjectDocument::closeDocument(bool showWelcomeWindow)
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    m_autosaveTimer.stop();
+    emit willClose();
+    if (m_window && !m_fileURL.isEmpty())
+        saveMainWindowFrame();
+    if (m_project)
+        m_project->setIsValid(false);
+    m_projectObservations.clear();
+    m_notificationObservers.clear();
+    DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
+    if (m_outlets.projectView) {
+        m_outlets.projectView->setDatasource(nullptr);
+        m_outlets.projectView->setDelegate(nullptr);
+    }
+    if (m_window)
+        m_window->hide();
+    // The controller drops its reference last: this object may be destroyed on return.
+    DMDocumentController::sharedDocumentController().removeDocument(this, showWelcomeWindow);
+}
+
+// ---- Formatters ----
+
+std::shared_ptr<DMCurrencyFormatter> DMProjectDocument::sharedCurrencyFormatter()
+{
+    if (!m_currencyFormatter)
+        m_currencyFormatter = std::make_shared<DMCurrencyFormatter>(
+            m_project ? m_project->attribute(kDMProject_Settings_CurrencyUnit).toString() : QString());
+    return m_currencyFormatter;
+}
+
+void DMProjectDocument::currencyUnitDidChange()
+{
+    const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
+    m_currencyFormatter.reset();
+    const std::shared_ptr<DMCurrencyFormatter> replacement = sharedCurrencyFormatter();
+    QVariantMap userInfo;
+    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(replacement));
+    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(old));
+    DMNotificationCenter::defaultCenter().postNotification(kDMTextField_UpdateFormatter_Notification, old.get(), userInfo);
+}
+
+std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedYMDDateFormatter()
+{
+    if (!m_ymdFormatter)
+        m_ymdFormatter = std::make_shared<DMDateFormatter>(DMDateFormatter::YearMonthDay);
+    return m_ymdFormatter;
+}
+
+std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedHMSDateFormatter()
+{
+    if (!m_hmsFormatter)
+        m_hmsFormatter = std::make_shared<DMDateFormatter>(DMDateFormatter::HourMinuteSecond);
+    return m_hmsFormatter;
+}
+
+std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedYMDHMSDateFormatter()
+{
+    if (!m_ymdhmsFormatter)
+        m_ymdhmsFormatter = std::make_shared<DMDateFormatter>(DMDateFormatter::YearMonthDayHourMinuteSecond);
+    return m_ymdhmsFormatter;
+}
+
+// ---- Messages ----
+
+void DMProjectDocument::presentError(const QString &message, const QString &informativeText) const
+{
+    DMModalUI::Alert alert;
+    alert.messageText = message;
+    alert.informativeText = informativeText;
+    alert.style = DMModalUI::Critical;
+    DMModalUI::instance().runAlert(alert, windowForSheet());
+}
+
+void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
+{
+    const QUrl parsed(url);
+    if (parsed.isValid() && !parsed.isRelative())
+        QDesktopServices::openUrl(parsed);
+}
+
+// ---- The model's callbacks ----
+
+void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
+{
+    if (!item || !m_project)
+        return;
+    DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
+    if (!attributes.timeSpanBeginDate.isNull() && item->beginDate() < attributes.timeSpanBeginDate) {
+        const DMDate begin = item->beginDate();
+        attributes.timeSpanBeginDate = DMDate(begin.year(), begin.month(), begin.day(), 0);
+    }
+    reloadOutlinePlaceholder();
+}
+
+void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
+{
+    if (!item || !m_project)
+        return;
+    reloadOutlinePlaceholder();
+}
+
+void DMProjectDocument::updateItemsArrayWithTag(int)
+{
+    // The items view rebuilds its arrays here once it exists.
+}

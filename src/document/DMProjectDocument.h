@@ -1,0 +1,231 @@
+#pragma once
+
+#include "DMDate.h"
+#include "DMNotificationCenter.h"
+#include "DMObjectViewDataSource.h"
+#include "DMObjectViewDelegate.h"
+#include "DMObservable.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMProjectDocumentOutlets.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <memory>
+#include <vector>
+
+class QMainWindow;
+class QTreeWidget;
+class QWidget;
+class DMCurrencyFormatter;
+class DMDateFormatter;
+class DMProject;
+class DMProjectItem;
+class DMProjectObject;
+class DMUndoManager;
+
+// One sort key of sortProjectWithDescriptors / sortResourcesWithDescriptors: "title",
+// "beginDate", "endDate", "duration", "progress", "cost" for items, "name" for resources.
+struct DMSortDescriptor
+{
+    QString key;
+    bool ascending = true;
+};
+
+// The hub of one open project: it owns the project, its undo manager, its temporary folder and
+// its window, is the model's document (DMProjectDocumentHooks) and the canvas's data source
+// and delegate. Member functions that serve the Gantt chart, the side views, the formats and
+// the output are defined in files of those folders (DMProjectDocument_<Purpose>.cpp); this
+// folder defines the life cycle, the package, the window set-up and the commands.
+//
+// Owned by the document controller through std::shared_ptr.
+class DMProjectDocument : public QObject,
+                          public DMProjectDocumentHooks,
+                          public DMObjectViewDataSource,
+                          public DMObjectViewDelegate,
+                          public std::enable_shared_from_this<DMProjectDocument>
+{
+    Q_OBJECT
+
+public:
+    // Document types.
+    static const QString kDocumentType;      // "Orvesta Document": the package
+    static const QString kModelType;         // "Orvesta Model": the package as a template
+    static const QString kMSProjectXMLType;  // "MS Project XML Document"
+    static const QString kPenduloType;       // "Pendulo Project Document"
+    static const QString kMergedType;        // "HalcyraMergedProjects": untitled merge
+    static const QString kCloseNotification; // "DMProjectDocumentCloseNotification"
+    static const QString kPasteboardType;    // MIME type of copied items
+    // The type of a file by its extension ("hy2", "xml", "pendulo"); empty when unknown.
+    static QString typeForPath(const QString &path);
+
+    enum SaveOperationType { SaveOperation, SaveAsOperation, SaveToOperation, AutosaveInPlaceOperation, AutosaveElsewhereOperation };
+    // Change kinds of updateChangeCount.
+    enum ChangeKind { ChangeDone = 0, ChangeUndone = 1, ChangeCleared = 2, ChangeRedone = 5 };
+
+    DMProjectDocument();
+    ~DMProjectDocument() override;
+
+    // ---- Life cycle and package (DMProjectDocument.cpp, DMProjectDocument_Package.cpp) ----
+
+    // A new project with the defaults (an untitled document).
+    void initWithDefaultProject();
+    // Reads the file. The package is read as a property list kept until the window is set up;
+    // importers make a project at once. False with *error set (empty when the user cancelled).
+    bool readFromURLOfType(const QString &path, const QString &type, QString *error);
+    // Saves (or autosaves) to the path; the old package stays untouched when it fails.
+    bool writeToURLOfTypeForSaveOperation(const QString &path, const QString &type, SaveOperationType operation,
+                                          QString *error);
+    // Builds the project from what was read (once); called by the window set-up, and by
+    // anything that needs the project before a window exists.
+    bool loadProjectIfNeeded(QString *error = nullptr);
+
+    std::shared_ptr<DMProject> project() const { return m_project; }
+    // Takes the project: fills its display attributes, gives it the undo manager, observes it.
+    void setProject(const std::shared_ptr<DMProject> &project);
+    DMUndoManager *undoManager() const { return m_undoManager.get(); }
+    QString temporaryFolderPath() const { return m_temporaryFolder; }
+
+    QString fileURL() const { return m_fileURL; }
+    void setFileURL(const QString &path);
+    QString fileType() const { return m_fileType; }
+    void setFileType(const QString &type) { m_fileType = type; }
+    QString displayName() const;
+
+    // The password of the package; empty when not encrypted.
+    QString password() const { return m_password; }
+    void setPasswordString(const QString &password);
+    // setPassword: asks for a new password, twice, and stores it when both entries agree.
+    void setPassword();
+
+    // ---- Change count and autosave ----
+    void updateChangeCount(int kind) override;
+    void markDocumentAsEdited();
+    bool isDocumentEdited() const { return m_changeCount != 0; }
+    // The controller's delay applies; 0 means no autosave.
+    void scheduleAutosave();
+    bool hasPendingAutosave() const { return m_autosaveTimer.isActive(); }
+    void autosaveNow();
+
+    // ---- Commands of the File menu ----
+    bool save();
+    bool saveAs();
+    bool saveToPath(const QString &path, SaveOperationType operation, QString *error = nullptr);
+    bool revertToSaved();
+    // Asks to save an edited document; false when the user cancels.
+    bool canClose();
+    void close();
+    void closeWithoutShowingRecentItemsWindow();
+    bool isClosed() const { return m_closed; }
+
+    // ---- Window (DMProjectDocument_Window.cpp) ----
+    void makeWindowControllers();
+    void showWindows();
+    QMainWindow *mainWindow() const;
+    QWidget *windowForSheet() const;
+    DMProjectDocumentOutlets &outlets() { return m_outlets; }
+    const DMProjectDocumentOutlets &outlets() const { return m_outlets; }
+    // The window set-up: canvas layers, background, pages, observers; imported projects.
+    void awakeFromNib();
+    // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
+    void saveMainWindowFrame();
+    static QString windowStateFilePath(const QString &documentPath);
+    // The page shown in the content area (source-list tags); 10 is the Gantt chart.
+    int currentPageTag() const { return m_currentPageTag; }
+    void showPageWithTag(int tag);
+    void reloadViews();
+
+    // ---- Editing (DMProjectDocument_Editing.cpp) ----
+    QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
+    void deleteSelectedItem();
+    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
+    QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const;
+    QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
+        const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
+        const std::shared_ptr<DMProjectItem> &sibling);
+    void copyItemsToClipboard(const QList<std::shared_ptr<DMProjectItem>> &items) const;
+    QList<std::shared_ptr<DMProjectItem>> pasteFromClipboard(const std::shared_ptr<DMProjectItem> &parent = nullptr,
+                                                             const std::shared_ptr<DMProjectItem> &sibling = nullptr);
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
+
+    QString addAttachedDocumentTableKey(const QString &path);
+    void removeAttachedDocumentWithTableKey(const QString &tableKey);
+    void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
+                                                     const QList<std::shared_ptr<DMProjectItem>> &items);
+    void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
+    void sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors);
+    QVariantMap effectiveProjectTimeSpan() const; // {"begin", "end"}: DMDate values
+    QVariantList searchResultsForField(const QString &text) const;
+
+    // ---- Menus and pages ----
+    void fileNewMenuCallback(int tag);
+    void viewMenuCallback(int tag);
+    static int pageTagForViewMenuTag(int tag); // 0 for an unknown tag
+    int sourceListTree_indexOfItemWithTag(int tag) const;
+    void viewModeDidChange();
+    void applyingTaskListColumns(const QVariantList &columns);
+
+    // ---- Formatters ----
+    std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
+    std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
+    std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
+    std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
+
+    // ---- Messages to the user ----
+    void presentError(const QString &message, const QString &informativeText = QString()) const;
+    void openURLWithWebBrowser(const QString &url) const;
+
+    // The model's callbacks.
+    void beginDateDidChangeForItem(DMProjectItem *item) override;
+    void endDateDidChangeForItem(DMProjectItem *item) override;
+    void updateItemsArrayWithTag(int tag) override;
+
+signals:
+    void editedChanged(bool edited);
+    void fileURLChanged(const QString &path);
+    void willClose();
+
+private:
+    void observeProject();
+    void currencyUnitDidChange();
+    void buildWindow();
+    void restoreWindowFrame();
+    void reloadOutlinePlaceholder();
+    void applyImportedProjectAttributes();
+    QVariantMap metadataForProject() const;
+    void closeDocument(bool showWelcomeWindow);
+
+    std::shared_ptr<DMProject> m_project;
+    std::unique_ptr<DMUndoManager> m_undoManager;
+    QString m_temporaryFolder;
+    QVariantMap m_readDictionary; // the read package, until the project is built
+    bool m_hasReadDictionary = false;
+
+    QString m_fileURL;
+    QString m_fileType;
+    QString m_password;
+    int m_changeCount = 0;
+    QTimer m_autosaveTimer;
+    bool m_closed = false;
+    int m_currentPageTag = 10;
+
+    std::unique_ptr<QMainWindow> m_window;
+    QPointer<QTreeWidget> m_outlinePlaceholder;
+    DMProjectDocumentOutlets m_outlets;
+
+    std::shared_ptr<DMCurrencyFormatter> m_currencyFormatter;
+    std::shared_ptr<DMDateFormatter> m_ymdFormatter;
+    std::shared_ptr<DMDateFormatter> m_hmsFormatter;
+    std::shared_ptr<DMDateFormatter> m_ymdhmsFormatter;
+
+    std::vector<DMObservation> m_projectObservations;
+    std::vector<DMNotificationObserver> m_notificationObservers;
+};

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "DMEvent.h"
+#include "DMObjectView.h"
+
+#include <QPointer>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTextBrowser;
+class QWidget;
+class DMBaseObject;
+class DMOutlineView;
+class DMPrintPanelController;
+class DMProjectDaysOffSettingsController;
+class DMProjectEventsOutlineViewDS;
+class DMProjectItemsOutlineViewDS;
+class DMProjectResource;
+class DMProjectResourcesOutlineViewDS;
+class DMTimelineView;
+
+// The views and controllers of a document window, by the names the rest of the system uses.
+// The window set-up fills what exists; a field whose view is built by a later part of the
+// application stays null until that part fills it. The widgets belong to the document window
+// (Qt parents); the controllers are owned here.
+struct DMProjectDocumentOutlets
+{
+    // The Gantt page: canvas, timeline header, project outline and its column menu.
+    QPointer<DMObjectView> projectView;
+    DMTimelineView *timelineView = nullptr;
+    DMOutlineView *projectOutlineView = nullptr;
+    QPointer<QMenu> projectOutlineViewMenu;
+    bool projectOutlineViewStateRestore = false;
+    std::shared_ptr<DMBaseObject> projectViewBackgroundObject;
+    std::shared_ptr<DMBaseObject> pendingDependency;
+
+    // The source list (page tags under kDMProjectDocument_SourceList_Key_Tag).
+    DMOutlineView *sourceListOutlineView = nullptr;
+    QVariantList sourceListTree;
+
+    // List controllers, print panel and days-off pane.
+    std::shared_ptr<DMProjectItemsOutlineViewDS> projectItemsOutlineViewDS;
+    std::shared_ptr<DMProjectResourcesOutlineViewDS> projectResourcesOutlineViewDS;
+    std::shared_ptr<DMProjectEventsOutlineViewDS> projectEventsOutlineViewDS;
+    std::shared_ptr<DMPrintPanelController> printPanelController;
+    std::shared_ptr<DMProjectDaysOffSettingsController> daysOffSettingsController;
+
+    // Pages of the content area.
+    QPointer<QWidget> projectContainer;            // the Gantt page
+    QPointer<QWidget> topLevelContentSplitSubview; // the content area the source list fills
+    QPointer<QWidget> projectSettingsView;
+    QPointer<QWidget> stylesContainerView;
+    QPointer<QWidget> reportContainerView;
+
+    // Reports.
+    QPointer<QTextBrowser> reportWebView;
+    QPointer<QCheckBox> reportShowCostCheckbox;
+    QPointer<QCheckBox> reportShowCompletionCheckbox;
+    QPointer<QComboBox> tasksByResourceReportPopUpButton;
+    QPointer<QLabel> tasksByResourceReportPopupLabel;
+    QPointer<QPushButton> tasksByResourceReportMailButton;
+    QPointer<QDateTimeEdit> tasksByResourceReportBeginDatePicker;
+    QPointer<QDateTimeEdit> tasksByResourceReportEndDatePicker;
+    qint8 tasksByResourceReportMode = 0; // 0 global report, 1 tasks by resource or by processes
+
+    // Toolbar and search.
+    QPointer<QAction> todayButtonTBItem;
+    QPointer<QLineEdit> projectViewSearchField;
+    QPointer<QWidget> emptyCell;
+
+    // The items view.
+    QPointer<QWidget> itemsContainerView;
+    QPointer<QWidget> itemsCollectionView;
+    QPointer<QWidget> itemsViewSortMatrix;
+    double itemsViewSortMatrixDefaultWidth = 0.0;
+    QPointer<QLabel> itemsViewHeaderImageView;
+    QPointer<QPushButton> itemsBackButton;
+    QPointer<QPushButton> itemsNewGroupButton;
+    QPointer<QPushButton> itemsAddButton;
+    QPointer<QPushButton> itemsExportButton;
+    QPointer<QPushButton> itemsImportButton;
+    QVariantMap itemsViewContentsArrays; // tag (as text) to the items of that page
+    int itemsViewResourcesCount = 0;
+    bool itemsViewHasSelectedItems = false;
+    int itemsViewContentsArrayTag = -1; // which entry of itemsViewContentsArrays is shown
+    std::weak_ptr<DMProjectResource> itemsViewEditedResourceGroup;
+
+    // Keyboard nudging of bars, outline synchronisation and printing.
+    DMEvent lastSyntheticEvent;
+    double lastNudgeStep = 0.0;
+    bool outlineSyncPending = false;
+    bool isPrinting = false;
+};

@@ -1,0 +1,515 @@
+// DMProjectDocument: the edit commands (delete, copy and paste, attachments, sorting, search).
+#include "DMProjectDocument.h"
+
+#include "DMAttachedDocuments.h"
+#include "DMBeep.h"
+#include "DMDocumentController.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+#include "DMObjectView.h"
+#include "DMPreferenceKeys.h"
+#include "DMProject.h"
+#include "DMProjectCoder.h"
+#include "DMProjectDependency.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectItemUIObject.h"
+#include "DMProjectKeys.h"
+#include "DMProjectPackage.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMPropertyList.h"
+#include "DMUndoManager.h"
+#include "DMUserDefaults.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHash>
+#include <QMimeData>
+#include <QSet>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QString kPayloadItems = QStringLiteral("items");
+const QString kPayloadProjectToken = QStringLiteral("projectToken");
+const QString kSubitems = QStringLiteral("subitems");
+const QString kOutboundDependencies = QStringLiteral("outboundDependencies");
+
+// Identifies the project inside this process, so a paste knows whether resource IDs apply.
+QString projectToken(const DMProject *project)
+{
+    return QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(quintptr(project), 0, 16);
+}
+
+// Every item of the tree below the lists, parents before children.
+void forEachItem(const QList<std::shared_ptr<DMProjectItem>> &roots, const std::function<void(DMProjectItem &)> &fn)
+{
+    std::vector<DMProjectItem *> stack;
+    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
+        stack.push_back(it->get());
+    while (!stack.empty()) {
+        DMProjectItem *item = stack.back();
+        stack.pop_back();
+        fn(*item);
+        const auto &children = item->subitems().list();
+        for (auto it = children.crbegin(); it != children.crend(); ++it)
+            stack.push_back(it->get());
+    }
+}
+
+// Links to items outside the copied set cannot be pasted: they are left out of the payload.
+QVariantMap keepingInternalLinks(QVariantMap dictionary, const QSet<quint64> &copied)
+{
+    QVariantList kept;
+    for (const QVariant &link : dictionary.value(kOutboundDependencies).toList())
+        if (copied.contains(link.toMap().value(QStringLiteral("toItem")).toULongLong()))
+            kept.append(link);
+    if (kept.isEmpty())
+        dictionary.remove(kOutboundDependencies);
+    else
+        dictionary.insert(kOutboundDependencies, kept);
+    QVariantList children;
+    for (const QVariant &child : dictionary.value(kSubitems).toList())
+        children.append(keepingInternalLinks(child.toMap(), copied));
+    if (!children.isEmpty())
+        dictionary.insert(kSubitems, children);
+    return dictionary;
+}
+
+std::function<bool(const std::shared_ptr<DMProjectItem> &, const std::shared_ptr<DMProjectItem> &)>
+itemComparator(const QList<DMSortDescriptor> &descriptors)
+{
+    return [descriptors](const std::shared_ptr<DMProjectItem> &a, const std::shared_ptr<DMProjectItem> &b) {
+        for (const DMSortDescriptor &descriptor : descriptors) {
+            int order = 0;
+            if (descriptor.key == QLatin1String("title"))
+                order = QString::localeAwareCompare(a->title(), b->title());
+            else if (descriptor.key == QLatin1String("beginDate"))
+                order = a->beginDate().compare(b->beginDate());
+            else if (descriptor.key == QLatin1String("endDate"))
+                order = a->endDate().compare(b->endDate());
+            else if (descriptor.key == QLatin1String("duration"))
+                order = a->subitemsTimeEffort() < b->subitemsTimeEffort() ? -1 : a->subitemsTimeEffort() > b->subitemsTimeEffort();
+            else if (descriptor.key == QLatin1String("progress"))
+                order = a->progress() < b->progress() ? -1 : a->progress() > b->progress();
+            else if (descriptor.key == QLatin1String("cost"))
+                order = a->cost() < b->cost() ? -1 : a->cost() > b->cost();
+            if (order != 0)
+                return descriptor.ascending ? order < 0 : order > 0;
+        }
+        return false;
+    };
+}
+
+} // namespace
+
+QList<std::shared_ptr<DMProjectObject>> DMProjectDocument::selectedObjects() const
+{
+    QList<std::shared_ptr<DMProjectObject>> objects;
+    if (!m_outlets.projectView)
+        return objects;
+    for (const auto &object : m_outlets.projectView->selectedObjects())
+        if (auto *uiObject = dynamic_cast<DMProjectItemUIObject *>(object.get()))
+            if (auto item = uiObject->representedItem())
+                objects.append(item);
+    return objects;
+}
+
+void DMProjectDocument::deleteSelectedItem()
+{
+    if (m_outlets.projectView && m_outlets.projectView->currentDragOperation() != 0)
+        return;
+    const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
+    if (!objects.isEmpty())
+        deleteItems(objects);
+}
+
+void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects)
+{
+    if (!m_project || objects.isEmpty())
+        return;
+    QSet<const DMProjectItem *> deleted;
+    for (const auto &object : objects)
+        if (auto *item = dynamic_cast<DMProjectItem *>(object.get()))
+            deleted.insert(item);
+
+    m_undoManager->beginUndoGrouping();
+    // Links first, while both ends are still in the project: undoing runs backwards, so the
+    // items are back before their links are restored.
+    for (const auto &object : objects)
+        if (auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(object))
+            if (auto from = dependency->fromItem())
+                from->removeOutboundDependencyToItem(dependency->toItemPointer());
+    for (const auto &object : objects) {
+        auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
+        if (!item || !item->isAttached())
+            continue;
+        bool insideDeleted = false;
+        for (auto *ancestor = item->parentItemPointer(); ancestor && !insideDeleted; ancestor = ancestor->parentItemPointer())
+            insideDeleted = deleted.contains(ancestor);
+        if (insideDeleted)
+            continue;
+        if (auto parent = item->parentItem())
+            parent->subitems().removeOne(item);
+        else if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
+            m_project->eventContainer()->events().removeOne(event);
+        else
+            m_project->tasks().removeOne(item);
+    }
+    m_undoManager->setActionName(DMLocalizedString("Delete"));
+    m_undoManager->endUndoGrouping();
+    updateItemsArrayWithTag(0);
+    markDocumentAsEdited();
+    reloadViews();
+}
+
+QVariantMap DMProjectDocument::dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const
+{
+    // Only the topmost items: a subitem of another given item travels inside it.
+    QSet<const DMProjectItem *> given;
+    for (const auto &item : items)
+        if (item)
+            given.insert(item.get());
+    QList<std::shared_ptr<DMProjectItem>> topmost;
+    for (const auto &item : items) {
+        if (!item)
+            continue;
+        bool inside = false;
+        for (auto *ancestor = item->parentItemPointer(); ancestor && !inside; ancestor = ancestor->parentItemPointer())
+            inside = given.contains(ancestor);
+        if (!inside && !topmost.contains(item))
+            topmost.append(item);
+    }
+    QSet<quint64> copied;
+    forEachItem(topmost, [&copied](DMProjectItem &item) { copied.insert(item.objectID()); });
+    QVariantList dictionaries;
+    for (const auto &item : topmost)
+        dictionaries.append(keepingInternalLinks(DMProjectCoder::itemTreeRepresentation(*item), copied));
+    QVariantMap payload;
+    payload.insert(kPayloadItems, dictionaries);
+    payload.insert(kPayloadProjectToken, projectToken(m_project.get()));
+    return payload;
+}
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDictionnariesInItemNextTo(
+    const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent, const std::shared_ptr<DMProjectItem> &sibling)
+{
+    QList<std::shared_ptr<DMProjectItem>> inserted;
+    if (!m_project)
+        return inserted;
+    const bool sameProject = payload.value(kPayloadProjectToken).toString() == projectToken(m_project.get());
+
+    // Phase one: every item, with a new identity, and the old ID of each.
+    QHash<quint64, std::shared_ptr<DMProjectItem>> byOldID;
+    QList<QPair<std::shared_ptr<DMProjectItem>, QVariantMap>> built;
+    struct Pending
+    {
+        QVariantMap dictionary;
+        std::shared_ptr<DMProjectItem> parent;
+        int depth;
+    };
+    std::vector<Pending> stack;
+    const QVariantList roots = payload.value(kPayloadItems).toList();
+    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
+        stack.push_back({it->toMap(), nullptr, 0});
+    while (!stack.empty()) {
+        Pending pending = std::move(stack.back());
+        stack.pop_back();
+        if (pending.depth > DMProjectCoder::kMaximumItemDepth)
+            continue;
+        std::shared_ptr<DMProjectItem> item =
+            DMProjectCoder::newItemForClassName(pending.dictionary.value(QStringLiteral("class")).toString());
+        if (!item)
+            continue;
+        QVariantMap fields = pending.dictionary;
+        fields.remove(QStringLiteral("objectID"));
+        fields.remove(QStringLiteral("resources"));
+        fields.remove(kOutboundDependencies);
+        fields.remove(kSubitems);
+        item->setProject(m_project);
+        QString problem;
+        if (!item->loadFields(fields, &problem))
+            continue;
+        byOldID.insert(pending.dictionary.value(QStringLiteral("objectID")).toULongLong(), item);
+        built.append({item, pending.dictionary});
+        if (pending.parent)
+            pending.parent->subitems().append(item);
+        else
+            inserted.append(item);
+        const QVariantList children = pending.dictionary.value(kSubitems).toList();
+        for (auto child = children.crbegin(); child != children.crend(); ++child)
+            stack.push_back({child->toMap(), item, pending.depth + 1});
+    }
+    if (inserted.isEmpty())
+        return inserted;
+
+    m_undoManager->beginUndoGrouping();
+    qsizetype index = -1;
+    if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
+        const auto &list = parent ? parent->subitems() : m_project->tasks();
+        index = list.indexOf(sibling);
+        if (index >= 0)
+            ++index;
+    }
+    for (const auto &item : inserted) {
+        if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
+            m_project->eventContainer()->events().append(event);
+            continue;
+        }
+        auto &list = parent ? parent->subitems() : m_project->tasks();
+        if (index < 0 || index > list.size())
+            list.append(item);
+        else
+            list.insert(index++, item);
+    }
+    // Phase two: links among the pasted items, and resources when pasting into the same project.
+    for (const auto &[item, dictionary] : built) {
+        for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
+            const QVariantMap link = value.toMap();
+            const auto target = byOldID.value(link.value(QStringLiteral("toItem")).toULongLong());
+            if (!target)
+                continue;
+            if (auto dependency = item->addOutboundDependencyToItem(target))
+                dependency->loadStyle(link);
+        }
+        if (!sameProject)
+            continue;
+        if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
+            for (const QVariant &id : dictionary.value(QStringLiteral("resources")).toList())
+                if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
+                    task->addResource(resource);
+    }
+    m_undoManager->setActionName(DMLocalizedString("Paste"));
+    m_undoManager->endUndoGrouping();
+    markDocumentAsEdited();
+    reloadViews();
+    return inserted;
+}
+
+void DMProjectDocument::copyItemsToClipboard(const QList<std::shared_ptr<DMProjectItem>> &items) const
+{
+    if (items.isEmpty())
+        return;
+    const QVariantMap payload = dictionaryForObjects(items);
+    const QByteArray data = DMPropertyList::dataWithPropertyList(payload, DMPropertyList::Binary);
+    if (data.isEmpty())
+        return;
+    auto *mime = new QMimeData;
+    mime->setData(kPasteboardType, data);
+    QStringList titles;
+    for (const auto &item : items)
+        titles.append(item->title());
+    mime->setText(titles.join(QLatin1Char('\n')));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::pasteFromClipboard(const std::shared_ptr<DMProjectItem> &parent,
+                                                                            const std::shared_ptr<DMProjectItem> &sibling)
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime || !mime->hasFormat(kPasteboardType)) {
+        DMBeep();
+        return {};
+    }
+    const QVariant payload = DMPropertyList::propertyListWithData(mime->data(kPasteboardType));
+    if (payload.metaType() != QMetaType::fromType<QVariantMap>()) {
+        DMBeep();
+        return {};
+    }
+    return insertObjectFromDictionnariesInItemNextTo(payload.toMap(), parent, sibling);
+}
+
+namespace {
+QList<std::shared_ptr<DMProjectItem>> itemsOf(const QList<std::shared_ptr<DMProjectObject>> &objects)
+{
+    QList<std::shared_ptr<DMProjectItem>> items;
+    for (const auto &object : objects)
+        if (auto item = std::dynamic_pointer_cast<DMProjectItem>(object))
+            items.append(item);
+    return items;
+}
+} // namespace
+
+void DMProjectDocument::cut()
+{
+    const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
+    if (objects.isEmpty())
+        return;
+    copyItemsToClipboard(itemsOf(objects));
+    deleteItems(objects);
+}
+
+void DMProjectDocument::copy()
+{
+    copyItemsToClipboard(itemsOf(selectedObjects()));
+}
+
+void DMProjectDocument::paste()
+{
+    const QList<std::shared_ptr<DMProjectItem>> selection = itemsOf(selectedObjects());
+    const std::shared_ptr<DMProjectItem> sibling = selection.isEmpty() ? nullptr : selection.last();
+    pasteFromClipboard(sibling ? sibling->parentItem() : nullptr, sibling);
+}
+
+void DMProjectDocument::selectAll()
+{
+    if (m_outlets.projectView)
+        m_outlets.projectView->selectObjectsInRectExtendSelectionEditSelection(
+            QRectF(-1e9, -1e9, 2e9, 2e9), false, false);
+}
+
+// ---- Attached documents ----
+
+QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
+{
+    if (!m_project)
+        return QString();
+    QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    const QString documents = m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
+    bool isNew = false;
+    const QString key = DMAttachedDocuments::addDocument(&table, path, documents, &isNew);
+    if (key.isEmpty())
+        return key;
+    m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();
+    if (isNew && !defaults.boolForKey(kDMDoNotShowDocumentCopyAlert)) {
+        defaults.setBoolForKey(true, kDMDoNotShowDocumentCopyAlert);
+        DMModalUI::Alert alert;
+        alert.messageText = DMLocalizedString("A copy of the document will be placed in the project.");
+        alert.informativeText =
+            DMLocalizedString("Attached documents are copied into the project when it is saved; later changes to the original are not seen.");
+        alert.style = DMModalUI::Informational;
+        DMModalUI::instance().runAlert(alert, windowForSheet());
+    }
+    markDocumentAsEdited();
+    return key;
+}
+
+void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableKey)
+{
+    if (!m_project)
+        return;
+    QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    if (!table.contains(tableKey))
+        return;
+    DMAttachedDocuments::releaseDocument(&table, tableKey);
+    m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    markDocumentAsEdited();
+}
+
+void DMProjectDocument::removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
+                                                                   const QList<std::shared_ptr<DMProjectItem>> &items)
+{
+    forEachItem(items, [this, &tableKey](DMProjectItem &item) {
+        QVariantList keys = item.attribute(kDMProjectItem_AttachedDocuments).toList();
+        if (keys.removeAll(tableKey) == 0)
+            return;
+        item.setAttribute(kDMProjectItem_AttachedDocuments, keys.isEmpty() ? QVariant() : QVariant(keys));
+        removeAttachedDocumentWithTableKey(tableKey);
+    });
+}
+
+// ---- Sorting ----
+
+void DMProjectDocument::sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors)
+{
+    if (!m_project || descriptors.isEmpty())
+        return;
+    const auto less = itemComparator(descriptors);
+    m_project->tasks().sort(less);
+    forEachItem(m_project->tasks().list(), [&less](DMProjectItem &item) {
+        if (item.subitems().size() > 1)
+            item.subitems().sort(less);
+    });
+    m_project->eventContainer()->events().sort(
+        [&less](const std::shared_ptr<DMProjectEvent> &a, const std::shared_ptr<DMProjectEvent> &b) { return less(a, b); });
+    markDocumentAsEdited();
+    reloadViews();
+}
+
+void DMProjectDocument::sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors)
+{
+    if (!m_project || descriptors.isEmpty())
+        return;
+    const auto less = [descriptors](const std::shared_ptr<DMProjectResource> &a, const std::shared_ptr<DMProjectResource> &b) {
+        for (const DMSortDescriptor &descriptor : descriptors) {
+            int order = 0;
+            if (descriptor.key == QLatin1String("name") || descriptor.key == QLatin1String("title"))
+                order = QString::localeAwareCompare(a->name(), b->name());
+            else if (descriptor.key == QLatin1String("cost"))
+                order = a->cost() < b->cost() ? -1 : a->cost() > b->cost();
+            else if (descriptor.key == QLatin1String("progress"))
+                order = a->progress() < b->progress() ? -1 : a->progress() > b->progress();
+            if (order != 0)
+                return descriptor.ascending ? order < 0 : order > 0;
+        }
+        return false;
+    };
+    // Sorting the resource tree is a view arrangement: it does not mark the document edited.
+    m_undoManager->disableUndoRegistration();
+    std::vector<DMProjectResource::ResourceList *> lists{&m_project->resources()};
+    while (!lists.empty()) {
+        DMProjectResource::ResourceList *list = lists.back();
+        lists.pop_back();
+        list->sort(less);
+        for (const auto &resource : *list)
+            if (resource->isGroup())
+                lists.push_back(&resource->subitems());
+    }
+    m_undoManager->enableUndoRegistration();
+    reloadViews();
+}
+
+// ---- Time span and search ----
+
+QVariantMap DMProjectDocument::effectiveProjectTimeSpan() const
+{
+    QVariantMap span;
+    if (!m_project)
+        return span;
+    DMDate begin = m_project->beginDate();
+    DMDate end = m_project->endDate();
+    auto widen = [&begin, &end](const DMProjectItem &item) {
+        if (!item.beginDate().isNull() && (begin.isNull() || item.beginDate() < begin))
+            begin = item.beginDate();
+        if (!item.endDate().isNull() && (end.isNull() || item.endDate() > end))
+            end = item.endDate();
+    };
+    forEachItem(m_project->tasks().list(), widen);
+    for (const auto &event : m_project->eventContainer()->events())
+        widen(*event);
+    if (begin.isNull())
+        begin = DMDate::dateForNow();
+    if (end.isNull())
+        end = begin;
+    const DMDate begin0(begin.year(), begin.month(), begin.day(), 0);
+    const DMDate end0 = DMDate(end.year(), end.month(), end.day(), 0).dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 0, 7, 0, 0, 0);
+    span.insert(kDMTimeSpanBegin, QVariant::fromValue(begin0));
+    span.insert(kDMTimeSpanEnd, QVariant::fromValue(end0));
+    return span;
+}
+
+QVariantList DMProjectDocument::searchResultsForField(const QString &text) const
+{
+    QVariantList results;
+    if (!m_project || text.isEmpty())
+        return results;
+    auto consider = [&results, &text](const DMProjectItem &item) {
+        if (!item.title().contains(text, Qt::CaseInsensitive))
+            return;
+        QVariantMap result;
+        result.insert(QStringLiteral("title"), item.title());
+        result.insert(QStringLiteral("icon"), item.className());
+        result.insert(QStringLiteral("objectID"), QVariant::fromValue(item.objectID()));
+        results.append(result);
+    };
+    for (const auto &event : m_project->eventContainer()->events())
+        consider(*event);
+    forEachItem(m_project->tasks().list(), consider);
+    return results;
+}

@@ -1,0 +1,149 @@
+// DMProjectDocument: reading and writing its files.
+#include "DMProjectDocument.h"
+
+#include "DMAttachedDocuments.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+#include "DMProject.h"
+#include "DMProjectCoder.h"
+#include "DMProjectImporters.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectPackage.h"
+#include "DMUndoManager.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &type, QString *error)
+{
+    QString ignored;
+    if (!error)
+        error = &ignored;
+
+    if (type == kMSProjectXMLType || type == kPenduloType) {
+        const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
+        auto project = DMProject::create();
+        project->beginLoading();
+        const bool imported = importer && importer(path, *project);
+        project->endLoading();
+        if (!imported) {
+            *error = type == kMSProjectXMLType ? DMLocalizedString("This MS Project document couldn't be imported.")
+                                               : DMLocalizedString("This PenduloProject document couldn't be imported.");
+            return false;
+        }
+        // An imported project is saved as a new document, never over the file it came from.
+        project->beginLoading();
+        project->setAttribute(kDMProject_ClearFilename, true);
+        project->endLoading();
+        setProject(project);
+        m_fileType = type;
+        return true;
+    }
+
+    if (type != kDocumentType && type != kModelType) {
+        *error = DMLocalizedString("Halcyra cannot open documents of this type.");
+        return false;
+    }
+
+    bool askedOnce = false;
+    const QString knownPassword = m_password;
+    const DMProjectPackage::PasswordProvider provider = [&](QString *password) {
+        // Revert reads again with the password that opened the document.
+        if (!askedOnce && !knownPassword.isEmpty()) {
+            askedOnce = true;
+            *password = knownPassword;
+            return true;
+        }
+        return DMModalUI::instance().runTextPrompt(
+            DMLocalizedString("Password"),
+            DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.")
+                .arg(QFileInfo(path).completeBaseName()),
+            true, password, windowForSheet());
+    };
+    const std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    if (!contents)
+        return false;
+    const qint64 formatVersion = contents->projectDictionary.value(QStringLiteral("formatVersion"), 0).toLongLong();
+    if (formatVersion > DMProjectCoder::kFormatVersion) {
+        *error = DMLocalizedString("The document was saved by a later version of Halcyra.");
+        return false;
+    }
+    m_readDictionary = contents->projectDictionary;
+    m_hasReadDictionary = true;
+    m_password = contents->password;
+    m_fileType = type;
+    return true;
+}
+
+bool DMProjectDocument::loadProjectIfNeeded(QString *error)
+{
+    if (!m_hasReadDictionary)
+        return m_project != nullptr;
+    QStringList problems;
+    std::shared_ptr<DMProject> project = DMProject::projectWithDictionaryRepresentation(m_readDictionary, &problems);
+    m_readDictionary.clear();
+    m_hasReadDictionary = false;
+    if (!project) {
+        if (error)
+            *error = DMLocalizedString("The project file is damaged.");
+        return false;
+    }
+    for (const QString &problem : problems)
+        qWarning().noquote() << "Loading" << m_fileURL << ":" << problem;
+    setProject(project);
+    return true;
+}
+
+QVariantMap DMProjectDocument::metadataForProject() const
+{
+    float progress = 0.0f;
+    int progressItems = 0;
+    if (m_project)
+        for (const auto &item : m_project->tasks())
+            item->computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &progressItems, nullptr, nullptr,
+                                                                          nullptr, nullptr);
+    QVariantMap metadata;
+    metadata.insert(QStringLiteral("progress"), progressItems > 0 ? double(progress / float(progressItems)) : 0.0);
+    metadata.insert(QStringLiteral("title"), m_project ? m_project->title() : QString());
+    return metadata;
+}
+
+bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, const QString &type,
+                                                         SaveOperationType operation, QString *error)
+{
+    QString ignored;
+    if (!error)
+        error = &ignored;
+    if (!loadProjectIfNeeded(error))
+        return false;
+    if (type != kDocumentType) {
+        *error = DMLocalizedString("Halcyra cannot save documents of this type.");
+        return false;
+    }
+
+    // Attached files: those of the saved package are carried over; pending ones are copied in,
+    // except by an autosave elsewhere, which must not change the project.
+    const QVariantMap oldTable = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    const DMAttachedDocuments::SavePlan plan =
+        DMAttachedDocuments::planSave(oldTable, operation != AutosaveElsewhereOperation);
+
+    DMProjectPackage::WriteRequest request;
+    request.metadata = metadataForProject();
+    request.password = m_password;
+    request.originalPackage = m_fileType == kDocumentType ? m_fileURL : QString();
+    request.keptDocuments = plan.keptDocuments;
+    request.newDocuments = plan.newDocuments;
+
+    // The written project holds the table as it will be once the copies are in place; the
+    // project itself takes it only after the package was saved.
+    DMUndoManager *undo = m_undoManager.get();
+    undo->disableUndoRegistration();
+    m_project->setAttribute(kDMProject_AttachedDocumentsTable, plan.table.isEmpty() ? QVariant() : QVariant(plan.table));
+    request.projectDictionary = m_project->dictionaryRepresentation();
+    const bool written = DMProjectPackage::write(path, request, error);
+    if (!written || operation == SaveToOperation || operation == AutosaveElsewhereOperation)
+        m_project->setAttribute(kDMProject_AttachedDocumentsTable, oldTable.isEmpty() ? QVariant() : QVariant(oldTable));
+    undo->enableUndoRegistration();
+    return written;
+}

@@ -1,0 +1,98 @@
+#include "DMWelcomeWindowController.h"
+
+#include "DMDocumentController.h"
+#include "DMLocalizedString.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWidget>
+
+DMWelcomeWindowController &DMWelcomeWindowController::sharedController()
+{
+    static DMWelcomeWindowController *controller = new DMWelcomeWindowController;
+    return *controller;
+}
+
+void DMWelcomeWindowController::buildWindow()
+{
+    auto *window = new QWidget(nullptr, Qt::Window);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setWindowTitle(DMLocalizedString("Welcome to Halcyra"));
+    window->resize(560, 380);
+
+    auto *title = new QLabel(DMLocalizedString("Welcome to Halcyra"), window);
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.6);
+    font.setBold(true);
+    title->setFont(font);
+    auto *subtitle = new QLabel(DMLocalizedString("Open a recent project, or start a new one."), window);
+
+    auto *list = new QListWidget(window);
+    list->setObjectName(QStringLiteral("recentDocuments"));
+    m_recentList = list;
+    DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+    connect(list, &QListWidget::itemActivated, this, [&controller](QListWidgetItem *item) {
+        controller.openDocumentWithContentsOfURL(item->data(Qt::UserRole).toString(), true);
+    });
+
+    auto *newButton = new QPushButton(DMLocalizedString("New Project"), window);
+    auto *openButton = new QPushButton(DMLocalizedString("Open..."), window);
+    newButton->setDefault(true);
+    connect(newButton, &QPushButton::clicked, this, [&controller] { controller.newDocument(); });
+    connect(openButton, &QPushButton::clicked, this, [&controller] { controller.openDocument(); });
+    connect(&controller, &DMDocumentController::recentDocumentsChanged, this, &DMWelcomeWindowController::reloadRecentDocuments);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(openButton);
+    buttons->addWidget(newButton);
+    auto *layout = new QVBoxLayout(window);
+    layout->addWidget(title);
+    layout->addWidget(subtitle);
+    layout->addWidget(new QLabel(DMLocalizedString("Recent Documents"), window));
+    layout->addWidget(list, 1);
+    layout->addLayout(buttons);
+    m_window = window;
+}
+
+void DMWelcomeWindowController::reloadRecentDocuments()
+{
+    if (!m_recentList)
+        return;
+    m_recentList->clear();
+    for (const QString &path : DMDocumentController::sharedDocumentController().recentDocumentURLs()) {
+        if (!QFileInfo::exists(path))
+            continue;
+        auto *item = new QListWidgetItem(QStringLiteral("%1\n%2").arg(QFileInfo(path).completeBaseName(),
+                                                                     QDir::toNativeSeparators(QFileInfo(path).absolutePath())),
+                                         m_recentList);
+        item->setData(Qt::UserRole, path);
+        item->setToolTip(path);
+    }
+}
+
+void DMWelcomeWindowController::showWindow()
+{
+    if (!m_window)
+        buildWindow();
+    reloadRecentDocuments();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void DMWelcomeWindowController::close()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+bool DMWelcomeWindowController::isVisible() const
+{
+    return m_window && m_window->isVisible();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QListWidget;
+class QWidget;
+
+// The welcome window: the recent documents, New and Open. One per process; shown while no
+// document is open.
+class DMWelcomeWindowController : public QObject
+{
+    Q_OBJECT
+
+public:
+    static DMWelcomeWindowController &sharedController();
+
+    void showWindow();
+    void close();
+    QWidget *window() const { return m_window; }
+    bool isVisible() const;
+    void reloadRecentDocuments();
+
+private:
+    DMWelcomeWindowController() = default;
+    void buildWindow();
+
+    QPointer<QWidget> m_window;
+    QPointer<QListWidget> m_recentList;
+};

@@ -1,0 +1,227 @@
+// The application shell: preferences, the document window, formatters, autosave, closing.
+#include "DocumentTestSupport.h"
+
+#include "DMApplication.h"
+#include "DMApplicationDelegate.h"
+#include "DMCurrencyFormatter.h"
+#include "DMNotificationCenter.h"
+#include "DMObjectView.h"
+#include "DMPreferenceKeys.h"
+#include "DMPropertyList.h"
+#include "DMWelcomeWindowController.h"
+
+#include <QCryptographicHash>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QUrl>
+
+using namespace halcyra::test;
+
+namespace {
+
+class ApplicationShellTest : public DocumentTestBase
+{
+};
+
+TEST_F(ApplicationShellTest, DefaultPreferencesAreWrittenOnceAndAutosaveIsTurnedOn)
+{
+    DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();
+    defaults.setDoubleForKey(14.0, kDMHalcyra_ProjectViewFontSize);
+    defaults.setBoolForKey(false, kDMHalcyra_Autosave);
+    DMApplicationDelegate delegate;
+    delegate.applicationWillFinishLaunching();
+    const QVariantMap values = DMPreferenceKeys_defaultValues();
+    for (auto it = values.begin(); it != values.end(); ++it)
+        EXPECT_TRUE(defaults.hasStoredValueForKey(it.key())) << it.key().toStdString();
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(kDMHalcyra_ProjectViewFontSize), 14.0); // the user's value stays
+    EXPECT_TRUE(defaults.boolForKey(kDMHalcyra_Autosave));
+    EXPECT_EQ(DMDocumentController::sharedDocumentController().autosavingDelay(), 15.0);
+    EXPECT_TRUE(DMPreferenceKeys_colorForKey(kDMHalcyra_DefaultDateColor).isValid());
+
+    defaults.setBoolForKey(false, kDMHalcyra_Autosave);
+    EXPECT_EQ(DMDocumentController::sharedDocumentController().autosavingDelay(), 0.0);
+    defaults.setObjectForKey(DMPreferenceKeys_archivedColor(Qt::magenta), kDMHalcyra_DefaultTaskColor);
+    EXPECT_EQ(DMProjectItem::defaultFillColorForKind(kDMProjectItem_Kind_Task), QColor(Qt::magenta));
+    defaults.setObjectForKey(values.value(kDMHalcyra_DefaultTaskColor), kDMHalcyra_DefaultTaskColor);
+    DMWelcomeWindowController::sharedController().close();
+}
+
+TEST_F(ApplicationShellTest, TaskListColumnsKeepTheirOrderAndCheckedState)
+{
+    DMPreferenceKeys_writeDefaultValues();
+    DMApplicationDelegate::setTaskListColumnHidden(QStringLiteral("cost"), true);
+    DMApplicationDelegate::setTaskListColumnHidden(QStringLiteral("id"), false);
+    const QStringList stored = DMUserDefaults::standardUserDefaults()
+                                   .objectForKey(kDMHalcyra_taskListArrangedColumnIdentifiers)
+                                   .toStringList();
+    EXPECT_EQ(stored, (QStringList{"icon", "title", "beginDate", "endDate", "duration", "progress", "id"}));
+    const QVariantList columns = DMApplicationDelegate::taskListArrangedColumnDictionaries();
+    ASSERT_EQ(columns.size(), 8);
+    EXPECT_EQ(columns.last().toMap().value(QStringLiteral("identifier")).toString(), QStringLiteral("cost"));
+    EXPECT_FALSE(columns.last().toMap().value(QStringLiteral("checked")).toBool());
+}
+
+TEST_F(ApplicationShellTest, CurrencyShowsTheUnitAndTheSignedNumber)
+{
+    const DMCurrencyFormatter euro(QStringLiteral("€"), QLocale::c());
+    EXPECT_EQ(euro.stringForNumber(-5.0), QStringLiteral("€ -5.00"));
+    EXPECT_EQ(euro.stringForNumber(1234.5), QStringLiteral("€ 1,234.50"));
+    EXPECT_EQ(euro.stringForNumber(0.125), QStringLiteral("€ 0.13")); // halves away from zero
+    EXPECT_EQ(euro.stringForNumber(-0.001), QStringLiteral("€ 0.00"));
+    EXPECT_EQ(euro.numberFromString(QStringLiteral("€ -1,234.50")), -1234.5);
+    EXPECT_EQ(euro.numberFromString(QStringLiteral("12")), 12.0);
+    EXPECT_FALSE(euro.numberFromString(QStringLiteral("twelve")));
+    // A unit is text, never a number format: "%" does not multiply by 100.
+    const DMCurrencyFormatter percent(QStringLiteral("%"), QLocale::c());
+    EXPECT_EQ(percent.stringForNumber(5.0), QStringLiteral("% 5.00"));
+    EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
+}
+
+TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesIt)
+{
+    auto document = documentWithProject(makeFullProject().project);
+    const auto old = document->sharedCurrencyFormatter();
+    EXPECT_EQ(old->unit(), QStringLiteral("EUR"));
+    std::shared_ptr<DMCurrencyFormatter> announcedNew;
+    const void *sender = nullptr;
+    DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
+        kDMTextField_UpdateFormatter_Notification, nullptr, [&](const DMNotification &n) {
+            sender = n.object;
+            announcedNew = n.userInfo.value(QStringLiteral("new formatter")).value<std::shared_ptr<DMCurrencyFormatter>>();
+        });
+    document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("CHF"));
+    EXPECT_EQ(sender, old.get());
+    ASSERT_TRUE(announcedNew);
+    EXPECT_EQ(announcedNew, document->sharedCurrencyFormatter());
+    EXPECT_EQ(announcedNew->unit(), QStringLiteral("CHF"));
+}
+
+TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
+{
+    auto document = DMDocumentController::sharedDocumentController().newDocument(true);
+    QMainWindow *window = document->mainWindow();
+    ASSERT_TRUE(window);
+    const DMProjectDocumentOutlets &outlets = document->outlets();
+    ASSERT_TRUE(outlets.projectView);
+    EXPECT_EQ(outlets.projectView->datasource(), document.get());
+    EXPECT_EQ(outlets.projectView->delegate(), document.get());
+    const std::set<quint32> priorities{0u, 2u * 65536 + 2, 1u * 65536 + 1, 3u};
+    EXPECT_EQ(outlets.projectView->visibleLayersPriority(), priorities);
+    EXPECT_TRUE(outlets.topLevelContentSplitSubview);
+    EXPECT_TRUE(outlets.projectContainer);
+    EXPECT_TRUE(outlets.projectOutlineViewMenu);
+    EXPECT_EQ(outlets.timelineView, nullptr); // built by the Gantt chart
+    EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
+    QStringList menus;
+    for (QAction *action : window->menuBar()->actions())
+        menus.append(action->text());
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Window", "Help"}));
+
+    document->project()->setAttribute(kDMProject_ViewMode, 1);
+    EXPECT_EQ(document->project()->displayAttributes().viewMode, 1);
+    document->viewMenuCallback(3002002);
+    EXPECT_EQ(document->currentPageTag(), 10);
+    EXPECT_EQ(document->project()->attribute(kDMProject_ViewMode).toInt(), 0);
+    EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3001003), 17);
+    EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3002005), 20);
+    EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(42), 0);
+}
+
+TEST_F(ApplicationShellTest, ClosingTheLastDocumentBringsTheWelcomeWindowBack)
+{
+    DMApplicationDelegate delegate;
+    DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+    auto first = controller.newDocument(true);
+    auto second = controller.newDocument(true);
+    EXPECT_EQ(controller.documents().size(), 2);
+    EXPECT_FALSE(DMWelcomeWindowController::sharedController().isVisible());
+    int closeNotifications = 0;
+    DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
+        DMProjectDocument::kCloseNotification, nullptr, [&](const DMNotification &) { ++closeNotifications; });
+
+    first->mainWindow()->close(); // unedited: closes without asking
+    EXPECT_TRUE(first->isClosed());
+    EXPECT_FALSE(first->project()->isValid());
+    EXPECT_EQ(closeNotifications, 1);
+    EXPECT_FALSE(DMWelcomeWindowController::sharedController().isVisible());
+
+    second->markDocumentAsEdited(); // untitled and edited: the user is asked
+    ui.alertAnswer = DMModalUI::AlternateReturn; // Cancel
+    second->mainWindow()->close();
+    EXPECT_FALSE(second->isClosed());
+    ui.alertAnswer = DMModalUI::OtherReturn; // Don't Save
+    second->mainWindow()->close();
+    EXPECT_TRUE(second->isClosed());
+    EXPECT_TRUE(DMWelcomeWindowController::sharedController().isVisible());
+    EXPECT_TRUE(controller.documents().isEmpty());
+
+    std::weak_ptr<DMProjectDocument> gone = first;
+    const QString temporary = first->temporaryFolderPath();
+    EXPECT_TRUE(QFileInfo(temporary).isDir());
+    first.reset();
+    pumpEvents(10);
+    EXPECT_TRUE(gone.expired());
+    EXPECT_FALSE(QFileInfo::exists(temporary));
+    DMWelcomeWindowController::sharedController().close();
+}
+
+TEST_F(ApplicationShellTest, WindowFrameAndStateFileAreWrittenForTheDocumentURL)
+{
+    const QString package = path(QStringLiteral("Framed.hy2"));
+    auto document = documentWithProject(makeFullProject().project);
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    document->showWindows();
+    document->mainWindow()->setGeometry(40, 50, 900, 640);
+    document->saveMainWindowFrame();
+
+    const QVariantMap frames = DMUserDefaults::standardUserDefaults().objectForKey(kDMRecentDocumentsFrames).toMap();
+    EXPECT_EQ(frames.value(document->fileURL()).toString().split(' ').mid(2), (QStringList{"900", "640"}));
+    const QByteArray digest = QCryptographicHash::hash(QUrl::fromLocalFile(document->fileURL()).toString().toUtf8(),
+                                                       QCryptographicHash::Md5).toHex();
+    const QString stateFile = DMApplication::applicationSupportPath() + QLatin1Char('/') + QString::fromLatin1(digest) + ".plist";
+    EXPECT_EQ(DMProjectDocument::windowStateFilePath(document->fileURL()), stateFile);
+    const QVariantMap state = DMPropertyList::propertyListWithContentsOfFile(stateFile).toMap();
+    EXPECT_TRUE(state.contains(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary")));
+    EXPECT_TRUE(state.contains(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary")));
+    EXPECT_TRUE(state.contains(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary")));
+}
+
+TEST_F(ApplicationShellTest, AutosaveWritesInPlaceAfterAChange)
+{
+    const QString package = path(QStringLiteral("Auto.hy2"));
+    FullProject full = makeFullProject();
+    auto document = documentWithProject(full.project);
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    DMDocumentController::sharedDocumentController().setAutosavingDelay(0.05);
+    full.project->setTitle(QStringLiteral("Autosaved"));
+    document->markDocumentAsEdited();
+    EXPECT_TRUE(document->hasPendingAutosave());
+    EXPECT_TRUE(waitFor([&] { return !document->isDocumentEdited(); }));
+    const QVariantMap metadata = DMPropertyList::propertyListWithContentsOfFile(package + "/metadata.xml").toMap();
+    EXPECT_EQ(metadata.value(QStringLiteral("title")).toString(), QStringLiteral("Autosaved"));
+
+    // No autosave with the delay at 0, nor for an untitled document.
+    DMDocumentController::sharedDocumentController().setAutosavingDelay(0.0);
+    document->markDocumentAsEdited();
+    EXPECT_FALSE(document->hasPendingAutosave());
+    DMDocumentController::sharedDocumentController().setAutosavingDelay(0.05);
+    auto untitled = documentWithProject(makeFullProject().project);
+    untitled->markDocumentAsEdited();
+    EXPECT_FALSE(untitled->hasPendingAutosave());
+}
+
+TEST_F(ApplicationShellTest, SetPasswordNeedsTwoEqualEntries)
+{
+    auto document = documentWithProject(makeFullProject().project);
+    ui.promptAnswers = {QStringLiteral("one"), QStringLiteral("two")};
+    document->setPassword();
+    EXPECT_TRUE(document->password().isEmpty());
+    EXPECT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.promptLabels.first(), QStringLiteral("Please enter the new password."));
+    ui.promptAnswers = {QStringLiteral("same"), QStringLiteral("same")};
+    document->setPassword();
+    EXPECT_EQ(document->password(), QStringLiteral("same"));
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
+} // namespace

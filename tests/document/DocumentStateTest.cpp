@@ -1,0 +1,121 @@
+// The document's change count, revert, recent documents and the attached-documents table.
+#include "DocumentTestSupport.h"
+
+#include "DMAttachedDocuments.h"
+#include "DMWelcomeWindowController.h"
+
+#include <QListWidget>
+
+using namespace halcyra::test;
+
+namespace {
+
+class DocumentStateTest : public DocumentTestBase
+{
+};
+
+TEST_F(DocumentStateTest, UndoAndRedoFollowTheChangeCount)
+{
+    FullProject full = makeFullProject();
+    auto document = documentWithProject(full.project);
+    EXPECT_FALSE(document->isDocumentEdited());
+    full.task1->setTitle(QStringLiteral("Survey again"));
+    pumpEvents(20); // the undo group of this event-loop turn closes
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_TRUE(full.project->displayAttributes().projectIsEdited);
+    document->undoManager()->undo();
+    EXPECT_EQ(full.task1->title(), QStringLiteral("Survey"));
+    EXPECT_FALSE(document->isDocumentEdited());
+    document->undoManager()->redo();
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
+TEST_F(DocumentStateTest, RevertReadsTheSavedPackageBackAndForgetsUndo)
+{
+    const QString package = path(QStringLiteral("Revert.hy2"));
+    FullProject full = makeFullProject();
+    auto document = documentWithProject(full.project);
+    document->setPasswordString(QStringLiteral("pw"));
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    const QVariantMap saved = full.project->dictionaryRepresentation();
+    full.project->tasks().removeAt(0);
+    pumpEvents(20);
+    ASSERT_TRUE(document->isDocumentEdited());
+
+    EXPECT_TRUE(document->revertToSaved()); // the known password opens it again: no prompt
+    EXPECT_TRUE(ui.promptLabels.isEmpty());
+    EXPECT_NE(document->project(), full.project);
+    EXPECT_EQ(document->project()->dictionaryRepresentation(), saved);
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_FALSE(document->undoManager()->canUndo());
+    EXPECT_EQ(full.project->displayAttributes().projectDocument, nullptr);
+    EXPECT_EQ(document->project()->displayAttributes().projectDocument, document.get());
+
+    // A package that went bad keeps the document as it is.
+    writeFile(package + "/project.xml", "garbage");
+    const QVariantMap current = document->project()->dictionaryRepresentation();
+    EXPECT_FALSE(document->revertToSaved());
+    EXPECT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(document->project()->dictionaryRepresentation(), current);
+}
+
+TEST_F(DocumentStateTest, RecentDocumentsAreKeptMostRecentFirstAndShownOnTheWelcomeWindow)
+{
+    DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+    controller.clearRecentDocuments();
+    QStringList packages;
+    for (int i = 0; i < 12; ++i) {
+        packages.append(path(QStringLiteral("P%1.hy2").arg(i)));
+        auto document = documentWithProject(makeFullProject().project);
+        ASSERT_TRUE(document->saveToPath(packages.last(), DMProjectDocument::SaveAsOperation));
+    }
+    const QStringList recent = controller.recentDocumentURLs();
+    ASSERT_EQ(recent.size(), 10);
+    EXPECT_EQ(recent.first(), QFileInfo(packages.last()).absoluteFilePath());
+    controller.noteNewRecentDocumentURL(recent.last());
+    EXPECT_EQ(controller.recentDocumentURLs().first(), recent.last());
+
+    QDir(packages.last()).removeRecursively(); // a vanished package is not offered
+    DMWelcomeWindowController &welcome = DMWelcomeWindowController::sharedController();
+    welcome.showWindow();
+    auto *list = welcome.window()->findChild<QListWidget *>(QStringLiteral("recentDocuments"));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->count(), 9);
+    // Activating an entry opens it as a document and puts the welcome window away.
+    emit list->itemActivated(list->item(0));
+    ASSERT_EQ(controller.documents().size(), 1);
+    EXPECT_EQ(controller.documents().first()->fileURL(), list->item(0)->data(Qt::UserRole).toString());
+    welcome.close();
+}
+
+TEST_F(DocumentStateTest, AttachedDocumentTableCountsReferencesAndReusesIdenticalCopies)
+{
+    const QString documents = path(QStringLiteral("Pkg.hy2/Documents"));
+    writeFile(documents + "/report.txt", "same bytes");
+    QVariantMap table{{QStringLiteral("report.txt"),
+                       QVariantMap{{kDMProject_AttachedDocument_Path, QStringLiteral("report.txt")},
+                                   {kDMProject_AttachedDocument_PendingAttachment, false},
+                                   {DMAttachedDocuments::kReferenceCount, 1}}}};
+    writeFile(path(QStringLiteral("elsewhere/report.txt")), "same bytes");
+    writeFile(path(QStringLiteral("changed/report.txt")), "other bytes");
+    bool isNew = true;
+    EXPECT_EQ(DMAttachedDocuments::addDocument(&table, path(QStringLiteral("elsewhere/report.txt")), documents, &isNew),
+              QStringLiteral("report.txt"));
+    EXPECT_FALSE(isNew);
+    EXPECT_EQ(table.value(QStringLiteral("report.txt")).toMap().value(DMAttachedDocuments::kReferenceCount).toInt(), 2);
+    const QString changed = DMAttachedDocuments::addDocument(&table, path(QStringLiteral("changed/report.txt")), documents, &isNew);
+    EXPECT_TRUE(isNew);
+    EXPECT_EQ(changed, QStringLiteral("report 2.txt"));
+
+    DMAttachedDocuments::releaseDocument(&table, changed);
+    DMAttachedDocuments::releaseDocument(&table, changed);
+    EXPECT_EQ(table.value(changed).toMap().value(DMAttachedDocuments::kReferenceCount).toInt(), 0);
+    // Unreferenced entries stay, so that undoing their removal finds the file again.
+    const DMAttachedDocuments::SavePlan plan = DMAttachedDocuments::planSave(table, true);
+    EXPECT_EQ(plan.keptDocuments, QStringList{QStringLiteral("report.txt")});
+    ASSERT_EQ(plan.newDocuments.size(), 1);
+    EXPECT_EQ(plan.newDocuments.first().name, QStringLiteral("report 2.txt"));
+    EXPECT_TRUE(DMAttachedDocuments::planSave(table, false).newDocuments.isEmpty());
+}
+
+} // namespace
