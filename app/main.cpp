@@ -2,12 +2,14 @@
 // the command line, or shows the welcome window.
 #include "DMApplication.h"
 #include "DMApplicationDelegate.h"
+#include "DMGanttUIObjectFactory.h"
 
 #include <QStringList>
 
 int main(int argc, char **argv)
 {
     DMApplication app(argc, argv);
+    DMGanttUIObjectFactory::registerWithModel();
     DMApplicationDelegate delegate;
     delegate.applicationWillFinishLaunching();
     app.finishLaunching();

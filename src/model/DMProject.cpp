@@ -1,5 +1,6 @@
 #include "DMProject.h"
 
+#include "DMCriticalPath.h"
 #include "DMDelayedCall.h"
 #include "DMProjectChildList.h"
 #include "DMProjectCoder.h"
@@ -47,6 +48,7 @@ public:
             m_project, true, [](DMProject &p) { return &p.tasks(); }, change, m_orderBefore);
         m_project->didChangeList(DMProjectKey::tasks, DMProjectChildList<DMProjectItem>::observedKind(change),
                                  DMProjectChildList<DMProjectItem>::indexesOf(list, change));
+        m_project->setNeedsCriticalPathUpdate();
     }
 
 private:
@@ -213,6 +215,9 @@ void DMProject::settingDidChange(const QString &key)
         m_displayAttributes.dayViewBeginMinute = m_calendar.dayBeginSecond() / 60;
         m_displayAttributes.dayViewEndMinute = m_calendar.dayEndSecond() / 60;
     }
+    if (key == kDMProject_Settings_DaysOff || key == kDMProject_Settings_NonWorkingWeekDays
+        || key == kDMProject_Settings_DayTimeSpan)
+        setNeedsCriticalPathUpdate();
 }
 
 void DMProject::rebuildCalendar()
@@ -304,6 +309,41 @@ std::shared_ptr<DMProjectObject> DMProject::objectWithIDAndClass(quint64 objectI
     if (itemFamily.contains(className) && found != event && object->isKindOfClass(className))
         return object;
     return nullptr;
+}
+
+const QSet<quint64> &DMProject::criticalPathObjectIDs() const
+{
+    updateCriticalPathIfNeeded();
+    return m_criticalPath;
+}
+
+void DMProject::setNeedsCriticalPathUpdate()
+{
+    m_criticalPathDirty = true;
+    if (m_loading > 0 || m_criticalPathUpdateScheduled)
+        return;
+    m_criticalPathUpdateScheduled = true;
+    m_delayedCalls->performAfterDelay(0, [this] {
+        m_criticalPathUpdateScheduled = false;
+        updateCriticalPathIfNeeded();
+    });
+}
+
+void DMProject::updateCriticalPathIfNeeded() const
+{
+    if (m_criticalPathDirty && !m_updatingCriticalPath && m_loading == 0)
+        DMCriticalPath::update(const_cast<DMProject &>(*this));
+}
+
+void DMProject::beginCriticalPathUpdate()
+{
+    m_updatingCriticalPath = true;
+    m_criticalPathDirty = false;
+}
+
+void DMProject::endCriticalPathUpdate()
+{
+    m_updatingCriticalPath = false;
 }
 
 void DMProject::setCriticalPathObjectIDs(const QSet<quint64> &ids)

@@ -108,8 +108,17 @@ public:
     qsizetype indexedObjectCount() const { return m_index.size(); }
 
     // The critical-path set (object IDs), kept by the scheduler; observable "criticalPath".
-    const QSet<quint64> &criticalPathObjectIDs() const { return m_criticalPath; }
+    // Reading it brings a stale critical path up to date first.
+    const QSet<quint64> &criticalPathObjectIDs() const;
     void setCriticalPathObjectIDs(const QSet<quint64> &ids);
+    // Called on a change of links, calendar or tree: the critical path is recomputed soon after
+    // (once for many changes), or at the next read of a result.
+    void setNeedsCriticalPathUpdate();
+    void updateCriticalPathIfNeeded() const;
+    bool needsCriticalPathUpdate() const { return m_criticalPathDirty; }
+    // Bracket a computation (DMCriticalPath), during which reads do not recompute.
+    void beginCriticalPathUpdate();
+    void endCriticalPathUpdate();
 
     // Load-time list of the resources the resource loader made, sorted by object ID; set to an
     // empty list by a resource import before loading and cleared (nullopt) afterwards.
@@ -172,6 +181,9 @@ private:
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
     QSet<quint64> m_criticalPath;
+    bool m_criticalPathDirty = false;
+    bool m_criticalPathUpdateScheduled = false;
+    bool m_updatingCriticalPath = false;
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
     std::unique_ptr<TaskDelegate> m_taskDelegate;
     std::unique_ptr<ResourceDelegate> m_resourceDelegate;

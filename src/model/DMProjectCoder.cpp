@@ -1,5 +1,6 @@
 #include "DMProjectCoder.h"
 
+#include "DMCriticalPath.h"
 #include "DMDictionaryAccess.h"
 #include "DMObjectSerialization.h"
 #include "DMProject.h"
@@ -429,6 +430,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     resolveAssignments(*project);
     project->m_todoContainer->rearrangeObjects();
     project->endLoading();
+    DMCriticalPath::update(*project);
     return project;
 }
 

@@ -2,6 +2,7 @@
 
 #include "DMColorAdditions.h"
 #include "DMDictionaryAccess.h"
+#include "DMProject.h"
 #include "DMProjectDependencyUIObject.h"
 #include "DMProjectItem.h"
 #include "DMProjectUIObjectFactory.h"
@@ -38,6 +39,8 @@ void DMProjectDependency::setKind(int kind)
     registerUndo("setKind", [old = m_kind](DMProjectObject &o) { static_cast<DMProjectDependency &>(o).setKind(old); });
     assign(m_kind, kind, DMProjectKey::kind);
     notifyStyleChanged();
+    if (DMProject *project = projectPointer())
+        project->setNeedsCriticalPathUpdate();
 }
 
 void DMProjectDependency::setColor(const QColor &color)

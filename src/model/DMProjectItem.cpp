@@ -1,13 +1,17 @@
 #include "DMProjectItem.h"
 
 #include "DMColorAdditions.h"
+#include "DMCriticalPath.h"
 #include "DMDictionaryAccess.h"
+#include "DMIdleTimeout.h"
 #include "DMProject.h"
 #include "DMProjectChildList.h"
 #include "DMProjectCoder.h"
 #include "DMProjectDependency.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectUIObjectFactory.h"
+#include "DMRollup.h"
 #include "DMScheduler.h"
 
 #include <QHash>
@@ -51,6 +55,7 @@ DMProjectItem::DMProjectItem()
 
 DMProjectItem::~DMProjectItem()
 {
+    destroyPendingIdleInvocations(this);
     // Links die with either end: take them out of the other ends' lists.
     for (const auto &dependency : m_outbound.list())
         if (DMProjectItem *to = dependency->toItemPointer(); to && to != this)
@@ -128,6 +133,13 @@ void DMProjectItem::setDatesAndDuration(const DMDate &begin, const DMDate &end, 
     registerUndo("setBeginDateAndEndDate", [b = m_beginDate, e = m_endDate, d = m_duration](DMProjectObject &o) {
         static_cast<DMProjectItem &>(o).setDatesAndDuration(b, e, d);
     });
+    applyDates(begin, end, duration);
+    if (DMProject *project = projectPointer())
+        DMCriticalPath::scheduleUpdate(*project);
+}
+
+void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 duration)
+{
     const bool beginChanges = begin != m_beginDate;
     const bool endChanges = end != m_endDate;
     if (beginChanges)
@@ -143,6 +155,22 @@ void DMProjectItem::setDatesAndDuration(const DMDate &begin, const DMDate &end, 
     assign(m_duration, duration, DMProjectKey::duration);
     itemDatesDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_timeSpanChanged);
+    // The document hears of the change once the dates have settled (a drag sets them often).
+    if (const std::shared_ptr<DMProject> project = this->project()) {
+        const std::weak_ptr<DMProject> weakProject = project;
+        if (beginChanges)
+            performSelectorAfterIdleTimeout(this, "beginDateDidChangeForItem", [this, weakProject] {
+                if (const auto p = weakProject.lock())
+                    if (DMProjectDocumentHooks *document = p->displayAttributes().projectDocument)
+                        document->beginDateDidChangeForItem(this);
+            }, 0.1);
+        if (endChanges)
+            performSelectorAfterIdleTimeout(this, "endDateDidChangeForItem", [this, weakProject] {
+                if (const auto p = weakProject.lock())
+                    if (DMProjectDocumentHooks *document = p->displayAttributes().projectDocument)
+                        document->endDateDidChangeForItem(this);
+            }, 0.1);
+    }
 }
 
 void DMProjectItem::itemDatesDidChange()
@@ -155,6 +183,13 @@ void DMProjectItem::setDuration(qint32 seconds)
         return;
     registerUndo("setDuration", [old = m_duration](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setDuration(old); });
     assign(m_duration, seconds, DMProjectKey::duration);
+}
+
+qint32 DMProjectItem::floatDuration() const
+{
+    if (const DMProject *project = projectPointer())
+        project->updateCriticalPathIfNeeded();
+    return m_floatDuration;
 }
 
 void DMProjectItem::setFloatDuration(qint32 seconds)
@@ -181,7 +216,20 @@ void DMProjectItem::setProgress(float progress)
     progress = qBound(0.0f, progress, 1.0f);
     if (progress == m_progress)
         return;
-    registerUndo("setProgress", [old = m_progress](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setProgress(old); });
+    setRolledUpProgress(progress);
+    DMRollup::rollUpProgressFromItem(*this);
+}
+
+void DMProjectItem::setRolledUpProgress(float progress)
+{
+    if (!std::isfinite(progress))
+        progress = 0.0f;
+    progress = qBound(0.0f, progress, 1.0f);
+    if (progress == m_progress)
+        return;
+    // Undo restores the value alone: the parents restore theirs through their own actions.
+    registerUndo("setProgress",
+                 [old = m_progress](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setRolledUpProgress(old); });
     assign(m_progress, progress, DMProjectKey::progress);
     notifyUIObjects(&DMProjectItemUIObject::representedObject_progressChanged);
 }
@@ -313,6 +361,17 @@ void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change
         change, m_orderBefore);
     didChangeList(DMProjectKey::subitems, DMProjectChildList<DMProjectItem>::observedKind(change),
                   DMProjectChildList<DMProjectItem>::indexesOf(list, change));
+    // The owner follows its subitems: their mean progress, and their span when it fits them.
+    DMProject *project = projectPointer();
+    if (project)
+        project->setNeedsCriticalPathUpdate();
+    if (!DMRollup::mayRollUp(project))
+        return;
+    if (DMRollup::containsProgressItems(change.objects)
+        || (change.kind == ItemList::Change::Replace && DMRollup::containsProgressItems(change.oldObjects)))
+        DMRollup::refreshProgressOfItem(*this);
+    if (!m_subitems.isEmpty() && attribute(kDMProjectItem_ExpandToFitSubitems).toBool())
+        DMScheduler::validateAndSetDates(*this, m_beginDate, m_endDate, DMScheduler::Enforce);
 }
 
 void DMProjectItem::setParentItemInternal(DMProjectItem *parent)
@@ -412,8 +471,10 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::addOutboundDependencyToItem(
             if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
                 from.removeOutboundDependencyToItem(to.get());
     });
-    if (DMProject *project = projectPointer())
+    if (DMProject *project = projectPointer()) {
         project->scheduleUpdateItemsArrayWithTag(8);
+        project->setNeedsCriticalPathUpdate();
+    }
     return dependency;
 }
 
@@ -443,8 +504,10 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
     if (DMProject *project = projectPointer())
         project->detachSubtree(dependency.get());
     dependency->clearEnds();
-    if (DMProject *project = projectPointer())
+    if (DMProject *project = projectPointer()) {
         project->scheduleUpdateItemsArrayWithTag(8);
+        project->setNeedsCriticalPathUpdate();
+    }
 }
 
 void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID,
@@ -467,8 +530,10 @@ void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectIte
             if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
                 from.removeOutboundDependencyToItem(to.get());
     });
-    if (DMProject *project = projectPointer())
+    if (DMProject *project = projectPointer()) {
         project->scheduleUpdateItemsArrayWithTag(8);
+        project->setNeedsCriticalPathUpdate();
+    }
 }
 
 // ---- working time, roll-up ----
@@ -614,12 +679,12 @@ bool DMProjectItem::loadFields(const QVariantMap &d, QString *problem)
 
 int DMProjectItem::validateAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end)
 {
-    return DMScheduler::validateAndSetDates(*this, begin, end, false);
+    return DMScheduler::validateAndSetDates(*this, begin, end, DMScheduler::Set);
 }
 
 int DMProjectItem::validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end)
 {
-    return DMScheduler::validateAndSetDates(*this, begin, end, true);
+    return DMScheduler::validateAndSetDates(*this, begin, end, DMScheduler::Shift);
 }
 
 int DMProjectItem::setValidatedBeginDate(const DMDate &date)
@@ -634,5 +699,5 @@ int DMProjectItem::setValidatedEndDate(const DMDate &date)
 
 int DMProjectItem::enforceLinkedItemsConstrainedDates()
 {
-    return DMScheduler::validateAndSetDates(*this, m_beginDate, m_endDate, false);
+    return DMScheduler::validateAndSetDates(*this, m_beginDate, m_endDate, DMScheduler::Enforce);
 }

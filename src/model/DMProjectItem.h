@@ -82,15 +82,18 @@ public:
     // The duration; a process or item group sums its subitems.
     virtual qint32 subitemsTimeEffort() const { return m_duration; }
     // Signed seconds from the end to the float end (kept by the critical path).
-    qint32 floatDuration() const { return m_floatDuration; }
+    qint32 floatDuration() const; // brings a stale critical path up to date first
     void setFloatDuration(qint32 seconds); // computed value: observable, not undoable
 
     bool useWorkingSchedule() const { return m_useWorkingSchedule; }
     void setUseWorkingSchedule(bool use);
 
-    // 0 to 1; setting it updates the item's canvas objects.
+    // 0 to 1; setting it updates the item's canvas objects and rolls the progress up the
+    // parents (a process or group shows the mean of the tasks below it).
     float progress() const { return m_progress; }
     void setProgress(float progress);
+    // A parent's computed mean: set and undoable like setProgress, without a roll-up of its own.
+    void setRolledUpProgress(float progress);
     // By cost kind: 0 kDMProjectItem_Cost, 1 hours of duration x kDMProjectItem_Cost, 2 the sum
     // of the assigned resources' costs for this item.
     virtual float cost() const;
@@ -170,6 +173,8 @@ private:
     friend class DMProject;
     friend class DMProjectCoder;
     friend class DMProjectDependency;
+    friend class DMScheduler;
+    friend class DMCriticalPath;
 
     void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
     void mutableArrayDidChange(ItemList &array, const ItemList::Change &change) override;
@@ -177,6 +182,9 @@ private:
     void removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key);
     void setParentItemInternal(DMProjectItem *parent);
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
+    // Sets the dates without undo: announces them, updates the canvas objects and calls the
+    // document back after the idle delay.
+    void applyDates(const DMDate &begin, const DMDate &end, qint32 duration);
     void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style);
     static std::shared_ptr<DMProjectDependency> linkItems(const std::shared_ptr<DMProjectItem> &from,
                                                           const std::shared_ptr<DMProjectItem> &to, quint64 objectID);
@@ -199,4 +207,13 @@ private:
     mutable std::shared_ptr<DMProjectItemUIObject> m_ganttUIObject;
     mutable bool m_ganttUIObjectRequested = false;
     QList<quint64> m_orderBefore;
+    // Scratch of the scheduler and the critical path: valid while the stamp is current. One
+    // counter serves both, so that neither takes the other's marks for its own.
+    static quint64 nextScratchStamp()
+    {
+        static quint64 stamp = 0;
+        return ++stamp;
+    }
+    quint64 m_scheduleStamp = 0;
+    int m_scheduleIndex = -1;
 };

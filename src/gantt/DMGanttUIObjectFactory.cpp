@@ -1,0 +1,68 @@
+#include "DMGanttUIObjectFactory.h"
+
+#include "DMProjectDependency.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectViewConstants.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectEvent.h"
+#include "DMUIProjectItemGroup.h"
+#include "DMUIProjectMilestone.h"
+#include "DMUIProjectProcess.h"
+#include "DMUIProjectTask.h"
+
+std::shared_ptr<DMProjectItemUIObject> DMGanttUIObjectFactory::newUIObjectForItem(DMProjectItem &item, int viewMode)
+{
+    // The object refers to its item weakly; an item that no shared owner holds yet gets none.
+    const auto owned = std::static_pointer_cast<DMProjectItem>(item.weak_from_this().lock());
+    if (!owned)
+        return nullptr;
+
+    std::shared_ptr<DMUIProjectItem> object;
+    const QRectF frame(0, 0, 10, 10);
+    switch (item.kind()) {
+    case kDMProjectItem_Kind_Task:
+        object = std::make_shared<DMUIProjectTask>(frame);
+        break;
+    case kDMProjectItem_Kind_Milestone:
+        object = std::make_shared<DMUIProjectMilestone>(frame);
+        break;
+    case kDMProjectItem_Kind_Process:
+        object = std::make_shared<DMUIProjectProcess>(frame);
+        break;
+    case kDMProjectItem_Kind_Event:
+        object = std::make_shared<DMUIProjectEvent>(frame);
+        break;
+    case kDMProjectItem_Kind_ItemGroup:
+        object = std::make_shared<DMUIProjectItemGroup>(frame);
+        break;
+    default:
+        object = std::make_shared<DMUIProjectItem>(frame);
+        break;
+    }
+    object->setViewModeVisibility(viewMode);
+    object->setRepresentedObject(owned);
+    if (item.fillColor().isValid())
+        object->setFillColor(item.fillColor());
+    object->representedObject_timeSpanChanged();
+    object->updateUIFeatures();
+    return object;
+}
+
+std::shared_ptr<DMProjectDependencyUIObject> DMGanttUIObjectFactory::newUIObjectForDependency(
+    DMProjectDependency &dependency)
+{
+    const auto owned = std::static_pointer_cast<DMProjectDependency>(dependency.weak_from_this().lock());
+    if (!owned)
+        return nullptr;
+    auto line = std::make_shared<DMUIProjectDependency>();
+    line->setViewModeVisibility(kDMProjectViewMode_Gantt);
+    line->setRepresentedObject(owned);
+    return line;
+}
+
+void DMGanttUIObjectFactory::registerWithModel()
+{
+    static DMGanttUIObjectFactory factory;
+    DMProjectUIObjectFactory::registerFactory(&factory);
+}

@@ -1,0 +1,306 @@
+#include "DMProjectView.h"
+
+#include "DMNotificationCenter.h"
+#include "DMObjectViewDataSource.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDelegate.h"
+#include "DMProjectViewObject.h"
+#include "DMUIProjectItem.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QToolTip>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr int kAutoscrollIntervalMilliseconds = 100;
+// Where the pointer is taken to be when it leaves the view: over nothing.
+const QPointF kOutsidePoint(-10, -10);
+
+} // namespace
+
+DMProjectView::DMProjectView(QWidget *parent)
+    : DMObjectView(parent)
+    , m_autoscrollTimer(new QTimer(this))
+{
+    setMouseTracking(true);
+    m_autoscrollTimer->setInterval(kAutoscrollIntervalMilliseconds);
+    connect(m_autoscrollTimer, &QTimer::timeout, this, [this] { autoscrollTimerFired(); });
+}
+
+DMProjectView::~DMProjectView()
+{
+    m_isFinished = true;
+    m_autoscrollTimer->stop();
+    m_lastMouseDraggedEvent.reset();
+    m_toolTips.clear();
+}
+
+bool DMProjectView::isAutoscrolling() const
+{
+    return m_autoscrollTimer->isActive();
+}
+
+DMDate DMProjectView::dateForPoint(QPointF point)
+{
+    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate());
+    return projectDelegate ? projectDelegate->projectViewDateForPoint(this, point) : DMDate();
+}
+
+DMBaseObjectList DMProjectView::currentDragOperationConcernedObjects() const
+{
+    return DMObjectView::currentDragOperationConcernedObjects();
+}
+
+// ---- Redraw ----
+
+void DMProjectView::setNeedsDisplayInRect(const QRectF &rect)
+{
+    if (m_isFinished || !delegate() || !datasource())
+        return;
+    try {
+        if (m_redrawObserver)
+            m_redrawObserver(rect);
+        DMObjectView::setNeedsDisplayInRect(rect);
+    } catch (const std::exception &exception) {
+        qWarning("An exception occured: %s", exception.what());
+    }
+}
+
+void DMProjectView::setNeedsDisplay()
+{
+    if (!m_isFinished)
+        update();
+}
+
+void DMProjectView::projectViewObjectBoundingBoxDidChangeFromTo(DMProjectViewObject *, const QRectF &from,
+                                                                const QRectF &to)
+{
+    setNeedsDisplayInRect(convertRectFromCanvasToView(from));
+    if (to != from)
+        setNeedsDisplayInRect(convertRectFromCanvasToView(to));
+}
+
+void DMProjectView::projectViewObjectNeedsUpdateWithBoundingBox(DMProjectViewObject *, const QRectF &box)
+{
+    setNeedsDisplayInRect(convertRectFromCanvasToView(box));
+}
+
+// ---- Selection ----
+
+void DMProjectView::setSelectedObjectsInLayer(const DMBaseObjectList &objects, quint16 layer)
+{
+    DMObjectViewDelegate *viewDelegate = delegate();
+    if (!viewDelegate)
+        return;
+    DMBaseObjectList &selection = mutableSelectedObjects();
+    for (const auto &object : std::exchange(selection, {})) {
+        object->setSelected(false);
+        setNeedsDisplayInRect(convertRectFromCanvasToView(object->boundingBox().adjusted(-5, -5, 5, 5)));
+    }
+    for (const auto &object : objects) {
+        if (!object || selection.contains(object))
+            continue;
+        if (!viewDelegate->objectViewShouldSelectObjectInLayer(this, object, quint16(layer & 0xFFFF)))
+            continue;
+        object->setSelected(true);
+        selection.append(object);
+        setNeedsDisplayInRect(convertRectFromCanvasToView(object->boundingBox().adjusted(-5, -5, 5, 5)));
+    }
+    viewDelegate->objectViewSelectionDidChange(this);
+}
+
+void DMProjectView::selectAll(QObject *)
+{
+    selectObjectsInRectExtendSelectionEditSelection(convertRectFromViewToCanvas(QRectF(rect())), false, false);
+}
+
+// ---- Hover and context menu ----
+
+std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint)
+{
+    quint16 layer = 0;
+    std::shared_ptr<DMBaseObject> hit = hitTestObjectAtPoint(convertPointFromViewToCanvas(viewPoint), &layer);
+    // The background answers every point; it is never hovered.
+    if (hit && layer == kDMProjectViewLayer_Background)
+        return nullptr;
+    return hit;
+}
+
+void DMProjectView::mouseMovedToPoint(QPointF viewPoint)
+{
+    m_mouseMovedLastLocation = viewPoint;
+    if (!delegate() || !datasource())
+        return;
+    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(m_mouseMovedLastLocation);
+    auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
+    if (!object) {
+        DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification, nullptr);
+        setCursor(Qt::ArrowCursor);
+        return;
+    }
+    DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification,
+                                                           static_cast<const void *>(object));
+    object->setHovered(true);
+    const qint32 operation = object->dragOperationForPoint(convertPointFromViewToCanvas(m_mouseMovedLastLocation), this);
+    // The data source may have gone while the object answered.
+    const std::optional<QCursor> cursor =
+        datasource() ? datasource()->objectViewCursorForDragOperation(this, operation) : std::nullopt;
+    if (!cursor)
+        setCursor(Qt::ArrowCursor);
+    else if (cursor->shape() == Qt::ClosedHandCursor)
+        setCursor(Qt::OpenHandCursor); // the closed hand only while a move is dragged
+    else
+        setCursor(*cursor);
+}
+
+bool DMProjectView::presentsContextMenuFromEvent(const DMEvent &event)
+{
+    if (!delegate() || !datasource())
+        return false;
+    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(viewPointForEvent(event));
+    auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
+    return object && object->presentsContextMenuFromEventInViewWithDelegate(event, this, delegate());
+}
+
+// ---- Mouse ----
+
+void DMProjectView::mouseDown(const DMEvent &event)
+{
+    m_lastMouseDownEvent = event;
+    DMObjectView::mouseDown(event);
+}
+
+void DMProjectView::mouseDragged(const DMEvent &event)
+{
+    if (!m_autoscrollTimer->isActive())
+        m_autoscrollTimer->start();
+    m_lastMouseDraggedEvent = event;
+    DMObjectView::mouseDragged(event);
+}
+
+void DMProjectView::autoscrollTimerFired()
+{
+    if (!m_lastMouseDraggedEvent) {
+        m_autoscrollTimer->stop();
+        return;
+    }
+    // A copy: the drag step may end the gesture and drop the stored event.
+    const DMEvent event = *m_lastMouseDraggedEvent;
+    autoscrollWithEvent(event);
+    DMObjectView::mouseDragged(event);
+}
+
+void DMProjectView::autoscrollWithEvent(const DMEvent &event)
+{
+    const QPointF point = viewPointForEvent(event);
+    const QRect visible = visibleRegion().boundingRect();
+    if (visible.isEmpty() || visible.contains(point.toPoint()))
+        return;
+    scrollRectToVisible(QRectF(point.x() - 1, point.y() - 1, 2, 2));
+}
+
+void DMProjectView::mouseUp(const DMEvent &event)
+{
+    DMObjectView::mouseUp(event);
+    m_autoscrollTimer->stop();
+    m_lastMouseDraggedEvent.reset();
+    resetToolTips();
+}
+
+void DMProjectView::mouseMoved(const DMEvent &event)
+{
+    mouseMovedToPoint(viewPointForEvent(event));
+}
+
+void DMProjectView::mouseEntered(const DMEvent &event)
+{
+    mouseMovedToPoint(viewPointForEvent(event));
+}
+
+void DMProjectView::mouseExited(const DMEvent &)
+{
+    mouseMovedToPoint(kOutsidePoint);
+    setCursor(Qt::ArrowCursor);
+}
+
+void DMProjectView::rightMouseDown(const DMEvent &event)
+{
+    presentsContextMenuFromEvent(event);
+    DMObjectView::rightMouseDown(event);
+}
+
+// ---- Drawing ----
+
+void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
+{
+    const QRectF bounds = convertRectFromViewToCanvas(QRectF(this->rect()));
+    if (painter->device() == this) {
+        const QRect visible = visibleRegion().boundingRect();
+        m_drawRectVisibleRect = visible.isEmpty() ? bounds : convertRectFromViewToCanvas(QRectF(visible));
+    } else {
+        m_drawRectVisibleRect = bounds;
+    }
+    DMObjectView::drawRect(painter, rect);
+}
+
+// ---- Tool tips ----
+
+void DMProjectView::resetToolTips()
+{
+    m_toolTips.clear();
+    if (!datasource())
+        return;
+    const QRectF bounds = convertRectFromViewToCanvas(QRectF(rect()));
+    for (quint16 layer : std::set<quint16>(visibleLayers())) {
+        if (!datasource())
+            return;
+        const DMBaseObjectList objects = datasource()->objectViewObjectsInRectForLayer(this, bounds, layer);
+        for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+            auto *bar = dynamic_cast<DMUIProjectItem *>(it->get());
+            const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
+            if (item && item->kind() == kDMProjectItem_Kind_Event)
+                m_toolTips.append({convertRectFromCanvasToView(bar->frame()), *it});
+        }
+    }
+}
+
+QString DMProjectView::toolTipAtViewPoint(QPointF viewPoint) const
+{
+    // The last added area is the front-most.
+    for (auto it = m_toolTips.crbegin(); it != m_toolTips.crend(); ++it) {
+        if (!it->rect.contains(viewPoint))
+            continue;
+        const std::shared_ptr<DMBaseObject> object = it->object.lock();
+        auto *bar = dynamic_cast<DMUIProjectItem *>(object.get());
+        const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
+        return item ? item->title() : QString();
+    }
+    return QString();
+}
+
+bool DMProjectView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = toolTipAtViewPoint(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return DMObjectView::event(event);
+}
+
+void DMProjectView::resizeEvent(QResizeEvent *event)
+{
+    DMObjectView::resizeEvent(event);
+    resetToolTips();
+}

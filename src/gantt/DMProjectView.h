@@ -1,0 +1,110 @@
+#pragma once
+
+#include "DMDate.h"
+#include "DMEvent.h"
+#include "DMObjectView.h"
+#include "DMProjectViewHooks.h"
+#include "DMProjectViewObjectDelegate.h"
+
+#include <QPointer>
+#include <QRectF>
+
+#include <functional>
+#include <optional>
+
+class QTimer;
+
+// The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover tracking of
+// one Gantt object at a time with its cursor, autoscroll every 0.1 s while dragging, tool tips on
+// event bars, the context menu of the object under the pointer, selection by a given list, the
+// visible rectangle of the current drawing pass, and a redraw filter that drops requests once the
+// view is being destroyed or has lost its data source or delegate.
+//
+// It is the model's projectView (DMProjectViewHooks) and receives the objects' redraw reports
+// (DMProjectViewObjectDelegate). Its data source and delegate are the project document's.
+class DMProjectView : public DMObjectView, public DMProjectViewHooks, public DMProjectViewObjectDelegate
+{
+    Q_OBJECT
+
+public:
+    explicit DMProjectView(QWidget *parent = nullptr);
+    ~DMProjectView() override;
+
+    // The last press; the delegate reads its modifiers while it chooses a drag operation.
+    const DMEvent &lastMouseDownEvent() const { return m_lastMouseDownEvent; }
+    bool isFinished() const { return m_isFinished; }
+    bool isAutoscrolling() const;
+
+    // The canvas rectangle the current (or last) drawing pass shows: the visible part of the
+    // view on screen, the whole bounds when drawing for print or export.
+    QRectF drawRectVisibleRect() const { return m_drawRectVisibleRect; }
+
+    // The date at a canvas point, from the delegate; null without one.
+    DMDate dateForPoint(QPointF point);
+
+    // Replaces the selection by those of the objects that the delegate allows in the layer, in
+    // order; tells the delegate also when the list is empty. Nothing without a delegate.
+    void setSelectedObjectsInLayer(const DMBaseObjectList &objects, quint16 layer);
+    // Every object of every visible layer that the delegate allows.
+    void selectAll(QObject *sender = nullptr);
+    int selectedObjectsCount() const { return int(selectedObjects().size()); }
+
+    // The object under a view point for hover and context menu (layers by descending key, each
+    // front-most first); null for none.
+    std::shared_ptr<DMBaseObject> objectAtViewPoint(QPointF viewPoint);
+
+    // Hover: the object under the point is hovered, every other one is not; the cursor follows.
+    void mouseMovedToPoint(QPointF viewPoint);
+    // Shows the context menu of the object under the event; false when none shows one.
+    bool presentsContextMenuFromEvent(const DMEvent &event);
+
+    DMBaseObjectList currentDragOperationConcernedObjects() const override;
+
+    // The redraw filter (view coordinates); also the model's DMProjectViewHooks entry.
+    void setNeedsDisplayInRect(const QRectF &rect) override;
+    void setNeedsDisplay() override;
+    // Called with every redraw request that passes the filter (tests record them).
+    void setRedrawObserver(std::function<void(const QRectF &viewRect)> observer) { m_redrawObserver = std::move(observer); }
+
+    // DMProjectViewObjectDelegate (canvas coordinates).
+    void projectViewObjectBoundingBoxDidChangeFromTo(DMProjectViewObject *object, const QRectF &from,
+                                                     const QRectF &to) override;
+    void projectViewObjectNeedsUpdateWithBoundingBox(DMProjectViewObject *object, const QRectF &box) override;
+
+    void mouseDown(const DMEvent &event) override;
+    void mouseDragged(const DMEvent &event) override;
+    void mouseUp(const DMEvent &event) override;
+    void mouseMoved(const DMEvent &event) override;
+    void mouseEntered(const DMEvent &event) override;
+    void mouseExited(const DMEvent &event) override;
+    void rightMouseDown(const DMEvent &event) override;
+    void drawRect(QPainter *painter, const QRectF &rect) override;
+
+    // Tool-tip rectangles (view coordinates) over the event bars, rebuilt after each drag and
+    // resize; the text is the bar's item title.
+    void resetToolTips();
+    QString toolTipAtViewPoint(QPointF viewPoint) const;
+
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void autoscrollTimerFired();
+    void autoscrollWithEvent(const DMEvent &event);
+
+    struct ToolTipArea
+    {
+        QRectF rect;
+        std::weak_ptr<DMBaseObject> object;
+    };
+
+    DMEvent m_lastMouseDownEvent;
+    QPointF m_mouseMovedLastLocation;
+    std::optional<DMEvent> m_lastMouseDraggedEvent;
+    QTimer *m_autoscrollTimer = nullptr;
+    QRectF m_drawRectVisibleRect;
+    bool m_isFinished = false;
+    QList<ToolTipArea> m_toolTips;
+    std::function<void(const QRectF &)> m_redrawObserver;
+};

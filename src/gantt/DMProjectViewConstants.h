@@ -1,0 +1,56 @@
+#pragma once
+
+#include "DMProjectKeys.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <climits>
+
+// The layers of the Gantt canvas. Drawn in ascending number; hit-tested by descending key
+// (priority x 65536 + layer), which gives the order 2, 1, 3, 0.
+enum DMProjectViewLayer : quint16 {
+    kDMProjectViewLayer_Background = 0, // the background object alone
+    kDMProjectViewLayer_Items = 1,      // item, event and resource bars
+    kDMProjectViewLayer_Links = 2,      // link lines and the pending link (Gantt view only)
+    kDMProjectViewLayer_Guides = 3,     // date labels of the objects being dragged
+};
+
+inline constexpr quint16 kDMProjectViewLayerPriority_Background = 0;
+inline constexpr quint16 kDMProjectViewLayerPriority_Items = 1;
+inline constexpr quint16 kDMProjectViewLayerPriority_Links = 2;
+inline constexpr quint16 kDMProjectViewLayerPriority_Guides = 0;
+
+// Drag operations carried out by the Gantt objects themselves (the canvas's own are below 16).
+enum : qint32 {
+    kDMProjectViewDragOperation_MoveItem = 116,
+    kDMProjectViewDragOperation_ChangeBegin = 117,
+    kDMProjectViewDragOperation_ChangeEnd = 118,
+    kDMProjectViewDragOperation_LinkFromBegin = 119,
+    kDMProjectViewDragOperation_LinkFromEnd = 120,
+    kDMProjectViewDragOperation_Progress = 121,
+    kDMProjectViewDragOperation_PendingLink = 216,
+    // "+Tsk" read as a big-endian 32-bit number: create an item by dragging.
+    kDMProjectViewDragOperation_CreateItem = qint32(DMFourCharCode("+Tsk")),
+};
+
+// Project view modes (DMProject_DisplayAttributes::viewMode).
+enum : qint32 {
+    kDMProjectViewMode_Gantt = 0,
+    kDMProjectViewMode_Resources = 1,
+};
+
+// viewModeVisibility of an object shown in every view mode.
+inline constexpr qint32 kDMProjectViewObject_VisibleInAllModes = INT_MAX;
+
+// Posted by the canvas before it hovers an object, with that object (or null) as sender.
+inline const QString kDMProjectViewWillHoverObjectNotification = QStringLiteral("DMProjectViewWillHoverObject");
+
+// Dates of canvas objects are rounded to this interval while dragged.
+inline constexpr int kDMProjectView_DragRoundingInterval = 300;
+
+// Snap options of DMProject::dateByRoundingDateToIntervalSnapOption.
+enum : int {
+    kDMProjectView_SnapBegin = 1,
+    kDMProjectView_SnapEnd = 2,
+};

@@ -1,0 +1,137 @@
+#include "DMProjectViewObject.h"
+
+#include "DMColorAdditions.h"
+#include "DMProject.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewObjectDelegate.h"
+#include "DMProjectViewObjectEditor.h"
+#include "DMProjectViewHooks.h"
+
+namespace {
+
+// Margin of an object's redraw request around its bounding box (shadows, selection outlines).
+constexpr qreal kUpdateMargin = 20.0;
+
+} // namespace
+
+DMProjectViewObject::DMProjectViewObject(const QRectF &frame)
+    : DMBaseObject(frame)
+{
+    adoptTextAttributes(DMProjectViewObject::defaultTextAttributes());
+}
+
+DMProjectViewObject::~DMProjectViewObject()
+{
+    m_isValid = false;
+    m_hoverObserver.reset();
+}
+
+DMTextAttributes DMProjectViewObject::defaultTextAttributes() const
+{
+    static const DMTextAttributes attributes{DMTextAttributes::smallSystemFont(), Qt::black, Qt::AlignLeft, false};
+    return attributes;
+}
+
+void DMProjectViewObject::adoptTextAttributes(const DMTextAttributes &attributes)
+{
+    m_textAttributes = attributes;
+    m_textAttributes.foregroundColor = DMBestTextColorForBackgroundColor(fillColor(), 1.0);
+    m_bestContrastColor = DMBestTextColorForBackgroundColor(fillColor(), 0.4);
+}
+
+void DMProjectViewObject::setTextColor(const QColor &color)
+{
+    m_textAttributes.foregroundColor = color;
+}
+
+void DMProjectViewObject::resetTextAttributes()
+{
+    m_textAttributes.font = defaultTextAttributes().font;
+}
+
+QString DMProjectViewObject::objectEditorControllerClass() const
+{
+    return QString();
+}
+
+void DMProjectViewObject::editInView(DMProjectView *)
+{
+    DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(objectEditorControllerClass());
+    if (!editor)
+        return;
+    DMProjectViewObjectEditor::addShownEditor(editor);
+    editor->editObject(this);
+    editor->showWindow();
+}
+
+bool DMProjectViewObject::isVisibleInCurrentViewMode() const
+{
+    const std::shared_ptr<DMProject> owner = project();
+    if (!owner || m_viewModeVisibility < 0)
+        return false;
+    return m_viewModeVisibility == kDMProjectViewObject_VisibleInAllModes
+        || m_viewModeVisibility == owner->displayAttributes().viewMode;
+}
+
+DMProjectViewObjectDelegate *DMProjectViewObject::visibleObjectDelegate() const
+{
+    if (!isVisibleInCurrentViewMode())
+        return nullptr;
+    return dynamic_cast<DMProjectViewObjectDelegate *>(project()->displayAttributes().projectView);
+}
+
+void DMProjectViewObject::setHovered(bool hovered)
+{
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    if (hovered)
+        m_hoverObserver = DMNotificationCenter::defaultCenter().addObserver(
+            kDMProjectViewWillHoverObjectNotification, nullptr,
+            [this](const DMNotification &notification) { projectViewWillHoverObject(notification); });
+    else
+        m_hoverObserver.reset();
+    objectNeedsUpdate();
+}
+
+void DMProjectViewObject::projectViewWillHoverObject(const DMNotification &notification)
+{
+    if (notification.object != static_cast<const void *>(this))
+        setHovered(false);
+}
+
+void DMProjectViewObject::setBoundingBox(const QRectF &boundingBox)
+{
+    const QRectF old = this->boundingBox();
+    DMBaseObject::setBoundingBox(boundingBox);
+    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
+        delegate->projectViewObjectBoundingBoxDidChangeFromTo(this, old, boundingBox);
+    updateGuideAnchorObjects();
+}
+
+void DMProjectViewObject::objectNeedsUpdate()
+{
+    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
+        delegate->projectViewObjectNeedsUpdateWithBoundingBox(
+            this, boundingBox().adjusted(-kUpdateMargin, -kUpdateMargin, kUpdateMargin, kUpdateMargin));
+}
+
+void DMProjectViewObject::setFillColor(const QColor &color)
+{
+    DMBaseObject::setFillColor(color);
+    m_textAttributes.foregroundColor = DMBestTextColorForBackgroundColor(color, 1.0);
+    m_bestContrastColor = DMBestTextColorForBackgroundColor(color, 0.4);
+    objectNeedsUpdate();
+}
+
+void DMProjectViewObject::setStrokeColor(const QColor &color)
+{
+    DMBaseObject::setStrokeColor(color);
+    objectNeedsUpdate();
+}
+
+bool DMProjectViewObject::presentsContextMenuFromEventInViewWithDelegate(const DMEvent &, DMProjectView *,
+                                                                         DMObjectViewDelegate *)
+{
+    return false;
+}

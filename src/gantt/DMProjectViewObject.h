@@ -1,0 +1,84 @@
+#pragma once
+
+#include "DMBaseObject.h"
+#include "DMNotificationCenter.h"
+#include "DMTextAttributes.h"
+
+#include <QString>
+
+#include <memory>
+
+class DMEvent;
+class DMObjectViewDelegate;
+class DMProject;
+class DMProjectView;
+class DMProjectViewObjectDelegate;
+
+// Base of every object on the Gantt canvas: text attributes that follow the fill colour, a
+// contrast colour for marks drawn over the fill, a hover state, the view mode in which the
+// object shows, its inspector, and the redraw reports to the canvas, which reach it through the
+// project's display attributes (projectView) and only while the object is visible.
+class DMProjectViewObject : public DMBaseObject
+{
+public:
+    explicit DMProjectViewObject(const QRectF &frame = QRectF());
+    ~DMProjectViewObject() override;
+
+    bool isValid() const { return m_isValid; }
+
+    const DMTextAttributes &textAttributes() const { return m_textAttributes; }
+    QColor textColor() const { return m_textAttributes.foregroundColor; }
+    void setTextColor(const QColor &color);
+    // Takes the font of the class's current defaults and keeps the colour (after the font-size
+    // preference changed).
+    void resetTextAttributes();
+    // The class's shared defaults (font and colour); subclasses answer their own.
+    virtual DMTextAttributes defaultTextAttributes() const;
+
+    QColor bestContrastColor() const { return m_bestContrastColor; }
+
+    // The project of the object's model object; null when it has none (any more).
+    virtual std::shared_ptr<DMProject> project() const = 0;
+    // The name of the object's inspector class; empty for an object without an inspector.
+    virtual QString objectEditorControllerClass() const;
+    // Opens the object's inspector; nothing when it has none.
+    void editInView(DMProjectView *view);
+
+    // The view mode in which the object is drawn and reported: a mode number, every mode
+    // (kDMProjectViewObject_VisibleInAllModes), none (negative; the state after creation).
+    qint32 viewModeVisibility() const { return m_viewModeVisibility; }
+    void setViewModeVisibility(qint32 visibility) { m_viewModeVisibility = visibility; }
+    // Has a project, and its visibility matches the project's current view mode.
+    bool isVisibleInCurrentViewMode() const;
+
+    bool isHovered() const { return m_hovered; }
+    // Becoming hovered makes the object listen for the next object to be hovered, which takes
+    // the hover away from it; so at most one object is hovered at a time.
+    void setHovered(bool hovered);
+
+    void setBoundingBox(const QRectF &boundingBox) override;
+    void setFillColor(const QColor &color) override;
+    void setStrokeColor(const QColor &color) override;
+    // Asks the canvas to redraw the bounding box grown by 20 on every side.
+    void objectNeedsUpdate();
+
+    // Shows the object's context menu for the event; false when the object has none.
+    virtual bool presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
+                                                                DMObjectViewDelegate *delegate);
+
+protected:
+    // Replaces the text attributes by a subclass's defaults, with the text colour for the fill.
+    void adoptTextAttributes(const DMTextAttributes &attributes);
+    // The canvas's report receiver when the object is visible, else null.
+    DMProjectViewObjectDelegate *visibleObjectDelegate() const;
+
+private:
+    void projectViewWillHoverObject(const DMNotification &notification);
+
+    bool m_isValid = true;
+    qint32 m_viewModeVisibility = -1;
+    DMTextAttributes m_textAttributes;
+    QColor m_bestContrastColor;
+    bool m_hovered = false;
+    DMNotificationObserver m_hoverObserver;
+};

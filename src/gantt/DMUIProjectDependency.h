@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DMProjectDependencyUIObject.h"
+#include "DMProjectViewObject.h"
+
+#include <QPolygonF>
+
+#include <memory>
+
+class DMProjectDependency;
+class DMUIProjectItem;
+class QMenu;
+
+// The line of one dependency between two item bars: from the side of the predecessor's bar that
+// the link's kind names to the side of the successor's bar, as a line, a curve or a right-angled
+// route, with an optional arrow head, a dash pattern and a thickness, all mirrored from the model
+// link. It follows the bars (they tell it after every frame change in the Gantt view) and the
+// link's look and kind (the link tells it after each change). Selected by clicks along its
+// length; never dragged.
+//
+// The dependency owns this object; it refers back weakly.
+class DMUIProjectDependency : public DMProjectViewObject, public DMProjectDependencyUIObject
+{
+public:
+    DMUIProjectDependency();
+    ~DMUIProjectDependency() override;
+
+    std::shared_ptr<DMProjectDependency> representedObject() const;
+    // Takes the link's look and places the line between its bars.
+    void setRepresentedObject(const std::shared_ptr<DMProjectDependency> &dependency);
+
+    QPointF startPoint() const { return m_startPoint; }
+    QPointF endPoint() const { return m_endPoint; }
+    int style() const { return m_style; }
+    bool hasArrow() const { return m_hasArrow; }
+    int dashStyle() const { return m_dashStyle; }
+    qreal strokeWidth() const { return m_strokeWidth; }
+    // The route (curves flattened) and the arrow head, canvas coordinates.
+    const QPolygonF &route() const { return m_route; }
+    const QPolygonF &arrow() const { return m_arrow; }
+    // Shown in the Gantt view: either end's bar is on a shown outline row.
+    bool isDisplayed() const { return m_displayed; }
+
+    // Copies colour, line style, arrow, dash style and thickness from the link and asks for a
+    // redraw; the route is not rebuilt here.
+    void updateUIFeatures();
+    // Places the ends on the bars' link rectangles chosen by the kind; a link missing either
+    // item keeps its points.
+    void _linkedObjectsFramesDidChange();
+    // Rebuilds route, arrow and frame; the old and the new area are redrawn.
+    void setStartPointEndPoint(QPointF start, QPointF end);
+
+    bool isPointHitting(QPointF point, DMObjectView *view) const override;
+    // 1 (select) on the line, else 0.
+    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
+    void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
+
+    // The predecessor's project.
+    std::shared_ptr<DMProject> project() const override;
+    QString objectEditorControllerClass() const override;
+
+    // "dependency option": the five line styles, then a separator and the four dash patterns,
+    // each group only when the delegate handles its command.
+    std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate);
+    bool presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
+                                                        DMObjectViewDelegate *delegate) override;
+
+    // DMProjectDependencyUIObject
+    void representedObject_endsChanged() override { _linkedObjectsFramesDidChange(); }
+    void representedObject_styleChanged() override;
+
+private:
+    std::weak_ptr<DMProjectDependency> m_representedObject;
+    QPointF m_startPoint;
+    QPointF m_endPoint;
+    QPolygonF m_route;
+    QPolygonF m_arrow;
+    int m_style = 0;
+    bool m_hasArrow = false;
+    int m_dashStyle = 0;
+    qreal m_strokeWidth = 1.0;
+    bool m_displayed = false;
+};

@@ -1,0 +1,190 @@
+#include "DMUIProjectEvent.h"
+
+#include "DMGanttGuideLabels.h"
+#include "DMGanttHoverShadow.h"
+#include "DMGanttImages.h"
+#include "DMPreferenceKeys.h"
+#include "DMProject.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectViewConstants.h"
+#include "DMUIProjectDateDrag.h"
+#include "DMUserDefaults.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <optional>
+
+namespace {
+
+constexpr qreal kCornerRadius = 2.0;
+constexpr qreal kTitleGap = 4.0;
+constexpr qreal kLabelWidth = 68.0;
+
+std::optional<DMTextAttributes> &cachedTitleAttributes()
+{
+    static std::optional<DMTextAttributes> attributes;
+    return attributes;
+}
+
+} // namespace
+
+DMUIProjectEvent::DMUIProjectEvent(const QRectF &frame)
+    : DMUIProjectItem(frame)
+{
+    adoptTextAttributes(titleTextAttributes());
+    // The base built its handles before this class's table applied.
+    updateUIFeatures();
+}
+
+DMUIProjectEvent::~DMUIProjectEvent() = default;
+
+DMTextAttributes DMUIProjectEvent::titleTextAttributes()
+{
+    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
+    if (!cached) {
+        const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
+        bool ok = false;
+        const double size = stored.toDouble(&ok);
+        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
+                                  Qt::AlignLeft, false};
+    }
+    return *cached;
+}
+
+void DMUIProjectEvent::resetTitleTextAttributes()
+{
+    cachedTitleAttributes().reset();
+}
+
+QImage DMUIProjectEvent::eventImage()
+{
+    return DMGanttImages::imageNamed(QStringLiteral("ic_events"));
+}
+
+DMTextAttributes DMUIProjectEvent::defaultTextAttributes() const
+{
+    return titleTextAttributes();
+}
+
+QString DMUIProjectEvent::objectEditorControllerClass() const
+{
+    return QStringLiteral("DMUIProjectEventInspectorController");
+}
+
+void DMUIProjectEvent::representedObject_timeSpanChanged()
+{
+    const std::shared_ptr<DMProject> owner = project();
+    if (!owner || !owner->isValid())
+        return;
+    DMUIProjectItem::representedObject_timeSpanChanged();
+}
+
+void DMUIProjectEvent::layoutInEventsRow(const QRectF &eventsRow)
+{
+    const auto event = std::dynamic_pointer_cast<DMProjectEvent>(representedObject());
+    const std::shared_ptr<DMProject> owner = project();
+    if (!event || !owner || !owner->eventContainer())
+        return;
+    const QRectF lane = DMUIProjectEvent_laneRect(eventsRow, event->subRow(), owner->eventContainer()->subRowCount());
+    setFrame(QRectF(frame().x(), lane.y(), frame().width(), lane.height()));
+}
+
+// ---- Title and handles ----
+
+QString DMUIProjectEvent::shownTitle() const
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!owner || !item || !owner->displayAttributes().displayTaskNames)
+        return QString();
+    return item->title();
+}
+
+QRectF DMUIProjectEvent::titleRect() const
+{
+    const QString title = shownTitle();
+    if (title.isEmpty())
+        return QRectF();
+    const QSizeF size = titleTextAttributes().sizeOfString(title);
+    const QRectF f = frame();
+    return QRectF(QPointF(f.right() + kTitleGap, f.y() + (f.height() - size.height()) / 2), size);
+}
+
+void DMUIProjectEvent::_updateDragHandleList()
+{
+    DMUIProjectEvent_fillHandleTable(mutableDragHandles(), frame().width(), frame().height());
+}
+
+qint32 DMUIProjectEvent::dragOperationForPoint(QPointF point, DMObjectView *) const
+{
+    return dragHandles().operationAtPoint(point - dragHandlesOrigin());
+}
+
+// ---- Drags ----
+
+void DMUIProjectEvent::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                           const DMEvent &event, DMObjectView *view)
+{
+    recordDragStep(startPoint, endPoint, event, view);
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = project();
+    if (!item || !owner)
+        return;
+    qreal x = endPoint.x() - dragFields().localStartPoint.x();
+    if (operation == kDMProjectViewDragOperation_ChangeEnd)
+        x += dragFields().initialFrame.width();
+    const std::optional<DMUIProjectDateDragStep> step =
+        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
+    if (step)
+        finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
+}
+
+void DMUIProjectEvent::updateGuideAnchorObjects()
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item || !project())
+        return;
+    const QRectF f = frame();
+    const qreal y = std::max(0.0, f.y() - f.height() / 2);
+    const QSizeF size(kLabelWidth, 2 * f.height());
+    DMGanttGuideLabels::update(*this, {QRectF(QPointF(f.x() - kLabelWidth, y), size), QRectF(QPointF(f.right(), y), size)},
+                               {DMGanttGuideLabels::dateText(item->beginDate()),
+                                DMGanttGuideLabels::dateText(item->endDate())});
+}
+
+// ---- Drawing ----
+
+void DMUIProjectEvent::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)
+{
+    const QRectF bar = barRect();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addRoundedRect(bar, kCornerRadius, kCornerRadius);
+
+    painter->save();
+    if (isHovered())
+        DMGanttHoverShadow::drawForPath(painter, path);
+    painter->fillPath(path, fillColor());
+    painter->setClipPath(path, Qt::IntersectClip);
+    if (item) {
+        const QRectF overlay(bar.x(), bar.y() + 0.5, item->progress() * bar.width(), bar.height());
+        if (overlay.width() >= 0.5)
+            painter->fillRect(overlay, bestContrastColor());
+    }
+    painter->restore();
+    if (isSelected())
+        painter->strokePath(path, QPen(Qt::black, 1.0));
+
+    const QRectF icon = DMUIProjectEvent_iconRect(bar);
+    if (!icon.isEmpty())
+        painter->drawImage(icon, eventImage());
+
+    const QRectF title = titleRect();
+    if (!title.isEmpty())
+        titleTextAttributes().drawStringInRect(painter, shownTitle(), title);
+    painter->restore();
+}

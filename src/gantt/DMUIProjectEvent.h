@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DMUIProjectItem.h"
+#include "DMUIProjectShapeGeometry.h"
+
+// The bar of an event in the events row: a small rounded bar in its lane of the row, the event
+// icon in its middle when there is room, a progress overlay, and the title always to its right.
+// Moved and resized by dragging (dates rounded to 300 s), with its two date labels; takes no
+// links. Overlapping events take separate lanes (the event's subRow).
+class DMUIProjectEvent : public DMUIProjectItem
+{
+public:
+    explicit DMUIProjectEvent(const QRectF &frame = QRectF(0, 0, 10, 10));
+    ~DMUIProjectEvent() override;
+
+    // The events' title attributes: the project view's font size (at least 8, else 9), black,
+    // never truncated.
+    static DMTextAttributes titleTextAttributes();
+    static void resetTitleTextAttributes();
+    static QImage eventImage();
+
+    // The frame inset by 2 at top and bottom: what is drawn.
+    QRectF barRect() const { return frame().adjusted(0, 2, 0, -2); }
+    // The title's rectangle right of the bar; empty when no title shows.
+    QRectF titleRect() const;
+
+    // Places the bar in its lane of the events row (the row's rectangle, split into the event
+    // container's lanes).
+    void layoutInEventsRow(const QRectF &eventsRow);
+
+    // Follows the dates only while the project is valid: a closing project leaves bars alone.
+    void representedObject_timeSpanChanged() override;
+    bool acceptsDependencies() const override { return false; }
+    QString objectEditorControllerClass() const override;
+    DMTextAttributes defaultTextAttributes() const override;
+
+    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
+    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
+                             DMObjectView *view) override;
+    void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
+    // The begin and end date labels, as high as two bars.
+    void updateGuideAnchorObjects() override;
+
+protected:
+    void _updateDragHandleList() override;
+
+private:
+    QString shownTitle() const;
+};

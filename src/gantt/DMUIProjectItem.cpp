@@ -1,0 +1,384 @@
+#include "DMUIProjectItem.h"
+
+#include "DMBeep.h"
+#include "DMDictionaryAccess.h"
+#include "DMGanttImages.h"
+#include "DMObjectView.h"
+#include "DMPreferenceKeys.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectDependencyUIObject.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDelegate.h"
+#include "DMUIProjectItemGeometry.h"
+#include "DMUserDefaults.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <optional>
+
+namespace {
+
+constexpr qreal kDependencyRectSize = 5.0;
+constexpr qreal kDependencyInset = 4.0;
+constexpr qreal kPlainCornerRadius = 3.0;
+constexpr qreal kSelectedLineWidth = 5.0;
+
+std::optional<DMTextAttributes> &cachedTitleAttributes()
+{
+    static std::optional<DMTextAttributes> attributes;
+    return attributes;
+}
+
+} // namespace
+
+DMUIProjectItem::DMUIProjectItem(const QRectF &frame)
+    : DMProjectViewObject(frame)
+{
+    adoptTextAttributes(titleTextAttributes());
+    DMProjectViewObject::setFillColor(QColor::fromRgbF(1, 1, 0, 1));
+    DMProjectViewObject::setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.5));
+    updateUIFeatures();
+}
+
+DMUIProjectItem::~DMUIProjectItem() = default;
+
+std::shared_ptr<DMProjectItem> DMUIProjectItem::representedObject() const
+{
+    return std::static_pointer_cast<DMProjectItem>(m_representedObject.lock());
+}
+
+void DMUIProjectItem::setRepresentedObject(const std::shared_ptr<DMProjectItem> &item)
+{
+    m_representedObject = item;
+    m_lockObservation.reset();
+    m_attributesObservation.reset();
+    if (!item)
+        return;
+    // The model reports dates, progress, title and colour; lock state and attachments change
+    // the handles and icons too, so follow them here.
+    const auto refresh = [this](const DMChange &change, DMObservable *) {
+        if (!change.prior)
+            updateUIFeatures();
+    };
+    m_lockObservation = item->observe(DMProjectKey::locked, refresh);
+    m_attributesObservation = item->observe(DMProjectKey::attributes, refresh);
+}
+
+std::shared_ptr<DMProject> DMUIProjectItem::project() const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    return item ? item->project() : nullptr;
+}
+
+DMTextAttributes DMUIProjectItem::defaultTextAttributes() const
+{
+    return titleTextAttributes();
+}
+
+DMTextAttributes DMUIProjectItem::titleTextAttributes()
+{
+    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
+    if (!cached) {
+        const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
+        bool ok = false;
+        const double size = stored.toDouble(&ok);
+        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
+                                  Qt::AlignLeft, true};
+    }
+    return *cached;
+}
+
+void DMUIProjectItem::resetTitleTextAttributes()
+{
+    cachedTitleAttributes().reset();
+}
+
+QImage DMUIProjectItem::lockImage()
+{
+    return DMGanttImages::imageNamed(QStringLiteral("locked"));
+}
+
+QImage DMUIProjectItem::attachedImage()
+{
+    return DMGanttImages::imageNamed(QStringLiteral("attached"));
+}
+
+QImage DMUIProjectItem::fxGradientImage()
+{
+    return DMGanttImages::imageNamed(DMGanttImages::kGlossImageName);
+}
+
+// ---- Geometry ----
+
+void DMUIProjectItem::setFrame(const QRectF &requested)
+{
+    QRectF frame = requested;
+    if (frame.width() < 1.0)
+        frame.setWidth(1.0);
+    if (frame.height() < 1.0)
+        frame.setHeight(1.0);
+    const QRectF old = this->frame();
+    if (frame == old)
+        return;
+    DMProjectViewObject::setFrame(frame);
+    if (frame.size() != old.size())
+        updateUIFeatures();
+
+    if (viewModeVisibility() != kDMProjectViewMode_Gantt)
+        return;
+    if (const std::shared_ptr<DMProjectItem> item = representedObject()) {
+        // Links follow the bar: outbound first, then inbound. Copies, since a link may be
+        // removed while it is told.
+        const QList<std::shared_ptr<DMProjectDependency>> outbound = item->outboundDependencies().list();
+        const QList<std::shared_ptr<DMProjectDependency>> inbound = item->inboundDependencies().list();
+        for (const auto *list : {&outbound, &inbound})
+            for (const auto &dependency : *list)
+                if (dependency)
+                    if (const auto line = dependency->ganttUIObject())
+                        line->representedObject_endsChanged();
+    }
+}
+
+QRectF DMUIProjectItem::dependencyEndRect() const
+{
+    const QRectF f = frame();
+    return QRectF(f.x() + kDependencyInset, f.y() + (f.height() - kDependencyRectSize) / 2, kDependencyRectSize,
+                  kDependencyRectSize);
+}
+
+QRectF DMUIProjectItem::dependencyStartRect() const
+{
+    const QRectF f = frame();
+    return QRectF(f.right() - kDependencyInset - kDependencyRectSize, f.y() + (f.height() - kDependencyRectSize) / 2,
+                  kDependencyRectSize, kDependencyRectSize);
+}
+
+void DMUIProjectItem::updateUIFeatures()
+{
+    _updateDragHandleList();
+    updateBoundingBox();
+    objectNeedsUpdate();
+}
+
+void DMUIProjectItem::_updateDragHandleList()
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    DMUIProjectItem_fillHandleTable(m_dragHandles, frame().width(), frame().height(), item ? item->progress() : 0.0);
+}
+
+void DMUIProjectItem::updateBoundingBox()
+{
+    QRectF box = frame();
+    const QPointF origin = dragHandlesOrigin();
+    for (int i = 0; i < m_dragHandles.count(); ++i) {
+        const _DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
+        if (handle.shape != _DMUIProjectItem_DragHandle::Empty)
+            box = box.united(handle.rect.translated(origin));
+    }
+    setBoundingBox(box);
+}
+
+void DMUIProjectItem::representedObject_timeSpanChanged()
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!owner || !item)
+        return;
+    qreal x = 0;
+    qreal width = 0;
+    if (!DMUIProjectItem_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x, &width))
+        return;
+    setFrame(QRectF(x, frame().y(), width, frame().height()));
+}
+
+void DMUIProjectItem::representedObject_progressChanged()
+{
+    updateUIFeatures();
+    updateGuideAnchorObjects();
+}
+
+void DMUIProjectItem::representedObject_titleChanged()
+{
+    updateUIFeatures();
+}
+
+void DMUIProjectItem::representedObject_fillColorChanged()
+{
+    if (const std::shared_ptr<DMProjectItem> item = representedObject())
+        setFillColor(item->fillColor());
+}
+
+void DMUIProjectItem::representedObject_criticalPathChanged()
+{
+    objectNeedsUpdate();
+}
+
+void DMUIProjectItem::setResourceViewFields(int subRow, DMProjectResource *resource)
+{
+    m_subRow = subRow;
+    m_resource = resource;
+}
+
+// ---- Hit testing and drags ----
+
+bool DMUIProjectItem::isPointHitting(QPointF point, DMObjectView *view) const
+{
+    return frame().contains(point) || dragOperationForPoint(point, view) != 0;
+}
+
+qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *) const
+{
+    return m_dragHandles.operationAtPoint(point - dragHandlesOrigin());
+}
+
+void DMUIProjectItem::recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view)
+{
+    const QPointF origin = frame().topLeft();
+    if (event.eventNumber() != m_drag.eventNumber) {
+        m_drag.eventNumber = event.eventNumber();
+        m_drag.initialFrame = frame();
+        m_drag.localStartPoint = startPoint - origin;
+    }
+    m_drag.lastDragPoint = endPoint - origin;
+    const double zoom = view && view->zoomLevel() > 0 ? view->zoomLevel() : 1.0;
+    m_drag.lastDragVector = QSizeF(float(event.deltaX() / zoom), float(event.deltaY() / zoom));
+}
+
+DMDate DMUIProjectItem::dateForPoint(DMObjectView *view, QPointF point)
+{
+    auto *projectView = qobject_cast<DMProjectView *>(view);
+    return projectView ? projectView->dateForPoint(point) : DMDate();
+}
+
+bool DMUIProjectItem::isRefusedNonWorkingDate(const DMDate &date) const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = project();
+    if (!item || !owner)
+        return false;
+    return boolForKey(item->attributes(), kDMProjectItem_EnforceWorkingDatesOnDrag) && !owner->isWorkingDay(date);
+}
+
+void DMUIProjectItem::markDocumentEdited() const
+{
+    const std::shared_ptr<DMProject> owner = project();
+    if (owner && owner->displayAttributes().projectDocument)
+        owner->displayAttributes().projectDocument->updateChangeCount(0);
+}
+
+void DMUIProjectItem::finishDateEdit(int result)
+{
+    // Only an applied change marks the document: a refused one leaves it as it was.
+    if (result != 0)
+        DMBeep();
+    else
+        markDocumentEdited();
+}
+
+void DMUIProjectItem::dragProgressTo(qreal x)
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item)
+        return;
+    const QRectF f = frame();
+    const float progress = float(std::clamp((x - f.x()) / f.width(), 0.0, 1.0));
+    if (progress == item->progress())
+        return;
+    item->setProgress(progress);
+    markDocumentEdited();
+}
+
+void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                          const DMEvent &event, DMObjectView *view)
+{
+    recordDragStep(startPoint, endPoint, event, view);
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item)
+        return;
+
+    if (operation == kDMProjectViewDragOperation_Progress) {
+        dragProgressTo(endPoint.x());
+        return;
+    }
+    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
+        && operation != kDMProjectViewDragOperation_ChangeEnd)
+        return;
+
+    qreal x = endPoint.x() - m_drag.localStartPoint.x();
+    if (operation == kDMProjectViewDragOperation_ChangeEnd)
+        x += m_drag.initialFrame.width();
+    const DMDate date = dateForPoint(view, QPointF(x, endPoint.y()));
+    if (date.isNull() || isRefusedNonWorkingDate(date))
+        return;
+
+    int result = 0;
+    if (operation == kDMProjectViewDragOperation_MoveItem) {
+        const DMDate end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
+        result = item->validateAndSetBeginDateAndEndDate(date, end);
+    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
+        result = item->validateAndSetBeginDateAndEndDate(date, item->endDate());
+    } else {
+        result = item->validateAndSetBeginDateAndEndDate(item->beginDate(), date);
+    }
+    finishDateEdit(result);
+}
+
+// ---- Drawing ----
+
+void DMUIProjectItem::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)
+{
+    const QRectF f = frame();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath path;
+    if (f.width() < 6 || f.height() < 6)
+        path.addRect(f);
+    else
+        path.addRoundedRect(f, kPlainCornerRadius, kPlainCornerRadius);
+    painter->fillPath(path, fillColor());
+    painter->strokePath(path, isSelected() ? QPen(Qt::black, kSelectedLineWidth) : QPen(strokeColor(), 1.0));
+
+    if (item) {
+        const QRectF overlay(f.x(), f.y() + 3, item->progress() * f.width(), f.height() - 6);
+        if (overlay.width() >= 0.5)
+            painter->fillRect(overlay, QColor::fromRgbF(1, 1, 1, 0.5));
+    }
+
+    painter->setPen(QPen(Qt::black, 1.0));
+    painter->setBrush(Qt::NoBrush);
+    for (const QRectF &link : {dependencyEndRect(), dependencyStartRect()})
+        if (f.contains(link))
+            painter->drawEllipse(link);
+
+    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == kDMProjectViewDragOperation_Progress) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(Qt::red);
+        painter->drawEllipse(m_dragHandles.at(0).rect.translated(f.topLeft()));
+    }
+
+    painter->drawImage(f, fxGradientImage());
+
+    if (item)
+        titleTextAttributes().drawStringInRect(painter, item->title(), f);
+    painter->restore();
+}
+
+QString DMUIProjectItem::description() const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const QString resource = m_resource ? m_resource->name() : QStringLiteral("(null)");
+    return QStringLiteral("DMUIProjectItem { _resourceViewFields = { subRow = %1 resource = %2 } _ganttViewFields = "
+                          "{ displayed = %3 } representedObject = %4 }")
+        .arg(m_subRow)
+        .arg(resource, m_displayed ? QStringLiteral("YES") : QStringLiteral("NO"),
+             item ? item->title() : QStringLiteral("(null)"));
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "DMObservable.h"
+#include "DMProjectItemUIObject.h"
+#include "DMProjectViewObject.h"
+#include "DMUIProjectItemDragHandle.h"
+
+#include <QImage>
+
+#include <memory>
+
+class DMDate;
+class DMProjectItem;
+class DMProjectObject;
+class DMProjectResource;
+class DMProjectView;
+
+// The canvas object of one project item: its frame follows the item's dates, it carries a table
+// of drag handles and turns drags on them into validated edits of the item. Task bars derive
+// from it; other kinds use it (or DMUIProjectItemGroup) as they are.
+//
+// The item owns this object; the object refers back weakly, so every use of the item checks
+// that it is still there.
+class DMUIProjectItem : public DMProjectViewObject, public DMProjectItemUIObject
+{
+public:
+    // Frame {0, 0, 10, 10} as the model makes it; yellow fill, half-transparent black stroke.
+    explicit DMUIProjectItem(const QRectF &frame = QRectF(0, 0, 10, 10));
+    ~DMUIProjectItem() override;
+
+    std::shared_ptr<DMProjectItem> representedObject() const;
+    // Not owned. Also follows the item's lock state and attributes, which change the handles
+    // and icons.
+    void setRepresentedObject(const std::shared_ptr<DMProjectItem> &item);
+
+    // Set by the document's vertical layout: the item's outline row is shown.
+    bool isDisplayed() const { return m_displayed; }
+    void setDisplayed(bool displayed) { m_displayed = displayed; }
+
+    // Width and height below 1 are raised to 1. A size change rebuilds the handles; in the Gantt
+    // view the item's links are told to follow.
+    void setFrame(const QRectF &frame) override;
+    // (x, width) and (y, height) of the frame.
+    QPointF horizontalFrameRange() const { return QPointF(frame().x(), frame().width()); }
+    QPointF verticalFrameRange() const { return QPointF(frame().y(), frame().height()); }
+
+    // Where links end and start, in canvas coordinates.
+    virtual QRectF dependencyEndRect() const;
+    virtual QRectF dependencyStartRect() const;
+    virtual bool acceptsDependencies() const { return true; }
+
+    // Rebuilds the handles and the bounding box, and asks for a redraw.
+    void updateUIFeatures();
+    // Frame and handles, moved by the frame's origin.
+    void updateBoundingBox() override;
+    const DMUIProjectItemDragHandleTable &dragHandles() const { return m_dragHandles; }
+
+    std::shared_ptr<DMProject> project() const override;
+    DMTextAttributes defaultTextAttributes() const override;
+    // A point hits the bar where one of its handles lies (the link handles and a title beside the
+    // bar reach beyond the frame).
+    bool isPointHitting(QPointF point, DMObjectView *view) const override;
+    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
+    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
+                             DMObjectView *view) override;
+    void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
+
+    QString description() const;
+
+    // DMProjectItemUIObject
+    void representedObject_timeSpanChanged() override;
+    void representedObject_progressChanged() override;
+    void representedObject_titleChanged() override;
+    void representedObject_fillColorChanged() override;
+    void representedObject_criticalPathChanged() override;
+    void setResourceViewFields(int subRow, DMProjectResource *resource) override;
+    int resourceViewSubRow() const override { return m_subRow; }
+    DMProjectResource *resourceViewResource() const { return m_resource; }
+    std::shared_ptr<DMProjectItem> representedItem() const override { return representedObject(); }
+
+    // Class-wide images: the lock and attachment icons, and the gloss laid over plain bars.
+    static QImage lockImage();
+    static QImage attachedImage();
+    static QImage fxGradientImage();
+
+    // The title attributes of the item bars: the font size of the user default
+    // "kDMHalcyra_ProjectViewFontSize" when it is at least 8, else 9; black; truncated at the tail.
+    static DMTextAttributes titleTextAttributes();
+    // Drops the cached title attributes (after the font-size preference changed).
+    static void resetTitleTextAttributes();
+
+protected:
+    // State of the drag in progress; all steps of one press share its event number.
+    struct DragOperationFields
+    {
+        qint64 eventNumber = -1;
+        QPointF localStartPoint;
+        QRectF initialFrame;
+        QSizeF lastDragVector;
+        QPointF lastDragPoint;
+    };
+
+    virtual void _updateDragHandleList();
+    DMUIProjectItemDragHandleTable &mutableDragHandles() { return m_dragHandles; }
+    // Handles are measured from the frame's origin (a task measures them from its bar).
+    virtual QPointF dragHandlesOrigin() const { return frame().topLeft(); }
+
+    // The step's bookkeeping: a new event number starts a new drag.
+    void recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view);
+    const DragOperationFields &dragFields() const { return m_drag; }
+    // The date under a canvas point, from the canvas delegate; null without one.
+    static DMDate dateForPoint(DMObjectView *view, QPointF point);
+    // The item asks that dragged dates fall on working days and this one does not.
+    bool isRefusedNonWorkingDate(const DMDate &date) const;
+    // After a validated date edit: a refusal beeps; an applied edit marks the document edited.
+    void finishDateEdit(int result);
+    // Sets the progress from the pointer; marks the document edited when it changed.
+    void dragProgressTo(qreal x);
+    void markDocumentEdited() const;
+
+private:
+    std::weak_ptr<DMProjectObject> m_representedObject;
+    DMObservation m_lockObservation;
+    DMObservation m_attributesObservation;
+    DMUIProjectItemDragHandleTable m_dragHandles;
+    bool m_displayed = false;
+    int m_subRow = 0;
+    DMProjectResource *m_resource = nullptr;
+    DragOperationFields m_drag;
+};

@@ -1,0 +1,152 @@
+#include "DMUIProjectItemGeometry.h"
+
+#include "DMDate.h"
+#include "DMProjectViewConstants.h"
+#include "DMProject_DisplayAttributes.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qreal kResizeHandlesWidth = 12.0;       // kDMUIProjectItem_resizeHandlesWidth
+constexpr qreal kDependencyRectSize = 5.0;        // kDMUIProjectItem_dependencyRectWidth, _Height
+constexpr qreal kDependencyBorderMargin = 4.0;    // kDMUIProjectItem_dependencyBorderMargin
+constexpr qreal kProgressSliderSize = 4.0;        // kDMUIProjectItem_progressSliderWidth, _Height
+constexpr qreal kTaskResizeHandlesWidth = 12.0;   // kDMUIProjectTask_resizeHandlesWidth
+constexpr qreal kTitleGap = 4.0;                  // between a bar and a title beside it
+constexpr qreal kTitleInset = 8.0;                // the inside title's room is the frame less this
+
+// Begin and end handles are kept only when both lie inside the bar and do not overlap.
+void appendPairInside(DMUIProjectItemDragHandleTable &table, const QRectF &bar, const QRectF &first, qint32 firstOperation,
+                      const QRectF &second, qint32 secondOperation, quint8 shape)
+{
+    if (bar.contains(first) && !first.intersects(second))
+        table.append(first, shape, firstOperation);
+    if (bar.contains(second) && !second.intersects(first))
+        table.append(second, shape, secondOperation);
+}
+
+} // namespace
+
+bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
+                                          const DMDate &end, qreal *x, qreal *width)
+{
+    const DMDate &origin = attributes.timeSpanBeginDate;
+    if (origin.isNull() || begin.isNull() || end.isNull())
+        return false;
+    const int windowBegin = attributes.dayViewBeginMinute * 60;
+    const int windowEnd = attributes.dayViewEndMinute * 60;
+    double b = 0.0;
+    double e = 0.0;
+    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(begin, &b, windowBegin, windowEnd);
+    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(end, &e, windowBegin, windowEnd);
+    const float ppd = attributes.pixelsPerDay;
+    if (x)
+        *x = qreal(std::roundf(float(b) * ppd)) + 0.5;
+    if (width)
+        *width = qreal(std::roundf(float(e - b) * ppd));
+    return true;
+}
+
+void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress)
+{
+    table.clear();
+    const QRectF bar(0, 0, w, h);
+    if (w > kResizeHandlesWidth)
+        table.append(QRectF(w * progress - kProgressSliderSize / 2, h - kProgressSliderSize, kProgressSliderSize,
+                            kProgressSliderSize),
+                     _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
+    appendPairInside(table, bar, QRectF(0, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeBegin,
+                     QRectF(w - kResizeHandlesWidth, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeEnd,
+                     _DMUIProjectItem_DragHandle::Rectangle);
+    const qreal linkY = (h - kDependencyRectSize) / 2;
+    appendPairInside(table, bar, QRectF(kDependencyBorderMargin, linkY, kDependencyRectSize, kDependencyRectSize),
+                     kDMProjectViewDragOperation_LinkFromBegin,
+                     QRectF(w - kDependencyBorderMargin - kDependencyRectSize, linkY, kDependencyRectSize,
+                            kDependencyRectSize),
+                     kDMProjectViewDragOperation_LinkFromEnd, _DMUIProjectItem_DragHandle::Circle);
+    table.append(bar, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+}
+
+qreal DMUIProjectTask_titleRoom(const DMUIProjectTaskTitleInput &input)
+{
+    return input.frameWidth - kTitleInset - input.lockRoom;
+}
+
+bool DMUIProjectTask_titleGoesBeside(const DMUIProjectTaskTitleInput &input)
+{
+    return input.displayTaskNames && input.ganttView && input.titleSize.width() > DMUIProjectTask_titleRoom(input);
+}
+
+DMUIProjectTaskTitleLayout DMUIProjectTask_titleLayout(const DMUIProjectTaskTitleInput &input)
+{
+    DMUIProjectTaskTitleLayout layout;
+    if (!input.displayTaskNames)
+        return layout;
+    const QRectF &bar = input.barRect;
+    const qreal tw = input.titleSize.width();
+    const qreal th = input.titleSize.height();
+    const qreal y = bar.y() + (bar.height() - th) / 2;
+
+    if (DMUIProjectTask_titleGoesBeside(input)) {
+        layout.placement = DMUIProjectTaskTitleLayout::Right;
+        layout.rect = QRectF(bar.right() + kTitleGap, y, tw, th);
+        if (!input.visibleRect.isEmpty() && layout.rect.right() > input.visibleRect.right()) {
+            layout.placement = DMUIProjectTaskTitleLayout::Left;
+            layout.rect.moveLeft(bar.x() - kTitleGap - tw);
+        }
+        return layout;
+    }
+
+    const qreal room = DMUIProjectTask_titleRoom(input);
+    const qreal width = std::max<qreal>(0.0, std::min(tw, room));
+    qreal x = bar.x() + input.iconOffset + (room - width) / 2;
+    if (input.ganttView) {
+        // Centred in the part of the bar that shows, so a long bar keeps its title in sight.
+        QRectF shown = bar;
+        if (!input.visibleRect.isEmpty())
+            shown = bar.intersected(input.visibleRect);
+        if (shown.isEmpty())
+            shown = bar;
+        x = shown.x() + (shown.width() - width) / 2;
+    }
+    layout.placement = DMUIProjectTaskTitleLayout::Inside;
+    layout.rect = QRectF(x, y, width, th);
+    return layout;
+}
+
+int DMUIProjectTask_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress,
+                                    bool ganttView, const DMUIProjectTaskHandleMetrics &metrics, QSizeF besideTitle)
+{
+    table.clear();
+    const qreal dw = metrics.linkWidth;
+    const qreal dh = metrics.linkHeight;
+    const qreal m = metrics.linkMargin;
+    if (ganttView) {
+        table.append(QRectF(m, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
+                     kDMProjectViewDragOperation_LinkFromBegin);
+        table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
+                     kDMProjectViewDragOperation_LinkFromEnd);
+    }
+    if (w > 3 * metrics.sliderWidth)
+        table.append(QRectF(w * progress - metrics.sliderWidth / 2, h - metrics.sliderHeight + metrics.sliderYOffset,
+                            metrics.sliderWidth, metrics.sliderHeight),
+                     _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
+    const qreal rw = std::clamp(w / 2, 2.0, kTaskResizeHandlesWidth);
+    appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, rw, h), kDMProjectViewDragOperation_ChangeBegin,
+                     QRectF(w - rw, 0, rw, h), kDMProjectViewDragOperation_ChangeEnd,
+                     _DMUIProjectItem_DragHandle::Rectangle);
+    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+
+    if (besideTitle.isEmpty())
+        return -1;
+    const int first = table.count();
+    const qreal tw = besideTitle.width();
+    const qreal th = besideTitle.height();
+    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
+                 kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
+                 kDMProjectViewDragOperation_MoveItem);
+    return first;
+}

@@ -1,0 +1,3 @@
+#include "DMUIProjectItemGroup.h"
+
+DMUIProjectItemGroup::~DMUIProjectItemGroup() = default;

@@ -1,0 +1,288 @@
+#include "DMUIProjectMilestone.h"
+
+#include "DMGanttContextMenuDelegate.h"
+#include "DMObjectViewDelegate.h"
+#include "DMGanttGuideLabels.h"
+#include "DMGanttHoverShadow.h"
+#include "DMGanttImages.h"
+#include "DMLocalizedString.h"
+#include "DMPreferenceKeys.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewMenuItem.h"
+#include "DMUserDefaults.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <optional>
+
+namespace {
+
+// A milestone's date snaps to either end of the day window.
+constexpr int kSnapMilestone = kDMProjectView_SnapBegin | kDMProjectView_SnapEnd;
+const QSizeF kDateLabelSize(68, 40);
+
+std::optional<DMTextAttributes> &cachedTitleAttributes()
+{
+    static std::optional<DMTextAttributes> attributes;
+    return attributes;
+}
+
+QImage linkImage()
+{
+    return DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_DependencyHandle3"));
+}
+
+} // namespace
+
+DMUIProjectMilestone::DMUIProjectMilestone(const QRectF &frame)
+    : DMUIProjectTask(frame)
+{
+    adoptTextAttributes(titleTextAttributes());
+    updateUIFeatures();
+}
+
+DMUIProjectMilestone::~DMUIProjectMilestone() = default;
+
+DMUIProjectMilestoneHandleMetrics DMUIProjectMilestone::milestoneHandleMetrics()
+{
+    static const DMUIProjectMilestoneHandleMetrics metrics = [] {
+        DMUIProjectMilestoneHandleMetrics m;
+        const QImage image = linkImage();
+        if (!image.isNull()) {
+            m.linkWidth = image.width();
+            m.linkHeight = image.height();
+            m.linkMargin = -m.linkWidth / 2;
+        }
+        return m;
+    }();
+    return metrics;
+}
+
+DMTextAttributes DMUIProjectMilestone::titleTextAttributes()
+{
+    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
+    if (!cached) {
+        const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
+        bool ok = false;
+        const double size = stored.toDouble(&ok);
+        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
+                                  Qt::AlignLeft, false};
+    }
+    return *cached;
+}
+
+void DMUIProjectMilestone::resetTitleTextAttributes()
+{
+    cachedTitleAttributes().reset();
+}
+
+DMTextAttributes DMUIProjectMilestone::defaultTextAttributes() const
+{
+    return titleTextAttributes();
+}
+
+QString DMUIProjectMilestone::objectEditorControllerClass() const
+{
+    return QStringLiteral("DMUIProjectMilestoneInspectorController");
+}
+
+QPolygonF DMUIProjectMilestone::diamond() const
+{
+    return DMUIProjectMilestone_diamond(diamondRect());
+}
+
+void DMUIProjectMilestone::representedObject_timeSpanChanged()
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    qreal x = 0;
+    qreal width = 0;
+    if (!owner || !item
+        || !DMUIProjectMilestone_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), &x, &width))
+        return;
+    setFrame(QRectF(x, frame().y(), width, frame().height()));
+}
+
+QRectF DMUIProjectMilestone::dependencyEndRect() const
+{
+    const DMUIProjectMilestoneHandleMetrics m = milestoneHandleMetrics();
+    const QRectF f = frame();
+    return QRectF(f.x() + m.linkMargin, f.y() + (f.height() - m.linkHeight) / 2, m.linkWidth, m.linkHeight);
+}
+
+QRectF DMUIProjectMilestone::dependencyStartRect() const
+{
+    const DMUIProjectMilestoneHandleMetrics m = milestoneHandleMetrics();
+    const QRectF f = frame();
+    return QRectF(f.right() - m.linkMargin - m.linkWidth, f.y() + (f.height() - m.linkHeight) / 2, m.linkWidth,
+                  m.linkHeight);
+}
+
+// ---- Title and handles ----
+
+QString DMUIProjectMilestone::shownTitle() const
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!owner || !item || !owner->displayAttributes().displayTaskNames)
+        return QString();
+    return item->title();
+}
+
+DMUIProjectTaskTitleLayout DMUIProjectMilestone::titleLayout(DMObjectView *view) const
+{
+    const QString title = shownTitle();
+    if (title.isEmpty())
+        return {};
+    QRectF visible;
+    if (auto *projectView = qobject_cast<DMProjectView *>(view))
+        visible = projectView->drawRectVisibleRect();
+    return DMUIProjectMilestone_titleLayout(diamondRect(), titleTextAttributes().sizeOfString(title), visible);
+}
+
+void DMUIProjectMilestone::_updateDragHandleList()
+{
+    const QRectF d = diamondRect();
+    const QString title = shownTitle();
+    const QSizeF titleSize = title.isEmpty() ? QSizeF() : titleTextAttributes().sizeOfString(title);
+    m_firstTitleSlot = DMUIProjectMilestone_fillHandleTable(mutableDragHandles(), d.width(), d.height(),
+                                                            viewModeVisibility() == kDMProjectViewMode_Gantt,
+                                                            milestoneHandleMetrics(), titleSize);
+}
+
+qint32 DMUIProjectMilestone::dragOperationForPoint(QPointF point, DMObjectView *view) const
+{
+    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
+                                            titleLayout(view).placement);
+}
+
+// ---- Drags ----
+
+void DMUIProjectMilestone::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                               const DMEvent &event, DMObjectView *view)
+{
+    recordDragStep(startPoint, endPoint, event, view);
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = project();
+    if (!item || !owner || operation != kDMProjectViewDragOperation_MoveItem)
+        return;
+    // The date under the diamond's new centre.
+    const qreal x = endPoint.x() - dragFields().localStartPoint.x() + frame().width() / 2;
+    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
+    if (pointed.isNull())
+        return;
+    const DMDate date =
+        owner->dateByRoundingDateToIntervalSnapOption(pointed, kDMProjectView_DragRoundingInterval, kSnapMilestone);
+    if (date.isNull() || isRefusedNonWorkingDate(date))
+        return;
+    if (date == item->beginDate() && date == item->endDate())
+        return;
+    finishDateEdit(item->validateAndSetBeginDateAndEndDate(date, date));
+}
+
+void DMUIProjectMilestone::updateGuideAnchorObjects()
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item || !project())
+        return;
+    const QRectF f = frame();
+    DMGanttGuideLabels::update(*this, {QRectF(QPointF(f.center().x() - kDateLabelSize.width() / 2, f.bottom()), kDateLabelSize)},
+                               {DMGanttGuideLabels::dateText(item->beginDate())});
+}
+
+// ---- Context menu ----
+
+std::unique_ptr<QMenu> DMUIProjectMilestone::contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate)
+{
+    auto menu = std::make_unique<QMenu>(QStringLiteral("task option"));
+    auto *commands = dynamic_cast<DMGanttContextMenuDelegate *>(delegate);
+    if (!view || !commands || !commands->respondsToProjectViewConvertMilestoneToProcessFromItem())
+        return menu;
+    const std::shared_ptr<DMBaseObject> self = shared_from_this();
+    const QPointer<DMProjectView> canvas(view);
+    const struct
+    {
+        const char *title;
+        quint32 tag;
+    } entries[] = {
+        {"Convert to Task", DMFourCharCode("task")},
+        {"Convert to Process", DMFourCharCode("cnvt")},
+        {"Embed in Process", DMFourCharCode("embd")},
+    };
+    for (const auto &entry : entries) {
+        QAction *action = menu->addAction(DMLocalizedString(entry.title));
+        DMProjectViewMenuItem::setRepresentedObject(action, view, self);
+        DMProjectViewMenuItem::setTag(action, qint32(entry.tag));
+        // The delegate is looked up when the command runs: the document may have closed since.
+        QObject::connect(action, &QAction::triggered, action, [canvas, action] {
+            if (!canvas)
+                return;
+            if (auto *target = dynamic_cast<DMGanttContextMenuDelegate *>(canvas->delegate()))
+                target->projectViewConvertMilestoneToProcessFromItem(action);
+        });
+    }
+    return menu;
+}
+
+bool DMUIProjectMilestone::presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
+                                                                          DMObjectViewDelegate *delegate)
+{
+    if (!view)
+        return false;
+    if (QWidget *window = view->window())
+        window->activateWindow();
+    std::unique_ptr<QMenu> menu = contextMenuInView(view, delegate);
+    if (menu->isEmpty())
+        return true;
+    const QPointF global = event.globalLocation().isNull()
+        ? view->mapToGlobal(view->mapFrom(view->window(), event.locationInWindow()))
+        : event.globalLocation();
+    menu->exec(global.toPoint());
+    return true;
+}
+
+// ---- Drawing ----
+
+void DMUIProjectMilestone::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
+{
+    const QRectF d = diamondRect();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    path.addPolygon(diamond());
+    path.closeSubpath();
+
+    if (isHovered())
+        DMGanttHoverShadow::drawForPath(painter, path);
+    painter->fillPath(path, fillColor());
+
+    if (isSelected())
+        painter->strokePath(path, QPen(Qt::black, 1.0));
+    else if (item && item->partOfCriticalPath())
+        painter->strokePath(path, QPen(Qt::red, 2.0));
+    else
+        painter->strokePath(path, QPen(strokeColor(), 1.0));
+
+    if (isHovered()) {
+        const QImage image = linkImage();
+        const DMUIProjectItemDragHandleTable &table = dragHandles();
+        for (int i = 0; i < table.count(); ++i) {
+            const _DMUIProjectItem_DragHandle &handle = table.at(i);
+            if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
+                || handle.operation == kDMProjectViewDragOperation_LinkFromEnd)
+                painter->drawImage(handle.rect.translated(d.topLeft()), image);
+        }
+    }
+
+    const DMUIProjectTaskTitleLayout title = titleLayout(view);
+    if (title.placement != DMUIProjectTaskTitleLayout::None)
+        titleTextAttributes().drawStringInRect(painter, shownTitle(), title.rect);
+    painter->restore();
+}

@@ -1,0 +1,162 @@
+#include "DMUIProjectProcess.h"
+
+#include "DMGanttGuideLabels.h"
+#include "DMGanttHoverShadow.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
+#include "DMUIProjectDateDrag.h"
+
+#include <QPainter>
+
+namespace {
+
+const QSizeF kDateLabelSize(68, 40);
+
+} // namespace
+
+DMUIProjectProcess::DMUIProjectProcess(const QRectF &frame)
+    : DMUIProjectItem(frame)
+{
+    // The base built its handles before this class's table applied.
+    updateUIFeatures();
+}
+
+DMUIProjectProcess::~DMUIProjectProcess() = default;
+
+QString DMUIProjectProcess::objectEditorControllerClass() const
+{
+    return QStringLiteral("DMUIProjectProcessInspectorController");
+}
+
+void DMUIProjectProcess::representedObject_timeSpanChanged()
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    qreal x = 0;
+    qreal width = 0;
+    if (!owner || !item
+        || !DMUIProjectProcess_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x,
+                                                    &width))
+        return;
+    setFrame(QRectF(x, frame().y(), width, frame().height()));
+}
+
+// ---- Title and handles ----
+
+QString DMUIProjectProcess::titleText() const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    return item ? item->title() : QString();
+}
+
+DMUIProjectProcessTitleInput DMUIProjectProcess::titleInput(DMObjectView *view) const
+{
+    DMUIProjectProcessTitleInput input;
+    input.frame = frame();
+    const std::shared_ptr<DMProject> owner = project();
+    input.displayTaskNames = owner && owner->displayAttributes().displayTaskNames;
+    input.titleSize = textAttributes().sizeOfString(titleText());
+    // Without a view (the handles) the Gantt view is assumed; the hit test passes its view.
+    input.ganttView = viewModeVisibility() == kDMProjectViewMode_Gantt && (!view || qobject_cast<DMProjectView *>(view));
+    if (auto *projectView = qobject_cast<DMProjectView *>(view))
+        input.visibleRect = projectView->drawRectVisibleRect();
+    return input;
+}
+
+DMUIProjectTaskTitleLayout DMUIProjectProcess::titleLayout(DMObjectView *view) const
+{
+    return DMUIProjectProcess_titleLayout(titleInput(view));
+}
+
+void DMUIProjectProcess::_updateDragHandleList()
+{
+    const QRectF f = frame();
+    const DMUIProjectTaskTitleLayout title = titleLayout(nullptr);
+    QRectF right;
+    QRectF left;
+    if (title.placement == DMUIProjectTaskTitleLayout::Right || title.placement == DMUIProjectTaskTitleLayout::Left) {
+        // Both places a title beside the bracket may take, relative to the frame.
+        const qreal tw = title.rect.width();
+        right = QRectF(f.width() + 4, title.rect.y() - f.y(), tw, title.rect.height());
+        left = right.translated(-f.width() - 8 - tw, 0);
+    }
+    m_firstTitleSlot = DMUIProjectProcess_fillHandleTable(mutableDragHandles(), f.width(), f.height(), right, left);
+}
+
+qint32 DMUIProjectProcess::dragOperationForPoint(QPointF point, DMObjectView *view) const
+{
+    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
+                                            titleLayout(view).placement);
+}
+
+// ---- Drags ----
+
+void DMUIProjectProcess::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                             const DMEvent &event, DMObjectView *view)
+{
+    recordDragStep(startPoint, endPoint, event, view);
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = project();
+    if (!item || !owner)
+        return;
+    // The date under the tip concerned, at the bracket's new position.
+    const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
+    qreal x = endPoint.x() - dragFields().localStartPoint.x();
+    x += operation == kDMProjectViewDragOperation_ChangeEnd ? dragFields().initialFrame.width() - rw : rw;
+    const std::optional<DMUIProjectDateDragStep> step =
+        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
+    if (!step)
+        return;
+    // A move shifts the subitems with the process; a tip changes one date of the process alone.
+    if (operation == kDMProjectViewDragOperation_MoveItem)
+        finishDateEdit(item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end));
+    else
+        finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
+}
+
+void DMUIProjectProcess::updateGuideAnchorObjects()
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item || !project())
+        return;
+    const QRectF f = frame();
+    const qreal y = std::max(0.0, f.y() - 10);
+    DMGanttGuideLabels::update(*this,
+                               {QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize),
+                                QRectF(QPointF(f.right(), y), kDateLabelSize)},
+                               {DMGanttGuideLabels::dateText(item->beginDate()),
+                                DMGanttGuideLabels::dateText(item->endDate())});
+}
+
+// ---- Drawing ----
+
+void DMUIProjectProcess::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
+{
+    const QRectF f = frame();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const QPainterPath path = bracket();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    painter->save();
+    if (isHovered())
+        DMGanttHoverShadow::drawForPath(painter, path);
+    painter->fillPath(path, fillColor());
+    painter->setClipPath(path, Qt::IntersectClip);
+    if (item) {
+        const QRectF overlay(f.x(), f.y(), item->progress() * f.width(), f.height());
+        if (overlay.width() >= 0.5)
+            painter->fillRect(overlay, bestContrastColor());
+    }
+    painter->restore();
+    painter->strokePath(path, QPen(isSelected() ? QColor(Qt::black) : strokeColor(), 1.0));
+
+    const DMUIProjectTaskTitleLayout title = titleLayout(view);
+    if (title.placement == DMUIProjectTaskTitleLayout::Inside)
+        textAttributes().drawStringInRect(painter, titleText(), title.rect);
+    else if (title.placement != DMUIProjectTaskTitleLayout::None)
+        titleTextAttributes().drawStringInRect(painter, titleText(), title.rect);
+    painter->restore();
+}

@@ -1,0 +1,393 @@
+#include "DMUIProjectTask.h"
+
+#include "DMBeep.h"
+#include "DMDateFormatter.h"
+#include "DMGanttHoverShadow.h"
+#include "DMGanttImages.h"
+#include "DMLocalizedString.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDelegate.h"
+#include "DMProjectViewMenuItem.h"
+#include "DMUISimpleTextObject.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+constexpr qreal kBarInset = 2.0;
+constexpr qreal kProgressImageBottomInset = 2.0;
+constexpr qreal kIconGap = 1.5;
+constexpr qreal kIconInset = 2.0;
+const QSizeF kDateLabelSize(68, 40);
+const QSizeF kProgressLabelSize(68, 20);
+
+bool hasAttachedDocuments(const DMProjectItem &item)
+{
+    const QVariant documents = item.attribute(kDMProjectItem_AttachedDocuments);
+    return documents.canConvert<QVariantList>() && !documents.toList().isEmpty();
+}
+
+QString dateLabelText(const DMDate &date)
+{
+    static const DMDateFormatter ymd(DMDateFormatter::YearMonthDay);
+    static const DMDateFormatter hms(DMDateFormatter::HourMinuteSecond);
+    return QStringLiteral("%1\n%2").arg(ymd.stringFromDate(date), hms.stringFromDate(date));
+}
+
+} // namespace
+
+DMUIProjectTask::DMUIProjectTask(const QRectF &frame)
+    : DMUIProjectItem(frame)
+{
+    // The base built its handles before this class's table applied.
+    updateUIFeatures();
+}
+
+DMUIProjectTask::~DMUIProjectTask() = default;
+
+DMUIProjectTaskHandleMetrics DMUIProjectTask::handleMetrics()
+{
+    static const DMUIProjectTaskHandleMetrics metrics = [] {
+        DMUIProjectTaskHandleMetrics m;
+        const QImage link = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_DependencyHandle3"));
+        m.linkWidth = std::max<qreal>(10.0, link.width());
+        m.linkHeight = std::max<qreal>(10.0, link.height());
+        m.linkMargin = -m.linkWidth / 2;
+        m.sliderWidth = 12.0;
+        m.sliderHeight = 12.0;
+        m.sliderYOffset = 2.0;
+        return m;
+    }();
+    return metrics;
+}
+
+QRectF DMUIProjectTask::barRect() const
+{
+    return frame().adjusted(0, kBarInset, 0, -kBarInset);
+}
+
+QRectF DMUIProjectTask::dependencyEndRect() const
+{
+    const DMUIProjectTaskHandleMetrics m = handleMetrics();
+    const QRectF f = frame();
+    const qreal y = f.y() + (f.height() - m.linkHeight) / 2;
+    if (2 * (m.linkWidth + m.linkMargin) >= f.width())
+        return QRectF(f.x(), y, 1, m.linkHeight);
+    return QRectF(f.x() + m.linkMargin, y, m.linkWidth, m.linkHeight);
+}
+
+QRectF DMUIProjectTask::dependencyStartRect() const
+{
+    const DMUIProjectTaskHandleMetrics m = handleMetrics();
+    const QRectF f = frame();
+    const qreal y = f.y() + (f.height() - m.linkHeight) / 2;
+    if (2 * (m.linkWidth + m.linkMargin) >= f.width())
+        return QRectF(f.right(), y, 1, m.linkHeight);
+    return QRectF(f.right() - m.linkMargin - m.linkWidth, y, m.linkWidth, m.linkHeight);
+}
+
+bool DMUIProjectTask::acceptsDependencies() const
+{
+    return viewModeVisibility() == kDMProjectViewMode_Gantt;
+}
+
+QString DMUIProjectTask::objectEditorControllerClass() const
+{
+    return QStringLiteral("DMUIProjectTaskInspectorController");
+}
+
+// ---- Title and handles ----
+
+QString DMUIProjectTask::titleText() const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    return item ? item->title() : QString();
+}
+
+qreal DMUIProjectTask::iconOffset() const
+{
+    // The icons start at the bar's left end (not half outside it, where the link handle is
+    // centred), and make way for the link handle while it shows.
+    qreal offset = kIconInset;
+    if (isHovered())
+        if (const _DMUIProjectItem_DragHandle *link = dragHandles().find(kDMProjectViewDragOperation_LinkFromBegin))
+            offset = std::max(offset, link->rect.x() + link->rect.width());
+    return offset;
+}
+
+DMUIProjectTaskTitleInput DMUIProjectTask::titleInput(DMObjectView *view) const
+{
+    DMUIProjectTaskTitleInput input;
+    input.barRect = barRect();
+    input.frameWidth = frame().width();
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    input.displayTaskNames = owner && item && owner->displayAttributes().displayTaskNames && !item->title().isEmpty();
+    input.titleSize = textAttributes().sizeOfString(titleText());
+    input.ganttView = viewModeVisibility() == kDMProjectViewMode_Gantt;
+    if (view && !qobject_cast<DMProjectView *>(view))
+        input.ganttView = false;
+    if (item && item->locked())
+        input.lockRoom = lockImage().width() + 2;
+    input.iconOffset = iconOffset();
+    if (auto *projectView = qobject_cast<DMProjectView *>(view))
+        input.visibleRect = projectView->drawRectVisibleRect();
+    return input;
+}
+
+DMUIProjectTaskTitleLayout DMUIProjectTask::titleLayout(DMObjectView *view) const
+{
+    return DMUIProjectTask_titleLayout(titleInput(view));
+}
+
+void DMUIProjectTask::_updateDragHandleList()
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const QRectF bar = barRect();
+    const DMUIProjectTaskTitleInput input = titleInput(nullptr);
+    const QSizeF besideTitle = DMUIProjectTask_titleGoesBeside(input) ? input.titleSize : QSizeF();
+    m_firstTitleSlot = DMUIProjectTask_fillHandleTable(mutableDragHandles(), bar.width(), bar.height(),
+                                                       item ? item->progress() : 0.0,
+                                                       viewModeVisibility() == kDMProjectViewMode_Gantt,
+                                                       handleMetrics(), besideTitle);
+}
+
+qint32 DMUIProjectTask::dragOperationForPoint(QPointF point, DMObjectView *view) const
+{
+    const DMUIProjectItemDragHandleTable &table = dragHandles();
+    const QPointF local = point - dragHandlesOrigin();
+    // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
+    const DMUIProjectTaskTitleLayout::Placement drawn = titleLayout(view).placement;
+    for (int i = 0; i < table.count(); ++i) {
+        if (m_firstTitleSlot >= 0 && i >= m_firstTitleSlot) {
+            const bool right = i == m_firstTitleSlot;
+            if (drawn != (right ? DMUIProjectTaskTitleLayout::Right : DMUIProjectTaskTitleLayout::Left))
+                continue;
+        }
+        if (DMUIProjectItem_DragHandle_IsPointHitting(table.at(i), local))
+            return table.at(i).operation;
+    }
+    return 0;
+}
+
+// ---- Drags ----
+
+void DMUIProjectTask::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                          const DMEvent &event, DMObjectView *view)
+{
+    recordDragStep(startPoint, endPoint, event, view);
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = project();
+    if (!item || !owner || item->locked())
+        return;
+
+    if (operation == kDMProjectViewDragOperation_Progress) {
+        dragProgressTo(endPoint.x());
+        updateGuideAnchorObjects();
+        return;
+    }
+    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
+        && operation != kDMProjectViewDragOperation_ChangeEnd)
+        return;
+
+    const bool changesEnd = operation == kDMProjectViewDragOperation_ChangeEnd;
+    qreal x = endPoint.x() - dragFields().localStartPoint.x();
+    if (changesEnd)
+        x += dragFields().initialFrame.width();
+    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
+    if (pointed.isNull())
+        return;
+    const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(
+        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin);
+    if (date.isNull() || isRefusedNonWorkingDate(date))
+        return;
+
+    DMDate begin = item->beginDate();
+    DMDate end = item->endDate();
+    if (operation == kDMProjectViewDragOperation_MoveItem) {
+        begin = date;
+        end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
+    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
+        if (!(date < end))
+            return;
+        begin = date;
+    } else {
+        if (!(begin < date))
+            return;
+        end = date;
+    }
+    // A step that lands on the current dates changes nothing and marks nothing.
+    if (begin == item->beginDate() && end == item->endDate())
+        return;
+    finishDateEdit(item->validateAndSetBeginDateAndEndDate(begin, end));
+}
+
+// ---- Guide labels ----
+
+void DMUIProjectTask::updateGuideAnchorObjects()
+{
+    const std::shared_ptr<DMProject> owner = project();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!owner || !item)
+        return;
+    DMBaseObjectList labels = DMUIProjectItem::guideAnchorsObjects();
+    if (labels.size() != 3) {
+        labels.clear();
+        for (int i = 0; i < 3; ++i) {
+            auto label = std::make_shared<DMUISimpleTextObject>();
+            label->setFillColor(QColor::fromRgbF(0, 0, 0, 0.5));
+            labels.append(label);
+        }
+        setGuideAnchorsObjects(labels);
+    }
+    const QRectF f = frame();
+    const std::weak_ptr<DMProjectViewObject> self =
+        std::static_pointer_cast<DMProjectViewObject>(weak_from_this().lock());
+    const QRectF frames[3] = {
+        QRectF(QPointF(f.x() - kDateLabelSize.width(), std::max(0.0, f.y() - 10)), kDateLabelSize),
+        QRectF(QPointF(f.right(), std::max(0.0, f.y() - 10)), kDateLabelSize),
+        QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20), kProgressLabelSize),
+    };
+    const QString texts[3] = {
+        dateLabelText(item->beginDate()),
+        dateLabelText(item->endDate()),
+        QStringLiteral("%1%").arg(int(item->progress() * 100)),
+    };
+    for (int i = 0; i < 3; ++i) {
+        auto *label = static_cast<DMUISimpleTextObject *>(labels.at(i).get());
+        label->setOwner(self);
+        label->setFrame(frames[i]);
+        label->setText(texts[i]);
+    }
+}
+
+// ---- Context menu ----
+
+std::unique_ptr<QMenu> DMUIProjectTask::contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate)
+{
+    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate);
+    auto menu = std::make_unique<QMenu>(QStringLiteral("task option"));
+    if (!view || !projectDelegate || !projectDelegate->respondsToProjectViewConvertTaskToProcessFromItem())
+        return menu;
+    const std::shared_ptr<DMBaseObject> self = shared_from_this();
+    const QPointer<DMProjectView> canvas(view);
+    const struct
+    {
+        const char *title;
+        quint32 tag;
+    } commands[] = {
+        {"Convert to Milestone", DMFourCharCode("mile")},
+        {"Convert to Process", DMFourCharCode("cnvt")},
+        {"Embed in Process", DMFourCharCode("embd")},
+    };
+    for (const auto &command : commands) {
+        QAction *action = menu->addAction(DMLocalizedString(command.title));
+        DMProjectViewMenuItem::setRepresentedObject(action, view, self);
+        DMProjectViewMenuItem::setTag(action, qint32(command.tag));
+        // The delegate is looked up when the command runs: the document may have closed since.
+        QObject::connect(action, &QAction::triggered, action, [canvas, action] {
+            if (!canvas)
+                return;
+            if (auto *target = dynamic_cast<DMProjectViewDelegate *>(canvas->delegate()))
+                target->projectViewConvertTaskToProcessFromItem(action);
+        });
+    }
+    return menu;
+}
+
+bool DMUIProjectTask::presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
+                                                                     DMObjectViewDelegate *delegate)
+{
+    if (!view)
+        return false;
+    if (QWidget *window = view->window())
+        window->activateWindow();
+    std::unique_ptr<QMenu> menu = contextMenuInView(view, delegate);
+    if (menu->isEmpty())
+        return true;
+    const QPointF global = event.globalLocation().isNull() ? view->mapToGlobal(view->mapFrom(view->window(), event.locationInWindow()))
+                                                           : event.globalLocation();
+    menu->exec(global.toPoint());
+    return true;
+}
+
+// ---- Drawing ----
+
+void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
+{
+    const QRectF bar = barRect();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath path;
+    if (bar.width() >= bar.height())
+        path.addRoundedRect(bar, bar.height() / 2, bar.height() / 2);
+    else
+        path.addRect(bar);
+
+    painter->save();
+    if (isHovered())
+        DMGanttHoverShadow::drawForPath(painter, path);
+    painter->fillPath(path, fillColor());
+    painter->setClipPath(path, Qt::IntersectClip);
+    if (item) {
+        const QRectF overlay(bar.x(), bar.y() + 0.5, item->progress() * bar.width(), bar.height());
+        if (overlay.width() >= 0.5)
+            painter->fillRect(overlay, bestContrastColor());
+    }
+    painter->restore();
+
+    if (isSelected())
+        painter->strokePath(path, QPen(Qt::black, 1.0));
+    else if (item && item->partOfCriticalPath())
+        painter->strokePath(path, QPen(Qt::red, 2.0));
+    else
+        painter->strokePath(path, QPen(strokeColor(), 1.0));
+
+    const DMUIProjectItemDragHandleTable &table = dragHandles();
+    if (isHovered()) {
+        const QImage progressImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_ProgressHandle"));
+        const QImage linkImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_DependencyHandle3"));
+        for (int i = 0; i < table.count(); ++i) {
+            const _DMUIProjectItem_DragHandle &handle = table.at(i);
+            const QRectF placed = handle.rect.translated(bar.topLeft());
+            if (handle.operation == kDMProjectViewDragOperation_Progress) {
+                const QPointF origin(std::round(placed.x() + (placed.width() - progressImage.width()) / 2),
+                                     std::round(placed.bottom() - kProgressImageBottomInset - progressImage.height()));
+                painter->drawImage(origin, progressImage);
+            } else if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
+                       || handle.operation == kDMProjectViewDragOperation_LinkFromEnd) {
+                painter->drawImage(placed, linkImage);
+            }
+        }
+    }
+
+    if (item) {
+        qreal offset = iconOffset();
+        const auto drawIcon = [&](const QImage &image) {
+            painter->drawImage(QPointF(bar.x() + offset - 0.5, bar.y() + (bar.height() - image.height()) / 2 - 0.5), image);
+            offset += image.width() + kIconGap;
+        };
+        if (item->locked())
+            drawIcon(lockImage());
+        if (hasAttachedDocuments(*item))
+            drawIcon(attachedImage());
+    }
+
+    const DMUIProjectTaskTitleLayout title = titleLayout(view);
+    if (title.placement == DMUIProjectTaskTitleLayout::Inside)
+        textAttributes().drawStringInRect(painter, titleText(), title.rect);
+    else if (title.placement != DMUIProjectTaskTitleLayout::None)
+        titleTextAttributes().drawStringInRect(painter, titleText(), title.rect);
+    painter->restore();
+}

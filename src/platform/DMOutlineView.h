@@ -1,0 +1,128 @@
+#pragma once
+
+#include "DMOutlineViewDataSource.h"
+#include "DMOutlineViewDelegate.h"
+#include "DMOutlineViewModel.h"
+
+#include <QTreeView>
+
+// An outline (or, with a flat data source, a table) whose rows come from a data source and
+// whose decisions come from a delegate; both are borrowed and cleared when destroyed.
+//
+// Rows are counted from 0 at the top over the rows shown. Geometry is in content coordinates:
+// y from the top of the first row and x from the left of the first column, whatever the
+// scroll position (contentOffset() converts to the viewport). Rows may differ in height; the
+// rows shown and their tops are cached, so rowAtPoint, rectOfRow and rowForItem are cheap.
+//
+// Expand and collapse through this class (or the user); QTreeView's expandAll,
+// expandToDepth and collapseAll bypass the delegate and are not to be used.
+class DMOutlineView : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit DMOutlineView(QWidget *parent = nullptr);
+    ~DMOutlineView() override;
+
+    // Setting a data source shows its tree from scratch.
+    void setDataSource(DMOutlineViewDataSource *dataSource);
+    DMOutlineViewDataSource *dataSource() const { return m_model->dataSource(); }
+    void setDelegate(DMOutlineViewDelegate *delegate);
+    DMOutlineViewDelegate *delegate() const { return m_delegate; }
+    DMOutlineViewModel *outlineModel() const { return m_model; }
+
+    // Columns. Positions count every column, hidden ones included, in the order shown.
+    void addTableColumn(const DMOutlineTableColumn &column);
+    int numberOfColumns() const;
+    QStringList tableColumnIdentifiers() const;
+    int columnWithIdentifier(const QString &identifier) const; // -1 when absent
+    void moveColumnToColumn(int from, int to);
+    void setTableColumnHidden(const QString &identifier, bool hidden);
+    bool isTableColumnHidden(const QString &identifier) const;
+
+    // Height of rows whose data source answers none.
+    void setRowHeight(int height);
+    int rowHeight() const { return m_model->defaultRowHeight(); }
+
+    void reloadData();
+    void reloadItem(DMOutlineItem item) { reloadItemReloadChildren(item, false); }
+    void reloadItemReloadChildren(DMOutlineItem item, bool reloadChildren);
+
+    int numberOfRows() const { return m_model->numberOfRows(); }
+    DMOutlineItem itemAtRow(int row) const { return m_model->itemAtRow(row); }
+    int rowForItem(DMOutlineItem item) const { return m_model->rowForItem(item); }
+    DMOutlineItem parentForItem(DMOutlineItem item) const { return m_model->parentForItem(item); }
+    int levelForRow(int row) const;
+    int rowAtPoint(const QPoint &contentPoint) const; // -1 outside the rows; x is not looked at
+    QRect rectOfRow(int row) const; // empty for a row that does not exist
+    QRect frameOfCellAtColumnRow(int column, int row) const; // the outline column's starts after its indentation
+    QPoint contentOffset() const { return {horizontalOffset(), verticalOffset()}; }
+    void scrollRowToVisible(int row);
+
+    // Expansion asks the delegate first; an item that is not expandable is left alone.
+    bool isItemExpandable(DMOutlineItem item) const;
+    bool isItemExpanded(DMOutlineItem item) const { return m_model->isItemExpanded(item); }
+    void expandItem(DMOutlineItem item) { expandItemExpandChildren(item, false); }
+    // A null item with expandChildren expands everything; below an item whose expansion the
+    // delegate refuses nothing is expanded.
+    void expandItemExpandChildren(DMOutlineItem item, bool expandChildren);
+    void collapseItem(DMOutlineItem item);
+
+    // Selection of whole rows. Selecting by program does not ask the delegate; it is told of
+    // the change as it is of the user's.
+    QList<int> selectedRowIndexes() const; // ascending
+    int selectedRow() const; // the first, or -1
+    void selectRowIndexesByExtendingSelection(const QList<int> &rows, bool extend);
+    void deselectAll();
+
+    // Drops carrying one of these types reach the data source.
+    void registerForDraggedTypes(const QStringList &types);
+
+    // Where a drop at this viewport point goes: a parent (null: the top level) and a child index
+    // (-1: onto the parent), with the line or row to highlight, in content coordinates.
+    struct DropProposal
+    {
+        DMOutlineItem item = nullptr;
+        int childIndex = -1;
+        QRect indicator;
+    };
+    DropProposal dropProposalAtPoint(const QPoint &viewportPoint) const;
+
+signals:
+    // Rows shown, their order or their heights changed (see DMOutlineViewModel).
+    void rowLayoutChanged();
+    void selectionDidChange();
+
+protected:
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    friend class DMOutlineViewDelegate;
+
+    void onExpanded(const QModelIndex &index);
+    void onCollapsed(const QModelIndex &index);
+    void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
+    void onModelRowLayoutChanged();
+    void notifySelectionChanged();
+    void selectRows(const QList<int> &rows, QItemSelectionModel::SelectionFlags flags);
+    bool expandIndex(const QModelIndex &index);
+    bool carriesRegisteredType(const QMimeData *data) const;
+    DMDraggingInfo draggingInfo(const QDropEvent *event) const;
+    void setDropIndicator(const QRect &indicator);
+
+    DMOutlineViewModel *m_model;
+    DMOutlineViewDelegate *m_delegate = nullptr;
+    QStringList m_draggedTypes;
+    QRect m_dropIndicator; // content coordinates; empty when no drop is proposed
+    bool m_silentExpansion = false; // undoing a refused expansion or collapse
+    bool m_programmaticSelection = false; // selected by program: the delegate is not asked
+    bool m_adjustingSelection = false; // replacing a selection the delegate changed
+    int m_batchDepth = 0;
+    bool m_rowLayoutSignalHeld = false;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "DMOutlineViewDataSource.h"
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+
+#include <functional>
+
+class QPainter;
+class QRect;
+
+// What one cell is about to show; the delegate may change it before it is drawn.
+struct DMOutlineCell
+{
+    QVariant objectValue;
+    QString text; // the value as shown; replacing it is how a formatter is applied
+    QColor textColor; // invalid: the palette's
+    QFont font;
+    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    QIcon image;
+    DMOutlineItem representedObject = nullptr;
+    // When set, draws the cell's content (over the row's background) in place of text and image.
+    std::function<void(QPainter &, const QRect &, DMOutlineItem representedObject)> draw;
+};
+
+// Decisions and notifications of an outline view. Every function's default means "not
+// handled": the outline does what it would do without a delegate.
+//
+// Lifetime: the view registers itself here when it is given this delegate; destroying the
+// delegate first clears the view's pointer.
+class DMOutlineViewDelegate
+{
+public:
+    DMOutlineViewDelegate() = default;
+    DMOutlineViewDelegate(const DMOutlineViewDelegate &) = delete;
+    DMOutlineViewDelegate &operator=(const DMOutlineViewDelegate &) = delete;
+    virtual ~DMOutlineViewDelegate();
+
+    // Asked for every expansion and collapse, by the user or by the program.
+    virtual bool outlineViewShouldExpandItem(DMOutlineView *, DMOutlineItem) { return true; }
+    virtual bool outlineViewShouldCollapseItem(DMOutlineView *, DMOutlineItem) { return true; }
+    virtual void outlineViewItemDidExpand(DMOutlineView *, DMOutlineItem) {}
+    virtual void outlineViewItemDidCollapse(DMOutlineView *, DMOutlineItem) {}
+
+    // Asked when the user starts editing a cell of an editable column.
+    virtual bool outlineViewShouldEditTableColumnItem(DMOutlineView *, const QString &, DMOutlineItem)
+    {
+        return true;
+    }
+    virtual void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *, DMOutlineCell &, const QString &,
+                                                              DMOutlineItem)
+    {
+    }
+
+    // Selection: each selected item may be refused, then the whole proposed set of rows
+    // (ascending) may be replaced. Told after every change.
+    virtual bool outlineViewShouldSelectItem(DMOutlineView *, DMOutlineItem) { return true; }
+    virtual QList<int> outlineViewSelectionIndexesForProposedSelection(DMOutlineView *, const QList<int> &proposed)
+    {
+        return proposed;
+    }
+    virtual void outlineViewSelectionDidChange(DMOutlineView *) {}
+
+private:
+    friend class DMOutlineView;
+    std::vector<DMOutlineView *> m_registeredViews;
+};

@@ -1,0 +1,228 @@
+// Bar geometry as pure functions: frames from dates, dates from canvas x, the handle tables at
+// the widths where handles appear and disappear, and where a task's title goes.
+#include "GanttTestSupport.h"
+
+#include "DMUIProjectItemGeometry.h"
+
+using namespace gantttest;
+
+namespace {
+
+QList<qint32> operations(const DMUIProjectItemDragHandleTable &table)
+{
+    QList<qint32> result;
+    for (int i = 0; i < table.count(); ++i)
+        result << table.at(i).operation;
+    return result;
+}
+
+DMProject_DisplayAttributes displayAt20PixelsPerDay()
+{
+    DMProject_DisplayAttributes display;
+    display.timeSpanBeginDate = at(2024, 1, 1);
+    display.pixelsPerDay = 20.0f;
+    display.dayViewBeginMinute = 480;
+    display.dayViewEndMinute = 1080;
+    return display;
+}
+
+} // namespace
+
+TEST(BarGeometry, FrameFromDatesCountsOnlyTheWorkingWindowOfEachDay)
+{
+    const DMProject_DisplayAttributes display = displayAt20PixelsPerDay();
+    qreal x = 0;
+    qreal width = 0;
+    // 1.5 days in: the second day at 13:00, half its 8:00-18:00 window.
+    ASSERT_TRUE(DMUIProjectItem_horizontalFrameRange(display, at(2024, 1, 2, 13), at(2024, 1, 4, 18), &x, &width));
+    EXPECT_DOUBLE_EQ(x, 30.5);
+    EXPECT_DOUBLE_EQ(width, 50.0); // 3 + 1 days minus 1.5
+    // Outside the window counts as its nearest edge: 20:00 is the end of the day.
+    ASSERT_TRUE(DMUIProjectItem_horizontalFrameRange(display, at(2024, 1, 1, 20), at(2024, 1, 2, 8), &x, &width));
+    EXPECT_DOUBLE_EQ(x, 20.5);
+    EXPECT_DOUBLE_EQ(width, 0.0);
+
+    DMProject_DisplayAttributes noSpan = display;
+    noSpan.timeSpanBeginDate = DMDate();
+    x = -1;
+    EXPECT_FALSE(DMUIProjectItem_horizontalFrameRange(noSpan, at(2024, 1, 2), at(2024, 1, 3), &x, &width));
+    EXPECT_EQ(x, -1);
+}
+
+TEST(BarGeometry, TaskBarTakesItsFrameFromTheModel)
+{
+    GanttCanvas canvas;
+    auto task = canvas.addTask(QStringLiteral("Pour"), at(2024, 1, 2, 13), at(2024, 1, 4, 18));
+    auto bar = GanttCanvas::barOf(task);
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(bar->frame(), QRectF(30.5, 0, 50, 20));
+    EXPECT_EQ(bar->viewModeVisibility(), 0);
+    EXPECT_EQ(bar->representedObject(), task);
+
+    // A new day window moves the bar when the model reports it.
+    canvas.project->displayAttributes().pixelsPerDay = 40.0f;
+    bar->representedObject_timeSpanChanged();
+    EXPECT_EQ(bar->frame(), QRectF(60.5, 0, 100, 20));
+
+    // Too narrow a frame is stored 1 wide.
+    bar->setFrame(QRectF(5, 5, 0, 0));
+    EXPECT_EQ(bar->frame(), QRectF(5, 5, 1, 1));
+}
+
+TEST(BarGeometry, DateForCanvasXFollowsTheDayWindow)
+{
+    const DMProject_DisplayAttributes display = displayAt20PixelsPerDay();
+    EXPECT_EQ(DMProjectView_dateForCanvasX(display, 30.0), at(2024, 1, 2, 13));      // 1 day + 780 minutes
+    EXPECT_EQ(DMProjectView_dateForCanvasX(display, 0.0), at(2024, 1, 1));           // the span's begin itself
+    EXPECT_EQ(DMProjectView_dateForCanvasX(display, -10.0), at(2023, 12, 31, 13));   // half of the day before
+    DMProject_DisplayAttributes noSpan = display;
+    noSpan.timeSpanBeginDate = DMDate();
+    EXPECT_TRUE(DMProjectView_dateForCanvasX(noSpan, 30.0).isNull());
+}
+
+TEST(BarGeometry, PlainBarHandlesAppearWithWidth)
+{
+    DMUIProjectItemDragHandleTable table;
+    // Up to 12 wide: no progress handle; below 24 the resize handles would overlap.
+    DMUIProjectItem_fillHandleTable(table, 11, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({116})); // the link circles overlap too
+    DMUIProjectItem_fillHandleTable(table, 12, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({116}));
+    DMUIProjectItem_fillHandleTable(table, 13, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({121, 116})); // circles {4..9} and {4..9} overlap
+    DMUIProjectItem_fillHandleTable(table, 23, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({121, 119, 120, 116}));
+    DMUIProjectItem_fillHandleTable(table, 24, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({121, 117, 118, 119, 120, 116})); // ends only touch
+    DMUIProjectItem_fillHandleTable(table, 25, 20, 0.5);
+    EXPECT_EQ(operations(table), QList<qint32>({121, 117, 118, 119, 120, 116}));
+    EXPECT_EQ(table.at(0).rect, QRectF(25 * 0.5 - 2, 16, 4, 4));
+    EXPECT_EQ(table.operationAtPoint(QPointF(6.5, 10)), 117);  // the begin handle before its circle
+    EXPECT_EQ(table.operationAtPoint(QPointF(30, 10)), 0);
+}
+
+TEST(BarGeometry, TaskBarHandlesAppearWithWidth)
+{
+    DMUIProjectItemDragHandleTable table;
+    const DMUIProjectTaskHandleMetrics metrics;
+    const auto fill = [&](qreal w) {
+        DMUIProjectTask_fillHandleTable(table, w, 16, 0.5, true, metrics, QSizeF());
+        return operations(table);
+    };
+    // rw = w/2 within 2...12: the resize handles meet in the middle below 24.
+    const QList<qint32> withResize = {119, 120, 117, 118, 116};
+    for (qreal w : {11.0, 12.0, 13.0, 23.0, 24.0, 25.0})
+        EXPECT_EQ(fill(w), withResize) << "width " << w;
+    fill(11);
+    EXPECT_EQ(table.find(117)->rect, QRectF(0, 0, 5.5, 16));
+    EXPECT_EQ(table.find(118)->rect, QRectF(5.5, 0, 5.5, 16));
+    fill(25);
+    EXPECT_EQ(table.find(117)->rect, QRectF(0, 0, 12, 16));
+    EXPECT_EQ(table.find(118)->rect, QRectF(13, 0, 12, 16));
+    EXPECT_EQ(table.find(119)->rect, QRectF(-5, 3, 10, 10)); // centred on the left end
+    EXPECT_EQ(table.find(120)->rect, QRectF(20, 3, 10, 10)); // and on the right end
+
+    // Below 4 points the two 2-point handles overlap and neither is kept.
+    EXPECT_EQ(fill(3), QList<qint32>({119, 120, 116}));
+    EXPECT_EQ(fill(4), withResize);
+    // Progress only beyond three slider widths.
+    EXPECT_EQ(fill(36), withResize);
+    EXPECT_EQ(fill(37), QList<qint32>({119, 120, 121, 117, 118, 116}));
+    EXPECT_EQ(table.find(121)->rect, QRectF(37 * 0.5 - 6, 6, 12, 12));
+
+    // Outside the Gantt view no link handles.
+    DMUIProjectTask_fillHandleTable(table, 25, 16, 0, false, metrics, QSizeF());
+    EXPECT_EQ(operations(table), QList<qint32>({117, 118, 116}));
+    // A title beside the bar gets a move handle on each side it may be drawn.
+    DMUIProjectTask_fillHandleTable(table, 25, 16, 0, true, metrics, QSizeF(40, 12));
+    EXPECT_EQ(operations(table), QList<qint32>({119, 120, 117, 118, 116, 116, 116}));
+    EXPECT_EQ(table.at(5).rect, QRectF(29, 2, 40, 12));
+    EXPECT_EQ(table.at(6).rect, QRectF(-44, 2, 40, 12));
+}
+
+TEST(BarGeometry, CircleHandlesHitOnlyInsideTheInscribedCircle)
+{
+    const _DMUIProjectItem_DragHandle circle{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Circle, 119};
+    EXPECT_TRUE(DMUIProjectItem_DragHandle_IsPointHitting(circle, QPointF(5, 3)));
+    EXPECT_TRUE(DMUIProjectItem_DragHandle_IsPointHitting(circle, QPointF(8, 3)));  // radius 3
+    EXPECT_FALSE(DMUIProjectItem_DragHandle_IsPointHitting(circle, QPointF(8.5, 3)));
+    EXPECT_FALSE(DMUIProjectItem_DragHandle_IsPointHitting(circle, QPointF(1, 1))); // corner of the rect
+    const _DMUIProjectItem_DragHandle empty{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Empty, 116};
+    EXPECT_FALSE(DMUIProjectItem_DragHandle_IsPointHitting(empty, QPointF(5, 3)));
+}
+
+TEST(BarGeometry, TitleGoesBesideTheBarOnlyWhenItDoesNotFit)
+{
+    DMUIProjectTaskTitleInput input;
+    input.barRect = QRectF(100.5, 2, 60, 16);
+    input.frameWidth = 60;
+    input.titleSize = QSizeF(52, 12);
+    input.displayTaskNames = true;
+    input.ganttView = true;
+    input.visibleRect = QRectF(0, 0, 400, 100);
+
+    DMUIProjectTaskTitleLayout layout = DMUIProjectTask_titleLayout(input);
+    EXPECT_EQ(layout.placement, DMUIProjectTaskTitleLayout::Inside); // 52 fits 60 - 8
+    EXPECT_EQ(layout.rect, QRectF(104.5, 4, 52, 12));
+
+    input.lockRoom = 12; // a locked task keeps room for its lock
+    EXPECT_EQ(DMUIProjectTask_titleLayout(input).placement, DMUIProjectTaskTitleLayout::Right);
+    input.lockRoom = 0;
+
+    input.titleSize = QSizeF(53, 12);
+    layout = DMUIProjectTask_titleLayout(input);
+    EXPECT_EQ(layout.placement, DMUIProjectTaskTitleLayout::Right);
+    EXPECT_EQ(layout.rect, QRectF(164.5, 4, 53, 12));
+
+    // Near the right edge of what shows, it goes left of the bar.
+    input.visibleRect = QRectF(0, 0, 200, 100);
+    layout = DMUIProjectTask_titleLayout(input);
+    EXPECT_EQ(layout.placement, DMUIProjectTaskTitleLayout::Left);
+    EXPECT_EQ(layout.rect, QRectF(100.5 - 4 - 53, 4, 53, 12));
+
+    // Outside the Gantt view it stays inside, truncated to the room.
+    input.ganttView = false;
+    layout = DMUIProjectTask_titleLayout(input);
+    EXPECT_EQ(layout.placement, DMUIProjectTaskTitleLayout::Inside);
+    EXPECT_EQ(layout.rect.width(), 52);
+
+    input.displayTaskNames = false;
+    EXPECT_EQ(DMUIProjectTask_titleLayout(input).placement, DMUIProjectTaskTitleLayout::None);
+}
+
+TEST(BarGeometry, ATitleBesideTheBarIsPressedWhereItIsDrawn)
+{
+    GanttCanvas canvas;
+    auto task = canvas.addTask(QStringLiteral("A rather long title for a short task"), at(2024, 1, 2, 8),
+                               at(2024, 1, 2, 18));
+    auto bar = GanttCanvas::barOf(task);
+    const DMUIProjectTaskTitleLayout layout = bar->titleLayout(&canvas.view);
+    ASSERT_EQ(layout.placement, DMUIProjectTaskTitleLayout::Right);
+    EXPECT_TRUE(bar->boundingBox().contains(layout.rect));
+    EXPECT_EQ(bar->dragOperationForPoint(layout.rect.center(), &canvas.view), 116);
+    // The empty place on the other side is not part of the bar.
+    const QPointF mirror(bar->frame().x() - 4 - layout.rect.width() / 2, layout.rect.center().y());
+    EXPECT_EQ(bar->dragOperationForPoint(mirror, &canvas.view), 0);
+
+    // Hidden task names: no title and no title handles.
+    canvas.project->displayAttributes().displayTaskNames = false;
+    bar->updateUIFeatures();
+    EXPECT_EQ(bar->titleLayout(&canvas.view).placement, DMUIProjectTaskTitleLayout::None);
+    EXPECT_EQ(bar->dragOperationForPoint(layout.rect.center(), &canvas.view), 0);
+}
+
+TEST(BarGeometry, LinksAttachToTheBarsEnds)
+{
+    GanttCanvas canvas;
+    auto task = canvas.addTask(QStringLiteral("T"), at(2024, 1, 2, 8), at(2024, 1, 4, 8));
+    auto bar = GanttCanvas::barOf(task);
+    const QRectF f = bar->frame();
+    EXPECT_EQ(bar->dependencyEndRect(), QRectF(f.x() - 5, f.y() + 5, 10, 10));
+    EXPECT_EQ(bar->dependencyStartRect(), QRectF(f.right() - 5, f.y() + 5, 10, 10));
+    bar->setFrame(QRectF(f.x(), f.y(), 10, f.height())); // 2 x (dw + m) reaches the width
+    EXPECT_EQ(bar->dependencyEndRect(), QRectF(f.x(), f.y() + 5, 1, 10));
+    EXPECT_EQ(bar->dependencyStartRect(), QRectF(f.x() + 10, f.y() + 5, 1, 10));
+    EXPECT_TRUE(bar->acceptsDependencies());
+    bar->setViewModeVisibility(1);
+    EXPECT_FALSE(bar->acceptsDependencies());
+}

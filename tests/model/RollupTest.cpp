@@ -1,0 +1,123 @@
+#include "ModelTestSupport.h"
+
+using namespace halcyra::test;
+
+namespace {
+
+struct Tree
+{
+    std::shared_ptr<DMProject> project;
+    std::shared_ptr<DMProjectProcess> process;
+    std::shared_ptr<DMProjectItemGroup> group;
+    std::shared_ptr<DMProjectTask> t1, t2, t3;
+    std::shared_ptr<DMProjectMilestone> milestone;
+};
+
+// process { t1, group { t2, t3 }, milestone }
+Tree makeTree()
+{
+    Tree t;
+    t.project = DMProject::create();
+    t.process = makeItem<DMProjectProcess>(t.project, "P", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    t.group = makeItem<DMProjectItemGroup>(t.project, "G", at(2024, 1, 9, 8), at(2024, 1, 10, 18));
+    t.t1 = makeItem<DMProjectTask>(t.project, "T1", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    t.t2 = makeItem<DMProjectTask>(t.project, "T2", at(2024, 1, 9, 8), at(2024, 1, 9, 18));
+    t.t3 = makeItem<DMProjectTask>(t.project, "T3", at(2024, 1, 10, 8), at(2024, 1, 10, 18));
+    t.milestone = makeItem<DMProjectMilestone>(t.project, "M", at(2024, 1, 12, 18), at(2024, 1, 12, 18));
+    t.project->tasks().append(t.process);
+    t.process->subitems().append(t.t1);
+    t.process->subitems().append(t.group);
+    t.group->subitems().append(t.t2);
+    t.group->subitems().append(t.t3);
+    t.process->subitems().append(t.milestone);
+    return t;
+}
+
+} // namespace
+
+TEST(Rollup, ProgressRollsUpAsTheMeanOfTheTasksBelow)
+{
+    Tree t = makeTree();
+    t.t2->setProgress(0.5f);
+    EXPECT_FLOAT_EQ(t.group->progress(), 0.25f);   // (0.5 + 0) / 2
+    EXPECT_FLOAT_EQ(t.process->progress(), 0.5f / 3); // three tasks; the milestone is no progress item
+    t.t1->setProgress(1.0f);
+    t.t3->setProgress(0.9f);
+    EXPECT_FLOAT_EQ(t.group->progress(), 0.7f);
+    EXPECT_FLOAT_EQ(t.process->progress(), 0.8f);
+
+    // A task leaving or joining moves the means of its former and new parents.
+    t.group->subitems().removeOne(t.t3);
+    EXPECT_FLOAT_EQ(t.group->progress(), 0.5f);
+    EXPECT_FLOAT_EQ(t.process->progress(), 0.75f);
+    t.process->subitems().append(t.t3);
+    EXPECT_FLOAT_EQ(t.process->progress(), 0.8f);
+    // Adding an item without tasks changes no mean.
+    t.process->subitems().append(makeItem<DMProjectItemGroup>(t.project, "Empty", at(2024, 1, 8), at(2024, 1, 9)));
+    EXPECT_FLOAT_EQ(t.process->progress(), 0.8f);
+}
+
+TEST(Rollup, UndoRestoresTheTaskAndEveryRolledUpParentExactly)
+{
+    Tree t = makeTree();
+    t.process->setRolledUpProgress(0.3f); // a stored value that is not the mean, as files may hold
+    StepUndo undo(t.project);
+    const QVariantMap before = t.project->dictionaryRepresentation();
+    undo.step([&] { t.t2->setProgress(1.0f); });
+    const QVariantMap after = t.project->dictionaryRepresentation();
+    EXPECT_FLOAT_EQ(t.group->progress(), 0.5f);
+    undo.manager.undo();
+    EXPECT_EQ(t.project->dictionaryRepresentation(), before);
+    undo.manager.redo();
+    EXPECT_EQ(t.project->dictionaryRepresentation(), after);
+}
+
+TEST(Rollup, CostByKindAndResourceCostOverWorkingTime)
+{
+    Tree t = makeTree();
+    t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+    // T2 and T3 were made on the whole-day calendar; give them two working days now.
+    t.t2->setBeginDateAndEndDate(at(2024, 1, 9, 8), at(2024, 1, 10, 18)); // 20 working hours
+    t.t1->setAttribute(kDMProjectItem_CostKind, 0);
+    t.t1->setAttribute(kDMProjectItem_Cost, 250.0); // fixed
+    t.t3->setAttribute(kDMProjectItem_CostKind, 1);
+    t.t3->setAttribute(kDMProjectItem_Cost, 30.0); // 30 an hour x 10 h
+    t.t3->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 18));
+    t.t2->setAttribute(kDMProjectItem_CostKind, 2);
+    auto hourly = std::make_shared<DMProjectResource>();
+    hourly->setProject(t.project);
+    hourly->setAttribute(kDMProjectResource_HourlyCost, 50.0);
+    hourly->setAttribute(kDMProjectResource_CostKind, 0);
+    auto daily = std::make_shared<DMProjectResource>();
+    daily->setProject(t.project);
+    daily->setAttribute(kDMProjectResource_HourlyCost, 400.0);
+    daily->setAttribute(kDMProjectResource_CostKind, 1);
+    t.project->resources().append(hourly);
+    t.project->resources().append(daily);
+    t.t2->addResource(hourly);
+    t.t2->addResource(daily);
+    t.t3->addResource(hourly);
+
+    EXPECT_FLOAT_EQ(t.t1->cost(), 250.0f);
+    EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f);
+    EXPECT_FLOAT_EQ(t.t2->cost(), 50.0f * 20 + 400.0f * 2); // 20 working hours, 2 working days
+
+    float progress = 0, cost = 0;
+    int items = 0, tasks = 0, milestones = 0, processes = 0;
+    t.t2->setProgress(0.5f);
+    t.process->computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &items, &tasks, &milestones, &processes, &cost);
+    EXPECT_FLOAT_EQ(progress, 0.5f);
+    EXPECT_EQ(items, 3);
+    EXPECT_EQ(tasks, 3);
+    EXPECT_EQ(milestones, 1);
+    EXPECT_EQ(processes, 1);
+    EXPECT_FLOAT_EQ(cost, 250.0f + 300.0f + 1800.0f);
+
+    // The hourly resource: T2 (20 h, half done) and T3 (10 h, not started).
+    float resourceProgress = 0, resourceCost = 0;
+    QString info;
+    hourly->computeProgressCostInfoString(&resourceProgress, &resourceCost, &info);
+    EXPECT_FLOAT_EQ(resourceProgress, 0.25f);
+    EXPECT_FLOAT_EQ(resourceCost, 50.0f * 30);
+    EXPECT_EQ(info, QStringLiteral("2 tasks, 0 milestones (25%)"));
+}

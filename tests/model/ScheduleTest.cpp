@@ -1,0 +1,408 @@
+#include "DMIdleTimeout.h"
+#include "DMModalUI.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMProjectItemUIObject.h"
+#include "DMProjectUIObjectFactory.h"
+#include "DMScheduler.h"
+#include "DMValidation.h"
+#include "ModelTestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+using namespace halcyra::test;
+
+namespace {
+
+// 2024-01-08 is a Monday. Working time: 8:00 to 18:00, Saturdays and Sundays off.
+std::shared_ptr<DMProject> workingWeekProject()
+{
+    auto project = DMProject::create();
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+    DMMutableIndexSet_64 weekend;
+    weekend.addIndex(0);
+    weekend.addIndex(6);
+    project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
+    return project;
+}
+
+template <typename T = DMProjectTask>
+std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QString &title, const DMDate &begin,
+                           const DMDate &end, const std::shared_ptr<DMProjectItem> &parent = nullptr)
+{
+    auto item = makeItem<T>(project, title, begin, end);
+    if (parent)
+        parent->subitems().append(item);
+    else
+        project->tasks().append(item);
+    return item;
+}
+
+std::shared_ptr<DMProjectDependency> link(const std::shared_ptr<DMProjectItem> &from, const std::shared_ptr<DMProjectItem> &to,
+                                          int kind = DMProjectDependency::FinishToStart)
+{
+    auto dependency = from->addOutboundDependencyToItem(to);
+    dependency->setKind(kind);
+    return dependency;
+}
+
+void expectDates(const DMProjectItem &item, const DMDate &begin, const DMDate &end)
+{
+    EXPECT_EQ(item.beginDate(), begin) << item.title().toStdString() << " begins " << item.beginDate().description().toStdString();
+    EXPECT_EQ(item.endDate(), end) << item.title().toStdString() << " ends " << item.endDate().description().toStdString();
+}
+
+} // namespace
+
+TEST(Schedule, EachLinkKindPushesItsSuccessorJustEnoughInWorkingTime)
+{
+    struct Case
+    {
+        int kind;
+        DMDate successorBegin, successorEnd; // after A moves to Tue 8:00 - Wed 18:00
+    };
+    // B is Mon 8:00 - Mon 18:00 (10 working hours) and satisfies every kind before the move.
+    const Case cases[] = {
+        // finish to start: B begins at A's end and keeps 10 working hours (Thu).
+        {DMProjectDependency::FinishToStart, at(2024, 1, 10, 18), at(2024, 1, 11, 18)},
+        // start to finish: B ends no earlier than A begins (Tue 8:00 = Mon 18:00 in working
+        // time, so the end lands on Tue 8:00 and the begin 10 working hours before).
+        {DMProjectDependency::StartToFinish, at(2024, 1, 8, 8), at(2024, 1, 9, 8)},
+        // start to start: B begins with A.
+        {DMProjectDependency::StartToStart, at(2024, 1, 9, 8), at(2024, 1, 9, 18)},
+        // finish to finish: B ends with A, 10 working hours earlier it begins.
+        {DMProjectDependency::FinishToFinish, at(2024, 1, 10, 8), at(2024, 1, 10, 18)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.kind);
+        auto project = workingWeekProject();
+        auto a = addTask(project, "A", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+        auto b = addTask(project, "B", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+        if (c.kind == DMProjectDependency::FinishToStart)
+            b->setBeginDateAndEndDate(at(2024, 1, 8, 18), at(2024, 1, 9, 18));
+        link(a, b, c.kind);
+        EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 9, 8), at(2024, 1, 10, 18)), kDMValidation_OK);
+        expectDates(*a, at(2024, 1, 9, 8), at(2024, 1, 10, 18));
+        expectDates(*b, c.successorBegin, c.successorEnd);
+        EXPECT_EQ(b->duration(), 10 * 3600);
+        EXPECT_EQ(a->duration(), 20 * 3600);
+
+        // Moving back never pulls the successor earlier.
+        EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 8), at(2024, 1, 8, 18)), kDMValidation_OK);
+        expectDates(*b, c.successorBegin, c.successorEnd);
+    }
+}
+
+TEST(Schedule, PushesRunDownChainsAcrossWeekendsKeepingWorkingDurations)
+{
+    auto project = workingWeekProject();
+    auto a = addTask(project, "A", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    auto b = addTask(project, "B", at(2024, 1, 9, 8), at(2024, 1, 10, 18));        // 20 h
+    auto c = addTask<DMProjectMilestone>(project, "C", at(2024, 1, 10, 18), at(2024, 1, 10, 18));
+    auto d = addTask(project, "D", at(2024, 1, 22, 8), at(2024, 1, 22, 18));       // far enough
+    link(a, b);
+    link(b, c);
+    link(c, d);
+    // A moves to Thursday: B runs Thu 18:00 to Mon 18:00 (20 working hours over the weekend).
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 11, 18)), kDMValidation_OK);
+    expectDates(*b, at(2024, 1, 11, 18), at(2024, 1, 15, 18));
+    expectDates(*c, at(2024, 1, 15, 18), at(2024, 1, 15, 18));
+    expectDates(*d, at(2024, 1, 22, 8), at(2024, 1, 22, 18)); // not pushed: the link holds
+    EXPECT_EQ(b->duration(), 20 * 3600);
+}
+
+TEST(Schedule, RefusalsLeaveTheModelUnchanged)
+{
+    auto project = workingWeekProject();
+    auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    auto a = addTask(project, "A", at(2024, 1, 8, 8), at(2024, 1, 8, 18), process);
+    auto b = addTask(project, "B", at(2024, 1, 9, 8), at(2024, 1, 9, 18), process);
+    auto c = addTask(project, "C", at(2024, 1, 10, 8), at(2024, 1, 10, 18), process);
+    auto m = addTask<DMProjectMilestone>(project, "M", at(2024, 1, 12, 18), at(2024, 1, 12, 18), process);
+    link(a, b);
+    link(b, c);
+    c->setLocked(true);
+    StepUndo undo(project);
+    const QVariantMap before = project->dictionaryRepresentation();
+
+    // Before 1970, either date, or none.
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(1969, 12, 31, 23), at(2024, 1, 8, 18)), kDMValidation_Before1970);
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(DMDate(), at(2024, 1, 8, 18)), kDMValidation_Before1970);
+    // Begin not before end; a milestone needs equal dates.
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 18), at(2024, 1, 8, 18)), kDMValidation_BeginNotBeforeEnd);
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 18), at(2024, 1, 8, 8)), kDMValidation_BeginNotBeforeEnd);
+    EXPECT_EQ(m->validateAndSetBeginDateAndEndDate(at(2024, 1, 12, 8), at(2024, 1, 12, 18)), kDMValidation_BeginNotBeforeEnd);
+    // Locked itself.
+    EXPECT_EQ(c->validateAndSetBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 11, 18)), kDMValidation_Locked);
+    // B may not begin before A ends.
+    EXPECT_EQ(b->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 12), at(2024, 1, 9, 18)), kDMValidation_InboundDependencyBroken);
+    // A push that reaches locked C stops the whole change, though A and B could move.
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 9, 8), at(2024, 1, 9, 18)), kDMValidation_Locked);
+    // The process is locked: a subitem may not make it grow.
+    process->setLocked(true);
+    const QVariantMap lockedBefore = project->dictionaryRepresentation();
+    EXPECT_EQ(m->validateAndSetBeginDateAndEndDate(at(2024, 1, 15, 18), at(2024, 1, 15, 18)), kDMValidation_Locked);
+    EXPECT_EQ(project->dictionaryRepresentation(), lockedBefore);
+    process->setLocked(false);
+
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+    // Only the two lock changes were registered; every refusal registered nothing.
+    EXPECT_EQ(undo.manager.undoStepCount(), 2);
+
+    // A milestone's equal dates are accepted, and a push short of C is fine.
+    EXPECT_EQ(m->validateAndSetBeginDateAndEndDate(at(2024, 1, 11, 18), at(2024, 1, 11, 18)), kDMValidation_OK);
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 9), at(2024, 1, 8, 18)), kDMValidation_OK);
+}
+
+TEST(Schedule, ParentsGrowToEncloseAndFittedParentsShrink)
+{
+    auto project = DMProject::create(); // all days, all day: calendar time
+    auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 12));
+    auto group = addTask<DMProjectItemGroup>(project, "G", at(2024, 1, 8), at(2024, 1, 10), process);
+    group->setAttribute(kDMProjectItem_ExpandToFitSubitems, true);
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9), group);
+    auto b = addTask(project, "B", at(2024, 1, 9), at(2024, 1, 10), group);
+    auto after = addTask(project, "After", at(2024, 1, 12), at(2024, 1, 13));
+    link(process, after);
+
+    // B moves past the process's end: group and process grow, the process pushes its successor.
+    EXPECT_EQ(b->validateAndSetBeginDateAndEndDate(at(2024, 1, 12), at(2024, 1, 14)), kDMValidation_OK);
+    expectDates(*group, at(2024, 1, 8), at(2024, 1, 14));
+    expectDates(*process, at(2024, 1, 8), at(2024, 1, 14));
+    expectDates(*after, at(2024, 1, 14), at(2024, 1, 15));
+    EXPECT_EQ(process->duration(), 6 * 86400);
+
+    // B moves back: the fitted group shrinks to its subitems, the process keeps its span.
+    EXPECT_EQ(b->validateAndSetBeginDateAndEndDate(at(2024, 1, 9), at(2024, 1, 10)), kDMValidation_OK);
+    expectDates(*group, at(2024, 1, 8), at(2024, 1, 10));
+    expectDates(*process, at(2024, 1, 8), at(2024, 1, 14));
+    expectDates(*after, at(2024, 1, 14), at(2024, 1, 15));
+
+    // A moves earlier: both grow at the front.
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 6), at(2024, 1, 7)), kDMValidation_OK);
+    expectDates(*group, at(2024, 1, 6), at(2024, 1, 10));
+    expectDates(*process, at(2024, 1, 6), at(2024, 1, 14));
+
+    // Removing a subitem refits the fitted group.
+    group->subitems().removeOne(a);
+    expectDates(*group, at(2024, 1, 9), at(2024, 1, 10));
+}
+
+TEST(Schedule, TimeShiftMovesAProcessWithItsSubitems)
+{
+    auto project = workingWeekProject();
+    auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    auto a = addTask(project, "A", at(2024, 1, 8, 8), at(2024, 1, 8, 18), process);
+    auto b = addTask(project, "B", at(2024, 1, 9, 8), at(2024, 1, 10, 18), process);
+    auto outside = addTask(project, "Outside", at(2024, 1, 11, 8), at(2024, 1, 11, 18));
+    link(a, b);
+    link(b, outside);
+
+    // Two days later: A Wed, B Thu-Fri, and the outside successor is pushed to Fri 18:00-Mon 18:00.
+    EXPECT_EQ(process->validateTimeShiftAndSetBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 12, 18)), kDMValidation_OK);
+    expectDates(*process, at(2024, 1, 10, 8), at(2024, 1, 12, 18));
+    expectDates(*a, at(2024, 1, 10, 8), at(2024, 1, 10, 18));
+    expectDates(*b, at(2024, 1, 11, 8), at(2024, 1, 12, 18));
+    expectDates(*outside, at(2024, 1, 12, 18), at(2024, 1, 15, 18));
+
+    // A shift that would take a subitem before its predecessor is refused.
+    auto early = addTask(project, "Early", at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+    link(early, a);
+    const QVariantMap before = project->dictionaryRepresentation();
+    EXPECT_EQ(process->validateTimeShiftAndSetBeginDateAndEndDate(at(2024, 1, 9, 8), at(2024, 1, 11, 18)),
+              kDMValidation_InboundDependencyBroken);
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+}
+
+namespace {
+
+struct AnsweringModalUI : DMModalUI
+{
+    int answer = DefaultReturn;
+    QList<Alert> alerts;
+    int runAlert(const Alert &alert, QWidget *) override
+    {
+        alerts.append(alert);
+        return answer;
+    }
+};
+
+} // namespace
+
+TEST(Schedule, ValidatedBeginDateOfAProcessAsksWhetherToRescheduleIt)
+{
+    AnsweringModalUI ui;
+    DMModalUI::setInstance(&ui);
+    auto project = DMProject::create();
+    auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 10));
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 10), process);
+
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 9)), kDMValidation_OK); // "Reschedule"
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts[0].messageText, QStringLiteral("Would you like to reschedule the entire process?"));
+    EXPECT_EQ(ui.alerts[0].buttons, (QStringList{QStringLiteral("Reschedule"), QStringLiteral("Set Begin Date")}));
+    expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
+    expectDates(*process, at(2024, 1, 9), at(2024, 1, 11));
+
+    // "Set Begin Date": the subitems stay, and the process still encloses them.
+    ui.answer = DMModalUI::AlternateReturn;
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
+    expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
+    expectDates(*process, at(2024, 1, 8), at(2024, 1, 11));
+    // The same date asks nothing; a task's end setter keeps its begin.
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
+    EXPECT_EQ(ui.alerts.size(), 2);
+    EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 12)), kDMValidation_OK);
+    expectDates(*a, at(2024, 1, 9), at(2024, 1, 12));
+    EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 9)), kDMValidation_BeginNotBeforeEnd);
+    DMModalUI::setInstance(nullptr);
+}
+
+TEST(Schedule, AWholePushIsOneUndoStep)
+{
+    auto project = DMProject::create();
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
+    auto b = addTask(project, "B", at(2024, 1, 9), at(2024, 1, 10));
+    auto c = addTask(project, "C", at(2024, 1, 10), at(2024, 1, 11));
+    link(a, b);
+    link(b, c);
+    StepUndo undo(project);
+    const QVariantMap before = project->dictionaryRepresentation();
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8), at(2024, 1, 12)), kDMValidation_OK);
+    expectDates(*c, at(2024, 1, 13), at(2024, 1, 14));
+    const QVariantMap after = project->dictionaryRepresentation();
+    EXPECT_EQ(undo.manager.undoStepCount(), 1);
+    undo.manager.undo();
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+    undo.manager.redo();
+    EXPECT_EQ(project->dictionaryRepresentation(), after);
+    undo.manager.undo();
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+}
+
+TEST(Schedule, ADragsChangesUnderOneFenceOffKeyMakeOneUndoStep)
+{
+    auto project = DMProject::create();
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
+    auto b = addTask(project, "B", at(2024, 1, 11), at(2024, 1, 12));
+    auto c = addTask(project, "C", at(2024, 1, 14), at(2024, 1, 15));
+    link(a, b);
+    link(b, c);
+    DMUndoManager manager; // fence-off keys, one step per event-loop turn
+    project->setUndoManager(&manager);
+    const QVariantMap before = project->dictionaryRepresentation();
+
+    // Each event of the drag is its own turn. The first moves only A; later ones push B, then C.
+    for (int day = 9; day <= 14; ++day) {
+        EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, day), at(2024, 1, day + 1)), kDMValidation_OK);
+        QCoreApplication::processEvents();
+    }
+    expectDates(*b, at(2024, 1, 15), at(2024, 1, 16));
+    expectDates(*c, at(2024, 1, 16), at(2024, 1, 17));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(manager.undoStepCount(), 1);
+    manager.undo();
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+    project->setUndoManager(nullptr);
+}
+
+namespace {
+
+struct RecordingObject : DMProjectItemUIObject
+{
+    int timeSpanChanges = 0;
+    void representedObject_timeSpanChanged() override { ++timeSpanChanges; }
+};
+
+struct RecordingFactory : DMProjectUIObjectFactory
+{
+    std::shared_ptr<DMProjectItemUIObject> newUIObjectForItem(DMProjectItem &, int) override
+    {
+        return std::make_shared<RecordingObject>();
+    }
+};
+
+struct RecordingDocument : DMProjectDocumentHooks
+{
+    QList<DMProjectItem *> begins, ends;
+    void beginDateDidChangeForItem(DMProjectItem *item) override { begins.append(item); }
+    void endDateDidChangeForItem(DMProjectItem *item) override { ends.append(item); }
+};
+
+void spin(int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+}
+
+} // namespace
+
+TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
+{
+    RecordingFactory factory;
+    DMProjectUIObjectFactory::registerFactory(&factory);
+    RecordingDocument document;
+    auto project = DMProject::create();
+    project->displayAttributes().projectDocument = &document;
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
+    auto b = addTask(project, "B", at(2024, 1, 9), at(2024, 1, 10));
+    link(a, b);
+    auto *barA = static_cast<RecordingObject *>(a->ganttUIObject().get());
+    auto *barB = static_cast<RecordingObject *>(b->ganttUIObject().get());
+    spin(150);
+    document.begins.clear();
+    document.ends.clear();
+
+    // Three moves in quick succession: the canvas hears each, the document once per item.
+    for (int hour = 1; hour <= 3; ++hour)
+        a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, hour), at(2024, 1, 9, hour));
+    EXPECT_EQ(barA->timeSpanChanges, 3);
+    EXPECT_EQ(barB->timeSpanChanges, 3);
+    EXPECT_TRUE(document.begins.isEmpty());
+    spin(200);
+    EXPECT_EQ(document.begins.size(), 2);
+    EXPECT_EQ(document.ends.size(), 2);
+    EXPECT_TRUE(document.begins.contains(a.get()) && document.begins.contains(b.get()));
+
+    // An item gone before the delay is never reported.
+    document.begins.clear();
+    a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, 4), at(2024, 1, 9, 4));
+    DMProjectItem *gone = b.get();
+    project->tasks().removeOne(b);
+    b.reset();
+    barB = nullptr;
+    EXPECT_FALSE(hasPendingIdleInvocation(gone, "beginDateDidChangeForItem"));
+    spin(200);
+    EXPECT_EQ(document.begins, QList<DMProjectItem *>{a.get()});
+    project->displayAttributes().projectDocument = nullptr;
+    DMProjectUIObjectFactory::registerFactory(nullptr);
+}
+
+TEST(Schedule, ALinkBetweenAnItemAndItsParentCannotPushForeverAndIsRefused)
+{
+    auto project = DMProject::create();
+    auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 12));
+    auto child = addTask(project, "C", at(2024, 1, 8), at(2024, 1, 9), process);
+    auto other = addTask(project, "O", at(2024, 1, 8), at(2024, 1, 9));
+    ASSERT_TRUE(link(child, process)); // the process would have to begin after its own subitem ends
+    link(other, child);
+    const QVariantMap before = project->dictionaryRepresentation();
+    EXPECT_EQ(other->validateAndSetBeginDateAndEndDate(at(2024, 1, 9), at(2024, 1, 10)), kDMValidation_InboundDependencyBroken);
+    EXPECT_EQ(project->dictionaryRepresentation(), before);
+}
+
+TEST(Schedule, EnforcingLinkedDatesPushesTheSuccessorsOfUncheckedChanges)
+{
+    auto project = DMProject::create();
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
+    auto b = addTask(project, "B", at(2024, 1, 9), at(2024, 1, 10));
+    link(a, b);
+    a->setBeginDateAndEndDate(at(2024, 1, 8), at(2024, 1, 11)); // unvalidated: B's link breaks
+    EXPECT_EQ(a->enforceLinkedItemsConstrainedDates(), kDMValidation_OK);
+    expectDates(*b, at(2024, 1, 11), at(2024, 1, 12));
+}

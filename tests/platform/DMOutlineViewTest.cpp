@@ -1,0 +1,171 @@
+#include "DMOutlineView.h"
+#include "DMOutlineViewTestSupport.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace outline_test;
+
+namespace {
+
+TEST(DMOutlineView, RowGeometryFollowsVariableHeightsAndMatchesTheTreeView)
+{
+    ShownOutline outline(QStringLiteral("A:20 B:40(C:30 D) E:20 F G H I J K L"));
+    DMOutlineView &view = outline.view;
+    EXPECT_EQ(view.rectOfRow(1), QRect(0, 20, view.header()->length(), 40));
+    EXPECT_EQ(view.rowAtPoint({0, 20}), 1) << "y 20 is the first pixel of row 1";
+    EXPECT_EQ(view.rowAtPoint({0, 60}), 2);
+
+    view.expandItem(outline.item("B"));
+    EXPECT_EQ(shownRows(view), (QStringList{"A", "B", ".C", ".D", "E", "F", "G", "H", "I", "J", "K", "L"}));
+    EXPECT_EQ(view.rectOfRow(3).top(), 90);
+    EXPECT_TRUE(view.rectOfRow(12).isNull());
+    EXPECT_EQ(view.rowAtPoint({0, view.rectOfRow(11).bottom() + 1}), -1);
+
+    view.verticalScrollBar()->setValue(35);
+    ASSERT_EQ(view.contentOffset().y(), 35);
+    for (int row = 0; row < view.numberOfRows(); ++row) {
+        const QModelIndex index = view.outlineModel()->indexForRow(row);
+        const QRect drawn = view.visualRect(index).translated(view.contentOffset());
+        EXPECT_EQ(drawn.top(), view.rectOfRow(row).top()) << "row " << row;
+        EXPECT_EQ(drawn.height(), view.rectOfRow(row).height()) << "row " << row;
+        EXPECT_EQ(view.indexAt(drawn.center() - view.contentOffset()), index);
+    }
+
+    // Cells: the outline column starts after the indentation of the row's level.
+    const int decoration = view.rootIsDecorated() ? 1 : 0;
+    EXPECT_EQ(view.frameOfCellAtColumnRow(0, 2), QRect(view.indentation() * (1 + decoration), 60,
+                                                       120 - view.indentation() * (1 + decoration), 30));
+    EXPECT_EQ(view.frameOfCellAtColumnRow(1, 2), QRect(120, 60, 60, 30));
+    EXPECT_TRUE(view.frameOfCellAtColumnRow(2, 2).isNull());
+
+    view.scrollRowToVisible(11);
+    const int bottom = view.rectOfRow(11).bottom() - view.contentOffset().y();
+    EXPECT_LT(bottom, view.viewport()->height());
+    EXPECT_GE(bottom, view.viewport()->height() - 2);
+    view.scrollRowToVisible(1);
+    EXPECT_EQ(view.contentOffset().y(), 20);
+}
+
+TEST(DMOutlineView, ExpansionAsksTheDelegateAndTellsIt)
+{
+    ShownOutline outline(QStringLiteral("A(B(C) D(E)) F(G) H"));
+    DMOutlineView &view = outline.view;
+    outline.delegate.refuseExpand = {QStringLiteral("D")};
+    QSignalSpy layout(&view, &DMOutlineView::rowLayoutChanged);
+
+    view.expandItem(outline.item("H")); // a leaf
+    view.expandItem(outline.item("A"));
+    view.expandItem(outline.item("D"));
+    EXPECT_EQ(outline.delegate.events, QStringList{"expanded A"});
+    EXPECT_FALSE(view.isItemExpanded(outline.item("D")));
+    EXPECT_EQ(shownRows(view), (QStringList{"A", ".B", ".D", "F", "H"}));
+
+    outline.delegate.events.clear();
+    layout.clear();
+    view.expandItemExpandChildren(nullptr, true);
+    EXPECT_EQ(outline.delegate.events, (QStringList{"expanded B", "expanded F"}));
+    EXPECT_EQ(shownRows(view), (QStringList{"A", ".B", "..C", ".D", "F", ".G", "H"}));
+    EXPECT_EQ(layout.count(), 1) << "one notice for the whole expansion";
+
+    // The user collapses A with its disclosure triangle; a selected child is deselected.
+    view.selectRowIndexesByExtendingSelection({2, 4}, false);
+    const int triangleX = view.frameOfCellAtColumnRow(0, 0).left() - view.indentation() / 2;
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(triangleX, 10));
+    EXPECT_FALSE(view.isItemExpanded(outline.item("A")));
+    EXPECT_EQ(shownRows(view), (QStringList{"A", "F", ".G", "H"}));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{1});
+    EXPECT_EQ(view.rowForItem(outline.item("B")), -1) << "a hidden item has no row";
+    EXPECT_EQ(view.parentForItem(outline.item("C")), outline.item("B"));
+
+    outline.delegate.refuseCollapse = {QStringLiteral("F")};
+    view.collapseItem(outline.item("F"));
+    EXPECT_TRUE(view.isItemExpanded(outline.item("F")));
+    view.expandItem(outline.item("A"));
+    EXPECT_EQ(shownRows(view), (QStringList{"A", ".B", "..C", ".D", "F", ".G", "H"})) << "B stayed expanded";
+    EXPECT_EQ(view.rowForItem(outline.item("G")), 5);
+}
+
+TEST(DMOutlineView, ReloadShowsTheChangedDataSourceAndKeepsWhatSurvives)
+{
+    ShownOutline outline(QStringLiteral("A(B) C:30"));
+    DMOutlineView &view = outline.view;
+    view.expandItem(outline.item("A"));
+    view.selectRowIndexesByExtendingSelection({1}, false);
+    QSignalSpy layout(&view, &DMOutlineView::rowLayoutChanged);
+
+    outline.source.setTree(QStringLiteral("N C:30 A(B D)"));
+    view.reloadData();
+    EXPECT_EQ(shownRows(view), (QStringList{"N", "C", "A", ".B", ".D"}));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{3}) << "the selection follows B";
+    EXPECT_EQ(layout.count(), 1);
+
+    outline.source.setTree(QStringLiteral("N C:30 A(D B E)"));
+    view.reloadItemReloadChildren(outline.item("A"), true);
+    EXPECT_EQ(shownRows(view), (QStringList{"N", "C", "A", ".D", ".B", ".E"}));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{4});
+
+    outline.source.node(QStringLiteral("C"))->height = 50;
+    view.reloadItem(outline.item("C"));
+    EXPECT_EQ(view.rectOfRow(2).top(), 70);
+    EXPECT_EQ(view.visualRect(view.outlineModel()->indexForRow(2)).top() + view.contentOffset().y(), 70);
+
+    // An item that becomes a leaf loses its children even without reloadChildren.
+    outline.source.node(QStringLiteral("A"))->expandable = false;
+    view.reloadItem(outline.item("A"));
+    EXPECT_EQ(shownRows(view), (QStringList{"N", "C", "A"}));
+}
+
+TEST(DMOutlineView, ColumnsAreHiddenAndMovedByIdentifierAndSurviveReloads)
+{
+    ShownOutline outline(QStringLiteral("A B"));
+    DMOutlineView &view = outline.view;
+    view.addTableColumn({QStringLiteral("note"), QStringLiteral("Note"), 80});
+    view.moveColumnToColumn(2, 0);
+    view.setTableColumnHidden(QStringLiteral("count"), true);
+    EXPECT_EQ(view.tableColumnIdentifiers(), (QStringList{"note", "title", "count"}));
+    EXPECT_EQ(view.columnWithIdentifier(QStringLiteral("title")), 1);
+    EXPECT_EQ(view.columnWithIdentifier(QStringLiteral("missing")), -1);
+    EXPECT_TRUE(view.isTableColumnHidden(QStringLiteral("count")));
+    EXPECT_EQ(view.frameOfCellAtColumnRow(0, 0).left(), 0);
+    EXPECT_EQ(view.frameOfCellAtColumnRow(1, 0).left(), 80 + view.indentation() * (view.rootIsDecorated() ? 1 : 0));
+    EXPECT_EQ(view.frameOfCellAtColumnRow(2, 0).width(), 0);
+
+    outline.source.setTree(QStringLiteral("C B"));
+    view.reloadData();
+    EXPECT_EQ(view.tableColumnIdentifiers(), (QStringList{"note", "title", "count"}));
+    EXPECT_TRUE(view.isTableColumnHidden(QStringLiteral("count")));
+    view.setTableColumnHidden(QStringLiteral("count"), false);
+    EXPECT_EQ(view.frameOfCellAtColumnRow(2, 0).width(), 60);
+}
+
+TEST(DMOutlineView, EitherSideMayBeDestroyedFirst)
+{
+    auto source = std::make_unique<TreeSource>(QStringLiteral("A B"));
+    auto delegate = std::make_unique<RecordingDelegate>();
+    DMOutlineView view;
+    view.addTableColumn({QStringLiteral("title")});
+    view.setDataSource(source.get());
+    view.setDelegate(delegate.get());
+    EXPECT_EQ(view.numberOfRows(), 2);
+    delegate.reset();
+    EXPECT_EQ(view.delegate(), nullptr);
+    source.reset();
+    EXPECT_EQ(view.dataSource(), nullptr);
+    EXPECT_EQ(view.numberOfRows(), 0);
+
+    TreeSource outlivingSource(QStringLiteral("A"));
+    RecordingDelegate outlivingDelegate;
+    {
+        DMOutlineView shortLived;
+        shortLived.setDataSource(&outlivingSource);
+        shortLived.setDelegate(&outlivingDelegate);
+    }
+    // Neither destructor may reach the destroyed view.
+}
+
+} // namespace
