@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 #include <utility>
 
 namespace {
@@ -77,27 +79,33 @@ private:
             m_timer->stop();
     }
 
-    // Fires the due calls in deadline order. Each is taken out before it runs, so a call may
-    // schedule or cancel any call, itself included; calls requested while firing wait for a
-    // later tick.
+    // Fires the due calls in deadline order. The due calls are collected in one pass; each is
+    // taken out before it runs, so a call may schedule or cancel any call, itself included. A
+    // call cancelled or requested again while firing is skipped (a new request waits for its
+    // new deadline on a later tick).
     void fireDueCalls()
     {
+        struct Due
+        {
+            qint64 deadline;
+            quint64 sequence;
+            Key key;
+        };
         const qint64 now = m_clock.elapsed();
-        const quint64 lastSequence = m_sequence;
-        for (;;) {
-            auto next = m_calls.end();
-            for (auto it = m_calls.begin(); it != m_calls.end(); ++it) {
-                const PendingCall &c = it->second;
-                if (c.deadline > now || c.sequence > lastSequence)
-                    continue;
-                if (next == m_calls.end() || c.deadline < next->second.deadline
-                    || (c.deadline == next->second.deadline && c.sequence < next->second.sequence))
-                    next = it;
-            }
-            if (next == m_calls.end())
-                break;
-            std::function<void()> call = std::move(next->second.call);
-            m_calls.erase(next);
+        std::vector<Due> due;
+        for (const auto &[key, pending] : m_calls) {
+            if (pending.deadline <= now)
+                due.push_back({pending.deadline, pending.sequence, key});
+        }
+        std::sort(due.begin(), due.end(), [](const Due &a, const Due &b) {
+            return a.deadline != b.deadline ? a.deadline < b.deadline : a.sequence < b.sequence;
+        });
+        for (const Due &d : due) {
+            auto it = m_calls.find(d.key);
+            if (it == m_calls.end() || it->second.sequence != d.sequence)
+                continue;
+            std::function<void()> call = std::move(it->second.call);
+            m_calls.erase(it);
             call();
         }
         stopTimerIfIdle();

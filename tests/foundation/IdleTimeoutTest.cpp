@@ -93,3 +93,15 @@ TEST(IdleTimeout, CallsMayScheduleAndCancelWhileFiring)
     EXPECT_EQ(otherRuns, 0);
     EXPECT_FALSE(hasPendingIdleInvocation(&r, "again"));
 }
+
+TEST(IdleTimeout, ManyDueCallsFireInOneTickInRequestOrder)
+{
+    // A push of thousands of items schedules a callback per item; they must all fire, in the
+    // order they were requested.
+    std::vector<Receiver> receivers(5000);
+    std::vector<int> order;
+    for (int i = 0; i < int(receivers.size()); ++i)
+        performSelectorAfterIdleTimeout(&receivers[size_t(i)], "changed", [&order, i] { order.push_back(i); }, 0);
+    ASSERT_TRUE(waitFor([&] { return order.size() == receivers.size(); }));
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
