@@ -1,0 +1,140 @@
+// Event bars in the events row: overlapping events take separate lanes, the bar shows its icon
+// only when there is room, drags move and resize it with dates rounded to 300 s, and a closing
+// project leaves the bars alone. Rendered as an events row (gantt2-events.png).
+#include "GanttTestSupport.h"
+
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMUIProjectEvent.h"
+
+#include <QDir>
+#include <QPainter>
+
+using namespace gantttest;
+
+namespace {
+
+// Three events: two overlapping ones and a third after them; the events row is 40 high at the
+// top of the canvas, split into the container's lanes.
+struct EventsRow : ::testing::Test
+{
+    void SetUp() override
+    {
+        canvas.show();
+        for (const auto &[title, begin, end] :
+             {std::tuple{"Inspection", at(2024, 1, 2, 8), at(2024, 1, 4, 18)},
+              std::tuple{"Delivery", at(2024, 1, 3, 13), at(2024, 1, 5, 18)},
+              std::tuple{"Party", at(2024, 1, 8, 8), at(2024, 1, 8, 18)}}) {
+            auto event = std::make_shared<DMProjectEvent>();
+            event->setProject(canvas.project);
+            event->setTitle(QString::fromLatin1(title));
+            event->setBeginDateAndEndDate(begin, end);
+            canvas.project->eventContainer()->events().append(event);
+            canvas.source.items.append(event);
+            events.append(event);
+        }
+        layout();
+    }
+    void layout()
+    {
+        bars.clear();
+        for (const auto &event : events) {
+            auto bar = std::dynamic_pointer_cast<DMUIProjectEvent>(event->ganttUIObject());
+            ASSERT_TRUE(bar);
+            bar->layoutInEventsRow(QRectF(0, 0, 400, 40));
+            bars.append(bar);
+        }
+    }
+
+    GanttCanvas canvas;
+    BeepCounter beeps;
+    QList<std::shared_ptr<DMProjectEvent>> events;
+    QList<std::shared_ptr<DMUIProjectEvent>> bars;
+};
+
+} // namespace
+
+TEST_F(EventsRow, OverlappingEventsTakeSeparateLanes)
+{
+    EXPECT_EQ(canvas.project->eventContainer()->subRowCount(), 2);
+    EXPECT_EQ(bars.at(0)->frame(), QRectF(20.5, 0, 60, 20));
+    EXPECT_EQ(bars.at(1)->frame(), QRectF(50.5, 20, 50, 20));
+    EXPECT_EQ(bars.at(2)->frame(), QRectF(140.5, 0, 20, 20));
+    EXPECT_FALSE(bars.at(0)->acceptsDependencies());
+    // Lanes from a row split evenly; a lane past the count stays in the last one.
+    EXPECT_EQ(DMUIProjectEvent_laneRect(QRectF(0, 100, 50, 60), 1, 3), QRectF(0, 120, 50, 20));
+    EXPECT_EQ(DMUIProjectEvent_laneRect(QRectF(0, 100, 50, 60), 5, 3), QRectF(0, 140, 50, 20));
+    EXPECT_EQ(DMUIProjectEvent_laneRect(QRectF(0, 100, 50, 20), 0, 0), QRectF(0, 100, 50, 20));
+}
+
+TEST_F(EventsRow, IconOnlyWhereThereIsRoomAndHandlesThreePointsWide)
+{
+    // A 16-high bar shows a 12-point icon when wider than 22 points.
+    EXPECT_EQ(DMUIProjectEvent_iconRect(QRectF(0, 2, 23, 16)), QRectF(5.5, 4, 12, 12));
+    EXPECT_TRUE(DMUIProjectEvent_iconRect(QRectF(0, 2, 22, 16)).isEmpty());
+    const auto &bar = bars.at(0);
+    EXPECT_EQ(bar->dragOperationForPoint(QPointF(22, 10), &canvas.view), 117);
+    EXPECT_EQ(bar->dragOperationForPoint(QPointF(24, 10), &canvas.view), 116);
+    EXPECT_EQ(bar->dragOperationForPoint(QPointF(78.5, 10), &canvas.view), 118);
+    // The title beside the bar is not a handle.
+    EXPECT_EQ(bar->dragOperationForPoint(QPointF(90, 10), &canvas.view), 0);
+    // Narrower than 6 points: no resize handles.
+    bar->setFrame(QRectF(20.5, 0, 5, 20));
+    EXPECT_EQ(bar->dragHandles().count(), 1);
+}
+
+TEST_F(EventsRow, DragsMoveAndResizeAndLabelTheDates)
+{
+    // Move: the left edge 12 points on, 14:15 (as for tasks).
+    canvas.drag(QPoint(50, 10), QPoint(62, 10));
+    EXPECT_EQ(events.at(0)->beginDate(), at(2024, 1, 2, 14, 15));
+    // End: the right edge (now 93.5) 12 on, to 105.5: 5.275 days, Saturday 10:45.
+    canvas.drag(QPoint(92, 10), QPoint(104, 10));
+    EXPECT_EQ(events.at(0)->endDate(), at(2024, 1, 6, 10, 45));
+    EXPECT_EQ(beeps.count(), 0);
+    const DMBaseObjectList labels = bars.at(0)->guideAnchorsObjects();
+    ASSERT_EQ(labels.size(), 2);
+    const QRectF f = bars.at(0)->frame();
+    EXPECT_EQ(labels.at(0)->frame(), QRectF(f.x() - 68, 0, 68, 40));
+    EXPECT_EQ(labels.at(1)->frame(), QRectF(f.right(), 0, 68, 40));
+}
+
+TEST_F(EventsRow, AClosingProjectLeavesTheBarsAlone)
+{
+    const QRectF before = bars.at(2)->frame();
+    canvas.project->setIsValid(false);
+    events.at(2)->setBeginDateAndEndDate(at(2024, 1, 9, 8), at(2024, 1, 9, 18));
+    EXPECT_EQ(bars.at(2)->frame(), before);
+    canvas.project->setIsValid(true);
+}
+
+TEST_F(EventsRow, RenderedAsARowWithOverlappingEvents)
+{
+    canvas.view.resize(220, 40);
+    events.at(0)->setProgress(0.5f);
+    for (const auto &event : events)
+        event->setFillColor(QColor(250, 200, 120));
+    bars.at(1)->setSelected(true);
+    QImage image(220 * 3, 40 * 3, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.scale(3, 3);
+        canvas.view.drawRect(&painter, QRectF(0, 0, 220, 40));
+    }
+    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
+    if (QDir().mkpath(folder))
+        image.save(QDir(folder).filePath(QStringLiteral("gantt2-events.png")));
+    // The icon's red header in the middle of the long bar; none on the short one.
+    const QRectF icon = DMUIProjectEvent_iconRect(bars.at(0)->barRect());
+    bool red = false;
+    for (int y = int(icon.top() * 3); y < int(icon.center().y() * 3); ++y) {
+        const QRgb c = image.pixel(int(icon.center().x() * 3), y);
+        red |= qRed(c) > 180 && qGreen(c) < 100;
+    }
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(DMUIProjectEvent_iconRect(bars.at(2)->barRect()).isEmpty());
+    // Only the selected bar has a black outline: its top edge.
+    EXPECT_LT(qGray(image.pixel(int(75 * 3), int(22 * 3))), 60);
+    EXPECT_GT(qGray(image.pixel(int(140 * 3), int(2 * 3))), 100);
+}
