@@ -1,16 +1,14 @@
 // Drawing and hit-testing a canvas of 10,000 objects, with a data source that filters its
 // objects by rectangle the way the document does.
+#include "BenchSupport.h"
 #include "DMBaseObject.h"
 #include "DMObjectView.h"
 #include "DMObjectViewDataSource.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -78,11 +76,5 @@ BENCHMARK(hitTest)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Opening a project package of 10,000 items (100 processes of 99 tasks, each task linked to the
 // next), plain and encrypted: reading the files, decrypting, and building the project.
+#include "BenchSupport.h"
 #include "DMDate.h"
 #include "DMDocumentController.h"
 #include "DMProject.h"
@@ -10,10 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
-
-#include <cstdlib>
 
 namespace {
 
@@ -85,11 +83,5 @@ BENCHMARK(BM_OpenEncryptedPackage10000Items)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication(argc, argv);
 }

@@ -1,14 +1,13 @@
 // An outline of groups with children (10,000 or 100,000 rows when all is expanded), rows of
 // two heights: reloading, hit-testing rows, row rectangles and expanding everything.
+#include "BenchSupport.h"
 #include "DMOutlineView.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QScrollBar>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <random>
 
 namespace {
@@ -175,11 +174,5 @@ BENCHMARK(paintScrolled)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication(argc, argv);
 }

@@ -1,19 +1,17 @@
 // The timeline header: rebuilding the column cache of a ten-year span, and one drawing pass over
 // a year of columns as when printing.
 
+#include "BenchSupport.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMTimelineColumnCache.h"
 #include "DMTimelineView.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 static void columnCacheTenYears(benchmark::State &state)
 {
@@ -56,11 +54,5 @@ BENCHMARK(printYear)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksInApplication(argc, argv);
 }

@@ -10,7 +10,7 @@ packages=(
   libxml2-dev libssl-dev libplist-dev libidn2-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core xdotool
   imagemagick poppler-utils
 )
 

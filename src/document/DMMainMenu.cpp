@@ -109,7 +109,8 @@ void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addAction(DMLocalizedString("Cut"), QKeySequence::Cut, window, [document] { document->cut(); });
     menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });
     menu->addAction(DMLocalizedString("Paste"), QKeySequence::Paste, window, [document] { document->paste(); });
-    menu->addAction(DMLocalizedString("Delete"), QKeySequence::Delete, window, [document] { document->deleteSelectedItem(); });
+    // No key equivalent: the canvas deletes on the key's release, once, however long it is held.
+    menu->addAction(DMLocalizedString("Delete"), window, [document] { document->deleteSelectedItem(); });
     menu->addAction(DMLocalizedString("Select All"), QKeySequence::SelectAll, window, [document] { document->selectAll(); });
 }
 

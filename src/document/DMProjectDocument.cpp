@@ -12,6 +12,8 @@
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectPackage.h"
+#include "DMProjectTimelineDataSource.h"
+#include "DMProjectView.h"
 #include "DMUndoManager.h"
 
 #include <QDesktopServices>
@@ -53,19 +55,37 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(ChangeRedone); });
     m_autosaveTimer.setSingleShot(true);
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
+
+    m_outlineDataSource = std::make_unique<DMProjectOutlineDataSource>();
+    m_outlineDataSource->setListener(this);
+    m_outlineDataSource->setDateFormatter(sharedYMDDateFormatter());
+    m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
+    const auto setUpTimer = [this](QTimer &timer, int milliseconds, void (DMProjectDocument::*slot)()) {
+        timer.setSingleShot(true);
+        timer.setInterval(milliseconds);
+        connect(&timer, &QTimer::timeout, this, slot);
+    };
+    setUpTimer(m_outlineSyncTimer, 50, &DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView);
+    setUpTimer(m_projectViewSyncTimer, 500, &DMProjectDocument::_syncProjectViewWithOutlineView);
+    setUpTimer(m_verticalLayoutTimer, 100, &DMProjectDocument::_layoutObjectsVertically);
+    setUpTimer(m_relayoutTimer, 0, &DMProjectDocument::relayoutProjectView);
+    // Undo and redo change the tree or the links behind the outline's back.
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { m_relayoutAfterUndoTimer.start(); });
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { m_relayoutAfterUndoTimer.start(); });
+    setUpTimer(m_relayoutAfterUndoTimer, 0, &DMProjectDocument::reloadProjectOutlineAndRelayout);
 }
 
 DMProjectDocument::~DMProjectDocument()
 {
     m_autosaveTimer.stop();
+    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
+                          &m_relayoutAfterUndoTimer})
+        timer->stop();
     destroyPendingIdleInvocations(this);
     DMNotificationCenter::defaultCenter().dequeueNotificationsForObject(this);
     m_projectObservations.clear();
     m_notificationObservers.clear();
-    if (m_outlets.projectView) {
-        m_outlets.projectView->setDatasource(nullptr);
-        m_outlets.projectView->setDelegate(nullptr);
-    }
+    detachViews();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -113,6 +133,11 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     attributes.viewMode = m_project->attribute(kDMProject_ViewMode).toInt();
     attributes.timeSpanBeginDate = effectiveProjectTimeSpan().value(kDMTimeSpanBegin).value<DMDate>();
     attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
+    if (m_outlets.projectView)
+        attributes.projectView = m_outlets.projectView;
+    m_outlineDataSource->setProject(m_project);
+    m_timelineDataSource->setProject(m_project);
+    m_linkIndexValid = false;
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
     updateItemsArrayWithTag(0);
@@ -125,7 +150,19 @@ void DMProjectDocument::observeProject()
         [this](const DMChange &, DMObservable *) { currencyUnitDidChange(); }));
     m_projectObservations.push_back(m_project->observe(
         DMProjectKey::attributes + QLatin1Char('.') + kDMProject_ViewMode,
-        [this](const DMChange &, DMObservable *) { viewModeDidChange(); }));
+        [this](const DMChange &change, DMObservable *) {
+            if (!change.prior)
+                viewModeDidChange();
+        }));
+    // The scale and the range of the timeline: the canvas follows at once, so that a rendering
+    // right after the change shows the new range.
+    for (const QString &key : {kDMProject_TimelineViewPixelsPerDay, kDMProject_TimelineViewTimeSpan,
+                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan})
+        m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
+                                                           [this](const DMChange &change, DMObservable *) {
+                                                               if (!change.prior)
+                                                                   timelineSettingDidChange();
+                                                           }));
 }
 
 void DMProjectDocument::setFileURL(const QString &path)
@@ -344,10 +381,10 @@ void DMProjectDocument::closeDocument(bool showWelcomeWindow)
     m_projectObservations.clear();
     m_notificationObservers.clear();
     DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
-    if (m_outlets.projectView) {
-        m_outlets.projectView->setDatasource(nullptr);
-        m_outlets.projectView->setDelegate(nullptr);
-    }
+    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
+                          &m_relayoutAfterUndoTimer})
+        timer->stop();
+    detachViews();
     if (m_window)
         m_window->hide();
     // The controller drops its reference last: this object may be destroyed on return.
@@ -418,21 +455,14 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 
 void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
 {
-    if (!item || !m_project)
-        return;
-    DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
-    if (!attributes.timeSpanBeginDate.isNull() && item->beginDate() < attributes.timeSpanBeginDate) {
-        const DMDate begin = item->beginDate();
-        attributes.timeSpanBeginDate = DMDate(begin.year(), begin.month(), begin.day(), 0);
-    }
-    reloadOutlinePlaceholder();
+    if (item && m_project)
+        itemDatesDidChange();
 }
 
 void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
 {
-    if (!item || !m_project)
-        return;
-    reloadOutlinePlaceholder();
+    if (item && m_project)
+        itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int)

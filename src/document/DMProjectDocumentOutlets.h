@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DMEvent.h"
-#include "DMObjectView.h"
+#include "DMProjectView.h"
 
 #include <QPointer>
 #include <QVariantList>
@@ -17,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 class QTextBrowser;
 class QWidget;
 class DMBaseObject;
@@ -27,7 +28,9 @@ class DMProjectEventsOutlineViewDS;
 class DMProjectItemsOutlineViewDS;
 class DMProjectResource;
 class DMProjectResourcesOutlineViewDS;
+class DMProjectViewBackgroundObject;
 class DMTimelineView;
+class DMUIProjectPendingDependency;
 
 // The views and controllers of a document window, by the names the rest of the system uses.
 // The window set-up fills what exists; a field whose view is built by a later part of the
@@ -35,14 +38,18 @@ class DMTimelineView;
 // (Qt parents); the controllers are owned here.
 struct DMProjectDocumentOutlets
 {
-    // The Gantt page: canvas, timeline header, project outline and its column menu.
-    QPointer<DMObjectView> projectView;
-    DMTimelineView *timelineView = nullptr;
-    DMOutlineView *projectOutlineView = nullptr;
+    // The Gantt page: canvas, timeline header, project outline and its column menu. The canvas
+    // and the header scroll together horizontally, the canvas and the outline vertically.
+    QPointer<DMProjectView> projectView;
+    QPointer<QScrollArea> projectViewScrollArea;
+    QPointer<DMTimelineView> timelineView;
+    QPointer<QScrollArea> timelineViewScrollArea;
+    QPointer<DMOutlineView> projectOutlineView;
     QPointer<QMenu> projectOutlineViewMenu;
     bool projectOutlineViewStateRestore = false;
-    std::shared_ptr<DMBaseObject> projectViewBackgroundObject;
-    std::shared_ptr<DMBaseObject> pendingDependency;
+    std::shared_ptr<DMProjectViewBackgroundObject> projectViewBackgroundObject;
+    std::shared_ptr<DMUIProjectPendingDependency> pendingDependency;
+    bool projectViewHasSelectedItems = false;
 
     // The source list (page tags under kDMProjectDocument_SourceList_Key_Tag).
     DMOutlineView *sourceListOutlineView = nullptr;

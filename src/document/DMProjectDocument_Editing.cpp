@@ -19,6 +19,9 @@
 #include "DMProjectPackage.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMProjectView.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectItem.h"
 #include "DMPropertyList.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
@@ -113,18 +116,49 @@ QList<std::shared_ptr<DMProjectObject>> DMProjectDocument::selectedObjects() con
     QList<std::shared_ptr<DMProjectObject>> objects;
     if (!m_outlets.projectView)
         return objects;
-    for (const auto &object : m_outlets.projectView->selectedObjects())
-        if (auto *uiObject = dynamic_cast<DMProjectItemUIObject *>(object.get()))
+    for (const auto &object : m_outlets.projectView->selectedObjects()) {
+        if (auto *uiObject = dynamic_cast<DMProjectItemUIObject *>(object.get())) {
             if (auto item = uiObject->representedItem())
                 objects.append(item);
+        } else if (auto *line = dynamic_cast<DMUIProjectDependency *>(object.get())) {
+            if (auto dependency = line->representedObject())
+                objects.append(dependency);
+        }
+    }
     return objects;
 }
 
 void DMProjectDocument::deleteSelectedItem()
 {
-    if (m_outlets.projectView && m_outlets.projectView->currentDragOperation() != 0)
+    DMProjectView *canvas = m_outlets.projectView;
+    if (!canvas || canvas->currentDragOperation() != 0 || !m_project)
         return;
+    if (m_project->displayAttributes().viewMode == 1) {
+        // The resource view: events leave the events row, bars leave their row's resource.
+        bool changed = false;
+        m_undoManager->beginUndoGrouping();
+        for (const auto &object : canvas->selectedObjects()) {
+            const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
+            const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
+            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
+                changed = m_project->eventContainer()->events().removeOne(event) || changed;
+            } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && bar->resourceViewResource()) {
+                task->removeResource(std::static_pointer_cast<DMProjectResource>(bar->resourceViewResource()->shared_from_this()));
+                changed = true;
+            }
+        }
+        m_undoManager->setActionName(DMLocalizedString("Delete"));
+        m_undoManager->endUndoGrouping();
+        canvas->deselectAll();
+        if (changed) {
+            markDocumentAsEdited();
+            reloadViews();
+        }
+        return;
+    }
     const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
+    // The deleted objects' bars leave the selection (and the inspector) before they go.
+    canvas->deselectAll();
     if (!objects.isEmpty())
         deleteItems(objects);
 }

@@ -6,7 +6,12 @@
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
-#include "DMObjectView.h"
+#include "DMOutlineView.h"
+#include "DMProjectTimelineDataSource.h"
+#include "DMProjectView.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewConstants.h"
+#include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectDocumentWindow.h"
@@ -30,7 +35,6 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -117,35 +121,7 @@ void DMProjectDocument::buildWindow()
     split->setStretchFactor(1, 1);
     split->setSizes({190, 900});
 
-    // The Gantt page: the outline beside the timeline header over the canvas.
-    auto *projectContainer = new QSplitter(Qt::Horizontal, content);
-    m_outlets.projectContainer = projectContainer;
-    auto *outline = new QTreeWidget(projectContainer);
-    outline->setObjectName(QStringLiteral("projectOutlinePlaceholder"));
-    outline->setHeaderLabels({DMLocalizedString("Title"), DMLocalizedString("Begin"), DMLocalizedString("End")});
-    outline->setRootIsDecorated(true);
-    outline->header()->setStretchLastSection(false);
-    m_outlinePlaceholder = outline;
-    auto *chart = new QWidget(projectContainer);
-    auto *chartLayout = new QVBoxLayout(chart);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->setSpacing(0);
-    auto *timeline = new QLabel(chart);
-    timeline->setObjectName(QStringLiteral("timelinePlaceholder"));
-    timeline->setFixedHeight(48);
-    timeline->setStyleSheet(QStringLiteral("background: #ececec; border-bottom: 1px solid #c0c0c0;"));
-    chartLayout->addWidget(timeline);
-    auto *scroll = new QScrollArea(chart);
-    scroll->setObjectName(QStringLiteral("projectViewScrollArea"));
-    auto *canvas = new DMObjectView;
-    scroll->setWidget(canvas);
-    scroll->setWidgetResizable(false);
-    chartLayout->addWidget(scroll, 1);
-    m_outlets.projectView = canvas;
-    projectContainer->setStretchFactor(0, 0);
-    projectContainer->setStretchFactor(1, 1);
-    projectContainer->setSizes({320, 600});
-    content->addWidget(projectContainer);
+    buildGanttPage(content);
 
     // Pages that later parts of the application fill.
     auto makePage = [content](const char *name) {
@@ -158,7 +134,7 @@ void DMProjectDocument::buildWindow()
     m_outlets.stylesContainerView = makePage("stylesContainerView");
     m_outlets.reportContainerView = makePage("reportContainerView");
     m_outlets.itemsContainerView = makePage("itemsContainerView");
-    content->setCurrentWidget(projectContainer);
+    content->setCurrentWidget(m_outlets.projectContainer);
 
     m_outlets.projectOutlineViewMenu = new QMenu(window.get());
     window->setCentralWidget(split);
@@ -169,16 +145,27 @@ void DMProjectDocument::buildWindow()
 
 void DMProjectDocument::awakeFromNib()
 {
-    DMObjectView *canvas = m_outlets.projectView;
-    if (canvas) {
-        canvas->addLayerEventPriority(0, 0);
-        canvas->addLayerEventPriority(2, 2);
-        canvas->addLayerEventPriority(1, 1);
-        canvas->addLayerEventPriority(3, 0);
+    if (DMProjectView *canvas = m_outlets.projectView) {
+        canvas->addLayerEventPriority(kDMProjectViewLayer_Background, kDMProjectViewLayerPriority_Background);
+        canvas->addLayerEventPriority(kDMProjectViewLayer_Links, kDMProjectViewLayerPriority_Links);
+        canvas->addLayerEventPriority(kDMProjectViewLayer_Items, kDMProjectViewLayerPriority_Items);
+        canvas->addLayerEventPriority(kDMProjectViewLayer_Guides, kDMProjectViewLayerPriority_Guides);
+        auto background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 10, 10));
+        background->setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.1f));
+        m_outlets.projectViewBackgroundObject = background;
         canvas->setDatasource(this);
         canvas->setDelegate(this);
         if (m_project)
-            m_project->displayAttributes().projectView = nullptr; // the Gantt canvas sets itself
+            m_project->displayAttributes().projectView = canvas;
+    }
+    if (m_outlets.projectOutlineView) {
+        m_outlineDataSource->setProject(m_project);
+        m_outlets.projectOutlineView->setDataSource(m_outlineDataSource.get());
+        m_outlets.projectOutlineView->setDelegate(m_outlineDataSource.get());
+    }
+    if (m_outlets.timelineView) {
+        m_timelineDataSource->setProject(m_project);
+        m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
     }
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
@@ -210,60 +197,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
 
 void DMProjectDocument::reloadViews()
 {
-    if (m_project) {
-        const QVariantMap span = effectiveProjectTimeSpan();
-        DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
-        attributes.timeSpanBeginDate = span.value(kDMTimeSpanBegin).value<DMDate>();
-        attributes.timeSpanEndDate = span.value(kDMTimeSpanEnd).value<DMDate>();
-        if (m_outlets.projectView) {
-            qint64 days = 0;
-            qint64 seconds = 0;
-            attributes.timeSpanBeginDate.getIntervalToDateDaysSeconds(attributes.timeSpanEndDate, &days, &seconds);
-            const double width = qBound(200.0, double(days) * attributes.pixelsPerDay, 1.0e6);
-            m_outlets.projectView->setCanvasSize(QSizeF(width, 600));
-            m_outlets.projectView->resize(int(width), 600);
-            m_outlets.projectView->setNeedsDisplay();
-        }
-    }
-    reloadOutlinePlaceholder();
-}
-
-void DMProjectDocument::reloadOutlinePlaceholder()
-{
-    if (!m_outlinePlaceholder || !m_project)
-        return;
-    QTreeWidget *outline = m_outlinePlaceholder;
-    outline->clear();
-    const std::shared_ptr<DMDateFormatter> formatter = sharedYMDDateFormatter();
-    auto rowFor = [&formatter](const DMProjectItem &item) {
-        return QStringList{item.title(), formatter->stringFromDate(item.beginDate()), formatter->stringFromDate(item.endDate())};
-    };
-    struct Entry
-    {
-        const DMProjectItem *item;
-        QTreeWidgetItem *parent;
-    };
-    std::vector<Entry> stack;
-    const auto &tasks = m_project->tasks().list();
-    for (auto it = tasks.crbegin(); it != tasks.crend(); ++it)
-        stack.push_back({it->get(), nullptr});
-    while (!stack.empty()) {
-        const Entry entry = stack.back();
-        stack.pop_back();
-        auto *row = entry.parent ? new QTreeWidgetItem(entry.parent, rowFor(*entry.item))
-                                 : new QTreeWidgetItem(outline, rowFor(*entry.item));
-        row->setExpanded(true);
-        const auto &children = entry.item->subitems().list();
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            stack.push_back({it->get(), row});
-    }
-    if (!m_project->eventContainer()->events().isEmpty()) {
-        auto *events = new QTreeWidgetItem(outline, QStringList{DMLocalizedString("Events")});
-        for (const auto &event : m_project->eventContainer()->events())
-            new QTreeWidgetItem(events, rowFor(*event));
-        events->setExpanded(true);
-    }
-    outline->resizeColumnToContents(0);
+    reloadProjectOutlineAndRelayout();
 }
 
 // ---- Pages ----
@@ -341,6 +275,9 @@ void DMProjectDocument::viewModeDidChange()
     if (!m_project)
         return;
     m_project->displayAttributes().viewMode = m_project->attribute(kDMProject_ViewMode).toInt();
+    // Bars of the other view mode are not the canvas's any more.
+    if (m_outlets.projectView && !m_outlets.projectView->selectedObjects().isEmpty())
+        m_outlets.projectView->deselectAll();
     m_outlets.projectOutlineViewStateRestore = true;
     reloadViews();
     m_outlets.projectOutlineViewStateRestore = false;

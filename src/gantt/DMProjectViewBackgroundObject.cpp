@@ -6,9 +6,9 @@
 
 #include <QPainter>
 
-const QString kDMBaseObjectDidChangeNotification = QStringLiteral("DMBaseObjectDidChangeNotification");
-
 namespace {
+
+const QString kDMBaseObjectDidChangeNotification = QStringLiteral("DMBaseObjectDidChangeNotification");
 
 class PainterSink : public DMProjectViewBackgroundGeometry::Sink
 {

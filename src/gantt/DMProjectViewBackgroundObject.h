@@ -6,8 +6,6 @@
 
 class DMProjectViewBackgroundObjectAttributes;
 
-extern const QString kDMBaseObjectDidChangeNotification;
-
 // The grid behind the Gantt bars, the only object of the canvas's lowest layer: a band per
 // timeline column and per outline row in the colours of its table, with separator lines in the
 // stroke colour. The document owns it for its whole life and gives it a new frame and table at
@@ -29,7 +27,7 @@ public:
     const std::shared_ptr<DMProjectViewBackgroundObjectAttributes> &attributes() const { return m_attributes; }
     void setAttributes(std::shared_ptr<DMProjectViewBackgroundObjectAttributes> attributes);
 
-    // Store the colour and post kDMBaseObjectDidChangeNotification with this object.
+    // Store the colour and post "DMBaseObjectDidChangeNotification" with this object.
     void setFillColor(const QColor &color) override;
     void setStrokeColor(const QColor &color) override;
 

@@ -1,15 +1,12 @@
 #include "DMUIProjectEvent.h"
 
 #include "DMGanttGuideLabels.h"
-#include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
-#include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectViewConstants.h"
 #include "DMUIProjectDateDrag.h"
-#include "DMUserDefaults.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -42,15 +39,7 @@ DMUIProjectEvent::~DMUIProjectEvent() = default;
 
 DMTextAttributes DMUIProjectEvent::titleTextAttributes()
 {
-    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
-    if (!cached) {
-        const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
-        bool ok = false;
-        const double size = stored.toDouble(&ok);
-        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
-                                  Qt::AlignLeft, false};
-    }
-    return *cached;
+    return projectViewTitleAttributes(cachedTitleAttributes(), false);
 }
 
 void DMUIProjectEvent::resetTitleTextAttributes()
@@ -159,23 +148,12 @@ void DMUIProjectEvent::updateGuideAnchorObjects()
 void DMUIProjectEvent::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)
 {
     const QRectF bar = barRect();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(bar, kCornerRadius, kCornerRadius);
 
-    painter->save();
-    if (isHovered())
-        DMGanttHoverShadow::drawForPath(painter, path);
-    painter->fillPath(path, fillColor());
-    painter->setClipPath(path, Qt::IntersectClip);
-    if (item) {
-        const QRectF overlay(bar.x(), bar.y() + 0.5, item->progress() * bar.width(), bar.height());
-        if (overlay.width() >= 0.5)
-            painter->fillRect(overlay, bestContrastColor());
-    }
-    painter->restore();
+    fillShapeWithProgress(painter, path, bar.translated(0, 0.5));
     if (isSelected())
         painter->strokePath(path, QPen(Qt::black, 1.0));
 

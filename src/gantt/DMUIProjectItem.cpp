@@ -2,6 +2,7 @@
 
 #include "DMBeep.h"
 #include "DMDictionaryAccess.h"
+#include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
 #include "DMObjectView.h"
 #include "DMPreferenceKeys.h"
@@ -84,15 +85,36 @@ DMTextAttributes DMUIProjectItem::defaultTextAttributes() const
 
 DMTextAttributes DMUIProjectItem::titleTextAttributes()
 {
-    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
-    if (!cached) {
+    return projectViewTitleAttributes(cachedTitleAttributes(), true);
+}
+
+void DMUIProjectItem::fillShapeWithProgress(QPainter *painter, const QPainterPath &shape,
+                                            const QRectF &progressBox) const
+{
+    painter->save();
+    if (isHovered())
+        DMGanttHoverShadow::drawForPath(painter, shape);
+    painter->fillPath(shape, fillColor());
+    painter->setClipPath(shape, Qt::IntersectClip);
+    if (const std::shared_ptr<DMProjectItem> item = representedObject()) {
+        const QRectF overlay(progressBox.x(), progressBox.y(), item->progress() * progressBox.width(),
+                             progressBox.height());
+        if (overlay.width() >= 0.5)
+            painter->fillRect(overlay, bestContrastColor());
+    }
+    painter->restore();
+}
+
+DMTextAttributes DMUIProjectItem::projectViewTitleAttributes(std::optional<DMTextAttributes> &cache, bool truncates)
+{
+    if (!cache) {
         const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
         bool ok = false;
         const double size = stored.toDouble(&ok);
-        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
-                                  Qt::AlignLeft, true};
+        cache = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
+                                 Qt::AlignLeft, truncates};
     }
-    return *cached;
+    return *cache;
 }
 
 void DMUIProjectItem::resetTitleTextAttributes()

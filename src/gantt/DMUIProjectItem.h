@@ -8,8 +8,10 @@
 #include <QImage>
 
 #include <memory>
+#include <optional>
 
 class DMDate;
+class QPainterPath;
 class DMProjectItem;
 class DMProjectObject;
 class DMProjectResource;
@@ -90,6 +92,14 @@ public:
     static void resetTitleTextAttributes();
 
 protected:
+    // Title attributes at the font size of "kDMHalcyra_ProjectViewFontSize" (at least 8, else 9),
+    // black, left-aligned, read into `cache` on first use; each kind keeps its own cache.
+    static DMTextAttributes projectViewTitleAttributes(std::optional<DMTextAttributes> &cache, bool truncates);
+
+    // Fills the shape (over the hover shadow while hovered) and lays the best contrast colour
+    // over the part of `progressBox` the item's progress covers, inside the shape.
+    void fillShapeWithProgress(QPainter *painter, const QPainterPath &shape, const QRectF &progressBox) const;
+
     // State of the drag in progress; all steps of one press share its event number.
     struct DragOperationFields
     {

@@ -17,17 +17,39 @@ constexpr qreal kTaskResizeHandlesWidth = 12.0;   // kDMUIProjectTask_resizeHand
 constexpr qreal kTitleGap = 4.0;                  // between a bar and a title beside it
 constexpr qreal kTitleInset = 8.0;                // the inside title's room is the frame less this
 
-// Begin and end handles are kept only when both lie inside the bar and do not overlap.
-void appendPairInside(DMUIProjectItemDragHandleTable &table, const QRectF &bar, const QRectF &first, qint32 firstOperation,
-                      const QRectF &second, qint32 secondOperation, quint8 shape)
+} // namespace
+
+void DMUIProjectItem_appendPairInside(DMUIProjectItemDragHandleTable &table, const QRectF &box, const QRectF &first,
+                                      qint32 firstOperation, const QRectF &second, qint32 secondOperation, quint8 shape)
 {
-    if (bar.contains(first) && !first.intersects(second))
+    if (box.contains(first) && !first.intersects(second))
         table.append(first, shape, firstOperation);
-    if (bar.contains(second) && !second.intersects(first))
+    if (box.contains(second) && !second.intersects(first))
         table.append(second, shape, secondOperation);
 }
 
-} // namespace
+void DMUIProjectItem_appendLinkHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal dw, qreal dh,
+                                       qreal m)
+{
+    table.append(QRectF(m, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
+                 kDMProjectViewDragOperation_LinkFromBegin);
+    table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
+                 kDMProjectViewDragOperation_LinkFromEnd);
+}
+
+int DMUIProjectItem_appendBesideTitleHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, QSizeF titleSize)
+{
+    if (titleSize.isEmpty())
+        return -1;
+    const int first = table.count();
+    const qreal tw = titleSize.width();
+    const qreal th = titleSize.height();
+    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
+                 kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
+                 kDMProjectViewDragOperation_MoveItem);
+    return first;
+}
 
 bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
                                           const DMDate &end, qreal *x, qreal *width)
@@ -57,11 +79,11 @@ void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qrea
         table.append(QRectF(w * progress - kProgressSliderSize / 2, h - kProgressSliderSize, kProgressSliderSize,
                             kProgressSliderSize),
                      _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
-    appendPairInside(table, bar, QRectF(0, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeBegin,
+    DMUIProjectItem_appendPairInside(table, bar, QRectF(0, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeBegin,
                      QRectF(w - kResizeHandlesWidth, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeEnd,
                      _DMUIProjectItem_DragHandle::Rectangle);
     const qreal linkY = (h - kDependencyRectSize) / 2;
-    appendPairInside(table, bar, QRectF(kDependencyBorderMargin, linkY, kDependencyRectSize, kDependencyRectSize),
+    DMUIProjectItem_appendPairInside(table, bar, QRectF(kDependencyBorderMargin, linkY, kDependencyRectSize, kDependencyRectSize),
                      kDMProjectViewDragOperation_LinkFromBegin,
                      QRectF(w - kDependencyBorderMargin - kDependencyRectSize, linkY, kDependencyRectSize,
                             kDependencyRectSize),
@@ -120,33 +142,16 @@ int DMUIProjectTask_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal
                                     bool ganttView, const DMUIProjectTaskHandleMetrics &metrics, QSizeF besideTitle)
 {
     table.clear();
-    const qreal dw = metrics.linkWidth;
-    const qreal dh = metrics.linkHeight;
-    const qreal m = metrics.linkMargin;
-    if (ganttView) {
-        table.append(QRectF(m, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                     kDMProjectViewDragOperation_LinkFromBegin);
-        table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                     kDMProjectViewDragOperation_LinkFromEnd);
-    }
+    if (ganttView)
+        DMUIProjectItem_appendLinkHandles(table, w, h, metrics.linkWidth, metrics.linkHeight, metrics.linkMargin);
     if (w > 3 * metrics.sliderWidth)
         table.append(QRectF(w * progress - metrics.sliderWidth / 2, h - metrics.sliderHeight + metrics.sliderYOffset,
                             metrics.sliderWidth, metrics.sliderHeight),
                      _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
     const qreal rw = std::clamp(w / 2, 2.0, kTaskResizeHandlesWidth);
-    appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, rw, h), kDMProjectViewDragOperation_ChangeBegin,
+    DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, rw, h), kDMProjectViewDragOperation_ChangeBegin,
                      QRectF(w - rw, 0, rw, h), kDMProjectViewDragOperation_ChangeEnd,
                      _DMUIProjectItem_DragHandle::Rectangle);
     table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
-
-    if (besideTitle.isEmpty())
-        return -1;
-    const int first = table.count();
-    const qreal tw = besideTitle.width();
-    const qreal th = besideTitle.height();
-    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
-    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
-    return first;
+    return DMUIProjectItem_appendBesideTitleHandles(table, w, h, besideTitle);
 }

@@ -18,6 +18,17 @@ struct DMProject_DisplayAttributes;
 bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
                                           const DMDate &end, qreal *x, qreal *width);
 
+// Handle-table builders shared by the bar kinds, relative to the handles' origin:
+// Begin and end handles, kept only when both lie inside the box and do not overlap.
+void DMUIProjectItem_appendPairInside(DMUIProjectItemDragHandleTable &table, const QRectF &box, const QRectF &first,
+                                      qint32 firstOperation, const QRectF &second, qint32 secondOperation, quint8 shape);
+// Link circles of dw x dh centred on the height, at margin m inside each end of a w x h shape.
+void DMUIProjectItem_appendLinkHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal dw, qreal dh,
+                                       qreal m);
+// Move handles over both places a title of that size may take beside a w x h shape, right and
+// then left. Returns the slot of the first, -1 (and nothing added) for an empty title.
+int DMUIProjectItem_appendBesideTitleHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, QSizeF titleSize);
+
 // The plain bar's handles for a frame of w x h and a progress of 0 to 1: progress (w > 12),
 // begin and end resize, begin and end link circles, move; relative to the frame's origin.
 void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress);

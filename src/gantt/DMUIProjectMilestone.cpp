@@ -5,14 +5,10 @@
 #include "DMGanttGuideLabels.h"
 #include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
-#include "DMLocalizedString.h"
-#include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
-#include "DMProjectViewMenuItem.h"
-#include "DMUserDefaults.h"
 
 #include <QAction>
 #include <QMenu>
@@ -66,15 +62,7 @@ DMUIProjectMilestoneHandleMetrics DMUIProjectMilestone::milestoneHandleMetrics()
 
 DMTextAttributes DMUIProjectMilestone::titleTextAttributes()
 {
-    std::optional<DMTextAttributes> &cached = cachedTitleAttributes();
-    if (!cached) {
-        const QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_ProjectViewFontSize);
-        bool ok = false;
-        const double size = stored.toDouble(&ok);
-        cached = DMTextAttributes{DMTextAttributes::smallSystemFont(ok && size >= 8.0 ? size : 9.0), Qt::black,
-                                  Qt::AlignLeft, false};
-    }
-    return *cached;
+    return projectViewTitleAttributes(cachedTitleAttributes(), false);
 }
 
 void DMUIProjectMilestone::resetTitleTextAttributes()
@@ -200,51 +188,17 @@ void DMUIProjectMilestone::updateGuideAnchorObjects()
 
 std::unique_ptr<QMenu> DMUIProjectMilestone::contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate)
 {
-    auto menu = std::make_unique<QMenu>(QStringLiteral("task option"));
     auto *commands = dynamic_cast<DMGanttContextMenuDelegate *>(delegate);
-    if (!view || !commands || !commands->respondsToProjectViewConvertMilestoneToProcessFromItem())
-        return menu;
-    const std::shared_ptr<DMBaseObject> self = shared_from_this();
-    const QPointer<DMProjectView> canvas(view);
-    const struct
-    {
-        const char *title;
-        quint32 tag;
-    } entries[] = {
-        {"Convert to Task", DMFourCharCode("task")},
-        {"Convert to Process", DMFourCharCode("cnvt")},
-        {"Embed in Process", DMFourCharCode("embd")},
-    };
-    for (const auto &entry : entries) {
-        QAction *action = menu->addAction(DMLocalizedString(entry.title));
-        DMProjectViewMenuItem::setRepresentedObject(action, view, self);
-        DMProjectViewMenuItem::setTag(action, qint32(entry.tag));
-        // The delegate is looked up when the command runs: the document may have closed since.
-        QObject::connect(action, &QAction::triggered, action, [canvas, action] {
-            if (!canvas)
-                return;
-            if (auto *target = dynamic_cast<DMGanttContextMenuDelegate *>(canvas->delegate()))
-                target->projectViewConvertMilestoneToProcessFromItem(action);
-        });
-    }
-    return menu;
-}
-
-bool DMUIProjectMilestone::presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
-                                                                          DMObjectViewDelegate *delegate)
-{
-    if (!view)
-        return false;
-    if (QWidget *window = view->window())
-        window->activateWindow();
-    std::unique_ptr<QMenu> menu = contextMenuInView(view, delegate);
-    if (menu->isEmpty())
-        return true;
-    const QPointF global = event.globalLocation().isNull()
-        ? view->mapToGlobal(view->mapFrom(view->window(), event.locationInWindow()))
-        : event.globalLocation();
-    menu->exec(global.toPoint());
-    return true;
+    return commandMenu(view, commands && commands->respondsToProjectViewConvertMilestoneToProcessFromItem(),
+                       {
+                           {"Convert to Task", DMFourCharCode("task")},
+                           {"Convert to Process", DMFourCharCode("cnvt")},
+                           {"Embed in Process", DMFourCharCode("embd")},
+                       },
+                       [](DMObjectViewDelegate *target, QAction *sender) {
+                           if (auto *handler = dynamic_cast<DMGanttContextMenuDelegate *>(target))
+                               handler->projectViewConvertMilestoneToProcessFromItem(sender);
+                       });
 }
 
 // ---- Drawing ----
@@ -252,7 +206,6 @@ bool DMUIProjectMilestone::presentsContextMenuFromEventInViewWithDelegate(const 
 void DMUIProjectMilestone::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
 {
     const QRectF d = diamondRect();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
@@ -263,12 +216,7 @@ void DMUIProjectMilestone::drawInRect(QPainter *painter, const QRectF &, DMObjec
         DMGanttHoverShadow::drawForPath(painter, path);
     painter->fillPath(path, fillColor());
 
-    if (isSelected())
-        painter->strokePath(path, QPen(Qt::black, 1.0));
-    else if (item && item->partOfCriticalPath())
-        painter->strokePath(path, QPen(Qt::red, 2.0));
-    else
-        painter->strokePath(path, QPen(strokeColor(), 1.0));
+    strokeOutline(painter, path);
 
     if (isHovered()) {
         const QImage image = linkImage();

@@ -44,9 +44,7 @@ public:
 
     // "task option": convert to a task, convert to a process, embed in a process; empty when the
     // delegate does not handle the conversion.
-    std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate);
-    bool presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
-                                                        DMObjectViewDelegate *delegate) override;
+    std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate) override;
 
 protected:
     void _updateDragHandleList() override;

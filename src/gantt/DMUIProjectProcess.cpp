@@ -1,7 +1,6 @@
 #include "DMUIProjectProcess.h"
 
 #include "DMGanttGuideLabels.h"
-#include "DMGanttHoverShadow.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectView.h"
@@ -135,22 +134,11 @@ void DMUIProjectProcess::updateGuideAnchorObjects()
 void DMUIProjectProcess::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
 {
     const QRectF f = frame();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
     const QPainterPath path = bracket();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
 
-    painter->save();
-    if (isHovered())
-        DMGanttHoverShadow::drawForPath(painter, path);
-    painter->fillPath(path, fillColor());
-    painter->setClipPath(path, Qt::IntersectClip);
-    if (item) {
-        const QRectF overlay(f.x(), f.y(), item->progress() * f.width(), f.height());
-        if (overlay.width() >= 0.5)
-            painter->fillRect(overlay, bestContrastColor());
-    }
-    painter->restore();
+    fillShapeWithProgress(painter, path, f);
     painter->strokePath(path, QPen(isSelected() ? QColor(Qt::black) : strokeColor(), 1.0));
 
     const DMUIProjectTaskTitleLayout title = titleLayout(view);

@@ -11,16 +11,12 @@ namespace {
 
 constexpr qreal kTitleGap = 4.0; // between a shape and a title beside it
 
-// Begin and end handles are kept only when both lie inside the shape and do not overlap.
+// Begin and end resize handles of that width at the shape's ends.
 void appendResizePair(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal handleWidth)
 {
-    const QRectF box(0, 0, w, h);
-    const QRectF begin(0, 0, handleWidth, h);
-    const QRectF end(w - handleWidth, 0, handleWidth, h);
-    if (box.contains(begin) && !begin.intersects(end))
-        table.append(begin, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_ChangeBegin);
-    if (box.contains(end) && !end.intersects(begin))
-        table.append(end, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_ChangeEnd);
+    DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, handleWidth, h),
+                                     kDMProjectViewDragOperation_ChangeBegin, QRectF(w - handleWidth, 0, handleWidth, h),
+                                     kDMProjectViewDragOperation_ChangeEnd, _DMUIProjectItem_DragHandle::Rectangle);
 }
 
 // Right of the anchor rectangle, or left of it when the right would end past the visible edge.
@@ -95,25 +91,9 @@ int DMUIProjectMilestone_fillHandleTable(DMUIProjectItemDragHandleTable &table, 
 {
     table.clear();
     table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
-    const qreal dw = metrics.linkWidth;
-    const qreal dh = metrics.linkHeight;
-    const qreal m = metrics.linkMargin;
-    if (ganttView) {
-        table.append(QRectF(m, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                     kDMProjectViewDragOperation_LinkFromBegin);
-        table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                     kDMProjectViewDragOperation_LinkFromEnd);
-    }
-    if (titleSize.isEmpty())
-        return -1;
-    const int first = table.count();
-    const qreal tw = titleSize.width();
-    const qreal th = titleSize.height();
-    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
-    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
-    return first;
+    if (ganttView)
+        DMUIProjectItem_appendLinkHandles(table, w, h, metrics.linkWidth, metrics.linkHeight, metrics.linkMargin);
+    return DMUIProjectItem_appendBesideTitleHandles(table, w, h, titleSize);
 }
 
 DMUIProjectTaskTitleLayout DMUIProjectMilestone_titleLayout(const QRectF &diamondRect, QSizeF titleSize,

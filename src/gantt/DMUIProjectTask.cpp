@@ -2,7 +2,6 @@
 
 #include "DMBeep.h"
 #include "DMDateFormatter.h"
-#include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
@@ -12,6 +11,7 @@
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewMenuItem.h"
+#include "DMUIProjectShapeGeometry.h"
 #include "DMUISimpleTextObject.h"
 
 #include <QAction>
@@ -163,20 +163,9 @@ void DMUIProjectTask::_updateDragHandleList()
 
 qint32 DMUIProjectTask::dragOperationForPoint(QPointF point, DMObjectView *view) const
 {
-    const DMUIProjectItemDragHandleTable &table = dragHandles();
-    const QPointF local = point - dragHandlesOrigin();
     // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
-    const DMUIProjectTaskTitleLayout::Placement drawn = titleLayout(view).placement;
-    for (int i = 0; i < table.count(); ++i) {
-        if (m_firstTitleSlot >= 0 && i >= m_firstTitleSlot) {
-            const bool right = i == m_firstTitleSlot;
-            if (drawn != (right ? DMUIProjectTaskTitleLayout::Right : DMUIProjectTaskTitleLayout::Left))
-                continue;
-        }
-        if (DMUIProjectItem_DragHandle_IsPointHitting(table.at(i), local))
-            return table.at(i).operation;
-    }
-    return 0;
+    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
+                                            titleLayout(view).placement);
 }
 
 // ---- Drags ----
@@ -272,36 +261,40 @@ void DMUIProjectTask::updateGuideAnchorObjects()
 
 // ---- Context menu ----
 
-std::unique_ptr<QMenu> DMUIProjectTask::contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate)
+std::unique_ptr<QMenu> DMUIProjectTask::commandMenu(DMProjectView *view, bool handled,
+                                                    std::initializer_list<MenuCommand> commands,
+                                                    void (*perform)(DMObjectViewDelegate *delegate, QAction *sender))
 {
-    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate);
     auto menu = std::make_unique<QMenu>(QStringLiteral("task option"));
-    if (!view || !projectDelegate || !projectDelegate->respondsToProjectViewConvertTaskToProcessFromItem())
+    if (!view || !handled)
         return menu;
     const std::shared_ptr<DMBaseObject> self = shared_from_this();
     const QPointer<DMProjectView> canvas(view);
-    const struct
-    {
-        const char *title;
-        quint32 tag;
-    } commands[] = {
-        {"Convert to Milestone", DMFourCharCode("mile")},
-        {"Convert to Process", DMFourCharCode("cnvt")},
-        {"Embed in Process", DMFourCharCode("embd")},
-    };
-    for (const auto &command : commands) {
+    for (const MenuCommand &command : commands) {
         QAction *action = menu->addAction(DMLocalizedString(command.title));
         DMProjectViewMenuItem::setRepresentedObject(action, view, self);
         DMProjectViewMenuItem::setTag(action, qint32(command.tag));
-        // The delegate is looked up when the command runs: the document may have closed since.
-        QObject::connect(action, &QAction::triggered, action, [canvas, action] {
-            if (!canvas)
-                return;
-            if (auto *target = dynamic_cast<DMProjectViewDelegate *>(canvas->delegate()))
-                target->projectViewConvertTaskToProcessFromItem(action);
+        QObject::connect(action, &QAction::triggered, action, [canvas, action, perform] {
+            if (canvas)
+                perform(canvas->delegate(), action);
         });
     }
     return menu;
+}
+
+std::unique_ptr<QMenu> DMUIProjectTask::contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate)
+{
+    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate);
+    return commandMenu(view, projectDelegate && projectDelegate->respondsToProjectViewConvertTaskToProcessFromItem(),
+                       {
+                           {"Convert to Milestone", DMFourCharCode("mile")},
+                           {"Convert to Process", DMFourCharCode("cnvt")},
+                           {"Embed in Process", DMFourCharCode("embd")},
+                       },
+                       [](DMObjectViewDelegate *target, QAction *sender) {
+                           if (auto *commands = dynamic_cast<DMProjectViewDelegate *>(target))
+                               commands->projectViewConvertTaskToProcessFromItem(sender);
+                       });
 }
 
 bool DMUIProjectTask::presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
@@ -322,6 +315,17 @@ bool DMUIProjectTask::presentsContextMenuFromEventInViewWithDelegate(const DMEve
 
 // ---- Drawing ----
 
+void DMUIProjectTask::strokeOutline(QPainter *painter, const QPainterPath &outline) const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (isSelected())
+        painter->strokePath(outline, QPen(Qt::black, 1.0));
+    else if (item && item->partOfCriticalPath())
+        painter->strokePath(outline, QPen(Qt::red, 2.0));
+    else
+        painter->strokePath(outline, QPen(strokeColor(), 1.0));
+}
+
 void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView *view)
 {
     const QRectF bar = barRect();
@@ -335,24 +339,9 @@ void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView
     else
         path.addRect(bar);
 
-    painter->save();
-    if (isHovered())
-        DMGanttHoverShadow::drawForPath(painter, path);
-    painter->fillPath(path, fillColor());
-    painter->setClipPath(path, Qt::IntersectClip);
-    if (item) {
-        const QRectF overlay(bar.x(), bar.y() + 0.5, item->progress() * bar.width(), bar.height());
-        if (overlay.width() >= 0.5)
-            painter->fillRect(overlay, bestContrastColor());
-    }
-    painter->restore();
+    fillShapeWithProgress(painter, path, bar.translated(0, 0.5));
 
-    if (isSelected())
-        painter->strokePath(path, QPen(Qt::black, 1.0));
-    else if (item && item->partOfCriticalPath())
-        painter->strokePath(path, QPen(Qt::red, 2.0));
-    else
-        painter->strokePath(path, QPen(strokeColor(), 1.0));
+    strokeOutline(painter, path);
 
     const DMUIProjectItemDragHandleTable &table = dragHandles();
     if (isHovered()) {

@@ -3,8 +3,10 @@
 #include "DMUIProjectItem.h"
 #include "DMUIProjectItemGeometry.h"
 
+#include <initializer_list>
 #include <memory>
 
+class QAction;
 class QMenu;
 
 // The bar of a task: a bar with fully rounded ends and a progress overlay, link and progress
@@ -40,12 +42,26 @@ public:
     void updateGuideAnchorObjects() override;
 
     // "task option": convert to a milestone, convert to a process, embed in a process; empty
-    // when the delegate does not handle the conversion.
-    std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate);
+    // when the delegate does not handle the conversion. The milestone has its own.
+    virtual std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate);
     bool presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
                                                         DMObjectViewDelegate *delegate) override;
 
 protected:
+    struct MenuCommand
+    {
+        const char *title;
+        quint32 tag;
+    };
+    // A "task option" menu of these commands on this object; empty without a view or when the
+    // delegate does not handle them. `perform` runs a command with the canvas's delegate of the
+    // moment: the document may have closed since the menu was made.
+    std::unique_ptr<QMenu> commandMenu(DMProjectView *view, bool handled, std::initializer_list<MenuCommand> commands,
+                                       void (*perform)(DMObjectViewDelegate *delegate, QAction *sender));
+
+    // Black when selected, red and 2 wide on the critical path, else the stroke colour.
+    void strokeOutline(QPainter *painter, const QPainterPath &outline) const;
+
     void _updateDragHandleList() override;
     QPointF dragHandlesOrigin() const override { return barRect().topLeft(); }
 

@@ -16,79 +16,58 @@
 
 #include <QDebug>
 
+#include <string>
 #include <vector>
 
-// The delegates of the two top-level lists: items and resources have no parent there.
-class DMProject::TaskDelegate : public ItemList::Delegate
+// The delegate of a top-level list (tasks, resources): its objects have no parent there.
+template <typename T>
+class DMProject::ListDelegate : public DMMutableArray<std::shared_ptr<T>>::Delegate
 {
-public:
-    explicit TaskDelegate(DMProject *project) : m_project(project) {}
+    using List = DMMutableArray<std::shared_ptr<T>>;
+    using Change = typename List::Change;
+    using ChildList = DMProjectChildList<T>;
 
-    void mutableArrayWillChange(ItemList &list, const ItemList::Change &change) override
+public:
+    // `noun` names the objects in the errors; a change of the task list makes the critical
+    // path stale.
+    ListDelegate(DMProject *project, const QString &key, const char *noun, typename ChildList::Locator locate,
+                 bool affectsCriticalPath)
+        : m_project(project), m_key(key), m_noun(noun), m_locate(std::move(locate)),
+          m_affectsCriticalPath(affectsCriticalPath)
     {
-        if (change.kind == ItemList::Change::Insert || change.kind == ItemList::Change::Replace)
-            for (const auto &item : change.objects) {
-                if (!item || item->parentItemPointer() || item->isAttached())
-                    throw std::invalid_argument("DMProject: the item is null or already in a list");
-                if (item->projectPointer() && item->projectPointer() != m_project)
-                    throw std::invalid_argument("DMProject: the item belongs to another project");
-            }
-        m_orderBefore = DMProjectChildList<DMProjectItem>::orderBefore(list, change);
-        m_project->willChangeList(DMProjectKey::tasks, DMProjectChildList<DMProjectItem>::observedKind(change),
-                                  DMProjectChildList<DMProjectItem>::indexesOf(list, change));
     }
 
-    void mutableArrayDidChange(ItemList &list, const ItemList::Change &change) override
+    void mutableArrayWillChange(List &list, const Change &change) override
     {
-        for (const auto &item : change.objects)
-            if (change.kind == ItemList::Change::Insert || change.kind == ItemList::Change::Replace)
-                if (!item->projectPointer())
-                    item->setProject(m_project->shared_from_this());
-        DMProjectChildList<DMProjectItem>::didChange(
-            m_project, true, [](DMProject &p) { return &p.tasks(); }, change, m_orderBefore);
-        m_project->didChangeList(DMProjectKey::tasks, DMProjectChildList<DMProjectItem>::observedKind(change),
-                                 DMProjectChildList<DMProjectItem>::indexesOf(list, change));
-        m_project->setNeedsCriticalPathUpdate();
+        if (change.kind == Change::Insert || change.kind == Change::Replace)
+            for (const auto &object : change.objects) {
+                if (!object || object->parentItemPointer() || object->isAttached())
+                    throw std::invalid_argument("DMProject: the " + m_noun + " is null or already in a list");
+                if (object->projectPointer() && object->projectPointer() != m_project)
+                    throw std::invalid_argument("DMProject: the " + m_noun + " belongs to another project");
+            }
+        m_orderBefore = ChildList::orderBefore(list, change);
+        m_project->willChangeList(m_key, ChildList::observedKind(change), ChildList::indexesOf(list, change));
+    }
+
+    void mutableArrayDidChange(List &list, const Change &change) override
+    {
+        for (const auto &object : change.objects)
+            if (change.kind == Change::Insert || change.kind == Change::Replace)
+                if (!object->projectPointer())
+                    object->setProject(m_project->shared_from_this());
+        ChildList::didChange(m_project, true, m_locate, change, m_orderBefore);
+        m_project->didChangeList(m_key, ChildList::observedKind(change), ChildList::indexesOf(list, change));
+        if (m_affectsCriticalPath)
+            m_project->setNeedsCriticalPathUpdate();
     }
 
 private:
     DMProject *m_project;
-    QList<quint64> m_orderBefore;
-};
-
-class DMProject::ResourceDelegate : public ResourceList::Delegate
-{
-public:
-    explicit ResourceDelegate(DMProject *project) : m_project(project) {}
-
-    void mutableArrayWillChange(ResourceList &list, const ResourceList::Change &change) override
-    {
-        if (change.kind == ResourceList::Change::Insert || change.kind == ResourceList::Change::Replace)
-            for (const auto &resource : change.objects) {
-                if (!resource || resource->parentItemPointer() || resource->isAttached())
-                    throw std::invalid_argument("DMProject: the resource is null or already in a list");
-                if (resource->projectPointer() && resource->projectPointer() != m_project)
-                    throw std::invalid_argument("DMProject: the resource belongs to another project");
-            }
-        m_orderBefore = DMProjectChildList<DMProjectResource>::orderBefore(list, change);
-        m_project->willChangeList(DMProjectKey::resources, DMProjectChildList<DMProjectResource>::observedKind(change),
-                                  DMProjectChildList<DMProjectResource>::indexesOf(list, change));
-    }
-
-    void mutableArrayDidChange(ResourceList &list, const ResourceList::Change &change) override
-    {
-        for (const auto &resource : change.objects)
-            if (change.kind == ResourceList::Change::Insert || change.kind == ResourceList::Change::Replace)
-                if (!resource->projectPointer())
-                    resource->setProject(m_project->shared_from_this());
-        DMProjectChildList<DMProjectResource>::didChange(
-            m_project, true, [](DMProject &p) { return &p.resources(); }, change, m_orderBefore);
-        m_project->didChangeList(DMProjectKey::resources, DMProjectChildList<DMProjectResource>::observedKind(change),
-                                 DMProjectChildList<DMProjectResource>::indexesOf(list, change));
-    }
-
-private:
-    DMProject *m_project;
+    const QString m_key;
+    const std::string m_noun;
+    const typename ChildList::Locator m_locate;
+    const bool m_affectsCriticalPath;
     QList<quint64> m_orderBefore;
 };
 
@@ -105,8 +84,10 @@ std::shared_ptr<DMProject> DMProject::create()
 }
 
 DMProject::DMProject(PrivateTag)
-    : m_taskDelegate(std::make_unique<TaskDelegate>(this)),
-      m_resourceDelegate(std::make_unique<ResourceDelegate>(this)),
+    : m_taskDelegate(std::make_unique<ListDelegate<DMProjectItem>>(
+          this, DMProjectKey::tasks, "item", [](DMProject &p) { return &p.tasks(); }, true)),
+      m_resourceDelegate(std::make_unique<ListDelegate<DMProjectResource>>(
+          this, DMProjectKey::resources, "resource", [](DMProject &p) { return &p.resources(); }, false)),
       m_delayedCalls(std::make_unique<DMDelayedCalls>())
 {
     m_tasks.setDelegate(m_taskDelegate.get());
@@ -124,81 +105,54 @@ DMProject::~DMProject()
     m_removedObjects.clear();
 }
 
-void DMProject::setTitle(const QString &title)
+template <typename T>
+void DMProject::assignWithUndo(T &field, const T &value, const QString &key, const char *setterName,
+                               void (DMProject::*setter)(const T &))
 {
-    if (title == m_title)
-        return;
-    const QString old = m_title;
     if (DMUndoManager *undo = undoManagerForRegistration()) {
         std::weak_ptr<DMProject> weak = weak_from_this();
-        undo->registerUndo([weak, old] { if (auto p = weak.lock()) p->setTitle(old); },
-                           DMUndoManager::fenceOffKeyForObject(this, "setTitle"));
+        undo->registerUndo([weak, setter, old = field] { if (auto p = weak.lock()) (p.get()->*setter)(old); },
+                           DMUndoManager::fenceOffKeyForObject(this, setterName));
     }
-    willChangeValueForKey(DMProjectKey::title);
-    m_title = title;
-    didChangeValueForKey(DMProjectKey::title);
+    willChangeValueForKey(key);
+    field = value;
+    didChangeValueForKey(key);
 }
 
+void DMProject::setTitle(const QString &title)
+{
+    if (title != m_title)
+        assignWithUndo(m_title, title, DMProjectKey::title, "setTitle", &DMProject::setTitle);
+}
+
+// DMDate's == compares the fields only; a null date must also stay apart from a real one.
 void DMProject::setBeginDate(const DMDate &date)
 {
-    if (date == m_beginDate && date.isNull() == m_beginDate.isNull())
-        return;
-    const DMDate old = m_beginDate;
-    if (DMUndoManager *undo = undoManagerForRegistration()) {
-        std::weak_ptr<DMProject> weak = weak_from_this();
-        undo->registerUndo([weak, old] { if (auto p = weak.lock()) p->setBeginDate(old); },
-                           DMUndoManager::fenceOffKeyForObject(this, "setBeginDate"));
-    }
-    willChangeValueForKey(DMProjectKey::beginDate);
-    m_beginDate = date;
-    didChangeValueForKey(DMProjectKey::beginDate);
+    if (!(date == m_beginDate && date.isNull() == m_beginDate.isNull()))
+        assignWithUndo(m_beginDate, date, DMProjectKey::beginDate, "setBeginDate", &DMProject::setBeginDate);
 }
 
 void DMProject::setEndDate(const DMDate &date)
 {
-    if (date == m_endDate && date.isNull() == m_endDate.isNull())
-        return;
-    const DMDate old = m_endDate;
-    if (DMUndoManager *undo = undoManagerForRegistration()) {
-        std::weak_ptr<DMProject> weak = weak_from_this();
-        undo->registerUndo([weak, old] { if (auto p = weak.lock()) p->setEndDate(old); },
-                           DMUndoManager::fenceOffKeyForObject(this, "setEndDate"));
-    }
-    willChangeValueForKey(DMProjectKey::endDate);
-    m_endDate = date;
-    didChangeValueForKey(DMProjectKey::endDate);
+    if (!(date == m_endDate && date.isNull() == m_endDate.isNull()))
+        assignWithUndo(m_endDate, date, DMProjectKey::endDate, "setEndDate", &DMProject::setEndDate);
 }
 
 void DMProject::setAttribute(const QString &key, const QVariant &value)
 {
-    const bool had = m_attributes.contains(key);
-    const QVariant old = m_attributes.value(key);
-    if (had == value.isValid() && (!had || old == value))
+    if (!DMProjectObject::attributeWouldChange(m_attributes, key, value))
         return;
     if (DMUndoManager *undo = undoManagerForRegistration()) {
         std::weak_ptr<DMProject> weak = weak_from_this();
-        undo->registerUndo([weak, key, old] { if (auto p = weak.lock()) p->setAttribute(key, old); },
+        undo->registerUndo([weak, key, old = m_attributes.value(key)] { if (auto p = weak.lock()) p->setAttribute(key, old); },
                            DMUndoManager::fenceOffKeyForObject(this, qPrintable(QStringLiteral("setAttribute ") + key)));
     }
-    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
-    willChangeValueForKey(keyPath);
-    willChangeValueForKey(DMProjectKey::attributes);
-    if (value.isValid())
-        m_attributes.insert(key, value);
-    else
-        m_attributes.remove(key);
-    settingDidChange(key);
-    didChangeValueForKey(DMProjectKey::attributes);
-    didChangeValueForKey(keyPath);
+    DMProjectObject::storeAttribute(*this, m_attributes, key, value, [this, &key] { settingDidChange(key); });
 }
 
 void DMProject::setAttributes(const QVariantMap &attributes)
 {
-    QStringList keys = m_attributes.keys();
-    for (const QString &key : attributes.keys())
-        if (!m_attributes.contains(key))
-            keys.append(key);
-    for (const QString &key : keys)
+    for (const QString &key : DMProjectObject::attributeKeysToSet(m_attributes, attributes))
         setAttribute(key, attributes.value(key));
 }
 

@@ -159,9 +159,13 @@ public:
 private:
     friend class DMProjectCoder;
     friend class DMProjectResource;
-    class TaskDelegate;
-    class ResourceDelegate;
+    template <typename T>
+    class ListDelegate;
 
+    // Assigns a changed value: registers `setter` with the old value for undo and announces the key.
+    template <typename T>
+    void assignWithUndo(T &field, const T &value, const QString &key, const char *setterName,
+                        void (DMProject::*setter)(const T &));
     void settingDidChange(const QString &key);
     void rebuildCalendar();
 
@@ -185,8 +189,8 @@ private:
     bool m_criticalPathUpdateScheduled = false;
     bool m_updatingCriticalPath = false;
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
-    std::unique_ptr<TaskDelegate> m_taskDelegate;
-    std::unique_ptr<ResourceDelegate> m_resourceDelegate;
+    std::unique_ptr<ListDelegate<DMProjectItem>> m_taskDelegate;
+    std::unique_ptr<ListDelegate<DMProjectResource>> m_resourceDelegate;
     std::unique_ptr<DMDelayedCalls> m_delayedCalls;
     int m_loading = 0;
 };

@@ -163,35 +163,64 @@ private:
     quint64 m_maximumFileID = 0;
 };
 
-QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(const QVariantList &list, bool events)
+namespace {
+
+// Builds trees from nested values depth first, in document order, with a stack of its own (a
+// hostile file may nest deeply). `make` turns a value at a depth (1 for the roots) into a node,
+// or null to drop it with everything below it, and sets *children to the values below it. Each
+// node joins its parent's subitems, or the returned roots.
+template <typename Node, typename Make>
+QList<std::shared_ptr<Node>> buildTrees(const QVariantList &list, Make make)
 {
-    QList<std::shared_ptr<DMProjectItem>> roots;
     struct Pending
     {
         QVariant value;
-        DMProjectItem *parent;
+        Node *parent;
         int depth;
     };
     std::vector<Pending> stack;
-    for (qsizetype i = list.size() - 1; i >= 0; --i)
-        stack.push_back({list.at(i), nullptr, 1});
+    const auto push = [&stack](const QVariantList &values, Node *parent, int depth) {
+        for (qsizetype i = values.size() - 1; i >= 0; --i)
+            stack.push_back({values.at(i), parent, depth});
+    };
+    QList<std::shared_ptr<Node>> roots;
+    push(list, nullptr, 1);
     while (!stack.empty()) {
-        Pending pending = std::move(stack.back());
+        const Pending pending = std::move(stack.back());
         stack.pop_back();
-        if (pending.value.typeId() != QMetaType::QVariantMap) {
-            problem(QStringLiteral("an item that is not a dictionary was dropped"));
+        QVariantList children;
+        const std::shared_ptr<Node> node = make(pending.value, pending.depth, &children);
+        if (!node)
             continue;
+        if (pending.parent)
+            pending.parent->subitems().append(node);
+        else
+            roots.append(node);
+        push(children, node.get(), pending.depth + 1);
+    }
+    return roots;
+}
+
+} // namespace
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(const QVariantList &list, bool events)
+{
+    return buildTrees<DMProjectItem>(list, [&](const QVariant &value, int depth, QVariantList *children)
+                                               -> std::shared_ptr<DMProjectItem> {
+        if (value.typeId() != QMetaType::QVariantMap) {
+            problem(QStringLiteral("an item that is not a dictionary was dropped"));
+            return nullptr;
         }
-        const QVariantMap d = pending.value.toMap();
+        const QVariantMap d = value.toMap();
         const QString className = d.value(kClass).toString();
         std::shared_ptr<DMProjectItem> item = DMProjectCoder::newItemForClassName(className);
         if (!item || (events && !item->isKindOfClass(DMProjectEvent::staticClassName()))) {
             problem(QStringLiteral("an item of unknown class \"%1\" was dropped with its subitems").arg(className));
-            continue;
+            return nullptr;
         }
-        if (pending.depth > DMProjectCoder::kMaximumItemDepth) {
+        if (depth > DMProjectCoder::kMaximumItemDepth) {
             problem(QStringLiteral("items nested deeper than %1 levels were dropped").arg(DMProjectCoder::kMaximumItemDepth));
-            continue;
+            return nullptr;
         }
         QString trouble;
         item->loadFields(d, &trouble);
@@ -203,62 +232,39 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
             m_links.push_back({item.get(), links});
         if (auto *task = dynamic_cast<DMProjectTask *>(item.get()); task && !task->m_pendingResourceIDs.isEmpty())
             m_tasks.push_back(task);
-        if (pending.parent)
-            pending.parent->subitems().append(item);
-        else
-            roots.append(item);
         if (events)
-            continue;
+            return item;
         const QVariant subitems = d.value(kSubitems);
         if (subitems.isValid() && subitems.typeId() != QMetaType::QVariantList)
             problem(QStringLiteral("subitems that are not a list were dropped"));
-        const QVariantList children = subitems.toList();
-        for (qsizetype i = children.size() - 1; i >= 0; --i)
-            stack.push_back({children.at(i), item.get(), pending.depth + 1});
-    }
-    return roots;
+        *children = subitems.toList();
+        return item;
+    });
 }
 
 QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(const QVariantList &list)
 {
     constexpr int kMaximumDepth = 64;
-    QList<std::shared_ptr<DMProjectResource>> roots;
-    struct Pending
-    {
-        QVariant value;
-        DMProjectResource *group;
-        int depth;
-    };
-    std::vector<Pending> stack;
-    for (qsizetype i = list.size() - 1; i >= 0; --i)
-        stack.push_back({list.at(i), nullptr, 1});
-    while (!stack.empty()) {
-        Pending pending = std::move(stack.back());
-        stack.pop_back();
-        const QVariantMap d = pending.value.toMap();
+    return buildTrees<DMProjectResource>(list, [&](const QVariant &value, int depth, QVariantList *members)
+                                                   -> std::shared_ptr<DMProjectResource> {
+        const QVariantMap d = value.toMap();
         auto resource = std::make_shared<DMProjectResource>();
-        if (pending.value.typeId() != QMetaType::QVariantMap || !resource->loadFields(d)) {
+        if (value.typeId() != QMetaType::QVariantMap || !resource->loadFields(d)) {
             problem(QStringLiteral("a resource that is not a resource dictionary was dropped"));
-            continue;
+            return nullptr;
         }
-        if (pending.depth > kMaximumDepth) {
+        if (depth > kMaximumDepth) {
             problem(QStringLiteral("resource groups nested deeper than %1 levels were dropped").arg(kMaximumDepth));
-            continue;
+            return nullptr;
         }
         noteIdentity(resource.get(), d);
-        if (pending.group)
-            pending.group->subitems().append(resource);
-        else
-            roots.append(resource);
-        const QVariantList members = arrayForKey(d, kSubitems);
-        if (!members.isEmpty() && !resource->isGroup()) {
+        *members = arrayForKey(d, kSubitems);
+        if (!members->isEmpty() && !resource->isGroup()) {
             problem(QStringLiteral("the members of a resource that is not a group were dropped"));
-            continue;
+            members->clear();
         }
-        for (qsizetype i = members.size() - 1; i >= 0; --i)
-            stack.push_back({members.at(i), resource.get(), pending.depth + 1});
-    }
-    return roots;
+        return resource;
+    });
 }
 
 void DMProjectCoder::Loader::resolveLinks(DMProject &project)

@@ -267,30 +267,12 @@ void DMProjectItem::setFillColor(const QColor &color)
 
 void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
 {
-    const bool had = m_attributes.contains(key);
-    const QVariant old = m_attributes.value(key);
-    if (had == value.isValid() && (!had || old == value))
-        return;
-    registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
-                 [key, old](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setAttribute(key, old); });
-    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
-    willChangeValueForKey(keyPath);
-    willChangeValueForKey(DMProjectKey::attributes);
-    if (value.isValid())
-        m_attributes.insert(key, value);
-    else
-        m_attributes.remove(key);
-    didChangeValueForKey(DMProjectKey::attributes);
-    didChangeValueForKey(keyPath);
+    assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute);
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
 {
-    QStringList keys = m_attributes.keys();
-    for (auto it = attributes.begin(); it != attributes.end(); ++it)
-        if (!m_attributes.contains(it.key()))
-            keys.append(it.key());
-    for (const QString &key : keys)
+    for (const QString &key : attributeKeysToSet(m_attributes, attributes))
         setAttribute(key, attributes.value(key));
 }
 
@@ -465,16 +447,8 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::addOutboundDependencyToItem(
         return nullptr;
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
     auto dependency = linkItems(self, target, 0);
-    registerUndo("addOutboundDependencyToItem", [toID = target->objectID()](DMProjectObject &o) {
-        auto &from = static_cast<DMProjectItem &>(o);
-        if (const DMProject *project = from.projectPointer())
-            if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
-                from.removeOutboundDependencyToItem(to.get());
-    });
-    if (DMProject *project = projectPointer()) {
-        project->scheduleUpdateItemsArrayWithTag(8);
-        project->setNeedsCriticalPathUpdate();
-    }
+    registerUndoOfLinkTo(*target);
+    linksDidChange();
     return dependency;
 }
 
@@ -504,10 +478,7 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
     if (DMProject *project = projectPointer())
         project->detachSubtree(dependency.get());
     dependency->clearEnds();
-    if (DMProject *project = projectPointer()) {
-        project->scheduleUpdateItemsArrayWithTag(8);
-        project->setNeedsCriticalPathUpdate();
-    }
+    linksDidChange();
 }
 
 void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID,
@@ -524,12 +495,22 @@ void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectIte
         if (project)
             project->endLoading();
     }
-    registerUndo("addOutboundDependencyToItem", [toID = target->objectID()](DMProjectObject &o) {
+    registerUndoOfLinkTo(*target);
+    linksDidChange();
+}
+
+void DMProjectItem::registerUndoOfLinkTo(const DMProjectItem &target)
+{
+    registerUndo("addOutboundDependencyToItem", [toID = target.objectID()](DMProjectObject &o) {
         auto &from = static_cast<DMProjectItem &>(o);
         if (const DMProject *project = from.projectPointer())
             if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
                 from.removeOutboundDependencyToItem(to.get());
     });
+}
+
+void DMProjectItem::linksDidChange()
+{
     if (DMProject *project = projectPointer()) {
         project->scheduleUpdateItemsArrayWithTag(8);
         project->setNeedsCriticalPathUpdate();

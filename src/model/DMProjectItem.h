@@ -188,6 +188,10 @@ private:
     void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style);
     static std::shared_ptr<DMProjectDependency> linkItems(const std::shared_ptr<DMProjectItem> &from,
                                                           const std::shared_ptr<DMProjectItem> &to, quint64 objectID);
+    // After a link from this item to the target was made: its undo removes it again.
+    void registerUndoOfLinkTo(const DMProjectItem &target);
+    // After a link was made or removed: the document's items array and the critical path follow.
+    void linksDidChange();
 
     QString m_title;
     DMDate m_beginDate;

@@ -1,6 +1,7 @@
 #include "DMProjectObject.h"
 
 #include "DMProject.h"
+#include "DMProjectKeys.h"
 #include "DMProjectItemProxy.h"
 #include "DMUndoManager.h"
 
@@ -58,4 +59,35 @@ void DMProjectObject::registerUndo(const char *setterName, std::function<void(DM
                 action(*object);
         },
         DMUndoManager::fenceOffKeyForObject(this, setterName));
+}
+
+bool DMProjectObject::attributeWouldChange(const QVariantMap &attributes, const QString &key, const QVariant &value)
+{
+    const bool had = attributes.contains(key);
+    return had != value.isValid() || (had && attributes.value(key) != value);
+}
+
+void DMProjectObject::storeAttribute(DMObservable &owner, QVariantMap &attributes, const QString &key,
+                                     const QVariant &value, const std::function<void()> &inside)
+{
+    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
+    owner.willChangeValueForKey(keyPath);
+    owner.willChangeValueForKey(DMProjectKey::attributes);
+    if (value.isValid())
+        attributes.insert(key, value);
+    else
+        attributes.remove(key);
+    if (inside)
+        inside();
+    owner.didChangeValueForKey(DMProjectKey::attributes);
+    owner.didChangeValueForKey(keyPath);
+}
+
+QStringList DMProjectObject::attributeKeysToSet(const QVariantMap &current, const QVariantMap &incoming)
+{
+    QStringList keys = current.keys();
+    for (auto it = incoming.begin(); it != incoming.end(); ++it)
+        if (!current.contains(it.key()))
+            keys.append(it.key());
+    return keys;
 }

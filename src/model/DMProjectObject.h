@@ -3,6 +3,7 @@
 #include "DMObservable.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <functional>
@@ -58,6 +59,30 @@ protected:
         didChangeValueForKey(key);
         return true;
     }
+
+    // Sets one entry of an attribute dictionary (an invalid value removes it), announcing
+    // "attributes.<key>" and "attributes" around it, with `setter` and the old value as its undo.
+    // False when the dictionary already held that value.
+    template <typename Self>
+    bool assignAttribute(QVariantMap &attributes, const QString &key, const QVariant &value,
+                         void (Self::*setter)(const QString &, const QVariant &))
+    {
+        if (!attributeWouldChange(attributes, key, value))
+            return false;
+        registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
+                     [setter, key, old = attributes.value(key)](DMProjectObject &o) { (static_cast<Self &>(o).*setter)(key, old); });
+        storeAttribute(*this, attributes, key, value);
+        return true;
+    }
+
+    // The pieces of assignAttribute, shared with the project (which registers its own undo).
+    static bool attributeWouldChange(const QVariantMap &attributes, const QString &key, const QVariant &value);
+    // Stores the entry inside the announcements; `inside` runs before the closing ones.
+    static void storeAttribute(DMObservable &owner, QVariantMap &attributes, const QString &key, const QVariant &value,
+                               const std::function<void()> &inside = {});
+    // What setAttributes walks to make the dictionary equal `incoming`: the current keys (those
+    // missing from it are removed), then the new ones.
+    static QStringList attributeKeysToSet(const QVariantMap &current, const QVariantMap &incoming);
 
 private:
     friend class DMProject;

@@ -49,32 +49,13 @@ void DMProjectTodo::setNoDueDate(bool noDueDate)
 
 void DMProjectTodo::setAttribute(const QString &key, const QVariant &value)
 {
-    const bool had = m_attributes.contains(key);
-    const QVariant old = m_attributes.value(key);
-    if (had == value.isValid() && (!had || old == value))
-        return;
-    registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
-                 [key, old](DMProjectObject &o) { static_cast<DMProjectTodo &>(o).setAttribute(key, old); });
-    const QString keyPath = DMProjectKey::attributes + QLatin1Char('.') + key;
-    willChangeValueForKey(keyPath);
-    willChangeValueForKey(DMProjectKey::attributes);
-    if (value.isValid())
-        m_attributes.insert(key, value);
-    else
-        m_attributes.remove(key);
-    didChangeValueForKey(DMProjectKey::attributes);
-    didChangeValueForKey(keyPath);
-    if (key == kDMProjectTodo_Text)
+    if (assignAttribute(m_attributes, key, value, &DMProjectTodo::setAttribute) && key == kDMProjectTodo_Text)
         contentDidChange();
 }
 
 void DMProjectTodo::setAttributes(const QVariantMap &attributes)
 {
-    QStringList keys = m_attributes.keys();
-    for (auto it = attributes.begin(); it != attributes.end(); ++it)
-        if (!m_attributes.contains(it.key()))
-            keys.append(it.key());
-    for (const QString &key : keys)
+    for (const QString &key : attributeKeysToSet(m_attributes, attributes))
         setAttribute(key, attributes.value(key));
 }
 

@@ -176,23 +176,18 @@ private:
     {
         return item->m_scheduleStamp == m_stamp ? item->m_scheduleIndex : -1;
     }
-    int inNodeOf(DMProjectItem *item)
+    int inNodeOf(DMProjectItem *item) { return nodeOf(item, false); }
+    int outNodeOf(DMProjectItem *item) { return nodeOf(item, true); }
+    // The item's own (in) or parent (out) step, made on first use.
+    int nodeOf(DMProjectItem *item, bool out)
     {
-        const int s = stateOf(item);
-        if (m_states[size_t(s)].inNode < 0) {
-            m_states[size_t(s)].inNode = int(m_nodes.size());
-            m_nodes.push_back({s, false});
+        const int s = stateOf(item); // may grow m_states: look the state up after it
+        int &node = out ? m_states[size_t(s)].outNode : m_states[size_t(s)].inNode;
+        if (node < 0) {
+            node = int(m_nodes.size());
+            m_nodes.push_back({s, out});
         }
-        return m_states[size_t(s)].inNode;
-    }
-    int outNodeOf(DMProjectItem *item)
-    {
-        const int s = stateOf(item);
-        if (m_states[size_t(s)].outNode < 0) {
-            m_states[size_t(s)].outNode = int(m_nodes.size());
-            m_nodes.push_back({s, true});
-        }
-        return m_states[size_t(s)].outNode;
+        return node;
     }
     // The dates of an item as this change leaves them.
     void datesOf(const DMProjectItem *item, DMDate *begin, DMDate *end) const

@@ -126,17 +126,15 @@ qint64 DMWorkingTimeline::dayForIndex(qint64 index, bool earlier)
 
 DMDate DMWorkingTimeline::earliestDateForIndex(qint64 index)
 {
-    if (m_plain)
-        return DMDate::dateWithAbsoluteSecond(index);
-    if (m_before.empty())
-        cover(0);
-    const qint64 q = floorDivide(index, m_window);
-    const qint64 r = index - q * m_window;
-    const qint64 day = dayForIndex(index, true);
-    return DMDate::dateWithJulianDay(day, int(m_windowBegin + (r == 0 ? m_window : r)));
+    return dateForIndex(index, true);
 }
 
 DMDate DMWorkingTimeline::latestDateForIndex(qint64 index)
+{
+    return dateForIndex(index, false);
+}
+
+DMDate DMWorkingTimeline::dateForIndex(qint64 index, bool earliest)
 {
     if (m_plain)
         return DMDate::dateWithAbsoluteSecond(index);
@@ -144,8 +142,9 @@ DMDate DMWorkingTimeline::latestDateForIndex(qint64 index)
         cover(0);
     const qint64 q = floorDivide(index, m_window);
     const qint64 r = index - q * m_window;
-    const qint64 day = dayForIndex(index, false);
-    return DMDate::dateWithJulianDay(day, int(m_windowBegin + r));
+    const qint64 day = dayForIndex(index, earliest);
+    // At a window boundary the earliest instant is the end of the earlier day's window.
+    return DMDate::dateWithJulianDay(day, int(m_windowBegin + (earliest && r == 0 ? m_window : r)));
 }
 
 qint64 DMWorkingTimeline::durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule)

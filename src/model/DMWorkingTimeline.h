@@ -39,6 +39,8 @@ private:
     // The working day whose window holds the index (ties at a boundary go to the earlier day
     // when `earlier`).
     qint64 dayForIndex(qint64 index, bool earlier);
+    // earliestDateForIndex or latestDateForIndex.
+    DMDate dateForIndex(qint64 index, bool earliest);
 
     const DMWorkingCalendar &m_calendar;
     bool m_plain = false;

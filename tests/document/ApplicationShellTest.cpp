@@ -6,6 +6,9 @@
 #include "DMCurrencyFormatter.h"
 #include "DMNotificationCenter.h"
 #include "DMObjectView.h"
+#include "DMOutlineView.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMPropertyList.h"
 #include "DMWelcomeWindowController.h"
@@ -110,7 +113,13 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_TRUE(outlets.topLevelContentSplitSubview);
     EXPECT_TRUE(outlets.projectContainer);
     EXPECT_TRUE(outlets.projectOutlineViewMenu);
-    EXPECT_EQ(outlets.timelineView, nullptr); // built by the Gantt chart
+    ASSERT_TRUE(outlets.timelineView);
+    EXPECT_TRUE(outlets.timelineView->dataSource());
+    ASSERT_TRUE(outlets.projectOutlineView);
+    EXPECT_EQ(outlets.projectOutlineView->numberOfRows(), 1); // the events row of an empty project
+    ASSERT_TRUE(outlets.projectViewBackgroundObject);
+    EXPECT_EQ(outlets.projectViewBackgroundObject->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
+    EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
     EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
     QStringList menus;
     for (QAction *action : window->menuBar()->actions())

@@ -1,0 +1,164 @@
+// DMProjectDocument: the Gantt page of the document window (outline, timeline header, canvas)
+// and the events it watches on them.
+#include "DMProjectDocument.h"
+
+#include "DMEvent.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectTimelineDataSource.h"
+#include "DMProjectView.h"
+#include "DMTimelineView.h"
+
+#include <QFrame>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+// The header's three bands.
+constexpr int kTimelineHeight = int(3 * DMTimelineView::kBandHeight);
+// One notch of a mouse wheel (eighths of a degree), and the zoom it makes with Control held.
+constexpr double kWheelNotch = 120.0;
+constexpr double kWheelNotchMagnification = 0.1;
+
+QScrollArea *makeScrollArea(QWidget *parent, const char *name)
+{
+    auto *scroll = new QScrollArea(parent);
+    scroll->setObjectName(QLatin1String(name));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return scroll;
+}
+
+} // namespace
+
+void DMProjectDocument::buildGanttPage(QWidget *content)
+{
+    auto *projectContainer = new QSplitter(Qt::Horizontal, content);
+    m_outlets.projectContainer = projectContainer;
+
+    // The outline: its rows start where the canvas's rows start, under a filler that makes its
+    // header as high as the timeline header. It scrolls vertically with the canvas, whose
+    // scroll bar serves both; both keep a horizontal bar so their visible heights agree.
+    auto *outlinePane = new QWidget(projectContainer);
+    auto *outlineLayout = new QVBoxLayout(outlinePane);
+    outlineLayout->setContentsMargins(0, 0, 0, 0);
+    outlineLayout->setSpacing(0);
+    auto *filler = new QWidget(outlinePane);
+    filler->setObjectName(QStringLiteral("projectOutlineHeaderFiller"));
+    outlineLayout->addWidget(filler);
+    auto *outline = new DMOutlineView(outlinePane);
+    outline->setObjectName(QStringLiteral("projectOutlineView"));
+    outline->setFrameShape(QFrame::NoFrame);
+    outline->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    outline->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    outline->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    outline->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    DMProjectOutlineDataSource::configureOutlineView(outline);
+    outlineLayout->addWidget(outline, 1);
+    filler->setFixedHeight(std::max(0, kTimelineHeight - outline->header()->sizeHint().height()));
+    m_outlets.projectOutlineView = outline;
+
+    // The timeline header above the canvas, in a scroll area of its own that follows the
+    // canvas's horizontal scrolling.
+    auto *chart = new QWidget(projectContainer);
+    auto *chartLayout = new QVBoxLayout(chart);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->setSpacing(0);
+    QScrollArea *timelineScroll = makeScrollArea(chart, "timelineViewScrollArea");
+    timelineScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    timelineScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    timelineScroll->setFixedHeight(kTimelineHeight);
+    auto *timeline = new DMTimelineView;
+    timeline->resize(10, kTimelineHeight);
+    timelineScroll->setWidget(timeline);
+    chartLayout->addWidget(timelineScroll);
+    m_outlets.timelineView = timeline;
+    m_outlets.timelineViewScrollArea = timelineScroll;
+
+    QScrollArea *canvasScroll = makeScrollArea(chart, "projectViewScrollArea");
+    canvasScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    canvasScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto *canvas = new DMProjectView;
+    canvas->setObjectName(QStringLiteral("projectView"));
+    canvasScroll->setWidget(canvas);
+    chartLayout->addWidget(canvasScroll, 1);
+    m_outlets.projectView = canvas;
+    m_outlets.projectViewScrollArea = canvasScroll;
+
+    QScrollBar *canvasVertical = canvasScroll->verticalScrollBar();
+    QScrollBar *outlineVertical = outline->verticalScrollBar();
+    connect(canvasVertical, &QScrollBar::valueChanged, outlineVertical, &QScrollBar::setValue);
+    connect(outlineVertical, &QScrollBar::valueChanged, canvasVertical, &QScrollBar::setValue);
+    connect(canvasScroll->horizontalScrollBar(), &QScrollBar::valueChanged, timelineScroll->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    // The header's hand cursors cover only its visible part.
+    connect(canvasScroll->horizontalScrollBar(), &QScrollBar::valueChanged, timeline,
+            [this] {
+                if (m_outlets.timelineView)
+                    m_outlets.timelineView->resetCursorRects();
+            });
+
+    canvasScroll->viewport()->installEventFilter(this);
+    canvas->installEventFilter(this);
+
+    projectContainer->setStretchFactor(0, 0);
+    projectContainer->setStretchFactor(1, 1);
+    projectContainer->setSizes({360, 700});
+    if (auto *stack = qobject_cast<QStackedWidget *>(content))
+        stack->addWidget(projectContainer);
+}
+
+bool DMProjectDocument::eventFilter(QObject *watched, QEvent *event)
+{
+    if (m_outlets.projectViewScrollArea && watched == m_outlets.projectViewScrollArea->viewport()
+        && event->type() == QEvent::Resize) {
+        // The canvas fills at least the visible width; relay out once the resizing settles.
+        if (!m_relayoutTimer.isActive())
+            m_relayoutTimer.start();
+        return false;
+    }
+    if (watched == m_outlets.projectView.data() && event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier))
+            return false;
+        const double notches = wheel->angleDelta().y() / kWheelNotch;
+        if (notches != 0.0 && std::isfinite(notches)) {
+            DMProjectView *canvas = m_outlets.projectView;
+            const DMEvent magnify = DMEvent::magnifyEvent(notches * kWheelNotchMagnification,
+                                                          canvas->mapTo(canvas->window(), wheel->position()),
+                                                          DMEvent::modifiersFromQt(wheel->modifiers()));
+            objectViewMagnifyWithEvent(canvas, magnify);
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void DMProjectDocument::detachViews()
+{
+    if (m_outlets.projectView) {
+        m_outlets.projectView->setDatasource(nullptr);
+        m_outlets.projectView->setDelegate(nullptr);
+        m_outlets.projectView->removeEventFilter(this);
+    }
+    if (m_outlets.projectViewScrollArea)
+        m_outlets.projectViewScrollArea->viewport()->removeEventFilter(this);
+    if (m_outlets.projectOutlineView) {
+        m_outlets.projectOutlineView->setDelegate(nullptr);
+        m_outlets.projectOutlineView->setDataSource(nullptr);
+    }
+    if (m_outlets.timelineView)
+        m_outlets.timelineView->setDataSource(nullptr);
+    if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
+        m_project->displayAttributes().projectView = nullptr;
+}

@@ -1,0 +1,218 @@
+// DMProjectDocument: the commands of the bars' and links' context menus: converting a task or a
+// milestone, embedding an item in a new process, and a link's line style and dash pattern.
+#include "DMProjectDocument.h"
+
+#include "DMBeep.h"
+#include "DMLocalizedString.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectCoder.h"
+#include "DMProjectDependency.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectProcess.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewMenuItem.h"
+#include "DMProjectViewObjectEditor.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectItem.h"
+#include "DMUndoManager.h"
+
+#include <QAction>
+#include <QApplication>
+
+namespace {
+
+constexpr quint32 kConvertToProcess = DMFourCharCode("cnvt");
+constexpr quint32 kEmbedInProcess = DMFourCharCode("embd");
+constexpr quint32 kConvertToMilestone = DMFourCharCode("mile");
+constexpr quint32 kConvertToTask = DMFourCharCode("task");
+constexpr qint32 kConvertedTaskDuration = 43200;
+
+struct LinkCopy
+{
+    std::shared_ptr<DMProjectItem> other;
+    QVariantMap style;
+    int kind = 0;
+};
+
+// The item's fields, ready to load into an item of another kind with a new identity.
+QVariantMap conversionFields(const DMProjectItem &item)
+{
+    QVariantMap fields = item.dictionaryRepresentation();
+    for (const char *key : {"objectID", "outboundDependencies", "resources", "subitems", "class"})
+        fields.remove(QLatin1String(key));
+    return fields;
+}
+
+// The inspector panel must not keep pointing at the converted item's bar, which goes with it.
+void releaseFromInspector(const std::shared_ptr<DMProjectItem> &item)
+{
+    const auto bar = item ? std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()) : nullptr;
+    if (!bar)
+        return;
+    for (const QString &name : {bar->objectEditorControllerClass(), QStringLiteral("DMUIProjectTaskInspectorController")})
+        if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(name))
+            editor->editObject(nullptr);
+}
+
+} // namespace
+
+void DMProjectDocument::projectViewConvertTaskToProcessFromItem(QAction *sender)
+{
+    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
+        DMBeep();
+        return;
+    }
+    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
+    if (object)
+        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), false);
+}
+
+void DMProjectDocument::projectViewConvertMilestoneToProcessFromItem(QAction *sender)
+{
+    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
+        DMBeep();
+        return;
+    }
+    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
+    if (object)
+        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), true);
+}
+
+bool DMProjectDocument::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseObject> &object, quint32 tag,
+                                                   bool milestoneAction)
+{
+    const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
+    const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr; // held throughout
+    if (!item || !m_project || !item->isAttached())
+        return false;
+    const bool toMilestone = tag == kConvertToMilestone && !milestoneAction;
+    const bool toTask = tag == kConvertToTask && milestoneAction;
+    if (tag != kConvertToProcess && tag != kEmbedInProcess && !toMilestone && !toTask)
+        return false;
+    // A cell being edited in the outline is finished first: the outline takes the focus back.
+    if (DMOutlineView *outline = m_outlets.projectOutlineView)
+        if (QWidget *focus = QApplication::focusWidget(); focus && focus != outline && outline->isAncestorOf(focus))
+            outline->setFocus();
+
+    const std::shared_ptr<DMProjectItem> parent = item->parentItem();
+    DMProjectItem::ItemList &list = parent ? parent->subitems() : m_project->tasks();
+    qsizetype index = list.indexOf(item);
+
+    // Links and assignments as they are now, to rebuild them on a milestone or a task.
+    QList<LinkCopy> outbound;
+    QList<LinkCopy> inbound;
+    for (const auto &dependency : item->outboundDependencies().list())
+        outbound.append({dependency->toItem(), dependency->styleRepresentation(), dependency->kind()});
+    for (const auto &dependency : item->inboundDependencies().list())
+        inbound.append({dependency->fromItem(), dependency->styleRepresentation(), dependency->kind()});
+    QList<std::shared_ptr<DMProjectResource>> resources;
+    if (const auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
+        resources = task->concernedResources();
+
+    std::shared_ptr<DMProjectItem> replacement;
+    QVariantMap fields = conversionFields(*item);
+    if (tag == kConvertToProcess) {
+        replacement = std::make_shared<DMProjectProcess>();
+    } else if (tag == kEmbedInProcess) {
+        replacement = std::make_shared<DMProjectProcess>();
+        fields = QVariantMap{{QStringLiteral("beginDate"), DMProjectCoder::dateValue(item->beginDate())},
+                             {QStringLiteral("endDate"), DMProjectCoder::dateValue(item->endDate())}};
+    } else {
+        replacement = DMProjectCoder::newItemForClassName(toTask ? QStringLiteral("DMProjectTask")
+                                                                 : QStringLiteral("DMProjectMilestone"));
+        if (toTask)
+            fields.insert(QStringLiteral("duration"), kConvertedTaskDuration);
+    }
+    if (!replacement)
+        return false;
+    replacement->setProject(m_project);
+    QString problem;
+    if (!replacement->loadFields(fields, &problem) && tag != kEmbedInProcess)
+        qWarning("Converting \"%s\": %s", qPrintable(item->title()), qPrintable(problem));
+
+    // The canvas selection and the inspector let go of the item before it leaves the tree.
+    if (m_outlets.projectView)
+        m_outlets.projectView->deselectAll();
+    releaseFromInspector(item);
+
+    m_undoManager->beginUndoGrouping();
+    const auto removeAllLinks = [&item] {
+        // Copies: each removal changes the lists.
+        const QList<std::shared_ptr<DMProjectDependency>> outboundLinks = item->outboundDependencies().list();
+        const QList<std::shared_ptr<DMProjectDependency>> inboundLinks = item->inboundDependencies().list();
+        for (const auto &dependency : outboundLinks)
+            item->removeOutboundDependencyToItem(dependency->toItemPointer());
+        for (const auto &dependency : inboundLinks)
+            if (const auto source = dependency->fromItem())
+                source->removeOutboundDependencyToItem(item.get());
+    };
+    if (tag == kConvertToProcess)
+        removeAllLinks();
+    list.removeOne(item);
+    if (index < 0 || index > list.size())
+        index = list.size();
+    list.insert(index, replacement);
+    if (tag == kEmbedInProcess) {
+        replacement->subitems().append(item);
+    } else if (toMilestone || toTask) {
+        // Each link is rebuilt with its look; one the model refuses gets nothing copied.
+        const auto copyLink = [](const std::shared_ptr<DMProjectDependency> &link, const LinkCopy &copy) {
+            if (!link)
+                return;
+            link->loadStyle(copy.style);
+            link->setKind(copy.kind);
+        };
+        removeAllLinks();
+        for (const LinkCopy &copy : outbound)
+            copyLink(replacement->addOutboundDependencyToItem(copy.other), copy);
+        for (const LinkCopy &copy : inbound)
+            copyLink(replacement->addInboundDependencyFromItem(copy.other), copy);
+        if (const auto task = std::dynamic_pointer_cast<DMProjectTask>(replacement))
+            for (const auto &resource : resources)
+                task->addResource(resource);
+    }
+    m_undoManager->setActionName(DMLocalizedString("Convert"));
+    m_undoManager->endUndoGrouping();
+
+    markDocumentAsEdited();
+    if (m_outlets.projectOutlineView)
+        m_outlets.projectOutlineView->deselectAll();
+    updateItemsArrayWithTag(2);
+    reloadProjectOutlineAndRelayout();
+    return true;
+}
+
+void DMProjectDocument::projectViewChangeDependencyLineStyle(QAction *sender)
+{
+    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
+        DMBeep();
+        return;
+    }
+    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(DMProjectViewMenuItem::representedObject(sender).object.lock());
+    const auto dependency = line ? line->representedObject() : nullptr;
+    if (!dependency)
+        return;
+    dependency->setLinkStyle(DMProjectViewMenuItem::tag(sender));
+    markDocumentAsEdited();
+    relayoutProjectView();
+}
+
+void DMProjectDocument::projectViewChangeDependencyPatternStyle(QAction *sender)
+{
+    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
+        DMBeep();
+        return;
+    }
+    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(DMProjectViewMenuItem::representedObject(sender).object.lock());
+    const auto dependency = line ? line->representedObject() : nullptr;
+    if (!dependency)
+        return;
+    dependency->setDashStyle(DMProjectViewMenuItem::tag(sender));
+    markDocumentAsEdited();
+    relayoutProjectView();
+}

@@ -1,0 +1,360 @@
+// DMProjectDocument as the Gantt canvas's delegate: what a press starts, what a release
+// finishes, keys, zoom, and the date under a canvas point.
+#include "DMProjectDocument.h"
+
+#include "DMBeep.h"
+#include "DMColorAdditions.h"
+#include "DMDelayedCall.h"
+#include "DMObjectViewDragOperation.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMProjectView.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDragHandlerObject.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectPendingDependency.h"
+#include "DMUIProjectTask.h"
+#include "DMUndoManager.h"
+#include "DMUserDefaults.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNudgeMinimumStep = 2.0;
+constexpr double kNudgeMaximumStep = 10.0;
+constexpr double kNudgeGrowth = 1.1;
+constexpr float kMinimumPixelsPerDay = 0.1f;
+const QString kSavedLinkStyle = QStringLiteral("DMSavedLinkStyle");
+
+// Opens the object's inspector a moment later, once the gesture that made it is over.
+void editLater(QObject *context, const std::shared_ptr<DMProjectViewObject> &object, DMProjectView *view)
+{
+    performAfterDelay(context, 0.1, [weak = std::weak_ptr<DMProjectViewObject>(object), canvas = QPointer<DMProjectView>(view)] {
+        if (const auto target = weak.lock(); target && canvas)
+            target->editInView(canvas);
+    });
+}
+
+QColor savedLinkColor(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QColor>())
+        return value.value<QColor>();
+    if (value.metaType() == QMetaType::fromType<QVariantMap>())
+        return colorWithComponentsDictionary(value.toMap());
+    return QColor(value.toString());
+}
+
+} // namespace
+
+// ---- Pure rules ----
+
+DMDate DMProjectDocument::dateForCanvasX(const DMProject_DisplayAttributes &attributes, double x)
+{
+    const DMDate origin = attributes.timeSpanBeginDate;
+    if (origin.isNull() || !std::isfinite(x))
+        return DMDate();
+    const float pixelsPerDay = std::isfinite(attributes.pixelsPerDay) ? std::max(attributes.pixelsPerDay, kMinimumPixelsPerDay)
+                                                                      : kMinimumPixelsPerDay;
+    const double d = double(float(x / pixelsPerDay));
+    const double b = attributes.dayViewBeginMinute;
+    const double e = attributes.dayViewEndMinute;
+    double k = 0.0;
+    double minutes = 0.0;
+    // x = 0 lies at the begin of the first day's window, as every x just inside that day does.
+    if (d >= 0.0) {
+        k = std::floor(d);
+        minutes = b + (e - b) * (d - k);
+    } else {
+        k = std::ceil(d);
+        minutes = b - 1440.0 + (e - b) * (d + 1.0 - k);
+    }
+    const double seconds = minutes * 60.0 + k * 86400.0;
+    if (std::abs(seconds) > double(std::numeric_limits<qint64>::max() / 2))
+        return DMDate();
+    return origin.dateByAddingSeconds(qint64(seconds));
+}
+
+int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute)
+{
+    const double span = dayViewEndMinute > dayViewBeginMinute ? dayViewEndMinute - dayViewBeginMinute : 1440;
+    const double perDay = std::isfinite(pixelsPerDay) ? std::max(pixelsPerDay, kMinimumPixelsPerDay) : kMinimumPixelsPerDay;
+    const double secondsPerPixel = span * 60.0 / perDay;
+    int interval = 300;
+    if (secondsPerPixel >= 1800)
+        interval = 7200;
+    else if (secondsPerPixel >= 900)
+        interval = 3600;
+    else if (secondsPerPixel >= 300)
+        interval = 1800;
+    if (perDay <= 20.0)
+        interval = int(span * 60.0); // a whole working day
+    else if (perDay <= 40.0)
+        interval = int(span * 30.0); // half a working day
+    return std::max(interval, 300);
+}
+
+float DMProjectDocument::magnifiedPixelsPerDay(float pixelsPerDay, double magnification)
+{
+    const double current = std::isfinite(pixelsPerDay) && pixelsPerDay > 0 ? pixelsPerDay : 1.0;
+    const double change = std::isfinite(magnification) ? magnification : 0.0;
+    const double exponent = std::clamp(std::log10(current) + change, 0.0, 2.0);
+    return float(std::pow(10.0, exponent));
+}
+
+double DMProjectDocument::nextNudgeStep(double lastStep, bool rightArrow)
+{
+    const double last = std::isfinite(lastStep) ? std::abs(lastStep) : 0.0;
+    const double step = std::clamp(last * kNudgeGrowth, kNudgeMinimumStep, kNudgeMaximumStep);
+    return rightArrow ? step : -step;
+}
+
+DMDate DMProjectDocument::projectViewDateForPoint(DMProjectView *, QPointF point)
+{
+    return m_project ? dateForCanvasX(m_project->displayAttributes(), point.x()) : DMDate();
+}
+
+int DMProjectDocument::viewModeForProjectView(DMProjectView *) const
+{
+    return m_project ? m_project->displayAttributes().viewMode : 0;
+}
+
+// ---- Press ----
+
+qint32 DMProjectDocument::objectViewDragOperationForPointWithObject(DMObjectView *view, QPointF point,
+                                                                    const std::shared_ptr<DMBaseObject> &object)
+{
+    auto *canvas = qobject_cast<DMProjectView *>(view);
+    if (!canvas || !m_project)
+        return kDMObjectViewDragOperation_None;
+
+    if (!object || object == m_outlets.projectViewBackgroundObject) {
+        if (canvas->lastMouseDownEvent().hasModifier(DMEvent::Option))
+            return kDMObjectViewDragOperation_RubberBand;
+        auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
+            point, kDMProjectViewDragOperation_CreateItem);
+        handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY);
+        handler->setDelegate(this);
+        m_createDragHandler = handler;
+        m_createDragAnchor = point;
+        canvas->setDragOperationConcernedObjects({handler});
+        return handler->dragOperation();
+    }
+
+    if (const auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object)) {
+        const qint32 operation = bar->dragOperationForPoint(point, canvas);
+        if (operation == kDMProjectViewDragOperation_LinkFromBegin || operation == kDMProjectViewDragOperation_LinkFromEnd) {
+            // At most one pending link: one whose release never came is dropped first.
+            if (m_outlets.pendingDependency) {
+                canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_outlets.pendingDependency->boundingBox()));
+                m_outlets.pendingDependency.reset();
+            }
+            auto pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
+            pending->setFromObject(bar);
+            pending->setSource(operation == kDMProjectViewDragOperation_LinkFromBegin
+                                   ? DMUIProjectPendingDependency::kSourceStartSide
+                                   : DMUIProjectPendingDependency::kSourceFinishSide);
+            pending->setViewModeVisibility(kDMProjectViewMode_Gantt);
+            pending->setStartPointEndPoint(point, point);
+            m_outlets.pendingDependency = pending;
+            canvas->setDragOperationConcernedObjects({pending});
+            return pending->dragOperationForPoint(point, canvas);
+        }
+        if (!bar->isSelected())
+            canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items,
+                                                       canvas->lastMouseDownEvent().hasModifier(DMEvent::Shift));
+        if (operation != kDMProjectViewDragOperation_MoveItem) {
+            if (operation >= kDMObjectViewDragOperation_FirstObjectOperation)
+                canvas->setDragOperationConcernedObjects({bar});
+            return operation;
+        }
+        const DMBaseObjectList selection = canvas->selectedObjects();
+        const bool allTaskBars = std::all_of(selection.cbegin(), selection.cend(), [](const auto &selected) {
+            return dynamic_cast<const DMUIProjectTask *>(selected.get()) != nullptr;
+        });
+        if (allTaskBars && selection.size() >= 2) {
+            canvas->setDragOperationConcernedObjects(selection);
+            return kDMProjectViewDragOperation_MoveItem;
+        }
+        auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
+            point, kDMProjectViewDragOperation_MoveItem);
+        handler->setDelegate(this);
+        std::shared_ptr<DMProjectViewObject> target = bar;
+        if (selection.size() == 1)
+            if (auto single = std::dynamic_pointer_cast<DMUIProjectTask>(selection.first()))
+                target = single;
+        handler->setTargetUIObject(target);
+        handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY
+                          | DMProjectViewDragHandlerObject::LockToDominantAxis);
+        canvas->setDragOperationConcernedObjects({handler});
+        return kDMProjectViewDragOperation_MoveItem;
+    }
+
+    if (const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(object))
+        return line->dragOperationForPoint(point, canvas);
+    return kDMObjectViewDragOperation_None;
+}
+
+// ---- Release ----
+
+void DMProjectDocument::objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+{
+    if (operation != kDMProjectViewDragOperation_CreateItem || !view)
+        return;
+    const DMBaseObjectList objects = view->currentDragOperationConcernedObjects();
+    const auto handler = objects.size() == 1 ? std::dynamic_pointer_cast<DMProjectViewDragHandlerObject>(objects.first())
+                                             : nullptr;
+    if (!handler)
+        return;
+    if (const auto target = handler->targetUIObject())
+        editLater(this, target, qobject_cast<DMProjectView *>(view));
+    else
+        view->deselectAll();
+}
+
+void DMProjectDocument::objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+{
+    auto *canvas = qobject_cast<DMProjectView *>(view);
+    m_createDragHandler.reset();
+    if (operation == kDMObjectViewDragOperation_DoubleClick && view && view->selectedObjects().size() == 1) {
+        if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
+            object->editInView(canvas);
+    } else if (operation == kDMProjectViewDragOperation_PendingLink) {
+        linkPendingDependency();
+    }
+    // A drag may have moved dates past the shown span: widen it now that the gesture is over.
+    itemDatesDidChange();
+    if (view)
+        view->setNeedsDisplay();
+}
+
+void DMProjectDocument::linkPendingDependency()
+{
+    const std::shared_ptr<DMUIProjectPendingDependency> pending = std::exchange(m_outlets.pendingDependency, nullptr);
+    if (!pending || !m_project)
+        return;
+    const auto fromBar = pending->fromObject();
+    const auto toBar = pending->toObject();
+    if (toBar)
+        toBar->setHovered(false);
+    const auto from = fromBar ? fromBar->representedObject() : nullptr;
+    const auto to = toBar ? toBar->representedObject() : nullptr;
+    if (!from || !to)
+        return; // released over nothing
+    m_undoManager->beginUndoGrouping();
+    const std::shared_ptr<DMProjectDependency> dependency = from->addOutboundDependencyToItem(to);
+    if (dependency) {
+        dependency->setKind(pending->linkKind());
+        const QVariant saved = DMUserDefaults::standardUserDefaults().objectForKey(kSavedLinkStyle);
+        if (saved.isValid()) {
+            const QVariantMap style = saved.toMap();
+            if (const QColor color = savedLinkColor(style.value(QStringLiteral("color"))); color.isValid())
+                dependency->setColor(color);
+            dependency->setLinkStyle(style.value(QStringLiteral("linkStyle")).toInt());
+            dependency->setHasArrow(style.value(QStringLiteral("hasArrow")).toBool());
+            dependency->setDashStyle(style.value(QStringLiteral("dashStyle")).toInt());
+            dependency->setThickness(style.value(QStringLiteral("thickness")).toInt());
+        }
+        from->enforceLinkedItemsConstrainedDates();
+    }
+    m_undoManager->setActionName(QStringLiteral("Link"));
+    m_undoManager->endUndoGrouping();
+    if (!dependency) {
+        DMBeep(); // a cycle or a duplicate
+        return;
+    }
+    m_linkIndexValid = false;
+    markDocumentAsEdited();
+    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
+        editLater(this, line, m_outlets.projectView);
+}
+
+// ---- Keys ----
+
+void DMProjectDocument::objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event)
+{
+    if (!view || !m_project)
+        return;
+    // X11 sends a release before every auto-repeated press: those releases are not the key
+    // going up, so a held arrow keeps its series and Delete acts once.
+    if (event.type() == DMEvent::KeyUp && event.isARepeat())
+        return;
+    const bool down = event.type() == DMEvent::KeyDown;
+    const bool up = event.type() == DMEvent::KeyUp;
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (down || up)
+            _keyboardItemDragWithEvent(event);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (down && m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
+            moveSelectedBarsBetweenResourceRows(event.key() == Qt::Key_Up ? -1 : 1);
+        break;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        if (up)
+            deleteSelectedItem();
+        break;
+    default:
+        break;
+    }
+}
+
+void DMProjectDocument::_keyboardItemDragWithEvent(const DMEvent &event)
+{
+    DMProjectView *canvas = m_outlets.projectView;
+    const double step = nextNudgeStep(m_outlets.lastNudgeStep, event.key() == Qt::Key_Right);
+    m_outlets.lastNudgeStep = step;
+    const DMEvent &last = m_outlets.lastSyntheticEvent;
+    QPointF location(0, 0);
+    qint64 number = 0;
+    if (last.type() != DMEvent::NoEvent) {
+        location = last.locationInWindow() + QPointF(step, 0);
+        number = last.eventNumber();
+    } else {
+        // A number of its own for the series: the bars take all its steps as one move. Two
+        // series begun within one millisecond still get different numbers.
+        number = QDateTime::currentMSecsSinceEpoch() % std::numeric_limits<qint64>::max();
+        if (number <= m_lastNudgeSeriesNumber)
+            number = m_lastNudgeSeriesNumber + 1;
+        m_lastNudgeSeriesNumber = number;
+    }
+    const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
+    m_outlets.lastSyntheticEvent = synthetic;
+    if (canvas) {
+        const DMBaseObjectList selection = canvas->selectedObjects();
+        for (const auto &object : selection)
+            if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
+                bar->handleDragOperation(kDMProjectViewDragOperation_MoveItem, QPointF(0, 0), location, synthetic, canvas);
+    }
+    if (event.type() == DMEvent::KeyUp) {
+        m_outlets.lastSyntheticEvent = DMEvent();
+        m_outlets.lastNudgeStep = 0.0;
+    }
+}
+
+// ---- Zoom ----
+
+void DMProjectDocument::objectViewMagnifyWithEvent(DMObjectView *, const DMEvent &event)
+{
+    if (!m_project)
+        return;
+    const float pixelsPerDay = magnifiedPixelsPerDay(m_project->displayAttributes().pixelsPerDay, event.magnification());
+    // The scale is a view setting: no undo step; the observer relays out.
+    m_undoManager->disableUndoRegistration();
+    m_project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
+    m_undoManager->enableUndoRegistration();
+}

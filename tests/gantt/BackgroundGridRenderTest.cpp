@@ -1,0 +1,182 @@
+// The Gantt background rendered into images as a person sees it: day bands, a separator where
+// the kind of day changes, row bands and lines, the closing line; a redraw of a small rect
+// touches nothing outside it. One rendering goes to the screens folder (HALCYRA_SCREENS_DIR,
+// default /work/screens) for review.
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewBackgroundObjectAttributes.h"
+
+#include "DMNotificationCenter.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+const QColor kWork(220, 235, 255);
+const QColor kOff(190, 190, 190);
+const QColor kSelected(255, 230, 150);
+const QColor kLine(0, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+// Six days of 20 (working x3, off x2, working) and rows of 20, 30 and 20 with the middle one
+// selected, on a 160 x 100 canvas; lines in opaque black so that they are easy to tell.
+std::shared_ptr<DMProjectViewBackgroundObject> grid()
+{
+    auto background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 160, 100));
+    background->setStrokeColor(kLine);
+    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(6, 3);
+    table->setColumnWidth(20);
+    const QColor days[] = {kWork, kWork, kWork, kOff, kOff, kWork};
+    for (int i = 0; i < 6; ++i)
+        table->setColumnBgColor(i, days[i]);
+    const float heights[] = {20, 30, 20};
+    for (int i = 0; i < 3; ++i)
+        table->setRowHeight(i, heights[i]);
+    table->setRowBgColor(1, kSelected);
+    background->setAttributes(table);
+    return background;
+}
+
+QImage render(DMProjectViewBackgroundObject &background, const QRectF &rect, int scale = 1)
+{
+    QImage image(160 * scale, 100 * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    background.drawInRect(&painter, rect, nullptr);
+    return image;
+}
+
+} // namespace
+
+TEST(BackgroundGridRender, DayBandsSeparatorsRowBandsAndClosingLine)
+{
+    auto background = grid();
+    const QImage image = render(*background, QRectF(0, 0, 160, 100));
+
+    // Day bands, seen below the rows and in the uncoloured first row.
+    for (int x : {10, 30, 50, 110})
+        EXPECT_EQ(image.pixel(x, 85), kWork.rgb()) << x;
+    EXPECT_EQ(image.pixel(70, 85), kOff.rgb());
+    EXPECT_EQ(image.pixel(90, 10), kOff.rgb());
+    EXPECT_EQ(image.pixel(140, 85), kWhite); // past the last column
+
+    // A separator at the left edge of each run only: x 0, 60 (days off), 100 (working again).
+    for (int x : {0, 60, 100})
+        EXPECT_EQ(image.pixel(x, 10), kLine.rgb()) << x;
+    for (int x : {20, 40, 80})
+        EXPECT_NE(image.pixel(x, 10), kLine.rgb()) << x;
+
+    // Row lines at 0, 20 and 50, the closing line at 70, across the whole rect.
+    for (int y : {0, 20, 50, 70})
+        for (int x : {10, 70, 150})
+            EXPECT_EQ(image.pixel(x, y), kLine.rgb()) << x << "," << y;
+    EXPECT_NE(image.pixel(10, 71), kLine.rgb());
+    // The selected row's band is drawn over the days and their separators.
+    for (int x : {10, 60, 70, 150})
+        EXPECT_EQ(image.pixel(x, 35), kSelected.rgb()) << x;
+    EXPECT_EQ(image.pixel(10, 60), kWork.rgb());
+}
+
+TEST(BackgroundGridRender, ARedrawOfASubRectTouchesOnlyIt)
+{
+    auto background = grid();
+    const QRectF rect(50, 10, 30, 30);
+    const QImage image = render(*background, rect);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!rect.contains(x + 0.5, y + 0.5)) {
+                ASSERT_EQ(image.pixel(x, y), kWhite) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(image.pixel(55, 15), kWork.rgb());
+    EXPECT_EQ(image.pixel(60, 15), kLine.rgb());
+    EXPECT_EQ(image.pixel(70, 15), kOff.rgb());
+    EXPECT_EQ(image.pixel(70, 20), kLine.rgb());
+    EXPECT_EQ(image.pixel(55, 30), kSelected.rgb());
+}
+
+TEST(BackgroundGridRender, EmptyOrBrokenTablesDrawOnlyWhatIsThere)
+{
+    auto background = grid();
+    background->attributes()->setColumnWidth(0);
+    QImage image = render(*background, QRectF(0, 0, 160, 100));
+    EXPECT_EQ(image.pixel(10, 85), kWhite); // no day bands
+    EXPECT_EQ(image.pixel(60, 10), kWhite);
+    EXPECT_EQ(image.pixel(10, 20), kLine.rgb()); // rows as before
+    EXPECT_EQ(image.pixel(10, 35), kSelected.rgb());
+
+    background->setAttributes(DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(-4, -2));
+    background->attributes()->setColumnWidth(20);
+    image = render(*background, QRectF(0, 0, 160, 100));
+    EXPECT_EQ(image.pixel(10, 0), kLine.rgb()); // the closing line of no rows
+    for (int y = 1; y < image.height(); ++y)
+        ASSERT_EQ(image.pixel(10, y), kWhite) << y;
+
+    // Without a table nothing is drawn, and every point of the frame still hits.
+    background->setAttributes(nullptr);
+    image = render(*background, QRectF(0, 0, 160, 100));
+    EXPECT_EQ(image.pixel(0, 0), kWhite);
+    EXPECT_TRUE(background->isPointHitting(QPointF(0, 0), nullptr));
+    EXPECT_TRUE(background->isPointHitting(QPointF(159, 99), nullptr));
+    EXPECT_FALSE(background->isPointHitting(QPointF(161, 50), nullptr));
+}
+
+TEST(BackgroundGridObject, FrameColoursAndCopy)
+{
+    DMProjectViewBackgroundObject background;
+    EXPECT_EQ(background.frame(), QRectF(0, 0, 10, 10));
+    EXPECT_EQ(background.strokeColor().alphaF(), QColor::fromRgbF(0, 0, 0, 0.1f).alphaF());
+
+    int posted = 0;
+    const auto observer = DMNotificationCenter::defaultCenter().addObserver(
+        QStringLiteral("DMBaseObjectDidChangeNotification"), &background,
+        [&](const DMNotification &) { ++posted; });
+    background.setFillColor(kWork);
+    background.setStrokeColor(kLine);
+    EXPECT_EQ(posted, 2);
+
+    background.setFrame(QRectF(0, 0, 300, 200));
+    background.setAttributes(DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(1, 1));
+    const auto copy = background.copy();
+    EXPECT_EQ(copy->boundingBox(), background.frame());
+    EXPECT_EQ(copy->fillColor(), kWork);
+    EXPECT_EQ(copy->strokeColor(), kLine);
+    EXPECT_EQ(copy->attributes(), nullptr);
+}
+
+TEST(BackgroundGridRender, SavesAFourWeekRenderingForReview)
+{
+    // Four weeks of 12-point days from a Monday, weekends off, twelve rows of 18 with the
+    // fourth selected and the first (events) tinted, in the document's translucent line colour.
+    DMProjectViewBackgroundObject background(QRectF(0, 0, 336, 240));
+    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(28, 12);
+    table->setColumnWidth(12);
+    for (int day = 0; day < 28; ++day)
+        table->setColumnBgColor(day, day % 7 >= 5 ? QColor(225, 225, 225) : QColor(Qt::white));
+    for (int row = 0; row < 12; ++row)
+        table->setRowHeight(row, 18);
+    table->setRowBgColor(0, QColor(255, 240, 200, 160));
+    table->setRowBgColor(3, QColor(120, 160, 255, 90));
+    background.setAttributes(table);
+
+    constexpr int scale = 2;
+    QImage image(336 * scale, 240 * scale, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    background.drawInRect(&painter, QRectF(0, 0, 336, 240), nullptr);
+    painter.end();
+
+    // Saturday's band is grey, a weekday's white, under the rows.
+    EXPECT_EQ(image.pixel((5 * 12 + 6) * scale, 230 * scale), qRgb(225, 225, 225));
+    EXPECT_EQ(image.pixel((1 * 12 + 6) * scale, 230 * scale), kWhite);
+
+    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
+    if (QDir().mkpath(folder))
+        image.save(QDir(folder).filePath(QStringLiteral("grid.png")));
+}

@@ -1,0 +1,173 @@
+// The document as the Gantt canvas's data source: the rows a rectangle meets, the objects of
+// each layer, selection and its mirror in the outline and the inspector.
+#include "DocumentCanvasTestSupport.h"
+
+using namespace gantttest;
+
+namespace {
+
+std::shared_ptr<DMProjectViewBackgroundObjectAttributes> tableWithRows(std::initializer_list<float> heights)
+{
+    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(1, qint32(heights.size()));
+    qint32 row = 0;
+    for (float height : heights)
+        table->setRowHeight(row++, height);
+    return table;
+}
+
+std::pair<int, int> rowsMeeting(const DMProjectViewBackgroundObjectAttributes *table, int outlineRows, const QRectF &rect)
+{
+    int first = 0;
+    int last = -1;
+    DMProjectDocument::projectViewRowsMeetingRect(table, outlineRows, rect, &first, &last);
+    return {first, last};
+}
+
+} // namespace
+
+TEST(DocumentCanvasRows, WalkFindsTheRowsMeetingTheSpanWithBothEndsIncluded)
+{
+    const auto table = tableWithRows({20, 40, 20});
+    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 25, 10, 5)), std::make_pair(1, 1));
+    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 20, 10, 0)), std::make_pair(0, 1));
+    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 60, 10, 0)), std::make_pair(1, 2));
+    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, -50, 10, 500)), std::make_pair(0, 2));
+    // Below the last row nothing; the outline's shorter list limits the walk, and so does the
+    // table's.
+    const auto below = rowsMeeting(table.get(), 3, QRectF(0, 81, 10, 5));
+    EXPECT_GT(below.first, below.second);
+    EXPECT_EQ(rowsMeeting(table.get(), 2, QRectF(0, 0, 10, 100)), std::make_pair(0, 1));
+    EXPECT_EQ(rowsMeeting(table.get(), 9, QRectF(0, 0, 10, 100)), std::make_pair(0, 2));
+    const auto none = rowsMeeting(nullptr, 3, QRectF(0, 0, 10, 100));
+    EXPECT_GT(none.first, none.second);
+}
+
+TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
+{
+    auto first = addTask("First", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto second = addTask("Second", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    auto link = first->addOutboundDependencyToItem(second);
+    ASSERT_TRUE(link);
+    open();
+
+    // Row 0 is the events row; each task sits on its own outline row.
+    ASSERT_EQ(outline()->numberOfRows(), 3);
+    EXPECT_EQ(barOf(first)->frame().top(), rowRect(1).top());
+    EXPECT_EQ(barOf(second)->frame().top(), rowRect(2).top());
+    EXPECT_TRUE(barOf(first)->isDisplayed());
+
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Background),
+              DMBaseObjectList{outlets().projectViewBackgroundObject});
+    EXPECT_EQ(objectsIn(rowRect(2).adjusted(0, 1, 0, -1), kDMProjectViewLayer_Items), DMBaseObjectList{barOf(second)});
+    const DMBaseObjectList links = objectsIn(all, kDMProjectViewLayer_Links);
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links.first(), std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()));
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Guides).isEmpty());
+    EXPECT_TRUE(objectsIn(all, 7).isEmpty());
+
+    // A click below the last row hits only the background.
+    const QPointF below(barOf(first)->frame().center().x(), rowRect(2).bottom() + 30);
+    quint16 layer = 99;
+    EXPECT_EQ(canvas()->hitTestObjectAtPoint(below, &layer), outlets().projectViewBackgroundObject);
+    EXPECT_EQ(layer, kDMProjectViewLayer_Background);
+    EXPECT_EQ(canvas()->hitTestObjectAtPoint(barOf(second)->frame().center(), &layer), barOf(second));
+
+    // The resource view shows no links even though the project has them.
+    project->setAttribute(kDMProject_ViewMode, 1);
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Links).isEmpty());
+}
+
+TEST_F(DocumentCanvasTest, AHoveredBarComesFirstAndAHiddenLinkIsNeitherDrawnNorHit)
+{
+    auto process = std::make_shared<DMProjectProcess>();
+    process->setProject(project);
+    process->setTitle("Phase");
+    process->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 12, 18));
+    project->tasks().append(process);
+    auto inner = newTask("Inner", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto other = newTask("Other", at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+    process->subitems().append(inner);
+    process->subitems().append(other);
+    auto link = inner->addOutboundDependencyToItem(other);
+    open();
+    // Collapsed (the stored state says so): the two subitems have no rows and their link shows not.
+    ASSERT_EQ(outline()->numberOfRows(), 2);
+    EXPECT_FALSE(barOf(inner)->isDisplayed());
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Links).isEmpty());
+
+    outline()->expandItem(process.get());
+    document->_syncProjectViewWithOutlineView();
+    ASSERT_EQ(outline()->numberOfRows(), 4);
+    EXPECT_TRUE(process->attribute(kDMProjectItem_GanttView_NodeIsExpanded).toBool());
+    EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
+
+    // The hovered one of two bars met by a rectangle is returned first.
+    const QRectF both = rowRect(2).united(rowRect(3));
+    EXPECT_EQ(objectsIn(both, kDMProjectViewLayer_Items).first(), barOf(inner));
+    barOf(other)->setHovered(true);
+    EXPECT_EQ(objectsIn(both, kDMProjectViewLayer_Items).first(), barOf(other));
+    barOf(other)->setHovered(false);
+    EXPECT_EQ(link->fromItem(), inner);
+}
+
+TEST_F(DocumentCanvasTest, TheEventsRowHoldsTheEventsAndTheBackgroundIsNeverSelected)
+{
+    auto event = std::make_shared<DMProjectEvent>();
+    event->setProject(project);
+    event->setTitle("Review");
+    event->setBeginDateAndEndDate(at(2024, 1, 3, 9), at(2024, 1, 4, 12));
+    project->eventContainer()->events().append(event);
+    addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    open();
+    const DMBaseObjectList inEventsRow = objectsIn(rowRect(0), kDMProjectViewLayer_Items);
+    ASSERT_EQ(inEventsRow.size(), 1);
+    EXPECT_EQ(inEventsRow.first(), barOf(event));
+    EXPECT_TRUE(rowRect(0).contains(barOf(event)->frame()));
+
+    canvas()->selectAll();
+    for (const auto &object : canvas()->selectedObjects())
+        EXPECT_NE(object, outlets().projectViewBackgroundObject);
+    EXPECT_EQ(canvas()->selectedObjects().size(), 2);
+    EXPECT_FALSE(document->objectViewShouldSelectObjectInLayer(canvas(), outlets().projectViewBackgroundObject, 0));
+    EXPECT_TRUE(document->objectViewShouldSelectObjectInLayer(canvas(), barOf(event), 0xFFFF));
+}
+
+TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspectorAtOnce)
+{
+    auto first = addTask("First", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto second = addTask("Second", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    open();
+    FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    int outlineChanges = 0;
+    QObject::connect(outline(), &DMOutlineView::selectionDidChange, [&outlineChanges] { ++outlineChanges; });
+
+    for (int i = 0; i < 5; ++i)
+        canvas()->selectObjectInLayerExtendSelection(i % 2 ? barOf(first) : barOf(second), kDMProjectViewLayer_Items, false);
+    EXPECT_TRUE(document->isProjectOutlineViewSelectionSyncPending());
+    EXPECT_EQ(outlineChanges, 0);
+    EXPECT_EQ(taskInspector.edited, barOf(second).get()); // one bar: its own inspector
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return !document->isProjectOutlineViewSelectionSyncPending(); }));
+    EXPECT_EQ(outlineChanges, 1);
+    EXPECT_EQ(outline()->selectedRowIndexes(), QList<int>{2});
+    EXPECT_TRUE(outlets().projectViewHasSelectedItems);
+
+    // Two bars: the inspector is emptied.
+    canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, true);
+    EXPECT_EQ(taskInspector.edited, nullptr);
+
+    // The outline's selection reaches the canvas at once, and its row is coloured.
+    outline()->selectRowIndexesByExtendingSelection({1}, false);
+    EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(first)});
+    const auto table = outlets().projectViewBackgroundObject->attributes();
+    EXPECT_TRUE(table->rowBgColor(1).isValid());
+    EXPECT_FALSE(table->rowBgColor(2).isValid());
+    // A click never selects the events row.
+    const QPoint eventsRow = outline()->rectOfRow(0).center() - outline()->contentOffset();
+    QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, eventsRow);
+    EXPECT_FALSE(outline()->selectedRowIndexes().contains(0));
+    const QPoint secondRow = outline()->rectOfRow(2).center() - outline()->contentOffset();
+    QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, secondRow);
+    EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(second)});
+}

@@ -1,0 +1,161 @@
+#pragma once
+
+// A project document with its window shown offscreen: the Gantt page as the user sees it, the
+// document as the canvas's data source and delegate. The project is shown from Monday 1 January
+// 2024 for 60 days at 20 pixels per day, with a working window of 8:00 to 18:00 and the weekend
+// off; rows are 20 points high.
+
+#include "GanttTestSupport.h"
+
+#include "DMOutlineView.h"
+#include "DMOutlineViewModel.h"
+#include "DMProjectDependency.h"
+#include "DMProjectDocument.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectMilestone.h"
+#include "DMProjectProcess.h"
+#include "DMProjectResource.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewBackgroundObjectAttributes.h"
+#include "DMProjectViewObjectEditor.h"
+#include "DMUIProjectDependency.h"
+#include "DMUndoManager.h"
+#include "DMUserDefaults.h"
+#include "TestSupport.h"
+
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QTemporaryDir>
+
+namespace gantttest {
+
+// Records what the canvas hands to an inspector.
+class FakeInspector : public DMProjectViewObjectEditor
+{
+public:
+    explicit FakeInspector(const QString &className)
+        : m_className(className)
+    {
+        registerSharedInstance(className, this);
+    }
+    ~FakeInspector() override { registerSharedInstance(m_className, nullptr); }
+    void editObject(DMProjectViewObject *object) override
+    {
+        edited = object;
+        ++calls;
+    }
+    void showWindow() override { ++shown; }
+
+    DMProjectViewObject *edited = nullptr;
+    int calls = 0;
+    int shown = 0;
+
+private:
+    QString m_className;
+};
+
+class DocumentCanvasTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        DMUserDefaults::setStorageFileForTesting(folder.filePath(QStringLiteral("defaults.ini")));
+        DMGanttUIObjectFactory::registerWithModel();
+        project = DMProject::create();
+        project->beginLoading();
+        project->setBeginDate(at(2024, 1, 1));
+        project->setEndDate(at(2024, 1, 31));
+        project->setAttribute(kDMProject_ViewMode, 0);
+        project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+        project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{0, 6});
+        project->setAttribute(kDMProject_TimelineViewMode, 4);
+        project->setAttribute(kDMProject_TimelineViewCustomTimeSpan,
+                              QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(at(2024, 1, 1))},
+                                          {kDMTimeSpanEnd, QVariant::fromValue(at(2024, 3, 1))}});
+        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 20.0f);
+        project->endLoading();
+        document = std::make_shared<DMProjectDocument>();
+        document->setProject(project);
+    }
+    void TearDown() override
+    {
+        document.reset();
+        halcyra::test::pumpEvents(5);
+    }
+
+    // Builds and shows the window, with the rows and bars laid out.
+    void open()
+    {
+        document->makeWindowControllers();
+        ASSERT_TRUE(document->mainWindow());
+        document->mainWindow()->resize(1000, 600);
+        document->mainWindow()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
+        document->reloadViews();
+    }
+
+    std::shared_ptr<DMProjectTask> newTask(const QString &title, const DMDate &begin, const DMDate &end)
+    {
+        auto task = std::make_shared<DMProjectTask>();
+        task->setProject(project);
+        task->setTitle(title);
+        task->setBeginDateAndEndDate(begin, end);
+        return task;
+    }
+    std::shared_ptr<DMProjectTask> addTask(const QString &title, const DMDate &begin, const DMDate &end)
+    {
+        auto task = newTask(title, begin, end);
+        project->tasks().append(task);
+        return task;
+    }
+
+    DMProjectView *canvas() const { return document->outlets().projectView; }
+    DMOutlineView *outline() const { return document->outlets().projectOutlineView; }
+    const DMProjectDocumentOutlets &outlets() const { return document->outlets(); }
+
+    // Canvas rectangle of an outline row.
+    QRectF rowRect(int row) const
+    {
+        const DMOutlineViewModel *model = outline()->outlineModel();
+        return QRectF(0, model->topOfRow(row), canvas()->width(), model->heightOfRow(row));
+    }
+    static std::shared_ptr<DMUIProjectItem> barOf(const std::shared_ptr<DMProjectItem> &item)
+    {
+        return std::dynamic_pointer_cast<DMUIProjectItem>(item->ganttUIObject());
+    }
+    DMBaseObjectList objectsIn(const QRectF &rect, quint16 layer)
+    {
+        return document->objectViewObjectsInRectForLayer(canvas(), rect, layer);
+    }
+    // A canvas point in view (widget) coordinates of the canvas.
+    QPoint viewPoint(QPointF canvasPoint) const
+    {
+        return canvas()->convertRectFromCanvasToView(QRectF(canvasPoint, QSizeF(0, 0))).topLeft().toPoint();
+    }
+    void drag(QPointF from, QPointF to, int steps = 6, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPoint a = viewPoint(from);
+        const QPoint b = viewPoint(to);
+        QTest::mousePress(canvas(), Qt::LeftButton, modifiers, a);
+        for (int i = 1; i <= steps; ++i) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(a + (b - a) * i / steps),
+                             canvas()->mapToGlobal(QPointF(a + (b - a) * i / steps)), Qt::NoButton, Qt::LeftButton,
+                             modifiers);
+            QApplication::sendEvent(canvas(), &move);
+        }
+        QTest::mouseRelease(canvas(), Qt::LeftButton, modifiers, b);
+    }
+    void key(Qt::Key key, QEvent::Type type, bool autoRepeat = false)
+    {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(canvas(), &event);
+    }
+
+    QTemporaryDir folder;
+    std::shared_ptr<DMProject> project;
+    std::shared_ptr<DMProjectDocument> document;
+};
+
+} // namespace gantttest

@@ -1,0 +1,271 @@
+// Editing on the canvas: moving bars with the mouse and the keyboard, links, deletion, zoom
+// and the context-menu commands.
+#include "DocumentCanvasTestSupport.h"
+
+#include "DMProjectViewMenuItem.h"
+#include "DMUIProjectPendingDependency.h"
+
+#include <QAction>
+#include <QWheelEvent>
+
+using namespace gantttest;
+
+namespace {
+
+qint64 minutesBetween(const DMDate &a, const DMDate &b)
+{
+    return (b.absoluteSecond() - a.absoluteSecond()) / 60;
+}
+
+class GestureEditTest : public DocumentCanvasTest
+{
+protected:
+    void SetUp() override
+    {
+        DocumentCanvasTest::SetUp();
+        first = addTask("First", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+        second = addTask("Second", at(2024, 1, 4, 8), at(2024, 1, 4, 18));
+        link = first->addOutboundDependencyToItem(second);
+    }
+    QPointF middleOf(const std::shared_ptr<DMProjectItem> &item) const { return barOf(item)->frame().center(); }
+
+    std::shared_ptr<DMProjectTask> first;
+    std::shared_ptr<DMProjectTask> second;
+    std::shared_ptr<DMProjectDependency> link;
+};
+
+} // namespace
+
+TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
+{
+    open();
+    const QPointF from = middleOf(first);
+    drag(from, from + QPointF(40, 0)); // two days to the right
+    EXPECT_EQ(first->beginDate(), at(2024, 1, 4, 8));
+    EXPECT_FALSE(second->beginDate() < first->endDate());
+    EXPECT_EQ(barOf(first)->frame().top(), rowRect(1).top()); // a move stays on its row
+    EXPECT_TRUE(document->isDocumentEdited());
+}
+
+TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
+{
+    auto task = addTask("Nudged", at(2024, 1, 9, 11), at(2024, 1, 10, 14));
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f); // the bars snap within 3 points of a day's ends
+    open();
+    auto bar = barOf(task);
+    canvas()->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
+    // Where the bar puts its begin for a move of its origin by dx: rounded to 300 s.
+    const auto movedBy = [&](double originX, double dx) {
+        return project->dateByRoundingDateToIntervalSnapOption(
+            DMProjectDocument::dateForCanvasX(project->displayAttributes(), originX + dx), 300, kDMProjectView_SnapBegin);
+    };
+    // One tap: the press anchors the series where the bar is, the release moves it 2.2 points
+    // (33 minutes at 40 points per day, then the bar's rounding to 300 s).
+    BeepCounter beeps;
+    const double x0 = bar->frame().x();
+    key(Qt::Key_Right, QEvent::KeyPress);
+    const DMDate anchored = task->beginDate();
+    EXPECT_EQ(anchored, movedBy(x0, 0.0));
+    key(Qt::Key_Right, QEvent::KeyRelease);
+    EXPECT_EQ(task->beginDate(), movedBy(x0, 2.2));
+    EXPECT_NEAR(double(minutesBetween(anchored, task->beginDate())), 33.0, 5.0);
+
+    // Held: X11 sends a release before every repeated press. Those releases do not end the
+    // series, whose steps grow: 2.2 + 2.42 + 2.662 + 2.9282 points in all.
+    const double x1 = bar->frame().x();
+    key(Qt::Key_Right, QEvent::KeyPress);
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Right, QEvent::KeyRelease, true);
+        key(Qt::Key_Right, QEvent::KeyPress, true);
+    }
+    key(Qt::Key_Right, QEvent::KeyRelease);
+    EXPECT_EQ(task->beginDate(), movedBy(x1, 2.2 + 2.42 + 2.662 + 2.9282));
+    EXPECT_EQ(beeps.count(), 0);
+
+    // Left nudges back; the up arrow changes nothing in the Gantt view.
+    const DMDate moved = task->beginDate();
+    key(Qt::Key_Left, QEvent::KeyPress);
+    key(Qt::Key_Left, QEvent::KeyRelease);
+    EXPECT_LT(task->beginDate(), moved);
+    key(Qt::Key_Up, QEvent::KeyPress);
+    EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{bar});
+}
+
+TEST_F(GestureEditTest, DeleteActsOnceOnKeyUp)
+{
+    open();
+    canvas()->selectObjectInLayerExtendSelection(barOf(second), kDMProjectViewLayer_Items, false);
+    halcyra::test::pumpEvents(10);
+    const int steps = document->undoManager()->undoStepCount();
+    key(Qt::Key_Delete, QEvent::KeyPress);
+    EXPECT_TRUE(second->isAttached());
+    key(Qt::Key_Delete, QEvent::KeyRelease, true);
+    key(Qt::Key_Delete, QEvent::KeyPress, true);
+    EXPECT_TRUE(second->isAttached());
+    key(Qt::Key_Delete, QEvent::KeyRelease);
+    EXPECT_FALSE(second->isAttached());
+    key(Qt::Key_Backspace, QEvent::KeyRelease);
+    halcyra::test::pumpEvents(10);
+    EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 1);
+    EXPECT_TRUE(canvas()->selectedObjects().isEmpty());
+    EXPECT_EQ(outline()->numberOfRows(), 2);
+}
+
+TEST_F(GestureEditTest, DeleteRemovesASelectedLink)
+{
+    open();
+    canvas()->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()),
+                                                 kDMProjectViewLayer_Links, false);
+    key(Qt::Key_Backspace, QEvent::KeyRelease);
+    EXPECT_TRUE(first->outboundDependencies().isEmpty());
+    EXPECT_TRUE(second->isAttached());
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return objectsIn(all, kDMProjectViewLayer_Links).isEmpty(); }));
+}
+
+TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
+{
+    open();
+    FakeInspector linkInspector(QStringLiteral("DMUIProjectDependencyInspectorController"));
+    BeepCounter beeps;
+    // From the second's end handle back to the first: a cycle, refused with a beep.
+    auto bar = std::dynamic_pointer_cast<DMUIProjectTask>(barOf(second));
+    bar->setHovered(true);
+    const QPointF handle = bar->dependencyStartRect().center();
+    ASSERT_EQ(document->objectViewDragOperationForPointWithObject(canvas(), handle, bar),
+              kDMProjectViewDragOperation_PendingLink);
+    ASSERT_TRUE(outlets().pendingDependency);
+    outlets().pendingDependency->setToObject(barOf(first));
+    document->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_FALSE(outlets().pendingDependency);
+    EXPECT_TRUE(second->outboundDependencies().isEmpty());
+
+    // A new item and a link to it: made, pushed, and its inspector opens a moment later.
+    auto third = addTask("Third", at(2024, 1, 2, 8), at(2024, 1, 2, 18));
+    document->reloadViews();
+    document->objectViewDragOperationForPointWithObject(canvas(), handle, bar);
+    outlets().pendingDependency->setToObject(barOf(third));
+    document->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    ASSERT_TRUE(second->outboundDependencyToItem(third.get()));
+    EXPECT_FALSE(third->beginDate() < second->endDate());
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return linkInspector.shown == 1; }));
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 2);
+}
+
+TEST_F(GestureEditTest, PinchAndControlWheelZoomWithinLimitsAndRelayOutAtOnce)
+{
+    open();
+    const double x = barOf(second)->frame().x();
+    document->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(std::log10(2.0), QPointF()));
+    EXPECT_NEAR(project->displayAttributes().pixelsPerDay, 40.0f, 1e-3);
+    EXPECT_NEAR(barOf(second)->frame().x(), 2 * x, 2.0);
+    document->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(5.0, QPointF()));
+    EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 100.0f);
+    const QPoint inside = canvas()->rect().center();
+    QWheelEvent wheel(inside, canvas()->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas(), &wheel);
+    EXPECT_NEAR(project->displayAttributes().pixelsPerDay, float(std::pow(10.0, 1.9)), 1e-2);
+}
+
+TEST_F(GestureEditTest, ConvertingATaskLetsGoOfItAndKeepsOrDropsItsLinks)
+{
+    open();
+    FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    canvas()->selectObjectInLayerExtendSelection(barOf(second), kDMProjectViewLayer_Items, false);
+    ASSERT_EQ(taskInspector.edited, barOf(second).get());
+    link->setDashStyle(2);
+    link->setLinkStyle(3);
+
+    // Into a milestone: same place, links rebuilt with their look.
+    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(second), DMFourCharCode("mile"), false));
+    EXPECT_TRUE(canvas()->selectedObjects().isEmpty());
+    EXPECT_EQ(taskInspector.edited, nullptr);
+    ASSERT_EQ(project->tasks().size(), 2);
+    const auto milestone = project->tasks().at(1);
+    EXPECT_EQ(milestone->kind(), kDMProjectItem_Kind_Milestone);
+    EXPECT_EQ(milestone->title(), QStringLiteral("Second"));
+    EXPECT_FALSE(second->isAttached());
+    const auto rebuilt = first->outboundDependencyToItem(milestone.get());
+    ASSERT_TRUE(rebuilt);
+    EXPECT_EQ(rebuilt->dashStyle(), 2);
+    EXPECT_EQ(rebuilt->linkStyle(), 3);
+    // A 'task' tag on the task action changes nothing.
+    EXPECT_FALSE(document->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("task"), false));
+
+    // Into a process: its links are gone.
+    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("cnvt"), false));
+    const auto process = project->tasks().at(0);
+    EXPECT_EQ(process->kind(), kDMProjectItem_Kind_Process);
+    EXPECT_TRUE(process->outboundDependencies().isEmpty());
+    EXPECT_TRUE(milestone->inboundDependencies().isEmpty());
+    EXPECT_EQ(outline()->numberOfRows(), 3);
+    // Embedding: a new process takes the milestone's place and holds it.
+    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(milestone), DMFourCharCode("embd"), false));
+    EXPECT_EQ(project->tasks().at(1)->kind(), kDMProjectItem_Kind_Process);
+    EXPECT_EQ(project->tasks().at(1)->subitems().at(0), milestone);
+}
+
+TEST_F(GestureEditTest, MenuCommandsBeepOutsideTheGanttView)
+{
+    open();
+    BeepCounter beeps;
+    QAction action;
+    DMProjectViewMenuItem::setRepresentedObject(&action, canvas(), barOf(first));
+    DMProjectViewMenuItem::setTag(&action, qint32(DMFourCharCode("cnvt")));
+    project->setAttribute(kDMProject_ViewMode, 1);
+    document->projectViewConvertTaskToProcessFromItem(&action);
+    document->projectViewChangeDependencyLineStyle(&action);
+    EXPECT_EQ(beeps.count(), 2);
+    EXPECT_EQ(project->tasks().at(0), first);
+
+    project->setAttribute(kDMProject_ViewMode, 0);
+    QAction style;
+    DMProjectViewMenuItem::setRepresentedObject(&style, canvas(), std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()));
+    DMProjectViewMenuItem::setTag(&style, 4);
+    document->projectViewChangeDependencyLineStyle(&style);
+    DMProjectViewMenuItem::setTag(&style, 1);
+    document->projectViewChangeDependencyPatternStyle(&style);
+    EXPECT_EQ(link->linkStyle(), 4);
+    EXPECT_EQ(link->dashStyle(), 1);
+    // A sender without an object does nothing.
+    QAction empty;
+    document->projectViewChangeDependencyLineStyle(&empty);
+    EXPECT_EQ(beeps.count(), 2);
+}
+
+TEST_F(GestureEditTest, InTheResourceViewUpAndDownMoveABarBetweenResourceRows)
+{
+    auto alice = std::make_shared<DMProjectResource>();
+    alice->setProject(project);
+    alice->setName("Alice");
+    project->resources().append(alice);
+    auto bob = std::make_shared<DMProjectResource>();
+    bob->setProject(project);
+    bob->setName("Bob");
+    project->resources().append(bob);
+    first->addResource(alice);
+    project->setAttribute(kDMProject_ViewMode, 1);
+    open();
+    ASSERT_EQ(outline()->numberOfRows(), 3);
+    auto bar = std::dynamic_pointer_cast<DMBaseObject>(first->resourceUIObject(alice.get()));
+    ASSERT_TRUE(bar);
+    EXPECT_TRUE(rowRect(1).intersects(bar->frame()));
+    canvas()->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
+    key(Qt::Key_Down, QEvent::KeyPress);
+    EXPECT_FALSE(first->isAssignedToResource(alice.get()));
+    ASSERT_TRUE(first->isAssignedToResource(bob.get()));
+    const auto moved = std::dynamic_pointer_cast<DMBaseObject>(first->resourceUIObject(bob.get()));
+    EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{moved});
+    EXPECT_TRUE(rowRect(2).intersects(moved->frame()));
+    // Below the last row, and up onto the events row: nothing moves.
+    key(Qt::Key_Down, QEvent::KeyPress);
+    EXPECT_TRUE(first->isAssignedToResource(bob.get()));
+    key(Qt::Key_Up, QEvent::KeyPress);
+    key(Qt::Key_Up, QEvent::KeyPress);
+    EXPECT_TRUE(first->isAssignedToResource(alice.get()));
+    EXPECT_EQ(first->concernedResources().size(), 1);
+}

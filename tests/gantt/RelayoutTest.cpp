@@ -1,0 +1,121 @@
+// The document's relayout of the Gantt page: frames from the scale and the shown span, the
+// background table from the timeline's columns and the outline's rows, bars on their rows.
+#include "DocumentCanvasTestSupport.h"
+
+#include "DMTimelineView.h"
+
+#include <QScrollBar>
+
+using namespace gantttest;
+
+TEST_F(DocumentCanvasTest, ScaleAndSpanChangesRelayOutAtOnce)
+{
+    auto task = addTask("Task", at(2024, 1, 10, 8), at(2024, 1, 11, 18));
+    open();
+    EXPECT_EQ(canvas()->width(), 60 * 20);
+    EXPECT_EQ(outlets().timelineView->width(), canvas()->width() + outlets().projectViewScrollArea->verticalScrollBar()->sizeHint().width());
+    const double x = barOf(task)->frame().x();
+
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f);
+    EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 40.0f);
+    EXPECT_EQ(canvas()->width(), 60 * 40);
+    EXPECT_NEAR(barOf(task)->frame().x(), 2 * x, 1.5);
+
+    // A new shown span moves the origin: the task is now 9 days in, not 9 days from 1 January.
+    project->setAttribute(kDMProject_TimelineViewCustomTimeSpan,
+                          QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(at(2024, 1, 8))},
+                                      {kDMTimeSpanEnd, QVariant::fromValue(at(2024, 1, 18))}});
+    EXPECT_EQ(project->displayAttributes().timeSpanBeginDate, at(2024, 1, 8));
+    EXPECT_NEAR(barOf(task)->frame().x(), 2 * project->displayAttributes().pixelsPerDay, 1.0);
+}
+
+TEST_F(DocumentCanvasTest, TheScaleFillsTheVisibleWidthExceptWhenPrintingAndIsNeverZero)
+{
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 0.0f);
+    open();
+    const int visible = outlets().projectViewScrollArea->viewport()->width();
+    ASSERT_GT(visible, 100);
+    // Zero stored: at least the visible width over the 60 days.
+    EXPECT_NEAR(project->displayAttributes().pixelsPerDay, visible / 60.0, 0.01);
+    document->setIsPrinting(true);
+    document->relayoutProjectView();
+    EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 0.1f);
+    EXPECT_EQ(canvas()->width(), 6);
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 3.0f);
+    EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 3.0f);
+    document->setIsPrinting(false);
+    document->relayoutProjectView();
+    EXPECT_GT(project->displayAttributes().pixelsPerDay, 3.0f);
+}
+
+TEST_F(DocumentCanvasTest, TheBackgroundTableFollowsColumnsDaysOffAndRows)
+{
+    addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto event = std::make_shared<DMProjectEvent>();
+    event->setProject(project);
+    event->setBeginDateAndEndDate(at(2024, 1, 3, 9), at(2024, 1, 5, 12));
+    project->eventContainer()->events().append(event);
+    auto overlapping = std::make_shared<DMProjectEvent>();
+    overlapping->setProject(project);
+    overlapping->setBeginDateAndEndDate(at(2024, 1, 4, 9), at(2024, 1, 4, 12));
+    project->eventContainer()->events().append(overlapping);
+    open();
+    const auto background = outlets().projectViewBackgroundObject;
+    const auto table = background->attributes();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(background->frame(), QRectF(QPointF(0, 0), QSizeF(canvas()->size())));
+    EXPECT_EQ(table->columns(), 60);
+    EXPECT_FLOAT_EQ(table->columnWidth(), 20.0f);
+    // Monday 1 January is a working day, Saturday 6 and Sunday 7 are not.
+    EXPECT_FALSE(table->columnBgColor(0).isValid());
+    EXPECT_TRUE(table->columnBgColor(5).isValid());
+    EXPECT_TRUE(table->columnBgColor(6).isValid());
+    EXPECT_FALSE(table->columnBgColor(7).isValid());
+    // The events row holds two lanes; rows follow the outline.
+    ASSERT_EQ(table->rows(), 2);
+    EXPECT_FLOAT_EQ(table->rowHeight(0), 40.0f);
+    EXPECT_FLOAT_EQ(table->rowHeight(1), 20.0f);
+    EXPECT_TRUE(table->rowBgColor(0).isValid());
+    EXPECT_NE(barOf(event)->frame().top(), barOf(overlapping)->frame().top());
+
+    // The day scale: one column per quarter hour of the 10-hour window.
+    project->setAttribute(kDMProject_TimelineViewMode, 0);
+    project->setAttribute(kDMProject_TimelineViewTimeSpan,
+                          QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(at(2024, 1, 6))},
+                                      {kDMTimeSpanEnd, QVariant::fromValue(at(2024, 1, 7))}});
+    const auto dayTable = background->attributes();
+    EXPECT_EQ(dayTable->columns(), 40);
+    EXPECT_NEAR(dayTable->columnWidth() * 40, project->displayAttributes().pixelsPerDay, 1e-3);
+    EXPECT_TRUE(dayTable->columnBgColor(0).isValid()); // a Saturday
+}
+
+TEST_F(DocumentCanvasTest, CollapsingHidesTheBarsAndExpandingResyncsHalfASecondLater)
+{
+    auto process = std::make_shared<DMProjectProcess>();
+    process->setProject(project);
+    process->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 12, 18));
+    process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
+    project->tasks().append(process);
+    auto inner = newTask("Inner", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    process->subitems().append(inner);
+    auto after = addTask("After", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    open();
+    ASSERT_EQ(outline()->numberOfRows(), 4);
+    EXPECT_TRUE(barOf(inner)->isDisplayed());
+    EXPECT_EQ(barOf(after)->frame().top(), rowRect(3).top());
+
+    outline()->collapseItem(process.get());
+    EXPECT_FALSE(process->attribute(kDMProjectItem_GanttView_NodeIsExpanded).toBool());
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_TRUE(document->isProjectViewSyncScheduled());
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return !barOf(inner)->isDisplayed(); }, 400));
+    EXPECT_EQ(barOf(after)->frame().top(), rowRect(2).top());
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return !document->isProjectViewSyncScheduled(); }, 1500));
+    EXPECT_EQ(outlets().projectViewBackgroundObject->attributes()->rows(), 3);
+
+    outline()->expandItem(process.get());
+    EXPECT_TRUE(document->isProjectViewSyncScheduled());
+    EXPECT_FALSE(barOf(inner)->isDisplayed());
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return barOf(inner)->isDisplayed(); }, 1500));
+    EXPECT_EQ(outlets().projectViewBackgroundObject->attributes()->rows(), 4);
+}
