@@ -32,7 +32,6 @@ class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMProjectViewBackgroundObjectAttributes;
 class DMUndoManager;
-struct DMProject_DisplayAttributes;
 
 // Appends to result the displayed link lines that meet rect, walking the items in order with the
 // subitems of processes and item groups; each link is found once, from its source item. A null
@@ -236,9 +235,6 @@ public:
     void _keyboardItemDragWithEvent(const DMEvent &event);
 
     // The worked rules of the gestures, as pure functions.
-    // The date at canvas x: day columns stand for the day's working window; x = 0 is the
-    // window's begin on the first day. Pixels per day below 0.1 count as 0.1.
-    static DMDate dateForCanvasX(const DMProject_DisplayAttributes &attributes, double x);
     // The interval a created item's anchor is rounded to, in seconds (at least 300).
     static int createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute);
     // Pixels per day after a pinch of that magnification: from 1 to 100.

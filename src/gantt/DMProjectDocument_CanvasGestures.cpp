@@ -17,6 +17,7 @@
 #include "DMProjectView.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateForPoint.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectPendingDependency.h"
@@ -60,32 +61,6 @@ QColor savedLinkColor(const QVariant &value)
 
 // ---- Pure rules ----
 
-DMDate DMProjectDocument::dateForCanvasX(const DMProject_DisplayAttributes &attributes, double x)
-{
-    const DMDate origin = attributes.timeSpanBeginDate;
-    if (origin.isNull() || !std::isfinite(x))
-        return DMDate();
-    const float pixelsPerDay = std::isfinite(attributes.pixelsPerDay) ? std::max(attributes.pixelsPerDay, kMinimumPixelsPerDay)
-                                                                      : kMinimumPixelsPerDay;
-    const double d = double(float(x / pixelsPerDay));
-    const double b = attributes.dayViewBeginMinute;
-    const double e = attributes.dayViewEndMinute;
-    double k = 0.0;
-    double minutes = 0.0;
-    // x = 0 lies at the begin of the first day's window, as every x just inside that day does.
-    if (d >= 0.0) {
-        k = std::floor(d);
-        minutes = b + (e - b) * (d - k);
-    } else {
-        k = std::ceil(d);
-        minutes = b - 1440.0 + (e - b) * (d + 1.0 - k);
-    }
-    const double seconds = minutes * 60.0 + k * 86400.0;
-    if (std::abs(seconds) > double(std::numeric_limits<qint64>::max() / 2))
-        return DMDate();
-    return origin.dateByAddingSeconds(qint64(seconds));
-}
-
 int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute)
 {
     const double span = dayViewEndMinute > dayViewBeginMinute ? dayViewEndMinute - dayViewBeginMinute : 1440;
@@ -122,7 +97,7 @@ double DMProjectDocument::nextNudgeStep(double lastStep, bool rightArrow)
 
 DMDate DMProjectDocument::projectViewDateForPoint(DMProjectView *, QPointF point)
 {
-    return m_project ? dateForCanvasX(m_project->displayAttributes(), point.x()) : DMDate();
+    return m_project ? DMProjectView_dateForCanvasX(m_project->displayAttributes(), point.x()) : DMDate();
 }
 
 int DMProjectDocument::viewModeForProjectView(DMProjectView *) const

@@ -242,15 +242,9 @@ void DMProjectDocument::_layoutObjects()
 {
     if (!m_project)
         return;
-    DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
-    const int viewMode = attributes.viewMode;
-    // Every bar is made before any is placed. A bar placed tells its link lines, which are made
-    // on that first request and fetch the bars at their other ends: made then, those would be
-    // placed in turn, one inside the other along the whole chain of links, as deep as it is
-    // long. Without a shown span a new bar is not placed.
-    const DMDate origin = std::exchange(attributes.timeSpanBeginDate, DMDate());
-    forEachItem(*m_project, [](DMProjectItem &item) { item.ganttUIObject(); });
-    attributes.timeSpanBeginDate = origin;
+    const int viewMode = m_project->displayAttributes().viewMode;
+    // A bar made here is placed at once; its link lines take only bars already made, so the
+    // lines whose other bar comes later are placed by _layoutObjectsVertically, after every bar.
     forEachItem(*m_project, [](DMProjectItem &item) {
         if (const auto object = item.ganttUIObject())
             object->representedObject_timeSpanChanged();

@@ -9,6 +9,7 @@
 #include "DMProjectDependency.h"
 #include "DMProjectItem.h"
 #include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectDependencyGeometry.h"
 #include "DMUIProjectItem.h"
@@ -23,9 +24,16 @@ namespace {
 constexpr qreal kHaloWidth = 3.0;
 constexpr qreal kCriticalLineWidth = 0.5;
 
-std::shared_ptr<DMUIProjectItem> barOf(const std::shared_ptr<DMProjectItem> &item)
+// The item's Gantt bar if it has been made; never makes one. A bar that is placed tells its
+// lines, and a line that made the bar at its other end would have it placed in turn, and so on
+// along the whole chain of links, one placement inside the other.
+std::shared_ptr<DMUIProjectItem> existingBarOf(const DMProjectItem &item)
 {
-    return item ? std::dynamic_pointer_cast<DMUIProjectItem>(item->ganttUIObject()) : nullptr;
+    for (const auto &object : item.uiObjects())
+        if (auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object))
+            if (bar->viewModeVisibility() == kDMProjectViewMode_Gantt)
+                return bar;
+    return nullptr;
 }
 
 QPen linePen(const QColor &color, qreal width, int dashStyle)
@@ -109,20 +117,23 @@ void DMUIProjectDependency::_linkedObjectsFramesDidChange()
     const std::shared_ptr<DMProjectItem> to = dependency->toItem();
     if (!from || !to)
         return;
-    const std::shared_ptr<DMUIProjectItem> fromBar = barOf(from);
-    const std::shared_ptr<DMUIProjectItem> toBar = barOf(to);
+    // Until both bars exist the line has no place: it keeps its points and is not shown. The
+    // later of the two tells it when it is placed, and the relayout places every line after
+    // every bar.
+    const std::shared_ptr<DMUIProjectItem> fromBar = existingBarOf(*from);
+    const std::shared_ptr<DMUIProjectItem> toBar = existingBarOf(*to);
+    if (!fromBar || !toBar) {
+        m_displayed = false;
+        return;
+    }
     const int kind = dependency->kind();
     // Finish to start and finish to finish leave the predecessor's finish side; finish to start
     // and start to start enter the successor's start side.
     const bool leavesFinish = kind == DMProjectDependency::FinishToStart || kind == DMProjectDependency::FinishToFinish;
     const bool entersStart = kind == DMProjectDependency::FinishToStart || kind == DMProjectDependency::StartToStart;
-    QRectF startRect;
-    QRectF endRect;
-    if (fromBar)
-        startRect = leavesFinish ? fromBar->dependencyStartRect() : fromBar->dependencyEndRect();
-    if (toBar)
-        endRect = entersStart ? toBar->dependencyEndRect() : toBar->dependencyStartRect();
-    m_displayed = (fromBar && fromBar->isDisplayed()) || (toBar && toBar->isDisplayed());
+    const QRectF startRect = leavesFinish ? fromBar->dependencyStartRect() : fromBar->dependencyEndRect();
+    const QRectF endRect = entersStart ? toBar->dependencyEndRect() : toBar->dependencyStartRect();
+    m_displayed = fromBar->isDisplayed() || toBar->isDisplayed();
     setStartPointEndPoint(startRect.center(), endRect.center());
 }
 

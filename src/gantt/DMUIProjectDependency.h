@@ -44,8 +44,9 @@ public:
     // Copies colour, line style, arrow, dash style and thickness from the link and asks for a
     // redraw; the route is not rebuilt here.
     void updateUIFeatures();
-    // Places the ends on the bars' link rectangles chosen by the kind; a link missing either
-    // item keeps its points.
+    // Places the ends on the bars' link rectangles chosen by the kind. Only bars already made
+    // are used, none is made here: a link missing either item or either bar keeps its points
+    // and is not shown.
     void _linkedObjectsFramesDidChange();
     // Rebuilds route, arrow and frame; the old and the new area are redrawn.
     void setStartPointEndPoint(QPointF start, QPointF end);

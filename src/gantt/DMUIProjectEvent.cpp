@@ -119,7 +119,7 @@ void DMUIProjectEvent::handleDragOperation(qint32 operation, QPointF startPoint,
     recordDragStep(startPoint, endPoint, event, view);
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner)
+    if (!item || !owner || restoreWhenBackAtPress(endPoint))
         return;
     qreal x = endPoint.x() - dragFields().localStartPoint.x();
     if (operation == kDMProjectViewDragOperation_ChangeEnd)

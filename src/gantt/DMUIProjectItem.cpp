@@ -267,10 +267,35 @@ void DMUIProjectItem::recordDragStep(QPointF startPoint, QPointF endPoint, const
         m_drag.eventNumber = event.eventNumber();
         m_drag.initialFrame = frame();
         m_drag.localStartPoint = startPoint - origin;
+        m_drag.pressPoint = startPoint;
+        const std::shared_ptr<DMProjectItem> item = representedObject();
+        m_drag.pressBeginDate = item ? item->beginDate() : DMDate();
+        m_drag.pressEndDate = item ? item->endDate() : DMDate();
+        m_drag.pressProgress = item ? item->progress() : 0.0f;
     }
     m_drag.lastDragPoint = endPoint - origin;
     const double zoom = view && view->zoomLevel() > 0 ? view->zoomLevel() : 1.0;
     m_drag.lastDragVector = QSizeF(float(event.deltaX() / zoom), float(event.deltaY() / zoom));
+}
+
+bool DMUIProjectItem::restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems)
+{
+    if (endPoint != m_drag.pressPoint)
+        return false;
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item)
+        return true;
+    if (item->progress() != m_drag.pressProgress) {
+        item->setProgress(m_drag.pressProgress);
+        markDocumentEdited();
+    }
+    const DMDate &begin = m_drag.pressBeginDate;
+    const DMDate &end = m_drag.pressEndDate;
+    if (begin.isNull() || end.isNull() || (begin == item->beginDate() && end == item->endDate()))
+        return true;
+    finishDateEdit(shiftsSubitems ? item->validateTimeShiftAndSetBeginDateAndEndDate(begin, end)
+                                  : item->validateAndSetBeginDateAndEndDate(begin, end));
+    return true;
 }
 
 DMDate DMUIProjectItem::dateForPoint(DMObjectView *view, QPointF point)
@@ -322,7 +347,7 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
 {
     recordDragStep(startPoint, endPoint, event, view);
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item)
+    if (!item || restoreWhenBackAtPress(endPoint))
         return;
 
     if (operation == kDMProjectViewDragOperation_Progress) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DMDate.h"
 #include "DMObservable.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectViewObject.h"
@@ -10,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-class DMDate;
 class QPainterPath;
 class DMProjectItem;
 class DMProjectObject;
@@ -104,6 +104,11 @@ protected:
     struct DragOperationFields
     {
         qint64 eventNumber = -1;
+        // Where the drag began, canvas coordinates, and what the item had then.
+        QPointF pressPoint;
+        DMDate pressBeginDate;
+        DMDate pressEndDate;
+        float pressProgress = 0.0f;
         QPointF localStartPoint;
         QRectF initialFrame;
         QSizeF lastDragVector;
@@ -117,6 +122,11 @@ protected:
 
     // The step's bookkeeping: a new event number starts a new drag.
     void recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view);
+    // A step whose pointer is where the drag began puts back the dates and progress the item had
+    // then (a process moved with its subitems when `shiftsSubitems`), and nothing more: true when
+    // the step ends there. The bar's x is rounded to the pixel and shifted by half a point, so a
+    // date read back from it would move the item by minutes, or snap it to a day's edge.
+    bool restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems = false);
     const DragOperationFields &dragFields() const { return m_drag; }
     // The date under a canvas point, from the canvas delegate; null without one.
     static DMDate dateForPoint(DMObjectView *view, QPointF point);

@@ -158,7 +158,7 @@ void DMUIProjectMilestone::handleDragOperation(qint32 operation, QPointF startPo
     recordDragStep(startPoint, endPoint, event, view);
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || operation != kDMProjectViewDragOperation_MoveItem)
+    if (!item || !owner || operation != kDMProjectViewDragOperation_MoveItem || restoreWhenBackAtPress(endPoint))
         return;
     // The date under the diamond's new centre.
     const qreal x = endPoint.x() - dragFields().localStartPoint.x() + frame().width() / 2;

@@ -98,7 +98,7 @@ void DMUIProjectProcess::handleDragOperation(qint32 operation, QPointF startPoin
     recordDragStep(startPoint, endPoint, event, view);
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner)
+    if (!item || !owner || restoreWhenBackAtPress(endPoint, operation == kDMProjectViewDragOperation_MoveItem))
         return;
     // The date under the tip concerned, at the bracket's new position.
     const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;

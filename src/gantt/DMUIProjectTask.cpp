@@ -176,7 +176,7 @@ void DMUIProjectTask::handleDragOperation(qint32 operation, QPointF startPoint, 
     recordDragStep(startPoint, endPoint, event, view);
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || item->locked())
+    if (!item || !owner || item->locked() || restoreWhenBackAtPress(endPoint))
         return;
 
     if (operation == kDMProjectViewDragOperation_Progress) {

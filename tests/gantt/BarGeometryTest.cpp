@@ -69,17 +69,6 @@ TEST(BarGeometry, TaskBarTakesItsFrameFromTheModel)
     EXPECT_EQ(bar->frame(), QRectF(5, 5, 1, 1));
 }
 
-TEST(BarGeometry, DateForCanvasXFollowsTheDayWindow)
-{
-    const DMProject_DisplayAttributes display = displayAt20PixelsPerDay();
-    EXPECT_EQ(DMProjectView_dateForCanvasX(display, 30.0), at(2024, 1, 2, 13));      // 1 day + 780 minutes
-    EXPECT_EQ(DMProjectView_dateForCanvasX(display, 0.0), at(2024, 1, 1));           // the span's begin itself
-    EXPECT_EQ(DMProjectView_dateForCanvasX(display, -10.0), at(2023, 12, 31, 13));   // half of the day before
-    DMProject_DisplayAttributes noSpan = display;
-    noSpan.timeSpanBeginDate = DMDate();
-    EXPECT_TRUE(DMProjectView_dateForCanvasX(noSpan, 30.0).isNull());
-}
-
 TEST(BarGeometry, PlainBarHandlesAppearWithWidth)
 {
     DMUIProjectItemDragHandleTable table;

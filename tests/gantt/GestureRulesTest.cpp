@@ -25,18 +25,18 @@ TEST(GestureRules, DateForPointCountsEachDayAsItsWorkingWindow)
 {
     const auto attributes = display(20.0f);
     // 1.5 days in: one day plus 480 + 600 x 0.5 = 780 minutes.
-    EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, 30.0), at(2024, 1, 2, 13));
-    EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, 20.0), at(2024, 1, 2, 8));
+    EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, 30.0), at(2024, 1, 2, 13));
+    EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, 20.0), at(2024, 1, 2, 8));
     // x = 0 is the window's begin, as any x just inside the first day is.
-    EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, 0.0), at(2024, 1, 1, 8));
-    EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, 0.0001), at(2024, 1, 1, 8));
+    EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, 0.0), at(2024, 1, 1, 8));
+    EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, 0.0001), at(2024, 1, 1, 8));
     // Left of the origin: the previous day's window, counted back from its end.
-    EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, -10.0), at(2023, 12, 31, 13));
+    EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, -10.0), at(2023, 12, 31, 13));
     // The y coordinate plays no part; a missing origin gives no date.
     DMProject_DisplayAttributes noOrigin = attributes;
     noOrigin.timeSpanBeginDate = DMDate();
-    EXPECT_TRUE(DMProjectDocument::dateForCanvasX(noOrigin, 30.0).isNull());
-    EXPECT_TRUE(DMProjectDocument::dateForCanvasX(attributes, std::nan("")).isNull());
+    EXPECT_TRUE(DMProjectView_dateForCanvasX(noOrigin, 30.0).isNull());
+    EXPECT_TRUE(DMProjectView_dateForCanvasX(attributes, std::nan("")).isNull());
 }
 
 TEST(GestureRules, DateForPointNeverDividesByAZeroScale)
@@ -44,7 +44,7 @@ TEST(GestureRules, DateForPointNeverDividesByAZeroScale)
     // A zero, negative or not-a-number scale counts as 0.1 pixel per day.
     for (float scale : {0.0f, -5.0f, std::nanf("")}) {
         const auto attributes = display(scale);
-        EXPECT_EQ(DMProjectDocument::dateForCanvasX(attributes, 1.0), at(2024, 1, 11, 8)) << scale;
+        EXPECT_EQ(DMProjectView_dateForCanvasX(attributes, 1.0), at(2024, 1, 11, 8)) << scale;
     }
 }
 
