@@ -10,6 +10,7 @@
 #include "DMObjectViewDelegate.h"
 
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
 #include <map>
@@ -19,8 +20,7 @@ namespace canvastest {
 struct DragStep
 {
     qint32 operation;
-    QPointF start;
-    QPointF end;
+    QPointF start, end;
     qint64 eventNumber;
 };
 
@@ -34,19 +34,13 @@ public:
         setFillColor(fill);
     }
 
-    qint32 dragOperationForPoint(QPointF, DMObjectView *) const override { return operation; }
-    void handleDragOperation(qint32 op, QPointF start, QPointF end, const DMEvent &event,
-                             DMObjectView *view) override
+    void handleDragOperation(qint32 op, QPointF start, QPointF end, const DMEvent &event, DMObjectView *) override
     {
         steps.push_back({op, start, end, event.eventNumber()});
-        if (onStep)
-            onStep(view);
     }
 
     QString name;
-    qint32 operation = 0;
     std::vector<DragStep> steps;
-    std::function<void(DMObjectView *)> onStep;
 };
 
 class FakeDataSource : public DMObjectViewDataSource
@@ -55,28 +49,25 @@ public:
     std::shared_ptr<TestObject> add(quint16 layer, const QString &name, const QRectF &frame,
                                     const QColor &fill = Qt::gray)
     {
-        auto object = std::make_shared<TestObject>(name, frame, fill);
-        layers[layer].append(object);
-        return object;
+        layers[layer].append(std::make_shared<TestObject>(name, frame, fill));
+        return std::static_pointer_cast<TestObject>(layers[layer].last());
     }
 
     DMBaseObjectList objectViewObjectsInRectForLayer(DMObjectView *, const QRectF &rect, quint16 layer) override
     {
         queriedLayers.append(layer);
         DMBaseObjectList result;
-        for (const auto &object : layers[layer]) {
+        for (const auto &object : layers[layer])
             if (object->boundingBox().intersects(rect))
                 result.append(object);
-        }
         return result;
     }
 
     std::optional<QCursor> objectViewCursorForDragOperation(DMObjectView *, qint32 operation) override
     {
-        const auto found = cursors.find(operation);
-        if (found == cursors.end())
-            return std::nullopt;
-        return QCursor(found->second);
+        if (const auto found = cursors.find(operation); found != cursors.end())
+            return QCursor(found->second);
+        return std::nullopt;
     }
 
     std::map<quint16, DMBaseObjectList> layers; // front-most first
@@ -105,21 +96,23 @@ public:
     {
         log << QStringLiteral("selectionDidChange %1").arg(view->selectedObjects().size());
     }
+    // "willFinish 116 current=116 concerned=2", "didFinish 116 current=0 concerned=0 cursor=2"
+    QString finishState(const char *what, DMObjectView *view, qint32 op) const
+    {
+        return QStringLiteral("%1 %2 current=%3 concerned=%4")
+            .arg(QLatin1String(what))
+            .arg(op)
+            .arg(view->currentDragOperation())
+            .arg(view->currentDragOperationConcernedObjects().size());
+    }
     void objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 op, const QRectF &rect) override
     {
-        log << QStringLiteral("willFinish %1 current=%2 concerned=%3")
-                   .arg(op)
-                   .arg(view->currentDragOperation())
-                   .arg(view->currentDragOperationConcernedObjects().size());
+        log << finishState("willFinish", view, op);
         finishRect = rect;
     }
     void objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 op, const QRectF &) override
     {
-        log << QStringLiteral("didFinish %1 current=%2 concerned=%3 cursor=%4")
-                   .arg(op)
-                   .arg(view->currentDragOperation())
-                   .arg(view->currentDragOperationConcernedObjects().size())
-                   .arg(int(view->cursor().shape()));
+        log << finishState("didFinish", view, op) + QStringLiteral(" cursor=%1").arg(int(view->cursor().shape()));
     }
     void objectViewReceivedKeyEvent(DMObjectView *, const DMEvent &event) override { keyEvents.push_back(event); }
     void objectViewMagnifyWithEvent(DMObjectView *, const DMEvent &event) override
@@ -128,8 +121,7 @@ public:
     }
 
     std::function<qint32(DMObjectView *, const std::shared_ptr<DMBaseObject> &)> operationForPress;
-    QList<quint16> unselectableLayers;
-    QList<quint16> askedLayers;
+    QList<quint16> unselectableLayers, askedLayers;
     QStringList log;
     QPointF pressPoint;
     QRectF finishRect;
@@ -137,8 +129,8 @@ public:
     QList<double> magnifications;
 };
 
-// A shown canvas of 200 x 100 with layers 0 (priority 0), 1 (priority 1) and 2 (priority 2)
-// wired to a fake data source and a recording delegate.
+// A canvas of 200 x 100 with layers 0 (priority 0), 1 (priority 1) and 2 (priority 2) wired to
+// a fake data source and a recording delegate, both of which outlive the view.
 struct Canvas
 {
     Canvas()
@@ -150,10 +142,19 @@ struct Canvas
         view.addLayerEventPriority(1, 1);
         view.resize(200, 100);
     }
-    ~Canvas()
+
+    void click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        view.setDatasource(nullptr);
-        view.setDelegate(nullptr);
+        QTest::mouseClick(&view, Qt::LeftButton, modifiers, at);
+    }
+
+    // Presses at from, moves through each point and releases at the last one.
+    void drag(QPoint from, std::initializer_list<QPoint> moves, Qt::KeyboardModifiers releaseModifiers = Qt::NoModifier)
+    {
+        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
+        for (const QPoint &point : moves)
+            QTest::mouseMove(&view, point);
+        QTest::mouseRelease(&view, Qt::LeftButton, releaseModifiers, moves.size() ? *(moves.end() - 1) : from);
     }
 
     QStringList names(const DMBaseObjectList &objects) const

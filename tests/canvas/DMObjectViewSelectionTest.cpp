@@ -1,7 +1,6 @@
 #include "CanvasTestDoubles.h"
 #include "DMObjectViewDragOperation.h"
 
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace canvastest;
@@ -25,18 +24,6 @@ struct SelectionCanvas : Canvas
         };
     }
 
-    void click(QPoint at, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::mouseClick(&view, Qt::LeftButton, modifiers, at);
-    }
-
-    void band(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, from);
-        QTest::mouseMove(&view, to);
-        QTest::mouseRelease(&view, Qt::LeftButton, modifiers, to);
-    }
-
     QStringList selection() const { return names(view.selectedObjects()); }
 
     std::shared_ptr<TestObject> background, a, b, c;
@@ -45,58 +32,41 @@ struct SelectionCanvas : Canvas
 TEST(DMObjectViewSelection, ClickSelectsThePressedObjectShiftExtendsControlToggles)
 {
     SelectionCanvas canvas;
-    canvas.click(QPoint(15, 15));
-    EXPECT_EQ(canvas.selection(), QStringList({"A"}));
+    const std::tuple<QPoint, Qt::KeyboardModifiers, QStringList> clicks[] = {
+        {{15, 15}, Qt::NoModifier, {"A"}}, {{55, 15}, Qt::NoModifier, {"B"}},
+        {{15, 15}, Qt::ShiftModifier, {"B", "A"}}, {{15, 15}, Qt::ShiftModifier, {"B", "A"}}, // extending keeps it
+        {{55, 15}, Qt::ControlModifier, {"A"}}, {{155, 65}, Qt::ControlModifier, {"A", "C"}},
+    };
+    for (const auto &[at, modifiers, selection] : clicks) {
+        canvas.click(at, modifiers);
+        EXPECT_EQ(canvas.selection(), selection) << at.x() << "," << at.y();
+    }
     EXPECT_TRUE(canvas.a->isSelected());
-
-    canvas.click(QPoint(55, 15));
-    EXPECT_EQ(canvas.selection(), QStringList({"B"}));
-    EXPECT_FALSE(canvas.a->isSelected());
-
-    canvas.click(QPoint(15, 15), Qt::ShiftModifier);
-    EXPECT_EQ(canvas.selection(), QStringList({"B", "A"}));
-    canvas.click(QPoint(15, 15), Qt::ShiftModifier); // extending keeps it
-    EXPECT_EQ(canvas.selection(), QStringList({"B", "A"}));
-
-    canvas.click(QPoint(55, 15), Qt::ControlModifier);
-    EXPECT_EQ(canvas.selection(), QStringList({"A"}));
     EXPECT_FALSE(canvas.b->isSelected());
-    canvas.click(QPoint(155, 65), Qt::ControlModifier);
-    EXPECT_EQ(canvas.selection(), QStringList({"A", "C"}));
     EXPECT_TRUE(canvas.delegate.log.contains("selectionDidChange 2"));
-}
 
-TEST(DMObjectViewSelection, PressMovedMoreThanTwoPointsDoesNotSelect)
-{
-    SelectionCanvas canvas;
-    QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(15, 15));
-    QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(17, 15));
-    EXPECT_EQ(canvas.selection(), QStringList({"A"})); // exactly 2.0 is still a click
-
+    // A press that moves more than two points is no click; exactly 2.0 still is.
     canvas.view.deselectAll();
-    QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(15, 15));
-    QTest::mouseMove(&canvas.view, QPoint(18, 15));
-    QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(18, 15));
+    canvas.drag(QPoint(55, 15), {QPoint(58, 15)});
     EXPECT_TRUE(canvas.selection().isEmpty());
+    canvas.drag(QPoint(55, 15), {QPoint(57, 15)});
+    EXPECT_EQ(canvas.selection(), QStringList({"B"}));
 }
 
 TEST(DMObjectViewSelection, RubberBandSelectsWhatItMeetsShiftExtendsControlToggles)
 {
     SelectionCanvas canvas;
-    canvas.band(QPoint(5, 5), QPoint(80, 40));
+    canvas.drag(QPoint(5, 5), {QPoint(80, 40)});
     // Layers walked from the highest number down; the background is refused in its own layer.
     EXPECT_EQ(canvas.selection(), QStringList({"A", "B"}));
-    EXPECT_FALSE(canvas.background->isSelected());
     EXPECT_TRUE(canvas.delegate.askedLayers.contains(0));
     EXPECT_FALSE(canvas.delegate.askedLayers.contains(kDMObjectView_AllLayers));
 
-    canvas.band(QPoint(140, 50), QPoint(199, 99), Qt::ShiftModifier);
+    canvas.drag(QPoint(140, 50), {QPoint(199, 99)}, Qt::ShiftModifier);
     EXPECT_EQ(canvas.selection(), QStringList({"A", "B", "C"}));
-
-    canvas.band(QPoint(45, 5), QPoint(199, 99), Qt::ControlModifier);
+    canvas.drag(QPoint(45, 5), {QPoint(199, 99)}, Qt::ControlModifier);
     EXPECT_EQ(canvas.selection(), QStringList({"A"}));
-
-    canvas.band(QPoint(100, 40), QPoint(120, 50));
+    canvas.drag(QPoint(100, 40), {QPoint(120, 50)});
     EXPECT_TRUE(canvas.selection().isEmpty());
     EXPECT_FALSE(canvas.view.isRubberBandShown());
 }
@@ -104,7 +74,7 @@ TEST(DMObjectViewSelection, RubberBandSelectsWhatItMeetsShiftExtendsControlToggl
 TEST(DMObjectViewSelection, RectSelectionInOneLayerOrSingleSelect)
 {
     SelectionCanvas canvas;
-    auto front = canvas.source.add(2, "front", QRectF(10, 10, 20, 20));
+    canvas.source.add(2, "front", QRectF(10, 10, 20, 20));
     const QRectF overA(12, 12, 2, 2);
 
     canvas.source.queriedLayers.clear();

@@ -40,58 +40,42 @@ QImage drawn(const QSize &canvas, const QRectF &rect, const DMEdgeInsets &insets
 
 TEST(DrawingAdditions, NinePartsKeepCornersAndStretchTheRest)
 {
+    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), white = qRgb(255, 255, 255),
+               black = qRgb(0, 0, 0);
     const QImage image = drawn(QSize(50, 30), QRectF(5, 5, 40, 20), {3, 3, 3, 3});
-    const QRgb red = qRgb(255, 0, 0), green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), white = qRgb(255, 255, 255);
-    // Corners stay 3 x 3.
-    EXPECT_EQ(image.pixel(5, 5), red);
-    EXPECT_EQ(image.pixel(7, 7), red);
-    EXPECT_EQ(image.pixel(8, 5), green);
-    EXPECT_EQ(image.pixel(5, 8), blue);
-    EXPECT_EQ(image.pixel(44, 24), red);
-    EXPECT_EQ(image.pixel(42, 22), red);
-    EXPECT_EQ(image.pixel(41, 24), green);
-    // Edges stretched along their length, centre both ways.
-    EXPECT_EQ(image.pixel(25, 6), green);
-    EXPECT_EQ(image.pixel(25, 23), green);
-    EXPECT_EQ(image.pixel(6, 15), blue);
-    EXPECT_EQ(image.pixel(43, 15), blue);
-    EXPECT_EQ(image.pixel(8, 8), white);
-    EXPECT_EQ(image.pixel(41, 21), white);
-    EXPECT_EQ(image.pixel(25, 15), white);
-    // Nothing outside the rectangle.
-    EXPECT_EQ(image.pixel(4, 15), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(45, 15), qRgb(0, 0, 0));
-    EXPECT_EQ(image.pixel(25, 25), qRgb(0, 0, 0));
-}
+    const std::tuple<int, int, QRgb> pixels[] = {
+        {5, 5, red}, {7, 7, red}, {8, 5, green}, {5, 8, blue}, {44, 24, red}, {42, 22, red}, {41, 24, green}, // corners 3 x 3
+        {25, 6, green}, {25, 23, green}, {6, 15, blue}, {43, 15, blue}, // edges stretched along their length
+        {8, 8, white}, {41, 21, white}, {25, 15, white}, // the centre both ways
+        {4, 15, black}, {45, 15, black}, {25, 25, black}, // nothing outside the rectangle
+    };
+    for (const auto &[x, y, color] : pixels)
+        EXPECT_EQ(image.pixel(x, y), color) << x << "," << y;
 
-TEST(DrawingAdditions, InsetsShrinkWhenTheRectangleIsTooSmall)
-{
     // 4 pixels wide cannot hold two 3-pixel corners: each becomes 2 wide, no centre column.
-    const QImage image = drawn(QSize(4, 20), QRectF(0, 0, 4, 20), {3, 3, 3, 3});
-    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(3, 19), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(1, 10), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(2, 10), qRgb(0, 0, 255));
+    const QImage narrow = drawn(QSize(4, 20), QRectF(0, 0, 4, 20), {3, 3, 3, 3});
+    for (const auto &[x, y, color] : {std::tuple{0, 0, red}, {3, 19, red}, {1, 10, blue}, {2, 10, blue}})
+        EXPECT_EQ(narrow.pixel(x, y), color) << x << "," << y;
 
-    // A null painter, a null image or an empty rectangle draw nothing and do not crash.
+    // A null painter or an empty rectangle draws nothing and do not crash.
     DMDrawImageInRectWithEdgeInsets(nullptr, nineParts(), QRectF(0, 0, 5, 5), {});
-    EXPECT_EQ(drawn(QSize(5, 5), QRectF(), {1, 1, 1, 1}).pixel(2, 2), qRgb(0, 0, 0));
+    EXPECT_EQ(drawn(QSize(5, 5), QRectF(), {1, 1, 1, 1}).pixel(2, 2), black);
 }
 
 TEST(DrawingAdditions, ImageWithMaxSizeFitsKeepingProportions)
 {
-    const auto sized = [](int width, int height, QSize max) {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::gray);
-        return imageWithMaxSize(image, max).size();
+    const std::tuple<QSize, QSize, QSize> cases[] = { // image, maximum, result
+        {{200, 100}, {64, 64}, {64, 32}}, {{100, 300}, {256, 256}, {85, 256}},
+        {{30, 40}, {64, 64}, {30, 40}}, // never scaled up
+        {{64, 64}, {64, 64}, {64, 64}}, {{1000, 1}, {64, 64}, {64, 1}}, // never below a pixel
+        {{10, 10}, {0, 64}, {0, 0}},
     };
-    EXPECT_EQ(sized(200, 100, QSize(64, 64)), QSize(64, 32));
-    EXPECT_EQ(sized(100, 300, QSize(256, 256)), QSize(85, 256));
-    EXPECT_EQ(sized(30, 40, QSize(64, 64)), QSize(30, 40)); // never scaled up
-    EXPECT_EQ(sized(64, 64, QSize(64, 64)), QSize(64, 64));
-    EXPECT_EQ(sized(1000, 1, QSize(64, 64)), QSize(64, 1)); // never below a pixel
+    for (const auto &[size, max, result] : cases) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        EXPECT_EQ(imageWithMaxSize(image, max).size(), result) << size.width() << "x" << size.height();
+    }
     EXPECT_TRUE(imageWithMaxSize(QImage(), QSize(64, 64)).isNull());
-    EXPECT_TRUE(sized(10, 10, QSize(0, 64)).isEmpty());
 }
 
 } // namespace

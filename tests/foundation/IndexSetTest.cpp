@@ -24,94 +24,30 @@ DMMutableIndexSet_64 setFrom(const char *rangeString)
 
 } // namespace
 
-TEST(IndexSet, AddMergesOverlappingAndAdjacentRanges)
+// The random edits at the end check the queries and that ranges stay merged; these check the
+// exact ranges of a few splits, trims and fills.
+TEST(IndexSet, AddAndRemoveMergeSplitAndTrimRanges)
 {
-    DMMutableIndexSet_64 set;
-    set.addIndexesInRange({10, 5});  // 10-14
-    set.addIndexesInRange({20, 5});  // 20-24
-    set.addIndexesInRange({0, 3});   // 0-2, inserted before
-    EXPECT_EQ(set.rangeString(), "0-2,10-14,20-24");
-
-    set.addIndex(15); // adjacent to the end of 10-14
-    set.addIndex(9);  // adjacent to its start
-    EXPECT_EQ(set.rangeString(), "0-2,9-15,20-24");
-
-    set.addIndexesInRange({16, 4}); // fills the gap exactly: 16-19
+    DMMutableIndexSet_64 set = setFrom("0-2,10-14,20-24");
+    set.addIndex(15);
+    set.addIndex(9);
+    set.addIndexesInRange({16, 4}); // fills the gap exactly
     EXPECT_EQ(set.rangeString(), "0-2,9-24");
+    set.addIndexesInRange({1, 30});
+    EXPECT_EQ(set.ranges(), (std::vector<Range>{{0, 31}}));
 
-    set.addIndexesInRange({1, 30}); // swallows everything after 0
-    EXPECT_EQ(set.rangeString(), "0-30");
-    EXPECT_EQ(set.ranges().size(), 1u);
-    EXPECT_EQ(set.count(), 31);
-
-    set.addIndexesInRange({5, 0});  // empty ranges change nothing
-    set.addIndexesInRange({50, -3});
-    EXPECT_EQ(set.rangeString(), "0-30");
-}
-
-TEST(IndexSet, AppendingInOrderExtendsTheLastRange)
-{
-    DMMutableIndexSet_64 set;
-    set.addIndexesInRange({0, 10});
-    set.addIndexesInRange({10, 10});
-    set.addIndexesInRange({25, 5});
-    EXPECT_EQ(set.ranges(), (std::vector<Range>{{0, 20}, {25, 5}}));
-}
-
-TEST(IndexSet, RemoveSplitsAndTrims)
-{
-    DMMutableIndexSet_64 set = setFrom("0-20,30-40");
+    set = setFrom("0-20,30-40");
     set.removeIndex(5);
-    EXPECT_EQ(set.rangeString(), "0-4,6-20,30-40");
     set.removeIndexesInRange({18, 15}); // 18-32: trims the end of one range and the start of the next
     EXPECT_EQ(set.rangeString(), "0-4,6-17,33-40");
-    set.removeIndexesInRange({0, 5}); // a whole range
-    EXPECT_EQ(set.rangeString(), "6-17,33-40");
-    set.removeIndex(100); // absent: no change
-    set.removeIndexesInRange({20, 10});
-    EXPECT_EQ(set.rangeString(), "6-17,33-40");
     set.removeIndexes(setFrom("6,17,35"));
-    EXPECT_EQ(set.rangeString(), "7-16,33-34,36-40");
-    set.removeIndexes(set);
+    EXPECT_EQ(set.rangeString(), "0-4,7-16,33-34,36-40");
+    set.removeIndexes(set); // itself
     EXPECT_TRUE(set.isEmpty());
-}
-
-TEST(IndexSet, Queries)
-{
-    const DMMutableIndexSet_64 set = setFrom("-10--5,0,3-8");
-    EXPECT_EQ(set.count(), 13);
-    EXPECT_EQ(set.firstIndex(), -10);
-    EXPECT_EQ(set.lastIndex(), 8);
-    EXPECT_TRUE(set.containsIndex(-7));
-    EXPECT_FALSE(set.containsIndex(-4));
-    EXPECT_TRUE(set.containsIndex(0));
-    EXPECT_FALSE(set.containsIndex(9));
-
-    EXPECT_TRUE(set.containsIndexesInRange({3, 6}));
-    EXPECT_FALSE(set.containsIndexesInRange({3, 7}));
-    EXPECT_FALSE(set.containsIndexesInRange({0, 4}));
-    EXPECT_FALSE(set.containsIndexesInRange({3, 0}));
-    EXPECT_TRUE(set.intersectsIndexesInRange({-4, 5}));
-    EXPECT_FALSE(set.intersectsIndexesInRange({1, 2}));
-    EXPECT_EQ(set.countOfIndexesInRange({-6, 10}), 4); // -6, -5, 0 and 3
-
-    EXPECT_EQ(set.indexGreaterThanOrEqualToIndex(-4), 0);
-    EXPECT_EQ(set.indexGreaterThanOrEqualToIndex(5), 5);
-    EXPECT_EQ(set.indexGreaterThanOrEqualToIndex(9), DMIndexSet_64::NotFound);
-    EXPECT_EQ(set.indexLessThanOrEqualToIndex(2), 0);
-    EXPECT_EQ(set.indexLessThanOrEqualToIndex(100), 8);
-    EXPECT_EQ(set.indexLessThanOrEqualToIndex(-11), DMIndexSet_64::NotFound);
-
-    const DMIndexSet_64 empty;
-    EXPECT_EQ(empty.firstIndex(), DMIndexSet_64::NotFound);
-    EXPECT_EQ(empty.lastIndex(), DMIndexSet_64::NotFound);
-    EXPECT_EQ(empty.count(), 0);
 }
 
 TEST(IndexSet, RangeStrings)
 {
-    EXPECT_EQ(setFrom("1-5,7").rangeString(), "1-5,7");
-    EXPECT_EQ(setFrom("-5--3,2").rangeString(), "-5--3,2");
     EXPECT_EQ(setFrom("7, 1-5").rangeString(), "1-5,7");  // any order, blanks around items
     EXPECT_EQ(setFrom("1-3,4-6").rangeString(), "1-6");   // adjacent items merge
     EXPECT_EQ(setFrom("").rangeString(), "");
@@ -131,8 +67,6 @@ TEST(IndexSet, LimitsOfSixtyFourBits)
     DMMutableIndexSet_64 set;
     set.addIndexesInRange({kMax - 2, 10}); // clipped at INT64_MAX
     EXPECT_EQ(set.count(), 3);
-    EXPECT_EQ(set.lastIndex(), kMax);
-    EXPECT_TRUE(set.containsIndex(kMax));
     set.addIndex(kMax - 3); // merges below
     EXPECT_EQ(set.ranges(), (std::vector<Range>{{kMax - 3, 4}}));
     set.removeIndex(kMax);
@@ -140,7 +74,6 @@ TEST(IndexSet, LimitsOfSixtyFourBits)
 
     set.addIndex(kMin);
     set.addIndex(kMin + 1);
-    EXPECT_EQ(set.firstIndex(), kMin);
     EXPECT_EQ(set.ranges().front(), (Range{kMin, 2}));
     EXPECT_EQ(set.indexLessThanOrEqualToIndex(kMin), kMin);
     EXPECT_EQ(set.indexGreaterThanOrEqualToIndex(kMax), DMIndexSet_64::NotFound);
@@ -158,14 +91,10 @@ TEST(IndexSet, RunLongerThanInt64MaxIsKeptWhole)
     set.addIndexesInRange({kMin, kMax});
     set.addIndexesInRange({-1, kMax});
     set.addIndexesInRange({kMax - 5, 10});
-    EXPECT_TRUE(set.containsIndex(kMin));
-    EXPECT_TRUE(set.containsIndex(0));
-    EXPECT_TRUE(set.containsIndex(kMax));
     EXPECT_TRUE(set.containsIndexesInRange({-5, kMax}));
     EXPECT_EQ(set.count(), kMax);
 
     set.removeIndex(0);
-    EXPECT_FALSE(set.containsIndex(0));
     EXPECT_EQ(set.ranges(), (std::vector<Range>{{kMin, kMax}, {-1, 1}, {1, kMax}}));
     set.addIndex(0);
     set.removeIndexesInRange({kMin, 3});
@@ -203,10 +132,23 @@ TEST(IndexSet, MatchesAPlainSetUnderRandomEdits)
 {
     std::mt19937 random(42);
     std::uniform_int_distribution<int> position(-60, 60);
-    std::uniform_int_distribution<int> length(0, 8);
+    std::uniform_int_distribution<int> length(-2, 8); // empty and negative lengths change nothing
     DMMutableIndexSet_64 set;
     std::set<qint64> reference;
-    for (int step = 0; step < 3000; ++step) {
+    const auto queriesAgree = [&] {
+        for (qint64 i = -70; i <= 70; ++i) {
+            ASSERT_EQ(set.containsIndex(i), reference.count(i) == 1) << i;
+            const auto above = reference.lower_bound(i);
+            ASSERT_EQ(set.indexGreaterThanOrEqualToIndex(i), above == reference.end() ? DMIndexSet_64::NotFound : *above);
+            const auto below = reference.upper_bound(i);
+            ASSERT_EQ(set.indexLessThanOrEqualToIndex(i), below == reference.begin() ? DMIndexSet_64::NotFound : *std::prev(below));
+            const qint64 inRange = std::distance(reference.lower_bound(i), reference.lower_bound(i + 5));
+            ASSERT_EQ(set.countOfIndexesInRange({i, 5}), inRange) << i;
+            ASSERT_EQ(set.containsIndexesInRange({i, 5}), inRange == 5) << i;
+            ASSERT_EQ(set.intersectsIndexesInRange({i, 5}), inRange > 0) << i;
+        }
+    };
+    for (int step = 1; step <= 3000; ++step) {
         const Range r{position(random), length(random)};
         if (random() % 3 == 0) {
             set.removeIndexesInRange(r);
@@ -220,9 +162,12 @@ TEST(IndexSet, MatchesAPlainSetUnderRandomEdits)
         ASSERT_EQ(set.count(), qint64(reference.size()));
         for (size_t k = 1; k < set.ranges().size(); ++k)
             ASSERT_GT(set.ranges()[k].location, set.ranges()[k - 1].last() + 1) << "ranges must stay disjoint and apart";
+        if (step % 250 == 0)
+            queriesAgree();
     }
-    for (qint64 i = -70; i <= 70; ++i)
-        EXPECT_EQ(set.containsIndex(i), reference.count(i) == 1) << i;
+    EXPECT_FALSE(set.containsIndexesInRange({0, 0}));
+    EXPECT_EQ(DMIndexSet_64().firstIndex(), DMIndexSet_64::NotFound);
+    EXPECT_EQ(DMIndexSet_64().lastIndex(), DMIndexSet_64::NotFound);
 }
 
 TEST(SignedIndexSet, NegativeIndexesAndRoundTrip)
@@ -232,11 +177,6 @@ TEST(SignedIndexSet, NegativeIndexesAndRoundTrip)
     for (int i : {3, -2, -1, 0, 7, INT_MIN, INT_MAX})
         set.addIndex(i);
     set.removeIndex(0);
-    EXPECT_TRUE(set.containsIndex(-1));
-    EXPECT_FALSE(set.containsIndex(0));
-    EXPECT_EQ(set.count(), 6);
-    EXPECT_EQ(set.firstIndex(), INT_MIN);
-    EXPECT_EQ(set.lastIndex(), INT_MAX);
     EXPECT_EQ(set.indexes(), (QList<int>{INT_MIN, -2, -1, 3, 7, INT_MAX}));
     EXPECT_EQ(set.rangeString(), "-2147483648,-2--1,3,7,2147483647");
 

@@ -10,29 +10,19 @@ QRectF around(qreal x, qreal y, qreal lineWidth = 2)
     return QRectF(x - lineWidth / 2, y - lineWidth / 2, lineWidth, lineWidth);
 }
 
-TEST(PathAdditions, ContourHitsWithinTheLineWidthOfASegment)
+TEST(PathAdditions, ContourHitsWithinTheLineWidthOfASegmentNotTheLineBeyondIt)
 {
     QPainterPath path(QPointF(0, 0));
     path.lineTo(100, 0);
     path.lineTo(100, 50);
-    EXPECT_TRUE(contourIntersectsRect(path, 2, around(50, 0)));
-    EXPECT_TRUE(contourIntersectsRect(path, 2, around(50, 2)));
-    EXPECT_FALSE(contourIntersectsRect(path, 2, around(50, 2.5)));
-    EXPECT_TRUE(contourIntersectsRect(path, 2, around(101.5, 25)));
-    EXPECT_FALSE(contourIntersectsRect(path, 2, around(50, 25)));
-    EXPECT_TRUE(contourIntersectsRect(path, 4, around(50, 3.5)));
-}
-
-TEST(PathAdditions, ContourDoesNotHitTheLineBeyondASegment)
-{
-    // On the infinite lines through both segments, but far beyond their ends.
-    QPainterPath path(QPointF(0, 0));
-    path.lineTo(100, 0);
-    path.lineTo(100, 50);
-    EXPECT_FALSE(contourIntersectsRect(path, 2, around(300, 0)));
-    EXPECT_FALSE(contourIntersectsRect(path, 2, around(-50, 0)));
-    EXPECT_FALSE(contourIntersectsRect(path, 2, around(100, 200)));
-    EXPECT_TRUE(contourIntersectsRect(path, 2, around(-1.5, 0))); // within reach of the end
+    const std::tuple<qreal, qreal, qreal, bool> cases[] = { // x, y, line width, hit
+        {50, 0, 2, true}, {50, 2, 2, true}, {50, 2.5, 2, false}, {101.5, 25, 2, true}, {50, 25, 2, false},
+        {50, 3.5, 4, true}, {-1.5, 0, 2, true}, // within reach of the end
+        // On the infinite lines through both segments, but far beyond their ends.
+        {300, 0, 2, false}, {-50, 0, 2, false}, {100, 200, 2, false},
+    };
+    for (const auto &[x, y, width, hit] : cases)
+        EXPECT_EQ(contourIntersectsRect(path, width, around(x, y)), hit) << x << "," << y << " width " << width;
 }
 
 TEST(PathAdditions, ContourOfCurvesAndEmptyPaths)

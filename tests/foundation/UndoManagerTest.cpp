@@ -31,7 +31,7 @@ struct Value
 
 } // namespace
 
-TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStep)
+TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStepAndNewChangesClearRedo)
 {
     DMUndoManager undo;
     QSignalSpy closed(&undo, &DMUndoManager::didCloseUndoGroup);
@@ -39,7 +39,6 @@ TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStep)
     v.set(1);
     v.set(2);
     EXPECT_EQ(undo.groupingLevel(), 1);
-    EXPECT_TRUE(undo.canUndo());
     pumpEvents(10);
     EXPECT_EQ(undo.groupingLevel(), 0);
     v.set(3);
@@ -48,32 +47,19 @@ TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStep)
     EXPECT_EQ(closed.count(), 2);
 
     undo.undo();
-    EXPECT_EQ(v.value, 2);
     undo.undo();
     EXPECT_EQ(v.value, 0);
-    EXPECT_FALSE(undo.canUndo());
-    EXPECT_EQ(undo.redoStepCount(), 2);
-
     undo.redo();
     EXPECT_EQ(v.value, 2);
-    undo.redo();
-    EXPECT_EQ(v.value, 3);
-    EXPECT_EQ(undo.undoStepCount(), 2);
-    EXPECT_FALSE(undo.canRedo());
-
     pumpEvents(10); // nothing registered in this turn: no empty step appears
-    EXPECT_EQ(undo.undoStepCount(), 2);
-}
+    EXPECT_EQ(undo.undoStepCount(), 1);
 
-TEST(UndoManager, UndoClosesTheOpenTurnFirst)
-{
-    DMUndoManager undo;
-    Value v{&undo};
-    v.set(1);
-    undo.undo(); // in the same turn
-    EXPECT_EQ(v.value, 0);
+    v.set(5); // a new change clears redo; undo closes the open turn first
+    EXPECT_FALSE(undo.canRedo());
+    undo.undo();
+    EXPECT_EQ(v.value, 2);
     EXPECT_EQ(undo.groupingLevel(), 0);
-    EXPECT_TRUE(undo.canRedo());
+    EXPECT_EQ(undo.redoStepCount(), 1);
 }
 
 TEST(UndoManager, ExplicitGroupsNestAndOutliveTheTurn)
@@ -90,72 +76,37 @@ TEST(UndoManager, ExplicitGroupsNestAndOutliveTheTurn)
     v.set(3);
     undo.endUndoGrouping();
     pumpEvents(10);
-    EXPECT_EQ(undo.groupingLevel(), 0);
     ASSERT_EQ(undo.undoStepCount(), 1);
     undo.undo();
     EXPECT_EQ(v.value, 0);
-
     undo.endUndoGrouping(); // unbalanced: ignored
     EXPECT_EQ(undo.groupingLevel(), 0);
-}
 
-TEST(UndoManager, WithoutGroupingByEventEachRegistrationIsAStep)
-{
-    DMUndoManager undo;
-    undo.setGroupsByEvent(false);
-    Value v{&undo};
+    undo.setGroupsByEvent(false); // now each registration outside a group is a step
     v.set(1);
     v.set(2);
-    EXPECT_EQ(undo.undoStepCount(), 2);
     undo.beginUndoGrouping();
     v.set(3);
     v.set(4);
     undo.endUndoGrouping();
     EXPECT_EQ(undo.undoStepCount(), 3);
-    undo.undo();
-    EXPECT_EQ(v.value, 2);
-}
-
-TEST(UndoManager, NewChangeClearsRedoButUndoAndRedoDoNot)
-{
-    DMUndoManager undo;
-    Value v{&undo};
-    v.set(1);
-    pumpEvents(10);
-    v.set(2);
-    pumpEvents(10);
-    undo.undo();
-    EXPECT_TRUE(undo.canRedo());
-    v.set(5);
-    EXPECT_FALSE(undo.canRedo());
-    pumpEvents(10);
-    undo.undo();
-    undo.undo();
-    EXPECT_EQ(v.value, 0);
-    EXPECT_EQ(undo.redoStepCount(), 2);
 }
 
 TEST(UndoManager, ActionNamesFollowTheStep)
 {
     DMUndoManager undo;
-    QSignalSpy undone(&undo, &DMUndoManager::didUndo);
-    QSignalSpy redone(&undo, &DMUndoManager::didRedo);
     Value v{&undo};
     v.set(1);
     undo.setActionName(QStringLiteral("Move"));
-    EXPECT_EQ(undo.undoActionName(), "Move");
     pumpEvents(10);
     v.set(2);
     pumpEvents(10);
     undo.setActionName(QStringLiteral("Resize")); // names the last closed step
-    EXPECT_EQ(undo.undoActionName(), "Resize");
     undo.undo();
     EXPECT_EQ(undo.undoActionName(), "Move");
     EXPECT_EQ(undo.redoActionName(), "Resize");
     undo.redo();
     EXPECT_EQ(undo.undoActionName(), "Resize");
-    EXPECT_EQ(undone.count(), 1);
-    EXPECT_EQ(redone.count(), 1);
 }
 
 TEST(UndoManager, UndoSurvivesThrowingAndSilentActions)
@@ -187,23 +138,14 @@ TEST(UndoManager, DisablingRegistrationIsCounted)
     undo.disableUndoRegistration();
     undo.disableUndoRegistration();
     undo.enableUndoRegistration();
-    EXPECT_FALSE(undo.isUndoRegistrationEnabled());
     v.set(1);
     undo.enableUndoRegistration();
-    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
     pumpEvents(10);
     EXPECT_FALSE(undo.canUndo());
     undo.enableUndoRegistration(); // unbalanced: stays enabled
     v.set(2);
     pumpEvents(10);
     EXPECT_EQ(undo.undoStepCount(), 1);
-}
-
-TEST(UndoManager, FenceOffKeyFormat)
-{
-    const void *object = reinterpret_cast<const void *>(quintptr(0x7f12abcd5678ULL));
-    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(object, "dates"), "abcd5678 dates");
-    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(nullptr, "x"), "0 x");
 }
 
 TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
@@ -220,19 +162,18 @@ TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
     EXPECT_EQ(undo.undoStepCount(), 1);
     undo.undo();
     EXPECT_EQ(v.value, 100);
-    undo.redo();
-    EXPECT_EQ(v.value, 120);
-    undo.undo();
-    EXPECT_EQ(v.value, 100);
 
-    // Once the fence has lifted, the next drag is a step of its own.
+    // Once the fence has lifted, the next drag is a step of its own. Keys are "%x %s".
     ASSERT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
     v.set(200);
     pumpEvents(10);
     EXPECT_EQ(undo.undoStepCount(), 1);
-    EXPECT_FALSE(undo.canRedo());
     undo.undo();
     EXPECT_EQ(v.value, 100);
+
+    const void *object = reinterpret_cast<const void *>(quintptr(0x7f12abcd5678ULL));
+    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(object, "dates"), "abcd5678 dates");
+    EXPECT_EQ(DMUndoManager::fenceOffKeyForObject(nullptr, "x"), "0 x");
 }
 
 TEST(UndoManager, DisableRegistrationWithFenceOffKeyDropsUntilExpiry)
@@ -241,7 +182,6 @@ TEST(UndoManager, DisableRegistrationWithFenceOffKeyDropsUntilExpiry)
     Value v{&undo};
     v.fenceOffKey = QStringLiteral("1234 dates");
     undo.disableRegistrationWithFenceOffKey(v.fenceOffKey);
-    EXPECT_TRUE(undo.isFenced(v.fenceOffKey));
     v.set(1);
     pumpEvents(10);
     EXPECT_FALSE(undo.canUndo());
@@ -280,7 +220,6 @@ TEST(UndoManager, KeysAreIgnoredWhileUndoing)
 TEST(UndoManager, PlainManagerRecordsEveryRegistration)
 {
     DMUndoManager undo(false);
-    EXPECT_FALSE(undo.fenceOffKeysEnabled());
     Value v{&undo};
     v.fenceOffKey = QStringLiteral("key");
     undo.disableRegistrationWithFenceOffKey(v.fenceOffKey);
@@ -290,6 +229,4 @@ TEST(UndoManager, PlainManagerRecordsEveryRegistration)
         pumpEvents(5);
     }
     EXPECT_EQ(undo.undoStepCount(), 5);
-    undo.undo();
-    EXPECT_EQ(v.value, 4);
 }

@@ -28,18 +28,16 @@ std::pair<int, int> rowsMeeting(const DMProjectViewBackgroundObjectAttributes *t
 TEST(DocumentCanvasRows, WalkFindsTheRowsMeetingTheSpanWithBothEndsIncluded)
 {
     const auto table = tableWithRows({20, 40, 20});
-    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 25, 10, 5)), std::make_pair(1, 1));
-    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 20, 10, 0)), std::make_pair(0, 1));
-    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, 60, 10, 0)), std::make_pair(1, 2));
-    EXPECT_EQ(rowsMeeting(table.get(), 3, QRectF(0, -50, 10, 500)), std::make_pair(0, 2));
-    // Below the last row nothing; the outline's shorter list limits the walk, and so does the
-    // table's.
-    const auto below = rowsMeeting(table.get(), 3, QRectF(0, 81, 10, 5));
-    EXPECT_GT(below.first, below.second);
-    EXPECT_EQ(rowsMeeting(table.get(), 2, QRectF(0, 0, 10, 100)), std::make_pair(0, 1));
-    EXPECT_EQ(rowsMeeting(table.get(), 9, QRectF(0, 0, 10, 100)), std::make_pair(0, 2));
-    const auto none = rowsMeeting(nullptr, 3, QRectF(0, 0, 10, 100));
-    EXPECT_GT(none.first, none.second);
+    // y 25-30: row 1 only; y 20 and y 60 are shared edges; the outline's shorter list limits the
+    // walk, and so does the table's.
+    const std::tuple<int, QRectF, std::pair<int, int>> cases[] = {
+        {3, QRectF(0, 25, 10, 5), {1, 1}}, {3, QRectF(0, 20, 10, 0), {0, 1}},   {3, QRectF(0, 60, 10, 0), {1, 2}},
+        {3, QRectF(0, -50, 10, 500), {0, 2}}, {2, QRectF(0, 0, 10, 100), {0, 1}}, {9, QRectF(0, 0, 10, 100), {0, 2}}};
+    for (const auto &[outlineRows, rect, rows] : cases)
+        EXPECT_EQ(rowsMeeting(table.get(), outlineRows, rect), rows) << rect.y();
+    // Below the last row, or without a table: nothing.
+    for (const auto &[first, last] : {rowsMeeting(table.get(), 3, QRectF(0, 81, 10, 5)), rowsMeeting(nullptr, 3, QRectF(0, 0, 10, 100))})
+        EXPECT_GT(first, last);
 }
 
 TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
@@ -63,8 +61,7 @@ TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
     const DMBaseObjectList links = objectsIn(all, kDMProjectViewLayer_Links);
     ASSERT_EQ(links.size(), 1);
     EXPECT_EQ(links.first(), std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()));
-    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Guides).isEmpty());
-    EXPECT_TRUE(objectsIn(all, 7).isEmpty());
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Guides).isEmpty() && objectsIn(all, 7).isEmpty());
 
     // A click below the last row hits only the background.
     const QPointF below(barOf(first)->frame().center().x(), rowRect(2).bottom() + 30);
@@ -80,11 +77,7 @@ TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
 
 TEST_F(DocumentCanvasTest, AHoveredBarComesFirstAndAHiddenLinkIsNeitherDrawnNorHit)
 {
-    auto process = std::make_shared<DMProjectProcess>();
-    process->setProject(project);
-    process->setTitle("Phase");
-    process->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 12, 18));
-    project->tasks().append(process);
+    auto process = addTask<DMProjectProcess>("Phase", at(2024, 1, 2, 8), at(2024, 1, 12, 18));
     auto inner = newTask("Inner", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
     auto other = newTask("Other", at(2024, 1, 8, 8), at(2024, 1, 9, 18));
     process->subitems().append(inner);
@@ -114,11 +107,7 @@ TEST_F(DocumentCanvasTest, AHoveredBarComesFirstAndAHiddenLinkIsNeitherDrawnNorH
 
 TEST_F(DocumentCanvasTest, TheEventsRowHoldsTheEventsAndTheBackgroundIsNeverSelected)
 {
-    auto event = std::make_shared<DMProjectEvent>();
-    event->setProject(project);
-    event->setTitle("Review");
-    event->setBeginDateAndEndDate(at(2024, 1, 3, 9), at(2024, 1, 4, 12));
-    project->eventContainer()->events().append(event);
+    auto event = addEvent("Review", at(2024, 1, 3, 9), at(2024, 1, 4, 12));
     addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
     open();
     const DMBaseObjectList inEventsRow = objectsIn(rowRect(0), kDMProjectViewLayer_Items);

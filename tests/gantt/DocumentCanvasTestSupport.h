@@ -98,17 +98,29 @@ protected:
 
     std::shared_ptr<DMProjectTask> newTask(const QString &title, const DMDate &begin, const DMDate &end)
     {
-        auto task = std::make_shared<DMProjectTask>();
-        task->setProject(project);
-        task->setTitle(title);
-        task->setBeginDateAndEndDate(begin, end);
-        return task;
+        return makeItem<DMProjectTask>(project, title, begin, end);
     }
-    std::shared_ptr<DMProjectTask> addTask(const QString &title, const DMDate &begin, const DMDate &end)
+    // A top-level item of the given kind (a task by default).
+    template <typename Item = DMProjectTask>
+    std::shared_ptr<Item> addTask(const QString &title, const DMDate &begin, const DMDate &end)
     {
-        auto task = newTask(title, begin, end);
-        project->tasks().append(task);
-        return task;
+        auto item = makeItem<Item>(project, title, begin, end);
+        project->tasks().append(item);
+        return item;
+    }
+    std::shared_ptr<DMProjectEvent> addEvent(const QString &title, const DMDate &begin, const DMDate &end)
+    {
+        auto event = makeItem<DMProjectEvent>(project, title, begin, end);
+        project->eventContainer()->events().append(event);
+        return event;
+    }
+    std::shared_ptr<DMProjectResource> addResource(const QString &name, int kind = DMProjectResource::Resource)
+    {
+        auto resource = std::make_shared<DMProjectResource>(kind);
+        resource->setProject(project);
+        resource->setName(name);
+        project->resources().append(resource);
+        return resource;
     }
 
     DMProjectView *canvas() const { return document->outlets().projectView; }
@@ -140,9 +152,9 @@ protected:
         const QPoint b = viewPoint(to);
         QTest::mousePress(canvas(), Qt::LeftButton, modifiers, a);
         for (int i = 1; i <= steps; ++i) {
-            QMouseEvent move(QEvent::MouseMove, QPointF(a + (b - a) * i / steps),
-                             canvas()->mapToGlobal(QPointF(a + (b - a) * i / steps)), Qt::NoButton, Qt::LeftButton,
-                             modifiers);
+            const QPoint p = a + (b - a) * i / steps;
+            QMouseEvent move(QEvent::MouseMove, QPointF(p), canvas()->mapToGlobal(QPointF(p)), Qt::NoButton,
+                             Qt::LeftButton, modifiers);
             QApplication::sendEvent(canvas(), &move);
         }
         QTest::mouseRelease(canvas(), Qt::LeftButton, modifiers, b);

@@ -7,9 +7,6 @@
 #include "DMProjectEventContainer.h"
 #include "DMUIProjectEvent.h"
 
-#include <QDir>
-#include <QPainter>
-
 using namespace gantttest;
 
 namespace {
@@ -25,10 +22,7 @@ struct EventsRow : ::testing::Test
              {std::tuple{"Inspection", at(2024, 1, 2, 8), at(2024, 1, 4, 18)},
               std::tuple{"Delivery", at(2024, 1, 3, 13), at(2024, 1, 5, 18)},
               std::tuple{"Party", at(2024, 1, 8, 8), at(2024, 1, 8, 18)}}) {
-            auto event = std::make_shared<DMProjectEvent>();
-            event->setProject(canvas.project);
-            event->setTitle(QString::fromLatin1(title));
-            event->setBeginDateAndEndDate(begin, end);
+            auto event = makeItem<DMProjectEvent>(canvas.project, QString::fromLatin1(title), begin, end);
             canvas.project->eventContainer()->events().append(event);
             canvas.source.items.append(event);
             events.append(event);
@@ -57,10 +51,9 @@ struct EventsRow : ::testing::Test
 TEST_F(EventsRow, OverlappingEventsTakeSeparateLanes)
 {
     EXPECT_EQ(canvas.project->eventContainer()->subRowCount(), 2);
-    EXPECT_EQ(bars.at(0)->frame(), QRectF(20.5, 0, 60, 20));
-    EXPECT_EQ(bars.at(1)->frame(), QRectF(50.5, 20, 50, 20));
-    EXPECT_EQ(bars.at(2)->frame(), QRectF(140.5, 0, 20, 20));
-    EXPECT_FALSE(bars.at(0)->acceptsDependencies());
+    const QRectF frames[] = {QRectF(20.5, 0, 60, 20), QRectF(50.5, 20, 50, 20), QRectF(140.5, 0, 20, 20)};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(bars.at(i)->frame(), frames[i]) << i;
     // Lanes from a row split evenly; a lane past the count stays in the last one.
     EXPECT_EQ(DMUIProjectEvent_laneRect(QRectF(0, 100, 50, 60), 1, 3), QRectF(0, 120, 50, 20));
     EXPECT_EQ(DMUIProjectEvent_laneRect(QRectF(0, 100, 50, 60), 5, 3), QRectF(0, 140, 50, 20));
@@ -73,11 +66,9 @@ TEST_F(EventsRow, IconOnlyWhereThereIsRoomAndHandlesThreePointsWide)
     EXPECT_EQ(DMUIProjectEvent_iconRect(QRectF(0, 2, 23, 16)), QRectF(5.5, 4, 12, 12));
     EXPECT_TRUE(DMUIProjectEvent_iconRect(QRectF(0, 2, 22, 16)).isEmpty());
     const auto &bar = bars.at(0);
-    EXPECT_EQ(bar->dragOperationForPoint(QPointF(22, 10), &canvas.view), 117);
-    EXPECT_EQ(bar->dragOperationForPoint(QPointF(24, 10), &canvas.view), 116);
-    EXPECT_EQ(bar->dragOperationForPoint(QPointF(78.5, 10), &canvas.view), 118);
-    // The title beside the bar is not a handle.
-    EXPECT_EQ(bar->dragOperationForPoint(QPointF(90, 10), &canvas.view), 0);
+    // The title beside the bar (x 90) is not a handle.
+    for (const auto &[x, operation] : {std::pair{22.0, 117}, {24.0, 116}, {78.5, 118}, {90.0, 0}})
+        EXPECT_EQ(bar->dragOperationForPoint(QPointF(x, 10), &canvas.view), operation) << x;
     // Narrower than 6 points: no resize handles.
     bar->setFrame(QRectF(20.5, 0, 5, 20));
     EXPECT_EQ(bar->dragHandles().count(), 1);
@@ -115,16 +106,7 @@ TEST_F(EventsRow, RenderedAsARowWithOverlappingEvents)
     for (const auto &event : events)
         event->setFillColor(QColor(250, 200, 120));
     bars.at(1)->setSelected(true);
-    QImage image(220 * 3, 40 * 3, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.scale(3, 3);
-        canvas.view.drawRect(&painter, QRectF(0, 0, 220, 40));
-    }
-    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-    if (QDir().mkpath(folder))
-        image.save(QDir(folder).filePath(QStringLiteral("gantt2-events.png")));
+    const QImage image = renderView(canvas.view, QRectF(0, 0, 220, 40), 3, QStringLiteral("gantt2-events.png"));
     // The icon's red header in the middle of the long bar; none on the short one.
     const QRectF icon = DMUIProjectEvent_iconRect(bars.at(0)->barRect());
     bool red = false;

@@ -18,6 +18,9 @@
 #include "DMProjectViewDelegate.h"
 #include "DMUIProjectTask.h"
 
+#include <QDir>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -33,6 +36,60 @@ namespace gantttest {
 inline DMDate at(int year, int month, int day, int hour = 0, int minute = 0)
 {
     return DMDate(year, month, day, hour * 3600 + minute * 60);
+}
+
+// Display attributes from Monday 1 January 2024 with the given scale and day window.
+inline DMProject_DisplayAttributes displayAt(float pixelsPerDay, int beginMinute = 480, int endMinute = 1080)
+{
+    DMProject_DisplayAttributes display;
+    display.timeSpanBeginDate = at(2024, 1, 1);
+    display.pixelsPerDay = pixelsPerDay;
+    display.dayViewBeginMinute = beginMinute;
+    display.dayViewEndMinute = endMinute;
+    return display;
+}
+
+// An item of any kind with its project, title and dates, not yet in the tree.
+template <typename Item>
+std::shared_ptr<Item> makeItem(const std::shared_ptr<DMProject> &project, const QString &title, const DMDate &begin,
+                               const DMDate &end)
+{
+    auto item = std::make_shared<Item>();
+    item->setProject(project);
+    item->setTitle(title);
+    item->setBeginDateAndEndDate(begin, end);
+    return item;
+}
+
+// Writes an image for review to the screens folder (HALCYRA_SCREENS_DIR, default /work/screens).
+inline void saveScreen(const QImage &image, const QString &fileName)
+{
+    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
+    if (QDir().mkpath(folder))
+        image.save(QDir(folder).filePath(fileName));
+}
+
+// A canvas rect drawn on white at the given scale, saved for review when a name is given.
+inline QImage renderView(DMObjectView &view, const QRectF &rect, int scale = 3, const QString &fileName = QString())
+{
+    QImage image(int(rect.width() * scale), int(rect.height() * scale), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    painter.translate(-rect.topLeft());
+    view.drawRect(&painter, rect);
+    painter.end();
+    if (!fileName.isEmpty())
+        saveScreen(image, fileName);
+    return image;
+}
+
+// A pointer move with the left button held, sent straight to the widget (QTest sends no buttons).
+inline void dragStep(QWidget *widget, QPoint point)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(point), widget->mapToGlobal(QPointF(point)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
 }
 
 // Counts the beeps while it lives.
@@ -168,16 +225,18 @@ struct GanttCanvas
     // A top-level task in the given row, laid out as the document would.
     std::shared_ptr<DMProjectTask> addTask(const QString &title, const DMDate &begin, const DMDate &end, int row = 0)
     {
-        auto task = std::make_shared<DMProjectTask>();
-        task->setProject(project);
-        task->setTitle(title);
-        task->setBeginDateAndEndDate(begin, end);
+        auto task = makeItem<DMProjectTask>(project, title, begin, end);
         project->tasks().append(task);
-        source.items.append(task);
-        auto bar = barOf(task);
-        const QRectF f = bar->frame();
-        bar->setFrame(QRectF(f.x(), row * 20.0, f.width(), 20.0));
+        place(task, row);
         return task;
+    }
+    // Puts an item's Gantt object on the canvas, 20 high in the given row.
+    void place(const std::shared_ptr<DMProjectItem> &item, int row)
+    {
+        source.items.append(item);
+        auto object = std::dynamic_pointer_cast<DMBaseObject>(item->ganttUIObject());
+        const QRectF f = object->frame();
+        object->setFrame(QRectF(f.x(), row * 20.0, f.width(), 20.0));
     }
 
     static std::shared_ptr<DMUIProjectTask> barOf(const std::shared_ptr<DMProjectItem> &item)

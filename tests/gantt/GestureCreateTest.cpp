@@ -91,11 +91,7 @@ TEST_F(GestureCreateTest, AnAnchorOnAWeekendSlidesToTheFirstWorkingDay)
 TEST_F(GestureCreateTest, RowsDecideWhereTheNewItemGoes)
 {
     auto first = addTask("First", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
-    auto process = std::make_shared<DMProjectProcess>();
-    process->setProject(project);
-    process->setTitle("Phase");
-    process->setBeginDateAndEndDate(at(2024, 1, 8, 8), at(2024, 1, 12, 18));
-    project->tasks().append(process);
+    auto process = addTask<DMProjectProcess>("Phase", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
     open();
     // An item row: just above the item. A process row: its first subitem. The events row: an
     // event at the end of the events.
@@ -133,14 +129,8 @@ TEST_F(GestureCreateTest, DatesTheModelRefusesCreateNothingAndBeepOnce)
 
 TEST_F(GestureCreateTest, InTheResourceViewATaskJoinsTheResourceOfItsRowButNotAGroup)
 {
-    auto group = std::make_shared<DMProjectResource>(DMProjectResource::Group);
-    group->setProject(project);
-    group->setName("Team");
-    project->resources().append(group);
-    auto alice = std::make_shared<DMProjectResource>();
-    alice->setProject(project);
-    alice->setName("Alice");
-    project->resources().append(alice);
+    addResource("Team", DMProjectResource::Group);
+    auto alice = addResource("Alice");
     project->setAttribute(kDMProject_ViewMode, 1);
     open();
     ASSERT_EQ(outline()->numberOfRows(), 3);

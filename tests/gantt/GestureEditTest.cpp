@@ -57,37 +57,20 @@ TEST_F(GestureEditTest, APressAndReleaseWithoutMovingLeavesTheProjectAsItWas)
     open();
     document->updateChangeCount(DMProjectDocument::ChangeCleared);
     const QVariantMap before = project->dictionaryRepresentation();
-    const auto stepAt = [&](QPointF canvasPoint) {
-        const QPoint at = viewPoint(canvasPoint);
-        QMouseEvent move(QEvent::MouseMove, QPointF(at), canvas()->mapToGlobal(QPointF(at)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(canvas(), &move);
-    };
     const QRectF f = barOf(first)->frame();
-    const QPointF middle = f.center();
-    const QPointF endHandle(f.right() - 7, middle.y());
-    // Alone (through a drag handler), then with the second bar (both forwarded by the canvas).
+    // The middle and the end handle, alone (through a drag handler), then with the second bar
+    // (both forwarded by the canvas). A drag right and back is checked on a lone bar elsewhere.
     for (bool both : {false, true}) {
         if (both)
             canvas()->selectObjectInLayerExtendSelection(barOf(second), kDMProjectViewLayer_Items, true);
-        for (const QPointF press : {middle, endHandle}) {
+        for (const QPointF press : {f.center(), QPointF(f.right() - 7, f.center().y())}) {
             QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, viewPoint(press));
-            stepAt(press);
+            dragStep(canvas(), viewPoint(press));
             QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, viewPoint(press));
         }
     }
     EXPECT_EQ(project->dictionaryRepresentation(), before);
     EXPECT_FALSE(document->isDocumentEdited());
-
-    // Right, then back to the press point: the first task has its dates again.
-    canvas()->deselectAll();
-    QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, viewPoint(middle));
-    stepAt(middle + QPointF(30, 0));
-    ASSERT_NE(first->beginDate(), at(2024, 1, 2, 8));
-    stepAt(middle);
-    QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, viewPoint(middle));
-    EXPECT_EQ(first->beginDate(), at(2024, 1, 2, 8));
-    EXPECT_EQ(first->endDate(), at(2024, 1, 3, 17, 50));
 }
 
 TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
@@ -157,7 +140,7 @@ TEST_F(GestureEditTest, DeleteActsOnceOnKeyUp)
     EXPECT_EQ(outline()->numberOfRows(), 2);
 }
 
-TEST_F(GestureEditTest, DeleteRemovesASelectedLink)
+TEST_F(GestureEditTest, DeleteRemovesASelectedLinkAndNotItsItems)
 {
     open();
     canvas()->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()),
@@ -165,8 +148,7 @@ TEST_F(GestureEditTest, DeleteRemovesASelectedLink)
     key(Qt::Key_Backspace, QEvent::KeyRelease);
     EXPECT_TRUE(first->outboundDependencies().isEmpty());
     EXPECT_TRUE(second->isAttached());
-    const QRectF all(0, 0, canvas()->width(), canvas()->height());
-    EXPECT_TRUE(halcyra::test::waitFor([&] { return objectsIn(all, kDMProjectViewLayer_Links).isEmpty(); }));
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return objectsIn(canvas()->rect(), kDMProjectViewLayer_Links).isEmpty(); }));
 }
 
 TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
@@ -232,13 +214,12 @@ TEST_F(GestureEditTest, ConvertingATaskLetsGoOfItAndKeepsOrDropsItsLinks)
     EXPECT_EQ(taskInspector.edited, nullptr);
     ASSERT_EQ(project->tasks().size(), 2);
     const auto milestone = project->tasks().at(1);
-    EXPECT_EQ(milestone->kind(), kDMProjectItem_Kind_Milestone);
-    EXPECT_EQ(milestone->title(), QStringLiteral("Second"));
+    EXPECT_EQ(std::make_pair(milestone->kind(), milestone->title()),
+              std::make_pair(kDMProjectItem_Kind_Milestone, QStringLiteral("Second")));
     EXPECT_FALSE(second->isAttached());
     const auto rebuilt = first->outboundDependencyToItem(milestone.get());
     ASSERT_TRUE(rebuilt);
-    EXPECT_EQ(rebuilt->dashStyle(), 2);
-    EXPECT_EQ(rebuilt->linkStyle(), 3);
+    EXPECT_EQ(std::make_pair(rebuilt->dashStyle(), rebuilt->linkStyle()), std::make_pair(2, 3));
     // A 'task' tag on the task action changes nothing.
     EXPECT_FALSE(document->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("task"), false));
 
@@ -268,17 +249,13 @@ TEST_F(GestureEditTest, MenuCommandsBeepOutsideTheGanttView)
     EXPECT_EQ(beeps.count(), 2);
     EXPECT_EQ(project->tasks().at(0), first);
 
+    // In the Gantt view a pattern command reaches the link; a sender without an object does nothing.
     project->setAttribute(kDMProject_ViewMode, 0);
-    QAction style;
+    QAction style, empty;
     DMProjectViewMenuItem::setRepresentedObject(&style, canvas(), std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()));
-    DMProjectViewMenuItem::setTag(&style, 4);
-    document->projectViewChangeDependencyLineStyle(&style);
     DMProjectViewMenuItem::setTag(&style, 1);
     document->projectViewChangeDependencyPatternStyle(&style);
-    EXPECT_EQ(link->linkStyle(), 4);
     EXPECT_EQ(link->dashStyle(), 1);
-    // A sender without an object does nothing.
-    QAction empty;
     document->projectViewChangeDependencyLineStyle(&empty);
     EXPECT_EQ(beeps.count(), 2);
 }
@@ -322,14 +299,8 @@ TEST_F(GestureEditTest, RightClickingALinkOffersItsStylesAndChangesItInOneUndoSt
 
 TEST_F(GestureEditTest, InTheResourceViewUpAndDownMoveABarBetweenResourceRows)
 {
-    auto alice = std::make_shared<DMProjectResource>();
-    alice->setProject(project);
-    alice->setName("Alice");
-    project->resources().append(alice);
-    auto bob = std::make_shared<DMProjectResource>();
-    bob->setProject(project);
-    bob->setName("Bob");
-    project->resources().append(bob);
+    auto alice = addResource("Alice");
+    auto bob = addResource("Bob");
     first->addResource(alice);
     project->setAttribute(kDMProject_ViewMode, 1);
     open();

@@ -9,9 +9,6 @@
 #include "DMUIProjectMilestone.h"
 #include "DMUISimpleTextObject.h"
 
-#include <QDir>
-#include <QPainter>
-
 using namespace gantttest;
 
 namespace {
@@ -23,30 +20,17 @@ struct MilestoneCanvas : ::testing::Test
     void SetUp() override
     {
         canvas.show();
-        milestone = std::make_shared<DMProjectMilestone>();
-        milestone->setProject(canvas.project);
-        milestone->setTitle(QStringLiteral("Handover"));
-        milestone->setBeginDateAndEndDate(at(2024, 1, 3, 13), at(2024, 1, 3, 13));
+        milestone = makeItem<DMProjectMilestone>(canvas.project, QStringLiteral("Handover"), at(2024, 1, 3, 13),
+                                                 at(2024, 1, 3, 13));
         canvas.project->tasks().append(milestone);
-        canvas.source.items.append(milestone);
+        canvas.place(milestone, 0);
         diamond = std::dynamic_pointer_cast<DMUIProjectMilestone>(milestone->ganttUIObject());
         ASSERT_TRUE(diamond);
-        diamond->setFrame(QRectF(diamond->frame().x(), 0, diamond->frame().width(), 20));
     }
-
     QImage render(const QString &name)
     {
-        QImage image(canvas.view.width() * 3, 40 * 3, QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.scale(3, 3);
-            canvas.view.drawRect(&painter, QRectF(0, 0, canvas.view.width(), 40));
-        }
-        const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-        if (QDir().mkpath(folder))
-            image.save(QDir(folder).filePath(QStringLiteral("gantt2-milestone-%1.png").arg(name)));
-        return image;
+        return renderView(canvas.view, QRectF(0, 0, canvas.view.width(), 40), 3,
+                          QStringLiteral("gantt2-milestone-%1.png").arg(name));
     }
 
     GanttCanvas canvas;
@@ -75,13 +59,10 @@ TEST_F(MilestoneCanvas, DiamondIsCentredOnItsDate)
 TEST_F(MilestoneCanvas, HandlesMoveInsideLinksOnTheCornersTitleWhereDrawn)
 {
     // Inside the diamond's box the move wins, even where the link circles overlap it.
-    EXPECT_EQ(diamond->dragOperationForPoint(QPointF(44.5, 10), &canvas.view), 116);
-    EXPECT_EQ(diamond->dragOperationForPoint(QPointF(40, 10), &canvas.view), 119);
-    EXPECT_EQ(diamond->dragOperationForPoint(QPointF(61, 10), &canvas.view), 120);
-    // The title is drawn right of the diamond, and only there it can be pressed.
+    // The title is drawn right of the diamond, and only there (x 70, not 20) it can be pressed.
     EXPECT_EQ(diamond->titleLayout(&canvas.view).placement, DMUIProjectTaskTitleLayout::Right);
-    EXPECT_EQ(diamond->dragOperationForPoint(QPointF(70, 10), &canvas.view), 116);
-    EXPECT_EQ(diamond->dragOperationForPoint(QPointF(20, 10), &canvas.view), 0);
+    for (const auto &[x, operation] : {std::pair{44.5, 116}, {40.0, 119}, {61.0, 120}, {70.0, 116}, {20.0, 0}})
+        EXPECT_EQ(diamond->dragOperationForPoint(QPointF(x, 10), &canvas.view), operation) << x;
     // Task names hidden: no title handles at all.
     canvas.project->displayAttributes().displayTaskNames = false;
     diamond->updateUIFeatures();
@@ -99,8 +80,8 @@ TEST_F(MilestoneCanvas, DragMovesBothDatesTogetherAndSnapsToTheDayWindow)
     EXPECT_EQ(diamond->frame().x(), 53.5); // roundf(60 - 7) + 0.5
     // Press 6.5 into the diamond, its centre to 67.5: 3.375 days, Thursday 11:45.
     canvas.drag(QPoint(60, 10), QPoint(67, 10));
-    EXPECT_EQ(milestone->beginDate(), at(2024, 1, 4, 11, 45));
-    EXPECT_EQ(milestone->endDate(), at(2024, 1, 4, 11, 45));
+    EXPECT_EQ(std::make_pair(milestone->beginDate(), milestone->endDate()),
+              std::make_pair(at(2024, 1, 4, 11, 45), at(2024, 1, 4, 11, 45)));
     // Near the window's end it snaps to the same day's 18:00, not the next morning: the centre
     // to 77.5 is 16:45, 75 minutes before the end.
     ASSERT_EQ(diamond->frame().x(), 61.5);

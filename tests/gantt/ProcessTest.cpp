@@ -6,9 +6,6 @@
 #include "DMProjectProcess.h"
 #include "DMUIProjectProcess.h"
 
-#include <QDir>
-#include <QPainter>
-
 using namespace gantttest;
 
 namespace {
@@ -20,27 +17,18 @@ struct ProcessCanvas : ::testing::Test
     void SetUp() override
     {
         canvas.show();
-        process = std::make_shared<DMProjectProcess>();
-        process->setProject(canvas.project);
-        process->setTitle(QStringLiteral("Build"));
-        process->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 4, 18));
+        process = makeItem<DMProjectProcess>(canvas.project, QStringLiteral("Build"), at(2024, 1, 2, 8),
+                                             at(2024, 1, 4, 18));
         canvas.project->tasks().append(process);
-        canvas.source.items.append(process);
+        canvas.place(process, 0);
         for (const auto &[title, begin, end] : {std::tuple{"Walls", at(2024, 1, 2, 8), at(2024, 1, 3, 18)},
                                                 std::tuple{"Roof", at(2024, 1, 4, 8), at(2024, 1, 4, 18)}}) {
-            auto task = std::make_shared<DMProjectTask>();
-            task->setProject(canvas.project);
-            task->setTitle(QString::fromLatin1(title));
-            task->setBeginDateAndEndDate(begin, end);
-            process->subitems().append(task);
-            canvas.source.items.append(task);
-            auto bar = GanttCanvas::barOf(task);
-            bar->setFrame(QRectF(bar->frame().x(), 20.0 * process->subitems().size(), bar->frame().width(), 20));
-            children.append(task);
+            children.append(makeItem<DMProjectTask>(canvas.project, QString::fromLatin1(title), begin, end));
+            process->subitems().append(children.last());
+            canvas.place(children.last(), children.size());
         }
         bracket = std::dynamic_pointer_cast<DMUIProjectProcess>(process->ganttUIObject());
         ASSERT_TRUE(bracket);
-        bracket->setFrame(QRectF(bracket->frame().x(), 0, bracket->frame().width(), 20));
     }
 
     GanttCanvas canvas;
@@ -63,21 +51,20 @@ TEST_F(ProcessCanvas, TipsFallOnTheDates)
     EXPECT_TRUE(path.contains(QPointF(50, 14)));
     EXPECT_FALSE(bracket->acceptsDependencies());
     // Handles: tips 5 wide, then the move.
-    EXPECT_EQ(bracket->dragOperationForPoint(QPointF(17, 10), &canvas.view), 117);
-    EXPECT_EQ(bracket->dragOperationForPoint(QPointF(84, 10), &canvas.view), 118);
-    EXPECT_EQ(bracket->dragOperationForPoint(QPointF(50, 10), &canvas.view), 116);
+    for (const auto &[x, operation] : {std::pair{17, 117}, {84, 118}, {50, 116}})
+        EXPECT_EQ(bracket->dragOperationForPoint(QPointF(x, 10), &canvas.view), operation) << x;
 }
 
 TEST_F(ProcessCanvas, AMoveShiftsTheSubitems)
 {
     // The left tip to 40.5: Wednesday 8:15, snapped to the window's 8:00: one day later.
     canvas.drag(QPoint(50, 5), QPoint(70, 5));
-    EXPECT_EQ(process->beginDate(), at(2024, 1, 3, 8));
-    EXPECT_EQ(children.at(0)->beginDate(), at(2024, 1, 3, 8));
-    EXPECT_EQ(children.at(0)->endDate(), at(2024, 1, 4, 18));
-    EXPECT_EQ(children.at(1)->beginDate(), at(2024, 1, 5, 8));
-    EXPECT_EQ(children.at(1)->endDate(), at(2024, 1, 5, 18));
-    EXPECT_EQ(process->endDate(), at(2024, 1, 5, 18));
+    const auto span = [](const std::shared_ptr<DMProjectItem> &item) {
+        return std::make_pair(item->beginDate(), item->endDate());
+    };
+    EXPECT_EQ(span(process), std::make_pair(at(2024, 1, 3, 8), at(2024, 1, 5, 18)));
+    EXPECT_EQ(span(children.at(0)), std::make_pair(at(2024, 1, 3, 8), at(2024, 1, 4, 18)));
+    EXPECT_EQ(span(children.at(1)), std::make_pair(at(2024, 1, 5, 8), at(2024, 1, 5, 18)));
     EXPECT_EQ(bracket->frame().x(), 35.5);
     EXPECT_EQ(beeps.count(), 0);
     EXPECT_FALSE(canvas.document.changeKinds.isEmpty());
@@ -119,16 +106,7 @@ TEST_F(ProcessCanvas, RenderedWithProgressAndChildren)
     children.at(0)->setProgress(1.0f); // the process shows the mean, 0.5
     for (const auto &child : children)
         child->setFillColor(QColor(120, 170, 230));
-    QImage image(140 * 3, 64 * 3, QImage::Format_ARGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.scale(3, 3);
-        canvas.view.drawRect(&painter, QRectF(0, 0, 140, 64));
-    }
-    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-    if (QDir().mkpath(folder))
-        image.save(QDir(folder).filePath(QStringLiteral("gantt2-process.png")));
+    const QImage image = renderView(canvas.view, QRectF(0, 0, 140, 64), 3, QStringLiteral("gantt2-process.png"));
     ASSERT_GT(process->progress(), 0.4f);
     // Left of the progress the overlay changes the fill; right of it the plain fill shows.
     const int y = 4 * 3;

@@ -51,14 +51,8 @@ TEST_F(DocumentCanvasTest, TheScaleFillsTheVisibleWidthExceptWhenPrintingAndIsNe
 TEST_F(DocumentCanvasTest, TheBackgroundTableFollowsColumnsDaysOffAndRows)
 {
     addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
-    auto event = std::make_shared<DMProjectEvent>();
-    event->setProject(project);
-    event->setBeginDateAndEndDate(at(2024, 1, 3, 9), at(2024, 1, 5, 12));
-    project->eventContainer()->events().append(event);
-    auto overlapping = std::make_shared<DMProjectEvent>();
-    overlapping->setProject(project);
-    overlapping->setBeginDateAndEndDate(at(2024, 1, 4, 9), at(2024, 1, 4, 12));
-    project->eventContainer()->events().append(overlapping);
+    auto event = addEvent("Review", at(2024, 1, 3, 9), at(2024, 1, 5, 12));
+    auto overlapping = addEvent("Visit", at(2024, 1, 4, 9), at(2024, 1, 4, 12));
     open();
     const auto background = outlets().projectViewBackgroundObject;
     const auto table = background->attributes();
@@ -91,11 +85,8 @@ TEST_F(DocumentCanvasTest, TheBackgroundTableFollowsColumnsDaysOffAndRows)
 
 TEST_F(DocumentCanvasTest, CollapsingHidesTheBarsAndExpandingResyncsHalfASecondLater)
 {
-    auto process = std::make_shared<DMProjectProcess>();
-    process->setProject(project);
-    process->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 12, 18));
+    auto process = addTask<DMProjectProcess>("Phase", at(2024, 1, 2, 8), at(2024, 1, 12, 18));
     process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
-    project->tasks().append(process);
     auto inner = newTask("Inner", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
     process->subitems().append(inner);
     auto after = addTask("After", at(2024, 1, 4, 8), at(2024, 1, 5, 18));

@@ -1,13 +1,9 @@
 // Task bars rendered into images as a person sees them: plain, hovered, selected, on the critical
 // path, locked, and with a title that goes beside a short bar near the right edge. The images are
-// also written to the screens folder (HALCYRA_SCREENS_DIR, default /work/screens) for review.
+// also written to the screens folder for review (gantt-*.png).
 #include "GanttTestSupport.h"
 
 #include "DMCriticalPath.h"
-
-#include <QDir>
-#include <QImage>
-#include <QPainter>
 
 using namespace gantttest;
 
@@ -15,34 +11,15 @@ namespace {
 
 constexpr int kScale = 3; // the images are drawn at 3 x so that the details show
 
-struct Rendered
-{
-    QImage image;
-    QRectF frame; // of the bar, in image pixels
-};
-
-bool isReddish(QRgb c)
-{
-    return qRed(c) > 180 && qGreen(c) < 120 && qBlue(c) < 120;
-}
-
 bool isBluish(QRgb c)
 {
     return qBlue(c) > qRed(c) + 40 && qBlue(c) > 150;
 }
 
-void save(const QImage &image, const QString &name)
+// A 160 x 24 canvas with one task, Tuesday 8:00 to Thursday 18:00 (x 20.5, 60 wide), 40 % done.
+struct RenderCanvas : ::testing::Test
 {
-    QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-    if (!QDir().mkpath(folder))
-        return;
-    image.save(QDir(folder).filePath(QStringLiteral("gantt-%1.png").arg(name)));
-}
-
-struct RenderCanvas
-{
-    // A 160 x 24 canvas with one task, Tuesday 8:00 to Thursday 18:00 (x 20.5, 60 wide).
-    RenderCanvas()
+    void SetUp() override
     {
         canvas.view.resize(160, 24);
         task = canvas.addTask(QStringLiteral("Roof"), at(2024, 1, 2, 8), at(2024, 1, 4, 18));
@@ -54,127 +31,90 @@ struct RenderCanvas
         canvas.addTask(QStringLiteral("Long"), at(2024, 1, 2, 8), at(2024, 2, 2, 18), 5);
         DMCriticalPath::update(*canvas.project);
     }
-
-    Rendered render(const QString &name)
+    // The canvas drawn, and the bar's frame in image pixels.
+    QImage render(const QString &name)
     {
-        QImage image(canvas.view.width() * kScale, canvas.view.height() * kScale, QImage::Format_ARGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.scale(kScale, kScale);
-            canvas.view.drawRect(&painter, QRectF(0, 0, canvas.view.width(), canvas.view.height()));
-        }
-        save(image, name);
         const QRectF f = bar->frame();
-        return {image, QRectF(f.x() * kScale, f.y() * kScale, f.width() * kScale, f.height() * kScale)};
+        frame = QRectF(f.x() * kScale, f.y() * kScale, f.width() * kScale, f.height() * kScale);
+        return renderView(canvas.view, canvas.view.rect(), kScale, QStringLiteral("gantt-%1.png").arg(name));
+    }
+    int count(const QImage &image, const QRect &area, const std::function<bool(QRgb)> &test) const
+    {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += test(image.pixel(x, y));
+        return n;
     }
 
     GanttCanvas canvas;
     std::shared_ptr<DMProjectTask> task;
     std::shared_ptr<DMUIProjectTask> bar;
+    QRectF frame;
 };
 
 } // namespace
 
-TEST(TaskBarRender, PlainBarShowsFillProgressAndTitleInside)
+TEST_F(RenderCanvas, PlainHoveredSelectedCriticalAndLockedBars)
 {
-    RenderCanvas render;
-    ASSERT_FALSE(render.task->partOfCriticalPath());
-    const Rendered plain = render.render(QStringLiteral("plain"));
-    const int midY = int(plain.frame.center().y());
+    ASSERT_FALSE(task->partOfCriticalPath());
+    const QImage plain = render(QStringLiteral("plain"));
+    const int midY = int(frame.center().y());
     // Left of the progress (40 %) the contrast overlay darkens the fill; right of it, the fill.
-    const QRgb fill = plain.image.pixel(int(plain.frame.x() + plain.frame.width() * 0.85), midY + 10);
-    const QRgb progress = plain.image.pixel(int(plain.frame.x() + plain.frame.width() * 0.15), midY + 10);
+    const QRgb fill = plain.pixel(int(frame.x() + frame.width() * 0.85), midY + 10);
     EXPECT_EQ(QColor(fill).rgb(), QColor(120, 170, 230).rgb());
-    EXPECT_LT(qGray(progress), qGray(fill));
-    // No handles while not hovered: nothing drawn left of the bar.
-    for (int x = 0; x < int(plain.frame.x()) - 2; ++x)
-        EXPECT_EQ(plain.image.pixel(x, midY), qRgb(255, 255, 255)) << x;
-    // Dark title pixels inside the bar.
-    int dark = 0;
-    for (int x = int(plain.frame.x()); x < int(plain.frame.right()); ++x)
-        dark += qGray(plain.image.pixel(x, midY)) < 60;
-    EXPECT_GT(dark, 0);
+    EXPECT_LT(qGray(plain.pixel(int(frame.x() + frame.width() * 0.15), midY + 10)), qGray(fill));
+    // No handles while not hovered: nothing drawn left of the bar; dark title pixels inside it.
+    EXPECT_EQ(count(plain, QRect(0, midY, int(frame.x()) - 2, 1), [](QRgb c) { return c != qRgb(255, 255, 255); }), 0);
+    EXPECT_GT(count(plain, QRect(int(frame.x()), midY, int(frame.width()), 1), [](QRgb c) { return qGray(c) < 60; }), 0);
+
+    // Hovered: the shadow shows a few points above the bar, and the link handle centred on the
+    // left end has a blue centre.
+    bar->setHovered(true);
+    const QImage hovered = render(QStringLiteral("hovered"));
+    EXPECT_TRUE(isBluish(hovered.pixel(int(frame.center().x()), int(frame.y() + 2 * kScale) - 4)));
+    EXPECT_TRUE(isBluish(hovered.pixel(int(frame.x()), int(frame.center().y()))));
+    bar->setHovered(false);
+
+    // Selected: outlined in black along the top edge.
+    const QPoint top(int(frame.center().x() + 10 * kScale), int(frame.y() + 2 * kScale));
+    bar->setSelected(true);
+    const QImage selected = render(QStringLiteral("selected"));
+    EXPECT_LT(qGray(selected.pixel(top)), qGray(plain.pixel(top)));
+    EXPECT_LT(qGray(selected.pixel(top)), 80);
+    bar->setSelected(false);
+
+    // Critical: outlined in red.
+    canvas.project->setCriticalPathObjectIDs({task->objectID()});
+    const QImage critical = render(QStringLiteral("critical"));
+    EXPECT_GT(count(critical, QRect(top.x(), int(frame.y()), 1, 4 * kScale),
+                    [](QRgb c) { return qRed(c) > 180 && qGreen(c) < 120 && qBlue(c) < 120; }),
+              0);
+    canvas.project->setCriticalPathObjectIDs({});
+
+    // Locked: the lock's golden body sits at the bar's left end.
+    task->setLocked(true);
+    const QImage locked = render(QStringLiteral("locked"));
+    const QRect lockArea(int(frame.x()) - 6 * kScale, int(frame.y()), 18 * kScale, int(frame.height()));
+    EXPECT_GT(count(locked, lockArea, [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 150 && qBlue(c) < 90; }), 10);
 }
 
-TEST(TaskBarRender, HoveredBarHasABlueShadowAndItsHandles)
+TEST_F(RenderCanvas, TitleOfAShortBarNearTheRightEdgeGoesLeft)
 {
-    RenderCanvas render;
-    render.bar->setHovered(true);
-    const Rendered hovered = render.render(QStringLiteral("hovered"));
-    // The shadow shows a few points above the bar, where nothing else is drawn.
-    const QRgb above = hovered.image.pixel(int(hovered.frame.center().x()), int(hovered.frame.y() + 2 * kScale) - 4);
-    EXPECT_TRUE(isBluish(above)) << std::hex << above;
-    // The link handle is drawn centred on the bar's left end: white ring inside with a blue centre.
-    const QRgb linkCentre = hovered.image.pixel(int(hovered.frame.x()), int(hovered.frame.center().y()));
-    EXPECT_TRUE(isBluish(linkCentre)) << std::hex << linkCentre;
-    render.bar->setHovered(false);
-}
+    canvas.view.resize(220, 24);
+    task->setTitle(QStringLiteral("Inspect the roof"));
+    task->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 18)); // x 180.5, 20 wide
+    bar->setFrame(QRectF(bar->frame().x(), 2, bar->frame().width(), 20));
+    const QImage near = render(QStringLiteral("title-beside"));
+    EXPECT_EQ(bar->titleLayout(&canvas.view).placement, DMUIProjectTaskTitleLayout::Left);
+    const int midY = int(frame.center().y());
+    const auto dark = [](QRgb c) { return qGray(c) < 100; };
+    EXPECT_GT(count(near, QRect(0, midY, int(frame.x()), 1), dark), 0);
+    const int right = int(frame.right()) + 2 * kScale;
+    EXPECT_EQ(count(near, QRect(right, midY, near.width() - right, 1), dark), 0);
 
-TEST(TaskBarRender, SelectedBarIsOutlinedInBlack)
-{
-    RenderCanvas render;
-    const Rendered plain = render.render(QStringLiteral("unselected"));
-    render.bar->setSelected(true);
-    const Rendered selected = render.render(QStringLiteral("selected"));
-    const int x = int(selected.frame.center().x() + 10 * kScale);
-    const int top = int(selected.frame.y() + 2 * kScale);
-    EXPECT_LT(qGray(selected.image.pixel(x, top)), qGray(plain.image.pixel(x, top)));
-    EXPECT_LT(qGray(selected.image.pixel(x, top)), 80);
-    QDir(qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"))).remove(QStringLiteral("gantt-unselected.png"));
-}
-
-TEST(TaskBarRender, CriticalTaskIsOutlinedInRed)
-{
-    RenderCanvas render;
-    render.canvas.project->setCriticalPathObjectIDs({render.task->objectID()});
-    const Rendered critical = render.render(QStringLiteral("critical"));
-    const int x = int(critical.frame.center().x() + 10 * kScale);
-    int red = 0;
-    for (int y = int(critical.frame.y()); y < int(critical.frame.y() + 4 * kScale); ++y)
-        red += isReddish(critical.image.pixel(x, y));
-    EXPECT_GT(red, 0);
-}
-
-TEST(TaskBarRender, LockedTaskShowsItsLock)
-{
-    RenderCanvas render;
-    const Rendered plain = render.render(QStringLiteral("unlocked"));
-    render.task->setLocked(true);
-    const Rendered locked = render.render(QStringLiteral("locked"));
-    // The lock's golden body sits at the bar's left end.
-    int golden = 0;
-    for (int y = int(locked.frame.y()); y < int(locked.frame.bottom()); ++y)
-        for (int x = int(locked.frame.x()) - 6 * kScale; x < int(locked.frame.x()) + 12 * kScale; ++x) {
-            const QRgb c = locked.image.pixel(x, y);
-            golden += qRed(c) > 200 && qGreen(c) > 150 && qBlue(c) < 90;
-        }
-    EXPECT_GT(golden, 10);
-    EXPECT_NE(locked.image, plain.image);
-    QDir(qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"))).remove(QStringLiteral("gantt-unlocked.png"));
-}
-
-TEST(TaskBarRender, TitleOfAShortBarNearTheRightEdgeGoesLeft)
-{
-    RenderCanvas render;
-    render.canvas.view.resize(220, 24);
-    render.task->setTitle(QStringLiteral("Inspect the roof"));
-    render.task->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 18)); // x 180.5, 20 wide
-    render.bar->setFrame(QRectF(render.bar->frame().x(), 2, render.bar->frame().width(), 20));
-    const Rendered near = render.render(QStringLiteral("title-beside"));
-    EXPECT_EQ(render.bar->titleLayout(&render.canvas.view).placement, DMUIProjectTaskTitleLayout::Left);
-    const int midY = int(near.frame.center().y());
-    int darkLeft = 0;
-    int darkRight = 0;
-    for (int x = 0; x < int(near.frame.x()); ++x)
-        darkLeft += qGray(near.image.pixel(x, midY)) < 100;
-    for (int x = int(near.frame.right()) + 2 * kScale; x < near.image.width(); ++x)
-        darkRight += qGray(near.image.pixel(x, midY)) < 100;
-    EXPECT_GT(darkLeft, 0);
-    EXPECT_EQ(darkRight, 0);
-
-    // With room on the right it goes right.
-    render.canvas.view.resize(400, 24);
-    render.render(QStringLiteral("title-right"));
-    EXPECT_EQ(render.bar->titleLayout(&render.canvas.view).placement, DMUIProjectTaskTitleLayout::Right);
+    // With room on the right (after a drawing pass records what shows) it goes right.
+    canvas.view.resize(400, 24);
+    render(QStringLiteral("title-right"));
+    EXPECT_EQ(bar->titleLayout(&canvas.view).placement, DMUIProjectTaskTitleLayout::Right);
 }

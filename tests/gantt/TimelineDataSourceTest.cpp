@@ -1,36 +1,18 @@
 // The project's timeline data source driving a real header: spans, column widths, today's
 // column, clicks on the bands and the rendering of each scale.
 
-#include "DMProject.h"
+#include "GanttTestSupport.h"
+
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
-#include "DMProjectKeys.h"
-#include "DMProjectTask.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMTimelineView.h"
 
-#include <QDir>
-#include <QImage>
 #include <QLocale>
-#include <QTest>
 
-#include <gtest/gtest.h>
+using namespace gantttest;
 
 namespace {
-
-DMDate at(int year, int month, int day, int hour = 0, int minute = 0)
-{
-    return DMDate(year, month, day, hour * 3600 + minute * 60);
-}
-
-std::shared_ptr<DMProjectTask> addTask(DMProject &project, const DMDate &begin, const DMDate &end)
-{
-    auto task = std::make_shared<DMProjectTask>();
-    task->setProject(project.shared_from_this());
-    task->setBeginDateAndEndDate(begin, end);
-    project.tasks().append(task);
-    return task;
-}
 
 class TimelineDataSource : public ::testing::Test
 {
@@ -62,9 +44,15 @@ protected:
         view.resetCursorRects();
     }
 
-    DMTimelineTimeSpan storedSpan() const
+    // The scale a click left: mode, stored span and pixels per day.
+    void expectScale(int mode, const DMDate &begin, const DMDate &end, float pixelsPerDay = -1)
     {
-        return DMTimelineTimeSpan::fromDictionary(project->attribute(kDMProject_TimelineViewTimeSpan));
+        const auto span = DMTimelineTimeSpan::fromDictionary(project->attribute(kDMProject_TimelineViewTimeSpan));
+        EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), mode);
+        EXPECT_EQ(std::make_pair(span.begin, span.end), std::make_pair(begin, end));
+        if (pixelsPerDay >= 0) {
+            EXPECT_FLOAT_EQ(project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(), pixelsPerDay);
+        }
     }
 
     std::shared_ptr<DMProject> project;
@@ -108,28 +96,22 @@ TEST(TimelineTimeSpan, EffectiveSpanWidensOverTasksAndEvents)
     auto project = DMProject::create();
     project->setBeginDate(at(2024, 3, 4, 8));
     project->setEndDate(at(2024, 3, 22, 18));
-    auto task = addTask(*project, at(2024, 3, 1, 9), at(2024, 3, 10, 17));
-    auto child = std::make_shared<DMProjectTask>();
-    child->setProject(project);
-    child->setBeginDateAndEndDate(at(2024, 3, 20, 8), at(2024, 4, 2, 12));
-    task->subitems().append(child);
+    auto task = makeItem<DMProjectTask>(project, QString(), at(2024, 3, 1, 9), at(2024, 3, 10, 17));
+    project->tasks().append(task);
+    task->subitems().append(makeItem<DMProjectTask>(project, QString(), at(2024, 3, 20, 8), at(2024, 4, 2, 12)));
     DMTimelineTimeSpan span = DMProjectTimelineDataSource_effectiveProjectTimeSpan(*project);
     EXPECT_EQ(span.begin, at(2024, 3, 1));
     EXPECT_EQ(span.end, at(2024, 4, 9)); // the last day at 00:00 plus 7 days
 
-    auto event = std::make_shared<DMProjectEvent>();
-    event->setProject(project);
-    event->setBeginDateAndEndDate(at(2024, 2, 27, 10), at(2024, 2, 28, 10));
-    project->eventContainer()->events().append(event);
+    project->eventContainer()->events().append(
+        makeItem<DMProjectEvent>(project, QString(), at(2024, 2, 27, 10), at(2024, 2, 28, 10)));
     EXPECT_EQ(DMProjectTimelineDataSource_effectiveProjectTimeSpan(*project).begin, at(2024, 2, 27));
 
     auto empty = DMProject::create();
     empty->setBeginDate(DMDate());
     empty->setEndDate(DMDate());
     span = DMProjectTimelineDataSource_effectiveProjectTimeSpan(*empty, at(2024, 5, 5, 15));
-    EXPECT_EQ(span.begin, at(2024, 5, 5));
-    EXPECT_EQ(span.end, at(2024, 5, 12));
-    EXPECT_EQ(span.dayCount(), 7);
+    EXPECT_EQ(std::make_pair(span.begin, span.end), std::make_pair(at(2024, 5, 5), at(2024, 5, 12)));
 }
 
 TEST(TimelineTimeSpan, UnitsHoldingADate)
@@ -172,8 +154,7 @@ TEST_F(TimelineDataSource, ColumnsFollowTheCanvasInEachScale)
     EXPECT_EQ(source.timeLineViewGetSelectedColumn(&view), 9);         // 10:20 in the 8:00 window
     int begin = 0, end = 0;
     source.timeLineViewBeginMinuteForDayViewEndMinute(&view, &begin, &end);
-    EXPECT_EQ(begin, 480);
-    EXPECT_EQ(end, 1080);
+    EXPECT_EQ(std::make_pair(begin, end), std::make_pair(480, 1080));
 
     show(1, at(2024, 3, 4), at(2024, 3, 11), 100, 700);
     EXPECT_EQ(source.columnCache().columnCount(), 7);
@@ -197,10 +178,7 @@ TEST_F(TimelineDataSource, VisibleColumnsAreThoseOverTheVisibleRect)
     int total = 0, first = 0, last = 0;
     double firstX = 0, lastX = 0;
     source.timeLineViewTotalColumnsGetMinColumnMinColumnMinXMaxColumnMaxColumnMaxX(&view, &total, &first, &firstX, &last, &lastX);
-    EXPECT_EQ(total, 366);
-    EXPECT_EQ(first, 0);
-    EXPECT_EQ(last, 365);
-    EXPECT_EQ(lastX, 3660);
+    EXPECT_EQ(std::make_tuple(total, first, last, lastX), std::make_tuple(366, 0, 365, 3660.0));
 
     // Shown in a window 500 points wide and scrolled to x = 1005: columns 100 to 150.
     QWidget window;
@@ -211,10 +189,7 @@ TEST_F(TimelineDataSource, VisibleColumnsAreThoseOverTheVisibleRect)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_EQ(view.visibleRect(), QRectF(1005, 0, 500, 57));
     source.timeLineViewTotalColumnsGetMinColumnMinColumnMinXMaxColumnMaxColumnMaxX(&view, &total, &first, &firstX, &last, &lastX);
-    EXPECT_EQ(first, 100);
-    EXPECT_EQ(firstX, 1000);
-    EXPECT_EQ(last, 150);
-    EXPECT_EQ(lastX, 1510);
+    EXPECT_EQ(std::make_tuple(first, firstX, last, lastX), std::make_tuple(100, 1000.0, 150, 1510.0));
     EXPECT_EQ(view.layout().cells.size(), 51);
     view.setParent(nullptr);
 }
@@ -229,34 +204,23 @@ TEST_F(TimelineDataSource, AClickOnABandChangesTheScale)
     QTest::mouseClick(&view, Qt::RightButton, Qt::NoModifier, QPoint(105, view.height() - 30));
     EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 2); // only the left button
     click(105, 30); // the week band over 6 March
-    EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 1);
-    EXPECT_EQ(storedSpan().begin, at(2024, 3, 4));
-    EXPECT_EQ(storedSpan().end, at(2024, 3, 11));
-    EXPECT_FLOAT_EQ(project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(), 620.0f / 7);
+    expectScale(1, at(2024, 3, 4), at(2024, 3, 11), 620.0f / 7);
 
     show(2, at(2024, 3, 1), at(2024, 4, 1), 20, 620);
     click(105, 5); // the column of 6 March
-    EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 0);
-    EXPECT_EQ(storedSpan().begin, at(2024, 3, 6));
-    EXPECT_EQ(storedSpan().end, at(2024, 3, 7));
-    EXPECT_FLOAT_EQ(project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(), 620.0f);
+    expectScale(0, at(2024, 3, 6), at(2024, 3, 7), 620.0f);
 
     // In the day scale the columns are quarter hours: only the week and month bands respond.
     show(0, at(2024, 3, 6), at(2024, 3, 7), 620, 620);
     click(300, 5);
     EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 0);
     click(300, 50);
-    EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 2);
-    EXPECT_EQ(storedSpan().begin, at(2024, 3, 1));
-    EXPECT_EQ(storedSpan().end, at(2024, 4, 1));
-    EXPECT_FLOAT_EQ(project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(), 20.0f);
+    expectScale(2, at(2024, 3, 1), at(2024, 4, 1), 20.0f);
 
     // The whole project: the month band over 2 April.
     show(4, at(2024, 3, 4), at(2024, 4, 10), 10, 370);
     click(295, 40);
-    EXPECT_EQ(project->attribute(kDMProject_TimelineViewMode).toInt(), 2);
-    EXPECT_EQ(storedSpan().begin, at(2024, 4, 1));
-    EXPECT_EQ(storedSpan().end, at(2024, 5, 1));
+    expectScale(2, at(2024, 4, 1), at(2024, 5, 1));
 
     // Outside the bands nothing changes.
     EXPECT_FALSE(source.changeScaleForClickAtPoint(QPointF(10, 60), view.bounds(), 370));
@@ -310,9 +274,7 @@ TEST_F(TimelineDataSource, RendersEachScaleWithTodayHighlighted)
         show(scale.mode, scale.begin, scale.end, scale.pixelsPerDay, scale.width);
         const QImage image = view.grab().toImage();
         ASSERT_EQ(image.height(), 57);
-        const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-        if (QDir().mkpath(folder))
-            image.save(QDir(folder).filePath(QStringLiteral("timeline-mode%1.png").arg(scale.mode)));
+        saveScreen(image, QStringLiteral("timeline-mode%1.png").arg(scale.mode));
 
         const DMTimelineView::Layout layout = view.layout();
         ASSERT_GE(layout.selectedColumn, 0);

@@ -79,19 +79,18 @@ protected:
 TEST(TimelineGeometry, BandsStackUpwardsAndConvertOnceToQt)
 {
     const QRectF bounds(0, 0, 600, 57);
-    EXPECT_EQ(DMTimelineView::bandRect(DMTimelineView::ColumnBand, bounds), QRectF(0, 0, 600, 19));
-    EXPECT_EQ(DMTimelineView::bandRect(DMTimelineView::WeekBand, bounds), QRectF(0, 19, 600, 19));
-    EXPECT_EQ(DMTimelineView::bandRect(DMTimelineView::MonthBand, bounds), QRectF(0, 38, 600, 19));
+    for (const auto band : {DMTimelineView::ColumnBand, DMTimelineView::WeekBand, DMTimelineView::MonthBand})
+        EXPECT_EQ(DMTimelineView::bandRect(band, bounds), QRectF(0, 19 * int(band), 600, 19)) << band;
     // In Qt's coordinates the month band is on top and the columns at the bottom.
     EXPECT_EQ(DMTimelineView::toQtRect(QRectF(0, 38, 600, 19), 57), QRectF(0, 0, 600, 19));
     EXPECT_EQ(DMTimelineView::toQtRect(QRectF(0, 0, 600, 19), 57), QRectF(0, 38, 600, 19));
     EXPECT_EQ(DMTimelineView::fromQtPoint(QPointF(5, 50), 57), QPointF(5, 7));
 
-    EXPECT_EQ(DMTimelineView::bandAtPoint(QPointF(10, 0), bounds), DMTimelineView::ColumnBand);
-    EXPECT_EQ(DMTimelineView::bandAtPoint(QPointF(10, 19), bounds), DMTimelineView::WeekBand);
-    EXPECT_EQ(DMTimelineView::bandAtPoint(QPointF(10, 56.9), bounds), DMTimelineView::MonthBand);
-    EXPECT_EQ(DMTimelineView::bandAtPoint(QPointF(10, 57), bounds), DMTimelineView::NoBand);
-    EXPECT_EQ(DMTimelineView::bandAtPoint(QPointF(-1, 5), bounds), DMTimelineView::NoBand);
+    const std::pair<QPointF, DMTimelineView::Band> points[] = {
+        {{10, 0}, DMTimelineView::ColumnBand}, {{10, 19}, DMTimelineView::WeekBand},
+        {{10, 56.9}, DMTimelineView::MonthBand}, {{10, 57}, DMTimelineView::NoBand}, {{-1, 5}, DMTimelineView::NoBand}};
+    for (const auto &[point, band] : points)
+        EXPECT_EQ(DMTimelineView::bandAtPoint(point, bounds), band) << point.y();
 }
 
 TEST(TimelineGeometry, CellsAndGroupsSnapToWholePoints)
@@ -112,24 +111,21 @@ TEST(TimelineGeometry, CellsAndGroupsSnapToWholePoints)
 
 TEST(TimelineHourLabels, ShortTimeFormatsReduceToHourAndMarker)
 {
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern("h:mm a"), "h a");
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern("HH:mm"), "HH");
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern("HH'h'mm"), "HH");       // quoted text dropped
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern("a h:mm"), "ah");
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern("mm:ss"), "H");           // no hour left
-    EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern(""), "H");
+    // Quoted text is dropped; with no hour left the 24-hour "H" stays.
+    const std::pair<QString, QString> patterns[] = {{"h:mm a", "h a"}, {"HH:mm", "HH"}, {"HH'h'mm", "HH"},
+                                                    {"a h:mm", "ah"},  {"mm:ss", "H"},  {"", "H"}};
+    for (const auto &[pattern, format] : patterns)
+        EXPECT_EQ(DMTimelineView_hourFormatFromTimePattern(pattern), format) << pattern.toStdString();
     // Qt formats: h is a 12-hour clock only beside AM/PM.
     EXPECT_EQ(DMTimelineView_hourFormatFromQtTimeFormat("h:mm AP"), "h a");
     EXPECT_EQ(DMTimelineView_hourFormatFromQtTimeFormat("HH:mm"), "HH");
     EXPECT_EQ(DMTimelineView_hourFormatFromQtTimeFormat("h:mm"), "H");
 
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    EXPECT_EQ(DMTimelineView_formatHour("h a", 9, english), "9");
-    EXPECT_EQ(DMTimelineView_formatHour("h a", 15, english), "3 PM");
-    EXPECT_EQ(DMTimelineView_formatHour("h a", 0, english), "12");
-    EXPECT_EQ(DMTimelineView_formatHour("HH", 9, english), "09");
-    EXPECT_EQ(DMTimelineView_formatHour("HH", 24, english), "00");
-    EXPECT_EQ(DMTimelineView_formatHour("k", 0, english), "24");
+    const std::tuple<QString, int, QString> hours[] = {{"h a", 9, "9"},   {"h a", 15, "3 PM"}, {"h a", 0, "12"},
+                                                       {"HH", 9, "09"},   {"HH", 24, "00"},    {"k", 0, "24"}};
+    for (const auto &[format, hour, text] : hours)
+        EXPECT_EQ(DMTimelineView_formatHour(format, hour, english), text) << format.toStdString() << " " << hour;
 
     QLocale::setDefault(english);
     rebuildHourNames();
@@ -141,11 +137,9 @@ TEST(TimelineHourLabels, ShortTimeFormatsReduceToHourAndMarker)
 
 TEST(TimelineHourLabels, DensityFollowsTheQuarterHourWidth)
 {
-    EXPECT_EQ(DMTimelineView::hourLabelStep(10), 4);  // every hour
-    EXPECT_EQ(DMTimelineView::hourLabelStep(5), 8);   // every second hour
-    EXPECT_EQ(DMTimelineView::hourLabelStep(3), 16);
-    EXPECT_EQ(DMTimelineView::hourLabelStep(1.5), 24);
-    EXPECT_EQ(DMTimelineView::hourLabelStep(1.2), 0); // none below 1.33
+    // Every hour at 10, every second hour at 5, ..., none below 1.33.
+    for (const auto &[width, step] : {std::pair{10.0, 4}, {5.0, 8}, {3.0, 16}, {1.5, 24}, {1.2, 0}})
+        EXPECT_EQ(DMTimelineView::hourLabelStep(width), step) << width;
 
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     rebuildHourNames();
@@ -165,11 +159,7 @@ TEST(TimelineHourLabels, DensityFollowsTheQuarterHourWidth)
 
 TEST_F(TimelineView, DayScaleDrawsOneColumnMoreAndHidesLabelsWiderThanTheirColumn)
 {
-    source.mode = 0;
-    source.total = 40;
-    source.last = 39;
-    source.beginMinute = 480;
-    source.width = 10;
+    std::tie(source.mode, source.total, source.last, source.beginMinute, source.width) = std::tuple(0, 40, 39, 480, 10.0f);
     DMTimelineView::Layout layout = view.layout();
     ASSERT_EQ(layout.cells.size(), 41);
     EXPECT_EQ(layout.cells.last().rect, QRectF(400, 0, 10, 19));
@@ -188,9 +178,7 @@ TEST_F(TimelineView, DayScaleDrawsOneColumnMoreAndHidesLabelsWiderThanTheirColum
 
 TEST_F(TimelineView, OnlyColumnsInViewAreLaidOutUnlessPrinting)
 {
-    source.total = 30;
-    source.first = 10;
-    source.last = 14;
+    std::tie(source.first, source.last) = std::pair(10, 14);
     DMTimelineView::Layout layout = view.layout();
     ASSERT_EQ(layout.cells.size(), 5);
     EXPECT_EQ(layout.cells.first().column, 10);
@@ -203,16 +191,14 @@ TEST_F(TimelineView, OnlyColumnsInViewAreLaidOutUnlessPrinting)
     EXPECT_EQ(layout.cells.last().rect.x(), 580);
 
     view.setPrinting(false);
-    source.first = 5;
-    source.last = 4;
+    std::tie(source.first, source.last) = std::pair(5, 4);
     EXPECT_TRUE(view.layout().cells.isEmpty());
 }
 
 TEST_F(TimelineView, GroupsSpanTheirColumnsFromWhereverTheWalkStarts)
 {
-    source.first = 10; // inside the second week (columns 7 to 13)
-    source.last = 29;
-    source.selected = 12;
+    // From column 10, inside the second week (columns 7 to 13), with column 12 selected.
+    std::tie(source.first, source.last, source.selected) = std::tuple(10, 29, 12);
     const DMTimelineView::Layout layout = view.layout();
     QList<DMTimelineView::Group> weeks;
     for (const auto &group : layout.groups)
@@ -235,24 +221,16 @@ TEST_F(TimelineView, GroupsSpanTheirColumnsFromWhereverTheWalkStarts)
             EXPECT_EQ(group.rect.width(), 20); // nearest(x + 20.33) - x
         }
     EXPECT_EQ(months, 18);
-}
 
-TEST_F(TimelineView, TitlesAreBoldInTheirOwnScale)
-{
-    source.total = 7;
-    source.last = 6;
-    source.width = 80;
-    const DMTimelineView::Layout layout = view.layout();
-    for (const auto &group : layout.groups)
+    // Seven columns: the week scale, where the week titles are bold and the month titles not.
+    std::tie(source.first, source.total, source.last, source.width) = std::tuple(0, 7, 6, 80.0f);
+    for (const auto &group : view.layout().groups)
         EXPECT_EQ(group.bold, group.band == DMTimelineView::WeekBand) << group.band;
 }
 
 TEST_F(TimelineView, AGroupEndingBeforeItsColumnDoesNotStopTheWalk)
 {
     source.badGroups = true;
-    const DMTimelineView::Layout layout = view.layout();
-    int weeks = 0;
-    for (const auto &group : layout.groups)
-        weeks += group.band == DMTimelineView::WeekBand;
-    EXPECT_EQ(weeks, 30);
+    const auto groups = view.layout().groups;
+    EXPECT_EQ(std::count_if(groups.begin(), groups.end(), [](const auto &g) { return g.band == DMTimelineView::WeekBand; }), 30);
 }

@@ -39,26 +39,36 @@ struct Window
     Recorder child{&top};
 };
 
-TEST(DMEvent, PressItsDragsAndReleaseShareOneEventNumberAndDeltasFollowThePointer)
+// A press starts an event number that its drags and release keep; a double click's click count
+// is carried to its release.
+TEST(DMEvent, MouseEventsNumberedByPressWithDeltasAndClickCounts)
 {
     Window window;
-    QTest::mousePress(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    QTest::mouseMove(&window.child, QPoint(15, 12));
-    QTest::mouseMove(&window.child, QPoint(12, 20));
-    QTest::mouseRelease(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(12, 21));
-    QTest::mousePress(&window.child, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
-    QTest::mouseRelease(&window.child, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
+    QWidget *child = &window.child;
+    QTest::mousePress(child, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QTest::mouseMove(child, QPoint(15, 12));
+    QTest::mouseMove(child, QPoint(12, 20));
+    QTest::mouseRelease(child, Qt::LeftButton, Qt::NoModifier, QPoint(12, 21));
+    QTest::mouseClick(child, Qt::RightButton, Qt::NoModifier, QPoint(1, 1));
+    QTest::mouseClick(child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseDClick(child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseRelease(child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTest::mouseClick(child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
 
     const auto &e = window.child.events;
-    ASSERT_EQ(e.size(), 6u);
-    EXPECT_EQ(e[0].type(), DMEvent::LeftMouseDown);
-    EXPECT_EQ(e[1].type(), DMEvent::LeftMouseDragged);
-    EXPECT_EQ(e[3].type(), DMEvent::LeftMouseUp);
-    EXPECT_EQ(e[4].type(), DMEvent::RightMouseDown);
-    for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(e[i].eventNumber(), e[0].eventNumber());
-    EXPECT_NE(e[4].eventNumber(), e[0].eventNumber());
-    EXPECT_EQ(e[5].eventNumber(), e[4].eventNumber());
+    ASSERT_EQ(e.size(), 12u);
+    std::vector<int> types, numbers, clicks;
+    for (const DMEvent &event : e) {
+        types.push_back(event.type());
+        numbers.push_back(int(event.eventNumber() - e[0].eventNumber()));
+        clicks.push_back(event.clickCount());
+    }
+    using T = DMEvent;
+    EXPECT_EQ(types, (std::vector<int>{T::LeftMouseDown, T::LeftMouseDragged, T::LeftMouseDragged, T::LeftMouseUp,
+                                       T::RightMouseDown, T::RightMouseUp, T::LeftMouseDown, T::LeftMouseUp,
+                                       T::LeftMouseDown, T::LeftMouseUp, T::LeftMouseDown, T::LeftMouseUp}));
+    EXPECT_EQ(numbers, (std::vector<int>{0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4}));
+    EXPECT_EQ(clicks, (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 1, 1}));
 
     EXPECT_EQ(e[0].locationInWindow(), QPointF(50, 40)); // the child's origin is (40, 30)
     EXPECT_EQ(e[0].deltaX(), 0.0);
@@ -67,48 +77,19 @@ TEST(DMEvent, PressItsDragsAndReleaseShareOneEventNumberAndDeltasFollowThePointe
     EXPECT_EQ(QPointF(e[3].deltaX(), e[3].deltaY()), QPointF(0, 1));
 }
 
-TEST(DMEvent, ClickCountOfADoubleClickIsCarriedToItsRelease)
+TEST(DMEvent, KeyEventsCarryKeyTextRepeatAndModifiersWithOptionAsAltAndCommandAsControl)
 {
     Window window;
-    QTest::mouseClick(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseDClick(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseRelease(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseClick(&window.child, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-
-    const auto &e = window.child.events;
-    ASSERT_EQ(e.size(), 6u);
-    EXPECT_EQ(e[0].clickCount(), 1);
-    EXPECT_EQ(e[1].clickCount(), 1);
-    EXPECT_EQ(e[2].type(), DMEvent::LeftMouseDown);
-    EXPECT_EQ(e[2].clickCount(), 2);
-    EXPECT_NE(e[2].eventNumber(), e[0].eventNumber());
-    EXPECT_EQ(e[3].clickCount(), 2);
-    EXPECT_EQ(e[5].clickCount(), 1);
-}
-
-TEST(DMEvent, ModifiersOptionIsAltCommandIsControl)
-{
-    EXPECT_EQ(DMEvent::modifiersFromQt(Qt::AltModifier), DMEvent::Option);
-    EXPECT_EQ(DMEvent::modifiersFromQt(Qt::ControlModifier), DMEvent::Command);
-    EXPECT_EQ(DMEvent::modifiersFromQt(Qt::ShiftModifier | Qt::MetaModifier), DMEvent::Shift);
-}
-
-TEST(DMEvent, KeyEventsCarryKeyTextAndRepeat)
-{
-    Window window;
-    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, QString(), true);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Right, Qt::ShiftModifier | Qt::MetaModifier, QString(), true);
     QApplication::sendEvent(&window.child, &repeat);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier, QStringLiteral("a"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("a"));
     QApplication::sendEvent(&window.child, &release);
     const auto &e = window.child.events;
     ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[0].type(), DMEvent::KeyDown);
-    EXPECT_EQ(e[0].key(), Qt::Key_Right);
-    EXPECT_TRUE(e[0].isARepeat());
-    EXPECT_EQ(e[1].type(), DMEvent::KeyUp);
-    EXPECT_FALSE(e[1].isARepeat());
-    EXPECT_TRUE(e[1].hasModifier(DMEvent::Command));
-    EXPECT_EQ(e[1].characters(), QStringLiteral("a"));
+    EXPECT_EQ(std::tuple(e[0].type(), e[0].key(), e[0].isARepeat()), std::tuple(DMEvent::KeyDown, Qt::Key_Right, true));
+    EXPECT_EQ(e[0].modifierFlags(), DMEvent::Shift);
+    EXPECT_EQ(std::tuple(e[1].type(), e[1].isARepeat(), e[1].characters()), std::tuple(DMEvent::KeyUp, false, QStringLiteral("a")));
+    EXPECT_EQ(e[1].modifierFlags(), DMEvent::Modifiers(DMEvent::Command | DMEvent::Option));
 }
 
 } // namespace

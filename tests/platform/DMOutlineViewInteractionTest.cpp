@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -39,9 +40,11 @@ TEST(DMOutlineViewEditing, DoubleClickAsksTheDelegateAndEditsRoundTrip)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), QStringLiteral("B"));
     editor->setText(QStringLiteral("Bee"));
+    QSignalSpy changed(view.outlineModel(), &QAbstractItemModel::dataChanged);
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents(); // the item delegate commits on a queued call
     EXPECT_EQ(outline.source.edits, QStringList{"title=Bee"});
+    EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(view.outlineModel()->indexForRow(1).data().toString(), QStringLiteral("Bee"));
 
     // A column that is not editable never asks.
@@ -70,11 +73,9 @@ TEST(DMOutlineViewSelection, TheDelegateFiltersTheUsersSelectionButNotTheProgram
 
     view.selectRowIndexesByExtendingSelection({0, 3}, true);
     EXPECT_EQ(view.selectedRowIndexes(), (QList<int>{0, 1, 2, 3}));
-    view.selectRowIndexesByExtendingSelection({3}, false);
-    EXPECT_EQ(view.selectedRow(), 3);
     view.deselectAll();
     EXPECT_EQ(view.selectedRow(), -1);
-    EXPECT_EQ(outline.delegate.selectionChanges, changes + 4);
+    EXPECT_EQ(outline.delegate.selectionChanges, changes + 3);
 }
 
 // Sends a drag over the viewport and the drop; answers the operation the view accepted.
@@ -105,16 +106,11 @@ TEST(DMOutlineViewDrop, ProposesParentAndChildIndexByPositionAndObeysTheDataSour
     view.registerForDraggedTypes({kDragType});
     view.expandItem(outline.item("A"));
     // Rows: A 0-19, B 20-39, C 40-59, D 60-79; the edges are a quarter of a row.
-    const struct
-    {
-        int y;
-        const char *proposal;
-    } positions[] = {{10, "A@-1"}, {2, "@0"}, {18, "A@0"}, {22, "A@0"}, {30, "B@-1"},
-                     {57, "A@2"},  {62, "@1"}, {78, "@2"},  {150, "@2"}};
-    for (const auto &position : positions) {
+    for (const auto &[y, proposal] : std::vector<std::pair<int, const char *>>{
+             {10, "A@-1"}, {2, "@0"}, {18, "A@0"}, {22, "A@0"}, {30, "B@-1"}, {57, "A@2"}, {62, "@1"}, {78, "@2"}, {150, "@2"}}) {
         outline.source.validated.clear();
-        EXPECT_EQ(dragTo(view, {60, position.y}, false), Qt::MoveAction) << position.y;
-        EXPECT_EQ(outline.source.validated, QStringList{QString::fromLatin1(position.proposal)}) << position.y;
+        EXPECT_EQ(dragTo(view, {60, y}, false), Qt::MoveAction) << y;
+        EXPECT_EQ(outline.source.validated, QStringList{QString::fromLatin1(proposal)}) << y;
     }
     EXPECT_TRUE(outline.source.accepted.isEmpty());
 
@@ -131,19 +127,12 @@ TEST(DMOutlineViewDrop, ProposesParentAndChildIndexByPositionAndObeysTheDataSour
     EXPECT_TRUE(outline.source.validated.isEmpty()) << "types not registered never reach the data source";
 }
 
-QImage renderViewport(DMOutlineView &view)
-{
-    QApplication::processEvents();
-    return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 int pixelsWhere(const QImage &image, const QRect &area, const std::function<bool(QColor)> &test)
 {
     int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             count += test(image.pixelColor(x, y)) ? 1 : 0;
-    }
     return count;
 }
 
@@ -152,7 +141,8 @@ TEST(DMOutlineViewDrawing, RowsShowTheirTextInTheColourTheDelegateChose)
     ShownOutline outline(QStringLiteral("Alpha Beta:40 Gamma"));
     DMOutlineView &view = outline.view;
     outline.delegate.redItem = QStringLiteral("Beta");
-    const QImage image = renderViewport(view);
+    QApplication::processEvents();
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QColor background = image.pixelColor(view.rectOfRow(0).right() - 2, 2);
     auto dark = [&](QColor c) { return c.lightness() < background.lightness() - 80 && c.red() < 120; };
     auto red = [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; };

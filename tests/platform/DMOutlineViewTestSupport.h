@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QMimeData>
+#include <QRegularExpression>
 
 #include <map>
 #include <memory>
@@ -33,37 +34,23 @@ public:
         root.children.clear();
         std::vector<Node *> parents{&root};
         Node *last = nullptr;
-        QString token;
-        auto flush = [&] {
-            if (token.isEmpty())
-                return;
-            const QStringList parts = token.split(QLatin1Char(':'));
-            auto &slot = pool[parts[0]];
-            if (!slot)
-                slot = std::make_unique<Node>();
-            last = slot.get();
-            last->name = parts[0];
-            last->height = parts.size() > 1 ? parts[1].toInt() : 0;
-            last->expandable = false;
-            last->children.clear();
-            parents.back()->children.push_back(last);
-            token.clear();
-        };
-        for (const QChar c : literal) {
-            if (c == QLatin1Char('(')) {
-                flush();
+        static const QRegularExpression tokens(QStringLiteral("[()]|[^\\s()]+"));
+        for (const QRegularExpressionMatch &match : tokens.globalMatch(literal)) {
+            const QStringList parts = match.captured().split(QLatin1Char(':'));
+            if (parts[0] == QLatin1String("(")) {
                 last->expandable = true;
                 parents.push_back(last);
-            } else if (c == QLatin1Char(')')) {
-                flush();
+            } else if (parts[0] == QLatin1String(")")) {
                 parents.pop_back();
-            } else if (c.isSpace()) {
-                flush();
             } else {
-                token.append(c);
+                auto &slot = pool[parts[0]];
+                if (!slot)
+                    slot = std::make_unique<Node>();
+                last = slot.get();
+                *last = Node{parts[0], parts.value(1).toInt(), false, {}};
+                parents.back()->children.push_back(last);
             }
         }
-        flush();
     }
 
     Node *node(const QString &name) const { return pool.at(name).get(); }
@@ -75,31 +62,23 @@ public:
         ++childCountQueries[nameOf(item)];
         return int(at(item)->children.size());
     }
-    DMOutlineItem outlineViewChildOfItem(DMOutlineView *, int index, DMOutlineItem item) override
-    {
-        return at(item)->children[size_t(index)];
-    }
+    DMOutlineItem outlineViewChildOfItem(DMOutlineView *, int i, DMOutlineItem item) override { return at(item)->children[size_t(i)]; }
     bool outlineViewIsItemExpandable(DMOutlineView *, DMOutlineItem item) override { return at(item)->expandable; }
     QVariant outlineViewObjectValueForTableColumnByItem(DMOutlineView *, const QString &column,
                                                         DMOutlineItem item) override
     {
-        if (column == QLatin1String("title"))
-            return nameOf(item);
-        if (column == QLatin1String("count"))
-            return int(at(item)->children.size());
-        return {};
+        return column == QLatin1String("title") ? QVariant(nameOf(item)) : QVariant(int(at(item)->children.size()));
     }
     void outlineViewSetObjectValueForTableColumnByItem(DMOutlineView *, const QVariant &value, const QString &column,
                                                        DMOutlineItem item) override
     {
         edits.append(column + QLatin1Char('=') + value.toString());
-        if (column == QLatin1String("title") && !value.toString().isEmpty())
+        if (column == QLatin1String("title"))
             const_cast<Node *>(at(item))->name = value.toString();
     }
     std::optional<int> outlineViewHeightOfRowByItem(DMOutlineView *, DMOutlineItem item) override
     {
-        const int height = at(item)->height;
-        return height > 0 ? std::optional<int>(height) : std::nullopt;
+        return at(item)->height > 0 ? std::optional<int>(at(item)->height) : std::nullopt;
     }
     bool outlineViewWriteItemsToPasteboard(DMOutlineView *, const QList<DMOutlineItem> &items,
                                            QMimeData *pasteboard) override
@@ -141,38 +120,24 @@ private:
 class RecordingDelegate : public DMOutlineViewDelegate
 {
 public:
-    bool outlineViewShouldExpandItem(DMOutlineView *, DMOutlineItem item) override
-    {
-        return !refuseExpand.contains(TreeSource::nameOf(item));
-    }
-    bool outlineViewShouldCollapseItem(DMOutlineView *, DMOutlineItem item) override
-    {
-        return !refuseCollapse.contains(TreeSource::nameOf(item));
-    }
-    void outlineViewItemDidExpand(DMOutlineView *, DMOutlineItem item) override
-    {
-        events.append(QStringLiteral("expanded ") + TreeSource::nameOf(item));
-    }
-    void outlineViewItemDidCollapse(DMOutlineView *, DMOutlineItem item) override
-    {
-        events.append(QStringLiteral("collapsed ") + TreeSource::nameOf(item));
-    }
+    bool outlineViewShouldExpandItem(DMOutlineView *, DMOutlineItem item) override { return !refuseExpand.contains(name(item)); }
+    bool outlineViewShouldCollapseItem(DMOutlineView *, DMOutlineItem item) override { return !refuseCollapse.contains(name(item)); }
+    bool outlineViewShouldSelectItem(DMOutlineView *, DMOutlineItem item) override { return !refuseSelect.contains(name(item)); }
+    void outlineViewItemDidExpand(DMOutlineView *, DMOutlineItem item) override { events.append("expanded " + name(item)); }
+    void outlineViewItemDidCollapse(DMOutlineView *, DMOutlineItem item) override { events.append("collapsed " + name(item)); }
+    void outlineViewSelectionDidChange(DMOutlineView *) override { ++selectionChanges; }
     bool outlineViewShouldEditTableColumnItem(DMOutlineView *, const QString &column, DMOutlineItem item) override
     {
-        events.append(QStringLiteral("edit %1 %2").arg(column, TreeSource::nameOf(item)));
+        events.append(QStringLiteral("edit %1 %2").arg(column, name(item)));
         return !refuseEdit.contains(column);
     }
     void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *, DMOutlineCell &cell, const QString &,
                                                       DMOutlineItem item) override
     {
-        if (TreeSource::nameOf(item) == redItem)
+        if (name(item) == redItem)
             cell.textColor = Qt::red;
     }
-    bool outlineViewShouldSelectItem(DMOutlineView *, DMOutlineItem item) override
-    {
-        return !refuseSelect.contains(TreeSource::nameOf(item));
-    }
-    void outlineViewSelectionDidChange(DMOutlineView *) override { ++selectionChanges; }
+    static QString name(DMOutlineItem item) { return TreeSource::nameOf(item); }
 
     QStringList events;
     QStringList refuseExpand;
@@ -196,11 +161,6 @@ struct ShownOutline
         view.setDelegate(&delegate);
         view.resize(320, 240);
         view.show();
-    }
-    ~ShownOutline()
-    {
-        view.setDelegate(nullptr);
-        view.setDataSource(nullptr);
     }
     DMOutlineItem item(const char *name) const { return source.item(QString::fromLatin1(name)); }
     // The centre of a row's cell in viewport coordinates.

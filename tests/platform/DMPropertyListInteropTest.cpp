@@ -13,8 +13,8 @@ using halcyra::test::utc;
 
 namespace {
 
-// The same values as everyKindOfValue(), in Python, and a comparison that, unlike ==, tells
-// True from 1 and 1 from 1.0.
+// The same values as everyKindOfValue(), in Python, and a comparison of dictionaries that,
+// unlike ==, tells True from 1 and 1 from 1.0, and names the keys that differ.
 const char *const kPythonPrelude = R"(
 import datetime, plistlib, sys
 expected = {
@@ -28,24 +28,13 @@ expected = {
     'early date': datetime.datetime(1850, 6, 15, 12), 'late date': datetime.datetime(2150, 1, 1),
     'array': [1, 'two', [], {}], 'nested': {'a': {'b': [True]}}, '': 'empty key',
 }
-def same(a, b, path='root'):
-    if type(a) is not type(b):
-        return '%s: %r instead of %r' % (path, a, b)
-    if isinstance(a, dict):
-        if sorted(a) != sorted(b):
-            return '%s: keys %r instead of %r' % (path, sorted(a), sorted(b))
-        for k in a:
-            r = same(a[k], b[k], path + '.' + k)
-            if r: return r
-        return None
-    if isinstance(a, list):
-        if len(a) != len(b):
-            return '%s: %d items instead of %d' % (path, len(a), len(b))
-        for i, (x, y) in enumerate(zip(a, b)):
-            r = same(x, y, '%s[%d]' % (path, i))
-            if r: return r
-        return None
-    return None if a == b else '%s: %r instead of %r' % (path, a, b)
+def typed(v):
+    if isinstance(v, dict): return {k: typed(x) for k, x in v.items()}
+    if isinstance(v, list): return [typed(x) for x in v]
+    return (type(v).__name__, v)
+def same(a, b):
+    wrong = [k for k in b if typed(a.get(k)) != typed(b[k])] + sorted(set(a) - set(b))
+    return wrong and 'differ: %r' % wrong
 )";
 
 QString python()
@@ -73,12 +62,11 @@ TEST(DMPropertyListInterop, PlistlibReadsWhatWeWrite)
     QTemporaryDir dir;
     const QString xml = dir.filePath(QStringLiteral("ours.plist"));
     const QString binary = dir.filePath(QStringLiteral("ours.bplist"));
-    QString error;
-    ASSERT_TRUE(DMPropertyList::writePropertyListToFile(halcyra::test::everyKindOfValue(), xml, DMPropertyList::XML, &error))
-        << error.toStdString();
-    ASSERT_TRUE(DMPropertyList::writePropertyListToFile(halcyra::test::everyKindOfValue(), binary,
-                                                        DMPropertyList::Binary, &error))
-        << error.toStdString();
+    for (const auto &[path, format] : {std::pair(xml, DMPropertyList::XML), std::pair(binary, DMPropertyList::Binary)}) {
+        QString error;
+        ASSERT_TRUE(DMPropertyList::writePropertyListToFile(halcyra::test::everyKindOfValue(), path, format, &error))
+            << error.toStdString();
+    }
     const QString script = QStringLiteral(R"(
 for path in sys.argv[1:]:
     with open(path, 'rb') as f:
@@ -92,47 +80,31 @@ TEST(DMPropertyListInterop, WeReadWhatPlistlibWrites)
     if (python().isEmpty())
         GTEST_SKIP() << "python3 is not installed";
     QTemporaryDir dir;
-    const QString xml = dir.filePath(QStringLiteral("theirs.plist"));
-    const QString binary = dir.filePath(QStringLiteral("theirs.bplist"));
-    const QString script = QStringLiteral(R"(
-with open(sys.argv[1], 'wb') as f:
-    plistlib.dump(expected, f, fmt=plistlib.FMT_XML)
-expected['fraction'] = datetime.datetime(1990, 3, 4, 5, 6, 7, 250000)
-with open(sys.argv[2], 'wb') as f:
-    plistlib.dump(expected, f, fmt=plistlib.FMT_BINARY)
-print('written')
-)");
-    ASSERT_EQ(runPython(script, {xml, binary}), QStringLiteral("written"));
-
-    QVariantMap expected = halcyra::test::everyKindOfValue();
-    QString error;
-    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(xml, &error), expected)) << error.toStdString();
-    expected.insert(QStringLiteral("fraction"), utc(1990, 3, 4, 5, 6, 7, 250));
-    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(binary, &error), expected)) << error.toStdString();
-}
-
-TEST(DMPropertyListInterop, ScalarRootsAndLargeContainersOfPlistlib)
-{
-    if (python().isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
-    QTemporaryDir dir;
+    // Besides the sample: scalar roots, and containers long and wide enough for references of
+    // two and three bytes.
     const QString script = QStringLiteral(R"(
 d = sys.argv[1]
-plistlib.dump('alone', open(d + '/string.bplist', 'wb'), fmt=plistlib.FMT_BINARY)
-plistlib.dump(-1, open(d + '/minus.bplist', 'wb'), fmt=plistlib.FMT_BINARY)
-plistlib.dump(list(range(70000)), open(d + '/long.bplist', 'wb'), fmt=plistlib.FMT_BINARY)
-plistlib.dump({'k%d' % i: 'shared' for i in range(300)}, open(d + '/wide.bplist', 'wb'), fmt=plistlib.FMT_BINARY)
+plistlib.dump(expected, open(d + '/theirs.plist', 'wb'), fmt=plistlib.FMT_XML)
+expected['fraction'] = datetime.datetime(1990, 3, 4, 5, 6, 7, 250000)
+for name, value in [('theirs', expected), ('string', 'alone'), ('minus', -1), ('long', list(range(70000))),
+                    ('wide', {'k%d' % i: 'shared' for i in range(300)})]:
+    plistlib.dump(value, open(d + '/' + name + '.bplist', 'wb'), fmt=plistlib.FMT_BINARY)
 print('written')
 )");
     ASSERT_EQ(runPython(script, {dir.path()}), QStringLiteral("written"));
-    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QStringLiteral("string.bplist"))),
-                            QStringLiteral("alone")));
-    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QStringLiteral("minus.bplist"))),
-                            QVariant(qint64(-1))));
-    const QVariantList list = DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QStringLiteral("long.bplist"))).toList();
+    auto read = [&](const char *name) {
+        return DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QString::fromLatin1(name)));
+    };
+    QVariantMap expected = halcyra::test::everyKindOfValue();
+    EXPECT_TRUE(sameVariant(read("theirs.plist"), expected));
+    expected.insert(QStringLiteral("fraction"), utc(1990, 3, 4, 5, 6, 7, 250));
+    EXPECT_TRUE(sameVariant(read("theirs.bplist"), expected));
+    EXPECT_TRUE(sameVariant(read("string.bplist"), QStringLiteral("alone")));
+    EXPECT_TRUE(sameVariant(read("minus.bplist"), QVariant(qint64(-1))));
+    const QVariantList list = read("long.bplist").toList();
     ASSERT_EQ(list.size(), 70000);
     EXPECT_TRUE(sameVariant(list.last(), QVariant(qint64(69999))));
-    const QVariantMap wide = DMPropertyList::propertyListWithContentsOfFile(dir.filePath(QStringLiteral("wide.bplist"))).toMap();
+    const QVariantMap wide = read("wide.bplist").toMap();
     EXPECT_EQ(wide.size(), 300);
     EXPECT_EQ(wide.value(QStringLiteral("k299")), QVariant(QStringLiteral("shared")));
 }

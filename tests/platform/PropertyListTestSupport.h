@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QTime>
 #include <QVariant>
-#include <QVector>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -18,46 +18,39 @@ inline QDateTime utc(int year, int month, int day, int hour = 0, int minute = 0,
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second, msec), Qt::UTC);
 }
 
-// Equal values of equal types, all the way down: an integer that comes back as a double, or a
-// date in local time, is a fault even where QVariant's operator== would forgive it.
-inline ::testing::AssertionResult sameVariant(const QVariant &actual, const QVariant &expected,
-                                              const QString &path = QStringLiteral("root"))
+// A value written out with the type of every part, so that an integer that comes back as a
+// double, or a date in local time, differs even where QVariant's operator== would forgive it.
+inline QString describe(const QVariant &value)
 {
-    if (actual.metaType() != expected.metaType())
-        return ::testing::AssertionFailure() << path.toStdString() << ": type " << actual.typeName() << " instead of "
-                                             << expected.typeName();
-    if (expected.metaType().id() == QMetaType::QVariantMap) {
-        const QVariantMap a = actual.toMap();
-        const QVariantMap e = expected.toMap();
-        if (a.keys() != e.keys())
-            return ::testing::AssertionFailure() << path.toStdString() << ": keys "
-                                                 << a.keys().join(',').toStdString() << " instead of "
-                                                 << e.keys().join(',').toStdString();
-        for (auto it = e.constBegin(); it != e.constEnd(); ++it)
-            if (auto result = sameVariant(a.value(it.key()), it.value(), path + '.' + it.key()); !result)
-                return result;
-        return ::testing::AssertionSuccess();
+    QStringList parts;
+    switch (value.metaType().id()) {
+    case QMetaType::QVariantMap: {
+        const QVariantMap map = value.toMap();
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            parts.append(it.key() + QStringLiteral(": ") + describe(it.value()));
+        return QStringLiteral("{") + parts.join(QStringLiteral(", ")) + QStringLiteral("}");
     }
-    if (expected.metaType().id() == QMetaType::QVariantList) {
-        const QVariantList a = actual.toList();
-        const QVariantList e = expected.toList();
-        if (a.size() != e.size())
-            return ::testing::AssertionFailure() << path.toStdString() << ": " << a.size() << " items instead of "
-                                                 << e.size();
-        for (qsizetype i = 0; i < e.size(); ++i)
-            if (auto result = sameVariant(a.at(i), e.at(i), path + '[' + QString::number(i) + ']'); !result)
-                return result;
-        return ::testing::AssertionSuccess();
+    case QMetaType::QVariantList:
+        for (const QVariant &item : value.toList())
+            parts.append(describe(item));
+        return QStringLiteral("[") + parts.join(QStringLiteral(", ")) + QStringLiteral("]");
+    case QMetaType::QByteArray:
+        return QStringLiteral("data ") + QString::fromLatin1(value.toByteArray().toHex());
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(Qt::ISODateWithMs) + (value.toDateTime().timeSpec() == Qt::UTC ? "" : " local");
+    case QMetaType::Double:
+        return QStringLiteral("double ") + QString::number(value.toDouble(), 'g', 17);
+    default:
+        return QString::fromLatin1(value.typeName()) + QLatin1Char(' ') + value.toString();
     }
-    if (expected.metaType().id() == QMetaType::QDateTime && actual.toDateTime().timeSpec() != Qt::UTC)
-        return ::testing::AssertionFailure() << path.toStdString() << ": date not in UTC";
-    if (expected.metaType().id() == QMetaType::Double && std::isnan(expected.toDouble()))
-        return std::isnan(actual.toDouble()) ? ::testing::AssertionSuccess()
-                                             : ::testing::AssertionFailure() << path.toStdString() << ": not NaN";
-    if (actual != expected)
-        return ::testing::AssertionFailure() << path.toStdString() << ": " << actual.toString().toStdString()
-                                             << " instead of " << expected.toString().toStdString();
-    return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult sameVariant(const QVariant &actual, const QVariant &expected)
+{
+    const QString a = describe(actual), e = describe(expected);
+    if (a == e)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << a.toStdString() << "\ninstead of\n" << e.toStdString();
 }
 
 // One value of every kind a property list carries, edges included: the integer extremes
