@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+class DMProjectDependency;
 class QMainWindow;
 class QWidget;
 class DMCurrencyFormatter;
@@ -295,6 +296,7 @@ private:
     void moveBarToResourceRow(DMProjectViewDragHandlerObject *handler);
     void moveSelectedBarsBetweenResourceRows(int direction);
     void linkPendingDependency();
+    void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
     void linkObjectsFramesDidChange();
     void rebuildLinkIndex();
     void itemDatesDidChange();

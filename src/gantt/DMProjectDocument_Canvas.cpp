@@ -61,14 +61,12 @@ bool endsAreInProject(const DMProjectDependency &dependency)
     return from && to && from->isAttached() && to->isAttached();
 }
 
-} // namespace
-
-void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std::shared_ptr<DMProjectItem>> *items,
-                                                                 DMBaseObjectList &result, const QRectF &rect)
+// Calls visit for every item of the list and, where descend(item) allows, of its subitems, depth
+// first without recursion (item trees can be very deep).
+template <typename Visit, typename Descend>
+void walkItems(const QList<std::shared_ptr<DMProjectItem>> &top, Visit visit, Descend descend)
 {
-    if (!items)
-        return;
-    std::vector<const QList<std::shared_ptr<DMProjectItem>> *> stack{items};
+    std::vector<const QList<std::shared_ptr<DMProjectItem>> *> stack{&top};
     std::vector<qsizetype> positions{0};
     while (!stack.empty()) {
         const auto &list = *stack.back();
@@ -78,18 +76,31 @@ void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std
             positions.pop_back();
             continue;
         }
-        const std::shared_ptr<DMProjectItem> &item = list.at(position++);
-        for (const auto &dependency : item->outboundDependencies()) {
+        const DMProjectItem &item = *list.at(position++);
+        visit(item);
+        if (!item.subitems().isEmpty() && descend(item)) {
+            stack.push_back(&item.subitems().list());
+            positions.push_back(0);
+        }
+    }
+}
+
+} // namespace
+
+void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std::shared_ptr<DMProjectItem>> *items,
+                                                                 DMBaseObjectList &result, const QRectF &rect)
+{
+    if (!items)
+        return;
+    walkItems(*items, [&](const DMProjectItem &item) {
+        for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
             if (line && line->isDisplayed() && line->boundingBox().intersects(rect))
                 result.append(line);
         }
-        const std::uint32_t kind = item->kind();
-        if ((kind == kDMProjectItem_Kind_Process || kind == kDMProjectItem_Kind_ItemGroup) && !item->subitems().isEmpty()) {
-            stack.push_back(&item->subitems().list());
-            positions.push_back(0);
-        }
-    }
+    }, [](const DMProjectItem &item) {
+        return item.kind() == kDMProjectItem_Kind_Process || item.kind() == kDMProjectItem_Kind_ItemGroup;
+    });
 }
 
 // ---- Rows ----
@@ -219,29 +230,15 @@ void DMProjectDocument::rebuildLinkIndex()
     if (!m_project)
         return;
     int order = 0;
-    std::vector<const DMProjectItem::ItemList *> stack{&m_project->tasks()};
-    std::vector<qsizetype> positions{0};
-    while (!stack.empty()) {
-        const auto &list = *stack.back();
-        qsizetype &position = positions.back();
-        if (position >= list.size()) {
-            stack.pop_back();
-            positions.pop_back();
-            continue;
-        }
-        const std::shared_ptr<DMProjectItem> &item = list.at(position++);
-        for (const auto &dependency : item->outboundDependencies()) {
+    walkItems(m_project->tasks().list(), [&](const DMProjectItem &item) {
+        for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
             if (!line || !endsAreInProject(*dependency))
                 continue;
             const QRectF box = line->boundingBox();
             m_linkIndex.push_back({box.top() - kLinkIndexMargin, box.bottom() + kLinkIndexMargin, order++, line});
         }
-        if (!item->subitems().isEmpty()) {
-            stack.push_back(&item->subitems());
-            positions.push_back(0);
-        }
-    }
+    }, [](const DMProjectItem &) { return true; });
     std::sort(m_linkIndex.begin(), m_linkIndex.end(),
               [](const LinkIndexEntry &a, const LinkIndexEntry &b) { return a.top < b.top; });
     m_linkIndexMaxBottom.reserve(m_linkIndex.size());

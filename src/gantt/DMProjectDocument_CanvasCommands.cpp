@@ -187,7 +187,8 @@ bool DMProjectDocument::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseO
     return true;
 }
 
-void DMProjectDocument::projectViewChangeDependencyLineStyle(QAction *sender)
+// The link menus: the menu item's tag is the new value, its represented object the link line.
+void DMProjectDocument::changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int))
 {
     if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
         DMBeep();
@@ -197,22 +198,17 @@ void DMProjectDocument::projectViewChangeDependencyLineStyle(QAction *sender)
     const auto dependency = line ? line->representedObject() : nullptr;
     if (!dependency)
         return;
-    dependency->setLinkStyle(DMProjectViewMenuItem::tag(sender));
+    ((*dependency).*setter)(DMProjectViewMenuItem::tag(sender));
     markDocumentAsEdited();
     relayoutProjectView();
 }
 
+void DMProjectDocument::projectViewChangeDependencyLineStyle(QAction *sender)
+{
+    changeDependencyFromMenuItem(sender, &DMProjectDependency::setLinkStyle);
+}
+
 void DMProjectDocument::projectViewChangeDependencyPatternStyle(QAction *sender)
 {
-    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
-        DMBeep();
-        return;
-    }
-    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(DMProjectViewMenuItem::representedObject(sender).object.lock());
-    const auto dependency = line ? line->representedObject() : nullptr;
-    if (!dependency)
-        return;
-    dependency->setDashStyle(DMProjectViewMenuItem::tag(sender));
-    markDocumentAsEdited();
-    relayoutProjectView();
+    changeDependencyFromMenuItem(sender, &DMProjectDependency::setDashStyle);
 }
