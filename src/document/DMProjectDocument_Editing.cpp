@@ -1,5 +1,6 @@
 // DMProjectDocument: the edit commands (delete, copy and paste, attachments, sorting, search).
 #include "DMProjectDocument.h"
+#include "DMProjectItemTree.h"
 
 #include "DMAttachedDocuments.h"
 #include "DMBeep.h"
@@ -52,17 +53,7 @@ QString projectToken(const DMProject *project)
 // Every item of the tree below the lists, parents before children.
 void forEachItem(const QList<std::shared_ptr<DMProjectItem>> &roots, const std::function<void(DMProjectItem &)> &fn)
 {
-    std::vector<DMProjectItem *> stack;
-    for (auto it = roots.crbegin(); it != roots.crend(); ++it)
-        stack.push_back(it->get());
-    while (!stack.empty()) {
-        DMProjectItem *item = stack.back();
-        stack.pop_back();
-        fn(*item);
-        const auto &children = item->subitems().list();
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            stack.push_back(it->get());
-    }
+    DMProjectItem_forEachItem(roots, fn);
 }
 
 // Links to items outside the copied set cannot be pasted: they are left out of the payload.

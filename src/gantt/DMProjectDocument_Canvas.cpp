@@ -2,6 +2,7 @@
 // rectangle, the cursors, which objects may be selected, and the selection mirrored into the
 // outline and handed to the inspector.
 #include "DMProjectDocument.h"
+#include "DMProjectItemTree.h"
 
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -61,30 +62,6 @@ bool endsAreInProject(const DMProjectDependency &dependency)
     return from && to && from->isAttached() && to->isAttached();
 }
 
-// Calls visit for every item of the list and, where descend(item) allows, of its subitems, depth
-// first without recursion (item trees can be very deep).
-template <typename Visit, typename Descend>
-void walkItems(const QList<std::shared_ptr<DMProjectItem>> &top, Visit visit, Descend descend)
-{
-    std::vector<const QList<std::shared_ptr<DMProjectItem>> *> stack{&top};
-    std::vector<qsizetype> positions{0};
-    while (!stack.empty()) {
-        const auto &list = *stack.back();
-        qsizetype &position = positions.back();
-        if (position >= list.size()) {
-            stack.pop_back();
-            positions.pop_back();
-            continue;
-        }
-        const DMProjectItem &item = *list.at(position++);
-        visit(item);
-        if (!item.subitems().isEmpty() && descend(item)) {
-            stack.push_back(&item.subitems().list());
-            positions.push_back(0);
-        }
-    }
-}
-
 } // namespace
 
 void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std::shared_ptr<DMProjectItem>> *items,
@@ -92,7 +69,7 @@ void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std
 {
     if (!items)
         return;
-    walkItems(*items, [&](const DMProjectItem &item) {
+    DMProjectItem_forEachItem(*items, [&](const DMProjectItem &item) {
         for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
             if (line && line->isDisplayed() && line->boundingBox().intersects(rect))
@@ -230,7 +207,7 @@ void DMProjectDocument::rebuildLinkIndex()
     if (!m_project)
         return;
     int order = 0;
-    walkItems(m_project->tasks().list(), [&](const DMProjectItem &item) {
+    DMProjectItem_forEachItem(m_project->tasks().list(), [&](const DMProjectItem &item) {
         for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
             if (!line || !endsAreInProject(*dependency))

@@ -2,6 +2,7 @@
 // follow the shown time span and the scale; the background table follows the timeline's
 // columns and the outline's rows; every bar follows its dates and its outline row.
 #include "DMProjectDocument.h"
+#include "DMProjectItemTree.h"
 
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
@@ -55,17 +56,7 @@ QColor dayColor(const DMProject &project, const DMDate &day)
 // Every item of the tree, parents before children, and the events.
 void forEachItem(const DMProject &project, const std::function<void(DMProjectItem &)> &fn)
 {
-    std::vector<DMProjectItem *> stack;
-    for (auto it = project.tasks().list().crbegin(); it != project.tasks().list().crend(); ++it)
-        stack.push_back(it->get());
-    while (!stack.empty()) {
-        DMProjectItem *item = stack.back();
-        stack.pop_back();
-        fn(*item);
-        const auto &children = item->subitems().list();
-        for (auto it = children.crbegin(); it != children.crend(); ++it)
-            stack.push_back(it->get());
-    }
+    DMProjectItem_forEachItem(project.tasks().list(), fn);
     for (const auto &event : project.eventContainer()->events())
         fn(*event);
 }
