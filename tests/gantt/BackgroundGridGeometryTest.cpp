@@ -83,18 +83,6 @@ TEST(BackgroundGridTable, OutOfRangeIndicesAndBadHeightsAreHarmless)
     EXPECT_EQ(t.totalHeight(), 12.0f);
 }
 
-TEST(BackgroundGridColumns, SeparatorsMarkTheLeftEdgeOfEachRunOfEqualColours)
-{
-    const Recorder r = fillsOf(week(), QRectF(0, 10, 100, 50));
-    // Bands start half a point into their column and are as wide as the column.
-    EXPECT_EQ(r.withColor(kWork), (Rects{QRectF(0.5, 10, 20, 50), QRectF(20.5, 10, 20, 50), QRectF(40.5, 10, 20, 50)}));
-    EXPECT_EQ(r.withColor(kOff), Rects{QRectF(60.5, 10, 20, 50)});
-    // One line before the working run, one at the day off, one where the uncoloured column
-    // follows it, and the closing line of the empty row set at y 0.
-    EXPECT_EQ(r.withColor(kStroke), (Rects{QRectF(0, 10, 1, 50), QRectF(60, 10, 1, 50), QRectF(80, 10, 1, 50),
-                                           QRectF(0, 0, 100, 1)}));
-}
-
 TEST(BackgroundGridColumns, OnlyColumnsMeetingTheRectAreDrawnAndTheFirstStartsARun)
 {
     // From x 45 to 65: columns 2 and 3. Column 2 is the first drawn, so it gets a line although

@@ -4,14 +4,9 @@
 #include "GanttTestSupport.h"
 
 #include "DMCriticalPath.h"
-#include "DMGanttContextMenuDelegate.h"
 #include "DMProjectDependency.h"
-#include "DMProjectViewMenuItem.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectDependencyGeometry.h"
-
-#include <QAction>
-#include <QMenu>
 
 using namespace gantttest;
 
@@ -33,17 +28,6 @@ public:
                         result.append(line);
         return result;
     }
-};
-
-class MenuDelegate : public GanttDelegate, public DMGanttContextMenuDelegate
-{
-public:
-    using GanttDelegate::GanttDelegate;
-    bool respondsToProjectViewChangeDependencyLineStyle() const override { return true; }
-    void projectViewChangeDependencyLineStyle(QAction *sender) override { styles.append(DMProjectViewMenuItem::tag(sender)); }
-    bool respondsToProjectViewChangeDependencyPatternStyle() const override { return patterns; }
-    QList<qint32> styles;
-    bool patterns = true;
 };
 
 std::shared_ptr<DMUIProjectDependency> lineOf(const std::shared_ptr<DMProjectDependency> &dependency)
@@ -152,26 +136,6 @@ TEST_F(LinkedBars, AClickAlongAVerticalLinkSelectsIt)
     canvas.view.deselectAll();
     QTest::mouseClick(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(80, 13));
     EXPECT_FALSE(line->isSelected());
-}
-
-TEST_F(LinkedBars, ContextMenuOffersStylesThenPatterns)
-{
-    MenuDelegate delegate(*canvas.project);
-    std::unique_ptr<QMenu> menu = line->contextMenuInView(&canvas.view, &delegate);
-    EXPECT_EQ(menu->title(), QStringLiteral("dependency option"));
-    const QList<QAction *> actions = menu->actions();
-    ASSERT_EQ(actions.size(), 10); // the titles are checked where the menu is used
-    EXPECT_EQ(DMProjectViewMenuItem::tag(actions.at(8)), 2);
-    EXPECT_EQ(DMProjectViewMenuItem::representedObject(actions.at(3)).object.lock(), line);
-
-    canvas.view.setDelegate(&delegate);
-    actions.at(3)->trigger();
-    EXPECT_EQ(delegate.styles, QList<qint32>({3}));
-    canvas.view.setDelegate(&canvas.delegate);
-    delegate.patterns = false;
-    EXPECT_EQ(line->contextMenuInView(&canvas.view, &delegate)->actions().size(), 5);
-    // A delegate without the link commands gives an empty menu.
-    EXPECT_TRUE(line->contextMenuInView(&canvas.view, &canvas.delegate)->actions().isEmpty());
 }
 
 TEST_F(LinkedBars, ACriticalLinkIsDrawnRedUnderAThinLine)

@@ -40,15 +40,10 @@ public:
         registerSharedInstance(className, this);
     }
     ~FakeInspector() override { registerSharedInstance(m_className, nullptr); }
-    void editObject(DMProjectViewObject *object) override
-    {
-        edited = object;
-        ++calls;
-    }
+    void editObject(DMProjectViewObject *object) override { edited = object; }
     void showWindow() override { ++shown; }
 
     DMProjectViewObject *edited = nullptr;
-    int calls = 0;
     int shown = 0;
 
 private:
@@ -146,18 +141,14 @@ protected:
     {
         return canvas()->convertRectFromCanvasToView(QRectF(canvasPoint, QSizeF(0, 0))).topLeft().toPoint();
     }
-    void drag(QPointF from, QPointF to, int steps = 6, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void drag(QPointF from, QPointF to, int steps = 6)
     {
         const QPoint a = viewPoint(from);
         const QPoint b = viewPoint(to);
-        QTest::mousePress(canvas(), Qt::LeftButton, modifiers, a);
-        for (int i = 1; i <= steps; ++i) {
-            const QPoint p = a + (b - a) * i / steps;
-            QMouseEvent move(QEvent::MouseMove, QPointF(p), canvas()->mapToGlobal(QPointF(p)), Qt::NoButton,
-                             Qt::LeftButton, modifiers);
-            QApplication::sendEvent(canvas(), &move);
-        }
-        QTest::mouseRelease(canvas(), Qt::LeftButton, modifiers, b);
+        QTest::mousePress(canvas(), Qt::LeftButton, Qt::NoModifier, a);
+        for (int i = 1; i <= steps; ++i)
+            dragStep(canvas(), a + (b - a) * i / steps);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, b);
     }
     void key(Qt::Key key, QEvent::Type type, bool autoRepeat = false)
     {

