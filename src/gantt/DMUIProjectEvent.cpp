@@ -106,11 +106,6 @@ void DMUIProjectEvent::_updateDragHandleList()
     DMUIProjectEvent_fillHandleTable(mutableDragHandles(), frame().width(), frame().height());
 }
 
-qint32 DMUIProjectEvent::dragOperationForPoint(QPointF point, DMObjectView *) const
-{
-    return dragHandles().operationAtPoint(point - dragHandlesOrigin());
-}
-
 // ---- Drags ----
 
 void DMUIProjectEvent::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,

@@ -34,7 +34,6 @@ public:
     QString objectEditorControllerClass() const override;
     DMTextAttributes defaultTextAttributes() const override;
 
-    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
                              DMObjectView *view) override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;

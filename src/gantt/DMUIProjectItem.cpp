@@ -1,4 +1,5 @@
 #include "DMUIProjectItem.h"
+#include "DMUIProjectShapeGeometry.h"
 
 #include "DMBeep.h"
 #include "DMDictionaryAccess.h"
@@ -255,9 +256,18 @@ bool DMUIProjectItem::isPointHitting(QPointF point, DMObjectView *view) const
     return frame().contains(point) || dragOperationForPoint(point, view) != 0;
 }
 
-qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *) const
+DMUIProjectTaskTitleLayout DMUIProjectItem::titleLayout(DMObjectView *) const
 {
-    return m_dragHandles.operationAtPoint(point - dragHandlesOrigin());
+    return {};
+}
+
+qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view) const
+{
+    const QPointF inTable = point - dragHandlesOrigin();
+    if (m_firstTitleSlot < 0)
+        return m_dragHandles.operationAtPoint(inTable);
+    // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
+    return DMUIProjectItem_operationAtPoint(m_dragHandles, inTable, m_firstTitleSlot, titleLayout(view).placement);
 }
 
 void DMUIProjectItem::recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view)

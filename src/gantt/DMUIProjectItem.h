@@ -5,6 +5,7 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectViewObject.h"
 #include "DMUIProjectItemDragHandle.h"
+#include "DMUIProjectItemGeometry.h"
 
 #include <QImage>
 
@@ -92,6 +93,12 @@ public:
     static void resetTitleTextAttributes();
 
 protected:
+    // Where the title is drawn; bars that draw a title beside themselves say so, so that only
+    // that side's title handle can be pressed.
+    virtual DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
+    // The first of the two title-beside slots of the handle table, -1 when it has none.
+    void setFirstTitleSlot(int slot) { m_firstTitleSlot = slot; }
+
     // Title attributes at the font size of "kDMHalcyra_ProjectViewFontSize" (at least 8, else 9),
     // black, left-aligned, read into `cache` on first use; each kind keeps its own cache.
     static DMTextAttributes projectViewTitleAttributes(std::optional<DMTextAttributes> &cache, bool truncates);
@@ -139,6 +146,7 @@ protected:
     void markDocumentEdited() const;
 
 private:
+    int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;
     DMObservation m_lockObservation;
     DMObservation m_attributesObservation;

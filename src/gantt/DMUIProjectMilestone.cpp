@@ -139,15 +139,9 @@ void DMUIProjectMilestone::_updateDragHandleList()
     const QRectF d = diamondRect();
     const QString title = shownTitle();
     const QSizeF titleSize = title.isEmpty() ? QSizeF() : titleTextAttributes().sizeOfString(title);
-    m_firstTitleSlot = DMUIProjectMilestone_fillHandleTable(mutableDragHandles(), d.width(), d.height(),
+    setFirstTitleSlot(DMUIProjectMilestone_fillHandleTable(mutableDragHandles(), d.width(), d.height(),
                                                             viewModeVisibility() == kDMProjectViewMode_Gantt,
-                                                            milestoneHandleMetrics(), titleSize);
-}
-
-qint32 DMUIProjectMilestone::dragOperationForPoint(QPointF point, DMObjectView *view) const
-{
-    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
-                                            titleLayout(view).placement);
+                                                            milestoneHandleMetrics(), titleSize));
 }
 
 // ---- Drags ----

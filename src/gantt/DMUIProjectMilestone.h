@@ -27,7 +27,7 @@ public:
     // The frame inset by 2 at top and bottom: the diamond's box.
     QRectF diamondRect() const { return barRect(); }
     QPolygonF diamond() const;
-    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
+    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
     void representedObject_timeSpanChanged() override;
     QRectF dependencyEndRect() const override;
@@ -35,7 +35,6 @@ public:
     QString objectEditorControllerClass() const override;
     DMTextAttributes defaultTextAttributes() const override;
 
-    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
                              DMObjectView *view) override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
@@ -52,5 +51,4 @@ protected:
 private:
     QString shownTitle() const;
 
-    int m_firstTitleSlot = -1;
 };

@@ -81,13 +81,7 @@ void DMUIProjectProcess::_updateDragHandleList()
         right = QRectF(f.width() + 4, title.rect.y() - f.y(), tw, title.rect.height());
         left = right.translated(-f.width() - 8 - tw, 0);
     }
-    m_firstTitleSlot = DMUIProjectProcess_fillHandleTable(mutableDragHandles(), f.width(), f.height(), right, left);
-}
-
-qint32 DMUIProjectProcess::dragOperationForPoint(QPointF point, DMObjectView *view) const
-{
-    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
-                                            titleLayout(view).placement);
+    setFirstTitleSlot(DMUIProjectProcess_fillHandleTable(mutableDragHandles(), f.width(), f.height(), right, left));
 }
 
 // ---- Drags ----

@@ -14,13 +14,12 @@ public:
 
     QPainterPath bracket() const { return DMUIProjectProcess_bracket(frame()); }
     // Where the title goes in this view (the same rule for drawing and pressing).
-    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
+    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
     void representedObject_timeSpanChanged() override;
     bool acceptsDependencies() const override { return false; }
     QString objectEditorControllerClass() const override;
 
-    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
                              DMObjectView *view) override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
@@ -34,5 +33,4 @@ private:
     DMUIProjectProcessTitleInput titleInput(DMObjectView *view) const;
     QString titleText() const;
 
-    int m_firstTitleSlot = -1;
 };

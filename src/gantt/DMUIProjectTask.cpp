@@ -155,17 +155,10 @@ void DMUIProjectTask::_updateDragHandleList()
     const QRectF bar = barRect();
     const DMUIProjectTaskTitleInput input = titleInput(nullptr);
     const QSizeF besideTitle = DMUIProjectTask_titleGoesBeside(input) ? input.titleSize : QSizeF();
-    m_firstTitleSlot = DMUIProjectTask_fillHandleTable(mutableDragHandles(), bar.width(), bar.height(),
+    setFirstTitleSlot(DMUIProjectTask_fillHandleTable(mutableDragHandles(), bar.width(), bar.height(),
                                                        item ? item->progress() : 0.0,
                                                        viewModeVisibility() == kDMProjectViewMode_Gantt,
-                                                       handleMetrics(), besideTitle);
-}
-
-qint32 DMUIProjectTask::dragOperationForPoint(QPointF point, DMObjectView *view) const
-{
-    // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
-    return DMUIProjectItem_operationAtPoint(dragHandles(), point - dragHandlesOrigin(), m_firstTitleSlot,
-                                            titleLayout(view).placement);
+                                                       handleMetrics(), besideTitle));
 }
 
 // ---- Drags ----

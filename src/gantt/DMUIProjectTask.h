@@ -31,9 +31,8 @@ public:
     QString objectEditorControllerClass() const override;
 
     // Where the title goes in this view (the same rule for drawing and pressing).
-    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
+    DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
                              DMObjectView *view) override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
@@ -72,5 +71,4 @@ private:
     // begin link handle while that shows.
     qreal iconOffset() const;
 
-    int m_firstTitleSlot = -1;
 };
