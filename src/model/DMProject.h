@@ -22,6 +22,7 @@ class DMProjectEventContainer;
 class DMProjectItem;
 class DMProjectObject;
 class DMProjectResource;
+struct DMProjectRelationOrders;
 class DMProjectTodoContainer;
 class DMUndoManager;
 
@@ -72,7 +73,9 @@ public:
     bool isValid() const { return m_isValid; }
     void setIsValid(bool valid);
 
-    // The next object ID: the counter starts at 2^32, so the first object gets 2^32 + 1.
+    // The next object ID: the counter starts at 2^32, so the first object gets 2^32 + 1. It
+    // never wraps: once it stands at 2^64 - 1 (a file may hold IDs that high), the lowest IDs
+    // from 2^32 + 1 up that no object of the project holds are handed out.
     quint64 nextObjectID();
     quint64 lastObjectID() const { return m_lastObjectID; }
 
@@ -144,9 +147,11 @@ public:
     void purgeRemovedObjects();
     qsizetype removedObjectCount() const { return m_removedObjects.size(); }
 
-    // Tree maintenance, called by the lists' owners.
+    // Tree maintenance, called by the lists' owners. Leaving, a subtree takes its links and
+    // assignments along (DMProjectRelations); the orders of the lists that changed are added to
+    // *orders when given.
     void attachSubtree(DMProjectObject *root);
-    void detachSubtree(DMProjectObject *root);
+    void detachSubtree(DMProjectObject *root, DMProjectRelationOrders *orders = nullptr);
     void indexObject(DMProjectObject *object);
     void unindexObject(DMProjectObject *object);
     void keepRemovedObject(const std::shared_ptr<DMProjectObject> &object);
@@ -168,6 +173,8 @@ private:
                         void (DMProject::*setter)(const T &));
     void settingDidChange(const QString &key);
     void rebuildCalendar();
+    // The IDs of an object and everything it holds (subitems, their links, members).
+    static void idsOfSubtree(const DMProjectObject *root, QSet<quint64> *ids);
 
     QString m_title;
     DMDate m_beginDate;
@@ -179,11 +186,13 @@ private:
     QVariantMap m_attributes;
     bool m_isValid = true;
     quint64 m_lastObjectID = quint64(1) << 32;
+    quint64 m_freeIDSearch = (quint64(1) << 32) + 1; // where the search for free IDs goes on
     DMProject_DisplayAttributes m_displayAttributes;
     QPointer<DMUndoManager> m_undoManager;
     DMWorkingCalendar m_calendar;
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
+    std::optional<QSet<quint64>> m_removedIDs; // of m_removedObjects, while the counter is at its top
     QSet<quint64> m_criticalPath;
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;

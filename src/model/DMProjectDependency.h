@@ -56,6 +56,7 @@ public:
 
 private:
     friend class DMProjectItem;
+    friend class DMProjectRelations;
     void setEnds(const std::shared_ptr<DMProjectItem> &from, const std::shared_ptr<DMProjectItem> &to);
     void clearEnds();
     void notifyStyleChanged() const;
@@ -70,6 +71,9 @@ private:
     bool m_hasArrow = true;
     int m_dashStyle = 0;
     int m_thickness = 0;
+    // Where the link stood in its source's outbound list (0) and its target's inbound list (1)
+    // while taken out of it; -1 while listed (see DMProjectRelations).
+    qsizetype m_suspendedAt[2] = {-1, -1};
     mutable std::shared_ptr<DMProjectDependencyUIObject> m_ganttUIObject;
     mutable bool m_ganttUIObjectRequested = false;
 };

@@ -10,6 +10,7 @@
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentHooks.h"
 #include "DMProjectItemUIObject.h"
+#include "DMProjectRelations.h"
 #include "DMProjectUIObjectFactory.h"
 #include "DMRollup.h"
 #include "DMScheduler.h"
@@ -58,11 +59,11 @@ DMProjectItem::~DMProjectItem()
     destroyPendingIdleInvocations(this);
     // Links die with either end: take them out of the other ends' lists.
     for (const auto &dependency : m_outbound.list())
-        if (DMProjectItem *to = dependency->toItemPointer(); to && to != this)
-            to->removeDependency(to->m_inbound, dependency.get(), DMProjectKey::inboundDependencies);
+        if (const auto to = dependency->toItem(); to && to.get() != this)
+            to->takeDependency(true, dependency.get());
     for (const auto &dependency : m_inbound.list())
-        if (DMProjectItem *from = dependency->fromItemPointer(); from && from != this)
-            from->removeDependency(from->m_outbound, dependency.get(), DMProjectKey::outboundDependencies);
+        if (const auto from = dependency->fromItem(); from && from.get() != this)
+            from->takeDependency(false, dependency.get());
 
     // Release the subtree without recursion, so that a very deep tree cannot exhaust the stack.
     std::vector<std::shared_ptr<DMProjectItem>> pending(m_subitems.begin(), m_subitems.end());
@@ -364,25 +365,44 @@ void DMProjectItem::setParentItemInternal(DMProjectItem *parent)
 
 // ---- dependencies ----
 
-void DMProjectItem::insertDependency(DependencyList &list, const std::shared_ptr<DMProjectDependency> &dependency,
-                                     const QString &key)
+qsizetype DMProjectItem::takeDependency(bool inbound, const DMProjectDependency *dependency)
 {
-    const QList<qsizetype> indexes{list.size()};
-    willChangeList(key, DMChange::Insertion, indexes);
-    list.append(dependency);
-    didChangeList(key, DMChange::Insertion, indexes);
-}
-
-void DMProjectItem::removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key)
-{
+    DependencyList &list = inbound ? m_inbound : m_outbound;
+    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
     for (qsizetype i = 0; i < list.size(); ++i)
         if (list.at(i).get() == dependency) {
             const QList<qsizetype> indexes{i};
             willChangeList(key, DMChange::Removal, indexes);
             list.removeAt(i);
             didChangeList(key, DMChange::Removal, indexes);
-            return;
+            return i;
         }
+    return -1;
+}
+
+void DMProjectItem::putDependency(bool inbound, const std::shared_ptr<DMProjectDependency> &dependency, qsizetype index)
+{
+    DependencyList &list = inbound ? m_inbound : m_outbound;
+    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
+    if (index < 0 || index > list.size())
+        index = list.size();
+    const QList<qsizetype> indexes{index};
+    willChangeList(key, DMChange::Insertion, indexes);
+    list.insert(index, dependency);
+    didChangeList(key, DMChange::Insertion, indexes);
+}
+
+void DMProjectItem::reorderDependencies(bool inbound, const QList<quint64> &order)
+{
+    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
+    DMProjectRelations::reorder(
+        inbound ? m_inbound : m_outbound, order, [](const auto &link) { return link->objectID(); },
+        [this, &key](bool prior, const QList<qsizetype> &indexes) {
+            if (prior)
+                willChangeList(key, DMChange::Replacement, indexes);
+            else
+                didChangeList(key, DMChange::Replacement, indexes);
+        });
 }
 
 std::shared_ptr<DMProjectDependency> DMProjectItem::outboundDependencyToItem(const DMProjectItem *item) const
@@ -424,17 +444,18 @@ bool DMProjectItem::reachesItemThroughDependencies(const DMProjectItem *item) co
 }
 
 std::shared_ptr<DMProjectDependency> DMProjectItem::linkItems(const std::shared_ptr<DMProjectItem> &from,
-                                                              const std::shared_ptr<DMProjectItem> &to, quint64 objectID)
+                                                              const std::shared_ptr<DMProjectItem> &to, quint64 objectID,
+                                                              qsizetype outboundIndex, qsizetype inboundIndex)
 {
     auto dependency = std::make_shared<DMProjectDependency>();
     if (objectID)
         dependency->setObjectID(objectID);
     dependency->setProject(from->project());
     dependency->setEnds(from, to);
-    from->insertDependency(from->m_outbound, dependency, DMProjectKey::outboundDependencies);
-    to->insertDependency(to->m_inbound, dependency, DMProjectKey::inboundDependencies);
+    from->putDependency(false, dependency, outboundIndex);
+    to->putDependency(true, dependency, inboundIndex);
     DMProject *project = from->projectPointer();
-    if (project && (from->isAttached() || to->isAttached()))
+    if (project && from->isAttached() && to->isAttached())
         project->attachSubtree(dependency.get());
     return dependency;
 }
@@ -443,7 +464,8 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::addOutboundDependencyToItem(
 {
     if (!target || target.get() == this || outboundDependencyToItem(target.get()))
         return nullptr;
-    if (target->projectPointer() != projectPointer() || target->reachesItemThroughDependencies(this))
+    if (target->projectPointer() != projectPointer() || target->isAttached() != isAttached()
+        || target->reachesItemThroughDependencies(this))
         return nullptr;
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
     auto dependency = linkItems(self, target, 0);
@@ -464,17 +486,18 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
     const std::shared_ptr<DMProjectDependency> dependency = outboundDependencyToItem(item);
     if (!dependency)
         return;
-    DMProjectItem *to = dependency->toItemPointer();
-    registerUndo("removeOutboundDependencyToItem",
-                 [toID = to->objectID(), id = dependency->objectID(), style = dependency->styleRepresentation()](DMProjectObject &o) {
-                     auto &from = static_cast<DMProjectItem &>(o);
-                     const DMProject *project = from.projectPointer();
-                     auto target = project ? std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)) : nullptr;
-                     if (target && !from.outboundDependencyToItem(target.get()))
-                         from.restoreOutboundDependency(target, id, style);
-                 });
-    removeDependency(m_outbound, dependency.get(), DMProjectKey::outboundDependencies);
-    to->removeDependency(to->m_inbound, dependency.get(), DMProjectKey::inboundDependencies);
+    const std::shared_ptr<DMProjectItem> to = dependency->toItem();
+    const qsizetype outboundIndex = takeDependency(false, dependency.get());
+    const qsizetype inboundIndex = to ? to->takeDependency(true, dependency.get()) : -1;
+    if (to)
+        registerInverse([toID = to->objectID(), id = dependency->objectID(), style = dependency->styleRepresentation(),
+                         outboundIndex, inboundIndex](DMProjectObject &o) {
+            auto &from = static_cast<DMProjectItem &>(o);
+            const DMProject *project = from.projectPointer();
+            auto target = project ? std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)) : nullptr;
+            if (target && !from.outboundDependencyToItem(target.get()))
+                from.restoreOutboundDependency(target, id, style, outboundIndex, inboundIndex);
+        });
     if (DMProject *project = projectPointer())
         project->detachSubtree(dependency.get());
     dependency->clearEnds();
@@ -482,10 +505,10 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
 }
 
 void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID,
-                                              const QVariantMap &style)
+                                              const QVariantMap &style, qsizetype outboundIndex, qsizetype inboundIndex)
 {
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
-    auto dependency = linkItems(self, target, objectID);
+    auto dependency = linkItems(self, target, objectID, outboundIndex, inboundIndex);
     {
         // The restored look is part of the same undo step, not a step of its own.
         DMProject *project = projectPointer();
@@ -501,7 +524,7 @@ void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectIte
 
 void DMProjectItem::registerUndoOfLinkTo(const DMProjectItem &target)
 {
-    registerUndo("addOutboundDependencyToItem", [toID = target.objectID()](DMProjectObject &o) {
+    registerInverse([toID = target.objectID()](DMProjectObject &o) {
         auto &from = static_cast<DMProjectItem &>(o);
         if (const DMProject *project = from.projectPointer())
             if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
@@ -602,7 +625,7 @@ QVariantMap DMProjectItem::fieldsRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("title"), m_title);
     d.insert(QStringLiteral("beginDate"), DMProjectCoder::dateValue(m_beginDate));
     d.insert(QStringLiteral("endDate"), DMProjectCoder::dateValue(m_endDate));
@@ -649,8 +672,12 @@ bool DMProjectItem::loadFields(const QVariantMap &d, QString *problem)
     const QColor color = colorWithComponentsDictionary(dictionaryForKey(d, QStringLiteral("fillColor")));
     if (color.isValid())
         m_fillColor = color;
-    if (d.contains(QStringLiteral("attributes")))
-        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    if (d.contains(QStringLiteral("attributes"))) {
+        bool damaged = false;
+        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);
+        if (damaged)
+            problems << QStringLiteral("damaged attributes dropped");
+    }
     if (problem)
         *problem = problems.join(QStringLiteral(", "));
     return true;

@@ -132,7 +132,9 @@ public:
     const DependencyList &inboundDependencies() const { return m_inbound; }
     const DependencyList &outboundDependencies() const { return m_outbound; }
     // The new link from the receiver to target, or null with no change for a null target, the
-    // receiver itself, an existing link, or a cycle (target already reaches the receiver).
+    // receiver itself, an existing link, a cycle (target already reaches the receiver), or a
+    // target on the other side of the project's trees (one of the two in the project, the
+    // other not). Removing a link registers where it stood in both lists, for undo.
     std::shared_ptr<DMProjectDependency> addOutboundDependencyToItem(const std::shared_ptr<DMProjectItem> &target);
     std::shared_ptr<DMProjectDependency> addInboundDependencyFromItem(const std::shared_ptr<DMProjectItem> &source);
     std::shared_ptr<DMProjectDependency> outboundDependencyToItem(const DMProjectItem *item) const;
@@ -175,19 +177,27 @@ private:
     friend class DMProjectDependency;
     friend class DMScheduler;
     friend class DMCriticalPath;
+    friend class DMProjectRelations;
 
     void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
     void mutableArrayDidChange(ItemList &array, const ItemList::Change &change) override;
-    void insertDependency(DependencyList &list, const std::shared_ptr<DMProjectDependency> &dependency, const QString &key);
-    void removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key);
+    // Takes the link out of the inbound or outbound list (its index, or -1), or lists it at index.
+    qsizetype takeDependency(bool inbound, const DMProjectDependency *dependency);
+    void putDependency(bool inbound, const std::shared_ptr<DMProjectDependency> &dependency, qsizetype index);
+    // Puts the list in that order of link IDs (see DMProjectRelations::restoreOrders).
+    void reorderDependencies(bool inbound, const QList<quint64> &order);
     void setParentItemInternal(DMProjectItem *parent);
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
     // document back after the idle delay.
     void applyDates(const DMDate &begin, const DMDate &end, qint32 duration);
-    void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style);
+    // Undo of a removal: the link with its ID and look, at its old places in both lists.
+    void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style,
+                                   qsizetype outboundIndex, qsizetype inboundIndex);
+    // A new link listed at the ends of both lists (or at the given places).
     static std::shared_ptr<DMProjectDependency> linkItems(const std::shared_ptr<DMProjectItem> &from,
-                                                          const std::shared_ptr<DMProjectItem> &to, quint64 objectID);
+                                                          const std::shared_ptr<DMProjectItem> &to, quint64 objectID,
+                                                          qsizetype outboundIndex = -1, qsizetype inboundIndex = -1);
     // After a link from this item to the target was made: its undo removes it again.
     void registerUndoOfLinkTo(const DMProjectItem &target);
     // After a link was made or removed: the document's items array and the critical path follow.

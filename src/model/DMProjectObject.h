@@ -46,8 +46,12 @@ protected:
     // The project's undo manager when undo registration is open, else null.
     DMUndoManager *undoManager() const;
     // Registers an undo action that resolves this object by ID and class at each use (the undo
-    // stack holds no model object). The key is the fence-off key of this object and setter.
+    // stack holds no model object). For a setter that restores one value: its fence-off key is
+    // this object and the setter (with an attribute's key), so the many sets of one drag fold
+    // into the action that restores the value before the drag.
     void registerUndo(const char *setterName, std::function<void(DMProjectObject &)> action) const;
+    // For every other change (a link or an assignment made or removed): never folded.
+    void registerInverse(std::function<void(DMProjectObject &)> action) const { registerUndo(nullptr, std::move(action)); }
     // Announces a change of one key around the assignment.
     template <typename T, typename V>
     bool assign(T &field, const V &value, const QString &key)

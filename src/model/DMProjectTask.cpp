@@ -2,6 +2,7 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMProject.h"
+#include "DMProjectCoder.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectResource.h"
 
@@ -12,9 +13,9 @@ DMProjectTask::DMProjectTask()
 
 DMProjectTask::~DMProjectTask()
 {
-    for (const Assignment &assignment : m_assignments)
-        if (const auto resource = assignment.resource.lock())
-            resource->detachTask(this);
+    for (const auto &assignment : std::as_const(m_assignments))
+        if (const auto resource = assignment->resource.lock())
+            resource->takeAssignment(assignment.get());
 }
 
 bool DMProjectTask::isKindOfClass(const QString &className) const
@@ -25,8 +26,8 @@ bool DMProjectTask::isKindOfClass(const QString &className) const
 QList<std::shared_ptr<DMProjectResource>> DMProjectTask::concernedResources() const
 {
     QList<std::shared_ptr<DMProjectResource>> resources;
-    for (const Assignment &assignment : m_assignments)
-        if (auto resource = assignment.resource.lock())
+    for (const auto &assignment : m_assignments)
+        if (auto resource = assignment->resource.lock())
             resources.append(resource);
     return resources;
 }
@@ -34,7 +35,7 @@ QList<std::shared_ptr<DMProjectResource>> DMProjectTask::concernedResources() co
 qsizetype DMProjectTask::assignmentIndex(const DMProjectResource *resource) const
 {
     for (qsizetype i = 0; i < m_assignments.size(); ++i)
-        if (m_assignments.at(i).raw == resource && !m_assignments.at(i).resource.expired())
+        if (const auto assigned = m_assignments.at(i)->resource.lock(); assigned && assigned.get() == resource)
             return i;
     return -1;
 }
@@ -46,14 +47,14 @@ bool DMProjectTask::isAssignedToResource(const DMProjectResource *resource) cons
 
 void DMProjectTask::addResource(const std::shared_ptr<DMProjectResource> &resource)
 {
-    if (!resource || resource->isGroup() || isAssignedToResource(resource.get()))
+    if (!resource || resource->isGroup() || isAssignedToResource(resource.get()) || resource->isAttached() != isAttached())
         return;
-    registerUndo("addResource", [id = resource->objectID()](DMProjectObject &o) {
+    registerInverse([id = resource->objectID()](DMProjectObject &o) {
         auto &task = static_cast<DMProjectTask &>(o);
         if (const DMProject *project = task.projectPointer())
             task.removeResource(project->objectWithIDAndClass<DMProjectResource>(id));
     });
-    insertAssignment(resource, m_assignments.size());
+    assign(resource, m_assignments.size(), resource->m_tasks.size());
 }
 
 void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &resource)
@@ -61,45 +62,73 @@ void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &res
     const qsizetype index = resource ? assignmentIndex(resource.get()) : -1;
     if (index < 0)
         return;
-    registerUndo("removeResource", [id = resource->objectID(), index](DMProjectObject &o) {
+    const std::shared_ptr<DMProjectAssignment> assignment = m_assignments.at(index);
+    const qsizetype resourceIndex = resource->m_tasks.indexOf(assignment);
+    registerInverse([id = resource->objectID(), index, resourceIndex](DMProjectObject &o) {
         auto &task = static_cast<DMProjectTask &>(o);
         const DMProject *project = task.projectPointer();
         auto resource = project ? project->objectWithIDAndClass<DMProjectResource>(id) : nullptr;
         if (!resource || task.isAssignedToResource(resource.get()))
             return;
-        task.registerUndo("addResource", [id](DMProjectObject &o2) {
+        task.registerInverse([id](DMProjectObject &o2) {
             auto &t = static_cast<DMProjectTask &>(o2);
             if (const DMProject *p = t.projectPointer())
                 t.removeResource(p->objectWithIDAndClass<DMProjectResource>(id));
         });
-        task.insertAssignment(resource, qMin(index, task.m_assignments.size()));
+        task.assign(resource, index, resourceIndex < 0 ? resource->m_tasks.size() : resourceIndex);
     });
-    removeAssignmentAt(index);
+    takeAssignment(assignment.get());
+    resource->takeAssignment(assignment.get());
 }
 
-void DMProjectTask::insertAssignment(const std::shared_ptr<DMProjectResource> &resource, qsizetype index)
+void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, qsizetype taskIndex, qsizetype resourceIndex)
 {
+    auto assignment = std::make_shared<DMProjectAssignment>();
+    assignment->task = std::static_pointer_cast<DMProjectTask>(shared_from_this());
+    assignment->resource = resource;
+    assignment->uiObject = newUIObjectForViewMode(1);
+    if (assignment->uiObject)
+        assignment->uiObject->setResourceViewFields(0, resource.get());
+    putAssignment(assignment, taskIndex);
+    resource->putAssignment(assignment, resourceIndex);
+}
+
+qsizetype DMProjectTask::takeAssignment(const DMProjectAssignment *assignment)
+{
+    for (qsizetype i = 0; i < m_assignments.size(); ++i)
+        if (m_assignments.at(i).get() == assignment) {
+            const QList<qsizetype> indexes{i};
+            willChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+            m_assignments.removeAt(i);
+            didChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+            return i;
+        }
+    return -1;
+}
+
+void DMProjectTask::putAssignment(const std::shared_ptr<DMProjectAssignment> &assignment, qsizetype index)
+{
+    index = qBound<qsizetype>(0, index, m_assignments.size());
     const QList<qsizetype> indexes{index};
     willChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
-    Assignment assignment;
-    assignment.resource = resource;
-    assignment.raw = resource.get();
-    assignment.uiObject = newUIObjectForViewMode(1);
-    if (assignment.uiObject)
-        assignment.uiObject->setResourceViewFields(0, resource.get());
     m_assignments.insert(index, assignment);
-    resource->attachTask(this, assignment.uiObject);
     didChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
 }
 
-void DMProjectTask::removeAssignmentAt(qsizetype index)
+void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 {
-    const QList<qsizetype> indexes{index};
-    willChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
-    const Assignment assignment = m_assignments.takeAt(index);
-    if (const auto resource = assignment.resource.lock())
-        resource->detachTask(this);
-    didChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+    DMProjectRelations::reorder(
+        m_assignments, order,
+        [](const auto &assignment) {
+            const auto resource = assignment->resource.lock();
+            return resource ? resource->objectID() : 0;
+        },
+        [this](bool prior, const QList<qsizetype> &indexes) {
+            if (prior)
+                willChangeList(DMProjectKey::concernedResources, DMChange::Replacement, indexes);
+            else
+                didChangeList(DMProjectKey::concernedResources, DMChange::Replacement, indexes);
+        });
 }
 
 float DMProjectTask::cost() const
@@ -117,25 +146,24 @@ float DMProjectTask::cost() const
 QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectTask::uiObjects() const
 {
     QList<std::shared_ptr<DMProjectItemUIObject>> objects = DMProjectItem::uiObjects();
-    for (const Assignment &assignment : m_assignments)
-        if (assignment.uiObject)
-            objects.append(assignment.uiObject);
+    for (const auto &assignment : m_assignments)
+        if (assignment->uiObject)
+            objects.append(assignment->uiObject);
     return objects;
 }
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectTask::resourceUIObject(const DMProjectResource *resource) const
 {
     const qsizetype index = assignmentIndex(resource);
-    return index < 0 ? nullptr : m_assignments.at(index).uiObject;
+    return index < 0 ? nullptr : m_assignments.at(index)->uiObject;
 }
 
 QVariantMap DMProjectTask::fieldsRepresentation() const
 {
     QVariantMap d = DMProjectItem::fieldsRepresentation();
     QVariantList ids;
-    for (const Assignment &assignment : m_assignments)
-        if (const auto resource = assignment.resource.lock())
-            ids.append(qint64(resource->objectID()));
+    for (const auto &resource : concernedResources())
+        ids.append(DMProjectCoder::idValue(resource->objectID()));
     if (!ids.isEmpty())
         d.insert(QStringLiteral("resources"), ids);
     return d;
@@ -147,10 +175,9 @@ bool DMProjectTask::loadFields(const QVariantMap &dictionary, QString *problem)
         return false;
     m_pendingResourceIDs.clear();
     for (const QVariant &value : arrayForKey(dictionary, QStringLiteral("resources"))) {
-        bool ok = false;
-        const qint64 id = value.toLongLong(&ok);
-        if (ok && id > 0)
-            m_pendingResourceIDs.append(quint64(id));
+        quint64 id = 0;
+        if (DMProjectCoder::idFromValue(value, &id))
+            m_pendingResourceIDs.append(id);
     }
     return true;
 }

@@ -30,12 +30,12 @@ const DMDate &epoch()
     return date;
 }
 
+} // namespace
 
 // The dates every changed item had before a validated change: the one undo action of the
 // change. A drag's later changes, fenced off under the same key, add the items they move
-// first, so the action restores everything the drag moved.
-} // namespace
-
+// first, so the action restores everything the drag moved. The undo manager that records it
+// holds it as the key's context while it may still be extended.
 struct DMScheduler::DateSnapshot
 {
     struct Entry
@@ -46,8 +46,6 @@ struct DMScheduler::DateSnapshot
         qint32 duration;
     };
     std::weak_ptr<DMProject> project;
-    quint64 rootID = 0;
-    const DMUndoManager *manager = nullptr;
     std::vector<Entry> entries;
     QSet<quint64> ids;
 
@@ -63,13 +61,6 @@ struct DMScheduler::DateSnapshot
 namespace {
 
 using DateSnapshot = DMScheduler::DateSnapshot;
-
-// The snapshots that may still be extended, by fence-off key.
-QHash<QString, std::weak_ptr<DateSnapshot>> &openSnapshots()
-{
-    static QHash<QString, std::weak_ptr<DateSnapshot>> snapshots;
-    return snapshots;
-}
 
 qint32 clampToInt32(qint64 value)
 {
@@ -87,7 +78,6 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
         return;
     auto opposite = std::make_shared<DateSnapshot>();
     opposite->project = project;
-    opposite->rootID = snapshot->rootID;
     std::vector<std::pair<DMProjectItem *, const DateSnapshot::Entry *>> items;
     items.reserve(snapshot->entries.size());
     for (const DateSnapshot::Entry &entry : snapshot->entries) {
@@ -98,15 +88,10 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
         items.emplace_back(item.get(), &entry);
     }
     if (DMUndoManager *manager = project->undoManagerForRegistration())
-        registerSnapshot(manager, opposite, QString());
+        manager->registerUndo([opposite] { restoreSnapshot(opposite); });
     for (const auto &[item, entry] : items)
         item->applyDates(entry->begin, entry->end, entry->duration);
     DMCriticalPath::update(*project);
-}
-
-void DMScheduler::registerSnapshot(DMUndoManager *manager, const std::shared_ptr<DateSnapshot> &snapshot, const QString &key)
-{
-    manager->registerUndo([snapshot] { restoreSnapshot(snapshot); }, key);
 }
 
 bool DMScheduler::linkHolds(int kind, const DMDate &fromBegin, const DMDate &fromEnd, const DMDate &toBegin,
@@ -530,32 +515,24 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
     if (changes.empty())
         return kDMValidation_OK;
 
-    DMUndoManager *manager = project ? project->undoManagerForRegistration() : nullptr;
+    // A change of items outside the project registers nothing: undo could not find them.
+    DMUndoManager *manager = project && item.isAttached() ? project->undoManagerForRegistration() : nullptr;
     bool grouped = false;
     if (manager) {
         const QString key = DMUndoManager::fenceOffKeyForObject(&item, "validateAndSetBeginDateAndEndDate");
-        auto &snapshots = openSnapshots();
-        std::shared_ptr<DateSnapshot> open = snapshots.value(key).lock();
-        const bool extend = open && manager->fenceOffKeysEnabled() && manager->isFenced(key) && open->manager == manager
-            && open->rootID == item.objectID() && open->project.lock().get() == project;
-        if (extend) {
+        if (const auto open = std::static_pointer_cast<DateSnapshot>(manager->fencedContext(key))) {
             for (const Propagation::State *state : changes)
                 open->add(*state->item);
             manager->disableRegistrationWithFenceOffKey(key);
         } else {
             auto snapshot = std::make_shared<DateSnapshot>();
             snapshot->project = project->weak_from_this();
-            snapshot->rootID = item.objectID();
-            snapshot->manager = manager;
             snapshot->entries.reserve(changes.size());
             for (const Propagation::State *state : changes)
                 snapshot->add(*state->item);
-            if (snapshots.size() > 64)
-                snapshots.removeIf([](const auto &entry) { return entry.value().expired(); });
-            snapshots.insert(key, snapshot);
             manager->beginUndoGrouping();
             grouped = true;
-            registerSnapshot(manager, snapshot, key);
+            manager->registerExtensibleUndo([snapshot] { restoreSnapshot(snapshot); }, key, snapshot);
         }
     }
     for (const Propagation::State *state : changes)

@@ -48,5 +48,4 @@ public:
 private:
     class Propagation;
     static void restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot);
-    static void registerSnapshot(DMUndoManager *manager, const std::shared_ptr<DateSnapshot> &snapshot, const QString &key);
 };

@@ -174,6 +174,10 @@ inline FullProject makeFullProject()
 // parents, links and assignments by object ID, resources, events, to-dos and settings.
 void expectSameProject(const DMProject &a, const DMProject &b);
 
+// Where two dictionary forms first differ ("tasks[2].outboundDependencies[0].kind: 1 / 3"),
+// empty when they are equal; for readable failures of dictionary comparisons.
+std::string firstDifference(const QVariant &a, const QVariant &b);
+
 // An undo manager that makes one step per explicit group, for exact undo and redo checks.
 struct StepUndo
 {
