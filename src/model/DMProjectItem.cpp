@@ -695,9 +695,9 @@ int DMProjectItem::validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begi
     return DMScheduler::validateAndSetDates(*this, begin, end, DMScheduler::Shift);
 }
 
-int DMProjectItem::setValidatedBeginDate(const DMDate &date)
+int DMProjectItem::setValidatedBeginDate(const DMDate &date, DMScheduler::RescheduleMode mode)
 {
-    return DMScheduler::setValidatedBeginDate(*this, date);
+    return DMScheduler::setValidatedBeginDate(*this, date, mode);
 }
 
 int DMProjectItem::setValidatedEndDate(const DMDate &date)

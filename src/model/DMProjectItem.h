@@ -4,6 +4,7 @@
 #include "DMMutableArray.h"
 #include "DMProjectKeys.h"
 #include "DMProjectObject.h"
+#include "DMScheduler.h"
 
 #include <QColor>
 #include <QList>
@@ -66,10 +67,12 @@ public:
     // Moves the item and all its subitems by the same amount (begin - beginDate); the end
     // gives the item's new end (a process keeps its span).
     int validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
-    // The validated date keys: the setters validate, keeping the other date (a process asks
-    // whether to reschedule the entire process when its begin date moves).
+    // The validated date keys: the setters validate, keeping the other date. A new begin date
+    // of a process moves its subitems too only with RescheduleProcess: the view asks the user
+    // (DMScheduler::kRescheduleProcessMessage) and passes the answer; other items ignore it.
     DMDate validatedBeginDate() const { return m_beginDate; }
-    int setValidatedBeginDate(const DMDate &date);
+    int setValidatedBeginDate(const DMDate &date,
+                              DMScheduler::RescheduleMode mode = DMScheduler::RescheduleMode::SetBeginDate);
     DMDate validatedEndDate() const { return m_endDate; }
     int setValidatedEndDate(const DMDate &date);
     // Pushes every successor whose inbound link the current dates break, and refits the

@@ -2,8 +2,6 @@
 
 #include "DMCriticalPath.h"
 #include "DMDate.h"
-#include "DMLocalizedString.h"
-#include "DMModalUI.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectItem.h"
@@ -92,21 +90,6 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
     for (const auto &[item, entry] : items)
         item->applyDates(entry->begin, entry->end, entry->duration);
     DMCriticalPath::update(*project);
-}
-
-bool DMScheduler::linkHolds(int kind, const DMDate &fromBegin, const DMDate &fromEnd, const DMDate &toBegin,
-                            const DMDate &toEnd)
-{
-    switch (kind) {
-    case DMProjectDependency::StartToFinish:
-        return toEnd >= fromBegin;
-    case DMProjectDependency::StartToStart:
-        return toBegin >= fromBegin;
-    case DMProjectDependency::FinishToFinish:
-        return toEnd >= fromEnd;
-    default:
-        return toBegin >= fromEnd;
-    }
 }
 
 // One validated change in progress.
@@ -316,20 +299,9 @@ void DMScheduler::Propagation::runItemStep(State &state)
                 continue;
             DMDate fromBegin, fromEnd;
             datesOf(from, &fromBegin, &fromEnd);
-            switch (link->kind()) {
-            case DMProjectDependency::StartToFinish:
-                requiredEnd = std::max(requiredEnd, fromBegin);
-                break;
-            case DMProjectDependency::StartToStart:
-                requiredBegin = std::max(requiredBegin, fromBegin);
-                break;
-            case DMProjectDependency::FinishToFinish:
-                requiredEnd = std::max(requiredEnd, fromEnd);
-                break;
-            default:
-                requiredBegin = std::max(requiredBegin, fromEnd);
-                break;
-            }
+            const int kind = link->kind();
+            DMDate &bound = DMProjectDependency::constrainsTargetEnd(kind) ? requiredEnd : requiredBegin;
+            bound = std::max(bound, DMProjectDependency::requiredTargetDate(kind, fromBegin, fromEnd));
         }
         if (requiredBegin > begin) {
             begin = requiredBegin;
@@ -420,7 +392,7 @@ int DMScheduler::Propagation::check()
                 continue;
             DMDate fromBegin, fromEnd;
             datesOf(from, &fromBegin, &fromEnd);
-            if (!DMScheduler::linkHolds(link->kind(), fromBegin, fromEnd, state.begin, state.end))
+            if (!DMProjectDependency::holds(link->kind(), fromBegin, fromEnd, state.begin, state.end))
                 return kDMValidation_InboundDependencyBroken;
         }
     }
@@ -544,7 +516,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
     return kDMValidation_OK;
 }
 
-int DMScheduler::setValidatedBeginDate(DMProjectItem &item, const DMDate &date)
+int DMScheduler::setValidatedBeginDate(DMProjectItem &item, const DMDate &date, RescheduleMode mode)
 {
     if (date == item.beginDate())
         return kDMValidation_OK;
@@ -562,15 +534,8 @@ int DMScheduler::setValidatedBeginDate(DMProjectItem &item, const DMDate &date)
     }
     if (end <= date)
         end = date.dateByAddingSeconds(item.endDate().absoluteSecond() - item.beginDate().absoluteSecond());
-    Mode mode = Set;
-    if (item.kind() == kDMProjectItem_Kind_Process) {
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString(kRescheduleProcessMessage);
-        alert.buttons = {DMLocalizedString(kRescheduleButton), DMLocalizedString(kSetBeginDateButton)};
-        if (DMModalUI::instance().runAlert(alert) == DMModalUI::DefaultReturn)
-            mode = Shift;
-    }
-    return validateAndSetDates(item, date, end, mode);
+    const bool shift = item.kind() == kDMProjectItem_Kind_Process && mode == RescheduleMode::RescheduleProcess;
+    return validateAndSetDates(item, date, end, shift ? Shift : Set);
 }
 
 int DMScheduler::setValidatedEndDate(DMProjectItem &item, const DMDate &date)

@@ -28,16 +28,19 @@ public:
                  // inbound links are broken
     };
 
+    // What a new begin date of a process does to its subitems. The model asks nothing: a view
+    // that sets a process's begin asks the user (kRescheduleProcessMessage, with the buttons
+    // kRescheduleButton, the default, and kSetBeginDateButton) and passes the answer.
+    enum class RescheduleMode {
+        SetBeginDate,      // the subitems stay; the process still encloses them
+        RescheduleProcess, // the subitems move with the process, as a time shift
+    };
+
     static int validateAndSetDates(DMProjectItem &item, const DMDate &begin, const DMDate &end, Mode mode);
-    static int setValidatedBeginDate(DMProjectItem &item, const DMDate &date);
+    static int setValidatedBeginDate(DMProjectItem &item, const DMDate &date, RescheduleMode mode);
     static int setValidatedEndDate(DMProjectItem &item, const DMDate &date);
 
-    // True when the dates satisfy a link of that kind (0 finish to start, 1 start to finish,
-    // 2 start to start, 3 finish to finish).
-    static bool linkHolds(int kind, const DMDate &fromBegin, const DMDate &fromEnd, const DMDate &toBegin,
-                          const DMDate &toEnd);
-
-    // The texts of the process question.
+    // The texts of the process question, for the views that ask it.
     static const char *const kRescheduleProcessMessage;
     static const char *const kRescheduleButton;
     static const char *const kSetBeginDateButton;

@@ -217,45 +217,37 @@ TEST(Schedule, TimeShiftMovesAProcessWithItsSubitems)
 
 namespace {
 
-struct AnsweringModalUI : DMModalUI
+struct CountingModalUI : DMModalUI
 {
-    int answer = DefaultReturn;
-    QList<Alert> alerts;
-    int runAlert(const Alert &alert, QWidget *) override
-    {
-        alerts.append(alert);
-        return answer;
-    }
+    int alerts = 0;
+    int runAlert(const Alert &, QWidget *) override { return ++alerts, DefaultReturn; }
 };
 
 } // namespace
 
-TEST(Schedule, ValidatedBeginDateOfAProcessAsksWhetherToRescheduleIt)
+// The model asks nothing: the caller passes the answer to the process question.
+TEST(Schedule, AProcessesValidatedBeginDateMovesItsSubitemsOnlyWhenTheCallerSaysSo)
 {
-    AnsweringModalUI ui;
+    CountingModalUI ui;
     DMModalUI::setInstance(&ui);
     auto project = DMProject::create();
     auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 10));
     auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 10), process);
 
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 9)), kDMValidation_OK); // "Reschedule"
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts[0].messageText, QStringLiteral("Would you like to reschedule the entire process?"));
-    EXPECT_EQ(ui.alerts[0].buttons, (QStringList{QStringLiteral("Reschedule"), QStringLiteral("Set Begin Date")}));
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 9), DMScheduler::RescheduleMode::RescheduleProcess), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
     expectDates(*process, at(2024, 1, 9), at(2024, 1, 11));
 
     // "Set Begin Date": the subitems stay, and the process still encloses them.
-    ui.answer = DMModalUI::AlternateReturn;
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8), DMScheduler::RescheduleMode::SetBeginDate), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
     expectDates(*process, at(2024, 1, 8), at(2024, 1, 11));
-    // The same date asks nothing; a task's end setter keeps its begin.
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
-    EXPECT_EQ(ui.alerts.size(), 2);
+    // A task's end setter keeps its begin.
     EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 12)), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 12));
     EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 9)), kDMValidation_BeginNotBeforeEnd);
+    EXPECT_EQ(ui.alerts, 0);
+    EXPECT_STREQ(DMScheduler::kRescheduleProcessMessage, "Would you like to reschedule the entire process?");
     DMModalUI::setInstance(nullptr);
 }
 
