@@ -117,19 +117,25 @@ DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
 // The timers are members, so no deferred work outlives the manager.
 DMUndoManager::~DMUndoManager() = default;
 
-void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
+// What every registration does first: nothing while registration is disabled; while undoing
+// or redoing, the action joins the opposite step whatever its key (the step must be restored
+// whole); otherwise the redo steps are stale, recorded or not. True when the caller goes on.
+bool DMUndoManager::beginRegistration(Action &action)
 {
     if (!action || d->disableCount > 0)
-        return;
+        return false;
     if (d->collecting) {
-        // Keys are ignored while undoing or redoing: the step must be restored whole.
         d->collecting->actions.append(std::move(action));
-        return;
+        return false;
     }
-
-    // Any change outside undo and redo makes the redo steps stale, recorded or not.
     d->redoStack.clear();
+    return true;
+}
 
+void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
+{
+    if (!beginRegistration(action))
+        return;
     const bool keyed = d->fenceOffKeysEnabled && !fenceOffKey.isEmpty();
     if (keyed) {
         if (d->activeFence(fenceOffKey)) {
@@ -144,13 +150,8 @@ void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
 
 void DMUndoManager::registerExtensibleUndo(Action action, const QString &fenceOffKey, std::shared_ptr<void> context)
 {
-    if (!action || d->disableCount > 0)
+    if (!beginRegistration(action))
         return;
-    if (d->collecting) {
-        d->collecting->actions.append(std::move(action));
-        return;
-    }
-    d->redoStack.clear();
     record(std::move(action));
     if (d->fenceOffKeysEnabled && !fenceOffKey.isEmpty())
         fence(fenceOffKey, std::move(context));

@@ -76,6 +76,7 @@ signals:
     void didRedo();
 
 private:
+    bool beginRegistration(Action &action);
     void record(Action action);
     void fence(const QString &key, std::shared_ptr<void> context);
 

@@ -6,17 +6,22 @@
 #include "DMProjectCoder.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentHooks.h"
+#include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectRelations.h"
 #include "DMProjectResource.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMPropertyList.h"
 #include "DMUndoManager.h"
+#include "DMWorkingTimeline.h"
 
 #include <QDebug>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -121,8 +126,9 @@ void DMProject::assignWithUndo(T &field, const T &value, const QString &key, con
     didChangeValueForKey(key);
 }
 
-void DMProject::setTitle(const QString &title)
+void DMProject::setTitle(const QString &text)
 {
+    const QString title = DMPropertyList::storableString(text);
     if (title != m_title)
         assignWithUndo(m_title, title, DMProjectKey::title, "setTitle", &DMProject::setTitle);
 }
@@ -140,16 +146,69 @@ void DMProject::setEndDate(const DMDate &date)
         assignWithUndo(m_endDate, date, DMProjectKey::endDate, "setEndDate", &DMProject::setEndDate);
 }
 
-void DMProject::setAttribute(const QString &key, const QVariant &value)
+void DMProject::setAttribute(const QString &keyText, const QVariant &valueText)
 {
+    const QString key = DMPropertyList::storableString(keyText);
+    const QVariant value = DMPropertyList::storableValue(valueText);
     if (!DMProjectObject::attributeWouldChange(m_attributes, key, value))
         return;
-    if (DMUndoManager *undo = undoManagerForRegistration()) {
+    DMUndoManager *undo = undoManagerForRegistration();
+    const bool calendar = key == kDMProject_Settings_DaysOff || key == kDMProject_Settings_NonWorkingWeekDays
+        || key == kDMProject_Settings_DayTimeSpan;
+    if (undo && calendar)
+        undo->beginUndoGrouping();
+    if (undo) {
         std::weak_ptr<DMProject> weak = weak_from_this();
         undo->registerUndo([weak, key, old = m_attributes.value(key)] { if (auto p = weak.lock()) p->setAttribute(key, old); },
                            DMUndoManager::fenceOffKeyForObject(this, qPrintable(QStringLiteral("setAttribute ") + key)));
     }
     DMProjectObject::storeAttribute(*this, m_attributes, key, value, [this, &key] { settingDidChange(key); });
+    if (calendar && !isRestoring())
+        recomputeDurations();
+    if (undo && calendar)
+        undo->endUndoGrouping();
+}
+
+int DMProject::recomputeDurations()
+{
+    QList<std::shared_ptr<DMProjectItem>> roots = m_tasks.list();
+    for (const auto &event : m_eventContainer->events())
+        roots.append(event);
+    return recomputeDurations(roots);
+}
+
+int DMProject::recomputeDurations(const QList<std::shared_ptr<DMProjectItem>> &roots)
+{
+    // A table of working time pays off over many items; a few are counted day by day.
+    std::optional<DMWorkingTimeline> timeline;
+    int counted = 0;
+    int changed = 0;
+    const auto recompute = [&](DMProjectItem &item) {
+        if (!timeline && ++counted > 16)
+            timeline.emplace(m_calendar);
+        const bool working = item.useWorkingSchedule();
+        const qint64 seconds = item.hasEqualDates() ? 0
+            : timeline ? timeline->durationBetween(item.beginDate(), item.endDate(), working)
+                       : m_calendar.durationBetween(item.beginDate(), item.endDate(), working);
+        const qint32 duration = qint32(std::clamp<qint64>(seconds, INT32_MIN, INT32_MAX));
+        if (duration != item.duration()) {
+            item.setDuration(duration);
+            ++changed;
+        }
+    };
+    DMProjectItem_forEachItem(roots, recompute);
+    return changed;
+}
+
+bool DMProject::isRestoring() const
+{
+    return m_loading > 0 || (m_undoManager && (m_undoManager->isUndoing() || m_undoManager->isRedoing()));
+}
+
+void DMProject::subtreeDidJoin(DMProjectObject *root)
+{
+    if (auto *item = dynamic_cast<DMProjectItem *>(root); item && !isRestoring())
+        recomputeDurations({std::static_pointer_cast<DMProjectItem>(item->shared_from_this())});
 }
 
 void DMProject::setAttributes(const QVariantMap &attributes)

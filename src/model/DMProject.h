@@ -63,7 +63,9 @@ public:
 
     // The settings (kDMProject_ keys). A change is announced under "attributes" and
     // "attributes.<key>" and is undoable; an invalid value removes the key. Replacing
-    // kDMProject_Settings_DaysOff, _NonWorkingWeekDays or _DayTimeSpan rebuilds the calendar.
+    // kDMProject_Settings_DaysOff, _NonWorkingWeekDays or _DayTimeSpan rebuilds the calendar,
+    // and every item keeps its dates and stores the working time between them anew, in the
+    // same undo step.
     const QVariantMap &attributes() const { return m_attributes; }
     QVariant attribute(const QString &key) const { return m_attributes.value(key); }
     void setAttribute(const QString &key, const QVariant &value);
@@ -90,6 +92,10 @@ public:
 
     // Working time.
     const DMWorkingCalendar &workingCalendar() const { return m_calendar; }
+    // Sets every item's duration to the working time between its dates (calendar time off the
+    // working schedule, 0 for a milestone); returns how many changed.
+    int recomputeDurations();
+    int recomputeDurations(const QList<std::shared_ptr<DMProjectItem>> &roots);
     bool isWorkingDay(const DMDate &date, int *kind = nullptr) const;
     DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration, bool useWorkingSchedule,
                                                     DMMutableIndexSet_64 *workSlices = nullptr) const;
@@ -157,6 +163,12 @@ public:
     void keepRemovedObject(const std::shared_ptr<DMProjectObject> &object);
     std::shared_ptr<DMProjectObject> takeRemovedObject(quint64 objectID);
     bool isLoading() const { return m_loading > 0; }
+    // While loading, undoing or redoing, stored values are being put back: nothing is derived
+    // (roll-ups, fits, durations), since the values come back through their own registrations.
+    bool isRestoring() const;
+    // After an insertion registered its undo: the items that joined store the working time
+    // between their dates (they may have been out of the project when the calendar changed).
+    void subtreeDidJoin(DMProjectObject *root);
     void beginLoading() { ++m_loading; }
     void endLoading() { --m_loading; }
     void noteObjectID(quint64 objectID);

@@ -98,6 +98,10 @@ public:
                         if (List *list = locator(*p))
                             removeIDs(*list, ids);
                 });
+            // After the registration, so that undo restores the durations while the objects
+            // are still in the project.
+            for (const auto &object : change.objects)
+                project->subtreeDidJoin(object.get());
             break;
         }
         case Change::Remove:
@@ -114,10 +118,8 @@ public:
             if (change.kind == Change::Replace)
                 for (const auto &object : change.objects)
                     project->attachSubtree(object.get());
-            if (!undo)
-                break;
             const qsizetype index = change.index;
-            if (change.kind == Change::Remove) {
+            if (undo && change.kind == Change::Remove) {
                 undo->registerUndo([weakProject, locator, ids, index, orders] {
                     if (auto p = weakProject.lock())
                         if (List *list = locator(*p)) {
@@ -125,7 +127,7 @@ public:
                             DMProjectRelations::restoreOrders(*p, orders);
                         }
                 });
-            } else {
+            } else if (undo) {
                 const quint64 oldID = ids.value(0);
                 undo->registerUndo([weakProject, locator, oldID, index, orders] {
                     auto p = weakProject.lock();
@@ -138,6 +140,9 @@ public:
                     }
                 });
             }
+            if (change.kind == Change::Replace)
+                for (const auto &object : change.objects)
+                    project->subtreeDidJoin(object.get());
             break;
         }
         case Change::Exchange:

@@ -14,6 +14,7 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMPropertyList.h"
 
 #include <QDebug>
 #include <QHash>
@@ -105,10 +106,13 @@ public:
 
     // Problems are counted by kind, so that a file with a million damaged entries gives one
     // line per kind (with the first example's detail), not a million lines.
-    void problem(const QString &kind, const QString &detail = QString())
+    void problem(const QString &kind, const QString &detail = QString(), qsizetype count = 1)
     {
+        if (count <= 0)
+            return;
         Problem &problem = m_problemCounts[kind];
-        if (problem.count++ == 0) {
+        problem.count += count;
+        if (problem.count == count) {
             m_problemKinds.append(kind);
             problem.detail = detail;
         }
@@ -391,7 +395,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     if (d.contains(kClass) && d.value(kClass).toString() != QLatin1String("DMProject"))
         problem(QStringLiteral("the dictionary is not a project's"));
 
-    project->m_title = stringForKey(d, QStringLiteral("title"));
+    project->m_title = DMPropertyList::storableString(stringForKey(d, QStringLiteral("title")));
     DMDate date;
     if (DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &date))
         project->m_beginDate = date;
@@ -466,6 +470,8 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     resolveLinks(*project);
     resolveAssignments(*project);
     project->m_todoContainer->rearrangeObjects();
+    problem(QStringLiteral("a duration that did not match its item's dates was recomputed"), QString(),
+            project->recomputeDurations());
     project->endLoading();
     reportProblems();
     DMCriticalPath::update(*project);
@@ -539,7 +545,7 @@ QVariantMap DMProjectCoder::decodeAttributes(const QVariant &encoded, bool *dama
             qWarning("Project loading: damaged attributes were dropped");
         return {};
     }
-    return markersToDates(decoded).toMap();
+    return markersToDates(DMPropertyList::storableValue(decoded)).toMap();
 }
 
 QVariantMap DMProjectCoder::encodeSettings(const QVariantMap &settings)
@@ -551,7 +557,7 @@ QVariantMap DMProjectCoder::decodeSettings(const QVariant &encoded)
 {
     if (encoded.typeId() != QMetaType::QVariantMap)
         return {};
-    return markersToDates(DMObjectSerialization::decodeDictionary(encoded.toMap())).toMap();
+    return markersToDates(DMPropertyList::storableValue(DMObjectSerialization::decodeDictionary(encoded.toMap()))).toMap();
 }
 
 std::shared_ptr<DMProjectItem> DMProjectCoder::newItemForClassName(const QString &className)

@@ -12,6 +12,7 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectRelations.h"
 #include "DMProjectUIObjectFactory.h"
+#include "DMPropertyList.h"
 #include "DMRollup.h"
 #include "DMScheduler.h"
 
@@ -95,8 +96,9 @@ void DMProjectItem::setDefaultFillColorForKind(std::uint32_t kind, const QColor 
     defaultColors().insert(kind, color);
 }
 
-void DMProjectItem::setTitle(const QString &title)
+void DMProjectItem::setTitle(const QString &text)
 {
+    const QString title = DMPropertyList::storableString(text);
     if (title == m_title)
         return;
     registerUndo("setTitle", [old = m_title](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setTitle(old); });
@@ -205,8 +207,8 @@ void DMProjectItem::setUseWorkingSchedule(bool use)
     registerUndo("setUseWorkingSchedule",
                  [old = m_useWorkingSchedule](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setUseWorkingSchedule(old); });
     assign(m_useWorkingSchedule, use, DMProjectKey::useWorkingSchedule);
-    // The duration is counted in the new unit; the dates stay.
-    if (const DMProject *project = projectPointer())
+    // The duration is counted in the new unit; the dates stay. (Undo puts the old one back.)
+    if (const DMProject *project = projectPointer(); project && !project->isRestoring() && !hasEqualDates())
         setDuration(clampToInt32(project->durationBetween(m_beginDate, m_endDate, m_useWorkingSchedule)));
 }
 
@@ -394,15 +396,8 @@ void DMProjectItem::putDependency(bool inbound, const std::shared_ptr<DMProjectD
 
 void DMProjectItem::reorderDependencies(bool inbound, const QList<quint64> &order)
 {
-    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
-    DMProjectRelations::reorder(
-        inbound ? m_inbound : m_outbound, order, [](const auto &link) { return link->objectID(); },
-        [this, &key](bool prior, const QList<qsizetype> &indexes) {
-            if (prior)
-                willChangeList(key, DMChange::Replacement, indexes);
-            else
-                didChangeList(key, DMChange::Replacement, indexes);
-        });
+    DMProjectRelations::reorder(inbound ? m_inbound : m_outbound, order, [](const auto &link) { return link->objectID(); },
+                                *this, inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies);
 }
 
 std::shared_ptr<DMProjectDependency> DMProjectItem::outboundDependencyToItem(const DMProjectItem *item) const
@@ -649,7 +644,7 @@ QVariantMap DMProjectItem::fieldsRepresentation() const
 bool DMProjectItem::loadFields(const QVariantMap &d, QString *problem)
 {
     QStringList problems;
-    m_title = stringForKey(d, QStringLiteral("title"));
+    m_title = DMPropertyList::storableString(stringForKey(d, QStringLiteral("title")));
     DMDate begin = m_beginDate;
     DMDate end = m_endDate;
     if (!DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &begin))

@@ -58,14 +58,15 @@ public:
     void setBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
 
     // Validated changes (codes in DMValidation.h). The new dates are checked against the
-    // item's inbound links, its lock, their order and 1970; every successor whose link they
-    // break is pushed later (and its own successors), every parent grows to enclose its
-    // subitems (and shrinks with kDMProjectItem_ExpandToFitSubitems). All new dates are
-    // computed first; then all are applied as one undo step, or nothing changes and the
-    // refusal's code is returned.
+    // item's inbound links (and its ancestors'), its lock, their order and 1970; every
+    // successor whose link they break is pushed later just enough (and its own successors; a
+    // link into an item with subitems constrains each subitem), every parent grows to enclose
+    // its subitems (and shrinks with kDMProjectItem_ExpandToFitSubitems). DMPropagation gives
+    // the rules. All new dates are computed first; then all are applied as one undo step, or
+    // nothing changes and the refusal's code is returned.
     int validateAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
-    // Moves the item and all its subitems by the same amount (begin - beginDate); the end
-    // gives the item's new end (a process keeps its span).
+    // Moves the item and all its subitems by the same amount, in working time for the items on
+    // the working schedule (begin - beginDate); the end gives the item's new end.
     int validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
     // The validated date keys: the setters validate, keeping the other date. A new begin date
     // of a process moves its subitems too only with RescheduleProcess: the view asks the user
@@ -79,9 +80,11 @@ public:
     // parents, as one validated change of the item's current dates.
     int enforceLinkedItemsConstrainedDates();
 
-    // Signed seconds; working seconds when the item uses the working schedule.
+    // Signed seconds: the working time between the dates when the item uses the working
+    // schedule, calendar time otherwise. Every change of the dates, of the schedule or of the
+    // calendar keeps it so; loading mends a file's stale value.
     qint32 duration() const { return m_duration; }
-    void setDuration(qint32 seconds); // the field only; the dates stay
+    void setDuration(qint32 seconds); // the field only (loading, undo, recomputing); the dates stay
     // The duration; a process or item group sums its subitems.
     virtual qint32 subitemsTimeEffort() const { return m_duration; }
     // Signed seconds from the end to the float end (kept by the critical path).
@@ -179,6 +182,7 @@ private:
     friend class DMProjectCoder;
     friend class DMProjectDependency;
     friend class DMScheduler;
+    friend class DMPropagation;
     friend class DMCriticalPath;
     friend class DMProjectRelations;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMObservable.h"
+#include "DMPropertyList.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,11 @@ class DMUndoManager;
 
 // Base of every model object that has an identity in a project: items, dependencies,
 // resources, to-dos and the two containers. Always owned through std::shared_ptr.
+//
+// Text entering the model (titles, names, attribute and setting strings, set or loaded) is kept
+// as every file can store it (DMPropertyList::storableString: control characters other than
+// tab, line feed and carriage return dropped, an unpaired surrogate made U+FFFD), so that a
+// save never fails for what the user typed, pasted or imported.
 class DMProjectObject : public DMObservable, public std::enable_shared_from_this<DMProjectObject>
 {
 public:
@@ -66,11 +72,14 @@ protected:
 
     // Sets one entry of an attribute dictionary (an invalid value removes it), announcing
     // "attributes.<key>" and "attributes" around it, with `setter` and the old value as its undo.
-    // False when the dictionary already held that value.
+    // Texts are stored as every file can hold them (DMPropertyList::storableValue). False when
+    // the dictionary already held that value.
     template <typename Self>
-    bool assignAttribute(QVariantMap &attributes, const QString &key, const QVariant &value,
+    bool assignAttribute(QVariantMap &attributes, const QString &keyText, const QVariant &valueText,
                          void (Self::*setter)(const QString &, const QVariant &))
     {
+        const QString key = DMPropertyList::storableString(keyText);
+        const QVariant value = DMPropertyList::storableValue(valueText);
         if (!attributeWouldChange(attributes, key, value))
             return false;
         registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMObservable.h"
+
 #include <QHash>
 #include <QList>
 #include <QtGlobal>
@@ -63,9 +65,10 @@ public:
     // After the undone removal put its objects back: the lists it changed get their old orders.
     static void restoreOrders(const DMProject &project, const DMProjectRelationOrders &orders);
     // Sorts a list to a recorded order of IDs (`id` of an element; one not recorded goes after
-    // the rest); false, untouched, when it is in that order already. `announce` runs around it.
-    template <typename List, typename Id, typename Announce>
-    static bool reorder(List &list, const QList<quint64> &order, Id id, Announce announce)
+    // the rest), announced as a replacement of the list under `key` of its owner; untouched when
+    // it is in that order already.
+    template <typename List, typename Id>
+    static void reorder(List &list, const QList<quint64> &order, Id id, DMObservable &owner, const QString &key)
     {
         QHash<quint64, qsizetype> rank;
         for (qsizetype i = 0; i < order.size(); ++i)
@@ -74,17 +77,16 @@ public:
             return rank.value(id(a), order.size()) < rank.value(id(b), order.size());
         };
         if (std::is_sorted(list.begin(), list.end(), less))
-            return false;
+            return;
         QList<qsizetype> indexes;
         for (qsizetype i = 0; i < list.size(); ++i)
             indexes.append(i);
-        announce(true, indexes);
+        owner.willChangeList(key, DMChange::Replacement, indexes);
         if constexpr (requires { list.sort(less); })
             list.sort(less);
         else
             std::stable_sort(list.begin(), list.end(), less);
-        announce(false, indexes);
-        return true;
+        owner.didChangeList(key, DMChange::Replacement, indexes);
     }
 
 private:

@@ -7,6 +7,7 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectTask.h"
+#include "DMPropertyList.h"
 
 #include <QDebug>
 
@@ -30,8 +31,9 @@ DMProjectResource::~DMProjectResource()
     m_subitems.setDelegate(nullptr);
 }
 
-void DMProjectResource::setName(const QString &name)
+void DMProjectResource::setName(const QString &text)
 {
+    const QString name = DMPropertyList::storableString(text);
     if (name == m_name)
         return;
     registerUndo("setName", [old = m_name](DMProjectObject &o) { static_cast<DMProjectResource &>(o).setName(old); });
@@ -128,18 +130,11 @@ void DMProjectResource::putAssignment(const std::shared_ptr<DMProjectAssignment>
 
 void DMProjectResource::reorderAssignments(const QList<quint64> &order)
 {
-    DMProjectRelations::reorder(
-        m_tasks, order,
-        [](const auto &assignment) {
-            const auto task = assignment->task.lock();
-            return task ? task->objectID() : 0;
-        },
-        [this](bool prior, const QList<qsizetype> &indexes) {
-            if (prior)
-                willChangeList(QStringLiteral("UIObjects"), DMChange::Replacement, indexes);
-            else
-                didChangeList(QStringLiteral("UIObjects"), DMChange::Replacement, indexes);
-        });
+    const auto id = [](const auto &assignment) {
+        const auto task = assignment->task.lock();
+        return task ? task->objectID() : 0;
+    };
+    DMProjectRelations::reorder(m_tasks, order, id, *this, QStringLiteral("UIObjects"));
 }
 
 QList<std::shared_ptr<DMProjectTask>> DMProjectResource::assignedTasks() const
@@ -263,7 +258,7 @@ bool DMProjectResource::loadFields(const QVariantMap &d, QString *problem)
     if (d.value(QStringLiteral("class")).toString() != staticClassName())
         return false;
     m_kind = integerForKey(d, QStringLiteral("kind")) == Group ? Group : Resource;
-    m_name = stringForKey(d, QStringLiteral("name"));
+    m_name = DMPropertyList::storableString(stringForKey(d, QStringLiteral("name")));
     if (d.contains(QStringLiteral("attributes"))) {
         bool damaged = false;
         m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);

@@ -117,18 +117,11 @@ void DMProjectTask::putAssignment(const std::shared_ptr<DMProjectAssignment> &as
 
 void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 {
-    DMProjectRelations::reorder(
-        m_assignments, order,
-        [](const auto &assignment) {
-            const auto resource = assignment->resource.lock();
-            return resource ? resource->objectID() : 0;
-        },
-        [this](bool prior, const QList<qsizetype> &indexes) {
-            if (prior)
-                willChangeList(DMProjectKey::concernedResources, DMChange::Replacement, indexes);
-            else
-                didChangeList(DMProjectKey::concernedResources, DMChange::Replacement, indexes);
-        });
+    const auto id = [](const auto &assignment) {
+        const auto resource = assignment->resource.lock();
+        return resource ? resource->objectID() : 0;
+    };
+    DMProjectRelations::reorder(m_assignments, order, id, *this, DMProjectKey::concernedResources);
 }
 
 float DMProjectTask::cost() const

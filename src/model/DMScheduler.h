@@ -11,13 +11,12 @@ class DMProject;
 class DMProjectItem;
 
 // Validated date changes of items. From the requested dates of one item it computes, before
-// touching anything, the new dates of every item that must follow: successors pushed later by
-// the max over their inbound links (keeping their duration, in working time on the working
-// schedule), parents grown to enclose their subitems (fitted exactly with
-// kDMProjectItem_ExpandToFitSubitems), a pushed or shifted parent moving its subitems with it.
-// The items are visited once each in topological order over the links and the parent edges,
-// so the cost is linear in the items and links reached. Then either every new date is applied
-// as one undo step, or nothing changes and the refusal's code (DMValidation.h) is returned.
+// touching anything, the new dates of every item that must follow (DMPropagation gives the
+// rules: successors pushed later just enough, links into a parent constraining its subitems,
+// parents enclosing their subitems, the explicit shift moving subitems by one amount), visiting
+// each item reached once, so the cost is linear in the items and links reached. Then either
+// every new date is applied as one undo step, or nothing changes and the refusal's code
+// (DMValidation.h) is returned.
 class DMScheduler
 {
 public:
@@ -49,6 +48,5 @@ public:
     struct DateSnapshot;
 
 private:
-    class Propagation;
     static void restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot);
 };

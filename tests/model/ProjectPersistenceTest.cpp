@@ -24,7 +24,8 @@ QVariantMap taskDictionary(qint64 id, const QString &title = QStringLiteral("t")
             {QStringLiteral("objectID"), id},
             {QStringLiteral("title"), title},
             {QStringLiteral("beginDate"), at(2024, 1, 8, 8).absoluteSecond()},
-            {QStringLiteral("endDate"), at(2024, 1, 8, 18).absoluteSecond()}};
+            {QStringLiteral("endDate"), at(2024, 1, 8, 18).absoluteSecond()},
+            {QStringLiteral("duration"), 36000}};
 }
 
 QVariantMap link(qint64 id, qint64 to)

@@ -44,6 +44,21 @@ QVariantMap state(const DMProject &project)
     return d;
 }
 
+// The first item whose stored duration is not the working time between its dates, or empty.
+std::string staleDuration(const DMProject &project)
+{
+    QList<std::shared_ptr<DMProjectItem>> roots = project.tasks().list();
+    for (const auto &event : project.eventContainer()->events())
+        roots.append(event);
+    std::string stale;
+    DMProjectItem_forEachItem(roots, [&](const DMProjectItem &item) {
+        const qint64 working = item.hasEqualDates() ? 0 : project.durationBetween(item.beginDate(), item.endDate(), item.useWorkingSchedule());
+        if (stale.empty() && item.duration() != working)
+            stale = item.title().toStdString();
+    });
+    return stale;
+}
+
 // Picks and applies random edits of every kind the document makes.
 class RandomEditor
 {
@@ -370,9 +385,13 @@ private:
     }
     void editProject()
     {
-        switch (pick(3)) {
+        switch (pick(4)) {
         case 0: m_f.project->setTitle(QStringLiteral("p%1").arg(m_random() % 100)); break;
         case 1: m_f.project->setAttribute(kDMProject_Settings_Budget, double(pick(1000))); break;
+        case 2: // the calendar: every item's duration follows in the same step
+            m_f.project->setAttribute(kDMProject_Settings_DayTimeSpan,
+                                      QVariantMap{{kDMTimeSpanBegin, 60 * int(6 + pick(4))}, {kDMTimeSpanEnd, 60 * int(16 + pick(4))}});
+            break;
         default: m_f.project->setEndDate(someDate()); break;
         }
     }
@@ -399,7 +418,7 @@ private:
     QString m_log;
 };
 
-constexpr int kSequences = 300;
+constexpr int kSequences = 200;
 constexpr int kSteps = 24;
 
 } // namespace
@@ -421,6 +440,7 @@ TEST(RandomUndo, EveryStepOfRandomSequencesIsUndoneAndRedoneExactly)
                     editor.edit();
             });
             editor.endStep();
+            ASSERT_EQ(staleDuration(*f.project), "") << editor.log();
             if (undo.manager.undoStepCount() == int(states.size()))
                 states.push_back(state(*f.project));
             else
