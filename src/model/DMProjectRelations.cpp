@@ -8,21 +8,14 @@
 
 namespace {
 
-bool hasNoted(const DMProjectRelationOrders &orders, quint64 owner, DMProjectRelationOrders::ListKind kind)
-{
-    for (const auto &list : orders.lists)
-        if (list.owner == owner && list.kind == kind)
-            return true;
-    return false;
-}
-
-template <typename T>
-QList<quint64> idsOf(const QList<std::shared_ptr<T>> &objects)
+// The IDs of the objects at the other ends of a list of assignments (`end` picks that end).
+template <typename End>
+QList<quint64> idsOf(const QList<std::shared_ptr<DMProjectAssignment>> &assignments, End end)
 {
     QList<quint64> ids;
-    ids.reserve(objects.size());
-    for (const auto &object : objects)
-        ids.append(object->objectID());
+    ids.reserve(assignments.size());
+    for (const auto &assignment : assignments)
+        ids.append(end(*assignment)->objectID());
     return ids;
 }
 
@@ -45,13 +38,15 @@ struct DMProjectRelations::LinkSides
     static void noteOrder(const Relation &link, int side, DMProjectRelationOrders *orders)
     {
         const auto item = end(link, side);
-        const auto kind = side == 0 ? DMProjectRelationOrders::Outbound : DMProjectRelationOrders::Inbound;
-        if (!item || !orders || hasNoted(*orders, item->objectID(), kind))
+        if (!item || !orders)
             return;
-        QList<quint64> order;
-        for (const auto &listed : side == 0 ? item->m_outbound : item->m_inbound)
-            order.append(listed->objectID());
-        orders->lists.append({item->objectID(), kind, order});
+        const auto kind = side == 0 ? DMProjectRelationOrders::Outbound : DMProjectRelationOrders::Inbound;
+        orders->note(item->objectID(), kind, [&] {
+            QList<quint64> order;
+            for (const auto &listed : side == 0 ? item->m_outbound : item->m_inbound)
+                order.append(listed->objectID());
+            return order;
+        });
     }
     static qsizetype take(const std::shared_ptr<Relation> &link, int side)
     {
@@ -84,13 +79,12 @@ struct DMProjectRelations::AssignmentSides
         if (!orders)
             return;
         if (side == 0) {
-            const auto task = assignment.task.lock();
-            if (task && !hasNoted(*orders, task->objectID(), DMProjectRelationOrders::TaskResources))
-                orders->lists.append({task->objectID(), DMProjectRelationOrders::TaskResources, idsOf(task->concernedResources())});
-        } else {
-            const auto resource = assignment.resource.lock();
-            if (resource && !hasNoted(*orders, resource->objectID(), DMProjectRelationOrders::ResourceTasks))
-                orders->lists.append({resource->objectID(), DMProjectRelationOrders::ResourceTasks, idsOf(resource->assignedTasks())});
+            if (const auto task = assignment.task.lock())
+                orders->note(task->objectID(), DMProjectRelationOrders::TaskResources,
+                             [&] { return idsOf(task->m_assignments, [](const auto &a) { return a.resourcePointer; }); });
+        } else if (const auto resource = assignment.resource.lock()) {
+            orders->note(resource->objectID(), DMProjectRelationOrders::ResourceTasks,
+                         [&] { return idsOf(resource->m_tasks, [](const auto &a) { return a.taskPointer; }); });
         }
     }
     static qsizetype take(const std::shared_ptr<Relation> &assignment, int side)

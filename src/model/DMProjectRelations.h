@@ -7,7 +7,6 @@
 #include <QtGlobal>
 
 #include <algorithm>
-
 #include <memory>
 #include <vector>
 
@@ -23,6 +22,10 @@ struct DMProjectAssignment
 {
     std::weak_ptr<DMProjectTask> task;
     std::weak_ptr<DMProjectResource> resource;
+    // The same, unlocked: valid while the assignment is in either end's list (each end takes it
+    // out of the other's list when it is destroyed).
+    const DMProjectTask *taskPointer = nullptr;
+    const DMProjectResource *resourcePointer = nullptr;
     std::shared_ptr<DMProjectItemUIObject> uiObject; // the task's bar in the resource's row
     // Side 0 is the task's list, side 1 the resource's; see DMProjectRelations.
     qsizetype suspendedAt[2] = {-1, -1};
@@ -41,6 +44,20 @@ struct DMProjectRelationOrders
         QList<quint64> order; // link IDs, or the IDs of the objects at the other ends
     };
     QList<List> lists;
+
+    // Notes the order of one list, once: the first note is the order before any change.
+    template <typename Order>
+    void note(quint64 owner, ListKind kind, Order order)
+    {
+        int &kinds = m_noted[owner];
+        if (kinds & (1 << kind))
+            return;
+        kinds |= 1 << kind;
+        lists.append({owner, kind, order()});
+    }
+
+private:
+    QHash<quint64, int> m_noted; // owner -> a bit per list kind
 };
 
 // Links and assignments relate two objects, and each end lists the relation. An object that
@@ -70,12 +87,20 @@ public:
     template <typename List, typename Id>
     static void reorder(List &list, const QList<quint64> &order, Id id, DMObservable &owner, const QString &key)
     {
+        // Mostly the list is in that order already (undo put the relations back at their places).
+        std::vector<quint64> ids;
+        ids.reserve(size_t(list.size()));
+        for (const auto &element : list)
+            ids.push_back(id(element));
+        if (std::equal(ids.begin(), ids.end(), order.begin(), order.end()))
+            return;
         QHash<quint64, qsizetype> rank;
         for (qsizetype i = 0; i < order.size(); ++i)
             rank.insert(order.at(i), i);
-        const auto less = [&](const auto &a, const auto &b) {
-            return rank.value(id(a), order.size()) < rank.value(id(b), order.size());
-        };
+        QHash<quint64, qsizetype> rankOfID;
+        for (const quint64 elementID : ids)
+            rankOfID.insert(elementID, rank.value(elementID, order.size()));
+        const auto less = [&](const auto &a, const auto &b) { return rankOfID.value(id(a)) < rankOfID.value(id(b)); };
         if (std::is_sorted(list.begin(), list.end(), less))
             return;
         QList<qsizetype> indexes;

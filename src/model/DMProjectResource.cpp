@@ -130,10 +130,7 @@ void DMProjectResource::putAssignment(const std::shared_ptr<DMProjectAssignment>
 
 void DMProjectResource::reorderAssignments(const QList<quint64> &order)
 {
-    const auto id = [](const auto &assignment) {
-        const auto task = assignment->task.lock();
-        return task ? task->objectID() : 0;
-    };
+    const auto id = [](const auto &assignment) { return assignment->taskPointer->objectID(); };
     DMProjectRelations::reorder(m_tasks, order, id, *this, QStringLiteral("UIObjects"));
 }
 

@@ -35,7 +35,7 @@ QList<std::shared_ptr<DMProjectResource>> DMProjectTask::concernedResources() co
 qsizetype DMProjectTask::assignmentIndex(const DMProjectResource *resource) const
 {
     for (qsizetype i = 0; i < m_assignments.size(); ++i)
-        if (const auto assigned = m_assignments.at(i)->resource.lock(); assigned && assigned.get() == resource)
+        if (m_assignments.at(i)->resourcePointer == resource)
             return i;
     return -1;
 }
@@ -86,6 +86,8 @@ void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, q
     auto assignment = std::make_shared<DMProjectAssignment>();
     assignment->task = std::static_pointer_cast<DMProjectTask>(shared_from_this());
     assignment->resource = resource;
+    assignment->taskPointer = this;
+    assignment->resourcePointer = resource.get();
     assignment->uiObject = newUIObjectForViewMode(1);
     if (assignment->uiObject)
         assignment->uiObject->setResourceViewFields(0, resource.get());
@@ -117,10 +119,7 @@ void DMProjectTask::putAssignment(const std::shared_ptr<DMProjectAssignment> &as
 
 void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 {
-    const auto id = [](const auto &assignment) {
-        const auto resource = assignment->resource.lock();
-        return resource ? resource->objectID() : 0;
-    };
+    const auto id = [](const auto &assignment) { return assignment->resourcePointer->objectID(); };
     DMProjectRelations::reorder(m_assignments, order, id, *this, DMProjectKey::concernedResources);
 }
 

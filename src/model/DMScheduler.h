@@ -5,9 +5,6 @@
 #include <memory>
 
 class DMDate;
-class DMUndoManager;
-class QString;
-class DMProject;
 class DMProjectItem;
 
 // Validated date changes of items. From the requested dates of one item it computes, before
@@ -22,7 +19,8 @@ class DMScheduler
 public:
     enum Mode {
         Set,     // validateAndSetBeginDateAndEndDate
-        Shift,   // validateTimeShiftAndSetBeginDateAndEndDate: the subitems move by the same amount
+        Shift,   // validateTimeShiftAndSetBeginDateAndEndDate: the subitems move by the same
+                 // working time
         Enforce, // enforceLinkedItemsConstrainedDates: the item keeps its dates, even if its own
                  // inbound links are broken
     };
