@@ -32,6 +32,7 @@ class DMProjectItem;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMProjectViewBackgroundObjectAttributes;
+class DMProjectViewDateGrid;
 class DMUndoManager;
 
 // Appends to result the displayed link lines that meet rect, walking the items in order with the
@@ -230,14 +231,14 @@ public:
     void objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &rect) override;
     void objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event) override;
     void objectViewMagnifyWithEvent(DMObjectView *view, const DMEvent &event) override;
-    DMDate projectViewDateForPoint(DMProjectView *view, QPointF point) override;
+    DMDate projectViewDateForPoint(DMProjectView *view, QPointF point) const;
     int viewModeForProjectView(DMProjectView *view) const;
     void dragHandlerObjectDidUpdate(DMProjectViewDragHandlerObject *handler) override;
     void _keyboardItemDragWithEvent(const DMEvent &event);
 
     // The worked rules of the gestures, as pure functions.
     // The interval a created item's anchor is rounded to, in seconds (at least 300).
-    static int createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute);
+    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid);
     // Pixels per day after a pinch of that magnification: from 1 to 100.
     static float magnifiedPixelsPerDay(float pixelsPerDay, double magnification);
     // The next step of a keyboard nudge (points): |last| x 1.1 within 2 to 10, negative unless

@@ -13,6 +13,7 @@
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMUIProjectTask.h"
 #include "DMUndoManager.h"
@@ -85,16 +86,18 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
         return;
 
     const DMProject_DisplayAttributes &display = m_project->displayAttributes();
-    const int interval = createByDragRoundingInterval(display.pixelsPerDay, display.dayViewBeginMinute, display.dayViewEndMinute);
+    const DMProjectViewDateGrid grid(display);
+    const int interval = createByDragRoundingInterval(grid);
+    const int threshold = grid.snapThresholdSeconds();
     const bool towardsRight = q.x() > s.x();
-    const DMDate begin = towardsRight
-                             ? m_project->dateByRoundingDateToIntervalSnapOption(d1, interval, kDMProjectView_SnapBegin)
-                             : m_project->dateByRoundingDateToIntervalSnapOption(d2, kDMProjectView_DragRoundingInterval,
-                                                                                 kDMProjectView_SnapBegin);
-    const DMDate end = towardsRight
-                           ? m_project->dateByRoundingDateToIntervalSnapOption(d2, kDMProjectView_DragRoundingInterval,
-                                                                               kDMProjectView_SnapEnd)
-                           : m_project->dateByRoundingDateToIntervalSnapOption(d1, interval, kDMProjectView_SnapEnd);
+    // The anchor takes the scale's interval, the end under the pointer the drag's 300 s.
+    const auto rounded = [&](const DMDate &date, int roundingInterval, int snap) {
+        return m_project->dateByRoundingDateToIntervalSnapOption(date, roundingInterval, snap, threshold);
+    };
+    const DMDate begin = towardsRight ? rounded(d1, interval, kDMProjectView_SnapBegin)
+                                      : rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapBegin);
+    const DMDate end = towardsRight ? rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapEnd)
+                                    : rounded(d1, interval, kDMProjectView_SnapEnd);
     const qint32 followUp = towardsRight ? kDMProjectViewDragOperation_ChangeEnd : kDMProjectViewDragOperation_ChangeBegin;
 
     // What the row under the anchor takes.

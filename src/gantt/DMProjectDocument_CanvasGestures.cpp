@@ -17,7 +17,7 @@
 #include "DMProjectView.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewConstants.h"
-#include "DMProjectViewDateForPoint.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectPendingDependency.h"
@@ -36,7 +36,6 @@ namespace {
 constexpr double kNudgeMinimumStep = 2.0;
 constexpr double kNudgeMaximumStep = 10.0;
 constexpr double kNudgeGrowth = 1.1;
-constexpr float kMinimumPixelsPerDay = 0.1f;
 const QString kSavedLinkStyle = QStringLiteral("DMSavedLinkStyle");
 
 // Opens the object's inspector a moment later, once the gesture that made it is over.
@@ -61,11 +60,11 @@ QColor savedLinkColor(const QVariant &value)
 
 // ---- Pure rules ----
 
-int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute)
+int DMProjectDocument::createByDragRoundingInterval(const DMProjectViewDateGrid &grid)
 {
-    const double span = dayViewEndMinute > dayViewBeginMinute ? dayViewEndMinute - dayViewBeginMinute : 1440;
-    const double perDay = std::isfinite(pixelsPerDay) ? std::max(pixelsPerDay, kMinimumPixelsPerDay) : kMinimumPixelsPerDay;
-    const double secondsPerPixel = span * 60.0 / perDay;
+    const int window = grid.windowSeconds();
+    const double perDay = grid.pixelsPerDay();
+    const double secondsPerPixel = grid.secondsPerPixel();
     int interval = 300;
     if (secondsPerPixel >= 1800)
         interval = 7200;
@@ -74,9 +73,9 @@ int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayV
     else if (secondsPerPixel >= 300)
         interval = 1800;
     if (perDay <= 20.0)
-        interval = int(span * 60.0); // a whole working day
+        interval = window; // a whole working day
     else if (perDay <= 40.0)
-        interval = int(span * 30.0); // half a working day
+        interval = window / 2; // half a working day
     return std::max(interval, 300);
 }
 
@@ -95,9 +94,9 @@ double DMProjectDocument::nextNudgeStep(double lastStep, bool rightArrow)
     return rightArrow ? step : -step;
 }
 
-DMDate DMProjectDocument::projectViewDateForPoint(DMProjectView *, QPointF point)
+DMDate DMProjectDocument::projectViewDateForPoint(DMProjectView *, QPointF point) const
 {
-    return m_project ? DMProjectView_dateForCanvasX(m_project->displayAttributes(), point.x()) : DMDate();
+    return m_project ? DMProjectViewDateGrid(m_project->displayAttributes()).dateForX(point.x()) : DMDate();
 }
 
 int DMProjectDocument::viewModeForProjectView(DMProjectView *) const

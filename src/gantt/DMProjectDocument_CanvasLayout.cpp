@@ -18,6 +18,7 @@
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewBackgroundObjectAttributes.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMTimelineColumnCache.h"
 #include "DMTimelineView.h"
 #include "DMUIProjectDependency.h"
@@ -183,8 +184,7 @@ void DMProjectDocument::_computeProjectViewFrameTimelineViewFrameShouldReLayoutO
 
     const DMOutlineView *outline = m_outlets.projectOutlineView;
     const double rowsHeight = outline ? outline->outlineModel()->totalHeightOfRows() : 0.0;
-    // Whole points, without a sliver of a column for the single-precision scale's error.
-    const double width = std::ceil(days * double(pixelsPerDay) - 1e-3);
+    const double width = DMProjectViewDateGrid(attributes).widthOfDays(qint64(days));
     const double height = std::max(rowsHeight, double(visible.height()));
     if (projectViewFrame)
         *projectViewFrame = QRectF(0, 0, width, height);
@@ -204,16 +204,16 @@ void DMProjectDocument::_updateBackgroundObjectWithProjectViewFrame(const QRectF
         return;
     const DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
     const bool dayScale = attributes.timelineViewMode == 0;
+    const DMProjectViewDateGrid grid(attributes);
     const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
-    const int quarterHours = DMTimelineColumnCache::quarterHourCount(attributes.dayViewBeginMinute, attributes.dayViewEndMinute);
-    const qint32 columns = dayScale ? quarterHours : qint32(std::min<qint64>(days, INT_MAX));
+    const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));
 
     const DMOutlineView *outline = m_outlets.projectOutlineView;
     const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
     const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
 
     auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
-    table->setColumnWidth(dayScale ? attributes.pixelsPerDay / float(quarterHours) : attributes.pixelsPerDay);
+    table->setColumnWidth(grid.columnWidth(dayScale));
     const qint64 firstDay = attributes.timeSpanBeginDate.isNull() ? 0 : attributes.timeSpanBeginDate.julianDay();
     if (dayScale) {
         const QColor color = attributes.timeSpanBeginDate.isNull() ? QColor() : dayColor(*m_project, attributes.timeSpanBeginDate);

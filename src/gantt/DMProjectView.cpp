@@ -47,12 +47,6 @@ bool DMProjectView::isAutoscrolling() const
     return m_autoscrollTimer->isActive();
 }
 
-DMDate DMProjectView::dateForPoint(QPointF point)
-{
-    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate());
-    return projectDelegate ? projectDelegate->projectViewDateForPoint(this, point) : DMDate();
-}
-
 DMBaseObjectList DMProjectView::currentDragOperationConcernedObjects() const
 {
     return DMObjectView::currentDragOperationConcernedObjects();

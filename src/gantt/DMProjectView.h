@@ -39,9 +39,6 @@ public:
     // view on screen, the whole bounds when drawing for print or export.
     QRectF drawRectVisibleRect() const { return m_drawRectVisibleRect; }
 
-    // The date at a canvas point, from the delegate; null without one.
-    DMDate dateForPoint(QPointF point);
-
     // Replaces the selection by those of the objects that the delegate allows in the layer, in
     // order; tells the delegate also when the list is empty. Nothing without a delegate.
     void setSelectedObjectsInLayer(const DMBaseObjectList &objects, quint16 layer);

@@ -5,16 +5,19 @@
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
 
 std::optional<DMUIProjectDateDragStep> DMUIProjectItem_datesForDragStep(const DMProjectItem &item,
-                                                                        const DMProject &project, qint32 operation,
-                                                                        const DMDate &pointed)
+                                                                        const DMProject &project,
+                                                                        const DMProjectViewDateGrid &grid,
+                                                                        qint32 operation, const DMDate &pointed)
 {
     if (pointed.isNull())
         return std::nullopt;
     const bool changesEnd = operation == kDMProjectViewDragOperation_ChangeEnd;
     const DMDate date = project.dateByRoundingDateToIntervalSnapOption(
-        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin);
+        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin,
+        grid.snapThresholdSeconds());
     if (date.isNull())
         return std::nullopt;
     if (boolForKey(item.attributes(), kDMProjectItem_EnforceWorkingDatesOnDrag) && !project.isWorkingDay(date))

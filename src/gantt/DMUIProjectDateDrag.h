@@ -8,6 +8,7 @@
 
 class DMProject;
 class DMProjectItem;
+class DMProjectViewDateGrid;
 
 // The dates that one step of a move (116), begin change (117) or end change (118) proposes for
 // an item, from the date under the dragged edge: rounded to 300 s (snapped to the day window's
@@ -21,5 +22,6 @@ struct DMUIProjectDateDragStep
 };
 
 std::optional<DMUIProjectDateDragStep> DMUIProjectItem_datesForDragStep(const DMProjectItem &item,
-                                                                        const DMProject &project, qint32 operation,
-                                                                        const DMDate &pointed);
+                                                                        const DMProject &project,
+                                                                        const DMProjectViewDateGrid &grid,
+                                                                        qint32 operation, const DMDate &pointed);

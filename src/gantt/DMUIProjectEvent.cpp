@@ -120,7 +120,7 @@ void DMUIProjectEvent::handleDragOperation(qint32 operation, QPointF startPoint,
     if (operation == kDMProjectViewDragOperation_ChangeEnd)
         x += dragFields().initialFrame.width();
     const std::optional<DMUIProjectDateDragStep> step =
-        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
+        DMUIProjectItem_datesForDragStep(*item, *owner, dateGrid(), operation, dateGrid().dateForX(x));
     if (step)
         finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
 }

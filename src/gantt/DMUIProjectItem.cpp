@@ -208,17 +208,25 @@ void DMUIProjectItem::updateBoundingBox()
     setBoundingBox(box);
 }
 
-void DMUIProjectItem::representedObject_timeSpanChanged()
+DMProjectViewDateGrid DMUIProjectItem::dateGrid() const
 {
     const std::shared_ptr<DMProject> owner = project();
+    return owner ? DMProjectViewDateGrid(owner->displayAttributes()) : DMProjectViewDateGrid();
+}
+
+QPointF DMUIProjectItem::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const
+{
+    return QPointF(grid.alignedX(item.beginDate()), grid.alignedWidth(item.beginDate(), item.endDate()));
+}
+
+void DMUIProjectItem::representedObject_timeSpanChanged()
+{
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!owner || !item)
+    const DMProjectViewDateGrid grid = dateGrid();
+    if (!item || !grid.isValid() || item->beginDate().isNull() || item->endDate().isNull())
         return;
-    qreal x = 0;
-    qreal width = 0;
-    if (!DMUIProjectItem_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x, &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    const QPointF range = horizontalFrameRangeInGrid(grid, *item);
+    setFrame(QRectF(range.x(), frame().y(), range.y(), frame().height()));
 }
 
 void DMUIProjectItem::representedObject_progressChanged()
@@ -308,12 +316,6 @@ bool DMUIProjectItem::restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubite
     return true;
 }
 
-DMDate DMUIProjectItem::dateForPoint(DMObjectView *view, QPointF point)
-{
-    auto *projectView = qobject_cast<DMProjectView *>(view);
-    return projectView ? projectView->dateForPoint(point) : DMDate();
-}
-
 bool DMUIProjectItem::isRefusedNonWorkingDate(const DMDate &date) const
 {
     const std::shared_ptr<DMProjectItem> item = representedObject();
@@ -371,7 +373,7 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
     qreal x = endPoint.x() - m_drag.localStartPoint.x();
     if (operation == kDMProjectViewDragOperation_ChangeEnd)
         x += m_drag.initialFrame.width();
-    const DMDate date = dateForPoint(view, QPointF(x, endPoint.y()));
+    const DMDate date = dateGrid().dateForX(x);
     if (date.isNull() || isRefusedNonWorkingDate(date))
         return;
 

@@ -3,6 +3,7 @@
 #include "DMDate.h"
 #include "DMObservable.h"
 #include "DMProjectItemUIObject.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewObject.h"
 #include "DMUIProjectItemDragHandle.h"
 #include "DMUIProjectItemGeometry.h"
@@ -59,6 +60,8 @@ public:
     const DMUIProjectItemDragHandleTable &dragHandles() const { return m_dragHandles; }
 
     std::shared_ptr<DMProject> project() const override;
+    // The project's date grid; an invalid one without a project.
+    DMProjectViewDateGrid dateGrid() const;
     DMTextAttributes defaultTextAttributes() const override;
     // A point hits the bar where one of its handles lies (the link handles and a title beside the
     // bar reach beyond the frame).
@@ -93,6 +96,11 @@ public:
     static void resetTitleTextAttributes();
 
 protected:
+    // x and width of the frame for the item's dates: x = the begin's aligned x, width = the
+    // aligned width to the end. Milestones centre a fixed width on their date, processes reach
+    // beyond both dates.
+    virtual QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const;
+
     // Where the title is drawn; bars that draw a title beside themselves say so, so that only
     // that side's title handle can be pressed.
     virtual DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
@@ -135,8 +143,6 @@ protected:
     // date read back from it would move the item by minutes, or snap it to a day's edge.
     bool restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems = false);
     const DragOperationFields &dragFields() const { return m_drag; }
-    // The date under a canvas point, from the canvas delegate; null without one.
-    static DMDate dateForPoint(DMObjectView *view, QPointF point);
     // The item asks that dragged dates fall on working days and this one does not.
     bool isRefusedNonWorkingDate(const DMDate &date) const;
     // After a validated date edit: a refusal beeps; an applied edit marks the document edited.

@@ -1,8 +1,6 @@
 #include "DMUIProjectItemGeometry.h"
 
-#include "DMDate.h"
 #include "DMProjectViewConstants.h"
-#include "DMProject_DisplayAttributes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,26 +47,6 @@ int DMUIProjectItem_appendBesideTitleHandles(DMUIProjectItemDragHandleTable &tab
     table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
                  kDMProjectViewDragOperation_MoveItem);
     return first;
-}
-
-bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                          const DMDate &end, qreal *x, qreal *width)
-{
-    const DMDate &origin = attributes.timeSpanBeginDate;
-    if (origin.isNull() || begin.isNull() || end.isNull())
-        return false;
-    const int windowBegin = attributes.dayViewBeginMinute * 60;
-    const int windowEnd = attributes.dayViewEndMinute * 60;
-    double b = 0.0;
-    double e = 0.0;
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(begin, &b, windowBegin, windowEnd);
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(end, &e, windowBegin, windowEnd);
-    const float ppd = attributes.pixelsPerDay;
-    if (x)
-        *x = qreal(std::roundf(float(b) * ppd)) + 0.5;
-    if (width)
-        *width = qreal(std::roundf(float(e - b) * ppd));
-    return true;
 }
 
 void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress)

@@ -85,16 +85,11 @@ QPolygonF DMUIProjectMilestone::diamond() const
     return DMUIProjectMilestone_diamond(diamondRect());
 }
 
-void DMUIProjectMilestone::representedObject_timeSpanChanged()
+QPointF DMUIProjectMilestone::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid,
+                                                         const DMProjectItem &item) const
 {
-    const std::shared_ptr<DMProject> owner = project();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    qreal x = 0;
-    qreal width = 0;
-    if (!owner || !item
-        || !DMUIProjectMilestone_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), &x, &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    // Centred on the date: roundf(days x ppd - 7) + 0.5.
+    return QPointF(grid.alignedX(item.beginDate(), -kDMUIProjectMilestone_Width / 2), kDMUIProjectMilestone_Width);
 }
 
 QRectF DMUIProjectMilestone::dependencyEndRect() const
@@ -156,11 +151,12 @@ void DMUIProjectMilestone::handleDragOperation(qint32 operation, QPointF startPo
         return;
     // The date under the diamond's new centre.
     const qreal x = endPoint.x() - dragFields().localStartPoint.x() + frame().width() / 2;
-    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
+    const DMProjectViewDateGrid grid = dateGrid();
+    const DMDate pointed = grid.dateForX(x);
     if (pointed.isNull())
         return;
-    const DMDate date =
-        owner->dateByRoundingDateToIntervalSnapOption(pointed, kDMProjectView_DragRoundingInterval, kSnapMilestone);
+    const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(pointed, kDMProjectView_DragRoundingInterval,
+                                                                      kSnapMilestone, grid.snapThresholdSeconds());
     if (date.isNull() || isRefusedNonWorkingDate(date))
         return;
     if (date == item->beginDate() && date == item->endDate())

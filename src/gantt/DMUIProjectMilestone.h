@@ -29,7 +29,6 @@ public:
     QPolygonF diamond() const;
     DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    void representedObject_timeSpanChanged() override;
     QRectF dependencyEndRect() const override;
     QRectF dependencyStartRect() const override;
     QString objectEditorControllerClass() const override;
@@ -46,6 +45,7 @@ public:
     std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate) override;
 
 protected:
+    QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const override;
     void _updateDragHandleList() override;
 
 private:

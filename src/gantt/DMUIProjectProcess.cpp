@@ -29,17 +29,12 @@ QString DMUIProjectProcess::objectEditorControllerClass() const
     return QStringLiteral("DMUIProjectProcessInspectorController");
 }
 
-void DMUIProjectProcess::representedObject_timeSpanChanged()
+QPointF DMUIProjectProcess::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid,
+                                                       const DMProjectItem &item) const
 {
-    const std::shared_ptr<DMProject> owner = project();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    qreal x = 0;
-    qreal width = 0;
-    if (!owner || !item
-        || !DMUIProjectProcess_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x,
-                                                    &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    // The bracket reaches 5 points beyond each date, so the tips fall on the dates.
+    const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
+    return QPointF(grid.alignedX(item.beginDate()) - rw, grid.alignedWidth(item.beginDate(), item.endDate()) + 2 * rw);
 }
 
 // ---- Title and handles ----
@@ -99,7 +94,7 @@ void DMUIProjectProcess::handleDragOperation(qint32 operation, QPointF startPoin
     qreal x = endPoint.x() - dragFields().localStartPoint.x();
     x += operation == kDMProjectViewDragOperation_ChangeEnd ? dragFields().initialFrame.width() - rw : rw;
     const std::optional<DMUIProjectDateDragStep> step =
-        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
+        DMUIProjectItem_datesForDragStep(*item, *owner, dateGrid(), operation, dateGrid().dateForX(x));
     if (!step)
         return;
     // A move shifts the subitems with the process; a tip changes one date of the process alone.

@@ -16,7 +16,6 @@ public:
     // Where the title goes in this view (the same rule for drawing and pressing).
     DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    void representedObject_timeSpanChanged() override;
     bool acceptsDependencies() const override { return false; }
     QString objectEditorControllerClass() const override;
 
@@ -27,6 +26,7 @@ public:
     void updateGuideAnchorObjects() override;
 
 protected:
+    QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const override;
     void _updateDragHandleList() override;
 
 private:

@@ -1,8 +1,6 @@
 #include "DMUIProjectShapeGeometry.h"
 
-#include "DMDate.h"
 #include "DMProjectViewConstants.h"
-#include "DMProject_DisplayAttributes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,20 +32,6 @@ DMUIProjectTaskTitleLayout besideLayout(const QRectF &anchor, qreal y, QSizeF ti
 
 } // namespace
 
-bool DMUIProjectItem_daysFromTimeSpanBegin(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                           double *days)
-{
-    const DMDate &origin = attributes.timeSpanBeginDate;
-    if (origin.isNull() || date.isNull())
-        return false;
-    double value = 0.0;
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(date, &value, attributes.dayViewBeginMinute * 60,
-                                                       attributes.dayViewEndMinute * 60);
-    if (days)
-        *days = value;
-    return true;
-}
-
 qint32 DMUIProjectItem_operationAtPoint(const DMUIProjectItemDragHandleTable &table, QPointF point, int firstTitleSlot,
                                         DMUIProjectTaskTitleLayout::Placement drawnTitle)
 {
@@ -64,20 +48,6 @@ qint32 DMUIProjectItem_operationAtPoint(const DMUIProjectItemDragHandleTable &ta
 }
 
 // ---- Milestone ----
-
-bool DMUIProjectMilestone_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                               qreal *x, qreal *width)
-{
-    double b = 0.0;
-    if (!DMUIProjectItem_daysFromTimeSpanBegin(attributes, date, &b))
-        return false;
-    const float centre = float(b) * attributes.pixelsPerDay;
-    if (x)
-        *x = qreal(std::roundf(centre - float(kDMUIProjectMilestone_Width / 2))) + 0.5;
-    if (width)
-        *width = kDMUIProjectMilestone_Width;
-    return true;
-}
 
 QPolygonF DMUIProjectMilestone_diamond(const QRectF &r)
 {
@@ -106,20 +76,6 @@ DMUIProjectTaskTitleLayout DMUIProjectMilestone_titleLayout(const QRectF &diamon
 }
 
 // ---- Process ----
-
-bool DMUIProjectProcess_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                             const DMDate &end, qreal *x, qreal *width)
-{
-    qreal barX = 0;
-    qreal barWidth = 0;
-    if (!DMUIProjectItem_horizontalFrameRange(attributes, begin, end, &barX, &barWidth))
-        return false;
-    if (x)
-        *x = barX - kDMUIProjectProcess_resizeHandlesWidth;
-    if (width)
-        *width = barWidth + 2 * kDMUIProjectProcess_resizeHandlesWidth;
-    return true;
-}
 
 QPainterPath DMUIProjectProcess_bracket(const QRectF &f)
 {

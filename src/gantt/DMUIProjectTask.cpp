@@ -185,11 +185,13 @@ void DMUIProjectTask::handleDragOperation(qint32 operation, QPointF startPoint, 
     qreal x = endPoint.x() - dragFields().localStartPoint.x();
     if (changesEnd)
         x += dragFields().initialFrame.width();
-    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
+    const DMProjectViewDateGrid grid = dateGrid();
+    const DMDate pointed = grid.dateForX(x);
     if (pointed.isNull())
         return;
     const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(
-        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin);
+        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin,
+        grid.snapThresholdSeconds());
     if (date.isNull() || isRefusedNonWorkingDate(date))
         return;
 

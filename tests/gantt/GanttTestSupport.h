@@ -14,7 +14,6 @@
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewCursor.h"
-#include "DMProjectViewDateForPoint.h"
 #include "DMProjectViewDelegate.h"
 #include "DMUIProjectTask.h"
 
@@ -169,10 +168,6 @@ public:
         return layer != kDMProjectViewLayer_Background;
     }
     void objectViewSelectionDidChange(DMObjectView *) override { ++selectionChanges; }
-    DMDate projectViewDateForPoint(DMProjectView *, QPointF point) override
-    {
-        return DMProjectView_dateForCanvasX(project.displayAttributes(), point.x());
-    }
 
     DMProject &project;
     int selectionChanges = 0;

@@ -2,6 +2,7 @@
 // and the context-menu commands.
 #include "DocumentCanvasTestSupport.h"
 
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectPendingDependency.h"
 
@@ -82,8 +83,9 @@ TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
     canvas()->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
     // Where the bar puts its begin for a move of its origin by dx: rounded to 300 s.
     const auto movedBy = [&](double originX, double dx) {
-        return project->dateByRoundingDateToIntervalSnapOption(
-            DMProjectView_dateForCanvasX(project->displayAttributes(), originX + dx), 300, kDMProjectView_SnapBegin);
+        const DMProjectViewDateGrid grid(project->displayAttributes());
+        return project->dateByRoundingDateToIntervalSnapOption(grid.dateForX(originX + dx), 300, kDMProjectView_SnapBegin,
+                                                               grid.snapThresholdSeconds());
     };
     // One tap: the press anchors the series and changes nothing; the release moves the bar 2.2
     // points (33 minutes at 40 points per day, plus up to half a point, 7.5 minutes, of the
