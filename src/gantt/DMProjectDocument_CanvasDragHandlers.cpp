@@ -171,10 +171,11 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
     handler->setDelegate(nullptr);
     if (bar) {
         canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
-        // The bar measures a drag from where it first sees it: let it see this one start at
-        // the end that follows the pointer, so that end stays under the pointer.
-        const QRectF f = bar->frame();
-        const QPointF grip(towardsRight ? f.right() : f.left(), q.y());
+        // The bar measures a drag from where it first sees it: let it see this one start on the
+        // date of the end that follows the pointer, so that end stays under the pointer.
+        // (The relayout above may have moved the grid.)
+        const DMProjectViewDateGrid laidOut(m_project->displayAttributes());
+        const QPointF grip(laidOut.xForDate(towardsRight ? item->endDate() : item->beginDate()), q.y());
         const DMEvent step = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, QPointF(), canvas->lastMouseDownEvent().eventNumber());
         bar->handleDragOperation(followUp, grip, grip, step, canvas);
     }

@@ -2,7 +2,6 @@
 #include "DMUIProjectShapeGeometry.h"
 
 #include "DMBeep.h"
-#include "DMDictionaryAccess.h"
 #include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
 #include "DMObjectView.h"
@@ -10,13 +9,11 @@
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDependencyUIObject.h"
-#include "DMProjectDocumentHooks.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
-#include "DMProjectViewDelegate.h"
 #include "DMUIProjectItemGeometry.h"
 #include "DMUserDefaults.h"
 
@@ -278,115 +275,45 @@ qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view)
     return DMUIProjectItem_operationAtPoint(m_dragHandles, inTable, m_firstTitleSlot, titleLayout(view).placement);
 }
 
-void DMUIProjectItem::recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view)
+void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                          const DMEvent &event, DMObjectView *)
 {
-    const QPointF origin = frame().topLeft();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
     if (event.eventNumber() != m_drag.eventNumber) {
         m_drag.eventNumber = event.eventNumber();
-        m_drag.initialFrame = frame();
-        m_drag.localStartPoint = startPoint - origin;
         m_drag.pressPoint = startPoint;
-        const std::shared_ptr<DMProjectItem> item = representedObject();
-        m_drag.pressBeginDate = item ? item->beginDate() : DMDate();
-        m_drag.pressEndDate = item ? item->endDate() : DMDate();
+        m_drag.pressDates = item ? DMUIProjectDateDragStep{item->beginDate(), item->endDate()} : DMUIProjectDateDragStep{};
         m_drag.pressProgress = item ? item->progress() : 0.0f;
     }
-    m_drag.lastDragPoint = endPoint - origin;
-    const double zoom = view && view->zoomLevel() > 0 ? view->zoomLevel() : 1.0;
-    m_drag.lastDragVector = QSizeF(float(event.deltaX() / zoom), float(event.deltaY() / zoom));
-}
 
-bool DMUIProjectItem::restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems)
-{
-    if (endPoint != m_drag.pressPoint)
-        return false;
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item)
-        return true;
-    if (item->progress() != m_drag.pressProgress) {
-        item->setProgress(m_drag.pressProgress);
-        markDocumentEdited();
-    }
-    const DMDate &begin = m_drag.pressBeginDate;
-    const DMDate &end = m_drag.pressEndDate;
-    if (begin.isNull() || end.isNull() || (begin == item->beginDate() && end == item->endDate()))
-        return true;
-    finishDateEdit(shiftsSubitems ? item->validateTimeShiftAndSetBeginDateAndEndDate(begin, end)
-                                  : item->validateAndSetBeginDateAndEndDate(begin, end));
-    return true;
-}
-
-bool DMUIProjectItem::isRefusedNonWorkingDate(const DMDate &date) const
-{
-    const std::shared_ptr<DMProjectItem> item = representedObject();
     const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner)
-        return false;
-    return boolForKey(item->attributes(), kDMProjectItem_EnforceWorkingDatesOnDrag) && !owner->isWorkingDay(date);
-}
-
-void DMUIProjectItem::markDocumentEdited() const
-{
-    const std::shared_ptr<DMProject> owner = project();
-    if (owner && owner->displayAttributes().projectDocument)
-        owner->displayAttributes().projectDocument->updateChangeCount(0);
-}
-
-void DMUIProjectItem::finishDateEdit(int result)
-{
-    // Only an applied change marks the document: a refused one leaves it as it was.
-    if (result != 0)
-        DMBeep();
-    else
-        markDocumentEdited();
-}
-
-void DMUIProjectItem::dragProgressTo(qreal x)
-{
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item)
+    const DMUIProjectItemDragRule rule = dragRule();
+    if (!item || !owner || (rule.ignoredWhenLocked && item->locked()))
         return;
-    const QRectF f = frame();
-    const float progress = float(std::clamp((x - f.x()) / f.width(), 0.0, 1.0));
-    if (progress == item->progress())
-        return;
-    item->setProgress(progress);
-    markDocumentEdited();
-}
-
-void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                          const DMEvent &event, DMObjectView *view)
-{
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item || restoreWhenBackAtPress(endPoint))
-        return;
+    const qreal deltaX = endPoint.x() - m_drag.pressPoint.x();
 
     if (operation == kDMProjectViewDragOperation_Progress) {
-        dragProgressTo(endPoint.x());
+        if (!rule.dragsProgress)
+            return;
+        // Where the pointer is, of the bar's width; what the item had while it has not moved.
+        const QRectF f = frame();
+        const float progress = deltaX == 0.0 ? m_drag.pressProgress
+                                             : float(std::clamp((endPoint.x() - f.x()) / f.width(), 0.0, 1.0));
+        if (progress != item->progress())
+            item->setProgress(progress);
+        updateGuideAnchorObjects();
         return;
     }
-    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
-        && operation != kDMProjectViewDragOperation_ChangeEnd)
-        return;
 
-    qreal x = endPoint.x() - m_drag.localStartPoint.x();
-    if (operation == kDMProjectViewDragOperation_ChangeEnd)
-        x += m_drag.initialFrame.width();
-    const DMDate date = dateGrid().dateForX(x);
-    if (date.isNull() || isRefusedNonWorkingDate(date))
+    const std::optional<DMUIProjectDateDragStep> step = DMUIProjectItem_datesForDragStep(
+        *item, *owner, dateGrid(), operation, m_drag.pressDates, deltaX, rule);
+    if (!step)
         return;
-
-    int result = 0;
-    if (operation == kDMProjectViewDragOperation_MoveItem) {
-        const DMDate end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
-        result = item->validateAndSetBeginDateAndEndDate(date, end);
-    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
-        result = item->validateAndSetBeginDateAndEndDate(date, item->endDate());
-    } else {
-        result = item->validateAndSetBeginDateAndEndDate(item->beginDate(), date);
-    }
-    finishDateEdit(result);
+    const bool shifts = rule.shiftsSubitemsOnMove && operation == kDMProjectViewDragOperation_MoveItem;
+    const int result = shifts ? item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end)
+                              : item->validateAndSetBeginDateAndEndDate(step->begin, step->end);
+    if (result != 0)
+        DMBeep(); // refused: the model is as it was
 }
 
 // ---- Drawing ----

@@ -141,27 +141,14 @@ void DMUIProjectMilestone::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectMilestone::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                               const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectMilestone::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || operation != kDMProjectViewDragOperation_MoveItem || restoreWhenBackAtPress(endPoint))
-        return;
-    // The date under the diamond's new centre.
-    const qreal x = endPoint.x() - dragFields().localStartPoint.x() + frame().width() / 2;
-    const DMProjectViewDateGrid grid = dateGrid();
-    const DMDate pointed = grid.dateForX(x);
-    if (pointed.isNull())
-        return;
-    const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(pointed, kDMProjectView_DragRoundingInterval,
-                                                                      kSnapMilestone, grid.snapThresholdSeconds());
-    if (date.isNull() || isRefusedNonWorkingDate(date))
-        return;
-    if (date == item->beginDate() && date == item->endDate())
-        return;
-    finishDateEdit(item->validateAndSetBeginDateAndEndDate(date, date));
+    DMUIProjectItemDragRule rule;
+    rule.resizes = false;
+    rule.dragsProgress = false;
+    rule.movesBothDatesTogether = true;
+    rule.moveSnap = kSnapMilestone;
+    return rule;
 }
 
 void DMUIProjectMilestone::updateGuideAnchorObjects()

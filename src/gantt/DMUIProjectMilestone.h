@@ -34,8 +34,9 @@ public:
     QString objectEditorControllerClass() const override;
     DMTextAttributes defaultTextAttributes() const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // Only moves: both dates go to the date under the diamond's centre, snapped to either end of
+    // the day window; a locked milestone is refused by the model.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The date label centred under the diamond.
     void updateGuideAnchorObjects() override;

@@ -5,7 +5,6 @@
 #include "DMProjectItem.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
-#include "DMUIProjectDateDrag.h"
 
 #include <QPainter>
 
@@ -81,27 +80,12 @@ void DMUIProjectProcess::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectProcess::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                             const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectProcess::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || restoreWhenBackAtPress(endPoint, operation == kDMProjectViewDragOperation_MoveItem))
-        return;
-    // The date under the tip concerned, at the bracket's new position.
-    const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
-    qreal x = endPoint.x() - dragFields().localStartPoint.x();
-    x += operation == kDMProjectViewDragOperation_ChangeEnd ? dragFields().initialFrame.width() - rw : rw;
-    const std::optional<DMUIProjectDateDragStep> step =
-        DMUIProjectItem_datesForDragStep(*item, *owner, dateGrid(), operation, dateGrid().dateForX(x));
-    if (!step)
-        return;
-    // A move shifts the subitems with the process; a tip changes one date of the process alone.
-    if (operation == kDMProjectViewDragOperation_MoveItem)
-        finishDateEdit(item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end));
-    else
-        finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
+    DMUIProjectItemDragRule rule;
+    rule.dragsProgress = false;
+    rule.shiftsSubitemsOnMove = true;
+    return rule;
 }
 
 void DMUIProjectProcess::updateGuideAnchorObjects()

@@ -19,8 +19,8 @@ public:
     bool acceptsDependencies() const override { return false; }
     QString objectEditorControllerClass() const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // A move shifts the process with its subitems; the tips change one date of the process alone.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The begin and end date labels.
     void updateGuideAnchorObjects() override;

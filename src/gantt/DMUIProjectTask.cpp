@@ -163,56 +163,11 @@ void DMUIProjectTask::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectTask::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                          const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectTask::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || item->locked() || restoreWhenBackAtPress(endPoint))
-        return;
-
-    if (operation == kDMProjectViewDragOperation_Progress) {
-        dragProgressTo(endPoint.x());
-        updateGuideAnchorObjects();
-        return;
-    }
-    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
-        && operation != kDMProjectViewDragOperation_ChangeEnd)
-        return;
-
-    const bool changesEnd = operation == kDMProjectViewDragOperation_ChangeEnd;
-    qreal x = endPoint.x() - dragFields().localStartPoint.x();
-    if (changesEnd)
-        x += dragFields().initialFrame.width();
-    const DMProjectViewDateGrid grid = dateGrid();
-    const DMDate pointed = grid.dateForX(x);
-    if (pointed.isNull())
-        return;
-    const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(
-        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin,
-        grid.snapThresholdSeconds());
-    if (date.isNull() || isRefusedNonWorkingDate(date))
-        return;
-
-    DMDate begin = item->beginDate();
-    DMDate end = item->endDate();
-    if (operation == kDMProjectViewDragOperation_MoveItem) {
-        begin = date;
-        end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
-    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
-        if (!(date < end))
-            return;
-        begin = date;
-    } else {
-        if (!(begin < date))
-            return;
-        end = date;
-    }
-    // A step that lands on the current dates changes nothing and marks nothing.
-    if (begin == item->beginDate() && end == item->endDate())
-        return;
-    finishDateEdit(item->validateAndSetBeginDateAndEndDate(begin, end));
+    DMUIProjectItemDragRule rule;
+    rule.ignoredWhenLocked = true;
+    return rule;
 }
 
 // ---- Guide labels ----
