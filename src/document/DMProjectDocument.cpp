@@ -60,32 +60,23 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_outlineDataSource->setListener(this);
     m_outlineDataSource->setDateFormatter(sharedYMDDateFormatter());
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
-    const auto setUpTimer = [this](QTimer &timer, int milliseconds, void (DMProjectDocument::*slot)()) {
-        timer.setSingleShot(true);
-        timer.setInterval(milliseconds);
-        connect(&timer, &QTimer::timeout, this, slot);
-    };
-    setUpTimer(m_outlineSyncTimer, 50, &DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView);
-    setUpTimer(m_projectViewSyncTimer, 500, &DMProjectDocument::_syncProjectViewWithOutlineView);
-    setUpTimer(m_verticalLayoutTimer, 100, &DMProjectDocument::_layoutObjectsVertically);
-    setUpTimer(m_relayoutTimer, 0, &DMProjectDocument::relayoutProjectView);
+    m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    setUpTimer(m_relayoutAfterUndoTimer, 0, &DMProjectDocument::reloadProjectOutlineAndRelayout);
+    const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
 }
 
 DMProjectDocument::~DMProjectDocument()
 {
     m_autosaveTimer.stop();
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     destroyPendingIdleInvocations(this);
     DMNotificationCenter::defaultCenter().dequeueNotificationsForObject(this);
     m_projectObservations.clear();
     m_notificationObservers.clear();
     detachViews();
+    // The controller goes before the views it serves and the outlets it reads them through.
+    m_objectViewDataSource.reset();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -137,7 +128,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
         attributes.projectView = m_outlets.projectView;
     m_outlineDataSource->setProject(m_project);
     m_timelineDataSource->setProject(m_project);
-    m_linkIndexValid = false;
+    m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
     updateItemsArrayWithTag(0);
@@ -161,7 +152,7 @@ void DMProjectDocument::observeProject()
         m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
                                                            [this](const DMChange &change, DMObservable *) {
                                                                if (!change.prior)
-                                                                   timelineSettingDidChange();
+                                                                   m_objectViewDataSource->relayoutProjectView();
                                                            }));
 }
 
@@ -381,9 +372,6 @@ void DMProjectDocument::closeDocument(bool showWelcomeWindow)
     m_projectObservations.clear();
     m_notificationObservers.clear();
     DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     detachViews();
     if (m_window)
         m_window->hide();
@@ -456,13 +444,13 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int)

@@ -9,8 +9,6 @@
 #include "DMOutlineView.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
-#include "DMProjectViewBackgroundObject.h"
-#include "DMProjectViewConstants.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
@@ -145,19 +143,9 @@ void DMProjectDocument::buildWindow()
 
 void DMProjectDocument::awakeFromNib()
 {
-    if (DMProjectView *canvas = m_outlets.projectView) {
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Background, kDMProjectViewLayerPriority_Background);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Links, kDMProjectViewLayerPriority_Links);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Items, kDMProjectViewLayerPriority_Items);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Guides, kDMProjectViewLayerPriority_Guides);
-        auto background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 10, 10));
-        background->setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.1f));
-        m_outlets.projectViewBackgroundObject = background;
-        canvas->setDatasource(this);
-        canvas->setDelegate(this);
-        if (m_project)
-            m_project->displayAttributes().projectView = canvas;
-    }
+    m_objectViewDataSource->attachToViews();
+    if (m_project && m_outlets.projectView)
+        m_project->displayAttributes().projectView = m_outlets.projectView;
     if (m_outlets.projectOutlineView) {
         m_outlineDataSource->setProject(m_project);
         m_outlets.projectOutlineView->setDataSource(m_outlineDataSource.get());
@@ -197,7 +185,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
 
 void DMProjectDocument::reloadViews()
 {
-    reloadProjectOutlineAndRelayout();
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
 }
 
 // ---- Pages ----

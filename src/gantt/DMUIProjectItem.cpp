@@ -5,7 +5,6 @@
 #include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
 #include "DMObjectView.h"
-#include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDependencyUIObject.h"

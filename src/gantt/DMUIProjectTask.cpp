@@ -1,7 +1,7 @@
 #include "DMUIProjectTask.h"
 
 #include "DMBeep.h"
-#include "DMDateFormatter.h"
+#include "DMGanttGuideLabels.h"
 #include "DMGanttImages.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
@@ -12,7 +12,6 @@
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectShapeGeometry.h"
-#include "DMUISimpleTextObject.h"
 
 #include <QAction>
 #include <QMenu>
@@ -34,13 +33,6 @@ bool hasAttachedDocuments(const DMProjectItem &item)
 {
     const QVariant documents = item.attribute(kDMProjectItem_AttachedDocuments);
     return documents.canConvert<QVariantList>() && !documents.toList().isEmpty();
-}
-
-QString dateLabelText(const DMDate &date)
-{
-    static const DMDateFormatter ymd(DMDateFormatter::YearMonthDay);
-    static const DMDateFormatter hms(DMDateFormatter::HourMinuteSecond);
-    return QStringLiteral("%1\n%2").arg(ymd.stringFromDate(date), hms.stringFromDate(date));
 }
 
 } // namespace
@@ -174,39 +166,18 @@ DMUIProjectItemDragRule DMUIProjectTask::dragRule() const
 
 void DMUIProjectTask::updateGuideAnchorObjects()
 {
-    const std::shared_ptr<DMProject> owner = project();
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!owner || !item)
+    if (!item || !project())
         return;
-    DMBaseObjectList labels = DMUIProjectItem::guideAnchorsObjects();
-    if (labels.size() != 3) {
-        labels.clear();
-        for (int i = 0; i < 3; ++i) {
-            auto label = std::make_shared<DMUISimpleTextObject>();
-            label->setFillColor(QColor::fromRgbF(0, 0, 0, 0.5));
-            labels.append(label);
-        }
-        setGuideAnchorsObjects(labels);
-    }
     const QRectF f = frame();
-    const std::weak_ptr<DMProjectViewObject> self =
-        std::static_pointer_cast<DMProjectViewObject>(weak_from_this().lock());
-    const QRectF frames[3] = {
-        QRectF(QPointF(f.x() - kDateLabelSize.width(), std::max(0.0, f.y() - 10)), kDateLabelSize),
-        QRectF(QPointF(f.right(), std::max(0.0, f.y() - 10)), kDateLabelSize),
-        QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20), kProgressLabelSize),
-    };
-    const QString texts[3] = {
-        dateLabelText(item->beginDate()),
-        dateLabelText(item->endDate()),
-        QStringLiteral("%1%").arg(int(item->progress() * 100)),
-    };
-    for (int i = 0; i < 3; ++i) {
-        auto *label = static_cast<DMUISimpleTextObject *>(labels.at(i).get());
-        label->setOwner(self);
-        label->setFrame(frames[i]);
-        label->setText(texts[i]);
-    }
+    const qreal y = std::max(0.0, f.y() - 10);
+    DMGanttGuideLabels::update(*this,
+                               {QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize),
+                                QRectF(QPointF(f.right(), y), kDateLabelSize),
+                                QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20),
+                                       kProgressLabelSize)},
+                               {DMGanttGuideLabels::dateText(item->beginDate()), DMGanttGuideLabels::dateText(item->endDate()),
+                                QStringLiteral("%1%").arg(int(item->progress() * 100))});
 }
 
 // ---- Context menu ----

@@ -119,6 +119,7 @@ protected:
     }
 
     DMProjectView *canvas() const { return document->outlets().projectView; }
+    DMProjectDocumentObjectViewDataSource *controller() const { return document->objectViewDataSource(); }
     DMOutlineView *outline() const { return document->outlets().projectOutlineView; }
     const DMProjectDocumentOutlets &outlets() const { return document->outlets(); }
 
@@ -134,7 +135,7 @@ protected:
     }
     DMBaseObjectList objectsIn(const QRectF &rect, quint16 layer)
     {
-        return document->objectViewObjectsInRectForLayer(canvas(), rect, layer);
+        return controller()->objectViewObjectsInRectForLayer(canvas(), rect, layer);
     }
     // A canvas point in view (widget) coordinates of the canvas.
     QPoint viewPoint(QPointF canvasPoint) const

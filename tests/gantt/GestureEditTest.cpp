@@ -36,12 +36,19 @@ protected:
 TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
 {
     open();
+    document->updateChangeCount(DMProjectDocument::ChangeCleared);
     const QPointF from = middleOf(first);
     drag(from, from + QPointF(40, 0)); // two days to the right
     EXPECT_EQ(first->beginDate(), at(2024, 1, 4, 8));
     EXPECT_FALSE(second->beginDate() < first->endDate());
     EXPECT_EQ(barOf(first)->frame().top(), rowRect(1).top()); // a move stays on its row
+    // The document learns of the edit from its undo manager, once the event-loop turn's step
+    // closes, and of its undoing the same way.
+    QCoreApplication::processEvents();
     EXPECT_TRUE(document->isDocumentEdited());
+    document->undoManager()->undo();
+    EXPECT_EQ(first->beginDate(), at(2024, 1, 2, 8));
+    EXPECT_FALSE(document->isDocumentEdited());
 }
 
 TEST_F(GestureEditTest, APressAndReleaseWithoutMovingLeavesTheProjectAsItWas)
@@ -147,21 +154,21 @@ TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
     auto bar = std::dynamic_pointer_cast<DMUIProjectTask>(barOf(second));
     bar->setHovered(true);
     const QPointF handle = bar->dependencyStartRect().center();
-    ASSERT_EQ(document->objectViewDragOperationForPointWithObject(canvas(), handle, bar),
+    ASSERT_EQ(controller()->objectViewDragOperationForPointWithObject(canvas(), handle, bar),
               kDMProjectViewDragOperation_PendingLink);
-    ASSERT_TRUE(outlets().pendingDependency);
-    outlets().pendingDependency->setToObject(barOf(first));
-    document->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    ASSERT_TRUE(controller()->pendingDependency());
+    controller()->pendingDependency()->setToObject(barOf(first));
+    controller()->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
     EXPECT_EQ(beeps.count(), 1);
-    EXPECT_FALSE(outlets().pendingDependency);
+    EXPECT_FALSE(controller()->pendingDependency());
     EXPECT_TRUE(second->outboundDependencies().isEmpty());
 
     // A new item and a link to it: made, pushed, and its inspector opens a moment later.
     auto third = addTask("Third", at(2024, 1, 2, 8), at(2024, 1, 2, 18));
     document->reloadViews();
-    document->objectViewDragOperationForPointWithObject(canvas(), handle, bar);
-    outlets().pendingDependency->setToObject(barOf(third));
-    document->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    controller()->objectViewDragOperationForPointWithObject(canvas(), handle, bar);
+    controller()->pendingDependency()->setToObject(barOf(third));
+    controller()->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
     ASSERT_TRUE(second->outboundDependencyToItem(third.get()));
     EXPECT_FALSE(third->beginDate() < second->endDate());
     EXPECT_EQ(beeps.count(), 1);
@@ -174,10 +181,10 @@ TEST_F(GestureEditTest, PinchAndControlWheelZoomWithinLimitsAndRelayOutAtOnce)
 {
     open();
     const double x = barOf(second)->frame().x();
-    document->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(std::log10(2.0), QPointF()));
+    controller()->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(std::log10(2.0), QPointF()));
     EXPECT_NEAR(project->displayAttributes().pixelsPerDay, 40.0f, 1e-3);
     EXPECT_NEAR(barOf(second)->frame().x(), 2 * x, 2.0);
-    document->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(5.0, QPointF()));
+    controller()->objectViewMagnifyWithEvent(canvas(), DMEvent::magnifyEvent(5.0, QPointF()));
     EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 100.0f);
     const QPoint inside = canvas()->rect().center();
     QWheelEvent wheel(inside, canvas()->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
@@ -196,7 +203,7 @@ TEST_F(GestureEditTest, ConvertingATaskLetsGoOfItAndKeepsOrDropsItsLinks)
     link->setLinkStyle(3);
 
     // Into a milestone: same place, links rebuilt with their look.
-    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(second), DMFourCharCode("mile"), false));
+    ASSERT_TRUE(controller()->convertItemOfObjectWithTag(barOf(second), DMFourCharCode("mile"), false));
     EXPECT_TRUE(canvas()->selectedObjects().isEmpty());
     EXPECT_EQ(taskInspector.edited, nullptr);
     ASSERT_EQ(project->tasks().size(), 2);
@@ -208,17 +215,17 @@ TEST_F(GestureEditTest, ConvertingATaskLetsGoOfItAndKeepsOrDropsItsLinks)
     ASSERT_TRUE(rebuilt);
     EXPECT_EQ(std::make_pair(rebuilt->dashStyle(), rebuilt->linkStyle()), std::make_pair(2, 3));
     // A 'task' tag on the task action changes nothing.
-    EXPECT_FALSE(document->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("task"), false));
+    EXPECT_FALSE(controller()->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("task"), false));
 
     // Into a process: its links are gone.
-    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("cnvt"), false));
+    ASSERT_TRUE(controller()->convertItemOfObjectWithTag(barOf(first), DMFourCharCode("cnvt"), false));
     const auto process = project->tasks().at(0);
     EXPECT_EQ(process->kind(), kDMProjectItem_Kind_Process);
     EXPECT_TRUE(process->outboundDependencies().isEmpty());
     EXPECT_TRUE(milestone->inboundDependencies().isEmpty());
     EXPECT_EQ(outline()->numberOfRows(), 3);
     // Embedding: a new process takes the milestone's place and holds it.
-    ASSERT_TRUE(document->convertItemOfObjectWithTag(barOf(milestone), DMFourCharCode("embd"), false));
+    ASSERT_TRUE(controller()->convertItemOfObjectWithTag(barOf(milestone), DMFourCharCode("embd"), false));
     EXPECT_EQ(project->tasks().at(1)->kind(), kDMProjectItem_Kind_Process);
     EXPECT_EQ(project->tasks().at(1)->subitems().at(0), milestone);
 }
@@ -231,8 +238,8 @@ TEST_F(GestureEditTest, MenuCommandsBeepOutsideTheGanttView)
     DMProjectViewMenuItem::setRepresentedObject(&action, canvas(), barOf(first));
     DMProjectViewMenuItem::setTag(&action, qint32(DMFourCharCode("cnvt")));
     project->setAttribute(kDMProject_ViewMode, 1);
-    document->projectViewConvertTaskToProcessFromItem(&action);
-    document->projectViewChangeDependencyLineStyle(&action);
+    controller()->projectViewConvertTaskToProcessFromItem(&action);
+    controller()->projectViewChangeDependencyLineStyle(&action);
     EXPECT_EQ(beeps.count(), 2);
     EXPECT_EQ(project->tasks().at(0), first);
 
@@ -241,9 +248,9 @@ TEST_F(GestureEditTest, MenuCommandsBeepOutsideTheGanttView)
     QAction style, empty;
     DMProjectViewMenuItem::setRepresentedObject(&style, canvas(), std::dynamic_pointer_cast<DMBaseObject>(link->ganttUIObject()));
     DMProjectViewMenuItem::setTag(&style, 1);
-    document->projectViewChangeDependencyPatternStyle(&style);
+    controller()->projectViewChangeDependencyPatternStyle(&style);
     EXPECT_EQ(link->dashStyle(), 1);
-    document->projectViewChangeDependencyLineStyle(&empty);
+    controller()->projectViewChangeDependencyLineStyle(&empty);
     EXPECT_EQ(beeps.count(), 2);
 }
 
