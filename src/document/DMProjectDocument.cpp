@@ -50,9 +50,9 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
         folder.setAutoRemove(false);
         m_temporaryFolder = folder.path();
     }
-    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(ChangeDone); });
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(ChangeUndone); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(ChangeRedone); });
+    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(DMDocumentChangeKind::Done); });
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(DMDocumentChangeKind::Undone); });
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(DMDocumentChangeKind::Redone); });
     m_autosaveTimer.setSingleShot(true);
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
 
@@ -131,7 +131,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
 void DMProjectDocument::observeProject()
@@ -179,7 +179,7 @@ void DMProjectDocument::setPasswordString(const QString &password)
     if (password == m_password)
         return;
     m_password = password;
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
 }
 
 void DMProjectDocument::setPassword()
@@ -207,14 +207,14 @@ void DMProjectDocument::updateChangeCount(int kind)
 {
     const bool wasEdited = isDocumentEdited();
     switch (kind) {
-    case ChangeDone:
-    case ChangeRedone:
+    case DMDocumentChangeKind::Done:
+    case DMDocumentChangeKind::Redone:
         ++m_changeCount;
         break;
-    case ChangeUndone:
+    case DMDocumentChangeKind::Undone:
         --m_changeCount;
         break;
-    case ChangeCleared:
+    case DMDocumentChangeKind::Cleared:
         m_changeCount = 0;
         break;
     default:
@@ -235,7 +235,7 @@ void DMProjectDocument::updateChangeCount(int kind)
 
 void DMProjectDocument::markDocumentAsEdited()
 {
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
 }
 
 void DMProjectDocument::scheduleAutosave()
@@ -300,7 +300,7 @@ bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operat
         return true;
     setFileType(kDocumentType);
     setFileURL(path);
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     DMDocumentController::sharedDocumentController().noteNewRecentDocumentURL(m_fileURL);
     return true;
 }
@@ -317,7 +317,7 @@ bool DMProjectDocument::revertToSaved()
         return false;
     }
     m_undoManager->removeAllActions();
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     reloadViews();
     return true;
 }

@@ -66,8 +66,6 @@ public:
     static QString typeForPath(const QString &path);
 
     enum SaveOperationType { SaveOperation, SaveAsOperation, SaveToOperation, AutosaveInPlaceOperation, AutosaveElsewhereOperation };
-    // Change kinds of updateChangeCount.
-    enum ChangeKind { ChangeDone = 0, ChangeUndone = 1, ChangeCleared = 2, ChangeRedone = 5 };
 
     DMProjectDocument();
     ~DMProjectDocument() override;
@@ -105,6 +103,7 @@ public:
     void setPassword();
 
     // ---- Change count and autosave ----
+    // kind is a DMDocumentChangeKind.
     void updateChangeCount(int kind) override;
     void markDocumentAsEdited() override;
     bool isDocumentEdited() const { return m_changeCount != 0; }

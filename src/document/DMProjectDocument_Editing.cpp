@@ -188,7 +188,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
     }
     m_undoManager->setActionName(DMLocalizedString("Delete"));
     m_undoManager->endUndoGrouping();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     markDocumentAsEdited();
     reloadViews();
 }
@@ -257,9 +257,8 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         fields.remove(kOutboundDependencies);
         fields.remove(kSubitems);
         item->setProject(m_project);
-        QString problem;
-        if (!item->loadFields(fields, &problem))
-            continue;
+        // A pasted entry that needed mending is pasted mended.
+        item->loadFields(fields, nullptr);
         byOldID.insert(pending.dictionary.value(QStringLiteral("objectID")).toULongLong(), item);
         built.append({item, pending.dictionary});
         if (pending.parent)

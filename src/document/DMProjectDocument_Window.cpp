@@ -157,7 +157,7 @@ void DMProjectDocument::awakeFromNib()
     }
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
 }
 
@@ -178,7 +178,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
         setFileURL(QString());
         m_fileType = kDocumentType;
         m_project->setAttribute(kDMProject_ClearFilename, QVariant());
-        updateChangeCount(ChangeCleared);
+        updateChangeCount(DMDocumentChangeKind::Cleared);
     }
     m_undoManager->enableUndoRegistration();
 }

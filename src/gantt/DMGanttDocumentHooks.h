@@ -38,6 +38,6 @@ public:
     virtual void markDocumentAsEdited() = 0;
     // The document's delete command on the canvas selection.
     virtual void deleteSelectedItem() = 0;
-    // Refreshes the items view's array of one items-view tag (DMItemsViewTag).
+    // Refreshes the items view's array of one page (DMItemsViewTag).
     virtual void updateItemsArrayWithTag(int tag) = 0;
 };

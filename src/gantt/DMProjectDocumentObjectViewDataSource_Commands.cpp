@@ -5,6 +5,7 @@
 
 #include "DMBeep.h"
 #include "DMGanttDocumentHooks.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -136,7 +137,8 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
         return false;
     replacement->setProject(project);
     QString problem;
-    if (!replacement->loadFields(fields, &problem) && tag != kEmbedInProcess)
+    replacement->loadFields(fields, &problem);
+    if (!problem.isEmpty() && tag != kEmbedInProcess)
         qWarning("Converting \"%s\": %s", qPrintable(item->title()), qPrintable(problem));
 
     // The canvas selection and the inspector let go of the item before it leaves the tree.
@@ -185,7 +187,7 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
 
     if (DMOutlineView *outline = m_document.projectOutlineView())
         outline->deselectAll();
-    m_document.updateItemsArrayWithTag(2);
+    m_document.updateItemsArrayWithTag(DMItemsViewTag::Tasks);
     reloadProjectOutlineAndRelayout();
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include "DMBeep.h"
 #include "DMGanttDocumentHooks.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -54,9 +55,9 @@ void DMProjectDocumentObjectViewDataSource::dragHandlerObjectDidUpdate(DMProject
 {
     if (!handler)
         return;
-    if (handler->dragOperation() == kDMProjectViewDragOperation_CreateItem)
+    if (handler->dragOperation() == DMProjectViewDragOperation::CreateItem)
         createItemByDragging(handler);
-    else if (handler->dragOperation() == kDMProjectViewDragOperation_MoveItem)
+    else if (handler->dragOperation() == DMProjectViewDragOperation::MoveItem)
         moveBarToResourceRow(handler);
 }
 
@@ -102,7 +103,7 @@ void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDr
                                       : rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapBegin);
     const DMDate end = towardsRight ? rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapEnd)
                                     : rounded(d1, interval, kDMProjectView_SnapEnd);
-    const qint32 followUp = towardsRight ? kDMProjectViewDragOperation_ChangeEnd : kDMProjectViewDragOperation_ChangeBegin;
+    const qint32 followUp = towardsRight ? DMProjectViewDragOperation::ChangeEnd : DMProjectViewDragOperation::ChangeBegin;
 
     // What the row under the anchor takes.
     const std::shared_ptr<DMProjectObject> rowObject = objectAtRow(projectOutlineRowAtCanvasY(s.y()));
@@ -182,7 +183,7 @@ void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDr
         const DMEvent step = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, QPointF(), canvas->lastMouseDownEvent().eventNumber());
         bar->handleDragOperation(followUp, grip, grip, step, canvas);
     }
-    m_document.updateItemsArrayWithTag(eventsRow ? 6 : 2);
+    m_document.updateItemsArrayWithTag(eventsRow ? DMItemsViewTag::Events : DMItemsViewTag::Tasks);
 }
 
 void DMProjectDocumentObjectViewDataSource::moveBarToResourceRow(DMProjectViewDragHandlerObject *handler)

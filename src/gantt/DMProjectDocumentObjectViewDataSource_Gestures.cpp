@@ -113,13 +113,13 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
 {
     auto *canvas = qobject_cast<DMProjectView *>(view);
     if (!canvas || !m_document.project())
-        return kDMObjectViewDragOperation_None;
+        return DMObjectViewDragOperation::None;
 
     if (!object || object == m_background) {
         if (canvas->lastMouseDownEvent().hasModifier(DMEvent::Option))
-            return kDMObjectViewDragOperation_RubberBand;
+            return DMObjectViewDragOperation::RubberBand;
         auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
-            point, kDMProjectViewDragOperation_CreateItem);
+            point, DMProjectViewDragOperation::CreateItem);
         handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY);
         handler->setDelegate(this);
         m_createDragHandler = handler;
@@ -130,7 +130,7 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
 
     if (const auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object)) {
         const qint32 operation = bar->dragOperationForPoint(point, canvas);
-        if (operation == kDMProjectViewDragOperation_LinkFromBegin || operation == kDMProjectViewDragOperation_LinkFromEnd) {
+        if (operation == DMProjectViewDragOperation::LinkFromBegin || operation == DMProjectViewDragOperation::LinkFromEnd) {
             // At most one pending link: one whose release never came is dropped first.
             if (m_pendingDependency) {
                 canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_pendingDependency->boundingBox()));
@@ -138,7 +138,7 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
             }
             auto pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
             pending->setFromObject(bar);
-            pending->setSource(operation == kDMProjectViewDragOperation_LinkFromBegin
+            pending->setSource(operation == DMProjectViewDragOperation::LinkFromBegin
                                    ? DMUIProjectPendingDependency::kSourceStartSide
                                    : DMUIProjectPendingDependency::kSourceFinishSide);
             pending->setViewModeVisibility(kDMProjectViewMode_Gantt);
@@ -150,8 +150,8 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
         if (!bar->isSelected())
             canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items,
                                                        canvas->lastMouseDownEvent().hasModifier(DMEvent::Shift));
-        if (operation != kDMProjectViewDragOperation_MoveItem) {
-            if (operation >= kDMObjectViewDragOperation_FirstObjectOperation)
+        if (operation != DMProjectViewDragOperation::MoveItem) {
+            if (operation >= DMObjectViewDragOperation::FirstObjectOperation)
                 canvas->setDragOperationConcernedObjects({bar});
             return operation;
         }
@@ -161,10 +161,10 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
         });
         if (allTaskBars && selection.size() >= 2) {
             canvas->setDragOperationConcernedObjects(selection);
-            return kDMProjectViewDragOperation_MoveItem;
+            return DMProjectViewDragOperation::MoveItem;
         }
         auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
-            point, kDMProjectViewDragOperation_MoveItem);
+            point, DMProjectViewDragOperation::MoveItem);
         handler->setDelegate(this);
         std::shared_ptr<DMProjectViewObject> target = bar;
         if (selection.size() == 1)
@@ -174,19 +174,19 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
         handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY
                           | DMProjectViewDragHandlerObject::LockToDominantAxis);
         canvas->setDragOperationConcernedObjects({handler});
-        return kDMProjectViewDragOperation_MoveItem;
+        return DMProjectViewDragOperation::MoveItem;
     }
 
     if (const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(object))
         return line->dragOperationForPoint(point, canvas);
-    return kDMObjectViewDragOperation_None;
+    return DMObjectViewDragOperation::None;
 }
 
 // ---- Release ----
 
 void DMProjectDocumentObjectViewDataSource::objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
 {
-    if (operation != kDMProjectViewDragOperation_CreateItem || !view)
+    if (operation != DMProjectViewDragOperation::CreateItem || !view)
         return;
     const DMBaseObjectList objects = view->currentDragOperationConcernedObjects();
     const auto handler = objects.size() == 1 ? std::dynamic_pointer_cast<DMProjectViewDragHandlerObject>(objects.first())
@@ -203,10 +203,10 @@ void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWith
 {
     auto *canvas = qobject_cast<DMProjectView *>(view);
     m_createDragHandler.reset();
-    if (operation == kDMObjectViewDragOperation_DoubleClick && view && view->selectedObjects().size() == 1) {
+    if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
             object->editInView(canvas);
-    } else if (operation == kDMProjectViewDragOperation_PendingLink) {
+    } else if (operation == DMProjectViewDragOperation::PendingLink) {
         linkPendingDependency();
     }
     // A drag may have moved dates past the shown span: widen it now that the gesture is over.
@@ -315,7 +315,7 @@ void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEv
         const DMBaseObjectList selection = canvas->selectedObjects();
         for (const auto &object : selection)
             if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
-                bar->handleDragOperation(kDMProjectViewDragOperation_MoveItem, QPointF(0, 0), location, synthetic, canvas);
+                bar->handleDragOperation(DMProjectViewDragOperation::MoveItem, QPointF(0, 0), location, synthetic, canvas);
     }
     if (event.type() == DMEvent::KeyUp) {
         m_lastSyntheticEvent = DMEvent();

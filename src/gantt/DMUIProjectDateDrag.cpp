@@ -25,15 +25,15 @@ std::optional<DMUIProjectDateDragStep> DMUIProjectItem_datesForDragStep(const DM
                                                                         qreal deltaX,
                                                                         const DMUIProjectItemDragRule &rule)
 {
-    const bool move = operation == kDMProjectViewDragOperation_MoveItem;
-    const bool resize = operation == kDMProjectViewDragOperation_ChangeBegin
-        || operation == kDMProjectViewDragOperation_ChangeEnd;
+    const bool move = operation == DMProjectViewDragOperation::MoveItem;
+    const bool resize = operation == DMProjectViewDragOperation::ChangeBegin
+        || operation == DMProjectViewDragOperation::ChangeEnd;
     if (!(move || (resize && rule.resizes)) || press.begin.isNull() || press.end.isNull())
         return std::nullopt;
     if (deltaX == 0.0)
         return changed(item, press);
 
-    const bool changesEnd = operation == kDMProjectViewDragOperation_ChangeEnd;
+    const bool changesEnd = operation == DMProjectViewDragOperation::ChangeEnd;
     const DMDate &dragged = changesEnd ? press.end : press.begin;
     const DMDate pointed = grid.dateForX(grid.xForDate(dragged) + deltaX);
     const int snap = move ? rule.moveSnap : changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin;

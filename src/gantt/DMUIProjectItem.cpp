@@ -197,8 +197,8 @@ void DMUIProjectItem::updateBoundingBox()
     QRectF box = frame();
     const QPointF origin = dragHandlesOrigin();
     for (int i = 0; i < m_dragHandles.count(); ++i) {
-        const _DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
-        if (handle.shape != _DMUIProjectItem_DragHandle::Empty)
+        const DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
+        if (handle.shape != DMUIProjectItem_DragHandle::Empty)
             box = box.united(handle.rect.translated(origin));
     }
     setBoundingBox(box);
@@ -291,7 +291,7 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
         return;
     const qreal deltaX = endPoint.x() - m_drag.pressPoint.x();
 
-    if (operation == kDMProjectViewDragOperation_Progress) {
+    if (operation == DMProjectViewDragOperation::Progress) {
         if (!rule.dragsProgress)
             return;
         // Where the pointer is, of the bar's width; what the item had while it has not moved.
@@ -308,7 +308,7 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
         *item, *owner, dateGrid(), operation, m_drag.pressDates, deltaX, rule);
     if (!step)
         return;
-    const bool shifts = rule.shiftsSubitemsOnMove && operation == kDMProjectViewDragOperation_MoveItem;
+    const bool shifts = rule.shiftsSubitemsOnMove && operation == DMProjectViewDragOperation::MoveItem;
     const int result = shifts ? item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end)
                               : item->validateAndSetBeginDateAndEndDate(step->begin, step->end);
     if (result != 0)
@@ -344,7 +344,7 @@ void DMUIProjectItem::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         if (f.contains(link))
             painter->drawEllipse(link);
 
-    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == kDMProjectViewDragOperation_Progress) {
+    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == DMProjectViewDragOperation::Progress) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(Qt::red);
         painter->drawEllipse(m_dragHandles.at(0).rect.translated(f.topLeft()));

@@ -199,9 +199,9 @@ void DMUIProjectMilestone::drawInRect(QPainter *painter, const QRectF &, DMObjec
         const QImage image = linkImage();
         const DMUIProjectItemDragHandleTable &table = dragHandles();
         for (int i = 0; i < table.count(); ++i) {
-            const _DMUIProjectItem_DragHandle &handle = table.at(i);
-            if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
-                || handle.operation == kDMProjectViewDragOperation_LinkFromEnd)
+            const DMUIProjectItem_DragHandle &handle = table.at(i);
+            if (handle.operation == DMProjectViewDragOperation::LinkFromBegin
+                || handle.operation == DMProjectViewDragOperation::LinkFromEnd)
                 painter->drawImage(handle.rect.translated(d.topLeft()), image);
         }
     }

@@ -13,8 +13,8 @@ constexpr qreal kTitleGap = 4.0; // between a shape and a title beside it
 void appendResizePair(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal handleWidth)
 {
     DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, handleWidth, h),
-                                     kDMProjectViewDragOperation_ChangeBegin, QRectF(w - handleWidth, 0, handleWidth, h),
-                                     kDMProjectViewDragOperation_ChangeEnd, _DMUIProjectItem_DragHandle::Rectangle);
+                                     DMProjectViewDragOperation::ChangeBegin, QRectF(w - handleWidth, 0, handleWidth, h),
+                                     DMProjectViewDragOperation::ChangeEnd, DMUIProjectItem_DragHandle::Rectangle);
 }
 
 // Right of the anchor rectangle, or left of it when the right would end past the visible edge.
@@ -60,7 +60,7 @@ int DMUIProjectMilestone_fillHandleTable(DMUIProjectItemDragHandleTable &table, 
                                          const DMUIProjectMilestoneHandleMetrics &metrics, QSizeF titleSize)
 {
     table.clear();
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     if (ganttView)
         DMUIProjectItem_appendLinkHandles(table, w, h, metrics.linkWidth, metrics.linkHeight, metrics.linkMargin);
     return DMUIProjectItem_appendBesideTitleHandles(table, w, h, titleSize);
@@ -132,12 +132,12 @@ int DMUIProjectProcess_fillHandleTable(DMUIProjectItemDragHandleTable &table, qr
 {
     table.clear();
     appendResizePair(table, w, h, kDMUIProjectProcess_resizeHandlesWidth);
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     if (rightTitleRect.isEmpty())
         return -1;
     const int first = table.count();
-    table.append(rightTitleRect, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
-    table.append(leftTitleRect, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(rightTitleRect, DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
+    table.append(leftTitleRect, DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     return first;
 }
 
@@ -147,7 +147,7 @@ void DMUIProjectEvent_fillHandleTable(DMUIProjectItemDragHandleTable &table, qre
 {
     table.clear();
     appendResizePair(table, w, h, kDMUIProjectEvent_resizeHandlesWidth);
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
 }
 
 QRectF DMUIProjectEvent_iconRect(const QRectF &bar)

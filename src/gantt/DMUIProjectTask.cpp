@@ -111,7 +111,7 @@ qreal DMUIProjectTask::iconOffset() const
     // centred), and make way for the link handle while it shows.
     qreal offset = kIconInset;
     if (isHovered())
-        if (const _DMUIProjectItem_DragHandle *link = dragHandles().find(kDMProjectViewDragOperation_LinkFromBegin))
+        if (const DMUIProjectItem_DragHandle *link = dragHandles().find(DMProjectViewDragOperation::LinkFromBegin))
             offset = std::max(offset, link->rect.x() + link->rect.width());
     return offset;
 }
@@ -269,14 +269,14 @@ void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         const QImage progressImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_ProgressHandle"));
         const QImage linkImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_DependencyHandle3"));
         for (int i = 0; i < table.count(); ++i) {
-            const _DMUIProjectItem_DragHandle &handle = table.at(i);
+            const DMUIProjectItem_DragHandle &handle = table.at(i);
             const QRectF placed = handle.rect.translated(bar.topLeft());
-            if (handle.operation == kDMProjectViewDragOperation_Progress) {
+            if (handle.operation == DMProjectViewDragOperation::Progress) {
                 const QPointF origin(std::round(placed.x() + (placed.width() - progressImage.width()) / 2),
                                      std::round(placed.bottom() - kProgressImageBottomInset - progressImage.height()));
                 painter->drawImage(origin, progressImage);
-            } else if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
-                       || handle.operation == kDMProjectViewDragOperation_LinkFromEnd) {
+            } else if (handle.operation == DMProjectViewDragOperation::LinkFromBegin
+                       || handle.operation == DMProjectViewDragOperation::LinkFromEnd) {
                 painter->drawImage(placed, linkImage);
             }
         }

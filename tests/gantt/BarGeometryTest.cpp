@@ -90,12 +90,12 @@ TEST(BarGeometry, TaskBarHandlesAppearWithWidth)
 
 TEST(BarGeometry, CircleHandlesHitOnlyInsideTheInscribedCircle)
 {
-    const _DMUIProjectItem_DragHandle circle{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Circle, 119};
+    const DMUIProjectItem_DragHandle circle{QRectF(0, 0, 10, 6), DMUIProjectItem_DragHandle::Circle, 119};
     // Radius 3: the edge hits, beyond it and the rect's corner do not.
     for (const auto &[point, hits] : {std::pair{QPointF(5, 3), true}, std::pair{QPointF(8, 3), true},
                                       std::pair{QPointF(8.5, 3), false}, std::pair{QPointF(1, 1), false}})
         EXPECT_EQ(DMUIProjectItem_DragHandle_IsPointHitting(circle, point), hits) << point.x();
-    const _DMUIProjectItem_DragHandle empty{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Empty, 116};
+    const DMUIProjectItem_DragHandle empty{QRectF(0, 0, 10, 6), DMUIProjectItem_DragHandle::Empty, 116};
     EXPECT_FALSE(DMUIProjectItem_DragHandle_IsPointHitting(empty, QPointF(5, 3)));
 }
 

@@ -118,7 +118,7 @@ TEST_F(GestureCreateTest, DatesTheModelRefusesCreateNothingAndBeepOnce)
                                       {kDMTimeSpanEnd, QVariant::fromValue(at(1970, 1, 30))}});
     open();
     halcyra::test::pumpEvents(10); // the settings' undo step closes
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     BeepCounter beeps;
     const int steps = project->tasks().size();
     drag(QPointF(xOf(2, 10), freeY()), QPointF(xOf(4, 12), freeY()), 8);

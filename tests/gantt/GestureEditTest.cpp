@@ -36,7 +36,7 @@ protected:
 TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
 {
     open();
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     const QPointF from = middleOf(first);
     drag(from, from + QPointF(40, 0)); // two days to the right
     EXPECT_EQ(first->beginDate(), at(2024, 1, 4, 8));
@@ -57,7 +57,7 @@ TEST_F(GestureEditTest, APressAndReleaseWithoutMovingLeavesTheProjectAsItWas)
     // end, where a date read from the bar would snap.
     first->setBeginDateAndEndDate(at(2024, 1, 2, 8), at(2024, 1, 3, 17, 50));
     open();
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     const QVariantMap before = project->dictionaryRepresentation();
     const QRectF f = barOf(first)->frame();
     // The middle and the end handle, alone (through a drag handler), then with the second bar
@@ -85,7 +85,7 @@ TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
     // One tap: the press anchors the series and changes nothing; the release moves the bar 2.2
     // points, 33 minutes at 40 points per day (15 minutes a point), rounded down to 11:30.
     BeepCounter beeps;
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     key(Qt::Key_Right, QEvent::KeyPress);
     const DMDate anchored = task->beginDate();
     EXPECT_EQ(anchored, at(2024, 1, 9, 11));
@@ -155,10 +155,10 @@ TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
     bar->setHovered(true);
     const QPointF handle = bar->dependencyStartRect().center();
     ASSERT_EQ(controller()->objectViewDragOperationForPointWithObject(canvas(), handle, bar),
-              kDMProjectViewDragOperation_PendingLink);
+              DMProjectViewDragOperation::PendingLink);
     ASSERT_TRUE(controller()->pendingDependency());
     controller()->pendingDependency()->setToObject(barOf(first));
-    controller()->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    controller()->objectViewDidFinishDragOperationWithRect(canvas(), DMProjectViewDragOperation::PendingLink, QRectF());
     EXPECT_EQ(beeps.count(), 1);
     EXPECT_FALSE(controller()->pendingDependency());
     EXPECT_TRUE(second->outboundDependencies().isEmpty());
@@ -168,7 +168,7 @@ TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
     document->reloadViews();
     controller()->objectViewDragOperationForPointWithObject(canvas(), handle, bar);
     controller()->pendingDependency()->setToObject(barOf(third));
-    controller()->objectViewDidFinishDragOperationWithRect(canvas(), kDMProjectViewDragOperation_PendingLink, QRectF());
+    controller()->objectViewDidFinishDragOperationWithRect(canvas(), DMProjectViewDragOperation::PendingLink, QRectF());
     ASSERT_TRUE(second->outboundDependencyToItem(third.get()));
     EXPECT_FALSE(third->beginDate() < second->endDate());
     EXPECT_EQ(beeps.count(), 1);
@@ -264,7 +264,7 @@ TEST_F(GestureEditTest, RightClickingALinkOffersItsStylesAndChangesItInOneUndoSt
     ASSERT_TRUE(line->isPointHitting(onLine, canvas()));
     ASSERT_EQ(link->linkStyle(), 0);
     const int undoSteps = document->undoManager()->undoStepCount();
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
 
     // The menu is modal: read and answer it once it shows.
     QStringList titles;

@@ -72,7 +72,7 @@ TEST_F(TwoBars, CursorFollowsTheOperationUnderThePointer)
 {
     const std::pair<QList<qint32>, Qt::CursorShape> table[] = {
         {{116}, Qt::ClosedHandCursor}, {{117, 118}, Qt::SizeHorCursor}, {{119, 120, 121, 216}, Qt::PointingHandCursor},
-        {{0, 1, 2, 12, qint32(kDMProjectViewDragOperation_CreateItem)}, Qt::ArrowCursor}};
+        {{0, 1, 2, 12, qint32(DMProjectViewDragOperation::CreateItem)}, Qt::ArrowCursor}};
     for (const auto &[operations, shape] : table)
         for (qint32 operation : operations)
             EXPECT_EQ(DMProjectView_cursorShapeForDragOperation(operation), shape) << operation;
