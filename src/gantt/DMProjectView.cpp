@@ -1,6 +1,5 @@
 #include "DMProjectView.h"
 
-#include "DMNotificationCenter.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
@@ -37,6 +36,7 @@ DMProjectView::DMProjectView(QWidget *parent)
 DMProjectView::~DMProjectView()
 {
     m_isFinished = true;
+    setHoveredObject(nullptr);
     m_autoscrollTimer->stop();
     m_lastMouseDraggedEvent.reset();
     m_toolTips.clear();
@@ -127,21 +127,27 @@ std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint
     return hit;
 }
 
+void DMProjectView::setHoveredObject(const std::shared_ptr<DMProjectViewObject> &object)
+{
+    const std::shared_ptr<DMProjectViewObject> previous = m_hoveredObject.lock();
+    if (previous && previous != object)
+        previous->setHovered(false);
+    m_hoveredObject = object;
+    if (object)
+        object->setHovered(true);
+}
+
 void DMProjectView::mouseMovedToPoint(QPointF viewPoint)
 {
     m_mouseMovedLastLocation = viewPoint;
     if (!delegate() || !datasource())
         return;
-    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(m_mouseMovedLastLocation);
-    auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
+    const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(objectAtViewPoint(m_mouseMovedLastLocation));
+    setHoveredObject(object);
     if (!object) {
-        DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification, nullptr);
         setCursor(Qt::ArrowCursor);
         return;
     }
-    DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification,
-                                                           static_cast<const void *>(object));
-    object->setHovered(true);
     const qint32 operation = object->dragOperationForPoint(convertPointFromViewToCanvas(m_mouseMovedLastLocation), this);
     // The data source may have gone while the object answered.
     const std::optional<QCursor> cursor =

@@ -14,8 +14,9 @@
 
 class QTimer;
 
-// The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover tracking of
-// one Gantt object at a time with its cursor, autoscroll every 0.1 s while dragging, tool tips on
+// The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover of one Gantt
+// object at a time (the canvas holds it and takes the hover back when another is hovered) with
+// its cursor, autoscroll every 0.1 s while dragging, tool tips on
 // event bars, the context menu of the object under the pointer, selection by a given list, the
 // visible rectangle of the current drawing pass, and a redraw filter that drops requests once the
 // view is being destroyed or has lost its data source or delegate.
@@ -50,8 +51,12 @@ public:
     // front-most first); null for none.
     std::shared_ptr<DMBaseObject> objectAtViewPoint(QPointF viewPoint);
 
-    // Hover: the object under the point is hovered, every other one is not; the cursor follows.
+    // Hover: the object under the point is hovered, the one hovered before is not; the cursor
+    // follows.
     void mouseMovedToPoint(QPointF viewPoint);
+    // The one object the pointer hovers, held weakly; null for none.
+    std::shared_ptr<DMProjectViewObject> hoveredObject() const { return m_hoveredObject.lock(); }
+    void setHoveredObject(const std::shared_ptr<DMProjectViewObject> &object);
     // Shows the context menu of the object under the event; false when none shows one.
     bool presentsContextMenuFromEvent(const DMEvent &event);
 
@@ -97,6 +102,7 @@ private:
     };
 
     DMEvent m_lastMouseDownEvent;
+    std::weak_ptr<DMProjectViewObject> m_hoveredObject;
     QPointF m_mouseMovedLastLocation;
     std::optional<DMEvent> m_lastMouseDraggedEvent;
     QTimer *m_autoscrollTimer = nullptr;

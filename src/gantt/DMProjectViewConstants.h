@@ -46,9 +46,6 @@ inline constexpr qint32 kDMProjectViewObject_VisibleInAllModes = INT_MAX;
 // User default: the font size of the item titles on the canvas (double, at least 8).
 inline const QString kDMHalcyra_ProjectViewFontSize = QStringLiteral("kDMHalcyra_ProjectViewFontSize");
 
-// Posted by the canvas before it hovers an object, with that object (or null) as sender.
-inline const QString kDMProjectViewWillHoverObjectNotification = QStringLiteral("DMProjectViewWillHoverObject");
-
 // Dates of canvas objects are rounded to this interval while dragged.
 inline constexpr int kDMProjectView_DragRoundingInterval = 300;
 

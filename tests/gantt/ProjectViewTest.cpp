@@ -24,7 +24,7 @@ struct TwoBars : ::testing::Test
 
     int hoveredCount() const
     {
-        return int(GanttCanvas::barOf(first)->isHovered()) + int(GanttCanvas::barOf(second)->isHovered());
+        return int(GanttCanvas::barOf(first)->isHovered()) + int(second && GanttCanvas::barOf(second)->isHovered());
     }
 
     GanttCanvas canvas;
@@ -66,6 +66,20 @@ TEST_F(TwoBars, HoverMovesFromBarToBarLeavingExactlyOneHovered)
     QApplication::sendEvent(&canvas.view, &leave);
     EXPECT_EQ(hoveredCount(), 0);
     EXPECT_EQ(canvas.view.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(TwoBars, TheCanvasHoldsTheHoveredObjectWithoutOwningIt)
+{
+    QTest::mouseMove(&canvas.view, QPoint(70, 30));
+    ASSERT_EQ(canvas.view.hoveredObject(), GanttCanvas::barOf(second));
+    // The hovered bar goes with its item; the canvas lets go and hovers the next bar as usual.
+    canvas.source.items.removeOne(second);
+    canvas.project->tasks().removeOne(second);
+    second.reset();
+    canvas.project->purgeRemovedObjects();
+    EXPECT_EQ(canvas.view.hoveredObject(), nullptr);
+    QTest::mouseMove(&canvas.view, QPoint(50, 10));
+    EXPECT_EQ(canvas.view.hoveredObject(), GanttCanvas::barOf(first));
 }
 
 TEST_F(TwoBars, CursorFollowsTheOperationUnderThePointer)
