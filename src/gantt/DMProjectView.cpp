@@ -1,5 +1,6 @@
 #include "DMProjectView.h"
 
+#include "DMDelayedCall.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
@@ -11,14 +12,13 @@
 
 #include <QHelpEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QToolTip>
 
 #include <stdexcept>
 
 namespace {
 
-constexpr int kAutoscrollIntervalMilliseconds = 100;
+constexpr double kAutoscrollInterval = 0.1;
 // Where the pointer is taken to be when it leaves the view: over nothing.
 const QPointF kOutsidePoint(-10, -10);
 
@@ -26,25 +26,18 @@ const QPointF kOutsidePoint(-10, -10);
 
 DMProjectView::DMProjectView(QWidget *parent)
     : DMObjectView(parent)
-    , m_autoscrollTimer(new QTimer(this))
 {
     setMouseTracking(true);
-    m_autoscrollTimer->setInterval(kAutoscrollIntervalMilliseconds);
-    connect(m_autoscrollTimer, &QTimer::timeout, this, [this] { autoscrollTimerFired(); });
 }
 
+// The autoscroll ticks are tied to this object and go with it.
 DMProjectView::~DMProjectView()
 {
     m_isFinished = true;
     setHoveredObject(nullptr);
-    m_autoscrollTimer->stop();
+    m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
     m_toolTips.clear();
-}
-
-bool DMProjectView::isAutoscrolling() const
-{
-    return m_autoscrollTimer->isActive();
 }
 
 DMBaseObjectList DMProjectView::currentDragOperationConcernedObjects() const
@@ -179,16 +172,30 @@ void DMProjectView::mouseDown(const DMEvent &event)
 
 void DMProjectView::mouseDragged(const DMEvent &event)
 {
-    if (!m_autoscrollTimer->isActive())
-        m_autoscrollTimer->start();
+    if (!m_autoscrolling) {
+        m_autoscrolling = true;
+        ++m_autoscrollRun;
+        scheduleAutoscrollTick();
+    }
     m_lastMouseDraggedEvent = event;
     DMObjectView::mouseDragged(event);
+}
+
+void DMProjectView::scheduleAutoscrollTick()
+{
+    performAfterDelay(this, kAutoscrollInterval, [this, run = m_autoscrollRun] {
+        if (!m_autoscrolling || run != m_autoscrollRun)
+            return;
+        autoscrollTimerFired();
+        if (m_autoscrolling && run == m_autoscrollRun)
+            scheduleAutoscrollTick();
+    });
 }
 
 void DMProjectView::autoscrollTimerFired()
 {
     if (!m_lastMouseDraggedEvent) {
-        m_autoscrollTimer->stop();
+        m_autoscrolling = false;
         return;
     }
     // A copy: the drag step may end the gesture and drop the stored event.
@@ -209,7 +216,7 @@ void DMProjectView::autoscrollWithEvent(const DMEvent &event)
 void DMProjectView::mouseUp(const DMEvent &event)
 {
     DMObjectView::mouseUp(event);
-    m_autoscrollTimer->stop();
+    m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
     resetToolTips();
 }

@@ -12,7 +12,6 @@
 #include <functional>
 #include <optional>
 
-class QTimer;
 
 // The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover of one Gantt
 // object at a time (the canvas holds it and takes the hover back when another is hovered) with
@@ -34,7 +33,7 @@ public:
     // The last press; the delegate reads its modifiers while it chooses a drag operation.
     const DMEvent &lastMouseDownEvent() const { return m_lastMouseDownEvent; }
     bool isFinished() const { return m_isFinished; }
-    bool isAutoscrolling() const;
+    bool isAutoscrolling() const { return m_autoscrolling; }
 
     // The canvas rectangle the current (or last) drawing pass shows: the visible part of the
     // view on screen, the whole bounds when drawing for print or export.
@@ -92,6 +91,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Every 0.1 s from the first drag step until the release: scrolls towards the pointer and
+    // replays the last drag step. Each run of ticks has a number of its own, so that a tick left
+    // from an earlier drag stops.
+    void scheduleAutoscrollTick();
     void autoscrollTimerFired();
     void autoscrollWithEvent(const DMEvent &event);
 
@@ -105,7 +108,8 @@ private:
     std::weak_ptr<DMProjectViewObject> m_hoveredObject;
     QPointF m_mouseMovedLastLocation;
     std::optional<DMEvent> m_lastMouseDraggedEvent;
-    QTimer *m_autoscrollTimer = nullptr;
+    bool m_autoscrolling = false;
+    quint64 m_autoscrollRun = 0;
     QRectF m_drawRectVisibleRect;
     bool m_isFinished = false;
     QList<ToolTipArea> m_toolTips;

@@ -17,6 +17,7 @@
 #include "DMProjectViewDelegate.h"
 #include "DMUIProjectTask.h"
 #include "DMUndoManager.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QImage>
@@ -207,7 +208,7 @@ struct GanttCanvas
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         // Enter and leave events of windows shown and closed before arrive now, not mid-test.
-        QTest::qWait(20);
+        halcyra::test::finishEventLoopTurn();
         // A move to where the pointer already is is dropped; start every test from one corner.
         QTest::mouseMove(&view, QPoint(view.width() - 1, view.height() - 1));
     }

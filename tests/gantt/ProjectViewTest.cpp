@@ -146,16 +146,27 @@ TEST_F(TwoBars, SelectionByListKeepsWhatTheDelegateAllows)
 
 TEST_F(TwoBars, AutoscrollRunsFromTheFirstDragStepUntilRelease)
 {
+    // Counts the steps the canvas forwards to the bar's drag.
+    struct StepCounter : DMBaseObject
+    {
+        void handleDragOperation(qint32, QPointF, QPointF, const DMEvent &, DMObjectView *) override { ++steps; }
+        int steps = 0;
+    };
+    halcyra::test::ManualClock clock;
+    auto counter = std::make_shared<StepCounter>();
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(50, 10));
     EXPECT_FALSE(canvas.view.isAutoscrolling());
-    QTest::mouseMove(&canvas.view, QPoint(55, 10));
+    canvas.view.setDragOperationConcernedObjects({counter});
+    dragStep(&canvas.view, QPoint(55, 10));
     EXPECT_TRUE(canvas.view.isAutoscrolling());
-    // The timer replays the last drag step while the pointer rests.
-    const DMDate begin = first->beginDate();
-    QTest::qWait(250);
-    EXPECT_EQ(first->beginDate(), begin);
+    EXPECT_EQ(counter->steps, 1);
+    // Every 0.1 s the last drag step is replayed while the pointer rests.
+    clock.advance(250);
+    EXPECT_EQ(counter->steps, 3);
     QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(55, 10));
     EXPECT_FALSE(canvas.view.isAutoscrolling());
+    clock.advance(500);
+    EXPECT_EQ(counter->steps, 3);
 }
 
 TEST_F(TwoBars, OnlyEventBarsShowToolTips)
