@@ -307,12 +307,19 @@ void DMProjectDocumentObjectViewDataSource::objectViewSelectionDidChange(DMObjec
 
 void DMProjectDocumentObjectViewDataSource::projectOutlineViewSelectionNeedsSyncingWithObjectView()
 {
-    if (m_outlineSyncPending)
+    performOnceAfterDelay(m_outlineSyncPending, 0.05,
+                          &DMProjectDocumentObjectViewDataSource::syncProjectOutlineViewSelectionWithObjectView);
+}
+
+void DMProjectDocumentObjectViewDataSource::performOnceAfterDelay(bool &pending, double seconds,
+                                                                 void (DMProjectDocumentObjectViewDataSource::*fn)())
+{
+    if (pending)
         return;
-    m_outlineSyncPending = true;
-    performAfterDelay(this, 0.05, [this] {
-        if (m_outlineSyncPending)
-            syncProjectOutlineViewSelectionWithObjectView();
+    pending = true;
+    performAfterDelay(this, seconds, [this, &pending, fn] {
+        if (pending)
+            (this->*fn)();
     });
 }
 

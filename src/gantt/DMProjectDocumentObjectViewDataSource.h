@@ -149,10 +149,16 @@ private:
     void moveBarToResourceRow(DMProjectViewDragHandlerObject *handler);
     void moveSelectedBarsBetweenResourceRows(int direction);
     void linkPendingDependency();
+    // The menu commands act in the Gantt view only; elsewhere they beep.
+    bool acceptsMenuCommands() const;
+    void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
     void linkObjectsFramesDidChange();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
+    // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
+    void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
     // Opens the object's inspector a moment later, once the gesture that made it is over.
     void editLater(const std::shared_ptr<DMProjectViewObject> &object);
 

@@ -64,26 +64,30 @@ void releaseFromInspector(const std::shared_ptr<DMProjectItem> &item)
 
 } // namespace
 
+bool DMProjectDocumentObjectViewDataSource::acceptsMenuCommands() const
+{
+    if (m_document.project() && viewModeForProjectView(canvas()) == kDMProjectViewMode_Gantt)
+        return true;
+    DMBeep();
+    return false;
+}
+
 void DMProjectDocumentObjectViewDataSource::projectViewConvertTaskToProcessFromItem(QAction *sender)
 {
-    if (viewModeForProjectView(canvas()) != kDMProjectViewMode_Gantt || !m_document.project()) {
-        DMBeep();
-        return;
-    }
-    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
-    if (object)
-        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), false);
+    convertFromMenuItem(sender, false);
 }
 
 void DMProjectDocumentObjectViewDataSource::projectViewConvertMilestoneToProcessFromItem(QAction *sender)
 {
-    if (viewModeForProjectView(canvas()) != kDMProjectViewMode_Gantt || !m_document.project()) {
-        DMBeep();
+    convertFromMenuItem(sender, true);
+}
+
+void DMProjectDocumentObjectViewDataSource::convertFromMenuItem(QAction *sender, bool milestoneAction)
+{
+    if (!acceptsMenuCommands())
         return;
-    }
-    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
-    if (object)
-        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), true);
+    if (const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock())
+        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), milestoneAction);
 }
 
 bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseObject> &object, quint32 tag,
@@ -195,10 +199,8 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
 // The link menus: the menu item's tag is the new value, its represented object the link line.
 void DMProjectDocumentObjectViewDataSource::changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int))
 {
-    if (viewModeForProjectView(canvas()) != kDMProjectViewMode_Gantt || !m_document.project()) {
-        DMBeep();
+    if (!acceptsMenuCommands())
         return;
-    }
     const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(DMProjectViewMenuItem::representedObject(sender).object.lock());
     const auto dependency = line ? line->representedObject() : nullptr;
     if (!dependency)

@@ -38,7 +38,7 @@
 
 namespace {
 
-constexpr float kMinimumPixelsPerDay = 0.1f;
+constexpr float kMinimumPixelsPerDay = DMProjectViewDateGrid::kMinimumPixelsPerDay;
 constexpr int kWholeProjectTimelineMode = 4;
 // Widgets cannot be wider than this; a wider canvas is drawn at a smaller scale.
 constexpr double kMaximumCanvasWidth = 16000000.0;
@@ -124,13 +124,7 @@ bool DMProjectDocumentObjectViewDataSource::isProjectViewSyncScheduled() const
 
 void DMProjectDocumentObjectViewDataSource::relayoutSoon()
 {
-    if (m_relayoutPending)
-        return;
-    m_relayoutPending = true;
-    performAfterDelay(this, 0, [this] {
-        if (m_relayoutPending)
-            relayoutProjectView();
-    });
+    performOnceAfterDelay(m_relayoutPending, 0, &DMProjectDocumentObjectViewDataSource::relayoutProjectView);
 }
 
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
@@ -144,13 +138,7 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
 
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon()
 {
-    if (m_reloadPending)
-        return;
-    m_reloadPending = true;
-    performAfterDelay(this, 0, [this] {
-        if (m_reloadPending)
-            reloadProjectOutlineAndRelayout();
-    });
+    performOnceAfterDelay(m_reloadPending, 0, &DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout);
 }
 
 void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()

@@ -324,7 +324,8 @@ bool DMProjectTimelineDataSource::changeScaleForClickAtPoint(const QPointF &poin
         mode, cache.dayForColumn(column), projectFirstDayOfWeek(*project));
     if (!span.isValid())
         return false;
-    const float pixelsPerDay = visibleWidth > 0 ? float(std::max(0.1, visibleWidth / double(span.dayCount())))
+    const float fitting = float(visibleWidth / double(span.dayCount()));
+    const float pixelsPerDay = visibleWidth > 0 ? std::max(DMProjectViewDateGrid::kMinimumPixelsPerDay, fitting)
                                                 : project->displayAttributes().pixelsPerDay;
     // The mode goes last: the document relays out on each change and the mode completes the set.
     project->setAttribute(kDMProject_TimelineViewTimeSpan, span.dictionary());
