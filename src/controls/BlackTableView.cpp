@@ -28,7 +28,6 @@ BlackTableView::BlackTableView(QWidget *parent)
 
     // The corner sits above the vertical scroller, beside the header, as high as the header.
     m_cornerView = new BlackTableHeaderCornerView(this);
-    m_cornerView->setFixedHeight(horizontalHeader()->sizeHint().height());
     addScrollBarWidget(m_cornerView, Qt::AlignTop);
 
     QPalette colors = palette();
@@ -80,6 +79,14 @@ void BlackTableView::highlightSelectionInClipRect(QPainter &painter, const QRect
         const QRect row(0, rowViewportPosition(index.row()), viewport()->width(), rowHeight(index.row()));
         painter.fillRect(row.intersected(clip), selectionColor());
     }
+}
+
+void BlackTableView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    const int headerHeight = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+    if (m_cornerView && m_cornerView->height() != headerHeight)
+        m_cornerView->setFixedHeight(headerHeight);
 }
 
 void BlackTableView::paintEvent(QPaintEvent *event)

@@ -24,6 +24,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void updateGeometries() override;
 
 private:
     void drawBackgroundInClipRect(QPainter &painter, const QRect &clip) const;

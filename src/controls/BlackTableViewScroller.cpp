@@ -54,8 +54,8 @@ void BlackTableViewScroller::drawWithFrame(QPainter &painter, const QRectF &fram
 void BlackTableViewScroller::drawKnob(QPainter &painter, const QStyleOptionSlider &option) const
 {
     QStyleOptionSlider knob = option;
-    knob.rect = partRect(option, QStyle::SC_ScrollBarSlider).toRect();
-    style()->drawControl(QStyle::CE_ScrollBarSlider, &knob, &painter, this);
+    knob.subControls = QStyle::SC_ScrollBarSlider;
+    style()->drawComplexControl(QStyle::CC_ScrollBar, &knob, &painter, this);
 }
 
 void BlackTableViewScroller::paintEvent(QPaintEvent *)

@@ -30,6 +30,9 @@ DMBlackShineBox::DMBlackShineBox(QWidget *parent)
     : DMImageBackgroundBox(parent)
 {
     setBackgroundImage(DMControlsImages::imageNamed(QStringLiteral("DMBlackShineBox")));
+    QPalette colors = palette();
+    colors.setColor(QPalette::WindowText, Qt::white); // the title, readable on the black
+    setPalette(colors);
 }
 
 DMStandardGradientBox::DMStandardGradientBox(QWidget *parent)

@@ -18,8 +18,8 @@ struct CapsuleLook
     QColor border;
 };
 
-const CapsuleLook kSlot{QColor(0, 0, 0, 46), QColor(0, 0, 0, 70)};
-const CapsuleLook kKnob{QColor(128, 128, 132, 225), QColor(88, 88, 92, 240)};
+const CapsuleLook kSlot{QColor(0, 0, 0, 90), QColor(0, 0, 0, 120)};
+const CapsuleLook kKnob{QColor(208, 208, 212, 240), QColor(150, 150, 156, 250)};
 
 // One piece of a vertical capsule (start at the top); horizontal pieces are the same turned a
 // quarter, the start at the left.
@@ -85,8 +85,9 @@ void DMControlsImages::registerScrollerImages()
         DMImageLibrary::registerGenerator(name("%sKnob%s", start), [=] { return capsulePiece(kKnob, Piece::Start, horizontal); });
         DMImageLibrary::registerGenerator(name("%sKnob%s", end), [=] { return capsulePiece(kKnob, Piece::End, horizontal); });
     }
-    add("ArrowBackground", [] { return gradientImage(16, 16, true, QColor(226, 228, 231), QColor(246, 247, 248)); });
-    add("ArrowBackgroundHorizontal", [] { return gradientImage(16, 16, false, QColor(226, 228, 231), QColor(246, 247, 248)); });
+    // A dark ground, so that the white arrows and the light knob stand out.
+    add("ArrowBackground", [] { return gradientImage(16, 16, true, QColor(74, 76, 80), QColor(98, 100, 104)); });
+    add("ArrowBackgroundHorizontal", [] { return gradientImage(16, 16, false, QColor(74, 76, 80), QColor(98, 100, 104)); });
     add("DMBlackShineBox", blackShine);
     add("DMStandardGradientBox", [] { return gradientImage(32, 32, false, QColor(250, 250, 251), QColor(218, 220, 224)); });
 }
