@@ -48,53 +48,21 @@ void DMProgressBarView::setDoubleValue(double value)
     update();
 }
 
-void DMProgressBarView::setBarBorderWidth(double width)
+template <typename T>
+void DMProgressBarView::setAndRedraw(T &field, const T &value)
 {
-    m_barBorderWidth = width;
+    field = value;
     update();
 }
 
-void DMProgressBarView::setBarBorderColor(const QColor &color)
-{
-    m_barBorderColor = color;
-    update();
-}
-
-void DMProgressBarView::setBarInnerBorderWidth(double width)
-{
-    m_barInnerBorderWidth = width;
-    update();
-}
-
-void DMProgressBarView::setBarInnerBorderColor(const QColor &color)
-{
-    m_barInnerBorderColor = color;
-    update();
-}
-
-void DMProgressBarView::setBarInnerPadding(double padding)
-{
-    m_barInnerPadding = padding;
-    update();
-}
-
-void DMProgressBarView::setBarFillColor(const QColor &color)
-{
-    m_barFillColor = color;
-    update();
-}
-
-void DMProgressBarView::setBarBackgroundColor(const QColor &color)
-{
-    m_barBackgroundColor = color;
-    update();
-}
-
-void DMProgressBarView::setUsesRoundedCorners(bool rounded)
-{
-    m_usesRoundedCorners = rounded;
-    update();
-}
+void DMProgressBarView::setBarBorderWidth(double width) { setAndRedraw(m_barBorderWidth, width); }
+void DMProgressBarView::setBarBorderColor(const QColor &color) { setAndRedraw(m_barBorderColor, color); }
+void DMProgressBarView::setBarInnerBorderWidth(double width) { setAndRedraw(m_barInnerBorderWidth, width); }
+void DMProgressBarView::setBarInnerBorderColor(const QColor &color) { setAndRedraw(m_barInnerBorderColor, color); }
+void DMProgressBarView::setBarInnerPadding(double padding) { setAndRedraw(m_barInnerPadding, padding); }
+void DMProgressBarView::setBarFillColor(const QColor &color) { setAndRedraw(m_barFillColor, color); }
+void DMProgressBarView::setBarBackgroundColor(const QColor &color) { setAndRedraw(m_barBackgroundColor, color); }
+void DMProgressBarView::setUsesRoundedCorners(bool rounded) { setAndRedraw(m_usesRoundedCorners, rounded); }
 
 DMProgressBarView::Layout DMProgressBarView::layout(const QRectF &bounds) const
 {

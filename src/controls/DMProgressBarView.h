@@ -56,6 +56,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    template <typename T>
+    void setAndRedraw(T &field, const T &value);
+
     double m_barBorderWidth = 2;
     QColor m_barBorderColor = defaultBarColor();
     double m_barInnerBorderWidth = 0;

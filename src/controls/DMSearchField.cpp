@@ -14,8 +14,9 @@
 
 namespace {
 
-constexpr Qt::WindowFlags kResultsWindowFlags =
-    Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint;
+// A borderless window above the field's window that never takes the focus from the field; its
+// shadow is the window manager's.
+constexpr Qt::WindowFlags kResultsWindowFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus;
 
 // The table's rows are the field's results; each column shows the value of its identifier.
 class ResultsModel : public QAbstractTableModel

@@ -17,11 +17,16 @@
 #include "DMScroller.h"
 #include "DMSourceListCell.h"
 #include "DMIdleTimeout.h"
+#include "DMPasswordPanel.h"
+#include "DMSearchField.h"
+#include "DMSearchFieldDataSource.h"
 #include "WhiteSpinningProgressIndicator.h"
 
 #include <QButtonGroup>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStandardItemModel>
+#include <QTest>
 
 using namespace controlstest;
 
@@ -389,12 +394,56 @@ Section darkSection()
     return section;
 }
 
+// Titles containing the typed text, each with a small coloured icon.
+class SampleSource : public DMSearchFieldDataSource
+{
+public:
+    QVariantList searchResultsForField(DMSearchField *field) override
+    {
+        QImage icon(14, 14, QImage::Format_ARGB32);
+        icon.fill(QColor(90, 150, 220));
+        QVariantList results;
+        for (const char *title : {"Roof", "Roof tiles", "Roofing felt", "Foundation"})
+            if (QString::fromLatin1(title).contains(field->text(), Qt::CaseInsensitive))
+                results.append(QVariantMap{{QStringLiteral("title"), QString::fromLatin1(title)},
+                                           {QStringLiteral("icon"), icon}});
+        return results;
+    }
+};
+
+Section panelsSection()
+{
+    Section section{QStringLiteral("Search field and password panel"), {}};
+    QWidget window;
+    window.resize(220, 40);
+    DMSearchField field(&window);
+    field.setGeometry(10, 8, 200, 24);
+    SampleSource source;
+    field.setDataSource(&source);
+    window.show();
+    QTest::keyClicks(&field, QStringLiteral("roo"));
+    section.tiles.append({QStringLiteral("search field"), shoot(window, kLight)});
+    QWidget *results = field.resultsWindow();
+    section.tiles.append({QStringLiteral("results window (3 results)"), shoot(*results, Qt::white)});
+    field.textDidEndEditing();
+
+    DMPasswordPanel *panel = DMPasswordPanel::passwordPanel(&window);
+    panel->informativeLabel()->setText(QStringLiteral("Enter the password of this project twice."));
+    panel->show();
+    panel->adjustSize();
+    section.tiles.append({QStringLiteral("password panel, empty"), shoot(*panel, kLight)});
+    panel->passwordField1()->setText(QStringLiteral("secret"));
+    panel->passwordField2()->setText(QStringLiteral("secret"));
+    section.tiles.append({QStringLiteral("password panel, entries equal"), shoot(*panel, kLight)});
+    return section;
+}
+
 } // namespace
 
 TEST(ContactSheet, EveryControlDrawsInEveryState)
 {
     const QList<Section> sections{sourceListSection(), splitViewSection(), progressSection(), scrollerSection(),
-                                  darkSection()};
+                                  darkSection(), panelsSection()};
     for (const Section &section : sections) {
         for (const Tile &tile : section.tiles) {
             if (tile.caption.startsWith(QLatin1String("max = min")))

@@ -82,6 +82,11 @@ TEST(BlackPopUpButtonCell, CharcoalBodyWhiteTitleAndArrows)
     // The arrows are light grey (0.9) at the right end.
     EXPECT_GT(count(image, QRect(122, 4, 10, 18), [](QRgb c) { return qGray(c) > 200; }), 4);
     EXPECT_EQ(popUp.titleRect(QRectF(0, 0, 140, 26)), QRectF(11, 4, 118, 18));
+    // Disabled, the title is light grey, no longer white.
+    popUp.setEnabled(false);
+    const QImage disabled = renderWidget(popUp, kPanel);
+    EXPECT_EQ(brightPixels(disabled, QRect(11, 4, 60, 18), 200), 0);
+    EXPECT_GT(count(disabled, QRect(11, 4, 60, 18), [](QRgb c) { return qGray(c) > 140; }), 5);
     popUp.setControlSize(BlackPopUpButtonCell::Mini);
     EXPECT_EQ(popUp.titleRect(QRectF(0, 0, 140, 20)).y(), 6);
 }
