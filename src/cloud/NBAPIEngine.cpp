@@ -16,9 +16,14 @@ namespace {
 
 const QString kBuiltInBaseURL = QStringLiteral("https://api.nimbrel.com");
 
+// Request paths are appended to the base URL as text, so it must not end in a slash (a root
+// path "/" included, which QUrl::StripTrailingSlash keeps).
 QUrl withoutTrailingSlash(const QUrl &url)
 {
-    return url.adjusted(QUrl::StripTrailingSlash);
+    QString text = url.toString(QUrl::FullyEncoded);
+    while (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return QUrl(text);
 }
 
 bool isLoopbackHost(const QString &host)

@@ -43,6 +43,9 @@ bool isASCII(const QString &text)
 
 QString idnaConverted(const QString &host, bool toASCII)
 {
+    // libidn2 reads C strings: a NUL would cut the host short and convert another one.
+    if (host.contains(QChar(0)))
+        return {};
     char *output = nullptr;
     const QByteArray input = host.toUtf8();
     const int result = toASCII ? idn2_to_ascii_8z(input.constData(), &output, IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL)
