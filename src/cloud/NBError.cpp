@@ -5,38 +5,27 @@
 
 namespace {
 
-NBError serviceError(int code, qint64 requestType, int statusCode, const QStringList &messages)
+NBError makeError(const QString &domain, int code, qint64 requestType, const QString &description)
 {
     NBError error;
-    error.domain = NBAPIEngineErrorDomain;
+    error.domain = domain;
     error.code = code;
+    error.localizedDescription = description;
     error.userInfo.insert(NBAPIEngineErrorRequestTypeKey, requestType);
+    return error;
+}
+
+// An error of the service's answer: its status and, one a line, its messages.
+NBError serviceError(int code, qint64 requestType, int statusCode, const QString &description,
+                     const QStringList &messages)
+{
+    NBError error = makeError(NBAPIEngineErrorDomain, code, requestType, description);
     error.userInfo.insert(NBAPIEngineErrorStatusCodeKey, statusCode);
     if (!messages.isEmpty()) {
         error.userInfo.insert(NBAPIEngineErrorMessagesKey, messages);
         for (const QString &message : messages)
             error.recoverySuggestion += QStringLiteral("\u2022 %1\n").arg(message);
     }
-    return error;
-}
-
-NBError refusal(int code, qint64 requestType, const QString &description)
-{
-    NBError error;
-    error.domain = NBAPIEngineErrorDomain;
-    error.code = code;
-    error.localizedDescription = description;
-    error.userInfo.insert(NBAPIEngineErrorRequestTypeKey, requestType);
-    return error;
-}
-
-NBError transfer(int code, qint64 requestType, const QString &description)
-{
-    NBError error;
-    error.domain = NBURLErrorDomain;
-    error.code = code;
-    error.localizedDescription = description;
-    error.userInfo.insert(NBAPIEngineErrorRequestTypeKey, requestType);
     return error;
 }
 
@@ -51,17 +40,15 @@ NBError NBError::HTTPStatusError(qint64 requestType, int statusCode, const QByte
             messages.append(message.metaType().id() == QMetaType::QString ? message.toString()
                                                                            : QString::fromUtf8(NBJSONDataWithValue(message)));
     }
-    NBError error = serviceError(NBAPIEngineErrorHTTPStatus, requestType, statusCode, messages);
-    error.localizedDescription = DMLocalizedString("The service answered with status %1.").arg(statusCode);
-    return error;
+    return serviceError(NBAPIEngineErrorHTTPStatus, requestType, statusCode,
+                        DMLocalizedString("The service answered with status %1.").arg(statusCode), messages);
 }
 
 NBError NBError::uploadLimitError(qint64 requestType, int statusCode)
 {
     const QString text = DMLocalizedString("You've reached the daily upload limit allowed by the Free plan. Grab one "
                                            "of our snazzy Pro plans and never see this message again.");
-    NBError error = serviceError(NBAPIEngineErrorUploadLimit, requestType, statusCode, {text});
-    error.localizedDescription = text;
+    NBError error = serviceError(NBAPIEngineErrorUploadLimit, requestType, statusCode, text, {text});
     error.recoverySuggestion = text;
     return error;
 }
@@ -72,35 +59,34 @@ NBError NBError::fileTooLargeError(qint64 requestType, int statusCode, quint64 m
     const QString text = DMLocalizedString("This file is too large. You can upload files up to %1MB but this file is %2MB.")
                              .arg(maximumSize / kMegabyte)
                              .arg(quint64(fileSize) / kMegabyte);
-    NBError error = serviceError(NBAPIEngineErrorFileTooLarge, requestType, statusCode, {text});
-    error.localizedDescription = text;
+    NBError error = serviceError(NBAPIEngineErrorFileTooLarge, requestType, statusCode, text, {text});
     error.recoverySuggestion = text;
     return error;
 }
 
 NBError NBError::notReadyError(qint64 requestType)
 {
-    return refusal(NBAPIEngineErrorNotReady, requestType,
+    return makeError(NBAPIEngineErrorDomain, NBAPIEngineErrorNotReady, requestType,
                    DMLocalizedString("The account's e-mail address and password are not set."));
 }
 
 NBError NBError::invalidRequestError(qint64 requestType, const QString &description)
 {
-    return refusal(NBAPIEngineErrorInvalidRequest, requestType, description);
+    return makeError(NBAPIEngineErrorDomain, NBAPIEngineErrorInvalidRequest, requestType, description);
 }
 
 NBError NBError::badServerResponseError(qint64 requestType)
 {
-    return transfer(NBURLErrorBadServerResponse, requestType,
+    return makeError(NBURLErrorDomain, NBURLErrorBadServerResponse, requestType,
                     DMLocalizedString("The service sent an answer that could not be read."));
 }
 
 NBError NBError::timedOutError(qint64 requestType)
 {
-    return transfer(NBURLErrorTimedOut, requestType, DMLocalizedString("The request timed out."));
+    return makeError(NBURLErrorDomain, NBURLErrorTimedOut, requestType, DMLocalizedString("The request timed out."));
 }
 
 NBError NBError::transferError(qint64 requestType, QNetworkReply::NetworkError code, const QString &description)
 {
-    return transfer(int(code), requestType, description);
+    return makeError(NBURLErrorDomain, int(code), requestType, description);
 }
