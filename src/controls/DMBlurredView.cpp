@@ -119,7 +119,7 @@ QImage DMBlurredView::backdrop(int margin) const
         if (child == this)
             break; // children are kept bottom to top; the ones after this view are above it
         auto *sibling = qobject_cast<QWidget *>(child);
-        if (!sibling || sibling->isWindow() || !sibling->isVisible() || !sibling->geometry().intersects(area))
+        if (!sibling || sibling->isWindow() || sibling->isHidden() || !sibling->geometry().intersects(area))
             continue;
         sibling->render(&painter, sibling->pos() - area.topLeft(), QRegion(),
                         QWidget::DrawWindowBackground | QWidget::DrawChildren);

@@ -206,7 +206,8 @@ void DMCalendarPanel::showPopoverForViewWithDateAndDelegate(QWidget *view, const
     popover->setPointSide(point, kDMAttachedWindowSide_Automatic);
     m_popoverWindow = popover;
     DMWindow_addChildWindow(window, popover);
-    popover->activateWindow();
+    // activateWindow() would do nothing: a child window counts as active with its parent.
+    popover->windowHandle()->requestActivate();
 }
 
 void DMCalendarPanel::hidePopover()

@@ -1,11 +1,8 @@
 #include "DMDateTextFieldCell.h"
 
-#include "DMDatePickerCellEditor.h"
 #include "DMDatePickerFieldEditor.h"
 
 #include <QDateTimeEdit>
-#include <QFocusEvent>
-#include <QKeyEvent>
 
 DMDateTextFieldCell::DMDateTextFieldCell(QObject *parent)
     : QStyledItemDelegate(parent), m_datePickerCell(new DMDatePickerCell(this))
@@ -62,15 +59,4 @@ void DMDateTextFieldCell::destroyEditor(QWidget *editor, const QModelIndex &inde
     if (editor == m_fieldEditor)
         m_fieldEditor = nullptr;
     QStyledItemDelegate::destroyEditor(editor, index);
-}
-
-// The field editor ends its own edit (committing the date, also on Escape); the base would
-// revert on Escape and commit a second time on the loss of focus.
-bool DMDateTextFieldCell::eventFilter(QObject *object, QEvent *event)
-{
-    if (event->type() == QEvent::FocusOut)
-        return false;
-    if (event->type() == QEvent::KeyPress && DMDatePickerCellEditor::endsEditing(static_cast<QKeyEvent *>(event)))
-        return false;
-    return QStyledItemDelegate::eventFilter(object, event);
 }

@@ -32,9 +32,6 @@ public:
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
 
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override;
-
 private:
     DMDatePickerCell *m_datePickerCell;
     mutable QPointer<DMDatePickerFieldEditor> m_fieldEditor;
