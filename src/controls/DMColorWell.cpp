@@ -45,6 +45,7 @@ void registerImages()
 DMColorWell::DMColorWell(QWidget *parent) : QAbstractButton(parent)
 {
     registerImages();
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, [this] { isActive() ? deactivate() : activate(); });
 }
 

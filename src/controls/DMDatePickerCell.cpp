@@ -55,7 +55,10 @@ void DMDatePickerCell::drawDate(QPainter *painter, const QStyleOptionViewItem &o
         spin.stepEnabled = date.isValid() ? QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled
                                           : QAbstractSpinBox::StepNone;
         style->drawComplexControl(QStyle::CC_SpinBox, &spin, painter, widget);
+        // Styles place the edit field as in a widget of their own, from (0, 0).
+        spin.rect.moveTopLeft(QPoint(0, 0));
         textRect = style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget)
+                       .translated(option.rect.topLeft())
                        .adjusted(kTextInset, 0, 0, 0);
     }
     if (!date.isValid())

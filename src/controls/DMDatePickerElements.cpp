@@ -2,6 +2,7 @@
 
 #include <QDateTimeEdit>
 #include <QLocale>
+#include <QRegularExpression>
 
 int DMDatePickerElements_ofDateTimeEdit(const QDateTimeEdit *edit)
 {
@@ -34,9 +35,11 @@ QString DMDatePickerElements_displayFormat(int elements, const QLocale &locale)
     QString time;
     if (DMDatePickerElements_showTime(elements)) {
         time = locale.timeFormat(QLocale::ShortFormat);
-        if ((elements & kDMDatePickerElement_HourMinuteSecond) == kDMDatePickerElement_HourMinuteSecond
-            && !time.contains(QLatin1String("ss")))
+        const bool seconds = (elements & kDMDatePickerElement_HourMinuteSecond) == kDMDatePickerElement_HourMinuteSecond;
+        if (seconds && !time.contains(QLatin1String("ss")))
             time.replace(QLatin1String("mm"), QLatin1String("mm:ss"));
+        else if (!seconds)
+            time.remove(QRegularExpression(QStringLiteral("[:.]?ss")));
     }
     if (date.isEmpty())
         return time;

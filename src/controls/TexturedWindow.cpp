@@ -2,9 +2,14 @@
 
 #include "DMImageLibrary.h"
 
+#include <QChildEvent>
 #include <QLinearGradient>
+#include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
+#include <QToolBar>
 
 #include <algorithm>
 
@@ -23,9 +28,51 @@ QImage drawGradient()
     return image;
 }
 
+// The application's style for the window's bars, except their backgrounds: the band instead.
+class BandStyle : public QProxyStyle
+{
+public:
+    explicit BandStyle(TexturedWindow *window) : m_window(window) { setParent(window); }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_PanelMenuBar || element == PE_PanelToolBar)
+            m_window->drawBandUnderWidget(painter, widget);
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget) const override
+    {
+        switch (element) {
+        case CE_ToolBar:
+        case CE_MenuBarEmptyArea:
+            m_window->drawBandUnderWidget(painter, widget);
+            return;
+        case CE_MenuBarItem:
+            // The item draws its text (and its highlight) over the band, not over a plain fill.
+            m_window->drawBandUnderWidget(painter, widget);
+            if (const auto *menuItem = qstyleoption_cast<const QStyleOptionMenuItem *>(option)) {
+                QStyleOptionMenuItem item(*menuItem);
+                item.palette.setBrush(QPalette::Window, Qt::transparent);
+                QProxyStyle::drawControl(element, &item, painter, widget);
+            }
+            return;
+        default:
+            QProxyStyle::drawControl(element, option, painter, widget);
+        }
+    }
+
+private:
+    TexturedWindow *m_window;
+};
+
 } // namespace
 
-TexturedWindow::TexturedWindow(QWidget *parent, Qt::WindowFlags flags) : QMainWindow(parent, flags)
+TexturedWindow::TexturedWindow(QWidget *parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags), m_bandStyle(new BandStyle(this))
 {
     static const bool registered = [] {
         DMImageLibrary::registerGenerator(kGradientImageName, drawGradient);
@@ -49,15 +96,42 @@ QRectF TexturedWindow::gradientSourceRect(const QImage &gradient, int bandHeight
     return QRectF(0, gradient.height() - height, gradient.width(), height);
 }
 
-void TexturedWindow::paintEvent(QPaintEvent *event)
+void TexturedWindow::drawBand(QPainter *painter) const
 {
-    QMainWindow::paintEvent(event);
     const QRect band = toolbarBand();
     if (band.isEmpty())
         return;
+    painter->save();
+    painter->setCompositionMode(QPainter::CompositionMode_SourceAtop);
+    painter->drawImage(QRectF(band), m_unifiedToolbarGradientImage,
+                       gradientSourceRect(m_unifiedToolbarGradientImage, band.height()));
+    painter->restore();
+}
+
+void TexturedWindow::drawBandUnderWidget(QPainter *painter, const QWidget *widget) const
+{
+    if (!painter || !widget)
+        return;
+    painter->save();
+    painter->setClipRect(widget->rect(), Qt::IntersectClip);
+    painter->translate(-widget->mapTo(this, QPoint(0, 0)));
+    drawBand(painter);
+    painter->restore();
+}
+
+void TexturedWindow::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
     QPainter painter(this);
     painter.setClipRect(event->rect());
-    painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
-    painter.drawImage(QRectF(band), m_unifiedToolbarGradientImage,
-                      gradientSourceRect(m_unifiedToolbarGradientImage, band.height()));
+    drawBand(&painter);
+}
+
+void TexturedWindow::childEvent(QChildEvent *event)
+{
+    QMainWindow::childEvent(event);
+    if (event->type() != QEvent::ChildPolished)
+        return;
+    if (auto *bar = qobject_cast<QWidget *>(event->child()); bar && (qobject_cast<QToolBar *>(bar) || qobject_cast<QMenuBar *>(bar)))
+        bar->setStyle(m_bandStyle);
 }

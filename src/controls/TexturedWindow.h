@@ -4,7 +4,8 @@
 #include <QMainWindow>
 
 // A main window whose title and toolbar area (the band above its central widget) shows a grey
-// gradient, darker at the bottom of the band and lighter at its top.
+// gradient, darker at the bottom of the band and lighter at its top. Its tool bars and menu bar
+// draw the band in place of their own background.
 class TexturedWindow : public QMainWindow
 {
     Q_OBJECT
@@ -23,9 +24,17 @@ public:
     // and the band's height from its bottom (all of it for a taller band).
     static QRectF gradientSourceRect(const QImage &gradient, int bandHeight);
 
+    // Draws the part of the band that lies under the widget (a tool bar or menu bar of this
+    // window), in the widget's coordinates.
+    void drawBandUnderWidget(QPainter *painter, const QWidget *widget) const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void childEvent(QChildEvent *event) override;
 
 private:
+    void drawBand(QPainter *painter) const;
+
     QImage m_unifiedToolbarGradientImage;
+    QStyle *m_bandStyle;
 };
