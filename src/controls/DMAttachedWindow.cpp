@@ -109,7 +109,10 @@ void DMAttachedWindow::updateBackground()
         painter.scale(1, -1);
         const QPainterPath outline = DMAttachedWindow_backgroundPath(metrics(), m_side, m_viewFrame);
         painter.setClipPath(outline);
-        painter.fillPath(outline, m_backgroundColor);
+        // A pattern image stays upright under the flip.
+        QBrush fill = m_backgroundColor;
+        fill.setTransform(QTransform(1, 0, 0, -1, 0, size.height()));
+        painter.fillPath(outline, fill);
         // Twice the width, half of it clipped away: the visible border lies inside the outline.
         if (m_borderWidth > 0)
             painter.strokePath(outline, QPen(m_borderColor, 2 * m_borderWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
@@ -219,6 +222,19 @@ void DMAttachedWindow::setDrawsRoundCornerBesideArrow(bool flag)
         return;
     m_drawsRoundCornerBesideArrow = flag;
     redisplay();
+}
+
+void DMAttachedWindow::setPopoverStyle(const QColor &boxColor)
+{
+    setBorderColor(QColor::fromRgbF(1, 1, 1, 0.75f));
+    setBackgroundColor(boxColor);
+    setViewMargin(3);
+    setBorderWidth(1);
+    setCornerRadius(6);
+    setHasArrow(true);
+    setDrawsRoundCornerBesideArrow(true);
+    setArrowBaseWidth(28);
+    setArrowHeight(16);
 }
 
 void DMAttachedWindow::orderOut()

@@ -69,6 +69,11 @@ public:
     bool drawsRoundCornerBesideArrow() const { return m_drawsRoundCornerBesideArrow; }
     void setDrawsRoundCornerBesideArrow(bool flag);
 
+    // The look the application's popovers share: a white border at alpha 0.75 one point wide,
+    // margin 3, corner radius 6, an arrow 28 wide and 16 high with rounded corners beside it.
+    // Only the box colour differs between them.
+    void setPopoverStyle(const QColor &boxColor);
+
     // The drawn box: the window's whole picture, replaced at every background change.
     const QImage &backgroundImage() const { return m_background; }
     // The view's frame in the window, y up from the window's bottom.

@@ -193,15 +193,7 @@ void DMCalendarPanel::showPopoverForViewWithDateAndDelegate(QWidget *view, const
     QWidget *window = view->window();
     const QPointF point = view->mapTo(window, QRectF(view->rect()).center());
     auto *popover = new DMCalendarPanelPopover(m_containerView, point, window, kDMAttachedWindowSide_Automatic, 0);
-    popover->setBorderColor(QColor::fromRgbF(1, 1, 1, 0.75f));
-    popover->setBackgroundColor(QColor::fromRgbF(1, 1, 1, 1));
-    popover->setViewMargin(3);
-    popover->setBorderWidth(1);
-    popover->setCornerRadius(6);
-    popover->setHasArrow(true);
-    popover->setDrawsRoundCornerBesideArrow(true);
-    popover->setArrowBaseWidth(28);
-    popover->setArrowHeight(16);
+    popover->setPopoverStyle(QColor::fromRgbF(1, 1, 1, 1));
     popover->set_Window(window);
     popover->setPointSide(point, kDMAttachedWindowSide_Automatic);
     m_popoverWindow = popover;

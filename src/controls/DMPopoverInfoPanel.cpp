@@ -108,15 +108,7 @@ void DMPopoverInfoPanel::showAtPointInViewIconText(QPointF point, QWidget *view,
 
     auto *bubble = new PopoverWindow(m_contentView, inWindow, window, kDMAttachedWindowSide_Automatic, 0);
     bubble->setWindowOpacity(0.01);
-    bubble->setBorderColor(QColor::fromRgbF(1, 1, 1, 0.75f));
-    bubble->setBackgroundColor(QColor::fromRgbF(0.2f, 0.2f, 0.2f, 1));
-    bubble->setViewMargin(3);
-    bubble->setBorderWidth(1);
-    bubble->setCornerRadius(6);
-    bubble->setHasArrow(true);
-    bubble->setDrawsRoundCornerBesideArrow(true);
-    bubble->setArrowBaseWidth(28);
-    bubble->setArrowHeight(16);
+    bubble->setPopoverStyle(QColor::fromRgbF(0.2f, 0.2f, 0.2f, 1));
     bubble->setPointSide(inWindow, kDMAttachedWindowSide_Above);
     m_containerWindow = bubble;
     DMWindow_addChildWindow(window, bubble);

@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 
+#include <QPainter>
 #include <QPointer>
 #include <QTest>
 #include <QWindow>
@@ -113,6 +114,13 @@ TEST(DMAttachedWindow, DrawsBoxBorderAndArrow)
 
     window.setBackgroundImage(QImage());
     EXPECT_EQ(window.windowBackgroundColor(), QBrush(Qt::blue));
+    // A pattern image fills the box upright: red above, blue below.
+    QImage pattern(104, 100, QImage::Format_ARGB32_Premultiplied);
+    pattern.fill(Qt::blue);
+    QPainter(&pattern).fillRect(0, 0, 104, 50, Qt::red);
+    window.setBackgroundImage(pattern);
+    EXPECT_EQ(pixel(window, 52, 30), QColor(Qt::red));
+    EXPECT_EQ(pixel(window, 52, 60), QColor(Qt::blue));
 }
 
 TEST(DMAttachedWindow, OrderOutAnnouncesAndCloseCommandClosesTheParent)
