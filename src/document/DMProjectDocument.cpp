@@ -14,6 +14,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
+#include "DMTextField.h"
 #include "DMUndoManager.h"
 
 #include <QDesktopServices>
