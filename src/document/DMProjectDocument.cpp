@@ -248,6 +248,12 @@ void DMProjectDocument::markDocumentAsEdited()
     updateChangeCount(ChangeDone);
 }
 
+void DMProjectDocument::projectOutlineWillShowResourceInspector()
+{
+    if (m_outlets.projectView)
+        m_outlets.projectView->deselectAll();
+}
+
 void DMProjectDocument::scheduleAutosave()
 {
     const double delay = DMDocumentController::sharedDocumentController().autosavingDelay();
