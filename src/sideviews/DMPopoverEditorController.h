@@ -3,6 +3,7 @@
 #include "DMNotificationCenter.h"
 
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -41,6 +42,17 @@ public:
 
 protected:
     DMPopoverEditorController();
+    // The one editor of the class for the process, made on first use under a lock.
+    template <typename Editor>
+    static Editor *sharedEditor()
+    {
+        static QMutex lock;
+        static Editor *shared = nullptr;
+        const QMutexLocker locker(&lock);
+        if (!shared)
+            shared = new Editor;
+        return shared;
+    }
     ~DMPopoverEditorController() override;
 
     // Shows the container's popover pointing at the point (in the view's coordinates), attached

@@ -24,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QMutex>
 #include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -66,12 +65,7 @@ const QString DMProjectResourceEditorController::kResourceGroupOpenNotification 
 
 DMProjectResourceEditorController *DMProjectResourceEditorController::sharedInstance()
 {
-    static QMutex lock;
-    static DMProjectResourceEditorController *shared = nullptr;
-    const QMutexLocker locker(&lock);
-    if (!shared)
-        shared = new DMProjectResourceEditorController;
-    return shared;
+    return sharedEditor<DMProjectResourceEditorController>();
 }
 
 DMProjectResourceEditorController::DMProjectResourceEditorController()
@@ -440,23 +434,28 @@ bool DMProjectResourceEditorController::fillResourceWithVCard(DMProjectResource 
     return true;
 }
 
-bool DMProjectResourceEditorController::fillEditedObjectWithVCardData(const QByteArray &data, QString *error)
+bool DMProjectResourceEditorController::fillEditedObjectWithCards(
+    const std::function<bool(QList<DMVCard> *, QString *)> &read, QString *error)
 {
     const auto resource = editedObject();
     QList<DMVCard> cards;
-    if (!resource || resource->isGroup() || !DMVCardReader::readVCards(data, &cards, error))
+    if (!resource || resource->isGroup() || !read(&cards, error))
         return false;
     // The first person of the card, as the first of several dragged people.
     return fillResourceWithVCard(*resource, cards.first(), error);
 }
 
+bool DMProjectResourceEditorController::fillEditedObjectWithVCardData(const QByteArray &data, QString *error)
+{
+    return fillEditedObjectWithCards(
+        [&](QList<DMVCard> *cards, QString *message) { return DMVCardReader::readVCards(data, cards, message); }, error);
+}
+
 bool DMProjectResourceEditorController::fillEditedObjectWithVCardFile(const QString &path, QString *error)
 {
-    const auto resource = editedObject();
-    QList<DMVCard> cards;
-    if (!resource || resource->isGroup() || !DMVCardReader::readVCardsFromFile(path, &cards, error))
-        return false;
-    return fillResourceWithVCard(*resource, cards.first(), error);
+    return fillEditedObjectWithCards(
+        [&](QList<DMVCard> *cards, QString *message) { return DMVCardReader::readVCardsFromFile(path, cards, message); },
+        error);
 }
 
 bool DMProjectResourceEditorController::mimeDataOffersVCard(const QMimeData *data)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DMAttachedWindow;
@@ -94,7 +95,9 @@ public:
     DMDragReceiverView *dropView() const { return m_dropView; }
 
 private:
+    friend class DMPopoverEditorController;
     DMProjectResourceEditorController();
+    bool fillEditedObjectWithCards(const std::function<bool(QList<DMVCard> *, QString *)> &read, QString *error);
     void buildContainerView();
     void buildGroupContainerView();
     void rebuildResourceGroups();

@@ -7,17 +7,11 @@
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QLineEdit>
-#include <QMutex>
 #include <QScopedValueRollback>
 
 DMProjectTodoEditorController *DMProjectTodoEditorController::sharedInstance()
 {
-    static QMutex lock;
-    static DMProjectTodoEditorController *shared = nullptr;
-    const QMutexLocker locker(&lock);
-    if (!shared)
-        shared = new DMProjectTodoEditorController;
-    return shared;
+    return sharedEditor<DMProjectTodoEditorController>();
 }
 
 DMProjectTodoEditorController::DMProjectTodoEditorController()

@@ -37,6 +37,7 @@ public:
     QCheckBox *noDueDateCheckBox() const { return m_noDueDateCheckBox; }
 
 private:
+    friend class DMPopoverEditorController;
     DMProjectTodoEditorController();
     void refreshUI();
     void change(const std::function<void(DMProjectTodo &)> &apply);

@@ -180,10 +180,7 @@ TEST_F(ResourceEditorTest, DropsAreTakenOnlyWhenTheyOfferAVCardForAResource)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("kim.VCF"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BEGIN:VCARD\nVERSION:4.0\nFN:Kim Lee\nEMAIL;PREF=1:kim@example.net\nEND:VCARD\n");
-    file.close();
+    writeFile(path, "BEGIN:VCARD\nVERSION:4.0\nFN:Kim Lee\nEMAIL;PREF=1:kim@example.net\nEND:VCARD\n");
 
     QMimeData text;
     text.setText(QStringLiteral("Kim Lee"));
@@ -213,15 +210,9 @@ TEST_F(ResourceEditorTest, AnIconIsScaledToIconSizeAndAnImageThatDoesNotReadChan
 {
     QTemporaryDir folder;
     const QString large = folder.filePath(QStringLiteral("large.png"));
-    QFile pngFile(large);
-    ASSERT_TRUE(pngFile.open(QIODevice::WriteOnly));
-    pngFile.write(pngOfSize(1600, 800));
-    pngFile.close();
+    writeFile(large, pngOfSize(1600, 800));
     const QString broken = folder.filePath(QStringLiteral("broken.png"));
-    QFile brokenFile(broken);
-    ASSERT_TRUE(brokenFile.open(QIODevice::WriteOnly));
-    brokenFile.write(pngOfSize(10, 10).left(30));
-    brokenFile.close();
+    writeFile(broken, pngOfSize(10, 10).left(30));
 
     ui.openPanelPaths = {broken};
     editor->chooseIcon();

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 
+#include <QFile>
 #include <QTest>
 #include <QWidget>
 
@@ -16,6 +17,13 @@
 #include <memory>
 
 namespace sideviewstest {
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
 
 // Answers panels and alerts without showing anything, and records the alerts.
 class FakeModalUI : public DMModalUI
