@@ -244,21 +244,25 @@ bool DMProjectPackage::write(const QString &packagePath, const WriteRequest &req
     enum { NotSwapped, Exchanged, OldAside, NewInPlace } swap = NotSwapped;
     auto fail = [&](const QString &message) {
         QString ignoredProblem;
+        bool restored = true;
         switch (swap) {
         case Exchanged:
-            DMPackageFiles::exchange(building, destination, &ignoredProblem);
+            restored = DMPackageFiles::exchange(building, destination, &ignoredProblem).value_or(false);
             break;
         case NewInPlace:
-            DMPackageFiles::rename(destination, building, &ignoredProblem);
+            restored = DMPackageFiles::rename(destination, building, &ignoredProblem);
             [[fallthrough]];
         case OldAside:
-            if (!previous.isEmpty())
-                DMPackageFiles::rename(previous, destination, &ignoredProblem);
+            if (restored && !previous.isEmpty())
+                restored = DMPackageFiles::rename(previous, destination, &ignoredProblem);
             break;
         case NotSwapped:
             break;
         }
-        DMPackageFiles::removeTree(building);
+        // Should the old package not have come back, the hidden folder may hold it: the next
+        // read of the package sorts that out.
+        if (restored)
+            DMPackageFiles::removeTree(building);
         DMPackageFiles::sync(parent, nullptr);
         *error = message;
         return false;
