@@ -140,7 +140,7 @@ TEST_F(ProjectPackageTest, SaveFailingAtAnyStepLeavesThePreviousPackageByteIdent
         document->addAttachedDocumentTableKey(path(QStringLiteral("second.txt")));
         const QVariant tableBefore = full.project->attribute(kDMProject_AttachedDocumentsTable);
         document->markDocumentAsEdited();
-        for (int step = 0; step < DMProjectPackage::WriteStepCount; ++step) {
+        for (int step = 0; step < DMProjectPackage::RemoveOld; ++step) {
             SCOPED_TRACE(step);
             DMProjectPackage::setFailingStepForTesting(step);
             EXPECT_FALSE(document->saveToPath(package, DMProjectDocument::SaveOperation, &error));
