@@ -33,7 +33,7 @@ QString DMImportReport::userSummary() const
 {
     if (m_repaired == 0 && m_skipped == 0)
         return QString();
-    return DMLocalizedString("%1 items were repaired and %2 were skipped while importing.")
+    return DMLocalizedString("Items repaired: %1. Items skipped: %2.")
         .arg(m_repaired)
         .arg(m_skipped);
 }

@@ -149,7 +149,7 @@ TEST_F(PenduloImportTest, EveryFieldInBothFormats)
         EXPECT_TRUE(night->outboundDependencyToItem(milestone.get()));
         EXPECT_EQ(report.repairedCount(), 3);
         EXPECT_EQ(report.skippedCount(), 4); // the unknown task and three links
-        EXPECT_EQ(report.userSummary(), QStringLiteral("3 items were repaired and 4 were skipped while importing."));
+        EXPECT_EQ(report.userSummary(), QStringLiteral("Items repaired: 3. Items skipped: 4."));
 
         // The alert: 10:00 on its day, ending at the time of day of its end hour.
         ASSERT_EQ(p.eventContainer()->events().size(), 1);
