@@ -107,7 +107,7 @@ bool isElapsedDurationFormat(int format)
 
 struct TaskRecord
 {
-    const xmlNode *element = nullptr;
+    TaskFields fields;
     QString uid;
     OutlineKey key;
 };
@@ -291,9 +291,10 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
 std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
 {
     std::vector<TaskRecord> records;
+    records.reserve(size_t(xmlChildElementCount(const_cast<xmlNode *>(tasks))));
     std::set<OutlineKey> seen;
     DMXMLTree::forEachChildElement(tasks, [&](const xmlNode *element) {
-        const TaskFields fields(element);
+        TaskFields fields(element);
         const QString uid = fields.value(TaskFields::UID).trimmed();
         if (uid.isEmpty()) {
             m_report.skip(QStringLiteral("%1: a task without UID (\"%2\") is skipped.").arg(kImporterName, fields.value(TaskFields::Name)));
@@ -309,7 +310,7 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
                               .arg(kImporterName, uid, outlineText(key)));
             return;
         }
-        records.push_back({element, uid, std::move(key)});
+        records.push_back({std::move(fields), uid, std::move(key)});
     });
     return records;
 }
@@ -374,7 +375,7 @@ bool Importer::outlineKey(const TaskFields &fields, const QString &uid, OutlineK
 
 void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
 {
-    const TaskFields fields(record.element);
+    const TaskFields &fields = record.fields;
     if (m_itemsByUID.contains(record.uid)) {
         m_report.skip(QStringLiteral("%1: task UID=%2 appears twice; the second is skipped.").arg(kImporterName, record.uid));
         return;

@@ -40,8 +40,11 @@ DMXMLTree DMXMLTree::parse(const QByteArray &data, QString *error, bool *recover
         return DMXMLTree();
     }
     // No XML_PARSE_NOENT (entities stay references), no XML_PARSE_DTDLOAD, no network; errors are
-    // collected from the context instead of printed.
-    const int options = XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    // collected from the context instead of printed. The tree is only read: white space between
+    // elements is left out and short texts are kept inside their nodes, which halves the nodes of
+    // an indented file (an element holding only white space keeps it).
+    const int options = XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING
+        | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
     xmlDoc *document = xmlCtxtReadMemory(context, data.constData(), int(data.size()), nullptr, nullptr, options);
     const bool wellFormed = context->wellFormed != 0;
     QString message;

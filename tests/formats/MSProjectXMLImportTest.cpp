@@ -199,7 +199,8 @@ TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
                      + task(5, "5", "Remaining", nullptr, nullptr,
                             "<ManualStart>2024-03-04T09:00:00</ManualStart><RemainingDuration>PT2H0M0S</RemainingDuration>")
                      + task(6, "6", "Elapsed", "2024-03-04T08:00:00", "2024-03-09T08:00:00",
-                            "<DurationFormat>8</DurationFormat><PercentComplete>50</PercentComplete><FixedCost>120.5</FixedCost>")),
+                            "<DurationFormat>8</DurationFormat><PercentComplete>50</PercentComplete><FixedCost>120.5</FixedCost>"
+                            "<Notes>  </Notes>")),
         &report);
     const auto same = itemTitled(*project, "Same");
     EXPECT_EQ(same->endDate(), at(2024, 3, 4, 9));
@@ -214,6 +215,7 @@ TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
 
     const auto elapsed = itemTitled(*project, "Elapsed");
     EXPECT_FALSE(elapsed->useWorkingSchedule());
+    EXPECT_EQ(elapsed->attribute(kDMProjectItem_Notes).toString(), QStringLiteral("  ")); // white space is a value too
     EXPECT_TRUE(same->useWorkingSchedule());
     EXPECT_FLOAT_EQ(elapsed->progress(), 0.5f);
     EXPECT_EQ(elapsed->attribute(kDMProjectItem_CostKind).toInt(), 0);
