@@ -2,6 +2,7 @@
 #include "DMMSProjectXMLConverter.h"
 
 #include "DMImportReport.h"
+#include "DMImportSupport.h"
 #include "DMMSProjectXMLCalendar.h"
 #include "DMMSProjectXMLValues.h"
 #include "DMProject.h"
@@ -18,13 +19,11 @@
 #include "DMProjectTodoContainer.h"
 #include "DMXMLTree.h"
 
-#include <QFile>
 #include <QHash>
 
 #include <algorithm>
 #include <map>
 #include <set>
-#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -119,19 +118,6 @@ struct LinkRecord
     QString type;
 };
 
-// Takes the project out of undo registration and roll-ups while it is filled.
-class LoadingScope
-{
-public:
-    explicit LoadingScope(DMProject &project) : m_project(project) { m_project.beginLoading(); }
-    ~LoadingScope() { m_project.endLoading(); }
-    LoadingScope(const LoadingScope &) = delete;
-    LoadingScope &operator=(const LoadingScope &) = delete;
-
-private:
-    DMProject &m_project;
-};
-
 class Importer
 {
 public:
@@ -195,7 +181,7 @@ bool Importer::run(const QByteArray &data)
             return false;
         }
 
-    LoadingScope loading(m_project);
+    DMProjectLoadingScope loading(m_project);
     readHeader(root);
     DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report)
         .applyToProject(m_project);
@@ -583,39 +569,27 @@ void Importer::makeLinks()
     }
 }
 
+// The project's begin and end, when the file gave none: the earliest and latest dates of its
+// items, events and to-dos, starting from 3000-01-01 01:00 and 1970-01-01 01:00.
 void Importer::completeProjectDates()
 {
-    const auto topItems = m_project.tasks().list();
-    const auto events = m_project.eventContainer()->events().list();
-    const auto todos = m_project.todoContainer()->todos().list();
-    if (m_project.beginDate().isNull()) {
-        DMDate begin = DMDate::dateWithYearMonthDayHourMinuteSecond(3000, 1, 1, 1, 0, 0);
-        auto earlier = [&begin](const DMDate &date) {
-            if (date.isValid() && date < begin)
-                begin = date;
+    auto extreme = [this](DMDate found, bool earliest) {
+        auto consider = [&found, earliest](const DMDate &date) {
+            if (date.isValid() && (earliest ? date < found : date > found))
+                found = date;
         };
-        for (const auto &item : topItems)
-            earlier(DMMSProjectXMLConverter::earliestDate(*item));
-        for (const auto &event : events)
-            earlier(event->beginDate());
-        for (const auto &todo : todos)
-            earlier(todo->date());
-        m_project.setBeginDate(begin);
-    }
-    if (m_project.endDate().isNull()) {
-        DMDate end = DMDate::dateWithYearMonthDayHourMinuteSecond(1970, 1, 1, 1, 0, 0);
-        auto later = [&end](const DMDate &date) {
-            if (date.isValid() && date > end)
-                end = date;
-        };
-        for (const auto &item : topItems)
-            later(DMMSProjectXMLConverter::laterDate(*item));
-        for (const auto &event : events)
-            later(event->beginDate());
-        for (const auto &todo : todos)
-            later(todo->date());
-        m_project.setEndDate(end);
-    }
+        for (const auto &item : m_project.tasks())
+            consider(earliest ? DMMSProjectXMLConverter::earliestDate(*item) : DMMSProjectXMLConverter::laterDate(*item));
+        for (const auto &event : m_project.eventContainer()->events())
+            consider(event->beginDate());
+        for (const auto &todo : m_project.todoContainer()->todos())
+            consider(todo->date());
+        return found;
+    };
+    if (m_project.beginDate().isNull())
+        m_project.setBeginDate(extreme(DMDate::dateWithYearMonthDayHourMinuteSecond(3000, 1, 1, 1, 0, 0), true));
+    if (m_project.endDate().isNull())
+        m_project.setEndDate(extreme(DMDate::dateWithYearMonthDayHourMinuteSecond(1970, 1, 1, 1, 0, 0), false));
 }
 
 } // namespace
@@ -623,27 +597,16 @@ void Importer::completeProjectDates()
 bool DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(const QString &path, DMProject &project,
                                                                         DMImportReport *report)
 {
-    DMImportReport ownReport;
-    DMImportReport &used = report ? *report : ownReport;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        used.fail(QStringLiteral("The file could not be read (%1).").arg(file.errorString()));
-        return false;
-    }
-    return importMSProjectXMLDataInProject(file.readAll(), project, &used);
+    return DMImport_run(report, [&](DMImportReport &used) {
+        QByteArray data;
+        return DMImport_readFile(path, &data, used) && Importer(project, used).run(data);
+    });
 }
 
 bool DMMSProjectXMLConverter::importMSProjectXMLDataInProject(const QByteArray &data, DMProject &project,
                                                               DMImportReport *report)
 {
-    DMImportReport ownReport;
-    DMImportReport &used = report ? *report : ownReport;
-    try {
-        return Importer(project, used).run(data);
-    } catch (const std::exception &exception) {
-        used.fail(QStringLiteral("An exception occured: %1").arg(QString::fromUtf8(exception.what())));
-        return false;
-    }
+    return DMImport_run(report, [&](DMImportReport &used) { return Importer(project, used).run(data); });
 }
 
 DMDate DMMSProjectXMLConverter::earliestDate(const DMProjectItem &item)

@@ -1,6 +1,7 @@
 #include "DMPenduloProjectConverter.h"
 
 #include "DMImportReport.h"
+#include "DMImportSupport.h"
 #include "DMIndexSet_64.h"
 #include "DMKeyedUnarchiver.h"
 #include "DMProject.h"
@@ -21,31 +22,17 @@
 #include "ZQTask.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QSet>
 #include <QStandardPaths>
 
-#include <stdexcept>
 
 namespace {
 
 const QString kLogPrefix = QStringLiteral("PenduloProject Importer: ");
 
 enum TaskType { Task = 0, Process = 1, Milestone = 4, TaskOffSchedule = 5 };
-
-class LoadingScope
-{
-public:
-    explicit LoadingScope(DMProject &project) : m_project(project) { m_project.beginLoading(); }
-    ~LoadingScope() { m_project.endLoading(); }
-    LoadingScope(const LoadingScope &) = delete;
-    LoadingScope &operator=(const LoadingScope &) = delete;
-
-private:
-    DMProject &m_project;
-};
 
 DMDate dayStart(const DMDate &date)
 {
@@ -82,7 +69,7 @@ private:
 
 bool Importer::run(const QByteArray &data, const QStringList &preferencesFolders)
 {
-    LoadingScope loading(m_project);
+    DMProjectLoadingScope loading(m_project);
     // The working day that the archive's dates are moved into: the project's own, before import.
     m_dayBegin = m_project.workingCalendar().dayBeginMinute();
     m_dayEnd = m_project.workingCalendar().dayEndMinute();
@@ -318,28 +305,18 @@ void Importer::readLinks(const ZQProject &archived)
 bool DMPenduloProjectConverter::importPenduloProjectDocumentAtPathInProject(const QString &path, DMProject &project,
                                                                            DMImportReport *report)
 {
-    DMImportReport ownReport;
-    DMImportReport &used = report ? *report : ownReport;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        used.fail(QStringLiteral("The file could not be read (%1).").arg(file.errorString()));
-        return false;
-    }
-    return importPenduloProjectDataInProject(file.readAll(), project, preferencesFoldersForArchiveAtPath(path), &used);
+    return DMImport_run(report, [&](DMImportReport &used) {
+        QByteArray data;
+        return DMImport_readFile(path, &data, used)
+            && Importer(project, used).run(data, preferencesFoldersForArchiveAtPath(path));
+    });
 }
 
 bool DMPenduloProjectConverter::importPenduloProjectDataInProject(const QByteArray &data, DMProject &project,
                                                                  const QStringList &preferencesFolders,
                                                                  DMImportReport *report)
 {
-    DMImportReport ownReport;
-    DMImportReport &used = report ? *report : ownReport;
-    try {
-        return Importer(project, used).run(data, preferencesFolders);
-    } catch (const std::exception &exception) {
-        used.fail(QStringLiteral("An exception occured: %1").arg(QString::fromUtf8(exception.what())));
-        return false;
-    }
+    return DMImport_run(report, [&](DMImportReport &used) { return Importer(project, used).run(data, preferencesFolders); });
 }
 
 QStringList DMPenduloProjectConverter::preferencesFoldersForArchiveAtPath(const QString &path)
