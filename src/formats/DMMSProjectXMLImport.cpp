@@ -4,6 +4,7 @@
 #include "DMImportReport.h"
 #include "DMImportSupport.h"
 #include "DMMSProjectXMLCalendar.h"
+#include "DMMSProjectXMLOutline.h"
 #include "DMMSProjectXMLValues.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
@@ -31,26 +32,10 @@
 namespace {
 
 const QString kImporterName = QStringLiteral("+[DMMSProjectXMLConverter importMSProjectXMLDocumentAtPath:inProject:]");
-constexpr int kMaximumOutlineLevel = 1024;
-// Last part of the outline number given to a task whose own number was unusable: it sorts
-// after every real sibling, in file order.
-constexpr qint64 kPlacedTaskNumber = qint64(1) << 40;
 // The format's "no resource" in an assignment.
 const QString kUnassignedResourceUID = QStringLiteral("-65535");
 
-using OutlineKey = std::vector<qint64>;
-
-// An outline number for the log; a very deep one is shortened.
-QString outlineText(const OutlineKey &key)
-{
-    QStringList parts;
-    for (size_t i = 0; i < key.size() && i < 12; ++i)
-        parts.append(key[i] >= kPlacedTaskNumber ? QStringLiteral("?") : QString::number(key[i]));
-    QString text = parts.join(QLatin1Char('.'));
-    if (key.size() > 12)
-        text += QStringLiteral("... (%1 levels)").arg(key.size());
-    return text;
-}
+using OutlineKey = DMMSProjectXMLOutline::Key;
 
 // The values of one Task element that the import reads: the first child element of each name,
 // found in one pass over the children; every PredecessorLink.
@@ -88,7 +73,6 @@ struct TaskFields
         }
     }
     QString value(Field field) const { return DMXMLTree::text(nodes[field]); }
-    bool has(Field field) const { return !value(field).isNull(); }
 };
 
 // Elapsed (calendar-time) duration formats of the format: minutes, hours, days, weeks, months and
@@ -122,7 +106,7 @@ class Importer
 {
 public:
     Importer(DMProject &project, DMImportReport &report)
-        : m_project(project), m_projectPointer(project.shared_from_this()), m_report(report)
+        : m_project(project), m_projectPointer(project.shared_from_this()), m_report(report), m_outline(kImporterName)
     {
     }
 
@@ -133,7 +117,6 @@ private:
     void readResources(const xmlNode *resources);
     void fillResource(const xmlNode *element, DMProjectResource &resource);
     std::vector<TaskRecord> taskRecords(const xmlNode *tasks);
-    bool outlineKey(const TaskFields &fields, const QString &uid, OutlineKey *key);
     void makeItem(const TaskRecord &record, bool hasSubtasks);
     bool itemDates(const TaskFields &fields, const QString &uid, bool milestone, DMDate *begin, DMDate *end);
     void setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end);
@@ -149,9 +132,7 @@ private:
     QHash<QString, std::shared_ptr<DMProjectItem>> m_itemsByUID;
     std::map<OutlineKey, std::shared_ptr<DMProjectItem>> m_itemsByOutline;
     std::vector<LinkRecord> m_links;
-    std::vector<qint64> m_counters = std::vector<qint64>(kMaximumOutlineLevel, 0);
-    int m_countersInUse = 0;
-    qint64 m_placedTasks = 0;
+    DMMSProjectXMLOutline m_outline;
 };
 
 bool Importer::run(const QByteArray &data)
@@ -198,7 +179,7 @@ bool Importer::run(const QByteArray &data)
     for (size_t i = 0; i + 1 < order.size(); ++i) {
         const OutlineKey &key = records[order[i]].key;
         const OutlineKey &next = records[order[i + 1]].key;
-        hasSubtasks[order[i]] = next.size() > key.size() && std::equal(key.begin(), key.end(), next.begin());
+        hasSubtasks[order[i]] = DMMSProjectXMLOutline::isAncestor(key, next);
     }
     for (size_t i = 0; i < records.size(); ++i)
         makeItem(records[i], hasSubtasks[i]);
@@ -287,76 +268,19 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
             return;
         }
         OutlineKey key;
-        if (!outlineKey(fields, uid, &key))
+        if (!m_outline.keyForTask(fields.value(TaskFields::OutlineNumber), fields.value(TaskFields::OutlineLevel), uid,
+                                  m_report, &key))
             return;
         // A second task with the same number would take the first one's place in the outline
         // while links still name both; the first one stays.
         if (!seen.insert(key).second) {
             m_report.skip(QStringLiteral("%1: task UID=%2 repeats the OutlineNumber %3 and is skipped.")
-                              .arg(kImporterName, uid, outlineText(key)));
+                              .arg(kImporterName, uid, DMMSProjectXMLOutline::text(key)));
             return;
         }
         records.push_back({std::move(fields), uid, std::move(key)});
     });
     return records;
-}
-
-// The outline number of a task, as parts: from its OutlineNumber, else from its OutlineLevel and
-// the counters of the levels. False for the project's summary task (number or level 0) and for a
-// task that has neither. A malformed or too deep number places the task, reported, as the last
-// child of the deepest sound level.
-bool Importer::outlineKey(const TaskFields &fields, const QString &uid, OutlineKey *key)
-{
-    const QString number = fields.value(TaskFields::OutlineNumber).trimmed();
-    if (!number.isNull() && MSXMLLenientInteger(number) != 0) {
-        bool sound = true;
-        for (QStringView part : QStringView(number).split(u'.')) {
-            bool ok = false;
-            const qint64 value = part.toLongLong(&ok);
-            if (!ok || value < 1 || value >= kPlacedTaskNumber || key->size() >= size_t(kMaximumOutlineLevel)) {
-                sound = false;
-                break;
-            }
-            key->push_back(value);
-        }
-        if (!sound) {
-            if (key->size() >= size_t(kMaximumOutlineLevel))
-                key->resize(kMaximumOutlineLevel - 1);
-            key->push_back(kPlacedTaskNumber + m_placedTasks++);
-            m_report.repair(QStringLiteral("%1: task UID=%2 has the unusable OutlineNumber \"%3\"; it is placed at level %4.")
-                                .arg(kImporterName, uid, number.size() > 80 ? number.left(80) + QStringLiteral("...") : number)
-                                .arg(key->size()));
-        }
-        std::fill(m_counters.begin(), m_counters.begin() + m_countersInUse, 0);
-        m_countersInUse = int(std::min<size_t>(key->size(), kMaximumOutlineLevel));
-        for (int i = 0; i < m_countersInUse; ++i)
-            m_counters[size_t(i)] = key->at(size_t(i)) >= kPlacedTaskNumber ? 0 : key->at(size_t(i));
-        return true;
-    }
-
-    const QString levelText = fields.value(TaskFields::OutlineLevel);
-    int level = MSXMLLenientInteger(levelText);
-    if (level < 1) {
-        if (levelText.isNull() && number.isNull())
-            m_report.skip(QStringLiteral("%1: task UID=%2 has no outline number or level and is skipped.").arg(kImporterName, uid));
-        return false;
-    }
-    int deepest = 1; // the deepest level whose parents all exist
-    while (deepest < kMaximumOutlineLevel && m_counters[size_t(deepest - 1)] != 0)
-        ++deepest;
-    if (level > deepest) {
-        m_report.repair(QStringLiteral("%1: task UID=%2 has the OutlineLevel %3 below no task of the level above; it is placed at level %4.")
-                            .arg(kImporterName, uid)
-                            .arg(level)
-                            .arg(deepest));
-        level = deepest;
-    }
-    for (int i = level; i < m_countersInUse; ++i)
-        m_counters[size_t(i)] = 0;
-    ++m_counters[size_t(level - 1)];
-    m_countersInUse = std::max(m_countersInUse, level);
-    key->assign(m_counters.begin(), m_counters.begin() + level);
-    return true;
 }
 
 void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
@@ -483,15 +407,13 @@ void Importer::buildTree()
     // prefixes; the nearest one takes the item (its own parent may have been skipped).
     std::vector<std::pair<const OutlineKey *, DMProjectItem *>> chain;
     for (const auto &[key, item] : m_itemsByOutline) {
-        while (!chain.empty()
-               && !(chain.back().first->size() < key.size()
-                    && std::equal(chain.back().first->begin(), chain.back().first->end(), key.begin())))
+        while (!chain.empty() && !DMMSProjectXMLOutline::isAncestor(*chain.back().first, key))
             chain.pop_back();
         DMProjectItem *parent = chain.empty() ? nullptr : chain.back().second;
         chain.emplace_back(&key, item.get());
         if (key.size() > 1 && (!parent || chain[chain.size() - 2].first->size() + 1 != key.size()))
             m_report.log(QStringLiteral("%1: Parent Item with OutlineNumber %2 not found! Adding as %3.")
-                             .arg(kImporterName, outlineText(OutlineKey(key.begin(), key.end() - 1)),
+                             .arg(kImporterName, DMMSProjectXMLOutline::text(OutlineKey(key.begin(), key.end() - 1)),
                                   parent ? QStringLiteral("a subitem of \"%1\"").arg(parent->title())
                                          : QStringLiteral("root element")));
         if (!parent) {
@@ -500,7 +422,7 @@ void Importer::buildTree()
         }
         if (parent->kind() != kDMProjectItem_Kind_Process)
             m_report.log(QStringLiteral("%1: Parent Item with OutlineNumber %2 is not a process")
-                             .arg(kImporterName, outlineText(*chain[chain.size() - 2].first)));
+                             .arg(kImporterName, DMMSProjectXMLOutline::text(*chain[chain.size() - 2].first)));
         auto &list = children[parent];
         if (list.isEmpty())
             parentsInOrder.push_back(parent);

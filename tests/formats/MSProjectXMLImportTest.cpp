@@ -180,12 +180,17 @@ TEST(MSProjectXMLImport, OutlineFromLevelsAndSummaries)
     const auto project = importData(documentWith(
         task(0, "0", "Project summary", "2024-03-04T08:00:00", "2024-03-05T17:00:00", "<Summary>1</Summary>")
         + withLevel(1, 1, "A", "<Summary>0</Summary>") + withLevel(2, 2, "A1") + withLevel(3, 2, "A2")
-        + withLevel(4, 1, "B", "<Milestone>1</Milestone><Summary>1</Summary>") + withLevel(5, 2, "B1")));
+        + withLevel(4, 1, "B", "<Milestone>1</Milestone><Summary>1</Summary>") + withLevel(5, 2, "B1")
+        + withLevel(6, 4, "Jumped")));
     ASSERT_EQ(titlesOf(project->tasks().list()), (QStringList{"A", "B"}));
     EXPECT_EQ(project->tasks().at(0)->kind(), kDMProjectItem_Kind_Process);
     EXPECT_EQ(project->tasks().at(1)->kind(), kDMProjectItem_Kind_Process);
     EXPECT_EQ(titlesOf(project->tasks().at(0)->subitems().list()), (QStringList{"A1", "A2"}));
     EXPECT_EQ(titlesOf(project->tasks().at(1)->subitems().list()), (QStringList{"B1"}));
+    // A level below no task of the level above goes one level below the last task: 2.1.1.
+    const auto jumped = itemTitled(*project, "Jumped");
+    ASSERT_TRUE(jumped);
+    EXPECT_EQ(jumped->parentItem()->title(), QStringLiteral("B1"));
 }
 
 TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
