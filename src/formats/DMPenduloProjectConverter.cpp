@@ -24,9 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QSet>
 #include <QStandardPaths>
-
 
 namespace {
 
