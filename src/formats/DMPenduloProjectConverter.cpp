@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace {
@@ -56,6 +57,18 @@ private:
     std::shared_ptr<DMProjectItem> makeItem(const ZQTask &task);
     void taskDates(const ZQTask &task, bool onSchedule, bool milestone, DMDate *begin, DMDate *end);
     void readLinks(const ZQProject &archived);
+    // An archive may list one object many times (a reference costs it a few bytes): it is
+    // imported once, and the repeats are counted as skipped.
+    template <typename T>
+    bool isFirstMention(const T *object, QSet<const T *> &seen)
+    {
+        if (!seen.contains(object)) {
+            seen.insert(object);
+            return true;
+        }
+        m_report.skip(kLogPrefix + QStringLiteral("an object listed twice in the archive is imported once."));
+        return false;
+    }
 
     DMProject &m_project;
     std::shared_ptr<DMProject> m_projectPointer;
@@ -154,8 +167,11 @@ void Importer::readHeader(const ZQProject &archived)
 void Importer::readAlerts(const ZQProject &archived)
 {
     QList<std::shared_ptr<DMProjectEvent>> events;
+    QSet<const ZQAlert *> seen;
     for (const QVariant &entry : archived.projectAlerts()) {
         const std::shared_ptr<ZQAlert> alert = DMArchivedObject_cast<ZQAlert>(entry);
+        if (alert && !isFirstMention(alert.get(), seen))
+            continue;
         DMDate begin = alert ? DMDate::dateWithNSDate(alert->alertStartHour()) : DMDate();
         if (begin.isNull()) {
             m_report.skip(kLogPrefix + QStringLiteral("an alert without a readable start is skipped."));
@@ -184,12 +200,15 @@ void Importer::readAlerts(const ZQProject &archived)
 void Importer::readTasks(const ZQProject &archived)
 {
     QList<std::shared_ptr<DMProjectItem>> items;
+    QSet<const ZQTask *> seen;
     for (const QVariant &entry : archived.projectTasks()) {
         const std::shared_ptr<ZQTask> task = DMArchivedObject_cast<ZQTask>(entry);
         if (!task) {
             m_report.skip(kLogPrefix + QStringLiteral("an entry of the project's tasks that is no task is skipped."));
             continue;
         }
+        if (!isFirstMention(task.get(), seen))
+            continue;
         if (std::shared_ptr<DMProjectItem> item = makeItem(*task)) {
             task->setNewProjectItem(item);
             items.append(item);

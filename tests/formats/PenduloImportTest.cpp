@@ -98,7 +98,7 @@ TEST_F(PenduloImportTest, EveryFieldInBothFormats)
         EXPECT_NEAR(crane->attribute(kDMProjectResource_HourlyCost).toDouble(), 80.0, 1e-4);
         EXPECT_EQ(crane->attribute(kDMProjectResource_Icon).value<QImage>().size(), QSize(2, 2));
 
-        // Tasks in archive order, the unknown type left out, no hierarchy.
+        // Tasks in archive order, the unknown type and the repeat left out, no hierarchy.
         EXPECT_EQ(titlesOf(p.tasks().list()),
                   (QStringList{"Survey", "Night shift", "Phase", "Milestone", "Backwards", "Same", "No dates"}));
         const auto survey = std::dynamic_pointer_cast<DMProjectTask>(p.tasks().at(0));
@@ -148,8 +148,8 @@ TEST_F(PenduloImportTest, EveryFieldInBothFormats)
         EXPECT_EQ(first->color(), QColor::fromRgbF(0.0f, 0.0f, 0.0f, 1.0f));
         EXPECT_TRUE(night->outboundDependencyToItem(milestone.get()));
         EXPECT_EQ(report.repairedCount(), 3);
-        EXPECT_EQ(report.skippedCount(), 4); // the unknown task and three links
-        EXPECT_EQ(report.userSummary(), QStringLiteral("Items repaired: 3. Items skipped: 4."));
+        EXPECT_EQ(report.skippedCount(), 5); // the unknown task, the repeated one and three links
+        EXPECT_EQ(report.userSummary(), QStringLiteral("Items repaired: 3. Items skipped: 5."));
 
         // The alert: 10:00 on its day, ending at the time of day of its end hour.
         ASSERT_EQ(p.eventContainer()->events().size(), 1);

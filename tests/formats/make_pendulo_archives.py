@@ -136,7 +136,8 @@ def full_project():
         'project begin date': a.date(seconds(2024, 3, 4)),
         'project end date': a.date(seconds(2024, 4, 30, 12), zone=None),
         'project ressources tree': tree,
-        'project tasks': a.array([survey, night, phase, milestone, unknown, backwards, same, undated]),
+        # The survey is listed twice: a repeat imports nothing more.
+        'project tasks': a.array([survey, night, phase, milestone, unknown, backwards, same, undated, survey]),
         'project dependencies': a.array(links),
         'project alerts': a.array([alert]),
         'projectCost': 15000.5,
