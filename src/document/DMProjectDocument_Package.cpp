@@ -2,7 +2,9 @@
 #include "DMProjectDocument.h"
 
 #include "DMAttachedDocuments.h"
+#include "DMImportReport.h"
 #include "DMLocalizedString.h"
+#include "DMMSProjectXMLConverter.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
@@ -42,13 +44,24 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
     if (type == kMSProjectXMLType || type == kPenduloType) {
         const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
         auto project = DMProject::create();
+        DMImportReport report;
         project->beginLoading();
-        const bool imported = importer && importer(path, *project);
+        const bool imported = importer && importer(path, *project, report);
         project->endLoading();
         if (!imported) {
             *error = type == kMSProjectXMLType ? DMLocalizedString("This MS Project document couldn't be imported.")
                                                : DMLocalizedString("This PenduloProject document couldn't be imported.");
+            if (report.hasFailed())
+                *error += QLatin1Char(' ') + report.failureReason();
             return false;
+        }
+        // Told once per import: the items that had to be repaired or were left out.
+        if (!report.userSummary().isEmpty()) {
+            DMModalUI::Alert alert;
+            alert.messageText = DMLocalizedString("The document \"%1\" was imported with changes.").arg(QFileInfo(path).fileName());
+            alert.informativeText = report.userSummary();
+            alert.style = DMModalUI::Informational;
+            DMModalUI::instance().runAlert(alert, windowForSheet());
         }
         // An imported project is saved as a new document, never over the file it came from.
         project->beginLoading();
@@ -151,6 +164,8 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
         error = &ignored;
     if (!loadProjectIfNeeded(error))
         return false;
+    if (type == kMSProjectXMLType)
+        return DMMSProjectXMLConverter::exportProjectToURLError(*m_project, path, error);
     if (type != kDocumentType) {
         *error = DMLocalizedString("Halcyra cannot save documents of this type.");
         return false;
