@@ -313,6 +313,7 @@ private:
     QString m_temporaryFolder;
     QVariantMap m_readDictionary; // the read package, until the project is built
     bool m_hasReadDictionary = false;
+    QString m_readPackagePath; // where m_readDictionary came from; empty for imported files
 
     QString m_fileURL;
     QString m_fileType;

@@ -2,6 +2,7 @@
 #include "DocumentTestSupport.h"
 
 #include "DMEncryptionContext.h"
+#include "DMImportReport.h"
 #include "DMProjectImporters.h"
 #include "DMPropertyList.h"
 
@@ -140,7 +141,7 @@ TEST_F(ProjectPackageTest, SaveFailingAtAnyStepLeavesThePreviousPackageByteIdent
         document->addAttachedDocumentTableKey(path(QStringLiteral("second.txt")));
         const QVariant tableBefore = full.project->attribute(kDMProject_AttachedDocumentsTable);
         document->markDocumentAsEdited();
-        for (int step = 0; step < DMProjectPackage::WriteStepCount; ++step) {
+        for (int step = 0; step < DMProjectPackage::RemoveOld; ++step) {
             SCOPED_TRACE(step);
             DMProjectPackage::setFailingStepForTesting(step);
             EXPECT_FALSE(document->saveToPath(package, DMProjectDocument::SaveOperation, &error));
@@ -263,12 +264,12 @@ TEST_F(ProjectPackageTest, ForeignTypesGoThroughTheirImporters)
     writeFile(xml, "<Project/>");
     QString error;
     EXPECT_FALSE(open(xml, &error));
-    EXPECT_EQ(error, QStringLiteral("This MS Project document couldn't be imported."));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("This MS Project document couldn't be imported."))) << error.toStdString();
     auto document = std::make_shared<DMProjectDocument>();
     EXPECT_FALSE(document->readFromURLOfType(xml, DMProjectDocument::kPenduloType, &error));
-    EXPECT_EQ(error, QStringLiteral("This PenduloProject document couldn't be imported."));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("This PenduloProject document couldn't be imported."))) << error.toStdString();
 
-    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, [](const QString &, DMProject &project) {
+    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, [](const QString &, DMProject &project, DMImportReport &) {
         project.setTitle(QStringLiteral("Imported"));
         return true;
     });
