@@ -17,6 +17,13 @@ namespace {
 constexpr int kMaximumRecentDocuments = 10;
 }
 
+DMDocumentController::DMDocumentController()
+{
+    m_releaseTimer.setSingleShot(true);
+    m_releaseTimer.setInterval(0);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &DMDocumentController::releaseClosedDocuments);
+}
+
 DMDocumentController &DMDocumentController::sharedDocumentController()
 {
     static DMDocumentController *controller = new DMDocumentController;
@@ -157,12 +164,23 @@ void DMDocumentController::removeDocument(DMProjectDocument *document, bool show
             continue;
         // Released on the next turn of the event loop: the document may be closing from inside
         // an event handler of its own window.
-        std::shared_ptr<DMProjectDocument> released = m_documents.takeAt(i);
-        QTimer::singleShot(0, qApp, [released]() mutable { released.reset(); });
+        m_closedDocuments.append(m_documents.takeAt(i));
+        m_releaseTimer.start();
         emit documentsChanged();
         if (m_documents.isEmpty() && showWelcomeWindow)
             emit lastDocumentClosed();
         return;
+    }
+}
+
+void DMDocumentController::releaseClosedDocuments()
+{
+    m_releaseTimer.stop();
+    // A document's destruction may close another one: take the list before releasing.
+    while (!m_closedDocuments.isEmpty()) {
+        QList<std::shared_ptr<DMProjectDocument>> closed;
+        closed.swap(m_closedDocuments);
+        closed.clear();
     }
 }
 

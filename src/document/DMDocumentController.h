@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -49,6 +50,9 @@ public:
     void removeDocument(DMProjectDocument *document, bool showWelcomeWindow);
     // Closes every document without asking (tests, quitting).
     void closeAllDocuments();
+    // Releases the closed documents now instead of on the next turn of the event loop; for the
+    // end of the event loop, when no handler of their windows is running any more.
+    void releaseClosedDocuments();
 
 signals:
     void documentsChanged();
@@ -56,9 +60,11 @@ signals:
     void lastDocumentClosed();
 
 private:
-    DMDocumentController() = default;
+    DMDocumentController();
     void addDocument(const std::shared_ptr<DMProjectDocument> &document, bool display);
 
     QList<std::shared_ptr<DMProjectDocument>> m_documents;
+    QList<std::shared_ptr<DMProjectDocument>> m_closedDocuments; // until m_releaseTimer fires
+    QTimer m_releaseTimer;
     double m_autosavingDelay = 15.0;
 };

@@ -1,5 +1,6 @@
 #include "DMMainMenu.h"
 
+#include "DMApplication.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
@@ -76,14 +77,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
     exportMenu->setEnabled(false); // the exporters fill it
     menu->addSeparator();
-    menu->addAction(DMLocalizedString("Quit Halcyra"), QKeySequence::Quit, qApp, [] {
-        DMDocumentController &controller = DMDocumentController::sharedDocumentController();
-        for (const auto &open : QList<std::shared_ptr<DMProjectDocument>>(controller.documents()))
-            if (!open->canClose())
-                return;
-        controller.closeAllDocuments();
-        QApplication::quit();
-    });
+    menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
 
 void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
@@ -177,6 +171,11 @@ void buildHelpMenu(QMenu *menu, QMainWindow *window)
 }
 
 } // namespace
+
+QKeySequence DMMainMenu::quitShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_Q);
+}
 
 void DMMainMenu::installMenuBar(QMainWindow *window, DMProjectDocument *document)
 {
