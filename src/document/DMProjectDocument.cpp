@@ -316,7 +316,7 @@ bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operat
 
 bool DMProjectDocument::revertToSaved()
 {
-    if (m_fileURL.isEmpty() || m_fileType != kDocumentType)
+    if (!canRevertToSaved())
         return false;
     QString error;
     // The package is read again with the password that opened it; a changed password asks.

@@ -132,6 +132,8 @@ public:
     bool saveAs();
     bool saveToPath(const QString &path, SaveOperationType operation, QString *error = nullptr);
     bool revertToSaved();
+    // True for a document read from or saved to a package: one that has a version to revert to.
+    bool canRevertToSaved() const { return !m_fileURL.isEmpty() && m_fileType == kDocumentType; }
     // Asks to save an edited document; false when the user cancels.
     bool canClose();
     void close();

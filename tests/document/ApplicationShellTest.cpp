@@ -15,6 +15,7 @@
 
 #include <QCryptographicHash>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QUrl>
 
@@ -134,6 +135,35 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3001003), 17);
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3002005), 20);
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(42), 0);
+}
+
+// The File menu's command of that title.
+QAction *fileMenuAction(QMainWindow *window, const QString &title)
+{
+    for (QAction *action : window->menuBar()->actions()[0]->menu()->actions())
+        if (action->text() == title)
+            return action;
+    return nullptr;
+}
+
+TEST_F(ApplicationShellTest, RevertNeedsASavedVersionAndSaveAsHasItsKey)
+{
+    auto document = DMDocumentController::sharedDocumentController().newDocument(true);
+    QMainWindow *window = document->mainWindow();
+    ASSERT_TRUE(window);
+    QAction *revert = fileMenuAction(window, QStringLiteral("Revert to Saved"));
+    ASSERT_TRUE(revert);
+    EXPECT_FALSE(revert->isEnabled());
+    revert->trigger(); // disabled: neither asks nor reverts
+    EXPECT_TRUE(ui.alerts.isEmpty());
+
+    ASSERT_TRUE(document->saveToPath(path(QStringLiteral("Saved.hy2")), DMProjectDocument::SaveAsOperation));
+    EXPECT_TRUE(revert->isEnabled());
+
+    QAction *saveAs = fileMenuAction(window, QStringLiteral("Save As..."));
+    ASSERT_TRUE(saveAs);
+    EXPECT_EQ(saveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    EXPECT_EQ(fileMenuAction(window, QStringLiteral("Quit Halcyra"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 TEST_F(ApplicationShellTest, ClosingTheLastDocumentBringsTheWelcomeWindowBack)
