@@ -81,23 +81,32 @@ TEST_F(ApplicationShellTest, CurrencyShowsTheUnitAndTheSignedNumber)
     EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
 }
 
-TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesIt)
+TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesItOnce)
 {
     auto document = documentWithProject(makeFullProject().project);
     const auto old = document->sharedCurrencyFormatter();
     EXPECT_EQ(old->unit(), QStringLiteral("EUR"));
-    std::shared_ptr<DMCurrencyFormatter> announcedNew;
-    const void *sender = nullptr;
+    struct Announcement
+    {
+        const void *sender;
+        QString newUnit;
+        QString oldUnit;
+    };
+    QList<Announcement> announced;
     DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
         kDMTextField_UpdateFormatter_Notification, nullptr, [&](const DMNotification &n) {
-            sender = n.object;
-            announcedNew = n.userInfo.value(QStringLiteral("new formatter")).value<std::shared_ptr<DMCurrencyFormatter>>();
+            const auto unit = [&n](const char *key) {
+                const auto formatter = n.userInfo.value(QLatin1String(key)).value<std::shared_ptr<DMCurrencyFormatter>>();
+                return formatter ? formatter->unit() : QString();
+            };
+            announced.append({n.object, unit("new formatter"), unit("old formatter")});
         });
     document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("CHF"));
-    EXPECT_EQ(sender, old.get());
-    ASSERT_TRUE(announcedNew);
-    EXPECT_EQ(announcedNew, document->sharedCurrencyFormatter());
-    EXPECT_EQ(announcedNew->unit(), QStringLiteral("CHF"));
+    ASSERT_EQ(announced.size(), 1);
+    EXPECT_EQ(announced.first().sender, old.get());
+    EXPECT_EQ(announced.first().newUnit, QStringLiteral("CHF"));
+    EXPECT_EQ(announced.first().oldUnit, QStringLiteral("EUR"));
+    EXPECT_EQ(document->sharedCurrencyFormatter()->unit(), QStringLiteral("CHF"));
 }
 
 TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
