@@ -23,7 +23,7 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
 
     if (type == kMSProjectXMLType || type == kPenduloType) {
         const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
-        auto project = DMProject::create();
+        auto project = newDefaultProject();
         project->beginLoading();
         const bool imported = importer && importer(path, *project);
         project->endLoading();
