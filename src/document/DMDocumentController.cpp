@@ -99,12 +99,19 @@ std::shared_ptr<DMProjectDocument> DMDocumentController::openDocumentWithContent
     return document;
 }
 
-void DMDocumentController::openDocument()
+DMModalUI::FilePanel DMDocumentController::projectFilePanel(const QString &title)
 {
     DMModalUI::FilePanel panel;
-    panel.title = DMLocalizedString("Open");
+    panel.title = title;
     panel.allowedExtensions = {DMProjectPackage::kExtension};
-    panel.canChooseDirectories = true; // packages are folders
+    panel.typeDescription = DMLocalizedString("Halcyra Project");
+    panel.packageExtensions = {DMProjectPackage::kExtension};
+    return panel;
+}
+
+void DMDocumentController::openDocument()
+{
+    DMModalUI::FilePanel panel = projectFilePanel(DMLocalizedString("Open"));
     panel.allowsMultipleSelection = true;
     for (const QString &path : DMModalUI::instance().runOpenPanel(panel))
         openDocumentWithContentsOfURL(path, true);
@@ -115,6 +122,7 @@ void DMDocumentController::importDocument()
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Import");
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.typeDescription = DMLocalizedString("MS Project XML Document");
     for (const QString &path : DMModalUI::instance().runOpenPanel(panel))
         openDocumentWithContentsOfURL(path, true);
 }

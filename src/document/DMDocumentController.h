@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMModalUI.h"
+
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -31,6 +33,9 @@ public:
     std::shared_ptr<DMProjectDocument> openDocumentWithContentsOfURL(const QString &path, bool display,
                                                                      QString *error = nullptr,
                                                                      bool reportErrors = true);
+    // The open or save panel for project packages, titled, with the filter "Halcyra Project
+    // (*.hy2)"; a package is one document in it.
+    static DMModalUI::FilePanel projectFilePanel(const QString &title);
     // Open and Import: a panel, then openDocumentWithContentsOfURL for each chosen file.
     void openDocument();
     void importDocument();

@@ -294,11 +294,9 @@ bool DMProjectDocument::save()
 
 bool DMProjectDocument::saveAs()
 {
-    DMModalUI::FilePanel panel;
-    panel.title = DMLocalizedString("Save As");
+    DMModalUI::FilePanel panel = DMDocumentController::projectFilePanel(DMLocalizedString("Save As"));
     panel.proposedName = displayName() + QLatin1Char('.') + DMProjectPackage::kExtension;
     panel.directory = m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
-    panel.allowedExtensions = {DMProjectPackage::kExtension};
     QString path = DMModalUI::instance().runSavePanel(panel, windowForSheet());
     if (path.isEmpty())
         return false;
