@@ -15,6 +15,13 @@ constexpr long kStallSeconds = 60;
 // Bytes of a download held ahead of the destination before the download pauses.
 constexpr qsizetype kReadBufferLimit = 256 * 1024;
 
+long timeoutOverride = 0;
+
+long timeoutOr(long seconds)
+{
+    return timeoutOverride > 0 ? timeoutOverride : seconds;
+}
+
 void initializeCurlOnce()
 {
     static std::once_flag once;
@@ -47,10 +54,10 @@ DMFileTransferCurl::DMFileTransferCurl(const DMFileTransferEndpoint &endpoint)
     curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "ftp");
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_errorBuffer);
-    curl_easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
-    curl_easy_setopt(m_easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);
+    curl_easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, timeoutOr(kConnectTimeoutSeconds));
+    curl_easy_setopt(m_easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeoutOr(kResponseTimeoutSeconds));
     curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, timeoutOr(kStallSeconds));
     // The connection ends with the transfer, so no socket outlives this object.
     curl_easy_setopt(m_easy, CURLOPT_FORBID_REUSE, 1L);
 }
@@ -69,6 +76,11 @@ DMFileTransferCurl::~DMFileTransferCurl()
         curl_easy_cleanup(m_easy);
     if (m_multi)
         curl_multi_cleanup(m_multi);
+}
+
+void DMFileTransferCurl::setTimeoutForTesting(long seconds)
+{
+    timeoutOverride = seconds;
 }
 
 bool DMFileTransferCurl::start(QString *error)

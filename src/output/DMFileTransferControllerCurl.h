@@ -30,6 +30,10 @@ public:
     void resume();
     bool isDone() const { return m_done; }
 
+    // Seconds for connecting, for each server response and for a stalled transfer in the
+    // transfers made afterwards; 0 restores the defaults (30 s to connect, 60 s otherwise).
+    static void setTimeoutForTesting(long seconds);
+
     // Called once when the transfer ends, with curl's result and a description of a failure.
     std::function<void(CURLcode result, const QString &description)> onDone;
 

@@ -65,9 +65,11 @@ void DMViewCompositor::addNSStringWithRectAndAttributes(const QString &string, c
 
 QSizeF DMViewCompositor::imageSizeInPoints(const QImage &image)
 {
+    // Dots per meter are whole numbers, so a whole number of dots per inch is stored rounded
+    // (96 as 3780, read back as 96.012); the nominal resolution is the nearest whole one.
     const QSizeF size = image.deviceIndependentSize();
-    const double dpiX = image.dotsPerMeterX() * kMetersPerInch;
-    const double dpiY = image.dotsPerMeterY() * kMetersPerInch;
+    const double dpiX = std::round(image.dotsPerMeterX() * kMetersPerInch);
+    const double dpiY = std::round(image.dotsPerMeterY() * kMetersPerInch);
     return QSizeF(dpiX > 0 ? size.width() * kPointsPerInch / dpiX : size.width(),
                   dpiY > 0 ? size.height() * kPointsPerInch / dpiY : size.height());
 }

@@ -1,6 +1,7 @@
 // Transfers end to end: in-memory, local, HTTP and FTP sources; local and FTP destinations on a
 // real FTP server; every failure ends in an alert and never in success; credentials never show.
 #include "DMFileTransferController.h"
+#include "DMFileTransferControllerCurl.h"
 #include "DMModalUI.h"
 
 #include "FileTransferTestServer.h"
@@ -233,7 +234,7 @@ TEST_F(FileTransferTest, FTPUploadArrivesByteIdenticalAndShowsNoCredentials)
     expectNoPasswordShown();
 }
 
-TEST_F(FileTransferTest, RefusedLoginStoppedServerAndUnreachablePortEachEndInAnError)
+TEST_F(FileTransferTest, RefusedLoginStoppedServerUnreachablePortAndTimeoutEachEndInAnError)
 {
     {
         SCOPED_TRACE("wrong password");
@@ -274,6 +275,24 @@ TEST_F(FileTransferTest, RefusedLoginStoppedServerAndUnreachablePortEachEndInAnE
         ASSERT_TRUE(runToEnd());
         expectFailureAlert(QStringLiteral("An error occured while writing the file"));
         EXPECT_FALSE(ui.alerts.first().informativeText.isEmpty());
+    }
+    {
+        SCOPED_TRACE("a server that accepts the connection and never answers");
+        ui.alerts.clear();
+        finishedCount = 0;
+        delete controller.data();
+        QTcpServer silent;
+        ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+        DMFileTransferCurl::setTimeoutForTesting(1);
+        transfer(DMFileTransferController::urlForData(randomBytes(5000)),
+                 QUrl(QStringLiteral("ftp://127.0.0.1:%1/a.pdf").arg(silent.serverPort())));
+        const bool ended = runToEnd(10000);
+        DMFileTransferCurl::setTimeoutForTesting(0);
+        ASSERT_TRUE(ended);
+        expectFailureAlert(QStringLiteral("An error occured while writing the file"));
+        EXPECT_TRUE(ui.alerts.first().informativeText.contains(QStringLiteral("timeout"), Qt::CaseInsensitive)
+                    || ui.alerts.first().informativeText.contains(QStringLiteral("timed out"), Qt::CaseInsensitive))
+            << qPrintable(ui.alerts.first().informativeText);
     }
 }
 
