@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core xdotool
   imagemagick poppler-utils python3-pyftpdlib
+  libxml2-utils xsltproc planner-data
 )
 
 missing=()

@@ -2,7 +2,9 @@
 #include "DMProjectDocument.h"
 
 #include "DMAttachedDocuments.h"
+#include "DMImportReport.h"
 #include "DMLocalizedString.h"
+#include "DMMSProjectXMLConverter.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
@@ -41,14 +43,25 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
 
     if (type == kMSProjectXMLType || type == kPenduloType) {
         const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
-        auto project = DMProject::create();
+        auto project = newDefaultProject();
+        DMImportReport report;
         project->beginLoading();
-        const bool imported = importer && importer(path, *project);
+        const bool imported = importer && importer(path, *project, report);
         project->endLoading();
         if (!imported) {
             *error = type == kMSProjectXMLType ? DMLocalizedString("This MS Project document couldn't be imported.")
                                                : DMLocalizedString("This PenduloProject document couldn't be imported.");
+            if (report.hasFailed())
+                *error += QLatin1Char(' ') + report.failureReason();
             return false;
+        }
+        // Told once per import: the items that had to be repaired or were left out.
+        if (!report.userSummary().isEmpty()) {
+            DMModalUI::Alert alert;
+            alert.messageText = DMLocalizedString("The document \"%1\" was imported with changes.").arg(QFileInfo(path).fileName());
+            alert.informativeText = report.userSummary();
+            alert.style = DMModalUI::Informational;
+            DMModalUI::instance().runAlert(alert, windowForSheet());
         }
         // An imported project is saved as a new document, never over the file it came from.
         project->beginLoading();
@@ -65,7 +78,11 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
         return false;
     }
 
+    // A wrong password asks again, saying so, until the right one or Cancel.
+    const QString wrongPassword = DMLocalizedString("The password is incorrect.");
+    const QString name = QFileInfo(path).completeBaseName();
     bool askedOnce = false;
+    bool retrying = false;
     const QString knownPassword = m_password;
     const DMProjectPackage::PasswordProvider provider = [&](QString *password) {
         // Revert reads again with the password that opened the document.
@@ -74,13 +91,16 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
             *password = knownPassword;
             return true;
         }
-        return DMModalUI::instance().runTextPrompt(
-            DMLocalizedString("Password"),
-            DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.")
-                .arg(QFileInfo(path).completeBaseName()),
-            true, password, windowForSheet());
+        const QString label =
+            retrying ? DMLocalizedString("The password is incorrect. Please enter the password of the document \"%1\".").arg(name)
+                     : DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.").arg(name);
+        return DMModalUI::instance().runTextPrompt(DMLocalizedString("Password"), label, true, password, windowForSheet());
     };
-    const std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    while (!contents && *error == wrongPassword) {
+        retrying = true;
+        contents = DMProjectPackage::read(path, provider, error);
+    }
     if (!contents)
         return false;
     const qint64 formatVersion = contents->projectDictionary.value(QStringLiteral("formatVersion"), 0).toLongLong();
@@ -151,6 +171,8 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
         error = &ignored;
     if (!loadProjectIfNeeded(error))
         return false;
+    if (type == kMSProjectXMLType)
+        return DMMSProjectXMLConverter::exportProjectToURLError(*m_project, path, error);
     if (type != kDocumentType) {
         *error = DMLocalizedString("Halcyra cannot save documents of this type.");
         return false;
