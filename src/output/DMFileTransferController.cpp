@@ -41,6 +41,8 @@ DMFileTransferController::DMFileTransferController(const QUrl &sourceURL, const 
 
 DMFileTransferController::~DMFileTransferController()
 {
+    if (!m_started)
+        DMFileTransferTakeDataOfURL(m_source.url); // in-memory data no transfer will read
     destroyPendingIdleInvocations(this);
     closeStreams();
     delete m_window.data();

@@ -37,7 +37,7 @@ public:
     ~DMFileTransferController() override;
 
     // "nsdata://N": the URL of an in-memory source. The bytes are shared, not copied, and held
-    // until a transfer from that URL starts.
+    // until a transfer from that URL starts (or its controller is deleted unstarted).
     static QUrl urlForData(const QByteArray &data);
 
     QUrl sourceURL() const { return m_source.url; }

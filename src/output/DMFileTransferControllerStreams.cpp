@@ -44,13 +44,13 @@ quint64 dataHandleOfURL(const QUrl &url)
 class DataReadStream : public DMFileTransferReadStream
 {
 public:
-    explicit DataReadStream(const QUrl &url) : m_handle(dataHandleOfURL(url)) {}
+    explicit DataReadStream(const QUrl &url) : m_url(url) {}
 
     bool open(QString *error) override
     {
-        std::optional<QByteArray> data = DMFileTransferTakeData(m_handle);
+        std::optional<QByteArray> data = DMFileTransferTakeDataOfURL(m_url);
         if (!data) {
-            *error = QStringLiteral("No data is held under %1.").arg(m_handle);
+            *error = QStringLiteral("No data is held under %1.").arg(dataHandleOfURL(m_url));
             return false;
         }
         m_data = std::move(*data);
@@ -68,7 +68,7 @@ public:
     quint64 size() const override { return quint64(m_data.size()); }
 
 private:
-    quint64 m_handle = 0;
+    QUrl m_url;
     QByteArray m_data; // shared with the caller's copy, never duplicated
     qint64 m_offset = 0;
 };
@@ -277,9 +277,11 @@ quint64 DMFileTransferRegisterData(const QByteArray &data)
     return lastHandle;
 }
 
-std::optional<QByteArray> DMFileTransferTakeData(quint64 handle)
+std::optional<QByteArray> DMFileTransferTakeDataOfURL(const QUrl &url)
 {
-    auto it = registeredData().find(handle);
+    if (url.scheme() != QLatin1String("nsdata"))
+        return std::nullopt;
+    auto it = registeredData().find(dataHandleOfURL(url));
     if (it == registeredData().end())
         return std::nullopt;
     QByteArray data = it.value();

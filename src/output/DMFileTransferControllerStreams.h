@@ -101,6 +101,7 @@ std::unique_ptr<DMFileTransferReadStream> DMFileTransferReadStreamForEndpoint(co
 std::unique_ptr<DMFileTransferWriteStream> DMFileTransferWriteStreamForEndpoint(const DMFileTransferEndpoint &destination,
                                                                                quint64 sourceSize);
 
-// In-memory sources: the data is held under a number until a transfer takes it.
+// In-memory sources: the data is held under the number of an "nsdata" URL until a transfer
+// takes it.
 quint64 DMFileTransferRegisterData(const QByteArray &data);
-std::optional<QByteArray> DMFileTransferTakeData(quint64 handle);
+std::optional<QByteArray> DMFileTransferTakeDataOfURL(const QUrl &url);

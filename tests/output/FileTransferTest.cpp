@@ -167,11 +167,19 @@ TEST_F(FileTransferTest, AStoppedControllerReleasesItselfAndItsDataOnce)
     EXPECT_TRUE(released.isNull());
     EXPECT_EQ(contentsOf(path(QStringLiteral("a"))), QByteArray("abc"));
 
-    // The data went with the first transfer: a second one from the same URL cannot read it.
-    transfer(source, QUrl::fromLocalFile(path(QStringLiteral("b"))));
-    ASSERT_TRUE(runToEnd());
-    expectFailureAlert(QStringLiteral("CFReadStreamOpen failure"));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("b"))));
+    // The data went with the first transfer, and with a controller deleted before it started:
+    // a second transfer from the same URL cannot read it.
+    const QUrl unused = DMFileTransferController::urlForData(QByteArray("xyz"));
+    delete new DMFileTransferController(unused, QUrl::fromLocalFile(path(QStringLiteral("c"))));
+    for (const QUrl &url : {source, unused}) {
+        ui.alerts.clear();
+        finishedCount = 0;
+        delete controller.data();
+        transfer(url, QUrl::fromLocalFile(path(QStringLiteral("b"))));
+        ASSERT_TRUE(runToEnd());
+        expectFailureAlert(QStringLiteral("CFReadStreamOpen failure"));
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("b"))));
+    }
 }
 
 TEST_F(FileTransferTest, SourcesAndDestinationsThatCannotBeOpenedAreRefusedWithAnAlert)

@@ -122,13 +122,10 @@ TEST(PrintView, ScreenPicturePrintsAtItsSizeOverTwoPages)
     const QImage page1 = pdfPageImage(pdf, 1);
     const QImage page2 = pdfPageImage(pdf, 2);
     ASSERT_EQ(page1.size(), QSize(612, 792));
-    EXPECT_TRUE(near(page1.pixel(40, 40), Qt::red));
-    EXPECT_TRUE(near(page1.pixel(570, 390), Qt::red));
-    EXPECT_TRUE(near(page1.pixel(590, 100), Qt::white)); // right margin
-    EXPECT_TRUE(near(page1.pixel(100, 400), Qt::white)); // below 360 points of picture
-    EXPECT_TRUE(near(page2.pixel(40, 100), Qt::blue));
-    EXPECT_TRUE(near(page2.pixel(210, 100), Qt::blue));
-    EXPECT_TRUE(near(page2.pixel(222, 100), Qt::white)); // 180 points of blue, then paper
+    // Page 1: red up to the right margin and down to 360 points of picture; page 2: 180
+    // points of blue, then paper.
+    expectColours(page1, {{40, 40, Qt::red}, {570, 390, Qt::red}, {590, 100, Qt::white}, {100, 400, Qt::white}});
+    expectColours(page2, {{40, 100, Qt::blue}, {210, 100, Qt::blue}, {222, 100, Qt::white}});
 
     // Fitted to the width of a landscape page it takes one page.
     view.setAdjustToPageWidth(true);
@@ -142,9 +139,7 @@ TEST(PrintView, ScreenPicturePrintsAtItsSizeOverTwoPages)
     EXPECT_EQ(pdfPageCount(landscape), 1);
     EXPECT_EQ(pdfPageSize(landscape), QSizeF(792, 612));
     const QImage wide = pdfPageImage(landscape, 1);
-    EXPECT_TRUE(near(wide.pixel(560, 100), Qt::red));
-    EXPECT_TRUE(near(wide.pixel(750, 100), Qt::blue));
-    EXPECT_TRUE(near(wide.pixel(770, 100), Qt::white));
+    expectColours(wide, {{560, 100, Qt::red}, {750, 100, Qt::blue}, {770, 100, Qt::white}});
 
     // An empty picture prints nothing and says why.
     view.setImage(QImage());

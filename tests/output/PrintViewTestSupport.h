@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <initializer_list>
+
+#include <gtest/gtest.h>
 
 // Reading PDF output the way another program does: poppler-utils' pdfinfo and pdftoppm.
 namespace printtest {
@@ -77,6 +80,21 @@ inline bool near(QRgb pixel, const QColor &colour, int tolerance = 40)
 {
     return std::abs(qRed(pixel) - colour.red()) <= tolerance && std::abs(qGreen(pixel) - colour.green()) <= tolerance
            && std::abs(qBlue(pixel) - colour.blue()) <= tolerance;
+}
+
+// A pixel and the colour expected there.
+struct Probe
+{
+    int x;
+    int y;
+    QColor colour;
+};
+
+inline void expectColours(const QImage &image, std::initializer_list<Probe> probes)
+{
+    for (const Probe &probe : probes)
+        EXPECT_TRUE(near(image.pixel(probe.x, probe.y), probe.colour))
+            << "at " << probe.x << ", " << probe.y << ": " << std::hex << image.pixel(probe.x, probe.y);
 }
 
 } // namespace printtest

@@ -84,14 +84,16 @@ TEST(ViewCompositor, ImagesAreDrawnUprightWholeOrInPartsAndTheZeroRectangleMeans
     compositor.addImageWithRectFromRectBordered(image, QRectF(110, 10, 80, 80), QRectF(0, 20, 40, 20), false);
     const QImage page = render(compositor);
 
-    EXPECT_TRUE(near(page.pixel(5, 5), Qt::white)); // the white ground
-    EXPECT_TRUE(near(page.pixel(20, 20), Qt::red));
-    EXPECT_TRUE(near(page.pixel(80, 20), Qt::green));
-    EXPECT_TRUE(near(page.pixel(20, 80), Qt::blue));
-    EXPECT_TRUE(near(page.pixel(80, 80), Qt::yellow));
-    EXPECT_TRUE(near(page.pixel(120, 20), Qt::red));
-    EXPECT_TRUE(near(page.pixel(120, 85), Qt::red));
-    EXPECT_TRUE(near(page.pixel(180, 85), Qt::green));
+    expectColours(page, {
+                            {5, 5, Qt::white}, // the white ground
+                            {20, 20, Qt::red},
+                            {80, 20, Qt::green},
+                            {20, 80, Qt::blue},
+                            {80, 80, Qt::yellow},
+                            {120, 20, Qt::red},
+                            {120, 85, Qt::red},
+                            {180, 85, Qt::green},
+                        });
 }
 
 TEST(ViewCompositor, HalfWideSourceIsStretchedTwiceWithItsFrame)
@@ -103,19 +105,21 @@ TEST(ViewCompositor, HalfWideSourceIsStretchedTwiceWithItsFrame)
     // Four pixels a point: the target is x 80...240, y 240...320.
     const QImage page = render(compositor, 4);
 
-    EXPECT_TRUE(near(page.pixel(82, 250), Qt::red));
-    EXPECT_TRUE(near(page.pixel(228, 310), Qt::red)); // no green: only the left half, twice as wide
-    // The frame, half a unit of the entry's own size, is stretched with it: one point at the
-    // sides, half a point above and below.
-    for (int x = 76; x < 80; ++x)
-        EXPECT_TRUE(near(page.pixel(x, 280), Qt::black)) << x;
-    EXPECT_TRUE(near(page.pixel(75, 280), Qt::white));
-    EXPECT_TRUE(near(page.pixel(160, 238), Qt::black));
-    EXPECT_TRUE(near(page.pixel(160, 239), Qt::black));
-    EXPECT_TRUE(near(page.pixel(160, 237), Qt::white));
-    EXPECT_TRUE(near(page.pixel(160, 320), Qt::black));
-    EXPECT_TRUE(near(page.pixel(160, 321), Qt::black));
-    EXPECT_TRUE(near(page.pixel(160, 322), Qt::white));
+    // No green: only the left half, twice as wide. The frame, half a unit of the entry's own
+    // size, is stretched with it: one point at the sides, half a point above and below.
+    expectColours(page, {
+                            {82, 250, Qt::red},
+                            {228, 310, Qt::red},
+                            {75, 280, Qt::white},
+                            {76, 280, Qt::black},
+                            {79, 280, Qt::black},
+                            {160, 237, Qt::white},
+                            {160, 238, Qt::black},
+                            {160, 239, Qt::black},
+                            {160, 320, Qt::black},
+                            {160, 321, Qt::black},
+                            {160, 322, Qt::white},
+                        });
 }
 
 TEST(ViewCompositor, LaterEntriesCoverEarlierOnesAndTextStaysInItsRectangle)
@@ -132,9 +136,8 @@ TEST(ViewCompositor, LaterEntriesCoverEarlierOnesAndTextStaysInItsRectangle)
     ASSERT_EQ(compositor.compositedViews().size(), 4);
     const QImage page = render(compositor);
 
-    EXPECT_TRUE(near(page.pixel(20, 80), Qt::red));
-    EXPECT_TRUE(near(page.pixel(50, 50), Qt::blue)); // y up (50, 50): inside both, the later wins
-    EXPECT_TRUE(near(page.pixel(5, 5), Qt::white));
+    // (50, 50) lies inside both images: the later one wins.
+    expectColours(page, {{20, 80, Qt::red}, {50, 50, Qt::blue}, {5, 5, Qt::white}});
     // Text rectangle: y 30...60 from the top; 20-point capitals sit at its top, about 15 high.
     const QList<int> rows = darkRows(page, 110, 200);
     ASSERT_FALSE(rows.isEmpty());
@@ -165,14 +168,16 @@ TEST(ViewCompositor, PageAsPDFHasTheBoundsSizeAndShowsItsEntries)
     EXPECT_EQ(pdfPageSize(pdf), QSizeF(595, 842));
     // Four pixels a point, so that the frame of one point shows.
     const QImage page = pdfPageImage(pdf, 1, 288);
-    auto at = [&page](double x, double y) { return page.pixel(int(x * 4), int(y * 4)); };
-    // The entry's top is 841.89 - 780 = 61.9 points from the top of the page.
-    EXPECT_TRUE(near(at(110, 72), Qt::red));
-    EXPECT_TRUE(near(at(170, 72), Qt::green));
-    EXPECT_TRUE(near(at(110, 135), Qt::blue));
-    EXPECT_TRUE(near(at(170, 135), Qt::yellow));
-    EXPECT_TRUE(near(at(99.4, 100), Qt::black));
-    EXPECT_TRUE(near(at(98.5, 100), Qt::white));
+    // The entry's top is 841.89 - 780 = 61.9 points from the top of the page; its frame is
+    // the point left of x = 100.
+    expectColours(page, {
+                            {440, 288, Qt::red},
+                            {680, 288, Qt::green},
+                            {440, 540, Qt::blue},
+                            {680, 540, Qt::yellow},
+                            {397, 400, Qt::black},
+                            {394, 400, Qt::white},
+                        });
     // Text keeps its point size on the page: capitals of 20 points are about 15 high.
     const QList<int> rows = darkRows(page, 300 * 4, 500 * 4);
     ASSERT_FALSE(rows.isEmpty());
