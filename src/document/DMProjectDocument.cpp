@@ -14,6 +14,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
+#include "DMTextField.h"
 #include "DMUndoManager.h"
 
 #include <QDesktopServices>
@@ -257,6 +258,12 @@ void DMProjectDocument::updateChangeCount(int kind)
 void DMProjectDocument::markDocumentAsEdited()
 {
     updateChangeCount(ChangeDone);
+}
+
+void DMProjectDocument::projectOutlineWillShowResourceInspector()
+{
+    if (m_outlets.projectView)
+        m_outlets.projectView->deselectAll();
 }
 
 void DMProjectDocument::scheduleAutosave()

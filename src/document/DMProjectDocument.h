@@ -280,6 +280,8 @@ public:
     // The outline's listener.
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring) override;
     void projectOutlineSelectionDidChange() override;
+    // The canvas selection is cleared.
+    void projectOutlineWillShowResourceInspector() override;
     bool isProjectViewSyncScheduled() const { return m_projectViewSyncTimer.isActive(); }
 
 signals:

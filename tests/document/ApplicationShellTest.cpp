@@ -10,6 +10,7 @@
 #include "DMProjectViewBackgroundObject.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
+#include "DMTextField.h"
 #include "DMPropertyList.h"
 #include "DMWelcomeWindowController.h"
 
