@@ -423,9 +423,10 @@ void DMProjectDocument::currencyUnitDidChange()
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
     m_currencyFormatter.reset();
     const std::shared_ptr<DMCurrencyFormatter> replacement = sharedCurrencyFormatter();
+    // Announced as the controls' formatter type, which the formatter-following fields read.
     QVariantMap userInfo;
-    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(replacement));
-    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(old));
+    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(replacement)));
+    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(old)));
     DMNotificationCenter::defaultCenter().postNotification(kDMTextField_UpdateFormatter_Notification, old.get(), userInfo);
 }
 

@@ -97,7 +97,8 @@ TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesItO
     DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
         kDMTextField_UpdateFormatter_Notification, nullptr, [&](const DMNotification &n) {
             const auto unit = [&n](const char *key) {
-                const auto formatter = n.userInfo.value(QLatin1String(key)).value<std::shared_ptr<DMCurrencyFormatter>>();
+                const auto formatter = std::dynamic_pointer_cast<DMCurrencyFormatter>(
+                    n.userInfo.value(QLatin1String(key)).value<std::shared_ptr<DMFormatter>>());
                 return formatter ? formatter->unit() : QString();
             };
             announced.append({n.object, unit("new formatter"), unit("old formatter")});
@@ -108,6 +109,19 @@ TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesItO
     EXPECT_EQ(announced.first().newUnit, QStringLiteral("CHF"));
     EXPECT_EQ(announced.first().oldUnit, QStringLiteral("EUR"));
     EXPECT_EQ(document->sharedCurrencyFormatter()->unit(), QStringLiteral("CHF"));
+}
+
+TEST_F(ApplicationShellTest, ACurrencyFieldShowsTheNewUnitAfterTheChange)
+{
+    auto document = DMDocumentController::sharedDocumentController().newDocument(false);
+    document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+    DMTextField field;
+    field.setFormatter(document->sharedCurrencyFormatter());
+    field.setObjectValue(-12.5);
+    document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("CHF"));
+    EXPECT_EQ(field.formatter(), std::shared_ptr<DMFormatter>(document->sharedCurrencyFormatter()));
+    EXPECT_TRUE(field.text().contains(QStringLiteral("CHF"))) << field.text().toStdString();
+    EXPECT_TRUE(field.text().contains(QStringLiteral("-"))) << field.text().toStdString();
 }
 
 TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
