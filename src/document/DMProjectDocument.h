@@ -72,7 +72,9 @@ public:
 
     // ---- Life cycle and package (DMProjectDocument.cpp, DMProjectDocument_Package.cpp) ----
 
-    // A new project with the defaults (an untitled document).
+    // A new project with the defaults: today's month, the working day 08:00-18:00, the week and
+    // currency of the locale. Untitled documents and importers start from it.
+    static std::shared_ptr<DMProject> newDefaultProject();
     void initWithDefaultProject();
     // Reads the file. The package is read as a property list kept until the window is set up;
     // importers make a project at once. False with *error set (empty when the user cancelled).
@@ -117,6 +119,8 @@ public:
     bool saveAs();
     bool saveToPath(const QString &path, SaveOperationType operation, QString *error = nullptr);
     bool revertToSaved();
+    // True for a document read from or saved to a package: one that has a version to revert to.
+    bool canRevertToSaved() const { return !m_fileURL.isEmpty() && m_fileType == kDocumentType; }
     // Asks to save an edited document; false when the user cancels.
     bool canClose();
     void close();
@@ -203,6 +207,8 @@ public:
     // The outline's listener.
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring) override;
     void projectOutlineSelectionDidChange() override;
+    // The canvas selection is cleared.
+    void projectOutlineWillShowResourceInspector() override;
 
 signals:
     void editedChanged(bool edited);
@@ -226,6 +232,7 @@ private:
     QString m_temporaryFolder;
     QVariantMap m_readDictionary; // the read package, until the project is built
     bool m_hasReadDictionary = false;
+    QString m_readPackagePath; // where m_readDictionary came from; empty for imported files
 
     QString m_fileURL;
     QString m_fileType;
