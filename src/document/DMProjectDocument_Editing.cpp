@@ -138,13 +138,12 @@ void DMProjectDocument::deleteSelectedItem()
                 changed = true;
             }
         }
+        // The undo step tells the document that it was edited.
         m_undoManager->setActionName(DMLocalizedString("Delete"));
         m_undoManager->endUndoGrouping();
         canvas->deselectAll();
-        if (changed) {
-            markDocumentAsEdited();
+        if (changed)
             reloadViews();
-        }
         return;
     }
     const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
@@ -186,10 +185,10 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         else
             m_project->tasks().removeOne(item);
     }
+    // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Delete"));
     m_undoManager->endUndoGrouping();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
-    markDocumentAsEdited();
     reloadViews();
 }
 

@@ -119,6 +119,7 @@ TEST_F(GestureEditTest, DeleteActsOnceOnKeyUp)
     open();
     canvas()->selectObjectInLayerExtendSelection(barOf(second), kDMProjectViewLayer_Items, false);
     halcyra::test::finishEventLoopTurn();
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     const int steps = document->undoManager()->undoStepCount();
     key(Qt::Key_Delete, QEvent::KeyPress);
     EXPECT_TRUE(second->isAttached());
@@ -132,6 +133,11 @@ TEST_F(GestureEditTest, DeleteActsOnceOnKeyUp)
     EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 1);
     EXPECT_TRUE(canvas()->selectedObjects().isEmpty());
     EXPECT_EQ(outline()->numberOfRows(), 2);
+    // The one step is the one change the document counts: undone, the document is as saved.
+    EXPECT_TRUE(document->isDocumentEdited());
+    document->undoManager()->undo();
+    EXPECT_TRUE(second->isAttached());
+    EXPECT_FALSE(document->isDocumentEdited());
 }
 
 TEST_F(GestureEditTest, DeleteRemovesASelectedLinkAndNotItsItems)
