@@ -3,6 +3,7 @@
 #include "DMDictionaryAccess.h"
 #include "DMWorkingCalendar.h"
 
+#include <algorithm>
 #include <climits>
 
 const QString DMDaysOffEntry::kIndexKey = QStringLiteral("kDMDayOffIndex");
@@ -56,6 +57,15 @@ bool integerValue(const QVariant &value, qint64 *out)
     }
 }
 
+// A control character other than tab and line breaks would make every later save of the
+// project fail: XML property lists cannot carry it.
+bool isStorableText(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r';
+    });
+}
+
 } // namespace
 
 DMDaysOffEntry DMDaysOffEntry::entryForDay(const QDate &day)
@@ -88,7 +98,8 @@ std::optional<DMDaysOffEntry> DMDaysOffEntry::validatedEntry(const QVariant &val
         sound.insert(kEndIndexKey, end);
     }
     if (dictionary.contains(kDescriptionKey)) {
-        if (dictionary.value(kDescriptionKey).metaType().id() != QMetaType::QString)
+        if (dictionary.value(kDescriptionKey).metaType().id() != QMetaType::QString
+            || !isStorableText(dictionary.value(kDescriptionKey).toString()))
             return std::nullopt;
         sound.insert(kDescriptionKey, dictionary.value(kDescriptionKey));
     }

@@ -23,7 +23,8 @@ public:
     static DMDaysOffEntry entryForDay(const QDate &day);
     // The entry a days-off file holds, when it is sound: a dictionary whose indexes are integers
     // naming days that exist, both of one kind, a dated range not ending before it starts, and a
-    // description that is text when present. The result keeps the three keys only.
+    // description that is text a property list can store when present. The result keeps the
+    // three keys only.
     static std::optional<DMDaysOffEntry> validatedEntry(const QVariant &value);
     // The date standing for a yearly month and day: in the model's placeholder year, a leap one.
     static QDate yearlyDate(int month, int day);

@@ -112,6 +112,9 @@ TEST(DaysOffFile, UnsoundEntriesAreSkippedAndCounted)
                            "<key>kDMDayOffEndIndex</key><true/></dict>"},
         {"description as number", "<dict><key>kDMDayOffIndex</key><integer>10115</integer>"
                                   "<key>kDMDayOffDescription</key><integer>7</integer></dict>"},
+        {"description with a control character",
+         QByteArray("<dict><key>kDMDayOffIndex</key><integer>10115</integer><key>kDMDayOffDescription</key><string>a")
+             + '\0' + "b</string></dict>"},
         {"not a dictionary", "<string>1 May</string>"},
     };
     for (const auto &[name, entry] : unsound) {
