@@ -205,6 +205,9 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     reloadProjectOutlineAndRelayout();
+    // After a revert the pane shows, and follows, the project read again.
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->updateUI();
 }
 
 // ---- Pages ----

@@ -80,6 +80,22 @@ TEST_F(DocumentCanvasTest, ThePanesDayWindowSetsTheDayScaleColumns)
     EXPECT_EQ(outlets().projectViewBackgroundObject->attributes()->columns(), 36);
 }
 
+TEST_F(DocumentCanvasTest, ThePaneFollowsTheProjectTheDocumentTakesAgain)
+{
+    open();
+    const auto pane = outlets().daysOffSettingsController;
+    ASSERT_FALSE(pane->weekdayCheckbox(6)->isChecked());
+    auto reverted = DMProject::create();
+    reverted->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{5});
+    document->setProject(reverted);
+    document->reloadViews();
+    EXPECT_TRUE(pane->weekdayCheckbox(6)->isChecked());
+    EXPECT_FALSE(pane->weekdayCheckbox(5)->isChecked());
+    reverted->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{4});
+    EXPECT_TRUE(pane->weekdayCheckbox(5)->isChecked());
+    EXPECT_FALSE(pane->weekdayCheckbox(4)->isChecked());
+}
+
 // Pictures of the pane and of the Gantt chart it shades, written as PNG files into the folder
 // named by HALCYRA_SCREENS_DIR (skipped without it).
 TEST_F(DocumentCanvasTest, ScreenshotOfTheDaysOffPane)
