@@ -90,7 +90,9 @@ public:
 
     // ---- Life cycle and package (DMProjectDocument.cpp, DMProjectDocument_Package.cpp) ----
 
-    // A new project with the defaults (an untitled document).
+    // A new project with the defaults: today's month, the working day 08:00-18:00, the week and
+    // currency of the locale. Untitled documents and importers start from it.
+    static std::shared_ptr<DMProject> newDefaultProject();
     void initWithDefaultProject();
     // Reads the file. The package is read as a property list kept until the window is set up;
     // importers make a project at once. False with *error set (empty when the user cancelled).
@@ -134,6 +136,8 @@ public:
     bool saveAs();
     bool saveToPath(const QString &path, SaveOperationType operation, QString *error = nullptr);
     bool revertToSaved();
+    // True for a document read from or saved to a package: one that has a version to revert to.
+    bool canRevertToSaved() const { return !m_fileURL.isEmpty() && m_fileType == kDocumentType; }
     // Asks to save an edited document; false when the user cancels.
     bool canClose();
     void close();
@@ -278,6 +282,8 @@ public:
     // The outline's listener.
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring) override;
     void projectOutlineSelectionDidChange() override;
+    // The canvas selection is cleared.
+    void projectOutlineWillShowResourceInspector() override;
     bool isProjectViewSyncScheduled() const { return m_projectViewSyncTimer.isActive(); }
 
 signals:

@@ -43,7 +43,7 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
 
     if (type == kMSProjectXMLType || type == kPenduloType) {
         const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
-        auto project = DMProject::create();
+        auto project = newDefaultProject();
         DMImportReport report;
         project->beginLoading();
         const bool imported = importer && importer(path, *project, report);
@@ -78,7 +78,11 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
         return false;
     }
 
+    // A wrong password asks again, saying so, until the right one or Cancel.
+    const QString wrongPassword = DMLocalizedString("The password is incorrect.");
+    const QString name = QFileInfo(path).completeBaseName();
     bool askedOnce = false;
+    bool retrying = false;
     const QString knownPassword = m_password;
     const DMProjectPackage::PasswordProvider provider = [&](QString *password) {
         // Revert reads again with the password that opened the document.
@@ -87,13 +91,16 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
             *password = knownPassword;
             return true;
         }
-        return DMModalUI::instance().runTextPrompt(
-            DMLocalizedString("Password"),
-            DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.")
-                .arg(QFileInfo(path).completeBaseName()),
-            true, password, windowForSheet());
+        const QString label =
+            retrying ? DMLocalizedString("The password is incorrect. Please enter the password of the document \"%1\".").arg(name)
+                     : DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.").arg(name);
+        return DMModalUI::instance().runTextPrompt(DMLocalizedString("Password"), label, true, password, windowForSheet());
     };
-    const std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    while (!contents && *error == wrongPassword) {
+        retrying = true;
+        contents = DMProjectPackage::read(path, provider, error);
+    }
     if (!contents)
         return false;
     const qint64 formatVersion = contents->projectDictionary.value(QStringLiteral("formatVersion"), 0).toLongLong();

@@ -3,15 +3,15 @@
 #include "DMBeep.h"
 #include "DMDaysOffEntry.h"
 #include "DMDaysOffFile.h"
+#include "DMDaysOffTableCell.h"
 #include "DMDictionaryAccess.h"
 #include "DMIndexSet_64.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMOutlineView.h"
+#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
-#include "DMDaysOffTableCell.h"
-#include "DMUndoManager.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -136,20 +136,9 @@ bool DMProjectDaysOffSettingsController::isYearlyRow(int row) const
 
 void DMProjectDaysOffSettingsController::storeSetting(const QString &key, const QVariant &value, const char *actionName)
 {
-    const auto project = this->project();
-    if (!project)
-        return;
-    DMUndoManager *undoManager = project->undoManagerForRegistration();
-    if (!undoManager) {
-        project->setAttribute(key, value);
-        project->updateChangeCount(0);
-        return;
-    }
-    // The document learns of the edit when the undo step closes.
-    undoManager->beginUndoGrouping();
-    project->setAttribute(key, value);
-    undoManager->setActionName(DMLocalizedString(actionName));
-    undoManager->endUndoGrouping();
+    if (const auto project = this->project())
+        DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString(actionName),
+                                                      [&] { project->setAttribute(key, value); });
 }
 
 void DMProjectDaysOffSettingsController::storeDaysOff(const QVariantList &entries, const char *actionName)
