@@ -250,8 +250,9 @@ TEST_F(DaysOffPaneTest, ExportedDaysOffImportBehindTheProjectsOwnTwiceIfAsked)
     m_project->setTitle(QStringLiteral("Bridge"));
     ui.savePanelPath = folder.filePath(QStringLiteral("out.xml"));
     QTest::mouseClick(pane.daysOffExportButton(), Qt::LeftButton);
-    EXPECT_EQ(ui.lastPanel.proposedName, QStringLiteral("Bridge-Days Off"));
-    EXPECT_EQ(ui.lastPanel.allowedExtensions, QStringList({"xml"}));
+    ASSERT_EQ(ui.savePanels.size(), 1);
+    EXPECT_EQ(ui.savePanels.first().proposedName, QStringLiteral("Bridge-Days Off"));
+    EXPECT_EQ(ui.savePanels.first().allowedExtensions, QStringList({"xml"}));
     EXPECT_TRUE(ui.alerts.isEmpty());
 
     const QVariantList exported = daysOff();
@@ -273,10 +274,8 @@ TEST_F(DaysOffPaneTest, ADamagedFileChangesNothingAndBadEntriesAreCountedInOneMe
     setDaysOff({dayOff(dated(2024, 1, 3))});
     const QVariantList before = daysOff();
     ui.openPanelPaths = {folder.filePath(QStringLiteral("damaged.xml"))};
-    QFile damaged(ui.openPanelPaths.first());
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>days off</key><array><dict>");
-    damaged.close();
+    sideviewstest::writeFile(ui.openPanelPaths.first(),
+                             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>days off</key><array><dict>");
     QTest::mouseClick(pane.daysOffImportButton(), Qt::LeftButton);
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("Not a Halcyra 2 resource file."));

@@ -6,7 +6,6 @@
 #include "DMBeep.h"
 #include "DMDaysOffEntry.h"
 #include "DMIndexSet_64.h"
-#include "DMModalUI.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
 #include "DMProject.h"
@@ -14,6 +13,7 @@
 #include "DMProjectKeys.h"
 #include "DMUndoManager.h"
 #include "DMWorkingCalendar.h"
+#include "SideViewsTestSupport.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -25,38 +25,6 @@
 #include <gtest/gtest.h>
 
 namespace daysofftest {
-
-class ScriptedModalUI : public DMModalUI
-{
-public:
-    QList<Alert> alerts;
-    QStringList openPanelPaths;
-    QString savePanelPath;
-    FilePanel lastPanel;
-
-    int runAlert(const Alert &alert, QWidget * = nullptr) override
-    {
-        alerts.append(alert);
-        return DefaultReturn;
-    }
-    void beginSheet(const Alert &alert, QWidget *, std::function<void(int)> completion) override
-    {
-        alerts.append(alert);
-        if (completion)
-            completion(DefaultReturn);
-    }
-    int runSheetModalForWindow(const Alert &alert, QWidget *) override { return runAlert(alert); }
-    QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
-    {
-        lastPanel = panel;
-        return openPanelPaths;
-    }
-    QString runSavePanel(const FilePanel &panel, QWidget * = nullptr) override
-    {
-        lastPanel = panel;
-        return savePanelPath;
-    }
-};
 
 inline qint64 dated(int year, int month, int day)
 {
@@ -146,7 +114,7 @@ protected:
     }
 
     QTemporaryDir folder;
-    ScriptedModalUI ui;
+    sideviewstest::FakeModalUI ui;
     DMUndoManager undo;
     std::shared_ptr<DMProject> m_project;
     DMProjectDaysOffSettingsController pane;
