@@ -6,6 +6,7 @@
 #include "DMObjectViewDataSource.h"
 #include "DMObservable.h"
 #include "DMProjectDocumentHooks.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectOutlineDataSource.h"
 #include "DMProjectViewDelegate.h"
@@ -63,6 +64,7 @@ class DMProjectDocument : public QObject,
                           public DMGanttContextMenuDelegate,
                           public DMProjectViewDragHandlerObjectDelegate,
                           public DMProjectOutlineDataSource::Listener,
+                          public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
     Q_OBJECT
@@ -102,7 +104,7 @@ public:
     // anything that needs the project before a window exists.
     bool loadProjectIfNeeded(QString *error = nullptr);
 
-    std::shared_ptr<DMProject> project() const { return m_project; }
+    std::shared_ptr<DMProject> project() const override { return m_project; }
     // Takes the project: fills its display attributes, gives it the undo manager, observes it.
     void setProject(const std::shared_ptr<DMProject> &project);
     DMUndoManager *undoManager() const { return m_undoManager.get(); }
@@ -146,7 +148,7 @@ public:
     void makeWindowControllers();
     void showWindows();
     QMainWindow *mainWindow() const;
-    QWidget *windowForSheet() const;
+    QWidget *windowForSheet() const override;
     DMProjectDocumentOutlets &outlets() { return m_outlets; }
     const DMProjectDocumentOutlets &outlets() const { return m_outlets; }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
