@@ -158,10 +158,14 @@ void DMProjectDocument::observeProject()
             if (!change.prior)
                 viewModeDidChange();
         }));
-    // The scale and the range of the timeline: the canvas follows at once, so that a rendering
-    // right after the change shows the new range.
+    // The scale and the range of the timeline, and the working calendar that shades its days and
+    // numbers its weeks: the canvas follows at once, so that a rendering right after the change
+    // shows the new state.
     for (const QString &key : {kDMProject_TimelineViewPixelsPerDay, kDMProject_TimelineViewTimeSpan,
-                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan})
+                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan,
+                               kDMProject_Settings_NonWorkingWeekDays, kDMProject_Settings_DaysOff,
+                               kDMProject_Settings_DayTimeSpan, kDMProject_Settings_FirstDayOfWeek,
+                               kDMProject_Settings_WeekFormat})
         m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
                                                            [this](const DMChange &change, DMObservable *) {
                                                                if (!change.prior)

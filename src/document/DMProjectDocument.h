@@ -5,6 +5,7 @@
 #include "DMNotificationCenter.h"
 #include "DMObservable.h"
 #include "DMProjectDocumentHooks.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectOutlineDataSource.h"
@@ -49,6 +50,7 @@ class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDataSource::Listener,
+                          public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
     Q_OBJECT
@@ -131,7 +133,7 @@ public:
     void makeWindowControllers();
     void showWindows();
     QMainWindow *mainWindow() const;
-    QWidget *windowForSheet() const;
+    QWidget *windowForSheet() const override;
     DMProjectDocumentOutlets &outlets() { return m_outlets; }
     const DMProjectDocumentOutlets &outlets() const { return m_outlets; }
     // The Gantt canvas's controller.

@@ -2,6 +2,7 @@
 #include "DMProjectDocument.h"
 
 #include "DMApplication.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
@@ -42,6 +43,8 @@ namespace {
 const QString kSourceListKeyTag = QStringLiteral("kDMProjectDocument_SourceList_Key_Tag");
 constexpr int kGanttPageTag = 10;
 constexpr int kResourcesPageTag = 9;
+constexpr int kProjectSettingsPageTag = 12;
+constexpr int kDaysOffPageTag = 14;
 }
 
 QMainWindow *DMProjectDocument::mainWindow() const
@@ -132,6 +135,8 @@ void DMProjectDocument::buildWindow()
     m_outlets.stylesContainerView = makePage("stylesContainerView");
     m_outlets.reportContainerView = makePage("reportContainerView");
     m_outlets.itemsContainerView = makePage("itemsContainerView");
+    m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
+    content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
 
     m_outlets.projectOutlineViewMenu = new QMenu(window.get());
@@ -155,6 +160,8 @@ void DMProjectDocument::awakeFromNib()
         m_timelineDataSource->setProject(m_project);
         m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
     }
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->setDocument(this);
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
@@ -186,6 +193,9 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    // After a revert the pane shows, and follows, the project read again.
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->updateUI();
 }
 
 // ---- Pages ----
@@ -249,6 +259,15 @@ void DMProjectDocument::showPageWithTag(int tag)
         if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
             if (m_outlets.projectContainer)
                 content->setCurrentWidget(m_outlets.projectContainer);
+    } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
+        // Both pages show the working calendar's controls, which refresh.
+        if (const auto &daysOff = m_outlets.daysOffSettingsController) {
+            daysOff->updateUI();
+            auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
+            QWidget *page = tag == kDaysOffPageTag ? daysOff->containerView() : m_outlets.projectSettingsView.data();
+            if (content && page)
+                content->setCurrentWidget(page);
+        }
     }
 }
 

@@ -33,11 +33,24 @@ public:
     QStringList openPanelPaths;
     QList<FilePanel> openPanels;
     std::function<void()> whileOpenPanelRuns;
+    QString savePanelPath;
+    QList<FilePanel> savePanels;
 
     int runAlert(const Alert &alert, QWidget * = nullptr) override
     {
         alerts.append(alert);
         return DefaultReturn;
+    }
+    void beginSheet(const Alert &alert, QWidget *, std::function<void(int)> completion) override
+    {
+        alerts.append(alert);
+        if (completion)
+            completion(DefaultReturn);
+    }
+    QString runSavePanel(const FilePanel &panel, QWidget * = nullptr) override
+    {
+        savePanels.append(panel);
+        return savePanelPath;
     }
     QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
     {
