@@ -5,7 +5,6 @@
 #include "DMProjectKeys.h"
 #include "DMUserDefaults.h"
 
-const QString kDMHalcyra_ProjectViewFontSize = QStringLiteral("kDMHalcyra_ProjectViewFontSize");
 const QString kDMHalcyra_DefaultDateColor = QStringLiteral("kDMHalcyra_DefaultDateColor");
 const QString kDMHalcyra_DisableHourDisplay = QStringLiteral("kDMHalcyra_DisableHourDisplay");
 const QString kDMHalcyra_DefaultReportHeaderColor = QStringLiteral("kDMHalcyra_DefaultReportHeaderColor");

@@ -51,9 +51,9 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
         folder.setAutoRemove(false);
         m_temporaryFolder = folder.path();
     }
-    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(ChangeDone); });
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(ChangeUndone); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(ChangeRedone); });
+    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(DMDocumentChangeKind::Done); });
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(DMDocumentChangeKind::Undone); });
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(DMDocumentChangeKind::Redone); });
     m_autosaveTimer.setSingleShot(true);
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
 
@@ -61,32 +61,23 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_outlineDataSource->setListener(this);
     m_outlineDataSource->setDateFormatter(sharedYMDDateFormatter());
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
-    const auto setUpTimer = [this](QTimer &timer, int milliseconds, void (DMProjectDocument::*slot)()) {
-        timer.setSingleShot(true);
-        timer.setInterval(milliseconds);
-        connect(&timer, &QTimer::timeout, this, slot);
-    };
-    setUpTimer(m_outlineSyncTimer, 50, &DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView);
-    setUpTimer(m_projectViewSyncTimer, 500, &DMProjectDocument::_syncProjectViewWithOutlineView);
-    setUpTimer(m_verticalLayoutTimer, 100, &DMProjectDocument::_layoutObjectsVertically);
-    setUpTimer(m_relayoutTimer, 0, &DMProjectDocument::relayoutProjectView);
+    m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    setUpTimer(m_relayoutAfterUndoTimer, 0, &DMProjectDocument::reloadProjectOutlineAndRelayout);
+    const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
 }
 
 DMProjectDocument::~DMProjectDocument()
 {
     m_autosaveTimer.stop();
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     destroyPendingIdleInvocations(this);
     DMNotificationCenter::defaultCenter().dequeueNotificationsForObject(this);
     m_projectObservations.clear();
     m_notificationObservers.clear();
     detachViews();
+    // The controller goes before the views it serves and the outlets it reads them through.
+    m_objectViewDataSource.reset();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -150,10 +141,10 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
         attributes.projectView = m_outlets.projectView;
     m_outlineDataSource->setProject(m_project);
     m_timelineDataSource->setProject(m_project);
-    m_linkIndexValid = false;
+    m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
 void DMProjectDocument::observeProject()
@@ -178,7 +169,7 @@ void DMProjectDocument::observeProject()
         m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
                                                            [this](const DMChange &change, DMObservable *) {
                                                                if (!change.prior)
-                                                                   timelineSettingDidChange();
+                                                                   m_objectViewDataSource->relayoutProjectView();
                                                            }));
 }
 
@@ -205,7 +196,7 @@ void DMProjectDocument::setPasswordString(const QString &password)
     if (password == m_password)
         return;
     m_password = password;
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
 }
 
 void DMProjectDocument::setPassword()
@@ -233,14 +224,14 @@ void DMProjectDocument::updateChangeCount(int kind)
 {
     const bool wasEdited = isDocumentEdited();
     switch (kind) {
-    case ChangeDone:
-    case ChangeRedone:
+    case DMDocumentChangeKind::Done:
+    case DMDocumentChangeKind::Redone:
         ++m_changeCount;
         break;
-    case ChangeUndone:
+    case DMDocumentChangeKind::Undone:
         --m_changeCount;
         break;
-    case ChangeCleared:
+    case DMDocumentChangeKind::Cleared:
         m_changeCount = 0;
         break;
     default:
@@ -261,7 +252,7 @@ void DMProjectDocument::updateChangeCount(int kind)
 
 void DMProjectDocument::markDocumentAsEdited()
 {
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
 }
 
 void DMProjectDocument::projectOutlineWillShowResourceInspector()
@@ -330,7 +321,7 @@ bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operat
         return true;
     setFileType(kDocumentType);
     setFileURL(path);
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     DMDocumentController::sharedDocumentController().noteNewRecentDocumentURL(m_fileURL);
     return true;
 }
@@ -347,7 +338,7 @@ bool DMProjectDocument::revertToSaved()
         return false;
     }
     m_undoManager->removeAllActions();
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     reloadViews();
     return true;
 }
@@ -402,9 +393,6 @@ void DMProjectDocument::closeDocument(bool showWelcomeWindow)
     m_projectObservations.clear();
     m_notificationObservers.clear();
     DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     detachViews();
     if (m_window)
         m_window->hide();
@@ -478,13 +466,13 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int)

@@ -10,8 +10,6 @@
 #include "DMOutlineView.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
-#include "DMProjectViewBackgroundObject.h"
-#include "DMProjectViewConstants.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
@@ -150,19 +148,9 @@ void DMProjectDocument::buildWindow()
 
 void DMProjectDocument::awakeFromNib()
 {
-    if (DMProjectView *canvas = m_outlets.projectView) {
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Background, kDMProjectViewLayerPriority_Background);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Links, kDMProjectViewLayerPriority_Links);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Items, kDMProjectViewLayerPriority_Items);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Guides, kDMProjectViewLayerPriority_Guides);
-        auto background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 10, 10));
-        background->setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.1f));
-        m_outlets.projectViewBackgroundObject = background;
-        canvas->setDatasource(this);
-        canvas->setDelegate(this);
-        if (m_project)
-            m_project->displayAttributes().projectView = canvas;
-    }
+    m_objectViewDataSource->attachToViews();
+    if (m_project && m_outlets.projectView)
+        m_project->displayAttributes().projectView = m_outlets.projectView;
     if (m_outlets.projectOutlineView) {
         m_outlineDataSource->setProject(m_project);
         m_outlets.projectOutlineView->setDataSource(m_outlineDataSource.get());
@@ -176,7 +164,7 @@ void DMProjectDocument::awakeFromNib()
         m_outlets.daysOffSettingsController->setDocument(this);
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
 }
 
@@ -197,14 +185,14 @@ void DMProjectDocument::applyImportedProjectAttributes()
         setFileURL(QString());
         m_fileType = kDocumentType;
         m_project->setAttribute(kDMProject_ClearFilename, QVariant());
-        updateChangeCount(ChangeCleared);
+        updateChangeCount(DMDocumentChangeKind::Cleared);
     }
     m_undoManager->enableUndoRegistration();
 }
 
 void DMProjectDocument::reloadViews()
 {
-    reloadProjectOutlineAndRelayout();
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
     // After a revert the pane shows, and follows, the project read again.
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->updateUI();

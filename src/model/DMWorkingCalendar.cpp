@@ -362,7 +362,7 @@ qint64 DMWorkingCalendar::durationBetween(const DMDate &begin, const DMDate &end
 }
 
 DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                                 double pixelsPerDay) const
+                                                                 int snapThreshold) const
 {
     if (date.isNull())
         return date;
@@ -371,9 +371,7 @@ DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &d
     const int windowBegin = dayBeginSecond();
     const int windowEnd = dayEndSecond();
     if (snapOption != 0) {
-        // Three pixels at the current zoom, in seconds of the day window.
-        const double scale = pixelsPerDay > 0.1 ? pixelsPerDay : 0.1;
-        const double threshold = 3 * std::floor(double(windowEnd - windowBegin) / scale);
+        const int threshold = snapThreshold;
         if (std::abs(second - windowBegin) < threshold) {
             if (snapOption & 1)
                 return DMDate::dateWithJulianDay(day, windowBegin);

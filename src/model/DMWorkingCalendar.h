@@ -49,8 +49,11 @@ public:
     // The working (or plain) seconds between two dates; the inverse of the above.
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
 
-    // dateByRoundingDate:toInterval:snapOption: with the canvas scale.
-    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption, double pixelsPerDay) const;
+    // dateByRoundingDate:toInterval:snapOption: the second of day rounded down to a multiple of
+    // the interval, unless the snap option (bit 1 begins, bit 2 ends) moves a date closer than
+    // snapThreshold seconds to an edge of the day window onto that edge (or the adjacent day's).
+    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
+                                                  int snapThreshold) const;
 
 private:
     struct DayRange

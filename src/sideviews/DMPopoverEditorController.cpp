@@ -3,6 +3,7 @@
 #include "DMAttachedWindow.h"
 #include "DMChildWindow.h"
 #include "DMProject.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMUndoManager.h"
 
 #include <QApplication>
@@ -111,7 +112,7 @@ void DMPopoverEditorController::applyAsOneUndoStep(const std::shared_ptr<DMProje
     if (!undoManager) {
         change();
         if (project)
-            project->updateChangeCount(0);
+            project->updateChangeCount(DMDocumentChangeKind::Done);
         return;
     }
     // The document learns of the edit when the step closes.

@@ -33,6 +33,13 @@ void pumpEventsOnce()
     QThread::msleep(1);
 }
 
+void finishEventLoopTurn()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void pumpEvents(int milliseconds)
 {
     const qint64 start = elapsedMilliseconds();

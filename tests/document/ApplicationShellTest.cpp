@@ -131,8 +131,10 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     ASSERT_TRUE(window);
     const DMProjectDocumentOutlets &outlets = document->outlets();
     ASSERT_TRUE(outlets.projectView);
-    EXPECT_EQ(outlets.projectView->datasource(), document.get());
-    EXPECT_EQ(outlets.projectView->delegate(), document.get());
+    // The canvas's controller, owned by the document, serves the canvas.
+    DMProjectDocumentObjectViewDataSource *controller = document->objectViewDataSource();
+    EXPECT_EQ(outlets.projectView->datasource(), controller);
+    EXPECT_EQ(outlets.projectView->delegate(), controller);
     const std::set<quint32> priorities{0u, 2u * 65536 + 2, 1u * 65536 + 1, 3u};
     EXPECT_EQ(outlets.projectView->visibleLayersPriority(), priorities);
     EXPECT_TRUE(outlets.topLevelContentSplitSubview);
@@ -142,8 +144,8 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_TRUE(outlets.timelineView->dataSource());
     ASSERT_TRUE(outlets.projectOutlineView);
     EXPECT_EQ(outlets.projectOutlineView->numberOfRows(), 1); // the events row of an empty project
-    ASSERT_TRUE(outlets.projectViewBackgroundObject);
-    EXPECT_EQ(outlets.projectViewBackgroundObject->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
+    ASSERT_TRUE(controller->projectViewBackgroundObject());
+    EXPECT_EQ(controller->projectViewBackgroundObject()->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
     EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
     EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
     QStringList menus;

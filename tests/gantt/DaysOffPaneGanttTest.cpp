@@ -22,9 +22,9 @@ void clickBox(QCheckBox *box)
                       box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center());
 }
 
-QColor columnColor(const DMProjectDocumentOutlets &outlets, int column)
+QColor columnColor(const DMProjectDocumentObjectViewDataSource *controller, int column)
 {
-    return outlets.projectViewBackgroundObject->attributes()->columnBgColor(column);
+    return controller->projectViewBackgroundObject()->attributes()->columnBgColor(column);
 }
 
 } // namespace
@@ -38,14 +38,14 @@ TEST_F(DocumentCanvasTest, ThePanesWeekDaysAndDaysOffShadeTheGanttBackground)
     auto *content = qobject_cast<QStackedWidget *>(outlets().topLevelContentSplitSubview.data());
     ASSERT_TRUE(content);
     EXPECT_EQ(content->currentWidget(), pane->containerView());
-    EXPECT_FALSE(columnColor(outlets(), 0).isValid()); // Monday 1 January 2024
+    EXPECT_FALSE(columnColor(controller(), 0).isValid()); // Monday 1 January 2024
 
     clickBox(pane->weekdayCheckbox(1));
     halcyra::test::pumpEvents(250);
     EXPECT_FALSE(project->isWorkingDay(at(2024, 1, 1, 12)));
-    EXPECT_TRUE(columnColor(outlets(), 0).isValid());
-    EXPECT_TRUE(columnColor(outlets(), 7).isValid());
-    EXPECT_FALSE(columnColor(outlets(), 1).isValid());
+    EXPECT_TRUE(columnColor(controller(), 0).isValid());
+    EXPECT_TRUE(columnColor(controller(), 7).isValid());
+    EXPECT_FALSE(columnColor(controller(), 1).isValid());
 
     // A day off made in the table, Wednesday 3 January, in the shade of days off.
     pane->dayOffAdd();
@@ -55,15 +55,15 @@ TEST_F(DocumentCanvasTest, ThePanesWeekDaysAndDaysOffShadeTheGanttBackground)
     table->outlineModel()->setData(table->outlineModel()->indexForRow(0, table->columnWithIdentifier("enddate")),
                                    QDate(2024, 1, 3), Qt::EditRole);
     halcyra::test::pumpEvents(250);
-    EXPECT_TRUE(columnColor(outlets(), 2).isValid());
-    EXPECT_NE(columnColor(outlets(), 2), columnColor(outlets(), 0));
+    EXPECT_TRUE(columnColor(controller(), 2).isValid());
+    EXPECT_NE(columnColor(controller(), 2), columnColor(controller(), 0));
     EXPECT_TRUE(document->isDocumentEdited());
 
     document->undoManager()->undo();
-    EXPECT_FALSE(columnColor(outlets(), 2).isValid());
-    EXPECT_TRUE(columnColor(outlets(), 0).isValid());
+    EXPECT_FALSE(columnColor(controller(), 2).isValid());
+    EXPECT_TRUE(columnColor(controller(), 0).isValid());
     document->undoManager()->undo();
-    EXPECT_FALSE(columnColor(outlets(), 0).isValid());
+    EXPECT_FALSE(columnColor(controller(), 0).isValid());
     EXPECT_TRUE(pane->weekdayCheckbox(1)->isChecked());
 }
 
@@ -74,10 +74,10 @@ TEST_F(DocumentCanvasTest, ThePanesDayWindowSetsTheDayScaleColumns)
     project->setAttribute(kDMProject_TimelineViewTimeSpan,
                           QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(at(2024, 1, 2))},
                                       {kDMTimeSpanEnd, QVariant::fromValue(at(2024, 1, 3))}});
-    ASSERT_EQ(outlets().projectViewBackgroundObject->attributes()->columns(), 40);
+    ASSERT_EQ(controller()->projectViewBackgroundObject()->attributes()->columns(), 40);
     outlets().daysOffSettingsController->dayEndPicker()->setTime(QTime(17, 0));
     EXPECT_EQ(project->displayAttributes().dayViewEndMinute, 17 * 60);
-    EXPECT_EQ(outlets().projectViewBackgroundObject->attributes()->columns(), 36);
+    EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->columns(), 36);
 }
 
 TEST_F(DocumentCanvasTest, ThePaneFollowsTheProjectTheDocumentTakesAgain)

@@ -1,8 +1,12 @@
-// DMProjectDocument: the relayout of the Gantt canvas. The frames of canvas and timeline header
-// follow the shown time span and the scale; the background table follows the timeline's
-// columns and the outline's rows; every bar follows its dates and its outline row.
-#include "DMProjectDocument.h"
+// DMProjectDocumentObjectViewDataSource: the relayout of the Gantt canvas. The frames of canvas
+// and timeline header follow the shown time span and the scale; the background table follows
+// the timeline's columns and the outline's rows; every bar follows its dates and its outline row.
+#include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectItemTree.h"
+
+#include "DMDelayedCall.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMIdleTimeout.h"
 
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
@@ -18,6 +22,7 @@
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewBackgroundObjectAttributes.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMTimelineColumnCache.h"
 #include "DMTimelineView.h"
 #include "DMUIProjectDependency.h"
@@ -33,7 +38,7 @@
 
 namespace {
 
-constexpr float kMinimumPixelsPerDay = 0.1f;
+constexpr float kMinimumPixelsPerDay = DMProjectViewDateGrid::kMinimumPixelsPerDay;
 constexpr int kWholeProjectTimelineMode = 4;
 // Widgets cannot be wider than this; a wider canvas is drawn at a smaller scale.
 constexpr double kMaximumCanvasWidth = 16000000.0;
@@ -82,95 +87,101 @@ DMUIProjectItem *barOf(const std::shared_ptr<DMProjectItemUIObject> &object)
 
 } // namespace
 
-void DMProjectDocument::relayoutProjectView()
+void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
 {
-    m_relayoutTimer.stop();
-    if (!m_project)
+    m_relayoutPending = false;
+    if (!m_document.project())
         return;
     QRectF projectViewFrame;
     QRectF timelineViewFrame;
-    _computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
-    _updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
-    _layoutObjects();
-    _updateBackgroundObjectRowsColor();
-    if (DMProjectView *canvas = m_outlets.projectView) {
+    computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
+    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
+    layoutObjects();
+    updateBackgroundObjectRowsColor();
+    if (DMProjectView *canvas = this->canvas()) {
         canvas->setCanvasSize(projectViewFrame.size());
         canvas->resize(projectViewFrame.size().toSize());
         canvas->setNeedsDisplay();
         canvas->resetToolTips();
     }
-    if (DMTimelineView *timeline = m_outlets.timelineView) {
+    if (DMTimelineView *timeline = m_document.timelineView()) {
         timeline->resize(timelineViewFrame.size().toSize());
         timeline->update();
         timeline->resetCursorRects();
     }
 }
 
-void DMProjectDocument::_syncProjectViewWithOutlineView()
+void DMProjectDocumentObjectViewDataSource::syncProjectViewWithOutlineView()
 {
-    m_projectViewSyncTimer.stop();
+    destroyPendingIdleInvocations(this);
     relayoutProjectView();
 }
 
-void DMProjectDocument::reloadProjectOutlineAndRelayout()
+bool DMProjectDocumentObjectViewDataSource::isProjectViewSyncScheduled() const
 {
-    m_relayoutAfterUndoTimer.stop();
-    if (m_outlets.projectOutlineView && m_project) {
-        const bool restoring = m_outlets.projectOutlineViewStateRestore;
-        m_outlets.projectOutlineViewStateRestore = true;
-        m_outlineDataSource->reloadAndRestoreExpansionState(m_outlets.projectOutlineView);
-        m_outlets.projectOutlineViewStateRestore = restoring;
-    }
+    return hasPendingIdleInvocation(this, "syncProjectViewWithOutlineView");
+}
+
+void DMProjectDocumentObjectViewDataSource::relayoutSoon()
+{
+    performOnceAfterDelay(m_relayoutPending, 0, &DMProjectDocumentObjectViewDataSource::relayoutProjectView);
+}
+
+void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
+{
+    m_reloadPending = false;
+    if (m_document.projectOutlineView() && m_document.project())
+        m_document.reloadProjectOutline();
     m_linkIndexValid = false;
     relayoutProjectView();
 }
 
-void DMProjectDocument::timelineSettingDidChange()
+void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon()
 {
-    // Synchronous: a rendering right after the change shows the new range.
-    relayoutProjectView();
+    performOnceAfterDelay(m_reloadPending, 0, &DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout);
 }
 
-void DMProjectDocument::itemDatesDidChange()
+void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
 {
-    if (m_outlets.projectOutlineView)
-        m_outlets.projectOutlineView->viewport()->update();
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->viewport()->update();
     // Dates outside the shown span widen it; not while a drag is under way, whose geometry
     // would jump under the pointer: its mouse up relays out.
-    DMProjectView *canvas = m_outlets.projectView;
-    if (!m_project || (canvas && canvas->currentDragOperation() != 0))
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMProjectView *canvas = this->canvas();
+    if (!project || (canvas && canvas->currentDragOperation() != 0))
         return;
-    const DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
-    const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*m_project);
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*project);
     if (shown.begin != attributes.timeSpanBeginDate || shown.end != attributes.timeSpanEndDate)
-        m_relayoutTimer.start();
+        relayoutSoon();
 }
 
 // ---- The sequence ----
 
-void DMProjectDocument::_computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(QRectF *projectViewFrame,
-                                                                                       QRectF *timelineViewFrame,
-                                                                                       bool shouldReLayoutObjects)
+void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(
+    QRectF *projectViewFrame, QRectF *timelineViewFrame, bool shouldReLayoutObjects)
 {
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
         return;
-    DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
+    DMProject_DisplayAttributes &attributes = project->displayAttributes();
     bool ok = false;
-    const int storedMode = m_project->attribute(kDMProject_TimelineViewMode).toInt(&ok);
+    const int storedMode = project->attribute(kDMProject_TimelineViewMode).toInt(&ok);
     attributes.timelineViewMode = ok ? std::clamp(storedMode, 0, 4) : kWholeProjectTimelineMode;
 
-    const DMTimelineTimeSpan span = DMProjectTimelineDataSource_shownTimeSpan(*m_project);
+    const DMTimelineTimeSpan span = DMProjectTimelineDataSource_shownTimeSpan(*project);
     const double days = double(std::max<qint64>(1, span.dayCount()));
-    float pixelsPerDay = m_project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(&ok);
+    float pixelsPerDay = project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(&ok);
     if (!ok || !std::isfinite(pixelsPerDay))
         pixelsPerDay = attributes.pixelsPerDay;
     if (!std::isfinite(pixelsPerDay) || pixelsPerDay < kMinimumPixelsPerDay)
         pixelsPerDay = kMinimumPixelsPerDay;
 
-    const QScrollArea *scroll = m_outlets.projectViewScrollArea;
+    const QScrollArea *scroll = m_document.projectViewScrollArea();
     const QSize visible = scroll ? scroll->viewport()->size() : QSize();
     // On screen the span fills at least the visible width; printing uses the stored scale.
-    if (!m_outlets.isPrinting && visible.width() > 0)
+    if (!m_isPrinting && visible.width() > 0)
         pixelsPerDay = std::max(pixelsPerDay, float(visible.width() / days));
     if (days * pixelsPerDay > kMaximumCanvasWidth)
         pixelsPerDay = std::max(kMinimumPixelsPerDay, float(kMaximumCanvasWidth / days));
@@ -181,10 +192,9 @@ void DMProjectDocument::_computeProjectViewFrameTimelineViewFrameShouldReLayoutO
     attributes.timeSpanBeginDate = span.begin;
     attributes.timeSpanEndDate = span.end;
 
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    const DMOutlineView *outline = m_document.projectOutlineView();
     const double rowsHeight = outline ? outline->outlineModel()->totalHeightOfRows() : 0.0;
-    // Whole points, without a sliver of a column for the single-precision scale's error.
-    const double width = std::ceil(days * double(pixelsPerDay) - 1e-3);
+    const double width = DMProjectViewDateGrid(attributes).widthOfDays(qint64(days));
     const double height = std::max(rowsHeight, double(visible.height()));
     if (projectViewFrame)
         *projectViewFrame = QRectF(0, 0, width, height);
@@ -193,35 +203,36 @@ void DMProjectDocument::_computeProjectViewFrameTimelineViewFrameShouldReLayoutO
         const int scrollBar = scroll ? scroll->verticalScrollBar()->sizeHint().width() : 0;
         *timelineViewFrame = QRectF(0, 0, width + scrollBar, 3 * DMTimelineView::kBandHeight);
     }
-    if (m_outlets.isPrinting || (shouldReLayoutObjects && changed))
-        _layoutObjects();
+    if (m_isPrinting || (shouldReLayoutObjects && changed))
+        layoutObjects();
 }
 
-void DMProjectDocument::_updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)
+void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)
 {
-    const auto &background = m_outlets.projectViewBackgroundObject;
-    if (!background || !m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto &background = m_background;
+    if (!background || !project)
         return;
-    const DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const bool dayScale = attributes.timelineViewMode == 0;
+    const DMProjectViewDateGrid grid(attributes);
     const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
-    const int quarterHours = DMTimelineColumnCache::quarterHourCount(attributes.dayViewBeginMinute, attributes.dayViewEndMinute);
-    const qint32 columns = dayScale ? quarterHours : qint32(std::min<qint64>(days, INT_MAX));
+    const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));
 
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    const DMOutlineView *outline = m_document.projectOutlineView();
     const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
     const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
 
     auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
-    table->setColumnWidth(dayScale ? attributes.pixelsPerDay / float(quarterHours) : attributes.pixelsPerDay);
+    table->setColumnWidth(grid.columnWidth(dayScale));
     const qint64 firstDay = attributes.timeSpanBeginDate.isNull() ? 0 : attributes.timeSpanBeginDate.julianDay();
     if (dayScale) {
-        const QColor color = attributes.timeSpanBeginDate.isNull() ? QColor() : dayColor(*m_project, attributes.timeSpanBeginDate);
+        const QColor color = attributes.timeSpanBeginDate.isNull() ? QColor() : dayColor(*project, attributes.timeSpanBeginDate);
         for (qint32 column = 0; column < columns; ++column)
             table->setColumnBgColor(column, color);
     } else if (!attributes.timeSpanBeginDate.isNull()) {
         for (qint32 column = 0; column < columns; ++column)
-            table->setColumnBgColor(column, dayColor(*m_project, DMDate::dateWithJulianDay(firstDay + column, 12 * 3600)));
+            table->setColumnBgColor(column, dayColor(*project, DMDate::dateWithJulianDay(firstDay + column, 12 * 3600)));
     }
     for (qint32 row = 0; row < rows; ++row)
         table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
@@ -229,43 +240,44 @@ void DMProjectDocument::_updateBackgroundObjectWithProjectViewFrame(const QRectF
     background->setAttributes(table);
 }
 
-void DMProjectDocument::_layoutObjects()
+void DMProjectDocumentObjectViewDataSource::layoutObjects()
 {
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
         return;
-    const int viewMode = m_project->displayAttributes().viewMode;
+    const int viewMode = project->displayAttributes().viewMode;
     // A bar made here is placed at once; its link lines take only bars already made, so the
-    // lines whose other bar comes later are placed by _layoutObjectsVertically, after every bar.
-    forEachItem(*m_project, [](DMProjectItem &item) {
+    // lines whose other bar comes later are placed by layoutObjectsVertically, after every bar.
+    forEachItem(*project, [](DMProjectItem &item) {
         if (const auto object = item.ganttUIObject())
             object->representedObject_timeSpanChanged();
     });
     if (viewMode == kDMProjectViewMode_Resources)
-        forEachResource(*m_project, [](DMProjectResource &resource) {
+        forEachResource(*project, [](DMProjectResource &resource) {
             for (const auto &object : resource.UIObjects())
                 object->representedObject_timeSpanChanged();
         });
-    _layoutObjectsVertically();
+    layoutObjectsVertically();
 }
 
-void DMProjectDocument::_layoutObjectsVertically()
+void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
 {
-    m_verticalLayoutTimer.stop();
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
         return;
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
-    const int viewMode = m_project->displayAttributes().viewMode;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const int viewMode = project->displayAttributes().viewMode;
     // Rows not shown (inside a collapsed process) hide their bars.
-    forEachItem(*m_project, [](DMProjectItem &item) {
+    forEachItem(*project, [](DMProjectItem &item) {
         if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
             bar->setDisplayed(false);
     });
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
         const int lane = std::max(1, outline->rowHeight());
-        const DMProjectEventContainer *events = m_project->eventContainer().get();
+        const DMProjectEventContainer *events = project->eventContainer().get();
         for (int row = 0; row < rows->numberOfRows(); ++row) {
-            const std::shared_ptr<DMProjectObject> object = projectOutlineObjectAtRow(row);
+            const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
             if (!object)
                 continue;
             const double top = rows->topOfRow(row);
@@ -294,15 +306,16 @@ void DMProjectDocument::_layoutObjectsVertically()
         }
     }
     linkObjectsFramesDidChange();
-    if (m_outlets.projectView)
-        m_outlets.projectView->setNeedsDisplay();
+    if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
 }
 
-void DMProjectDocument::linkObjectsFramesDidChange()
+void DMProjectDocumentObjectViewDataSource::linkObjectsFramesDidChange()
 {
     // A bar whose frame did not change told its links nothing, yet its shown state may have.
-    if (m_project && m_project->displayAttributes().viewMode == kDMProjectViewMode_Gantt)
-        forEachItem(*m_project, [](DMProjectItem &item) {
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (project && project->displayAttributes().viewMode == kDMProjectViewMode_Gantt)
+        forEachItem(*project, [](DMProjectItem &item) {
             for (const auto &dependency : item.outboundDependencies())
                 if (const auto line = dependency->ganttUIObject())
                     line->representedObject_endsChanged();
@@ -310,19 +323,19 @@ void DMProjectDocument::linkObjectsFramesDidChange()
     m_linkIndexValid = false;
 }
 
-void DMProjectDocument::_updateBackgroundObjectRowsColor()
+void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
 {
-    const auto &background = m_outlets.projectViewBackgroundObject;
-    const auto table = background ? background->attributes() : nullptr;
-    if (!table || !m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto table = m_background ? m_background->attributes() : nullptr;
+    if (!table || !project)
         return;
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    const DMOutlineView *outline = m_document.projectOutlineView();
     const qint32 rows = outline ? std::min<qint32>(table->rows(), outline->numberOfRows()) : 0;
     const QList<int> selected = outline ? outline->selectedRowIndexes() : QList<int>();
-    const DMProjectEventContainer *events = m_project->eventContainer().get();
+    const DMProjectEventContainer *events = project->eventContainer().get();
     for (qint32 row = 0; row < rows; ++row) {
         QColor color;
-        const std::shared_ptr<DMProjectObject> object = projectOutlineObjectAtRow(row);
+        const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
         if (std::binary_search(selected.cbegin(), selected.cend(), row))
             color = kSelectedRowColor;
         else if (object.get() == events)
@@ -334,19 +347,21 @@ void DMProjectDocument::_updateBackgroundObjectRowsColor()
             color = kGroupRowColor;
         table->setRowBgColor(row, color);
     }
-    if (m_outlets.projectView)
-        m_outlets.projectView->setNeedsDisplay();
+    if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
 }
 
 // ---- Outline callbacks ----
 
-void DMProjectDocument::projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring)
+void DMProjectDocumentObjectViewDataSource::projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring)
 {
+    // One sync 0.5 s after the last change; the bars leave the hidden rows sooner.
     if (hasSubitems)
-        m_projectViewSyncTimer.start(); // restarts: one sync 0.5 s after the last change
+        performSelectorAfterIdleTimeout(this, "syncProjectViewWithOutlineView", [this] { syncProjectViewWithOutlineView(); },
+                                        0.5);
     if (restoring)
         return;
-    markDocumentAsEdited();
+    m_document.markDocumentAsEdited();
     if (!expanded)
-        m_verticalLayoutTimer.start();
+        performSelectorAfterIdleTimeout(this, "layoutObjectsVertically", [this] { layoutObjectsVertically(); }, 0.1);
 }

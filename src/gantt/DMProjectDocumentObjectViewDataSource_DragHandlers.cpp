@@ -1,8 +1,11 @@
-// DMProjectDocument as the delegate of the canvas's drag handlers: creating an item by dragging
-// on the empty canvas, and moving a bar to another resource's row in the resource view.
-#include "DMProjectDocument.h"
+// DMProjectDocumentObjectViewDataSource as the delegate of the canvas's drag handlers: creating
+// an item by dragging on the empty canvas, and moving a bar to another resource's row in the
+// resource view.
+#include "DMProjectDocumentObjectViewDataSource.h"
 
 #include "DMBeep.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -13,6 +16,7 @@
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMUIProjectTask.h"
 #include "DMUndoManager.h"
@@ -47,20 +51,22 @@ bool giveNewItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &en
 
 } // namespace
 
-void DMProjectDocument::dragHandlerObjectDidUpdate(DMProjectViewDragHandlerObject *handler)
+void DMProjectDocumentObjectViewDataSource::dragHandlerObjectDidUpdate(DMProjectViewDragHandlerObject *handler)
 {
     if (!handler)
         return;
-    if (handler->dragOperation() == kDMProjectViewDragOperation_CreateItem)
+    if (handler->dragOperation() == DMProjectViewDragOperation::CreateItem)
         createItemByDragging(handler);
-    else if (handler->dragOperation() == kDMProjectViewDragOperation_MoveItem)
+    else if (handler->dragOperation() == DMProjectViewDragOperation::MoveItem)
         moveBarToResourceRow(handler);
 }
 
-void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *handler)
+void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDragHandlerObject *handler)
 {
-    DMProjectView *canvas = m_outlets.projectView;
-    if (!m_project || !canvas)
+    DMProjectView *canvas = this->canvas();
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!project || !canvas || !undo)
         return;
     // The handler keeps the press point as its start; the anchor that slides off non-working
     // days is kept here, for this handler's drag only.
@@ -76,31 +82,33 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
     const DMDate d2 = projectViewDateForPoint(canvas, q);
     if (d1.isNull() || d2.isNull())
         return;
-    if (!m_project->isWorkingDay(d1)) {
+    if (!project->isWorkingDay(d1)) {
         m_createDragAnchor = q;
         handler->setStartPoint(q);
         return;
     }
-    if (!m_project->isWorkingDay(d2))
+    if (!project->isWorkingDay(d2))
         return;
 
-    const DMProject_DisplayAttributes &display = m_project->displayAttributes();
-    const int interval = createByDragRoundingInterval(display.pixelsPerDay, display.dayViewBeginMinute, display.dayViewEndMinute);
+    const DMProject_DisplayAttributes &display = project->displayAttributes();
+    const DMProjectViewDateGrid grid(display);
+    const int interval = createByDragRoundingInterval(grid);
+    const int threshold = grid.snapThresholdSeconds();
     const bool towardsRight = q.x() > s.x();
-    const DMDate begin = towardsRight
-                             ? m_project->dateByRoundingDateToIntervalSnapOption(d1, interval, kDMProjectView_SnapBegin)
-                             : m_project->dateByRoundingDateToIntervalSnapOption(d2, kDMProjectView_DragRoundingInterval,
-                                                                                 kDMProjectView_SnapBegin);
-    const DMDate end = towardsRight
-                           ? m_project->dateByRoundingDateToIntervalSnapOption(d2, kDMProjectView_DragRoundingInterval,
-                                                                               kDMProjectView_SnapEnd)
-                           : m_project->dateByRoundingDateToIntervalSnapOption(d1, interval, kDMProjectView_SnapEnd);
-    const qint32 followUp = towardsRight ? kDMProjectViewDragOperation_ChangeEnd : kDMProjectViewDragOperation_ChangeBegin;
+    // The anchor takes the scale's interval, the end under the pointer the drag's 300 s.
+    const auto rounded = [&](const DMDate &date, int roundingInterval, int snap) {
+        return project->dateByRoundingDateToIntervalSnapOption(date, roundingInterval, snap, threshold);
+    };
+    const DMDate begin = towardsRight ? rounded(d1, interval, kDMProjectView_SnapBegin)
+                                      : rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapBegin);
+    const DMDate end = towardsRight ? rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapEnd)
+                                    : rounded(d1, interval, kDMProjectView_SnapEnd);
+    const qint32 followUp = towardsRight ? DMProjectViewDragOperation::ChangeEnd : DMProjectViewDragOperation::ChangeBegin;
 
     // What the row under the anchor takes.
-    const std::shared_ptr<DMProjectObject> rowObject = projectOutlineObjectAtRow(projectOutlineRowAtCanvasY(s.y()));
+    const std::shared_ptr<DMProjectObject> rowObject = objectAtRow(projectOutlineRowAtCanvasY(s.y()));
     const int viewMode = display.viewMode;
-    const bool eventsRow = rowObject && rowObject == m_project->eventContainer();
+    const bool eventsRow = rowObject && rowObject == project->eventContainer();
     std::shared_ptr<DMProjectItem> item;
     std::shared_ptr<DMProjectResource> resource;
     if (eventsRow) {
@@ -120,8 +128,8 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
     }
 
     // The first dates make no undo step of their own; the insertion is the step.
-    item->setProject(m_project);
-    m_undoManager->disableRegistrationWithFenceOffKey(
+    item->setProject(project);
+    undo->disableRegistrationWithFenceOffKey(
         DMUndoManager::fenceOffKeyForObject(item.get(), "setBeginDateAndEndDate"));
     if (!giveNewItemDates(*item, begin, end)) {
         // Refused: nothing joins the project, and this drag creates nothing more.
@@ -130,29 +138,28 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
         return;
     }
 
-    m_undoManager->beginUndoGrouping();
+    undo->beginUndoGrouping();
     if (eventsRow) {
-        m_project->eventContainer()->events().append(std::static_pointer_cast<DMProjectEvent>(item));
+        project->eventContainer()->events().append(std::static_pointer_cast<DMProjectEvent>(item));
     } else if (resource) {
-        m_project->tasks().append(item);
+        project->tasks().append(item);
         std::static_pointer_cast<DMProjectTask>(item)->addResource(resource);
     } else {
         const auto rowItem = std::dynamic_pointer_cast<DMProjectItem>(rowObject);
         if (!rowItem) {
-            m_project->tasks().append(item);
+            project->tasks().append(item);
         } else if (rowItem->kind() == kDMProjectItem_Kind_Process || rowItem->kind() == kDMProjectItem_Kind_ItemGroup) {
             rowItem->subitems().insert(0, item);
         } else {
             const auto parent = rowItem->parentItem();
-            auto &list = parent ? parent->subitems() : m_project->tasks();
+            auto &list = parent ? parent->subitems() : project->tasks();
             const qsizetype index = list.indexOf(rowItem);
             list.insert(index < 0 ? list.size() : index, item);
         }
     }
-    m_undoManager->setActionName(eventsRow ? DMLocalizedString("New Event") : DMLocalizedString("New Task"));
-    m_undoManager->endUndoGrouping();
+    undo->setActionName(eventsRow ? DMLocalizedString("New Event") : DMLocalizedString("New Task"));
+    undo->endUndoGrouping();
 
-    markDocumentAsEdited();
     reloadProjectOutlineAndRelayout();
 
     std::shared_ptr<DMProjectItemUIObject> created = resource ? std::static_pointer_cast<DMProjectTask>(item)->resourceUIObject(resource.get())
@@ -168,58 +175,60 @@ void DMProjectDocument::createItemByDragging(DMProjectViewDragHandlerObject *han
     handler->setDelegate(nullptr);
     if (bar) {
         canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
-        // The bar measures a drag from where it first sees it: let it see this one start at
-        // the end that follows the pointer, so that end stays under the pointer.
-        const QRectF f = bar->frame();
-        const QPointF grip(towardsRight ? f.right() : f.left(), q.y());
+        // The bar measures a drag from where it first sees it: let it see this one start on the
+        // date of the end that follows the pointer, so that end stays under the pointer.
+        // (The relayout above may have moved the grid.)
+        const DMProjectViewDateGrid laidOut(project->displayAttributes());
+        const QPointF grip(laidOut.xForDate(towardsRight ? item->endDate() : item->beginDate()), q.y());
         const DMEvent step = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, QPointF(), canvas->lastMouseDownEvent().eventNumber());
         bar->handleDragOperation(followUp, grip, grip, step, canvas);
     }
-    updateItemsArrayWithTag(eventsRow ? 6 : 2);
+    m_document.updateItemsArrayWithTag(eventsRow ? DMItemsViewTag::Events : DMItemsViewTag::Tasks);
 }
 
-void DMProjectDocument::moveBarToResourceRow(DMProjectViewDragHandlerObject *handler)
+void DMProjectDocumentObjectViewDataSource::moveBarToResourceRow(DMProjectViewDragHandlerObject *handler)
 {
-    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Resources)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!project || !undo || project->displayAttributes().viewMode != kDMProjectViewMode_Resources)
         return;
     const auto bar = std::dynamic_pointer_cast<DMUIProjectTask>(handler->targetUIObject());
     const auto resource = std::dynamic_pointer_cast<DMProjectResource>(
-        projectOutlineObjectAtRow(projectOutlineRowAtCanvasY(handler->dragPoint().y())));
+        objectAtRow(projectOutlineRowAtCanvasY(handler->dragPoint().y())));
     const auto task = bar ? std::dynamic_pointer_cast<DMProjectTask>(bar->representedObject()) : nullptr;
     if (!resource || resource->isGroup() || !task || task->isAssignedToResource(resource.get()))
         return;
     DMProjectResource *old = bar->resourceViewResource();
     const auto oldResource = old ? std::static_pointer_cast<DMProjectResource>(old->shared_from_this()) : nullptr;
 
-    m_undoManager->beginUndoGrouping();
+    undo->beginUndoGrouping();
     task->addResource(resource);
     const auto moved = std::dynamic_pointer_cast<DMUIProjectItem>(task->resourceUIObject(resource.get()));
     handler->setTargetUIObject(moved);
     if (oldResource)
         task->removeResource(oldResource);
-    m_undoManager->endUndoGrouping();
+    undo->endUndoGrouping();
 
-    markDocumentAsEdited();
     reloadProjectOutlineAndRelayout();
-    if (moved && m_outlets.projectView)
-        m_outlets.projectView->selectObjectInLayerExtendSelection(moved, kDMProjectViewLayer_Items, false);
+    if (moved && canvas())
+        canvas()->selectObjectInLayerExtendSelection(moved, kDMProjectViewLayer_Items, false);
 }
 
-void DMProjectDocument::moveSelectedBarsBetweenResourceRows(int direction)
+void DMProjectDocumentObjectViewDataSource::moveSelectedBarsBetweenResourceRows(int direction)
 {
-    DMProjectView *canvas = m_outlets.projectView;
-    if (!m_project || !canvas)
+    DMProjectView *canvas = this->canvas();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!m_document.project() || !canvas || !undo)
         return;
     DMBaseObjectList selection;
     bool changed = false;
-    m_undoManager->beginUndoGrouping();
+    undo->beginUndoGrouping();
     for (const auto &object : canvas->selectedObjects()) {
         const auto bar = std::dynamic_pointer_cast<DMUIProjectTask>(object);
         const auto task = bar ? std::dynamic_pointer_cast<DMProjectTask>(bar->representedObject()) : nullptr;
         DMProjectResource *old = bar ? bar->resourceViewResource() : nullptr;
         const int row = bar ? projectOutlineRowAtCanvasY(bar->frame().y()) : -1;
-        const auto target = row >= 0 ? std::dynamic_pointer_cast<DMProjectResource>(projectOutlineObjectAtRow(row + direction))
-                                     : nullptr;
+        const auto target = row >= 0 ? std::dynamic_pointer_cast<DMProjectResource>(objectAtRow(row + direction)) : nullptr;
         if (!task || !old || !target || target->isGroup() || task->isAssignedToResource(target.get())) {
             selection.append(object);
             continue;
@@ -230,10 +239,8 @@ void DMProjectDocument::moveSelectedBarsBetweenResourceRows(int direction)
         if (const auto moved = std::dynamic_pointer_cast<DMBaseObject>(task->resourceUIObject(target.get())))
             selection.append(moved);
     }
-    m_undoManager->endUndoGrouping();
-    if (changed) {
-        markDocumentAsEdited();
+    undo->endUndoGrouping();
+    if (changed)
         reloadProjectOutlineAndRelayout();
-    }
     canvas->setSelectedObjectsInLayer(selection, kDMProjectViewLayer_Items);
 }

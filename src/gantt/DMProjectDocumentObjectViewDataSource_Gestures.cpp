@@ -1,10 +1,11 @@
-// DMProjectDocument as the Gantt canvas's delegate: what a press starts, what a release
-// finishes, keys, zoom, and the date under a canvas point.
-#include "DMProjectDocument.h"
+// DMProjectDocumentObjectViewDataSource as the Gantt canvas's delegate: what a press starts,
+// what a release finishes, keys, zoom, and the date under a canvas point.
+#include "DMProjectDocumentObjectViewDataSource.h"
 
 #include "DMBeep.h"
 #include "DMColorAdditions.h"
 #include "DMDelayedCall.h"
+#include "DMGanttDocumentHooks.h"
 #include "DMObjectViewDragOperation.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -17,7 +18,7 @@
 #include "DMProjectView.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewConstants.h"
-#include "DMProjectViewDateForPoint.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectPendingDependency.h"
@@ -36,17 +37,7 @@ namespace {
 constexpr double kNudgeMinimumStep = 2.0;
 constexpr double kNudgeMaximumStep = 10.0;
 constexpr double kNudgeGrowth = 1.1;
-constexpr float kMinimumPixelsPerDay = 0.1f;
 const QString kSavedLinkStyle = QStringLiteral("DMSavedLinkStyle");
-
-// Opens the object's inspector a moment later, once the gesture that made it is over.
-void editLater(QObject *context, const std::shared_ptr<DMProjectViewObject> &object, DMProjectView *view)
-{
-    performAfterDelay(context, 0.1, [weak = std::weak_ptr<DMProjectViewObject>(object), canvas = QPointer<DMProjectView>(view)] {
-        if (const auto target = weak.lock(); target && canvas)
-            target->editInView(canvas);
-    });
-}
 
 QColor savedLinkColor(const QVariant &value)
 {
@@ -61,11 +52,11 @@ QColor savedLinkColor(const QVariant &value)
 
 // ---- Pure rules ----
 
-int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayViewBeginMinute, int dayViewEndMinute)
+int DMProjectDocumentObjectViewDataSource::createByDragRoundingInterval(const DMProjectViewDateGrid &grid)
 {
-    const double span = dayViewEndMinute > dayViewBeginMinute ? dayViewEndMinute - dayViewBeginMinute : 1440;
-    const double perDay = std::isfinite(pixelsPerDay) ? std::max(pixelsPerDay, kMinimumPixelsPerDay) : kMinimumPixelsPerDay;
-    const double secondsPerPixel = span * 60.0 / perDay;
+    const int window = grid.windowSeconds();
+    const double perDay = grid.pixelsPerDay();
+    const double secondsPerPixel = grid.secondsPerPixel();
     int interval = 300;
     if (secondsPerPixel >= 1800)
         interval = 7200;
@@ -74,13 +65,13 @@ int DMProjectDocument::createByDragRoundingInterval(float pixelsPerDay, int dayV
     else if (secondsPerPixel >= 300)
         interval = 1800;
     if (perDay <= 20.0)
-        interval = int(span * 60.0); // a whole working day
+        interval = window; // a whole working day
     else if (perDay <= 40.0)
-        interval = int(span * 30.0); // half a working day
+        interval = window / 2; // half a working day
     return std::max(interval, 300);
 }
 
-float DMProjectDocument::magnifiedPixelsPerDay(float pixelsPerDay, double magnification)
+float DMProjectDocumentObjectViewDataSource::magnifiedPixelsPerDay(float pixelsPerDay, double magnification)
 {
     const double current = std::isfinite(pixelsPerDay) && pixelsPerDay > 0 ? pixelsPerDay : 1.0;
     const double change = std::isfinite(magnification) ? magnification : 0.0;
@@ -88,37 +79,47 @@ float DMProjectDocument::magnifiedPixelsPerDay(float pixelsPerDay, double magnif
     return float(std::pow(10.0, exponent));
 }
 
-double DMProjectDocument::nextNudgeStep(double lastStep, bool rightArrow)
+double DMProjectDocumentObjectViewDataSource::nextNudgeStep(double lastStep, bool rightArrow)
 {
     const double last = std::isfinite(lastStep) ? std::abs(lastStep) : 0.0;
     const double step = std::clamp(last * kNudgeGrowth, kNudgeMinimumStep, kNudgeMaximumStep);
     return rightArrow ? step : -step;
 }
 
-DMDate DMProjectDocument::projectViewDateForPoint(DMProjectView *, QPointF point)
+DMDate DMProjectDocumentObjectViewDataSource::projectViewDateForPoint(DMProjectView *, QPointF point) const
 {
-    return m_project ? DMProjectView_dateForCanvasX(m_project->displayAttributes(), point.x()) : DMDate();
+    const std::shared_ptr<DMProject> project = m_document.project();
+    return project ? DMProjectViewDateGrid(project->displayAttributes()).dateForX(point.x()) : DMDate();
 }
 
-int DMProjectDocument::viewModeForProjectView(DMProjectView *) const
+int DMProjectDocumentObjectViewDataSource::viewModeForProjectView(DMProjectView *) const
 {
-    return m_project ? m_project->displayAttributes().viewMode : 0;
+    const std::shared_ptr<DMProject> project = m_document.project();
+    return project ? project->displayAttributes().viewMode : 0;
+}
+
+void DMProjectDocumentObjectViewDataSource::editLater(const std::shared_ptr<DMProjectViewObject> &object)
+{
+    performAfterDelay(this, 0.1, [this, weak = std::weak_ptr<DMProjectViewObject>(object)] {
+        if (const auto target = weak.lock(); target && canvas())
+            target->editInView(canvas());
+    });
 }
 
 // ---- Press ----
 
-qint32 DMProjectDocument::objectViewDragOperationForPointWithObject(DMObjectView *view, QPointF point,
+qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWithObject(DMObjectView *view, QPointF point,
                                                                     const std::shared_ptr<DMBaseObject> &object)
 {
     auto *canvas = qobject_cast<DMProjectView *>(view);
-    if (!canvas || !m_project)
-        return kDMObjectViewDragOperation_None;
+    if (!canvas || !m_document.project())
+        return DMObjectViewDragOperation::None;
 
-    if (!object || object == m_outlets.projectViewBackgroundObject) {
+    if (!object || object == m_background) {
         if (canvas->lastMouseDownEvent().hasModifier(DMEvent::Option))
-            return kDMObjectViewDragOperation_RubberBand;
+            return DMObjectViewDragOperation::RubberBand;
         auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
-            point, kDMProjectViewDragOperation_CreateItem);
+            point, DMProjectViewDragOperation::CreateItem);
         handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY);
         handler->setDelegate(this);
         m_createDragHandler = handler;
@@ -129,28 +130,28 @@ qint32 DMProjectDocument::objectViewDragOperationForPointWithObject(DMObjectView
 
     if (const auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object)) {
         const qint32 operation = bar->dragOperationForPoint(point, canvas);
-        if (operation == kDMProjectViewDragOperation_LinkFromBegin || operation == kDMProjectViewDragOperation_LinkFromEnd) {
+        if (operation == DMProjectViewDragOperation::LinkFromBegin || operation == DMProjectViewDragOperation::LinkFromEnd) {
             // At most one pending link: one whose release never came is dropped first.
-            if (m_outlets.pendingDependency) {
-                canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_outlets.pendingDependency->boundingBox()));
-                m_outlets.pendingDependency.reset();
+            if (m_pendingDependency) {
+                canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_pendingDependency->boundingBox()));
+                m_pendingDependency.reset();
             }
             auto pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
             pending->setFromObject(bar);
-            pending->setSource(operation == kDMProjectViewDragOperation_LinkFromBegin
+            pending->setSource(operation == DMProjectViewDragOperation::LinkFromBegin
                                    ? DMUIProjectPendingDependency::kSourceStartSide
                                    : DMUIProjectPendingDependency::kSourceFinishSide);
             pending->setViewModeVisibility(kDMProjectViewMode_Gantt);
             pending->setStartPointEndPoint(point, point);
-            m_outlets.pendingDependency = pending;
+            m_pendingDependency = pending;
             canvas->setDragOperationConcernedObjects({pending});
             return pending->dragOperationForPoint(point, canvas);
         }
         if (!bar->isSelected())
             canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items,
                                                        canvas->lastMouseDownEvent().hasModifier(DMEvent::Shift));
-        if (operation != kDMProjectViewDragOperation_MoveItem) {
-            if (operation >= kDMObjectViewDragOperation_FirstObjectOperation)
+        if (operation != DMProjectViewDragOperation::MoveItem) {
+            if (operation >= DMObjectViewDragOperation::FirstObjectOperation)
                 canvas->setDragOperationConcernedObjects({bar});
             return operation;
         }
@@ -160,10 +161,10 @@ qint32 DMProjectDocument::objectViewDragOperationForPointWithObject(DMObjectView
         });
         if (allTaskBars && selection.size() >= 2) {
             canvas->setDragOperationConcernedObjects(selection);
-            return kDMProjectViewDragOperation_MoveItem;
+            return DMProjectViewDragOperation::MoveItem;
         }
         auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
-            point, kDMProjectViewDragOperation_MoveItem);
+            point, DMProjectViewDragOperation::MoveItem);
         handler->setDelegate(this);
         std::shared_ptr<DMProjectViewObject> target = bar;
         if (selection.size() == 1)
@@ -173,19 +174,19 @@ qint32 DMProjectDocument::objectViewDragOperationForPointWithObject(DMObjectView
         handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY
                           | DMProjectViewDragHandlerObject::LockToDominantAxis);
         canvas->setDragOperationConcernedObjects({handler});
-        return kDMProjectViewDragOperation_MoveItem;
+        return DMProjectViewDragOperation::MoveItem;
     }
 
     if (const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(object))
         return line->dragOperationForPoint(point, canvas);
-    return kDMObjectViewDragOperation_None;
+    return DMObjectViewDragOperation::None;
 }
 
 // ---- Release ----
 
-void DMProjectDocument::objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+void DMProjectDocumentObjectViewDataSource::objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
 {
-    if (operation != kDMProjectViewDragOperation_CreateItem || !view)
+    if (operation != DMProjectViewDragOperation::CreateItem || !view)
         return;
     const DMBaseObjectList objects = view->currentDragOperationConcernedObjects();
     const auto handler = objects.size() == 1 ? std::dynamic_pointer_cast<DMProjectViewDragHandlerObject>(objects.first())
@@ -193,19 +194,19 @@ void DMProjectDocument::objectViewWillFinishDragOperationWithRect(DMObjectView *
     if (!handler)
         return;
     if (const auto target = handler->targetUIObject())
-        editLater(this, target, qobject_cast<DMProjectView *>(view));
+        editLater(target);
     else
         view->deselectAll();
 }
 
-void DMProjectDocument::objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
 {
     auto *canvas = qobject_cast<DMProjectView *>(view);
     m_createDragHandler.reset();
-    if (operation == kDMObjectViewDragOperation_DoubleClick && view && view->selectedObjects().size() == 1) {
+    if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
             object->editInView(canvas);
-    } else if (operation == kDMProjectViewDragOperation_PendingLink) {
+    } else if (operation == DMProjectViewDragOperation::PendingLink) {
         linkPendingDependency();
     }
     // A drag may have moved dates past the shown span: widen it now that the gesture is over.
@@ -214,10 +215,11 @@ void DMProjectDocument::objectViewDidFinishDragOperationWithRect(DMObjectView *v
         view->setNeedsDisplay();
 }
 
-void DMProjectDocument::linkPendingDependency()
+void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
 {
-    const std::shared_ptr<DMUIProjectPendingDependency> pending = std::exchange(m_outlets.pendingDependency, nullptr);
-    if (!pending || !m_project)
+    const std::shared_ptr<DMUIProjectPendingDependency> pending = std::exchange(m_pendingDependency, nullptr);
+    DMUndoManager *undo = m_document.undoManager();
+    if (!pending || !m_document.project() || !undo)
         return;
     const auto fromBar = pending->fromObject();
     const auto toBar = pending->toObject();
@@ -227,7 +229,7 @@ void DMProjectDocument::linkPendingDependency()
     const auto to = toBar ? toBar->representedObject() : nullptr;
     if (!from || !to)
         return; // released over nothing
-    m_undoManager->beginUndoGrouping();
+    undo->beginUndoGrouping();
     const std::shared_ptr<DMProjectDependency> dependency = from->addOutboundDependencyToItem(to);
     if (dependency) {
         dependency->setKind(pending->linkKind());
@@ -243,23 +245,23 @@ void DMProjectDocument::linkPendingDependency()
         }
         from->enforceLinkedItemsConstrainedDates();
     }
-    m_undoManager->setActionName(QStringLiteral("Link"));
-    m_undoManager->endUndoGrouping();
+    undo->setActionName(QStringLiteral("Link"));
+    undo->endUndoGrouping();
     if (!dependency) {
         DMBeep(); // a cycle or a duplicate
         return;
     }
     m_linkIndexValid = false;
-    markDocumentAsEdited();
     if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
-        editLater(this, line, m_outlets.projectView);
+        editLater(line);
 }
 
 // ---- Keys ----
 
-void DMProjectDocument::objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event)
+void DMProjectDocumentObjectViewDataSource::objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event)
 {
-    if (!view || !m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!view || !project)
         return;
     // X11 sends a release before every auto-repeated press: those releases are not the key
     // going up, so a held arrow keeps its series and Delete acts once.
@@ -271,29 +273,29 @@ void DMProjectDocument::objectViewReceivedKeyEvent(DMObjectView *view, const DME
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (down || up)
-            _keyboardItemDragWithEvent(event);
+            keyboardItemDragWithEvent(event);
         break;
     case Qt::Key_Up:
     case Qt::Key_Down:
-        if (down && m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
+        if (down && project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
             moveSelectedBarsBetweenResourceRows(event.key() == Qt::Key_Up ? -1 : 1);
         break;
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
         if (up)
-            deleteSelectedItem();
+            m_document.deleteSelectedItem();
         break;
     default:
         break;
     }
 }
 
-void DMProjectDocument::_keyboardItemDragWithEvent(const DMEvent &event)
+void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEvent &event)
 {
-    DMProjectView *canvas = m_outlets.projectView;
-    const double step = nextNudgeStep(m_outlets.lastNudgeStep, event.key() == Qt::Key_Right);
-    m_outlets.lastNudgeStep = step;
-    const DMEvent &last = m_outlets.lastSyntheticEvent;
+    DMProjectView *canvas = this->canvas();
+    const double step = nextNudgeStep(m_lastNudgeStep, event.key() == Qt::Key_Right);
+    m_lastNudgeStep = step;
+    const DMEvent &last = m_lastSyntheticEvent;
     QPointF location(0, 0);
     qint64 number = 0;
     if (last.type() != DMEvent::NoEvent) {
@@ -308,28 +310,30 @@ void DMProjectDocument::_keyboardItemDragWithEvent(const DMEvent &event)
         m_lastNudgeSeriesNumber = number;
     }
     const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
-    m_outlets.lastSyntheticEvent = synthetic;
+    m_lastSyntheticEvent = synthetic;
     if (canvas) {
         const DMBaseObjectList selection = canvas->selectedObjects();
         for (const auto &object : selection)
             if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
-                bar->handleDragOperation(kDMProjectViewDragOperation_MoveItem, QPointF(0, 0), location, synthetic, canvas);
+                bar->handleDragOperation(DMProjectViewDragOperation::MoveItem, QPointF(0, 0), location, synthetic, canvas);
     }
     if (event.type() == DMEvent::KeyUp) {
-        m_outlets.lastSyntheticEvent = DMEvent();
-        m_outlets.lastNudgeStep = 0.0;
+        m_lastSyntheticEvent = DMEvent();
+        m_lastNudgeStep = 0.0;
     }
 }
 
 // ---- Zoom ----
 
-void DMProjectDocument::objectViewMagnifyWithEvent(DMObjectView *, const DMEvent &event)
+void DMProjectDocumentObjectViewDataSource::objectViewMagnifyWithEvent(DMObjectView *, const DMEvent &event)
 {
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!project || !undo)
         return;
-    const float pixelsPerDay = magnifiedPixelsPerDay(m_project->displayAttributes().pixelsPerDay, event.magnification());
-    // The scale is a view setting: no undo step; the observer relays out.
-    m_undoManager->disableUndoRegistration();
-    m_project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
-    m_undoManager->enableUndoRegistration();
+    const float pixelsPerDay = magnifiedPixelsPerDay(project->displayAttributes().pixelsPerDay, event.magnification());
+    // The scale is a view setting: no undo step; the document's observer relays out.
+    undo->disableUndoRegistration();
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
+    undo->enableUndoRegistration();
 }

@@ -1,8 +1,11 @@
-// DMProjectDocument: the commands of the bars' and links' context menus: converting a task or a
-// milestone, embedding an item in a new process, and a link's line style and dash pattern.
-#include "DMProjectDocument.h"
+// DMProjectDocumentObjectViewDataSource: the commands of the bars' and links' context menus:
+// converting a task or a milestone, embedding an item in a new process, and a link's line style
+// and dash pattern.
+#include "DMProjectDocumentObjectViewDataSource.h"
 
 #include "DMBeep.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
@@ -61,46 +64,52 @@ void releaseFromInspector(const std::shared_ptr<DMProjectItem> &item)
 
 } // namespace
 
-void DMProjectDocument::projectViewConvertTaskToProcessFromItem(QAction *sender)
+bool DMProjectDocumentObjectViewDataSource::acceptsMenuCommands() const
 {
-    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
-        DMBeep();
-        return;
-    }
-    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
-    if (object)
-        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), false);
+    if (m_document.project() && viewModeForProjectView(canvas()) == kDMProjectViewMode_Gantt)
+        return true;
+    DMBeep();
+    return false;
 }
 
-void DMProjectDocument::projectViewConvertMilestoneToProcessFromItem(QAction *sender)
+void DMProjectDocumentObjectViewDataSource::projectViewConvertTaskToProcessFromItem(QAction *sender)
 {
-    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
-        DMBeep();
-        return;
-    }
-    const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock();
-    if (object)
-        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), true);
+    convertFromMenuItem(sender, false);
 }
 
-bool DMProjectDocument::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseObject> &object, quint32 tag,
+void DMProjectDocumentObjectViewDataSource::projectViewConvertMilestoneToProcessFromItem(QAction *sender)
+{
+    convertFromMenuItem(sender, true);
+}
+
+void DMProjectDocumentObjectViewDataSource::convertFromMenuItem(QAction *sender, bool milestoneAction)
+{
+    if (!acceptsMenuCommands())
+        return;
+    if (const std::shared_ptr<DMBaseObject> object = DMProjectViewMenuItem::representedObject(sender).object.lock())
+        convertItemOfObjectWithTag(object, quint32(DMProjectViewMenuItem::tag(sender)), milestoneAction);
+}
+
+bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseObject> &object, quint32 tag,
                                                    bool milestoneAction)
 {
     const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
     const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr; // held throughout
-    if (!item || !m_project || !item->isAttached())
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!item || !project || !undo || !item->isAttached())
         return false;
     const bool toMilestone = tag == kConvertToMilestone && !milestoneAction;
     const bool toTask = tag == kConvertToTask && milestoneAction;
     if (tag != kConvertToProcess && tag != kEmbedInProcess && !toMilestone && !toTask)
         return false;
     // A cell being edited in the outline is finished first: the outline takes the focus back.
-    if (DMOutlineView *outline = m_outlets.projectOutlineView)
+    if (DMOutlineView *outline = m_document.projectOutlineView())
         if (QWidget *focus = QApplication::focusWidget(); focus && focus != outline && outline->isAncestorOf(focus))
             outline->setFocus();
 
     const std::shared_ptr<DMProjectItem> parent = item->parentItem();
-    DMProjectItem::ItemList &list = parent ? parent->subitems() : m_project->tasks();
+    DMProjectItem::ItemList &list = parent ? parent->subitems() : project->tasks();
     qsizetype index = list.indexOf(item);
 
     // Links and assignments as they are now, to rebuild them on a milestone or a task.
@@ -130,17 +139,18 @@ bool DMProjectDocument::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseO
     }
     if (!replacement)
         return false;
-    replacement->setProject(m_project);
+    replacement->setProject(project);
     QString problem;
-    if (!replacement->loadFields(fields, &problem) && tag != kEmbedInProcess)
+    replacement->loadFields(fields, &problem);
+    if (!problem.isEmpty() && tag != kEmbedInProcess)
         qWarning("Converting \"%s\": %s", qPrintable(item->title()), qPrintable(problem));
 
     // The canvas selection and the inspector let go of the item before it leaves the tree.
-    if (m_outlets.projectView)
-        m_outlets.projectView->deselectAll();
+    if (DMProjectView *view = canvas())
+        view->deselectAll();
     releaseFromInspector(item);
 
-    m_undoManager->beginUndoGrouping();
+    undo->beginUndoGrouping();
     const auto removeAllLinks = [&item] {
         // Copies: each removal changes the lists.
         const QList<std::shared_ptr<DMProjectDependency>> outboundLinks = item->outboundDependencies().list();
@@ -176,39 +186,35 @@ bool DMProjectDocument::convertItemOfObjectWithTag(const std::shared_ptr<DMBaseO
             for (const auto &resource : resources)
                 task->addResource(resource);
     }
-    m_undoManager->setActionName(DMLocalizedString("Convert"));
-    m_undoManager->endUndoGrouping();
+    undo->setActionName(DMLocalizedString("Convert"));
+    undo->endUndoGrouping();
 
-    markDocumentAsEdited();
-    if (m_outlets.projectOutlineView)
-        m_outlets.projectOutlineView->deselectAll();
-    updateItemsArrayWithTag(2);
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->deselectAll();
+    m_document.updateItemsArrayWithTag(DMItemsViewTag::Tasks);
     reloadProjectOutlineAndRelayout();
     return true;
 }
 
 // The link menus: the menu item's tag is the new value, its represented object the link line.
-void DMProjectDocument::changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int))
+void DMProjectDocumentObjectViewDataSource::changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int))
 {
-    if (!m_project || m_project->displayAttributes().viewMode != kDMProjectViewMode_Gantt) {
-        DMBeep();
+    if (!acceptsMenuCommands())
         return;
-    }
     const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(DMProjectViewMenuItem::representedObject(sender).object.lock());
     const auto dependency = line ? line->representedObject() : nullptr;
     if (!dependency)
         return;
     ((*dependency).*setter)(DMProjectViewMenuItem::tag(sender));
-    markDocumentAsEdited();
     relayoutProjectView();
 }
 
-void DMProjectDocument::projectViewChangeDependencyLineStyle(QAction *sender)
+void DMProjectDocumentObjectViewDataSource::projectViewChangeDependencyLineStyle(QAction *sender)
 {
     changeDependencyFromMenuItem(sender, &DMProjectDependency::setLinkStyle);
 }
 
-void DMProjectDocument::projectViewChangeDependencyPatternStyle(QAction *sender)
+void DMProjectDocumentObjectViewDataSource::projectViewChangeDependencyPatternStyle(QAction *sender)
 {
     changeDependencyFromMenuItem(sender, &DMProjectDependency::setDashStyle);
 }

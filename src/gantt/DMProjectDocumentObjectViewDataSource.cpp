@@ -1,9 +1,12 @@
-// DMProjectDocument as the Gantt canvas's data source: the objects of each layer that meet a
-// rectangle, the cursors, which objects may be selected, and the selection mirrored into the
-// outline and handed to the inspector.
-#include "DMProjectDocument.h"
+// DMProjectDocumentObjectViewDataSource: its life with the canvas, and the canvas's data source:
+// the objects of each layer that meet a rectangle, the cursors, which objects may be selected,
+// and the selection mirrored into the outline and handed to the inspector.
+#include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectItemTree.h"
 
+#include "DMDelayedCall.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMIdleTimeout.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
@@ -21,6 +24,9 @@
 #include "DMUIProjectItem.h"
 #include "DMUIProjectPendingDependency.h"
 
+#include <QScrollArea>
+#include <QWheelEvent>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -30,6 +36,9 @@ namespace {
 
 // Routes may bend a little above or below the bars they join.
 constexpr double kLinkIndexMargin = 40.0;
+// One notch of a mouse wheel (eighths of a degree), and the zoom it makes with Control held.
+constexpr double kWheelNotch = 120.0;
+constexpr double kWheelNotchMagnification = 0.1;
 const QString kTaskInspectorClass = QStringLiteral("DMUIProjectTaskInspectorController");
 
 // Hovered objects go first: drawn last, so on top, and hit first.
@@ -64,43 +73,82 @@ bool endsAreInProject(const DMProjectDependency &dependency)
 
 } // namespace
 
-void DMProjectDocument_GanttView_RetrieveAllUIDependenciesInRect(const QList<std::shared_ptr<DMProjectItem>> *items,
-                                                                 DMBaseObjectList &result, const QRectF &rect)
+// ---- Life with the canvas ----
+
+DMProjectDocumentObjectViewDataSource::DMProjectDocumentObjectViewDataSource(DMGanttDocumentHooks &document)
+    : m_document(document)
 {
-    if (!items)
+}
+
+DMProjectDocumentObjectViewDataSource::~DMProjectDocumentObjectViewDataSource()
+{
+    detachFromViews();
+}
+
+DMProjectView *DMProjectDocumentObjectViewDataSource::canvas() const
+{
+    return m_document.projectView();
+}
+
+void DMProjectDocumentObjectViewDataSource::attachToViews()
+{
+    DMProjectView *view = canvas();
+    if (!view)
         return;
-    DMProjectItem_forEachItem(*items, [&](const DMProjectItem &item) {
-        for (const auto &dependency : item.outboundDependencies()) {
-            const auto line = lineOf(*dependency);
-            if (line && line->isDisplayed() && line->boundingBox().intersects(rect))
-                result.append(line);
-        }
-    }, [](const DMProjectItem &item) {
-        return item.kind() == kDMProjectItem_Kind_Process || item.kind() == kDMProjectItem_Kind_ItemGroup;
-    });
+    view->addLayerEventPriority(kDMProjectViewLayer_Background, kDMProjectViewLayerPriority_Background);
+    view->addLayerEventPriority(kDMProjectViewLayer_Links, kDMProjectViewLayerPriority_Links);
+    view->addLayerEventPriority(kDMProjectViewLayer_Items, kDMProjectViewLayerPriority_Items);
+    view->addLayerEventPriority(kDMProjectViewLayer_Guides, kDMProjectViewLayerPriority_Guides);
+    m_background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 10, 10));
+    m_background->setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.1f));
+    view->setDatasource(this);
+    view->setDelegate(this);
+    view->installEventFilter(this);
+    if (QScrollArea *scroll = m_document.projectViewScrollArea())
+        scroll->viewport()->installEventFilter(this);
+}
+
+void DMProjectDocumentObjectViewDataSource::detachFromViews()
+{
+    if (DMProjectView *view = canvas()) {
+        if (view->datasource() == this)
+            view->setDatasource(nullptr);
+        if (view->delegate() == this)
+            view->setDelegate(nullptr);
+        view->removeEventFilter(this);
+    }
+    if (QScrollArea *scroll = m_document.projectViewScrollArea())
+        scroll->viewport()->removeEventFilter(this);
+    // What was scheduled finds nothing pending and does nothing.
+    m_outlineSyncPending = false;
+    m_relayoutPending = false;
+    m_reloadPending = false;
+    destroyPendingIdleInvocations(this);
+}
+
+void DMProjectDocumentObjectViewDataSource::projectDidChange()
+{
+    m_linkIndexValid = false;
 }
 
 // ---- Rows ----
 
-int DMProjectDocument::projectOutlineRowAtCanvasY(double y) const
+int DMProjectDocumentObjectViewDataSource::projectOutlineRowAtCanvasY(double y) const
 {
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    const DMOutlineView *outline = m_document.projectOutlineView();
     if (!outline || !std::isfinite(y) || y < 0 || y > INT_MAX)
         return -1;
     return outline->rowAtPoint(QPoint(0, int(y)));
 }
 
-std::shared_ptr<DMProjectObject> DMProjectDocument::projectOutlineObjectAtRow(int row) const
+std::shared_ptr<DMProjectObject> DMProjectDocumentObjectViewDataSource::objectAtRow(int row) const
 {
-    const DMOutlineView *outline = m_outlets.projectOutlineView;
-    if (!outline || row < 0 || row >= outline->numberOfRows())
-        return nullptr;
-    return m_outlineDataSource->objectForItem(outline->itemAtRow(row));
+    return m_document.projectOutlineObjectAtRow(row);
 }
 
 // ---- Objects of a layer ----
 
-void DMProjectDocument::projectViewRowsMeetingRect(const DMProjectViewBackgroundObjectAttributes *table, int outlineRows,
+void DMProjectDocumentObjectViewDataSource::projectViewRowsMeetingRect(const DMProjectViewBackgroundObjectAttributes *table, int outlineRows,
                                                    const QRectF &rect, int *first, int *last)
 {
     qint32 from = 0;
@@ -116,33 +164,33 @@ void DMProjectDocument::projectViewRowsMeetingRect(const DMProjectViewBackground
         *last = to;
 }
 
-DMBaseObjectList DMProjectDocument::objectViewObjectsInRectForLayer(DMObjectView *view, const QRectF &rect,
+DMBaseObjectList DMProjectDocumentObjectViewDataSource::objectViewObjectsInRectForLayer(DMObjectView *view, const QRectF &rect,
                                                                      quint16 layer)
 {
     DMBaseObjectList objects;
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
         return objects;
-    const int viewMode = m_project->displayAttributes().viewMode;
+    const int viewMode = project->displayAttributes().viewMode;
     switch (layer) {
     case kDMProjectViewLayer_Background:
-        if (m_outlets.projectViewBackgroundObject)
-            objects.append(m_outlets.projectViewBackgroundObject);
+        if (m_background)
+            objects.append(m_background);
         return objects;
 
     case kDMProjectViewLayer_Items: {
         if (viewMode != kDMProjectViewMode_Gantt && viewMode != kDMProjectViewMode_Resources)
             return objects;
-        const DMOutlineView *outline = m_outlets.projectOutlineView;
-        const auto &background = m_outlets.projectViewBackgroundObject;
-        const auto table = background ? background->attributes() : nullptr;
+        const DMOutlineView *outline = m_document.projectOutlineView();
+        const auto table = m_background ? m_background->attributes() : nullptr;
         if (!outline || !table)
             return objects;
         int first = 0;
         int last = -1;
         projectViewRowsMeetingRect(table.get(), outline->numberOfRows(), rect, &first, &last);
-        const DMProjectEventContainer *events = m_project->eventContainer().get();
+        const DMProjectEventContainer *events = project->eventContainer().get();
         for (int row = first; row <= last; ++row) {
-            const std::shared_ptr<DMProjectObject> object = projectOutlineObjectAtRow(row);
+            const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
             if (!object)
                 continue;
             if (object.get() == events) {
@@ -182,8 +230,8 @@ DMBaseObjectList DMProjectDocument::objectViewObjectsInRectForLayer(DMObjectView
         std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
         for (auto &entry : found)
             objects.append(std::move(entry.second));
-        if (m_outlets.pendingDependency)
-            objects.append(m_outlets.pendingDependency);
+        if (m_pendingDependency)
+            objects.append(m_pendingDependency);
         return objects;
     }
 
@@ -199,15 +247,16 @@ DMBaseObjectList DMProjectDocument::objectViewObjectsInRectForLayer(DMObjectView
     }
 }
 
-void DMProjectDocument::rebuildLinkIndex()
+void DMProjectDocumentObjectViewDataSource::rebuildLinkIndex()
 {
     m_linkIndex.clear();
     m_linkIndexMaxBottom.clear();
     m_linkIndexValid = true;
-    if (!m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
         return;
     int order = 0;
-    DMProjectItem_forEachItem(m_project->tasks().list(), [&](const DMProjectItem &item) {
+    DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
         for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
             if (!line || !endsAreInProject(*dependency))
@@ -228,24 +277,24 @@ void DMProjectDocument::rebuildLinkIndex()
 
 // ---- Cursors and selection ----
 
-std::optional<QCursor> DMProjectDocument::objectViewCursorForDragOperation(DMObjectView *, qint32 operation)
+std::optional<QCursor> DMProjectDocumentObjectViewDataSource::objectViewCursorForDragOperation(DMObjectView *, qint32 operation)
 {
     return QCursor(DMProjectView_cursorShapeForDragOperation(operation));
 }
 
-bool DMProjectDocument::objectViewShouldSelectObjectInLayer(DMObjectView *, const std::shared_ptr<DMBaseObject> &,
+bool DMProjectDocumentObjectViewDataSource::objectViewShouldSelectObjectInLayer(DMObjectView *, const std::shared_ptr<DMBaseObject> &,
                                                             quint16 layer)
 {
     // The background is never selected; the every-layer value 0xFFFF is a selectable layer.
     return (layer & 0xFFFF) != 0;
 }
 
-void DMProjectDocument::objectViewSelectionDidChange(DMObjectView *view)
+void DMProjectDocumentObjectViewDataSource::objectViewSelectionDidChange(DMObjectView *view)
 {
     if (!m_applyingOutlineSelection)
         projectOutlineViewSelectionNeedsSyncingWithObjectView();
     const DMBaseObjectList selection = view ? view->selectedObjects() : DMBaseObjectList();
-    m_outlets.projectViewHasSelectedItems = !selection.isEmpty();
+    m_projectViewHasSelectedItems = !selection.isEmpty();
     if (selection.size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(selection.first().get()))
             if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
@@ -256,25 +305,35 @@ void DMProjectDocument::objectViewSelectionDidChange(DMObjectView *view)
         editor->editObject(nullptr);
 }
 
-void DMProjectDocument::projectOutlineViewSelectionNeedsSyncingWithObjectView()
+void DMProjectDocumentObjectViewDataSource::projectOutlineViewSelectionNeedsSyncingWithObjectView()
 {
-    if (m_outlets.outlineSyncPending)
-        return;
-    m_outlets.outlineSyncPending = true;
-    m_outlineSyncTimer.start();
+    performOnceAfterDelay(m_outlineSyncPending, 0.05,
+                          &DMProjectDocumentObjectViewDataSource::syncProjectOutlineViewSelectionWithObjectView);
 }
 
-void DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView()
+void DMProjectDocumentObjectViewDataSource::performOnceAfterDelay(bool &pending, double seconds,
+                                                                 void (DMProjectDocumentObjectViewDataSource::*fn)())
 {
-    m_outlets.outlineSyncPending = false;
-    DMOutlineView *outline = m_outlets.projectOutlineView;
-    if (!outline || !m_outlets.projectView)
+    if (pending)
+        return;
+    pending = true;
+    performAfterDelay(this, seconds, [this, &pending, fn] {
+        if (pending)
+            (this->*fn)();
+    });
+}
+
+void DMProjectDocumentObjectViewDataSource::syncProjectOutlineViewSelectionWithObjectView()
+{
+    m_outlineSyncPending = false;
+    DMOutlineView *outline = m_document.projectOutlineView();
+    if (!outline || !canvas())
         return;
     QList<int> rows;
-    for (const auto &object : m_outlets.projectView->selectedObjects()) {
+    for (const auto &object : canvas()->selectedObjects()) {
         const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
         const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
-        const int row = item ? outline->rowForItem(m_outlineDataSource->itemForObject(item.get())) : -1;
+        const int row = item ? m_document.projectOutlineRowForObject(item.get()) : -1;
         if (row >= 0 && !rows.contains(row))
             rows.append(row);
     }
@@ -284,20 +343,21 @@ void DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView()
     m_syncingOutlineSelection = true;
     outline->selectRowIndexesByExtendingSelection(rows, false);
     m_syncingOutlineSelection = false;
-    _updateBackgroundObjectRowsColor();
+    updateBackgroundObjectRowsColor();
 }
 
-void DMProjectDocument::projectOutlineSelectionDidChange()
+void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
 {
-    if (m_syncingOutlineSelection || !m_project)
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (m_syncingOutlineSelection || !project)
         return;
-    DMOutlineView *outline = m_outlets.projectOutlineView;
-    DMProjectView *canvas = m_outlets.projectView;
-    if (outline && canvas && m_project->displayAttributes().viewMode == kDMProjectViewMode_Gantt) {
+    DMOutlineView *outline = m_document.projectOutlineView();
+    DMProjectView *canvas = this->canvas();
+    if (outline && canvas && project->displayAttributes().viewMode == kDMProjectViewMode_Gantt) {
         m_applyingOutlineSelection = true;
         canvas->deselectAll();
         for (int row : outline->selectedRowIndexes()) {
-            const auto item = std::dynamic_pointer_cast<DMProjectItem>(projectOutlineObjectAtRow(row));
+            const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectAtRow(row));
             const auto bar = item ? std::dynamic_pointer_cast<DMBaseObject>(item->ganttUIObject()) : nullptr;
             if (!bar || bar->isSelected())
                 continue;
@@ -306,7 +366,33 @@ void DMProjectDocument::projectOutlineSelectionDidChange()
         }
         m_applyingOutlineSelection = false;
     }
-    _updateBackgroundObjectRowsColor();
+    updateBackgroundObjectRowsColor();
     if (canvas)
         canvas->setNeedsDisplay();
+}
+
+// ---- Events of the canvas and its scroll area ----
+
+bool DMProjectDocumentObjectViewDataSource::eventFilter(QObject *watched, QEvent *event)
+{
+    QScrollArea *scroll = m_document.projectViewScrollArea();
+    if (scroll && watched == scroll->viewport() && event->type() == QEvent::Resize) {
+        // The canvas fills at least the visible width: relay out once the resizing settles.
+        relayoutSoon();
+        return false;
+    }
+    DMProjectView *view = canvas();
+    if (view && watched == view && event->type() == QEvent::Wheel) {
+        // The wheel with Control held zooms, a notch a tenth of a pinch's decade.
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier))
+            return false;
+        const double notches = wheel->angleDelta().y() / kWheelNotch;
+        if (notches != 0.0 && std::isfinite(notches))
+            objectViewMagnifyWithEvent(view, DMEvent::magnifyEvent(notches * kWheelNotchMagnification,
+                                                                   view->mapTo(view->window(), wheel->position()),
+                                                                   DMEvent::modifiersFromQt(wheel->modifiers())));
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
