@@ -30,6 +30,7 @@ public:
     QStringList promptAnswers; // consumed in order; none left means "cancel"
     QString savePanelPath;
     QStringList openPanelPaths;
+    QList<FilePanel> openPanels;
 
     int runAlert(const Alert &alert, QWidget * = nullptr) override
     {
@@ -47,7 +48,11 @@ public:
         alerts.append(alert);
         return alertAnswer;
     }
-    QStringList runOpenPanel(const FilePanel &, QWidget * = nullptr) override { return openPanelPaths; }
+    QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
+    {
+        openPanels.append(panel);
+        return openPanelPaths;
+    }
     QString runSavePanel(const FilePanel &, QWidget * = nullptr) override { return savePanelPath; }
     bool runTextPrompt(const QString &, const QString &label, bool, QString *text, QWidget * = nullptr) override
     {
