@@ -29,6 +29,8 @@ class DMCurrencyFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
+class DMProjectDocumentOutputHost;
+class DMProjectDocumentReport;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMProjectViewBackgroundObjectAttributes;
@@ -187,6 +189,9 @@ public:
     int sourceListTree_indexOfItemWithTag(int tag) const;
     void viewModeDidChange();
     void applyingTaskListColumns(const QVariantList &columns);
+
+    // ---- Reports and exports (their controllers live in src/output) ----
+    DMProjectDocumentReport *report();
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
@@ -357,4 +362,9 @@ private:
 
     std::vector<DMObservation> m_projectObservations;
     std::vector<DMNotificationObserver> m_notificationObservers;
+
+    // The output controllers and what they see of the document (DMProjectDocument_Output.cpp).
+    DMProjectDocumentOutputHost *outputHost();
+    std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
+    std::shared_ptr<DMProjectDocumentReport> m_report;
 };
