@@ -301,15 +301,15 @@ QString DMProjectDocumentReport::reportGenerateHTML()
 
     QString rows;
     _reportGenerateHTML_tasksContentStringRowProjectCost(project->tasks().list(), rows, &row, &projectCost);
-    rows += DMReport_separatorRow() + QStringLiteral("</table>") + DMReport_mainTableOpening()
-        + QStringLiteral("<tr><td><br/><br/><br/><br/><br/><br/><br/></td></tr>");
+    rows += DMReport_separatorRow() + DMReport_mainTableClosing() + DMReport_mainTableOpening()
+        + QStringLiteral("<br/><br/><br/><br/><br/><br/><br/>\n");
     rows += DMReport_columnHeaderRow(header.colorText,
                                      {DMLocalizedString("Resources"), QString(), DMLocalizedString("Base"),
                                       shown.showCost ? DMLocalizedString("Cost") : QString(),
                                       shown.showCompletion ? DMLocalizedString("Completion") : QString(), QString()},
                                      shown);
     _reportGenerateHTML_resourcesContentStringRowProjectCost(project->resources().list(), rows, &row, &projectCost);
-    rows += DMReport_separatorRow() + QStringLiteral("</table>");
+    rows += DMReport_separatorRow() + DMReport_mainTableClosing();
 
     const double budget = doubleForKey(project->attributes(), kDMProject_Settings_Budget);
     header.title = project->title();

@@ -236,7 +236,7 @@ QString groupedReportPage(DMReportHeader header, const QString &rows, const DMPr
     header.colorText = DMReport_headerColorText(host.reportHeaderColor());
     header.logoPath = host.reportLogoPath();
     const QString body = DMReport_mainTableOpening() + DMReport_headerTableForTasksByResource(header) + rows
-        + DMReport_separatorRow() + QStringLiteral("</table>");
+        + DMReport_separatorRow() + DMReport_mainTableClosing();
     return DMReport_pageWithBody(DMReport_templateText(), body, header.columns);
 }
 

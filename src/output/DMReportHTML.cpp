@@ -30,9 +30,10 @@ QString cell(const char *cssClass, const QString &markup)
     return QStringLiteral("<td class=\"%1\">%2</td>").arg(QLatin1String(cssClass), markup);
 }
 
-// The six columns of every row, with their classes and widths in percent.
-enum Column { TaskName, Dates, Days, Cost, Completion, Margin };
-constexpr const char *kColumnClasses[] = {"taskName", "dates", "days", "cost", "completion", "margin"};
+// The columns of every row, with their classes and widths in percent. The dates take two
+// columns (begin and end); the column header and the resource rows span both.
+enum Column { TaskName, BeginDate, EndDate, Days, Cost, Completion, Margin };
+constexpr const char *kColumnClasses[] = {"taskName", "dates", "dates", "days", "cost", "completion", "margin"};
 
 int columnWidth(Column column, const DMReportColumns &columns)
 {
@@ -40,9 +41,10 @@ int columnWidth(Column column, const DMReportColumns &columns)
     const int completion = columns.showCompletion ? 14 : 1;
     switch (column) {
     case TaskName:
-        return 100 - 30 - 12 - cost - completion - 10;
-    case Dates:
-        return 30;
+        return 100 - 2 * 15 - 12 - cost - completion - 10;
+    case BeginDate:
+    case EndDate:
+        return 15;
     case Days:
         return 12;
     case Cost:
@@ -59,6 +61,13 @@ QString columnCell(Column column, const QString &markup, const DMReportColumns &
 {
     return QStringLiteral("<td class=\"%1\" width=\"%2%\">%3</td>")
         .arg(QLatin1String(kColumnClasses[column]), QString::number(columnWidth(column, columns)), markup);
+}
+
+// Both date columns as one cell.
+QString datesCell(const QString &markup, const DMReportColumns &columns)
+{
+    return QStringLiteral("<td class=\"dates\" colspan=\"2\" width=\"%1%\">%2</td>")
+        .arg(QString::number(columnWidth(BeginDate, columns) + columnWidth(EndDate, columns)), markup);
 }
 
 // The <img> of the logo, scaled down to fit 512 x 128 points with its proportions; empty when
@@ -82,7 +91,7 @@ QString logoMarkup(const QString &path)
 // Steps shared by both header tables: the opening, the title and the dates.
 QString headerTableOpening(const DMReportHeader &header)
 {
-    QString text = QStringLiteral("<tr><td><table><tbody><tr><td width=\"800\">"
+    QString text = QStringLiteral("<table width=\"100%\" border=\"0\"><tr><td width=\"800\">"
                                   "<table class=\"headerTable\" width=\"800\" border=\"0\" bordercolor=\"#FFFFFF\">");
     text += QStringLiteral("<tr><td class=\"headerTableProjectName\" colspan=\"6\">%1</td></tr>").arg(html(header.title));
     text += QStringLiteral("<tr><td class=\"headerTableProjectName\" colspan=\"6\"> </td></tr>");
@@ -96,7 +105,7 @@ QString headerTableClosing(const DMReportHeader &header)
 {
     QString text = QStringLiteral("</table></td><td align=\"right\"><div align=\"right\">");
     text += logoMarkup(header.logoPath);
-    text += QStringLiteral("</div></td></tr></tbody></table></td></tr><tr><td><br/></td></tr>");
+    text += QStringLiteral("</div></td></tr></table><br/>");
     text += DMReport_columnHeaderRow(header.colorText,
                                      {DMLocalizedString("Tasks"), DMLocalizedString("Dates"), DMLocalizedString("Duration"),
                                       header.columns.showCost ? DMLocalizedString("Cost") : QString(),
@@ -111,28 +120,25 @@ QString fieldPair(const char *title, const QString &value)
     return cell("headerTableFieldTitle", label(title)) + cell("headerTableCost", html(value));
 }
 
-// The frame of every row: the parity class, the first line's cells and the second line.
+// The frame of every row: a table of its own (the report view lays out many small tables far
+// faster than one table of many rows), its parity class, the first line and the second line.
 QString rowFrame(int row, const QString &firstLine, const char *lineLabel, const QString &lineText)
 {
-    QString text = row % 2 ? QStringLiteral("<tr class=\"oddRow\">") : QStringLiteral("<tr class=\"evenRow\">");
-    text += QStringLiteral("<td class=\"tableRowCell\"><table width=\"100%\" border=\"0\">");
-    text += firstLine;
-    text += QStringLiteral("<tr><td colspan=\"1\" class=\"assignedTo\">%1</td><td colspan=\"5\">%2</td></tr>")
-                .arg(label(lineLabel), html(lineText));
-    text += QStringLiteral("   </table>   </td>   </tr>");
+    const QString parity = row % 2 ? QStringLiteral("<tr class=\"oddRow\">") : QStringLiteral("<tr class=\"evenRow\">");
+    QString text = QStringLiteral("<table class=\"reportRow\" width=\"100%\" border=\"0\" cellspacing=\"0\">");
+    text += parity + firstLine + QStringLiteral("</tr>");
+    text += parity + QStringLiteral("<td class=\"assignedTo\">%1</td><td colspan=\"6\">%2</td></tr>").arg(label(lineLabel), html(lineText));
+    text += QStringLiteral("</table>\n");
     return text;
 }
 
 QString taskRowFirstLine(const DMReportTaskRow &row, const DMReportColumns &columns, DMReportBar bar)
 {
-    QString text = QStringLiteral("<tr>") + columnCell(TaskName, html(row.title), columns);
-    text += columnCell(Dates,
-                       QStringLiteral("<table border=\"0\" width=\"100%\"><tr><td width=\"50%\">%1</td><td>%2</td></tr></table>")
-                           .arg(html(row.beginText), html(row.endText)),
-                       columns);
+    QString text = columnCell(TaskName, html(row.title), columns);
+    text += columnCell(BeginDate, html(row.beginText), columns) + columnCell(EndDate, html(row.endText), columns);
     text += columnCell(Days, html(row.durationText), columns) + columnCell(Cost, html(row.costText), columns);
     text += columnCell(Completion, columns.showCompletion ? DMReport_progressBar(row.percent, bar) : QString(), columns);
-    text += columnCell(Margin, html(row.floatText), columns) + QStringLiteral("</tr>");
+    text += columnCell(Margin, html(row.floatText), columns);
     return text;
 }
 
@@ -192,23 +198,30 @@ QString DMReport_progressBar(int percent, DMReportBar style)
 
 QString DMReport_mainTableOpening()
 {
-    return QStringLiteral("<table class=\"mainTable\" width=\"100%\" border=\"0\" bordercolor=\"#FFFFFF\">");
+    return QStringLiteral("<div class=\"mainTable\">\n");
+}
+
+QString DMReport_mainTableClosing()
+{
+    return QStringLiteral("</div>\n");
 }
 
 QString DMReport_separatorRow()
 {
-    return QStringLiteral("<tr class=\"separatorRow\"><td class=\"separatorRow\"></td></tr>");
+    return QStringLiteral("<table class=\"separatorRow\" width=\"100%\" border=\"0\" cellspacing=\"0\" cellpadding=\"0\">"
+                          "<tr class=\"separatorRow\"><td class=\"separatorRow\"></td></tr></table>\n");
 }
 
 QString DMReport_columnHeaderRow(const QString &colorText, const QStringList &labels, const DMReportColumns &columns)
 {
-    QString text = QStringLiteral("   ") + DMReport_separatorRow() + QLatin1Char('\n');
-    text += QStringLiteral("   <tr style=\"background-color: %1\" bgcolor=\"%1\">   <td>   "
-                           "<table width=\"100%\" border=\"0\" bgcolor=\"%1\" style=\"font-weight: bold\">   <tr>   ")
+    QString text = DMReport_separatorRow();
+    text += QStringLiteral("<table class=\"columnHeader\" width=\"100%\" border=\"0\" cellspacing=\"0\" bgcolor=\"%1\" "
+                           "style=\"background-color: %1; font-weight: bold\"><tr bgcolor=\"%1\">")
                 .arg(colorText);
-    for (int column = TaskName; column <= Margin; ++column)
-        text += columnCell(Column(column), html(labels.value(column)), columns);
-    text += QStringLiteral("   </tr>   </table>   </td>   </tr>   ") + DMReport_separatorRow() + QLatin1Char('\n');
+    text += columnCell(TaskName, html(labels.value(0)), columns) + datesCell(html(labels.value(1)), columns);
+    for (int column = Days; column <= Margin; ++column)
+        text += columnCell(Column(column), html(labels.value(column - 1)), columns);
+    text += QStringLiteral("</tr></table>\n") + DMReport_separatorRow();
     return text;
 }
 
@@ -245,12 +258,11 @@ QString DMReport_resourceRow(int row, const QString &name, const QString &contac
                              const QString &costText, int percent, const QString &assignmentText,
                              const DMReportColumns &columns)
 {
-    QString firstLine = QStringLiteral("<tr>") + columnCell(TaskName, html(name), columns)
-        + columnCell(Dates, html(contactText), columns) + columnCell(Days, html(baseRateText), columns)
-        + columnCell(Cost, html(costText), columns);
+    QString firstLine = columnCell(TaskName, html(name), columns) + datesCell(html(contactText), columns)
+        + columnCell(Days, html(baseRateText), columns) + columnCell(Cost, html(costText), columns);
     firstLine += columnCell(Completion, columns.showCompletion ? DMReport_progressBar(percent, DMReportBar::Striped) : QString(),
                             columns);
-    firstLine += columnCell(Margin, QString(), columns) + QStringLiteral("</tr>");
+    firstLine += columnCell(Margin, QString(), columns);
     return rowFrame(row, firstLine, "Assigned:", assignmentText);
 }
 

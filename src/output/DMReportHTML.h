@@ -37,13 +37,16 @@ struct DMReportColumns
     bool showCompletion = true;
 };
 
-// "<table class="mainTable" ...>" and the separator row.
+// The two blocks of a report (tasks, resources) are "mainTable" divisions holding one small
+// table per row: the report view lays out many small tables far faster than one large one.
 QString DMReport_mainTableOpening();
+QString DMReport_mainTableClosing();
+// A thin rule across the page.
 QString DMReport_separatorRow();
 
 // The bold column-header row between two separator rows, on the header colour; six labels
-// (already localized) for the columns taskName, dates, days, cost, completion and margin. Every
-// row gives its columns the same widths, so that the columns of all rows line up.
+// (already localized) for the columns taskName, dates (begin and end), days, cost, completion
+// and margin. Every row gives its columns the same widths, so that the columns line up.
 QString DMReport_columnHeaderRow(const QString &colorText, const QStringList &labels, const DMReportColumns &columns);
 
 // What the header tables show.

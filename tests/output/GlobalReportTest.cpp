@@ -94,10 +94,10 @@ TEST_F(GlobalReportTest, EmptyProjectKeepsTheFrame)
     useProject(empty);
     const ReportHTMLParser parsed(report->reportGenerateHTML());
     EXPECT_EQ(parsed.errors(), QStringList());
-    EXPECT_EQ(parsed.count(QStringLiteral("//table[@class='mainTable']")), 2);
-    EXPECT_EQ(parsed.count(QStringLiteral("//tr[@class='evenRow' or @class='oddRow']")), 0);
-    // Each column header between two separators, and the closing separator of each table.
-    EXPECT_EQ(parsed.count(QStringLiteral("//tr[@class='separatorRow']")), 6);
+    EXPECT_EQ(parsed.count(QStringLiteral("//div[@class='mainTable']")), 2);
+    EXPECT_EQ(parsed.count(QStringLiteral("//table[@class='reportRow']")), 0);
+    // Each column header between two separators, and the closing separator of each block.
+    EXPECT_EQ(parsed.count(QStringLiteral("//table[@class='separatorRow']")), 6);
     EXPECT_EQ(parsed.texts(QStringLiteral("//td[@class='taskName']")), (QStringList{QStringLiteral("Tasks"), QStringLiteral("Resources")}));
 }
 

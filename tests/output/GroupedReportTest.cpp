@@ -107,7 +107,7 @@ TEST_F(GroupedReportTest, ResourceReportHeaderShowsTheResourcesOwnCostAndNotes)
     EXPECT_EQ(parsed.texts(QStringLiteral("//table[@class='headerTable']//td[@class='dates']")),
               (QStringList{QStringLiteral("2024-03-04"), QStringLiteral("2024-04-26")}));
     EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@class='assignedTo']")).contains(QStringLiteral("Notes:")));
-    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@colspan='5']")).contains(QStringLiteral("Check the piers")));
+    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@colspan='6']")).contains(QStringLiteral("Check the piers")));
 }
 
 TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGroup)

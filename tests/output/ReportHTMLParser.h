@@ -19,12 +19,16 @@ public:
     int count(const QString &xpath) const { return int(texts(xpath).size()); }
 
     // The row classes ("evenRow", "oddRow") of the task table and of the resource table.
-    QStringList taskRowClasses() const { return texts(QStringLiteral("//table[@class='mainTable'][1]/tr[@class='evenRow' or @class='oddRow']/@class")); }
-    QStringList resourceRowClasses() const { return texts(QStringLiteral("//table[@class='mainTable'][2]/tr[@class='evenRow' or @class='oddRow']/@class")); }
-    // The first cell of each row of a table (1 tasks, 2 resources): the titles and names.
-    QStringList rowTitles(int table) const
+    QStringList taskRowClasses() const { return rowClasses(1); }
+    QStringList resourceRowClasses() const { return rowClasses(2); }
+    QStringList rowClasses(int block) const
     {
-        return texts(QStringLiteral("//table[@class='mainTable'][%1]/tr/td[@class='tableRowCell']/table/tr[1]/td[@class='taskName']").arg(table));
+        return texts(QStringLiteral("//div[@class='mainTable'][%1]/table[@class='reportRow']/tr[1]/@class").arg(block));
+    }
+    // The first cell of each row of a block (1 tasks, 2 resources): the titles and names.
+    QStringList rowTitles(int block) const
+    {
+        return texts(QStringLiteral("//div[@class='mainTable'][%1]/table[@class='reportRow']/tr[1]/td[@class='taskName']").arg(block));
     }
 
 private:
