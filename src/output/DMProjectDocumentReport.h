@@ -83,8 +83,9 @@ public:
         const DMDate &end);
     void generateReportsForTasksContentStringRowProjectCostTotalCost(ItemList items, QString &content, int *row,
                                                                      float *totalCost);
-    // Plain resources before groups at every level, a group's members indented by a tab; each
-    // entry's data is the object ID. Groups are disabled entries after a separator.
+    // Plain resources before groups at every level, a group's members indented by four spaces
+    // (a tab in a pop-up's title jumps to a distant tab stop); each entry's data is the object
+    // ID. Groups are disabled entries after a separator.
     static void _tasksByResourceReport_rebuildResourceMenuFromResourcesArrayStoreInMenuNamePrefix(
         const ResourceList &resources, QComboBox *menu, const QString &prefix);
     // Every process of the item tree, depth first.

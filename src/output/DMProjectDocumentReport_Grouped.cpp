@@ -88,7 +88,7 @@ void DMProjectDocumentReport::_tasksByResourceReport_rebuildResourceMenuFromReso
             menu->insertSeparator(menu->count());
         addMenuEntry(menu, prefix + group->name(), group->objectID(), false);
         _tasksByResourceReport_rebuildResourceMenuFromResourcesArrayStoreInMenuNamePrefix(
-            group->subitems().list(), menu, prefix + QLatin1Char('\t'));
+            group->subitems().list(), menu, prefix + QStringLiteral("    "));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "DMReportHTML.h"
 
+#include "DMColorAdditions.h"
 #include "DMLocalizedString.h"
 #include "DMObjectSerialization.h"
 #include "DMStringAdditions.h"
@@ -38,15 +39,15 @@ constexpr const char *kColumnClasses[] = {"taskName", "dates", "dates", "days", 
 int columnWidth(Column column, const DMReportColumns &columns)
 {
     const int cost = columns.showCost ? 12 : 1;
-    const int completion = columns.showCompletion ? 14 : 1;
+    const int completion = columns.showCompletion ? 13 : 1;
     switch (column) {
     case TaskName:
-        return 100 - 2 * 15 - 12 - cost - completion - 10;
+        return 100 - 2 * 16 - 10 - cost - completion - 8;
     case BeginDate:
     case EndDate:
-        return 15;
+        return 16;
     case Days:
-        return 12;
+        return 10;
     case Cost:
         return cost;
     case Completion:
@@ -54,7 +55,7 @@ int columnWidth(Column column, const DMReportColumns &columns)
     case Margin:
         break;
     }
-    return 10;
+    return 8;
 }
 
 QString columnCell(Column column, const QString &markup, const DMReportColumns &columns)
@@ -185,8 +186,8 @@ QString DMReport_progressBar(int percent, DMReportBar style)
     }
     // The full bar of the global report takes the template's own colours (class ui-progress).
     const QString look = colour.isEmpty()
-        ? QString()
-        : QStringLiteral(" bgcolor=\"%1\" style=\"background-color: %1; border: 1px solid %2;\"").arg(colour, border);
+        ? QStringLiteral(" style=\"white-space: nowrap;\"")
+        : QStringLiteral(" bgcolor=\"%1\" style=\"white-space: nowrap; background-color: %1; border: 1px solid %2;\"").arg(colour, border);
     QString text = opening
         + QStringLiteral("<td class=\"ui-progress\" width=\"%1%\" align=\"%2\" nowrap%3>%4%</td>")
               .arg(QString::number(w, 'f', 0), align, look)
@@ -214,13 +215,19 @@ QString DMReport_separatorRow()
 
 QString DMReport_columnHeaderRow(const QString &colorText, const QStringList &labels, const DMReportColumns &columns)
 {
+    // The labels in black or white, whichever reads on the user's header colour.
+    const QString textColor = DMBestTextColorForBackgroundColor(QColor(colorText), 1.0).name();
+    const auto title = [&](int index) {
+        const QString text = labels.value(index);
+        return text.isEmpty() ? QString() : QStringLiteral("<span style=\"color: %1\">%2</span>").arg(textColor, html(text));
+    };
     QString text = DMReport_separatorRow();
     text += QStringLiteral("<table class=\"columnHeader\" width=\"100%\" border=\"0\" cellspacing=\"0\" bgcolor=\"%1\" "
                            "style=\"background-color: %1; font-weight: bold\"><tr bgcolor=\"%1\">")
                 .arg(colorText);
-    text += columnCell(TaskName, html(labels.value(0)), columns) + datesCell(html(labels.value(1)), columns);
+    text += columnCell(TaskName, title(0), columns) + datesCell(title(1), columns);
     for (int column = Days; column <= Margin; ++column)
-        text += columnCell(Column(column), html(labels.value(column - 1)), columns);
+        text += columnCell(Column(column), title(column - 1), columns);
     text += QStringLiteral("</tr></table>\n") + DMReport_separatorRow();
     return text;
 }

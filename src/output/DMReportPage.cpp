@@ -22,7 +22,7 @@ DMReportPage::DMReportPage(QWidget *parent) : QWidget(parent)
 
     m_popUpLabel = new QLabel(DMLocalizedString("Resource:"), bar);
     m_popUp = new QComboBox(bar);
-    m_popUp->setMinimumContentsLength(18);
+    m_popUp->setMinimumContentsLength(8);
     m_popUp->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     auto *fromLabel = new QLabel(DMLocalizedString("From:"), bar);
     auto *toLabel = new QLabel(DMLocalizedString("To:"), bar);

@@ -49,7 +49,7 @@ TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeIndentedGroups)
 {
     report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("Ada"), QStringLiteral("Dee"), QStringLiteral("--"), QStringLiteral("Crew"),
-                                      QStringLiteral("\tBo"), QStringLiteral("\tCy")}));
+                                      QStringLiteral("    Bo"), QStringLiteral("    Cy")}));
     EXPECT_EQ(popUp()->currentText(), QStringLiteral("Ada"));
     const auto *model = qobject_cast<QStandardItemModel *>(popUp()->model());
     EXPECT_FALSE(model->item(popUp()->findText(QStringLiteral("Crew")))->isEnabled());
@@ -130,7 +130,7 @@ TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGro
 TEST_F(GroupedReportTest, PopUpChoiceAndStaleEntries)
 {
     report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
-    selectEntry(QStringLiteral("\tBo"));
+    selectEntry(QStringLiteral("    Bo"));
     emit popUp()->activated(popUp()->currentIndex());
     EXPECT_EQ(shownReport().rowTitles(1), QStringList{QStringLiteral("Drawing sheet 2")});
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Bo"));
