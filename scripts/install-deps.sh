@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core xdotool
   imagemagick poppler-utils
+  python3-icalendar  # the tests read the exported calendars back with it
 )
 
 missing=()

@@ -31,6 +31,7 @@ class DMProject;
 class DMProjectItem;
 class DMProjectDocumentOutputHost;
 class DMProjectDocumentReport;
+class DMProjectDocumentUICallbacks;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMProjectViewBackgroundObjectAttributes;
@@ -192,6 +193,7 @@ public:
 
     // ---- Reports and exports (their controllers live in src/output) ----
     DMProjectDocumentReport *report();
+    DMProjectDocumentUICallbacks *uiCallbacks();
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
@@ -367,4 +369,5 @@ private:
     DMProjectDocumentOutputHost *outputHost();
     std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
     std::shared_ptr<DMProjectDocumentReport> m_report;
+    std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
 };

@@ -5,9 +5,14 @@
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectDocument.h"
+#include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMReportPage.h"
 #include "DMUserDefaults.h"
+
+#include <QDesktopServices>
+#include <QSet>
+#include <QUrl>
 
 DMProjectDocumentOutputHost::DMProjectDocumentOutputHost(DMProjectDocument *document) : m_document(document) {}
 
@@ -60,4 +65,31 @@ DMReportPage *DMProjectDocumentOutputHost::reportPage() const
 QWidget *DMProjectDocumentOutputHost::windowForSheet() const
 {
     return m_document->windowForSheet();
+}
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectDocumentOutputHost::selectedCanvasItems() const
+{
+    QList<std::shared_ptr<DMProjectItem>> items;
+    QSet<quint64> seen;
+    for (const auto &object : m_document->selectedObjects()) {
+        auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
+        if (!item || seen.contains(item->objectID()))
+            continue;
+        const std::uint32_t kind = item->kind();
+        if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Milestone || kind == kDMProjectItem_Kind_Event) {
+            seen.insert(item->objectID());
+            items.append(item);
+        }
+    }
+    return items;
+}
+
+DMProjectDocumentReport *DMProjectDocumentOutputHost::report()
+{
+    return m_document->report();
+}
+
+void DMProjectDocumentOutputHost::openFileWithDefaultApplication(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMProjectDocumentReportHost.h"
+#include "DMProjectDocumentUICallbacksHost.h"
 
 #include <QString>
 
@@ -9,9 +10,9 @@
 class DMCurrencyFormatter;
 class DMProjectDocument;
 
-// The document as its output controllers see it: the report controller's host. Owned by the
-// document, which outlives it.
-class DMProjectDocumentOutputHost : public DMProjectDocumentReportHost
+// The document as its output controllers see it: the host of the report controller and of the
+// export and import commands. Owned by the document, which outlives it.
+class DMProjectDocumentOutputHost : public DMProjectDocumentReportHost, public DMProjectDocumentUICallbacksHost
 {
 public:
     explicit DMProjectDocumentOutputHost(DMProjectDocument *document);
@@ -26,6 +27,9 @@ public:
     QString reportLogoPath() const override;
     DMReportPage *reportPage() const override;
     QWidget *windowForSheet() const override;
+    QList<std::shared_ptr<DMProjectItem>> selectedCanvasItems() const override;
+    DMProjectDocumentReport *report() override;
+    void openFileWithDefaultApplication(const QString &path) override;
 
 private:
     DMProjectDocument *m_document;

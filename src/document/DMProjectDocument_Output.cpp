@@ -3,6 +3,7 @@
 
 #include "DMProjectDocumentOutputHost.h"
 #include "DMProjectDocumentReport.h"
+#include "DMProjectDocumentUICallbacks.h"
 
 DMProjectDocumentOutputHost *DMProjectDocument::outputHost()
 {
@@ -16,4 +17,11 @@ DMProjectDocumentReport *DMProjectDocument::report()
     if (!m_report)
         m_report = std::make_shared<DMProjectDocumentReport>(outputHost());
     return m_report.get();
+}
+
+DMProjectDocumentUICallbacks *DMProjectDocument::uiCallbacks()
+{
+    if (!m_uiCallbacks)
+        m_uiCallbacks = std::make_shared<DMProjectDocumentUICallbacks>(outputHost());
+    return m_uiCallbacks.get();
 }

@@ -161,12 +161,32 @@ protected:
     std::unique_ptr<DMProjectDocumentReport> report = std::make_unique<DMProjectDocumentReport>(&host);
 };
 
-// Runs a Python script with the arguments; its standard output, or an empty text with *error.
-inline QString runPython(const QString &script, const QStringList &arguments, QString *error)
+// A Python interpreter that can import the module (Debian's packages go to the system's
+// interpreter, which another one on PATH may hide); empty when there is none.
+inline QString pythonWithModule(const QString &module)
 {
+    for (const QString &candidate : {QStringLiteral("/usr/bin/python3"), QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
+        if (candidate.isEmpty())
+            continue;
+        QProcess probe;
+        probe.start(candidate, {QStringLiteral("-c"), QStringLiteral("import ") + module});
+        if (probe.waitForFinished(30000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0)
+            return candidate;
+    }
+    return QString();
+}
+
+// Runs a Python script with the arguments; its standard output, or an empty text with *error.
+inline QString runPython(const QString &script, const QStringList &arguments, QString *error,
+                         const QString &module = QStringLiteral("csv"))
+{
+    const QString python = pythonWithModule(module);
+    if (python.isEmpty()) {
+        *error = QStringLiteral("no python3 with the module ") + module;
+        return QString();
+    }
     QProcess process;
-    process.start(QStandardPaths::findExecutable(QStringLiteral("python3")),
-                  QStringList{QStringLiteral("-c"), script} + arguments);
+    process.start(python, QStringList{QStringLiteral("-c"), script} + arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0) {
         *error = QString::fromUtf8(process.readAllStandardError());
         return QString();
