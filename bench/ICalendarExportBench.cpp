@@ -1,6 +1,7 @@
 // The iCalendar export of a project of 10,000 items (100 processes of 99 tasks and one
 // milestone, two people assigned to every task, 200 to-dos): the whole file, as the command
 // writes it, beside its place and then renamed into it.
+#include "BenchProjects.h"
 #include "BenchSupport.h"
 #include "DMDate.h"
 #include "DMModalUI.h"
@@ -9,7 +10,6 @@
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMProjectKeys.h"
 #include "DMProjectMilestone.h"
-#include "DMProjectProcess.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
@@ -44,30 +44,19 @@ std::shared_ptr<DMProject> makeProject()
         project->resources().append(person);
         people.append(person);
     }
-    int n = 0;
-    for (int p = 0; p < 100; ++p) {
-        auto process = std::make_shared<DMProjectProcess>();
-        process->setProject(project);
-        process->setTitle(QStringLiteral("Process %1").arg(p));
-        process->setBeginDateAndEndDate(start, start.dateByAddingSeconds(86400 * 110));
-        for (int t = 0; t < 99; ++t, ++n) {
-            auto task = std::make_shared<DMProjectTask>();
-            task->setProject(project);
-            task->setTitle(QStringLiteral("Task %1: pour the concrete; check, then sign off").arg(n));
-            const DMDate begin = start.dateByAddingSeconds(qint64(86400) * t);
-            task->setBeginDateAndEndDate(begin, begin.dateByAddingSeconds(8 * 3600));
-            task->setAttribute(kDMProjectItem_Notes, QStringLiteral("Notes of task %1\nsecond line").arg(n));
-            process->subitems().append(task);
-            task->addResource(people.at(n % people.size()));
-            task->addResource(people.at((n + 1) % people.size()));
-        }
+    DMBench_addProcessesOfTasks(project, 100, 99, [&people](DMProjectTask &task, int n) {
+        task.setTitle(QStringLiteral("Task %1: pour the concrete; check, then sign off").arg(n));
+        task.setAttribute(kDMProjectItem_Notes, QStringLiteral("Notes of task %1\nsecond line").arg(n));
+        task.addResource(people.at(n % people.size()));
+        task.addResource(people.at((n + 1) % people.size()));
+    });
+    const DMDate end = start.dateByAddingSeconds(86400 * 100);
+    for (const auto &process : project->tasks()) {
         auto milestone = std::make_shared<DMProjectMilestone>();
         milestone->setProject(project);
-        milestone->setTitle(QStringLiteral("Milestone %1").arg(p));
-        const DMDate end = start.dateByAddingSeconds(86400 * 100);
+        milestone->setTitle(QStringLiteral("Milestone of ") + process->title());
         milestone->setBeginDateAndEndDate(end, end);
         process->subitems().append(milestone);
-        project->tasks().append(process);
     }
     for (int i = 0; i < 200; ++i) {
         auto todo = std::make_shared<DMProjectTodo>();

@@ -2,13 +2,13 @@
 // assigned in turn): building its text, and what the user waits for when choosing the page in
 // an open document window: building, writing and loading the report until its first screen is
 // drawn (the view lays the rest out while idle).
+#include "BenchProjects.h"
 #include "BenchSupport.h"
 #include "DMDate.h"
 #include "DMProject.h"
 #include "DMProjectDocument.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectKeys.h"
-#include "DMProjectProcess.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 
@@ -22,9 +22,8 @@ std::shared_ptr<DMProject> makeProject()
 {
     auto project = DMProject::create();
     project->setTitle(QStringLiteral("Ten thousand tasks"));
-    const DMDate start(2024, 1, 1, 8 * 3600);
-    project->setBeginDate(start);
-    project->setEndDate(start.dateByAddingYearsMonthsDaysHoursMinutesSeconds(1, 0, 0, 0, 0, 0));
+    project->setBeginDate(DMDate(2024, 1, 1, 8 * 3600));
+    project->setEndDate(DMDate(2025, 1, 1, 8 * 3600));
     project->setAttribute(kDMProject_Settings_Budget, 1.0e6);
     QList<std::shared_ptr<DMProjectResource>> resources;
     for (int r = 0; r < 50; ++r) {
@@ -35,25 +34,12 @@ std::shared_ptr<DMProject> makeProject()
         project->resources().append(resource);
         resources.append(resource);
     }
-    int n = 0;
-    for (int p = 0; p < 100; ++p) {
-        auto process = std::make_shared<DMProjectProcess>();
-        process->setProject(project);
-        process->setTitle(QStringLiteral("Process %1").arg(p));
-        process->setBeginDateAndEndDate(start, start.dateByAddingSeconds(86400 * 110));
-        for (int t = 0; t < 100; ++t, ++n) {
-            auto task = std::make_shared<DMProjectTask>();
-            task->setProject(project);
-            task->setTitle(QStringLiteral("Task %1 \"%2\"").arg(n).arg(t));
-            const DMDate begin = start.dateByAddingSeconds(qint64(86400) * t);
-            task->setBeginDateAndEndDate(begin, begin.dateByAddingSeconds(8 * 3600));
-            task->setProgress(float(t % 10) / 10.0f);
-            task->setAttribute(kDMProjectItem_Cost, 100.0 + t);
-            process->subitems().append(task);
-            task->addResource(resources.at(n % resources.size()));
-        }
-        project->tasks().append(process);
-    }
+    DMBench_addProcessesOfTasks(project, 100, 100, [&resources](DMProjectTask &task, int n) {
+        task.setTitle(QStringLiteral("Task %1 \"%2\"").arg(n).arg(n % 100));
+        task.setProgress(float(n % 10) / 10.0f);
+        task.setAttribute(kDMProjectItem_Cost, 100.0 + n % 100);
+        task.addResource(resources.at(n % resources.size()));
+    });
     return project;
 }
 

@@ -209,8 +209,9 @@ float DMProjectDocumentReport::rollUpCost(const DMProjectItem &item)
     return cost;
 }
 
-void DMProjectDocumentReport::forEachResourceInGroups(const ResourceList &resources,
-                                                      const std::function<void(const DMProjectResource &)> &visit)
+void DMProjectDocumentReport::forEachResourceInGroups(
+    const ResourceList &resources, float *projectCost,
+    const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit)
 {
     std::vector<const DMProjectResource *> stack;
     for (auto it = resources.crbegin(); it != resources.crend(); ++it)
@@ -223,7 +224,12 @@ void DMProjectDocumentReport::forEachResourceInGroups(const ResourceList &resour
             for (auto it = members.crbegin(); it != members.crend(); ++it)
                 stack.push_back(it->get());
         } else if (resource->kind() == DMProjectResource::Resource) {
-            visit(*resource);
+            float progress = 0.0f;
+            float cost = 0.0f;
+            QString info;
+            resource->computeProgressCostInfoString(&progress, &cost, &info);
+            *projectCost += cost;
+            visit(*resource, progress, cost, info);
         }
     }
 }
@@ -267,12 +273,8 @@ void DMProjectDocumentReport::_reportGenerateHTML_resourcesContentStringRowProje
 {
     const DMReportColumns shown = columns();
     const auto currency = [this](double value) { return m_host->currencyString(value); };
-    forEachResourceInGroups(resources, [&](const DMProjectResource &resource) {
-        float progress = 0.0f;
-        float cost = 0.0f;
-        QString info;
-        resource.computeProgressCostInfoString(&progress, &cost, &info);
-        *projectCost += cost;
+    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
+                                                        const QString &info) {
         QString contact;
         const QString email = stringForKey(resource.attributes(), kDMProjectResource_Email);
         const QString phone = stringForKey(resource.attributes(), kDMProjectResource_Phone);

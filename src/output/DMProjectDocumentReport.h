@@ -14,6 +14,7 @@
 class QComboBox;
 class QProcess;
 class QTemporaryDir;
+class DMProject;
 class DMProjectDocumentReportHost;
 class DMProjectItem;
 class DMProjectProcess;
@@ -119,6 +120,14 @@ private:
     void removeShownReportFile();
     // The columns the check boxes show (both without a page).
     DMReportColumns columns() const;
+    // The pop-up emptied and filled again, its first enabled entry chosen.
+    void refillPopUp(const std::function<void(QComboBox *, const DMProject &)> &fill);
+    // Mode 1, the pop-up's label and the mail button of a grouped page.
+    void prepareGroupedPage(const QString &popUpLabel);
+    // A grouped report of the rows that writeRows appends for the pickers' dates, under a header
+    // with the title, the completion and the cost: ownCost when given, else the rows' total.
+    QString groupedReport(const QString &title, double progress, const float *ownCost,
+                          const std::function<void(QString &, int *, float *, const DMDate &, const DMDate &)> &writeRows);
     // The object of the pop-up's selected entry (null when none, or gone).
     template <typename T>
     std::shared_ptr<T> selectedPopUpObject() const;
@@ -130,9 +139,11 @@ private:
     QString dateAndTimeText(const DMDate &date) const;
     // The roll-up cost of the item and its subitems.
     static float rollUpCost(const DMProjectItem &item);
-    // Every resource of the list and of the groups below it, depth first; groups themselves
-    // are not visited.
-    static void forEachResourceInGroups(const ResourceList &resources, const std::function<void(const DMProjectResource &)> &visit);
+    // Every resource of the list and of the groups below it, depth first (groups themselves are
+    // not visited), with its progress, cost and info text; its cost is added to *projectCost.
+    static void forEachResourceInGroups(
+        const ResourceList &resources, float *projectCost,
+        const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit);
 
     DMProjectDocumentReportHost *m_host;
     std::unique_ptr<QTemporaryDir> m_temporaryFolder;

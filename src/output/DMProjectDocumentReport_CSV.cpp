@@ -43,12 +43,8 @@ void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRowProjec
                                                                                      float *projectCost)
 {
     const auto currency = [this](double value) { return m_host->fileCurrencyString(value); };
-    forEachResourceInGroups(resources, [&](const DMProjectResource &resource) {
-        float progress = 0.0f;
-        float cost = 0.0f;
-        QString info;
-        resource.computeProgressCostInfoString(&progress, &cost, &info);
-        *projectCost += cost;
+    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
+                                                        const QString &info) {
         content += DMCSV_line({resource.name(), stringForKey(resource.attributes(), kDMProjectResource_Email),
                                stringForKey(resource.attributes(), kDMProjectResource_Phone),
                                baseRateText(resource, currency), currency(cost),

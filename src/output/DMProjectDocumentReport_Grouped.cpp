@@ -101,7 +101,7 @@ void DMProjectDocumentReport::_tasksByProcessesReport_rebuildProcessMenuFromItem
     });
 }
 
-void DMProjectDocumentReport::tasksByResourceReportRefreshPopup()
+void DMProjectDocumentReport::refillPopUp(const std::function<void(QComboBox *, const DMProject &)> &fill)
 {
     DMReportPage *page = m_host->reportPage();
     const std::shared_ptr<DMProject> project = m_host->project();
@@ -110,22 +110,22 @@ void DMProjectDocumentReport::tasksByResourceReportRefreshPopup()
     QComboBox *menu = page->tasksByResourceReportPopUpButton();
     menu->clear();
     if (project)
-        _tasksByResourceReport_rebuildResourceMenuFromResourcesArrayStoreInMenuNamePrefix(project->resources().list(), menu,
-                                                                                         QString());
+        fill(menu, *project);
     selectFirstEnabledEntry(menu);
+}
+
+void DMProjectDocumentReport::tasksByResourceReportRefreshPopup()
+{
+    refillPopUp([](QComboBox *menu, const DMProject &project) {
+        _tasksByResourceReport_rebuildResourceMenuFromResourcesArrayStoreInMenuNamePrefix(project.resources().list(), menu, QString());
+    });
 }
 
 void DMProjectDocumentReport::tasksByProcessesReportRefreshPopup()
 {
-    DMReportPage *page = m_host->reportPage();
-    const std::shared_ptr<DMProject> project = m_host->project();
-    if (!page)
-        return;
-    QComboBox *menu = page->tasksByResourceReportPopUpButton();
-    menu->clear();
-    if (project)
-        _tasksByProcessesReport_rebuildProcessMenuFromItemArrayStoreInMenu(project->tasks().list(), menu);
-    selectFirstEnabledEntry(menu);
+    refillPopUp([](QComboBox *menu, const DMProject &project) {
+        _tasksByProcessesReport_rebuildProcessMenuFromItemArrayStoreInMenu(project.tasks().list(), menu);
+    });
 }
 
 template <typename T>
@@ -144,26 +144,25 @@ template std::shared_ptr<DMProjectProcess> DMProjectDocumentReport::selectedPopU
 
 // ---- Refresh ----
 
-void DMProjectDocumentReport::tasksByResourceReportRefresh()
+void DMProjectDocumentReport::prepareGroupedPage(const QString &popUpLabel)
 {
     m_mode = 1;
-    DMReportPage *page = m_host->reportPage();
-    if (page) {
-        page->tasksByResourceReportPopupLabel()->setText(DMLocalizedString("Resource:"));
+    if (DMReportPage *page = m_host->reportPage()) {
+        page->tasksByResourceReportPopupLabel()->setText(popUpLabel);
         page->tasksByResourceReportMailButton()->setVisible(true);
     }
+}
+
+void DMProjectDocumentReport::tasksByResourceReportRefresh()
+{
+    prepareGroupedPage(DMLocalizedString("Resource:"));
     const auto resource = selectedPopUpObject<DMProjectResource>();
     showReportText(resource ? reportGenerateHTMLForResource(*resource) : QString());
 }
 
 void DMProjectDocumentReport::tasksByProcessesReportRefresh()
 {
-    m_mode = 1;
-    DMReportPage *page = m_host->reportPage();
-    if (page) {
-        page->tasksByResourceReportPopupLabel()->setText(DMLocalizedString("Process:"));
-        page->tasksByResourceReportMailButton()->setVisible(true);
-    }
+    prepareGroupedPage(DMLocalizedString("Process:"));
     const auto process = selectedPopUpObject<DMProjectProcess>();
     showReportText(process ? reportGenerateHTMLForProcess(*process) : QString());
 }
@@ -225,72 +224,53 @@ void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCost
     }
 }
 
-namespace {
-
-// The body of a grouped report around its rows, in the template.
-QString groupedReportPage(DMReportHeader header, const QString &rows, const DMProject &project,
-                          const DMProjectDocumentReportHost &host)
+QString DMProjectDocumentReport::groupedReport(const QString &title, double progress, const float *ownCost,
+                                               const std::function<void(QString &, int *, float *, const DMDate &, const DMDate &)> &writeRows)
 {
-    header.beginText = host.calendarDateString(project.beginDate());
-    header.endText = host.calendarDateString(project.endDate());
-    header.colorText = DMReport_headerColorText(host.reportHeaderColor());
-    header.logoPath = host.reportLogoPath();
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return QString();
+    // The pickers' dates choose the rows; the header shows the project's dates.
+    const DMReportPage *page = m_host->reportPage();
+    const DMDate begin = page ? DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime()) : project->beginDate();
+    const DMDate end = page ? DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime()) : project->endDate();
+    int row = 0;
+    float total = 0.0f;
+    QString rows;
+    writeRows(rows, &row, &total, begin, end);
+
+    DMReportHeader header;
+    header.columns = columns();
+    header.title = title;
+    header.beginText = m_host->calendarDateString(project->beginDate());
+    header.endText = m_host->calendarDateString(project->endDate());
+    header.costText = header.columns.showCost ? m_host->currencyString(ownCost ? *ownCost : total) : QString();
+    header.completionText = completionText(progress);
+    header.colorText = DMReport_headerColorText(m_host->reportHeaderColor());
+    header.logoPath = m_host->reportLogoPath();
     const QString body = DMReport_mainTableOpening() + DMReport_headerTableForTasksByResource(header) + rows
         + DMReport_separatorRow() + DMReport_mainTableClosing();
     return DMReport_pageWithBody(DMReport_templateText(), body, header.columns);
 }
 
-// The dates of the two pickers (the project's dates without a page).
-void pickedRange(const DMReportPage *page, const DMProject &project, DMDate *begin, DMDate *end)
-{
-    *begin = page ? DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime()) : project.beginDate();
-    *end = page ? DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime()) : project.endDate();
-}
-
-} // namespace
-
 QString DMProjectDocumentReport::reportGenerateHTMLForResource(const DMProjectResource &resource)
 {
-    const std::shared_ptr<DMProject> project = m_host->project();
-    const DMReportPage *page = m_host->reportPage();
-    if (!project)
-        return QString();
-    DMDate begin;
-    DMDate end;
-    pickedRange(page, *project, &begin, &end);
-    int row = 0;
-    float accumulated = 0.0f;
-    QString rows;
-    _reportGenerateHTML_tasksForResourceContentStringRowProjectCostBeginDateEndDate(resource, rows, &row, &accumulated,
-                                                                                   begin, end);
-    DMReportHeader header;
-    header.columns = columns();
-    header.title = resource.name();
+    // The header shows the resource's own cost, whatever the rows add up to.
     float progress = 0.0f;
     float cost = 0.0f;
     resource.computeProgressCostInfoString(&progress, &cost, nullptr);
-    header.costText = header.columns.showCost ? m_host->currencyString(cost) : QString();
-    header.completionText = completionText(progress);
-    return groupedReportPage(header, rows, *project, *m_host);
+    return groupedReport(resource.name(), progress, &cost,
+                         [&](QString &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
+                             _reportGenerateHTML_tasksForResourceContentStringRowProjectCostBeginDateEndDate(
+                                 resource, rows, row, total, begin, end);
+                         });
 }
 
 QString DMProjectDocumentReport::reportGenerateHTMLForProcess(const DMProjectProcess &process)
 {
-    const std::shared_ptr<DMProject> project = m_host->project();
-    const DMReportPage *page = m_host->reportPage();
-    if (!project)
-        return QString();
-    DMDate begin;
-    DMDate end;
-    pickedRange(page, *project, &begin, &end);
-    int row = 0;
-    float total = 0.0f;
-    QString rows;
-    _reportGenerateHTML_tasksForProcessContentStringRowProjectCostBeginDateEndDate(process, rows, &row, &total, begin, end);
-    DMReportHeader header;
-    header.columns = columns();
-    header.title = process.title();
-    header.costText = header.columns.showCost ? m_host->currencyString(total) : QString();
-    header.completionText = completionText(process.progress());
-    return groupedReportPage(header, rows, *project, *m_host);
+    return groupedReport(process.title(), process.progress(), nullptr,
+                         [&](QString &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
+                             _reportGenerateHTML_tasksForProcessContentStringRowProjectCostBeginDateEndDate(
+                                 process, rows, row, total, begin, end);
+                         });
 }

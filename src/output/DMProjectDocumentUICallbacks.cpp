@@ -44,17 +44,25 @@ QString DMProjectDocumentUICallbacks::fileNameForTitle(const QString &title, con
     return name + QLatin1Char('.') + extension;
 }
 
-QString DMProjectDocumentUICallbacks::askForSavePath(const QString &title, const QStringList &extensions) const
+void DMProjectDocumentUICallbacks::exportToFile(const QString &panelTitle, const QStringList &extensions,
+                                                const QString &failureMessage,
+                                                const std::function<bool(const QString &, QString *)> &write) const
 {
     const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return;
     DMModalUI::FilePanel panel;
-    panel.title = title;
-    panel.proposedName = fileNameForTitle(project ? project->title() : QString(), DMLocalizedString("Untitled"), extensions.first());
+    panel.title = panelTitle;
+    panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extensions.first());
     panel.allowedExtensions = extensions;
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
-    if (!path.isEmpty() && !extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+    if (path.isEmpty())
+        return;
+    if (!extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
         path += QLatin1Char('.') + extensions.first();
-    return path;
+    QString error;
+    if (!write(path, &error))
+        presentError(failureMessage.arg(QFileInfo(path).fileName()), error);
 }
 
 void DMProjectDocumentUICallbacks::presentError(const QString &message, const QString &reason) const
@@ -93,14 +101,15 @@ QString DMProjectDocumentUICallbacks::csvText() const
 
 void DMProjectDocumentUICallbacks::exportToCSV()
 {
-    const QString path = askForSavePath(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")});
-    if (path.isEmpty())
-        return;
-    QSaveFile file(path);
-    const QByteArray bytes = csvText().toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        presentError(DMLocalizedString("The CSV file \"%1\" could not be written.").arg(QFileInfo(path).fileName()),
-                     file.errorString());
+    exportToFile(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")},
+                 DMLocalizedString("The CSV file \"%1\" could not be written."), [this](const QString &path, QString *error) {
+                     QSaveFile file(path);
+                     const QByteArray bytes = csvText().toUtf8();
+                     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+                         return true;
+                     *error = file.errorString();
+                     return false;
+                 });
 }
 
 // ---- MS Project XML ----
@@ -108,16 +117,11 @@ void DMProjectDocumentUICallbacks::exportToCSV()
 void DMProjectDocumentUICallbacks::exportToMSProjectXML()
 {
 #ifdef HALCYRA_HAS_MSPROJECT_EXPORT
-    const std::shared_ptr<DMProject> project = m_host->project();
-    if (!project)
-        return;
-    const QString path = askForSavePath(DMLocalizedString("Export to MS Project XML"), {QStringLiteral("xml")});
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!DMMSProjectXMLConverter::exportProjectToURLError(*project, path, &error))
-        presentError(DMLocalizedString("The MS Project XML file \"%1\" could not be written.").arg(QFileInfo(path).fileName()),
-                     error);
+    exportToFile(DMLocalizedString("Export to MS Project XML"), {QStringLiteral("xml")},
+                 DMLocalizedString("The MS Project XML file \"%1\" could not be written."),
+                 [this](const QString &path, QString *error) {
+                     return DMMSProjectXMLConverter::exportProjectToURLError(*m_host->project(), path, error);
+                 });
 #else
     // The converter is part of the formats library of its own work; until it is built in, say so.
     DMModalUI::Alert alert;
@@ -131,15 +135,10 @@ void DMProjectDocumentUICallbacks::exportToMSProjectXML()
 
 void DMProjectDocumentUICallbacks::exportToFerrix()
 {
-    const std::shared_ptr<DMProject> project = m_host->project();
-    if (!project)
-        return;
-    const QString path = askForSavePath(DMLocalizedString("Export To-Do List"), {QStringLiteral("del")});
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!DMTodoListPackage::writePackage(*project, path, &error))
-        presentError(DMLocalizedString("The to-do list \"%1\" could not be written.").arg(QFileInfo(path).fileName()), error);
+    exportToFile(DMLocalizedString("Export To-Do List"), {QStringLiteral("del")},
+                 DMLocalizedString("The to-do list \"%1\" could not be written."), [this](const QString &path, QString *error) {
+                     return DMTodoListPackage::writePackage(*m_host->project(), path, error);
+                 });
 }
 
 void DMProjectDocumentUICallbacks::importFromFerrix()

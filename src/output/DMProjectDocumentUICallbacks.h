@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QTemporaryDir;
@@ -49,8 +50,10 @@ public:
     static QString fileNameForTitle(const QString &title, const QString &fallback, const QString &extension);
 
 private:
-    // Asks for a file to save; empty when cancelled. The extension is added when missing.
-    QString askForSavePath(const QString &title, const QStringList &extensions) const;
+    // Asks for a file to save (the extension is added when missing) and writes it; a failure is
+    // reported under the message, whose %1 is the file's name.
+    void exportToFile(const QString &panelTitle, const QStringList &extensions, const QString &failureMessage,
+                      const std::function<bool(const QString &path, QString *error)> &write) const;
     void presentError(const QString &message, const QString &reason) const;
     bool writeICalendarFile(const QString &path, const ItemList *items, QString *error) const;
 

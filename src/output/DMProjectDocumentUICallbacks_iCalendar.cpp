@@ -130,12 +130,9 @@ bool DMProjectDocumentUICallbacks::writeICalendarFile(const QString &path, const
 
 void DMProjectDocumentUICallbacks::exportToICalendar()
 {
-    const QString path = askForSavePath(DMLocalizedString("Export to iCalendar"), {QStringLiteral("ics")});
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!writeICalendarFile(path, nullptr, &error))
-        presentError(DMLocalizedString("The calendar \"%1\" could not be written.").arg(QFileInfo(path).fileName()), error);
+    exportToFile(DMLocalizedString("Export to iCalendar"), {QStringLiteral("ics")},
+                 DMLocalizedString("The calendar \"%1\" could not be written."),
+                 [this](const QString &path, QString *error) { return writeICalendarFile(path, nullptr, error); });
 }
 
 void DMProjectDocumentUICallbacks::exportSelectedItemToICal()

@@ -109,8 +109,9 @@ TEST(TodoListPackage, RoundTripGivesFreshObjectIDs)
         EXPECT_EQ(todos[i]->kind(), original->kind());
         EXPECT_EQ(todos[i]->done(), original->done());
         EXPECT_EQ(todos[i]->noDueDate(), original->noDueDate());
-        if (!original->noDueDate())
+        if (!original->noDueDate()) {
             EXPECT_EQ(todos[i]->date(), original->date());
+        }
         EXPECT_EQ(todos[i]->project(), target);
         EXPECT_FALSE(ids.contains(todos[i]->objectID())) << "an ID of its own";
         ids.insert(todos[i]->objectID());
