@@ -1,5 +1,6 @@
 #include "DMMainMenu.h"
 
+#include "DMApplication.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
@@ -60,8 +61,10 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Close"), QKeySequence::Close, window, [window] { window->close(); });
     menu->addAction(DMLocalizedString("Save"), QKeySequence::Save, window, [document] { document->save(); });
-    menu->addAction(DMLocalizedString("Save As..."), QKeySequence::SaveAs, window, [document] { document->saveAs(); });
-    menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
+    // Qt's standard Save As key is empty on some platforms.
+    menu->addAction(DMLocalizedString("Save As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), window,
+                    [document] { document->saveAs(); });
+    QAction *revert = menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
         DMModalUI::Alert alert;
         alert.messageText = DMLocalizedString("Do you want to revert to the most recently saved version of the document \"%1\"?")
                                 .arg(document->displayName());
@@ -70,6 +73,11 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         if (DMModalUI::instance().runAlert(alert, window) == DMModalUI::DefaultReturn)
             document->revertToSaved();
     });
+    // Only a document read from or saved to its own file has a saved version.
+    const auto updateRevert = [revert, document] { revert->setEnabled(document->canRevertToSaved()); };
+    updateRevert();
+    QObject::connect(document, &DMProjectDocument::fileURLChanged, revert, updateRevert);
+    QObject::connect(menu, &QMenu::aboutToShow, revert, updateRevert);
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
     menu->addSeparator();
@@ -90,14 +98,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
     }
     menu->addSeparator();
-    menu->addAction(DMLocalizedString("Quit Halcyra"), QKeySequence::Quit, qApp, [] {
-        DMDocumentController &controller = DMDocumentController::sharedDocumentController();
-        for (const auto &open : QList<std::shared_ptr<DMProjectDocument>>(controller.documents()))
-            if (!open->canClose())
-                return;
-        controller.closeAllDocuments();
-        QApplication::quit();
-    });
+    menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
 
 void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
@@ -191,6 +192,11 @@ void buildHelpMenu(QMenu *menu, QMainWindow *window)
 }
 
 } // namespace
+
+QKeySequence DMMainMenu::quitShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_Q);
+}
 
 void DMMainMenu::installMenuBar(QMainWindow *window, DMProjectDocument *document)
 {

@@ -14,6 +14,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
+#include "DMTextField.h"
 #include "DMUndoManager.h"
 
 #include <QDesktopServices>
@@ -97,7 +98,7 @@ DMProjectDocument::~DMProjectDocument()
         QDir(m_temporaryFolder).removeRecursively();
 }
 
-void DMProjectDocument::initWithDefaultProject()
+std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject()
 {
     auto project = DMProject::create();
     project->beginLoading(); // the defaults are not edits
@@ -108,8 +109,17 @@ void DMProjectDocument::initWithDefaultProject()
     project->setEndDate(begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0));
     project->setAttribute(kDMProject_ViewMode, 0);
     project->setAttribute(kDMProject_Settings_CurrencyUnit, QLocale().currencySymbol());
+    // Settings whose absence other code would read its own way (a whole day, the reader's
+    // locale) are written, so that the file keeps what the new project showed.
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 18 * 60}});
+    project->setAttribute(kDMProject_Settings_FirstDayOfWeek, int(QLocale().firstDayOfWeek()) % 7);
     project->endLoading();
-    setProject(project);
+    return project;
+}
+
+void DMProjectDocument::initWithDefaultProject()
+{
+    setProject(newDefaultProject());
     m_fileType = kDocumentType;
 }
 
@@ -131,6 +141,9 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     attributes.projectDocument = this;
     attributes.projectIsEdited = isDocumentEdited();
     attributes.viewMode = m_project->attribute(kDMProject_ViewMode).toInt();
+    // The day window drawn is the calendar's, also for a project that never set one.
+    attributes.dayViewBeginMinute = m_project->workingCalendar().dayBeginMinute();
+    attributes.dayViewEndMinute = m_project->workingCalendar().dayEndMinute();
     attributes.timeSpanBeginDate = effectiveProjectTimeSpan().value(kDMTimeSpanBegin).value<DMDate>();
     attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
     if (m_outlets.projectView)
@@ -154,10 +167,14 @@ void DMProjectDocument::observeProject()
             if (!change.prior)
                 viewModeDidChange();
         }));
-    // The scale and the range of the timeline: the canvas follows at once, so that a rendering
-    // right after the change shows the new range.
+    // The scale and the range of the timeline, and the working calendar that shades its days and
+    // numbers its weeks: the canvas follows at once, so that a rendering right after the change
+    // shows the new state.
     for (const QString &key : {kDMProject_TimelineViewPixelsPerDay, kDMProject_TimelineViewTimeSpan,
-                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan})
+                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan,
+                               kDMProject_Settings_NonWorkingWeekDays, kDMProject_Settings_DaysOff,
+                               kDMProject_Settings_DayTimeSpan, kDMProject_Settings_FirstDayOfWeek,
+                               kDMProject_Settings_WeekFormat})
         m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
                                                            [this](const DMChange &change, DMObservable *) {
                                                                if (!change.prior)
@@ -247,6 +264,12 @@ void DMProjectDocument::markDocumentAsEdited()
     updateChangeCount(ChangeDone);
 }
 
+void DMProjectDocument::projectOutlineWillShowResourceInspector()
+{
+    if (m_outlets.projectView)
+        m_outlets.projectView->deselectAll();
+}
+
 void DMProjectDocument::scheduleAutosave()
 {
     const double delay = DMDocumentController::sharedDocumentController().autosavingDelay();
@@ -282,11 +305,9 @@ bool DMProjectDocument::save()
 
 bool DMProjectDocument::saveAs()
 {
-    DMModalUI::FilePanel panel;
-    panel.title = DMLocalizedString("Save As");
+    DMModalUI::FilePanel panel = DMDocumentController::projectFilePanel(DMLocalizedString("Save As"));
     panel.proposedName = displayName() + QLatin1Char('.') + DMProjectPackage::kExtension;
     panel.directory = m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
-    panel.allowedExtensions = {DMProjectPackage::kExtension};
     QString path = DMModalUI::instance().runSavePanel(panel, windowForSheet());
     if (path.isEmpty())
         return false;
@@ -316,7 +337,7 @@ bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operat
 
 bool DMProjectDocument::revertToSaved()
 {
-    if (m_fileURL.isEmpty() || m_fileType != kDocumentType)
+    if (!canRevertToSaved())
         return false;
     QString error;
     // The package is read again with the password that opened it; a changed password asks.
@@ -406,9 +427,10 @@ void DMProjectDocument::currencyUnitDidChange()
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
     m_currencyFormatter.reset();
     const std::shared_ptr<DMCurrencyFormatter> replacement = sharedCurrencyFormatter();
+    // Announced as the controls' formatter type, which the formatter-following fields read.
     QVariantMap userInfo;
-    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(replacement));
-    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(old));
+    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(replacement)));
+    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(old)));
     DMNotificationCenter::defaultCenter().postNotification(kDMTextField_UpdateFormatter_Notification, old.get(), userInfo);
 }
 

@@ -6,6 +6,7 @@
 #include "DMObjectViewDataSource.h"
 #include "DMObservable.h"
 #include "DMProjectDocumentHooks.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectOutlineDataSource.h"
 #include "DMProjectViewDelegate.h"
@@ -66,6 +67,7 @@ class DMProjectDocument : public QObject,
                           public DMGanttContextMenuDelegate,
                           public DMProjectViewDragHandlerObjectDelegate,
                           public DMProjectOutlineDataSource::Listener,
+                          public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
     Q_OBJECT
@@ -91,7 +93,9 @@ public:
 
     // ---- Life cycle and package (DMProjectDocument.cpp, DMProjectDocument_Package.cpp) ----
 
-    // A new project with the defaults (an untitled document).
+    // A new project with the defaults: today's month, the working day 08:00-18:00, the week and
+    // currency of the locale. Untitled documents and importers start from it.
+    static std::shared_ptr<DMProject> newDefaultProject();
     void initWithDefaultProject();
     // Reads the file. The package is read as a property list kept until the window is set up;
     // importers make a project at once. False with *error set (empty when the user cancelled).
@@ -103,7 +107,7 @@ public:
     // anything that needs the project before a window exists.
     bool loadProjectIfNeeded(QString *error = nullptr);
 
-    std::shared_ptr<DMProject> project() const { return m_project; }
+    std::shared_ptr<DMProject> project() const override { return m_project; }
     // Takes the project: fills its display attributes, gives it the undo manager, observes it.
     void setProject(const std::shared_ptr<DMProject> &project);
     DMUndoManager *undoManager() const { return m_undoManager.get(); }
@@ -135,6 +139,8 @@ public:
     bool saveAs();
     bool saveToPath(const QString &path, SaveOperationType operation, QString *error = nullptr);
     bool revertToSaved();
+    // True for a document read from or saved to a package: one that has a version to revert to.
+    bool canRevertToSaved() const { return !m_fileURL.isEmpty() && m_fileType == kDocumentType; }
     // Asks to save an edited document; false when the user cancels.
     bool canClose();
     void close();
@@ -145,7 +151,7 @@ public:
     void makeWindowControllers();
     void showWindows();
     QMainWindow *mainWindow() const;
-    QWidget *windowForSheet() const;
+    QWidget *windowForSheet() const override;
     DMProjectDocumentOutlets &outlets() { return m_outlets; }
     const DMProjectDocumentOutlets &outlets() const { return m_outlets; }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
@@ -283,6 +289,8 @@ public:
     // The outline's listener.
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring) override;
     void projectOutlineSelectionDidChange() override;
+    // The canvas selection is cleared.
+    void projectOutlineWillShowResourceInspector() override;
     bool isProjectViewSyncScheduled() const { return m_projectViewSyncTimer.isActive(); }
 
 signals:
@@ -318,6 +326,7 @@ private:
     QString m_temporaryFolder;
     QVariantMap m_readDictionary; // the read package, until the project is built
     bool m_hasReadDictionary = false;
+    QString m_readPackagePath; // where m_readDictionary came from; empty for imported files
 
     QString m_fileURL;
     QString m_fileType;

@@ -4,6 +4,7 @@
 
 #include "DMEvent.h"
 #include "DMOutlineView.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
@@ -159,6 +160,8 @@ void DMProjectDocument::detachViews()
     }
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->setDocument(nullptr);
     if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
         m_project->displayAttributes().projectView = nullptr;
 }

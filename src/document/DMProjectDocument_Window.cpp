@@ -2,6 +2,7 @@
 #include "DMProjectDocument.h"
 
 #include "DMApplication.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
@@ -51,6 +52,8 @@ namespace {
 const QString kSourceListKeyTag = QStringLiteral("kDMProjectDocument_SourceList_Key_Tag");
 constexpr int kGanttPageTag = 10;
 constexpr int kResourcesPageTag = 9;
+constexpr int kProjectSettingsPageTag = 12;
+constexpr int kDaysOffPageTag = 14;
 }
 
 QMainWindow *DMProjectDocument::mainWindow() const
@@ -151,6 +154,8 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     m_outlets.itemsContainerView = makePage("itemsContainerView");
+    m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
+    content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
 
     m_outlets.projectOutlineViewMenu = new QMenu(window.get());
@@ -184,6 +189,8 @@ void DMProjectDocument::awakeFromNib()
         m_timelineDataSource->setProject(m_project);
         m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
     }
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->setDocument(this);
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
     updateItemsArrayWithTag(0);
@@ -215,6 +222,9 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     reloadProjectOutlineAndRelayout();
+    // After a revert the pane shows, and follows, the project read again.
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->updateUI();
 }
 
 // ---- Pages ----
@@ -288,6 +298,14 @@ void DMProjectDocument::showPageWithTag(int tag)
         }
         if (content && m_outlets.projectContainer)
             content->setCurrentWidget(m_outlets.projectContainer);
+    } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
+        // Both pages show the working calendar's controls, which refresh.
+        if (const auto &daysOff = m_outlets.daysOffSettingsController) {
+            daysOff->updateUI();
+            QWidget *page = tag == kDaysOffPageTag ? daysOff->containerView() : m_outlets.projectSettingsView.data();
+            if (content && page)
+                content->setCurrentWidget(page);
+        }
     }
 }
 

@@ -421,7 +421,9 @@ void DMProject_NonWorkingDayFromIndex(qint64 index, int *year, int *month, int *
 {
     const int kind = DMProject_NonWorkingDayKindForIndex(index);
     qint64 value = 0;
-    qint64 decodedYear = 2009; // the placeholder year of a yearly day
+    // A yearly day has no year; a leap one lets 29 February be a date. Indexes carry no year for
+    // yearly days, so days off stored when the placeholder was 2009 read the same.
+    qint64 decodedYear = 2000;
     if (kind == 3) {
         value = index - kDatedIndexBase;
         decodedYear = value / 10000;
@@ -436,4 +438,11 @@ void DMProject_NonWorkingDayFromIndex(qint64 index, int *year, int *month, int *
         *month = int(value / 100 % 100);
     if (day)
         *day = int(value % 100);
+}
+
+bool DMProject_NonWorkingDayIndexIsValid(qint64 index)
+{
+    qint64 julianDay = 0;
+    int ordinal = 0;
+    return decodeDatedIndex(index, &julianDay) || decodeYearlyIndex(index, &ordinal);
 }

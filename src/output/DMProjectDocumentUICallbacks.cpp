@@ -3,6 +3,7 @@
 
 #include "DMCSVText.h"
 #include "DMLocalizedString.h"
+#include "DMMSProjectXMLConverter.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReport.h"
@@ -17,10 +18,6 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
-#if __has_include("DMMSProjectXMLConverter.h")
-#include "DMMSProjectXMLConverter.h"
-#define HALCYRA_HAS_MSPROJECT_EXPORT 1
-#endif
 
 DMProjectDocumentUICallbacks::DMProjectDocumentUICallbacks(DMProjectDocumentUICallbacksHost *host) : m_host(host) {}
 
@@ -44,22 +41,27 @@ QString DMProjectDocumentUICallbacks::fileNameForTitle(const QString &title, con
     return name + QLatin1Char('.') + extension;
 }
 
-void DMProjectDocumentUICallbacks::exportToFile(const QString &panelTitle, const QStringList &extensions,
-                                                const QString &failureMessage,
+DMModalUI::FilePanel DMProjectDocumentUICallbacks::savePanel(const QString &title, const QStringList &extensions)
+{
+    DMModalUI::FilePanel panel;
+    panel.title = title;
+    panel.allowedExtensions = extensions;
+    return panel;
+}
+
+void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, const QString &failureMessage,
                                                 const std::function<bool(const QString &, QString *)> &write) const
 {
     const std::shared_ptr<DMProject> project = m_host->project();
-    if (!project)
+    if (!project || panel.allowedExtensions.isEmpty())
         return;
-    DMModalUI::FilePanel panel;
-    panel.title = panelTitle;
-    panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extensions.first());
-    panel.allowedExtensions = extensions;
+    const QString extension = panel.allowedExtensions.first();
+    panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extension);
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
     if (path.isEmpty())
         return;
-    if (!extensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
-        path += QLatin1Char('.') + extensions.first();
+    if (!panel.allowedExtensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+        path += QLatin1Char('.') + extension;
     QString error;
     if (!write(path, &error))
         presentError(failureMessage.arg(QFileInfo(path).fileName()), error);
@@ -101,7 +103,7 @@ QString DMProjectDocumentUICallbacks::csvText() const
 
 void DMProjectDocumentUICallbacks::exportToCSV()
 {
-    exportToFile(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")},
+    exportToFile(savePanel(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")}),
                  DMLocalizedString("The CSV file \"%1\" could not be written."), [this](const QString &path, QString *error) {
                      QSaveFile file(path);
                      const QByteArray bytes = csvText().toUtf8();
@@ -116,27 +118,20 @@ void DMProjectDocumentUICallbacks::exportToCSV()
 
 void DMProjectDocumentUICallbacks::exportToMSProjectXML()
 {
-#ifdef HALCYRA_HAS_MSPROJECT_EXPORT
-    exportToFile(DMLocalizedString("Export to MS Project XML"), {QStringLiteral("xml")},
+    exportToFile(savePanel(DMLocalizedString("Export to MS Project XML"), {QStringLiteral("xml")}),
                  DMLocalizedString("The MS Project XML file \"%1\" could not be written."),
                  [this](const QString &path, QString *error) {
                      return DMMSProjectXMLConverter::exportProjectToURLError(*m_host->project(), path, error);
                  });
-#else
-    // The converter is part of the formats library of its own work; until it is built in, say so.
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("MS Project XML export is not available in this version.");
-    alert.style = DMModalUI::Informational;
-    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
-#endif
 }
 
 // ---- The to-do-list package ----
 
 void DMProjectDocumentUICallbacks::exportToFerrix()
 {
-    exportToFile(DMLocalizedString("Export To-Do List"), {QStringLiteral("del")},
-                 DMLocalizedString("The to-do list \"%1\" could not be written."), [this](const QString &path, QString *error) {
+    DMModalUI::FilePanel panel = savePanel(DMLocalizedString("Export To-Do List"), {QStringLiteral("del")});
+    panel.packageExtensions = {QStringLiteral("del")};
+    exportToFile(panel, DMLocalizedString("The to-do list \"%1\" could not be written."), [this](const QString &path, QString *error) {
                      return DMTodoListPackage::writePackage(*m_host->project(), path, error);
                  });
 }
@@ -149,7 +144,7 @@ void DMProjectDocumentUICallbacks::importFromFerrix()
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Import To-Do List");
     panel.allowedExtensions = {QStringLiteral("del")};
-    panel.canChooseDirectories = true;
+    panel.packageExtensions = {QStringLiteral("del")};
     const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_host->windowForSheet());
     if (paths.isEmpty())
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMModalUI.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -50,10 +52,12 @@ public:
     static QString fileNameForTitle(const QString &title, const QString &fallback, const QString &extension);
 
 private:
-    // Asks for a file to save (the extension is added when missing) and writes it; a failure is
-    // reported under the message, whose %1 is the file's name.
-    void exportToFile(const QString &panelTitle, const QStringList &extensions, const QString &failureMessage,
+    // Asks for a file to save with the panel (its name proposed from the project's title, the
+    // first allowed extension added when missing) and writes it; a failure is reported under the
+    // message, whose %1 is the file's name.
+    void exportToFile(DMModalUI::FilePanel panel, const QString &failureMessage,
                       const std::function<bool(const QString &path, QString *error)> &write) const;
+    static DMModalUI::FilePanel savePanel(const QString &title, const QStringList &extensions);
     void presentError(const QString &message, const QString &reason) const;
     bool writeICalendarFile(const QString &path, const ItemList *items, QString *error) const;
 

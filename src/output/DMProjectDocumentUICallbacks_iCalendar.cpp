@@ -130,7 +130,7 @@ bool DMProjectDocumentUICallbacks::writeICalendarFile(const QString &path, const
 
 void DMProjectDocumentUICallbacks::exportToICalendar()
 {
-    exportToFile(DMLocalizedString("Export to iCalendar"), {QStringLiteral("ics")},
+    exportToFile(savePanel(DMLocalizedString("Export to iCalendar"), {QStringLiteral("ics")}),
                  DMLocalizedString("The calendar \"%1\" could not be written."),
                  [this](const QString &path, QString *error) { return writeICalendarFile(path, nullptr, error); });
 }

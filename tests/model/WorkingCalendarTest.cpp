@@ -266,11 +266,19 @@ TEST(NonWorkingDayIndex, EncodesAndDecodesEachKind)
     DMProject_NonWorkingDayFromIndex(220240309, &year, &month, &day);
     EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2024, 3, 9));
     DMProject_NonWorkingDayFromIndex(11225, &year, &month, &day);
-    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25));
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 12, 25));
+    DMProject_NonWorkingDayFromIndex(10229, &year, &month, &day); // 29 February exists in the placeholder year
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 2, 29));
     DMProject_NonWorkingDayFromIndex(3, &year, &month, &day);
-    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25)); // untouched
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 2, 29)); // untouched
     DMProject_NonWorkingDayFromIndex(220240309, nullptr, &month, nullptr);
     EXPECT_EQ(month, 3);
+
+    // Only days that exist: 29 February yearly and in a leap year, no 31 April, no week days.
+    for (qint64 index : {10229, 11231, 220240229, 220231231})
+        EXPECT_TRUE(DMProject_NonWorkingDayIndexIsValid(index)) << index;
+    for (qint64 index : {0, 6, 10100, 10230, 10431, 11301, 19999, 220230229, 220241301, 220240100})
+        EXPECT_FALSE(DMProject_NonWorkingDayIndexIsValid(index)) << index;
 }
 
 } // namespace

@@ -249,12 +249,23 @@ TEST_F(ExportCommandsTest, WritingIntoAReadOnlyFolderReportsAndLeavesNothing)
     ui.savePanelPath = locked + QStringLiteral("/Harbour");
     commands.exportToCSV();
     commands.exportToICalendar();
+    commands.exportToMSProjectXML();
     commands.exportToFerrix();
-    ASSERT_EQ(ui.alerts.size(), 3);
+    ASSERT_EQ(ui.alerts.size(), 4);
     for (const auto &alert : ui.alerts)
         EXPECT_FALSE(alert.informativeText.isEmpty()) << alert.messageText.toStdString();
     EXPECT_EQ(QDir(locked).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), before);
     QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(ExportCommandsTest, MSProjectXMLGoesThroughItsConverter)
+{
+    ui.savePanelPath = folder.filePath(QStringLiteral("Harbour"));
+    commands.exportToMSProjectXML();
+    EXPECT_TRUE(ui.alerts.isEmpty());
+    QFile file(folder.filePath(QStringLiteral("Harbour.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<Name>Harbour works</Name>"));
 }
 
 TEST_F(ExportCommandsTest, ToDoListExportedAndImportedBackWithFreshIDs)

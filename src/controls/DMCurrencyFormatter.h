@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMFormatter.h"
+
 #include <QLocale>
 #include <QMetaType>
 #include <QString>
@@ -10,10 +12,14 @@
 // Amounts in the project's currency: the unit, a space and the signed number with grouping and
 // two decimals ("€ -1,234.50"). The unit is literal text: a unit such as "%" never changes the
 // number. Reading is lenient: the unit, spaces and grouping separators may be left out.
-class DMCurrencyFormatter
+class DMCurrencyFormatter : public DMFormatter
 {
 public:
     explicit DMCurrencyFormatter(const QString &unit, const QLocale &locale = QLocale());
+
+    // A value that is no number shows as empty text; a text that does not read gives no value.
+    QString stringForObjectValue(const QVariant &value) const override;
+    bool getObjectValueForString(QVariant *value, const QString &text) const override;
 
     QString unit() const { return m_unit; }
     QString stringForNumber(double value) const;
@@ -25,7 +31,3 @@ private:
 };
 
 Q_DECLARE_METATYPE(std::shared_ptr<DMCurrencyFormatter>)
-
-// Posted by a document when the project's currency unit changes, with the old formatter as the
-// object and the user info {"new formatter", "old formatter"} (std::shared_ptr values).
-extern const QString kDMTextField_UpdateFormatter_Notification;

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-const QString kDMTextField_UpdateFormatter_Notification = QStringLiteral("kDMTextField_UpdateFormatter_Notification");
-
 DMCurrencyFormatter::DMCurrencyFormatter(const QString &unit, const QLocale &locale)
     : m_unit(unit.trimmed()), m_locale(locale)
 {
@@ -36,4 +34,21 @@ std::optional<double> DMCurrencyFormatter::numberFromString(const QString &text)
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+QString DMCurrencyFormatter::stringForObjectValue(const QVariant &value) const
+{
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    return ok ? stringForNumber(number) : QString();
+}
+
+bool DMCurrencyFormatter::getObjectValueForString(QVariant *value, const QString &text) const
+{
+    const std::optional<double> number = numberFromString(text);
+    if (!number)
+        return false;
+    if (value)
+        *value = *number;
+    return true;
 }
