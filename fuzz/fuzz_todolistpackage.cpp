@@ -5,11 +5,13 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMTodoListPackage.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    installQuietMessageHandler();
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     auto project = DMProject::create();
     QList<std::shared_ptr<DMProjectTodo>> todos;
