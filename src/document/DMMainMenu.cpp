@@ -5,6 +5,7 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
 
 #include <QApplication>
@@ -81,8 +82,21 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Import..."), &controller, [&controller] { controller.importDocument(); });
+    menu->addAction(DMLocalizedString("Import To-Do List..."), window, [document] { document->uiCallbacks()->importFromFerrix(); });
     QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
-    exportMenu->setEnabled(false); // the exporters fill it
+    const struct
+    {
+        const char *title;
+        void (DMProjectDocumentUICallbacks::*command)();
+    } exports[] = {{"CSV...", &DMProjectDocumentUICallbacks::exportToCSV},
+                   {"iCalendar...", &DMProjectDocumentUICallbacks::exportToICalendar},
+                   {"Selected Items to Calendar", &DMProjectDocumentUICallbacks::exportSelectedItemToICal},
+                   {"MS Project XML...", &DMProjectDocumentUICallbacks::exportToMSProjectXML},
+                   {"To-Do List...", &DMProjectDocumentUICallbacks::exportToFerrix}};
+    for (const auto &entry : exports) {
+        const auto command = entry.command;
+        exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
+    }
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
