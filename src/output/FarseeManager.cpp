@@ -95,12 +95,18 @@ void FarseeManager::applyAccount()
 
 void FarseeManager::sendDataWithNameWithEndBlock(const QByteArray &data, const QString &name, FarseeEndBlock endBlock)
 {
-    auto sending = std::make_shared<FarseeSending>(name);
-    sending->data = data;
-    // Running records are told apart by their end block: every upload has one.
-    sending->endBlock = endBlock ? std::move(endBlock) : [](bool, const QUrl &, const NBError &) {};
-    // On the next pass of the main loop, whichever thread calls.
-    QMetaObject::invokeMethod(this, [this, sending] { startSending(sending); }, Qt::QueuedConnection);
+    // On the next pass of the main loop, whichever thread calls: the record's icon too is made
+    // there.
+    QMetaObject::invokeMethod(
+        this,
+        [this, data, name, endBlock = std::move(endBlock)]() mutable {
+            auto sending = std::make_shared<FarseeSending>(name);
+            sending->data = data;
+            // Running records are told apart by their end block: every upload has one.
+            sending->endBlock = endBlock ? std::move(endBlock) : [](bool, const QUrl &, const NBError &) {};
+            startSending(sending);
+        },
+        Qt::QueuedConnection);
 }
 
 void FarseeManager::sendFileWithEndBlock(const QUrl &fileURL, FarseeEndBlock endBlock)

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMimeData>
+#include <QPainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,7 +43,12 @@ FarseeSendingCellView::FarseeSendingCellView(FarseeManager *manager, QWidget *pa
     m_titleLabel->setTextFormat(Qt::PlainText);
     m_statusLabel->setTextFormat(Qt::PlainText);
     m_statusLabel->setWordWrap(true);
-    m_progressBar->setFixedHeight(8);
+    m_progressBar->setFixedHeight(10);
+    m_progressBar->setBarBorderWidth(1);
+    m_progressBar->setBarBorderColor(QColor(160, 160, 160));
+    m_progressBar->setBarBackgroundColor(QColor(236, 236, 236));
+    m_progressBar->setBarInnerPadding(1);
+    m_progressBar->setBarFillColor(QColor(70, 130, 200));
     m_openButton->setText(DMLocalizedString("Open"));
     m_openButton->setToolTip(DMLocalizedString("Open the shared link in the web browser"));
     m_deleteButton->setText(QStringLiteral("\u2715"));
@@ -129,6 +135,15 @@ void FarseeSendingCellView::copyLink()
     auto *data = new QMimeData;
     data->setText(QString::fromUtf8(sending->remoteURL.toEncoded()));
     QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void FarseeSendingCellView::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    // A hairline under each row.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Midlight));
+    painter.drawLine(QPoint(10, height() - 1), QPoint(width() - 10, height() - 1));
 }
 
 void FarseeSendingCellView::resizeEvent(QResizeEvent *event)

@@ -40,6 +40,7 @@ public slots:
     void copyLink();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
