@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -34,10 +33,16 @@ QPointer<FarseeManager> sharedInstance;
 FarseeManager &FarseeManager::sharedManager()
 {
     if (!sharedInstance) {
-        // Owned by the application, so that it is saved and gone before the application is.
-        sharedInstance = new FarseeManager(sendingSavePath(), QCoreApplication::instance());
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, sharedInstance.data(),
-                &FarseeManager::saveList);
+        // Owned by the application. Its list is saved, its requests stopped and its window
+        // closed while the event loop ends, before the application's own clean-up.
+        FarseeManager *manager = new FarseeManager(sendingSavePath(), QCoreApplication::instance());
+        sharedInstance = manager;
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, manager, [manager] {
+            manager->m_engine->cancelAllConnections();
+            manager->saveList();
+            delete manager->m_listView;
+            delete manager->m_window;
+        });
     }
     return *sharedInstance;
 }
