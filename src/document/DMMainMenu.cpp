@@ -7,6 +7,7 @@
 #include "DMProjectDocument.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
+#include "FarseeManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -157,6 +158,7 @@ void buildWindowMenu(QMenu *menu, QMainWindow *window)
     menu->addAction(DMLocalizedString("Zoom"), window, [window] {
         window->isMaximized() ? window->showNormal() : window->showMaximized();
     });
+    menu->addAction(DMLocalizedString("Sending List"), window, [] { FarseeManager::sharedManager().showSendingWindow(); });
     menu->addSeparator();
     const int fixedCount = int(menu->actions().size());
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {
