@@ -3,6 +3,7 @@
 #include "DMApplication.h"
 #include "DMApplicationDelegate.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMTestScript.h"
 
 #include <QStringList>
 
@@ -16,5 +17,6 @@ int main(int argc, char **argv)
     QStringList files = DMApplication::arguments();
     files.removeFirst();
     delegate.applicationDidFinishLaunching(files);
+    DMTestScript::startFromEnvironment();
     return app.exec();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QByteArray>
 
 #include <benchmark/benchmark.h>
+#include <libxml/parser.h>
 
 #include <cstdlib>
 
@@ -17,4 +19,17 @@ inline int runBenchmarksInApplication(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// The yardstick of the readers of XML files: libxml2 parsing the same bytes into a tree and
+// freeing it, with no network access.
+inline void benchmarkBareLibxml2Parse(benchmark::State &state, const QByteArray &xml)
+{
+    for (auto _ : state) {
+        xmlDocPtr doc = xmlReadMemory(xml.constData(), int(xml.size()), nullptr, nullptr, XML_PARSE_NONET);
+        if (!doc)
+            state.SkipWithError("not parsed");
+        xmlFreeDoc(doc);
+    }
+    state.SetBytesProcessed(state.iterations() * xml.size());
 }

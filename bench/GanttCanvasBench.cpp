@@ -1,7 +1,8 @@
-// Drawing the visible part of the Gantt canvas and hit-testing a point, through the document as
-// the canvas's data source, for a project of 100 items and one of 10,000 items with as many
-// links. The visible part holds about the same bars in both, so the costs should be close: the
-// document finds the rows and links near a rectangle by binary search, not by walking the tree.
+// Drawing the visible part of the Gantt canvas and hit-testing a point, through the document's
+// canvas controller as the canvas's data source, for a project of 100 items and one of 10,000
+// items with as many links. The visible part holds about the same bars in both, so the costs
+// should be close: the controller finds the rows and links near a rectangle by binary search,
+// not by walking the tree.
 #include "BenchSupport.h"
 
 #include "DMGanttUIObjectFactory.h"

@@ -11,7 +11,9 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core xdotool
-  imagemagick poppler-utils
+  imagemagick poppler-utils python3-pyftpdlib
+  libxml2-utils xsltproc planner-data
+  python3-icalendar  # the tests read the exported calendars back with it
 )
 
 missing=()

@@ -93,26 +93,26 @@ QRectF DMObjectView::canvasRectInView() const
 {
     const QRectF bounds = rect();
     const QSizeF size = m_canvasSize.width() > 0 && m_canvasSize.height() > 0 ? m_canvasSize : bounds.size();
-    return _DMObjectView_CanvasRectInViewWithParameters(size, m_zoomLevel, bounds, m_canvasAlignment);
+    return DMObjectView_CanvasRectInViewWithParameters(size, m_zoomLevel, bounds, m_canvasAlignment);
 }
 
 QPointF DMObjectView::convertPointFromViewToCanvas(QPointF point) const
 {
-    return _DMObjectView_ConvertPointFromView(point, canvasRectInView(), m_zoomLevel);
+    return DMObjectView_ConvertPointFromView(point, canvasRectInView(), m_zoomLevel);
 }
 
 QRectF DMObjectView::convertRectFromViewToCanvas(const QRectF &rect) const
 {
     const QRectF canvasRect = canvasRectInView();
-    return QRectF(_DMObjectView_ConvertPointFromView(rect.topLeft(), canvasRect, m_zoomLevel),
-                  _DMObjectView_ConvertPointFromView(rect.bottomRight(), canvasRect, m_zoomLevel));
+    return QRectF(DMObjectView_ConvertPointFromView(rect.topLeft(), canvasRect, m_zoomLevel),
+                  DMObjectView_ConvertPointFromView(rect.bottomRight(), canvasRect, m_zoomLevel));
 }
 
 QRectF DMObjectView::convertRectFromCanvasToView(const QRectF &rect) const
 {
     const QRectF canvasRect = canvasRectInView();
-    return QRectF(_DMObjectView_ConvertPointToView(rect.topLeft(), canvasRect, m_zoomLevel),
-                  _DMObjectView_ConvertPointToView(rect.bottomRight(), canvasRect, m_zoomLevel));
+    return QRectF(DMObjectView_ConvertPointToView(rect.topLeft(), canvasRect, m_zoomLevel),
+                  DMObjectView_ConvertPointToView(rect.bottomRight(), canvasRect, m_zoomLevel));
 }
 
 QPointF DMObjectView::viewPointForEvent(const DMEvent &event) const
@@ -313,7 +313,7 @@ void DMObjectView::mouseDown(const DMEvent &event)
 {
     // A press without its release (the button was let go elsewhere) leaves nothing behind.
     m_concernedObjects.clear();
-    m_currentDragOperation = kDMObjectViewDragOperation_None;
+    m_currentDragOperation = DMObjectViewDragOperation::None;
     m_rubberBandShown = false;
 
     m_mouseDownViewPoint = viewPointForEvent(event);
@@ -324,12 +324,12 @@ void DMObjectView::mouseDown(const DMEvent &event)
     m_pressedObject = hit;
     m_pressedLayer = layer;
 
-    qint32 operation = kDMObjectViewDragOperation_None;
+    qint32 operation = DMObjectViewDragOperation::None;
     if (m_delegate)
         operation = m_delegate->objectViewDragOperationForPointWithObject(this, m_mouseDownPoint, hit);
     m_currentDragOperation = operation;
 
-    if (operation == kDMObjectViewDragOperation_RubberBand) {
+    if (operation == DMObjectViewDragOperation::RubberBand) {
         m_rubberBandShown = true;
         m_rubberBandRect = QRectF(m_mouseDownPoint, QSizeF(0, 0));
     }
@@ -341,13 +341,13 @@ void DMObjectView::mouseDragged(const DMEvent &event)
     const QPointF point = convertPointFromViewToCanvas(viewPointForEvent(event));
     const qint32 operation = m_currentDragOperation;
 
-    if (operation == kDMObjectViewDragOperation_RubberBand) {
+    if (operation == DMObjectViewDragOperation::RubberBand) {
         const QRectF previous = m_rubberBandRect;
         m_rubberBandRect = rectSpannedBy(m_mouseDownPoint, point);
         setNeedsDisplayInRect(grown(convertRectFromCanvasToView(previous.united(m_rubberBandRect)), 2.0));
         return;
     }
-    if (operation < kDMObjectViewDragOperation_FirstObjectOperation)
+    if (operation < DMObjectViewDragOperation::FirstObjectOperation)
         return;
 
     // A copy: an object's step may change the concerned objects (a drag handler's delegate
@@ -371,11 +371,11 @@ void DMObjectView::mouseUp(const DMEvent &event)
     const bool shift = event.hasModifier(DMEvent::Shift);
     const bool command = event.hasModifier(DMEvent::Command);
 
-    if (operation == kDMObjectViewDragOperation_RubberBand) {
+    if (operation == DMObjectViewDragOperation::RubberBand) {
         m_rubberBandShown = false;
         setNeedsDisplayInRect(grown(convertRectFromCanvasToView(m_rubberBandRect), 2.0));
         selectObjectsInRectExtendSelectionEditSelection(draggedRect, shift, command);
-    } else if (operation == kDMObjectViewDragOperation_Select) {
+    } else if (operation == DMObjectViewDragOperation::Select) {
         const QPointF moved = viewPoint - m_mouseDownViewPoint;
         const std::shared_ptr<DMBaseObject> pressed = m_pressedObject.lock();
         if (pressed && std::hypot(moved.x(), moved.y()) <= kClickTolerance) {
@@ -391,17 +391,17 @@ void DMObjectView::mouseUp(const DMEvent &event)
     // A double click is reported as such; operation 12 is never reported otherwise.
     qint32 reported = operation;
     if (event.clickCount() >= 2)
-        reported = kDMObjectViewDragOperation_DoubleClick;
-    else if (operation == kDMObjectViewDragOperation_DoubleClick)
-        reported = kDMObjectViewDragOperation_None;
+        reported = DMObjectViewDragOperation::DoubleClick;
+    else if (operation == DMObjectViewDragOperation::DoubleClick)
+        reported = DMObjectViewDragOperation::None;
 
     if (m_delegate)
         m_delegate->objectViewWillFinishDragOperationWithRect(this, reported, draggedRect);
-    m_currentDragOperation = kDMObjectViewDragOperation_None;
+    m_currentDragOperation = DMObjectViewDragOperation::None;
     setNeedsDisplayInRect(convertRectFromCanvasToView(grown(draggedRect, kDraggedAreaMargin)));
     m_concernedObjects.clear();
     m_pressedObject.reset();
-    showCursorForDragOperation(kDMObjectViewDragOperation_None);
+    showCursorForDragOperation(DMObjectViewDragOperation::None);
     if (m_delegate)
         m_delegate->objectViewDidFinishDragOperationWithRect(this, reported, draggedRect);
 }

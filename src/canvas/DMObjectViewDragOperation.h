@@ -4,20 +4,20 @@
 
 // Drag-operation codes of DMObjectView. Codes below 16 are the canvas's own; from 16 up the
 // concerned objects carry the operation out themselves, step by step.
-enum : qint32 {
-    kDMObjectViewDragOperation_None = 0,
-    kDMObjectViewDragOperation_Select = 1,
-    kDMObjectViewDragOperation_RubberBand = 2,
-    kDMObjectViewDragOperation_Move = 3,
-    kDMObjectViewDragOperation_LeftEdge = 4,
-    kDMObjectViewDragOperation_RightEdge = 5,
-    kDMObjectViewDragOperation_BottomEdge = 6,
-    kDMObjectViewDragOperation_TopEdge = 7,
-    kDMObjectViewDragOperation_FirstCorner = 8,
-    kDMObjectViewDragOperation_LastCorner = 11,
-    kDMObjectViewDragOperation_DoubleClick = 12,
-    kDMObjectViewDragOperation_FirstObjectOperation = 16,
-};
+namespace DMObjectViewDragOperation {
+inline constexpr qint32 None = 0;
+inline constexpr qint32 Select = 1;
+inline constexpr qint32 RubberBand = 2;
+inline constexpr qint32 Move = 3;
+inline constexpr qint32 LeftEdge = 4;
+inline constexpr qint32 RightEdge = 5;
+inline constexpr qint32 BottomEdge = 6;
+inline constexpr qint32 TopEdge = 7;
+inline constexpr qint32 FirstCorner = 8;
+inline constexpr qint32 LastCorner = 11;
+inline constexpr qint32 DoubleClick = 12;
+inline constexpr qint32 FirstObjectOperation = 16;
+} // namespace DMObjectViewDragOperation
 
 // The layer argument that stands for every visible layer.
 constexpr quint16 kDMObjectView_AllLayers = 0xFFFF;

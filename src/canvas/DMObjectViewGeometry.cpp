@@ -20,7 +20,7 @@ double alignedOffset(double freeSpace, bool atStart, bool atEnd)
 
 } // namespace
 
-QRectF _DMObjectView_CanvasRectInViewWithParameters(QSizeF canvasSize, double zoom, const QRectF &bounds,
+QRectF DMObjectView_CanvasRectInViewWithParameters(QSizeF canvasSize, double zoom, const QRectF &bounds,
                                                     Qt::Alignment alignment)
 {
     const double z = effectiveZoom(zoom);
@@ -35,13 +35,13 @@ QRectF _DMObjectView_CanvasRectInViewWithParameters(QSizeF canvasSize, double zo
     return QRectF(x, y, width, height);
 }
 
-QPointF _DMObjectView_ConvertPointFromView(QPointF point, const QRectF &canvasRect, double zoom)
+QPointF DMObjectView_ConvertPointFromView(QPointF point, const QRectF &canvasRect, double zoom)
 {
     const double z = effectiveZoom(zoom);
     return QPointF((point.x() - canvasRect.x()) / z, (point.y() - canvasRect.y()) / z);
 }
 
-QPointF _DMObjectView_ConvertPointToView(QPointF point, const QRectF &canvasRect, double zoom)
+QPointF DMObjectView_ConvertPointToView(QPointF point, const QRectF &canvasRect, double zoom)
 {
     const double z = effectiveZoom(zoom);
     return QPointF(point.x() * z + canvasRect.x(), point.y() * z + canvasRect.y());

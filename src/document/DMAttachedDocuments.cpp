@@ -1,5 +1,6 @@
 #include "DMAttachedDocuments.h"
 
+#include "DMPackageFiles.h"
 #include "DMProjectKeys.h"
 
 #include <QDir>
@@ -30,7 +31,8 @@ bool sameContents(const QString &a, const QString &b)
 {
     const QFileInfo infoA(a);
     const QFileInfo infoB(b);
-    if (!infoA.isFile() || !infoB.isFile() || infoA.size() != infoB.size())
+    // The stored copy is compared only when it is a file of the package itself.
+    if (infoA.isSymLink() || !infoA.isFile() || !infoB.isFile() || infoA.size() != infoB.size())
         return false;
     QFile fileA(a);
     QFile fileB(b);
@@ -127,4 +129,74 @@ DMAttachedDocuments::SavePlan DMAttachedDocuments::planSave(const QVariantMap &t
         plan.table.insert(it.key(), record);
     }
     return plan;
+}
+
+QVariantMap DMAttachedDocuments::tableReadFromPackage(const QVariant &stored, const QString &documentsFolder,
+                                                     QStringList *problems)
+{
+    QVariantMap table;
+    auto drop = [problems](const QString &key, const QString &why) {
+        if (problems)
+            problems->append(QStringLiteral("the attached document \"%1\" was dropped: %2").arg(key, why));
+    };
+    if (!stored.isValid())
+        return table;
+    if (stored.metaType() != QMetaType::fromType<QVariantMap>()) {
+        if (problems)
+            problems->append(QStringLiteral("the attached documents table is not a dictionary and was dropped"));
+        return table;
+    }
+    const bool folderSound =
+        !documentsFolder.isEmpty() && DMPackageFiles::kindOf(documentsFolder) == DMPackageFiles::Folder;
+    const QVariantMap entries = stored.toMap();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        if (it.value().metaType() != QMetaType::fromType<QVariantMap>()) {
+            drop(it.key(), QStringLiteral("not a dictionary"));
+            continue;
+        }
+        const QVariantMap record = it.value().toMap();
+        const QString name = record.value(kDMProject_AttachedDocument_Path).toString();
+        if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool()) {
+            drop(it.key(), QStringLiteral("a pending attachment of \"%1\" is never read from a file").arg(name));
+            continue;
+        }
+        if (!DMProjectPackage::isDocumentName(name)) {
+            drop(it.key(), QStringLiteral("\"%1\" is not a name inside Documents").arg(name));
+            continue;
+        }
+        if (!folderSound) {
+            drop(it.key(), QStringLiteral("the package's Documents is not a folder"));
+            continue;
+        }
+        switch (DMPackageFiles::kindOf(QDir(documentsFolder).filePath(name))) {
+        case DMPackageFiles::RegularFile:
+        case DMPackageFiles::Folder:
+            table.insert(it.key(), record);
+            break;
+        case DMPackageFiles::Missing:
+            drop(it.key(), QStringLiteral("\"%1\" is not in Documents").arg(name));
+            break;
+        case DMPackageFiles::SymbolicLink:
+            drop(it.key(), QStringLiteral("\"%1\" is a symbolic link").arg(name));
+            break;
+        case DMPackageFiles::Other:
+            drop(it.key(), QStringLiteral("\"%1\" is not a regular file or folder").arg(name));
+            break;
+        }
+    }
+    return table;
+}
+
+QVariantMap DMAttachedDocuments::tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames,
+                                                    bool withPending)
+{
+    QVariantMap result;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        const QVariantMap record = it.value().toMap();
+        const bool pending = record.value(kDMProject_AttachedDocument_PendingAttachment).toBool();
+        if (pending ? !withPending : droppedNames.contains(record.value(kDMProject_AttachedDocument_Path).toString()))
+            continue;
+        result.insert(it.key(), it.value());
+    }
+    return result;
 }

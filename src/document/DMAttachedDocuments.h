@@ -9,7 +9,13 @@
 // The project's attached-documents table (kDMProject_AttachedDocumentsTable): table key to a
 // record with kDMProject_AttachedDocument_Path (the name inside the package's "Documents", or
 // the outside path while kDMProject_AttachedDocument_PendingAttachment is on) and a reference
-// count. Entries are never dropped, so an undone removal still finds its file.
+// count. Releasing never drops an entry, so an undone removal still finds its file; only an
+// entry whose file cannot be had is dropped, when a package is read or saved.
+//
+// A pending entry names a file anywhere on the user's disks, to be copied into the package at
+// the next save. Only the user's choice in this session makes one: a package is never written
+// with pending entries, and those found in a package that is read are dropped, so a received
+// package cannot make a save copy the user's files into it.
 class DMAttachedDocuments
 {
 public:
@@ -32,4 +38,14 @@ public:
     // What a save copies: every stored document, and (with copyPending) every pending one whose
     // file still exists, under a name unique inside "Documents".
     static SavePlan planSave(const QVariantMap &table, bool copyPending);
+
+    // The table as it may be taken from a package whose "Documents" folder is given: pending
+    // entries are dropped, and so is every stored entry that does not name a regular file or a
+    // real folder directly inside that folder (a path with "/" or "..", a missing file, a
+    // symbolic link, a FIFO or device). Each drop adds a line to *problems.
+    static QVariantMap tableReadFromPackage(const QVariant &table, const QString &documentsFolder,
+                                            QStringList *problems);
+    // The table without the stored entries of the dropped names; without pending entries too
+    // unless withPending (the table written into a package has none).
+    static QVariantMap tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames, bool withPending);
 };

@@ -17,6 +17,13 @@ namespace {
 constexpr int kMaximumRecentDocuments = 10;
 }
 
+DMDocumentController::DMDocumentController()
+{
+    m_releaseTimer.setSingleShot(true);
+    m_releaseTimer.setInterval(0);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &DMDocumentController::releaseClosedDocuments);
+}
+
 DMDocumentController &DMDocumentController::sharedDocumentController()
 {
     static DMDocumentController *controller = new DMDocumentController;
@@ -92,12 +99,21 @@ std::shared_ptr<DMProjectDocument> DMDocumentController::openDocumentWithContent
     return document;
 }
 
-void DMDocumentController::openDocument()
+DMModalUI::FilePanel DMDocumentController::projectFilePanel(const QString &title)
 {
     DMModalUI::FilePanel panel;
-    panel.title = DMLocalizedString("Open");
+    panel.title = title;
     panel.allowedExtensions = {DMProjectPackage::kExtension};
-    panel.canChooseDirectories = true; // packages are folders
+    panel.typeDescription = DMLocalizedString("Halcyra Project");
+    panel.packageExtensions = {DMProjectPackage::kExtension};
+    return panel;
+}
+
+void DMDocumentController::openDocument()
+{
+    DMModalUI::FilePanel panel = projectFilePanel(DMLocalizedString("Open"));
+    // The earlier planner's documents open as new, untitled projects.
+    panel.allowedExtensions << QStringLiteral("pendulo");
     panel.allowsMultipleSelection = true;
     for (const QString &path : DMModalUI::instance().runOpenPanel(panel))
         openDocumentWithContentsOfURL(path, true);
@@ -108,6 +124,7 @@ void DMDocumentController::importDocument()
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Import");
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.typeDescription = DMLocalizedString("MS Project XML Document");
     for (const QString &path : DMModalUI::instance().runOpenPanel(panel))
         openDocumentWithContentsOfURL(path, true);
 }
@@ -157,12 +174,23 @@ void DMDocumentController::removeDocument(DMProjectDocument *document, bool show
             continue;
         // Released on the next turn of the event loop: the document may be closing from inside
         // an event handler of its own window.
-        std::shared_ptr<DMProjectDocument> released = m_documents.takeAt(i);
-        QTimer::singleShot(0, qApp, [released]() mutable { released.reset(); });
+        m_closedDocuments.append(m_documents.takeAt(i));
+        m_releaseTimer.start();
         emit documentsChanged();
         if (m_documents.isEmpty() && showWelcomeWindow)
             emit lastDocumentClosed();
         return;
+    }
+}
+
+void DMDocumentController::releaseClosedDocuments()
+{
+    m_releaseTimer.stop();
+    // A document's destruction may close another one: take the list before releasing.
+    while (!m_closedDocuments.isEmpty()) {
+        QList<std::shared_ptr<DMProjectDocument>> closed;
+        closed.swap(m_closedDocuments);
+        closed.clear();
     }
 }
 

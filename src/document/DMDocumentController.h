@@ -1,8 +1,11 @@
 #pragma once
 
+#include "DMModalUI.h"
+
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -30,6 +33,9 @@ public:
     std::shared_ptr<DMProjectDocument> openDocumentWithContentsOfURL(const QString &path, bool display,
                                                                      QString *error = nullptr,
                                                                      bool reportErrors = true);
+    // The open or save panel for project packages, titled, with the filter "Halcyra Project
+    // (*.hy2)"; a package is one document in it.
+    static DMModalUI::FilePanel projectFilePanel(const QString &title);
     // Open and Import: a panel, then openDocumentWithContentsOfURL for each chosen file.
     void openDocument();
     void importDocument();
@@ -49,6 +55,9 @@ public:
     void removeDocument(DMProjectDocument *document, bool showWelcomeWindow);
     // Closes every document without asking (tests, quitting).
     void closeAllDocuments();
+    // Releases the closed documents now instead of on the next turn of the event loop; for the
+    // end of the event loop, when no handler of their windows is running any more.
+    void releaseClosedDocuments();
 
 signals:
     void documentsChanged();
@@ -56,9 +65,11 @@ signals:
     void lastDocumentClosed();
 
 private:
-    DMDocumentController() = default;
+    DMDocumentController();
     void addDocument(const std::shared_ptr<DMProjectDocument> &document, bool display);
 
     QList<std::shared_ptr<DMProjectDocument>> m_documents;
+    QList<std::shared_ptr<DMProjectDocument>> m_closedDocuments; // until m_releaseTimer fires
+    QTimer m_releaseTimer;
     double m_autosavingDelay = 15.0;
 };

@@ -1,10 +1,13 @@
 #include "DMMainMenu.h"
 
+#include "DMApplication.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
+#include "FarseeManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -59,8 +62,10 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Close"), QKeySequence::Close, window, [window] { window->close(); });
     menu->addAction(DMLocalizedString("Save"), QKeySequence::Save, window, [document] { document->save(); });
-    menu->addAction(DMLocalizedString("Save As..."), QKeySequence::SaveAs, window, [document] { document->saveAs(); });
-    menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
+    // Qt's standard Save As key is empty on some platforms.
+    menu->addAction(DMLocalizedString("Save As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), window,
+                    [document] { document->saveAs(); });
+    QAction *revert = menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
         DMModalUI::Alert alert;
         alert.messageText = DMLocalizedString("Do you want to revert to the most recently saved version of the document \"%1\"?")
                                 .arg(document->displayName());
@@ -69,21 +74,32 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         if (DMModalUI::instance().runAlert(alert, window) == DMModalUI::DefaultReturn)
             document->revertToSaved();
     });
+    // Only a document read from or saved to its own file has a saved version.
+    const auto updateRevert = [revert, document] { revert->setEnabled(document->canRevertToSaved()); };
+    updateRevert();
+    QObject::connect(document, &DMProjectDocument::fileURLChanged, revert, updateRevert);
+    QObject::connect(menu, &QMenu::aboutToShow, revert, updateRevert);
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Import..."), &controller, [&controller] { controller.importDocument(); });
+    menu->addAction(DMLocalizedString("Import To-Do List..."), window, [document] { document->uiCallbacks()->importFromFerrix(); });
     QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
-    exportMenu->setEnabled(false); // the exporters fill it
+    const struct
+    {
+        const char *title;
+        void (DMProjectDocumentUICallbacks::*command)();
+    } exports[] = {{"CSV...", &DMProjectDocumentUICallbacks::exportToCSV},
+                   {"iCalendar...", &DMProjectDocumentUICallbacks::exportToICalendar},
+                   {"Selected Items to Calendar", &DMProjectDocumentUICallbacks::exportSelectedItemToICal},
+                   {"MS Project XML...", &DMProjectDocumentUICallbacks::exportToMSProjectXML},
+                   {"To-Do List...", &DMProjectDocumentUICallbacks::exportToFerrix}};
+    for (const auto &entry : exports) {
+        const auto command = entry.command;
+        exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
+    }
     menu->addSeparator();
-    menu->addAction(DMLocalizedString("Quit Halcyra"), QKeySequence::Quit, qApp, [] {
-        DMDocumentController &controller = DMDocumentController::sharedDocumentController();
-        for (const auto &open : QList<std::shared_ptr<DMProjectDocument>>(controller.documents()))
-            if (!open->canClose())
-                return;
-        controller.closeAllDocuments();
-        QApplication::quit();
-    });
+    menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
 
 void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)
@@ -142,6 +158,7 @@ void buildWindowMenu(QMenu *menu, QMainWindow *window)
     menu->addAction(DMLocalizedString("Zoom"), window, [window] {
         window->isMaximized() ? window->showNormal() : window->showMaximized();
     });
+    menu->addAction(DMLocalizedString("Sending List"), window, [] { FarseeManager::sharedManager().showSendingWindow(); });
     menu->addSeparator();
     const int fixedCount = int(menu->actions().size());
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {
@@ -177,6 +194,11 @@ void buildHelpMenu(QMenu *menu, QMainWindow *window)
 }
 
 } // namespace
+
+QKeySequence DMMainMenu::quitShortcut()
+{
+    return QKeySequence(Qt::CTRL | Qt::Key_Q);
+}
 
 void DMMainMenu::installMenuBar(QMainWindow *window, DMProjectDocument *document)
 {

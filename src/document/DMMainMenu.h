@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QKeySequence>
+
 class QMainWindow;
 class QMenuBar;
 class DMProjectDocument;
@@ -11,6 +13,8 @@ class DMMainMenu
 {
 public:
     static void installMenuBar(QMainWindow *window, DMProjectDocument *document);
+    // Control+Q everywhere: Qt's standard Quit key is empty on some platforms.
+    static QKeySequence quitShortcut();
 
     // Tags of the File > New submenu, handed to fileNewMenuCallback.
     enum NewItemTag { NewTaskTag = 2001, NewMilestoneTag = 2002, NewProcessTag = 2003, NewResourceTag = 2004 };

@@ -5,7 +5,6 @@
 #include "DMProjectKeys.h"
 #include "DMUserDefaults.h"
 
-const QString kDMHalcyra_ProjectViewFontSize = QStringLiteral("kDMHalcyra_ProjectViewFontSize");
 const QString kDMHalcyra_DefaultDateColor = QStringLiteral("kDMHalcyra_DefaultDateColor");
 const QString kDMHalcyra_DisableHourDisplay = QStringLiteral("kDMHalcyra_DisableHourDisplay");
 const QString kDMHalcyra_DefaultReportHeaderColor = QStringLiteral("kDMHalcyra_DefaultReportHeaderColor");
@@ -51,7 +50,7 @@ QVariantMap DMPreferenceKeys_defaultValues()
         {kDMHalcyra_ProjectViewFontSize, 11.0},
         {kDMHalcyra_DefaultDateColor, DMPreferenceKeys_archivedColor(QColor::fromRgbF(0.0f, 0.0f, 0.0f, 1.0f))},
         {kDMHalcyra_DisableHourDisplay, false},
-        {kDMHalcyra_DefaultReportHeaderColor, DMPreferenceKeys_archivedColor(QColor::fromRgbF(0.25f, 0.4f, 0.65f, 1.0f))},
+        {kDMHalcyra_DefaultReportHeaderColor, DMPreferenceKeys_archivedColor(QColor(225, 230, 236))},
         {kDMHalcyra_PDFLogoPath, QString()},
         {kDMHalcyra_taskListArrangedColumnIdentifiers, columns},
         {kDMHalcyra_DefaultTaskColor,

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "DMProjectViewConstants.h" // kDMHalcyra_ProjectViewFontSize: item title size on the canvas
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 
 // The application's preference keys (user defaults) and their default values.
-extern const QString kDMHalcyra_ProjectViewFontSize;      // double: item title size on the canvas
 extern const QString kDMHalcyra_DefaultDateColor;         // archived colour of date cells
 extern const QString kDMHalcyra_DisableHourDisplay;       // bool: dates without time of day
 extern const QString kDMHalcyra_DefaultReportHeaderColor; // archived colour

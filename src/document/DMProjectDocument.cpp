@@ -14,6 +14,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
+#include "DMTextField.h"
 #include "DMUndoManager.h"
 
 #include <QDesktopServices>
@@ -50,9 +51,9 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
         folder.setAutoRemove(false);
         m_temporaryFolder = folder.path();
     }
-    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(ChangeDone); });
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(ChangeUndone); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(ChangeRedone); });
+    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { updateChangeCount(DMDocumentChangeKind::Done); });
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { updateChangeCount(DMDocumentChangeKind::Undone); });
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { updateChangeCount(DMDocumentChangeKind::Redone); });
     m_autosaveTimer.setSingleShot(true);
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
 
@@ -60,32 +61,23 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_outlineDataSource->setListener(this);
     m_outlineDataSource->setDateFormatter(sharedYMDDateFormatter());
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
-    const auto setUpTimer = [this](QTimer &timer, int milliseconds, void (DMProjectDocument::*slot)()) {
-        timer.setSingleShot(true);
-        timer.setInterval(milliseconds);
-        connect(&timer, &QTimer::timeout, this, slot);
-    };
-    setUpTimer(m_outlineSyncTimer, 50, &DMProjectDocument::_syncProjectOutlineViewSelectionWithObjectView);
-    setUpTimer(m_projectViewSyncTimer, 500, &DMProjectDocument::_syncProjectViewWithOutlineView);
-    setUpTimer(m_verticalLayoutTimer, 100, &DMProjectDocument::_layoutObjectsVertically);
-    setUpTimer(m_relayoutTimer, 0, &DMProjectDocument::relayoutProjectView);
+    m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, [this] { m_relayoutAfterUndoTimer.start(); });
-    setUpTimer(m_relayoutAfterUndoTimer, 0, &DMProjectDocument::reloadProjectOutlineAndRelayout);
+    const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
 }
 
 DMProjectDocument::~DMProjectDocument()
 {
     m_autosaveTimer.stop();
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     destroyPendingIdleInvocations(this);
     DMNotificationCenter::defaultCenter().dequeueNotificationsForObject(this);
     m_projectObservations.clear();
     m_notificationObservers.clear();
     detachViews();
+    // The controller goes before the views it serves and the outlets it reads them through.
+    m_objectViewDataSource.reset();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -97,7 +89,7 @@ DMProjectDocument::~DMProjectDocument()
         QDir(m_temporaryFolder).removeRecursively();
 }
 
-void DMProjectDocument::initWithDefaultProject()
+std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject()
 {
     auto project = DMProject::create();
     project->beginLoading(); // the defaults are not edits
@@ -108,8 +100,17 @@ void DMProjectDocument::initWithDefaultProject()
     project->setEndDate(begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0));
     project->setAttribute(kDMProject_ViewMode, 0);
     project->setAttribute(kDMProject_Settings_CurrencyUnit, QLocale().currencySymbol());
+    // Settings whose absence other code would read its own way (a whole day, the reader's
+    // locale) are written, so that the file keeps what the new project showed.
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 18 * 60}});
+    project->setAttribute(kDMProject_Settings_FirstDayOfWeek, int(QLocale().firstDayOfWeek()) % 7);
     project->endLoading();
-    setProject(project);
+    return project;
+}
+
+void DMProjectDocument::initWithDefaultProject()
+{
+    setProject(newDefaultProject());
     m_fileType = kDocumentType;
 }
 
@@ -131,16 +132,19 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     attributes.projectDocument = this;
     attributes.projectIsEdited = isDocumentEdited();
     attributes.viewMode = m_project->attribute(kDMProject_ViewMode).toInt();
+    // The day window drawn is the calendar's, also for a project that never set one.
+    attributes.dayViewBeginMinute = m_project->workingCalendar().dayBeginMinute();
+    attributes.dayViewEndMinute = m_project->workingCalendar().dayEndMinute();
     attributes.timeSpanBeginDate = effectiveProjectTimeSpan().value(kDMTimeSpanBegin).value<DMDate>();
     attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
     if (m_outlets.projectView)
         attributes.projectView = m_outlets.projectView;
     m_outlineDataSource->setProject(m_project);
     m_timelineDataSource->setProject(m_project);
-    m_linkIndexValid = false;
+    m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
 void DMProjectDocument::observeProject()
@@ -154,14 +158,18 @@ void DMProjectDocument::observeProject()
             if (!change.prior)
                 viewModeDidChange();
         }));
-    // The scale and the range of the timeline: the canvas follows at once, so that a rendering
-    // right after the change shows the new range.
+    // The scale and the range of the timeline, and the working calendar that shades its days and
+    // numbers its weeks: the canvas follows at once, so that a rendering right after the change
+    // shows the new state.
     for (const QString &key : {kDMProject_TimelineViewPixelsPerDay, kDMProject_TimelineViewTimeSpan,
-                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan})
+                               kDMProject_TimelineViewMode, kDMProject_TimelineViewCustomTimeSpan,
+                               kDMProject_Settings_NonWorkingWeekDays, kDMProject_Settings_DaysOff,
+                               kDMProject_Settings_DayTimeSpan, kDMProject_Settings_FirstDayOfWeek,
+                               kDMProject_Settings_WeekFormat})
         m_projectObservations.push_back(m_project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
                                                            [this](const DMChange &change, DMObservable *) {
                                                                if (!change.prior)
-                                                                   timelineSettingDidChange();
+                                                                   m_objectViewDataSource->relayoutProjectView();
                                                            }));
 }
 
@@ -188,7 +196,7 @@ void DMProjectDocument::setPasswordString(const QString &password)
     if (password == m_password)
         return;
     m_password = password;
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
 }
 
 void DMProjectDocument::setPassword()
@@ -216,14 +224,14 @@ void DMProjectDocument::updateChangeCount(int kind)
 {
     const bool wasEdited = isDocumentEdited();
     switch (kind) {
-    case ChangeDone:
-    case ChangeRedone:
+    case DMDocumentChangeKind::Done:
+    case DMDocumentChangeKind::Redone:
         ++m_changeCount;
         break;
-    case ChangeUndone:
+    case DMDocumentChangeKind::Undone:
         --m_changeCount;
         break;
-    case ChangeCleared:
+    case DMDocumentChangeKind::Cleared:
         m_changeCount = 0;
         break;
     default:
@@ -244,7 +252,13 @@ void DMProjectDocument::updateChangeCount(int kind)
 
 void DMProjectDocument::markDocumentAsEdited()
 {
-    updateChangeCount(ChangeDone);
+    updateChangeCount(DMDocumentChangeKind::Done);
+}
+
+void DMProjectDocument::projectOutlineWillShowResourceInspector()
+{
+    if (m_outlets.projectView)
+        m_outlets.projectView->deselectAll();
 }
 
 void DMProjectDocument::scheduleAutosave()
@@ -282,11 +296,9 @@ bool DMProjectDocument::save()
 
 bool DMProjectDocument::saveAs()
 {
-    DMModalUI::FilePanel panel;
-    panel.title = DMLocalizedString("Save As");
+    DMModalUI::FilePanel panel = DMDocumentController::projectFilePanel(DMLocalizedString("Save As"));
     panel.proposedName = displayName() + QLatin1Char('.') + DMProjectPackage::kExtension;
     panel.directory = m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
-    panel.allowedExtensions = {DMProjectPackage::kExtension};
     QString path = DMModalUI::instance().runSavePanel(panel, windowForSheet());
     if (path.isEmpty())
         return false;
@@ -309,14 +321,14 @@ bool DMProjectDocument::saveToPath(const QString &path, SaveOperationType operat
         return true;
     setFileType(kDocumentType);
     setFileURL(path);
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     DMDocumentController::sharedDocumentController().noteNewRecentDocumentURL(m_fileURL);
     return true;
 }
 
 bool DMProjectDocument::revertToSaved()
 {
-    if (m_fileURL.isEmpty() || m_fileType != kDocumentType)
+    if (!canRevertToSaved())
         return false;
     QString error;
     // The package is read again with the password that opened it; a changed password asks.
@@ -326,7 +338,7 @@ bool DMProjectDocument::revertToSaved()
         return false;
     }
     m_undoManager->removeAllActions();
-    updateChangeCount(ChangeCleared);
+    updateChangeCount(DMDocumentChangeKind::Cleared);
     reloadViews();
     return true;
 }
@@ -381,9 +393,6 @@ void DMProjectDocument::closeDocument(bool showWelcomeWindow)
     m_projectObservations.clear();
     m_notificationObservers.clear();
     DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
-    for (QTimer *timer : {&m_outlineSyncTimer, &m_projectViewSyncTimer, &m_verticalLayoutTimer, &m_relayoutTimer,
-                          &m_relayoutAfterUndoTimer})
-        timer->stop();
     detachViews();
     if (m_window)
         m_window->hide();
@@ -406,9 +415,10 @@ void DMProjectDocument::currencyUnitDidChange()
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
     m_currencyFormatter.reset();
     const std::shared_ptr<DMCurrencyFormatter> replacement = sharedCurrencyFormatter();
+    // Announced as the controls' formatter type, which the formatter-following fields read.
     QVariantMap userInfo;
-    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(replacement));
-    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(old));
+    userInfo.insert(QStringLiteral("new formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(replacement)));
+    userInfo.insert(QStringLiteral("old formatter"), QVariant::fromValue(std::shared_ptr<DMFormatter>(old)));
     DMNotificationCenter::defaultCenter().postNotification(kDMTextField_UpdateFormatter_Notification, old.get(), userInfo);
 }
 
@@ -456,13 +466,13 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
 {
     if (item && m_project)
-        itemDatesDidChange();
+        m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "DMEvent.h"
 #include "DMProjectView.h"
 
 #include <QPointer>
@@ -28,14 +27,13 @@ class DMProjectEventsOutlineViewDS;
 class DMProjectItemsOutlineViewDS;
 class DMProjectResource;
 class DMProjectResourcesOutlineViewDS;
-class DMProjectViewBackgroundObject;
 class DMTimelineView;
-class DMUIProjectPendingDependency;
 
 // The views and controllers of a document window, by the names the rest of the system uses.
 // The window set-up fills what exists; a field whose view is built by a later part of the
 // application stays null until that part fills it. The widgets belong to the document window
-// (Qt parents); the controllers are owned here.
+// (Qt parents); the controllers are owned here. The Gantt canvas's own state (background,
+// pending link, keyboard nudges, printing) is its controller's.
 struct DMProjectDocumentOutlets
 {
     // The Gantt page: canvas, timeline header, project outline and its column menu. The canvas
@@ -47,9 +45,6 @@ struct DMProjectDocumentOutlets
     QPointer<DMOutlineView> projectOutlineView;
     QPointer<QMenu> projectOutlineViewMenu;
     bool projectOutlineViewStateRestore = false;
-    std::shared_ptr<DMProjectViewBackgroundObject> projectViewBackgroundObject;
-    std::shared_ptr<DMUIProjectPendingDependency> pendingDependency;
-    bool projectViewHasSelectedItems = false;
 
     // The source list (page tags under kDMProjectDocument_SourceList_Key_Tag).
     DMOutlineView *sourceListOutlineView = nullptr;
@@ -101,10 +96,4 @@ struct DMProjectDocumentOutlets
     bool itemsViewHasSelectedItems = false;
     int itemsViewContentsArrayTag = -1; // which entry of itemsViewContentsArrays is shown
     std::weak_ptr<DMProjectResource> itemsViewEditedResourceGroup;
-
-    // Keyboard nudging of bars, outline synchronisation and printing.
-    DMEvent lastSyntheticEvent;
-    double lastNudgeStep = 0.0;
-    bool outlineSyncPending = false;
-    bool isPrinting = false;
 };

@@ -138,13 +138,12 @@ void DMProjectDocument::deleteSelectedItem()
                 changed = true;
             }
         }
+        // The undo step tells the document that it was edited.
         m_undoManager->setActionName(DMLocalizedString("Delete"));
         m_undoManager->endUndoGrouping();
         canvas->deselectAll();
-        if (changed) {
-            markDocumentAsEdited();
+        if (changed)
             reloadViews();
-        }
         return;
     }
     const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
@@ -186,10 +185,10 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         else
             m_project->tasks().removeOne(item);
     }
+    // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Delete"));
     m_undoManager->endUndoGrouping();
-    updateItemsArrayWithTag(0);
-    markDocumentAsEdited();
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
 }
 
@@ -257,9 +256,8 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         fields.remove(kOutboundDependencies);
         fields.remove(kSubitems);
         item->setProject(m_project);
-        QString problem;
-        if (!item->loadFields(fields, &problem))
-            continue;
+        // A pasted entry that needed mending is pasted mended.
+        item->loadFields(fields, nullptr);
         byOldID.insert(pending.dictionary.value(QStringLiteral("objectID")).toULongLong(), item);
         built.append({item, pending.dictionary});
         if (pending.parent)

@@ -1,9 +1,9 @@
-// DMProjectDocument: the Gantt page of the document window (outline, timeline header, canvas)
-// and the events it watches on them.
+// DMProjectDocument: the Gantt page of the document window (outline, timeline header, canvas),
+// and what the canvas's controller asks of it.
 #include "DMProjectDocument.h"
 
-#include "DMEvent.h"
 #include "DMOutlineView.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
@@ -16,17 +16,14 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
-#include <cmath>
+#include <algorithm>
+
 
 namespace {
 
 // The header's three bands.
 constexpr int kTimelineHeight = int(3 * DMTimelineView::kBandHeight);
-// One notch of a mouse wheel (eighths of a degree), and the zoom it makes with Control held.
-constexpr double kWheelNotch = 120.0;
-constexpr double kWheelNotchMagnification = 0.1;
 
 QScrollArea *makeScrollArea(QWidget *parent, const char *name)
 {
@@ -108,9 +105,6 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
                     m_outlets.timelineView->resetCursorRects();
             });
 
-    canvasScroll->viewport()->installEventFilter(this);
-    canvas->installEventFilter(this);
-
     projectContainer->setStretchFactor(0, 0);
     projectContainer->setStretchFactor(1, 1);
     projectContainer->setSizes({360, 700});
@@ -118,47 +112,74 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
         stack->addWidget(projectContainer);
 }
 
-bool DMProjectDocument::eventFilter(QObject *watched, QEvent *event)
+// ---- The Gantt page's views and rows, for the canvas's controller ----
+
+DMProjectView *DMProjectDocument::projectView() const
 {
-    if (m_outlets.projectViewScrollArea && watched == m_outlets.projectViewScrollArea->viewport()
-        && event->type() == QEvent::Resize) {
-        // The canvas fills at least the visible width; relay out once the resizing settles.
-        if (!m_relayoutTimer.isActive())
-            m_relayoutTimer.start();
-        return false;
-    }
-    if (watched == m_outlets.projectView.data() && event->type() == QEvent::Wheel) {
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        if (!(wheel->modifiers() & Qt::ControlModifier))
-            return false;
-        const double notches = wheel->angleDelta().y() / kWheelNotch;
-        if (notches != 0.0 && std::isfinite(notches)) {
-            DMProjectView *canvas = m_outlets.projectView;
-            const DMEvent magnify = DMEvent::magnifyEvent(notches * kWheelNotchMagnification,
-                                                          canvas->mapTo(canvas->window(), wheel->position()),
-                                                          DMEvent::modifiersFromQt(wheel->modifiers()));
-            objectViewMagnifyWithEvent(canvas, magnify);
-        }
-        return true;
-    }
-    return QObject::eventFilter(watched, event);
+    return m_outlets.projectView;
+}
+
+QScrollArea *DMProjectDocument::projectViewScrollArea() const
+{
+    return m_outlets.projectViewScrollArea;
+}
+
+DMTimelineView *DMProjectDocument::timelineView() const
+{
+    return m_outlets.timelineView;
+}
+
+DMOutlineView *DMProjectDocument::projectOutlineView() const
+{
+    return m_outlets.projectOutlineView;
+}
+
+std::shared_ptr<DMProjectObject> DMProjectDocument::projectOutlineObjectAtRow(int row) const
+{
+    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    if (!outline || row < 0 || row >= outline->numberOfRows())
+        return nullptr;
+    return m_outlineDataSource->objectForItem(outline->itemAtRow(row));
+}
+
+int DMProjectDocument::projectOutlineRowForObject(const DMProjectObject *object) const
+{
+    const DMOutlineView *outline = m_outlets.projectOutlineView;
+    return outline && object ? outline->rowForItem(m_outlineDataSource->itemForObject(object)) : -1;
+}
+
+void DMProjectDocument::reloadProjectOutline()
+{
+    if (!m_outlets.projectOutlineView)
+        return;
+    const bool restoring = m_outlets.projectOutlineViewStateRestore;
+    m_outlets.projectOutlineViewStateRestore = true;
+    m_outlineDataSource->reloadAndRestoreExpansionState(m_outlets.projectOutlineView);
+    m_outlets.projectOutlineViewStateRestore = restoring;
+}
+
+void DMProjectDocument::projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring)
+{
+    m_objectViewDataSource->projectOutlineDidExpandOrCollapse(expanded, hasSubitems, restoring);
+}
+
+void DMProjectDocument::projectOutlineSelectionDidChange()
+{
+    m_objectViewDataSource->projectOutlineSelectionDidChange();
 }
 
 void DMProjectDocument::detachViews()
 {
-    if (m_outlets.projectView) {
-        m_outlets.projectView->setDatasource(nullptr);
-        m_outlets.projectView->setDelegate(nullptr);
-        m_outlets.projectView->removeEventFilter(this);
-    }
-    if (m_outlets.projectViewScrollArea)
-        m_outlets.projectViewScrollArea->viewport()->removeEventFilter(this);
+    if (m_objectViewDataSource)
+        m_objectViewDataSource->detachFromViews();
     if (m_outlets.projectOutlineView) {
         m_outlets.projectOutlineView->setDelegate(nullptr);
         m_outlets.projectOutlineView->setDataSource(nullptr);
     }
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->setDocument(nullptr);
     if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
         m_project->displayAttributes().projectView = nullptr;
 }

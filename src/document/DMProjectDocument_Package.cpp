@@ -2,7 +2,9 @@
 #include "DMProjectDocument.h"
 
 #include "DMAttachedDocuments.h"
+#include "DMImportReport.h"
 #include "DMLocalizedString.h"
+#include "DMMSProjectXMLConverter.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
@@ -15,6 +17,24 @@
 #include <QDebug>
 #include <QFileInfo>
 
+namespace {
+
+// Tells the user which attached documents a save could not take; the save itself went on.
+void reportDocumentProblems(const QString &path, const QStringList &problems, QWidget *window)
+{
+    if (problems.isEmpty())
+        return;
+    for (const QString &problem : problems)
+        qWarning().noquote() << "Saving" << path << ":" << problem;
+    DMModalUI::Alert alert;
+    alert.messageText = DMLocalizedString("Some attached documents could not be copied into \"%1\" and were left out.")
+                            .arg(QFileInfo(path).completeBaseName());
+    alert.informativeText = problems.join(QLatin1Char('\n'));
+    DMModalUI::instance().runAlert(alert, window);
+}
+
+} // namespace
+
 bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &type, QString *error)
 {
     QString ignored;
@@ -23,14 +43,25 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
 
     if (type == kMSProjectXMLType || type == kPenduloType) {
         const DMProjectImporters::Importer importer = DMProjectImporters::importerForType(type);
-        auto project = DMProject::create();
+        auto project = newDefaultProject();
+        DMImportReport report;
         project->beginLoading();
-        const bool imported = importer && importer(path, *project);
+        const bool imported = importer && importer(path, *project, report);
         project->endLoading();
         if (!imported) {
             *error = type == kMSProjectXMLType ? DMLocalizedString("This MS Project document couldn't be imported.")
                                                : DMLocalizedString("This PenduloProject document couldn't be imported.");
+            if (report.hasFailed())
+                *error += QLatin1Char(' ') + report.failureReason();
             return false;
+        }
+        // Told once per import: the items that had to be repaired or were left out.
+        if (!report.userSummary().isEmpty()) {
+            DMModalUI::Alert alert;
+            alert.messageText = DMLocalizedString("The document \"%1\" was imported with changes.").arg(QFileInfo(path).fileName());
+            alert.informativeText = report.userSummary();
+            alert.style = DMModalUI::Informational;
+            DMModalUI::instance().runAlert(alert, windowForSheet());
         }
         // An imported project is saved as a new document, never over the file it came from.
         project->beginLoading();
@@ -38,6 +69,7 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
         project->endLoading();
         setProject(project);
         m_fileType = type;
+        m_readPackagePath.clear();
         return true;
     }
 
@@ -46,7 +78,11 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
         return false;
     }
 
+    // A wrong password asks again, saying so, until the right one or Cancel.
+    const QString wrongPassword = DMLocalizedString("The password is incorrect.");
+    const QString name = QFileInfo(path).completeBaseName();
     bool askedOnce = false;
+    bool retrying = false;
     const QString knownPassword = m_password;
     const DMProjectPackage::PasswordProvider provider = [&](QString *password) {
         // Revert reads again with the password that opened the document.
@@ -55,13 +91,16 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
             *password = knownPassword;
             return true;
         }
-        return DMModalUI::instance().runTextPrompt(
-            DMLocalizedString("Password"),
-            DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.")
-                .arg(QFileInfo(path).completeBaseName()),
-            true, password, windowForSheet());
+        const QString label =
+            retrying ? DMLocalizedString("The password is incorrect. Please enter the password of the document \"%1\".").arg(name)
+                     : DMLocalizedString("The document \"%1\" is protected by a password. Please enter it.").arg(name);
+        return DMModalUI::instance().runTextPrompt(DMLocalizedString("Password"), label, true, password, windowForSheet());
     };
-    const std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    std::optional<DMProjectPackage::ReadResult> contents = DMProjectPackage::read(path, provider, error);
+    while (!contents && *error == wrongPassword) {
+        retrying = true;
+        contents = DMProjectPackage::read(path, provider, error);
+    }
     if (!contents)
         return false;
     const qint64 formatVersion = contents->projectDictionary.value(QStringLiteral("formatVersion"), 0).toLongLong();
@@ -71,6 +110,7 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
     }
     m_readDictionary = contents->projectDictionary;
     m_hasReadDictionary = true;
+    m_readPackagePath = path;
     m_password = contents->password;
     m_fileType = type;
     return true;
@@ -89,8 +129,22 @@ bool DMProjectDocument::loadProjectIfNeeded(QString *error)
             *error = DMLocalizedString("The project file is damaged.");
         return false;
     }
+    // Attached documents are taken from the package only as far as they resolve inside it.
+    const QVariant storedTable = project->attribute(kDMProject_AttachedDocumentsTable);
+    if (storedTable.isValid()) {
+        const QVariantMap table = DMAttachedDocuments::tableReadFromPackage(
+            storedTable,
+            m_readPackagePath.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_readPackagePath), &problems);
+        if (QVariant(table) != storedTable) {
+            project->beginLoading();
+            project->setAttribute(kDMProject_AttachedDocumentsTable, table.isEmpty() ? QVariant() : QVariant(table));
+            project->endLoading();
+        }
+    }
+    const QString source = m_readPackagePath.isEmpty() ? m_fileURL : m_readPackagePath;
+    m_readPackagePath.clear();
     for (const QString &problem : problems)
-        qWarning().noquote() << "Loading" << m_fileURL << ":" << problem;
+        qWarning().noquote() << "Loading" << source << ":" << problem;
     setProject(project);
     return true;
 }
@@ -117,6 +171,8 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
         error = &ignored;
     if (!loadProjectIfNeeded(error))
         return false;
+    if (type == kMSProjectXMLType)
+        return DMMSProjectXMLConverter::exportProjectToURLError(*m_project, path, error);
     if (type != kDocumentType) {
         *error = DMLocalizedString("Halcyra cannot save documents of this type.");
         return false;
@@ -135,15 +191,26 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
     request.keptDocuments = plan.keptDocuments;
     request.newDocuments = plan.newDocuments;
 
-    // The written project holds the table as it will be once the copies are in place; the
-    // project itself takes it only after the package was saved.
+    // The written project holds the table as it will be once the copies are in place, without
+    // what could not be copied and without pending entries; the project itself takes it only
+    // after the package was saved, keeping its pending entries.
+    auto setTable = [this](const QVariantMap &table) {
+        m_project->setAttribute(kDMProject_AttachedDocumentsTable, table.isEmpty() ? QVariant() : QVariant(table));
+    };
+    QVariantMap savedTable = plan.table;
+    request.projectDictionary = [&](const QStringList &dropped) {
+        savedTable = DMAttachedDocuments::tableWithoutEntries(plan.table, dropped, true);
+        setTable(DMAttachedDocuments::tableWithoutEntries(plan.table, dropped, false));
+        return m_project->dictionaryRepresentation();
+    };
     DMUndoManager *undo = m_undoManager.get();
     undo->disableUndoRegistration();
-    m_project->setAttribute(kDMProject_AttachedDocumentsTable, plan.table.isEmpty() ? QVariant() : QVariant(plan.table));
-    request.projectDictionary = m_project->dictionaryRepresentation();
-    const bool written = DMProjectPackage::write(path, request, error);
-    if (!written || operation == SaveToOperation || operation == AutosaveElsewhereOperation)
-        m_project->setAttribute(kDMProject_AttachedDocumentsTable, oldTable.isEmpty() ? QVariant() : QVariant(oldTable));
+    DMProjectPackage::WriteReport report;
+    const bool written = DMProjectPackage::write(path, request, error, &report);
+    const bool keepsTable = written && operation != SaveToOperation && operation != AutosaveElsewhereOperation;
+    setTable(keepsTable ? savedTable : oldTable);
     undo->enableUndoRegistration();
+    if (written)
+        reportDocumentProblems(path, report.problems, windowForSheet());
     return written;
 }

@@ -2,6 +2,7 @@
 #include "DMProjectDocument.h"
 
 #include "DMApplication.h"
+#include "DMProjectDaysOffSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
@@ -9,21 +10,26 @@
 #include "DMOutlineView.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
-#include "DMProjectViewBackgroundObject.h"
-#include "DMProjectViewConstants.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
+#include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentWindow.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMPropertyList.h"
+#include "DMReportPage.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QHeaderView>
@@ -44,6 +50,8 @@ namespace {
 const QString kSourceListKeyTag = QStringLiteral("kDMProjectDocument_SourceList_Key_Tag");
 constexpr int kGanttPageTag = 10;
 constexpr int kResourcesPageTag = 9;
+constexpr int kProjectSettingsPageTag = 12;
+constexpr int kDaysOffPageTag = 14;
 }
 
 QMainWindow *DMProjectDocument::mainWindow() const
@@ -132,8 +140,20 @@ void DMProjectDocument::buildWindow()
     };
     m_outlets.projectSettingsView = makePage("projectSettingsView");
     m_outlets.stylesContainerView = makePage("stylesContainerView");
-    m_outlets.reportContainerView = makePage("reportContainerView");
+    auto *reportPage = new DMReportPage(content);
+    content->addWidget(reportPage);
+    m_outlets.reportContainerView = reportPage;
+    m_outlets.reportWebView = reportPage->reportWebView();
+    m_outlets.reportShowCostCheckbox = reportPage->reportShowCostCheckbox();
+    m_outlets.reportShowCompletionCheckbox = reportPage->reportShowCompletionCheckbox();
+    m_outlets.tasksByResourceReportPopUpButton = reportPage->tasksByResourceReportPopUpButton();
+    m_outlets.tasksByResourceReportPopupLabel = reportPage->tasksByResourceReportPopupLabel();
+    m_outlets.tasksByResourceReportMailButton = reportPage->tasksByResourceReportMailButton();
+    m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
+    m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     m_outlets.itemsContainerView = makePage("itemsContainerView");
+    m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
+    content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
 
     m_outlets.projectOutlineViewMenu = new QMenu(window.get());
@@ -145,19 +165,9 @@ void DMProjectDocument::buildWindow()
 
 void DMProjectDocument::awakeFromNib()
 {
-    if (DMProjectView *canvas = m_outlets.projectView) {
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Background, kDMProjectViewLayerPriority_Background);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Links, kDMProjectViewLayerPriority_Links);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Items, kDMProjectViewLayerPriority_Items);
-        canvas->addLayerEventPriority(kDMProjectViewLayer_Guides, kDMProjectViewLayerPriority_Guides);
-        auto background = std::make_shared<DMProjectViewBackgroundObject>(QRectF(0, 0, 10, 10));
-        background->setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.1f));
-        m_outlets.projectViewBackgroundObject = background;
-        canvas->setDatasource(this);
-        canvas->setDelegate(this);
-        if (m_project)
-            m_project->displayAttributes().projectView = canvas;
-    }
+    m_objectViewDataSource->attachToViews();
+    if (m_project && m_outlets.projectView)
+        m_project->displayAttributes().projectView = m_outlets.projectView;
     if (m_outlets.projectOutlineView) {
         m_outlineDataSource->setProject(m_project);
         m_outlets.projectOutlineView->setDataSource(m_outlineDataSource.get());
@@ -167,9 +177,11 @@ void DMProjectDocument::awakeFromNib()
         m_timelineDataSource->setProject(m_project);
         m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
     }
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->setDocument(this);
     applyingTaskListColumns(QVariantList());
     applyImportedProjectAttributes();
-    updateItemsArrayWithTag(0);
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
 }
 
@@ -190,14 +202,17 @@ void DMProjectDocument::applyImportedProjectAttributes()
         setFileURL(QString());
         m_fileType = kDocumentType;
         m_project->setAttribute(kDMProject_ClearFilename, QVariant());
-        updateChangeCount(ChangeCleared);
+        updateChangeCount(DMDocumentChangeKind::Cleared);
     }
     m_undoManager->enableUndoRegistration();
 }
 
 void DMProjectDocument::reloadViews()
 {
-    reloadProjectOutlineAndRelayout();
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    // After a revert the pane shows, and follows, the project read again.
+    if (m_outlets.daysOffSettingsController)
+        m_outlets.daysOffSettingsController->updateUI();
 }
 
 // ---- Pages ----
@@ -252,15 +267,33 @@ void DMProjectDocument::viewMenuCallback(int tag)
 void DMProjectDocument::showPageWithTag(int tag)
 {
     m_currentPageTag = tag;
+    auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
+    if (tag == DMProjectDocumentReport::GlobalReportTag || tag == DMProjectDocumentReport::TasksByResourceTag
+        || tag == DMProjectDocumentReport::TasksByProcessesTag) {
+        if (content && m_outlets.reportContainerView)
+            content->setCurrentWidget(m_outlets.reportContainerView);
+        const QVariantMap span = effectiveProjectTimeSpan();
+        report()->showPageWithTag(tag, span.value(kDMTimeSpanBegin).value<DMDate>(), span.value(kDMTimeSpanEnd).value<DMDate>());
+        return;
+    }
+    if (m_report && m_report->shownPageTag() != 0)
+        m_report->pageDidHide();
     if (tag == kGanttPageTag || tag == kResourcesPageTag) {
         if (m_project && m_project->attribute(kDMProject_ViewMode).toInt() != (tag == kResourcesPageTag ? 1 : 0)) {
             m_undoManager->disableUndoRegistration();
             m_project->setAttribute(kDMProject_ViewMode, tag == kResourcesPageTag ? 1 : 0);
             m_undoManager->enableUndoRegistration();
         }
-        if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
-            if (m_outlets.projectContainer)
-                content->setCurrentWidget(m_outlets.projectContainer);
+        if (content && m_outlets.projectContainer)
+            content->setCurrentWidget(m_outlets.projectContainer);
+    } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
+        // Both pages show the working calendar's controls, which refresh.
+        if (const auto &daysOff = m_outlets.daysOffSettingsController) {
+            daysOff->updateUI();
+            QWidget *page = tag == kDaysOffPageTag ? daysOff->containerView() : m_outlets.projectSettingsView.data();
+            if (content && page)
+                content->setCurrentWidget(page);
+        }
     }
 }
 

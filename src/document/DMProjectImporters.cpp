@@ -1,5 +1,10 @@
 #include "DMProjectImporters.h"
 
+#include "DMImportReport.h"
+#include "DMMSProjectXMLConverter.h"
+#include "DMPenduloProjectConverter.h"
+#include "DMProjectDocument.h"
+
 #include <QHash>
 
 namespace {
@@ -20,5 +25,15 @@ void DMProjectImporters::registerImporter(const QString &typeName, Importer impo
 
 DMProjectImporters::Importer DMProjectImporters::importerForType(const QString &typeName)
 {
-    return registry().value(typeName);
+    if (const Importer registered = registry().value(typeName))
+        return registered;
+    if (typeName == DMProjectDocument::kMSProjectXMLType)
+        return [](const QString &path, DMProject &project, DMImportReport &report) {
+            return DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(path, project, &report);
+        };
+    if (typeName == DMProjectDocument::kPenduloType)
+        return [](const QString &path, DMProject &project, DMImportReport &report) {
+            return DMPenduloProjectConverter::importPenduloProjectDocumentAtPathInProject(path, project, &report);
+        };
+    return Importer();
 }

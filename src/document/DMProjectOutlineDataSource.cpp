@@ -8,7 +8,10 @@
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
+#include "DMProjectResourceEditorController.h"
 #include "DMUndoManager.h"
+
+#include <QCursor>
 
 #include <algorithm>
 
@@ -48,7 +51,8 @@ void DMProjectOutlineDataSource::configureOutlineView(DMOutlineView *outlineView
          {std::tuple{kTitleColumn, DMLocalizedString("Title"), 180}, std::tuple{kBeginDateColumn, DMLocalizedString("Begin"), 90},
           std::tuple{kEndDateColumn, DMLocalizedString("End"), 90}}) {
         DMOutlineTableColumn column(identifier, title, width);
-        column.editable = false; // in-place editing comes with the outline's own commands
+        // Every edit is the delegate's to decide (outlineViewShouldEditTableColumnItem).
+        column.editable = true;
         outlineView->addTableColumn(column);
     }
     outlineView->setRowHeight(kDefaultRowHeight);
@@ -252,8 +256,24 @@ void DMProjectOutlineDataSource::outlineViewItemDidCollapse(DMOutlineView *, DMO
 
 // ---- Cells and selection ----
 
-bool DMProjectOutlineDataSource::outlineViewShouldEditTableColumnItem(DMOutlineView *, const QString &, DMOutlineItem)
+bool DMProjectOutlineDataSource::outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &, DMOutlineItem)
 {
+    // In the resource view a click that would edit a row opens the resource inspector instead.
+    if (viewMode() != 1 || !view)
+        return false;
+    if (m_listener)
+        m_listener->projectOutlineWillShowResourceInspector();
+    const int row = view->selectedRow();
+    const auto resource = std::dynamic_pointer_cast<DMProjectResource>(objectForItem(view->itemAtRow(row)));
+    if (!resource)
+        return false;
+    // At the pointer; from the keyboard, at the middle of the row's first cell.
+    QPoint point = view->mapFromGlobal(QCursor::pos());
+    if (!view->rect().contains(point))
+        point = view->viewport()->mapTo(view, view->frameOfCellAtColumnRow(0, row).center() - view->contentOffset());
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    inspector->setEditedObject(resource);
+    inspector->showAtPointInView(point, view);
     return false;
 }
 

@@ -36,6 +36,8 @@ public:
         // appeared or disappeared, restoring whether it is part of a state restore.
         virtual void projectOutlineDidExpandOrCollapse(bool /*expanded*/, bool /*hasSubitems*/, bool /*restoring*/) {}
         virtual void projectOutlineSelectionDidChange() {}
+        // Before the resource inspector opens for the selected row of the resource view.
+        virtual void projectOutlineWillShowResourceInspector() {}
     };
 
     static const QString kTitleColumn;     // "title"

@@ -2,14 +2,17 @@
 
 #include "DMEncryptionContext.h"
 #include "DMLocalizedString.h"
+#include "DMPackageFiles.h"
 #include "DMPropertyList.h"
 
+#include <QDateTime>
+#include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
-#include <unistd.h>
+#include <memory>
+#include <vector>
 
 const QString DMProjectPackage::kProjectFileName = QStringLiteral("project.xml");
 const QString DMProjectPackage::kMetadataFileName = QStringLiteral("metadata.xml");
@@ -20,67 +23,33 @@ const QString DMProjectPackage::kExtension = QStringLiteral("hy2");
 namespace {
 
 int gFailingStep = -1;
+DMProjectPackage::StepHook gStepHook;
+bool gExchangeEnabled = true;
 
+void reachStep(DMProjectPackage::WriteStep step)
+{
+    if (gStepHook)
+        gStepHook(step);
+}
+
+// Tells the test hook that the step begins and whether a test makes it fail.
 bool stepFails(DMProjectPackage::WriteStep step)
 {
+    reachStep(step);
     return gFailingStep == int(step);
 }
 
-// Writes the bytes and forces them to disk, so the rename that publishes the package never
-// exposes a file whose contents are still only in memory.
-bool writeFileSynced(const QString &path, const QByteArray &data, QString *error)
+QString siblingPrefix(const QString &packagePath, const char *purpose)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *error = file.errorString();
-        return false;
-    }
-    if (file.write(data) != data.size() || !file.flush()) {
-        *error = file.errorString();
-        return false;
-    }
-    if (::fsync(file.handle()) != 0) {
-        *error = DMLocalizedString("The file could not be written to disk.");
-        return false;
-    }
-    return true;
-}
-
-// Copies a file or a folder tree; links are copied as the files they point to.
-bool copyRecursively(const QString &source, const QString &destination, QString *error)
-{
-    const QFileInfo info(source);
-    if (info.isDir()) {
-        if (!QDir().mkpath(destination)) {
-            *error = DMLocalizedString("A folder could not be created.");
-            return false;
-        }
-        const QDir dir(source);
-        const QStringList entries = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString &entry : entries)
-            if (!copyRecursively(dir.filePath(entry), QDir(destination).filePath(entry), error))
-                return false;
-        return true;
-    }
-    if (!info.exists() || !QFile::copy(source, destination)) {
-        *error = DMLocalizedString("The attached file \"%1\" could not be copied.").arg(info.fileName());
-        return false;
-    }
-    return true;
+    const QFileInfo info(packagePath);
+    return QStringLiteral(".%1.%2-").arg(info.fileName(), QLatin1String(purpose));
 }
 
 QString siblingPath(const QString &packagePath, const char *purpose)
 {
-    const QFileInfo info(packagePath);
-    return info.dir().filePath(QStringLiteral(".%1.%2-%3")
-                                   .arg(info.fileName(), QLatin1String(purpose))
-                                   .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
-}
-
-bool isSafeName(const QString &name)
-{
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".")
-        && name != QLatin1String("..");
+    return QFileInfo(packagePath).dir().filePath(
+        siblingPrefix(packagePath, purpose)
+        + QStringLiteral("%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0')));
 }
 
 } // namespace
@@ -88,6 +57,22 @@ bool isSafeName(const QString &name)
 void DMProjectPackage::setFailingStepForTesting(int step)
 {
     gFailingStep = step;
+}
+
+void DMProjectPackage::setStepHookForTesting(StepHook hook)
+{
+    gStepHook = std::move(hook);
+}
+
+void DMProjectPackage::setAtomicExchangeForTesting(bool enabled)
+{
+    gExchangeEnabled = enabled;
+}
+
+bool DMProjectPackage::isDocumentName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0))
+        && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
 QString DMProjectPackage::documentsFolderPath(const QString &packagePath)
@@ -102,6 +87,7 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
     QString ignored;
     if (!error)
         error = &ignored;
+    recoverInterruptedSave(packagePath);
     const QFileInfo info(packagePath);
     if (!info.exists()) {
         *error = DMLocalizedString("The document doesn't exist.");
@@ -115,9 +101,14 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
     ReadResult result;
 
     // Metadata first: a package of a later version is refused before its project is read.
-    if (dir.exists(kMetadataFileName)) {
+    bool missing = false;
+    const std::optional<QByteArray> metadataData =
+        DMPackageFiles::readRegularFile(dir.filePath(kMetadataFileName), kMaximumMetadataFileSize, error, &missing);
+    if (!metadataData && !missing)
+        return std::nullopt;
+    if (metadataData) {
         QString plistError;
-        const QVariant metadata = DMPropertyList::propertyListWithContentsOfFile(dir.filePath(kMetadataFileName), &plistError);
+        const QVariant metadata = DMPropertyList::propertyListWithData(*metadataData, &plistError);
         if (metadata.metaType() != QMetaType::fromType<QVariantMap>()) {
             *error = DMLocalizedString("The document's description file is damaged.");
             return std::nullopt;
@@ -132,17 +123,14 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
         }
     }
 
-    QFile projectFile(dir.filePath(kProjectFileName));
-    if (!projectFile.exists()) {
-        *error = DMLocalizedString("The document has no project file.");
+    std::optional<QByteArray> projectData =
+        DMPackageFiles::readRegularFile(dir.filePath(kProjectFileName), kMaximumProjectFileSize, error, &missing);
+    if (!projectData) {
+        if (missing)
+            *error = DMLocalizedString("The document has no project file.");
         return std::nullopt;
     }
-    if (!projectFile.open(QIODevice::ReadOnly)) {
-        *error = DMLocalizedString("The project file could not be read.");
-        return std::nullopt;
-    }
-    QByteArray data = projectFile.readAll();
-    projectFile.close();
+    QByteArray data = std::move(*projectData);
 
     const bool encrypted = data.startsWith(DMEncryptionContext::magic()) || dir.exists(kEncryptedMarkerName);
     if (encrypted) {
@@ -171,43 +159,175 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
     return result;
 }
 
-bool DMProjectPackage::write(const QString &packagePath, const WriteRequest &request, QString *error)
+void DMProjectPackage::recoverInterruptedSave(const QString &packagePath)
+{
+    const QString destination = QFileInfo(packagePath).absoluteFilePath();
+    const QDir folder = QFileInfo(destination).dir();
+    const QString savingPrefix = siblingPrefix(destination, "saving");
+    const QString previousPrefix = siblingPrefix(destination, "previous");
+    // Each sibling is locked while it is handled, so one that a running save holds is skipped.
+    std::vector<std::unique_ptr<DMPackageFiles::FolderLock>> locks;
+    QStringList leftovers;
+    QString newestPrevious;
+    QDateTime newestTime;
+    const QStringList entries = folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        const bool previous = entry.startsWith(previousPrefix);
+        if (!previous && !entry.startsWith(savingPrefix))
+            continue;
+        const QString path = folder.filePath(entry);
+        auto lock = std::make_unique<DMPackageFiles::FolderLock>(path, false);
+        if (lock->isHeldElsewhere())
+            continue;
+        locks.push_back(std::move(lock));
+        leftovers.append(path);
+        const QDateTime modified = QFileInfo(path).lastModified();
+        if (previous && DMPackageFiles::kindOf(path) == DMPackageFiles::Folder
+            && (newestPrevious.isEmpty() || modified > newestTime)) {
+            newestPrevious = path;
+            newestTime = modified;
+        }
+    }
+    if (leftovers.isEmpty())
+        return;
+
+    // Killed between the two renames of a save without the atomic exchange: the old package
+    // waits beside the path. The new one may be incomplete, so the old one comes back.
+    if (DMPackageFiles::kindOf(destination) == DMPackageFiles::Missing && !newestPrevious.isEmpty()) {
+        QString problem;
+        if (DMPackageFiles::rename(newestPrevious, destination, &problem)) {
+            leftovers.removeOne(newestPrevious);
+            qInfo().noquote() << "Restored" << destination << "from an interrupted save";
+        } else {
+            qWarning().noquote() << "Could not restore" << destination << "from" << newestPrevious << ":" << problem;
+        }
+    }
+    for (const QString &path : std::as_const(leftovers)) {
+        if (DMPackageFiles::removeTree(path))
+            qInfo().noquote() << "Removed" << path << "left by an interrupted save";
+        else
+            qWarning().noquote() << "Could not remove" << path << "left by an interrupted save";
+    }
+    DMPackageFiles::sync(folder.absolutePath(), nullptr);
+}
+
+bool DMProjectPackage::write(const QString &packagePath, const WriteRequest &request, QString *error,
+                             WriteReport *report)
 {
     QString ignored;
     if (!error)
         error = &ignored;
-    const QString building = siblingPath(packagePath, "saving");
+    WriteReport ignoredReport;
+    if (!report)
+        report = &ignoredReport;
+    *report = WriteReport();
+    const QString destination = QFileInfo(packagePath).absoluteFilePath();
+    const QString parent = QFileInfo(destination).absolutePath();
+    const DMPackageFiles::Kind existing = DMPackageFiles::kindOf(destination);
+    const bool replacing = existing != DMPackageFiles::Missing;
+    QString problem;
+
+    // The old package is removed once the new one is in place. One that this process may not
+    // change is refused now, before anything is written, instead of being replaced and then
+    // left behind as a hidden copy that cannot be removed.
+    if (existing == DMPackageFiles::Folder
+        && (!DMPackageFiles::isWritable(destination, &problem)
+            || (DMPackageFiles::kindOf(documentsFolderPath(destination)) == DMPackageFiles::Folder
+                && !DMPackageFiles::isWritable(documentsFolderPath(destination), &problem)))) {
+        *error = DMLocalizedString("The document \"%1\" cannot be changed: %2")
+                     .arg(QFileInfo(destination).fileName(), problem);
+        return false;
+    }
+
+    const QString building = siblingPath(destination, "saving");
+    QString previous; // without the exchange: where the old package waits for the new one
+    enum { NotSwapped, Exchanged, OldAside, NewInPlace } swap = NotSwapped;
     auto fail = [&](const QString &message) {
-        QDir(building).removeRecursively();
+        QString ignoredProblem;
+        bool restored = true;
+        switch (swap) {
+        case Exchanged:
+            restored = DMPackageFiles::exchange(building, destination, &ignoredProblem).value_or(false);
+            break;
+        case NewInPlace:
+            restored = DMPackageFiles::rename(destination, building, &ignoredProblem);
+            [[fallthrough]];
+        case OldAside:
+            if (restored && !previous.isEmpty())
+                restored = DMPackageFiles::rename(previous, destination, &ignoredProblem);
+            break;
+        case NotSwapped:
+            break;
+        }
+        // Should the old package not have come back, the hidden folder may hold it: the next
+        // read of the package sorts that out.
+        if (restored)
+            DMPackageFiles::removeTree(building);
+        DMPackageFiles::sync(parent, nullptr);
         *error = message;
         return false;
     };
 
-    if (stepFails(CreateFolder) || !QDir().mkpath(building))
+    if (stepFails(CreateFolder))
         return fail(DMLocalizedString("The document folder could not be created."));
+    if (!DMPackageFiles::makeFolder(building, &problem))
+        return fail(problem);
+    const DMPackageFiles::FolderLock buildingLock(building, false);
+    QStringList folders{building}; // forced to disk before the swap
 
     // Copies of the attached files.
     const QString documents = documentsFolderPath(building);
-    if (stepFails(CopyDocuments) || !QDir().mkpath(documents))
+    if (stepFails(CopyDocuments))
         return fail(DMLocalizedString("The folder of attached documents could not be created."));
-    QString copyError;
+    if (!DMPackageFiles::makeFolder(documents, &problem))
+        return fail(problem);
+    folders.append(documents);
+    // Stored documents are taken only from a real "Documents" folder of the original package,
+    // never through a symbolic link; they are hard-linked where possible, as they do not change.
+    const QString originalDocuments =
+        request.originalPackage.isEmpty() ? QString() : documentsFolderPath(request.originalPackage);
+    const bool originalSound =
+        !originalDocuments.isEmpty() && DMPackageFiles::kindOf(originalDocuments) == DMPackageFiles::Folder;
+    auto take = [&](const QString &name, const QString &source, int options) {
+        const DMPackageFiles::CopyResult copied =
+            DMPackageFiles::copy(source, QDir(documents).filePath(name), options, &folders);
+        if (copied.status == DMPackageFiles::CopyResult::Failed) {
+            problem = copied.message;
+            return false;
+        }
+        if (copied.status == DMPackageFiles::CopyResult::Refused) {
+            report->droppedDocuments.append(name);
+            report->problems.append(copied.message);
+        }
+        for (const QString &leftOut : copied.leftOut)
+            report->problems.append(DMLocalizedString("Left out of \"%1\": %2").arg(name, leftOut));
+        return true;
+    };
     for (const QString &name : request.keptDocuments) {
-        if (!isSafeName(name))
+        const QString source = originalSound && isDocumentName(name) ? QDir(originalDocuments).filePath(name) : QString();
+        if (source.isEmpty() || DMPackageFiles::kindOf(source) == DMPackageFiles::Missing) {
+            qInfo().noquote() << "Saving" << destination << ": the attached document" << name
+                              << "is not in the package and was dropped";
+            report->droppedDocuments.append(name);
             continue;
-        const QString source = QDir(documentsFolderPath(request.originalPackage)).filePath(name);
-        if (!QFileInfo::exists(source))
-            continue; // already gone from the old package: nothing to keep
-        if (!copyRecursively(source, QDir(documents).filePath(name), &copyError))
-            return fail(copyError);
+        }
+        if (!take(name, source, DMPackageFiles::LinkFiles))
+            return fail(problem);
     }
     for (const Attachment &attachment : request.newDocuments) {
-        if (!isSafeName(attachment.name) || !copyRecursively(attachment.sourcePath, QDir(documents).filePath(attachment.name), &copyError))
-            return fail(copyError.isEmpty() ? DMLocalizedString("An attached document could not be copied.") : copyError);
+        if (!isDocumentName(attachment.name)) {
+            report->droppedDocuments.append(attachment.name);
+            continue;
+        }
+        if (!take(attachment.name, attachment.sourcePath, DMPackageFiles::FollowSourceLink))
+            return fail(problem);
     }
 
     // The project, encrypted when it has a password.
+    const QVariantMap projectDictionary =
+        request.projectDictionary ? request.projectDictionary(report->droppedDocuments) : QVariantMap();
     QString plistError;
-    QByteArray projectData = DMPropertyList::dataWithPropertyList(request.projectDictionary, DMPropertyList::XML, &plistError);
+    QByteArray projectData = DMPropertyList::dataWithPropertyList(projectDictionary, DMPropertyList::XML, &plistError);
     if (projectData.isEmpty())
         return fail(DMLocalizedString("The project could not be written: %1").arg(plistError));
     if (!request.password.isEmpty()) {
@@ -217,35 +337,72 @@ bool DMProjectPackage::write(const QString &packagePath, const WriteRequest &req
             return fail(cryptError);
         projectData = *encrypted;
     }
-    QString writeError;
-    if (stepFails(WriteProject) || !writeFileSynced(QDir(building).filePath(kProjectFileName), projectData, &writeError))
+    if (stepFails(WriteProject))
         return fail(DMLocalizedString("The project file could not be written."));
-    if (!request.password.isEmpty())
-        if (stepFails(WriteMarker) || !writeFileSynced(QDir(building).filePath(kEncryptedMarkerName), QByteArray(), &writeError))
-            return fail(DMLocalizedString("The project file could not be written."));
-    if (request.password.isEmpty() && stepFails(WriteMarker))
+    if (!DMPackageFiles::writeNewFile(QDir(building).filePath(kProjectFileName), projectData, &problem))
+        return fail(problem);
+    if (stepFails(WriteMarker))
         return fail(DMLocalizedString("The project file could not be written."));
+    if (!request.password.isEmpty()
+        && !DMPackageFiles::writeNewFile(QDir(building).filePath(kEncryptedMarkerName), QByteArray(), &problem))
+        return fail(problem);
 
     QVariantMap metadata = request.metadata;
     metadata.insert(QStringLiteral("version"), qint64(kVersion));
     const QByteArray metadataData = DMPropertyList::dataWithPropertyList(metadata, DMPropertyList::XML, &plistError);
-    if (stepFails(WriteMetadata) || metadataData.isEmpty()
-        || !writeFileSynced(QDir(building).filePath(kMetadataFileName), metadataData, &writeError))
+    if (stepFails(WriteMetadata) || metadataData.isEmpty())
         return fail(DMLocalizedString("The document's description file could not be written."));
+    if (!DMPackageFiles::writeNewFile(QDir(building).filePath(kMetadataFileName), metadataData, &problem))
+        return fail(problem);
 
-    // Swap: the old package aside, the new one in, then the old one away.
-    const bool replacing = QFileInfo::exists(packagePath);
-    const QString previous = siblingPath(packagePath, "previous");
-    if (replacing && (stepFails(MoveOldAside) || !QDir().rename(packagePath, previous)))
+    // Every folder's entries on disk before the new package can take the old one's place.
+    if (stepFails(SyncPackage))
+        return fail(DMLocalizedString("The document could not be written to disk."));
+    for (const QString &folder : std::as_const(folders))
+        if (!DMPackageFiles::sync(folder, &problem))
+            return fail(problem);
+
+    // The swap: one atomic exchange, so that a crash at any moment leaves either the old or the
+    // new package at the path. Without it, the old one goes aside first; reading puts it back
+    // should the process die before the new one is in place.
+    std::optional<DMPackageFiles::FolderLock> oldLock;
+    if (stepFails(MoveOldAside))
         return fail(DMLocalizedString("The previous version of the document could not be moved aside."));
-    if (!replacing && stepFails(MoveOldAside))
-        return fail(DMLocalizedString("The previous version of the document could not be moved aside."));
-    if (stepFails(MoveNewIntoPlace) || !QDir().rename(building, packagePath)) {
-        if (replacing)
-            QDir().rename(previous, packagePath);
-        return fail(DMLocalizedString("The document could not be put in place."));
+    if (replacing) {
+        oldLock.emplace(destination, false);
+        const std::optional<bool> exchanged =
+            gExchangeEnabled ? DMPackageFiles::exchange(building, destination, &problem) : std::nullopt;
+        if (exchanged && !*exchanged)
+            return fail(DMLocalizedString("The document could not be put in place: %1").arg(problem));
+        if (exchanged) {
+            swap = Exchanged;
+        } else {
+            previous = siblingPath(destination, "previous");
+            if (!DMPackageFiles::rename(destination, previous, &problem)) {
+                previous.clear();
+                return fail(DMLocalizedString("The previous version of the document could not be moved aside: %1")
+                                .arg(problem));
+            }
+            swap = OldAside;
+        }
     }
-    if (replacing)
-        QDir(previous).removeRecursively();
+    if (stepFails(MoveNewIntoPlace))
+        return fail(DMLocalizedString("The document could not be put in place."));
+    if (swap != Exchanged) {
+        if (!DMPackageFiles::rename(building, destination, &problem))
+            return fail(DMLocalizedString("The document could not be put in place: %1").arg(problem));
+        swap = NewInPlace;
+    }
+    if (stepFails(SyncFolder))
+        return fail(DMLocalizedString("The document could not be written to disk."));
+    if (!DMPackageFiles::sync(parent, &problem))
+        return fail(problem);
+
+    // Saved. The old package is only tidied away now; what a crash leaves of it here is
+    // removed the next time the package is read.
+    reachStep(RemoveOld);
+    const QString old = swap == Exchanged ? building : previous;
+    if (!old.isEmpty() && !DMPackageFiles::removeTree(old))
+        qWarning().noquote() << "Saving" << destination << ": the previous version in" << old << "could not be removed";
     return true;
 }

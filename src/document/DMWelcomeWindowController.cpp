@@ -1,8 +1,11 @@
 #include "DMWelcomeWindowController.h"
 
+#include "DMApplication.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
+#include "DMMainMenu.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -24,6 +27,12 @@ void DMWelcomeWindowController::buildWindow()
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->setWindowTitle(DMLocalizedString("Welcome to Halcyra"));
     window->resize(560, 380);
+    window->installEventFilter(this);
+    // The welcome window has no menu bar; Quit is its one command beside the buttons.
+    auto *quit = new QAction(DMLocalizedString("Quit Halcyra"), window);
+    quit->setShortcut(DMMainMenu::quitShortcut());
+    connect(quit, &QAction::triggered, this, [] { DMApplication::terminate(); });
+    window->addAction(quit);
 
     auto *title = new QLabel(DMLocalizedString("Welcome to Halcyra"), window);
     QFont font = title->font();
@@ -90,6 +99,17 @@ void DMWelcomeWindowController::close()
 {
     if (m_window)
         m_window->hide();
+}
+
+bool DMWelcomeWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    // The user closed it (close() only hides it): with no document open, that ends the
+    // application instead of leaving a process without a window.
+    if (watched == m_window && event->type() == QEvent::Close
+        && DMDocumentController::sharedDocumentController().documents().isEmpty()) {
+        DMApplication::terminate();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool DMWelcomeWindowController::isVisible() const

@@ -7,7 +7,7 @@ class QListWidget;
 class QWidget;
 
 // The welcome window: the recent documents, New and Open. One per process; shown while no
-// document is open.
+// document is open. Closing it, or Quit in it, ends the application.
 class DMWelcomeWindowController : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,9 @@ public:
     QWidget *window() const { return m_window; }
     bool isVisible() const;
     void reloadRecentDocuments();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     DMWelcomeWindowController() = default;

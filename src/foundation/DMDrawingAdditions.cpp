@@ -61,14 +61,23 @@ void DMDrawImageInRectWithEdgeInsets(QPainter *painter, const QImage &image, con
     }
 }
 
+QSize sizeWithMaxSize(const QSize &size, const QSize &maxSize)
+{
+    if (size.isEmpty() || maxSize.isEmpty())
+        return QSize();
+    if (size.width() <= maxSize.width() && size.height() <= maxSize.height())
+        return size;
+    const double factor = std::min(double(maxSize.width()) / size.width(), double(maxSize.height()) / size.height());
+    return QSize(std::clamp(int(std::lround(size.width() * factor)), 1, maxSize.width()),
+                 std::clamp(int(std::lround(size.height() * factor)), 1, maxSize.height()));
+}
+
 QImage imageWithMaxSize(const QImage &image, const QSize &maxSize)
 {
-    if (image.isNull() || maxSize.isEmpty())
+    const QSize size = sizeWithMaxSize(image.size(), maxSize);
+    if (image.isNull() || size.isEmpty())
         return QImage();
-    if (image.width() <= maxSize.width() && image.height() <= maxSize.height())
+    if (size == image.size())
         return image;
-    const double factor = std::min(double(maxSize.width()) / image.width(), double(maxSize.height()) / image.height());
-    const int width = std::clamp(int(std::lround(image.width() * factor)), 1, maxSize.width());
-    const int height = std::clamp(int(std::lround(image.height() * factor)), 1, maxSize.height());
-    return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

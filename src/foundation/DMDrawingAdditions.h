@@ -24,3 +24,5 @@ void DMDrawImageInRectWithEdgeInsets(QPainter *painter, const QImage &image, con
 // A copy scaled down, keeping its proportions, to fit the size (never below one pixel a side);
 // the image itself when it already fits; a null image for a null image or an empty size.
 QImage imageWithMaxSize(const QImage &image, const QSize &maxSize);
+// The size such a copy has; an invalid size for an empty size on either side.
+QSize sizeWithMaxSize(const QSize &size, const QSize &maxSize);

@@ -188,7 +188,9 @@ std::optional<QByteArray> DMEncryptionContext::decryptData(const QByteArray &dat
         return std::nullopt;
     }
     if (bytes.size() > kMagicLength && quint8(bytes[kMagicLength]) != version) {
-        setError(error, "The encrypted document was made by a later version of the application.");
+        // Versions count up from 1, so 0 can only be damage.
+        setError(error, quint8(bytes[kMagicLength]) == 0 ? "The encrypted document is damaged."
+                                                         : "The encrypted document was made by a later version of the application.");
         return std::nullopt;
     }
     const qsizetype cipherLength = bytes.size() - kHeaderLength;

@@ -1,10 +1,10 @@
 #include "DMIdleTimeout.h"
 
+#include "DMDelayedCall.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kTickMilliseconds = 20;
+constexpr double kTickSeconds = 0.02;
 
 struct PendingCall
 {
@@ -40,9 +40,9 @@ public:
         const qint64 delay = delaySeconds > 0 ? qint64(delaySeconds * 1000.0 + 0.5) : 0;
         PendingCall &pending = m_calls[Key(receiver, QByteArray(selector))];
         pending.call = std::move(call);
-        pending.deadline = m_clock.elapsed() + delay;
+        pending.deadline = DMDeferredWorkClock::nowMilliseconds() + delay;
         pending.sequence = ++m_sequence;
-        startTimer();
+        scheduleTick();
     }
 
     void cancel(const void *receiver)
@@ -50,7 +50,6 @@ public:
         auto it = m_calls.lower_bound(Key(receiver, QByteArray()));
         while (it != m_calls.end() && it->first.first == receiver)
             it = m_calls.erase(it);
-        stopTimerIfIdle();
     }
 
     bool isPending(const void *receiver, const char *selector) const
@@ -59,24 +58,30 @@ public:
     }
 
 private:
-    IdleTimeoutScheduler() { m_clock.start(); }
+    IdleTimeoutScheduler() = default;
 
-    void startTimer()
+    // One tick every 0.02 s while calls wait, a delayed call on the deferred-work clock. A tick
+    // made on the other kind of clock (before a test switched it) is replaced, and ignored when
+    // it comes.
+    void scheduleTick()
     {
-        if (!m_timer) {
+        const bool manual = DMDeferredWorkClock::isManual();
+        if (m_tickScheduled && m_tickContext && m_tickManual == manual)
+            return;
+        if (!m_tickContext) {
             // Owned by the application so that it never outlives the event loop's thread data.
-            m_timer = new QTimer(QCoreApplication::instance());
-            m_timer->setInterval(kTickMilliseconds);
-            QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { fireDueCalls(); });
+            m_tickContext = new QObject(QCoreApplication::instance());
         }
-        if (!m_timer->isActive())
-            m_timer->start();
-    }
-
-    void stopTimerIfIdle()
-    {
-        if (m_calls.empty() && m_timer)
-            m_timer->stop();
+        m_tickScheduled = true;
+        m_tickManual = manual;
+        performAfterDelay(m_tickContext, kTickSeconds, [this, tick = ++m_tick] {
+            if (tick != m_tick)
+                return;
+            m_tickScheduled = false;
+            fireDueCalls();
+            if (!m_calls.empty())
+                scheduleTick();
+        });
     }
 
     // Fires the due calls in deadline order. The due calls are collected in one pass; each is
@@ -91,7 +96,7 @@ private:
             quint64 sequence;
             Key key;
         };
-        const qint64 now = m_clock.elapsed();
+        const qint64 now = DMDeferredWorkClock::nowMilliseconds();
         std::vector<Due> due;
         for (const auto &[key, pending] : m_calls) {
             if (pending.deadline <= now)
@@ -108,13 +113,14 @@ private:
             m_calls.erase(it);
             call();
         }
-        stopTimerIfIdle();
     }
 
     std::map<Key, PendingCall> m_calls;
-    QElapsedTimer m_clock;
     quint64 m_sequence = 0;
-    QPointer<QTimer> m_timer;
+    QPointer<QObject> m_tickContext;
+    bool m_tickScheduled = false;
+    bool m_tickManual = false;
+    quint64 m_tick = 0;
 };
 
 } // namespace

@@ -18,8 +18,7 @@ QByteArray headerValue(const QString &text)
 
 void appendFilePart(QByteArray *body, const QString &name, const QString &fileName, const QByteArray &content)
 {
-    body->append("Content-Disposition: form-data; name=\"" + headerValue(name) + "\"; filename=\""
-                 + headerValue(fileName) + "\"" + kCRLF);
+    body->append(multipartContentDispositionLine(name, &fileName));
     body->append("Content-Type: application/octet-stream" + kCRLF + kCRLF);
     body->append(content);
     body->append(kCRLF);
@@ -36,6 +35,14 @@ QByteArray fileContents(const QUrl &url)
 }
 
 } // namespace
+
+QByteArray multipartContentDispositionLine(const QString &name, const QString *fileName)
+{
+    QByteArray line = "Content-Disposition: form-data; name=\"" + headerValue(name) + '"';
+    if (fileName)
+        line += "; filename=\"" + headerValue(*fileName) + '"';
+    return line + kCRLF;
+}
 
 const QByteArray &DMMultipartRequest::boundary()
 {
@@ -60,7 +67,7 @@ DMMultipartRequest requestForMultipartMessageWithURLHTTPMethodDictionary(const Q
             continue;
         body.append("--" + boundary + kCRLF);
         if (type == QMetaType::QString) {
-            body.append("Content-Disposition: form-data; name=\"" + headerValue(it.key()) + "\"" + kCRLF + kCRLF);
+            body.append(multipartContentDispositionLine(it.key()) + kCRLF);
             body.append(value.toString().toUtf8());
             body.append(kCRLF);
         } else if (type == QMetaType::QUrl) {

@@ -28,3 +28,8 @@ struct DMMultipartRequest
 // %22, %0D or %0A so that it cannot end the header early.
 DMMultipartRequest requestForMultipartMessageWithURLHTTPMethodDictionary(const QUrl &url, const QByteArray &method,
                                                                          const QVariantMap &dictionary);
+
+// The "Content-Disposition: form-data" header line of one part, CRLF included: the field's name
+// and, for a file part (fileName given, possibly empty), its file name. Every multipart body is
+// written through it, so that the escaping above holds for all of them.
+QByteArray multipartContentDispositionLine(const QString &name, const QString *fileName = nullptr);

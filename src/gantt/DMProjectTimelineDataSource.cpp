@@ -6,6 +6,7 @@
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMTimelineView.h"
 
 #include <algorithm>
@@ -185,11 +186,7 @@ float DMProjectTimelineDataSource::columnWidth()
     const auto project = m_project.lock();
     if (!project)
         return 0.0f;
-    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
-    if (timelineMode() != 0)
-        return attributes.pixelsPerDay;
-    return attributes.pixelsPerDay
-        / float(DMTimelineColumnCache::quarterHourCount(attributes.dayViewBeginMinute, attributes.dayViewEndMinute));
+    return DMProjectViewDateGrid(project->displayAttributes()).columnWidth(timelineMode() == 0);
 }
 
 bool DMProjectTimelineDataSource::isBandClickable(int band) const
@@ -327,7 +324,8 @@ bool DMProjectTimelineDataSource::changeScaleForClickAtPoint(const QPointF &poin
         mode, cache.dayForColumn(column), projectFirstDayOfWeek(*project));
     if (!span.isValid())
         return false;
-    const float pixelsPerDay = visibleWidth > 0 ? float(std::max(0.1, visibleWidth / double(span.dayCount())))
+    const float fitting = float(visibleWidth / double(span.dayCount()));
+    const float pixelsPerDay = visibleWidth > 0 ? std::max(DMProjectViewDateGrid::kMinimumPixelsPerDay, fitting)
                                                 : project->displayAttributes().pixelsPerDay;
     // The mode goes last: the document relays out on each change and the mode completes the set.
     project->setAttribute(kDMProject_TimelineViewTimeSpan, span.dictionary());

@@ -1,6 +1,6 @@
 #include "DMProjectView.h"
 
-#include "DMNotificationCenter.h"
+#include "DMDelayedCall.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
@@ -12,14 +12,13 @@
 
 #include <QHelpEvent>
 #include <QPainter>
-#include <QTimer>
 #include <QToolTip>
 
 #include <stdexcept>
 
 namespace {
 
-constexpr int kAutoscrollIntervalMilliseconds = 100;
+constexpr double kAutoscrollInterval = 0.1;
 // Where the pointer is taken to be when it leaves the view: over nothing.
 const QPointF kOutsidePoint(-10, -10);
 
@@ -27,30 +26,18 @@ const QPointF kOutsidePoint(-10, -10);
 
 DMProjectView::DMProjectView(QWidget *parent)
     : DMObjectView(parent)
-    , m_autoscrollTimer(new QTimer(this))
 {
     setMouseTracking(true);
-    m_autoscrollTimer->setInterval(kAutoscrollIntervalMilliseconds);
-    connect(m_autoscrollTimer, &QTimer::timeout, this, [this] { autoscrollTimerFired(); });
 }
 
+// The autoscroll ticks are tied to this object and go with it.
 DMProjectView::~DMProjectView()
 {
     m_isFinished = true;
-    m_autoscrollTimer->stop();
+    setHoveredObject(nullptr);
+    m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
     m_toolTips.clear();
-}
-
-bool DMProjectView::isAutoscrolling() const
-{
-    return m_autoscrollTimer->isActive();
-}
-
-DMDate DMProjectView::dateForPoint(QPointF point)
-{
-    auto *projectDelegate = dynamic_cast<DMProjectViewDelegate *>(delegate());
-    return projectDelegate ? projectDelegate->projectViewDateForPoint(this, point) : DMDate();
 }
 
 DMBaseObjectList DMProjectView::currentDragOperationConcernedObjects() const
@@ -133,21 +120,27 @@ std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint
     return hit;
 }
 
+void DMProjectView::setHoveredObject(const std::shared_ptr<DMProjectViewObject> &object)
+{
+    const std::shared_ptr<DMProjectViewObject> previous = m_hoveredObject.lock();
+    if (previous && previous != object)
+        previous->setHovered(false);
+    m_hoveredObject = object;
+    if (object)
+        object->setHovered(true);
+}
+
 void DMProjectView::mouseMovedToPoint(QPointF viewPoint)
 {
     m_mouseMovedLastLocation = viewPoint;
     if (!delegate() || !datasource())
         return;
-    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(m_mouseMovedLastLocation);
-    auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
+    const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(objectAtViewPoint(m_mouseMovedLastLocation));
+    setHoveredObject(object);
     if (!object) {
-        DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification, nullptr);
         setCursor(Qt::ArrowCursor);
         return;
     }
-    DMNotificationCenter::defaultCenter().postNotification(kDMProjectViewWillHoverObjectNotification,
-                                                           static_cast<const void *>(object));
-    object->setHovered(true);
     const qint32 operation = object->dragOperationForPoint(convertPointFromViewToCanvas(m_mouseMovedLastLocation), this);
     // The data source may have gone while the object answered.
     const std::optional<QCursor> cursor =
@@ -179,16 +172,30 @@ void DMProjectView::mouseDown(const DMEvent &event)
 
 void DMProjectView::mouseDragged(const DMEvent &event)
 {
-    if (!m_autoscrollTimer->isActive())
-        m_autoscrollTimer->start();
+    if (!m_autoscrolling) {
+        m_autoscrolling = true;
+        ++m_autoscrollRun;
+        scheduleAutoscrollTick();
+    }
     m_lastMouseDraggedEvent = event;
     DMObjectView::mouseDragged(event);
+}
+
+void DMProjectView::scheduleAutoscrollTick()
+{
+    performAfterDelay(this, kAutoscrollInterval, [this, run = m_autoscrollRun] {
+        if (!m_autoscrolling || run != m_autoscrollRun)
+            return;
+        autoscrollTimerFired();
+        if (m_autoscrolling && run == m_autoscrollRun)
+            scheduleAutoscrollTick();
+    });
 }
 
 void DMProjectView::autoscrollTimerFired()
 {
     if (!m_lastMouseDraggedEvent) {
-        m_autoscrollTimer->stop();
+        m_autoscrolling = false;
         return;
     }
     // A copy: the drag step may end the gesture and drop the stored event.
@@ -209,7 +216,7 @@ void DMProjectView::autoscrollWithEvent(const DMEvent &event)
 void DMProjectView::mouseUp(const DMEvent &event)
 {
     DMObjectView::mouseUp(event);
-    m_autoscrollTimer->stop();
+    m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
     resetToolTips();
 }

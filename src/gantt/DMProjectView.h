@@ -12,10 +12,10 @@
 #include <functional>
 #include <optional>
 
-class QTimer;
 
-// The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover tracking of
-// one Gantt object at a time with its cursor, autoscroll every 0.1 s while dragging, tool tips on
+// The Gantt canvas: the layered canvas plus what the chart needs on top of it. Hover of one Gantt
+// object at a time (the canvas holds it and takes the hover back when another is hovered) with
+// its cursor, autoscroll every 0.1 s while dragging, tool tips on
 // event bars, the context menu of the object under the pointer, selection by a given list, the
 // visible rectangle of the current drawing pass, and a redraw filter that drops requests once the
 // view is being destroyed or has lost its data source or delegate.
@@ -33,14 +33,11 @@ public:
     // The last press; the delegate reads its modifiers while it chooses a drag operation.
     const DMEvent &lastMouseDownEvent() const { return m_lastMouseDownEvent; }
     bool isFinished() const { return m_isFinished; }
-    bool isAutoscrolling() const;
+    bool isAutoscrolling() const { return m_autoscrolling; }
 
     // The canvas rectangle the current (or last) drawing pass shows: the visible part of the
     // view on screen, the whole bounds when drawing for print or export.
     QRectF drawRectVisibleRect() const { return m_drawRectVisibleRect; }
-
-    // The date at a canvas point, from the delegate; null without one.
-    DMDate dateForPoint(QPointF point);
 
     // Replaces the selection by those of the objects that the delegate allows in the layer, in
     // order; tells the delegate also when the list is empty. Nothing without a delegate.
@@ -53,8 +50,12 @@ public:
     // front-most first); null for none.
     std::shared_ptr<DMBaseObject> objectAtViewPoint(QPointF viewPoint);
 
-    // Hover: the object under the point is hovered, every other one is not; the cursor follows.
+    // Hover: the object under the point is hovered, the one hovered before is not; the cursor
+    // follows.
     void mouseMovedToPoint(QPointF viewPoint);
+    // The one object the pointer hovers, held weakly; null for none.
+    std::shared_ptr<DMProjectViewObject> hoveredObject() const { return m_hoveredObject.lock(); }
+    void setHoveredObject(const std::shared_ptr<DMProjectViewObject> &object);
     // Shows the context menu of the object under the event; false when none shows one.
     bool presentsContextMenuFromEvent(const DMEvent &event);
 
@@ -90,6 +91,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Every 0.1 s from the first drag step until the release: scrolls towards the pointer and
+    // replays the last drag step. Each run of ticks has a number of its own, so that a tick left
+    // from an earlier drag stops.
+    void scheduleAutoscrollTick();
     void autoscrollTimerFired();
     void autoscrollWithEvent(const DMEvent &event);
 
@@ -100,9 +105,11 @@ private:
     };
 
     DMEvent m_lastMouseDownEvent;
+    std::weak_ptr<DMProjectViewObject> m_hoveredObject;
     QPointF m_mouseMovedLastLocation;
     std::optional<DMEvent> m_lastMouseDraggedEvent;
-    QTimer *m_autoscrollTimer = nullptr;
+    bool m_autoscrolling = false;
+    quint64 m_autoscrollRun = 0;
     QRectF m_drawRectVisibleRect;
     bool m_isFinished = false;
     QList<ToolTipArea> m_toolTips;

@@ -22,17 +22,17 @@ inline constexpr quint16 kDMProjectViewLayerPriority_Links = 2;
 inline constexpr quint16 kDMProjectViewLayerPriority_Guides = 0;
 
 // Drag operations carried out by the Gantt objects themselves (the canvas's own are below 16).
-enum : qint32 {
-    kDMProjectViewDragOperation_MoveItem = 116,
-    kDMProjectViewDragOperation_ChangeBegin = 117,
-    kDMProjectViewDragOperation_ChangeEnd = 118,
-    kDMProjectViewDragOperation_LinkFromBegin = 119,
-    kDMProjectViewDragOperation_LinkFromEnd = 120,
-    kDMProjectViewDragOperation_Progress = 121,
-    kDMProjectViewDragOperation_PendingLink = 216,
-    // "+Tsk" read as a big-endian 32-bit number: create an item by dragging.
-    kDMProjectViewDragOperation_CreateItem = qint32(DMFourCharCode("+Tsk")),
-};
+namespace DMProjectViewDragOperation {
+inline constexpr qint32 MoveItem = 116;
+inline constexpr qint32 ChangeBegin = 117;
+inline constexpr qint32 ChangeEnd = 118;
+inline constexpr qint32 LinkFromBegin = 119;
+inline constexpr qint32 LinkFromEnd = 120;
+inline constexpr qint32 Progress = 121;
+inline constexpr qint32 PendingLink = 216;
+// "+Tsk" read as a big-endian 32-bit number: create an item by dragging.
+inline constexpr qint32 CreateItem = qint32(DMFourCharCode("+Tsk"));
+} // namespace DMProjectViewDragOperation
 
 // Project view modes (DMProject_DisplayAttributes::viewMode).
 enum : qint32 {
@@ -43,8 +43,8 @@ enum : qint32 {
 // viewModeVisibility of an object shown in every view mode.
 inline constexpr qint32 kDMProjectViewObject_VisibleInAllModes = INT_MAX;
 
-// Posted by the canvas before it hovers an object, with that object (or null) as sender.
-inline const QString kDMProjectViewWillHoverObjectNotification = QStringLiteral("DMProjectViewWillHoverObject");
+// User default: the font size of the item titles on the canvas (double, at least 8).
+inline const QString kDMHalcyra_ProjectViewFontSize = QStringLiteral("kDMHalcyra_ProjectViewFontSize");
 
 // Dates of canvas objects are rounded to this interval while dragged.
 inline constexpr int kDMProjectView_DragRoundingInterval = 300;

@@ -5,15 +5,15 @@
 Qt::CursorShape DMProjectView_cursorShapeForDragOperation(qint32 operation)
 {
     switch (operation) {
-    case kDMProjectViewDragOperation_MoveItem:
+    case DMProjectViewDragOperation::MoveItem:
         return Qt::ClosedHandCursor;
-    case kDMProjectViewDragOperation_ChangeBegin:
-    case kDMProjectViewDragOperation_ChangeEnd:
+    case DMProjectViewDragOperation::ChangeBegin:
+    case DMProjectViewDragOperation::ChangeEnd:
         return Qt::SizeHorCursor;
-    case kDMProjectViewDragOperation_LinkFromBegin:
-    case kDMProjectViewDragOperation_LinkFromEnd:
-    case kDMProjectViewDragOperation_Progress:
-    case kDMProjectViewDragOperation_PendingLink:
+    case DMProjectViewDragOperation::LinkFromBegin:
+    case DMProjectViewDragOperation::LinkFromEnd:
+    case DMProjectViewDragOperation::Progress:
+    case DMProjectViewDragOperation::PendingLink:
         return Qt::PointingHandCursor;
     default:
         return Qt::ArrowCursor;

@@ -23,7 +23,6 @@ DMProjectViewObject::DMProjectViewObject(const QRectF &frame)
 DMProjectViewObject::~DMProjectViewObject()
 {
     m_isValid = false;
-    m_hoverObserver.reset();
 }
 
 DMTextAttributes DMProjectViewObject::defaultTextAttributes() const
@@ -85,19 +84,7 @@ void DMProjectViewObject::setHovered(bool hovered)
     if (hovered == m_hovered)
         return;
     m_hovered = hovered;
-    if (hovered)
-        m_hoverObserver = DMNotificationCenter::defaultCenter().addObserver(
-            kDMProjectViewWillHoverObjectNotification, nullptr,
-            [this](const DMNotification &notification) { projectViewWillHoverObject(notification); });
-    else
-        m_hoverObserver.reset();
     objectNeedsUpdate();
-}
-
-void DMProjectViewObject::projectViewWillHoverObject(const DMNotification &notification)
-{
-    if (notification.object != static_cast<const void *>(this))
-        setHovered(false);
 }
 
 void DMProjectViewObject::setBoundingBox(const QRectF &boundingBox)

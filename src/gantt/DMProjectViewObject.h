@@ -1,7 +1,6 @@
 #pragma once
 
 #include "DMBaseObject.h"
-#include "DMNotificationCenter.h"
 #include "DMTextAttributes.h"
 
 #include <QString>
@@ -52,8 +51,8 @@ public:
     bool isVisibleInCurrentViewMode() const;
 
     bool isHovered() const { return m_hovered; }
-    // Becoming hovered makes the object listen for the next object to be hovered, which takes
-    // the hover away from it; so at most one object is hovered at a time.
+    // Redraws when the state changes. The canvas hovers one object at a time under the pointer
+    // (DMProjectView::setHoveredObject); a pending link highlights the bars it joins.
     void setHovered(bool hovered);
 
     void setBoundingBox(const QRectF &boundingBox) override;
@@ -73,12 +72,9 @@ protected:
     DMProjectViewObjectDelegate *visibleObjectDelegate() const;
 
 private:
-    void projectViewWillHoverObject(const DMNotification &notification);
-
     bool m_isValid = true;
     qint32 m_viewModeVisibility = -1;
     DMTextAttributes m_textAttributes;
     QColor m_bestContrastColor;
     bool m_hovered = false;
-    DMNotificationObserver m_hoverObserver;
 };

@@ -1,6 +1,7 @@
 #include "DMTimelineColumnCache.h"
 
 #include "DMLocalizedString.h"
+#include "DMProjectViewDateGrid.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -79,7 +80,7 @@ void DMTimelineColumnCache::rebuild(const DMTimelineColumnCacheInputs &inputs)
 
 void DMTimelineColumnCache::rebuildDayScale()
 {
-    const int count = quarterHourCount(m_inputs.dayViewBeginMinute, m_inputs.dayViewEndMinute);
+    const int count = DMProjectViewDateGrid::quarterHourCount(m_inputs.dayViewBeginMinute, m_inputs.dayViewEndMinute);
     const DMDate &day = m_inputs.firstDay;
     const QLocale &locale = m_inputs.locale;
     const QDate date = qDate(day);
@@ -173,14 +174,6 @@ DMDate DMTimelineColumnCache::dayForColumn(int column) const
     return m_inputs.mode == 0 ? m_inputs.firstDay : dayAt(m_inputs.firstDay.julianDay() + column);
 }
 
-int DMTimelineColumnCache::quarterHourCount(int beginMinute, int endMinute)
-{
-    beginMinute = std::clamp(beginMinute, 0, 1440);
-    endMinute = std::clamp(endMinute, 0, 1440);
-    if (endMinute <= beginMinute)
-        return 1440 / 15;
-    return (endMinute - beginMinute) / 15;
-}
 
 int DMTimelineColumnCache::minimumDaysInFirstWeek(int weekFormat)
 {

@@ -43,8 +43,6 @@ public:
     // The day a column belongs to (the shown day in the day scale); null outside the columns.
     DMDate dayForColumn(int column) const;
 
-    // Quarter hours of a day window; a window that does not end after its begin is the whole day.
-    static int quarterHourCount(int beginMinute, int endMinute);
     // Week formats: 0 the first week has at least four days of the year (as in ISO 8601),
     // 1 the first week holds January 1st, 2 the first week is the first full week.
     static int minimumDaysInFirstWeek(int weekFormat);

@@ -157,7 +157,7 @@ bool DMUIProjectDependency::isPointHitting(QPointF point, DMObjectView *) const
 
 qint32 DMUIProjectDependency::dragOperationForPoint(QPointF point, DMObjectView *view) const
 {
-    return isPointHitting(point, view) ? kDMObjectViewDragOperation_Select : kDMObjectViewDragOperation_None;
+    return isPointHitting(point, view) ? DMObjectViewDragOperation::Select : DMObjectViewDragOperation::None;
 }
 
 void DMUIProjectDependency::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)

@@ -6,7 +6,6 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectViewConstants.h"
-#include "DMUIProjectDateDrag.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -108,21 +107,11 @@ void DMUIProjectEvent::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectEvent::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                           const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectEvent::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || restoreWhenBackAtPress(endPoint))
-        return;
-    qreal x = endPoint.x() - dragFields().localStartPoint.x();
-    if (operation == kDMProjectViewDragOperation_ChangeEnd)
-        x += dragFields().initialFrame.width();
-    const std::optional<DMUIProjectDateDragStep> step =
-        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
-    if (step)
-        finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
+    DMUIProjectItemDragRule rule;
+    rule.dragsProgress = false;
+    return rule;
 }
 
 void DMUIProjectEvent::updateGuideAnchorObjects()

@@ -34,8 +34,8 @@ public:
     QString objectEditorControllerClass() const override;
     DMTextAttributes defaultTextAttributes() const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // Moves and resizes; no progress handle.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The begin and end date labels, as high as two bars.
     void updateGuideAnchorObjects() override;

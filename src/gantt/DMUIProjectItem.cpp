@@ -2,21 +2,17 @@
 #include "DMUIProjectShapeGeometry.h"
 
 #include "DMBeep.h"
-#include "DMDictionaryAccess.h"
 #include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
 #include "DMObjectView.h"
-#include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDependencyUIObject.h"
-#include "DMProjectDocumentHooks.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
-#include "DMProjectViewDelegate.h"
 #include "DMUIProjectItemGeometry.h"
 #include "DMUserDefaults.h"
 
@@ -201,24 +197,32 @@ void DMUIProjectItem::updateBoundingBox()
     QRectF box = frame();
     const QPointF origin = dragHandlesOrigin();
     for (int i = 0; i < m_dragHandles.count(); ++i) {
-        const _DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
-        if (handle.shape != _DMUIProjectItem_DragHandle::Empty)
+        const DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
+        if (handle.shape != DMUIProjectItem_DragHandle::Empty)
             box = box.united(handle.rect.translated(origin));
     }
     setBoundingBox(box);
 }
 
-void DMUIProjectItem::representedObject_timeSpanChanged()
+DMProjectViewDateGrid DMUIProjectItem::dateGrid() const
 {
     const std::shared_ptr<DMProject> owner = project();
+    return owner ? DMProjectViewDateGrid(owner->displayAttributes()) : DMProjectViewDateGrid();
+}
+
+QPointF DMUIProjectItem::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const
+{
+    return QPointF(grid.alignedX(item.beginDate()), grid.alignedWidth(item.beginDate(), item.endDate()));
+}
+
+void DMUIProjectItem::representedObject_timeSpanChanged()
+{
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!owner || !item)
+    const DMProjectViewDateGrid grid = dateGrid();
+    if (!item || !grid.isValid() || item->beginDate().isNull() || item->endDate().isNull())
         return;
-    qreal x = 0;
-    qreal width = 0;
-    if (!DMUIProjectItem_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x, &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    const QPointF range = horizontalFrameRangeInGrid(grid, *item);
+    setFrame(QRectF(range.x(), frame().y(), range.y(), frame().height()));
 }
 
 void DMUIProjectItem::representedObject_progressChanged()
@@ -270,121 +274,45 @@ qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view)
     return DMUIProjectItem_operationAtPoint(m_dragHandles, inTable, m_firstTitleSlot, titleLayout(view).placement);
 }
 
-void DMUIProjectItem::recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view)
+void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
+                                          const DMEvent &event, DMObjectView *)
 {
-    const QPointF origin = frame().topLeft();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
     if (event.eventNumber() != m_drag.eventNumber) {
         m_drag.eventNumber = event.eventNumber();
-        m_drag.initialFrame = frame();
-        m_drag.localStartPoint = startPoint - origin;
         m_drag.pressPoint = startPoint;
-        const std::shared_ptr<DMProjectItem> item = representedObject();
-        m_drag.pressBeginDate = item ? item->beginDate() : DMDate();
-        m_drag.pressEndDate = item ? item->endDate() : DMDate();
+        m_drag.pressDates = item ? DMUIProjectDateDragStep{item->beginDate(), item->endDate()} : DMUIProjectDateDragStep{};
         m_drag.pressProgress = item ? item->progress() : 0.0f;
     }
-    m_drag.lastDragPoint = endPoint - origin;
-    const double zoom = view && view->zoomLevel() > 0 ? view->zoomLevel() : 1.0;
-    m_drag.lastDragVector = QSizeF(float(event.deltaX() / zoom), float(event.deltaY() / zoom));
-}
 
-bool DMUIProjectItem::restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems)
-{
-    if (endPoint != m_drag.pressPoint)
-        return false;
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item)
-        return true;
-    if (item->progress() != m_drag.pressProgress) {
-        item->setProgress(m_drag.pressProgress);
-        markDocumentEdited();
+    const std::shared_ptr<DMProject> owner = project();
+    const DMUIProjectItemDragRule rule = dragRule();
+    if (!item || !owner || (rule.ignoredWhenLocked && item->locked()))
+        return;
+    const qreal deltaX = endPoint.x() - m_drag.pressPoint.x();
+
+    if (operation == DMProjectViewDragOperation::Progress) {
+        if (!rule.dragsProgress)
+            return;
+        // Where the pointer is, of the bar's width; what the item had while it has not moved.
+        const QRectF f = frame();
+        const float progress = deltaX == 0.0 ? m_drag.pressProgress
+                                             : float(std::clamp((endPoint.x() - f.x()) / f.width(), 0.0, 1.0));
+        if (progress != item->progress())
+            item->setProgress(progress);
+        updateGuideAnchorObjects();
+        return;
     }
-    const DMDate &begin = m_drag.pressBeginDate;
-    const DMDate &end = m_drag.pressEndDate;
-    if (begin.isNull() || end.isNull() || (begin == item->beginDate() && end == item->endDate()))
-        return true;
-    finishDateEdit(shiftsSubitems ? item->validateTimeShiftAndSetBeginDateAndEndDate(begin, end)
-                                  : item->validateAndSetBeginDateAndEndDate(begin, end));
-    return true;
-}
 
-DMDate DMUIProjectItem::dateForPoint(DMObjectView *view, QPointF point)
-{
-    auto *projectView = qobject_cast<DMProjectView *>(view);
-    return projectView ? projectView->dateForPoint(point) : DMDate();
-}
-
-bool DMUIProjectItem::isRefusedNonWorkingDate(const DMDate &date) const
-{
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner)
-        return false;
-    return boolForKey(item->attributes(), kDMProjectItem_EnforceWorkingDatesOnDrag) && !owner->isWorkingDay(date);
-}
-
-void DMUIProjectItem::markDocumentEdited() const
-{
-    const std::shared_ptr<DMProject> owner = project();
-    if (owner && owner->displayAttributes().projectDocument)
-        owner->displayAttributes().projectDocument->updateChangeCount(0);
-}
-
-void DMUIProjectItem::finishDateEdit(int result)
-{
-    // Only an applied change marks the document: a refused one leaves it as it was.
+    const std::optional<DMUIProjectDateDragStep> step = DMUIProjectItem_datesForDragStep(
+        *item, *owner, dateGrid(), operation, m_drag.pressDates, deltaX, rule);
+    if (!step)
+        return;
+    const bool shifts = rule.shiftsSubitemsOnMove && operation == DMProjectViewDragOperation::MoveItem;
+    const int result = shifts ? item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end)
+                              : item->validateAndSetBeginDateAndEndDate(step->begin, step->end);
     if (result != 0)
-        DMBeep();
-    else
-        markDocumentEdited();
-}
-
-void DMUIProjectItem::dragProgressTo(qreal x)
-{
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item)
-        return;
-    const QRectF f = frame();
-    const float progress = float(std::clamp((x - f.x()) / f.width(), 0.0, 1.0));
-    if (progress == item->progress())
-        return;
-    item->setProgress(progress);
-    markDocumentEdited();
-}
-
-void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                          const DMEvent &event, DMObjectView *view)
-{
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!item || restoreWhenBackAtPress(endPoint))
-        return;
-
-    if (operation == kDMProjectViewDragOperation_Progress) {
-        dragProgressTo(endPoint.x());
-        return;
-    }
-    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
-        && operation != kDMProjectViewDragOperation_ChangeEnd)
-        return;
-
-    qreal x = endPoint.x() - m_drag.localStartPoint.x();
-    if (operation == kDMProjectViewDragOperation_ChangeEnd)
-        x += m_drag.initialFrame.width();
-    const DMDate date = dateForPoint(view, QPointF(x, endPoint.y()));
-    if (date.isNull() || isRefusedNonWorkingDate(date))
-        return;
-
-    int result = 0;
-    if (operation == kDMProjectViewDragOperation_MoveItem) {
-        const DMDate end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
-        result = item->validateAndSetBeginDateAndEndDate(date, end);
-    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
-        result = item->validateAndSetBeginDateAndEndDate(date, item->endDate());
-    } else {
-        result = item->validateAndSetBeginDateAndEndDate(item->beginDate(), date);
-    }
-    finishDateEdit(result);
+        DMBeep(); // refused: the model is as it was
 }
 
 // ---- Drawing ----
@@ -416,7 +344,7 @@ void DMUIProjectItem::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         if (f.contains(link))
             painter->drawEllipse(link);
 
-    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == kDMProjectViewDragOperation_Progress) {
+    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == DMProjectViewDragOperation::Progress) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(Qt::red);
         painter->drawEllipse(m_dragHandles.at(0).rect.translated(f.topLeft()));

@@ -3,7 +3,9 @@
 #include "DMDate.h"
 #include "DMObservable.h"
 #include "DMProjectItemUIObject.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewObject.h"
+#include "DMUIProjectDateDrag.h"
 #include "DMUIProjectItemDragHandle.h"
 #include "DMUIProjectItemGeometry.h"
 
@@ -59,13 +61,21 @@ public:
     const DMUIProjectItemDragHandleTable &dragHandles() const { return m_dragHandles; }
 
     std::shared_ptr<DMProject> project() const override;
+    // The project's date grid; an invalid one without a project.
+    DMProjectViewDateGrid dateGrid() const;
     DMTextAttributes defaultTextAttributes() const override;
     // A point hits the bar where one of its handles lies (the link handles and a title beside the
     // bar reach beyond the frame).
     bool isPointHitting(QPointF point, DMObjectView *view) const override;
     qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
+    // One drag rule for every kind of bar: the step's dates come from DMUIProjectItem_datesForDragStep
+    // with the kind's dragRule() and go to the model as one validated edit (a move of a process
+    // shifts its subitems); a refusal beeps. The progress follows the pointer. The model records
+    // the change with the undo manager, from which the document learns that it was edited.
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+                             DMObjectView *view) final;
+    // What this kind makes of drags; a plain bar's by default.
+    virtual DMUIProjectItemDragRule dragRule() const { return {}; }
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
 
     QString description() const;
@@ -93,6 +103,11 @@ public:
     static void resetTitleTextAttributes();
 
 protected:
+    // x and width of the frame for the item's dates: x = the begin's aligned x, width = the
+    // aligned width to the end. Milestones centre a fixed width on their date, processes reach
+    // beyond both dates.
+    virtual QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const;
+
     // Where the title is drawn; bars that draw a title beside themselves say so, so that only
     // that side's title handle can be pressed.
     virtual DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const;
@@ -107,45 +122,22 @@ protected:
     // over the part of `progressBox` the item's progress covers, inside the shape.
     void fillShapeWithProgress(QPainter *painter, const QPainterPath &shape, const QRectF &progressBox) const;
 
-    // State of the drag in progress; all steps of one press share its event number.
-    struct DragOperationFields
-    {
-        qint64 eventNumber = -1;
-        // Where the drag began, canvas coordinates, and what the item had then.
-        QPointF pressPoint;
-        DMDate pressBeginDate;
-        DMDate pressEndDate;
-        float pressProgress = 0.0f;
-        QPointF localStartPoint;
-        QRectF initialFrame;
-        QSizeF lastDragVector;
-        QPointF lastDragPoint;
-    };
-
     virtual void _updateDragHandleList();
     DMUIProjectItemDragHandleTable &mutableDragHandles() { return m_dragHandles; }
     // Handles are measured from the frame's origin (a task measures them from its bar).
     virtual QPointF dragHandlesOrigin() const { return frame().topLeft(); }
 
-    // The step's bookkeeping: a new event number starts a new drag.
-    void recordDragStep(QPointF startPoint, QPointF endPoint, const DMEvent &event, DMObjectView *view);
-    // A step whose pointer is where the drag began puts back the dates and progress the item had
-    // then (a process moved with its subitems when `shiftsSubitems`), and nothing more: true when
-    // the step ends there. The bar's x is rounded to the pixel and shifted by half a point, so a
-    // date read back from it would move the item by minutes, or snap it to a day's edge.
-    bool restoreWhenBackAtPress(QPointF endPoint, bool shiftsSubitems = false);
-    const DragOperationFields &dragFields() const { return m_drag; }
-    // The date under a canvas point, from the canvas delegate; null without one.
-    static DMDate dateForPoint(DMObjectView *view, QPointF point);
-    // The item asks that dragged dates fall on working days and this one does not.
-    bool isRefusedNonWorkingDate(const DMDate &date) const;
-    // After a validated date edit: a refusal beeps; an applied edit marks the document edited.
-    void finishDateEdit(int result);
-    // Sets the progress from the pointer; marks the document edited when it changed.
-    void dragProgressTo(qreal x);
-    void markDocumentEdited() const;
-
 private:
+    // The drag in progress: all steps of one press share its event number, and each is measured
+    // from where the press was (canvas coordinates) and what the item had then.
+    struct DragOperationFields
+    {
+        qint64 eventNumber = -1;
+        QPointF pressPoint;
+        DMUIProjectDateDragStep pressDates;
+        float pressProgress = 0.0f;
+    };
+
     int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;
     DMObservation m_lockObservation;

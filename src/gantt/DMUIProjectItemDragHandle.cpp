@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-bool DMUIProjectItem_DragHandle_IsPointHitting(const _DMUIProjectItem_DragHandle &handle, QPointF point)
+bool DMUIProjectItem_DragHandle_IsPointHitting(const DMUIProjectItem_DragHandle &handle, QPointF point)
 {
     const QRectF &r = handle.rect;
-    if (handle.shape == _DMUIProjectItem_DragHandle::Rectangle)
+    if (handle.shape == DMUIProjectItem_DragHandle::Rectangle)
         return point.x() >= r.left() && point.x() < r.right() && point.y() >= r.top() && point.y() < r.bottom();
-    if (handle.shape != _DMUIProjectItem_DragHandle::Circle)
+    if (handle.shape != DMUIProjectItem_DragHandle::Circle)
         return false;
     const float radius = std::max(0.0f, float(std::min(r.width(), r.height())) * 0.5f);
     const float dx = float(point.x()) - float(r.center().x());
@@ -17,8 +17,8 @@ bool DMUIProjectItem_DragHandle_IsPointHitting(const _DMUIProjectItem_DragHandle
 
 void DMUIProjectItemDragHandleTable::clear()
 {
-    m_slots.fill(_DMUIProjectItem_DragHandle());
-    m_slots.back().shape = _DMUIProjectItem_DragHandle::EndOfTable;
+    m_slots.fill(DMUIProjectItem_DragHandle());
+    m_slots.back().shape = DMUIProjectItem_DragHandle::EndOfTable;
     m_count = 0;
 }
 
@@ -26,14 +26,14 @@ bool DMUIProjectItemDragHandleTable::append(const QRectF &rect, quint8 shape, qi
 {
     if (m_count >= kSlotCount - 1)
         return false;
-    m_slots[size_t(m_count++)] = _DMUIProjectItem_DragHandle{rect, shape, operation};
+    m_slots[size_t(m_count++)] = DMUIProjectItem_DragHandle{rect, shape, operation};
     return true;
 }
 
 qint32 DMUIProjectItemDragHandleTable::operationAtPoint(QPointF point) const
 {
-    for (const _DMUIProjectItem_DragHandle &handle : m_slots) {
-        if (handle.shape == _DMUIProjectItem_DragHandle::EndOfTable)
+    for (const DMUIProjectItem_DragHandle &handle : m_slots) {
+        if (handle.shape == DMUIProjectItem_DragHandle::EndOfTable)
             break;
         if (DMUIProjectItem_DragHandle_IsPointHitting(handle, point))
             return handle.operation;
@@ -41,7 +41,7 @@ qint32 DMUIProjectItemDragHandleTable::operationAtPoint(QPointF point) const
     return 0;
 }
 
-const _DMUIProjectItem_DragHandle *DMUIProjectItemDragHandleTable::find(qint32 operation) const
+const DMUIProjectItem_DragHandle *DMUIProjectItemDragHandleTable::find(qint32 operation) const
 {
     for (int i = 0; i < m_count; ++i)
         if (m_slots[size_t(i)].operation == operation)

@@ -8,7 +8,7 @@
 
 // One drag handle of an item bar: a rectangle relative to the bar, a shape and the drag
 // operation a press in it starts.
-struct _DMUIProjectItem_DragHandle
+struct DMUIProjectItem_DragHandle
 {
     enum Shape : quint8 {
         Empty = 0,
@@ -24,7 +24,7 @@ struct _DMUIProjectItem_DragHandle
 
 // YES when the shape is a rectangle containing the point (right and bottom edges excluded), or a circle containing it (squared
 // distance from the centre at most the squared radius, in single precision); NO otherwise.
-bool DMUIProjectItem_DragHandle_IsPointHitting(const _DMUIProjectItem_DragHandle &handle, QPointF point);
+bool DMUIProjectItem_DragHandle_IsPointHitting(const DMUIProjectItem_DragHandle &handle, QPointF point);
 
 // The 17 slots of a bar's handles; the last always ends the table, so at most 16 handles exist.
 // Handles are kept in order of precedence: the first that contains a point wins.
@@ -43,10 +43,10 @@ public:
     qint32 operationAtPoint(QPointF point) const;
     // The filled handles, in order.
     int count() const { return m_count; }
-    const _DMUIProjectItem_DragHandle &at(int index) const { return m_slots[size_t(index)]; }
-    const _DMUIProjectItem_DragHandle *find(qint32 operation) const;
+    const DMUIProjectItem_DragHandle &at(int index) const { return m_slots[size_t(index)]; }
+    const DMUIProjectItem_DragHandle *find(qint32 operation) const;
 
 private:
-    std::array<_DMUIProjectItem_DragHandle, kSlotCount> m_slots;
+    std::array<DMUIProjectItem_DragHandle, kSlotCount> m_slots;
     int m_count = 0;
 };

@@ -1,8 +1,6 @@
 #include "DMUIProjectItemGeometry.h"
 
-#include "DMDate.h"
 #include "DMProjectViewConstants.h"
-#include "DMProject_DisplayAttributes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,10 +29,10 @@ void DMUIProjectItem_appendPairInside(DMUIProjectItemDragHandleTable &table, con
 void DMUIProjectItem_appendLinkHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal dw, qreal dh,
                                        qreal m)
 {
-    table.append(QRectF(m, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                 kDMProjectViewDragOperation_LinkFromBegin);
-    table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), _DMUIProjectItem_DragHandle::Circle,
-                 kDMProjectViewDragOperation_LinkFromEnd);
+    table.append(QRectF(m, (h - dh) / 2, dw, dh), DMUIProjectItem_DragHandle::Circle,
+                 DMProjectViewDragOperation::LinkFromBegin);
+    table.append(QRectF(w - m - dw, (h - dh) / 2, dw, dh), DMUIProjectItem_DragHandle::Circle,
+                 DMProjectViewDragOperation::LinkFromEnd);
 }
 
 int DMUIProjectItem_appendBesideTitleHandles(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, QSizeF titleSize)
@@ -44,31 +42,11 @@ int DMUIProjectItem_appendBesideTitleHandles(DMUIProjectItemDragHandleTable &tab
     const int first = table.count();
     const qreal tw = titleSize.width();
     const qreal th = titleSize.height();
-    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
-    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), _DMUIProjectItem_DragHandle::Rectangle,
-                 kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(w + kTitleGap, (h - th) / 2, tw, th), DMUIProjectItem_DragHandle::Rectangle,
+                 DMProjectViewDragOperation::MoveItem);
+    table.append(QRectF(-kTitleGap - tw, (h - th) / 2, tw, th), DMUIProjectItem_DragHandle::Rectangle,
+                 DMProjectViewDragOperation::MoveItem);
     return first;
-}
-
-bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                          const DMDate &end, qreal *x, qreal *width)
-{
-    const DMDate &origin = attributes.timeSpanBeginDate;
-    if (origin.isNull() || begin.isNull() || end.isNull())
-        return false;
-    const int windowBegin = attributes.dayViewBeginMinute * 60;
-    const int windowEnd = attributes.dayViewEndMinute * 60;
-    double b = 0.0;
-    double e = 0.0;
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(begin, &b, windowBegin, windowEnd);
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(end, &e, windowBegin, windowEnd);
-    const float ppd = attributes.pixelsPerDay;
-    if (x)
-        *x = qreal(std::roundf(float(b) * ppd)) + 0.5;
-    if (width)
-        *width = qreal(std::roundf(float(e - b) * ppd));
-    return true;
 }
 
 void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress)
@@ -78,17 +56,17 @@ void DMUIProjectItem_fillHandleTable(DMUIProjectItemDragHandleTable &table, qrea
     if (w > kResizeHandlesWidth)
         table.append(QRectF(w * progress - kProgressSliderSize / 2, h - kProgressSliderSize, kProgressSliderSize,
                             kProgressSliderSize),
-                     _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
-    DMUIProjectItem_appendPairInside(table, bar, QRectF(0, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeBegin,
-                     QRectF(w - kResizeHandlesWidth, 0, kResizeHandlesWidth, h), kDMProjectViewDragOperation_ChangeEnd,
-                     _DMUIProjectItem_DragHandle::Rectangle);
+                     DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::Progress);
+    DMUIProjectItem_appendPairInside(table, bar, QRectF(0, 0, kResizeHandlesWidth, h), DMProjectViewDragOperation::ChangeBegin,
+                     QRectF(w - kResizeHandlesWidth, 0, kResizeHandlesWidth, h), DMProjectViewDragOperation::ChangeEnd,
+                     DMUIProjectItem_DragHandle::Rectangle);
     const qreal linkY = (h - kDependencyRectSize) / 2;
     DMUIProjectItem_appendPairInside(table, bar, QRectF(kDependencyBorderMargin, linkY, kDependencyRectSize, kDependencyRectSize),
-                     kDMProjectViewDragOperation_LinkFromBegin,
+                     DMProjectViewDragOperation::LinkFromBegin,
                      QRectF(w - kDependencyBorderMargin - kDependencyRectSize, linkY, kDependencyRectSize,
                             kDependencyRectSize),
-                     kDMProjectViewDragOperation_LinkFromEnd, _DMUIProjectItem_DragHandle::Circle);
-    table.append(bar, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+                     DMProjectViewDragOperation::LinkFromEnd, DMUIProjectItem_DragHandle::Circle);
+    table.append(bar, DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
 }
 
 qreal DMUIProjectTask_titleRoom(const DMUIProjectTaskTitleInput &input)
@@ -147,11 +125,11 @@ int DMUIProjectTask_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal
     if (w > 3 * metrics.sliderWidth)
         table.append(QRectF(w * progress - metrics.sliderWidth / 2, h - metrics.sliderHeight + metrics.sliderYOffset,
                             metrics.sliderWidth, metrics.sliderHeight),
-                     _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_Progress);
+                     DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::Progress);
     const qreal rw = std::clamp(w / 2, 2.0, kTaskResizeHandlesWidth);
-    DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, rw, h), kDMProjectViewDragOperation_ChangeBegin,
-                     QRectF(w - rw, 0, rw, h), kDMProjectViewDragOperation_ChangeEnd,
-                     _DMUIProjectItem_DragHandle::Rectangle);
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, rw, h), DMProjectViewDragOperation::ChangeBegin,
+                     QRectF(w - rw, 0, rw, h), DMProjectViewDragOperation::ChangeEnd,
+                     DMUIProjectItem_DragHandle::Rectangle);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     return DMUIProjectItem_appendBesideTitleHandles(table, w, h, besideTitle);
 }

@@ -5,18 +5,9 @@
 #include <QRectF>
 #include <QSizeF>
 
-class DMDate;
-struct DMProject_DisplayAttributes;
-
-// The geometry of item and task bars as pure functions: the horizontal span from the dates,
-// the handle tables and where a task's title goes. Drawing, hit testing and the bounding box all
-// read what these give.
-
-// x and width of a bar from its dates: days from the shown time span's begin, each day counting
-// its working window only; x = roundf(b x ppd) + 0.5, width = roundf((e - b) x ppd). False,
-// leaving the outputs alone, without a time-span begin or a date.
-bool DMUIProjectItem_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                          const DMDate &end, qreal *x, qreal *width);
+// The geometry of item and task bars as pure functions: the handle tables and where a task's
+// title goes. Drawing, hit testing and the bounding box all read what these give; the
+// horizontal span comes from the date grid (DMProjectViewDateGrid).
 
 // Handle-table builders shared by the bar kinds, relative to the handles' origin:
 // Begin and end handles, kept only when both lie inside the box and do not overlap.

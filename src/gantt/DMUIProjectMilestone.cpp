@@ -85,16 +85,11 @@ QPolygonF DMUIProjectMilestone::diamond() const
     return DMUIProjectMilestone_diamond(diamondRect());
 }
 
-void DMUIProjectMilestone::representedObject_timeSpanChanged()
+QPointF DMUIProjectMilestone::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid,
+                                                         const DMProjectItem &item) const
 {
-    const std::shared_ptr<DMProject> owner = project();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    qreal x = 0;
-    qreal width = 0;
-    if (!owner || !item
-        || !DMUIProjectMilestone_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), &x, &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    // Centred on the date: roundf(days x ppd - 7) + 0.5.
+    return QPointF(grid.alignedX(item.beginDate(), -kDMUIProjectMilestone_Width / 2), kDMUIProjectMilestone_Width);
 }
 
 QRectF DMUIProjectMilestone::dependencyEndRect() const
@@ -146,26 +141,14 @@ void DMUIProjectMilestone::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectMilestone::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                               const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectMilestone::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || operation != kDMProjectViewDragOperation_MoveItem || restoreWhenBackAtPress(endPoint))
-        return;
-    // The date under the diamond's new centre.
-    const qreal x = endPoint.x() - dragFields().localStartPoint.x() + frame().width() / 2;
-    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
-    if (pointed.isNull())
-        return;
-    const DMDate date =
-        owner->dateByRoundingDateToIntervalSnapOption(pointed, kDMProjectView_DragRoundingInterval, kSnapMilestone);
-    if (date.isNull() || isRefusedNonWorkingDate(date))
-        return;
-    if (date == item->beginDate() && date == item->endDate())
-        return;
-    finishDateEdit(item->validateAndSetBeginDateAndEndDate(date, date));
+    DMUIProjectItemDragRule rule;
+    rule.resizes = false;
+    rule.dragsProgress = false;
+    rule.movesBothDatesTogether = true;
+    rule.moveSnap = kSnapMilestone;
+    return rule;
 }
 
 void DMUIProjectMilestone::updateGuideAnchorObjects()
@@ -216,9 +199,9 @@ void DMUIProjectMilestone::drawInRect(QPainter *painter, const QRectF &, DMObjec
         const QImage image = linkImage();
         const DMUIProjectItemDragHandleTable &table = dragHandles();
         for (int i = 0; i < table.count(); ++i) {
-            const _DMUIProjectItem_DragHandle &handle = table.at(i);
-            if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
-                || handle.operation == kDMProjectViewDragOperation_LinkFromEnd)
+            const DMUIProjectItem_DragHandle &handle = table.at(i);
+            if (handle.operation == DMProjectViewDragOperation::LinkFromBegin
+                || handle.operation == DMProjectViewDragOperation::LinkFromEnd)
                 painter->drawImage(handle.rect.translated(d.topLeft()), image);
         }
     }

@@ -29,14 +29,14 @@ public:
     QPolygonF diamond() const;
     DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    void representedObject_timeSpanChanged() override;
     QRectF dependencyEndRect() const override;
     QRectF dependencyStartRect() const override;
     QString objectEditorControllerClass() const override;
     DMTextAttributes defaultTextAttributes() const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // Only moves: both dates go to the date under the diamond's centre, snapped to either end of
+    // the day window; a locked milestone is refused by the model.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The date label centred under the diamond.
     void updateGuideAnchorObjects() override;
@@ -46,6 +46,7 @@ public:
     std::unique_ptr<QMenu> contextMenuInView(DMProjectView *view, DMObjectViewDelegate *delegate) override;
 
 protected:
+    QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const override;
     void _updateDragHandleList() override;
 
 private:

@@ -63,7 +63,7 @@ std::shared_ptr<DMProject> DMUIProjectPendingDependency::project() const
 qint32 DMUIProjectPendingDependency::dragOperationForPoint(QPointF point, DMObjectView *) const
 {
     if ((!toObject() && point == m_endPoint) || (!fromObject() && point == m_startPoint))
-        return kDMProjectViewDragOperation_PendingLink;
+        return DMProjectViewDragOperation::PendingLink;
     return 0;
 }
 
@@ -86,7 +86,7 @@ std::shared_ptr<DMUIProjectItem> DMUIProjectPendingDependency::targetAtPoint(QPo
 void DMUIProjectPendingDependency::handleDragOperation(qint32 operation, QPointF, QPointF endPoint, const DMEvent &,
                                                        DMObjectView *view)
 {
-    if (operation != kDMProjectViewDragOperation_PendingLink)
+    if (operation != DMProjectViewDragOperation::PendingLink)
         return;
     const std::shared_ptr<DMUIProjectItem> target = targetAtPoint(endPoint, view);
     QPointF point = endPoint;

@@ -5,7 +5,6 @@
 #include "DMProjectItem.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
-#include "DMUIProjectDateDrag.h"
 
 #include <QPainter>
 
@@ -29,17 +28,12 @@ QString DMUIProjectProcess::objectEditorControllerClass() const
     return QStringLiteral("DMUIProjectProcessInspectorController");
 }
 
-void DMUIProjectProcess::representedObject_timeSpanChanged()
+QPointF DMUIProjectProcess::horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid,
+                                                       const DMProjectItem &item) const
 {
-    const std::shared_ptr<DMProject> owner = project();
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    qreal x = 0;
-    qreal width = 0;
-    if (!owner || !item
-        || !DMUIProjectProcess_horizontalFrameRange(owner->displayAttributes(), item->beginDate(), item->endDate(), &x,
-                                                    &width))
-        return;
-    setFrame(QRectF(x, frame().y(), width, frame().height()));
+    // The bracket reaches 5 points beyond each date, so the tips fall on the dates.
+    const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
+    return QPointF(grid.alignedX(item.beginDate()) - rw, grid.alignedWidth(item.beginDate(), item.endDate()) + 2 * rw);
 }
 
 // ---- Title and handles ----
@@ -86,27 +80,12 @@ void DMUIProjectProcess::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectProcess::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                             const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectProcess::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || restoreWhenBackAtPress(endPoint, operation == kDMProjectViewDragOperation_MoveItem))
-        return;
-    // The date under the tip concerned, at the bracket's new position.
-    const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
-    qreal x = endPoint.x() - dragFields().localStartPoint.x();
-    x += operation == kDMProjectViewDragOperation_ChangeEnd ? dragFields().initialFrame.width() - rw : rw;
-    const std::optional<DMUIProjectDateDragStep> step =
-        DMUIProjectItem_datesForDragStep(*item, *owner, operation, dateForPoint(view, QPointF(x, endPoint.y())));
-    if (!step)
-        return;
-    // A move shifts the subitems with the process; a tip changes one date of the process alone.
-    if (operation == kDMProjectViewDragOperation_MoveItem)
-        finishDateEdit(item->validateTimeShiftAndSetBeginDateAndEndDate(step->begin, step->end));
-    else
-        finishDateEdit(item->validateAndSetBeginDateAndEndDate(step->begin, step->end));
+    DMUIProjectItemDragRule rule;
+    rule.dragsProgress = false;
+    rule.shiftsSubitemsOnMove = true;
+    return rule;
 }
 
 void DMUIProjectProcess::updateGuideAnchorObjects()

@@ -16,17 +16,17 @@ public:
     // Where the title goes in this view (the same rule for drawing and pressing).
     DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    void representedObject_timeSpanChanged() override;
     bool acceptsDependencies() const override { return false; }
     QString objectEditorControllerClass() const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // A move shifts the process with its subitems; the tips change one date of the process alone.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The begin and end date labels.
     void updateGuideAnchorObjects() override;
 
 protected:
+    QPointF horizontalFrameRangeInGrid(const DMProjectViewDateGrid &grid, const DMProjectItem &item) const override;
     void _updateDragHandleList() override;
 
 private:

@@ -1,8 +1,6 @@
 #include "DMUIProjectShapeGeometry.h"
 
-#include "DMDate.h"
 #include "DMProjectViewConstants.h"
-#include "DMProject_DisplayAttributes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,8 +13,8 @@ constexpr qreal kTitleGap = 4.0; // between a shape and a title beside it
 void appendResizePair(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal handleWidth)
 {
     DMUIProjectItem_appendPairInside(table, QRectF(0, 0, w, h), QRectF(0, 0, handleWidth, h),
-                                     kDMProjectViewDragOperation_ChangeBegin, QRectF(w - handleWidth, 0, handleWidth, h),
-                                     kDMProjectViewDragOperation_ChangeEnd, _DMUIProjectItem_DragHandle::Rectangle);
+                                     DMProjectViewDragOperation::ChangeBegin, QRectF(w - handleWidth, 0, handleWidth, h),
+                                     DMProjectViewDragOperation::ChangeEnd, DMUIProjectItem_DragHandle::Rectangle);
 }
 
 // Right of the anchor rectangle, or left of it when the right would end past the visible edge.
@@ -33,20 +31,6 @@ DMUIProjectTaskTitleLayout besideLayout(const QRectF &anchor, qreal y, QSizeF ti
 }
 
 } // namespace
-
-bool DMUIProjectItem_daysFromTimeSpanBegin(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                           double *days)
-{
-    const DMDate &origin = attributes.timeSpanBeginDate;
-    if (origin.isNull() || date.isNull())
-        return false;
-    double value = 0.0;
-    origin.getIntervalToDatePartOfDaysByTrimmingDaysTo(date, &value, attributes.dayViewBeginMinute * 60,
-                                                       attributes.dayViewEndMinute * 60);
-    if (days)
-        *days = value;
-    return true;
-}
 
 qint32 DMUIProjectItem_operationAtPoint(const DMUIProjectItemDragHandleTable &table, QPointF point, int firstTitleSlot,
                                         DMUIProjectTaskTitleLayout::Placement drawnTitle)
@@ -65,20 +49,6 @@ qint32 DMUIProjectItem_operationAtPoint(const DMUIProjectItemDragHandleTable &ta
 
 // ---- Milestone ----
 
-bool DMUIProjectMilestone_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                               qreal *x, qreal *width)
-{
-    double b = 0.0;
-    if (!DMUIProjectItem_daysFromTimeSpanBegin(attributes, date, &b))
-        return false;
-    const float centre = float(b) * attributes.pixelsPerDay;
-    if (x)
-        *x = qreal(std::roundf(centre - float(kDMUIProjectMilestone_Width / 2))) + 0.5;
-    if (width)
-        *width = kDMUIProjectMilestone_Width;
-    return true;
-}
-
 QPolygonF DMUIProjectMilestone_diamond(const QRectF &r)
 {
     const QPointF c = r.center();
@@ -90,7 +60,7 @@ int DMUIProjectMilestone_fillHandleTable(DMUIProjectItemDragHandleTable &table, 
                                          const DMUIProjectMilestoneHandleMetrics &metrics, QSizeF titleSize)
 {
     table.clear();
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     if (ganttView)
         DMUIProjectItem_appendLinkHandles(table, w, h, metrics.linkWidth, metrics.linkHeight, metrics.linkMargin);
     return DMUIProjectItem_appendBesideTitleHandles(table, w, h, titleSize);
@@ -106,20 +76,6 @@ DMUIProjectTaskTitleLayout DMUIProjectMilestone_titleLayout(const QRectF &diamon
 }
 
 // ---- Process ----
-
-bool DMUIProjectProcess_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                             const DMDate &end, qreal *x, qreal *width)
-{
-    qreal barX = 0;
-    qreal barWidth = 0;
-    if (!DMUIProjectItem_horizontalFrameRange(attributes, begin, end, &barX, &barWidth))
-        return false;
-    if (x)
-        *x = barX - kDMUIProjectProcess_resizeHandlesWidth;
-    if (width)
-        *width = barWidth + 2 * kDMUIProjectProcess_resizeHandlesWidth;
-    return true;
-}
 
 QPainterPath DMUIProjectProcess_bracket(const QRectF &f)
 {
@@ -176,12 +132,12 @@ int DMUIProjectProcess_fillHandleTable(DMUIProjectItemDragHandleTable &table, qr
 {
     table.clear();
     appendResizePair(table, w, h, kDMUIProjectProcess_resizeHandlesWidth);
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     if (rightTitleRect.isEmpty())
         return -1;
     const int first = table.count();
-    table.append(rightTitleRect, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
-    table.append(leftTitleRect, _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(rightTitleRect, DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
+    table.append(leftTitleRect, DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     return first;
 }
 
@@ -191,7 +147,7 @@ void DMUIProjectEvent_fillHandleTable(DMUIProjectItemDragHandleTable &table, qre
 {
     table.clear();
     appendResizePair(table, w, h, kDMUIProjectEvent_resizeHandlesWidth);
-    table.append(QRectF(0, 0, w, h), _DMUIProjectItem_DragHandle::Rectangle, kDMProjectViewDragOperation_MoveItem);
+    table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
 }
 
 QRectF DMUIProjectEvent_iconRect(const QRectF &bar)

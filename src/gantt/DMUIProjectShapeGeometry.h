@@ -8,16 +8,8 @@
 #include <QRectF>
 #include <QSizeF>
 
-class DMDate;
-struct DMProject_DisplayAttributes;
-
 // The geometry of milestone diamonds, process brackets and event bars as pure functions, canvas
 // coordinates (y down). Drawing, hit testing and the bounding box all read what these give.
-
-// Days from the shown time span's begin to the date, each day counting its working window only.
-// False, leaving *days alone, without a time-span begin or a date.
-bool DMUIProjectItem_daysFromTimeSpanBegin(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                           double *days);
 
 // The handle hit first by a point relative to the handles' origin. Of the two title handles
 // (right, then left, from firstTitleSlot on) only the one where the title is drawn counts.
@@ -28,9 +20,6 @@ qint32 DMUIProjectItem_operationAtPoint(const DMUIProjectItemDragHandleTable &ta
 
 inline constexpr qreal kDMUIProjectMilestone_Width = 14.0;
 
-// x and width of a diamond centred on its date: x = roundf(b x ppd - 7) + 0.5, width 14.
-bool DMUIProjectMilestone_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &date,
-                                               qreal *x, qreal *width);
 // The diamond joining the midpoints of the rectangle's top, right, bottom and left edges.
 QPolygonF DMUIProjectMilestone_diamond(const QRectF &rect);
 
@@ -60,10 +49,6 @@ inline constexpr qreal kDMUIProjectProcess_tipsHeight = 5.0;
 inline constexpr qreal kDMUIProjectProcess_titleBorderMargin = 4.0;
 inline constexpr qreal kDMUIProjectProcess_cornerRoundnessRadius = 1.5;
 
-// The bracket reaches 5 points beyond each date, so the tips fall on the dates:
-// x = roundf(b x ppd) + 0.5 - 5, width = roundf((e - b) x ppd) + 10.
-bool DMUIProjectProcess_horizontalFrameRange(const DMProject_DisplayAttributes &attributes, const DMDate &begin,
-                                             const DMDate &end, qreal *x, qreal *width);
 // The closed bracket: a bar with rounded top corners whose ends carry downward tips at x + 5 and
 // x + w - 5.
 QPainterPath DMUIProjectProcess_bracket(const QRectF &frame);

@@ -1,7 +1,7 @@
 #include "DMUIProjectTask.h"
 
 #include "DMBeep.h"
-#include "DMDateFormatter.h"
+#include "DMGanttGuideLabels.h"
 #include "DMGanttImages.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
@@ -12,7 +12,6 @@
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectShapeGeometry.h"
-#include "DMUISimpleTextObject.h"
 
 #include <QAction>
 #include <QMenu>
@@ -34,13 +33,6 @@ bool hasAttachedDocuments(const DMProjectItem &item)
 {
     const QVariant documents = item.attribute(kDMProjectItem_AttachedDocuments);
     return documents.canConvert<QVariantList>() && !documents.toList().isEmpty();
-}
-
-QString dateLabelText(const DMDate &date)
-{
-    static const DMDateFormatter ymd(DMDateFormatter::YearMonthDay);
-    static const DMDateFormatter hms(DMDateFormatter::HourMinuteSecond);
-    return QStringLiteral("%1\n%2").arg(ymd.stringFromDate(date), hms.stringFromDate(date));
 }
 
 } // namespace
@@ -119,7 +111,7 @@ qreal DMUIProjectTask::iconOffset() const
     // centred), and make way for the link handle while it shows.
     qreal offset = kIconInset;
     if (isHovered())
-        if (const _DMUIProjectItem_DragHandle *link = dragHandles().find(kDMProjectViewDragOperation_LinkFromBegin))
+        if (const DMUIProjectItem_DragHandle *link = dragHandles().find(DMProjectViewDragOperation::LinkFromBegin))
             offset = std::max(offset, link->rect.x() + link->rect.width());
     return offset;
 }
@@ -163,93 +155,29 @@ void DMUIProjectTask::_updateDragHandleList()
 
 // ---- Drags ----
 
-void DMUIProjectTask::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
-                                          const DMEvent &event, DMObjectView *view)
+DMUIProjectItemDragRule DMUIProjectTask::dragRule() const
 {
-    recordDragStep(startPoint, endPoint, event, view);
-    const std::shared_ptr<DMProjectItem> item = representedObject();
-    const std::shared_ptr<DMProject> owner = project();
-    if (!item || !owner || item->locked() || restoreWhenBackAtPress(endPoint))
-        return;
-
-    if (operation == kDMProjectViewDragOperation_Progress) {
-        dragProgressTo(endPoint.x());
-        updateGuideAnchorObjects();
-        return;
-    }
-    if (operation != kDMProjectViewDragOperation_MoveItem && operation != kDMProjectViewDragOperation_ChangeBegin
-        && operation != kDMProjectViewDragOperation_ChangeEnd)
-        return;
-
-    const bool changesEnd = operation == kDMProjectViewDragOperation_ChangeEnd;
-    qreal x = endPoint.x() - dragFields().localStartPoint.x();
-    if (changesEnd)
-        x += dragFields().initialFrame.width();
-    const DMDate pointed = dateForPoint(view, QPointF(x, endPoint.y()));
-    if (pointed.isNull())
-        return;
-    const DMDate date = owner->dateByRoundingDateToIntervalSnapOption(
-        pointed, kDMProjectView_DragRoundingInterval, changesEnd ? kDMProjectView_SnapEnd : kDMProjectView_SnapBegin);
-    if (date.isNull() || isRefusedNonWorkingDate(date))
-        return;
-
-    DMDate begin = item->beginDate();
-    DMDate end = item->endDate();
-    if (operation == kDMProjectViewDragOperation_MoveItem) {
-        begin = date;
-        end = item->endDateWithBeginDateAndDurationWorkSlices(date, item->duration());
-    } else if (operation == kDMProjectViewDragOperation_ChangeBegin) {
-        if (!(date < end))
-            return;
-        begin = date;
-    } else {
-        if (!(begin < date))
-            return;
-        end = date;
-    }
-    // A step that lands on the current dates changes nothing and marks nothing.
-    if (begin == item->beginDate() && end == item->endDate())
-        return;
-    finishDateEdit(item->validateAndSetBeginDateAndEndDate(begin, end));
+    DMUIProjectItemDragRule rule;
+    rule.ignoredWhenLocked = true;
+    return rule;
 }
 
 // ---- Guide labels ----
 
 void DMUIProjectTask::updateGuideAnchorObjects()
 {
-    const std::shared_ptr<DMProject> owner = project();
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    if (!owner || !item)
+    if (!item || !project())
         return;
-    DMBaseObjectList labels = DMUIProjectItem::guideAnchorsObjects();
-    if (labels.size() != 3) {
-        labels.clear();
-        for (int i = 0; i < 3; ++i) {
-            auto label = std::make_shared<DMUISimpleTextObject>();
-            label->setFillColor(QColor::fromRgbF(0, 0, 0, 0.5));
-            labels.append(label);
-        }
-        setGuideAnchorsObjects(labels);
-    }
     const QRectF f = frame();
-    const std::weak_ptr<DMProjectViewObject> self =
-        std::static_pointer_cast<DMProjectViewObject>(weak_from_this().lock());
-    const QRectF frames[3] = {
-        QRectF(QPointF(f.x() - kDateLabelSize.width(), std::max(0.0, f.y() - 10)), kDateLabelSize),
-        QRectF(QPointF(f.right(), std::max(0.0, f.y() - 10)), kDateLabelSize),
-        QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20), kProgressLabelSize),
-    };
-    const QString texts[3] = {
-        dateLabelText(item->beginDate()),
-        dateLabelText(item->endDate()),
-        QStringLiteral("%1%").arg(int(item->progress() * 100)),
-    };
-    for (int i = 0; i < 3; ++i) {
-        auto *label = static_cast<DMUISimpleTextObject *>(labels.at(i).get());
-        label->setOwner(self);
-        label->setFrame(frames[i]);
-        label->setText(texts[i]);
-    }
+    const qreal y = std::max(0.0, f.y() - 10);
+    DMGanttGuideLabels::update(*this,
+                               {QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize),
+                                QRectF(QPointF(f.right(), y), kDateLabelSize),
+                                QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20),
+                                       kProgressLabelSize)},
+                               {DMGanttGuideLabels::dateText(item->beginDate()), DMGanttGuideLabels::dateText(item->endDate()),
+                                QStringLiteral("%1%").arg(int(item->progress() * 100))});
 }
 
 // ---- Context menu ----
@@ -341,14 +269,14 @@ void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         const QImage progressImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_ProgressHandle"));
         const QImage linkImage = DMGanttImages::imageNamed(QStringLiteral("DMUIProjectItem_DependencyHandle3"));
         for (int i = 0; i < table.count(); ++i) {
-            const _DMUIProjectItem_DragHandle &handle = table.at(i);
+            const DMUIProjectItem_DragHandle &handle = table.at(i);
             const QRectF placed = handle.rect.translated(bar.topLeft());
-            if (handle.operation == kDMProjectViewDragOperation_Progress) {
+            if (handle.operation == DMProjectViewDragOperation::Progress) {
                 const QPointF origin(std::round(placed.x() + (placed.width() - progressImage.width()) / 2),
                                      std::round(placed.bottom() - kProgressImageBottomInset - progressImage.height()));
                 painter->drawImage(origin, progressImage);
-            } else if (handle.operation == kDMProjectViewDragOperation_LinkFromBegin
-                       || handle.operation == kDMProjectViewDragOperation_LinkFromEnd) {
+            } else if (handle.operation == DMProjectViewDragOperation::LinkFromBegin
+                       || handle.operation == DMProjectViewDragOperation::LinkFromEnd) {
                 painter->drawImage(placed, linkImage);
             }
         }

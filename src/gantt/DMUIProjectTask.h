@@ -33,8 +33,8 @@ public:
     // Where the title goes in this view (the same rule for drawing and pressing).
     DMUIProjectTaskTitleLayout titleLayout(DMObjectView *view) const override;
 
-    void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
-                             DMObjectView *view) override;
+    // Dates rounded to 300 s and snapped to the day window; a locked task takes no drag at all.
+    DMUIProjectItemDragRule dragRule() const override;
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
 
     // The begin, end and progress labels, made on first use once the bar has a project.

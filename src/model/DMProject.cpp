@@ -305,10 +305,10 @@ qint64 DMProject::durationBetween(const DMDate &begin, const DMDate &end, bool u
     return m_calendar.durationBetween(begin, end, useWorkingSchedule);
 }
 
-DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption) const
+DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
+                                                        int snapThreshold) const
 {
-    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption,
-                                                            m_displayAttributes.pixelsPerDay);
+    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption, snapThreshold);
 }
 
 std::shared_ptr<DMProjectObject> DMProject::indexedObject(quint64 objectID) const

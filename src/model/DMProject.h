@@ -100,7 +100,10 @@ public:
     DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration, bool useWorkingSchedule,
                                                     DMMutableIndexSet_64 *workSlices = nullptr) const;
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
-    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption) const;
+    // See DMWorkingCalendar; the snap threshold is in seconds (the canvas turns its pixels into
+    // seconds, the model knows no pixels).
+    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
+                                                  int snapThreshold) const;
 
     // objectWithID:andClass: the object with that ID among the to-dos ("DMProjectTodo"), the
     // events ("DMProjectEvent"), the item tree ("DMProjectItem" or a class of its family; the

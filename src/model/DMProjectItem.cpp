@@ -530,7 +530,7 @@ void DMProjectItem::registerUndoOfLinkTo(const DMProjectItem &target)
 void DMProjectItem::linksDidChange()
 {
     if (DMProject *project = projectPointer()) {
-        project->scheduleUpdateItemsArrayWithTag(8);
+        project->scheduleUpdateItemsArrayWithTag(DMItemsViewTag::Links);
         project->setNeedsCriticalPathUpdate();
     }
 }

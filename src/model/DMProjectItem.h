@@ -169,7 +169,10 @@ public:
     // of its resources; subitems are written by the caller under "subitems" (see
     // DMProjectCoder). setProject must precede loading.
     QVariantMap dictionaryRepresentation() const override;
-    // Fills the fields from a dictionary; returns false with *problem for an unusable entry.
+    // Fills the fields from a dictionary. An unusable entry is mended (a missing or out-of-range
+    // date keeps the item's own, an end not after the begin is moved) and named in *problem,
+    // which stays empty when nothing was mended. Always answers true: nothing makes the item
+    // unusable.
     virtual bool loadFields(const QVariantMap &dictionary, QString *problem);
 
 protected:

@@ -373,7 +373,7 @@ qint64 DMWorkingCalendar::durationBetween(const DMDate &begin, const DMDate &end
 }
 
 DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                                 double pixelsPerDay) const
+                                                                 int snapThreshold) const
 {
     if (date.isNull())
         return date;
@@ -382,9 +382,7 @@ DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &d
     const int windowBegin = dayBeginSecond();
     const int windowEnd = dayEndSecond();
     if (snapOption != 0) {
-        // Three pixels at the current zoom, in seconds of the day window.
-        const double scale = pixelsPerDay > 0.1 ? pixelsPerDay : 0.1;
-        const double threshold = 3 * std::floor(double(windowEnd - windowBegin) / scale);
+        const int threshold = snapThreshold;
         if (std::abs(second - windowBegin) < threshold) {
             if (snapOption & 1)
                 return DMDate::dateWithJulianDay(day, windowBegin);
@@ -432,7 +430,9 @@ void DMProject_NonWorkingDayFromIndex(qint64 index, int *year, int *month, int *
 {
     const int kind = DMProject_NonWorkingDayKindForIndex(index);
     qint64 value = 0;
-    qint64 decodedYear = 2009; // the placeholder year of a yearly day
+    // A yearly day has no year; a leap one lets 29 February be a date. Indexes carry no year for
+    // yearly days, so days off stored when the placeholder was 2009 read the same.
+    qint64 decodedYear = 2000;
     if (kind == 3) {
         value = index - kDatedIndexBase;
         decodedYear = value / 10000;
@@ -447,4 +447,11 @@ void DMProject_NonWorkingDayFromIndex(qint64 index, int *year, int *month, int *
         *month = int(value / 100 % 100);
     if (day)
         *day = int(value % 100);
+}
+
+bool DMProject_NonWorkingDayIndexIsValid(qint64 index)
+{
+    qint64 julianDay = 0;
+    int ordinal = 0;
+    return decodeDatedIndex(index, &julianDay) || decodeYearlyIndex(index, &ordinal);
 }

@@ -31,6 +31,9 @@ public:
     int dayBeginMinute() const { return m_beginMinute; }
     int dayEndMinute() const { return m_endMinute; }
 
+    // Whether week day d (0 = Sunday to 6) is a non-working week day.
+    bool isNonWorkingWeekDay(int weekDay) const { return weekDay >= 0 && weekDay <= 6 && (m_weekDaysOff & (1u << weekDay)); }
+
     // kind: 0 working, 1 non-working week day, 2 yearly day off, 3 dated day off. A null date is
     // not a working day (kind 0). O(log n) in the dated days off.
     bool isWorkingDay(const DMDate &date, int *kind = nullptr) const;
@@ -46,8 +49,11 @@ public:
     // The working (or plain) seconds between two dates; the inverse of the above.
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
 
-    // dateByRoundingDate:toInterval:snapOption: with the canvas scale.
-    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption, double pixelsPerDay) const;
+    // dateByRoundingDate:toInterval:snapOption: the second of day rounded down to a multiple of
+    // the interval, unless the snap option (bit 1 begins, bit 2 ends) moves a date closer than
+    // snapThreshold seconds to an edge of the day window onto that edge (or the adjacent day's).
+    DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
+                                                  int snapThreshold) const;
 
 private:
     struct DayRange
@@ -76,4 +82,8 @@ qint64 DMProject_NonWorkingDayIndexForWeekDay(int weekDay);
 qint64 DMProject_NonWorkingDayIndexForMonthDay(int month, int day);
 qint64 DMProject_NonWorkingDayIndexForYearMonthDay(int year, int month, int day);
 int DMProject_NonWorkingDayKindForIndex(qint64 index);
+// A yearly index decodes with the leap placeholder year 2000, so that 29 February has a date.
 void DMProject_NonWorkingDayFromIndex(qint64 index, int *year, int *month, int *day);
+// True for a dated index of a real calendar day and for a yearly index of a month and day that a
+// leap year has; false for week days and anything else.
+bool DMProject_NonWorkingDayIndexIsValid(qint64 index);

@@ -1,11 +1,14 @@
 #include "DMDelayedCall.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <list>
 
 namespace {
 
@@ -15,6 +18,95 @@ int delayMilliseconds(double seconds)
         return 0;
     return int(std::min(std::llround(seconds * 1000.0), qint64(std::numeric_limits<int>::max())));
 }
+
+// A call waiting on the manual clock; it is dropped when its context goes.
+struct ManualCall
+{
+    qint64 deadline = 0;
+    quint64 sequence = 0;
+    QPointer<QObject> context;
+    const QObject *contextAddress = nullptr; // for counting a member's calls
+    std::function<void()> fn;
+};
+
+class Clock
+{
+public:
+    static Clock &instance()
+    {
+        static Clock clock;
+        return clock;
+    }
+
+    qint64 now() const { return m_manual ? m_manualNow : m_real.elapsed() + m_offset; }
+    bool isManual() const { return m_manual; }
+
+    void setManual(bool manual)
+    {
+        if (manual == m_manual)
+            return;
+        if (manual) {
+            m_manualNow = now();
+            m_manual = true;
+            return;
+        }
+        // Real time goes on from where the manual clock stopped; the waiting calls keep what
+        // was left of their delays.
+        m_offset = m_manualNow - m_real.elapsed();
+        m_manual = false;
+        for (ManualCall &call : std::exchange(m_calls, {}))
+            if (call.context)
+                QTimer::singleShot(int(std::clamp<qint64>(call.deadline - m_manualNow, 0, std::numeric_limits<int>::max())),
+                                   call.context.data(), std::move(call.fn));
+    }
+
+    void schedule(QObject *context, qint64 delay, std::function<void()> fn)
+    {
+        m_calls.push_back({m_manualNow + delay, ++m_sequence, context, context, std::move(fn)});
+    }
+
+    void advance(qint64 milliseconds)
+    {
+        if (!m_manual)
+            return;
+        const qint64 target = m_manualNow + std::max<qint64>(0, milliseconds);
+        for (;;) {
+            auto next = m_calls.end();
+            for (auto it = m_calls.begin(); it != m_calls.end(); ++it) {
+                if (it->deadline > target)
+                    continue;
+                if (next == m_calls.end() || it->deadline < next->deadline
+                    || (it->deadline == next->deadline && it->sequence < next->sequence))
+                    next = it;
+            }
+            if (next == m_calls.end())
+                break;
+            m_manualNow = std::max(m_manualNow, next->deadline);
+            ManualCall call = std::move(*next);
+            m_calls.erase(next);
+            if (call.context)
+                call.fn();
+        }
+        m_manualNow = target;
+    }
+
+    int pendingCount(const QObject *context) const
+    {
+        return int(std::count_if(m_calls.cbegin(), m_calls.cend(), [context](const ManualCall &call) {
+            return call.context && call.contextAddress == context;
+        }));
+    }
+
+private:
+    Clock() { m_real.start(); }
+
+    QElapsedTimer m_real;
+    qint64 m_offset = 0;
+    bool m_manual = false;
+    qint64 m_manualNow = 0;
+    quint64 m_sequence = 0;
+    std::list<ManualCall> m_calls;
+};
 
 } // namespace
 
@@ -26,7 +118,31 @@ void performAfterDelay(QObject *context, double seconds, std::function<void()> f
         return;
     if (!context)
         context = QCoreApplication::instance();
-    QTimer::singleShot(delayMilliseconds(seconds), context, std::move(fn));
+    Clock &clock = Clock::instance();
+    if (clock.isManual())
+        clock.schedule(context, delayMilliseconds(seconds), std::move(fn));
+    else
+        QTimer::singleShot(delayMilliseconds(seconds), context, std::move(fn));
+}
+
+qint64 DMDeferredWorkClock::nowMilliseconds()
+{
+    return Clock::instance().now();
+}
+
+bool DMDeferredWorkClock::isManual()
+{
+    return Clock::instance().isManual();
+}
+
+void DMDeferredWorkClock::setManual(bool manual)
+{
+    Clock::instance().setManual(manual);
+}
+
+void DMDeferredWorkClock::advance(qint64 milliseconds)
+{
+    Clock::instance().advance(milliseconds);
 }
 
 DMDelayedCalls::DMDelayedCalls() : m_context(new QObject) {}
@@ -40,6 +156,10 @@ void DMDelayedCalls::performAfterDelay(double seconds, std::function<void()> fn)
 {
     if (!fn)
         return;
+    if (DMDeferredWorkClock::isManual()) {
+        ::performAfterDelay(m_context, seconds, std::move(fn));
+        return;
+    }
     // A timer per call, owned by the context: deleting the context deletes and so stops them.
     // The call may destroy this object, so nothing of it is touched after fn runs.
     auto *timer = new QTimer(m_context);
@@ -59,7 +179,7 @@ void DMDelayedCalls::cancelAll()
 
 int DMDelayedCalls::pendingCount() const
 {
-    int count = 0;
+    int count = Clock::instance().pendingCount(m_context);
     for (const QTimer *timer : m_context->findChildren<QTimer *>(Qt::FindDirectChildrenOnly))
         if (timer->isActive())
             ++count;

@@ -1,7 +1,8 @@
 #include "DMModalUI.h"
 
+#include "DMFileDialog.h"
+
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -50,27 +51,6 @@ int returnCode(QMessageBox *box)
     default: // the second button, Escape, or the box closed
         return DMModalUI::AlternateReturn;
     }
-}
-
-QString nameFilter(const QStringList &extensions)
-{
-    if (extensions.isEmpty())
-        return QString();
-    QStringList patterns;
-    for (const QString &extension : extensions)
-        patterns << QStringLiteral("*.") + extension;
-    return patterns.join(QLatin1Char(' '));
-}
-
-void configure(QFileDialog &dialog, const DMModalUI::FilePanel &panel, QWidget *window)
-{
-    dialog.setWindowTitle(panel.title);
-    if (!panel.directory.isEmpty())
-        dialog.setDirectory(panel.directory);
-    if (!panel.allowedExtensions.isEmpty())
-        dialog.setNameFilter(nameFilter(panel.allowedExtensions));
-    if (window)
-        dialog.setWindowModality(Qt::WindowModal);
 }
 
 } // namespace
@@ -132,13 +112,9 @@ int DMModalUI::runSheetModalForWindow(const Alert &alert, QWidget *window)
 
 QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 {
-    QFileDialog dialog(window);
-    configure(dialog, panel, window);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (panel.canChooseDirectories)
-        dialog.setFileMode(QFileDialog::Directory);
-    else
-        dialog.setFileMode(panel.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    DMFileDialog dialog(panel, QFileDialog::AcceptOpen, window);
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted)
         return QStringList();
     return dialog.selectedFiles();
@@ -146,14 +122,9 @@ QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 
 QString DMModalUI::runSavePanel(const FilePanel &panel, QWidget *window)
 {
-    QFileDialog dialog(window);
-    configure(dialog, panel, window);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!panel.allowedExtensions.isEmpty())
-        dialog.setDefaultSuffix(panel.allowedExtensions.first());
-    if (!panel.proposedName.isEmpty())
-        dialog.selectFile(panel.proposedName);
+    DMFileDialog dialog(panel, QFileDialog::AcceptSave, window);
+    if (window)
+        dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

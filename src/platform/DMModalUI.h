@@ -8,7 +8,7 @@
 class QWidget;
 
 // The one seam for alerts, sheets, open and save panels and simple prompts. The default
-// implementation uses QMessageBox, QFileDialog and QInputDialog (window-modal for sheets);
+// implementation uses QMessageBox, DMFileDialog and QInputDialog (window-modal for sheets);
 // tests install their own with setInstance() and answer without showing anything.
 class DMModalUI
 {
@@ -29,10 +29,11 @@ public:
     {
         QString title;
         QString directory;
-        QString proposedName;         // save panels
+        QString proposedName;          // save panels
         QStringList allowedExtensions; // without dots; empty = any
+        QString typeDescription;       // the filter reads "<description> (*.<extension> ...)"
+        QStringList packageExtensions; // folders with these extensions are one document each
         bool allowsMultipleSelection = false;
-        bool canChooseDirectories = false;
     };
 
     virtual ~DMModalUI() = default;

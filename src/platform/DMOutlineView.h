@@ -109,7 +109,6 @@ private:
     void onCollapsed(const QModelIndex &index);
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void onModelRowLayoutChanged();
-    void notifySelectionChanged();
     void selectRows(const QList<int> &rows, QItemSelectionModel::SelectionFlags flags);
     bool expandIndex(const QModelIndex &index);
     bool carriesRegisteredType(const QMimeData *data) const;

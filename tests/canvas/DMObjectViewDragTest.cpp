@@ -106,7 +106,7 @@ TEST(DMObjectViewDrag, MouseUpFinishesInOrderAndDoubleClickReportsTwelve)
                                                 "didFinish 116 current=0 concerned=0 cursor=" + cross}));
 
     // A rubber band selects before the delegate hears of the end.
-    canvas.operationOnEmpty = kDMObjectViewDragOperation_RubberBand;
+    canvas.operationOnEmpty = DMObjectViewDragOperation::RubberBand;
     canvas.delegate.log.clear();
     canvas.drag(QPoint(1, 1), {QPoint(30, 30)});
     EXPECT_EQ(canvas.delegate.log, QStringList({"dragOperation -", "selectionDidChange 1", "willFinish 2 current=2 concerned=0",
@@ -118,7 +118,7 @@ TEST(DMObjectViewDrag, MouseUpFinishesInOrderAndDoubleClickReportsTwelve)
     canvas.click(QPoint(10, 10));
     QTest::mouseDClick(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-    canvas.operationOnEmpty = kDMObjectViewDragOperation_DoubleClick;
+    canvas.operationOnEmpty = DMObjectViewDragOperation::DoubleClick;
     canvas.click(QPoint(100, 80));
     const QStringList finishes = canvas.delegate.log.filter("didFinish");
     ASSERT_EQ(finishes.size(), 3);
@@ -144,7 +144,7 @@ TEST(DMObjectViewDrag, ObjectsDroppedByTheirOwnerDuringAGestureEndSafely)
     // A pressed object that goes away before the release is not selected.
     auto pressed = canvas.source.add(1, "pressed", QRectF(5, 5, 20, 20));
     canvas.delegate.operationForPress = [](DMObjectView *, const std::shared_ptr<DMBaseObject> &) {
-        return kDMObjectViewDragOperation_Select;
+        return DMObjectViewDragOperation::Select;
     };
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     canvas.source.layers.clear();
@@ -155,7 +155,7 @@ TEST(DMObjectViewDrag, ObjectsDroppedByTheirOwnerDuringAGestureEndSafely)
     // The owner clears data source and delegate in the middle of a rubber band.
     canvas.source.add(1, "bar", QRectF(5, 5, 20, 20));
     canvas.delegate.operationForPress = [](DMObjectView *, const std::shared_ptr<DMBaseObject> &) {
-        return kDMObjectViewDragOperation_RubberBand;
+        return DMObjectViewDragOperation::RubberBand;
     };
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
     canvas.view.setDatasource(nullptr);

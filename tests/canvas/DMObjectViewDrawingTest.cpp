@@ -56,7 +56,7 @@ TEST(DMObjectViewDrawing, RubberBandShowsWhileDraggingOnly)
     Canvas canvas;
     canvas.view.setZoomLevel(2.0);
     canvas.delegate.operationForPress = [](DMObjectView *, const std::shared_ptr<DMBaseObject> &) {
-        return kDMObjectViewDragOperation_RubberBand;
+        return DMObjectViewDragOperation::RubberBand;
     };
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     QTest::mouseMove(&canvas.view, QPoint(100, 60));

@@ -16,17 +16,17 @@ TEST(DMObjectViewGeometry, CanvasRectIsScaledAndAlignedInTheBounds)
         {{100, 50}, 0.0, {0, 0, 100, 50}, Qt::AlignCenter, {0, 0, 100, 50}}, // zoom not positive counts as 1
     };
     for (const auto &[canvas, zoom, bounds, alignment, result] : cases)
-        EXPECT_EQ(_DMObjectView_CanvasRectInViewWithParameters(canvas, zoom, bounds, alignment), result)
+        EXPECT_EQ(DMObjectView_CanvasRectInViewWithParameters(canvas, zoom, bounds, alignment), result)
             << canvas.width() << " at " << zoom;
 }
 
 TEST(DMObjectViewGeometry, PointConversionDividesByZoomAndRoundTrips)
 {
     const QRectF canvasRect(100, 100, 200, 100);
-    EXPECT_EQ(_DMObjectView_ConvertPointFromView(QPointF(150, 130), canvasRect, 2.0), QPointF(25, 15));
-    EXPECT_EQ(_DMObjectView_ConvertPointFromView(QPointF(90, 95), canvasRect, 2.0), QPointF(-5, -2.5));
-    EXPECT_EQ(_DMObjectView_ConvertPointToView(QPointF(25, 15), canvasRect, 2.0), QPointF(150, 130));
-    EXPECT_EQ(_DMObjectView_ConvertPointFromView(QPointF(30, 40), QRectF(10, 10, 5, 5), -1.0), QPointF(20, 30));
+    EXPECT_EQ(DMObjectView_ConvertPointFromView(QPointF(150, 130), canvasRect, 2.0), QPointF(25, 15));
+    EXPECT_EQ(DMObjectView_ConvertPointFromView(QPointF(90, 95), canvasRect, 2.0), QPointF(-5, -2.5));
+    EXPECT_EQ(DMObjectView_ConvertPointToView(QPointF(25, 15), canvasRect, 2.0), QPointF(150, 130));
+    EXPECT_EQ(DMObjectView_ConvertPointFromView(QPointF(30, 40), QRectF(10, 10, 5, 5), -1.0), QPointF(20, 30));
 }
 
 TEST(DMObjectViewGeometry, ViewConvertsWithItsCanvasSizeZoomAndAlignment)

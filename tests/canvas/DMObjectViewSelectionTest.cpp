@@ -19,8 +19,8 @@ struct SelectionCanvas : Canvas
         c = source.add(2, "C", QRectF(150, 60, 20, 20));
         delegate.unselectableLayers = {0};
         delegate.operationForPress = [this](DMObjectView *, const std::shared_ptr<DMBaseObject> &object) {
-            return object && object != background ? kDMObjectViewDragOperation_Select
-                                                  : kDMObjectViewDragOperation_RubberBand;
+            return object && object != background ? DMObjectViewDragOperation::Select
+                                                  : DMObjectViewDragOperation::RubberBand;
         };
     }
 

@@ -1,11 +1,33 @@
 #pragma once
 
+#include "DMDelayedCall.h"
+
 #include <QString>
 
 namespace halcyra::test {
 
+// While it lives, the deferred-work clock (delayed calls, idle timeouts, autoscroll) stands still
+// and advance() moves it: tests step through time instead of waiting for it.
+class ManualClock
+{
+public:
+    ManualClock() { DMDeferredWorkClock::setManual(true); }
+    ~ManualClock() { DMDeferredWorkClock::setManual(false); }
+    ManualClock(const ManualClock &) = delete;
+    ManualClock &operator=(const ManualClock &) = delete;
+    void advance(qint64 milliseconds) { DMDeferredWorkClock::advance(milliseconds); }
+};
+
+// Ends the event loop's current turn without waiting: posted events, deferred deletions and
+// zero-time timers (the undo manager closes the turn's undo step on one) run once.
+void finishEventLoopTurn();
+
 // Folder of the files other programs wrote, beside the checkout (../shared/testdata).
 QString sharedTestDataPath(const QString &relative = QString());
+
+// A folder in which no file can be made: the given folder made read-only, or, when the
+// permissions do not stop this process (root), a folder of the kernel's read-only file system.
+QString unwritableFolder(const QString &folder);
 
 // Runs the event loop for the given time, so timers and deferred calls can fire.
 void pumpEvents(int milliseconds);

@@ -10,11 +10,13 @@
 #include "DMProjectViewBackgroundObject.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
+#include "DMTextField.h"
 #include "DMPropertyList.h"
 #include "DMWelcomeWindowController.h"
 
 #include <QCryptographicHash>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QUrl>
 
@@ -80,23 +82,46 @@ TEST_F(ApplicationShellTest, CurrencyShowsTheUnitAndTheSignedNumber)
     EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
 }
 
-TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesIt)
+TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesItOnce)
 {
     auto document = documentWithProject(makeFullProject().project);
     const auto old = document->sharedCurrencyFormatter();
     EXPECT_EQ(old->unit(), QStringLiteral("EUR"));
-    std::shared_ptr<DMCurrencyFormatter> announcedNew;
-    const void *sender = nullptr;
+    struct Announcement
+    {
+        const void *sender;
+        QString newUnit;
+        QString oldUnit;
+    };
+    QList<Announcement> announced;
     DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
         kDMTextField_UpdateFormatter_Notification, nullptr, [&](const DMNotification &n) {
-            sender = n.object;
-            announcedNew = n.userInfo.value(QStringLiteral("new formatter")).value<std::shared_ptr<DMCurrencyFormatter>>();
+            const auto unit = [&n](const char *key) {
+                const auto formatter = std::dynamic_pointer_cast<DMCurrencyFormatter>(
+                    n.userInfo.value(QLatin1String(key)).value<std::shared_ptr<DMFormatter>>());
+                return formatter ? formatter->unit() : QString();
+            };
+            announced.append({n.object, unit("new formatter"), unit("old formatter")});
         });
     document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("CHF"));
-    EXPECT_EQ(sender, old.get());
-    ASSERT_TRUE(announcedNew);
-    EXPECT_EQ(announcedNew, document->sharedCurrencyFormatter());
-    EXPECT_EQ(announcedNew->unit(), QStringLiteral("CHF"));
+    ASSERT_EQ(announced.size(), 1);
+    EXPECT_EQ(announced.first().sender, old.get());
+    EXPECT_EQ(announced.first().newUnit, QStringLiteral("CHF"));
+    EXPECT_EQ(announced.first().oldUnit, QStringLiteral("EUR"));
+    EXPECT_EQ(document->sharedCurrencyFormatter()->unit(), QStringLiteral("CHF"));
+}
+
+TEST_F(ApplicationShellTest, ACurrencyFieldShowsTheNewUnitAfterTheChange)
+{
+    auto document = DMDocumentController::sharedDocumentController().newDocument(false);
+    document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+    DMTextField field;
+    field.setFormatter(document->sharedCurrencyFormatter());
+    field.setObjectValue(-12.5);
+    document->project()->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("CHF"));
+    EXPECT_EQ(field.formatter(), std::shared_ptr<DMFormatter>(document->sharedCurrencyFormatter()));
+    EXPECT_TRUE(field.text().contains(QStringLiteral("CHF"))) << field.text().toStdString();
+    EXPECT_TRUE(field.text().contains(QStringLiteral("-"))) << field.text().toStdString();
 }
 
 TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
@@ -106,8 +131,10 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     ASSERT_TRUE(window);
     const DMProjectDocumentOutlets &outlets = document->outlets();
     ASSERT_TRUE(outlets.projectView);
-    EXPECT_EQ(outlets.projectView->datasource(), document.get());
-    EXPECT_EQ(outlets.projectView->delegate(), document.get());
+    // The canvas's controller, owned by the document, serves the canvas.
+    DMProjectDocumentObjectViewDataSource *controller = document->objectViewDataSource();
+    EXPECT_EQ(outlets.projectView->datasource(), controller);
+    EXPECT_EQ(outlets.projectView->delegate(), controller);
     const std::set<quint32> priorities{0u, 2u * 65536 + 2, 1u * 65536 + 1, 3u};
     EXPECT_EQ(outlets.projectView->visibleLayersPriority(), priorities);
     EXPECT_TRUE(outlets.topLevelContentSplitSubview);
@@ -117,8 +144,8 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_TRUE(outlets.timelineView->dataSource());
     ASSERT_TRUE(outlets.projectOutlineView);
     EXPECT_EQ(outlets.projectOutlineView->numberOfRows(), 1); // the events row of an empty project
-    ASSERT_TRUE(outlets.projectViewBackgroundObject);
-    EXPECT_EQ(outlets.projectViewBackgroundObject->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
+    ASSERT_TRUE(controller->projectViewBackgroundObject());
+    EXPECT_EQ(controller->projectViewBackgroundObject()->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
     EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
     EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
     QStringList menus;
@@ -134,6 +161,35 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3001003), 17);
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(3002005), 20);
     EXPECT_EQ(DMProjectDocument::pageTagForViewMenuTag(42), 0);
+}
+
+// The File menu's command of that title.
+QAction *fileMenuAction(QMainWindow *window, const QString &title)
+{
+    for (QAction *action : window->menuBar()->actions()[0]->menu()->actions())
+        if (action->text() == title)
+            return action;
+    return nullptr;
+}
+
+TEST_F(ApplicationShellTest, RevertNeedsASavedVersionAndSaveAsHasItsKey)
+{
+    auto document = DMDocumentController::sharedDocumentController().newDocument(true);
+    QMainWindow *window = document->mainWindow();
+    ASSERT_TRUE(window);
+    QAction *revert = fileMenuAction(window, QStringLiteral("Revert to Saved"));
+    ASSERT_TRUE(revert);
+    EXPECT_FALSE(revert->isEnabled());
+    revert->trigger(); // disabled: neither asks nor reverts
+    EXPECT_TRUE(ui.alerts.isEmpty());
+
+    ASSERT_TRUE(document->saveToPath(path(QStringLiteral("Saved.hy2")), DMProjectDocument::SaveAsOperation));
+    EXPECT_TRUE(revert->isEnabled());
+
+    QAction *saveAs = fileMenuAction(window, QStringLiteral("Save As..."));
+    ASSERT_TRUE(saveAs);
+    EXPECT_EQ(saveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    EXPECT_EQ(fileMenuAction(window, QStringLiteral("Quit Halcyra"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 }
 
 TEST_F(ApplicationShellTest, ClosingTheLastDocumentBringsTheWelcomeWindowBack)

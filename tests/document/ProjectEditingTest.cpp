@@ -143,7 +143,7 @@ TEST_F(ProjectEditingTest, SortingOrdersEveryLevelAndResourceSortingIsNotAnEdit)
     document->sortProjectWithDescriptors({{QStringLiteral("beginDate"), false}});
     EXPECT_EQ(full.project->tasks().first()->title(), QStringLiteral("Note"));
 
-    document->updateChangeCount(DMProjectDocument::ChangeCleared);
+    document->updateChangeCount(DMDocumentChangeKind::Cleared);
     document->sortResourcesWithDescriptors({{QStringLiteral("name"), true}});
     EXPECT_EQ(full.project->resources().first()->name(), QStringLiteral("Crane"));
     EXPECT_FALSE(document->isDocumentEdited());

@@ -2,6 +2,7 @@
 #include "DocumentTestSupport.h"
 
 #include "DMEncryptionContext.h"
+#include "DMImportReport.h"
 #include "DMProjectImporters.h"
 #include "DMPropertyList.h"
 
@@ -75,27 +76,34 @@ TEST_F(ProjectPackageTest, SavedProjectReopensEqualWithAndWithoutPassword)
     }
 }
 
-TEST_F(ProjectPackageTest, WrongOrCancelledPasswordOpensNothingAndWritesNothing)
+TEST_F(ProjectPackageTest, AWrongPasswordAsksAgainUntilTheRightOneOrCancel)
 {
     const QString package = path(QStringLiteral("Locked.hy2"));
     saveFullProject(package, QStringLiteral("right"));
     const auto before = snapshot(package);
     DMDocumentController &controller = DMDocumentController::sharedDocumentController();
 
-    ui.promptAnswers = {QStringLiteral("wrong")};
+    // Two wrong answers, then Cancel: asked three times, nothing opened, nothing to explain.
+    ui.promptAnswers = {QStringLiteral("wrong"), QStringLiteral("also wrong")};
     QString error;
     EXPECT_FALSE(open(package, &error));
-    EXPECT_EQ(error, QStringLiteral("The password is incorrect."));
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts.first().informativeText, error);
-    EXPECT_TRUE(controller.documents().isEmpty());
-
-    ui.alerts.clear();
-    ui.promptAnswers.clear(); // cancel
-    EXPECT_FALSE(open(package, &error));
     EXPECT_TRUE(error.isEmpty());
-    EXPECT_TRUE(ui.alerts.isEmpty()); // a cancel needs no explanation
+    ASSERT_EQ(ui.promptLabels.size(), 3);
+    EXPECT_FALSE(ui.promptLabels.at(0).contains(QStringLiteral("incorrect")));
+    EXPECT_TRUE(ui.promptLabels.at(1).contains(QStringLiteral("The password is incorrect.")));
+    EXPECT_TRUE(ui.promptLabels.at(2).contains(QStringLiteral("Locked")));
+    EXPECT_TRUE(ui.alerts.isEmpty());
+    EXPECT_TRUE(controller.documents().isEmpty());
     EXPECT_EQ(snapshot(package), before);
+
+    // A wrong answer, then the right one.
+    ui.promptLabels.clear();
+    ui.promptAnswers = {QStringLiteral("wrong"), QStringLiteral("right")};
+    const auto document = open(package, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    EXPECT_EQ(ui.promptLabels.size(), 2);
+    EXPECT_EQ(document->password(), QStringLiteral("right"));
+    EXPECT_TRUE(ui.alerts.isEmpty());
 }
 
 TEST_F(ProjectPackageTest, PythonPlistlibReadsBothFilesOfAnUnencryptedPackage)
@@ -140,7 +148,7 @@ TEST_F(ProjectPackageTest, SaveFailingAtAnyStepLeavesThePreviousPackageByteIdent
         document->addAttachedDocumentTableKey(path(QStringLiteral("second.txt")));
         const QVariant tableBefore = full.project->attribute(kDMProject_AttachedDocumentsTable);
         document->markDocumentAsEdited();
-        for (int step = 0; step < DMProjectPackage::WriteStepCount; ++step) {
+        for (int step = 0; step < DMProjectPackage::RemoveOld; ++step) {
             SCOPED_TRACE(step);
             DMProjectPackage::setFailingStepForTesting(step);
             EXPECT_FALSE(document->saveToPath(package, DMProjectDocument::SaveOperation, &error));
@@ -263,12 +271,12 @@ TEST_F(ProjectPackageTest, ForeignTypesGoThroughTheirImporters)
     writeFile(xml, "<Project/>");
     QString error;
     EXPECT_FALSE(open(xml, &error));
-    EXPECT_EQ(error, QStringLiteral("This MS Project document couldn't be imported."));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("This MS Project document couldn't be imported."))) << error.toStdString();
     auto document = std::make_shared<DMProjectDocument>();
     EXPECT_FALSE(document->readFromURLOfType(xml, DMProjectDocument::kPenduloType, &error));
-    EXPECT_EQ(error, QStringLiteral("This PenduloProject document couldn't be imported."));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("This PenduloProject document couldn't be imported."))) << error.toStdString();
 
-    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, [](const QString &, DMProject &project) {
+    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, [](const QString &, DMProject &project, DMImportReport &) {
         project.setTitle(QStringLiteral("Imported"));
         return true;
     });

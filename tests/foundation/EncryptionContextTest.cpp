@@ -88,6 +88,10 @@ TEST(EncryptionContext, TruncatedForeignAndLaterVersionDataAreRefused)
     later[8] = 2;
     EXPECT_FALSE(DMEncryptionContext("pw").decryptData(later, &error).has_value());
     EXPECT_EQ(error, "The encrypted document was made by a later version of the application.");
+    // No version was ever 0: such a byte is damage, not the mark of a later version.
+    later[8] = 0;
+    EXPECT_FALSE(DMEncryptionContext("pw").decryptData(later, &error).has_value());
+    EXPECT_EQ(error, "The encrypted document is damaged.");
 
     // Extra bytes appended are not part of any valid document either.
     EXPECT_FALSE(DMEncryptionContext("pw").decryptData(data + QByteArray(8, '\0')).has_value());

@@ -3,11 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QThread>
-
-using halcyra::test::pumpEvents;
-using halcyra::test::waitFor;
+using halcyra::test::ManualClock;
 
 namespace {
 
@@ -22,38 +18,35 @@ struct Receiver
 
 TEST(IdleTimeout, RepeatedRequestsFireOnceAtTheLastDeadlineWithTheLastArgument)
 {
+    ManualClock clock;
     Receiver r;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 firedAt = -1;
-    qint64 lastRequestAt = 0;
     for (int i = 1; i <= 3; ++i) {
-        lastRequestAt = clock.elapsed();
-        performSelectorWithObjectAfterIdleTimeout(&r, "textDidChange:", [&](const QVariant &v) {
-            r.received.append(v);
-            firedAt = clock.elapsed();
-        }, i, 0.1);
+        performSelectorWithObjectAfterIdleTimeout(&r, "textDidChange:", [&](const QVariant &v) { r.received.append(v); },
+                                                  i, 0.1);
         if (i < 3)
-            pumpEvents(20);
+            clock.advance(20);
     }
+    // The last request, at 40 ms, is due at 140 ms; the 0.02 s tick fires it at 140.
+    clock.advance(99);
     EXPECT_TRUE(r.received.isEmpty());
     EXPECT_TRUE(hasPendingIdleInvocation(&r, "textDidChange:"));
-    ASSERT_TRUE(waitFor([&] { return !r.received.isEmpty(); }));
-    pumpEvents(150);
+    clock.advance(1);
     EXPECT_EQ(r.received, (QList<QVariant>{3}));
-    EXPECT_GE(firedAt - lastRequestAt, 99);
+    clock.advance(200);
+    EXPECT_EQ(r.received, (QList<QVariant>{3}));
     EXPECT_FALSE(hasPendingIdleInvocation(&r, "textDidChange:"));
 }
 
 TEST(IdleTimeout, DueCallsFireInDeadlineOrderThenRequestOrder)
 {
+    ManualClock clock;
     Receiver a, b;
     QStringList order;
-    performSelectorAfterIdleTimeout(&a, "third", [&] { order << "a.third"; }, 0.06);
-    performSelectorAfterIdleTimeout(&b, "first", [&] { order << "b.first"; }, 0.02);
-    performSelectorAfterIdleTimeout(&a, "second", [&] { order << "a.second"; }, 0.04);
-    QThread::msleep(80); // all three are due before the next tick
-    ASSERT_TRUE(waitFor([&] { return order.size() == 3; }));
+    // All three are due by the first tick, which fires them by deadline.
+    performSelectorAfterIdleTimeout(&a, "third", [&] { order << "a.third"; }, 0.015);
+    performSelectorAfterIdleTimeout(&b, "first", [&] { order << "b.first"; }, 0.005);
+    performSelectorAfterIdleTimeout(&a, "second", [&] { order << "a.second"; }, 0.01);
+    clock.advance(20);
     EXPECT_EQ(order, (QStringList{"b.first", "a.second", "a.third"}));
 
     // A push of thousands of items schedules a callback per item; all fire, in request order.
@@ -61,12 +54,14 @@ TEST(IdleTimeout, DueCallsFireInDeadlineOrderThenRequestOrder)
     std::vector<int> fired;
     for (int i = 0; i < int(receivers.size()); ++i)
         performSelectorAfterIdleTimeout(&receivers[size_t(i)], "changed", [&fired, i] { fired.push_back(i); }, 0);
-    ASSERT_TRUE(waitFor([&] { return fired.size() == receivers.size(); }));
+    clock.advance(20);
+    EXPECT_EQ(fired.size(), receivers.size());
     EXPECT_TRUE(std::is_sorted(fired.begin(), fired.end()));
 }
 
 TEST(IdleTimeout, CancellingByReceiver)
 {
+    ManualClock clock;
     int fired = 0;
     Receiver kept;
     {
@@ -76,13 +71,13 @@ TEST(IdleTimeout, CancellingByReceiver)
         performSelectorAfterIdleTimeout(&kept, "one", [&] { fired += 1; }, 0.02);
     } // gone's destructor cancels its two calls only
     EXPECT_TRUE(hasPendingIdleInvocation(&kept, "one"));
-    ASSERT_TRUE(waitFor([&] { return fired > 0; }));
-    pumpEvents(60);
+    clock.advance(100);
     EXPECT_EQ(fired, 1);
 }
 
 TEST(IdleTimeout, CallsMayScheduleAndCancelWhileFiring)
 {
+    ManualClock clock;
     Receiver r, other;
     int selfRuns = 0;
     int otherRuns = 0;
@@ -93,11 +88,21 @@ TEST(IdleTimeout, CallsMayScheduleAndCancelWhileFiring)
             performSelectorAfterIdleTimeout(&r, "again", again, 0); // waits for a later tick
     };
     performSelectorAfterIdleTimeout(&r, "again", again, 0.01);
-    performSelectorAfterIdleTimeout(&other, "late", [&] { ++otherRuns; }, 0.02);
-    QThread::msleep(40);
-    ASSERT_TRUE(waitFor([&] { return selfRuns == 3; }));
-    pumpEvents(60);
+    performSelectorAfterIdleTimeout(&other, "late", [&] { ++otherRuns; }, 0.015);
+    clock.advance(20);
+    EXPECT_EQ(selfRuns, 1);
+    clock.advance(40);
+    EXPECT_EQ(selfRuns, 3);
+    clock.advance(100);
     EXPECT_EQ(selfRuns, 3);
     EXPECT_EQ(otherRuns, 0);
     EXPECT_FALSE(hasPendingIdleInvocation(&r, "again"));
+}
+
+TEST(IdleTimeout, RealTimeFiresOnTheEventLoop)
+{
+    Receiver r;
+    performSelectorAfterIdleTimeout(&r, "soon", [&] { r.received.append(1); }, 0.01);
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return !r.received.isEmpty(); }));
+    EXPECT_FALSE(hasPendingIdleInvocation(&r, "soon"));
 }

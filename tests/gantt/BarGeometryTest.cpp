@@ -1,5 +1,5 @@
-// Bar geometry as pure functions: frames from dates, dates from canvas x, the handle tables at
-// the widths where handles appear and disappear, and where a task's title goes.
+// Bar geometry: frames from the model, the handle tables at the widths where handles appear and
+// disappear, and where a task's title goes.
 #include "GanttTestSupport.h"
 
 #include "DMUIProjectItemGeometry.h"
@@ -17,22 +17,6 @@ QList<qint32> operations(const DMUIProjectItemDragHandleTable &table)
 }
 
 } // namespace
-
-TEST(BarGeometry, FrameFromDatesCountsOnlyTheWorkingWindowOfEachDay)
-{
-    const DMProject_DisplayAttributes display = displayAt(20.0f);
-    qreal x = 0;
-    qreal width = 0;
-    // 1.5 days in (x 30.5) is checked on a bar of a real task.
-    // Outside the window counts as its nearest edge: 20:00 is the end of the day.
-    ASSERT_TRUE(DMUIProjectItem_horizontalFrameRange(display, at(2024, 1, 1, 20), at(2024, 1, 2, 8), &x, &width));
-    EXPECT_DOUBLE_EQ(x, 20.5);
-    EXPECT_DOUBLE_EQ(width, 0.0);
-
-    DMProject_DisplayAttributes noSpan = display;
-    noSpan.timeSpanBeginDate = DMDate();
-    EXPECT_FALSE(DMUIProjectItem_horizontalFrameRange(noSpan, at(2024, 1, 2), at(2024, 1, 3), &x, &width));
-}
 
 TEST(BarGeometry, TaskBarTakesItsFrameFromTheModel)
 {
@@ -106,12 +90,12 @@ TEST(BarGeometry, TaskBarHandlesAppearWithWidth)
 
 TEST(BarGeometry, CircleHandlesHitOnlyInsideTheInscribedCircle)
 {
-    const _DMUIProjectItem_DragHandle circle{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Circle, 119};
+    const DMUIProjectItem_DragHandle circle{QRectF(0, 0, 10, 6), DMUIProjectItem_DragHandle::Circle, 119};
     // Radius 3: the edge hits, beyond it and the rect's corner do not.
     for (const auto &[point, hits] : {std::pair{QPointF(5, 3), true}, std::pair{QPointF(8, 3), true},
                                       std::pair{QPointF(8.5, 3), false}, std::pair{QPointF(1, 1), false}})
         EXPECT_EQ(DMUIProjectItem_DragHandle_IsPointHitting(circle, point), hits) << point.x();
-    const _DMUIProjectItem_DragHandle empty{QRectF(0, 0, 10, 6), _DMUIProjectItem_DragHandle::Empty, 116};
+    const DMUIProjectItem_DragHandle empty{QRectF(0, 0, 10, 6), DMUIProjectItem_DragHandle::Empty, 116};
     EXPECT_FALSE(DMUIProjectItem_DragHandle_IsPointHitting(empty, QPointF(5, 3)));
 }
 

@@ -19,7 +19,7 @@ std::pair<int, int> rowsMeeting(const DMProjectViewBackgroundObjectAttributes *t
 {
     int first = 0;
     int last = -1;
-    DMProjectDocument::projectViewRowsMeetingRect(table, outlineRows, rect, &first, &last);
+    DMProjectDocumentObjectViewDataSource::projectViewRowsMeetingRect(table, outlineRows, rect, &first, &last);
     return {first, last};
 }
 
@@ -56,7 +56,7 @@ TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
 
     const QRectF all(0, 0, canvas()->width(), canvas()->height());
     EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Background),
-              DMBaseObjectList{outlets().projectViewBackgroundObject});
+              DMBaseObjectList{controller()->projectViewBackgroundObject()});
     EXPECT_EQ(objectsIn(rowRect(2).adjusted(0, 1, 0, -1), kDMProjectViewLayer_Items), DMBaseObjectList{barOf(second)});
     const DMBaseObjectList links = objectsIn(all, kDMProjectViewLayer_Links);
     ASSERT_EQ(links.size(), 1);
@@ -66,7 +66,7 @@ TEST_F(DocumentCanvasTest, LayersHoldTheBackgroundTheBarsOfTheRowsAndTheLinks)
     // A click below the last row hits only the background.
     const QPointF below(barOf(first)->frame().center().x(), rowRect(2).bottom() + 30);
     quint16 layer = 99;
-    EXPECT_EQ(canvas()->hitTestObjectAtPoint(below, &layer), outlets().projectViewBackgroundObject);
+    EXPECT_EQ(canvas()->hitTestObjectAtPoint(below, &layer), controller()->projectViewBackgroundObject());
     EXPECT_EQ(layer, kDMProjectViewLayer_Background);
     EXPECT_EQ(canvas()->hitTestObjectAtPoint(barOf(second)->frame().center(), &layer), barOf(second));
 
@@ -91,7 +91,7 @@ TEST_F(DocumentCanvasTest, AHoveredBarComesFirstAndAHiddenLinkIsNeitherDrawnNorH
     EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Links).isEmpty());
 
     outline()->expandItem(process.get());
-    document->_syncProjectViewWithOutlineView();
+    controller()->syncProjectViewWithOutlineView();
     ASSERT_EQ(outline()->numberOfRows(), 4);
     EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
 
@@ -116,10 +116,10 @@ TEST_F(DocumentCanvasTest, TheEventsRowHoldsTheEventsAndTheBackgroundIsNeverSele
 
     canvas()->selectAll();
     for (const auto &object : canvas()->selectedObjects())
-        EXPECT_NE(object, outlets().projectViewBackgroundObject);
+        EXPECT_NE(object, controller()->projectViewBackgroundObject());
     EXPECT_EQ(canvas()->selectedObjects().size(), 2);
-    EXPECT_FALSE(document->objectViewShouldSelectObjectInLayer(canvas(), outlets().projectViewBackgroundObject, 0));
-    EXPECT_TRUE(document->objectViewShouldSelectObjectInLayer(canvas(), barOf(event), 0xFFFF));
+    EXPECT_FALSE(controller()->objectViewShouldSelectObjectInLayer(canvas(), controller()->projectViewBackgroundObject(), 0));
+    EXPECT_TRUE(controller()->objectViewShouldSelectObjectInLayer(canvas(), barOf(event), 0xFFFF));
 }
 
 TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspectorAtOnce)
@@ -133,13 +133,16 @@ TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspec
 
     for (int i = 0; i < 5; ++i)
         canvas()->selectObjectInLayerExtendSelection(i % 2 ? barOf(first) : barOf(second), kDMProjectViewLayer_Items, false);
-    EXPECT_TRUE(document->isProjectOutlineViewSelectionSyncPending());
+    EXPECT_TRUE(controller()->isProjectOutlineViewSelectionSyncPending());
     EXPECT_EQ(outlineChanges, 0);
     EXPECT_EQ(taskInspector.edited, barOf(second).get()); // one bar: its own inspector
-    ASSERT_TRUE(halcyra::test::waitFor([&] { return !document->isProjectOutlineViewSelectionSyncPending(); }));
+    clock.advance(40);
+    EXPECT_TRUE(controller()->isProjectOutlineViewSelectionSyncPending());
+    clock.advance(10);
+    EXPECT_FALSE(controller()->isProjectOutlineViewSelectionSyncPending());
     EXPECT_EQ(outlineChanges, 1);
     EXPECT_EQ(outline()->selectedRowIndexes(), QList<int>{2});
-    EXPECT_TRUE(outlets().projectViewHasSelectedItems);
+    EXPECT_TRUE(controller()->projectViewHasSelectedItems());
 
     // Two bars: the inspector is emptied.
     canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, true);
@@ -148,7 +151,7 @@ TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspec
     // The outline's selection reaches the canvas at once, and its row is coloured.
     outline()->selectRowIndexesByExtendingSelection({1}, false);
     EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(first)});
-    const auto table = outlets().projectViewBackgroundObject->attributes();
+    const auto table = controller()->projectViewBackgroundObject()->attributes();
     EXPECT_TRUE(table->rowBgColor(1).isValid());
     EXPECT_FALSE(table->rowBgColor(2).isValid());
     // A click never selects the events row.

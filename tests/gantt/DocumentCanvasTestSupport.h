@@ -1,9 +1,9 @@
 #pragma once
 
 // A project document with its window shown offscreen: the Gantt page as the user sees it, the
-// document as the canvas's data source and delegate. The project is shown from Monday 1 January
-// 2024 for 60 days at 20 pixels per day, with a working window of 8:00 to 18:00 and the weekend
-// off; rows are 20 points high.
+// document's canvas controller as the canvas's data source and delegate. The project is shown
+// from Monday 1 January 2024 for 60 days at 20 pixels per day, with a working window of 8:00 to
+// 18:00 and the weekend off; rows are 20 points high. Deferred work waits for clock.advance().
 
 #include "GanttTestSupport.h"
 
@@ -77,7 +77,7 @@ protected:
     void TearDown() override
     {
         document.reset();
-        halcyra::test::pumpEvents(5);
+        halcyra::test::finishEventLoopTurn();
     }
 
     // Builds and shows the window, with the rows and bars laid out.
@@ -119,6 +119,7 @@ protected:
     }
 
     DMProjectView *canvas() const { return document->outlets().projectView; }
+    DMProjectDocumentObjectViewDataSource *controller() const { return document->objectViewDataSource(); }
     DMOutlineView *outline() const { return document->outlets().projectOutlineView; }
     const DMProjectDocumentOutlets &outlets() const { return document->outlets(); }
 
@@ -134,7 +135,7 @@ protected:
     }
     DMBaseObjectList objectsIn(const QRectF &rect, quint16 layer)
     {
-        return document->objectViewObjectsInRectForLayer(canvas(), rect, layer);
+        return controller()->objectViewObjectsInRectForLayer(canvas(), rect, layer);
     }
     // A canvas point in view (widget) coordinates of the canvas.
     QPoint viewPoint(QPointF canvasPoint) const
@@ -156,6 +157,7 @@ protected:
         QApplication::sendEvent(canvas(), &event);
     }
 
+    halcyra::test::ManualClock clock;
     QTemporaryDir folder;
     std::shared_ptr<DMProject> project;
     std::shared_ptr<DMProjectDocument> document;

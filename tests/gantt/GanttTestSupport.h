@@ -1,22 +1,23 @@
 #pragma once
 
-// A Gantt canvas over a small project without a document: the project reaches a fake document
-// (change counts) and the real DMProjectView (redraws); a data source and a delegate stand in for
-// the document's canvas category. Beeps are counted, never sounded.
+// A Gantt canvas over a small project without a document: the project reaches the real
+// DMProjectView (redraws) and records its edits with an undo manager of its own, one step per
+// registration; a data source and a delegate stand in for the document's canvas controller.
+// Beeps are counted, never sounded.
 
 #include "DMBeep.h"
 #include "DMGanttUIObjectFactory.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProject.h"
-#include "DMProjectDocumentHooks.h"
 #include "DMProjectKeys.h"
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewCursor.h"
-#include "DMProjectViewDateForPoint.h"
 #include "DMProjectViewDelegate.h"
 #include "DMUIProjectTask.h"
+#include "DMUndoManager.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QImage>
@@ -107,13 +108,6 @@ private:
     int m_count = 0;
 };
 
-class FakeDocument : public DMProjectDocumentHooks
-{
-public:
-    void updateChangeCount(int kind) override { changeKinds.append(kind); }
-    QList<int> changeKinds;
-};
-
 // Layer 1 holds the items' Gantt objects (hovered first); layer 3 the guide labels of the dragged
 // objects; the cursors follow the Gantt table.
 class GanttDataSource : public DMObjectViewDataSource
@@ -169,10 +163,6 @@ public:
         return layer != kDMProjectViewLayer_Background;
     }
     void objectViewSelectionDidChange(DMObjectView *) override { ++selectionChanges; }
-    DMDate projectViewDateForPoint(DMProjectView *, QPointF point) override
-    {
-        return DMProjectView_dateForCanvasX(project.displayAttributes(), point.x());
-    }
 
     DMProject &project;
     int selectionChanges = 0;
@@ -193,8 +183,9 @@ struct GanttCanvas
         DMProject_DisplayAttributes &display = project->displayAttributes();
         display.timeSpanBeginDate = timeSpanBegin;
         display.pixelsPerDay = 20.0f;
-        display.projectDocument = &document;
         display.projectView = &view;
+        undoManager.setGroupsByEvent(false);
+        project->setUndoManager(&undoManager);
 
         view.setDatasource(&source);
         view.setDelegate(&delegate);
@@ -209,7 +200,7 @@ struct GanttCanvas
         view.setDatasource(nullptr);
         view.setDelegate(nullptr);
         project->displayAttributes().projectView = nullptr;
-        project->displayAttributes().projectDocument = nullptr;
+        project->setUndoManager(nullptr);
     }
 
     void show()
@@ -217,7 +208,7 @@ struct GanttCanvas
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         // Enter and leave events of windows shown and closed before arrive now, not mid-test.
-        QTest::qWait(20);
+        halcyra::test::finishEventLoopTurn();
         // A move to where the pointer already is is dropped; start every test from one corner.
         QTest::mouseMove(&view, QPoint(view.width() - 1, view.height() - 1));
     }
@@ -253,8 +244,11 @@ struct GanttCanvas
         QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, to);
     }
 
+    // The edits recorded so far: each registration is a step of its own.
+    int recordedEdits() const { return undoManager.undoStepCount(); }
+
     std::shared_ptr<DMProject> project;
-    FakeDocument document;
+    DMUndoManager undoManager{false}; // no fence-off keys: every change is recorded
     GanttDataSource source;
     GanttDelegate delegate;
     DMProjectView view;

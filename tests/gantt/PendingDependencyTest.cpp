@@ -20,11 +20,11 @@ public:
     {
         auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object);
         const qint32 operation = bar ? bar->dragOperationForPoint(point, view) : 0;
-        if (operation != kDMProjectViewDragOperation_LinkFromBegin && operation != kDMProjectViewDragOperation_LinkFromEnd)
+        if (operation != DMProjectViewDragOperation::LinkFromBegin && operation != DMProjectViewDragOperation::LinkFromEnd)
             return GanttDelegate::objectViewDragOperationForPointWithObject(view, point, object);
         pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
         pending->setFromObject(bar);
-        pending->setSource(operation == kDMProjectViewDragOperation_LinkFromBegin ? 1 : 0);
+        pending->setSource(operation == DMProjectViewDragOperation::LinkFromBegin ? 1 : 0);
         pending->setViewModeVisibility(kDMProjectViewMode_Gantt);
         pending->setStartPointEndPoint(point, point);
         view->setDragOperationConcernedObjects({pending});

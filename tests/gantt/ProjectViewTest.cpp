@@ -24,7 +24,7 @@ struct TwoBars : ::testing::Test
 
     int hoveredCount() const
     {
-        return int(GanttCanvas::barOf(first)->isHovered()) + int(GanttCanvas::barOf(second)->isHovered());
+        return int(GanttCanvas::barOf(first)->isHovered()) + int(second && GanttCanvas::barOf(second)->isHovered());
     }
 
     GanttCanvas canvas;
@@ -68,11 +68,25 @@ TEST_F(TwoBars, HoverMovesFromBarToBarLeavingExactlyOneHovered)
     EXPECT_EQ(canvas.view.cursor().shape(), Qt::ArrowCursor);
 }
 
+TEST_F(TwoBars, TheCanvasHoldsTheHoveredObjectWithoutOwningIt)
+{
+    QTest::mouseMove(&canvas.view, QPoint(70, 30));
+    ASSERT_EQ(canvas.view.hoveredObject(), GanttCanvas::barOf(second));
+    // The hovered bar goes with its item; the canvas lets go and hovers the next bar as usual.
+    canvas.source.items.removeOne(second);
+    canvas.project->tasks().removeOne(second);
+    second.reset();
+    canvas.project->purgeRemovedObjects();
+    EXPECT_EQ(canvas.view.hoveredObject(), nullptr);
+    QTest::mouseMove(&canvas.view, QPoint(50, 10));
+    EXPECT_EQ(canvas.view.hoveredObject(), GanttCanvas::barOf(first));
+}
+
 TEST_F(TwoBars, CursorFollowsTheOperationUnderThePointer)
 {
     const std::pair<QList<qint32>, Qt::CursorShape> table[] = {
         {{116}, Qt::ClosedHandCursor}, {{117, 118}, Qt::SizeHorCursor}, {{119, 120, 121, 216}, Qt::PointingHandCursor},
-        {{0, 1, 2, 12, qint32(kDMProjectViewDragOperation_CreateItem)}, Qt::ArrowCursor}};
+        {{0, 1, 2, 12, qint32(DMProjectViewDragOperation::CreateItem)}, Qt::ArrowCursor}};
     for (const auto &[operations, shape] : table)
         for (qint32 operation : operations)
             EXPECT_EQ(DMProjectView_cursorShapeForDragOperation(operation), shape) << operation;
@@ -132,16 +146,27 @@ TEST_F(TwoBars, SelectionByListKeepsWhatTheDelegateAllows)
 
 TEST_F(TwoBars, AutoscrollRunsFromTheFirstDragStepUntilRelease)
 {
+    // Counts the steps the canvas forwards to the bar's drag.
+    struct StepCounter : DMBaseObject
+    {
+        void handleDragOperation(qint32, QPointF, QPointF, const DMEvent &, DMObjectView *) override { ++steps; }
+        int steps = 0;
+    };
+    halcyra::test::ManualClock clock;
+    auto counter = std::make_shared<StepCounter>();
     QTest::mousePress(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(50, 10));
     EXPECT_FALSE(canvas.view.isAutoscrolling());
-    QTest::mouseMove(&canvas.view, QPoint(55, 10));
+    canvas.view.setDragOperationConcernedObjects({counter});
+    dragStep(&canvas.view, QPoint(55, 10));
     EXPECT_TRUE(canvas.view.isAutoscrolling());
-    // The timer replays the last drag step while the pointer rests.
-    const DMDate begin = first->beginDate();
-    QTest::qWait(250);
-    EXPECT_EQ(first->beginDate(), begin);
+    EXPECT_EQ(counter->steps, 1);
+    // Every 0.1 s the last drag step is replayed while the pointer rests.
+    clock.advance(250);
+    EXPECT_EQ(counter->steps, 3);
     QTest::mouseRelease(&canvas.view, Qt::LeftButton, Qt::NoModifier, QPoint(55, 10));
     EXPECT_FALSE(canvas.view.isAutoscrolling());
+    clock.advance(500);
+    EXPECT_EQ(counter->steps, 3);
 }
 
 TEST_F(TwoBars, OnlyEventBarsShowToolTips)

@@ -175,7 +175,7 @@ TEST_F(WorkingCalendarTest, EmptyDayWindowIsTheWholeDay)
         EXPECT_EQ(calendar.dayEndSecond(), 86400);
         EXPECT_EQ(end(at(2024, 3, 8, 10), 24 * kHour), at(2024, 3, 11, 10));
         EXPECT_EQ(calendar.durationBetween(at(2024, 3, 8, 10), at(2024, 3, 11, 10), true), 24 * kHour);
-        EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 8, 0, 1), 300, 3, 0), at(2024, 3, 8));
+        EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 8, 0, 1), 300, 3, 86400), at(2024, 3, 8));
     }
     // A window that ends at midnight ends a working day at the next 00:00.
     calendar.setDayTimeSpan(QVariantMap{{"begin", 1080}, {"end", 1440}});
@@ -231,9 +231,9 @@ TEST_F(WorkingCalendarTest, SlicesAndDurationsAgreeWithTheEndDate)
 
 TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)
 {
-    // At 100 pixels per day three pixels are 3 x 360 s = 18 minutes of the window.
-    const auto round = [&](const DMDate &date, int option, double pixelsPerDay = 100) {
-        return calendar.dateByRoundingDateToIntervalSnapOption(date, 300, option, pixelsPerDay);
+    // Near means closer than the threshold: 18 minutes here.
+    const auto round = [&](const DMDate &date, int option, int threshold = 18 * 60) {
+        return calendar.dateByRoundingDateToIntervalSnapOption(date, 300, option, threshold);
     };
     EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 1), at(2024, 3, 12, 8));
     EXPECT_EQ(round(at(2024, 3, 12, 7, 50), 1), at(2024, 3, 12, 8));
@@ -242,15 +242,15 @@ TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)
     EXPECT_EQ(round(at(2024, 3, 12, 18, 10), 1), at(2024, 3, 13, 8));
     EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 3), at(2024, 3, 12, 8));
     EXPECT_EQ(round(at(2024, 3, 12, 18, 10), 3), at(2024, 3, 12, 18));
-    // Exactly three pixels away is not near; the time is rounded down instead.
+    // Exactly the threshold away is not near; the time is rounded down instead.
     EXPECT_EQ(round(at(2024, 3, 12, 8, 18), 1), at(2024, 3, 12, 8, 15));
     EXPECT_EQ(round(DMDate(2024, 3, 12, 12 * 3600 + 7 * 60 + 59), 3), at(2024, 3, 12, 12, 5));
     EXPECT_EQ(round(at(2024, 3, 12, 8, 12), 0), at(2024, 3, 12, 8, 10));
-    // Zoomed in, 10 minutes is no longer near; zoomed out to nothing, everything is near the begin.
-    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 1, 1000), at(2024, 3, 12, 8, 10));
-    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, 0), at(2024, 3, 11, 18));
-    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, -5), at(2024, 3, 11, 18));
-    EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 12, 17, 1), 0, 0, 100), at(2024, 3, 12, 17, 1));
+    // A smaller threshold leaves 10 minutes alone; a day-long one makes everything near the begin.
+    EXPECT_EQ(round(at(2024, 3, 12, 8, 10), 1, 108), at(2024, 3, 12, 8, 10));
+    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, 86400), at(2024, 3, 11, 18));
+    EXPECT_EQ(round(at(2024, 3, 12, 17, 0), 2, 0), at(2024, 3, 12, 17, 0));
+    EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(at(2024, 3, 12, 17, 1), 0, 0, 1080), at(2024, 3, 12, 17, 1));
     EXPECT_TRUE(round(DMDate(), 1).isNull());
 }
 
@@ -266,11 +266,19 @@ TEST(NonWorkingDayIndex, EncodesAndDecodesEachKind)
     DMProject_NonWorkingDayFromIndex(220240309, &year, &month, &day);
     EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2024, 3, 9));
     DMProject_NonWorkingDayFromIndex(11225, &year, &month, &day);
-    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25));
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 12, 25));
+    DMProject_NonWorkingDayFromIndex(10229, &year, &month, &day); // 29 February exists in the placeholder year
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 2, 29));
     DMProject_NonWorkingDayFromIndex(3, &year, &month, &day);
-    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2009, 12, 25)); // untouched
+    EXPECT_EQ(std::tie(year, month, day), std::make_tuple(2000, 2, 29)); // untouched
     DMProject_NonWorkingDayFromIndex(220240309, nullptr, &month, nullptr);
     EXPECT_EQ(month, 3);
+
+    // Only days that exist: 29 February yearly and in a leap year, no 31 April, no week days.
+    for (qint64 index : {10229, 11231, 220240229, 220231231})
+        EXPECT_TRUE(DMProject_NonWorkingDayIndexIsValid(index)) << index;
+    for (qint64 index : {0, 6, 10100, 10230, 10431, 11301, 19999, 220230229, 220241301, 220240100})
+        EXPECT_FALSE(DMProject_NonWorkingDayIndexIsValid(index)) << index;
 }
 
 } // namespace

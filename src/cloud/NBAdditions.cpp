@@ -1,0 +1,8 @@
+#include "NBAdditions.h"
+
+#include <QUuid>
+
+QString NBUniqueString()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}

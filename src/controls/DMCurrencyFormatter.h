@@ -1,0 +1,33 @@
+#pragma once
+
+#include "DMFormatter.h"
+
+#include <QLocale>
+#include <QMetaType>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// Amounts in the project's currency: the unit, a space and the signed number with grouping and
+// two decimals ("€ -1,234.50"). The unit is literal text: a unit such as "%" never changes the
+// number. Reading is lenient: the unit, spaces and grouping separators may be left out.
+class DMCurrencyFormatter : public DMFormatter
+{
+public:
+    explicit DMCurrencyFormatter(const QString &unit, const QLocale &locale = QLocale());
+
+    // A value that is no number shows as empty text; a text that does not read gives no value.
+    QString stringForObjectValue(const QVariant &value) const override;
+    bool getObjectValueForString(QVariant *value, const QString &text) const override;
+
+    QString unit() const { return m_unit; }
+    QString stringForNumber(double value) const;
+    std::optional<double> numberFromString(const QString &text) const;
+
+private:
+    QString m_unit;
+    QLocale m_locale;
+};
+
+Q_DECLARE_METATYPE(std::shared_ptr<DMCurrencyFormatter>)

@@ -1,0 +1,99 @@
+#include "DMDatePickerCell.h"
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+
+namespace {
+
+constexpr int kTextInset = 3;
+
+QDateTime dateOf(const QVariant &value)
+{
+    return value.typeId() == QMetaType::QDateTime ? value.toDateTime() : QDateTime();
+}
+
+} // namespace
+
+DMDatePickerCell::DMDatePickerCell(QObject *parent) : QStyledItemDelegate(parent), m_font(QApplication::font()) {}
+
+QString DMDatePickerCell::displayFormat() const
+{
+    return DMDatePickerElements_displayFormat(m_elements, m_locale);
+}
+
+void DMDatePickerCell::setUpDateTimeEdit(QDateTimeEdit *edit) const
+{
+    if (!edit)
+        return;
+    edit->setLocale(m_locale);
+    edit->setDisplayFormat(displayFormat());
+    edit->setFont(m_font);
+    edit->setButtonSymbols(m_style == kDMDatePickerStyle_TextFieldAndStepper ? QAbstractSpinBox::UpDownArrows
+                                                                              : QAbstractSpinBox::NoButtons);
+    edit->setCalendarPopup(m_style == kDMDatePickerStyle_ClockAndCalendar);
+    if (m_minDate.isValid())
+        edit->setMinimumDateTime(m_minDate);
+    if (m_maxDate.isValid())
+        edit->setMaximumDateTime(m_maxDate);
+}
+
+void DMDatePickerCell::drawDate(QPainter *painter, const QStyleOptionViewItem &option, const QVariant &value) const
+{
+    const QDateTime date = dateOf(value);
+    const QWidget *widget = option.widget;
+    QStyle *style = widget ? widget->style() : QApplication::style();
+    QRect textRect = option.rect.adjusted(kTextInset, 0, -kTextInset, 0);
+    if (m_style == kDMDatePickerStyle_TextFieldAndStepper) {
+        QStyleOptionSpinBox spin;
+        spin.QStyleOption::operator=(option);
+        spin.frame = false;
+        spin.buttonSymbols = QAbstractSpinBox::UpDownArrows;
+        spin.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+        spin.stepEnabled = date.isValid() ? QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled
+                                          : QAbstractSpinBox::StepNone;
+        style->drawComplexControl(QStyle::CC_SpinBox, &spin, painter, widget);
+        // Styles place the edit field as in a widget of their own, from (0, 0).
+        spin.rect.moveTopLeft(QPoint(0, 0));
+        textRect = style->subControlRect(QStyle::CC_SpinBox, &spin, QStyle::SC_SpinBoxEditField, widget)
+                       .translated(option.rect.topLeft())
+                       .adjusted(kTextInset, 0, 0, 0);
+    }
+    if (!date.isValid())
+        return;
+    painter->save();
+    painter->setFont(m_font);
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      m_locale.toString(date, displayFormat()));
+    painter->restore();
+}
+
+void DMDatePickerCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    // The row's background, selection and focus as any cell has them, without the value's text.
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    background.icon = QIcon();
+    const QWidget *widget = option.widget;
+    (widget ? widget->style() : QApplication::style())->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+    drawDate(painter, option, index.data(Qt::EditRole));
+}
+
+QSize DMDatePickerCell::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QFontMetrics metrics(m_font);
+    const QDateTime date = dateOf(index.data(Qt::EditRole));
+    const QString text = m_locale.toString(date.isValid() ? date : QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59)),
+                                           displayFormat());
+    int width = metrics.horizontalAdvance(text) + 2 * kTextInset;
+    if (m_style == kDMDatePickerStyle_TextFieldAndStepper) {
+        const QWidget *widget = option.widget;
+        width += (widget ? widget->style() : QApplication::style())->pixelMetric(QStyle::PM_ScrollBarExtent, &option, widget);
+    }
+    return {width, metrics.height() + 2 * kTextInset};
+}

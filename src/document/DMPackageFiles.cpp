@@ -1,0 +1,422 @@
+#include "DMPackageFiles.h"
+
+#include "DMLocalizedString.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kCopyChunk = 1 << 20;
+constexpr int kMaximumFolderDepth = 256;
+
+QByteArray native(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+QString entryName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// Closes the descriptor when it goes out of scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int descriptor)
+        : m_descriptor(descriptor)
+    {
+    }
+    ~Descriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_descriptor; }
+    bool isValid() const { return m_descriptor >= 0; }
+    int release() { return std::exchange(m_descriptor, -1); }
+    // Closes now and reports a failed close (a delayed write error on some file systems).
+    bool close()
+    {
+        return ::close(release()) == 0;
+    }
+
+private:
+    int m_descriptor;
+};
+
+struct DirectoryClose
+{
+    void operator()(DIR *stream) const { ::closedir(stream); }
+};
+
+bool writeAll(int descriptor, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+QString notRegularMessage(const QString &name)
+{
+    return DMLocalizedString("\"%1\" is not a regular file.").arg(name);
+}
+
+QString unreadableMessage(const QString &name, int number)
+{
+    return DMLocalizedString("\"%1\" could not be read: %2").arg(name, DMPackageFiles::systemError(number));
+}
+
+QString unwritableMessage(const QString &name, int number)
+{
+    return DMLocalizedString("\"%1\" could not be written: %2").arg(name, DMPackageFiles::systemError(number));
+}
+
+// Copies one source (a file or a folder tree) and collects what it met. A problem with the
+// source itself refuses the whole copy; one inside a folder leaves that entry out.
+class TreeCopier
+{
+public:
+    TreeCopier(int options, QStringList *createdFolders)
+        : m_options(options)
+        , m_createdFolders(createdFolders)
+    {
+    }
+
+    DMPackageFiles::CopyResult run(const QString &source, const QString &destination)
+    {
+        const bool follow = m_options & DMPackageFiles::FollowSourceLink;
+        struct stat info;
+        const int status = follow ? ::stat(native(source), &info) : ::lstat(native(source), &info);
+        if (status != 0)
+            sourceProblem(true, unreadableMessage(entryName(source), errno));
+        else
+            copyEntry(source, destination, info, entryName(destination), 0);
+        return m_result;
+    }
+
+private:
+    bool isTop(int depth) const { return depth == 0; }
+
+    // False when the whole copy stops.
+    bool sourceProblem(bool top, const QString &message)
+    {
+        if (!top) {
+            m_result.leftOut.append(message);
+            return true;
+        }
+        m_result.status = DMPackageFiles::CopyResult::Refused;
+        m_result.message = message;
+        return false;
+    }
+
+    bool destinationFailed(const QString &destination, int number)
+    {
+        m_result.status = DMPackageFiles::CopyResult::Failed;
+        m_result.message = unwritableMessage(entryName(destination), number);
+        return false;
+    }
+
+    bool copyEntry(const QString &source, const QString &destination, const struct stat &info, const QString &shown,
+                   int depth)
+    {
+        if (S_ISREG(info.st_mode))
+            return copyFile(source, destination, info, shown, depth);
+        if (S_ISDIR(info.st_mode))
+            return copyFolder(source, destination, shown, depth);
+        if (S_ISLNK(info.st_mode))
+            return sourceProblem(isTop(depth), DMLocalizedString("\"%1\" is a symbolic link.").arg(shown));
+        return sourceProblem(isTop(depth), DMLocalizedString("\"%1\" is not a regular file or folder.").arg(shown));
+    }
+
+    bool copyFile(const QString &source, const QString &destination, const struct stat &seen, const QString &shown,
+                  int depth)
+    {
+        const bool follow = isTop(depth) && (m_options & DMPackageFiles::FollowSourceLink);
+        // A hard link shares the stored copy instead of duplicating it; where the file system
+        // cannot link, the bytes are copied.
+        if ((m_options & DMPackageFiles::LinkFiles) && !follow && ::link(native(source), native(destination)) == 0)
+            return true;
+        // O_NONBLOCK: should the entry have become a FIFO since it was looked at, opening it
+        // does not wait for a writer.
+        Descriptor in(::open(native(source), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
+        struct stat opened;
+        if (!in.isValid() || ::fstat(in.get(), &opened) != 0)
+            return sourceProblem(isTop(depth), errno == ELOOP ? notRegularMessage(shown) : unreadableMessage(shown, errno));
+        if (!S_ISREG(opened.st_mode) || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
+            return sourceProblem(isTop(depth), notRegularMessage(shown));
+        Descriptor out(::open(native(destination), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                              (opened.st_mode & 0777) | S_IRUSR | S_IWUSR));
+        if (!out.isValid())
+            return destinationFailed(destination, errno);
+        m_buffer.resize(kCopyChunk);
+        for (;;) {
+            const ssize_t count = ::read(in.get(), m_buffer.data(), m_buffer.size());
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count < 0) {
+                const int number = errno;
+                out.close();
+                ::unlink(native(destination));
+                return sourceProblem(isTop(depth), unreadableMessage(shown, number));
+            }
+            if (count == 0)
+                break;
+            if (!writeAll(out.get(), m_buffer.data(), size_t(count)))
+                return destinationFailed(destination, errno);
+        }
+        if (::fsync(out.get()) != 0 || !out.close())
+            return destinationFailed(destination, errno);
+        return true;
+    }
+
+    bool copyFolder(const QString &source, const QString &destination, const QString &shown, int depth)
+    {
+        if (depth > kMaximumFolderDepth)
+            return sourceProblem(false, DMLocalizedString("\"%1\" is nested too deeply.").arg(shown));
+        const bool follow = isTop(depth) && (m_options & DMPackageFiles::FollowSourceLink);
+        Descriptor folder(::open(native(source), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
+        if (!folder.isValid())
+            return sourceProblem(isTop(depth), unreadableMessage(shown, errno));
+        if (::mkdir(native(destination), 0777) != 0)
+            return destinationFailed(destination, errno);
+        if (m_createdFolders)
+            m_createdFolders->append(destination);
+        std::unique_ptr<DIR, DirectoryClose> stream(::fdopendir(folder.get()));
+        if (!stream)
+            return sourceProblem(isTop(depth), unreadableMessage(shown, errno));
+        folder.release(); // now owned by the stream
+        while (const dirent *entry = ::readdir(stream.get())) {
+            if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+                continue;
+            const QString name = QFile::decodeName(entry->d_name);
+            const QString shownChild = shown + QLatin1Char('/') + name;
+            struct stat info;
+            if (::fstatat(::dirfd(stream.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                m_result.leftOut.append(unreadableMessage(shownChild, errno));
+                continue;
+            }
+            if (!copyEntry(source + QLatin1Char('/') + name, destination + QLatin1Char('/') + name, info, shownChild,
+                           depth + 1))
+                return false;
+        }
+        return true;
+    }
+
+    int m_options;
+    QStringList *m_createdFolders;
+    DMPackageFiles::CopyResult m_result;
+    std::vector<char> m_buffer;
+};
+
+} // namespace
+
+QString DMPackageFiles::systemError(int number)
+{
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
+DMPackageFiles::Kind DMPackageFiles::kindOf(const QString &path)
+{
+    struct stat info;
+    if (::lstat(native(path), &info) != 0)
+        return Missing;
+    if (S_ISREG(info.st_mode))
+        return RegularFile;
+    if (S_ISDIR(info.st_mode))
+        return Folder;
+    if (S_ISLNK(info.st_mode))
+        return SymbolicLink;
+    return Other;
+}
+
+std::optional<QByteArray> DMPackageFiles::readRegularFile(const QString &path, qint64 maxSize, QString *error,
+                                                          bool *missing)
+{
+    QString ignored;
+    if (!error)
+        error = &ignored;
+    if (missing)
+        *missing = false;
+    const QString name = entryName(path);
+    struct stat seen;
+    if (::lstat(native(path), &seen) != 0) {
+        if (missing)
+            *missing = errno == ENOENT;
+        *error = unreadableMessage(name, errno);
+        return std::nullopt;
+    }
+    const QString tooLarge =
+        DMLocalizedString("\"%1\" is larger than %2 MB.").arg(name).arg(maxSize / (1024 * 1024));
+    if (!S_ISREG(seen.st_mode)) {
+        *error = notRegularMessage(name);
+        return std::nullopt;
+    }
+    if (seen.st_size > maxSize) {
+        *error = tooLarge;
+        return std::nullopt;
+    }
+    // Checked again on the open file: the entry may have been replaced since.
+    Descriptor file(::open(native(path), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened;
+    if (!file.isValid() || ::fstat(file.get(), &opened) != 0) {
+        *error = errno == ELOOP ? notRegularMessage(name) : unreadableMessage(name, errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(opened.st_mode) || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev) {
+        *error = notRegularMessage(name);
+        return std::nullopt;
+    }
+    QByteArray data;
+    data.reserve(qsizetype(opened.st_size));
+    // The bound holds even for a file that grows while it is read.
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            *error = unreadableMessage(name, errno);
+            return std::nullopt;
+        }
+        if (count == 0)
+            return data;
+        if (data.size() + count > maxSize) {
+            *error = tooLarge;
+            return std::nullopt;
+        }
+        data.append(buffer, count);
+    }
+}
+
+bool DMPackageFiles::writeNewFile(const QString &path, const QByteArray &data, QString *error)
+{
+    Descriptor file(::open(native(path), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file.isValid() || !writeAll(file.get(), data.constData(), size_t(data.size())) || ::fsync(file.get()) != 0
+        || !file.close()) {
+        if (error)
+            *error = unwritableMessage(entryName(path), errno);
+        return false;
+    }
+    return true;
+}
+
+bool DMPackageFiles::makeFolder(const QString &path, QString *error)
+{
+    if (::mkdir(native(path), 0777) == 0)
+        return true;
+    if (error)
+        *error = unwritableMessage(entryName(path), errno);
+    return false;
+}
+
+bool DMPackageFiles::sync(const QString &path, QString *error)
+{
+    Descriptor file(::open(native(path), O_RDONLY | O_CLOEXEC));
+    if (file.isValid() && ::fsync(file.get()) == 0)
+        return true;
+    if (error)
+        *error = unwritableMessage(entryName(path), errno);
+    return false;
+}
+
+DMPackageFiles::CopyResult DMPackageFiles::copy(const QString &source, const QString &destination, int options,
+                                                QStringList *createdFolders)
+{
+    return TreeCopier(options, createdFolders).run(source, destination);
+}
+
+bool DMPackageFiles::removeTree(const QString &path)
+{
+    const QByteArray nativePath = native(path);
+    struct stat info;
+    if (::lstat(nativePath, &info) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(info.st_mode))
+        return ::unlink(nativePath) == 0 || errno == ENOENT;
+    QStringList names;
+    {
+        Descriptor folder(::open(nativePath, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        std::unique_ptr<DIR, DirectoryClose> stream(folder.isValid() ? ::fdopendir(folder.get()) : nullptr);
+        if (!stream)
+            return false;
+        folder.release();
+        while (const dirent *entry = ::readdir(stream.get()))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.append(QFile::decodeName(entry->d_name));
+    }
+    bool removed = true;
+    for (const QString &name : names)
+        removed = removeTree(path + QLatin1Char('/') + name) && removed;
+    return ::rmdir(nativePath) == 0 && removed;
+}
+
+std::optional<bool> DMPackageFiles::exchange(const QString &first, const QString &second, QString *error)
+{
+    if (::renameat2(AT_FDCWD, native(first), AT_FDCWD, native(second), RENAME_EXCHANGE) == 0)
+        return true;
+    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+        return std::nullopt;
+    if (error)
+        *error = systemError(errno);
+    return false;
+}
+
+bool DMPackageFiles::rename(const QString &from, const QString &to, QString *error)
+{
+    if (::rename(native(from), native(to)) == 0)
+        return true;
+    if (error)
+        *error = systemError(errno);
+    return false;
+}
+
+bool DMPackageFiles::isWritable(const QString &path, QString *error)
+{
+    if (::faccessat(AT_FDCWD, native(path), W_OK, AT_EACCESS) == 0)
+        return true;
+    if (error)
+        *error = systemError(errno);
+    return false;
+}
+
+DMPackageFiles::FolderLock::FolderLock(const QString &path, bool wait)
+    : m_descriptor(::open(native(path), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC))
+{
+    if (m_descriptor < 0)
+        return;
+    // A file system without locks simply gives no protection; only a lock held by another
+    // process counts.
+    if (::flock(m_descriptor, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
+        m_heldElsewhere = errno == EWOULDBLOCK;
+}
+
+DMPackageFiles::FolderLock::~FolderLock()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}

@@ -1,0 +1,39 @@
+#include "DMImportReport.h"
+
+#include "DMLocalizedString.h"
+
+#include <QDebug>
+
+void DMImportReport::log(const QString &line)
+{
+    qWarning().noquote() << line;
+    m_lines.append(line);
+}
+
+void DMImportReport::skip(const QString &line)
+{
+    ++m_skipped;
+    log(line);
+}
+
+void DMImportReport::repair(const QString &line)
+{
+    ++m_repaired;
+    log(line);
+}
+
+void DMImportReport::fail(const QString &reason)
+{
+    if (m_failure.isEmpty())
+        m_failure = reason;
+    log(reason);
+}
+
+QString DMImportReport::userSummary() const
+{
+    if (m_repaired == 0 && m_skipped == 0)
+        return QString();
+    return DMLocalizedString("Items repaired: %1. Items skipped: %2.")
+        .arg(m_repaired)
+        .arg(m_skipped);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "DMIndexSet_64.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <libxml/tree.h>
+
+class DMImportReport;
+class DMProject;
+
+// The working time that the calendars of an MS Project XML file give a project: the
+// non-working week days, the working span of a day and the days off (holidays and other
+// non-working exceptions). Read from the project's own calendar (the root's CalendarUID), or
+// from every calendar when the file names none that it holds.
+class DMMSProjectXMLCalendar
+{
+public:
+    static DMMSProjectXMLCalendar read(const xmlNode *calendars, const QString &projectCalendarUID,
+                                       DMImportReport &report);
+
+    // Sets kDMProject_Settings_NonWorkingWeekDays when a calendar had week days (even to an empty
+    // set), kDMProject_Settings_DayTimeSpan when the working times give a span, and
+    // kDMProject_Settings_DaysOff when there are days off.
+    void applyToProject(DMProject &project) const;
+
+    bool hasWeekDays() const { return m_hasWeekDays; }
+    const DMIndexSet_64 &nonWorkingWeekDays() const { return m_nonWorkingWeekDays; }
+    // Seconds of day; a span only when begin < end.
+    int dayBeginSecond() const { return m_dayBegin; }
+    int dayEndSecond() const { return m_dayEnd; }
+    // Days-off entries ("kDMDayOffIndex", "kDMDayOffEndIndex", "kDMDayOffDescription").
+    const QVariantList &daysOff() const { return m_daysOff; }
+
+private:
+    void readCalendar(const xmlNode *calendar, DMImportReport &report);
+    void readWeekDay(const xmlNode *weekDay, DMImportReport &report);
+    void readException(const xmlNode *exception, DMImportReport &report);
+    // A non-working period of whole days, from the "TimePeriod" child of the element.
+    void addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report);
+    void addDayOff(int year, int month, int day, int lastYear, int lastMonth, int lastDay, const QString &description);
+
+    bool m_hasWeekDays = false;
+    DMMutableIndexSet_64 m_nonWorkingWeekDays;
+    int m_dayBegin = 86400;
+    int m_dayEnd = 0;
+    QVariantList m_daysOff;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DMDate.h"
+
+#include <QString>
+#include <QStringView>
+
+// The value forms of MS Project XML files: dates, times of day, ISO 8601 durations and the
+// lenient number readings of the importer.
+
+// dateWithMSProjectFormat: "YYYY-MM-DDTHH:MM:SS" (seconds may carry a fraction, which is
+// dropped). Any other shape, and a field outside its range (month 13, day 32, hour 25), gives a
+// null date rather than a date carried into the next month or day.
+DMDate DMDate_dateWithMSProjectFormat(QStringView text);
+// MSProjectFormatString: "%d-%.2d-%.2dT%.2d:%.2d:%.2d".
+QString DMDate_MSProjectFormatString(const DMDate &date);
+
+// MSXMLTimeSpanReader: an ISO 8601 duration such as "PT7H30M0S", "P2DT4H" or "PT0.5H" (a
+// fraction is that part of its unit, carried into the smaller units: a fraction of a year into
+// months, of a month into 30-day months' days, of a day or time into seconds). Years, months
+// and days are calendar units; the time parts come back normalized into hours, minutes and
+// seconds. False, with the outputs zero, for text that is not such a duration (no "P", an
+// unknown letter, a number without its unit, a negative or absurdly large value).
+bool MSXMLTimeSpanReader(QStringView text, int *years, int *months, int *days, int *hours, int *minutes,
+                         int *seconds);
+// "PT%dH%dM%dS" of a number of seconds.
+QString MSXMLDurationString(qint64 seconds);
+
+// MSXMLTimeFormatToSecondOfDay: "HH:MM:SS" (or "HH:MM", "HH") as seconds since midnight; "24:00:00"
+// is 86400, the end of the day. An empty text gives 0; a malformed one, or a field out of range
+// (25:00, 10:61), gives -1.
+int MSXMLTimeFormatToSecondOfDay(QStringView text);
+
+// The leading number of the text, as the importer reads integers and reals: leading white space,
+// an optional sign and the digits that follow; absent or non-numeric text gives 0. Integers
+// saturate at the 32-bit range.
+int MSXMLLenientInteger(QStringView text);
+double MSXMLLenientDouble(QStringView text);

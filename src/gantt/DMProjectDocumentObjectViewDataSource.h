@@ -1,0 +1,199 @@
+#pragma once
+
+#include "DMEvent.h"
+#include "DMGanttContextMenuDelegate.h"
+#include "DMObjectViewDataSource.h"
+#include "DMProjectViewDelegate.h"
+#include "DMProjectViewDragHandlerObjectDelegate.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QRectF>
+
+#include <memory>
+#include <vector>
+
+class DMDate;
+class DMGanttDocumentHooks;
+class DMProjectDependency;
+class DMProjectObject;
+class DMProjectView;
+class DMProjectViewBackgroundObject;
+class DMProjectViewBackgroundObjectAttributes;
+class DMProjectViewDateGrid;
+class DMProjectViewObject;
+class DMUIProjectPendingDependency;
+
+// The Gantt canvas's controller, owned by the project document: the canvas's data source (the
+// objects of each layer, cursors, selection mirrored into the outline and the inspector) and
+// delegate (what a press starts, what a release finishes, keys, zoom, the bars' menu commands),
+// the delegate of its drag handlers (create by dragging, moving bars between resource rows) and
+// the relayout that puts every bar on its dates and its outline row. It keeps the state of all
+// this: the background object, the pending link, the keyboard nudge series, the create-drag
+// anchor and the index of link lines. It reaches its document through DMGanttDocumentHooks.
+//
+// Deferred work (outline sync, relayouts) is tied to this object and cancelled with it.
+class DMProjectDocumentObjectViewDataSource : public QObject,
+                                              public DMObjectViewDataSource,
+                                              public DMProjectViewDelegate,
+                                              public DMGanttContextMenuDelegate,
+                                              public DMProjectViewDragHandlerObjectDelegate
+{
+    Q_OBJECT
+
+public:
+    // Not owned: the document owns this controller.
+    explicit DMProjectDocumentObjectViewDataSource(DMGanttDocumentHooks &document);
+    ~DMProjectDocumentObjectViewDataSource() override;
+
+    // The window set-up: registers the canvas layers, makes the background object, becomes the
+    // canvas's data source and delegate and watches the canvas's wheel and visible size.
+    void attachToViews();
+    // The document is closing: lets go of the canvas and drops every deferred call.
+    void detachFromViews();
+    // The document took another project.
+    void projectDidChange();
+
+    const std::shared_ptr<DMProjectViewBackgroundObject> &projectViewBackgroundObject() const { return m_background; }
+    const std::shared_ptr<DMUIProjectPendingDependency> &pendingDependency() const { return m_pendingDependency; }
+    bool projectViewHasSelectedItems() const { return m_projectViewHasSelectedItems; }
+
+    // ---- Objects, cursors and selection (DMProjectDocumentObjectViewDataSource.cpp) ----
+    DMBaseObjectList objectViewObjectsInRectForLayer(DMObjectView *view, const QRectF &rect, quint16 layer) override;
+    std::optional<QCursor> objectViewCursorForDragOperation(DMObjectView *view, qint32 operation) override;
+    bool objectViewShouldSelectObjectInLayer(DMObjectView *view, const std::shared_ptr<DMBaseObject> &object,
+                                             quint16 layer) override;
+    void objectViewSelectionDidChange(DMObjectView *view) override;
+    // Mirrors the canvas selection into the outline 0.05 s later, once for a burst of changes.
+    void projectOutlineViewSelectionNeedsSyncingWithObjectView();
+    void syncProjectOutlineViewSelectionWithObjectView();
+    bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
+    // The outline's selection changed: it is copied onto the canvas at once.
+    void projectOutlineSelectionDidChange();
+    // The canvas rows that meet the rectangle's vertical span (ends included): a binary search
+    // over the table's row tops, limited to the rows both the outline and the table have.
+    // first > last when none.
+    static void projectViewRowsMeetingRect(const DMProjectViewBackgroundObjectAttributes *table, int outlineRows,
+                                           const QRectF &rect, int *first, int *last);
+    // The outline's row at canvas y; -1 for none.
+    int projectOutlineRowAtCanvasY(double y) const;
+
+    // ---- Gestures (DMProjectDocumentObjectViewDataSource_Gestures.cpp) ----
+    qint32 objectViewDragOperationForPointWithObject(DMObjectView *view, QPointF point,
+                                                     const std::shared_ptr<DMBaseObject> &object) override;
+    void objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &rect) override;
+    void objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &rect) override;
+    void objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event) override;
+    void objectViewMagnifyWithEvent(DMObjectView *view, const DMEvent &event) override;
+    DMDate projectViewDateForPoint(DMProjectView *view, QPointF point) const;
+    int viewModeForProjectView(DMProjectView *view) const;
+    void keyboardItemDragWithEvent(const DMEvent &event);
+
+    // The worked rules of the gestures, as pure functions.
+    // The interval a created item's anchor is rounded to, in seconds (at least 300).
+    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid);
+    // Pixels per day after a pinch of that magnification: from 1 to 100.
+    static float magnifiedPixelsPerDay(float pixelsPerDay, double magnification);
+    // The next step of a keyboard nudge (points): |last| x 1.1 within 2 to 10, negative unless
+    // the key is the right arrow.
+    static double nextNudgeStep(double lastStep, bool rightArrow);
+
+    // ---- Drag handlers (DMProjectDocumentObjectViewDataSource_DragHandlers.cpp) ----
+    void dragHandlerObjectDidUpdate(DMProjectViewDragHandlerObject *handler) override;
+
+    // ---- Menu commands of the bars and links (DMProjectDocumentObjectViewDataSource_Commands.cpp) ----
+    bool respondsToProjectViewConvertTaskToProcessFromItem() const override { return true; }
+    void projectViewConvertTaskToProcessFromItem(QAction *sender) override;
+    bool respondsToProjectViewConvertMilestoneToProcessFromItem() const override { return true; }
+    void projectViewConvertMilestoneToProcessFromItem(QAction *sender) override;
+    bool respondsToProjectViewChangeDependencyLineStyle() const override { return true; }
+    void projectViewChangeDependencyLineStyle(QAction *sender) override;
+    bool respondsToProjectViewChangeDependencyPatternStyle() const override { return true; }
+    void projectViewChangeDependencyPatternStyle(QAction *sender) override;
+    // The conversion by menu tag ('cnvt', 'embd', 'mile', 'task') of the item behind a canvas
+    // object; milestoneAction tells which menu the tag came from. False when nothing changed.
+    bool convertItemOfObjectWithTag(const std::shared_ptr<DMBaseObject> &object, quint32 tag, bool milestoneAction);
+
+    // ---- Relayout (DMProjectDocumentObjectViewDataSource_Layout.cpp) ----
+    // The whole sequence: frames, background, objects, row colours, then the frames applied and
+    // everything redrawn.
+    void relayoutProjectView();
+    void computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(QRectF *projectViewFrame,
+                                                                        QRectF *timelineViewFrame,
+                                                                        bool shouldReLayoutObjects);
+    void updateBackgroundObjectWithProjectViewFrame(const QRectF &frame);
+    void layoutObjects();
+    void updateBackgroundObjectRowsColor();
+    void layoutObjectsVertically();
+    void syncProjectViewWithOutlineView();
+    bool isProjectViewSyncScheduled() const;
+    // Reloads the outline with its stored expansion state, then relays the canvas out; now, or
+    // once control is back in the event loop (after an undo or redo).
+    void reloadProjectOutlineAndRelayout();
+    void reloadProjectOutlineAndRelayoutSoon();
+    // The model applied new dates: the shown span widens when they leave it (not during a drag).
+    void itemDatesDidChange();
+    // While printing, the frames take exactly the stored scale.
+    bool isPrinting() const { return m_isPrinting; }
+    void setIsPrinting(bool printing) { m_isPrinting = printing; }
+    // An outline row was expanded or collapsed (hasSubitems: rows appeared or disappeared).
+    void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    DMProjectView *canvas() const;
+    std::shared_ptr<DMProjectObject> objectAtRow(int row) const;
+    void createItemByDragging(DMProjectViewDragHandlerObject *handler);
+    void moveBarToResourceRow(DMProjectViewDragHandlerObject *handler);
+    void moveSelectedBarsBetweenResourceRows(int direction);
+    void linkPendingDependency();
+    // The menu commands act in the Gantt view only; elsewhere they beep.
+    bool acceptsMenuCommands() const;
+    void convertFromMenuItem(QAction *sender, bool milestoneAction);
+    void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
+    void linkObjectsFramesDidChange();
+    void rebuildLinkIndex();
+    void relayoutSoon();
+    // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
+    // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
+    void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
+    // Opens the object's inspector a moment later, once the gesture that made it is over.
+    void editLater(const std::shared_ptr<DMProjectViewObject> &object);
+
+    DMGanttDocumentHooks &m_document;
+    std::shared_ptr<DMProjectViewBackgroundObject> m_background;
+    std::shared_ptr<DMUIProjectPendingDependency> m_pendingDependency; // the one link being drawn
+    bool m_projectViewHasSelectedItems = false;
+    bool m_isPrinting = false;
+
+    // The keyboard nudge series: its last synthetic drag event and step (points).
+    DMEvent m_lastSyntheticEvent;
+    double m_lastNudgeStep = 0.0;
+    qint64 m_lastNudgeSeriesNumber = 0;
+    // The create-by-drag in progress and its anchor, which slides off non-working days.
+    std::weak_ptr<DMBaseObject> m_createDragHandler;
+    QPointF m_createDragAnchor;
+
+    bool m_outlineSyncPending = false;
+    bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
+    bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
+    bool m_relayoutPending = false;
+    bool m_reloadPending = false;
+
+    // The shown link lines by their vertical extent (rebuilt after each relayout and when the
+    // model reports a change of links), so that a drawing pass or a hit test looks only at the
+    // lines near the rows it shows instead of walking every item. Bars move only horizontally
+    // between relayouts, so the extents stay good, with a margin for the routes' detours.
+    struct LinkIndexEntry
+    {
+        double top = 0.0;
+        double bottom = 0.0;
+        int order = 0; // the tree walk's order, which results keep
+        std::weak_ptr<DMBaseObject> line;
+    };
+    std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
+    std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
+    bool m_linkIndexValid = false;
+};

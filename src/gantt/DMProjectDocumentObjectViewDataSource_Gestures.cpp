@@ -1,0 +1,339 @@
+// DMProjectDocumentObjectViewDataSource as the Gantt canvas's delegate: what a press starts,
+// what a release finishes, keys, zoom, and the date under a canvas point.
+#include "DMProjectDocumentObjectViewDataSource.h"
+
+#include "DMBeep.h"
+#include "DMColorAdditions.h"
+#include "DMDelayedCall.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMObjectViewDragOperation.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMProjectView.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
+#include "DMProjectViewDragHandlerObject.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectPendingDependency.h"
+#include "DMUIProjectTask.h"
+#include "DMUndoManager.h"
+#include "DMUserDefaults.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNudgeMinimumStep = 2.0;
+constexpr double kNudgeMaximumStep = 10.0;
+constexpr double kNudgeGrowth = 1.1;
+const QString kSavedLinkStyle = QStringLiteral("DMSavedLinkStyle");
+
+QColor savedLinkColor(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QColor>())
+        return value.value<QColor>();
+    if (value.metaType() == QMetaType::fromType<QVariantMap>())
+        return colorWithComponentsDictionary(value.toMap());
+    return QColor(value.toString());
+}
+
+} // namespace
+
+// ---- Pure rules ----
+
+int DMProjectDocumentObjectViewDataSource::createByDragRoundingInterval(const DMProjectViewDateGrid &grid)
+{
+    const int window = grid.windowSeconds();
+    const double perDay = grid.pixelsPerDay();
+    const double secondsPerPixel = grid.secondsPerPixel();
+    int interval = 300;
+    if (secondsPerPixel >= 1800)
+        interval = 7200;
+    else if (secondsPerPixel >= 900)
+        interval = 3600;
+    else if (secondsPerPixel >= 300)
+        interval = 1800;
+    if (perDay <= 20.0)
+        interval = window; // a whole working day
+    else if (perDay <= 40.0)
+        interval = window / 2; // half a working day
+    return std::max(interval, 300);
+}
+
+float DMProjectDocumentObjectViewDataSource::magnifiedPixelsPerDay(float pixelsPerDay, double magnification)
+{
+    const double current = std::isfinite(pixelsPerDay) && pixelsPerDay > 0 ? pixelsPerDay : 1.0;
+    const double change = std::isfinite(magnification) ? magnification : 0.0;
+    const double exponent = std::clamp(std::log10(current) + change, 0.0, 2.0);
+    return float(std::pow(10.0, exponent));
+}
+
+double DMProjectDocumentObjectViewDataSource::nextNudgeStep(double lastStep, bool rightArrow)
+{
+    const double last = std::isfinite(lastStep) ? std::abs(lastStep) : 0.0;
+    const double step = std::clamp(last * kNudgeGrowth, kNudgeMinimumStep, kNudgeMaximumStep);
+    return rightArrow ? step : -step;
+}
+
+DMDate DMProjectDocumentObjectViewDataSource::projectViewDateForPoint(DMProjectView *, QPointF point) const
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    return project ? DMProjectViewDateGrid(project->displayAttributes()).dateForX(point.x()) : DMDate();
+}
+
+int DMProjectDocumentObjectViewDataSource::viewModeForProjectView(DMProjectView *) const
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    return project ? project->displayAttributes().viewMode : 0;
+}
+
+void DMProjectDocumentObjectViewDataSource::editLater(const std::shared_ptr<DMProjectViewObject> &object)
+{
+    performAfterDelay(this, 0.1, [this, weak = std::weak_ptr<DMProjectViewObject>(object)] {
+        if (const auto target = weak.lock(); target && canvas())
+            target->editInView(canvas());
+    });
+}
+
+// ---- Press ----
+
+qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWithObject(DMObjectView *view, QPointF point,
+                                                                    const std::shared_ptr<DMBaseObject> &object)
+{
+    auto *canvas = qobject_cast<DMProjectView *>(view);
+    if (!canvas || !m_document.project())
+        return DMObjectViewDragOperation::None;
+
+    if (!object || object == m_background) {
+        if (canvas->lastMouseDownEvent().hasModifier(DMEvent::Option))
+            return DMObjectViewDragOperation::RubberBand;
+        auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
+            point, DMProjectViewDragOperation::CreateItem);
+        handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY);
+        handler->setDelegate(this);
+        m_createDragHandler = handler;
+        m_createDragAnchor = point;
+        canvas->setDragOperationConcernedObjects({handler});
+        return handler->dragOperation();
+    }
+
+    if (const auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(object)) {
+        const qint32 operation = bar->dragOperationForPoint(point, canvas);
+        if (operation == DMProjectViewDragOperation::LinkFromBegin || operation == DMProjectViewDragOperation::LinkFromEnd) {
+            // At most one pending link: one whose release never came is dropped first.
+            if (m_pendingDependency) {
+                canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_pendingDependency->boundingBox()));
+                m_pendingDependency.reset();
+            }
+            auto pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
+            pending->setFromObject(bar);
+            pending->setSource(operation == DMProjectViewDragOperation::LinkFromBegin
+                                   ? DMUIProjectPendingDependency::kSourceStartSide
+                                   : DMUIProjectPendingDependency::kSourceFinishSide);
+            pending->setViewModeVisibility(kDMProjectViewMode_Gantt);
+            pending->setStartPointEndPoint(point, point);
+            m_pendingDependency = pending;
+            canvas->setDragOperationConcernedObjects({pending});
+            return pending->dragOperationForPoint(point, canvas);
+        }
+        if (!bar->isSelected())
+            canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items,
+                                                       canvas->lastMouseDownEvent().hasModifier(DMEvent::Shift));
+        if (operation != DMProjectViewDragOperation::MoveItem) {
+            if (operation >= DMObjectViewDragOperation::FirstObjectOperation)
+                canvas->setDragOperationConcernedObjects({bar});
+            return operation;
+        }
+        const DMBaseObjectList selection = canvas->selectedObjects();
+        const bool allTaskBars = std::all_of(selection.cbegin(), selection.cend(), [](const auto &selected) {
+            return dynamic_cast<const DMUIProjectTask *>(selected.get()) != nullptr;
+        });
+        if (allTaskBars && selection.size() >= 2) {
+            canvas->setDragOperationConcernedObjects(selection);
+            return DMProjectViewDragOperation::MoveItem;
+        }
+        auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
+            point, DMProjectViewDragOperation::MoveItem);
+        handler->setDelegate(this);
+        std::shared_ptr<DMProjectViewObject> target = bar;
+        if (selection.size() == 1)
+            if (auto single = std::dynamic_pointer_cast<DMUIProjectTask>(selection.first()))
+                target = single;
+        handler->setTargetUIObject(target);
+        handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY
+                          | DMProjectViewDragHandlerObject::LockToDominantAxis);
+        canvas->setDragOperationConcernedObjects({handler});
+        return DMProjectViewDragOperation::MoveItem;
+    }
+
+    if (const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(object))
+        return line->dragOperationForPoint(point, canvas);
+    return DMObjectViewDragOperation::None;
+}
+
+// ---- Release ----
+
+void DMProjectDocumentObjectViewDataSource::objectViewWillFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+{
+    if (operation != DMProjectViewDragOperation::CreateItem || !view)
+        return;
+    const DMBaseObjectList objects = view->currentDragOperationConcernedObjects();
+    const auto handler = objects.size() == 1 ? std::dynamic_pointer_cast<DMProjectViewDragHandlerObject>(objects.first())
+                                             : nullptr;
+    if (!handler)
+        return;
+    if (const auto target = handler->targetUIObject())
+        editLater(target);
+    else
+        view->deselectAll();
+}
+
+void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
+{
+    auto *canvas = qobject_cast<DMProjectView *>(view);
+    m_createDragHandler.reset();
+    if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
+        if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
+            object->editInView(canvas);
+    } else if (operation == DMProjectViewDragOperation::PendingLink) {
+        linkPendingDependency();
+    }
+    // A drag may have moved dates past the shown span: widen it now that the gesture is over.
+    itemDatesDidChange();
+    if (view)
+        view->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
+{
+    const std::shared_ptr<DMUIProjectPendingDependency> pending = std::exchange(m_pendingDependency, nullptr);
+    DMUndoManager *undo = m_document.undoManager();
+    if (!pending || !m_document.project() || !undo)
+        return;
+    const auto fromBar = pending->fromObject();
+    const auto toBar = pending->toObject();
+    if (toBar)
+        toBar->setHovered(false);
+    const auto from = fromBar ? fromBar->representedObject() : nullptr;
+    const auto to = toBar ? toBar->representedObject() : nullptr;
+    if (!from || !to)
+        return; // released over nothing
+    undo->beginUndoGrouping();
+    const std::shared_ptr<DMProjectDependency> dependency = from->addOutboundDependencyToItem(to);
+    if (dependency) {
+        dependency->setKind(pending->linkKind());
+        const QVariant saved = DMUserDefaults::standardUserDefaults().objectForKey(kSavedLinkStyle);
+        if (saved.isValid()) {
+            const QVariantMap style = saved.toMap();
+            if (const QColor color = savedLinkColor(style.value(QStringLiteral("color"))); color.isValid())
+                dependency->setColor(color);
+            dependency->setLinkStyle(style.value(QStringLiteral("linkStyle")).toInt());
+            dependency->setHasArrow(style.value(QStringLiteral("hasArrow")).toBool());
+            dependency->setDashStyle(style.value(QStringLiteral("dashStyle")).toInt());
+            dependency->setThickness(style.value(QStringLiteral("thickness")).toInt());
+        }
+        from->enforceLinkedItemsConstrainedDates();
+    }
+    undo->setActionName(QStringLiteral("Link"));
+    undo->endUndoGrouping();
+    if (!dependency) {
+        DMBeep(); // a cycle or a duplicate
+        return;
+    }
+    m_linkIndexValid = false;
+    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
+        editLater(line);
+}
+
+// ---- Keys ----
+
+void DMProjectDocumentObjectViewDataSource::objectViewReceivedKeyEvent(DMObjectView *view, const DMEvent &event)
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!view || !project)
+        return;
+    // X11 sends a release before every auto-repeated press: those releases are not the key
+    // going up, so a held arrow keeps its series and Delete acts once.
+    if (event.type() == DMEvent::KeyUp && event.isARepeat())
+        return;
+    const bool down = event.type() == DMEvent::KeyDown;
+    const bool up = event.type() == DMEvent::KeyUp;
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (down || up)
+            keyboardItemDragWithEvent(event);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (down && project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
+            moveSelectedBarsBetweenResourceRows(event.key() == Qt::Key_Up ? -1 : 1);
+        break;
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+        if (up)
+            m_document.deleteSelectedItem();
+        break;
+    default:
+        break;
+    }
+}
+
+void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEvent &event)
+{
+    DMProjectView *canvas = this->canvas();
+    const double step = nextNudgeStep(m_lastNudgeStep, event.key() == Qt::Key_Right);
+    m_lastNudgeStep = step;
+    const DMEvent &last = m_lastSyntheticEvent;
+    QPointF location(0, 0);
+    qint64 number = 0;
+    if (last.type() != DMEvent::NoEvent) {
+        location = last.locationInWindow() + QPointF(step, 0);
+        number = last.eventNumber();
+    } else {
+        // A number of its own for the series: the bars take all its steps as one move. Two
+        // series begun within one millisecond still get different numbers.
+        number = QDateTime::currentMSecsSinceEpoch() % std::numeric_limits<qint64>::max();
+        if (number <= m_lastNudgeSeriesNumber)
+            number = m_lastNudgeSeriesNumber + 1;
+        m_lastNudgeSeriesNumber = number;
+    }
+    const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
+    m_lastSyntheticEvent = synthetic;
+    if (canvas) {
+        const DMBaseObjectList selection = canvas->selectedObjects();
+        for (const auto &object : selection)
+            if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
+                bar->handleDragOperation(DMProjectViewDragOperation::MoveItem, QPointF(0, 0), location, synthetic, canvas);
+    }
+    if (event.type() == DMEvent::KeyUp) {
+        m_lastSyntheticEvent = DMEvent();
+        m_lastNudgeStep = 0.0;
+    }
+}
+
+// ---- Zoom ----
+
+void DMProjectDocumentObjectViewDataSource::objectViewMagnifyWithEvent(DMObjectView *, const DMEvent &event)
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMUndoManager *undo = m_document.undoManager();
+    if (!project || !undo)
+        return;
+    const float pixelsPerDay = magnifiedPixelsPerDay(project->displayAttributes().pixelsPerDay, event.magnification());
+    // The scale is a view setting: no undo step; the document's observer relays out.
+    undo->disableUndoRegistration();
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
+    undo->enableUndoRegistration();
+}

@@ -1,0 +1,367 @@
+// DMProjectDocumentObjectViewDataSource: the relayout of the Gantt canvas. The frames of canvas
+// and timeline header follow the shown time span and the scale; the background table follows
+// the timeline's columns and the outline's rows; every bar follows its dates and its outline row.
+#include "DMProjectDocumentObjectViewDataSource.h"
+#include "DMProjectItemTree.h"
+
+#include "DMDelayedCall.h"
+#include "DMGanttDocumentHooks.h"
+#include "DMIdleTimeout.h"
+
+#include "DMOutlineView.h"
+#include "DMOutlineViewModel.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectTimelineDataSource.h"
+#include "DMProjectView.h"
+#include "DMProjectViewBackgroundObject.h"
+#include "DMProjectViewBackgroundObjectAttributes.h"
+#include "DMProjectViewConstants.h"
+#include "DMProjectViewDateGrid.h"
+#include "DMTimelineColumnCache.h"
+#include "DMTimelineView.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectEvent.h"
+#include "DMUIProjectItem.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr float kMinimumPixelsPerDay = DMProjectViewDateGrid::kMinimumPixelsPerDay;
+constexpr int kWholeProjectTimelineMode = 4;
+// Widgets cannot be wider than this; a wider canvas is drawn at a smaller scale.
+constexpr double kMaximumCanvasWidth = 16000000.0;
+
+// Fill colours of the grid: columns by kind of day, rows by what they hold.
+const QColor kNonWorkingWeekDayColor = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.06f);
+const QColor kDayOffColor = QColor::fromRgbF(0.85f, 0.45f, 0.1f, 0.1f);
+const QColor kSelectedRowColor = QColor::fromRgbF(0.2f, 0.45f, 0.9f, 0.15f);
+const QColor kEventsRowColor = QColor::fromRgbF(0.95f, 0.85f, 0.3f, 0.12f);
+const QColor kGroupRowColor = QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.035f);
+
+QColor dayColor(const DMProject &project, const DMDate &day)
+{
+    int kind = 0;
+    if (project.isWorkingDay(day, &kind))
+        return QColor();
+    return kind == 1 ? kNonWorkingWeekDayColor : kDayOffColor;
+}
+
+// Every item of the tree, parents before children, and the events.
+void forEachItem(const DMProject &project, const std::function<void(DMProjectItem &)> &fn)
+{
+    DMProjectItem_forEachItem(project.tasks().list(), fn);
+    for (const auto &event : project.eventContainer()->events())
+        fn(*event);
+}
+
+void forEachResource(const DMProject &project, const std::function<void(DMProjectResource &)> &fn)
+{
+    std::vector<DMProjectResource *> stack;
+    for (const auto &resource : project.resources())
+        stack.push_back(resource.get());
+    while (!stack.empty()) {
+        DMProjectResource *resource = stack.back();
+        stack.pop_back();
+        fn(*resource);
+        for (const auto &child : resource->subitems())
+            stack.push_back(child.get());
+    }
+}
+
+DMUIProjectItem *barOf(const std::shared_ptr<DMProjectItemUIObject> &object)
+{
+    return dynamic_cast<DMUIProjectItem *>(object.get());
+}
+
+} // namespace
+
+void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
+{
+    m_relayoutPending = false;
+    if (!m_document.project())
+        return;
+    QRectF projectViewFrame;
+    QRectF timelineViewFrame;
+    computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
+    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
+    layoutObjects();
+    updateBackgroundObjectRowsColor();
+    if (DMProjectView *canvas = this->canvas()) {
+        canvas->setCanvasSize(projectViewFrame.size());
+        canvas->resize(projectViewFrame.size().toSize());
+        canvas->setNeedsDisplay();
+        canvas->resetToolTips();
+    }
+    if (DMTimelineView *timeline = m_document.timelineView()) {
+        timeline->resize(timelineViewFrame.size().toSize());
+        timeline->update();
+        timeline->resetCursorRects();
+    }
+}
+
+void DMProjectDocumentObjectViewDataSource::syncProjectViewWithOutlineView()
+{
+    destroyPendingIdleInvocations(this);
+    relayoutProjectView();
+}
+
+bool DMProjectDocumentObjectViewDataSource::isProjectViewSyncScheduled() const
+{
+    return hasPendingIdleInvocation(this, "syncProjectViewWithOutlineView");
+}
+
+void DMProjectDocumentObjectViewDataSource::relayoutSoon()
+{
+    performOnceAfterDelay(m_relayoutPending, 0, &DMProjectDocumentObjectViewDataSource::relayoutProjectView);
+}
+
+void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
+{
+    m_reloadPending = false;
+    if (m_document.projectOutlineView() && m_document.project())
+        m_document.reloadProjectOutline();
+    m_linkIndexValid = false;
+    relayoutProjectView();
+}
+
+void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon()
+{
+    performOnceAfterDelay(m_reloadPending, 0, &DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout);
+}
+
+void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
+{
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->viewport()->update();
+    // Dates outside the shown span widen it; not while a drag is under way, whose geometry
+    // would jump under the pointer: its mouse up relays out.
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMProjectView *canvas = this->canvas();
+    if (!project || (canvas && canvas->currentDragOperation() != 0))
+        return;
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*project);
+    if (shown.begin != attributes.timeSpanBeginDate || shown.end != attributes.timeSpanEndDate)
+        relayoutSoon();
+}
+
+// ---- The sequence ----
+
+void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(
+    QRectF *projectViewFrame, QRectF *timelineViewFrame, bool shouldReLayoutObjects)
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
+        return;
+    DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    bool ok = false;
+    const int storedMode = project->attribute(kDMProject_TimelineViewMode).toInt(&ok);
+    attributes.timelineViewMode = ok ? std::clamp(storedMode, 0, 4) : kWholeProjectTimelineMode;
+
+    const DMTimelineTimeSpan span = DMProjectTimelineDataSource_shownTimeSpan(*project);
+    const double days = double(std::max<qint64>(1, span.dayCount()));
+    float pixelsPerDay = project->attribute(kDMProject_TimelineViewPixelsPerDay).toFloat(&ok);
+    if (!ok || !std::isfinite(pixelsPerDay))
+        pixelsPerDay = attributes.pixelsPerDay;
+    if (!std::isfinite(pixelsPerDay) || pixelsPerDay < kMinimumPixelsPerDay)
+        pixelsPerDay = kMinimumPixelsPerDay;
+
+    const QScrollArea *scroll = m_document.projectViewScrollArea();
+    const QSize visible = scroll ? scroll->viewport()->size() : QSize();
+    // On screen the span fills at least the visible width; printing uses the stored scale.
+    if (!m_isPrinting && visible.width() > 0)
+        pixelsPerDay = std::max(pixelsPerDay, float(visible.width() / days));
+    if (days * pixelsPerDay > kMaximumCanvasWidth)
+        pixelsPerDay = std::max(kMinimumPixelsPerDay, float(kMaximumCanvasWidth / days));
+
+    const bool changed = attributes.pixelsPerDay != pixelsPerDay || attributes.timeSpanBeginDate != span.begin
+                         || attributes.timeSpanEndDate != span.end;
+    attributes.pixelsPerDay = pixelsPerDay;
+    attributes.timeSpanBeginDate = span.begin;
+    attributes.timeSpanEndDate = span.end;
+
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const double rowsHeight = outline ? outline->outlineModel()->totalHeightOfRows() : 0.0;
+    const double width = DMProjectViewDateGrid(attributes).widthOfDays(qint64(days));
+    const double height = std::max(rowsHeight, double(visible.height()));
+    if (projectViewFrame)
+        *projectViewFrame = QRectF(0, 0, width, height);
+    if (timelineViewFrame) {
+        // As wide as the canvas plus its vertical scroll bar, so both scroll the same distance.
+        const int scrollBar = scroll ? scroll->verticalScrollBar()->sizeHint().width() : 0;
+        *timelineViewFrame = QRectF(0, 0, width + scrollBar, 3 * DMTimelineView::kBandHeight);
+    }
+    if (m_isPrinting || (shouldReLayoutObjects && changed))
+        layoutObjects();
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto &background = m_background;
+    if (!background || !project)
+        return;
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    const bool dayScale = attributes.timelineViewMode == 0;
+    const DMProjectViewDateGrid grid(attributes);
+    const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
+    const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));
+
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
+    const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
+
+    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
+    table->setColumnWidth(grid.columnWidth(dayScale));
+    const qint64 firstDay = attributes.timeSpanBeginDate.isNull() ? 0 : attributes.timeSpanBeginDate.julianDay();
+    if (dayScale) {
+        const QColor color = attributes.timeSpanBeginDate.isNull() ? QColor() : dayColor(*project, attributes.timeSpanBeginDate);
+        for (qint32 column = 0; column < columns; ++column)
+            table->setColumnBgColor(column, color);
+    } else if (!attributes.timeSpanBeginDate.isNull()) {
+        for (qint32 column = 0; column < columns; ++column)
+            table->setColumnBgColor(column, dayColor(*project, DMDate::dateWithJulianDay(firstDay + column, 12 * 3600)));
+    }
+    for (qint32 row = 0; row < rows; ++row)
+        table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
+    background->setFrame(frame);
+    background->setAttributes(table);
+}
+
+void DMProjectDocumentObjectViewDataSource::layoutObjects()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
+        return;
+    const int viewMode = project->displayAttributes().viewMode;
+    // A bar made here is placed at once; its link lines take only bars already made, so the
+    // lines whose other bar comes later are placed by layoutObjectsVertically, after every bar.
+    forEachItem(*project, [](DMProjectItem &item) {
+        if (const auto object = item.ganttUIObject())
+            object->representedObject_timeSpanChanged();
+    });
+    if (viewMode == kDMProjectViewMode_Resources)
+        forEachResource(*project, [](DMProjectResource &resource) {
+            for (const auto &object : resource.UIObjects())
+                object->representedObject_timeSpanChanged();
+        });
+    layoutObjectsVertically();
+}
+
+void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
+        return;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const int viewMode = project->displayAttributes().viewMode;
+    // Rows not shown (inside a collapsed process) hide their bars.
+    forEachItem(*project, [](DMProjectItem &item) {
+        if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
+            bar->setDisplayed(false);
+    });
+    if (outline) {
+        const DMOutlineViewModel *rows = outline->outlineModel();
+        const int lane = std::max(1, outline->rowHeight());
+        const DMProjectEventContainer *events = project->eventContainer().get();
+        for (int row = 0; row < rows->numberOfRows(); ++row) {
+            const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
+            if (!object)
+                continue;
+            const double top = rows->topOfRow(row);
+            const double height = rows->heightOfRow(row);
+            if (object.get() == events) {
+                for (const auto &event : events->events())
+                    if (auto *bar = dynamic_cast<DMUIProjectEvent *>(event->ganttUIObject().get())) {
+                        bar->setDisplayed(true);
+                        bar->layoutInEventsRow(QRectF(0, top, 1, height));
+                    }
+            } else if (viewMode == kDMProjectViewMode_Gantt) {
+                const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
+                if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr) {
+                    bar->setDisplayed(true);
+                    const QRectF f = bar->frame();
+                    bar->setFrame(QRectF(f.x(), top, f.width(), height));
+                }
+            } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
+                for (const auto &resourceBar : resource->UIObjects())
+                    if (DMUIProjectItem *bar = barOf(resourceBar)) {
+                        bar->setDisplayed(true);
+                        const QRectF f = bar->frame();
+                        bar->setFrame(QRectF(f.x(), top + bar->resourceViewSubRow() * lane, f.width(), lane));
+                    }
+            }
+        }
+    }
+    linkObjectsFramesDidChange();
+    if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::linkObjectsFramesDidChange()
+{
+    // A bar whose frame did not change told its links nothing, yet its shown state may have.
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (project && project->displayAttributes().viewMode == kDMProjectViewMode_Gantt)
+        forEachItem(*project, [](DMProjectItem &item) {
+            for (const auto &dependency : item.outboundDependencies())
+                if (const auto line = dependency->ganttUIObject())
+                    line->representedObject_endsChanged();
+        });
+    m_linkIndexValid = false;
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto table = m_background ? m_background->attributes() : nullptr;
+    if (!table || !project)
+        return;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const qint32 rows = outline ? std::min<qint32>(table->rows(), outline->numberOfRows()) : 0;
+    const QList<int> selected = outline ? outline->selectedRowIndexes() : QList<int>();
+    const DMProjectEventContainer *events = project->eventContainer().get();
+    for (qint32 row = 0; row < rows; ++row) {
+        QColor color;
+        const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
+        if (std::binary_search(selected.cbegin(), selected.cend(), row))
+            color = kSelectedRowColor;
+        else if (object.get() == events)
+            color = kEventsRowColor;
+        else if (const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
+                 item && (item->kind() == kDMProjectItem_Kind_Process || item->kind() == kDMProjectItem_Kind_ItemGroup))
+            color = kGroupRowColor;
+        else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get()); resource && resource->isGroup())
+            color = kGroupRowColor;
+        table->setRowBgColor(row, color);
+    }
+    if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
+}
+
+// ---- Outline callbacks ----
+
+void DMProjectDocumentObjectViewDataSource::projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring)
+{
+    // One sync 0.5 s after the last change; the bars leave the hidden rows sooner.
+    if (hasSubitems)
+        performSelectorAfterIdleTimeout(this, "syncProjectViewWithOutlineView", [this] { syncProjectViewWithOutlineView(); },
+                                        0.5);
+    if (restoring)
+        return;
+    m_document.markDocumentAsEdited();
+    if (!expanded)
+        performSelectorAfterIdleTimeout(this, "layoutObjectsVertically", [this] { layoutObjectsVertically(); }, 0.1);
+}

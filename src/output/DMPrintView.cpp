@@ -1,0 +1,174 @@
+#include "DMPrintView.h"
+
+#include "DMPageLayoutAdditions.h"
+#include "DMViewCompositor.h"
+
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPaintEngine>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kPointsPerInch = 72.0;
+// More pages than this is a mistake in the settings, not a print job.
+constexpr double kMaxPages = 100000;
+// Fitting the image to the page makes its scaled size equal the zone, up to rounding, which
+// must not spill into a second, empty page.
+constexpr double kPageSpillTolerance = 1e-9;
+
+int pagesAcross(double length, double pageLength)
+{
+    return int(std::ceil(length / pageLength - kPageSpillTolerance));
+}
+
+} // namespace
+
+DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
+                                          bool adjustToPageWidth, bool adjustToPageHeight)
+{
+    DMPrintViewPagination result;
+    const double bw = boundsSize.width(), bh = boundsSize.height();
+    if (!(bw > 0 && bh > 0)) {
+        result.whyNoPages = QStringLiteral("The image to print is empty.");
+        return result;
+    }
+    if (!(printZone.width() > 0 && printZone.height() > 0)) {
+        result.whyNoPages = QStringLiteral("The page is smaller than its margins.");
+        return result;
+    }
+    if (!(u > 0) || !std::isfinite(u)) {
+        result.whyNoPages = QStringLiteral("The print scale must be greater than 0.");
+        return result;
+    }
+    double f = 1.0;
+    if (adjustToPageWidth)
+        f = std::min(printZone.width() / (bw * u), 1.0);
+    if (adjustToPageHeight)
+        f = std::min(f, printZone.height() / (bh * u));
+    const double scale = f * u;
+    const double columns = std::max(1, pagesAcross(bw * scale, printZone.width()));
+    const double rows = std::max(1, pagesAcross(bh * scale, printZone.height()));
+    if (columns * rows > kMaxPages) {
+        result.whyNoPages = QStringLiteral("The image would need more than %1 pages.").arg(kMaxPages);
+        return result;
+    }
+    result.scale = scale;
+    result.columns = int(columns);
+    result.rows = int(rows);
+    return result;
+}
+
+DMPrintView::DMPrintView(QWidget *parent)
+    : QWidget(parent),
+      m_pageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point)
+{
+    setImage(QImage());
+}
+
+void DMPrintView::setImage(const QImage &image)
+{
+    m_image = image;
+    const QSizeF size = DMViewCompositor::imageSizeInPoints(image);
+    setGeometry(0, 0, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+void DMPrintView::setPrintInfo(const QPageLayout &layout, double scalingFactor)
+{
+    m_pageLayout = layout;
+    m_printScale = scalingFactor;
+}
+
+QSizeF DMPrintView::printZoneSizeOfLayout(const QPageLayout &layout)
+{
+    QRectF zone;
+    getPageRectPrintZoneRectOrientation(layout, nullptr, &zone, nullptr);
+    return zone.size();
+}
+
+QSizeF DMPrintView::calculatePrintZoneSize() const
+{
+    return printZoneSizeOfLayout(m_pageLayout);
+}
+
+DMPrintViewPagination DMPrintView::pagination() const
+{
+    return DMPrintViewPaginate(DMViewCompositor::imageSizeInPoints(m_image), calculatePrintZoneSize(), m_printScale,
+                               m_adjustToPageWidth, m_adjustToPageHeight);
+}
+
+bool DMPrintView::knowsPageRange(int *first, int *last) const
+{
+    const int count = pagination().pageCount();
+    if (first)
+        *first = 1;
+    if (last)
+        *last = count;
+    return count > 0;
+}
+
+QRectF DMPrintView::rectForPage(int page) const
+{
+    const DMPrintViewPagination p = pagination();
+    if (page < 1 || page > p.pageCount())
+        return QRectF();
+    const QSizeF zone = calculatePrintZoneSize();
+    const int row = (page - 1) / p.columns;
+    const int column = (page - 1) - row * p.columns;
+    return QRectF(column * zone.width(), row * zone.height(), zone.width(), zone.height());
+}
+
+void DMPrintView::drawRect(QPainter *painter, const QRectF &) const
+{
+    const double scale = pagination().scale;
+    if (m_image.isNull() || scale <= 0)
+        return;
+    const QSizeF size = DMViewCompositor::imageSizeInPoints(m_image);
+    painter->save();
+    // The image replaces what lies below where the device can copy; a page is blank anyway.
+    if (painter->paintEngine() && painter->paintEngine()->hasFeature(QPaintEngine::PorterDuff))
+        painter->setCompositionMode(QPainter::CompositionMode_Source);
+    painter->setOpacity(1.0);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform);
+    painter->drawImage(QRectF(0, 0, size.width() * scale, size.height() * scale), m_image);
+    painter->restore();
+}
+
+bool DMPrintView::printOnDevice(QPagedPaintDevice *device, QString *error) const
+{
+    const DMPrintViewPagination p = pagination();
+    auto refuse = [error](const QString &reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (p.pageCount() == 0)
+        return refuse(p.whyNoPages);
+    device->setPageLayout(m_pageLayout);
+    QPainter painter;
+    if (!painter.begin(device))
+        return refuse(QStringLiteral("The printer could not be started."));
+    // The painter starts at the top left of the printable area and counts in device dots.
+    painter.scale(device->logicalDpiX() / kPointsPerInch, device->logicalDpiY() / kPointsPerInch);
+    for (int page = 1; page <= p.pageCount(); ++page) {
+        if (page > 1 && !device->newPage())
+            return refuse(QStringLiteral("The printer refused page %1.").arg(page));
+        const QRectF part = rectForPage(page);
+        painter.save();
+        painter.setClipRect(QRectF(QPointF(0, 0), part.size()));
+        painter.translate(-part.topLeft());
+        drawRect(&painter, part);
+        painter.restore();
+    }
+    return true;
+}
+
+void DMPrintView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    drawRect(&painter, QRectF(event->rect()));
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QImage>
+#include <QPageLayout>
+#include <QRectF>
+#include <QSizeF>
+#include <QWidget>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// How one image is spread over pages: the scale it is printed at and the grid of pages.
+// No pages (columns and rows 0) come with the reason.
+struct DMPrintViewPagination
+{
+    double scale = 0;
+    int columns = 0;
+    int rows = 0;
+    QString whyNoPages;
+
+    int pageCount() const { return columns * rows; }
+};
+
+// Prints one image over as many pages as it needs, left to right, then top to bottom,
+// optionally scaled down (never up) so that its width or height fits the printable area.
+// Coordinates are the view's own: origin at the top left, one unit a point; the image's size in
+// points comes from its resolution (DMViewCompositor::imageSizeInPoints).
+class DMPrintView : public QWidget
+{
+public:
+    explicit DMPrintView(QWidget *parent = nullptr);
+
+    // The view's frame becomes (0, 0) and the image's size in points (empty for a null image).
+    void setImage(const QImage &image);
+    QImage image() const { return m_image; }
+    void setAdjustToPageWidth(bool adjust) { m_adjustToPageWidth = adjust; }
+    bool adjustToPageWidth() const { return m_adjustToPageWidth; }
+    void setAdjustToPageHeight(bool adjust) { m_adjustToPageHeight = adjust; }
+    bool adjustToPageHeight() const { return m_adjustToPageHeight; }
+
+    // The print info of the coming print operation: paper, orientation and margins, and the
+    // user's scale (1.0 for 100 %).
+    void setPrintInfo(const QPageLayout &layout, double scalingFactor = 1.0);
+    QPageLayout pageLayout() const { return m_pageLayout; }
+
+    // The printable size as printed: the oriented paper less its margins.
+    QSizeF calculatePrintZoneSize() const;
+    static QSizeF printZoneSizeOfLayout(const QPageLayout &layout);
+    double scalingFactor() const { return pagination().scale; }
+    DMPrintViewPagination pagination() const;
+
+    // First and last page; false (and no pages) when the image cannot be printed, see
+    // pagination().whyNoPages.
+    bool knowsPageRange(int *first, int *last) const;
+    // The part of the view printed on page n (from 1).
+    QRectF rectForPage(int page) const;
+    void drawRect(QPainter *painter, const QRectF &rect) const;
+
+    // Prints every page on the device with this view's page layout; false with the reason when
+    // there is nothing to print or the device refuses a page.
+    bool printOnDevice(QPagedPaintDevice *device, QString *error = nullptr) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage m_image;
+    bool m_adjustToPageWidth = false;
+    bool m_adjustToPageHeight = false;
+    QPageLayout m_pageLayout;
+    double m_printScale = 1.0;
+};
+
+// The pagination rule alone: bounds size and print zone in points, the print info's scale u.
+DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
+                                          bool adjustToPageWidth, bool adjustToPageHeight);

@@ -1,0 +1,123 @@
+#include "DMPopoverEditorController.h"
+
+#include "DMAttachedWindow.h"
+#include "DMChildWindow.h"
+#include "DMProject.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMUndoManager.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QWindow>
+
+#include <algorithm>
+
+const QString DMPopoverEditorController::kDocumentCloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
+
+DMPopoverEditorController::DMPopoverEditorController()
+{
+    m_closeObserver = DMNotificationCenter::defaultCenter().addObserver(kDocumentCloseNotification, nullptr,
+                                                                        [this](const DMNotification &) { close(); });
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &DMPopoverEditorController::focusWindowDidChange);
+}
+
+DMPopoverEditorController::~DMPopoverEditorController()
+{
+    for (const QPointer<DMAttachedWindow> &window : std::as_const(m_windows))
+        delete window.data();
+}
+
+DMAttachedWindow *DMPopoverEditorController::windowOfContainer(const QWidget *container) const
+{
+    const auto found = std::find_if(m_windows.begin(), m_windows.end(), [container](const QPointer<DMAttachedWindow> &w) {
+        return w && w->view() == container;
+    });
+    return found == m_windows.end() ? nullptr : found->data();
+}
+
+DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget *container, QWidget *firstResponder,
+                                                                        QPointF point, QWidget *view)
+{
+    if (!container || !view || !view->window()->isVisible())
+        return nullptr;
+    QWidget *parentWindow = view->window();
+    const QPointF windowPoint = view->mapTo(parentWindow, point);
+    DMAttachedWindow *window = windowOfContainer(container);
+    if (!window) {
+        window = new DMAttachedWindow(container, windowPoint, parentWindow, kDMAttachedWindowSide_Automatic, 0);
+        window->setPopoverStyle(QApplication::palette().window().color());
+        m_windows.append(window);
+    }
+    // Only one popover of the editor shows at a time.
+    for (const QPointer<DMAttachedWindow> &other : std::as_const(m_windows))
+        if (other && other != window && DMWindow_parentWindow(other)) {
+            DMWindow_removeChildWindow(other);
+            other->orderOut();
+        }
+    window->set_Window(parentWindow);
+    window->setPointSide(windowPoint, kDMAttachedWindowSide_Automatic);
+    DMWindow_addChildWindow(parentWindow, window);
+    // activateWindow() would do nothing: a child window counts as active with its parent.
+    window->windowHandle()->requestActivate();
+    if (firstResponder) {
+        firstResponder->setFocus(Qt::PopupFocusReason);
+        if (auto *field = qobject_cast<QLineEdit *>(firstResponder))
+            field->selectAll();
+    }
+    return window;
+}
+
+void DMPopoverEditorController::hide()
+{
+    for (const QPointer<DMAttachedWindow> &window : std::as_const(m_windows)) {
+        if (!window || !DMWindow_parentWindow(window))
+            continue;
+        DMWindow_removeChildWindow(window);
+        window->set_Window(nullptr);
+        window->orderOut();
+    }
+}
+
+bool DMPopoverEditorController::isShown() const
+{
+    return std::any_of(m_windows.begin(), m_windows.end(),
+                       [](const QPointer<DMAttachedWindow> &window) { return window && window->isVisible(); });
+}
+
+void DMPopoverEditorController::runKeepingPopoverOpen(const std::function<void()> &modal)
+{
+    ++m_modalDepth;
+    modal();
+    --m_modalDepth;
+}
+
+void DMPopoverEditorController::focusWindowDidChange(QWindow *focusWindow)
+{
+    if (m_modalDepth > 0 || !focusWindow || !isShown())
+        return;
+    // The drop-down lists and menus of the popover's own controls are windows too.
+    if (focusWindow->type() == Qt::Popup || focusWindow->type() == Qt::ToolTip)
+        return;
+    const bool ours = std::any_of(m_windows.begin(), m_windows.end(), [focusWindow](const QPointer<DMAttachedWindow> &w) {
+        return w && w->windowHandle() == focusWindow;
+    });
+    if (!ours)
+        close();
+}
+
+void DMPopoverEditorController::applyAsOneUndoStep(const std::shared_ptr<DMProject> &project, const QString &actionName,
+                                                   const std::function<void()> &change)
+{
+    DMUndoManager *undoManager = project ? project->undoManagerForRegistration() : nullptr;
+    if (!undoManager) {
+        change();
+        if (project)
+            project->updateChangeCount(DMDocumentChangeKind::Done);
+        return;
+    }
+    // The document learns of the edit when the step closes.
+    undoManager->beginUndoGrouping();
+    change();
+    undoManager->setActionName(actionName);
+    undoManager->endUndoGrouping();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "DMNotificationCenter.h"
+
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointF>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class DMAttachedWindow;
+class DMProject;
+class QWidget;
+class QWindow;
+
+// The part the popover editors share (the resource inspector, the to-do editor): each of their
+// container views is shown in an attached window with an arrow pointing at the place clicked,
+// made on first use and kept for the process. A popover closes when any other window becomes
+// active (the drop-down lists of its own controls aside), when the window it points into goes,
+// and when a document closes; closing clears the edited object, which is never owned.
+class DMPopoverEditorController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Posted by a document when it closes; every popover closes on it.
+    static const QString kDocumentCloseNotification; // "DMProjectDocumentCloseNotification"
+
+    // close: clears the edited object and hides.
+    virtual void close() = 0;
+    // Every popover window that is attached to a window is taken off it and ordered out.
+    void hide();
+    bool isShown() const;
+
+    // Applies a change of the model as one undo step under the name. A project without an undo
+    // manager marks its document edited directly.
+    static void applyAsOneUndoStep(const std::shared_ptr<DMProject> &project, const QString &actionName,
+                                   const std::function<void()> &change);
+
+protected:
+    DMPopoverEditorController();
+    // The one editor of the class for the process, made on first use under a lock.
+    template <typename Editor>
+    static Editor *sharedEditor()
+    {
+        static QMutex lock;
+        static Editor *shared = nullptr;
+        const QMutexLocker locker(&lock);
+        if (!shared)
+            shared = new Editor;
+        return shared;
+    }
+    ~DMPopoverEditorController() override;
+
+    // Shows the container's popover pointing at the point (in the view's coordinates), attached
+    // above the view's window and made active; the first responder takes the focus with its text
+    // selected. Nothing for a view outside a shown window.
+    DMAttachedWindow *showContainerAtPointInView(QWidget *container, QWidget *firstResponder, QPointF point,
+                                                 QWidget *view);
+    // The popover window of a container, or null before its first show.
+    DMAttachedWindow *windowOfContainer(const QWidget *container) const;
+    // Runs a modal panel or alert while other windows becoming active leave the popover open.
+    void runKeepingPopoverOpen(const std::function<void()> &modal);
+
+private:
+    void focusWindowDidChange(QWindow *window);
+
+    QList<QPointer<DMAttachedWindow>> m_windows;
+    int m_modalDepth = 0;
+    DMNotificationObserver m_closeObserver;
+};

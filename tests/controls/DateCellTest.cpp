@@ -1,0 +1,205 @@
+// Date cells in tables: drawn as a date picker, edited with a live picker over the cell, and the
+// edited date applied once when the edit ends.
+#include "DMDatePickerCell.h"
+#include "DMDatePickerCellEditor.h"
+#include "DMDatePickerFieldEditor.h"
+#include "DMDateTextFieldCell.h"
+
+#include "TestSupport.h"
+
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QPointer>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QDateTime kBegin(QDate(2024, 3, 14), QTime(9, 30));
+
+// Counts every value the table writes, as a model that validates each change would see them.
+class CountingModel : public QStandardItemModel
+{
+public:
+    QList<QVariant> written;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override
+    {
+        if (role == Qt::EditRole)
+            written << value;
+        return QStandardItemModel::setData(index, value, role);
+    }
+};
+
+// A window with a one-cell table of dates and a field to take the focus away.
+struct DateTable
+{
+    std::unique_ptr<QWidget> window = std::make_unique<QWidget>();
+    CountingModel model;
+    QTableView *table = new QTableView;
+    QLineEdit *elsewhere = new QLineEdit;
+    DMDateTextFieldCell cell;
+
+    explicit DateTable(const QVariant &value = kBegin)
+    {
+        model.setRowCount(1);
+        model.setColumnCount(1);
+        model.setData(model.index(0, 0), value);
+        model.written.clear();
+        cell.datePickerCell()->setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        table->setModel(&model);
+        table->setItemDelegate(&cell);
+        table->setColumnWidth(0, 220);
+        auto *layout = new QVBoxLayout(window.get());
+        layout->addWidget(table);
+        layout->addWidget(elsewhere);
+        window->resize(300, 200);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QDateTimeEdit *startEditing()
+    {
+        table->setFocus();
+        table->edit(model.index(0, 0));
+        DMDatePickerFieldEditor *editor = cell.fieldEditor();
+        EXPECT_TRUE(editor);
+        if (!editor)
+            return nullptr;
+        EXPECT_TRUE(halcyra::test::waitFor([&] { return editor->datePicker()->hasFocus(); }));
+        return editor->datePicker();
+    }
+};
+
+} // namespace
+
+TEST(DMDateTextFieldCell, EditedDateIsAppliedOnceWhenTheEditEnds)
+{
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        DateTable dates;
+        QDateTimeEdit *picker = dates.startEditing();
+        ASSERT_TRUE(picker);
+        EXPECT_EQ(picker->dateTime(), kBegin);
+        picker->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(picker, Qt::Key_Up);
+        QTest::keyClick(picker, Qt::Key_Up);
+        EXPECT_TRUE(dates.model.written.isEmpty()); // nothing while stepping
+        QTest::keyClick(picker, Qt::Key(key));
+        ASSERT_EQ(dates.model.written.size(), 1) << "key " << key;
+        // Escape keeps the date chosen too.
+        EXPECT_EQ(dates.model.written.first().toDateTime(), kBegin.addDays(2)) << "key " << key;
+        EXPECT_TRUE(halcyra::test::waitFor([&] { return dates.cell.fieldEditor() == nullptr; }));
+        halcyra::test::pumpEvents(20);
+        EXPECT_EQ(dates.model.written.size(), 1); // the focus going back to the table adds nothing
+    }
+}
+
+TEST(DMDateTextFieldCell, LeavingThePickerEndsTheEdit)
+{
+    DateTable dates;
+    QDateTimeEdit *picker = dates.startEditing();
+    ASSERT_TRUE(picker);
+    picker->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClick(picker, Qt::Key_Down);
+    dates.elsewhere->setFocus();
+    ASSERT_EQ(dates.model.written.size(), 1);
+    EXPECT_EQ(dates.model.written.first().toDateTime(), kBegin.addSecs(-3600));
+}
+
+TEST(DMDateTextFieldCell, AValueThatIsNoDateIsNeitherShownNorEdited)
+{
+    DateTable dates(QStringLiteral("tomorrow"));
+    const QDateTime before = QDateTime(QDate(2000, 1, 1), QTime(0, 0));
+    QDateTimeEdit *picker = dates.startEditing();
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->date(), QDate(2000, 1, 1)); // the picker's own start, not the string
+    EXPECT_TRUE(picker->dateTime() >= before);
+
+    // Drawn: a date shows its text, a string nothing.
+    DateTable shown;
+    const QImage withDate = shown.table->viewport()->grab().toImage();
+    const QImage withString = dates.table->viewport()->grab().toImage();
+    const QRect cell = shown.table->visualRect(shown.model.index(0, 0));
+    int differing = 0;
+    for (int x = cell.left(); x < cell.left() + 120; ++x)
+        differing += withDate.pixelColor(x, cell.center().y()) != withString.pixelColor(x, cell.center().y());
+    EXPECT_GT(differing, 5);
+}
+
+namespace {
+
+class FinishRecorder : public DMDatePickerCellEditorDelegate
+{
+public:
+    QList<QDateTime> finished;
+    void datePickerCellEditorDidFinishEditing(DMDatePickerCellEditor *editor) override
+    {
+        finished << editor->dateTime();
+    }
+};
+
+} // namespace
+
+TEST(DMDatePickerCellEditor, ReportsOnceWhenTheFocusGoesBackToTheList)
+{
+    QWidget list;
+    list.resize(300, 100);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    DMDatePickerCell column;
+    column.setDatePickerElements(236); // year, month and day, hours and minutes
+    column.setDatePickerStyle(kDMDatePickerStyle_TextField);
+
+    for (int key : {Qt::Key_Return, Qt::Key_Escape}) {
+        FinishRecorder recorder;
+        QPointer<DMDatePickerCellEditor> editor = new DMDatePickerCellEditor(QRect(10, 10, 200, 24), &list);
+        editor->setAttributesFromCell(column);
+        EXPECT_EQ(editor->buttonSymbols(), QAbstractSpinBox::NoButtons);
+        EXPECT_TRUE(editor->hasFrame());
+        EXPECT_TRUE(editor->displayedSections() & QDateTimeEdit::MinuteSection);
+        EXPECT_TRUE(editor->displayedSections() & QDateTimeEdit::DaySection);
+        editor->setDateTime(kBegin);
+        editor->setDelegate(&recorder);
+        editor->show();
+        editor->setFocus();
+        ASSERT_TRUE(halcyra::test::waitFor([&] { return editor->hasFocus(); }));
+
+        editor->setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(editor, Qt::Key_Up);
+        // Losing the focus to a popup (its calendar) is not the end.
+        QFocusEvent toPopup(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(editor, &toPopup);
+        EXPECT_TRUE(recorder.finished.isEmpty());
+
+        QTest::keyClick(editor, Qt::Key(key));
+        ASSERT_EQ(recorder.finished.size(), 1);
+        EXPECT_EQ(recorder.finished.first(), kBegin.addDays(1)); // Escape restores nothing
+        EXPECT_TRUE(list.hasFocus());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(editor.isNull());
+    }
+}
+
+TEST(DMDatePickerCell, OffersNoEditorOfItsOwn)
+{
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), kBegin);
+    QTableView table;
+    DMDatePickerCell cell;
+    table.setModel(&model);
+    table.setItemDelegate(&cell);
+    table.show();
+    table.edit(model.index(0, 0));
+    EXPECT_TRUE(table.findChildren<QDateTimeEdit *>().isEmpty());
+
+    QDateTimeEdit dateOnly;
+    dateOnly.setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    EXPECT_EQ(DMDatePickerElements_ofDateTimeEdit(&dateOnly), kDMDatePickerElement_YearMonthDay);
+    dateOnly.setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
+    EXPECT_EQ(DMDatePickerElements_ofDateTimeEdit(&dateOnly), 236);
+}

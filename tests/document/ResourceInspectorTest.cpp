@@ -1,0 +1,130 @@
+// The resource inspector opened from the project outline in the resource view: it points at the
+// row clicked, a vCard filled into it edits the document as one undo step, and it closes with
+// the document. With HALCYRA_SCREENS_DIR set, the window with the popover is saved as a picture.
+#include "DocumentTestSupport.h"
+
+#include "DMAttachedWindow.h"
+#include "DMOutlineView.h"
+#include "DMProjectOutlineDataSource.h"
+#include "DMProjectResourceEditorController.h"
+
+#include <QBuffer>
+#include <QCursor>
+#include <QMainWindow>
+#include <QPainter>
+#include <QTest>
+
+using namespace halcyra::test;
+
+namespace {
+
+class ResourceInspectorTest : public DocumentTestBase
+{
+protected:
+    std::shared_ptr<DMProjectResource> addResource(const std::shared_ptr<DMProject> &project, const QString &name,
+                                                   int kind = DMProjectResource::Resource,
+                                                   const std::shared_ptr<DMProjectResource> &group = nullptr)
+    {
+        auto resource = std::make_shared<DMProjectResource>(kind);
+        resource->setProject(project);
+        resource->setName(name);
+        (group ? group->subitems() : project->resources()).append(resource);
+        return resource;
+    }
+};
+
+QByteArray cardWithPhoto()
+{
+    QImage photo(120, 120, QImage::Format_RGB32);
+    photo.fill(QColor(40, 110, 180));
+    QPainter painter(&photo);
+    painter.setBrush(QColor(250, 210, 170));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QRect(35, 20, 50, 50));
+    painter.drawRoundedRect(QRect(20, 75, 80, 60), 25, 25);
+    painter.end();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "PNG");
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Øster;Zoë;;;\r\nFN:Zoë Øster\r\nEMAIL;TYPE=PREF:zoe@example.org\r\n"
+           "TEL;TYPE=CELL:+41 79 000 00 00\r\nPHOTO;ENCODING=b;TYPE=PNG:"
+        + png.toBase64() + "\r\nEND:VCARD\r\n";
+}
+
+// The window's picture with the popover drawn over it at its place, as a compositing desktop
+// shows a translucent window.
+QImage composed(QWidget *window, QWidget *popover)
+{
+    const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+    QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    painter.drawPixmap(popover->mapToGlobal(QPoint(0, 0)) - origin, popover->grab());
+    return image;
+}
+
+} // namespace
+
+TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEditsAreUndoable)
+{
+    auto project = DMProject::create();
+    project->beginLoading();
+    project->setBeginDate(DMDate(2024, 1, 1, 0));
+    project->setEndDate(DMDate(2024, 1, 31, 0));
+    project->setAttribute(kDMProject_ViewMode, 1);
+    project->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+    const auto ann = addResource(project, QStringLiteral("Ann"));
+    const auto crew = addResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
+    addResource(project, QStringLiteral("Bob"), DMProjectResource::Resource, crew);
+    project->endLoading();
+    auto document = documentWithProject(project);
+    document->makeWindowControllers();
+    QMainWindow *window = document->mainWindow();
+    ASSERT_TRUE(window);
+    window->setGeometry(60, 60, 1000, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    document->reloadViews();
+
+    DMOutlineView *outline = document->outlets().projectOutlineView;
+    ASSERT_TRUE(outline);
+    const int row = outline->rowForItem(document->projectOutlineDataSource()->itemForObject(ann.get()));
+    ASSERT_GE(row, 0);
+    const QPoint click = outline->frameOfCellAtColumnRow(0, row).center() - outline->contentOffset();
+    outline->selectRowIndexesByExtendingSelection({row}, false);
+    QCursor::setPos(outline->viewport()->mapToGlobal(click));
+    // A widget's double click comes after the press of its first click.
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, Qt::NoModifier, click);
+    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, Qt::NoModifier, click);
+
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    ASSERT_TRUE(waitFor([&] { return inspector->isShown(); }));
+    EXPECT_EQ(inspector->editedObject(), ann);
+    DMAttachedWindow *popover = inspector->containerWindow();
+    ASSERT_TRUE(popover);
+    const QPoint tip = outline->viewport()->mapToGlobal(click);
+    EXPECT_EQ(popover->side(), kDMAttachedWindowSide_Below);
+    EXPECT_EQ(popover->geometry().top(), tip.y());
+    EXPECT_NEAR(popover->geometry().center().x(), tip.x(), 2);
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // A person's vCard dropped on it: the document is edited, and one undo puts everything back.
+    QString error;
+    ASSERT_TRUE(inspector->fillEditedObjectWithVCardData(cardWithPhoto(), &error)) << error.toStdString();
+    pumpEvents(20);
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(outline->outlineModel()->data(outline->outlineModel()->indexForRow(row)).toString(), "Zoë Øster");
+    if (const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR"); !folder.isEmpty()) {
+        QDir().mkpath(folder);
+        EXPECT_TRUE(composed(window, popover).save(QDir(folder).filePath(QStringLiteral("resource-popover.png"))));
+    }
+    document->undoManager()->undo();
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_EQ(ann->name(), "Ann");
+    EXPECT_FALSE(ann->attributes().contains(kDMProjectResource_Icon));
+
+    // No popover outlives its document.
+    document->close();
+    EXPECT_FALSE(inspector->isShown());
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+}

@@ -1,0 +1,388 @@
+// Importing MS Project XML: files that other programs wrote, the reading rules, and damaged input.
+#include "DMMSProjectXMLConverter.h"
+#include "FormatsTestSupport.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace halcyra::test;
+
+std::shared_ptr<DMProject> importData(const QByteArray &xml, DMImportReport *report = nullptr, bool *ok = nullptr)
+{
+    auto project = DMProject::create();
+    const bool imported = DMMSProjectXMLConverter::importMSProjectXMLDataInProject(xml, *project, report);
+    if (ok)
+        *ok = imported;
+    return project;
+}
+
+// A document with the standard week (Monday to Friday, 08:00-12:00 and 13:00-17:00) and the
+// given tasks (and other root children).
+QByteArray documentWith(const QByteArray &tasks, const QByteArray &more = QByteArray())
+{
+    return R"(<?xml version="1.0" encoding="UTF-8"?>
+<Project xmlns="http://schemas.microsoft.com/project"><Name>Plan</Name><StartDate>2024-03-04T08:00:00</StartDate>
+<CalendarUID>1</CalendarUID><Calendars><Calendar><UID>1</UID><WeekDays>
+<WeekDay><DayType>1</DayType><DayWorking>0</DayWorking></WeekDay>
+<WeekDay><DayType>2</DayType><DayWorking>1</DayWorking><WorkingTimes>
+<WorkingTime><FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime>
+<WorkingTime><FromTime>13:00:00</FromTime><ToTime>17:00:00</ToTime></WorkingTime></WorkingTimes></WeekDay>
+<WeekDay><DayType>7</DayType><DayWorking>0</DayWorking></WeekDay>
+</WeekDays></Calendar></Calendars><Resources/><Tasks>)"
+        + tasks + "</Tasks>" + more + "</Project>";
+}
+
+QByteArray task(int uid, const char *outline, const char *name, const char *start, const char *finish,
+                const QByteArray &more = QByteArray())
+{
+    QByteArray text = "<Task><UID>" + QByteArray::number(uid) + "</UID><Name>" + name + "</Name>";
+    if (outline)
+        text += "<OutlineNumber>" + QByteArray(outline) + "</OutlineNumber>";
+    if (start)
+        text += "<Start>" + QByteArray(start) + "</Start>";
+    if (finish)
+        text += "<Finish>" + QByteArray(finish) + "</Finish>";
+    return text + more + "</Task>";
+}
+
+QByteArray link(int predecessor, const char *type = nullptr)
+{
+    return "<PredecessorLink><PredecessorUID>" + QByteArray::number(predecessor) + "</PredecessorUID>"
+        + (type ? "<Type>" + QByteArray(type) + "</Type>" : QByteArray()) + "</PredecessorLink>";
+}
+
+// ---- Files other programs wrote. Counts and dates as the files hold them. ----
+
+struct FileRow
+{
+    const char *file;
+    ProjectCounts counts;
+    QString title;
+    DMDate begin, end;
+    QString firstItem;
+    DMDate firstBegin, firstEnd;
+};
+
+TEST(MSProjectXMLImport, FilesOfOtherProgramsImportWithWhatTheyHold)
+{
+    const FileRow rows[] = {
+        // Summary task UID 0 left out; 3 summaries, 1 milestone, 15 tasks; resources 1 and 2 (UID 0 is
+        // the format's placeholder); the two assignments of task 2 (the others name no resource);
+        // six links.
+        {"sample.xml", {15, 1, 3, 2, 2, 6}, "sample", at(2003, 1, 7, 8), at(2003, 3, 18, 8), "First Task",
+         at(2003, 1, 7, 8), at(2003, 3, 18, 8)},
+        {"mspdirelations.xml", {5, 0, 0, 0, 0, 4}, "mspdirelations.xml", at(2006, 9, 21, 8), at(2006, 9, 25, 17),
+         "Task 1", at(2006, 9, 21, 8), at(2006, 9, 21, 17)},
+        {"task-links-project2019-mspdi.xml", {16, 0, 0, 0, 0, 8}, "task-links-project2019-mspdi.xml",
+         at(2018, 10, 18, 8), at(2018, 11, 2, 17), "Task 1", at(2018, 10, 18, 8), at(2018, 10, 18, 17)},
+        {"calendar-calendars-project2019-mspdi.xml", {0, 0, 0, 2, 0, 0}, "calendar-calendars-project2019-mspdi.xml",
+         at(2018, 10, 18, 8), at(2018, 10, 18, 8), QString(), DMDate(), DMDate()},
+    };
+    for (const FileRow &row : rows) {
+        SCOPED_TRACE(row.file);
+        auto project = DMProject::create();
+        DMImportReport report;
+        ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
+            sharedTestDataPath(QStringLiteral("msproject/") + QLatin1String(row.file)), *project, &report))
+            << report.failureReason().toStdString();
+        EXPECT_EQ(countsOf(*project), row.counts);
+        EXPECT_EQ(project->title(), row.title);
+        EXPECT_EQ(project->beginDate(), row.begin);
+        EXPECT_EQ(project->endDate(), row.end);
+        EXPECT_EQ(report.skippedCount(), 0) << report.lines().join(QLatin1Char('\n')).toStdString();
+        // Every file's project calendar: Saturday and Sunday off, 08:00 to 17:00.
+        EXPECT_EQ(project->attribute(kDMProject_Settings_DayTimeSpan),
+                  QVariant(QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1020}}));
+        for (int day = 0; day < 7; ++day)
+            EXPECT_EQ(isNonWorkingWeekDay(*project, day), day == 0 || day == 6) << day;
+        EXPECT_TRUE(project->attribute(kDMProject_ClearFilename).toBool());
+        EXPECT_TRUE(project->attribute(kDMProject_ClearFromRecentItems).toBool());
+        if (row.firstItem.isNull()) {
+            EXPECT_TRUE(project->tasks().isEmpty());
+            continue;
+        }
+        ASSERT_FALSE(project->tasks().isEmpty());
+        const auto &first = project->tasks().first();
+        EXPECT_EQ(first->title(), row.firstItem);
+        EXPECT_EQ(first->beginDate(), row.firstBegin);
+        EXPECT_EQ(first->endDate(), row.firstEnd);
+    }
+}
+
+TEST(MSProjectXMLImport, SampleTreeLinksAndResources)
+{
+    DMImportReport report;
+    auto project = DMProject::create();
+    ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
+        sharedTestDataPath(QStringLiteral("msproject/sample.xml")), *project, &report));
+
+    EXPECT_EQ(titlesOf(project->tasks().list()),
+              (QStringList{"First Task", "Recurring Task", "Task Relationships"}));
+    const auto first = project->tasks().at(0);
+    EXPECT_EQ(first->kind(), kDMProjectItem_Kind_Process);
+    EXPECT_TRUE(first->attribute(kDMProjectItem_ExpandToFitSubitems).toBool());
+    EXPECT_EQ(titlesOf(first->subitems().list()), (QStringList{"Second Task", "Third task"}));
+    EXPECT_EQ(first->subitems().at(1)->kind(), kDMProjectItem_Kind_Milestone);
+    EXPECT_EQ(first->subitems().at(1)->beginDate(), at(2003, 1, 7, 8));
+    EXPECT_EQ(first->attribute(kDMProjectItem_Notes).toString(), QStringLiteral("Test Task Notes"));
+    // 3.10 sorts after 3.9, not after 3.1.
+    const auto relationships = project->tasks().at(2);
+    ASSERT_EQ(relationships->subitems().size(), 12);
+    EXPECT_EQ(relationships->subitems().at(9)->title(), QStringLiteral("Related Task 5b"));
+    EXPECT_EQ(relationships->subitems().at(11)->title(), QStringLiteral("Related Task 6b"));
+    EXPECT_EQ(relationships->subitems().at(11)->beginDate(), at(2003, 1, 7, 8));
+    EXPECT_EQ(relationships->subitems().at(11)->endDate(), at(2003, 1, 8, 8));
+
+    // Link types 1, 3, 0 and 2 of the file: finish to start, start to start, finish to finish,
+    // start to finish.
+    const struct
+    {
+        const char *from, *to;
+        int kind;
+    } links[] = {{"Related Task 1a", "Related Task 1b", DMProjectDependency::FinishToStart},
+                 {"Related Task 4a", "Related Task 4b", DMProjectDependency::StartToStart},
+                 {"Related Task 5a", "Related Task 5b", DMProjectDependency::FinishToFinish},
+                 {"Related Task 6a", "Related Task 6b", DMProjectDependency::StartToFinish}};
+    for (const auto &expected : links) {
+        const auto from = itemTitled(*project, QLatin1String(expected.from));
+        const auto to = itemTitled(*project, QLatin1String(expected.to));
+        ASSERT_TRUE(from && to) << expected.from;
+        const auto dependency = from->outboundDependencyToItem(to.get());
+        ASSERT_TRUE(dependency) << expected.from;
+        EXPECT_EQ(dependency->kind(), expected.kind) << expected.from;
+    }
+
+    ASSERT_EQ(project->resources().size(), 2);
+    const auto resource = project->resources().at(0);
+    EXPECT_EQ(resource->name(), QStringLiteral("First Resource"));
+    EXPECT_TRUE(resource->attribute(kDMProjectResource_Human).toBool());
+    EXPECT_DOUBLE_EQ(resource->attribute(kDMProjectResource_HourlyCost).toDouble(), 10.0);
+    EXPECT_EQ(resource->attribute(kDMProjectResource_CostKind).toInt(), 0);
+    const auto second = std::dynamic_pointer_cast<DMProjectTask>(itemTitled(*project, QStringLiteral("Second Task")));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->concernedResources(), (QList{project->resources().at(0), project->resources().at(1)}));
+    EXPECT_EQ(project->attribute(kDMProject_Settings_CurrencyUnit).toString(), QStringLiteral("£"));
+}
+
+// ---- The reading rules ----
+
+TEST(MSProjectXMLImport, OutlineFromLevelsAndSummaries)
+{
+    // Levels only (1, 2, 2, 1, 2) give 1, 1.1, 1.2, 2, 2.1; a task with subtasks is a process
+    // whatever its Summary says; Milestone and Summary together make a process.
+    auto withLevel = [](int uid, int level, const char *name, const QByteArray &more = QByteArray()) {
+        return task(uid, nullptr, name, "2024-03-04T08:00:00", "2024-03-05T17:00:00",
+                    "<OutlineLevel>" + QByteArray::number(level) + "</OutlineLevel>" + more);
+    };
+    const auto project = importData(documentWith(
+        task(0, "0", "Project summary", "2024-03-04T08:00:00", "2024-03-05T17:00:00", "<Summary>1</Summary>")
+        + withLevel(1, 1, "A", "<Summary>0</Summary>") + withLevel(2, 2, "A1") + withLevel(3, 2, "A2")
+        + withLevel(4, 1, "B", "<Milestone>1</Milestone><Summary>1</Summary>") + withLevel(5, 2, "B1")
+        + withLevel(6, 4, "Jumped")));
+    ASSERT_EQ(titlesOf(project->tasks().list()), (QStringList{"A", "B"}));
+    EXPECT_EQ(project->tasks().at(0)->kind(), kDMProjectItem_Kind_Process);
+    EXPECT_EQ(project->tasks().at(1)->kind(), kDMProjectItem_Kind_Process);
+    EXPECT_EQ(titlesOf(project->tasks().at(0)->subitems().list()), (QStringList{"A1", "A2"}));
+    EXPECT_EQ(titlesOf(project->tasks().at(1)->subitems().list()), (QStringList{"B1"}));
+    // A level below no task of the level above goes one level below the last task: 2.1.1.
+    const auto jumped = itemTitled(*project, "Jumped");
+    ASSERT_TRUE(jumped);
+    EXPECT_EQ(jumped->parentItem()->title(), QStringLiteral("B1"));
+}
+
+TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
+{
+    DMImportReport report;
+    const auto project = importData(
+        documentWith(task(1, "1", "Same", "2024-03-04T08:00:00", "2024-03-04T08:00:00")
+                     + task(2, "2", "Backwards", "2024-03-06T17:00:00", "2024-03-05T08:00:00", link(1, "1"))
+                     + task(3, "3", "By duration", "2024-03-04T08:00:00", nullptr, "<Duration>PT16H0M0S</Duration>" + link(1))
+                     + task(4, "4", "Half hour", "2024-03-04T08:00:00", nullptr, "<Duration>PT0.5H</Duration>")
+                     + task(5, "5", "Remaining", nullptr, nullptr,
+                            "<ManualStart>2024-03-04T09:00:00</ManualStart><RemainingDuration>PT2H0M0S</RemainingDuration>")
+                     + task(6, "6", "Elapsed", "2024-03-04T08:00:00", "2024-03-09T08:00:00",
+                            "<DurationFormat>8</DurationFormat><PercentComplete>50</PercentComplete><FixedCost>120.5</FixedCost>"
+                            "<Notes>  </Notes>")),
+        &report);
+    const auto same = itemTitled(*project, "Same");
+    EXPECT_EQ(same->endDate(), at(2024, 3, 4, 9));
+    const auto backwards = itemTitled(*project, "Backwards");
+    EXPECT_EQ(backwards->beginDate(), at(2024, 3, 5, 8));
+    EXPECT_EQ(backwards->endDate(), at(2024, 3, 6, 17));
+    EXPECT_EQ(itemTitled(*project, "By duration")->endDate(), at(2024, 3, 5, 0));
+    EXPECT_EQ(itemTitled(*project, "Half hour")->endDate(), at(2024, 3, 4, 8, 30));
+    EXPECT_EQ(itemTitled(*project, "Remaining")->beginDate(), at(2024, 3, 4, 9));
+    EXPECT_EQ(itemTitled(*project, "Remaining")->endDate(), at(2024, 3, 4, 11));
+    EXPECT_EQ(report.repairedCount(), 2); // the equal pair and the swapped one
+
+    const auto elapsed = itemTitled(*project, "Elapsed");
+    EXPECT_FALSE(elapsed->useWorkingSchedule());
+    EXPECT_EQ(elapsed->attribute(kDMProjectItem_Notes).toString(), QStringLiteral("  ")); // white space is a value too
+    EXPECT_TRUE(same->useWorkingSchedule());
+    EXPECT_FLOAT_EQ(elapsed->progress(), 0.5f);
+    EXPECT_EQ(elapsed->attribute(kDMProjectItem_CostKind).toInt(), 0);
+    EXPECT_DOUBLE_EQ(elapsed->attribute(kDMProjectItem_Cost).toDouble(), 120.5);
+    EXPECT_EQ(same->attribute(kDMProjectItem_CostKind).toInt(), 2);
+
+    EXPECT_EQ(same->outboundDependencyToItem(backwards.get())->kind(), DMProjectDependency::FinishToStart);
+    // A link without Type is finish to finish.
+    EXPECT_EQ(same->outboundDependencyToItem(itemTitled(*project, "By duration").get())->kind(),
+              DMProjectDependency::FinishToFinish);
+}
+
+TEST(MSProjectXMLImport, ProjectDatesAndWorkingTime)
+{
+    // No FinishDate: three years after the start. No StartDate: the earliest item.
+    auto project = importData(documentWith(task(1, "1", "T", "2024-03-05T08:00:00", "2024-03-06T17:00:00")));
+    EXPECT_EQ(project->endDate(), at(2027, 3, 4, 8));
+    QByteArray noStart = documentWith(task(1, "1", "T", "2024-03-05T08:00:00", "2024-03-06T17:00:00"));
+    noStart.replace("<StartDate>2024-03-04T08:00:00</StartDate>", "");
+    project = importData(noStart);
+    EXPECT_EQ(project->beginDate(), at(2024, 3, 5, 8));
+    EXPECT_EQ(project->endDate(), at(2024, 3, 6, 17));
+
+    // The project's own calendar, not the night shift beside it; holidays and exceptions that
+    // are not working time become days off (older and newer forms).
+    const QByteArray calendars = R"(<Calendars>
+<Calendar><UID>2</UID><Name>Night</Name><WeekDays><WeekDay><DayType>3</DayType><DayWorking>1</DayWorking>
+<WorkingTimes><WorkingTime><FromTime>23:00:00</FromTime><ToTime>00:00:00</ToTime></WorkingTime></WorkingTimes></WeekDay></WeekDays></Calendar>
+<Calendar><UID>1</UID><Name>Standard</Name><WeekDays>
+<WeekDay><DayType>1</DayType><DayWorking>0</DayWorking></WeekDay>
+<WeekDay><DayType>2</DayType><DayWorking>1</DayWorking><WorkingTimes><WorkingTime><FromTime>07:30:00</FromTime><ToTime>16:00:00</ToTime></WorkingTime></WorkingTimes></WeekDay>
+<WeekDay><DayType>0</DayType><DayWorking>0</DayWorking><TimePeriod><FromDate>2024-12-24T00:00:00</FromDate><ToDate>2024-12-26T23:59:00</ToDate></TimePeriod></WeekDay>
+<WeekDay><DayType>0</DayType><DayWorking>1</DayWorking><TimePeriod><FromDate>2024-12-28T00:00:00</FromDate><ToDate>2024-12-28T23:59:00</ToDate></TimePeriod></WeekDay>
+</WeekDays><Exceptions>
+<Exception><Occurrences>1</Occurrences><Name>Founders' day</Name><Type>1</Type><DayWorking>0</DayWorking>
+<TimePeriod><FromDate>2024-05-02T00:00:00</FromDate><ToDate>2024-05-02T23:59:00</ToDate></TimePeriod></Exception>
+<Exception><Occurrences>3</Occurrences><Name>New Year</Name><Type>2</Type><Month>0</Month><MonthDay>1</MonthDay><DayWorking>0</DayWorking>
+<TimePeriod><FromDate>2025-01-01T00:00:00</FromDate><ToDate>2027-01-01T23:59:00</ToDate></TimePeriod></Exception>
+</Exceptions></Calendar></Calendars>)";
+    QByteArray xml = documentWith(task(1, "1", "T", "2024-03-05T08:00:00", "2024-03-06T17:00:00"));
+    xml.replace(xml.mid(xml.indexOf("<Calendars>"), xml.indexOf("</Calendars>") + 12 - xml.indexOf("<Calendars>")), calendars);
+    DMImportReport report;
+    project = importData(xml, &report);
+    EXPECT_EQ(project->attribute(kDMProject_Settings_DayTimeSpan),
+              QVariant(QVariantMap{{kDMTimeSpanBegin, 450}, {kDMTimeSpanEnd, 960}}));
+    EXPECT_TRUE(isNonWorkingWeekDay(*project, 0));
+    EXPECT_FALSE(isNonWorkingWeekDay(*project, 2));
+    for (const DMDate &day : {at(2024, 12, 24), at(2024, 12, 26), at(2024, 5, 2), at(2025, 1, 1), at(2027, 1, 1)})
+        EXPECT_FALSE(project->isWorkingDay(day)) << day.description().toStdString();
+    for (const DMDate &day : {at(2024, 12, 27), at(2024, 12, 28), at(2024, 5, 3), at(2028, 1, 3)})
+        EXPECT_TRUE(project->isWorkingDay(day)) << day.description().toStdString();
+    const QVariantList daysOff = project->attribute(kDMProject_Settings_DaysOff).toList();
+    ASSERT_EQ(daysOff.size(), 5);
+    EXPECT_EQ(daysOff.at(1).toMap().value("kDMDayOffDescription").toString(), QStringLiteral("Founders' day"));
+    EXPECT_EQ(report.skippedCount(), 0);
+}
+
+// ---- Damaged and hostile input ----
+
+TEST(MSProjectXMLImport, OutlineNumbersBoundedAndUnique)
+{
+    QByteArray deep = "1";
+    for (int i = 0; i < 1100; ++i)
+        deep += ".1";
+    DMImportReport report;
+    const auto project = importData(
+        documentWith(task(1, "1", "Root", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(2, "1.1", "Child", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(3, "1.1", "Same number", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(4, "1.x.3", "Malformed", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(5, deep.constData(), "Too deep", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(6, "2", "Linked", "2024-03-04T08:00:00", "2024-03-05T17:00:00", link(3, "1") + link(2, "1"))),
+        &report);
+    // The second "1.1" is dropped with its UID: the link to it reaches nothing.
+    const auto root = project->tasks().at(0);
+    EXPECT_EQ(titlesOf(root->subitems().list()), (QStringList{"Child", "Malformed"}));
+    EXPECT_FALSE(itemTitled(*project, "Same number"));
+    const auto linked = itemTitled(*project, "Linked");
+    ASSERT_EQ(linked->inboundDependencies().size(), 1);
+    EXPECT_EQ(linked->inboundDependencies().first()->fromItem()->title(), QStringLiteral("Child"));
+    // The task numbered 1.1.1...1 (1,101 levels) sits at level 1,024 under the deepest sound
+    // ancestor that exists: "Child".
+    const auto deepItem = itemTitled(*project, "Too deep");
+    ASSERT_TRUE(deepItem);
+    EXPECT_EQ(deepItem->parentItem(), itemTitled(*project, "Child"));
+    EXPECT_EQ(report.skippedCount(), 2);  // the repeated number, the link to it
+    EXPECT_EQ(report.repairedCount(), 2); // the malformed and the too deep numbers
+}
+
+TEST(MSProjectXMLImport, BadElementsAreSkippedAndCounted)
+{
+    DMImportReport report;
+    const auto project = importData(
+        documentWith(task(1, "1", "Good", "2024-03-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(2, "2", "Month 13", "2024-13-04T08:00:00", "2024-03-05T17:00:00")
+                     + task(3, "3", "Day 32 start, manual start", "2024-03-32T08:00:00", "2024-03-05T17:00:00",
+                            "<ManualStart>2024-03-04T10:00:00</ManualStart>")
+                     + task(4, "4", "Bad duration", "2024-03-04T08:00:00", nullptr, "<Duration>PT8Q</Duration>")
+                     + "<Task><Name>No UID</Name><OutlineNumber>5</OutlineNumber></Task>"
+                     + task(6, "6", "Milestone without start", nullptr, "2024-03-05T17:00:00", "<Milestone>1</Milestone>"),
+                     "<Assignments><Assignment><UID>1</UID><TaskUID>1</TaskUID><ResourceUID>9</ResourceUID></Assignment>"
+                     "<Assignment><UID>2</UID><TaskUID>99</TaskUID><ResourceUID>-65535</ResourceUID></Assignment></Assignments>"),
+        &report);
+    // "Month 13" has a finish but no start it can read: it begins an hour before it ends.
+    EXPECT_EQ(titlesOf(project->tasks().list()), (QStringList{"Good", "Month 13", "Day 32 start, manual start"}));
+    EXPECT_EQ(itemTitled(*project, "Month 13")->beginDate(), at(2024, 3, 5, 16));
+    EXPECT_EQ(itemTitled(*project, "Day 32 start, manual start")->beginDate(), at(2024, 3, 4, 10));
+    // Skipped: bad duration, no UID, milestone without start, the assignment to a missing
+    // resource. The assignment to no resource (-65535) is the format's own "unassigned".
+    EXPECT_EQ(report.skippedCount(), 4) << report.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(report.userSummary().isEmpty());
+}
+
+TEST(MSProjectXMLImport, WhatIsNotMSProjectXMLOpensNothing)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *reason;
+    } rows[] = {
+        {"empty", QByteArray(), "not an XML document"},
+        {"text", "just some text", "not an XML document"},
+        {"other XML", "<?xml version=\"1.0\"?><html><body/></html>", "root element is \"html\""},
+        {"no tasks", "<Project><Calendars/><Resources/></Project>", "has no Tasks"},
+        {"no calendars", "<Project><Resources/><Tasks/></Project>", "has no Calendars"},
+    };
+    for (const auto &row : rows) {
+        DMImportReport report;
+        bool ok = true;
+        importData(row.bytes, &report, &ok);
+        EXPECT_FALSE(ok) << row.name;
+        EXPECT_TRUE(report.failureReason().contains(QLatin1String(row.reason))) << row.name << ": "
+                                                                                 << report.failureReason().toStdString();
+    }
+    DMImportReport report;
+    auto project = DMProject::create();
+    EXPECT_FALSE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(QStringLiteral("/nonexistent/plan.xml"),
+                                                                                 *project, &report));
+    EXPECT_FALSE(report.failureReason().isEmpty());
+}
+
+TEST(MSProjectXMLImport, EntitiesAndExternalDocumentsAreNeverExpanded)
+{
+    QTemporaryDir folder;
+    const QString secret = folder.filePath(QStringLiteral("secret.txt"));
+    QFile file(secret);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("TOP SECRET");
+    file.close();
+    // An external entity naming a local file, and an exponential internal one.
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE Project [\n<!ENTITY leak SYSTEM \"file://" + secret.toUtf8()
+        + "\">\n<!ENTITY a \"aaaaaaaaaa\">\n<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">\n"
+          "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">\n<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">\n]>\n";
+    xml += documentWith(task(1, "1", "&leak;", "2024-03-04T08:00:00", "2024-03-05T17:00:00",
+                             "<Notes>&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;</Notes>"))
+               .mid(QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n").size());
+    const auto project = importData(xml);
+    ASSERT_EQ(project->tasks().size(), 1);
+    const auto item = project->tasks().first();
+    EXPECT_FALSE(item->title().contains(QLatin1String("SECRET")));
+    EXPECT_LT(item->attribute(kDMProjectItem_Notes).toString().size(), 1000);
+}
+
+} // namespace

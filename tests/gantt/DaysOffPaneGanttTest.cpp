@@ -1,0 +1,129 @@
+// The working-calendar pane in the document window: its changes shade the Gantt chart's days at
+// once, and undo brings the old shading back.
+#include "DocumentCanvasTestSupport.h"
+
+#include "DMProjectDaysOffSettingsController.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QStackedWidget>
+#include <QStyleOptionButton>
+#include <QTimeEdit>
+
+using namespace gantttest;
+
+namespace {
+
+void clickBox(QCheckBox *box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier,
+                      box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center());
+}
+
+QColor columnColor(const DMProjectDocumentObjectViewDataSource *controller, int column)
+{
+    return controller->projectViewBackgroundObject()->attributes()->columnBgColor(column);
+}
+
+} // namespace
+
+TEST_F(DocumentCanvasTest, ThePanesWeekDaysAndDaysOffShadeTheGanttBackground)
+{
+    open();
+    const auto pane = outlets().daysOffSettingsController;
+    ASSERT_TRUE(pane);
+    document->showPageWithTag(14);
+    auto *content = qobject_cast<QStackedWidget *>(outlets().topLevelContentSplitSubview.data());
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->currentWidget(), pane->containerView());
+    EXPECT_FALSE(columnColor(controller(), 0).isValid()); // Monday 1 January 2024
+
+    clickBox(pane->weekdayCheckbox(1));
+    halcyra::test::pumpEvents(250);
+    EXPECT_FALSE(project->isWorkingDay(at(2024, 1, 1, 12)));
+    EXPECT_TRUE(columnColor(controller(), 0).isValid());
+    EXPECT_TRUE(columnColor(controller(), 7).isValid());
+    EXPECT_FALSE(columnColor(controller(), 1).isValid());
+
+    // A day off made in the table, Wednesday 3 January, in the shade of days off.
+    pane->dayOffAdd();
+    DMOutlineView *table = pane->daysOffTableView();
+    table->outlineModel()->setData(table->outlineModel()->indexForRow(0, table->columnWithIdentifier("date")),
+                                   QDate(2024, 1, 3), Qt::EditRole);
+    table->outlineModel()->setData(table->outlineModel()->indexForRow(0, table->columnWithIdentifier("enddate")),
+                                   QDate(2024, 1, 3), Qt::EditRole);
+    halcyra::test::pumpEvents(250);
+    EXPECT_TRUE(columnColor(controller(), 2).isValid());
+    EXPECT_NE(columnColor(controller(), 2), columnColor(controller(), 0));
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    document->undoManager()->undo();
+    EXPECT_FALSE(columnColor(controller(), 2).isValid());
+    EXPECT_TRUE(columnColor(controller(), 0).isValid());
+    document->undoManager()->undo();
+    EXPECT_FALSE(columnColor(controller(), 0).isValid());
+    EXPECT_TRUE(pane->weekdayCheckbox(1)->isChecked());
+}
+
+TEST_F(DocumentCanvasTest, ThePanesDayWindowSetsTheDayScaleColumns)
+{
+    open();
+    project->setAttribute(kDMProject_TimelineViewMode, 0);
+    project->setAttribute(kDMProject_TimelineViewTimeSpan,
+                          QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(at(2024, 1, 2))},
+                                      {kDMTimeSpanEnd, QVariant::fromValue(at(2024, 1, 3))}});
+    ASSERT_EQ(controller()->projectViewBackgroundObject()->attributes()->columns(), 40);
+    outlets().daysOffSettingsController->dayEndPicker()->setTime(QTime(17, 0));
+    EXPECT_EQ(project->displayAttributes().dayViewEndMinute, 17 * 60);
+    EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->columns(), 36);
+}
+
+TEST_F(DocumentCanvasTest, ThePaneFollowsTheProjectTheDocumentTakesAgain)
+{
+    open();
+    const auto pane = outlets().daysOffSettingsController;
+    ASSERT_FALSE(pane->weekdayCheckbox(6)->isChecked());
+    auto reverted = DMProject::create();
+    reverted->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{5});
+    document->setProject(reverted);
+    document->reloadViews();
+    EXPECT_TRUE(pane->weekdayCheckbox(6)->isChecked());
+    EXPECT_FALSE(pane->weekdayCheckbox(5)->isChecked());
+    reverted->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{4});
+    EXPECT_TRUE(pane->weekdayCheckbox(5)->isChecked());
+    EXPECT_FALSE(pane->weekdayCheckbox(4)->isChecked());
+}
+
+// Pictures of the pane and of the Gantt chart it shades, written as PNG files into the folder
+// named by HALCYRA_SCREENS_DIR (skipped without it).
+TEST_F(DocumentCanvasTest, ScreenshotOfTheDaysOffPane)
+{
+    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
+    if (screens.isEmpty())
+        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
+    addTask("Foundations", at(2024, 1, 2, 8), at(2024, 1, 9, 18));
+    addTask("Walls", at(2024, 1, 10, 8), at(2024, 1, 24, 18));
+    project->setAttribute(kDMProject_Settings_DaysOff,
+                          QVariantList{QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForYearMonthDay(2024, 1, 15)},
+                                                   {"kDMDayOffEndIndex", DMProject_NonWorkingDayIndexForYearMonthDay(2024, 1, 17)},
+                                                   {"kDMDayOffDescription", QStringLiteral("Site closed")}},
+                                       QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForMonthDay(2, 29)},
+                                                   {"kDMDayOffDescription", QStringLiteral("Leap day")}},
+                                       QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForMonthDay(12, 24)},
+                                                   {"kDMDayOffEndIndex", DMProject_NonWorkingDayIndexForMonthDay(1, 1)},
+                                                   {"kDMDayOffDescription", QStringLiteral("Winter break")}}});
+    open();
+    document->mainWindow()->resize(1100, 620);
+    document->showPageWithTag(14);
+    outlets().daysOffSettingsController->daysOffTableView()->selectRowIndexesByExtendingSelection({1}, false);
+    halcyra::test::pumpEvents(50);
+    QDir().mkpath(screens);
+    EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath("daysoff-pane.png")));
+
+    clickBox(outlets().daysOffSettingsController->weekdayCheckbox(3));
+    document->showPageWithTag(10);
+    halcyra::test::pumpEvents(50);
+    EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath("daysoff-gantt.png")));
+}
