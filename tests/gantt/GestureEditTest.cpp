@@ -51,6 +51,42 @@ TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+TEST_F(GestureEditTest, UndoNamesTheStepOfEachKindOfDrag)
+{
+    // Each kind of change on an item of its own, made unrecorded before: the undo manager takes
+    // a change of an item's dates or progress within 0.2 s of the last as part of the same step.
+    auto third = addTask("Third", at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    auto fourth = addTask("Fourth", at(2024, 1, 15, 11), at(2024, 1, 17, 14)); // a nudge moves it off the grid's snap
+    DMUndoManager *undo = document->undoManager();
+    undo->disableUndoRegistration();
+    first->setProgress(0.5f);
+    undo->enableUndoRegistration();
+    open();
+    const int steps = undo->undoStepCount();
+    const auto dragAndName = [&](const std::shared_ptr<DMProjectItem> &item, QPointF press, qreal dx, qint32 operation) {
+        EXPECT_EQ(barOf(item)->dragOperationForPoint(press, canvas()), operation);
+        drag(press, press + QPointF(dx, 0));
+        halcyra::test::finishEventLoopTurn();
+        return undo->undoActionName();
+    };
+    EXPECT_EQ(dragAndName(third, middleOf(third), 20, DMProjectViewDragOperation::MoveItem), "Move");
+    const QRectF f = barOf(first)->frame();
+    EXPECT_EQ(dragAndName(first, QPointF(f.left() + 7.5, f.center().y()), -20, DMProjectViewDragOperation::ChangeBegin),
+              "Resize");
+    const QRectF g = barOf(first)->frame();
+    EXPECT_EQ(dragAndName(first, QPointF(g.center().x(), g.bottom() - 3), 10, DMProjectViewDragOperation::Progress),
+              "Progress");
+    EXPECT_EQ(undo->undoStepCount(), steps + 3);
+    // A keyboard nudge is a move too; undoing it leaves the name of the step before.
+    canvas()->selectObjectInLayerExtendSelection(barOf(fourth), kDMProjectViewLayer_Items, false);
+    key(Qt::Key_Right, QEvent::KeyPress);
+    key(Qt::Key_Right, QEvent::KeyRelease);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(undo->undoActionName(), "Move");
+    undo->undo();
+    EXPECT_EQ(undo->undoActionName(), "Progress");
+}
+
 TEST_F(GestureEditTest, APressAndReleaseWithoutMovingLeavesTheProjectAsItWas)
 {
     // The first task ends Wednesday 17:50: its bar's right edge lies within 3 points of the day's
