@@ -335,6 +335,33 @@ TEST_F(GestureEditTest, RightClickingALinkOffersItsStylesAndChangesItInOneUndoSt
     EXPECT_EQ(link->linkStyle(), 0);
 }
 
+TEST_F(GestureEditTest, RightClickingABarSelectsItBeforeItsMenuOpens)
+{
+    open();
+    FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    // What is selected, and inspected, while the menu shows; then the menu closes unused.
+    const auto selectionWhileTheMenuShows = [&](const std::shared_ptr<DMProjectItem> &item) {
+        DMBaseObjectList selection;
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shown = true;
+                selection = canvas()->selectedObjects();
+                menu->close();
+            }
+        });
+        QTest::mouseClick(canvas(), Qt::RightButton, Qt::NoModifier, viewPoint(middleOf(item)));
+        EXPECT_TRUE(shown);
+        return selection;
+    };
+    canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(selectionWhileTheMenuShows(second), DMBaseObjectList{barOf(second)});
+    EXPECT_EQ(taskInspector.edited, barOf(second).get());
+    // A bar of a selection of several keeps them all: the menu acts on what the user chose.
+    canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, true);
+    EXPECT_EQ(selectionWhileTheMenuShows(first).size(), 2);
+}
+
 TEST_F(GestureEditTest, InTheResourceViewUpAndDownMoveABarBetweenResourceRows)
 {
     auto alice = addResource("Alice");
