@@ -131,6 +131,13 @@ void DMProjectDocumentObjectViewDataSource::projectDidChange()
     m_linkIndexValid = false;
 }
 
+void DMProjectDocumentObjectViewDataSource::linksDidChange()
+{
+    m_linkIndexValid = false;
+    if (DMProjectView *view = canvas())
+        view->setNeedsDisplay();
+}
+
 // ---- Rows ----
 
 int DMProjectDocumentObjectViewDataSource::projectOutlineRowAtCanvasY(double y) const

@@ -53,6 +53,9 @@ public:
     void detachFromViews();
     // The document took another project.
     void projectDidChange();
+    // Links were added or removed without a relayout (through the model, by undo): the index of
+    // link lines is rebuilt on the next pass, which is asked for now.
+    void linksDidChange();
 
     const std::shared_ptr<DMProjectViewBackgroundObject> &projectViewBackgroundObject() const { return m_background; }
     const std::shared_ptr<DMUIProjectPendingDependency> &pendingDependency() const { return m_pendingDependency; }

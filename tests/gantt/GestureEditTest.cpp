@@ -187,6 +187,30 @@ TEST_F(GestureEditTest, DeleteRemovesASelectedLinkAndNotItsItems)
     EXPECT_TRUE(objectsIn(canvas()->rect(), kDMProjectViewLayer_Links).isEmpty());
 }
 
+TEST_F(GestureEditTest, ALinkAddedOrRemovedThroughTheModelIsDrawnAndHitOrNeither)
+{
+    auto third = addTask("Third", at(2024, 1, 10, 8), at(2024, 1, 11, 18));
+    open();
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    ASSERT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
+    // No relayout follows: the model asks the document to refresh its links 0.05 s later.
+    const auto added = second->addOutboundDependencyToItem(third);
+    ASSERT_TRUE(added);
+    clock.advance(50);
+    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(added->ganttUIObject());
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Links).contains(line));
+    const QPointF onLine = (line->startPoint() + line->endPoint()) / 2;
+    EXPECT_EQ(canvas()->objectAtViewPoint(viewPoint(onLine)), line);
+
+    // Removed, the line is neither drawn nor hit, before the refresh and after it.
+    second->removeOutboundDependencyToItem(third.get());
+    EXPECT_FALSE(objectsIn(all, kDMProjectViewLayer_Links).contains(line));
+    EXPECT_NE(canvas()->objectAtViewPoint(viewPoint(onLine)), line);
+    clock.advance(50);
+    EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
+}
+
 TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
 {
     open();
