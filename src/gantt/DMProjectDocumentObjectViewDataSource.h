@@ -136,6 +136,9 @@ public:
     void reloadProjectOutlineAndRelayoutSoon();
     // The model applied new dates: the shown span widens when they leave it (not during a drag).
     void itemDatesDidChange();
+    // The bars' title attributes changed (DMGanttUIObjectFactory::resetDefaultTitleAttributes):
+    // every bar takes them and measures its title and handles again, then the canvas relays out.
+    void titleAttributesDidChange();
     // While printing, the frames take exactly the stored scale.
     bool isPrinting() const { return m_isPrinting; }
     void setIsPrinting(bool printing) { m_isPrinting = printing; }

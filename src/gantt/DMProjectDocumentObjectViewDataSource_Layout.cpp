@@ -157,6 +157,25 @@ void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
         relayoutSoon();
 }
 
+void DMProjectDocumentObjectViewDataSource::titleAttributesDidChange()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
+        return;
+    const auto refresh = [](const std::shared_ptr<DMProjectItemUIObject> &object) {
+        if (DMUIProjectItem *bar = barOf(object)) {
+            bar->resetTextAttributes();
+            bar->updateUIFeatures();
+        }
+    };
+    forEachItem(*project, [&refresh](DMProjectItem &item) { refresh(item.ganttUIObject()); });
+    forEachResource(*project, [&refresh](DMProjectResource &resource) {
+        for (const auto &object : resource.UIObjects())
+            refresh(object);
+    });
+    relayoutProjectView();
+}
+
 // ---- The sequence ----
 
 void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(
