@@ -123,6 +123,8 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_outlineSyncPending = false;
     m_relayoutPending = false;
     m_reloadPending = false;
+    m_resourceLanesPending = false;
+    m_resourceObservations.clear();
     destroyPendingIdleInvocations(this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "DMEvent.h"
 #include "DMGanttContextMenuDelegate.h"
+#include "DMObservable.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewDragHandlerObjectDelegate.h"
@@ -128,6 +129,12 @@ public:
     void layoutObjects();
     void updateBackgroundObjectRowsColor();
     void layoutObjectsVertically();
+    // The resource view: each resource's bars take lanes by their horizontal ranges, as the
+    // events row's events do, and the resource keeps its number of lanes, by which its outline
+    // row and canvas row grow. Kept current when dates or assignments change: the lanes are laid
+    // out again once control is back in the event loop, and the rows follow.
+    void layoutResourceLanes();
+    void resourceLanesNeedLayout();
     void syncProjectViewWithOutlineView();
     bool isProjectViewSyncScheduled() const;
     // Reloads the outline with its stored expansion state, then relays the canvas out; now, or
@@ -160,6 +167,7 @@ private:
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
     void linkObjectsFramesDidChange();
+    void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
@@ -187,6 +195,11 @@ private:
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
     bool m_reloadPending = false;
+    bool m_resourceLanesPending = false;
+    // A resource's number of lanes changed since the outline last read its rows' heights.
+    bool m_resourceRowHeightsStale = false;
+    // Each resource's list of bars, observed while the resource view lays them out.
+    std::vector<DMObservation> m_resourceObservations;
 
     // The shown link lines by their vertical extent (rebuilt after each relayout and when the
     // model reports a change of links), so that a drawing pass or a hit test looks only at the
