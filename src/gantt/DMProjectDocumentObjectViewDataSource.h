@@ -144,7 +144,8 @@ public:
     // The model applied new dates: the shown span widens when they leave it (not during a drag).
     void itemDatesDidChange();
     // The bars' title attributes changed (DMGanttUIObjectFactory::resetDefaultTitleAttributes):
-    // every bar takes them and measures its title and handles again, then the canvas relays out.
+    // every bar takes them and measures its title and handles again; the document's reload then
+    // lays the canvas out anew.
     void titleAttributesDidChange();
     // While printing, the frames take exactly the stored scale.
     bool isPrinting() const { return m_isPrinting; }

@@ -186,7 +186,6 @@ void DMProjectDocumentObjectViewDataSource::titleAttributesDidChange()
         for (const auto &object : resource.UIObjects())
             refresh(object);
     });
-    relayoutProjectView();
 }
 
 // ---- The sequence ----
