@@ -27,6 +27,9 @@ class DMCurrencyFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
+class DMProjectDocumentOutputHost;
+class DMProjectDocumentReport;
+class DMProjectDocumentUICallbacks;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
@@ -181,6 +184,10 @@ public:
     void viewModeDidChange();
     void applyingTaskListColumns(const QVariantList &columns);
 
+    // ---- Reports and exports (their controllers live in src/output) ----
+    DMProjectDocumentReport *report();
+    DMProjectDocumentUICallbacks *uiCallbacks();
+
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
@@ -257,4 +264,10 @@ private:
 
     std::vector<DMObservation> m_projectObservations;
     std::vector<DMNotificationObserver> m_notificationObservers;
+
+    // The output controllers and what they see of the document (DMProjectDocument_Output.cpp).
+    DMProjectDocumentOutputHost *outputHost();
+    std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
+    std::shared_ptr<DMProjectDocumentReport> m_report;
+    std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
 };
