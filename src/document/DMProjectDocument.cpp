@@ -475,7 +475,10 @@ void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
         m_objectViewDataSource->itemDatesDidChange();
 }
 
-void DMProjectDocument::updateItemsArrayWithTag(int)
+void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
-    // The items view rebuilds its arrays here once it exists.
+    // The items view rebuilds its arrays here once it exists. The model asks for the links
+    // after adding or removing one, which the canvas may not have laid out.
+    if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
+        m_objectViewDataSource->linksDidChange();
 }
