@@ -307,9 +307,9 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
                 if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
                     task->addResource(resource);
     }
+    // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Paste"));
     m_undoManager->endUndoGrouping();
-    markDocumentAsEdited();
     reloadViews();
     return inserted;
 }
