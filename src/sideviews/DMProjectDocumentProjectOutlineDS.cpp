@@ -21,11 +21,12 @@ namespace {
 
 constexpr int kDefaultRowHeight = 20;
 
-// The controllers of the open documents by token; only the GUI thread reads and writes it.
+// The controllers of the open documents by token; only the GUI thread reads and writes it. Never
+// destroyed, so that a document released during the process's exit still finds it.
 QHash<QString, DMProjectDocumentProjectOutlineDS *> &controllersByToken()
 {
-    static QHash<QString, DMProjectDocumentProjectOutlineDS *> controllers;
-    return controllers;
+    static auto *controllers = new QHash<QString, DMProjectDocumentProjectOutlineDS *>;
+    return *controllers;
 }
 
 bool isExpandableItemKind(std::uint32_t kind)

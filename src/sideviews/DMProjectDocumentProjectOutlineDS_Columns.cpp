@@ -61,6 +61,8 @@ void DMProjectDocumentProjectOutlineDS::attachToOutlineView()
         outline->setDataCellForTableColumn(kEndDateColumn, new DMDatePickerCell);
         outline->setDataCellForTableColumn(kProgressColumn, new DMPercentCell);
         outline->setRowHeight(kRowHeight);
+        // The titles show the tree; the icons stay in a column of their own.
+        outline->setTreePosition(outline->outlineModel()->logicalColumnWithIdentifier(kTitleColumn));
     }
     outline->setDataSource(this);
     outline->setDelegate(this);

@@ -2,6 +2,7 @@
 // follows at once and that the document learns of through its undo manager, the expansion state
 // in the saved package, the column arrangement of every open document, and the inspectors.
 #include "DocumentTestSupport.h"
+#include "../gantt/FakeInspector.h"
 
 #include "DMApplicationDelegate.h"
 #include "DMGanttUIObjectFactory.h"
@@ -11,10 +12,10 @@
 #include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectOutlineDragPayload.h"
 #include "DMProjectViewObject.h"
-#include "DMProjectViewObjectEditor.h"
 #include "DMUIProjectItem.h"
 
 #include <QAction>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -26,24 +27,6 @@
 using namespace halcyra::test;
 
 namespace {
-
-class RecordingInspector : public DMProjectViewObjectEditor
-{
-public:
-    explicit RecordingInspector(const QString &className) : m_className(className)
-    {
-        registerSharedInstance(className, this);
-    }
-    ~RecordingInspector() override { registerSharedInstance(m_className, nullptr); }
-    void editObject(DMProjectViewObject *object) override { edited = object; }
-    void showWindow() override { ++shown; }
-
-    DMProjectViewObject *edited = nullptr;
-    int shown = 0;
-
-private:
-    QString m_className;
-};
 
 class ProjectOutlineDocumentTest : public DocumentTestBase
 {
@@ -263,7 +246,7 @@ TEST_F(ProjectOutlineDocumentTest, TheColumnArrangementIsAppliedToEveryOpenDocum
 
 TEST_F(ProjectOutlineDocumentTest, ColumnsWithoutInPlaceEditingOpenTheItemsInspector)
 {
-    RecordingInspector inspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    gantttest::FakeInspector inspector(QStringLiteral("DMUIProjectTaskInspectorController"));
     auto document = openWith({"Survey"});
     const auto survey = document->project()->tasks().at(0);
     DMOutlineView *outline = outlineOf(document);
@@ -281,4 +264,52 @@ TEST_F(ProjectOutlineDocumentTest, ColumnsWithoutInPlaceEditingOpenTheItemsInspe
     ASSERT_EQ(document->outlets().projectView->selectedObjects().size(), 1);
     EXPECT_EQ(document->outlets().projectView->selectedObjects().first().get(),
               dynamic_cast<DMBaseObject *>(survey->ganttUIObject().get()));
+}
+
+// Pictures of the outline beside the canvas: as opened, with a title and a date being edited in
+// place, and after a task was dropped into a process; written as PNG files into the folder named
+// by HALCYRA_SCREENS_DIR (skipped without it).
+TEST_F(ProjectOutlineDocumentTest, Screenshots)
+{
+    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
+    if (screens.isEmpty())
+        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
+    QDir().mkpath(screens);
+    auto document = openWith({"P:Foundations", "Walls", "Roof"});
+    auto project = document->project();
+    auto foundations = project->tasks().at(0);
+    foundations->subitems().append(makeItem<DMProjectTask>(project, QStringLiteral("Excavation"), at(2024, 1, 8, 8), at(2024, 1, 10, 18)));
+    foundations->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
+    project->tasks().at(1)->setBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 16, 12));
+    project->tasks().at(1)->setProgress(0.4f);
+    project->tasks().append(makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 1, 19, 12), at(2024, 1, 19, 12)));
+    qobject_cast<QSplitter *>(document->outlets().projectContainer.data())->setSizes({760, 540});
+    document->reloadViews();
+    finishEventLoopTurn();
+    const auto save = [&](const char *name) {
+        finishEventLoopTurn();
+        EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath(QString::fromLatin1(name))));
+    };
+    save("outline-opened.png");
+
+    DMOutlineView *outline = outlineOf(document);
+    outline->selectRowIndexesByExtendingSelection({3}, false);
+    const QPoint title = middleOfRow(document, 3);
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, title);
+    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, title);
+    if (auto *editor = outline->viewport()->findChild<QLineEdit *>()) {
+        editor->setText(QStringLiteral("Walls and floors"));
+        save("outline-renaming.png");
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    const QPoint begin = outline->frameOfCellAtColumnRow(outline->columnWithIdentifier(QStringLiteral("beginDate")), 3).center()
+                       - outline->contentOffset();
+    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, begin);
+    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, begin);
+    save("outline-date-editor.png");
+    if (DMDatePickerCellEditor *editor = document->projectOutlineDS()->dateEditor())
+        QTest::keyClick(editor, Qt::Key_Escape);
+
+    dropAt(document, *dragOf(document, project->tasks().at(2).get()), middleOfRow(document, 1));
+    save("outline-dropped.png");
 }
