@@ -153,7 +153,8 @@ private:
     // Cells.
     QVariant itemValue(const DMProjectItem &item, const QString &column) const;
     QVariant resourceValue(const DMProjectResource &resource, const QString &column) const;
-    bool editInPlace(DMOutlineView *view, const QString &column, const std::shared_ptr<DMProjectItem> &item);
+    // Titles, and the progress of tasks and processes, are edited in the cell itself.
+    static bool editsInPlace(const QString &column, const DMProjectItem &item);
     void openDateEditor(DMOutlineView *view, const QString &column, const std::shared_ptr<DMProjectItem> &item);
     void closeDateEditor();
     void showResourceInspector(DMOutlineView *view);

@@ -269,7 +269,7 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
     const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(view->itemAtRow(view->selectedRow())));
     if (!item)
         return false;
-    if (editInPlace(view, column, item))
+    if (editsInPlace(column, *item))
         return true;
     if ((column == kBeginDateColumn || column == kEndDateColumn) && !(column == kEndDateColumn && isMilestone(*item))
         && view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column)) {
@@ -281,12 +281,9 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
     return false;
 }
 
-bool DMProjectDocumentProjectOutlineDS::editInPlace(DMOutlineView *, const QString &column,
-                                                   const std::shared_ptr<DMProjectItem> &item)
+bool DMProjectDocumentProjectOutlineDS::editsInPlace(const QString &column, const DMProjectItem &item)
 {
-    if (column == kTitleColumn)
-        return true;
-    return column == kProgressColumn && hasCostAndProgress(*item);
+    return column == kTitleColumn || (column == kProgressColumn && hasCostAndProgress(item));
 }
 
 void DMProjectDocumentProjectOutlineDS::showResourceInspector(DMOutlineView *view)
