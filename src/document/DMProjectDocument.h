@@ -29,6 +29,9 @@ class DMCurrencyFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
+class DMProjectDocumentOutputHost;
+class DMProjectDocumentReport;
+class DMProjectDocumentUICallbacks;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
@@ -185,6 +188,10 @@ public:
     // The outline's column arrangement ({"identifier", "checked"} in order).
     void applyingTaskListColumns(const QVariantList &columns);
 
+    // ---- Reports and exports (their controllers live in src/output) ----
+    DMProjectDocumentReport *report();
+    DMProjectDocumentUICallbacks *uiCallbacks();
+
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
@@ -259,4 +266,10 @@ private:
 
     std::vector<DMObservation> m_projectObservations;
     std::vector<DMNotificationObserver> m_notificationObservers;
+
+    // The output controllers and what they see of the document (DMProjectDocument_Output.cpp).
+    DMProjectDocumentOutputHost *outputHost();
+    std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
+    std::shared_ptr<DMProjectDocumentReport> m_report;
+    std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
 };
