@@ -6,6 +6,8 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectResource.h"
 
+#include <limits>
+
 DMProjectTask::DMProjectTask()
 {
     setFillColor(defaultFillColorForKind(kDMProjectItem_Kind_Task));
@@ -47,14 +49,20 @@ bool DMProjectTask::isAssignedToResource(const DMProjectResource *resource) cons
 
 void DMProjectTask::addResource(const std::shared_ptr<DMProjectResource> &resource)
 {
-    if (!resource || resource->isGroup() || isAssignedToResource(resource.get()) || resource->isAttached() != isAttached())
+    if (!resource || resource->isGroup() || isAssignedToResource(resource.get()))
         return;
+    // Listed by the resource alone while this task is in the project and the resource is not.
+    for (const auto &assignment : resource->m_tasks)
+        if (assignment->taskPointer == this)
+            return;
     registerInverse([id = resource->objectID()](DMProjectObject &o) {
         auto &task = static_cast<DMProjectTask &>(o);
         if (const DMProject *project = task.projectPointer())
             task.removeResource(project->objectWithIDAndClass<DMProjectResource>(id));
     });
-    assign(resource, m_assignments.size(), resource->m_tasks.size());
+    // At the ends of both lists, also of one that lists it only when the other end joins.
+    constexpr qsizetype atEnd = std::numeric_limits<qsizetype>::max();
+    assign(resource, atEnd, atEnd);
 }
 
 void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &resource)
@@ -91,8 +99,16 @@ void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, q
     assignment->uiObject = newUIObjectForViewMode(1);
     if (assignment->uiObject)
         assignment->uiObject->setResourceViewFields(0, resource.get());
-    putAssignment(assignment, taskIndex);
-    resource->putAssignment(assignment, resourceIndex);
+    // Across the project's edge (an importer assigns its tasks before they join), the end in the
+    // project lists the assignment only once the other end joins, as after a removal.
+    if (isAttached() && !resource->isAttached())
+        assignment->suspendedAt[0] = taskIndex;
+    else
+        putAssignment(assignment, taskIndex);
+    if (resource->isAttached() && !isAttached())
+        assignment->suspendedAt[1] = resourceIndex;
+    else
+        resource->putAssignment(assignment, resourceIndex);
 }
 
 qsizetype DMProjectTask::takeAssignment(const DMProjectAssignment *assignment)

@@ -22,8 +22,8 @@ public:
     // The assigned resources, in order of assignment (resources no longer alive are skipped).
     QList<std::shared_ptr<DMProjectResource>> concernedResources() const;
     bool isAssignedToResource(const DMProjectResource *resource) const;
-    // Ignored for null, a group, a resource already assigned, or one on the other side of the
-    // project's trees (one of the two in the project, the other not). Observable as
+    // Ignored for null, a group or a resource already assigned. When only one of the two is in
+    // the project, that one lists the assignment once the other joins. Observable as
     // "concernedResources" (and the resource's "UIObjects"), undoable.
     void addResource(const std::shared_ptr<DMProjectResource> &resource);
     // Undo puts the assignment back at its places in both lists.

@@ -266,6 +266,15 @@ TEST(ProjectUndo, ARemovedObjectTakesItsLinksAndAssignmentsAlong)
     f.project->resources().removeOne(f.resource2);
     auto loaded = DMProject::projectWithDictionaryRepresentation(f.project->dictionaryRepresentation());
     EXPECT_EQ(loaded->indexedObjectCount(), f.project->indexedObjectCount());
+    // Assigning across the edge (an importer assigns tasks before adding them): the end in the
+    // project lists the assignment once the other joins, and only once.
+    auto newcomer = std::make_shared<DMProjectTask>();
+    newcomer->setProject(f.project);
+    newcomer->addResource(f.resource1);
+    EXPECT_FALSE(f.resource1->assignedTasks().contains(newcomer));
+    f.task2->addResource(f.resource2);
+    f.task2->addResource(f.resource2);
+    EXPECT_TRUE(f.task2->concernedResources().isEmpty());
 
     // Back in another place (a move): every link and assignment is there again, in order.
     f.group->subitems().append(f.task1);
@@ -273,6 +282,9 @@ TEST(ProjectUndo, ARemovedObjectTakesItsLinksAndAssignmentsAlong)
     EXPECT_EQ(f.task2->inboundDependencies().at(1)->fromItem(), f.task1);
     EXPECT_EQ(f.milestone->inboundDependencies().first()->fromItem(), f.task1);
     EXPECT_EQ(f.resource1->assignedTasks(), (QList<std::shared_ptr<DMProjectTask>>{f.task1, f.milestone}));
-    EXPECT_EQ(f.resource2->assignedTasks(), QList<std::shared_ptr<DMProjectTask>>{f.task1});
+    EXPECT_EQ(f.resource2->assignedTasks(), (QList<std::shared_ptr<DMProjectTask>>{f.task1, f.task2}));
+    EXPECT_EQ(f.task2->concernedResources(), QList<std::shared_ptr<DMProjectResource>>{f.resource2});
     EXPECT_TRUE(f.project->objectWithIDAndClass<DMProjectDependency>(f.task1->outboundDependencies().first()->objectID()));
+    f.project->tasks().append(newcomer);
+    EXPECT_EQ(f.resource1->assignedTasks().last(), newcomer);
 }
