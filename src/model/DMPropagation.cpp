@@ -78,8 +78,10 @@ int DMPropagation::stateOf(DMProjectItem *item)
     state.item = item;
     state.begin0 = state.inBegin = state.begin = item->beginDate();
     state.end0 = state.inEnd = state.end = item->endDate();
-    state.workingDuration = item->hasEqualDates() ? 0 : durationOf(*item, state.begin0, state.end0);
+    // The model keeps every stored duration equal to the working time between the item's dates
+    // (a calendar change or a join recomputes them, a file's stale ones are mended on loading).
     state.duration = item->duration();
+    state.workingDuration = item->hasEqualDates() ? 0 : state.duration;
     m_states.push_back(state);
     return item->m_scheduleIndex;
 }
@@ -191,62 +193,72 @@ void DMPropagation::successorsOf(int node, std::vector<int> *out)
 }
 
 // Reverse post-order of an iterative depth-first search from the root's step; notes a cycle.
+// The successors of the nodes on the search path sit end to end in one list, each frame
+// owning its tail of it.
 void DMPropagation::sortTopologically()
 {
     enum : char { White, Grey, Black };
+    struct Frame
+    {
+        int node;
+        size_t next;  // the next successor to visit, in `successors`
+        size_t begin; // where this frame's successors begin
+    };
     std::vector<char> colour;
-    std::vector<std::pair<int, std::vector<int>>> stack;
+    std::vector<int> successors;
+    std::vector<Frame> stack;
     std::vector<int> postOrder;
-    const int first = inNodeOf(&m_root);
-    std::vector<int> next;
-    successorsOf(first, &next);
-    colour.resize(m_nodes.size(), White);
-    colour[size_t(first)] = Grey;
-    stack.emplace_back(first, next);
-    std::vector<size_t> position{0};
+    std::vector<int> found;
+    const auto enter = [&](int node) {
+        if (colour.size() < m_nodes.size())
+            colour.resize(m_nodes.size(), White);
+        colour[size_t(node)] = Grey;
+        successorsOf(node, &found);
+        const size_t begin = successors.size();
+        successors.insert(successors.end(), found.begin(), found.end());
+        stack.push_back({node, begin, begin});
+    };
+    enter(inNodeOf(&m_root));
     while (!stack.empty()) {
-        auto &[node, successors] = stack.back();
-        size_t &at = position.back();
-        if (at < successors.size()) {
-            const int successor = successors[at++];
+        Frame &frame = stack.back();
+        if (frame.next < successors.size()) {
+            const int successor = successors[frame.next++];
             if (colour.size() < m_nodes.size())
                 colour.resize(m_nodes.size(), White);
-            if (colour[size_t(successor)] == Grey) {
+            if (colour[size_t(successor)] == Grey)
                 m_cyclic = true;
-            } else if (colour[size_t(successor)] == White) {
-                colour[size_t(successor)] = Grey;
-                successorsOf(successor, &next);
-                if (colour.size() < m_nodes.size())
-                    colour.resize(m_nodes.size(), White);
-                stack.emplace_back(successor, next);
-                position.push_back(0);
-            }
+            else if (colour[size_t(successor)] == White)
+                enter(successor);
             continue;
         }
-        colour[size_t(node)] = Black;
-        postOrder.push_back(node);
+        colour[size_t(frame.node)] = Black;
+        postOrder.push_back(frame.node);
+        successors.resize(frame.begin);
         stack.pop_back();
-        position.pop_back();
     }
     m_order.assign(postOrder.rbegin(), postOrder.rend());
 }
 
 DMDate DMPropagation::pushedBegin(const State &state, const DMDate &date) const
 {
-    return state.item->useWorkingSchedule() ? m_timeline->latestDateForIndex(m_timeline->index(date)) : date;
+    return state.item->useWorkingSchedule() ? m_timeline->latestDateAtPositionOf(date) : date;
 }
 
-DMDate DMPropagation::endFor(const State &state, const DMDate &begin) const
+DMDate DMPropagation::endFor(State &state, const DMDate &begin) const
 {
     if (state.item->hasEqualDates())
         return begin;
-    DMDate end;
-    if (state.workingDuration > 0)
-        end = m_timeline->endDate(begin, state.workingDuration, state.item->useWorkingSchedule());
+    if (state.workingDuration > 0) {
+        const DMDate end = m_timeline->endDate(begin, state.workingDuration, state.item->useWorkingSchedule());
+        if (end > begin) {
+            // The working time between these dates is known: the change need not count it.
+            state.keptBegin = begin;
+            state.keptEnd = end;
+            return end;
+        }
+    }
     // An item without working time keeps its calendar span.
-    if (end.isNull() || end <= begin)
-        end = begin.dateByAddingSeconds(std::max<qint64>(state.end0.absoluteSecond() - state.begin0.absoluteSecond(), 1));
-    return end;
+    return begin.dateByAddingSeconds(std::max<qint64>(state.end0.absoluteSecond() - state.begin0.absoluteSecond(), 1));
 }
 
 qint64 DMPropagation::durationOf(const DMProjectItem &item, const DMDate &begin, const DMDate &end) const
@@ -371,7 +383,10 @@ int DMPropagation::check()
             continue;
         if (state.item == &m_root && !changed)
             continue;
-        if (!after.of(*state.item).heldBy(state.begin, state.end))
+        // Without a cycle an item's own step saw its sources' final dates: what it noted holds.
+        const Requirement required = !m_cyclic && state.inVisited ? Requirement{state.requiredBegin, state.requiredEnd}
+                                                                   : after.of(*state.item);
+        if (!required.heldBy(state.begin, state.end))
             if (changed || before.of(*state.item).heldBy(state.begin0, state.end0))
                 return kDMValidation_InboundDependencyBroken;
     }
@@ -410,10 +425,13 @@ int DMPropagation::run(const DMDate &begin, const DMDate &end)
     // Every item whose dates change stores the working time between them.
     for (State &state : m_states) {
         const bool moved = state.begin != state.begin0 || state.end != state.end0;
-        if (moved || (state.item == &m_root && m_mode != DMScheduler::Enforce))
-            state.duration = state.item->hasEqualDates()
-                ? 0
-                : qint32(std::clamp<qint64>(durationOf(*state.item, state.begin, state.end), INT32_MIN, INT32_MAX));
+        if (!moved && !(state.item == &m_root && m_mode != DMScheduler::Enforce))
+            continue;
+        const bool kept = state.begin == state.keptBegin && state.end == state.keptEnd;
+        const qint64 duration = state.item->hasEqualDates() ? 0
+            : kept                                         ? state.workingDuration
+                                                           : durationOf(*state.item, state.begin, state.end);
+        state.duration = qint32(std::clamp<qint64>(duration, INT32_MIN, INT32_MAX));
     }
     return kDMValidation_OK;
 }

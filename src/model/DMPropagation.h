@@ -36,8 +36,9 @@ public:
         DMDate begin0, end0;   // before the change
         DMDate inBegin, inEnd; // after the item's own step (requested, shifted or pushed)
         DMDate begin, end;     // after its parent step (enclosing its subitems)
-        qint64 workingDuration; // between begin0 and end0, on the item's schedule
+        qint64 workingDuration; // between begin0 and end0, on the item's schedule (its stored one)
         qint32 duration;        // the stored duration, until the change is computed
+        DMDate keptBegin, keptEnd; // dates found to hold workingDuration exactly
         // What the links into the item and into its ancestors require of it (null: nothing).
         DMDate requiredBegin, requiredEnd;
         bool fixed = false;     // requested or shifted dates: never pushed, checked instead
@@ -84,7 +85,8 @@ private:
     void runItemStep(State &state);
     void runParentStep(State &state);
     DMDate pushedBegin(const State &state, const DMDate &date) const;
-    DMDate endFor(const State &state, const DMDate &begin) const;
+    // The end keeping the item's working duration from `begin`.
+    DMDate endFor(State &state, const DMDate &begin) const;
     qint64 durationOf(const DMProjectItem &item, const DMDate &begin, const DMDate &end) const;
     int check();
 
