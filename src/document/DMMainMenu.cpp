@@ -8,6 +8,7 @@
 #include "DMProjectDocumentPrint.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
+#include "FarseeManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -171,6 +172,7 @@ void buildWindowMenu(QMenu *menu, QMainWindow *window)
     menu->addAction(DMLocalizedString("Zoom"), window, [window] {
         window->isMaximized() ? window->showNormal() : window->showMaximized();
     });
+    menu->addAction(DMLocalizedString("Sending List"), window, [] { FarseeManager::sharedManager().showSendingWindow(); });
     menu->addSeparator();
     const int fixedCount = int(menu->actions().size());
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {
