@@ -51,6 +51,11 @@ QString DMPrintPanelController_fileNameTimestamp(const QDateTime &time)
     return time.toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
 }
 
+QString DMPrintPanelController_sharedFileName(const QString &baseName, const QString &extension, const QDateTime &time)
+{
+    return QStringLiteral("Orvesta-%1-%2.%3").arg(baseName, DMPrintPanelController_fileNameTimestamp(time), extension);
+}
+
 DMPrintPanelController::DMPrintPanelController(QObject *parent) : QObject(parent)
 {
     const DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();

@@ -193,3 +193,5 @@ private:
 
 // "yyyy-MM-dd-HHmmss" of the time: the calendar year, never the year of the week.
 QString DMPrintPanelController_fileNameTimestamp(const QDateTime &time);
+// The name a shared page is uploaded under: "Orvesta-<base name>-<timestamp>.<extension>".
+QString DMPrintPanelController_sharedFileName(const QString &baseName, const QString &extension, const QDateTime &time);

@@ -7,6 +7,7 @@
 #include "DMPrintPanelControllerDataSource.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMWebExport.h"
+#include "FarseeManager.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -84,13 +85,8 @@ void DMPrintPanelController::_print()
 
     const bool jpeg = m_imageExportFormat == QLatin1String("jpg");
     const QString baseName = outputBaseName();
-    if (m_farseeExport) {
-        presentError(DMLocalizedString("Sharing is not available yet."),
-                     DMLocalizedString("This version of Halcyra has no upload manager."));
-        return;
-    }
     QString path;
-    if (!m_internetExport) {
+    if (!m_internetExport && !m_farseeExport) {
         DMModalUI::FilePanel panel;
         panel.title = jpeg ? DMLocalizedString("Export as JPEG") : DMLocalizedString("Export as PDF");
         panel.allowedExtensions = {m_imageExportFormat};
@@ -103,26 +99,32 @@ void DMPrintPanelController::_print()
             path += QLatin1Char('.') + m_imageExportFormat;
     }
 
-    if (!jpeg) {
-        if (m_internetExport) {
-            // The sheet closes now: the upload's progress and answer go to the document window.
-            QWidget *window = m_window && m_window->parentWidget() ? m_window->parentWidget() : m_window.data();
-            const qint64 seconds = QDateTime::currentSecsSinceEpoch();
-            DMWebExport::exportPDFData(m_previewData, QStringLiteral("%1.pdf").arg(baseName),
-                                       QStringLiteral("%1-%2.pdf").arg(baseName).arg(seconds), window);
-        } else if (!writeExport(path, m_previewData)) {
-            return;
-        }
-    } else {
+    QByteArray data = m_previewData;
+    if (jpeg) {
         QString error;
         const QImage image = m_pageImages.first().image(&error);
-        const QByteArray data = image.isNull() ? QByteArray() : jpegData(image, &error);
+        data = image.isNull() ? QByteArray() : jpegData(image, &error);
         if (data.isEmpty()) {
             presentError(DMLocalizedString("The JPEG image could not be made."), error);
             return;
         }
-        if (!writeExport(path, data))
-            return;
+    }
+    // The sheet closes now: an upload's progress and answer go to the document window.
+    QWidget *documentWindow = m_window && m_window->parentWidget() ? m_window->parentWidget() : m_window.data();
+    if (m_farseeExport) {
+        const QString name = DMPrintPanelController_sharedFileName(baseName, jpeg ? QStringLiteral("jpeg") : QStringLiteral("pdf"),
+                                                                   QDateTime::currentDateTime());
+        FarseeManager::sharedManager().shareData(data, name, documentWindow);
+    } else if (m_internetExport && !jpeg) {
+        const qint64 seconds = QDateTime::currentSecsSinceEpoch();
+        DMWebExport::exportPDFData(data, QStringLiteral("%1.pdf").arg(baseName),
+                                   QStringLiteral("%1-%2.pdf").arg(baseName).arg(seconds), documentWindow);
+    } else if (m_internetExport) {
+        // The web export takes PDF only; the entry points never ask it for JPEG.
+        presentError(DMLocalizedString("The web export sends PDF documents only."), QString());
+        return;
+    } else if (!writeExport(path, data)) {
+        return;
     }
     close();
 }

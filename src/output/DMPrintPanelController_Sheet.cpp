@@ -203,7 +203,5 @@ void DMPrintPanelController::updateControls()
     else if (!m_pageImages.isEmpty())
         status = m_pageImages.size() == 1 ? DMLocalizedString("1 page")
                                           : DMLocalizedString("%1 pages").arg(m_pageImages.size());
-    if (m_imageExport && m_farseeExport)
-        status += (status.isEmpty() ? QString() : QStringLiteral(" ")) + DMLocalizedString("Sharing is not available yet.");
     m_statusLabel->setText(status);
 }

@@ -10,6 +10,7 @@
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMWebExport.h"
+#include "FarseeManager.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -229,7 +230,8 @@ void DMProjectDocumentPrint::exportToFarsee()
     }
     if (page != GlobalReportPageTag && page != TasksByResourcePageTag)
         return;
-    if (reportPDFData().isEmpty()) {
+    const QByteArray pdf = reportPDFData();
+    if (pdf.isEmpty()) {
         DMModalUI::Alert alert;
         alert.messageText = DMLocalizedString("An error occured while uploading the file");
         alert.informativeText = DMLocalizedString("Unable to export, empty data");
@@ -237,8 +239,9 @@ void DMProjectDocumentPrint::exportToFarsee()
         DMModalUI::instance().runAlert(alert, nullptr);
         return;
     }
-    presentError(DMLocalizedString("Sharing is not available yet."),
-                 DMLocalizedString("This version of Halcyra has no upload manager."));
+    FarseeManager::sharedManager().shareData(
+        pdf, DMPrintPanelController_sharedFileName(projectTitle(), QStringLiteral("pdf"), QDateTime::currentDateTime()),
+        m_host->windowForSheet());
 }
 
 QByteArray DMProjectDocumentPrint::reportPDFData(QString *error) const
