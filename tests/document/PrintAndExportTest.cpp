@@ -266,10 +266,27 @@ TEST_F(PrintAndExportTest, GanttChartPrintsOverSeveralPagesOfThePaperChosen)
         EXPECT_GT(countPixels(first, top, [](QRgb p) { return qGray(p) < 230; }), 200); // header bands
         EXPECT_GT(countPixels(first, content, isBarColour), 500);                // bars
         EXPECT_EQ(countPixels(first, left, isBarColour), 0);
-        // The first task's bar starts two days into the chart (the span starts on 4 March, the
-        // first row is a process): its left end is at the chart's left plus 0 days, row 2.
-        const double s = panel()->pageImages().isEmpty() ? 0 : 1;
-        EXPECT_EQ(s, 1);
+        // Bars on the rows of their tasks, at their dates: row 1 holds the events, row 2 the first
+        // process, rows 3 to 12 its tasks, each a day later than the one before, starting at 8:00 on the first day
+        // printed.
+        const DMViewCompositorEntry &chart = entries.at(2);
+        const double rowOnPage = document->projectOutlineView()->rowHeight() * chart.rect.height() / chart.srcRect.height();
+        const auto firstBarPixel = [&](int row) {
+            const int y = content.top() + int((row - 0.5) * rowOnPage);
+            for (int x = content.left(); x <= content.right(); ++x)
+                if (isBarColour(first.pixel(x, y)))
+                    return x - content.left();
+            return -1;
+        };
+        EXPECT_EQ(firstBarPixel(1), -1);
+        EXPECT_EQ(firstBarPixel(2), -1);
+        const int task1 = firstBarPixel(3), task2 = firstBarPixel(4), task3 = firstBarPixel(5);
+        ASSERT_GE(task1, 0);
+        const double day = task3 - task2;
+        EXPECT_GT(day, 3);
+        EXPECT_NEAR(task2 - task1, day, 1.5);
+        // 8:00 of the first day, give or take the bar's rounded, outlined end.
+        EXPECT_LT(task1, day * 0.6);
 
         panel()->close();
         expectSameState(chartState(), before);
