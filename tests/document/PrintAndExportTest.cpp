@@ -14,10 +14,13 @@
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMUndoManager.h"
-#include "../output/PrintViewTestSupport.h"
+#include "FarseeTestSupport.h"
+#include "PrintViewTestSupport.h"
 
 #include <QMainWindow>
+#include <QImageReader>
 #include <QPageSize>
+#include <QRegularExpression>
 #include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -292,6 +295,124 @@ TEST_F(PrintAndExportTest, GanttChartPrintsOverSeveralPagesOfThePaperChosen)
         expectSameState(chartState(), before);
         EXPECT_TRUE(DMPrintInfo::sharedPrintInfo().pageLayout.isEquivalentTo(panels.chosenLayout));
     }
+}
+
+TEST_F(PrintAndExportTest, EveryPageKindExportsOrPrintsAndLeavesNothingChanged)
+{
+    const DMPrintInfo printInfo = DMPrintInfo::sharedPrintInfo();
+    const ChartState before = chartState();
+    const auto exportGantt = [&](int page, int tag, const QString &file) {
+        document->showPageWithTag(page);
+        ui.savePanelPath = path(file);
+        compose([&] { document->print()->exportToImage(tag); });
+        EXPECT_TRUE(panel()->imageExport());
+        EXPECT_EQ(panel()->pageImages().size(), 1);
+        const QSizeF size = panel()->pageImages().first().size;
+        confirm();
+        EXPECT_FALSE(panel()->isOnScreen());
+        return size;
+    };
+
+    // The Gantt page as a JPEG: one picture of the whole chart, the size of the export's page.
+    {
+        SCOPED_TRACE("tasks Gantt page, JPEG");
+        const QSizeF size = exportGantt(10, DMProjectDocumentPrint::JPEGExportTag, QStringLiteral("tasks"));
+        QImageReader reader(path(QStringLiteral("tasks.jpg")));
+        EXPECT_EQ(reader.format(), "jpeg");
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.size(), QSize(int(size.width()), int(size.height())));
+        EXPECT_GT(countPixels(image, image.rect(), isBarColour), 3000);
+        EXPECT_GT(countPixels(image, image.rect(), isText), 3000);
+    }
+    {
+        SCOPED_TRACE("tasks Gantt page, PDF");
+        const QSizeF size = exportGantt(10, DMProjectDocumentPrint::PDFExportTag, QStringLiteral("tasks.pdf"));
+        EXPECT_EQ(printtest::pdfPageCount(path(QStringLiteral("tasks.pdf"))), 1);
+        const QSizeF read = printtest::pdfPageSize(path(QStringLiteral("tasks.pdf")));
+        EXPECT_NEAR(read.width(), size.width(), 0.5);
+        EXPECT_NEAR(read.height(), size.height(), 0.5);
+    }
+    {
+        SCOPED_TRACE("resources Gantt page, JPEG");
+        exportGantt(9, DMProjectDocumentPrint::JPEGExportTag, QStringLiteral("resources.jpg"));
+        EXPECT_FALSE(QImage(path(QStringLiteral("resources.jpg"))).isNull());
+    }
+    {
+        // The report exports its PDF, whatever the tag; the tasks-by-processes report does not.
+        SCOPED_TRACE("report pages");
+        document->showPageWithTag(11);
+        ui.savePanelPath = path(QStringLiteral("report"));
+        document->print()->exportToImage(DMProjectDocumentPrint::JPEGExportTag);
+        EXPECT_GE(printtest::pdfPageCount(path(QStringLiteral("report.pdf"))), 1);
+        document->showPageWithTag(20);
+        ui.savePanelPath = path(QStringLiteral("processes.pdf"));
+        document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
+        EXPECT_FALSE(QFile::exists(path(QStringLiteral("processes.pdf"))));
+        // Printing it works.
+        QFile::remove(panels.outputPath);
+        document->print()->printDocument();
+        EXPECT_GE(printtest::pdfPageCount(panels.outputPath), 1);
+    }
+    {
+        SCOPED_TRACE("days-off page and a page not built yet");
+        document->showPageWithTag(DMProjectDocumentPrint::DaysOffPageTag);
+        QFile::remove(panels.outputPath);
+        document->print()->printDocument();
+        EXPECT_GE(printtest::pdfPageCount(panels.outputPath), 1);
+        const QImage printed = pageOf(panels.outputPath, 1);
+        EXPECT_GT(countPixels(printed, printed.rect(), isText), 100);
+        ui.alerts.clear();
+        document->showPageWithTag(17);
+        document->print()->printDocument();
+        ASSERT_EQ(ui.alerts.size(), 1);
+        EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("This page cannot be printed yet."));
+    }
+
+    document->showPageWithTag(10);
+    expectSameState(chartState(), before);
+    EXPECT_EQ(DMPrintInfo::sharedPrintInfo(), printInfo);
+}
+
+TEST_F(PrintAndExportTest, ShareUploadsTheShownPageAndOpensItsLink)
+{
+    StandInService service;
+    FarseeManager &manager = FarseeManager::sharedManager();
+    manager.engine()->setBaseURL(QUrl(service.server.url()));
+    DMUserDefaults::standardUserDefaults().setObjectForKey(service.email, kFarseeAccountEmailKey);
+    DMUserDefaults::standardUserDefaults().setObjectForKey(service.password, kFarseeAccountPasswordKey);
+    BrowserCatcher browser;
+    const QRegularExpression sharedName(QStringLiteral("^Orvesta-Harbour 2024-20\\d\\d-\\d\\d-\\d\\d-\\d{6}\\.(jpeg|pdf)$"));
+
+    // The Gantt page: the panel's picture as a JPEG, no save panel asked.
+    document->showPageWithTag(10);
+    ui.savePanelPath.clear();
+    compose([&] { document->print()->exportToFarsee(); });
+    EXPECT_TRUE(panel()->farseeExport());
+    confirm();
+    ASSERT_TRUE(waitFor([&] { return browser.opened.size() == 1; }, 10000));
+    ASSERT_FALSE(service.lastUploadParts.isEmpty());
+    EXPECT_TRUE(service.lastUploadParts.last().content.startsWith("\xFF\xD8"));
+    QString name = manager.sendings().last()->filename;
+    EXPECT_TRUE(sharedName.match(name).hasMatch()) << qPrintable(name);
+    EXPECT_TRUE(name.endsWith(QStringLiteral(".jpeg")));
+    EXPECT_EQ(browser.opened.last(), manager.sendings().last()->remoteURL);
+
+    // The report: its PDF.
+    document->showPageWithTag(11);
+    document->print()->exportToFarsee();
+    ASSERT_TRUE(waitFor([&] { return browser.opened.size() == 2; }, 10000));
+    EXPECT_TRUE(service.lastUploadParts.last().content.startsWith("%PDF"));
+    name = manager.sendings().last()->filename;
+    EXPECT_TRUE(sharedName.match(name).hasMatch() && name.endsWith(QStringLiteral(".pdf"))) << qPrintable(name);
+
+    // A refused upload shows the sharing error and opens nothing.
+    ui.alerts.clear();
+    DMUserDefaults::standardUserDefaults().setObjectForKey(QString(), kFarseeAccountPasswordKey);
+    document->print()->exportToFarsee();
+    ASSERT_TRUE(waitFor([&] { return !ui.alerts.isEmpty(); }, 10000));
+    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("The file could not be shared."));
+    EXPECT_EQ(browser.opened.size(), 2);
 }
 
 } // namespace
