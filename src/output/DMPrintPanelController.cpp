@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QElapsedTimer>
 #include <QPdfDocument>
 #include <QPdfView>
 #include <QProgressBar>
@@ -317,7 +316,6 @@ void DMPrintPanelController::_updateImages()
         finishComposition({}, plan.whyNoPages);
         return;
     }
-    QElapsedTimer T; T.start();
     DMPageCompositionImages images;
     images.lineHeight = kLineHeightAsked;
     if (!m_datasource || !m_datasource->printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
@@ -329,7 +327,6 @@ void DMPrintPanelController::_updateImages()
     if (!logoPath.isEmpty())
         images.logo = QImage(logoPath);
 
-    qWarning("images %lld ms: left %lld top %lld content %lld", T.restart(), (long long)images.left->commandCount(), (long long)images.top->commandCount(), (long long)images.content->commandCount());
     DMPageComposer composer(plan, settings, images);
     QList<DMComposedPage> pages;
     DMComposedPage page;
@@ -345,9 +342,7 @@ void DMPrintPanelController::_updateImages()
         setProgress(0, false);
         return;
     }
-    qWarning("compose %lld ms", T.restart());
     finishComposition(pages, composer.whyNoPages());
-    qWarning("pdf %lld ms", T.restart());
 }
 
 void DMPrintPanelController::finishComposition(const QList<DMComposedPage> &pages, const QString &whyNoPages)

@@ -415,4 +415,35 @@ TEST_F(PrintAndExportTest, ShareUploadsTheShownPageAndOpensItsLink)
     EXPECT_EQ(browser.opened.size(), 2);
 }
 
+// Pictures for review: the print panel with its preview of the chart, and printed pages as
+// another program renders them.
+TEST_F(PrintAndExportTest, ScreenshotsOfThePrintPanelAndPrintedPages)
+{
+    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
+    if (screens.isEmpty())
+        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
+    DMPrintInfo::sharedPrintInfo().pageLayout =
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36));
+    document->showPageWithTag(10);
+    panel()->setHeaderString(QStringLiteral("Harbour 2024 - plan"));
+    panel()->setFooterString(QStringLiteral("Printed for review"));
+    compose([&] { document->print()->printDocument(); });
+    QWidget *sheet = panel()->window();
+    sheet->resize(1000, 720);
+    pumpEvents(1500); // the preview renders its pages in the background
+    QDir().mkpath(screens);
+    sheet->grab().save(QDir(screens).filePath(QStringLiteral("print-panel.png")));
+    document->mainWindow()->grab().save(QDir(screens).filePath(QStringLiteral("print-window.png")));
+
+    QFile::remove(panels.outputPath);
+    confirm();
+    for (int page : {1, 2, 6})
+        printtest::pdfPageImage(panels.outputPath, page, 100)
+            .save(QDir(screens).filePath(QStringLiteral("printed-page%1.png").arg(page)));
+    ui.savePanelPath = QDir(screens).filePath(QStringLiteral("exported-chart.jpg"));
+    compose([&] { document->print()->exportToImage(DMProjectDocumentPrint::JPEGExportTag); });
+    confirm();
+    EXPECT_TRUE(QFile::exists(ui.savePanelPath));
+}
+
 } // namespace
