@@ -1,6 +1,7 @@
 #include "DMApplicationDelegate.h"
 
 #include "DMDocumentController.h"
+#include "DMGanttUIObjectFactory.h"
 #include "DMPreferenceKeys.h"
 #include "DMProjectDocument.h"
 #include "DMProjectItem.h"
@@ -38,6 +39,8 @@ void DMApplicationDelegate::applicationWillFinishLaunching()
                                kDMHalcyra_DefaultItemGroupColor, kDMHalcyra_DefaultEventColor})
         m_observations.push_back(defaults.observe(key, [](const QString &) { applyDefaultColors(); }));
     m_observations.push_back(defaults.observe(kDMHalcyra_Autosave, [](const QString &) { applyAutosavePreference(); }));
+    m_observations.push_back(
+        defaults.observe(kDMHalcyra_ProjectViewFontSize, [](const QString &) { applyProjectViewFontSize(); }));
     applyDefaultColors();
     applyAutosavePreference();
 }
@@ -75,10 +78,22 @@ void DMApplicationDelegate::applyAutosavePreference()
         DMPreferenceKeys_autosaveDelay(DMUserDefaults::standardUserDefaults().boolForKey(kDMHalcyra_Autosave)));
 }
 
+void DMApplicationDelegate::applyProjectViewFontSize()
+{
+    DMGanttUIObjectFactory::resetDefaultTitleAttributes();
+    for (const auto &document : DMDocumentController::sharedDocumentController().documents()) {
+        document->objectViewDataSource()->titleAttributesDidChange();
+        document->reloadViews();
+    }
+}
+
 QVariantList DMApplicationDelegate::taskListArrangedColumnDictionaries()
 {
-    const QStringList checked =
-        DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_taskListArrangedColumnIdentifiers).toStringList();
+    // Without a stored arrangement (before the defaults were written) the default one applies.
+    QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_taskListArrangedColumnIdentifiers);
+    if (!stored.isValid())
+        stored = DMPreferenceKeys_defaultValues().value(kDMHalcyra_taskListArrangedColumnIdentifiers);
+    const QStringList checked = stored.toStringList();
     QVariantList columns;
     for (const QString &identifier : checked)
         if (DMPreferenceKeys_taskListColumnIdentifiers().contains(identifier))

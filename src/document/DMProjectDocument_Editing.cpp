@@ -1,4 +1,6 @@
 // DMProjectDocument: the edit commands (delete, copy and paste, attachments, sorting, search).
+// Every edit is recorded with the undo manager, from which the document learns that it was
+// edited; none marks the document itself, so that undoing the edit leaves it as it was.
 #include "DMProjectDocument.h"
 #include "DMProjectItemTree.h"
 
@@ -307,9 +309,9 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
                 if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
                     task->addResource(resource);
     }
+    // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Paste"));
     m_undoManager->endUndoGrouping();
-    markDocumentAsEdited();
     reloadViews();
     return inserted;
 }
@@ -409,7 +411,6 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
         alert.style = DMModalUI::Informational;
         DMModalUI::instance().runAlert(alert, windowForSheet());
     }
-    markDocumentAsEdited();
     return key;
 }
 
@@ -422,7 +423,6 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
         return;
     DMAttachedDocuments::releaseDocument(&table, tableKey);
     m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
-    markDocumentAsEdited();
 }
 
 void DMProjectDocument::removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
@@ -451,7 +451,6 @@ void DMProjectDocument::sortProjectWithDescriptors(const QList<DMSortDescriptor>
     });
     m_project->eventContainer()->events().sort(
         [&less](const std::shared_ptr<DMProjectEvent> &a, const std::shared_ptr<DMProjectEvent> &b) { return less(a, b); });
-    markDocumentAsEdited();
     reloadViews();
 }
 

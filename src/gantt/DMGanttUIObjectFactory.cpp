@@ -66,3 +66,11 @@ void DMGanttUIObjectFactory::registerWithModel()
     static DMGanttUIObjectFactory factory;
     DMProjectUIObjectFactory::registerFactory(&factory);
 }
+
+void DMGanttUIObjectFactory::resetDefaultTitleAttributes()
+{
+    // Tasks, processes, groups and plain bars share the item bar's attributes.
+    DMUIProjectItem::resetTitleTextAttributes();
+    DMUIProjectMilestone::resetTitleTextAttributes();
+    DMUIProjectEvent::resetTitleTextAttributes();
+}

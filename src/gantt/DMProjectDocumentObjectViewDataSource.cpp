@@ -123,12 +123,21 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_outlineSyncPending = false;
     m_relayoutPending = false;
     m_reloadPending = false;
+    m_resourceLanesPending = false;
+    m_resourceObservations.clear();
     destroyPendingIdleInvocations(this);
 }
 
 void DMProjectDocumentObjectViewDataSource::projectDidChange()
 {
     m_linkIndexValid = false;
+}
+
+void DMProjectDocumentObjectViewDataSource::linksDidChange()
+{
+    m_linkIndexValid = false;
+    if (DMProjectView *view = canvas())
+        view->setNeedsDisplay();
 }
 
 // ---- Rows ----

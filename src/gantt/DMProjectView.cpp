@@ -110,13 +110,15 @@ void DMProjectView::selectAll(QObject *)
 
 // ---- Hover and context menu ----
 
-std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint)
+std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint, quint16 *layer)
 {
-    quint16 layer = 0;
-    std::shared_ptr<DMBaseObject> hit = hitTestObjectAtPoint(convertPointFromViewToCanvas(viewPoint), &layer);
+    quint16 hitLayer = 0;
+    std::shared_ptr<DMBaseObject> hit = hitTestObjectAtPoint(convertPointFromViewToCanvas(viewPoint), &hitLayer);
     // The background answers every point; it is never hovered.
-    if (hit && layer == kDMProjectViewLayer_Background)
+    if (hit && hitLayer == kDMProjectViewLayer_Background)
         return nullptr;
+    if (layer)
+        *layer = hitLayer;
     return hit;
 }
 
@@ -157,9 +159,16 @@ bool DMProjectView::presentsContextMenuFromEvent(const DMEvent &event)
 {
     if (!delegate() || !datasource())
         return false;
-    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(viewPointForEvent(event));
+    quint16 layer = 0;
+    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(viewPointForEvent(event), &layer);
     auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
-    return object && object->presentsContextMenuFromEventInViewWithDelegate(event, this, delegate());
+    if (!object)
+        return false;
+    // The menu's commands and the inspector act on the object the menu is opened on: it becomes
+    // the selection first, unless it is part of it already.
+    if (!hit->isSelected())
+        selectObjectInLayerExtendSelection(hit, layer, false);
+    return delegate() && object->presentsContextMenuFromEventInViewWithDelegate(event, this, delegate());
 }
 
 // ---- Mouse ----
