@@ -179,6 +179,7 @@ TEST(ResourceLanes, EachBarTakesTheFirstLaneFreeAtItsLeftEdge)
     EXPECT_EQ(count, 3);
     EXPECT_EQ(DMUIProjectItem_lanesForHorizontalRanges({}, &count), QList<int>{});
     EXPECT_EQ(count, 0);
+}
 
 TEST_F(DocumentCanvasTest, ACanvasRenderedForAPageTakesAllOfItselfAsVisible)
 {
