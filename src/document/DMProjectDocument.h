@@ -30,6 +30,7 @@ class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
 class DMProjectDocumentOutputHost;
+class DMProjectDocumentPrint;
 class DMProjectDocumentReport;
 class DMProjectDocumentUICallbacks;
 class DMProjectObject;
@@ -191,6 +192,8 @@ public:
     // ---- Reports and exports (their controllers live in src/output) ----
     DMProjectDocumentReport *report();
     DMProjectDocumentUICallbacks *uiCallbacks();
+    // Print, export and share commands, and the print panel (outlets().printPanelController).
+    DMProjectDocumentPrint *print();
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
@@ -272,4 +275,5 @@ private:
     std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
     std::shared_ptr<DMProjectDocumentReport> m_report;
     std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
+    std::shared_ptr<DMProjectDocumentPrint> m_print;
 };
