@@ -182,7 +182,8 @@ DMGanttDocumentHooks *DMUIProjectViewObjectEditorController::documentOfProject(c
 void DMUIProjectViewObjectEditorController::observeEditedObject()
 {
     m_modelObservation.reset();
-    m_projectObservation.reset();
+    for (DMObservation &observation : m_projectObservations)
+        observation.reset();
     for (const QMetaObject::Connection &connection : std::as_const(m_undoConnections))
         disconnect(connection);
     m_undoConnections.clear();
@@ -196,10 +197,13 @@ void DMUIProjectViewObjectEditorController::observeEditedObject()
             modelDidChange();
     });
     const std::shared_ptr<DMProject> project = model->project();
-    m_projectObservation = project->observe(QStringLiteral("isValid"), [this](const DMChange &change, DMObservable *) {
+    // The project's validity, and its settings (the working day, the attached documents).
+    const auto projectChanged = [this](const DMChange &change, DMObservable *) {
         if (!change.prior)
             modelDidChange();
-    });
+    };
+    m_projectObservations[0] = project->observe(QStringLiteral("isValid"), projectChanged);
+    m_projectObservations[1] = project->observe(QStringLiteral("attributes"), projectChanged);
     if (DMUndoManager *undo = project->undoManager()) {
         const auto changed = [this] { modelDidChange(); };
         m_undoConnections.append(connect(undo, &DMUndoManager::didCloseUndoGroup, this, changed));

@@ -149,7 +149,7 @@ private:
     bool m_modelChangedWhileApplying = false;
     QSet<const QWidget *> m_pendingTextControls;
     DMObservation m_modelObservation;
-    DMObservation m_projectObservation;
+    DMObservation m_projectObservations[2];
     QList<QMetaObject::Connection> m_undoConnections;
     DMNotificationObserver m_closeObserver;
 };
