@@ -40,8 +40,10 @@ void DMInspectorWindow::restoreFrame()
     bool sound = parts.size() == 4;
     for (int i = 0; sound && i < 4; ++i)
         values[i] = parts.at(i).toInt(&sound);
-    if (sound && values[2] > 0 && values[3] > 0)
-        setGeometry(values[0], values[1], values[2], values[3]);
+    if (sound && values[2] > 0 && values[3] > 0) {
+        move(values[0], values[1]);
+        resize(values[2], values[3]);
+    }
     m_restoring = false;
 }
 
@@ -49,10 +51,9 @@ void DMInspectorWindow::saveFrame() const
 {
     if (m_restoring)
         return;
-    const QRect frame = geometry();
+    // The place of the whole window (title bar included), the size of its content.
     DMUserDefaults::standardUserDefaults().setObjectForKey(
-        QStringLiteral("%1 %2 %3 %4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()),
-        kFrameDefaultsKey);
+        QStringLiteral("%1 %2 %3 %4").arg(x()).arg(y()).arg(width()).arg(height()), kFrameDefaultsKey);
 }
 
 void DMInspectorWindow::moveEvent(QMoveEvent *event)

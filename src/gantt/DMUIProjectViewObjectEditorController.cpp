@@ -220,10 +220,17 @@ void DMUIProjectViewObjectEditorController::modelDidChange()
         m_modelChangedWhileApplying = true;
         return;
     }
-    if (m_hasEditedObject && !liveModelObject())
-        letGoOfEditedObject();
-    else
+    if (!m_hasEditedObject || liveModelObject()) {
         refreshControls();
+        return;
+    }
+    // A project made invalid is its document closing: the window goes with it.
+    const std::shared_ptr<DMProjectViewObject> object = editedObject();
+    const std::shared_ptr<DMProject> project = object ? object->project() : nullptr;
+    if (project && !project->isValid())
+        close();
+    else
+        letGoOfEditedObject();
 }
 
 void DMUIProjectViewObjectEditorController::letGoOfEditedObject()
