@@ -3,6 +3,7 @@
 #include "DMLocalizedString.h"
 #include "DMUserDefaults.h"
 
+#include <QScreen>
 #include <QStringList>
 
 const QString DMInspectorWindow::kFrameDefaultsKey = QStringLiteral("inspectorWindowFrame");
@@ -43,6 +44,7 @@ void DMInspectorWindow::restoreFrame()
     if (sound && values[2] > 0 && values[3] > 0) {
         move(values[0], values[1]);
         resize(values[2], values[3]);
+        m_hasFrame = true;
     }
     m_restoring = false;
 }
@@ -66,6 +68,21 @@ void DMInspectorWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     saveFrame();
+}
+
+void DMInspectorWindow::placeBesideWindowUnlessRemembered(const QWidget *window)
+{
+    if (m_hasFrame || !window || !window->isVisible())
+        return;
+    m_hasFrame = true;
+    const QRect beside = window->frameGeometry();
+    const QScreen *screen = window->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    constexpr int kGap = 8;
+    QPoint place(beside.right() + 1 + kGap, beside.top());
+    if (available.isValid() && place.x() + width() > available.right() && beside.left() - kGap - width() >= available.left())
+        place.setX(beside.left() - kGap - width());
+    move(place);
 }
 
 void DMInspectorWindow::displayView(QWidget *view)

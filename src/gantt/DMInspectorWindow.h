@@ -23,6 +23,9 @@ public:
     void clear();
     // The view shown; null when empty.
     QWidget *displayedView() const { return m_displayedView; }
+    // Until the window has a remembered frame, it first comes up beside the window given (the
+    // document window), on the side of the screen with room for it.
+    void placeBesideWindowUnlessRemembered(const QWidget *window);
 
 protected:
     void moveEvent(QMoveEvent *event) override;
@@ -35,4 +38,5 @@ private:
 
     QPointer<QWidget> m_displayedView;
     bool m_restoring = false;
+    bool m_hasFrame = false; // restored from the defaults, or placed once
 };

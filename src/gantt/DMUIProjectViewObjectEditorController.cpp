@@ -14,6 +14,7 @@
 #include "DMColorWell.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -86,9 +87,11 @@ bool DMUIProjectViewObjectEditorController::isVisible() const
 
 void DMUIProjectViewObjectEditorController::showWindow()
 {
-    QWidget *window = inspectorWindow();
+    DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
     if (window->isVisible())
         return;
+    // The document window of the object shown, which is the active one.
+    window->placeBesideWindowUnlessRemembered(QApplication::activeWindow());
     window->show();
     window->raise();
     window->activateWindow();
