@@ -80,37 +80,31 @@ QStringList DMInspectorDocumentsTable::localFilesOf(const QMimeData *data)
     return files;
 }
 
-void DMInspectorDocumentsTable::dragEnterEvent(QDragEnterEvent *event)
+bool DMInspectorDocumentsTable::acceptFiles(QDropEvent *event)
 {
     if (localFilesOf(event->mimeData()).isEmpty()) {
         event->ignore();
-        return;
+        return false;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
+    return true;
+}
+
+void DMInspectorDocumentsTable::dragEnterEvent(QDragEnterEvent *event)
+{
+    acceptFiles(event);
 }
 
 void DMInspectorDocumentsTable::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (localFilesOf(event->mimeData()).isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    acceptFiles(event);
 }
 
 void DMInspectorDocumentsTable::dropEvent(QDropEvent *event)
 {
-    const QStringList files = localFilesOf(event->mimeData());
-    if (files.isEmpty()) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    if (onFilesDropped)
-        onFilesDropped(files);
+    if (acceptFiles(event) && onFilesDropped)
+        onFilesDropped(localFilesOf(event->mimeData()));
 }
 
 bool DMInspectorDocumentsTable::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)

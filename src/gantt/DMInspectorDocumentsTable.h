@@ -39,5 +39,8 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
+    // Takes a drag or drop that carries local files (as a copy); false, ignoring it, otherwise.
+    static bool acceptFiles(QDropEvent *event);
+
     QStringList m_keys;
 };
