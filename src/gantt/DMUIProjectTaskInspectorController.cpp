@@ -148,17 +148,26 @@ void DMUIProjectTaskInspectorController::refreshDocuments(const DMProjectItem &i
 {
     DMGanttDocumentHooks *hooks = document();
     const QVariantMap table = dictionaryForKey(item.project()->attributes(), kDMProject_AttachedDocumentsTable);
-    const QFileIconProvider icons;
-    QList<DMInspectorDocumentsTable::Row> rows;
-    for (const QString &key : attachedKeysOf(item)) {
-        const QString stored = stringForKey(dictionaryForKey(table, key), kDMProject_AttachedDocument_Path);
-        const QString path = hooks ? hooks->attachedDocumentPathForTableKey(key, nullptr) : QString();
-        // A document that cannot be had keeps its stored name and a plain icon.
-        const QString name = QFileInfo(path.isEmpty() ? stored : path).fileName();
-        rows.append({key, name.isEmpty() ? key : name,
-                     path.isEmpty() ? icons.icon(QFileIconProvider::File) : icons.icon(QFileInfo(path))});
+    const QStringList keys = attachedKeysOf(item);
+    // The rows ask the file system for paths and icons: they are rebuilt only when the task's
+    // documents or their entries changed, not at every step of a drag.
+    QVariantList shown{QVariant(keys)};
+    for (const QString &key : keys)
+        shown.append(table.value(key));
+    if (shown != m_shownDocuments) {
+        m_shownDocuments = shown;
+        const QFileIconProvider icons;
+        QList<DMInspectorDocumentsTable::Row> rows;
+        for (const QString &key : keys) {
+            const QString stored = stringForKey(dictionaryForKey(table, key), kDMProject_AttachedDocument_Path);
+            const QString path = hooks ? hooks->attachedDocumentPathForTableKey(key, nullptr) : QString();
+            // A document that cannot be had keeps its stored name and a plain icon.
+            const QString name = QFileInfo(path.isEmpty() ? stored : path).fileName();
+            rows.append({key, name.isEmpty() ? key : name,
+                         path.isEmpty() ? icons.icon(QFileIconProvider::File) : icons.icon(QFileInfo(path))});
+        }
+        m_documentsTableView->setRows(rows);
     }
-    m_documentsTableView->setRows(rows);
     m_documentsRemoveButton->setEnabled(!m_documentsTableView->selectedKeys().isEmpty());
 }
 

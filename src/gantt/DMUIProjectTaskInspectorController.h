@@ -55,4 +55,5 @@ private:
     DMInspectorDocumentsTable *m_documentsTableView = nullptr;
     QPushButton *m_documentsAddButton = nullptr;
     QPushButton *m_documentsRemoveButton = nullptr;
+    QVariantList m_shownDocuments; // the keys and entries the table's rows were made from
 };

@@ -122,11 +122,14 @@ TEST_F(InspectorTest, AnInspectorWhoseViewCannotBeBuiltIsNoneAndShowsNothing)
     EXPECT_EQ(gMessages, QStringList{QStringLiteral("Couldn't load \"DMBrokenInspector\" nib.")});
 
     // An object naming it opens nothing.
+    struct RestoreInspectors
+    {
+        ~RestoreInspectors() { DMGanttUIObjectFactory::registerWithModel(); }
+    } restore;
     DMProjectViewObjectEditor::registerSharedInstanceMaker(
         QStringLiteral("DMUIProjectTaskInspectorController"), [] { return BrokenInspector::sharedInstance(); });
     auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
     open();
     barOf(task)->editInView(canvas());
     EXPECT_FALSE(DMInspectorWindow::sharedWindow()->isVisible());
-    DMGanttUIObjectFactory::registerWithModel();
 }
