@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-dejavu-core xdotool
   imagemagick poppler-utils python3-pyftpdlib
   libxml2-utils xsltproc planner-data
+  python3-icalendar  # the tests read the exported calendars back with it
 )
 
 missing=()

@@ -5,7 +5,9 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
+#include "FarseeManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -81,8 +83,21 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Import..."), &controller, [&controller] { controller.importDocument(); });
+    menu->addAction(DMLocalizedString("Import To-Do List..."), window, [document] { document->uiCallbacks()->importFromFerrix(); });
     QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
-    exportMenu->setEnabled(false); // the exporters fill it
+    const struct
+    {
+        const char *title;
+        void (DMProjectDocumentUICallbacks::*command)();
+    } exports[] = {{"CSV...", &DMProjectDocumentUICallbacks::exportToCSV},
+                   {"iCalendar...", &DMProjectDocumentUICallbacks::exportToICalendar},
+                   {"Selected Items to Calendar", &DMProjectDocumentUICallbacks::exportSelectedItemToICal},
+                   {"MS Project XML...", &DMProjectDocumentUICallbacks::exportToMSProjectXML},
+                   {"To-Do List...", &DMProjectDocumentUICallbacks::exportToFerrix}};
+    for (const auto &entry : exports) {
+        const auto command = entry.command;
+        exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
+    }
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
@@ -143,6 +158,7 @@ void buildWindowMenu(QMenu *menu, QMainWindow *window)
     menu->addAction(DMLocalizedString("Zoom"), window, [window] {
         window->isMaximized() ? window->showNormal() : window->showMaximized();
     });
+    menu->addAction(DMLocalizedString("Sending List"), window, [] { FarseeManager::sharedManager().showSendingWindow(); });
     menu->addSeparator();
     const int fixedCount = int(menu->actions().size());
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {

@@ -28,6 +28,9 @@ class DMFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
+class DMProjectDocumentOutputHost;
+class DMProjectDocumentReport;
+class DMProjectDocumentUICallbacks;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
@@ -185,6 +188,10 @@ public:
     void viewModeDidChange();
     void applyingTaskListColumns(const QVariantList &columns);
 
+    // ---- Reports and exports (their controllers live in src/output) ----
+    DMProjectDocumentReport *report();
+    DMProjectDocumentUICallbacks *uiCallbacks();
+
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
     std::shared_ptr<DMFormatter> currencyFormatter() override;
@@ -262,4 +269,10 @@ private:
 
     std::vector<DMObservation> m_projectObservations;
     std::vector<DMNotificationObserver> m_notificationObservers;
+
+    // The output controllers and what they see of the document (DMProjectDocument_Output.cpp).
+    DMProjectDocumentOutputHost *outputHost();
+    std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
+    std::shared_ptr<DMProjectDocumentReport> m_report;
+    std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
 };
