@@ -95,15 +95,18 @@ void pickABeginThatPushesTheChain(benchmark::State &state)
     inspected.barAt(0)->editInView(inspected.canvas);
     QDateTimeEdit *picker = DMUIProjectTaskInspectorController::sharedInstance()->beginDatePicker();
     DMUndoManager *undo = inspected.document->undoManager();
+    const DMDate lastBegin = inspected.project->tasks().last()->beginDate();
     int i = 0;
     for (auto _ : state) {
         // A day later every time: the first task pushes all the others.
-        picker->setDateTime(DMDate(2024, 1, 2 + i, 8 * 3600).NSDate());
+        picker->setDateTime(DMDate(2024, 1, 1, 8 * 3600).dateByAddingSeconds(qint64(i + 1) * 86400).NSDate());
         state.PauseTiming();
         undo->removeAllActions();
         ++i;
         state.ResumeTiming();
     }
+    if (!(lastBegin < inspected.project->tasks().last()->beginDate()))
+        state.SkipWithError("The picked begin did not push the chain");
 }
 BENCHMARK(pickABeginThatPushesTheChain)->Unit(benchmark::kMillisecond);
 

@@ -86,6 +86,7 @@ void DMUIProjectItemInspectorController::addDurationFields(DMInspectorForm &form
         m_durationFields[i] = fields[size_t(i)];
         connectControl(m_durationFields[i]);
     }
+    groupTextFields({m_durationFields[0], m_durationFields[1], m_durationFields[2]});
 }
 
 void DMUIProjectItemInspectorController::addUseWorkingScheduleCheckBox(DMInspectorForm &form)

@@ -219,10 +219,9 @@ void DMUIProjectViewObjectEditorController::modelDidChange()
 {
     if (m_refreshing)
         return;
-    if (m_applying) {
-        m_modelChangedWhileApplying = true;
+    // A change being applied refills the controls once it is done.
+    if (m_applying)
         return;
-    }
     if (!m_hasEditedObject || liveModelObject()) {
         refreshControls();
         return;
@@ -275,7 +274,6 @@ void DMUIProjectViewObjectEditorController::applyChangeInProject(const std::shar
         return;
     DMUndoManager *undo = project->undoManagerForRegistration();
     m_applying = true;
-    m_modelChangedWhileApplying = false;
     if (undo)
         undo->beginUndoGrouping();
     const int result = change();
@@ -298,10 +296,22 @@ void DMUIProjectViewObjectEditorController::refuse()
     refreshControls();
 }
 
+QWidget *DMUIProjectViewObjectEditorController::pendingKeyOf(const QWidget *control) const
+{
+    return m_textFieldGroups.value(control, const_cast<QWidget *>(control));
+}
+
+void DMUIProjectViewObjectEditorController::groupTextFields(const QList<QWidget *> &fields)
+{
+    for (QWidget *field : fields)
+        m_textFieldGroups.insert(field, fields.value(0));
+}
+
 void DMUIProjectViewObjectEditorController::controlTextDidChange(QWidget *control)
 {
     if (m_refreshing || !control || !liveModelObject())
         return;
+    control = pendingKeyOf(control);
     m_pendingTextControls.insert(control);
     const QPointer<QWidget> field(control);
     performSelectorAfterIdleTimeout(this, idleKeyOf(control).constData(), [this, field] {
@@ -334,8 +344,14 @@ void DMUIProjectViewObjectEditorController::act(QObject *sender)
 
 void DMUIProjectViewObjectEditorController::textFieldDidEndEditing(QWidget *field)
 {
-    if (m_pendingTextControls.remove(field))
-        commonCallback(field);
+    QWidget *key = pendingKeyOf(field);
+    // Focus moving on to another field of the same group: the value is still being typed.
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && focus != field && m_textFieldGroups.contains(focus) && pendingKeyOf(focus) == key)
+        return;
+    // The idle call still due finds nothing pending.
+    if (m_pendingTextControls.remove(key))
+        commonCallback(key);
 }
 
 void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
@@ -362,6 +378,6 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
 
 void DMUIProjectViewObjectEditorController::setFieldText(QLineEdit *field, const QString &text) const
 {
-    if (field && !m_pendingTextControls.contains(field) && field->text() != text)
+    if (field && !hasPendingTextEdit(field) && field->text() != text)
         field->setText(text);
 }

@@ -4,6 +4,7 @@
 #include "DMObservable.h"
 #include "DMProjectViewObjectEditor.h"
 
+#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QMutex>
@@ -78,7 +79,7 @@ public:
     virtual void commonCallback(QObject *sender) = 0;
     // A field's text changed: its value is applied once the user pauses for idleDelay.
     void controlTextDidChange(QWidget *control);
-    bool hasPendingTextEdit(const QWidget *control) const { return m_pendingTextControls.contains(control); }
+    bool hasPendingTextEdit(const QWidget *control) const { return m_pendingTextControls.contains(pendingKeyOf(control)); }
 
 protected:
     explicit DMUIProjectViewObjectEditorController(const QString &nibName);
@@ -121,6 +122,10 @@ protected:
     // delay, its Return (or leaving it) at once; buttons and pop-ups when clicked; colour wells,
     // date pickers, sliders and text views at each change.
     void connectControl(QWidget *control);
+    // Fields that hold one value between them (a duration's days, hours and minutes): moving from
+    // one to another is still typing it, so their value is applied once, with the first field as
+    // commonCallback's sender, when the user pauses, presses Return or leaves the group.
+    void groupTextFields(const QList<QWidget *> &fields);
     // Shows the text, except in a field whose typed value is still pending; unchanged text is
     // left alone so that the cursor stays where it is.
     void setFieldText(QLineEdit *field, const QString &text) const;
@@ -133,6 +138,8 @@ private:
     void clearInspectorWindow();
     bool isDisplayed() const;
     void applyPendingTextEdits();
+    // The field whose pending value stands for this one: the first of its group, or itself.
+    QWidget *pendingKeyOf(const QWidget *control) const;
     void observeEditedObject();
     void modelDidChange();
     // The edited object left its project: the inspector lets go of it and empties the window.
@@ -146,8 +153,8 @@ private:
     bool m_hasEditedObject = false; // an object was given, which may have gone since
     bool m_refreshing = false;
     bool m_applying = false;
-    bool m_modelChangedWhileApplying = false;
     QSet<const QWidget *> m_pendingTextControls;
+    QHash<const QWidget *, QWidget *> m_textFieldGroups; // a grouped field -> its group's first
     DMObservation m_modelObservation;
     DMObservation m_projectObservations[2];
     QList<QMetaObject::Connection> m_undoConnections;

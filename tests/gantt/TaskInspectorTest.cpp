@@ -121,6 +121,24 @@ TEST_F(TaskInspectorTest, PickedBeginMovesTheTaskAndTypedDurationWaitsForThePaus
     document->undoManager()->undo();
     EXPECT_EQ(other->endDate(), at(2024, 1, 3, 18));
     EXPECT_EQ(durationShown(inspector), (QStringList{"2", "0", "0"}));
+
+    // Tabbing from the days to the hours is still typing the one duration: 0 d alone is not
+    // applied (nor refused) on the way.
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    inspector->durationDaysField()->setFocus();
+    type(inspector->durationDaysField(), "0");
+    QTest::keyClick(inspector->durationDaysField(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), inspector->durationHoursField());
+    type(inspector->durationHoursField(), "3");
+    EXPECT_EQ(other->endDate(), at(2024, 1, 3, 18));
+    EXPECT_EQ(durationShown(inspector), (QStringList{"0", "3", "0"}));
+    // Leaving the duration for another control applies it at once.
+    QTest::keyClick(inspector->durationHoursField(), Qt::Key_Tab);
+    QTest::keyClick(inspector->durationMinutesField(), Qt::Key_Tab);
+    EXPECT_EQ(other->endDate(), at(2024, 1, 2, 11));
+    EXPECT_EQ(beeps.count(), 1);
 }
 
 TEST_F(TaskInspectorTest, RefusedDatesBeepOnceSnapBackAndLeaveTheDocumentUnedited)
