@@ -123,6 +123,7 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_outlineSyncPending = false;
     m_relayoutPending = false;
     m_reloadPending = false;
+    m_shownTimeSpanCheckPending = false;
     destroyPendingIdleInvocations(this);
 }
 

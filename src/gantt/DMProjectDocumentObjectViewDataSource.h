@@ -156,6 +156,8 @@ private:
     void linkObjectsFramesDidChange();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // Relays out when the items' dates have left the shown span.
+    void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -180,6 +182,7 @@ private:
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
+    bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
 
     // The shown link lines by their vertical extent (rebuilt after each relayout and when the
