@@ -4,8 +4,8 @@
 // should be close: the controller finds the rows and links near a rectangle by binary search,
 // not by walking the tree.
 #include "BenchSupport.h"
+#include "GanttBenchDocument.h"
 
-#include "DMGanttUIObjectFactory.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocument.h"
@@ -15,7 +15,6 @@
 #include "DMProjectView.h"
 
 #include <QImage>
-#include <QMainWindow>
 #include <QPainter>
 #include <QScrollArea>
 
@@ -28,14 +27,8 @@ struct GanttProject
 {
     explicit GanttProject(int items)
     {
-        DMGanttUIObjectFactory::registerWithModel();
-        project = DMProject::create();
-        project->beginLoading();
-        const DMDate begin(2024, 1, 1, 0);
-        project->setBeginDate(begin);
-        project->setEndDate(begin.dateByAddingSeconds(qint64(items) * 86400));
-        project->setAttribute(kDMProject_ViewMode, 0);
-        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 20.0f);
+        project = DMBench_beginGanttProject(items);
+        const DMDate begin = project->beginDate();
         std::shared_ptr<DMProjectProcess> process;
         std::shared_ptr<DMProjectItem> previous;
         for (int i = 0; i < items; ++i) {
@@ -72,13 +65,7 @@ struct GanttProject
         }
         project->endLoading();
 
-        document = std::make_shared<DMProjectDocument>();
-        document->setProject(project);
-        document->makeWindowControllers();
-        document->mainWindow()->resize(1100, 700);
-        document->mainWindow()->show();
-        QApplication::processEvents();
-        document->reloadViews();
+        document = DMBench_showGanttDocument(project);
         canvas = document->outlets().projectView;
         // The part in view: the middle of the project.
         const QSize viewport = document->outlets().projectViewScrollArea->viewport()->size();

@@ -4,15 +4,14 @@
 // tasks until the canvas is laid out and painted again, and a step of a drag on the canvas with
 // the dragged bar's inspector open or closed (the inspector follows the bar at every step).
 #include "BenchSupport.h"
+#include "GanttBenchDocument.h"
 
 #include "DMDelayedCall.h"
 #include "DMEvent.h"
-#include "DMGanttUIObjectFactory.h"
 #include "DMInspectorWindow.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocument.h"
-#include "DMProjectKeys.h"
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
@@ -21,7 +20,6 @@
 #include "DMUndoManager.h"
 
 #include <QDateTimeEdit>
-#include <QMainWindow>
 
 #include <memory>
 
@@ -33,14 +31,8 @@ struct InspectedDocument
 {
     explicit InspectedDocument(int items, bool backToBack = false)
     {
-        DMGanttUIObjectFactory::registerWithModel();
-        project = DMProject::create();
-        project->beginLoading();
-        const DMDate begin(2024, 1, 1, 0);
-        project->setBeginDate(begin);
-        project->setEndDate(begin.dateByAddingSeconds(qint64(items) * 86400));
-        project->setAttribute(kDMProject_ViewMode, 0);
-        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 20.0f);
+        project = DMBench_beginGanttProject(items);
+        const DMDate begin = project->beginDate();
         std::shared_ptr<DMProjectItem> previous;
         for (int i = 0; i < items; ++i) {
             auto task = std::make_shared<DMProjectTask>();
@@ -55,13 +47,7 @@ struct InspectedDocument
             previous = task;
         }
         project->endLoading();
-        document = std::make_shared<DMProjectDocument>();
-        document->setProject(project);
-        document->makeWindowControllers();
-        document->mainWindow()->resize(1100, 700);
-        document->mainWindow()->show();
-        QApplication::processEvents();
-        document->reloadViews();
+        document = DMBench_showGanttDocument(project);
         canvas = document->outlets().projectView;
     }
     ~InspectedDocument()
