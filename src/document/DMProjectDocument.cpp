@@ -403,6 +403,11 @@ std::shared_ptr<DMCurrencyFormatter> DMProjectDocument::sharedCurrencyFormatter(
     return m_currencyFormatter;
 }
 
+std::shared_ptr<DMFormatter> DMProjectDocument::currencyFormatter()
+{
+    return sharedCurrencyFormatter();
+}
+
 void DMProjectDocument::currencyUnitDidChange()
 {
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();

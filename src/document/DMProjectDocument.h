@@ -26,6 +26,7 @@ class QMainWindow;
 class QMenu;
 class QWidget;
 class DMCurrencyFormatter;
+class DMFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
@@ -171,8 +172,11 @@ public:
     void paste();
     void selectAll();
 
-    QString addAttachedDocumentTableKey(const QString &path);
-    void removeAttachedDocumentWithTableKey(const QString &tableKey);
+    QString addAttachedDocumentTableKey(const QString &path) override;
+    void removeAttachedDocumentWithTableKey(const QString &tableKey) override;
+    // The attached document's file: inside this package's "Documents", or where it was chosen while
+    // it waits to be copied there (DMAttachedDocuments::resolvedPath).
+    QString attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                      const QList<std::shared_ptr<DMProjectItem>> &items);
     void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
@@ -197,6 +201,7 @@ public:
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
+    std::shared_ptr<DMFormatter> currencyFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();

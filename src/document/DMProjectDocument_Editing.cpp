@@ -425,6 +425,13 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
     m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
 }
 
+QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const
+{
+    const QVariantMap table = m_project ? m_project->attribute(kDMProject_AttachedDocumentsTable).toMap() : QVariantMap();
+    const QString documents = m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
+    return DMAttachedDocuments::resolvedPath(table.value(tableKey), documents, error);
+}
+
 void DMProjectDocument::removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                                    const QList<std::shared_ptr<DMProjectItem>> &items)
 {

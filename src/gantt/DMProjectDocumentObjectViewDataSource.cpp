@@ -125,6 +125,7 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_reloadPending = false;
     m_resourceLanesPending = false;
     m_resourceObservations.clear();
+    m_shownTimeSpanCheckPending = false;
     destroyPendingIdleInvocations(this);
 }
 

@@ -173,6 +173,8 @@ private:
     void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // Relays out when the items' dates have left the shown span.
+    void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -197,6 +199,7 @@ private:
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
+    bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
     bool m_resourceLanesPending = false;
     // A resource's number of lanes changed since the outline last read its rows' heights.
