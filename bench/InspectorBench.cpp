@@ -4,7 +4,7 @@
 // tasks until the canvas is laid out and painted again, and a step of a drag on the canvas with
 // the dragged bar's inspector open or closed (the inspector follows the bar at every step).
 #include "BenchSupport.h"
-#include "GanttBenchDocument.h"
+#include "ProjectBenchSupport.h"
 
 #include "DMDelayedCall.h"
 #include "DMEvent.h"
@@ -31,7 +31,7 @@ struct InspectedDocument
 {
     explicit InspectedDocument(int items, bool backToBack = false)
     {
-        project = DMBench_beginGanttProject(items);
+        project = benchBeginGanttProject(items);
         const DMDate begin = project->beginDate();
         std::shared_ptr<DMProjectItem> previous;
         for (int i = 0; i < items; ++i) {
@@ -47,7 +47,7 @@ struct InspectedDocument
             previous = task;
         }
         project->endLoading();
-        document = DMBench_showGanttDocument(project);
+        document = benchShownDocument(project);
         canvas = document->outlets().projectView;
     }
     ~InspectedDocument()
