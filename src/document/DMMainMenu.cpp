@@ -1,6 +1,7 @@
 #include "DMMainMenu.h"
 
 #include "DMApplication.h"
+#include "DMCollapsingSplitview.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
@@ -164,6 +165,18 @@ void buildViewMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         QAction *action = menu->addAction(DMLocalizedString(page.title), window, [document, tag] { document->viewMenuCallback(tag); });
         action->setData(tag);
     }
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Show Inspector"), QKeySequence(Qt::CTRL | Qt::Key_I), window,
+                    [document] { document->showInspectorForSelectedItem(); });
+    QAction *sourceList = menu->addAction(DMLocalizedString("Hide Source List"), window, [document] {
+        if (DMCollapsingSplitview *split = document->outlets().sourceListSplitview)
+            split->toggleCollapse();
+    });
+    QObject::connect(menu, &QMenu::aboutToShow, sourceList, [sourceList, document] {
+        const DMCollapsingSplitview *split = document->outlets().sourceListSplitview;
+        sourceList->setText(split && split->isCollapsed() ? DMLocalizedString("Show Source List")
+                                                          : DMLocalizedString("Hide Source List"));
+    });
 }
 
 void buildWindowMenu(QMenu *menu, QMainWindow *window)

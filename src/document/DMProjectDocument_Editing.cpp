@@ -522,23 +522,3 @@ QVariantMap DMProjectDocument::effectiveProjectTimeSpan() const
     span.insert(kDMTimeSpanEnd, QVariant::fromValue(end0));
     return span;
 }
-
-QVariantList DMProjectDocument::searchResultsForField(const QString &text) const
-{
-    QVariantList results;
-    if (!m_project || text.isEmpty())
-        return results;
-    auto consider = [&results, &text](const DMProjectItem &item) {
-        if (!item.title().contains(text, Qt::CaseInsensitive))
-            return;
-        QVariantMap result;
-        result.insert(QStringLiteral("title"), item.title());
-        result.insert(QStringLiteral("icon"), item.className());
-        result.insert(QStringLiteral("objectID"), QVariant::fromValue(item.objectID()));
-        results.append(result);
-    };
-    for (const auto &event : m_project->eventContainer()->events())
-        consider(*event);
-    forEachItem(m_project->tasks().list(), consider);
-    return results;
-}

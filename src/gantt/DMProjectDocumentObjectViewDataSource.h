@@ -17,6 +17,7 @@
 class DMDate;
 class DMGanttDocumentHooks;
 class DMProjectDependency;
+class DMProjectItem;
 class DMProjectObject;
 class DMProjectView;
 class DMProjectViewBackgroundObject;
@@ -74,6 +75,9 @@ public:
     bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
     // The outline's selection changed: it is copied onto the canvas at once.
     void projectOutlineSelectionDidChange();
+    // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
+    // item without a bar on the canvas.
+    void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
     // The canvas rows that meet the rectangle's vertical span (ends included): a binary search
     // over the table's row tops, limited to the rows both the outline and the table have.
     // first > last when none.

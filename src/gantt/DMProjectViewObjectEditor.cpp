@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+const QString DMProjectViewObjectEditor::kTaskInspectorClass = QStringLiteral("DMUIProjectTaskInspectorController");
+
 namespace {
 
 QHash<QString, DMProjectViewObjectEditor *> &standIns()

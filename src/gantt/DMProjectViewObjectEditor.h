@@ -13,6 +13,9 @@ class DMProjectViewObject;
 class DMProjectViewObjectEditor
 {
 public:
+    // The inspector of items, which every bar's object names or falls back to.
+    static const QString kTaskInspectorClass; // "DMUIProjectTaskInspectorController"
+
     virtual ~DMProjectViewObjectEditor() = default;
 
     // Shows the object in the inspector; null empties it.

@@ -78,6 +78,21 @@ int DMProjectDocumentProjectOutlineDS::viewMode() const
     return project ? project->attribute(kDMProject_ViewMode).toInt() : -1;
 }
 
+void DMProjectDocumentProjectOutlineDS::expandParentsOfItem(const DMProjectItem &item)
+{
+    DMOutlineView *outline = m_document.projectOutlineView();
+    if (!outline || viewMode() != 0)
+        return;
+    QList<std::shared_ptr<DMProjectItem>> parents;
+    for (auto parent = item.parentItem(); parent; parent = parent->parentItem())
+        parents.prepend(parent);
+    for (const auto &parent : parents) {
+        const DMOutlineItem handle = itemForObject(parent.get());
+        if (!outline->isItemExpanded(handle))
+            outline->expandItem(handle);
+    }
+}
+
 void DMProjectDocumentProjectOutlineDS::reloadAndRestoreExpansionState()
 {
     DMOutlineView *outline = m_document.projectOutlineView();

@@ -76,6 +76,9 @@ public:
 
     // Reloads, then expands every row whose stored state says so.
     void reloadAndRestoreExpansionState();
+    // Expands every collapsed process or group above the item, from the top, so that its row and
+    // its bar show (task view only).
+    void expandParentsOfItem(const DMProjectItem &item);
     // The model object behind an outline item; null once it is gone.
     std::shared_ptr<DMProjectObject> objectForItem(DMOutlineItem item) const;
     static DMOutlineItem itemForObject(const DMProjectObject *object) { return object; }
