@@ -9,6 +9,7 @@
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMProjectListDocument.h"
 #include "DMProjectOutlineDocument.h"
 
 #include <QList>
@@ -44,7 +45,8 @@ struct DMSortDescriptor
 // The hub of one open project: it owns the project, its undo manager, its temporary folder, its
 // window and the controllers of its views (the Gantt canvas's, DMProjectDocumentObjectViewDataSource,
 // which reaches it through DMGanttDocumentHooks; the project outline's,
-// DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument). It is the model's document
+// DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument; the task, resource and event
+// lists', through DMProjectListDocument). It is the model's document
 // (DMProjectDocumentHooks). It learns that it was edited from its undo manager.
 //
 // Owned by the document controller through std::shared_ptr.
@@ -52,6 +54,7 @@ class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDocument,
+                          public DMProjectListDocument,
                           public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
@@ -150,11 +153,15 @@ public:
     int currentPageTag() const { return m_currentPageTag; }
     void showPageWithTag(int tag);
     void reloadViews();
+    // The task, resource and event lists (null before the window is built).
+    DMProjectItemsOutlineViewDS *projectItemsOutlineViewDS() const { return m_outlets.projectItemsOutlineViewDS.get(); }
+    DMProjectResourcesOutlineViewDS *projectResourcesOutlineViewDS() const { return m_outlets.projectResourcesOutlineViewDS.get(); }
+    DMProjectEventsOutlineViewDS *projectEventsOutlineViewDS() const { return m_outlets.projectEventsOutlineViewDS.get(); }
 
     // ---- Editing (DMProjectDocument_Editing.cpp) ----
     QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
     void deleteSelectedItem() override;
-    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
+    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects) override;
     QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const override;
     QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
         const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
@@ -213,6 +220,11 @@ public:
     QMenu *projectOutlineViewMenu() const override;
     bool isRestoringProjectOutlineState() const override { return m_outlets.projectOutlineViewStateRestore; }
     void setTaskListColumnHidden(const QString &identifier, bool hidden) override;
+    void reloadTaskListOutline() override;
+
+    // DMProjectListDocument: what the lists ask besides.
+    QString dragPayloadDocumentToken() const override;
+    void projectListDidChangeProject() override;
 
 signals:
     void editedChanged(bool edited);
@@ -224,6 +236,8 @@ private:
     void currencyUnitDidChange();
     void buildWindow();
     void buildGanttPage(QWidget *content);
+    void buildListPages(QWidget *content);
+    void reloadListOutlines();
     void restoreWindowFrame();
     // Clears what the canvas, the outline and the timeline header borrow from this document.
     void detachViews();

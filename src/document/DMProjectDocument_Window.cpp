@@ -9,6 +9,9 @@
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
 #include "DMOutlineView.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
@@ -46,6 +49,9 @@ constexpr int kGanttPageTag = 10;
 constexpr int kResourcesPageTag = 9;
 constexpr int kProjectSettingsPageTag = 12;
 constexpr int kDaysOffPageTag = 14;
+constexpr int kEventsPageTag = 6;
+constexpr int kTaskListPageTag = 17;
+constexpr int kResourceListPageTag = 18;
 }
 
 QMainWindow *DMProjectDocument::mainWindow() const
@@ -136,6 +142,7 @@ void DMProjectDocument::buildWindow()
     m_outlets.stylesContainerView = makePage("stylesContainerView");
     m_outlets.reportContainerView = makePage("reportContainerView");
     m_outlets.itemsContainerView = makePage("itemsContainerView");
+    buildListPages(content);
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
     content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
@@ -145,6 +152,53 @@ void DMProjectDocument::buildWindow()
     m_window = std::move(window);
     DMMainMenu::installMenuBar(m_window.get(), this);
     restoreWindowFrame();
+}
+
+void DMProjectDocument::buildListPages(QWidget *content)
+{
+    auto *pages = qobject_cast<QStackedWidget *>(content);
+    m_outlets.projectItemsOutlineViewDS = std::make_shared<DMProjectItemsOutlineViewDS>(*this);
+    m_outlets.projectResourcesOutlineViewDS = std::make_shared<DMProjectResourcesOutlineViewDS>(*this);
+    m_outlets.projectEventsOutlineViewDS = std::make_shared<DMProjectEventsOutlineViewDS>(*this);
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()}) {
+        list->loadView();
+        if (pages)
+            pages->addWidget(list->containerView());
+    }
+    m_outlets.projectItemsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectItemsOutlineView"));
+    m_outlets.projectResourcesOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectResourcesOutlineView"));
+    m_outlets.projectEventsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectEventsOutlineView"));
+}
+
+void DMProjectDocument::reloadListOutlines()
+{
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()})
+        if (list)
+            list->reload();
+}
+
+void DMProjectDocument::reloadTaskListOutline()
+{
+    if (m_outlets.projectItemsOutlineViewDS)
+        m_outlets.projectItemsOutlineViewDS->reload();
+}
+
+QString DMProjectDocument::dragPayloadDocumentToken() const
+{
+    return m_projectOutlineDS ? m_projectOutlineDS->documentToken() : QString();
+}
+
+void DMProjectDocument::projectListDidChangeProject()
+{
+    // The outline's rows, then every bar on its row, at once; the other lists show the change.
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
 }
 
 void DMProjectDocument::awakeFromNib()
@@ -190,6 +244,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
     // After a revert the pane shows, and follows, the project read again.
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->updateUI();
@@ -256,6 +311,15 @@ void DMProjectDocument::showPageWithTag(int tag)
         if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
             if (m_outlets.projectContainer)
                 content->setCurrentWidget(m_outlets.projectContainer);
+    } else if (tag == kTaskListPageTag || tag == kResourceListPageTag || tag == kEventsPageTag) {
+        DMProjectListController *list = tag == kTaskListPageTag ? static_cast<DMProjectListController *>(m_outlets.projectItemsOutlineViewDS.get())
+                                      : tag == kResourceListPageTag ? static_cast<DMProjectListController *>(m_outlets.projectResourcesOutlineViewDS.get())
+                                                                    : m_outlets.projectEventsOutlineViewDS.get();
+        auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
+        if (list && content && list->containerView()) {
+            list->reload();
+            content->setCurrentWidget(list->containerView());
+        }
     } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
         // Both pages show the working calendar's controls, which refresh.
         if (const auto &daysOff = m_outlets.daysOffSettingsController) {
@@ -268,10 +332,22 @@ void DMProjectDocument::showPageWithTag(int tag)
     }
 }
 
-void DMProjectDocument::fileNewMenuCallback(int)
+void DMProjectDocument::fileNewMenuCallback(int tag)
 {
-    // The new-item commands go to the task list (page 17) and the resource list (page 18),
-    // whose controllers answer them once they exist.
+    // The new-item commands go to the list shown: tasks, milestones and processes to the task
+    // list (page 17), resources and groups to the resource list (page 18).
+    if (m_currentPageTag == kTaskListPageTag && m_outlets.projectItemsOutlineViewDS) {
+        DMProjectItemsOutlineViewDS &tasks = *m_outlets.projectItemsOutlineViewDS;
+        if (tag == DMMainMenu::NewTaskTag)
+            tasks.addTask();
+        else if (tag == DMMainMenu::NewMilestoneTag)
+            tasks.addMilestone();
+        else if (tag == DMMainMenu::NewProcessTag)
+            tasks.addProcess();
+    } else if (m_currentPageTag == kResourceListPageTag && m_outlets.projectResourcesOutlineViewDS) {
+        if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
+            m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
+    }
 }
 
 void DMProjectDocument::viewModeDidChange()
@@ -343,10 +419,12 @@ void DMProjectDocument::saveMainWindowFrame()
         defaults.setObjectForKey(frames, kDMRecentDocumentsFrames);
     }
     // The column layouts of the three lists; written for the record, never read back.
+    const auto status = [](const auto &list) { return list ? list->columnStatusDictionary() : QVariantMap(); };
     QVariantMap state;
-    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"), QVariantMap());
+    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectEventsOutlineViewDS));
+    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectItemsOutlineViewDS));
+    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
+                 status(m_outlets.projectResourcesOutlineViewDS));
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

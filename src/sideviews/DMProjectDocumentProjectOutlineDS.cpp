@@ -39,7 +39,11 @@ bool isExpandableItemKind(std::uint32_t kind)
 DMProjectDocumentProjectOutlineDS::DMProjectDocumentProjectOutlineDS(DMProjectOutlineDocument &document)
     : m_document(document),
       m_documentToken(QUuid::createUuid().toString(QUuid::WithoutBraces)),
-      m_emptyCell(std::make_unique<DMEmptyCell>())
+      m_emptyCell(std::make_unique<DMEmptyCell>()),
+      m_dateEditor([this] {
+          if (DMOutlineView *outline = m_document.projectOutlineView())
+              outline->viewport()->update();
+      })
 {
     controllersByToken().insert(m_documentToken, this);
 }
