@@ -175,11 +175,12 @@ void DMProjectDocument::buildListPages(QWidget *content)
 
 void DMProjectDocument::reloadListOutlines()
 {
+    // Only the list shown: the others reload when their page is shown.
     for (DMProjectListController *list :
          std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
                                                           m_outlets.projectResourcesOutlineViewDS.get(),
                                                           m_outlets.projectEventsOutlineViewDS.get()})
-        if (list)
+        if (list && list->containerView() && list->containerView()->isVisible())
             list->reload();
 }
 

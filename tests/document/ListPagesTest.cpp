@@ -25,6 +25,7 @@
 #include "DMUIProjectItem.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -493,6 +494,66 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
     list->add();
     EXPECT_EQ(rows(outline), (QStringList{"Launch", "New Event"}));
     EXPECT_EQ(steps(document), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A sample project shown on each list page, saved as PNG files and as a package that the
+// application can open, into HALCYRA_SCREENS_DIR.
+TEST_F(ListPagesTest, Screenshots)
+{
+    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
+    if (screens.isEmpty())
+        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
+    QDir().mkpath(screens);
+    auto document = openWith({"P:Foundations", "Walls", "Roof"});
+    auto project = document->project();
+    project->setTitle(QStringLiteral("House"));
+    auto foundations = project->tasks().at(0);
+    auto excavation = makeItem<DMProjectTask>(project, QStringLiteral("Excavation"), at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    excavation->setProgress(1.0f);
+    foundations->subitems().append(excavation);
+    foundations->setProgress(0.6f);
+    auto walls = std::static_pointer_cast<DMProjectTask>(project->tasks().at(1));
+    walls->setBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 16, 12));
+    walls->setProgress(0.4f);
+    walls->setAttribute(kDMProjectItem_Cost, 1200.0);
+    project->tasks().at(2)->setFillColor(QColor(230, 140, 60));
+    project->tasks().append(makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 1, 19, 12), at(2024, 1, 19, 12)));
+    auto crew = resource(project, QStringLiteral("Crew"), true);
+    auto ann = resource(project, QStringLiteral("Ann Builder"));
+    ann->setAttribute(kDMProjectResource_Email, QStringLiteral("ann@example.org"));
+    ann->setAttribute(kDMProjectResource_Phone, QStringLiteral("+1 555 0100"));
+    ann->setAttribute(kDMProjectResource_HourlyCost, 45.0);
+    auto crane = resource(project, QStringLiteral("Crane"));
+    crane->setAttribute(kDMProjectResource_Human, false);
+    crane->setAttribute(kDMProjectResource_HourlyCost, 300.0);
+    crane->setAttribute(kDMProjectResource_CostKind, 1);
+    crew->subitems().append(ann);
+    project->resources().append(crew);
+    project->resources().append(crane);
+    walls->addResource(ann);
+    project->eventContainer()->events().append(
+        makeItem<DMProjectEvent>(project, QStringLiteral("Inspection"), at(2024, 1, 12, 9), at(2024, 1, 12, 12)));
+    project->eventContainer()->events().append(
+        makeItem<DMProjectEvent>(project, QStringLiteral("Party"), at(2024, 1, 20, 18), at(2024, 1, 20, 23)));
+    project->eventContainer()->events().at(0)->setAttribute(kDMProjectItem_Notes, QStringLiteral("Bring the plans"));
+    ASSERT_TRUE(document->saveToPath(QDir(screens).filePath(QStringLiteral("House.hy2")), DMProjectDocument::SaveAsOperation));
+
+    const auto save = [&](int page, const char *name) {
+        document->showPageWithTag(page);
+        if (page == 17)
+            document->projectItemsOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
+        if (page == 18)
+            document->projectResourcesOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
+        finishEventLoopTurn();
+        EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath(QString::fromLatin1(name))));
+    };
+    save(17, "lists-tasks.png");
+    save(18, "lists-resources.png");
+    save(6, "lists-events.png");
 }
 
 } // namespace
