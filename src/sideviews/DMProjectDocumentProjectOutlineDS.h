@@ -2,6 +2,7 @@
 
 #include "DMItemDateEditor.h"
 #include "DMObservable.h"
+#include "DMOutlineObjectTable.h"
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
 
@@ -163,7 +164,7 @@ private:
 
     DMProjectOutlineDocument &m_document;
     QString m_documentToken;
-    mutable QHash<DMOutlineItem, std::weak_ptr<DMProjectObject>> m_objects;
+    mutable DMOutlineObjectTable m_objects;
     bool m_restoring = false;
     std::unique_ptr<DMEmptyCell> m_emptyCell;
 

@@ -246,12 +246,7 @@ void DMProjectDocumentProjectOutlineDS::outlineViewWillDisplayCellForTableColumn
         if (formatter && cell.objectValue.typeId() == QMetaType::Float)
             cell.text = formatter->stringForObjectValue(cell.objectValue);
     } else if (column == kBeginDateColumn || column == kEndDateColumn) {
-        if (auto *dateCell = qobject_cast<DMDatePickerCell *>(cell.dataCell)) {
-            const QColor color = DMDateCellPreferences_dateColor();
-            if (color.isValid())
-                cell.textColor = color;
-            dateCell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
-        }
+        DMDateCellPreferences_prepareCell(cell);
     }
 }
 

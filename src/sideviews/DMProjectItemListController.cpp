@@ -154,12 +154,7 @@ void DMProjectItemListController::outlineViewWillDisplayCellForTableColumnItem(D
         if (m_previewCell)
             m_previewCell->setRepresentedObject(itemForOutlineItem(outlineItem));
     } else if (column == kBeginDateColumn || column == kEndDateColumn) {
-        if (auto *dateCell = qobject_cast<DMDatePickerCell *>(cell.dataCell)) {
-            const QColor color = DMDateCellPreferences_dateColor();
-            if (color.isValid())
-                cell.textColor = color;
-            dateCell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
-        }
+        DMDateCellPreferences_prepareCell(cell);
     }
 }
 

@@ -72,27 +72,19 @@ QPushButton *DMProjectListController::addButton(QBoxLayout *bar, const QString &
 
 void DMProjectListController::reload()
 {
-    // Forget the addresses of objects that are gone, so the table does not grow for ever.
-    m_objects.removeIf([](const auto &entry) { return entry.value().expired(); });
+    m_objects.forgetGoneObjects();
     if (m_outlineView)
         m_outlineView->reloadData();
 }
 
 DMOutlineItem DMProjectListController::remember(const std::shared_ptr<DMProjectObject> &object) const
 {
-    if (!object)
-        return nullptr;
-    DMOutlineItem item = object.get();
-    m_objects.insert(item, object);
-    return item;
+    return m_objects.remember(object);
 }
 
 std::shared_ptr<DMProjectObject> DMProjectListController::objectForItem(DMOutlineItem item) const
 {
-    if (!item)
-        return nullptr;
-    const auto it = m_objects.constFind(item);
-    return it == m_objects.constEnd() ? nullptr : it->lock();
+    return m_objects.objectForItem(item);
 }
 
 std::shared_ptr<DMProjectObject> DMProjectListController::selectedObject() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMOutlineView.h"
+#include "DMOutlineObjectTable.h"
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
 
@@ -24,10 +25,7 @@ class QWidget;
 // What the task, resource and event lists share: the page (an outline with a bar of buttons
 // below it) made once by loadView, the outline items that stand for model objects, the empty
 // cell, the selection, and the column layout.
-//
-// Outline items are the addresses of model objects, used as handles only: every object handed
-// out is remembered weakly, so an address the outline still holds after its object went away
-// resolves to nothing instead of to freed memory.
+// Outline items are the model objects' handles of a DMOutlineObjectTable.
 class DMProjectListController : public QObject, public DMOutlineViewDataSource, public DMOutlineViewDelegate
 {
     Q_OBJECT
@@ -88,5 +86,5 @@ private:
     QPointer<QWidget> m_containerView;
     QPointer<DMOutlineView> m_outlineView;
     std::unique_ptr<DMEmptyCell> m_emptyCell;
-    mutable QHash<DMOutlineItem, std::weak_ptr<DMProjectObject>> m_objects;
+    mutable DMOutlineObjectTable m_objects;
 };

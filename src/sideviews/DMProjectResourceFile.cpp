@@ -1,13 +1,12 @@
 #include "DMProjectResourceFile.h"
 
-#include "DMDaysOffFile.h"
+#include "DMExchangeFile.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMPropertyList.h"
 
-#include <QFile>
 #include <QImage>
 
 #include <cmath>
@@ -82,7 +81,7 @@ QVariantMap DMProjectResourceFile::exportDictionary(const DMProject &project)
     QVariantList resources;
     for (const auto &resource : project.resources())
         resources.append(resource->dictionaryRepresentation());
-    return {{kVersionKey, DMDaysOffFile::applicationVersion()}, {kResourcesKey, resources}};
+    return {{kVersionKey, DMExchangeFile::applicationVersion()}, {kResourcesKey, resources}};
 }
 
 bool DMProjectResourceFile::writeToFile(const DMProject &project, const QString &path, QString *error)
@@ -133,26 +132,11 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
 
 bool DMProjectResourceFile::readData(const QByteArray &data, Contents *contents, QString *error)
 {
-    const auto fail = [error](const QString &why) {
-        if (error)
-            *error = why;
+    QVariantList resources;
+    if (!DMExchangeFile::readEntries(data, kVersionKey, kResourcesKey, &resources, error))
         return false;
-    };
-    QString plistError;
-    const QVariant root = DMPropertyList::propertyListWithData(data, &plistError);
-    if (!root.isValid())
-        return fail(plistError);
-    if (root.typeId() != QMetaType::QVariantMap)
-        return fail(QStringLiteral("the root is not a dictionary"));
-    const QVariantMap dictionary = root.toMap();
-    if (!dictionary.contains(kVersionKey) || !dictionary.contains(kResourcesKey))
-        return fail(QStringLiteral("\"%1\" or \"%2\" is missing").arg(kVersionKey, kResourcesKey));
-    const QVariant resources = dictionary.value(kResourcesKey);
-    if (resources.typeId() != QMetaType::QVariantList)
-        return fail(QStringLiteral("\"%1\" is not an array").arg(kResourcesKey));
-
     Contents read;
-    for (const QVariant &value : resources.toList()) {
+    for (const QVariant &value : resources) {
         if (auto resource = validatedResource(value, &read.skippedCount))
             read.resources.append(*resource);
         else
@@ -165,13 +149,8 @@ bool DMProjectResourceFile::readData(const QByteArray &data, Contents *contents,
 
 bool DMProjectResourceFile::readFromFile(const QString &path, Contents *contents, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return readData(file.readAll(), contents, error);
+    QByteArray data;
+    return DMExchangeFile::readFile(path, &data, error) && readData(data, contents, error);
 }
 
 QList<std::shared_ptr<DMProjectResource>> DMProjectResourceFile::resourcesForProject(const Contents &contents,
