@@ -5,6 +5,7 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceFile.h"
+#include "DMPropertyList.h"
 
 #include <QFile>
 #include <QImage>
@@ -58,6 +59,15 @@ TEST(ResourceFile, UnsoundEntriesAreLeftOutAndCountedWhileTheRestIsKept)
     EXPECT_EQ(contents.skippedCount, 9);
     const auto made = DMProjectResourceFile::resourcesForProject(contents, DMProject::create());
     EXPECT_EQ(names(made), (QStringList{"Group", ".Inner"}));
+
+    // A control character in an attribute's key: the project could never be saved with it.
+    ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("control-character-in-key.xml"), &contents));
+    EXPECT_EQ(contents.skippedCount, 1);
+    const auto project = DMProject::create();
+    for (const auto &resource : DMProjectResourceFile::resourcesForProject(contents, project))
+        project->resources().append(resource);
+    EXPECT_EQ(names(project->resources().list()).first(), QStringLiteral("Team"));
+    EXPECT_FALSE(DMPropertyList::dataWithPropertyList(project->dictionaryRepresentation()).isEmpty());
 
     ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("deep-groups.xml"), &contents));
     EXPECT_EQ(contents.skippedCount, 1) << "the group below the nesting limit";
