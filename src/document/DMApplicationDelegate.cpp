@@ -1,6 +1,7 @@
 #include "DMApplicationDelegate.h"
 
 #include "DMDocumentController.h"
+#include "DMGanttUIObjectFactory.h"
 #include "DMPreferenceKeys.h"
 #include "DMProjectDocument.h"
 #include "DMProjectItem.h"
@@ -9,8 +10,6 @@
 #include "DMWelcomeWindowController.h"
 
 #include <QWidget>
-
-QList<QPointer<QWidget>> gShownViews;
 
 namespace {
 const QString kIdentifier = QStringLiteral("identifier");
@@ -38,6 +37,8 @@ void DMApplicationDelegate::applicationWillFinishLaunching()
                                kDMHalcyra_DefaultItemGroupColor, kDMHalcyra_DefaultEventColor})
         m_observations.push_back(defaults.observe(key, [](const QString &) { applyDefaultColors(); }));
     m_observations.push_back(defaults.observe(kDMHalcyra_Autosave, [](const QString &) { applyAutosavePreference(); }));
+    m_observations.push_back(
+        defaults.observe(kDMHalcyra_ProjectViewFontSize, [](const QString &) { applyProjectViewFontSize(); }));
     applyDefaultColors();
     applyAutosavePreference();
 }
@@ -73,6 +74,15 @@ void DMApplicationDelegate::applyAutosavePreference()
 {
     DMDocumentController::sharedDocumentController().setAutosavingDelay(
         DMPreferenceKeys_autosaveDelay(DMUserDefaults::standardUserDefaults().boolForKey(kDMHalcyra_Autosave)));
+}
+
+void DMApplicationDelegate::applyProjectViewFontSize()
+{
+    DMGanttUIObjectFactory::resetDefaultTitleAttributes();
+    for (const auto &document : DMDocumentController::sharedDocumentController().documents()) {
+        document->objectViewDataSource()->titleAttributesDidChange();
+        document->reloadViews();
+    }
 }
 
 QVariantList DMApplicationDelegate::taskListArrangedColumnDictionaries()

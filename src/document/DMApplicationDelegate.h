@@ -12,12 +12,9 @@
 
 class QWidget;
 
-// Inspector windows shown so far in this process; a closing document closes each of them.
-extern QList<QPointer<QWidget>> gShownViews;
-
 // The application delegate: writes the default preferences when it is made, applies the
-// default-colour and autosave preferences from before launch completes and whenever they
-// change, opens the files given at launch, and keeps the welcome window up while no document
+// default-colour, autosave and title-size preferences from before launch completes and whenever
+// they change, opens the files given at launch, and keeps the welcome window up while no document
 // is open.
 class DMApplicationDelegate : public QObject
 {
@@ -40,6 +37,8 @@ public:
     // The preferences as the running application uses them.
     static void applyDefaultColors();
     static void applyAutosavePreference();
+    // The item title size: every bar of every open document takes it.
+    static void applyProjectViewFontSize();
 
 private:
     std::vector<DMObservation> m_observations;

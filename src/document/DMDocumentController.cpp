@@ -112,6 +112,8 @@ DMModalUI::FilePanel DMDocumentController::projectFilePanel(const QString &title
 void DMDocumentController::openDocument()
 {
     DMModalUI::FilePanel panel = projectFilePanel(DMLocalizedString("Open"));
+    // The earlier planner's documents open as new, untitled projects.
+    panel.allowedExtensions << QStringLiteral("pendulo");
     panel.allowsMultipleSelection = true;
     for (const QString &path : DMModalUI::instance().runOpenPanel(panel))
         openDocumentWithContentsOfURL(path, true);

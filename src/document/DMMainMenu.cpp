@@ -5,7 +5,10 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentPrint.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
+#include "FarseeManager.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -82,8 +85,34 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     menu->addAction(DMLocalizedString("Set Password..."), window, [document] { document->setPassword(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Import..."), &controller, [&controller] { controller.importDocument(); });
+    menu->addAction(DMLocalizedString("Import To-Do List..."), window, [document] { document->uiCallbacks()->importFromFerrix(); });
     QMenu *exportMenu = menu->addMenu(DMLocalizedString("Export"));
-    exportMenu->setEnabled(false); // the exporters fill it
+    const struct
+    {
+        const char *title;
+        void (DMProjectDocumentUICallbacks::*command)();
+    } exports[] = {{"CSV...", &DMProjectDocumentUICallbacks::exportToCSV},
+                   {"iCalendar...", &DMProjectDocumentUICallbacks::exportToICalendar},
+                   {"Selected Items to Calendar", &DMProjectDocumentUICallbacks::exportSelectedItemToICal},
+                   {"MS Project XML...", &DMProjectDocumentUICallbacks::exportToMSProjectXML},
+                   {"To-Do List...", &DMProjectDocumentUICallbacks::exportToFerrix}};
+    for (const auto &entry : exports) {
+        const auto command = entry.command;
+        exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
+    }
+    // The shown page as a PDF or JPEG file, or sent by the web export; the tag chooses.
+    exportMenu->addSeparator();
+    for (const auto &[title, tag] : {std::pair{"PDF...", int(DMProjectDocumentPrint::PDFExportTag)},
+                                     std::pair{"JPEG...", int(DMProjectDocumentPrint::JPEGExportTag)},
+                                     std::pair{"Web Export...", int(DMProjectDocumentPrint::WebExportTag)}}) {
+        QAction *action = exportMenu->addAction(DMLocalizedString(title), window, [document, tag] { document->print()->exportToImage(tag); });
+        action->setData(tag);
+    }
+    menu->addAction(DMLocalizedString("Share..."), window, [document] { document->print()->exportToFarsee(); });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), window,
+                    [document] { document->print()->runPageLayout(); });
+    menu->addAction(DMLocalizedString("Print..."), QKeySequence::Print, window, [document] { document->print()->printDocument(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }
@@ -144,6 +173,7 @@ void buildWindowMenu(QMenu *menu, QMainWindow *window)
     menu->addAction(DMLocalizedString("Zoom"), window, [window] {
         window->isMaximized() ? window->showNormal() : window->showMaximized();
     });
+    menu->addAction(DMLocalizedString("Sending List"), window, [] { FarseeManager::sharedManager().showSendingWindow(); });
     menu->addSeparator();
     const int fixedCount = int(menu->actions().size());
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, fixedCount] {

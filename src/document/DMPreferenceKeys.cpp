@@ -48,7 +48,7 @@ QVariantMap DMPreferenceKeys_defaultValues()
         {kDMHalcyra_ProjectViewFontSize, 11.0},
         {kDMHalcyra_DefaultDateColor, DMPreferenceKeys_archivedColor(QColor::fromRgbF(0.0f, 0.0f, 0.0f, 1.0f))},
         {kDMHalcyra_DisableHourDisplay, false},
-        {kDMHalcyra_DefaultReportHeaderColor, DMPreferenceKeys_archivedColor(QColor::fromRgbF(0.25f, 0.4f, 0.65f, 1.0f))},
+        {kDMHalcyra_DefaultReportHeaderColor, DMPreferenceKeys_archivedColor(QColor(225, 230, 236))},
         {kDMHalcyra_PDFLogoPath, QString()},
         {kDMHalcyra_taskListArrangedColumnIdentifiers, columns},
         {kDMHalcyra_DefaultTaskColor,

@@ -406,6 +406,11 @@ std::shared_ptr<DMCurrencyFormatter> DMProjectDocument::sharedCurrencyFormatter(
     return m_currencyFormatter;
 }
 
+std::shared_ptr<DMFormatter> DMProjectDocument::currencyFormatter()
+{
+    return sharedCurrencyFormatter();
+}
+
 void DMProjectDocument::currencyUnitDidChange()
 {
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
@@ -471,7 +476,10 @@ void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
         m_objectViewDataSource->itemDatesDidChange();
 }
 
-void DMProjectDocument::updateItemsArrayWithTag(int)
+void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
-    // The items view rebuilds its arrays here once it exists.
+    // The items view rebuilds its arrays here once it exists. The model asks for the links
+    // after adding or removing one, which the canvas may not have laid out.
+    if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
+        m_objectViewDataSource->linksDidChange();
 }

@@ -27,9 +27,14 @@ class QMainWindow;
 class QMenu;
 class QWidget;
 class DMCurrencyFormatter;
+class DMFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
+class DMProjectDocumentOutputHost;
+class DMProjectDocumentPrint;
+class DMProjectDocumentReport;
+class DMProjectDocumentUICallbacks;
 class DMProjectObject;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
@@ -174,8 +179,11 @@ public:
     void paste();
     void selectAll();
 
-    QString addAttachedDocumentTableKey(const QString &path);
-    void removeAttachedDocumentWithTableKey(const QString &tableKey);
+    QString addAttachedDocumentTableKey(const QString &path) override;
+    void removeAttachedDocumentWithTableKey(const QString &tableKey) override;
+    // The attached document's file: inside this package's "Documents", or where it was chosen while
+    // it waits to be copied there (DMAttachedDocuments::resolvedPath).
+    QString attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                      const QList<std::shared_ptr<DMProjectItem>> &items);
     void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
@@ -192,8 +200,15 @@ public:
     // The outline's column arrangement ({"identifier", "checked"} in order).
     void applyingTaskListColumns(const QVariantList &columns);
 
+    // ---- Reports and exports (their controllers live in src/output) ----
+    DMProjectDocumentReport *report();
+    DMProjectDocumentUICallbacks *uiCallbacks();
+    // Print, export and share commands, and the print panel (outlets().printPanelController).
+    DMProjectDocumentPrint *print();
+
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
+    std::shared_ptr<DMFormatter> currencyFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
@@ -273,4 +288,11 @@ private:
 
     std::vector<DMObservation> m_projectObservations;
     std::vector<DMNotificationObserver> m_notificationObservers;
+
+    // The output controllers and what they see of the document (DMProjectDocument_Output.cpp).
+    DMProjectDocumentOutputHost *outputHost();
+    std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
+    std::shared_ptr<DMProjectDocumentReport> m_report;
+    std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
+    std::shared_ptr<DMProjectDocumentPrint> m_print;
 };

@@ -1,4 +1,6 @@
 // DMProjectDocument: the edit commands (delete, copy and paste, attachments, sorting, search).
+// Every edit is recorded with the undo manager, from which the document learns that it was
+// edited; none marks the document itself, so that undoing the edit leaves it as it was.
 #include "DMProjectDocument.h"
 #include "DMProjectItemTree.h"
 
@@ -409,7 +411,6 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
         alert.style = DMModalUI::Informational;
         DMModalUI::instance().runAlert(alert, windowForSheet());
     }
-    markDocumentAsEdited();
     return key;
 }
 
@@ -422,7 +423,13 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
         return;
     DMAttachedDocuments::releaseDocument(&table, tableKey);
     m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
-    markDocumentAsEdited();
+}
+
+QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const
+{
+    const QVariantMap table = m_project ? m_project->attribute(kDMProject_AttachedDocumentsTable).toMap() : QVariantMap();
+    const QString documents = m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
+    return DMAttachedDocuments::resolvedPath(table.value(tableKey), documents, error);
 }
 
 void DMProjectDocument::removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
@@ -451,7 +458,6 @@ void DMProjectDocument::sortProjectWithDescriptors(const QList<DMSortDescriptor>
     });
     m_project->eventContainer()->events().sort(
         [&less](const std::shared_ptr<DMProjectEvent> &a, const std::shared_ptr<DMProjectEvent> &b) { return less(a, b); });
-    markDocumentAsEdited();
     reloadViews();
 }
 

@@ -4,6 +4,7 @@
 
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
@@ -173,6 +174,11 @@ void DMProjectDocument::detachViews()
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(nullptr);
+    // A composition under way stops; the panel asks nothing of the document any more.
+    if (m_outlets.printPanelController) {
+        m_outlets.printPanelController->close();
+        m_outlets.printPanelController->setDatasource(nullptr);
+    }
     if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
         m_project->displayAttributes().projectView = nullptr;
 }

@@ -17,16 +17,23 @@
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
+#include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentWindow.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMPropertyList.h"
+#include "DMReportPage.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QHeaderView>
@@ -140,7 +147,17 @@ void DMProjectDocument::buildWindow()
     };
     m_outlets.projectSettingsView = makePage("projectSettingsView");
     m_outlets.stylesContainerView = makePage("stylesContainerView");
-    m_outlets.reportContainerView = makePage("reportContainerView");
+    auto *reportPage = new DMReportPage(content);
+    content->addWidget(reportPage);
+    m_outlets.reportContainerView = reportPage;
+    m_outlets.reportWebView = reportPage->reportWebView();
+    m_outlets.reportShowCostCheckbox = reportPage->reportShowCostCheckbox();
+    m_outlets.reportShowCompletionCheckbox = reportPage->reportShowCompletionCheckbox();
+    m_outlets.tasksByResourceReportPopUpButton = reportPage->tasksByResourceReportPopUpButton();
+    m_outlets.tasksByResourceReportPopupLabel = reportPage->tasksByResourceReportPopupLabel();
+    m_outlets.tasksByResourceReportMailButton = reportPage->tasksByResourceReportMailButton();
+    m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
+    m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     m_outlets.itemsContainerView = makePage("itemsContainerView");
     buildListPages(content);
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
@@ -303,20 +320,29 @@ void DMProjectDocument::viewMenuCallback(int tag)
 void DMProjectDocument::showPageWithTag(int tag)
 {
     m_currentPageTag = tag;
+    auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
+    if (tag == DMProjectDocumentReport::GlobalReportTag || tag == DMProjectDocumentReport::TasksByResourceTag
+        || tag == DMProjectDocumentReport::TasksByProcessesTag) {
+        if (content && m_outlets.reportContainerView)
+            content->setCurrentWidget(m_outlets.reportContainerView);
+        const QVariantMap span = effectiveProjectTimeSpan();
+        report()->showPageWithTag(tag, span.value(kDMTimeSpanBegin).value<DMDate>(), span.value(kDMTimeSpanEnd).value<DMDate>());
+        return;
+    }
+    if (m_report && m_report->shownPageTag() != 0)
+        m_report->pageDidHide();
     if (tag == kGanttPageTag || tag == kResourcesPageTag) {
         if (m_project && m_project->attribute(kDMProject_ViewMode).toInt() != (tag == kResourcesPageTag ? 1 : 0)) {
             m_undoManager->disableUndoRegistration();
             m_project->setAttribute(kDMProject_ViewMode, tag == kResourcesPageTag ? 1 : 0);
             m_undoManager->enableUndoRegistration();
         }
-        if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
-            if (m_outlets.projectContainer)
-                content->setCurrentWidget(m_outlets.projectContainer);
+        if (content && m_outlets.projectContainer)
+            content->setCurrentWidget(m_outlets.projectContainer);
     } else if (tag == kTaskListPageTag || tag == kResourceListPageTag || tag == kEventsPageTag) {
         DMProjectListController *list = tag == kTaskListPageTag ? static_cast<DMProjectListController *>(m_outlets.projectItemsOutlineViewDS.get())
                                       : tag == kResourceListPageTag ? static_cast<DMProjectListController *>(m_outlets.projectResourcesOutlineViewDS.get())
                                                                     : m_outlets.projectEventsOutlineViewDS.get();
-        auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
         if (list && content && list->containerView()) {
             list->reload();
             content->setCurrentWidget(list->containerView());
@@ -325,7 +351,6 @@ void DMProjectDocument::showPageWithTag(int tag)
         // Both pages show the working calendar's controls, which refresh.
         if (const auto &daysOff = m_outlets.daysOffSettingsController) {
             daysOff->updateUI();
-            auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
             QWidget *page = tag == kDaysOffPageTag ? daysOff->containerView() : m_outlets.projectSettingsView.data();
             if (content && page)
                 content->setCurrentWidget(page);

@@ -16,4 +16,8 @@ public:
 
     // Registers the process-wide factory with the model (the application does it at start-up).
     static void registerWithModel();
+    // The title attributes of every kind of bar are read again from the user defaults (after the
+    // preference "kDMHalcyra_ProjectViewFontSize" changed). Bars already made take them when
+    // their document's canvas is told (DMProjectDocumentObjectViewDataSource::titleAttributesDidChange).
+    static void resetDefaultTitleAttributes();
 };

@@ -123,12 +123,22 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_outlineSyncPending = false;
     m_relayoutPending = false;
     m_reloadPending = false;
+    m_resourceLanesPending = false;
+    m_resourceObservations.clear();
+    m_shownTimeSpanCheckPending = false;
     destroyPendingIdleInvocations(this);
 }
 
 void DMProjectDocumentObjectViewDataSource::projectDidChange()
 {
     m_linkIndexValid = false;
+}
+
+void DMProjectDocumentObjectViewDataSource::linksDidChange()
+{
+    m_linkIndexValid = false;
+    if (DMProjectView *view = canvas())
+        view->setNeedsDisplay();
 }
 
 // ---- Rows ----

@@ -2,6 +2,7 @@
 
 #include "DMEvent.h"
 #include "DMGanttContextMenuDelegate.h"
+#include "DMObservable.h"
 #include "DMObjectViewDataSource.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewDragHandlerObjectDelegate.h"
@@ -53,6 +54,9 @@ public:
     void detachFromViews();
     // The document took another project.
     void projectDidChange();
+    // Links were added or removed without a relayout (through the model, by undo): the index of
+    // link lines is rebuilt on the next pass, which is asked for now.
+    void linksDidChange();
 
     const std::shared_ptr<DMProjectViewBackgroundObject> &projectViewBackgroundObject() const { return m_background; }
     const std::shared_ptr<DMUIProjectPendingDependency> &pendingDependency() const { return m_pendingDependency; }
@@ -125,6 +129,12 @@ public:
     void layoutObjects();
     void updateBackgroundObjectRowsColor();
     void layoutObjectsVertically();
+    // The resource view: each resource's bars take lanes by their horizontal ranges, as the
+    // events row's events do, and the resource keeps its number of lanes, by which its outline
+    // row and canvas row grow. Kept current when dates or assignments change: the lanes are laid
+    // out again once control is back in the event loop, and the rows follow.
+    void layoutResourceLanes();
+    void resourceLanesNeedLayout();
     void syncProjectViewWithOutlineView();
     bool isProjectViewSyncScheduled() const;
     // Reloads the outline with its stored expansion state, then relays the canvas out; now, or
@@ -133,9 +143,15 @@ public:
     void reloadProjectOutlineAndRelayoutSoon();
     // The model applied new dates: the shown span widens when they leave it (not during a drag).
     void itemDatesDidChange();
-    // While printing, the frames take exactly the stored scale.
+    // The bars' title attributes changed (DMGanttUIObjectFactory::resetDefaultTitleAttributes):
+    // every bar takes them and measures its title and handles again; the document's reload then
+    // lays the canvas out anew.
+    void titleAttributesDidChange();
+    // While printing, the frames take exactly the stored scale and the canvas draws all of
+    // itself as visible (titles are placed against the page, not the window).
     bool isPrinting() const { return m_isPrinting; }
     void setIsPrinting(bool printing) { m_isPrinting = printing; }
+    bool projectViewIsPrinting(const DMProjectView *) const override { return m_isPrinting; }
     // An outline row was expanded or collapsed (hasSubitems: rows appeared or disappeared).
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring);
 
@@ -154,8 +170,11 @@ private:
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
     void linkObjectsFramesDidChange();
+    void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // Relays out when the items' dates have left the shown span.
+    void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -180,7 +199,13 @@ private:
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
+    bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
+    bool m_resourceLanesPending = false;
+    // A resource's number of lanes changed since the outline last read its rows' heights.
+    bool m_resourceRowHeightsStale = false;
+    // Each resource's list of bars, observed while the resource view lays them out.
+    std::vector<DMObservation> m_resourceObservations;
 
     // The shown link lines by their vertical extent (rebuilt after each relayout and when the
     // model reports a change of links), so that a drawing pass or a hit test looks only at the

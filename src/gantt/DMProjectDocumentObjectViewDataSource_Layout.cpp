@@ -28,6 +28,7 @@
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectEvent.h"
 #include "DMUIProjectItem.h"
+#include "DMUIProjectItemGeometry.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
@@ -35,6 +36,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -85,6 +87,9 @@ DMUIProjectItem *barOf(const std::shared_ptr<DMProjectItemUIObject> &object)
     return dynamic_cast<DMUIProjectItem *>(object.get());
 }
 
+// The list of a resource's bars in the resource view, as the resource announces its changes.
+const QString kResourceBarsKey = QStringLiteral("UIObjects");
+
 } // namespace
 
 void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
@@ -97,6 +102,13 @@ void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
     computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
     updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
     layoutObjects();
+    if (std::exchange(m_resourceRowHeightsStale, false)) {
+        // A resource's row grew or shrank with its lanes: the outline reads the rows' heights
+        // again, and everything is laid out on them (the lanes stay as they are now).
+        m_document.reloadProjectOutline();
+        relayoutProjectView();
+        return;
+    }
     updateBackgroundObjectRowsColor();
     if (DMProjectView *canvas = this->canvas()) {
         canvas->setCanvasSize(projectViewFrame.size());
@@ -145,16 +157,43 @@ void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
 {
     if (DMOutlineView *outline = m_document.projectOutlineView())
         outline->viewport()->update();
-    // Dates outside the shown span widen it; not while a drag is under way, whose geometry
-    // would jump under the pointer: its mouse up relays out.
+    // Every item of a pushed chain reports: the span, which walks all items, is measured once
+    // after them all.
+    performOnceAfterDelay(m_shownTimeSpanCheckPending, 0, &DMProjectDocumentObjectViewDataSource::checkShownTimeSpan);
+}
+
+void DMProjectDocumentObjectViewDataSource::checkShownTimeSpan()
+{
+    m_shownTimeSpanCheckPending = false;
+    // Dates outside the shown span widen it, and bars that moved may take other lanes; not while
+    // a drag is under way, whose geometry would jump under the pointer: its mouse up relays out.
     const std::shared_ptr<DMProject> project = m_document.project();
     DMProjectView *canvas = this->canvas();
     if (!project || (canvas && canvas->currentDragOperation() != 0))
         return;
+    resourceLanesNeedLayout();
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*project);
     if (shown.begin != attributes.timeSpanBeginDate || shown.end != attributes.timeSpanEndDate)
         relayoutSoon();
+}
+
+void DMProjectDocumentObjectViewDataSource::titleAttributesDidChange()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project)
+        return;
+    const auto refresh = [](const std::shared_ptr<DMProjectItemUIObject> &object) {
+        if (DMUIProjectItem *bar = barOf(object)) {
+            bar->resetTextAttributes();
+            bar->updateUIFeatures();
+        }
+    };
+    forEachItem(*project, [&refresh](DMProjectItem &item) { refresh(item.ganttUIObject()); });
+    forEachResource(*project, [&refresh](DMProjectResource &resource) {
+        for (const auto &object : resource.UIObjects())
+            refresh(object);
+    });
 }
 
 // ---- The sequence ----
@@ -252,12 +291,64 @@ void DMProjectDocumentObjectViewDataSource::layoutObjects()
         if (const auto object = item.ganttUIObject())
             object->representedObject_timeSpanChanged();
     });
-    if (viewMode == kDMProjectViewMode_Resources)
+    if (viewMode == kDMProjectViewMode_Resources) {
         forEachResource(*project, [](DMProjectResource &resource) {
             for (const auto &object : resource.UIObjects())
                 object->representedObject_timeSpanChanged();
         });
+        layoutResourceLanes();
+    }
     layoutObjectsVertically();
+}
+
+void DMProjectDocumentObjectViewDataSource::layoutResourceLanes()
+{
+    m_resourceObservations.clear();
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project || project->displayAttributes().viewMode != kDMProjectViewMode_Resources)
+        return;
+    forEachResource(*project, [this](DMProjectResource &resource) {
+        // An assignment made or dropped anywhere adds or removes a bar of the resource's row.
+        m_resourceObservations.push_back(resource.observe(kResourceBarsKey, [this](const DMChange &change, DMObservable *) {
+            if (!change.prior)
+                resourceLanesNeedLayout();
+        }));
+        QList<DMUIProjectItem *> bars;
+        QList<QPointF> ranges;
+        for (const auto &object : resource.UIObjects())
+            if (DMUIProjectItem *bar = barOf(object)) {
+                bars.append(bar);
+                ranges.append(bar->horizontalFrameRange());
+            }
+        int count = 0;
+        const QList<int> lanes = DMUIProjectItem_lanesForHorizontalRanges(ranges, &count);
+        for (qsizetype i = 0; i < bars.size(); ++i)
+            bars.at(i)->setResourceViewFields(lanes.at(i), &resource);
+        const int old = resource.subRowCount();
+        if (old == count)
+            return;
+        resource.setSubRowCount(count);
+        // A row is one lane high at least.
+        if (std::max(old, 1) != std::max(count, 1))
+            m_resourceRowHeightsStale = true;
+    });
+}
+
+void DMProjectDocumentObjectViewDataSource::resourceLanesNeedLayout()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (project && project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
+        performOnceAfterDelay(m_resourceLanesPending, 0, &DMProjectDocumentObjectViewDataSource::relayoutResourceRows);
+}
+
+void DMProjectDocumentObjectViewDataSource::relayoutResourceRows()
+{
+    m_resourceLanesPending = false;
+    layoutResourceLanes();
+    if (m_resourceRowHeightsStale)
+        relayoutProjectView();
+    else
+        layoutObjectsVertically();
 }
 
 void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
@@ -296,11 +387,15 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                     bar->setFrame(QRectF(f.x(), top, f.width(), height));
                 }
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
+                // One lane of the outline's row height per lane of bars, the last one taking any
+                // bar laid out in more lanes than the row has yet.
+                const int laneCount = std::max(1, std::min(resource->subRowCount(), int(height) / lane));
                 for (const auto &resourceBar : resource->UIObjects())
                     if (DMUIProjectItem *bar = barOf(resourceBar)) {
                         bar->setDisplayed(true);
                         const QRectF f = bar->frame();
-                        bar->setFrame(QRectF(f.x(), top + bar->resourceViewSubRow() * lane, f.width(), lane));
+                        const int subRow = std::clamp(bar->resourceViewSubRow(), 0, laneCount - 1);
+                        bar->setFrame(QRectF(f.x(), top + subRow * lane, f.width(), lane));
                     }
             }
         }

@@ -110,13 +110,15 @@ void DMProjectView::selectAll(QObject *)
 
 // ---- Hover and context menu ----
 
-std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint)
+std::shared_ptr<DMBaseObject> DMProjectView::objectAtViewPoint(QPointF viewPoint, quint16 *layer)
 {
-    quint16 layer = 0;
-    std::shared_ptr<DMBaseObject> hit = hitTestObjectAtPoint(convertPointFromViewToCanvas(viewPoint), &layer);
+    quint16 hitLayer = 0;
+    std::shared_ptr<DMBaseObject> hit = hitTestObjectAtPoint(convertPointFromViewToCanvas(viewPoint), &hitLayer);
     // The background answers every point; it is never hovered.
-    if (hit && layer == kDMProjectViewLayer_Background)
+    if (hit && hitLayer == kDMProjectViewLayer_Background)
         return nullptr;
+    if (layer)
+        *layer = hitLayer;
     return hit;
 }
 
@@ -157,9 +159,16 @@ bool DMProjectView::presentsContextMenuFromEvent(const DMEvent &event)
 {
     if (!delegate() || !datasource())
         return false;
-    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(viewPointForEvent(event));
+    quint16 layer = 0;
+    const std::shared_ptr<DMBaseObject> hit = objectAtViewPoint(viewPointForEvent(event), &layer);
     auto *object = dynamic_cast<DMProjectViewObject *>(hit.get());
-    return object && object->presentsContextMenuFromEventInViewWithDelegate(event, this, delegate());
+    if (!object)
+        return false;
+    // The menu's commands and the inspector act on the object the menu is opened on: it becomes
+    // the selection first, unless it is part of it already.
+    if (!hit->isSelected())
+        selectObjectInLayerExtendSelection(hit, layer, false);
+    return delegate() && object->presentsContextMenuFromEventInViewWithDelegate(event, this, delegate());
 }
 
 // ---- Mouse ----
@@ -248,7 +257,11 @@ void DMProjectView::rightMouseDown(const DMEvent &event)
 void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
 {
     const QRectF bounds = convertRectFromViewToCanvas(QRectF(this->rect()));
-    if (painter->device() == this) {
+    // QWidget::render paints through this view too, so the device alone does not tell a page
+    // from the screen: the delegate knows when the document renders for a page.
+    const auto *projectDelegate = dynamic_cast<const DMProjectViewDelegate *>(delegate());
+    const bool forPage = projectDelegate && projectDelegate->projectViewIsPrinting(this);
+    if (painter->device() == this && !forPage) {
         const QRect visible = visibleRegion().boundingRect();
         m_drawRectVisibleRect = visible.isEmpty() ? bounds : convertRectFromViewToCanvas(QRectF(visible));
     } else {

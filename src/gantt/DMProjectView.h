@@ -47,8 +47,8 @@ public:
     int selectedObjectsCount() const { return int(selectedObjects().size()); }
 
     // The object under a view point for hover and context menu (layers by descending key, each
-    // front-most first); null for none.
-    std::shared_ptr<DMBaseObject> objectAtViewPoint(QPointF viewPoint);
+    // front-most first), and its layer; null for none.
+    std::shared_ptr<DMBaseObject> objectAtViewPoint(QPointF viewPoint, quint16 *layer = nullptr);
 
     // Hover: the object under the point is hovered, the one hovered before is not; the cursor
     // follows.
@@ -56,7 +56,8 @@ public:
     // The one object the pointer hovers, held weakly; null for none.
     std::shared_ptr<DMProjectViewObject> hoveredObject() const { return m_hoveredObject.lock(); }
     void setHoveredObject(const std::shared_ptr<DMProjectViewObject> &object);
-    // Shows the context menu of the object under the event; false when none shows one.
+    // Shows the context menu of the object under the event, selecting the object first; false
+    // when none shows one.
     bool presentsContextMenuFromEvent(const DMEvent &event);
 
     DMBaseObjectList currentDragOperationConcernedObjects() const override;

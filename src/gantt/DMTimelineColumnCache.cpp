@@ -84,10 +84,11 @@ void DMTimelineColumnCache::rebuildDayScale()
     const DMDate &day = m_inputs.firstDay;
     const QLocale &locale = m_inputs.locale;
     const QDate date = qDate(day);
-    const QString dayTitle = QStringLiteral("%1, %2").arg(locale.toString(date, QStringLiteral("ddd")),
-                                                          locale.toString(date, longDateFormatWithoutWeekday(locale)));
-    auto week = std::make_shared<OCVColumnGroup>(weekTitle(day), 0, count - 1);
+    const QString longDate = locale.toString(date, longDateFormatWithoutWeekday(locale));
+    const QString dayTitle = QStringLiteral("%1, %2").arg(locale.toString(date, QStringLiteral("ddd")), longDate);
+    auto week = weekGroup(day, 0, count - 1);
     auto month = std::make_shared<OCVColumnGroup>(capitalized(dayTitle, locale), 0, count - 1);
+    month->setShorterTitles({capitalized(longDate, locale), locale.toString(date, QLocale::ShortFormat)});
     for (int i = 0; i < count; ++i) {
         m_titles.append(QString());
         m_weekGroups.append(week);
@@ -113,7 +114,7 @@ void DMTimelineColumnCache::rebuildDayColumns()
         if (!week || thisWeekBegin != weekBegin) {
             weekBegin = thisWeekBegin;
             const int end = int(std::min<qint64>(count - 1, i + (thisWeekBegin + 6 - day.julianDay())));
-            week = std::make_shared<OCVColumnGroup>(weekTitle(day), i, end);
+            week = weekGroup(day, i, end);
         }
         m_weekGroups.append(week);
 
@@ -123,15 +124,19 @@ void DMTimelineColumnCache::rebuildDayColumns()
             const int end = std::min(count - 1, i + DMDate::daysInMonth(day.year(), day.month()) - day.day());
             month = std::make_shared<OCVColumnGroup>(capitalized(locale.toString(date, QStringLiteral("MMM yyyy")), locale),
                                                      i, end);
+            month->setShorterTitles({capitalized(locale.toString(date, QStringLiteral("MMM")), locale)});
         }
         m_monthGroups.append(month);
     }
 }
 
-QString DMTimelineColumnCache::weekTitle(const DMDate &date) const
+std::shared_ptr<OCVColumnGroup> DMTimelineColumnCache::weekGroup(const DMDate &date, int beginColumn, int endColumn) const
 {
-    const int week = weekOfYear(date, m_inputs.firstDayOfWeek, m_inputs.weekFormat);
-    return DMLocalizedString("Week %d").replace(QStringLiteral("%d"), m_inputs.locale.toString(week));
+    const QString number = m_inputs.locale.toString(weekOfYear(date, m_inputs.firstDayOfWeek, m_inputs.weekFormat));
+    auto group = std::make_shared<OCVColumnGroup>(DMLocalizedString("Week %d").replace(QStringLiteral("%d"), number),
+                                                  beginColumn, endColumn);
+    group->setShorterTitles({number});
+    return group;
 }
 
 QString DMTimelineColumnCache::titleForColumn(int column) const

@@ -27,7 +27,8 @@ struct DMTimelineColumnCacheInputs
 // The titles and the week and month groups of every timeline column. In the day scale the
 // columns are the quarter hours of the day window, the week band holds the week of the shown day
 // and the month band one group naming the day; in the other scales there is one column per day,
-// grouped by week and by month. Every column of a group shares the group's object.
+// grouped by week and by month. Every column of a group shares the group's object. Each group
+// also carries shorter forms of its title for the header to show where the title does not fit.
 class DMTimelineColumnCache
 {
 public:
@@ -56,7 +57,8 @@ public:
 private:
     void rebuildDayScale();
     void rebuildDayColumns();
-    QString weekTitle(const DMDate &date) const;
+    // The week holding the date, over those columns: "Week %d", or its number alone.
+    std::shared_ptr<OCVColumnGroup> weekGroup(const DMDate &date, int beginColumn, int endColumn) const;
 
     DMTimelineColumnCacheInputs m_inputs;
     bool m_built = false;

@@ -51,6 +51,22 @@ private:
 const QColor kWeekTitleColor = QColor::fromRgbF(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0);
 const QColor kMonthTitleColor = QColor::fromRgbF(0.92, 0.92, 0.92);
 
+// The longest of the group's titles (the title, then its shorter forms) that fits the width, and
+// its size; empty when none fits.
+QString fittingGroupTitle(const OCVColumnGroup &group, const DMTextAttributes &attributes, double width, QSizeF *size)
+{
+    QStringList forms{group.title()};
+    forms += group.shorterTitles();
+    for (const QString &form : std::as_const(forms)) {
+        if (form.isEmpty())
+            continue;
+        *size = attributes.sizeOfString(form);
+        if (size->width() <= width)
+            return form;
+    }
+    return QString();
+}
+
 bool isPatternLetter(QChar c, const char *letters)
 {
     return c.unicode() < 128 && std::strchr(letters, char(c.unicode())) != nullptr;
@@ -278,6 +294,7 @@ void DMTimelineView::layoutGroups(Layout &layout, Band band, int first, int last
     const int total = layout.totalColumns;
     const bool bold = band == WeekBand ? total == 7 : total >= 8 && total <= 31;
     const DMTextAttributes &attributes = bold ? m_columnSuperHeaderBoldAttributes : m_columnSuperHeaderAttributes;
+    const QRectF visible = m_printing ? bounds : visibleRect();
     qint64 i = first;
     while (i <= last) {
         const std::shared_ptr<OCVColumnGroup> group = band == WeekBand
@@ -297,13 +314,15 @@ void DMTimelineView::layoutGroups(Layout &layout, Band band, int first, int last
         entry.rect = groupRect(band, left, right, bounds);
         entry.selected = group->containsColumn(layout.selectedColumn);
         entry.bold = bold;
-        const QString title = group->title();
+        // The title is centred in the part of the group in view, so that a group reaching out of
+        // view shows it whole; where it does not fit, a shorter form of it does.
+        const double shownLeft = std::max(left, visible.left());
+        const double shownWidth = std::min(right, visible.right()) - shownLeft;
+        QSizeF size;
+        const QString title = fittingGroupTitle(*group, attributes, shownWidth, &size);
         if (!title.isEmpty()) {
-            const QSizeF size = attributes.sizeOfString(title);
-            if (size.width() <= right - left) {
-                entry.title = title;
-                entry.titleRect = centredTextRect(band, left, right - left, size, bounds);
-            }
+            entry.title = title;
+            entry.titleRect = centredTextRect(band, shownLeft, shownWidth, size, bounds);
         }
         layout.groups.append(entry);
         // Always forward, even when a group ends before the column that asked for it.
@@ -365,6 +384,14 @@ void DMTimelineView::mouseMoveEvent(QMouseEvent *event)
 {
     updateCursor(event->position());
     QWidget::mouseMoveEvent(event);
+}
+
+void DMTimelineView::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Scrolling moves the header in its scroll area; the group titles follow the part in view,
+    // so the whole of it is drawn again, not just the strip that scrolled in.
+    update();
 }
 
 void DMTimelineView::resizeEvent(QResizeEvent *event)

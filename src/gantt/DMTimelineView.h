@@ -42,8 +42,8 @@ public:
         QRectF rect; // y up, the band image
         bool selected = false;
         bool bold = false;
-        QString title;     // empty when the title is not drawn
-        QRectF titleRect;  // y up
+        QString title;     // the title or a shorter form that fits; empty when none is drawn
+        QRectF titleRect;  // y up, centred in the part of the group in view
     };
     struct Layout
     {
@@ -114,6 +114,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:

@@ -122,9 +122,10 @@ void DMUIProjectEvent::updateGuideAnchorObjects()
     const QRectF f = frame();
     const qreal y = std::max(0.0, f.y() - f.height() / 2);
     const QSizeF size(kLabelWidth, 2 * f.height());
-    DMGanttGuideLabels::update(*this, {QRectF(QPointF(f.x() - kLabelWidth, y), size), QRectF(QPointF(f.right(), y), size)},
-                               {DMGanttGuideLabels::dateText(item->beginDate()),
-                                DMGanttGuideLabels::dateText(item->endDate())});
+    DMGanttGuideLabels::update(*this, {{QRectF(QPointF(f.x() - kLabelWidth, y), size), Qt::AlignRight | Qt::AlignVCenter,
+                                        DMGanttGuideLabels::dateText(item->beginDate())},
+                                       {QRectF(QPointF(f.right(), y), size), Qt::AlignLeft | Qt::AlignVCenter,
+                                        DMGanttGuideLabels::dateText(item->endDate())}});
 }
 
 // ---- Drawing ----

@@ -4,6 +4,7 @@
 #include "DMBeep.h"
 #include "DMGanttHoverShadow.h"
 #include "DMGanttImages.h"
+#include "DMLocalizedString.h"
 #include "DMObjectView.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
@@ -14,6 +15,7 @@
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
 #include "DMUIProjectItemGeometry.h"
+#include "DMUndoManager.h"
 #include "DMUserDefaults.h"
 
 #include <QPainter>
@@ -32,6 +34,22 @@ std::optional<DMTextAttributes> &cachedTitleAttributes()
 {
     static std::optional<DMTextAttributes> attributes;
     return attributes;
+}
+
+// Names the undo step that the edit of a drag step joined, as the menu shows it ("Undo Move").
+// A later step of the same drag is dropped by the undo manager (fenced off) and joins no open
+// step: it renames nothing, so a step closed before is never given this drag's name.
+void nameUndoStepOfDrag(const DMProject &project, qint32 operation)
+{
+    DMUndoManager *undo = project.undoManager();
+    if (!undo || undo->groupingLevel() == 0)
+        return;
+    if (operation == DMProjectViewDragOperation::MoveItem)
+        undo->setActionName(DMLocalizedString("Move"));
+    else if (operation == DMProjectViewDragOperation::Progress)
+        undo->setActionName(DMLocalizedString("Progress"));
+    else
+        undo->setActionName(DMLocalizedString("Resize"));
 }
 
 } // namespace
@@ -298,8 +316,10 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
         const QRectF f = frame();
         const float progress = deltaX == 0.0 ? m_drag.pressProgress
                                              : float(std::clamp((endPoint.x() - f.x()) / f.width(), 0.0, 1.0));
-        if (progress != item->progress())
+        if (progress != item->progress()) {
             item->setProgress(progress);
+            nameUndoStepOfDrag(*owner, operation);
+        }
         updateGuideAnchorObjects();
         return;
     }
@@ -313,6 +333,8 @@ void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, 
                               : item->validateAndSetBeginDateAndEndDate(step->begin, step->end);
     if (result != 0)
         DMBeep(); // refused: the model is as it was
+    else
+        nameUndoStepOfDrag(*owner, operation);
 }
 
 // ---- Drawing ----

@@ -71,7 +71,8 @@ public:
     // One drag rule for every kind of bar: the step's dates come from DMUIProjectItem_datesForDragStep
     // with the kind's dragRule() and go to the model as one validated edit (a move of a process
     // shifts its subitems); a refusal beeps. The progress follows the pointer. The model records
-    // the change with the undo manager, from which the document learns that it was edited.
+    // the change with the undo manager, from which the document learns that it was edited; the
+    // step is named after the drag: "Move", "Resize" or "Progress".
     void handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint, const DMEvent &event,
                              DMObjectView *view) final;
     // What this kind makes of drags; a plain bar's by default.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -132,4 +134,31 @@ int DMUIProjectTask_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal
                      DMUIProjectItem_DragHandle::Rectangle);
     table.append(QRectF(0, 0, w, h), DMUIProjectItem_DragHandle::Rectangle, DMProjectViewDragOperation::MoveItem);
     return DMUIProjectItem_appendBesideTitleHandles(table, w, h, besideTitle);
+}
+
+QList<int> DMUIProjectItem_lanesForHorizontalRanges(const QList<QPointF> &ranges, int *laneCount)
+{
+    std::vector<qsizetype> order(size_t(ranges.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&ranges](qsizetype a, qsizetype b) {
+        const QPointF &ra = ranges.at(a);
+        const QPointF &rb = ranges.at(b);
+        return ra.x() < rb.x() || (ra.x() == rb.x() && ra.y() < rb.y());
+    });
+    QList<int> lanes(ranges.size(), 0);
+    std::vector<qreal> laneEnds; // the right end of the last bar of each lane
+    for (const qsizetype index : order) {
+        const QPointF &range = ranges.at(index);
+        size_t lane = 0;
+        while (lane < laneEnds.size() && laneEnds[lane] > range.x())
+            ++lane;
+        if (lane == laneEnds.size())
+            laneEnds.push_back(range.x() + range.y());
+        else
+            laneEnds[lane] = range.x() + range.y();
+        lanes[index] = int(lane);
+    }
+    if (laneCount)
+        *laneCount = int(laneEnds.size());
+    return lanes;
 }

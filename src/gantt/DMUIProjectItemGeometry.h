@@ -2,6 +2,8 @@
 
 #include "DMUIProjectItemDragHandle.h"
 
+#include <QList>
+#include <QPointF>
 #include <QRectF>
 #include <QSizeF>
 
@@ -70,3 +72,9 @@ DMUIProjectTaskTitleLayout DMUIProjectTask_titleLayout(const DMUIProjectTaskTitl
 // first title handle, -1 without.
 int DMUIProjectTask_fillHandleTable(DMUIProjectItemDragHandleTable &table, qreal w, qreal h, qreal progress,
                                     bool ganttView, const DMUIProjectTaskHandleMetrics &metrics, QSizeF besideTitle);
+
+// The lanes of bars sharing a row (a resource's row in the resource view), from their horizontal
+// frame ranges (x, width): in order of x (then of width, then as given) each bar takes the first
+// lane whose bars all end at or before its x. Returns each bar's lane in the given order, and the
+// number of lanes through laneCount (0 for no bars).
+QList<int> DMUIProjectItem_lanesForHorizontalRanges(const QList<QPointF> &ranges, int *laneCount);

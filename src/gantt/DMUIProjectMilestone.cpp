@@ -157,8 +157,8 @@ void DMUIProjectMilestone::updateGuideAnchorObjects()
     if (!item || !project())
         return;
     const QRectF f = frame();
-    DMGanttGuideLabels::update(*this, {QRectF(QPointF(f.center().x() - kDateLabelSize.width() / 2, f.bottom()), kDateLabelSize)},
-                               {DMGanttGuideLabels::dateText(item->beginDate())});
+    DMGanttGuideLabels::update(*this, {{QRectF(QPointF(f.center().x() - kDateLabelSize.width() / 2, f.bottom()), kDateLabelSize),
+                                        Qt::AlignHCenter | Qt::AlignTop, DMGanttGuideLabels::dateText(item->beginDate())}});
 }
 
 // ---- Context menu ----

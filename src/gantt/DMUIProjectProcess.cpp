@@ -95,11 +95,11 @@ void DMUIProjectProcess::updateGuideAnchorObjects()
         return;
     const QRectF f = frame();
     const qreal y = std::max(0.0, f.y() - 10);
-    DMGanttGuideLabels::update(*this,
-                               {QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize),
-                                QRectF(QPointF(f.right(), y), kDateLabelSize)},
-                               {DMGanttGuideLabels::dateText(item->beginDate()),
-                                DMGanttGuideLabels::dateText(item->endDate())});
+    DMGanttGuideLabels::update(
+        *this, {{QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize), Qt::AlignRight | Qt::AlignVCenter,
+                 DMGanttGuideLabels::dateText(item->beginDate())},
+                {QRectF(QPointF(f.right(), y), kDateLabelSize), Qt::AlignLeft | Qt::AlignVCenter,
+                 DMGanttGuideLabels::dateText(item->endDate())}});
 }
 
 // ---- Drawing ----

@@ -171,13 +171,13 @@ void DMUIProjectTask::updateGuideAnchorObjects()
         return;
     const QRectF f = frame();
     const qreal y = std::max(0.0, f.y() - 10);
-    DMGanttGuideLabels::update(*this,
-                               {QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize),
-                                QRectF(QPointF(f.right(), y), kDateLabelSize),
-                                QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20),
-                                       kProgressLabelSize)},
-                               {DMGanttGuideLabels::dateText(item->beginDate()), DMGanttGuideLabels::dateText(item->endDate()),
-                                QStringLiteral("%1%").arg(int(item->progress() * 100))});
+    DMGanttGuideLabels::update(
+        *this, {{QRectF(QPointF(f.x() - kDateLabelSize.width(), y), kDateLabelSize), Qt::AlignRight | Qt::AlignVCenter,
+                 DMGanttGuideLabels::dateText(item->beginDate())},
+                {QRectF(QPointF(f.right(), y), kDateLabelSize), Qt::AlignLeft | Qt::AlignVCenter,
+                 DMGanttGuideLabels::dateText(item->endDate())},
+                {QRectF(QPointF(f.x() + f.width() / 2 - kProgressLabelSize.width() / 2, f.y() - 20), kProgressLabelSize),
+                 Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1%").arg(int(item->progress() * 100))}});
 }
 
 // ---- Context menu ----

@@ -19,6 +19,16 @@ QString DMDateFormatter::stringFromDate(const DMDate &date) const
 {
     if (date.isNull())
         return QString();
+    // A calendar date or a time of day alone is formatted from its fields: a trip through the
+    // local time zone costs a look at the zone files each time (long lists and reports).
+    switch (m_style) {
+    case YearMonthDay:
+        return m_locale.toString(QDate::fromJulianDay(date.julianDay()), format());
+    case HourMinuteSecond:
+        return m_locale.toString(QTime::fromMSecsSinceStartOfDay(date.secondOfDay() * 1000), format());
+    case YearMonthDayHourMinuteSecond:
+        break;
+    }
     return m_locale.toString(date.NSDate(), format());
 }
 

@@ -18,7 +18,7 @@ constexpr int kRowHeight = 20;
 const QString kIdentifier = QStringLiteral("identifier");
 const QString kChecked = QStringLiteral("checked");
 
-struct ColumnSpec
+struct ColumnLayout
 {
     const QString &identifier;
     int width;
@@ -47,14 +47,14 @@ void DMProjectDocumentProjectOutlineDS::attachToOutlineView()
     if (!outline)
         return;
     if (outline->numberOfColumns() == 0) {
-        for (const ColumnSpec &spec : {ColumnSpec{kIconColumn, 26}, ColumnSpec{kTitleColumn, 180},
-                                       ColumnSpec{kBeginDateColumn, 130}, ColumnSpec{kEndDateColumn, 130},
-                                       ColumnSpec{kDurationColumn, 110}, ColumnSpec{kCostColumn, 90},
-                                       ColumnSpec{kProgressColumn, 70}, ColumnSpec{kIDColumn, 50}}) {
+        for (const ColumnLayout &layout : {ColumnLayout{kIconColumn, 26}, ColumnLayout{kTitleColumn, 180},
+                                       ColumnLayout{kBeginDateColumn, 130}, ColumnLayout{kEndDateColumn, 130},
+                                       ColumnLayout{kDurationColumn, 110}, ColumnLayout{kCostColumn, 90},
+                                       ColumnLayout{kProgressColumn, 70}, ColumnLayout{kIDColumn, 50}}) {
             // Every column is editable: the delegate decides what an edit click does.
-            DMOutlineTableColumn column(spec.identifier,
-                                        spec.identifier == kIconColumn ? QString() : columnMenuTitle(spec.identifier),
-                                        spec.width);
+            DMOutlineTableColumn column(layout.identifier,
+                                        layout.identifier == kIconColumn ? QString() : columnMenuTitle(layout.identifier),
+                                        layout.width);
             outline->addTableColumn(column);
         }
         outline->setDataCellForTableColumn(kBeginDateColumn, new DMDatePickerCell);

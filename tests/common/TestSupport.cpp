@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -11,6 +12,16 @@ QString sharedTestDataPath(const QString &relative)
 {
     QDir dir(QStringLiteral(HALCYRA_SOURCE_DIR));
     return QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../shared/testdata/") + relative));
+}
+
+QString unwritableFolder(const QString &folder)
+{
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    QFile probe(QDir(folder).filePath(QStringLiteral(".probe")));
+    if (!probe.open(QIODevice::WriteOnly))
+        return folder;
+    probe.remove();
+    return QStringLiteral("/proc/self");
 }
 
 static QElapsedTimer &clock()

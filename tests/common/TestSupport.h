@@ -25,6 +25,10 @@ void finishEventLoopTurn();
 // Folder of the files other programs wrote, beside the checkout (../shared/testdata).
 QString sharedTestDataPath(const QString &relative = QString());
 
+// A folder in which no file can be made: the given folder made read-only, or, when the
+// permissions do not stop this process (root), a folder of the kernel's read-only file system.
+QString unwritableFolder(const QString &folder);
+
 // Runs the event loop for the given time, so timers and deferred calls can fire.
 void pumpEvents(int milliseconds);
 

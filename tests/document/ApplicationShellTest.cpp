@@ -4,6 +4,7 @@
 #include "DMApplication.h"
 #include "DMApplicationDelegate.h"
 #include "DMCurrencyFormatter.h"
+#include "DMGanttUIObjectFactory.h"
 #include "DMNotificationCenter.h"
 #include "DMObjectView.h"
 #include "DMOutlineView.h"
@@ -11,6 +12,7 @@
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMTextField.h"
+#include "DMUIProjectItem.h"
 #include "DMPropertyList.h"
 #include "DMWelcomeWindowController.h"
 
@@ -48,6 +50,46 @@ TEST_F(ApplicationShellTest, DefaultPreferencesAreWrittenOnceAndAutosaveIsTurned
     defaults.setObjectForKey(DMPreferenceKeys_archivedColor(Qt::magenta), kDMHalcyra_DefaultTaskColor);
     EXPECT_EQ(DMProjectItem::defaultFillColorForKind(kDMProjectItem_Kind_Task), QColor(Qt::magenta));
     defaults.setObjectForKey(values.value(kDMHalcyra_DefaultTaskColor), kDMHalcyra_DefaultTaskColor);
+    DMWelcomeWindowController::sharedController().close();
+}
+
+TEST_F(ApplicationShellTest, ANewTitleFontSizeReachesTheBarsAlreadyDrawnInEveryDocument)
+{
+    DMGanttUIObjectFactory::registerWithModel();
+    DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();
+    DMApplicationDelegate delegate;
+    delegate.applicationWillFinishLaunching();
+    defaults.setDoubleForKey(11.0, kDMHalcyra_ProjectViewFontSize);
+    // One bar of each kind that keeps title attributes of its own, in two open documents.
+    QList<std::shared_ptr<DMUIProjectItem>> bars;
+    for (int i = 0; i < 2; ++i) {
+        auto document = DMDocumentController::sharedDocumentController().newDocument(true);
+        const auto project = document->project();
+        const DMDate day = project->beginDate();
+        auto task = makeItem<DMProjectTask>(project, QStringLiteral("A long title beside a short bar"), day,
+                                            day.dateByAddingSeconds(3600));
+        auto milestone = makeItem<DMProjectMilestone>(project, QStringLiteral("Done"), day, day);
+        auto event = makeItem<DMProjectEvent>(project, QStringLiteral("Fair"), day, day.dateByAddingSeconds(86400));
+        project->tasks().append(task);
+        project->tasks().append(milestone);
+        project->eventContainer()->events().append(event);
+        document->reloadViews();
+        for (const std::shared_ptr<DMProjectItem> &item : QList<std::shared_ptr<DMProjectItem>>{task, milestone, event})
+            bars.append(std::dynamic_pointer_cast<DMUIProjectItem>(item->ganttUIObject()));
+    }
+    const QRectF taskBox = bars.first()->boundingBox();
+
+    defaults.setDoubleForKey(16.0, kDMHalcyra_ProjectViewFontSize);
+    for (const auto &bar : bars) {
+        EXPECT_EQ(bar->textAttributes().font.pointSizeF(), 16.0) << bar->description().toStdString();
+        EXPECT_EQ(bar->defaultTextAttributes().font.pointSizeF(), 16.0) << bar->description().toStdString();
+    }
+    // The title beside the task's bar takes more room, and its handles follow.
+    EXPECT_GT(bars.first()->boundingBox().width(), taskBox.width());
+
+    defaults.setDoubleForKey(11.0, kDMHalcyra_ProjectViewFontSize);
+    EXPECT_EQ(bars.last()->textAttributes().font.pointSizeF(), 11.0);
+    DMDocumentController::sharedDocumentController().closeAllDocuments();
     DMWelcomeWindowController::sharedController().close();
 }
 

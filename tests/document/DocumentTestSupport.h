@@ -4,10 +4,10 @@
 
 #include "DMBeep.h"
 #include "DMDocumentController.h"
-#include "DMModalUI.h"
 #include "DMProjectDocument.h"
 #include "DMProjectPackage.h"
 #include "DMUserDefaults.h"
+#include "FakeModalUI.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -19,45 +19,6 @@
 #include <gtest/gtest.h>
 
 namespace halcyra::test {
-
-// Answers every panel and alert without showing anything, and records what was asked.
-class FakeModalUI : public DMModalUI
-{
-public:
-    QList<Alert> alerts;
-    int alertAnswer = DefaultReturn;
-    QStringList promptLabels;
-    QStringList promptAnswers; // consumed in order; none left means "cancel"
-    QString savePanelPath;
-    QStringList openPanelPaths;
-
-    int runAlert(const Alert &alert, QWidget * = nullptr) override
-    {
-        alerts.append(alert);
-        return alertAnswer;
-    }
-    void beginSheet(const Alert &alert, QWidget *, std::function<void(int)> completion) override
-    {
-        alerts.append(alert);
-        if (completion)
-            completion(alertAnswer);
-    }
-    int runSheetModalForWindow(const Alert &alert, QWidget *) override
-    {
-        alerts.append(alert);
-        return alertAnswer;
-    }
-    QStringList runOpenPanel(const FilePanel &, QWidget * = nullptr) override { return openPanelPaths; }
-    QString runSavePanel(const FilePanel &, QWidget * = nullptr) override { return savePanelPath; }
-    bool runTextPrompt(const QString &, const QString &label, bool, QString *text, QWidget * = nullptr) override
-    {
-        promptLabels.append(label);
-        if (promptAnswers.isEmpty())
-            return false;
-        *text = promptAnswers.takeFirst();
-        return true;
-    }
-};
 
 // Every test gets its own folder, user defaults and modal UI, and leaves no document open.
 class DocumentTestBase : public ::testing::Test

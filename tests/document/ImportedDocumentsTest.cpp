@@ -87,9 +87,12 @@ TEST_F(ImportedDocumentsTest, EarlierPlannerDocumentOpensUntitledAndOutOfTheRece
     const QString archive = path(QStringLiteral("full-binary.pendulo"));
     ASSERT_TRUE(QFile::exists(archive)) << python.readAll().toStdString();
 
-    QString error;
-    auto document = controller().openDocumentWithContentsOfURL(archive, true, &error, true);
-    ASSERT_TRUE(document) << error.toStdString();
+    // The Open command offers it beside packages.
+    ui.openPanelPaths = {archive};
+    controller().openDocument();
+    ASSERT_TRUE(ui.openPanels.last().allowedExtensions.contains(QStringLiteral("pendulo")));
+    ASSERT_EQ(controller().documents().size(), 1);
+    auto document = controller().documents().first();
     EXPECT_EQ(document->project()->title(), QStringLiteral("Bridge ✓ renovation"));
     EXPECT_EQ(itemCount(*document->project()), 7);
     EXPECT_TRUE(document->fileURL().isEmpty());
@@ -99,6 +102,7 @@ TEST_F(ImportedDocumentsTest, EarlierPlannerDocumentOpensUntitledAndOutOfTheRece
     EXPECT_EQ(ui.alerts.first().style, DMModalUI::Informational);
 
     ui.alerts.clear();
+    QString error;
     EXPECT_FALSE(controller().openDocumentWithContentsOfURL(path(QStringLiteral("damaged-cycle.pendulo")), false, &error, true));
     EXPECT_TRUE(error.contains(QStringLiteral("reference cycle"))) << error.toStdString();
 }

@@ -142,15 +142,65 @@ TEST_F(ProjectEditingTest, SortingOrdersEveryLevelAndResourceSortingIsNotAnEdit)
         sub.append(item->title());
     EXPECT_EQ(sub, (QStringList{QStringLiteral("Deck"), QStringLiteral("Survey"), QStringLiteral("Survey done")}));
     EXPECT_EQ(full.project->eventContainer()->events().first()->title(), QStringLiteral("Audit"));
+    finishEventLoopTurn(); // the undo step closes and tells the document
     EXPECT_TRUE(document->isDocumentEdited());
 
     document->sortProjectWithDescriptors({{QStringLiteral("beginDate"), false}});
     EXPECT_EQ(full.project->tasks().first()->title(), QStringLiteral("Note"));
 
+    finishEventLoopTurn();
     document->updateChangeCount(DMDocumentChangeKind::Cleared);
     document->sortResourcesWithDescriptors({{QStringLiteral("name"), true}});
     EXPECT_EQ(full.project->resources().first()->name(), QStringLiteral("Crane"));
     EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(ProjectEditingTest, PastingAttachingAndSortingAreEditsThatUndoingTakesBack)
+{
+    // The document counts each as one change, told by the undo step alone: undone, the
+    // document is as saved again. Each edit has a project of its own, and what it needs is set
+    // up unrecorded, since the undo manager drops a second change of one setting made within
+    // 0.2 s.
+    const QString file = folder.filePath(QStringLiteral("notes.txt"));
+    QFile notes(file);
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("notes");
+    notes.close();
+    using Edit = std::function<void(DMProjectDocument &, FullProject &)>;
+    const auto attached = [&file](DMProjectDocument &document, FullProject &project) {
+        const QString key = document.addAttachedDocumentTableKey(file);
+        project.task2->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key});
+        return key;
+    };
+    const std::pair<const char *, Edit> edits[] = {
+        {"paste",
+         [](DMProjectDocument &document, FullProject &project) {
+             document.insertObjectFromDictionnariesInItemNextTo(document.dictionaryForObjects({project.task1}), nullptr,
+                                                                nullptr);
+         }},
+        {"attach", [&file](DMProjectDocument &document, FullProject &) { document.addAttachedDocumentTableKey(file); }},
+        {"detach",
+         [&attached](DMProjectDocument &document, FullProject &project) {
+             document.undoManager()->disableUndoRegistration();
+             const QString key = attached(document, project);
+             document.undoManager()->enableUndoRegistration();
+             document.removeAttachedDocumentWithTableKeyFromTasks(key, {project.task2});
+         }},
+        {"sort",
+         [](DMProjectDocument &document, FullProject &) {
+             document.sortProjectWithDescriptors({{QStringLiteral("title"), false}});
+         }},
+    };
+    for (const auto &[name, edit] : edits) {
+        FullProject project = makeFullProject();
+        auto edited = documentWithProject(project.project);
+        edit(*edited, project);
+        finishEventLoopTurn();
+        EXPECT_TRUE(edited->isDocumentEdited()) << name;
+        EXPECT_EQ(edited->undoManager()->undoStepCount(), 1) << name;
+        edited->undoManager()->undo();
+        EXPECT_FALSE(edited->isDocumentEdited()) << name;
+    }
 }
 
 TEST_F(ProjectEditingTest, TimeSpanAndSearch)

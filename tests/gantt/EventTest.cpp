@@ -6,6 +6,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMUIProjectEvent.h"
+#include "DMUISimpleTextObject.h"
 
 using namespace gantttest;
 
@@ -83,11 +84,17 @@ TEST_F(EventsRow, DragsMoveAndResizeAndLabelTheDates)
     canvas.drag(QPoint(92, 10), QPoint(104, 10));
     EXPECT_EQ(events.at(0)->endDate(), at(2024, 1, 6, 10));
     EXPECT_EQ(beeps.count(), 0);
+    // The date labels sit against the bar's ends, centred on it, each sized from its text.
     const DMBaseObjectList labels = bars.at(0)->guideAnchorsObjects();
     ASSERT_EQ(labels.size(), 2);
     const QRectF f = bars.at(0)->frame();
-    EXPECT_EQ(labels.at(0)->frame(), QRectF(f.x() - 68, 0, 68, 40));
-    EXPECT_EQ(labels.at(1)->frame(), QRectF(f.right(), 0, 68, 40));
+    EXPECT_EQ(labels.at(0)->frame().right(), f.x());
+    EXPECT_EQ(labels.at(1)->frame().left(), f.right());
+    for (const auto &object : labels) {
+        const auto label = std::static_pointer_cast<DMUISimpleTextObject>(object);
+        EXPECT_EQ(label->frame().size(), label->textAttributes().sizeOfString(label->text()) + QSizeF(8, 4));
+        EXPECT_EQ(label->frame().center().y(), 20); // the middle of the 40-high row
+    }
 }
 
 TEST_F(EventsRow, AClosingProjectLeavesTheBarsAlone)

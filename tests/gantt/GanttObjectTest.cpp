@@ -2,6 +2,7 @@
 // the handler filters the pointer path, what the labels show, and inspectors by class name.
 #include "GanttTestSupport.h"
 
+#include "DMGanttGuideLabels.h"
 #include "DMProjectViewDragHandlerObject.h"
 #include "DMProjectViewDragHandlerObjectDelegate.h"
 #include "DMProjectViewObjectEditor.h"
@@ -103,9 +104,18 @@ TEST(GanttObject, AnObjectOfAnotherViewModeStaysQuietButMovesItsLabels)
     EXPECT_TRUE(loose.canvas.reports.isEmpty());
     const DMBaseObjectList labels = loose.bar->guideAnchorsObjects();
     ASSERT_EQ(labels.size(), 3);
-    EXPECT_EQ(labels.at(0)->frame(), QRectF(32.5, 20, 68, 40));  // begin, left of the bar
-    EXPECT_EQ(labels.at(1)->frame(), QRectF(160.5, 20, 68, 40)); // end, right of it
-    EXPECT_EQ(labels.at(2)->frame(), QRectF(96.5, 10, 68, 20));  // progress, above its middle
+    // Each sized from its text: the begin date left of the bar and the end date right of it,
+    // both centred on the slot of 40 above the bar's middle; the progress above its middle.
+    EXPECT_EQ(labels.at(0)->frame().right(), 100.5);
+    EXPECT_EQ(labels.at(1)->frame().left(), 160.5);
+    EXPECT_EQ(labels.at(0)->frame().center().y(), 40);
+    EXPECT_EQ(labels.at(1)->frame().center().y(), 40);
+    EXPECT_EQ(labels.at(2)->frame().center().x(), 130.5);
+    EXPECT_EQ(labels.at(2)->frame().bottom(), 30);
+    for (const auto &label : labels) {
+        const auto *text = static_cast<const DMUISimpleTextObject *>(label.get());
+        EXPECT_EQ(label->frame().size(), text->textAttributes().sizeOfString(text->text()) + QSizeF(8, 4));
+    }
     auto progress = std::static_pointer_cast<DMUISimpleTextObject>(labels.at(2));
     EXPECT_EQ(progress->text(), QStringLiteral("0%"));
     EXPECT_EQ(progress->project(), loose.project);
@@ -114,6 +124,51 @@ TEST(GanttObject, AnObjectOfAnotherViewModeStaysQuietButMovesItsLabels)
     // Labels of a bar that is gone have no project.
     loose.bar.reset();
     EXPECT_FALSE(progress->project());
+}
+
+TEST(GanttObject, ALabelBoxHoldsItsTextAndIsRedrawnWhereItWasAndWhereItGoes)
+{
+    // A text 50 x 26 in a box 58 x 30, against the slot's edges the alignment names.
+    const QRectF slot(10, 20, 68, 40);
+    const QSizeF text(50, 26);
+    EXPECT_EQ(DMGanttGuideLabels::labelFrame(slot, Qt::AlignRight | Qt::AlignVCenter, text), QRectF(20, 25, 58, 30));
+    EXPECT_EQ(DMGanttGuideLabels::labelFrame(slot, Qt::AlignLeft | Qt::AlignTop, text), QRectF(10, 20, 58, 30));
+    EXPECT_EQ(DMGanttGuideLabels::labelFrame(slot, Qt::AlignHCenter | Qt::AlignBottom, text), QRectF(15, 30, 58, 30));
+    // A text wider than the slot makes the box wider, never spills out of it.
+    EXPECT_EQ(DMGanttGuideLabels::labelFrame(slot, Qt::AlignRight | Qt::AlignVCenter, QSizeF(90, 26)),
+              QRectF(-20, 25, 98, 30));
+
+    LooseBar loose;
+    loose.bar->setViewModeVisibility(0);
+    loose.bar->setFrame(QRectF(100.5, 30, 60, 20));
+    auto progress = std::static_pointer_cast<DMUISimpleTextObject>(loose.bar->guideAnchorsObjects().at(2));
+    loose.canvas.watched = progress.get();
+    const auto redrawn = [&loose](const QRectF &area) {
+        return std::any_of(loose.canvas.reports.cbegin(), loose.canvas.reports.cend(),
+                           [&area](const QRectF &report) { return report.contains(area); });
+    };
+    const auto setProgress = [&loose](float progress) {
+        loose.canvas.reports.clear();
+        loose.task->setProgress(progress);
+        loose.bar->representedObject_progressChanged(); // as the item tells its objects
+    };
+    // A new text, a little wider: the old place and the new one are redrawn.
+    const QRectF before = progress->frame();
+    setProgress(0.5f);
+    ASSERT_EQ(progress->text(), QStringLiteral("50%"));
+    EXPECT_GT(progress->frame().width(), before.width());
+    EXPECT_TRUE(redrawn(before));
+    EXPECT_TRUE(redrawn(progress->frame()));
+    // A new text of the same width, in the same box: still redrawn.
+    const QRectF fifty = progress->frame();
+    setProgress(0.6f);
+    ASSERT_EQ(progress->frame(), fifty);
+    EXPECT_TRUE(redrawn(fifty));
+    // Moved with its bar: where it was and where it is now.
+    loose.canvas.reports.clear();
+    const QRectF moved = progress->frame();
+    loose.bar->setFrame(QRectF(140.5, 30, 60, 20));
+    EXPECT_EQ(loose.canvas.reports, (QList<QRectF>{moved, progress->frame()}));
 }
 
 TEST(GanttObject, DragHandlerLocksToTheFirstDominantAxis)

@@ -51,6 +51,42 @@ TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+TEST_F(GestureEditTest, UndoNamesTheStepOfEachKindOfDrag)
+{
+    // Each kind of change on an item of its own, made unrecorded before: the undo manager takes
+    // a change of an item's dates or progress within 0.2 s of the last as part of the same step.
+    auto third = addTask("Third", at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    auto fourth = addTask("Fourth", at(2024, 1, 15, 11), at(2024, 1, 17, 14)); // a nudge moves it off the grid's snap
+    DMUndoManager *undo = document->undoManager();
+    undo->disableUndoRegistration();
+    first->setProgress(0.5f);
+    undo->enableUndoRegistration();
+    open();
+    const int steps = undo->undoStepCount();
+    const auto dragAndName = [&](const std::shared_ptr<DMProjectItem> &item, QPointF press, qreal dx, qint32 operation) {
+        EXPECT_EQ(barOf(item)->dragOperationForPoint(press, canvas()), operation);
+        drag(press, press + QPointF(dx, 0));
+        halcyra::test::finishEventLoopTurn();
+        return undo->undoActionName();
+    };
+    EXPECT_EQ(dragAndName(third, middleOf(third), 20, DMProjectViewDragOperation::MoveItem), "Move");
+    const QRectF f = barOf(first)->frame();
+    EXPECT_EQ(dragAndName(first, QPointF(f.left() + 7.5, f.center().y()), -20, DMProjectViewDragOperation::ChangeBegin),
+              "Resize");
+    const QRectF g = barOf(first)->frame();
+    EXPECT_EQ(dragAndName(first, QPointF(g.center().x(), g.bottom() - 3), 10, DMProjectViewDragOperation::Progress),
+              "Progress");
+    EXPECT_EQ(undo->undoStepCount(), steps + 3);
+    // A keyboard nudge is a move too; undoing it leaves the name of the step before.
+    canvas()->selectObjectInLayerExtendSelection(barOf(fourth), kDMProjectViewLayer_Items, false);
+    key(Qt::Key_Right, QEvent::KeyPress);
+    key(Qt::Key_Right, QEvent::KeyRelease);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(undo->undoActionName(), "Move");
+    undo->undo();
+    EXPECT_EQ(undo->undoActionName(), "Progress");
+}
+
 TEST_F(GestureEditTest, APressAndReleaseWithoutMovingLeavesTheProjectAsItWas)
 {
     // The first task ends Wednesday 17:50: its bar's right edge lies within 3 points of the day's
@@ -149,6 +185,30 @@ TEST_F(GestureEditTest, DeleteRemovesASelectedLinkAndNotItsItems)
     EXPECT_TRUE(first->outboundDependencies().isEmpty());
     EXPECT_TRUE(second->isAttached());
     EXPECT_TRUE(objectsIn(canvas()->rect(), kDMProjectViewLayer_Links).isEmpty());
+}
+
+TEST_F(GestureEditTest, ALinkAddedOrRemovedThroughTheModelIsDrawnAndHitOrNeither)
+{
+    auto third = addTask("Third", at(2024, 1, 10, 8), at(2024, 1, 11, 18));
+    open();
+    const QRectF all(0, 0, canvas()->width(), canvas()->height());
+    ASSERT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
+    // No relayout follows: the model asks the document to refresh its links 0.05 s later.
+    const auto added = second->addOutboundDependencyToItem(third);
+    ASSERT_TRUE(added);
+    clock.advance(50);
+    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(added->ganttUIObject());
+    ASSERT_TRUE(line);
+    EXPECT_TRUE(objectsIn(all, kDMProjectViewLayer_Links).contains(line));
+    const QPointF onLine = (line->startPoint() + line->endPoint()) / 2;
+    EXPECT_EQ(canvas()->objectAtViewPoint(viewPoint(onLine)), line);
+
+    // Removed, the line is neither drawn nor hit, before the refresh and after it.
+    second->removeOutboundDependencyToItem(third.get());
+    EXPECT_FALSE(objectsIn(all, kDMProjectViewLayer_Links).contains(line));
+    EXPECT_NE(canvas()->objectAtViewPoint(viewPoint(onLine)), line);
+    clock.advance(50);
+    EXPECT_EQ(objectsIn(all, kDMProjectViewLayer_Links).size(), 1);
 }
 
 TEST_F(GestureEditTest, LinksAreDrawnFromAHandleAndRefusedWhenTheyCloseACycle)
@@ -297,6 +357,33 @@ TEST_F(GestureEditTest, RightClickingALinkOffersItsStylesAndChangesItInOneUndoSt
     EXPECT_EQ(document->undoManager()->undoStepCount(), undoSteps + 1);
     document->undoManager()->undo();
     EXPECT_EQ(link->linkStyle(), 0);
+}
+
+TEST_F(GestureEditTest, RightClickingABarSelectsItBeforeItsMenuOpens)
+{
+    open();
+    FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    // What is selected, and inspected, while the menu shows; then the menu closes unused.
+    const auto selectionWhileTheMenuShows = [&](const std::shared_ptr<DMProjectItem> &item) {
+        DMBaseObjectList selection;
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shown = true;
+                selection = canvas()->selectedObjects();
+                menu->close();
+            }
+        });
+        QTest::mouseClick(canvas(), Qt::RightButton, Qt::NoModifier, viewPoint(middleOf(item)));
+        EXPECT_TRUE(shown);
+        return selection;
+    };
+    canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(selectionWhileTheMenuShows(second), DMBaseObjectList{barOf(second)});
+    EXPECT_EQ(taskInspector.edited, barOf(second).get());
+    // A bar of a selection of several keeps them all: the menu acts on what the user chose.
+    canvas()->selectObjectInLayerExtendSelection(barOf(first), kDMProjectViewLayer_Items, true);
+    EXPECT_EQ(selectionWhileTheMenuShows(first).size(), 2);
 }
 
 TEST_F(GestureEditTest, InTheResourceViewUpAndDownMoveABarBetweenResourceRows)

@@ -1,8 +1,10 @@
 // The document's relayout of the Gantt page: frames from the scale and the shown span, the
-// background table from the timeline's columns and the outline's rows, bars on their rows.
+// background table from the timeline's columns and the outline's rows, bars on their rows and,
+// in the resource view, in the lanes of their resource's row.
 #include "DocumentCanvasTestSupport.h"
 
 #include "DMTimelineView.h"
+#include "DMUIProjectItemGeometry.h"
 
 #include <QScrollBar>
 
@@ -116,4 +118,89 @@ TEST_F(DocumentCanvasTest, CollapsingHidesTheBarsAndExpandingResyncsHalfASecondL
     clock.advance(520);
     EXPECT_TRUE(barOf(inner)->isDisplayed());
     EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->rows(), 4);
+}
+
+TEST_F(DocumentCanvasTest, AResourceRowLaysItsBarsInLanesThatFollowDatesAndAssignments)
+{
+    // Alice works on two overlapping tasks and a later one; Bob's row lies below hers.
+    auto alice = addResource("Alice");
+    auto bob = addResource("Bob");
+    auto survey = addTask("Survey", at(2024, 1, 2, 8), at(2024, 1, 4, 18));
+    auto drawings = addTask("Drawings", at(2024, 1, 3, 8), at(2024, 1, 5, 18));
+    auto report = addTask<DMProjectMilestone>("Report", at(2024, 1, 9, 12), at(2024, 1, 9, 12));
+    for (const auto &task : {survey, drawings, std::static_pointer_cast<DMProjectTask>(report)})
+        task->addResource(alice);
+    project->setAttribute(kDMProject_ViewMode, 1);
+    open();
+    const auto bar = [&alice](const std::shared_ptr<DMProjectTask> &task) {
+        return std::dynamic_pointer_cast<DMUIProjectItem>(task->resourceUIObject(alice.get()));
+    };
+    ASSERT_EQ(outline()->numberOfRows(), 3); // the events row, Alice, Bob
+    EXPECT_EQ(alice->subRowCount(), 2);
+    EXPECT_EQ(outline()->outlineModel()->heightOfRow(1), 40);
+    EXPECT_EQ(bar(survey)->frame().top(), rowRect(1).top());
+    EXPECT_EQ(bar(drawings)->frame().top(), rowRect(1).top() + 20);
+    EXPECT_EQ(bar(report)->frame().top(), rowRect(1).top());
+    EXPECT_EQ(bar(drawings)->frame().height(), 20);
+    EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->rowHeight(1), 40.0f);
+
+    // The drawings move after the survey: one lane, and Bob's row moves up.
+    ASSERT_EQ(drawings->validateAndSetBeginDateAndEndDate(at(2024, 1, 5, 8), at(2024, 1, 8, 18)), 0);
+    clock.advance(150);
+    EXPECT_EQ(alice->subRowCount(), 1);
+    EXPECT_EQ(bar(drawings)->frame().top(), rowRect(1).top());
+    EXPECT_EQ(rowRect(2).top(), rowRect(1).bottom());
+    EXPECT_EQ(rowRect(1).height(), 20);
+
+    // A new assignment over the survey opens a second lane again, wherever it was made.
+    auto survey2 = addTask("Second survey", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    document->reloadViews();
+    survey2->addResource(alice);
+    clock.advance(10);
+    EXPECT_EQ(alice->subRowCount(), 2);
+    EXPECT_EQ(rowRect(1).height(), 40);
+    // Of two bars that begin together the shorter takes the first lane.
+    EXPECT_EQ(bar(survey2)->frame().top(), rowRect(1).top());
+    EXPECT_EQ(bar(survey)->frame().top(), rowRect(1).top() + 20);
+    EXPECT_TRUE(bar(survey2)->isDisplayed());
+    // Removed, its lane closes.
+    survey2->removeResource(alice);
+    clock.advance(10);
+    EXPECT_EQ(alice->subRowCount(), 1);
+    EXPECT_EQ(rowRect(1).height(), 20);
+}
+
+TEST(ResourceLanes, EachBarTakesTheFirstLaneFreeAtItsLeftEdge)
+{
+    int count = -1;
+    // Touching bars share a lane; order of x decides, not the order given.
+    const QList<QPointF> ranges{{50, 20}, {0, 30}, {10, 10}, {30, 20}, {15, 40}};
+    EXPECT_EQ(DMUIProjectItem_lanesForHorizontalRanges(ranges, &count), (QList<int>{0, 0, 1, 0, 2}));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(DMUIProjectItem_lanesForHorizontalRanges({}, &count), QList<int>{});
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(DocumentCanvasTest, ACanvasRenderedForAPageTakesAllOfItselfAsVisible)
+{
+    addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    open();
+    QScrollBar *scroll = outlets().projectViewScrollArea->horizontalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+    QApplication::processEvents();
+    const QRectF bounds = canvas()->convertRectFromViewToCanvas(QRectF(canvas()->rect()));
+    QImage page(canvas()->size(), QImage::Format_ARGB32_Premultiplied);
+
+    // QWidget::render paints through the view itself: as the screen, only the part in view.
+    canvas()->render(&page);
+    EXPECT_LT(canvas()->drawRectVisibleRect().width(), bounds.width());
+
+    // For a page, all of it, wherever the window is scrolled; and the screen again afterwards.
+    controller()->setIsPrinting(true);
+    canvas()->render(&page);
+    EXPECT_EQ(canvas()->drawRectVisibleRect(), bounds);
+    controller()->setIsPrinting(false);
+    canvas()->render(&page);
+    EXPECT_LT(canvas()->drawRectVisibleRect().width(), bounds.width());
 }

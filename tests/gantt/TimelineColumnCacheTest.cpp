@@ -63,6 +63,9 @@ TEST(TimelineColumnCache, DayScaleHasTheQuarterHoursOfTheDayWindowUnderOneWeekAn
     cache.rebuild(inputs(0, DMDate(2024, 3, 4, 9 * 3600), 1));
     EXPECT_EQ(groups(cache, true), (std::vector<Span>{{"Week 10", 0, 39}}));
     EXPECT_EQ(groups(cache, false), (std::vector<Span>{{"Mon, March 4, 2024", 0, 39}}));
+    // Shorter forms for a header too narrow for the titles.
+    EXPECT_EQ(cache.weekGroupForColumn(0)->shorterTitles(), QStringList{"10"});
+    EXPECT_EQ(cache.monthGroupForColumn(0)->shorterTitles(), (QStringList{"March 4, 2024", "3/4/24"}));
     EXPECT_EQ(cache.dayForColumn(39), DMDate(2024, 3, 4, 0));
 
     // The quarter hour holding a time of the shown day; none outside the window or the day.
@@ -85,6 +88,8 @@ TEST(TimelineColumnCache, MonthScaleSplitsWeeksAtTheFirstDayOfWeek)
                                                       {"Week 12", 17, 23},
                                                       {"Week 13", 24, 30}}));
     EXPECT_EQ(groups(cache, false), (std::vector<Span>{{"Mar 2024", 0, 30}}));
+    EXPECT_EQ(cache.monthGroupForColumn(0)->shorterTitles(), QStringList{"Mar"});
+    EXPECT_EQ(cache.weekGroupForColumn(30)->shorterTitles(), QStringList{"13"});
 
     cache.rebuild(inputs(2, DMDate(2024, 3, 1, 0), 31, 0)); // weeks from Sunday
     EXPECT_EQ(groups(cache, true).at(1), (Span{"Week 10", 2, 8}));

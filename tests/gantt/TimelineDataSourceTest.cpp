@@ -218,6 +218,49 @@ TEST_F(TimelineDataSource, AGroupEndingBeforeItsColumnDoesNotStopTheWalk)
     EXPECT_EQ(std::count_if(groups.begin(), groups.end(), [](const auto &g) { return g.band == DMTimelineView::WeekBand; }), 31);
 }
 
+TEST_F(TimelineDataSource, AGroupPartlyInViewShowsItsTitleInItsVisiblePartOrAShorterForm)
+{
+    // March 2024 at 20 points a day: the month runs over x 0 to 620, its last week (Monday 25th
+    // to Sunday 31st) over x 480 to 620.
+    show(2, at(2024, 3, 1), at(2024, 4, 1), 20, 620);
+    QWidget window;
+    window.resize(300, 57);
+    view.setParent(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto titleOf = [this](DMTimelineView::Band band, int column) {
+        for (const DMTimelineView::Group &group : view.layout().groups)
+            if (group.band == band && column >= group.beginColumn && column <= group.endColumn)
+                return group;
+        return DMTimelineView::Group();
+    };
+    const DMTextAttributes &month = view.columnSuperHeaderBoldAttributes(); // bold in the month scale
+    const DMTextAttributes &week = view.columnSuperHeaderAttributes();
+
+    // Scrolled to x 500: the last 120 points of both groups are in view, and their whole titles
+    // are drawn there.
+    view.move(-500, 0);
+    for (const auto &[band, title] : {std::pair{DMTimelineView::MonthBand, "Mar 2024"}, {DMTimelineView::WeekBand, "Week 13"}}) {
+        const DMTimelineView::Group group = titleOf(band, 30);
+        EXPECT_EQ(group.title, QString::fromLatin1(title));
+        EXPECT_GE(group.titleRect.left(), 500);
+        EXPECT_LE(group.titleRect.right(), 620);
+    }
+
+    // Scrolled to x 590: 30 points of each are in view, too few for the titles.
+    ASSERT_GT(month.sizeOfString(QStringLiteral("Mar 2024")).width(), 30);
+    ASSERT_LE(month.sizeOfString(QStringLiteral("Mar")).width(), 30);
+    ASSERT_GT(week.sizeOfString(QStringLiteral("Week 13")).width(), 30);
+    view.move(-590, 0);
+    EXPECT_EQ(titleOf(DMTimelineView::MonthBand, 30).title, QStringLiteral("Mar"));
+    EXPECT_EQ(titleOf(DMTimelineView::WeekBand, 30).title, QStringLiteral("13"));
+    EXPECT_GE(titleOf(DMTimelineView::MonthBand, 30).titleRect.left(), 590);
+    // Two points in view: no form fits, and none is drawn.
+    view.move(-618, 0);
+    EXPECT_TRUE(titleOf(DMTimelineView::MonthBand, 30).title.isEmpty());
+    view.setParent(nullptr);
+}
+
 TEST_F(TimelineDataSource, AClickOnABandChangesTheScale)
 {
     show(2, at(2024, 3, 1), at(2024, 4, 1), 20, 620);

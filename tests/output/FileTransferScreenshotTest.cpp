@@ -7,6 +7,7 @@
 
 #include "FileTransferTestServer.h"
 #include "PrintViewTestSupport.h"
+#include "ScreenshotSupport.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -19,20 +20,11 @@
 #include <gtest/gtest.h>
 
 using halcyra::test::pumpEvents;
+using halcyra::test::saveScreen;
+using halcyra::test::screensFolder;
 using halcyra::test::waitFor;
 
 namespace {
-
-QString screensFolder()
-{
-    return qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-}
-
-void save(const QImage &image, const QString &name)
-{
-    QDir().mkpath(screensFolder());
-    image.save(QDir(screensFolder()).filePath(name));
-}
 
 TEST(FileTransferScreenshot, ProgressWindowDuringAnUpload)
 {
@@ -63,9 +55,9 @@ TEST(FileTransferScreenshot, ProgressWindowDuringAnUpload)
         pumpEvents(1200);
         ASSERT_TRUE(alive);
         if (asSheet)
-            save(QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 840, 560).toImage(), QStringLiteral("transfer-sheet.png"));
+            saveScreen(QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 840, 560).toImage(), QStringLiteral("transfer-sheet.png"));
         else
-            save(controller->window()->grab().toImage(), QStringLiteral("transfer-progress.png"));
+            saveScreen(controller->window()->grab().toImage(), QStringLiteral("transfer-progress.png"));
         controller->stop();
         pumpEvents(50);
     }
@@ -103,7 +95,7 @@ TEST(FileTransferScreenshot, ComposedPage)
 
     QTemporaryDir folder;
     const QString pdf = printtest::writeFile(folder, QStringLiteral("page.pdf"), compositor.dataWithPDFInsideRect(compositor.bounds()));
-    save(printtest::pdfPageImage(pdf, 1, 100), QStringLiteral("compositor-page.png"));
+    saveScreen(printtest::pdfPageImage(pdf, 1, 100), QStringLiteral("compositor-page.png"));
 }
 
 } // namespace

@@ -1,0 +1,83 @@
+// The global report of a project of 10,000 tasks (100 processes of 100 tasks, 50 resources
+// assigned in turn): building its text, and what the user waits for when choosing the page in
+// an open document window: building, writing and loading the report until its first screen is
+// drawn (the view lays the rest out while idle).
+#include "BenchProjects.h"
+#include "BenchSupport.h"
+#include "DMDate.h"
+#include "DMProject.h"
+#include "DMProjectDocument.h"
+#include "DMProjectDocumentReport.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+
+#include <QTextBrowser>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+std::shared_ptr<DMProject> makeProject()
+{
+    auto project = DMProject::create();
+    project->setTitle(QStringLiteral("Ten thousand tasks"));
+    project->setBeginDate(DMDate(2024, 1, 1, 8 * 3600));
+    project->setEndDate(DMDate(2025, 1, 1, 8 * 3600));
+    project->setAttribute(kDMProject_Settings_Budget, 1.0e6);
+    QList<std::shared_ptr<DMProjectResource>> resources;
+    for (int r = 0; r < 50; ++r) {
+        auto resource = std::make_shared<DMProjectResource>();
+        resource->setProject(project);
+        resource->setName(QStringLiteral("Resource %1").arg(r));
+        resource->setAttribute(kDMProjectResource_HourlyCost, 40.0 + r);
+        project->resources().append(resource);
+        resources.append(resource);
+    }
+    DMBench_addProcessesOfTasks(project, 100, 100, [&resources](DMProjectTask &task, int n) {
+        task.setTitle(QStringLiteral("Task %1 \"%2\"").arg(n).arg(n % 100));
+        task.setProgress(float(n % 10) / 10.0f);
+        task.setAttribute(kDMProjectItem_Cost, 100.0 + n % 100);
+        task.addResource(resources.at(n % resources.size()));
+    });
+    return project;
+}
+
+void BM_GlobalReportHTML10000Tasks(benchmark::State &state)
+{
+    auto document = std::make_shared<DMProjectDocument>();
+    document->setProject(makeProject());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(document->report()->reportGenerateHTML().size());
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_GlobalReportHTML10000Tasks)->Unit(benchmark::kMillisecond);
+
+void BM_GlobalReportPageShown10000Tasks(benchmark::State &state)
+{
+    auto document = std::make_shared<DMProjectDocument>();
+    document->setProject(makeProject());
+    document->makeWindowControllers();
+    document->showWindows();
+    QTextBrowser *view = document->outlets().reportWebView;
+    if (!view) {
+        state.SkipWithError("no report view");
+        return;
+    }
+    for (auto _ : state) {
+        document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
+        view->viewport()->repaint();
+        state.PauseTiming();
+        document->showPageWithTag(10);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * 10000);
+}
+BENCHMARK(BM_GlobalReportPageShown10000Tasks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runBenchmarksInApplication(argc, argv);
+}

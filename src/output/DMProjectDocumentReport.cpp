@@ -1,0 +1,333 @@
+// DMProjectDocumentReport: its life cycle, the report page and the global report.
+#include "DMProjectDocumentReport.h"
+
+#include "DMDictionaryAccess.h"
+#include "DMLocalizedString.h"
+#include "DMProject.h"
+#include "DMProjectDocumentReportHost.h"
+#include "DMProjectItemTree.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMReportDurations.h"
+#include "DMReportHTML.h"
+#include "DMReportPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include <vector>
+
+DMProjectDocumentReport::DMProjectDocumentReport(DMProjectDocumentReportHost *host) : m_host(host)
+{
+    m_pickerTimer.setSingleShot(true);
+    m_pickerTimer.setInterval(300);
+    connect(&m_pickerTimer, &QTimer::timeout, this, &DMProjectDocumentReport::refreshShownPage);
+}
+
+DMProjectDocumentReport::~DMProjectDocumentReport()
+{
+    m_pickerTimer.stop();
+    // A mail program still running is not killed with its controller: it runs to its end and
+    // its process object goes then.
+    if (m_mailProcess) {
+        m_mailProcess->disconnect(this);
+        m_mailProcess->setParent(nullptr);
+        connect(m_mailProcess, &QProcess::finished, m_mailProcess, &QObject::deleteLater);
+        m_mailProcess = nullptr;
+    }
+}
+
+// ---- The page ----
+
+bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd)
+{
+    if (tag != GlobalReportTag && tag != TasksByResourceTag && tag != TasksByProcessesTag)
+        return false;
+    DMReportPage *page = m_host->reportPage();
+    connectPage(page);
+    m_shownPageTag = tag;
+    m_pickerTimer.stop();
+    if (page) {
+        page->setShowsGroupControls(tag != GlobalReportTag);
+        if (tag != GlobalReportTag) {
+            const QSignalBlocker blockBegin(page->tasksByResourceReportBeginDatePicker());
+            const QSignalBlocker blockEnd(page->tasksByResourceReportEndDatePicker());
+            page->tasksByResourceReportBeginDatePicker()->setDateTime(spanBegin.NSDate());
+            page->tasksByResourceReportEndDatePicker()->setDateTime(spanEnd.NSDate());
+        }
+    }
+    if (tag == TasksByResourceTag)
+        tasksByResourceReportRefreshPopup();
+    else if (tag == TasksByProcessesTag)
+        tasksByProcessesReportRefreshPopup();
+    refreshShownPage();
+    return true;
+}
+
+void DMProjectDocumentReport::pageDidHide()
+{
+    m_shownPageTag = 0;
+    m_pickerTimer.stop();
+    removeShownReportFile();
+}
+
+void DMProjectDocumentReport::connectPage(DMReportPage *page)
+{
+    if (!page || page == m_connectedPage)
+        return;
+    m_connectedPage = page;
+    const auto refresh = [this] { refreshShownPage(); };
+    connect(page->reportShowCostCheckbox(), &QCheckBox::toggled, this, refresh);
+    connect(page->reportShowCompletionCheckbox(), &QCheckBox::toggled, this, refresh);
+    connect(page->tasksByResourceReportPopUpButton(), &QComboBox::activated, this, refresh);
+    const auto datesChanged = [this] {
+        if (m_shownPageTag == TasksByResourceTag || m_shownPageTag == TasksByProcessesTag)
+            m_pickerTimer.start();
+    };
+    connect(page->tasksByResourceReportBeginDatePicker(), &QDateTimeEdit::dateTimeChanged, this, datesChanged);
+    connect(page->tasksByResourceReportEndDatePicker(), &QDateTimeEdit::dateTimeChanged, this, datesChanged);
+    connect(page->tasksByResourceReportMailButton(), &QPushButton::clicked, this, [this] { reportSendByMail(); });
+}
+
+void DMProjectDocumentReport::refreshShownPage()
+{
+    switch (m_shownPageTag) {
+    case GlobalReportTag:
+        globalReportRefresh();
+        break;
+    case TasksByResourceTag:
+        tasksByResourceReportRefresh();
+        break;
+    case TasksByProcessesTag:
+        tasksByProcessesReportRefresh();
+        break;
+    default:
+        break;
+    }
+}
+
+DMReportColumns DMProjectDocumentReport::columns() const
+{
+    DMReportColumns shown;
+    if (const DMReportPage *page = m_host->reportPage()) {
+        shown.showCost = page->reportShowCostCheckbox()->isChecked();
+        shown.showCompletion = page->reportShowCompletionCheckbox()->isChecked();
+    }
+    return shown;
+}
+
+// ---- Temporary files ----
+
+QString DMProjectDocumentReport::newTemporaryFilePath(const QString &stem, const QString &extension)
+{
+    if (!m_temporaryFolder)
+        m_temporaryFolder = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("halcyra-report-XXXXXX")));
+    if (!m_temporaryFolder->isValid())
+        return QString();
+    return m_temporaryFolder->filePath(QStringLiteral("%1_%2.%3").arg(stem).arg(++m_fileCounter).arg(extension));
+}
+
+void DMProjectDocumentReport::removeShownReportFile()
+{
+    if (!m_shownReportPath.isEmpty())
+        QFile::remove(m_shownReportPath);
+    m_shownReportPath.clear();
+}
+
+void DMProjectDocumentReport::showReportText(const QString &html)
+{
+    removeShownReportFile();
+    DMReportPage *page = m_host->reportPage();
+    if (html.isEmpty()) {
+        if (page)
+            page->reportWebView()->clear();
+        return;
+    }
+    const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("html"));
+    QSaveFile file(path);
+    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit();
+    if (written)
+        m_shownReportPath = path;
+    if (!page)
+        return;
+    // Without its file the report is still shown, from memory.
+    if (written)
+        page->reportWebView()->setSource(QUrl::fromLocalFile(path));
+    else
+        page->reportWebView()->setHtml(html);
+}
+
+// ---- Texts shared by the rows ----
+
+QString DMProjectDocumentReport::assignedNames(const DMProjectTask &task)
+{
+    QStringList names;
+    for (const auto &resource : task.concernedResources())
+        if (!resource->name().isEmpty())
+            names.append(resource->name());
+    return names.join(QStringLiteral(", "));
+}
+
+QString DMProjectDocumentReport::baseRateText(const DMProjectResource &resource, const std::function<QString(double)> &currency)
+{
+    const double rate = doubleForKey(resource.attributes(), kDMProjectResource_HourlyCost);
+    switch (integerForKey(resource.attributes(), kDMProjectResource_CostKind)) {
+    case 0:
+        return DMLocalizedString("%1 / hour").arg(currency(rate));
+    case 1:
+        return DMLocalizedString("%1 / day").arg(currency(rate));
+    case 2:
+        return DMLocalizedString("Global");
+    default:
+        return QString();
+    }
+}
+
+QString DMProjectDocumentReport::dateAndTimeText(const DMDate &date) const
+{
+    return QStringLiteral("%1 %2").arg(m_host->calendarDateString(date), m_host->timeOfDayString(date));
+}
+
+float DMProjectDocumentReport::rollUpCost(const DMProjectItem &item)
+{
+    float progress = 0.0f;
+    int progressItems = 0, tasks = 0, milestones = 0, processes = 0;
+    float cost = 0.0f;
+    item.computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &progressItems, &tasks, &milestones, &processes, &cost);
+    return cost;
+}
+
+void DMProjectDocumentReport::forEachResourceInGroups(
+    const ResourceList &resources, float *projectCost,
+    const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit)
+{
+    std::vector<const DMProjectResource *> stack;
+    for (auto it = resources.crbegin(); it != resources.crend(); ++it)
+        stack.push_back(it->get());
+    while (!stack.empty()) {
+        const DMProjectResource *resource = stack.back();
+        stack.pop_back();
+        if (resource->kind() == DMProjectResource::Group) {
+            const auto &members = resource->subitems().list();
+            for (auto it = members.crbegin(); it != members.crend(); ++it)
+                stack.push_back(it->get());
+        } else if (resource->kind() == DMProjectResource::Resource) {
+            float progress = 0.0f;
+            float cost = 0.0f;
+            QString info;
+            resource->computeProgressCostInfoString(&progress, &cost, &info);
+            *projectCost += cost;
+            visit(*resource, progress, cost, info);
+        }
+    }
+}
+
+// ---- The global report ----
+
+void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, QString &content,
+                                                                                  int *row, float *projectCost)
+{
+    const DMReportColumns shown = columns();
+    DMProjectItem_forEachItem(items, [&](const DMProjectItem &item) {
+        if (item.kind() != kDMProjectItem_Kind_Task)
+            return;
+        const auto &task = static_cast<const DMProjectTask &>(item);
+        const qint64 span = DMReport_daySpanForItem(task);
+        DMReportTaskRow line;
+        line.row = *row;
+        line.title = task.title();
+        line.beginText = dateAndTimeText(task.beginDate());
+        line.endText = dateAndTimeText(task.endDate());
+        line.durationText = DMReport_durationText(task.duration(), span);
+        line.floatText = DMReport_floatText(task.floatDuration(), span);
+        line.percent = DMReport_percent(task.progress());
+        line.lineText = assignedNames(task);
+        if (shown.showCost) {
+            if (integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2) {
+                line.costText = m_host->currencyString(task.cost());
+            } else {
+                *projectCost += task.cost();
+                line.costText = m_host->currencyString(rollUpCost(task));
+            }
+        }
+        content += DMReport_row(line, shown);
+        ++*row;
+    });
+}
+
+void DMProjectDocumentReport::_reportGenerateHTML_resourcesContentStringRowProjectCost(const ResourceList &resources,
+                                                                                      QString &content, int *row,
+                                                                                      float *projectCost)
+{
+    const DMReportColumns shown = columns();
+    const auto currency = [this](double value) { return m_host->currencyString(value); };
+    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
+                                                        const QString &info) {
+        QString contact;
+        const QString email = stringForKey(resource.attributes(), kDMProjectResource_Email);
+        const QString phone = stringForKey(resource.attributes(), kDMProjectResource_Phone);
+        if (!email.isEmpty())
+            contact += email + QLatin1Char(' ');
+        contact += phone;
+        content += DMReport_resourceRow(*row, resource.name(), contact, baseRateText(resource, currency),
+                                        shown.showCost ? m_host->currencyString(cost) : QString(),
+                                        DMReport_percent(progress), info, shown);
+        ++*row;
+    });
+}
+
+QString DMProjectDocumentReport::reportGenerateHTML()
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return QString();
+    const DMReportColumns shown = columns();
+    int row = 0;
+    float projectCost = 0.0f;
+    DMReportHeader header;
+    header.colorText = DMReport_headerColorText(m_host->reportHeaderColor());
+    header.logoPath = m_host->reportLogoPath();
+    header.columns = shown;
+
+    QString rows;
+    _reportGenerateHTML_tasksContentStringRowProjectCost(project->tasks().list(), rows, &row, &projectCost);
+    rows += DMReport_separatorRow() + DMReport_mainTableClosing() + DMReport_mainTableOpening()
+        + QStringLiteral("<br/><br/><br/><br/><br/><br/><br/>\n");
+    rows += DMReport_columnHeaderRow(header.colorText,
+                                     {DMLocalizedString("Resources"), QString(), DMLocalizedString("Base"),
+                                      shown.showCost ? DMLocalizedString("Cost") : QString(),
+                                      shown.showCompletion ? DMLocalizedString("Completion") : QString(), QString()},
+                                     shown);
+    _reportGenerateHTML_resourcesContentStringRowProjectCost(project->resources().list(), rows, &row, &projectCost);
+    rows += DMReport_separatorRow() + DMReport_mainTableClosing();
+
+    const double budget = doubleForKey(project->attributes(), kDMProject_Settings_Budget);
+    header.title = project->title();
+    header.beginText = m_host->calendarDateString(project->beginDate());
+    header.endText = m_host->calendarDateString(project->endDate());
+    header.budgetText = m_host->currencyString(budget);
+    header.costText = m_host->currencyString(projectCost);
+    header.leftText = m_host->currencyString(double(float(budget) - projectCost));
+    const QString body = DMReport_mainTableOpening() + DMReport_headerTable(header) + rows;
+    return DMReport_pageWithBody(DMReport_templateText(), body, shown);
+}
+
+void DMProjectDocumentReport::reportRefresh()
+{
+    m_mode = 0;
+    if (DMReportPage *page = m_host->reportPage())
+        page->tasksByResourceReportMailButton()->setVisible(true);
+    showReportText(reportGenerateHTML());
+}

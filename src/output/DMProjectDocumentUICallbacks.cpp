@@ -1,0 +1,172 @@
+// DMProjectDocumentUICallbacks: the panels, the CSV export, MS Project XML and the to-do list.
+#include "DMProjectDocumentUICallbacks.h"
+
+#include "DMCSVText.h"
+#include "DMLocalizedString.h"
+#include "DMMSProjectXMLConverter.h"
+#include "DMModalUI.h"
+#include "DMProject.h"
+#include "DMProjectDocumentReport.h"
+#include "DMProjectDocumentUICallbacksHost.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoContainer.h"
+#include "DMTodoListPackage.h"
+#include "DMUndoManager.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+
+DMProjectDocumentUICallbacks::DMProjectDocumentUICallbacks(DMProjectDocumentUICallbacksHost *host) : m_host(host) {}
+
+DMProjectDocumentUICallbacks::~DMProjectDocumentUICallbacks() = default;
+
+QString DMProjectDocumentUICallbacks::fileNameForTitle(const QString &title, const QString &fallback, const QString &extension)
+{
+    QString name;
+    for (const QChar c : title)
+        name += (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/') || c == QLatin1Char('\\')) ? QLatin1Char('_') : c;
+    name = name.trimmed();
+    while (name.contains(QLatin1String("..")))
+        name.replace(QLatin1String(".."), QLatin1String("."));
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    // File names hold 255 bytes: keep room for the extension, and cut between characters.
+    while (name.toUtf8().size() > 200)
+        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    if (name.trimmed().isEmpty())
+        name = fallback;
+    return name + QLatin1Char('.') + extension;
+}
+
+DMModalUI::FilePanel DMProjectDocumentUICallbacks::savePanel(const QString &title, const QStringList &extensions)
+{
+    DMModalUI::FilePanel panel;
+    panel.title = title;
+    panel.allowedExtensions = extensions;
+    return panel;
+}
+
+void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, const QString &failureMessage,
+                                                const std::function<bool(const QString &, QString *)> &write) const
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project || panel.allowedExtensions.isEmpty())
+        return;
+    const QString extension = panel.allowedExtensions.first();
+    panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extension);
+    QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
+    if (path.isEmpty())
+        return;
+    if (!panel.allowedExtensions.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+        path += QLatin1Char('.') + extension;
+    QString error;
+    if (!write(path, &error))
+        presentError(failureMessage.arg(QFileInfo(path).fileName()), error);
+}
+
+void DMProjectDocumentUICallbacks::presentError(const QString &message, const QString &reason) const
+{
+    DMModalUI::Alert alert;
+    alert.messageText = message;
+    alert.informativeText = reason;
+    alert.style = DMModalUI::Critical;
+    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
+}
+
+// ---- CSV ----
+
+QString DMProjectDocumentUICallbacks::csvText() const
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    DMProjectDocumentReport *report = m_host->report();
+    if (!project || !report)
+        return QString();
+    const QString separator = DMCSV_line({QStringLiteral(" ")});
+    int row = 0;
+    float projectCost = 0.0f;
+    QString text = DMCSV_line({DMLocalizedString("Tasks"), DMLocalizedString("Start"), DMLocalizedString("End"),
+                               DMLocalizedString("Duration"), DMLocalizedString("Cost"), DMLocalizedString("Completion"),
+                               DMLocalizedString("Float"), DMLocalizedString("Assigned to:")});
+    text += separator;
+    report->_reportGenerateCSV_tasksContentStringRowProjectCost(project->tasks().list(), text, &row, &projectCost);
+    text += separator + separator + separator;
+    text += DMCSV_line({DMLocalizedString("Resources"), DMLocalizedString("eMail"), DMLocalizedString("Phone"),
+                        DMLocalizedString("Base"), DMLocalizedString("Cost"), DMLocalizedString("Completion"), QString(),
+                        DMLocalizedString("Assigned:")});
+    text += separator;
+    report->_reportGenerateCSV_resourcesContentStringRowProjectCost(project->resources().list(), text, &row, &projectCost);
+    return text;
+}
+
+void DMProjectDocumentUICallbacks::exportToCSV()
+{
+    exportToFile(savePanel(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")}),
+                 DMLocalizedString("The CSV file \"%1\" could not be written."), [this](const QString &path, QString *error) {
+                     QSaveFile file(path);
+                     const QByteArray bytes = csvText().toUtf8();
+                     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+                         return true;
+                     *error = file.errorString();
+                     return false;
+                 });
+}
+
+// ---- MS Project XML ----
+
+void DMProjectDocumentUICallbacks::exportToMSProjectXML()
+{
+    exportToFile(savePanel(DMLocalizedString("Export to MS Project XML"), {QStringLiteral("xml")}),
+                 DMLocalizedString("The MS Project XML file \"%1\" could not be written."),
+                 [this](const QString &path, QString *error) {
+                     return DMMSProjectXMLConverter::exportProjectToURLError(*m_host->project(), path, error);
+                 });
+}
+
+// ---- The to-do-list package ----
+
+void DMProjectDocumentUICallbacks::exportToFerrix()
+{
+    DMModalUI::FilePanel panel = savePanel(DMLocalizedString("Export To-Do List"), {QStringLiteral("del")});
+    panel.packageExtensions = {QStringLiteral("del")};
+    exportToFile(panel, DMLocalizedString("The to-do list \"%1\" could not be written."), [this](const QString &path, QString *error) {
+                     return DMTodoListPackage::writePackage(*m_host->project(), path, error);
+                 });
+}
+
+void DMProjectDocumentUICallbacks::importFromFerrix()
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return;
+    DMModalUI::FilePanel panel;
+    panel.title = DMLocalizedString("Import To-Do List");
+    panel.allowedExtensions = {QStringLiteral("del")};
+    panel.packageExtensions = {QStringLiteral("del")};
+    const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_host->windowForSheet());
+    if (paths.isEmpty())
+        return;
+    QList<std::shared_ptr<DMProjectTodo>> todos;
+    QString error;
+    if (!DMTodoListPackage::readTodos(paths.first(), project, &todos, &error)) {
+        DMModalUI::Alert alert;
+        alert.messageText = DMLocalizedString("Unable to load file");
+        alert.informativeText = DMLocalizedString("Check that this is a valid Quillet document") + QStringLiteral("\n\n") + error;
+        alert.buttons = {DMLocalizedString("Close")};
+        DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
+        return;
+    }
+    if (todos.isEmpty())
+        return;
+    DMUndoManager *undoManager = project->undoManagerForRegistration();
+    if (undoManager)
+        undoManager->beginUndoGrouping();
+    for (const auto &todo : todos)
+        project->todoContainer()->todos().append(todo);
+    if (undoManager) {
+        undoManager->setActionName(DMLocalizedString("Import To-Dos"));
+        undoManager->endUndoGrouping();
+    }
+}

@@ -1,0 +1,67 @@
+// The Share commands' side of the manager: upload, then open the link or show what failed.
+#include "FarseeManager.h"
+
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+// The texts of the sharing error, by their keys in the "FarseeErrorMessage" table.
+QString farseeErrorMessage(const char *key)
+{
+    if (qstrcmp(key, "Farsee error info msg") == 0)
+        return DMLocalizedString("The file could not be shared.");
+    if (qstrcmp(key, "Farsee error retry msg") == 0)
+        return DMLocalizedString("Check the connection and the sharing account in the preferences, then share "
+                                 "the file again.");
+    return QString::fromUtf8(key);
+}
+
+const QString kFilePathKey = QStringLiteral("NSFilePath");
+
+} // namespace
+
+NBError FarseeManager::shareError(const QString &fileName, const NBError &cause)
+{
+    NBError error;
+    error.domain = QStringLiteral("Orvesta error");
+    error.code = -1;
+    error.localizedDescription = farseeErrorMessage("Farsee error info msg");
+    error.recoverySuggestion = farseeErrorMessage("Farsee error retry msg");
+    error.userInfo.insert(kFilePathKey, fileName);
+    // What went wrong is worth telling beside the advice: a missing account, a full quota.
+    if (!cause.localizedDescription.isEmpty())
+        error.recoverySuggestion = cause.localizedDescription + QStringLiteral("\n\n") + error.recoverySuggestion;
+    return error;
+}
+
+void FarseeManager::shareData(const QByteArray &data, const QString &fileName, QWidget *window)
+{
+    QPointer<QWidget> sheetWindow(window);
+    sendDataWithNameWithEndBlock(data, fileName, [fileName, sheetWindow](bool success, const QUrl &url,
+                                                                          const NBError &cause) {
+        if (success) {
+            if (url.isValid() && !url.isRelative())
+                QDesktopServices::openUrl(url);
+            return;
+        }
+        const NBError error = shareError(fileName, cause);
+        DMModalUI::Alert alert;
+        alert.messageText = error.localizedDescription;
+        alert.informativeText = error.recoverySuggestion;
+        alert.style = DMModalUI::Critical;
+        // From the event loop: the manager and the engine are done with the upload by then.
+        QTimer::singleShot(0, qApp, [alert, sheetWindow] {
+            if (sheetWindow)
+                DMModalUI::instance().beginSheet(alert, sheetWindow, {});
+            else
+                DMModalUI::instance().runAlert(alert);
+        });
+    });
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "DMModalUI.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace halcyra::test {
+
+// Answers every panel and alert without showing anything, and records what was asked.
+class FakeModalUI : public DMModalUI
+{
+public:
+    QList<Alert> alerts;
+    int alertAnswer = DefaultReturn;
+    QStringList promptLabels;
+    QStringList promptAnswers; // consumed in order; none left means "cancel"
+    QString savePanelPath;
+    QStringList openPanelPaths;
+    QList<FilePanel> openPanels;
+
+    int runAlert(const Alert &alert, QWidget * = nullptr) override
+    {
+        alerts.append(alert);
+        return alertAnswer;
+    }
+    void beginSheet(const Alert &alert, QWidget *, std::function<void(int)> completion) override
+    {
+        alerts.append(alert);
+        if (completion)
+            completion(alertAnswer);
+    }
+    int runSheetModalForWindow(const Alert &alert, QWidget *) override
+    {
+        alerts.append(alert);
+        return alertAnswer;
+    }
+    QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
+    {
+        openPanels.append(panel);
+        return openPanelPaths;
+    }
+    QString runSavePanel(const FilePanel &, QWidget * = nullptr) override { return savePanelPath; }
+    bool runTextPrompt(const QString &, const QString &label, bool, QString *text, QWidget * = nullptr) override
+    {
+        promptLabels.append(label);
+        if (promptAnswers.isEmpty())
+            return false;
+        *text = promptAnswers.takeFirst();
+        return true;
+    }
+};
+
+} // namespace halcyra::test
