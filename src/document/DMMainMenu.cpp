@@ -33,7 +33,8 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     } newItems[] = {{"Task", DMMainMenu::NewTaskTag},
                     {"Milestone", DMMainMenu::NewMilestoneTag},
                     {"Process", DMMainMenu::NewProcessTag},
-                    {"Resource", DMMainMenu::NewResourceTag}};
+                    {"Resource", DMMainMenu::NewResourceTag},
+                    {"Resource Group", DMMainMenu::NewResourceGroupTag}};
     for (const auto &entry : newItems) {
         const int tag = entry.tag;
         QAction *action = newMenu->addAction(DMLocalizedString(entry.title), window, [document, tag] { document->fileNewMenuCallback(tag); });
@@ -43,7 +44,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     QObject::connect(newMenu, &QMenu::aboutToShow, newMenu, [newMenu, document] {
         for (QAction *action : newMenu->actions()) {
             const int tag = action->data().toInt();
-            if (tag == DMMainMenu::NewResourceTag)
+            if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
                 action->setEnabled(document->currentPageTag() == 18);
             else if (tag != 0)
                 action->setEnabled(document->currentPageTag() == 17);

@@ -67,6 +67,9 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
     connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
+    // The lists show the undone state at once: their rows may name objects that went.
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, &DMProjectDocument::reloadListOutlines);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, &DMProjectDocument::reloadListOutlines);
 }
 
 DMProjectDocument::~DMProjectDocument()

@@ -10,6 +10,7 @@
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectDocumentSourceListOutlineDS.h"
+#include "DMProjectListDocument.h"
 #include "DMProjectOutlineDocument.h"
 #include "DMSearchFieldDataSource.h"
 #include "DMSourceListDocument.h"
@@ -39,6 +40,7 @@ class DMProjectDocumentPrint;
 class DMProjectDocumentReport;
 class DMProjectDocumentUICallbacks;
 class DMProjectObject;
+class DMProjectListController;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
 
@@ -54,15 +56,16 @@ struct DMSortDescriptor
 // window and the controllers of its views (the Gantt canvas's, DMProjectDocumentObjectViewDataSource,
 // which reaches it through DMGanttDocumentHooks; the project outline's,
 // DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument; the source list's,
-// DMProjectDocumentSourceListOutlineDS, through DMSourceListDocument). It is the model's document
-// (DMProjectDocumentHooks) and the toolbar search field's data source. It learns that it was
-// edited from its undo manager.
+// DMProjectDocumentSourceListOutlineDS, through DMSourceListDocument; the task, resource and event
+// lists', through DMProjectListDocument). It is the model's document (DMProjectDocumentHooks) and
+// the toolbar search field's data source. It learns that it was edited from its undo manager.
 //
 // Owned by the document controller through std::shared_ptr.
 class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDocument,
+                          public DMProjectListDocument,
                           public DMProjectDaysOffSettingsController::Document,
                           public DMSourceListDocument,
                           public DMSearchFieldDataSource,
@@ -163,11 +166,15 @@ public:
     void saveMainWindowFrame();
     static QString windowStateFilePath(const QString &documentPath);
     void reloadViews();
+    // The task, resource and event lists (null before the window is built).
+    DMProjectItemsOutlineViewDS *projectItemsOutlineViewDS() const { return m_outlets.projectItemsOutlineViewDS.get(); }
+    DMProjectResourcesOutlineViewDS *projectResourcesOutlineViewDS() const { return m_outlets.projectResourcesOutlineViewDS.get(); }
+    DMProjectEventsOutlineViewDS *projectEventsOutlineViewDS() const { return m_outlets.projectEventsOutlineViewDS.get(); }
 
     // ---- Editing (DMProjectDocument_Editing.cpp) ----
     QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
     void deleteSelectedItem() override;
-    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
+    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects) override;
     QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const override;
     QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
         const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
@@ -249,6 +256,11 @@ public:
     QMenu *projectOutlineViewMenu() const override;
     bool isRestoringProjectOutlineState() const override { return m_outlets.projectOutlineViewStateRestore; }
     void setTaskListColumnHidden(const QString &identifier, bool hidden) override;
+    void reloadTaskListOutline() override;
+
+    // DMProjectListDocument: what the lists ask besides.
+    QString dragPayloadDocumentToken() const override;
+    void projectListDidChangeProject() override;
 
 signals:
     void editedChanged(bool edited);
@@ -267,6 +279,9 @@ private:
     QWidget *emptyPageWithTitle(const QString &title);
     void setViewModeForPage(int mode);
     DMOutlineView *listOutlineViewForPageWithTag(int tag) const;
+    DMProjectListController *listControllerForPageWithTag(int tag) const;
+    void buildListPages(QWidget *content);
+    void reloadListOutlines();
     void restoreWindowFrame();
     // Clears what the canvas, the outline and the timeline header borrow from this document.
     void detachViews();

@@ -7,6 +7,10 @@
 #include "DMProject.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentReport.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
+#include "DMMainMenu.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
@@ -163,6 +167,15 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
     }
     case Page::StylesPage:
         return m_outlets.stylesContainerView;
+    case Page::TasksPage:
+    case Page::ResourcesPage:
+    case Page::EventsPage: {
+        DMProjectListController *list = listControllerForPageWithTag(tag);
+        if (!list || !list->containerView())
+            return nullptr;
+        list->reload();
+        return list->containerView();
+    }
     default:
         return isItemsViewPage(tag) ? m_outlets.itemsContainerView.data() : nullptr;
     }
@@ -205,18 +218,44 @@ QWidget *DMProjectDocument::emptyPageWithTitle(const QString &title)
 
 // ---- Commands that depend on the page ----
 
-void DMProjectDocument::fileNewMenuCallback(int)
+void DMProjectDocument::fileNewMenuCallback(int tag)
 {
-    // The new-item commands go to the task list (page 17) and the resource list (page 18),
-    // whose controllers answer them once they exist.
+    // The new-item commands go to the list shown: tasks, milestones and processes to the task
+    // list, resources and groups to the resource list.
+    if (m_currentPageTag == Page::TasksPage && m_outlets.projectItemsOutlineViewDS) {
+        DMProjectItemsOutlineViewDS &tasks = *m_outlets.projectItemsOutlineViewDS;
+        if (tag == DMMainMenu::NewTaskTag)
+            tasks.addTask();
+        else if (tag == DMMainMenu::NewMilestoneTag)
+            tasks.addMilestone();
+        else if (tag == DMMainMenu::NewProcessTag)
+            tasks.addProcess();
+    } else if (m_currentPageTag == Page::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
+        if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
+            m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
+    }
+}
+
+DMProjectListController *DMProjectDocument::listControllerForPageWithTag(int tag) const
+{
+    switch (tag) {
+    case Page::TasksPage:
+        return m_outlets.projectItemsOutlineViewDS.get();
+    case Page::ResourcesPage:
+        return m_outlets.projectResourcesOutlineViewDS.get();
+    case Page::EventsPage:
+        return m_outlets.projectEventsOutlineViewDS.get();
+    default:
+        return nullptr;
+    }
 }
 
 DMOutlineView *DMProjectDocument::listOutlineViewForPageWithTag(int tag) const
 {
-    // The lists of pages 6, 17 and 18 answer here once they exist.
     if (tag == Page::GanttPage || tag == Page::ByResourcesPage)
         return m_outlets.projectOutlineView;
-    return nullptr;
+    DMProjectListController *list = listControllerForPageWithTag(tag);
+    return list ? list->outlineView() : nullptr;
 }
 
 void DMProjectDocument::showInspectorForSelectedItem()

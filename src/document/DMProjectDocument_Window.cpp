@@ -10,6 +10,9 @@
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
 #include "DMOutlineView.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
@@ -145,6 +148,7 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportMailButton = reportPage->tasksByResourceReportMailButton();
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
+    buildListPages(content);
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
     content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
@@ -154,6 +158,54 @@ void DMProjectDocument::buildWindow()
     m_window = std::move(window);
     DMMainMenu::installMenuBar(m_window.get(), this);
     restoreWindowFrame();
+}
+
+void DMProjectDocument::buildListPages(QWidget *content)
+{
+    auto *pages = qobject_cast<QStackedWidget *>(content);
+    m_outlets.projectItemsOutlineViewDS = std::make_shared<DMProjectItemsOutlineViewDS>(*this);
+    m_outlets.projectResourcesOutlineViewDS = std::make_shared<DMProjectResourcesOutlineViewDS>(*this);
+    m_outlets.projectEventsOutlineViewDS = std::make_shared<DMProjectEventsOutlineViewDS>(*this);
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()}) {
+        list->loadView();
+        if (pages)
+            pages->addWidget(list->containerView());
+    }
+    m_outlets.projectItemsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectItemsOutlineView"));
+    m_outlets.projectResourcesOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectResourcesOutlineView"));
+    m_outlets.projectEventsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectEventsOutlineView"));
+}
+
+void DMProjectDocument::reloadListOutlines()
+{
+    // Only the list shown: the others reload when their page is shown.
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()})
+        if (list && list->containerView() && list->containerView()->isVisible())
+            list->reload();
+}
+
+void DMProjectDocument::reloadTaskListOutline()
+{
+    if (m_outlets.projectItemsOutlineViewDS)
+        m_outlets.projectItemsOutlineViewDS->reload();
+}
+
+QString DMProjectDocument::dragPayloadDocumentToken() const
+{
+    return m_projectOutlineDS ? m_projectOutlineDS->documentToken() : QString();
+}
+
+void DMProjectDocument::projectListDidChangeProject()
+{
+    // The outline's rows, then every bar on its row, at once; the other lists show the change.
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
 }
 
 void DMProjectDocument::awakeFromNib()
@@ -204,6 +256,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
     // After a revert the pane shows, and follows, the project read again.
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->updateUI();
@@ -280,10 +333,12 @@ void DMProjectDocument::saveMainWindowFrame()
         defaults.setObjectForKey(frames, kDMRecentDocumentsFrames);
     }
     // The column layouts of the three lists; written for the record, never read back.
+    const auto status = [](const auto &list) { return list ? list->columnStatusDictionary() : QVariantMap(); };
     QVariantMap state;
-    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"), QVariantMap());
+    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectEventsOutlineViewDS));
+    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectItemsOutlineViewDS));
+    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
+                 status(m_outlets.projectResourcesOutlineViewDS));
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

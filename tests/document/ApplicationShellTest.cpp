@@ -194,7 +194,7 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     ASSERT_TRUE(controller->projectViewBackgroundObject());
     EXPECT_EQ(controller->projectViewBackgroundObject()->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
     EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
-    EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
+    EXPECT_TRUE(outlets.projectItemsOutlineViewDS && outlets.projectResourcesOutlineViewDS && outlets.projectEventsOutlineViewDS);
     QStringList menus;
     for (QAction *action : window->menuBar()->actions())
         menus.append(action->text());
