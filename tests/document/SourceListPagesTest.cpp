@@ -8,6 +8,9 @@
 #include "DMGanttUIObjectFactory.h"
 #include "DMOutlineView.h"
 #include "DMProjectDocumentReport.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectView.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
@@ -83,13 +86,16 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
     QWidget *gantt = document->outlets().projectContainer;
     QWidget *report = document->outlets().reportContainerView;
     QWidget *daysOff = document->outlets().daysOffSettingsController->containerView();
+    QWidget *tasks = document->projectItemsOutlineViewDS()->containerView();
+    QWidget *resources = document->projectResourcesOutlineViewDS()->containerView();
+    QWidget *events = document->projectEventsOutlineViewDS()->containerView();
     const struct
     {
         int tag;
         QWidget *page; // null: the empty page with the row's title
         int viewMode;  // -1: left as it was
-    } rows[] = {{12, nullptr, -1}, {14, daysOff, -1}, {10, gantt, 0}, {17, nullptr, -1}, {9, gantt, 1},
-                {18, nullptr, -1}, {11, report, 2},  {6, nullptr, -1},  {19, report, 2},   {10, gantt, 0},
+    } rows[] = {{12, nullptr, -1}, {14, daysOff, -1}, {10, gantt, 0}, {17, tasks, -1}, {9, gantt, 1},
+                {18, resources, -1}, {11, report, 2},  {6, events, -1},  {19, report, 2},   {10, gantt, 0},
                 {7, nullptr, -1},  {20, report, 2}};
     int mode = viewMode();
     for (const auto &row : rows) {
