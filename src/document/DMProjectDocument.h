@@ -44,13 +44,6 @@ class DMProjectListController;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
 
-// One sort key of sortProjectWithDescriptors / sortResourcesWithDescriptors: "title",
-// "beginDate", "endDate", "duration", "progress", "cost" for items, "name" for resources.
-struct DMSortDescriptor
-{
-    QString key;
-    bool ascending = true;
-};
 
 // The hub of one open project: it owns the project, its undo manager, its temporary folder, its
 // window and the controllers of its views (the Gantt canvas's, DMProjectDocumentObjectViewDataSource,
@@ -194,8 +187,10 @@ public:
     QString attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                      const QList<std::shared_ptr<DMProjectItem>> &items);
-    void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
-    void sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors);
+    // Sort keys: "title", "beginDate", "endDate", "duration", "progress", "cost" for items;
+    // "name", "cost", "progress" for resources.
+    void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors) override;
+    void sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors) override;
     QVariantMap effectiveProjectTimeSpan() const; // {"begin", "end"}: DMDate values
 
     // ---- Pages, their commands and the search (DMProjectDocument_Pages.cpp) ----

@@ -63,6 +63,7 @@ void DMProjectItemListController::addItemColumn(DMOutlineView *outline, const QS
 {
     DMOutlineTableColumn column(identifier, title, width);
     column.editable = editable;
+    column.sortKey = sortKeyForColumn(identifier);
     outline->addTableColumn(column);
     if (identifier == kBeginDateColumn || identifier == kEndDateColumn) {
         auto *cell = new DMDatePickerCell;
@@ -74,6 +75,23 @@ void DMProjectItemListController::addItemColumn(DMOutlineView *outline, const QS
         m_previewCell = new DMProjectItemPreviewCell;
         outline->setDataCellForTableColumn(identifier, m_previewCell);
     }
+}
+
+QString DMProjectItemListController::sortKeyForColumn(const QString &identifier)
+{
+    // The item keys the document sorts by; "completion" shows the progress.
+    if (identifier == kTitleColumn || identifier == kBeginDateColumn || identifier == kEndDateColumn
+        || identifier == kDurationColumn || identifier == QLatin1String("cost"))
+        return identifier;
+    if (identifier == QLatin1String("completion"))
+        return QStringLiteral("progress");
+    return QString();
+}
+
+void DMProjectItemListController::outlineViewSortDescriptorsDidChange(DMOutlineView *, const QList<DMSortDescriptor> &descriptors)
+{
+    m_document.sortProjectWithDescriptors(descriptors);
+    reload();
 }
 
 // ---- Values ----

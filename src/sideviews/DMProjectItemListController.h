@@ -44,6 +44,9 @@ public:
     // DMOutlineViewDataSource
     QVariant outlineViewObjectValueForTableColumnByItem(DMOutlineView *view, const QString &column,
                                                         DMOutlineItem item) override;
+    void outlineViewSortDescriptorsDidChange(DMOutlineView *view, const QList<DMSortDescriptor> &descriptors) override;
+    // The document's sort key for a column; empty for a column that does not sort.
+    static QString sortKeyForColumn(const QString &identifier);
     void outlineViewSetObjectValueForTableColumnByItem(DMOutlineView *view, const QVariant &value, const QString &column,
                                                        DMOutlineItem item) override;
 

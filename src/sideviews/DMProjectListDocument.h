@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMSortDescriptor.h"
+
 #include <QList>
 #include <QString>
 
@@ -35,4 +37,8 @@ public:
     // A list added, moved or removed items or resources: the project outline, the canvas and the
     // other lists follow at once.
     virtual void projectListDidChangeProject() {}
+    // Sorting by a list's column headers: the item tree and the events (an edit of the project),
+    // or the resource tree (a view arrangement).
+    virtual void sortProjectWithDescriptors(const QList<DMSortDescriptor> & /*descriptors*/) {}
+    virtual void sortResourcesWithDescriptors(const QList<DMSortDescriptor> & /*descriptors*/) {}
 };

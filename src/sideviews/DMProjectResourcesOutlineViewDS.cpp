@@ -55,6 +55,12 @@ std::shared_ptr<DMProjectResource> DMProjectResourcesOutlineViewDS::selectedReso
     return std::dynamic_pointer_cast<DMProjectResource>(selectedObject());
 }
 
+void DMProjectResourcesOutlineViewDS::outlineViewSortDescriptorsDidChange(DMOutlineView *, const QList<DMSortDescriptor> &descriptors)
+{
+    m_document.sortResourcesWithDescriptors(descriptors);
+    reload();
+}
+
 // ---- The page ----
 
 void DMProjectResourcesOutlineViewDS::setUpColumns(DMOutlineView *outline)
@@ -62,6 +68,13 @@ void DMProjectResourcesOutlineViewDS::setUpColumns(DMOutlineView *outline)
     const auto add = [outline](const QString &identifier, const char *title, int width, bool editable = true) {
         DMOutlineTableColumn column(identifier, title ? DMLocalizedString(title) : QString(), width);
         column.editable = editable;
+        // The resource keys the document sorts by.
+        if (identifier == kNameColumn)
+            column.sortKey = QStringLiteral("name");
+        else if (identifier == kCostColumn)
+            column.sortKey = QStringLiteral("cost");
+        else if (identifier == kCompletionColumn)
+            column.sortKey = QStringLiteral("progress");
         outline->addTableColumn(column);
     };
     add(kIconColumn, nullptr, 30);

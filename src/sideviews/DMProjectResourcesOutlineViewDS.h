@@ -46,6 +46,7 @@ public:
     bool outlineViewIsItemExpandable(DMOutlineView *view, DMOutlineItem item) override;
     QVariant outlineViewObjectValueForTableColumnByItem(DMOutlineView *view, const QString &column,
                                                         DMOutlineItem item) override;
+    void outlineViewSortDescriptorsDidChange(DMOutlineView *view, const QList<DMSortDescriptor> &descriptors) override;
     void outlineViewSetObjectValueForTableColumnByItem(DMOutlineView *view, const QVariant &value, const QString &column,
                                                        DMOutlineItem item) override;
     bool outlineViewWriteItemsToPasteboard(DMOutlineView *view, const QList<DMOutlineItem> &items,

@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
@@ -386,6 +387,61 @@ TEST_F(ListPagesTest, ResourcesAreRegroupedByDragAndAddedIntoTheSelectedGroup)
     EXPECT_EQ(team->subitems().last()->name(), QStringLiteral("New Resource"));
     typeIntoEditor(QStringLiteral("Cy"));
     EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob", ".Cy"}));
+}
+
+TEST_F(ListPagesTest, HeaderClicksSortTheItemsAsOneEditAndTheResourcesAsAnArrangement)
+{
+    const auto clickHeader = [](DMOutlineView *outline, const QString &column) {
+        QHeaderView *header = outline->header();
+        const int logical = outline->outlineModel()->logicalColumnWithIdentifier(column);
+        const QPoint point(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, point);
+        finishEventLoopTurn();
+    };
+    auto document = openWith({QStringLiteral("Cut"), QStringLiteral("Assemble"), QStringLiteral("P:Build")});
+    auto process = document->project()->tasks().at(2);
+    for (const QString &title : {QStringLiteral("Paint"), QStringLiteral("Frame")}) {
+        auto task = makeItem<DMProjectTask>(document->project(), title, at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+        process->subitems().append(task);
+    }
+    document->reloadViews();
+    settle(document);
+    DMOutlineView *outline = document->projectItemsOutlineViewDS()->outlineView();
+    const auto expandAll = [outline] { outline->expandItemExpandChildren(nullptr, true); };
+    expandAll();
+    const QStringList before = rows(outline);
+
+    clickHeader(outline, QStringLiteral("title"));
+    expandAll();
+    EXPECT_EQ(rows(outline), (QStringList{"Assemble", "Build", ".Frame", ".Paint", "Cut"}));
+    EXPECT_EQ(steps(document), 1);
+    EXPECT_TRUE(document->isDocumentEdited());
+    clickHeader(outline, QStringLiteral("title")); // the same header again: descending
+    expandAll();
+    EXPECT_EQ(rows(outline), (QStringList{"Cut", "Build", ".Paint", ".Frame", "Assemble"}));
+    EXPECT_EQ(outline->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(outline, QStringLiteral("preview")); // a column without a sort key changes nothing
+    EXPECT_EQ(steps(document), 2);
+    document->undoManager()->undo();
+    document->undoManager()->undo();
+    document->projectItemsOutlineViewDS()->reload();
+    expandAll();
+    EXPECT_EQ(rows(outline), before);
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // Resources: sorted by name, no edit of the project.
+    auto resources = openWith({}, 18);
+    for (const QString &name : {QStringLiteral("Zoe"), QStringLiteral("Ann"), QStringLiteral("Max")}) {
+        auto made = resource(resources->project(), name);
+        resources->project()->resources().append(made);
+    }
+    resources->reloadViews();
+    settle(resources);
+    DMOutlineView *list = resources->projectResourcesOutlineViewDS()->outlineView();
+    clickHeader(list, QStringLiteral("name"));
+    EXPECT_EQ(rows(list, QStringLiteral("name")), (QStringList{"Ann", "Max", "Zoe"}));
+    EXPECT_EQ(steps(resources), 0);
+    EXPECT_FALSE(resources->isDocumentEdited());
 }
 
 TEST_F(ListPagesTest, DeletingAnAssignedResourceTakesItsAssignmentsInTheSameUndoStep)
