@@ -183,7 +183,11 @@ void DMObjectView::paintEvent(QPaintEvent *event)
 
 void DMObjectView::setNeedsDisplayInRect(const QRectF &rect)
 {
-    update(rect.toAlignedRect());
+    // Only what can be seen is marked: a change that moves thousands of objects, most of them
+    // scrolled away, would otherwise make the dirty region a union of thousands of rectangles.
+    const QRect dirty = rect.toAlignedRect() & visibleRegion().boundingRect();
+    if (!dirty.isEmpty())
+        update(dirty);
 }
 
 void DMObjectView::scrollRectToVisible(const QRectF &rect)

@@ -4,8 +4,10 @@
 
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
+#include "DMSearchField.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
 
@@ -169,10 +171,19 @@ void DMProjectDocument::detachViews()
         m_objectViewDataSource->detachFromViews();
     if (m_projectOutlineDS)
         m_projectOutlineDS->detachFromOutlineView();
+    if (m_sourceListDS)
+        m_sourceListDS->detachFromOutlineView();
+    if (m_outlets.projectViewSearchField)
+        m_outlets.projectViewSearchField->setDataSource(nullptr);
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(nullptr);
+    // A composition under way stops; the panel asks nothing of the document any more.
+    if (m_outlets.printPanelController) {
+        m_outlets.printPanelController->close();
+        m_outlets.printPanelController->setDatasource(nullptr);
+    }
     if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
         m_project->displayAttributes().projectView = nullptr;
 }

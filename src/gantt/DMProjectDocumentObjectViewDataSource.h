@@ -17,6 +17,7 @@
 class DMDate;
 class DMGanttDocumentHooks;
 class DMProjectDependency;
+class DMProjectItem;
 class DMProjectObject;
 class DMProjectView;
 class DMProjectViewBackgroundObject;
@@ -74,6 +75,9 @@ public:
     bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
     // The outline's selection changed: it is copied onto the canvas at once.
     void projectOutlineSelectionDidChange();
+    // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
+    // item without a bar on the canvas.
+    void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
     // The canvas rows that meet the rectangle's vertical span (ends included): a binary search
     // over the table's row tops, limited to the rows both the outline and the table have.
     // first > last when none.
@@ -147,9 +151,11 @@ public:
     // every bar takes them and measures its title and handles again; the document's reload then
     // lays the canvas out anew.
     void titleAttributesDidChange();
-    // While printing, the frames take exactly the stored scale.
+    // While printing, the frames take exactly the stored scale and the canvas draws all of
+    // itself as visible (titles are placed against the page, not the window).
     bool isPrinting() const { return m_isPrinting; }
     void setIsPrinting(bool printing) { m_isPrinting = printing; }
+    bool projectViewIsPrinting(const DMProjectView *) const override { return m_isPrinting; }
     // An outline row was expanded or collapsed (hasSubitems: rows appeared or disappeared).
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring);
 
@@ -171,6 +177,8 @@ private:
     void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // Relays out when the items' dates have left the shown span.
+    void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -195,6 +203,7 @@ private:
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
+    bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
     bool m_resourceLanesPending = false;
     // A resource's number of lanes changed since the outline last read its rows' heights.

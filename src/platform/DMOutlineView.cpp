@@ -30,6 +30,8 @@ DMOutlineView::DMOutlineView(QWidget *parent)
     setDragEnabled(true);
     setDropIndicatorShown(false); // this class draws its own, from the data source's proposal
     header()->setSectionsMovable(true);
+    header()->setSectionsClickable(true);
+    connect(header(), &QHeaderView::sectionClicked, this, &DMOutlineView::onHeaderSectionClicked);
 
     connect(this, &QTreeView::expanded, this, &DMOutlineView::onExpanded);
     connect(this, &QTreeView::collapsed, this, &DMOutlineView::onCollapsed);
@@ -136,6 +138,26 @@ void DMOutlineView::setHeaderMenu(QMenu *menu)
             if (m_headerMenu)
                 m_headerMenu->popup(columnHeader->mapToGlobal(point));
         });
+}
+
+// --- Sorting ---
+
+void DMOutlineView::onHeaderSectionClicked(int logicalIndex)
+{
+    const auto &columns = m_model->tableColumns();
+    if (logicalIndex < 0 || size_t(logicalIndex) >= columns.size() || columns[size_t(logicalIndex)].sortKey.isEmpty())
+        return;
+    const QString key = columns[size_t(logicalIndex)].sortKey;
+    // The clicked key goes first; clicking it again turns its direction.
+    DMSortDescriptor descriptor{key, true};
+    if (!m_sortDescriptors.isEmpty() && m_sortDescriptors.first().key == key)
+        descriptor.ascending = !m_sortDescriptors.first().ascending;
+    m_sortDescriptors.removeIf([&key](const DMSortDescriptor &d) { return d.key == key; });
+    m_sortDescriptors.prepend(descriptor);
+    header()->setSortIndicatorShown(true);
+    header()->setSortIndicator(logicalIndex, descriptor.ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    if (DMOutlineViewDataSource *source = dataSource())
+        source->outlineViewSortDescriptorsDidChange(this, m_sortDescriptors);
 }
 
 // --- Rows ---

@@ -50,6 +50,8 @@ public:
     // The menu a right click on the column headers shows; not owned. Null: none.
     void setHeaderMenu(QMenu *menu);
     QMenu *headerMenu() const { return m_headerMenu; }
+    // The sort order the column headers were clicked into, the last click first.
+    const QList<DMSortDescriptor> &sortDescriptors() const { return m_sortDescriptors; }
 
     // Height of rows whose data source answers none.
     void setRowHeight(int height);
@@ -122,6 +124,7 @@ protected:
 private:
     friend class DMOutlineViewDelegate;
 
+    void onHeaderSectionClicked(int logicalIndex);
     void onExpanded(const QModelIndex &index);
     void onCollapsed(const QModelIndex &index);
     void onSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
@@ -136,6 +139,7 @@ private:
     DMOutlineViewDelegate *m_delegate = nullptr;
     QStringList m_draggedTypes;
     QPointer<QMenu> m_headerMenu;
+    QList<DMSortDescriptor> m_sortDescriptors;
     QRect m_dropIndicator; // content coordinates; empty when no drop is proposed
     bool m_silentExpansion = false; // undoing a refused expansion or collapse
     bool m_programmaticSelection = false; // selected by program: the delegate is not asked

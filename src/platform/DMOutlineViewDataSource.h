@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMSortDescriptor.h"
+
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -56,6 +58,9 @@ public:
                                                                DMOutlineItem)
     {
     }
+
+    // A click on a sortable column's header: the descriptors, the column clicked first.
+    virtual void outlineViewSortDescriptorsDidChange(DMOutlineView *, const QList<DMSortDescriptor> &) {}
 
     // A row's height in pixels; nothing means the outline's own row height.
     virtual std::optional<int> outlineViewHeightOfRowByItem(DMOutlineView *, DMOutlineItem) { return std::nullopt; }

@@ -24,6 +24,8 @@ struct DMOutlineTableColumn
     int width = 100;
     bool editable = true; // the delegate still decides each edit
     bool hidden = false;
+    // The key a click on the column's header sorts by; empty: the header does not sort.
+    QString sortKey;
     // Draws and edits the column's cells; null: the outline's text cell. Owned by the view.
     QPointer<QAbstractItemDelegate> dataCell;
 };
