@@ -60,6 +60,7 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_projectOutlineDS = std::make_unique<DMProjectDocumentProjectOutlineDS>(*this);
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
     m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
+    m_itemsView = std::make_unique<DMProjectDocumentItemsView>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
     const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
@@ -77,6 +78,7 @@ DMProjectDocument::~DMProjectDocument()
     // The controllers go before the views they serve and the outlets they read them through.
     m_projectOutlineDS.reset();
     m_objectViewDataSource.reset();
+    m_itemsView.reset();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -143,6 +145,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
+    m_itemsView->projectDidChange();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
@@ -470,8 +473,19 @@ void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
 
 void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
-    // The items view rebuilds its arrays here once it exists. The model asks for the links
-    // after adding or removing one, which the canvas may not have laid out.
+    // The model asks for the links after adding or removing one, which the canvas may not have
+    // laid out.
     if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
         m_objectViewDataSource->linksDidChange();
+    if (!m_itemsView)
+        return;
+    m_itemsView->updateItemsArrayWithTag(tag);
+    // The page shown follows its array.
+    const bool tasksAndLinks = tag >= DMItemsViewTag::Tasks && tag <= DMItemsViewTag::Processes;
+    const bool shownTasksAndLinks = m_currentPageTag == DMItemsViewTag::Links
+                                    || (m_currentPageTag >= DMItemsViewTag::Tasks && m_currentPageTag <= DMItemsViewTag::Processes);
+    if (m_currentPageTag >= DMItemsViewTag::Resources && m_currentPageTag <= DMItemsViewTag::Links
+        && (tag == DMItemsViewTag::AllArrays || tag == m_currentPageTag
+            || ((tasksAndLinks || tag == DMItemsViewTag::Links) && shownTasksAndLinks)))
+        m_itemsView->updateItemsViewContentsArray();
 }

@@ -8,7 +8,9 @@
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMItemsViewDocument.h"
 #include "DMProjectOutlineDocument.h"
 
 #include <QList>
@@ -56,6 +58,7 @@ class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDocument,
+                          public DMItemsViewDocument,
                           public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
@@ -145,6 +148,8 @@ public:
     // The Gantt canvas's controller and the project outline's.
     DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
     DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
+    // The items view's controller: its pages of cards (tags 1 to 8), arrays and commands.
+    DMProjectDocumentItemsView *itemsView() const { return m_itemsView.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
     // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
@@ -153,12 +158,12 @@ public:
     // The page shown in the content area (source-list tags); 10 is the Gantt chart.
     int currentPageTag() const { return m_currentPageTag; }
     void showPageWithTag(int tag);
-    void reloadViews();
+    void reloadViews() override;
 
     // ---- Editing (DMProjectDocument_Editing.cpp) ----
     QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
     void deleteSelectedItem() override;
-    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
+    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects) override;
     QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const override;
     QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
         const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
@@ -171,10 +176,10 @@ public:
     void paste();
     void selectAll();
 
-    QString addAttachedDocumentTableKey(const QString &path);
-    void removeAttachedDocumentWithTableKey(const QString &tableKey);
+    QString addAttachedDocumentTableKey(const QString &path) override;
+    void removeAttachedDocumentWithTableKey(const QString &tableKey) override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
-                                                     const QList<std::shared_ptr<DMProjectItem>> &items);
+                                                     const QList<std::shared_ptr<DMProjectItem>> &items) override;
     void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
     void sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors);
     QVariantMap effectiveProjectTimeSpan() const; // {"begin", "end"}: DMDate values
@@ -197,8 +202,8 @@ public:
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
-    std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
-    std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
+    std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter() override;
+    std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
 
     // ---- Messages to the user ----
@@ -223,6 +228,10 @@ public:
     QMenu *projectOutlineViewMenu() const override;
     bool isRestoringProjectOutlineState() const override { return m_outlets.projectOutlineViewStateRestore; }
     void setTaskListColumnHidden(const QString &identifier, bool hidden) override;
+
+    // DMItemsViewDocument: the page shown and the package's documents folder.
+    int itemsViewSelectedPageTag() const override { return m_currentPageTag; }
+    QString itemsViewDocumentsFolderPath() const override;
 
 signals:
     void editedChanged(bool edited);
@@ -261,6 +270,7 @@ private:
     std::unique_ptr<DMProjectDocumentProjectOutlineDS> m_projectOutlineDS;
     std::unique_ptr<DMProjectTimelineDataSource> m_timelineDataSource;
     std::unique_ptr<DMProjectDocumentObjectViewDataSource> m_objectViewDataSource;
+    std::unique_ptr<DMProjectDocumentItemsView> m_itemsView;
 
     std::shared_ptr<DMCurrencyFormatter> m_currencyFormatter;
     std::shared_ptr<DMDateFormatter> m_ymdFormatter;

@@ -170,6 +170,8 @@ void DMProjectDocument::detachViews()
         m_objectViewDataSource->detachFromViews();
     if (m_projectOutlineDS)
         m_projectOutlineDS->detachFromOutlineView();
+    if (m_itemsView)
+        m_itemsView->detachFromWindow();
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)

@@ -153,6 +153,15 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     m_outlets.itemsContainerView = makePage("itemsContainerView");
+    m_itemsView->buildItemsContainerView(m_outlets.itemsContainerView);
+    m_outlets.itemsCollectionView = m_itemsView->itemsCollectionView();
+    m_outlets.itemsViewSortMatrix = m_itemsView->itemsViewSortMatrix();
+    m_outlets.itemsViewHeaderImageView = m_itemsView->itemsViewHeaderImageView();
+    m_outlets.itemsBackButton = m_itemsView->itemsBackButton();
+    m_outlets.itemsNewGroupButton = m_itemsView->itemsNewGroupButton();
+    m_outlets.itemsAddButton = m_itemsView->itemsAddButton();
+    m_outlets.itemsExportButton = m_itemsView->itemsExportButton();
+    m_outlets.itemsImportButton = m_itemsView->itemsImportButton();
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
     content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
@@ -283,6 +292,11 @@ void DMProjectDocument::showPageWithTag(int tag)
         }
         if (content && m_outlets.projectContainer)
             content->setCurrentWidget(m_outlets.projectContainer);
+    } else if (tag >= DMItemsViewTag::Resources && tag <= DMItemsViewTag::Links) {
+        if (content && m_outlets.itemsContainerView)
+            content->setCurrentWidget(m_outlets.itemsContainerView);
+        m_itemsView->updateItemsArrayWithTag(tag);
+        m_itemsView->updateItemsViewContentsArray();
     } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
         // Both pages show the working calendar's controls, which refresh.
         if (const auto &daysOff = m_outlets.daysOffSettingsController) {
