@@ -12,10 +12,10 @@ DMItemsViewEventsItem::DMItemsViewEventsItem(DMItemsViewDocument &document, DMCo
     titleField = addLabel({10, 4, 300, 20}, 12, true);
     objectPreview = new DMItemsViewPreview(view());
     objectPreview->setGeometry(10, 26, 300, 22);
-    beginDateField = addLabel({10, 52, 90, 16});
-    beginHourOfDayField = addLabel({100, 52, 60, 16});
-    endDateField = addLabel({170, 52, 90, 16});
-    endHourOfDayField = addLabel({260, 52, 60, 16});
+    beginDateField = addLabel({10, 52, 92, 16}, 9);
+    beginHourOfDayField = addLabel({102, 52, 58, 16}, 9);
+    endDateField = addLabel({170, 52, 92, 16}, 9);
+    endHourOfDayField = addLabel({262, 52, 58, 16}, 9);
     durationField = addLabel({10, 72, 200, 16});
 }
 

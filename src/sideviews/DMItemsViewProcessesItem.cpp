@@ -16,10 +16,10 @@ DMItemsViewProcessesItem::DMItemsViewProcessesItem(DMItemsViewDocument &document
     nameField = addLabel({10, 4, 300, 20}, 12, true);
     objectPreview = new DMItemsViewPreview(view());
     objectPreview->setGeometry(10, 26, 300, 22);
-    beginDateField = addLabel({10, 50, 90, 16});
-    beginHourOfDayField = addLabel({100, 50, 60, 16});
-    endDateField = addLabel({170, 50, 90, 16});
-    endHourOfDayField = addLabel({260, 50, 60, 16});
+    beginDateField = addLabel({10, 50, 92, 16}, 9);
+    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
+    endDateField = addLabel({170, 50, 92, 16}, 9);
+    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
     durationField = addLabel({10, 68, 150, 16});
     infoField = addLabel({170, 68, 140, 16});
     costField = addLabel({10, 86, 150, 16});

@@ -20,10 +20,10 @@ DMItemsViewTasksItem::DMItemsViewTasksItem(DMItemsViewDocument &document, DMColl
     attachedDocumentsView->setPixmap(QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16));
     objectPreview = new DMItemsViewPreview(view());
     objectPreview->setGeometry(10, 26, 300, 22);
-    beginDateField = addLabel({10, 50, 90, 16});
-    beginHourOfDayField = addLabel({100, 50, 60, 16});
-    endDateField = addLabel({170, 50, 90, 16});
-    endHourOfDayField = addLabel({260, 50, 60, 16});
+    beginDateField = addLabel({10, 50, 92, 16}, 9);
+    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
+    endDateField = addLabel({170, 50, 92, 16}, 9);
+    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
     durationField = addLabel({10, 68, 150, 16});
     affectedResourcesField = addLabel({170, 68, 140, 16});
     costField = addLabel({10, 86, 150, 16});
