@@ -4,6 +4,7 @@
 #include "DMCurrencyFormatter.h"
 #include "DMDate.h"
 #include "DMDateFormatter.h"
+#include "DMDurationParts.h"
 #include "DMItemsViewDocument.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
@@ -69,37 +70,20 @@ void DMItemsViewItem::collectionItemNotification(const QString &name)
 
 QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)
 {
-    if (secondsPerDay <= 0)
-        secondsPerDay = 86400;
-    const qint64 a = seconds < 0 ? -seconds : seconds;
-    qint64 days = a / secondsPerDay;
-    const qint64 rest = a - days * secondsPerDay;
-    qint64 hours = rest / 3600;
-    qint64 minutes = (rest - hours * 3600) / 60;
-    if (seconds < 0) {
-        days = -days;
-        hours = -hours;
-        minutes = -minutes;
-    }
+    const DMDurationParts parts = DMDurationParts::split(seconds, secondsPerDay);
     QString text;
-    if (days > 0)
-        text = DMLocalizedString("%1 %2 days").arg(text).arg(days);
-    if (hours > 0 || minutes > 0)
-        text = DMLocalizedString("%1 %2 hours").arg(text).arg(hours);
-    if (minutes > 0)
-        text = DMLocalizedString("%1 %2 min").arg(text).arg(minutes);
+    if (parts.days > 0)
+        text = DMLocalizedString("%1 %2 days").arg(text).arg(parts.days);
+    if (parts.hours > 0 || parts.minutes > 0)
+        text = DMLocalizedString("%1 %2 hours").arg(text).arg(parts.hours);
+    if (parts.minutes > 0)
+        text = DMLocalizedString("%1 %2 min").arg(text).arg(parts.minutes);
     return text;
 }
 
 qint64 DMItemsViewItem::secondsPerDayForItem(const DMProjectItem &item)
 {
-    const auto project = item.project();
-    if (!item.useWorkingSchedule() || !project)
-        return 86400;
-    const auto &attributes = project->displayAttributes();
-    // An empty working window would divide by zero: whole days instead.
-    const qint64 window = qint64(attributes.dayViewEndMinute - attributes.dayViewBeginMinute) * 60;
-    return window > 0 ? window : 86400;
+    return DMDurationParts::dayLengthForItem(item);
 }
 
 QLabel *DMItemsViewItem::addLabel(const QRect &frame, int pointSize, bool bold, Qt::Alignment alignment)
