@@ -6,8 +6,10 @@
 #include "DMObjectViewDataSource.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewDragHandlerObjectDelegate.h"
+#include "DMUndoManager.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QPointF>
 #include <QRectF>
 
@@ -176,6 +178,8 @@ private:
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
     // Opens the object's inspector a moment later, once the gesture that made it is over.
     void editLater(const std::shared_ptr<DMProjectViewObject> &object);
+    void openDragUndoGroup();
+    void closeDragUndoGroup();
 
     DMGanttDocumentHooks &m_document;
     std::shared_ptr<DMProjectViewBackgroundObject> m_background;
@@ -216,4 +220,5 @@ private:
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
     bool m_linkIndexValid = false;
+    QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
 };

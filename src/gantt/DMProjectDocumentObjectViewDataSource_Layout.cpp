@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -277,8 +278,8 @@ void DMProjectDocumentObjectViewDataSource::layoutObjects()
     if (!project)
         return;
     const int viewMode = project->displayAttributes().viewMode;
-    // A bar made here is placed at once; its link lines take only bars already made, so the
-    // lines whose other bar comes later are placed by layoutObjectsVertically, after every bar.
+    // Every link is placed once, by layoutObjectsVertically, after every bar.
+    const DMUIProjectItem::DeferredLinkUpdates deferred;
     forEachItem(*project, [](DMProjectItem &item) {
         if (const auto object = item.ganttUIObject())
             object->representedObject_timeSpanChanged();
@@ -350,6 +351,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         return;
     const DMOutlineView *outline = m_document.projectOutlineView();
     const int viewMode = project->displayAttributes().viewMode;
+    std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
     // Rows not shown (inside a collapsed process) hide their bars.
     forEachItem(*project, [](DMProjectItem &item) {
         if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
@@ -392,6 +394,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
             }
         }
     }
+    deferred.reset();
     linkObjectsFramesDidChange();
     if (DMProjectView *canvas = this->canvas())
         canvas->setNeedsDisplay();
