@@ -4,14 +4,8 @@
 // should be close: the controller finds the rows and links near a rectangle by binary search,
 // not by walking the tree.
 #include "BenchSupport.h"
+#include "ProjectBenchSupport.h"
 
-#include "DMGanttUIObjectFactory.h"
-#include "DMProject.h"
-#include "DMProjectDependency.h"
-#include "DMProjectDocument.h"
-#include "DMProjectKeys.h"
-#include "DMProjectProcess.h"
-#include "DMProjectTask.h"
 #include "DMProjectView.h"
 
 #include <QImage>
@@ -27,58 +21,8 @@ namespace {
 struct GanttProject
 {
     explicit GanttProject(int items)
+        : project(benchProjectOfProcesses(items, true)), document(benchShownDocument(project))
     {
-        DMGanttUIObjectFactory::registerWithModel();
-        project = DMProject::create();
-        project->beginLoading();
-        const DMDate begin(2024, 1, 1, 0);
-        project->setBeginDate(begin);
-        project->setEndDate(begin.dateByAddingSeconds(qint64(items) * 86400));
-        project->setAttribute(kDMProject_ViewMode, 0);
-        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 20.0f);
-        std::shared_ptr<DMProjectProcess> process;
-        std::shared_ptr<DMProjectItem> previous;
-        for (int i = 0; i < items; ++i) {
-            if (i % 11 == 0) {
-                process = std::make_shared<DMProjectProcess>();
-                process->setProject(project);
-                process->setTitle(QStringLiteral("Phase %1").arg(i / 11 + 1));
-                process->setBeginDateAndEndDate(begin.dateByAddingSeconds(qint64(i) * 86400),
-                                                begin.dateByAddingSeconds(qint64(i + 11) * 86400));
-                process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
-                project->tasks().append(process);
-                continue;
-            }
-            auto task = std::make_shared<DMProjectTask>();
-            task->setProject(project);
-            task->setTitle(QStringLiteral("Task %1").arg(i + 1));
-            const DMDate day = begin.dateByAddingSeconds(qint64(i) * 86400 + 9 * 3600);
-            task->setBeginDateAndEndDate(day, day.dateByAddingSeconds(6 * 3600));
-            process->subitems().append(task);
-            if (previous)
-                previous->addOutboundDependencyToItem(task);
-            previous = task;
-        }
-        // As many links as items: the rest go two tasks ahead.
-        int links = 0;
-        for (const auto &phase : project->tasks())
-            for (const auto &task : phase->subitems())
-                links += int(task->outboundDependencies().size());
-        for (const auto &phase : project->tasks()) {
-            const auto &tasks = phase->subitems();
-            for (qsizetype i = 0; i + 2 < tasks.size() && links < items; ++i)
-                if (tasks.at(i)->addOutboundDependencyToItem(tasks.at(i + 2)))
-                    ++links;
-        }
-        project->endLoading();
-
-        document = std::make_shared<DMProjectDocument>();
-        document->setProject(project);
-        document->makeWindowControllers();
-        document->mainWindow()->resize(1100, 700);
-        document->mainWindow()->show();
-        QApplication::processEvents();
-        document->reloadViews();
         canvas = document->outlets().projectView;
         // The part in view: the middle of the project.
         const QSize viewport = document->outlets().projectViewScrollArea->viewport()->size();

@@ -89,8 +89,11 @@ void DMApplicationDelegate::applyProjectViewFontSize()
 
 QVariantList DMApplicationDelegate::taskListArrangedColumnDictionaries()
 {
-    const QStringList checked =
-        DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_taskListArrangedColumnIdentifiers).toStringList();
+    // Without a stored arrangement (before the defaults were written) the default one applies.
+    QVariant stored = DMUserDefaults::standardUserDefaults().objectForKey(kDMHalcyra_taskListArrangedColumnIdentifiers);
+    if (!stored.isValid())
+        stored = DMPreferenceKeys_defaultValues().value(kDMHalcyra_taskListArrangedColumnIdentifiers);
+    const QStringList checked = stored.toStringList();
     QVariantList columns;
     for (const QString &identifier : checked)
         if (DMPreferenceKeys_taskListColumnIdentifiers().contains(identifier))

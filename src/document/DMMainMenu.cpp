@@ -5,6 +5,7 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentPrint.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMUndoManager.h"
 #include "FarseeManager.h"
@@ -98,6 +99,19 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         const auto command = entry.command;
         exportMenu->addAction(DMLocalizedString(entry.title), window, [document, command] { (document->uiCallbacks()->*command)(); });
     }
+    // The shown page as a PDF or JPEG file, or sent by the web export; the tag chooses.
+    exportMenu->addSeparator();
+    for (const auto &[title, tag] : {std::pair{"PDF...", int(DMProjectDocumentPrint::PDFExportTag)},
+                                     std::pair{"JPEG...", int(DMProjectDocumentPrint::JPEGExportTag)},
+                                     std::pair{"Web Export...", int(DMProjectDocumentPrint::WebExportTag)}}) {
+        QAction *action = exportMenu->addAction(DMLocalizedString(title), window, [document, tag] { document->print()->exportToImage(tag); });
+        action->setData(tag);
+    }
+    menu->addAction(DMLocalizedString("Share..."), window, [document] { document->print()->exportToFarsee(); });
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), window,
+                    [document] { document->print()->runPageLayout(); });
+    menu->addAction(DMLocalizedString("Print..."), QKeySequence::Print, window, [document] { document->print()->printDocument(); });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Quit Halcyra"), DMMainMenu::quitShortcut(), qApp, [] { DMApplication::terminate(); });
 }

@@ -5,8 +5,6 @@
 #include "DMProjectKeys.h"
 #include "DMUserDefaults.h"
 
-const QString kDMHalcyra_DefaultDateColor = QStringLiteral("kDMHalcyra_DefaultDateColor");
-const QString kDMHalcyra_DisableHourDisplay = QStringLiteral("kDMHalcyra_DisableHourDisplay");
 const QString kDMHalcyra_DefaultReportHeaderColor = QStringLiteral("kDMHalcyra_DefaultReportHeaderColor");
 const QString kDMHalcyra_PDFLogoPath = QStringLiteral("kDMHalcyra_PDFLogoPath");
 const QString kDMHalcyra_taskListArrangedColumnIdentifiers = QStringLiteral("kDMHalcyra_taskListArrangedColumnIdentifiers");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DMDateCellPreferences.h" // kDMHalcyra_DefaultDateColor and kDMHalcyra_DisableHourDisplay
 #include "DMProjectViewConstants.h" // kDMHalcyra_ProjectViewFontSize: item title size on the canvas
 
 #include <QColor>
@@ -8,8 +9,6 @@
 #include <QVariantMap>
 
 // The application's preference keys (user defaults) and their default values.
-extern const QString kDMHalcyra_DefaultDateColor;         // archived colour of date cells
-extern const QString kDMHalcyra_DisableHourDisplay;       // bool: dates without time of day
 extern const QString kDMHalcyra_DefaultReportHeaderColor; // archived colour
 extern const QString kDMHalcyra_PDFLogoPath;              // path of a logo image; empty = no logo
 extern const QString kDMHalcyra_taskListArrangedColumnIdentifiers; // checked outline columns, in order

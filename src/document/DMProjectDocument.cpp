@@ -57,9 +57,7 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_autosaveTimer.setSingleShot(true);
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
 
-    m_outlineDataSource = std::make_unique<DMProjectOutlineDataSource>();
-    m_outlineDataSource->setListener(this);
-    m_outlineDataSource->setDateFormatter(sharedYMDDateFormatter());
+    m_projectOutlineDS = std::make_unique<DMProjectDocumentProjectOutlineDS>(*this);
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
     m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
@@ -76,7 +74,8 @@ DMProjectDocument::~DMProjectDocument()
     m_projectObservations.clear();
     m_notificationObservers.clear();
     detachViews();
-    // The controller goes before the views it serves and the outlets it reads them through.
+    // The controllers go before the views they serve and the outlets they read them through.
+    m_projectOutlineDS.reset();
     m_objectViewDataSource.reset();
     m_window.reset();
     if (m_project) {
@@ -139,7 +138,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
     if (m_outlets.projectView)
         attributes.projectView = m_outlets.projectView;
-    m_outlineDataSource->setProject(m_project);
+    m_projectOutlineDS->projectDidChange();
     m_timelineDataSource->setProject(m_project);
     m_objectViewDataSource->projectDidChange();
     m_project->setUndoManager(m_undoManager.get());
@@ -253,12 +252,6 @@ void DMProjectDocument::updateChangeCount(int kind)
 void DMProjectDocument::markDocumentAsEdited()
 {
     updateChangeCount(DMDocumentChangeKind::Done);
-}
-
-void DMProjectDocument::projectOutlineWillShowResourceInspector()
-{
-    if (m_outlets.projectView)
-        m_outlets.projectView->deselectAll();
 }
 
 void DMProjectDocument::scheduleAutosave()

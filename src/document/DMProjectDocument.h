@@ -8,7 +8,8 @@
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
-#include "DMProjectOutlineDataSource.h"
+#include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMProjectOutlineDocument.h"
 
 #include <QList>
 #include <QObject>
@@ -22,12 +23,14 @@
 #include <vector>
 
 class QMainWindow;
+class QMenu;
 class QWidget;
 class DMCurrencyFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
 class DMProjectDocumentOutputHost;
+class DMProjectDocumentPrint;
 class DMProjectDocumentReport;
 class DMProjectDocumentUICallbacks;
 class DMProjectObject;
@@ -44,15 +47,15 @@ struct DMSortDescriptor
 
 // The hub of one open project: it owns the project, its undo manager, its temporary folder, its
 // window and the controllers of its views (the Gantt canvas's, DMProjectDocumentObjectViewDataSource,
-// which reaches it through DMGanttDocumentHooks). It is the model's document
-// (DMProjectDocumentHooks) and the outline's listener. It learns that it was edited from its undo
-// manager.
+// which reaches it through DMGanttDocumentHooks; the project outline's,
+// DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument). It is the model's document
+// (DMProjectDocumentHooks). It learns that it was edited from its undo manager.
 //
 // Owned by the document controller through std::shared_ptr.
 class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
-                          public DMProjectOutlineDataSource::Listener,
+                          public DMProjectOutlineDocument,
                           public DMProjectDaysOffSettingsController::Document,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
@@ -139,8 +142,9 @@ public:
     QWidget *windowForSheet() const override;
     DMProjectDocumentOutlets &outlets() { return m_outlets; }
     const DMProjectDocumentOutlets &outlets() const { return m_outlets; }
-    // The Gantt canvas's controller.
-    DMProjectDocumentObjectViewDataSource *objectViewDataSource() const { return m_objectViewDataSource.get(); }
+    // The Gantt canvas's controller and the project outline's.
+    DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
+    DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
     // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
@@ -155,10 +159,10 @@ public:
     QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
     void deleteSelectedItem() override;
     void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
-    QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const;
+    QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const override;
     QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
         const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
-        const std::shared_ptr<DMProjectItem> &sibling);
+        const std::shared_ptr<DMProjectItem> &sibling) override;
     void copyItemsToClipboard(const QList<std::shared_ptr<DMProjectItem>> &items) const;
     QList<std::shared_ptr<DMProjectItem>> pasteFromClipboard(const std::shared_ptr<DMProjectItem> &parent = nullptr,
                                                              const std::shared_ptr<DMProjectItem> &sibling = nullptr);
@@ -182,14 +186,17 @@ public:
     static int pageTagForViewMenuTag(int tag); // 0 for an unknown tag
     int sourceListTree_indexOfItemWithTag(int tag) const;
     void viewModeDidChange();
+    // The outline's column arrangement ({"identifier", "checked"} in order).
     void applyingTaskListColumns(const QVariantList &columns);
 
     // ---- Reports and exports (their controllers live in src/output) ----
     DMProjectDocumentReport *report();
     DMProjectDocumentUICallbacks *uiCallbacks();
+    // Print, export and share commands, and the print panel (outlets().printPanelController).
+    DMProjectDocumentPrint *print();
 
     // ---- Formatters ----
-    std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter();
+    std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
@@ -210,13 +217,11 @@ public:
     std::shared_ptr<DMProjectObject> projectOutlineObjectAtRow(int row) const override;
     int projectOutlineRowForObject(const DMProjectObject *object) const override;
     void reloadProjectOutline() override;
-    DMProjectOutlineDataSource *projectOutlineDataSource() const { return m_outlineDataSource.get(); }
 
-    // The outline's listener.
-    void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring) override;
-    void projectOutlineSelectionDidChange() override;
-    // The canvas selection is cleared.
-    void projectOutlineWillShowResourceInspector() override;
+    // DMProjectOutlineDocument: what the outline's controller asks besides.
+    QMenu *projectOutlineViewMenu() const override;
+    bool isRestoringProjectOutlineState() const override { return m_outlets.projectOutlineViewStateRestore; }
+    void setTaskListColumnHidden(const QString &identifier, bool hidden) override;
 
 signals:
     void editedChanged(bool edited);
@@ -252,7 +257,7 @@ private:
 
     std::unique_ptr<QMainWindow> m_window;
     DMProjectDocumentOutlets m_outlets;
-    std::unique_ptr<DMProjectOutlineDataSource> m_outlineDataSource;
+    std::unique_ptr<DMProjectDocumentProjectOutlineDS> m_projectOutlineDS;
     std::unique_ptr<DMProjectTimelineDataSource> m_timelineDataSource;
     std::unique_ptr<DMProjectDocumentObjectViewDataSource> m_objectViewDataSource;
 
@@ -269,4 +274,5 @@ private:
     std::shared_ptr<DMProjectDocumentOutputHost> m_outputHost;
     std::shared_ptr<DMProjectDocumentReport> m_report;
     std::shared_ptr<DMProjectDocumentUICallbacks> m_uiCallbacks;
+    std::shared_ptr<DMProjectDocumentPrint> m_print;
 };

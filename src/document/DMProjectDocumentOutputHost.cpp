@@ -5,12 +5,19 @@
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentPrint.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMReportPage.h"
+#include "DMOutlineView.h"
+#include "DMProjectDaysOffSettingsController.h"
+#include "DMTimelineView.h"
 #include "DMUserDefaults.h"
 
 #include <QDesktopServices>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextBrowser>
 #include <QSet>
 #include <QUrl>
 
@@ -92,4 +99,68 @@ DMProjectDocumentReport *DMProjectDocumentOutputHost::report()
 void DMProjectDocumentOutputHost::openFileWithDefaultApplication(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+// ---- Printing ----
+
+int DMProjectDocumentOutputHost::currentPageTag() const
+{
+    return m_document->currentPageTag();
+}
+
+DMOutlineView *DMProjectDocumentOutputHost::projectOutlineView() const
+{
+    return m_document->projectOutlineView();
+}
+
+QWidget *DMProjectDocumentOutputHost::projectView() const
+{
+    return m_document->projectView();
+}
+
+QWidget *DMProjectDocumentOutputHost::timelineView() const
+{
+    return m_document->timelineView();
+}
+
+void DMProjectDocumentOutputHost::setTimelineViewPrinting(bool printing)
+{
+    if (DMTimelineView *timeline = m_document->timelineView())
+        timeline->setPrinting(printing);
+}
+
+void DMProjectDocumentOutputHost::setIsPrinting(bool printing)
+{
+    DMProjectDocumentObjectViewDataSource *canvasController = m_document->objectViewDataSource();
+    if (!canvasController)
+        return;
+    QScrollArea *canvasScroll = m_document->outlets().projectViewScrollArea;
+    QScrollArea *timelineScroll = m_document->outlets().timelineViewScrollArea;
+    const bool wasPrinting = canvasController->isPrinting();
+    if (printing && !wasPrinting && canvasScroll) {
+        m_scrollBeforePrinting.canvasX = canvasScroll->horizontalScrollBar()->value();
+        m_scrollBeforePrinting.canvasY = canvasScroll->verticalScrollBar()->value();
+        m_scrollBeforePrinting.timelineX = timelineScroll ? timelineScroll->horizontalScrollBar()->value() : 0;
+    }
+    canvasController->setIsPrinting(printing);
+    canvasController->relayoutProjectView();
+    if (!printing && wasPrinting && canvasScroll) {
+        canvasScroll->horizontalScrollBar()->setValue(m_scrollBeforePrinting.canvasX);
+        canvasScroll->verticalScrollBar()->setValue(m_scrollBeforePrinting.canvasY);
+        if (timelineScroll)
+            timelineScroll->horizontalScrollBar()->setValue(m_scrollBeforePrinting.timelineX);
+    }
+}
+
+QTextBrowser *DMProjectDocumentOutputHost::reportWebView() const
+{
+    return m_document->outlets().reportWebView;
+}
+
+QWidget *DMProjectDocumentOutputHost::printablePageWidget(int tag) const
+{
+    const auto &daysOff = m_document->outlets().daysOffSettingsController;
+    if (tag == DMProjectDocumentPrint::DaysOffPageTag && daysOff)
+        return daysOff->containerView();
+    return nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
@@ -60,10 +61,10 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
     outline->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     outline->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     outline->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DMProjectOutlineDataSource::configureOutlineView(outline);
     outlineLayout->addWidget(outline, 1);
-    filler->setFixedHeight(std::max(0, kTimelineHeight - outline->header()->sizeHint().height()));
     m_outlets.projectOutlineView = outline;
+    m_projectOutlineDS->attachToOutlineView(); // its columns
+    filler->setFixedHeight(std::max(0, kTimelineHeight - outline->header()->sizeHint().height()));
 
     // The timeline header above the canvas, in a scroll area of its own that follows the
     // canvas's horizontal scrolling.
@@ -139,13 +140,13 @@ std::shared_ptr<DMProjectObject> DMProjectDocument::projectOutlineObjectAtRow(in
     const DMOutlineView *outline = m_outlets.projectOutlineView;
     if (!outline || row < 0 || row >= outline->numberOfRows())
         return nullptr;
-    return m_outlineDataSource->objectForItem(outline->itemAtRow(row));
+    return m_projectOutlineDS->objectForItem(outline->itemAtRow(row));
 }
 
 int DMProjectDocument::projectOutlineRowForObject(const DMProjectObject *object) const
 {
     const DMOutlineView *outline = m_outlets.projectOutlineView;
-    return outline && object ? outline->rowForItem(m_outlineDataSource->itemForObject(object)) : -1;
+    return outline && object ? outline->rowForItem(DMProjectDocumentProjectOutlineDS::itemForObject(object)) : -1;
 }
 
 void DMProjectDocument::reloadProjectOutline()
@@ -154,32 +155,30 @@ void DMProjectDocument::reloadProjectOutline()
         return;
     const bool restoring = m_outlets.projectOutlineViewStateRestore;
     m_outlets.projectOutlineViewStateRestore = true;
-    m_outlineDataSource->reloadAndRestoreExpansionState(m_outlets.projectOutlineView);
+    m_projectOutlineDS->reloadAndRestoreExpansionState();
     m_outlets.projectOutlineViewStateRestore = restoring;
 }
 
-void DMProjectDocument::projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring)
+QMenu *DMProjectDocument::projectOutlineViewMenu() const
 {
-    m_objectViewDataSource->projectOutlineDidExpandOrCollapse(expanded, hasSubitems, restoring);
-}
-
-void DMProjectDocument::projectOutlineSelectionDidChange()
-{
-    m_objectViewDataSource->projectOutlineSelectionDidChange();
+    return m_outlets.projectOutlineViewMenu;
 }
 
 void DMProjectDocument::detachViews()
 {
     if (m_objectViewDataSource)
         m_objectViewDataSource->detachFromViews();
-    if (m_outlets.projectOutlineView) {
-        m_outlets.projectOutlineView->setDelegate(nullptr);
-        m_outlets.projectOutlineView->setDataSource(nullptr);
-    }
+    if (m_projectOutlineDS)
+        m_projectOutlineDS->detachFromOutlineView();
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(nullptr);
+    // A composition under way stops; the panel asks nothing of the document any more.
+    if (m_outlets.printPanelController) {
+        m_outlets.printPanelController->close();
+        m_outlets.printPanelController->setDatasource(nullptr);
+    }
     if (m_project && m_project->displayAttributes().projectView == m_outlets.projectView.data())
         m_project->displayAttributes().projectView = nullptr;
 }

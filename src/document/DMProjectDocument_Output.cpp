@@ -2,6 +2,7 @@
 #include "DMProjectDocument.h"
 
 #include "DMProjectDocumentOutputHost.h"
+#include "DMProjectDocumentPrint.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentUICallbacks.h"
 
@@ -24,4 +25,13 @@ DMProjectDocumentUICallbacks *DMProjectDocument::uiCallbacks()
     if (!m_uiCallbacks)
         m_uiCallbacks = std::make_shared<DMProjectDocumentUICallbacks>(outputHost());
     return m_uiCallbacks.get();
+}
+
+DMProjectDocumentPrint *DMProjectDocument::print()
+{
+    if (!m_print) {
+        m_print = std::make_shared<DMProjectDocumentPrint>(outputHost());
+        m_outlets.printPanelController = m_print->printPanelController();
+    }
+    return m_print.get();
 }

@@ -2,6 +2,7 @@
 #include "DMProjectDocument.h"
 
 #include "DMApplication.h"
+#include "DMApplicationDelegate.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
@@ -168,18 +169,14 @@ void DMProjectDocument::awakeFromNib()
     m_objectViewDataSource->attachToViews();
     if (m_project && m_outlets.projectView)
         m_project->displayAttributes().projectView = m_outlets.projectView;
-    if (m_outlets.projectOutlineView) {
-        m_outlineDataSource->setProject(m_project);
-        m_outlets.projectOutlineView->setDataSource(m_outlineDataSource.get());
-        m_outlets.projectOutlineView->setDelegate(m_outlineDataSource.get());
-    }
+    m_projectOutlineDS->attachToOutlineView();
     if (m_outlets.timelineView) {
         m_timelineDataSource->setProject(m_project);
         m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
     }
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(this);
-    applyingTaskListColumns(QVariantList());
+    applyingTaskListColumns(DMApplicationDelegate::taskListArrangedColumnDictionaries());
     applyImportedProjectAttributes();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
@@ -311,15 +308,20 @@ void DMProjectDocument::viewModeDidChange()
     // Bars of the other view mode are not the canvas's any more.
     if (m_outlets.projectView && !m_outlets.projectView->selectedObjects().isEmpty())
         m_outlets.projectView->deselectAll();
+    m_projectOutlineDS->showColumnsForViewMode(DMApplicationDelegate::taskListArrangedColumnDictionaries());
     m_outlets.projectOutlineViewStateRestore = true;
     reloadViews();
     m_outlets.projectOutlineViewStateRestore = false;
 }
 
-void DMProjectDocument::applyingTaskListColumns(const QVariantList &)
+void DMProjectDocument::applyingTaskListColumns(const QVariantList &columns)
 {
-    if (m_outlets.projectOutlineViewMenu)
-        m_outlets.projectOutlineViewMenu->clear();
+    m_projectOutlineDS->applyingTaskListColumns(columns);
+}
+
+void DMProjectDocument::setTaskListColumnHidden(const QString &identifier, bool hidden)
+{
+    DMApplicationDelegate::setTaskListColumnHidden(identifier, hidden);
 }
 
 // ---- Window state ----

@@ -149,9 +149,11 @@ public:
     // every bar takes them and measures its title and handles again; the document's reload then
     // lays the canvas out anew.
     void titleAttributesDidChange();
-    // While printing, the frames take exactly the stored scale.
+    // While printing, the frames take exactly the stored scale and the canvas draws all of
+    // itself as visible (titles are placed against the page, not the window).
     bool isPrinting() const { return m_isPrinting; }
     void setIsPrinting(bool printing) { m_isPrinting = printing; }
+    bool projectViewIsPrinting(const DMProjectView *) const override { return m_isPrinting; }
     // An outline row was expanded or collapsed (hasSubitems: rows appeared or disappeared).
     void projectOutlineDidExpandOrCollapse(bool expanded, bool hasSubitems, bool restoring);
 

@@ -257,7 +257,11 @@ void DMProjectView::rightMouseDown(const DMEvent &event)
 void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
 {
     const QRectF bounds = convertRectFromViewToCanvas(QRectF(this->rect()));
-    if (painter->device() == this) {
+    // QWidget::render paints through this view too, so the device alone does not tell a page
+    // from the screen: the delegate knows when the document renders for a page.
+    const auto *projectDelegate = dynamic_cast<const DMProjectViewDelegate *>(delegate());
+    const bool forPage = projectDelegate && projectDelegate->projectViewIsPrinting(this);
+    if (painter->device() == this && !forPage) {
         const QRect visible = visibleRegion().boundingRect();
         m_drawRectVisibleRect = visible.isEmpty() ? bounds : convertRectFromViewToCanvas(QRectF(visible));
     } else {

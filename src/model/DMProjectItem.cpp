@@ -142,16 +142,24 @@ void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 du
 {
     const bool beginChanges = begin != m_beginDate;
     const bool endChanges = end != m_endDate;
-    if (beginChanges)
+    if (beginChanges) {
         willChangeValueForKey(DMProjectKey::beginDate);
-    if (endChanges)
+        willChangeValueForKey(DMProjectKey::validatedBeginDate);
+    }
+    if (endChanges) {
         willChangeValueForKey(DMProjectKey::endDate);
+        willChangeValueForKey(DMProjectKey::validatedEndDate);
+    }
     const DMDate oldBegin = std::exchange(m_beginDate, begin);
     const DMDate oldEnd = std::exchange(m_endDate, end);
-    if (endChanges)
+    if (endChanges) {
+        didChangeValueForKey(DMProjectKey::validatedEndDate);
         didChangeValueForKey(DMProjectKey::endDate);
-    if (beginChanges)
+    }
+    if (beginChanges) {
+        didChangeValueForKey(DMProjectKey::validatedBeginDate);
         didChangeValueForKey(DMProjectKey::beginDate);
+    }
     assign(m_duration, duration, DMProjectKey::duration);
     itemDatesDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_timeSpanChanged);

@@ -76,6 +76,9 @@ inline const QString title = QStringLiteral("title");
 inline const QString name = QStringLiteral("name");
 inline const QString beginDate = QStringLiteral("beginDate");
 inline const QString endDate = QStringLiteral("endDate");
+// Announced with beginDate and endDate: the keys that in-place date editors follow.
+inline const QString validatedBeginDate = QStringLiteral("validatedBeginDate");
+inline const QString validatedEndDate = QStringLiteral("validatedEndDate");
 inline const QString duration = QStringLiteral("duration");
 inline const QString floatDuration = QStringLiteral("floatDuration");
 inline const QString useWorkingSchedule = QStringLiteral("useWorkingSchedule");

@@ -3,6 +3,7 @@
 
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
+#include "DMPrintInfo.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReportHost.h"
 #include "DMProjectProcess.h"
@@ -10,8 +11,6 @@
 #include "DMReportPage.h"
 
 #include <QFile>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -57,16 +56,11 @@ void DMProjectDocumentReport::reportSendByMail()
         presentMailError(DMLocalizedString("The PDF of the report could not be written: %1").arg(file.errorString()));
         return;
     }
-    {
-        // What the report view shows, page by page, as it prints.
-        QPdfWriter writer(&file);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setTitle(reportMailSubject());
-        writer.setCreator(QStringLiteral("Halcyra"));
-        std::unique_ptr<QTextDocument> copy(page ? page->reportWebView()->document()->clone() : new QTextDocument);
-        copy->print(&writer);
-    }
-    const bool written = file.error() == QFileDevice::NoError && file.flush();
+    // What the report view shows, page by page, as it prints.
+    QTextDocument empty;
+    const bool drawn = DMPrintInfo_writeTextDocumentPDF(page ? *page->reportWebView()->document() : empty, &file,
+                                                        DMPrintInfo::sharedPrintInfo().pageLayout, reportMailSubject());
+    const bool written = drawn && file.error() == QFileDevice::NoError && file.flush();
     file.close();
     if (!written || file.size() == 0) {
         QFile::remove(path);

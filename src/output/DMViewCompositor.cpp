@@ -1,6 +1,7 @@
 #include "DMViewCompositor.h"
 
 #include "DMPageLayoutAdditions.h"
+#include "DMPrintPicture.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -52,6 +53,18 @@ void DMViewCompositor::addImageWithRectFromRectBordered(const QImage &image, con
     m_compositedViews.append(entry);
 }
 
+void DMViewCompositor::addPictureWithRectFromRectBordered(const std::shared_ptr<const DMPrintPicture> &picture,
+                                                          const QRectF &rect, const QRectF &fromRect, bool bordered)
+{
+    DMViewCompositorEntry entry;
+    entry.kind = DMViewCompositorEntry::ImageEntry;
+    entry.picture = picture;
+    entry.rect = rect;
+    entry.srcRect = fromRect;
+    entry.bordered = bordered;
+    m_compositedViews.append(entry);
+}
+
 void DMViewCompositor::addNSStringWithRectAndAttributes(const QString &string, const QRectF &rect,
                                                         const DMViewCompositorTextAttributes &attributes)
 {
@@ -74,6 +87,13 @@ QSizeF DMViewCompositor::imageSizeInPoints(const QImage &image)
                   dpiY > 0 ? size.height() * kPointsPerInch / dpiY : size.height());
 }
 
+QSizeF DMViewCompositor::sourceSizeInPoints(const DMViewCompositorEntry &entry)
+{
+    if (entry.picture)
+        return entry.picture->size();
+    return imageSizeInPoints(entry.obj);
+}
+
 DMViewCompositorPlacement DMViewCompositor::placementOfEntry(const DMViewCompositorEntry &entry) const
 {
     DMViewCompositorPlacement placement;
@@ -82,11 +102,12 @@ DMViewCompositorPlacement DMViewCompositor::placementOfEntry(const DMViewComposi
         placement.natural = entry.rect.size();
         return placement;
     }
-    const QSizeF points = imageSizeInPoints(entry.obj);
+    const QSizeF points = sourceSizeInPoints(entry);
     if (points.isEmpty())
         return placement;
-    const double pixelsPerPointX = entry.obj.width() / points.width();
-    const double pixelsPerPointY = entry.obj.height() / points.height();
+    // A picture's units are its points; an image has its pixels.
+    const double pixelsPerPointX = entry.picture ? 1.0 : entry.obj.width() / points.width();
+    const double pixelsPerPointY = entry.picture ? 1.0 : entry.obj.height() / points.height();
     const QRectF source = entry.srcRect == QRectF() ? QRectF(QPointF(0, 0), points) : entry.srcRect;
     const QRectF sourceDown = DMPageRects_flipped(source, points.height());
     placement.natural = source.size();
@@ -119,7 +140,15 @@ void DMViewCompositor::drawRect(QPainter *painter, const QRectF &rect) const
                               entry.string);
         }
         painter->restore();
-        if (entry.kind == DMViewCompositorEntry::ImageEntry) {
+        if (entry.kind == DMViewCompositorEntry::ImageEntry && entry.picture) {
+            const QRectF source = placement.sourcePixels;
+            painter->save();
+            painter->translate(placement.target.topLeft());
+            painter->scale(placement.target.width() / source.width(), placement.target.height() / source.height());
+            painter->translate(-source.topLeft());
+            entry.picture->drawPart(painter, source);
+            painter->restore();
+        } else if (entry.kind == DMViewCompositorEntry::ImageEntry) {
             painter->save();
             painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
             painter->setOpacity(1.0);

@@ -9,7 +9,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class QPainter;
+class DMPrintPicture;
 
 struct DMViewCompositorTextAttributes
 {
@@ -24,6 +27,8 @@ struct DMViewCompositorEntry
 
     Kind kind = ImageEntry;
     QImage obj;     // the image of an image entry (shared, never copied)
+    // Or, instead of obj, a recorded drawing, whose units count as points here.
+    std::shared_ptr<const DMPrintPicture> picture;
     QRectF rect;    // destination, in the compositor's coordinates
     QRectF srcRect; // part of the image in its own coordinates; the zero rectangle is all of it
     bool bordered = false;
@@ -55,10 +60,13 @@ public:
     void setFrameSize(const QSizeF &size);
 
     void addImageWithRectFromRectBordered(const QImage &image, const QRectF &rect, const QRectF &fromRect, bool bordered);
+    void addPictureWithRectFromRectBordered(const std::shared_ptr<const DMPrintPicture> &picture, const QRectF &rect,
+                                            const QRectF &fromRect, bool bordered);
     void addNSStringWithRectAndAttributes(const QString &string, const QRectF &rect,
                                           const DMViewCompositorTextAttributes &attributes);
     void removeAllViews() { m_compositedViews.clear(); }
     const QList<DMViewCompositorEntry> &compositedViews() const { return m_compositedViews; }
+    void setCompositedViews(const QList<DMViewCompositorEntry> &entries) { m_compositedViews = entries; }
 
     // Draws the area (compositor coordinates) with the painter's units taken as points, y down,
     // its origin at the compositor's top left: white ground, then every entry in order.
@@ -71,6 +79,8 @@ public:
     // An image's size in points, from its resolution: a screen picture at 96 dots per inch is
     // three quarters of its pixel count, so that it keeps its size on paper.
     static QSizeF imageSizeInPoints(const QImage &image);
+    // The size of an entry's image or picture in points.
+    static QSizeF sourceSizeInPoints(const DMViewCompositorEntry &entry);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

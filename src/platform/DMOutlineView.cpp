@@ -5,6 +5,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -105,6 +106,36 @@ bool DMOutlineView::isTableColumnHidden(const QString &identifier) const
 {
     const int logical = m_model->logicalColumnWithIdentifier(identifier);
     return logical >= 0 && isColumnHidden(logical);
+}
+
+void DMOutlineView::setDataCellForTableColumn(const QString &identifier, QAbstractItemDelegate *cell)
+{
+    const int logical = m_model->logicalColumnWithIdentifier(identifier);
+    if (logical < 0)
+        return;
+    if (cell)
+        cell->setParent(this);
+    m_model->setDataCellOfColumn(logical, cell);
+    viewport()->update();
+}
+
+QAbstractItemDelegate *DMOutlineView::dataCellForTableColumn(const QString &identifier) const
+{
+    const int logical = m_model->logicalColumnWithIdentifier(identifier);
+    return logical < 0 ? nullptr : m_model->tableColumns()[size_t(logical)].dataCell.data();
+}
+
+void DMOutlineView::setHeaderMenu(QMenu *menu)
+{
+    m_headerMenu = menu;
+    QHeaderView *columnHeader = header();
+    columnHeader->setContextMenuPolicy(menu ? Qt::CustomContextMenu : Qt::DefaultContextMenu);
+    disconnect(columnHeader, &QWidget::customContextMenuRequested, this, nullptr);
+    if (menu)
+        connect(columnHeader, &QWidget::customContextMenuRequested, this, [this, columnHeader](const QPoint &point) {
+            if (m_headerMenu)
+                m_headerMenu->popup(columnHeader->mapToGlobal(point));
+        });
 }
 
 // --- Rows ---
@@ -378,6 +409,14 @@ void DMOutlineView::onSelectionChanged(const QItemSelection &selected, const QIt
     if (m_delegate)
         m_delegate->outlineViewSelectionDidChange(this);
     emit selectionDidChange();
+}
+
+QItemSelectionModel::SelectionFlags DMOutlineView::selectionCommand(const QModelIndex &index, const QEvent *event) const
+{
+    // Only the user's changes come with an event; the program's are never refused.
+    if (event && m_delegate && !m_delegate->selectionShouldChangeInOutlineView(const_cast<DMOutlineView *>(this)))
+        return QItemSelectionModel::NoUpdate;
+    return QTreeView::selectionCommand(index, event);
 }
 
 // --- Editing ---

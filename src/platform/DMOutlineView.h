@@ -4,10 +4,14 @@
 #include "DMOutlineViewDelegate.h"
 #include "DMOutlineViewModel.h"
 
+#include <QMenu>
+#include <QPointer>
 #include <QTreeView>
 
 // An outline (or, with a flat data source, a table) whose rows come from a data source and
-// whose decisions come from a delegate; both are borrowed and cleared when destroyed.
+// whose decisions come from a delegate; both are borrowed and cleared when destroyed. Each
+// outline asks only its own: a window with several outlines gives each the controller that
+// serves it, and an outline given none shows nothing and takes every default.
 //
 // Rows are counted from 0 at the top over the rows shown. Geometry is in content coordinates:
 // y from the top of the first row and x from the left of the first column, whatever the
@@ -39,6 +43,13 @@ public:
     void moveColumnToColumn(int from, int to);
     void setTableColumnHidden(const QString &identifier, bool hidden);
     bool isTableColumnHidden(const QString &identifier) const;
+    // The cell that draws and edits a column's cells (the delegate may answer another per row);
+    // the view takes it over. Null gives the column back the outline's text cell.
+    void setDataCellForTableColumn(const QString &identifier, QAbstractItemDelegate *cell);
+    QAbstractItemDelegate *dataCellForTableColumn(const QString &identifier) const;
+    // The menu a right click on the column headers shows; not owned. Null: none.
+    void setHeaderMenu(QMenu *menu);
+    QMenu *headerMenu() const { return m_headerMenu; }
 
     // Height of rows whose data source answers none.
     void setRowHeight(int height);
@@ -68,8 +79,9 @@ public:
     void expandItemExpandChildren(DMOutlineItem item, bool expandChildren);
     void collapseItem(DMOutlineItem item);
 
-    // Selection of whole rows. Selecting by program does not ask the delegate; it is told of
-    // the change as it is of the user's.
+    // Selection of whole rows. The user's changes ask the delegate (selectionShouldChange,
+    // shouldSelectItem, selectionIndexesForProposedSelection); selecting by program does not. It
+    // is told of either change.
     QList<int> selectedRowIndexes() const; // ascending
     int selectedRow() const; // the first, or -1
     void selectRowIndexesByExtendingSelection(const QList<int> &rows, bool extend);
@@ -88,6 +100,9 @@ public:
     };
     DropProposal dropProposalAtPoint(const QPoint &viewportPoint) const;
 
+    // Typing never selects a row by its text.
+    void keyboardSearch(const QString &) override {}
+
 signals:
     // Rows shown, their order or their heights changed (see DMOutlineViewModel).
     void rowLayoutChanged();
@@ -95,6 +110,8 @@ signals:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event = nullptr) const override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -118,6 +135,7 @@ private:
     DMOutlineViewModel *m_model;
     DMOutlineViewDelegate *m_delegate = nullptr;
     QStringList m_draggedTypes;
+    QPointer<QMenu> m_headerMenu;
     QRect m_dropIndicator; // content coordinates; empty when no drop is proposed
     bool m_silentExpansion = false; // undoing a refused expansion or collapse
     bool m_programmaticSelection = false; // selected by program: the delegate is not asked

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QAbstractItemDelegate;
 class QPainter;
 class QRect;
 
@@ -21,6 +22,10 @@ struct DMOutlineCell
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     QIcon image;
     DMOutlineItem representedObject = nullptr;
+    // The cell that draws and edits this one (outlineViewDataCellForTableColumnItem, else the
+    // column's), null for the outline's own text cell. The delegate may set it up here (a date
+    // cell's elements); textColor and font still apply to what it draws.
+    QAbstractItemDelegate *dataCell = nullptr;
     // When set, draws the cell's content (over the row's background) in place of text and image.
     std::function<void(QPainter &, const QRect &, DMOutlineItem representedObject)> draw;
 };
@@ -53,9 +58,16 @@ public:
                                                               DMOutlineItem)
     {
     }
+    // The cell that draws and edits one row's cell of a column; null means the column's own
+    // (DMOutlineView::setDataCellForTableColumn), or the outline's text cell when it has none.
+    virtual QAbstractItemDelegate *outlineViewDataCellForTableColumnItem(DMOutlineView *, const QString &, DMOutlineItem)
+    {
+        return nullptr;
+    }
 
-    // Selection: each selected item may be refused, then the whole proposed set of rows
+    // Selection: the user may change it at all, each selected item may be refused, then the whole proposed set of rows
     // (ascending) may be replaced. Told after every change.
+    virtual bool selectionShouldChangeInOutlineView(DMOutlineView *) { return true; }
     virtual bool outlineViewShouldSelectItem(DMOutlineView *, DMOutlineItem) { return true; }
     virtual QList<int> outlineViewSelectionIndexesForProposedSelection(DMOutlineView *, const QList<int> &proposed)
     {

@@ -10,6 +10,19 @@ DMOutlineViewItemDelegate::DMOutlineViewItemDelegate(DMOutlineView *outlineView)
 {
 }
 
+QAbstractItemDelegate *DMOutlineViewItemDelegate::dataCellForIndex(const QModelIndex &index) const
+{
+    const DMOutlineViewModel *model = m_outlineView->outlineModel();
+    if (!index.isValid() || index.column() >= model->columnCount())
+        return nullptr;
+    const DMOutlineTableColumn &column = model->tableColumns()[size_t(index.column())];
+    if (DMOutlineViewDelegate *delegate = m_outlineView->delegate())
+        if (QAbstractItemDelegate *cell =
+                delegate->outlineViewDataCellForTableColumnItem(m_outlineView, column.identifier, model->itemForIndex(index)))
+            return cell;
+    return column.dataCell.data();
+}
+
 void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                       const QModelIndex &index) const
 {
@@ -22,9 +35,21 @@ void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewI
     cell.text = styleOption.text;
     cell.font = styleOption.font;
     cell.alignment = styleOption.displayAlignment;
+    cell.dataCell = dataCellForIndex(index);
     if (DMOutlineViewDelegate *delegate = m_outlineView->delegate()) {
         delegate->outlineViewWillDisplayCellForTableColumnItem(
             m_outlineView, cell, model->tableColumns()[size_t(index.column())].identifier, model->itemForIndex(index));
+    }
+
+    if (cell.dataCell && cell.dataCell != this) {
+        // The data cell draws from the option as given, with what the delegate changed.
+        QStyleOptionViewItem cellOption = option;
+        cellOption.font = cell.font;
+        cellOption.fontMetrics = QFontMetrics(cell.font);
+        if (cell.textColor.isValid())
+            cellOption.palette.setColor(QPalette::Text, cell.textColor);
+        cell.dataCell->paint(painter, cellOption, index);
+        return;
     }
 
     styleOption.font = cell.font;
@@ -55,4 +80,73 @@ QSize DMOutlineViewItemDelegate::sizeHint(const QStyleOptionViewItem &, const QM
 {
     // Widths come from the columns, never from content.
     return {0, m_outlineView->outlineModel()->rowHeightForIndex(index)};
+}
+
+// ---- Editing, handed on to the data cell that made the editor ----
+
+QWidget *DMOutlineViewItemDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                                 const QModelIndex &index) const
+{
+    QAbstractItemDelegate *cell = dataCellForIndex(index);
+    if (!cell || cell == this)
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget *editor = cell->createEditor(parent, option, index);
+    if (!editor)
+        return nullptr;
+    auto *self = const_cast<DMOutlineViewItemDelegate *>(this);
+    m_editorCells.insert(editor, cell);
+    connect(editor, &QObject::destroyed, self, [this](QObject *gone) { m_editorCells.remove(gone); });
+    // The view listens to this delegate only: the cell's own commits and closes go through it.
+    connect(cell, &QAbstractItemDelegate::commitData, self, &QAbstractItemDelegate::commitData, Qt::UniqueConnection);
+    connect(cell, &QAbstractItemDelegate::closeEditor, self, &QAbstractItemDelegate::closeEditor, Qt::UniqueConnection);
+    return editor;
+}
+
+QAbstractItemDelegate *DMOutlineViewItemDelegate::cellOfEditor(QWidget *editor) const
+{
+    return m_editorCells.value(editor).data();
+}
+
+void DMOutlineViewItemDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    if (QAbstractItemDelegate *cell = cellOfEditor(editor))
+        cell->setEditorData(editor, index);
+    else
+        QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void DMOutlineViewItemDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
+{
+    if (QAbstractItemDelegate *cell = cellOfEditor(editor))
+        cell->setModelData(editor, model, index);
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void DMOutlineViewItemDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                                     const QModelIndex &index) const
+{
+    if (QAbstractItemDelegate *cell = cellOfEditor(editor))
+        cell->updateEditorGeometry(editor, option, index);
+    else
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+}
+
+void DMOutlineViewItemDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    QAbstractItemDelegate *cell = cellOfEditor(editor);
+    m_editorCells.remove(editor);
+    if (cell)
+        cell->destroyEditor(editor, index);
+    else
+        QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+bool DMOutlineViewItemDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                            const QModelIndex &index)
+{
+    QAbstractItemDelegate *cell = dataCellForIndex(index);
+    if (cell && cell != this)
+        return cell->editorEvent(event, model, option, index);
+    return QStyledItemDelegate::editorEvent(event, model, option, index);
 }

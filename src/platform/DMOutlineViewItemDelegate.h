@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QHash>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 class DMOutlineView;
 
-// Draws the cells of a DMOutlineView after its delegate has seen them (willDisplayCell), and
-// sizes every row to the height the outline's model caches, so that size queries cost nothing.
+// Draws and edits the cells of a DMOutlineView. Each cell is first shown to the outline's
+// delegate (willDisplayCell), whatever draws it: the outline's own text drawing, or the cell's
+// data cell (a date cell, an empty cell), to which painting and editing are handed on. Every
+// row is as high as the outline's model caches, so that size queries cost nothing.
 class DMOutlineViewItemDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -13,9 +17,24 @@ class DMOutlineViewItemDelegate : public QStyledItemDelegate
 public:
     explicit DMOutlineViewItemDelegate(DMOutlineView *outlineView);
 
+    // The data cell of the index: the delegate's answer for its row, else its column's; null for
+    // the outline's own text cell.
+    QAbstractItemDelegate *dataCellForIndex(const QModelIndex &index) const;
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
 
 private:
+    QAbstractItemDelegate *cellOfEditor(QWidget *editor) const;
+
     DMOutlineView *m_outlineView;
+    // The data cell that made each open editor, which sees it through to its end.
+    mutable QHash<const QObject *, QPointer<QAbstractItemDelegate>> m_editorCells;
 };

@@ -85,6 +85,13 @@ int DMOutlineViewModel::logicalColumnWithIdentifier(const QString &identifier) c
     return -1;
 }
 
+void DMOutlineViewModel::setDataCellOfColumn(int logicalColumn, QAbstractItemDelegate *cell)
+{
+    if (logicalColumn < 0 || logicalColumn >= columnCount())
+        return;
+    m_columns[size_t(logicalColumn)].dataCell = cell;
+}
+
 void DMOutlineViewModel::setDefaultRowHeight(int height)
 {
     height = std::max(1, height);

@@ -3,7 +3,9 @@
 #include "DMOutlineViewDataSource.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemDelegate>
 #include <QHash>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -22,6 +24,8 @@ struct DMOutlineTableColumn
     int width = 100;
     bool editable = true; // the delegate still decides each edit
     bool hidden = false;
+    // Draws and edits the column's cells; null: the outline's text cell. Owned by the view.
+    QPointer<QAbstractItemDelegate> dataCell;
 };
 
 // The adapter between a DMOutlineViewDataSource and Qt's item views. It asks the data source for
@@ -48,6 +52,7 @@ public:
     void addTableColumn(const DMOutlineTableColumn &column);
     const std::vector<DMOutlineTableColumn> &tableColumns() const { return m_columns; }
     int logicalColumnWithIdentifier(const QString &identifier) const;
+    void setDataCellOfColumn(int logicalColumn, QAbstractItemDelegate *cell);
     void setDraggedTypes(const QStringList &types) { m_draggedTypes = types; }
 
     // Height of a row whose data source does not answer one.

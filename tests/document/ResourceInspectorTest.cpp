@@ -5,7 +5,7 @@
 
 #include "DMAttachedWindow.h"
 #include "DMOutlineView.h"
-#include "DMProjectOutlineDataSource.h"
+#include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectResourceEditorController.h"
 
 #include <QBuffer>
@@ -88,9 +88,10 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
 
     DMOutlineView *outline = document->outlets().projectOutlineView;
     ASSERT_TRUE(outline);
-    const int row = outline->rowForItem(document->projectOutlineDataSource()->itemForObject(ann.get()));
+    const int row = outline->rowForItem(DMProjectDocumentProjectOutlineDS::itemForObject(ann.get()));
     ASSERT_GE(row, 0);
-    const QPoint click = outline->frameOfCellAtColumnRow(0, row).center() - outline->contentOffset();
+    const int title = outline->columnWithIdentifier(QStringLiteral("title"));
+    const QPoint click = outline->frameOfCellAtColumnRow(title, row).center() - outline->contentOffset();
     outline->selectRowIndexesByExtendingSelection({row}, false);
     QCursor::setPos(outline->viewport()->mapToGlobal(click));
     // A widget's double click comes after the press of its first click.
@@ -113,7 +114,8 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     ASSERT_TRUE(inspector->fillEditedObjectWithVCardData(cardWithPhoto(), &error)) << error.toStdString();
     pumpEvents(20);
     EXPECT_TRUE(document->isDocumentEdited());
-    EXPECT_EQ(outline->outlineModel()->data(outline->outlineModel()->indexForRow(row)).toString(), "Zoë Øster");
+    const int titleColumn = outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("title"));
+    EXPECT_EQ(outline->outlineModel()->data(outline->outlineModel()->indexForRow(row, titleColumn)).toString(), "Zoë Øster");
     if (const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR"); !folder.isEmpty()) {
         QDir().mkpath(folder);
         EXPECT_TRUE(composed(window, popover).save(QDir(folder).filePath(QStringLiteral("resource-popover.png"))));

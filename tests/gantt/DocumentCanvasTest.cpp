@@ -155,10 +155,11 @@ TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspec
     EXPECT_TRUE(table->rowBgColor(1).isValid());
     EXPECT_FALSE(table->rowBgColor(2).isValid());
     // A click never selects the events row.
-    const QPoint eventsRow = outline()->rectOfRow(0).center() - outline()->contentOffset();
+    const int title = outline()->columnWithIdentifier(QStringLiteral("title"));
+    const QPoint eventsRow = outline()->frameOfCellAtColumnRow(title, 0).center() - outline()->contentOffset();
     QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, eventsRow);
     EXPECT_FALSE(outline()->selectedRowIndexes().contains(0));
-    const QPoint secondRow = outline()->rectOfRow(2).center() - outline()->contentOffset();
+    const QPoint secondRow = outline()->frameOfCellAtColumnRow(title, 2).center() - outline()->contentOffset();
     QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, secondRow);
     EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(second)});
 }

@@ -5,6 +5,7 @@
 // from Monday 1 January 2024 for 60 days at 20 pixels per day, with a working window of 8:00 to
 // 18:00 and the weekend off; rows are 20 points high. Deferred work waits for clock.advance().
 
+#include "FakeInspector.h"
 #include "GanttTestSupport.h"
 
 #include "DMOutlineView.h"
@@ -18,7 +19,6 @@
 #include "DMProjectResource.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewBackgroundObjectAttributes.h"
-#include "DMProjectViewObjectEditor.h"
 #include "DMUIProjectDependency.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
@@ -29,26 +29,6 @@
 #include <QTemporaryDir>
 
 namespace gantttest {
-
-// Records what the canvas hands to an inspector.
-class FakeInspector : public DMProjectViewObjectEditor
-{
-public:
-    explicit FakeInspector(const QString &className)
-        : m_className(className)
-    {
-        registerSharedInstance(className, this);
-    }
-    ~FakeInspector() override { registerSharedInstance(m_className, nullptr); }
-    void editObject(DMProjectViewObject *object) override { edited = object; }
-    void showWindow() override { ++shown; }
-
-    DMProjectViewObject *edited = nullptr;
-    int shown = 0;
-
-private:
-    QString m_className;
-};
 
 class DocumentCanvasTest : public ::testing::Test
 {

@@ -180,3 +180,27 @@ TEST(ResourceLanes, EachBarTakesTheFirstLaneFreeAtItsLeftEdge)
     EXPECT_EQ(DMUIProjectItem_lanesForHorizontalRanges({}, &count), QList<int>{});
     EXPECT_EQ(count, 0);
 }
+
+TEST_F(DocumentCanvasTest, ACanvasRenderedForAPageTakesAllOfItselfAsVisible)
+{
+    addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    open();
+    QScrollBar *scroll = outlets().projectViewScrollArea->horizontalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+    QApplication::processEvents();
+    const QRectF bounds = canvas()->convertRectFromViewToCanvas(QRectF(canvas()->rect()));
+    QImage page(canvas()->size(), QImage::Format_ARGB32_Premultiplied);
+
+    // QWidget::render paints through the view itself: as the screen, only the part in view.
+    canvas()->render(&page);
+    EXPECT_LT(canvas()->drawRectVisibleRect().width(), bounds.width());
+
+    // For a page, all of it, wherever the window is scrolled; and the screen again afterwards.
+    controller()->setIsPrinting(true);
+    canvas()->render(&page);
+    EXPECT_EQ(canvas()->drawRectVisibleRect(), bounds);
+    controller()->setIsPrinting(false);
+    canvas()->render(&page);
+    EXPECT_LT(canvas()->drawRectVisibleRect().width(), bounds.width());
+}

@@ -404,3 +404,28 @@ TEST(Schedule, EnforcingLinkedDatesPushesTheSuccessorsOfUncheckedChanges)
     EXPECT_EQ(a->enforceLinkedItemsConstrainedDates(), kDMValidation_OK);
     expectDates(*b, at(2024, 1, 11), at(2024, 1, 12));
 }
+
+TEST(Schedule, TheValidatedDateKeysAreAnnouncedWheneverTheDatesMoveByPushOrUndo)
+{
+    auto project = DMProject::create();
+    auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
+    auto b = addTask(project, "B", at(2024, 1, 9), at(2024, 1, 10));
+    link(a, b);
+    StepUndo undo(project);
+    QStringList seen;
+    auto record = [&seen](const DMChange &change, DMObservable *) { seen << change.key; };
+    auto begins = b->observe(DMProjectKey::validatedBeginDate, record);
+    auto ends = b->observe(DMProjectKey::validatedEndDate, record);
+
+    // A pushes B: an editor bound to B's dates sees both move.
+    EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 11)), kDMValidation_OK);
+    EXPECT_EQ(seen, (QStringList{"validatedEndDate", "validatedBeginDate"}));
+    EXPECT_EQ(b->validatedBeginDate(), at(2024, 1, 11));
+    seen.clear();
+    undo.manager.undo();
+    EXPECT_EQ(seen, (QStringList{"validatedEndDate", "validatedBeginDate"}));
+    EXPECT_EQ(b->validatedBeginDate(), at(2024, 1, 9));
+    seen.clear();
+    b->setTitle(QStringLiteral("B2"));
+    EXPECT_TRUE(seen.isEmpty());
+}

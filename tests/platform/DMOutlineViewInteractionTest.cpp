@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QPainter>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -54,6 +57,105 @@ TEST(DMOutlineViewEditing, DoubleClickAsksTheDelegateAndEditsRoundTrip)
     outline.delegate.events.clear();
     doubleClick(view.viewport(), outline.cellCentre(2, 0));
     EXPECT_TRUE(outline.delegate.events.isEmpty());
+}
+
+// A cell that fills its rectangle with its text colour and edits its number with a spin box.
+class SwatchCell : public QStyledItemDelegate
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        painter->fillRect(option.rect.adjusted(2, 2, -2, -2), option.palette.color(QPalette::Text));
+    }
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return new QSpinBox(parent);
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        ++commits;
+        model->setData(index, static_cast<QSpinBox *>(editor)->value());
+    }
+    mutable int commits = 0;
+};
+
+// Draws nothing and edits nothing.
+class BlankCell : public QStyledItemDelegate
+{
+public:
+    void paint(QPainter *, const QStyleOptionViewItem &, const QModelIndex &) const override {}
+    QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override { return nullptr; }
+};
+
+int pixelsWhere(const QImage &image, const QRect &area, const std::function<bool(QColor)> &test)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+TEST(DMOutlineViewDataCells, DrawAndEditTheirCellsAfterTheDelegateSawThem)
+{
+    ShownOutline outline(QStringLiteral("A B C"));
+    DMOutlineView &view = outline.view;
+    auto *swatch = new SwatchCell;
+    view.setDataCellForTableColumn(QStringLiteral("count"), swatch);
+    EXPECT_EQ(view.dataCellForTableColumn(QStringLiteral("count")), swatch);
+    EXPECT_EQ(swatch->parent(), &view) << "the view keeps the cell";
+    BlankCell blank;
+    outline.delegate.rowCell = &blank;
+    outline.delegate.rowCellColumn = QStringLiteral("count");
+    outline.delegate.rowCellItem = QStringLiteral("B");
+    outline.delegate.redItem = QStringLiteral("C");
+    QApplication::processEvents();
+
+    const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto red = [](QColor c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; };
+    auto dark = [](QColor c) { return c.lightness() < 80; };
+    EXPECT_GT(pixelsWhere(image, view.frameOfCellAtColumnRow(1, 0), dark), 100) << "A's swatch in the text colour";
+    EXPECT_EQ(pixelsWhere(image, view.frameOfCellAtColumnRow(1, 1), dark), 0) << "B's own cell draws nothing";
+    EXPECT_GT(pixelsWhere(image, view.frameOfCellAtColumnRow(1, 2), red), 100)
+        << "the colour willDisplayCell chose applies to a data cell";
+    EXPECT_EQ(outline.delegate.displayedDataCells.value(QStringLiteral("A/count")), swatch);
+    EXPECT_EQ(outline.delegate.displayedDataCells.value(QStringLiteral("B/count")), &blank);
+    EXPECT_FALSE(outline.delegate.displayedDataCells.contains(QStringLiteral("A/title")));
+
+    // The data cell's editor, and its commit, are the cell's own; B's cell offers none.
+    doubleClick(view.viewport(), outline.cellCentre(1, 1));
+    EXPECT_EQ(view.viewport()->findChild<QSpinBox *>(), nullptr);
+    doubleClick(view.viewport(), outline.cellCentre(1, 2));
+    auto *editor = view.viewport()->findChild<QSpinBox *>();
+    ASSERT_NE(editor, nullptr);
+    editor->setValue(7);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(swatch->commits, 1);
+    EXPECT_EQ(outline.source.edits, QStringList{"count=7"});
+
+    view.setDataCellForTableColumn(QStringLiteral("count"), nullptr);
+    EXPECT_EQ(view.dataCellForTableColumn(QStringLiteral("count")), nullptr);
+}
+
+TEST(DMOutlineViewSelection, TheDelegateMayFreezeTheUsersSelectionAndTypingSelectsNothing)
+{
+    ShownOutline outline(QStringLiteral("Apple Berry Cherry"));
+    DMOutlineView &view = outline.view;
+    view.setFocus();
+    QTest::keyClicks(&view, QStringLiteral("Ch"));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{}) << "no selection by typing a row's text";
+
+    outline.delegate.refuseSelectionChange = true;
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, outline.cellCentre(0, 1));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{});
+    view.selectRowIndexesByExtendingSelection({2}, false);
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{2}) << "the program's selection is not the user's";
+    QTest::keyClick(&view, Qt::Key_Up);
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{2});
+    outline.delegate.refuseSelectionChange = false;
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, outline.cellCentre(0, 0));
+    EXPECT_EQ(view.selectedRowIndexes(), QList<int>{0});
 }
 
 TEST(DMOutlineViewSelection, TheDelegateFiltersTheUsersSelectionButNotTheProgramsOne)
@@ -125,15 +227,6 @@ TEST(DMOutlineViewDrop, ProposesParentAndChildIndexByPositionAndObeysTheDataSour
     outline.source.validated.clear();
     EXPECT_EQ(dragTo(view, {60, 30}, true, QStringLiteral("text/plain")), Qt::IgnoreAction);
     EXPECT_TRUE(outline.source.validated.isEmpty()) << "types not registered never reach the data source";
-}
-
-int pixelsWhere(const QImage &image, const QRect &area, const std::function<bool(QColor)> &test)
-{
-    int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += test(image.pixelColor(x, y)) ? 1 : 0;
-    return count;
 }
 
 TEST(DMOutlineViewDrawing, RowsShowTheirTextInTheColourTheDelegateChose)

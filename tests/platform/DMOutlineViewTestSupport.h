@@ -7,6 +7,8 @@
 
 #include "DMOutlineView.h"
 
+#include <QAbstractItemDelegate>
+#include <QHash>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -123,6 +125,12 @@ public:
     bool outlineViewShouldExpandItem(DMOutlineView *, DMOutlineItem item) override { return !refuseExpand.contains(name(item)); }
     bool outlineViewShouldCollapseItem(DMOutlineView *, DMOutlineItem item) override { return !refuseCollapse.contains(name(item)); }
     bool outlineViewShouldSelectItem(DMOutlineView *, DMOutlineItem item) override { return !refuseSelect.contains(name(item)); }
+    bool selectionShouldChangeInOutlineView(DMOutlineView *) override { return !refuseSelectionChange; }
+    QAbstractItemDelegate *outlineViewDataCellForTableColumnItem(DMOutlineView *, const QString &column,
+                                                                 DMOutlineItem item) override
+    {
+        return column == rowCellColumn && name(item) == rowCellItem ? rowCell : nullptr;
+    }
     void outlineViewItemDidExpand(DMOutlineView *, DMOutlineItem item) override { events.append("expanded " + name(item)); }
     void outlineViewItemDidCollapse(DMOutlineView *, DMOutlineItem item) override { events.append("collapsed " + name(item)); }
     void outlineViewSelectionDidChange(DMOutlineView *) override { ++selectionChanges; }
@@ -131,11 +139,13 @@ public:
         events.append(QStringLiteral("edit %1 %2").arg(column, name(item)));
         return !refuseEdit.contains(column);
     }
-    void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *, DMOutlineCell &cell, const QString &,
+    void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *, DMOutlineCell &cell, const QString &column,
                                                       DMOutlineItem item) override
     {
         if (name(item) == redItem)
             cell.textColor = Qt::red;
+        if (cell.dataCell)
+            displayedDataCells.insert(name(item) + QLatin1Char('/') + column, cell.dataCell);
     }
     static QString name(DMOutlineItem item) { return TreeSource::nameOf(item); }
 
@@ -146,6 +156,13 @@ public:
     QStringList refuseSelect;
     QString redItem;
     int selectionChanges = 0;
+    bool refuseSelectionChange = false;
+    // One row's cell of one column drawn by rowCell.
+    QAbstractItemDelegate *rowCell = nullptr;
+    QString rowCellColumn;
+    QString rowCellItem;
+    QHash<QString, QAbstractItemDelegate *> displayedDataCells; // "item/column"
+
 };
 
 // A shown outline with a "title" and a "count" column, rows 20 pixels high by default.

@@ -1,0 +1,299 @@
+#include "DMPageComposition.h"
+
+#include "DMLocalizedString.h"
+#include "DMPageLayoutAdditions.h"
+#include "DMPrintPicture.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Screen units shrink to three quarters on paper: 96 of them to the inch become 72 points.
+constexpr double kScreenToPaper = 0.75;
+// The outline takes at most two thirds of the zone's width.
+constexpr double kMaximumLeftShare = 0.667;
+// Narrower days spread the span over several pages.
+constexpr double kMinimumDayWidth = 16.0;
+// The image export's page: the images, three units of frames and a 24-point margin.
+constexpr double kImageExportMargin = 24.0;
+constexpr double kImageExportExtra = 51.0;
+// Header and footer stand this far from the zone.
+constexpr double kHeaderGap = 5.0;
+constexpr double kHeaderFontSize = 9.0;
+constexpr double kPointsPerInch = 72.0;
+constexpr double kMetersPerInch = 0.0254;
+
+qint64 atLeastOne(double value)
+{
+    if (!std::isfinite(value) || value < 1)
+        return 1;
+    return value > 1e12 ? qint64(1e12) : qint64(std::floor(value));
+}
+
+QRectF inset1(const QRectF &r)
+{
+    return r.adjusted(1, 1, -1, -1);
+}
+
+} // namespace
+
+DMPageCompositionPlan DMPageComposition_plan(const QPageLayout &layout, const DMPageCompositionSettings &settings,
+                                             qint64 days, const QSizeF &leftSize)
+{
+    DMPageCompositionPlan plan;
+    getPageRectPrintZoneRectOrientation(layout, &plan.pageRect, &plan.printZone, nullptr);
+    plan.days = days;
+    plan.leftSize = leftSize;
+    const QRectF &z = plan.printZone;
+    if (!settings.imageExport && (z.width() <= 0 || z.height() <= 0)) {
+        plan.whyNoPages = DMLocalizedString("The page is smaller than its margins.");
+        return plan;
+    }
+    if (days < 0) {
+        plan.whyNoPages = DMLocalizedString("The end date is before the begin date.");
+        return plan;
+    }
+    const double lw = leftSize.width();
+    const double lh = leftSize.height();
+    if (!(lw > 0 && lh > 0)) {
+        plan.whyNoPages = DMLocalizedString("The outline has no rows to print.");
+        return plan;
+    }
+    const double zoom = settings.zoomLevel > 0 ? settings.zoomLevel : 1.0;
+    double s = zoom * kScreenToPaper;
+    const double maxLeft = z.width() * kMaximumLeftShare / s;
+    if (!settings.fitOnOnePage) {
+        if (lw > maxLeft)
+            s *= maxLeft / lw;
+    } else if (!settings.imageExport) {
+        if (lw > maxLeft)
+            s *= maxLeft / lw;
+        if (s * lh > z.height())
+            s = z.height() / lh;
+    }
+    plan.scale = s;
+
+    const double n = double(plan.columns());
+    if (settings.imageExport) {
+        plan.pixelsPerDay = settings.pixelsPerColumn;
+        plan.daysPerPage = plan.daysBesideLeftImage = plan.columns();
+        return plan;
+    }
+    const double room = z.width() - s * lw; // beside the outline
+    double ppd = room / (n * s);
+    if (settings.fitOnOnePage || ppd >= kMinimumDayWidth) {
+        plan.daysPerPage = plan.daysBesideLeftImage = plan.columns();
+    } else if (settings.leftImageOnEveryPage) {
+        plan.daysPerPage = atLeastOne(room / (s * kMinimumDayWidth));
+        ppd = room / (double(plan.daysPerPage) * s);
+        plan.daysBesideLeftImage = plan.daysPerPage;
+    } else {
+        plan.daysPerPage = atLeastOne(z.width() / (s * kMinimumDayWidth));
+        ppd = z.width() / (double(plan.daysPerPage) * s);
+        plan.daysBesideLeftImage = atLeastOne(room / (ppd * s));
+    }
+    plan.pixelsPerDay = ppd;
+    return plan;
+}
+
+DMViewCompositorTextAttributes DMPageComposer::headerAttributes()
+{
+    DMViewCompositorTextAttributes attributes;
+    attributes.font = QFont(QStringLiteral("Helvetica"));
+    attributes.font.setPointSizeF(kHeaderFontSize);
+    attributes.color = Qt::darkGray;
+    return attributes;
+}
+
+QSizeF DMPageComposer::sizeOfString(const QString &text, const DMViewCompositorTextAttributes &attributes)
+{
+    if (text.isEmpty())
+        return QSizeF(0, 0);
+    // Measured on a device of 72 dots an inch: one unit a point.
+    static const QImage pointDevice = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        const int dotsPerMeter = int(std::lround(kPointsPerInch / kMetersPerInch));
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    const QFontMetricsF metrics(attributes.font, &pointDevice);
+    return metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop, text).size();
+}
+
+DMPageComposer::DMPageComposer(const DMPageCompositionPlan &plan, const DMPageCompositionSettings &settings,
+                               const DMPageCompositionImages &images)
+    : m_plan(plan), m_settings(settings), m_images(images), m_page(plan.pageRect), m_zone(plan.printZone)
+{
+    m_onePage = settings.fitOnOnePage || settings.imageExport;
+    if (!plan.canCompose()) {
+        m_whyNoPages = plan.whyNoPages;
+        return;
+    }
+    if (!images.left || images.left->isEmpty()) {
+        m_whyNoPages = DMLocalizedString("The outline has no rows to print.");
+        return;
+    }
+    if (!images.top || images.top->isEmpty() || !images.content || images.content->isEmpty()) {
+        m_whyNoPages = DMLocalizedString("The chart has nothing to print for these dates.");
+        return;
+    }
+    m_lw = std::min(plan.leftSize.width(), images.left->size().width());
+    m_lh = images.left->size().height();
+    m_tw = images.top->size().width();
+    m_th = images.top->size().height();
+    m_cw = images.content->size().width();
+    m_ch = images.content->size().height();
+    m_lineHeight = images.lineHeight;
+
+    if (settings.imageExport) {
+        m_page = QRectF(0, 0, m_tw + m_lw + kImageExportExtra, m_th + m_lh + kImageExportExtra);
+        m_zone = m_page.adjusted(kImageExportMargin, kImageExportMargin, -kImageExportMargin, -kImageExportMargin);
+    }
+    const DMViewCompositorTextAttributes attributes = headerAttributes();
+    const QSizeF header = sizeOfString(settings.headerString, attributes);
+    const QSizeF footer = sizeOfString(settings.footerString, attributes);
+    m_headerRect = QRectF(m_zone.x() + (m_zone.width() - header.width()) / 2, m_zone.y() + m_zone.height() + kHeaderGap,
+                          header.width(), header.height());
+    m_footerRect = QRectF(m_zone.x() + (m_zone.width() - footer.width()) / 2, m_zone.y() - kHeaderGap - footer.height(),
+                          footer.width(), footer.height());
+    if (m_onePage)
+        return;
+
+    if (!(m_lineHeight > 0)) {
+        m_whyNoPages = DMLocalizedString("The outline's rows have no height.");
+        return;
+    }
+    m_rows = qint64(std::llround(m_lh / m_lineHeight));
+    if (m_rows <= 0) {
+        m_whyNoPages = DMLocalizedString("The outline has no rows to print.");
+        return;
+    }
+    const double s = plan.scale;
+    const double rowHeight = m_lineHeight * s;
+    m_firstBandRows = atLeastOne((m_zone.height() - m_th * s) / rowHeight);
+    m_rowsPerPage = settings.topImageOnEveryPage ? m_firstBandRows : atLeastOne(m_zone.height() / rowHeight);
+    const double bands = std::floor(double(std::max<qint64>(0, m_rows - m_firstBandRows)) / double(m_rowsPerPage)) + 1;
+    const double columns =
+        std::floor(double(std::max<qint64>(0, plan.columns() - plan.daysBesideLeftImage)) / double(plan.daysPerPage)) + 1;
+    m_progressStep = 1.0 / (2.0 * bands * columns);
+}
+
+void DMPageComposer::addHeaderAndFooter(DMComposedPage *page, bool always) const
+{
+    const DMViewCompositorTextAttributes attributes = headerAttributes();
+    const auto add = [&](const QString &text, const QRectF &rect) {
+        if (always || (rect.width() > 1 && rect.height() > 1)) {
+            DMViewCompositorEntry entry;
+            entry.kind = DMViewCompositorEntry::TextEntry;
+            entry.rect = rect;
+            entry.string = text;
+            entry.stringAttributes = attributes;
+            page->entries.append(entry);
+        }
+    };
+    add(m_settings.headerString, m_headerRect);
+    add(m_settings.footerString, m_footerRect);
+}
+
+void DMPageComposer::addImage(DMComposedPage *page, const std::shared_ptr<const DMPrintPicture> &picture,
+                              const QRectF &destination, const QRectF &source, const Transform &t) const
+{
+    DMViewCompositorEntry entry;
+    entry.kind = DMViewCompositorEntry::ImageEntry;
+    entry.picture = picture;
+    entry.rect = t.map(inset1(destination));
+    entry.srcRect = source;
+    entry.bordered = true;
+    page->entries.append(entry);
+}
+
+bool DMPageComposer::nextPage(DMComposedPage *page)
+{
+    if (!m_whyNoPages.isEmpty() || m_done || !page)
+        return false;
+    page->size = m_page.size();
+    page->entries.clear();
+    if (m_onePage) {
+        composeOnePage(page);
+        m_done = true;
+        return true;
+    }
+    if (m_r >= m_rows)
+        return false;
+    const bool withTop = m_r == 0 || (m_settings.topImageOnEveryPage && m_r % m_rowsPerPage == 0);
+    const qint64 k = withTop ? m_firstBandRows : m_rowsPerPage;
+    const bool withLeft = m_d == 0 || (m_settings.leftImageOnEveryPage && m_d % m_plan.daysPerPage == 0);
+    const qint64 m = withLeft ? m_plan.daysBesideLeftImage : m_plan.daysPerPage;
+    composeBandPage(page, m_r, k, withTop, m_d, m, withLeft);
+    m_d += m;
+    if (m_d > m_plan.days) {
+        m_d = 0;
+        m_r += k;
+    }
+    return true;
+}
+
+void DMPageComposer::composeBandPage(DMComposedPage *page, qint64 r, qint64 k, bool withTop, qint64 d, qint64 m,
+                                     bool withLeft) const
+{
+    addHeaderAndFooter(page, false);
+    const Transform t{m_zone.x(), m_zone.y(), m_plan.scale};
+    const double lh = m_lineHeight;
+    const double band = lh * double(k);
+    const double sourceY = m_lh - lh * double(r + k);
+    double x0 = 0;
+    if (withLeft) {
+        addImage(page, m_images.left, QRectF(0, 0, m_lw + 2, band + 2), QRectF(0, sourceY, m_lw, band), t);
+        x0 = m_lw + 1;
+    }
+    const double ppd = m_plan.pixelsPerDay;
+    const double w = double(m) * ppd;
+    const double sx = std::round(double(d) * ppd) - 0.5;
+    const double sw = std::round(w);
+    if (withTop)
+        addImage(page, m_images.top, QRectF(x0, band, w + 2, m_th + 2), QRectF(sx, 0, sw, m_th), t);
+    addImage(page, m_images.content, QRectF(x0, 0, w + 2, band + 2), QRectF(sx, m_ch - lh * double(r + k), sw, band), t);
+}
+
+void DMPageComposer::composeOnePage(DMComposedPage *page) const
+{
+    addHeaderAndFooter(page, true);
+    const double totalWidth = m_lw + 3 + m_cw;
+    const double totalHeight = m_th + 3 + m_ch;
+    double f = 1.0;
+    if (totalWidth > m_zone.width())
+        f = std::min(1.0, m_zone.width() / totalWidth);
+    if (totalHeight > m_zone.height())
+        f = std::min(f, m_zone.height() / totalHeight);
+    const double s = f * m_settings.zoomLevel;
+    const Transform t{m_zone.x(), m_zone.y() - s * totalHeight + m_zone.height(), s};
+
+    const QRectF topDestination(m_lw + 1, totalHeight - (m_th + 2), m_tw + 2, m_th + 2);
+    const QRectF leftDestination(0, 0, m_lw + 2, m_lh + 2);
+    addImage(page, m_images.top, topDestination, QRectF(0, 0, m_tw, m_th), t);
+    addImage(page, m_images.left, leftDestination, QRectF(0, 0, m_lw, m_lh), t);
+    addImage(page, m_images.content, QRectF(m_lw + 1, 0, m_cw + 2, m_ch + 2), QRectF(0, 0, m_cw, m_ch), t);
+
+    if (m_images.logo.isNull())
+        return;
+    // The corner above the outline and beside the header; the logo shrinks to it, never grows.
+    const QRectF leftBox = t.map(inset1(leftDestination));
+    const QRectF topBox = t.map(inset1(topDestination));
+    const QRectF box(leftBox.x(), topBox.y(), leftBox.width(), topBox.height());
+    QSizeF size = DMViewCompositor::imageSizeInPoints(m_images.logo);
+    if (size.width() > box.width() && size.width() > 0)
+        size = QSizeF(box.width(), size.height() * box.width() / size.width());
+    if (size.height() > box.height() && size.height() > 0)
+        size = QSizeF(size.width() * box.height() / size.height(), box.height());
+    DMViewCompositorEntry logo;
+    logo.kind = DMViewCompositorEntry::ImageEntry;
+    logo.obj = m_images.logo;
+    logo.rect = QRectF(box.x() + (box.width() - size.width()) / 2, box.y() + (box.height() - size.height()) / 2,
+                       size.width(), size.height());
+    page->entries.append(logo);
+}

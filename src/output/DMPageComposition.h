@@ -1,0 +1,123 @@
+#pragma once
+
+#include "DMComposedPage.h"
+
+#include <QImage>
+#include <QList>
+#include <QPageLayout>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <memory>
+
+class DMPrintPicture;
+
+// The choices of the print panel that shape the pages.
+struct DMPageCompositionSettings
+{
+    bool fitOnOnePage = false;
+    bool imageExport = false;
+    bool topImageOnEveryPage = false;
+    bool leftImageOnEveryPage = false;
+    double zoomLevel = 1.0;
+    double pixelsPerColumn = 24.0; // width of a day in the image export
+    QString headerString;
+    QString footerString;
+};
+
+// What the composition asks of the document before it has the images: the scale, the width of a
+// day and how many days go on a page. Geometry is in points, y up from the bottom of the page;
+// the images' units (screen pixels) are shrunk to paper by the scale.
+struct DMPageCompositionPlan
+{
+    QRectF pageRect;
+    QRectF printZone;
+    double scale = 0.0;
+    qint64 days = 0; // whole days from the begin to the end date
+    qint64 columns() const { return days + 1; }
+    double pixelsPerDay = 0.0;
+    qint64 daysPerPage = 1;
+    qint64 daysBesideLeftImage = 1; // on the first page of a band, beside the outline
+    QSizeF leftSize;                // the outline as shown in the window
+    QString whyNoPages;             // set when no page can be made
+
+    bool canCompose() const { return whyNoPages.isEmpty(); }
+};
+
+// The page's size and orientation as printed: a layout's landscape orientation turns the paper.
+DMPageCompositionPlan DMPageComposition_plan(const QPageLayout &layout, const DMPageCompositionSettings &settings,
+                                             qint64 days, const QSizeF &leftSize);
+
+// The three images the document renders for the plan: the outline (left), the timeline header
+// (top) and the Gantt canvas (content), with the height of one outline row; and the logo, if any.
+struct DMPageCompositionImages
+{
+    std::shared_ptr<const DMPrintPicture> left;
+    std::shared_ptr<const DMPrintPicture> top;
+    std::shared_ptr<const DMPrintPicture> content;
+    double lineHeight = 24.0;
+    QImage logo;
+};
+
+// The pages of a plan, one at a time, so that the caller can show progress and stop between
+// pages. Several pages: bands of outline rows from the top, each cut into pages of days from the
+// left, the outline and the header on the pages the settings ask for. One page (fit on one page,
+// image export): everything scaled to the print zone, hanging from its top.
+class DMPageComposer
+{
+public:
+    DMPageComposer(const DMPageCompositionPlan &plan, const DMPageCompositionSettings &settings,
+                   const DMPageCompositionImages &images);
+
+    QString whyNoPages() const { return m_whyNoPages; }
+    bool isOnePage() const { return m_onePage; }
+    // The page rectangle and print zone used, which the image export replaces.
+    QRectF pageRect() const { return m_page; }
+    QRectF printZone() const { return m_zone; }
+    // Rows in a band: the first (under the header) and the others.
+    qint64 rowsOnFirstBand() const { return m_firstBandRows; }
+    qint64 rowsPerPage() const { return m_rowsPerPage; }
+    // The share of the whole work (composing and joining) that one page stands for.
+    double progressStep() const { return m_progressStep; }
+
+    // The next page; false when every page is made.
+    bool nextPage(DMComposedPage *page);
+
+    static DMViewCompositorTextAttributes headerAttributes();
+    // A text's size in points with these attributes.
+    static QSizeF sizeOfString(const QString &text, const DMViewCompositorTextAttributes &attributes);
+
+private:
+    struct Transform
+    {
+        double tx = 0, ty = 0, scale = 1;
+        QRectF map(const QRectF &r) const { return QRectF(tx + scale * r.x(), ty + scale * r.y(), scale * r.width(), scale * r.height()); }
+    };
+
+    void addHeaderAndFooter(DMComposedPage *page, bool always) const;
+    void composeOnePage(DMComposedPage *page) const;
+    void composeBandPage(DMComposedPage *page, qint64 r, qint64 k, bool withTop, qint64 d, qint64 m, bool withLeft) const;
+    void addImage(DMComposedPage *page, const std::shared_ptr<const DMPrintPicture> &picture, const QRectF &destination,
+                  const QRectF &source, const Transform &t) const;
+
+    DMPageCompositionPlan m_plan;
+    DMPageCompositionSettings m_settings;
+    DMPageCompositionImages m_images;
+    QString m_whyNoPages;
+    bool m_onePage = false;
+    bool m_done = false;
+    QRectF m_page;
+    QRectF m_zone;
+    double m_lw = 0, m_lh = 0, m_tw = 0, m_th = 0, m_cw = 0, m_ch = 0, m_lineHeight = 0;
+    qint64 m_rows = 0;
+    qint64 m_rowsPerPage = 1;
+    qint64 m_firstBandRows = 1;
+    double m_progressStep = 0.5;
+    QRectF m_headerRect;
+    QRectF m_footerRect;
+
+    // Where the next page of several lies: its band and its first day.
+    qint64 m_r = 0;
+    qint64 m_d = 0;
+};

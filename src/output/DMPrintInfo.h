@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPageLayout>
+
+class QIODevice;
+class QPrinter;
+class QTextDocument;
+class QWidget;
+
+// The application's print settings, shared by every print and export: paper, orientation and
+// margins (QPageLayout, in points) and the print scale (1.0 for 100 %). Only the page-layout
+// command changes them; a print or an export works on a printer set up from a copy, so that
+// nothing it does reaches the next print.
+struct DMPrintInfo
+{
+    QPageLayout pageLayout;
+    double scalingFactor = 1.0;
+
+    static DMPrintInfo &sharedPrintInfo();
+    // A4, or US Letter where the locale measures in inches, upright, half-inch margins.
+    static DMPrintInfo defaultPrintInfo();
+
+    // The printer's page layout becomes this one's.
+    void applyToPrinter(QPrinter *printer) const;
+    bool operator==(const DMPrintInfo &other) const
+    {
+        return pageLayout.isEquivalentTo(other.pageLayout) && pageLayout.orientation() == other.pageLayout.orientation()
+               && scalingFactor == other.scalingFactor;
+    }
+};
+
+// The platform's print panel and page layout panel, window-modal on the window; tests replace
+// them with setInstance() and answer without showing anything.
+class DMPrintPanels
+{
+public:
+    virtual ~DMPrintPanels() = default;
+    static DMPrintPanels &instance();
+    static void setInstance(DMPrintPanels *panels); // not owned; nullptr restores the default
+
+    // True when the user confirms; the printer then holds the choices made.
+    virtual bool runPrintPanel(QPrinter *printer, QWidget *window);
+    virtual bool runPageLayout(QPrinter *printer, QWidget *window);
+};
+
+// A text document (a report) as a PDF on the paper of the layout, paginated as it prints, with
+// its title; false when the PDF cannot be written.
+bool DMPrintInfo_writeTextDocumentPDF(const QTextDocument &document, QIODevice *device, const QPageLayout &layout,
+                                      const QString &title);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "DMDate.h"
+
+#include <QSizeF>
+#include <QString>
+#include <QVariantMap>
+
+#include <memory>
+
+class DMPrintPanelController;
+class DMPrintPicture;
+
+// What the print panel asks of its document. Defaults mean "not handled": no span, no outline,
+// no images.
+class DMPrintPanelControllerDataSource
+{
+public:
+    virtual ~DMPrintPanelControllerDataSource() = default;
+
+    // The span the Gantt chart shows: {kDMTimeSpanBegin, kDMTimeSpanEnd} of DMDate values.
+    virtual QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) { return {}; }
+    // The outline as the window shows it: the width of its pane and the height of all its rows.
+    virtual QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) { return {}; }
+    // Renders the outline, the timeline header and the canvas for the days from begin to end, a
+    // day pixelsPerDay wide. lineHeight comes in as 24 and goes out as the height of one outline
+    // row. False when there is nothing to render.
+    virtual bool printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
+        DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> * /*leftImage*/,
+        std::shared_ptr<const DMPrintPicture> * /*topImage*/, std::shared_ptr<const DMPrintPicture> * /*contentImage*/,
+        const DMDate & /*begin*/, const DMDate & /*end*/, double /*pixelsPerDay*/, double * /*lineHeight*/)
+    {
+        return false;
+    }
+    // The base name of exported files: the project's title.
+    virtual QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) { return {}; }
+    // The logo of single pages (kDMHalcyra_PDFLogoPath); empty for none.
+    virtual QString logoPathForPrintPanelController(DMPrintPanelController *) { return {}; }
+};

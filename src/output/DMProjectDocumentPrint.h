@@ -1,0 +1,76 @@
+#pragma once
+
+#include "DMPrintPanelControllerDataSource.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QPrinter;
+class QWidget;
+class DMPrintPanelController;
+class DMProjectDocumentPrintHost;
+
+// The document's Print, Export and Share commands for the page it shows, its page-layout
+// command, the web export of the report pages, and the data source of its print panel, which it
+// owns: the Gantt pages go through the panel, whose images it renders from the window's views.
+//
+// Owned by the document, which it reaches through its host (not owned; the document outlives it).
+class DMProjectDocumentPrint : public DMPrintPanelControllerDataSource
+{
+public:
+    // Tags of the export commands' menu items.
+    enum ExportTag { PDFExportTag = 1004002, JPEGExportTag = 1004003, WebExportTag = 1004004 };
+    // Pages by their source-list tags.
+    enum PageTag {
+        ResourcesGanttPageTag = 9,
+        GanttPageTag = 10,
+        GlobalReportPageTag = 11,
+        DaysOffPageTag = 14,
+        TasksByResourcePageTag = 19,
+        TasksByProcessesPageTag = 20
+    };
+
+    explicit DMProjectDocumentPrint(DMProjectDocumentPrintHost *host);
+    ~DMProjectDocumentPrint() override;
+
+    // The print panel of the document, made on first use with this object as its data source.
+    const std::shared_ptr<DMPrintPanelController> &printPanelController();
+
+    // ---- Commands ----
+    void printDocument();
+    // tag 1004002: a PDF file; 1004004: a PDF by the web export; any other: a JPEG file.
+    void exportToImage(int tag);
+    void exportToFarsee();
+    void runPageLayout();
+    // The panel set to the project's dates, opened on the document window.
+    void beginProjectViewPrintSheet();
+
+    // The report shown, as a PDF of the shared paper; empty, with the reason, when there is none.
+    QByteArray reportPDFData(QString *error = nullptr) const;
+
+    // ---- The print panel's data source ----
+    QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) override;
+    QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) override;
+    bool printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
+        DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> *leftImage,
+        std::shared_ptr<const DMPrintPicture> *topImage, std::shared_ptr<const DMPrintPicture> *contentImage,
+        const DMDate &begin, const DMDate &end, double pixelsPerDay, double *lineHeight) override;
+    QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) override;
+    QString logoPathForPrintPanelController(DMPrintPanelController *) override;
+
+private:
+    static bool isGanttPage(int tag) { return tag == ResourcesGanttPageTag || tag == GanttPageTag; }
+    void printReport();
+    void printPageWidget(QWidget *page);
+    // A printer set up from a copy of the shared print settings, shown in the print panel;
+    // false when the user cancels.
+    bool runPrintPanel(QPrinter *printer) const;
+    void exportReport(int tag);
+    void presentError(const QString &message, const QString &reason) const;
+    QString projectTitle() const;
+
+    DMProjectDocumentPrintHost *m_host;
+    std::shared_ptr<DMPrintPanelController> m_printPanelController;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QTextBrowser;
+class QWidget;
+class DMOutlineView;
+class DMProject;
+
+// What the print and export commands need of their document: the project, the page shown, the
+// views of the Gantt page and the switches that make them draw for a page, the report view and
+// the window for sheets. The document implements it; the views are null until its window exists.
+class DMProjectDocumentPrintHost
+{
+public:
+    virtual ~DMProjectDocumentPrintHost() = default;
+
+    virtual std::shared_ptr<DMProject> project() const = 0;
+    virtual QWidget *windowForSheet() const = 0;
+    // The page the window shows (source-list tags).
+    virtual int currentPageTag() const = 0;
+
+    // The Gantt page: the project outline, the canvas and the timeline header above it.
+    virtual DMOutlineView *projectOutlineView() const = 0;
+    virtual QWidget *projectView() const = 0;
+    virtual QWidget *timelineView() const = 0;
+    // While set, the header draws every column, not only those in view.
+    virtual void setTimelineViewPrinting(bool printing) = 0;
+    // While set, the canvas is laid out at exactly the stored scale and draws as if all of it
+    // were in view; setting and clearing it relays the canvas out and keeps the window's scroll
+    // positions.
+    virtual void setIsPrinting(bool printing) = 0;
+
+    // The report view of the report pages; null before the window exists.
+    virtual QTextBrowser *reportWebView() const = 0;
+    // The view of a page that prints as it is shown (the days-off page); null for the others.
+    virtual QWidget *printablePageWidget(int tag) const = 0;
+    // kDMHalcyra_PDFLogoPath: the logo of single pages; empty for none.
+    virtual QString reportLogoPath() const = 0;
+};

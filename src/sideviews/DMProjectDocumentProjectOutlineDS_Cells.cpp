@@ -1,0 +1,371 @@
+// DMProjectDocumentProjectOutlineDS: the cells: their values and how they show, edits in place,
+// the date editor laid over a date cell, and the inspectors opened from the other cells.
+#include "DMProjectDocumentProjectOutlineDS.h"
+
+#include "DMBeep.h"
+#include "DMCurrencyFormatter.h"
+#include "DMDateCellPreferences.h"
+#include "DMDatePickerCell.h"
+#include "DMDateToNSDateTransformer.h"
+#include "DMEmptyCell.h"
+#include "DMLocalizedString.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectItemUIObject.h"
+#include "DMProjectKeys.h"
+#include "DMProjectOutlineDocument.h"
+#include "DMProjectOutlineIcons.h"
+#include "DMProjectResource.h"
+#include "DMProjectResourceEditorController.h"
+#include "DMProjectView.h"
+#include "DMProjectViewObject.h"
+#include "DMValidation.h"
+
+#include <QCursor>
+
+#include <cmath>
+
+const QString DMProjectDocumentProjectOutlineDS::kIconColumn = QStringLiteral("icon");
+const QString DMProjectDocumentProjectOutlineDS::kTitleColumn = QStringLiteral("title");
+const QString DMProjectDocumentProjectOutlineDS::kBeginDateColumn = QStringLiteral("beginDate");
+const QString DMProjectDocumentProjectOutlineDS::kEndDateColumn = QStringLiteral("endDate");
+const QString DMProjectDocumentProjectOutlineDS::kDurationColumn = QStringLiteral("duration");
+const QString DMProjectDocumentProjectOutlineDS::kCostColumn = QStringLiteral("cost");
+const QString DMProjectDocumentProjectOutlineDS::kProgressColumn = QStringLiteral("progress");
+const QString DMProjectDocumentProjectOutlineDS::kIDColumn = QStringLiteral("id");
+
+namespace {
+
+// Object IDs are counted from 2^32: the first object shows 1.
+constexpr quint64 kFirstObjectID = quint64(1) << 32;
+
+bool hasCostAndProgress(const DMProjectItem &item)
+{
+    return item.kind() == kDMProjectItem_Kind_Task || item.kind() == kDMProjectItem_Kind_Process;
+}
+
+bool isMilestone(const DMProjectItem &item)
+{
+    return item.kind() == kDMProjectItem_Kind_Milestone;
+}
+
+// A localized format with one "%d", filled.
+QString withNumber(const char *format, qint64 number)
+{
+    return DMLocalizedString(format).replace(QLatin1String("%d"), QString::number(number));
+}
+
+DMDate dateFromPlatformDate(const QVariant &value)
+{
+    return DMDateToNSDateTransformer().reverseTransformedValue(value).value<DMDate>();
+}
+
+QVariant platformDate(const DMDate &date)
+{
+    return DMDateToNSDateTransformer().transformedValue(QVariant::fromValue(date));
+}
+
+} // namespace
+
+// ---- Values ----
+
+QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 dayLength)
+{
+    if (dayLength <= 0)
+        dayLength = 86400;
+    const qint64 a = seconds < 0 ? -seconds : seconds;
+    qint64 days = a / dayLength;
+    const qint64 rest = a - days * dayLength;
+    qint64 hours = rest / 3600;
+    qint64 minutes = (rest - hours * 3600) / 60;
+    if (seconds < 0) {
+        days = -days;
+        hours = -hours;
+        minutes = -minutes;
+    }
+    QString text;
+    if (days >= 1)
+        text += withNumber("%d days ", days);
+    if (hours > 0)
+        text += withNumber("%d hours ", hours);
+    if (minutes > 0 && days == 0)
+        text += withNumber("%d min ", minutes);
+    return text;
+}
+
+qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItem(const DMProjectItem &item) const
+{
+    const auto project = m_document.project();
+    if (!item.useWorkingSchedule() || !project)
+        return 86400;
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    // An empty day window would make every duration a division by zero: whole days instead.
+    const qint64 window = qint64(attributes.dayViewEndMinute - attributes.dayViewBeginMinute) * 60;
+    return window > 0 ? window : 86400;
+}
+
+QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item, const QString &column) const
+{
+    if (column == kTitleColumn)
+        return item.title();
+    if (column == kBeginDateColumn)
+        return platformDate(item.beginDate());
+    if (column == kEndDateColumn)
+        return isMilestone(item) ? QVariant() : platformDate(item.endDate());
+    if (column == kDurationColumn)
+        return isMilestone(item) ? QString() : durationText(item.duration(), dayLengthForItem(item));
+    if (column == kCostColumn)
+        return hasCostAndProgress(item) ? QVariant(item.cost()) : QVariant(QString());
+    if (column == kProgressColumn)
+        return hasCostAndProgress(item) ? QVariant(item.progress()) : QVariant(QString());
+    if (column == kIDColumn)
+        return QVariant::fromValue<quint64>(item.objectID() - kFirstObjectID);
+    return {};
+}
+
+QVariant DMProjectDocumentProjectOutlineDS::resourceValue(const DMProjectResource &resource, const QString &column) const
+{
+    if (column == kIconColumn) {
+        const QImage icon = resource.attribute(kDMProjectResource_Icon).value<QImage>();
+        if (!icon.isNull())
+            return icon.copy();
+        return DMProjectOutlineIcons::imageNamed(resource.isGroup() ? QStringLiteral("bt_newgroup") : QStringLiteral("28")).copy();
+    }
+    if (column == kTitleColumn)
+        return resource.name();
+    if (column == kCostColumn)
+        return resource.isGroup() ? QVariant(QString()) : QVariant(resource.cost());
+    if (column == kProgressColumn)
+        return resource.isGroup() ? QVariant(QString()) : QVariant(resource.progress());
+    return QString();
+}
+
+QVariant DMProjectDocumentProjectOutlineDS::outlineViewObjectValueForTableColumnByItem(DMOutlineView *,
+                                                                                      const QString &column,
+                                                                                      DMOutlineItem item)
+{
+    const int mode = viewMode();
+    if (mode != 0 && mode != 1)
+        return {};
+    if (isEventsRow(item))
+        return column == kIconColumn ? QVariant() : QVariant(QString());
+    const std::shared_ptr<DMProjectObject> object = objectForItem(item);
+    if (mode == 1) {
+        const auto *resource = dynamic_cast<const DMProjectResource *>(object.get());
+        return resource ? resourceValue(*resource, column) : QVariant();
+    }
+    const auto *projectItem = dynamic_cast<const DMProjectItem *>(object.get());
+    return projectItem && column != kIconColumn ? itemValue(*projectItem, column) : QVariant();
+}
+
+// ---- Edits in place ----
+
+void DMProjectDocumentProjectOutlineDS::outlineViewSetObjectValueForTableColumnByItem(DMOutlineView *,
+                                                                                     const QVariant &value,
+                                                                                     const QString &column,
+                                                                                     DMOutlineItem item)
+{
+    if (viewMode() != 0 || !item || isEventsRow(item))
+        return;
+    const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item));
+    if (!projectItem)
+        return;
+    if (column == kBeginDateColumn) {
+        const DMDate begin = dateFromPlatformDate(value);
+        if (begin.isNull()) {
+            DMBeep();
+            return;
+        }
+        const DMDate end = projectItem->endDateWithBeginDateAndDurationWorkSlices(begin, projectItem->duration());
+        if (projectItem->validateAndSetBeginDateAndEndDate(begin, end) != kDMValidation_OK)
+            DMBeep();
+    } else if (column == kEndDateColumn && !isMilestone(*projectItem)) {
+        // An end at or before the begin is refused without asking the model.
+        const DMDate end = dateFromPlatformDate(value);
+        if (end.isNull() || !(projectItem->beginDate() < end)
+            || projectItem->validateAndSetBeginDateAndEndDate(projectItem->beginDate(), end) != kDMValidation_OK)
+            DMBeep();
+    } else if (column == kTitleColumn) {
+        projectItem->setTitle(value.toString());
+    } else if (column == kProgressColumn && hasCostAndProgress(*projectItem)) {
+        projectItem->setProgress(value.toFloat());
+    }
+}
+
+// ---- How cells show ----
+
+QAbstractItemDelegate *DMProjectDocumentProjectOutlineDS::outlineViewDataCellForTableColumnItem(DMOutlineView *,
+                                                                                              const QString &column,
+                                                                                              DMOutlineItem item)
+{
+    if (column.isEmpty())
+        return nullptr;
+    if (isEventsRow(item))
+        return column == kIconColumn || column == kTitleColumn ? nullptr : m_emptyCell.get();
+    if (column == kEndDateColumn && viewMode() == 0) {
+        const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item));
+        if (projectItem && isMilestone(*projectItem))
+            return m_emptyCell.get();
+    }
+    return nullptr; // the column's own
+}
+
+void DMProjectDocumentProjectOutlineDS::outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *,
+                                                                                    DMOutlineCell &cell,
+                                                                                    const QString &column,
+                                                                                    DMOutlineItem item)
+{
+    if (cell.dataCell && cell.dataCell == m_emptyCell.get())
+        return;
+    if (column == kIconColumn) {
+        cell.representedObject = nullptr;
+        if (viewMode() == 0 && !isEventsRow(item)) {
+            if (const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item))) {
+                cell.representedObject = item;
+                // The cell may be drawn after the item went: it draws what is left then.
+                const std::weak_ptr<DMProjectItem> weakItem = projectItem;
+                cell.draw = [weakItem](QPainter &painter, const QRect &rect, DMOutlineItem) {
+                    if (const auto drawn = weakItem.lock())
+                        DMProjectOutlineIcons::drawItemIcon(painter, rect, *drawn);
+                };
+            }
+        } else if (cell.objectValue.typeId() == QMetaType::QImage) {
+            cell.image = QIcon(QPixmap::fromImage(cell.objectValue.value<QImage>()));
+            cell.text.clear();
+        }
+    } else if (column == kTitleColumn && isEventsRow(item)) {
+        cell.text = DMLocalizedString("Events");
+        cell.font.setItalic(true);
+    } else if (column == kCostColumn) {
+        const auto formatter = m_document.sharedCurrencyFormatter();
+        if (formatter && cell.objectValue.typeId() == QMetaType::Float)
+            cell.text = formatter->stringForObjectValue(cell.objectValue);
+    } else if (column == kBeginDateColumn || column == kEndDateColumn) {
+        if (auto *dateCell = qobject_cast<DMDatePickerCell *>(cell.dataCell)) {
+            const QColor color = DMDateCellPreferences_dateColor();
+            if (color.isValid())
+                cell.textColor = color;
+            dateCell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
+        }
+    }
+}
+
+// ---- What an edit click does ----
+
+bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &column,
+                                                                            DMOutlineItem)
+{
+    if (!view)
+        return false;
+    const int mode = viewMode();
+    if (mode == 1) {
+        showResourceInspector(view);
+        return false;
+    }
+    if (mode != 0)
+        return false;
+    // The first selected row decides, not the clicked one.
+    const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(view->itemAtRow(view->selectedRow())));
+    if (!item)
+        return false;
+    if (editsInPlace(column, *item))
+        return true;
+    if ((column == kBeginDateColumn || column == kEndDateColumn) && !(column == kEndDateColumn && isMilestone(*item))
+        && view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column)) {
+        openDateEditor(view, column, item);
+        return false;
+    }
+    if (const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()))
+        object->editInView(m_document.projectView());
+    return false;
+}
+
+bool DMProjectDocumentProjectOutlineDS::editsInPlace(const QString &column, const DMProjectItem &item)
+{
+    return column == kTitleColumn || (column == kProgressColumn && hasCostAndProgress(item));
+}
+
+void DMProjectDocumentProjectOutlineDS::showResourceInspector(DMOutlineView *view)
+{
+    if (DMProjectView *canvas = m_document.projectView())
+        canvas->deselectAll();
+    const int row = view->selectedRow();
+    const auto resource = std::dynamic_pointer_cast<DMProjectResource>(objectForItem(view->itemAtRow(row)));
+    if (!resource)
+        return;
+    // At the pointer; from the keyboard, at the middle of the row's first cell.
+    QPoint point = view->mapFromGlobal(QCursor::pos());
+    if (!view->rect().contains(point))
+        point = view->viewport()->mapTo(view, view->frameOfCellAtColumnRow(0, row).center() - view->contentOffset());
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    inspector->setEditedObject(resource);
+    inspector->showAtPointInView(point, view);
+}
+
+// ---- The date editor ----
+
+void DMProjectDocumentProjectOutlineDS::openDateEditor(DMOutlineView *view, const QString &column,
+                                                      const std::shared_ptr<DMProjectItem> &item)
+{
+    closeDateEditor();
+    const int row = view->rowForItem(itemForObject(item.get()));
+    const QRect frame = view->frameOfCellAtColumnRow(view->columnWithIdentifier(column), row);
+    if (frame.isEmpty())
+        return;
+    const bool editsEnd = column == kEndDateColumn;
+    auto *editor = new DMDatePickerCellEditor(frame.translated(-view->contentOffset()), view->viewport());
+    if (auto *cell = qobject_cast<DMDatePickerCell *>(view->dataCellForTableColumn(column))) {
+        cell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
+        editor->setAttributesFromCell(*cell);
+    }
+    editor->setDateTime(platformDate(editsEnd ? item->validatedEndDate() : item->validatedBeginDate()).toDateTime());
+    editor->setDelegate(this);
+    m_dateEditor = editor;
+    m_dateEditorItem = item;
+    m_dateEditorEditsEnd = editsEnd;
+    // Bound to the item's validated date: an undo or a push while it is open shows in it.
+    m_dateEditorObservation = item->observe(editsEnd ? DMProjectKey::validatedEndDate : DMProjectKey::validatedBeginDate,
+                                            [this](const DMChange &, DMObservable *) {
+                                                const auto edited = m_dateEditorItem.lock();
+                                                if (m_dateEditor && edited)
+                                                    m_dateEditor->setDateTime(platformDate(m_dateEditorEditsEnd ? edited->validatedEndDate()
+                                                                                                               : edited->validatedBeginDate())
+                                                                                  .toDateTime());
+                                            });
+    editor->show();
+    editor->setFocus(Qt::OtherFocusReason);
+}
+
+void DMProjectDocumentProjectOutlineDS::closeDateEditor()
+{
+    m_dateEditorObservation.reset();
+    m_dateEditorItem.reset();
+    if (DMDatePickerCellEditor *editor = m_dateEditor) {
+        m_dateEditor = nullptr;
+        editor->setDelegate(nullptr);
+        editor->hide();
+        editor->deleteLater();
+    }
+}
+
+void DMProjectDocumentProjectOutlineDS::datePickerCellEditorDidFinishEditing(DMDatePickerCellEditor *editor)
+{
+    if (!editor || editor != m_dateEditor)
+        return;
+    const std::shared_ptr<DMProjectItem> item = m_dateEditorItem.lock();
+    const bool editsEnd = m_dateEditorEditsEnd;
+    m_dateEditorObservation.reset();
+    m_dateEditorItem.reset();
+    m_dateEditor = nullptr; // it removes itself
+    if (!item || !item->isAttached())
+        return;
+    // The date the editor holds is applied once, validated; a refusal leaves the item as it was.
+    const DMDate date = dateFromPlatformDate(editor->dateTime());
+    const int result = date.isNull() ? kDMValidation_Before1970
+                                     : (editsEnd ? item->setValidatedEndDate(date) : item->setValidatedBeginDate(date));
+    if (result != kDMValidation_OK)
+        DMBeep();
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->viewport()->update();
+}
