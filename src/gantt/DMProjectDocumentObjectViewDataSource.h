@@ -175,6 +175,9 @@ private:
     void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // After dates moved the shown span's last day alone.
+    void widenProjectView();
+    void resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame);
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -202,6 +205,7 @@ private:
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
     bool m_reloadPending = false;
+    bool m_widenPending = false;
     bool m_resourceLanesPending = false;
     // A resource's number of lanes changed since the outline last read its rows' heights.
     bool m_resourceRowHeightsStale = false;

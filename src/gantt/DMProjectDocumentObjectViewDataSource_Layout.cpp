@@ -111,6 +111,11 @@ void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
         return;
     }
     updateBackgroundObjectRowsColor();
+    resizeViews(projectViewFrame, timelineViewFrame);
+}
+
+void DMProjectDocumentObjectViewDataSource::resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame)
+{
     if (DMProjectView *canvas = this->canvas()) {
         canvas->setCanvasSize(projectViewFrame.size());
         canvas->resize(projectViewFrame.size().toSize());
@@ -122,6 +127,29 @@ void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
         timeline->update();
         timeline->resetCursorRects();
     }
+}
+
+void DMProjectDocumentObjectViewDataSource::widenProjectView()
+{
+    m_widenPending = false;
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project || m_relayoutPending)
+        return;
+    // The bars stay where they are as long as the scale and the first day do: only the canvas,
+    // its background and the timeline take the new last day.
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    const float pixelsPerDay = attributes.pixelsPerDay;
+    const DMDate firstDay = attributes.timeSpanBeginDate;
+    QRectF projectViewFrame;
+    QRectF timelineViewFrame;
+    computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
+    if (attributes.pixelsPerDay != pixelsPerDay || attributes.timeSpanBeginDate != firstDay) {
+        relayoutProjectView();
+        return;
+    }
+    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
+    updateBackgroundObjectRowsColor();
+    resizeViews(projectViewFrame, timelineViewFrame);
 }
 
 void DMProjectDocumentObjectViewDataSource::syncProjectViewWithOutlineView()
@@ -167,8 +195,10 @@ void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
     resourceLanesNeedLayout();
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*project);
-    if (shown.begin != attributes.timeSpanBeginDate || shown.end != attributes.timeSpanEndDate)
+    if (shown.begin != attributes.timeSpanBeginDate)
         relayoutSoon();
+    else if (shown.end != attributes.timeSpanEndDate)
+        performOnceAfterDelay(m_widenPending, 0, &DMProjectDocumentObjectViewDataSource::widenProjectView);
 }
 
 void DMProjectDocumentObjectViewDataSource::titleAttributesDidChange()
