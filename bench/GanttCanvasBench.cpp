@@ -9,7 +9,6 @@
 #include "DMProjectView.h"
 
 #include <QImage>
-#include <QMainWindow>
 #include <QPainter>
 #include <QScrollArea>
 

@@ -12,19 +12,28 @@
 
 #include <memory>
 
-// A project of the given number of items from 1 January 2024: processes of ten tasks each, all
-// expanded, every task six hours on the day after the one before. With links, every task is
-// linked to the next of its process, and more links two tasks ahead make as many links as items.
-inline std::shared_ptr<DMProject> benchProjectOfProcesses(int items, bool linked)
+// A new project of `days` days from 1 January 2024, at 20 pixels a day, still loading: the caller
+// adds its items and ends the loading.
+inline std::shared_ptr<DMProject> benchBeginGanttProject(int days)
 {
     DMGanttUIObjectFactory::registerWithModel();
     auto project = DMProject::create();
     project->beginLoading();
     const DMDate begin(2024, 1, 1, 0);
     project->setBeginDate(begin);
-    project->setEndDate(begin.dateByAddingSeconds(qint64(items) * 86400));
+    project->setEndDate(begin.dateByAddingSeconds(qint64(days) * 86400));
     project->setAttribute(kDMProject_ViewMode, 0);
     project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 20.0f);
+    return project;
+}
+
+// A project of the given number of items from 1 January 2024: processes of ten tasks each, all
+// expanded, every task six hours on the day after the one before. With links, every task is
+// linked to the next of its process, and more links two tasks ahead make as many links as items.
+inline std::shared_ptr<DMProject> benchProjectOfProcesses(int items, bool linked)
+{
+    auto project = benchBeginGanttProject(items);
+    const DMDate begin = project->beginDate();
     std::shared_ptr<DMProjectProcess> process;
     std::shared_ptr<DMProjectItem> previous;
     for (int i = 0; i < items; ++i) {

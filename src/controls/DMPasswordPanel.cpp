@@ -77,9 +77,17 @@ DMPasswordPanel::DMPasswordPanel(QWidget *parent)
 QString DMPasswordPanel::password() const
 {
     const QString first = m_passwordField1->text();
-    if (first.isEmpty() || first != m_passwordField2->text())
+    if (first != m_passwordField2->text())
         return QString();
+    if (first.isEmpty())
+        return m_allowsEmptyPassword ? QStringLiteral("") : QString();
     return first;
+}
+
+void DMPasswordPanel::setAllowsEmptyPassword(bool allows)
+{
+    m_allowsEmptyPassword = allows;
+    controlTextDidChange();
 }
 
 void DMPasswordPanel::controlTextDidChange()

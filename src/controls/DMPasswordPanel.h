@@ -26,6 +26,10 @@ public:
 
     // The first entry when it equals the second and is not empty; a null string otherwise.
     QString password() const;
+    // Allows confirming two empty entries, which password() then answers as the empty (not
+    // null) string: how a document's password is removed. Off by default.
+    bool allowsEmptyPassword() const { return m_allowsEmptyPassword; }
+    void setAllowsEmptyPassword(bool allows);
 
     // Either field edited: the validate button is enabled exactly when there is a password.
     void controlTextDidChange();
@@ -40,4 +44,5 @@ private:
     QLineEdit *m_passwordField2 = nullptr;
     QPushButton *m_cancelButton = nullptr;
     QPushButton *m_validateButton = nullptr;
+    bool m_allowsEmptyPassword = false;
 };

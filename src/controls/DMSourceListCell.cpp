@@ -106,11 +106,16 @@ void DMSourceListCell::paint(QPainter *painter, const QStyleOptionViewItem &opti
         icon = QIcon(decoration.value<QPixmap>());
     if (icon.isNull())
         icon = m_icon;
-    drawRow(painter, option.rect, index.data(Qt::DisplayRole).toString(), icon, index.data(BadgeTextRole).toString(),
-            textColor);
+    drawRow(painter, option.rect, index.data(Qt::DisplayRole).toString(), icon, badgeTextForIndex(index), textColor);
+}
+
+QString DMSourceListCell::badgeTextForIndex(const QModelIndex &index) const
+{
+    const QVariant badge = index.data(BadgeTextRole);
+    return badge.isValid() ? badge.toString() : m_badgeCell->stringValue();
 }
 
 QRectF DMSourceListCell::editingFrame(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    return textFrame(option.rect, index.data(BadgeTextRole).toString(), true);
+    return textFrame(option.rect, badgeTextForIndex(index), true);
 }

@@ -22,7 +22,8 @@ struct _DMSourceListCellMargins
 // A row of the document's source list: an icon at the left, the title in the middle and a count
 // badge (a dark pill with white bold text) at the right. The source list sets the icon, the badge
 // text and the flags per row before drawing it with drawWithFrame; as the item delegate of a view
-// it takes them from the item (display text, decoration, and the badge text under BadgeTextRole).
+// it takes them from the item (display text, decoration, and the badge text under BadgeTextRole),
+// or, where the item has none, from what was set on the cell for the row about to be drawn.
 class DMSourceListCell : public DMSimpleTextFieldCell
 {
     Q_OBJECT
@@ -74,6 +75,7 @@ protected:
 
 private:
     QSizeF badgeTextSize(const QString &text) const;
+    QString badgeTextForIndex(const QModelIndex &index) const;
     QRectF badgeFrame(const QRectF &frame, const QString &badgeText, bool flipped) const;
     QRectF textFrame(const QRectF &frame, const QString &badgeText, bool flipped) const;
     void drawRow(QPainter *painter, const QRectF &frame, const QString &title, const QIcon &icon,

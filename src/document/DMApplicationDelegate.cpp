@@ -11,8 +11,6 @@
 
 #include <QWidget>
 
-QList<QPointer<QWidget>> gShownViews;
-
 namespace {
 const QString kIdentifier = QStringLiteral("identifier");
 const QString kChecked = QStringLiteral("checked");

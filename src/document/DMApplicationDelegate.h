@@ -12,9 +12,6 @@
 
 class QWidget;
 
-// Inspector windows shown so far in this process; a closing document closes each of them.
-extern QList<QPointer<QWidget>> gShownViews;
-
 // The application delegate: writes the default preferences when it is made, applies the
 // default-colour, autosave and title-size preferences from before launch completes and whenever
 // they change, opens the files given at launch, and keeps the welcome window up while no document

@@ -187,6 +187,44 @@ QVariantMap DMAttachedDocuments::tableReadFromPackage(const QVariant &stored, co
     return table;
 }
 
+QString DMAttachedDocuments::resolvedPath(const QVariant &entry, const QString &documentsFolder, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return QString();
+    };
+    if (error)
+        error->clear();
+    if (entry.metaType() != QMetaType::fromType<QVariantMap>())
+        return fail(QStringLiteral("The project has no record of this document."));
+    const QVariantMap record = entry.toMap();
+    const QString path = record.value(kDMProject_AttachedDocument_Path).toString();
+    // Only the user's choice in this session makes a pending entry (none is read from a package).
+    if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool()) {
+        if (path.isEmpty() || !QFileInfo(path).isAbsolute())
+            return fail(QStringLiteral("The document's location is unknown."));
+        return QFileInfo(path).absoluteFilePath();
+    }
+    if (!DMProjectPackage::isDocumentName(path))
+        return fail(QStringLiteral("\"%1\" does not lie inside the project's Documents folder.").arg(path));
+    if (documentsFolder.isEmpty() || DMPackageFiles::kindOf(documentsFolder) != DMPackageFiles::Folder)
+        return fail(QStringLiteral("The project has no Documents folder holding \"%1\".").arg(path));
+    const QString file = QDir(documentsFolder).filePath(path);
+    switch (DMPackageFiles::kindOf(file)) {
+    case DMPackageFiles::RegularFile:
+    case DMPackageFiles::Folder:
+        return file;
+    case DMPackageFiles::Missing:
+        return fail(QStringLiteral("\"%1\" is not in the project's Documents folder.").arg(path));
+    case DMPackageFiles::SymbolicLink:
+        return fail(QStringLiteral("\"%1\" is a symbolic link, which may lead outside the project.").arg(path));
+    case DMPackageFiles::Other:
+        break;
+    }
+    return fail(QStringLiteral("\"%1\" is not a regular file or folder.").arg(path));
+}
+
 QVariantMap DMAttachedDocuments::tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames,
                                                     bool withPending)
 {

@@ -45,6 +45,11 @@ public:
     // symbolic link, a FIFO or device). Each drop adds a line to *problems.
     static QVariantMap tableReadFromPackage(const QVariant &table, const QString &documentsFolder,
                                             QStringList *problems);
+    // The file an entry of the table names: a stored entry's name directly inside the given
+    // "Documents" folder (a regular file or a real folder, never through a symbolic link), or a
+    // pending entry's path as the user chose it in this session. Empty, with *error saying why,
+    // for no entry or an entry that would lead elsewhere; such a file is never opened.
+    static QString resolvedPath(const QVariant &entry, const QString &documentsFolder, QString *error);
     // The table without the stored entries of the dropped names; without pending entries too
     // unless withPending (the table written into a package has none).
     static QVariantMap tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames, bool withPending);

@@ -1,6 +1,7 @@
 #include "DMMainMenu.h"
 
 #include "DMApplication.h"
+#include "DMCollapsingSplitview.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
@@ -32,7 +33,8 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     } newItems[] = {{"Task", DMMainMenu::NewTaskTag},
                     {"Milestone", DMMainMenu::NewMilestoneTag},
                     {"Process", DMMainMenu::NewProcessTag},
-                    {"Resource", DMMainMenu::NewResourceTag}};
+                    {"Resource", DMMainMenu::NewResourceTag},
+                    {"Resource Group", DMMainMenu::NewResourceGroupTag}};
     for (const auto &entry : newItems) {
         const int tag = entry.tag;
         QAction *action = newMenu->addAction(DMLocalizedString(entry.title), window, [document, tag] { document->fileNewMenuCallback(tag); });
@@ -42,7 +44,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     QObject::connect(newMenu, &QMenu::aboutToShow, newMenu, [newMenu, document] {
         for (QAction *action : newMenu->actions()) {
             const int tag = action->data().toInt();
-            if (tag == DMMainMenu::NewResourceTag)
+            if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
                 action->setEnabled(document->currentPageTag() == 18);
             else if (tag != 0)
                 action->setEnabled(document->currentPageTag() == 17);
@@ -164,6 +166,18 @@ void buildViewMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         QAction *action = menu->addAction(DMLocalizedString(page.title), window, [document, tag] { document->viewMenuCallback(tag); });
         action->setData(tag);
     }
+    menu->addSeparator();
+    menu->addAction(DMLocalizedString("Show Inspector"), QKeySequence(Qt::CTRL | Qt::Key_I), window,
+                    [document] { document->showInspectorForSelectedItem(); });
+    QAction *sourceList = menu->addAction(DMLocalizedString("Hide Source List"), window, [document] {
+        if (DMCollapsingSplitview *split = document->outlets().sourceListSplitview)
+            split->toggleCollapse();
+    });
+    QObject::connect(menu, &QMenu::aboutToShow, sourceList, [sourceList, document] {
+        const DMCollapsingSplitview *split = document->outlets().sourceListSplitview;
+        sourceList->setText(split && split->isCollapsed() ? DMLocalizedString("Show Source List")
+                                                          : DMLocalizedString("Hide Source List"));
+    });
 }
 
 void buildWindowMenu(QMenu *menu, QMainWindow *window)

@@ -17,5 +17,6 @@ public:
     static QKeySequence quitShortcut();
 
     // Tags of the File > New submenu, handed to fileNewMenuCallback.
-    enum NewItemTag { NewTaskTag = 2001, NewMilestoneTag = 2002, NewProcessTag = 2003, NewResourceTag = 2004 };
+    enum NewItemTag { NewTaskTag = 2001, NewMilestoneTag = 2002, NewProcessTag = 2003, NewResourceTag = 2004,
+                      NewResourceGroupTag = 2005 };
 };

@@ -8,6 +8,7 @@
 #include "DMModalUI.h"
 #include "DMNotificationCenter.h"
 #include "DMObjectView.h"
+#include "DMPasswordPanel.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
@@ -20,6 +21,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -58,12 +60,16 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     connect(&m_autosaveTimer, &QTimer::timeout, this, &DMProjectDocument::autosaveNow);
 
     m_projectOutlineDS = std::make_unique<DMProjectDocumentProjectOutlineDS>(*this);
+    m_sourceListDS = std::make_unique<DMProjectDocumentSourceListOutlineDS>(*this);
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
     m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
     const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
     connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
+    // The lists show the undone state at once: their rows may name objects that went.
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, &DMProjectDocument::reloadListOutlines);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, &DMProjectDocument::reloadListOutlines);
 }
 
 DMProjectDocument::~DMProjectDocument()
@@ -76,6 +82,7 @@ DMProjectDocument::~DMProjectDocument()
     detachViews();
     // The controllers go before the views they serve and the outlets they read them through.
     m_projectOutlineDS.reset();
+    m_sourceListDS.reset();
     m_objectViewDataSource.reset();
     m_window.reset();
     if (m_project) {
@@ -141,6 +148,8 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     m_projectOutlineDS->projectDidChange();
     m_timelineDataSource->setProject(m_project);
     m_objectViewDataSource->projectDidChange();
+    if (m_sourceListDS)
+        m_sourceListDS->badgesNeedUpdate();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
@@ -200,21 +209,30 @@ void DMProjectDocument::setPasswordString(const QString &password)
 
 void DMProjectDocument::setPassword()
 {
-    QString first;
-    QString second;
-    DMModalUI &ui = DMModalUI::instance();
-    if (!ui.runTextPrompt(DMLocalizedString("Set Password"), DMLocalizedString("Please enter the new password."), true,
-                          &first, windowForSheet()))
-        return;
-    if (!ui.runTextPrompt(DMLocalizedString("Set Password"), DMLocalizedString("Please enter the new password again."),
-                          true, &second, windowForSheet()))
-        return;
-    if (first.isEmpty() || first != second) {
-        presentError(DMLocalizedString("The password was not changed."),
-                     DMLocalizedString("The two entries must be equal and not empty."));
-        return;
-    }
-    setPasswordString(first);
+    DMPasswordPanel *panel = DMPasswordPanel::passwordPanel(windowForSheet());
+    panel->informativeLabel()->setText(DMLocalizedString("Please enter the new password."));
+    // Only a password that exists can be removed, by confirming two empty entries.
+    panel->setAllowsEmptyPassword(!m_password.isEmpty());
+    QPointer<DMPasswordPanel> sheet = panel;
+    // The sheet ends from the event loop: the document may have gone by then.
+    auto completion = [sheet, weakSelf = weak_from_this()](int code) {
+        const std::shared_ptr<DMProjectDocument> self = weakSelf.lock();
+        if (!self || !sheet || code != 1)
+            return;
+        const QString password = sheet->password();
+        if (password.isNull())
+            return;
+        if (password.isEmpty()) {
+            DMModalUI::Alert alert;
+            alert.messageText = DMLocalizedString("Remove the password of this project?");
+            alert.informativeText = DMLocalizedString("The project will be saved without encryption.");
+            alert.buttons = {DMLocalizedString("Remove Password"), DMLocalizedString("Cancel")};
+            if (DMModalUI::instance().runAlert(alert, self->windowForSheet()) != DMModalUI::DefaultReturn)
+                return;
+        }
+        self->setPasswordString(password);
+    };
+    DMModalUI::instance().beginSheetWithPanel(panel, windowForSheet(), completion);
 }
 
 // ---- Change count and autosave ----
@@ -239,6 +257,9 @@ void DMProjectDocument::updateChangeCount(int kind)
     const bool edited = isDocumentEdited();
     if (m_project)
         m_project->displayAttributes().projectIsEdited = edited;
+    // Every edit, its undo and its redo pass here: items, resources and events may have come or gone.
+    if (m_sourceListDS)
+        m_sourceListDS->badgesNeedUpdate();
     if (m_window)
         m_window->setWindowModified(edited);
     if (edited)
@@ -403,6 +424,11 @@ std::shared_ptr<DMCurrencyFormatter> DMProjectDocument::sharedCurrencyFormatter(
     return m_currencyFormatter;
 }
 
+std::shared_ptr<DMFormatter> DMProjectDocument::currencyFormatter()
+{
+    return sharedCurrencyFormatter();
+}
+
 void DMProjectDocument::currencyUnitDidChange()
 {
     const std::shared_ptr<DMCurrencyFormatter> old = sharedCurrencyFormatter();
@@ -468,4 +494,7 @@ void DMProjectDocument::updateItemsArrayWithTag(int tag)
     // after adding or removing one, which the canvas may not have laid out.
     if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
         m_objectViewDataSource->linksDidChange();
+    // The badges count the arrays.
+    if (m_sourceListDS)
+        m_sourceListDS->badgesNeedUpdate();
 }

@@ -9,7 +9,11 @@
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMProjectDocumentSourceListOutlineDS.h"
+#include "DMProjectListDocument.h"
 #include "DMProjectOutlineDocument.h"
+#include "DMSearchFieldDataSource.h"
+#include "DMSourceListDocument.h"
 
 #include <QList>
 #include <QObject>
@@ -24,8 +28,10 @@
 
 class QMainWindow;
 class QMenu;
+class QAction;
 class QWidget;
 class DMCurrencyFormatter;
+class DMFormatter;
 class DMDateFormatter;
 class DMProject;
 class DMProjectItem;
@@ -34,6 +40,7 @@ class DMProjectDocumentPrint;
 class DMProjectDocumentReport;
 class DMProjectDocumentUICallbacks;
 class DMProjectObject;
+class DMProjectListController;
 class DMProjectTimelineDataSource;
 class DMUndoManager;
 
@@ -48,15 +55,20 @@ struct DMSortDescriptor
 // The hub of one open project: it owns the project, its undo manager, its temporary folder, its
 // window and the controllers of its views (the Gantt canvas's, DMProjectDocumentObjectViewDataSource,
 // which reaches it through DMGanttDocumentHooks; the project outline's,
-// DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument). It is the model's document
-// (DMProjectDocumentHooks). It learns that it was edited from its undo manager.
+// DMProjectDocumentProjectOutlineDS, through DMProjectOutlineDocument; the source list's,
+// DMProjectDocumentSourceListOutlineDS, through DMSourceListDocument; the task, resource and event
+// lists', through DMProjectListDocument). It is the model's document (DMProjectDocumentHooks) and
+// the toolbar search field's data source. It learns that it was edited from its undo manager.
 //
 // Owned by the document controller through std::shared_ptr.
 class DMProjectDocument : public QObject,
                           public DMProjectDocumentHooks,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDocument,
+                          public DMProjectListDocument,
                           public DMProjectDaysOffSettingsController::Document,
+                          public DMSourceListDocument,
+                          public DMSearchFieldDataSource,
                           public std::enable_shared_from_this<DMProjectDocument>
 {
     Q_OBJECT
@@ -109,7 +121,9 @@ public:
     // The password of the package; empty when not encrypted.
     QString password() const { return m_password; }
     void setPasswordString(const QString &password);
-    // setPassword: asks for a new password, twice, and stores it when both entries agree.
+    // setPassword: asks for a new password, twice, in the password panel run as a sheet, and
+    // stores it. A document that has a password may confirm two empty entries, which remove it
+    // after the user confirms that too.
     void setPassword();
 
     // ---- Change count and autosave ----
@@ -145,20 +159,22 @@ public:
     // The Gantt canvas's controller and the project outline's.
     DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
     DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
+    DMProjectDocumentSourceListOutlineDS *sourceListDS() const { return m_sourceListDS.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
     // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
     void saveMainWindowFrame();
     static QString windowStateFilePath(const QString &documentPath);
-    // The page shown in the content area (source-list tags); 10 is the Gantt chart.
-    int currentPageTag() const { return m_currentPageTag; }
-    void showPageWithTag(int tag);
     void reloadViews();
+    // The task, resource and event lists (null before the window is built).
+    DMProjectItemsOutlineViewDS *projectItemsOutlineViewDS() const { return m_outlets.projectItemsOutlineViewDS.get(); }
+    DMProjectResourcesOutlineViewDS *projectResourcesOutlineViewDS() const { return m_outlets.projectResourcesOutlineViewDS.get(); }
+    DMProjectEventsOutlineViewDS *projectEventsOutlineViewDS() const { return m_outlets.projectEventsOutlineViewDS.get(); }
 
     // ---- Editing (DMProjectDocument_Editing.cpp) ----
     QList<std::shared_ptr<DMProjectObject>> selectedObjects() const;
     void deleteSelectedItem() override;
-    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects);
+    void deleteItems(const QList<std::shared_ptr<DMProjectObject>> &objects) override;
     QVariantMap dictionaryForObjects(const QList<std::shared_ptr<DMProjectItem>> &items) const override;
     QList<std::shared_ptr<DMProjectItem>> insertObjectFromDictionnariesInItemNextTo(
         const QVariantMap &payload, const std::shared_ptr<DMProjectItem> &parent,
@@ -171,20 +187,36 @@ public:
     void paste();
     void selectAll();
 
-    QString addAttachedDocumentTableKey(const QString &path);
-    void removeAttachedDocumentWithTableKey(const QString &tableKey);
+    QString addAttachedDocumentTableKey(const QString &path) override;
+    void removeAttachedDocumentWithTableKey(const QString &tableKey) override;
+    // The attached document's file: inside this package's "Documents", or where it was chosen while
+    // it waits to be copied there (DMAttachedDocuments::resolvedPath).
+    QString attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                      const QList<std::shared_ptr<DMProjectItem>> &items);
     void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors);
     void sortResourcesWithDescriptors(const QList<DMSortDescriptor> &descriptors);
     QVariantMap effectiveProjectTimeSpan() const; // {"begin", "end"}: DMDate values
-    QVariantList searchResultsForField(const QString &text) const;
 
-    // ---- Menus and pages ----
+    // ---- Pages, their commands and the search (DMProjectDocument_Pages.cpp) ----
+    // The page shown in the content area (source-list tags); 10 is the Gantt chart.
+    int currentPageTag() const { return m_currentPageTag; }
+    // Shows the page of the tag in the content area, with its row selected in the source list. A
+    // page not built yet shows its title on an empty page; a tag that is no page empties the area.
+    void showPageWithTag(int tag) override;
+    DMOutlineView *sourceListOutlineView() const override;
+    int itemsViewContentsCountWithTag(int tag) const override;
     void fileNewMenuCallback(int tag);
     void viewMenuCallback(int tag);
     static int pageTagForViewMenuTag(int tag); // 0 for an unknown tag
-    int sourceListTree_indexOfItemWithTag(int tag) const;
+    // With a list shown (the project outline of the Gantt pages too), what a click on the first
+    // column of its selected row does: the item's inspector opens.
+    void showInspectorForSelectedItem();
+    // Tasks and events whose titles contain the text, ignoring case: {"title", "icon", "objectID"}.
+    QVariantList searchResultsForField(const QString &text) const;
+    QVariantList searchResultsForField(DMSearchField *field) override;
+    // Shows the chosen item on the Gantt chart: selected, scrolled to, with its inspector open.
+    void searchFieldDidSelectItem(DMSearchField *field, const QVariant &result) override;
     void viewModeDidChange();
     // The outline's column arrangement ({"identifier", "checked"} in order).
     void applyingTaskListColumns(const QVariantList &columns);
@@ -197,6 +229,7 @@ public:
 
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
+    std::shared_ptr<DMFormatter> currencyFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
@@ -222,6 +255,11 @@ public:
     QMenu *projectOutlineViewMenu() const override;
     bool isRestoringProjectOutlineState() const override { return m_outlets.projectOutlineViewStateRestore; }
     void setTaskListColumnHidden(const QString &identifier, bool hidden) override;
+    void reloadTaskListOutline() override;
+
+    // DMProjectListDocument: what the lists ask besides.
+    QString dragPayloadDocumentToken() const override;
+    void projectListDidChangeProject() override;
 
 signals:
     void editedChanged(bool edited);
@@ -233,6 +271,16 @@ private:
     void currencyUnitDidChange();
     void buildWindow();
     void buildGanttPage(QWidget *content);
+    void buildSourceList(QWidget *window);
+    // The page of the tag made ready to be shown (refreshed, the view mode set); null when there
+    // is none, or none yet.
+    QWidget *preparePageWithTag(int tag);
+    QWidget *emptyPageWithTitle(const QString &title);
+    void setViewModeForPage(int mode);
+    DMOutlineView *listOutlineViewForPageWithTag(int tag) const;
+    DMProjectListController *listControllerForPageWithTag(int tag) const;
+    void buildListPages(QWidget *content);
+    void reloadListOutlines();
     void restoreWindowFrame();
     // Clears what the canvas, the outline and the timeline header borrow from this document.
     void detachViews();
@@ -258,6 +306,9 @@ private:
     std::unique_ptr<QMainWindow> m_window;
     DMProjectDocumentOutlets m_outlets;
     std::unique_ptr<DMProjectDocumentProjectOutlineDS> m_projectOutlineDS;
+    std::unique_ptr<DMProjectDocumentSourceListOutlineDS> m_sourceListDS;
+    QPointer<QWidget> m_emptyPage;           // the content area's page for pages not built yet
+    QPointer<QAction> m_searchFieldAction;   // the search field's place in the toolbar
     std::unique_ptr<DMProjectTimelineDataSource> m_timelineDataSource;
     std::unique_ptr<DMProjectDocumentObjectViewDataSource> m_objectViewDataSource;
 

@@ -13,13 +13,13 @@ class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTextBrowser;
 class QWidget;
 class DMBaseObject;
+class DMCollapsingSplitview;
 class DMOutlineView;
 class DMPrintPanelController;
 class DMProjectDaysOffSettingsController;
@@ -27,6 +27,7 @@ class DMProjectEventsOutlineViewDS;
 class DMProjectItemsOutlineViewDS;
 class DMProjectResource;
 class DMProjectResourcesOutlineViewDS;
+class DMSearchField;
 class DMTimelineView;
 
 // The views and controllers of a document window, by the names the rest of the system uses.
@@ -46,9 +47,10 @@ struct DMProjectDocumentOutlets
     QPointer<QMenu> projectOutlineViewMenu;
     bool projectOutlineViewStateRestore = false;
 
-    // The source list (page tags under kDMProjectDocument_SourceList_Key_Tag).
-    DMOutlineView *sourceListOutlineView = nullptr;
-    QVariantList sourceListTree;
+    // The source list (its rows and page tags are its controller's), and the split view that
+    // shows it beside the content area or collapses it.
+    QPointer<DMOutlineView> sourceListOutlineView;
+    QPointer<DMCollapsingSplitview> sourceListSplitview;
 
     // List controllers, print panel and days-off pane.
     std::shared_ptr<DMProjectItemsOutlineViewDS> projectItemsOutlineViewDS;
@@ -77,7 +79,7 @@ struct DMProjectDocumentOutlets
 
     // Toolbar and search.
     QPointer<QAction> todayButtonTBItem;
-    QPointer<QLineEdit> projectViewSearchField;
+    QPointer<DMSearchField> projectViewSearchField;
     QPointer<QWidget> emptyCell;
 
     // The items view.

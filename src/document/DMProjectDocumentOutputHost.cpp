@@ -6,6 +6,9 @@
 #include "DMProject.h"
 #include "DMProjectDocument.h"
 #include "DMProjectDocumentPrint.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMReportPage.h"
@@ -162,5 +165,10 @@ QWidget *DMProjectDocumentOutputHost::printablePageWidget(int tag) const
     const auto &daysOff = m_document->outlets().daysOffSettingsController;
     if (tag == DMProjectDocumentPrint::DaysOffPageTag && daysOff)
         return daysOff->containerView();
-    return nullptr;
+    // The lists print their outlines as shown (6 events, 17 tasks, 18 resources).
+    const DMProjectListController *list = tag == 6    ? static_cast<const DMProjectListController *>(m_document->projectEventsOutlineViewDS())
+                                        : tag == 17 ? static_cast<const DMProjectListController *>(m_document->projectItemsOutlineViewDS())
+                                        : tag == 18 ? static_cast<const DMProjectListController *>(m_document->projectResourcesOutlineViewDS())
+                                                    : nullptr;
+    return list ? list->outlineView() : nullptr;
 }

@@ -425,6 +425,13 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
     m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
 }
 
+QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const
+{
+    const QVariantMap table = m_project ? m_project->attribute(kDMProject_AttachedDocumentsTable).toMap() : QVariantMap();
+    const QString documents = m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
+    return DMAttachedDocuments::resolvedPath(table.value(tableKey), documents, error);
+}
+
 void DMProjectDocument::removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
                                                                    const QList<std::shared_ptr<DMProjectItem>> &items)
 {
@@ -514,24 +521,4 @@ QVariantMap DMProjectDocument::effectiveProjectTimeSpan() const
     span.insert(kDMTimeSpanBegin, QVariant::fromValue(begin0));
     span.insert(kDMTimeSpanEnd, QVariant::fromValue(end0));
     return span;
-}
-
-QVariantList DMProjectDocument::searchResultsForField(const QString &text) const
-{
-    QVariantList results;
-    if (!m_project || text.isEmpty())
-        return results;
-    auto consider = [&results, &text](const DMProjectItem &item) {
-        if (!item.title().contains(text, Qt::CaseInsensitive))
-            return;
-        QVariantMap result;
-        result.insert(QStringLiteral("title"), item.title());
-        result.insert(QStringLiteral("icon"), item.className());
-        result.insert(QStringLiteral("objectID"), QVariant::fromValue(item.objectID()));
-        results.append(result);
-    };
-    for (const auto &event : m_project->eventContainer()->events())
-        consider(*event);
-    forEachItem(m_project->tasks().list(), consider);
-    return results;
 }

@@ -7,6 +7,7 @@
 #include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
+#include "DMSearchField.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
 
@@ -170,6 +171,10 @@ void DMProjectDocument::detachViews()
         m_objectViewDataSource->detachFromViews();
     if (m_projectOutlineDS)
         m_projectOutlineDS->detachFromOutlineView();
+    if (m_sourceListDS)
+        m_sourceListDS->detachFromOutlineView();
+    if (m_outlets.projectViewSearchField)
+        m_outlets.projectViewSearchField->setDataSource(nullptr);
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)

@@ -1,20 +1,23 @@
-// DMProjectDocument: the window set-up, pages and window state.
+// DMProjectDocument: the window set-up and window state.
 #include "DMProjectDocument.h"
 
 #include "DMApplication.h"
 #include "DMApplicationDelegate.h"
+#include "DMCollapsingSplitview.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
 #include "DMOutlineView.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProject.h"
-#include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentWindow.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
@@ -22,6 +25,7 @@
 #include "DMProjectKeys.h"
 #include "DMPropertyList.h"
 #include "DMReportPage.h"
+#include "DMSearchField.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
 
@@ -35,11 +39,8 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QScrollArea>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QUrl>
@@ -47,13 +48,6 @@
 
 #include <vector>
 
-namespace {
-const QString kSourceListKeyTag = QStringLiteral("kDMProjectDocument_SourceList_Key_Tag");
-constexpr int kGanttPageTag = 10;
-constexpr int kResourcesPageTag = 9;
-constexpr int kProjectSettingsPageTag = 12;
-constexpr int kDaysOffPageTag = 14;
-}
 
 QMainWindow *DMProjectDocument::mainWindow() const
 {
@@ -111,36 +105,38 @@ void DMProjectDocument::buildWindow()
     auto *spacer = new QWidget(toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(spacer);
-    auto *search = new QLineEdit(toolbar);
-    search->setPlaceholderText(DMLocalizedString("Search"));
-    search->setClearButtonEnabled(true);
+    auto *search = new DMSearchField(toolbar);
+    search->setObjectName(QStringLiteral("projectViewSearchField"));
     search->setMaximumWidth(220);
-    toolbar->addWidget(search);
+    search->setDataSource(this);
+    m_searchFieldAction = toolbar->addWidget(search);
     m_outlets.projectViewSearchField = search;
 
-    // Source-list column and content area.
-    auto *split = new QSplitter(Qt::Horizontal, window.get());
-    auto *sourceList = new QListWidget(split);
-    sourceList->setObjectName(QStringLiteral("sourceListPlaceholder"));
-    sourceList->setMinimumWidth(160);
-    sourceList->setMaximumWidth(260);
+    // The source list, at its fixed width or collapsed, beside the content area.
+    auto *split = new DMCollapsingSplitview(Qt::Horizontal, window.get());
+    split->setObjectName(QStringLiteral("sourceListSplitview"));
+    split->setChildrenCollapsible(true);
+    auto *sourceList = new DMOutlineView(split);
+    sourceList->setObjectName(QStringLiteral("sourceListOutlineView"));
+    sourceList->setFrameShape(QFrame::NoFrame);
+    sourceList->setRootIsDecorated(true); // the rows' indentation; no row has children
+    sourceList->setIndentation(12);
+    sourceList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QPalette sourceListPalette = sourceList->palette();
+    sourceListPalette.setColor(QPalette::Base, QColor(0xe3, 0xe8, 0xee));
+    sourceList->setPalette(sourceListPalette);
+    sourceList->resize(190, sourceList->height());
+    m_outlets.sourceListOutlineView = sourceList;
     auto *content = new QStackedWidget(split);
     m_outlets.topLevelContentSplitSubview = content;
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
-    split->setSizes({190, 900});
+    split->setCollapsingView(sourceList);
+    m_outlets.sourceListSplitview = split;
 
     buildGanttPage(content);
 
-    // Pages that later parts of the application fill.
-    auto makePage = [content](const char *name) {
-        auto *page = new QWidget(content);
-        page->setObjectName(QLatin1String(name));
-        content->addWidget(page);
-        return page;
-    };
-    m_outlets.projectSettingsView = makePage("projectSettingsView");
-    m_outlets.stylesContainerView = makePage("stylesContainerView");
+    // Pages of their own; the pages not built yet are the empty page with their title.
     auto *reportPage = new DMReportPage(content);
     content->addWidget(reportPage);
     m_outlets.reportContainerView = reportPage;
@@ -152,7 +148,7 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportMailButton = reportPage->tasksByResourceReportMailButton();
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
-    m_outlets.itemsContainerView = makePage("itemsContainerView");
+    buildListPages(content);
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
     content->addWidget(m_outlets.daysOffSettingsController->containerView());
     content->setCurrentWidget(m_outlets.projectContainer);
@@ -164,12 +160,61 @@ void DMProjectDocument::buildWindow()
     restoreWindowFrame();
 }
 
+void DMProjectDocument::buildListPages(QWidget *content)
+{
+    auto *pages = qobject_cast<QStackedWidget *>(content);
+    m_outlets.projectItemsOutlineViewDS = std::make_shared<DMProjectItemsOutlineViewDS>(*this);
+    m_outlets.projectResourcesOutlineViewDS = std::make_shared<DMProjectResourcesOutlineViewDS>(*this);
+    m_outlets.projectEventsOutlineViewDS = std::make_shared<DMProjectEventsOutlineViewDS>(*this);
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()}) {
+        list->loadView();
+        if (pages)
+            pages->addWidget(list->containerView());
+    }
+    m_outlets.projectItemsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectItemsOutlineView"));
+    m_outlets.projectResourcesOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectResourcesOutlineView"));
+    m_outlets.projectEventsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectEventsOutlineView"));
+}
+
+void DMProjectDocument::reloadListOutlines()
+{
+    // Only the list shown: the others reload when their page is shown.
+    for (DMProjectListController *list :
+         std::initializer_list<DMProjectListController *>{m_outlets.projectItemsOutlineViewDS.get(),
+                                                          m_outlets.projectResourcesOutlineViewDS.get(),
+                                                          m_outlets.projectEventsOutlineViewDS.get()})
+        if (list && list->containerView() && list->containerView()->isVisible())
+            list->reload();
+}
+
+void DMProjectDocument::reloadTaskListOutline()
+{
+    if (m_outlets.projectItemsOutlineViewDS)
+        m_outlets.projectItemsOutlineViewDS->reload();
+}
+
+QString DMProjectDocument::dragPayloadDocumentToken() const
+{
+    return m_projectOutlineDS ? m_projectOutlineDS->documentToken() : QString();
+}
+
+void DMProjectDocument::projectListDidChangeProject()
+{
+    // The outline's rows, then every bar on its row, at once; the other lists show the change.
+    m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
+}
+
 void DMProjectDocument::awakeFromNib()
 {
     m_objectViewDataSource->attachToViews();
     if (m_project && m_outlets.projectView)
         m_project->displayAttributes().projectView = m_outlets.projectView;
     m_projectOutlineDS->attachToOutlineView();
+    m_sourceListDS->attachToOutlineView();
     if (m_outlets.timelineView) {
         m_timelineDataSource->setProject(m_project);
         m_outlets.timelineView->setDataSource(m_timelineDataSource.get());
@@ -180,6 +225,10 @@ void DMProjectDocument::awakeFromNib()
     applyImportedProjectAttributes();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
     reloadViews();
+    // The Gantt area in the project's own mode; a report's mode (2) would leave it empty.
+    const bool byResources = m_project && m_project->attribute(kDMProject_ViewMode).toInt() == 1;
+    showPageWithTag(byResources ? DMProjectDocumentSourceListOutlineDS::ByResourcesPage
+                                : DMProjectDocumentSourceListOutlineDS::GanttPage);
 }
 
 void DMProjectDocument::applyImportedProjectAttributes()
@@ -207,98 +256,13 @@ void DMProjectDocument::applyImportedProjectAttributes()
 void DMProjectDocument::reloadViews()
 {
     m_objectViewDataSource->reloadProjectOutlineAndRelayout();
+    reloadListOutlines();
     // After a revert the pane shows, and follows, the project read again.
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->updateUI();
 }
 
-// ---- Pages ----
-
-int DMProjectDocument::pageTagForViewMenuTag(int tag)
-{
-    switch (tag) {
-    case 3001001:
-        return 18;
-    case 3001002:
-    case 3001003:
-    case 3001004:
-        return 17;
-    case 3001005:
-        return 5;
-    case 3001006:
-        return 6;
-    case 3001007:
-        return 7;
-    case 3001008:
-        return 8;
-    case 3002001:
-        return 9;
-    case 3002002:
-        return 10;
-    case 3002003:
-        return 11;
-    case 3002004:
-        return 19;
-    case 3002005:
-        return 20;
-    default:
-        return 0;
-    }
-}
-
-int DMProjectDocument::sourceListTree_indexOfItemWithTag(int tag) const
-{
-    for (qsizetype i = 0; i < m_outlets.sourceListTree.size(); ++i)
-        if (m_outlets.sourceListTree.at(i).toMap().value(kSourceListKeyTag).toInt() == tag)
-            return int(i);
-    return -1;
-}
-
-void DMProjectDocument::viewMenuCallback(int tag)
-{
-    const int page = pageTagForViewMenuTag(tag);
-    if (page != 0)
-        showPageWithTag(page);
-}
-
-void DMProjectDocument::showPageWithTag(int tag)
-{
-    m_currentPageTag = tag;
-    auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
-    if (tag == DMProjectDocumentReport::GlobalReportTag || tag == DMProjectDocumentReport::TasksByResourceTag
-        || tag == DMProjectDocumentReport::TasksByProcessesTag) {
-        if (content && m_outlets.reportContainerView)
-            content->setCurrentWidget(m_outlets.reportContainerView);
-        const QVariantMap span = effectiveProjectTimeSpan();
-        report()->showPageWithTag(tag, span.value(kDMTimeSpanBegin).value<DMDate>(), span.value(kDMTimeSpanEnd).value<DMDate>());
-        return;
-    }
-    if (m_report && m_report->shownPageTag() != 0)
-        m_report->pageDidHide();
-    if (tag == kGanttPageTag || tag == kResourcesPageTag) {
-        if (m_project && m_project->attribute(kDMProject_ViewMode).toInt() != (tag == kResourcesPageTag ? 1 : 0)) {
-            m_undoManager->disableUndoRegistration();
-            m_project->setAttribute(kDMProject_ViewMode, tag == kResourcesPageTag ? 1 : 0);
-            m_undoManager->enableUndoRegistration();
-        }
-        if (content && m_outlets.projectContainer)
-            content->setCurrentWidget(m_outlets.projectContainer);
-    } else if (tag == kProjectSettingsPageTag || tag == kDaysOffPageTag) {
-        // Both pages show the working calendar's controls, which refresh.
-        if (const auto &daysOff = m_outlets.daysOffSettingsController) {
-            daysOff->updateUI();
-            QWidget *page = tag == kDaysOffPageTag ? daysOff->containerView() : m_outlets.projectSettingsView.data();
-            if (content && page)
-                content->setCurrentWidget(page);
-        }
-    }
-}
-
-void DMProjectDocument::fileNewMenuCallback(int)
-{
-    // The new-item commands go to the task list (page 17) and the resource list (page 18),
-    // whose controllers answer them once they exist.
-}
+// ---- View modes and columns ----
 
 void DMProjectDocument::viewModeDidChange()
 {
@@ -369,10 +333,12 @@ void DMProjectDocument::saveMainWindowFrame()
         defaults.setObjectForKey(frames, kDMRecentDocumentsFrames);
     }
     // The column layouts of the three lists; written for the record, never read back.
+    const auto status = [](const auto &list) { return list ? list->columnStatusDictionary() : QVariantMap(); };
     QVariantMap state;
-    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), QVariantMap());
-    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"), QVariantMap());
+    state.insert(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectEventsOutlineViewDS));
+    state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectItemsOutlineViewDS));
+    state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
+                 status(m_outlets.projectResourcesOutlineViewDS));
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

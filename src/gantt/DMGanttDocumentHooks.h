@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+
 #include <memory>
 
+class DMFormatter;
 class DMOutlineView;
 class DMProject;
 class DMProjectObject;
@@ -9,6 +12,7 @@ class DMProjectView;
 class DMTimelineView;
 class DMUndoManager;
 class QScrollArea;
+class QWidget;
 
 // What the Gantt canvas controller (DMProjectDocumentObjectViewDataSource) asks of the document
 // that owns it; DMProjectDocument implements it. The views are the document window's and are
@@ -40,4 +44,24 @@ public:
     virtual void deleteSelectedItem() = 0;
     // Refreshes the items view's array of one page (DMItemsViewTag).
     virtual void updateItemsArrayWithTag(int tag) = 0;
+
+    // What the inspectors ask; each default means "not handled".
+    // The window that sheets and alerts attach to.
+    virtual QWidget *windowForSheet() const { return nullptr; }
+    // The formatter of amounts in the project's currency.
+    virtual std::shared_ptr<DMFormatter> currencyFormatter() { return nullptr; }
+    // Attaches the file to the project (a reference more on an entry of the same file) and
+    // answers its table key; empty when it was not attached.
+    virtual QString addAttachedDocumentTableKey(const QString & /*path*/) { return QString(); }
+    // Gives back one reference of the entry.
+    virtual void removeAttachedDocumentWithTableKey(const QString & /*tableKey*/) {}
+    // The file of an attached document: inside the package's "Documents" folder, or where the
+    // user chose it while it waits to be copied there. Empty, with *error saying why, for a key
+    // without an entry or an entry that would lead elsewhere.
+    virtual QString attachedDocumentPathForTableKey(const QString & /*tableKey*/, QString *error) const
+    {
+        if (error)
+            *error = QString();
+        return QString();
+    }
 };

@@ -5,11 +5,16 @@
 #include "DMProjectKeys.h"
 #include "DMProjectViewConstants.h"
 #include "DMUIProjectDependency.h"
+#include "DMUIProjectDependencyInspectorController.h"
 #include "DMUIProjectEvent.h"
+#include "DMUIProjectEventInspectorController.h"
 #include "DMUIProjectItemGroup.h"
 #include "DMUIProjectMilestone.h"
+#include "DMUIProjectMilestoneInspectorController.h"
 #include "DMUIProjectProcess.h"
+#include "DMUIProjectProcessInspectorController.h"
 #include "DMUIProjectTask.h"
+#include "DMUIProjectTaskInspectorController.h"
 
 std::shared_ptr<DMProjectItemUIObject> DMGanttUIObjectFactory::newUIObjectForItem(DMProjectItem &item, int viewMode)
 {
@@ -65,6 +70,19 @@ void DMGanttUIObjectFactory::registerWithModel()
 {
     static DMGanttUIObjectFactory factory;
     DMProjectUIObjectFactory::registerFactory(&factory);
+    // The objects' inspectors, each made the first time an object asks for it.
+    const auto registerInspector = [](const QString &className, auto sharedInstance) {
+        DMProjectViewObjectEditor::registerSharedInstanceMaker(
+            className, [sharedInstance]() -> DMProjectViewObjectEditor * { return sharedInstance(); });
+    };
+    registerInspector(DMUIProjectTaskInspectorController::className(), &DMUIProjectTaskInspectorController::sharedInstance);
+    registerInspector(DMUIProjectMilestoneInspectorController::className(),
+                      &DMUIProjectMilestoneInspectorController::sharedInstance);
+    registerInspector(DMUIProjectProcessInspectorController::className(),
+                      &DMUIProjectProcessInspectorController::sharedInstance);
+    registerInspector(DMUIProjectEventInspectorController::className(), &DMUIProjectEventInspectorController::sharedInstance);
+    registerInspector(DMUIProjectDependencyInspectorController::className(),
+                      &DMUIProjectDependencyInspectorController::sharedInstance);
 }
 
 void DMGanttUIObjectFactory::resetDefaultTitleAttributes()

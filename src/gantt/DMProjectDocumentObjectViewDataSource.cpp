@@ -39,7 +39,7 @@ constexpr double kLinkIndexMargin = 40.0;
 // One notch of a mouse wheel (eighths of a degree), and the zoom it makes with Control held.
 constexpr double kWheelNotch = 120.0;
 constexpr double kWheelNotchMagnification = 0.1;
-const QString kTaskInspectorClass = QStringLiteral("DMUIProjectTaskInspectorController");
+const QString &kTaskInspectorClass = DMProjectViewObjectEditor::kTaskInspectorClass;
 
 // Hovered objects go first: drawn last, so on top, and hit first.
 void addObject(DMBaseObjectList &list, const std::shared_ptr<DMBaseObject> &object, const QRectF &rect)
@@ -126,6 +126,7 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_reloadPending = false;
     m_resourceLanesPending = false;
     m_resourceObservations.clear();
+    m_shownTimeSpanCheckPending = false;
     destroyPendingIdleInvocations(this);
 }
 
@@ -379,6 +380,18 @@ void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
     updateBackgroundObjectRowsColor();
     if (canvas)
         canvas->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item)
+{
+    DMProjectView *canvas = this->canvas();
+    const auto bar = item ? std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()) : nullptr;
+    if (!canvas || !bar || !bar->isVisibleInCurrentViewMode())
+        return;
+    canvas->deselectAll();
+    canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
+    canvas->scrollRectToVisible(canvas->convertRectFromCanvasToView(bar->frame()));
+    bar->editInView(canvas);
 }
 
 // ---- Events of the canvas and its scroll area ----

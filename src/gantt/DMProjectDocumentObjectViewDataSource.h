@@ -19,6 +19,7 @@
 class DMDate;
 class DMGanttDocumentHooks;
 class DMProjectDependency;
+class DMProjectItem;
 class DMProjectObject;
 class DMProjectView;
 class DMProjectViewBackgroundObject;
@@ -76,6 +77,9 @@ public:
     bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
     // The outline's selection changed: it is copied onto the canvas at once.
     void projectOutlineSelectionDidChange();
+    // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
+    // item without a bar on the canvas.
+    void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
     // The canvas rows that meet the rectangle's vertical span (ends included): a binary search
     // over the table's row tops, limited to the rows both the outline and the table have.
     // first > last when none.
@@ -178,6 +182,8 @@ private:
     // After dates moved the shown span's last day alone.
     void widenProjectView();
     void resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame);
+    // Relays out when the items' dates have left the shown span.
+    void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
@@ -204,6 +210,7 @@ private:
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;
+    bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
     bool m_widenPending = false;
     bool m_resourceLanesPending = false;

@@ -57,7 +57,7 @@ void releaseFromInspector(const std::shared_ptr<DMProjectItem> &item)
     const auto bar = item ? std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()) : nullptr;
     if (!bar)
         return;
-    for (const QString &name : {bar->objectEditorControllerClass(), QStringLiteral("DMUIProjectTaskInspectorController")})
+    for (const QString &name : {bar->objectEditorControllerClass(), DMProjectViewObjectEditor::kTaskInspectorClass})
         if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(name))
             editor->editObject(nullptr);
 }

@@ -3,7 +3,6 @@
 #include "DMProjectDocumentObjectViewDataSource.h"
 
 #include "DMBeep.h"
-#include "DMColorAdditions.h"
 #include "DMDelayedCall.h"
 #include "DMGanttDocumentHooks.h"
 #include "DMObjectViewDragOperation.h"
@@ -20,11 +19,11 @@
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
+#include "DMSavedLinkStyle.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectPendingDependency.h"
 #include "DMUIProjectTask.h"
 #include "DMUndoManager.h"
-#include "DMUserDefaults.h"
 
 #include <QDateTime>
 
@@ -37,16 +36,6 @@ namespace {
 constexpr double kNudgeMinimumStep = 2.0;
 constexpr double kNudgeMaximumStep = 10.0;
 constexpr double kNudgeGrowth = 1.1;
-const QString kSavedLinkStyle = QStringLiteral("DMSavedLinkStyle");
-
-QColor savedLinkColor(const QVariant &value)
-{
-    if (value.metaType() == QMetaType::fromType<QColor>())
-        return value.value<QColor>();
-    if (value.metaType() == QMetaType::fromType<QVariantMap>())
-        return colorWithComponentsDictionary(value.toMap());
-    return QColor(value.toString());
-}
 
 } // namespace
 
@@ -256,16 +245,7 @@ void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
     const std::shared_ptr<DMProjectDependency> dependency = from->addOutboundDependencyToItem(to);
     if (dependency) {
         dependency->setKind(pending->linkKind());
-        const QVariant saved = DMUserDefaults::standardUserDefaults().objectForKey(kSavedLinkStyle);
-        if (saved.isValid()) {
-            const QVariantMap style = saved.toMap();
-            if (const QColor color = savedLinkColor(style.value(QStringLiteral("color"))); color.isValid())
-                dependency->setColor(color);
-            dependency->setLinkStyle(style.value(QStringLiteral("linkStyle")).toInt());
-            dependency->setHasArrow(style.value(QStringLiteral("hasArrow")).toBool());
-            dependency->setDashStyle(style.value(QStringLiteral("dashStyle")).toInt());
-            dependency->setThickness(style.value(QStringLiteral("thickness")).toInt());
-        }
+        DMSavedLinkStyle::applySavedStyleToDependency(*dependency);
         from->enforceLinkedItemsConstrainedDates();
     }
     undo->setActionName(QStringLiteral("Link"));

@@ -186,6 +186,14 @@ void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
 {
     if (DMOutlineView *outline = m_document.projectOutlineView())
         outline->viewport()->update();
+    // Every item of a pushed chain reports: the span, which walks all items, is measured once
+    // after them all.
+    performOnceAfterDelay(m_shownTimeSpanCheckPending, 0, &DMProjectDocumentObjectViewDataSource::checkShownTimeSpan);
+}
+
+void DMProjectDocumentObjectViewDataSource::checkShownTimeSpan()
+{
+    m_shownTimeSpanCheckPending = false;
     // Dates outside the shown span widen it, and bars that moved may take other lanes; not while
     // a drag is under way, whose geometry would jump under the pointer: its mouse up relays out.
     const std::shared_ptr<DMProject> project = m_document.project();

@@ -2,12 +2,20 @@
 
 #include <QHash>
 
+const QString DMProjectViewObjectEditor::kTaskInspectorClass = QStringLiteral("DMUIProjectTaskInspectorController");
+
 namespace {
 
-QHash<QString, DMProjectViewObjectEditor *> &sharedInstances()
+QHash<QString, DMProjectViewObjectEditor *> &standIns()
 {
     static QHash<QString, DMProjectViewObjectEditor *> instances;
     return instances;
+}
+
+QHash<QString, std::function<DMProjectViewObjectEditor *()>> &makers()
+{
+    static QHash<QString, std::function<DMProjectViewObjectEditor *()>> functions;
+    return functions;
 }
 
 QList<DMProjectViewObjectEditor *> &shownList()
@@ -18,13 +26,22 @@ QList<DMProjectViewObjectEditor *> &shownList()
 
 } // namespace
 
+void DMProjectViewObjectEditor::registerSharedInstanceMaker(const QString &className,
+                                                           std::function<DMProjectViewObjectEditor *()> maker)
+{
+    if (maker)
+        makers().insert(className, std::move(maker));
+    else
+        makers().remove(className);
+}
+
 void DMProjectViewObjectEditor::registerSharedInstance(const QString &className, DMProjectViewObjectEditor *editor)
 {
     if (editor) {
-        sharedInstances().insert(className, editor);
+        standIns().insert(className, editor);
         return;
     }
-    if (DMProjectViewObjectEditor *old = sharedInstances().take(className))
+    if (DMProjectViewObjectEditor *old = standIns().take(className))
         shownList().removeAll(old);
 }
 
@@ -32,7 +49,10 @@ DMProjectViewObjectEditor *DMProjectViewObjectEditor::sharedInstance(const QStri
 {
     if (className.isEmpty())
         return nullptr;
-    return sharedInstances().value(className, nullptr);
+    if (DMProjectViewObjectEditor *standIn = standIns().value(className, nullptr))
+        return standIn;
+    const auto maker = makers().constFind(className);
+    return maker == makers().cend() ? nullptr : (*maker)();
 }
 
 const QList<DMProjectViewObjectEditor *> &DMProjectViewObjectEditor::shownEditors()

@@ -3,26 +3,36 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class DMProjectViewObject;
 
 // An inspector of Gantt objects as the objects see it: one shared instance per inspector class,
-// registered under the class's name by the inspectors themselves. An object names its inspector
-// class (objectEditorControllerClass); a name with no registered instance, or an empty name,
-// shows nothing.
+// found under the class's name. An object names its inspector class (objectEditorControllerClass);
+// a name with no inspector, or an empty name, shows nothing.
 class DMProjectViewObjectEditor
 {
 public:
+    // The inspector of items, which every bar's object names or falls back to.
+    static const QString kTaskInspectorClass; // "DMUIProjectTaskInspectorController"
+
     virtual ~DMProjectViewObjectEditor() = default;
 
     // Shows the object in the inspector; null empties it.
     virtual void editObject(DMProjectViewObject *object) = 0;
     virtual void showWindow() = 0;
 
-    // Not owned: an inspector registers itself for its life and unregisters (null) at the end.
+    // The way to an inspector class's shared instance, made on first use; the maker may answer
+    // null (an inspector whose panel cannot be built), and is asked again next time.
+    static void registerSharedInstanceMaker(const QString &className, std::function<DMProjectViewObjectEditor *()> maker);
+    // An instance standing in for the class's own (tests); not owned. It registers itself for its
+    // life and unregisters (null) at the end.
     static void registerSharedInstance(const QString &className, DMProjectViewObjectEditor *editor);
+    // The stand-in when there is one, else the class's own instance.
     static DMProjectViewObjectEditor *sharedInstance(const QString &className);
 
-    // The inspectors shown so far in the process (each once), closed by a closing document.
+    // gShownViews: the inspectors shown so far in the process (each once), emptied and hidden by
+    // a closing document that they show an object of.
     static const QList<DMProjectViewObjectEditor *> &shownEditors();
     static void addShownEditor(DMProjectViewObjectEditor *editor);
 };

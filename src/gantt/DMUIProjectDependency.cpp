@@ -12,6 +12,7 @@
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectDependencyGeometry.h"
+#include "DMUIProjectDependencyInspectorController.h"
 #include "DMUIProjectItem.h"
 
 #include <QAction>
@@ -220,11 +221,12 @@ std::unique_ptr<QMenu> DMUIProjectDependency::contextMenuInView(DMProjectView *v
         }
     };
     if (commands->respondsToProjectViewChangeDependencyLineStyle())
-        addGroup({"Line", "Curve", "Two segments Up", "Two segments Down", "Three segments"},
+        addGroup(DMUIProjectDependencyInspectorController::lineStyleTitles(),
                  &DMGanttContextMenuDelegate::projectViewChangeDependencyLineStyle);
     if (commands->respondsToProjectViewChangeDependencyPatternStyle()) {
         menu->addSeparator();
-        addGroup({"Plain", "Dash", "Dot", "Dash and dot"}, &DMGanttContextMenuDelegate::projectViewChangeDependencyPatternStyle);
+        addGroup(DMUIProjectDependencyInspectorController::patternTitles(),
+                 &DMGanttContextMenuDelegate::projectViewChangeDependencyPatternStyle);
     }
     return menu;
 }

@@ -77,10 +77,10 @@ DMUIProjectTaskTitleLayout DMUIProjectMilestone_titleLayout(const QRectF &diamon
 
 // ---- Process ----
 
-QPainterPath DMUIProjectProcess_bracket(const QRectF &f)
+QPainterPath DMUIProjectProcess_bracket(const QRectF &f, qreal cornerRadius)
 {
     const qreal x = f.x(), y = f.y(), w = f.width(), h = f.height();
-    const qreal r = kDMUIProjectProcess_cornerRoundnessRadius;
+    const qreal r = cornerRadius;
     const qreal rw = kDMUIProjectProcess_resizeHandlesWidth;
     const qreal t = kDMUIProjectProcess_tipsHeight;
     QPainterPath path;

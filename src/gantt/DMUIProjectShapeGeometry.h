@@ -49,9 +49,9 @@ inline constexpr qreal kDMUIProjectProcess_tipsHeight = 5.0;
 inline constexpr qreal kDMUIProjectProcess_titleBorderMargin = 4.0;
 inline constexpr qreal kDMUIProjectProcess_cornerRoundnessRadius = 1.5;
 
-// The closed bracket: a bar with rounded top corners whose ends carry downward tips at x + 5 and
-// x + w - 5.
-QPainterPath DMUIProjectProcess_bracket(const QRectF &frame);
+// The closed bracket: a bar with rounded top corners (of the radius) whose ends carry downward
+// tips at x + 5 and x + w - 5. The list previews draw it with rounder corners.
+QPainterPath DMUIProjectProcess_bracket(const QRectF &frame, qreal cornerRadius = kDMUIProjectProcess_cornerRoundnessRadius);
 
 struct DMUIProjectProcessTitleInput
 {

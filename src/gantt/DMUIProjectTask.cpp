@@ -9,6 +9,7 @@
 #include "DMProjectKeys.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewObjectEditor.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewMenuItem.h"
 #include "DMUIProjectShapeGeometry.h"
@@ -94,7 +95,7 @@ bool DMUIProjectTask::acceptsDependencies() const
 
 QString DMUIProjectTask::objectEditorControllerClass() const
 {
-    return QStringLiteral("DMUIProjectTaskInspectorController");
+    return DMProjectViewObjectEditor::kTaskInspectorClass;
 }
 
 // ---- Title and handles ----

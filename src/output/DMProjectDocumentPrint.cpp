@@ -24,11 +24,10 @@
 
 namespace {
 
-// Pages of the window that are not built yet: the items view (1 to 5, 7, 8) and the lists
-// (6 events, 17 tasks, 18 resources).
+// Pages of the window that are not built yet: the items view (1 to 5, 7, 8).
 bool isPageNotBuiltYet(int tag)
 {
-    return (tag >= 1 && tag <= 8) || tag == 17 || tag == 18;
+    return tag >= 1 && tag <= 8 && tag != 6;
 }
 
 // Pages printed from their view are drawn at twice the screen's resolution, for paper.

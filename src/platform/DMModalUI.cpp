@@ -3,6 +3,7 @@
 #include "DMFileDialog.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -128,6 +129,28 @@ QString DMModalUI::runSavePanel(const FilePanel &panel, QWidget *window)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
+}
+
+void DMModalUI::beginSheetWithPanel(QDialog *panel, QWidget *window, std::function<void(int)> completion)
+{
+    if (!panel)
+        return;
+    QPointer<QDialog> sheet = panel;
+    if (window && panel->parentWidget() != window)
+        panel->setParent(window, panel->windowFlags());
+    panel->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    // As for alerts: the completion runs from the event loop, after the panel's own signals.
+    QObject::connect(
+        panel, &QDialog::finished, QCoreApplication::instance(),
+        [sheet, completion = std::move(completion)](int code) {
+            if (!sheet)
+                return;
+            if (completion)
+                completion(code);
+            sheet->deleteLater();
+        },
+        Qt::QueuedConnection);
+    panel->open();
 }
 
 bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool secret, QString *text, QWidget *window)

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 // The one seam for alerts, sheets, open and save panels and simple prompts. The default
@@ -50,6 +51,10 @@ public:
     // Chosen paths; empty when cancelled.
     virtual QStringList runOpenPanel(const FilePanel &panel, QWidget *window = nullptr);
     virtual QString runSavePanel(const FilePanel &panel, QWidget *window = nullptr);
+    // Runs a panel of our own as a sheet on the window (application-modal without one) and calls
+    // completion with the code the panel finished with. Takes the panel: it is deleted after the
+    // completion has run, so the completion may still read it.
+    virtual void beginSheetWithPanel(QDialog *panel, QWidget *window, std::function<void(int)> completion);
     // A line of text (masked when secret); returns false when cancelled.
     virtual bool runTextPrompt(const QString &title, const QString &label, bool secret, QString *text,
                                QWidget *window = nullptr);

@@ -64,6 +64,11 @@ public:
     {
         return nullptr;
     }
+    // The tool tip of a cell; empty: none.
+    virtual QString outlineViewToolTipForTableColumnItem(DMOutlineView *, const QString &, DMOutlineItem)
+    {
+        return {};
+    }
 
     // Selection: the user may change it at all, each selected item may be refused, then the whole proposed set of rows
     // (ascending) may be replaced. Told after every change.

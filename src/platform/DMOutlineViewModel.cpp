@@ -1,5 +1,7 @@
 #include "DMOutlineViewModel.h"
 
+#include "DMOutlineView.h"
+
 #include <QMimeData>
 #include <QSet>
 
@@ -537,10 +539,19 @@ bool DMOutlineViewModel::hasChildren(const QModelIndex &parent) const
 
 QVariant DMOutlineViewModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || !m_dataSource || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid() || !m_dataSource)
         return {};
-    return m_dataSource->outlineViewObjectValueForTableColumnByItem(
-        m_outlineView, m_columns[size_t(index.column())].identifier, nodeForIndex(index)->item);
+    const QString &column = m_columns[size_t(index.column())].identifier;
+    if (role == Qt::ToolTipRole) {
+        DMOutlineViewDelegate *delegate = m_outlineView ? m_outlineView->delegate() : nullptr;
+        const QString tip = delegate ? delegate->outlineViewToolTipForTableColumnItem(m_outlineView, column,
+                                                                                      nodeForIndex(index)->item)
+                                     : QString();
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    return m_dataSource->outlineViewObjectValueForTableColumnByItem(m_outlineView, column, nodeForIndex(index)->item);
 }
 
 bool DMOutlineViewModel::setData(const QModelIndex &index, const QVariant &value, int role)

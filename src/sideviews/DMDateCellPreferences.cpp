@@ -1,6 +1,8 @@
 #include "DMDateCellPreferences.h"
 
+#include "DMDatePickerCell.h"
 #include "DMDatePickerElements.h"
+#include "DMOutlineViewDelegate.h"
 #include "DMObjectSerialization.h"
 #include "DMUserDefaults.h"
 
@@ -16,4 +18,15 @@ int DMDateCellPreferences_datePickerElements()
     if (DMUserDefaults::standardUserDefaults().boolForKey(kDMHalcyra_DisableHourDisplay))
         return kDMDatePickerElement_YearMonthDay;
     return kDMDatePickerElement_YearMonthDay | kDMDatePickerElement_HourMinute;
+}
+
+void DMDateCellPreferences_prepareCell(DMOutlineCell &cell)
+{
+    auto *dateCell = qobject_cast<DMDatePickerCell *>(cell.dataCell);
+    if (!dateCell)
+        return;
+    const QColor color = DMDateCellPreferences_dateColor();
+    if (color.isValid())
+        cell.textColor = color;
+    dateCell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
 }

@@ -39,7 +39,11 @@ bool isExpandableItemKind(std::uint32_t kind)
 DMProjectDocumentProjectOutlineDS::DMProjectDocumentProjectOutlineDS(DMProjectOutlineDocument &document)
     : m_document(document),
       m_documentToken(QUuid::createUuid().toString(QUuid::WithoutBraces)),
-      m_emptyCell(std::make_unique<DMEmptyCell>())
+      m_emptyCell(std::make_unique<DMEmptyCell>()),
+      m_dateEditor([this] {
+          if (DMOutlineView *outline = m_document.projectOutlineView())
+              outline->viewport()->update();
+      })
 {
     controllersByToken().insert(m_documentToken, this);
 }
@@ -78,13 +82,28 @@ int DMProjectDocumentProjectOutlineDS::viewMode() const
     return project ? project->attribute(kDMProject_ViewMode).toInt() : -1;
 }
 
+void DMProjectDocumentProjectOutlineDS::expandParentsOfItem(const DMProjectItem &item)
+{
+    DMOutlineView *outline = m_document.projectOutlineView();
+    if (!outline || viewMode() != 0)
+        return;
+    QList<std::shared_ptr<DMProjectItem>> parents;
+    for (auto parent = item.parentItem(); parent; parent = parent->parentItem())
+        parents.prepend(parent);
+    for (const auto &parent : parents) {
+        const DMOutlineItem handle = itemForObject(parent.get());
+        if (!outline->isItemExpanded(handle))
+            outline->expandItem(handle);
+    }
+}
+
 void DMProjectDocumentProjectOutlineDS::reloadAndRestoreExpansionState()
 {
     DMOutlineView *outline = m_document.projectOutlineView();
     if (!outline)
         return;
     // Forget the addresses of objects that are gone, so the table does not grow for ever.
-    m_objects.removeIf([](const auto &entry) { return entry.value().expired(); });
+    m_objects.forgetGoneObjects();
     outline->reloadData();
     const bool wasRestoring = m_restoring;
     m_restoring = true;
@@ -117,19 +136,12 @@ bool DMProjectDocumentProjectOutlineDS::storedExpansionState(const DMProjectObje
 
 DMOutlineItem DMProjectDocumentProjectOutlineDS::remember(const std::shared_ptr<DMProjectObject> &object) const
 {
-    if (!object)
-        return nullptr;
-    DMOutlineItem item = object.get();
-    m_objects.insert(item, object);
-    return item;
+    return m_objects.remember(object);
 }
 
 std::shared_ptr<DMProjectObject> DMProjectDocumentProjectOutlineDS::objectForItem(DMOutlineItem item) const
 {
-    if (!item)
-        return nullptr;
-    const auto it = m_objects.constFind(item);
-    return it == m_objects.constEnd() ? nullptr : it->lock();
+    return m_objects.objectForItem(item);
 }
 
 bool DMProjectDocumentProjectOutlineDS::isEventsRow(DMOutlineItem item) const

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "DMDatePickerCellEditor.h"
+#include "DMItemDateEditor.h"
 #include "DMObservable.h"
+#include "DMOutlineObjectTable.h"
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
 
@@ -41,8 +42,7 @@ struct DMProjectOutlineDragPayload;
 // resolves to nothing instead of to freed memory.
 class DMProjectDocumentProjectOutlineDS : public QObject,
                                           public DMOutlineViewDataSource,
-                                          public DMOutlineViewDelegate,
-                                          public DMDatePickerCellEditorDelegate
+                                          public DMOutlineViewDelegate
 {
     Q_OBJECT
 
@@ -76,6 +76,9 @@ public:
 
     // Reloads, then expands every row whose stored state says so.
     void reloadAndRestoreExpansionState();
+    // Expands every collapsed process or group above the item, from the top, so that its row and
+    // its bar show (task view only).
+    void expandParentsOfItem(const DMProjectItem &item);
     // The model object behind an outline item; null once it is gone.
     std::shared_ptr<DMProjectObject> objectForItem(DMOutlineItem item) const;
     static DMOutlineItem itemForObject(const DMProjectObject *object) { return object; }
@@ -100,8 +103,9 @@ public:
     // The length of a day of the item's duration: the working window of a day when it uses
     // the working schedule, else 24 hours.
     qint64 dayLengthForItem(const DMProjectItem &item) const;
+    static qint64 dayLengthForItemInProject(const DMProjectItem &item, const DMProject *project);
     // The in-place date editor open over a date cell; null when none.
-    DMDatePickerCellEditor *dateEditor() const { return m_dateEditor; }
+    DMDatePickerCellEditor *dateEditor() const { return m_dateEditor.editor(); }
 
     // ---- Drag and drop (DMProjectDocumentProjectOutlineDS_Drops.cpp) ----
     // What a drop of the pasteboard at (parent, child index) would do: copy, move or nothing.
@@ -136,9 +140,6 @@ public:
     QList<int> outlineViewSelectionIndexesForProposedSelection(DMOutlineView *view, const QList<int> &proposed) override;
     void outlineViewSelectionDidChange(DMOutlineView *view) override;
 
-    // DMDatePickerCellEditorDelegate
-    void datePickerCellEditorDidFinishEditing(DMDatePickerCellEditor *editor) override;
-
 private:
     struct Drop;
 
@@ -155,8 +156,7 @@ private:
     QVariant resourceValue(const DMProjectResource &resource, const QString &column) const;
     // Titles, and the progress of tasks and processes, are edited in the cell itself.
     static bool editsInPlace(const QString &column, const DMProjectItem &item);
-    void openDateEditor(DMOutlineView *view, const QString &column, const std::shared_ptr<DMProjectItem> &item);
-    void closeDateEditor();
+    void closeDateEditor() { m_dateEditor.close(); }
     void showResourceInspector(DMOutlineView *view);
 
     // Drops.
@@ -167,14 +167,10 @@ private:
 
     DMProjectOutlineDocument &m_document;
     QString m_documentToken;
-    mutable QHash<DMOutlineItem, std::weak_ptr<DMProjectObject>> m_objects;
+    mutable DMOutlineObjectTable m_objects;
     bool m_restoring = false;
     std::unique_ptr<DMEmptyCell> m_emptyCell;
 
-    // The open in-place date editor: the item and key it edits, and the observation that keeps
-    // it on the item's date while the model changes under it (undo, pushes).
-    QPointer<DMDatePickerCellEditor> m_dateEditor;
-    std::weak_ptr<DMProjectItem> m_dateEditorItem;
-    bool m_dateEditorEditsEnd = false;
-    DMObservation m_dateEditorObservation;
+    // The in-place date editor over a date cell, while one is open.
+    DMItemDateEditor m_dateEditor;
 };

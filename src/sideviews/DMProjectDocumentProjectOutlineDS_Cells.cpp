@@ -58,12 +58,12 @@ QString withNumber(const char *format, qint64 number)
 
 DMDate dateFromPlatformDate(const QVariant &value)
 {
-    return DMDateToNSDateTransformer().reverseTransformedValue(value).value<DMDate>();
+    return DMItemDateEditor::dateFromPlatformDate(value);
 }
 
 QVariant platformDate(const DMDate &date)
 {
-    return DMDateToNSDateTransformer().transformedValue(QVariant::fromValue(date));
+    return DMItemDateEditor::platformDate(date);
 }
 
 } // namespace
@@ -96,7 +96,11 @@ QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 d
 
 qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItem(const DMProjectItem &item) const
 {
-    const auto project = m_document.project();
+    return dayLengthForItemInProject(item, m_document.project().get());
+}
+
+qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItemInProject(const DMProjectItem &item, const DMProject *project)
+{
     if (!item.useWorkingSchedule() || !project)
         return 86400;
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
@@ -242,12 +246,7 @@ void DMProjectDocumentProjectOutlineDS::outlineViewWillDisplayCellForTableColumn
         if (formatter && cell.objectValue.typeId() == QMetaType::Float)
             cell.text = formatter->stringForObjectValue(cell.objectValue);
     } else if (column == kBeginDateColumn || column == kEndDateColumn) {
-        if (auto *dateCell = qobject_cast<DMDatePickerCell *>(cell.dataCell)) {
-            const QColor color = DMDateCellPreferences_dateColor();
-            if (color.isValid())
-                cell.textColor = color;
-            dateCell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
-        }
+        DMDateCellPreferences_prepareCell(cell);
     }
 }
 
@@ -273,7 +272,7 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
         return true;
     if ((column == kBeginDateColumn || column == kEndDateColumn) && !(column == kEndDateColumn && isMilestone(*item))
         && view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column)) {
-        openDateEditor(view, column, item);
+        m_dateEditor.open(view, column, item, column == kEndDateColumn);
         return false;
     }
     if (const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()))
@@ -301,71 +300,4 @@ void DMProjectDocumentProjectOutlineDS::showResourceInspector(DMOutlineView *vie
     DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
     inspector->setEditedObject(resource);
     inspector->showAtPointInView(point, view);
-}
-
-// ---- The date editor ----
-
-void DMProjectDocumentProjectOutlineDS::openDateEditor(DMOutlineView *view, const QString &column,
-                                                      const std::shared_ptr<DMProjectItem> &item)
-{
-    closeDateEditor();
-    const int row = view->rowForItem(itemForObject(item.get()));
-    const QRect frame = view->frameOfCellAtColumnRow(view->columnWithIdentifier(column), row);
-    if (frame.isEmpty())
-        return;
-    const bool editsEnd = column == kEndDateColumn;
-    auto *editor = new DMDatePickerCellEditor(frame.translated(-view->contentOffset()), view->viewport());
-    if (auto *cell = qobject_cast<DMDatePickerCell *>(view->dataCellForTableColumn(column))) {
-        cell->setDatePickerElements(DMDateCellPreferences_datePickerElements());
-        editor->setAttributesFromCell(*cell);
-    }
-    editor->setDateTime(platformDate(editsEnd ? item->validatedEndDate() : item->validatedBeginDate()).toDateTime());
-    editor->setDelegate(this);
-    m_dateEditor = editor;
-    m_dateEditorItem = item;
-    m_dateEditorEditsEnd = editsEnd;
-    // Bound to the item's validated date: an undo or a push while it is open shows in it.
-    m_dateEditorObservation = item->observe(editsEnd ? DMProjectKey::validatedEndDate : DMProjectKey::validatedBeginDate,
-                                            [this](const DMChange &, DMObservable *) {
-                                                const auto edited = m_dateEditorItem.lock();
-                                                if (m_dateEditor && edited)
-                                                    m_dateEditor->setDateTime(platformDate(m_dateEditorEditsEnd ? edited->validatedEndDate()
-                                                                                                               : edited->validatedBeginDate())
-                                                                                  .toDateTime());
-                                            });
-    editor->show();
-    editor->setFocus(Qt::OtherFocusReason);
-}
-
-void DMProjectDocumentProjectOutlineDS::closeDateEditor()
-{
-    m_dateEditorObservation.reset();
-    m_dateEditorItem.reset();
-    if (DMDatePickerCellEditor *editor = m_dateEditor) {
-        m_dateEditor = nullptr;
-        editor->setDelegate(nullptr);
-        editor->hide();
-        editor->deleteLater();
-    }
-}
-
-void DMProjectDocumentProjectOutlineDS::datePickerCellEditorDidFinishEditing(DMDatePickerCellEditor *editor)
-{
-    if (!editor || editor != m_dateEditor)
-        return;
-    const std::shared_ptr<DMProjectItem> item = m_dateEditorItem.lock();
-    const bool editsEnd = m_dateEditorEditsEnd;
-    m_dateEditorObservation.reset();
-    m_dateEditorItem.reset();
-    m_dateEditor = nullptr; // it removes itself
-    if (!item || !item->isAttached())
-        return;
-    // The date the editor holds is applied once, validated; a refusal leaves the item as it was.
-    const DMDate date = dateFromPlatformDate(editor->dateTime());
-    const int result = date.isNull() ? kDMValidation_Before1970
-                                     : (editsEnd ? item->setValidatedEndDate(date) : item->setValidatedBeginDate(date));
-    if (result != kDMValidation_OK)
-        DMBeep();
-    if (DMOutlineView *outline = m_document.projectOutlineView())
-        outline->viewport()->update();
 }

@@ -19,17 +19,18 @@ QByteArray DMProjectOutlineDragPayload::data() const
          + '\n';
 }
 
-void DMProjectOutlineDragPayload::writeToPasteboard(QMimeData *pasteboard) const
+void DMProjectOutlineDragPayload::writeToPasteboard(QMimeData *pasteboard, const QString &type) const
 {
     if (pasteboard)
-        pasteboard->setData(kType, data());
+        pasteboard->setData(type, data());
 }
 
-std::optional<DMProjectOutlineDragPayload> DMProjectOutlineDragPayload::fromPasteboard(const QMimeData *pasteboard)
+std::optional<DMProjectOutlineDragPayload> DMProjectOutlineDragPayload::fromPasteboard(const QMimeData *pasteboard,
+                                                                                       const QString &type)
 {
-    if (!pasteboard || !pasteboard->hasFormat(kType))
+    if (!pasteboard || !pasteboard->hasFormat(type))
         return std::nullopt;
-    return fromData(pasteboard->data(kType));
+    return fromData(pasteboard->data(type));
 }
 
 std::optional<DMProjectOutlineDragPayload> DMProjectOutlineDragPayload::fromData(const QByteArray &data)

@@ -2,8 +2,11 @@
 
 #include "DMModalUI.h"
 
+#include <QDialog>
 #include <QList>
 #include <QStringList>
+
+#include <functional>
 
 namespace halcyra::test {
 
@@ -18,6 +21,9 @@ public:
     QString savePanelPath;
     QStringList openPanelPaths;
     QList<FilePanel> openPanels;
+    // Fills in a panel run as a sheet and finishes it; unset, the panel is cancelled (code 0).
+    std::function<void(QDialog *)> answerPanel;
+    int panelsShown = 0;
 
     int runAlert(const Alert &alert, QWidget * = nullptr) override
     {
@@ -34,6 +40,17 @@ public:
     {
         alerts.append(alert);
         return alertAnswer;
+    }
+    void beginSheetWithPanel(QDialog *panel, QWidget *, std::function<void(int)> completion) override
+    {
+        ++panelsShown;
+        if (answerPanel)
+            answerPanel(panel);
+        else
+            panel->done(0);
+        if (completion)
+            completion(panel->result());
+        delete panel;
     }
     QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
     {

@@ -51,6 +51,15 @@ TEST(PasswordPanel, ValidateIsEnabledOnlyForEqualNonEmptyEntries)
     p.panel->passwordField2()->clear();
     EXPECT_FALSE(validate->isEnabled()); // equal but empty
     EXPECT_EQ(p.panel->passwordField1()->echoMode(), QLineEdit::Password);
+
+    // Removing a password: two empty entries are the empty password, one entry alone is nothing.
+    p.panel->setAllowsEmptyPassword(true);
+    EXPECT_TRUE(validate->isEnabled());
+    EXPECT_FALSE(p.panel->password().isNull());
+    EXPECT_TRUE(p.panel->password().isEmpty());
+    p.type(p.panel->passwordField1(), QStringLiteral("x"));
+    EXPECT_FALSE(validate->isEnabled());
+    EXPECT_TRUE(p.panel->password().isNull());
 }
 
 TEST(PasswordPanel, ReturnMovesOnThenConfirmsOnlyMatchingEntries)

@@ -4,10 +4,12 @@
 #include "DMApplication.h"
 #include "DMApplicationDelegate.h"
 #include "DMCurrencyFormatter.h"
+#include "DMEncryptionContext.h"
 #include "DMGanttUIObjectFactory.h"
 #include "DMNotificationCenter.h"
 #include "DMObjectView.h"
 #include "DMOutlineView.h"
+#include "DMPasswordPanel.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMTimelineView.h"
 #include "DMPreferenceKeys.h"
@@ -17,6 +19,9 @@
 #include "DMWelcomeWindowController.h"
 
 #include <QCryptographicHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -189,7 +194,7 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     ASSERT_TRUE(controller->projectViewBackgroundObject());
     EXPECT_EQ(controller->projectViewBackgroundObject()->strokeColor(), QColor::fromRgbF(0, 0, 0, 0.1f));
     EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
-    EXPECT_EQ(outlets.projectItemsOutlineViewDS, nullptr);
+    EXPECT_TRUE(outlets.projectItemsOutlineViewDS && outlets.projectResourcesOutlineViewDS && outlets.projectEventsOutlineViewDS);
     QStringList menus;
     for (QAction *action : window->menuBar()->actions())
         menus.append(action->text());
@@ -317,18 +322,53 @@ TEST_F(ApplicationShellTest, AutosaveWritesInPlaceAfterAChange)
     EXPECT_FALSE(untitled->hasPendingAutosave());
 }
 
-TEST_F(ApplicationShellTest, SetPasswordNeedsTwoEqualEntries)
+TEST_F(ApplicationShellTest, SetPasswordThroughThePanelEncryptsTheNextSaveAndRemovesAfterConfirming)
 {
     auto document = documentWithProject(makeFullProject().project);
-    ui.promptAnswers = {QStringLiteral("one"), QStringLiteral("two")};
-    document->setPassword();
+    bool allowedEmpty = true;
+    // The panel as the user fills it in: two entries, then the validate button.
+    auto enter = [&](const QString &first, const QString &second) {
+        ui.answerPanel = [&allowedEmpty, first, second](QDialog *dialog) {
+            auto *panel = qobject_cast<DMPasswordPanel *>(dialog);
+            ASSERT_NE(panel, nullptr);
+            EXPECT_EQ(panel->informativeLabel()->text(), QStringLiteral("Please enter the new password."));
+            allowedEmpty = panel->allowsEmptyPassword();
+            panel->passwordField1()->setText(first);
+            panel->passwordField2()->setText(second);
+            panel->uiCallback(panel->validateButton());
+        };
+        document->setPassword();
+    };
+
+    document->setPassword(); // cancelled
+    enter(QStringLiteral("one"), QStringLiteral("two"));
+    enter(QString(), QString()); // nothing to remove yet
+    EXPECT_FALSE(allowedEmpty);
     EXPECT_TRUE(document->password().isEmpty());
-    EXPECT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.promptLabels.first(), QStringLiteral("Please enter the new password."));
-    ui.promptAnswers = {QStringLiteral("same"), QStringLiteral("same")};
-    document->setPassword();
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_EQ(ui.panelsShown, 3);
+
+    enter(QStringLiteral("same"), QStringLiteral("same"));
     EXPECT_EQ(document->password(), QStringLiteral("same"));
     EXPECT_TRUE(document->isDocumentEdited());
+    const QString package = path(QStringLiteral("Locked.hy2"));
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    QFile projectFile(QDir(package).filePath(QStringLiteral("project.xml")));
+    ASSERT_TRUE(projectFile.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(projectFile.readAll().startsWith(DMEncryptionContext::magic()));
+    EXPECT_TRUE(QFileInfo::exists(QDir(package).filePath(QStringLiteral(".encryptedProject"))));
+
+    // Two empty entries remove the password, once the user confirms it.
+    ui.alertAnswer = DMModalUI::AlternateReturn;
+    enter(QString(), QString());
+    EXPECT_TRUE(allowedEmpty);
+    EXPECT_EQ(document->password(), QStringLiteral("same"));
+    EXPECT_EQ(ui.alerts.size(), 1);
+    ui.alertAnswer = DMModalUI::DefaultReturn;
+    enter(QString(), QString());
+    EXPECT_TRUE(document->password().isEmpty());
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveOperation));
+    EXPECT_FALSE(QFileInfo::exists(QDir(package).filePath(QStringLiteral(".encryptedProject"))));
 }
 
 } // namespace

@@ -117,6 +117,41 @@ TEST_F(PackageContentsTest, CraftedAttachmentEntriesNeverBringOutsideFilesIntoTh
     EXPECT_EQ(snapshot(path("outside/tree")).value("deep.txt"), QByteArray("SECRET tree"));
 }
 
+TEST_F(PackageContentsTest, AnAttachedDocumentIsOpenedOnlyFromInsideDocumentsOrWhereTheUserChoseIt)
+{
+    const QString secret = path("outside/secret.txt");
+    writeFile(secret, "SECRET file");
+    const QString package = path("Open.hy2");
+    const QString documents = DMProjectPackage::documentsFolderPath(package);
+    writePackage(package, {{"good", entry("good.txt", false)}});
+    writeFile(documents + "/good.txt", "good");
+    makeLink(secret, documents + "/link");
+    QString error;
+    auto document = open(package, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    EXPECT_EQ(document->attachedDocumentPathForTableKey("good", &error), documents + "/good.txt");
+    EXPECT_TRUE(error.isEmpty());
+
+    // Entries that would lead out of the folder, however they came into the table.
+    const struct
+    {
+        QVariant entry;
+        const char *why;
+    } refused[] = {{entry("../outside/secret.txt", false), "Documents"},
+                   {entry(secret, false), "Documents"},
+                   {entry("link", false), "symbolic link"},
+                   {entry("gone.txt", false), "not in"},
+                   {QVariant(QStringLiteral("good.txt")), "no record"}};
+    for (const auto &row : refused) {
+        EXPECT_TRUE(DMAttachedDocuments::resolvedPath(row.entry, documents, &error).isEmpty()) << row.why;
+        EXPECT_TRUE(error.contains(QLatin1String(row.why))) << error.toStdString();
+    }
+    EXPECT_TRUE(DMAttachedDocuments::resolvedPath(entry("good.txt", false), QString(), &error).isEmpty());
+    // A file the user chose in this session opens from where it is, until it is saved inside.
+    EXPECT_EQ(DMAttachedDocuments::resolvedPath(entry(secret, true), documents, &error), secret);
+    EXPECT_TRUE(DMAttachedDocuments::resolvedPath(entry("relative.txt", true), documents, &error).isEmpty());
+}
+
 TEST_F(PackageContentsTest, AttachmentsThatCannotBeCopiedAreDroppedAndTheSaveGoesOn)
 {
     writeFile(path("outside/secret.txt"), "SECRET file");

@@ -1,0 +1,315 @@
+// DMProjectDocument: the pages of the content area, chosen by the source list and the View menu,
+// the commands that depend on the page shown, and the toolbar's search.
+#include "DMProjectDocument.h"
+
+#include "DMApplicationDelegate.h"
+#include "DMOutlineView.h"
+#include "DMProject.h"
+#include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectDocumentReport.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectResourcesOutlineViewDS.h"
+#include "DMMainMenu.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectItemTree.h"
+#include "DMProjectKeys.h"
+#include "DMProjectOutlineIcons.h"
+#include "DMProjectViewObjectEditor.h"
+#include "DMSearchField.h"
+#include "DMUndoManager.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using Page = DMProjectDocumentSourceListOutlineDS::PageTag;
+
+namespace {
+
+bool isReportPage(int tag)
+{
+    return tag == Page::GlobalReportPage || tag == Page::TasksByResourcePage || tag == Page::TasksByProcessesPage;
+}
+
+bool isItemsViewPage(int tag)
+{
+    return (tag >= Page::ItemsResourcesPage && tag <= Page::ItemsToDoPage) || tag == Page::DocumentsPage
+        || tag == Page::ItemsLinksPage;
+}
+
+QImage searchResultIcon(const DMProjectItem &item)
+{
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    DMProjectOutlineIcons::drawItemIcon(painter, QRectF(0, 0, 16, 16), item);
+    return image;
+}
+
+} // namespace
+
+int DMProjectDocument::pageTagForViewMenuTag(int tag)
+{
+    switch (tag) {
+    case 3001001:
+        return Page::ResourcesPage;
+    case 3001002:
+    case 3001003:
+    case 3001004:
+        return Page::TasksPage;
+    case 3001005:
+        return Page::ItemsToDoPage;
+    case 3001006:
+        return Page::EventsPage;
+    case 3001007:
+        return Page::DocumentsPage;
+    case 3001008:
+        return Page::ItemsLinksPage;
+    case 3002001:
+        return Page::ByResourcesPage;
+    case 3002002:
+        return Page::GanttPage;
+    case 3002003:
+        return Page::GlobalReportPage;
+    case 3002004:
+        return Page::TasksByResourcePage;
+    case 3002005:
+        return Page::TasksByProcessesPage;
+    default:
+        return 0;
+    }
+}
+
+void DMProjectDocument::viewMenuCallback(int tag)
+{
+    const int page = pageTagForViewMenuTag(tag);
+    if (page != 0)
+        showPageWithTag(page);
+}
+
+DMOutlineView *DMProjectDocument::sourceListOutlineView() const
+{
+    return m_outlets.sourceListOutlineView;
+}
+
+int DMProjectDocument::itemsViewContentsCountWithTag(int tag) const
+{
+    return int(m_outlets.itemsViewContentsArrays.value(QString::number(tag)).toList().size());
+}
+
+// ---- Showing a page ----
+
+void DMProjectDocument::showPageWithTag(int tag)
+{
+    // The item inspector must not go on editing an object of the page left.
+    if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(DMProjectViewObjectEditor::kTaskInspectorClass))
+        editor->editObject(nullptr);
+    if (m_report && m_report->shownPageTag() != 0 && !isReportPage(tag))
+        m_report->pageDidHide();
+    m_currentPageTag = tag;
+    QWidget *page = preparePageWithTag(tag);
+    if (!page && DMProjectDocumentSourceListOutlineDS::isPageTag(tag))
+        page = emptyPageWithTitle(DMProjectDocumentSourceListOutlineDS::pageTitleForTag(tag));
+
+    // The toolbar's Gantt controls, and the items view's buttons.
+    const bool gantt = tag == Page::GanttPage || tag == Page::ByResourcesPage;
+    if (m_outlets.todayButtonTBItem)
+        m_outlets.todayButtonTBItem->setVisible(gantt);
+    if (m_searchFieldAction)
+        m_searchFieldAction->setVisible(gantt);
+    for (QPushButton *button : {m_outlets.itemsNewGroupButton.data(), m_outlets.itemsExportButton.data(),
+                                m_outlets.itemsImportButton.data()})
+        if (button)
+            button->setVisible(tag == Page::ItemsResourcesPage);
+    if (m_outlets.itemsBackButton)
+        m_outlets.itemsBackButton->setVisible(tag == Page::ItemsResourcesPage
+                                              && !m_outlets.itemsViewEditedResourceGroup.expired());
+    if (m_outlets.itemsAddButton)
+        m_outlets.itemsAddButton->setEnabled(tag != Page::ItemsLinksPage);
+
+    if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
+        content->setCurrentWidget(page ? page : emptyPageWithTitle(QString()));
+    m_sourceListDS->selectRowForPageWithTag(tag);
+}
+
+QWidget *DMProjectDocument::preparePageWithTag(int tag)
+{
+    switch (tag) {
+    case Page::ByResourcesPage:
+    case Page::GanttPage:
+        setViewModeForPage(tag == Page::ByResourcesPage ? 1 : 0);
+        applyingTaskListColumns(DMApplicationDelegate::taskListArrangedColumnDictionaries());
+        return m_outlets.projectContainer;
+    case Page::GlobalReportPage:
+    case Page::TasksByResourcePage:
+    case Page::TasksByProcessesPage: {
+        const QVariantMap span = effectiveProjectTimeSpan();
+        report()->showPageWithTag(tag, span.value(kDMTimeSpanBegin).value<DMDate>(), span.value(kDMTimeSpanEnd).value<DMDate>());
+        // No outline rows and no bars in the report's mode.
+        setViewModeForPage(2);
+        return m_outlets.reportContainerView;
+    }
+    case Page::ProjectSettingsPage:
+    case Page::DaysOffPage: {
+        // Both pages show the working calendar's controls, which refresh.
+        const auto &daysOff = m_outlets.daysOffSettingsController;
+        if (daysOff)
+            daysOff->updateUI();
+        if (tag == Page::DaysOffPage)
+            return daysOff ? daysOff->containerView() : nullptr;
+        return m_outlets.projectSettingsView;
+    }
+    case Page::StylesPage:
+        return m_outlets.stylesContainerView;
+    case Page::TasksPage:
+    case Page::ResourcesPage:
+    case Page::EventsPage: {
+        DMProjectListController *list = listControllerForPageWithTag(tag);
+        if (!list || !list->containerView())
+            return nullptr;
+        list->reload();
+        return list->containerView();
+    }
+    default:
+        return isItemsViewPage(tag) ? m_outlets.itemsContainerView.data() : nullptr;
+    }
+}
+
+void DMProjectDocument::setViewModeForPage(int mode)
+{
+    if (!m_project || m_project->attribute(kDMProject_ViewMode).toInt() == mode)
+        return;
+    // Choosing a page is no edit of the project.
+    m_undoManager->disableUndoRegistration();
+    m_project->setAttribute(kDMProject_ViewMode, mode);
+    m_undoManager->enableUndoRegistration();
+}
+
+QWidget *DMProjectDocument::emptyPageWithTitle(const QString &title)
+{
+    auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data());
+    if (!content)
+        return nullptr;
+    if (!m_emptyPage) {
+        m_emptyPage = new QWidget(content);
+        m_emptyPage->setObjectName(QStringLiteral("emptyPage"));
+        auto *layout = new QVBoxLayout(m_emptyPage);
+        auto *label = new QLabel(m_emptyPage);
+        label->setObjectName(QStringLiteral("emptyPageTitle"));
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * 1.6);
+        font.setBold(true);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(QStringLiteral("color: #7a8594;"));
+        layout->addWidget(label);
+        content->addWidget(m_emptyPage);
+    }
+    if (auto *label = m_emptyPage->findChild<QLabel *>(QStringLiteral("emptyPageTitle")))
+        label->setText(title);
+    return m_emptyPage;
+}
+
+// ---- Commands that depend on the page ----
+
+void DMProjectDocument::fileNewMenuCallback(int tag)
+{
+    // The new-item commands go to the list shown: tasks, milestones and processes to the task
+    // list, resources and groups to the resource list.
+    if (m_currentPageTag == Page::TasksPage && m_outlets.projectItemsOutlineViewDS) {
+        DMProjectItemsOutlineViewDS &tasks = *m_outlets.projectItemsOutlineViewDS;
+        if (tag == DMMainMenu::NewTaskTag)
+            tasks.addTask();
+        else if (tag == DMMainMenu::NewMilestoneTag)
+            tasks.addMilestone();
+        else if (tag == DMMainMenu::NewProcessTag)
+            tasks.addProcess();
+    } else if (m_currentPageTag == Page::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
+        if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
+            m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
+    }
+}
+
+DMProjectListController *DMProjectDocument::listControllerForPageWithTag(int tag) const
+{
+    switch (tag) {
+    case Page::TasksPage:
+        return m_outlets.projectItemsOutlineViewDS.get();
+    case Page::ResourcesPage:
+        return m_outlets.projectResourcesOutlineViewDS.get();
+    case Page::EventsPage:
+        return m_outlets.projectEventsOutlineViewDS.get();
+    default:
+        return nullptr;
+    }
+}
+
+DMOutlineView *DMProjectDocument::listOutlineViewForPageWithTag(int tag) const
+{
+    if (tag == Page::GanttPage || tag == Page::ByResourcesPage)
+        return m_outlets.projectOutlineView;
+    DMProjectListController *list = listControllerForPageWithTag(tag);
+    return list ? list->outlineView() : nullptr;
+}
+
+void DMProjectDocument::showInspectorForSelectedItem()
+{
+    DMOutlineView *list = listOutlineViewForPageWithTag(m_currentPageTag);
+    if (!list || !list->delegate() || list->selectedRow() < 0 || list->numberOfColumns() == 0)
+        return;
+    list->delegate()->outlineViewShouldEditTableColumnItem(list, list->tableColumnIdentifiers().first(),
+                                                           list->itemAtRow(list->selectedRow()));
+}
+
+// ---- Search ----
+
+QVariantList DMProjectDocument::searchResultsForField(const QString &text) const
+{
+    QVariantList results;
+    if (!m_project || text.isEmpty())
+        return results;
+    auto consider = [&results, &text](const DMProjectItem &item) {
+        if (!item.title().contains(text, Qt::CaseInsensitive))
+            return;
+        QVariantMap result;
+        result.insert(QStringLiteral("title"), item.title());
+        result.insert(QStringLiteral("icon"), searchResultIcon(item));
+        result.insert(QStringLiteral("objectID"), QVariant::fromValue(item.objectID()));
+        results.append(result);
+    };
+    for (const auto &event : m_project->eventContainer()->events())
+        consider(*event);
+    DMProjectItem_forEachItem(m_project->tasks().list(), consider);
+    return results;
+}
+
+QVariantList DMProjectDocument::searchResultsForField(DMSearchField *field)
+{
+    return field ? searchResultsForField(field->text()) : QVariantList();
+}
+
+void DMProjectDocument::searchFieldDidSelectItem(DMSearchField *field, const QVariant &result)
+{
+    const quint64 objectID = result.toMap().value(QStringLiteral("objectID")).toULongLong();
+    // Items and events, whatever their class.
+    const auto item = m_project ? std::dynamic_pointer_cast<DMProjectItem>(m_project->indexedObject(objectID)) : nullptr;
+    if (field)
+        field->dismiss();
+    if (!item)
+        return;
+    // Items have their bars in the Gantt view.
+    if (m_currentPageTag != Page::GanttPage)
+        showPageWithTag(Page::GanttPage);
+    // An item inside a collapsed process has no bar shown until its parents expand.
+    if (item->parentItem()) {
+        m_projectOutlineDS->expandParentsOfItem(*item);
+        m_objectViewDataSource->syncProjectViewWithOutlineView();
+    }
+    m_objectViewDataSource->selectItemShowingInspector(item);
+}

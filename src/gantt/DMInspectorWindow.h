@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+// The one floating tool window titled "Inspector" that every item and link inspector shows its
+// view in, made on first use and kept for the process. It holds the inspectors' views as
+// children and shows one at a time, its content sized to that view. Its frame is remembered
+// under the user default "inspectorWindowFrame" ("x y width height") across launches.
+class DMInspectorWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static const QString kFrameDefaultsKey; // "inspectorWindowFrame"
+
+    static DMInspectorWindow *sharedWindow();
+
+    // Shows the view (taking it as a child the first time) in place of any other, with the
+    // content resized to the view's size.
+    void displayView(QWidget *view);
+    // Hides whatever view is shown; the window keeps its place and size.
+    void clear();
+    // The view shown; null when empty.
+    QWidget *displayedView() const { return m_displayedView; }
+    // Until the window has a remembered frame, it first comes up beside the window given (the
+    // document window), on the side of the screen with room for it.
+    void placeBesideWindowUnlessRemembered(const QWidget *window);
+
+protected:
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    DMInspectorWindow();
+    void restoreFrame();
+    void saveFrame() const;
+
+    QPointer<QWidget> m_displayedView;
+    bool m_restoring = false;
+    bool m_hasFrame = false; // restored from the defaults, or placed once
+};

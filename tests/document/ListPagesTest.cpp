@@ -1,0 +1,559 @@
+// The task, resource and event lists on their pages of a shown document window: adding, editing
+// in place and deleting as single undo steps, drops that the Gantt page follows, regrouping
+// resources, deleting an assigned resource, and the resource file.
+#include "DocumentTestSupport.h"
+#include "../gantt/FakeInspector.h"
+
+#include "DMDatePickerCellEditor.h"
+#include "DMGanttUIObjectFactory.h"
+#include "DMMainMenu.h"
+#include "DMOutlineView.h"
+#include "DMOutlineViewModel.h"
+#include "DMPreferenceKeys.h"
+#include "DMProjectEventsOutlineViewDS.h"
+#include "DMProjectItemsOutlineViewDS.h"
+#include "DMProjectOutlineDragPayload.h"
+#include "DMProjectResourceFile.h"
+#include "DMProjectResourcesOutlineViewDS.h"
+#include "DMPropertyList.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItemGroup.h"
+#include "DMProjectMilestone.h"
+#include "DMProjectProcess.h"
+#include "DMProjectTask.h"
+#include "DMUIProjectItem.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QTest>
+
+using namespace halcyra::test;
+
+namespace {
+
+class ListPagesTest : public DocumentTestBase
+{
+protected:
+    void SetUp() override
+    {
+        DocumentTestBase::SetUp();
+        DMGanttUIObjectFactory::registerWithModel();
+        DMPreferenceKeys_writeDefaultValues();
+    }
+
+    // A new document, shown on the page, with the tasks (a "P:" prefix makes a process).
+    std::shared_ptr<DMProjectDocument> openWith(const QStringList &titles, int page = 17)
+    {
+        auto document = DMDocumentController::sharedDocumentController().newDocument(false);
+        for (const QString &title : titles) {
+            std::shared_ptr<DMProjectItem> item;
+            if (title.startsWith(QLatin1String("P:")))
+                item = makeItem<DMProjectProcess>(document->project(), title.mid(2), at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+            else
+                item = makeItem<DMProjectTask>(document->project(), title, at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+            document->project()->tasks().append(item);
+        }
+        settle(document);
+        document->makeWindowControllers();
+        document->mainWindow()->resize(1200, 600);
+        document->mainWindow()->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
+        document->showPageWithTag(page);
+        return document;
+    }
+    // Forgets what was done so far: no undo steps, not edited.
+    static void settle(const std::shared_ptr<DMProjectDocument> &document)
+    {
+        finishEventLoopTurn();
+        document->undoManager()->removeAllActions();
+        document->updateChangeCount(DMDocumentChangeKind::Cleared);
+    }
+    static int steps(const std::shared_ptr<DMProjectDocument> &document)
+    {
+        finishEventLoopTurn();
+        return document->undoManager()->undoStepCount();
+    }
+
+    // The rows of a list, each prefixed with one dot per level, read from the column.
+    static QStringList rows(DMOutlineView *outline, const QString &column = QStringLiteral("title"))
+    {
+        const DMOutlineViewModel *model = outline->outlineModel();
+        QStringList shown;
+        for (int row = 0; row < outline->numberOfRows(); ++row)
+            shown.append(QString(outline->levelForRow(row), QLatin1Char('.'))
+                         + model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column))).toString());
+        return shown;
+    }
+    static QVariant value(DMOutlineView *outline, int row, const QString &column)
+    {
+        const DMOutlineViewModel *model = outline->outlineModel();
+        return model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column)));
+    }
+    static QPoint cellCentre(DMOutlineView *outline, const QString &column, int row)
+    {
+        return outline->frameOfCellAtColumnRow(outline->columnWithIdentifier(column), row).center() - outline->contentOffset();
+    }
+    static void doubleClick(DMOutlineView *outline, const QString &column, int row)
+    {
+        const QPoint point = cellCentre(outline, column, row);
+        QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, point);
+        QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, point);
+    }
+    // Types the text into the in-place editor that is open and ends with Return.
+    static void typeIntoEditor(const QString &text)
+    {
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        ASSERT_TRUE(editor) << "no line editor has the focus";
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        finishEventLoopTurn(); // the editor commits in a later turn
+    }
+    // Drops the pasteboard on the outline's viewport point, as the window system delivers it.
+    static Qt::DropAction dropAt(DMOutlineView *outline, const QMimeData &data, QPoint point)
+    {
+        QDragEnterEvent enter(point, Qt::MoveAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(outline->viewport(), &enter);
+        QDropEvent drop(QPointF(point), Qt::MoveAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(outline->viewport(), &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    }
+    template <typename List>
+    static std::unique_ptr<QMimeData> dragOf(List *list, const DMProjectObject *object)
+    {
+        auto data = std::make_unique<QMimeData>();
+        EXPECT_TRUE(list->outlineViewWriteItemsToPasteboard(list->outlineView(), {object}, data.get()));
+        return data;
+    }
+    static std::shared_ptr<DMProjectResource> resource(const std::shared_ptr<DMProject> &project, const QString &name,
+                                                       bool group = false)
+    {
+        auto made = std::make_shared<DMProjectResource>(group ? DMProjectResource::Group : DMProjectResource::Resource);
+        made->setProject(project);
+        made->setName(name);
+        return made;
+    }
+};
+
+TEST_F(ListPagesTest, TasksMilestonesAndProcessesAreAddedRenamedRedatedAndDeletedEachAsOneUndoStep)
+{
+    auto document = openWith({"Survey"});
+    gantttest::FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    auto *list = document->projectItemsOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    ASSERT_TRUE(list->containerView()->isVisible()) << "page 17 shows the task list";
+
+    const struct
+    {
+        int menuTag;
+        QString title;
+        std::uint32_t kind;
+    } kinds[] = {{DMMainMenu::NewTaskTag, QStringLiteral("New Task"), kDMProjectItem_Kind_Task},
+                 {DMMainMenu::NewMilestoneTag, QStringLiteral("New Milestone"), kDMProjectItem_Kind_Milestone},
+                 {DMMainMenu::NewProcessTag, QStringLiteral("New Process"), kDMProjectItem_Kind_Process}};
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind.title.toStdString());
+        settle(document);
+        outline->selectRowIndexesByExtendingSelection({0}, false);
+        // With a row selected the new item comes after it and its title is edited in place.
+        document->fileNewMenuCallback(kind.menuTag);
+        EXPECT_EQ(rows(outline), (QStringList{"Survey", kind.title}));
+        auto item = document->project()->tasks().at(1);
+        EXPECT_EQ(item->kind(), kind.kind);
+        EXPECT_EQ(steps(document), 1);
+        typeIntoEditor(QStringLiteral("Renamed"));
+        EXPECT_EQ(item->title(), QStringLiteral("Renamed"));
+        EXPECT_EQ(steps(document), 2);
+
+        doubleClick(outline, QStringLiteral("beginDate"), 1);
+        DMDatePickerCellEditor *editor = list->dateEditor();
+        ASSERT_TRUE(editor);
+        editor->setDateTime(QDateTime(QDate(2024, 1, 15), QTime(8, 0)));
+        QTest::keyClick(editor, Qt::Key_Return);
+        EXPECT_EQ(item->beginDate(), at(2024, 1, 15, 8));
+        EXPECT_EQ(steps(document), 3);
+
+        outline->selectRowIndexesByExtendingSelection({1}, false);
+        list->deleteSelectedItems();
+        EXPECT_EQ(rows(outline), QStringList{"Survey"});
+        EXPECT_EQ(steps(document), 4);
+
+        // Each step undone on its own, back to where the list began.
+        document->undoManager()->undo();
+        EXPECT_EQ(rows(outline), (QStringList{"Survey", "Renamed"}));
+        document->undoManager()->undo();
+        EXPECT_NE(item->beginDate(), at(2024, 1, 15, 8));
+        document->undoManager()->undo();
+        EXPECT_EQ(rows(outline), (QStringList{"Survey", kind.title}));
+        document->undoManager()->undo();
+        EXPECT_EQ(rows(outline), QStringList{"Survey"});
+        EXPECT_FALSE(document->isDocumentEdited());
+    }
+
+    // With nothing selected the item goes to the end and its inspector opens instead.
+    outline->deselectAll();
+    list->addTask();
+    EXPECT_EQ(taskInspector.shown, 1);
+    EXPECT_EQ(list->selectedItem(), document->project()->tasks().last());
+    EXPECT_EQ(QApplication::focusWidget()->metaObject()->className(), outline->metaObject()->className());
+}
+
+TEST_F(ListPagesTest, NewItemsTakeTheirPlaceDatesAndDurationsFromTheSelectionAndTheSettings)
+{
+    auto document = openWith({"P:Phase", "Other"});
+    auto project = document->project();
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Days, 1);
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Hours, 2);
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Minutes, 0);
+    project->displayAttributes().dayViewBeginMinute = 8 * 60;
+    project->displayAttributes().dayViewEndMinute = 16 * 60; // a working day of 8 hours
+    auto *list = document->projectItemsOutlineViewDS();
+    auto phase = project->tasks().at(0);
+
+    list->outlineView()->selectRowIndexesByExtendingSelection({0}, false);
+    list->addTask();
+    ASSERT_EQ(phase->subitems().size(), 1);
+    const auto task = phase->subitems().at(0);
+    EXPECT_EQ(task->beginDate(), phase->beginDate());
+    EXPECT_EQ(task->duration(), 36000) << "1 day of 8 hours and 2 hours";
+    EXPECT_EQ(rows(list->outlineView()), (QStringList{"Phase", ".New Task", "Other"}));
+
+    list->outlineView()->deselectAll();
+    list->addProcess();
+    EXPECT_EQ(project->tasks().last()->duration(), 86400) << "whatever the settings say";
+
+    auto *events = document->projectEventsOutlineViewDS();
+    document->showPageWithTag(6);
+    events->add();
+    ASSERT_EQ(project->eventContainer()->events().size(), 1);
+    EXPECT_EQ(project->eventContainer()->events().at(0)->duration(), 93600) << "events count 24-hour days";
+    EXPECT_EQ(project->eventContainer()->events().at(0)->beginDate(), project->beginDate());
+}
+
+TEST_F(ListPagesTest, CellsShowWhatEachKindHasAndRefuseWhatItLacks)
+{
+    auto document = openWith({"Task"});
+    auto project = document->project();
+    auto task = project->tasks().at(0);
+    auto milestone = makeItem<DMProjectMilestone>(project, QStringLiteral("Gate"), at(2024, 1, 10, 8), at(2024, 1, 10, 8));
+    project->tasks().append(milestone);
+    task->setUseWorkingSchedule(false);
+    task->setDuration(86400);
+    document->reloadViews();
+    DMOutlineView *outline = document->projectItemsOutlineViewDS()->outlineView();
+
+    EXPECT_EQ(value(outline, 0, QStringLiteral("duration")).toString(), QStringLiteral("1 days "));
+    EXPECT_EQ(value(outline, 0, QStringLiteral("baseCost")).toDouble(), 0.0) << "no stored cost shows 0";
+    EXPECT_EQ(value(outline, 0, QStringLiteral("id")).toULongLong(), task->objectID() - (quint64(1) << 32));
+    for (const char *column : {"endDate", "duration", "effort", "cost", "useWorkingSchedule"})
+        EXPECT_EQ(value(outline, 1, QLatin1String(column)).toString(), QString()) << column;
+
+    // A milestone's end date opens nothing; an edit sent anyway changes nothing.
+    const DMDate end = milestone->endDate();
+    doubleClick(outline, QStringLiteral("endDate"), 1);
+    EXPECT_FALSE(document->projectItemsOutlineViewDS()->dateEditor());
+    outline->outlineModel()->setData(outline->outlineModel()->indexForRow(1, outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("endDate"))),
+                                     QDateTime(QDate(2024, 2, 1), QTime(8, 0)));
+    EXPECT_EQ(milestone->endDate(), end);
+
+    // A cost from the resources has no base cost to edit.
+    task->setAttribute(kDMProjectItem_CostKind, 2);
+    const QModelIndex baseCost = outline->outlineModel()->indexForRow(0, outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("baseCost")));
+    EXPECT_EQ(baseCost.data().toString(), QString());
+    outline->outlineModel()->setData(baseCost, 250.0);
+    EXPECT_FALSE(task->attributes().contains(kDMProjectItem_Cost));
+    task->setAttribute(kDMProjectItem_CostKind, 0);
+    outline->outlineModel()->setData(baseCost, 250.0);
+    EXPECT_EQ(task->attribute(kDMProjectItem_Cost).toDouble(), 250.0);
+}
+
+TEST_F(ListPagesTest, ATaskDraggedIntoAProcessMovesOnTheGanttPageToo)
+{
+    auto document = openWith({"A", "B", "P:Phase"});
+    auto project = document->project();
+    auto *list = document->projectItemsOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    const auto a = project->tasks().at(0);
+    const auto phase = project->tasks().at(2);
+    DMOutlineView *projectOutline = document->outlets().projectOutlineView;
+    projectOutline->expandItem(phase.get());
+    settle(document);
+
+    EXPECT_EQ(dropAt(outline, *dragOf(list, a.get()), cellCentre(outline, QStringLiteral("title"), 2)), Qt::MoveAction);
+    EXPECT_EQ(a->parentItem(), phase);
+    EXPECT_EQ(rows(outline), (QStringList{"B", "Phase", ".A"}));
+    EXPECT_EQ(steps(document), 1);
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Move"));
+
+    // The project outline and the bar followed at once.
+    const int row = document->projectOutlineRowForObject(a.get());
+    EXPECT_EQ(projectOutline->levelForRow(row), 1);
+    EXPECT_EQ(dynamic_cast<DMUIProjectItem *>(a->ganttUIObject().get())->frame().top(),
+              projectOutline->outlineModel()->topOfRow(row));
+
+    document->undoManager()->undo();
+    EXPECT_EQ(rows(outline), (QStringList{"A", "B", "Phase"}));
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(ListPagesTest, DropsThatWouldNotMoveOrCannotBeTrustedAreRefused)
+{
+    auto document = openWith({"A", "B", "P:Phase"});
+    auto other = openWith({"X"});
+    auto project = document->project();
+    auto *list = document->projectItemsOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    const auto a = project->tasks().at(0);
+    const auto phase = project->tasks().at(2);
+    auto group = makeItem<DMProjectItemGroup>(project, QStringLiteral("Group"), at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+    project->tasks().append(group);
+    group->subitems().append(makeItem<DMProjectTask>(project, QStringLiteral("Inner"), at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
+    phase->subitems().append(makeItem<DMProjectProcess>(project, QStringLiteral("Sub"), at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
+    document->reloadViews();
+    settle(document);
+    const auto validate = [&](const QMimeData &data, const DMProjectObject *parent, int index) {
+        return list->outlineViewValidateDropProposedItemProposedChildIndex(outline, {&data}, parent, index);
+    };
+
+    const auto dragA = dragOf(list, a.get());
+    EXPECT_EQ(validate(*dragA, nullptr, 0), Qt::IgnoreAction) << "its own place";
+    EXPECT_EQ(validate(*dragA, nullptr, 1), Qt::IgnoreAction) << "just below itself";
+    EXPECT_EQ(validate(*dragA, nullptr, 2), Qt::MoveAction);
+    EXPECT_EQ(validate(*dragA, group.get(), 0), Qt::IgnoreAction) << "an item group takes no drops";
+    EXPECT_EQ(validate(*dragA, project->tasks().at(1).get(), -1), Qt::IgnoreAction) << "onto a task";
+    const auto dragPhase = dragOf(list, phase.get());
+    EXPECT_EQ(validate(*dragPhase, phase->subitems().at(0).get(), -1), Qt::IgnoreAction) << "into its own subprocess";
+
+    // Another document's payload, a payload of no document, and one whose item went.
+    EXPECT_EQ(validate(*dragOf(other->projectItemsOutlineViewDS(), other->project()->tasks().at(0).get()), nullptr, 0),
+              Qt::IgnoreAction);
+    QMimeData forged;
+    DMProjectOutlineDragPayload{QStringLiteral("0000"), a->objectID(), a->className()}.writeToPasteboard(&forged);
+    EXPECT_EQ(validate(forged, nullptr, 3), Qt::IgnoreAction);
+    const auto dragB = dragOf(list, project->tasks().at(1).get());
+    project->tasks().removeAt(1);
+    document->reloadViews();
+    EXPECT_FALSE(list->outlineViewAcceptDropItemChildIndex(outline, {dragB.get()}, nullptr, 0));
+
+    // Two rows start no drag; the top of the list takes a row.
+    QMimeData two;
+    EXPECT_FALSE(list->outlineViewWriteItemsToPasteboard(outline, {a.get(), phase.get()}, &two));
+    EXPECT_TRUE(list->outlineViewAcceptDropItemChildIndex(outline, {dragOf(list, phase.get()).get()}, nullptr, 0));
+    EXPECT_EQ(project->tasks().at(0), phase);
+}
+
+TEST_F(ListPagesTest, ResourcesAreRegroupedByDragAndAddedIntoTheSelectedGroup)
+{
+    auto document = openWith({}, 18);
+    auto project = document->project();
+    auto team = resource(project, QStringLiteral("Team"), true);
+    auto ann = resource(project, QStringLiteral("Ann"));
+    auto bob = resource(project, QStringLiteral("Bob"));
+    project->resources().append(team);
+    project->resources().append(ann);
+    project->resources().append(bob);
+    document->reloadViews();
+    settle(document);
+    auto *list = document->projectResourcesOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    const auto name = QStringLiteral("name");
+    const auto drop = [&](const std::shared_ptr<DMProjectResource> &dragged, const DMProjectObject *parent, int index) {
+        return list->outlineViewAcceptDropItemChildIndex(outline, {dragOf(list, dragged.get()).get()}, parent, index);
+    };
+
+    EXPECT_TRUE(drop(bob, team.get(), -1)) << "onto the group";
+    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Bob", "Ann"}));
+    EXPECT_EQ(steps(document), 1);
+    EXPECT_TRUE(drop(ann, bob.get(), -1)) << "onto a resource: just before it, in its group";
+    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
+    EXPECT_EQ(steps(document), 2);
+    EXPECT_TRUE(drop(ann, team.get(), 0)) << "back on its own place";
+    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
+    EXPECT_EQ(list->outlineViewValidateDropProposedItemProposedChildIndex(outline, {dragOf(list, team.get()).get()},
+                                                                          team.get(), -1),
+              Qt::IgnoreAction);
+    EXPECT_EQ(steps(document), 3);
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    outline->selectRowIndexesByExtendingSelection({0}, false);
+    document->fileNewMenuCallback(DMMainMenu::NewResourceTag);
+    ASSERT_EQ(team->subitems().size(), 3);
+    EXPECT_EQ(team->subitems().last()->name(), QStringLiteral("New Resource"));
+    typeIntoEditor(QStringLiteral("Cy"));
+    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob", ".Cy"}));
+}
+
+TEST_F(ListPagesTest, DeletingAnAssignedResourceTakesItsAssignmentsInTheSameUndoStep)
+{
+    auto document = openWith({"Build", "Test"}, 18);
+    auto project = document->project();
+    auto ann = resource(project, QStringLiteral("Ann"));
+    project->resources().append(ann);
+    auto build = std::static_pointer_cast<DMProjectTask>(project->tasks().at(0));
+    auto test = std::static_pointer_cast<DMProjectTask>(project->tasks().at(1));
+    build->addResource(ann);
+    test->addResource(ann);
+    document->reloadViews();
+    settle(document);
+    auto *list = document->projectResourcesOutlineViewDS();
+
+    list->outlineView()->selectRowIndexesByExtendingSelection({0}, false);
+    list->deleteSelected();
+    EXPECT_TRUE(project->resources().isEmpty());
+    EXPECT_TRUE(build->concernedResources().isEmpty());
+    EXPECT_TRUE(test->concernedResources().isEmpty());
+    EXPECT_EQ(steps(document), 1);
+
+    document->undoManager()->undo();
+    ASSERT_EQ(project->resources().size(), 1);
+    EXPECT_EQ(project->resources().at(0), ann);
+    EXPECT_EQ(build->concernedResources().size(), 1);
+    EXPECT_EQ(test->concernedResources().size(), 1);
+    EXPECT_EQ(ann->assignedTasks().size(), 2);
+    EXPECT_EQ(rows(list->outlineView(), QStringLiteral("name")), QStringList{"Ann"});
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+
+TEST_F(ListPagesTest, TheResourceFileRoundTripsAndADamagedFileChangesNothing)
+{
+    auto source = openWith({}, 18);
+    auto team = resource(source->project(), QStringLiteral("Team"), true);
+    auto ann = resource(source->project(), QStringLiteral("Ann"));
+    ann->setAttribute(kDMProjectResource_HourlyCost, 42.5);
+    ann->setAttribute(kDMProjectResource_Email, QStringLiteral("ann@example.org"));
+    team->subitems().append(ann);
+    source->project()->resources().append(team);
+    source->project()->resources().append(resource(source->project(), QStringLiteral("Van")));
+    ui.savePanelPath = path(QStringLiteral("team.xml"));
+    source->projectResourcesOutlineViewDS()->itemsViewResourcesExport();
+    ASSERT_TRUE(QFile::exists(ui.savePanelPath));
+
+    auto target = openWith({}, 18);
+    auto *list = target->projectResourcesOutlineViewDS();
+    ui.openPanelPaths = {ui.savePanelPath};
+    list->itemsViewResourcesImport();
+    EXPECT_EQ(steps(target), 1);
+    list->itemsViewResourcesImport();
+    EXPECT_EQ(steps(target), 2);
+    EXPECT_TRUE(ui.alerts.isEmpty());
+    const auto &imported = target->project()->resources();
+    ASSERT_EQ(imported.size(), 4) << "importing twice adds twice";
+    EXPECT_EQ(imported.at(0)->name(), QStringLiteral("Team"));
+    ASSERT_EQ(imported.at(0)->subitems().size(), 1);
+    const auto copy = imported.at(0)->subitems().at(0);
+    EXPECT_EQ(copy->attribute(kDMProjectResource_HourlyCost).toDouble(), 42.5);
+    EXPECT_EQ(copy->attribute(kDMProjectResource_Email).toString(), QStringLiteral("ann@example.org"));
+    EXPECT_NE(imported.at(0)->objectID(), imported.at(2)->objectID()) << "fresh identities";
+    EXPECT_NE(imported.at(0)->subitems().at(0)->objectID(), imported.at(2)->subitems().at(0)->objectID());
+    EXPECT_EQ(target->project()->objectWithIDAndClass<DMProjectResource>(copy->objectID()), copy);
+
+    // A file without resources adds nothing; a damaged file is refused and changes nothing.
+    const QVariantMap before = target->project()->dictionaryRepresentation();
+    writeFile(path(QStringLiteral("empty.xml")), DMPropertyList::dataWithPropertyList(QVariantMap{
+                                                     {QStringLiteral("halcyra version"), QStringLiteral("1")},
+                                                     {QStringLiteral("resources"), QVariantList()}}));
+    writeFile(path(QStringLiteral("damaged.xml")), DMPropertyList::dataWithPropertyList(QVariantMap{
+                                                       {QStringLiteral("resources"), QVariantList()}}));
+    ui.openPanelPaths = {path(QStringLiteral("empty.xml"))};
+    list->itemsViewResourcesImport();
+    ui.openPanelPaths = {path(QStringLiteral("damaged.xml"))};
+    list->itemsViewResourcesImport();
+    EXPECT_EQ(target->project()->dictionaryRepresentation(), before);
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.at(0).messageText, QStringLiteral("Not a Halcyra 2 resource file."));
+    EXPECT_EQ(steps(target), 2);
+}
+
+TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
+{
+    auto document = openWith({}, 6);
+    auto project = document->project();
+    auto launch = makeItem<DMProjectEvent>(project, QStringLiteral("Launch"), at(2024, 1, 10, 9), at(2024, 1, 10, 17));
+    project->eventContainer()->events().append(launch);
+    document->reloadViews();
+    settle(document);
+    gantttest::FakeInspector eventInspector(launch->ganttUIObject() ? std::dynamic_pointer_cast<DMProjectViewObject>(launch->ganttUIObject())->objectEditorControllerClass()
+                                                                    : QString());
+    auto *list = document->projectEventsOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    EXPECT_EQ(rows(outline), QStringList{"Launch"});
+
+    doubleClick(outline, QStringLiteral("notes"), 0);
+    typeIntoEditor(QStringLiteral("Press at ten"));
+    EXPECT_EQ(launch->attribute(kDMProjectItem_Notes).toString(), QStringLiteral("Press at ten"));
+    // The duration opens the inspector and edits nothing in place.
+    doubleClick(outline, QStringLiteral("duration"), 0);
+    EXPECT_EQ(eventInspector.shown, 1);
+    EXPECT_FALSE(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+
+    list->add();
+    EXPECT_EQ(rows(outline), (QStringList{"Launch", "New Event"}));
+    EXPECT_EQ(steps(document), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A sample project shown on each list page, saved as PNG files and as a package that the
+// application can open, into HALCYRA_SCREENS_DIR.
+TEST_F(ListPagesTest, Screenshots)
+{
+    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
+    if (screens.isEmpty())
+        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
+    QDir().mkpath(screens);
+    auto document = openWith({"P:Foundations", "Walls", "Roof"});
+    auto project = document->project();
+    project->setTitle(QStringLiteral("House"));
+    auto foundations = project->tasks().at(0);
+    auto excavation = makeItem<DMProjectTask>(project, QStringLiteral("Excavation"), at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    excavation->setProgress(1.0f);
+    foundations->subitems().append(excavation);
+    foundations->setProgress(0.6f);
+    auto walls = std::static_pointer_cast<DMProjectTask>(project->tasks().at(1));
+    walls->setBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 16, 12));
+    walls->setProgress(0.4f);
+    walls->setAttribute(kDMProjectItem_Cost, 1200.0);
+    project->tasks().at(2)->setFillColor(QColor(230, 140, 60));
+    project->tasks().append(makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 1, 19, 12), at(2024, 1, 19, 12)));
+    auto crew = resource(project, QStringLiteral("Crew"), true);
+    auto ann = resource(project, QStringLiteral("Ann Builder"));
+    ann->setAttribute(kDMProjectResource_Email, QStringLiteral("ann@example.org"));
+    ann->setAttribute(kDMProjectResource_Phone, QStringLiteral("+1 555 0100"));
+    ann->setAttribute(kDMProjectResource_HourlyCost, 45.0);
+    auto crane = resource(project, QStringLiteral("Crane"));
+    crane->setAttribute(kDMProjectResource_Human, false);
+    crane->setAttribute(kDMProjectResource_HourlyCost, 300.0);
+    crane->setAttribute(kDMProjectResource_CostKind, 1);
+    crew->subitems().append(ann);
+    project->resources().append(crew);
+    project->resources().append(crane);
+    walls->addResource(ann);
+    project->eventContainer()->events().append(
+        makeItem<DMProjectEvent>(project, QStringLiteral("Inspection"), at(2024, 1, 12, 9), at(2024, 1, 12, 12)));
+    project->eventContainer()->events().append(
+        makeItem<DMProjectEvent>(project, QStringLiteral("Party"), at(2024, 1, 20, 18), at(2024, 1, 20, 23)));
+    project->eventContainer()->events().at(0)->setAttribute(kDMProjectItem_Notes, QStringLiteral("Bring the plans"));
+    ASSERT_TRUE(document->saveToPath(QDir(screens).filePath(QStringLiteral("House.hy2")), DMProjectDocument::SaveAsOperation));
+
+    const auto save = [&](int page, const char *name) {
+        document->showPageWithTag(page);
+        if (page == 17)
+            document->projectItemsOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
+        if (page == 18)
+            document->projectResourcesOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
+        finishEventLoopTurn();
+        EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath(QString::fromLatin1(name))));
+    };
+    save(17, "lists-tasks.png");
+    save(18, "lists-resources.png");
+    save(6, "lists-events.png");
+}
+
+} // namespace

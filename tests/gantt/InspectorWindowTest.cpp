@@ -1,0 +1,135 @@
+// The shared Inspector window and the life of an inspector: swapping views, following the canvas
+// selection, letting go of objects that leave their project, a document closing, and an
+// inspector whose view cannot be built.
+#include "InspectorTestSupport.h"
+
+#include <QLoggingCategory>
+
+using namespace gantttest;
+
+namespace {
+
+// An inspector whose interface cannot be built.
+class BrokenInspector : public DMUIProjectViewObjectEditorController
+{
+public:
+    static BrokenInspector *sharedInstance() { return sharedInstanceOf<BrokenInspector>(); }
+    void commonCallback(QObject *) override {}
+
+protected:
+    std::shared_ptr<DMProjectObject> modelObjectOf(const DMProjectViewObject &) const override { return nullptr; }
+
+private:
+    friend class DMUIProjectViewObjectEditorController;
+    BrokenInspector() : DMUIProjectViewObjectEditorController(QStringLiteral("DMBrokenInspector")) {}
+    bool loadInterface() override { return false; }
+};
+
+QStringList gMessages;
+
+void keepMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    gMessages.append(message);
+}
+
+} // namespace
+
+TEST_F(InspectorTest, TheWindowSwapsViewsFollowsTheSelectionAndRemembersItsFrame)
+{
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    auto link = task->addOutboundDependencyToItem(other);
+    open();
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Inspector"));
+    EXPECT_TRUE(window->windowFlags() & Qt::Tool);
+
+    // A link, then a task: the task's view replaces the link's, and the window takes its size.
+    auto line = std::dynamic_pointer_cast<DMProjectViewObject>(link->ganttUIObject());
+    line->editInView(canvas());
+    auto *linkInspector = DMUIProjectDependencyInspectorController::sharedInstance();
+    auto *taskInspector = DMUIProjectTaskInspectorController::sharedInstance();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->size(), linkInspector->containerView()->size());
+    canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), taskInspector->containerView());
+    EXPECT_FALSE(linkInspector->containerView()->isVisible());
+    EXPECT_EQ(window->size(), taskInspector->containerView()->size());
+    EXPECT_EQ(taskInspector->titleField()->text(), QStringLiteral("Task"));
+    EXPECT_EQ(DMProjectViewObjectEditor::shownEditors().count(linkInspector), 1);
+
+    // Two bars: the window empties and stays on screen; showing it again changes nothing.
+    canvas()->selectObjectInLayerExtendSelection(barOf(other), kDMProjectViewLayer_Items, true);
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+    EXPECT_EQ(taskInspector->editedObject(), nullptr);
+    EXPECT_TRUE(window->isVisible());
+    taskInspector->showWindow();
+    EXPECT_TRUE(window->isVisible());
+
+    // A closed window stays closed while the selection changes.
+    window->hide();
+    canvas()->selectObjectInLayerExtendSelection(barOf(other), kDMProjectViewLayer_Items, false);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), taskInspector->containerView());
+
+    window->show();
+    window->move(321, 123);
+    halcyra::test::finishEventLoopTurn();
+    const QStringList frame =
+        DMUserDefaults::standardUserDefaults().objectForKey(QStringLiteral("inspectorWindowFrame")).toString().split(' ');
+    ASSERT_EQ(frame.size(), 4);
+    EXPECT_EQ(frame.mid(0, 2), (QStringList{"321", "123"})) << frame.join(' ').toStdString();
+}
+
+TEST_F(InspectorTest, AnObjectLeavingItsProjectOrItsDocumentClosingEmptiesTheInspector)
+{
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto kept = addTask("Kept", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    auto *inspector = inspect<DMUIProjectTaskInspectorController>(task);
+    ASSERT_EQ(inspector->editedObject(), barOf(task));
+
+    // Deleted through the document (not through the selection): let go at once the step closes.
+    document->deleteItems({task});
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+    // Its old controls write nowhere.
+    inspector->titleField()->setText(QStringLiteral("Stale"));
+    inspector->commonCallback(inspector->titleField());
+    EXPECT_EQ(task->title(), QStringLiteral("Task"));
+
+    // A converted item's inspector lets go of it as well.
+    barOf(kept)->editInView(canvas());
+    ASSERT_TRUE(controller()->convertItemOfObjectWithTag(barOf(kept), DMFourCharCode("cnvt"), false));
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+
+    // The document closing empties and hides the window showing one of its objects.
+    auto last = project->tasks().at(0);
+    barOf(last)->editInView(canvas());
+    ASSERT_TRUE(DMInspectorWindow::sharedWindow()->isVisible());
+    document->closeWithoutShowingRecentItemsWindow();
+    EXPECT_FALSE(DMInspectorWindow::sharedWindow()->isVisible());
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+    EXPECT_EQ(DMUIProjectProcessInspectorController::sharedInstance()->editedObject(), nullptr);
+}
+
+TEST_F(InspectorTest, AnInspectorWhoseViewCannotBeBuiltIsNoneAndShowsNothing)
+{
+    gMessages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(keepMessage);
+    EXPECT_EQ(BrokenInspector::sharedInstance(), nullptr);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(gMessages, QStringList{QStringLiteral("Couldn't load \"DMBrokenInspector\" nib.")});
+
+    // An object naming it opens nothing.
+    struct RestoreInspectors
+    {
+        ~RestoreInspectors() { DMGanttUIObjectFactory::registerWithModel(); }
+    } restore;
+    DMProjectViewObjectEditor::registerSharedInstanceMaker(
+        QStringLiteral("DMUIProjectTaskInspectorController"), [] { return BrokenInspector::sharedInstance(); });
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    open();
+    barOf(task)->editInView(canvas());
+    EXPECT_FALSE(DMInspectorWindow::sharedWindow()->isVisible());
+}

@@ -1,0 +1,351 @@
+// The task inspector: what it shows, how each control writes back (validated dates, typed values
+// after the idle delay, refusals), its resources and documents, and that it never writes into an
+// object it no longer shows.
+#include "InspectorTestSupport.h"
+
+#include "DMInspectorDocumentsTable.h"
+#include "DMInspectorDuration.h"
+#include "DMInspectorResourcesOutline.h"
+#include "DMTextField.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDesktopServices>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QUrl>
+
+using namespace gantttest;
+
+namespace {
+
+class TaskInspectorTest : public InspectorTest
+{
+protected:
+    void SetUp() override
+    {
+        InspectorTest::SetUp();
+        // Two working days: Tuesday 8:00 to Wednesday 18:00.
+        task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    }
+    DMUIProjectTaskInspectorController *inspectTask() { return inspect<DMUIProjectTaskInspectorController>(task); }
+    static void pick(QDateTimeEdit *picker, const DMDate &date) { picker->setDateTime(date.NSDate()); }
+
+    std::shared_ptr<DMProjectTask> task;
+};
+
+// Opens the files it is asked to open, instead of the desktop.
+class OpenedFiles : public QObject
+{
+    Q_OBJECT
+public:
+    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList paths;
+public slots:
+    void open(const QUrl &url) { paths.append(url.toLocalFile()); }
+};
+
+} // namespace
+
+TEST(InspectorDuration, SplitsAndJoinsWithTheDayLength)
+{
+    // Two working days of 10 hours, and the same seconds in whole days.
+    EXPECT_EQ(DMInspectorDuration::split(72000, 36000).days, 2);
+    const DMInspectorDuration plain = DMInspectorDuration::split(72000, 86400);
+    EXPECT_EQ(std::make_tuple(plain.days, plain.hours, plain.minutes), std::make_tuple(0, 20, 0));
+    const DMInspectorDuration negative = DMInspectorDuration::split(-(36000 + 3 * 3600 + 25 * 60 + 59), 36000);
+    EXPECT_EQ(std::make_tuple(negative.days, negative.hours, negative.minutes), std::make_tuple(-1, -3, -25));
+    // A day window of no length is the whole day, never a division by zero.
+    EXPECT_EQ(DMInspectorDuration::split(86400 * 3, 0).days, 3);
+    EXPECT_EQ(DMInspectorDuration::split(86400, -600).days, 1);
+    EXPECT_EQ(DMInspectorDuration::join(1, 2, 3, 0), 86400 + 7200 + 180);
+    EXPECT_EQ(DMInspectorDuration::join(0, 4, 0, 36000), 14400);
+    // Beyond what an item's duration holds, and parts that would overflow.
+    EXPECT_EQ(DMInspectorDuration::join(30000, 0, 0, 86400), std::nullopt);
+    EXPECT_EQ(DMInspectorDuration::join(std::numeric_limits<qint64>::max(), 0, 0, 86400), std::nullopt);
+}
+
+TEST_F(TaskInspectorTest, DurationFollowsTheDayLengthAndZeroWindowsCountAsWholeDays)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    ASSERT_TRUE(inspector);
+    EXPECT_EQ(durationShown(inspector), (QStringList{"2", "0", "0"}));
+    EXPECT_TRUE(inspector->useWorkingScheduleCheckBox()->isChecked());
+    // The same seconds without the working schedule: whole days of 24 hours. The inspector
+    // follows changes made behind its back.
+    task->setUseWorkingSchedule(false);
+    task->setDuration(72000);
+    EXPECT_EQ(durationShown(inspector), (QStringList{"0", "20", "0"}));
+    task->setUseWorkingSchedule(true);
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 600}, {kDMTimeSpanEnd, 600}});
+    task->setDuration(72000);
+    EXPECT_EQ(durationShown(inspector), (QStringList{"0", "20", "0"}));
+}
+
+TEST_F(TaskInspectorTest, PickedBeginMovesTheTaskAndTypedDurationWaitsForThePause)
+{
+    // Another task of two working days, for the typed duration: changes of one item's dates
+    // closer together than the undo manager's fence would be recorded as one step.
+    auto other = addTask("Other", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    const qint32 duration = task->duration();
+    pick(inspector->beginDatePicker(), at(2024, 1, 8, 8));
+    EXPECT_EQ(task->beginDate(), at(2024, 1, 8, 8));
+    EXPECT_EQ(task->endDate(), at(2024, 1, 9, 18));
+    EXPECT_EQ(task->duration(), duration);
+    EXPECT_EQ(inspector->endDatePicker()->dateTime(), at(2024, 1, 9, 18).NSDate());
+    // The document learns of the edit from its undo manager when the turn's step closes.
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_TRUE(document->isDocumentEdited());
+    EXPECT_EQ(undoSteps(), 1);
+
+    // 0 d 4 h: nothing until the user pauses, then one change that keeps the begin.
+    canvas()->selectObjectInLayerExtendSelection(barOf(other), kDMProjectViewLayer_Items, false);
+    type(inspector->durationDaysField(), "0");
+    type(inspector->durationHoursField(), "4");
+    clock.advance(400);
+    EXPECT_EQ(other->endDate(), at(2024, 1, 3, 18));
+    clock.advance(200);
+    EXPECT_EQ(other->beginDate(), at(2024, 1, 2, 8));
+    EXPECT_EQ(other->endDate(), at(2024, 1, 2, 12));
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(undoSteps(), 2);
+    EXPECT_EQ(beeps.count(), 0);
+    // Return applies at once; text that is no number is refused and shown back.
+    type(inspector->durationMinutesField(), "x");
+    QTest::keyClick(inspector->durationMinutesField(), Qt::Key_Return);
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(durationShown(inspector), (QStringList{"0", "4", "0"}));
+    document->undoManager()->undo();
+    EXPECT_EQ(other->endDate(), at(2024, 1, 3, 18));
+    EXPECT_EQ(durationShown(inspector), (QStringList{"2", "0", "0"}));
+
+    // Tabbing from the days to the hours is still typing the one duration: 0 d alone is not
+    // applied (nor refused) on the way.
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    inspector->durationDaysField()->setFocus();
+    type(inspector->durationDaysField(), "0");
+    QTest::keyClick(inspector->durationDaysField(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), inspector->durationHoursField());
+    type(inspector->durationHoursField(), "3");
+    EXPECT_EQ(other->endDate(), at(2024, 1, 3, 18));
+    EXPECT_EQ(durationShown(inspector), (QStringList{"0", "3", "0"}));
+    // Leaving the duration for another control applies it at once.
+    QTest::keyClick(inspector->durationHoursField(), Qt::Key_Tab);
+    QTest::keyClick(inspector->durationMinutesField(), Qt::Key_Tab);
+    EXPECT_EQ(other->endDate(), at(2024, 1, 2, 11));
+    EXPECT_EQ(beeps.count(), 1);
+}
+
+TEST_F(TaskInspectorTest, RefusedDatesBeepOnceSnapBackAndLeaveTheDocumentUnedited)
+{
+    auto successor = addTask("Locked successor", at(2024, 1, 4, 8), at(2024, 1, 4, 18));
+    ASSERT_TRUE(task->addOutboundDependencyToItem(successor));
+    successor->setLocked(true);
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    const QDateTime shown = inspector->beginDatePicker()->dateTime();
+
+    pick(inspector->beginDatePicker(), at(1969, 12, 31, 8)); // before 1970: the model is not asked
+    EXPECT_EQ(beeps.count(), 1);
+    EXPECT_EQ(inspector->beginDatePicker()->dateTime(), shown);
+    pick(inspector->beginDatePicker(), at(2024, 1, 3, 8)); // would push the locked successor
+    EXPECT_EQ(beeps.count(), 2);
+    EXPECT_EQ(inspector->beginDatePicker()->dateTime(), shown);
+    pick(inspector->endDatePicker(), at(2024, 1, 2, 8)); // not after the begin
+    EXPECT_EQ(beeps.count(), 3);
+    EXPECT_EQ(task->endDate(), at(2024, 1, 3, 18));
+    EXPECT_EQ(inspector->endDatePicker()->dateTime(), at(2024, 1, 3, 18).NSDate());
+    type(inspector->durationDaysField(), "40000"); // beyond an item's duration
+    QTest::keyClick(inspector->durationDaysField(), Qt::Key_Return);
+    EXPECT_EQ(beeps.count(), 4);
+    EXPECT_EQ(task->beginDate(), at(2024, 1, 2, 8));
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_FALSE(document->isDocumentEdited());
+    EXPECT_EQ(undoSteps(), 0);
+}
+
+TEST_F(TaskInspectorTest, CostLockedAndProgressWriteBackAndTheResourcesRateHidesTheCost)
+{
+    project->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    EXPECT_TRUE(inspector->costField()->isVisibleTo(inspector->containerView()));
+    type(inspector->costField(), "1,250.50");
+    QTest::keyClick(inspector->costField(), Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(task->attribute(kDMProjectItem_Cost).toDouble(), 1250.5);
+    EXPECT_EQ(inspector->costField()->text(), QStringLiteral("EUR 1,250.50"));
+
+    inspector->costKind()->setCurrentIndex(2);
+    emit inspector->costKind()->activated(2);
+    EXPECT_EQ(task->attribute(kDMProjectItem_CostKind).toInt(), 2);
+    EXPECT_FALSE(inspector->costField()->isVisibleTo(inspector->containerView()));
+
+    inspector->lockedCheckbox()->click();
+    EXPECT_TRUE(task->locked());
+    type(inspector->progressField(), "250");
+    QTest::keyClick(inspector->progressField(), Qt::Key_Return);
+    EXPECT_FLOAT_EQ(task->progress(), 1.0f);
+    EXPECT_EQ(inspector->progressField()->text(), QStringLiteral("100"));
+    EXPECT_EQ(beeps.count(), 0);
+}
+
+TEST_F(TaskInspectorTest, ATypedValueGoesToTheObjectItWasTypedFor)
+{
+    auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    type(inspector->titleField(), "Renamed");
+    // The selection moves on before the pause: the typed title is the first task's.
+    canvas()->selectObjectInLayerExtendSelection(barOf(other), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(task->title(), QStringLiteral("Renamed"));
+    EXPECT_EQ(other->title(), QStringLiteral("Other"));
+    EXPECT_EQ(inspector->titleField()->text(), QStringLiteral("Other"));
+    clock.advance(1000);
+    EXPECT_EQ(other->title(), QStringLiteral("Other"));
+
+    // Typed, then the task deleted: the value is dropped and the inspector empties.
+    type(inspector->titleField(), "Lost");
+    document->deleteItems({other});
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+    clock.advance(1000);
+    EXPECT_EQ(other->title(), QStringLiteral("Other"));
+    // Undoing the deletion does not bring the inspector back to a stale state.
+    document->undoManager()->undo();
+    EXPECT_TRUE(other->isAttached());
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+}
+
+TEST_F(TaskInspectorTest, ResourcesAreAssignedAndTheResourceViewBarLetsGoWhenItsRowIsUnchecked)
+{
+    auto group = addResource(QStringLiteral("Team"), DMProjectResource::Group);
+    auto alice = std::make_shared<DMProjectResource>();
+    alice->setProject(project);
+    alice->setName(QStringLiteral("Alice"));
+    group->subitems().append(alice);
+    auto bob = addResource(QStringLiteral("Bob"));
+    task->addResource(alice);
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    DMInspectorResourcesOutline *outline = inspector->resourcesOutlineView();
+    QTreeWidgetItem *teamRow = outline->itemForResource(group.get());
+    ASSERT_TRUE(teamRow);
+    EXPECT_FALSE(teamRow->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_EQ(outline->itemForResource(alice.get())->checkState(0), Qt::Checked);
+    outline->itemForResource(bob.get())->setCheckState(0, Qt::Checked);
+    EXPECT_TRUE(task->isAssignedToResource(bob.get()));
+
+    // In the resource view, the bar inspected sits in Alice's row.
+    project->setAttribute(kDMProject_ViewMode, 1);
+    auto bar = std::dynamic_pointer_cast<DMProjectViewObject>(task->resourceUIObject(alice.get()));
+    ASSERT_TRUE(bar);
+    bar->editInView(canvas());
+    ASSERT_EQ(inspector->editedObject(), bar);
+    outline->itemForResource(alice.get())->setCheckState(0, Qt::Unchecked);
+    EXPECT_FALSE(task->isAssignedToResource(alice.get()));
+    EXPECT_EQ(inspector->editedObject(), nullptr);
+    EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+}
+
+TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackage)
+{
+    QTemporaryDir files;
+    const QString report = files.filePath(QStringLiteral("report.txt"));
+    QFile(report).open(QIODevice::WriteOnly);
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    QWidget *viewport = inspector->documentsTableView()->viewport();
+    const auto drop = [viewport](const QString &path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &dropped);
+        return dropped.isAccepted();
+    };
+    ASSERT_TRUE(drop(report));
+    ASSERT_TRUE(drop(report));
+    const QVariantList keys = task->attribute(kDMProjectItem_AttachedDocuments).toList();
+    ASSERT_EQ(keys.size(), 1);
+    const QString key = keys.first().toString();
+    const QVariantMap entry =
+        project->attribute(kDMProject_AttachedDocumentsTable).toMap().value(key).toMap();
+    EXPECT_EQ(entry.value(QStringLiteral("kDMProject_AttachedDocument_ReferenceCount")).toInt(), 1);
+    EXPECT_EQ(inspector->documentsTableView()->rowCount(), 1);
+    EXPECT_EQ(inspector->documentsTableView()->item(0, 1)->text(), QStringLiteral("report.txt"));
+
+    // A pending document opens from where it was chosen, half a second after the try to edit.
+    OpenedFiles opened;
+    inspector->openAttachedDocumentLater(key);
+    clock.advance(400);
+    EXPECT_TRUE(opened.paths.isEmpty());
+    clock.advance(100);
+    EXPECT_EQ(opened.paths, QStringList{QFileInfo(report).absoluteFilePath()});
+
+    // A stored entry that leaves the Documents folder is refused with a message, never opened.
+    QVariantMap table = project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    table.insert(QStringLiteral("outside"), QVariantMap{{kDMProject_AttachedDocument_Path, QStringLiteral("../secret")}});
+    project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    task->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key, QStringLiteral("outside")});
+    inspector->openAttachedDocumentLater(QStringLiteral("outside"));
+    clock.advance(500);
+    EXPECT_EQ(opened.paths.size(), 1);
+    ASSERT_EQ(modalUI.alerts.size(), 1);
+    EXPECT_TRUE(modalUI.alerts.first().informativeText.contains(QStringLiteral("Documents")));
+
+    // Removing the selected rows takes their keys off the task.
+    inspector->documentsTableView()->selectAll();
+    ASSERT_TRUE(inspector->documentsRemoveButton()->isEnabled());
+    inspector->documentsRemoveButton()->click();
+    EXPECT_FALSE(task->attribute(kDMProjectItem_AttachedDocuments).isValid());
+    EXPECT_EQ(inspector->documentsTableView()->rowCount(), 0);
+}
+
+TEST_F(TaskInspectorTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
+{
+    auto successor = addTask("Successor", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    ASSERT_TRUE(task->addOutboundDependencyToItem(successor));
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    const QVariantMap start = project->dictionaryRepresentation();
+    QRandomGenerator random(16);
+    for (int step = 0; step < 40; ++step) {
+        switch (random.bounded(6)) {
+        case 0:
+            pick(inspector->beginDatePicker(), at(2024, 1, 1 + random.bounded(20), 8 + random.bounded(10)));
+            break;
+        case 1:
+            pick(inspector->endDatePicker(), at(2024, 1, 5 + random.bounded(20), 8 + random.bounded(10)));
+            break;
+        case 2:
+            type(inspector->durationHoursField(), QString::number(random.bounded(30)));
+            QTest::keyClick(inspector->durationHoursField(), Qt::Key_Return);
+            break;
+        case 3:
+            type(inspector->titleField(), QStringLiteral("Title %1").arg(step));
+            QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+            break;
+        case 4:
+            inspector->progressSlider()->setValue(random.bounded(101));
+            break;
+        default:
+            inspector->useWorkingScheduleCheckBox()->click();
+            break;
+        }
+        // Changes of one key less than 0.2 s apart would be recorded as one.
+        clock.advance(300);
+        halcyra::test::finishEventLoopTurn();
+    }
+    const QVariantMap end = project->dictionaryRepresentation();
+    DMUndoManager *undo = document->undoManager();
+    while (undo->canUndo())
+        undo->undo();
+    EXPECT_EQ(project->dictionaryRepresentation(), start);
+    while (undo->canRedo())
+        undo->redo();
+    EXPECT_EQ(project->dictionaryRepresentation(), end);
+    EXPECT_EQ(inspector->titleField()->text(), task->title());
+}
+
+#include "TaskInspectorTest.moc"
