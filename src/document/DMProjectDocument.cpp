@@ -485,15 +485,9 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 
 // ---- The model's callbacks ----
 
-void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
+void DMProjectDocument::itemDatesDidChange(const QList<DMProjectItem *> &items)
 {
-    if (item && m_project)
-        m_objectViewDataSource->itemDatesDidChange();
-}
-
-void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
-{
-    if (item && m_project)
+    if (!items.isEmpty() && m_project)
         m_objectViewDataSource->itemDatesDidChange();
 }
 

@@ -239,8 +239,7 @@ public:
     void openURLWithWebBrowser(const QString &url) const;
 
     // The model's callbacks.
-    void beginDateDidChangeForItem(DMProjectItem *item) override;
-    void endDateDidChangeForItem(DMProjectItem *item) override;
+    void itemDatesDidChange(const QList<DMProjectItem *> &items) override;
     void updateItemsArrayWithTag(int tag) override;
 
     // DMGanttDocumentHooks: the window's views and the outline's rows.
