@@ -183,11 +183,37 @@ void DMObjectView::paintEvent(QPaintEvent *event)
 
 void DMObjectView::setNeedsDisplayInRect(const QRectF &rect)
 {
-    // Only what can be seen is marked: a change that moves thousands of objects, most of them
-    // scrolled away, would otherwise make the dirty region a union of thousands of rectangles.
-    const QRect dirty = rect.toAlignedRect() & visibleRegion().boundingRect();
-    if (!dirty.isEmpty())
-        update(dirty);
+    const QRect aligned = rect.toAlignedRect();
+    if (aligned.isEmpty())
+        return;
+    if (!m_pendingDisplay.scheduled) {
+        // The first request of this turn: the part in view is taken once, and the requests are
+        // handed to Qt together when control is back in the event loop. Qt's merging of each
+        // rectangle into the widget's dirty region grows with the region, so thousands of
+        // separate calls (a pushed chain) would cost far more than the painting.
+        m_pendingDisplay.scheduled = true;
+        m_pendingDisplay.visible = visibleRegion().boundingRect();
+        QMetaObject::invokeMethod(this, &DMObjectView::flushPendingDisplay, Qt::QueuedConnection);
+    }
+    const QRect shown = aligned & m_pendingDisplay.visible;
+    if (shown.isEmpty())
+        return;
+    m_pendingDisplay.bounds |= shown;
+    if (m_pendingDisplay.rects.size() < kMaximumPendingDisplayRects)
+        m_pendingDisplay.rects.append(shown);
+    else
+        m_pendingDisplay.overflowed = true;
+}
+
+void DMObjectView::flushPendingDisplay()
+{
+    PendingDisplay pending = std::exchange(m_pendingDisplay, PendingDisplay());
+    if (pending.overflowed) {
+        update(pending.bounds);
+        return;
+    }
+    for (const QRect &rect : std::as_const(pending.rects))
+        update(rect);
 }
 
 void DMObjectView::scrollRectToVisible(const QRectF &rect)

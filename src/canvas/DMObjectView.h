@@ -4,6 +4,8 @@
 #include "DMEvent.h"
 
 #include <QColor>
+#include <QList>
+#include <QRect>
 #include <QSizeF>
 #include <QWidget>
 
@@ -84,7 +86,9 @@ public:
     std::shared_ptr<DMBaseObject> hitTestObjectAtPoint(QPointF canvasPoint, quint16 *layer = nullptr);
 
     void setNeedsDisplay() { update(); }
-    // rect in view coordinates.
+    // rect in view coordinates. The requests of one event-loop turn that meet the part in view
+    // reach Qt together once control is back in the event loop: each one, or their bounding
+    // rectangle when there are many.
     virtual void setNeedsDisplayInRect(const QRectF &rect);
     // Scrolls the enclosing scroll area so that the view rectangle shows.
     void scrollRectToVisible(const QRectF &rect);
@@ -132,6 +136,7 @@ private:
     void invalidateObject(const DMBaseObject &object);
     void notifySelectionDidChange();
     void dispatchMouse(QMouseEvent *event);
+    void flushPendingDisplay();
 
     DMObjectViewDataSource *m_datasource = nullptr;
     DMObjectViewDelegate *m_delegate = nullptr;
@@ -153,4 +158,16 @@ private:
     quint16 m_pressedLayer = 0;
     bool m_rubberBandShown = false;
     QRectF m_rubberBandRect;
+
+    // Redraw requests waiting for the end of the turn (view coordinates).
+    static constexpr qsizetype kMaximumPendingDisplayRects = 32;
+    struct PendingDisplay
+    {
+        bool scheduled = false;
+        bool overflowed = false;
+        QRect visible;
+        QRect bounds;
+        QList<QRect> rects;
+    };
+    PendingDisplay m_pendingDisplay;
 };

@@ -63,6 +63,7 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_sourceListDS = std::make_unique<DMProjectDocumentSourceListOutlineDS>(*this);
     m_timelineDataSource = std::make_unique<DMProjectTimelineDataSource>();
     m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
+    m_itemsView = std::make_unique<DMProjectDocumentItemsView>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
     const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
@@ -84,6 +85,7 @@ DMProjectDocument::~DMProjectDocument()
     m_projectOutlineDS.reset();
     m_sourceListDS.reset();
     m_objectViewDataSource.reset();
+    m_itemsView.reset();
     m_window.reset();
     if (m_project) {
         m_project->displayAttributes().projectDocument = nullptr;
@@ -152,6 +154,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
         m_sourceListDS->badgesNeedUpdate();
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
+    m_itemsView->projectDidChange();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
@@ -482,24 +485,30 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 
 // ---- The model's callbacks ----
 
-void DMProjectDocument::beginDateDidChangeForItem(DMProjectItem *item)
+void DMProjectDocument::itemDatesDidChange(const QList<DMProjectItem *> &items)
 {
-    if (item && m_project)
-        m_objectViewDataSource->itemDatesDidChange();
-}
-
-void DMProjectDocument::endDateDidChangeForItem(DMProjectItem *item)
-{
-    if (item && m_project)
+    if (!items.isEmpty() && m_project)
         m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
-    // The items view rebuilds its arrays here once it exists. The model asks for the links
-    // after adding or removing one, which the canvas may not have laid out.
+    // The model asks for the links after adding or removing one, which the canvas may not have
+    // laid out.
     if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
         m_objectViewDataSource->linksDidChange();
+    if (m_itemsView) {
+        m_itemsView->updateItemsArrayWithTag(tag);
+        // The items-view page shown follows its array (page 6 is the event list, not cards).
+        const bool tasksAndLinks = tag >= DMItemsViewTag::Tasks && tag <= DMItemsViewTag::Processes;
+        const bool shownTasksAndLinks = m_currentPageTag == DMItemsViewTag::Links
+                                        || (m_currentPageTag >= DMItemsViewTag::Tasks && m_currentPageTag <= DMItemsViewTag::Processes);
+        if (m_currentPageTag >= DMItemsViewTag::Resources && m_currentPageTag <= DMItemsViewTag::Links
+            && m_currentPageTag != DMItemsViewTag::Events
+            && (tag == DMItemsViewTag::AllArrays || tag == m_currentPageTag
+                || ((tasksAndLinks || tag == DMItemsViewTag::Links) && shownTasksAndLinks)))
+            m_itemsView->updateItemsViewContentsArray();
+    }
     // The badges count the arrays.
     if (m_sourceListDS)
         m_sourceListDS->badgesNeedUpdate();

@@ -8,9 +8,11 @@
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectDocumentSourceListOutlineDS.h"
 #include "DMProjectListDocument.h"
+#include "DMItemsViewDocument.h"
 #include "DMProjectOutlineDocument.h"
 #include "DMSearchFieldDataSource.h"
 #include "DMSourceListDocument.h"
@@ -59,6 +61,7 @@ class DMProjectDocument : public QObject,
                           public DMGanttDocumentHooks,
                           public DMProjectOutlineDocument,
                           public DMProjectListDocument,
+                          public DMItemsViewDocument,
                           public DMProjectDaysOffSettingsController::Document,
                           public DMSourceListDocument,
                           public DMSearchFieldDataSource,
@@ -153,12 +156,14 @@ public:
     DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
     DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
     DMProjectDocumentSourceListOutlineDS *sourceListDS() const { return m_sourceListDS.get(); }
+    // The items view's controller: its pages of cards (tags 1 to 8), arrays and commands.
+    DMProjectDocumentItemsView *itemsView() const { return m_itemsView.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
     // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
     void saveMainWindowFrame();
     static QString windowStateFilePath(const QString &documentPath);
-    void reloadViews();
+    void reloadViews() override;
     // The task, resource and event lists (null before the window is built).
     DMProjectItemsOutlineViewDS *projectItemsOutlineViewDS() const { return m_outlets.projectItemsOutlineViewDS.get(); }
     DMProjectResourcesOutlineViewDS *projectResourcesOutlineViewDS() const { return m_outlets.projectResourcesOutlineViewDS.get(); }
@@ -186,7 +191,7 @@ public:
     // it waits to be copied there (DMAttachedDocuments::resolvedPath).
     QString attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const override;
     void removeAttachedDocumentWithTableKeyFromTasks(const QString &tableKey,
-                                                     const QList<std::shared_ptr<DMProjectItem>> &items);
+                                                     const QList<std::shared_ptr<DMProjectItem>> &items) override;
     // Sort keys: "title", "beginDate", "endDate", "duration", "progress", "cost" for items;
     // "name", "cost", "progress" for resources.
     void sortProjectWithDescriptors(const QList<DMSortDescriptor> &descriptors) override;
@@ -225,8 +230,8 @@ public:
     // ---- Formatters ----
     std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() override;
     std::shared_ptr<DMFormatter> currencyFormatter() override;
-    std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter();
-    std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter();
+    std::shared_ptr<DMDateFormatter> sharedYMDDateFormatter() override;
+    std::shared_ptr<DMDateFormatter> sharedHMSDateFormatter() override;
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
 
     // ---- Messages to the user ----
@@ -234,8 +239,7 @@ public:
     void openURLWithWebBrowser(const QString &url) const;
 
     // The model's callbacks.
-    void beginDateDidChangeForItem(DMProjectItem *item) override;
-    void endDateDidChangeForItem(DMProjectItem *item) override;
+    void itemDatesDidChange(const QList<DMProjectItem *> &items) override;
     void updateItemsArrayWithTag(int tag) override;
 
     // DMGanttDocumentHooks: the window's views and the outline's rows.
@@ -256,6 +260,10 @@ public:
     // DMProjectListDocument: what the lists ask besides.
     QString dragPayloadDocumentToken() const override;
     void projectListDidChangeProject() override;
+
+    // DMItemsViewDocument: the page shown and the package's documents folder.
+    int itemsViewSelectedPageTag() const override { return m_currentPageTag; }
+    QString itemsViewDocumentsFolderPath() const override;
 
 signals:
     void editedChanged(bool edited);
@@ -307,6 +315,7 @@ private:
     QPointer<QAction> m_searchFieldAction;   // the search field's place in the toolbar
     std::unique_ptr<DMProjectTimelineDataSource> m_timelineDataSource;
     std::unique_ptr<DMProjectDocumentObjectViewDataSource> m_objectViewDataSource;
+    std::unique_ptr<DMProjectDocumentItemsView> m_itemsView;
 
     std::shared_ptr<DMCurrencyFormatter> m_currencyFormatter;
     std::shared_ptr<DMDateFormatter> m_ymdFormatter;

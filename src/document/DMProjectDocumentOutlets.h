@@ -82,7 +82,7 @@ struct DMProjectDocumentOutlets
     QPointer<DMSearchField> projectViewSearchField;
     QPointer<QWidget> emptyCell;
 
-    // The items view.
+    // The items view, made by its controller.
     QPointer<QWidget> itemsContainerView;
     QPointer<QWidget> itemsCollectionView;
     QPointer<QWidget> itemsViewSortMatrix;
@@ -93,9 +93,6 @@ struct DMProjectDocumentOutlets
     QPointer<QPushButton> itemsAddButton;
     QPointer<QPushButton> itemsExportButton;
     QPointer<QPushButton> itemsImportButton;
-    QVariantMap itemsViewContentsArrays; // tag (as text) to the items of that page
-    int itemsViewResourcesCount = 0;
-    bool itemsViewHasSelectedItems = false;
-    int itemsViewContentsArrayTag = -1; // which entry of itemsViewContentsArrays is shown
-    std::weak_ptr<DMProjectResource> itemsViewEditedResourceGroup;
+    // Its arrays, selection and open resource group are its controller's
+    // (DMProjectDocument::itemsView()).
 };

@@ -16,6 +16,7 @@
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMTimelineView.h"
 #include "DMUserDefaults.h"
+#include "DMCollectionView.h"
 
 #include <QDesktopServices>
 #include <QScrollArea>
@@ -170,5 +171,10 @@ QWidget *DMProjectDocumentOutputHost::printablePageWidget(int tag) const
                                         : tag == 17 ? static_cast<const DMProjectListController *>(m_document->projectItemsOutlineViewDS())
                                         : tag == 18 ? static_cast<const DMProjectListController *>(m_document->projectResourcesOutlineViewDS())
                                                     : nullptr;
-    return list ? list->outlineView() : nullptr;
+    if (list)
+        return list->outlineView();
+    // The items view's pages print their cards as shown.
+    if (tag >= 1 && tag <= 8 && m_document->itemsView())
+        return m_document->itemsView()->itemsCollectionView();
+    return nullptr;
 }

@@ -390,6 +390,11 @@ void DMProjectDocument::selectAll()
 
 // ---- Attached documents ----
 
+QString DMProjectDocument::itemsViewDocumentsFolderPath() const
+{
+    return m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
+}
+
 QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
 {
     if (!m_project)

@@ -175,6 +175,8 @@ void DMProjectDocument::detachViews()
         m_sourceListDS->detachFromOutlineView();
     if (m_outlets.projectViewSearchField)
         m_outlets.projectViewSearchField->setDataSource(nullptr);
+    if (m_itemsView)
+        m_itemsView->detachFromWindow();
     if (m_outlets.timelineView)
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)

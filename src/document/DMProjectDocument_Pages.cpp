@@ -100,7 +100,7 @@ DMOutlineView *DMProjectDocument::sourceListOutlineView() const
 
 int DMProjectDocument::itemsViewContentsCountWithTag(int tag) const
 {
-    return int(m_outlets.itemsViewContentsArrays.value(QString::number(tag)).toList().size());
+    return m_itemsView ? int(m_itemsView->itemsArrayWithTag(tag).size()) : 0;
 }
 
 // ---- Showing a page ----
@@ -117,21 +117,12 @@ void DMProjectDocument::showPageWithTag(int tag)
     if (!page && DMProjectDocumentSourceListOutlineDS::isPageTag(tag))
         page = emptyPageWithTitle(DMProjectDocumentSourceListOutlineDS::pageTitleForTag(tag));
 
-    // The toolbar's Gantt controls, and the items view's buttons.
+    // The toolbar's Gantt controls; the items view sets its own buttons for its page.
     const bool gantt = tag == Page::GanttPage || tag == Page::ByResourcesPage;
     if (m_outlets.todayButtonTBItem)
         m_outlets.todayButtonTBItem->setVisible(gantt);
     if (m_searchFieldAction)
         m_searchFieldAction->setVisible(gantt);
-    for (QPushButton *button : {m_outlets.itemsNewGroupButton.data(), m_outlets.itemsExportButton.data(),
-                                m_outlets.itemsImportButton.data()})
-        if (button)
-            button->setVisible(tag == Page::ItemsResourcesPage);
-    if (m_outlets.itemsBackButton)
-        m_outlets.itemsBackButton->setVisible(tag == Page::ItemsResourcesPage
-                                              && !m_outlets.itemsViewEditedResourceGroup.expired());
-    if (m_outlets.itemsAddButton)
-        m_outlets.itemsAddButton->setEnabled(tag != Page::ItemsLinksPage);
 
     if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
         content->setCurrentWidget(page ? page : emptyPageWithTitle(QString()));
@@ -177,7 +168,11 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
         return list->containerView();
     }
     default:
-        return isItemsViewPage(tag) ? m_outlets.itemsContainerView.data() : nullptr;
+        if (!isItemsViewPage(tag) || !m_itemsView)
+            return nullptr;
+        m_itemsView->updateItemsArrayWithTag(tag);
+        m_itemsView->updateItemsViewContentsArray();
+        return m_outlets.itemsContainerView;
     }
 }
 

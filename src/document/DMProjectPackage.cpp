@@ -327,7 +327,7 @@ bool DMProjectPackage::write(const QString &packagePath, const WriteRequest &req
     const QVariantMap projectDictionary =
         request.projectDictionary ? request.projectDictionary(report->droppedDocuments) : QVariantMap();
     QString plistError;
-    QByteArray projectData = DMPropertyList::dataWithPropertyList(projectDictionary, DMPropertyList::XML, &plistError);
+    QByteArray projectData = DMPropertyList::dataWithPropertyList(projectDictionary, DMPropertyList::CompactXML, &plistError);
     if (projectData.isEmpty())
         return fail(DMLocalizedString("The project could not be written: %1").arg(plistError));
     if (!request.password.isEmpty()) {

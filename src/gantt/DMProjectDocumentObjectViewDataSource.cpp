@@ -110,6 +110,7 @@ void DMProjectDocumentObjectViewDataSource::attachToViews()
 
 void DMProjectDocumentObjectViewDataSource::detachFromViews()
 {
+    closeDragUndoGroup();
     if (DMProjectView *view = canvas()) {
         if (view->datasource() == this)
             view->setDatasource(nullptr);

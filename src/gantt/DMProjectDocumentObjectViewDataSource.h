@@ -6,8 +6,10 @@
 #include "DMObjectViewDataSource.h"
 #include "DMProjectViewDelegate.h"
 #include "DMProjectViewDragHandlerObjectDelegate.h"
+#include "DMUndoManager.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QPointF>
 #include <QRectF>
 
@@ -177,6 +179,9 @@ private:
     void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
+    // After dates moved the shown span's last day alone.
+    void widenProjectView();
+    void resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame);
     // Relays out when the items' dates have left the shown span.
     void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
@@ -184,6 +189,8 @@ private:
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
     // Opens the object's inspector a moment later, once the gesture that made it is over.
     void editLater(const std::shared_ptr<DMProjectViewObject> &object);
+    void openDragUndoGroup();
+    void closeDragUndoGroup();
 
     DMGanttDocumentHooks &m_document;
     std::shared_ptr<DMProjectViewBackgroundObject> m_background;
@@ -205,6 +212,7 @@ private:
     bool m_relayoutPending = false;
     bool m_shownTimeSpanCheckPending = false;
     bool m_reloadPending = false;
+    bool m_widenPending = false;
     bool m_resourceLanesPending = false;
     // A resource's number of lanes changed since the outline last read its rows' heights.
     bool m_resourceRowHeightsStale = false;
@@ -225,4 +233,5 @@ private:
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
     bool m_linkIndexValid = false;
+    QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
 };

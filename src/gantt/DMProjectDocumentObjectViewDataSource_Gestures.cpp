@@ -140,10 +140,13 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
             canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items,
                                                        canvas->lastMouseDownEvent().hasModifier(DMEvent::Shift));
         if (operation != DMProjectViewDragOperation::MoveItem) {
-            if (operation >= DMObjectViewDragOperation::FirstObjectOperation)
+            if (operation >= DMObjectViewDragOperation::FirstObjectOperation) {
                 canvas->setDragOperationConcernedObjects({bar});
+                openDragUndoGroup();
+            }
             return operation;
         }
+        openDragUndoGroup();
         const DMBaseObjectList selection = canvas->selectedObjects();
         const bool allTaskBars = std::all_of(selection.cbegin(), selection.cend(), [](const auto &selected) {
             return dynamic_cast<const DMUIProjectTask *>(selected.get()) != nullptr;
@@ -202,6 +205,26 @@ void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWith
     itemDatesDidChange();
     if (view)
         view->setNeedsDisplay();
+    closeDragUndoGroup();
+}
+
+// From press to release a drag is one undo step, however long its steps take: without the
+// group, a step that came more than the undo manager's fence time after the one before would
+// start a step of its own.
+void DMProjectDocumentObjectViewDataSource::openDragUndoGroup()
+{
+    closeDragUndoGroup();
+    if (DMUndoManager *undo = m_document.undoManager()) {
+        undo->beginUndoGrouping();
+        m_dragUndoGroup = undo;
+    }
+}
+
+void DMProjectDocumentObjectViewDataSource::closeDragUndoGroup()
+{
+    const QPointer<DMUndoManager> undo = std::exchange(m_dragUndoGroup, nullptr);
+    if (undo)
+        undo->endUndoGrouping();
 }
 
 void DMProjectDocumentObjectViewDataSource::linkPendingDependency()

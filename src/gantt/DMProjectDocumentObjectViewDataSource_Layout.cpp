@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -110,6 +111,11 @@ void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
         return;
     }
     updateBackgroundObjectRowsColor();
+    resizeViews(projectViewFrame, timelineViewFrame);
+}
+
+void DMProjectDocumentObjectViewDataSource::resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame)
+{
     if (DMProjectView *canvas = this->canvas()) {
         canvas->setCanvasSize(projectViewFrame.size());
         canvas->resize(projectViewFrame.size().toSize());
@@ -121,6 +127,29 @@ void DMProjectDocumentObjectViewDataSource::relayoutProjectView()
         timeline->update();
         timeline->resetCursorRects();
     }
+}
+
+void DMProjectDocumentObjectViewDataSource::widenProjectView()
+{
+    m_widenPending = false;
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project || m_relayoutPending)
+        return;
+    // The bars stay where they are as long as the scale and the first day do: only the canvas,
+    // its background and the timeline take the new last day.
+    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
+    const float pixelsPerDay = attributes.pixelsPerDay;
+    const DMDate firstDay = attributes.timeSpanBeginDate;
+    QRectF projectViewFrame;
+    QRectF timelineViewFrame;
+    computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
+    if (attributes.pixelsPerDay != pixelsPerDay || attributes.timeSpanBeginDate != firstDay) {
+        relayoutProjectView();
+        return;
+    }
+    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
+    updateBackgroundObjectRowsColor();
+    resizeViews(projectViewFrame, timelineViewFrame);
 }
 
 void DMProjectDocumentObjectViewDataSource::syncProjectViewWithOutlineView()
@@ -174,8 +203,10 @@ void DMProjectDocumentObjectViewDataSource::checkShownTimeSpan()
     resourceLanesNeedLayout();
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const DMTimelineTimeSpan shown = DMProjectTimelineDataSource_shownTimeSpan(*project);
-    if (shown.begin != attributes.timeSpanBeginDate || shown.end != attributes.timeSpanEndDate)
+    if (shown.begin != attributes.timeSpanBeginDate)
         relayoutSoon();
+    else if (shown.end != attributes.timeSpanEndDate)
+        performOnceAfterDelay(m_widenPending, 0, &DMProjectDocumentObjectViewDataSource::widenProjectView);
 }
 
 void DMProjectDocumentObjectViewDataSource::titleAttributesDidChange()
@@ -285,8 +316,8 @@ void DMProjectDocumentObjectViewDataSource::layoutObjects()
     if (!project)
         return;
     const int viewMode = project->displayAttributes().viewMode;
-    // A bar made here is placed at once; its link lines take only bars already made, so the
-    // lines whose other bar comes later are placed by layoutObjectsVertically, after every bar.
+    // Every link is placed once, by layoutObjectsVertically, after every bar.
+    const DMUIProjectItem::DeferredLinkUpdates deferred;
     forEachItem(*project, [](DMProjectItem &item) {
         if (const auto object = item.ganttUIObject())
             object->representedObject_timeSpanChanged();
@@ -358,6 +389,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         return;
     const DMOutlineView *outline = m_document.projectOutlineView();
     const int viewMode = project->displayAttributes().viewMode;
+    std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
     // Rows not shown (inside a collapsed process) hide their bars.
     forEachItem(*project, [](DMProjectItem &item) {
         if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
@@ -400,6 +432,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
             }
         }
     }
+    deferred.reset();
     linkObjectsFramesDidChange();
     if (DMProjectView *canvas = this->canvas())
         canvas->setNeedsDisplay();

@@ -27,16 +27,6 @@ DMDate dateFromVariant(const QVariant &value)
     return DMDate::dateWithDictionaryRepresentation(value);
 }
 
-void widenOverItem(const DMProjectItem &item, DMDate &begin, DMDate &end)
-{
-    if (!item.beginDate().isNull() && (begin.isNull() || item.beginDate() < begin))
-        begin = item.beginDate();
-    if (!item.endDate().isNull() && (end.isNull() || item.endDate() > end))
-        end = item.endDate();
-    for (const auto &child : item.subitems())
-        widenOverItem(*child, begin, end);
-}
-
 int projectTimelineMode(const DMProject &project)
 {
     const QVariant value = project.attribute(kDMProject_TimelineViewMode);
@@ -83,11 +73,10 @@ DMTimelineTimeSpan DMProjectTimelineDataSource_effectiveProjectTimeSpan(const DM
 {
     DMDate begin = project.beginDate();
     DMDate end = project.endDate();
-    for (const auto &item : project.tasks())
-        widenOverItem(*item, begin, end);
-    if (const auto container = project.eventContainer())
-        for (const auto &event : container->events())
-            widenOverItem(*event, begin, end);
+    if (const DMDate first = project.itemsBeginDate(); !first.isNull() && (begin.isNull() || first < begin))
+        begin = first;
+    if (const DMDate last = project.itemsEndDate(); !last.isNull() && (end.isNull() || last > end))
+        end = last;
     if (begin.isNull())
         begin = today.isNull() ? DMDate::dateForNow() : today;
     if (end.isNull() || end < begin)

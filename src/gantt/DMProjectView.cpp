@@ -274,6 +274,15 @@ void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
 
 void DMProjectView::resetToolTips()
 {
+    // Gathered when a tool tip is asked for: a relayout of many bars should not walk them all
+    // again for the few event bars.
+    m_toolTips.clear();
+    m_toolTipsStale = true;
+}
+
+void DMProjectView::gatherToolTips() const
+{
+    m_toolTipsStale = false;
     m_toolTips.clear();
     if (!datasource())
         return;
@@ -281,7 +290,7 @@ void DMProjectView::resetToolTips()
     for (quint16 layer : std::set<quint16>(visibleLayers())) {
         if (!datasource())
             return;
-        const DMBaseObjectList objects = datasource()->objectViewObjectsInRectForLayer(this, bounds, layer);
+        const DMBaseObjectList objects = datasource()->objectViewObjectsInRectForLayer(const_cast<DMProjectView *>(this), bounds, layer);
         for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
             auto *bar = dynamic_cast<DMUIProjectItem *>(it->get());
             const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
@@ -293,6 +302,8 @@ void DMProjectView::resetToolTips()
 
 QString DMProjectView::toolTipAtViewPoint(QPointF viewPoint) const
 {
+    if (m_toolTipsStale)
+        gatherToolTips();
     // The last added area is the front-most.
     for (auto it = m_toolTips.crbegin(); it != m_toolTips.crend(); ++it) {
         if (!it->rect.contains(viewPoint))

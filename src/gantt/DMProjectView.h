@@ -113,6 +113,8 @@ private:
     quint64 m_autoscrollRun = 0;
     QRectF m_drawRectVisibleRect;
     bool m_isFinished = false;
-    QList<ToolTipArea> m_toolTips;
+    void gatherToolTips() const;
+    mutable QList<ToolTipArea> m_toolTips;
+    mutable bool m_toolTipsStale = false;
     std::function<void(const QRectF &)> m_redrawObserver;
 };

@@ -25,6 +25,13 @@ DMProjectViewObject::~DMProjectViewObject()
     m_isValid = false;
 }
 
+QSizeF DMProjectViewObject::measuredSizeOfString(const QString &text) const
+{
+    if (!m_measured || m_measured->text != text || m_measured->font != m_textAttributes.font)
+        m_measured = Measured{text, m_textAttributes.font, m_textAttributes.sizeOfString(text)};
+    return m_measured->size;
+}
+
 DMTextAttributes DMProjectViewObject::defaultTextAttributes() const
 {
     static const DMTextAttributes attributes{DMTextAttributes::smallSystemFont(), Qt::black, Qt::AlignLeft, false};
@@ -93,7 +100,15 @@ void DMProjectViewObject::setBoundingBox(const QRectF &boundingBox)
     DMBaseObject::setBoundingBox(boundingBox);
     if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
         delegate->projectViewObjectBoundingBoxDidChangeFromTo(this, old, boundingBox);
-    updateGuideAnchorObjects();
+    m_guideAnchorsStale = true;
+}
+
+DMBaseObjectList DMProjectViewObject::guideAnchorsObjects() const
+{
+    // Placing the labels moves them, which asks the canvas to redraw where they were and are.
+    if (std::exchange(m_guideAnchorsStale, false))
+        const_cast<DMProjectViewObject *>(this)->updateGuideAnchorObjects();
+    return DMBaseObject::guideAnchorsObjects();
 }
 
 void DMProjectViewObject::objectNeedsUpdate()

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class DMEvent;
 class DMObjectViewDelegate;
@@ -35,6 +36,10 @@ public:
     virtual DMTextAttributes defaultTextAttributes() const;
 
     QColor bestContrastColor() const { return m_bestContrastColor; }
+    // The size of the text in the object's text attributes. The last text measured is
+    // remembered with its font: a bar measures its title whenever its width changes (a zoom
+    // changes every bar's), and shaping text is what that would cost.
+    QSizeF measuredSizeOfString(const QString &text) const;
 
     // The project of the object's model object; null when it has none (any more).
     virtual std::shared_ptr<DMProject> project() const = 0;
@@ -55,7 +60,10 @@ public:
     // (DMProjectView::setHoveredObject); a pending link highlights the bars it joins.
     void setHovered(bool hovered);
 
+    // A new bounding box leaves the guide labels to be placed when they are next asked for:
+    // only the objects being dragged show theirs, and a pushed chain moves thousands of bars.
     void setBoundingBox(const QRectF &boundingBox) override;
+    DMBaseObjectList guideAnchorsObjects() const override;
     void setFillColor(const QColor &color) override;
     void setStrokeColor(const QColor &color) override;
     // Asks the canvas to redraw the bounding box grown by 20 on every side.
@@ -77,4 +85,12 @@ private:
     DMTextAttributes m_textAttributes;
     QColor m_bestContrastColor;
     bool m_hovered = false;
+    mutable bool m_guideAnchorsStale = false;
+    struct Measured
+    {
+        QString text;
+        QFont font;
+        QSizeF size;
+    };
+    mutable std::optional<Measured> m_measured;
 };

@@ -36,9 +36,9 @@ std::optional<DMTextAttributes> &cachedTitleAttributes()
     return attributes;
 }
 
-// Names the undo step that the edit of a drag step joined, as the menu shows it ("Undo Move").
-// A later step of the same drag is dropped by the undo manager (fenced off) and joins no open
-// step: it renames nothing, so a step closed before is never given this drag's name.
+// Names the undo step that the edit of a drag step joined, as the menu shows it ("Undo Move"):
+// the canvas controller's group from press to release, or the turn's step of a keyboard nudge.
+// With no step open it renames nothing, so a step closed before never takes this drag's name.
 void nameUndoStepOfDrag(const DMProject &project, qint32 operation)
 {
     DMUndoManager *undo = project.undoManager();
@@ -168,7 +168,7 @@ void DMUIProjectItem::setFrame(const QRectF &requested)
     if (frame.size() != old.size())
         updateUIFeatures();
 
-    if (viewModeVisibility() != kDMProjectViewMode_Gantt)
+    if (viewModeVisibility() != kDMProjectViewMode_Gantt || s_linkUpdatesDeferred > 0)
         return;
     if (const std::shared_ptr<DMProjectItem> item = representedObject()) {
         // Links follow the bar: outbound first, then inbound. Copies, since a link may be

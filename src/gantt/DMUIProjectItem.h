@@ -103,6 +103,17 @@ public:
     // Drops the cached title attributes (after the font-size preference changed).
     static void resetTitleTextAttributes();
 
+    // While one lives, bars that move do not tell their links: a layout of every bar places
+    // every link once at its end instead of once per end and pass.
+    class DeferredLinkUpdates
+    {
+    public:
+        DeferredLinkUpdates() { ++s_linkUpdatesDeferred; }
+        ~DeferredLinkUpdates() { --s_linkUpdatesDeferred; }
+        DeferredLinkUpdates(const DeferredLinkUpdates &) = delete;
+        DeferredLinkUpdates &operator=(const DeferredLinkUpdates &) = delete;
+    };
+
 protected:
     // x and width of the frame for the item's dates: x = the begin's aligned x, width = the
     // aligned width to the end. Milestones centre a fixed width on their date, processes reach
@@ -138,6 +149,8 @@ private:
         DMUIProjectDateDragStep pressDates;
         float pressProgress = 0.0f;
     };
+
+    static inline int s_linkUpdatesDeferred = 0;
 
     int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;

@@ -50,7 +50,7 @@ DMUIProjectProcessTitleInput DMUIProjectProcess::titleInput(DMObjectView *view) 
     input.frame = frame();
     const std::shared_ptr<DMProject> owner = project();
     input.displayTaskNames = owner && owner->displayAttributes().displayTaskNames;
-    input.titleSize = textAttributes().sizeOfString(titleText());
+    input.titleSize = measuredSizeOfString(titleText());
     // Without a view (the handles) the Gantt view is assumed; the hit test passes its view.
     input.ganttView = viewModeVisibility() == kDMProjectViewMode_Gantt && (!view || qobject_cast<DMProjectView *>(view));
     if (auto *projectView = qobject_cast<DMProjectView *>(view))

@@ -125,7 +125,7 @@ DMUIProjectTaskTitleInput DMUIProjectTask::titleInput(DMObjectView *view) const
     const std::shared_ptr<DMProject> owner = project();
     const std::shared_ptr<DMProjectItem> item = representedObject();
     input.displayTaskNames = owner && item && owner->displayAttributes().displayTaskNames && !item->title().isEmpty();
-    input.titleSize = textAttributes().sizeOfString(titleText());
+    input.titleSize = measuredSizeOfString(titleText());
     input.ganttView = viewModeVisibility() == kDMProjectViewMode_Gantt;
     if (view && !qobject_cast<DMProjectView *>(view))
         input.ganttView = false;

@@ -393,12 +393,84 @@ void DMProject::updateChangeCount(int kind) const
 
 void DMProject::scheduleUpdateItemsArrayWithTag(int tag)
 {
-    if (m_loading > 0)
+    // One call per tag for many changes (a pasted chain adds its links one by one).
+    if (m_loading > 0 || m_pendingItemsArrayTags.contains(tag))
         return;
+    m_pendingItemsArrayTags.insert(tag);
     m_delayedCalls->performAfterDelay(0.05, [this, tag] {
+        m_pendingItemsArrayTags.remove(tag);
         if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument)
             document->updateItemsArrayWithTag(tag);
     });
+}
+
+void DMProject::itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd)
+{
+    ItemsTimeSpan &span = m_itemsTimeSpan;
+    if (span.valid) {
+        // An end that moves outwards widens the span; one that held it and moves inwards may
+        // leave it to another item, found by the next walk.
+        if (item.beginDate() < span.begin)
+            span.begin = item.beginDate();
+        else if (oldBegin == span.begin && item.beginDate() != oldBegin)
+            span.valid = false;
+        if (item.endDate() > span.end)
+            span.end = item.endDate();
+        else if (oldEnd == span.end && item.endDate() != oldEnd)
+            span.valid = false;
+    }
+    if (m_loading > 0 || !m_displayAttributes.projectDocument)
+        return;
+    const bool first = m_itemsWithChangedDates.isEmpty();
+    m_itemsWithChangedDates.insert(item.objectID());
+    if (!first)
+        return;
+    m_delayedCalls->performAfterDelay(0.1, [this] {
+        QList<DMProjectItem *> items;
+        items.reserve(m_itemsWithChangedDates.size());
+        for (const quint64 id : std::as_const(m_itemsWithChangedDates))
+            if (const auto object = m_index.value(id).lock())
+                if (auto *changed = dynamic_cast<DMProjectItem *>(object.get()))
+                    items.append(changed);
+        m_itemsWithChangedDates.clear();
+        if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument; document && !items.isEmpty())
+            document->itemDatesDidChange(items);
+    });
+}
+
+const DMProject::ItemsTimeSpan &DMProject::itemsTimeSpan() const
+{
+    ItemsTimeSpan &span = m_itemsTimeSpan;
+    if (span.valid)
+        return span;
+    span = ItemsTimeSpan{true, DMDate(), DMDate()};
+    std::vector<const DMProjectItem *> stack;
+    for (const auto &item : m_tasks)
+        stack.push_back(item.get());
+    if (m_eventContainer)
+        for (const auto &event : m_eventContainer->events())
+            stack.push_back(event.get());
+    while (!stack.empty()) {
+        const DMProjectItem *item = stack.back();
+        stack.pop_back();
+        if (!item->beginDate().isNull() && (span.begin.isNull() || item->beginDate() < span.begin))
+            span.begin = item->beginDate();
+        if (!item->endDate().isNull() && (span.end.isNull() || item->endDate() > span.end))
+            span.end = item->endDate();
+        for (const auto &child : item->subitems())
+            stack.push_back(child.get());
+    }
+    return span;
+}
+
+DMDate DMProject::itemsBeginDate() const
+{
+    return itemsTimeSpan().begin;
+}
+
+DMDate DMProject::itemsEndDate() const
+{
+    return itemsTimeSpan().end;
 }
 
 QVariantMap DMProject::dictionaryRepresentation() const
@@ -508,6 +580,7 @@ void DMProject::attachSubtree(DMProjectObject *root)
 {
     if (!root)
         return;
+    m_itemsTimeSpan.valid = false;
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
@@ -546,6 +619,7 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
 {
     if (!root)
         return;
+    m_itemsTimeSpan.valid = false;
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {

@@ -144,6 +144,15 @@ public:
     void updateChangeCount(int kind) const;
     void scheduleUpdateItemsArrayWithTag(int tag);
 
+    // Called by an item whose dates were applied: the document hears of every item changed
+    // meanwhile in one call 0.1 s after the first, and the items' time span is kept up to date.
+    void itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd);
+    // The earliest begin and latest end of every item (tasks and their subitems, events); null
+    // dates when there is none. Kept as dates change, walked again only when an item that held
+    // an end moved inwards or the trees changed.
+    DMDate itemsBeginDate() const;
+    DMDate itemsEndDate() const;
+
     // The whole project as a dictionary, and back (see DMProjectCoder for the two-phase load).
     QVariantMap dictionaryRepresentation() const;
     // Builds a project; problems are logged (qWarning) and, when given, appended to *problems.
@@ -173,7 +182,11 @@ public:
     // between their dates (they may have been out of the project when the calendar changed).
     void subtreeDidJoin(DMProjectObject *root);
     void beginLoading() { ++m_loading; }
-    void endLoading() { --m_loading; }
+    void endLoading()
+    {
+        --m_loading;
+        m_itemsTimeSpan.valid = false; // loaders set dates without announcing them
+    }
     void noteObjectID(quint64 objectID);
 
 private:
@@ -217,4 +230,14 @@ private:
     std::unique_ptr<ListDelegate<DMProjectResource>> m_resourceDelegate;
     std::unique_ptr<DMDelayedCalls> m_delayedCalls;
     int m_loading = 0;
+    QSet<quint64> m_itemsWithChangedDates; // waiting for the document's notification
+    QSet<int> m_pendingItemsArrayTags;
+    struct ItemsTimeSpan
+    {
+        bool valid = false;
+        DMDate begin;
+        DMDate end;
+    };
+    mutable ItemsTimeSpan m_itemsTimeSpan;
+    const ItemsTimeSpan &itemsTimeSpan() const;
 };

@@ -577,6 +577,51 @@ std::shared_ptr<DMProjectItem> DMProjectCoder::newItemForClassName(const QString
     return nullptr;
 }
 
+namespace {
+
+// A new item of the class, as the loader makes it before reading its fields.
+const DMProjectItem *prototypeOfClass(const QString &className)
+{
+    static QHash<QString, std::shared_ptr<DMProjectItem>> prototypes;
+    auto it = prototypes.find(className);
+    if (it == prototypes.end())
+        it = prototypes.insert(className, DMProjectCoder::newItemForClassName(className));
+    return it.value().get();
+}
+
+// Leaves out of an item's dictionary the values that a new item of its class has, which the
+// loader keeps when the key is absent; its links lose their owner's ID (the item that holds
+// them) and their default look. The fill colour stays: its default is a preference.
+void leaveOutDefaultValues(QVariantMap &d, const DMProjectItem &item)
+{
+    const DMProjectItem *prototype = prototypeOfClass(item.className());
+    if (!prototype)
+        return;
+    if (item.progress() == prototype->progress())
+        d.remove(QStringLiteral("progress"));
+    if (item.locked() == prototype->locked())
+        d.remove(QStringLiteral("locked"));
+    if (item.useWorkingSchedule() == prototype->useWorkingSchedule())
+        d.remove(QStringLiteral("useWorkingSchedule"));
+    auto links = d.find(QStringLiteral("outboundDependencies"));
+    if (links == d.end())
+        return;
+    static const QVariantMap defaultStyle = DMProjectDependency().styleRepresentation();
+    QVariantList list = links.value().toList();
+    for (QVariant &value : list) {
+        QVariantMap link = value.toMap();
+        link.remove(QStringLiteral("fromItem"));
+        link.remove(kClass);
+        for (auto style = defaultStyle.cbegin(); style != defaultStyle.cend(); ++style)
+            if (link.value(style.key()) == style.value())
+                link.remove(style.key());
+        value = link;
+    }
+    links.value() = list;
+}
+
+} // namespace
+
 QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root)
 {
     struct Frame
@@ -587,13 +632,18 @@ QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root)
         qsizetype next = 0;
     };
     std::vector<Frame> stack;
-    stack.push_back({&root, root.dictionaryRepresentation(), {}, 0});
+    const auto representation = [](const DMProjectItem &item) {
+        QVariantMap d = item.dictionaryRepresentation();
+        leaveOutDefaultValues(d, item);
+        return d;
+    };
+    stack.push_back({&root, representation(root), {}, 0});
     QVariantMap result;
     while (!stack.empty()) {
         Frame &top = stack.back();
         if (top.next < top.item->subitems().size()) {
             const DMProjectItem *child = top.item->subitems().at(top.next++).get();
-            stack.push_back({child, child->dictionaryRepresentation(), {}, 0});
+            stack.push_back({child, representation(*child), {}, 0});
             continue;
         }
         Frame done = std::move(top);

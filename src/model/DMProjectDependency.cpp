@@ -129,8 +129,12 @@ QVariantMap DMProjectDependency::dictionaryRepresentation() const
 
 void DMProjectDependency::loadStyle(const QVariantMap &d)
 {
+    static const QColor kDefaultLinkColor = DMProjectDependency().color();
     setKind(integerForKey(d, QStringLiteral("kind")));
-    const QColor color = colorWithComponentsDictionary(dictionaryForKey(d, QStringLiteral("color")));
+    // Files leave the default colour out.
+    const QColor color = d.contains(QStringLiteral("color"))
+        ? colorWithComponentsDictionary(dictionaryForKey(d, QStringLiteral("color")))
+        : kDefaultLinkColor;
     if (color.isValid())
         setColor(color);
     setLinkStyle(integerForKey(d, QStringLiteral("linkStyle")));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class DMProjectItem;
 
 // The kinds of change of a document's change count (the platform's numbers).
@@ -34,9 +36,9 @@ public:
 
     // The document's change count (DMDocumentChangeKind).
     virtual void updateChangeCount(int /*kind*/) {}
-    // Called 0.1 s after the dates of an item were applied, once per item and idle period.
-    virtual void beginDateDidChangeForItem(DMProjectItem * /*item*/) {}
-    virtual void endDateDidChangeForItem(DMProjectItem * /*item*/) {}
+    // Called 0.1 s after the dates of items were applied, once for all the items whose dates
+    // changed meanwhile (each once, still in the project).
+    virtual void itemDatesDidChange(const QList<DMProjectItem *> & /*items*/) {}
     // _updateItemsArrayWithTag (DMItemsViewTag): the model asks for the links 0.05 s after a
     // dependency is added or removed.
     virtual void updateItemsArrayWithTag(int /*tag*/) {}

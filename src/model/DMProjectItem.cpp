@@ -153,8 +153,8 @@ void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 du
         willChangeValueForKey(DMProjectKey::endDate);
         willChangeValueForKey(DMProjectKey::validatedEndDate);
     }
-    m_beginDate = begin;
-    m_endDate = end;
+    const DMDate oldBegin = std::exchange(m_beginDate, begin);
+    const DMDate oldEnd = std::exchange(m_endDate, end);
     if (endChanges) {
         didChangeValueForKey(DMProjectKey::validatedEndDate);
         didChangeValueForKey(DMProjectKey::endDate);
@@ -166,22 +166,11 @@ void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 du
     assign(m_duration, duration, DMProjectKey::duration);
     itemDatesDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_timeSpanChanged);
-    // The document hears of the change once the dates have settled (a drag sets them often).
-    if (const std::shared_ptr<DMProject> project = this->project()) {
-        const std::weak_ptr<DMProject> weakProject = project;
-        if (beginChanges)
-            performSelectorAfterIdleTimeout(this, "beginDateDidChangeForItem", [this, weakProject] {
-                if (const auto p = weakProject.lock())
-                    if (DMProjectDocumentHooks *document = p->displayAttributes().projectDocument)
-                        document->beginDateDidChangeForItem(this);
-            }, 0.1);
-        if (endChanges)
-            performSelectorAfterIdleTimeout(this, "endDateDidChangeForItem", [this, weakProject] {
-                if (const auto p = weakProject.lock())
-                    if (DMProjectDocumentHooks *document = p->displayAttributes().projectDocument)
-                        document->endDateDidChangeForItem(this);
-            }, 0.1);
-    }
+    // The document hears of the change once the dates have settled (a drag sets them often),
+    // in one call for all the items changed meanwhile.
+    if ((beginChanges || endChanges) && isAttached())
+        if (DMProject *project = projectPointer())
+            project->itemDatesDidChange(*this, oldBegin, oldEnd);
 }
 
 void DMProjectItem::itemDatesDidChange()

@@ -25,11 +25,6 @@
 namespace {
 
 // Pages of the window that are not built yet: the items view (1 to 5, 7, 8).
-bool isPageNotBuiltYet(int tag)
-{
-    return tag >= 1 && tag <= 8 && tag != 6;
-}
-
 // Pages printed from their view are drawn at twice the screen's resolution, for paper.
 constexpr int kPageWidgetScale = 2;
 constexpr double kMetersPerInch = 0.0254;
@@ -89,8 +84,6 @@ void DMProjectDocumentPrint::printDocument()
         printReport();
     } else if (QWidget *page = m_host->printablePageWidget(tag)) {
         printPageWidget(page);
-    } else if (isPageNotBuiltYet(tag)) {
-        presentError(DMLocalizedString("This page cannot be printed yet."), QString());
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -496,9 +497,45 @@ QVariant DMPropertyList::storableValue(const QVariant &value, int depth)
     }
 }
 
+namespace {
+
+// libplist's XML without its indentation: the tabs that begin a line after a tag that cannot
+// hold text (a container's opening tag, an end tag, an empty element, the prolog). Text never
+// holds a bare '<' or '>' (both are escaped), so every '<' and '>' is a tag's.
+QByteArray withoutIndentation(const QByteArray &xml)
+{
+    QByteArray out;
+    out.reserve(xml.size());
+    const char *p = xml.constData();
+    const char *const end = p + xml.size();
+    bool textMayFollow = false; // the last tag opened an element that holds text
+    while (p < end) {
+        const char c = *p;
+        if (c == '<') {
+            const char *close = static_cast<const char *>(std::memchr(p, '>', size_t(end - p)));
+            if (!close)
+                close = end - 1;
+            const QByteArrayView tag(p, close - p + 1);
+            textMayFollow = !tag.startsWith("</") && !tag.startsWith("<?") && !tag.startsWith("<!")
+                && !tag.endsWith("/>") && tag != "<dict>" && tag != "<array>" && !tag.startsWith("<plist");
+            out.append(tag);
+            p = close + 1;
+            continue;
+        }
+        out.append(c);
+        ++p;
+        if (c == '\n' && !textMayFollow)
+            while (p < end && *p == '\t')
+                ++p;
+    }
+    return out;
+}
+
+} // namespace
+
 QByteArray DMPropertyList::dataWithPropertyList(const QVariant &plist, Format format, QString *error)
 {
-    Writer writer(format == XML);
+    Writer writer(format != Binary);
     PlistPtr root(writer.node(plist, 0));
     if (!root) {
         setError(error, writer.error);
@@ -519,6 +556,8 @@ QByteArray DMPropertyList::dataWithPropertyList(const QVariant &plist, Format fo
         plist_to_xml(root.get(), &bytes, &length);
         data = QByteArray(bytes, bytes ? qsizetype(length) : 0);
         plist_to_xml_free(bytes);
+        if (format == CompactXML)
+            data = withoutIndentation(data);
     }
     if (data.isEmpty())
         setError(error, QStringLiteral("The property list could not be written."));

@@ -14,7 +14,8 @@
 class DMPropertyList
 {
 public:
-    enum Format { XML, Binary };
+    // CompactXML: XML without indentation, for large files.
+    enum Format { XML, Binary, CompactXML };
 
     // Returns an invalid QVariant and sets *error on failure.
     static QVariant propertyListWithData(const QByteArray &data, QString *error = nullptr);

@@ -103,7 +103,6 @@ public:
     // The length of a day of the item's duration: the working window of a day when it uses
     // the working schedule, else 24 hours.
     qint64 dayLengthForItem(const DMProjectItem &item) const;
-    static qint64 dayLengthForItemInProject(const DMProjectItem &item, const DMProject *project);
     // The in-place date editor open over a date cell; null when none.
     DMDatePickerCellEditor *dateEditor() const { return m_dateEditor.editor(); }
 

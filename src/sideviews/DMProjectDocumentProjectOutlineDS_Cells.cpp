@@ -2,6 +2,8 @@
 // the date editor laid over a date cell, and the inspectors opened from the other cells.
 #include "DMProjectDocumentProjectOutlineDS.h"
 
+#include "DMDurationParts.h"
+
 #include "DMBeep.h"
 #include "DMCurrencyFormatter.h"
 #include "DMDateCellPreferences.h"
@@ -72,41 +74,21 @@ QVariant platformDate(const DMDate &date)
 
 QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 dayLength)
 {
-    if (dayLength <= 0)
-        dayLength = 86400;
-    const qint64 a = seconds < 0 ? -seconds : seconds;
-    qint64 days = a / dayLength;
-    const qint64 rest = a - days * dayLength;
-    qint64 hours = rest / 3600;
-    qint64 minutes = (rest - hours * 3600) / 60;
-    if (seconds < 0) {
-        days = -days;
-        hours = -hours;
-        minutes = -minutes;
-    }
+    const DMDurationParts parts = DMDurationParts::split(seconds, dayLength);
     QString text;
-    if (days >= 1)
-        text += withNumber("%d days ", days);
-    if (hours > 0)
-        text += withNumber("%d hours ", hours);
-    if (minutes > 0 && days == 0)
-        text += withNumber("%d min ", minutes);
+    if (parts.days >= 1)
+        text += withNumber("%d days ", parts.days);
+    if (parts.hours > 0)
+        text += withNumber("%d hours ", parts.hours);
+    if (parts.minutes > 0 && parts.days == 0)
+        text += withNumber("%d min ", parts.minutes);
     return text;
 }
 
 qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItem(const DMProjectItem &item) const
 {
-    return dayLengthForItemInProject(item, m_document.project().get());
-}
-
-qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItemInProject(const DMProjectItem &item, const DMProject *project)
-{
-    if (!item.useWorkingSchedule() || !project)
-        return 86400;
-    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
-    // An empty day window would make every duration a division by zero: whole days instead.
-    const qint64 window = qint64(attributes.dayViewEndMinute - attributes.dayViewBeginMinute) * 60;
-    return window > 0 ? window : 86400;
+    // The item's own project: the outline shows only items of the document's project.
+    return DMDurationParts::dayLengthForItem(item);
 }
 
 QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item, const QString &column) const

@@ -11,6 +11,7 @@
 #include "DMSourceListDocument.h"
 #include "DMSourceListIcons.h"
 
+#include <algorithm>
 #include <QHeaderView>
 
 #include <vector>
@@ -236,7 +237,7 @@ void DMProjectDocumentSourceListOutlineDS::countBadges()
                     Tag::ItemsLinksPage})
         m_badgeCounts.insert(tag, m_document.itemsViewContentsCountWithTag(tag));
     // The documents' array begins with its two section separators.
-    m_badgeCounts.insert(Tag::DocumentsPage, m_document.itemsViewContentsCountWithTag(Tag::DocumentsPage) - 2);
+    m_badgeCounts.insert(Tag::DocumentsPage, std::max(0, m_document.itemsViewContentsCountWithTag(Tag::DocumentsPage) - 2));
 }
 
 int DMProjectDocumentSourceListOutlineDS::badgeCountForTag(int tag)

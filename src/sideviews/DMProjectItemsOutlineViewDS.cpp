@@ -1,4 +1,5 @@
 // DMProjectItemsOutlineViewDS: the tree of rows, the columns and their values, and the commands.
+#include "DMDurationParts.h"
 #include "DMProjectItemsOutlineViewDS.h"
 
 #include "DMCheckBoxCell.h"
@@ -157,7 +158,7 @@ QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const
 {
     if (column == kEffortColumn)
         return DMProjectDocumentProjectOutlineDS::durationText(
-            item.subitemsTimeEffort(), DMProjectDocumentProjectOutlineDS::dayLengthForItemInProject(item, m_document.project().get()));
+            item.subitemsTimeEffort(), DMDurationParts::dayLengthForItem(item, m_document.project().get()));
     if (column == kCostColumn) {
         if (!isTask(item))
             return QString();
@@ -260,7 +261,7 @@ void DMProjectItemsOutlineViewDS::addItem(const std::shared_ptr<DMProjectItem> &
     if (item->kind() == kDMProjectItem_Kind_Process)
         duration = kProcessDuration;
     else if (isTask(*item))
-        duration = defaultTaskDuration(*project, DMProjectDocumentProjectOutlineDS::dayLengthForItemInProject(*item, project.get()));
+        duration = defaultTaskDuration(*project, DMDurationParts::dayLengthForItem(*item, project.get()));
     const DMDate begin = selectedIsProcess ? selected->beginDate() : project->beginDate();
     // The first dates make no undo step of their own: the insertion is the step.
     DMUndoManager *undo = project->undoManager();

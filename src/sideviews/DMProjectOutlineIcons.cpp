@@ -33,6 +33,20 @@ QImage drawPerson()
     return image;
 }
 
+// A crate: a resource that is not a person.
+QImage drawMaterial()
+{
+    QImage image = blankImage();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(110, 75, 30), 1.5));
+    p.setBrush(QColor(215, 170, 100));
+    p.drawRect(QRectF(5, 9, 22, 18));
+    p.drawLine(QPointF(5, 15), QPointF(27, 15));
+    p.drawLine(QPointF(16, 9), QPointF(16, 27));
+    return image;
+}
+
 // Two people, one behind the other.
 QImage drawGroup()
 {
@@ -57,6 +71,7 @@ QImage imageNamed(const QString &name)
     static const bool registered = [] {
         DMImageLibrary::registerGenerator(QStringLiteral("28"), drawPerson);
         DMImageLibrary::registerGenerator(QStringLiteral("bt_newgroup"), drawGroup);
+        DMImageLibrary::registerGenerator(QStringLiteral("47"), drawMaterial);
         return true;
     }();
     Q_UNUSED(registered);

@@ -7,8 +7,8 @@ class QPainter;
 class QRectF;
 
 // The pictures of the project outline's icon column: an item's kind drawn in its fill colour
-// (a bar, a diamond, a bracket), and the resource images "28" (a person) and "bt_newgroup" (a
-// group) loaded by name.
+// (a bar, a diamond, a bracket), and the resource images "28" (a person), "47" (material) and
+// "bt_newgroup" (a group) loaded by name.
 namespace DMProjectOutlineIcons {
 
 // Draws the item's kind centred in the rectangle, at most 16 points high.

@@ -1,79 +1,16 @@
 // DMProjectResourcesOutlineViewDS: export and import of the resource file.
 #include "DMProjectResourcesOutlineViewDS.h"
 
-#include "DMLocalizedString.h"
-#include "DMModalUI.h"
-#include "DMPopoverEditorController.h"
-#include "DMProject.h"
 #include "DMProjectListDocument.h"
-#include "DMProjectResource.h"
-#include "DMProjectResourceFile.h"
-
-#include <QDebug>
+#include "DMResourceFileCommands.h"
 
 void DMProjectResourcesOutlineViewDS::itemsViewResourcesExport()
 {
-    const auto project = m_document.project();
-    if (!project)
-        return;
-    DMModalUI::FilePanel panel;
-    panel.proposedName = QStringLiteral("%1-%2.xml").arg(project->title(), DMLocalizedString("Resources"));
-    panel.allowedExtensions = {QStringLiteral("xml")};
-    const QString path = DMModalUI::instance().runSavePanel(panel, m_document.windowForSheet());
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (DMProjectResourceFile::writeToFile(*project, path, &error))
-        return;
-    qWarning() << "Resources: could not write" << path << error;
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("Unable to write the file");
-    alert.informativeText = DMLocalizedString(
-        "An error occured while writing the file.\nPlease check that you have all the necessary permissions to write in "
-        "the specified folder and that there is sufficient free space on the drive.");
-    alert.buttons = {DMLocalizedString("OK")};
-    DMModalUI::instance().runAlert(alert, m_document.windowForSheet());
+    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet());
 }
 
 void DMProjectResourcesOutlineViewDS::itemsViewResourcesImport()
 {
-    const auto project = m_document.project();
-    if (!project)
-        return;
-    DMModalUI::FilePanel panel;
-    panel.allowedExtensions = {QStringLiteral("xml")};
-    const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_document.windowForSheet());
-    if (paths.isEmpty())
-        return;
-    // Everything is read and checked before the project changes.
-    DMProjectResourceFile::Contents contents;
-    QString error;
-    if (!DMProjectResourceFile::readFromFile(paths.first(), &contents, &error)) {
-        qWarning() << "Resources: could not import" << paths.first() << error;
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString("Not a Halcyra 2 resource file.");
-        alert.informativeText = DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources.");
-        alert.buttons = {DMLocalizedString("OK")};
-        DMModalUI::instance().runAlert(alert, m_document.windowForSheet());
-        return;
-    }
-    const QList<std::shared_ptr<DMProjectResource>> resources = DMProjectResourceFile::resourcesForProject(contents, project);
-    if (resources.isEmpty()) {
-        project->updateChangeCount(0); // an import counts as a change even when it adds nothing
-    } else {
-        DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Import Resources"), [&] {
-            for (const auto &resource : resources)
-                project->resources().append(resource);
-        });
-    }
-    didChangeResources();
-    if (contents.skippedCount > 0) {
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString("Some resources were not imported.");
-        alert.informativeText = DMLocalizedString("%1 resources of the file were left out: they lack a name or hold "
-                                                  "values of the wrong kind or out of range.")
-                                    .arg(contents.skippedCount);
-        alert.buttons = {DMLocalizedString("OK")};
-        DMModalUI::instance().runAlert(alert, m_document.windowForSheet());
-    }
+    if (DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet()))
+        didChangeResources();
 }

@@ -1,6 +1,8 @@
 #include "CanvasTestDoubles.h"
 #include "DMObjectViewDragOperation.h"
 
+#include <QPaintEvent>
+
 #include <gtest/gtest.h>
 
 using namespace canvastest;
@@ -103,3 +105,50 @@ TEST(DMBaseObject, FrameChangesGoThroughTheBoundingBoxOfTheSubclass)
 }
 
 } // namespace
+
+namespace {
+
+// Records the region of every paint of a widget.
+class PaintRecorder : public QObject
+{
+public:
+    QList<QRegion> regions;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions.append(static_cast<QPaintEvent *>(event)->region());
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(DMObjectViewDrawing, RedrawRequestsOfOneTurnArePaintedTogether)
+{
+    Canvas canvas;
+    canvas.view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas.view));
+    QCoreApplication::processEvents();
+    PaintRecorder paints;
+    canvas.view.installEventFilter(&paints);
+
+    // A few requests: one paint, covering each of them.
+    const QList<QRect> few{QRect(5, 5, 10, 10), QRect(150, 60, 20, 20), QRect(90, 0, 5, 100)};
+    for (const QRect &rect : few)
+        canvas.view.setNeedsDisplayInRect(rect);
+    canvas.view.setNeedsDisplayInRect(QRectF(900, 900, 10, 10)); // out of view: dropped
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(paints.regions.size(), 1);
+    for (const QRect &rect : few)
+        EXPECT_TRUE(paints.regions.first().contains(rect)) << rect.x();
+
+    // Thousands of requests (a pushed chain): still one paint, over all of them.
+    paints.regions.clear();
+    for (int i = 0; i < 3000; ++i)
+        canvas.view.setNeedsDisplayInRect(QRectF(i % 190, (i / 190) * 5 % 95, 4, 4));
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(paints.regions.size(), 1);
+    EXPECT_TRUE(paints.regions.first().contains(QRect(0, 0, 190, 95)));
+}

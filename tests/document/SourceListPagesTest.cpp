@@ -89,6 +89,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
     QWidget *tasks = document->projectItemsOutlineViewDS()->containerView();
     QWidget *resources = document->projectResourcesOutlineViewDS()->containerView();
     QWidget *events = document->projectEventsOutlineViewDS()->containerView();
+    QWidget *cards = document->outlets().itemsContainerView;
     const struct
     {
         int tag;
@@ -96,7 +97,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
         int viewMode;  // -1: left as it was
     } rows[] = {{12, nullptr, -1}, {14, daysOff, -1}, {10, gantt, 0}, {17, tasks, -1}, {9, gantt, 1},
                 {18, resources, -1}, {11, report, 2},  {6, events, -1},  {19, report, 2},   {10, gantt, 0},
-                {7, nullptr, -1},  {20, report, 2}};
+                {7, cards, -1},  {20, report, 2}};
     int mode = viewMode();
     for (const auto &row : rows) {
         SCOPED_TRACE(row.tag);
@@ -138,11 +139,11 @@ TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
         ASSERT_NE(action, nullptr);
         action->trigger();
         EXPECT_EQ(document->currentPageTag(), page);
-        // To-dos and links have no row: none is selected, and their page shows its title.
+        // To-dos and links have no row: none is selected, and their cards show.
         const bool hasRow = page != 5 && page != 8;
         EXPECT_EQ(controller()->selectedTag(), hasRow ? page : 0);
         if (!hasRow)
-            EXPECT_EQ(emptyPageTitle(), page == 5 ? QStringLiteral("To-Dos") : QStringLiteral("Links"));
+            EXPECT_EQ(shownPage(), document->outlets().itemsContainerView.data());
     }
 
     // The source list collapses and comes back at its width.
@@ -161,7 +162,7 @@ TEST_F(SourceListPagesTest, BadgesFollowItemsAddedDeletedAndUndone)
     EXPECT_EQ(badges->badgeTextForTag(17), QStringLiteral("6")); // every level of the item tree
     EXPECT_EQ(badges->badgeTextForTag(18), QStringLiteral("3"));
     EXPECT_EQ(badges->badgeTextForTag(6), QStringLiteral("2"));
-    EXPECT_EQ(badges->badgeTextForTag(7), QString()); // the items view has no documents array yet
+    const int documents = badges->badgeTextForTag(7).toInt(); // the tasks' attached documents
 
     document->insertObjectFromDictionnariesInItemNextTo(document->dictionaryForObjects({full.task1}), nullptr, nullptr);
     finishEventLoopTurn();
@@ -172,10 +173,16 @@ TEST_F(SourceListPagesTest, BadgesFollowItemsAddedDeletedAndUndone)
     document->undoManager()->undo();
     EXPECT_EQ(badges->badgeTextForTag(17), QStringLiteral("7"));
 
-    // The documents array has its two separators besides the documents.
-    document->outlets().itemsViewContentsArrays.insert(QStringLiteral("7"), QVariantList{1, 2, 3});
+    // The documents array has its two separators besides the documents; only documents count.
+    QVariantMap table = document->project()->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    table.insert(QStringLiteral("k1"), QVariantMap{{QStringLiteral("name"), QStringLiteral("plan.pdf")}});
+    document->project()->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    QVariantList attached = document->project()->attribute(kDMProject_AttachedDocuments).toList();
+    attached.append(QStringLiteral("k1"));
+    document->project()->setAttribute(kDMProject_AttachedDocuments, attached);
     document->updateItemsArrayWithTag(7);
-    EXPECT_EQ(badges->badgeTextForTag(7), QStringLiteral("1"));
+    finishEventLoopTurn();
+    EXPECT_EQ(badges->badgeTextForTag(7), QString::number(documents + 1));
 }
 
 TEST_F(SourceListPagesTest, ChoosingASearchResultSelectsItOnTheCanvasWithItsInspector)

@@ -184,6 +184,37 @@ TEST(ProjectModel, LinkChangesReachTheDocumentOnceAfterADelay)
     EXPECT_TRUE(document.tags.isEmpty());
 }
 
+TEST(ProjectModel, TheItemsTimeSpanFollowsDatesAdditionsAndRemovals)
+{
+    auto project = DMProject::create();
+    EXPECT_TRUE(project->itemsBeginDate().isNull());
+    auto process = makeItem<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 31));
+    auto early = makeItem<DMProjectTask>(project, "Early", at(2024, 1, 8), at(2024, 1, 9));
+    auto late = makeItem<DMProjectTask>(project, "Late", at(2024, 1, 20), at(2024, 1, 21));
+    process->subitems().append(early);
+    process->subitems().append(late);
+    project->tasks().append(process);
+    auto event = makeItem<DMProjectEvent>(project, "E", at(2024, 1, 5), at(2024, 1, 6));
+    project->eventContainer()->events().append(event);
+    process->setBeginDateAndEndDate(at(2024, 1, 8), at(2024, 1, 21));
+    EXPECT_EQ(project->itemsBeginDate(), at(2024, 1, 5));
+    EXPECT_EQ(project->itemsEndDate(), at(2024, 1, 21));
+
+    // Outwards at once; inwards from the end that held the span, to the next item's end.
+    late->setBeginDateAndEndDate(at(2024, 2, 1), at(2024, 2, 2));
+    EXPECT_EQ(project->itemsEndDate(), at(2024, 2, 2));
+    late->setBeginDateAndEndDate(at(2024, 1, 10), at(2024, 1, 11));
+    EXPECT_EQ(project->itemsEndDate(), process->endDate());
+    event->setBeginDateAndEndDate(at(2024, 1, 7), at(2024, 1, 8));
+    EXPECT_EQ(project->itemsBeginDate(), at(2024, 1, 7));
+
+    project->eventContainer()->events().removeOne(event);
+    EXPECT_EQ(project->itemsBeginDate(), at(2024, 1, 8));
+    auto added = makeItem<DMProjectTask>(project, "Added", at(2024, 3, 1), at(2024, 3, 2));
+    project->tasks().append(added);
+    EXPECT_EQ(project->itemsEndDate(), at(2024, 3, 2));
+}
+
 TEST(ProjectModel, RollUpsCountKindsAndCosts)
 {
     FullProject f = makeFullProject();

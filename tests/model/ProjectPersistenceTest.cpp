@@ -66,6 +66,65 @@ TEST(ProjectPersistence, EveryKindOfObjectSurvivesTheXMLRoundTrip)
     EXPECT_EQ(loaded->nextObjectID(), f.project->nextObjectID());
 }
 
+TEST(ProjectPersistence, ValuesEqualToTheirDefaultsAreLeftOutAndReadBackTheSame)
+{
+    auto project = DMProject::create();
+    auto plain = makeItem<DMProjectTask>(project, "Plain", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    auto styled = makeItem<DMProjectTask>(project, "Styled", at(2024, 1, 9, 8), at(2024, 1, 9, 18));
+    auto process = makeItem<DMProjectProcess>(project, "Process", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    project->tasks().append(plain);
+    project->tasks().append(styled);
+    project->tasks().append(process);
+    styled->setProgress(0.5f);
+    styled->setLocked(true);
+    styled->setUseWorkingSchedule(false);
+    const auto plainLink = plain->addOutboundDependencyToItem(styled);
+    const auto styledLink = styled->addOutboundDependencyToItem(process);
+    styledLink->setColor(QColor(200, 0, 0));
+    styledLink->setHasArrow(false);
+    styledLink->setKind(2);
+
+    const QVariantMap d = project->dictionaryRepresentation();
+    const QVariantList tasks = d.value("tasks").toList();
+    const QVariantMap plainD = tasks.at(0).toMap();
+    for (const char *key : {"progress", "locked", "useWorkingSchedule"})
+        EXPECT_FALSE(plainD.contains(key)) << key;
+    EXPECT_TRUE(plainD.contains("fillColor")); // its default is a preference
+    const QVariantMap linkD = plainD.value("outboundDependencies").toList().first().toMap();
+    EXPECT_EQ(QStringList(linkD.keys()), (QStringList{"objectID", "toItem"}));
+    const QVariantMap styledD = tasks.at(1).toMap();
+    for (const char *key : {"progress", "locked", "useWorkingSchedule"})
+        EXPECT_TRUE(styledD.contains(key)) << key;
+
+    auto loaded = throughXML(*project);
+    ASSERT_TRUE(loaded);
+    expectSameProject(*project, *loaded);
+    const auto loadedStyled = loaded->objectWithIDAndClass<DMProjectTask>(styled->objectID());
+    ASSERT_TRUE(loadedStyled);
+    EXPECT_EQ(loadedStyled->progress(), 0.5f);
+    EXPECT_TRUE(loadedStyled->locked());
+    const auto loadedLink = loadedStyled->outboundDependencies().first();
+    EXPECT_EQ(loadedLink->color(), QColor(200, 0, 0));
+    EXPECT_FALSE(loadedLink->hasArrow());
+    EXPECT_EQ(loadedLink->kind(), 2);
+    EXPECT_EQ(loaded->objectWithIDAndClass<DMProjectTask>(plain->objectID())->outboundDependencies().first()->color(),
+              plainLink->color());
+
+    // A file that writes every value out, as earlier versions did, reads the same.
+    QVariantMap full = d;
+    QVariantList fullTasks = tasks;
+    QVariantMap fullPlain = plainD;
+    fullPlain.insert("progress", 0.0);
+    fullPlain.insert("locked", false);
+    fullPlain.insert("useWorkingSchedule", true);
+    fullPlain.insert("outboundDependencies", QVariantList{plainLink->dictionaryRepresentation()});
+    fullTasks[0] = fullPlain;
+    full.insert("tasks", fullTasks);
+    auto old = DMProject::projectWithDictionaryRepresentation(full);
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->dictionaryRepresentation(), d);
+}
+
 TEST(ProjectPersistence, ResourceLoaderDrawsNewIDsAndFillsTheSortedList)
 {
     FullProject f = makeFullProject();

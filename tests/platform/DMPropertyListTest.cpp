@@ -77,6 +77,28 @@ TEST(DMPropertyList, EveryKindOfValueSurvivesXMLAndBinary)
     EXPECT_TRUE(sameVariant(roundTrip(text, DMPropertyList::Binary), text));
 }
 
+TEST(DMPropertyList, CompactXMLDropsIndentationButNeverTextWhitespace)
+{
+    // Strings whose whitespace sits next to their tags, empty strings and data spread over
+    // lines, nested in arrays and dictionaries.
+    const QVariantMap value{
+        {QStringLiteral("edges"), QStringLiteral("\n\t\tindented\n\t")},
+        {QStringLiteral("only whitespace"), QStringLiteral("\n\t\n")},
+        {QStringLiteral("brackets"), QStringLiteral("a>\n\t<b")},
+        {QStringLiteral("empty"), QString()},
+        {QStringLiteral("data"), QByteArray(300, '\x5a')},
+        {QStringLiteral("nested"), QVariantList{QVariantMap{{QStringLiteral("\tkey\n"), QVariantList{1, QStringLiteral("\t")}}}}},
+        {QStringLiteral("everything"), halcyra::test::everyKindOfValue()}};
+    // Compact XML reads back as the indented form does (libplist's reader has its own ways
+    // with whitespace at the ends of a string, the same for both).
+    EXPECT_TRUE(sameVariant(roundTrip(value, DMPropertyList::CompactXML), roundTrip(value, DMPropertyList::XML)));
+    EXPECT_TRUE(sameVariant(roundTrip(value, DMPropertyList::CompactXML).toMap().value("brackets"), value.value("brackets")));
+    const QByteArray indented = DMPropertyList::dataWithPropertyList(value, DMPropertyList::XML);
+    const QByteArray compact = DMPropertyList::dataWithPropertyList(value, DMPropertyList::CompactXML);
+    EXPECT_LT(compact.size(), indented.size());
+    EXPECT_FALSE(compact.contains("\n\t<key>"));
+}
+
 TEST(DMPropertyList, DatesKeepMillisecondsInBinaryAndWholeSecondsInXML)
 {
     // libplist's getter loses the sign of a fraction before the reference date and cannot hold

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QList>
+#include <QSize>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class DMCollectionViewDragOperationDelegate;
+class DMCollectionViewItem;
+
+// A scrolling grid of cards. The contents are a count of entries; cards are made from the
+// prototype only for the places that can be seen (plus a row either side), once the view shows, and are handed
+// another entry's index as the grid scrolls, through the binder. Clicks on a card select it
+// (Control toggles, Shift extends); the drag-and-drop steps go to the drag delegate, which also
+// learns whether any card is selected.
+//
+// The drag delegate is not owned; whoever sets it clears it before going away.
+class DMCollectionView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    using ItemFactory = std::function<std::unique_ptr<DMCollectionViewItem>()>;
+    using ItemBinder = std::function<void(DMCollectionViewItem &item, int index)>;
+
+    explicit DMCollectionView(QWidget *parent = nullptr);
+    ~DMCollectionView() override;
+
+    DMCollectionViewDragOperationDelegate *dragOperationDelegate() const { return m_dragDelegate; }
+    void setDragOperationDelegate(DMCollectionViewDragOperationDelegate *delegate);
+
+    // Drops the cards made so far; new ones come from the factory. The binder shows entry i on
+    // a card (index -1: none).
+    void setItemPrototype(ItemFactory factory, ItemBinder binder);
+    // A card is minItemSize high; columns are at least minItemSize wide and share the width up
+    // to maxItemSize.
+    QSize minItemSize() const { return m_minItemSize; }
+    void setMinItemSize(QSize size);
+    QSize maxItemSize() const { return m_maxItemSize; }
+    void setMaxItemSize(QSize size);
+
+    // The number of entries; the selection is emptied and the visible cards bound again.
+    int contentCount() const { return m_count; }
+    void setContentCount(int count);
+    // Binds the visible cards again (their entries changed in place).
+    void reloadVisibleItems();
+
+    QList<int> selectionIndexes() const { return m_selection; }
+    void setSelectionIndexes(const QList<int> &indexes);
+
+    // The card showing entry i when it is made (visible); null otherwise.
+    DMCollectionViewItem *itemAtIndex(int index) const;
+    // Every card made, in index order.
+    QList<DMCollectionViewItem *> visibleItems() const;
+    // The frame of entry i in the grid (content coordinates).
+    QRect frameForItemAtIndex(int index) const;
+    int columnCount() const;
+    // Scrolls so that the point of the grid (content coordinates) is visible.
+    void scrollPoint(QPoint point);
+    // The index of the entry at a point of the viewport; -1 for none.
+    int indexAtPoint(QPoint viewportPoint) const;
+
+signals:
+    void selectionIndexesChanged();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    QSize itemSize() const;
+    void updateScrollBars();
+    void layoutItems();
+    void selectionDidChange();
+
+    DMCollectionViewDragOperationDelegate *m_dragDelegate = nullptr;
+    ItemFactory m_factory;
+    ItemBinder m_binder;
+    QSize m_minItemSize{200, 100};
+    QSize m_maxItemSize{100000, 100};
+    int m_count = 0;
+    QList<int> m_selection;
+    int m_anchor = -1;
+    std::map<int, std::unique_ptr<DMCollectionViewItem>> m_items; // by index
+    std::vector<std::unique_ptr<DMCollectionViewItem>> m_spareItems;
+};

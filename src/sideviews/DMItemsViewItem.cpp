@@ -1,0 +1,114 @@
+#include "DMItemsViewItem.h"
+
+#include "DMCollectionView.h"
+#include "DMCurrencyFormatter.h"
+#include "DMDate.h"
+#include "DMDateFormatter.h"
+#include "DMDurationParts.h"
+#include "DMItemsViewDocument.h"
+#include "DMLocalizedString.h"
+#include "DMProject.h"
+#include "DMProjectItem.h"
+#include "DMProjectObject.h"
+
+#include <QLabel>
+
+DMItemsViewItem::DMItemsViewItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
+    : m_document(document), m_collectionView(collectionView)
+{
+    view()->setDelegate(this);
+    view()->setAutoFillBackground(false);
+}
+
+DMItemsViewItem::~DMItemsViewItem()
+{
+    removeObservers();
+    view()->setDelegate(nullptr);
+}
+
+void DMItemsViewItem::setRepresentedObject(const DMItemsViewObject &object)
+{
+    removeObservers();
+    m_object = object;
+    if (m_object.isNull())
+        return;
+    addObservers();
+    updateUI();
+}
+
+void DMItemsViewItem::addObservers()
+{
+    if (m_object.object) {
+        for (const QString &keyPath : observedKeyPaths())
+            m_observations.push_back(m_object.object->observe(keyPath, [this](const DMChange &, DMObservable *) { updateUI(); }));
+    }
+    auto &center = DMNotificationCenter::defaultCenter();
+    QStringList names{kDMItemsView_ScrollToVisibleNotification};
+    if (observesEditNotification())
+        names.append(kDMItemsView_EditNotification);
+    for (const QString &name : names)
+        m_notifications.push_back(center.addObserver(name, m_object.identity(), [this](const DMNotification &notification) {
+            collectionItemNotification(notification.name);
+        }));
+}
+
+void DMItemsViewItem::removeObservers()
+{
+    m_observations.clear();
+    m_notifications.clear();
+}
+
+void DMItemsViewItem::collectionItemNotification(const QString &name)
+{
+    if (name == kDMItemsView_ScrollToVisibleNotification) {
+        if (m_collectionView && representedIndex() >= 0)
+            m_collectionView->scrollPoint(m_collectionView->frameForItemAtIndex(representedIndex()).topLeft());
+    } else if (name == kDMItemsView_EditNotification && !view()->isHidden()) {
+        editNotification();
+    }
+}
+
+QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)
+{
+    const DMDurationParts parts = DMDurationParts::split(seconds, secondsPerDay);
+    QString text;
+    if (parts.days > 0)
+        text = DMLocalizedString("%1 %2 days").arg(text).arg(parts.days);
+    if (parts.hours > 0 || parts.minutes > 0)
+        text = DMLocalizedString("%1 %2 hours").arg(text).arg(parts.hours);
+    if (parts.minutes > 0)
+        text = DMLocalizedString("%1 %2 min").arg(text).arg(parts.minutes);
+    return text;
+}
+
+qint64 DMItemsViewItem::secondsPerDayForItem(const DMProjectItem &item)
+{
+    return DMDurationParts::dayLengthForItem(item);
+}
+
+QLabel *DMItemsViewItem::addLabel(const QRect &frame, int pointSize, bool bold, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(view());
+    label->setGeometry(frame);
+    QFont font = label->font();
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void DMItemsViewItem::setDateFields(QLabel *dateField, QLabel *hourField, const DMDate &date)
+{
+    const auto ymd = m_document.sharedYMDDateFormatter();
+    const auto hms = m_document.sharedHMSDateFormatter();
+    dateField->setText(ymd ? ymd->stringFromDate(date) : QString());
+    hourField->setText(hms ? hms->stringFromDate(date) : QString());
+}
+
+QString DMItemsViewItem::currencyText(double value) const
+{
+    const auto formatter = m_document.sharedCurrencyFormatter();
+    return formatter ? formatter->stringForNumber(value) : QString::number(value, 'f', 2);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "DMCollectionViewItem.h"
+#include "DMItemBackgroundView.h"
+#include "DMItemsViewObject.h"
+#include "DMNotificationCenter.h"
+#include "DMObservable.h"
+
+#include <QPointer>
+#include <QSize>
+#include <QStringList>
+
+#include <vector>
+
+class DMCollectionView;
+class DMDate;
+class DMItemsViewDocument;
+class DMProjectItem;
+class QLabel;
+class QWidget;
+
+// The base of the items view's cards: one card class per kind of object. A card observes the key
+// paths of its represented object that it shows and refills itself when one changes; it
+// scrolls itself into view when the document posts "CVIScrollToVisible" for its object.
+// Observation moves with every setRepresentedObject and ends with the card.
+class DMItemsViewItem : public DMCollectionViewItem, public DMItemBackgroundViewDelegate
+{
+    Q_OBJECT
+
+public:
+    DMItemsViewItem(DMItemsViewDocument &document, DMCollectionView *collectionView);
+    ~DMItemsViewItem() override;
+
+    const DMItemsViewObject &representedObject() const { return m_object; }
+    void setRepresentedObject(const DMItemsViewObject &object);
+    // The size of the card's view: the collection view's item size on its page.
+    virtual QSize cardSize() const = 0;
+
+    // The duration as the cards show it: " %d days", " %d hours", " %d min" in that order, the
+    // hours whenever there are minutes; days of secondsPerDay (24 hours when not above 0).
+    static QString cardDurationText(qint64 seconds, qint64 secondsPerDay);
+    // The length of a day of the item's duration: the working window when it uses the working
+    // schedule, else 24 hours.
+    static qint64 secondsPerDayForItem(const DMProjectItem &item);
+
+protected:
+    // The key paths whose change refills the card.
+    virtual QStringList observedKeyPaths() const { return {}; }
+    // Whether the card also answers "CVIEdit" (the to-do card).
+    virtual bool observesEditNotification() const { return false; }
+    virtual void editNotification() {}
+    // Fills the card from the represented object.
+    virtual void updateUI() = 0;
+
+    // Builders of the card's fixed layout.
+    QLabel *addLabel(const QRect &frame, int pointSize = 11, bool bold = false, Qt::Alignment alignment = Qt::AlignLeft);
+    void setDateFields(QLabel *dateField, QLabel *hourField, const DMDate &date);
+    QString currencyText(double value) const;
+
+    DMItemsViewDocument &m_document;
+    QPointer<DMCollectionView> m_collectionView;
+
+private:
+    void addObservers();
+    void removeObservers();
+    void collectionItemNotification(const QString &name);
+
+    DMItemsViewObject m_object;
+    std::vector<DMObservation> m_observations;
+    std::vector<DMNotificationObserver> m_notifications;
+};

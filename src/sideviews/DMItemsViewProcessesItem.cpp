@@ -1,0 +1,75 @@
+#include "DMItemsViewProcessesItem.h"
+
+#include "DMItemsViewPreview.h"
+#include "DMItemsViewSorting.h"
+#include "DMLocalizedString.h"
+#include "DMProgressView.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+
+#include <QLabel>
+
+DMItemsViewProcessesItem::DMItemsViewProcessesItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
+    : DMItemsViewItem(document, collectionView)
+{
+    view()->resize(cardSize());
+    nameField = addLabel({10, 4, 300, 20}, 12, true);
+    objectPreview = new DMItemsViewPreview(view());
+    objectPreview->setGeometry(10, 26, 300, 22);
+    beginDateField = addLabel({10, 50, 92, 16}, 9);
+    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
+    endDateField = addLabel({170, 50, 92, 16}, 9);
+    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
+    durationField = addLabel({10, 68, 150, 16});
+    infoField = addLabel({170, 68, 140, 16});
+    costField = addLabel({10, 86, 150, 16});
+    progressView = new DMProgressView(view());
+    progressView->setGeometry(0, 104, 250, 60);
+    progressView->setDisplayValueMarker(false);
+    progressView->setMarkersAtTop(false);
+    progressField = addLabel({252, 110, 60, 16}, 11, true, Qt::AlignRight);
+}
+
+QString DMItemsViewProcessesItem::processInfoText(const DMItemsViewTotals &totals)
+{
+    QStringList parts;
+    if (totals.tasks > 0)
+        parts.append(DMLocalizedString("%1 tasks").arg(totals.tasks));
+    if (totals.milestones > 0)
+        parts.append(DMLocalizedString("%1 milestones").arg(totals.milestones));
+    if (totals.processes >= 2)
+        parts.append(DMLocalizedString("%1 processes").arg(totals.processes - 1));
+    return parts.join(QStringLiteral(", "));
+}
+
+QStringList DMItemsViewProcessesItem::observedKeyPaths() const
+{
+    return {QStringLiteral("title"),
+            QStringLiteral("beginDate"),
+            QStringLiteral("endDate"),
+            QStringLiteral("duration"),
+            QStringLiteral("progress"),
+            QStringLiteral("fillColor"),
+            QStringLiteral("useWorkingSchedule"),
+            QStringLiteral("attributes.kDMProjectItem_HasFixedCost"),
+            QStringLiteral("attributes.kDMProjectItem_FixedCost")};
+}
+
+void DMItemsViewProcessesItem::updateUI()
+{
+    auto *process = dynamic_cast<DMProjectItem *>(representedObject().object.get());
+    if (!process || !process->project())
+        return;
+    nameField->setText(process->title());
+    objectPreview->showItem(process);
+    const DMItemsViewTotals totals = DMItemsView_totalsForItem(*process);
+    infoField->setText(processInfoText(totals));
+    costField->setText(currencyText(totals.cost));
+    progressView->setMinValue(0);
+    progressView->setMaxValue(1);
+    progressView->setDoubleValue(totals.completion);
+    progressField->setText(QStringLiteral("%1 %").arg(double(totals.completion) * 100, 0, 'f', 0));
+    setDateFields(beginDateField, beginHourOfDayField, process->beginDate());
+    setDateFields(endDateField, endHourOfDayField, process->endDate());
+    durationField->setText(cardDurationText(process->duration(), secondsPerDayForItem(*process)));
+}

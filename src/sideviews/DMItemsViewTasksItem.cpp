@@ -1,0 +1,79 @@
+#include "DMItemsViewTasksItem.h"
+
+#include "DMItemsViewPreview.h"
+#include "DMItemsViewSorting.h"
+#include "DMLocalizedString.h"
+#include "DMProgressView.h"
+#include "DMProjectKeys.h"
+#include "DMProjectTask.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStyle>
+
+DMItemsViewTasksItem::DMItemsViewTasksItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
+    : DMItemsViewItem(document, collectionView)
+{
+    view()->resize(cardSize());
+    nameField = addLabel({10, 4, 270, 20}, 12, true);
+    attachedDocumentsView = addLabel({288, 4, 22, 20});
+    attachedDocumentsView->setPixmap(QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16));
+    objectPreview = new DMItemsViewPreview(view());
+    objectPreview->setGeometry(10, 26, 300, 22);
+    beginDateField = addLabel({10, 50, 92, 16}, 9);
+    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
+    endDateField = addLabel({170, 50, 92, 16}, 9);
+    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
+    durationField = addLabel({10, 68, 150, 16});
+    affectedResourcesField = addLabel({170, 68, 140, 16});
+    costField = addLabel({10, 86, 150, 16});
+    costTypeField = addLabel({170, 86, 140, 16});
+    progressView = new DMProgressView(view());
+    progressView->setGeometry(0, 104, 250, 60);
+    progressView->setDisplayValueMarker(false);
+    progressView->setMarkersAtTop(false);
+    progressField = addLabel({252, 110, 60, 16}, 11, true, Qt::AlignRight);
+}
+
+QStringList DMItemsViewTasksItem::observedKeyPaths() const
+{
+    return {QStringLiteral("title"),
+            QStringLiteral("beginDate"),
+            QStringLiteral("endDate"),
+            QStringLiteral("duration"),
+            QStringLiteral("progress"),
+            QStringLiteral("fillColor"),
+            QStringLiteral("useWorkingSchedule"),
+            QStringLiteral("attributes.") + kDMProjectItem_CostKind,
+            QStringLiteral("attributes.") + kDMProjectItem_Cost,
+            QStringLiteral("attributes.") + kDMProjectItem_AttachedDocuments};
+}
+
+void DMItemsViewTasksItem::updateUI()
+{
+    auto *task = dynamic_cast<DMProjectItem *>(representedObject().object.get());
+    if (!task || !task->project())
+        return;
+    nameField->setText(task->title());
+    objectPreview->showItem(task);
+
+    const DMItemsViewTotals totals = DMItemsView_totalsForItem(*task);
+    const int costKind = task->attribute(kDMProjectItem_CostKind).toInt();
+    costTypeField->setText(costKind == 1   ? DMLocalizedString("/per hour")
+                           : costKind == 2 ? DMLocalizedString("(resources)")
+                                           : DMLocalizedString("/per task"));
+    costField->setText(currencyText(totals.cost));
+    progressView->setMinValue(0);
+    progressView->setMaxValue(1);
+    progressView->setDoubleValue(totals.completion);
+    progressField->setText(QStringLiteral("%1 %").arg(double(totals.completion) * 100, 0, 'f', 0));
+
+    setDateFields(beginDateField, beginHourOfDayField, task->beginDate());
+    setDateFields(endDateField, endHourOfDayField, task->endDate());
+    const auto *assignable = dynamic_cast<DMProjectTask *>(task);
+    affectedResourcesField->setText(QStringLiteral("%1 %2")
+                                        .arg(assignable ? assignable->concernedResources().size() : 0)
+                                        .arg(DMLocalizedString("Resources")));
+    durationField->setText(cardDurationText(task->duration(), secondsPerDayForItem(*task)));
+    attachedDocumentsView->setHidden(task->attribute(kDMProjectItem_AttachedDocuments).toList().isEmpty());
+}

@@ -1,0 +1,93 @@
+#include "DMItemsViewTodoItem.h"
+
+#include "DMCollectionView.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoEditorController.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+
+namespace {
+const QString kCollapsed = QStringLiteral("collapsed");
+}
+
+DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
+    : DMItemsViewItem(document, collectionView)
+{
+    view()->resize(cardSize());
+    todoView = new QWidget(view());
+    todoView->setGeometry(QRect(QPoint(), cardSize()));
+    todoView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    textField = addLabel({10, 6, 300, 20}, 12, true);
+    dateField = addLabel({10, 30, 120, 16});
+    hourOfDayField = addLabel({130, 30, 100, 16});
+    for (QLabel *field : {textField, dateField, hourOfDayField})
+        field->setParent(todoView);
+
+    separatorView = new QWidget(view());
+    separatorView->setGeometry(QRect(QPoint(), cardSize()));
+    separatorDisclosureButton = new QToolButton(separatorView);
+    separatorDisclosureButton->setGeometry(8, 18, 24, 24);
+    separatorDisclosureButton->setCheckable(true);
+    separatorDisclosureButton->setAutoRaise(true);
+    connect(separatorDisclosureButton, &QToolButton::clicked, this, &DMItemsViewTodoItem::separatorToggleCollapse);
+    separatorNameField = addLabel({38, 18, 270, 24}, 13, true);
+    separatorNameField->setParent(separatorView);
+}
+
+void DMItemsViewTodoItem::updateUI()
+{
+    auto *todo = dynamic_cast<DMProjectTodo *>(representedObject().object.get());
+    if (!todo)
+        return;
+    if (todo->isSeparator()) {
+        todoView->hide();
+        separatorView->show();
+        separatorNameField->setText(todo->text());
+        const bool open = !todo->attribute(kCollapsed).toBool();
+        separatorDisclosureButton->setChecked(open);
+        separatorDisclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+        return;
+    }
+    if (!todo->project())
+        return;
+    separatorView->hide();
+    todoView->show();
+    textField->setText(todo->text());
+    if (todo->noDueDate()) {
+        dateField->clear();
+        hourOfDayField->clear();
+    } else {
+        setDateFields(dateField, hourOfDayField, todo->date());
+    }
+}
+
+void DMItemsViewTodoItem::separatorToggleCollapse()
+{
+    auto *todo = dynamic_cast<DMProjectTodo *>(representedObject().object.get());
+    if (todo && todo->isSeparator())
+        todo->setAttribute(kCollapsed, !todo->attribute(kCollapsed).toBool());
+}
+
+void DMItemsViewTodoItem::openInspectorAtPoint(QPointF point, QWidget *inView)
+{
+    auto todo = std::dynamic_pointer_cast<DMProjectTodo>(representedObject().object);
+    if (!todo || todo->isSeparator())
+        return;
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    editor->setEditedObject(todo);
+    editor->showAtPointInView(point, inView);
+}
+
+void DMItemsViewTodoItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick)
+        openInspectorAtPoint(event->position(), view());
+}
+
+void DMItemsViewTodoItem::editNotification()
+{
+    if (m_collectionView)
+        openInspectorAtPoint(QRectF(view()->geometry()).center(), m_collectionView->viewport());
+}

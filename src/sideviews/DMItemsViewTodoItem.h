@@ -1,0 +1,37 @@
+#pragma once
+
+#include "DMItemsViewItem.h"
+
+class QToolButton;
+
+// The card of a to-do (its text, due date and hour) or of a to-do category separator (its name
+// and a disclosure button that collapses the category). A double click on a to-do, or the
+// document's "CVIEdit", opens the to-do editor.
+class DMItemsViewTodoItem : public DMItemsViewItem
+{
+    Q_OBJECT
+
+public:
+    DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollectionView *collectionView);
+    QSize cardSize() const override { return {320, 60}; }
+
+    QWidget *todoView;
+    QLabel *textField;
+    QLabel *dateField;
+    QLabel *hourOfDayField;
+    QWidget *separatorView;
+    QLabel *separatorNameField;
+    QToolButton *separatorDisclosureButton;
+
+    // The disclosure button's action: flips the separator's "collapsed" attribute.
+    void separatorToggleCollapse();
+    // Opens the shared to-do editor on the to-do at a point of the view.
+    void openInspectorAtPoint(QPointF point, QWidget *inView);
+
+    void viewMouseDown(DMItemBackgroundView *view, QMouseEvent *event) override;
+
+protected:
+    bool observesEditNotification() const override { return true; }
+    void editNotification() override;
+    void updateUI() override;
+};

@@ -1,0 +1,554 @@
+// DMProjectDocumentItemsView: the page, its arrays and their orders, and the refresh of the
+// collection view.
+#include "DMProjectDocumentItemsView.h"
+
+#include "DMCollectionView.h"
+#include "DMItemsViewDependenciesItem.h"
+#include "DMItemsViewDocument.h"
+#include "DMItemsViewDocumentsItem.h"
+#include "DMItemsViewEventsItem.h"
+#include "DMItemsViewMilestonesItem.h"
+#include "DMItemsViewProcessesItem.h"
+#include "DMItemsViewResourcesItem.h"
+#include "DMItemsViewSorting.h"
+#include "DMItemsViewTasksItem.h"
+#include "DMItemsViewTodoItem.h"
+#include "DMLocalizedString.h"
+#include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItem.h"
+#include "DMProjectItemTree.h"
+#include "DMProjectKeys.h"
+#include "DMProjectResource.h"
+#include "DMProjectResourceEditorController.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoContainer.h"
+#include "DMStringAdditions.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeDatabase>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSortColumns = 7;
+
+template <typename T, typename Compare>
+QList<DMItemsViewObject> sortedEntries(QList<std::shared_ptr<T>> objects, Compare compare, int mode)
+{
+    std::stable_sort(objects.begin(), objects.end(),
+                     [&](const auto &a, const auto &b) { return compare(*a, *b, mode) < 0; });
+    QList<DMItemsViewObject> entries;
+    entries.reserve(objects.size());
+    for (const auto &object : objects)
+        entries.append({object, nullptr});
+    return entries;
+}
+
+} // namespace
+
+DMProjectDocumentItemsView::DMProjectDocumentItemsView(DMItemsViewDocument &document) : m_document(document)
+{
+    m_rebuildTimer.setSingleShot(true);
+    m_rebuildTimer.setInterval(0);
+    connect(&m_rebuildTimer, &QTimer::timeout, this, [this] {
+        const QList<int> tags = std::exchange(m_pendingRebuilds, {});
+        for (int tag : tags)
+            updateItemsArrayWithTag(tag);
+        updateItemsViewContentsArray();
+    });
+}
+
+DMProjectDocumentItemsView::~DMProjectDocumentItemsView()
+{
+    if (m_collectionView)
+        m_collectionView->setDragOperationDelegate(nullptr);
+}
+
+// ---- The page ----
+
+void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
+{
+    if (m_container || !container)
+        return;
+    m_container = container;
+    auto *layout = new QVBoxLayout(container);
+    layout->setContentsMargins(8, 8, 8, 8);
+
+    auto *top = new QHBoxLayout;
+    m_backButton = new QPushButton(DMLocalizedString("Back"), container);
+    m_headerImageView = new QLabel(container);
+    QFont headerFont = m_headerImageView->font();
+    headerFont.setPointSize(16);
+    headerFont.setBold(true);
+    m_headerImageView->setFont(headerFont);
+    m_addButton = new QPushButton(DMLocalizedString("New"), container);
+    m_newGroupButton = new QPushButton(DMLocalizedString("New Group"), container);
+    m_deleteButton = new QPushButton(DMLocalizedString("Delete"), container);
+    m_exportButton = new QPushButton(DMLocalizedString("Export..."), container);
+    m_importButton = new QPushButton(DMLocalizedString("Import..."), container);
+    top->addWidget(m_backButton);
+    top->addWidget(m_headerImageView, 1);
+    for (QPushButton *button : {m_addButton.data(), m_newGroupButton.data(), m_deleteButton.data(), m_exportButton.data(),
+                                m_importButton.data()})
+        top->addWidget(button);
+    layout->addLayout(top);
+
+    m_sortMatrix = new QWidget(container);
+    m_sortButtons = new QButtonGroup(m_sortMatrix);
+    m_sortButtons->setExclusive(true);
+    for (int column = 0; column < kSortColumns; ++column) {
+        auto *button = new QPushButton(m_sortMatrix);
+        button->setCheckable(true);
+        m_sortButtons->addButton(button, column);
+    }
+    m_sortMatrix->setFixedHeight(26);
+    layout->addWidget(m_sortMatrix, 0, Qt::AlignLeft);
+
+    m_collectionView = new DMCollectionView(container);
+    m_collectionView->setObjectName(QStringLiteral("itemsCollectionView"));
+    m_collectionView->setDragOperationDelegate(this);
+    layout->addWidget(m_collectionView, 1);
+
+    connect(m_backButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewBack);
+    connect(m_addButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNew);
+    connect(m_newGroupButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNewGroup);
+    connect(m_deleteButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewDelete);
+    connect(m_exportButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewResourcesExport);
+    connect(m_importButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewResourcesImport);
+    connect(m_sortButtons, &QButtonGroup::idClicked, this, &DMProjectDocumentItemsView::itemsViewSortMatrixCallback);
+    connect(m_collectionView, &DMCollectionView::selectionIndexesChanged, this,
+            &DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange);
+
+    // The cards and the resource inspector ask through notifications, from any sender.
+    auto &center = DMNotificationCenter::defaultCenter();
+    m_notificationObservers.push_back(center.addObserver(
+        kDMItemsViewDocumentItem_SeparatorToggledNotification, nullptr,
+        [this](const DMNotification &n) { documentsSeparatorToggled(static_cast<const QVariantMap *>(n.object)); }));
+    m_notificationObservers.push_back(center.addObserver(
+        kDMItemsViewDocumentItem_OpenAttachedDocumentNotification, nullptr,
+        [this](const DMNotification &n) { documentsOpenFile(static_cast<const QVariantMap *>(n.object)); }));
+    m_notificationObservers.push_back(center.addObserver(DMProjectResourceEditorController::kResourceGroupOpenNotification,
+                                                         nullptr,
+                                                         [this](const DMNotification &n) { itemsViewResourceGroupOpen(n.object); }));
+    setItemsViewSortingModesMatrixArray({});
+}
+
+void DMProjectDocumentItemsView::detachFromWindow()
+{
+    m_notificationObservers.clear();
+    m_projectObservations.clear();
+    m_rebuildTimer.stop();
+    if (m_collectionView) {
+        m_collectionView->setDragOperationDelegate(nullptr);
+        m_collectionView->setItemPrototype(nullptr, nullptr);
+    }
+}
+
+void DMProjectDocumentItemsView::projectDidChange()
+{
+    m_editedResourceGroup.reset();
+    observeProject();
+    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
+}
+
+// Lists whose changes reach no other path to this view: the project's resources, top-level
+// items, events and arranged to-dos. Their changes are coalesced into one rebuild.
+void DMProjectDocumentItemsView::observeProject()
+{
+    m_projectObservations.clear();
+    const auto project = m_document.project();
+    if (!project)
+        return;
+    const auto rebuild = [this](int tag) {
+        return [this, tag](const DMChange &, DMObservable *) { scheduleRebuild(tag); };
+    };
+    m_projectObservations.push_back(project->observe(DMProjectKey::resources, rebuild(DMItemsViewTag::Resources)));
+    m_projectObservations.push_back(project->observe(DMProjectKey::tasks, rebuild(DMItemsViewTag::Tasks)));
+    m_projectObservations.push_back(project->eventContainer()->observe(DMProjectKey::events, rebuild(DMItemsViewTag::Events)));
+    m_projectObservations.push_back(project->todoContainer()->observe(DMProjectKey::arrangedObjects, rebuild(DMItemsViewTag::ToDo)));
+    m_projectObservations.push_back(project->observe(QStringLiteral("attributes.") + kDMProject_AttachedDocuments,
+                                                     rebuild(DMItemsViewTag::Documents)));
+}
+
+void DMProjectDocumentItemsView::scheduleRebuild(int tag)
+{
+    if (!m_pendingRebuilds.contains(tag))
+        m_pendingRebuilds.append(tag);
+    m_rebuildTimer.start();
+}
+
+int DMProjectDocumentItemsView::pageTag() const
+{
+    return m_document.itemsViewSelectedPageTag();
+}
+
+int DMProjectDocumentItemsView::sortingModeForTag(int tag) const
+{
+    const auto project = m_document.project();
+    if (!project)
+        return 0;
+    if (tag == DMItemsViewTag::ToDo)
+        return project->todoContainer()->sortingMode();
+    return project->attribute(kDMProject_ItemsViewSortingModes).toMap().value(DMProjectDocument_SourceListItemsTagToString(tag)).toInt();
+}
+
+// ---- Arrays ----
+
+void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
+{
+    switch (tag) {
+    case DMItemsViewTag::AllArrays:
+        updateItemsArrayForResources();
+        updateItemsArraysForTasksAndDependencies();
+        updateItemsArrayForToDo();
+        updateItemsArrayForEvents();
+        updateItemsArrayForDocuments();
+        break;
+    case DMItemsViewTag::Resources:
+        updateItemsArrayForResources();
+        break;
+    case DMItemsViewTag::Tasks:
+    case DMItemsViewTag::Milestones:
+    case DMItemsViewTag::Processes:
+    case DMItemsViewTag::Links:
+        updateItemsArraysForTasksAndDependencies();
+        break;
+    case DMItemsViewTag::ToDo:
+        updateItemsArrayForToDo();
+        break;
+    case DMItemsViewTag::Events:
+        updateItemsArrayForEvents();
+        break;
+    case DMItemsViewTag::Documents:
+        updateItemsArrayForDocuments();
+        break;
+    default:
+        return;
+    }
+    m_document.reloadSourceList();
+}
+
+void DMProjectDocumentItemsView::updateAllItemsArrays()
+{
+    updateItemsArrayForDocuments();
+    updateItemsArrayForToDo();
+}
+
+void DMProjectDocumentItemsView::updateItemsArraysForTasksAndDependencies()
+{
+    const auto project = m_document.project();
+    QList<std::shared_ptr<DMProjectItem>> tasks, milestones, processes;
+    QList<std::shared_ptr<DMProjectDependency>> links;
+    if (project) {
+        DMProjectItem_forEachItem(project->tasks().list(), [&](DMProjectItem &item) {
+            const auto shared = std::static_pointer_cast<DMProjectItem>(item.shared_from_this());
+            switch (item.kind()) {
+            case kDMProjectItem_Kind_Task:
+                tasks.append(shared);
+                break;
+            case kDMProjectItem_Kind_Milestone:
+                milestones.append(shared);
+                break;
+            case kDMProjectItem_Kind_Process:
+                processes.append(shared);
+                break;
+            default:
+                break;
+            }
+            for (const auto &link : item.outboundDependencies())
+                links.append(link);
+        });
+    }
+    m_arrays.insert(DMItemsViewTag::Tasks, sortedEntries(tasks, DMProjectDocument_ItemsView_TasksSortFunction,
+                                                         sortingModeForTag(DMItemsViewTag::Tasks)));
+    m_arrays.insert(DMItemsViewTag::Milestones, sortedEntries(milestones, DMProjectDocument_ItemsView_MilestonesSortFunction,
+                                                              sortingModeForTag(DMItemsViewTag::Milestones)));
+    m_arrays.insert(DMItemsViewTag::Processes, sortedEntries(processes, DMProjectDocument_ItemsView_ProcessesSortFunction,
+                                                             sortingModeForTag(DMItemsViewTag::Processes)));
+    m_arrays.insert(DMItemsViewTag::Links, sortedEntries(links, DMProjectDocument_ItemsView_DependenciesSortFunction,
+                                                         sortingModeForTag(DMItemsViewTag::Links)));
+}
+
+void DMProjectDocumentItemsView::updateItemsArrayForResources()
+{
+    const auto project = m_document.project();
+    QList<std::shared_ptr<DMProjectResource>> resources;
+    m_resourcesCount = 0;
+    if (project) {
+        // A group deleted since it was opened is gone: the page shows the top level again.
+        auto group = m_editedResourceGroup.lock();
+        if (group && !group->isAttached()) {
+            m_editedResourceGroup.reset();
+            group.reset();
+        }
+        const auto &list = group ? group->subitems() : project->resources();
+        for (const auto &resource : list)
+            resources.append(resource);
+        std::function<void(const DMProjectResource::ResourceList &)> count = [&](const DMProjectResource::ResourceList &level) {
+            for (const auto &resource : level) {
+                if (!resource->isGroup())
+                    ++m_resourcesCount;
+                count(resource->subitems());
+            }
+        };
+        count(project->resources());
+    }
+    m_arrays.insert(DMItemsViewTag::Resources, sortedEntries(resources, DMProjectDocument_ItemsView_ResourcesSortFunction,
+                                                             sortingModeForTag(DMItemsViewTag::Resources)));
+}
+
+void DMProjectDocumentItemsView::updateItemsArrayForEvents()
+{
+    const auto project = m_document.project();
+    QList<std::shared_ptr<DMProjectEvent>> events;
+    if (project)
+        for (const auto &event : project->eventContainer()->events())
+            events.append(event);
+    m_arrays.insert(DMItemsViewTag::Events, sortedEntries(events, DMProjectDocument_ItemsView_EventsSortFunction,
+                                                          sortingModeForTag(DMItemsViewTag::Events)));
+}
+
+void DMProjectDocumentItemsView::updateItemsArrayForToDo()
+{
+    const auto project = m_document.project();
+    QList<DMItemsViewObject> entries;
+    if (project)
+        for (const auto &todo : project->todoContainer()->arrangedObjects())
+            entries.append({todo, nullptr});
+    m_arrays.insert(DMItemsViewTag::ToDo, entries);
+}
+
+std::shared_ptr<QVariantMap> DMProjectDocumentItemsView::documentsSeparator(bool projectSeparator)
+{
+    std::shared_ptr<QVariantMap> &separator = projectSeparator ? m_projectSeparator : m_tasksSeparator;
+    if (!separator)
+        separator = std::make_shared<QVariantMap>(QVariantMap{
+            {kDMItemsViewDocumentItem_Name, projectSeparator ? DMLocalizedString("Project") : DMLocalizedString("Tasks")},
+            {kDMItemsViewDocumentItem_Separator, true},
+            {kDMItemsViewDocumentItem_SeparatorCollapsed, false}});
+    return separator;
+}
+
+QString DMProjectDocumentItemsView::pathForDocumentRow(const QVariantMap &row) const
+{
+    const auto project = m_document.project();
+    if (!project || row.value(kDMItemsViewDocumentItem_Separator).toBool())
+        return {};
+    const QVariantMap table = project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    const QString key = row.value(kDMItemsViewDocumentItem_AttachedDocumentsTableKey).toString();
+    if (!table.contains(key))
+        return {};
+    const QVariantMap record = table.value(key).toMap();
+    const QString path = record.value(kDMProject_AttachedDocument_Path).toString();
+    if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool())
+        return path;
+    // A stored name is a name inside "Documents", never a way out of it.
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name != path || name == QLatin1String("..") || name == QLatin1String("."))
+        return {};
+    const QString folder = m_document.itemsViewDocumentsFolderPath();
+    return folder.isEmpty() ? QString() : QDir(folder).filePath(name);
+}
+
+std::shared_ptr<QVariantMap> DMProjectDocumentItemsView::documentRow(const QVariantMap &record, const QString &tableKey,
+                                                                     bool attachedToProject, const QString &) const
+{
+    auto row = std::make_shared<QVariantMap>();
+    row->insert(kDMItemsViewDocumentItem_AttachedDocumentsTableKey, tableKey);
+    const QString path = pathForDocumentRow(*row);
+    const QFileInfo info(path);
+    static QFileIconProvider icons;
+    const QString storedName = record.value(kDMProject_AttachedDocument_Path).toString();
+    row->insert(kDMItemsViewDocumentItem_Icon, path.isEmpty() ? QIcon() : icons.icon(info));
+    row->insert(kDMItemsViewDocumentItem_Name, QFileInfo(path.isEmpty() ? storedName : path).fileName());
+    row->insert(kDMItemsViewDocumentItem_Size, dataStringForValue(0, double(std::max<qint64>(0, info.size()))));
+    row->insert(kDMItemsViewDocumentItem_FileSize, QVariant::fromValue<quint64>(quint64(std::max<qint64>(0, info.size()))));
+    const QString suffix = info.suffix();
+    row->insert(kDMItemsViewDocumentItem_Kind,
+                suffix.isEmpty() ? QString() : QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment());
+    row->insert(kDMItemsViewDocumentItem_Info, QString());
+    row->insert(kDMItemsViewDocumentItem_Separator, false);
+    row->insert(kDMItemsViewDocumentItem_AttachedToProject, attachedToProject);
+    return row;
+}
+
+void DMProjectDocumentItemsView::updateItemsArrayForDocuments()
+{
+    const auto project = m_document.project();
+    const auto projectSeparator = documentsSeparator(true);
+    const auto tasksSeparator = documentsSeparator(false);
+    QList<DMItemsViewObject> entries;
+    const int mode = sortingModeForTag(DMItemsViewTag::Documents);
+    const auto sortRowsByMode = [mode](QList<std::shared_ptr<QVariantMap>> &rows) {
+        std::stable_sort(rows.begin(), rows.end(), [mode](const auto &a, const auto &b) {
+            return DMProjectDocument_ItemsView_DocumentsSortFunction(*a, *b, mode) < 0;
+        });
+    };
+    const QString folder = m_document.itemsViewDocumentsFolderPath();
+    const QVariantMap table = project ? project->attribute(kDMProject_AttachedDocumentsTable).toMap() : QVariantMap();
+
+    entries.append({nullptr, projectSeparator});
+    if (project && !projectSeparator->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool()) {
+        QList<std::shared_ptr<QVariantMap>> rows;
+        for (const QVariant &key : project->attribute(kDMProject_AttachedDocuments).toList())
+            if (table.contains(key.toString()))
+                rows.append(documentRow(table.value(key.toString()).toMap(), key.toString(), true, folder));
+        sortRowsByMode(rows);
+        for (const auto &row : rows)
+            entries.append({nullptr, row});
+    }
+    entries.append({nullptr, tasksSeparator});
+    if (project && !tasksSeparator->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool()) {
+        QList<std::shared_ptr<QVariantMap>> rows;
+        QHash<QString, std::shared_ptr<QVariantMap>> byKey;
+        DMProjectItem_forEachItem(project->tasks().list(), [&](DMProjectItem &item) {
+            for (const QVariant &value : item.attribute(kDMProjectItem_AttachedDocuments).toList()) {
+                const QString key = value.toString();
+                if (!table.contains(key))
+                    continue;
+                if (auto row = byKey.value(key)) {
+                    row->insert(kDMItemsViewDocumentItem_Info,
+                                row->value(kDMItemsViewDocumentItem_Info).toString() + QStringLiteral(", ") + item.title());
+                    continue;
+                }
+                auto row = documentRow(table.value(key).toMap(), key, false, folder);
+                row->insert(kDMItemsViewDocumentItem_Info, item.title());
+                byKey.insert(key, row);
+                rows.append(row);
+            }
+        });
+        sortRowsByMode(rows);
+        for (const auto &row : rows)
+            entries.append({nullptr, row});
+    }
+    m_arrays.insert(DMItemsViewTag::Documents, entries);
+}
+
+// ---- Contents ----
+
+std::unique_ptr<DMItemsViewItem> DMProjectDocumentItemsView::makeCard(int tag)
+{
+    DMCollectionView *view = m_collectionView;
+    switch (tag) {
+    case DMItemsViewTag::Resources:
+        return std::make_unique<DMItemsViewResourcesItem>(m_document, view);
+    case DMItemsViewTag::Tasks:
+        return std::make_unique<DMItemsViewTasksItem>(m_document, view);
+    case DMItemsViewTag::Milestones:
+        return std::make_unique<DMItemsViewMilestonesItem>(m_document, view);
+    case DMItemsViewTag::Processes:
+        return std::make_unique<DMItemsViewProcessesItem>(m_document, view);
+    case DMItemsViewTag::ToDo:
+        return std::make_unique<DMItemsViewTodoItem>(m_document, view);
+    case DMItemsViewTag::Events:
+        return std::make_unique<DMItemsViewEventsItem>(m_document, view);
+    case DMItemsViewTag::Documents:
+        return std::make_unique<DMItemsViewDocumentsItem>(m_document, view);
+    case DMItemsViewTag::Links:
+        return std::make_unique<DMItemsViewDependenciesItem>(m_document, view);
+    default:
+        return nullptr;
+    }
+}
+
+void DMProjectDocumentItemsView::updateItemsViewContentsArray()
+{
+    const int tag = pageTag();
+    if (tag == 0 || !m_collectionView)
+        return;
+    // A refresh of the same page keeps the selected objects that are still shown.
+    QList<DMItemsViewObject> selected;
+    if (tag == m_contentsTag)
+        for (int index : m_collectionView->selectionIndexes())
+            if (index < m_contents.size())
+                selected.append(m_contents.at(index));
+    m_contents.clear();
+    if (tag >= DMItemsViewTag::Resources && tag <= DMItemsViewTag::Links) {
+        if (tag != m_contentsTag) {
+            // The page's card: its size sets the grid's; new cards come from it.
+            const auto prototype = makeCard(tag);
+            m_collectionView->setMinItemSize(prototype->cardSize());
+            m_collectionView->setMaxItemSize(QSize(100000, prototype->cardSize().height()));
+            m_collectionView->setItemPrototype([this, tag]() -> std::unique_ptr<DMCollectionViewItem> { return makeCard(tag); },
+                                               [this](DMCollectionViewItem &item, int index) {
+                                                   static_cast<DMItemsViewItem &>(item).setRepresentedObject(
+                                                       index >= 0 && index < m_contents.size() ? m_contents.at(index)
+                                                                                                : DMItemsViewObject());
+                                               });
+        }
+        m_contents = m_arrays.value(tag);
+    }
+    m_contentsTag = tag;
+    m_collectionView->setContentCount(int(m_contents.size()));
+    QList<int> reselected;
+    for (const DMItemsViewObject &object : selected)
+        if (const qsizetype index = m_contents.indexOf(object); index >= 0)
+            reselected.append(int(index));
+    if (!reselected.isEmpty()) {
+        const QSignalBlocker quiet(m_collectionView);
+        m_collectionView->setSelectionIndexes(reselected);
+    }
+
+    if (m_backButton)
+        m_backButton->setVisible(tag == DMItemsViewTag::Resources && !m_editedResourceGroup.expired());
+    if (m_newGroupButton)
+        m_newGroupButton->setVisible(tag == DMItemsViewTag::Resources);
+    if (m_exportButton)
+        m_exportButton->setVisible(tag == DMItemsViewTag::Resources);
+    if (m_importButton)
+        m_importButton->setVisible(tag == DMItemsViewTag::Resources);
+    if (m_addButton)
+        m_addButton->setEnabled(tag != DMItemsViewTag::Links);
+    if (m_headerImageView) {
+        static const char *const titles[] = {"Resources", "Tasks", "Milestones", "Processes", "To Do", "Events", "Documents", "Links"};
+        QString title = tag >= 1 && tag <= 8 ? DMLocalizedString(titles[tag - 1]) : QString();
+        if (const auto group = m_editedResourceGroup.lock(); group && tag == DMItemsViewTag::Resources)
+            title += QStringLiteral(" \u203a ") + group->name();
+        m_headerImageView->setText(title);
+    }
+    setItemsViewSortingModesMatrixArray(DMProjectDocument_SourceListItemsSortingModesForTag(tag));
+    if (QAbstractButton *button = m_sortButtons ? m_sortButtons->button(sortingModeForTag(tag)) : nullptr)
+        button->setChecked(true);
+}
+
+int DMProjectDocumentItemsView::sortButtonWidth(int rowWidth, int columns, const QList<int> &titleWidths)
+{
+    columns = std::max(1, columns);
+    int width = rowWidth / columns;
+    for (int titleWidth : titleWidths)
+        if (titleWidth + 16 > width)
+            width = int(titleWidth + 16.99);
+    return width;
+}
+
+void DMProjectDocumentItemsView::setItemsViewSortingModesMatrixArray(const QStringList &titles)
+{
+    if (!m_sortButtons)
+        return;
+    const QList<QAbstractButton *> buttons = m_sortButtons->buttons();
+    QList<int> widths;
+    for (const QString &title : titles)
+        widths.append(buttons.first()->fontMetrics().horizontalAdvance(title));
+    const int width = sortButtonWidth(m_sortMatrixDefaultWidth, int(buttons.size()), widths);
+    for (int column = 0; column < buttons.size(); ++column) {
+        QAbstractButton *button = buttons.at(column);
+        const bool used = column < titles.size();
+        button->setText(used ? titles.at(column) : QString());
+        button->setEnabled(used);
+        button->setVisible(used);
+        button->setGeometry(column * width, 0, width, 26);
+    }
+    m_sortMatrix->setFixedWidth(std::max(m_sortMatrixDefaultWidth, width * int(buttons.size())));
+}

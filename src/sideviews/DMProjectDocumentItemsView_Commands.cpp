@@ -1,0 +1,368 @@
+// DMProjectDocumentItemsView: the commands of the page, the cards' requests and the selection.
+// Every command that changes the model is one undo step, from which the document learns that
+// it was edited.
+#include "DMResourceFileCommands.h"
+#include "DMProjectDocumentItemsView.h"
+
+#include "DMBeep.h"
+#include "DMCollectionView.h"
+#include "DMItemsViewDocument.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
+#include "DMProject.h"
+#include "DMProjectDocumentHooks.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectKeys.h"
+#include "DMProjectMilestone.h"
+#include "DMProjectProcess.h"
+#include "DMProjectResource.h"
+#include "DMProjectTask.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoContainer.h"
+#include "DMUndoManager.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace {
+
+constexpr qint64 kNewItemDuration = 86400;
+
+// One undo step named after the command around the edits.
+class UndoStep
+{
+public:
+    UndoStep(DMUndoManager *undo, const QString &name) : m_undo(undo), m_name(name)
+    {
+        if (m_undo)
+            m_undo->beginUndoGrouping();
+    }
+    ~UndoStep()
+    {
+        if (!m_undo)
+            return;
+        m_undo->setActionName(m_name);
+        m_undo->endUndoGrouping();
+    }
+
+private:
+    DMUndoManager *m_undo;
+    QString m_name;
+};
+
+// A new item of the project starting at the project's begin, a day long unless it is a moment.
+void giveNewItemDates(DMProjectItem &item, const DMProject &project)
+{
+    const DMDate begin = project.beginDate();
+    const DMDate end = item.hasEqualDates() ? begin : item.endDateWithBeginDateAndDurationWorkSlices(begin, kNewItemDuration);
+    try {
+        item.setBeginDateAndEndDate(begin, end);
+    } catch (const std::exception &exception) {
+        qWarning("An exception occured: %s", exception.what());
+    }
+}
+
+} // namespace
+
+DMItemsViewObject DMProjectDocumentItemsView::firstSelectedObject() const
+{
+    if (!m_collectionView)
+        return {};
+    const QList<int> selection = m_collectionView->selectionIndexes();
+    if (selection.isEmpty() || selection.first() >= m_contents.size())
+        return {};
+    return m_contents.at(selection.first());
+}
+
+void DMProjectDocumentItemsView::appendResource(const std::shared_ptr<DMProjectResource> &resource)
+{
+    const auto project = m_document.project();
+    resource->setProject(project);
+    if (const auto group = m_editedResourceGroup.lock(); group && group->isAttached())
+        group->subitems().append(resource);
+    else
+        project->resources().append(resource);
+}
+
+void DMProjectDocumentItemsView::postScrollAndEdit(const DMItemsViewObject &object)
+{
+    auto &center = DMNotificationCenter::defaultCenter();
+    center.postNotification(kDMItemsView_ScrollToVisibleNotification, object.identity());
+    center.postNotification(kDMItemsView_EditNotification, object.identity());
+}
+
+void DMProjectDocumentItemsView::selectObject(const DMItemsViewObject &object)
+{
+    const qsizetype index = m_contents.indexOf(object);
+    if (index >= 0 && m_collectionView)
+        m_collectionView->setSelectionIndexes({int(index)});
+}
+
+void DMProjectDocumentItemsView::finishCreating(const DMItemsViewObject &created)
+{
+    updateItemsArrayWithTag(pageTag());
+    updateItemsViewContentsArray();
+    if (!created.isNull())
+        selectObject(created);
+    postScrollAndEdit(created);
+}
+
+void DMProjectDocumentItemsView::itemsViewNew()
+{
+    const int tag = pageTag();
+    const auto project = m_document.project();
+    if (tag == 0 || !project)
+        return;
+    if (tag == DMItemsViewTag::Documents) {
+        DMModalUI::FilePanel panel;
+        panel.allowsMultipleSelection = true;
+        const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_document.windowForSheet());
+        attachFilesToProject(paths);
+        finishCreating({});
+        return;
+    }
+    std::shared_ptr<DMProjectObject> created;
+    {
+        UndoStep step(m_document.undoManager(), DMLocalizedString("New"));
+        if (tag == DMItemsViewTag::Resources) {
+            auto resource = std::make_shared<DMProjectResource>();
+            resource->setName(DMLocalizedString("New Resource"));
+            appendResource(resource);
+            created = resource;
+        } else if (tag == DMItemsViewTag::ToDo) {
+            auto todo = std::make_shared<DMProjectTodo>();
+            todo->setProject(project);
+            todo->setText(DMLocalizedString("To do..."));
+            project->todoContainer()->todos().append(todo);
+            created = todo;
+        } else if (tag == DMItemsViewTag::Events) {
+            auto event = std::make_shared<DMProjectEvent>();
+            event->setProject(project);
+            event->setTitle(DMLocalizedString("New Event"));
+            giveNewItemDates(*event, *project);
+            project->eventContainer()->events().append(event);
+            created = event;
+        } else if (tag == DMItemsViewTag::Tasks || tag == DMItemsViewTag::Milestones || tag == DMItemsViewTag::Processes) {
+            std::shared_ptr<DMProjectItem> item;
+            if (tag == DMItemsViewTag::Tasks) {
+                item = std::make_shared<DMProjectTask>();
+                item->setTitle(DMLocalizedString("New Task"));
+            } else if (tag == DMItemsViewTag::Milestones) {
+                item = std::make_shared<DMProjectMilestone>();
+                item->setTitle(DMLocalizedString("New Milestone"));
+            } else {
+                item = std::make_shared<DMProjectProcess>();
+                item->setTitle(DMLocalizedString("New Process"));
+            }
+            item->setProject(project);
+            giveNewItemDates(*item, *project);
+            project->tasks().append(item);
+            created = item;
+        }
+    }
+    if (created && tag != DMItemsViewTag::Resources && tag != DMItemsViewTag::ToDo)
+        m_document.reloadViews();
+    finishCreating(created ? DMItemsViewObject{created, nullptr} : DMItemsViewObject{});
+}
+
+void DMProjectDocumentItemsView::itemsViewNewGroup()
+{
+    const int tag = pageTag();
+    const auto project = m_document.project();
+    if (tag == 0 || !project)
+        return;
+    std::shared_ptr<DMProjectResource> group;
+    if (tag == DMItemsViewTag::Resources) {
+        UndoStep step(m_document.undoManager(), DMLocalizedString("New Group"));
+        group = std::make_shared<DMProjectResource>(DMProjectResource::Group);
+        group->setName(DMLocalizedString("New Group"));
+        appendResource(group);
+    }
+    finishCreating(group ? DMItemsViewObject{group, nullptr} : DMItemsViewObject{});
+}
+
+void DMProjectDocumentItemsView::itemsViewDelete()
+{
+    const int tag = pageTag();
+    const auto project = m_document.project();
+    const DMItemsViewObject selected = firstSelectedObject();
+    if (tag == 0 || !project || selected.isNull())
+        return;
+    switch (tag) {
+    case DMItemsViewTag::Resources:
+        if (auto resource = std::dynamic_pointer_cast<DMProjectResource>(selected.object)) {
+            // The assignments go in the same step, so that undo brings both back together.
+            UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
+            resource->deleteAllAssignments();
+            if (const auto parent = resource->parentItem())
+                parent->subitems().removeOne(resource);
+            else
+                project->resources().removeOne(resource);
+        }
+        break;
+    case DMItemsViewTag::ToDo:
+        if (auto todo = std::dynamic_pointer_cast<DMProjectTodo>(selected.object)) {
+            UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
+            project->todoContainer()->todos().removeOne(todo);
+        }
+        break;
+    case DMItemsViewTag::Documents: {
+        const QVariantMap row = selected.row ? *selected.row : QVariantMap();
+        if (row.isEmpty() || row.value(kDMItemsViewDocumentItem_Separator).toBool()) {
+            DMBeep();
+            return;
+        }
+        const QString key = row.value(kDMItemsViewDocumentItem_AttachedDocumentsTableKey).toString();
+        UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
+        if (row.value(kDMItemsViewDocumentItem_AttachedToProject).toBool()) {
+            QVariantList keys = project->attribute(kDMProject_AttachedDocuments).toList();
+            if (keys.removeAll(key) > 0)
+                m_document.removeAttachedDocumentWithTableKey(key);
+            project->setAttribute(kDMProject_AttachedDocuments, keys);
+        } else {
+            QList<std::shared_ptr<DMProjectItem>> roots;
+            for (const auto &item : project->tasks())
+                roots.append(item);
+            m_document.removeAttachedDocumentWithTableKeyFromTasks(key, roots);
+        }
+        break;
+    }
+    default:
+        if (selected.object)
+            m_document.deleteItems({selected.object});
+        break;
+    }
+    m_document.reloadViews();
+    m_contents.clear();
+    updateItemsArrayWithTag(tag);
+    updateItemsViewContentsArray();
+}
+
+void DMProjectDocumentItemsView::itemsViewEdit()
+{
+    if (!m_collectionView)
+        return;
+    const QList<int> selection = m_collectionView->selectionIndexes();
+    if (selection.isEmpty())
+        return;
+    const QList<DMItemsViewObject> contents = m_contents;
+    if (selection.first() < contents.size())
+        postScrollAndEdit(contents.at(selection.first()));
+    for (int index : selection)
+        if (index < contents.size())
+            DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_OpenAttachedDocumentNotification,
+                                                                   contents.at(index).identity());
+}
+
+void DMProjectDocumentItemsView::itemsViewBack()
+{
+    if (pageTag() != DMItemsViewTag::Resources)
+        return;
+    const auto group = m_editedResourceGroup.lock();
+    if (!group)
+        return;
+    m_editedResourceGroup = group->parentItem();
+    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    updateItemsViewContentsArray();
+}
+
+void DMProjectDocumentItemsView::itemsViewSortMatrixCallback(int column)
+{
+    const int tag = pageTag();
+    const auto project = m_document.project();
+    if (tag == 0 || !project || column < 0)
+        return;
+    {
+        UndoStep step(m_document.undoManager(), DMLocalizedString("Sort"));
+        if (tag == DMItemsViewTag::ToDo) {
+            project->todoContainer()->setSortingMode(column);
+        } else if (const QString key = DMProjectDocument_SourceListItemsTagToString(tag); !key.isEmpty()) {
+            QVariantMap modes = project->attribute(kDMProject_ItemsViewSortingModes).toMap();
+            modes.insert(key, column);
+            project->setAttribute(kDMProject_ItemsViewSortingModes, modes);
+        }
+    }
+    updateItemsArrayWithTag(tag);
+    updateItemsViewContentsArray();
+}
+
+// ---- The cards' requests ----
+
+void DMProjectDocumentItemsView::documentsSeparatorToggled(const QVariantMap *row)
+{
+    if (!row || (row != m_projectSeparator.get() && row != m_tasksSeparator.get()))
+        return;
+    updateItemsArrayWithTag(DMItemsViewTag::Documents);
+    updateItemsViewContentsArray();
+}
+
+void DMProjectDocumentItemsView::documentsOpenFile(const QVariantMap *row)
+{
+    // Only rows of this view's own page are opened; other senders are not document rows.
+    const auto entries = m_arrays.value(DMItemsViewTag::Documents);
+    const bool known = std::any_of(entries.begin(), entries.end(), [row](const DMItemsViewObject &entry) {
+        return entry.row.get() == row;
+    });
+    if (!row || !known)
+        return;
+    if (row->value(kDMItemsViewDocumentItem_Separator).toBool()) {
+        DMBeep();
+        return;
+    }
+    const QString path = pathForDocumentRow(*row);
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void DMProjectDocumentItemsView::itemsViewResourceGroupOpen(const void *object)
+{
+    const auto project = m_document.project();
+    if (!project || !object)
+        return;
+    if (object == project.get()) {
+        m_editedResourceGroup.reset();
+    } else {
+        // Only a group of this project: the sender's address is looked up among its resources.
+        std::shared_ptr<DMProjectResource> found;
+        std::function<void(const DMProjectResource::ResourceList &)> find = [&](const DMProjectResource::ResourceList &list) {
+            for (const auto &resource : list) {
+                if (found)
+                    return;
+                if (resource.get() == object && resource->isGroup())
+                    found = resource;
+                else
+                    find(resource->subitems());
+            }
+        };
+        find(project->resources());
+        if (!found)
+            return;
+        m_editedResourceGroup = found;
+    }
+    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    updateItemsViewContentsArray();
+}
+
+void DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange()
+{
+    const DMItemsViewObject first = firstSelectedObject();
+    if (!first.isNull())
+        postScrollAndEdit(first);
+    m_hasSelectedItems = m_collectionView && !m_collectionView->selectionIndexes().isEmpty();
+}
+
+// ---- Resource files ----
+
+void DMProjectDocumentItemsView::itemsViewResourcesExport()
+{
+    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet());
+}
+
+void DMProjectDocumentItemsView::itemsViewResourcesImport()
+{
+    if (!DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet()))
+        return;
+    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    updateItemsViewContentsArray();
+}

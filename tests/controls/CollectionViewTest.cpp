@@ -1,0 +1,169 @@
+// The collection view: cards made only for what can be seen and reused while scrolling, the
+// selection by clicks reported to the drag delegate, drags refused without a delegate, and the
+// background view that paints the selection and lets clicks on passive parts reach the card.
+#include "ControlsTestSupport.h"
+
+#include "DMCollectionView.h"
+#include "DMCollectionViewDragOperationDelegate.h"
+#include "DMCollectionViewItem.h"
+#include "DMItemBackgroundView.h"
+
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+using namespace controlstest;
+
+namespace {
+
+class Card : public DMCollectionViewItem, public DMItemBackgroundViewDelegate
+{
+public:
+    Card()
+    {
+        view()->setDelegate(this);
+        label = new QLabel(QStringLiteral("title"), view());
+        label->setGeometry(10, 10, 80, 20);
+        button = new QPushButton(QStringLiteral("b"), view());
+        button->setGeometry(100, 10, 40, 20);
+        QObject::connect(button, &QPushButton::clicked, [this] { ++buttonClicks; });
+    }
+    void viewMouseDown(DMItemBackgroundView *, QMouseEvent *) override { ++presses; }
+
+    QLabel *label;
+    QPushButton *button;
+    int shown = -1;
+    int presses = 0;
+    int buttonClicks = 0;
+};
+
+struct Delegate : DMCollectionViewDragOperationDelegate
+{
+    Qt::DropAction dmCollectionViewDraggingEntered(DMCollectionView *, const DMDraggingInfo &) override
+    {
+        return Qt::CopyAction;
+    }
+    void setItemsViewHasSelectedItems(bool selected) override { hasSelection = selected; }
+    bool hasSelection = false;
+};
+
+struct Grid
+{
+    Grid(int count)
+    {
+        view.resize(420, 330);
+        view.setMinItemSize(QSize(200, 100));
+        view.setItemPrototype(
+            [this] {
+                ++made;
+                return std::make_unique<Card>();
+            },
+            [](DMCollectionViewItem &item, int index) { static_cast<Card &>(item).shown = index; });
+        view.setContentCount(count);
+        view.show();
+    }
+    Card *card(int index) { return static_cast<Card *>(view.itemAtIndex(index)); }
+    DMCollectionView view;
+    int made = 0;
+};
+
+} // namespace
+
+TEST(CollectionView, MakesCardsOnlyForWhatCanBeSeenAndReusesThemWhileScrolling)
+{
+    Grid grid(10000);
+    // Two columns of 100-point rows in 330 points: 4 rows in sight and one more below.
+    EXPECT_EQ(grid.view.columnCount(), 2);
+    EXPECT_EQ(grid.made, 10);
+    ASSERT_NE(grid.card(0), nullptr);
+    EXPECT_EQ(grid.card(0)->shown, 0);
+    EXPECT_EQ(grid.view.itemAtIndex(500), nullptr);
+
+    grid.view.verticalScrollBar()->setValue(250 * 100);
+    ASSERT_NE(grid.card(500), nullptr);
+    EXPECT_EQ(grid.card(500)->shown, 500);
+    EXPECT_EQ(grid.card(500)->view()->geometry().topLeft(), QPoint(0, 0));
+    // In the middle a row above joins: 6 rows of 2.
+    EXPECT_EQ(grid.made, 12);
+    grid.view.verticalScrollBar()->setValue(3000 * 100);
+    EXPECT_EQ(grid.card(6000)->shown, 6000);
+    EXPECT_EQ(grid.made, 12) << "scrolling reuses the cards that left the sight";
+    EXPECT_EQ(grid.view.itemAtIndex(0), nullptr);
+
+    // The last row ends at the bottom of the range.
+    grid.view.verticalScrollBar()->setValue(grid.view.verticalScrollBar()->maximum());
+    ASSERT_NE(grid.card(9999), nullptr);
+    EXPECT_EQ(grid.card(9999)->view()->geometry().bottom(), grid.view.viewport()->height() - 1);
+}
+
+TEST(CollectionView, ClicksSelectAndTheDelegateHearsWhetherAnythingIsSelected)
+{
+    Grid grid(300);
+    Delegate delegate;
+    grid.view.setDragOperationDelegate(&delegate);
+
+    // A click on the card's label reaches the card, then selects it.
+    QTest::mouseClick(grid.card(3)->label, Qt::LeftButton);
+    EXPECT_EQ(grid.card(3)->presses, 1);
+    EXPECT_EQ(grid.view.selectionIndexes(), QList<int>{3});
+    EXPECT_TRUE(grid.card(3)->isSelected());
+    EXPECT_TRUE(delegate.hasSelection);
+
+    // A button of a card takes its click alone.
+    QTest::mouseClick(grid.card(4)->button, Qt::LeftButton);
+    EXPECT_EQ(grid.card(4)->buttonClicks, 1);
+    EXPECT_EQ(grid.card(4)->presses, 0);
+    EXPECT_EQ(grid.view.selectionIndexes(), QList<int>{3});
+
+    // Control toggles, Shift extends from the last plain click.
+    QTest::mouseClick(grid.card(0)->view(), Qt::LeftButton, Qt::ControlModifier, QPoint(150, 60));
+    EXPECT_EQ(grid.view.selectionIndexes(), (QList<int>{0, 3}));
+    QTest::mouseClick(grid.card(6)->view(), Qt::LeftButton, Qt::ShiftModifier, QPoint(150, 60));
+    EXPECT_EQ(grid.view.selectionIndexes(), (QList<int>{0, 1, 2, 3, 4, 5, 6}));
+
+    QList<int> all;
+    for (int i = 0; i < 256; ++i)
+        all.append(i);
+    grid.view.setSelectionIndexes(all);
+    EXPECT_TRUE(delegate.hasSelection);
+    grid.view.setSelectionIndexes({});
+    EXPECT_FALSE(delegate.hasSelection);
+
+    // New contents drop the selection.
+    grid.view.setSelectionIndexes({1});
+    grid.view.setContentCount(2);
+    EXPECT_TRUE(grid.view.selectionIndexes().isEmpty());
+    EXPECT_FALSE(delegate.hasSelection);
+    grid.view.setDragOperationDelegate(nullptr);
+}
+
+TEST(CollectionView, SelectedBackgroundIsFilledAndDeselectingClearsIt)
+{
+    DMItemBackgroundView view;
+    view.resize(40, 30);
+    const QColor highlight = view.selectionColor();
+    view.setSelected(true);
+    EXPECT_EQ(QColor(renderWidget(view).pixel(20, 15)), highlight);
+    view.setSelected(false);
+    EXPECT_EQ(QColor(renderWidget(view).pixel(20, 15)), QColor(Qt::white));
+}
+
+TEST(CollectionView, DragsAreRefusedWithoutADelegate)
+{
+    Grid grid(3);
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.view.viewport(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    Delegate delegate;
+    grid.view.setDragOperationDelegate(&delegate);
+    QDragEnterEvent accepted(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.view.viewport(), &accepted);
+    EXPECT_TRUE(accepted.isAccepted());
+    EXPECT_EQ(accepted.dropAction(), Qt::CopyAction);
+    grid.view.setDragOperationDelegate(nullptr);
+}
