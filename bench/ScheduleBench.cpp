@@ -1,12 +1,15 @@
 // Scheduling at scale: moving the first task of a finish-to-start chain so that every task is
 // pushed (10,000 and 100,000 tasks, on a working week with weekends off), reported per pushed
-// task as well; and the critical path of 10,000 items with 20,000 links.
+// task as well; the same through a chain of processes, each holding a chain of ten tasks (the
+// links into the processes push their subitems); and the critical path of 10,000 items with
+// 20,000 links.
 #include "DMCriticalPath.h"
 #include "DMDate.h"
 #include "DMIndexSet_64.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectKeys.h"
+#include "DMProjectProcess.h"
 #include "DMProjectTask.h"
 #include "DMUndoManager.h"
 
@@ -51,23 +54,21 @@ std::vector<std::shared_ptr<DMProjectTask>> buildChain(const std::shared_ptr<DMP
     return tasks;
 }
 
-void BM_PushChain(benchmark::State &state)
+// Moves `first` one working day later per iteration (every item after it is pushed), with
+// undo registration on, the undo stack cleared now and then outside the timing; `items` pushed
+// per iteration give the counter.
+void runPushes(benchmark::State &state, const std::shared_ptr<DMProject> &project, const std::shared_ptr<DMProjectTask> &first,
+               double items, const char *counter)
 {
-    const int count = int(state.range(0));
-    auto project = workingWeekProject();
     DMUndoManager undo(false);
     undo.setGroupsByEvent(false);
     project->setUndoManager(&undo);
-    auto tasks = buildChain(project, count);
     project->criticalPathObjectIDs();
-    const auto &first = tasks.front();
     int iteration = 0;
     for (auto _ : state) {
-        // One working day later each time: the chain is tight, so every task moves.
         const DMDate begin = first->endDate();
         const DMDate end = project->endDateWithBeginDateAndDurationWorkSlices(begin, 10 * 3600, true);
-        const int code = first->validateAndSetBeginDateAndEndDate(begin, end);
-        if (code != 0)
+        if (first->validateAndSetBeginDateAndEndDate(begin, end) != 0)
             state.SkipWithError("refused");
         if (++iteration % 8 == 0) {
             state.PauseTiming();
@@ -75,11 +76,55 @@ void BM_PushChain(benchmark::State &state)
             state.ResumeTiming();
         }
     }
-    state.counters["per_task_ns"] = benchmark::Counter(double(count) * 1e-9,
-                                                       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters[counter] = benchmark::Counter(items * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     project->setUndoManager(nullptr);
 }
+
+void BM_PushChain(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto project = workingWeekProject();
+    auto tasks = buildChain(project, count);
+    runPushes(state, project, tasks.front(), count, "per_task_ns");
+}
 BENCHMARK(BM_PushChain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Processes of ten one-day tasks, each task linked to the next, each process to the next.
+void BM_PushProcesses(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto project = workingWeekProject();
+    std::shared_ptr<DMProjectTask> first;
+    std::shared_ptr<DMProjectProcess> previous;
+    DMDate begin(2024, 1, 8, 8 * 3600);
+    for (int p = 0; p < count; ++p) {
+        auto process = std::make_shared<DMProjectProcess>();
+        process->setProject(project);
+        std::vector<std::shared_ptr<DMProjectTask>> tasks;
+        const DMDate processBegin = begin;
+        for (int i = 0; i < 10; ++i) {
+            auto task = std::make_shared<DMProjectTask>();
+            task->setProject(project);
+            const DMDate end = project->endDateWithBeginDateAndDurationWorkSlices(begin, 10 * 3600, true);
+            task->setBeginDateAndEndDate(begin, end);
+            tasks.push_back(task);
+            begin = end;
+        }
+        process->setBeginDateAndEndDate(processBegin, begin);
+        project->tasks().append(process);
+        for (const auto &task : tasks)
+            process->subitems().append(task);
+        for (size_t i = 1; i < tasks.size(); ++i)
+            tasks[i - 1]->addOutboundDependencyToItem(tasks[i]);
+        if (previous)
+            previous->addOutboundDependencyToItem(process);
+        if (!first)
+            first = tasks.front();
+        previous = process;
+    }
+    runPushes(state, project, first, count * 11.0, "per_item_ns");
+}
+BENCHMARK(BM_PushProcesses)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 void BM_CriticalPath(benchmark::State &state)
 {

@@ -11,10 +11,6 @@
 
 namespace {
 
-const QString kDayOffIndex = QStringLiteral("kDMDayOffIndex");
-const QString kDayOffEndIndex = QStringLiteral("kDMDayOffEndIndex");
-const QString kDayOffDescription = QStringLiteral("kDMDayOffDescription");
-
 // Exception recurrence types of the format.
 constexpr int kExceptionDaily = 1;
 constexpr int kExceptionYearlyByMonthDay = 2;
@@ -145,9 +141,9 @@ void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYea
                                        const QString &description)
 {
     QVariantMap entry;
-    entry.insert(kDayOffIndex, DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day));
-    entry.insert(kDayOffEndIndex, DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay));
-    entry.insert(kDayOffDescription, description.isNull() ? QString(QLatin1String("")) : description);
+    entry.insert(kDMDayOffIndex, DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day));
+    entry.insert(kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay));
+    entry.insert(kDMDayOffDescription, description.isNull() ? QString(QLatin1String("")) : description);
     m_daysOff.append(entry);
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QTimer>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -17,6 +18,17 @@ struct Step
 {
     QList<DMUndoManager::Action> actions; // run last to first
     QString name;
+    quint64 serial = 0; // tells the steps apart for the fences; increasing along the undo stack
+};
+
+// A fenced key: until when, the step holding the action recorded under it (0: none, the key was
+// fenced without registering), which action that was, and what its registrant may extend.
+struct Fence
+{
+    qint64 deadline = 0;
+    quint64 step = 0;
+    quint64 action = 0;
+    std::shared_ptr<void> context;
 };
 
 } // namespace
@@ -41,10 +53,41 @@ struct DMUndoManager::Private
 
     int disableCount = 0;
 
-    QHash<QString, qint64> fenceDeadlines; // key -> clock time when the fence lifts
+    quint64 lastSerial = 0;
+    quint64 lastAction = 0; // counts the actions recorded outside undo and redo
+
+    QHash<QString, Fence> fences;
     QElapsedTimer clock;
     QTimer endOfTurnTimer;
     QTimer fenceCleanupTimer;
+
+    void openGroup()
+    {
+        openStep = Step();
+        openStep.serial = ++lastSerial;
+        groupingLevel = 1;
+    }
+    // True while the step is open or on the undo stack.
+    bool isLive(quint64 serial) const
+    {
+        if (groupingLevel > 0 && openStep.serial == serial)
+            return true;
+        const auto it = std::lower_bound(undoStack.cbegin(), undoStack.cend(), serial,
+                                         [](const Step &step, quint64 value) { return step.serial < value; });
+        return it != undoStack.cend() && it->serial == serial;
+    }
+    const Fence *activeFence(const QString &key) const
+    {
+        const auto it = fences.constFind(key);
+        if (it == fences.cend() || it->deadline <= clock.elapsed() || (it->step != 0 && !isLive(it->step)))
+            return nullptr;
+        return &it.value();
+    }
+    void startCleanup()
+    {
+        if (!fenceCleanupTimer.isActive())
+            fenceCleanupTimer.start();
+    }
 };
 
 DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
@@ -65,8 +108,8 @@ DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
     d->fenceCleanupTimer.setInterval(kFenceCleanupMilliseconds);
     connect(&d->fenceCleanupTimer, &QTimer::timeout, this, [this] {
         const qint64 now = d->clock.elapsed();
-        d->fenceDeadlines.removeIf([now](const auto &entry) { return entry.value() <= now; });
-        if (d->fenceDeadlines.isEmpty())
+        d->fences.removeIf([now](const auto &entry) { return entry.value().deadline <= now; });
+        if (d->fences.isEmpty())
             d->fenceCleanupTimer.stop();
     });
 }
@@ -74,41 +117,82 @@ DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
 // The timers are members, so no deferred work outlives the manager.
 DMUndoManager::~DMUndoManager() = default;
 
-void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
+// What every registration does first: nothing while registration is disabled; while undoing
+// or redoing, the action joins the opposite step whatever its key (the step must be restored
+// whole); otherwise the redo steps are stale, recorded or not. True when the caller goes on.
+bool DMUndoManager::beginRegistration(Action &action)
 {
     if (!action || d->disableCount > 0)
-        return;
+        return false;
     if (d->collecting) {
-        // Keys are ignored while undoing or redoing: the step must be restored whole.
         d->collecting->actions.append(std::move(action));
-        return;
+        return false;
     }
-
-    // Any change outside undo and redo makes the redo steps stale, recorded or not.
     d->redoStack.clear();
+    return true;
+}
 
-    if (d->fenceOffKeysEnabled && !fenceOffKey.isEmpty()) {
-        const bool fenced = isFenced(fenceOffKey);
-        d->fenceDeadlines.insert(fenceOffKey, d->clock.elapsed() + kFenceMilliseconds);
-        if (!d->fenceCleanupTimer.isActive())
-            d->fenceCleanupTimer.start();
-        if (fenced)
+void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
+{
+    if (!beginRegistration(action))
+        return;
+    const bool keyed = d->fenceOffKeysEnabled && !fenceOffKey.isEmpty();
+    if (keyed) {
+        if (d->activeFence(fenceOffKey)) {
+            d->fences[fenceOffKey].deadline = d->clock.elapsed() + kFenceMilliseconds;
             return;
+        }
     }
+    record(std::move(action));
+    if (keyed)
+        fence(fenceOffKey, nullptr);
+}
 
+void DMUndoManager::registerExtensibleUndo(Action action, const QString &fenceOffKey, std::shared_ptr<void> context)
+{
+    if (!beginRegistration(action))
+        return;
+    record(std::move(action));
+    if (d->fenceOffKeysEnabled && !fenceOffKey.isEmpty())
+        fence(fenceOffKey, std::move(context));
+}
+
+std::shared_ptr<void> DMUndoManager::fencedContext(const QString &fenceOffKey) const
+{
+    if (d->collecting)
+        return nullptr;
+    const Fence *fence = d->activeFence(fenceOffKey);
+    return fence && fence->step != 0 && fence->action == d->lastAction ? fence->context : nullptr;
+}
+
+void DMUndoManager::record(Action action)
+{
+    ++d->lastAction;
     if (d->groupingLevel == 0) {
         if (d->groupsByEvent) {
-            d->groupingLevel = 1;
+            d->openGroup();
             d->autoGroupOpen = true;
             d->endOfTurnTimer.start();
         } else {
             // No group to join: the action is a step of its own.
-            d->undoStack.append(Step{{std::move(action)}, QString()});
+            Step step{{std::move(action)}, QString(), ++d->lastSerial};
+            d->undoStack.append(std::move(step));
             emit didCloseUndoGroup();
             return;
         }
     }
     d->openStep.actions.append(std::move(action));
+}
+
+// After record(): the key is fenced with the action just recorded.
+void DMUndoManager::fence(const QString &key, std::shared_ptr<void> context)
+{
+    Fence &fence = d->fences[key];
+    fence.deadline = d->clock.elapsed() + kFenceMilliseconds;
+    fence.step = d->groupingLevel > 0 ? d->openStep.serial : d->undoStack.last().serial;
+    fence.action = d->lastAction;
+    fence.context = std::move(context);
+    d->startCleanup();
 }
 
 void DMUndoManager::setActionName(const QString &name)
@@ -145,9 +229,9 @@ bool DMUndoManager::canRedo() const
 
 // Runs a step's actions last to first, collecting what they register as the opposite step.
 // An action that throws is logged and the rest of the step still runs.
-static Step runStep(Step step, Step **collecting)
+static Step runStep(Step step, Step **collecting, quint64 serial)
 {
-    Step opposite{{}, step.name};
+    Step opposite{{}, step.name, serial};
     *collecting = &opposite;
     for (qsizetype i = step.actions.size() - 1; i >= 0; --i) {
         try {
@@ -175,7 +259,7 @@ void DMUndoManager::undo()
     if (d->undoStack.isEmpty())
         return;
     d->undoing = true;
-    Step redoStep = runStep(d->undoStack.takeLast(), &d->collecting);
+    Step redoStep = runStep(d->undoStack.takeLast(), &d->collecting, ++d->lastSerial);
     d->undoing = false;
     if (!redoStep.actions.isEmpty())
         d->redoStack.append(std::move(redoStep));
@@ -195,7 +279,7 @@ void DMUndoManager::redo()
     if (d->redoStack.isEmpty())
         return;
     d->redoing = true;
-    Step undoStep = runStep(d->redoStack.takeLast(), &d->collecting);
+    Step undoStep = runStep(d->redoStack.takeLast(), &d->collecting, ++d->lastSerial);
     d->redoing = false;
     if (!undoStep.actions.isEmpty())
         d->undoStack.append(std::move(undoStep));
@@ -218,8 +302,10 @@ void DMUndoManager::beginUndoGrouping()
         return; // everything an undo registers forms its one redo step
     // With grouping by event, an explicit group nests in the turn's automatic group, so
     // that all of one turn stays one step.
-    if (d->groupingLevel == 0 && d->groupsByEvent) {
-        d->groupingLevel = 1;
+    if (d->groupingLevel == 0) {
+        d->openGroup();
+        if (!d->groupsByEvent)
+            return;
         d->autoGroupOpen = true;
         d->endOfTurnTimer.start();
     }
@@ -318,13 +404,13 @@ void DMUndoManager::disableRegistrationWithFenceOffKey(const QString &key)
 {
     if (!d->fenceOffKeysEnabled || d->undoing || d->redoing || key.isEmpty())
         return;
-    d->fenceDeadlines.insert(key, d->clock.elapsed() + kFenceMilliseconds);
-    if (!d->fenceCleanupTimer.isActive())
-        d->fenceCleanupTimer.start();
+    if (!d->activeFence(key))
+        d->fences.insert(key, Fence());
+    d->fences[key].deadline = d->clock.elapsed() + kFenceMilliseconds;
+    d->startCleanup();
 }
 
 bool DMUndoManager::isFenced(const QString &key) const
 {
-    const auto it = d->fenceDeadlines.constFind(key);
-    return it != d->fenceDeadlines.cend() && it.value() > d->clock.elapsed();
+    return d->activeFence(key) != nullptr;
 }

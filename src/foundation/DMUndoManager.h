@@ -13,6 +13,12 @@
 // many times leaves the one action that restores the state before the drag. Expired keys are
 // cleaned every 0.1 s. While undoing or redoing, keys are ignored. A plain undo manager
 // (fenceOffKeysEnabled == false) ignores keys altogether.
+//
+// Only registrations that restore one value may carry a key (a setter's "set it back to v"):
+// dropping a later one is safe because the earlier one restores the older value. Anything else
+// (an insertion, a removal, an assignment) registers without a key and is always recorded. A
+// fence lifts early when the step holding its recorded action leaves the undo stack (undone or
+// cleared), so a change made after an undo is never dropped.
 class DMUndoManager : public QObject
 {
     Q_OBJECT
@@ -24,6 +30,12 @@ public:
 
     // The action runs on undo (or redo); it should register its own inverse, as setters do.
     void registerUndo(Action action, const QString &fenceOffKey = QString());
+    // Records the action whatever the fence and fences the key with it. While the key stays
+    // fenced and this action is still the last one recorded, fencedContext(key) answers
+    // `context`, which the caller may extend in place of registering again (a drag's date
+    // snapshot gains the items that later steps of the drag move).
+    void registerExtensibleUndo(Action action, const QString &fenceOffKey, std::shared_ptr<void> context);
+    std::shared_ptr<void> fencedContext(const QString &fenceOffKey) const;
     void setActionName(const QString &name);
     QString undoActionName() const;
     QString redoActionName() const;
@@ -52,7 +64,8 @@ public:
     bool fenceOffKeysEnabled() const;
     // "%x %s" from the object's identity and the suffix.
     static QString fenceOffKeyForObject(const void *object, const char *suffix);
-    // Unless undoing or redoing, fences the key for the next 0.2 s without registering anything.
+    // Unless undoing or redoing, fences the key for the next 0.2 s without registering anything
+    // (a fence already holding a recorded action keeps it).
     void disableRegistrationWithFenceOffKey(const QString &key);
     bool isFenced(const QString &key) const;
 
@@ -63,6 +76,10 @@ signals:
     void didRedo();
 
 private:
+    bool beginRegistration(Action &action);
+    void record(Action action);
+    void fence(const QString &key, std::shared_ptr<void> context);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -13,13 +13,9 @@
 
 namespace {
 
-
 // Times are kept per item in its own unit: working-time indexes for items on the working
 // schedule, absolute seconds otherwise; a link between items of different units goes through
 // a date.
-} // namespace
-
-namespace {
 struct Node
 {
     DMProjectItem *item;
@@ -29,13 +25,22 @@ struct Node
     qint64 lateStart, lateFinish;
     int pending = 0; // unprocessed predecessors (links in, subitems)
 };
+
 } // namespace
 
 class DMCriticalPath::Pass
 {
 public:
     explicit Pass(DMProject &project) : m_project(project), m_timeline(project.workingCalendar()), m_stamp(DMProjectItem::nextScratchStamp()) {}
-    void run();
+
+    void run()
+    {
+        collectItems();
+        sortTopologically();
+        forwardPass();
+        backwardPass(projectEnd());
+        publish();
+    }
 
 private:
     int indexOf(const DMProjectItem *item) const
@@ -54,15 +59,25 @@ private:
         return toUnit(date, to.working);
     }
 
+    void collectItems();
+    void sortTopologically();
+    void forwardPass();
+    DMDate projectEnd();
+    void backwardPass(const DMDate &projectEnd);
+    void publish();
+
     DMProject &m_project;
     DMWorkingTimeline m_timeline;
     quint64 m_stamp;
     std::vector<Node> m_nodes;
+    std::vector<int> m_order;
+    qint64 m_lastWorkingEnd = INT64_MIN;
+    qint64 m_lastPlainEnd = INT64_MIN;
 };
 
-void DMCriticalPath::Pass::run()
+// The item tree, parents before their subitems.
+void DMCriticalPath::Pass::collectItems()
 {
-    // The item tree, parents before their subitems.
     std::vector<DMProjectItem *> stack;
     for (qsizetype i = m_project.tasks().size() - 1; i >= 0; --i)
         stack.push_back(m_project.tasks().at(i).get());
@@ -81,47 +96,47 @@ void DMCriticalPath::Pass::run()
         for (qsizetype i = item->subitems().size() - 1; i >= 0; --i)
             stack.push_back(item->subitems().at(i).get());
     }
+}
 
-    // Topological order over links and subitem-to-parent edges (Kahn); items caught in a
-    // cycle (a link between an item and its ancestor) follow in tree order.
+// Topological order over links and subitem-to-parent edges (Kahn); items caught in a cycle (a
+// link between an item and its ancestor) follow in tree order.
+void DMCriticalPath::Pass::sortTopologically()
+{
     for (Node &node : m_nodes) {
         for (const auto &link : node.item->inboundDependencies())
             if (indexOf(link->fromItemPointer()) >= 0)
                 ++node.pending;
         node.pending += int(node.item->subitems().size());
     }
-    std::vector<int> order;
-    order.reserve(m_nodes.size());
+    m_order.reserve(m_nodes.size());
     for (size_t i = 0; i < m_nodes.size(); ++i)
         if (m_nodes[i].pending == 0)
-            order.push_back(int(i));
-    for (size_t head = 0; head < order.size(); ++head) {
-        const Node &node = m_nodes[size_t(order[head])];
+            m_order.push_back(int(i));
+    for (size_t head = 0; head < m_order.size(); ++head) {
+        const Node &node = m_nodes[size_t(m_order[head])];
         const auto release = [&](int index) {
             if (index >= 0 && --m_nodes[size_t(index)].pending == 0)
-                order.push_back(index);
+                m_order.push_back(index);
         };
         for (const auto &link : node.item->outboundDependencies())
             release(indexOf(link->toItemPointer()));
         release(indexOf(node.item->parentItemPointer()));
     }
-    if (order.size() < m_nodes.size()) {
+    if (m_order.size() < m_nodes.size()) {
         std::vector<char> placed(m_nodes.size(), 0);
-        for (const int index : order)
+        for (const int index : m_order)
             placed[size_t(index)] = 1;
         for (size_t i = 0; i < m_nodes.size(); ++i)
             if (!placed[i])
-                order.push_back(int(i));
+                m_order.push_back(int(i));
     }
+}
 
-    // Forward pass.
-    for (Node &node : m_nodes) {
-        node.earlyStart = node.begin;
-        node.earlyFinish = node.end;
-    }
-    qint64 lastWorking = INT64_MIN;
-    qint64 lastPlain = INT64_MIN;
-    for (const int index : order) {
+// Early dates: an item begins no earlier than its own begin nor than its links allow, and a
+// parent finishes no earlier than its subitems.
+void DMCriticalPath::Pass::forwardPass()
+{
+    for (const int index : m_order) {
         Node &node = m_nodes[size_t(index)];
         qint64 start = node.begin;
         qint64 finishAtLeast = INT64_MIN;
@@ -130,20 +145,11 @@ void DMCriticalPath::Pass::run()
             if (from < 0)
                 continue;
             const Node &pred = m_nodes[size_t(from)];
-            switch (link->kind()) {
-            case DMProjectDependency::StartToFinish:
-                finishAtLeast = std::max(finishAtLeast, convert(pred.earlyStart, pred, node, false));
-                break;
-            case DMProjectDependency::StartToStart:
-                start = std::max(start, convert(pred.earlyStart, pred, node, false));
-                break;
-            case DMProjectDependency::FinishToFinish:
-                finishAtLeast = std::max(finishAtLeast, convert(pred.earlyFinish, pred, node, false));
-                break;
-            default:
-                start = std::max(start, convert(pred.earlyFinish, pred, node, false));
-                break;
-            }
+            const int kind = link->kind();
+            const qint64 required = convert(DMProjectDependency::requiredTargetDate(kind, pred.earlyStart, pred.earlyFinish),
+                                            pred, node, false);
+            qint64 &bound = DMProjectDependency::constrainsTargetEnd(kind) ? finishAtLeast : start;
+            bound = std::max(bound, required);
         }
         if (finishAtLeast != INT64_MIN)
             start = std::max(start, finishAtLeast - node.duration);
@@ -156,21 +162,31 @@ void DMCriticalPath::Pass::run()
         node.earlyFinish = finish;
         // The project ends with its last item as scheduled: that is the end not to delay. An
         // early finish past it (a broken link) shows as negative float before it.
-        (node.working ? lastWorking : lastPlain) = std::max(node.working ? lastWorking : lastPlain, node.end);
+        qint64 &last = node.working ? m_lastWorkingEnd : m_lastPlainEnd;
+        last = std::max(last, node.end);
     }
-    DMDate projectEnd;
-    if (lastWorking != INT64_MIN)
-        projectEnd = m_timeline.earliestDateForIndex(lastWorking);
-    if (lastPlain != INT64_MIN) {
-        const DMDate plainEnd = DMDate::dateWithAbsoluteSecond(lastPlain);
-        if (projectEnd.isNull() || plainEnd > projectEnd)
-            projectEnd = plainEnd;
+}
+
+DMDate DMCriticalPath::Pass::projectEnd()
+{
+    DMDate end;
+    if (m_lastWorkingEnd != INT64_MIN)
+        end = m_timeline.earliestDateForIndex(m_lastWorkingEnd);
+    if (m_lastPlainEnd != INT64_MIN) {
+        const DMDate plainEnd = DMDate::dateWithAbsoluteSecond(m_lastPlainEnd);
+        if (end.isNull() || plainEnd > end)
+            end = plainEnd;
     }
+    return end;
+}
+
+// Late dates: an item ends no later than its successors and its parent allow, nor than the
+// project's end.
+void DMCriticalPath::Pass::backwardPass(const DMDate &projectEnd)
+{
     const qint64 projectEndWorking = projectEnd.isNull() ? 0 : m_timeline.index(projectEnd);
     const qint64 projectEndPlain = projectEnd.absoluteSecond();
-
-    // Backward pass.
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
         Node &node = m_nodes[size_t(*it)];
         qint64 finish = node.working ? projectEndWorking : projectEndPlain;
         for (const auto &link : node.item->outboundDependencies()) {
@@ -178,27 +194,21 @@ void DMCriticalPath::Pass::run()
             if (to < 0)
                 continue;
             const Node &succ = m_nodes[size_t(to)];
-            switch (link->kind()) {
-            case DMProjectDependency::StartToFinish:
-                finish = std::min(finish, convert(succ.lateFinish, succ, node, true) + node.duration);
-                break;
-            case DMProjectDependency::StartToStart:
-                finish = std::min(finish, convert(succ.lateStart, succ, node, true) + node.duration);
-                break;
-            case DMProjectDependency::FinishToFinish:
-                finish = std::min(finish, convert(succ.lateFinish, succ, node, true));
-                break;
-            default:
-                finish = std::min(finish, convert(succ.lateStart, succ, node, true));
-                break;
-            }
+            const qint64 latestBegin = convert(succ.lateStart, succ, node, true);
+            const qint64 latestEnd = convert(succ.lateFinish, succ, node, true);
+            finish = std::min(finish, DMProjectDependency::latestSourceEnd(link->kind(), latestBegin, latestEnd, node.duration));
         }
         if (const int parent = indexOf(node.item->parentItemPointer()); parent >= 0)
             finish = std::min(finish, convert(m_nodes[size_t(parent)].lateFinish, m_nodes[size_t(parent)], node, true));
         node.lateFinish = finish;
         node.lateStart = finish - node.duration;
     }
+}
 
+// The items without float form the critical-path set (an early finish past the latest one, as
+// a broken link makes, counts too); each item's float is the time from its end to its latest.
+void DMCriticalPath::Pass::publish()
+{
     QSet<quint64> critical;
     critical.reserve(qsizetype(m_nodes.size() / 4 + 1));
     for (const Node &node : m_nodes)

@@ -9,14 +9,20 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
+#include "DMProjectRelations.h"
 #include "DMProjectResource.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMPropertyList.h"
 #include "DMUndoManager.h"
+#include "DMWorkingTimeline.h"
 
 #include <QDebug>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -120,8 +126,9 @@ void DMProject::assignWithUndo(T &field, const T &value, const QString &key, con
     didChangeValueForKey(key);
 }
 
-void DMProject::setTitle(const QString &title)
+void DMProject::setTitle(const QString &text)
 {
+    const QString title = DMPropertyList::storableString(text);
     if (title != m_title)
         assignWithUndo(m_title, title, DMProjectKey::title, "setTitle", &DMProject::setTitle);
 }
@@ -139,16 +146,69 @@ void DMProject::setEndDate(const DMDate &date)
         assignWithUndo(m_endDate, date, DMProjectKey::endDate, "setEndDate", &DMProject::setEndDate);
 }
 
-void DMProject::setAttribute(const QString &key, const QVariant &value)
+void DMProject::setAttribute(const QString &keyText, const QVariant &valueText)
 {
+    const QString key = DMPropertyList::storableString(keyText);
+    const QVariant value = DMPropertyList::storableValue(valueText);
     if (!DMProjectObject::attributeWouldChange(m_attributes, key, value))
         return;
-    if (DMUndoManager *undo = undoManagerForRegistration()) {
+    DMUndoManager *undo = undoManagerForRegistration();
+    const bool calendar = key == kDMProject_Settings_DaysOff || key == kDMProject_Settings_NonWorkingWeekDays
+        || key == kDMProject_Settings_DayTimeSpan;
+    if (undo && calendar)
+        undo->beginUndoGrouping();
+    if (undo) {
         std::weak_ptr<DMProject> weak = weak_from_this();
         undo->registerUndo([weak, key, old = m_attributes.value(key)] { if (auto p = weak.lock()) p->setAttribute(key, old); },
                            DMUndoManager::fenceOffKeyForObject(this, qPrintable(QStringLiteral("setAttribute ") + key)));
     }
     DMProjectObject::storeAttribute(*this, m_attributes, key, value, [this, &key] { settingDidChange(key); });
+    if (calendar && !isRestoring())
+        recomputeDurations();
+    if (undo && calendar)
+        undo->endUndoGrouping();
+}
+
+int DMProject::recomputeDurations()
+{
+    QList<std::shared_ptr<DMProjectItem>> roots = m_tasks.list();
+    for (const auto &event : m_eventContainer->events())
+        roots.append(event);
+    return recomputeDurations(roots);
+}
+
+int DMProject::recomputeDurations(const QList<std::shared_ptr<DMProjectItem>> &roots)
+{
+    // A table of working time pays off over many items; a few are counted day by day.
+    std::optional<DMWorkingTimeline> timeline;
+    int counted = 0;
+    int changed = 0;
+    const auto recompute = [&](DMProjectItem &item) {
+        if (!timeline && ++counted > 16)
+            timeline.emplace(m_calendar);
+        const bool working = item.useWorkingSchedule();
+        const qint64 seconds = item.hasEqualDates() ? 0
+            : timeline ? timeline->durationBetween(item.beginDate(), item.endDate(), working)
+                       : m_calendar.durationBetween(item.beginDate(), item.endDate(), working);
+        const qint32 duration = qint32(std::clamp<qint64>(seconds, INT32_MIN, INT32_MAX));
+        if (duration != item.duration()) {
+            item.setDuration(duration);
+            ++changed;
+        }
+    };
+    DMProjectItem_forEachItem(roots, recompute);
+    return changed;
+}
+
+bool DMProject::isRestoring() const
+{
+    return m_loading > 0 || (m_undoManager && (m_undoManager->isUndoing() || m_undoManager->isRedoing()));
+}
+
+void DMProject::subtreeDidJoin(DMProjectObject *root)
+{
+    if (auto *item = dynamic_cast<DMProjectItem *>(root); item && !isRestoring())
+        recomputeDurations({std::static_pointer_cast<DMProjectItem>(item->shared_from_this())});
 }
 
 void DMProject::setAttributes(const QVariantMap &attributes)
@@ -193,7 +253,17 @@ void DMProject::setIsValid(bool valid)
 
 quint64 DMProject::nextObjectID()
 {
-    return ++m_lastObjectID;
+    if (m_lastObjectID < std::numeric_limits<quint64>::max())
+        return ++m_lastObjectID;
+    // Objects out of the trees (removed, waiting for undo) keep their IDs too.
+    if (!m_removedIDs) {
+        m_removedIDs.emplace();
+        for (const auto &object : std::as_const(m_removedObjects))
+            idsOfSubtree(object.get(), &*m_removedIDs);
+    }
+    while (m_index.contains(m_freeIDSearch) || m_removedIDs->contains(m_freeIDSearch))
+        ++m_freeIDSearch;
+    return m_freeIDSearch++;
 }
 
 void DMProject::noteObjectID(quint64 objectID)
@@ -416,16 +486,19 @@ std::shared_ptr<DMProject> DMProject::projectWithDictionaryRepresentation(const 
 void DMProject::purgeRemovedObjects()
 {
     m_removedObjects.clear();
+    m_removedIDs.reset();
 }
 
 void DMProject::keepRemovedObject(const std::shared_ptr<DMProjectObject> &object)
 {
     if (object)
         m_removedObjects.insert(object->objectID(), object);
+    m_removedIDs.reset();
 }
 
 std::shared_ptr<DMProjectObject> DMProject::takeRemovedObject(quint64 objectID)
 {
+    m_removedIDs.reset();
     return m_removedObjects.take(objectID);
 }
 
@@ -466,6 +539,43 @@ void enterObject(DMProject *project, DMProjectObject *object, const std::shared_
 
 } // namespace
 
+namespace {
+
+// A subtree of items or resources, parents first, in the order both walks below rely on.
+template <typename T>
+std::vector<T *> subtreeOf(T *root)
+{
+    std::vector<T *> nodes;
+    std::vector<T *> stack{root};
+    while (!stack.empty()) {
+        T *current = stack.back();
+        stack.pop_back();
+        nodes.push_back(current);
+        const auto &children = current->subitems().list();
+        for (auto it = children.crbegin(); it != children.crend(); ++it)
+            stack.push_back(it->get());
+    }
+    return nodes;
+}
+
+} // namespace
+
+void DMProject::idsOfSubtree(const DMProjectObject *root, QSet<quint64> *ids)
+{
+    ids->insert(root->objectID());
+    if (const auto *item = dynamic_cast<const DMProjectItem *>(root)) {
+        for (DMProjectItem *current : subtreeOf(const_cast<DMProjectItem *>(item))) {
+            ids->insert(current->objectID());
+            for (const auto *list : {&current->m_inbound, &current->m_outbound})
+                for (const auto &dependency : *list)
+                    ids->insert(dependency->objectID());
+        }
+    } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(root)) {
+        for (DMProjectResource *current : subtreeOf(const_cast<DMProjectResource *>(resource)))
+            ids->insert(current->objectID());
+    }
+}
+
 void DMProject::attachSubtree(DMProjectObject *root)
 {
     if (!root)
@@ -473,82 +583,66 @@ void DMProject::attachSubtree(DMProjectObject *root)
     m_itemsTimeSpan.valid = false;
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
-        std::vector<DMProjectItem *> stack{item};
-        std::vector<DMProjectItem *> visited;
-        while (!stack.empty()) {
-            DMProjectItem *current = stack.back();
-            stack.pop_back();
+        const std::vector<DMProjectItem *> items = subtreeOf(item);
+        for (DMProjectItem *current : items) {
             enterObject(this, current, self, m_index);
             current->m_attached = true;
-            visited.push_back(current);
-            for (const auto &child : current->subitems())
-                stack.push_back(child.get());
         }
-        for (DMProjectItem *current : visited)
+        DMProjectRelations::itemsDidJoin(items);
+        // A link is part of the project while both its ends are.
+        for (DMProjectItem *current : items)
             for (const auto *list : {&current->m_inbound, &current->m_outbound})
-                for (const auto &dependency : *list)
-                    if (!dependency->m_attached) {
+                for (const auto &dependency : *list) {
+                    const DMProjectItem *from = dependency->fromItemPointer();
+                    const DMProjectItem *to = dependency->toItemPointer();
+                    if (!dependency->m_attached && from && to && from->m_attached && to->m_attached) {
                         enterObject(this, dependency.get(), self, m_index);
                         dependency->m_attached = true;
                     }
+                }
         return;
     }
     if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
-        std::vector<DMProjectResource *> stack{resource};
-        while (!stack.empty()) {
-            DMProjectResource *current = stack.back();
-            stack.pop_back();
+        const std::vector<DMProjectResource *> resources = subtreeOf(resource);
+        for (DMProjectResource *current : resources) {
             enterObject(this, current, self, m_index);
             current->m_attached = true;
-            for (const auto &child : current->subitems())
-                stack.push_back(child.get());
         }
+        DMProjectRelations::resourcesDidJoin(resources);
         return;
     }
     enterObject(this, root, self, m_index);
     root->m_attached = true;
 }
 
-void DMProject::detachSubtree(DMProjectObject *root)
+void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *orders)
 {
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
-        std::vector<DMProjectItem *> stack{item};
-        std::vector<DMProjectItem *> visited;
-        while (!stack.empty()) {
-            DMProjectItem *current = stack.back();
-            stack.pop_back();
+        const std::vector<DMProjectItem *> items = subtreeOf(item);
+        for (DMProjectItem *current : items) {
             unindexObject(current);
             current->m_attached = false;
-            visited.push_back(current);
-            for (const auto &child : current->subitems())
-                stack.push_back(child.get());
         }
-        // A link stays in the index while one of its ends is still part of the project.
-        for (DMProjectItem *current : visited)
+        for (DMProjectItem *current : items)
             for (const auto *list : {&current->m_inbound, &current->m_outbound})
-                for (const auto &dependency : *list) {
-                    const DMProjectItem *from = dependency->fromItemPointer();
-                    const DMProjectItem *to = dependency->toItemPointer();
-                    if ((!from || !from->m_attached) && (!to || !to->m_attached)) {
+                for (const auto &dependency : *list)
+                    if (dependency->m_attached) {
                         unindexObject(dependency.get());
                         dependency->m_attached = false;
                     }
-                }
+        DMProjectRelations::itemsDidLeave(items, orders);
         return;
     }
     if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
-        std::vector<DMProjectResource *> stack{resource};
-        while (!stack.empty()) {
-            DMProjectResource *current = stack.back();
-            stack.pop_back();
+        const std::vector<DMProjectResource *> resources = subtreeOf(resource);
+        for (DMProjectResource *current : resources) {
             unindexObject(current);
             current->m_attached = false;
-            for (const auto &child : current->subitems())
-                stack.push_back(child.get());
         }
+        DMProjectRelations::resourcesDidLeave(resources, orders);
         return;
     }
     unindexObject(root);

@@ -22,6 +22,7 @@ class DMProjectEventContainer;
 class DMProjectItem;
 class DMProjectObject;
 class DMProjectResource;
+struct DMProjectRelationOrders;
 class DMProjectTodoContainer;
 class DMUndoManager;
 
@@ -62,7 +63,9 @@ public:
 
     // The settings (kDMProject_ keys). A change is announced under "attributes" and
     // "attributes.<key>" and is undoable; an invalid value removes the key. Replacing
-    // kDMProject_Settings_DaysOff, _NonWorkingWeekDays or _DayTimeSpan rebuilds the calendar.
+    // kDMProject_Settings_DaysOff, _NonWorkingWeekDays or _DayTimeSpan rebuilds the calendar,
+    // and every item keeps its dates and stores the working time between them anew, in the
+    // same undo step.
     const QVariantMap &attributes() const { return m_attributes; }
     QVariant attribute(const QString &key) const { return m_attributes.value(key); }
     void setAttribute(const QString &key, const QVariant &value);
@@ -72,7 +75,9 @@ public:
     bool isValid() const { return m_isValid; }
     void setIsValid(bool valid);
 
-    // The next object ID: the counter starts at 2^32, so the first object gets 2^32 + 1.
+    // The next object ID: the counter starts at 2^32, so the first object gets 2^32 + 1. It
+    // never wraps: once it stands at 2^64 - 1 (a file may hold IDs that high), the lowest IDs
+    // from 2^32 + 1 up that no object of the project holds are handed out.
     quint64 nextObjectID();
     quint64 lastObjectID() const { return m_lastObjectID; }
 
@@ -87,6 +92,10 @@ public:
 
     // Working time.
     const DMWorkingCalendar &workingCalendar() const { return m_calendar; }
+    // Sets every item's duration to the working time between its dates (calendar time off the
+    // working schedule, 0 for a milestone); returns how many changed.
+    int recomputeDurations();
+    int recomputeDurations(const QList<std::shared_ptr<DMProjectItem>> &roots);
     bool isWorkingDay(const DMDate &date, int *kind = nullptr) const;
     DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration, bool useWorkingSchedule,
                                                     DMMutableIndexSet_64 *workSlices = nullptr) const;
@@ -156,14 +165,22 @@ public:
     void purgeRemovedObjects();
     qsizetype removedObjectCount() const { return m_removedObjects.size(); }
 
-    // Tree maintenance, called by the lists' owners.
+    // Tree maintenance, called by the lists' owners. Leaving, a subtree takes its links and
+    // assignments along (DMProjectRelations); the orders of the lists that changed are added to
+    // *orders when given.
     void attachSubtree(DMProjectObject *root);
-    void detachSubtree(DMProjectObject *root);
+    void detachSubtree(DMProjectObject *root, DMProjectRelationOrders *orders = nullptr);
     void indexObject(DMProjectObject *object);
     void unindexObject(DMProjectObject *object);
     void keepRemovedObject(const std::shared_ptr<DMProjectObject> &object);
     std::shared_ptr<DMProjectObject> takeRemovedObject(quint64 objectID);
     bool isLoading() const { return m_loading > 0; }
+    // While loading, undoing or redoing, stored values are being put back: nothing is derived
+    // (roll-ups, fits, durations), since the values come back through their own registrations.
+    bool isRestoring() const;
+    // After an insertion registered its undo: the items that joined store the working time
+    // between their dates (they may have been out of the project when the calendar changed).
+    void subtreeDidJoin(DMProjectObject *root);
     void beginLoading() { ++m_loading; }
     void endLoading()
     {
@@ -184,6 +201,8 @@ private:
                         void (DMProject::*setter)(const T &));
     void settingDidChange(const QString &key);
     void rebuildCalendar();
+    // The IDs of an object and everything it holds (subitems, their links, members).
+    static void idsOfSubtree(const DMProjectObject *root, QSet<quint64> *ids);
 
     QString m_title;
     DMDate m_beginDate;
@@ -195,11 +214,13 @@ private:
     QVariantMap m_attributes;
     bool m_isValid = true;
     quint64 m_lastObjectID = quint64(1) << 32;
+    quint64 m_freeIDSearch = (quint64(1) << 32) + 1; // where the search for free IDs goes on
     DMProject_DisplayAttributes m_displayAttributes;
     QPointer<DMUndoManager> m_undoManager;
     DMWorkingCalendar m_calendar;
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
+    std::optional<QSet<quint64>> m_removedIDs; // of m_removedObjects, while the counter is at its top
     QSet<quint64> m_criticalPath;
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;

@@ -4,6 +4,7 @@
 #include "DMObservable.h"
 #include "DMProject.h"
 #include "DMProjectObject.h"
+#include "DMProjectRelations.h"
 #include "DMUndoManager.h"
 
 #include <QHash>
@@ -16,7 +17,8 @@
 // members, events, to-dos): announcing the change before and after under the list's key,
 // entering and leaving the project's ID index, and registering the inverse for undo. Undo
 // actions locate the list again through the project at each use; removed objects wait in the
-// project (by ID) so that undoing a removal re-inserts the very same objects.
+// project (by ID) so that undoing a removal re-inserts the very same objects, and the lists
+// their links and assignments left get back their exact orders.
 template <typename T>
 class DMProjectChildList
 {
@@ -96,14 +98,19 @@ public:
                         if (List *list = locator(*p))
                             removeIDs(*list, ids);
                 });
+            // After the registration, so that undo restores the durations while the objects
+            // are still in the project.
+            for (const auto &object : change.objects)
+                project->subtreeDidJoin(object.get());
             break;
         }
         case Change::Remove:
         case Change::Replace: {
             const QList<std::shared_ptr<T>> &removed = change.kind == Change::Remove ? change.objects : change.oldObjects;
             QList<quint64> ids;
+            DMProjectRelationOrders orders;
             for (const auto &object : removed) {
-                project->detachSubtree(object.get());
+                project->detachSubtree(object.get(), &orders);
                 if (undo)
                     project->keepRemovedObject(object);
                 ids.append(object->objectID());
@@ -111,27 +118,31 @@ public:
             if (change.kind == Change::Replace)
                 for (const auto &object : change.objects)
                     project->attachSubtree(object.get());
-            if (!undo)
-                break;
-            if (change.kind == Change::Remove) {
-                const qsizetype index = change.index;
-                undo->registerUndo([weakProject, locator, ids, index] {
+            const qsizetype index = change.index;
+            if (undo && change.kind == Change::Remove) {
+                undo->registerUndo([weakProject, locator, ids, index, orders] {
                     if (auto p = weakProject.lock())
-                        if (List *list = locator(*p))
+                        if (List *list = locator(*p)) {
                             insertRemoved(*p, *list, index, ids);
+                            DMProjectRelations::restoreOrders(*p, orders);
+                        }
                 });
-            } else {
-                const qsizetype index = change.index;
+            } else if (undo) {
                 const quint64 oldID = ids.value(0);
-                undo->registerUndo([weakProject, locator, oldID, index] {
+                undo->registerUndo([weakProject, locator, oldID, index, orders] {
                     auto p = weakProject.lock();
                     List *list = p ? locator(*p) : nullptr;
                     if (!list || index >= list->size())
                         return;
-                    if (auto object = std::dynamic_pointer_cast<T>(p->takeRemovedObject(oldID)))
+                    if (auto object = std::dynamic_pointer_cast<T>(p->takeRemovedObject(oldID))) {
                         list->replace(index, object);
+                        DMProjectRelations::restoreOrders(*p, orders);
+                    }
                 });
             }
+            if (change.kind == Change::Replace)
+                for (const auto &object : change.objects)
+                    project->subtreeDidJoin(object.get());
             break;
         }
         case Change::Exchange:

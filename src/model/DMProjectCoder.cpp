@@ -14,12 +14,14 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMPropertyList.h"
 
 #include <QDebug>
 #include <QHash>
 #include <QSet>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -102,11 +104,32 @@ class DMProjectCoder::Loader
 public:
     explicit Loader(QStringList *problems) : m_problems(problems) {}
 
-    void problem(const QString &text)
+    // Problems are counted by kind, so that a file with a million damaged entries gives one
+    // line per kind (with the first example's detail), not a million lines.
+    void problem(const QString &kind, const QString &detail = QString(), qsizetype count = 1)
     {
-        qWarning("Project loading: %s", qPrintable(text));
-        if (m_problems)
-            m_problems->append(text);
+        if (count <= 0)
+            return;
+        Problem &problem = m_problemCounts[kind];
+        problem.count += count;
+        if (problem.count == count) {
+            m_problemKinds.append(kind);
+            problem.detail = detail;
+        }
+    }
+    void reportProblems()
+    {
+        for (const QString &kind : std::as_const(m_problemKinds)) {
+            const Problem &problem = m_problemCounts.value(kind);
+            QString text = kind;
+            if (!problem.detail.isEmpty())
+                text += QStringLiteral(" (%1%2)").arg(problem.count > 1 ? QStringLiteral("first: ") : QString(), problem.detail);
+            if (problem.count > 1)
+                text += QStringLiteral(", %1 times").arg(problem.count);
+            qWarning("Project loading: %s", qPrintable(text));
+            if (m_problems)
+                m_problems->append(text);
+        }
     }
 
     std::shared_ptr<DMProject> load(const QVariantMap &d);
@@ -142,7 +165,7 @@ private:
             return *fileID;
         }
         if (fileID)
-            problem(QStringLiteral("duplicate object ID %1 was replaced").arg(*fileID));
+            problem(QStringLiteral("a duplicate object ID was replaced"), QString::number(*fileID));
         quint64 id = project.nextObjectID();
         while (m_usedIDs.contains(id))
             id = project.nextObjectID();
@@ -155,7 +178,14 @@ private:
     void resolveLinks(DMProject &project);
     void resolveAssignments(DMProject &project);
 
+    struct Problem
+    {
+        qsizetype count = 0;
+        QString detail;
+    };
     QStringList *m_problems;
+    QStringList m_problemKinds;
+    QHash<QString, Problem> m_problemCounts;
     std::vector<Identity> m_identities;
     std::vector<PendingLinks> m_links;
     std::vector<DMProjectTask *> m_tasks;
@@ -215,7 +245,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
         const QString className = d.value(kClass).toString();
         std::shared_ptr<DMProjectItem> item = DMProjectCoder::newItemForClassName(className);
         if (!item || (events && !item->isKindOfClass(DMProjectEvent::staticClassName()))) {
-            problem(QStringLiteral("an item of unknown class \"%1\" was dropped with its subitems").arg(className));
+            problem(QStringLiteral("an item of unknown class was dropped with its subitems"), className);
             return nullptr;
         }
         if (depth > DMProjectCoder::kMaximumItemDepth) {
@@ -225,7 +255,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
         QString trouble;
         item->loadFields(d, &trouble);
         if (!trouble.isEmpty())
-            problem(QStringLiteral("item \"%1\": %2").arg(item->title(), trouble));
+            problem(QStringLiteral("an item was mended: ") + trouble, item->title());
         noteIdentity(item.get(), d);
         const QVariantList links = arrayForKey(d, QStringLiteral("outboundDependencies"));
         if (!links.isEmpty())
@@ -249,10 +279,13 @@ QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(
                                                    -> std::shared_ptr<DMProjectResource> {
         const QVariantMap d = value.toMap();
         auto resource = std::make_shared<DMProjectResource>();
-        if (value.typeId() != QMetaType::QVariantMap || !resource->loadFields(d)) {
+        QString trouble;
+        if (value.typeId() != QMetaType::QVariantMap || !resource->loadFields(d, &trouble)) {
             problem(QStringLiteral("a resource that is not a resource dictionary was dropped"));
             return nullptr;
         }
+        if (!trouble.isEmpty())
+            problem(QStringLiteral("a resource was mended: ") + trouble, resource->name());
         if (depth > kMaximumDepth) {
             problem(QStringLiteral("resource groups nested deeper than %1 levels were dropped").arg(kMaximumDepth));
             return nullptr;
@@ -283,10 +316,7 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         for (const QVariant &value : pending.links) {
             const QVariantMap d = value.toMap();
             quint64 toID = 0;
-            bool ok = false;
-            const QVariant target = d.value(QStringLiteral("toItem"));
-            if (isIntegerType(target))
-                toID = target.toULongLong(&ok);
+            const bool ok = idFromValue(d.value(QStringLiteral("toItem")), &toID);
             auto to = ok ? std::dynamic_pointer_cast<DMProjectItem>(project.indexedObject(toID)) : nullptr;
             if (!to || !to->isAttached()) {
                 problem(QStringLiteral("a link to a missing item was dropped"));
@@ -352,7 +382,7 @@ void DMProjectCoder::Loader::resolveAssignments(DMProject &project)
                 continue;
             }
             if (!task->isAssignedToResource(resource.get()))
-                task->insertAssignment(resource, task->m_assignments.size());
+                task->assign(resource, task->m_assignments.size(), resource->m_tasks.size());
         }
         task->m_pendingResourceIDs.clear();
     }
@@ -365,7 +395,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     if (d.contains(kClass) && d.value(kClass).toString() != QLatin1String("DMProject"))
         problem(QStringLiteral("the dictionary is not a project's"));
 
-    project->m_title = stringForKey(d, QStringLiteral("title"));
+    project->m_title = DMPropertyList::storableString(stringForKey(d, QStringLiteral("title")));
     DMDate date;
     if (DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &date))
         project->m_beginDate = date;
@@ -391,10 +421,13 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     QList<std::shared_ptr<DMProjectTodo>> todoItems;
     for (const QVariant &value : arrayForKey(todos, QStringLiteral("todos"))) {
         auto todo = std::make_shared<DMProjectTodo>();
-        if (value.typeId() != QMetaType::QVariantMap || !todo->loadDictionaryRepresentationProject(value.toMap(), nullptr)) {
+        QString trouble;
+        if (value.typeId() != QMetaType::QVariantMap || !todo->loadDictionaryRepresentationProject(value.toMap(), nullptr, &trouble)) {
             problem(QStringLiteral("a to-do that is not a to-do dictionary was dropped"));
             continue;
         }
+        if (!trouble.isEmpty())
+            problem(QStringLiteral("a to-do was mended: ") + trouble);
         todoItems.append(todo);
         noteIdentity(todo.get(), value.toMap());
     }
@@ -404,7 +437,9 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     noteIdentity(project->m_todoContainer.get(), todos);
 
     // Unique IDs: the file's where it gives one once, new ones (above all of the file's) else.
-    project->m_lastObjectID = qMax<quint64>(quint64(1) << 32, quint64(qMax<qint64>(0, longLongForKey(d, QStringLiteral("lastObjectID")))));
+    quint64 lastObjectID = 0;
+    idFromValue(d.value(QStringLiteral("lastObjectID")), &lastObjectID);
+    project->m_lastObjectID = qMax<quint64>(quint64(1) << 32, lastObjectID);
     project->noteObjectID(m_maximumFileID);
     for (const Identity &identity : m_identities)
         if (identity.fileID && !m_usedIDs.contains(*identity.fileID)) {
@@ -435,7 +470,10 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
     resolveLinks(*project);
     resolveAssignments(*project);
     project->m_todoContainer->rearrangeObjects();
+    problem(QStringLiteral("a duration that did not match its item's dates was recomputed"), QString(),
+            project->recomputeDurations());
     project->endLoading();
+    reportProblems();
     DMCriticalPath::update(*project);
     return project;
 }
@@ -469,13 +507,25 @@ bool DMProjectCoder::readDate(const QVariantMap &dictionary, const QString &key,
 
 bool DMProjectCoder::readObjectID(const QVariantMap &dictionary, quint64 *objectID)
 {
-    const QVariant value = dictionary.value(kObjectID);
+    return idFromValue(dictionary.value(kObjectID), objectID);
+}
+
+QVariant DMProjectCoder::idValue(quint64 objectID)
+{
+    return objectID <= quint64(std::numeric_limits<qint64>::max()) ? QVariant(qint64(objectID)) : QVariant(objectID);
+}
+
+bool DMProjectCoder::idFromValue(const QVariant &value, quint64 *objectID)
+{
     if (!isIntegerType(value))
         return false;
-    if (value.typeId() != QMetaType::ULongLong && value.toLongLong() <= 0)
+    if (value.typeId() != QMetaType::ULongLong && value.typeId() != QMetaType::UInt && value.toLongLong() <= 0)
         return false;
-    *objectID = value.toULongLong();
-    return *objectID > 0;
+    const quint64 id = value.toULongLong();
+    if (id == 0)
+        return false;
+    *objectID = id;
+    return true;
 }
 
 QVariant DMProjectCoder::encodeAttributes(const QVariantMap &attributes)
@@ -483,16 +533,19 @@ QVariant DMProjectCoder::encodeAttributes(const QVariantMap &attributes)
     return DMObjectSerialization::encode(datesToMarkers(attributes));
 }
 
-QVariantMap DMProjectCoder::decodeAttributes(const QVariant &encoded)
+QVariantMap DMProjectCoder::decodeAttributes(const QVariant &encoded, bool *damaged)
 {
     if (!encoded.isValid())
         return {};
     const QVariant decoded = DMObjectSerialization::decode(encoded);
     if (decoded.typeId() != QMetaType::QVariantMap) {
-        qWarning("Project loading: damaged attributes were dropped");
+        if (damaged)
+            *damaged = true;
+        else
+            qWarning("Project loading: damaged attributes were dropped");
         return {};
     }
-    return markersToDates(decoded).toMap();
+    return markersToDates(DMPropertyList::storableValue(decoded)).toMap();
 }
 
 QVariantMap DMProjectCoder::encodeSettings(const QVariantMap &settings)
@@ -504,7 +557,7 @@ QVariantMap DMProjectCoder::decodeSettings(const QVariant &encoded)
 {
     if (encoded.typeId() != QMetaType::QVariantMap)
         return {};
-    return markersToDates(DMObjectSerialization::decodeDictionary(encoded.toMap())).toMap();
+    return markersToDates(DMPropertyList::storableValue(DMObjectSerialization::decodeDictionary(encoded.toMap()))).toMap();
 }
 
 std::shared_ptr<DMProjectItem> DMProjectCoder::newItemForClassName(const QString &className)
@@ -615,7 +668,7 @@ QVariantMap DMProjectCoder::projectRepresentation(const DMProject &project)
         d.insert(QStringLiteral("beginDate"), dateValue(project.beginDate()));
     if (!project.endDate().isNull())
         d.insert(QStringLiteral("endDate"), dateValue(project.endDate()));
-    d.insert(QStringLiteral("lastObjectID"), qint64(project.lastObjectID()));
+    d.insert(QStringLiteral("lastObjectID"), idValue(project.lastObjectID()));
     d.insert(QStringLiteral("attributes"), encodeSettings(project.attributes()));
     QVariantList tasks;
     tasks.reserve(project.tasks().size());

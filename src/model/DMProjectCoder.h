@@ -13,8 +13,8 @@ class DMProjectItem;
 // The dictionary representation of a project (the "project.xml" property list) and its
 // two-phase load: every object is made first (the item tree iteratively, with a depth limit),
 // then the references (links, resource assignments) are resolved by object ID. Damaged input
-// loads what is sound; each dropped or mended part is logged with qWarning and appended to
-// *problems. Key names: docs/file-format.md.
+// loads what is sound; the dropped or mended parts are counted by kind, and each kind is logged
+// once with qWarning (with its count) and appended to *problems. Key names: docs/file-format.md.
 class DMProjectCoder
 {
 public:
@@ -38,12 +38,17 @@ public:
     // Attribute dictionaries as one serialized value ({"class", "object"}); DMDate values
     // inside them become {"DMDate": absolute second}.
     static QVariant encodeAttributes(const QVariantMap &attributes);
-    static QVariantMap decodeAttributes(const QVariant &encoded);
+    // Damaged attributes decode to none; *damaged is set (or, without it, a line logged).
+    static QVariantMap decodeAttributes(const QVariant &encoded, bool *damaged = nullptr);
     // Settings: each value serialized on its own, so one damaged setting costs only itself.
     static QVariantMap encodeSettings(const QVariantMap &settings);
     static QVariantMap decodeSettings(const QVariant &encoded);
     // True with *objectID set for a positive integer under "objectID".
     static bool readObjectID(const QVariantMap &dictionary, quint64 *objectID);
+    // Object IDs are unsigned 64-bit: written as an unsigned number above INT64_MAX, so that an
+    // ID near 2^64 comes back the same; read as a positive integer of either kind.
+    static QVariant idValue(quint64 objectID);
+    static bool idFromValue(const QVariant &value, quint64 *objectID);
 
 private:
     class Loader;

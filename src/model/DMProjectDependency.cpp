@@ -3,6 +3,7 @@
 #include "DMColorAdditions.h"
 #include "DMDictionaryAccess.h"
 #include "DMProject.h"
+#include "DMProjectCoder.h"
 #include "DMProjectDependencyUIObject.h"
 #include "DMProjectItem.h"
 #include "DMProjectUIObjectFactory.h"
@@ -118,11 +119,11 @@ QVariantMap DMProjectDependency::dictionaryRepresentation() const
 {
     QVariantMap d = styleRepresentation();
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     if (m_fromItemRaw)
-        d.insert(QStringLiteral("fromItem"), qint64(m_fromItemRaw->objectID()));
+        d.insert(QStringLiteral("fromItem"), DMProjectCoder::idValue(m_fromItemRaw->objectID()));
     if (m_toItemRaw)
-        d.insert(QStringLiteral("toItem"), qint64(m_toItemRaw->objectID()));
+        d.insert(QStringLiteral("toItem"), DMProjectCoder::idValue(m_toItemRaw->objectID()));
     return d;
 }
 

@@ -30,6 +30,33 @@ public:
     DMProjectItem *fromItemPointer() const { return m_fromItemRaw; }
     DMProjectItem *toItemPointer() const { return m_toItemRaw; }
 
+    // What each kind requires of its target, in one place. A link requires the target's begin
+    // (finish to start, start to start) or its end (start to finish, finish to finish) to be no
+    // earlier than the source's end (finish to start, finish to finish) or its begin (start to
+    // start, start to finish). T is a date, or a time on a number line (working time).
+    static bool constrainsTargetEnd(int kind) { return kind == StartToFinish || kind == FinishToFinish; }
+    static bool followsSourceEnd(int kind) { return kind == FinishToStart || kind == FinishToFinish; }
+    // Forward: the earliest the target's constrained date (its end when constrainsTargetEnd,
+    // else its begin) may be, from the source's dates.
+    template <typename T>
+    static T requiredTargetDate(int kind, const T &sourceBegin, const T &sourceEnd)
+    {
+        return followsSourceEnd(kind) ? sourceEnd : sourceBegin;
+    }
+    template <typename T>
+    static bool holds(int kind, const T &sourceBegin, const T &sourceEnd, const T &targetBegin, const T &targetEnd)
+    {
+        return (constrainsTargetEnd(kind) ? targetEnd : targetBegin) >= requiredTargetDate(kind, sourceBegin, sourceEnd);
+    }
+    // Backward (the critical path): the latest the source may end, from the target's latest
+    // begin and end and the source's own duration.
+    template <typename T, typename D>
+    static T latestSourceEnd(int kind, const T &targetLatestBegin, const T &targetLatestEnd, const D &sourceDuration)
+    {
+        const T latest = constrainsTargetEnd(kind) ? targetLatestEnd : targetLatestBegin;
+        return followsSourceEnd(kind) ? latest : latest + sourceDuration;
+    }
+
     // Values out of range are clamped: kind 0-3, linkStyle 0-4, dashStyle 0-3, thickness 0-2.
     int kind() const { return m_kind; }
     void setKind(int kind);
@@ -56,6 +83,7 @@ public:
 
 private:
     friend class DMProjectItem;
+    friend class DMProjectRelations;
     void setEnds(const std::shared_ptr<DMProjectItem> &from, const std::shared_ptr<DMProjectItem> &to);
     void clearEnds();
     void notifyStyleChanged() const;
@@ -70,6 +98,9 @@ private:
     bool m_hasArrow = true;
     int m_dashStyle = 0;
     int m_thickness = 0;
+    // Where the link stood in its source's outbound list (0) and its target's inbound list (1)
+    // while taken out of it; -1 while listed (see DMProjectRelations).
+    qsizetype m_suspendedAt[2] = {-1, -1};
     mutable std::shared_ptr<DMProjectDependencyUIObject> m_ganttUIObject;
     mutable bool m_ganttUIObjectRequested = false;
 };

@@ -70,7 +70,7 @@ QVariantMap DMProjectEventContainer::dictionaryRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     QVariantList events;
     for (const auto &event : m_events)
         events.append(DMProjectCoder::itemTreeRepresentation(*event));

@@ -10,7 +10,9 @@
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentHooks.h"
 #include "DMProjectItemUIObject.h"
+#include "DMProjectRelations.h"
 #include "DMProjectUIObjectFactory.h"
+#include "DMPropertyList.h"
 #include "DMRollup.h"
 #include "DMScheduler.h"
 
@@ -58,11 +60,11 @@ DMProjectItem::~DMProjectItem()
     destroyPendingIdleInvocations(this);
     // Links die with either end: take them out of the other ends' lists.
     for (const auto &dependency : m_outbound.list())
-        if (DMProjectItem *to = dependency->toItemPointer(); to && to != this)
-            to->removeDependency(to->m_inbound, dependency.get(), DMProjectKey::inboundDependencies);
+        if (const auto to = dependency->toItem(); to && to.get() != this)
+            to->takeDependency(true, dependency.get());
     for (const auto &dependency : m_inbound.list())
-        if (DMProjectItem *from = dependency->fromItemPointer(); from && from != this)
-            from->removeDependency(from->m_outbound, dependency.get(), DMProjectKey::outboundDependencies);
+        if (const auto from = dependency->fromItem(); from && from.get() != this)
+            from->takeDependency(false, dependency.get());
 
     // Release the subtree without recursion, so that a very deep tree cannot exhaust the stack.
     std::vector<std::shared_ptr<DMProjectItem>> pending(m_subitems.begin(), m_subitems.end());
@@ -94,8 +96,9 @@ void DMProjectItem::setDefaultFillColorForKind(std::uint32_t kind, const QColor 
     defaultColors().insert(kind, color);
 }
 
-void DMProjectItem::setTitle(const QString &title)
+void DMProjectItem::setTitle(const QString &text)
 {
+    const QString title = DMPropertyList::storableString(text);
     if (title == m_title)
         return;
     registerUndo("setTitle", [old = m_title](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setTitle(old); });
@@ -201,8 +204,8 @@ void DMProjectItem::setUseWorkingSchedule(bool use)
     registerUndo("setUseWorkingSchedule",
                  [old = m_useWorkingSchedule](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setUseWorkingSchedule(old); });
     assign(m_useWorkingSchedule, use, DMProjectKey::useWorkingSchedule);
-    // The duration is counted in the new unit; the dates stay.
-    if (const DMProject *project = projectPointer())
+    // The duration is counted in the new unit; the dates stay. (Undo puts the old one back.)
+    if (const DMProject *project = projectPointer(); project && !project->isRestoring() && !hasEqualDates())
         setDuration(clampToInt32(project->durationBetween(m_beginDate, m_endDate, m_useWorkingSchedule)));
 }
 
@@ -361,25 +364,37 @@ void DMProjectItem::setParentItemInternal(DMProjectItem *parent)
 
 // ---- dependencies ----
 
-void DMProjectItem::insertDependency(DependencyList &list, const std::shared_ptr<DMProjectDependency> &dependency,
-                                     const QString &key)
+qsizetype DMProjectItem::takeDependency(bool inbound, const DMProjectDependency *dependency)
 {
-    const QList<qsizetype> indexes{list.size()};
-    willChangeList(key, DMChange::Insertion, indexes);
-    list.append(dependency);
-    didChangeList(key, DMChange::Insertion, indexes);
-}
-
-void DMProjectItem::removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key)
-{
+    DependencyList &list = inbound ? m_inbound : m_outbound;
+    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
     for (qsizetype i = 0; i < list.size(); ++i)
         if (list.at(i).get() == dependency) {
             const QList<qsizetype> indexes{i};
             willChangeList(key, DMChange::Removal, indexes);
             list.removeAt(i);
             didChangeList(key, DMChange::Removal, indexes);
-            return;
+            return i;
         }
+    return -1;
+}
+
+void DMProjectItem::putDependency(bool inbound, const std::shared_ptr<DMProjectDependency> &dependency, qsizetype index)
+{
+    DependencyList &list = inbound ? m_inbound : m_outbound;
+    const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
+    if (index < 0 || index > list.size())
+        index = list.size();
+    const QList<qsizetype> indexes{index};
+    willChangeList(key, DMChange::Insertion, indexes);
+    list.insert(index, dependency);
+    didChangeList(key, DMChange::Insertion, indexes);
+}
+
+void DMProjectItem::reorderDependencies(bool inbound, const QList<quint64> &order)
+{
+    DMProjectRelations::reorder(inbound ? m_inbound : m_outbound, order, [](const auto &link) { return link->objectID(); },
+                                *this, inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies);
 }
 
 std::shared_ptr<DMProjectDependency> DMProjectItem::outboundDependencyToItem(const DMProjectItem *item) const
@@ -421,17 +436,18 @@ bool DMProjectItem::reachesItemThroughDependencies(const DMProjectItem *item) co
 }
 
 std::shared_ptr<DMProjectDependency> DMProjectItem::linkItems(const std::shared_ptr<DMProjectItem> &from,
-                                                              const std::shared_ptr<DMProjectItem> &to, quint64 objectID)
+                                                              const std::shared_ptr<DMProjectItem> &to, quint64 objectID,
+                                                              qsizetype outboundIndex, qsizetype inboundIndex)
 {
     auto dependency = std::make_shared<DMProjectDependency>();
     if (objectID)
         dependency->setObjectID(objectID);
     dependency->setProject(from->project());
     dependency->setEnds(from, to);
-    from->insertDependency(from->m_outbound, dependency, DMProjectKey::outboundDependencies);
-    to->insertDependency(to->m_inbound, dependency, DMProjectKey::inboundDependencies);
+    from->putDependency(false, dependency, outboundIndex);
+    to->putDependency(true, dependency, inboundIndex);
     DMProject *project = from->projectPointer();
-    if (project && (from->isAttached() || to->isAttached()))
+    if (project && from->isAttached() && to->isAttached())
         project->attachSubtree(dependency.get());
     return dependency;
 }
@@ -440,7 +456,8 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::addOutboundDependencyToItem(
 {
     if (!target || target.get() == this || outboundDependencyToItem(target.get()))
         return nullptr;
-    if (target->projectPointer() != projectPointer() || target->reachesItemThroughDependencies(this))
+    if (target->projectPointer() != projectPointer() || target->isAttached() != isAttached()
+        || target->reachesItemThroughDependencies(this))
         return nullptr;
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
     auto dependency = linkItems(self, target, 0);
@@ -461,17 +478,18 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
     const std::shared_ptr<DMProjectDependency> dependency = outboundDependencyToItem(item);
     if (!dependency)
         return;
-    DMProjectItem *to = dependency->toItemPointer();
-    registerUndo("removeOutboundDependencyToItem",
-                 [toID = to->objectID(), id = dependency->objectID(), style = dependency->styleRepresentation()](DMProjectObject &o) {
-                     auto &from = static_cast<DMProjectItem &>(o);
-                     const DMProject *project = from.projectPointer();
-                     auto target = project ? std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)) : nullptr;
-                     if (target && !from.outboundDependencyToItem(target.get()))
-                         from.restoreOutboundDependency(target, id, style);
-                 });
-    removeDependency(m_outbound, dependency.get(), DMProjectKey::outboundDependencies);
-    to->removeDependency(to->m_inbound, dependency.get(), DMProjectKey::inboundDependencies);
+    const std::shared_ptr<DMProjectItem> to = dependency->toItem();
+    const qsizetype outboundIndex = takeDependency(false, dependency.get());
+    const qsizetype inboundIndex = to ? to->takeDependency(true, dependency.get()) : -1;
+    if (to)
+        registerInverse([toID = to->objectID(), id = dependency->objectID(), style = dependency->styleRepresentation(),
+                         outboundIndex, inboundIndex](DMProjectObject &o) {
+            auto &from = static_cast<DMProjectItem &>(o);
+            const DMProject *project = from.projectPointer();
+            auto target = project ? std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)) : nullptr;
+            if (target && !from.outboundDependencyToItem(target.get()))
+                from.restoreOutboundDependency(target, id, style, outboundIndex, inboundIndex);
+        });
     if (DMProject *project = projectPointer())
         project->detachSubtree(dependency.get());
     dependency->clearEnds();
@@ -479,10 +497,10 @@ void DMProjectItem::removeOutboundDependencyToItem(const DMProjectItem *item)
 }
 
 void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID,
-                                              const QVariantMap &style)
+                                              const QVariantMap &style, qsizetype outboundIndex, qsizetype inboundIndex)
 {
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
-    auto dependency = linkItems(self, target, objectID);
+    auto dependency = linkItems(self, target, objectID, outboundIndex, inboundIndex);
     {
         // The restored look is part of the same undo step, not a step of its own.
         DMProject *project = projectPointer();
@@ -498,7 +516,7 @@ void DMProjectItem::restoreOutboundDependency(const std::shared_ptr<DMProjectIte
 
 void DMProjectItem::registerUndoOfLinkTo(const DMProjectItem &target)
 {
-    registerUndo("addOutboundDependencyToItem", [toID = target.objectID()](DMProjectObject &o) {
+    registerInverse([toID = target.objectID()](DMProjectObject &o) {
         auto &from = static_cast<DMProjectItem &>(o);
         if (const DMProject *project = from.projectPointer())
             if (auto to = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(toID)))
@@ -599,7 +617,7 @@ QVariantMap DMProjectItem::fieldsRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("title"), m_title);
     d.insert(QStringLiteral("beginDate"), DMProjectCoder::dateValue(m_beginDate));
     d.insert(QStringLiteral("endDate"), DMProjectCoder::dateValue(m_endDate));
@@ -623,7 +641,7 @@ QVariantMap DMProjectItem::fieldsRepresentation() const
 bool DMProjectItem::loadFields(const QVariantMap &d, QString *problem)
 {
     QStringList problems;
-    m_title = stringForKey(d, QStringLiteral("title"));
+    m_title = DMPropertyList::storableString(stringForKey(d, QStringLiteral("title")));
     DMDate begin = m_beginDate;
     DMDate end = m_endDate;
     if (!DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &begin))
@@ -646,8 +664,12 @@ bool DMProjectItem::loadFields(const QVariantMap &d, QString *problem)
     const QColor color = colorWithComponentsDictionary(dictionaryForKey(d, QStringLiteral("fillColor")));
     if (color.isValid())
         m_fillColor = color;
-    if (d.contains(QStringLiteral("attributes")))
-        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    if (d.contains(QStringLiteral("attributes"))) {
+        bool damaged = false;
+        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);
+        if (damaged)
+            problems << QStringLiteral("damaged attributes dropped");
+    }
     if (problem)
         *problem = problems.join(QStringLiteral(", "));
     return true;
@@ -665,9 +687,9 @@ int DMProjectItem::validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begi
     return DMScheduler::validateAndSetDates(*this, begin, end, DMScheduler::Shift);
 }
 
-int DMProjectItem::setValidatedBeginDate(const DMDate &date)
+int DMProjectItem::setValidatedBeginDate(const DMDate &date, DMScheduler::RescheduleMode mode)
 {
-    return DMScheduler::setValidatedBeginDate(*this, date);
+    return DMScheduler::setValidatedBeginDate(*this, date, mode);
 }
 
 int DMProjectItem::setValidatedEndDate(const DMDate &date)

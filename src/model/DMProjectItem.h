@@ -4,6 +4,7 @@
 #include "DMMutableArray.h"
 #include "DMProjectKeys.h"
 #include "DMProjectObject.h"
+#include "DMScheduler.h"
 
 #include <QColor>
 #include <QList>
@@ -57,28 +58,33 @@ public:
     void setBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
 
     // Validated changes (codes in DMValidation.h). The new dates are checked against the
-    // item's inbound links, its lock, their order and 1970; every successor whose link they
-    // break is pushed later (and its own successors), every parent grows to enclose its
-    // subitems (and shrinks with kDMProjectItem_ExpandToFitSubitems). All new dates are
-    // computed first; then all are applied as one undo step, or nothing changes and the
-    // refusal's code is returned.
+    // item's inbound links (and its ancestors'), its lock, their order and 1970; every
+    // successor whose link they break is pushed later just enough (and its own successors; a
+    // link into an item with subitems constrains each subitem), every parent grows to enclose
+    // its subitems (and shrinks with kDMProjectItem_ExpandToFitSubitems). DMPropagation gives
+    // the rules. All new dates are computed first; then all are applied as one undo step, or
+    // nothing changes and the refusal's code is returned.
     int validateAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
-    // Moves the item and all its subitems by the same amount (begin - beginDate); the end
-    // gives the item's new end (a process keeps its span).
+    // Moves the item and all its subitems by the same amount, in working time for the items on
+    // the working schedule (begin - beginDate); the end gives the item's new end.
     int validateTimeShiftAndSetBeginDateAndEndDate(const DMDate &begin, const DMDate &end);
-    // The validated date keys: the setters validate, keeping the other date (a process asks
-    // whether to reschedule the entire process when its begin date moves).
+    // The validated date keys: the setters validate, keeping the other date. A new begin date
+    // of a process moves its subitems too only with RescheduleProcess: the view asks the user
+    // (DMScheduler::kRescheduleProcessMessage) and passes the answer; other items ignore it.
     DMDate validatedBeginDate() const { return m_beginDate; }
-    int setValidatedBeginDate(const DMDate &date);
+    int setValidatedBeginDate(const DMDate &date,
+                              DMScheduler::RescheduleMode mode = DMScheduler::RescheduleMode::SetBeginDate);
     DMDate validatedEndDate() const { return m_endDate; }
     int setValidatedEndDate(const DMDate &date);
     // Pushes every successor whose inbound link the current dates break, and refits the
     // parents, as one validated change of the item's current dates.
     int enforceLinkedItemsConstrainedDates();
 
-    // Signed seconds; working seconds when the item uses the working schedule.
+    // Signed seconds: the working time between the dates when the item uses the working
+    // schedule, calendar time otherwise. Every change of the dates, of the schedule or of the
+    // calendar keeps it so; loading mends a file's stale value.
     qint32 duration() const { return m_duration; }
-    void setDuration(qint32 seconds); // the field only; the dates stay
+    void setDuration(qint32 seconds); // the field only (loading, undo, recomputing); the dates stay
     // The duration; a process or item group sums its subitems.
     virtual qint32 subitemsTimeEffort() const { return m_duration; }
     // Signed seconds from the end to the float end (kept by the critical path).
@@ -132,7 +138,9 @@ public:
     const DependencyList &inboundDependencies() const { return m_inbound; }
     const DependencyList &outboundDependencies() const { return m_outbound; }
     // The new link from the receiver to target, or null with no change for a null target, the
-    // receiver itself, an existing link, or a cycle (target already reaches the receiver).
+    // receiver itself, an existing link, a cycle (target already reaches the receiver), or a
+    // target on the other side of the project's trees (one of the two in the project, the
+    // other not). Removing a link registers where it stood in both lists, for undo.
     std::shared_ptr<DMProjectDependency> addOutboundDependencyToItem(const std::shared_ptr<DMProjectItem> &target);
     std::shared_ptr<DMProjectDependency> addInboundDependencyFromItem(const std::shared_ptr<DMProjectItem> &source);
     std::shared_ptr<DMProjectDependency> outboundDependencyToItem(const DMProjectItem *item) const;
@@ -177,20 +185,29 @@ private:
     friend class DMProjectCoder;
     friend class DMProjectDependency;
     friend class DMScheduler;
+    friend class DMPropagation;
     friend class DMCriticalPath;
+    friend class DMProjectRelations;
 
     void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
     void mutableArrayDidChange(ItemList &array, const ItemList::Change &change) override;
-    void insertDependency(DependencyList &list, const std::shared_ptr<DMProjectDependency> &dependency, const QString &key);
-    void removeDependency(DependencyList &list, const DMProjectDependency *dependency, const QString &key);
+    // Takes the link out of the inbound or outbound list (its index, or -1), or lists it at index.
+    qsizetype takeDependency(bool inbound, const DMProjectDependency *dependency);
+    void putDependency(bool inbound, const std::shared_ptr<DMProjectDependency> &dependency, qsizetype index);
+    // Puts the list in that order of link IDs (see DMProjectRelations::restoreOrders).
+    void reorderDependencies(bool inbound, const QList<quint64> &order);
     void setParentItemInternal(DMProjectItem *parent);
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
     // document back after the idle delay.
     void applyDates(const DMDate &begin, const DMDate &end, qint32 duration);
-    void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style);
+    // Undo of a removal: the link with its ID and look, at its old places in both lists.
+    void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style,
+                                   qsizetype outboundIndex, qsizetype inboundIndex);
+    // A new link listed at the ends of both lists (or at the given places).
     static std::shared_ptr<DMProjectDependency> linkItems(const std::shared_ptr<DMProjectItem> &from,
-                                                          const std::shared_ptr<DMProjectItem> &to, quint64 objectID);
+                                                          const std::shared_ptr<DMProjectItem> &to, quint64 objectID,
+                                                          qsizetype outboundIndex = -1, qsizetype inboundIndex = -1);
     // After a link from this item to the target was made: its undo removes it again.
     void registerUndoOfLinkTo(const DMProjectItem &target);
     // After a link was made or removed: the document's items array and the critical path follow.

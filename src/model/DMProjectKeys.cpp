@@ -22,6 +22,9 @@ DM_KEY(kDMProject_AttachedDocuments);
 DM_KEY(kDMProject_AttachedDocumentsTable);
 DM_KEY(kDMProject_AttachedDocument_Path);
 DM_KEY(kDMProject_AttachedDocument_PendingAttachment);
+DM_KEY(kDMDayOffIndex);
+DM_KEY(kDMDayOffEndIndex);
+DM_KEY(kDMDayOffDescription);
 const QString kDMProject_ClearFilename = QStringLiteral("clear filename");
 const QString kDMProject_ClearFromRecentItems = QStringLiteral("clear from recent items");
 

@@ -41,6 +41,11 @@ extern const QString kDMProject_AttachedDocuments;
 extern const QString kDMProject_AttachedDocumentsTable;
 extern const QString kDMProject_AttachedDocument_Path;
 extern const QString kDMProject_AttachedDocument_PendingAttachment;
+// A days-off entry of kDMProject_Settings_DaysOff: the first day's non-working-day index, the
+// last day's (absent or 0: the first), and the description.
+extern const QString kDMDayOffIndex;        // "kDMDayOffIndex"
+extern const QString kDMDayOffEndIndex;     // "kDMDayOffEndIndex"
+extern const QString kDMDayOffDescription;  // "kDMDayOffDescription"
 // One-shot attributes read by the document.
 extern const QString kDMProject_ClearFilename;          // "clear filename"
 extern const QString kDMProject_ClearFromRecentItems;   // "clear from recent items"

@@ -58,7 +58,7 @@ void DMProjectObject::registerUndo(const char *setterName, std::function<void(DM
             if (const std::shared_ptr<DMProjectObject> object = proxy.resolve())
                 action(*object);
         },
-        DMUndoManager::fenceOffKeyForObject(this, setterName));
+        setterName ? DMUndoManager::fenceOffKeyForObject(this, setterName) : QString());
 }
 
 bool DMProjectObject::attributeWouldChange(const QVariantMap &attributes, const QString &key, const QVariant &value)

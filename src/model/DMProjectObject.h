@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMObservable.h"
+#include "DMPropertyList.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,11 @@ class DMUndoManager;
 
 // Base of every model object that has an identity in a project: items, dependencies,
 // resources, to-dos and the two containers. Always owned through std::shared_ptr.
+//
+// Text entering the model (titles, names, attribute and setting strings, set or loaded) is kept
+// as every file can store it (DMPropertyList::storableString: control characters other than
+// tab, line feed and carriage return dropped, an unpaired surrogate made U+FFFD), so that a
+// save never fails for what the user typed, pasted or imported.
 class DMProjectObject : public DMObservable, public std::enable_shared_from_this<DMProjectObject>
 {
 public:
@@ -46,8 +52,12 @@ protected:
     // The project's undo manager when undo registration is open, else null.
     DMUndoManager *undoManager() const;
     // Registers an undo action that resolves this object by ID and class at each use (the undo
-    // stack holds no model object). The key is the fence-off key of this object and setter.
+    // stack holds no model object). For a setter that restores one value: its fence-off key is
+    // this object and the setter (with an attribute's key), so the many sets of one drag fold
+    // into the action that restores the value before the drag.
     void registerUndo(const char *setterName, std::function<void(DMProjectObject &)> action) const;
+    // For every other change (a link or an assignment made or removed): never folded.
+    void registerInverse(std::function<void(DMProjectObject &)> action) const { registerUndo(nullptr, std::move(action)); }
     // Announces a change of one key around the assignment.
     template <typename T, typename V>
     bool assign(T &field, const V &value, const QString &key)
@@ -62,11 +72,14 @@ protected:
 
     // Sets one entry of an attribute dictionary (an invalid value removes it), announcing
     // "attributes.<key>" and "attributes" around it, with `setter` and the old value as its undo.
-    // False when the dictionary already held that value.
+    // Texts are stored as every file can hold them (DMPropertyList::storableValue). False when
+    // the dictionary already held that value.
     template <typename Self>
-    bool assignAttribute(QVariantMap &attributes, const QString &key, const QVariant &value,
+    bool assignAttribute(QVariantMap &attributes, const QString &keyText, const QVariant &valueText,
                          void (Self::*setter)(const QString &, const QVariant &))
     {
+        const QString key = DMPropertyList::storableString(keyText);
+        const QVariant value = DMPropertyList::storableValue(valueText);
         if (!attributeWouldChange(attributes, key, value))
             return false;
         registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),

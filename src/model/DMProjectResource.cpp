@@ -7,6 +7,7 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectTask.h"
+#include "DMPropertyList.h"
 
 #include <QDebug>
 
@@ -24,18 +25,15 @@ DMProjectResource::DMProjectResource(int kind) : m_kind(kind == Group ? Group : 
 DMProjectResource::~DMProjectResource()
 {
     // Tasks keep no assignment to a resource that is gone.
-    for (const TaskEntry &entry : std::as_const(m_tasks))
-        if (const auto task = entry.task.lock())
-            for (qsizetype i = 0; i < task->m_assignments.size(); ++i)
-                if (task->m_assignments.at(i).raw == this) {
-                    task->removeAssignmentAt(i);
-                    break;
-                }
+    for (const auto &assignment : std::as_const(m_tasks))
+        if (const auto task = assignment->task.lock())
+            task->takeAssignment(assignment.get());
     m_subitems.setDelegate(nullptr);
 }
 
-void DMProjectResource::setName(const QString &name)
+void DMProjectResource::setName(const QString &text)
 {
+    const QString name = DMPropertyList::storableString(text);
     if (name == m_name)
         return;
     registerUndo("setName", [old = m_name](DMProjectObject &o) { static_cast<DMProjectResource &>(o).setName(old); });
@@ -108,31 +106,39 @@ void DMProjectResource::mutableArrayDidChange(ResourceList &list, const Resource
 
 // ---- assignments ----
 
-void DMProjectResource::attachTask(DMProjectTask *task, const std::shared_ptr<DMProjectItemUIObject> &uiObject)
-{
-    const QList<qsizetype> indexes{m_tasks.size()};
-    willChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
-    m_tasks.append({std::static_pointer_cast<DMProjectTask>(task->shared_from_this()), task, uiObject});
-    didChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
-}
-
-void DMProjectResource::detachTask(DMProjectTask *task)
+qsizetype DMProjectResource::takeAssignment(const DMProjectAssignment *assignment)
 {
     for (qsizetype i = 0; i < m_tasks.size(); ++i)
-        if (m_tasks.at(i).raw == task) {
+        if (m_tasks.at(i).get() == assignment) {
             const QList<qsizetype> indexes{i};
             willChangeList(QStringLiteral("UIObjects"), DMChange::Removal, indexes);
             m_tasks.removeAt(i);
             didChangeList(QStringLiteral("UIObjects"), DMChange::Removal, indexes);
-            return;
+            return i;
         }
+    return -1;
+}
+
+void DMProjectResource::putAssignment(const std::shared_ptr<DMProjectAssignment> &assignment, qsizetype index)
+{
+    index = qBound<qsizetype>(0, index, m_tasks.size());
+    const QList<qsizetype> indexes{index};
+    willChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
+    m_tasks.insert(index, assignment);
+    didChangeList(QStringLiteral("UIObjects"), DMChange::Insertion, indexes);
+}
+
+void DMProjectResource::reorderAssignments(const QList<quint64> &order)
+{
+    const auto id = [](const auto &assignment) { return assignment->taskPointer->objectID(); };
+    DMProjectRelations::reorder(m_tasks, order, id, *this, QStringLiteral("UIObjects"));
 }
 
 QList<std::shared_ptr<DMProjectTask>> DMProjectResource::assignedTasks() const
 {
     QList<std::shared_ptr<DMProjectTask>> tasks;
-    for (const TaskEntry &entry : m_tasks)
-        if (auto task = entry.task.lock())
+    for (const auto &assignment : m_tasks)
+        if (auto task = assignment->task.lock())
             tasks.append(task);
     return tasks;
 }
@@ -140,9 +146,9 @@ QList<std::shared_ptr<DMProjectTask>> DMProjectResource::assignedTasks() const
 QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectResource::UIObjects() const
 {
     QList<std::shared_ptr<DMProjectItemUIObject>> objects;
-    for (const TaskEntry &entry : m_tasks)
-        if (entry.uiObject)
-            objects.append(entry.uiObject);
+    for (const auto &assignment : m_tasks)
+        if (assignment->uiObject)
+            objects.append(assignment->uiObject);
     return objects;
 }
 
@@ -228,7 +234,7 @@ QVariantMap DMProjectResource::dictionaryRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("kind"), qint64(m_kind));
     d.insert(QStringLiteral("name"), m_name);
     if (!m_attributes.isEmpty())
@@ -244,14 +250,18 @@ QVariantMap DMProjectResource::dictionaryRepresentation() const
     return d;
 }
 
-bool DMProjectResource::loadFields(const QVariantMap &d)
+bool DMProjectResource::loadFields(const QVariantMap &d, QString *problem)
 {
     if (d.value(QStringLiteral("class")).toString() != staticClassName())
         return false;
     m_kind = integerForKey(d, QStringLiteral("kind")) == Group ? Group : Resource;
-    m_name = stringForKey(d, QStringLiteral("name"));
-    if (d.contains(QStringLiteral("attributes")))
-        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    m_name = DMPropertyList::storableString(stringForKey(d, QStringLiteral("name")));
+    if (d.contains(QStringLiteral("attributes"))) {
+        bool damaged = false;
+        m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);
+        if (damaged && problem)
+            *problem = QStringLiteral("damaged attributes dropped");
+    }
     m_subRowCount = qMax(0, integerForKey(d, QStringLiteral("subRowCount")));
     return true;
 }
@@ -270,6 +280,7 @@ bool DMProjectResource::loadDictionaryRepresentationProjectIgnoreObjectID(const 
         int depth;
     };
     std::vector<Pending> stack{{this, dictionary, 0}};
+    int dropped = 0;
     while (!stack.empty()) {
         Pending pending = std::move(stack.back());
         stack.pop_back();
@@ -297,13 +308,15 @@ bool DMProjectResource::loadDictionaryRepresentationProjectIgnoreObjectID(const 
             }
             auto member = std::make_shared<DMProjectResource>();
             if (value.typeId() != QMetaType::QVariantMap || !member->loadFields(memberDictionary)) {
-                qWarning("A resource that is not a resource dictionary was dropped");
+                ++dropped;
                 continue;
             }
             resource->m_subitems.append(member);
             stack.push_back({member.get(), memberDictionary, pending.depth + 1});
         }
     }
+    if (dropped > 0)
+        qWarning("%d resources that are not resource dictionaries were dropped", dropped);
     return true;
 }
 

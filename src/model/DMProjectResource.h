@@ -2,6 +2,7 @@
 
 #include "DMMutableArray.h"
 #include "DMProjectObject.h"
+#include "DMProjectRelations.h"
 
 #include <QList>
 #include <QVariantMap>
@@ -81,12 +82,17 @@ private:
     friend class DMProject;
     friend class DMProjectTask;
     friend class DMProjectCoder;
+    friend class DMProjectRelations;
 
     void mutableArrayWillChange(ResourceList &array, const ResourceList::Change &change) override;
     void mutableArrayDidChange(ResourceList &array, const ResourceList::Change &change) override;
-    void attachTask(DMProjectTask *task, const std::shared_ptr<DMProjectItemUIObject> &uiObject);
-    void detachTask(DMProjectTask *task);
-    bool loadFields(const QVariantMap &dictionary);
+    // Takes the assignment out of the resource's list (its index, or -1), or lists it at index.
+    qsizetype takeAssignment(const DMProjectAssignment *assignment);
+    void putAssignment(const std::shared_ptr<DMProjectAssignment> &assignment, qsizetype index);
+    // Puts the list in that order of task IDs (see DMProjectRelations::restoreOrders).
+    void reorderAssignments(const QList<quint64> &order);
+    // False for a dictionary that is not a resource's; *problem names what was mended.
+    bool loadFields(const QVariantMap &dictionary, QString *problem = nullptr);
 
     int m_kind = Resource;
     QString m_name;
@@ -94,13 +100,7 @@ private:
     ResourceList m_subitems;
     std::weak_ptr<DMProjectResource> m_parentItem;
     DMProjectResource *m_parentItemRaw = nullptr;
-    struct TaskEntry
-    {
-        std::weak_ptr<DMProjectTask> task;
-        DMProjectTask *raw = nullptr;
-        std::shared_ptr<DMProjectItemUIObject> uiObject;
-    };
-    QList<TaskEntry> m_tasks;
+    QList<std::shared_ptr<DMProjectAssignment>> m_tasks;
     int m_subRowCount = 0;
     QList<quint64> m_orderBefore;
 };

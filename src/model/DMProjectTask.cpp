@@ -2,8 +2,11 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMProject.h"
+#include "DMProjectCoder.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectResource.h"
+
+#include <limits>
 
 DMProjectTask::DMProjectTask()
 {
@@ -12,9 +15,9 @@ DMProjectTask::DMProjectTask()
 
 DMProjectTask::~DMProjectTask()
 {
-    for (const Assignment &assignment : m_assignments)
-        if (const auto resource = assignment.resource.lock())
-            resource->detachTask(this);
+    for (const auto &assignment : std::as_const(m_assignments))
+        if (const auto resource = assignment->resource.lock())
+            resource->takeAssignment(assignment.get());
 }
 
 bool DMProjectTask::isKindOfClass(const QString &className) const
@@ -25,8 +28,8 @@ bool DMProjectTask::isKindOfClass(const QString &className) const
 QList<std::shared_ptr<DMProjectResource>> DMProjectTask::concernedResources() const
 {
     QList<std::shared_ptr<DMProjectResource>> resources;
-    for (const Assignment &assignment : m_assignments)
-        if (auto resource = assignment.resource.lock())
+    for (const auto &assignment : m_assignments)
+        if (auto resource = assignment->resource.lock())
             resources.append(resource);
     return resources;
 }
@@ -34,7 +37,7 @@ QList<std::shared_ptr<DMProjectResource>> DMProjectTask::concernedResources() co
 qsizetype DMProjectTask::assignmentIndex(const DMProjectResource *resource) const
 {
     for (qsizetype i = 0; i < m_assignments.size(); ++i)
-        if (m_assignments.at(i).raw == resource && !m_assignments.at(i).resource.expired())
+        if (m_assignments.at(i)->resourcePointer == resource)
             return i;
     return -1;
 }
@@ -48,12 +51,18 @@ void DMProjectTask::addResource(const std::shared_ptr<DMProjectResource> &resour
 {
     if (!resource || resource->isGroup() || isAssignedToResource(resource.get()))
         return;
-    registerUndo("addResource", [id = resource->objectID()](DMProjectObject &o) {
+    // Listed by the resource alone while this task is in the project and the resource is not.
+    for (const auto &assignment : resource->m_tasks)
+        if (assignment->taskPointer == this)
+            return;
+    registerInverse([id = resource->objectID()](DMProjectObject &o) {
         auto &task = static_cast<DMProjectTask &>(o);
         if (const DMProject *project = task.projectPointer())
             task.removeResource(project->objectWithIDAndClass<DMProjectResource>(id));
     });
-    insertAssignment(resource, m_assignments.size());
+    // At the ends of both lists, also of one that lists it only when the other end joins.
+    constexpr qsizetype atEnd = std::numeric_limits<qsizetype>::max();
+    assign(resource, atEnd, atEnd);
 }
 
 void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &resource)
@@ -61,45 +70,73 @@ void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &res
     const qsizetype index = resource ? assignmentIndex(resource.get()) : -1;
     if (index < 0)
         return;
-    registerUndo("removeResource", [id = resource->objectID(), index](DMProjectObject &o) {
+    const std::shared_ptr<DMProjectAssignment> assignment = m_assignments.at(index);
+    const qsizetype resourceIndex = resource->m_tasks.indexOf(assignment);
+    registerInverse([id = resource->objectID(), index, resourceIndex](DMProjectObject &o) {
         auto &task = static_cast<DMProjectTask &>(o);
         const DMProject *project = task.projectPointer();
         auto resource = project ? project->objectWithIDAndClass<DMProjectResource>(id) : nullptr;
         if (!resource || task.isAssignedToResource(resource.get()))
             return;
-        task.registerUndo("addResource", [id](DMProjectObject &o2) {
+        task.registerInverse([id](DMProjectObject &o2) {
             auto &t = static_cast<DMProjectTask &>(o2);
             if (const DMProject *p = t.projectPointer())
                 t.removeResource(p->objectWithIDAndClass<DMProjectResource>(id));
         });
-        task.insertAssignment(resource, qMin(index, task.m_assignments.size()));
+        task.assign(resource, index, resourceIndex < 0 ? resource->m_tasks.size() : resourceIndex);
     });
-    removeAssignmentAt(index);
+    takeAssignment(assignment.get());
+    resource->takeAssignment(assignment.get());
 }
 
-void DMProjectTask::insertAssignment(const std::shared_ptr<DMProjectResource> &resource, qsizetype index)
+void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, qsizetype taskIndex, qsizetype resourceIndex)
 {
+    auto assignment = std::make_shared<DMProjectAssignment>();
+    assignment->task = std::static_pointer_cast<DMProjectTask>(shared_from_this());
+    assignment->resource = resource;
+    assignment->taskPointer = this;
+    assignment->resourcePointer = resource.get();
+    assignment->uiObject = newUIObjectForViewMode(1);
+    if (assignment->uiObject)
+        assignment->uiObject->setResourceViewFields(0, resource.get());
+    // Across the project's edge (an importer assigns its tasks before they join), the end in the
+    // project lists the assignment only once the other end joins, as after a removal.
+    if (isAttached() && !resource->isAttached())
+        assignment->suspendedAt[0] = taskIndex;
+    else
+        putAssignment(assignment, taskIndex);
+    if (resource->isAttached() && !isAttached())
+        assignment->suspendedAt[1] = resourceIndex;
+    else
+        resource->putAssignment(assignment, resourceIndex);
+}
+
+qsizetype DMProjectTask::takeAssignment(const DMProjectAssignment *assignment)
+{
+    for (qsizetype i = 0; i < m_assignments.size(); ++i)
+        if (m_assignments.at(i).get() == assignment) {
+            const QList<qsizetype> indexes{i};
+            willChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+            m_assignments.removeAt(i);
+            didChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+            return i;
+        }
+    return -1;
+}
+
+void DMProjectTask::putAssignment(const std::shared_ptr<DMProjectAssignment> &assignment, qsizetype index)
+{
+    index = qBound<qsizetype>(0, index, m_assignments.size());
     const QList<qsizetype> indexes{index};
     willChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
-    Assignment assignment;
-    assignment.resource = resource;
-    assignment.raw = resource.get();
-    assignment.uiObject = newUIObjectForViewMode(1);
-    if (assignment.uiObject)
-        assignment.uiObject->setResourceViewFields(0, resource.get());
     m_assignments.insert(index, assignment);
-    resource->attachTask(this, assignment.uiObject);
     didChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
 }
 
-void DMProjectTask::removeAssignmentAt(qsizetype index)
+void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 {
-    const QList<qsizetype> indexes{index};
-    willChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
-    const Assignment assignment = m_assignments.takeAt(index);
-    if (const auto resource = assignment.resource.lock())
-        resource->detachTask(this);
-    didChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
+    const auto id = [](const auto &assignment) { return assignment->resourcePointer->objectID(); };
+    DMProjectRelations::reorder(m_assignments, order, id, *this, DMProjectKey::concernedResources);
 }
 
 float DMProjectTask::cost() const
@@ -117,25 +154,24 @@ float DMProjectTask::cost() const
 QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectTask::uiObjects() const
 {
     QList<std::shared_ptr<DMProjectItemUIObject>> objects = DMProjectItem::uiObjects();
-    for (const Assignment &assignment : m_assignments)
-        if (assignment.uiObject)
-            objects.append(assignment.uiObject);
+    for (const auto &assignment : m_assignments)
+        if (assignment->uiObject)
+            objects.append(assignment->uiObject);
     return objects;
 }
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectTask::resourceUIObject(const DMProjectResource *resource) const
 {
     const qsizetype index = assignmentIndex(resource);
-    return index < 0 ? nullptr : m_assignments.at(index).uiObject;
+    return index < 0 ? nullptr : m_assignments.at(index)->uiObject;
 }
 
 QVariantMap DMProjectTask::fieldsRepresentation() const
 {
     QVariantMap d = DMProjectItem::fieldsRepresentation();
     QVariantList ids;
-    for (const Assignment &assignment : m_assignments)
-        if (const auto resource = assignment.resource.lock())
-            ids.append(qint64(resource->objectID()));
+    for (const auto &resource : concernedResources())
+        ids.append(DMProjectCoder::idValue(resource->objectID()));
     if (!ids.isEmpty())
         d.insert(QStringLiteral("resources"), ids);
     return d;
@@ -147,10 +183,9 @@ bool DMProjectTask::loadFields(const QVariantMap &dictionary, QString *problem)
         return false;
     m_pendingResourceIDs.clear();
     for (const QVariant &value : arrayForKey(dictionary, QStringLiteral("resources"))) {
-        bool ok = false;
-        const qint64 id = value.toLongLong(&ok);
-        if (ok && id > 0)
-            m_pendingResourceIDs.append(quint64(id));
+        quint64 id = 0;
+        if (DMProjectCoder::idFromValue(value, &id))
+            m_pendingResourceIDs.append(id);
     }
     return true;
 }

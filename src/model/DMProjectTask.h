@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMProjectItem.h"
+#include "DMProjectRelations.h"
 
 class DMProjectResource;
 
@@ -21,8 +22,11 @@ public:
     // The assigned resources, in order of assignment (resources no longer alive are skipped).
     QList<std::shared_ptr<DMProjectResource>> concernedResources() const;
     bool isAssignedToResource(const DMProjectResource *resource) const;
-    // Ignored when already assigned or null; observable as "concernedResources", undoable.
+    // Ignored for null, a group or a resource already assigned. When only one of the two is in
+    // the project, that one lists the assignment once the other joins. Observable as
+    // "concernedResources" (and the resource's "UIObjects"), undoable.
     void addResource(const std::shared_ptr<DMProjectResource> &resource);
+    // Undo puts the assignment back at its places in both lists.
     void removeResource(const std::shared_ptr<DMProjectResource> &resource);
 
     float cost() const override;
@@ -38,17 +42,17 @@ protected:
 private:
     friend class DMProjectResource;
     friend class DMProjectCoder;
-    struct Assignment
-    {
-        std::weak_ptr<DMProjectResource> resource;
-        const DMProjectResource *raw = nullptr;
-        std::shared_ptr<DMProjectItemUIObject> uiObject; // its bar in the resource view
-    };
-    void insertAssignment(const std::shared_ptr<DMProjectResource> &resource, qsizetype index);
-    void removeAssignmentAt(qsizetype index);
+    friend class DMProjectRelations;
+    // A new assignment, listed at those places of the task's and the resource's lists.
+    void assign(const std::shared_ptr<DMProjectResource> &resource, qsizetype taskIndex, qsizetype resourceIndex);
     qsizetype assignmentIndex(const DMProjectResource *resource) const;
+    // Takes the assignment out of the task's list (its index, or -1), or lists it at index.
+    qsizetype takeAssignment(const DMProjectAssignment *assignment);
+    void putAssignment(const std::shared_ptr<DMProjectAssignment> &assignment, qsizetype index);
+    // Puts the list in that order of resource IDs (see DMProjectRelations::restoreOrders).
+    void reorderAssignments(const QList<quint64> &order);
 
-    QList<Assignment> m_assignments;
+    QList<std::shared_ptr<DMProjectAssignment>> m_assignments;
     // Resource IDs read by loadFields, resolved once every object exists.
     QList<quint64> m_pendingResourceIDs;
 };

@@ -73,7 +73,7 @@ QVariantMap DMProjectTodo::dictionaryRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("kind"), qint64(m_kind));
     if (!m_date.isNull())
         d.insert(QStringLiteral("date"), DMProjectCoder::dateValue(m_date));
@@ -83,7 +83,8 @@ QVariantMap DMProjectTodo::dictionaryRepresentation() const
     return d;
 }
 
-bool DMProjectTodo::loadDictionaryRepresentationProject(const QVariantMap &d, const std::shared_ptr<DMProject> &project)
+bool DMProjectTodo::loadDictionaryRepresentationProject(const QVariantMap &d, const std::shared_ptr<DMProject> &project,
+                                                        QString *problem)
 {
     if (d.value(QStringLiteral("class")).toString() != staticClassName())
         return false;
@@ -93,13 +94,21 @@ bool DMProjectTodo::loadDictionaryRepresentationProject(const QVariantMap &d, co
     setProject(project);
     m_kind = quint32(longLongForKey(d, QStringLiteral("kind"))) == kDMProjectTodo_Kind_Separator ? kDMProjectTodo_Kind_Separator
                                                                                                : kDMProjectTodo_Kind_Todo;
+    QStringList problems;
     DMDate date;
     if (DMProjectCoder::readDate(d, QStringLiteral("date"), &date))
         m_date = date;
     else if (d.contains(QStringLiteral("date")))
-        qWarning("A to-do's date is out of range; today is used");
+        problems << QStringLiteral("date out of range, today used");
     m_done = boolForKey(d, QStringLiteral("done"));
     m_noDueDate = boolForKey(d, QStringLiteral("noDueDate"));
-    m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")));
+    bool damaged = false;
+    m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);
+    if (damaged)
+        problems << QStringLiteral("damaged attributes dropped");
+    if (problem)
+        *problem = problems.join(QStringLiteral(", "));
+    else if (!problems.isEmpty())
+        qWarning("A to-do was mended: %s", qPrintable(problems.join(QStringLiteral(", "))));
     return true;
 }

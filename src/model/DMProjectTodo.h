@@ -34,7 +34,9 @@ public:
     // attributes serialized as {"class", "object"}.
     QVariantMap dictionaryRepresentation() const override;
     // Fills a new to-do (setProject first); false for an unusable dictionary.
-    bool loadDictionaryRepresentationProject(const QVariantMap &dictionary, const std::shared_ptr<DMProject> &project);
+    // *problem names what was mended (logged instead when not given).
+    bool loadDictionaryRepresentationProject(const QVariantMap &dictionary, const std::shared_ptr<DMProject> &project,
+                                             QString *problem = nullptr);
 
 private:
     void contentDidChange();

@@ -2,6 +2,7 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMProject.h"
+#include "DMProjectCoder.h"
 #include "DMProjectChildList.h"
 #include "DMProjectTodo.h"
 
@@ -94,7 +95,7 @@ QVariantMap DMProjectTodoContainer::dictionaryRepresentation() const
 {
     QVariantMap d;
     d.insert(QStringLiteral("class"), className());
-    d.insert(QStringLiteral("objectID"), qint64(objectID()));
+    d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("sortingMode"), qint64(m_sortingMode));
     QVariantList todos;
     for (const auto &todo : m_todos)

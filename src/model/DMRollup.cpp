@@ -3,7 +3,6 @@
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
-#include "DMUndoManager.h"
 
 namespace {
 
@@ -44,10 +43,7 @@ void rollUp(DMProjectItem *from, Sum sum)
 bool DMRollup::mayRollUp(const DMProject *project)
 {
     // Items without a project are being built or loaded: their stored values stand.
-    if (!project || project->isLoading())
-        return false;
-    const DMUndoManager *manager = project->undoManager();
-    return !manager || (!manager->isUndoing() && !manager->isRedoing());
+    return project && !project->isRestoring();
 }
 
 void DMRollup::rollUpProgressFromItem(DMProjectItem &item)

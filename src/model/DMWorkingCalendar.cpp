@@ -2,6 +2,7 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMIndexSet_64.h"
+#include "DMProjectKeys.h"
 
 #include <QDebug>
 
@@ -22,8 +23,6 @@ constexpr int kMaxNonWorkingSearchSteps = 5000;
 // input is damaged and plain time is used.
 constexpr qint64 kMaxWorkingDays = 4 * 146097;
 
-const QString kDayOffIndexKey = QStringLiteral("kDMDayOffIndex");
-const QString kDayOffEndIndexKey = QStringLiteral("kDMDayOffEndIndex");
 
 // Day of a leap year (1 January = 0) of a month and day valid in a leap year.
 int yearlyOrdinal(int month, int day)
@@ -129,20 +128,25 @@ void DMWorkingCalendar::setDaysOff(const QVariant &value)
         qWarning() << "Working calendar: days off of an unknown type" << value.metaType().name();
 
     const QVariantList entries = value.metaType().id() == QMetaType::QVariantList ? value.toList() : QVariantList();
+    // Damaged entries are counted and logged once each kind: a file may hold very many.
+    int notDictionaries = 0;
+    int unreadableEnds = 0;
+    int unreadable = 0;
+    qint64 firstUnreadable = 0;
     for (const QVariant &entryValue : entries) {
         if (entryValue.metaType().id() != QMetaType::QVariantMap) {
-            qWarning() << "Working calendar: ignoring a days-off entry that is not a dictionary";
+            ++notDictionaries;
             continue;
         }
         const QVariantMap entry = entryValue.toMap();
-        const qint64 index = longLongForKey(entry, kDayOffIndexKey);
-        const qint64 endIndex = longLongForKey(entry, kDayOffEndIndexKey);
+        const qint64 index = longLongForKey(entry, kDMDayOffIndex);
+        const qint64 endIndex = longLongForKey(entry, kDMDayOffEndIndex);
         qint64 firstDay = 0;
         int firstOrdinal = 0;
         if (decodeDatedIndex(index, &firstDay)) {
             qint64 lastDay = firstDay;
             if (endIndex != 0 && !decodeDatedIndex(endIndex, &lastDay)) {
-                qWarning() << "Working calendar: unreadable end of dated day off" << endIndex;
+                ++unreadableEnds;
                 lastDay = firstDay;
             }
             // A range entered backwards still names the days between its two ends.
@@ -150,7 +154,7 @@ void DMWorkingCalendar::setDaysOff(const QVariant &value)
         } else if (decodeYearlyIndex(index, &firstOrdinal)) {
             int lastOrdinal = firstOrdinal;
             if (endIndex != 0 && !decodeYearlyIndex(endIndex, &lastOrdinal)) {
-                qWarning() << "Working calendar: unreadable end of yearly day off" << endIndex;
+                ++unreadableEnds;
                 lastOrdinal = firstOrdinal;
             }
             // An end before the first day lies in the following year: the range runs over New Year.
@@ -159,10 +163,17 @@ void DMWorkingCalendar::setDaysOff(const QVariant &value)
                 if (i == lastOrdinal)
                     break;
             }
-        } else {
-            qWarning() << "Working calendar: ignoring days-off entry with index" << index;
+        } else if (unreadable++ == 0) {
+            firstUnreadable = index;
         }
     }
+    if (notDictionaries > 0)
+        qWarning() << "Working calendar: ignoring" << notDictionaries << "days-off entries that are not dictionaries";
+    if (unreadableEnds > 0)
+        qWarning() << "Working calendar:" << unreadableEnds << "days off with an unreadable end read as single days";
+    if (unreadable > 0)
+        qWarning() << "Working calendar: ignoring" << unreadable << "days-off entries with unreadable indexes, the first"
+                   << firstUnreadable;
 
     std::sort(m_datedDaysOff.begin(), m_datedDaysOff.end(),
               [](const DayRange &a, const DayRange &b) { return a.first < b.first; });

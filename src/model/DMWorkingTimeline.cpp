@@ -147,6 +147,29 @@ DMDate DMWorkingTimeline::dateForIndex(qint64 index, bool earliest)
     return DMDate::dateWithJulianDay(day, int(m_windowBegin + (earliest && r == 0 ? m_window : r)));
 }
 
+DMDate DMWorkingTimeline::latestDateAtPositionOf(const DMDate &date)
+{
+    if (m_plain || date.isNull())
+        return date;
+    qint64 day = date.julianDay();
+    if (working(day)) {
+        const qint64 second = date.secondOfDay();
+        if (second > m_windowBegin && second < m_windowBegin + m_window)
+            return date;
+        if (second <= m_windowBegin)
+            return DMDate::dateWithJulianDay(day, int(m_windowBegin));
+    }
+    // Days beyond the table's ends read as its ends, as index() reads them.
+    const qint64 last = m_firstDay + qint64(m_before.size()) - 2;
+    if (day < m_firstDay || day >= last)
+        return latestDateForIndex(index(date));
+    do
+        ++day;
+    while (day < last && !m_working[size_t(day - m_firstDay)]);
+    return m_working[size_t(day - m_firstDay)] ? DMDate::dateWithJulianDay(day, int(m_windowBegin))
+                                               : latestDateForIndex(index(date));
+}
+
 qint64 DMWorkingTimeline::durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule)
 {
     if (begin.isNull() || end.isNull())

@@ -23,6 +23,10 @@ public:
     // The last instant with that index (a begin falling between two windows goes to the next).
     DMDate latestDateForIndex(qint64 index);
 
+    // latestDateForIndex(index(date)) found from the date's own day: itself inside a window, else
+    // the next window's start (a begin at a window's end or between windows starts there).
+    DMDate latestDateAtPositionOf(const DMDate &date);
+
     // Signed working (or plain) seconds from begin to end.
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule);
     // The end of `duration` seconds of work from begin; begin itself for no duration.

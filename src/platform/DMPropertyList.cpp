@@ -263,11 +263,42 @@ plist_t dateNode(const QDateTime &date, bool wholeSeconds)
     return dateNodeFromBinary(double(msecs) / 1000.0);
 }
 
+// Makes the text storable; `keep` tells the control characters the format can carry. Returns
+// whether anything changed.
+template <typename Keep>
+bool makeStorable(QString *text, Keep keep)
+{
+    const auto clean = [&](qsizetype i) {
+        const char16_t unit = text->at(i).unicode();
+        if (QChar::isHighSurrogate(unit))
+            return i + 1 < text->size() && QChar::isLowSurrogate(text->at(i + 1).unicode());
+        if (QChar::isLowSurrogate(unit))
+            return i > 0 && QChar::isHighSurrogate(text->at(i - 1).unicode());
+        return unit >= 0x20 || unit == u'\t' || unit == u'\n' || unit == u'\r' || keep(unit);
+    };
+    qsizetype i = 0;
+    while (i < text->size() && clean(i))
+        ++i;
+    if (i == text->size())
+        return false;
+    QString result = text->left(i);
+    result.reserve(text->size());
+    for (; i < text->size(); ++i) {
+        if (clean(i))
+            result.append(text->at(i));
+        else if (text->at(i).isSurrogate())
+            result.append(QChar(QChar::ReplacementCharacter));
+    }
+    *text = result;
+    return true;
+}
+
 class Writer
 {
 public:
     explicit Writer(bool xml) : m_xml(xml) {}
     QString error;
+    int mendedTexts = 0;
 
     plist_t node(const QVariant &value, int depth)
     {
@@ -372,20 +403,16 @@ private:
         return true;
     }
 
-    // libplist takes C strings, so a NUL character would silently cut the text short; and its XML
-    // writer copies other control characters as they are, which no XML reader accepts.
+    // libplist takes C strings, so a NUL character would silently cut the text short; its XML
+    // writer copies other control characters as they are, which no XML reader accepts; and UTF-8
+    // has no form for an unpaired surrogate. Such characters are dropped (a surrogate becomes
+    // U+FFFD) and counted, so that a save never fails for them.
     bool utf8(const QString &text, QByteArray *bytes)
     {
-        for (QChar c : text) {
-            if (c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')
-                continue;
-            if (c.unicode() == 0 || m_xml) {
-                error = QStringLiteral("A string with the control character U+%1 cannot be stored in this property list.")
-                            .arg(c.unicode(), 4, 16, QLatin1Char('0'));
-                return false;
-            }
-        }
-        *bytes = text.toUtf8();
+        QString storable = text;
+        if (makeStorable(&storable, [this](char16_t unit) { return !m_xml && unit != 0; }))
+            ++mendedTexts;
+        *bytes = storable.toUtf8();
         return true;
     }
 };
@@ -432,6 +459,44 @@ QVariant DMPropertyList::propertyListWithContentsOfFile(const QString &path, QSt
     return propertyListWithData(file.readAll(), error);
 }
 
+QString DMPropertyList::storableString(const QString &text)
+{
+    QString storable = text;
+    makeStorable(&storable, [](char16_t) { return false; });
+    return storable;
+}
+
+QVariant DMPropertyList::storableValue(const QVariant &value, int depth)
+{
+    if (depth > DMPropertyListGuard::kMaximumDepth)
+        return value;
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return storableString(value.toString());
+    case QMetaType::QStringList: {
+        QStringList list = value.toStringList();
+        for (QString &entry : list)
+            entry = storableString(entry);
+        return list;
+    }
+    case QMetaType::QVariantList: {
+        QVariantList list = value.toList();
+        for (QVariant &entry : list)
+            entry = storableValue(entry, depth + 1);
+        return list;
+    }
+    case QMetaType::QVariantMap: {
+        const QVariantMap map = value.toMap();
+        QVariantMap storable;
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            storable.insert(storableString(it.key()), storableValue(it.value(), depth + 1));
+        return storable;
+    }
+    default:
+        return value;
+    }
+}
+
 namespace {
 
 // libplist's XML without its indentation: the tabs that begin a line after a tag that cannot
@@ -476,6 +541,10 @@ QByteArray DMPropertyList::dataWithPropertyList(const QVariant &plist, Format fo
         setError(error, writer.error);
         return QByteArray();
     }
+    if (writer.mendedTexts > 0)
+        qWarning("Property list: %d texts held characters it cannot store; they were dropped (unpaired surrogates "
+                 "became U+FFFD)",
+                 writer.mendedTexts);
     char *bytes = nullptr;
     uint32_t length = 0;
     QByteArray data;

@@ -22,9 +22,17 @@ public:
     static QVariant propertyListWithContentsOfFile(const QString &path, QString *error = nullptr);
 
     // Returns an empty array and sets *error when the value holds a type a property list cannot
-    // carry (a null QVariant, an unknown type), a string with a NUL character (or, in XML, any
-    // other control character but tab, line feed and carriage return), or nests too deeply.
+    // carry (a null QVariant, an unknown type) or nests too deeply. A text character the format
+    // cannot store (NUL; in XML also the other control characters but tab, line feed and
+    // carriage return; an unpaired surrogate) is dropped, a surrogate replaced by U+FFFD, with a
+    // logged line: a save never fails for a character.
     static QByteArray dataWithPropertyList(const QVariant &plist, Format format = XML, QString *error = nullptr);
+    // The text as every format stores it: control characters U+0000 to U+001F other than tab,
+    // line feed and carriage return dropped, an unpaired surrogate replaced by U+FFFD. Text
+    // entering the model goes through it. The value form does so for every string (and
+    // dictionary key) inside lists and dictionaries.
+    static QString storableString(const QString &text);
+    static QVariant storableValue(const QVariant &value, int depth = 0);
     // Writes atomically (a temporary file renamed into place).
     static bool writePropertyListToFile(const QVariant &plist, const QString &path, Format format = XML,
                                         QString *error = nullptr);

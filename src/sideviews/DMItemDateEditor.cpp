@@ -4,8 +4,12 @@
 #include "DMDateCellPreferences.h"
 #include "DMDatePickerCell.h"
 #include "DMDateToNSDateTransformer.h"
+#include "DMLocalizedString.h"
+#include "DMModalUI.h"
 #include "DMOutlineView.h"
 #include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMScheduler.h"
 #include "DMValidation.h"
 
 DMItemDateEditor::DMItemDateEditor(std::function<void()> didApply) : m_didApply(std::move(didApply)) {}
@@ -86,9 +90,23 @@ void DMItemDateEditor::datePickerCellEditorDidFinishEditing(DMDatePickerCellEdit
     // The date the editor holds is applied once, validated; a refusal leaves the item as it was.
     const DMDate date = dateFromPlatformDate(editor->dateTime());
     const int result = date.isNull() ? kDMValidation_Before1970
-                                     : (editsEnd ? item->setValidatedEndDate(date) : item->setValidatedBeginDate(date));
+                                     : (editsEnd ? item->setValidatedEndDate(date) : setValidatedBeginDate(*item, date));
     if (result != kDMValidation_OK)
         DMBeep();
     if (m_didApply)
         m_didApply();
+}
+
+int DMItemDateEditor::setValidatedBeginDate(DMProjectItem &item, const DMDate &date)
+{
+    auto mode = DMScheduler::RescheduleMode::SetBeginDate;
+    if (item.kind() == kDMProjectItem_Kind_Process && !date.isNull() && date != item.beginDate()
+        && !(date < DMValidation_EarliestDate())) {
+        DMModalUI::Alert alert;
+        alert.messageText = DMLocalizedString(DMScheduler::kRescheduleProcessMessage);
+        alert.buttons = {DMLocalizedString(DMScheduler::kRescheduleButton), DMLocalizedString(DMScheduler::kSetBeginDateButton)};
+        if (DMModalUI::instance().runAlert(alert) == DMModalUI::DefaultReturn)
+            mode = DMScheduler::RescheduleMode::RescheduleProcess;
+    }
+    return item.setValidatedBeginDate(date, mode);
 }

@@ -36,6 +36,9 @@ public:
     // A model date as the date cells show it, and back (null when the value is no date).
     static QVariant platformDate(const DMDate &date);
     static DMDate dateFromPlatformDate(const QVariant &value);
+    // The item's validated begin date; for a process the user first chooses whether its
+    // subitems move with it ("Reschedule") or only its begin moves.
+    static int setValidatedBeginDate(DMProjectItem &item, const DMDate &date);
 
     void datePickerCellEditorDidFinishEditing(DMDatePickerCellEditor *editor) override;
 

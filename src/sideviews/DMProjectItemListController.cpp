@@ -119,7 +119,7 @@ void DMProjectItemListController::setItemValue(DMProjectItem &item, const QVaria
         // The date cells edit through the date editor; a value given here is validated the same way.
         const DMDate date = DMItemDateEditor::dateFromPlatformDate(value);
         if (!date.isNull())
-            column == kBeginDateColumn ? item.setValidatedBeginDate(date) : item.setValidatedEndDate(date);
+            column == kBeginDateColumn ? DMItemDateEditor::setValidatedBeginDate(item, date) : item.setValidatedEndDate(date);
     }
 }
 

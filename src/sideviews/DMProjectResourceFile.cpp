@@ -127,10 +127,8 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
         resource.remove(kSubitemsKey);
     else
         resource.insert(kSubitemsKey, members);
-    // Text the project file cannot hold (a control character in a name, a value or a key) would
-    // make every later save of the project fail.
-    if (DMPropertyList::dataWithPropertyList(resource).isEmpty())
-        return std::nullopt;
+    // Text the project file cannot hold (a control character in a name, a value or a key) is
+    // cleaned by the model when the resource joins it.
     return resource;
 }
 

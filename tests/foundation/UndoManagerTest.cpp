@@ -230,3 +230,55 @@ TEST(UndoManager, PlainManagerRecordsEveryRegistration)
     }
     EXPECT_EQ(undo.undoStepCount(), 5);
 }
+
+// A fence never outlives the step holding its recorded action: a change made after that step
+// was undone (or cleared away) is recorded, though the 0.2 s have not passed.
+TEST(UndoManager, AFenceLiftsWhenItsStepLeavesTheUndoStack)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.fenceOffKey = QStringLiteral("k");
+    v.set(1);
+    pumpEvents(5);
+    undo.undo();
+    EXPECT_FALSE(undo.isFenced(v.fenceOffKey));
+    v.set(2);
+    pumpEvents(5);
+    ASSERT_TRUE(undo.canUndo());
+    undo.undo();
+    EXPECT_EQ(v.value, 0);
+
+    v.set(3);
+    undo.removeAllActions();
+    v.set(4);
+    pumpEvents(5);
+    undo.undo();
+    EXPECT_EQ(v.value, 3);
+}
+
+// An extensible registration is never dropped, and its context is offered only while it is
+// the last action recorded: extending it then changes nothing that a later action restores.
+TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
+{
+    DMUndoManager undo;
+    const QString key = QStringLiteral("snapshot");
+    auto first = std::make_shared<int>(1);
+    undo.registerExtensibleUndo([] {}, key, first);
+    EXPECT_EQ(undo.fencedContext(key), first);
+    pumpEvents(5);
+    EXPECT_EQ(undo.fencedContext(key), first); // the next turn of a drag may still extend it
+    undo.registerUndo([] {});
+    EXPECT_FALSE(undo.fencedContext(key));
+    EXPECT_TRUE(undo.isFenced(key));
+    auto second = std::make_shared<int>(2);
+    undo.registerExtensibleUndo([] {}, key, second); // recorded although the key is fenced
+    EXPECT_EQ(undo.fencedContext(key), second);
+    pumpEvents(5);
+    EXPECT_EQ(undo.undoStepCount(), 2);
+    undo.undo();
+    EXPECT_FALSE(undo.fencedContext(key));
+
+    DMUndoManager plain(false);
+    plain.registerExtensibleUndo([] {}, key, first);
+    EXPECT_FALSE(plain.fencedContext(key));
+}

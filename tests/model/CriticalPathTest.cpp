@@ -120,11 +120,11 @@ TEST(CriticalPath, TextbookNetworkInWorkingTime)
         EXPECT_EQ(n.all()[i]->floatDuration(), floats[i]);
     }
 
-    // E moves to Wed 24: F is pushed to Wed 24 17:00 - Fri 26 17:00 and the project ends two
-    // days later. Now E and F are critical; D (ending Tue 23 17:00, latest Wed 24 17:00) and A
+    // E moves to Wed 24: F is pushed to the next working instant, Thu 25 9:00 - Fri 26 17:00,
+    // and the project ends two days later. Now E and F are critical; D (ending Tue 23 17:00, latest Wed 24 17:00) and A
     // have one working day of float, C seven. The set is current right after the change.
     EXPECT_EQ(n.e->validateAndSetBeginDateAndEndDate(at(2024, 1, 24, 9), at(2024, 1, 24, 17)), kDMValidation_OK);
-    EXPECT_EQ(n.f->beginDate(), at(2024, 1, 24, 17));
+    EXPECT_EQ(n.f->beginDate(), at(2024, 1, 25, 9));
     EXPECT_EQ(n.f->endDate(), at(2024, 1, 26, 17));
     EXPECT_FALSE(n.project->needsCriticalPathUpdate());
     EXPECT_EQ(n.project->criticalPathObjectIDs(), ids({n.e, n.f}));

@@ -122,4 +122,44 @@ void expectSameProject(const DMProject &a, const DMProject &b)
     EXPECT_EQ(a.indexedObjectCount(), b.indexedObjectCount());
 }
 
+std::string firstDifference(const QVariant &a, const QVariant &b)
+{
+    struct Pending
+    {
+        QVariant a, b;
+        QString path;
+    };
+    std::vector<Pending> stack{{a, b, QString()}};
+    while (!stack.empty()) {
+        const Pending p = std::move(stack.back());
+        stack.pop_back();
+        if (p.a == p.b)
+            continue;
+        if (p.a.typeId() == QMetaType::QVariantMap && p.b.typeId() == QMetaType::QVariantMap) {
+            const QVariantMap ma = p.a.toMap();
+            const QVariantMap mb = p.b.toMap();
+            QStringList keys = ma.keys() + mb.keys();
+            keys.removeDuplicates();
+            for (const QString &key : keys)
+                stack.push_back({ma.value(key), mb.value(key), p.path + QLatin1Char('.') + key});
+            continue;
+        }
+        if (p.a.typeId() == QMetaType::QVariantList && p.b.typeId() == QMetaType::QVariantList
+            && p.a.toList().size() == p.b.toList().size()) {
+            const QVariantList la = p.a.toList();
+            const QVariantList lb = p.b.toList();
+            for (qsizetype i = la.size() - 1; i >= 0; --i)
+                stack.push_back({la.at(i), lb.at(i), p.path + QStringLiteral("[%1]").arg(i)});
+            continue;
+        }
+        const auto text = [](const QVariant &v) {
+            if (v.typeId() == QMetaType::QVariantList)
+                return QStringLiteral("list of %1").arg(v.toList().size());
+            return v.isValid() ? v.toString() : QStringLiteral("(none)");
+        };
+        return (p.path + QStringLiteral(": ") + text(p.a) + QStringLiteral(" / ") + text(p.b)).toStdString();
+    }
+    return {};
+}
+
 } // namespace halcyra::test

@@ -19,6 +19,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
+
+// Dates and texts in failure messages as "2024-01-08 08:00:00" and as text.
+inline void PrintTo(const DMDate &date, std::ostream *os)
+{
+    *os << date.description().toStdString();
+}
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace halcyra::test {
 
@@ -36,6 +47,47 @@ std::shared_ptr<T> makeItem(const std::shared_ptr<DMProject> &project, const QSt
     item->setTitle(title);
     item->setBeginDateAndEndDate(begin, end);
     return item;
+}
+
+// 2024-01-08 is a Monday. Working time: 8:00 to 18:00, Saturdays and Sundays off.
+inline std::shared_ptr<DMProject> workingWeekProject()
+{
+    auto project = DMProject::create();
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+    DMMutableIndexSet_64 weekend;
+    weekend.addIndex(0);
+    weekend.addIndex(6);
+    project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
+    return project;
+}
+
+// A new item in the project's top level, or at the end of the parent's subitems.
+template <typename T = DMProjectTask>
+std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QString &title, const DMDate &begin,
+                           const DMDate &end, const std::shared_ptr<DMProjectItem> &parent = nullptr)
+{
+    auto item = makeItem<T>(project, title, begin, end);
+    if (parent)
+        parent->subitems().append(item);
+    else
+        project->tasks().append(item);
+    return item;
+}
+
+inline std::shared_ptr<DMProjectDependency> link(const std::shared_ptr<DMProjectItem> &from,
+                                                 const std::shared_ptr<DMProjectItem> &to,
+                                                 int kind = DMProjectDependency::FinishToStart)
+{
+    auto dependency = from->addOutboundDependencyToItem(to);
+    if (dependency)
+        dependency->setKind(kind);
+    return dependency;
+}
+
+inline void expectDates(const DMProjectItem &item, const DMDate &begin, const DMDate &end)
+{
+    EXPECT_EQ(item.beginDate(), begin) << item.title().toStdString();
+    EXPECT_EQ(item.endDate(), end) << item.title().toStdString();
 }
 
 // Named parts of the project that holds every kind of object, attribute and setting.
@@ -173,6 +225,10 @@ inline FullProject makeFullProject()
 // Compares two projects field by field (not through their dictionaries): items, their kinds,
 // parents, links and assignments by object ID, resources, events, to-dos and settings.
 void expectSameProject(const DMProject &a, const DMProject &b);
+
+// Where two dictionary forms first differ ("tasks[2].outboundDependencies[0].kind: 1 / 3"),
+// empty when they are equal; for readable failures of dictionary comparisons.
+std::string firstDifference(const QVariant &a, const QVariant &b);
 
 // An undo manager that makes one step per explicit group, for exact undo and redo checks.
 struct StepUndo

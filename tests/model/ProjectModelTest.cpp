@@ -2,6 +2,7 @@
 #include "DMProjectItemProxy.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectUIObjectFactory.h"
+#include "DMPropertyList.h"
 #include "ModelTestSupport.h"
 #include "TestSupport.h"
 
@@ -97,10 +98,11 @@ TEST(ProjectModel, ChangesAreAnnouncedBeforeAndAfter)
     auto o2 = f.group->observe(DMProjectKey::subitems, record, true);
     f.task1->setTitle(QStringLiteral("Survey again"));
     f.task1->setAttribute(kDMProjectItem_Notes, QStringLiteral("n"));
-    f.group->subitems().removeAt(0);
+    f.group->subitems().removeAt(0); // task2 leaves, and task1 stops listing its link to it
     EXPECT_EQ(seen, QStringList({"will title -1", "did title -1", "will attributes.kDMProjectItem_Notes -1",
                                  "will attributes -1", "did attributes -1", "did attributes.kDMProjectItem_Notes -1",
-                                 "will subitems 0", "did subitems 0"}));
+                                 "will subitems 0", "will outboundDependencies 1", "did outboundDependencies 1",
+                                 "did subitems 0"}));
     seen.clear();
     f.task1->setTitle(QStringLiteral("Survey again")); // unchanged: no announcement
     EXPECT_TRUE(seen.isEmpty());
@@ -353,4 +355,53 @@ TEST(ProjectModel, ProxyResolvesByIDAndExactClass)
     std::weak_ptr<DMProject> gone = f.project;
     f = FullProject();
     EXPECT_FALSE(proxy.resolve());
+}
+
+// Text entering the model, typed or loaded, is kept as every file can store it: control
+// characters are dropped and an unpaired surrogate becomes U+FFFD, so the project always saves.
+TEST(ProjectModel, TextEnteringTheModelIsStorable)
+{
+    const QString control = QStringLiteral("Sur") + QChar(1) + QStringLiteral("vey\tof\nthe") + QChar(0x1f) + QStringLiteral(" piers");
+    const QString clean = QStringLiteral("Survey\tof\nthe piers");
+    const QString lone = QStringLiteral("Deck ") + QChar(0xDC00) + QStringLiteral(" \U0001F309");
+    const QString mended = QStringLiteral("Deck ") + QChar(QChar::ReplacementCharacter) + QStringLiteral(" \U0001F309");
+    FullProject f = makeFullProject();
+    f.project->setTitle(control);
+    f.task1->setTitle(control);
+    f.group->setTitle(lone);
+    f.resource1->setName(control);
+    f.task1->setAttribute(kDMProjectItem_Notes, control);
+    f.todo1->setText(lone);
+    f.project->setAttribute(kDMProject_AttachedDocumentsTable,
+                            QVariantMap{{control, QVariantMap{{kDMProject_AttachedDocument_Path, lone}}}});
+    EXPECT_EQ(f.project->title(), clean);
+    EXPECT_EQ(f.task1->title(), clean);
+    EXPECT_EQ(f.group->title(), mended);
+    EXPECT_EQ(f.resource1->name(), clean);
+    EXPECT_EQ(f.task1->attribute(kDMProjectItem_Notes).toString(), clean);
+    EXPECT_EQ(f.todo1->text(), mended);
+    const QVariantMap table = f.project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    EXPECT_EQ(table.value(clean).toMap().value(kDMProject_AttachedDocument_Path).toString(), mended);
+
+    // The XML save succeeds and writes nothing it had to mend.
+    static int warnings = 0;
+    warnings = 0;
+    const auto previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { ++warnings; });
+    QString error;
+    const QByteArray xml = DMPropertyList::dataWithPropertyList(f.project->dictionaryRepresentation(), DMPropertyList::XML, &error);
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(xml.isEmpty()) << error.toStdString();
+    EXPECT_EQ(warnings, 0);
+
+    // A file written by another program loads mended.
+    QVariantMap d = f.project->dictionaryRepresentation();
+    d.insert(QStringLiteral("title"), control);
+    QVariantList tasks = d.value(QStringLiteral("tasks")).toList();
+    QVariantMap first = tasks.first().toMap();
+    first.insert(QStringLiteral("title"), lone);
+    tasks.replace(0, first);
+    d.insert(QStringLiteral("tasks"), tasks);
+    auto loaded = DMProject::projectWithDictionaryRepresentation(d);
+    EXPECT_EQ(loaded->title(), clean);
+    EXPECT_EQ(loaded->tasks().first()->title(), mended);
 }

@@ -24,7 +24,8 @@ QVariantMap taskDictionary(qint64 id, const QString &title = QStringLiteral("t")
             {QStringLiteral("objectID"), id},
             {QStringLiteral("title"), title},
             {QStringLiteral("beginDate"), at(2024, 1, 8, 8).absoluteSecond()},
-            {QStringLiteral("endDate"), at(2024, 1, 8, 18).absoluteSecond()}};
+            {QStringLiteral("endDate"), at(2024, 1, 8, 18).absoluteSecond()},
+            {QStringLiteral("duration"), 36000}};
 }
 
 QVariantMap link(qint64 id, qint64 to)
@@ -269,4 +270,53 @@ TEST(ProjectPersistence, CyclesAmongLinksDropOneLinkPerCycle)
     for (const auto &item : project->tasks())
         links += int(item->outboundDependencies().size());
     EXPECT_EQ(links, count - 1);
+}
+
+// IDs near 2^64 come back the same through the file, and the counter standing at the top
+// hands out free IDs instead of wrapping to 0.
+TEST(ProjectPersistence, ObjectIDsNearTheTopNeverWrap)
+{
+    constexpr quint64 top = std::numeric_limits<quint64>::max();
+    QVariantMap high = taskDictionary(0);
+    high.insert(QStringLiteral("objectID"), top);
+    QVariantMap other = taskDictionary(0);
+    other.insert(QStringLiteral("objectID"), top - 1);
+    other.insert(QStringLiteral("outboundDependencies"), QVariantList{QVariantMap{
+        {QStringLiteral("class"), QStringLiteral("DMProjectDependency")}, {QStringLiteral("objectID"), top - 2},
+        {QStringLiteral("toItem"), top}}});
+    auto project = DMProject::projectWithDictionaryRepresentation(
+        {{QStringLiteral("tasks"), QVariantList{high, other}}, {QStringLiteral("lastObjectID"), top}});
+    ASSERT_EQ(project->tasks().size(), 2);
+    EXPECT_EQ(project->tasks().at(0)->objectID(), top);
+    EXPECT_EQ(project->tasks().at(1)->outboundDependencies().size(), 1);
+
+    auto again = throughXML(*project);
+    EXPECT_EQ(again->tasks().at(0)->objectID(), top);
+    EXPECT_EQ(again->tasks().at(1)->outboundDependencies().first()->objectID(), top - 2);
+    EXPECT_EQ(again->lastObjectID(), top);
+
+    QSet<quint64> ids{top, top - 1, top - 2};
+    for (int i = 0; i < 3; ++i) {
+        auto task = makeItem<DMProjectTask>(again, QStringLiteral("new"), at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+        again->tasks().append(task);
+        EXPECT_GT(task->objectID(), quint64(1) << 32);
+        EXPECT_FALSE(ids.contains(task->objectID()));
+        ids.insert(task->objectID());
+    }
+}
+
+// A file with a million damaged entries logs one line per kind of damage, with its count.
+TEST(ProjectPersistence, MassDamageIsCountedNotListed)
+{
+    QVariantList tasks(1000000, QVariant(42));
+    tasks.append(taskDictionary(7));
+    static int warnings = 0;
+    warnings = 0;
+    const auto previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { ++warnings; });
+    QStringList problems;
+    auto project = DMProject::projectWithDictionaryRepresentation({{QStringLiteral("tasks"), tasks}}, &problems);
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(project->tasks().size(), 1);
+    EXPECT_EQ(problems, QStringList{QStringLiteral("an item that is not a dictionary was dropped, 1000000 times")});
+    EXPECT_EQ(warnings, 1);
 }

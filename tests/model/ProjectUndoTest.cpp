@@ -4,6 +4,7 @@
 #include <functional>
 
 using namespace halcyra::test;
+using halcyra::test::pumpEvents;
 
 namespace {
 
@@ -160,4 +161,130 @@ TEST(ProjectUndo, LoadingAndDetachedObjectsRegisterNothing)
     loaded->setUndoManager(&manager);
     EXPECT_EQ(manager.undoStepCount(), 0);
     EXPECT_EQ(loaded->removedObjectCount(), 0);
+}
+
+// The cases in which undo lost data, through the document's manager (fence-off keys, one step
+// per event-loop turn, all within one fence): undoing every step gives the original project,
+// redoing every step the final one, lists in their exact orders.
+TEST(ProjectUndo, NothingIsLostUnderTheDocumentsFence)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::function<void(FullProject &)>> steps; // one event-loop turn each
+    };
+    const auto unassignBoth = [](FullProject &f) {
+        f.task1->removeResource(f.resource1);
+        f.task1->removeResource(f.resource2);
+    };
+    const std::vector<Case> cases = {
+        {"both outbound links of a task removed in one step",
+         {[](FullProject &f) {
+             f.task1->removeOutboundDependencyToItem(f.milestone.get());
+             f.task1->removeOutboundDependencyToItem(f.task2.get());
+         }}},
+        {"two resources assigned in one step",
+         {[](FullProject &f) {
+             f.task2->addResource(f.resource1);
+             f.task2->addResource(f.resource2);
+         }}},
+        {"two unassignments in one step", {unassignBoth}},
+        {"two unassignments 50 ms apart",
+         {[](FullProject &f) { f.task1->removeResource(f.resource1); },
+          [](FullProject &f) {
+              halcyra::test::pumpEvents(50);
+              f.task1->removeResource(f.resource2);
+          }}},
+        {"a task removed, then all assignments of its resource deleted",
+         {[](FullProject &f) { f.process->subitems().removeOne(f.task1); },
+          [](FullProject &f) { f.resource1->deleteAllAssignments(); }}},
+        {"a resource removed, then unassigned",
+         {[](FullProject &f) { f.resourceGroup->subitems().removeOne(f.resource1); },
+          [](FullProject &f) { f.task1->removeResource(f.resource1); }}},
+        {"a link removed, a later move of its source undone first",
+         {[](FullProject &f) { f.task1->removeOutboundDependencyToItem(f.milestone.get()); },
+          [](FullProject &f) { f.task1->setLocked(false); },
+          [](FullProject &f) { f.task1->validateAndSetBeginDateAndEndDate(at(2024, 3, 5, 8), at(2024, 3, 11, 18)); }}},
+        {"a successor removed, then its predecessor moved",
+         {[](FullProject &f) { f.process->subitems().removeOne(f.milestone); },
+          [](FullProject &f) { f.task1->setLocked(false); },
+          [](FullProject &f) { f.task1->validateAndSetBeginDateAndEndDate(at(2024, 3, 6, 8), at(2024, 3, 12, 18)); }}},
+        {"a drag pushes an item changed after the drag began",
+         {[](FullProject &f) { f.milestone->validateAndSetBeginDateAndEndDate(at(2024, 3, 9, 18), at(2024, 3, 9, 18)); },
+          [](FullProject &f) { f.task2->setBeginDateAndEndDate(at(2024, 3, 12, 8), at(2024, 3, 22, 18)); },
+          [](FullProject &f) { f.milestone->validateAndSetBeginDateAndEndDate(at(2024, 3, 13, 8), at(2024, 3, 13, 8)); }}},
+        {"a date set twice, a link removed between",
+         {[](FullProject &f) { f.task2->setBeginDateAndEndDate(at(2024, 3, 12, 8), at(2024, 3, 13, 8)); },
+          [](FullProject &f) { f.milestone->removeOutboundDependencyToItem(f.task2.get()); },
+          [](FullProject &f) { f.task2->setBeginDateAndEndDate(at(2024, 3, 14, 8), at(2024, 3, 15, 8)); }}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FullProject f = makeFullProject();
+        DMUndoManager manager;
+        f.project->setUndoManager(&manager);
+        const QVariantMap original = state(*f.project);
+        const auto milestoneDates = std::make_pair(f.milestone->beginDate(), f.milestone->endDate());
+        for (const auto &step : c.steps) {
+            step(f);
+            pumpEvents(0);
+        }
+        const QVariantMap final = state(*f.project);
+        ASSERT_NE(original, final);
+        // A removed successor is not pushed: nothing outside the project moves.
+        if (!f.milestone->isAttached()) {
+            EXPECT_EQ(std::make_pair(f.milestone->beginDate(), f.milestone->endDate()), milestoneDates);
+        }
+        while (manager.canUndo())
+            manager.undo();
+        EXPECT_EQ(firstDifference(state(*f.project), original), "");
+        EXPECT_EQ(f.resource1->assignedTasks().first()->objectID(), f.task1->objectID());
+        EXPECT_EQ(f.task2->inboundDependencies().first()->fromItem()->objectID(), f.milestone->objectID());
+        while (manager.canRedo())
+            manager.redo();
+        EXPECT_EQ(firstDifference(state(*f.project), final), "");
+        f.project->setUndoManager(nullptr);
+    }
+}
+
+// A removed object takes its links and assignments along: nothing left in the project names it
+// (the saved file has no dangling reference), and putting it back anywhere restores them.
+TEST(ProjectUndo, ARemovedObjectTakesItsLinksAndAssignmentsAlong)
+{
+    FullProject f = makeFullProject();
+    f.process->subitems().removeOne(f.task1);
+    EXPECT_EQ(f.milestone->inboundDependencies().size(), 0);
+    EXPECT_EQ(f.task2->inboundDependencies().size(), 1);
+    EXPECT_EQ(f.resource1->assignedTasks(), QList<std::shared_ptr<DMProjectTask>>{f.milestone});
+    EXPECT_EQ(f.task1->outboundDependencies().size(), 2); // it keeps them while it is out
+    EXPECT_FALSE(f.project->objectWithIDAndClass<DMProjectDependency>(f.task1->outboundDependencies().first()->objectID()));
+    // Nothing links across: a link between the project and an object outside it is refused.
+    EXPECT_FALSE(f.plainItem->addOutboundDependencyToItem(f.task1));
+    f.task1->addResource(f.resource2); // already assigned while out: unchanged
+    EXPECT_EQ(f.task1->concernedResources().size(), 2);
+
+    f.project->resources().removeOne(f.resource2);
+    auto loaded = DMProject::projectWithDictionaryRepresentation(f.project->dictionaryRepresentation());
+    EXPECT_EQ(loaded->indexedObjectCount(), f.project->indexedObjectCount());
+    // Assigning across the edge (an importer assigns tasks before adding them): the end in the
+    // project lists the assignment once the other joins, and only once.
+    auto newcomer = std::make_shared<DMProjectTask>();
+    newcomer->setProject(f.project);
+    newcomer->addResource(f.resource1);
+    EXPECT_FALSE(f.resource1->assignedTasks().contains(newcomer));
+    f.task2->addResource(f.resource2);
+    f.task2->addResource(f.resource2);
+    EXPECT_TRUE(f.task2->concernedResources().isEmpty());
+
+    // Back in another place (a move): every link and assignment is there again, in order.
+    f.group->subitems().append(f.task1);
+    f.project->resources().append(f.resource2);
+    EXPECT_EQ(f.task2->inboundDependencies().at(1)->fromItem(), f.task1);
+    EXPECT_EQ(f.milestone->inboundDependencies().first()->fromItem(), f.task1);
+    EXPECT_EQ(f.resource1->assignedTasks(), (QList<std::shared_ptr<DMProjectTask>>{f.task1, f.milestone}));
+    EXPECT_EQ(f.resource2->assignedTasks(), (QList<std::shared_ptr<DMProjectTask>>{f.task1, f.task2}));
+    EXPECT_EQ(f.task2->concernedResources(), QList<std::shared_ptr<DMProjectResource>>{f.resource2});
+    EXPECT_TRUE(f.project->objectWithIDAndClass<DMProjectDependency>(f.task1->outboundDependencies().first()->objectID()));
+    f.project->tasks().append(newcomer);
+    EXPECT_EQ(f.resource1->assignedTasks().last(), newcomer);
 }

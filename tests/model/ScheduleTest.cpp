@@ -13,48 +13,6 @@
 
 using namespace halcyra::test;
 
-namespace {
-
-// 2024-01-08 is a Monday. Working time: 8:00 to 18:00, Saturdays and Sundays off.
-std::shared_ptr<DMProject> workingWeekProject()
-{
-    auto project = DMProject::create();
-    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
-    DMMutableIndexSet_64 weekend;
-    weekend.addIndex(0);
-    weekend.addIndex(6);
-    project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
-    return project;
-}
-
-template <typename T = DMProjectTask>
-std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QString &title, const DMDate &begin,
-                           const DMDate &end, const std::shared_ptr<DMProjectItem> &parent = nullptr)
-{
-    auto item = makeItem<T>(project, title, begin, end);
-    if (parent)
-        parent->subitems().append(item);
-    else
-        project->tasks().append(item);
-    return item;
-}
-
-std::shared_ptr<DMProjectDependency> link(const std::shared_ptr<DMProjectItem> &from, const std::shared_ptr<DMProjectItem> &to,
-                                          int kind = DMProjectDependency::FinishToStart)
-{
-    auto dependency = from->addOutboundDependencyToItem(to);
-    dependency->setKind(kind);
-    return dependency;
-}
-
-void expectDates(const DMProjectItem &item, const DMDate &begin, const DMDate &end)
-{
-    EXPECT_EQ(item.beginDate(), begin) << item.title().toStdString() << " begins " << item.beginDate().description().toStdString();
-    EXPECT_EQ(item.endDate(), end) << item.title().toStdString() << " ends " << item.endDate().description().toStdString();
-}
-
-} // namespace
-
 TEST(Schedule, EachLinkKindPushesItsSuccessorJustEnoughInWorkingTime)
 {
     struct Case
@@ -64,8 +22,9 @@ TEST(Schedule, EachLinkKindPushesItsSuccessorJustEnoughInWorkingTime)
     };
     // B is Mon 8:00 - Mon 18:00 (10 working hours) and satisfies every kind before the move.
     const Case cases[] = {
-        // finish to start: B begins at A's end and keeps 10 working hours (Thu).
-        {DMProjectDependency::FinishToStart, at(2024, 1, 10, 18), at(2024, 1, 11, 18)},
+        // finish to start: B begins at A's end (Wed 18:00, placed at the next window's start)
+        // and keeps 10 working hours: Thursday.
+        {DMProjectDependency::FinishToStart, at(2024, 1, 11, 8), at(2024, 1, 11, 18)},
         // start to finish: B ends no earlier than A begins (Tue 8:00 = Mon 18:00 in working
         // time, so the end lands on Tue 8:00 and the begin 10 working hours before).
         {DMProjectDependency::StartToFinish, at(2024, 1, 8, 8), at(2024, 1, 9, 8)},
@@ -104,10 +63,11 @@ TEST(Schedule, PushesRunDownChainsAcrossWeekendsKeepingWorkingDurations)
     link(a, b);
     link(b, c);
     link(c, d);
-    // A moves to Thursday: B runs Thu 18:00 to Mon 18:00 (20 working hours over the weekend).
+    // A moves to Thursday: B runs Fri 8:00 to Mon 18:00 (20 working hours over the weekend), C
+    // begins where B ends, at the next window's start.
     EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 11, 18)), kDMValidation_OK);
-    expectDates(*b, at(2024, 1, 11, 18), at(2024, 1, 15, 18));
-    expectDates(*c, at(2024, 1, 15, 18), at(2024, 1, 15, 18));
+    expectDates(*b, at(2024, 1, 12, 8), at(2024, 1, 15, 18));
+    expectDates(*c, at(2024, 1, 16, 8), at(2024, 1, 16, 8));
     expectDates(*d, at(2024, 1, 22, 8), at(2024, 1, 22, 18)); // not pushed: the link holds
     EXPECT_EQ(b->duration(), 20 * 3600);
 }
@@ -199,12 +159,12 @@ TEST(Schedule, TimeShiftMovesAProcessWithItsSubitems)
     link(a, b);
     link(b, outside);
 
-    // Two days later: A Wed, B Thu-Fri, and the outside successor is pushed to Fri 18:00-Mon 18:00.
+    // Two working days later: A Wed, B Thu-Fri, and the outside successor is pushed to Monday.
     EXPECT_EQ(process->validateTimeShiftAndSetBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 12, 18)), kDMValidation_OK);
     expectDates(*process, at(2024, 1, 10, 8), at(2024, 1, 12, 18));
     expectDates(*a, at(2024, 1, 10, 8), at(2024, 1, 10, 18));
     expectDates(*b, at(2024, 1, 11, 8), at(2024, 1, 12, 18));
-    expectDates(*outside, at(2024, 1, 12, 18), at(2024, 1, 15, 18));
+    expectDates(*outside, at(2024, 1, 15, 8), at(2024, 1, 15, 18));
 
     // A shift that would take a subitem before its predecessor is refused.
     auto early = addTask(project, "Early", at(2024, 1, 8, 8), at(2024, 1, 9, 18));
@@ -217,45 +177,37 @@ TEST(Schedule, TimeShiftMovesAProcessWithItsSubitems)
 
 namespace {
 
-struct AnsweringModalUI : DMModalUI
+struct CountingModalUI : DMModalUI
 {
-    int answer = DefaultReturn;
-    QList<Alert> alerts;
-    int runAlert(const Alert &alert, QWidget *) override
-    {
-        alerts.append(alert);
-        return answer;
-    }
+    int alerts = 0;
+    int runAlert(const Alert &, QWidget *) override { return ++alerts, DefaultReturn; }
 };
 
 } // namespace
 
-TEST(Schedule, ValidatedBeginDateOfAProcessAsksWhetherToRescheduleIt)
+// The model asks nothing: the caller passes the answer to the process question.
+TEST(Schedule, AProcessesValidatedBeginDateMovesItsSubitemsOnlyWhenTheCallerSaysSo)
 {
-    AnsweringModalUI ui;
+    CountingModalUI ui;
     DMModalUI::setInstance(&ui);
     auto project = DMProject::create();
     auto process = addTask<DMProjectProcess>(project, "P", at(2024, 1, 8), at(2024, 1, 10));
     auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 10), process);
 
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 9)), kDMValidation_OK); // "Reschedule"
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts[0].messageText, QStringLiteral("Would you like to reschedule the entire process?"));
-    EXPECT_EQ(ui.alerts[0].buttons, (QStringList{QStringLiteral("Reschedule"), QStringLiteral("Set Begin Date")}));
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 9), DMScheduler::RescheduleMode::RescheduleProcess), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
     expectDates(*process, at(2024, 1, 9), at(2024, 1, 11));
 
     // "Set Begin Date": the subitems stay, and the process still encloses them.
-    ui.answer = DMModalUI::AlternateReturn;
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
+    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8), DMScheduler::RescheduleMode::SetBeginDate), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 11));
     expectDates(*process, at(2024, 1, 8), at(2024, 1, 11));
-    // The same date asks nothing; a task's end setter keeps its begin.
-    EXPECT_EQ(process->setValidatedBeginDate(at(2024, 1, 8)), kDMValidation_OK);
-    EXPECT_EQ(ui.alerts.size(), 2);
+    // A task's end setter keeps its begin.
     EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 12)), kDMValidation_OK);
     expectDates(*a, at(2024, 1, 9), at(2024, 1, 12));
     EXPECT_EQ(a->setValidatedEndDate(at(2024, 1, 9)), kDMValidation_BeginNotBeforeEnd);
+    EXPECT_EQ(ui.alerts, 0);
+    EXPECT_STREQ(DMScheduler::kRescheduleProcessMessage, "Would you like to reschedule the entire process?");
     DMModalUI::setInstance(nullptr);
 }
 

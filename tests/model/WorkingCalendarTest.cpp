@@ -1,5 +1,6 @@
 #include "DMIndexSet_64.h"
 #include "DMWorkingCalendar.h"
+#include "DMWorkingTimeline.h"
 
 #include <gtest/gtest.h>
 
@@ -227,6 +228,24 @@ TEST_F(WorkingCalendarTest, SlicesAndDurationsAgreeWithTheEndDate)
         ASSERT_EQ(slices.lastIndex() + 1, finish.absoluteSecond());
         ASSERT_TRUE(calendar.isWorkingDay(DMDate::dateWithAbsoluteSecond(slices.firstIndex())));
     }
+}
+
+// The working-time line's shortcut for a pushed begin agrees with the look-up through the
+// index, at every quarter hour around window edges, weekends and a month off, and far from the
+// table's first day.
+TEST_F(WorkingCalendarTest, TimelinePositionsAgreeWithTheIndexLookUp)
+{
+    calendar.setDaysOff(QVariantList{dayOff(dated(2024, 7, 1), dated(2024, 7, 31))});
+    DMWorkingTimeline timeline(calendar);
+    EXPECT_EQ(timeline.latestDateAtPositionOf(at(2024, 3, 8, 18)), at(2024, 3, 11, 8));
+    EXPECT_EQ(timeline.latestDateAtPositionOf(at(2024, 6, 28, 18)), at(2024, 8, 1, 8));
+    EXPECT_EQ(timeline.latestDateAtPositionOf(at(2024, 3, 11, 9, 15)), at(2024, 3, 11, 9, 15));
+    for (const DMDate &from : {at(2024, 6, 20), at(2031, 1, 1), at(2019, 2, 25)})
+        for (qint64 step = 0; step < 60 * 24 * 4; ++step) {
+            const DMDate date = from.dateByAddingSeconds(step * 900);
+            ASSERT_EQ(timeline.latestDateAtPositionOf(date), timeline.latestDateForIndex(timeline.index(date)))
+                << date.description().toStdString();
+        }
 }
 
 TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)

@@ -20,11 +20,7 @@
 
 #include <memory>
 
-// Readable failure messages of texts.
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+// Readable failure messages of text lists (ModelTestSupport.h prints single texts).
 inline void PrintTo(const QStringList &list, std::ostream *out)
 {
     *out << '[' << list.join(QStringLiteral("|")).toStdString() << ']';

@@ -6,9 +6,12 @@
 #include "DMDatePickerCell.h"
 #include "DMDatePickerElements.h"
 #include "DMEmptyCell.h"
+#include "DMItemDateEditor.h"
 #include "DMObjectSerialization.h"
 #include "DMOutlineViewItemDelegate.h"
+#include "DMScheduler.h"
 #include "DMValidation.h"
+#include "FakeModalUI.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -128,6 +131,26 @@ TEST_F(ProjectOutlineTest, DatesEditedInPlaceAreValidatedAndARefusalBeepsAndChan
     EXPECT_EQ(DMBeep_count(), beeps + 3) << "the model refuses a locked item";
     EXPECT_EQ(task->beginDate(), at(2024, 1, 15, 8));
     EXPECT_EQ(index("beginDate").data().toDateTime(), at(2024, 1, 15, 8).NSDate()) << "the cell shows the model";
+}
+
+// A process's begin set through the lists' date editor asks whether its subitems move with it.
+TEST_F(ProjectOutlineTest, AProcesssNewBeginAsksWhetherItsSubitemsMove)
+{
+    halcyra::test::FakeModalUI ui;
+    DMModalUI::setInstance(&ui);
+    auto process = add<DMProjectProcess>("Phase", nullptr, at(2024, 1, 8, 8), at(2024, 1, 10, 18));
+    auto child = add("Dig", process, at(2024, 1, 9, 8), at(2024, 1, 10, 18));
+    ui.alertAnswer = DMModalUI::AlternateReturn; // "Set Begin Date"
+    EXPECT_EQ(DMItemDateEditor::setValidatedBeginDate(*process, at(2024, 1, 8, 12)), kDMValidation_OK);
+    EXPECT_EQ(child->beginDate(), at(2024, 1, 9, 8));
+    ui.alertAnswer = DMModalUI::DefaultReturn; // "Reschedule"
+    EXPECT_EQ(DMItemDateEditor::setValidatedBeginDate(*process, at(2024, 1, 9, 12)), kDMValidation_OK);
+    EXPECT_EQ(child->beginDate(), at(2024, 1, 10, 8));
+    ASSERT_EQ(ui.alerts.size(), 2);
+    EXPECT_EQ(ui.alerts.first().messageText, QString::fromLatin1(DMScheduler::kRescheduleProcessMessage));
+    EXPECT_EQ(DMItemDateEditor::setValidatedBeginDate(*child, at(2024, 1, 11, 8)), kDMValidation_OK);
+    EXPECT_EQ(ui.alerts.size(), 2) << "a task's begin asks nothing";
+    DMModalUI::setInstance(nullptr);
 }
 
 TEST_F(ProjectOutlineTest, ATitleEditedInPlaceCommitsWithReturnAndEscapeCancels)

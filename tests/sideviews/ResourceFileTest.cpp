@@ -60,14 +60,17 @@ TEST(ResourceFile, UnsoundEntriesAreLeftOutAndCountedWhileTheRestIsKept)
     const auto made = DMProjectResourceFile::resourcesForProject(contents, DMProject::create());
     EXPECT_EQ(names(made), (QStringList{"Group", ".Inner"}));
 
-    // A control character in an attribute's key: the project could never be saved with it.
+    // Control characters in an attribute's key: the model drops them, so the project saves.
     ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("control-character-in-key.xml"), &contents));
-    EXPECT_EQ(contents.skippedCount, 1);
+    EXPECT_EQ(contents.skippedCount, 0);
     const auto project = DMProject::create();
     for (const auto &resource : DMProjectResourceFile::resourcesForProject(contents, project))
         project->resources().append(resource);
     EXPECT_EQ(names(project->resources().list()).first(), QStringLiteral("Team"));
-    EXPECT_FALSE(DMPropertyList::dataWithPropertyList(project->dictionaryRepresentation()).isEmpty());
+    EXPECT_EQ(project->resources().first()->subitems().size(), 1) << "the member is kept";
+    const QByteArray saved = DMPropertyList::dataWithPropertyList(project->dictionaryRepresentation());
+    EXPECT_FALSE(saved.isEmpty());
+    EXPECT_FALSE(saved.contains('\x1b'));
 
     ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("deep-groups.xml"), &contents));
     EXPECT_EQ(contents.skippedCount, 1) << "the group below the nesting limit";

@@ -1,0 +1,451 @@
+#include "DMPropagation.h"
+
+#include "DMProjectDependency.h"
+#include "DMProjectItem.h"
+#include "DMProjectKeys.h"
+#include "DMValidation.h"
+#include "DMWorkingTimeline.h"
+
+#include <algorithm>
+
+namespace {
+
+// The later of two dates, a null date counting as none.
+void raise(DMDate *bound, const DMDate &date)
+{
+    if (!date.isNull() && (bound->isNull() || date > *bound))
+        *bound = date;
+}
+
+} // namespace
+
+void DMPropagation::Requirement::add(const Requirement &other)
+{
+    raise(&begin, other.begin);
+    raise(&end, other.end);
+}
+
+bool DMPropagation::Requirement::heldBy(const DMDate &itemBegin, const DMDate &itemEnd) const
+{
+    return (begin.isNull() || itemBegin >= begin) && (end.isNull() || itemEnd >= end);
+}
+
+// The whole requirements of items (their links' and their ancestors' links'), from the dates
+// this change leaves (final) or from the dates before it; each ancestor's is computed once.
+class DMPropagation::Requirements
+{
+public:
+    Requirements(const DMPropagation &propagation, bool final) : m_propagation(propagation), m_final(final) {}
+
+    Requirement of(const DMProjectItem &item)
+    {
+        std::vector<const DMProjectItem *> chain;
+        Requirement inherited;
+        for (const DMProjectItem *a = item.parentItemPointer(); a; a = a->parentItemPointer()) {
+            if (const auto it = m_ancestors.constFind(a); it != m_ancestors.cend()) {
+                inherited = *it;
+                break;
+            }
+            chain.push_back(a);
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            inherited.add(m_propagation.linksRequirementOf(**it, m_final));
+            m_ancestors.insert(*it, inherited);
+        }
+        Requirement requirement = m_propagation.linksRequirementOf(item, m_final);
+        requirement.add(inherited);
+        return requirement;
+    }
+
+private:
+    const DMPropagation &m_propagation;
+    const bool m_final;
+    QHash<const DMProjectItem *, Requirement> m_ancestors;
+};
+
+DMPropagation::DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline)
+    : m_root(root), m_mode(mode), m_timeline(timeline), m_stamp(DMProjectItem::nextScratchStamp())
+{
+}
+
+int DMPropagation::stateOf(DMProjectItem *item)
+{
+    if (item->m_scheduleStamp == m_stamp)
+        return item->m_scheduleIndex;
+    item->m_scheduleStamp = m_stamp;
+    item->m_scheduleIndex = int(m_states.size());
+    State state;
+    state.item = item;
+    state.begin0 = state.inBegin = state.begin = item->beginDate();
+    state.end0 = state.inEnd = state.end = item->endDate();
+    // The model keeps every stored duration equal to the working time between the item's dates
+    // (a calendar change or a join recomputes them, a file's stale ones are mended on loading).
+    state.duration = item->duration();
+    state.workingDuration = item->hasEqualDates() ? 0 : state.duration;
+    m_states.push_back(state);
+    return item->m_scheduleIndex;
+}
+
+int DMPropagation::findState(const DMProjectItem *item) const
+{
+    return item->m_scheduleStamp == m_stamp ? item->m_scheduleIndex : -1;
+}
+
+// The item's own (in) or parent (out) step, made on first use.
+int DMPropagation::nodeOf(DMProjectItem *item, bool out)
+{
+    const int s = stateOf(item); // may grow m_states: look the state up after it
+    int &node = out ? m_states[size_t(s)].outNode : m_states[size_t(s)].inNode;
+    if (node < 0) {
+        node = int(m_nodes.size());
+        m_nodes.push_back({s, out});
+    }
+    return node;
+}
+
+// The dates of an item as this change leaves them.
+void DMPropagation::datesOf(const DMProjectItem *item, DMDate *begin, DMDate *end) const
+{
+    const int s = findState(item);
+    *begin = s < 0 ? item->beginDate() : m_states[size_t(s)].begin;
+    *end = s < 0 ? item->endDate() : m_states[size_t(s)].end;
+}
+
+DMPropagation::Requirement DMPropagation::linksRequirementOf(const DMProjectItem &item, bool final) const
+{
+    Requirement requirement;
+    for (const auto &link : item.inboundDependencies()) {
+        const DMProjectItem *from = link->fromItemPointer();
+        if (!from)
+            continue;
+        DMDate fromBegin = from->beginDate();
+        DMDate fromEnd = from->endDate();
+        if (final)
+            datesOf(from, &fromBegin, &fromEnd);
+        const int kind = link->kind();
+        raise(DMProjectDependency::constrainsTargetEnd(kind) ? &requirement.end : &requirement.begin,
+              DMProjectDependency::requiredTargetDate(kind, fromBegin, fromEnd));
+    }
+    return requirement;
+}
+
+// What the links into the item's ancestors require: the parent's whole requirement when its
+// own step ran in this change (its sources were final then), else the ancestors' links as
+// they stand (none of their sources changed).
+DMPropagation::Requirement DMPropagation::inheritedRequirementOf(const DMProjectItem &item)
+{
+    const DMProjectItem *parent = item.parentItemPointer();
+    if (!parent)
+        return {};
+    if (const int p = findState(parent); p >= 0 && m_states[size_t(p)].inVisited)
+        return {m_states[size_t(p)].requiredBegin, m_states[size_t(p)].requiredEnd};
+    Requirement requirement;
+    for (const DMProjectItem *ancestor = parent; ancestor; ancestor = ancestor->parentItemPointer())
+        requirement.add(linksRequirementOf(*ancestor));
+    return requirement;
+}
+
+// The explicit time shift: every subitem moves by the root's shift, in working time on the
+// working schedule (a working-time position maps to its latest instant, so nothing lands at the
+// end of a window), in calendar time off it; each keeps its working duration.
+void DMPropagation::shiftSubitems(const DMDate &begin)
+{
+    const qint64 calendarShift = begin.absoluteSecond() - m_root.beginDate().absoluteSecond();
+    const qint64 workingShift = m_timeline->index(begin) - m_timeline->index(m_root.beginDate());
+    std::vector<DMProjectItem *> stack;
+    for (const auto &child : m_root.subitems())
+        stack.push_back(child.get());
+    while (!stack.empty()) {
+        DMProjectItem *item = stack.back();
+        stack.pop_back();
+        State &state = m_states[size_t(stateOf(item))];
+        state.fixed = true;
+        DMDate shifted = state.begin0;
+        if (!item->useWorkingSchedule())
+            shifted = state.begin0.dateByAddingSeconds(calendarShift);
+        else if (workingShift != 0)
+            shifted = m_timeline->latestDateForIndex(m_timeline->index(state.begin0) + workingShift);
+        state.inBegin = state.begin = shifted;
+        state.inEnd = state.end = endFor(state, shifted);
+        for (const auto &child : item->subitems())
+            stack.push_back(child.get());
+    }
+}
+
+void DMPropagation::successorsOf(int node, std::vector<int> *out)
+{
+    out->clear();
+    const Node n = m_nodes[size_t(node)];
+    DMProjectItem *item = m_states[size_t(n.state)].item;
+    if (!n.out && !item->subitems().isEmpty()) {
+        // The subitems take the item's requirement; then the item encloses them.
+        out->push_back(outNodeOf(item));
+        for (const auto &child : item->subitems())
+            out->push_back(inNodeOf(child.get()));
+        return;
+    }
+    // The item's final step: its successors and its parent follow it.
+    for (const auto &link : item->outboundDependencies())
+        if (DMProjectItem *to = link->toItemPointer())
+            out->push_back(inNodeOf(to));
+    if (DMProjectItem *parent = item->parentItemPointer())
+        out->push_back(outNodeOf(parent));
+}
+
+// Reverse post-order of an iterative depth-first search from the root's step; notes a cycle.
+// The successors of the nodes on the search path sit end to end in one list, each frame
+// owning its tail of it.
+void DMPropagation::sortTopologically()
+{
+    enum : char { White, Grey, Black };
+    struct Frame
+    {
+        int node;
+        size_t next;  // the next successor to visit, in `successors`
+        size_t begin; // where this frame's successors begin
+    };
+    std::vector<char> colour;
+    std::vector<int> successors;
+    std::vector<Frame> stack;
+    std::vector<int> postOrder;
+    std::vector<int> found;
+    const auto enter = [&](int node) {
+        if (colour.size() < m_nodes.size())
+            colour.resize(m_nodes.size(), White);
+        colour[size_t(node)] = Grey;
+        successorsOf(node, &found);
+        const size_t begin = successors.size();
+        successors.insert(successors.end(), found.begin(), found.end());
+        stack.push_back({node, begin, begin});
+    };
+    enter(inNodeOf(&m_root));
+    while (!stack.empty()) {
+        Frame &frame = stack.back();
+        if (frame.next < successors.size()) {
+            const int successor = successors[frame.next++];
+            if (colour.size() < m_nodes.size())
+                colour.resize(m_nodes.size(), White);
+            if (colour[size_t(successor)] == Grey)
+                m_cyclic = true;
+            else if (colour[size_t(successor)] == White)
+                enter(successor);
+            continue;
+        }
+        colour[size_t(frame.node)] = Black;
+        postOrder.push_back(frame.node);
+        successors.resize(frame.begin);
+        stack.pop_back();
+    }
+    m_order.assign(postOrder.rbegin(), postOrder.rend());
+}
+
+DMDate DMPropagation::pushedBegin(const State &state, const DMDate &date) const
+{
+    return state.item->useWorkingSchedule() ? m_timeline->latestDateAtPositionOf(date) : date;
+}
+
+DMDate DMPropagation::endFor(State &state, const DMDate &begin) const
+{
+    if (state.item->hasEqualDates())
+        return begin;
+    if (state.workingDuration > 0) {
+        const DMDate end = m_timeline->endDate(begin, state.workingDuration, state.item->useWorkingSchedule());
+        if (end > begin) {
+            // The working time between these dates is known: the change need not count it.
+            state.keptBegin = begin;
+            state.keptEnd = end;
+            return end;
+        }
+    }
+    // An item without working time keeps its calendar span.
+    return begin.dateByAddingSeconds(std::max<qint64>(state.end0.absoluteSecond() - state.begin0.absoluteSecond(), 1));
+}
+
+qint64 DMPropagation::durationOf(const DMProjectItem &item, const DMDate &begin, const DMDate &end) const
+{
+    return m_timeline->durationBetween(begin, end, item.useWorkingSchedule());
+}
+
+// The item's own step: its requested or shifted dates, or the push of what its links and its
+// ancestors' links require.
+void DMPropagation::runItemStep(State &state)
+{
+    state.inVisited = true;
+    DMProjectItem &item = *state.item;
+    Requirement required = linksRequirementOf(item);
+    required.add(inheritedRequirementOf(item));
+    state.requiredBegin = required.begin;
+    state.requiredEnd = required.end;
+    if (state.fixed) {
+        state.begin = state.inBegin;
+        state.end = state.inEnd;
+        return;
+    }
+    DMDate begin = state.begin0;
+    DMDate end = state.end0;
+    const bool pushBegin = !required.begin.isNull() && required.begin > begin;
+    if (item.hasEqualDates()) {
+        if (pushBegin)
+            begin = pushedBegin(state, required.begin);
+        if (!required.end.isNull() && required.end > begin)
+            begin = required.end;
+        end = begin;
+    } else if (!item.subitems().isEmpty()) {
+        // Its subitems are pushed by the same requirement; the parent step encloses them.
+        if (pushBegin)
+            begin = pushedBegin(state, required.begin);
+        if (!required.end.isNull() && required.end > end)
+            end = required.end;
+        if (end <= begin)
+            end = endFor(state, begin);
+    } else {
+        if (pushBegin) {
+            // Keeping the working duration; an end that was after its working position (in
+            // the night, say) stays, so that nothing moves earlier.
+            begin = pushedBegin(state, required.begin);
+            end = std::max(end, endFor(state, begin));
+        }
+        if (!required.end.isNull() && required.end > end) {
+            // The end lands on the requirement and the begin keeps the working duration.
+            const DMDate from = state.workingDuration > 0
+                ? m_timeline->beginDate(required.end, state.workingDuration, item.useWorkingSchedule())
+                : required.end.dateByAddingSeconds(-(end.absoluteSecond() - begin.absoluteSecond()));
+            begin = std::max(begin, from);
+            end = required.end;
+            if (begin >= end)
+                begin = end.dateByAddingSeconds(-1);
+        }
+    }
+    state.inBegin = state.begin = begin;
+    state.inEnd = state.end = end;
+}
+
+// The parent step: enclose the subitems (exactly with kDMProjectItem_ExpandToFitSubitems).
+void DMPropagation::runParentStep(State &state)
+{
+    DMDate first, last;
+    for (const auto &child : state.item->subitems()) {
+        DMDate begin, end;
+        datesOf(child.get(), &begin, &end);
+        if (first.isNull() || begin < first)
+            first = begin;
+        if (last.isNull() || end > last)
+            last = end;
+    }
+    DMDate begin = state.inVisited ? state.inBegin : state.begin0;
+    DMDate end = state.inVisited ? state.inEnd : state.end0;
+    if (state.item->attribute(kDMProjectItem_ExpandToFitSubitems).toBool() && !state.item->hasEqualDates()
+        && first < last) {
+        begin = first;
+        end = last;
+    } else {
+        begin = std::min(begin, first);
+        end = std::max(end, last);
+    }
+    state.begin = begin;
+    state.end = end;
+}
+
+bool DMPropagation::runNode(const Node &node)
+{
+    State &state = m_states[size_t(node.state)];
+    const DMDate begin = state.begin;
+    const DMDate end = state.end;
+    if (node.out)
+        runParentStep(state);
+    else
+        runItemStep(state);
+    return state.begin != begin || state.end != end;
+}
+
+int DMPropagation::check()
+{
+    for (const State &state : m_states) {
+        if (state.begin == state.begin0 && state.end == state.end0)
+            continue;
+        if (state.item->locked())
+            return kDMValidation_Locked;
+        if (state.begin < DMValidation_EarliestDate() || state.end < DMValidation_EarliestDate())
+            return kDMValidation_Before1970;
+        if (state.item->hasEqualDates() ? state.begin != state.end : state.begin >= state.end)
+            return kDMValidation_BeginNotBeforeEnd;
+    }
+    // What the links into an item and into its ancestors require must hold for the item changed
+    // and for every item this change moves (pushed items hold by construction, unless a cycle
+    // through a parent keeps them from it). A break that was there before the change (a file's,
+    // or a subitem inserted too early) refuses nothing but a change of the item itself.
+    Requirements after(*this, true);
+    Requirements before(*this, false);
+    for (const State &state : m_states) {
+        const bool moved = state.begin != state.begin0 || state.end != state.end0;
+        const bool changed = state.item == &m_root && m_mode != DMScheduler::Enforce;
+        if (!moved && !state.fixed)
+            continue;
+        if (state.item == &m_root && !changed)
+            continue;
+        // Without a cycle an item's own step saw its sources' final dates: what it noted holds.
+        const Requirement required = !m_cyclic && state.inVisited ? Requirement{state.requiredBegin, state.requiredEnd}
+                                                                   : after.of(*state.item);
+        if (!required.heldBy(state.begin, state.end))
+            if (changed || before.of(*state.item).heldBy(state.begin0, state.end0))
+                return kDMValidation_InboundDependencyBroken;
+    }
+    return kDMValidation_OK;
+}
+
+int DMPropagation::run(const DMDate &begin, const DMDate &end)
+{
+    State &root = m_states[size_t(stateOf(&m_root))];
+    root.fixed = true;
+    root.inBegin = root.begin = begin;
+    root.inEnd = root.end = end;
+    if (m_mode == DMScheduler::Shift)
+        shiftSubitems(begin);
+    sortTopologically();
+    // A cycle (a link between an item and its ancestor, or through a parent) is relaxed by
+    // repeated passes; one that never settles cannot be satisfied.
+    const int passes = m_cyclic ? 64 : 1;
+    bool settled = false;
+    for (int pass = 0; pass < passes && !settled; ++pass) {
+        settled = true;
+        for (const int node : m_order) {
+            if (runNode(m_nodes[size_t(node)]))
+                settled = false;
+            const State &state = m_states[size_t(m_nodes[size_t(node)].state)];
+            if (!m_cyclic && state.item->locked() && (state.begin != state.begin0 || state.end != state.end0))
+                return kDMValidation_Locked;
+        }
+        if (!m_cyclic)
+            settled = true;
+    }
+    if (!settled)
+        return kDMValidation_InboundDependencyBroken;
+    if (const int code = check())
+        return code;
+    // Every item whose dates change stores the working time between them.
+    for (State &state : m_states) {
+        const bool moved = state.begin != state.begin0 || state.end != state.end0;
+        if (!moved && !(state.item == &m_root && m_mode != DMScheduler::Enforce))
+            continue;
+        const bool kept = state.begin == state.keptBegin && state.end == state.keptEnd;
+        const qint64 duration = state.item->hasEqualDates() ? 0
+            : kept                                         ? state.workingDuration
+                                                           : durationOf(*state.item, state.begin, state.end);
+        state.duration = qint32(std::clamp<qint64>(duration, INT32_MIN, INT32_MAX));
+    }
+    return kDMValidation_OK;
+}
+
+std::vector<const DMPropagation::State *> DMPropagation::statesInOrder() const
+{
+    std::vector<const State *> states;
+    std::vector<char> seen(m_states.size(), 0);
+    for (const int node : m_order) {
+        const int index = m_nodes[size_t(node)].state;
+        if (!seen[size_t(index)]) {
+            seen[size_t(index)] = 1;
+            states.push_back(&m_states[size_t(index)]);
+        }
+    }
+    return states;
+}
