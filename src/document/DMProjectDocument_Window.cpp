@@ -111,6 +111,9 @@ void DMProjectDocument::buildWindow()
     search->setDataSource(this);
     m_searchFieldAction = toolbar->addWidget(search);
     m_outlets.projectViewSearchField = search;
+    // Pages without the Gantt controls hide them; the toolbar keeps its height so that the
+    // content below does not jump.
+    toolbar->setMinimumHeight(toolbar->sizeHint().height());
 
     // The source list, at its fixed width or collapsed, beside the content area.
     auto *split = new DMCollapsingSplitview(Qt::Horizontal, window.get());
