@@ -1,13 +1,12 @@
 #include "DMComposedPage.h"
 
 #include "DMLocalizedString.h"
+#include "DMPDFData.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <cmath>
 
@@ -21,12 +20,6 @@ void fail(QString *error, const QString &reason)
 {
     if (error)
         *error = reason;
-}
-
-QPageLayout exactLayout(const QSizeF &size)
-{
-    return QPageLayout(QPageSize(size, QPageSize::Point, QString(), QPageSize::ExactMatch), QPageLayout::Portrait,
-                       QMarginsF(), QPageLayout::Point);
 }
 
 } // namespace
@@ -67,38 +60,17 @@ QImage DMComposedPage::image(QString *error) const
 QByteArray DMComposedPage::dataWithPDFOfPages(const QList<DMComposedPage> &pages,
                                               const std::function<bool(int)> &afterPage, QString *error)
 {
-    if (pages.isEmpty()) {
-        fail(error, DMLocalizedString("There is no page."));
-        return QByteArray();
-    }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Halcyra 2"));
-        writer.setPageLayout(exactLayout(pages.first().size));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            fail(error, DMLocalizedString("The PDF document could not be started."));
-            return QByteArray();
-        }
-        for (int i = 0; i < pages.size(); ++i) {
-            if (i > 0) {
-                writer.setPageLayout(exactLayout(pages.at(i).size));
-                writer.newPage();
-            }
-            painter.save();
-            painter.scale(writer.logicalDpiX() / kPointsPerInch, writer.logicalDpiY() / kPointsPerInch);
-            pages.at(i).draw(&painter);
-            painter.restore();
-            if (afterPage && !afterPage(i)) {
-                painter.end();
-                fail(error, DMLocalizedString("Cancelled."));
-                return QByteArray();
-            }
-        }
-    }
+    QList<QSizeF> sizes;
+    for (const DMComposedPage &page : pages)
+        sizes.append(page.size);
+    bool cancelled = false;
+    const QByteArray data = DMPDFData(sizes, [&](QPainter &painter, int index) {
+        pages.at(index).draw(&painter);
+        cancelled = afterPage && !afterPage(index);
+        return !cancelled;
+    }, error);
+    if (cancelled)
+        fail(error, DMLocalizedString("Cancelled."));
     return data;
 }
 

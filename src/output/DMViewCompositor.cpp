@@ -1,14 +1,13 @@
 #include "DMViewCompositor.h"
 
+#include "DMPDFData.h"
 #include "DMPageLayoutAdditions.h"
 #include "DMPrintPicture.h"
 
-#include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPdfWriter>
 
 #include <cmath>
 
@@ -166,26 +165,11 @@ QByteArray DMViewCompositor::dataWithPDFInsideRect(const QRectF &rect, QString *
             *error = QStringLiteral("The page has no area.");
         return QByteArray();
     }
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Halcyra"));
-        writer.setPageLayout(QPageLayout(QPageSize(rect.size(), QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                         QPageLayout::Portrait, QMarginsF(), QPageLayout::Point));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            if (error)
-                *error = QStringLiteral("The PDF page could not be drawn.");
-            return QByteArray();
-        }
-        // The writer counts in its own dots; the page is drawn in points.
-        painter.scale(writer.logicalDpiX() / kPointsPerInch, writer.logicalDpiY() / kPointsPerInch);
+    return DMPDFData({rect.size()}, [&](QPainter &painter, int) {
         painter.translate(-DMPageRects_flipped(rect, m_bounds.height()).topLeft());
         drawRect(&painter, rect);
-    }
-    return data;
+        return true;
+    }, error);
 }
 
 void DMViewCompositor::paintEvent(QPaintEvent *event)
