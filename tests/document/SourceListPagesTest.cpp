@@ -103,10 +103,11 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
         SCOPED_TRACE(row.tag);
         clickRow(controller()->sourceListTree_indexOfItemWithTag(row.tag));
         EXPECT_EQ(document->currentPageTag(), row.tag);
-        if (row.page)
+        if (row.page) {
             EXPECT_EQ(shownPage(), row.page);
-        else
+        } else {
             EXPECT_EQ(emptyPageTitle(), DS::pageTitleForTag(row.tag));
+        }
         mode = row.viewMode >= 0 ? row.viewMode : mode;
         EXPECT_EQ(viewMode(), mode);
         const bool ganttControls = row.tag == 9 || row.tag == 10;
@@ -142,8 +143,9 @@ TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
         // To-dos and links have no row: none is selected, and their cards show.
         const bool hasRow = page != 5 && page != 8;
         EXPECT_EQ(controller()->selectedTag(), hasRow ? page : 0);
-        if (!hasRow)
+        if (!hasRow) {
             EXPECT_EQ(shownPage(), document->outlets().itemsContainerView.data());
+        }
     }
 
     // The source list collapses and comes back at its width.
