@@ -7,6 +7,7 @@
 #include "DMDurationParts.h"
 #include "DMItemsViewDocument.h"
 #include "DMLocalizedString.h"
+#include "DMProgressView.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectObject.h"
@@ -105,6 +106,32 @@ void DMItemsViewItem::setDateFields(QLabel *dateField, QLabel *hourField, const 
     const auto hms = m_document.sharedHMSDateFormatter();
     dateField->setText(ymd ? ymd->stringFromDate(date) : QString());
     hourField->setText(hms ? hms->stringFromDate(date) : QString());
+}
+
+void DMItemsViewItem::addDateRow(QLabel *&beginDate, QLabel *&beginHour, QLabel *&endDate, QLabel *&endHour)
+{
+    beginDate = addLabel({10, 50, 92, 16}, 9);
+    beginHour = addLabel({102, 50, 58, 16}, 9);
+    endDate = addLabel({170, 50, 92, 16}, 9);
+    endHour = addLabel({262, 50, 58, 16}, 9);
+}
+
+DMProgressView *DMItemsViewItem::addCompletionRow(QLabel *&percentField)
+{
+    auto *bar = new DMProgressView(view());
+    bar->setGeometry(0, 104, 250, 60);
+    bar->setDisplayValueMarker(false);
+    bar->setMarkersAtTop(false);
+    bar->setMinValue(0);
+    bar->setMaxValue(1);
+    percentField = addLabel({252, 110, 60, 16}, 11, true, Qt::AlignRight);
+    return bar;
+}
+
+void DMItemsViewItem::showCompletion(DMProgressView *bar, QLabel *percentField, float completion)
+{
+    bar->setDoubleValue(completion);
+    percentField->setText(QStringLiteral("%1 %").arg(double(completion) * 100, 0, 'f', 0));
 }
 
 QString DMItemsViewItem::currencyText(double value) const

@@ -16,6 +16,7 @@ class DMCollectionView;
 class DMDate;
 class DMItemsViewDocument;
 class DMProjectItem;
+class DMProgressView;
 class QLabel;
 class QWidget;
 
@@ -55,6 +56,11 @@ protected:
     // Builders of the card's fixed layout.
     QLabel *addLabel(const QRect &frame, int pointSize = 11, bool bold = false, Qt::Alignment alignment = Qt::AlignLeft);
     void setDateFields(QLabel *dateField, QLabel *hourField, const DMDate &date);
+    // The rows the task and process cards share: begin and end with their hours under the
+    // preview, and the completion bar with its percentage at the foot.
+    void addDateRow(QLabel *&beginDate, QLabel *&beginHour, QLabel *&endDate, QLabel *&endHour);
+    DMProgressView *addCompletionRow(QLabel *&percentField);
+    static void showCompletion(DMProgressView *bar, QLabel *percentField, float completion);
     QString currencyText(double value) const;
 
     DMItemsViewDocument &m_document;

@@ -16,18 +16,11 @@ DMItemsViewProcessesItem::DMItemsViewProcessesItem(DMItemsViewDocument &document
     nameField = addLabel({10, 4, 300, 20}, 12, true);
     objectPreview = new DMItemsViewPreview(view());
     objectPreview->setGeometry(10, 26, 300, 22);
-    beginDateField = addLabel({10, 50, 92, 16}, 9);
-    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
-    endDateField = addLabel({170, 50, 92, 16}, 9);
-    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
+    addDateRow(beginDateField, beginHourOfDayField, endDateField, endHourOfDayField);
     durationField = addLabel({10, 68, 150, 16});
     infoField = addLabel({170, 68, 140, 16});
     costField = addLabel({10, 86, 150, 16});
-    progressView = new DMProgressView(view());
-    progressView->setGeometry(0, 104, 250, 60);
-    progressView->setDisplayValueMarker(false);
-    progressView->setMarkersAtTop(false);
-    progressField = addLabel({252, 110, 60, 16}, 11, true, Qt::AlignRight);
+    progressView = addCompletionRow(progressField);
 }
 
 QString DMItemsViewProcessesItem::processInfoText(const DMItemsViewTotals &totals)
@@ -65,10 +58,7 @@ void DMItemsViewProcessesItem::updateUI()
     const DMItemsViewTotals totals = DMItemsView_totalsForItem(*process);
     infoField->setText(processInfoText(totals));
     costField->setText(currencyText(totals.cost));
-    progressView->setMinValue(0);
-    progressView->setMaxValue(1);
-    progressView->setDoubleValue(totals.completion);
-    progressField->setText(QStringLiteral("%1 %").arg(double(totals.completion) * 100, 0, 'f', 0));
+    showCompletion(progressView, progressField, totals.completion);
     setDateFields(beginDateField, beginHourOfDayField, process->beginDate());
     setDateFields(endDateField, endHourOfDayField, process->endDate());
     durationField->setText(cardDurationText(process->duration(), secondsPerDayForItem(*process)));

@@ -20,19 +20,12 @@ DMItemsViewTasksItem::DMItemsViewTasksItem(DMItemsViewDocument &document, DMColl
     attachedDocumentsView->setPixmap(QApplication::style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16));
     objectPreview = new DMItemsViewPreview(view());
     objectPreview->setGeometry(10, 26, 300, 22);
-    beginDateField = addLabel({10, 50, 92, 16}, 9);
-    beginHourOfDayField = addLabel({102, 50, 58, 16}, 9);
-    endDateField = addLabel({170, 50, 92, 16}, 9);
-    endHourOfDayField = addLabel({262, 50, 58, 16}, 9);
+    addDateRow(beginDateField, beginHourOfDayField, endDateField, endHourOfDayField);
     durationField = addLabel({10, 68, 150, 16});
     affectedResourcesField = addLabel({170, 68, 140, 16});
     costField = addLabel({10, 86, 150, 16});
     costTypeField = addLabel({170, 86, 140, 16});
-    progressView = new DMProgressView(view());
-    progressView->setGeometry(0, 104, 250, 60);
-    progressView->setDisplayValueMarker(false);
-    progressView->setMarkersAtTop(false);
-    progressField = addLabel({252, 110, 60, 16}, 11, true, Qt::AlignRight);
+    progressView = addCompletionRow(progressField);
 }
 
 QStringList DMItemsViewTasksItem::observedKeyPaths() const
@@ -63,10 +56,7 @@ void DMItemsViewTasksItem::updateUI()
                            : costKind == 2 ? DMLocalizedString("(resources)")
                                            : DMLocalizedString("/per task"));
     costField->setText(currencyText(totals.cost));
-    progressView->setMinValue(0);
-    progressView->setMaxValue(1);
-    progressView->setDoubleValue(totals.completion);
-    progressField->setText(QStringLiteral("%1 %").arg(double(totals.completion) * 100, 0, 'f', 0));
+    showCompletion(progressView, progressField, totals.completion);
 
     setDateFields(beginDateField, beginHourOfDayField, task->beginDate());
     setDateFields(endDateField, endHourOfDayField, task->endDate());
