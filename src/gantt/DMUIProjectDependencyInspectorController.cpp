@@ -108,10 +108,15 @@ void DMUIProjectDependencyInspectorController::commonCallback(QObject *sender)
         };
     } else if (sender == m_linkKindPopup) {
         change = [&dependency, kind = m_linkKindPopup->currentIndex()] {
+            const int old = dependency->kind();
             dependency->setKind(kind);
-            // The target moves as the new kind requires.
+            // The target moves as the new kind requires; a kind whose dates the scheduler
+            // refuses (a locked target) is not kept.
             const std::shared_ptr<DMProjectItem> source = dependency->fromItem();
-            return source ? source->enforceLinkedItemsConstrainedDates() : 0;
+            const int refused = source ? source->enforceLinkedItemsConstrainedDates() : 0;
+            if (refused != 0)
+                dependency->setKind(old);
+            return refused;
         };
     } else {
         return;

@@ -84,6 +84,29 @@ TEST_F(LinkInspectorTest, ANewKindMovesTheTargetAndEveryChangeSavesTheLinksLook)
     EXPECT_FALSE(stored.contains("kind"));
 }
 
+TEST_F(LinkInspectorTest, AKindTheSchedulerRefusesIsNotKept)
+{
+    // Start to start would move the locked target to its source's start.
+    first->removeOutboundDependencyToItem(second.get());
+    link = third->addOutboundDependencyToItem(first);
+    ASSERT_TRUE(link);
+    first->setLocked(true);
+    halcyra::test::finishEventLoopTurn();
+    DMUIProjectDependencyInspectorController *inspector = inspectLink();
+    const int stepsBefore = document->undoManager()->undoStepCount();
+
+    choose(inspector->linkKindPopup(), DMProjectDependency::StartToStart);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(link->kind(), DMProjectDependency::FinishToStart);
+    EXPECT_EQ(inspector->linkKindPopup()->currentIndex(), int(DMProjectDependency::FinishToStart));
+    EXPECT_EQ(first->beginDate(), at(2024, 1, 2, 8));
+    // Whatever the refused change left on the undo stack brings back nothing else.
+    while (document->undoManager()->undoStepCount() > stepsBefore)
+        document->undoManager()->undo();
+    EXPECT_EQ(link->kind(), DMProjectDependency::FinishToStart);
+    EXPECT_EQ(first->beginDate(), at(2024, 1, 2, 8));
+}
+
 TEST_F(LinkInspectorTest, TheNextLinkDrawnTakesTheChosenStyleAlsoAfterTheDefaultsAreReloaded)
 {
     DMUIProjectDependencyInspectorController *inspector = inspectLink();
