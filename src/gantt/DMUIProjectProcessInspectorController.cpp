@@ -6,6 +6,7 @@
 #include "DMModalUI.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
+#include "DMRescheduleProcessAlert.h"
 
 #include <QCheckBox>
 #include <QDateTimeEdit>
@@ -78,13 +79,8 @@ void DMUIProjectProcessInspectorController::beginDatePicked(DMProjectItem &item,
         return;
     }
     const DMDate end = endDateKeepingDuration(item, begin);
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("Would you like to reschedule the entire process?");
-    alert.informativeText = DMLocalizedString("Choose 'Reschedule' to shift child items in time accordingly.\n"
-                                              "Choose 'Set Begin Date' to move this process' begin date only.");
-    alert.buttons = {DMLocalizedString("Reschedule"), DMLocalizedString("Set Begin Date")};
     DMGanttDocumentHooks *hooks = document();
-    const int answer = DMModalUI::instance().runAlert(alert, hooks ? hooks->windowForSheet() : nullptr);
+    const int answer = DMModalUI::instance().runAlert(DMRescheduleProcessAlert(), hooks ? hooks->windowForSheet() : nullptr);
     // The question may have let the object go (its document closed meanwhile).
     if (editedItem().get() != &item) {
         refreshControls();

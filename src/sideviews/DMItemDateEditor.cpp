@@ -9,6 +9,7 @@
 #include "DMOutlineView.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
+#include "DMRescheduleProcessAlert.h"
 #include "DMScheduler.h"
 #include "DMValidation.h"
 
@@ -102,10 +103,7 @@ int DMItemDateEditor::setValidatedBeginDate(DMProjectItem &item, const DMDate &d
     auto mode = DMScheduler::RescheduleMode::SetBeginDate;
     if (item.kind() == kDMProjectItem_Kind_Process && !date.isNull() && date != item.beginDate()
         && !(date < DMValidation_EarliestDate())) {
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString(DMScheduler::kRescheduleProcessMessage);
-        alert.buttons = {DMLocalizedString(DMScheduler::kRescheduleButton), DMLocalizedString(DMScheduler::kSetBeginDateButton)};
-        if (DMModalUI::instance().runAlert(alert) == DMModalUI::DefaultReturn)
+        if (DMModalUI::instance().runAlert(DMRescheduleProcessAlert()) == DMModalUI::DefaultReturn)
             mode = DMScheduler::RescheduleMode::RescheduleProcess;
     }
     return item.setValidatedBeginDate(date, mode);
