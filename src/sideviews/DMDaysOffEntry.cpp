@@ -1,14 +1,15 @@
 #include "DMDaysOffEntry.h"
 
 #include "DMDictionaryAccess.h"
+#include "DMProjectKeys.h"
 #include "DMWorkingCalendar.h"
 
 #include <algorithm>
 #include <climits>
 
-const QString DMDaysOffEntry::kIndexKey = QStringLiteral("kDMDayOffIndex");
-const QString DMDaysOffEntry::kEndIndexKey = QStringLiteral("kDMDayOffEndIndex");
-const QString DMDaysOffEntry::kDescriptionKey = QStringLiteral("kDMDayOffDescription");
+const QString &DMDaysOffEntry::kIndexKey = kDMDayOffIndex;
+const QString &DMDaysOffEntry::kEndIndexKey = kDMDayOffEndIndex;
+const QString &DMDaysOffEntry::kDescriptionKey = kDMDayOffDescription;
 
 namespace {
 

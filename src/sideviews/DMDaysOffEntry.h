@@ -14,9 +14,10 @@
 class DMDaysOffEntry
 {
 public:
-    static const QString kIndexKey;       // "kDMDayOffIndex"
-    static const QString kEndIndexKey;    // "kDMDayOffEndIndex"
-    static const QString kDescriptionKey; // "kDMDayOffDescription"
+    // The working calendar's keys of an entry.
+    static const QString &kIndexKey;
+    static const QString &kEndIndexKey;
+    static const QString &kDescriptionKey;
 
     explicit DMDaysOffEntry(const QVariantMap &dictionary = QVariantMap()) : m_dictionary(dictionary) {}
     // A dated single day with an empty description.
