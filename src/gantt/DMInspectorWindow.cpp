@@ -3,6 +3,8 @@
 #include "DMLocalizedString.h"
 #include "DMUserDefaults.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QStringList>
 
@@ -68,6 +70,23 @@ void DMInspectorWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     saveFrame();
+}
+
+void DMInspectorWindow::keyPressEvent(QKeyEvent *event)
+{
+    // A text field takes its own undo and copy keys before they get here.
+    if (m_commandWindow && event->key() != Qt::Key_unknown) {
+        const QKeySequence pressed(event->keyCombination());
+        for (QAction *action : m_commandWindow->findChildren<QAction *>()) {
+            if (action->shortcutContext() == Qt::ApplicationShortcut || !action->shortcuts().contains(pressed))
+                continue;
+            if (action->isEnabled())
+                action->trigger();
+            event->accept();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DMInspectorWindow::placeBesideWindowUnlessRemembered(const QWidget *window)

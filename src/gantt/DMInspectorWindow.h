@@ -6,7 +6,9 @@
 // The one floating tool window titled "Inspector" that every item and link inspector shows its
 // view in, made on first use and kept for the process. It holds the inspectors' views as
 // children and shows one at a time, its content sized to that view. Its frame is remembered
-// under the user default "inspectorWindowFrame" ("x y width height") across launches.
+// under the user default "inspectorWindowFrame" ("x y width height") across launches. Keys its
+// controls leave unhandled go to the menu commands of the document window of the object shown
+// (Undo, Redo, Save... work while the inspector is the active window).
 class DMInspectorWindow : public QWidget
 {
     Q_OBJECT
@@ -26,10 +28,14 @@ public:
     // Until the window has a remembered frame, it first comes up beside the window given (the
     // document window), on the side of the screen with room for it.
     void placeBesideWindowUnlessRemembered(const QWidget *window);
+    // The window whose menu commands the inspector's unhandled keys trigger.
+    void setCommandWindow(QWidget *window) { m_commandWindow = window; }
+    QWidget *commandWindow() const { return m_commandWindow; }
 
 protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     DMInspectorWindow();
@@ -37,6 +43,7 @@ private:
     void saveFrame() const;
 
     QPointer<QWidget> m_displayedView;
+    QPointer<QWidget> m_commandWindow;
     bool m_restoring = false;
     bool m_hasFrame = false; // restored from the defaults, or placed once
 };

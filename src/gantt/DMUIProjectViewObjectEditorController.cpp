@@ -104,7 +104,10 @@ bool DMUIProjectViewObjectEditorController::isDisplayed() const
 
 void DMUIProjectViewObjectEditorController::displayInInspectorWindow()
 {
-    DMInspectorWindow::sharedWindow()->displayView(m_containerView);
+    DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
+    window->displayView(m_containerView);
+    if (DMGanttDocumentHooks *hooks = document())
+        window->setCommandWindow(hooks->windowForSheet());
 }
 
 void DMUIProjectViewObjectEditorController::clearInspectorWindow()

@@ -192,6 +192,26 @@ TEST_F(TaskInspectorTest, CostLockedAndProgressWriteBackAndTheResourcesRateHides
     EXPECT_EQ(beeps.count(), 0);
 }
 
+TEST_F(TaskInspectorTest, TheInspectorsUnhandledKeysRunTheDocumentWindowsUndoAndRedo)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    inspector->lockedCheckbox()->click();
+    halcyra::test::finishEventLoopTurn();
+    ASSERT_TRUE(task->locked());
+
+    QTest::keySequence(inspector->lockedCheckbox(), QKeySequence(QKeySequence::Undo));
+    EXPECT_FALSE(task->locked());
+    QTest::keySequence(inspector->lockedCheckbox(), QKeySequence(QKeySequence::Redo));
+    EXPECT_TRUE(task->locked());
+
+    // A text field keeps its own undo of what is being typed.
+    inspector->titleField()->setFocus();
+    QTest::keyClicks(inspector->titleField(), "x");
+    QTest::keySequence(inspector->titleField(), QKeySequence(QKeySequence::Undo));
+    EXPECT_TRUE(task->locked());
+    EXPECT_EQ(inspector->titleField()->text(), task->title());
+}
+
 TEST_F(TaskInspectorTest, ATypedValueGoesToTheObjectItWasTypedFor)
 {
     auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
