@@ -4,6 +4,7 @@
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMIdleTimeout.h"
+#include "DMIndexSet_64.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMNotificationCenter.h"
@@ -112,6 +113,14 @@ std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject()
     // locale) are written, so that the file keeps what the new project showed.
     project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 18 * 60}});
     project->setAttribute(kDMProject_Settings_FirstDayOfWeek, int(QLocale().firstDayOfWeek()) % 7);
+    // The locale's weekend is not worked (week days 0 = Sunday to 6 = Saturday).
+    DMMutableIndexSet_64 weekend;
+    const QList<Qt::DayOfWeek> working = QLocale().weekdays();
+    for (int day = Qt::Monday; day <= Qt::Sunday; ++day)
+        if (!working.contains(Qt::DayOfWeek(day)))
+            weekend.addIndex(day % 7);
+    if (weekend.count() < 7)
+        project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
     project->endLoading();
     return project;
 }

@@ -102,6 +102,11 @@ TEST_F(NewProjectTest, BarsStayAtTheirPixelsAfterSaveAndReopen)
             EXPECT_EQ(window.value(kDMTimeSpanBegin).toInt(), 480);
             EXPECT_EQ(window.value(kDMTimeSpanEnd).toInt(), 1080);
             EXPECT_TRUE(reopened->project()->attribute(kDMProject_Settings_FirstDayOfWeek).isValid());
+            // The locale's weekend (Saturday and Sunday in the test's C locale) is not worked.
+            const DMWorkingCalendar &calendar = reopened->project()->workingCalendar();
+            EXPECT_FALSE(calendar.isWorkingDay(at(2024, 5, 11)));
+            EXPECT_FALSE(calendar.isWorkingDay(at(2024, 5, 12)));
+            EXPECT_TRUE(calendar.isWorkingDay(at(2024, 5, 13)));
         }
         reopened->closeWithoutShowingRecentItemsWindow();
     }
