@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
@@ -47,6 +48,13 @@ DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget 
         window = new DMAttachedWindow(container, windowPoint, parentWindow, kDMAttachedWindowSide_Automatic, 0);
         window->setPopoverStyle(QApplication::palette().window().color());
         m_windows.append(window);
+        // Escape closes the popover; what was typed counts, as when it closes on a click elsewhere.
+        auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+        connect(escape, &QShortcut::activated, this, [this, window] {
+            if (QWidget *focus = window->focusWidget())
+                focus->clearFocus();
+            close();
+        });
     }
     // Only one popover of the editor shows at a time.
     for (const QPointer<DMAttachedWindow> &other : std::as_const(m_windows))
