@@ -120,7 +120,6 @@ TEST(ProgressView, FillAtPixelsAtMinMaxBeyondBothAndEmptyRange)
     const QImage beyondMax = render(0, 100, 250);
     const QImage belowMin = render(0, 100, -30);
     const QImage emptyRange = render(50, 50, 50);
-    saveScreen(atMax, QStringLiteral("controls-progress-max.png"));
 
     for (const int x : {16, 100, 208}) {
         EXPECT_FALSE(isBlue(atMin.pixel(x, barY))) << x;

@@ -1,6 +1,6 @@
 // The resource inspector opened from the project outline in the resource view: it points at the
 // row clicked, a vCard filled into it edits the document as one undo step, and it closes with
-// the document. With HALCYRA_SCREENS_DIR set, the window with the popover is saved as a picture.
+// the document.
 #include "DocumentTestSupport.h"
 
 #include "DMAttachedWindow.h"
@@ -50,17 +50,6 @@ QByteArray cardWithPhoto()
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Øster;Zoë;;;\r\nFN:Zoë Øster\r\nEMAIL;TYPE=PREF:zoe@example.org\r\n"
            "TEL;TYPE=CELL:+41 79 000 00 00\r\nPHOTO;ENCODING=b;TYPE=PNG:"
         + png.toBase64() + "\r\nEND:VCARD\r\n";
-}
-
-// The window's picture with the popover drawn over it at its place, as a compositing desktop
-// shows a translucent window.
-QImage composed(QWidget *window, QWidget *popover)
-{
-    const QPoint origin = window->mapToGlobal(QPoint(0, 0));
-    QImage image = window->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QPainter painter(&image);
-    painter.drawPixmap(popover->mapToGlobal(QPoint(0, 0)) - origin, popover->grab());
-    return image;
 }
 
 } // namespace
@@ -116,10 +105,6 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     EXPECT_TRUE(document->isDocumentEdited());
     const int titleColumn = outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("title"));
     EXPECT_EQ(outline->outlineModel()->data(outline->outlineModel()->indexForRow(row, titleColumn)).toString(), "Zoë Øster");
-    if (const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR"); !folder.isEmpty()) {
-        QDir().mkpath(folder);
-        EXPECT_TRUE(composed(window, popover).save(QDir(folder).filePath(QStringLiteral("resource-popover.png"))));
-    }
     document->undoManager()->undo();
     EXPECT_FALSE(document->isDocumentEdited());
     EXPECT_EQ(ann->name(), "Ann");
