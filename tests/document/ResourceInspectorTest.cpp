@@ -11,7 +11,6 @@
 #include <QBuffer>
 #include <QCursor>
 #include <QMainWindow>
-#include <QPainter>
 #include <QTest>
 
 using namespace halcyra::test;
@@ -37,12 +36,6 @@ QByteArray cardWithPhoto()
 {
     QImage photo(120, 120, QImage::Format_RGB32);
     photo.fill(QColor(40, 110, 180));
-    QPainter painter(&photo);
-    painter.setBrush(QColor(250, 210, 170));
-    painter.setPen(Qt::NoPen);
-    painter.drawEllipse(QRect(35, 20, 50, 50));
-    painter.drawRoundedRect(QRect(20, 75, 80, 60), 25, 25);
-    painter.end();
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
