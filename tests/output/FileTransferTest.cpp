@@ -2,7 +2,7 @@
 // real FTP server; every failure ends in an alert and never in success; credentials never show.
 #include "DMFileTransferController.h"
 #include "DMFileTransferControllerCurl.h"
-#include "DMModalUI.h"
+#include "FakeModalUI.h"
 
 #include "FileTransferTestServer.h"
 #include "StandInServer.h"
@@ -24,17 +24,6 @@ using halcyra::test::pumpEvents;
 using halcyra::test::waitFor;
 
 namespace {
-
-class RecordingModalUI : public DMModalUI
-{
-public:
-    QList<Alert> alerts;
-    int runAlert(const Alert &alert, QWidget * = nullptr) override
-    {
-        alerts.append(alert);
-        return DefaultReturn;
-    }
-};
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -125,7 +114,7 @@ protected:
     QString path(const QString &name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
-    RecordingModalUI ui;
+    halcyra::test::FakeModalUI ui;
     QPointer<DMFileTransferController> controller;
     int finishedCount = 0;
     bool succeeded = false;
