@@ -30,9 +30,7 @@ using namespace halcyra::test;
 
 namespace {
 
-class ApplicationShellTest : public DocumentTestBase
-{
-};
+using ApplicationShellTest = DocumentTestBase;
 
 TEST_F(ApplicationShellTest, DefaultPreferencesAreWrittenOnceAndAutosaveIsTurnedOn)
 {

@@ -59,6 +59,11 @@ protected:
         return document;
     }
 
+    // Opens the file as the Open command does, telling the user of failures.
+    static std::shared_ptr<DMProjectDocument> open(const QString &path, QString *error = nullptr)
+    {
+        return DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(path, false, error, true);
+    }
     // A new document with the tasks at the top level (a "P:" prefix makes a process), with no
     // undo steps and not edited, shown in its window of that size.
     std::shared_ptr<DMProjectDocument> shownDocumentWith(const QStringList &titles, QSize size = QSize(1100, 500))
