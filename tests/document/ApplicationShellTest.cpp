@@ -110,22 +110,6 @@ TEST_F(ApplicationShellTest, TaskListColumnsKeepTheirOrderAndCheckedState)
     EXPECT_FALSE(columns.last().toMap().value(QStringLiteral("checked")).toBool());
 }
 
-TEST_F(ApplicationShellTest, CurrencyShowsTheUnitAndTheSignedNumber)
-{
-    const DMCurrencyFormatter euro(QStringLiteral("€"), QLocale::c());
-    EXPECT_EQ(euro.stringForNumber(-5.0), QStringLiteral("€ -5.00"));
-    EXPECT_EQ(euro.stringForNumber(1234.5), QStringLiteral("€ 1,234.50"));
-    EXPECT_EQ(euro.stringForNumber(0.125), QStringLiteral("€ 0.13")); // halves away from zero
-    EXPECT_EQ(euro.stringForNumber(-0.001), QStringLiteral("€ 0.00"));
-    EXPECT_EQ(euro.numberFromString(QStringLiteral("€ -1,234.50")), -1234.5);
-    EXPECT_EQ(euro.numberFromString(QStringLiteral("12")), 12.0);
-    EXPECT_FALSE(euro.numberFromString(QStringLiteral("twelve")));
-    // A unit is text, never a number format: "%" does not multiply by 100.
-    const DMCurrencyFormatter percent(QStringLiteral("%"), QLocale::c());
-    EXPECT_EQ(percent.stringForNumber(5.0), QStringLiteral("% 5.00"));
-    EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
-}
-
 TEST_F(ApplicationShellTest, ANewCurrencyUnitRebuildsTheFormatterAndAnnouncesItOnce)
 {
     auto document = documentWithProject(makeFullProject().project);
