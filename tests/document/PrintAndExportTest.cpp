@@ -65,12 +65,7 @@ protected:
         panels.outputPath = path(QStringLiteral("printed.pdf"));
         savedPrintInfo = DMPrintInfo::sharedPrintInfo();
         document = documentWithProject(makeChart(300));
-        document->makeWindowControllers();
-        QMainWindow *window = document->mainWindow();
-        window->resize(1100, 700);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        document->reloadViews();
+        showWindow(document, QSize(1100, 700));
     }
     void TearDown() override
     {

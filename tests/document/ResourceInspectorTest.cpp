@@ -60,13 +60,7 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     addResource(project, QStringLiteral("Bob"), DMProjectResource::Resource, crew);
     project->endLoading();
     auto document = documentWithProject(project);
-    document->makeWindowControllers();
-    QMainWindow *window = document->mainWindow();
-    ASSERT_TRUE(window);
-    window->setGeometry(60, 60, 1000, 600);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    document->reloadViews();
+    showWindow(document, QSize(1000, 600));
 
     DMOutlineView *outline = document->outlets().projectOutlineView;
     ASSERT_TRUE(outline);
