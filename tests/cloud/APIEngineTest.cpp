@@ -34,103 +34,65 @@ struct Event
     bool isFinal() const { return kind != QLatin1String("succeed") && kind != QLatin1String("progress"); }
 };
 
+// Each callback is recorded under its kind; the item and account callbacks keep their result.
 class RecordingDelegate : public NBAPIEngineDelegate
 {
 public:
     QList<Event> events;
 
-    void requestDidSucceedWithConnectionIdentifierUserInfo(const QString &id, const QVariant &info) override
+    using Id = const QString &;
+    using Info = const QVariant &;
+    using Item = const NBWebItem *;
+    using Account = const NBAccount *;
+    void requestDidSucceedWithConnectionIdentifierUserInfo(Id id, Info info) override
     {
         events.append(Event("succeed", id, info));
     }
-    void requestDidFailWithErrorConnectionIdentifierUserInfo(const NBError &error, const QString &id,
-                                                             const QVariant &info) override
+    void requestDidFailWithErrorConnectionIdentifierUserInfo(const NBError &error, Id id, Info info) override
     {
-        Event event("fail", id, info);
-        event.error = error;
-        events.append(event);
+        events.append(Event("fail", id, info));
+        events.last().error = error;
     }
-    void fileUploadDidProgressConnectionIdentifierUserInfo(double progress, const QString &id,
-                                                           const QVariant &info) override
+    void fileUploadDidProgressConnectionIdentifierUserInfo(double progress, Id id, Info info) override
     {
-        Event event("progress", id, info);
-        event.progress = progress;
-        events.append(event);
+        events.append(Event("progress", id, info));
+        events.last().progress = progress;
     }
-    void itemUpdateDidSucceedConnectionIdentifierUserInfo(const NBWebItem *item, const QString &id,
-                                                          const QVariant &info) override
+    void itemListRetrievalSucceededConnectionIdentifierUserInfo(const QList<NBWebItem> *items, Id id, Info info) override
     {
-        addItem("itemUpdate", item, id, info);
-    }
-    void itemDeletionDidSucceedConnectionIdentifierUserInfo(const NBWebItem *item, const QString &id,
-                                                            const QVariant &info) override
-    {
-        addItem("itemDeletion", item, id, info);
-    }
-    void itemRestorationDidSucceedConnectionIdentifierUserInfo(const NBWebItem *item, const QString &id,
-                                                               const QVariant &info) override
-    {
-        addItem("itemRestoration", item, id, info);
-    }
-    void itemListRetrievalSucceededConnectionIdentifierUserInfo(const QList<NBWebItem> *items, const QString &id,
-                                                                const QVariant &info) override
-    {
-        Event event("itemList", id, info);
+        events.append(Event("itemList", id, info));
         if (items)
-            event.items = *items;
-        events.append(event);
+            events.last().items = *items;
     }
-    void linkBookmarkDidSucceedWithResultingItemConnectionIdentifierUserInfo(const NBWebItem *item,
-                                                                             const QString &id,
-                                                                             const QVariant &info) override
+    void storeProductInformationRetrievalSucceededConnectionIdentifierUserInfo(const QVariantList *products, Id id,
+                                                                               Info info) override
     {
-        addItem("bookmark", item, id, info);
+        events.append(Event("products", id, info));
+        events.last().nullResult = !products;
     }
-    void accountCreationSucceededConnectionIdentifierUserInfo(const NBAccount *account, const QString &id,
-                                                              const QVariant &info) override
-    {
-        addAccount("accountCreation", account, id, info);
-    }
-    void accountInformationRetrievalSucceededConnectionIdentifierUserInfo(const NBAccount *account, const QString &id,
-                                                                          const QVariant &info) override
-    {
-        addAccount("accountInformation", account, id, info);
-    }
-    void itemInformationRetrievalSucceededConnectionIdentifierUserInfo(const NBWebItem *item, const QString &id,
-                                                                       const QVariant &info) override
-    {
-        addItem("itemInformation", item, id, info);
-    }
-    void fileUploadDidSucceedWithResultingItemConnectionIdentifierUserInfo(const NBWebItem *item, const QString &id,
-                                                                           const QVariant &info) override
-    {
-        addItem("upload", item, id, info);
-    }
-    void storeProductInformationRetrievalSucceededConnectionIdentifierUserInfo(const QVariantList *products,
-                                                                               const QString &id,
-                                                                               const QVariant &info) override
-    {
-        Event event("products", id, info);
-        event.nullResult = !products;
-        events.append(event);
-    }
+    void itemUpdateDidSucceedConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("itemUpdate", i, id, info); }
+    void itemDeletionDidSucceedConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("itemDeletion", i, id, info); }
+    void itemRestorationDidSucceedConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("itemRestoration", i, id, info); }
+    void linkBookmarkDidSucceedWithResultingItemConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("bookmark", i, id, info); }
+    void itemInformationRetrievalSucceededConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("itemInformation", i, id, info); }
+    void fileUploadDidSucceedWithResultingItemConnectionIdentifierUserInfo(Item i, Id id, Info info) override { add("upload", i, id, info); }
+    void accountCreationSucceededConnectionIdentifierUserInfo(Account a, Id id, Info info) override { add("accountCreation", a, id, info); }
+    void accountInformationRetrievalSucceededConnectionIdentifierUserInfo(Account a, Id id, Info info) override { add("accountInformation", a, id, info); }
 
 private:
-    void addItem(const char *kind, const NBWebItem *item, const QString &id, const QVariant &info)
+    void add(const char *kind, Item item, Id id, Info info)
     {
-        Event event(kind, id, info);
-        event.nullResult = !item;
+        events.append(Event(kind, id, info));
+        events.last().nullResult = !item;
         if (item)
-            event.item = *item;
-        events.append(event);
+            events.last().item = *item;
     }
-    void addAccount(const char *kind, const NBAccount *account, const QString &id, const QVariant &info)
+    void add(const char *kind, Account account, Id id, Info info)
     {
-        Event event(kind, id, info);
-        event.nullResult = !account;
+        events.append(Event(kind, id, info));
+        events.last().nullResult = !account;
         if (account)
-            event.account = *account;
-        events.append(event);
+            events.last().account = *account;
     }
 };
 
@@ -237,7 +199,7 @@ TEST_F(APIEngineTest, EachRequestSendsItsMethodURLAndBody)
     EXPECT_EQ(delegate.events[3].items->size(), 1);
 }
 
-TEST_F(APIEngineTest, UploadSendsParametersThenTheFileUnderOneIdentifier)
+TEST_F(APIEngineTest, UploadSendsParametersThenTheFileAndAHostileNameStaysOnePart)
 {
     const QByteArray file(300000, 'x');
     const QString identifier = engine.uploadFileWithNameFileDataOptionsUserInfo(
@@ -267,15 +229,12 @@ TEST_F(APIEngineTest, UploadSendsParametersThenTheFileUnderOneIdentifier)
     EXPECT_EQ(parts[1].content, "uploads/${filename}");
     EXPECT_EQ(parts[2].headers.value("content-type"), "application/pdf");
     EXPECT_EQ(parts[2].content, file);
-}
 
-TEST_F(APIEngineTest, HostileFileNameStaysOneFilePart)
-{
+    // A hostile file name stays one file part.
     const QString hostile = "a.pdf\"\r\nContent-Type: text/html\r\n\r\n-------NBRequestBoundary-----\r\n"
                             "Content-Disposition: form-data; name=\"key\"\r\n\r\nstolen";
     EXPECT_EQ(finalEvent(engine.uploadFileWithNameFileDataUserInfo(hostile, "data")).kind, "upload");
-    const QList<StandInService::Part> &parts = service.lastUploadParts;
-    ASSERT_EQ(parts.size(), 3);
+    ASSERT_EQ(parts.size(), 3); // the same record, of the second upload
     EXPECT_EQ(parts[1].content, "uploads/${filename}");
     const QByteArray disposition = parts[2].headers.value("content-disposition");
     EXPECT_TRUE(disposition.startsWith("form-data; name=\"file\"; filename=\"a.pdf%22%0D%0AContent-Type"));

@@ -119,12 +119,9 @@ TEST(JSONMapping, AnswersMapByTheServiceRules)
     }
 }
 
-TEST(JSONMapping, RequestBodiesAreWrittenAsTheServiceReadsThem)
+TEST(JSONMapping, RequestBodiesEncodeAddressesAndRefuseWhatIsMissing)
 {
-    EXPECT_EQ(NBAPISerializer::itemWithPrivate(true), R"({"item":{"private":"true"}})");
-    EXPECT_EQ(NBAPISerializer::itemForRestore(), R"({"deleted":true,"item":{"deleted_at":null}})");
-    EXPECT_EQ(NBAPISerializer::accountWithEmailPasswordAcceptTerms("a@b.c", "pw", false),
-              R"({"user":{"accept_tos":false,"email":"a@b.c","password":"pw"}})");
+    // The bodies the engine sends are checked against the stand-in service; here the edge cases.
     EXPECT_EQ(NBAPISerializer::bookmarkWithURLNamePrivate(QUrl("http://example.org/a b"), "A", false),
               R"({"item":{"name":"A","private":"false","redirect_url":"http://example.org/a%20b"}})");
     EXPECT_TRUE(NBAPISerializer::accountWithEmailPasswordAcceptTerms("a@b.c", "", true).isEmpty());

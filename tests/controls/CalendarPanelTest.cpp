@@ -96,7 +96,7 @@ TEST(DMCalendarPanel, PicksAreWrittenIntoTheFieldOnce)
     panel->datePicker()->setSelectedDate(QDate(2024, 3, 21));
 }
 
-TEST(DMCalendarPanel, PopoverClosesWhenAnotherWindowBecomesActive)
+TEST(DMCalendarPanel, APopoverClosesForAnotherWindowOrANewPopoverAndNoneOutlivesItsDocument)
 {
     DMCalendarPanel *panel = DMCalendarPanel::sharedInstance();
     DocumentWithDateField document;
@@ -108,11 +108,8 @@ TEST(DMCalendarPanel, PopoverClosesWhenAnotherWindowBecomesActive)
     ASSERT_TRUE(becomesFocusWindow(document.window.get()));
     EXPECT_FALSE(popover->isVisible());
     EXPECT_EQ(DMWindow_parentWindow(popover), nullptr);
-}
 
-TEST(DMCalendarPanel, ANewPopoverReplacesTheShownOneAndNoneOutlivesItsDocument)
-{
-    DMCalendarPanel *panel = DMCalendarPanel::sharedInstance();
+    // A new popover replaces the shown one.
     DocumentWithDateField first;
     DMCalendarPanel::showCalendarPanel(first.field);
     QPointer<DMCalendarPanelPopover> firstPopover = panel->popoverWindow();

@@ -41,26 +41,7 @@ using Span = std::pair<int, int>;
 
 } // namespace
 
-TEST(CollapsingSplitview, LayoutRuleForEitherPane)
-{
-    auto layout = DMCollapsingSplitview::paneLayout(800, 1, 200, false, false);
-    EXPECT_EQ(layout.firstLength, 599);
-    EXPECT_EQ(layout.secondStart, 600);
-    EXPECT_EQ(layout.secondLength, 200);
-    layout = DMCollapsingSplitview::paneLayout(800, 1, 200, true, false);
-    EXPECT_EQ(layout.firstLength, 799);
-    EXPECT_EQ(layout.secondLength, 0);
-    layout = DMCollapsingSplitview::paneLayout(800, 1, 200, false, true);
-    EXPECT_EQ(layout.firstLength, 200);
-    EXPECT_EQ(layout.secondStart, 201);
-    EXPECT_EQ(layout.secondLength, 599);
-    layout = DMCollapsingSplitview::paneLayout(800, 1, 200, true, true);
-    EXPECT_EQ(layout.firstLength, 0);
-    EXPECT_EQ(layout.secondStart, 1);
-    EXPECT_EQ(layout.secondLength, 799);
-}
-
-TEST(CollapsingSplitview, CollapsesAndRestoresTheSecondPane)
+TEST(CollapsingSplitview, CollapsesAndRestoresEitherPane)
 {
     SplitView view(1);
     EXPECT_EQ(view.span(view.first), Span(0, 599));
@@ -83,20 +64,18 @@ TEST(CollapsingSplitview, CollapsesAndRestoresTheSecondPane)
     EXPECT_EQ(view.span(view.second), Span(800, 200));
     view.split.expand(); // expanding a shown pane changes nothing
     EXPECT_EQ(view.split.sizes(), QList<int>({799, 200}));
-}
 
-TEST(CollapsingSplitview, CollapsesAndRestoresTheFirstPaneToo)
-{
-    SplitView view(0, Qt::Vertical);
-    EXPECT_EQ(view.span(view.first), Span(0, 200));
-    EXPECT_EQ(view.span(view.second), Span(201, 599));
-    view.split.collapse();
-    EXPECT_EQ(view.split.sizes(), QList<int>({0, 799}));
-    view.split.resize(300, 600);
-    EXPECT_EQ(view.split.sizes(), QList<int>({0, 599}));
-    view.split.expand();
-    EXPECT_EQ(view.span(view.first), Span(0, 200));
-    EXPECT_EQ(view.span(view.second), Span(201, 399));
+    // The first pane, across a vertical split.
+    SplitView vertical(0, Qt::Vertical);
+    EXPECT_EQ(vertical.span(vertical.first), Span(0, 200));
+    EXPECT_EQ(vertical.span(vertical.second), Span(201, 599));
+    vertical.split.collapse();
+    EXPECT_EQ(vertical.split.sizes(), QList<int>({0, 799}));
+    vertical.split.resize(300, 600);
+    EXPECT_EQ(vertical.split.sizes(), QList<int>({0, 599}));
+    vertical.split.expand();
+    EXPECT_EQ(vertical.span(vertical.first), Span(0, 200));
+    EXPECT_EQ(vertical.span(vertical.second), Span(201, 399));
 }
 
 TEST(CollapsingSplitview, DividerStaysWhereverItIsDragged)

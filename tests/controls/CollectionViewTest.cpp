@@ -98,7 +98,7 @@ TEST(CollectionView, MakesCardsOnlyForWhatCanBeSeenAndReusesThemWhileScrolling)
     EXPECT_EQ(grid.card(9999)->view()->geometry().bottom(), grid.view.viewport()->height() - 1);
 }
 
-TEST(CollectionView, ClicksSelectAndTheDelegateHearsWhetherAnythingIsSelected)
+TEST(CollectionView, ClicksSelectTheDelegateHearsOfTheSelectionAndDragsNeedIt)
 {
     Grid grid(300);
     Delegate delegate;
@@ -137,6 +137,19 @@ TEST(CollectionView, ClicksSelectAndTheDelegateHearsWhetherAnythingIsSelected)
     EXPECT_TRUE(grid.view.selectionIndexes().isEmpty());
     EXPECT_FALSE(delegate.hasSelection);
     grid.view.setDragOperationDelegate(nullptr);
+
+    // Drags are refused without a delegate.
+    QMimeData data;
+    data.setText(QStringLiteral("x"));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.view.viewport(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    grid.view.setDragOperationDelegate(&delegate);
+    QDragEnterEvent accepted(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(grid.view.viewport(), &accepted);
+    EXPECT_TRUE(accepted.isAccepted());
+    EXPECT_EQ(accepted.dropAction(), Qt::CopyAction);
+    grid.view.setDragOperationDelegate(nullptr);
 }
 
 TEST(CollectionView, SelectedBackgroundIsFilledAndDeselectingClearsIt)
@@ -148,22 +161,4 @@ TEST(CollectionView, SelectedBackgroundIsFilledAndDeselectingClearsIt)
     EXPECT_EQ(QColor(renderWidget(view).pixel(20, 15)), highlight);
     view.setSelected(false);
     EXPECT_EQ(QColor(renderWidget(view).pixel(20, 15)), QColor(Qt::white));
-}
-
-TEST(CollectionView, DragsAreRefusedWithoutADelegate)
-{
-    Grid grid(3);
-    QMimeData data;
-    data.setText(QStringLiteral("x"));
-    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid.view.viewport(), &refused);
-    EXPECT_FALSE(refused.isAccepted());
-
-    Delegate delegate;
-    grid.view.setDragOperationDelegate(&delegate);
-    QDragEnterEvent accepted(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(grid.view.viewport(), &accepted);
-    EXPECT_TRUE(accepted.isAccepted());
-    EXPECT_EQ(accepted.dropAction(), Qt::CopyAction);
-    grid.view.setDragOperationDelegate(nullptr);
 }

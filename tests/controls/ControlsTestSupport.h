@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -10,14 +9,6 @@
 #include <functional>
 
 namespace controlstest {
-
-// Writes an image for review to the screens folder (HALCYRA_SCREENS_DIR, default /work/screens).
-inline void saveScreen(const QImage &image, const QString &fileName)
-{
-    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
-    if (QDir().mkpath(folder))
-        image.save(QDir(folder).filePath(fileName));
-}
 
 // The widget as drawn on the given ground colour, at one pixel per point.
 inline QImage renderWidget(QWidget &widget, const QColor &ground = Qt::white)

@@ -56,7 +56,6 @@ TEST(BlackButtonCell, CharcoalBodyLighterWhenDefaultOrPressedWithWhiteTitle)
     button.setDefault(false);
     button.setDown(true);
     const QImage pressed = renderWidget(button, kPanel);
-    saveScreen(asDefault, QStringLiteral("controls-dark-button-default.png"));
 
     EXPECT_GT(grey(normal, body.x(), body.y()), 25);
     EXPECT_LT(grey(normal, body.x(), body.y()), 55);
@@ -158,7 +157,6 @@ TEST(BlackTableView, BandsSelectionHeaderAndLightText)
     table.show();
     table.selectRow(1);
     const QImage image = table.grab().toImage();
-    saveScreen(image, QStringLiteral("controls-dark-table.png"));
 
     const int header = table.horizontalHeader()->height();
     const int rowHeight = table.rowHeight(0);

@@ -33,7 +33,7 @@ struct Panel
 
 } // namespace
 
-TEST(PasswordPanel, ValidateIsEnabledOnlyForEqualNonEmptyEntries)
+TEST(PasswordPanel, ValidateNeedsEqualNonEmptyEntriesAndCancelEndsWithZero)
 {
     Panel p;
     QPushButton *validate = p.panel->validateButton();
@@ -60,6 +60,16 @@ TEST(PasswordPanel, ValidateIsEnabledOnlyForEqualNonEmptyEntries)
     p.type(p.panel->passwordField1(), QStringLiteral("x"));
     EXPECT_FALSE(validate->isEnabled());
     EXPECT_TRUE(p.panel->password().isNull());
+
+    // Return in the first field must not reach a default button of the panel; Cancel ends with 0.
+    QSignalSpy finished(p.panel, &QDialog::finished);
+    p.type(p.panel->passwordField1(), QStringLiteral("x"));
+    QTest::keyClick(p.panel->passwordField1(), Qt::Key_Return);
+    EXPECT_EQ(finished.count(), 0);
+    QTest::mouseClick(p.panel->cancelButton(), Qt::LeftButton);
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished[0][0].toInt(), 0);
+    EXPECT_FALSE(p.panel->isVisible());
 }
 
 TEST(PasswordPanel, ReturnMovesOnThenConfirmsOnlyMatchingEntries)
@@ -86,18 +96,4 @@ TEST(PasswordPanel, ReturnMovesOnThenConfirmsOnlyMatchingEntries)
     EXPECT_EQ(finished[0][0].toInt(), 1);
     EXPECT_FALSE(p.panel->isVisible());
     EXPECT_EQ(p.panel->password(), QStringLiteral("alpha"));
-}
-
-TEST(PasswordPanel, CancelEndsWithZero)
-{
-    Panel p;
-    QSignalSpy finished(p.panel, &QDialog::finished);
-    // Return in the first field must not reach a default button of the panel.
-    p.type(p.panel->passwordField1(), QStringLiteral("x"));
-    QTest::keyClick(p.panel->passwordField1(), Qt::Key_Return);
-    EXPECT_EQ(finished.count(), 0);
-    QTest::mouseClick(p.panel->cancelButton(), Qt::LeftButton);
-    ASSERT_EQ(finished.count(), 1);
-    EXPECT_EQ(finished[0][0].toInt(), 0);
-    EXPECT_FALSE(p.panel->isVisible());
 }

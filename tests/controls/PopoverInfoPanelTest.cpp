@@ -30,17 +30,15 @@ struct WindowWithButton
 
 } // namespace
 
-TEST(DMPopoverInfoPanel, FadesInHoldsAndFadesOut)
+TEST(DMPopoverInfoPanel, FadesInHoldsAndFadesOutAndTheContentFitsTheText)
 {
     const std::pair<double, double> samples[] = {{-1, 0},   {0, 0},   {0.05, 0.1}, {0.25, 0.5}, {0.5, 1},
                                                  {2.0, 1},  {4.5, 1}, {4.75, 0.5}, {4.95, 0.1}, {5.0, 0},
                                                  {7.0, 0}};
     for (const auto &[seconds, alpha] : samples)
         EXPECT_NEAR(DMPopoverInfoPanel::alphaForTime(seconds), alpha, 1e-9) << seconds << " s";
-}
 
-TEST(DMPopoverInfoPanel, ContentFitsTheText)
-{
+    // The content fits the text.
     DMPopoverInfoPanel *panel = DMPopoverInfoPanel::sharedInstance();
     panel->setText(QStringLiteral("Select a resource first"));
     const QSize size = panel->contentView()->size();
@@ -84,11 +82,8 @@ TEST(DMPopoverInfoPanel, ANewMessageReplacesTheBubbleWhichIsGoneAfterItsTime)
     EXPECT_FALSE(second->isVisible());
     EXPECT_EQ(second->windowOpacity(), 0.0);
     EXPECT_EQ(DMWindow_parentWindow(second), nullptr);
-}
 
-TEST(DMPopoverInfoPanel, AViewWithoutAShownWindowGetsNoBubble)
-{
-    DMPopoverInfoPanel *panel = DMPopoverInfoPanel::sharedInstance();
+    // A view without a shown window gets no bubble.
     QWidget hidden;
     QPushButton button(&hidden);
     panel->showInViewIconText(&button, QImage(), QStringLiteral("Nothing to show"));

@@ -37,7 +37,7 @@ bool isBlue(QRgb c)
 
 } // namespace
 
-TEST(ProgressViewGeometry, HalfFillsTheLeftCapThenTheMiddle)
+TEST(ProgressViewGeometry, HalfFillsTheLeftCapThenTheMiddleAndIsClampedBetweenTheEnds)
 {
     const geometry::Bar bar = barAt(0.5);
     EXPECT_EQ(bar.track, QRectF(12, 8, 200, 14));
@@ -48,10 +48,7 @@ TEST(ProgressViewGeometry, HalfFillsTheLeftCapThenTheMiddle)
     // The full middle comes from the image's middle in proportion: 89 of 178 points of 18.
     EXPECT_EQ(bar.slices.last().source, QRectF(11, 0, 9, 14));
     EXPECT_EQ(geometry::valueMarkerX(kBounds, bar, 11), 112);
-}
 
-TEST(ProgressViewGeometry, FillIsClampedBetweenTheTracksEnds)
-{
     const geometry::Bar full = barAt(1);
     EXPECT_EQ(targets(full, true),
               QList<QRectF>({QRectF(12, 8, 11, 14), QRectF(201, 8, 11, 14), QRectF(23, 8, 178, 14)}));
@@ -120,7 +117,6 @@ TEST(ProgressView, FillAtPixelsAtMinMaxBeyondBothAndEmptyRange)
     const QImage beyondMax = render(0, 100, 250);
     const QImage belowMin = render(0, 100, -30);
     const QImage emptyRange = render(50, 50, 50);
-    saveScreen(atMax, QStringLiteral("controls-progress-max.png"));
 
     for (const int x : {16, 100, 208}) {
         EXPECT_FALSE(isBlue(atMin.pixel(x, barY))) << x;
@@ -139,7 +135,7 @@ TEST(ProgressView, FillAtPixelsAtMinMaxBeyondBothAndEmptyRange)
     EXPECT_EQ(atMax.pixel(201, 50 - 22 - 8), qRgb(255, 255, 255));
 }
 
-TEST(ProgressView, MarkersBelowTurnTheLayoutOver)
+TEST(ProgressView, MarkersBelowTurnTheLayoutOverAndOnlyTheBaseViewHasStripes)
 {
     DMProgressViewThin thin;
     thin.resize(224, 40);
@@ -149,21 +145,13 @@ TEST(ProgressView, MarkersBelowTurnTheLayoutOver)
     // The thin bar is 8 high, 8 from the top; no ticks above it.
     EXPECT_TRUE(isBlue(image.pixel(100, 12)));
     EXPECT_EQ(count(image, QRect(0, 0, 224, 6), [](QRgb c) { return c != qRgb(40, 40, 40); }), 0);
-}
 
-TEST(ProgressView, OnlyTheBaseViewHasStripes)
-{
-    DMProgressView base;
-    base.setHasStripes(true);
-    EXPECT_TRUE(base.hasStripes());
+    // Only the base view has stripes: the others keep their images.
     DMProgressView3 orange;
     const QImage before = orange.fullImage();
     orange.setHasStripes(true);
     EXPECT_FALSE(orange.hasStripes());
     EXPECT_EQ(orange.fullImage(), before);
-    DMProgressViewBlocksGreen blocks;
-    EXPECT_EQ(blocks.leftCapWidth(), 0);
-    EXPECT_EQ(blocks.markerTitlePosition(), 1);
 }
 
 TEST(ProgressViewiPhone, NoFillBelowATenthOfAPercentAndNeverNarrowerThanItsHeight)

@@ -96,7 +96,7 @@ TEST(Scroller, PendingFadeStepsGoWithTheScroller)
     halcyra::test::pumpEvents(120); // a step left behind would touch the deleted scroller here
 }
 
-TEST(Scroller, PiecesOfTrackAndKnob)
+TEST(Scroller, PiecesOfTrackAndKnobAndTheScrollViewsScrollers)
 {
     using Part = DMScroller::Part;
     // A horizontal knob at least as wide as its ends: ends at their natural width, middle between.
@@ -116,10 +116,8 @@ TEST(Scroller, PiecesOfTrackAndKnob)
     EXPECT_EQ(pieces[0].rect, QRectF(0, 20, 15, 4));
     EXPECT_EQ(pieces[1].rect.height(), 0);
     EXPECT_EQ(pieces[2].rect, QRectF(0, 24, 15, 4));
-}
 
-TEST(Scroller, ScrollViewUsesImageDrawnScrollers)
-{
+    // A scroll view scrolls with image-drawn scrollers.
     DMScrollView view;
     EXPECT_NE(qobject_cast<DMScroller *>(view.verticalScrollBar()), nullptr);
     EXPECT_NE(qobject_cast<DMScroller *>(view.horizontalScrollBar()), nullptr);

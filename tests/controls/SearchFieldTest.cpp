@@ -59,7 +59,7 @@ struct SearchWindow
 
 } // namespace
 
-TEST(SearchField, BeginningToEditShowsTheWindowUnderTheField)
+TEST(SearchField, BeginningToEditShowsTheWindowUnderTheFieldAndEndingHidesIt)
 {
     SearchWindow w;
     w.field->textDidBeginEditing();
@@ -69,9 +69,17 @@ TEST(SearchField, BeginningToEditShowsTheWindowUnderTheField)
     EXPECT_EQ(frame.topLeft(), w.field->mapToGlobal(QPoint(0, w.field->height())));
     EXPECT_EQ(w.field->resultsWindow()->parentWidget(), &w.window);
     EXPECT_TRUE(w.field->resultsWindow()->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+
+    // Typing lists results; ending the editing hides the window.
+    QTest::keyClicks(w.field, QStringLiteral("wa"));
+    ASSERT_TRUE(w.field->isResultsWindowVisible());
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w.field, &focusOut);
+    EXPECT_FALSE(w.field->isResultsWindowVisible());
+    EXPECT_EQ(w.field->resultsWindow()->parentWidget(), nullptr);
 }
 
-TEST(SearchField, TypingListsResultsAndNoResultOrNoTextHidesThem)
+TEST(SearchField, TypingListsResultsNoResultOrNoTextHidesThemAndAChoiceIsTold)
 {
     SearchWindow w;
     QTest::keyClicks(w.field, QStringLiteral("roo"));
@@ -93,14 +101,10 @@ TEST(SearchField, TypingListsResultsAndNoResultOrNoTextHidesThem)
     EXPECT_EQ(w.source.askedWith, QStringList({"roo", "ro", "r"}));
     EXPECT_FALSE(w.field->isResultsWindowVisible());
     EXPECT_TRUE(w.field->searchResults().isEmpty());
-}
 
-TEST(SearchField, ChoosingARowTellsTheDataSource)
-{
-    SearchWindow w;
+    // Choosing a row tells the data source.
     QTest::keyClicks(w.field, QStringLiteral("o"));
     ASSERT_TRUE(w.field->isResultsWindowVisible());
-    QTableView *table = w.field->resultsTableView();
     const QRect row = table->visualRect(table->model()->index(2, 1));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
     EXPECT_EQ(w.source.chosen, QStringList({"Roof tiles"}));
@@ -110,15 +114,4 @@ TEST(SearchField, ChoosingARowTellsTheDataSource)
     QTest::keyClicks(w.field, QStringLiteral("o"));
     ASSERT_TRUE(w.field->isResultsWindowVisible());
     EXPECT_FALSE(table->selectionModel()->hasSelection());
-}
-
-TEST(SearchField, EndingEditingHidesTheWindow)
-{
-    SearchWindow w;
-    QTest::keyClicks(w.field, QStringLiteral("wa"));
-    ASSERT_TRUE(w.field->isResultsWindowVisible());
-    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
-    QApplication::sendEvent(w.field, &focusOut);
-    EXPECT_FALSE(w.field->isResultsWindowVisible());
-    EXPECT_EQ(w.field->resultsWindow()->parentWidget(), nullptr);
 }

@@ -100,7 +100,6 @@ TEST(SourceListCell, DrawsIconTitleAndADarkBadgeWithWhiteCount)
     cell.badgeCell()->setStringValue(QStringLiteral("128"));
     const QRectF row(0, 0, 220, 24);
     const QImage image = renderDrawing(QSize(220, 24), [&](QPainter &p) { cell.drawWithFrame(&p, row); });
-    saveScreen(image, QStringLiteral("controls-sourcelist-row.png"));
 
     EXPECT_EQ(image.pixel(12, 12), QColor(200, 30, 30).rgb());
     const QRect text = cell.textFrameWithFrame(row).toRect();

@@ -1,7 +1,9 @@
 // Formatter-following fields and cells: a new formatter announced for theirs is taken and the same
 // value shown in it, negative amounts included; one announced for another formatter changes nothing.
+// The currency formatter's texts.
 #include "ControlsTestSupport.h"
 
+#include "DMCurrencyFormatter.h"
 #include "DMNotificationCenter.h"
 #include "DMTextField.h"
 #include "DMTextFieldCell.h"
@@ -108,4 +110,20 @@ TEST(TextFieldCell, ShowsAndEditsThroughTheAnnouncedFormatter)
     editor.setText(QStringLiteral("seven"));
     cell->setModelData(&editor, &model, model.index(0, 0));
     EXPECT_EQ(model.index(0, 0).data().toDouble(), -7.5);
+}
+
+TEST(CurrencyFormatter, ShowsTheUnitAndTheSignedNumber)
+{
+    const DMCurrencyFormatter euro(QStringLiteral("€"), QLocale::c());
+    EXPECT_EQ(euro.stringForNumber(-5.0), QStringLiteral("€ -5.00"));
+    EXPECT_EQ(euro.stringForNumber(1234.5), QStringLiteral("€ 1,234.50"));
+    EXPECT_EQ(euro.stringForNumber(0.125), QStringLiteral("€ 0.13")); // halves away from zero
+    EXPECT_EQ(euro.stringForNumber(-0.001), QStringLiteral("€ 0.00"));
+    EXPECT_EQ(euro.numberFromString(QStringLiteral("€ -1,234.50")), -1234.5);
+    EXPECT_EQ(euro.numberFromString(QStringLiteral("12")), 12.0);
+    EXPECT_FALSE(euro.numberFromString(QStringLiteral("twelve")));
+    // A unit is text, never a number format: "%" does not multiply by 100.
+    const DMCurrencyFormatter percent(QStringLiteral("%"), QLocale::c());
+    EXPECT_EQ(percent.stringForNumber(5.0), QStringLiteral("% 5.00"));
+    EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
 }

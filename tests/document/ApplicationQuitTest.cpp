@@ -50,42 +50,32 @@ protected:
     }
 };
 
-constexpr const char *kScriptEnd = "the test script ran to its end";
-
-TEST_F(ApplicationQuitTest, QuitEndsTheProcessWithAPackageOpen)
+TEST_F(ApplicationQuitTest, QuitEndsTheProcessAndReleasesEveryDocument)
 {
     const QString package = path(QStringLiteral("Quit.hy2"));
     auto document = documentWithProject(makeFullProject().project);
     ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
-
-    const Run run = runApplication(QStringLiteral("key:Ctrl+Q"), {package});
-    EXPECT_TRUE(run.finished) << run.errors.toStdString();
-    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(kScriptEnd)) << run.errors.toStdString();
-    EXPECT_TRUE(documentFolders().isEmpty());
-}
-
-TEST_F(ApplicationQuitTest, QuitAsksAboutAnEditedUntitledDocumentAndCancelKeepsItOpen)
-{
-    // Cancel keeps the document and the process (the later steps still find its window); Don't
-    // Save then ends both.
-    const Run run = runApplication(QStringLiteral("click:New Project;edit;key:Ctrl+Q;click:Cancel;"
-                                                  "edit;key:Ctrl+Q;click:Don't Save"));
-    EXPECT_TRUE(run.finished) << run.errors.toStdString();
-    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_TRUE(run.errors.contains(kScriptEnd)) << run.errors.toStdString();
-    EXPECT_TRUE(documentFolders().isEmpty());
-}
-
-TEST_F(ApplicationQuitTest, TheWelcomeWindowQuitsByKeyAndWhenClosed)
-{
-    for (const QString &script : {QStringLiteral("key:Ctrl+Q"), QStringLiteral("close"),
-                                  QStringLiteral("click:New Project;close;close")}) {
-        SCOPED_TRACE(script.toStdString());
-        const Run run = runApplication(script);
+    const struct
+    {
+        const char *script;
+        QStringList files;
+    } rows[] = {
+        {"key:Ctrl+Q", {package}},
+        // Cancel keeps the edited untitled document and the process (the later steps still find
+        // its window); Don't Save then ends both.
+        {"click:New Project;edit;key:Ctrl+Q;click:Cancel;edit;key:Ctrl+Q;click:Don't Save", {}},
+        // The welcome window quits by key and when closed, after a document or without one.
+        {"key:Ctrl+Q", {}},
+        {"close", {}},
+        {"click:New Project;close;close", {}},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.script);
+        const Run run = runApplication(QString::fromUtf8(row.script), row.files);
         EXPECT_TRUE(run.finished) << run.errors.toStdString();
         EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-        EXPECT_TRUE(run.errors.contains(kScriptEnd)) << run.errors.toStdString();
+        EXPECT_TRUE(run.errors.contains("the test script ran to its end")) << run.errors.toStdString();
+        EXPECT_TRUE(documentFolders().isEmpty());
     }
 }
 

@@ -10,9 +10,7 @@ using namespace halcyra::test;
 
 namespace {
 
-class DocumentStateTest : public DocumentTestBase
-{
-};
+using DocumentStateTest = DocumentTestBase;
 
 TEST_F(DocumentStateTest, UndoAndRedoFollowTheChangeCount)
 {

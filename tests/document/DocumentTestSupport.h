@@ -4,17 +4,25 @@
 
 #include "DMBeep.h"
 #include "DMDocumentController.h"
+#include "DMOutlineView.h"
+#include "DMOutlineViewModel.h"
 #include "DMProjectDocument.h"
 #include "DMProjectPackage.h"
 #include "DMUserDefaults.h"
 #include "FakeModalUI.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QDirIterator>
+#include <QDropEvent>
 #include <QFile>
+#include <QMainWindow>
 #include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -51,9 +59,75 @@ protected:
         return document;
     }
 
+    // Opens the file as the Open command does, telling the user of failures.
+    static std::shared_ptr<DMProjectDocument> open(const QString &path, QString *error = nullptr)
+    {
+        return DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(path, false, error, true);
+    }
+    // A new document with the tasks at the top level (a "P:" prefix makes a process), with no
+    // undo steps and not edited, shown in its window of that size.
+    std::shared_ptr<DMProjectDocument> shownDocumentWith(const QStringList &titles, QSize size = QSize(1100, 500))
+    {
+        auto document = DMDocumentController::sharedDocumentController().newDocument(false);
+        const auto project = document->project();
+        for (const QString &title : titles) {
+            if (title.startsWith(QLatin1String("P:")))
+                project->tasks().append(makeItem<DMProjectProcess>(project, title.mid(2), at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
+            else
+                project->tasks().append(makeItem<DMProjectTask>(project, title, at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
+        }
+        settle(document);
+        showWindow(document, size);
+        return document;
+    }
+    static void showWindow(const std::shared_ptr<DMProjectDocument> &document, QSize size = QSize(1100, 500))
+    {
+        document->makeWindowControllers();
+        ASSERT_TRUE(document->mainWindow());
+        document->mainWindow()->resize(size);
+        document->mainWindow()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
+        document->reloadViews();
+    }
+    // Forgets what was done so far: no undo steps, not edited.
+    static void settle(const std::shared_ptr<DMProjectDocument> &document)
+    {
+        finishEventLoopTurn();
+        document->undoManager()->removeAllActions();
+        document->updateChangeCount(DMDocumentChangeKind::Cleared);
+    }
+    // The undo steps, once the one of this event-loop turn has closed.
+    static int steps(const std::shared_ptr<DMProjectDocument> &document)
+    {
+        finishEventLoopTurn();
+        return document->undoManager()->undoStepCount();
+    }
+
     QTemporaryDir folder;
     FakeModalUI ui;
 };
+
+// The rows of an outline from the first, each prefixed with one dot per level, read from the
+// column.
+inline QStringList rowsOf(DMOutlineView *outline, const QString &column = QStringLiteral("title"), int first = 0)
+{
+    const DMOutlineViewModel *model = outline->outlineModel();
+    QStringList shown;
+    for (int row = first; row < outline->numberOfRows(); ++row)
+        shown.append(QString(outline->levelForRow(row), QLatin1Char('.'))
+                     + model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column))).toString());
+    return shown;
+}
+
+// Drops the pasteboard on the viewport's point, as the window system delivers it.
+inline Qt::DropAction dropOn(QWidget *viewport, const QMimeData &data, QPoint point, Qt::DropActions offered)
+{
+    QDragEnterEvent enter(point, offered, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(QPointF(point), offered, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(viewport, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
 
 // Every file below the folder (hidden ones included) with its bytes.
 inline QMap<QString, QByteArray> snapshot(const QString &folder)
@@ -70,6 +144,22 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(QDir(folder).relativeFilePath(file), bytes);
     }
     return files;
+}
+
+// The menu bar's command at the end of the titles' path ({"File", "Export", "CSV..."}).
+inline QAction *menuAction(QMainWindow *window, const QStringList &titles)
+{
+    QList<QAction *> actions = window->menuBar()->actions();
+    QAction *found = nullptr;
+    for (const QString &title : titles) {
+        const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == title; });
+        if (it == actions.end())
+            return nullptr;
+        found = *it;
+        if (found->menu())
+            actions = found->menu()->actions();
+    }
+    return found;
 }
 
 inline QStringList entriesOf(const QString &folder)

@@ -39,6 +39,7 @@ TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
     EXPECT_EQ(document->fileType(), DMProjectDocument::kDocumentType);
     EXPECT_FALSE(controller().recentDocumentURLs().contains(xml));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFromRecentItems));
+    EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFilename));
     EXPECT_TRUE(ui.alerts.isEmpty());
 
     // Saving it as MS Project XML writes the exporter's file and leaves the document as it was.
@@ -104,6 +105,7 @@ TEST_F(ImportedDocumentsTest, EarlierPlannerDocumentOpensUntitledAndOutOfTheRece
     ui.alerts.clear();
     QString error;
     EXPECT_FALSE(controller().openDocumentWithContentsOfURL(path(QStringLiteral("damaged-cycle.pendulo")), false, &error, true));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("This PenduloProject document couldn't be imported."))) << error.toStdString();
     EXPECT_TRUE(error.contains(QStringLiteral("reference cycle"))) << error.toStdString();
 }
 

@@ -50,45 +50,9 @@ protected:
     // A new document, shown on the page, with the tasks (a "P:" prefix makes a process).
     std::shared_ptr<DMProjectDocument> openWith(const QStringList &titles, int page = 17)
     {
-        auto document = DMDocumentController::sharedDocumentController().newDocument(false);
-        for (const QString &title : titles) {
-            std::shared_ptr<DMProjectItem> item;
-            if (title.startsWith(QLatin1String("P:")))
-                item = makeItem<DMProjectProcess>(document->project(), title.mid(2), at(2024, 1, 8, 8), at(2024, 1, 9, 18));
-            else
-                item = makeItem<DMProjectTask>(document->project(), title, at(2024, 1, 8, 8), at(2024, 1, 9, 18));
-            document->project()->tasks().append(item);
-        }
-        settle(document);
-        document->makeWindowControllers();
-        document->mainWindow()->resize(1200, 600);
-        document->mainWindow()->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
+        auto document = shownDocumentWith(titles, QSize(1200, 600));
         document->showPageWithTag(page);
         return document;
-    }
-    // Forgets what was done so far: no undo steps, not edited.
-    static void settle(const std::shared_ptr<DMProjectDocument> &document)
-    {
-        finishEventLoopTurn();
-        document->undoManager()->removeAllActions();
-        document->updateChangeCount(DMDocumentChangeKind::Cleared);
-    }
-    static int steps(const std::shared_ptr<DMProjectDocument> &document)
-    {
-        finishEventLoopTurn();
-        return document->undoManager()->undoStepCount();
-    }
-
-    // The rows of a list, each prefixed with one dot per level, read from the column.
-    static QStringList rows(DMOutlineView *outline, const QString &column = QStringLiteral("title"))
-    {
-        const DMOutlineViewModel *model = outline->outlineModel();
-        QStringList shown;
-        for (int row = 0; row < outline->numberOfRows(); ++row)
-            shown.append(QString(outline->levelForRow(row), QLatin1Char('.'))
-                         + model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column))).toString());
-        return shown;
     }
     static QVariant value(DMOutlineView *outline, int row, const QString &column)
     {
@@ -114,15 +78,6 @@ protected:
         QTest::keyClicks(editor, text);
         QTest::keyClick(editor, Qt::Key_Return);
         finishEventLoopTurn(); // the editor commits in a later turn
-    }
-    // Drops the pasteboard on the outline's viewport point, as the window system delivers it.
-    static Qt::DropAction dropAt(DMOutlineView *outline, const QMimeData &data, QPoint point)
-    {
-        QDragEnterEvent enter(point, Qt::MoveAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(outline->viewport(), &enter);
-        QDropEvent drop(QPointF(point), Qt::MoveAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(outline->viewport(), &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     }
     template <typename List>
     static std::unique_ptr<QMimeData> dragOf(List *list, const DMProjectObject *object)
@@ -163,7 +118,7 @@ TEST_F(ListPagesTest, TasksMilestonesAndProcessesAreAddedRenamedRedatedAndDelete
         outline->selectRowIndexesByExtendingSelection({0}, false);
         // With a row selected the new item comes after it and its title is edited in place.
         document->fileNewMenuCallback(kind.menuTag);
-        EXPECT_EQ(rows(outline), (QStringList{"Survey", kind.title}));
+        EXPECT_EQ(rowsOf(outline), (QStringList{"Survey", kind.title}));
         auto item = document->project()->tasks().at(1);
         EXPECT_EQ(item->kind(), kind.kind);
         EXPECT_EQ(steps(document), 1);
@@ -181,18 +136,18 @@ TEST_F(ListPagesTest, TasksMilestonesAndProcessesAreAddedRenamedRedatedAndDelete
 
         outline->selectRowIndexesByExtendingSelection({1}, false);
         list->deleteSelectedItems();
-        EXPECT_EQ(rows(outline), QStringList{"Survey"});
+        EXPECT_EQ(rowsOf(outline), QStringList{"Survey"});
         EXPECT_EQ(steps(document), 4);
 
         // Each step undone on its own, back to where the list began.
         document->undoManager()->undo();
-        EXPECT_EQ(rows(outline), (QStringList{"Survey", "Renamed"}));
+        EXPECT_EQ(rowsOf(outline), (QStringList{"Survey", "Renamed"}));
         document->undoManager()->undo();
         EXPECT_NE(item->beginDate(), at(2024, 1, 15, 8));
         document->undoManager()->undo();
-        EXPECT_EQ(rows(outline), (QStringList{"Survey", kind.title}));
+        EXPECT_EQ(rowsOf(outline), (QStringList{"Survey", kind.title}));
         document->undoManager()->undo();
-        EXPECT_EQ(rows(outline), QStringList{"Survey"});
+        EXPECT_EQ(rowsOf(outline), QStringList{"Survey"});
         EXPECT_FALSE(document->isDocumentEdited());
     }
 
@@ -222,7 +177,7 @@ TEST_F(ListPagesTest, NewItemsTakeTheirPlaceDatesAndDurationsFromTheSelectionAnd
     const auto task = phase->subitems().at(0);
     EXPECT_EQ(task->beginDate(), phase->beginDate());
     EXPECT_EQ(task->duration(), 36000) << "1 day of 8 hours and 2 hours";
-    EXPECT_EQ(rows(list->outlineView()), (QStringList{"Phase", ".New Task", "Other"}));
+    EXPECT_EQ(rowsOf(list->outlineView()), (QStringList{"Phase", ".New Task", "Other"}));
 
     list->outlineView()->deselectAll();
     list->addProcess();
@@ -285,9 +240,9 @@ TEST_F(ListPagesTest, ATaskDraggedIntoAProcessMovesOnTheGanttPageToo)
     projectOutline->expandItem(phase.get());
     settle(document);
 
-    EXPECT_EQ(dropAt(outline, *dragOf(list, a.get()), cellCentre(outline, QStringLiteral("title"), 2)), Qt::MoveAction);
+    EXPECT_EQ(dropOn(outline->viewport(), *dragOf(list, a.get()), cellCentre(outline, QStringLiteral("title"), 2), Qt::MoveAction), Qt::MoveAction);
     EXPECT_EQ(a->parentItem(), phase);
-    EXPECT_EQ(rows(outline), (QStringList{"B", "Phase", ".A"}));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"B", "Phase", ".A"}));
     EXPECT_EQ(steps(document), 1);
     EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Move"));
 
@@ -298,7 +253,7 @@ TEST_F(ListPagesTest, ATaskDraggedIntoAProcessMovesOnTheGanttPageToo)
               projectOutline->outlineModel()->topOfRow(row));
 
     document->undoManager()->undo();
-    EXPECT_EQ(rows(outline), (QStringList{"A", "B", "Phase"}));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"A", "B", "Phase"}));
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
@@ -368,13 +323,13 @@ TEST_F(ListPagesTest, ResourcesAreRegroupedByDragAndAddedIntoTheSelectedGroup)
     };
 
     EXPECT_TRUE(drop(bob, team.get(), -1)) << "onto the group";
-    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Bob", "Ann"}));
+    EXPECT_EQ(rowsOf(outline, name), (QStringList{"Team", ".Bob", "Ann"}));
     EXPECT_EQ(steps(document), 1);
     EXPECT_TRUE(drop(ann, bob.get(), -1)) << "onto a resource: just before it, in its group";
-    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
+    EXPECT_EQ(rowsOf(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
     EXPECT_EQ(steps(document), 2);
     EXPECT_TRUE(drop(ann, team.get(), 0)) << "back on its own place";
-    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
+    EXPECT_EQ(rowsOf(outline, name), (QStringList{"Team", ".Ann", ".Bob"}));
     EXPECT_EQ(list->outlineViewValidateDropProposedItemProposedChildIndex(outline, {dragOf(list, team.get()).get()},
                                                                           team.get(), -1),
               Qt::IgnoreAction);
@@ -386,7 +341,7 @@ TEST_F(ListPagesTest, ResourcesAreRegroupedByDragAndAddedIntoTheSelectedGroup)
     ASSERT_EQ(team->subitems().size(), 3);
     EXPECT_EQ(team->subitems().last()->name(), QStringLiteral("New Resource"));
     typeIntoEditor(QStringLiteral("Cy"));
-    EXPECT_EQ(rows(outline, name), (QStringList{"Team", ".Ann", ".Bob", ".Cy"}));
+    EXPECT_EQ(rowsOf(outline, name), (QStringList{"Team", ".Ann", ".Bob", ".Cy"}));
 }
 
 TEST_F(ListPagesTest, HeaderClicksSortTheItemsAsOneEditAndTheResourcesAsAnArrangement)
@@ -409,16 +364,16 @@ TEST_F(ListPagesTest, HeaderClicksSortTheItemsAsOneEditAndTheResourcesAsAnArrang
     DMOutlineView *outline = document->projectItemsOutlineViewDS()->outlineView();
     const auto expandAll = [outline] { outline->expandItemExpandChildren(nullptr, true); };
     expandAll();
-    const QStringList before = rows(outline);
+    const QStringList before = rowsOf(outline);
 
     clickHeader(outline, QStringLiteral("title"));
     expandAll();
-    EXPECT_EQ(rows(outline), (QStringList{"Assemble", "Build", ".Frame", ".Paint", "Cut"}));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"Assemble", "Build", ".Frame", ".Paint", "Cut"}));
     EXPECT_EQ(steps(document), 1);
     EXPECT_TRUE(document->isDocumentEdited());
     clickHeader(outline, QStringLiteral("title")); // the same header again: descending
     expandAll();
-    EXPECT_EQ(rows(outline), (QStringList{"Cut", "Build", ".Paint", ".Frame", "Assemble"}));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"Cut", "Build", ".Paint", ".Frame", "Assemble"}));
     EXPECT_EQ(outline->header()->sortIndicatorOrder(), Qt::DescendingOrder);
     clickHeader(outline, QStringLiteral("preview")); // a column without a sort key changes nothing
     EXPECT_EQ(steps(document), 2);
@@ -426,7 +381,7 @@ TEST_F(ListPagesTest, HeaderClicksSortTheItemsAsOneEditAndTheResourcesAsAnArrang
     document->undoManager()->undo();
     document->projectItemsOutlineViewDS()->reload();
     expandAll();
-    EXPECT_EQ(rows(outline), before);
+    EXPECT_EQ(rowsOf(outline), before);
     EXPECT_FALSE(document->isDocumentEdited());
 
     // Resources: sorted by name, no edit of the project.
@@ -439,7 +394,7 @@ TEST_F(ListPagesTest, HeaderClicksSortTheItemsAsOneEditAndTheResourcesAsAnArrang
     settle(resources);
     DMOutlineView *list = resources->projectResourcesOutlineViewDS()->outlineView();
     clickHeader(list, QStringLiteral("name"));
-    EXPECT_EQ(rows(list, QStringLiteral("name")), (QStringList{"Ann", "Max", "Zoe"}));
+    EXPECT_EQ(rowsOf(list, QStringLiteral("name")), (QStringList{"Ann", "Max", "Zoe"}));
     EXPECT_EQ(steps(resources), 0);
     EXPECT_FALSE(resources->isDocumentEdited());
 }
@@ -471,7 +426,7 @@ TEST_F(ListPagesTest, DeletingAnAssignedResourceTakesItsAssignmentsInTheSameUndo
     EXPECT_EQ(build->concernedResources().size(), 1);
     EXPECT_EQ(test->concernedResources().size(), 1);
     EXPECT_EQ(ann->assignedTasks().size(), 2);
-    EXPECT_EQ(rows(list->outlineView(), QStringLiteral("name")), QStringList{"Ann"});
+    EXPECT_EQ(rowsOf(list->outlineView(), QStringLiteral("name")), QStringList{"Ann"});
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
@@ -537,7 +492,7 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
                                                                     : QString());
     auto *list = document->projectEventsOutlineViewDS();
     DMOutlineView *outline = list->outlineView();
-    EXPECT_EQ(rows(outline), QStringList{"Launch"});
+    EXPECT_EQ(rowsOf(outline), QStringList{"Launch"});
 
     doubleClick(outline, QStringLiteral("notes"), 0);
     typeIntoEditor(QStringLiteral("Press at ten"));
@@ -548,68 +503,8 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
     EXPECT_FALSE(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
 
     list->add();
-    EXPECT_EQ(rows(outline), (QStringList{"Launch", "New Event"}));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"Launch", "New Event"}));
     EXPECT_EQ(steps(document), 2);
-}
-
-} // namespace
-
-namespace {
-
-// A sample project shown on each list page, saved as PNG files and as a package that the
-// application can open, into HALCYRA_SCREENS_DIR.
-TEST_F(ListPagesTest, Screenshots)
-{
-    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (screens.isEmpty())
-        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
-    QDir().mkpath(screens);
-    auto document = openWith({"P:Foundations", "Walls", "Roof"});
-    auto project = document->project();
-    project->setTitle(QStringLiteral("House"));
-    auto foundations = project->tasks().at(0);
-    auto excavation = makeItem<DMProjectTask>(project, QStringLiteral("Excavation"), at(2024, 1, 8, 8), at(2024, 1, 10, 18));
-    excavation->setProgress(1.0f);
-    foundations->subitems().append(excavation);
-    foundations->setProgress(0.6f);
-    auto walls = std::static_pointer_cast<DMProjectTask>(project->tasks().at(1));
-    walls->setBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 16, 12));
-    walls->setProgress(0.4f);
-    walls->setAttribute(kDMProjectItem_Cost, 1200.0);
-    project->tasks().at(2)->setFillColor(QColor(230, 140, 60));
-    project->tasks().append(makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 1, 19, 12), at(2024, 1, 19, 12)));
-    auto crew = resource(project, QStringLiteral("Crew"), true);
-    auto ann = resource(project, QStringLiteral("Ann Builder"));
-    ann->setAttribute(kDMProjectResource_Email, QStringLiteral("ann@example.org"));
-    ann->setAttribute(kDMProjectResource_Phone, QStringLiteral("+1 555 0100"));
-    ann->setAttribute(kDMProjectResource_HourlyCost, 45.0);
-    auto crane = resource(project, QStringLiteral("Crane"));
-    crane->setAttribute(kDMProjectResource_Human, false);
-    crane->setAttribute(kDMProjectResource_HourlyCost, 300.0);
-    crane->setAttribute(kDMProjectResource_CostKind, 1);
-    crew->subitems().append(ann);
-    project->resources().append(crew);
-    project->resources().append(crane);
-    walls->addResource(ann);
-    project->eventContainer()->events().append(
-        makeItem<DMProjectEvent>(project, QStringLiteral("Inspection"), at(2024, 1, 12, 9), at(2024, 1, 12, 12)));
-    project->eventContainer()->events().append(
-        makeItem<DMProjectEvent>(project, QStringLiteral("Party"), at(2024, 1, 20, 18), at(2024, 1, 20, 23)));
-    project->eventContainer()->events().at(0)->setAttribute(kDMProjectItem_Notes, QStringLiteral("Bring the plans"));
-    ASSERT_TRUE(document->saveToPath(QDir(screens).filePath(QStringLiteral("House.hy2")), DMProjectDocument::SaveAsOperation));
-
-    const auto save = [&](int page, const char *name) {
-        document->showPageWithTag(page);
-        if (page == 17)
-            document->projectItemsOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
-        if (page == 18)
-            document->projectResourcesOutlineViewDS()->outlineView()->expandItemExpandChildren(nullptr, true);
-        finishEventLoopTurn();
-        EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath(QString::fromLatin1(name))));
-    };
-    save(17, "lists-tasks.png");
-    save(18, "lists-resources.png");
-    save(6, "lists-events.png");
 }
 
 } // namespace

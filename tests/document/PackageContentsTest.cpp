@@ -37,11 +37,6 @@ QVariantMap tableOf(const DMProjectDocument &document)
 class PackageContentsTest : public DocumentTestBase
 {
 protected:
-    std::shared_ptr<DMProjectDocument> open(const QString &package, QString *error = nullptr)
-    {
-        return DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, false, error, true);
-    }
-
     // A package whose project carries the attached-documents table as given.
     void writePackage(const QString &package, const QVariantMap &table)
     {

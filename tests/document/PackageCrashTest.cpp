@@ -78,11 +78,6 @@ QStringList hiddenSiblings(const QString &package)
 class PackageCrashTest : public DocumentTestBase
 {
 protected:
-    std::shared_ptr<DMProjectDocument> open(const QString &package, QString *error = nullptr)
-    {
-        return DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, false, error, true);
-    }
-
     // A package of the full project under the title, with the file attached.
     void savePackage(const QString &package, const QString &title, const QString &attachment = QString())
     {

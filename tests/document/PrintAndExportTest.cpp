@@ -31,17 +31,6 @@ using namespace halcyra::test;
 
 namespace {
 
-// Copies a file for review into the folder named by HALCYRA_SCREENS_DIR, when it is set.
-void keepForReview(const QString &file, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    QFile::remove(QDir(folder).filePath(name));
-    QFile::copy(file, QDir(folder).filePath(name));
-}
-
 // Answers the print and page-layout panels: prints to a PDF file and counts.
 class PDFPrintPanels : public DMPrintPanels
 {
@@ -76,12 +65,7 @@ protected:
         panels.outputPath = path(QStringLiteral("printed.pdf"));
         savedPrintInfo = DMPrintInfo::sharedPrintInfo();
         document = documentWithProject(makeChart(300));
-        document->makeWindowControllers();
-        QMainWindow *window = document->mainWindow();
-        window->resize(1100, 700);
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-        document->reloadViews();
+        showWindow(document, QSize(1100, 700));
     }
     void TearDown() override
     {
@@ -246,7 +230,6 @@ TEST_F(PrintAndExportTest, GanttChartPrintsOverSeveralPagesOfThePaperChosen)
         // Page 1: the outline with its titles on the left, the header over the chart, bars in it.
         const QImage first = pageOf(panels.outputPath, 1);
         ASSERT_FALSE(first.isNull());
-        keepForReview(panels.outputPath, QStringLiteral("printed-%1.pdf").arg(paper.size == QPageSize::A4 ? "a4" : "letter"));
         const double pageHeight = pages.first().size.height();
         const auto &entries = pages.first().entries;
         QRect left, top, content;
@@ -411,45 +394,6 @@ TEST_F(PrintAndExportTest, ShareUploadsTheShownPageAndOpensItsLink)
     EXPECT_TRUE(service.lastUploadParts.last().content.startsWith("%PDF"));
     name = manager.sendings().last()->filename;
     EXPECT_TRUE(sharedName.match(name).hasMatch() && name.endsWith(QStringLiteral(".pdf"))) << qPrintable(name);
-
-    // A refused upload shows the sharing error and opens nothing.
-    ui.alerts.clear();
-    DMUserDefaults::standardUserDefaults().setObjectForKey(QString(), kFarseeAccountPasswordKey);
-    document->print()->exportToFarsee();
-    ASSERT_TRUE(waitFor([&] { return !ui.alerts.isEmpty(); }, 10000));
-    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("The file could not be shared."));
-    EXPECT_EQ(browser.opened.size(), 2);
-}
-
-// Pictures for review: the print panel with its preview of the chart, and printed pages as
-// another program renders them.
-TEST_F(PrintAndExportTest, ScreenshotsOfThePrintPanelAndPrintedPages)
-{
-    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (screens.isEmpty())
-        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
-    DMPrintInfo::sharedPrintInfo().pageLayout =
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36));
-    document->showPageWithTag(10);
-    panel()->setHeaderString(QStringLiteral("Harbour 2024 - plan"));
-    panel()->setFooterString(QStringLiteral("Printed for review"));
-    compose([&] { document->print()->printDocument(); });
-    QWidget *sheet = panel()->window();
-    sheet->resize(1000, 720);
-    pumpEvents(1500); // the preview renders its pages in the background
-    QDir().mkpath(screens);
-    sheet->grab().save(QDir(screens).filePath(QStringLiteral("print-panel.png")));
-    document->mainWindow()->grab().save(QDir(screens).filePath(QStringLiteral("print-window.png")));
-
-    QFile::remove(panels.outputPath);
-    confirm();
-    for (int page : {1, 2, 6})
-        printtest::pdfPageImage(panels.outputPath, page, 100)
-            .save(QDir(screens).filePath(QStringLiteral("printed-page%1.png").arg(page)));
-    ui.savePanelPath = QDir(screens).filePath(QStringLiteral("exported-chart.jpg"));
-    compose([&] { document->print()->exportToImage(DMProjectDocumentPrint::JPEGExportTag); });
-    confirm();
-    EXPECT_TRUE(QFile::exists(ui.savePanelPath));
 }
 
 } // namespace

@@ -38,46 +38,14 @@ protected:
         DMPreferenceKeys_writeDefaultValues();
     }
 
-    // A new document, shown, with the tasks (a "P:" prefix makes a process) at the top level.
-    std::shared_ptr<DMProjectDocument> openWith(const QStringList &titles)
-    {
-        auto document = DMDocumentController::sharedDocumentController().newDocument(false);
-        for (const QString &title : titles) {
-            const bool process = title.startsWith(QLatin1String("P:"));
-            std::shared_ptr<DMProjectItem> item;
-            if (process)
-                item = makeItem<DMProjectProcess>(document->project(), title.mid(2), at(2024, 1, 8, 8), at(2024, 1, 9, 18));
-            else
-                item = makeItem<DMProjectTask>(document->project(), title, at(2024, 1, 8, 8), at(2024, 1, 9, 18));
-            document->project()->tasks().append(item);
-        }
-        document->undoManager()->removeAllActions();
-        document->updateChangeCount(DMDocumentChangeKind::Cleared);
-        show(document);
-        return document;
-    }
-    static void show(const std::shared_ptr<DMProjectDocument> &document)
-    {
-        document->makeWindowControllers();
-        ASSERT_TRUE(document->mainWindow());
-        document->mainWindow()->resize(1100, 500);
-        document->mainWindow()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
-        document->reloadViews();
-    }
     static DMOutlineView *outlineOf(const std::shared_ptr<DMProjectDocument> &document)
     {
         return document->outlets().projectOutlineView;
     }
+    // The rows below the events row.
     static QStringList titles(const std::shared_ptr<DMProjectDocument> &document)
     {
-        DMOutlineView *outline = outlineOf(document);
-        const DMOutlineViewModel *model = outline->outlineModel();
-        QStringList shown;
-        for (int row = 1; row < outline->numberOfRows(); ++row)
-            shown.append(QString(outline->levelForRow(row), QLatin1Char('.'))
-                         + model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(QStringLiteral("title")))).toString());
-        return shown;
+        return rowsOf(outlineOf(document), QStringLiteral("title"), 1);
     }
     static std::unique_ptr<QMimeData> dragOf(const std::shared_ptr<DMProjectDocument> &document, const DMProjectItem *item)
     {
@@ -85,15 +53,9 @@ protected:
         EXPECT_TRUE(document->projectOutlineDS()->outlineViewWriteItemsToPasteboard(outlineOf(document), {item}, data.get()));
         return data;
     }
-    // Drops the pasteboard on the outline's viewport point, as the window system delivers it.
     static Qt::DropAction dropAt(const std::shared_ptr<DMProjectDocument> &document, const QMimeData &data, QPoint point)
     {
-        QWidget *viewport = outlineOf(document)->viewport();
-        QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(viewport, &enter);
-        QDropEvent drop(QPointF(point), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(viewport, &drop);
-        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+        return dropOn(outlineOf(document)->viewport(), data, point, Qt::CopyAction | Qt::MoveAction);
     }
     static QPoint middleOfRow(const std::shared_ptr<DMProjectDocument> &document, int row)
     {
@@ -107,13 +69,11 @@ protected:
 
 TEST_F(ProjectOutlineDocumentTest, ATaskDraggedFromAnotherDocumentIsCopiedAndTheSourceIsUntouched)
 {
-    auto source = openWith({"Survey", "Report"});
-    auto target = openWith({"P:Phase", "Build"});
+    auto source = shownDocumentWith({"Survey", "Report"});
+    auto target = shownDocumentWith({"P:Phase", "Build"});
     auto survey = source->project()->tasks().at(0);
     survey->addOutboundDependencyToItem(source->project()->tasks().at(1));
-    finishEventLoopTurn();
-    source->undoManager()->removeAllActions();
-    source->updateChangeCount(DMDocumentChangeKind::Cleared);
+    settle(source);
     const QVariantMap before = source->project()->dictionaryRepresentation();
 
     const auto data = dragOf(source, survey.get());
@@ -141,7 +101,7 @@ TEST_F(ProjectOutlineDocumentTest, ATaskDraggedFromAnotherDocumentIsCopiedAndThe
 
 TEST_F(ProjectOutlineDocumentTest, AMovedRowsBarFollowsAtOnceAndTheMoveIsTheOneUndoStepThatMarksTheDocument)
 {
-    auto document = openWith({"A", "B", "C", "P:P"});
+    auto document = shownDocumentWith({"A", "B", "C", "P:P"});
     auto project = document->project();
     const auto b = project->tasks().at(1);
     const auto process = project->tasks().at(3);
@@ -178,7 +138,7 @@ TEST_F(ProjectOutlineDocumentTest, AMovedRowsBarFollowsAtOnceAndTheMoveIsTheOneU
 
 TEST_F(ProjectOutlineDocumentTest, TheExpansionStateSurvivesSaveAndReopen)
 {
-    auto document = openWith({"P:Phase", "P:Other"});
+    auto document = shownDocumentWith({"P:Phase", "P:Other"});
     for (const auto &process : document->project()->tasks())
         process->subitems().append(makeItem<DMProjectTask>(document->project(), QStringLiteral("Inner"), at(2024, 1, 8, 8),
                                                            at(2024, 1, 9, 18)));
@@ -193,15 +153,15 @@ TEST_F(ProjectOutlineDocumentTest, TheExpansionStateSurvivesSaveAndReopen)
 
     auto reopened = DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, false);
     ASSERT_TRUE(reopened);
-    show(reopened);
+    showWindow(reopened);
     EXPECT_EQ(titles(reopened), (QStringList{"Phase", ".Inner", "Other"}));
     EXPECT_FALSE(reopened->isDocumentEdited()) << "restoring the state is no edit";
 }
 
 TEST_F(ProjectOutlineDocumentTest, TheColumnArrangementIsAppliedToEveryOpenDocument)
 {
-    auto first = openWith({"Task"});
-    auto second = openWith({"Task"});
+    auto first = shownDocumentWith({"Task"});
+    auto second = shownDocumentWith({"Task"});
     QMenu *menu = first->outlets().projectOutlineViewMenu;
     ASSERT_TRUE(menu);
     QStringList items;
@@ -247,7 +207,7 @@ TEST_F(ProjectOutlineDocumentTest, TheColumnArrangementIsAppliedToEveryOpenDocum
 TEST_F(ProjectOutlineDocumentTest, ColumnsWithoutInPlaceEditingOpenTheItemsInspector)
 {
     gantttest::FakeInspector inspector(QStringLiteral("DMUIProjectTaskInspectorController"));
-    auto document = openWith({"Survey"});
+    auto document = shownDocumentWith({"Survey"});
     const auto survey = document->project()->tasks().at(0);
     DMOutlineView *outline = outlineOf(document);
     // Wide enough to show the duration column.
@@ -264,52 +224,4 @@ TEST_F(ProjectOutlineDocumentTest, ColumnsWithoutInPlaceEditingOpenTheItemsInspe
     ASSERT_EQ(document->outlets().projectView->selectedObjects().size(), 1);
     EXPECT_EQ(document->outlets().projectView->selectedObjects().first().get(),
               dynamic_cast<DMBaseObject *>(survey->ganttUIObject().get()));
-}
-
-// Pictures of the outline beside the canvas: as opened, with a title and a date being edited in
-// place, and after a task was dropped into a process; written as PNG files into the folder named
-// by HALCYRA_SCREENS_DIR (skipped without it).
-TEST_F(ProjectOutlineDocumentTest, Screenshots)
-{
-    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (screens.isEmpty())
-        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
-    QDir().mkpath(screens);
-    auto document = openWith({"P:Foundations", "Walls", "Roof"});
-    auto project = document->project();
-    auto foundations = project->tasks().at(0);
-    foundations->subitems().append(makeItem<DMProjectTask>(project, QStringLiteral("Excavation"), at(2024, 1, 8, 8), at(2024, 1, 10, 18)));
-    foundations->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
-    project->tasks().at(1)->setBeginDateAndEndDate(at(2024, 1, 11, 8), at(2024, 1, 16, 12));
-    project->tasks().at(1)->setProgress(0.4f);
-    project->tasks().append(makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 1, 19, 12), at(2024, 1, 19, 12)));
-    qobject_cast<QSplitter *>(document->outlets().projectContainer.data())->setSizes({760, 540});
-    document->reloadViews();
-    finishEventLoopTurn();
-    const auto save = [&](const char *name) {
-        finishEventLoopTurn();
-        EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath(QString::fromLatin1(name))));
-    };
-    save("outline-opened.png");
-
-    DMOutlineView *outline = outlineOf(document);
-    outline->selectRowIndexesByExtendingSelection({3}, false);
-    const QPoint title = middleOfRow(document, 3);
-    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, title);
-    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, title);
-    if (auto *editor = outline->viewport()->findChild<QLineEdit *>()) {
-        editor->setText(QStringLiteral("Walls and floors"));
-        save("outline-renaming.png");
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
-    const QPoint begin = outline->frameOfCellAtColumnRow(outline->columnWithIdentifier(QStringLiteral("beginDate")), 3).center()
-                       - outline->contentOffset();
-    QTest::mouseClick(outline->viewport(), Qt::LeftButton, {}, begin);
-    QTest::mouseDClick(outline->viewport(), Qt::LeftButton, {}, begin);
-    save("outline-date-editor.png");
-    if (DMDatePickerCellEditor *editor = document->projectOutlineDS()->dateEditor())
-        QTest::keyClick(editor, Qt::Key_Escape);
-
-    dropAt(document, *dragOf(document, project->tasks().at(2).get()), middleOfRow(document, 1));
-    save("outline-dropped.png");
 }

@@ -2,8 +2,6 @@
 #include "DocumentTestSupport.h"
 
 #include "DMEncryptionContext.h"
-#include "DMImportReport.h"
-#include "DMProjectImporters.h"
 #include "DMPropertyList.h"
 
 #include <QProcess>
@@ -26,11 +24,6 @@ protected:
         EXPECT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation, &error)) << error.toStdString();
         EXPECT_FALSE(document->isDocumentEdited());
         return full.project->dictionaryRepresentation();
-    }
-
-    std::shared_ptr<DMProjectDocument> open(const QString &package, QString *error = nullptr)
-    {
-        return DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, false, error, true);
     }
 };
 
@@ -263,32 +256,6 @@ TEST_F(ProjectPackageTest, DamagedPackagesAreRefusedWithAReasonAndLeftAlone)
         EXPECT_EQ(entriesOf(folder.path()), entries);
         EXPECT_TRUE(DMDocumentController::sharedDocumentController().documents().isEmpty());
     }
-}
-
-TEST_F(ProjectPackageTest, ForeignTypesGoThroughTheirImporters)
-{
-    const QString xml = path(QStringLiteral("plan.xml"));
-    writeFile(xml, "<Project/>");
-    QString error;
-    EXPECT_FALSE(open(xml, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("This MS Project document couldn't be imported."))) << error.toStdString();
-    auto document = std::make_shared<DMProjectDocument>();
-    EXPECT_FALSE(document->readFromURLOfType(xml, DMProjectDocument::kPenduloType, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("This PenduloProject document couldn't be imported."))) << error.toStdString();
-
-    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, [](const QString &, DMProject &project, DMImportReport &) {
-        project.setTitle(QStringLiteral("Imported"));
-        return true;
-    });
-    auto imported = open(xml, &error);
-    DMProjectImporters::registerImporter(DMProjectDocument::kMSProjectXMLType, {});
-    ASSERT_TRUE(imported) << error.toStdString();
-    EXPECT_EQ(imported->project()->title(), QStringLiteral("Imported"));
-    imported->awakeFromNib();
-    // An imported project is a new document: saving must never write over the file it came from.
-    EXPECT_TRUE(imported->fileURL().isEmpty());
-    EXPECT_EQ(imported->fileType(), DMProjectDocument::kDocumentType);
-    EXPECT_FALSE(imported->project()->attributes().contains(kDMProject_ClearFilename));
 }
 
 } // namespace

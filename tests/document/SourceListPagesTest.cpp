@@ -245,39 +245,3 @@ TEST_F(SourceListPagesTest, ShowInspectorOpensTheSelectedRowsInspectorOnAListPag
 }
 
 } // namespace
-
-namespace {
-
-// Under a display (xvfb-run), the screen is grabbed so that the search results window shows too.
-TEST_F(SourceListPagesTest, Screenshots)
-{
-    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (screens.isEmpty())
-        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
-    QDir().mkpath(screens);
-    QMainWindow *window = document->mainWindow();
-    window->move(0, 0);
-    window->resize(1100, 640);
-    full.process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
-    document->viewMenuCallback(3002002);
-    finishEventLoopTurn();
-    const auto save = [&](const char *name) {
-        pumpEvents(300);
-        QImage image = window->grab().toImage();
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            image = window->screen()->grabWindow(0, 0, 0, 1100, 700).toImage();
-        EXPECT_TRUE(image.save(QDir(screens).filePath(QString::fromLatin1(name))));
-    };
-    save("source-list-gantt.png");
-    document->viewMenuCallback(3001006); // the events page, not built yet: its title
-    save("source-list-empty-page.png");
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(14));
-    save("source-list-days-off.png");
-    document->viewMenuCallback(3002002);
-    DMSearchField *field = document->outlets().projectViewSearchField;
-    field->setFocus();
-    QTest::keyClicks(field, QStringLiteral("s"));
-    save("search-results.png");
-}
-
-} // namespace

@@ -216,7 +216,7 @@ TEST_F(ExportCommandsTest, SelectedItemsGoToAPrivateFileThatIsOpened)
     expectComponents(readCalendar(file.filePath()), expectedComponents({sample.build, sample.approval}));
 }
 
-TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModel)
+TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModelAndMSProjectXMLGoesThroughItsConverter)
 {
     ui.savePanelPath = folder.filePath(QStringLiteral("Harbour"));
     commands.exportToCSV();
@@ -239,6 +239,13 @@ TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModel)
     }
     EXPECT_EQ(rows.at(9).toArray().at(6).toString(), QString()) << "the resource header's seventh title";
     EXPECT_EQ(rows.at(11).toArray().at(0).toString(), sample.ada->name());
+
+    // The MS Project XML file comes from its converter.
+    commands.exportToMSProjectXML();
+    EXPECT_TRUE(ui.alerts.isEmpty());
+    QFile file(folder.filePath(QStringLiteral("Harbour.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("<Name>Harbour works</Name>"));
 }
 
 TEST_F(ExportCommandsTest, WritingIntoAReadOnlyFolderReportsAndLeavesNothing)
@@ -258,16 +265,6 @@ TEST_F(ExportCommandsTest, WritingIntoAReadOnlyFolderReportsAndLeavesNothing)
     QFile::setPermissions(folder.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-TEST_F(ExportCommandsTest, MSProjectXMLGoesThroughItsConverter)
-{
-    ui.savePanelPath = folder.filePath(QStringLiteral("Harbour"));
-    commands.exportToMSProjectXML();
-    EXPECT_TRUE(ui.alerts.isEmpty());
-    QFile file(folder.filePath(QStringLiteral("Harbour.xml")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("<Name>Harbour works</Name>"));
-}
-
 TEST_F(ExportCommandsTest, ToDoListExportedAndImportedBackWithFreshIDs)
 {
     ui.savePanelPath = folder.filePath(QStringLiteral("Harbour"));
@@ -282,11 +279,10 @@ TEST_F(ExportCommandsTest, ToDoListExportedAndImportedBackWithFreshIDs)
     pumpEvents(10);
     const QList<std::shared_ptr<DMProjectTodo>> after = sample.project->todoContainer()->todos().list();
     ASSERT_EQ(after.size(), 2 * before.size());
+    // The fields themselves are checked with the package; here the copies' identities.
     for (qsizetype i = 0; i < before.size(); ++i) {
         const auto &copy = after.at(before.size() + i);
         EXPECT_EQ(copy->text(), before[i]->text());
-        EXPECT_EQ(copy->done(), before[i]->done());
-        EXPECT_EQ(copy->kind(), before[i]->kind());
         EXPECT_NE(copy->objectID(), before[i]->objectID());
         EXPECT_EQ(sample.project->objectWithIDAndClass<DMProjectTodo>(copy->objectID()), copy);
     }

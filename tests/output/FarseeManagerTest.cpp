@@ -105,7 +105,7 @@ TEST_F(FarseeManagerTest, ShareUploadsTheBytesAndListsTheLinkAfterARestart)
     EXPECT_TRUE(readFile(listPath()).startsWith("<?xml"));
 }
 
-TEST_F(FarseeManagerTest, AccountComesFromTheUserDefaultsAtEachUpload)
+TEST_F(FarseeManagerTest, AccountComesFromTheUserDefaultsAndShareOpensTheLinkOrShowsTheError)
 {
     setAccount(service.email, QString());
     EndBlockCalls refused;
@@ -119,6 +119,27 @@ TEST_F(FarseeManagerTest, AccountComesFromTheUserDefaultsAtEachUpload)
     EndBlockCalls shared;
     send("bytes", "Chart.pdf", shared);
     EXPECT_TRUE(shared.success) << qPrintable(shared.error.localizedDescription);
+
+    // Sharing opens the link, or shows why there is none.
+    BrowserCatcher browser;
+    manager->shareData("page", "Orvesta-Harbour-2024-03-04-101500.pdf", nullptr);
+    ASSERT_TRUE(waitFor([&] { return !browser.opened.isEmpty(); }, 5000));
+    EXPECT_EQ(browser.opened.first(), sendingNamed("Orvesta-Harbour-2024-03-04-101500.pdf")->remoteURL);
+    EXPECT_TRUE(ui.alerts.isEmpty());
+
+    setAccount(QString(), QString());
+    manager->shareData("page", "Orvesta-Harbour-2024-03-04-101600.pdf", nullptr);
+    ASSERT_TRUE(waitFor([&] { return !ui.alerts.isEmpty(); }));
+    EXPECT_EQ(ui.alerts.first().messageText, "The file could not be shared.");
+    // The cause first, then the advice.
+    const NBError cause = NBError::notReadyError(NBAPIRequestTypeUploadParameters);
+    EXPECT_TRUE(ui.alerts.first().informativeText.startsWith(cause.localizedDescription));
+    EXPECT_EQ(browser.opened.size(), 1);
+
+    const NBError error = FarseeManager::shareError("Plan.pdf", cause);
+    EXPECT_EQ(error.domain, "Orvesta error");
+    EXPECT_EQ(error.code, -1);
+    EXPECT_EQ(error.userInfo.value("NSFilePath"), "Plan.pdf");
 }
 
 TEST_F(FarseeManagerTest, OverallProgressWeighsTheRunningUploadsByTheirSize)
@@ -336,29 +357,6 @@ TEST_F(FarseeManagerTest, SendFileUsesTheFileNameAndReportsAnUnreadableFile)
     EXPECT_FALSE(missing.success);
     EXPECT_TRUE(missing.error.localizedDescription.contains("gone.pdf"));
     EXPECT_EQ(manager->sendings().size(), 1);
-}
-
-TEST_F(FarseeManagerTest, ShareOpensTheLinkOrShowsTheSharingError)
-{
-    BrowserCatcher browser;
-    manager->shareData("page", "Orvesta-Harbour-2024-03-04-101500.pdf", nullptr);
-    ASSERT_TRUE(waitFor([&] { return !browser.opened.isEmpty(); }, 5000));
-    EXPECT_EQ(browser.opened.first(), manager->sendings().first()->remoteURL);
-    EXPECT_TRUE(ui.alerts.isEmpty());
-
-    setAccount(QString(), QString());
-    manager->shareData("page", "Orvesta-Harbour-2024-03-04-101600.pdf", nullptr);
-    ASSERT_TRUE(waitFor([&] { return !ui.alerts.isEmpty(); }));
-    EXPECT_EQ(ui.alerts.first().messageText, "The file could not be shared.");
-    // The cause first, then the advice.
-    const NBError cause = NBError::notReadyError(NBAPIRequestTypeUploadParameters);
-    EXPECT_TRUE(ui.alerts.first().informativeText.startsWith(cause.localizedDescription));
-    EXPECT_EQ(browser.opened.size(), 1);
-
-    const NBError error = FarseeManager::shareError("Plan.pdf", cause);
-    EXPECT_EQ(error.domain, "Orvesta error");
-    EXPECT_EQ(error.code, -1);
-    EXPECT_EQ(error.userInfo.value("NSFilePath"), "Plan.pdf");
 }
 
 } // namespace

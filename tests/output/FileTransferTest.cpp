@@ -2,7 +2,7 @@
 // real FTP server; every failure ends in an alert and never in success; credentials never show.
 #include "DMFileTransferController.h"
 #include "DMFileTransferControllerCurl.h"
-#include "DMModalUI.h"
+#include "FakeModalUI.h"
 
 #include "FileTransferTestServer.h"
 #include "StandInServer.h"
@@ -24,17 +24,6 @@ using halcyra::test::pumpEvents;
 using halcyra::test::waitFor;
 
 namespace {
-
-class RecordingModalUI : public DMModalUI
-{
-public:
-    QList<Alert> alerts;
-    int runAlert(const Alert &alert, QWidget * = nullptr) override
-    {
-        alerts.append(alert);
-        return DefaultReturn;
-    }
-};
 
 QByteArray randomBytes(qsizetype size)
 {
@@ -75,6 +64,13 @@ protected:
         DMModalUI::setInstance(nullptr);
     }
 
+    // Forgets the last transfer and its alerts.
+    void reset()
+    {
+        ui.alerts.clear();
+        finishedCount = 0;
+        delete controller.data();
+    }
     // A controller that the test keeps (it does not release itself), recording its end.
     DMFileTransferController *transfer(const QUrl &source, const QUrl &destination)
     {
@@ -118,7 +114,7 @@ protected:
     QString path(const QString &name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
-    RecordingModalUI ui;
+    halcyra::test::FakeModalUI ui;
     QPointer<DMFileTransferController> controller;
     int finishedCount = 0;
     bool succeeded = false;
@@ -172,9 +168,7 @@ TEST_F(FileTransferTest, AStoppedControllerReleasesItselfAndItsDataOnce)
     const QUrl unused = DMFileTransferController::urlForData(QByteArray("xyz"));
     delete new DMFileTransferController(unused, QUrl::fromLocalFile(path(QStringLiteral("c"))));
     for (const QUrl &url : {source, unused}) {
-        ui.alerts.clear();
-        finishedCount = 0;
-        delete controller.data();
+        reset();
         transfer(url, QUrl::fromLocalFile(path(QStringLiteral("b"))));
         ASSERT_TRUE(runToEnd());
         expectFailureAlert(QStringLiteral("CFReadStreamOpen failure"));
@@ -206,9 +200,7 @@ TEST_F(FileTransferTest, SourcesAndDestinationsThatCannotBeOpenedAreRefusedWithA
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(qPrintable(c.message));
-        ui.alerts.clear();
-        finishedCount = 0;
-        delete controller.data();
+        reset();
         transfer(c.source, c.destination);
         controller->start();
         expectFailureAlert(c.message);
@@ -257,9 +249,7 @@ TEST_F(FileTransferTest, RefusedLoginStoppedServerUnreachablePortAndTimeoutEachE
     }
     {
         SCOPED_TRACE("server stopped mid-transfer");
-        ui.alerts.clear();
-        finishedCount = 0;
-        delete controller.data();
+        reset();
         FileTransferTestServer server(256 * 1024);
         ASSERT_TRUE(server.isRunning()) << qPrintable(server.whyNotRunning());
         transfer(DMFileTransferController::urlForData(randomBytes(32 * 1024 * 1024)),
@@ -275,9 +265,7 @@ TEST_F(FileTransferTest, RefusedLoginStoppedServerUnreachablePortAndTimeoutEachE
     }
     {
         SCOPED_TRACE("unreachable port");
-        ui.alerts.clear();
-        finishedCount = 0;
-        delete controller.data();
+        reset();
         transfer(DMFileTransferController::urlForData(randomBytes(5000)),
                  QUrl(QStringLiteral("ftp://127.0.0.1:%1/a.pdf").arg(closedPort())));
         ASSERT_TRUE(runToEnd());
@@ -286,9 +274,7 @@ TEST_F(FileTransferTest, RefusedLoginStoppedServerUnreachablePortAndTimeoutEachE
     }
     {
         SCOPED_TRACE("a server that accepts the connection and never answers");
-        ui.alerts.clear();
-        finishedCount = 0;
-        delete controller.data();
+        reset();
         QTcpServer silent;
         ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
         DMFileTransferCurl::setTimeoutForTesting(1);
@@ -349,9 +335,7 @@ TEST_F(FileTransferTest, HTTPSourceIsDownloadedWithItsCredentialsInTheRequestNot
     EXPECT_EQ(controller->sourceURL().password(), QString());
 
     // An error page is not a file: nothing is written.
-    ui.alerts.clear();
-    finishedCount = 0;
-    delete controller.data();
+    reset();
     transfer(QUrl(http.url(QStringLiteral("/missing.pdf"))), QUrl::fromLocalFile(path(QStringLiteral("missing.pdf"))));
     ASSERT_TRUE(runToEnd());
     expectFailureAlert(QStringLiteral("An error occured while reading the file"));

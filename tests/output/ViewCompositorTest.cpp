@@ -84,16 +84,9 @@ TEST(ViewCompositor, ImagesAreDrawnUprightWholeOrInPartsAndTheZeroRectangleMeans
     compositor.addImageWithRectFromRectBordered(image, QRectF(110, 10, 80, 80), QRectF(0, 20, 40, 20), false);
     const QImage page = render(compositor);
 
-    expectColours(page, {
-                            {5, 5, Qt::white}, // the white ground
-                            {20, 20, Qt::red},
-                            {80, 20, Qt::green},
-                            {20, 80, Qt::blue},
-                            {80, 80, Qt::yellow},
-                            {120, 20, Qt::red},
-                            {120, 85, Qt::red},
-                            {180, 85, Qt::green},
-                        });
+    expectColours(page, {{5, 5, Qt::white}, // the white ground
+                         {20, 20, Qt::red}, {80, 20, Qt::green}, {20, 80, Qt::blue}, {80, 80, Qt::yellow},
+                         {120, 20, Qt::red}, {120, 85, Qt::red}, {180, 85, Qt::green}});
 }
 
 TEST(ViewCompositor, HalfWideSourceIsStretchedTwiceWithItsFrame)
@@ -107,19 +100,10 @@ TEST(ViewCompositor, HalfWideSourceIsStretchedTwiceWithItsFrame)
 
     // No green: only the left half, twice as wide. The frame, half a unit of the entry's own
     // size, is stretched with it: one point at the sides, half a point above and below.
-    expectColours(page, {
-                            {82, 250, Qt::red},
-                            {228, 310, Qt::red},
-                            {75, 280, Qt::white},
-                            {76, 280, Qt::black},
-                            {79, 280, Qt::black},
-                            {160, 237, Qt::white},
-                            {160, 238, Qt::black},
-                            {160, 239, Qt::black},
-                            {160, 320, Qt::black},
-                            {160, 321, Qt::black},
-                            {160, 322, Qt::white},
-                        });
+    expectColours(page, {{82, 250, Qt::red}, {228, 310, Qt::red},
+                         {75, 280, Qt::white}, {76, 280, Qt::black}, {79, 280, Qt::black},
+                         {160, 237, Qt::white}, {160, 238, Qt::black}, {160, 239, Qt::black},
+                         {160, 320, Qt::black}, {160, 321, Qt::black}, {160, 322, Qt::white}});
 }
 
 TEST(ViewCompositor, LaterEntriesCoverEarlierOnesAndTextStaysInItsRectangle)
@@ -170,14 +154,8 @@ TEST(ViewCompositor, PageAsPDFHasTheBoundsSizeAndShowsItsEntries)
     const QImage page = pdfPageImage(pdf, 1, 288);
     // The entry's top is 841.89 - 780 = 61.9 points from the top of the page; its frame is
     // the point left of x = 100.
-    expectColours(page, {
-                            {440, 288, Qt::red},
-                            {680, 288, Qt::green},
-                            {440, 540, Qt::blue},
-                            {680, 540, Qt::yellow},
-                            {397, 400, Qt::black},
-                            {394, 400, Qt::white},
-                        });
+    expectColours(page, {{440, 288, Qt::red}, {680, 288, Qt::green}, {440, 540, Qt::blue}, {680, 540, Qt::yellow},
+                         {397, 400, Qt::black}, {394, 400, Qt::white}});
     // Text keeps its point size on the page: capitals of 20 points are about 15 high.
     const QList<int> rows = darkRows(page, 300 * 4, 500 * 4);
     ASSERT_FALSE(rows.isEmpty());

@@ -28,7 +28,7 @@ QVariantMap span(int begin, int end)
 
 } // namespace
 
-TEST_F(DaysOffPaneTest, WeekDayBoxesSetTheWorkingWeekOneUndoStepEach)
+TEST_F(DaysOffPaneTest, WeekDayBoxesSetTheWorkingWeekAndTheLastWorkingDayStays)
 {
     EXPECT_FALSE(pane.weekdayCheckbox(0)->isChecked());
     EXPECT_TRUE(pane.weekdayCheckbox(1)->isChecked());
@@ -52,10 +52,8 @@ TEST_F(DaysOffPaneTest, WeekDayBoxesSetTheWorkingWeekOneUndoStepEach)
     undo.undo();
     EXPECT_TRUE(m_project->isWorkingDay(kMonday));
     EXPECT_TRUE(pane.weekdayCheckbox(1)->isChecked());
-}
 
-TEST_F(DaysOffPaneTest, UncheckingTheLastWorkingDayBeepsAndTheBoxComesBack)
-{
+    // Unchecking the last working day beeps, and the box comes back.
     undo.disableUndoRegistration();
     m_project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{0, 1, 2, 4, 5, 6});
     undo.enableUndoRegistration();
@@ -163,7 +161,7 @@ TEST_F(DaysOffPaneTest, AddingEditingAndRemovingDaysOffChangesTheCalendar)
     EXPECT_FALSE(pane.daysOffRemoveButton()->isEnabled());
 }
 
-TEST_F(DaysOffPaneTest, YearlyDaysShowWithoutYearAndRunOverNewYear)
+TEST_F(DaysOffPaneTest, YearlyDaysShowAndEditWithoutAYearAndRunOverNewYear)
 {
     setDaysOff({dayOff(yearly(12, 20), yearly(1, 5), QStringLiteral("Winter")), dayOff(yearly(2, 29))});
     EXPECT_EQ(cell(0, "date").data().toDate().addYears(1).year(), cell(0, "enddate").data().toDate().year());
@@ -182,10 +180,8 @@ TEST_F(DaysOffPaneTest, YearlyDaysShowWithoutYearAndRunOverNewYear)
     endUserAction();
     EXPECT_EQ(entryAt(1).index(), yearly(2, 29));
     EXPECT_FALSE(m_project->isWorkingDay(DMDate(2028, 2, 29, 0)));
-}
 
-TEST_F(DaysOffPaneTest, TheEditorOfAYearlyDayOffersTwentyNineFebruaryWithoutAYear)
-{
+    // The editor of a yearly day offers 29 February, without a year.
     setDaysOff({dayOff(yearly(12, 20), yearly(1, 5))});
     const QModelIndex end = cell(0, "enddate");
     table()->setCurrentIndex(end);
@@ -244,7 +240,7 @@ TEST_F(DaysOffPaneTest, SortingByAColumnReordersTheStoredListAsOneStep)
     EXPECT_EQ(undo.undoStepCount(), 2);
 }
 
-TEST_F(DaysOffPaneTest, ExportedDaysOffImportBehindTheProjectsOwnTwiceIfAsked)
+TEST_F(DaysOffPaneTest, DaysOffExportAndImportBehindTheProjectsOwnAndAFailedExportIsReported)
 {
     setDaysOff({dayOff(yearly(2, 29), 0, QStringLiteral("Leap")), dayOff(dated(2024, 8, 5), dated(2024, 8, 16))});
     m_project->setTitle(QStringLiteral("Bridge"));
@@ -267,6 +263,12 @@ TEST_F(DaysOffPaneTest, ExportedDaysOffImportBehindTheProjectsOwnTwiceIfAsked)
     EXPECT_TRUE(ui.alerts.isEmpty());
     undo.undo();
     EXPECT_EQ(daysOff().size(), 3);
+
+    // A failed export is reported.
+    ui.savePanelPath = folder.filePath(QStringLiteral("missing/folder/out.xml"));
+    QTest::mouseClick(pane.daysOffExportButton(), Qt::LeftButton);
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("Unable to write the file"));
 }
 
 TEST_F(DaysOffPaneTest, ADamagedFileChangesNothingAndBadEntriesAreCountedInOneMessage)
@@ -296,12 +298,4 @@ TEST_F(DaysOffPaneTest, ADamagedFileChangesNothingAndBadEntriesAreCountedInOneMe
     ASSERT_EQ(daysOff().size(), 3);
     EXPECT_EQ(entryAt(1).index(), yearly(5, 1));
     EXPECT_EQ(entryAt(2).endIndex(), dated(2024, 7, 2));
-}
-
-TEST_F(DaysOffPaneTest, AFailedExportIsReported)
-{
-    ui.savePanelPath = folder.filePath(QStringLiteral("missing/folder/out.xml"));
-    QTest::mouseClick(pane.daysOffExportButton(), Qt::LeftButton);
-    ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("Unable to write the file"));
 }

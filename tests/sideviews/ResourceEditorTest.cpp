@@ -367,10 +367,8 @@ TEST_F(ResourceEditorTest, ThePopoverPointsAtTheClickAndClosesWhenAnotherWindowB
     DMNotificationCenter::defaultCenter().postNotification(DMPopoverEditorController::kDocumentCloseNotification);
     EXPECT_FALSE(popover->isVisible());
     EXPECT_EQ(editor->editedObject(), nullptr);
-}
 
-TEST_F(ResourceEditorTest, AGroupShowsInItsOwnPopover)
-{
+    // A group shows in its own popover.
     const auto crew = addResource(QStringLiteral("Crew"), DMProjectResource::Group);
     editor->setEditedObject(crew);
     editor->showAtPointInView(QPointF(100, 100), &window);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DMModalUI.h"
+#include "FakeModalUI.h"
 #include "DMProject.h"
 #include "DMProjectDocumentHooks.h"
 #include "DMUndoManager.h"
@@ -25,39 +25,25 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
-// Answers panels and alerts without showing anything, and records the alerts.
-class FakeModalUI : public DMModalUI
+// The shared fake modal UI, which also records the save panels and can act while an open
+// panel runs (as the user turning to another window).
+class FakeModalUI : public halcyra::test::FakeModalUI
 {
 public:
-    QList<Alert> alerts;
-    QStringList openPanelPaths;
-    QList<FilePanel> openPanels;
     std::function<void()> whileOpenPanelRuns;
-    QString savePanelPath;
     QList<FilePanel> savePanels;
 
-    int runAlert(const Alert &alert, QWidget * = nullptr) override
-    {
-        alerts.append(alert);
-        return DefaultReturn;
-    }
-    void beginSheet(const Alert &alert, QWidget *, std::function<void(int)> completion) override
-    {
-        alerts.append(alert);
-        if (completion)
-            completion(DefaultReturn);
-    }
-    QString runSavePanel(const FilePanel &panel, QWidget * = nullptr) override
+    QString runSavePanel(const FilePanel &panel, QWidget *window = nullptr) override
     {
         savePanels.append(panel);
-        return savePanelPath;
+        return halcyra::test::FakeModalUI::runSavePanel(panel, window);
     }
-    QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
+    QStringList runOpenPanel(const FilePanel &panel, QWidget *window = nullptr) override
     {
-        openPanels.append(panel);
+        const QStringList paths = halcyra::test::FakeModalUI::runOpenPanel(panel, window);
         if (whileOpenPanelRuns)
             whileOpenPanelRuns();
-        return openPanelPaths;
+        return paths;
     }
 };
 
