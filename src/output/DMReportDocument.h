@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class DMReportBody;
+class QTextBrowser;
+class QTextDocument;
+
+// The document the report view shows, built from a report's body: the markup around the rows
+// is read as HTML (with the template's style sheet), and the rows are built straight into the
+// document with the formats that their markup would give them. Reading the markup of every row
+// (its tables, the style rules matched against every cell) took seconds for ten thousand rows.
+// rowsNow rows are written at once (all when negative); the rest wait for DMReportDocument_finish.
+std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow = -1);
+
+// Shows the body's document in the view (which owns it); the view's previous document goes. The
+// first rows are written at once, the others in steps on the event loop, so that a report of
+// many thousand rows shows its first screen at once and the window stays responsive.
+void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body);
+
+// Writes the rows of the document not yet written (before it is printed or saved as PDF).
+void DMReportDocument_finish(QTextDocument *document);
