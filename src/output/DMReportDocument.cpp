@@ -12,13 +12,12 @@
 #include <QTimer>
 
 #include <limits>
-
 #include <memory>
 
 namespace {
 
-// Stands for a run of rows in the markup that is read as HTML; private-use characters, so no text of the
-// user's can match it (every text of the markup sits in a table cell anyway).
+// Stands for a run of rows in the markup that is read as HTML: private-use characters in a
+// paragraph of its own (every text of the user's sits in a table cell).
 const QString kRowsMarker = QStringLiteral("\uE000rows\uE000");
 
 // A table as the HTML reader made it: its formats and its cells, each cell's first block, and a
