@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalBlocker>
@@ -153,8 +154,10 @@ void DMProjectDocumentReport::showReport(const DMReportBody *body)
     removeShownReportFile();
     DMReportPage *page = m_host->reportPage();
     if (!body) {
-        if (page)
-            page->reportWebView()->clear();
+        if (page) {
+            page->reportProgressIndicator()->hide();
+            DMReportDocument_clear(page->reportWebView());
+        }
         return;
     }
     const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("html"));
@@ -164,8 +167,17 @@ void DMProjectDocumentReport::showReport(const DMReportBody *body)
     if (written)
         m_shownReportPath = path;
     // Without its file the report is still shown: the view's document is built from the rows.
-    if (page)
-        DMReportDocument_show(page->reportWebView(), *body);
+    if (!page)
+        return;
+    const QPointer<QProgressBar> indicator = page->reportProgressIndicator();
+    indicator->hide();
+    DMReportDocument_show(page->reportWebView(), *body, [indicator](int written, int total) {
+        if (!indicator)
+            return;
+        indicator->setRange(0, total);
+        indicator->setValue(written);
+        indicator->setVisible(written < total);
+    });
 }
 
 // ---- Texts shared by the rows ----

@@ -231,6 +231,8 @@ public:
         }
     }
 
+    std::function<void(int written, int total)> progress;
+
     // Writes up to count rows; true when every row is written.
     bool writeRows(int count)
     {
@@ -244,14 +246,17 @@ public:
             if (m_run >= m_cursors.size())
                 break;
             QTextCursor &cursor = m_cursors[m_run];
-            for (; count > 0 && m_row < rows.size(); ++m_row, --count)
+            for (; count > 0 && m_row < rows.size(); ++m_row, --count, ++m_written)
                 writeRow(cursor, rows.at(m_row));
             if (m_row < rows.size())
                 break;
             ++m_run;
         }
         edit.endEditBlock();
-        return m_part >= parts.size() || m_run >= m_cursors.size();
+        const bool done = m_part >= parts.size() || m_run >= m_cursors.size();
+        if (progress)
+            progress(done ? m_body.rowCount() : m_written, m_body.rowCount());
+        return done;
     }
 
 private:
@@ -271,6 +276,7 @@ private:
     qsizetype m_part = 0;
     qsizetype m_row = 0;
     qsizetype m_run = 0;
+    int m_written = 0;
 };
 
 RowWriter *rowWriterOf(QTextDocument *document)
@@ -281,6 +287,17 @@ RowWriter *rowWriterOf(QTextDocument *document)
         if (auto *writer = dynamic_cast<RowWriter *>(child))
             return writer;
     return nullptr;
+}
+
+// The view takes the document; its previous one goes, with the rows it had still to write.
+void replaceDocument(QTextBrowser *view, std::unique_ptr<QTextDocument> document)
+{
+    document->setParent(view);
+    // The view deletes a previous document that is its child itself; one that is not stays.
+    const QPointer<QTextDocument> previous = view->document();
+    view->setDocument(document.release());
+    if (previous && previous->parent() == view && previous != view->document())
+        delete previous.data();
 }
 
 } // namespace
@@ -304,27 +321,34 @@ std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, i
     return document;
 }
 
-void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body)
+void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body, const std::function<void(int, int)> &progress)
 {
     // The first screens at once; the rest a part at a time while the window stays responsive.
     constexpr int kRowsAtOnce = 200;
     constexpr int kRowsPerStep = 500;
     std::unique_ptr<QTextDocument> document = DMReportDocument_make(body, kRowsAtOnce);
     if (RowWriter *writer = rowWriterOf(document.get())) {
+        writer->progress = progress;
+        if (progress)
+            progress(kRowsAtOnce, body.rowCount());
         auto *timer = new QTimer(writer);
         timer->setInterval(0);
-        QObject::connect(timer, &QTimer::timeout, writer, [writer] {
-            if (writer->writeRows(kRowsPerStep))
-                writer->deleteLater();
+        QObject::connect(timer, &QTimer::timeout, writer, [writer, timer] {
+            if (!writer->writeRows(kRowsPerStep))
+                return;
+            timer->stop();
+            writer->deleteLater();
         });
         timer->start();
     }
-    document->setParent(view);
-    // The view deletes a previous document that is its child itself; one that is not stays.
-    const QPointer<QTextDocument> previous = view->document();
-    view->setDocument(document.release());
-    if (previous && previous->parent() == view && previous != view->document())
-        delete previous.data();
+    replaceDocument(view, std::move(document));
+}
+
+void DMReportDocument_clear(QTextBrowser *view)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setUndoRedoEnabled(false);
+    replaceDocument(view, std::move(document));
 }
 
 void DMReportDocument_finish(QTextDocument *document)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DMReportBody;
@@ -17,8 +18,13 @@ std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, i
 
 // Shows the body's document in the view (which owns it); the view's previous document goes. The
 // first rows are written at once, the others in steps on the event loop, so that a report of
-// many thousand rows shows its first screen at once and the window stays responsive.
-void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body);
+// many thousand rows shows its first screen at once and the window stays responsive. While rows
+// wait, progress hears of the rows written and of all rows, after each step and at the end.
+void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body,
+                           const std::function<void(int written, int total)> &progress = {});
+
+// Shows an empty document in the view; the previous one goes, with the rows it had still to write.
+void DMReportDocument_clear(QTextBrowser *view);
 
 // Writes the rows of the document not yet written (before it is printed or saved as PDF).
 void DMReportDocument_finish(QTextDocument *document);

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
+#include <QProgressBar>
 #include <QTextDocument>
 
 using namespace halcyra::test;
@@ -141,15 +142,29 @@ TEST_F(ReportDocumentTest, LongReportsWriteTheirLastRowsOnTheEventLoop)
     EXPECT_FALSE(view->toPlainText().contains(QStringLiteral("Late 399")));
     EXPECT_FALSE(view->toPlainText().contains(QStringLiteral("Assigned:")));
     EXPECT_TRUE(view->toPlainText().contains(QStringLiteral("Resources")));
+    QProgressBar *indicator = host.page->reportProgressIndicator();
+    EXPECT_FALSE(indicator->isHidden());
+    EXPECT_EQ(indicator->maximum(), 400 + 3 + 8 + 4);
+    EXPECT_LT(indicator->value(), indicator->maximum());
 
     // A refresh while rows are being written starts over: no row is written twice or lost.
     setColumns(false, true);
     ASSERT_TRUE(waitFor([&] { return view->toPlainText().contains(QStringLiteral("Assigned:")); }, 20000));
     EXPECT_EQ(view->toPlainText().count(QStringLiteral("Late 399")), 1);
+    EXPECT_TRUE(indicator->isHidden());
     expectShownAsHTML(report->reportGenerateHTML(), "written on the event loop");
 
-    // Printing and the mail's PDF take the whole report, written or not.
+    // Emptied while rows wait: nothing is written into the empty view afterwards.
     setColumns(true, true);
+    useProject(nullptr);
+    report->globalReportRefresh();
+    EXPECT_TRUE(indicator->isHidden());
+    pumpEvents(200);
+    EXPECT_TRUE(view->document()->isEmpty());
+    useProject(sample.project);
+
+    // Printing and the mail's PDF take the whole report, written or not.
+    report->globalReportRefresh();
     EXPECT_FALSE(view->toPlainText().contains(QStringLiteral("Assigned:")));
     expectShownAsHTML(report->reportGenerateHTML(), "finished at once");
 }
