@@ -70,7 +70,7 @@ void globalReportPageShown(benchmark::State &state, int processes, bool everyRow
         document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
         view->viewport()->repaint();
         if (everyRow)
-            DMReportDocument_finish(view->document());
+            DMReportDocument_finish(view);
         state.PauseTiming();
         document->showPageWithTag(10);
         state.ResumeTiming();

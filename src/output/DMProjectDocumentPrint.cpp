@@ -97,7 +97,7 @@ void DMProjectDocumentPrint::printReport()
     if (!runPrintPanel(&printer))
         return;
     // A copy: paginating for the printer must not change the view's own document.
-    DMReportDocument_finish(view->document());
+    DMReportDocument_finish(view);
     std::unique_ptr<QTextDocument> copy(view->document()->clone());
     copy->print(&printer);
 }
@@ -246,7 +246,7 @@ QByteArray DMProjectDocumentPrint::reportPDFData(QString *error) const
             *error = DMLocalizedString("The report is empty.");
         return QByteArray();
     }
-    DMReportDocument_finish(view->document());
+    DMReportDocument_finish(view);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);

@@ -60,7 +60,7 @@ void DMProjectDocumentReport::reportSendByMail()
     // What the report view shows, page by page, as it prints.
     QTextDocument empty;
     if (page)
-        DMReportDocument_finish(page->reportWebView()->document());
+        DMReportDocument_finish(page->reportWebView());
     const bool drawn = DMPrintInfo_writeTextDocumentPDF(page ? *page->reportWebView()->document() : empty, &file,
                                                         DMPrintInfo::sharedPrintInfo().pageLayout, reportMailSubject());
     const bool written = drawn && file.error() == QFileDevice::NoError && file.flush();

@@ -2,8 +2,10 @@
 
 #include "DMReportBody.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QHash>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -196,15 +198,20 @@ QHash<QString, std::shared_ptr<TablePattern>> readPatterns(const DMReportBody &b
             if (kinds.contains(kind))
                 continue;
             kinds.append(kind);
-            markup += DMReport_rowMarkup(row, body.columns());
+            // Every cell with a text, so that every cell shows the format of its text.
+            DMReportTaskRow sample = row;
+            for (QString *text : {&sample.title, &sample.beginText, &sample.endText, &sample.durationText,
+                                  &sample.costText, &sample.floatText, &sample.lineText})
+                *text = QStringLiteral("x");
+            markup += DMReport_rowMarkup(sample, body.columns());
         }
     }
     markup += DMReport_mainTableClosing();
-    QTextDocument sample;
-    sample.setHtml(DMReport_pageWithBody(DMReport_templateText(), markup, body.columns()));
+    QTextDocument samples;
+    samples.setHtml(DMReport_pageWithBody(DMReport_templateText(), markup, body.columns()));
     QHash<QString, std::shared_ptr<TablePattern>> patterns;
     int index = 0;
-    for (auto it = sample.rootFrame()->begin(); !it.atEnd() && index < kinds.size(); ++it)
+    for (auto it = samples.rootFrame()->begin(); !it.atEnd() && index < kinds.size(); ++it)
         if (auto *table = qobject_cast<QTextTable *>(it.currentFrame()))
             patterns.insert(kinds.at(index++), readTable(table));
     return patterns;
@@ -300,6 +307,68 @@ void replaceDocument(QTextBrowser *view, std::unique_ptr<QTextDocument> document
         delete previous.data();
 }
 
+// Writes the rest of a long report into its whole document, and shows that in the view in place
+// of the shown one, where the view was scrolled to. A child of the shown document: a report that
+// replaces it before it is whole takes this with it.
+class ReportCompleter : public QObject
+{
+public:
+    ReportCompleter(QTextDocument *shown, QTextBrowser *view, std::unique_ptr<QTextDocument> whole)
+        : QObject(shown), m_view(view), m_whole(std::move(whole))
+    {
+    }
+
+    void setProgress(const std::function<void(int, int)> &progress)
+    {
+        if (RowWriter *writer = rowWriterOf(m_whole.get()))
+            writer->progress = progress;
+    }
+
+    // Writes up to count more rows; the whole document is shown once every row is written.
+    void writeRows(int count)
+    {
+        if (!m_whole)
+            return;
+        RowWriter *writer = rowWriterOf(m_whole.get());
+        if (writer && !writer->writeRows(count))
+            return;
+        delete writer;
+        showWhole();
+    }
+
+private:
+    void showWhole()
+    {
+        auto *shown = static_cast<QTextDocument *>(parent());
+        // The whole document begins as the shown one does: the same place has the same position.
+        const int topPosition = m_view->cursorForPosition(QPoint(0, 0)).position();
+        const int scrolled = m_view->verticalScrollBar()->value();
+        // The shown document, and this with it, go once this call has returned.
+        shown->setParent(nullptr);
+        shown->deleteLater();
+        QTextDocument *whole = m_whole.release();
+        whole->setParent(m_view);
+        m_view->setDocument(whole);
+        if (scrolled > 0) {
+            whole->documentLayout()->blockBoundingRect(whole->findBlock(topPosition));
+            m_view->verticalScrollBar()->setValue(scrolled);
+        }
+    }
+
+    QTextBrowser *m_view; // owns the shown document, and so this
+    std::unique_ptr<QTextDocument> m_whole;
+};
+
+ReportCompleter *completerOf(QTextDocument *document)
+{
+    if (!document)
+        return nullptr;
+    for (QObject *child : document->children())
+        if (auto *completer = dynamic_cast<ReportCompleter *>(child))
+            return completer;
+    return nullptr;
+}
+
 } // namespace
 
 std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow)
@@ -323,22 +392,21 @@ std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, i
 
 void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body, const std::function<void(int, int)> &progress)
 {
-    // The first screens at once; the rest a part at a time while the window stays responsive.
+    // The first screens at once; the whole report a part at a time while the window stays
+    // responsive. The whole report is written into a document of its own that no view lays out
+    // yet: rows written into the shown document would each be laid out as they come.
     constexpr int kRowsAtOnce = 200;
-    constexpr int kRowsPerStep = 500;
+    constexpr int kRowsPerStep = 250;
     std::unique_ptr<QTextDocument> document = DMReportDocument_make(body, kRowsAtOnce);
-    if (RowWriter *writer = rowWriterOf(document.get())) {
-        writer->progress = progress;
+    if (RowWriter *first = rowWriterOf(document.get())) {
+        delete first;
+        auto *completer = new ReportCompleter(document.get(), view, DMReportDocument_make(body, 0));
+        completer->setProgress(progress);
         if (progress)
             progress(kRowsAtOnce, body.rowCount());
-        auto *timer = new QTimer(writer);
+        auto *timer = new QTimer(completer);
         timer->setInterval(0);
-        QObject::connect(timer, &QTimer::timeout, writer, [writer, timer] {
-            if (!writer->writeRows(kRowsPerStep))
-                return;
-            timer->stop();
-            writer->deleteLater();
-        });
+        QObject::connect(timer, &QTimer::timeout, completer, [completer] { completer->writeRows(kRowsPerStep); });
         timer->start();
     }
     replaceDocument(view, std::move(document));
@@ -351,10 +419,8 @@ void DMReportDocument_clear(QTextBrowser *view)
     replaceDocument(view, std::move(document));
 }
 
-void DMReportDocument_finish(QTextDocument *document)
+void DMReportDocument_finish(QTextBrowser *view)
 {
-    if (RowWriter *writer = rowWriterOf(document)) {
-        writer->writeRows(std::numeric_limits<int>::max());
-        delete writer;
-    }
+    if (ReportCompleter *completer = completerOf(view->document()))
+        completer->writeRows(std::numeric_limits<int>::max());
 }

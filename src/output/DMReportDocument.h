@@ -13,7 +13,7 @@ class QTextDocument;
 // is read as HTML (with the template's style sheet), and the rows are built straight into the
 // document with the formats that their markup would give them. Reading the markup of every row
 // (its tables, the style rules matched against every cell) took seconds for ten thousand rows.
-// rowsNow rows are written at once (all when negative); the rest wait for DMReportDocument_finish.
+// rowsNow rows are written at once (all when negative); the rest are never written.
 std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow = -1);
 
 // Shows the body's document in the view (which owns it); the view's previous document goes. The
@@ -26,5 +26,6 @@ void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body,
 // Shows an empty document in the view; the previous one goes, with the rows it had still to write.
 void DMReportDocument_clear(QTextBrowser *view);
 
-// Writes the rows of the document not yet written (before it is printed or saved as PDF).
-void DMReportDocument_finish(QTextDocument *document);
+// Writes the rows not yet written and shows the whole report in the view at once (before its
+// document is printed or saved as PDF: take the view's document after this call).
+void DMReportDocument_finish(QTextBrowser *view);

@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 
 using namespace halcyra::test;
@@ -59,8 +61,8 @@ protected:
     void expectShownAsHTML(const QString &html, const char *what)
     {
         SCOPED_TRACE(what);
+        DMReportDocument_finish(host.page->reportWebView());
         QTextDocument *shown = host.page->reportWebView()->document();
-        DMReportDocument_finish(shown);
         QTextDocument read;
         read.setHtml(html);
         ASSERT_FALSE(html.isEmpty());
@@ -100,6 +102,17 @@ TEST_F(ReportDocumentTest, TextsAreFoldedAsTheHTMLReaderFoldsThem)
     report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
     expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "notes");
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().contains(QStringLiteral("<b>not bold</b> & \"q\"")));
+
+    // The first row of its kind with empty cells, later ones with texts in them.
+    sample.survey->setTitle(QStringLiteral(" \n "));
+    sample.survey->setAttribute(kDMProjectItem_Notes, QString());
+    sample.ada->setAttribute(kDMProjectResource_Email, QString());
+    sample.ada->setAttribute(kDMProjectResource_Phone, QString());
+    sample.dee->setAttribute(kDMProjectResource_Email, QStringLiteral("dee@example.org"));
+    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    expectShownAsHTML(report->reportGenerateHTML(), "empty first rows");
+    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "empty first notes");
 }
 
 TEST_F(ReportDocumentTest, ReportsWithoutRowsAndRefreshesKeepOneDocument)
@@ -136,7 +149,15 @@ TEST_F(ReportDocumentTest, LongReportsWriteTheirLastRowsOnTheEventLoop)
         sample.project->tasks().append(task);
     }
     QTextBrowser *view = host.page->reportWebView();
+    host.page->resize(1100, 640);
+    host.page->show();
     report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    // Scrolled down among the first rows: the whole report, once written, shows the same place.
+    view->document()->documentLayout()->blockBoundingRect(view->document()->lastBlock());
+    view->verticalScrollBar()->setValue(1500);
+    ASSERT_EQ(view->verticalScrollBar()->value(), 1500);
+    const QString topText = view->cursorForPosition(QPoint(20, 20)).block().text();
+    ASSERT_FALSE(topText.isEmpty());
     // The first rows and the header are there at once, the resource rows not yet.
     EXPECT_TRUE(view->toPlainText().contains(QStringLiteral("Late 10")));
     EXPECT_FALSE(view->toPlainText().contains(QStringLiteral("Late 399")));
@@ -146,6 +167,10 @@ TEST_F(ReportDocumentTest, LongReportsWriteTheirLastRowsOnTheEventLoop)
     EXPECT_FALSE(indicator->isHidden());
     EXPECT_EQ(indicator->maximum(), 400 + 3 + 8 + 4);
     EXPECT_LT(indicator->value(), indicator->maximum());
+
+    ASSERT_TRUE(waitFor([&] { return view->toPlainText().contains(QStringLiteral("Assigned:")); }, 20000));
+    EXPECT_EQ(view->verticalScrollBar()->value(), 1500);
+    EXPECT_EQ(view->cursorForPosition(QPoint(20, 20)).block().text(), topText);
 
     // A refresh while rows are being written starts over: no row is written twice or lost.
     setColumns(false, true);
