@@ -286,14 +286,21 @@ private:
     int m_written = 0;
 };
 
-RowWriter *rowWriterOf(QTextDocument *document)
+// The document's child of the given class (null when none).
+template <typename T>
+T *childOf(QTextDocument *document)
 {
     if (!document)
         return nullptr;
     for (QObject *child : document->children())
-        if (auto *writer = dynamic_cast<RowWriter *>(child))
-            return writer;
+        if (auto *found = dynamic_cast<T *>(child))
+            return found;
     return nullptr;
+}
+
+RowWriter *rowWriterOf(QTextDocument *document)
+{
+    return childOf<RowWriter>(document);
 }
 
 // The view takes the document; its previous one goes, with the rows it had still to write.
@@ -359,16 +366,6 @@ private:
     std::unique_ptr<QTextDocument> m_whole;
 };
 
-ReportCompleter *completerOf(QTextDocument *document)
-{
-    if (!document)
-        return nullptr;
-    for (QObject *child : document->children())
-        if (auto *completer = dynamic_cast<ReportCompleter *>(child))
-            return completer;
-    return nullptr;
-}
-
 } // namespace
 
 std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow)
@@ -421,6 +418,6 @@ void DMReportDocument_clear(QTextBrowser *view)
 
 void DMReportDocument_finish(QTextBrowser *view)
 {
-    if (ReportCompleter *completer = completerOf(view->document()))
+    if (ReportCompleter *completer = childOf<ReportCompleter>(view->document()))
         completer->writeRows(std::numeric_limits<int>::max());
 }
