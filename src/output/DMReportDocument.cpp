@@ -366,9 +366,8 @@ private:
     std::unique_ptr<QTextDocument> m_whole;
 };
 
-} // namespace
-
-std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow)
+// The body's document with its first rows; a writer of the others stays its child.
+std::unique_ptr<QTextDocument> makeDocument(const DMReportBody &body, int rowsNow)
 {
     QString skeleton;
     for (const DMReportBody::Part &part : body.parts()) {
@@ -382,10 +381,12 @@ std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, i
     if (body.rowCount() == 0)
         return document;
     auto *writer = new RowWriter(document.get(), body);
-    if (writer->writeRows(rowsNow < 0 ? body.rowCount() : rowsNow))
+    if (writer->writeRows(rowsNow))
         delete writer;
     return document;
 }
+
+} // namespace
 
 void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body, const std::function<void(int, int)> &progress)
 {
@@ -394,10 +395,10 @@ void DMReportDocument_show(QTextBrowser *view, const DMReportBody &body, const s
     // yet: rows written into the shown document would each be laid out as they come.
     constexpr int kRowsAtOnce = 200;
     constexpr int kRowsPerStep = 250;
-    std::unique_ptr<QTextDocument> document = DMReportDocument_make(body, kRowsAtOnce);
+    std::unique_ptr<QTextDocument> document = makeDocument(body, kRowsAtOnce);
     if (RowWriter *first = rowWriterOf(document.get())) {
         delete first;
-        auto *completer = new ReportCompleter(document.get(), view, DMReportDocument_make(body, 0));
+        auto *completer = new ReportCompleter(document.get(), view, makeDocument(body, 0));
         completer->setProgress(progress);
         if (progress)
             progress(kRowsAtOnce, body.rowCount());

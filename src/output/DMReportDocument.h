@@ -3,7 +3,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class DMReportBody;
 class QTextBrowser;
@@ -13,9 +12,7 @@ class QTextDocument;
 // is read as HTML (with the template's style sheet), and the rows are built straight into the
 // document with the formats that their markup would give them. Reading the markup of every row
 // (its tables, the style rules matched against every cell) took seconds for ten thousand rows.
-// rowsNow rows are written at once (all when negative); the rest are never written.
-std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body, int rowsNow = -1);
-
+//
 // Shows the body's document in the view (which owns it); the view's previous document goes. The
 // first rows are written at once, the others in steps on the event loop, so that a report of
 // many thousand rows shows its first screen at once and the window stays responsive. While rows
