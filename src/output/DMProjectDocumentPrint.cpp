@@ -9,6 +9,7 @@
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectDocumentUICallbacks.h"
+#include "DMReportDocument.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
@@ -96,6 +97,7 @@ void DMProjectDocumentPrint::printReport()
     if (!runPrintPanel(&printer))
         return;
     // A copy: paginating for the printer must not change the view's own document.
+    DMReportDocument_finish(view);
     std::unique_ptr<QTextDocument> copy(view->document()->clone());
     copy->print(&printer);
 }
@@ -244,6 +246,7 @@ QByteArray DMProjectDocumentPrint::reportPDFData(QString *error) const
             *error = DMLocalizedString("The report is empty.");
         return QByteArray();
     }
+    DMReportDocument_finish(view);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);

@@ -9,6 +9,8 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMReportBody.h"
+#include "DMReportDocument.h"
 #include "DMReportDurations.h"
 #include "DMReportHTML.h"
 #include "DMReportPage.h"
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalBlocker>
@@ -146,27 +149,35 @@ void DMProjectDocumentReport::removeShownReportFile()
     m_shownReportPath.clear();
 }
 
-void DMProjectDocumentReport::showReportText(const QString &html)
+void DMProjectDocumentReport::showReport(const DMReportBody *body)
 {
     removeShownReportFile();
     DMReportPage *page = m_host->reportPage();
-    if (html.isEmpty()) {
-        if (page)
-            page->reportWebView()->clear();
+    if (!body) {
+        if (page) {
+            page->reportProgressIndicator()->hide();
+            DMReportDocument_clear(page->reportWebView());
+        }
         return;
     }
     const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("html"));
     QSaveFile file(path);
-    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(html.toUtf8()) >= 0 && file.commit();
+    const QByteArray html = DMReport_pageWithBody(DMReport_templateText(), body->html(), body->columns()).toUtf8();
+    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(html) >= 0 && file.commit();
     if (written)
         m_shownReportPath = path;
+    // Without its file the report is still shown: the view's document is built from the rows.
     if (!page)
         return;
-    // Without its file the report is still shown, from memory.
-    if (written)
-        page->reportWebView()->setSource(QUrl::fromLocalFile(path));
-    else
-        page->reportWebView()->setHtml(html);
+    const QPointer<QProgressBar> indicator = page->reportProgressIndicator();
+    indicator->hide();
+    DMReportDocument_show(page->reportWebView(), *body, [indicator](int written, int total) {
+        if (!indicator)
+            return;
+        indicator->setRange(0, total);
+        indicator->setValue(written);
+        indicator->setVisible(written < total);
+    });
 }
 
 // ---- Texts shared by the rows ----
@@ -236,7 +247,7 @@ void DMProjectDocumentReport::forEachResourceInGroups(
 
 // ---- The global report ----
 
-void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, QString &content,
+void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, DMReportBody &content,
                                                                                   int *row, float *projectCost)
 {
     const DMReportColumns shown = columns();
@@ -246,6 +257,7 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCo
         const auto &task = static_cast<const DMProjectTask &>(item);
         const qint64 span = DMReport_daySpanForItem(task);
         DMReportTaskRow line;
+        line.form = DMReportRowForm::GlobalTask;
         line.row = *row;
         line.title = task.title();
         line.beginText = dateAndTimeText(task.beginDate());
@@ -262,13 +274,13 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCo
                 line.costText = m_host->currencyString(rollUpCost(task));
             }
         }
-        content += DMReport_row(line, shown);
+        content += line;
         ++*row;
     });
 }
 
 void DMProjectDocumentReport::_reportGenerateHTML_resourcesContentStringRowProjectCost(const ResourceList &resources,
-                                                                                      QString &content, int *row,
+                                                                                      DMReportBody &content, int *row,
                                                                                       float *projectCost)
 {
     const DMReportColumns shown = columns();
@@ -281,18 +293,31 @@ void DMProjectDocumentReport::_reportGenerateHTML_resourcesContentStringRowProje
         if (!email.isEmpty())
             contact += email + QLatin1Char(' ');
         contact += phone;
-        content += DMReport_resourceRow(*row, resource.name(), contact, baseRateText(resource, currency),
-                                        shown.showCost ? m_host->currencyString(cost) : QString(),
-                                        DMReport_percent(progress), info, shown);
+        DMReportTaskRow line;
+        line.form = DMReportRowForm::Resource;
+        line.row = *row;
+        line.title = resource.name();
+        line.beginText = contact;
+        line.durationText = baseRateText(resource, currency);
+        line.costText = shown.showCost ? m_host->currencyString(cost) : QString();
+        line.percent = DMReport_percent(progress);
+        line.lineText = info;
+        content += line;
         ++*row;
     });
 }
 
 QString DMProjectDocumentReport::reportGenerateHTML()
 {
-    const std::shared_ptr<DMProject> project = m_host->project();
-    if (!project)
+    if (!m_host->project())
         return QString();
+    const DMReportBody body = globalReportBody();
+    return DMReport_pageWithBody(DMReport_templateText(), body.html(), body.columns());
+}
+
+DMReportBody DMProjectDocumentReport::globalReportBody()
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
     const DMReportColumns shown = columns();
     int row = 0;
     float projectCost = 0.0f;
@@ -301,7 +326,7 @@ QString DMProjectDocumentReport::reportGenerateHTML()
     header.logoPath = m_host->reportLogoPath();
     header.columns = shown;
 
-    QString rows;
+    DMReportBody rows(shown);
     _reportGenerateHTML_tasksContentStringRowProjectCost(project->tasks().list(), rows, &row, &projectCost);
     rows += DMReport_separatorRow() + DMReport_mainTableClosing() + DMReport_mainTableOpening()
         + QStringLiteral("<br/><br/><br/><br/><br/><br/><br/>\n");
@@ -320,8 +345,11 @@ QString DMProjectDocumentReport::reportGenerateHTML()
     header.budgetText = m_host->currencyString(budget);
     header.costText = m_host->currencyString(projectCost);
     header.leftText = m_host->currencyString(double(float(budget) - projectCost));
-    const QString body = DMReport_mainTableOpening() + DMReport_headerTable(header) + rows;
-    return DMReport_pageWithBody(DMReport_templateText(), body, shown);
+    // The header is known once the rows have added up the cost: it goes before them.
+    DMReportBody body(shown);
+    body += DMReport_mainTableOpening() + DMReport_headerTable(header);
+    body += rows;
+    return body;
 }
 
 void DMProjectDocumentReport::reportRefresh()
@@ -329,5 +357,10 @@ void DMProjectDocumentReport::reportRefresh()
     m_mode = 0;
     if (DMReportPage *page = m_host->reportPage())
         page->tasksByResourceReportMailButton()->setVisible(true);
-    showReportText(reportGenerateHTML());
+    if (!m_host->project()) {
+        showReport(nullptr);
+        return;
+    }
+    const DMReportBody body = globalReportBody();
+    showReport(&body);
 }

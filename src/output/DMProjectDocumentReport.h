@@ -20,6 +20,7 @@ class DMProjectItem;
 class DMProjectProcess;
 class DMProjectResource;
 class DMProjectTask;
+class DMReportBody;
 class DMReportPage;
 struct DMReportColumns;
 
@@ -28,8 +29,9 @@ struct DMReportColumns;
 // reaches through its host (not owned; the document outlives it).
 //
 // Every build reads the model afresh. The shown report is written to a file in a private
-// temporary folder and loaded into the page's report view; the folder, with the report and mail
-// files in it, goes with this controller, and the report files also when the page is left.
+// temporary folder, and the page's report view shows a document built from the same rows
+// (DMReportDocument); the folder, with the report and mail files in it, goes with this
+// controller, and the report files also when the page is left.
 class DMProjectDocumentReport : public QObject
 {
     Q_OBJECT
@@ -60,11 +62,11 @@ public:
     void globalReportRefresh() { reportRefresh(); }
     // The rows of the tasks among the items and all their descendants; the project cost grows
     // by the costs of the tasks whose cost is not taken from their resources (costs shown).
-    void _reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, QString &content, int *row,
+    void _reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, DMReportBody &content, int *row,
                                                              float *projectCost);
     // The rows of the resources (the members of groups, not the groups); every resource's cost
     // adds to the project cost.
-    void _reportGenerateHTML_resourcesContentStringRowProjectCost(const ResourceList &resources, QString &content,
+    void _reportGenerateHTML_resourcesContentStringRowProjectCost(const ResourceList &resources, DMReportBody &content,
                                                                  int *row, float *projectCost);
 
     // ---- Tasks by resource and by process (DMProjectDocumentReport_Grouped.cpp) ----
@@ -77,12 +79,12 @@ public:
     // The chosen items (those within begin and end, both included) as rows; totalCost grows by
     // the cost of each task row when costs are shown.
     void _reportGenerateHTML_tasksForResourceContentStringRowProjectCostBeginDateEndDate(
-        const DMProjectResource &resource, QString &content, int *row, float *totalCost, const DMDate &begin,
+        const DMProjectResource &resource, DMReportBody &content, int *row, float *totalCost, const DMDate &begin,
         const DMDate &end);
     void _reportGenerateHTML_tasksForProcessContentStringRowProjectCostBeginDateEndDate(
-        const DMProjectProcess &process, QString &content, int *row, float *totalCost, const DMDate &begin,
+        const DMProjectProcess &process, DMReportBody &content, int *row, float *totalCost, const DMDate &begin,
         const DMDate &end);
-    void generateReportsForTasksContentStringRowProjectCostTotalCost(ItemList items, QString &content, int *row,
+    void generateReportsForTasksContentStringRowProjectCostTotalCost(ItemList items, DMReportBody &content, int *row,
                                                                      float *totalCost);
     // Plain resources before groups at every level, a group's members indented by four spaces
     // (a tab in a pop-up's title jumps to a distant tab stop); each entry's data is the object
@@ -113,9 +115,12 @@ public:
 private:
     void connectPage(DMReportPage *page);
     void refreshShownPage();
-    // Writes the text to a new file of the private folder and shows it; an empty text empties
-    // the view. The previous report file goes.
-    void showReportText(const QString &html);
+    // Writes the report's HTML to a new file of the private folder and shows the report; no body
+    // empties the view. The previous report file goes.
+    void showReport(const DMReportBody *body);
+    DMReportBody globalReportBody();
+    DMReportBody resourceReportBody(const DMProjectResource &resource);
+    DMReportBody processReportBody(const DMProjectProcess &process);
     QString newTemporaryFilePath(const QString &stem, const QString &extension);
     void removeShownReportFile();
     // The columns the check boxes show (both without a page).
@@ -126,8 +131,8 @@ private:
     void prepareGroupedPage(const QString &popUpLabel);
     // A grouped report of the rows that writeRows appends for the pickers' dates, under a header
     // with the title, the completion and the cost: ownCost when given, else the rows' total.
-    QString groupedReport(const QString &title, double progress, const float *ownCost,
-                          const std::function<void(QString &, int *, float *, const DMDate &, const DMDate &)> &writeRows);
+    DMReportBody groupedReport(const QString &title, double progress, const float *ownCost,
+                               const std::function<void(DMReportBody &, int *, float *, const DMDate &, const DMDate &)> &writeRows);
     // The object of the pop-up's selected entry (null when none, or gone).
     template <typename T>
     std::shared_ptr<T> selectedPopUpObject() const;

@@ -10,6 +10,7 @@
 #include "DMProjectProcess.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMReportBody.h"
 #include "DMReportDurations.h"
 #include "DMReportHTML.h"
 #include "DMReportPage.h"
@@ -157,20 +158,30 @@ void DMProjectDocumentReport::tasksByResourceReportRefresh()
 {
     prepareGroupedPage(DMLocalizedString("Resource:"));
     const auto resource = selectedPopUpObject<DMProjectResource>();
-    showReportText(resource ? reportGenerateHTMLForResource(*resource) : QString());
+    if (!resource || !m_host->project()) {
+        showReport(nullptr);
+        return;
+    }
+    const DMReportBody body = resourceReportBody(*resource);
+    showReport(&body);
 }
 
 void DMProjectDocumentReport::tasksByProcessesReportRefresh()
 {
     prepareGroupedPage(DMLocalizedString("Process:"));
     const auto process = selectedPopUpObject<DMProjectProcess>();
-    showReportText(process ? reportGenerateHTMLForProcess(*process) : QString());
+    if (!process || !m_host->project()) {
+        showReport(nullptr);
+        return;
+    }
+    const DMReportBody body = processReportBody(*process);
+    showReport(&body);
 }
 
 // ---- Building ----
 
 void DMProjectDocumentReport::_reportGenerateHTML_tasksForResourceContentStringRowProjectCostBeginDateEndDate(
-    const DMProjectResource &resource, QString &content, int *row, float *totalCost, const DMDate &begin, const DMDate &end)
+    const DMProjectResource &resource, DMReportBody &content, int *row, float *totalCost, const DMDate &begin, const DMDate &end)
 {
     ItemList chosen;
     QSet<const DMProjectItem *> seen;
@@ -181,7 +192,7 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksForResourceContentStringR
 }
 
 void DMProjectDocumentReport::_reportGenerateHTML_tasksForProcessContentStringRowProjectCostBeginDateEndDate(
-    const DMProjectProcess &process, QString &content, int *row, float *totalCost, const DMDate &begin, const DMDate &end)
+    const DMProjectProcess &process, DMReportBody &content, int *row, float *totalCost, const DMDate &begin, const DMDate &end)
 {
     ItemList chosen;
     QSet<const DMProjectItem *> seen;
@@ -191,7 +202,7 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksForProcessContentStringRo
     generateReportsForTasksContentStringRowProjectCostTotalCost(chosen, content, row, totalCost);
 }
 
-void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCostTotalCost(ItemList items, QString &content,
+void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCostTotalCost(ItemList items, DMReportBody &content,
                                                                                         int *row, float *totalCost)
 {
     std::stable_sort(items.begin(), items.end(),
@@ -203,6 +214,7 @@ void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCost
         if (item->kind() == kDMProjectItem_Kind_Task) {
             const qint64 span = DMReport_daySpanForItem(*item);
             DMReportTaskRow line;
+            line.form = DMReportRowForm::GroupedTask;
             line.row = *row;
             line.title = item->title();
             line.beginText = dateAndTimeText(item->beginDate());
@@ -217,30 +229,28 @@ void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCost
                                                            ? item->cost()
                                                            : rollUpCost(*item));
             }
-            content += DMReport_rowForTasksByResource(line, shown);
+            content += line;
             ++*row;
         }
         _reportGenerateHTML_tasksContentStringRowProjectCost(item->subitems().list(), content, row, &notCounted);
     }
 }
 
-QString DMProjectDocumentReport::groupedReport(const QString &title, double progress, const float *ownCost,
-                                               const std::function<void(QString &, int *, float *, const DMDate &, const DMDate &)> &writeRows)
+DMReportBody DMProjectDocumentReport::groupedReport(const QString &title, double progress, const float *ownCost,
+                                                    const std::function<void(DMReportBody &, int *, float *, const DMDate &, const DMDate &)> &writeRows)
 {
     const std::shared_ptr<DMProject> project = m_host->project();
-    if (!project)
-        return QString();
     // The pickers' dates choose the rows; the header shows the project's dates.
     const DMReportPage *page = m_host->reportPage();
     const DMDate begin = page ? DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime()) : project->beginDate();
     const DMDate end = page ? DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime()) : project->endDate();
     int row = 0;
     float total = 0.0f;
-    QString rows;
-    writeRows(rows, &row, &total, begin, end);
-
     DMReportHeader header;
     header.columns = columns();
+    DMReportBody rows(header.columns);
+    writeRows(rows, &row, &total, begin, end);
+
     header.title = title;
     header.beginText = m_host->calendarDateString(project->beginDate());
     header.endText = m_host->calendarDateString(project->endDate());
@@ -248,28 +258,46 @@ QString DMProjectDocumentReport::groupedReport(const QString &title, double prog
     header.completionText = completionText(progress);
     header.colorText = DMReport_headerColorText(m_host->reportHeaderColor());
     header.logoPath = m_host->reportLogoPath();
-    const QString body = DMReport_mainTableOpening() + DMReport_headerTableForTasksByResource(header) + rows
-        + DMReport_separatorRow() + DMReport_mainTableClosing();
-    return DMReport_pageWithBody(DMReport_templateText(), body, header.columns);
+    DMReportBody body(header.columns);
+    body += DMReport_mainTableOpening() + DMReport_headerTableForTasksByResource(header);
+    body += rows;
+    body += DMReport_separatorRow() + DMReport_mainTableClosing();
+    return body;
 }
 
 QString DMProjectDocumentReport::reportGenerateHTMLForResource(const DMProjectResource &resource)
+{
+    if (!m_host->project())
+        return QString();
+    const DMReportBody body = resourceReportBody(resource);
+    return DMReport_pageWithBody(DMReport_templateText(), body.html(), body.columns());
+}
+
+QString DMProjectDocumentReport::reportGenerateHTMLForProcess(const DMProjectProcess &process)
+{
+    if (!m_host->project())
+        return QString();
+    const DMReportBody body = processReportBody(process);
+    return DMReport_pageWithBody(DMReport_templateText(), body.html(), body.columns());
+}
+
+DMReportBody DMProjectDocumentReport::resourceReportBody(const DMProjectResource &resource)
 {
     // The header shows the resource's own cost, whatever the rows add up to.
     float progress = 0.0f;
     float cost = 0.0f;
     resource.computeProgressCostInfoString(&progress, &cost, nullptr);
     return groupedReport(resource.name(), progress, &cost,
-                         [&](QString &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
+                         [&](DMReportBody &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
                              _reportGenerateHTML_tasksForResourceContentStringRowProjectCostBeginDateEndDate(
                                  resource, rows, row, total, begin, end);
                          });
 }
 
-QString DMProjectDocumentReport::reportGenerateHTMLForProcess(const DMProjectProcess &process)
+DMReportBody DMProjectDocumentReport::processReportBody(const DMProjectProcess &process)
 {
     return groupedReport(process.title(), process.progress(), nullptr,
-                         [&](QString &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
+                         [&](DMReportBody &rows, int *row, float *total, const DMDate &begin, const DMDate &end) {
                              _reportGenerateHTML_tasksForProcessContentStringRowProjectCostBeginDateEndDate(
                                  process, rows, row, total, begin, end);
                          });

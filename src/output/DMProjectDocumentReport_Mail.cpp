@@ -8,6 +8,7 @@
 #include "DMProjectDocumentReportHost.h"
 #include "DMProjectProcess.h"
 #include "DMProjectResource.h"
+#include "DMReportDocument.h"
 #include "DMReportPage.h"
 
 #include <QFile>
@@ -58,6 +59,8 @@ void DMProjectDocumentReport::reportSendByMail()
     }
     // What the report view shows, page by page, as it prints.
     QTextDocument empty;
+    if (page)
+        DMReportDocument_finish(page->reportWebView());
     const bool drawn = DMPrintInfo_writeTextDocumentPDF(page ? *page->reportWebView()->document() : empty, &file,
                                                         DMPrintInfo::sharedPrintInfo().pageLayout, reportMailSubject());
     const bool written = drawn && file.error() == QFileDevice::NoError && file.flush();

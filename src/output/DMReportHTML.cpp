@@ -165,34 +165,43 @@ int DMReport_percent(double progress)
     return int(qBound(-1.0e6, progress * 100.0, 1.0e6));
 }
 
+DMReportBarLook DMReport_progressBarLook(int percent, DMReportBar style)
+{
+    DMReportBarLook look;
+    look.width = std::round(double(percent) * 0.85 + 15.0);
+    look.bare = look.width <= 15.0;
+    look.filled = look.width >= 100.0;
+    if (look.bare)
+        return look;
+    look.align = QStringLiteral("right");
+    if (look.width < 45.0) {
+        look.colour = QStringLiteral("#EFD242");
+        look.border = QStringLiteral("#9d8929");
+        if (style != DMReportBar::StripedTaskRow)
+            look.align = QStringLiteral("center");
+    } else if (look.width < 75.0 || style != DMReportBar::Global) {
+        look.colour = QStringLiteral("#EDFF0C");
+        look.border = QStringLiteral("#8a9329");
+    }
+    return look;
+}
+
 QString DMReport_progressBar(int percent, DMReportBar style)
 {
-    const double w = std::round(double(percent) * 0.85 + 15.0);
+    const DMReportBarLook bar = DMReport_progressBarLook(percent, style);
     const QString opening = QStringLiteral("<table class=\"ui-progress-bar ui-container\" width=\"100%\" border=\"0\" "
                                            "cellspacing=\"0\" cellpadding=\"1\"><tr>");
-    if (w <= 15.0)
+    if (bar.bare)
         return opening + QStringLiteral("<td align=\"left\">%1%</td></tr></table>").arg(percent);
-    QString colour;
-    QString border;
-    QString align = QStringLiteral("right");
-    if (w < 45.0) {
-        colour = QStringLiteral("#EFD242");
-        border = QStringLiteral("#9d8929");
-        if (style != DMReportBar::StripedTaskRow)
-            align = QStringLiteral("center");
-    } else if (w < 75.0 || style != DMReportBar::Global) {
-        colour = QStringLiteral("#EDFF0C");
-        border = QStringLiteral("#8a9329");
-    }
     // The full bar of the global report takes the template's own colours (class ui-progress).
-    const QString look = colour.isEmpty()
+    const QString look = bar.colour.isEmpty()
         ? QStringLiteral(" style=\"white-space: nowrap;\"")
-        : QStringLiteral(" bgcolor=\"%1\" style=\"white-space: nowrap; background-color: %1; border: 1px solid %2;\"").arg(colour, border);
+        : QStringLiteral(" bgcolor=\"%1\" style=\"white-space: nowrap; background-color: %1; border: 1px solid %2;\"").arg(bar.colour, bar.border);
     QString text = opening
         + QStringLiteral("<td class=\"ui-progress\" width=\"%1%\" align=\"%2\" nowrap%3>%4%</td>")
-              .arg(QString::number(w, 'f', 0), align, look)
+              .arg(QString::number(bar.width, 'f', 0), bar.align, look)
               .arg(percent);
-    if (w < 100.0)
+    if (!bar.filled)
         text += QStringLiteral("<td></td>");
     return text + QStringLiteral("</tr></table>");
 }
@@ -271,6 +280,20 @@ QString DMReport_resourceRow(int row, const QString &name, const QString &contac
                             columns);
     firstLine += columnCell(Margin, QString(), columns);
     return rowFrame(row, firstLine, "Assigned:", assignmentText);
+}
+
+QString DMReport_rowMarkup(const DMReportTaskRow &row, const DMReportColumns &columns)
+{
+    switch (row.form) {
+    case DMReportRowForm::GroupedTask:
+        return DMReport_rowForTasksByResource(row, columns);
+    case DMReportRowForm::Resource:
+        return DMReport_resourceRow(row.row, row.title, row.beginText, row.durationText, row.costText, row.percent,
+                                    row.lineText, columns);
+    case DMReportRowForm::GlobalTask:
+        break;
+    }
+    return DMReport_row(row, columns);
 }
 
 QString DMReport_templateText()

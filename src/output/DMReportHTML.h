@@ -28,6 +28,18 @@ enum class DMReportBar {
     StripedTaskRow // the task rows of the grouped reports: the label on the right in every form
 };
 QString DMReport_progressBar(int percent, DMReportBar style);
+// The form of a bar: its width in percent, its colours (none: the template's), its alignment,
+// and whether it is the bare percent and whether an empty cell fills the rest of the line.
+struct DMReportBarLook
+{
+    double width = 0.0;
+    bool bare = false;
+    QString colour;
+    QString border;
+    QString align;
+    bool filled = false; // the bar takes the whole line: no empty cell after it
+};
+DMReportBarLook DMReport_progressBarLook(int percent, DMReportBar style);
 
 // Which of the two optional columns a report shows. A hidden column keeps a sliver of width
 // and the title column takes the rest.
@@ -69,9 +81,17 @@ QString DMReport_headerTable(const DMReportHeader &header);
 // The header of a grouped report: the cost (when shown) and the completion.
 QString DMReport_headerTableForTasksByResource(const DMReportHeader &header);
 
-// One task row: the title, dates, duration, cost, completion bar and float, and a second line.
+// One row: the title, dates, duration, cost, completion bar and float, and a second line. A
+// resource row shows its name, its contact across both date columns, its base rate in the days
+// column and its cost, completion and assignments.
+enum class DMReportRowForm {
+    GlobalTask,  // DMReport_row
+    GroupedTask, // DMReport_rowForTasksByResource
+    Resource     // DMReport_resourceRow: title, beginText (the contact), durationText (the base rate)
+};
 struct DMReportTaskRow
 {
+    DMReportRowForm form = DMReportRowForm::GlobalTask;
     int row = 0;
     QString title;
     QString beginText;
@@ -87,6 +107,8 @@ QString DMReport_rowForTasksByResource(const DMReportTaskRow &row, const DMRepor
 QString DMReport_resourceRow(int row, const QString &name, const QString &contactText, const QString &baseRateText,
                              const QString &costText, int percent, const QString &assignmentText,
                              const DMReportColumns &columns);
+// The markup of a row in its form.
+QString DMReport_rowMarkup(const DMReportTaskRow &row, const DMReportColumns &columns);
 
 // The report template resource (read once).
 QString DMReport_templateText();

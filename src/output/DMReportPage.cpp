@@ -7,6 +7,7 @@
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -49,6 +50,12 @@ DMReportPage::DMReportPage(QWidget *parent) : QWidget(parent)
     controls->addWidget(m_showCost);
     controls->addWidget(m_showCompletion);
     controls->addStretch(1);
+    m_progress = new QProgressBar(bar);
+    m_progress->setObjectName(QStringLiteral("reportProgressIndicator"));
+    m_progress->setMaximumWidth(160);
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    controls->addWidget(m_progress);
     controls->addWidget(m_mailButton);
 
     m_reportWebView = new QTextBrowser(this);

@@ -6,6 +6,7 @@ class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QTextBrowser;
 
@@ -28,6 +29,8 @@ public:
     QPushButton *tasksByResourceReportMailButton() const { return m_mailButton; }
     QDateTimeEdit *tasksByResourceReportBeginDatePicker() const { return m_beginDatePicker; }
     QDateTimeEdit *tasksByResourceReportEndDatePicker() const { return m_endDatePicker; }
+    // How many rows of a long report the view has written; hidden when all are.
+    QProgressBar *reportProgressIndicator() const { return m_progress; }
 
     // Shows (grouped reports) or hides (global report) the pop-up, its label and the pickers.
     void setShowsGroupControls(bool shows);
@@ -41,5 +44,6 @@ private:
     QPushButton *m_mailButton = nullptr;
     QDateTimeEdit *m_beginDatePicker = nullptr;
     QDateTimeEdit *m_endDatePicker = nullptr;
+    QProgressBar *m_progress = nullptr;
     QList<QWidget *> m_groupControls;
 };
