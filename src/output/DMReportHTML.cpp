@@ -162,7 +162,9 @@ int DMReport_percent(double progress)
 {
     if (!std::isfinite(progress))
         return 0;
-    return int(qBound(-1.0e6, progress * 100.0, 1.0e6));
+    // Truncated, but a progress stored as a float (0.7f is 0.69999999) keeps its whole percent.
+    const double percent = progress * 100.0;
+    return int(qBound(-1.0e6, percent + (percent < 0 ? -1.0e-3 : 1.0e-3), 1.0e6));
 }
 
 DMReportBarLook DMReport_progressBarLook(int percent, DMReportBar style)

@@ -95,6 +95,8 @@ TEST(ReportHTMLPieces, CompletionBarsByThreshold)
 
     // Odd progress values give no odd percentages.
     EXPECT_EQ(DMReport_percent(0.999), 99);
+    EXPECT_EQ(DMReport_percent(double(0.7f)), 70); // a float's progress keeps its whole percent
+    EXPECT_EQ(DMReport_percent(double(0.29f)), 29);
     EXPECT_EQ(DMReport_percent(std::nan("")), 0);
     EXPECT_EQ(DMReport_percent(INFINITY), 0);
 }
