@@ -381,7 +381,8 @@ QString Exporter::taskBody(const DMProjectItem &item)
             add("FixedCost", number(item.cost()));
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
-        const QString percent = number(double(item.progress()) * 100.0);
+        // In float, as the progress is kept: 0.7 gives 70, not 69.999999.
+        const QString percent = number(double(item.progress() * 100.0f));
         add("PercentComplete", percent);
         add("PercentWorkComplete", percent);
     }

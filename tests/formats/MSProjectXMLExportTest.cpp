@@ -82,6 +82,7 @@ struct SampleProject
         elapsed = add<DMProjectTask>(project, outer, QStringLiteral("Curing"), at(2024, 3, 16, 8), DMDate(2024, 3, 16, 18 * 3600));
         elapsed->setUseWorkingSchedule(false);
         elapsed->setBeginDateAndEndDate(at(2024, 3, 16, 8), at(2024, 3, 16, 18));
+        elapsed->setProgress(0.7f);
         second = add<DMProjectProcess>(project, nullptr, QStringLiteral("Survey"), at(2024, 4, 2, 8), at(2024, 4, 3, 17));
         add<DMProjectTask>(project, second, QStringLiteral("Survey A"), at(2024, 4, 2, 8), at(2024, 4, 2, 17));
         add<DMProjectTask>(project, second, QStringLiteral("Survey B"), at(2024, 4, 2, 8), at(2024, 4, 2, 17));
@@ -255,6 +256,7 @@ TEST(MSProjectXMLExport, WhatTheFileSays)
     const QString curing = taskWithName(text, QStringLiteral("Curing"));
     EXPECT_EQ(elementOf(curing, "Duration"), QStringLiteral("PT10H0M0S"));
     EXPECT_EQ(elementOf(curing, "DurationFormat"), QStringLiteral("6"));
+    EXPECT_EQ(elementOf(curing, "PercentComplete"), QStringLiteral("70.000000")); // not 69.999999
     const QString deepest = taskWithName(text, QStringLiteral("&#1593;&#1585;&#1576;&#1610; &#1506;&#1489;&#1512;&#1497;&#1514; &#20013;&#25991; &#119070;"));
     EXPECT_EQ(elementOf(deepest, "DurationFormat"), QStringLiteral("5"));
     EXPECT_EQ(elementOf(deepest, "Duration"), QStringLiteral("PT27H0M0S")); // three days of nine hours
