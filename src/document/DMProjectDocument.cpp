@@ -132,7 +132,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     }
     m_project = project;
     m_hasReadDictionary = false;
-    m_readDictionary.clear();
+    m_readProject = DMPropertyListNode();
     m_currencyFormatter.reset();
     if (!m_project)
         return;
