@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QThreadPool>
 
 #include <plist/plist.h>
 
@@ -205,12 +206,20 @@ QVariant toVariant(plist_t node, KeyCache &keys)
 
 struct DMPropertyListNode::Document
 {
-    explicit Document(plist_t root) : root(root) {}
-    ~Document() { plist_free(root); }
+    Document(plist_t root, qsizetype bytes) : root(root), bytes(bytes) {}
+    // A large tree takes a while to free, one allocation at a time; no one else holds it, so a
+    // worker thread does that while the caller goes on.
+    ~Document()
+    {
+        if (bytes < kFreeInBackgroundBytes || !QThreadPool::globalInstance()->tryStart([root = root] { plist_free(root); }))
+            plist_free(root);
+    }
     Document(const Document &) = delete;
     Document &operator=(const Document &) = delete;
 
+    static constexpr qsizetype kFreeInBackgroundBytes = qsizetype(1) << 20;
     plist_t root;
+    qsizetype bytes; // of the parsed data
     KeyCache keys; // shared by every conversion from the document
 };
 
@@ -236,7 +245,7 @@ DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *er
         setError(error, QStringLiteral("The data is not a valid property list, or it is truncated."));
         return {};
     }
-    auto document = std::make_shared<Document>(root);
+    auto document = std::make_shared<Document>(root, data.size());
     return DMPropertyListNode(document, root);
 }
 
