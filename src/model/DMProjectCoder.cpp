@@ -247,7 +247,8 @@ bool readItem(const QVariant &value, QVariantMap *d, QVariantList *subitems, boo
     *d = value.toMap();
     const QVariant children = d->value(kSubitems);
     *badSubitems = children.isValid() && children.typeId() != QMetaType::QVariantList;
-    *subitems = children.toList();
+    // QVariant would turn a dictionary into the list of its values; what is not a list goes.
+    *subitems = *badSubitems ? QVariantList() : children.toList();
     return true;
 }
 

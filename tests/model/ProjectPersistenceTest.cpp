@@ -210,6 +210,7 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         int tasks;      // top-level items expected
         int links;      // links expected in the whole project
         bool problems;  // a problem is reported
+        int objects = -1; // when given: objects in the project, its two containers included
     };
     QVariantMap deep = taskDictionary(10);
     deep.insert(QStringLiteral("subitems"), QVariantList{QStringLiteral("not an item"), taskDictionary(11)});
@@ -222,6 +223,8 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
     linked2.insert(QStringLiteral("outboundDependencies"), QVariantList{link(43, 31), QStringLiteral("junk")});
     QVariantMap assigned = taskDictionary(50);
     assigned.insert(QStringLiteral("resources"), QVariantList{qint64(60), qint64(12345), QStringLiteral("x")});
+    QVariantMap mapOfSubitems = taskDictionary(70);
+    mapOfSubitems.insert(QStringLiteral("subitems"), QVariantMap{{QStringLiteral("a"), taskDictionary(71)}});
     const QVariantMap resource{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
                                {QStringLiteral("objectID"), qint64(60)}};
 
@@ -237,6 +240,7 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         {"dangling assignment",
          {{QStringLiteral("tasks"), QVariantList{assigned}}, {QStringLiteral("resources"), QVariantList{resource}}},
          1, 0, true},
+        {"subitems in a dictionary instead of a list", {{QStringLiteral("tasks"), QVariantList{mapOfSubitems}}}, 1, 0, true, 3},
         {"damaged settings", {{QStringLiteral("attributes"), QVariantMap{{QStringLiteral("k"), QStringLiteral("x")}}}}, 0, 0, true},
     };
     for (const Case &c : cases) {
@@ -249,6 +253,8 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         for (const auto &item : project->tasks())
             links += int(item->outboundDependencies().size());
         EXPECT_EQ(links, c.links);
+        if (c.objects >= 0)
+            EXPECT_EQ(project->indexedObjectCount(), c.objects);
         EXPECT_EQ(!problems.isEmpty(), c.problems) << problems.join('\n').toStdString();
         // Whatever was loaded is consistent: every object is found under its own ID.
         for (const auto &item : project->tasks())
