@@ -24,9 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         DMPropertyListNode::parse(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
     if (!root.isDictionary())
         return 0;
+    // Converted first: loading takes the items' entries out of the parsed list.
+    const QVariant whole = root.value();
     QStringList problems;
     const auto project = DMProjectCoder::loadProject(root, &problems);
-    const QVariant whole = root.value();
     if (!project || whole.typeId() != QMetaType::QVariantMap)
         return 0;
     const QVariantMap written = project->dictionaryRepresentation();

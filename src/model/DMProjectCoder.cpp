@@ -252,11 +252,12 @@ bool readItem(const QVariant &value, QVariantMap *d, QVariantList *subitems, boo
     return true;
 }
 
-bool readItem(const DMPropertyListNode &node, QVariantMap *d, QList<DMPropertyListNode> *subitems, bool *badSubitems)
+// Takes the item's entries out of the parsed list, freeing them as the objects are made.
+bool readItem(DMPropertyListNode node, QVariantMap *d, QList<DMPropertyListNode> *subitems, bool *badSubitems)
 {
     if (!node.isDictionary())
         return false;
-    *d = node.dictionaryWithoutKey("subitems");
+    *d = node.takeDictionaryWithoutKey("subitems");
     const DMPropertyListNode children = node.valueForKey("subitems");
     *badSubitems = !children.isNull() && !children.isArray();
     *subitems = children.arrayItems();

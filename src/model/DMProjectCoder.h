@@ -26,7 +26,8 @@ public:
 
     static QVariantMap projectRepresentation(const DMProject &project);
     static std::shared_ptr<DMProject> loadProject(const QVariantMap &dictionary, QStringList *problems = nullptr);
-    // The same from a parsed property list, reading one item's dictionary at a time.
+    // The same from a parsed property list, reading one item's dictionary at a time; the items'
+    // entries but their subitems are taken out of the list as they are read.
     static std::shared_ptr<DMProject> loadProject(const DMPropertyListNode &root, QStringList *problems = nullptr);
 
     // An item with its subitems, nested under "subitems" (built without recursion).

@@ -118,8 +118,9 @@ private:
 
 QVariant toVariant(plist_t node, KeyCache &keys);
 
-// A dictionary's entries, but the one under skippedKey when given.
-QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey)
+// A dictionary's entries, but the one under skippedKey when given; with `taken`, the keys of the
+// entries converted are appended to it.
+QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, std::vector<char *> *taken = nullptr)
 {
     QVariantMap map;
     plist_dict_iter it = nullptr;
@@ -130,9 +131,13 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey
         plist_dict_next_item(node, it, &key, &value);
         if (!key)
             break;
-        if (value && !(skippedKey && std::strcmp(key, skippedKey) == 0))
+        const bool skipped = skippedKey && std::strcmp(key, skippedKey) == 0;
+        if (value && !skipped)
             map.insert(keys.key(key), toVariant(value, keys));
-        std::free(key);
+        if (taken && !skipped)
+            taken->push_back(key);
+        else
+            std::free(key);
     }
     std::free(it);
     return map;
@@ -295,4 +300,20 @@ QVariant DMPropertyListNode::value() const
 QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey) const
 {
     return isDictionary() ? dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, skippedKey) : QVariantMap();
+}
+
+QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey)
+{
+    if (!isDictionary())
+        return {};
+    const plist_t node = static_cast<plist_t>(m_node);
+    std::vector<char *> taken;
+    QVariantMap map = dictionaryValue(node, m_document->keys, keptKey, &taken);
+    // Removing from a dictionary of a few entries is cheap; libplist's arrays, whose removal
+    // shifts an index, are left alone.
+    for (char *key : taken) {
+        plist_dict_remove_item(node, key);
+        std::free(key);
+    }
+    return map;
 }

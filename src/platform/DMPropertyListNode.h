@@ -37,6 +37,10 @@ public:
     // A dictionary's entries but the one under `skippedKey`, each converted whole; empty for any
     // other node.
     QVariantMap dictionaryWithoutKey(const char *skippedKey) const;
+    // The same, and those entries leave the parsed document, freeing their memory at once: for
+    // a reader that turns a large document into objects part by part. Nodes inside the entries
+    // taken must not be used afterwards.
+    QVariantMap takeDictionaryWithoutKey(const char *keptKey);
 
 private:
     struct Document;

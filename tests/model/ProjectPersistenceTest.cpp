@@ -253,8 +253,9 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         for (const auto &item : project->tasks())
             links += int(item->outboundDependencies().size());
         EXPECT_EQ(links, c.links);
-        if (c.objects >= 0)
+        if (c.objects >= 0) {
             EXPECT_EQ(project->indexedObjectCount(), c.objects);
+        }
         EXPECT_EQ(!problems.isEmpty(), c.problems) << problems.join('\n').toStdString();
         // Whatever was loaded is consistent: every object is found under its own ID.
         for (const auto &item : project->tasks())

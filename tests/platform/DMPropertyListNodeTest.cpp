@@ -36,6 +36,16 @@ TEST(DMPropertyListNode, PartsReadAsTheWholeDocumentDoes)
         EXPECT_TRUE(sameVariant(items.at(0).value(), whole.toMap().value(QStringLiteral("list")).toList().at(0)));
         EXPECT_TRUE(sameVariant(items.at(0).dictionaryWithoutKey("no such key"), items.at(0).value()));
         EXPECT_EQ(items.at(2).value(), QVariant(qint64(7)));
+
+        // Taking a dictionary's entries leaves the kept one and everything around it readable.
+        DMPropertyListNode first = items.at(0);
+        QVariantMap expected = whole.toMap().value(QStringLiteral("list")).toList().at(0).toMap();
+        const QString keptKey = expected.firstKey();
+        const QVariant kept = expected.take(keptKey);
+        EXPECT_TRUE(sameVariant(first.takeDictionaryWithoutKey(keptKey.toUtf8().constData()), expected));
+        EXPECT_TRUE(sameVariant(first.value(), QVariantMap{{keptKey, kept}}));
+        EXPECT_TRUE(first.takeDictionaryWithoutKey(keptKey.toUtf8().constData()).isEmpty());
+        EXPECT_TRUE(sameVariant(items.at(1).value(), QStringLiteral("tail")));
     }
 }
 
