@@ -22,6 +22,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -32,6 +33,8 @@ namespace {
 const QString kClass = QStringLiteral("class");
 const QString kObjectID = QStringLiteral("objectID");
 const QString kSubitems = QStringLiteral("subitems");
+const QString kToItem = QStringLiteral("toItem");
+const QString kFromItem = QStringLiteral("fromItem");
 const QString kDateMarker = QStringLiteral("DMDate");
 const QString kSharedFillColor = QStringLiteral("itemFillColor");
 
@@ -347,14 +350,16 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         bool dropped = false;
     };
     std::vector<Candidate> candidates;
-    QHash<DMProjectItem *, QList<int>> adjacency;
+    // An item's links are candidates [first, second): each item's list is read in one go.
+    QHash<DMProjectItem *, std::pair<int, int>> adjacency;
     std::vector<DMProjectItem *> sources; // the items with links, in file order
     QSet<QPair<DMProjectItem *, DMProjectItem *>> seen;
-    for (const PendingLinks &pending : m_links)
+    for (const PendingLinks &pending : m_links) {
+        const int first = int(candidates.size());
         for (const QVariant &value : pending.links) {
             const QVariantMap d = value.toMap();
             quint64 toID = 0;
-            const bool ok = idFromValue(d.value(QStringLiteral("toItem")), &toID);
+            const bool ok = idFromValue(d.value(kToItem), &toID);
             auto to = ok ? std::dynamic_pointer_cast<DMProjectItem>(project.indexedObject(toID)) : nullptr;
             if (!to || !to->isAttached()) {
                 problem(QStringLiteral("a link to a missing item was dropped"));
@@ -365,14 +370,13 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
                 continue;
             }
             seen.insert(qMakePair(pending.from, to.get()));
-            auto edges = adjacency.find(pending.from);
-            if (edges == adjacency.end()) {
-                edges = adjacency.insert(pending.from, {});
-                sources.push_back(pending.from);
-            }
-            edges->append(int(candidates.size()));
             candidates.push_back({pending.from, to.get(), d});
         }
+        if (int(candidates.size()) > first) {
+            adjacency.insert(pending.from, {first, int(candidates.size())});
+            sources.push_back(pending.from);
+        }
+    }
 
     // Drop the links that close a cycle: the back edges of an iterative depth-first search. It
     // starts from the items in file order, so that the same file always loses the same links:
@@ -385,13 +389,13 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         colour.insert(source, 1);
         while (!stack.empty()) {
             auto &[node, next] = stack.back();
-            const QList<int> edges = adjacency.value(node);
-            if (next >= edges.size()) {
+            const auto [first, end] = adjacency.value(node, {0, 0});
+            if (first + next >= end) {
                 colour.insert(node, 2);
                 stack.pop_back();
                 continue;
             }
-            const int edge = edges.at(next++);
+            const int edge = first + next++;
             DMProjectItem *to = candidates[size_t(edge)].to;
             const int state = colour.value(to, 0);
             if (state == 1) {
@@ -413,7 +417,13 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         auto from = std::static_pointer_cast<DMProjectItem>(candidate.from->shared_from_this());
         auto to = std::static_pointer_cast<DMProjectItem>(candidate.to->shared_from_this());
         auto dependency = DMProjectItem::linkItems(from, to, id);
-        dependency->loadStyle(candidate.dictionary);
+        // Files leave a new link's look out; a link that gives none keeps it.
+        const auto &d = candidate.dictionary;
+        const bool plain = std::all_of(d.keyBegin(), d.keyEnd(), [](const QString &key) {
+            return key == kObjectID || key == kToItem || key == kClass || key == kFromItem;
+        });
+        if (!plain)
+            dependency->loadStyle(d);
     }
 }
 
