@@ -15,8 +15,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <plist/plist.h>
-
 namespace {
 
 QString makePackage(const QTemporaryDir &folder, const QString &name, const QString &password)
@@ -85,14 +83,7 @@ void BM_BareParse10000Items(benchmark::State &state)
         state.SkipWithError("no project.xml");
         return;
     }
-    const QByteArray xml = file.readAll();
-    for (auto _ : state) {
-        plist_t root = nullptr;
-        plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
-        if (!root)
-            state.SkipWithError("not parsed");
-        plist_free(root);
-    }
+    benchmarkBarePlistParse(state, file.readAll());
 }
 BENCHMARK(BM_BareParse10000Items)->Unit(benchmark::kMillisecond);
 

@@ -118,6 +118,22 @@ private:
 
 QVariant toVariant(plist_t node, KeyCache &keys);
 
+// Calls f with each element of an array, in order (an iterator: indexing is not constant time).
+template <typename F>
+void forEachArrayItem(plist_t node, F f)
+{
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(node, &it);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(node, it, &item);
+        if (!item)
+            break;
+        f(item);
+    }
+    std::free(it);
+}
+
 // A dictionary's entries, but the one under skippedKey when given; with `taken`, the keys of the
 // entries converted are appended to it.
 QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, std::vector<char *> *taken = nullptr)
@@ -152,16 +168,7 @@ QVariant toVariant(plist_t node, KeyCache &keys)
     case PLIST_ARRAY: {
         QVariantList list;
         list.reserve(plist_array_get_size(node));
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(node, &it);
-        for (;;) {
-            plist_t item = nullptr;
-            plist_array_next_item(node, it, &item);
-            if (!item)
-                break;
-            list.append(toVariant(item, keys));
-        }
-        std::free(it);
+        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys)); });
         return list;
     }
     case PLIST_STRING: {
@@ -279,16 +286,7 @@ QList<DMPropertyListNode> DMPropertyListNode::arrayItems() const
         return items;
     const plist_t node = static_cast<plist_t>(m_node);
     items.reserve(qsizetype(plist_array_get_size(node)));
-    plist_array_iter it = nullptr;
-    plist_array_new_iter(node, &it);
-    for (;;) {
-        plist_t item = nullptr;
-        plist_array_next_item(node, it, &item);
-        if (!item)
-            break;
-        items.append(DMPropertyListNode(m_document, item));
-    }
-    std::free(it);
+    forEachArrayItem(node, [&](plist_t item) { items.append(DMPropertyListNode(m_document, item)); });
     return items;
 }
 
