@@ -260,8 +260,8 @@ bool readItem(DMPropertyListNode node, QVariantMap *d, QList<DMPropertyListNode>
 {
     if (!node.isDictionary())
         return false;
-    *d = node.takeDictionaryWithoutKey("subitems");
-    const DMPropertyListNode children = node.valueForKey("subitems");
+    DMPropertyListNode children;
+    *d = node.takeDictionaryWithoutKey("subitems", &children);
     *badSubitems = !children.isNull() && !children.isArray();
     *subitems = children.arrayItems();
     return true;
@@ -791,8 +791,8 @@ std::shared_ptr<DMProject> DMProjectCoder::loadProject(const DMPropertyListNode 
 {
     // The items, the bulk of a project, are read from the parsed list one at a time; the rest
     // is small and converted at once.
-    const DMPropertyListNode tasks = root.valueForKey("tasks");
-    QVariantMap dictionary = root.dictionaryWithoutKey("tasks");
+    DMPropertyListNode tasks;
+    QVariantMap dictionary = root.dictionaryWithoutKey("tasks", &tasks);
     if (!tasks.isNull() && !tasks.isArray())
         dictionary.insert(QStringLiteral("tasks"), tasks.value());
     const QList<DMPropertyListNode> taskNodes = tasks.arrayItems();

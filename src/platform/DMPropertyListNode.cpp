@@ -134,9 +134,11 @@ void forEachArrayItem(plist_t node, F f)
     std::free(it);
 }
 
-// A dictionary's entries, but the one under skippedKey when given; with `taken`, the keys of the
-// entries converted are appended to it.
-QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, std::vector<char *> *taken = nullptr)
+// A dictionary's entries, but the one under skippedKey when given, whose value goes to
+// *skippedValue; with `taken`, the keys of the entries converted are appended to it. A binary
+// list may repeat a key: the last entry wins, for the skipped one too.
+QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, plist_t *skippedValue = nullptr,
+                            std::vector<char *> *taken = nullptr)
 {
     QVariantMap map;
     plist_dict_iter it = nullptr;
@@ -148,6 +150,8 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey
         if (!key)
             break;
         const bool skipped = skippedKey && std::strcmp(key, skippedKey) == 0;
+        if (skipped && skippedValue)
+            *skippedValue = value;
         if (value && !skipped)
             map.insert(keys.key(key), toVariant(value, keys));
         if (taken && !skipped)
@@ -275,8 +279,23 @@ DMPropertyListNode DMPropertyListNode::valueForKey(const char *key) const
 {
     if (!isDictionary())
         return {};
-    plist_t value = plist_dict_get_item(static_cast<plist_t>(m_node), key);
-    return value ? DMPropertyListNode(m_document, value) : DMPropertyListNode();
+    // Every entry is looked at: libplist's own look-up finds the first of repeated keys.
+    const plist_t node = static_cast<plist_t>(m_node);
+    plist_t found = nullptr;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(node, &it);
+    for (;;) {
+        char *entryKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, it, &entryKey, &value);
+        if (!entryKey)
+            break;
+        if (std::strcmp(entryKey, key) == 0)
+            found = value;
+        std::free(entryKey);
+    }
+    std::free(it);
+    return found ? DMPropertyListNode(m_document, found) : DMPropertyListNode();
 }
 
 QList<DMPropertyListNode> DMPropertyListNode::arrayItems() const
@@ -295,18 +314,31 @@ QVariant DMPropertyListNode::value() const
     return m_node ? toVariant(static_cast<plist_t>(m_node), m_document->keys) : QVariant();
 }
 
-QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey) const
+QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMPropertyListNode *skippedValue) const
 {
-    return isDictionary() ? dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, skippedKey) : QVariantMap();
+    if (skippedValue)
+        *skippedValue = DMPropertyListNode();
+    if (!isDictionary())
+        return {};
+    plist_t value = nullptr;
+    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, skippedKey, &value);
+    if (skippedValue && value)
+        *skippedValue = DMPropertyListNode(m_document, value);
+    return map;
 }
 
-QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey)
+QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey, DMPropertyListNode *keptValue)
 {
+    if (keptValue)
+        *keptValue = DMPropertyListNode();
     if (!isDictionary())
         return {};
     const plist_t node = static_cast<plist_t>(m_node);
     std::vector<char *> taken;
-    QVariantMap map = dictionaryValue(node, m_document->keys, keptKey, &taken);
+    plist_t value = nullptr;
+    QVariantMap map = dictionaryValue(node, m_document->keys, keptKey, &value, &taken);
+    if (keptValue && value)
+        *keptValue = DMPropertyListNode(m_document, value);
     // Removing from a dictionary of a few entries is cheap; libplist's arrays, whose removal
     // shifts an index, are left alone.
     for (char *key : taken) {

@@ -28,6 +28,7 @@ public:
     bool isArray() const;
 
     // The value under the key of a dictionary; null when absent or when this is no dictionary.
+    // Where a (binary) list repeats a key, the last entry counts, as in value().
     DMPropertyListNode valueForKey(const char *key) const;
     // The elements of an array, in order; empty for any other node.
     QList<DMPropertyListNode> arrayItems() const;
@@ -35,12 +36,12 @@ public:
     // The value with everything below it; invalid for a null node or a value of an unknown type.
     QVariant value() const;
     // A dictionary's entries but the one under `skippedKey`, each converted whole; empty for any
-    // other node.
-    QVariantMap dictionaryWithoutKey(const char *skippedKey) const;
+    // other node. The node under the key goes to *skippedValue (null when absent).
+    QVariantMap dictionaryWithoutKey(const char *skippedKey, DMPropertyListNode *skippedValue = nullptr) const;
     // The same, and those entries leave the parsed document, freeing their memory at once: for
     // a reader that turns a large document into objects part by part. Nodes inside the entries
     // taken must not be used afterwards.
-    QVariantMap takeDictionaryWithoutKey(const char *keptKey);
+    QVariantMap takeDictionaryWithoutKey(const char *keptKey, DMPropertyListNode *keptValue = nullptr);
 
 private:
     struct Document;
