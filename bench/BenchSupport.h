@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
+#include <plist/plist.h>
 
 #include <cstdlib>
 
@@ -19,6 +20,18 @@ inline int runBenchmarksInApplication(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// The yardstick of opening a project: libplist parsing its project.xml into a tree and freeing it.
+inline void benchmarkBarePlistParse(benchmark::State &state, const QByteArray &xml)
+{
+    for (auto _ : state) {
+        plist_t root = nullptr;
+        plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
+        if (!root)
+            state.SkipWithError("not parsed");
+        plist_free(root);
+    }
 }
 
 // The yardstick of the readers of XML files: libxml2 parsing the same bytes into a tree and

@@ -1,5 +1,6 @@
 // Opening a project package of 10,000 items (100 processes of 99 tasks, each task linked to the
-// next), plain and encrypted: reading the files, decrypting, and building the project.
+// next), plain and encrypted: reading the files, decrypting, and building the project. Beside
+// them libplist alone parses the same project.xml, the yardstick of reading.
 #include "BenchSupport.h"
 #include "DMDate.h"
 #include "DMDocumentController.h"
@@ -11,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -72,6 +74,18 @@ void BM_OpenPackage10000Items(benchmark::State &state)
     openPackage(state, QString());
 }
 BENCHMARK(BM_OpenPackage10000Items)->Unit(benchmark::kMillisecond);
+
+void BM_BareParse10000Items(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    QFile file(makePackage(folder, QStringLiteral("Bench.hy2"), QString()) + QStringLiteral("/project.xml"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("no project.xml");
+        return;
+    }
+    benchmarkBarePlistParse(state, file.readAll());
+}
+BENCHMARK(BM_BareParse10000Items)->Unit(benchmark::kMillisecond);
 
 void BM_OpenEncryptedPackage10000Items(benchmark::State &state)
 {

@@ -42,8 +42,6 @@
 #include <QThread>
 #include <QWheelEvent>
 
-#include <plist/plist.h>
-
 #include <map>
 #include <memory>
 
@@ -315,14 +313,7 @@ void BM_bareParse(benchmark::State &state, Shape shape)
         state.SkipWithError("no project.xml");
         return;
     }
-    const QByteArray xml = file.readAll();
-    for (auto _ : state) {
-        plist_t root = nullptr;
-        plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
-        if (!root)
-            state.SkipWithError("not parsed");
-        plist_free(root);
-    }
+    benchmarkBarePlistParse(state, file.readAll());
     setLabel(state, shape);
 }
 

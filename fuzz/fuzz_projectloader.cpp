@@ -1,12 +1,16 @@
-// Feeds property lists to the project loader: whatever the bytes, loading must not crash,
-// and the loaded project must write itself out again.
+// Feeds property lists to the project loader: whatever the bytes, loading must not crash, the
+// loaded project must write itself out again, and reading the parsed list in place must load
+// the same project, with the same report, as converting it whole first.
 #include "DMProject.h"
+#include "DMProjectCoder.h"
 #include "DMPropertyList.h"
+#include "DMPropertyListNode.h"
 
 #include <QtGlobal>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 void quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
@@ -16,13 +20,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const auto previous = qInstallMessageHandler(quiet);
     Q_UNUSED(previous);
-    const QVariant plist = DMPropertyList::propertyListWithData(
-        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
-    if (plist.typeId() != QMetaType::QVariantMap)
+    const DMPropertyListNode root =
+        DMPropertyListNode::parse(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));
+    if (!root.isDictionary())
         return 0;
+    // Converted first: loading takes the items' entries out of the parsed list.
+    const QVariant whole = root.value();
     QStringList problems;
-    const auto project = DMProject::projectWithDictionaryRepresentation(plist.toMap(), &problems);
-    if (project)
-        (void)project->dictionaryRepresentation();
+    const auto project = DMProjectCoder::loadProject(root, &problems);
+    if (!project || whole.typeId() != QMetaType::QVariantMap)
+        return 0;
+    const QVariantMap written = project->dictionaryRepresentation();
+    QStringList wholeProblems;
+    const auto fromWhole = DMProject::projectWithDictionaryRepresentation(whole.toMap(), &wholeProblems);
+    // Compared as bytes: a NaN read from the file is not equal to itself as a value.
+    if (!fromWhole || wholeProblems != problems
+        || DMPropertyList::dataWithPropertyList(fromWhole->dictionaryRepresentation(), DMPropertyList::Binary)
+               != DMPropertyList::dataWithPropertyList(written, DMPropertyList::Binary))
+        std::abort();
     return 0;
 }

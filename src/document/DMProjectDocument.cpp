@@ -141,7 +141,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     }
     m_project = project;
     m_hasReadDictionary = false;
-    m_readDictionary.clear();
+    m_readProject = DMPropertyListNode();
     m_currencyFormatter.reset();
     if (!m_project)
         return;
@@ -152,8 +152,9 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     // The day window drawn is the calendar's, also for a project that never set one.
     attributes.dayViewBeginMinute = m_project->workingCalendar().dayBeginMinute();
     attributes.dayViewEndMinute = m_project->workingCalendar().dayEndMinute();
-    attributes.timeSpanBeginDate = effectiveProjectTimeSpan().value(kDMTimeSpanBegin).value<DMDate>();
-    attributes.timeSpanEndDate = effectiveProjectTimeSpan().value(kDMTimeSpanEnd).value<DMDate>();
+    const QVariantMap span = effectiveProjectTimeSpan();
+    attributes.timeSpanBeginDate = span.value(kDMTimeSpanBegin).value<DMDate>();
+    attributes.timeSpanEndDate = span.value(kDMTimeSpanEnd).value<DMDate>();
     if (m_outlets.projectView)
         attributes.projectView = m_outlets.projectView;
     m_projectOutlineDS->projectDidChange();

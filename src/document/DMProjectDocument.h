@@ -10,6 +10,7 @@
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMPropertyListNode.h"
 #include "DMProjectDocumentSourceListOutlineDS.h"
 #include "DMProjectListDocument.h"
 #include "DMItemsViewDocument.h"
@@ -295,9 +296,9 @@ private:
     std::shared_ptr<DMProject> m_project;
     std::unique_ptr<DMUndoManager> m_undoManager;
     QString m_temporaryFolder;
-    QVariantMap m_readDictionary; // the read package, until the project is built
+    DMPropertyListNode m_readProject; // the read package, until the project is built
     bool m_hasReadDictionary = false;
-    QString m_readPackagePath; // where m_readDictionary came from; empty for imported files
+    QString m_readPackagePath; // where m_readProject came from; empty for imported files
 
     QString m_fileURL;
     QString m_fileType;

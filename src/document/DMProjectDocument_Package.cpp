@@ -103,12 +103,12 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
     }
     if (!contents)
         return false;
-    const qint64 formatVersion = contents->projectDictionary.value(QStringLiteral("formatVersion"), 0).toLongLong();
+    const qint64 formatVersion = contents->project.valueForKey("formatVersion").value().toLongLong();
     if (formatVersion > DMProjectCoder::kFormatVersion) {
         *error = DMLocalizedString("The document was saved by a later version of Halcyra.");
         return false;
     }
-    m_readDictionary = contents->projectDictionary;
+    m_readProject = contents->project;
     m_hasReadDictionary = true;
     m_readPackagePath = path;
     m_password = contents->password;
@@ -121,8 +121,8 @@ bool DMProjectDocument::loadProjectIfNeeded(QString *error)
     if (!m_hasReadDictionary)
         return m_project != nullptr;
     QStringList problems;
-    std::shared_ptr<DMProject> project = DMProject::projectWithDictionaryRepresentation(m_readDictionary, &problems);
-    m_readDictionary.clear();
+    std::shared_ptr<DMProject> project = DMProjectCoder::loadProject(m_readProject, &problems);
+    m_readProject = DMPropertyListNode();
     m_hasReadDictionary = false;
     if (!project) {
         if (error)

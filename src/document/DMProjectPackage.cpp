@@ -150,12 +150,11 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
     }
 
     QString plistError;
-    const QVariant plist = DMPropertyList::propertyListWithData(data, &plistError);
-    if (plist.metaType() != QMetaType::fromType<QVariantMap>()) {
+    result.project = DMPropertyListNode::parse(data, &plistError);
+    if (!result.project.isDictionary()) {
         *error = DMLocalizedString("The project file is damaged.");
         return std::nullopt;
     }
-    result.projectDictionary = plist.toMap();
     return result;
 }
 

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "DMPropertyListNode.h"
+
 #include <functional>
 #include <optional>
 
@@ -39,7 +41,7 @@ public:
 
     struct ReadResult
     {
-        QVariantMap projectDictionary;
+        DMPropertyListNode project; // the parsed "project.xml", a dictionary
         QVariantMap metadata;
         QString password; // the password that opened it; empty when not encrypted
     };

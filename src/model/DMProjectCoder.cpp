@@ -1,5 +1,6 @@
 #include "DMProjectCoder.h"
 
+#include "DMColorAdditions.h"
 #include "DMCriticalPath.h"
 #include "DMDictionaryAccess.h"
 #include "DMObjectSerialization.h"
@@ -15,11 +16,13 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMPropertyList.h"
+#include "DMPropertyListNode.h"
 
 #include <QDebug>
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -30,7 +33,10 @@ namespace {
 const QString kClass = QStringLiteral("class");
 const QString kObjectID = QStringLiteral("objectID");
 const QString kSubitems = QStringLiteral("subitems");
+const QString kToItem = QStringLiteral("toItem");
+const QString kFromItem = QStringLiteral("fromItem");
 const QString kDateMarker = QStringLiteral("DMDate");
+const QString kSharedFillColor = QStringLiteral("itemFillColor");
 
 // Absolute seconds of 0001-01-01 00:00:00 and 9999-12-31 23:59:59.
 constexpr qint64 kFirstSecond = qint64(1721426) * 86400;
@@ -132,7 +138,9 @@ public:
         }
     }
 
-    std::shared_ptr<DMProject> load(const QVariantMap &d);
+    // Without taskNodes, the items come from "tasks" in d; with them, each item's dictionary is
+    // converted on its own as it is loaded.
+    std::shared_ptr<DMProject> load(const QVariantMap &d, const QList<DMPropertyListNode> *taskNodes = nullptr);
 
 private:
     struct PendingLinks
@@ -173,7 +181,8 @@ private:
         return id;
     }
 
-    QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QVariantList &list, bool events);
+    template <typename Value>
+    QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QList<Value> &list, bool events);
     QList<std::shared_ptr<DMProjectResource>> loadResources(const QVariantList &list);
     void resolveLinks(DMProject &project);
     void resolveAssignments(DMProject &project);
@@ -191,6 +200,7 @@ private:
     std::vector<DMProjectTask *> m_tasks;
     QSet<quint64> m_usedIDs;
     quint64 m_maximumFileID = 0;
+    QColor m_sharedFill; // the fill of the items (not events) that give none; invalid: the default
 };
 
 namespace {
@@ -199,17 +209,17 @@ namespace {
 // hostile file may nest deeply). `make` turns a value at a depth (1 for the roots) into a node,
 // or null to drop it with everything below it, and sets *children to the values below it. Each
 // node joins its parent's subitems, or the returned roots.
-template <typename Node, typename Make>
-QList<std::shared_ptr<Node>> buildTrees(const QVariantList &list, Make make)
+template <typename Node, typename Value, typename Make>
+QList<std::shared_ptr<Node>> buildTrees(const QList<Value> &list, Make make)
 {
     struct Pending
     {
-        QVariant value;
+        Value value;
         Node *parent;
         int depth;
     };
     std::vector<Pending> stack;
-    const auto push = [&stack](const QVariantList &values, Node *parent, int depth) {
+    const auto push = [&stack](const QList<Value> &values, Node *parent, int depth) {
         for (qsizetype i = values.size() - 1; i >= 0; --i)
             stack.push_back({values.at(i), parent, depth});
     };
@@ -218,7 +228,7 @@ QList<std::shared_ptr<Node>> buildTrees(const QVariantList &list, Make make)
     while (!stack.empty()) {
         const Pending pending = std::move(stack.back());
         stack.pop_back();
-        QVariantList children;
+        QList<Value> children;
         const std::shared_ptr<Node> node = make(pending.value, pending.depth, &children);
         if (!node)
             continue;
@@ -231,17 +241,46 @@ QList<std::shared_ptr<Node>> buildTrees(const QVariantList &list, Make make)
     return roots;
 }
 
+// An item's dictionary without its subitems, and the subitems: false for a value that is not a
+// dictionary; *badSubitems is set when "subitems" holds something other than a list.
+bool readItem(const QVariant &value, QVariantMap *d, QVariantList *subitems, bool *badSubitems)
+{
+    if (value.typeId() != QMetaType::QVariantMap)
+        return false;
+    *d = value.toMap();
+    const QVariant children = d->value(kSubitems);
+    *badSubitems = children.isValid() && children.typeId() != QMetaType::QVariantList;
+    // QVariant would turn a dictionary into the list of its values; what is not a list goes.
+    *subitems = *badSubitems ? QVariantList() : children.toList();
+    return true;
+}
+
+// Takes the item's entries out of the parsed list, freeing them as the objects are made.
+bool readItem(DMPropertyListNode node, QVariantMap *d, QList<DMPropertyListNode> *subitems, bool *badSubitems)
+{
+    if (!node.isDictionary())
+        return false;
+    DMPropertyListNode children;
+    *d = node.takeDictionaryWithoutKey("subitems", &children);
+    *badSubitems = !children.isNull() && !children.isArray();
+    *subitems = children.arrayItems();
+    return true;
+}
+
 } // namespace
 
-QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(const QVariantList &list, bool events)
+template <typename Value>
+QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(const QList<Value> &list, bool events)
 {
-    return buildTrees<DMProjectItem>(list, [&](const QVariant &value, int depth, QVariantList *children)
+    return buildTrees<DMProjectItem>(list, [&](const Value &value, int depth, QList<Value> *children)
                                                -> std::shared_ptr<DMProjectItem> {
-        if (value.typeId() != QMetaType::QVariantMap) {
+        QVariantMap d;
+        QList<Value> subitems;
+        bool badSubitems = false;
+        if (!readItem(value, &d, &subitems, &badSubitems)) {
             problem(QStringLiteral("an item that is not a dictionary was dropped"));
             return nullptr;
         }
-        const QVariantMap d = value.toMap();
         const QString className = d.value(kClass).toString();
         std::shared_ptr<DMProjectItem> item = DMProjectCoder::newItemForClassName(className);
         if (!item || (events && !item->isKindOfClass(DMProjectEvent::staticClassName()))) {
@@ -254,6 +293,8 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
         }
         QString trouble;
         item->loadFields(d, &trouble);
+        if (!events && m_sharedFill.isValid() && !d.contains(QStringLiteral("fillColor")))
+            item->m_fillColor = m_sharedFill;
         if (!trouble.isEmpty())
             problem(QStringLiteral("an item was mended: ") + trouble, item->title());
         noteIdentity(item.get(), d);
@@ -264,10 +305,9 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
             m_tasks.push_back(task);
         if (events)
             return item;
-        const QVariant subitems = d.value(kSubitems);
-        if (subitems.isValid() && subitems.typeId() != QMetaType::QVariantList)
+        if (badSubitems)
             problem(QStringLiteral("subitems that are not a list were dropped"));
-        *children = subitems.toList();
+        *children = std::move(subitems);
         return item;
     });
 }
@@ -310,13 +350,16 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         bool dropped = false;
     };
     std::vector<Candidate> candidates;
-    QHash<DMProjectItem *, QList<int>> adjacency;
+    // An item's links are candidates [first, second): each item's list is read in one go.
+    QHash<DMProjectItem *, std::pair<int, int>> adjacency;
+    std::vector<DMProjectItem *> sources; // the items with links, in file order
     QSet<QPair<DMProjectItem *, DMProjectItem *>> seen;
-    for (const PendingLinks &pending : m_links)
+    for (const PendingLinks &pending : m_links) {
+        const int first = int(candidates.size());
         for (const QVariant &value : pending.links) {
             const QVariantMap d = value.toMap();
             quint64 toID = 0;
-            const bool ok = idFromValue(d.value(QStringLiteral("toItem")), &toID);
+            const bool ok = idFromValue(d.value(kToItem), &toID);
             auto to = ok ? std::dynamic_pointer_cast<DMProjectItem>(project.indexedObject(toID)) : nullptr;
             if (!to || !to->isAttached()) {
                 problem(QStringLiteral("a link to a missing item was dropped"));
@@ -327,26 +370,32 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
                 continue;
             }
             seen.insert(qMakePair(pending.from, to.get()));
-            adjacency[pending.from].append(int(candidates.size()));
             candidates.push_back({pending.from, to.get(), d});
         }
+        if (int(candidates.size()) > first) {
+            adjacency.insert(pending.from, {first, int(candidates.size())});
+            sources.push_back(pending.from);
+        }
+    }
 
-    // Drop the links that close a cycle: the back edges of an iterative depth-first search.
+    // Drop the links that close a cycle: the back edges of an iterative depth-first search. It
+    // starts from the items in file order, so that the same file always loses the same links:
+    // the one that closes a cycle last in that order.
     QHash<DMProjectItem *, int> colour; // absent white, 1 grey, 2 black
-    for (auto it = adjacency.constBegin(); it != adjacency.constEnd(); ++it) {
-        if (colour.contains(it.key()))
+    for (DMProjectItem *source : sources) {
+        if (colour.contains(source))
             continue;
-        std::vector<std::pair<DMProjectItem *, int>> stack{{it.key(), 0}};
-        colour.insert(it.key(), 1);
+        std::vector<std::pair<DMProjectItem *, int>> stack{{source, 0}};
+        colour.insert(source, 1);
         while (!stack.empty()) {
             auto &[node, next] = stack.back();
-            const QList<int> &edges = adjacency.value(node);
-            if (next >= edges.size()) {
+            const auto [first, end] = adjacency.value(node, {0, 0});
+            if (first + next >= end) {
                 colour.insert(node, 2);
                 stack.pop_back();
                 continue;
             }
-            const int edge = edges.at(next++);
+            const int edge = first + next++;
             DMProjectItem *to = candidates[size_t(edge)].to;
             const int state = colour.value(to, 0);
             if (state == 1) {
@@ -368,7 +417,13 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         auto from = std::static_pointer_cast<DMProjectItem>(candidate.from->shared_from_this());
         auto to = std::static_pointer_cast<DMProjectItem>(candidate.to->shared_from_this());
         auto dependency = DMProjectItem::linkItems(from, to, id);
-        dependency->loadStyle(candidate.dictionary);
+        // Files leave a new link's look out; a link that gives none keeps it.
+        const auto &d = candidate.dictionary;
+        const bool plain = std::all_of(d.keyBegin(), d.keyEnd(), [](const QString &key) {
+            return key == kObjectID || key == kToItem || key == kClass || key == kFromItem;
+        });
+        if (!plain)
+            dependency->loadStyle(d);
     }
 }
 
@@ -388,7 +443,7 @@ void DMProjectCoder::Loader::resolveAssignments(DMProject &project)
     }
 }
 
-std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
+std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, const QList<DMPropertyListNode> *taskNodes)
 {
     std::shared_ptr<DMProject> project = DMProject::create();
     project->beginLoading();
@@ -411,11 +466,16 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d)
         && project->m_attributes.size() < settings.toMap().size())
         problem(QStringLiteral("%1 damaged settings were dropped").arg(settings.toMap().size() - project->m_attributes.size()));
     project->rebuildCalendar();
+    if (d.contains(kSharedFillColor)) {
+        m_sharedFill = colorWithComponentsDictionary(dictionaryForKey(d, kSharedFillColor));
+        if (!m_sharedFill.isValid())
+            problem(QStringLiteral("a damaged shared item colour was dropped"));
+    }
 
     // Phase 1: every object, detached, with the IDs of the file noted.
     const QVariantMap events = dictionaryForKey(d, QStringLiteral("eventContainer"));
     const QVariantMap todos = dictionaryForKey(d, QStringLiteral("todoContainer"));
-    const auto tasks = loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
+    const auto tasks = taskNodes ? loadItemTrees(*taskNodes, false) : loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
     const auto resources = loadResources(arrayForKey(d, QStringLiteral("resources")));
     const auto eventItems = loadItemTrees(arrayForKey(events, QStringLiteral("events")), true);
     QList<std::shared_ptr<DMProjectTodo>> todoItems;
@@ -591,12 +651,15 @@ const DMProjectItem *prototypeOfClass(const QString &className)
 
 // Leaves out of an item's dictionary the values that a new item of its class has, which the
 // loader keeps when the key is absent; its links lose their owner's ID (the item that holds
-// them) and their default look. The fill colour stays: its default is a preference.
-void leaveOutDefaultValues(QVariantMap &d, const DMProjectItem &item)
+// them) and their default look. The fill colour's default is a preference, so it stays unless
+// it is the project's shared one (sharedFill, when valid).
+void leaveOutDefaultValues(QVariantMap &d, const DMProjectItem &item, const QColor &sharedFill)
 {
     const DMProjectItem *prototype = prototypeOfClass(item.className());
     if (!prototype)
         return;
+    if (sharedFill.isValid() && item.fillColor() == sharedFill)
+        d.remove(QStringLiteral("fillColor"));
     if (item.progress() == prototype->progress())
         d.remove(QStringLiteral("progress"));
     if (item.locked() == prototype->locked())
@@ -620,9 +683,41 @@ void leaveOutDefaultValues(QVariantMap &d, const DMProjectItem &item)
     links.value() = list;
 }
 
+// The most frequent fill colour of the items, written once for the project; invalid when there
+// are no items.
+QColor mostFrequentFillColor(const DMProject &project)
+{
+    QHash<quint64, qsizetype> counts;
+    std::vector<const DMProjectItem *> stack;
+    for (const auto &item : project.tasks())
+        stack.push_back(item.get());
+    QColor best;
+    qsizetype bestCount = 0;
+    while (!stack.empty()) {
+        const DMProjectItem *item = stack.back();
+        stack.pop_back();
+        const QColor color = item->fillColor();
+        if (color.isValid()) {
+            const qsizetype count = ++counts[quint64(color.toRgb().rgba64())];
+            if (count > bestCount) {
+                bestCount = count;
+                best = color;
+            }
+        }
+        for (const auto &child : item->subitems())
+            stack.push_back(child.get());
+    }
+    return best;
+}
+
 } // namespace
 
 QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root)
+{
+    return itemTreeRepresentation(root, QColor());
+}
+
+QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root, const QColor &sharedFill)
 {
     struct Frame
     {
@@ -632,9 +727,9 @@ QVariantMap DMProjectCoder::itemTreeRepresentation(const DMProjectItem &root)
         qsizetype next = 0;
     };
     std::vector<Frame> stack;
-    const auto representation = [](const DMProjectItem &item) {
+    const auto representation = [&sharedFill](const DMProjectItem &item) {
         QVariantMap d = item.dictionaryRepresentation();
-        leaveOutDefaultValues(d, item);
+        leaveOutDefaultValues(d, item, sharedFill);
         return d;
     };
     stack.push_back({&root, representation(root), {}, 0});
@@ -670,10 +765,13 @@ QVariantMap DMProjectCoder::projectRepresentation(const DMProject &project)
         d.insert(QStringLiteral("endDate"), dateValue(project.endDate()));
     d.insert(QStringLiteral("lastObjectID"), idValue(project.lastObjectID()));
     d.insert(QStringLiteral("attributes"), encodeSettings(project.attributes()));
+    const QColor sharedFill = mostFrequentFillColor(project);
+    if (sharedFill.isValid())
+        d.insert(kSharedFillColor, componentsDictionary(sharedFill));
     QVariantList tasks;
     tasks.reserve(project.tasks().size());
     for (const auto &item : project.tasks())
-        tasks.append(itemTreeRepresentation(*item));
+        tasks.append(itemTreeRepresentation(*item, sharedFill));
     d.insert(QStringLiteral("tasks"), tasks);
     QVariantList resources;
     for (const auto &resource : project.resources())
@@ -687,4 +785,16 @@ QVariantMap DMProjectCoder::projectRepresentation(const DMProject &project)
 std::shared_ptr<DMProject> DMProjectCoder::loadProject(const QVariantMap &dictionary, QStringList *problems)
 {
     return Loader(problems).load(dictionary);
+}
+
+std::shared_ptr<DMProject> DMProjectCoder::loadProject(const DMPropertyListNode &root, QStringList *problems)
+{
+    // The items, the bulk of a project, are read from the parsed list one at a time; the rest
+    // is small and converted at once.
+    DMPropertyListNode tasks;
+    QVariantMap dictionary = root.dictionaryWithoutKey("tasks", &tasks);
+    if (!tasks.isNull() && !tasks.isArray())
+        dictionary.insert(QStringLiteral("tasks"), tasks.value());
+    const QList<DMPropertyListNode> taskNodes = tasks.arrayItems();
+    return Loader(problems).load(dictionary, tasks.isArray() ? &taskNodes : nullptr);
 }

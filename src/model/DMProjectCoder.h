@@ -2,12 +2,14 @@
 
 #include "DMDate.h"
 
+#include <QColor>
 #include <QStringList>
 #include <QVariantMap>
 
 #include <memory>
 
 class DMProject;
+class DMPropertyListNode;
 class DMProjectItem;
 
 // The dictionary representation of a project (the "project.xml" property list) and its
@@ -24,9 +26,15 @@ public:
 
     static QVariantMap projectRepresentation(const DMProject &project);
     static std::shared_ptr<DMProject> loadProject(const QVariantMap &dictionary, QStringList *problems = nullptr);
+    // The same from a parsed property list, reading one item's dictionary at a time; the items'
+    // entries but their subitems are taken out of the list as they are read.
+    static std::shared_ptr<DMProject> loadProject(const DMPropertyListNode &root, QStringList *problems = nullptr);
 
     // An item with its subitems, nested under "subitems" (built without recursion).
     static QVariantMap itemTreeRepresentation(const DMProjectItem &item);
+    // The same, leaving out the fill colours equal to sharedFill (when valid), which the project
+    // dictionary holds once.
+    static QVariantMap itemTreeRepresentation(const DMProjectItem &item, const QColor &sharedFill);
     // A new item of the class named under "class" (null for an unknown class).
     static std::shared_ptr<DMProjectItem> newItemForClassName(const QString &className);
 

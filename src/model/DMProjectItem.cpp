@@ -16,10 +16,12 @@
 #include "DMRollup.h"
 #include "DMScheduler.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QSet>
 
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -43,11 +45,25 @@ qint32 clampToInt32(qint64 value)
     return qint32(qBound(qint64(INT32_MIN), value, qint64(INT32_MAX)));
 }
 
+// The local date and time, looked up again only when the clock has moved on by a second: the
+// local time costs a time-zone conversion, and opening a project makes thousands of items.
+DMDate nowToTheSecond()
+{
+    thread_local qint64 second = std::numeric_limits<qint64>::min();
+    thread_local DMDate now;
+    const qint64 current = QDateTime::currentSecsSinceEpoch();
+    if (current != second) {
+        second = current;
+        now = DMDate::dateForNow();
+    }
+    return now;
+}
+
 } // namespace
 
 DMProjectItem::DMProjectItem()
 {
-    const DMDate now = DMDate::dateForNow();
+    const DMDate now = nowToTheSecond();
     m_beginDate = DMDate(now.year(), now.month(), now.day(), 8 * 3600);
     m_endDate = DMDate(now.year(), now.month(), now.day(), 18 * 3600);
     m_duration = 10 * 3600;

@@ -1,6 +1,7 @@
 #include "DMPropertyList.h"
 
 #include "DMPropertyListGuard.h"
+#include "DMPropertyListNode.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -20,9 +21,6 @@
 
 namespace {
 
-// Seconds from 1970-01-01 to 2001-01-01, the reference date of property list dates.
-constexpr qint64 kReferenceDateOffset = 978307200;
-
 struct PlistFree
 {
     void operator()(void *node) const { plist_free(static_cast<plist_t>(node)); }
@@ -35,29 +33,6 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// libplist's own XML text for one node; its writer knows facts its getters hide.
-QByteArray nodeXML(plist_t node)
-{
-    char *xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(node, &xml, &length);
-    QByteArray text(xml, xml ? qsizetype(length) : 0);
-    plist_to_xml_free(xml);
-    return text;
-}
-
-// The text between the first <tag> and its end tag in libplist's XML of a scalar node.
-QByteArray scalarText(plist_t node, const char *tag)
-{
-    const QByteArray xml = nodeXML(node);
-    const QByteArray open = QByteArray("<") + tag + '>';
-    const qsizetype begin = xml.indexOf(open);
-    const qsizetype end = xml.indexOf('<', begin + open.size());
-    if (begin < 0 || end < 0)
-        return QByteArray();
-    return xml.mid(begin + open.size(), end - begin - open.size());
-}
-
 // Makes a scalar node by parsing its XML form: the only way libplist 2.2 builds integers above
 // INT64_MAX.
 plist_t integerNodeFromXML(const QByteArray &text)
@@ -66,156 +41,6 @@ plist_t integerNodeFromXML(const QByteArray &text)
     plist_t node = nullptr;
     plist_from_xml(xml.constData(), uint32_t(xml.size()), &node);
     return node;
-}
-
-QVariant integerValue(plist_t node)
-{
-    uint64_t value = 0;
-    plist_get_uint_val(node, &value);
-    if (value <= uint64_t(std::numeric_limits<qint64>::max()))
-        return QVariant(qint64(value));
-    // libplist keeps negative integers as their two's complement and marks unsigned values above
-    // INT64_MAX only internally; its writer tells them apart.
-    if (scalarText(node, "integer").startsWith('-'))
-        return QVariant(qint64(value));
-    return QVariant(quint64(value));
-}
-
-// The exact seconds since the reference date, from libplist's binary form of the node: a date
-// object (0x33) holding a big-endian double right after the header.
-bool exactDateSeconds(plist_t node, double *seconds)
-{
-    char *bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bytes, &length);
-    const bool found = bytes && length >= 17 && static_cast<unsigned char>(bytes[8]) == 0x33;
-    if (found) {
-        std::uint64_t bits = 0;
-        for (int i = 9; i < 17; ++i)
-            bits = (bits << 8) | static_cast<unsigned char>(bytes[i]);
-        std::memcpy(seconds, &bits, sizeof bits);
-    }
-    plist_to_bin_free(bytes);
-    return found;
-}
-
-QVariant dateValue(plist_t node)
-{
-    int32_t seconds = 0;
-    int32_t microseconds = 0;
-    plist_get_date_val(node, &seconds, &microseconds);
-    // The getter truncates toward zero, drops the sign of the fraction, and cannot express
-    // dates outside 32-bit seconds (before 1933 or after 2068); those ask the binary writer.
-    double exact = 0;
-    if (seconds < 0)
-        exact = double(seconds) - double(microseconds) / 1e6;
-    else
-        exact = double(seconds) + double(microseconds) / 1e6;
-    if ((seconds == std::numeric_limits<int32_t>::min() || (seconds == 0 && microseconds != 0))
-        && !exactDateSeconds(node, &exact))
-        return QVariant();
-    const qint64 msecs = kReferenceDateOffset * 1000 + std::llround(exact * 1000.0);
-    return QVariant(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC));
-}
-
-// Keys repeat throughout a document; sharing one QString per distinct key saves an allocation
-// and a UTF-8 decoding per dictionary entry.
-class KeyCache
-{
-public:
-    QString key(const char *utf8)
-    {
-        const QByteArray bytes = QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8)));
-        auto it = m_keys.constFind(bytes);
-        if (it != m_keys.constEnd())
-            return it.value();
-        QString key = QString::fromUtf8(bytes);
-        if (m_keys.size() < 4096)
-            m_keys.insert(QByteArray(utf8), key);
-        return key;
-    }
-
-private:
-    QHash<QByteArray, QString> m_keys;
-};
-
-// Depth is bounded by DMPropertyListGuard before parsing.
-QVariant toVariant(plist_t node, KeyCache &keys)
-{
-    switch (plist_get_node_type(node)) {
-    case PLIST_DICT: {
-        QVariantMap map;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(node, &it);
-        for (;;) {
-            char *key = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(node, it, &key, &value);
-            if (!key)
-                break;
-            if (value)
-                map.insert(keys.key(key), toVariant(value, keys));
-            std::free(key);
-        }
-        std::free(it);
-        return map;
-    }
-    case PLIST_ARRAY: {
-        QVariantList list;
-        list.reserve(plist_array_get_size(node));
-        plist_array_iter it = nullptr;
-        plist_array_new_iter(node, &it);
-        for (;;) {
-            plist_t item = nullptr;
-            plist_array_next_item(node, it, &item);
-            if (!item)
-                break;
-            list.append(toVariant(item, keys));
-        }
-        std::free(it);
-        return list;
-    }
-    case PLIST_STRING: {
-        uint64_t length = 0;
-        const char *text = plist_get_string_ptr(node, &length);
-        return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
-    }
-    case PLIST_KEY: {
-        char *text = nullptr;
-        plist_get_key_val(node, &text);
-        QString key = QString::fromUtf8(text);
-        std::free(text);
-        return key;
-    }
-    case PLIST_BOOLEAN: {
-        uint8_t value = 0;
-        plist_get_bool_val(node, &value);
-        return QVariant(value != 0);
-    }
-    case PLIST_UINT:
-        return integerValue(node);
-    case PLIST_REAL: {
-        double value = 0;
-        plist_get_real_val(node, &value);
-        return QVariant(value);
-    }
-    case PLIST_DATE:
-        return dateValue(node);
-    case PLIST_DATA: {
-        uint64_t length = 0;
-        const char *bytes = plist_get_data_ptr(node, &length);
-        return bytes ? QByteArray(bytes, qsizetype(length)) : QByteArray();
-    }
-    case PLIST_UID: {
-        // An archive's object reference, in the dictionary form XML property lists give it.
-        uint64_t value = 0;
-        plist_get_uid_val(node, &value);
-        return QVariantMap{{QStringLiteral("CF$UID"), QVariant(qint64(value))}};
-    }
-    case PLIST_NONE:
-        break;
-    }
-    return QVariant();
 }
 
 // The double nearest the shortest decimal that reads back as the float, so 0.1f is written 0.1.
@@ -254,7 +79,7 @@ plist_t dateNodeFromBinary(double seconds)
 // dates before the reference date up.
 plist_t dateNode(const QDateTime &date, bool wholeSeconds)
 {
-    qint64 msecs = date.toMSecsSinceEpoch() - kReferenceDateOffset * 1000;
+    qint64 msecs = date.toMSecsSinceEpoch() - DMPropertyListNode::kReferenceDateOffset * 1000;
     const qint64 seconds = msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
     if (wholeSeconds)
         msecs = seconds * 1000;
@@ -421,29 +246,10 @@ private:
 
 QVariant DMPropertyList::propertyListWithData(const QByteArray &data, QString *error)
 {
-    if (data.isEmpty()) {
-        setError(error, QStringLiteral("The property list is empty."));
+    const DMPropertyListNode root = DMPropertyListNode::parse(data, error);
+    if (root.isNull())
         return QVariant();
-    }
-    if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
-        setError(error, QStringLiteral("The property list is too large."));
-        return QVariant();
-    }
-    const bool binary = DMPropertyListGuard::isBinary(data);
-    if (binary ? !DMPropertyListGuard::checkBinary(data, error) : !DMPropertyListGuard::checkXML(data, error))
-        return QVariant();
-    plist_t root = nullptr;
-    if (binary)
-        plist_from_bin(data.constData(), uint32_t(data.size()), &root);
-    else
-        plist_from_xml(data.constData(), uint32_t(data.size()), &root);
-    if (!root) {
-        setError(error, QStringLiteral("The data is not a valid property list, or it is truncated."));
-        return QVariant();
-    }
-    PlistPtr owner(root);
-    KeyCache keys;
-    QVariant value = toVariant(root, keys);
+    QVariant value = root.value();
     if (!value.isValid())
         setError(error, QStringLiteral("The property list holds a value of an unknown type."));
     return value;

@@ -1,6 +1,9 @@
 #include "DMProjectCoder.h"
 #include "DMPropertyList.h"
+#include "DMPropertyListNode.h"
 #include "ModelTestSupport.h"
+
+#include "DMColorAdditions.h"
 
 #include <QColor>
 
@@ -8,14 +11,20 @@ using namespace halcyra::test;
 
 namespace {
 
-std::shared_ptr<DMProject> throughXML(const DMProject &project, QStringList *problems = nullptr)
+// Loads the dictionary as a document reads its file: from the parsed property list in place.
+std::shared_ptr<DMProject> loadFromXML(const QVariantMap &dictionary, QStringList *problems = nullptr)
 {
     QString error;
-    const QByteArray xml = DMPropertyList::dataWithPropertyList(project.dictionaryRepresentation(), DMPropertyList::XML, &error);
+    const QByteArray xml = DMPropertyList::dataWithPropertyList(dictionary, DMPropertyList::XML, &error);
     EXPECT_FALSE(xml.isEmpty()) << error.toStdString();
-    const QVariant plist = DMPropertyList::propertyListWithData(xml, &error);
-    EXPECT_TRUE(plist.isValid()) << error.toStdString();
-    return DMProject::projectWithDictionaryRepresentation(plist.toMap(), problems);
+    const DMPropertyListNode root = DMPropertyListNode::parse(xml, &error);
+    EXPECT_TRUE(root.isDictionary()) << error.toStdString();
+    return DMProjectCoder::loadProject(root, problems);
+}
+
+std::shared_ptr<DMProject> throughXML(const DMProject &project, QStringList *problems = nullptr)
+{
+    return loadFromXML(project.dictionaryRepresentation(), problems);
 }
 
 QVariantMap taskDictionary(qint64 id, const QString &title = QStringLiteral("t"))
@@ -89,7 +98,7 @@ TEST(ProjectPersistence, ValuesEqualToTheirDefaultsAreLeftOutAndReadBackTheSame)
     const QVariantMap plainD = tasks.at(0).toMap();
     for (const char *key : {"progress", "locked", "useWorkingSchedule"})
         EXPECT_FALSE(plainD.contains(key)) << key;
-    EXPECT_TRUE(plainD.contains("fillColor")); // its default is a preference
+    EXPECT_FALSE(plainD.contains("fillColor")); // the project's shared one
     const QVariantMap linkD = plainD.value("outboundDependencies").toList().first().toMap();
     EXPECT_EQ(QStringList(linkD.keys()), (QStringList{"objectID", "toItem"}));
     const QVariantMap styledD = tasks.at(1).toMap();
@@ -125,6 +134,55 @@ TEST(ProjectPersistence, ValuesEqualToTheirDefaultsAreLeftOutAndReadBackTheSame)
     EXPECT_EQ(old->dictionaryRepresentation(), d);
 }
 
+// The most frequent fill colour is written once for the project and left out of the items that
+// have it; an item without a colour in an older file still takes the preferred default.
+TEST(ProjectPersistence, TheSharedFillColourIsWrittenOnceAndItemsReadTheirOwn)
+{
+    const QColor blue(20, 40, 200);
+    const QColor red = QColor::fromRgbF(0.9f, 0.1f, 0.1f, 0.5f);
+    auto project = DMProject::create();
+    auto process = makeItem<DMProjectProcess>(project, "Process", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    project->tasks().append(process);
+    QList<std::shared_ptr<DMProjectTask>> tasks;
+    for (int i = 0; i < 4; ++i) {
+        tasks.append(makeItem<DMProjectTask>(project, QStringLiteral("T%1").arg(i), at(2024, 1, 8, 8), at(2024, 1, 8, 18)));
+        process->subitems().append(tasks.last());
+        tasks.last()->setFillColor(i == 3 ? red : blue);
+    }
+    auto event = std::make_shared<DMProjectEvent>();
+    project->eventContainer()->events().append(event);
+    event->setFillColor(blue);
+
+    const QVariantMap d = project->dictionaryRepresentation();
+    EXPECT_EQ(colorWithComponentsDictionary(d.value("itemFillColor").toMap()), blue);
+    const QVariantList written = d.value("tasks").toList().first().toMap().value("subitems").toList();
+    ASSERT_EQ(written.size(), 4);
+    EXPECT_FALSE(written.at(0).toMap().contains("fillColor"));
+    EXPECT_TRUE(written.at(3).toMap().contains("fillColor"));
+    EXPECT_TRUE(d.value("tasks").toList().first().toMap().contains("fillColor")); // the process keeps its own
+
+    QStringList problems;
+    auto loaded = throughXML(*project, &problems);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+    for (const auto &item : {std::static_pointer_cast<DMProjectItem>(process), std::static_pointer_cast<DMProjectItem>(tasks.at(0)),
+                             std::static_pointer_cast<DMProjectItem>(tasks.at(3))})
+        EXPECT_EQ(loaded->objectWithIDAndClass<DMProjectItem>(item->objectID())->fillColor(), item->fillColor());
+    EXPECT_EQ(loaded->eventContainer()->events().first()->fillColor(), blue);
+    EXPECT_EQ(loaded->dictionaryRepresentation(), d);
+
+    // Older files give every item its colour; one without any takes the default.
+    QVariantMap old{{QStringLiteral("tasks"), QVariantList{taskDictionary(5)}}};
+    auto oldProject = DMProject::projectWithDictionaryRepresentation(old);
+    EXPECT_EQ(oldProject->tasks().first()->fillColor(), DMProjectTask().fillColor());
+    // A damaged shared colour is reported and the default stays.
+    old.insert(QStringLiteral("itemFillColor"), QStringLiteral("blue"));
+    problems.clear();
+    oldProject = loadFromXML(old, &problems);
+    EXPECT_EQ(oldProject->tasks().first()->fillColor(), DMProjectTask().fillColor());
+    EXPECT_EQ(problems.size(), 1);
+}
+
 TEST(ProjectPersistence, ResourceLoaderDrawsNewIDsAndFillsTheSortedList)
 {
     FullProject f = makeFullProject();
@@ -152,6 +210,7 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         int tasks;      // top-level items expected
         int links;      // links expected in the whole project
         bool problems;  // a problem is reported
+        int objects = -1; // when given: objects in the project, its two containers included
     };
     QVariantMap deep = taskDictionary(10);
     deep.insert(QStringLiteral("subitems"), QVariantList{QStringLiteral("not an item"), taskDictionary(11)});
@@ -164,6 +223,8 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
     linked2.insert(QStringLiteral("outboundDependencies"), QVariantList{link(43, 31), QStringLiteral("junk")});
     QVariantMap assigned = taskDictionary(50);
     assigned.insert(QStringLiteral("resources"), QVariantList{qint64(60), qint64(12345), QStringLiteral("x")});
+    QVariantMap mapOfSubitems = taskDictionary(70);
+    mapOfSubitems.insert(QStringLiteral("subitems"), QVariantMap{{QStringLiteral("a"), taskDictionary(71)}});
     const QVariantMap resource{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
                                {QStringLiteral("objectID"), qint64(60)}};
 
@@ -179,6 +240,7 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         {"dangling assignment",
          {{QStringLiteral("tasks"), QVariantList{assigned}}, {QStringLiteral("resources"), QVariantList{resource}}},
          1, 0, true},
+        {"subitems in a dictionary instead of a list", {{QStringLiteral("tasks"), QVariantList{mapOfSubitems}}}, 1, 0, true, 3},
         {"damaged settings", {{QStringLiteral("attributes"), QVariantMap{{QStringLiteral("k"), QStringLiteral("x")}}}}, 0, 0, true},
     };
     for (const Case &c : cases) {
@@ -191,10 +253,19 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         for (const auto &item : project->tasks())
             links += int(item->outboundDependencies().size());
         EXPECT_EQ(links, c.links);
+        if (c.objects >= 0) {
+            EXPECT_EQ(project->indexedObjectCount(), c.objects);
+        }
         EXPECT_EQ(!problems.isEmpty(), c.problems) << problems.join('\n').toStdString();
         // Whatever was loaded is consistent: every object is found under its own ID.
         for (const auto &item : project->tasks())
             EXPECT_EQ(project->objectWithIDAndClass<DMProjectItem>(item->objectID()), item);
+        // Read from the file in place, the same damage gives the same project and report.
+        QStringList fileProblems;
+        auto fromFile = loadFromXML(c.dictionary, &fileProblems);
+        ASSERT_TRUE(fromFile);
+        EXPECT_EQ(fromFile->dictionaryRepresentation(), project->dictionaryRepresentation());
+        EXPECT_EQ(fileProblems, problems);
     }
 }
 
@@ -270,6 +341,18 @@ TEST(ProjectPersistence, CyclesAmongLinksDropOneLinkPerCycle)
     for (const auto &item : project->tasks())
         links += int(item->outboundDependencies().size());
     EXPECT_EQ(links, count - 1);
+    // Always the same link goes, whatever the items' places in memory: the one that closes the
+    // cycle last in file order.
+    EXPECT_TRUE(project->tasks().last()->outboundDependencies().isEmpty());
+
+    QVariantMap first = taskDictionary(1), second = taskDictionary(2);
+    first.insert(QStringLiteral("outboundDependencies"), QVariantList{link(3, 2)});
+    second.insert(QStringLiteral("outboundDependencies"), QVariantList{link(4, 1)});
+    for (int round = 0; round < 20; ++round) {
+        auto pair = DMProject::projectWithDictionaryRepresentation({{QStringLiteral("tasks"), QVariantList{first, second}}});
+        ASSERT_EQ(pair->tasks().first()->outboundDependencies().size(), 1);
+        EXPECT_TRUE(pair->tasks().last()->outboundDependencies().isEmpty());
+    }
 }
 
 // IDs near 2^64 come back the same through the file, and the counter standing at the top

@@ -1,4 +1,5 @@
 #include "DMPropertyList.h"
+#include "DMPropertyListNode.h"
 #include "PropertyListTestSupport.h"
 
 #include <QDir>
@@ -288,4 +289,24 @@ TEST(DMPropertyList, ArchiveUIDsReadAsTheirDictionaryForm)
     const QVariant value = DMPropertyList::propertyListWithData(binaryPlist({binaryArray({1}), QByteArray("\x80\x07", 2)}));
     const QVariant expected = QVariantList{QVariantMap{{QStringLiteral("CF$UID"), QVariant(qint64(7))}}};
     EXPECT_TRUE(sameVariant(value, expected));
+}
+
+// A binary dictionary may name a key twice: read whole or in place, the last entry counts.
+TEST(DMPropertyList, ARepeatedKeyReadsAsItsLastEntryWholeOrInPlace)
+{
+    QByteArray dictionary("\xD3");
+    for (quint32 ref : {1, 2, 1, 3, 4, 5})
+        dictionary += bigEndian(ref, 4);
+    const QByteArray data = binaryPlist({dictionary, "\x51k", "\x51m", "\x55" "first", "\x53mid", "\x54last"});
+    const QVariantMap whole = DMPropertyList::propertyListWithData(data).toMap();
+    EXPECT_EQ(whole.value(QStringLiteral("k")), QVariant(QStringLiteral("last")));
+    const DMPropertyListNode root = DMPropertyListNode::parse(data);
+    EXPECT_EQ(root.valueForKey("k").value(), QVariant(QStringLiteral("last")));
+    DMPropertyListNode skipped;
+    EXPECT_EQ(root.dictionaryWithoutKey("k", &skipped), (QVariantMap{{QStringLiteral("m"), QStringLiteral("mid")}}));
+    EXPECT_EQ(skipped.value(), QVariant(QStringLiteral("last")));
+    DMPropertyListNode copy = DMPropertyListNode::parse(data);
+    EXPECT_EQ(copy.takeDictionaryWithoutKey("m", &skipped), (QVariantMap{{QStringLiteral("k"), QStringLiteral("last")}}));
+    EXPECT_EQ(skipped.value(), QVariant(QStringLiteral("mid")));
+    EXPECT_EQ(copy.value(), (QVariantMap{{QStringLiteral("m"), QStringLiteral("mid")}}));
 }

@@ -56,7 +56,7 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
         }
-        dictionary = contents->projectDictionary;
+        dictionary = contents->project.value().toMap();
         request.originalPackage = package;
         request.keptDocuments = QDir(DMProjectPackage::documentsFolderPath(package)).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }

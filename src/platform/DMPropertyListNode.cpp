@@ -1,0 +1,349 @@
+#include "DMPropertyListNode.h"
+
+#include "DMPropertyListGuard.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QThreadPool>
+
+#include <plist/plist.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// libplist's own XML text for one node; its writer knows facts its getters hide.
+QByteArray nodeXML(plist_t node)
+{
+    char *xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(node, &xml, &length);
+    QByteArray text(xml, xml ? qsizetype(length) : 0);
+    plist_to_xml_free(xml);
+    return text;
+}
+
+// The text between the first <tag> and its end tag in libplist's XML of a scalar node.
+QByteArray scalarText(plist_t node, const char *tag)
+{
+    const QByteArray xml = nodeXML(node);
+    const QByteArray open = QByteArray("<") + tag + '>';
+    const qsizetype begin = xml.indexOf(open);
+    const qsizetype end = xml.indexOf('<', begin + open.size());
+    if (begin < 0 || end < 0)
+        return QByteArray();
+    return xml.mid(begin + open.size(), end - begin - open.size());
+}
+
+QVariant integerValue(plist_t node)
+{
+    uint64_t value = 0;
+    plist_get_uint_val(node, &value);
+    if (value <= uint64_t(std::numeric_limits<qint64>::max()))
+        return QVariant(qint64(value));
+    // libplist keeps negative integers as their two's complement and marks unsigned values above
+    // INT64_MAX only internally; its writer tells them apart.
+    if (scalarText(node, "integer").startsWith('-'))
+        return QVariant(qint64(value));
+    return QVariant(quint64(value));
+}
+
+// The exact seconds since the reference date, from libplist's binary form of the node: a date
+// object (0x33) holding a big-endian double right after the header.
+bool exactDateSeconds(plist_t node, double *seconds)
+{
+    char *bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bytes, &length);
+    const bool found = bytes && length >= 17 && static_cast<unsigned char>(bytes[8]) == 0x33;
+    if (found) {
+        std::uint64_t bits = 0;
+        for (int i = 9; i < 17; ++i)
+            bits = (bits << 8) | static_cast<unsigned char>(bytes[i]);
+        std::memcpy(seconds, &bits, sizeof bits);
+    }
+    plist_to_bin_free(bytes);
+    return found;
+}
+
+QVariant dateValue(plist_t node)
+{
+    int32_t seconds = 0;
+    int32_t microseconds = 0;
+    plist_get_date_val(node, &seconds, &microseconds);
+    // The getter truncates toward zero, drops the sign of the fraction, and cannot express
+    // dates outside 32-bit seconds (before 1933 or after 2068); those ask the binary writer.
+    double exact = 0;
+    if (seconds < 0)
+        exact = double(seconds) - double(microseconds) / 1e6;
+    else
+        exact = double(seconds) + double(microseconds) / 1e6;
+    if ((seconds == std::numeric_limits<int32_t>::min() || (seconds == 0 && microseconds != 0))
+        && !exactDateSeconds(node, &exact))
+        return QVariant();
+    const qint64 msecs = DMPropertyListNode::kReferenceDateOffset * 1000 + std::llround(exact * 1000.0);
+    return QVariant(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC));
+}
+
+// Keys repeat throughout a document; sharing one QString per distinct key saves an allocation
+// and a UTF-8 decoding per dictionary entry.
+class KeyCache
+{
+public:
+    QString key(const char *utf8)
+    {
+        const QByteArray bytes = QByteArray::fromRawData(utf8, qsizetype(std::strlen(utf8)));
+        auto it = m_keys.constFind(bytes);
+        if (it != m_keys.constEnd())
+            return it.value();
+        QString key = QString::fromUtf8(bytes);
+        if (m_keys.size() < 4096)
+            m_keys.insert(QByteArray(utf8), key);
+        return key;
+    }
+
+private:
+    QHash<QByteArray, QString> m_keys;
+};
+
+QVariant toVariant(plist_t node, KeyCache &keys);
+
+// Calls f with each element of an array, in order (an iterator: indexing is not constant time).
+template <typename F>
+void forEachArrayItem(plist_t node, F f)
+{
+    plist_array_iter it = nullptr;
+    plist_array_new_iter(node, &it);
+    for (;;) {
+        plist_t item = nullptr;
+        plist_array_next_item(node, it, &item);
+        if (!item)
+            break;
+        f(item);
+    }
+    std::free(it);
+}
+
+// A dictionary's entries, but the one under skippedKey when given, whose value goes to
+// *skippedValue; with `taken`, the keys of the entries converted are appended to it. A binary
+// list may repeat a key: the last entry wins, for the skipped one too.
+QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, plist_t *skippedValue = nullptr,
+                            std::vector<char *> *taken = nullptr)
+{
+    QVariantMap map;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(node, &it);
+    for (;;) {
+        char *key = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, it, &key, &value);
+        if (!key)
+            break;
+        const bool skipped = skippedKey && std::strcmp(key, skippedKey) == 0;
+        if (skipped && skippedValue)
+            *skippedValue = value;
+        if (value && !skipped)
+            map.insert(keys.key(key), toVariant(value, keys));
+        if (taken && !skipped)
+            taken->push_back(key);
+        else
+            std::free(key);
+    }
+    std::free(it);
+    return map;
+}
+
+// Depth is bounded by DMPropertyListGuard before parsing.
+QVariant toVariant(plist_t node, KeyCache &keys)
+{
+    switch (plist_get_node_type(node)) {
+    case PLIST_DICT:
+        return dictionaryValue(node, keys, nullptr);
+    case PLIST_ARRAY: {
+        QVariantList list;
+        list.reserve(plist_array_get_size(node));
+        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys)); });
+        return list;
+    }
+    case PLIST_STRING: {
+        uint64_t length = 0;
+        const char *text = plist_get_string_ptr(node, &length);
+        return text ? QString::fromUtf8(text, qsizetype(length)) : QString();
+    }
+    case PLIST_KEY: {
+        char *text = nullptr;
+        plist_get_key_val(node, &text);
+        QString key = QString::fromUtf8(text);
+        std::free(text);
+        return key;
+    }
+    case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return QVariant(value != 0);
+    }
+    case PLIST_UINT:
+        return integerValue(node);
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return QVariant(value);
+    }
+    case PLIST_DATE:
+        return dateValue(node);
+    case PLIST_DATA: {
+        uint64_t length = 0;
+        const char *bytes = plist_get_data_ptr(node, &length);
+        return bytes ? QByteArray(bytes, qsizetype(length)) : QByteArray();
+    }
+    case PLIST_UID: {
+        // An archive's object reference, in the dictionary form XML property lists give it.
+        uint64_t value = 0;
+        plist_get_uid_val(node, &value);
+        return QVariantMap{{QStringLiteral("CF$UID"), QVariant(qint64(value))}};
+    }
+    case PLIST_NONE:
+        break;
+    }
+    return QVariant();
+}
+
+} // namespace
+
+struct DMPropertyListNode::Document
+{
+    Document(plist_t root, qsizetype bytes) : root(root), bytes(bytes) {}
+    // A large tree takes a while to free, one allocation at a time; no one else holds it, so a
+    // worker thread does that while the caller goes on.
+    ~Document()
+    {
+        if (bytes < kFreeInBackgroundBytes || !QThreadPool::globalInstance()->tryStart([root = root] { plist_free(root); }))
+            plist_free(root);
+    }
+    Document(const Document &) = delete;
+    Document &operator=(const Document &) = delete;
+
+    static constexpr qsizetype kFreeInBackgroundBytes = qsizetype(1) << 20;
+    plist_t root;
+    qsizetype bytes; // of the parsed data
+    KeyCache keys; // shared by every conversion from the document
+};
+
+DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *error)
+{
+    if (data.isEmpty()) {
+        setError(error, QStringLiteral("The property list is empty."));
+        return {};
+    }
+    if (data.size() > qsizetype(std::numeric_limits<uint32_t>::max())) {
+        setError(error, QStringLiteral("The property list is too large."));
+        return {};
+    }
+    const bool binary = DMPropertyListGuard::isBinary(data);
+    if (binary ? !DMPropertyListGuard::checkBinary(data, error) : !DMPropertyListGuard::checkXML(data, error))
+        return {};
+    plist_t root = nullptr;
+    if (binary)
+        plist_from_bin(data.constData(), uint32_t(data.size()), &root);
+    else
+        plist_from_xml(data.constData(), uint32_t(data.size()), &root);
+    if (!root) {
+        setError(error, QStringLiteral("The data is not a valid property list, or it is truncated."));
+        return {};
+    }
+    auto document = std::make_shared<Document>(root, data.size());
+    return DMPropertyListNode(document, root);
+}
+
+bool DMPropertyListNode::isDictionary() const
+{
+    return m_node && plist_get_node_type(static_cast<plist_t>(m_node)) == PLIST_DICT;
+}
+
+bool DMPropertyListNode::isArray() const
+{
+    return m_node && plist_get_node_type(static_cast<plist_t>(m_node)) == PLIST_ARRAY;
+}
+
+DMPropertyListNode DMPropertyListNode::valueForKey(const char *key) const
+{
+    if (!isDictionary())
+        return {};
+    // Every entry is looked at: libplist's own look-up finds the first of repeated keys.
+    const plist_t node = static_cast<plist_t>(m_node);
+    plist_t found = nullptr;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(node, &it);
+    for (;;) {
+        char *entryKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, it, &entryKey, &value);
+        if (!entryKey)
+            break;
+        if (std::strcmp(entryKey, key) == 0)
+            found = value;
+        std::free(entryKey);
+    }
+    std::free(it);
+    return found ? DMPropertyListNode(m_document, found) : DMPropertyListNode();
+}
+
+QList<DMPropertyListNode> DMPropertyListNode::arrayItems() const
+{
+    QList<DMPropertyListNode> items;
+    if (!isArray())
+        return items;
+    const plist_t node = static_cast<plist_t>(m_node);
+    items.reserve(qsizetype(plist_array_get_size(node)));
+    forEachArrayItem(node, [&](plist_t item) { items.append(DMPropertyListNode(m_document, item)); });
+    return items;
+}
+
+QVariant DMPropertyListNode::value() const
+{
+    return m_node ? toVariant(static_cast<plist_t>(m_node), m_document->keys) : QVariant();
+}
+
+QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMPropertyListNode *skippedValue) const
+{
+    if (skippedValue)
+        *skippedValue = DMPropertyListNode();
+    if (!isDictionary())
+        return {};
+    plist_t value = nullptr;
+    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, skippedKey, &value);
+    if (skippedValue && value)
+        *skippedValue = DMPropertyListNode(m_document, value);
+    return map;
+}
+
+QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey, DMPropertyListNode *keptValue)
+{
+    if (keptValue)
+        *keptValue = DMPropertyListNode();
+    if (!isDictionary())
+        return {};
+    const plist_t node = static_cast<plist_t>(m_node);
+    std::vector<char *> taken;
+    plist_t value = nullptr;
+    QVariantMap map = dictionaryValue(node, m_document->keys, keptKey, &value, &taken);
+    if (keptValue && value)
+        *keptValue = DMPropertyListNode(m_document, value);
+    // Removing from a dictionary of a few entries is cheap; libplist's arrays, whose removal
+    // shifts an index, are left alone.
+    for (char *key : taken) {
+        plist_dict_remove_item(node, key);
+        std::free(key);
+    }
+    return map;
+}
