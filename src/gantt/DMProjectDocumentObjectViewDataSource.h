@@ -175,7 +175,6 @@ private:
     bool acceptsMenuCommands() const;
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
-    void linkObjectsFramesDidChange();
     void relayoutResourceRows();
     void rebuildLinkIndex();
     void relayoutSoon();
@@ -219,10 +218,11 @@ private:
     // Each resource's list of bars, observed while the resource view lays them out.
     std::vector<DMObservation> m_resourceObservations;
 
-    // The shown link lines by their vertical extent (rebuilt after each relayout and when the
-    // model reports a change of links), so that a drawing pass or a hit test looks only at the
-    // lines near the rows it shows instead of walking every item. Bars move only horizontally
-    // between relayouts, so the extents stay good, with a margin for the routes' detours.
+    // The link lines by the rows of their two bars (rebuilt when a relayout moves rows and when
+    // the model reports a change of links), so that a drawing pass or a hit test looks only at
+    // the lines near the rows it shows instead of walking every item. A route stays within the
+    // rows of its bars but for its detours, which the margin covers; dates move bars only
+    // horizontally, so the index holds through drags, undo and zooms.
     struct LinkIndexEntry
     {
         double top = 0.0;

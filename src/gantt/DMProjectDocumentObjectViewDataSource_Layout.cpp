@@ -173,7 +173,6 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
     m_reloadPending = false;
     if (m_document.projectOutlineView() && m_document.project())
         m_document.reloadProjectOutline();
-    m_linkIndexValid = false;
     relayoutProjectView();
 }
 
@@ -315,20 +314,11 @@ void DMProjectDocumentObjectViewDataSource::layoutObjects()
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project)
         return;
-    const int viewMode = project->displayAttributes().viewMode;
-    // Every link is placed once, by layoutObjectsVertically, after every bar.
-    const DMUIProjectItem::DeferredLinkUpdates deferred;
-    forEachItem(*project, [](DMProjectItem &item) {
-        if (const auto object = item.ganttUIObject())
-            object->representedObject_timeSpanChanged();
-    });
-    if (viewMode == kDMProjectViewMode_Resources) {
-        forEachResource(*project, [](DMProjectResource &resource) {
-            for (const auto &object : resource.UIObjects())
-                object->representedObject_timeSpanChanged();
-        });
+    // Every bar and link is placed on the new grid when it is next read: a zoom or a relayout
+    // costs what is drawn, not the size of the project.
+    DMProjectViewObject::invalidateAllPlacements();
+    if (project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
         layoutResourceLanes();
-    }
     layoutObjectsVertically();
 }
 
@@ -389,12 +379,22 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         return;
     const DMOutlineView *outline = m_document.projectOutlineView();
     const int viewMode = project->displayAttributes().viewMode;
+    // The links follow once, at the end; the bars keep their horizontal part to be placed.
     std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
+    DMProjectViewObject::invalidateAllPlacements();
     // Rows not shown (inside a collapsed process) hide their bars.
     forEachItem(*project, [](DMProjectItem &item) {
         if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
             bar->setDisplayed(false);
     });
+    // A bar whose row moved moves the links indexed by its row.
+    bool rowsMoved = false;
+    const auto placeInRow = [&rowsMoved](DMUIProjectItem &bar, qreal top, qreal height) {
+        const QRectF stored = bar.placedFrame();
+        if (stored.y() != top || stored.height() != std::max<qreal>(height, 1.0))
+            rowsMoved = true;
+        bar.setVerticalFrameRange(top, height);
+    };
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
         const int lane = std::max(1, outline->rowHeight());
@@ -415,8 +415,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                 const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
                 if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr) {
                     bar->setDisplayed(true);
-                    const QRectF f = bar->frame();
-                    bar->setFrame(QRectF(f.x(), top, f.width(), height));
+                    placeInRow(*bar, top, height);
                 }
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
                 // One lane of the outline's row height per lane of bars, the last one taking any
@@ -425,30 +424,19 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                 for (const auto &resourceBar : resource->UIObjects())
                     if (DMUIProjectItem *bar = barOf(resourceBar)) {
                         bar->setDisplayed(true);
-                        const QRectF f = bar->frame();
                         const int subRow = std::clamp(bar->resourceViewSubRow(), 0, laneCount - 1);
-                        bar->setFrame(QRectF(f.x(), top + subRow * lane, f.width(), lane));
+                        placeInRow(*bar, top + subRow * lane, lane);
                     }
             }
         }
     }
     deferred.reset();
-    linkObjectsFramesDidChange();
+    // Links (and their shown state, which follows their bars') are placed when read.
+    DMProjectViewObject::invalidateAllPlacements();
+    if (rowsMoved)
+        m_linkIndexValid = false;
     if (DMProjectView *canvas = this->canvas())
         canvas->setNeedsDisplay();
-}
-
-void DMProjectDocumentObjectViewDataSource::linkObjectsFramesDidChange()
-{
-    // A bar whose frame did not change told its links nothing, yet its shown state may have.
-    const std::shared_ptr<DMProject> project = m_document.project();
-    if (project && project->displayAttributes().viewMode == kDMProjectViewMode_Gantt)
-        forEachItem(*project, [](DMProjectItem &item) {
-            for (const auto &dependency : item.outboundDependencies())
-                if (const auto line = dependency->ganttUIObject())
-                    line->representedObject_endsChanged();
-        });
-    m_linkIndexValid = false;
 }
 
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
