@@ -19,6 +19,7 @@
 class DMDate;
 class DMGanttDocumentHooks;
 class DMProjectDependency;
+class DMProjectEventContainer;
 class DMProjectItem;
 class DMProjectObject;
 class DMProjectView;
@@ -26,6 +27,7 @@ class DMProjectViewBackgroundObject;
 class DMProjectViewBackgroundObjectAttributes;
 class DMProjectViewDateGrid;
 class DMProjectViewObject;
+class DMUIProjectItem;
 class DMUIProjectPendingDependency;
 
 // The Gantt canvas's controller, owned by the project document: the canvas's data source (the
@@ -176,6 +178,9 @@ private:
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
     void relayoutResourceRows();
+    // What a row's colour follows: a plain row, a process or group, the events row.
+    enum class RowKind : quint8 { Plain, Group, Events };
+    static RowKind rowKindOf(const DMProjectObject &object, const DMProjectEventContainer *events);
     void rebuildLinkIndex();
     void relayoutSoon();
     // After dates moved the shown span's last day alone.
@@ -233,5 +238,10 @@ private:
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
     bool m_linkIndexValid = false;
+    // The bars the last vertical layout showed (it hides them before showing those of the rows
+    // shown now), and the kinds of the rows it read, which the row colours that follow it use.
+    std::vector<std::weak_ptr<DMUIProjectItem>> m_shownBars;
+    std::vector<RowKind> m_rowKinds;
+    bool m_rowKindsFresh = false;
     QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
 };
