@@ -269,6 +269,10 @@ void DMUIProjectItem::placeStaleGeometry()
     const QPointF range = horizontalFrameRangeInGrid(grid, *item);
     const QRectF stored = placedFrame();
     setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
+    // The vertical layout may have moved the stored frame alone: a frame that comes out the
+    // same still takes its bounding box to where it is.
+    if (placedFrame() == stored)
+        updateBoundingBox();
 }
 
 void DMUIProjectItem::representedObject_progressChanged()

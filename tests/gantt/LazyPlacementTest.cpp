@@ -87,8 +87,17 @@ protected:
         EXPECT_EQ(boxes, freshBoxes);
         EXPECT_TRUE(routes == freshRoutes);
         const DMProjectViewDateGrid grid(project->displayAttributes());
-        for (const auto &task : tasks)
-            EXPECT_FLOAT_EQ(float(barOf(task)->frame().x()), float(grid.alignedX(task->beginDate())));
+        for (const auto &task : tasks) {
+            const auto bar = barOf(task);
+            EXPECT_FLOAT_EQ(float(bar->frame().x()), float(grid.alignedX(task->beginDate())));
+            EXPECT_TRUE(bar->boundingBox().contains(bar->frame()));
+        }
+        // The items layer finds every shown bar in its row.
+        for (int row = 0; row < outline()->numberOfRows(); ++row)
+            if (const auto task = std::dynamic_pointer_cast<DMProjectItem>(document->projectOutlineObjectAtRow(row))) {
+                const DMBaseObjectList found = objectsIn(rowRect(row), kDMProjectViewLayer_Items);
+                EXPECT_TRUE(found.contains(barOf(task))) << "row " << row;
+            }
     }
 
     // The links layer finds exactly the shown lines that meet the rectangle.
