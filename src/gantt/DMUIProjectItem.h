@@ -44,7 +44,7 @@ public:
     void setDisplayed(bool displayed) { m_displayed = displayed; }
 
     // Width and height below 1 are raised to 1. A size change rebuilds the handles; in the Gantt
-    // view the item's links are told to follow.
+    // view the item's links follow when they are next read.
     void setFrame(const QRectF &frame) override;
     // The vertical layout's part of the frame; x and width stay as placed, or to be placed.
     void setVerticalFrameRange(qreal y, qreal height);
@@ -109,8 +109,8 @@ public:
     // Drops the cached title attributes (after the font-size preference changed).
     static void resetTitleTextAttributes();
 
-    // While one lives, bars that move do not tell their links: a layout of every bar places
-    // every link once at its end instead of once per end and pass.
+    // While one lives, bars that move ask no redraw for their links: a layout of every bar
+    // redraws the canvas once at its end.
     class DeferredLinkUpdates
     {
     public:
