@@ -42,7 +42,7 @@ void DMBaseObject::updateGuideAnchorObjects()
 
 bool DMBaseObject::isPointHitting(QPointF point, DMObjectView *) const
 {
-    return m_frame.contains(point);
+    return frame().contains(point);
 }
 
 qint32 DMBaseObject::dragOperationForPoint(QPointF, DMObjectView *) const
@@ -59,6 +59,6 @@ void DMBaseObject::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)
     painter->save();
     painter->setPen(QPen(m_strokeColor, m_selected ? 3.0 : 1.0));
     painter->setBrush(m_fillColor);
-    painter->drawRect(m_frame);
+    painter->drawRect(frame());
     painter->restore();
 }

@@ -27,11 +27,20 @@ public:
     DMBaseObject(const DMBaseObject &) = delete;
     DMBaseObject &operator=(const DMBaseObject &) = delete;
 
-    QRectF frame() const { return m_frame; }
+    // Both read an object left to be placed (see below) after placing it.
+    QRectF frame() const
+    {
+        placeIfStale();
+        return m_frame;
+    }
     // Stores the frame, then updateBoundingBox.
     virtual void setFrame(const QRectF &frame);
 
-    QRectF boundingBox() const { return m_boundingBox; }
+    QRectF boundingBox() const
+    {
+        placeIfStale();
+        return m_boundingBox;
+    }
     virtual void setBoundingBox(const QRectF &boundingBox);
     // Recomputes the bounding box from the frame (the frame itself here) through setBoundingBox.
     virtual void updateBoundingBox();
@@ -62,7 +71,51 @@ public:
     // Here: the frame filled and outlined, with a wider outline when selected.
     virtual void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view);
 
+    // Placement on reading. An object whose geometry follows other state (a bar its item's
+    // dates, a link its bars) may be given a clock: while its stamp differs from the clock, the
+    // first read of its geometry places it (placeStaleGeometry). invalidatePlacement leaves one
+    // object to be placed, advancing the clock all objects that follow it. Without a clock an
+    // object is always placed.
+    void setPlacementClock(const quint64 *clock) { m_placementClock = clock; }
+    bool isPlacementStale() const
+    {
+        return m_placementClock && (m_placedAt != *m_placementClock || (m_followsOthers && followedObjectsMoved()));
+    }
+    void invalidatePlacement() { m_placedAt = 0; }
+    // The frame as it was last placed, without placing: the vertical layout keeps its vertical
+    // part current while the horizontal part waits to be placed.
+    QRectF placedFrame() const { return m_frame; }
+
+protected:
+    // Computes the geometry of a stale object; it is stamped placed before this runs, so reads
+    // of its own geometry here do not recurse.
+    virtual void placeStaleGeometry() {}
+    // Stamps the object placed (again): after reads of others' geometry that invalidated it.
+    void markPlaced()
+    {
+        if (m_placementClock)
+            m_placedAt = *m_placementClock;
+    }
+    // Stores the frame and nothing else, for an object that stays to be placed.
+    void storeFrameWhileStale(const QRectF &frame) { m_frame = frame; }
+    // An object that follows others' geometry (a link its bars) is stale as well when they
+    // moved since it was placed, which followedObjectsMoved tells.
+    void setFollowsOtherObjects() { m_followsOthers = true; }
+    virtual bool followedObjectsMoved() const { return false; }
+    // For geometry of a subclass's own, read through it.
+    void placeIfStale() const
+    {
+        if (isPlacementStale()) {
+            m_placedAt = *m_placementClock;
+            const_cast<DMBaseObject *>(this)->placeStaleGeometry();
+        }
+    }
+
 private:
+
+    const quint64 *m_placementClock = nullptr;
+    mutable quint64 m_placedAt = 0;
+    bool m_followsOthers = false;
     QRectF m_frame;
     QRectF m_boundingBox;
     QColor m_fillColor = Qt::white;

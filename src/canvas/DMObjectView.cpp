@@ -186,15 +186,7 @@ void DMObjectView::setNeedsDisplayInRect(const QRectF &rect)
     const QRect aligned = rect.toAlignedRect();
     if (aligned.isEmpty())
         return;
-    if (!m_pendingDisplay.scheduled) {
-        // The first request of this turn: the part in view is taken once, and the requests are
-        // handed to Qt together when control is back in the event loop. Qt's merging of each
-        // rectangle into the widget's dirty region grows with the region, so thousands of
-        // separate calls (a pushed chain) would cost far more than the painting.
-        m_pendingDisplay.scheduled = true;
-        m_pendingDisplay.visible = visibleRegion().boundingRect();
-        QMetaObject::invokeMethod(this, &DMObjectView::flushPendingDisplay, Qt::QueuedConnection);
-    }
+    schedulePendingDisplay();
     const QRect shown = aligned & m_pendingDisplay.visible;
     if (shown.isEmpty())
         return;
@@ -203,6 +195,26 @@ void DMObjectView::setNeedsDisplayInRect(const QRectF &rect)
         m_pendingDisplay.rects.append(shown);
     else
         m_pendingDisplay.overflowed = true;
+}
+
+void DMObjectView::schedulePendingDisplay()
+{
+    if (m_pendingDisplay.scheduled)
+        return;
+    // The first request of this turn: the part in view is taken once, and the requests are
+    // handed to Qt together when control is back in the event loop. Qt's merging of each
+    // rectangle into the widget's dirty region grows with the region, so thousands of separate
+    // calls (a pushed chain) would cost far more than the painting.
+    m_pendingDisplay.scheduled = true;
+    m_pendingDisplay.visible = visibleRegion().boundingRect();
+    QMetaObject::invokeMethod(this, &DMObjectView::flushPendingDisplay, Qt::QueuedConnection);
+}
+
+void DMObjectView::setNeedsDisplayOfVisibleRect()
+{
+    schedulePendingDisplay();
+    m_pendingDisplay.bounds |= m_pendingDisplay.visible;
+    m_pendingDisplay.overflowed = true;
 }
 
 void DMObjectView::flushPendingDisplay()

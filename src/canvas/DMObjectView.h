@@ -90,6 +90,8 @@ public:
     // reach Qt together once control is back in the event loop: each one, or their bounding
     // rectangle when there are many.
     virtual void setNeedsDisplayInRect(const QRectF &rect);
+    // Redraws all that is in view, collected with this turn's other requests.
+    void setNeedsDisplayOfVisibleRect();
     // Scrolls the enclosing scroll area so that the view rectangle shows.
     void scrollRectToVisible(const QRectF &rect);
 
@@ -137,6 +139,8 @@ private:
     void notifySelectionDidChange();
     void dispatchMouse(QMouseEvent *event);
     void flushPendingDisplay();
+    // Opens this turn's collection of redraw requests on its first call.
+    void schedulePendingDisplay();
 
     DMObjectViewDataSource *m_datasource = nullptr;
     DMObjectViewDelegate *m_delegate = nullptr;

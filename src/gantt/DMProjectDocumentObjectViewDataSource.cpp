@@ -34,7 +34,8 @@
 
 namespace {
 
-// Routes may bend a little above or below the bars they join.
+// Routes may bend a little above or below the rows of the bars they join (a curve between bars
+// of one row by up to 25, an arrow head by up to 10).
 constexpr double kLinkIndexMargin = 40.0;
 // One notch of a mouse wheel (eighths of a degree), and the zoom it makes with Control held.
 constexpr double kWheelNotch = 120.0;
@@ -61,7 +62,8 @@ void addEventObjects(DMBaseObjectList &list, const DMProjectEventContainer &cont
 
 std::shared_ptr<DMUIProjectDependency> lineOf(const DMProjectDependency &dependency)
 {
-    return std::dynamic_pointer_cast<DMUIProjectDependency>(dependency.ganttUIObject());
+    // The Gantt chart's factory makes every link line of the model.
+    return std::static_pointer_cast<DMUIProjectDependency>(dependency.ganttUIObject());
 }
 
 bool endsAreInProject(const DMProjectDependency &dependency)
@@ -270,10 +272,11 @@ void DMProjectDocumentObjectViewDataSource::rebuildLinkIndex()
     DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
         for (const auto &dependency : item.outboundDependencies()) {
             const auto line = lineOf(*dependency);
-            if (!line || !endsAreInProject(*dependency))
+            double top = 0.0;
+            double bottom = 0.0;
+            if (!line || !endsAreInProject(*dependency) || !line->rowSpanOfEnds(&top, &bottom))
                 continue;
-            const QRectF box = line->boundingBox();
-            m_linkIndex.push_back({box.top() - kLinkIndexMargin, box.bottom() + kLinkIndexMargin, order++, line});
+            m_linkIndex.push_back({top - kLinkIndexMargin, bottom + kLinkIndexMargin, order++, line});
         }
     }, [](const DMProjectItem &) { return true; });
     std::sort(m_linkIndex.begin(), m_linkIndex.end(),

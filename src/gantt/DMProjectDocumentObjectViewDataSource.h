@@ -19,6 +19,7 @@
 class DMDate;
 class DMGanttDocumentHooks;
 class DMProjectDependency;
+class DMProjectEventContainer;
 class DMProjectItem;
 class DMProjectObject;
 class DMProjectView;
@@ -26,6 +27,7 @@ class DMProjectViewBackgroundObject;
 class DMProjectViewBackgroundObjectAttributes;
 class DMProjectViewDateGrid;
 class DMProjectViewObject;
+class DMUIProjectItem;
 class DMUIProjectPendingDependency;
 
 // The Gantt canvas's controller, owned by the project document: the canvas's data source (the
@@ -175,8 +177,10 @@ private:
     bool acceptsMenuCommands() const;
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
     void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
-    void linkObjectsFramesDidChange();
     void relayoutResourceRows();
+    // What a row's colour follows: a plain row, a process or group, the events row.
+    enum class RowKind : quint8 { Plain, Group, Events };
+    static RowKind rowKindOf(const DMProjectObject &object, const DMProjectEventContainer *events);
     void rebuildLinkIndex();
     void relayoutSoon();
     // After dates moved the shown span's last day alone.
@@ -219,10 +223,11 @@ private:
     // Each resource's list of bars, observed while the resource view lays them out.
     std::vector<DMObservation> m_resourceObservations;
 
-    // The shown link lines by their vertical extent (rebuilt after each relayout and when the
-    // model reports a change of links), so that a drawing pass or a hit test looks only at the
-    // lines near the rows it shows instead of walking every item. Bars move only horizontally
-    // between relayouts, so the extents stay good, with a margin for the routes' detours.
+    // The link lines by the rows of their two bars (rebuilt when a relayout moves rows and when
+    // the model reports a change of links), so that a drawing pass or a hit test looks only at
+    // the lines near the rows it shows instead of walking every item. A route stays within the
+    // rows of its bars but for its detours, which the margin covers; dates move bars only
+    // horizontally, so the index holds through drags, undo and zooms.
     struct LinkIndexEntry
     {
         double top = 0.0;
@@ -233,5 +238,10 @@ private:
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
     bool m_linkIndexValid = false;
+    // The bars the last vertical layout showed (it hides them before showing those of the rows
+    // shown now), and the kinds of the rows it read, which the row colours that follow it use.
+    std::vector<std::weak_ptr<DMUIProjectItem>> m_shownBars;
+    std::vector<RowKind> m_rowKinds;
+    bool m_rowKindsFresh = false;
     QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
 };

@@ -173,7 +173,6 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
     m_reloadPending = false;
     if (m_document.projectOutlineView() && m_document.project())
         m_document.reloadProjectOutline();
-    m_linkIndexValid = false;
     relayoutProjectView();
 }
 
@@ -315,20 +314,11 @@ void DMProjectDocumentObjectViewDataSource::layoutObjects()
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project)
         return;
-    const int viewMode = project->displayAttributes().viewMode;
-    // Every link is placed once, by layoutObjectsVertically, after every bar.
-    const DMUIProjectItem::DeferredLinkUpdates deferred;
-    forEachItem(*project, [](DMProjectItem &item) {
-        if (const auto object = item.ganttUIObject())
-            object->representedObject_timeSpanChanged();
-    });
-    if (viewMode == kDMProjectViewMode_Resources) {
-        forEachResource(*project, [](DMProjectResource &resource) {
-            for (const auto &object : resource.UIObjects())
-                object->representedObject_timeSpanChanged();
-        });
+    // Every bar and link is placed on the new grid when it is next read: a zoom or a relayout
+    // costs what is drawn, not the size of the project.
+    DMProjectViewObject::invalidateAllPlacements();
+    if (project->displayAttributes().viewMode == kDMProjectViewMode_Resources)
         layoutResourceLanes();
-    }
     layoutObjectsVertically();
 }
 
@@ -389,20 +379,37 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         return;
     const DMOutlineView *outline = m_document.projectOutlineView();
     const int viewMode = project->displayAttributes().viewMode;
+    // The links follow once, at the end; the bars keep their horizontal part to be placed.
     std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
-    // Rows not shown (inside a collapsed process) hide their bars.
-    forEachItem(*project, [](DMProjectItem &item) {
-        if (DMUIProjectItem *bar = barOf(item.ganttUIObject()))
+    DMProjectViewObject::invalidateAllPlacements();
+    // Every item has its bar, shown or not (a link to a hidden row is drawn from its shown end).
+    DMProjectItem_forEachItem(project->tasks().list(), [](const DMProjectItem &item) { item.ganttUIObject(); });
+    // Rows not shown (inside a collapsed process) hide their bars: those shown by the last
+    // layout are hidden, and those of shown rows shown again.
+    for (const std::weak_ptr<DMUIProjectItem> &shown : std::exchange(m_shownBars, {}))
+        if (const std::shared_ptr<DMUIProjectItem> bar = shown.lock())
             bar->setDisplayed(false);
-    });
+    // A bar whose row moved moves the links indexed by its row.
+    bool rowsMoved = false;
+    const auto placeInRow = [this, &rowsMoved](DMUIProjectItem &bar, qreal top, qreal height) {
+        const QRectF stored = bar.placedFrame();
+        if (stored.y() != top || stored.height() != std::max<qreal>(height, 1.0))
+            rowsMoved = true;
+        bar.setDisplayed(true);
+        bar.setVerticalFrameRange(top, height);
+        m_shownBars.push_back(std::static_pointer_cast<DMUIProjectItem>(bar.shared_from_this()));
+    };
+    m_rowKinds.clear();
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
         const int lane = std::max(1, outline->rowHeight());
         const DMProjectEventContainer *events = project->eventContainer().get();
+        m_rowKinds.resize(std::max(0, rows->numberOfRows()), RowKind::Plain);
         for (int row = 0; row < rows->numberOfRows(); ++row) {
             const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
             if (!object)
                 continue;
+            m_rowKinds[row] = rowKindOf(*object, events);
             const double top = rows->topOfRow(row);
             const double height = rows->heightOfRow(row);
             if (object.get() == events) {
@@ -410,45 +417,45 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                     if (auto *bar = dynamic_cast<DMUIProjectEvent *>(event->ganttUIObject().get())) {
                         bar->setDisplayed(true);
                         bar->layoutInEventsRow(QRectF(0, top, 1, height));
+                        m_shownBars.push_back(std::static_pointer_cast<DMUIProjectItem>(bar->shared_from_this()));
                     }
             } else if (viewMode == kDMProjectViewMode_Gantt) {
                 const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
-                if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr) {
-                    bar->setDisplayed(true);
-                    const QRectF f = bar->frame();
-                    bar->setFrame(QRectF(f.x(), top, f.width(), height));
-                }
+                if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr)
+                    placeInRow(*bar, top, height);
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
                 // One lane of the outline's row height per lane of bars, the last one taking any
                 // bar laid out in more lanes than the row has yet.
                 const int laneCount = std::max(1, std::min(resource->subRowCount(), int(height) / lane));
                 for (const auto &resourceBar : resource->UIObjects())
                     if (DMUIProjectItem *bar = barOf(resourceBar)) {
-                        bar->setDisplayed(true);
-                        const QRectF f = bar->frame();
                         const int subRow = std::clamp(bar->resourceViewSubRow(), 0, laneCount - 1);
-                        bar->setFrame(QRectF(f.x(), top + subRow * lane, f.width(), lane));
+                        placeInRow(*bar, top + subRow * lane, lane);
                     }
             }
         }
     }
+    m_rowKindsFresh = true;
     deferred.reset();
-    linkObjectsFramesDidChange();
+    // Links (and their shown state, which follows their bars') are placed when read.
+    DMProjectViewObject::invalidateAllPlacements();
+    if (rowsMoved)
+        m_linkIndexValid = false;
     if (DMProjectView *canvas = this->canvas())
         canvas->setNeedsDisplay();
 }
 
-void DMProjectDocumentObjectViewDataSource::linkObjectsFramesDidChange()
+DMProjectDocumentObjectViewDataSource::RowKind DMProjectDocumentObjectViewDataSource::rowKindOf(
+    const DMProjectObject &object, const DMProjectEventContainer *events)
 {
-    // A bar whose frame did not change told its links nothing, yet its shown state may have.
-    const std::shared_ptr<DMProject> project = m_document.project();
-    if (project && project->displayAttributes().viewMode == kDMProjectViewMode_Gantt)
-        forEachItem(*project, [](DMProjectItem &item) {
-            for (const auto &dependency : item.outboundDependencies())
-                if (const auto line = dependency->ganttUIObject())
-                    line->representedObject_endsChanged();
-        });
-    m_linkIndexValid = false;
+    if (&object == events)
+        return RowKind::Events;
+    if (const auto *item = dynamic_cast<const DMProjectItem *>(&object))
+        return item->kind() == kDMProjectItem_Kind_Process || item->kind() == kDMProjectItem_Kind_ItemGroup ? RowKind::Group
+                                                                                                              : RowKind::Plain;
+    if (const auto *resource = dynamic_cast<const DMProjectResource *>(&object); resource && resource->isGroup())
+        return RowKind::Group;
+    return RowKind::Plain;
 }
 
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
@@ -461,18 +468,23 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
     const qint32 rows = outline ? std::min<qint32>(table->rows(), outline->numberOfRows()) : 0;
     const QList<int> selected = outline ? outline->selectedRowIndexes() : QList<int>();
     const DMProjectEventContainer *events = project->eventContainer().get();
+    // Right after a vertical layout the kinds of the rows are those it read.
+    const bool kindsRead = std::exchange(m_rowKindsFresh, false) && qsizetype(m_rowKinds.size()) >= rows;
     for (qint32 row = 0; row < rows; ++row) {
         QColor color;
-        const std::shared_ptr<DMProjectObject> object = objectAtRow(row);
-        if (std::binary_search(selected.cbegin(), selected.cend(), row))
+        if (std::binary_search(selected.cbegin(), selected.cend(), row)) {
             color = kSelectedRowColor;
-        else if (object.get() == events)
-            color = kEventsRowColor;
-        else if (const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
-                 item && (item->kind() == kDMProjectItem_Kind_Process || item->kind() == kDMProjectItem_Kind_ItemGroup))
-            color = kGroupRowColor;
-        else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get()); resource && resource->isGroup())
-            color = kGroupRowColor;
+        } else {
+            RowKind kind = RowKind::Plain;
+            if (kindsRead)
+                kind = m_rowKinds[row];
+            else if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
+                kind = rowKindOf(*object, events);
+            if (kind == RowKind::Events)
+                color = kEventsRowColor;
+            else if (kind == RowKind::Group)
+                color = kGroupRowColor;
+        }
         table->setRowBgColor(row, color);
     }
     if (DMProjectView *canvas = this->canvas())

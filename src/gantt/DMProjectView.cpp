@@ -79,6 +79,15 @@ void DMProjectView::projectViewObjectNeedsUpdateWithBoundingBox(DMProjectViewObj
     setNeedsDisplayInRect(convertRectFromCanvasToView(box));
 }
 
+void DMProjectView::projectViewObjectWillBePlacedAgain(DMProjectViewObject *)
+{
+    if (m_isFinished || !delegate() || !datasource())
+        return;
+    if (m_redrawObserver)
+        m_redrawObserver(QRectF(visibleRegion().boundingRect()));
+    setNeedsDisplayOfVisibleRect();
+}
+
 // ---- Selection ----
 
 void DMProjectView::setSelectedObjectsInLayer(const DMBaseObjectList &objects, quint16 layer)

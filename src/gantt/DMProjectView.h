@@ -72,6 +72,7 @@ public:
     void projectViewObjectBoundingBoxDidChangeFromTo(DMProjectViewObject *object, const QRectF &from,
                                                      const QRectF &to) override;
     void projectViewObjectNeedsUpdateWithBoundingBox(DMProjectViewObject *object, const QRectF &box) override;
+    void projectViewObjectWillBePlacedAgain(DMProjectViewObject *object) override;
 
     void mouseDown(const DMEvent &event) override;
     void mouseDragged(const DMEvent &event) override;

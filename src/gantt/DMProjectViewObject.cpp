@@ -2,10 +2,13 @@
 
 #include "DMColorAdditions.h"
 #include "DMProject.h"
+#include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewObjectDelegate.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMProjectViewHooks.h"
+
+#include <typeinfo>
 
 namespace {
 
@@ -81,9 +84,26 @@ bool DMProjectViewObject::isVisibleInCurrentViewMode() const
 
 DMProjectViewObjectDelegate *DMProjectViewObject::visibleObjectDelegate() const
 {
-    if (!isVisibleInCurrentViewMode())
+    if (s_placing > 0 || m_viewModeVisibility < 0)
         return nullptr;
-    return dynamic_cast<DMProjectViewObjectDelegate *>(project()->displayAttributes().projectView);
+    const std::shared_ptr<DMProject> owner = project();
+    return owner ? visibleObjectDelegateInProject(*owner) : nullptr;
+}
+
+DMProjectViewObjectDelegate *DMProjectViewObject::visibleObjectDelegateInProject(const DMProject &project) const
+{
+    const DMProject_DisplayAttributes &attributes = project.displayAttributes();
+    if (s_placing > 0 || m_viewModeVisibility < 0
+        || (m_viewModeVisibility != kDMProjectViewObject_VisibleInAllModes && m_viewModeVisibility != attributes.viewMode))
+        return nullptr;
+    DMProjectViewHooks *view = attributes.projectView;
+    if (!view)
+        return nullptr;
+    // The canvas is known by its exact type without a search of its bases (a pushed chain asks
+    // once per bar); other receivers are cast.
+    if (typeid(*view) == typeid(DMProjectView))
+        return static_cast<DMProjectView *>(view);
+    return dynamic_cast<DMProjectViewObjectDelegate *>(view);
 }
 
 void DMProjectViewObject::setHovered(bool hovered)

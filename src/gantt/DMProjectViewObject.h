@@ -69,6 +69,12 @@ public:
     // Asks the canvas to redraw the bounding box grown by 20 on every side.
     void objectNeedsUpdate();
 
+    // The clock of the bars and links, which are placed when their geometry is read (see
+    // DMBaseObject): advancing it leaves all of them to be placed, after a change of scale,
+    // first day or rows.
+    static const quint64 *placementClock() { return &s_placementClock; }
+    static void invalidateAllPlacements() { ++s_placementClock; }
+
     // Shows the object's context menu for the event; false when the object has none.
     virtual bool presentsContextMenuFromEventInViewWithDelegate(const DMEvent &event, DMProjectView *view,
                                                                 DMObjectViewDelegate *delegate);
@@ -78,8 +84,24 @@ protected:
     void adoptTextAttributes(const DMTextAttributes &attributes);
     // The canvas's report receiver when the object is visible, else null.
     DMProjectViewObjectDelegate *visibleObjectDelegate() const;
+    // The same for the object's project, when the caller has it at hand.
+    DMProjectViewObjectDelegate *visibleObjectDelegateInProject(const DMProject &project) const;
+
+    // While one lives, objects report no redraws: an object placed on reading is placed where
+    // the canvas already redraws (it asked for what is in view when the object went stale).
+    class PlacingScope
+    {
+    public:
+        PlacingScope() { ++s_placing; }
+        ~PlacingScope() { --s_placing; }
+        PlacingScope(const PlacingScope &) = delete;
+        PlacingScope &operator=(const PlacingScope &) = delete;
+    };
 
 private:
+    static inline quint64 s_placementClock = 1;
+    static inline int s_placing = 0;
+
     bool m_isValid = true;
     qint32 m_viewModeVisibility = -1;
     DMTextAttributes m_textAttributes;

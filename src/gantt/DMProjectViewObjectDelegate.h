@@ -16,4 +16,7 @@ public:
     {
     }
     virtual void projectViewObjectNeedsUpdateWithBoundingBox(DMProjectViewObject * /*object*/, const QRectF & /*box*/) {}
+    // The object was left to be placed when next read: where it will be is not known yet, so
+    // what is in view is redrawn (and the drawing places what it shows).
+    virtual void projectViewObjectWillBePlacedAgain(DMProjectViewObject * /*object*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include "DMGanttContextMenuDelegate.h"
 #include "DMObjectViewDelegate.h"
+#include "DMProjectViewObjectDelegate.h"
 #include "DMGanttHoverShadow.h"
 #include "DMLocalizedString.h"
 #include "DMObjectViewDragOperation.h"
@@ -59,6 +60,16 @@ QPoint globalMenuPoint(const DMEvent &event, DMProjectView *view)
 DMUIProjectDependency::DMUIProjectDependency()
     : DMProjectViewObject(QRectF())
 {
+    setPlacementClock(placementClock());
+    setFollowsOtherObjects();
+    markPlaced();
+}
+
+bool DMUIProjectDependency::followedObjectsMoved() const
+{
+    const std::shared_ptr<DMUIProjectItem> from = m_fromBar.lock();
+    const std::shared_ptr<DMUIProjectItem> to = m_toBar.lock();
+    return !from || !to || from->geometryStamp() != m_fromBarStamp || to->geometryStamp() != m_toBarStamp;
 }
 
 DMUIProjectDependency::~DMUIProjectDependency() = default;
@@ -74,7 +85,7 @@ void DMUIProjectDependency::setRepresentedObject(const std::shared_ptr<DMProject
     if (!dependency)
         return;
     updateUIFeatures();
-    _linkedObjectsFramesDidChange();
+    representedObject_endsChanged();
 }
 
 std::shared_ptr<DMProject> DMUIProjectDependency::project() const
@@ -101,12 +112,24 @@ void DMUIProjectDependency::updateUIFeatures()
     objectNeedsUpdate();
 }
 
+void DMUIProjectDependency::representedObject_endsChanged()
+{
+    invalidatePlacement();
+    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
+        delegate->projectViewObjectWillBePlacedAgain(this);
+}
+
 void DMUIProjectDependency::representedObject_styleChanged()
 {
-    // The kind moves the ends; the style reshapes the route.
-    _linkedObjectsFramesDidChange();
+    // The kind moves the ends; the style reshapes the route. The old place is redrawn first.
     updateUIFeatures();
-    setStartPointEndPoint(m_startPoint, m_endPoint);
+    representedObject_endsChanged();
+}
+
+void DMUIProjectDependency::placeStaleGeometry()
+{
+    const PlacingScope placing;
+    _linkedObjectsFramesDidChange();
 }
 
 void DMUIProjectDependency::_linkedObjectsFramesDidChange()
@@ -134,6 +157,12 @@ void DMUIProjectDependency::_linkedObjectsFramesDidChange()
     const bool entersStart = kind == DMProjectDependency::FinishToStart || kind == DMProjectDependency::StartToStart;
     const QRectF startRect = leavesFinish ? fromBar->dependencyStartRect() : fromBar->dependencyEndRect();
     const QRectF endRect = entersStart ? toBar->dependencyEndRect() : toBar->dependencyStartRect();
+    // Reading the bars placed them: this line is placed against what they are now.
+    m_fromBar = fromBar;
+    m_toBar = toBar;
+    m_fromBarStamp = fromBar->geometryStamp();
+    m_toBarStamp = toBar->geometryStamp();
+    markPlaced();
     m_displayed = fromBar->isDisplayed() || toBar->isDisplayed();
     setStartPointEndPoint(startRect.center(), endRect.center());
 }
@@ -151,8 +180,25 @@ void DMUIProjectDependency::setStartPointEndPoint(QPointF start, QPointF end)
     objectNeedsUpdate();
 }
 
+bool DMUIProjectDependency::rowSpanOfEnds(double *top, double *bottom) const
+{
+    const std::shared_ptr<DMProjectDependency> dependency = representedObject();
+    const DMProjectItem *from = dependency ? dependency->fromItemPointer() : nullptr;
+    const DMProjectItem *to = dependency ? dependency->toItemPointer() : nullptr;
+    const std::shared_ptr<DMUIProjectItem> fromBar = from ? existingBarOf(*from) : nullptr;
+    const std::shared_ptr<DMUIProjectItem> toBar = to ? existingBarOf(*to) : nullptr;
+    if (!fromBar || !toBar)
+        return false;
+    const QRectF a = fromBar->placedFrame();
+    const QRectF b = toBar->placedFrame();
+    *top = std::min(a.top(), b.top());
+    *bottom = std::max(a.bottom(), b.bottom());
+    return true;
+}
+
 bool DMUIProjectDependency::isPointHitting(QPointF point, DMObjectView *) const
 {
+    placeIfStale();
     return DMUIProjectDependency_isPointHitting(m_route, point, m_strokeWidth);
 }
 
@@ -163,6 +209,7 @@ qint32 DMUIProjectDependency::dragOperationForPoint(QPointF point, DMObjectView 
 
 void DMUIProjectDependency::drawInRect(QPainter *painter, const QRectF &, DMObjectView *)
 {
+    placeIfStale();
     if (m_route.size() < 2)
         return;
     painter->save();

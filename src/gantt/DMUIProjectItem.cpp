@@ -14,6 +14,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
+#include "DMProjectViewObjectDelegate.h"
 #include "DMUIProjectItemGeometry.h"
 #include "DMUndoManager.h"
 #include "DMUserDefaults.h"
@@ -61,6 +62,8 @@ DMUIProjectItem::DMUIProjectItem(const QRectF &frame)
     DMProjectViewObject::setFillColor(QColor::fromRgbF(1, 1, 0, 1));
     DMProjectViewObject::setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.5));
     updateUIFeatures();
+    setPlacementClock(placementClock());
+    markPlaced();
 }
 
 DMUIProjectItem::~DMUIProjectItem() = default;
@@ -168,19 +171,28 @@ void DMUIProjectItem::setFrame(const QRectF &requested)
     if (frame.size() != old.size())
         updateUIFeatures();
 
+    // The links follow when they are next read (they compare the stamps of their bars).
+    noteGeometryChange();
     if (viewModeVisibility() != kDMProjectViewMode_Gantt || s_linkUpdatesDeferred > 0)
         return;
-    if (const std::shared_ptr<DMProjectItem> item = representedObject()) {
-        // Links follow the bar: outbound first, then inbound. Copies, since a link may be
-        // removed while it is told.
-        const QList<std::shared_ptr<DMProjectDependency>> outbound = item->outboundDependencies().list();
-        const QList<std::shared_ptr<DMProjectDependency>> inbound = item->inboundDependencies().list();
-        for (const auto *list : {&outbound, &inbound})
-            for (const auto &dependency : *list)
-                if (dependency)
-                    if (const auto line = dependency->ganttUIObject())
-                        line->representedObject_endsChanged();
+    // Placed outside a reading, the bar asks for its links' old and new places to be redrawn.
+    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
+        if (const std::shared_ptr<DMProjectItem> item = representedObject())
+            if (!item->outboundDependencies().isEmpty() || !item->inboundDependencies().isEmpty())
+                delegate->projectViewObjectWillBePlacedAgain(this);
+}
+
+void DMUIProjectItem::setVerticalFrameRange(qreal y, qreal height)
+{
+    // A bar left to be placed keeps waiting when only its row moved: its placement keeps the
+    // stored vertical part. A new height changes its handles, so it is placed now.
+    const QRectF stored = placedFrame();
+    if (isPlacementStale() && std::max<qreal>(height, 1.0) == stored.height()) {
+        storeFrameWhileStale(QRectF(stored.x(), y, stored.width(), stored.height()));
+        return;
     }
+    const QRectF f = frame();
+    setFrame(QRectF(f.x(), y, f.width(), height));
 }
 
 QRectF DMUIProjectItem::dependencyEndRect() const
@@ -235,12 +247,32 @@ QPointF DMUIProjectItem::horizontalFrameRangeInGrid(const DMProjectViewDateGrid 
 
 void DMUIProjectItem::representedObject_timeSpanChanged()
 {
+    // Placed when next read: the canvas reads what it shows, and a pushed chain moves thousands
+    // of bars of which a screenful is drawn. What is in view is redrawn.
+    invalidatePlacement();
+    noteGeometryChange();
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    const std::shared_ptr<DMProject> owner = item ? item->project() : nullptr;
+    if (!owner)
+        return;
+    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegateInProject(*owner))
+        delegate->projectViewObjectWillBePlacedAgain(this);
+}
+
+void DMUIProjectItem::placeStaleGeometry()
+{
+    const PlacingScope placing;
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const DMProjectViewDateGrid grid = dateGrid();
     if (!item || !grid.isValid() || item->beginDate().isNull() || item->endDate().isNull())
         return;
     const QPointF range = horizontalFrameRangeInGrid(grid, *item);
-    setFrame(QRectF(range.x(), frame().y(), range.y(), frame().height()));
+    const QRectF stored = placedFrame();
+    setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
+    // The vertical layout may have moved the stored frame alone: a frame that comes out the
+    // same still takes its bounding box to where it is.
+    if (placedFrame() == stored)
+        updateBoundingBox();
 }
 
 void DMUIProjectItem::representedObject_progressChanged()

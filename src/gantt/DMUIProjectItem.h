@@ -19,6 +19,7 @@ class DMProjectItem;
 class DMProjectObject;
 class DMProjectResource;
 class DMProjectView;
+class DMProjectViewObjectDelegate;
 
 // The canvas object of one project item: its frame follows the item's dates, it carries a table
 // of drag handles and turns drags on them into validated edits of the item. Task bars derive
@@ -43,8 +44,13 @@ public:
     void setDisplayed(bool displayed) { m_displayed = displayed; }
 
     // Width and height below 1 are raised to 1. A size change rebuilds the handles; in the Gantt
-    // view the item's links are told to follow.
+    // view the item's links follow when they are next read.
     void setFrame(const QRectF &frame) override;
+    // The vertical layout's part of the frame; x and width stay as placed, or to be placed.
+    void setVerticalFrameRange(qreal y, qreal height);
+    // Changes whenever the frame changes or is left to be placed: the links compare it with
+    // what they were placed against.
+    quint64 geometryStamp() const { return m_geometryStamp; }
     // (x, width) and (y, height) of the frame.
     QPointF horizontalFrameRange() const { return QPointF(frame().x(), frame().width()); }
     QPointF verticalFrameRange() const { return QPointF(frame().y(), frame().height()); }
@@ -81,7 +87,7 @@ public:
 
     QString description() const;
 
-    // DMProjectItemUIObject
+    // DMProjectItemUIObject. New dates leave the bar and its links to be placed when read.
     void representedObject_timeSpanChanged() override;
     void representedObject_progressChanged() override;
     void representedObject_titleChanged() override;
@@ -103,8 +109,8 @@ public:
     // Drops the cached title attributes (after the font-size preference changed).
     static void resetTitleTextAttributes();
 
-    // While one lives, bars that move do not tell their links: a layout of every bar places
-    // every link once at its end instead of once per end and pass.
+    // While one lives, bars that move ask no redraw for their links: a layout of every bar
+    // redraws the canvas once at its end.
     class DeferredLinkUpdates
     {
     public:
@@ -134,6 +140,9 @@ protected:
     // over the part of `progressBox` the item's progress covers, inside the shape.
     void fillShapeWithProgress(QPainter *painter, const QPainterPath &shape, const QRectF &progressBox) const;
 
+    // x and width from the item's dates on the project's grid, keeping y and height.
+    void placeStaleGeometry() override;
+
     virtual void _updateDragHandleList();
     DMUIProjectItemDragHandleTable &mutableDragHandles() { return m_dragHandles; }
     // Handles are measured from the frame's origin (a task measures them from its bar).
@@ -151,6 +160,8 @@ private:
     };
 
     static inline int s_linkUpdatesDeferred = 0;
+    static inline quint64 s_geometryStamps = 0;
+    void noteGeometryChange() { m_geometryStamp = ++s_geometryStamps; }
 
     int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;
@@ -161,4 +172,5 @@ private:
     int m_subRow = 0;
     DMProjectResource *m_resource = nullptr;
     DragOperationFields m_drag;
+    quint64 m_geometryStamp = 0;
 };
