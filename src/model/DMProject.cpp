@@ -342,8 +342,10 @@ const QSet<quint64> &DMProject::criticalPathObjectIDs() const
     return m_criticalPath;
 }
 
-void DMProject::setNeedsCriticalPathUpdate()
+void DMProject::setNeedsCriticalPathUpdate(bool structureChanged)
 {
+    if (structureChanged)
+        m_criticalPathGraph.reset();
     m_criticalPathDirty = true;
     if (m_loading > 0 || m_criticalPathUpdateScheduled)
         return;
@@ -581,6 +583,7 @@ void DMProject::attachSubtree(DMProjectObject *root)
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
+    m_criticalPathGraph.reset();
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
@@ -598,6 +601,8 @@ void DMProject::attachSubtree(DMProjectObject *root)
                     if (!dependency->m_attached && from && to && from->m_attached && to->m_attached) {
                         enterObject(this, dependency.get(), self, m_index);
                         dependency->m_attached = true;
+                        if (from->m_linkOrder >= to->m_linkOrder)
+                            m_linkOrderValid = false;
                     }
                 }
         return;
@@ -620,6 +625,7 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
+    m_criticalPathGraph.reset();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {

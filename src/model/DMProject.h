@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+struct DMCriticalPathGraph;
 class DMDelayedCalls;
 class DMMutableIndexSet_64;
 class DMProjectEventContainer;
@@ -123,9 +124,10 @@ public:
     // Reading it brings a stale critical path up to date first.
     const QSet<quint64> &criticalPathObjectIDs() const;
     void setCriticalPathObjectIDs(const QSet<quint64> &ids);
-    // Called on a change of links, calendar or tree: the critical path is recomputed soon after
-    // (once for many changes), or at the next read of a result.
-    void setNeedsCriticalPathUpdate();
+    // Called on a change of links, calendar or tree (or, with structureChanged false, of dates
+    // only): the critical path is recomputed soon after (once for many changes), or at the next
+    // read of a result.
+    void setNeedsCriticalPathUpdate(bool structureChanged = true);
     void updateCriticalPathIfNeeded() const;
     bool needsCriticalPathUpdate() const { return m_criticalPathDirty; }
     // Bracket a computation (DMCriticalPath), during which reads do not recompute.
@@ -190,6 +192,8 @@ public:
     void noteObjectID(quint64 objectID);
 
 private:
+    friend class DMCriticalPath;
+    friend class DMLinkOrder;
     friend class DMProjectCoder;
     friend class DMProjectResource;
     template <typename T>
@@ -225,6 +229,8 @@ private:
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;
     bool m_updatingCriticalPath = false;
+    std::shared_ptr<DMCriticalPathGraph> m_criticalPathGraph; // dropped by any change of the trees or links
+    bool m_linkOrderValid = true; // see DMLinkOrder
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
     std::unique_ptr<ListDelegate<DMProjectItem>> m_taskDelegate;
     std::unique_ptr<ListDelegate<DMProjectResource>> m_resourceDelegate;
