@@ -63,9 +63,32 @@ private:
     QHash<const DMProjectItem *, Requirement> m_ancestors;
 };
 
+namespace {
+
+// The states' storage of the last change, kept for the next one up to a bound, and the number
+// of states it held: a drag reaches the same items step after step, and fresh storage of that
+// size, grown as states are added, costs more than the steps' own work.
+thread_local std::vector<DMPropagation::State> t_spareStates;
+thread_local size_t t_lastStateCount = 0;
+constexpr size_t kKeptStatesBytes = size_t(8) << 20;
+
+} // namespace
+
 DMPropagation::DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline)
     : m_root(root), m_mode(mode), m_timeline(timeline), m_stamp(DMProjectItem::nextScratchStamp())
 {
+    m_states.swap(t_spareStates); // empty while a propagation runs inside another
+    m_states.clear();
+    m_states.reserve(t_lastStateCount);
+}
+
+DMPropagation::~DMPropagation()
+{
+    t_lastStateCount = m_states.size();
+    if (m_states.capacity() > t_spareStates.capacity() && m_states.capacity() * sizeof(State) <= kKeptStatesBytes) {
+        m_states.clear();
+        m_states.swap(t_spareStates);
+    }
 }
 
 int DMPropagation::stateOf(DMProjectItem *item)
