@@ -97,7 +97,7 @@ int DMPropagation::stateOf(DMProjectItem *item)
         return item->m_scheduleIndex;
     item->m_scheduleStamp = m_stamp;
     item->m_scheduleIndex = int(m_states.size());
-    State state;
+    State &state = m_states.emplace_back();
     state.item = item;
     state.begin0 = state.inBegin = state.begin = item->beginDate();
     state.end0 = state.inEnd = state.end = item->endDate();
@@ -105,7 +105,6 @@ int DMPropagation::stateOf(DMProjectItem *item)
     // (a calendar change or a join recomputes them, a file's stale ones are mended on loading).
     state.duration = item->duration();
     state.workingDuration = item->hasEqualDates() ? 0 : state.duration;
-    m_states.push_back(state);
     return item->m_scheduleIndex;
 }
 
