@@ -14,6 +14,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <vector>
 #include <optional>
 
 struct DMCriticalPathGraph;
@@ -236,7 +237,10 @@ private:
     std::unique_ptr<ListDelegate<DMProjectResource>> m_resourceDelegate;
     std::unique_ptr<DMDelayedCalls> m_delayedCalls;
     int m_loading = 0;
-    QSet<quint64> m_itemsWithChangedDates; // waiting for the document's notification
+    // Waiting for the document's notification; an item changed again is listed again (a drag
+    // changes the same items step after step), the repeats are dropped when the list grows.
+    std::vector<quint64> m_itemsWithChangedDates;
+    size_t m_itemsWithChangedDatesDistinct = 0; // of the list when it was last thinned
     QSet<int> m_pendingItemsArrayTags;
     struct ItemsTimeSpan
     {
@@ -246,4 +250,5 @@ private:
     };
     mutable ItemsTimeSpan m_itemsTimeSpan;
     const ItemsTimeSpan &itemsTimeSpan() const;
+    size_t distinctItemsWithChangedDates();
 };
