@@ -1,8 +1,8 @@
 // Scheduling at scale: moving the first task of a finish-to-start chain so that every task is
 // pushed (10,000 and 100,000 tasks, on a working week with weekends off), reported per pushed
 // task as well; the same through a chain of processes, each holding a chain of ten tasks (the
-// links into the processes push their subitems); and the critical path of 10,000 items with
-// 20,000 links.
+// links into the processes push their subitems); undo and redo of a push; linking a chain one
+// link at a time; and the critical path of 10,000 items with 20,000 links.
 #include "DMCriticalPath.h"
 #include "DMDate.h"
 #include "DMIndexSet_64.h"
@@ -125,6 +125,59 @@ void BM_PushProcesses(benchmark::State &state)
     runPushes(state, project, first, count * 11.0, "per_item_ns");
 }
 BENCHMARK(BM_PushProcesses)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of a push through the whole chain, the critical path kept up to date; the
+// figure is one undo and one redo.
+void BM_UndoRedoPushChain(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    auto project = workingWeekProject();
+    auto tasks = buildChain(project, count);
+    DMUndoManager undo(false);
+    undo.setGroupsByEvent(false);
+    project->setUndoManager(&undo);
+    const std::shared_ptr<DMProjectTask> &first = tasks.front();
+    const DMDate begin = first->endDate();
+    if (first->validateAndSetBeginDateAndEndDate(begin, project->endDateWithBeginDateAndDurationWorkSlices(begin, 10 * 3600, true)) != 0)
+        state.SkipWithError("refused");
+    for (auto _ : state) {
+        undo.undo();
+        undo.redo();
+    }
+    if (tasks.back()->beginDate() <= DMDate(2024, 1, 8, 8 * 3600).dateByAddingSeconds(qint64(count) * 86400))
+        state.SkipWithError("the chain was not pushed");
+    project->setUndoManager(nullptr);
+}
+BENCHMARK(BM_UndoRedoPushChain)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Linking a chain of tasks already in the project one link at a time, from its last link to
+// its first: each new link's target already leads through the rest of the chain.
+void BM_LinkChainBackwards(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto project = workingWeekProject();
+        std::vector<std::shared_ptr<DMProjectTask>> tasks;
+        for (int i = 0; i < count; ++i) {
+            auto task = std::make_shared<DMProjectTask>();
+            task->setProject(project);
+            project->tasks().append(task);
+            tasks.push_back(task);
+        }
+        state.ResumeTiming();
+        for (int i = count - 1; i > 0; --i)
+            if (!tasks[size_t(i - 1)]->addOutboundDependencyToItem(tasks[size_t(i)]))
+                state.SkipWithError("refused");
+        state.PauseTiming();
+        tasks.clear();
+        project.reset();
+        state.ResumeTiming();
+    }
+    state.counters["per_link_ns"] = benchmark::Counter(
+        double(count - 1) * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LinkChainBackwards)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_CriticalPath(benchmark::State &state)
 {

@@ -7,9 +7,10 @@
 #include <QPointer>
 
 #include <algorithm>
-#include <map>
-#include <vector>
+#include <cstring>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,7 +23,14 @@ struct PendingCall
     quint64 sequence = 0;  // order of the latest request, for ties and for calls made while firing
 };
 
-using Key = std::pair<const void *, QByteArray>;
+// The pending calls of one receiver, by the call's name: a receiver has a few at most, so a
+// look-up hashes the pointer and compares the names in place, without copying the name.
+struct NamedCall
+{
+    QByteArray selector;
+    PendingCall pending;
+};
+using ReceiverCalls = std::vector<NamedCall>;
 
 class IdleTimeoutScheduler
 {
@@ -38,7 +46,11 @@ public:
         if (!call)
             return;
         const qint64 delay = delaySeconds > 0 ? qint64(delaySeconds * 1000.0 + 0.5) : 0;
-        PendingCall &pending = m_calls[Key(receiver, QByteArray(selector))];
+        ReceiverCalls &calls = m_calls[receiver];
+        NamedCall *named = find(calls, selector);
+        if (!named)
+            named = &calls.emplace_back(NamedCall{QByteArray(selector), {}});
+        PendingCall &pending = named->pending;
         pending.call = std::move(call);
         pending.deadline = DMDeferredWorkClock::nowMilliseconds() + delay;
         pending.sequence = ++m_sequence;
@@ -47,17 +59,25 @@ public:
 
     void cancel(const void *receiver)
     {
-        auto it = m_calls.lower_bound(Key(receiver, QByteArray()));
-        while (it != m_calls.end() && it->first.first == receiver)
-            it = m_calls.erase(it);
+        m_calls.erase(receiver);
     }
 
     bool isPending(const void *receiver, const char *selector) const
     {
-        return m_calls.count(Key(receiver, QByteArray(selector))) > 0;
+        const auto it = m_calls.find(receiver);
+        return it != m_calls.end() && find(const_cast<ReceiverCalls &>(it->second), selector);
     }
 
 private:
+    static NamedCall *find(ReceiverCalls &calls, const char *selector)
+    {
+        const char *name = selector ? selector : "";
+        for (NamedCall &call : calls)
+            if (std::strcmp(call.selector.constData(), name) == 0)
+                return &call;
+        return nullptr;
+    }
+
     IdleTimeoutScheduler() = default;
 
     // One tick every 0.02 s while calls wait, a delayed call on the deferred-work clock. A tick
@@ -94,28 +114,36 @@ private:
         {
             qint64 deadline;
             quint64 sequence;
-            Key key;
+            const void *receiver;
         };
         const qint64 now = DMDeferredWorkClock::nowMilliseconds();
         std::vector<Due> due;
-        for (const auto &[key, pending] : m_calls) {
-            if (pending.deadline <= now)
-                due.push_back({pending.deadline, pending.sequence, key});
-        }
+        for (const auto &[receiver, calls] : m_calls)
+            for (const NamedCall &named : calls)
+                if (named.pending.deadline <= now)
+                    due.push_back({named.pending.deadline, named.pending.sequence, receiver});
         std::sort(due.begin(), due.end(), [](const Due &a, const Due &b) {
             return a.deadline != b.deadline ? a.deadline < b.deadline : a.sequence < b.sequence;
         });
+        // A sequence number names one request: a call requested again has a new one.
         for (const Due &d : due) {
-            auto it = m_calls.find(d.key);
-            if (it == m_calls.end() || it->second.sequence != d.sequence)
+            const auto it = m_calls.find(d.receiver);
+            if (it == m_calls.end())
                 continue;
-            std::function<void()> call = std::move(it->second.call);
-            m_calls.erase(it);
+            ReceiverCalls &calls = it->second;
+            const auto named = std::find_if(calls.begin(), calls.end(),
+                                            [&](const NamedCall &c) { return c.pending.sequence == d.sequence; });
+            if (named == calls.end())
+                continue;
+            std::function<void()> call = std::move(named->pending.call);
+            calls.erase(named);
+            if (calls.empty())
+                m_calls.erase(it);
             call();
         }
     }
 
-    std::map<Key, PendingCall> m_calls;
+    std::unordered_map<const void *, ReceiverCalls> m_calls;
     quint64 m_sequence = 0;
     QPointer<QObject> m_tickContext;
     bool m_tickScheduled = false;

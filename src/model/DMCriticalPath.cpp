@@ -11,6 +11,27 @@
 #include <algorithm>
 #include <vector>
 
+// The project's items as compact arrays, kept between computations while the trees and the
+// links stay as they are (any change of them drops it, see DMProject::setNeedsCriticalPathUpdate):
+// the item tree with parents before their subitems, the links and subitems of each item as
+// index ranges, and a topological order. A computation then only reads the items' dates.
+struct DMCriticalPathGraph
+{
+    struct Edge
+    {
+        int node;
+        int kind;
+    };
+    std::vector<DMProjectItem *> items;
+    std::vector<int> parents;            // -1 for a top-level item
+    std::vector<int> inStart, outStart;  // per node, into inEdges and outEdges; one past the end last
+    std::vector<Edge> inEdges, outEdges; // the other end and the link's kind
+    std::vector<int> childStart, children;
+    std::vector<int> order;
+    std::vector<char> critical;          // the last published set, once there is one
+    bool published = false;
+};
+
 namespace {
 
 // Times are kept per item in its own unit: working-time indexes for items on the working
@@ -18,12 +39,10 @@ namespace {
 // a date.
 struct Node
 {
-    DMProjectItem *item;
     bool working;
-    qint64 begin, end, duration;
+    qint64 end, duration;
     qint64 earlyStart, earlyFinish;
     qint64 lateStart, lateFinish;
-    int pending = 0; // unprocessed predecessors (links in, subitems)
 };
 
 } // namespace
@@ -31,22 +50,24 @@ struct Node
 class DMCriticalPath::Pass
 {
 public:
-    explicit Pass(DMProject &project) : m_project(project), m_timeline(project.workingCalendar()), m_stamp(DMProjectItem::nextScratchStamp()) {}
+    explicit Pass(DMProject &project) : m_project(project), m_timeline(project.workingCalendar()) {}
 
     void run()
     {
-        collectItems();
-        sortTopologically();
+        std::shared_ptr<DMCriticalPathGraph> &graph = m_project.m_criticalPathGraph;
+        if (!graph) {
+            graph = std::make_shared<DMCriticalPathGraph>();
+            m_graph = graph.get();
+            collectItems();
+            sortTopologically();
+        }
+        m_graph = graph.get();
         forwardPass();
         backwardPass(projectEnd());
         publish();
     }
 
 private:
-    int indexOf(const DMProjectItem *item) const
-    {
-        return item && item->m_scheduleStamp == m_stamp ? item->m_scheduleIndex : -1;
-    }
     qint64 toUnit(const DMDate &date, bool working) { return working ? m_timeline.index(date) : date.absoluteSecond(); }
     // A time of node `from` in the unit of `to`; early times take the first instant of a
     // working-time index, late times the last.
@@ -68,67 +89,86 @@ private:
 
     DMProject &m_project;
     DMWorkingTimeline m_timeline;
-    quint64 m_stamp;
+    DMCriticalPathGraph *m_graph = nullptr;
     std::vector<Node> m_nodes;
-    std::vector<int> m_order;
     qint64 m_lastWorkingEnd = INT64_MIN;
     qint64 m_lastPlainEnd = INT64_MIN;
 };
 
-// The item tree, parents before their subitems.
+// The item tree, parents before their subitems, with the links between its items.
 void DMCriticalPath::Pass::collectItems()
 {
-    std::vector<DMProjectItem *> stack;
+    DMCriticalPathGraph &g = *m_graph;
+    const quint64 stamp = DMProjectItem::nextScratchStamp();
+    std::vector<std::pair<DMProjectItem *, int>> stack;
     for (qsizetype i = m_project.tasks().size() - 1; i >= 0; --i)
-        stack.push_back(m_project.tasks().at(i).get());
+        stack.emplace_back(m_project.tasks().at(i).get(), -1);
     while (!stack.empty()) {
-        DMProjectItem *item = stack.back();
+        const auto [item, parent] = stack.back();
         stack.pop_back();
-        item->m_scheduleStamp = m_stamp;
-        item->m_scheduleIndex = int(m_nodes.size());
-        Node node{};
-        node.item = item;
-        node.working = item->useWorkingSchedule();
-        node.begin = toUnit(item->beginDate(), node.working);
-        node.end = std::max(node.begin, toUnit(item->endDate(), node.working));
-        node.duration = node.end - node.begin;
-        m_nodes.push_back(node);
+        item->m_scheduleStamp = stamp;
+        item->m_scheduleIndex = int(g.items.size());
+        g.items.push_back(item);
+        g.parents.push_back(parent);
         for (qsizetype i = item->subitems().size() - 1; i >= 0; --i)
-            stack.push_back(item->subitems().at(i).get());
+            stack.emplace_back(item->subitems().at(i).get(), item->m_scheduleIndex);
     }
+    const auto indexOf = [stamp](const DMProjectItem *item) {
+        return item && item->m_scheduleStamp == stamp ? item->m_scheduleIndex : -1;
+    };
+    const size_t count = g.items.size();
+    g.inStart.reserve(count + 1);
+    g.outStart.reserve(count + 1);
+    g.childStart.reserve(count + 1);
+    for (const DMProjectItem *item : g.items) {
+        g.inStart.push_back(int(g.inEdges.size()));
+        for (const auto &link : item->inboundDependencies())
+            if (const int from = indexOf(link->fromItemPointer()); from >= 0)
+                g.inEdges.push_back({from, link->kind()});
+        g.outStart.push_back(int(g.outEdges.size()));
+        for (const auto &link : item->outboundDependencies())
+            if (const int to = indexOf(link->toItemPointer()); to >= 0)
+                g.outEdges.push_back({to, link->kind()});
+        g.childStart.push_back(int(g.children.size()));
+        for (const auto &child : item->subitems())
+            g.children.push_back(indexOf(child.get()));
+    }
+    g.inStart.push_back(int(g.inEdges.size()));
+    g.outStart.push_back(int(g.outEdges.size()));
+    g.childStart.push_back(int(g.children.size()));
 }
 
 // Topological order over links and subitem-to-parent edges (Kahn); items caught in a cycle (a
 // link between an item and its ancestor) follow in tree order.
 void DMCriticalPath::Pass::sortTopologically()
 {
-    for (Node &node : m_nodes) {
-        for (const auto &link : node.item->inboundDependencies())
-            if (indexOf(link->fromItemPointer()) >= 0)
-                ++node.pending;
-        node.pending += int(node.item->subitems().size());
-    }
-    m_order.reserve(m_nodes.size());
-    for (size_t i = 0; i < m_nodes.size(); ++i)
-        if (m_nodes[i].pending == 0)
-            m_order.push_back(int(i));
-    for (size_t head = 0; head < m_order.size(); ++head) {
-        const Node &node = m_nodes[size_t(m_order[head])];
-        const auto release = [&](int index) {
-            if (index >= 0 && --m_nodes[size_t(index)].pending == 0)
-                m_order.push_back(index);
+    DMCriticalPathGraph &g = *m_graph;
+    const size_t count = g.items.size();
+    std::vector<int> pending(count, 0); // unprocessed predecessors (links in, subitems)
+    for (size_t i = 0; i < count; ++i)
+        pending[i] = (g.inStart[i + 1] - g.inStart[i]) + (g.childStart[i + 1] - g.childStart[i]);
+    std::vector<int> &order = g.order;
+    order.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        if (pending[i] == 0)
+            order.push_back(int(i));
+    for (size_t head = 0; head < order.size(); ++head) {
+        const size_t index = size_t(order[head]);
+        const auto release = [&](int next) {
+            if (next >= 0 && --pending[size_t(next)] == 0)
+                order.push_back(next);
         };
-        for (const auto &link : node.item->outboundDependencies())
-            release(indexOf(link->toItemPointer()));
-        release(indexOf(node.item->parentItemPointer()));
+        for (int e = g.outStart[index]; e < g.outStart[index + 1]; ++e)
+            release(g.outEdges[size_t(e)].node);
+        release(g.parents[index]);
     }
-    if (m_order.size() < m_nodes.size()) {
-        std::vector<char> placed(m_nodes.size(), 0);
-        for (const int index : m_order)
+    if (order.size() < count) {
+        std::vector<char> placed(count, 0);
+        for (const int index : order)
             placed[size_t(index)] = 1;
-        for (size_t i = 0; i < m_nodes.size(); ++i)
+        for (size_t i = 0; i < count; ++i)
             if (!placed[i])
-                m_order.push_back(int(i));
+                order.push_back(int(i));
     }
 }
 
@@ -136,26 +176,34 @@ void DMCriticalPath::Pass::sortTopologically()
 // parent finishes no earlier than its subitems.
 void DMCriticalPath::Pass::forwardPass()
 {
-    for (const int index : m_order) {
+    const DMCriticalPathGraph &g = *m_graph;
+    m_nodes.resize(g.items.size());
+    for (size_t i = 0; i < g.items.size(); ++i) {
+        const DMProjectItem *item = g.items[i];
+        Node &node = m_nodes[i];
+        node.working = item->useWorkingSchedule();
+        const qint64 begin = toUnit(item->beginDate(), node.working);
+        node.end = std::max(begin, toUnit(item->endDate(), node.working));
+        node.duration = node.end - begin;
+        node.earlyStart = begin; // the own begin, until the pass below
+    }
+    for (const int index : g.order) {
         Node &node = m_nodes[size_t(index)];
-        qint64 start = node.begin;
+        qint64 start = node.earlyStart;
         qint64 finishAtLeast = INT64_MIN;
-        for (const auto &link : node.item->inboundDependencies()) {
-            const int from = indexOf(link->fromItemPointer());
-            if (from < 0)
-                continue;
-            const Node &pred = m_nodes[size_t(from)];
-            const int kind = link->kind();
-            const qint64 required = convert(DMProjectDependency::requiredTargetDate(kind, pred.earlyStart, pred.earlyFinish),
+        for (int e = g.inStart[size_t(index)]; e < g.inStart[size_t(index) + 1]; ++e) {
+            const DMCriticalPathGraph::Edge edge = g.inEdges[size_t(e)];
+            const Node &pred = m_nodes[size_t(edge.node)];
+            const qint64 required = convert(DMProjectDependency::requiredTargetDate(edge.kind, pred.earlyStart, pred.earlyFinish),
                                             pred, node, false);
-            qint64 &bound = DMProjectDependency::constrainsTargetEnd(kind) ? finishAtLeast : start;
+            qint64 &bound = DMProjectDependency::constrainsTargetEnd(edge.kind) ? finishAtLeast : start;
             bound = std::max(bound, required);
         }
         if (finishAtLeast != INT64_MIN)
             start = std::max(start, finishAtLeast - node.duration);
         qint64 finish = start + node.duration;
-        for (const auto &child : node.item->subitems()) {
-            const Node &sub = m_nodes[size_t(indexOf(child.get()))];
+        for (int c = g.childStart[size_t(index)]; c < g.childStart[size_t(index) + 1]; ++c) {
+            const Node &sub = m_nodes[size_t(g.children[size_t(c)])];
             finish = std::max(finish, convert(sub.earlyFinish, sub, node, false));
         }
         node.earlyStart = start;
@@ -184,21 +232,21 @@ DMDate DMCriticalPath::Pass::projectEnd()
 // project's end.
 void DMCriticalPath::Pass::backwardPass(const DMDate &projectEnd)
 {
+    const DMCriticalPathGraph &g = *m_graph;
     const qint64 projectEndWorking = projectEnd.isNull() ? 0 : m_timeline.index(projectEnd);
     const qint64 projectEndPlain = projectEnd.absoluteSecond();
-    for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
-        Node &node = m_nodes[size_t(*it)];
+    for (auto it = g.order.rbegin(); it != g.order.rend(); ++it) {
+        const size_t index = size_t(*it);
+        Node &node = m_nodes[index];
         qint64 finish = node.working ? projectEndWorking : projectEndPlain;
-        for (const auto &link : node.item->outboundDependencies()) {
-            const int to = indexOf(link->toItemPointer());
-            if (to < 0)
-                continue;
-            const Node &succ = m_nodes[size_t(to)];
+        for (int e = g.outStart[index]; e < g.outStart[index + 1]; ++e) {
+            const DMCriticalPathGraph::Edge edge = g.outEdges[size_t(e)];
+            const Node &succ = m_nodes[size_t(edge.node)];
             const qint64 latestBegin = convert(succ.lateStart, succ, node, true);
             const qint64 latestEnd = convert(succ.lateFinish, succ, node, true);
-            finish = std::min(finish, DMProjectDependency::latestSourceEnd(link->kind(), latestBegin, latestEnd, node.duration));
+            finish = std::min(finish, DMProjectDependency::latestSourceEnd(edge.kind, latestBegin, latestEnd, node.duration));
         }
-        if (const int parent = indexOf(node.item->parentItemPointer()); parent >= 0)
+        if (const int parent = g.parents[index]; parent >= 0)
             finish = std::min(finish, convert(m_nodes[size_t(parent)].lateFinish, m_nodes[size_t(parent)], node, true));
         node.lateFinish = finish;
         node.lateStart = finish - node.duration;
@@ -207,22 +255,48 @@ void DMCriticalPath::Pass::backwardPass(const DMDate &projectEnd)
 
 // The items without float form the critical-path set (an early finish past the latest one, as
 // a broken link makes, counts too); each item's float is the time from its end to its latest.
+// Only the items whose membership changed are announced; the set is rebuilt only then.
 void DMCriticalPath::Pass::publish()
 {
-    QSet<quint64> critical;
-    critical.reserve(qsizetype(m_nodes.size() / 4 + 1));
-    for (const Node &node : m_nodes)
-        if (node.lateFinish <= node.earlyFinish)
-            critical.insert(node.item->objectID());
-    const QSet<quint64> before = m_project.criticalPathObjectIDs();
-    for (const Node &node : m_nodes)
-        node.item->setFloatDuration(qint32(std::clamp<qint64>(node.lateFinish - node.end, INT32_MIN, INT32_MAX)));
-    m_project.setCriticalPathObjectIDs(critical);
-    for (const Node &node : m_nodes) {
-        const quint64 id = node.item->objectID();
-        if (before.contains(id) != critical.contains(id))
-            node.item->notifyUIObjects(&DMProjectItemUIObject::representedObject_criticalPathChanged);
+    DMCriticalPathGraph &g = *m_graph;
+    const size_t count = g.items.size();
+    for (size_t i = 0; i < count; ++i) {
+        const Node &node = m_nodes[i];
+        g.items[i]->setFloatDuration(qint32(std::clamp<qint64>(node.lateFinish - node.end, INT32_MIN, INT32_MAX)));
     }
+    std::vector<char> critical(count, 0);
+    for (size_t i = 0; i < count; ++i)
+        critical[i] = m_nodes[i].lateFinish <= m_nodes[i].earlyFinish ? 1 : 0;
+    std::vector<size_t> changed;
+    if (g.published) {
+        for (size_t i = 0; i < count; ++i)
+            if (critical[i] != g.critical[i])
+                changed.push_back(i);
+        if (!changed.empty()) {
+            QSet<quint64> ids = m_project.criticalPathObjectIDs();
+            for (const size_t i : changed)
+                if (critical[i])
+                    ids.insert(g.items[i]->objectID());
+                else
+                    ids.remove(g.items[i]->objectID());
+            m_project.setCriticalPathObjectIDs(ids);
+        }
+    } else {
+        QSet<quint64> ids;
+        ids.reserve(qsizetype(count / 4 + 1));
+        for (size_t i = 0; i < count; ++i)
+            if (critical[i])
+                ids.insert(g.items[i]->objectID());
+        const QSet<quint64> before = m_project.criticalPathObjectIDs();
+        m_project.setCriticalPathObjectIDs(ids);
+        for (size_t i = 0; i < count; ++i)
+            if (before.contains(g.items[i]->objectID()) != bool(critical[i]))
+                changed.push_back(i);
+    }
+    g.critical = std::move(critical);
+    g.published = true;
+    for (const size_t i : changed)
+        g.items[i]->notifyUIObjects(&DMProjectItemUIObject::representedObject_criticalPathChanged);
 }
 
 void DMCriticalPath::update(DMProject &project)
@@ -234,5 +308,5 @@ void DMCriticalPath::update(DMProject &project)
 
 void DMCriticalPath::scheduleUpdate(DMProject &project)
 {
-    project.setNeedsCriticalPathUpdate();
+    project.setNeedsCriticalPathUpdate(false);
 }

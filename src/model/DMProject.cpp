@@ -342,8 +342,10 @@ const QSet<quint64> &DMProject::criticalPathObjectIDs() const
     return m_criticalPath;
 }
 
-void DMProject::setNeedsCriticalPathUpdate()
+void DMProject::setNeedsCriticalPathUpdate(bool structureChanged)
 {
+    if (structureChanged)
+        m_criticalPathGraph.reset();
     m_criticalPathDirty = true;
     if (m_loading > 0 || m_criticalPathUpdateScheduled)
         return;
@@ -421,21 +423,38 @@ void DMProject::itemDatesDidChange(const DMProjectItem &item, const DMDate &oldB
     }
     if (m_loading > 0 || !m_displayAttributes.projectDocument)
         return;
-    const bool first = m_itemsWithChangedDates.isEmpty();
-    m_itemsWithChangedDates.insert(item.objectID());
+    const bool first = m_itemsWithChangedDates.empty();
+    m_itemsWithChangedDates.push_back(item.objectID());
+    if (m_itemsWithChangedDates.size() > 2 * m_itemsWithChangedDatesDistinct + 1024)
+        m_itemsWithChangedDatesDistinct = distinctItemsWithChangedDates();
     if (!first)
         return;
     m_delayedCalls->performAfterDelay(0.1, [this] {
         QList<DMProjectItem *> items;
-        items.reserve(m_itemsWithChangedDates.size());
+        items.reserve(qsizetype(distinctItemsWithChangedDates()));
         for (const quint64 id : std::as_const(m_itemsWithChangedDates))
             if (const auto object = m_index.value(id).lock())
                 if (auto *changed = dynamic_cast<DMProjectItem *>(object.get()))
                     items.append(changed);
         m_itemsWithChangedDates.clear();
+        m_itemsWithChangedDatesDistinct = 0;
         if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument; document && !items.isEmpty())
             document->itemDatesDidChange(items);
     });
+}
+
+// Sorts the list of items waiting for the date notification and drops its repeats: the part
+// added since it was last thinned is sorted (a push lists its items in order, mostly) and
+// merged into the part thinned before.
+size_t DMProject::distinctItemsWithChangedDates()
+{
+    const auto thinned = m_itemsWithChangedDates.begin() + qsizetype(std::min(m_itemsWithChangedDatesDistinct, m_itemsWithChangedDates.size()));
+    if (!std::is_sorted(thinned, m_itemsWithChangedDates.end()))
+        std::sort(thinned, m_itemsWithChangedDates.end());
+    std::inplace_merge(m_itemsWithChangedDates.begin(), thinned, m_itemsWithChangedDates.end());
+    m_itemsWithChangedDates.erase(std::unique(m_itemsWithChangedDates.begin(), m_itemsWithChangedDates.end()),
+                                  m_itemsWithChangedDates.end());
+    return m_itemsWithChangedDates.size();
 }
 
 const DMProject::ItemsTimeSpan &DMProject::itemsTimeSpan() const
@@ -581,6 +600,7 @@ void DMProject::attachSubtree(DMProjectObject *root)
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
+    m_criticalPathGraph.reset();
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
@@ -598,6 +618,8 @@ void DMProject::attachSubtree(DMProjectObject *root)
                     if (!dependency->m_attached && from && to && from->m_attached && to->m_attached) {
                         enterObject(this, dependency.get(), self, m_index);
                         dependency->m_attached = true;
+                        if (from->m_linkOrder >= to->m_linkOrder)
+                            m_linkOrderValid = false;
                     }
                 }
         return;
@@ -620,6 +642,7 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
+    m_criticalPathGraph.reset();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {

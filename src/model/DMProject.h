@@ -14,8 +14,10 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <vector>
 #include <optional>
 
+struct DMCriticalPathGraph;
 class DMDelayedCalls;
 class DMMutableIndexSet_64;
 class DMProjectEventContainer;
@@ -123,9 +125,10 @@ public:
     // Reading it brings a stale critical path up to date first.
     const QSet<quint64> &criticalPathObjectIDs() const;
     void setCriticalPathObjectIDs(const QSet<quint64> &ids);
-    // Called on a change of links, calendar or tree: the critical path is recomputed soon after
-    // (once for many changes), or at the next read of a result.
-    void setNeedsCriticalPathUpdate();
+    // Called on a change of links, calendar or tree (or, with structureChanged false, of dates
+    // only): the critical path is recomputed soon after (once for many changes), or at the next
+    // read of a result.
+    void setNeedsCriticalPathUpdate(bool structureChanged = true);
     void updateCriticalPathIfNeeded() const;
     bool needsCriticalPathUpdate() const { return m_criticalPathDirty; }
     // Bracket a computation (DMCriticalPath), during which reads do not recompute.
@@ -190,6 +193,8 @@ public:
     void noteObjectID(quint64 objectID);
 
 private:
+    friend class DMCriticalPath;
+    friend class DMLinkOrder;
     friend class DMProjectCoder;
     friend class DMProjectResource;
     template <typename T>
@@ -225,12 +230,17 @@ private:
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;
     bool m_updatingCriticalPath = false;
+    std::shared_ptr<DMCriticalPathGraph> m_criticalPathGraph; // dropped by any change of the trees or links
+    bool m_linkOrderValid = true; // see DMLinkOrder
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
     std::unique_ptr<ListDelegate<DMProjectItem>> m_taskDelegate;
     std::unique_ptr<ListDelegate<DMProjectResource>> m_resourceDelegate;
     std::unique_ptr<DMDelayedCalls> m_delayedCalls;
     int m_loading = 0;
-    QSet<quint64> m_itemsWithChangedDates; // waiting for the document's notification
+    // Waiting for the document's notification; an item changed again is listed again (a drag
+    // changes the same items step after step), the repeats are dropped when the list grows.
+    std::vector<quint64> m_itemsWithChangedDates;
+    size_t m_itemsWithChangedDatesDistinct = 0; // of the list when it was last thinned
     QSet<int> m_pendingItemsArrayTags;
     struct ItemsTimeSpan
     {
@@ -240,4 +250,5 @@ private:
     };
     mutable ItemsTimeSpan m_itemsTimeSpan;
     const ItemsTimeSpan &itemsTimeSpan() const;
+    size_t distinctItemsWithChangedDates();
 };

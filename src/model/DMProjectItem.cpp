@@ -2,6 +2,7 @@
 
 #include "DMColorAdditions.h"
 #include "DMCriticalPath.h"
+#include "DMLinkOrder.h"
 #include "DMDictionaryAccess.h"
 #include "DMIdleTimeout.h"
 #include "DMProject.h"
@@ -61,7 +62,7 @@ DMDate nowToTheSecond()
 
 } // namespace
 
-DMProjectItem::DMProjectItem()
+DMProjectItem::DMProjectItem() : m_linkOrder(DMLinkOrder::nextKey())
 {
     const DMDate now = nowToTheSecond();
     m_beginDate = DMDate(now.year(), now.month(), now.day(), 8 * 3600);
@@ -220,6 +221,9 @@ void DMProjectItem::setUseWorkingSchedule(bool use)
     registerUndo("setUseWorkingSchedule",
                  [old = m_useWorkingSchedule](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setUseWorkingSchedule(old); });
     assign(m_useWorkingSchedule, use, DMProjectKey::useWorkingSchedule);
+    // The critical path counts the item's float in the new unit.
+    if (DMProject *project = projectPointer())
+        DMCriticalPath::scheduleUpdate(*project);
     // The duration is counted in the new unit; the dates stay. (Undo puts the old one back.)
     if (const DMProject *project = projectPointer(); project && !project->isRestoring() && !hasEqualDates())
         setDuration(clampToInt32(project->durationBetween(m_beginDate, m_endDate, m_useWorkingSchedule)));
@@ -463,8 +467,11 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::linkItems(const std::shared_
     from->putDependency(false, dependency, outboundIndex);
     to->putDependency(true, dependency, inboundIndex);
     DMProject *project = from->projectPointer();
-    if (project && from->isAttached() && to->isAttached())
+    if (project && from->isAttached() && to->isAttached()) {
         project->attachSubtree(dependency.get());
+        if (from->m_linkOrder >= to->m_linkOrder)
+            DMLinkOrder::invalidate(*project);
+    }
     return dependency;
 }
 
@@ -473,7 +480,7 @@ std::shared_ptr<DMProjectDependency> DMProjectItem::addOutboundDependencyToItem(
     if (!target || target.get() == this || outboundDependencyToItem(target.get()))
         return nullptr;
     if (target->projectPointer() != projectPointer() || target->isAttached() != isAttached()
-        || target->reachesItemThroughDependencies(this))
+        || DMLinkOrder::linkWouldCloseCycle(*this, *target))
         return nullptr;
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
     auto dependency = linkItems(self, target, 0);

@@ -187,6 +187,7 @@ private:
     friend class DMScheduler;
     friend class DMPropagation;
     friend class DMCriticalPath;
+    friend class DMLinkOrder;
     friend class DMProjectRelations;
 
     void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
@@ -240,4 +241,5 @@ private:
     }
     quint64 m_scheduleStamp = 0;
     int m_scheduleIndex = -1;
+    unsigned long long m_linkOrder; // see DMLinkOrder
 };

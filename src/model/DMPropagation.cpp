@@ -63,9 +63,32 @@ private:
     QHash<const DMProjectItem *, Requirement> m_ancestors;
 };
 
+namespace {
+
+// The states' storage of the last change, kept for the next one up to a bound, and the number
+// of states it held: a drag reaches the same items step after step, and fresh storage of that
+// size, grown as states are added, costs more than the steps' own work.
+thread_local std::vector<DMPropagation::State> t_spareStates;
+thread_local size_t t_lastStateCount = 0;
+constexpr size_t kKeptStatesBytes = size_t(8) << 20;
+
+} // namespace
+
 DMPropagation::DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline)
     : m_root(root), m_mode(mode), m_timeline(timeline), m_stamp(DMProjectItem::nextScratchStamp())
 {
+    m_states.swap(t_spareStates); // empty while a propagation runs inside another
+    m_states.clear();
+    m_states.reserve(t_lastStateCount);
+}
+
+DMPropagation::~DMPropagation()
+{
+    t_lastStateCount = m_states.size();
+    if (m_states.capacity() > t_spareStates.capacity() && m_states.capacity() * sizeof(State) <= kKeptStatesBytes) {
+        m_states.clear();
+        m_states.swap(t_spareStates);
+    }
 }
 
 int DMPropagation::stateOf(DMProjectItem *item)
@@ -74,7 +97,7 @@ int DMPropagation::stateOf(DMProjectItem *item)
         return item->m_scheduleIndex;
     item->m_scheduleStamp = m_stamp;
     item->m_scheduleIndex = int(m_states.size());
-    State state;
+    State &state = m_states.emplace_back();
     state.item = item;
     state.begin0 = state.inBegin = state.begin = item->beginDate();
     state.end0 = state.inEnd = state.end = item->endDate();
@@ -82,7 +105,6 @@ int DMPropagation::stateOf(DMProjectItem *item)
     // (a calendar change or a join recomputes them, a file's stale ones are mended on loading).
     state.duration = item->duration();
     state.workingDuration = item->hasEqualDates() ? 0 : state.duration;
-    m_states.push_back(state);
     return item->m_scheduleIndex;
 }
 

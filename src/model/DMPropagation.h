@@ -48,6 +48,9 @@ public:
     };
 
     DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline);
+    ~DMPropagation();
+    DMPropagation(const DMPropagation &) = delete;
+    DMPropagation &operator=(const DMPropagation &) = delete;
 
     // 0, or the refusal's code (DMValidation.h).
     int run(const DMDate &begin, const DMDate &end);

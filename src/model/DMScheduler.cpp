@@ -26,6 +26,7 @@ struct DMScheduler::DateSnapshot
 {
     struct Entry
     {
+        std::weak_ptr<DMProjectItem> item; // found again by its ID when it is no longer this one
         quint64 objectID;
         DMDate begin;
         DMDate end;
@@ -33,13 +34,24 @@ struct DMScheduler::DateSnapshot
     };
     std::weak_ptr<DMProject> project;
     std::vector<Entry> entries;
-    QSet<quint64> ids;
+    QSet<quint64> ids; // of the entries, once a later step of a drag extends them
 
+    // An item not yet in the snapshot (each item of one change is added once).
+    void append(const DMProjectItem &item)
+    {
+        entries.push_back({std::static_pointer_cast<DMProjectItem>(const_cast<DMProjectItem &>(item).shared_from_this()),
+                           item.objectID(), item.beginDate(), item.endDate(), item.duration()});
+    }
     void add(const DMProjectItem &item)
     {
+        if (ids.isEmpty()) {
+            ids.reserve(qsizetype(entries.size()) * 2);
+            for (const Entry &entry : entries)
+                ids.insert(entry.objectID);
+        }
         if (!ids.contains(item.objectID())) {
             ids.insert(item.objectID());
-            entries.push_back({item.objectID(), item.beginDate(), item.endDate(), item.duration()});
+            append(item);
         }
     }
 };
@@ -55,14 +67,17 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
         return;
     auto opposite = std::make_shared<DateSnapshot>();
     opposite->project = project;
-    std::vector<std::pair<DMProjectItem *, const DateSnapshot::Entry *>> items;
+    opposite->entries.reserve(snapshot->entries.size());
+    std::vector<std::pair<std::shared_ptr<DMProjectItem>, const DateSnapshot::Entry *>> items;
     items.reserve(snapshot->entries.size());
     for (const DateSnapshot::Entry &entry : snapshot->entries) {
-        auto item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
+        std::shared_ptr<DMProjectItem> item = entry.item.lock();
+        if (!item || item->projectPointer() != project.get() || !item->isAttached() || item->objectID() != entry.objectID)
+            item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
         if (!item)
             continue;
-        opposite->add(*item);
-        items.emplace_back(item.get(), &entry);
+        opposite->append(*item);
+        items.emplace_back(std::move(item), &entry);
     }
     if (DMUndoManager *manager = project->undoManagerForRegistration())
         manager->registerUndo([opposite] { restoreSnapshot(opposite); });
@@ -109,7 +124,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
             snapshot->project = project->weak_from_this();
             snapshot->entries.reserve(changes.size());
             for (const DMPropagation::State *state : changes)
-                snapshot->add(*state->item);
+                snapshot->append(*state->item);
             manager->beginUndoGrouping();
             grouped = true;
             manager->registerExtensibleUndo([snapshot] { restoreSnapshot(snapshot); }, key, snapshot);

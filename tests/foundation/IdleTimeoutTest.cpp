@@ -75,6 +75,27 @@ TEST(IdleTimeout, CancellingByReceiver)
     EXPECT_EQ(fired, 1);
 }
 
+// Names made at run time (a control's key) are told apart by their text, not their address:
+// the same text from another buffer folds into the pending call, another text does not.
+TEST(IdleTimeout, NamesAreComparedByText)
+{
+    ManualClock clock;
+    Receiver r;
+    int fired = 0;
+    QByteArray name("commit:title");
+    performSelectorAfterIdleTimeout(&r, name.constData(), [&] { fired += 1; }, 0.02);
+    name = QByteArray("commit:") + QByteArray("title");
+    performSelectorAfterIdleTimeout(&r, name.constData(), [&] { fired += 10; }, 0.02);
+    name = "commit:notes";
+    performSelectorAfterIdleTimeout(&r, name.constData(), [&] { fired += 100; }, 0.02);
+    name.clear();
+    EXPECT_TRUE(hasPendingIdleInvocation(&r, "commit:title"));
+    EXPECT_FALSE(hasPendingIdleInvocation(&r, "commit:"));
+    clock.advance(40);
+    EXPECT_EQ(fired, 110);
+    EXPECT_FALSE(hasPendingIdleInvocation(&r, "commit:title"));
+}
+
 TEST(IdleTimeout, CallsMayScheduleAndCancelWhileFiring)
 {
     ManualClock clock;

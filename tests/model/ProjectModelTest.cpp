@@ -6,6 +6,9 @@
 #include "ModelTestSupport.h"
 #include "TestSupport.h"
 
+#include <algorithm>
+#include <numeric>
+#include <random>
 #include <stdexcept>
 
 using namespace halcyra::test;
@@ -160,6 +163,45 @@ TEST(ProjectModel, DependenciesRefuseCyclesAndRepeatsEvenOnLongChains)
     EXPECT_FALSE(chain.at(1)->inboundDependencyFromItem(chain.at(0).get()));
     EXPECT_FALSE(link->fromItem());
     EXPECT_FALSE(project->objectWithIDAndClass<DMProjectDependency>(link->objectID()));
+}
+
+// The cycle check keeps an order of the items over the links: a chain whose tasks were made
+// last to first and linked in random order still refuses every link back along it and takes
+// every link forward, also after its links were loaded from a file (the order is rebuilt).
+TEST(ProjectModel, LinkOrderHoldsWhateverOrderItemsAreMadeAndLinkedIn)
+{
+    constexpr int count = 2000;
+    std::mt19937 random(11);
+    const auto checkChain = [&](const QList<std::shared_ptr<DMProjectItem>> &chain) {
+        for (int probe = 0; probe < 200; ++probe) {
+            const int a = int(random() % count);
+            const int b = int(random() % count);
+            if (a == b || chain.at(a)->outboundDependencyToItem(chain.at(b).get()))
+                continue;
+            const auto link = chain.at(a)->addOutboundDependencyToItem(chain.at(b));
+            ASSERT_EQ(bool(link), a < b) << a << " -> " << b;
+            if (link)
+                chain.at(a)->removeOutboundDependencyToItem(chain.at(b).get());
+        }
+    };
+    auto project = DMProject::create();
+    QList<std::shared_ptr<DMProjectItem>> chain;
+    for (int i = 0; i < count; ++i)
+        chain.prepend(makeItem<DMProjectTask>(project, QString::number(count - i), at(2024, 1, 8, 8), at(2024, 1, 8, 18)));
+    for (const auto &task : chain)
+        project->tasks().insert(0, task);
+    std::vector<int> links(count - 1);
+    std::iota(links.begin(), links.end(), 0);
+    std::shuffle(links.begin(), links.end(), random);
+    for (const int i : links)
+        ASSERT_TRUE(chain.at(i)->addOutboundDependencyToItem(chain.at(i + 1)));
+    checkChain(chain);
+
+    auto loaded = DMProject::projectWithDictionaryRepresentation(project->dictionaryRepresentation());
+    QList<std::shared_ptr<DMProjectItem>> loadedChain;
+    for (const auto &task : chain)
+        loadedChain.append(loaded->objectWithIDAndClass<DMProjectItem>(task->objectID()));
+    checkChain(loadedChain);
 }
 
 TEST(ProjectModel, LinkChangesReachTheDocumentOnceAfterADelay)

@@ -1,10 +1,12 @@
 // Random edit sequences, undone and redone: every step must come back exactly.
+#include "DMLinkOrder.h"
 #include "DMProjectItemTree.h"
 #include "DMScheduler.h"
 #include "ModelTestSupport.h"
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <functional>
 #include <random>
 #include <vector>
@@ -454,6 +456,67 @@ TEST(RandomUndo, EveryStepOfRandomSequencesIsUndoneAndRedoneExactly)
             undo.manager.redo();
             ASSERT_EQ(firstDifference(state(*f.project), states[step]), "") << "redoing step " << step << ": " << editor.log();
         }
+    }
+}
+
+// The critical path kept between changes (its item graph reused while the trees and links
+// stay) against a computation from scratch, and the bounded cycle check of new links against a
+// full search, after every random step, undo and redo.
+TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
+{
+    const auto results = [](DMProject &project) {
+        QVariantMap floats;
+        DMProjectItem_forEachItem(project.tasks().list(), [&floats](const DMProjectItem &item) {
+            floats.insert(QString::number(item.objectID()), item.floatDuration());
+        });
+        QVariantList critical;
+        for (const quint64 id : project.criticalPathObjectIDs())
+            critical.append(id);
+        std::sort(critical.begin(), critical.end(), [](const QVariant &a, const QVariant &b) { return a.toULongLong() < b.toULongLong(); });
+        return QVariantMap{{QStringLiteral("floats"), floats}, {QStringLiteral("critical"), critical}};
+    };
+    for (int seed = 1; seed <= kSequences / 2; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random{unsigned(seed) * 104729u};
+        FullProject f = makeFullProject();
+        StepUndo undo(f.project);
+        RandomEditor editor(f, random);
+        const auto check = [&](const char *when) {
+            const QVariantMap kept = results(*f.project);
+            f.project->setNeedsCriticalPathUpdate(); // drops the kept graph
+            ASSERT_EQ(firstDifference(kept, results(*f.project)), "") << when << ": " << editor.log();
+            QList<std::shared_ptr<DMProjectItem>> items;
+            DMProjectItem_forEachItem(f.project->tasks().list(), [&items](DMProjectItem &item) {
+                items.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
+            });
+            for (int probe = 0; probe < 6 && items.size() > 1; ++probe) {
+                DMProjectItem &from = *items.at(qsizetype(random() % unsigned(items.size())));
+                DMProjectItem &to = *items.at(qsizetype(random() % unsigned(items.size())));
+                if (&from == &to)
+                    continue;
+                ASSERT_EQ(DMLinkOrder::linkWouldCloseCycle(from, to), to.reachesItemThroughDependencies(&from))
+                    << when << ": " << editor.log();
+            }
+        };
+        int steps = 0;
+        for (int step = 0; step < kSteps; ++step) {
+            undo.step([&] {
+                for (int edits = 1 + int(random() % 4); edits > 0; --edits)
+                    editor.edit();
+            });
+            editor.endStep();
+            check("after a step");
+            steps = undo.manager.undoStepCount();
+        }
+        for (int i = 0; i < steps; ++i) {
+            undo.manager.undo();
+            check("after an undo");
+        }
+        for (int i = 0; i < steps; ++i) {
+            undo.manager.redo();
+            check("after a redo");
+        }
+        f.project->setUndoManager(nullptr);
     }
 }
 

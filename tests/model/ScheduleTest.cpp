@@ -329,6 +329,23 @@ TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
     spin(200);
     ASSERT_EQ(document.calls.size(), 1);
     EXPECT_EQ(document.calls.first(), QList<DMProjectItem *>{a.get()});
+
+    // A drag's many pushes through a long chain before the delay: each item is reported once.
+    document.calls.clear();
+    QList<std::shared_ptr<DMProjectTask>> chain{a};
+    for (int i = 0; i < 700; ++i) {
+        chain.append(addTask(project, "T", a->beginDate(), a->endDate()));
+        link(chain.at(chain.size() - 2), chain.last());
+    }
+    spin(200);
+    document.calls.clear();
+    for (int hour = 5; hour <= 9; ++hour)
+        a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, hour), at(2024, 1, 9, hour));
+    spin(200);
+    ASSERT_EQ(document.calls.size(), 1);
+    const QList<DMProjectItem *> reported = document.calls.first();
+    EXPECT_EQ(QSet<DMProjectItem *>(reported.begin(), reported.end()).size(), chain.size());
+    EXPECT_EQ(reported.size(), chain.size());
     project->displayAttributes().projectDocument = nullptr;
     DMProjectUIObjectFactory::registerFactory(nullptr);
 }
