@@ -24,6 +24,7 @@
 #include "DMProjectDependency.h"
 #include "DMProjectDocument.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
+#include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectKeys.h"
 #include "DMProjectProcess.h"
 #include "DMProjectTask.h"
@@ -493,6 +494,69 @@ void registerCases()
     }
 }
 
+// The outline's part of a drag step, an undo or a zoom notch: its visible rows painted again
+// (their dates changed), and the reload that follows an undo or a redo.
+void BM_outlineRepaint(benchmark::State &state, Shape shape)
+{
+    DMProjectDocument *document = documentFor(shape, int(state.range(0)));
+    DMOutlineView *outline = document->outlets().projectOutlineView;
+    for (auto _ : state)
+        outline->viewport()->repaint();
+    setLabel(state, shape);
+}
+
+// What the outline redraws when the dates of every item changed, as after a drag step.
+void BM_outlineDatesChanged(benchmark::State &state, Shape shape)
+{
+    DMProjectDocument *document = documentFor(shape, int(state.range(0)));
+    QList<DMProjectItem *> items;
+    std::vector<std::shared_ptr<DMProjectItem>> pending(document->project()->tasks().begin(),
+                                                        document->project()->tasks().end());
+    while (!pending.empty()) {
+        const std::shared_ptr<DMProjectItem> item = pending.back();
+        pending.pop_back();
+        items.append(item.get());
+        pending.insert(pending.end(), item->subitems().begin(), item->subitems().end());
+    }
+    for (auto _ : state) {
+        document->projectOutlineDS()->itemDatesDidChange(items);
+        finishTurn();
+    }
+    setLabel(state, shape);
+}
+
+void BM_outlineReload(benchmark::State &state, Shape shape)
+{
+    DMProjectDocument *document = documentFor(shape, int(state.range(0)));
+    for (auto _ : state) {
+        document->reloadProjectOutline();
+        finishTurn();
+    }
+    setLabel(state, shape);
+}
+
+void registerOutlineCases()
+{
+    const char *shapes[] = {"FlatChain", "Processes"};
+    for (const Shape shape : {FlatChain, Processes})
+        for (const int items : {1000, 10000, 100000}) {
+            const std::string suffix = std::string("/") + shapes[shape];
+            benchmark::RegisterBenchmark(("BM_outlineRepaint" + suffix).c_str(),
+                                         [shape](benchmark::State &state) { BM_outlineRepaint(state, shape); })
+                ->Unit(benchmark::kMillisecond)
+                ->Arg(items);
+            benchmark::RegisterBenchmark(("BM_outlineDatesChanged" + suffix).c_str(),
+                                         [shape](benchmark::State &state) { BM_outlineDatesChanged(state, shape); })
+                ->Unit(benchmark::kMillisecond)
+                ->Arg(items);
+            benchmark::RegisterBenchmark(("BM_outlineReload" + suffix).c_str(),
+                                         [shape](benchmark::State &state) { BM_outlineReload(state, shape); })
+                ->Unit(benchmark::kMillisecond)
+                ->Arg(items)
+                ->Iterations(items >= 100000 ? 2 : 10);
+        }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -504,6 +568,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     DMGanttUIObjectFactory::registerWithModel();
     registerCases();
+    registerOutlineCases();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -19,9 +19,25 @@ QDateTime dateOf(const QVariant &value)
 
 DMDatePickerCell::DMDatePickerCell(QObject *parent) : QStyledItemDelegate(parent), m_font(QApplication::font()) {}
 
+void DMDatePickerCell::setDatePickerElements(int elements)
+{
+    if (elements != m_elements)
+        m_displayFormat = QString();
+    m_elements = elements;
+}
+
+void DMDatePickerCell::setLocale(const QLocale &locale)
+{
+    if (locale != m_locale)
+        m_displayFormat = QString();
+    m_locale = locale;
+}
+
 QString DMDatePickerCell::displayFormat() const
 {
-    return DMDatePickerElements_displayFormat(m_elements, m_locale);
+    if (m_displayFormat.isNull())
+        m_displayFormat = DMDatePickerElements_displayFormat(m_elements, m_locale);
+    return m_displayFormat;
 }
 
 void DMDatePickerCell::setUpDateTimeEdit(QDateTimeEdit *edit) const
@@ -72,11 +88,19 @@ void DMDatePickerCell::drawDate(QPainter *painter, const QStyleOptionViewItem &o
     painter->restore();
 }
 
+QString DMDatePickerCell::displayText(const QVariant &value, const QLocale &) const
+{
+    const QDateTime date = dateOf(value);
+    return m_drawsBackground || !date.isValid() ? QString() : m_locale.toString(date, displayFormat());
+}
+
 void DMDatePickerCell::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     // The row's background, selection and focus as any cell has them, without the value's text.
     QStyleOptionViewItem background = option;
+    m_drawsBackground = true; // the text would be formatted only to be cleared
     initStyleOption(&background, index);
+    m_drawsBackground = false;
     background.text.clear();
     background.icon = QIcon();
     const QWidget *widget = option.widget;

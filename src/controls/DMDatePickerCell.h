@@ -27,25 +27,28 @@ public:
     explicit DMDatePickerCell(QObject *parent = nullptr);
 
     int datePickerElements() const { return m_elements; }
-    void setDatePickerElements(int elements) { m_elements = elements; }
+    void setDatePickerElements(int elements);
     int datePickerStyle() const { return m_style; }
     void setDatePickerStyle(int style) { m_style = style; }
     QFont font() const { return m_font; }
     void setFont(const QFont &font) { m_font = font; }
     QLocale locale() const { return m_locale; }
-    void setLocale(const QLocale &locale) { m_locale = locale; }
+    void setLocale(const QLocale &locale);
     // Invalid: no limit.
     QDateTime minDate() const { return m_minDate; }
     void setMinDate(const QDateTime &date) { m_minDate = date; }
     QDateTime maxDate() const { return m_maxDate; }
     void setMaxDate(const QDateTime &date) { m_maxDate = date; }
 
+    // Worked out from the elements and the locale once, not for every cell drawn.
     QString displayFormat() const;
     // Gives the edit this cell's elements, style, font, locale and limits.
     void setUpDateTimeEdit(QDateTimeEdit *edit) const;
     // The date as the picker shows it; a value that is no valid date shows nothing.
     void drawDate(QPainter *painter, const QStyleOptionViewItem &option, const QVariant &value) const;
 
+    // The date as the picker shows it.
+    QString displayText(const QVariant &value, const QLocale &locale) const override;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override
@@ -60,4 +63,6 @@ private:
     QLocale m_locale;
     QDateTime m_minDate;
     QDateTime m_maxDate;
+    mutable QString m_displayFormat; // null until asked after a change of elements or locale
+    mutable bool m_drawsBackground = false; // the background is drawn without the value's text
 };

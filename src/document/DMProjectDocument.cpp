@@ -497,8 +497,10 @@ void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
 
 void DMProjectDocument::itemDatesDidChange(const QList<DMProjectItem *> &items)
 {
-    if (!items.isEmpty() && m_project)
-        m_objectViewDataSource->itemDatesDidChange();
+    if (items.isEmpty() || !m_project)
+        return;
+    m_projectOutlineDS->itemDatesDidChange(items);
+    m_objectViewDataSource->itemDatesDidChange();
 }
 
 void DMProjectDocument::updateItemsArrayWithTag(int tag)

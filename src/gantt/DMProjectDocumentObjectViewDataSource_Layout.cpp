@@ -183,8 +183,6 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon(
 
 void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
 {
-    if (DMOutlineView *outline = m_document.projectOutlineView())
-        outline->viewport()->update();
     // Every item of a pushed chain reports: the span, which walks all items, is measured once
     // after them all.
     performOnceAfterDelay(m_shownTimeSpanCheckPending, 0, &DMProjectDocumentObjectViewDataSource::checkShownTimeSpan);

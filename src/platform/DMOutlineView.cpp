@@ -171,11 +171,41 @@ void DMOutlineView::setRowHeight(int height)
 void DMOutlineView::reloadData()
 {
     m_model->reloadData();
+    viewport()->update(); // values may have changed where the rows did not
 }
 
 void DMOutlineView::reloadItemReloadChildren(DMOutlineItem item, bool reloadChildren)
 {
     m_model->reloadItem(item, reloadChildren);
+    if (reloadChildren)
+        viewport()->update(); // values below it may have changed where the rows did not
+}
+
+void DMOutlineView::updateCellsOfColumns(const QStringList &identifiers, const QList<DMOutlineItem> *items)
+{
+    const QRect shown = viewport()->rect();
+    QRegion columns;
+    for (const QString &identifier : identifiers) {
+        const int logical = m_model->logicalColumnWithIdentifier(identifier);
+        if (logical >= 0 && !isColumnHidden(logical))
+            columns += QRect(header()->sectionViewportPosition(logical), shown.top(), header()->sectionSize(logical),
+                             shown.height());
+    }
+    columns &= shown;
+    if (columns.isEmpty())
+        return;
+    if (!items) {
+        viewport()->update(columns);
+        return;
+    }
+    QRegion rows;
+    for (const DMOutlineItem item : *items) {
+        const QRect row = rectOfRow(rowForItem(item)).translated(0, -verticalOffset());
+        if (row.intersects(shown))
+            rows += QRect(shown.left(), row.top(), shown.width(), row.height());
+    }
+    if (!rows.isEmpty())
+        viewport()->update(columns & rows);
 }
 
 int DMOutlineView::levelForRow(int row) const
@@ -257,9 +287,18 @@ void DMOutlineView::expandItemExpandChildren(DMOutlineItem item, bool expandChil
     if (item && !index.isValid())
         return;
     ++m_batchDepth;
-    // Many expansions: let the tree view lay out once instead of once per item.
-    if (expandChildren)
-        scheduleDelayedItemsLayout();
+    // Many expansions: let the tree view lay out once instead of once per item, and not at all
+    // when everything was expanded already.
+    bool layoutScheduled = false;
+    auto expandIndex = [&](const QModelIndex &index) {
+        if (m_model->isIndexExpanded(index))
+            return true;
+        if (expandChildren && !layoutScheduled) {
+            scheduleDelayedItemsLayout();
+            layoutScheduled = true;
+        }
+        return this->expandIndex(index);
+    };
     std::vector<QModelIndex> pending;
     auto pushChildren = [&](const QModelIndex &parent) {
         for (int row = m_model->rowCount(parent) - 1; row >= 0; --row) {
@@ -608,7 +647,9 @@ void DMOutlineView::dropEvent(QDropEvent *event)
 
 void DMOutlineView::paintEvent(QPaintEvent *event)
 {
+    m_model->setPainting(true);
     QTreeView::paintEvent(event);
+    m_model->setPainting(false);
     if (!m_dropIndicator.isValid())
         return;
     QPainter painter(viewport());

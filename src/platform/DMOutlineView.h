@@ -61,6 +61,10 @@ public:
     void reloadItem(DMOutlineItem item) { reloadItemReloadChildren(item, false); }
     void reloadItemReloadChildren(DMOutlineItem item, bool reloadChildren);
 
+    // Draws again the cells of these columns in the rows of these items that are shown, or in
+    // every row shown when items is null; nothing else is drawn.
+    void updateCellsOfColumns(const QStringList &identifiers, const QList<DMOutlineItem> *items = nullptr);
+
     int numberOfRows() const { return m_model->numberOfRows(); }
     DMOutlineItem itemAtRow(int row) const { return m_model->itemAtRow(row); }
     int rowForItem(DMOutlineItem item) const { return m_model->rowForItem(item); }

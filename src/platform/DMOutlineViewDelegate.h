@@ -16,7 +16,9 @@ class QRect;
 struct DMOutlineCell
 {
     QVariant objectValue;
-    QString text; // the value as shown; replacing it is how a formatter is applied
+    // The value as shown; replacing it is how a formatter is applied. Empty for a cell drawn by
+    // a data cell, which shows the value its own way.
+    QString text;
     QColor textColor; // invalid: the palette's
     QFont font;
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;

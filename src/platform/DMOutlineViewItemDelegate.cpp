@@ -27,15 +27,20 @@ void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewI
                                       const QModelIndex &index) const
 {
     QStyleOptionViewItem styleOption = option;
-    initStyleOption(&styleOption, index);
     const DMOutlineViewModel *model = m_outlineView->outlineModel();
 
     DMOutlineCell cell;
     cell.objectValue = index.data(Qt::DisplayRole);
-    cell.text = styleOption.text;
+    cell.dataCell = dataCellForIndex(index);
+    // A data cell shows the value its own way: the text is worked out only for the outline's own
+    // text cell. (The outline's model answers no font or alignment of its own.)
+    const bool textCell = !cell.dataCell || cell.dataCell == this;
+    if (textCell) {
+        initStyleOption(&styleOption, index);
+        cell.text = styleOption.text;
+    }
     cell.font = styleOption.font;
     cell.alignment = styleOption.displayAlignment;
-    cell.dataCell = dataCellForIndex(index);
     if (DMOutlineViewDelegate *delegate = m_outlineView->delegate()) {
         delegate->outlineViewWillDisplayCellForTableColumnItem(
             m_outlineView, cell, model->tableColumns()[size_t(index.column())].identifier, model->itemForIndex(index));
@@ -52,6 +57,12 @@ void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewI
         return;
     }
 
+    if (!textCell) {
+        // The delegate took the data cell away: the text cell shows the value.
+        initStyleOption(&styleOption, index);
+        if (cell.text.isEmpty())
+            cell.text = styleOption.text;
+    }
     styleOption.font = cell.font;
     styleOption.fontMetrics = QFontMetrics(cell.font);
     styleOption.displayAlignment = cell.alignment;

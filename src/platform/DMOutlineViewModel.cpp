@@ -279,6 +279,7 @@ void DMOutlineViewModel::reloadItem(DMOutlineItem item, bool reloadChildren)
     if (!node)
         return;
     node->height = kUnknownHeight;
+    m_paintedNode = nullptr;
     const signed char wasExpandable = node->expandable;
     node->expandable = -1;
     // Children that appear or vanish change the row count: only a rebuild may report that.
@@ -298,6 +299,10 @@ void DMOutlineViewModel::reloadItem(DMOutlineItem item, bool reloadChildren)
 void DMOutlineViewModel::rebuildChildren(Node *node)
 {
     if (!node->childrenLoaded)
+        return;
+    // Most reloads find the tree as it was (an undo of a drag changes dates, not rows): then the
+    // rows, their heights and the views' layout stay, and only the values are shown again.
+    if (subtreeMatchesDataSource(node))
         return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 
@@ -360,10 +365,47 @@ void DMOutlineViewModel::rebuildChildren(Node *node)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+// Whether the data source answers for the loaded part of the subtree below the node what the
+// tree holds: the same children in the same order, and the same expandability and heights
+// where they were asked.
+bool DMOutlineViewModel::subtreeMatchesDataSource(Node *node) const
+{
+    if (!m_dataSource)
+        return false;
+    std::vector<Node *> stack{node};
+    while (!stack.empty()) {
+        Node *current = stack.back();
+        stack.pop_back();
+        if (!current->childrenLoaded)
+            continue;
+        const int count = isExpandable(current)
+            ? std::max(0, m_dataSource->outlineViewNumberOfChildrenOfItem(m_outlineView, current->item))
+            : 0;
+        if (count != int(current->children.size()))
+            return false;
+        for (int i = 0; i < count; ++i) {
+            Node *child = current->children[size_t(i)].get();
+            if (m_dataSource->outlineViewChildOfItem(m_outlineView, i, current->item) != child->item)
+                return false;
+            if (child->expandable >= 0
+                && (child->expandable > 0) != m_dataSource->outlineViewIsItemExpandable(m_outlineView, child->item))
+                return false;
+            if (child->height != kUnknownHeight) {
+                const std::optional<int> answer = m_dataSource->outlineViewHeightOfRowByItem(m_outlineView, child->item);
+                if ((answer ? std::max(1, *answer) : kDefaultHeight) != child->height)
+                    return false;
+            }
+            stack.push_back(child);
+        }
+    }
+    return true;
+}
+
 // --- Rows shown ---
 
 void DMOutlineViewModel::invalidateRows()
 {
+    m_paintedNode = nullptr; // nodes may go; a value kept while painting is asked again
     if (!m_rowsValid)
         return;
     m_rowsValid = false;
@@ -551,7 +593,23 @@ QVariant DMOutlineViewModel::data(const QModelIndex &index, int role) const
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    return m_dataSource->outlineViewObjectValueForTableColumnByItem(m_outlineView, column, nodeForIndex(index)->item);
+    const Node *node = nodeForIndex(index);
+    if (!m_painting)
+        return m_dataSource->outlineViewObjectValueForTableColumnByItem(m_outlineView, column, node->item);
+    if (node != m_paintedNode || index.column() != m_paintedColumn) {
+        m_paintedValue = m_dataSource->outlineViewObjectValueForTableColumnByItem(m_outlineView, column, node->item);
+        m_paintedNode = node;
+        m_paintedColumn = index.column();
+    }
+    return m_paintedValue;
+}
+
+void DMOutlineViewModel::setPainting(bool painting)
+{
+    m_painting = painting;
+    m_paintedNode = nullptr;
+    m_paintedColumn = -1;
+    m_paintedValue.clear();
 }
 
 bool DMOutlineViewModel::setData(const QModelIndex &index, const QVariant &value, int role)

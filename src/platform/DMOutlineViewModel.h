@@ -95,6 +95,10 @@ public:
     int rowAtY(int y) const; // -1 above the first or below the last row
     int totalHeightOfRows() const;
 
+    // While the view paints, the value of the cell asked for last is kept: drawing a cell asks
+    // for it several times (style option, delegate, data cell), and nothing changes meanwhile.
+    void setPainting(bool painting);
+
     // Drops, in the data source's terms; the view and the Qt drop functions below use them.
     Qt::DropAction validateDrop(const DMDraggingInfo &info, DMOutlineItem item, int childIndex);
     bool acceptDrop(const DMDraggingInfo &info, DMOutlineItem item, int childIndex);
@@ -136,6 +140,7 @@ private:
     void loadChildren(Node *node) const;
     void forgetSubtree(Node *node);
     void rebuildChildren(Node *node);
+    bool subtreeMatchesDataSource(Node *node) const;
     int heightOfNode(Node *node) const;
     void invalidateRows();
     void validateRows() const;
@@ -154,4 +159,9 @@ private:
     mutable quint64 m_rowsGeneration = 1;
     mutable std::vector<Node *> m_rows;
     mutable std::vector<int> m_rowTops; // one more than rows: the last is the total height
+
+    bool m_painting = false;
+    mutable const Node *m_paintedNode = nullptr;
+    mutable int m_paintedColumn = -1;
+    mutable QVariant m_paintedValue;
 };

@@ -97,6 +97,29 @@ void DMProjectDocumentProjectOutlineDS::expandParentsOfItem(const DMProjectItem 
     }
 }
 
+void DMProjectDocumentProjectOutlineDS::itemDatesDidChange(const QList<DMProjectItem *> &items)
+{
+    DMOutlineView *outline = m_document.projectOutlineView();
+    if (!outline || items.isEmpty())
+        return;
+    if (viewMode() != 0) {
+        // Resource rows sum up what their tasks show.
+        outline->viewport()->update();
+        return;
+    }
+    const QStringList columns{kBeginDateColumn, kEndDateColumn, kDurationColumn, kCostColumn};
+    // More items than rows fit in view: every row shown is redrawn, without looking for them.
+    if (qsizetype(items.size()) * std::max(1, outline->rowHeight()) > outline->viewport()->height()) {
+        outline->updateCellsOfColumns(columns);
+        return;
+    }
+    QList<DMOutlineItem> handles;
+    handles.reserve(items.size());
+    for (const DMProjectItem *item : items)
+        handles.append(itemForObject(item));
+    outline->updateCellsOfColumns(columns, &handles);
+}
+
 void DMProjectDocumentProjectOutlineDS::reloadAndRestoreExpansionState()
 {
     DMOutlineView *outline = m_document.projectOutlineView();

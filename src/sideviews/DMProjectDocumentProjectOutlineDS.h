@@ -79,6 +79,9 @@ public:
     // Expands every collapsed process or group above the item, from the top, so that its row and
     // its bar show (task view only).
     void expandParentsOfItem(const DMProjectItem &item);
+    // The dates of these items changed: the cells whose values follow from dates (dates,
+    // duration, cost) are drawn again in the rows shown, and nothing else.
+    void itemDatesDidChange(const QList<DMProjectItem *> &items);
     // The model object behind an outline item; null once it is gone.
     std::shared_ptr<DMProjectObject> objectForItem(DMOutlineItem item) const;
     static DMOutlineItem itemForObject(const DMProjectObject *object) { return object; }

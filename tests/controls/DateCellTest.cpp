@@ -203,3 +203,23 @@ TEST(DMDatePickerCell, OffersNoEditorOfItsOwn)
     dateOnly.setDisplayFormat(QStringLiteral("dd.MM.yyyy HH:mm"));
     EXPECT_EQ(DMDatePickerElements_ofDateTimeEdit(&dateOnly), 236);
 }
+
+// The format is worked out once and kept: a change of elements or locale after drawing must show.
+TEST(DMDatePickerCell, ShowsItsCurrentElementsAndLocaleAfterDrawing)
+{
+    DateTable dates;
+    DMDatePickerCell *cell = dates.cell.datePickerCell();
+    cell->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    const QImage dateAndTime = dates.table->viewport()->grab().toImage();
+    EXPECT_EQ(cell->displayText(kBegin, QLocale()), QStringLiteral("14.03.2024 09:30"));
+
+    cell->setDatePickerElements(kDMDatePickerElement_YearMonthDay);
+    EXPECT_EQ(cell->displayText(kBegin, QLocale()), QStringLiteral("14.03.2024"));
+    EXPECT_NE(dates.table->viewport()->grab().toImage(), dateAndTime);
+
+    cell->setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    EXPECT_EQ(cell->displayText(kBegin, QLocale()), QStringLiteral("14/03/2024"));
+    cell->setDatePickerElements(kDMDatePickerElement_YearMonthDay | kDMDatePickerElement_HourMinute);
+    EXPECT_EQ(cell->displayText(kBegin, QLocale()), QStringLiteral("14/03/2024 09:30"));
+    EXPECT_EQ(cell->displayText(QStringLiteral("tomorrow"), QLocale()), QString());
+}

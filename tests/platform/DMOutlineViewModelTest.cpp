@@ -146,6 +146,44 @@ TEST(DMOutlineViewModel, PersistentIndexesFollowTheirItemsAcrossReloads)
     EXPECT_TRUE(model.isItemExpanded(source.item("A"))) << "expansion survives by item";
 }
 
+// A reload that finds the tree as it was keeps its layout (an undo of a date change must not lay
+// out every row again); any difference in the rows, their order, height or expandability is seen.
+TEST(DMOutlineViewModel, ReloadKeepsTheLayoutOfAnUnchangedTreeAndSeesEveryChange)
+{
+    OutlineModel outline(QStringLiteral("A(B C) D:40 E"));
+    DMOutlineViewModel &model = outline.model;
+    TreeSource &source = outline.source;
+    model.setIndexExpanded(outline.index("A"), true);
+    EXPECT_EQ(model.numberOfRows(), 5);
+    const QPersistentModelIndex c = outline.index("C");
+    QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+    QSignalSpy rows(&model, &DMOutlineViewModel::rowLayoutChanged);
+
+    model.reloadData();
+    model.reloadItem(source.item("A"), true);
+    EXPECT_EQ(layouts.count(), 0);
+    EXPECT_EQ(rows.count(), 0);
+    EXPECT_EQ(model.itemForIndex(c), source.item("C"));
+
+    const struct
+    {
+        const char *tree;
+        const char *change;
+    } changes[] = {{"A(B C) D:10 E", "a height"},   {"A(B C) D:10 E()", "a row became expandable"},
+                   {"A(C B) D:10 E()", "an order"}, {"A(C B) D:10 E() F", "a row added"},
+                   {"A(C) D:10 E() F", "a child removed"}};
+    for (const auto &change : changes) {
+        source.setTree(QString::fromLatin1(change.tree));
+        layouts.clear();
+        model.reloadData();
+        EXPECT_EQ(layouts.count(), 1) << change.change;
+        EXPECT_EQ(dump(model), QString::fromLatin1(change.tree).remove(QStringLiteral(":10"))) << change.change;
+    }
+    EXPECT_EQ(model.topOfRow(model.rowForItem(source.item("E"))), 50) << "A, C, then D 10 high";
+    EXPECT_EQ(model.itemForIndex(c), source.item("C"));
+    EXPECT_EQ(c.row(), 0);
+}
+
 TEST(DMOutlineViewModel, PasteboardAndDropsGoThroughTheDataSource)
 {
     OutlineModel outline(QStringLiteral("A(B C) D"));

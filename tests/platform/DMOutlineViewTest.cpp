@@ -2,6 +2,8 @@
 #include "DMOutlineViewTestSupport.h"
 
 #include <QHeaderView>
+#include <QPaintEvent>
+#include <QStyledItemDelegate>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -117,6 +119,105 @@ TEST(DMOutlineView, ReloadShowsTheChangedDataSourceAndKeepsWhatSurvives)
     EXPECT_EQ(shownRows(view), (QStringList{"N", "C", "A"}));
 }
 
+// Counts the values the data source gives out.
+class CountingSource : public TreeSource
+{
+public:
+    using TreeSource::TreeSource;
+    QVariant outlineViewObjectValueForTableColumnByItem(DMOutlineView *view, const QString &column,
+                                                        DMOutlineItem item) override
+    {
+        ++valueQueries;
+        return TreeSource::outlineViewObjectValueForTableColumnByItem(view, column, item);
+    }
+    int valueQueries = 0;
+};
+
+// Records the values its cells are drawn with, as a date cell reads them.
+class RecordingCell : public QStyledItemDelegate
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        drawn.append(index.data(Qt::EditRole).toString());
+    }
+    mutable QStringList drawn;
+};
+
+TEST(DMOutlineView, PaintingAsksForEachValueOnceAndShowsTheValueOfTheMoment)
+{
+    CountingSource source(QStringLiteral("A B C"));
+    DMOutlineView view;
+    view.addTableColumn({QStringLiteral("title"), QStringLiteral("Title"), 120});
+    view.addTableColumn({QStringLiteral("count"), QStringLiteral("Count"), 60});
+    auto *cell = new RecordingCell;
+    view.setDataCellForTableColumn(QStringLiteral("title"), cell);
+    view.setDataSource(&source);
+    view.resize(320, 240);
+    view.show();
+    QCoreApplication::processEvents();
+
+    source.valueQueries = 0;
+    cell->drawn.clear();
+    view.viewport()->repaint();
+    EXPECT_EQ(source.valueQueries, 6) << "three rows of two cells";
+    EXPECT_EQ(cell->drawn, (QStringList{"A", "B", "C"}));
+
+    // A value changed behind the view's back is read again by the next paint, and outside
+    // painting every question reaches the data source.
+    source.node(QStringLiteral("B"))->name = QStringLiteral("B2");
+    const QModelIndex b = view.outlineModel()->indexForRow(1);
+    EXPECT_EQ(b.data().toString(), QStringLiteral("B2"));
+    cell->drawn.clear();
+    view.viewport()->repaint();
+    EXPECT_EQ(cell->drawn, (QStringList{"A", "B2", "C"}));
+}
+
+// Records the regions the viewport paints.
+class PaintRecorder : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+    QRegion painted;
+};
+
+TEST(DMOutlineView, UpdatingCellsOfColumnsPaintsOnlyThoseCellsOfRowsShown)
+{
+    ShownOutline outline(QStringLiteral("A(B) C D"));
+    DMOutlineView &view = outline.view;
+    QTest::qWait(20);
+    PaintRecorder recorder;
+    view.viewport()->installEventFilter(&recorder);
+    const auto paintAfter = [&](auto &&update) {
+        QCoreApplication::processEvents();
+        recorder.painted = QRegion();
+        update();
+        QCoreApplication::processEvents();
+        return recorder.painted;
+    };
+    const int countX = view.header()->sectionViewportPosition(1);
+    const QRect countColumn(countX, 0, 60, view.viewport()->height());
+
+    EXPECT_EQ(paintAfter([&] { view.updateCellsOfColumns({QStringLiteral("count")}); }), QRegion(countColumn));
+
+    const QList<DMOutlineItem> items{outline.item("C"), outline.item("B")};
+    const QRect rowOfC = view.rectOfRow(view.rowForItem(outline.item("C")));
+    EXPECT_EQ(paintAfter([&] { view.updateCellsOfColumns({QStringLiteral("count")}, &items); }),
+              QRegion(QRect(countX, rowOfC.top(), 60, rowOfC.height())))
+        << "B is not shown: A is collapsed";
+
+    view.setTableColumnHidden(QStringLiteral("count"), true);
+    QTest::qWait(20);
+    EXPECT_TRUE(paintAfter([&] { view.updateCellsOfColumns({QStringLiteral("count"), QStringLiteral("none")}); })
+                    .isEmpty());
+}
+
 TEST(DMOutlineView, ColumnsAreHiddenAndMovedByIdentifierAndSurviveReloads)
 {
     ShownOutline outline(QStringLiteral("A B"));
@@ -124,6 +225,7 @@ TEST(DMOutlineView, ColumnsAreHiddenAndMovedByIdentifierAndSurviveReloads)
     view.addTableColumn({QStringLiteral("note"), QStringLiteral("Note"), 80});
     view.moveColumnToColumn(2, 0);
     view.setTableColumnHidden(QStringLiteral("count"), true);
+    QTest::qWait(20);
     EXPECT_EQ(view.tableColumnIdentifiers(), (QStringList{"note", "title", "count"}));
     EXPECT_EQ(view.frameOfCellAtColumnRow(0, 0).left(), 0);
     EXPECT_EQ(view.frameOfCellAtColumnRow(1, 0).left(), 80 + view.indentation() * (view.rootIsDecorated() ? 1 : 0));
