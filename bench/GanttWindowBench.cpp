@@ -109,6 +109,10 @@ std::shared_ptr<DMProject> buildProject(Shape shape, int items)
         appendChain(project, nullptr, items - 1001, number);
         break;
     }
+    // Each process spans its chain, as the scheduler keeps it.
+    for (const auto &item : project->tasks())
+        if (!item->subitems().isEmpty())
+            item->setBeginDateAndEndDate(item->subitems().first()->beginDate(), item->subitems().last()->endDate());
     return project;
 }
 
