@@ -133,7 +133,14 @@ DMBaseObjectList DMProjectViewObject::guideAnchorsObjects() const
 
 void DMProjectViewObject::objectNeedsUpdate()
 {
-    if (DMProjectViewObjectDelegate *delegate = visibleObjectDelegate())
+    DMProjectViewObjectDelegate *delegate = visibleObjectDelegate();
+    if (!delegate)
+        return;
+    // An object left to be placed is not placed for this: what is in view is redrawn, as when it
+    // was left (a critical path turned by an undo reaches thousands of bars out of view).
+    if (isPlacementStale())
+        delegate->projectViewObjectWillBePlacedAgain(this);
+    else
         delegate->projectViewObjectNeedsUpdateWithBoundingBox(
             this, boundingBox().adjusted(-kUpdateMargin, -kUpdateMargin, kUpdateMargin, kUpdateMargin));
 }
