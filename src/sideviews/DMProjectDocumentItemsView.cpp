@@ -160,7 +160,6 @@ void DMProjectDocumentItemsView::projectDidChange()
 {
     m_editedResourceGroup.reset();
     observeProject();
-    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
 }
 
 // Lists whose changes reach no other path to this view: the project's resources, top-level

@@ -49,7 +49,8 @@ public:
     // here and lets go in detachFromWindow.
     void buildItemsContainerView(QWidget *container);
     void detachFromWindow();
-    // The document took another project: observations move to it and every array is rebuilt.
+    // The document took another project: observations move to it (the document then rebuilds
+    // every array through updateItemsArrayWithTag).
     void projectDidChange();
 
     DMCollectionView *itemsCollectionView() const { return m_collectionView; }
