@@ -625,8 +625,10 @@ QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectItem::uiObjects() const
 
 void DMProjectItem::notifyUIObjects(void (DMProjectItemUIObject::*update)()) const
 {
-    for (const auto &object : uiObjects())
-        (object.get()->*update)();
+    // Held while told: an update may let the item drop its object.
+    if (const std::shared_ptr<DMProjectItemUIObject> gantt = m_ganttUIObject)
+        (gantt.get()->*update)();
+    notifyOtherUIObjects(update);
 }
 
 // ---- dictionary representation ----

@@ -163,6 +163,7 @@ public:
     std::shared_ptr<DMProjectItemUIObject> newUIObjectForViewMode(int viewMode);
     // Every canvas object of the item (Gantt and resource view), for updates.
     virtual QList<std::shared_ptr<DMProjectItemUIObject>> uiObjects() const;
+    // Tells each of them, without building the list (a pushed chain tells thousands).
     void notifyUIObjects(void (DMProjectItemUIObject::*update)()) const;
 
     // The item's own dictionary: its fields, attributes, outbound links and (for tasks) the IDs
@@ -176,6 +177,8 @@ public:
     virtual bool loadFields(const QVariantMap &dictionary, QString *problem);
 
 protected:
+    // Tells the canvas objects a subclass keeps besides the Gantt one (a task's resource-view bars).
+    virtual void notifyOtherUIObjects(void (DMProjectItemUIObject::*)()) const {}
     virtual QVariantMap fieldsRepresentation() const;
     // After the dates were applied (events re-lay their row out).
     virtual void itemDatesDidChange();

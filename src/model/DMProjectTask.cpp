@@ -1,5 +1,7 @@
 #include "DMProjectTask.h"
 
+#include <QVarLengthArray>
+
 #include "DMDictionaryAccess.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
@@ -158,6 +160,19 @@ QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectTask::uiObjects() const
         if (assignment->uiObject)
             objects.append(assignment->uiObject);
     return objects;
+}
+
+void DMProjectTask::notifyOtherUIObjects(void (DMProjectItemUIObject::*update)()) const
+{
+    if (m_assignments.isEmpty())
+        return;
+    // A copy: an update may change the assignments.
+    QVarLengthArray<std::shared_ptr<DMProjectItemUIObject>, 4> bars;
+    for (const auto &assignment : m_assignments)
+        if (assignment->uiObject)
+            bars.append(assignment->uiObject);
+    for (const auto &bar : bars)
+        (bar.get()->*update)();
 }
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectTask::resourceUIObject(const DMProjectResource *resource) const

@@ -31,12 +31,14 @@ public:
 
     float cost() const override;
     QList<std::shared_ptr<DMProjectItemUIObject>> uiObjects() const override;
+
     // The bar of this task in the resource's row, or null.
     std::shared_ptr<DMProjectItemUIObject> resourceUIObject(const DMProjectResource *resource) const;
 
     bool loadFields(const QVariantMap &dictionary, QString *problem) override;
 
 protected:
+    void notifyOtherUIObjects(void (DMProjectItemUIObject::*update)()) const override;
     QVariantMap fieldsRepresentation() const override;
 
 private:

@@ -1,5 +1,7 @@
 #include "DMObservable.h"
 
+#include <QVarLengthArray>
+
 struct DMObservation::Registry
 {
     struct Entry
@@ -108,8 +110,9 @@ void DMObservable::notify(const DMChange &change)
 {
     // Callbacks may add or remove observers, or drop the last reference to an observer:
     // collect the matching callbacks first and keep them alive while they run.
+    // Most changes reach one or two observers of the object: no allocation for those.
     std::shared_ptr<DMObservation::Registry> registry = m_registry;
-    std::vector<std::shared_ptr<Callback>> callbacks;
+    QVarLengthArray<std::shared_ptr<Callback>, 4> callbacks;
     for (const auto &entry : registry->entries) {
         if ((entry.key.isEmpty() || entry.key == change.key) && (!change.prior || entry.wantsPrior))
             callbacks.push_back(entry.callback);
