@@ -3,6 +3,24 @@
 #include <cmath>
 #include <limits>
 
+bool isIntegerValue(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isNumberValue(const QVariant &value)
+{
+    return isIntegerValue(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
+}
+
 namespace {
 
 // Out-of-range and NaN doubles (possible in any file) would make a plain cast undefined.

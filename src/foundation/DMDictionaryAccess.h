@@ -13,3 +13,7 @@ void setIntegerForKey(QVariantMap &dictionary, qint64 value, const QString &key)
 QString stringForKey(const QVariantMap &dictionary, const QString &key);
 QVariantMap dictionaryForKey(const QVariantMap &dictionary, const QString &key);
 QVariantList arrayForKey(const QVariantMap &dictionary, const QString &key);
+// Strict checks of a value's type, for readers that refuse what the lenient reading above would
+// take: an integer type; an integer or floating-point type (text and booleans are neither).
+bool isIntegerValue(const QVariant &value);
+bool isNumberValue(const QVariant &value);

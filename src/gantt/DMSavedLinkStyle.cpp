@@ -1,6 +1,7 @@
 #include "DMSavedLinkStyle.h"
 
 #include "DMColorAdditions.h"
+#include "DMDictionaryAccess.h"
 #include "DMObjectSerialization.h"
 #include "DMProjectDependency.h"
 #include "DMUserDefaults.h"
@@ -16,24 +17,9 @@ const QString kHasArrow = QStringLiteral("hasArrow");
 const QString kDashStyle = QStringLiteral("dashStyle");
 const QString kThickness = QStringLiteral("thickness");
 
-bool isNumber(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::optional<int> integerOf(const QVariant &value)
 {
-    if (!isNumber(value))
+    if (!isNumberValue(value))
         return std::nullopt;
     bool ok = false;
     const int integer = value.toInt(&ok);
@@ -70,7 +56,7 @@ std::optional<DMSavedLinkStyle> DMSavedLinkStyle::styleWithDictionary(const QVar
     const std::optional<int> thickness = integerOf(values.value(kThickness));
     const QVariant hasArrow = values.value(kHasArrow);
     if (color.metaType() != QMetaType::fromType<QColor>() || !linkStyle || !dashStyle || !thickness
-        || (hasArrow.typeId() != QMetaType::Bool && !isNumber(hasArrow)))
+        || (hasArrow.typeId() != QMetaType::Bool && !isNumberValue(hasArrow)))
         return std::nullopt;
     return DMSavedLinkStyle{color.value<QColor>(), *linkStyle, hasArrow.toBool(), *dashStyle, *thickness};
 }

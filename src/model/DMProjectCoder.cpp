@@ -42,19 +42,6 @@ const QString kSharedFillColor = QStringLiteral("itemFillColor");
 constexpr qint64 kFirstSecond = qint64(1721426) * 86400;
 constexpr qint64 kLastSecond = qint64(5373484) * 86400 + 86399;
 
-bool isIntegerType(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // DMDate values inside settings and attributes travel as {"DMDate": absolute second}, since the
 // object serialization knows only property-list types.
 QVariant datesToMarkers(const QVariant &value, int depth = 0)
@@ -547,7 +534,7 @@ bool DMProjectCoder::readDate(const QVariantMap &dictionary, const QString &key,
 {
     const QVariant value = dictionary.value(key);
     qint64 seconds = 0;
-    if (isIntegerType(value)) {
+    if (isIntegerValue(value)) {
         if (value.typeId() == QMetaType::ULongLong && value.toULongLong() > quint64(kLastSecond))
             return false;
         seconds = value.toLongLong();
@@ -577,7 +564,7 @@ QVariant DMProjectCoder::idValue(quint64 objectID)
 
 bool DMProjectCoder::idFromValue(const QVariant &value, quint64 *objectID)
 {
-    if (!isIntegerType(value))
+    if (!isIntegerValue(value))
         return false;
     if (value.typeId() != QMetaType::ULongLong && value.typeId() != QMetaType::UInt && value.toLongLong() <= 0)
         return false;

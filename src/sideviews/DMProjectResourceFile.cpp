@@ -1,5 +1,6 @@
 #include "DMProjectResourceFile.h"
 
+#include "DMDictionaryAccess.h"
 #include "DMExchangeFile.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
@@ -25,24 +26,6 @@ const QString kSubitemsKey = QStringLiteral("subitems");
 constexpr qsizetype kMaximumTextLength = 10000;
 constexpr double kMaximumRate = 1e9;
 
-bool isInteger(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isNumber(const QVariant &value)
-{
-    return isInteger(value) || value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float;
-}
-
 bool isShortText(const QVariant &value)
 {
     return value.typeId() == QMetaType::QString && value.toString().size() <= kMaximumTextLength;
@@ -55,13 +38,13 @@ bool attributesAreSound(const QVariantMap &attributes)
         const QVariant &value = it.value();
         if (it.key() == kDMProjectResource_HourlyCost) {
             const double rate = value.toDouble();
-            if (!isNumber(value) || !std::isfinite(rate) || rate < 0 || rate > kMaximumRate)
+            if (!isNumberValue(value) || !std::isfinite(rate) || rate < 0 || rate > kMaximumRate)
                 return false;
         } else if (it.key() == kDMProjectResource_CostKind) {
-            if (!isInteger(value) || value.toLongLong() < 0 || value.toLongLong() > 2)
+            if (!isIntegerValue(value) || value.toLongLong() < 0 || value.toLongLong() > 2)
                 return false;
         } else if (it.key() == kDMProjectResource_Human) {
-            if (value.typeId() != QMetaType::Bool && !isInteger(value))
+            if (value.typeId() != QMetaType::Bool && !isIntegerValue(value))
                 return false;
         } else if (it.key() == kDMProjectResource_Email || it.key() == kDMProjectResource_Phone) {
             if (!isShortText(value))
@@ -99,7 +82,7 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
     if (!isShortText(resource.value(kNameKey)))
         return std::nullopt;
     const QVariant kind = resource.value(kKindKey, 0);
-    if (!isInteger(kind) || (kind.toLongLong() != DMProjectResource::Resource && kind.toLongLong() != DMProjectResource::Group))
+    if (!isIntegerValue(kind) || (kind.toLongLong() != DMProjectResource::Resource && kind.toLongLong() != DMProjectResource::Group))
         return std::nullopt;
     if (resource.contains(kAttributesKey)) {
         const QVariant encoded = resource.value(kAttributesKey);
