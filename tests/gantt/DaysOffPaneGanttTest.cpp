@@ -5,7 +5,6 @@
 #include "DMProjectDaysOffSettingsController.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QStackedWidget>
 #include <QStyleOptionButton>
 #include <QTimeEdit>
@@ -94,36 +93,4 @@ TEST_F(DocumentCanvasTest, ThePaneFollowsTheProjectTheDocumentTakesAgain)
     reverted->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{4});
     EXPECT_TRUE(pane->weekdayCheckbox(5)->isChecked());
     EXPECT_FALSE(pane->weekdayCheckbox(4)->isChecked());
-}
-
-// Pictures of the pane and of the Gantt chart it shades, written as PNG files into the folder
-// named by HALCYRA_SCREENS_DIR (skipped without it).
-TEST_F(DocumentCanvasTest, ScreenshotOfTheDaysOffPane)
-{
-    const QString screens = qEnvironmentVariable("HALCYRA_SCREENS_DIR");
-    if (screens.isEmpty())
-        GTEST_SKIP() << "HALCYRA_SCREENS_DIR is not set";
-    addTask("Foundations", at(2024, 1, 2, 8), at(2024, 1, 9, 18));
-    addTask("Walls", at(2024, 1, 10, 8), at(2024, 1, 24, 18));
-    project->setAttribute(kDMProject_Settings_DaysOff,
-                          QVariantList{QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForYearMonthDay(2024, 1, 15)},
-                                                   {"kDMDayOffEndIndex", DMProject_NonWorkingDayIndexForYearMonthDay(2024, 1, 17)},
-                                                   {"kDMDayOffDescription", QStringLiteral("Site closed")}},
-                                       QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForMonthDay(2, 29)},
-                                                   {"kDMDayOffDescription", QStringLiteral("Leap day")}},
-                                       QVariantMap{{"kDMDayOffIndex", DMProject_NonWorkingDayIndexForMonthDay(12, 24)},
-                                                   {"kDMDayOffEndIndex", DMProject_NonWorkingDayIndexForMonthDay(1, 1)},
-                                                   {"kDMDayOffDescription", QStringLiteral("Winter break")}}});
-    open();
-    document->mainWindow()->resize(1100, 620);
-    document->showPageWithTag(14);
-    outlets().daysOffSettingsController->daysOffTableView()->selectRowIndexesByExtendingSelection({1}, false);
-    halcyra::test::pumpEvents(50);
-    QDir().mkpath(screens);
-    EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath("daysoff-pane.png")));
-
-    clickBox(outlets().daysOffSettingsController->weekdayCheckbox(3));
-    document->showPageWithTag(10);
-    halcyra::test::pumpEvents(50);
-    EXPECT_TRUE(document->mainWindow()->grab().save(QDir(screens).filePath("daysoff-gantt.png")));
 }
