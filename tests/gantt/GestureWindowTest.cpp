@@ -4,11 +4,16 @@
 #include "DocumentCanvasTestSupport.h"
 
 #include "DMObjectViewDragOperation.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMUIProjectMilestone.h"
 #include "DMUIProjectPendingDependency.h"
 
 #include <QMenu>
+#include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <cmath>
 
 using namespace gantttest;
 
@@ -277,4 +282,53 @@ TEST_F(GestureWindowTest, TheMilestoneMenuConvertsAndEmbedsAndOneUndoTakesEachBa
     undo()->undo();
     EXPECT_EQ(project->tasks().at(1), restored);
     EXPECT_FALSE(restored->parentItem());
+}
+
+TEST_F(GestureWindowTest, ControlWheelZoomKeepsTheDateUnderThePointer)
+{
+    addTask("Wiring", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    open();
+    QScrollArea *scroll = outlets().projectViewScrollArea;
+    scroll->horizontalScrollBar()->setValue(300);
+    const QPoint inViewport(scroll->viewport()->width() * 2 / 3, 30);
+    const auto pointer = [&] { return canvas()->mapFrom(scroll->viewport(), inViewport); };
+    const auto dateUnderPointer = [&] {
+        const DMProjectViewDateGrid grid(project->displayAttributes());
+        return grid.dateForX(canvas()->convertPointFromViewToCanvas(pointer()).x());
+    };
+    for (const int notches : {2, -1, 3}) {
+        const DMDate before = dateUnderPointer();
+        const float scale = project->displayAttributes().pixelsPerDay;
+        QWheelEvent wheel(pointer(), canvas()->mapToGlobal(QPointF(pointer())), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas(), &wheel);
+        halcyra::test::finishEventLoopTurn();
+        ASSERT_NE(project->displayAttributes().pixelsPerDay, scale);
+        // Within the time one point shows.
+        const double slack = DMProjectViewDateGrid(project->displayAttributes()).secondsPerPixel();
+        EXPECT_LE(std::abs(double(dateUnderPointer().absoluteSecond() - before.absoluteSecond())), slack) << notches;
+    }
+}
+
+TEST_F(GestureWindowTest, AnEditElsewhereKeepsTheZoomTheUserChose)
+{
+    // The shown span follows the items, and a later end lengthens it.
+    project->setAttribute(kDMProject_TimelineViewCustomTimeSpan, QVariant());
+    auto last = addTask("Clean up", at(2024, 1, 8, 8), at(2024, 1, 12, 18));
+    open();
+    // Zoomed out as far as it goes: the span fills the window.
+    QWheelEvent wheel(canvas()->rect().center(), canvas()->mapToGlobal(QPointF(canvas()->rect().center())), QPoint(),
+                      QPoint(0, -1200), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(canvas(), &wheel);
+    const float chosen = project->displayAttributes().pixelsPerDay;
+    EXPECT_EQ(canvas()->width(), outlets().projectViewScrollArea->viewport()->width());
+
+    // A drag moves the last task three weeks later: the canvas grows, the scale stays.
+    const QPointF middle = barOf(last)->frame().center();
+    dragInTurns(middle, middle + QPointF(21 * chosen, 0));
+    ASSERT_GE(last->beginDate(), at(2024, 1, 26));
+    clock.advance(200);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, chosen);
+    EXPECT_GT(canvas()->width(), outlets().projectViewScrollArea->viewport()->width());
 }
