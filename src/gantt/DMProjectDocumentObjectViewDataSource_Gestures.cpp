@@ -352,10 +352,11 @@ void DMProjectDocumentObjectViewDataSource::objectViewMagnifyWithEvent(DMObjectV
     if (!project || !undo)
         return;
     const DMProject_DisplayAttributes &display = project->displayAttributes();
-    // The scale kept is the one the canvas will show, so that an edit that later lengthens the
-    // shown span leaves it as the user chose it.
-    const double days = double(std::max<qint64>(1, DMTimelineTimeSpan{display.timeSpanBeginDate, display.timeSpanEndDate}.dayCount()));
-    const float pixelsPerDay = shownPixelsPerDay(magnifiedPixelsPerDay(display.pixelsPerDay, event.magnification()), days);
+    float pixelsPerDay = magnifiedPixelsPerDay(display.pixelsPerDay, event.magnification());
+    // The scale kept is the one the canvas will show over the span it shows, so that an edit
+    // that later lengthens the span leaves it as the user chose it.
+    if (const DMTimelineTimeSpan shown{display.timeSpanBeginDate, display.timeSpanEndDate}; shown.isValid())
+        pixelsPerDay = shownPixelsPerDay(pixelsPerDay, double(std::max<qint64>(1, shown.dayCount())));
 
     // The date under the pointer stays under it: where it lies in the visible part, before.
     DMProjectView *view = canvas();
