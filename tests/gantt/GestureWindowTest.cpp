@@ -34,12 +34,12 @@ protected:
         halcyra::test::finishEventLoopTurn();
     }
     // Press, steps and release, each in a turn of its own.
-    void dragInTurns(QPointF from, QPointF to, int steps = 6, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    void dragInTurns(QPointF from, QPointF to, int steps = 6)
     {
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
         for (int i = 1; i <= steps; ++i)
-            mouse(QEvent::MouseMove, from + (to - from) * i / steps, Qt::LeftButton, modifiers);
-        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
+            mouse(QEvent::MouseMove, from + (to - from) * i / steps, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
     }
     QList<std::shared_ptr<DMProjectItem>> itemsTitled(const QString &title) const
     {
