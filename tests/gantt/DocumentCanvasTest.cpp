@@ -163,3 +163,33 @@ TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspec
     QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, secondRow);
     EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(second)});
 }
+
+TEST_F(DocumentCanvasTest, AHoveredBarCastsItsShadowAroundItselfInTheWindow)
+{
+    // The canvas lies well inside the window: a shadow placed by the window's pixels instead of
+    // the canvas's fell that far to the right and below, across other rows.
+    auto task = addTask("Wiring", at(2024, 1, 2, 8), at(2024, 1, 9, 18));
+    open();
+    const auto bar = barOf(task);
+    bar->setHovered(true);
+    QWidget *window = document->mainWindow();
+    const QImage image = window->grab().toImage();
+    const QPoint offset = canvas()->mapTo(window, QPoint(0, 0));
+    ASSERT_GT(offset.x(), 100);
+    const auto tinted = [&](QPointF canvasPoint) {
+        const QRgb c = image.pixel(offset + canvasPoint.toPoint());
+        return qBlue(c) > 150 && qBlue(c) - qRed(c) > 25;
+    };
+    // The shadow shows just below the bar, in the next row, and nowhere far from it.
+    const QRectF f = bar->frame();
+    EXPECT_TRUE(tinted(QPointF(f.center().x(), f.bottom() + 1)));
+    const QRect visible = outlets().projectViewScrollArea->viewport()->rect();
+    int far = 0;
+    for (int y = 0; y < visible.height(); ++y)
+        for (int x = 0; x < visible.width(); ++x) {
+            const QPointF p = canvas()->mapFrom(outlets().projectViewScrollArea->viewport(), QPoint(x, y));
+            if (!f.adjusted(-16, -16, 16, 16).contains(p) && tinted(p))
+                ++far;
+        }
+    EXPECT_EQ(far, 0);
+}
