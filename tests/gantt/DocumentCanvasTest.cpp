@@ -2,6 +2,9 @@
 // each layer, selection and its mirror in the outline and the inspector.
 #include "DocumentCanvasTestSupport.h"
 
+#include <QMoveEvent>
+#include <QPaintEvent>
+
 using namespace gantttest;
 
 namespace {
@@ -192,4 +195,39 @@ TEST_F(DocumentCanvasTest, AHoveredBarCastsItsShadowAroundItselfInTheWindow)
                 ++far;
         }
     EXPECT_EQ(far, 0);
+}
+
+TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLeftBehind)
+{
+    // A title sits in the visible part of its bar, so it moves when the view scrolls. A window
+    // system that scrolls by copying the pixels still in sight would keep a stale copy of it
+    // beside the new one: a horizontal move of the view redraws all that shows. (The offscreen
+    // platform never copies, so the move is announced here without moving.)
+    addTask("Painting", at(2024, 1, 2, 8), at(2024, 6, 28, 18));
+    open();
+    QTest::qWait(50);
+
+    struct PaintRegions : QObject {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } regions;
+    canvas()->installEventFilter(&regions);
+    const QPoint at = canvas()->pos();
+    QMoveEvent vertical(at, at + QPoint(0, 40));
+    QCoreApplication::sendEvent(canvas(), &vertical);
+    QTest::qWait(50);
+    EXPECT_TRUE(regions.painted.isEmpty());
+    QMoveEvent horizontal(at, at + QPoint(120, 0));
+    QCoreApplication::sendEvent(canvas(), &horizontal);
+    QTest::qWait(50);
+    canvas()->removeEventFilter(&regions);
+
+    const QRect visible = canvas()->visibleRegion().boundingRect();
+    ASSERT_FALSE(visible.isEmpty());
+    EXPECT_TRUE(regions.painted.contains(visible)) << regions.painted.boundingRect().width() << " of " << visible.width();
 }
