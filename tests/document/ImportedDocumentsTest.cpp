@@ -29,7 +29,7 @@ protected:
 TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
 {
     const QString xml = path(QStringLiteral("sample.xml"));
-    ASSERT_TRUE(QFile::copy(sharedTestDataPath(QStringLiteral("msproject/sample.xml")), xml));
+    ASSERT_TRUE(QFile::copy(testDataPath(QStringLiteral("msproject/sample.xml")), xml));
     ui.openPanelPaths = {xml};
     controller().importDocument();
     ASSERT_EQ(controller().documents().size(), 1);

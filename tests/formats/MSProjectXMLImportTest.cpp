@@ -86,7 +86,7 @@ TEST(MSProjectXMLImport, FilesOfOtherProgramsImportWithWhatTheyHold)
         auto project = DMProject::create();
         DMImportReport report;
         ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
-            sharedTestDataPath(QStringLiteral("msproject/") + QLatin1String(row.file)), *project, &report))
+            testDataPath(QStringLiteral("msproject/") + QLatin1String(row.file)), *project, &report))
             << report.failureReason().toStdString();
         EXPECT_EQ(countsOf(*project), row.counts);
         EXPECT_EQ(project->title(), row.title);
@@ -117,7 +117,7 @@ TEST(MSProjectXMLImport, SampleTreeLinksAndResources)
     DMImportReport report;
     auto project = DMProject::create();
     ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
-        sharedTestDataPath(QStringLiteral("msproject/sample.xml")), *project, &report));
+        testDataPath(QStringLiteral("msproject/sample.xml")), *project, &report));
 
     EXPECT_EQ(titlesOf(project->tasks().list()),
               (QStringList{"First Task", "Recurring Task", "Task Relationships"}));
