@@ -1,13 +1,18 @@
 #include "DMMSProjectXMLCalendar.h"
 
 #include "DMImportReport.h"
+#include "DMLocalizedString.h"
 #include "DMMSProjectXMLValues.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMWorkingCalendar.h"
 #include "DMXMLTree.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -16,6 +21,11 @@ constexpr int kExceptionDaily = 1;
 constexpr int kExceptionYearlyByMonthDay = 2;
 // Years a yearly exception is unrolled into at most.
 constexpr int kMaximumYearlyOccurrences = 1000;
+
+QString timeText(int secondOfDay)
+{
+    return QString::asprintf("%02d:%02d", secondOfDay / 3600, secondOfDay % 3600 / 60);
+}
 
 } // namespace
 
@@ -36,6 +46,12 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
     if (!projectCalendarFound)
         DMXMLTree::forEachChildElement(calendars,
                                        [&](const xmlNode *calendar) { result.readCalendar(calendar, report); });
+    if (result.m_dayWork > 0)
+        result.m_dayEnd = std::min(86400, result.m_dayBegin + result.m_dayWork);
+    if (!result.m_gappedDay.isEmpty() && result.m_dayBegin < result.m_dayEnd)
+        report.note(DMLocalizedString("The working times of a day (%1) are read as one working window of the same "
+                                      "work, %2 to %3.")
+                        .arg(result.m_gappedDay, timeText(result.m_dayBegin), timeText(result.m_dayEnd)));
     return result;
 }
 
@@ -67,6 +83,7 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
         m_nonWorkingWeekDays.addIndex(DMProject_NonWorkingDayIndexForWeekDay(dayType - 1));
         return;
     }
+    std::vector<std::pair<int, int>> periods;
     DMXMLTree::forEachChildElement(DMXMLTree::childElement(weekDay, "WorkingTimes"), [&](const xmlNode *workingTime) {
         const int from = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "FromTime"));
         int to = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "ToTime"));
@@ -77,9 +94,30 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
         // A period that ends at or before it begins ends at midnight ("23:00" to "00:00").
         if (to <= from)
             to = 86400;
-        m_dayBegin = std::min(m_dayBegin, from);
-        m_dayEnd = std::max(m_dayEnd, to);
+        periods.emplace_back(from, to);
     });
+    if (periods.empty())
+        return;
+    // The day's work is the time its periods cover (overlaps counted once); a day of several
+    // periods becomes one window of that work, so that durations keep the file's hours.
+    std::sort(periods.begin(), periods.end());
+    int work = 0;
+    int coveredUntil = 0;
+    for (const auto &[from, to] : periods) {
+        const int start = std::max(from, coveredUntil);
+        if (to > start)
+            work += to - start;
+        coveredUntil = std::max(coveredUntil, to);
+    }
+    const int first = periods.front().first;
+    m_dayBegin = std::min(m_dayBegin, first);
+    m_dayWork = std::max(m_dayWork, work);
+    if (work < coveredUntil - first && m_gappedDay.isEmpty()) {
+        QStringList texts;
+        for (const auto &[from, to] : periods)
+            texts.append(timeText(from) + QLatin1Char('-') + timeText(to));
+        m_gappedDay = texts.join(QStringLiteral(", "));
+    }
 }
 
 void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportReport &report)

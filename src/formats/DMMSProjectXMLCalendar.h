@@ -12,7 +12,8 @@ class DMProject;
 
 // The working time that the calendars of an MS Project XML file give a project: the
 // non-working week days, the working span of a day and the days off (holidays and other
-// non-working exceptions). Read from the project's own calendar (the root's CalendarUID), or
+// non-working exceptions). A day's working times become one window of the same work, beginning
+// at its first working time (the project's day has one window). Read from the project's own calendar (the root's CalendarUID), or
 // from every calendar when the file names none that it holds.
 class DMMSProjectXMLCalendar
 {
@@ -43,7 +44,10 @@ private:
 
     bool m_hasWeekDays = false;
     DMMutableIndexSet_64 m_nonWorkingWeekDays;
+    // The window begins at the earliest working time and holds the most work of any day.
     int m_dayBegin = 86400;
     int m_dayEnd = 0;
+    int m_dayWork = 0;
+    QString m_gappedDay; // the first day of several working times, as "08:00-12:00, 13:00-17:00"
     QVariantList m_daysOff;
 };
