@@ -182,7 +182,9 @@ bool Importer::run(const QByteArray &data)
 
     DMProjectLoadingScope loading(m_project);
     readHeader(root);
-    DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report)
+    const int firstYear = m_project.beginDate().isValid() ? m_project.beginDate().year() : 0;
+    const int lastYear = m_project.endDate().isValid() ? m_project.endDate().year() : firstYear;
+    DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report, firstYear, lastYear)
         .applyToProject(m_project);
     readResources(resources);
 
@@ -275,7 +277,15 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, 1);
     else if (rateFormat == 1 || rateFormat == 2)
         resource.setAttribute(kDMProjectResource_CostKind, 0);
-    resource.setAttribute(kDMProjectResource_HourlyCost, MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate")));
+    const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
+    const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
+    // A resource paid by the task rather than by the hour: its amount per assigned task.
+    if (standardRate == 0.0 && costPerUse > 0.0) {
+        resource.setAttribute(kDMProjectResource_CostKind, 2);
+        resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
+    } else {
+        resource.setAttribute(kDMProjectResource_HourlyCost, standardRate);
+    }
     const QString email = DMXMLTree::childValue(element, "EmailAddress");
     if (!email.isNull())
         resource.setAttribute(kDMProjectResource_Email, email);
