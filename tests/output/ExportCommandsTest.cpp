@@ -284,6 +284,19 @@ TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModelAndMSProjectXMLGoesThroughI
     }
     EXPECT_EQ(rows.at(9).toArray().at(6).toString(), QString()) << "the resource header's seventh title";
     EXPECT_EQ(rows.at(11).toArray().at(0).toString(), sample.ada->name());
+    // Every row ends with CR LF; line breaks inside a quoted field are the field's own.
+    QFile csv(folder.filePath(QStringLiteral("Harbour.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    bool quoted = false;
+    int rowEnds = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '"')
+            quoted = !quoted;
+        else if (bytes[i] == '\n' && !quoted && ++rowEnds)
+            EXPECT_EQ(bytes[i - 1], '\r') << "row " << rowEnds;
+    }
+    EXPECT_EQ(rowEnds, 16);
 
     // The MS Project XML file comes from its converter.
     commands.exportToMSProjectXML();
