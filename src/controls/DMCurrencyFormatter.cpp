@@ -2,10 +2,13 @@
 
 #include <cmath>
 
-DMCurrencyFormatter::DMCurrencyFormatter(const QString &unit, const QLocale &locale)
+DMCurrencyFormatter::DMCurrencyFormatter(const QString &unit, const QLocale &locale, Grouping grouping)
     : m_unit(unit.trimmed()), m_locale(locale)
 {
-    m_locale.setNumberOptions(m_locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    if (grouping == Grouping::Grouped)
+        m_locale.setNumberOptions(m_locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    else
+        m_locale.setNumberOptions(m_locale.numberOptions() | QLocale::OmitGroupSeparator);
 }
 
 QString DMCurrencyFormatter::stringForNumber(double value) const

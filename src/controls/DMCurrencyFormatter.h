@@ -15,7 +15,12 @@
 class DMCurrencyFormatter : public DMFormatter
 {
 public:
-    explicit DMCurrencyFormatter(const QString &unit, const QLocale &locale = QLocale());
+    // Files that other programs read take amounts without grouping ("1234.50"): a reader that
+    // splits at commas would cut "1,234.50" in two.
+    enum class Grouping { Grouped, Ungrouped };
+
+    explicit DMCurrencyFormatter(const QString &unit, const QLocale &locale = QLocale(),
+                                 Grouping grouping = Grouping::Grouped);
 
     // A value that is no number shows as empty text; a text that does not read gives no value.
     QString stringForObjectValue(const QVariant &value) const override;

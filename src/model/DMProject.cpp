@@ -20,6 +20,7 @@
 #include "DMWorkingTimeline.h"
 
 #include <QDebug>
+#include <QUuid>
 
 #include <algorithm>
 #include <limits>
@@ -81,6 +82,7 @@ private:
 std::shared_ptr<DMProject> DMProject::create()
 {
     auto project = std::make_shared<DMProject>(PrivateTag{});
+    project->m_identifier = QUuid::createUuid().toString(QUuid::WithoutBraces);
     project->m_eventContainer = std::make_shared<DMProjectEventContainer>();
     project->m_todoContainer = std::make_shared<DMProjectTodoContainer>();
     project->m_eventContainer->setProject(project);

@@ -48,6 +48,10 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString &title);
+    // The project's own identifier, a UUID without braces: made with the project (or on loading a
+    // file that has none) and kept in its file, so that what is exported from it (calendar UIDs)
+    // stays the same across exports and differs from every other project's.
+    QString identifier() const { return m_identifier; }
     // May be null on a fresh project being imported.
     DMDate beginDate() const { return m_beginDate; }
     void setBeginDate(const DMDate &date);
@@ -210,6 +214,7 @@ private:
     static void idsOfSubtree(const DMProjectObject *root, QSet<quint64> *ids);
 
     QString m_title;
+    QString m_identifier;
     DMDate m_beginDate;
     DMDate m_endDate;
     ItemList m_tasks;

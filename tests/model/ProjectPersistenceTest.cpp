@@ -6,6 +6,7 @@
 #include "DMColorAdditions.h"
 
 #include <QColor>
+#include <QUuid>
 
 using namespace halcyra::test;
 
@@ -264,9 +265,38 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         QStringList fileProblems;
         auto fromFile = loadFromXML(c.dictionary, &fileProblems);
         ASSERT_TRUE(fromFile);
-        EXPECT_EQ(fromFile->dictionaryRepresentation(), project->dictionaryRepresentation());
+        // (Each load of a file without an identifier makes its own.)
+        QVariantMap fileRepresentation = fromFile->dictionaryRepresentation();
+        QVariantMap representation = project->dictionaryRepresentation();
+        fileRepresentation.remove(QStringLiteral("identifier"));
+        representation.remove(QStringLiteral("identifier"));
+        EXPECT_EQ(fileRepresentation, representation);
         EXPECT_EQ(fileProblems, problems);
     }
+}
+
+TEST(ProjectPersistence, TheProjectsIdentifierIsKeptMadeForOlderFilesAndNeverShared)
+{
+    auto project = DMProject::create();
+    EXPECT_FALSE(QUuid::fromString(project->identifier()).isNull());
+    EXPECT_NE(DMProject::create()->identifier(), project->identifier());
+    EXPECT_EQ(throughXML(*project)->identifier(), project->identifier());
+
+    // An older file has none: it gets one, which its next save keeps.
+    QVariantMap older = project->dictionaryRepresentation();
+    older.remove(QStringLiteral("identifier"));
+    QStringList problems;
+    const auto loaded = loadFromXML(older, &problems);
+    EXPECT_TRUE(problems.isEmpty());
+    EXPECT_FALSE(QUuid::fromString(loaded->identifier()).isNull());
+    EXPECT_NE(loaded->identifier(), project->identifier());
+    EXPECT_EQ(throughXML(*loaded)->identifier(), loaded->identifier());
+
+    // An unreadable one is replaced and told.
+    older.insert(QStringLiteral("identifier"), QStringLiteral("HALCYRA-1"));
+    const auto damaged = loadFromXML(older, &problems);
+    EXPECT_FALSE(QUuid::fromString(damaged->identifier()).isNull());
+    EXPECT_EQ(problems.size(), 1);
 }
 
 TEST(ProjectPersistence, DuplicateIDsGetFreshOnesAboveTheFilesAndLinksStayWithTheFirst)
