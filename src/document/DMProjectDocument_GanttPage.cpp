@@ -181,6 +181,8 @@ void DMProjectDocument::detachViews()
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(nullptr);
+    if (m_outlets.projectSettingsController)
+        m_outlets.projectSettingsController->setDocument(nullptr);
     // A composition under way stops; the panel asks nothing of the document any more.
     if (m_outlets.printPanelController) {
         m_outlets.printPanelController->close();
