@@ -33,48 +33,7 @@ DMProjectSettingsController::DMProjectSettingsController()
     buildContainerView();
 }
 
-DMProjectSettingsController::~DMProjectSettingsController()
-{
-    m_observations.clear();
-    // A container nobody placed in a window is still this controller's.
-    if (m_containerView && !m_containerView->parent())
-        delete m_containerView.data();
-}
-
-void DMProjectSettingsController::setDocument(Document *document)
-{
-    m_document = document;
-    m_observations.clear();
-    m_observedProject.reset();
-    updateUI();
-}
-
-std::shared_ptr<DMProject> DMProjectSettingsController::project() const
-{
-    return m_document ? m_document->project() : nullptr;
-}
-
-void DMProjectSettingsController::observeProject()
-{
-    const auto project = this->project();
-    if (project == m_observedProject.lock() && (project || m_observations.empty()))
-        return;
-    m_observations.clear();
-    m_observedProject = project;
-    if (!project)
-        return;
-    // Undo, redo, imports and the other views change these behind the page's back.
-    const auto refresh = [this](const DMChange &change, DMObservable *) {
-        if (!change.prior)
-            updateUI();
-    };
-    for (const QString &key : {DMProjectKey::title, DMProjectKey::beginDate, DMProjectKey::endDate})
-        m_observations.push_back(project->observe(key, refresh));
-    for (const QString &key : {kDMProject_Settings_Budget, kDMProject_Settings_CurrencyUnit,
-                               kDMProject_Settings_DefaultTaskDuration_Days, kDMProject_Settings_DefaultTaskDuration_Hours,
-                               kDMProject_Settings_DefaultTaskDuration_Minutes})
-        m_observations.push_back(project->observe(DMProjectKey::attributes + QLatin1Char('.') + key, refresh));
-}
+DMProjectSettingsController::~DMProjectSettingsController() = default;
 
 // ---- Controls ----
 
@@ -82,7 +41,7 @@ void DMProjectSettingsController::buildContainerView()
 {
     auto *container = new QWidget;
     container->setObjectName(QStringLiteral("projectSettingsView"));
-    m_containerView = container;
+    setContainerView(container);
     auto *layout = new QVBoxLayout(container);
 
     auto *group = new QGroupBox(DMLocalizedString("Project"), container);
@@ -99,17 +58,17 @@ void DMProjectSettingsController::buildContainerView()
     // each arrow step at once: one undo step each.
     const QString dateFormat = DMDatePickerElements_displayFormat(
         kDMDatePickerElement_YearMonthDay | kDMDatePickerElement_HourMinute, QLocale());
-    const auto makePicker = [&](void (DMProjectSettingsController::*action)()) {
+    const auto makePicker = [&] {
         auto *picker = new DMDateTimeEdit(group);
         picker->setDisplayFormat(dateFormat);
         picker->setCalendarPopup(true);
         picker->setKeyboardTracking(false);
         picker->setMinimumDateTime(DMItemDateEditor::platformDate(DMValidation_EarliestDate()).toDateTime());
-        connect(picker, &QDateTimeEdit::dateTimeChanged, this, action);
+        connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this, picker] { dateCallback(picker); });
         return picker;
     };
-    m_beginDatePicker = makePicker(&DMProjectSettingsController::beginDateCallback);
-    m_endDatePicker = makePicker(&DMProjectSettingsController::endDateCallback);
+    m_beginDatePicker = makePicker();
+    m_endDatePicker = makePicker();
     form->addRow(DMLocalizedString("Begins:"), m_beginDatePicker);
     form->addRow(DMLocalizedString("Ends:"), m_endDatePicker);
 
@@ -154,11 +113,17 @@ void DMProjectSettingsController::buildContainerView()
 
 void DMProjectSettingsController::updateUI()
 {
-    observeProject();
-    if (!m_containerView)
+    // Undo, redo, imports and the other views change these behind the page's back.
+    QStringList keyPaths{DMProjectKey::title, DMProjectKey::beginDate, DMProjectKey::endDate};
+    for (const QString &key : {kDMProject_Settings_Budget, kDMProject_Settings_CurrencyUnit,
+                               kDMProject_Settings_DefaultTaskDuration_Days, kDMProject_Settings_DefaultTaskDuration_Hours,
+                               kDMProject_Settings_DefaultTaskDuration_Minutes})
+        keyPaths.append(DMProjectKey::attributes + QLatin1Char('.') + key);
+    observeProject(keyPaths);
+    if (!containerView())
         return;
     const auto project = this->project();
-    m_containerView->setEnabled(project != nullptr);
+    containerView()->setEnabled(project != nullptr);
     if (!project)
         return;
     const QVariantMap &settings = project->attributes();
@@ -221,34 +186,25 @@ void DMProjectSettingsController::titleCallback()
     apply("Change Title", [&title](DMProject &p) { p.setTitle(title); });
 }
 
-void DMProjectSettingsController::beginDateCallback()
+void DMProjectSettingsController::dateCallback(DMDateTimeEdit *picker)
 {
     const auto project = this->project();
     if (!project)
         return;
-    const DMDate begin = pickedDate(m_beginDatePicker);
-    if (begin == project->beginDate() && !begin.isNull())
+    const bool isEnd = picker == m_endDatePicker;
+    const DMDate date = pickedDate(picker);
+    if (!date.isNull() && date == (isEnd ? project->endDate() : project->beginDate()))
         return;
-    if (begin.isNull() || (!project->endDate().isNull() && !(begin < project->endDate()))) {
+    const DMDate begin = isEnd ? project->beginDate() : date;
+    const DMDate end = isEnd ? date : project->endDate();
+    if (date.isNull() || (!begin.isNull() && !end.isNull() && !(begin < end))) {
         DMBeep();
         return updateUI();
     }
-    apply("Change Begin Date", [&begin](DMProject &p) { p.setBeginDate(begin); });
-}
-
-void DMProjectSettingsController::endDateCallback()
-{
-    const auto project = this->project();
-    if (!project)
-        return;
-    const DMDate end = pickedDate(m_endDatePicker);
-    if (end == project->endDate() && !end.isNull())
-        return;
-    if (end.isNull() || (!project->beginDate().isNull() && !(project->beginDate() < end))) {
-        DMBeep();
-        return updateUI();
-    }
-    apply("Change End Date", [&end](DMProject &p) { p.setEndDate(end); });
+    if (isEnd)
+        apply("Change End Date", [&date](DMProject &p) { p.setEndDate(date); });
+    else
+        apply("Change Begin Date", [&date](DMProject &p) { p.setBeginDate(date); });
 }
 
 void DMProjectSettingsController::budgetCallback()

@@ -1,59 +1,36 @@
 #pragma once
 
 #include "DMDateTimeEdit.h"
-#include "DMObservable.h"
+#include "DMProjectSettingsPane.h"
 
 #include <QDoubleSpinBox>
 #include <QLineEdit>
-#include <QObject>
 #include <QPointer>
 #include <QSpinBox>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
 class DMDate;
 class DMProject;
 
 // The project's own settings page: its title, its begin and end dates, its budget and currency
-// unit, and the default duration of new tasks. Like the calendar pane it keeps no project data:
-// every control is filled from the project, and every change the user makes is one named undo
-// step. It follows changes made elsewhere, such as undo, while it has a document.
-//
-// Owned by its document, which sets itself with setDocument and clears it before it goes. The
-// controls live in the container view; whoever places it in a window owns it from then on, and a
-// container nobody placed goes with the controller.
-class DMProjectSettingsController : public QObject
+// unit, and the default duration of new tasks. Every change the user makes is one named undo
+// step.
+class DMProjectSettingsController : public DMProjectSettingsPane
 {
     Q_OBJECT
 
 public:
-    // What the page needs of its document; the default means "none".
-    class Document
-    {
-    public:
-        virtual ~Document() = default;
-        virtual std::shared_ptr<DMProject> project() const { return nullptr; }
-    };
-
     DMProjectSettingsController();
     ~DMProjectSettingsController() override;
 
-    Document *document() const { return m_document; }
-    void setDocument(Document *document);
-
-    QWidget *containerView() const { return m_containerView; }
-
-    // Every control from the project.
-    void updateUI();
+    void updateUI() override;
 
     // The controls' actions, run when the user has changed them. A refused value (no title, a
     // begin not before the end, a date before 1970, a default duration of nothing) beeps and
     // springs back.
     void titleCallback();
-    void beginDateCallback();
-    void endDateCallback();
+    void dateCallback(DMDateTimeEdit *picker);
     void budgetCallback();
     void currencyUnitCallback();
     void defaultTaskDurationCallback();
@@ -70,18 +47,11 @@ public:
 
 private:
     void buildContainerView();
-    std::shared_ptr<DMProject> project() const;
-    void observeProject();
     // Makes the change one undo step under the action's name, then shows the project again.
     void apply(const char *actionName, const std::function<void(DMProject &)> &change);
     // The date a picker holds; null when it is no date the project may take.
     static DMDate pickedDate(const DMDateTimeEdit *picker);
 
-    Document *m_document = nullptr;
-    std::weak_ptr<DMProject> m_observedProject;
-    std::vector<DMObservation> m_observations;
-
-    QPointer<QWidget> m_containerView;
     QPointer<QLineEdit> m_titleField;
     QPointer<DMDateTimeEdit> m_beginDatePicker;
     QPointer<DMDateTimeEdit> m_endDatePicker;

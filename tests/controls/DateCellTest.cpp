@@ -234,6 +234,18 @@ TEST(DMDatePickerCellEditor, AWholeDateTypedOverTheSelectedTextIsTheDateHeldOrRe
     const QDateTime shown(QDate(2026, 1, 7), QTime(20, 27));
     int beeps = 0;
     DMBeep_setHook([&beeps] { ++beeps; });
+    // Opens an editor over the list showing the date, with the focus.
+    const auto open = [&](FinishRecorder &recorder) {
+        auto *editor = new DMDatePickerCellEditor(QRect(10, 10, 200, 24), &list);
+        editor->setAttributesFromCell(column);
+        editor->setDateTime(shown);
+        editor->setDelegate(&recorder);
+        editor->show();
+        editor->setFocus();
+        EXPECT_TRUE(halcyra::test::waitFor([&] { return editor->hasFocus(); }));
+        return editor;
+    };
+
     const struct
     {
         const char *typed;
@@ -246,13 +258,7 @@ TEST(DMDatePickerCellEditor, AWholeDateTypedOverTheSelectedTextIsTheDateHeldOrRe
         SCOPED_TRACE(c.typed);
         beeps = 0;
         FinishRecorder recorder;
-        QPointer<DMDatePickerCellEditor> editor = new DMDatePickerCellEditor(QRect(10, 10, 200, 24), &list);
-        editor->setAttributesFromCell(column);
-        editor->setDateTime(shown);
-        editor->setDelegate(&recorder);
-        editor->show();
-        editor->setFocus();
-        ASSERT_TRUE(halcyra::test::waitFor([&] { return editor->hasFocus(); }));
+        DMDatePickerCellEditor *editor = open(recorder);
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, QString::fromUtf8(c.typed));
         EXPECT_TRUE(editor->isTypingWholeDate());
@@ -266,13 +272,7 @@ TEST(DMDatePickerCellEditor, AWholeDateTypedOverTheSelectedTextIsTheDateHeldOrRe
     // Typing into one section still edits that section alone.
     beeps = 0;
     FinishRecorder recorder;
-    QPointer<DMDatePickerCellEditor> editor = new DMDatePickerCellEditor(QRect(10, 10, 200, 24), &list);
-    editor->setAttributesFromCell(column);
-    editor->setDateTime(shown);
-    editor->setDelegate(&recorder);
-    editor->show();
-    editor->setFocus();
-    ASSERT_TRUE(halcyra::test::waitFor([&] { return editor->hasFocus(); }));
+    DMDatePickerCellEditor *editor = open(recorder);
     editor->setSelectedSection(QDateTimeEdit::HourSection);
     QTest::keyClicks(editor, QStringLiteral("09"));
     EXPECT_FALSE(editor->isTypingWholeDate());
