@@ -6,7 +6,7 @@
 #include "DMObservable.h"
 #include "DMProjectDocumentHooks.h"
 #include "DMProjectDaysOffSettingsController.h"
-#include "DMProjectSettingsController.h"
+#include "DMProjectSettingsPane.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentItemsView.h"

@@ -4,6 +4,7 @@
 
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsController.h"
 #include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
