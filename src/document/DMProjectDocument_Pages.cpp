@@ -6,6 +6,7 @@
 #include "DMOutlineView.h"
 #include "DMProject.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsController.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
@@ -148,12 +149,14 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
     }
     case Page::ProjectSettingsPage:
     case Page::DaysOffPage: {
-        // Both pages show the working calendar's controls, which refresh.
+        // Both pages refresh the working calendar's controls.
         const auto &daysOff = m_outlets.daysOffSettingsController;
         if (daysOff)
             daysOff->updateUI();
         if (tag == Page::DaysOffPage)
             return daysOff ? daysOff->containerView() : nullptr;
+        if (m_outlets.projectSettingsController)
+            m_outlets.projectSettingsController->updateUI();
         return m_outlets.projectSettingsView;
     }
     case Page::StylesPage:

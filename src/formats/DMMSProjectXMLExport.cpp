@@ -160,10 +160,10 @@ void Exporter::header()
                             "<Project xmlns=\"http://schemas.microsoft.com/project\">\n");
     element("Name", MSXMLText(m_project.title()));
     element("Title", MSXMLText(m_project.title()));
-    if (m_project.beginDate().isValid())
-        element("StartDate", DMDate_MSProjectFormatString(m_project.beginDate()));
-    if (m_project.endDate().isValid())
-        element("FinishDate", DMDate_MSProjectFormatString(m_project.endDate()));
+    if (const DMDate begin = m_project.effectiveBeginDate(); begin.isValid())
+        element("StartDate", DMDate_MSProjectFormatString(begin));
+    if (const DMDate end = m_project.effectiveEndDate(); end.isValid())
+        element("FinishDate", DMDate_MSProjectFormatString(end));
     element("CalendarUID", QStringLiteral("1"));
     element("CurrencyDigits", QStringLiteral("2"));
     element("CurrencySymbol", MSXMLText(m_project.attribute(kDMProject_Settings_CurrencyUnit).toString()));

@@ -307,6 +307,11 @@ qint64 DMProject::durationBetween(const DMDate &begin, const DMDate &end, bool u
     return m_calendar.durationBetween(begin, end, useWorkingSchedule);
 }
 
+DMDate DMProject::nextWorkingInstant(const DMDate &date) const
+{
+    return DMWorkingTimeline(m_calendar).latestDateAtPositionOf(date);
+}
+
 DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
                                                         int snapThreshold) const
 {
@@ -492,6 +497,18 @@ DMDate DMProject::itemsBeginDate() const
 DMDate DMProject::itemsEndDate() const
 {
     return itemsTimeSpan().end;
+}
+
+DMDate DMProject::effectiveBeginDate() const
+{
+    const DMDate first = itemsBeginDate();
+    return first.isNull() || (!m_beginDate.isNull() && m_beginDate <= first) ? m_beginDate : first;
+}
+
+DMDate DMProject::effectiveEndDate() const
+{
+    const DMDate last = itemsEndDate();
+    return last.isNull() || (!m_endDate.isNull() && m_endDate >= last) ? m_endDate : last;
 }
 
 QVariantMap DMProject::dictionaryRepresentation() const
