@@ -37,10 +37,10 @@ public:
 
     // The action runs on undo (or redo); it should register its own inverse, as setters do.
     void registerUndo(Action action, const QString &fenceOffKey = QString());
-    // Records the action whatever the fence and fences the key with it. While the key stays
-    // fenced and this action is still the last one recorded, fencedContext(key) answers
-    // `context`, which the caller may extend in place of registering again (a drag's date
-    // snapshot gains the items that later steps of the drag move).
+    // Records the action whatever the fence and fences the key with it. While the fence would
+    // fold a registration under the key (above) and this action is still the last one recorded,
+    // fencedContext(key) answers `context`, which the caller may extend in place of registering
+    // again (a drag's date snapshot gains the items that later steps of the drag move).
     void registerExtensibleUndo(Action action, const QString &fenceOffKey, std::shared_ptr<void> context);
     std::shared_ptr<void> fencedContext(const QString &fenceOffKey) const;
     void setActionName(const QString &name);

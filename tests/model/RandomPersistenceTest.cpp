@@ -45,6 +45,13 @@ public:
         p.setAttribute(kDMProject_Settings_DaysOff, daysOff);
         p.setAttribute(kDMProject_Settings_Budget, double(pick(100000)) / 4);
         p.setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+        const auto [shownFrom, shownTo] = someSpan();
+        p.setAttribute(kDMProject_TimelineViewTimeSpan, QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(shownFrom)},
+                                                                    {kDMTimeSpanEnd, QVariant::fromValue(shownTo)}});
+        p.setAttribute(kDMProject_AttachedDocumentsTable,
+                       QVariantMap{{QStringLiteral("doc1"), QVariantMap{{kDMProject_AttachedDocument_Path, QStringLiteral("Documents/plan.pdf")},
+                                                                        {kDMProject_AttachedDocument_PendingAttachment, false}}}});
+        p.setAttribute(kDMProject_AttachedDocuments, QVariantList{QStringLiteral("doc1")});
 
         for (int i = 20 + int(pick(30)); i > 0; --i)
             addItem();
@@ -66,6 +73,8 @@ public:
             todo->setDate(someDate());
             todo->setDone(chance(50));
             todo->setNoDueDate(chance(20));
+            if (todo->kind() == kDMProjectTodo_Kind_Separator)
+                todo->setAttribute(kDMProjectTodo_Collapsed, chance(50));
             p.todoContainer()->todos().append(todo);
         }
         return m_project;
@@ -117,6 +126,8 @@ private:
         }
         if (chance(20))
             item->setAttribute(kDMProjectItem_ExpandToFitSubitems, true);
+        if (chance(10))
+            item->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{QStringLiteral("doc1")});
         QList<std::shared_ptr<DMProjectItem>> parents;
         for (const auto &candidate : m_items)
             if (candidate->kind() == kDMProjectItem_Kind_Process || candidate->kind() == kDMProjectItem_Kind_ItemGroup)
