@@ -345,6 +345,15 @@ void DMUIProjectViewObjectEditorController::act(QObject *sender)
         commonCallback(sender);
 }
 
+void DMUIProjectViewObjectEditorController::actContinuously(QObject *sender)
+{
+    if (m_refreshing)
+        return;
+    const std::shared_ptr<DMProject> project = editedProject();
+    const DMUndoManager::ContinuousEdit edit(project ? project->undoManagerForRegistration() : nullptr, quintptr(sender));
+    commonCallback(sender);
+}
+
 void DMUIProjectViewObjectEditorController::textFieldDidEndEditing(QWidget *field)
 {
     QWidget *key = pendingKeyOf(field);
@@ -363,7 +372,7 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
         connect(field, &QLineEdit::editingFinished, this, [this, field] { textFieldDidEndEditing(field); });
     } else if (auto *well = qobject_cast<DMColorWell *>(control)) {
-        connect(well, &DMColorWell::colorChanged, this, [this, well] { act(well); });
+        connect(well, &DMColorWell::colorChanged, this, [this, well] { actContinuously(well); });
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         connect(button, &QAbstractButton::clicked, this, [this, button] { act(button); });
     } else if (auto *popup = qobject_cast<QComboBox *>(control)) {
@@ -373,9 +382,9 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
         picker->setKeyboardTracking(false);
         connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this, picker] { act(picker); });
     } else if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
-        connect(slider, &QAbstractSlider::valueChanged, this, [this, slider] { act(slider); });
+        connect(slider, &QAbstractSlider::valueChanged, this, [this, slider] { actContinuously(slider); });
     } else if (auto *text = qobject_cast<QPlainTextEdit *>(control)) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { act(text); });
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { actContinuously(text); });
     }
 }
 

@@ -133,6 +133,9 @@ protected:
 private:
     bool loadInterfaceOrLog();
     void act(QObject *sender);
+    // act() for a control that sets its value again at each move (typing into a text view,
+    // moving a slider, a colour panel's drag): the changes fold into one undo step.
+    void actContinuously(QObject *sender);
     void textFieldDidEndEditing(QWidget *field);
     void displayInInspectorWindow();
     void clearInspectorWindow();
