@@ -362,8 +362,8 @@ TEST_F(ResourceEditorTest, ThePopoverPointsAtTheClickAndClosesWhenAnotherWindowB
     EXPECT_TRUE(popover->isVisible());
     const QPoint tip = window.mapToGlobal(QPoint(300, 150));
     EXPECT_EQ(popover->side(), kDMAttachedWindowSide_Below);
-    EXPECT_EQ(popover->geometry().top(), tip.y());
-    EXPECT_NEAR(popover->geometry().center().x(), tip.x(), 1);
+    EXPECT_EQ(popover->frame().top(), tip.y());
+    EXPECT_NEAR(popover->frame().center().x(), tip.x(), 1);
     EXPECT_EQ(editor->nameField()->selectedText(), "Ann");
 
     // The icon's open panel keeps the popover open even when another window becomes active.

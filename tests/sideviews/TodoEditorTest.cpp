@@ -94,7 +94,7 @@ TEST_F(TodoEditorTest, TheBubblePointsAtTheClickAndLetsGoOfAGoneTodo)
     ASSERT_NE(bubble, nullptr);
     EXPECT_TRUE(bubble->isVisible());
     const QPoint tip = window.mapToGlobal(QPoint(200, 300));
-    EXPECT_TRUE(bubble->geometry().adjusted(-1, -1, 1, 1).contains(tip)); // the arrow's tip is on the click
+    EXPECT_TRUE(bubble->frame().adjusted(-1, -1, 1, 1).contains(tip)); // the arrow's tip is on the click
 
     project->todoContainer()->todos().removeAt(0);
     project->purgeRemovedObjects();
