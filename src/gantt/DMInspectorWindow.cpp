@@ -92,19 +92,23 @@ void DMInspectorWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
-QPoint DMInspectorWindow::placeBeside(const QRect &window, const QSize &size, const QRect &available)
+QPoint DMInspectorWindow::placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight)
 {
     constexpr int kGap = 8;
     QPoint place(window.right() + 1 + kGap, window.top());
-    if (!available.isValid() || place.x() + size.width() <= available.right())
+    if (!available.isValid())
         return place;
     // No room on the right: on the left, or (beside a maximised window) over its right edge,
     // where it stays above it.
-    if (window.left() - kGap - size.width() >= available.left())
-        place.setX(window.left() - kGap - size.width());
-    else
-        place.setX(std::max(available.left(), available.right() + 1 - kGap - size.width()));
-    place.setY(std::clamp(place.y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+    if (place.x() + size.width() > available.right()) {
+        if (window.left() - kGap - size.width() >= available.left())
+            place.setX(window.left() - kGap - size.width());
+        else
+            place.setX(std::max(available.left(), available.right() + 1 - kGap - size.width()));
+    }
+    // Its title bar, above the place given, stays on the screen.
+    const int top = available.top() + titleHeight;
+    place.setY(std::clamp(place.y(), top, std::max(top, available.bottom() + 1 - size.height())));
     return place;
 }
 
@@ -130,7 +134,10 @@ void DMInspectorWindow::placeBesideWindowUnlessRemembered(const QWidget *window)
         return;
     m_hasFrame = true;
     const QScreen *screen = window->screen();
-    move(placeBeside(window->frameGeometry(), size(), screen ? screen->availableGeometry() : QRect()));
+    // The window manager puts the title bar above the place given; the document window's tells
+    // how high it is.
+    const int titleHeight = std::max(0, window->geometry().top() - window->frameGeometry().top());
+    move(placeBeside(window->frameGeometry(), size(), screen ? screen->availableGeometry() : QRect(), titleHeight));
 }
 
 void DMInspectorWindow::displayView(QWidget *view)

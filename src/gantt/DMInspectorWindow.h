@@ -30,8 +30,9 @@ public:
     // document window), on the side of the screen with room for it.
     void placeBesideWindowUnlessRemembered(const QWidget *window);
     // Where a window of that size goes beside the window (frames in global coordinates): right of
-    // it, else left of it, else inside the screen's right edge (over a maximised window).
-    static QPoint placeBeside(const QRect &window, const QSize &size, const QRect &available);
+    // it, else left of it, else inside the screen's right edge (over a maximised window); never so
+    // high that a title bar of that height above it leaves the screen.
+    static QPoint placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight);
     // The document window inspected: the inspector stays above it, and its menu commands take
     // the keys the inspector leaves unhandled.
     void setCommandWindow(QWidget *window);

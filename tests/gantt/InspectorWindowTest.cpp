@@ -159,11 +159,12 @@ TEST(InspectorWindow, FirstComesUpBesideTheDocumentWindowAndOnTheScreen)
 {
     const QRect screen(0, 0, 1600, 1000);
     const QSize size(300, 400);
-    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(100, 50, 900, 700), size, screen), QPoint(1008, 50)); // right
-    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(500, 50, 900, 700), size, screen), QPoint(192, 50)); // left
-    // Beside a maximised window there is no room: over its right edge, inside the screen.
-    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 0, 1600, 1000), size, screen), QPoint(1292, 0));
-    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 800, 1590, 200), size, screen), QPoint(1292, 600));
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(100, 50, 900, 700), size, screen, 20), QPoint(1008, 50)); // right
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(500, 50, 900, 700), size, screen, 20), QPoint(192, 50)); // left
+    // Beside a maximised window there is no room: over its right edge, inside the screen, its
+    // title bar too.
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 0, 1600, 1000), size, screen, 20), QPoint(1292, 20));
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 800, 1590, 200), size, screen, 20), QPoint(1292, 600));
 }
 
 TEST_F(InspectorTest, AnInspectorWhoseViewCannotBeBuiltIsNoneAndShowsNothing)
