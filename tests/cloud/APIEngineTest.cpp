@@ -432,6 +432,9 @@ TEST_F(APIEngineTest, CredentialsGoOnlyToTheBaseHostAndOnlyOnce)
     EXPECT_EQ(event.error.code, -1);
     EXPECT_EQ(event.error.statusCode(), 401);
     EXPECT_EQ(service.server.requests.size(), 2);
+    // What the user may be shown holds no password.
+    for (const QString &text : {event.error.localizedDescription, event.error.recoverySuggestion})
+        EXPECT_FALSE(text.contains(QStringLiteral("wrong"))) << qPrintable(text);
 
     // A redirect to another host that challenges gets no credentials, even after the base host
     // accepted them.
