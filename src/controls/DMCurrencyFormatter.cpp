@@ -28,10 +28,10 @@ std::optional<double> DMCurrencyFormatter::numberFromString(const QString &text)
     QString s = text.trimmed();
     if (!m_unit.isEmpty() && s.startsWith(m_unit))
         s = s.mid(m_unit.size()).trimmed();
-    s.remove(m_locale.groupSeparator());
-    s.remove(QLatin1Char(' '));
     if (s.isEmpty())
         return std::nullopt;
+    // The locale reads its group separators only where it puts them: under en_US "12,5" is no
+    // number at all, never 125.
     bool ok = false;
     const double value = m_locale.toDouble(s, &ok);
     if (!ok || !std::isfinite(value))

@@ -11,7 +11,9 @@
 
 // Amounts in the project's currency: the unit, a space and the signed number with grouping and
 // two decimals ("€ -1,234.50"). The unit is literal text: a unit such as "%" never changes the
-// number. Reading is lenient: the unit, spaces and grouping separators may be left out.
+// number. Reading is lenient with what can be left out (the unit, spaces around the number,
+// grouping separators), strict with what is there: a grouping separator is read only where the
+// locale puts one, so a text using the other decimal mark is refused.
 class DMCurrencyFormatter : public DMFormatter
 {
 public:

@@ -20,6 +20,7 @@
 #include "DMProjectOutlineIcons.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
+#include "DMToolbarItem.h"
 #include "DMUndoManager.h"
 
 #include <QAction>
@@ -120,10 +121,8 @@ void DMProjectDocument::showPageWithTag(int tag)
 
     // The toolbar's Gantt controls; the items view sets its own buttons for its page.
     const bool gantt = tag == Page::GanttPage || tag == Page::ByResourcesPage;
-    if (m_outlets.todayButtonTBItem)
-        m_outlets.todayButtonTBItem->setVisible(gantt);
-    if (m_searchFieldAction)
-        m_searchFieldAction->setVisible(gantt);
+    DMToolbarItem_setHidden(m_outlets.todayButtonTBItem, !gantt);
+    DMToolbarItem_setHidden(m_searchFieldAction, !gantt);
 
     if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
         content->setCurrentWidget(page ? page : emptyPageWithTitle(QString()));

@@ -88,8 +88,12 @@ bool DMUIProjectViewObjectEditorController::isVisible() const
 void DMUIProjectViewObjectEditorController::showWindow()
 {
     DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
-    if (window->isVisible())
+    // Asked for while on screen (the window may lie behind another), it comes to the front and
+    // leaves the keyboard where it is.
+    if (window->isVisible()) {
+        window->raise();
         return;
+    }
     // The document window of the object shown, which is the active one.
     window->placeBesideWindowUnlessRemembered(QApplication::activeWindow());
     window->show();
@@ -248,9 +252,16 @@ void DMUIProjectViewObjectEditorController::letGoOfEditedObject()
 
 void DMUIProjectViewObjectEditorController::documentDidClose()
 {
-    if (!shownEditors().contains(this) || !m_hasEditedObject || liveModelObject())
+    // An object of a document still open stays inspected.
+    if (!shownEditors().contains(this) || liveModelObject())
         return;
-    close();
+    const bool displayed = isDisplayed();
+    setEditedObject(nullptr);
+    // The window showing this inspector, or nothing at all, has nothing left to show.
+    if (displayed || !DMInspectorWindow::sharedWindow()->displayedView()) {
+        clearInspectorWindow();
+        inspectorWindow()->hide();
+    }
 }
 
 // ---- Edits ----

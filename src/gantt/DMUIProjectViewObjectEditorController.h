@@ -55,7 +55,7 @@ public:
 
     // Whether the shared window is on screen.
     bool isVisible() const;
-    // Brings the shared window to the front, made active, unless it is already on screen.
+    // Brings the shared window to the front, made active; one already on screen is only raised.
     void showWindow() override;
     // Null empties the window (which stays on screen); otherwise the object is edited and this
     // inspector's view replaces whatever the window showed.

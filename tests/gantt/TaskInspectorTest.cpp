@@ -316,6 +316,15 @@ TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackag
     ASSERT_EQ(modalUI.alerts.size(), 1);
     EXPECT_TRUE(modalUI.alerts.first().informativeText.contains(QStringLiteral("Documents")));
 
+    // The add button's panel chooses files and folders, several at a time; a folder is attached
+    // as a document of its own.
+    modalUI.openPaths = {files.path()};
+    inspector->documentsAddButton()->click();
+    ASSERT_EQ(modalUI.openPanels.size(), 1);
+    EXPECT_TRUE(modalUI.openPanels.first().canChooseDirectories);
+    EXPECT_TRUE(modalUI.openPanels.first().allowsMultipleSelection);
+    EXPECT_EQ(inspector->documentsTableView()->rowCount(), 3);
+
     // Removing the selected rows takes their keys off the task.
     inspector->documentsTableView()->selectAll();
     ASSERT_TRUE(inspector->documentsRemoveButton()->isEnabled());
