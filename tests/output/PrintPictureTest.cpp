@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -168,6 +169,65 @@ TEST(PrintPicture, TextKeepsItsSizeInAPdfAndStaysText)
                 bottom = y;
             }
     EXPECT_NEAR(bottom - top + 1, 19, 3);
+}
+
+// The words pdftotext reads on the first page, with their boxes in points.
+QList<QPair<QString, QRectF>> pdfWords(const QString &path)
+{
+    QList<QPair<QString, QRectF>> words;
+    const QString xml = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+                                                          QStringLiteral("-l"), QStringLiteral("1"), path, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = word.globalMatch(xml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+TEST(PrintPicture, APartKeepsOnlyTheCharactersInsideItInThePdfsText)
+{
+    // A title crossing the part's right edge, one crossing its left edge and one below it: a
+    // reader of the PDF finds only what the page shows.
+    const auto picture = DMPrintPicture::record(QSizeF(600, 200), [](QPainter *p, const QRect &) {
+        QFont font = p->font();
+        font.setPointSizeF(12);
+        p->setFont(font);
+        p->drawText(QPointF(150, 40), QStringLiteral("Harbour quay works"));
+        p->drawText(QPointF(40, 80), QStringLiteral("Pier lights"));
+        p->drawText(QPointF(120, 180), QStringLiteral("Dredging"));
+    });
+    const QRectF part(100, 0, 150, 120);
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(300, 200), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiY() / 72.0);
+        painter.translate(-part.topLeft());
+        picture->drawPart(&painter, part);
+    }
+    QTemporaryDir folder;
+    const QString path = writeFile(folder, QStringLiteral("cut.pdf"), pdf);
+    const auto words = pdfWords(path);
+    QStringList texts;
+    for (const auto &word : words) {
+        texts.append(word.first);
+        EXPECT_GE(word.second.left(), -0.5) << word.first.toStdString();
+        EXPECT_LE(word.second.right(), part.width() + 0.5) << word.first.toStdString();
+    }
+    // The start of the first title stays whole; the second shows only its end; the third, below
+    // the part, is not there at all.
+    EXPECT_TRUE(texts.contains(QStringLiteral("Harbour"))) << texts.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("works")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("Pier")));
+    EXPECT_FALSE(texts.join(QString()).contains(QStringLiteral("Dredg")));
+    // What is cut on paper is the same as before: the characters inside still show.
+    EXPECT_GT(differingPixels(pdfPageImage(path, 1, 72), pointImage(300, 200)), 100);
 }
 
 } // namespace
