@@ -23,14 +23,16 @@ struct Playback
     QPainter *painter = nullptr;
     QTransform base; // the painter's transform when the playback began
     QRectF part;     // the part played, in picture coordinates
+    QRectF tile;     // the tile played
+    QRectF bound;    // the part within the tile: what the tile's drawings are clipped to
     double fontScale = 1.0;
     QPainter::RenderHints baseHints; // kept whatever the recording sets (lossless images)
 
-    // Only the part: what a recorded "no clip" or a replaced clip starts from.
+    // Only the part of the tile: what a recorded "no clip" or a replaced clip starts from.
     void resetClip() const
     {
         painter->setTransform(base);
-        painter->setClipRect(part, Qt::ReplaceClip);
+        painter->setClipRect(bound, Qt::ReplaceClip);
     }
 };
 
@@ -39,7 +41,8 @@ using Command = std::function<void(Playback &)>;
 // A text drawn at a point, with what it takes to cut it to the part played. A part's clip hides
 // the characters beyond it on paper, but a PDF keeps them: whoever reads its text would find a
 // title running past the page's edge, or the rows of the next page. Only the characters wholly
-// inside the part are played.
+// inside the part are played, each once: by the tile where it begins (a text meets every tile
+// it crosses). A text is drawn within its clip and the part, across the edges of tiles.
 struct RecordedText
 {
     QPointF position;
@@ -48,36 +51,51 @@ struct RecordedText
     QTransform transform; // the painter's when the text was drawn
     QRectF box;           // in picture coordinates
     bool rightToLeft = false;
+    // The clip in force, in picture coordinates; unknown for a clip of another shape than a
+    // rectangle, which the text then keeps with the tile's bound.
+    bool clipKnown = true;
+    std::optional<QRectF> clip;
 
-    // False when no character lies inside the part; else the characters that do, and where they
-    // begin.
-    bool cutToPart(const QRectF &part, QPointF *at, QString *shown) const
+    // False when none of its characters is the tile's to play within the part; else the
+    // characters that are, and where they begin.
+    bool cutToPart(const QRectF &part, const QRectF &tile, QPointF *at, QString *shown) const
     {
-        if (!box.intersects(part))
+        // Lines of text lie within the rows a page takes, give or take their descent.
+        const double slack = box.height() / 4;
+        if (box.top() < part.top() - slack || box.bottom() > part.bottom() + slack || box.right() <= part.left()
+            || box.left() >= part.right())
             return false;
-        if (box.left() >= part.left() && box.right() <= part.right())
-            return true;
-        // Cut along lines of left-to-right text drawn without rotation or mirroring; any other
-        // text is left to the clip.
-        if (rightToLeft || transform.type() > QTransform::TxScale || transform.m11() <= 0)
-            return true;
+        const double top = std::max(0.0, box.top());
+        if (top < tile.top() || top >= tile.bottom())
+            return false; // another row of tiles plays it
+        const bool straight = !rightToLeft && transform.type() <= QTransform::TxScale && transform.m11() > 0;
+        const double start = std::max(0.0, box.left());
+        const bool inTile = start >= tile.left() && box.right() <= tile.right();
+        if (!straight || (inTile && box.left() >= part.left() && box.right() <= part.right()))
+            return start >= tile.left() && start < tile.right();
+        // Characters wholly inside the part that begin in this tile, in the text's own units.
         constexpr double kTolerance = 0.01;
-        const double left = (part.left() - transform.dx()) / transform.m11() - kTolerance;
-        const double right = (part.right() - transform.dx()) / transform.m11() + kTolerance;
+        const auto logical = [this](double x) { return (x - transform.dx()) / transform.m11(); };
+        const double left = logical(std::max(part.left(), tile.left())) - kTolerance;
+        const double right = logical(part.right()) + kTolerance;
+        const double lastStart = logical(tile.right()) - kTolerance;
         const QFontMetricsF metrics(font, &recordingMetricsDevice());
         QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
         qsizetype first = -1, last = -1;
         double firstX = 0;
+        double previousX = 0;
         for (qsizetype b = 0; b >= 0; b = graphemes.toNextBoundary()) {
             const double x = position.x() + (b == 0 ? 0.0 : metrics.horizontalAdvance(text.left(b)));
-            if (first < 0 && x >= left) {
+            if (first < 0 && x >= left && x < lastStart) {
                 first = b;
                 firstX = x;
             }
-            if (x <= right)
+            // The character ending here is kept when it ends in the part and began in the tile.
+            if (first >= 0 && b > first && x <= right && previousX < lastStart)
                 last = b;
-            else
+            if (x > right)
                 break;
+            previousX = x;
         }
         if (first < 0 || last <= first)
             return false;
@@ -280,17 +298,27 @@ public:
         if (!meets(bounds, false))
             return;
         // The text is laid out again when played, with the same font and pen: it stays text.
-        const RecordedText recorded{position, item.text(), item.font(), m_transform, m_transform.mapRect(bounds),
-                                    bool(item.renderFlags() & QTextItem::RightToLeft)};
+        RecordedText recorded{position, item.text(), item.font(), m_transform, m_transform.mapRect(bounds),
+                              bool(item.renderFlags() & QTextItem::RightToLeft)};
+        recorded.clipKnown = m_clip.kind != Clip::Complex;
+        if (m_clip.kind == Clip::Rect)
+            recorded.clip = m_clip.rect;
         add([recorded](Playback &p) {
             QPointF position = recorded.position;
             QString text = recorded.text;
-            if (!recorded.cutToPart(p.part, &position, &text))
+            if (!recorded.cutToPart(p.part, p.tile, &position, &text))
                 return;
-            const QFont current = p.painter->font();
+            p.painter->save();
+            if (recorded.clipKnown) {
+                // Within its clip and the part, whichever tile it crosses into.
+                const QTransform current = p.painter->transform();
+                p.painter->setTransform(p.base);
+                p.painter->setClipRect(recorded.clip ? recorded.clip->intersected(p.part) : p.part, Qt::ReplaceClip);
+                p.painter->setTransform(current);
+            }
             p.painter->setFont(fontForPlayback(recorded.font, p.fontScale));
             p.painter->drawText(position, text);
-            p.painter->setFont(current);
+            p.painter->restore();
         });
     }
 
@@ -361,7 +389,7 @@ private:
         // transform (a PDF writer writes out its whole state at each).
         const QTransform transform = m_emitted.transform.value_or(QTransform());
         add([clip, transform](Playback &p) {
-            const QRectF rect = clip.kind == Clip::Rect ? clip.rect.intersected(p.part) : p.part;
+            const QRectF rect = clip.kind == Clip::Rect ? clip.rect.intersected(p.bound) : p.bound;
             bool invertible = false;
             const QTransform inverse = transform.inverted(&invertible);
             if (invertible && transform.type() <= QTransform::TxScale) {
@@ -500,8 +528,9 @@ std::shared_ptr<const DMPrintPicture> DMPrintPicture::record(const QSizeF &size,
             tile.rect = tileRect;
             device.engine().commands = &tile.commands;
             device.engine().beginTile(tileRect);
+            // No clip on the painter: a widget drawn with it replays the clips it finds in its own
+            // coordinates. The tile's drawings are clipped to the tile when played.
             QPainter painter(&device);
-            painter.setClipRect(tileRect);
             drawing(&painter, tileRect);
             painter.end();
             if (!tile.commands.empty())
@@ -534,9 +563,11 @@ void DMPrintPicture::drawPart(QPainter *painter, const QRectF &part) const
     for (const Tile &tile : m_tiles) {
         if (!tile.rect.intersects(shown))
             continue;
+        playback.tile = tile.rect;
+        playback.bound = shown.intersected(tile.rect);
         // Each tile was recorded from a fresh painter: it starts again from the default state.
         painter->save();
-        painter->setClipRect(shown, Qt::IntersectClip);
+        painter->setClipRect(playback.bound, Qt::IntersectClip);
         painter->setPen(QPen());
         painter->setBrush(Qt::NoBrush);
         painter->setFont(fontForPlayback(QFont(), playback.fontScale));

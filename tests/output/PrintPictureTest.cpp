@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QLabel>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPdfWriter>
@@ -187,10 +188,27 @@ QList<QPair<QString, QRectF>> pdfWords(const QString &path)
     return words;
 }
 
+// The part of the picture as a PDF page of its size, one unit a point.
+QString partAsPDF(const QTemporaryDir &folder, const QString &name, const DMPrintPicture &picture, const QRectF &part)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(QPageLayout(QPageSize(part.size(), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiY() / 72.0);
+        painter.translate(-part.topLeft());
+        picture.drawPart(&painter, part);
+    }
+    return writeFile(folder, name, pdf);
+}
+
 TEST(PrintPicture, APartKeepsOnlyTheCharactersInsideItInThePdfsText)
 {
     // A title crossing the part's right edge, one crossing its left edge and one below it: a
-    // reader of the PDF finds only what the page shows.
+    // reader of the PDF finds only what the page shows. Small tiles: the titles cross theirs.
     const auto picture = DMPrintPicture::record(QSizeF(600, 200), [](QPainter *p, const QRect &) {
         QFont font = p->font();
         font.setPointSizeF(12);
@@ -198,21 +216,17 @@ TEST(PrintPicture, APartKeepsOnlyTheCharactersInsideItInThePdfsText)
         p->drawText(QPointF(150, 40), QStringLiteral("Harbour quay works"));
         p->drawText(QPointF(40, 80), QStringLiteral("Pier lights"));
         p->drawText(QPointF(120, 180), QStringLiteral("Dredging"));
-    });
-    const QRectF part(100, 0, 150, 120);
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageLayout(QPageLayout(QPageSize(QSizeF(300, 200), QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiY() / 72.0);
-        painter.translate(-part.topLeft());
-        picture->drawPart(&painter, part);
-    }
+    }, 64);
     QTemporaryDir folder;
-    const QString path = writeFile(folder, QStringLiteral("cut.pdf"), pdf);
+    // Whole, each word once, though it meets several tiles.
+    QStringList all;
+    for (const auto &word : pdfWords(partAsPDF(folder, QStringLiteral("all.pdf"), *picture, QRectF(0, 0, 600, 200))))
+        all.append(word.first);
+    EXPECT_EQ(all, QStringList({QStringLiteral("Harbour"), QStringLiteral("quay"), QStringLiteral("works"),
+                                QStringLiteral("Pier"), QStringLiteral("lights"), QStringLiteral("Dredging")}));
+
+    const QRectF part(100, 0, 150, 120);
+    const QString path = partAsPDF(folder, QStringLiteral("cut.pdf"), *picture, part);
     const auto words = pdfWords(path);
     QStringList texts;
     for (const auto &word : words) {
@@ -226,8 +240,43 @@ TEST(PrintPicture, APartKeepsOnlyTheCharactersInsideItInThePdfsText)
     EXPECT_FALSE(texts.contains(QStringLiteral("works")));
     EXPECT_FALSE(texts.contains(QStringLiteral("Pier")));
     EXPECT_FALSE(texts.join(QString()).contains(QStringLiteral("Dredg")));
-    // What is cut on paper is the same as before: the characters inside still show.
-    EXPECT_GT(differingPixels(pdfPageImage(path, 1, 72), pointImage(300, 200)), 100);
+    // The characters inside still show.
+    EXPECT_GT(differingPixels(pdfPageImage(path, 1, 72), pointImage(150, 120)), 100);
+}
+
+TEST(PrintPicture, WidgetsWithChildrenPlayBackAsTheyDraw)
+{
+    // Cards of labels drawn one after the other, as a grid of cards prints: each label as it
+    // is drawn, whatever the clips of the labels drawn before it. The labels are lower than
+    // their text, so that each clips its drawing.
+    QWidget grid;
+    std::vector<QWidget *> cards;
+    for (int i = 0; i < 4; ++i) {
+        auto *card = new QWidget(&grid);
+        card->resize(200, 60);
+        auto *box = new QWidget(card);
+        box->setGeometry(0, 0, 200, 60);
+        auto *name = new QLabel(QStringLiteral("Crane %1").arg(i + 1), box);
+        name->setGeometry(60, 5, 130, 12);
+        auto *rate = new QLabel(QStringLiteral("50.0%1 / hour").arg(i), box);
+        rate->setGeometry(5, 30, 120, 12);
+        for (QLabel *label : {name, rate}) {
+            QFont font = label->font();
+            font.setPointSize(11);
+            label->setFont(font);
+        }
+        if (i > 0)
+            card->hide();
+        cards.push_back(card);
+    }
+    const auto draw = [&](QPainter *painter, const QRect &) {
+        for (int i = 0; i < 4; ++i)
+            cards[size_t(i)]->render(painter, QPoint((i % 2) * 200, (i / 2) * 60), QRegion(), QWidget::DrawChildren);
+    };
+    const QImage direct = rendered([&](QPainter *p) { draw(p, QRect()); }, QSize(400, 120));
+    const auto picture = DMPrintPicture::record(QSizeF(400, 120), draw, 128);
+    const QImage played = rendered([&](QPainter *p) { picture->drawPart(p, QRectF(0, 0, 400, 120)); }, QSize(400, 120));
+    EXPECT_LT(differingPixels(direct, played), 20);
 }
 
 } // namespace
