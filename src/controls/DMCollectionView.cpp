@@ -165,6 +165,58 @@ int DMCollectionView::indexAtPoint(QPoint viewportPoint) const
     return index < m_count ? index : -1;
 }
 
+QSize DMCollectionView::contentsSize() const
+{
+    const int columns = columnCount();
+    const QSize size = itemSize();
+    const int rows = (m_count + columns - 1) / columns;
+    return m_count == 0 ? QSize() : QSize(std::min(m_count, columns) * size.width(), rows * size.height());
+}
+
+void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
+{
+    if (!m_factory || m_count == 0 || area.isEmpty())
+        return;
+    const QSize size = itemSize();
+    const int columns = columnCount();
+    const int first = std::max(0, area.top() / size.height()) * columns;
+    const int last = std::min(m_count - 1, (area.bottom() / size.height() + 1) * columns - 1);
+    for (int index = first; index <= last; ++index) {
+        const QRect frame = frameForItemAtIndex(index);
+        if (!frame.intersects(area))
+            continue;
+        DMCollectionViewItem *card = itemAtIndex(index);
+        std::unique_ptr<DMCollectionViewItem> borrowed;
+        if (!card) {
+            if (!m_spareItems.empty()) {
+                borrowed = std::move(m_spareItems.back());
+                m_spareItems.pop_back();
+            } else {
+                borrowed = m_factory();
+                borrowed->view()->setParent(viewport());
+                borrowed->view()->hide();
+            }
+            borrowed->setRepresentedIndex(index);
+            if (m_binder)
+                m_binder(*borrowed, index);
+            borrowed->view()->resize(size);
+            card = borrowed.get();
+        }
+        const bool selected = card->isSelected();
+        if (selected)
+            card->setSelected(false);
+        card->view()->render(painter, frame.topLeft(), QRegion(), QWidget::DrawChildren);
+        if (selected)
+            card->setSelected(true);
+        if (borrowed) {
+            if (m_binder)
+                m_binder(*borrowed, -1);
+            borrowed->setRepresentedIndex(-1);
+            m_spareItems.push_back(std::move(borrowed));
+        }
+    }
+}
+
 void DMCollectionView::scrollPoint(QPoint point)
 {
     QScrollBar *bar = verticalScrollBar();

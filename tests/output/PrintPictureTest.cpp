@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -170,22 +169,6 @@ TEST(PrintPicture, TextKeepsItsSizeInAPdfAndStaysText)
                 bottom = y;
             }
     EXPECT_NEAR(bottom - top + 1, 19, 3);
-}
-
-// The words pdftotext reads on the first page, with their boxes in points.
-QList<QPair<QString, QRectF>> pdfWords(const QString &path)
-{
-    QList<QPair<QString, QRectF>> words;
-    const QString xml = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
-                                                          QStringLiteral("-l"), QStringLiteral("1"), path, QStringLiteral("-")});
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
-    for (auto it = word.globalMatch(xml); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
-    }
-    return words;
 }
 
 // The part of the picture as a PDF page of its size, one unit a point.
