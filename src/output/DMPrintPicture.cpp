@@ -23,7 +23,6 @@ struct Playback
     QPainter *painter = nullptr;
     QTransform base; // the painter's transform when the playback began
     QRectF part;     // the part played, in picture coordinates
-    QRectF tile;     // the tile played
     QRectF bound;    // the part within the tile: what the tile's drawings are clipped to
     double fontScale = 1.0;
     QPainter::RenderHints baseHints; // kept whatever the recording sets (lossless images)
@@ -41,8 +40,8 @@ using Command = std::function<void(Playback &)>;
 // A text drawn at a point, with what it takes to cut it to the part played. A part's clip hides
 // the characters beyond it on paper, but a PDF keeps them: whoever reads its text would find a
 // title running past the page's edge, or the rows of the next page. Only the characters wholly
-// inside the part are played, each once: by the tile where it begins (a text meets every tile
-// it crosses). A text is drawn within its clip and the part, across the edges of tiles.
+// inside the part are played. (Every tile a text meets plays it, clipped to the tile, at the same
+// place: a reader of the PDF takes the copies for one.)
 struct RecordedText
 {
     QPointF position;
@@ -51,51 +50,38 @@ struct RecordedText
     QTransform transform; // the painter's when the text was drawn
     QRectF box;           // in picture coordinates
     bool rightToLeft = false;
-    // The clip in force, in picture coordinates; unknown for a clip of another shape than a
-    // rectangle, which the text then keeps with the tile's bound.
-    bool clipKnown = true;
-    std::optional<QRectF> clip;
 
-    // False when none of its characters is the tile's to play within the part; else the
-    // characters that are, and where they begin.
-    bool cutToPart(const QRectF &part, const QRectF &tile, QPointF *at, QString *shown) const
+    // False when no character lies inside the part; else the characters that do, and where they
+    // begin.
+    bool cutToPart(const QRectF &part, QPointF *at, QString *shown) const
     {
         // Lines of text lie within the rows a page takes, give or take their descent.
         const double slack = box.height() / 4;
         if (box.top() < part.top() - slack || box.bottom() > part.bottom() + slack || box.right() <= part.left()
             || box.left() >= part.right())
             return false;
-        const double top = std::max(0.0, box.top());
-        if (top < tile.top() || top >= tile.bottom())
-            return false; // another row of tiles plays it
-        const bool straight = !rightToLeft && transform.type() <= QTransform::TxScale && transform.m11() > 0;
-        const double start = std::max(0.0, box.left());
-        const bool inTile = start >= tile.left() && box.right() <= tile.right();
-        if (!straight || (inTile && box.left() >= part.left() && box.right() <= part.right()))
-            return start >= tile.left() && start < tile.right();
-        // Characters wholly inside the part that begin in this tile, in the text's own units.
+        if (box.left() >= part.left() && box.right() <= part.right())
+            return true;
+        // Cut along lines of left-to-right text drawn without rotation or mirroring; any other
+        // text is left to the clip.
+        if (rightToLeft || transform.type() > QTransform::TxScale || transform.m11() <= 0)
+            return true;
         constexpr double kTolerance = 0.01;
-        const auto logical = [this](double x) { return (x - transform.dx()) / transform.m11(); };
-        const double left = logical(std::max(part.left(), tile.left())) - kTolerance;
-        const double right = logical(part.right()) + kTolerance;
-        const double lastStart = logical(tile.right()) - kTolerance;
+        const double left = (part.left() - transform.dx()) / transform.m11() - kTolerance;
+        const double right = (part.right() - transform.dx()) / transform.m11() + kTolerance;
         const QFontMetricsF metrics(font, &recordingMetricsDevice());
         QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
         qsizetype first = -1, last = -1;
         double firstX = 0;
-        double previousX = 0;
         for (qsizetype b = 0; b >= 0; b = graphemes.toNextBoundary()) {
             const double x = position.x() + (b == 0 ? 0.0 : metrics.horizontalAdvance(text.left(b)));
-            if (first < 0 && x >= left && x < lastStart) {
+            if (first < 0 && x >= left) {
                 first = b;
                 firstX = x;
             }
-            // The character ending here is kept when it ends in the part and began in the tile.
-            if (first >= 0 && b > first && x <= right && previousX < lastStart)
-                last = b;
             if (x > right)
                 break;
-            previousX = x;
+            last = b;
         }
         if (first < 0 || last <= first)
             return false;
@@ -298,27 +284,17 @@ public:
         if (!meets(bounds, false))
             return;
         // The text is laid out again when played, with the same font and pen: it stays text.
-        RecordedText recorded{position, item.text(), item.font(), m_transform, m_transform.mapRect(bounds),
-                              bool(item.renderFlags() & QTextItem::RightToLeft)};
-        recorded.clipKnown = m_clip.kind != Clip::Complex;
-        if (m_clip.kind == Clip::Rect)
-            recorded.clip = m_clip.rect;
+        const RecordedText recorded{position, item.text(), item.font(), m_transform, m_transform.mapRect(bounds),
+                                    bool(item.renderFlags() & QTextItem::RightToLeft)};
         add([recorded](Playback &p) {
             QPointF position = recorded.position;
             QString text = recorded.text;
-            if (!recorded.cutToPart(p.part, p.tile, &position, &text))
+            if (!recorded.cutToPart(p.part, &position, &text))
                 return;
-            p.painter->save();
-            if (recorded.clipKnown) {
-                // Within its clip and the part, whichever tile it crosses into.
-                const QTransform current = p.painter->transform();
-                p.painter->setTransform(p.base);
-                p.painter->setClipRect(recorded.clip ? recorded.clip->intersected(p.part) : p.part, Qt::ReplaceClip);
-                p.painter->setTransform(current);
-            }
+            const QFont current = p.painter->font();
             p.painter->setFont(fontForPlayback(recorded.font, p.fontScale));
             p.painter->drawText(position, text);
-            p.painter->restore();
+            p.painter->setFont(current);
         });
     }
 
@@ -563,7 +539,6 @@ void DMPrintPicture::drawPart(QPainter *painter, const QRectF &part) const
     for (const Tile &tile : m_tiles) {
         if (!tile.rect.intersects(shown))
             continue;
-        playback.tile = tile.rect;
         playback.bound = shown.intersected(tile.rect);
         // Each tile was recorded from a fresh painter: it starts again from the default state.
         painter->save();

@@ -262,4 +262,32 @@ TEST(PrintPicture, WidgetsWithChildrenPlayBackAsTheyDraw)
     EXPECT_LT(differingPixels(direct, played), 20);
 }
 
+TEST(PrintPicture, TextsCrossingTheEdgesOfTilesPlayBackWhole)
+{
+    // A view that clips its drawing to the part asked for, as the canvas does, with texts across
+    // the edges of 128-unit tiles, across and down.
+    class ClippingView : public QWidget
+    {
+    public:
+        ClippingView() { resize(300, 200); }
+
+    protected:
+        void paintEvent(QPaintEvent *event) override
+        {
+            QPainter painter(this);
+            painter.fillRect(event->rect(), Qt::white);
+            painter.setClipRect(event->rect());
+            QFont font = painter.font();
+            font.setPixelSize(20);
+            painter.setFont(font);
+            painter.drawText(QPointF(100, 60), QStringLiteral("Across the seam"));
+            painter.drawText(QPointF(10, 138), QStringLiteral("Task 92 with a title"));
+        }
+    } view;
+    const auto picture = recordView(view, 128);
+    const QImage direct = rendered([&](QPainter *p) { view.render(p); }, view.size());
+    const QImage played = rendered([&](QPainter *p) { picture->drawPart(p, QRectF(0, 0, 300, 200)); }, view.size());
+    EXPECT_LT(differingPixels(direct, played), 20);
+}
+
 } // namespace

@@ -64,6 +64,14 @@ inline QImage pdfPageImage(const QString &path, int page, int dpi = 72)
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
 }
 
+// The document's title, as pdfinfo reads it.
+inline QString pdfTitle(const QString &path)
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Title:[ \\t]*([^\\n]*)")).match(run(QStringLiteral("pdfinfo"), {path}));
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
 // The text of a page (from 1), or of every page with page 0, as pdftotext reads it.
 inline QString pdfText(const QString &path, int page = 0)
 {
