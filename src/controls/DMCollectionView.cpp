@@ -188,17 +188,7 @@ void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
         DMCollectionViewItem *card = itemAtIndex(index);
         std::unique_ptr<DMCollectionViewItem> borrowed;
         if (!card) {
-            if (!m_spareItems.empty()) {
-                borrowed = std::move(m_spareItems.back());
-                m_spareItems.pop_back();
-            } else {
-                borrowed = m_factory();
-                borrowed->view()->setParent(viewport());
-                borrowed->view()->hide();
-            }
-            borrowed->setRepresentedIndex(index);
-            if (m_binder)
-                m_binder(*borrowed, index);
+            borrowed = cardForIndex(index);
             borrowed->view()->resize(size);
             card = borrowed.get();
         }
@@ -230,6 +220,22 @@ void DMCollectionView::updateScrollBars()
     const int height = rows * m_minItemSize.height();
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
+}
+
+std::unique_ptr<DMCollectionViewItem> DMCollectionView::cardForIndex(int index)
+{
+    std::unique_ptr<DMCollectionViewItem> card;
+    if (!m_spareItems.empty()) {
+        card = std::move(m_spareItems.back());
+        m_spareItems.pop_back();
+    } else {
+        card = m_factory();
+        card->view()->setParent(viewport());
+    }
+    card->setRepresentedIndex(index);
+    if (m_binder)
+        m_binder(*card, index);
+    return card;
 }
 
 // Makes and places the cards of the rows in sight (and one row either side); cards that left the
@@ -264,16 +270,7 @@ void DMCollectionView::layoutItems()
     for (int index = first; index <= last; ++index) {
         auto &item = m_items[index];
         if (!item) {
-            if (!m_spareItems.empty()) {
-                item = std::move(m_spareItems.back());
-                m_spareItems.pop_back();
-            } else {
-                item = m_factory();
-                item->view()->setParent(viewport());
-            }
-            item->setRepresentedIndex(index);
-            if (m_binder)
-                m_binder(*item, index);
+            item = cardForIndex(index);
             item->setSelected(std::binary_search(m_selection.begin(), m_selection.end(), index));
         }
         item->view()->setGeometry(frameForItemAtIndex(index).translated(0, -top));

@@ -87,6 +87,8 @@ private:
     QSize itemSize() const;
     void updateScrollBars();
     void layoutItems();
+    // A card for the entry, bound to it: one set aside, else a new one from the prototype.
+    std::unique_ptr<DMCollectionViewItem> cardForIndex(int index);
     void selectionDidChange();
 
     DMCollectionViewDragOperationDelegate *m_dragDelegate = nullptr;

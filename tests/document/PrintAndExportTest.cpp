@@ -2,9 +2,8 @@
 // tasks through the print panel to a printer writing PDF, read back by poppler-utils; the JPEG
 // and PDF exports of both Gantt pages; the report and days-off pages; and nothing left changed
 // by any of it.
-#include "DocumentTestSupport.h"
+#include "PrintTestSupport.h"
 
-#include "DMGanttUIObjectFactory.h"
 #include "DMOutlineView.h"
 #include "DMPrintInfo.h"
 #include "DMPrintPanelController.h"
@@ -15,7 +14,6 @@
 #include "DMProjectView.h"
 #include "DMUndoManager.h"
 #include "FarseeTestSupport.h"
-#include "PrintTestSupport.h"
 #include "PrintViewTestSupport.h"
 
 #include <QMainWindow>
@@ -34,25 +32,14 @@ namespace {
 
 const QColor kBarColor(200, 40, 40);
 
-class PrintAndExportTest : public DocumentTestBase
+class PrintAndExportTest : public PrintTestBase
 {
 protected:
     void SetUp() override
     {
-        DocumentTestBase::SetUp();
-        DMGanttUIObjectFactory::registerWithModel();
-        DMPrintPanels::setInstance(&panels);
-        panels.outputPath = path(QStringLiteral("printed.pdf"));
-        savedPrintInfo = DMPrintInfo::sharedPrintInfo();
+        PrintTestBase::SetUp();
         document = documentWithProject(makeChart(300));
         showWindow(document, QSize(1100, 700));
-    }
-    void TearDown() override
-    {
-        DMPrintInfo::sharedPrintInfo() = savedPrintInfo;
-        DMPrintPanels::setInstance(nullptr);
-        document.reset();
-        DocumentTestBase::TearDown();
     }
 
     // Processes of ten tasks each, a task every weekday from 4 March 2024, in one colour.
@@ -136,9 +123,6 @@ protected:
         EXPECT_EQ(a.canUndo, b.canUndo);
     }
 
-    PDFPrintPanels panels;
-    DMPrintInfo savedPrintInfo;
-    std::shared_ptr<DMProjectDocument> document;
 };
 
 QImage pageOf(const QString &pdf, int page)

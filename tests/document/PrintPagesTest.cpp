@@ -3,9 +3,8 @@
 // of its header and headings whole; the project's title as the PDF's and the export's name; the
 // web export that cannot go anywhere says so before anything is made; and a document closed in
 // the middle of a composition leaves nothing behind.
-#include "DocumentTestSupport.h"
+#include "PrintTestSupport.h"
 
-#include "DMGanttUIObjectFactory.h"
 #include "DMPrintPanelController.h"
 #include "DMPrintedOutline.h"
 #include "DMProjectDocumentPrint.h"
@@ -16,7 +15,6 @@
 #include "DMProjectTask.h"
 #include "DMReportPage.h"
 #include "DMWebExport.h"
-#include "PrintTestSupport.h"
 #include "PrintViewTestSupport.h"
 
 #include <QCheckBox>
@@ -46,24 +44,14 @@ QString eventTitle(int n)
     return QStringLiteral("Event %1").arg(n, 2, 10, QLatin1Char('0'));
 }
 
-class PrintPagesTest : public DocumentTestBase
+class PrintPagesTest : public PrintTestBase
 {
 protected:
     void SetUp() override
     {
-        DocumentTestBase::SetUp();
-        DMGanttUIObjectFactory::registerWithModel();
-        DMPrintPanels::setInstance(&panels);
-        panels.outputPath = path(QStringLiteral("printed.pdf"));
-        savedPrintInfo = DMPrintInfo::sharedPrintInfo();
+        PrintTestBase::SetUp();
         DMPrintInfo::sharedPrintInfo().pageLayout =
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
-    }
-    void TearDown() override
-    {
-        DMPrintInfo::sharedPrintInfo() = savedPrintInfo;
-        DMPrintPanels::setInstance(nullptr);
-        DocumentTestBase::TearDown();
     }
 
     // 300 tasks, a day each, at the top level; 60 resources; 40 events.
@@ -109,10 +97,6 @@ protected:
     {
         return waitFor([&] { return !panel()->isCompositionPending() && !panel()->isComposing(); }, 60000);
     }
-
-    PDFPrintPanels panels;
-    DMPrintInfo savedPrintInfo;
-    std::shared_ptr<DMProjectDocument> document;
 };
 
 // The rightmost point drawn on a page image, in points.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DocumentTestSupport.h"
+
+#include "DMGanttUIObjectFactory.h"
 #include "DMPrintInfo.h"
 
 #include <QPageLayout>
@@ -27,6 +30,32 @@ public:
         printer->setPageLayout(chosenLayout);
         return true;
     }
+};
+
+// Documents that print to "printed.pdf" in the test's folder; the shared print settings are put
+// back after each test. The document, if any, goes before the other documents are closed.
+class PrintTestBase : public DocumentTestBase
+{
+protected:
+    void SetUp() override
+    {
+        DocumentTestBase::SetUp();
+        DMGanttUIObjectFactory::registerWithModel();
+        DMPrintPanels::setInstance(&panels);
+        panels.outputPath = path(QStringLiteral("printed.pdf"));
+        savedPrintInfo = DMPrintInfo::sharedPrintInfo();
+    }
+    void TearDown() override
+    {
+        DMPrintInfo::sharedPrintInfo() = savedPrintInfo;
+        DMPrintPanels::setInstance(nullptr);
+        document.reset();
+        DocumentTestBase::TearDown();
+    }
+
+    PDFPrintPanels panels;
+    DMPrintInfo savedPrintInfo;
+    std::shared_ptr<DMProjectDocument> document;
 };
 
 } // namespace halcyra::test

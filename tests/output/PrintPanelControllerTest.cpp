@@ -150,6 +150,22 @@ protected:
     {
         return waitFor([&] { return !panel->isCompositionPending() && !panel->isComposing(); }, 30000);
     }
+    // Starts a composition (by the start given) and does the deed once, in the middle of it,
+    // when its progress passes the share; false when it never did.
+    bool inTheMiddle(double progress, const std::function<void()> &start, const std::function<void()> &deed)
+    {
+        bool done = false;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (!done && panel->isComposing() && panel->progress() > progress) {
+                done = true;
+                deed();
+            }
+        });
+        watcher.start(0);
+        start();
+        return waitFor([&] { return done; }, 30000) && waitForQuiet();
+    }
 
     QTemporaryDir folder;
     FakeModalUI ui;
@@ -385,18 +401,7 @@ TEST_F(PrintPanelControllerTest, PrintRecomposesBeforeOutputAndNeverInsideACompo
     // one runs once it has returned, then prints; nothing runs inside another.
     chart.log.clear();
     QFile::remove(panels.outputPath);
-    bool pressed = false;
-    QTimer presser;
-    QObject::connect(&presser, &QTimer::timeout, [&] {
-        if (!pressed && panel->isComposing() && panel->progress() > 0.5) {
-            pressed = true;
-            panel->print();
-        }
-    });
-    presser.start(0);
-    panel->_imagesNeedUpdate();
-    ASSERT_TRUE(waitFor([&] { return pressed; }, 30000));
-    ASSERT_TRUE(waitForQuiet());
+    ASSERT_TRUE(inTheMiddle(0.5, [&] { panel->_imagesNeedUpdate(); }, [&] { panel->print(); }));
     // The stopped composition showed nothing; the new one was joined, then printed.
     EXPECT_EQ(chart.log, QStringList({QStringLiteral("render"), QStringLiteral("render"), QStringLiteral("joined"),
                                       QStringLiteral("output")}));
@@ -409,18 +414,7 @@ TEST_F(PrintPanelControllerTest, ClosingDuringACompositionLeavesNoPagesAndPrints
     compose(QStringLiteral("earlier.pdf"));
     ASSERT_FALSE(panel->pageImages().isEmpty());
     chart.log.clear();
-    bool closed = false;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (!closed && panel->isComposing() && panel->progress() > 0.1) {
-            closed = true;
-            panel->close();
-        }
-    });
-    closer.start(0);
-    panel->print();
-    ASSERT_TRUE(waitFor([&] { return closed; }, 30000));
-    ASSERT_TRUE(waitForQuiet());
+    ASSERT_TRUE(inTheMiddle(0.1, [&] { panel->print(); }, [&] { panel->close(); }));
     EXPECT_TRUE(panel->pageImages().isEmpty());
     EXPECT_TRUE(panel->previewPDFData().isEmpty());
     EXPECT_EQ(chart.log, QStringList({QStringLiteral("render")}));
