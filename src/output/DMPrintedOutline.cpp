@@ -44,6 +44,7 @@ DMPrintedOutline::DMPrintedOutline(DMOutlineView *outline, Titles titles) : m_ou
     const QHeaderView *header = outline->header();
     m_treeColumn = outline->treePosition() < 0 ? header->logicalIndex(0) : outline->treePosition();
     m_rowsHeight = model->totalHeightOfRows();
+    m_rowCount = model->numberOfRows();
     const QFontMetrics titleMetrics(header->font());
     if (titles == WithTitles)
         m_titlesHeight = titleMetrics.height() + kTitleExtraHeight;
@@ -80,6 +81,12 @@ DMPrintedOutline::DMPrintedOutline(DMOutlineView *outline, Titles titles) : m_ou
         m_columns.append(column);
     }
     m_width = x;
+}
+
+bool DMPrintedOutline::isLayoutOf(const DMOutlineView *outline) const
+{
+    return outline == m_outline && outline->outlineModel()->numberOfRows() == m_rowCount
+           && outline->outlineModel()->totalHeightOfRows() == m_rowsHeight;
 }
 
 int DMPrintedOutline::indentationOfRow(int row) const

@@ -26,6 +26,8 @@ public:
     DMPrintedOutline(DMOutlineView *outline, Titles titles);
 
     QSizeF size() const { return QSizeF(m_width, m_titlesHeight + m_rowsHeight); }
+    // Whether this still lays the outline out: the same outline, with rows as many and as high.
+    bool isLayoutOf(const DMOutlineView *outline) const;
     double titlesHeight() const { return m_titlesHeight; }
     // The bottom of each row from the top (titles included): where a page may end.
     QList<double> rowBottoms() const;
@@ -53,6 +55,7 @@ private:
     void drawRow(QPainter *painter, int row) const;
 
     DMOutlineView *m_outline;
+    int m_rowCount = 0;
     QList<Column> m_columns;
     int m_treeColumn = -1;
     int m_titlesHeight = 0;

@@ -13,6 +13,7 @@ class DMCollectionView;
 class DMOutlineView;
 class DMPrintPanelController;
 class DMPrintView;
+class DMPrintedOutline;
 class DMProjectDocumentPrintHost;
 
 // The document's Print, Export and Share commands for the page it shows, its page-layout
@@ -86,4 +87,6 @@ private:
     std::shared_ptr<DMPrintPanelController> m_printPanelController;
     // The rows of the outline last rendered for the panel.
     QList<double> m_printedRowBottoms;
+    // The outline as measured for the panel's plan, until its images are rendered.
+    std::unique_ptr<DMPrintedOutline> m_measuredOutline;
 };

@@ -55,7 +55,9 @@ QSizeF DMProjectDocumentPrint::printPanelControllerLeftImageSize(DMPrintPanelCon
     DMOutlineView *outline = m_host->projectOutlineView();
     if (!outline)
         return {};
-    return DMPrintedOutline(outline, DMPrintedOutline::WithoutTitles).size();
+    // Kept for the images, which the panel asks for next: measuring every row's values costs.
+    m_measuredOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
+    return m_measuredOutline->size();
 }
 
 QList<double> DMProjectDocumentPrint::printPanelControllerRowBottoms(DMPrintPanelController *)
@@ -107,10 +109,12 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     if (lineHeight)
         *lineHeight = outline->rowHeight();
     const double rowsHeight = outline->outlineModel()->totalHeightOfRows();
-    const DMPrintedOutline printedOutline(outline, DMPrintedOutline::WithoutTitles);
-    m_printedRowBottoms = printedOutline.rowBottoms();
+    std::unique_ptr<DMPrintedOutline> printedOutline = std::move(m_measuredOutline);
+    if (!printedOutline || !printedOutline->isLayoutOf(outline))
+        printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
+    m_printedRowBottoms = printedOutline->rowBottoms();
     if (leftImage)
-        *leftImage = printedOutline.picture();
+        *leftImage = printedOutline->picture();
     if (topImage) {
         m_host->setTimelineViewPrinting(true);
         const auto printingOff = qScopeGuard([this] { m_host->setTimelineViewPrinting(false); });
