@@ -165,6 +165,48 @@ int DMCollectionView::indexAtPoint(QPoint viewportPoint) const
     return index < m_count ? index : -1;
 }
 
+QSize DMCollectionView::contentsSize() const
+{
+    const int columns = columnCount();
+    const QSize size = itemSize();
+    const int rows = (m_count + columns - 1) / columns;
+    return m_count == 0 ? QSize() : QSize(std::min(m_count, columns) * size.width(), rows * size.height());
+}
+
+void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
+{
+    if (!m_factory || m_count == 0 || area.isEmpty())
+        return;
+    const QSize size = itemSize();
+    const int columns = columnCount();
+    const int first = std::max(0, area.top() / size.height()) * columns;
+    const int last = std::min(m_count - 1, (area.bottom() / size.height() + 1) * columns - 1);
+    for (int index = first; index <= last; ++index) {
+        const QRect frame = frameForItemAtIndex(index);
+        if (!frame.intersects(area))
+            continue;
+        DMCollectionViewItem *card = itemAtIndex(index);
+        std::unique_ptr<DMCollectionViewItem> borrowed;
+        if (!card) {
+            borrowed = cardForIndex(index);
+            borrowed->view()->resize(size);
+            card = borrowed.get();
+        }
+        const bool selected = card->isSelected();
+        if (selected)
+            card->setSelected(false);
+        card->view()->render(painter, frame.topLeft(), QRegion(), QWidget::DrawChildren);
+        if (selected)
+            card->setSelected(true);
+        if (borrowed) {
+            if (m_binder)
+                m_binder(*borrowed, -1);
+            borrowed->setRepresentedIndex(-1);
+            m_spareItems.push_back(std::move(borrowed));
+        }
+    }
+}
+
 void DMCollectionView::scrollPoint(QPoint point)
 {
     QScrollBar *bar = verticalScrollBar();
@@ -178,6 +220,22 @@ void DMCollectionView::updateScrollBars()
     const int height = rows * m_minItemSize.height();
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
+}
+
+std::unique_ptr<DMCollectionViewItem> DMCollectionView::cardForIndex(int index)
+{
+    std::unique_ptr<DMCollectionViewItem> card;
+    if (!m_spareItems.empty()) {
+        card = std::move(m_spareItems.back());
+        m_spareItems.pop_back();
+    } else {
+        card = m_factory();
+        card->view()->setParent(viewport());
+    }
+    card->setRepresentedIndex(index);
+    if (m_binder)
+        m_binder(*card, index);
+    return card;
 }
 
 // Makes and places the cards of the rows in sight (and one row either side); cards that left the
@@ -212,16 +270,7 @@ void DMCollectionView::layoutItems()
     for (int index = first; index <= last; ++index) {
         auto &item = m_items[index];
         if (!item) {
-            if (!m_spareItems.empty()) {
-                item = std::move(m_spareItems.back());
-                m_spareItems.pop_back();
-            } else {
-                item = m_factory();
-                item->view()->setParent(viewport());
-            }
-            item->setRepresentedIndex(index);
-            if (m_binder)
-                m_binder(*item, index);
+            item = cardForIndex(index);
             item->setSelected(std::binary_search(m_selection.begin(), m_selection.end(), index));
         }
         item->view()->setGeometry(frameForItemAtIndex(index).translated(0, -top));

@@ -11,6 +11,7 @@
 
 class DMCollectionViewDragOperationDelegate;
 class DMCollectionViewItem;
+class QPainter;
 
 // A scrolling grid of cards. The contents are a count of entries; cards are made from the
 // prototype only for the places that can be seen (plus a row either side), once the view shows, and are handed
@@ -59,6 +60,11 @@ public:
     // The frame of entry i in the grid (content coordinates).
     QRect frameForItemAtIndex(int index) const;
     int columnCount() const;
+    // The whole grid of cards, every entry on its card, as for printing: its size (the columns
+    // the view shows, every row) and its cards drawn as they draw themselves, unselected. Cards
+    // of entries out of sight are made (or taken from those set aside) for the time of the call.
+    QSize contentsSize() const;
+    void renderContents(QPainter *painter, const QRect &area);
     // Scrolls so that the point of the grid (content coordinates) is visible.
     void scrollPoint(QPoint point);
     // The index of the entry at a point of the viewport; -1 for none.
@@ -81,6 +87,8 @@ private:
     QSize itemSize() const;
     void updateScrollBars();
     void layoutItems();
+    // A card for the entry, bound to it: one set aside, else a new one from the prototype.
+    std::unique_ptr<DMCollectionViewItem> cardForIndex(int index);
     void selectionDidChange();
 
     DMCollectionViewDragOperationDelegate *m_dragDelegate = nullptr;

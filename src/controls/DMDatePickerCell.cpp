@@ -56,13 +56,18 @@ void DMDatePickerCell::setUpDateTimeEdit(QDateTimeEdit *edit) const
         edit->setMaximumDateTime(m_maxDate);
 }
 
+bool DMDatePickerCell::showsStepper(const QStyleOptionViewItem &option) const
+{
+    return m_style == kDMDatePickerStyle_TextFieldAndStepper && !(option.state & QStyle::State_ReadOnly);
+}
+
 void DMDatePickerCell::drawDate(QPainter *painter, const QStyleOptionViewItem &option, const QVariant &value) const
 {
     const QDateTime date = dateOf(value);
     const QWidget *widget = option.widget;
     QStyle *style = widget ? widget->style() : QApplication::style();
     QRect textRect = option.rect.adjusted(kTextInset, 0, -kTextInset, 0);
-    if (m_style == kDMDatePickerStyle_TextFieldAndStepper) {
+    if (showsStepper(option)) {
         QStyleOptionSpinBox spin;
         spin.QStyleOption::operator=(option);
         spin.frame = false;
@@ -83,8 +88,10 @@ void DMDatePickerCell::drawDate(QPainter *painter, const QStyleOptionViewItem &o
     painter->setFont(m_font);
     const bool selected = option.state & QStyle::State_Selected;
     painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      m_locale.toString(date, displayFormat()));
+    // A date wider than its cell ends in "…" rather than in the middle of a number.
+    const QString text = QFontMetrics(m_font).elidedText(m_locale.toString(date, displayFormat()), Qt::ElideRight,
+                                                         textRect.width());
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     painter->restore();
 }
 
@@ -115,7 +122,7 @@ QSize DMDatePickerCell::sizeHint(const QStyleOptionViewItem &option, const QMode
     const QString text = m_locale.toString(date.isValid() ? date : QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59)),
                                            displayFormat());
     int width = metrics.horizontalAdvance(text) + 2 * kTextInset;
-    if (m_style == kDMDatePickerStyle_TextFieldAndStepper) {
+    if (showsStepper(option)) {
         const QWidget *widget = option.widget;
         width += (widget ? widget->style() : QApplication::style())->pixelMetric(QStyle::PM_ScrollBarExtent, &option, widget);
     }

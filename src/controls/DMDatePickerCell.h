@@ -44,7 +44,8 @@ public:
     QString displayFormat() const;
     // Gives the edit this cell's elements, style, font, locale and limits.
     void setUpDateTimeEdit(QDateTimeEdit *edit) const;
-    // The date as the picker shows it; a value that is no valid date shows nothing.
+    // The date as the picker shows it; a value that is no valid date shows nothing. A read-only
+    // cell (State_ReadOnly: a printed one) has no stepper, whatever its style.
     void drawDate(QPainter *painter, const QStyleOptionViewItem &option, const QVariant &value) const;
 
     // The date as the picker shows it.
@@ -57,6 +58,8 @@ public:
     }
 
 private:
+    bool showsStepper(const QStyleOptionViewItem &option) const;
+
     int m_elements = kDMDatePickerElement_YearMonthDay | kDMDatePickerElement_HourMinute;
     int m_style = kDMDatePickerStyle_TextFieldAndStepper;
     QFont m_font;

@@ -6,6 +6,7 @@
 #include "DMProject.h"
 #include "DMProjectDocument.h"
 #include "DMProjectDocumentPrint.h"
+#include "DMProjectDocumentSourceListOutlineDS.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
 #include "DMProjectResourcesOutlineViewDS.h"
@@ -161,20 +162,45 @@ QTextBrowser *DMProjectDocumentOutputHost::reportWebView() const
     return m_document->outlets().reportWebView;
 }
 
+DMOutlineView *DMProjectDocumentOutputHost::listOutlineView(int tag) const
+{
+    using Pages = DMProjectDocumentSourceListOutlineDS;
+    const DMProjectListController *list = nullptr;
+    switch (tag) {
+    case Pages::EventsPage:
+        list = m_document->projectEventsOutlineViewDS();
+        break;
+    case Pages::TasksPage:
+        list = m_document->projectItemsOutlineViewDS();
+        break;
+    case Pages::ResourcesPage:
+        list = m_document->projectResourcesOutlineViewDS();
+        break;
+    default:
+        break;
+    }
+    return list ? list->outlineView() : nullptr;
+}
+
+DMCollectionView *DMProjectDocumentOutputHost::itemsCollectionView(int tag) const
+{
+    using Pages = DMProjectDocumentSourceListOutlineDS;
+    switch (tag) {
+    case Pages::ItemsResourcesPage:
+    case Pages::ItemsTasksPage:
+    case Pages::ItemsMilestonesPage:
+    case Pages::ItemsProcessesPage:
+    case Pages::ItemsToDoPage:
+    case Pages::DocumentsPage:
+    case Pages::ItemsLinksPage:
+        return m_document->itemsView() ? m_document->itemsView()->itemsCollectionView() : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
 QWidget *DMProjectDocumentOutputHost::printablePageWidget(int tag) const
 {
     const auto &daysOff = m_document->outlets().daysOffSettingsController;
-    if (tag == DMProjectDocumentPrint::DaysOffPageTag && daysOff)
-        return daysOff->containerView();
-    // The lists print their outlines as shown (6 events, 17 tasks, 18 resources).
-    const DMProjectListController *list = tag == 6    ? static_cast<const DMProjectListController *>(m_document->projectEventsOutlineViewDS())
-                                        : tag == 17 ? static_cast<const DMProjectListController *>(m_document->projectItemsOutlineViewDS())
-                                        : tag == 18 ? static_cast<const DMProjectListController *>(m_document->projectResourcesOutlineViewDS())
-                                                    : nullptr;
-    if (list)
-        return list->outlineView();
-    // The items view's pages print their cards as shown.
-    if (tag >= 1 && tag <= 8 && m_document->itemsView())
-        return m_document->itemsView()->itemsCollectionView();
-    return nullptr;
+    return tag == DMProjectDocumentPrint::DaysOffPageTag && daysOff ? daysOff->containerView() : nullptr;
 }

@@ -57,7 +57,7 @@ QImage DMComposedPage::image(QString *error) const
     return picture;
 }
 
-QByteArray DMComposedPage::dataWithPDFOfPages(const QList<DMComposedPage> &pages,
+QByteArray DMComposedPage::dataWithPDFOfPages(const QList<DMComposedPage> &pages, const QString &title,
                                               const std::function<bool(int)> &afterPage, QString *error)
 {
     QList<QSizeF> sizes;
@@ -68,7 +68,7 @@ QByteArray DMComposedPage::dataWithPDFOfPages(const QList<DMComposedPage> &pages
         pages.at(index).draw(&painter);
         cancelled = afterPage && !afterPage(index);
         return !cancelled;
-    }, error);
+    }, title, error);
     if (cancelled)
         fail(error, DMLocalizedString("Cancelled."));
     return data;

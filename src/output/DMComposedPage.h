@@ -26,9 +26,10 @@ struct DMComposedPage
     // null, with the reason, when the page is empty or too large for an image.
     QImage image(QString *error = nullptr) const;
 
-    // The pages as one PDF document, each page its own size. afterPage is told each page written
-    // (from 0) and stops the writing by returning false; the result is then empty.
-    static QByteArray dataWithPDFOfPages(const QList<DMComposedPage> &pages,
+    // The pages as one PDF document with the title, each page its own size. afterPage is told
+    // each page written (from 0) and stops the writing by returning false; the result is then
+    // empty.
+    static QByteArray dataWithPDFOfPages(const QList<DMComposedPage> &pages, const QString &title,
                                          const std::function<bool(int page)> &afterPage = {}, QString *error = nullptr);
     // The pages on a printer or PDF writer whose page layout the caller set: each page drawn at
     // the top left of the paper, one point a point. False, with the reason, when the device

@@ -20,7 +20,8 @@ QPageLayout exactLayout(const QSizeF &size)
 
 } // namespace
 
-QByteArray DMPDFData(const QList<QSizeF> &pageSizes, const std::function<bool(QPainter &, int)> &drawPage, QString *error)
+QByteArray DMPDFData(const QList<QSizeF> &pageSizes, const std::function<bool(QPainter &, int)> &drawPage,
+                     const QString &title, QString *error)
 {
     if (pageSizes.isEmpty()) {
         if (error)
@@ -32,6 +33,7 @@ QByteArray DMPDFData(const QList<QSizeF> &pageSizes, const std::function<bool(QP
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Halcyra 2"));
+    writer.setTitle(title);
     writer.setPageLayout(exactLayout(pageSizes.first()));
     QPainter painter;
     if (!painter.begin(&writer)) {

@@ -39,6 +39,26 @@ QRectF inset1(const QRectF &r)
     return r.adjusted(1, 1, -1, -1);
 }
 
+// The rows' bottoms as given when they go down to the height of the images; else rows of the
+// line height, the last one ending with the images.
+QList<double> rowBottomsWithin(const QList<double> &given, double height, double lineHeight)
+{
+    constexpr double kTolerance = 0.5;
+    bool usable = !given.isEmpty() && std::abs(given.last() - height) <= kTolerance;
+    for (qsizetype i = 0; usable && i < given.size(); ++i)
+        usable = given.at(i) > (i == 0 ? 0.0 : given.at(i - 1));
+    if (usable)
+        return given;
+    QList<double> bottoms;
+    if (!(height > 0) || !(lineHeight > 0) || height / lineHeight > 1e7)
+        return bottoms;
+    for (double bottom = lineHeight; bottom < height + kTolerance; bottom += lineHeight)
+        bottoms.append(std::min(bottom, height));
+    if (bottoms.isEmpty() || bottoms.last() < height - kTolerance)
+        bottoms.append(height);
+    return bottoms;
+}
+
 } // namespace
 
 DMPageCompositionPlan DMPageComposition_plan(const QPageLayout &layout, const DMPageCompositionSettings &settings,
@@ -168,7 +188,8 @@ DMPageComposer::DMPageComposer(const DMPageCompositionPlan &plan, const DMPageCo
         m_whyNoPages = DMLocalizedString("The outline's rows have no height.");
         return;
     }
-    m_rows = qint64(std::llround(m_lh / m_lineHeight));
+    m_rowBottoms = rowBottomsWithin(images.rowBottoms, m_lh, m_lineHeight);
+    m_rows = m_rowBottoms.size();
     if (m_rows <= 0) {
         m_whyNoPages = DMLocalizedString("The outline has no rows to print.");
         return;
@@ -212,6 +233,17 @@ void DMPageComposer::addImage(DMComposedPage *page, const std::shared_ptr<const 
     page->entries.append(entry);
 }
 
+qint64 DMPageComposer::rowsOfBandFrom(qint64 row, double height) const
+{
+    // A row that only just fits still fits: heights are sums of rounded numbers.
+    constexpr double kTolerance = 1e-6;
+    const double top = topOfRow(row);
+    qint64 k = 1;
+    while (row + k < m_rows && m_rowBottoms.at(row + k) - top <= height + kTolerance)
+        ++k;
+    return k;
+}
+
 bool DMPageComposer::nextPage(DMComposedPage *page)
 {
     if (!m_whyNoPages.isEmpty() || m_done || !page)
@@ -225,30 +257,34 @@ bool DMPageComposer::nextPage(DMComposedPage *page)
     }
     if (m_r >= m_rows)
         return false;
-    const bool withTop = m_r == 0 || (m_settings.topImageOnEveryPage && m_r % m_rowsPerPage == 0);
-    const qint64 k = withTop ? m_firstBandRows : m_rowsPerPage;
+    // The header on the first band, or on every band; a band as high as its page leaves room.
+    const bool withTop = m_r == 0 || m_settings.topImageOnEveryPage;
+    if (m_d == 0) {
+        const double s = m_plan.scale;
+        const double room = withTop ? m_zone.height() - m_th * s : m_zone.height();
+        m_k = rowsOfBandFrom(m_r, room / s);
+    }
     const bool withLeft = m_d == 0 || (m_settings.leftImageOnEveryPage && m_d % m_plan.daysPerPage == 0);
-    const qint64 m = withLeft ? m_plan.daysBesideLeftImage : m_plan.daysPerPage;
-    composeBandPage(page, m_r, k, withTop, m_d, m, withLeft);
+    const qint64 days = withLeft ? m_plan.daysBesideLeftImage : m_plan.daysPerPage;
+    const qint64 m = std::min(days, m_plan.columns() - m_d); // the last page: the days left
+    const double top = topOfRow(m_r);
+    composeBandPage(page, top, m_rowBottoms.at(m_r + m_k - 1) - top, withTop, m_d, m, withLeft);
     m_d += m;
     if (m_d > m_plan.days) {
         m_d = 0;
-        m_r += k;
+        m_r += m_k;
     }
     return true;
 }
 
-void DMPageComposer::composeBandPage(DMComposedPage *page, qint64 r, qint64 k, bool withTop, qint64 d, qint64 m,
+void DMPageComposer::composeBandPage(DMComposedPage *page, double top, double band, bool withTop, qint64 d, qint64 m,
                                      bool withLeft) const
 {
     addHeaderAndFooter(page, false);
     const Transform t{m_zone.x(), m_zone.y(), m_plan.scale};
-    const double lh = m_lineHeight;
-    const double band = lh * double(k);
-    const double sourceY = m_lh - lh * double(r + k);
     double x0 = 0;
     if (withLeft) {
-        addImage(page, m_images.left, QRectF(0, 0, m_lw + 2, band + 2), QRectF(0, sourceY, m_lw, band), t);
+        addImage(page, m_images.left, QRectF(0, 0, m_lw + 2, band + 2), QRectF(0, m_lh - top - band, m_lw, band), t);
         x0 = m_lw + 1;
     }
     const double ppd = m_plan.pixelsPerDay;
@@ -257,7 +293,7 @@ void DMPageComposer::composeBandPage(DMComposedPage *page, qint64 r, qint64 k, b
     const double sw = std::round(w);
     if (withTop)
         addImage(page, m_images.top, QRectF(x0, band, w + 2, m_th + 2), QRectF(sx, 0, sw, m_th), t);
-    addImage(page, m_images.content, QRectF(x0, 0, w + 2, band + 2), QRectF(sx, m_ch - lh * double(r + k), sw, band), t);
+    addImage(page, m_images.content, QRectF(x0, 0, w + 2, band + 2), QRectF(sx, m_ch - top - band, sw, band), t);
 }
 
 void DMPageComposer::composeOnePage(DMComposedPage *page) const

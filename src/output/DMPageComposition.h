@@ -57,13 +57,18 @@ struct DMPageCompositionImages
     std::shared_ptr<const DMPrintPicture> top;
     std::shared_ptr<const DMPrintPicture> content;
     double lineHeight = 24.0;
+    // The bottom of each outline row, from the top of the left image; empty when every row is
+    // lineHeight high. Pages end between rows.
+    QList<double> rowBottoms;
     QImage logo;
 };
 
 // The pages of a plan, one at a time, so that the caller can show progress and stop between
-// pages. Several pages: bands of outline rows from the top, each cut into pages of days from the
-// left, the outline and the header on the pages the settings ask for. One page (fit on one page,
-// image export): everything scaled to the print zone, hanging from its top.
+// pages. Several pages: bands of whole outline rows from the top, each cut into pages of days
+// from the left, the outline and the header on the pages the settings ask for; the last band
+// holds the rows that are left and the last page of a band the days that are left, so that no
+// page shows only empty frames. One page (fit on one page, image export): everything scaled to
+// the print zone, hanging from its top.
 class DMPageComposer
 {
 public:
@@ -97,7 +102,12 @@ private:
 
     void addHeaderAndFooter(DMComposedPage *page, bool always) const;
     void composeOnePage(DMComposedPage *page) const;
-    void composeBandPage(DMComposedPage *page, qint64 r, qint64 k, bool withTop, qint64 d, qint64 m, bool withLeft) const;
+    // A band is the rows from its top (y down from the top of the images) band high.
+    void composeBandPage(DMComposedPage *page, double top, double band, bool withTop, qint64 d, qint64 m,
+                         bool withLeft) const;
+    // The rows of the band beginning at the row: as many whole rows as the height takes, at least one.
+    qint64 rowsOfBandFrom(qint64 row, double height) const;
+    double topOfRow(qint64 row) const { return row == 0 ? 0.0 : m_rowBottoms.at(row - 1); }
     void addImage(DMComposedPage *page, const std::shared_ptr<const DMPrintPicture> &picture, const QRectF &destination,
                   const QRectF &source, const Transform &t) const;
 
@@ -111,13 +121,15 @@ private:
     QRectF m_zone;
     double m_lw = 0, m_lh = 0, m_tw = 0, m_th = 0, m_cw = 0, m_ch = 0, m_lineHeight = 0;
     qint64 m_rows = 0;
+    QList<double> m_rowBottoms;
     qint64 m_rowsPerPage = 1;
     qint64 m_firstBandRows = 1;
     double m_progressStep = 0.5;
     QRectF m_headerRect;
     QRectF m_footerRect;
 
-    // Where the next page of several lies: its band and its first day.
+    // Where the next page of several lies: its band (first row and row count) and its first day.
     qint64 m_r = 0;
+    qint64 m_k = 0;
     qint64 m_d = 0;
 };

@@ -3,6 +3,7 @@
 #include <QPageLayout>
 
 class QIODevice;
+class QPagedPaintDevice;
 class QPrinter;
 class QTextDocument;
 class QWidget;
@@ -42,6 +43,12 @@ public:
     virtual bool runPrintPanel(QPrinter *printer, QWidget *window);
     virtual bool runPageLayout(QPrinter *printer, QWidget *window);
 };
+
+// Prints a text document (a report) on the device's pages: laid out at the width its content
+// needs, its lines broken between words only, and scaled down (never up) to the printable width,
+// so that no value is cut off at the page's edge and no word is broken. False when the device
+// cannot print.
+bool DMPrintInfo_printTextDocument(const QTextDocument &document, QPagedPaintDevice *device);
 
 // A text document (a report) as a PDF on the paper of the layout, paginated as it prints, with
 // its title; false when the PDF cannot be written.

@@ -257,7 +257,11 @@ void DMPrintPanelController::_imagesNeedUpdate()
 
 void DMPrintPanelController::print()
 {
+    // What prints is composed after the press: a composition under way stops, and a new one
+    // starts once it has returned, then is put out.
     m_userDidValidatePreview = true;
+    if (m_composing)
+        m_cancelPreview = true;
     performSelectorAfterIdleTimeout(this, kUpdateImages, [this] { _updateImages(); }, kPrintDelay);
 }
 
@@ -290,13 +294,24 @@ bool DMPrintPanelController::dispatchPendingEvents()
 void DMPrintPanelController::_updateImages()
 {
     if (m_composing) {
-        // Never a composition inside another: this one starts once the running one has returned.
+        // Never a composition inside another (a deferred call may fire while one dispatches
+        // events): the running one stops, and this one starts once it has returned.
         m_cancelPreview = true;
         performSelectorAfterIdleTimeout(this, kUpdateImages, [this] { _updateImages(); }, kPrintDelay);
         return;
     }
-    m_cancelPreview = false;
     m_composing = true;
+    const std::weak_ptr<bool> alive = m_alive;
+    composeJoinAndOutput();
+    if (alive.expired())
+        return;
+    m_composing = false;
+    setProgress(0, false);
+}
+
+void DMPrintPanelController::composeJoinAndOutput()
+{
+    m_cancelPreview = false;
     setProgress(0, true);
 
     DMDate begin = m_beginDate;
@@ -323,6 +338,7 @@ void DMPrintPanelController::_updateImages()
         finishComposition({}, DMLocalizedString("The chart has nothing to print."));
         return;
     }
+    images.rowBottoms = m_datasource->printPanelControllerRowBottoms(this);
     const QString logoPath = m_datasource->logoPathForPrintPanelController(this);
     if (!logoPath.isEmpty())
         images.logo = QImage(logoPath);
@@ -336,60 +352,58 @@ void DMPrintPanelController::_updateImages()
         if (!dispatchPendingEvents())
             return;
     }
-    if (m_cancelPreview) {
-        // Stopped: the earlier pages and preview stay.
-        m_composing = false;
-        setProgress(0, false);
-        return;
-    }
+    if (m_cancelPreview)
+        return; // stopped: the earlier pages and preview stay
     finishComposition(pages, composer.whyNoPages());
 }
 
 void DMPrintPanelController::finishComposition(const QList<DMComposedPage> &pages, const QString &whyNoPages)
 {
-    m_composing = false;
+    const std::weak_ptr<bool> alive = m_alive;
+    if (!joinPages(pages))
+        return; // stopped, or this controller went: the earlier pages and preview stay
     m_pageImages = pages;
     m_whyNoPages = whyNoPages;
-    _createPDFDocument();
-    if (m_cancelPreview)
+    updateControls();
+    emit previewDidChange();
+    if (alive.expired() || m_cancelPreview || !m_userDidValidatePreview)
         return;
-    if (m_userDidValidatePreview) {
-        m_userDidValidatePreview = false;
-        if (!m_pageImages.isEmpty())
-            _print();
-        else
-            presentError(DMLocalizedString("There is nothing to print."), m_whyNoPages);
-    }
+    m_userDidValidatePreview = false;
+    if (!m_pageImages.isEmpty())
+        _print();
+    else
+        presentError(DMLocalizedString("There is nothing to print."), m_whyNoPages);
 }
 
 void DMPrintPanelController::_createPDFDocument()
 {
+    joinPages(m_pageImages);
+}
+
+bool DMPrintPanelController::joinPages(const QList<DMComposedPage> &pages)
+{
+    QByteArray data;
+    if (!pages.isEmpty()) {
+        const int count = int(pages.size());
+        const std::weak_ptr<bool> alive = m_alive;
+        data = DMComposedPage::dataWithPDFOfPages(pages, outputBaseName(), [this, count, alive](int page) {
+            setProgress(double(page) / (2.0 * count) + 0.5, true);
+            if (!dispatchPendingEvents())
+                return false;
+            return !m_cancelPreview;
+        });
+        if (alive.expired() || m_cancelPreview || data.isEmpty())
+            return false;
+    }
+    // The preview changes only now, whole.
     if (m_pdfView)
         m_pdfView->setDocument(nullptr);
     if (m_pdfDocument)
         m_pdfDocument->close();
     m_previewBuffer.close();
-    m_previewData.clear();
-    if (m_pageImages.isEmpty()) {
-        setProgress(0, false);
-        updateControls();
-        emit previewDidChange();
-        return;
-    }
-    const int count = int(m_pageImages.size());
-    const std::weak_ptr<bool> alive = m_alive;
-    const QByteArray data = DMComposedPage::dataWithPDFOfPages(m_pageImages, [this, count, alive](int page) {
-        setProgress(double(page) / (2.0 * count) + 0.5, true);
-        if (!dispatchPendingEvents())
-            return false;
-        return !m_cancelPreview;
-    });
-    if (alive.expired())
-        return;
-    setProgress(0, false);
-    if (m_cancelPreview || data.isEmpty())
-        return;
     m_previewData = data;
+    if (m_previewData.isEmpty())
+        return true;
     if (!m_pdfDocument)
         m_pdfDocument = new QPdfDocument(this);
     m_previewBuffer.setData(m_previewData);
@@ -401,8 +415,7 @@ void DMPrintPanelController::_createPDFDocument()
         m_pdfView->setZoomMode(QPdfView::ZoomMode::Custom);
         m_pdfView->setZoomFactor(0.3);
     }
-    updateControls();
-    emit previewDidChange();
+    return true;
 }
 
 void DMPrintPanelController::setProgress(double progress, bool shown)

@@ -101,6 +101,7 @@ public:
     QPdfDocument *previewDocument() const { return m_pdfDocument; }
     // Why the last composition made no page (empty when it made some).
     QString whyNoPages() const { return m_whyNoPages; }
+    // Composing, joining the pages or putting them out: one at a time, never one inside another.
     bool isComposing() const { return m_composing; }
     bool isCompositionPending() const;
     double progress() const { return m_progress; }
@@ -112,8 +113,10 @@ public:
     // Recomposes 0.75 s after the last call; stops a composition under way.
     void _imagesNeedUpdate();
     // Composes the pages now (the deferred call), then joins them, then outputs them when the
-    // user pressed Print.
+    // user pressed Print. Called while a composition runs, it stops that one and starts again
+    // once it has returned.
     void _updateImages();
+    // Joins the pages into the preview's document.
     void _createPDFDocument();
     // The output: print, or save, send or share the export.
     void _print();
@@ -134,7 +137,11 @@ private:
     // Lets the user's events through in the middle of a long task; false when this controller
     // went meanwhile (the caller returns at once).
     bool dispatchPendingEvents();
+    void composeJoinAndOutput();
     void finishComposition(const QList<DMComposedPage> &pages, const QString &whyNoPages);
+    // The pages joined into the preview's document, which changes only once all are joined;
+    // false when stopped or when this controller went meanwhile.
+    bool joinPages(const QList<DMComposedPage> &pages);
     DMPageCompositionSettings compositionSettings() const;
     QString outputBaseName() const;
     void presentError(const QString &message, const QString &reason) const;

@@ -2,6 +2,7 @@
 
 #include "DMDate.h"
 
+#include <QList>
 #include <QSizeF>
 #include <QString>
 #include <QVariantMap>
@@ -32,6 +33,9 @@ public:
     {
         return false;
     }
+    // The bottom of each row of the outline last rendered, from the top of the left image; empty
+    // when every row is lineHeight high.
+    virtual QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) { return {}; }
     // The base name of exported files: the project's title.
     virtual QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) { return {}; }
     // The logo of single pages (kDMHalcyra_PDFLogoPath); empty for none.

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QFontMetricsF>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 #include <climits>
@@ -21,18 +23,87 @@ struct Playback
     QPainter *painter = nullptr;
     QTransform base; // the painter's transform when the playback began
     QRectF part;     // the part played, in picture coordinates
+    QRectF bound;    // the part within the tile: what the tile's drawings are clipped to
     double fontScale = 1.0;
     QPainter::RenderHints baseHints; // kept whatever the recording sets (lossless images)
 
-    // Only the part: what a recorded "no clip" or a replaced clip starts from.
+    // Only the part of the tile: what a recorded "no clip" or a replaced clip starts from.
     void resetClip() const
     {
         painter->setTransform(base);
-        painter->setClipRect(part, Qt::ReplaceClip);
+        painter->setClipRect(bound, Qt::ReplaceClip);
     }
 };
 
 using Command = std::function<void(Playback &)>;
+
+// A text drawn at a point, with what it takes to cut it to the part played. A part's clip hides
+// the characters beyond it on paper, but a PDF keeps them: whoever reads its text would find a
+// title running past the page's edge, or the rows of the next page. Only the characters wholly
+// inside the part are played. (Every tile a text meets plays it, clipped to the tile, at the same
+// place: a reader of the PDF takes the copies for one.)
+struct RecordedText
+{
+    QPointF position;
+    QString text;
+    QFont font;
+    QTransform transform; // the painter's when the text was drawn
+    QRectF box;           // in picture coordinates
+    bool rightToLeft = false;
+
+    // False when no character lies inside the part; else the characters that do, and where they
+    // begin.
+    bool cutToPart(const QRectF &part, QPointF *at, QString *shown) const
+    {
+        // Lines of text lie within the rows a page takes, give or take their descent.
+        const double slack = box.height() / 4;
+        if (box.top() < part.top() - slack || box.bottom() > part.bottom() + slack || box.right() <= part.left()
+            || box.left() >= part.right())
+            return false;
+        if (box.left() >= part.left() && box.right() <= part.right())
+            return true;
+        // Cut along lines of left-to-right text drawn without rotation or mirroring; any other
+        // text is left to the clip.
+        if (rightToLeft || transform.type() > QTransform::TxScale || transform.m11() <= 0)
+            return true;
+        constexpr double kTolerance = 0.01;
+        const double left = (part.left() - transform.dx()) / transform.m11() - kTolerance;
+        const double right = (part.right() - transform.dx()) / transform.m11() + kTolerance;
+        const QFontMetricsF metrics(font, &recordingMetricsDevice());
+        QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+        qsizetype first = -1, last = -1;
+        double firstX = 0;
+        for (qsizetype b = 0; b >= 0; b = graphemes.toNextBoundary()) {
+            const double x = position.x() + (b == 0 ? 0.0 : metrics.horizontalAdvance(text.left(b)));
+            if (first < 0 && x >= left) {
+                first = b;
+                firstX = x;
+            }
+            if (x > right)
+                break;
+            last = b;
+        }
+        if (first < 0 || last <= first)
+            return false;
+        *at = QPointF(firstX, position.y());
+        *shown = text.mid(first, last - first);
+        return true;
+    }
+
+    // Measures as the recording device does: 96 dots an inch.
+    static const QPaintDevice &recordingMetricsDevice()
+    {
+        static const QImage device = [] {
+            QImage image(1, 1, QImage::Format_RGB32);
+            constexpr double kMetersPerInch = 0.0254;
+            const int dotsPerMeter = int(std::lround(DMPrintPicture::kRecordingDpi / kMetersPerInch));
+            image.setDotsPerMeterX(dotsPerMeter);
+            image.setDotsPerMeterY(dotsPerMeter);
+            return image;
+        }();
+        return device;
+    }
+};
 
 // A font resolved at the recording resolution, as the device played on must size it: point sizes
 // scale with the resolution, pixel sizes are in picture units already.
@@ -213,9 +284,15 @@ public:
         if (!meets(bounds, false))
             return;
         // The text is laid out again when played, with the same font and pen: it stays text.
-        add([position, text = item.text(), font = item.font()](Playback &p) {
+        const RecordedText recorded{position, item.text(), item.font(), m_transform, m_transform.mapRect(bounds),
+                                    bool(item.renderFlags() & QTextItem::RightToLeft)};
+        add([recorded](Playback &p) {
+            QPointF position = recorded.position;
+            QString text = recorded.text;
+            if (!recorded.cutToPart(p.part, &position, &text))
+                return;
             const QFont current = p.painter->font();
-            p.painter->setFont(fontForPlayback(font, p.fontScale));
+            p.painter->setFont(fontForPlayback(recorded.font, p.fontScale));
             p.painter->drawText(position, text);
             p.painter->setFont(current);
         });
@@ -288,7 +365,7 @@ private:
         // transform (a PDF writer writes out its whole state at each).
         const QTransform transform = m_emitted.transform.value_or(QTransform());
         add([clip, transform](Playback &p) {
-            const QRectF rect = clip.kind == Clip::Rect ? clip.rect.intersected(p.part) : p.part;
+            const QRectF rect = clip.kind == Clip::Rect ? clip.rect.intersected(p.bound) : p.bound;
             bool invertible = false;
             const QTransform inverse = transform.inverted(&invertible);
             if (invertible && transform.type() <= QTransform::TxScale) {
@@ -427,8 +504,9 @@ std::shared_ptr<const DMPrintPicture> DMPrintPicture::record(const QSizeF &size,
             tile.rect = tileRect;
             device.engine().commands = &tile.commands;
             device.engine().beginTile(tileRect);
+            // No clip on the painter: a widget drawn with it replays the clips it finds in its own
+            // coordinates. The tile's drawings are clipped to the tile when played.
             QPainter painter(&device);
-            painter.setClipRect(tileRect);
             drawing(&painter, tileRect);
             painter.end();
             if (!tile.commands.empty())
@@ -461,9 +539,10 @@ void DMPrintPicture::drawPart(QPainter *painter, const QRectF &part) const
     for (const Tile &tile : m_tiles) {
         if (!tile.rect.intersects(shown))
             continue;
+        playback.bound = shown.intersected(tile.rect);
         // Each tile was recorded from a fresh painter: it starts again from the default state.
         painter->save();
-        painter->setClipRect(shown, Qt::IntersectClip);
+        painter->setClipRect(playback.bound, Qt::IntersectClip);
         painter->setPen(QPen());
         painter->setBrush(Qt::NoBrush);
         painter->setFont(fontForPlayback(QFont(), playback.fontScale));

@@ -1,6 +1,7 @@
 #include "DMPrintView.h"
 
 #include "DMPageLayoutAdditions.h"
+#include "DMPrintPicture.h"
 #include "DMViewCompositor.h"
 
 #include <QPageSize>
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr double kPointsPerInch = 72.0;
+// A recorded drawing counts screen pixels, 96 to the inch.
+constexpr double kPointsPerPictureUnit = kPointsPerInch / DMPrintPicture::kRecordingDpi;
 // More pages than this is a mistake in the settings, not a print job.
 constexpr double kMaxPages = 100000;
 // Fitting the image to the page makes its scaled size equal the zone, up to rounding, which
@@ -29,7 +32,7 @@ int pagesAcross(double length, double pageLength)
 } // namespace
 
 DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
-                                          bool adjustToPageWidth, bool adjustToPageHeight)
+                                          bool adjustToPageWidth, bool adjustToPageHeight, const QList<double> &pageBreaks)
 {
     DMPrintViewPagination result;
     const double bw = boundsSize.width(), bh = boundsSize.height();
@@ -52,14 +55,45 @@ DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF
         f = std::min(f, printZone.height() / (bh * u));
     const double scale = f * u;
     const double columns = std::max(1, pagesAcross(bw * scale, printZone.width()));
-    const double rows = std::max(1, pagesAcross(bh * scale, printZone.height()));
-    if (columns * rows > kMaxPages) {
-        result.whyNoPages = QStringLiteral("The image would need more than %1 pages.").arg(kMaxPages);
-        return result;
+    const double height = bh * scale;
+    const double zone = printZone.height();
+    QList<double> edges{0.0};
+    if (pageBreaks.isEmpty()) {
+        const double rows = std::max(1, pagesAcross(height, zone));
+        if (columns * rows > kMaxPages) {
+            result.whyNoPages = QStringLiteral("The image would need more than %1 pages.").arg(kMaxPages);
+            return result;
+        }
+        for (int row = 1; row <= int(rows); ++row)
+            edges.append(row * zone);
+    } else {
+        // Each page ends at the last break that fits on it, or a zone lower when none does.
+        qsizetype next = 0;
+        while (height - edges.last() > kPageSpillTolerance * std::max(1.0, height)) {
+            const double top = edges.last();
+            double end = top + zone;
+            if (end < height) {
+                while (next < pageBreaks.size() && pageBreaks.at(next) * scale <= top)
+                    ++next;
+                qsizetype fits = next;
+                while (fits < pageBreaks.size() && pageBreaks.at(fits) * scale <= end + kPageSpillTolerance)
+                    ++fits;
+                if (fits > next)
+                    end = pageBreaks.at(fits - 1) * scale;
+            }
+            edges.append(std::min(end, height));
+            if (columns * double(edges.size() - 1) > kMaxPages) {
+                result.whyNoPages = QStringLiteral("The image would need more than %1 pages.").arg(kMaxPages);
+                return result;
+            }
+        }
+        if (edges.size() == 1)
+            edges.append(height);
     }
     result.scale = scale;
     result.columns = int(columns);
-    result.rows = int(rows);
+    result.rows = int(edges.size() - 1);
+    result.rowEdges = edges;
     return result;
 }
 
@@ -75,6 +109,21 @@ void DMPrintView::setImage(const QImage &image)
     m_image = image;
     const QSizeF size = DMViewCompositor::imageSizeInPoints(image);
     setGeometry(0, 0, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+void DMPrintView::setPicture(const std::shared_ptr<const DMPrintPicture> &picture)
+{
+    m_image = QImage();
+    m_picture = picture;
+    const QSizeF size = boundsSize();
+    setGeometry(0, 0, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+QSizeF DMPrintView::boundsSize() const
+{
+    if (m_picture)
+        return m_picture->size() * kPointsPerPictureUnit;
+    return DMViewCompositor::imageSizeInPoints(m_image);
 }
 
 void DMPrintView::setPrintInfo(const QPageLayout &layout, double scalingFactor)
@@ -97,8 +146,12 @@ QSizeF DMPrintView::calculatePrintZoneSize() const
 
 DMPrintViewPagination DMPrintView::pagination() const
 {
-    return DMPrintViewPaginate(DMViewCompositor::imageSizeInPoints(m_image), calculatePrintZoneSize(), m_printScale,
-                               m_adjustToPageWidth, m_adjustToPageHeight);
+    QList<double> breaks;
+    breaks.reserve(m_pageBreaks.size());
+    for (double y : m_pageBreaks)
+        breaks.append(y * (m_picture ? kPointsPerPictureUnit : 1.0));
+    return DMPrintViewPaginate(boundsSize(), calculatePrintZoneSize(), m_printScale, m_adjustToPageWidth,
+                               m_adjustToPageHeight, breaks);
 }
 
 bool DMPrintView::knowsPageRange(int *first, int *last) const
@@ -119,12 +172,22 @@ QRectF DMPrintView::rectForPage(int page) const
     const QSizeF zone = calculatePrintZoneSize();
     const int row = (page - 1) / p.columns;
     const int column = (page - 1) - row * p.columns;
-    return QRectF(column * zone.width(), row * zone.height(), zone.width(), zone.height());
+    const double top = p.rowEdges.at(row);
+    return QRectF(column * zone.width(), top, zone.width(), p.rowEdges.at(row + 1) - top);
 }
 
-void DMPrintView::drawRect(QPainter *painter, const QRectF &) const
+void DMPrintView::drawRect(QPainter *painter, const QRectF &rect) const
 {
     const double scale = pagination().scale;
+    if (m_picture && scale > 0) {
+        // Only the part shown plays, and what lies beyond it is not in the output at all.
+        const double unit = scale * kPointsPerPictureUnit;
+        painter->save();
+        painter->scale(unit, unit);
+        m_picture->drawPart(painter, QRectF(rect.topLeft() / unit, rect.size() / unit));
+        painter->restore();
+        return;
+    }
     if (m_image.isNull() || scale <= 0)
         return;
     const QSizeF size = DMViewCompositor::imageSizeInPoints(m_image);

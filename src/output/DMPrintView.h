@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QPageLayout>
 #include <QRectF>
 #include <QSizeF>
 #include <QWidget>
+
+#include <memory>
+
+class DMPrintPicture;
 
 class QPagedPaintDevice;
 class QPainter;
@@ -16,6 +21,9 @@ struct DMPrintViewPagination
     double scale = 0;
     int columns = 0;
     int rows = 0;
+    // Where each row of pages begins, as printed (the view's units times the scale), and where
+    // the last one ends: rows + 1 values.
+    QList<double> rowEdges;
     QString whyNoPages;
 
     int pageCount() const { return columns * rows; }
@@ -25,6 +33,10 @@ struct DMPrintViewPagination
 // optionally scaled down (never up) so that its width or height fits the printable area.
 // Coordinates are the view's own: origin at the top left, one unit a point; the image's size in
 // points comes from its resolution (DMViewCompositor::imageSizeInPoints).
+//
+// The image may instead be a recorded drawing, printed as vectors: its units are screen pixels,
+// three quarters of a point. Where the drawing has rows (an outline, a grid of cards), pages end
+// between them: a page ends at the last break that fits, or cuts a row too high for a page.
 class DMPrintView : public QWidget
 {
 public:
@@ -33,6 +45,11 @@ public:
     // The view's frame becomes (0, 0) and the image's size in points (empty for a null image).
     void setImage(const QImage &image);
     QImage image() const { return m_image; }
+    // The drawing in place of the image; the frame becomes its size in points.
+    void setPicture(const std::shared_ptr<const DMPrintPicture> &picture);
+    std::shared_ptr<const DMPrintPicture> picture() const { return m_picture; }
+    // Where pages may end, in the units of the picture (y down from its top); none: anywhere.
+    void setPageBreaks(const QList<double> &breaks) { m_pageBreaks = breaks; }
     void setAdjustToPageWidth(bool adjust) { m_adjustToPageWidth = adjust; }
     bool adjustToPageWidth() const { return m_adjustToPageWidth; }
     void setAdjustToPageHeight(bool adjust) { m_adjustToPageHeight = adjust; }
@@ -64,13 +81,19 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QSizeF boundsSize() const;
+
     QImage m_image;
+    std::shared_ptr<const DMPrintPicture> m_picture;
+    QList<double> m_pageBreaks; // in points
     bool m_adjustToPageWidth = false;
     bool m_adjustToPageHeight = false;
     QPageLayout m_pageLayout;
     double m_printScale = 1.0;
 };
 
-// The pagination rule alone: bounds size and print zone in points, the print info's scale u.
+// The pagination rule alone: bounds size and print zone in points, the print info's scale u,
+// and where pages may end (in points from the top; none: rows of pages a zone high).
 DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
-                                          bool adjustToPageWidth, bool adjustToPageHeight);
+                                          bool adjustToPageWidth, bool adjustToPageHeight,
+                                          const QList<double> &pageBreaks = {});

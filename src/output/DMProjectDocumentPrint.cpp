@@ -3,9 +3,13 @@
 
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
+#include "DMCollectionView.h"
+#include "DMOutlineView.h"
 #include "DMPrintInfo.h"
 #include "DMPrintPanelController.h"
+#include "DMPrintPicture.h"
 #include "DMPrintView.h"
+#include "DMPrintedOutline.h"
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectDocumentUICallbacks.h"
@@ -25,8 +29,7 @@
 
 namespace {
 
-// Pages of the window that are not built yet: the items view (1 to 5, 7, 8).
-// Pages printed from their view are drawn at twice the screen's resolution, for paper.
+// The days-off page prints as it is shown, drawn at twice the screen's resolution, for paper.
 constexpr int kPageWidgetScale = 2;
 constexpr double kMetersPerInch = 0.0254;
 constexpr double kScreenDpi = 96.0;
@@ -83,6 +86,10 @@ void DMProjectDocumentPrint::printDocument()
         beginProjectViewPrintSheet();
     } else if (tag == GlobalReportPageTag || tag == TasksByResourcePageTag || tag == TasksByProcessesPageTag) {
         printReport();
+    } else if (DMOutlineView *outline = m_host->listOutlineView(tag)) {
+        printOutlineView(outline);
+    } else if (DMCollectionView *cards = m_host->itemsCollectionView(tag)) {
+        printItemsView(cards);
     } else if (QWidget *page = m_host->printablePageWidget(tag)) {
         printPageWidget(page);
     }
@@ -96,10 +103,46 @@ void DMProjectDocumentPrint::printReport()
     QPrinter printer(QPrinter::HighResolution);
     if (!runPrintPanel(&printer))
         return;
-    // A copy: paginating for the printer must not change the view's own document.
     DMReportDocument_finish(view);
-    std::unique_ptr<QTextDocument> copy(view->document()->clone());
-    copy->print(&printer);
+    if (!DMPrintInfo_printTextDocument(*view->document(), &printer))
+        presentError(DMLocalizedString("The report could not be printed."), QString());
+}
+
+void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
+{
+    // Every row and every visible column, whatever part the window shows.
+    const DMPrintedOutline printed(outline, DMPrintedOutline::WithTitles);
+    DMPrintView printView;
+    printView.setPicture(printed.picture());
+    printView.setPageBreaks(printed.rowBottoms());
+    printOnPages(&printView);
+}
+
+void DMProjectDocumentPrint::printItemsView(DMCollectionView *cards)
+{
+    // Every card, in the columns the window shows; pages end between rows of cards.
+    const QSize size = cards->contentsSize();
+    QList<double> rowBottoms;
+    for (int index = 0; index < cards->contentCount(); index += cards->columnCount())
+        rowBottoms.append(cards->frameForItemAtIndex(index).bottom() + 1);
+    DMPrintView printView;
+    printView.setPicture(DMPrintPicture::record(size, [cards](QPainter *painter, const QRect &tile) {
+        cards->renderContents(painter, tile);
+    }));
+    printView.setPageBreaks(rowBottoms);
+    printOnPages(&printView);
+}
+
+void DMProjectDocumentPrint::printOnPages(DMPrintView *printView)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!runPrintPanel(&printer))
+        return;
+    printView->setAdjustToPageWidth(true);
+    printView->setPrintInfo(printer.pageLayout(), DMPrintInfo::sharedPrintInfo().scalingFactor);
+    QString error;
+    if (!printView->printOnDevice(&printer, &error))
+        presentError(DMLocalizedString("The page could not be printed."), error);
 }
 
 void DMProjectDocumentPrint::printPageWidget(QWidget *page)
@@ -115,16 +158,9 @@ void DMProjectDocumentPrint::printPageWidget(QWidget *page)
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
 
-    QPrinter printer(QPrinter::HighResolution);
-    if (!runPrintPanel(&printer))
-        return;
     DMPrintView printView;
     printView.setImage(image);
-    printView.setAdjustToPageWidth(true);
-    printView.setPrintInfo(printer.pageLayout(), DMPrintInfo::sharedPrintInfo().scalingFactor);
-    QString error;
-    if (!printView.printOnDevice(&printer, &error))
-        presentError(DMLocalizedString("The page could not be printed."), error);
+    printOnPages(&printView);
 }
 
 void DMProjectDocumentPrint::runPageLayout()
@@ -164,6 +200,12 @@ void DMProjectDocumentPrint::beginProjectViewPrintSheet()
 void DMProjectDocumentPrint::exportToImage(int tag)
 {
     const int page = m_host->currentPageTag();
+    if ((isGanttPage(page) || page == GlobalReportPageTag || page == TasksByResourcePageTag) && tag == WebExportTag
+        && DMWebExport::target() == DMWebExport::NoTarget) {
+        // Said at once, not after the page was made and the user waited for it.
+        DMWebExport::presentNoTarget(m_host->windowForSheet());
+        return;
+    }
     if (isGanttPage(page)) {
         DMPrintPanelController *panel = printPanelController().get();
         const bool internet = tag == WebExportTag;

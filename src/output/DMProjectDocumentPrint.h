@@ -9,7 +9,11 @@
 
 class QPrinter;
 class QWidget;
+class DMCollectionView;
+class DMOutlineView;
 class DMPrintPanelController;
+class DMPrintView;
+class DMPrintedOutline;
 class DMProjectDocumentPrintHost;
 
 // The document's Print, Export and Share commands for the page it shows, its page-layout
@@ -53,6 +57,7 @@ public:
     // ---- The print panel's data source ----
     QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) override;
     QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) override;
+    QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) override;
     bool printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
         DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> *leftImage,
         std::shared_ptr<const DMPrintPicture> *topImage, std::shared_ptr<const DMPrintPicture> *contentImage,
@@ -63,7 +68,14 @@ public:
 private:
     static bool isGanttPage(int tag) { return tag == ResourcesGanttPageTag || tag == GanttPageTag; }
     void printReport();
+    // A list's outline, whole: its titles, every row, every visible column.
+    void printOutlineView(DMOutlineView *outline);
+    // The items view's cards, all of them.
+    void printItemsView(DMCollectionView *cards);
     void printPageWidget(QWidget *page);
+    // Shows the print panel, then prints the view over as many pages as it takes, fitted to
+    // the page's width.
+    void printOnPages(DMPrintView *printView);
     // A printer set up from a copy of the shared print settings, shown in the print panel;
     // false when the user cancels.
     bool runPrintPanel(QPrinter *printer) const;
@@ -73,4 +85,8 @@ private:
 
     DMProjectDocumentPrintHost *m_host;
     std::shared_ptr<DMPrintPanelController> m_printPanelController;
+    // The rows of the outline last rendered for the panel.
+    QList<double> m_printedRowBottoms;
+    // The outline as measured for the panel's plan, until its images are rendered.
+    std::unique_ptr<DMPrintedOutline> m_measuredOutline;
 };

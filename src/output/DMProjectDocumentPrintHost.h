@@ -6,6 +6,7 @@
 
 class QTextBrowser;
 class QWidget;
+class DMCollectionView;
 class DMOutlineView;
 class DMProject;
 
@@ -35,6 +36,10 @@ public:
 
     // The report view of the report pages; null before the window exists.
     virtual QTextBrowser *reportWebView() const = 0;
+    // The outline of a list page (events 6, tasks 17, resources 18); null for the others.
+    virtual DMOutlineView *listOutlineView(int tag) const = 0;
+    // The cards of an items view page (1 to 5, 7, 8); null for the others.
+    virtual DMCollectionView *itemsCollectionView(int tag) const = 0;
     // The view of a page that prints as it is shown (the days-off page); null for the others.
     virtual QWidget *printablePageWidget(int tag) const = 0;
     // kDMHalcyra_PDFLogoPath: the logo of single pages; empty for none.

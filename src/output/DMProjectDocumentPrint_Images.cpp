@@ -4,17 +4,14 @@
 
 #include "DMOutlineView.h"
 #include "DMPrintPicture.h"
+#include "DMPrintedOutline.h"
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectKeys.h"
 #include "DMUndoManager.h"
 
-#include <QAbstractItemDelegate>
-#include <QHeaderView>
 #include <QPainter>
 #include <QScopeGuard>
-#include <QStyle>
-#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -26,59 +23,6 @@ QStringList printedAttributes()
 {
     return {kDMProject_TimelineViewPixelsPerDay, kDMProject_TimelineViewTimeSpan, kDMProject_TimelineViewMode,
             kDMProject_TimelineViewCustomTimeSpan};
-}
-
-// The outline's rows that meet the area, drawn as the outline draws them on screen, but all of
-// them, wherever the outline is scrolled: the visible columns in their order, the indentation
-// and disclosure triangle of the outline column, and each cell by the outline's item delegate.
-// Rows are not shown selected on paper.
-void drawOutlineRows(DMOutlineView *outline, QPainter *painter, const QRect &area)
-{
-    const DMOutlineViewModel *model = outline->outlineModel();
-    const int rows = model->numberOfRows();
-    if (rows == 0)
-        return;
-    int first = model->rowAtY(area.top());
-    if (first < 0)
-        first = area.top() < 0 ? 0 : rows;
-    int last = model->rowAtY(area.bottom());
-    if (last < 0)
-        last = rows - 1;
-    painter->fillRect(area, outline->palette().color(QPalette::Base));
-    const QHeaderView *header = outline->header();
-    const int treeColumn = outline->treePosition() < 0 ? header->logicalIndex(0) : outline->treePosition();
-    QStyle *style = outline->style();
-    for (int row = first; row <= last; ++row) {
-        for (int visual = 0; visual < header->count(); ++visual) {
-            const int column = header->logicalIndex(visual);
-            if (header->isSectionHidden(column))
-                continue;
-            const QModelIndex index = model->indexForRow(row, column);
-            if (!index.isValid())
-                continue;
-            QStyleOptionViewItem option;
-            option.initFrom(outline);
-            option.state = QStyle::State_Enabled;
-            option.widget = outline;
-            option.font = outline->font();
-            option.fontMetrics = QFontMetrics(option.font);
-            option.decorationSize = QSize(16, 16);
-            option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-            option.rect = outline->frameOfCellAtColumnRow(visual, row);
-            if (column == treeColumn && model->isIndexExpandable(index)) {
-                // The disclosure triangle in the last step of the indentation.
-                QStyleOption branch;
-                branch.initFrom(outline);
-                branch.rect = QRect(option.rect.x() - outline->indentation(), option.rect.y(), outline->indentation(),
-                                    option.rect.height());
-                branch.state = QStyle::State_Enabled | QStyle::State_Children
-                               | (model->isIndexExpanded(index) ? QStyle::State_Open : QStyle::State_None);
-                style->drawPrimitive(QStyle::PE_IndicatorBranch, &branch, painter, outline);
-            }
-            if (QAbstractItemDelegate *delegate = outline->itemDelegateForIndex(index))
-                delegate->paint(painter, option, index); // the style clips to the cell
-        }
-    }
 }
 
 // A view rendered as it draws itself, tile by tile, in its own coordinates.
@@ -107,10 +51,18 @@ QVariantMap DMProjectDocumentPrint::getCurrentTimeSpanForPrintPanelController(DM
 
 QSizeF DMProjectDocumentPrint::printPanelControllerLeftImageSize(DMPrintPanelController *)
 {
-    const DMOutlineView *outline = m_host->projectOutlineView();
+    // The outline as it prints: every column as wide as its values, not cut where the pane ends.
+    DMOutlineView *outline = m_host->projectOutlineView();
     if (!outline)
         return {};
-    return QSizeF(outline->width(), outline->outlineModel()->totalHeightOfRows());
+    // Kept for the images, which the panel asks for next: measuring every row's values costs.
+    m_measuredOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
+    return m_measuredOutline->size();
+}
+
+QList<double> DMProjectDocumentPrint::printPanelControllerRowBottoms(DMPrintPanelController *)
+{
+    return m_printedRowBottoms;
 }
 
 bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
@@ -157,11 +109,12 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     if (lineHeight)
         *lineHeight = outline->rowHeight();
     const double rowsHeight = outline->outlineModel()->totalHeightOfRows();
-    const QSizeF leftSize(outline->header()->length(), rowsHeight);
+    std::unique_ptr<DMPrintedOutline> printedOutline = std::move(m_measuredOutline);
+    if (!printedOutline || !printedOutline->isLayoutOf(outline))
+        printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
+    m_printedRowBottoms = printedOutline->rowBottoms();
     if (leftImage)
-        *leftImage = DMPrintPicture::record(leftSize, [outline](QPainter *painter, const QRect &tile) {
-            drawOutlineRows(outline, painter, tile);
-        });
+        *leftImage = printedOutline->picture();
     if (topImage) {
         m_host->setTimelineViewPrinting(true);
         const auto printingOff = qScopeGuard([this] { m_host->setTimelineViewPrinting(false); });

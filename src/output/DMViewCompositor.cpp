@@ -169,7 +169,7 @@ QByteArray DMViewCompositor::dataWithPDFInsideRect(const QRectF &rect, QString *
         painter.translate(-DMPageRects_flipped(rect, m_bounds.height()).topLeft());
         drawRect(&painter, rect);
         return true;
-    }, error);
+    }, QString(), error);
 }
 
 void DMViewCompositor::paintEvent(QPaintEvent *event)

@@ -22,7 +22,6 @@ namespace {
 constexpr int kFTPKind = 1;
 // The viewer answers within this time or the upload fails.
 constexpr int kViewerTimeoutMilliseconds = 60000;
-const char *const kDefaultViewerURL = "https://viewer.halcyra.invalid/viewprojects";
 
 std::function<void(const QUrl &)> &openURLHandler()
 {
@@ -49,14 +48,50 @@ void DMWebExport::setOpenURLHandler(std::function<void(const QUrl &)> handler)
     openURLHandler() = std::move(handler);
 }
 
+DMWebExport::Target DMWebExport::target()
+{
+    if (DMUserDefaults::standardUserDefaults().integerForKey(kDMHalcyra_WebExportKind) == kFTPKind)
+        return ftpDestinationURL(QStringLiteral("file")).isValid() ? FTPTarget : NoTarget;
+    if (viewerBaseURL().isValid())
+        return ViewerTarget;
+    // No viewer: the FTP server is the only way the page can go.
+    return ftpDestinationURL(QStringLiteral("file")).isValid() ? FTPTarget : NoTarget;
+}
+
+QString DMWebExport::whyNoTarget()
+{
+    if (target() != NoTarget)
+        return QString();
+    if (DMUserDefaults::standardUserDefaults().integerForKey(kDMHalcyra_WebExportKind) == kFTPKind)
+        return DMLocalizedString("No FTP server is set for the web export.");
+    return DMLocalizedString("No online viewer address is set for the web export, and no FTP server either.");
+}
+
+void DMWebExport::presentNoTarget(QWidget *window)
+{
+    DMModalUI::Alert alert;
+    alert.messageText = DMLocalizedString("The page cannot be sent.");
+    alert.informativeText = whyNoTarget();
+    alert.style = DMModalUI::Warning;
+    DMModalUI::instance().runAlert(alert, window);
+}
+
 DMWebExport *DMWebExport::exportPDFData(const QByteArray &pdf, const QString &ftpFileName, const QString &viewerFileName,
                                         QWidget *window)
 {
     auto *upload = new DMWebExport(window);
-    if (DMUserDefaults::standardUserDefaults().integerForKey(kDMHalcyra_WebExportKind) == kFTPKind)
+    switch (target()) {
+    case FTPTarget:
         upload->uploadByFTP(pdf, ftpFileName);
-    else
+        break;
+    case ViewerTarget:
         upload->uploadToViewer(pdf, viewerFileName);
+        break;
+    case NoTarget:
+        presentNoTarget(window);
+        upload->finish(false);
+        break;
+    }
     return upload;
 }
 
@@ -86,7 +121,8 @@ QUrl DMWebExport::ftpDestinationURL(const QString &fileName)
 QUrl DMWebExport::viewerBaseURL()
 {
     const QString stored = DMUserDefaults::standardUserDefaults().stringForKey(kDMHalcyra_WebExportViewerURL).trimmed();
-    return QUrl(stored.isEmpty() ? QString::fromLatin1(kDefaultViewerURL) : stored);
+    const QUrl url(stored, QUrl::StrictMode);
+    return url.isValid() && !url.host().isEmpty() ? url : QUrl();
 }
 
 QUrl DMWebExport::viewerLinkForReply(const QUrl &baseURL, const QByteArray &reply, QString *message)

@@ -23,59 +23,73 @@ QAbstractItemDelegate *DMOutlineViewItemDelegate::dataCellForIndex(const QModelI
     return column.dataCell.data();
 }
 
-void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                      const QModelIndex &index) const
+// What a cell shows: the cell as the outline's delegate leaves it, and the option the outline's
+// own text cell draws it with (unused when a data cell draws it).
+void DMOutlineViewItemDelegate::prepareCell(const QStyleOptionViewItem &option, const QModelIndex &index,
+                                            DMOutlineCell *cell, QStyleOptionViewItem *styleOption) const
 {
-    QStyleOptionViewItem styleOption = option;
+    *styleOption = option;
     const DMOutlineViewModel *model = m_outlineView->outlineModel();
-
-    DMOutlineCell cell;
-    cell.objectValue = index.data(Qt::DisplayRole);
-    cell.dataCell = dataCellForIndex(index);
+    cell->objectValue = index.data(Qt::DisplayRole);
+    cell->dataCell = dataCellForIndex(index);
     // A data cell shows the value its own way: the text is worked out only for the outline's own
     // text cell. (The outline's model answers no font or alignment of its own.)
-    const bool textCell = !cell.dataCell || cell.dataCell == this;
+    const bool textCell = !cell->dataCell || cell->dataCell == this;
     if (textCell) {
-        initStyleOption(&styleOption, index);
-        cell.text = styleOption.text;
+        initStyleOption(styleOption, index);
+        cell->text = styleOption->text;
     }
-    cell.font = styleOption.font;
-    cell.alignment = styleOption.displayAlignment;
+    cell->font = styleOption->font;
+    cell->alignment = styleOption->displayAlignment;
     if (DMOutlineViewDelegate *delegate = m_outlineView->delegate()) {
         delegate->outlineViewWillDisplayCellForTableColumnItem(
-            m_outlineView, cell, model->tableColumns()[size_t(index.column())].identifier, model->itemForIndex(index));
+            m_outlineView, *cell, model->tableColumns()[size_t(index.column())].identifier, model->itemForIndex(index));
     }
-
-    if (cell.dataCell && cell.dataCell != this) {
-        // The data cell draws from the option as given, with what the delegate changed.
-        QStyleOptionViewItem cellOption = option;
-        cellOption.font = cell.font;
-        cellOption.fontMetrics = QFontMetrics(cell.font);
-        if (cell.textColor.isValid())
-            cellOption.palette.setColor(QPalette::Text, cell.textColor);
-        cell.dataCell->paint(painter, cellOption, index);
+    if (cell->dataCell && cell->dataCell != this)
         return;
-    }
 
     if (!textCell) {
         // The delegate took the data cell away: the text cell shows the value.
-        initStyleOption(&styleOption, index);
-        if (cell.text.isEmpty())
-            cell.text = styleOption.text;
+        initStyleOption(styleOption, index);
+        if (cell->text.isEmpty())
+            cell->text = styleOption->text;
     }
-    styleOption.font = cell.font;
-    styleOption.fontMetrics = QFontMetrics(cell.font);
-    styleOption.displayAlignment = cell.alignment;
-    if (cell.textColor.isValid())
-        styleOption.palette.setColor(QPalette::Text, cell.textColor);
-    if (!cell.image.isNull()) {
-        styleOption.icon = cell.image;
-        styleOption.features |= QStyleOptionViewItem::HasDecoration;
+    styleOption->font = cell->font;
+    styleOption->fontMetrics = QFontMetrics(cell->font);
+    styleOption->displayAlignment = cell->alignment;
+    if (cell->textColor.isValid())
+        styleOption->palette.setColor(QPalette::Text, cell->textColor);
+    if (!cell->image.isNull()) {
+        styleOption->icon = cell->image;
+        styleOption->features |= QStyleOptionViewItem::HasDecoration;
     }
-    styleOption.text = cell.draw ? QString() : cell.text;
-    if (cell.draw)
-        styleOption.icon = QIcon();
+    styleOption->text = cell->draw ? QString() : cell->text;
+    if (cell->draw)
+        styleOption->icon = QIcon();
+}
 
+QStyleOptionViewItem DMOutlineViewItemDelegate::dataCellOption(const QStyleOptionViewItem &option,
+                                                                const DMOutlineCell &cell)
+{
+    // The data cell draws from the option as given, with what the delegate changed.
+    QStyleOptionViewItem cellOption = option;
+    cellOption.font = cell.font;
+    cellOption.fontMetrics = QFontMetrics(cell.font);
+    if (cell.textColor.isValid())
+        cellOption.palette.setColor(QPalette::Text, cell.textColor);
+    return cellOption;
+}
+
+void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const
+{
+    DMOutlineCell cell;
+    QStyleOptionViewItem styleOption;
+    prepareCell(option, index, &cell, &styleOption);
+    if (cell.dataCell && cell.dataCell != this) {
+        cell.dataCell->paint(painter, dataCellOption(option, cell), index);
+        return;
+    }
     QStyle *style = styleOption.widget ? styleOption.widget->style() : QApplication::style();
     style->drawControl(QStyle::CE_ItemViewItem, &styleOption, painter, styleOption.widget);
     if (cell.draw) {
@@ -85,6 +99,21 @@ void DMOutlineViewItemDelegate::paint(QPainter *painter, const QStyleOptionViewI
         cell.draw(*painter, content.isValid() ? content : option.rect, cell.representedObject);
         painter->restore();
     }
+}
+
+int DMOutlineViewItemDelegate::widthOfValue(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    DMOutlineCell cell;
+    QStyleOptionViewItem styleOption;
+    prepareCell(option, index, &cell, &styleOption);
+    if (cell.dataCell && cell.dataCell != this) {
+        const int width = cell.dataCell->sizeHint(dataCellOption(option, cell), index).width();
+        return width > 0 ? width : -1;
+    }
+    if (cell.draw)
+        return -1;
+    QStyle *style = styleOption.widget ? styleOption.widget->style() : QApplication::style();
+    return style->sizeFromContents(QStyle::CT_ItemViewItem, &styleOption, QSize(), styleOption.widget).width();
 }
 
 QSize DMOutlineViewItemDelegate::sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const

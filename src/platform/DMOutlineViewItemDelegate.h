@@ -5,6 +5,7 @@
 #include <QStyledItemDelegate>
 
 class DMOutlineView;
+struct DMOutlineCell;
 
 // Draws and edits the cells of a DMOutlineView. Each cell is first shown to the outline's
 // delegate (willDisplayCell), whatever draws it: the outline's own text drawing, or the cell's
@@ -22,6 +23,10 @@ public:
     QAbstractItemDelegate *dataCellForIndex(const QModelIndex &index) const;
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // The width the cell's value takes when drawn with the option (its text and image with their
+    // margins, or what its data cell asks for); -1 for a cell that draws itself into whatever
+    // width it is given.
+    int widthOfValue(const QStyleOptionViewItem &option, const QModelIndex &index) const;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
@@ -33,6 +38,9 @@ public:
 
 private:
     QAbstractItemDelegate *cellOfEditor(QWidget *editor) const;
+    void prepareCell(const QStyleOptionViewItem &option, const QModelIndex &index, DMOutlineCell *cell,
+                     QStyleOptionViewItem *styleOption) const;
+    static QStyleOptionViewItem dataCellOption(const QStyleOptionViewItem &option, const DMOutlineCell &cell);
 
     DMOutlineView *m_outlineView;
     // The data cell that made each open editor, which sees it through to its end.

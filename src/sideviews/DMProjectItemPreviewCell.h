@@ -30,6 +30,8 @@ public:
     static void drawItemInFrame(QPainter &painter, const QRectF &frame, const DMProjectItem &item);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    // The miniature fills the width of its column: it asks for none of its own.
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override { return {}; }
     QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override
     {
         return nullptr;

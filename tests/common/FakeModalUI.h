@@ -57,7 +57,12 @@ public:
         openPanels.append(panel);
         return openPanelPaths;
     }
-    QString runSavePanel(const FilePanel &, QWidget * = nullptr) override { return savePanelPath; }
+    QList<FilePanel> savePanels;
+    QString runSavePanel(const FilePanel &panel, QWidget * = nullptr) override
+    {
+        savePanels.append(panel);
+        return savePanelPath;
+    }
     bool runTextPrompt(const QString &, const QString &label, bool, QString *text, QWidget * = nullptr) override
     {
         promptLabels.append(label);

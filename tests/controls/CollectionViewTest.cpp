@@ -162,3 +162,43 @@ TEST(CollectionView, SelectedBackgroundIsFilledAndDeselectingClearsIt)
     view.setSelected(false);
     EXPECT_EQ(QColor(renderWidget(view).pixel(20, 15)), QColor(Qt::white));
 }
+
+// For print, the whole grid draws, every card showing its own entry, unselected, whatever part
+// the view shows; the cards in sight stay as they were.
+TEST(CollectionView, DrawsEveryCardOfTheWholeGridForPrinting)
+{
+    Grid grid(40);
+    grid.view.setItemPrototype([&grid] {
+        ++grid.made;
+        return std::make_unique<Card>();
+    }, [](DMCollectionViewItem &item, int index) {
+        auto &card = static_cast<Card &>(item);
+        card.shown = index;
+        card.label->setText(index < 0 ? QString() : QStringLiteral("card %1").arg(index));
+    });
+    grid.view.setSelectionIndexes({0});
+    const int madeBefore = grid.made;
+    const QSize size = grid.view.contentsSize();
+    EXPECT_EQ(size.height(), 20 * 100);
+    EXPECT_EQ(size.width(), 2 * grid.view.frameForItemAtIndex(0).width());
+
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    grid.view.renderContents(&painter, QRect(QPoint(0, 0), size));
+    painter.end();
+    // Each card's label has its text, the last card's too; the selected card is drawn plain.
+    for (int index : {0, 1, 9, 10, 39}) {
+        const QRect label = grid.view.frameForItemAtIndex(index).adjusted(10, 10, 0, 0);
+        int ink = 0;
+        for (int y = label.top(); y < label.top() + 20; ++y)
+            for (int x = label.left(); x < label.left() + 80; ++x)
+                ink += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        EXPECT_GT(ink, 20) << index;
+    }
+    EXPECT_EQ(image.pixel(grid.view.frameForItemAtIndex(0).topLeft() + QPoint(2, 2)), qRgb(255, 255, 255));
+    EXPECT_TRUE(grid.card(0)->isSelected());
+    EXPECT_EQ(grid.card(0)->shown, 0);
+    // Cards out of sight were borrowed from those set aside: at most one more was made.
+    EXPECT_LE(grid.made, madeBefore + 1);
+}

@@ -8,7 +8,10 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDateTimeEdit>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 #include <QLineEdit>
 #include <QPointer>
 #include <QStandardItemModel>
@@ -321,4 +324,39 @@ TEST(DMDatePickerCell, ShowsItsCurrentElementsAndLocaleAfterDrawing)
     cell->setDatePickerElements(kDMDatePickerElement_YearMonthDay | kDMDatePickerElement_HourMinute);
     EXPECT_EQ(cell->displayText(kBegin, QLocale()), QStringLiteral("14/03/2024 09:30"));
     EXPECT_EQ(cell->displayText(QStringLiteral("tomorrow"), QLocale()), QString());
+}
+
+// On paper (a read-only cell) the date is text alone: no stepper beside it, and no room asked for one.
+TEST(DMDatePickerCell, ReadOnlyCellDrawsTheDateWithoutItsStepper)
+{
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), kBegin, Qt::EditRole);
+    DMDatePickerCell cell;
+    const auto drawn = [&](QStyle::State state) {
+        QImage image(200, 22, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = image.rect();
+        option.state = QStyle::State_Enabled | state;
+        option.palette = QApplication::palette();
+        cell.paint(&painter, option, model.index(0, 0));
+        return image;
+    };
+    const auto inkRight = [](const QImage &image) {
+        int right = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 200)
+                    right = std::max(right, x);
+        return right;
+    };
+    // The stepper stands at the cell's right end; the read-only cell ends with its text.
+    EXPECT_GT(inkRight(drawn(QStyle::State_None)), 180);
+    EXPECT_LT(inkRight(drawn(QStyle::State_ReadOnly)), 150);
+    QStyleOptionViewItem option;
+    option.state = QStyle::State_ReadOnly;
+    const int readOnlyWidth = cell.sizeHint(option, model.index(0, 0)).width();
+    option.state = QStyle::State_None;
+    EXPECT_LT(readOnlyWidth, cell.sizeHint(option, model.index(0, 0)).width());
 }

@@ -2,9 +2,8 @@
 // tasks through the print panel to a printer writing PDF, read back by poppler-utils; the JPEG
 // and PDF exports of both Gantt pages; the report and days-off pages; and nothing left changed
 // by any of it.
-#include "DocumentTestSupport.h"
+#include "PrintTestSupport.h"
 
-#include "DMGanttUIObjectFactory.h"
 #include "DMOutlineView.h"
 #include "DMPrintInfo.h"
 #include "DMPrintPanelController.h"
@@ -31,48 +30,16 @@ using namespace halcyra::test;
 
 namespace {
 
-// Answers the print and page-layout panels: prints to a PDF file and counts.
-class PDFPrintPanels : public DMPrintPanels
-{
-public:
-    QString outputPath;
-    int printPanels = 0;
-    QPageLayout chosenLayout;
-    bool runPrintPanel(QPrinter *printer, QWidget *) override
-    {
-        ++printPanels;
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(outputPath);
-        return true;
-    }
-    bool runPageLayout(QPrinter *printer, QWidget *) override
-    {
-        printer->setPageLayout(chosenLayout);
-        return true;
-    }
-};
-
 const QColor kBarColor(200, 40, 40);
 
-class PrintAndExportTest : public DocumentTestBase
+class PrintAndExportTest : public PrintTestBase
 {
 protected:
     void SetUp() override
     {
-        DocumentTestBase::SetUp();
-        DMGanttUIObjectFactory::registerWithModel();
-        DMPrintPanels::setInstance(&panels);
-        panels.outputPath = path(QStringLiteral("printed.pdf"));
-        savedPrintInfo = DMPrintInfo::sharedPrintInfo();
+        PrintTestBase::SetUp();
         document = documentWithProject(makeChart(300));
         showWindow(document, QSize(1100, 700));
-    }
-    void TearDown() override
-    {
-        DMPrintInfo::sharedPrintInfo() = savedPrintInfo;
-        DMPrintPanels::setInstance(nullptr);
-        document.reset();
-        DocumentTestBase::TearDown();
     }
 
     // Processes of ten tasks each, a task every weekday from 4 March 2024, in one colour.
@@ -156,9 +123,6 @@ protected:
         EXPECT_EQ(a.canUndo, b.canUndo);
     }
 
-    PDFPrintPanels panels;
-    DMPrintInfo savedPrintInfo;
-    std::shared_ptr<DMProjectDocument> document;
 };
 
 QImage pageOf(const QString &pdf, int page)
@@ -279,6 +243,38 @@ TEST_F(PrintAndExportTest, GanttChartPrintsOverSeveralPagesOfThePaperChosen)
         expectSameState(chartState(), before);
         EXPECT_TRUE(DMPrintInfo::sharedPrintInfo().pageLayout.isEquivalentTo(panels.chosenLayout));
     }
+}
+
+TEST_F(PrintAndExportTest, GanttOutlineShowsWholeValuesAndNoTextLiesBeyondThePrintableArea)
+{
+    // A4, half-inch margins: text lies within 36 to 559 across and 36 to 806 down.
+    DMPrintInfo::sharedPrintInfo().pageLayout =
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+    document->showPageWithTag(10);
+    compose([&] { document->print()->printDocument(); });
+    confirm();
+    const QString pdf = panels.outputPath;
+    const int pages = printtest::pdfPageCount(pdf);
+    ASSERT_EQ(pages, panel()->pageImages().size());
+    for (int page = 1; page <= pages; ++page) {
+        const auto words = printtest::pdfWords(pdf, page);
+        // No page without content: each holds titles, or at least the ends of bars.
+        if (words.isEmpty()) {
+            const QImage image = pageOf(pdf, page);
+            EXPECT_GT(countPixels(image, image.rect(), [](QRgb p) { return qGray(p) < 90; }), 100) << page;
+        }
+        for (const auto &word : words) {
+            EXPECT_GE(word.second.left(), 35.5) << page << " " << qPrintable(word.first);
+            EXPECT_LE(word.second.right(), 559.8) << page << " " << qPrintable(word.first);
+            EXPECT_GE(word.second.top(), 35.5) << page << " " << qPrintable(word.first);
+            EXPECT_LE(word.second.bottom(), 806.4) << page << " " << qPrintable(word.first);
+        }
+    }
+    // The outline's dates whole, the first task's end included, and every row printed.
+    EXPECT_TRUE(printtest::pdfText(pdf, 1).contains(QStringLiteral("6 Mar 2024 18:00")));
+    const QString all = printtest::pdfText(pdf);
+    for (int n = 1; n <= 300; ++n)
+        ASSERT_TRUE(all.contains(QStringLiteral("Task %1\n").arg(n)) || all.contains(QStringLiteral("Task %1 ").arg(n))) << n;
 }
 
 TEST_F(PrintAndExportTest, EveryPageKindExportsOrPrintsAndLeavesNothingChanged)

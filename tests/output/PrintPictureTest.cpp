@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QLabel>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPdfWriter>
@@ -168,6 +169,126 @@ TEST(PrintPicture, TextKeepsItsSizeInAPdfAndStaysText)
                 bottom = y;
             }
     EXPECT_NEAR(bottom - top + 1, 19, 3);
+}
+
+// The part of the picture at the top left of a PDF page twice its size, one unit a point: what
+// the part lets through beyond its edges is on the page for a reader to find.
+QString partAsPDF(const QTemporaryDir &folder, const QString &name, const DMPrintPicture &picture, const QRectF &part)
+{
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(QPageLayout(QPageSize(part.size() * 2, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiY() / 72.0);
+        painter.translate(-part.topLeft());
+        picture.drawPart(&painter, part);
+    }
+    return writeFile(folder, name, pdf);
+}
+
+TEST(PrintPicture, APartKeepsOnlyTheCharactersInsideItInThePdfsText)
+{
+    // A title crossing the part's right edge, one crossing its left edge and one below it: a
+    // reader of the PDF finds only what the page shows. Small tiles: the titles cross theirs.
+    const auto picture = DMPrintPicture::record(QSizeF(600, 200), [](QPainter *p, const QRect &) {
+        QFont font = p->font();
+        font.setPointSizeF(12);
+        p->setFont(font);
+        p->drawText(QPointF(150, 40), QStringLiteral("Harbour quay works"));
+        p->drawText(QPointF(40, 80), QStringLiteral("Pier lights"));
+        p->drawText(QPointF(120, 180), QStringLiteral("Dredging"));
+    }, 64);
+    QTemporaryDir folder;
+    // Whole, each word once, though it meets several tiles.
+    QStringList all;
+    for (const auto &word : pdfWords(partAsPDF(folder, QStringLiteral("all.pdf"), *picture, QRectF(0, 0, 600, 200))))
+        all.append(word.first);
+    EXPECT_EQ(all, QStringList({QStringLiteral("Harbour"), QStringLiteral("quay"), QStringLiteral("works"),
+                                QStringLiteral("Pier"), QStringLiteral("lights"), QStringLiteral("Dredging")}));
+
+    const QRectF part(100, 0, 150, 120);
+    const QString path = partAsPDF(folder, QStringLiteral("cut.pdf"), *picture, part);
+    const auto words = pdfWords(path);
+    QStringList texts;
+    for (const auto &word : words) {
+        texts.append(word.first);
+        EXPECT_GE(word.second.left(), -0.5) << word.first.toStdString();
+        EXPECT_LE(word.second.right(), part.width() + 0.5) << word.first.toStdString();
+    }
+    // The start of the first title stays whole; the second shows only its end; the third, below
+    // the part, is not there at all.
+    EXPECT_TRUE(texts.contains(QStringLiteral("Harbour"))) << texts.join(QLatin1Char(' ')).toStdString();
+    EXPECT_FALSE(texts.contains(QStringLiteral("works")));
+    EXPECT_FALSE(texts.contains(QStringLiteral("Pier")));
+    EXPECT_FALSE(texts.join(QString()).contains(QStringLiteral("Dredg")));
+    // The characters inside still show.
+    EXPECT_GT(differingPixels(pdfPageImage(path, 1, 72), pointImage(300, 240)), 100);
+}
+
+TEST(PrintPicture, WidgetsWithChildrenPlayBackAsTheyDraw)
+{
+    // Cards of labels drawn one after the other, as a grid of cards prints: each label as it
+    // is drawn, whatever the clips of the labels drawn before it. The labels are lower than
+    // their text, so that each clips its drawing.
+    QWidget grid;
+    std::vector<QWidget *> cards;
+    for (int i = 0; i < 4; ++i) {
+        auto *card = new QWidget(&grid);
+        card->resize(200, 60);
+        auto *box = new QWidget(card);
+        box->setGeometry(0, 0, 200, 60);
+        auto *name = new QLabel(QStringLiteral("Crane %1").arg(i + 1), box);
+        name->setGeometry(60, 5, 130, 12);
+        auto *rate = new QLabel(QStringLiteral("50.0%1 / hour").arg(i), box);
+        rate->setGeometry(5, 30, 120, 12);
+        for (QLabel *label : {name, rate}) {
+            QFont font = label->font();
+            font.setPointSize(11);
+            label->setFont(font);
+        }
+        if (i > 0)
+            card->hide();
+        cards.push_back(card);
+    }
+    const auto draw = [&](QPainter *painter, const QRect &) {
+        for (int i = 0; i < 4; ++i)
+            cards[size_t(i)]->render(painter, QPoint((i % 2) * 200, (i / 2) * 60), QRegion(), QWidget::DrawChildren);
+    };
+    const QImage direct = rendered([&](QPainter *p) { draw(p, QRect()); }, QSize(400, 120));
+    const auto picture = DMPrintPicture::record(QSizeF(400, 120), draw, 128);
+    const QImage played = rendered([&](QPainter *p) { picture->drawPart(p, QRectF(0, 0, 400, 120)); }, QSize(400, 120));
+    EXPECT_LT(differingPixels(direct, played), 20);
+}
+
+TEST(PrintPicture, TextsCrossingTheEdgesOfTilesPlayBackWhole)
+{
+    // A view that clips its drawing to the part asked for, as the canvas does, with texts across
+    // the edges of 128-unit tiles, across and down.
+    class ClippingView : public QWidget
+    {
+    public:
+        ClippingView() { resize(300, 200); }
+
+    protected:
+        void paintEvent(QPaintEvent *event) override
+        {
+            QPainter painter(this);
+            painter.fillRect(event->rect(), Qt::white);
+            painter.setClipRect(event->rect());
+            QFont font = painter.font();
+            font.setPixelSize(20);
+            painter.setFont(font);
+            painter.drawText(QPointF(100, 60), QStringLiteral("Across the seam"));
+            painter.drawText(QPointF(10, 138), QStringLiteral("Task 92 with a title"));
+        }
+    } view;
+    const auto picture = recordView(view, 128);
+    const QImage direct = rendered([&](QPainter *p) { view.render(p); }, view.size());
+    const QImage played = rendered([&](QPainter *p) { picture->drawPart(p, QRectF(0, 0, 300, 200)); }, view.size());
+    EXPECT_LT(differingPixels(direct, played), 20);
 }
 
 } // namespace

@@ -5,11 +5,15 @@
 #include <QImage>
 #include <QPainter>
 #include <QProcess>
+#include <QList>
+#include <QPair>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QSizeF>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
 
@@ -58,6 +62,46 @@ inline QImage pdfPageImage(const QString &path, int page, int dpi = 72)
                                      QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
                                      QString::number(page), QStringLiteral("-singlefile"), path, stem});
     return QImage(stem + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
+}
+
+// The document's title, as pdfinfo reads it.
+inline QString pdfTitle(const QString &path)
+{
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Title:[ \\t]*([^\\n]*)")).match(run(QStringLiteral("pdfinfo"), {path}));
+    return match.hasMatch() ? match.captured(1).trimmed() : QString();
+}
+
+// The text of a page (from 1), or of every page with page 0, as pdftotext reads it.
+inline QString pdfText(const QString &path, int page = 0)
+{
+    QStringList arguments;
+    if (page > 0)
+        arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    return run(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
+}
+
+// The words pdftotext reads on a page (from 1), with their boxes in points from the page's top left.
+inline QList<QPair<QString, QRectF>> pdfWords(const QString &path, int page = 1)
+{
+    QList<QPair<QString, QRectF>> words;
+    const QString xml = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                                          QStringLiteral("-l"), QString::number(page), path, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = word.globalMatch(xml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// The number of bitmap images the PDF holds, as pdfimages lists them.
+inline int pdfImageCount(const QString &path)
+{
+    const QStringList lines = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path}).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return std::max(0, int(lines.size()) - 2); // a heading and a rule
 }
 
 // An image whose pixels are points (72 dots per inch).

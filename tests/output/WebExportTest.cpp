@@ -186,4 +186,29 @@ TEST_F(WebExportTest, ViewerAnswersGiveTheLinkOrTheReasonShown)
     EXPECT_EQ(opened.size(), 1);
 }
 
+TEST_F(WebExportTest, WithoutAViewerAddressThePageGoesByFTPOrTheUserIsToldAtOnce)
+{
+    // A fresh install: no kind, no viewer address. With an FTP server set, the page goes there.
+    FileTransferTestServer server;
+    ASSERT_TRUE(server.isRunning()) << qPrintable(server.whyNotRunning());
+    useFTP(server, QString::fromLatin1(FileTransferTestServer::kPassword), QStringLiteral("/"));
+    DMUserDefaults::standardUserDefaults().removeObjectForKey(kDMHalcyra_WebExportKind);
+    EXPECT_EQ(DMWebExport::target(), DMWebExport::FTPTarget);
+    const QByteArray pdf("%PDF-1.4 the chart");
+    ASSERT_TRUE(exportAndWait(pdf, QStringLiteral("Harbour.pdf"), QStringLiteral("Harbour-1.pdf")));
+    EXPECT_TRUE(succeeded);
+    EXPECT_EQ(contentsOf(QDir(server.rootPath()).filePath(QStringLiteral("Harbour.pdf"))), pdf);
+
+    // With neither, nothing is sent and the user learns why before waiting for anything.
+    setDefault(kDMHalcyra_WebExportFTPAddress, QString());
+    ui.alerts.clear();
+    EXPECT_EQ(DMWebExport::target(), DMWebExport::NoTarget);
+    QPointer<DMWebExport> upload = DMWebExport::exportPDFData(pdf, QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), nullptr);
+    EXPECT_TRUE(upload->isFinished());
+    EXPECT_FALSE(upload->succeeded());
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.first().informativeText,
+              QStringLiteral("No online viewer address is set for the web export, and no FTP server either."));
+}
+
 } // namespace
