@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QUrl>
 
 using namespace gantttest;
@@ -82,6 +83,35 @@ TEST_F(TaskInspectorTest, DurationFollowsTheDayLengthAndZeroWindowsCountAsWholeD
     project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 600}, {kDMTimeSpanEnd, 600}});
     task->setDuration(72000);
     EXPECT_EQ(durationShown(inspector), (QStringList{"0", "20", "0"}));
+}
+
+TEST_F(TaskInspectorTest, ATitleChangedInTheInspectorShowsOnScreenInTheOutlineAtOnce)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    DMOutlineView *view = outline();
+    const DMOutlineViewModel *model = view->outlineModel();
+    const QRect cell = view->visualRect(
+        model->indexForRow(document->projectOutlineRowForObject(task.get()), model->logicalColumnWithIdentifier(QStringLiteral("title"))));
+    ASSERT_FALSE(cell.isEmpty());
+    // What the screen shows of the cell, and what the outline would draw there now.
+    const auto shown = [&] {
+        const QPoint origin = view->viewport()->mapTo(document->mainWindow(), cell.topLeft());
+        return document->mainWindow()->screen()->grabWindow(document->mainWindow()->winId(), origin.x(), origin.y(),
+                                                            cell.width(), cell.height()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto drawn = [&] { return view->viewport()->grab(cell).toImage().convertToFormat(QImage::Format_RGB32); };
+    for (int turn = 0; turn < 3; ++turn)
+        halcyra::test::finishEventLoopTurn();
+    const QImage before = shown();
+    ASSERT_EQ(before, drawn()) << "the screen can be read back";
+
+    type(inspector->titleField(), "Survey of the site");
+    QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+    for (int turn = 0; turn < 3; ++turn)
+        halcyra::test::finishEventLoopTurn();
+    ASSERT_EQ(task->title(), QStringLiteral("Survey of the site"));
+    EXPECT_NE(shown(), before);
+    EXPECT_EQ(shown(), drawn());
 }
 
 TEST_F(TaskInspectorTest, PickedBeginMovesTheTaskAndTypedDurationWaitsForThePause)
