@@ -52,6 +52,9 @@ void DMItemsViewDependenciesItem::updateUI()
     line->setFrame(QRectF(0, 0, 10, 10));
     line->setRepresentedObject(dependency);
     line->updateUIFeatures();
+    // Placed by the card alone, between the ends of its canvas: without a placement clock the
+    // line is never placed again against the bars of the Gantt view.
+    line->setPlacementClock(nullptr);
     // The link runs from the left end of its canvas to the right end, at half height.
     linkPreview->showObject(line, [](DMBaseObject &object, const QRectF &rect) {
         static_cast<DMUIProjectDependency &>(object).setStartPointEndPoint(QPointF(rect.left(), rect.center().y()),

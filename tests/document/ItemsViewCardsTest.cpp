@@ -9,6 +9,7 @@
 #include "DMItemsViewDocumentsItem.h"
 #include "DMItemsViewEventsItem.h"
 #include "DMItemsViewMilestonesItem.h"
+#include "DMItemsViewPreview.h"
 #include "DMItemsViewResourcesItem.h"
 #include "DMItemsViewTodoItem.h"
 #include "DMProjectDependency.h"
@@ -26,6 +27,7 @@
 #include "DMProjectTodoEditorController.h"
 
 #include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -216,6 +218,7 @@ TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAn
 {
     auto link = survey->addOutboundDependencyToItem(permits);
     link->setKind(DMProjectDependency::StartToStart);
+    document->reloadViews(); // the Gantt view has its bars and its line
     finishEventLoopTurns();
     document->showPageWithTag(8);
     auto *card = cardOf<DMItemsViewDependenciesItem>(link);
@@ -224,7 +227,6 @@ TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAn
     EXPECT_EQ(card->toNameField->text(), QStringLiteral("Permits"));
     EXPECT_EQ(card->fromEndDateField->text(), ymd(survey->beginDate())) << "a start-to-start link starts at the begin";
     EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->beginDate()));
-
     link->setKind(DMProjectDependency::FinishToFinish);
     EXPECT_EQ(card->fromEndDateField->text(), ymd(survey->endDate()));
     EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->endDate())) << "a finish-to-finish link leads to the end";
@@ -232,6 +234,20 @@ TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAn
     EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->beginDate()));
     permits->setBeginDateAndEndDate(at(2024, 3, 14, 8), at(2024, 3, 15, 18));
     EXPECT_EQ(card->toBeginDateField->text(), ymd(at(2024, 3, 14, 8)));
+    // The line is drawn across the card's middle canvas, also after the bars of the Gantt view
+    // moved: the middle row of that canvas is dark from end to end.
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f);
+    document->reloadViews();
+    finishEventLoopTurns();
+    QWidget *window = document->mainWindow();
+    const QPoint origin = card->linkPreview->mapTo(window, QPoint(0, 0));
+    const QImage drawn = window->screen()->grabWindow(window->winId(), origin.x(), origin.y(), card->linkPreview->width(),
+                                                      card->linkPreview->height()).toImage();
+    int dark = 0;
+    for (int x = 0; x < drawn.width(); ++x)
+        if (qGray(drawn.pixel(x, drawn.height() / 2)) < 128 && qAlpha(drawn.pixel(x, drawn.height() / 2)) > 128)
+            ++dark;
+    EXPECT_GT(dark, drawn.width() / 2);
     survey->setTitle(QStringLiteral("Site survey"));
     EXPECT_EQ(card->fromNameField->text(), QStringLiteral("Site survey"));
 }
