@@ -77,14 +77,6 @@ protected:
         return cardAt<Card>(items().itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
     }
     QString ymd(const DMDate &date) { return document->sharedYMDDateFormatter()->stringFromDate(date); }
-    std::shared_ptr<DMProjectResource> addResource(const QString &name, int kind = DMProjectResource::Resource)
-    {
-        auto resource = std::make_shared<DMProjectResource>(kind);
-        resource->setProject(project);
-        resource->setName(name);
-        project->resources().append(resource);
-        return resource;
-    }
     std::shared_ptr<DMProjectTodo> addTodo(const QString &text, std::uint32_t kind = kDMProjectTodo_Kind_Todo)
     {
         auto todo = std::make_shared<DMProjectTodo>(kind);
@@ -102,10 +94,12 @@ protected:
 
 TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDrawnAsAPerson)
 {
-    auto ann = addResource(QStringLiteral("Ann"));
-    auto crane = addResource(QStringLiteral("Crane"));
+    auto ann = makeResource(project, QStringLiteral("Ann"));
+    auto crane = makeResource(project, QStringLiteral("Crane"));
     crane->setAttribute(kDMProjectResource_Human, false);
-    auto crew = addResource(QStringLiteral("Crew"), DMProjectResource::Group);
+    auto crew = makeResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
+    for (const auto &resource : {ann, crane, crew})
+        project->resources().append(resource);
     ann->setAttribute(kDMProjectResource_HourlyCost, 40.0);
     ann->setAttribute(kDMProjectResource_CostKind, 1);
     survey->addResource(ann);
@@ -254,7 +248,9 @@ TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAn
 
 TEST_F(ItemsViewCardsTest, MilestoneAndEventCardsFollowTheirItems)
 {
-    handover->addResource(addResource(QStringLiteral("Ann")));
+    auto ann = makeResource(project, QStringLiteral("Ann"));
+    project->resources().append(ann);
+    handover->addResource(ann);
     document->showPageWithTag(3);
     auto *milestone = cardOf<DMItemsViewMilestonesItem>(handover);
     ASSERT_NE(milestone, nullptr);

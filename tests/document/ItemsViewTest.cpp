@@ -2,6 +2,7 @@
 // model, every command as one undo step, the open resource group held weakly, vCard and file
 // drops, and the cards following their objects.
 #include "DocumentTestSupport.h"
+#include "OpenedFiles.h"
 
 #include "DMCollectionView.h"
 #include "DMGanttUIObjectFactory.h"
@@ -85,18 +86,6 @@ struct Sample
         r->setName(name);
         return r;
     }
-};
-
-// Opens the files it is asked to open, instead of the desktop.
-class OpenedFiles : public QObject
-{
-    Q_OBJECT
-public:
-    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QStringList paths;
-public slots:
-    void open(const QUrl &url) { paths.append(url.toLocalFile()); }
 };
 
 QStringList titlesOf(const QList<DMItemsViewObject> &entries)
@@ -550,4 +539,3 @@ TEST_F(ItemsViewTest, AResourceFileThatCannotBeWrittenOrReadIsToldAndChangesNoth
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
-#include "ItemsViewTest.moc"

@@ -2,6 +2,7 @@
 // after the idle delay, refusals), its resources and documents, and that it never writes into an
 // object it no longer shows.
 #include "InspectorTestSupport.h"
+#include "OpenedFiles.h"
 
 #include "DMInspectorDocumentsTable.h"
 #include "DMInspectorDuration.h"
@@ -34,18 +35,6 @@ protected:
     static void pick(QDateTimeEdit *picker, const DMDate &date) { picker->setDateTime(date.NSDate()); }
 
     std::shared_ptr<DMProjectTask> task;
-};
-
-// Opens the files it is asked to open, instead of the desktop.
-class OpenedFiles : public QObject
-{
-    Q_OBJECT
-public:
-    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QStringList paths;
-public slots:
-    void open(const QUrl &url) { paths.append(url.toLocalFile()); }
 };
 
 } // namespace
@@ -327,7 +316,7 @@ TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackag
     EXPECT_EQ(inspector->documentsTableView()->item(0, 1)->text(), QStringLiteral("report.txt"));
 
     // A pending document opens from where it was chosen, half a second after the try to edit.
-    OpenedFiles opened;
+    halcyra::test::OpenedFiles opened;
     inspector->openAttachedDocumentLater(key);
     clock.advance(400);
     EXPECT_TRUE(opened.paths.isEmpty());
@@ -398,4 +387,3 @@ TEST_F(TaskInspectorTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
     EXPECT_EQ(inspector->titleField()->text(), task->title());
 }
 
-#include "TaskInspectorTest.moc"
