@@ -190,6 +190,11 @@ void DMProjectDocumentItemsView::projectWasEdited()
 {
     // The documents array reads the items' attachment lists and titles, which no observer
     // follows: every edit, undo or redo builds it again (and with it the source list's badge).
+    // A project without attached files, whose array lists none, spares the walk over its items.
+    const auto project = m_document.project();
+    const bool nothingAttached = !project || project->attribute(kDMProject_AttachedDocumentsTable).toMap().isEmpty();
+    if (nothingAttached && m_arrays.value(DMItemsViewTag::Documents).size() <= 2)
+        return;
     scheduleRebuild(DMItemsViewTag::Documents);
 }
 
