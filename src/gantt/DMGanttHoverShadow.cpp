@@ -56,23 +56,30 @@ QColor DMGanttHoverShadow::color()
 
 void DMGanttHoverShadow::drawForPath(QPainter *painter, const QPainterPath &path)
 {
-    const QTransform transform = painter->deviceTransform();
-    const qreal scale = std::sqrt(std::abs(transform.determinant()));
-    if (path.isEmpty() || scale <= 0)
+    // The shadow is made in the painter's own page coordinates (its world and view transforms),
+    // at the device's pixel ratio, and drawn back with those transforms reset. The device's
+    // transform cannot serve here: it also holds where a widget lies in its window, which the
+    // painter adds again to whatever it draws, so the shadow fell that far away.
+    const QTransform transform = painter->combinedTransform();
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+    const qreal scale = std::sqrt(std::abs(transform.determinant())) * ratio;
+    if (path.isEmpty() || !(scale > 0) || !(ratio > 0))
         return;
     // Three box blurs approximate a Gaussian; the blur radius is about two standard deviations.
     const int boxRadius = std::max(1, int(std::lround(kBlurRadius * scale / 2.0)));
-    const int margin = 3 * boxRadius + 1;
-    const QRect deviceBounds = transform.map(path).boundingRect().toAlignedRect().adjusted(-margin, -margin, margin, margin);
-    if (deviceBounds.isEmpty() || deviceBounds.width() > 8192 || deviceBounds.height() > 8192)
+    const qreal margin = (3 * boxRadius + 1) / ratio;
+    const QRect bounds = transform.map(path).boundingRect().adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    const QSize pixels = (QSizeF(bounds.size()) * ratio).toSize();
+    if (bounds.isEmpty() || pixels.width() > 8192 || pixels.height() > 8192)
         return;
 
-    QImage shadow(deviceBounds.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage shadow(pixels, QImage::Format_ARGB32_Premultiplied);
+    shadow.setDevicePixelRatio(ratio);
     shadow.fill(Qt::transparent);
     {
         QPainter shape(&shadow);
         shape.setRenderHint(QPainter::Antialiasing);
-        shape.translate(-deviceBounds.topLeft());
+        shape.translate(-bounds.topLeft());
         shape.setTransform(transform, true);
         shape.fillPath(path, color());
     }
@@ -83,6 +90,6 @@ void DMGanttHoverShadow::drawForPath(QPainter *painter, const QPainterPath &path
 
     painter->save();
     painter->resetTransform();
-    painter->drawImage(deviceBounds.topLeft(), shadow);
+    painter->drawImage(bounds.topLeft(), shadow);
     painter->restore();
 }

@@ -186,6 +186,9 @@ private:
     // After dates moved the shown span's last day alone.
     void widenProjectView();
     void resizeViews(const QRectF &projectViewFrame, const QRectF &timelineViewFrame);
+    // The scale the canvas shows for a chosen one over a span of that many days: on screen the
+    // span fills at least the visible width, and no canvas grows past the widest widget.
+    float shownPixelsPerDay(float pixelsPerDay, double days) const;
     // Relays out when the items' dates have left the shown span.
     void checkShownTimeSpan();
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
@@ -244,4 +247,5 @@ private:
     std::vector<RowKind> m_rowKinds;
     bool m_rowKindsFresh = false;
     QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
+    QString m_dragUndoGroupName;             // its name when the drag made an item
 };

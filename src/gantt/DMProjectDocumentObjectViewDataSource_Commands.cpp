@@ -134,8 +134,13 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
     } else {
         replacement = DMProjectCoder::newItemForClassName(toTask ? QStringLiteral("DMProjectTask")
                                                                  : QStringLiteral("DMProjectMilestone"));
-        if (toTask)
+        if (toTask) {
+            // 43200 s of the task's own time: working time on the working schedule, so its end
+            // is that much work after the milestone's date, not that many hours of the clock.
+            fields.insert(QStringLiteral("endDate"), DMProjectCoder::dateValue(item->endDateWithBeginDateAndDurationWorkSlices(
+                                                         item->beginDate(), kConvertedTaskDuration)));
             fields.insert(QStringLiteral("duration"), kConvertedTaskDuration);
+        }
     }
     if (!replacement)
         return false;

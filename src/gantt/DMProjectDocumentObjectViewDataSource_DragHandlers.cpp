@@ -157,8 +157,12 @@ void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDr
             list.insert(index < 0 ? list.size() : index, item);
         }
     }
-    undo->setActionName(eventsRow ? DMLocalizedString("New Event") : DMLocalizedString("New Task"));
+    const QString actionName = eventsRow ? DMLocalizedString("New Event") : DMLocalizedString("New Task");
+    undo->setActionName(actionName);
     undo->endUndoGrouping();
+    // The drag's group, open since the press, holds the resize that follows under this name.
+    if (m_dragUndoGroup == undo)
+        m_dragUndoGroupName = actionName;
 
     reloadProjectOutlineAndRelayout();
 
@@ -207,6 +211,7 @@ void DMProjectDocumentObjectViewDataSource::moveBarToResourceRow(DMProjectViewDr
     handler->setTargetUIObject(moved);
     if (oldResource)
         task->removeResource(oldResource);
+    undo->setActionName(DMLocalizedString("Move"));
     undo->endUndoGrouping();
 
     reloadProjectOutlineAndRelayout();
@@ -239,6 +244,8 @@ void DMProjectDocumentObjectViewDataSource::moveSelectedBarsBetweenResourceRows(
         if (const auto moved = std::dynamic_pointer_cast<DMBaseObject>(task->resourceUIObject(target.get())))
             selection.append(moved);
     }
+    if (changed)
+        undo->setActionName(DMLocalizedString("Move"));
     undo->endUndoGrouping();
     if (changed)
         reloadProjectOutlineAndRelayout();

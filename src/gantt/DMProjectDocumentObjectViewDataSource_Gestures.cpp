@@ -19,6 +19,7 @@
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewDateGrid.h"
 #include "DMProjectViewDragHandlerObject.h"
+#include "DMProjectTimelineDataSource.h"
 #include "DMSavedLinkStyle.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectPendingDependency.h"
@@ -26,6 +27,8 @@
 #include "DMUndoManager.h"
 
 #include <QDateTime>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <algorithm>
 #include <cmath>
@@ -105,8 +108,13 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
         return DMObjectViewDragOperation::None;
 
     if (!object || object == m_background) {
-        if (canvas->lastMouseDownEvent().hasModifier(DMEvent::Option))
+        // Option (Alt) starts the rubber band, and so does Shift: most Linux window managers
+        // take Alt with a drag to move the window, so Alt alone may never reach the canvas.
+        const DMEvent &press = canvas->lastMouseDownEvent();
+        if (press.hasModifier(DMEvent::Option) || press.hasModifier(DMEvent::Shift))
             return DMObjectViewDragOperation::RubberBand;
+        // What the drag creates, and the resize of it that follows, are one undo step.
+        openDragUndoGroup();
         auto handler = DMProjectViewDragHandlerObject::dragHandlerObjectWithPointAndDragOperation(
             point, DMProjectViewDragOperation::CreateItem);
         handler->setFlags(DMProjectViewDragHandlerObject::FollowX | DMProjectViewDragHandlerObject::FollowY);
@@ -123,7 +131,7 @@ qint32 DMProjectDocumentObjectViewDataSource::objectViewDragOperationForPointWit
             // At most one pending link: one whose release never came is dropped first.
             if (m_pendingDependency) {
                 canvas->setNeedsDisplayInRect(canvas->convertRectFromCanvasToView(m_pendingDependency->boundingBox()));
-                m_pendingDependency.reset();
+                std::exchange(m_pendingDependency, nullptr)->setToObject(nullptr);
             }
             auto pending = std::make_shared<DMUIProjectPendingDependency>(QRectF(point, QSizeF(1, 1)));
             pending->setFromObject(bar);
@@ -195,11 +203,13 @@ void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWith
 {
     auto *canvas = qobject_cast<DMProjectView *>(view);
     m_createDragHandler.reset();
-    if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
+    if (m_pendingDependency) {
+        // Every release ends the link being drawn, also one reported as a double click (the
+        // second press of a double click on a link handle starts a link too).
+        linkPendingDependency();
+    } else if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
             object->editInView(canvas);
-    } else if (operation == DMProjectViewDragOperation::PendingLink) {
-        linkPendingDependency();
     }
     // A drag may have moved dates past the shown span: widen it now that the gesture is over.
     itemDatesDidChange();
@@ -220,23 +230,30 @@ void DMProjectDocumentObjectViewDataSource::openDragUndoGroup()
     }
 }
 
+// The name an item made by the drag gave the step wins over the names of the resize steps
+// that followed it in the same group.
 void DMProjectDocumentObjectViewDataSource::closeDragUndoGroup()
 {
     const QPointer<DMUndoManager> undo = std::exchange(m_dragUndoGroup, nullptr);
-    if (undo)
-        undo->endUndoGrouping();
+    const QString name = std::exchange(m_dragUndoGroupName, QString());
+    if (!undo)
+        return;
+    if (!name.isEmpty())
+        undo->setActionName(name);
+    undo->endUndoGrouping();
 }
 
 void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
 {
     const std::shared_ptr<DMUIProjectPendingDependency> pending = std::exchange(m_pendingDependency, nullptr);
-    DMUndoManager *undo = m_document.undoManager();
-    if (!pending || !m_document.project() || !undo)
+    if (!pending)
         return;
     const auto fromBar = pending->fromObject();
     const auto toBar = pending->toObject();
-    if (toBar)
-        toBar->setHovered(false);
+    pending->setToObject(nullptr); // the target's highlight goes with the line
+    DMUndoManager *undo = m_document.undoManager();
+    if (!m_document.project() || !undo)
+        return;
     const auto from = fromBar ? fromBar->representedObject() : nullptr;
     const auto to = toBar ? toBar->representedObject() : nullptr;
     if (!from || !to)
@@ -315,6 +332,8 @@ void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEv
     const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
     m_lastSyntheticEvent = synthetic;
     if (canvas) {
+        // The steps of a series, each in a turn of its own, are one continuous edit.
+        const DMUndoManager::ContinuousEdit edit(m_document.undoManager(), quint64(number));
         const DMBaseObjectList selection = canvas->selectedObjects();
         for (const auto &object : selection)
             if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
@@ -334,9 +353,32 @@ void DMProjectDocumentObjectViewDataSource::objectViewMagnifyWithEvent(DMObjectV
     DMUndoManager *undo = m_document.undoManager();
     if (!project || !undo)
         return;
-    const float pixelsPerDay = magnifiedPixelsPerDay(project->displayAttributes().pixelsPerDay, event.magnification());
-    // The scale is a view setting: no undo step; the document's observer relays out.
+    const DMProject_DisplayAttributes &display = project->displayAttributes();
+    float pixelsPerDay = magnifiedPixelsPerDay(display.pixelsPerDay, event.magnification());
+    // The scale kept is the one the canvas will show over the span it shows, so that an edit
+    // that later lengthens the span leaves it as the user chose it.
+    if (const DMTimelineTimeSpan shown{display.timeSpanBeginDate, display.timeSpanEndDate}; shown.isValid())
+        pixelsPerDay = shownPixelsPerDay(pixelsPerDay, double(std::max<qint64>(1, shown.dayCount())));
+
+    // The date under the pointer stays under it: where it lies in the visible part, before.
+    DMProjectView *view = canvas();
+    QScrollArea *scroll = m_document.projectViewScrollArea();
+    DMDate anchor;
+    double anchorInViewport = 0.0;
+    if (view && scroll && view->window()) {
+        const QPointF inView = view->mapFrom(view->window(), event.locationInWindow());
+        anchor = DMProjectViewDateGrid(display).dateForX(view->convertPointFromViewToCanvas(inView).x());
+        anchorInViewport = view->mapTo(scroll->viewport(), inView).x();
+    }
+
+    // The scale is a view setting: no undo step; the document's observer relays out at once.
     undo->disableUndoRegistration();
     project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
     undo->enableUndoRegistration();
+
+    if (anchor.isNull() || !view || !scroll)
+        return;
+    const double x = DMProjectViewDateGrid(project->displayAttributes()).xForDate(anchor);
+    const double inView = view->convertRectFromCanvasToView(QRectF(x, 0, 0, 0)).x();
+    scroll->horizontalScrollBar()->setValue(int(std::lround(inView - anchorInViewport)));
 }

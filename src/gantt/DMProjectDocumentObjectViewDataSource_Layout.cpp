@@ -247,11 +247,7 @@ void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewF
 
     const QScrollArea *scroll = m_document.projectViewScrollArea();
     const QSize visible = scroll ? scroll->viewport()->size() : QSize();
-    // On screen the span fills at least the visible width; printing uses the stored scale.
-    if (!m_isPrinting && visible.width() > 0)
-        pixelsPerDay = std::max(pixelsPerDay, float(visible.width() / days));
-    if (days * pixelsPerDay > kMaximumCanvasWidth)
-        pixelsPerDay = std::max(kMinimumPixelsPerDay, float(kMaximumCanvasWidth / days));
+    pixelsPerDay = shownPixelsPerDay(pixelsPerDay, days);
 
     const bool changed = attributes.pixelsPerDay != pixelsPerDay || attributes.timeSpanBeginDate != span.begin
                          || attributes.timeSpanEndDate != span.end;
@@ -272,6 +268,18 @@ void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewF
     }
     if (m_isPrinting || (shouldReLayoutObjects && changed))
         layoutObjects();
+}
+
+float DMProjectDocumentObjectViewDataSource::shownPixelsPerDay(float pixelsPerDay, double days) const
+{
+    const QScrollArea *scroll = m_document.projectViewScrollArea();
+    const int visibleWidth = scroll ? scroll->viewport()->width() : 0;
+    // On screen the span fills at least the visible width; printing uses the stored scale.
+    if (!m_isPrinting && visibleWidth > 0)
+        pixelsPerDay = std::max(pixelsPerDay, float(visibleWidth / days));
+    if (days * pixelsPerDay > kMaximumCanvasWidth)
+        pixelsPerDay = std::max(kMinimumPixelsPerDay, float(kMaximumCanvasWidth / days));
+    return pixelsPerDay;
 }
 
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)

@@ -11,6 +11,7 @@
 #include "DMUIProjectItem.h"
 
 #include <QHelpEvent>
+#include <QMoveEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -337,6 +338,13 @@ bool DMProjectView::event(QEvent *event)
         return true;
     }
     return DMObjectView::event(event);
+}
+
+void DMProjectView::moveEvent(QMoveEvent *event)
+{
+    DMObjectView::moveEvent(event);
+    if (event->pos().x() != event->oldPos().x())
+        update();
 }
 
 void DMProjectView::resizeEvent(QResizeEvent *event)

@@ -91,6 +91,9 @@ public:
 protected:
     bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A horizontal scroll moves the view inside its scroll area, which copies the pixels that
+    // stay in sight; titles are placed in the visible part of their bars, so all is redrawn.
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     // Every 0.1 s from the first drag step until the release: scrolls towards the pointer and

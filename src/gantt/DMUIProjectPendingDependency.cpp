@@ -60,6 +60,11 @@ std::shared_ptr<DMProject> DMUIProjectPendingDependency::project() const
     return from ? from->project() : nullptr;
 }
 
+bool DMUIProjectPendingDependency::isPointHitting(QPointF, DMObjectView *) const
+{
+    return false;
+}
+
 qint32 DMUIProjectPendingDependency::dragOperationForPoint(QPointF point, DMObjectView *) const
 {
     if ((!toObject() && point == m_endPoint) || (!fromObject() && point == m_startPoint))

@@ -42,6 +42,9 @@ public:
     void setToObject(const std::shared_ptr<DMUIProjectItem> &bar);
 
     std::shared_ptr<DMProject> project() const override;
+    // Never: the line is drawn over the canvas while it is dragged, and a press anywhere in the
+    // rectangle it spans belongs to what lies under it.
+    bool isPointHitting(QPointF point, DMObjectView *view) const override;
     // 216 at the free end while it has no bar, else 0.
     qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     // Operation 216: finds the target under the pointer and moves the free end.

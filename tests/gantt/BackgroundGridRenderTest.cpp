@@ -1,11 +1,17 @@
 // The Gantt background rendered into images as a person sees it: day bands, a separator where
 // the kind of day changes, row bands and lines, the closing line; a redraw of a small rect
 // touches nothing outside it. One rendering goes to the screens folder (HALCYRA_SCREENS_DIR,
-// default /work/screens) for review.
+// default "screens" in the build tree) for review.
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewBackgroundObjectAttributes.h"
 
 #include "GanttTestSupport.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 
 using gantttest::saveScreen;
 
@@ -144,4 +150,30 @@ TEST(BackgroundGridRender, SavesAFourWeekRenderingForReview)
     // Saturday's band is grey, a weekday's white, under the rows.
     EXPECT_EQ(image.pixel(5 * 12 + 6, 230), qRgb(225, 225, 225));
     EXPECT_EQ(image.pixel(1 * 12 + 6, 230), kWhite);
+}
+
+TEST(ReviewImages, GoIntoTheBuildTreeUnlessAFolderIsNamed)
+{
+    const QByteArray named = qgetenv("HALCYRA_SCREENS_DIR");
+    const bool wasNamed = qEnvironmentVariableIsSet("HALCYRA_SCREENS_DIR");
+    const auto restore = qScopeGuard([&] {
+        if (wasNamed)
+            qputenv("HALCYRA_SCREENS_DIR", named);
+        else
+            qunsetenv("HALCYRA_SCREENS_DIR");
+    });
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QString fileName = QStringLiteral("review-image-%1.png").arg(QCoreApplication::applicationPid());
+
+    qunsetenv("HALCYRA_SCREENS_DIR");
+    saveScreen(image, fileName);
+    const QString inBuildTree = QDir(QStringLiteral(HALCYRA_BINARY_DIR "/screens")).filePath(fileName);
+    EXPECT_TRUE(QFile::remove(inBuildTree));
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    qputenv("HALCYRA_SCREENS_DIR", folder.path().toLocal8Bit());
+    saveScreen(image, fileName);
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath(fileName)));
 }

@@ -2,6 +2,9 @@
 // each layer, selection and its mirror in the outline and the inspector.
 #include "DocumentCanvasTestSupport.h"
 
+#include <QMoveEvent>
+#include <QPaintEvent>
+
 using namespace gantttest;
 
 namespace {
@@ -162,4 +165,69 @@ TEST_F(DocumentCanvasTest, SelectionReachesTheOutlineOnceAfterABurstAndTheInspec
     const QPoint secondRow = outline()->frameOfCellAtColumnRow(title, 2).center() - outline()->contentOffset();
     QTest::mouseClick(outline()->viewport(), Qt::LeftButton, Qt::NoModifier, secondRow);
     EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(second)});
+}
+
+TEST_F(DocumentCanvasTest, AHoveredBarCastsItsShadowAroundItselfInTheWindow)
+{
+    // The canvas lies well inside the window: a shadow placed by the window's pixels instead of
+    // the canvas's fell that far to the right and below, across other rows.
+    auto task = addTask("Wiring", at(2024, 1, 2, 8), at(2024, 1, 9, 18));
+    open();
+    const auto bar = barOf(task);
+    bar->setHovered(true);
+    QWidget *window = document->mainWindow();
+    const QImage image = window->grab().toImage();
+    const QPoint offset = canvas()->mapTo(window, QPoint(0, 0));
+    ASSERT_GT(offset.x(), 100);
+    const auto tinted = [&](QPointF canvasPoint) {
+        const QRgb c = image.pixel(offset + canvasPoint.toPoint());
+        return qBlue(c) > 150 && qBlue(c) - qRed(c) > 25;
+    };
+    // The shadow shows just below the bar, in the next row, and nowhere far from it.
+    const QRectF f = bar->frame();
+    EXPECT_TRUE(tinted(QPointF(f.center().x(), f.bottom() + 1)));
+    const QRect visible = outlets().projectViewScrollArea->viewport()->rect();
+    int far = 0;
+    for (int y = 0; y < visible.height(); ++y)
+        for (int x = 0; x < visible.width(); ++x) {
+            const QPointF p = canvas()->mapFrom(outlets().projectViewScrollArea->viewport(), QPoint(x, y));
+            if (!f.adjusted(-16, -16, 16, 16).contains(p) && tinted(p))
+                ++far;
+        }
+    EXPECT_EQ(far, 0);
+}
+
+TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLeftBehind)
+{
+    // A title sits in the visible part of its bar, so it moves when the view scrolls. A window
+    // system that scrolls by copying the pixels still in sight would keep a stale copy of it
+    // beside the new one: a horizontal move of the view redraws all that shows. (The offscreen
+    // platform never copies, so the move is announced here without moving.)
+    addTask("Painting", at(2024, 1, 2, 8), at(2024, 6, 28, 18));
+    open();
+    QTest::qWait(50);
+
+    struct PaintRegions : QObject {
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+    } regions;
+    canvas()->installEventFilter(&regions);
+    const QPoint at = canvas()->pos();
+    QMoveEvent vertical(at, at + QPoint(0, 40));
+    QCoreApplication::sendEvent(canvas(), &vertical);
+    QTest::qWait(50);
+    EXPECT_TRUE(regions.painted.isEmpty());
+    QMoveEvent horizontal(at, at + QPoint(120, 0));
+    QCoreApplication::sendEvent(canvas(), &horizontal);
+    QTest::qWait(50);
+    canvas()->removeEventFilter(&regions);
+
+    const QRect visible = canvas()->visibleRegion().boundingRect();
+    ASSERT_FALSE(visible.isEmpty());
+    EXPECT_TRUE(regions.painted.contains(visible)) << regions.painted.boundingRect().width() << " of " << visible.width();
 }

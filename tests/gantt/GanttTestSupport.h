@@ -62,10 +62,11 @@ std::shared_ptr<Item> makeItem(const std::shared_ptr<DMProject> &project, const 
     return item;
 }
 
-// Writes an image for review to the screens folder (HALCYRA_SCREENS_DIR, default /work/screens).
+// Writes an image for review to the folder named by HALCYRA_SCREENS_DIR, or else to "screens" in
+// the build tree: a test writes nothing outside the build tree and its temporary folders.
 inline void saveScreen(const QImage &image, const QString &fileName)
 {
-    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral("/work/screens"));
+    const QString folder = qEnvironmentVariable("HALCYRA_SCREENS_DIR", QStringLiteral(HALCYRA_BINARY_DIR "/screens"));
     if (QDir().mkpath(folder))
         image.save(QDir(folder).filePath(fileName));
 }
