@@ -214,6 +214,16 @@ void DMCollectionView::scrollPoint(QPoint point)
         bar->setValue(point.y());
 }
 
+void DMCollectionView::scrollRectToVisible(const QRect &rect)
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int height = viewport()->height();
+    if (rect.top() < bar->value())
+        bar->setValue(rect.top());
+    else if (rect.bottom() + 1 > bar->value() + height)
+        bar->setValue(std::min(rect.top(), rect.bottom() + 1 - height));
+}
+
 void DMCollectionView::updateScrollBars()
 {
     const int rows = (m_count + columnCount() - 1) / columnCount();

@@ -67,6 +67,9 @@ public:
     void renderContents(QPainter *painter, const QRect &area);
     // Scrolls so that the point of the grid (content coordinates) is visible.
     void scrollPoint(QPoint point);
+    // Scrolls the least that brings the rectangle of the grid (content coordinates) into sight,
+    // its top first when it is higher than the view; the cards of its places are then made.
+    void scrollRectToVisible(const QRect &rect);
     // The index of the entry at a point of the viewport; -1 for none.
     int indexAtPoint(QPoint viewportPoint) const;
 

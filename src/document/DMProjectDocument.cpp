@@ -72,6 +72,9 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     // The lists show the undone state at once: their rows may name objects that went.
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, &DMProjectDocument::reloadListOutlines);
     connect(m_undoManager.get(), &DMUndoManager::didRedo, this, &DMProjectDocument::reloadListOutlines);
+    // Edits made elsewhere (an inspector, a popover) show in every view at once.
+    for (const auto signal : {&DMUndoManager::didCloseUndoGroup, &DMUndoManager::didUndo, &DMUndoManager::didRedo})
+        connect(m_undoManager.get(), signal, this, &DMProjectDocument::redisplayEditedValues);
 }
 
 DMProjectDocument::~DMProjectDocument()
@@ -515,17 +518,14 @@ void DMProjectDocument::updateItemsArrayWithTag(int tag)
         m_objectViewDataSource->linksDidChange();
     if (m_itemsView) {
         m_itemsView->updateItemsArrayWithTag(tag);
-        // The items-view page shown follows its array (page 6 is the event list, not cards).
-        const bool tasksAndLinks = tag >= DMItemsViewTag::Tasks && tag <= DMItemsViewTag::Processes;
-        const bool shownTasksAndLinks = m_currentPageTag == DMItemsViewTag::Links
-                                        || (m_currentPageTag >= DMItemsViewTag::Tasks && m_currentPageTag <= DMItemsViewTag::Processes);
-        if (m_currentPageTag >= DMItemsViewTag::Resources && m_currentPageTag <= DMItemsViewTag::Links
-            && m_currentPageTag != DMItemsViewTag::Events
-            && (tag == DMItemsViewTag::AllArrays || tag == m_currentPageTag
-                || ((tasksAndLinks || tag == DMItemsViewTag::Links) && shownTasksAndLinks)))
+        // The items-view page shown follows its array.
+        if (DMProjectDocumentItemsView::pageShowsArrayWithTag(m_currentPageTag, tag))
             m_itemsView->updateItemsViewContentsArray();
     }
-    // The badges count the arrays.
+}
+
+void DMProjectDocument::reloadSourceList()
+{
     if (m_sourceListDS)
         m_sourceListDS->badgesNeedUpdate();
 }

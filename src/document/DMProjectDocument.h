@@ -268,6 +268,8 @@ public:
     // DMItemsViewDocument: the page shown and the package's documents folder.
     int itemsViewSelectedPageTag() const override { return m_currentPageTag; }
     QString itemsViewDocumentsFolderPath() const override;
+    // The badges count the items view's arrays, which it rebuilds on its own.
+    void reloadSourceList() override;
 
 signals:
     void editedChanged(bool edited);
@@ -289,6 +291,8 @@ private:
     DMProjectListController *listControllerForPageWithTag(int tag) const;
     void buildListPages(QWidget *content);
     void reloadListOutlines();
+    // Draws again the rows of the outline and the lists, whose values an edit may have changed.
+    void redisplayEditedValues();
     void restoreWindowFrame();
     void restoreProjectContainerSplit();
     // Clears what the canvas, the outline and the timeline header borrow from this document.

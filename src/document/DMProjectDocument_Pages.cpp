@@ -62,9 +62,12 @@ int DMProjectDocument::pageTagForViewMenuTag(int tag)
     case 3001001:
         return Page::ResourcesPage;
     case 3001002:
-    case 3001003:
-    case 3001004:
         return Page::TasksPage;
+    // Milestones and processes have no list of their own: their cards show them alone.
+    case 3001003:
+        return Page::ItemsMilestonesPage;
+    case 3001004:
+        return Page::ItemsProcessesPage;
     case 3001005:
         return Page::ItemsToDoPage;
     case 3001006:

@@ -218,6 +218,20 @@ void DMProjectDocument::reloadListOutlines()
             list->reload();
 }
 
+void DMProjectDocument::redisplayEditedValues()
+{
+    // The outline and the lists ask for their values while they draw: drawing their rows again
+    // shows the edited values, and nothing else needs to be rebuilt.
+    for (DMOutlineView *outline : {m_outlets.projectOutlineView.data(),
+                                   m_outlets.projectItemsOutlineViewDS ? m_outlets.projectItemsOutlineViewDS->outlineView() : nullptr,
+                                   m_outlets.projectResourcesOutlineViewDS ? m_outlets.projectResourcesOutlineViewDS->outlineView() : nullptr,
+                                   m_outlets.projectEventsOutlineViewDS ? m_outlets.projectEventsOutlineViewDS->outlineView() : nullptr})
+        if (outline)
+            outline->viewport()->update();
+    if (m_itemsView)
+        m_itemsView->projectWasEdited();
+}
+
 void DMProjectDocument::reloadTaskListOutline()
 {
     if (m_outlets.projectItemsOutlineViewDS)

@@ -236,6 +236,8 @@ QVariantMap DMProjectResource::dictionaryRepresentation() const
     d.insert(QStringLiteral("class"), className());
     d.insert(QStringLiteral("objectID"), DMProjectCoder::idValue(objectID()));
     d.insert(QStringLiteral("kind"), qint64(m_kind));
+    if (m_tag != 0)
+        d.insert(QStringLiteral("tag"), m_tag);
     d.insert(QStringLiteral("name"), m_name);
     if (!m_attributes.isEmpty())
         d.insert(QStringLiteral("attributes"), DMProjectCoder::encodeAttributes(m_attributes));
@@ -255,6 +257,7 @@ bool DMProjectResource::loadFields(const QVariantMap &d, QString *problem)
     if (d.value(QStringLiteral("class")).toString() != staticClassName())
         return false;
     m_kind = integerForKey(d, QStringLiteral("kind")) == Group ? Group : Resource;
+    m_tag = longLongForKey(d, QStringLiteral("tag"));
     m_name = DMPropertyList::storableString(stringForKey(d, QStringLiteral("name")));
     if (d.contains(QStringLiteral("attributes"))) {
         bool damaged = false;

@@ -32,6 +32,8 @@ public:
 
     QString name() const { return m_name; }
     void setName(const QString &name);
+    // A number that other planners keep with the resource; read and written, never used here.
+    qint64 tag() const { return m_tag; }
 
     // kDMProjectResource_ keys; an invalid value removes the key. Human is YES by default.
     const QVariantMap &attributes() const { return m_attributes; }
@@ -66,7 +68,8 @@ public:
     // Removes the resource (a group: each member) from every task it is assigned to.
     void deleteAllAssignments();
 
-    // {"class", "objectID", "kind", "name", "attributes" (serialized), "subrows", "subitems"}.
+    // {"class", "objectID", "kind", "tag" (when not 0), "name", "attributes" (serialized),
+    // "subRowCount" (when above 0), "subitems" (a group's members, when there are some)}.
     QVariantMap dictionaryRepresentation() const override;
     // Fills a new resource or group (and its members) from that form. With ignoreObjectID a new
     // object ID is drawn for each. Loaded resources are also added to the project's
@@ -95,6 +98,7 @@ private:
     bool loadFields(const QVariantMap &dictionary, QString *problem = nullptr);
 
     int m_kind = Resource;
+    qint64 m_tag = 0;
     QString m_name;
     QVariantMap m_attributes;
     ResourceList m_subitems;

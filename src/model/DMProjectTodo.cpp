@@ -49,7 +49,9 @@ void DMProjectTodo::setNoDueDate(bool noDueDate)
 
 void DMProjectTodo::setAttribute(const QString &key, const QVariant &value)
 {
-    if (assignAttribute(m_attributes, key, value, &DMProjectTodo::setAttribute) && key == kDMProjectTodo_Text)
+    // The text orders the list; a separator's state shows or hides its category.
+    if (assignAttribute(m_attributes, key, value, &DMProjectTodo::setAttribute)
+        && (key == kDMProjectTodo_Text || (key == kDMProjectTodo_Collapsed && isSeparator())))
         contentDidChange();
 }
 

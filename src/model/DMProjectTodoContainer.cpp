@@ -59,6 +59,15 @@ void DMProjectTodoContainer::rearrangeObjects()
             return aDated && a->date() < b->date();
         });
     }
+    // A collapsed separator hides its category: the to-dos after it, up to the next separator.
+    bool hiding = false;
+    arranged.removeIf([&hiding](const std::shared_ptr<DMProjectTodo> &todo) {
+        if (todo->isSeparator()) {
+            hiding = todo->attribute(kDMProjectTodo_Collapsed).toBool();
+            return false;
+        }
+        return hiding;
+    });
     if (arranged == m_arranged)
         return;
     willChangeValueForKey(DMProjectKey::arrangedObjects);

@@ -8,8 +8,9 @@
 class DMProjectTodo;
 
 // The project's to-do list. arrangedObjects is the list sorted by the sorting mode (0 "Date":
-// by due date, to-dos without one last; 1 "Name": by text), re-announced under
-// "arrangedObjects" whenever the list, a date or a text changes.
+// by due date, to-dos without one last; 1 "Name": by text), without the to-dos of collapsed
+// categories (those after a collapsed separator, up to the next separator), re-announced under
+// "arrangedObjects" whenever the list, a date, a text or a separator's state changes.
 class DMProjectTodoContainer : public DMProjectObject, private DMMutableArray<std::shared_ptr<DMProjectTodo>>::Delegate
 {
 public:

@@ -3,6 +3,7 @@
 #include "DMItemsViewPreview.h"
 #include "DMProjectDependency.h"
 #include "DMProjectItem.h"
+#include "DMProjectKeys.h"
 #include "DMUIProjectDependency.h"
 
 #include <QLabel>
@@ -27,8 +28,17 @@ DMItemsViewDependenciesItem::DMItemsViewDependenciesItem(DMItemsViewDocument &do
 
 QStringList DMItemsViewDependenciesItem::observedKeyPaths() const
 {
-    return {QStringLiteral("color"), QStringLiteral("linkStyle"), QStringLiteral("hasArrow"), QStringLiteral("dashStyle"),
-            QStringLiteral("thickness")};
+    return {QStringLiteral("kind"),      QStringLiteral("color"),     QStringLiteral("linkStyle"),
+            QStringLiteral("hasArrow"),  QStringLiteral("dashStyle"), QStringLiteral("thickness")};
+}
+
+QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> DMItemsViewDependenciesItem::relatedObservedKeyPaths() const
+{
+    const auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(representedObject().object);
+    if (!dependency)
+        return {};
+    const QStringList shown{DMProjectKey::title, DMProjectKey::beginDate, DMProjectKey::endDate, DMProjectKey::fillColor};
+    return {{dependency->fromItem(), shown}, {dependency->toItem(), shown}};
 }
 
 void DMItemsViewDependenciesItem::updateUI()
@@ -42,6 +52,9 @@ void DMItemsViewDependenciesItem::updateUI()
     line->setFrame(QRectF(0, 0, 10, 10));
     line->setRepresentedObject(dependency);
     line->updateUIFeatures();
+    // Placed by the card alone, between the ends of its canvas: without a placement clock the
+    // line is never placed again against the bars of the Gantt view.
+    line->setPlacementClock(nullptr);
     // The link runs from the left end of its canvas to the right end, at half height.
     linkPreview->showObject(line, [](DMBaseObject &object, const QRectF &rect) {
         static_cast<DMUIProjectDependency &>(object).setStartPointEndPoint(QPointF(rect.left(), rect.center().y()),
@@ -49,8 +62,11 @@ void DMItemsViewDependenciesItem::updateUI()
     });
     fromObjectPreview->showItem(from.get());
     toObjectPreview->showItem(to.get());
-    fromNameField->setText(from->title());
-    toNameField->setText(to->title());
-    setDateFields(fromEndDateField, fromEndTimeField, from->endDate());
-    setDateFields(toBeginDateField, toBeginTimeField, to->beginDate());
+    setTitleText(fromNameField, from->title());
+    setTitleText(toNameField, to->title());
+    const int kind = dependency->kind();
+    setDateFields(fromEndDateField, fromEndTimeField,
+                  DMProjectDependency::followsSourceEnd(kind) ? from->endDate() : from->beginDate());
+    setDateFields(toBeginDateField, toBeginTimeField,
+                  DMProjectDependency::constrainsTargetEnd(kind) ? to->endDate() : to->beginDate());
 }

@@ -7,7 +7,9 @@
 class DMItemsViewPreview;
 
 // The card of a link: its source and target items as miniatures with the link drawn between
-// them, the source's end and the target's begin.
+// them, and the two dates the link joins: the source's end, or its begin for a link that starts
+// from it (start to start, start to finish), and the target's begin, or its end for a link that
+// ends at it (start to finish, finish to finish). It follows the link and both items.
 class DMItemsViewDependenciesItem : public DMItemsViewItem
 {
     Q_OBJECT
@@ -21,6 +23,8 @@ public:
     DMItemsViewPreview *fromObjectPreview;
     DMItemsViewPreview *linkPreview;
     DMItemsViewPreview *toObjectPreview;
+    // The date the link starts from, and the date it leads to (named after the finish-to-start
+    // link's).
     QLabel *fromEndDateField;
     QLabel *fromEndTimeField;
     QLabel *toBeginDateField;
@@ -28,5 +32,6 @@ public:
 
 protected:
     QStringList observedKeyPaths() const override;
+    QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> relatedObservedKeyPaths() const override;
     void updateUI() override;
 };

@@ -40,17 +40,17 @@ void DMItemsViewDocumentsItem::updateUI()
     separatorView->setVisible(separator);
     itemView->setVisible(!separator);
     if (separator) {
-        separatorNameField->setText(row->value(kDMItemsViewDocumentItem_Name).toString());
+        setTitleText(separatorNameField, row->value(kDMItemsViewDocumentItem_Name).toString());
         const bool open = !row->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool();
         separatorDisclosureButton->setChecked(open);
         separatorDisclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
         return;
     }
     iconImageView->setPixmap(row->value(kDMItemsViewDocumentItem_Icon).value<QIcon>().pixmap(40, 40));
-    nameField->setText(row->value(kDMItemsViewDocumentItem_Name).toString());
+    setTitleText(nameField, row->value(kDMItemsViewDocumentItem_Name).toString());
     sizeField->setText(row->value(kDMItemsViewDocumentItem_Size).toString());
     kindField->setText(row->value(kDMItemsViewDocumentItem_Kind).toString());
-    infoField->setText(row->value(kDMItemsViewDocumentItem_Info).toString());
+    setTitleText(infoField, row->value(kDMItemsViewDocumentItem_Info).toString());
 }
 
 void DMItemsViewDocumentsItem::separatorToggleCollapse()

@@ -30,7 +30,7 @@ void DMItemsViewEventsItem::updateUI()
     auto *event = dynamic_cast<DMProjectItem *>(representedObject().object.get());
     if (!event || !event->project())
         return;
-    titleField->setText(event->title());
+    setTitleText(titleField, event->title());
     objectPreview->showItem(event);
     setDateFields(beginDateField, beginHourOfDayField, event->beginDate());
     setDateFields(endDateField, endHourOfDayField, event->endDate());

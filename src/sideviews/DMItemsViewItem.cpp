@@ -13,6 +13,9 @@
 #include "DMProjectObject.h"
 
 #include <QLabel>
+#include <QTextLayout>
+
+#include <algorithm>
 
 DMItemsViewItem::DMItemsViewItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
     : m_document(document), m_collectionView(collectionView)
@@ -39,9 +42,14 @@ void DMItemsViewItem::setRepresentedObject(const DMItemsViewObject &object)
 
 void DMItemsViewItem::addObservers()
 {
+    const auto refill = [this](const DMChange &, DMObservable *) { updateUI(); };
     if (m_object.object) {
         for (const QString &keyPath : observedKeyPaths())
-            m_observations.push_back(m_object.object->observe(keyPath, [this](const DMChange &, DMObservable *) { updateUI(); }));
+            m_observations.push_back(m_object.object->observe(keyPath, refill));
+        for (const auto &[related, keyPaths] : relatedObservedKeyPaths())
+            for (const QString &keyPath : keyPaths)
+                if (related)
+                    m_observations.push_back(related->observe(keyPath, refill));
     }
     auto &center = DMNotificationCenter::defaultCenter();
     QStringList names{kDMItemsView_ScrollToVisibleNotification};
@@ -85,6 +93,39 @@ QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)
 qint64 DMItemsViewItem::secondsPerDayForItem(const DMProjectItem &item)
 {
     return DMDurationParts::dayLengthForItem(item);
+}
+
+QString DMItemsViewItem::fittedText(const QString &text, const QFont &font, QSize box)
+{
+    const QFontMetrics metrics(font);
+    const int width = std::max(1, box.width());
+    const int maximumLines = std::max(1, box.height() / std::max(1, metrics.lineSpacing()));
+    QString flat = text;
+    flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QTextLayout layout(flat, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        if (lines.size() + 1 == maximumLines) {
+            // The last line takes what is left, cut with an ellipsis when it does not fit.
+            lines.append(metrics.elidedText(flat.mid(line.textStart()).trimmed(), Qt::ElideRight, width));
+            break;
+        }
+        lines.append(flat.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines.join(QLatin1Char('\n'));
+}
+
+void DMItemsViewItem::setTitleText(QLabel *label, const QString &title)
+{
+    const QString shown = fittedText(title, label->font(), label->size());
+    label->setText(shown);
+    label->setToolTip(QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')) == title ? QString() : title);
 }
 
 QLabel *DMItemsViewItem::addLabel(const QRect &frame, int pointSize, bool bold, Qt::Alignment alignment)

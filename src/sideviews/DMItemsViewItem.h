@@ -43,10 +43,16 @@ public:
     // The length of a day of the item's duration: the working window when it uses the working
     // schedule, else 24 hours.
     static qint64 secondsPerDayForItem(const DMProjectItem &item);
+    // The text as it fits a box of that size in the font: wrapped at word boundaries onto as many
+    // lines as the box holds (at least one), the last line that fits ended with "…" when text is
+    // left over.
+    static QString fittedText(const QString &text, const QFont &font, QSize box);
 
 protected:
     // The key paths whose change refills the card.
     virtual QStringList observedKeyPaths() const { return {}; }
+    // Other objects the card shows, with their key paths (a link's two items).
+    virtual QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> relatedObservedKeyPaths() const { return {}; }
     // Whether the card also answers "CVIEdit" (the to-do card).
     virtual bool observesEditNotification() const { return false; }
     virtual void editNotification() {}
@@ -56,6 +62,8 @@ protected:
     // Builders of the card's fixed layout.
     QLabel *addLabel(const QRect &frame, int pointSize = 11, bool bold = false, Qt::Alignment alignment = Qt::AlignLeft);
     void setDateFields(QLabel *dateField, QLabel *hourField, const DMDate &date);
+    // Shows a title fitted to the label (fittedText); the whole title is its tool tip when cut.
+    static void setTitleText(QLabel *label, const QString &title);
     // The rows the task and process cards share: begin and end with their hours under the
     // preview, and the completion bar with its percentage at the foot.
     void addDateRow(QLabel *&beginDate, QLabel *&beginHour, QLabel *&endDate, QLabel *&endHour);

@@ -10,12 +10,13 @@ DMItemsViewMilestonesItem::DMItemsViewMilestonesItem(DMItemsViewDocument &docume
     : DMItemsViewItem(document, collectionView)
 {
     view()->resize(cardSize());
-    nameField = addLabel({40, 4, 210, 20}, 12, true);
+    // The card has room for a title of two lines beside the diamond.
+    nameField = addLabel({40, 4, 210, 40}, 12, true);
     objectPreview = new DMItemsViewPreview(view());
-    objectPreview->setGeometry(8, 4, 24, 24);
-    beginDateField = addLabel({10, 34, 100, 16});
-    beginHourOfDayField = addLabel({110, 34, 80, 16});
-    affectedResourcesField = addLabel({10, 56, 200, 16});
+    objectPreview->setGeometry(8, 12, 24, 24);
+    beginDateField = addLabel({10, 48, 100, 16});
+    beginHourOfDayField = addLabel({110, 48, 80, 16});
+    affectedResourcesField = addLabel({10, 68, 200, 16});
 }
 
 QStringList DMItemsViewMilestonesItem::observedKeyPaths() const
@@ -30,7 +31,7 @@ void DMItemsViewMilestonesItem::updateUI()
     if (!milestone || !milestone->project())
         return;
     objectPreview->showItem(milestone);
-    nameField->setText(milestone->title());
+    setTitleText(nameField, milestone->title());
     setDateFields(beginDateField, beginHourOfDayField, milestone->beginDate());
     const auto *assignable = dynamic_cast<DMProjectTask *>(milestone);
     affectedResourcesField->setText(QStringLiteral("%1 %2")

@@ -53,7 +53,7 @@ void DMItemsViewProcessesItem::updateUI()
     auto *process = dynamic_cast<DMProjectItem *>(representedObject().object.get());
     if (!process || !process->project())
         return;
-    nameField->setText(process->title());
+    setTitleText(nameField, process->title());
     objectPreview->showItem(process);
     const DMItemsViewTotals totals = DMItemsView_totalsForItem(*process);
     infoField->setText(processInfoText(totals));

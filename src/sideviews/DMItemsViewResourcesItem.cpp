@@ -66,17 +66,17 @@ void DMItemsViewResourcesItem::updateUI()
     if (resource->isGroup()) {
         groupView->show();
         resourceView->hide();
-        groupNameField->setText(resource->name());
+        setTitleText(groupNameField, resource->name());
         return;
     }
     if (!resource->project())
         return;
     groupView->hide();
     resourceView->show();
-    nameField->setText(resource->name());
+    setTitleText(nameField, resource->name());
     const QImage icon = resource->attribute(kDMProjectResource_Icon).value<QImage>();
     iconImageView->setPixmap(icon.isNull() ? QPixmap() : QPixmap::fromImage(icon.scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    m_humanOrMaterialImageName = resource->attribute(kDMProjectResource_Human).toBool() ? QStringLiteral("28") : QStringLiteral("47");
+    m_humanOrMaterialImageName = DMProjectOutlineIcons::resourceImageName(*resource);
     humanOrMaterialImageView->setPixmap(QPixmap::fromImage(DMProjectOutlineIcons::imageNamed(m_humanOrMaterialImageName)));
     emailField->setText(resource->attribute(kDMProjectResource_Email).toString());
     phoneField->setText(resource->attribute(kDMProjectResource_Phone).toString());

@@ -47,7 +47,7 @@ void DMItemsViewTasksItem::updateUI()
     auto *task = dynamic_cast<DMProjectItem *>(representedObject().object.get());
     if (!task || !task->project())
         return;
-    nameField->setText(task->title());
+    setTitleText(nameField, task->title());
     objectPreview->showItem(task);
 
     const DMItemsViewTotals totals = DMItemsView_totalsForItem(*task);

@@ -1,6 +1,7 @@
 #include "DMItemsViewTodoItem.h"
 
 #include "DMCollectionView.h"
+#include "DMProjectKeys.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoEditorController.h"
 
@@ -8,9 +9,6 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-namespace {
-const QString kCollapsed = QStringLiteral("collapsed");
-}
 
 DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
     : DMItemsViewItem(document, collectionView)
@@ -36,6 +34,12 @@ DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollec
     separatorNameField->setParent(separatorView);
 }
 
+QStringList DMItemsViewTodoItem::observedKeyPaths() const
+{
+    const QString a = QStringLiteral("attributes.");
+    return {a + kDMProjectTodo_Text, a + kDMProjectTodo_Collapsed, DMProjectKey::date, DMProjectKey::noDueDate};
+}
+
 void DMItemsViewTodoItem::updateUI()
 {
     auto *todo = dynamic_cast<DMProjectTodo *>(representedObject().object.get());
@@ -44,8 +48,8 @@ void DMItemsViewTodoItem::updateUI()
     if (todo->isSeparator()) {
         todoView->hide();
         separatorView->show();
-        separatorNameField->setText(todo->text());
-        const bool open = !todo->attribute(kCollapsed).toBool();
+        setTitleText(separatorNameField, todo->text());
+        const bool open = !todo->attribute(kDMProjectTodo_Collapsed).toBool();
         separatorDisclosureButton->setChecked(open);
         separatorDisclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
         return;
@@ -54,7 +58,7 @@ void DMItemsViewTodoItem::updateUI()
         return;
     separatorView->hide();
     todoView->show();
-    textField->setText(todo->text());
+    setTitleText(textField, todo->text());
     if (todo->noDueDate()) {
         dateField->clear();
         hourOfDayField->clear();
@@ -67,7 +71,7 @@ void DMItemsViewTodoItem::separatorToggleCollapse()
 {
     auto *todo = dynamic_cast<DMProjectTodo *>(representedObject().object.get());
     if (todo && todo->isSeparator())
-        todo->setAttribute(kCollapsed, !todo->attribute(kCollapsed).toBool());
+        todo->setAttribute(kDMProjectTodo_Collapsed, !todo->attribute(kDMProjectTodo_Collapsed).toBool());
 }
 
 void DMItemsViewTodoItem::openInspectorAtPoint(QPointF point, QWidget *inView)

@@ -5,8 +5,9 @@
 class QToolButton;
 
 // The card of a to-do (its text, due date and hour) or of a to-do category separator (its name
-// and a disclosure button that collapses the category). A double click on a to-do, or the
-// document's "CVIEdit", opens the to-do editor.
+// and a disclosure button that collapses the category). It follows the to-do's text, date and
+// the separator's state. A double click on a to-do, or the document's "CVIEdit", opens the
+// to-do editor.
 class DMItemsViewTodoItem : public DMItemsViewItem
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ public:
     void viewMouseDown(DMItemBackgroundView *view, QMouseEvent *event) override;
 
 protected:
+    QStringList observedKeyPaths() const override;
     bool observesEditNotification() const override { return true; }
     void editNotification() override;
     void updateUI() override;

@@ -34,7 +34,8 @@ QString DMPercentCell::displayText(const QVariant &value, const QLocale &locale)
 
 QWidget *DMPercentCell::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const
 {
-    if (!isNumber(index.data(Qt::EditRole)))
+    const QVariant value = index.data(Qt::EditRole);
+    if (value.isValid() && !isNumber(value))
         return nullptr;
     auto *editor = new QSpinBox(parent);
     editor->setRange(0, 100);

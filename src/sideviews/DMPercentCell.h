@@ -3,7 +3,8 @@
 #include <QStyledItemDelegate>
 
 // A cell of a fraction from 0 to 1 shown in percent ("75%"), edited in whole percent with a spin
-// box; a value that is no number shows as it is (the empty text of a row without progress).
+// box; a value that is no number shows as it is (the empty text of a row without progress) and is
+// not edited. No value at all shows nothing and is edited from 0 %.
 class DMPercentCell : public QStyledItemDelegate
 {
     Q_OBJECT

@@ -66,7 +66,8 @@ DMProjectDocumentItemsView::DMProjectDocumentItemsView(DMItemsViewDocument &docu
         const QList<int> tags = std::exchange(m_pendingRebuilds, {});
         for (int tag : tags)
             updateItemsArrayWithTag(tag);
-        updateItemsViewContentsArray();
+        if (std::any_of(tags.begin(), tags.end(), [this](int tag) { return pageShowsArrayWithTag(pageTag(), tag); }))
+            updateItemsViewContentsArray();
     });
 }
 
@@ -96,12 +97,14 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     m_addButton = new QPushButton(DMLocalizedString("New"), container);
     m_newGroupButton = new QPushButton(DMLocalizedString("New Group"), container);
     m_deleteButton = new QPushButton(DMLocalizedString("Delete"), container);
+    m_editButton = new QPushButton(DMLocalizedString("Edit"), container);
+    m_editButton->setToolTip(DMLocalizedString("Open the selected documents, or edit the selected to-do"));
     m_exportButton = new QPushButton(DMLocalizedString("Export..."), container);
     m_importButton = new QPushButton(DMLocalizedString("Import..."), container);
     top->addWidget(m_backButton);
     top->addWidget(m_headerImageView, 1);
-    for (QPushButton *button : {m_addButton.data(), m_newGroupButton.data(), m_deleteButton.data(), m_exportButton.data(),
-                                m_importButton.data()})
+    for (QPushButton *button : {m_addButton.data(), m_newGroupButton.data(), m_deleteButton.data(), m_editButton.data(),
+                                m_exportButton.data(), m_importButton.data()})
         top->addWidget(button);
     layout->addLayout(top);
 
@@ -118,13 +121,15 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
 
     m_collectionView = new DMCollectionView(container);
     m_collectionView->setObjectName(QStringLiteral("itemsCollectionView"));
-    m_collectionView->setDragOperationDelegate(this);
     layout->addWidget(m_collectionView, 1);
+    // Tells the buttons at once that no card is selected.
+    m_collectionView->setDragOperationDelegate(this);
 
     connect(m_backButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewBack);
     connect(m_addButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNew);
     connect(m_newGroupButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNewGroup);
     connect(m_deleteButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewDelete);
+    connect(m_editButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewEdit);
     connect(m_exportButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewResourcesExport);
     connect(m_importButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewResourcesImport);
     connect(m_sortButtons, &QButtonGroup::idClicked, this, &DMProjectDocumentItemsView::itemsViewSortMatrixCallback);
@@ -181,11 +186,36 @@ void DMProjectDocumentItemsView::observeProject()
                                                      rebuild(DMItemsViewTag::Documents)));
 }
 
+void DMProjectDocumentItemsView::projectWasEdited()
+{
+    // The documents array reads the items' attachment lists and titles, which no observer
+    // follows: every edit, undo or redo builds it again (and with it the source list's badge).
+    // A project without attached files, whose array lists none, spares the walk over its items.
+    const auto project = m_document.project();
+    const bool nothingAttached = !project || project->attribute(kDMProject_AttachedDocumentsTable).toMap().isEmpty();
+    if (nothingAttached && m_arrays.value(DMItemsViewTag::Documents).size() <= 2)
+        return;
+    scheduleRebuild(DMItemsViewTag::Documents);
+}
+
+bool DMProjectDocumentItemsView::pageShowsArrayWithTag(int page, int tag)
+{
+    const auto tasksAndLinks = [](int t) {
+        return t == DMItemsViewTag::Tasks || t == DMItemsViewTag::Milestones || t == DMItemsViewTag::Processes
+            || t == DMItemsViewTag::Links;
+    };
+    if (page < DMItemsViewTag::Resources || page > DMItemsViewTag::Links || page == DMItemsViewTag::Events)
+        return false;
+    return tag == DMItemsViewTag::AllArrays || tag == page || (tasksAndLinks(tag) && tasksAndLinks(page));
+}
+
 void DMProjectDocumentItemsView::scheduleRebuild(int tag)
 {
     if (!m_pendingRebuilds.contains(tag))
         m_pendingRebuilds.append(tag);
-    m_rebuildTimer.start();
+    // Started once: a later request joins the pending rebuild instead of putting it off.
+    if (!m_rebuildTimer.isActive())
+        m_rebuildTimer.start();
 }
 
 int DMProjectDocumentItemsView::pageTag() const

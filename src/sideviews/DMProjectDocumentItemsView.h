@@ -52,6 +52,12 @@ public:
     // The document took another project: observations move to it (the document then rebuilds
     // every array through updateItemsArrayWithTag).
     void projectDidChange();
+    // An edit was done, undone or redone: the documents array, whose rows show the files of the
+    // items and the titles of the items holding them, is built again.
+    void projectWasEdited();
+    // Whether the cards of a page change when the array of a tag is rebuilt (2, 3, 4 and 8 are
+    // built together; page 6 is the event list, which shows no cards).
+    static bool pageShowsArrayWithTag(int page, int tag);
 
     DMCollectionView *itemsCollectionView() const { return m_collectionView; }
     QPushButton *itemsBackButton() const { return m_backButton; }
@@ -59,6 +65,8 @@ public:
     QPushButton *itemsNewGroupButton() const { return m_newGroupButton; }
     QPushButton *itemsExportButton() const { return m_exportButton; }
     QPushButton *itemsImportButton() const { return m_importButton; }
+    QPushButton *itemsDeleteButton() const { return m_deleteButton; }
+    QPushButton *itemsEditButton() const { return m_editButton; }
     QLabel *itemsViewHeaderImageView() const { return m_headerImageView; }
     QWidget *itemsViewSortMatrix() const { return m_sortMatrix; }
 
@@ -113,7 +121,8 @@ public:
     Qt::DropAction dmCollectionViewDraggingUpdated(DMCollectionView *view, const DMDraggingInfo &info) override;
     bool dmCollectionViewPrepareForDragOperation(DMCollectionView *view, const DMDraggingInfo &info) override;
     bool dmCollectionViewPerformDragOperation(DMCollectionView *view, const DMDraggingInfo &info) override;
-    void setItemsViewHasSelectedItems(bool selected) override { m_hasSelectedItems = selected; }
+    // The commands that act on the selected cards (Delete, Edit) are enabled only with one.
+    void setItemsViewHasSelectedItems(bool selected) override;
     // Adds a resource read from the vCard (one undo step); null when the card does not read.
     std::shared_ptr<DMProjectResource> addResourceWithVCardData(const QByteArray &data);
     // Attaches the files to the project (one undo step); false when none was attached.
@@ -161,6 +170,7 @@ private:
     QPointer<QPushButton> m_addButton;
     QPointer<QPushButton> m_newGroupButton;
     QPointer<QPushButton> m_deleteButton;
+    QPointer<QPushButton> m_editButton;
     QPointer<QPushButton> m_exportButton;
     QPointer<QPushButton> m_importButton;
 

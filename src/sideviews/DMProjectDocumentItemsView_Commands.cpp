@@ -82,6 +82,10 @@ void DMProjectDocumentItemsView::appendResource(const std::shared_ptr<DMProjectR
 
 void DMProjectDocumentItemsView::postScrollAndEdit(const DMItemsViewObject &object)
 {
+    // The collection view makes cards only for the places in sight: the object's place comes into
+    // sight first, so that its card exists to answer.
+    if (const qsizetype index = m_contents.indexOf(object); m_collectionView && index >= 0 && !object.isNull())
+        m_collectionView->scrollRectToVisible(m_collectionView->frameForItemAtIndex(int(index)));
     auto &center = DMNotificationCenter::defaultCenter();
     center.postNotification(kDMItemsView_ScrollToVisibleNotification, object.identity());
     center.postNotification(kDMItemsView_EditNotification, object.identity());
@@ -344,7 +348,15 @@ void DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange()
     const DMItemsViewObject first = firstSelectedObject();
     if (!first.isNull())
         postScrollAndEdit(first);
-    m_hasSelectedItems = m_collectionView && !m_collectionView->selectionIndexes().isEmpty();
+    setItemsViewHasSelectedItems(m_collectionView && !m_collectionView->selectionIndexes().isEmpty());
+}
+
+void DMProjectDocumentItemsView::setItemsViewHasSelectedItems(bool selected)
+{
+    m_hasSelectedItems = selected;
+    for (QPushButton *button : {m_deleteButton.data(), m_editButton.data()})
+        if (button)
+            button->setEnabled(selected);
 }
 
 // ---- Resource files ----

@@ -116,7 +116,7 @@ QVariant DMProjectDocumentProjectOutlineDS::resourceValue(const DMProjectResourc
         const QImage icon = resource.attribute(kDMProjectResource_Icon).value<QImage>();
         if (!icon.isNull())
             return icon.copy();
-        return DMProjectOutlineIcons::imageNamed(resource.isGroup() ? QStringLiteral("bt_newgroup") : QStringLiteral("28")).copy();
+        return DMProjectOutlineIcons::imageNamed(DMProjectOutlineIcons::resourceImageName(resource)).copy();
     }
     if (column == kTitleColumn)
         return resource.name();

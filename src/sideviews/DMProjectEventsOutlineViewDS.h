@@ -20,7 +20,7 @@ public:
     ~DMProjectEventsOutlineViewDS() override;
 
     // A new event at the project's begin date lasting the default task duration in 24-hour days,
-    // appended to the events.
+    // appended to the events, its title edited in place so that the title typed next names it.
     void add();
 
     // DMOutlineViewDataSource
@@ -32,4 +32,5 @@ protected:
     void addButtons(QBoxLayout *bar) override;
     QVariant itemValue(const DMProjectItem &item, const QString &column) const override;
     void setItemValue(DMProjectItem &item, const QVariant &value, const QString &column) override;
+    bool editsTitleOfNewItem(bool) const override { return true; }
 };

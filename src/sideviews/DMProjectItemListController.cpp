@@ -191,15 +191,17 @@ bool DMProjectItemListController::outlineViewShouldEditTableColumnItem(DMOutline
     const auto item = itemForOutlineItem(outlineItem);
     if (!view || !item)
         return false;
+    // The inspector opens for every item, also where the cell shows nothing (a milestone's
+    // duration and cost).
+    if (opensInspector(column)) {
+        openInspector(*item, true);
+        return false;
+    }
     if (showsNothing(*item, column))
         return false; // a milestone's end date opens nothing
     if (column == kBeginDateColumn || column == kEndDateColumn) {
         if (view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column))
             m_dateEditor.open(view, column, item, column == kEndDateColumn);
-        return false;
-    }
-    if (opensInspector(column)) {
-        openInspector(*item, true);
         return false;
     }
     return true;
@@ -296,6 +298,6 @@ void DMProjectItemListController::insertNewItem(const std::shared_ptr<DMProjectI
     DMPopoverEditorController::applyAsOneUndoStep(project, actionName, insert);
     m_document.projectListDidChangeProject();
     reload();
-    showNewObject(item.get(), parent, hadSelection, kTitleColumn);
+    showNewObject(item.get(), parent, editsTitleOfNewItem(hadSelection), kTitleColumn);
     m_document.updateItemsArrayWithTag(itemsViewTag);
 }

@@ -81,12 +81,15 @@ protected:
 
     // The project's default task duration in seconds, counting a day as dayLength seconds.
     static qint32 defaultTaskDuration(const DMProject &project, qint64 dayLength);
-    // Inserts the new item as one undo step, then shows its row: with a selection before, its
-    // title is edited in place; without, its inspector opens.
+    // Inserts the new item as one undo step, then shows its row: its title is edited in place
+    // (editsTitleOfNewItem), or its inspector opens.
     void insertNewItem(const std::shared_ptr<DMProjectItem> &item, const QString &actionName,
                        const std::function<void()> &insert, const DMProjectObject *parent, int itemsViewTag);
 
     void inspectSelection() override { editSelectedItem(); }
+    // Whether a new item's title is edited in place: the task list does so when a row was
+    // selected before, and opens the inspector of a first item instead.
+    virtual bool editsTitleOfNewItem(bool hadSelection) const { return hadSelection; }
 
 private:
     void openInspector(const DMProjectItem &item, bool show);

@@ -144,7 +144,7 @@ bool DMProjectItemsOutlineViewDS::showsNothing(const DMProjectItem &item, const 
 {
     if (isMilestone(item)
         && (column == kEndDateColumn || column == kDurationColumn || column == kEffortColumn || column == kCostColumn
-            || column == kUseWorkingScheduleColumn || column == kCompletionColumn))
+            || column == kUseWorkingScheduleColumn))
         return true;
     return !isTask(item) && (column == kCostKindColumn || column == kBaseCostColumn);
 }
@@ -173,7 +173,7 @@ QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const
     if (column == kCostKindColumn)
         return costKindOf(item);
     if (column == kCompletionColumn)
-        return item.progress();
+        return isMilestone(item) ? QVariant() : QVariant(item.progress());
     if (column == kUseWorkingScheduleColumn)
         return item.useWorkingSchedule();
     if (column == kDocumentsColumn)

@@ -3,6 +3,7 @@
 #include "DMImageLibrary.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
+#include "DMProjectResource.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -76,6 +77,13 @@ QImage imageNamed(const QString &name)
     }();
     Q_UNUSED(registered);
     return DMImageLibrary::imageNamed(name);
+}
+
+QString resourceImageName(const DMProjectResource &resource)
+{
+    if (resource.isGroup())
+        return QStringLiteral("bt_newgroup");
+    return resource.attribute(kDMProjectResource_Human).toBool() ? QStringLiteral("28") : QStringLiteral("47");
 }
 
 void drawItemIcon(QPainter &painter, const QRectF &rect, const DMProjectItem &item)

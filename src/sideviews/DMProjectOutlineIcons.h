@@ -3,6 +3,7 @@
 #include <QImage>
 
 class DMProjectItem;
+class DMProjectResource;
 class QPainter;
 class QRectF;
 
@@ -15,5 +16,8 @@ namespace DMProjectOutlineIcons {
 void drawItemIcon(QPainter &painter, const QRectF &rect, const DMProjectItem &item);
 // The resource images, through the image library (their generators are registered once).
 QImage imageNamed(const QString &name);
+// The name of the picture of a resource without an icon of its own: "bt_newgroup" for a group,
+// "28" for a person, "47" for anything else, which is never drawn as a person.
+QString resourceImageName(const DMProjectResource &resource);
 
 } // namespace DMProjectOutlineIcons

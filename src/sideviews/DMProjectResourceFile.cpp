@@ -2,6 +2,7 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMExchangeFile.h"
+#include "DMLocalizedString.h"
 #include "DMProject.h"
 #include "DMProjectCoder.h"
 #include "DMProjectKeys.h"
@@ -18,6 +19,8 @@ const QString DMProjectResourceFile::kResourcesKey = QStringLiteral("resources")
 namespace {
 
 const QString kClassKey = QStringLiteral("class");
+const QString kObjectIDKey = QStringLiteral("objectID");
+const QString kTagKey = QStringLiteral("tag");
 const QString kNameKey = QStringLiteral("name");
 const QString kKindKey = QStringLiteral("kind");
 const QString kAttributesKey = QStringLiteral("attributes");
@@ -63,8 +66,23 @@ QVariantMap DMProjectResourceFile::exportDictionary(const DMProject &project)
 {
     QVariantList resources;
     for (const auto &resource : project.resources())
-        resources.append(resource->dictionaryRepresentation());
+        resources.append(resourceDictionary(*resource));
     return {{kVersionKey, DMExchangeFile::applicationVersion()}, {kResourcesKey, resources}};
+}
+
+QVariantMap DMProjectResourceFile::resourceDictionary(const DMProjectResource &resource)
+{
+    QVariantList members;
+    for (const auto &member : resource.subitems())
+        members.append(resourceDictionary(*member));
+    QVariantMap d{{kObjectIDKey, DMProjectCoder::idValue(resource.objectID())},
+                  {kTagKey, resource.tag()},
+                  {kAttributesKey, DMProjectCoder::encodeAttributes(resource.attributes())},
+                  {kSubitemsKey, members},
+                  {kKindKey, qint64(resource.kind())}};
+    if (!resource.name().isEmpty())
+        d.insert(kNameKey, resource.name());
+    return d;
 }
 
 bool DMProjectResourceFile::writeToFile(const DMProject &project, const QString &path, QString *error)
@@ -79,8 +97,14 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
     QVariantMap resource = value.toMap();
     if (resource.contains(kClassKey) && resource.value(kClassKey) != DMProjectResource::staticClassName())
         return std::nullopt;
-    if (!isShortText(resource.value(kNameKey)))
+    // Another planner may leave the name out; a name of absurd length is damage.
+    const QVariant name = resource.value(kNameKey);
+    if (name.typeId() == QMetaType::QString && !isShortText(name))
         return std::nullopt;
+    if (name.typeId() != QMetaType::QString || name.toString().isEmpty())
+        resource.insert(kNameKey, DMLocalizedString("New Resource"));
+    if (resource.contains(kTagKey) && !isIntegerValue(resource.value(kTagKey)))
+        resource.remove(kTagKey);
     const QVariant kind = resource.value(kKindKey, 0);
     if (!isIntegerValue(kind) || (kind.toLongLong() != DMProjectResource::Resource && kind.toLongLong() != DMProjectResource::Group))
         return std::nullopt;
@@ -104,7 +128,7 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
     // What the reader makes anew: identity and the lanes of the resource view.
     resource.insert(kClassKey, DMProjectResource::staticClassName());
     resource.insert(kKindKey, kind.toLongLong());
-    resource.remove(QStringLiteral("objectID"));
+    resource.remove(kObjectIDKey);
     resource.remove(QStringLiteral("subRowCount"));
     if (members.isEmpty())
         resource.remove(kSubitemsKey);

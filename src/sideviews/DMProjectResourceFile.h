@@ -12,13 +12,16 @@
 class DMProject;
 class DMProjectResource;
 
-// The resource export file: an XML property list whose root dictionary holds "halcyra version"
-// (text, not examined when read) and "resources" (the dictionary form of every top-level
-// resource and group, members nested in their group).
+// The resource export file, exchanged with other planners: an XML property list whose root
+// dictionary holds "halcyra version" (text, not examined when read) and "resources", one
+// dictionary per top-level resource and group with exactly "objectID", "tag", "name" (absent when
+// the resource has none), "attributes" (serialized), "subitems" (a group's members in the same
+// form; empty for a resource) and "kind" (0 resource, 1 group).
 //
 // Reading validates every resource before anything is made of it: an entry that is no
-// dictionary, of another class, without a name, of an unknown kind, or with an attribute of the
-// wrong type or an impossible number is left out with its members and counted.
+// dictionary, of another class, of an unknown kind, or with an attribute of the wrong type or an
+// impossible number is left out with its members and counted. A resource without a name is
+// named "New Resource". Files of earlier builds, with "class" and "subRowCount", read the same.
 class DMProjectResourceFile
 {
 public:
@@ -27,6 +30,8 @@ public:
     static constexpr int kMaximumDepth = 64; // groups nested deeper are left out
 
     static QVariantMap exportDictionary(const DMProject &project);
+    // One resource (a group with its members) as the file holds it.
+    static QVariantMap resourceDictionary(const DMProjectResource &resource);
     // Writes the export dictionary atomically. False with *error set when it cannot.
     static bool writeToFile(const DMProject &project, const QString &path, QString *error = nullptr);
 
@@ -40,8 +45,9 @@ public:
     static bool readData(const QByteArray &data, Contents *contents, QString *error = nullptr);
     static bool readFromFile(const QString &path, Contents *contents, QString *error = nullptr);
 
-    // One entry checked and cleaned (object IDs and view state dropped); nothing when it is
-    // left out. Members left out are added to *skipped.
+    // One entry checked and cleaned (object IDs and view state dropped, a missing name given)
+    // into the model's dictionary form; nothing when it is left out. Members left out are added
+    // to *skipped.
     static std::optional<QVariantMap> validatedResource(const QVariant &value, int *skipped, int depth = 0);
 
     // New resources of the project made from what was read, with new object IDs; not yet in any

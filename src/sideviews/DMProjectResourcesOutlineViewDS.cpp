@@ -161,7 +161,7 @@ QVariant DMProjectResourcesOutlineViewDS::outlineViewObjectValueForTableColumnBy
         const QImage icon = resource->attribute(kDMProjectResource_Icon).value<QImage>();
         if (!icon.isNull())
             return icon;
-        return DMProjectOutlineIcons::imageNamed(resource->isGroup() ? QStringLiteral("bt_newgroup") : QStringLiteral("28"));
+        return DMProjectOutlineIcons::imageNamed(DMProjectOutlineIcons::resourceImageName(*resource));
     }
     if (showsNothing(*resource, column))
         return {};

@@ -107,6 +107,14 @@ protected:
     FakeModalUI ui;
 };
 
+// Lets chained deferred work run: an undo step closes at the end of its turn, and what follows
+// an edit (the items view's arrays, the badges) is done in a turn after that.
+inline void finishEventLoopTurns(int turns = 3)
+{
+    for (int turn = 0; turn < turns; ++turn)
+        finishEventLoopTurn();
+}
+
 // The rows of an outline from the first, each prefixed with one dot per level, read from the
 // column.
 inline QStringList rowsOf(DMOutlineView *outline, const QString &column = QStringLiteral("title"), int first = 0)

@@ -2,6 +2,7 @@
 // model, every command as one undo step, the open resource group held weakly, vCard and file
 // drops, and the cards following their objects.
 #include "DocumentTestSupport.h"
+#include "OpenedFiles.h"
 
 #include "DMCollectionView.h"
 #include "DMGanttUIObjectFactory.h"
@@ -20,9 +21,12 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMProjectTodoEditorController.h"
 #include "DMUndoManager.h"
 
+#include <QDesktopServices>
 #include <QLabel>
+#include <QPushButton>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QUrl>
@@ -385,3 +389,153 @@ TEST_F(ItemsViewTest, ResourcesExportedFromTheCardsImportBackAsOneUndoStep)
     EXPECT_EQ(sample.project->resources().size(), resources);
     EXPECT_EQ(items().itemsViewContentsArray().size(), cards);
 }
+
+namespace {
+
+QPushButton *pageButton(DMProjectDocument &document, const QString &title)
+{
+    for (QPushButton *button : document.outlets().itemsContainerView->findChildren<QPushButton *>())
+        if (button->text() == title)
+            return button;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(ItemsViewTest, ANewCardIsBroughtIntoViewSelectedThoughCardsAreMadeOnlyForThePlacesInSight)
+{
+    document->mainWindow()->resize(1100, 700);
+    for (int i = 0; i < 80; ++i)
+        sample.project->resources().append(sample.resource(QStringLiteral("Fitter %1").arg(i, 2, 10, QLatin1Char('0'))));
+    document->showPageWithTag(1);
+    finishEventLoopTurn();
+    auto *view = items().itemsCollectionView();
+    ASSERT_LT(view->visibleItems().size(), 40);
+
+    // "New Resource" sorts after the fitters, far below the cards in sight.
+    items().itemsViewNew();
+    finishEventLoopTurn();
+    const int index = int(shown().indexOf(QStringLiteral("New Resource")));
+    ASSERT_EQ(index, 82);
+    auto *card = dynamic_cast<DMItemsViewResourcesItem *>(view->itemAtIndex(index));
+    ASSERT_NE(card, nullptr) << "the card was made: its place came into sight";
+    EXPECT_TRUE(card->isSelected());
+    EXPECT_TRUE(view->viewport()->rect().contains(card->view()->geometry()));
+    EXPECT_EQ(card->nameField->text(), QStringLiteral("New Resource"));
+
+    // A new to-do below the fold opens its editor: its card was there to be asked.
+    for (int day = 1; day <= 30; ++day) {
+        auto todo = std::make_shared<DMProjectTodo>();
+        todo->setProject(sample.project);
+        todo->setText(QStringLiteral("Call %1").arg(day));
+        todo->setDate(at(2024, 4, day, 9));
+        sample.project->todoContainer()->todos().append(todo);
+    }
+    document->showPageWithTag(5);
+    finishEventLoopTurn();
+    items().itemsViewNew();
+    finishEventLoopTurn();
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto made = sample.project->todoContainer()->todos().last();
+    EXPECT_EQ(editor->editedObject(), made);
+    EXPECT_TRUE(editor->isShown());
+    editor->close();
+}
+
+TEST_F(ItemsViewTest, DeleteAndEditActOnTheSelectedCardsOnlyAndEditOpensTheirDocumentsOrEditor)
+{
+    document->showPageWithTag(2);
+    QPushButton *remove = pageButton(*document, QStringLiteral("Delete"));
+    QPushButton *edit = pageButton(*document, QStringLiteral("Edit"));
+    ASSERT_TRUE(remove && edit);
+    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_FALSE(edit->isEnabled());
+    auto *view = items().itemsCollectionView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->frameForItemAtIndex(1).center());
+    EXPECT_EQ(view->selectionIndexes(), QList<int>{1});
+    EXPECT_TRUE(remove->isEnabled());
+    EXPECT_TRUE(edit->isEnabled());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(view->viewport()->width() - 2, view->viewport()->height() - 2));
+    EXPECT_FALSE(remove->isEnabled()) << "a click beside the cards empties the selection";
+
+    // Edit opens every selected document with the desktop's application.
+    OpenedFiles opened;
+    writeFile(path(QStringLiteral("plan.pdf")), "plan");
+    writeFile(path(QStringLiteral("notes.txt")), "notes");
+    ASSERT_TRUE(items().attachFilesToProject({path(QStringLiteral("plan.pdf")), path(QStringLiteral("notes.txt"))}));
+    document->showPageWithTag(7);
+    view->setSelectionIndexes({1, 2});
+    edit->click();
+    EXPECT_EQ(opened.paths, (QStringList{path(QStringLiteral("notes.txt")), path(QStringLiteral("plan.pdf"))}));
+
+    // On the to-do page it edits the selected to-do.
+    auto todo = std::make_shared<DMProjectTodo>();
+    todo->setProject(sample.project);
+    todo->setText(QStringLiteral("Order bolts"));
+    sample.project->todoContainer()->todos().append(todo);
+    document->showPageWithTag(5);
+    finishEventLoopTurn();
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    view->setSelectionIndexes({0}); // choosing the card asks it to edit as well
+    editor->close();
+    edit->click();
+    EXPECT_EQ(editor->editedObject(), todo);
+    EXPECT_TRUE(editor->isShown());
+    editor->close();
+}
+
+TEST_F(ItemsViewTest, LinksSortByStyleDocumentsBySizeAndTypeTasksByCost)
+{
+    // Style first, then an arrow before none.
+    sample.pour->addOutboundDependencyToItem(sample.handover); // style 0
+    sample.brace->outboundDependencies().first()->setLinkStyle(1);
+    const auto audit = sample.audit->outboundDependencies().first();
+    audit->setLinkStyle(1);
+    audit->setHasArrow(false);
+    finishEventLoopTurn();
+    document->showPageWithTag(8);
+    sortBy(2);
+    EXPECT_EQ(shown(), (QStringList{"pour>Handover", "brace>pour", "Audit>Handover"}));
+
+    document->showPageWithTag(2);
+    const std::pair<std::shared_ptr<DMProjectTask>, double> costs[] = {
+        {sample.pour, 300}, {sample.audit, 100}, {sample.brace, 200}, {sample.again, 0}};
+    for (const auto &[task, cost] : costs)
+        task->setAttribute(kDMProjectItem_Cost, cost);
+    sortBy(5);
+    EXPECT_EQ(shown(), (QStringList{"AUDIT", "Audit", "brace", "pour"}));
+
+    writeFile(path(QStringLiteral("c.png")), QByteArray(50, 'c'));
+    writeFile(path(QStringLiteral("b.txt")), QByteArray(10, 'b'));
+    writeFile(path(QStringLiteral("a.pdf")), QByteArray(300, 'a'));
+    ASSERT_TRUE(items().attachFilesToProject(
+        {path(QStringLiteral("c.png")), path(QStringLiteral("b.txt")), path(QStringLiteral("a.pdf"))}));
+    document->showPageWithTag(7);
+    sortBy(1);
+    EXPECT_EQ(shown(), (QStringList{"Project", "b.txt", "c.png", "a.pdf", "Tasks"}));
+    sortBy(2); // "PDF document", "plain text document", "PNG image"
+    EXPECT_EQ(shown(), (QStringList{"Project", "a.pdf", "b.txt", "c.png", "Tasks"}));
+}
+
+TEST_F(ItemsViewTest, AResourceFileThatCannotBeWrittenOrReadIsToldAndChangesNothing)
+{
+    document->showPageWithTag(1);
+    ui.savePanelPath = path(QStringLiteral("no such folder/crew.xml"));
+    items().itemsViewResourcesExport();
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.at(0).messageText, QStringLiteral("Unable to write the file"));
+    EXPECT_TRUE(ui.alerts.at(0).informativeText.startsWith(QStringLiteral("An error occured while writing the file.\n")));
+    EXPECT_FALSE(QFile::exists(ui.savePanelPath));
+
+    const QVariantMap before = sample.project->dictionaryRepresentation();
+    writeFile(path(QStringLiteral("notes.xml")), "<notes>not a property list</notes>");
+    ui.openPanelPaths = {path(QStringLiteral("notes.xml"))};
+    items().itemsViewResourcesImport();
+    ASSERT_EQ(ui.alerts.size(), 2);
+    EXPECT_EQ(ui.alerts.at(1).messageText, QStringLiteral("Not a Halcyra 2 resource file."));
+    EXPECT_EQ(ui.alerts.at(1).informativeText, QStringLiteral("This file does not seem to be containing Halcyra 2 exported resources."));
+    EXPECT_EQ(sample.project->dictionaryRepresentation(), before);
+    EXPECT_EQ(steps(), 0);
+    EXPECT_FALSE(document->isDocumentEdited());
+}
+

@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QTest>
 
 using namespace halcyra::test;
@@ -262,6 +263,65 @@ TEST_F(ListPagesTest, CellsShowWhatEachKindHasAndRefuseWhatItLacks)
     task->setAttribute(kDMProjectItem_CostKind, 0);
     outline->outlineModel()->setData(baseCost, 250.0);
     EXPECT_EQ(task->attribute(kDMProjectItem_Cost).toDouble(), 250.0);
+}
+
+TEST_F(ListPagesTest, TheTaskListShowsCostsCompletionDocumentsAndEffortAndItsColumnLayout)
+{
+    auto document = openWith({"P:Phase", "Pour"});
+    auto project = document->project();
+    auto phase = project->tasks().at(0);
+    auto pour = project->tasks().at(1);
+    for (int day : {10, 11}) // two subtasks of one working day each (8:00 to 18:00)
+        phase->subitems().append(makeItem<DMProjectTask>(project, QStringLiteral("Part"), at(2024, 1, day, 8), at(2024, 1, day, 18)));
+    auto gate = makeItem<DMProjectMilestone>(project, QStringLiteral("Gate"), at(2024, 1, 12, 8), at(2024, 1, 12, 8));
+    project->tasks().append(gate);
+    pour->setAttribute(kDMProjectItem_CostKind, 1);
+    pour->setProgress(0.4f);
+    pour->setUseWorkingSchedule(false);
+    pour->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{QStringLiteral("k1")});
+    document->reloadViews();
+    auto *list = document->projectItemsOutlineViewDS();
+    DMOutlineView *outline = list->outlineView();
+    ASSERT_EQ(rowsOf(outline), (QStringList{"Phase", "Pour", "Gate"}));
+
+    EXPECT_EQ(value(outline, 1, QStringLiteral("costKind")).toInt(), 1);
+    EXPECT_EQ(value(outline, 1, QStringLiteral("useWorkingSchedule")), QVariant(false));
+    EXPECT_EQ(value(outline, 1, QStringLiteral("completion")).toFloat(), 0.4f);
+    EXPECT_EQ(value(outline, 1, QStringLiteral("documents")).value<QImage>(), DMUIProjectItem::attachedImage());
+    EXPECT_FALSE(value(outline, 0, QStringLiteral("documents")).isValid()) << "nothing attached";
+    EXPECT_EQ(value(outline, 0, QStringLiteral("effort")).toString(), QStringLiteral("2 days ")) << "the process's subitems";
+    EXPECT_EQ(value(outline, 0, QStringLiteral("costKind")).toString(), QString()) << "processes have no cost kind";
+
+    // A milestone's duration and cost open its inspector, though the cells show nothing; its
+    // completion has no value and is edited in the column's own cell.
+    gantttest::FakeInspector milestoneInspector(QStringLiteral("DMUIProjectMilestoneInspectorController"));
+    for (const char *column : {"duration", "cost"})
+        EXPECT_FALSE(list->outlineViewShouldEditTableColumnItem(outline, QLatin1String(column), gate.get())) << column;
+    EXPECT_EQ(milestoneInspector.shown, 2);
+    EXPECT_FALSE(value(outline, 2, QStringLiteral("completion")).isValid());
+    EXPECT_NE(list->outlineViewDataCellForTableColumnItem(outline, QStringLiteral("completion"), gate.get()),
+              list->outlineViewDataCellForTableColumnItem(outline, QStringLiteral("endDate"), gate.get()));
+    const DMOutlineViewModel *model = outline->outlineModel();
+    static_cast<QAbstractItemView *>(outline)->edit(model->indexForRow(2, model->logicalColumnWithIdentifier(QStringLiteral("completion"))));
+    auto *spin = qobject_cast<QSpinBox *>(QApplication::focusWidget());
+    ASSERT_TRUE(spin) << "the completion cell edits in place";
+    spin->setValue(50);
+    QTest::keyClick(spin, Qt::Key_Return);
+    finishEventLoopTurn();
+    EXPECT_EQ(gate->progress(), 0.5f);
+
+    // The column layout: one entry per column, named after it, where it stands and how it shows.
+    outline->setTableColumnHidden(QStringLiteral("effort"), false);
+    outline->setTableColumnHidden(QStringLiteral("id"), true);
+    outline->moveColumnToColumn(outline->columnWithIdentifier(QStringLiteral("cost")), 1);
+    const QVariantMap status = list->columnStatusDictionary();
+    EXPECT_EQ(status.size(), outline->numberOfColumns());
+    const QVariantMap cost = status.value(QStringLiteral("cost")).toMap();
+    EXPECT_EQ(cost.value(QStringLiteral("position")).toInt(), 1);
+    EXPECT_EQ(cost.value(QStringLiteral("identifier")).toString(), QStringLiteral("cost"));
+    EXPECT_EQ(cost.value(QStringLiteral("width")).toDouble(), 90.0);
+    EXPECT_FALSE(status.value(QStringLiteral("effort")).toMap().value(QStringLiteral("hidden")).toBool());
+    EXPECT_TRUE(status.value(QStringLiteral("id")).toMap().value(QStringLiteral("hidden")).toBool());
 }
 
 TEST_F(ListPagesTest, ATaskDraggedIntoAProcessMovesOnTheGanttPageToo)
@@ -541,6 +601,14 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
     list->add();
     EXPECT_EQ(rowsOf(outline), (QStringList{"Launch", "New Event"}));
     EXPECT_EQ(steps(document), 2);
+
+    // With no row selected too, the new event's title is edited in place: what is typed next
+    // names it.
+    outline->deselectAll();
+    list->add();
+    typeIntoEditor(QStringLiteral("Site visit"));
+    EXPECT_EQ(rowsOf(outline), (QStringList{"Launch", "New Event", "Site visit"}));
+    EXPECT_EQ(eventInspector.shown, 1) << "the inspector does not take the typing";
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "DMCollapsingSplitview.h"
 #include "DMGanttUIObjectFactory.h"
 #include "DMOutlineView.h"
+#include "DMPreferenceKeys.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
@@ -15,6 +17,7 @@
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
 #include "DMUIProjectItem.h"
+#include "DMUIProjectTaskInspectorController.h"
 
 #include <QAction>
 #include <QLabel>
@@ -131,7 +134,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
 
 TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
 {
-    const QList<QPair<int, int>> menuTags = {{3001001, 18}, {3001002, 17}, {3001003, 17}, {3001004, 17},
+    const QList<QPair<int, int>> menuTags = {{3001001, 18}, {3001002, 17}, {3001003, 3}, {3001004, 4},
                                              {3001005, 5},  {3001006, 6},  {3001007, 7},  {3001008, 8},
                                              {3002001, 9},  {3002002, 10}, {3002003, 11}, {3002004, 19},
                                              {3002005, 20}};
@@ -141,11 +144,19 @@ TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
         ASSERT_NE(action, nullptr);
         action->trigger();
         EXPECT_EQ(document->currentPageTag(), page);
-        // To-dos and links have no row: none is selected, and their cards show.
-        const bool hasRow = page != 5 && page != 8;
+        // Milestones, processes, to-dos and links have no row: none is selected, and their cards show.
+        const bool hasRow = page != 3 && page != 4 && page != 5 && page != 8;
         EXPECT_EQ(controller()->selectedTag(), hasRow ? page : 0);
         if (!hasRow) {
             EXPECT_EQ(shownPage(), document->outlets().itemsContainerView.data());
+        }
+        // Milestones and processes show alone.
+        if (page == 3 || page == 4) {
+            const auto cards = document->itemsView()->itemsViewContentsArray();
+            ASSERT_FALSE(cards.isEmpty());
+            for (const DMItemsViewObject &card : cards)
+                EXPECT_EQ(std::dynamic_pointer_cast<DMProjectItem>(card.object)->kind(),
+                          page == 3 ? kDMProjectItem_Kind_Milestone : kDMProjectItem_Kind_Process);
         }
     }
 
@@ -183,8 +194,20 @@ TEST_F(SourceListPagesTest, BadgesFollowItemsAddedDeletedAndUndone)
     QVariantList attached = document->project()->attribute(kDMProject_AttachedDocuments).toList();
     attached.append(QStringLiteral("k1"));
     document->project()->setAttribute(kDMProject_AttachedDocuments, attached);
-    document->updateItemsArrayWithTag(7);
     finishEventLoopTurn();
+    EXPECT_EQ(badges->badgeTextForTag(7), QString::number(documents + 1));
+
+    // A file attached to a task in its inspector counts at once, and goes with an undo.
+    DMUserDefaults::standardUserDefaults().setBoolForKey(true, kDMDoNotShowDocumentCopyAlert);
+    writeFile(path(QStringLiteral("quote.pdf")), "quote");
+    document->viewMenuCallback(3002002);
+    std::dynamic_pointer_cast<DMProjectViewObject>(full.task2->ganttUIObject())->editInView(document->projectView());
+    DMUIProjectTaskInspectorController::sharedInstance()->addAttachedDocuments({path(QStringLiteral("quote.pdf"))});
+    DMUIProjectTaskInspectorController::sharedInstance()->editObject(nullptr);
+    finishEventLoopTurns();
+    EXPECT_EQ(badges->badgeTextForTag(7), QString::number(documents + 2));
+    document->undoManager()->undo();
+    finishEventLoopTurns();
     EXPECT_EQ(badges->badgeTextForTag(7), QString::number(documents + 1));
 }
 

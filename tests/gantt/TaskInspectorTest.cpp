@@ -2,6 +2,7 @@
 // after the idle delay, refusals), its resources and documents, and that it never writes into an
 // object it no longer shows.
 #include "InspectorTestSupport.h"
+#include "OpenedFiles.h"
 
 #include "DMInspectorDocumentsTable.h"
 #include "DMInspectorDuration.h"
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QUrl>
 
 using namespace gantttest;
@@ -34,18 +36,6 @@ protected:
     static void pick(QDateTimeEdit *picker, const DMDate &date) { picker->setDateTime(date.NSDate()); }
 
     std::shared_ptr<DMProjectTask> task;
-};
-
-// Opens the files it is asked to open, instead of the desktop.
-class OpenedFiles : public QObject
-{
-    Q_OBJECT
-public:
-    OpenedFiles() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedFiles() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QStringList paths;
-public slots:
-    void open(const QUrl &url) { paths.append(url.toLocalFile()); }
 };
 
 } // namespace
@@ -83,6 +73,35 @@ TEST_F(TaskInspectorTest, DurationFollowsTheDayLengthAndZeroWindowsCountAsWholeD
     project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 600}, {kDMTimeSpanEnd, 600}});
     task->setDuration(72000);
     EXPECT_EQ(durationShown(inspector), (QStringList{"0", "20", "0"}));
+}
+
+TEST_F(TaskInspectorTest, ATitleChangedInTheInspectorShowsOnScreenInTheOutlineAtOnce)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    DMOutlineView *view = outline();
+    const DMOutlineViewModel *model = view->outlineModel();
+    const QRect cell = view->visualRect(
+        model->indexForRow(document->projectOutlineRowForObject(task.get()), model->logicalColumnWithIdentifier(QStringLiteral("title"))));
+    ASSERT_FALSE(cell.isEmpty());
+    // What the screen shows of the cell, and what the outline would draw there now.
+    const auto shown = [&] {
+        const QPoint origin = view->viewport()->mapTo(document->mainWindow(), cell.topLeft());
+        return document->mainWindow()->screen()->grabWindow(document->mainWindow()->winId(), origin.x(), origin.y(),
+                                                            cell.width(), cell.height()).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const auto drawn = [&] { return view->viewport()->grab(cell).toImage().convertToFormat(QImage::Format_RGB32); };
+    for (int turn = 0; turn < 3; ++turn)
+        halcyra::test::finishEventLoopTurn();
+    const QImage before = shown();
+    ASSERT_EQ(before, drawn()) << "the screen can be read back";
+
+    type(inspector->titleField(), "Survey of the site");
+    QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+    for (int turn = 0; turn < 3; ++turn)
+        halcyra::test::finishEventLoopTurn();
+    ASSERT_EQ(task->title(), QStringLiteral("Survey of the site"));
+    EXPECT_NE(shown(), before);
+    EXPECT_EQ(shown(), drawn());
 }
 
 TEST_F(TaskInspectorTest, PickedBeginMovesTheTaskAndTypedDurationWaitsForThePause)
@@ -298,7 +317,7 @@ TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackag
     EXPECT_EQ(inspector->documentsTableView()->item(0, 1)->text(), QStringLiteral("report.txt"));
 
     // A pending document opens from where it was chosen, half a second after the try to edit.
-    OpenedFiles opened;
+    halcyra::test::OpenedFiles opened;
     inspector->openAttachedDocumentLater(key);
     clock.advance(400);
     EXPECT_TRUE(opened.paths.isEmpty());
@@ -377,8 +396,6 @@ TEST_F(TaskInspectorTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
     EXPECT_EQ(project->dictionaryRepresentation(), end);
     EXPECT_EQ(inspector->titleField()->text(), task->title());
 }
-
-#include "TaskInspectorTest.moc"
 
 // Typing into the notes and moving the progress slider, a keystroke or a move per event-loop
 // turn, are one undo step each; the title typed between them is a step of its own.

@@ -74,6 +74,16 @@ std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QStr
     return item;
 }
 
+// A new resource (or group) of the project, in no list yet.
+inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
+                                                       int kind = DMProjectResource::Resource)
+{
+    auto resource = std::make_shared<DMProjectResource>(kind);
+    resource->setProject(project);
+    resource->setName(name);
+    return resource;
+}
+
 inline std::shared_ptr<DMProjectDependency> link(const std::shared_ptr<DMProjectItem> &from,
                                                  const std::shared_ptr<DMProjectItem> &to,
                                                  int kind = DMProjectDependency::FinishToStart)

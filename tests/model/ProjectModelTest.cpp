@@ -308,6 +308,8 @@ TEST(ProjectModel, TodosArrangeByDateOrNameAndEventsTakeLanes)
             list << todo->text();
         return list;
     };
+    EXPECT_EQ(texts(), QStringList{""}) << "the collapsed separator hides its category";
+    f.separator->setAttribute(kDMProjectTodo_Collapsed, false);
     EXPECT_EQ(texts(), QStringList({"", "Book crane", "Order asphalt"}));
     int announcements = 0;
     auto observation = container.observe(DMProjectKey::arrangedObjects, [&](const DMChange &, DMObservable *) { ++announcements; });
@@ -316,6 +318,15 @@ TEST(ProjectModel, TodosArrangeByDateOrNameAndEventsTakeLanes)
     EXPECT_EQ(announcements, 1);
     f.separator->setDate(at(2024, 3, 1));
     EXPECT_EQ(texts(), QStringList({"", "Order asphalt", "Book crane"}));
+    EXPECT_EQ(container.undoneCount(), 1);
+    // A category is what follows its separator up to the next one; collapsing it hides that only,
+    // and is announced like any change of the arrangement.
+    f.separator->setDate(at(2024, 3, 10));
+    announcements = 0;
+    f.separator->setAttribute(kDMProjectTodo_Collapsed, true);
+    EXPECT_EQ(texts(), QStringList({"Order asphalt", ""}));
+    EXPECT_EQ(announcements, 1);
+    EXPECT_EQ(container.todos().size(), 3) << "the list itself keeps every to-do";
     EXPECT_EQ(container.undoneCount(), 1);
 
     auto &events = *f.project->eventContainer();

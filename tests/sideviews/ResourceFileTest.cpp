@@ -54,11 +54,12 @@ TEST(ResourceFile, UnsoundEntriesAreLeftOutAndCountedWhileTheRestIsKept)
 {
     DMProjectResourceFile::Contents contents;
     ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("damaged-entries.xml"), &contents));
-    // No name, a name that is no text, a negative and an absurd rate, an unknown kind, an e-mail
-    // that is a number, and a text instead of a resource; of the group's members two are unsound.
-    EXPECT_EQ(contents.skippedCount, 9);
+    // A negative and an absurd rate, an unknown kind, an e-mail that is a number, and a text
+    // instead of a resource; of the group's members one is unsound. Resources without a name, or
+    // whose name is no text, are kept as "New Resource".
+    EXPECT_EQ(contents.skippedCount, 6);
     const auto made = DMProjectResourceFile::resourcesForProject(contents, DMProject::create());
-    EXPECT_EQ(names(made), (QStringList{"Group", ".Inner"}));
+    EXPECT_EQ(names(made), (QStringList{"New Resource", "New Resource", "Group", ".Inner", ".New Resource"}));
 
     // Control characters in an attribute's key: the model drops them, so the project saves.
     ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("control-character-in-key.xml"), &contents));
@@ -76,6 +77,58 @@ TEST(ResourceFile, UnsoundEntriesAreLeftOutAndCountedWhileTheRestIsKept)
     EXPECT_EQ(contents.skippedCount, 1) << "the group below the nesting limit";
     EXPECT_EQ(names(DMProjectResourceFile::resourcesForProject(contents, DMProject::create())).size(),
               DMProjectResourceFile::kMaximumDepth + 1);
+}
+
+TEST(ResourceFile, EachResourceIsWrittenWithExactlyTheExchangedKeys)
+{
+    const auto project = DMProject::create();
+    const QVariantMap team{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
+                           {QStringLiteral("kind"), 1},
+                           {QStringLiteral("tag"), -7},
+                           {QStringLiteral("name"), QStringLiteral("Team")},
+                           {QStringLiteral("subRowCount"), 3},
+                           {QStringLiteral("subitems"), QVariantList{QVariantMap{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
+                                                                                {QStringLiteral("name"), QString()}}}}};
+    const auto group = DMProjectResource::resourceWithDictionaryRepresentation(team, project, true);
+    ASSERT_TRUE(group);
+    project->resources().append(group);
+    EXPECT_EQ(group->dictionaryRepresentation().value(QStringLiteral("tag")).toLongLong(), -7) << "the project file keeps it";
+
+    const QVariantList written = DMProjectResourceFile::exportDictionary(*project).value(QStringLiteral("resources")).toList();
+    ASSERT_EQ(written.size(), 1);
+    const QVariantMap d = written.first().toMap();
+    EXPECT_EQ(d.keys(), (QStringList{"attributes", "kind", "name", "objectID", "subitems", "tag"}));
+    EXPECT_EQ(d.value(QStringLiteral("tag")).toLongLong(), -7);
+    EXPECT_EQ(d.value(QStringLiteral("kind")).toInt(), 1);
+    const QVariantMap member = d.value(QStringLiteral("subitems")).toList().first().toMap();
+    EXPECT_EQ(member.keys(), (QStringList{"attributes", "kind", "objectID", "subitems", "tag"})) << "no name: no key";
+    EXPECT_EQ(member.value(QStringLiteral("subitems")), QVariant(QVariantList())) << "a resource has an empty list";
+    EXPECT_EQ(member.value(QStringLiteral("tag")).toLongLong(), 0);
+}
+
+TEST(ResourceFile, AnotherPlannersFileReadsWithItsTagsAndNamesTheNamelessNewResource)
+{
+    DMProjectResourceFile::Contents contents;
+    ASSERT_TRUE(DMProjectResourceFile::readFromFile(corpusFile("exchange.xml"), &contents));
+    EXPECT_EQ(contents.skippedCount, 0);
+    const auto project = DMProject::create();
+    const auto made = DMProjectResourceFile::resourcesForProject(contents, project);
+    EXPECT_EQ(names(made), (QStringList{"Site team", ".New Resource", "Crane"}));
+    EXPECT_EQ(made.at(0)->tag(), -7);
+    EXPECT_EQ(made.at(0)->subitems().at(0)->tag(), 12);
+    EXPECT_EQ(made.at(0)->subitems().at(0)->attribute(kDMProjectResource_HourlyCost).toDouble(), 55.0);
+    EXPECT_EQ(made.at(1)->tag(), 0) << "a tag that is no number";
+    EXPECT_FALSE(made.at(1)->attribute(kDMProjectResource_Human).toBool());
+
+    // Written again, then read again: the same resources and tags.
+    for (const auto &resource : made)
+        project->resources().append(resource);
+    DMProjectResourceFile::Contents again;
+    ASSERT_TRUE(DMProjectResourceFile::readData(DMPropertyList::dataWithPropertyList(DMProjectResourceFile::exportDictionary(*project)),
+                                                &again));
+    const auto copies = DMProjectResourceFile::resourcesForProject(again, DMProject::create());
+    EXPECT_EQ(names(copies), names(made));
+    EXPECT_EQ(copies.at(0)->subitems().at(0)->tag(), 12);
 }
 
 TEST(ResourceFile, DataThatIsNoResourceFileIsRefused)

@@ -1,0 +1,316 @@
+// The items view's cards on a shown document: what each kind of card shows, that it follows its
+// object whichever way the object is edited, and titles that fit their card.
+#include "DocumentTestSupport.h"
+
+#include "DMCollectionView.h"
+#include "DMDateFormatter.h"
+#include "DMGanttUIObjectFactory.h"
+#include "DMItemsViewDependenciesItem.h"
+#include "DMItemsViewDocumentsItem.h"
+#include "DMItemsViewEventsItem.h"
+#include "DMItemsViewMilestonesItem.h"
+#include "DMItemsViewPreview.h"
+#include "DMItemsViewResourcesItem.h"
+#include "DMItemsViewTodoItem.h"
+#include "DMProjectDependency.h"
+#include "DMProjectDocumentItemsView.h"
+#include "DMProjectDocumentProjectOutlineDS.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectMilestone.h"
+#include "DMProjectOutlineIcons.h"
+#include "DMProjectResource.h"
+#include "DMProjectResourcesOutlineViewDS.h"
+#include "DMProjectTask.h"
+#include "DMProjectTodo.h"
+#include "DMProjectTodoContainer.h"
+#include "DMProjectTodoEditorController.h"
+
+#include <QLabel>
+#include <QScreen>
+#include <QLineEdit>
+#include <QToolButton>
+
+using namespace halcyra::test;
+
+namespace {
+
+class ItemsViewCardsTest : public DocumentTestBase
+{
+protected:
+    void SetUp() override
+    {
+        DocumentTestBase::SetUp();
+        DMGanttUIObjectFactory::registerWithModel();
+        project->setBeginDate(at(2024, 3, 4, 8));
+        project->setEndDate(at(2024, 6, 28, 18));
+        survey = makeItem<DMProjectTask>(project, QStringLiteral("Survey"), at(2024, 3, 4, 8), at(2024, 3, 6, 18));
+        permits = makeItem<DMProjectTask>(project, QStringLiteral("Permits"), at(2024, 3, 7, 8), at(2024, 3, 8, 18));
+        handover = makeItem<DMProjectMilestone>(project, QStringLiteral("Handover"), at(2024, 3, 29, 18), at(2024, 3, 29, 18));
+        for (const auto &item : {std::shared_ptr<DMProjectItem>(survey), std::shared_ptr<DMProjectItem>(permits),
+                                 std::shared_ptr<DMProjectItem>(handover)})
+            project->tasks().append(item);
+        document = documentWithProject(project);
+        document->makeWindowControllers();
+        document->mainWindow()->resize(1100, 700);
+        document->mainWindow()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(document->mainWindow()));
+        settle(document);
+    }
+    void TearDown() override
+    {
+        DMProjectTodoEditorController::sharedInstance()->close();
+        DocumentTestBase::TearDown();
+    }
+
+    DMProjectDocumentItemsView &items() { return *document->itemsView(); }
+    // The card showing the object (or the document row) on the page shown.
+    template <typename Card>
+    Card *cardAt(qsizetype index)
+    {
+        return index < 0 ? nullptr : dynamic_cast<Card *>(items().itemsCollectionView()->itemAtIndex(int(index)));
+    }
+    template <typename Card>
+    Card *cardOf(const std::shared_ptr<DMProjectObject> &object)
+    {
+        finishEventLoopTurns();
+        return cardAt<Card>(items().itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
+    }
+    QString ymd(const DMDate &date) { return document->sharedYMDDateFormatter()->stringFromDate(date); }
+    std::shared_ptr<DMProjectTodo> addTodo(const QString &text, std::uint32_t kind = kDMProjectTodo_Kind_Todo)
+    {
+        auto todo = std::make_shared<DMProjectTodo>(kind);
+        todo->setProject(project);
+        todo->setText(text);
+        project->todoContainer()->todos().append(todo);
+        return todo;
+    }
+
+    std::shared_ptr<DMProject> project = DMProject::create();
+    std::shared_ptr<DMProjectTask> survey, permits;
+    std::shared_ptr<DMProjectMilestone> handover;
+    std::shared_ptr<DMProjectDocument> document;
+};
+
+TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDrawnAsAPerson)
+{
+    auto ann = makeResource(project, QStringLiteral("Ann"));
+    auto crane = makeResource(project, QStringLiteral("Crane"));
+    crane->setAttribute(kDMProjectResource_Human, false);
+    auto crew = makeResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
+    for (const auto &resource : {ann, crane, crew})
+        project->resources().append(resource);
+    ann->setAttribute(kDMProjectResource_HourlyCost, 40.0);
+    ann->setAttribute(kDMProjectResource_CostKind, 1);
+    survey->addResource(ann);
+    document->showPageWithTag(1);
+
+    auto *card = cardOf<DMItemsViewResourcesItem>(ann);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->nameField->text(), QStringLiteral("Ann"));
+    EXPECT_EQ(card->humanOrMaterialImageName(), QStringLiteral("28"));
+    EXPECT_EQ(card->costKindField->text(), QStringLiteral("/per day"));
+    EXPECT_EQ(card->chargeTextField->text(), QStringLiteral("1 tasks, 0 milestones (0%)"));
+    ann->setName(QStringLiteral("Anna"));
+    ann->setAttribute(kDMProjectResource_Email, QStringLiteral("anna@example.org"));
+    EXPECT_EQ(card->nameField->text(), QStringLiteral("Anna"));
+    EXPECT_EQ(card->emailField->text(), QStringLiteral("anna@example.org"));
+    auto *group = cardOf<DMItemsViewResourcesItem>(crew);
+    ASSERT_NE(group, nullptr);
+    EXPECT_TRUE(group->groupView->isVisibleTo(group->view()));
+    EXPECT_FALSE(group->resourceView->isVisibleTo(group->view()));
+
+    // The material resource: its card, the resource list and the outline of the resource view
+    // show the material's picture, not a person's.
+    EXPECT_EQ(cardOf<DMItemsViewResourcesItem>(crane)->humanOrMaterialImageName(), QStringLiteral("47"));
+    const QImage material = DMProjectOutlineIcons::imageNamed(QStringLiteral("47"));
+    document->showPageWithTag(18);
+    DMProjectResourcesOutlineViewDS *list = document->projectResourcesOutlineViewDS();
+    EXPECT_EQ(list->outlineViewObjectValueForTableColumnByItem(list->outlineView(), QStringLiteral("icon"), crane.get())
+                  .value<QImage>(),
+              material);
+    project->setAttribute(kDMProject_ViewMode, 1);
+    DMProjectDocumentProjectOutlineDS *outline = document->projectOutlineDS();
+    EXPECT_EQ(outline->outlineViewObjectValueForTableColumnByItem(nullptr, QStringLiteral("icon"), crane.get()).value<QImage>(),
+              material);
+    EXPECT_NE(outline->outlineViewObjectValueForTableColumnByItem(nullptr, QStringLiteral("icon"), ann.get()).value<QImage>(),
+              material);
+}
+
+TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesItsToDos)
+{
+    auto call = addTodo(QStringLiteral("To do..."));
+    call->setDate(at(2024, 3, 5, 9));
+    auto later = addTodo(QStringLiteral("Later"), kDMProjectTodo_Kind_Separator);
+    later->setDate(at(2024, 3, 10, 0));
+    auto paint = addTodo(QStringLiteral("Buy paint"));
+    paint->setDate(at(2024, 3, 12, 9));
+    document->showPageWithTag(5);
+    auto *card = cardOf<DMItemsViewTodoItem>(call);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->textField->text(), QStringLiteral("To do..."));
+    EXPECT_EQ(card->dateField->text(), ymd(at(2024, 3, 5, 9)));
+
+    // A double click opens the editor; the text typed there shows on the card at once.
+    QTest::mouseDClick(card->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    ASSERT_EQ(editor->editedObject(), call);
+    editor->textField()->setText(QStringLiteral("Call the council"));
+    emit editor->textField()->editingFinished();
+    EXPECT_EQ(call->text(), QStringLiteral("Call the council"));
+    EXPECT_EQ(card->textField->text(), QStringLiteral("Call the council"));
+    editor->close();
+
+    // The separator's disclosure button collapses its category: its arrow turns at once and the
+    // to-dos after it leave the page; opening it brings them back.
+    auto *separator = cardOf<DMItemsViewTodoItem>(later);
+    ASSERT_NE(separator, nullptr);
+    EXPECT_EQ(separator->separatorDisclosureButton->arrowType(), Qt::DownArrow);
+    separator->separatorDisclosureButton->click();
+    EXPECT_EQ(separator->separatorDisclosureButton->arrowType(), Qt::RightArrow);
+    finishEventLoopTurns();
+    EXPECT_EQ(items().itemsViewContentsArray(),
+              (QList<DMItemsViewObject>{{call, nullptr}, {later, nullptr}}));
+    cardOf<DMItemsViewTodoItem>(later)->separatorDisclosureButton->click();
+    finishEventLoopTurns();
+    EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
+}
+
+TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)
+{
+    writeFile(path(QStringLiteral("site plan.pdf")), QByteArray(2048, 'p'));
+    const QString key = document->addAttachedDocumentTableKey(path(QStringLiteral("site plan.pdf")));
+    ASSERT_FALSE(key.isEmpty());
+    document->addAttachedDocumentTableKey(path(QStringLiteral("site plan.pdf"))); // the second holder's reference
+    survey->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key});
+    permits->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key});
+    document->showPageWithTag(7);
+
+    ASSERT_EQ(items().itemsViewContentsArray().size(), 3) << "the file is listed once, after the two separators";
+    auto *card = cardAt<DMItemsViewDocumentsItem>(2);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->nameField->text(), QStringLiteral("site plan.pdf"));
+    EXPECT_EQ(card->sizeField->text(), QStringLiteral("2 KB"));
+    EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits"));
+    auto *separator = cardAt<DMItemsViewDocumentsItem>(1);
+    ASSERT_NE(separator, nullptr);
+    EXPECT_TRUE(separator->separatorView->isVisibleTo(separator->view()));
+    EXPECT_EQ(separator->separatorNameField->text(), QStringLiteral("Tasks"));
+
+    // Renaming a holder while the page is shown renames it on the card.
+    document->undoManager()->beginUndoGrouping();
+    permits->setTitle(QStringLiteral("Permits approved"));
+    document->undoManager()->endUndoGrouping();
+    finishEventLoopTurns();
+    ASSERT_EQ(items().itemsViewContentsArray().size(), 3);
+    card = cardAt<DMItemsViewDocumentsItem>(2);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits approved"));
+}
+
+TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAndItsItems)
+{
+    auto link = survey->addOutboundDependencyToItem(permits);
+    link->setKind(DMProjectDependency::StartToStart);
+    document->reloadViews(); // the Gantt view has its bars and its line
+    finishEventLoopTurns();
+    document->showPageWithTag(8);
+    auto *card = cardOf<DMItemsViewDependenciesItem>(link);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->fromNameField->text(), QStringLiteral("Survey"));
+    EXPECT_EQ(card->toNameField->text(), QStringLiteral("Permits"));
+    EXPECT_EQ(card->fromEndDateField->text(), ymd(survey->beginDate())) << "a start-to-start link starts at the begin";
+    EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->beginDate()));
+    link->setKind(DMProjectDependency::FinishToFinish);
+    EXPECT_EQ(card->fromEndDateField->text(), ymd(survey->endDate()));
+    EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->endDate())) << "a finish-to-finish link leads to the end";
+    link->setKind(DMProjectDependency::FinishToStart);
+    EXPECT_EQ(card->toBeginDateField->text(), ymd(permits->beginDate()));
+    permits->setBeginDateAndEndDate(at(2024, 3, 14, 8), at(2024, 3, 15, 18));
+    EXPECT_EQ(card->toBeginDateField->text(), ymd(at(2024, 3, 14, 8)));
+    // The line is drawn across the card's middle canvas, also after the bars of the Gantt view
+    // moved: the middle row of that canvas is dark from end to end.
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f);
+    document->reloadViews();
+    finishEventLoopTurns();
+    QWidget *window = document->mainWindow();
+    const QPoint origin = card->linkPreview->mapTo(window, QPoint(0, 0));
+    const QImage drawn = window->screen()->grabWindow(window->winId(), origin.x(), origin.y(), card->linkPreview->width(),
+                                                      card->linkPreview->height()).toImage();
+    int dark = 0;
+    for (int x = 0; x < drawn.width(); ++x)
+        if (qGray(drawn.pixel(x, drawn.height() / 2)) < 128 && qAlpha(drawn.pixel(x, drawn.height() / 2)) > 128)
+            ++dark;
+    EXPECT_GT(dark, drawn.width() / 2);
+    survey->setTitle(QStringLiteral("Site survey"));
+    EXPECT_EQ(card->fromNameField->text(), QStringLiteral("Site survey"));
+}
+
+TEST_F(ItemsViewCardsTest, MilestoneAndEventCardsFollowTheirItems)
+{
+    auto ann = makeResource(project, QStringLiteral("Ann"));
+    project->resources().append(ann);
+    handover->addResource(ann);
+    document->showPageWithTag(3);
+    auto *milestone = cardOf<DMItemsViewMilestonesItem>(handover);
+    ASSERT_NE(milestone, nullptr);
+    EXPECT_EQ(milestone->nameField->text(), QStringLiteral("Handover"));
+    EXPECT_EQ(milestone->beginDateField->text(), ymd(at(2024, 3, 29, 18)));
+    EXPECT_EQ(milestone->affectedResourcesField->text(), QStringLiteral("1 Resources"));
+    handover->setBeginDateAndEndDate(at(2024, 4, 2, 12), at(2024, 4, 2, 12));
+    EXPECT_EQ(milestone->beginDateField->text(), ymd(at(2024, 4, 2, 12)));
+
+    // No page shows event cards (page 6 is the event list): the card is made as a page would.
+    auto inspection = makeItem<DMProjectEvent>(project, QStringLiteral("Inspection"), at(2024, 3, 5, 9), at(2024, 3, 5, 12));
+    inspection->setUseWorkingSchedule(false);
+    project->eventContainer()->events().append(inspection);
+    DMItemsViewEventsItem event(*document, nullptr);
+    event.setRepresentedObject({inspection, nullptr});
+    EXPECT_EQ(event.titleField->text(), QStringLiteral("Inspection"));
+    EXPECT_EQ(event.beginHourOfDayField->text(), document->sharedHMSDateFormatter()->stringFromDate(at(2024, 3, 5, 9)));
+    EXPECT_EQ(event.durationField->text(), QStringLiteral(" 3 hours"));
+    inspection->setBeginDateAndEndDate(at(2024, 3, 6, 9), at(2024, 3, 7, 10));
+    inspection->setTitle(QStringLiteral("Final inspection"));
+    EXPECT_EQ(event.endDateField->text(), ymd(at(2024, 3, 7, 10)));
+    EXPECT_EQ(event.durationField->text(), QStringLiteral(" 1 days 1 hours"));
+    EXPECT_EQ(event.titleField->text(), QStringLiteral("Final inspection"));
+    event.setRepresentedObject({});
+    inspection->setTitle(QStringLiteral("Gone"));
+    EXPECT_EQ(event.titleField->text(), QStringLiteral("Final inspection")) << "a card lets go of its old object";
+}
+
+TEST_F(ItemsViewCardsTest, TitlesWrapWhereTheCardHasRoomAndEndWithAnEllipsisWhereItHasNot)
+{
+    QFont font;
+    font.setPointSize(12);
+    const QFontMetrics metrics(font);
+    const QString title = QStringLiteral("Permits approved by the building control office");
+    const int width = metrics.horizontalAdvance(QStringLiteral("Permits approved"));
+    EXPECT_EQ(DMItemsViewItem::fittedText(QStringLiteral("Survey"), font, QSize(width, metrics.height())), QStringLiteral("Survey"));
+    const QString oneLine = DMItemsViewItem::fittedText(title, font, QSize(width, metrics.lineSpacing()));
+    EXPECT_TRUE(oneLine.endsWith(QChar(0x2026))) << oneLine.toStdString();
+    EXPECT_FALSE(oneLine.contains(QLatin1Char('\n')));
+    EXPECT_LE(metrics.horizontalAdvance(oneLine), width);
+    const QStringList twoLines = DMItemsViewItem::fittedText(title, font, QSize(width, 2 * metrics.lineSpacing())).split('\n');
+    ASSERT_EQ(twoLines.size(), 2);
+    EXPECT_EQ(twoLines.first(), QStringLiteral("Permits approved"));
+    EXPECT_TRUE(twoLines.last().endsWith(QChar(0x2026)));
+
+    // On the cards: the milestone's title takes two lines, the link's names one, cut; each keeps
+    // the whole title as its tool tip.
+    handover->setTitle(title);
+    document->showPageWithTag(3);
+    auto *milestone = cardOf<DMItemsViewMilestonesItem>(handover);
+    ASSERT_NE(milestone, nullptr);
+    EXPECT_EQ(milestone->nameField->text().count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(milestone->nameField->toolTip(), title);
+    auto link = permits->addOutboundDependencyToItem(handover);
+    finishEventLoopTurns();
+    document->showPageWithTag(8);
+    auto *card = cardOf<DMItemsViewDependenciesItem>(link);
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(card->toNameField->text().endsWith(QChar(0x2026)));
+    EXPECT_LE(card->toNameField->fontMetrics().horizontalAdvance(card->toNameField->text()), card->toNameField->width());
+}
+
+} // namespace
