@@ -20,6 +20,7 @@
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QAction>
 #include <QLabel>
@@ -181,9 +182,8 @@ void DMProjectDocument::setViewModeForPage(int mode)
     if (!m_project || m_project->attribute(kDMProject_ViewMode).toInt() == mode)
         return;
     // Choosing a page is no edit of the project.
-    m_undoManager->disableUndoRegistration();
+    const DMUndoRegistrationPause pause(m_undoManager.get());
     m_project->setAttribute(kDMProject_ViewMode, mode);
-    m_undoManager->enableUndoRegistration();
 }
 
 QWidget *DMProjectDocument::emptyPageWithTitle(const QString &title)

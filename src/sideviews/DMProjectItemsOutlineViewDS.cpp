@@ -19,6 +19,7 @@
 #include "DMProjectOutlineDragPayload.h"
 #include "DMProjectTask.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 #include "DMUIProjectItem.h"
 
 #include <QBoxLayout>
@@ -263,13 +264,12 @@ void DMProjectItemsOutlineViewDS::addItem(const std::shared_ptr<DMProjectItem> &
     else if (isTask(*item))
         duration = defaultTaskDuration(*project, DMDurationSplit::dayLengthForItem(*item));
     const DMDate begin = selectedIsProcess ? selected->beginDate() : project->beginDate();
-    // The first dates make no undo step of their own: the insertion is the step.
-    DMUndoManager *undo = project->undoManager();
-    if (undo)
-        undo->disableUndoRegistration();
-    const bool dated = giveNewItemDates(*item, begin.isNull() ? DMDate::dateForNow() : begin, duration);
-    if (undo)
-        undo->enableUndoRegistration();
+    bool dated = false;
+    {
+        // The first dates make no undo step of their own: the insertion is the step.
+        const DMUndoRegistrationPause pause(project->undoManager());
+        dated = giveNewItemDates(*item, begin.isNull() ? DMDate::dateForNow() : begin, duration);
+    }
     if (!dated)
         return;
     insertNewItem(
