@@ -1,7 +1,11 @@
 #include "DMIndexSet_64.h"
 #include "DMWorkingCalendar.h"
+#include "DMWorkingTimeline.h"
 
 #include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -48,6 +52,29 @@ void BM_DurationBetweenOneYear(benchmark::State &state)
         benchmark::DoNotOptimize(calendar.durationBetween(begin, end, true));
 }
 BENCHMARK(BM_DurationBetweenOneYear)->Unit(benchmark::kMicrosecond);
+
+// A project's durations counted again as a load does, over a fresh timeline, with the items'
+// dates anywhere from year 1 to 9999: most days lie beyond the timeline's table.
+void BM_TimelineDurationsOverTenThousandYears(benchmark::State &state)
+{
+    const DMWorkingCalendar calendar = makeCalendar();
+    std::mt19937 random(5);
+    std::uniform_int_distribution<qint64> day(DMDate(1, 1, 1, 0).julianDay(), DMDate(9999, 12, 1, 0).julianDay());
+    std::vector<std::pair<DMDate, DMDate>> spans;
+    for (int i = 0; i < state.range(0); ++i) {
+        const DMDate begin = DMDate::dateWithJulianDay(day(random), 9 * 3600);
+        spans.emplace_back(begin, begin.dateByAddingSeconds(qint64(random() % 60) * 86400 + 3600));
+    }
+    for (auto _ : state) {
+        DMWorkingTimeline timeline(calendar);
+        qint64 total = 0;
+        for (const auto &[begin, end] : spans)
+            total += timeline.durationBetween(begin, end, true);
+        benchmark::DoNotOptimize(total);
+    }
+    state.counters["per_item_ns"] = benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_TimelineDurationsOverTenThousandYears)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

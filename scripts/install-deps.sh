@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-svg-dev libqt6svg6 libqt6svgwidgets6
   qt6-pdf-dev  # the print panel's preview
   libgl-dev libxkbcommon-dev
+  libxcb1-dev  # whether the X11 desktop composites translucent windows
   libxml2-dev libssl-dev libplist-dev libidn2-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev

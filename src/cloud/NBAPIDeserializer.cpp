@@ -162,23 +162,29 @@ std::optional<DMMultipartRequest> NBAPIDeserializer::URLRequestWithS3ParametersD
         return std::nullopt;
 
     const QString normalizedName = fileName.normalized(QString::NormalizationForm_C);
-    DMMultipartRequest result;
-    result.method = "POST";
-    result.request.setUrl(url);
-    result.request.setRawHeader("Accept", "application/json");
-    result.request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + NBPOSTBody::boundary()
-                                                    + "; charset=UTF-8");
+    // Form values are text; a number or boolean is written as its JSON text.
+    QList<std::pair<QString, QString>> fields;
+    QList<QByteArray> contents{fileData, normalizedName.toUtf8()};
     for (auto it = params->cbegin(); it != params->cend(); ++it) {
-        // Form values are text; a number or boolean is written as its JSON text.
         const QVariant &value = it.value();
         const int type = value.metaType().id();
         if (type == QMetaType::QVariantMap || type == QMetaType::QVariantList || NBJSONIsNull(value))
             continue;
-        const QString text = value.toString();
-        NBPOSTBody::addToHTTPBodyValueForKey(&result.body, text, it.key());
+        fields.append({it.key(), value.toString()});
+        contents << it.key().toUtf8() << value.toString().toUtf8();
     }
+    // A file's own bytes may hold the usual boundary.
+    const QByteArray boundary = multipartBoundaryNotIn(NBPOSTBody::boundary(), contents);
+
+    DMMultipartRequest result;
+    result.method = "POST";
+    result.request.setUrl(url);
+    result.request.setRawHeader("Accept", "application/json");
+    result.request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary + "; charset=UTF-8");
+    for (const auto &[key, text] : std::as_const(fields))
+        NBPOSTBody::addToHTTPBodyValueForKey(&result.body, text, key, boundary);
     NBPOSTBody::addToHTTPBodyFileDataFileNameMimeTypeForKey(&result.body, fileData, normalizedName,
-                                                            NBMimeType(normalizedName), QStringLiteral("file"));
+                                                            NBMimeType(normalizedName), QStringLiteral("file"), boundary);
     NBPOSTBody::finalizeHTTPBody(&result.body);
     return result;
 }

@@ -31,7 +31,8 @@ inline const QString NBAPIEngineUploadOptionPrivacyKey = QStringLiteral("NBAPIEn
 // Credentials are given only in answer to the first authentication challenge of a request, and
 // only to the configured base host over HTTPS (plain HTTP only for a loopback host), never to
 // another host that a request was redirected to. Every request ends with a timeout error when no
-// byte moves for timeoutInterval() seconds, uploads included.
+// byte moves for timeoutInterval() seconds, uploads included. An answer is read up to
+// maximumAnswerSize() bytes; a longer one ends its request with an error.
 class NBAPIEngine : public QObject
 {
     Q_OBJECT
@@ -59,6 +60,10 @@ public:
     void setClearsCookies(bool clears) { m_clearsCookies = clears; }
     double timeoutInterval() const { return m_timeoutInterval; }
     void setTimeoutInterval(double seconds) { m_timeoutInterval = seconds; }
+    // The largest answer the service gives (a page of the item list) is far below the default.
+    static constexpr qint64 kDefaultMaximumAnswerSize = 8 * 1024 * 1024;
+    qint64 maximumAnswerSize() const { return m_maximumAnswerSize; }
+    void setMaximumAnswerSize(qint64 bytes) { m_maximumAnswerSize = bytes; }
 
     // Whether the e-mail and the password are both set.
     bool isReady() const;
@@ -130,6 +135,10 @@ private:
     void answerChallenge(QNetworkReply *reply, QAuthenticator *authenticator);
     void replyFinished(const QString &identifier, QNetworkReply *reply);
     void transactionTimedOut(const QString &identifier, QNetworkReply *reply);
+    // Moves what the reply has into the transaction; false, once the request has failed, when
+    // that would make the answer longer than the engine reads.
+    bool readAnswer(const QString &identifier, NBAPITransaction *transaction, QNetworkReply *reply);
+    void stopTransaction(const QString &identifier, QNetworkReply *reply, const NBError &error);
     void finishTransaction(Transaction transaction, int statusCode);
     void startUploadSecondStep(Transaction transaction, int statusCode);
     void deliverSuccess(const NBAPITransaction &transaction, int statusCode);
@@ -141,6 +150,7 @@ private:
     QUrl m_baseURL;
     bool m_clearsCookies = false;
     double m_timeoutInterval = 60.0;
+    qint64 m_maximumAnswerSize = kDefaultMaximumAnswerSize;
     QNetworkAccessManager *m_manager;
     std::map<QString, Transaction> m_transactions;
 };

@@ -88,9 +88,9 @@ void NBAPIEngine::connectReply(NBAPITransaction *transaction)
     };
     // The lambdas below run only while the reply is connected to this engine: every way a
     // transaction ends disconnects its reply first, so `transaction` is alive when they run.
-    connect(reply, &QNetworkReply::readyRead, this, [transaction, reply, restartTimer] {
-        transaction->receivedData += reply->readAll();
-        restartTimer();
+    connect(reply, &QNetworkReply::readyRead, this, [this, identifier, transaction, reply, restartTimer] {
+        if (readAnswer(identifier, transaction, reply))
+            restartTimer();
     });
     connect(reply, &QNetworkReply::downloadProgress, this, restartTimer);
     connect(reply, &QNetworkReply::uploadProgress, this,
@@ -120,13 +120,33 @@ void NBAPIEngine::answerChallenge(QNetworkReply *reply, QAuthenticator *authenti
 
 void NBAPIEngine::transactionTimedOut(const QString &identifier, QNetworkReply *reply)
 {
+    const NBAPITransaction *transaction = transactionForReply(reply);
+    if (transaction)
+        stopTransaction(identifier, reply, NBError::timedOutError(transaction->requestType));
+}
+
+void NBAPIEngine::stopTransaction(const QString &identifier, QNetworkReply *reply, const NBError &error)
+{
     Transaction transaction = takeTransaction(identifier, reply);
     if (!transaction)
         return;
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
-    fail(*transaction, NBError::timedOutError(transaction->requestType));
+    fail(*transaction, error);
+}
+
+bool NBAPIEngine::readAnswer(const QString &identifier, NBAPITransaction *transaction, QNetworkReply *reply)
+{
+    // The length the server announces, then what actually comes: neither may pass the limit.
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > m_maximumAnswerSize
+        || transaction->receivedData.size() + reply->bytesAvailable() > m_maximumAnswerSize) {
+        stopTransaction(identifier, reply, NBError::answerTooLargeError(transaction->requestType, m_maximumAnswerSize));
+        return false;
+    }
+    transaction->receivedData += reply->readAll();
+    return true;
 }
 
 void NBAPIEngine::replyFinished(const QString &identifier, QNetworkReply *reply)
@@ -137,6 +157,10 @@ void NBAPIEngine::replyFinished(const QString &identifier, QNetworkReply *reply)
     reply->disconnect(this);
     reply->deleteLater();
     transaction->inactivityTimer.stop();
+    if (transaction->receivedData.size() + reply->bytesAvailable() > m_maximumAnswerSize) {
+        fail(*transaction, NBError::answerTooLargeError(transaction->requestType, m_maximumAnswerSize));
+        return;
+    }
     transaction->receivedData += reply->readAll();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (isTransferError(reply->error()) || !status.isValid()) {

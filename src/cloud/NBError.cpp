@@ -86,6 +86,13 @@ NBError NBError::timedOutError(qint64 requestType)
     return makeError(NBURLErrorDomain, NBURLErrorTimedOut, requestType, DMLocalizedString("The request timed out."));
 }
 
+NBError NBError::answerTooLargeError(qint64 requestType, qint64 maximumSize)
+{
+    return makeError(NBURLErrorDomain, NBURLErrorDataLengthExceedsMaximum, requestType,
+                     DMLocalizedString("The service's answer is larger than the %1 KB this application reads.")
+                         .arg(maximumSize / 1024));
+}
+
 NBError NBError::transferError(qint64 requestType, QNetworkReply::NetworkError code, const QString &description)
 {
     return makeError(NBURLErrorDomain, int(code), requestType, description);

@@ -26,6 +26,7 @@ enum NBAPIEngineErrorCode {
 enum NBURLErrorCode {
     NBURLErrorTimedOut = -1001,          // nothing moved for the engine's timeout interval
     NBURLErrorBadServerResponse = -1011, // a success whose body is not the expected record
+    NBURLErrorDataLengthExceedsMaximum = -1103, // an answer longer than the engine reads
 };
 
 class NBError
@@ -53,5 +54,6 @@ public:
 
     static NBError badServerResponseError(qint64 requestType);
     static NBError timedOutError(qint64 requestType);
+    static NBError answerTooLargeError(qint64 requestType, qint64 maximumSize);
     static NBError transferError(qint64 requestType, QNetworkReply::NetworkError code, const QString &description);
 };

@@ -4,15 +4,15 @@
 
 namespace {
 
-void openPart(QByteArray *body)
+void openPart(QByteArray *body, const QByteArray &boundary)
 {
     if (body->isEmpty())
-        body->append("--" + NBPOSTBody::boundary() + "\r\n");
+        body->append("--" + boundary + "\r\n");
 }
 
-void closePart(QByteArray *body)
+void closePart(QByteArray *body, const QByteArray &boundary)
 {
-    body->append("\r\n--" + NBPOSTBody::boundary() + "\r\n");
+    body->append("\r\n--" + boundary + "\r\n");
 }
 
 } // namespace
@@ -25,24 +25,24 @@ const QByteArray &boundary()
     return value;
 }
 
-void addToHTTPBodyValueForKey(QByteArray *body, const QString &value, const QString &key)
+void addToHTTPBodyValueForKey(QByteArray *body, const QString &value, const QString &key, const QByteArray &boundary)
 {
-    openPart(body);
+    openPart(body, boundary);
     body->append(multipartContentDispositionLine(key) + "\r\n");
     body->append(value.toUtf8());
-    closePart(body);
+    closePart(body, boundary);
 }
 
 void addToHTTPBodyFileDataFileNameMimeTypeForKey(QByteArray *body, const QByteArray &data, const QString &fileName,
-                                                 const QString &mimeType, const QString &key)
+                                                 const QString &mimeType, const QString &key, const QByteArray &boundary)
 {
     const QString name = fileName.isEmpty() ? QStringLiteral("UnknownFileName") : fileName;
-    openPart(body);
+    openPart(body, boundary);
     body->append(multipartContentDispositionLine(key, &name));
     body->append("Content-Type: "
                  + (mimeType.isEmpty() ? QByteArray("application/octet-stream") : mimeType.toUtf8()) + "\r\n\r\n");
     body->append(data);
-    closePart(body);
+    closePart(body, boundary);
 }
 
 void finalizeHTTPBody(QByteArray *body)

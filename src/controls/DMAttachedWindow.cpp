@@ -1,7 +1,11 @@
 #include "DMAttachedWindow.h"
 
+#include "DMBlurredView.h"
+#include "DMDesktopCompositing.h"
 #include "DMNotificationCenter.h"
 
+#include <QApplication>
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -36,13 +40,35 @@ QRect rounded(const QRectF &rect)
                  int(std::round(rect.height())));
 }
 
+// The shadow: the box's shape, blurred, a little below it.
+constexpr float kShadowBlurRadius = 6;
+constexpr int kShadowOffset = 3;
+constexpr float kShadowAlpha = 0.4f;
+// Where nothing is translucent, a plain shadow just below and right of the box.
+const QPointF kPlainShadowOffset(1, 2);
+
+// The colour of a shadow over what usually lies behind a popover, the application's windows.
+QColor plainShadowColor()
+{
+    const QColor behind = QApplication::palette().window().color();
+    const auto darken = [](int channel) { return int(std::lround(channel * (1 - kShadowAlpha))); };
+    return QColor(darken(behind.red()), darken(behind.green()), darken(behind.blue()));
+}
+
 } // namespace
 
+QMargins DMAttachedWindow::shadowMargins()
+{
+    const int reach = int(std::ceil(kShadowBlurRadius));
+    return QMargins(reach, reach - kShadowOffset, reach, reach + kShadowOffset);
+}
+
 DMAttachedWindow::DMAttachedWindow(QWidget *view, QPointF point, QWidget *window, int side, qreal distance)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
       m_view(view), m_window(window), m_point(point), m_side(side), m_distance(float(distance))
 {
     setAttribute(Qt::WA_TranslucentBackground);
+    m_drawsTranslucent = DMDesktop_drawsTranslucentWindows();
     if (view) {
         resize(view->size());
         view->setParent(this);
@@ -87,17 +113,19 @@ void DMAttachedWindow::updateAttachedGeometry()
 {
     const DMAttachedWindowLayout layout = DMAttachedWindow_layout(metrics(), m_side, screenPoint());
     m_viewFrame = layout.viewFrame;
-    setGeometry(rounded(flipped(layout.frame)));
+    const QMargins margins = shadowMargins();
+    setGeometry(rounded(flipped(layout.frame)).marginsAdded(margins));
     if (m_view) {
         const QRectF view = layout.viewFrame;
-        m_view->setGeometry(rounded(QRectF(view.x(), layout.frame.height() - view.y() - view.height(), view.width(),
-                                           view.height())));
+        m_view->setGeometry(rounded(QRectF(view.x() + margins.left(),
+                                           layout.frame.height() - view.y() - view.height() + margins.top(),
+                                           view.width(), view.height())));
     }
 }
 
 void DMAttachedWindow::updateBackground()
 {
-    const QSize size = geometry().size();
+    const QSize size = frame().size();
     const qreal ratio = devicePixelRatioF();
     QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
@@ -118,8 +146,66 @@ void DMAttachedWindow::updateBackground()
             painter.strokePath(outline, QPen(m_borderColor, 2 * m_borderWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
     }
     m_background = image;
+    m_windowImageIsStale = true;
+    updateShape();
     if (isVisible())
         update();
+}
+
+QPainterPath DMAttachedWindow::outlineInWindow() const
+{
+    const QMargins margins = shadowMargins();
+    const QTransform flip(1, 0, 0, -1, margins.left(), margins.top() + frame().height());
+    return flip.map(DMAttachedWindow_backgroundPath(metrics(), m_side, m_viewFrame));
+}
+
+void DMAttachedWindow::updateShape()
+{
+    if (m_drawsTranslucent) {
+        clearMask();
+        return;
+    }
+    const QPainterPath outline = outlineInWindow();
+    QBitmap shape(size());
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
+    painter.drawPath(outline);
+    painter.drawPath(outline.translated(kPlainShadowOffset));
+    painter.end();
+    setMask(shape);
+}
+
+const QImage &DMAttachedWindow::windowImage()
+{
+    if (!m_windowImageIsStale)
+        return m_windowImage;
+    m_windowImageIsStale = false;
+    const qreal ratio = devicePixelRatioF();
+    QImage image(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    const QMargins margins = shadowMargins();
+    const QPainterPath outline = outlineInWindow();
+    if (m_drawsTranslucent) {
+        image.fill(Qt::transparent);
+        QPainter shadow(&image);
+        shadow.setRenderHint(QPainter::Antialiasing);
+        shadow.fillPath(outline.translated(0, kShadowOffset), QColor::fromRgbF(0, 0, 0, kShadowAlpha));
+        shadow.end();
+        image = DMBlurredView::filteredImage(image, 1.0f, float(kShadowBlurRadius * ratio));
+        image.setDevicePixelRatio(ratio);
+    } else {
+        // Every pixel inside the shape is opaque: what it is drawn over is the shape's own.
+        image.fill(QApplication::palette().window().color());
+        QPainter shadow(&image);
+        shadow.fillPath(outline.translated(kPlainShadowOffset), plainShadowColor());
+    }
+    QPainter painter(&image);
+    painter.drawImage(QPointF(margins.left(), margins.top()), m_background);
+    painter.end();
+    m_windowImage = image;
+    return m_windowImage;
 }
 
 void DMAttachedWindow::redisplay()
@@ -255,7 +341,19 @@ void DMAttachedWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, m_background);
+    painter.drawImage(0, 0, windowImage());
+}
+
+void DMAttachedWindow::showEvent(QShowEvent *event)
+{
+    // A compositing manager may have started or stopped since the window was last shown.
+    const bool translucent = DMDesktop_drawsTranslucentWindows();
+    if (translucent != m_drawsTranslucent) {
+        m_drawsTranslucent = translucent;
+        m_windowImageIsStale = true;
+        updateShape();
+    }
+    QWidget::showEvent(event);
 }
 
 void DMAttachedWindow::resizeEvent(QResizeEvent *event)

@@ -5,6 +5,8 @@
 #include <QBrush>
 #include <QColor>
 #include <QImage>
+#include <QMargins>
+#include <QPainterPath>
 #include <QPointer>
 #include <QWidget>
 
@@ -19,6 +21,11 @@
 //
 // The window takes the view as a child widget. The window the point belongs to is held weakly;
 // when it goes, the point counts as a screen point.
+//
+// Linux desktops draw no shadow for a frameless window, so the window draws its own around the
+// box, beyond its frame: the widget is the frame grown by shadowMargins(). Where the desktop does
+// not draw translucent windows (X11 without a compositing manager), their transparent pixels
+// would show black: the window is then cut to the shape of its box and of a plain shadow.
 class DMAttachedWindow : public QWidget
 {
     Q_OBJECT
@@ -74,10 +81,15 @@ public:
     // Only the box colour differs between them.
     void setPopoverStyle(const QColor &boxColor);
 
-    // The drawn box: the window's whole picture, replaced at every background change.
+    // The drawn box, of the frame's size, replaced at every background change.
     const QImage &backgroundImage() const { return m_background; }
-    // The view's frame in the window, y up from the window's bottom.
+    // What the window shows: the box over its shadow, of the window's size.
+    const QImage &windowImage();
+    // The view's frame in the box, y up from the box's bottom.
     QRectF viewFrame() const { return m_viewFrame; }
+    // The box's frame in global coordinates: the window's geometry without the shadow's margins.
+    QRect frame() const { return geometry().marginsRemoved(shadowMargins()); }
+    static QMargins shadowMargins();
 
     // Posts kWillOrderOutNotification, then hides.
     void orderOut();
@@ -87,6 +99,7 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     DMAttachedWindowMetrics metrics() const;
@@ -94,7 +107,10 @@ private:
     void resolveAutomaticSide();
     void updateAttachedGeometry();
     void updateBackground();
+    void updateShape();
     void redisplay();
+    // The box's outline in the window's (Qt's) coordinates.
+    QPainterPath outlineInWindow() const;
 
     QColor m_borderColor = Qt::white;
     float m_borderWidth = 2.0f;
@@ -113,4 +129,7 @@ private:
     QRectF m_viewFrame;
     bool m_resizing = false;
     QImage m_background;
+    QImage m_windowImage;
+    bool m_windowImageIsStale = true;
+    bool m_drawsTranslucent = true; // as the desktop answered when the window was last shown
 };

@@ -2,10 +2,13 @@
 
 #include <cmath>
 
-DMCurrencyFormatter::DMCurrencyFormatter(const QString &unit, const QLocale &locale)
+DMCurrencyFormatter::DMCurrencyFormatter(const QString &unit, const QLocale &locale, Grouping grouping)
     : m_unit(unit.trimmed()), m_locale(locale)
 {
-    m_locale.setNumberOptions(m_locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    if (grouping == Grouping::Grouped)
+        m_locale.setNumberOptions(m_locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    else
+        m_locale.setNumberOptions(m_locale.numberOptions() | QLocale::OmitGroupSeparator);
 }
 
 QString DMCurrencyFormatter::stringForNumber(double value) const
@@ -25,10 +28,10 @@ std::optional<double> DMCurrencyFormatter::numberFromString(const QString &text)
     QString s = text.trimmed();
     if (!m_unit.isEmpty() && s.startsWith(m_unit))
         s = s.mid(m_unit.size()).trimmed();
-    s.remove(m_locale.groupSeparator());
-    s.remove(QLatin1Char(' '));
     if (s.isEmpty())
         return std::nullopt;
+    // The locale reads its group separators only where it puts them: under en_US "12,5" is no
+    // number at all, never 125.
     bool ok = false;
     const double value = m_locale.toDouble(s, &ok);
     if (!ok || !std::isfinite(value))

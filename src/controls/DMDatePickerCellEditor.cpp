@@ -5,7 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-DMDatePickerCellEditor::DMDatePickerCellEditor(const QRect &frame, QWidget *list) : QDateTimeEdit(list)
+DMDatePickerCellEditor::DMDatePickerCellEditor(const QRect &frame, QWidget *list) : DMDateTimeEdit(list)
 {
     setGeometry(frame);
 }
@@ -31,10 +31,11 @@ bool DMDatePickerCellEditor::endsEditing(const QFocusEvent *event)
 void DMDatePickerCellEditor::keyPressEvent(QKeyEvent *event)
 {
     if (!endsEditing(event)) {
-        QDateTimeEdit::keyPressEvent(event);
+        DMDateTimeEdit::keyPressEvent(event);
         return;
     }
     event->accept();
+    finishTypingWholeDate();
     if (QWidget *list = parentWidget())
         list->setFocus(Qt::OtherFocusReason);
     else
@@ -43,7 +44,7 @@ void DMDatePickerCellEditor::keyPressEvent(QKeyEvent *event)
 
 void DMDatePickerCellEditor::focusOutEvent(QFocusEvent *event)
 {
-    QDateTimeEdit::focusOutEvent(event);
+    DMDateTimeEdit::focusOutEvent(event);
     if (endsEditing(event))
         finishEditing();
 }

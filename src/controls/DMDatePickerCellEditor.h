@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDateTimeEdit>
+#include "DMDateTimeEdit.h"
 
 class DMDatePickerCell;
 class DMDatePickerCellEditor;
@@ -19,11 +19,12 @@ public:
 // A date picker that a list lays over a date cell to edit it in place. Typing and stepping only
 // change the picker; Return, Enter or Escape (which keeps the date chosen, it restores nothing)
 // or a click elsewhere give the focus back to the list, and the editor then tells its delegate
-// once, removes itself from the list and is deleted.
+// once, removes itself from the list and is deleted. A whole date typed over the selected text is
+// read when the edit ends (DMDateTimeEdit).
 //
 // The list (the editor's parent) owns it until then. The delegate is not owned; whoever sets it
 // clears it before going away.
-class DMDatePickerCellEditor : public QDateTimeEdit
+class DMDatePickerCellEditor : public DMDateTimeEdit
 {
     Q_OBJECT
 

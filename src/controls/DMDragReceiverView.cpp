@@ -39,8 +39,11 @@ void DMDragReceiverView::dragMoveEvent(QDragMoveEvent *event)
 
 void DMDragReceiverView::dragLeaveEvent(QDragLeaveEvent *)
 {
-    if (m_delegate)
-        m_delegate->dragReceiverViewDraggingExited(this);
+    if (!m_delegate)
+        return;
+    m_delegate->dragReceiverViewDraggingExited(this);
+    // The view hears nothing more of a drag that left it, wherever that drag ends.
+    m_delegate->dragReceiverViewDraggingEnded(this, DMDraggingInfo{nullptr, nullptr, {}});
 }
 
 void DMDragReceiverView::dropEvent(QDropEvent *event)

@@ -19,6 +19,8 @@ public:
     {
         return Qt::IgnoreAction;
     }
+    // The drag is over for the view: after a drop, or when it left the view (its data is then no
+    // longer at hand: no pasteboard).
     virtual void dragReceiverViewDraggingEnded(DMDragReceiverView *, const DMDraggingInfo &) {}
     virtual void dragReceiverViewDraggingExited(DMDragReceiverView *) {}
     virtual bool dragReceiverViewPrepareForDragOperation(DMDragReceiverView *, const DMDraggingInfo &) { return false; }
@@ -27,7 +29,8 @@ public:
 };
 
 // A view that hands every drag-and-drop step to its delegate; without a delegate every drag is
-// refused. A drop goes through prepare, perform and conclude, then the drag ends.
+// refused. A drop goes through prepare, perform and conclude, then the drag ends; a drag that
+// leaves the view exits, then ends.
 //
 // The delegate is not owned; whoever sets it clears it before going away.
 class DMDragReceiverView : public QWidget

@@ -1,5 +1,6 @@
 #include "DMTextFieldCell.h"
 
+#include "DMBeep.h"
 #include "DMTextField.h"
 
 #include <QAbstractItemView>
@@ -34,6 +35,8 @@ void DMTextFieldCell::setModelData(QWidget *editor, QAbstractItemModel *model, c
     QVariant value;
     if (m_formatter->getObjectValueForString(&value, lineEdit->text()))
         model->setData(index, value, Qt::EditRole);
+    else
+        DMBeep(); // refused: the cell keeps its value
 }
 
 void DMTextFieldCell::updateFormatter(const DMNotification &notification)

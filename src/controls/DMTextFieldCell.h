@@ -23,7 +23,7 @@ public:
 
     QString displayText(const QVariant &value, const QLocale &locale) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    // A text the formatter does not read leaves the item unchanged.
+    // A text the formatter does not read beeps and leaves the item unchanged.
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
 
 private:

@@ -98,15 +98,11 @@ DMProjectDocument::~DMProjectDocument()
         QDir(m_temporaryFolder).removeRecursively();
 }
 
-std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject()
+std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject(const DMDate &today)
 {
     auto project = DMProject::create();
     project->beginLoading(); // the defaults are not edits
-    const DMDate today = DMDate::dateForNow();
-    const DMDate begin(today.year(), today.month(), today.day(), 0);
     project->setTitle(DMLocalizedString("Untitled"));
-    project->setBeginDate(begin);
-    project->setEndDate(begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0));
     project->setAttribute(kDMProject_ViewMode, 0);
     project->setAttribute(kDMProject_Settings_CurrencyUnit, QLocale().currencySymbol());
     // Settings whose absence other code would read its own way (a whole day, the reader's
@@ -121,6 +117,14 @@ std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject()
             weekend.addIndex(day % 7);
     if (weekend.count() < 7)
         project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
+    // New tasks last one working day.
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Days, 1);
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Hours, 0);
+    project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Minutes, 0);
+    // The plan begins where work can begin, which new items take as their begin.
+    const DMDate begin = project->nextWorkingInstant(DMDate(today.year(), today.month(), today.day(), 0));
+    project->setBeginDate(begin);
+    project->setEndDate(DMDate(begin.year(), begin.month(), begin.day(), 0).dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0));
     project->endLoading();
     return project;
 }

@@ -6,6 +6,7 @@
 #include "DMObservable.h"
 #include "DMProjectDocumentHooks.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsPane.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectDocumentOutlets.h"
 #include "DMProjectDocumentItemsView.h"
@@ -63,7 +64,7 @@ class DMProjectDocument : public QObject,
                           public DMProjectOutlineDocument,
                           public DMProjectListDocument,
                           public DMItemsViewDocument,
-                          public DMProjectDaysOffSettingsController::Document,
+                          public DMProjectSettingsPane::Document,
                           public DMSourceListDocument,
                           public DMSearchFieldDataSource,
                           public std::enable_shared_from_this<DMProjectDocument>
@@ -89,9 +90,10 @@ public:
 
     // ---- Life cycle and package (DMProjectDocument.cpp, DMProjectDocument_Package.cpp) ----
 
-    // A new project with the defaults: today's month, the working day 08:00-18:00, the week and
-    // currency of the locale. Untitled documents and importers start from it.
-    static std::shared_ptr<DMProject> newDefaultProject();
+    // A new project with the defaults: a month from the first working instant of today (or of
+    // the next working day), the working day 08:00-18:00, the week and currency of the locale,
+    // and new tasks a working day long. Untitled documents and importers start from it.
+    static std::shared_ptr<DMProject> newDefaultProject(const DMDate &today = DMDate::dateForNow());
     void initWithDefaultProject();
     // Reads the file. The package is read as a property list kept until the window is set up;
     // importers make a project at once. False with *error set (empty when the user cancelled).
@@ -161,7 +163,8 @@ public:
     DMProjectDocumentItemsView *itemsView() const { return m_itemsView.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
-    // The window frame under "DMRecentDocumentsFrames", and the per-document property list.
+    // The window frame under "DMRecentDocumentsFrames", and the per-document property list (the
+    // lists' columns, and the outline's width beside the chart, which the window takes again).
     void saveMainWindowFrame();
     static QString windowStateFilePath(const QString &documentPath);
     void reloadViews() override;
@@ -287,6 +290,7 @@ private:
     void buildListPages(QWidget *content);
     void reloadListOutlines();
     void restoreWindowFrame();
+    void restoreProjectContainerSplit();
     // Clears what the canvas, the outline and the timeline header borrow from this document.
     void detachViews();
     void applyImportedProjectAttributes();

@@ -27,6 +27,7 @@ class DMProjectEventsOutlineViewDS;
 class DMProjectItemsOutlineViewDS;
 class DMProjectResource;
 class DMProjectResourcesOutlineViewDS;
+class DMProjectSettingsController;
 class DMSearchField;
 class DMTimelineView;
 
@@ -52,12 +53,13 @@ struct DMProjectDocumentOutlets
     QPointer<DMOutlineView> sourceListOutlineView;
     QPointer<DMCollapsingSplitview> sourceListSplitview;
 
-    // List controllers, print panel and days-off pane.
+    // List controllers, print panel, days-off pane and the project's settings page.
     std::shared_ptr<DMProjectItemsOutlineViewDS> projectItemsOutlineViewDS;
     std::shared_ptr<DMProjectResourcesOutlineViewDS> projectResourcesOutlineViewDS;
     std::shared_ptr<DMProjectEventsOutlineViewDS> projectEventsOutlineViewDS;
     std::shared_ptr<DMPrintPanelController> printPanelController;
     std::shared_ptr<DMProjectDaysOffSettingsController> daysOffSettingsController;
+    std::shared_ptr<DMProjectSettingsController> projectSettingsController;
 
     // Pages of the content area.
     QPointer<QWidget> projectContainer;            // the Gantt page

@@ -44,7 +44,7 @@ QString DMProjectDocumentOutputHost::fileCurrencyString(double value) const
     const std::shared_ptr<DMProject> project = m_document->project();
     const QString unit = project ? project->attribute(kDMProject_Settings_CurrencyUnit).toString().trimmed() : QString();
     if (!m_fileCurrencyFormatter || m_fileCurrencyFormatter->unit() != unit)
-        m_fileCurrencyFormatter = std::make_shared<DMCurrencyFormatter>(unit, QLocale::c());
+        m_fileCurrencyFormatter = std::make_shared<DMCurrencyFormatter>(unit, QLocale::c(), DMCurrencyFormatter::Grouping::Ungrouped);
     return m_fileCurrencyFormatter->stringForNumber(value);
 }
 

@@ -22,6 +22,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectItem.h"
@@ -505,27 +506,5 @@ void DMProjectDocument::sortResourcesWithDescriptors(const QList<DMSortDescripto
 
 QVariantMap DMProjectDocument::effectiveProjectTimeSpan() const
 {
-    QVariantMap span;
-    if (!m_project)
-        return span;
-    DMDate begin = m_project->beginDate();
-    DMDate end = m_project->endDate();
-    auto widen = [&begin, &end](const DMProjectItem &item) {
-        if (!item.beginDate().isNull() && (begin.isNull() || item.beginDate() < begin))
-            begin = item.beginDate();
-        if (!item.endDate().isNull() && (end.isNull() || item.endDate() > end))
-            end = item.endDate();
-    };
-    forEachItem(m_project->tasks().list(), widen);
-    for (const auto &event : m_project->eventContainer()->events())
-        widen(*event);
-    if (begin.isNull())
-        begin = DMDate::dateForNow();
-    if (end.isNull())
-        end = begin;
-    const DMDate begin0(begin.year(), begin.month(), begin.day(), 0);
-    const DMDate end0 = DMDate(end.year(), end.month(), end.day(), 0).dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 0, 7, 0, 0, 0);
-    span.insert(kDMTimeSpanBegin, QVariant::fromValue(begin0));
-    span.insert(kDMTimeSpanEnd, QVariant::fromValue(end0));
-    return span;
+    return m_project ? DMProjectTimelineDataSource_effectiveProjectTimeSpan(*m_project).dictionary() : QVariantMap();
 }

@@ -4,6 +4,7 @@
 
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsController.h"
 #include "DMPrintPanelController.h"
 #include "DMProject.h"
 #include "DMProjectTimelineDataSource.h"
@@ -181,6 +182,8 @@ void DMProjectDocument::detachViews()
         m_outlets.timelineView->setDataSource(nullptr);
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(nullptr);
+    if (m_outlets.projectSettingsController)
+        m_outlets.projectSettingsController->setDocument(nullptr);
     // A composition under way stops; the panel asks nothing of the document any more.
     if (m_outlets.printPanelController) {
         m_outlets.printPanelController->close();

@@ -6,6 +6,7 @@
 #include "DMOutlineView.h"
 #include "DMProject.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsController.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
@@ -19,6 +20,7 @@
 #include "DMProjectOutlineIcons.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
+#include "DMToolbarItem.h"
 #include "DMUndoManager.h"
 #include "DMUndoRegistrationPause.h"
 
@@ -120,10 +122,8 @@ void DMProjectDocument::showPageWithTag(int tag)
 
     // The toolbar's Gantt controls; the items view sets its own buttons for its page.
     const bool gantt = tag == Page::GanttPage || tag == Page::ByResourcesPage;
-    if (m_outlets.todayButtonTBItem)
-        m_outlets.todayButtonTBItem->setVisible(gantt);
-    if (m_searchFieldAction)
-        m_searchFieldAction->setVisible(gantt);
+    DMToolbarItem_setHidden(m_outlets.todayButtonTBItem, !gantt);
+    DMToolbarItem_setHidden(m_searchFieldAction, !gantt);
 
     if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
         content->setCurrentWidget(page ? page : emptyPageWithTitle(QString()));
@@ -149,12 +149,14 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
     }
     case Page::ProjectSettingsPage:
     case Page::DaysOffPage: {
-        // Both pages show the working calendar's controls, which refresh.
+        // Both pages refresh the working calendar's controls.
         const auto &daysOff = m_outlets.daysOffSettingsController;
         if (daysOff)
             daysOff->updateUI();
         if (tag == Page::DaysOffPage)
             return daysOff ? daysOff->containerView() : nullptr;
+        if (m_outlets.projectSettingsController)
+            m_outlets.projectSettingsController->updateUI();
         return m_outlets.projectSettingsView;
     }
     case Page::StylesPage:

@@ -5,6 +5,7 @@
 #include "DMApplicationDelegate.h"
 #include "DMCollapsingSplitview.h"
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMProjectSettingsController.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
@@ -42,6 +43,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QUrl>
@@ -49,6 +51,13 @@
 
 #include <vector>
 
+namespace {
+
+// In the window-state file: the width of the outline beside the Gantt chart.
+const QString kProjectOutlineWidthKey = QStringLiteral("projectContainer.outlineWidth");
+constexpr int kLargestOutlineWidth = 20000;
+
+} // namespace
 
 QMainWindow *DMProjectDocument::mainWindow() const
 {
@@ -140,7 +149,7 @@ void DMProjectDocument::buildWindow()
 
     buildGanttPage(content);
 
-    // Pages of their own; the pages not built yet are the empty page with their title.
+    // Pages of their own; the styles page is the empty page with its title.
     auto *reportPage = new DMReportPage(content);
     content->addWidget(reportPage);
     m_outlets.reportContainerView = reportPage;
@@ -168,6 +177,9 @@ void DMProjectDocument::buildWindow()
     m_outlets.itemsImportButton = m_itemsView->itemsImportButton();
     m_outlets.daysOffSettingsController = std::make_shared<DMProjectDaysOffSettingsController>();
     content->addWidget(m_outlets.daysOffSettingsController->containerView());
+    m_outlets.projectSettingsController = std::make_shared<DMProjectSettingsController>();
+    m_outlets.projectSettingsView = m_outlets.projectSettingsController->containerView();
+    content->addWidget(m_outlets.projectSettingsView);
     content->setCurrentWidget(m_outlets.projectContainer);
 
     m_outlets.projectOutlineViewMenu = new QMenu(window.get());
@@ -238,6 +250,8 @@ void DMProjectDocument::awakeFromNib()
     }
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->setDocument(this);
+    if (m_outlets.projectSettingsController)
+        m_outlets.projectSettingsController->setDocument(this);
     applyingTaskListColumns(DMApplicationDelegate::taskListArrangedColumnDictionaries());
     applyImportedProjectAttributes();
     updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
@@ -273,9 +287,11 @@ void DMProjectDocument::reloadViews()
 {
     m_objectViewDataSource->reloadProjectOutlineAndRelayout();
     reloadListOutlines();
-    // After a revert the pane shows, and follows, the project read again.
+    // After a revert the settings pages show, and follow, the project read again.
     if (m_outlets.daysOffSettingsController)
         m_outlets.daysOffSettingsController->updateUI();
+    if (m_outlets.projectSettingsController)
+        m_outlets.projectSettingsController->updateUI();
 }
 
 // ---- View modes and columns ----
@@ -310,6 +326,7 @@ void DMProjectDocument::restoreWindowFrame()
 {
     if (!m_window)
         return;
+    restoreProjectContainerSplit();
     const QVariantMap frames = DMUserDefaults::standardUserDefaults().objectForKey(kDMRecentDocumentsFrames).toMap();
     const QStringList parts = m_fileURL.isEmpty() ? QStringList() : frames.value(m_fileURL).toString().split(QLatin1Char(' '));
     if (parts.size() != 4) {
@@ -328,6 +345,20 @@ void DMProjectDocument::restoreWindowFrame()
         m_window->move(x, y);
         m_window->resize(w, h);
     }
+}
+
+void DMProjectDocument::restoreProjectContainerSplit()
+{
+    auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data());
+    if (!split || split->count() != 2 || m_fileURL.isEmpty())
+        return;
+    const QVariantMap state = DMPropertyList::propertyListWithContentsOfFile(windowStateFilePath(m_fileURL)).toMap();
+    bool ok = false;
+    const int width = state.value(kProjectOutlineWidthKey).toInt(&ok);
+    if (!ok || width < 0 || width > kLargestOutlineWidth)
+        return;
+    // The chart takes the rest; it grows and shrinks with the window, the outline keeps its width.
+    split->setSizes({width, std::max(split->sizes().value(1), 1)});
 }
 
 QString DMProjectDocument::windowStateFilePath(const QString &documentPath)
@@ -355,6 +386,9 @@ void DMProjectDocument::saveMainWindowFrame()
     state.insert(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary"), status(m_outlets.projectItemsOutlineViewDS));
     state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
                  status(m_outlets.projectResourcesOutlineViewDS));
+    // The outline's width beside the chart, read back when the document's window opens again.
+    if (const auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data()); split && split->count() == 2)
+        state.insert(kProjectOutlineWidthKey, split->sizes().value(0));
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

@@ -22,6 +22,12 @@ void DMImportReport::repair(const QString &line)
     log(line);
 }
 
+void DMImportReport::note(const QString &line)
+{
+    m_notes.append(line);
+    log(line);
+}
+
 void DMImportReport::fail(const QString &reason)
 {
     if (m_failure.isEmpty())
@@ -31,9 +37,9 @@ void DMImportReport::fail(const QString &reason)
 
 QString DMImportReport::userSummary() const
 {
-    if (m_repaired == 0 && m_skipped == 0)
-        return QString();
-    return DMLocalizedString("Items repaired: %1. Items skipped: %2.")
-        .arg(m_repaired)
-        .arg(m_skipped);
+    QStringList sentences;
+    if (m_repaired != 0 || m_skipped != 0)
+        sentences.append(DMLocalizedString("Items repaired: %1. Items skipped: %2.").arg(m_repaired).arg(m_skipped));
+    sentences.append(m_notes);
+    return sentences.join(QLatin1Char('\n'));
 }

@@ -1,13 +1,18 @@
 #include "DMMSProjectXMLCalendar.h"
 
 #include "DMImportReport.h"
+#include "DMLocalizedString.h"
 #include "DMMSProjectXMLValues.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMWorkingCalendar.h"
 #include "DMXMLTree.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -17,12 +22,19 @@ constexpr int kExceptionYearlyByMonthDay = 2;
 // Years a yearly exception is unrolled into at most.
 constexpr int kMaximumYearlyOccurrences = 1000;
 
+QString timeText(int secondOfDay)
+{
+    return QString::asprintf("%02d:%02d", secondOfDay / 3600, secondOfDay % 3600 / 60);
+}
+
 } // namespace
 
 DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, const QString &projectCalendarUID,
-                                                    DMImportReport &report)
+                                                    DMImportReport &report, int firstProjectYear, int lastProjectYear)
 {
     DMMSProjectXMLCalendar result;
+    result.m_firstProjectYear = firstProjectYear;
+    result.m_lastProjectYear = lastProjectYear;
     // Other base calendars (a night shift) and the resources' calendars are not the project's
     // working time; only a file that names no calendar it holds is read as a whole.
     bool projectCalendarFound = false;
@@ -36,6 +48,12 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
     if (!projectCalendarFound)
         DMXMLTree::forEachChildElement(calendars,
                                        [&](const xmlNode *calendar) { result.readCalendar(calendar, report); });
+    if (result.m_dayWork > 0)
+        result.m_dayEnd = std::min(86400, result.m_dayBegin + result.m_dayWork);
+    if (!result.m_gappedDay.isEmpty() && result.m_dayBegin < result.m_dayEnd)
+        report.note(DMLocalizedString("The working times of a day (%1) are read as one working window of the same "
+                                      "work, %2 to %3.")
+                        .arg(result.m_gappedDay, timeText(result.m_dayBegin), timeText(result.m_dayEnd)));
     return result;
 }
 
@@ -67,6 +85,7 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
         m_nonWorkingWeekDays.addIndex(DMProject_NonWorkingDayIndexForWeekDay(dayType - 1));
         return;
     }
+    std::vector<std::pair<int, int>> periods;
     DMXMLTree::forEachChildElement(DMXMLTree::childElement(weekDay, "WorkingTimes"), [&](const xmlNode *workingTime) {
         const int from = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "FromTime"));
         int to = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "ToTime"));
@@ -77,9 +96,30 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
         // A period that ends at or before it begins ends at midnight ("23:00" to "00:00").
         if (to <= from)
             to = 86400;
-        m_dayBegin = std::min(m_dayBegin, from);
-        m_dayEnd = std::max(m_dayEnd, to);
+        periods.emplace_back(from, to);
     });
+    if (periods.empty())
+        return;
+    // The day's work is the time its periods cover (overlaps counted once); a day of several
+    // periods becomes one window of that work, so that durations keep the file's hours.
+    std::sort(periods.begin(), periods.end());
+    int work = 0;
+    int coveredUntil = 0;
+    for (const auto &[from, to] : periods) {
+        const int start = std::max(from, coveredUntil);
+        if (to > start)
+            work += to - start;
+        coveredUntil = std::max(coveredUntil, to);
+    }
+    const int first = periods.front().first;
+    m_dayBegin = std::min(m_dayBegin, first);
+    m_dayWork = std::max(m_dayWork, work);
+    if (work < coveredUntil - first && m_gappedDay.isEmpty()) {
+        QStringList texts;
+        for (const auto &[from, to] : periods)
+            texts.append(timeText(from) + QLatin1Char('-') + timeText(to));
+        m_gappedDay = texts.join(QStringLiteral(", "));
+    }
 }
 
 void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportReport &report)
@@ -95,7 +135,7 @@ void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportRep
     const QString periodText = DMXMLTree::childValue(exception, "Period");
     const int every = periodText.isNull() ? 1 : MSXMLLenientInteger(periodText);
 
-    if (occurrences <= 1 || (type == kExceptionDaily && every <= 1)) {
+    if (type != kExceptionYearlyByMonthDay && (occurrences <= 1 || (type == kExceptionDaily && every <= 1))) {
         addDaysOff(period, name, report);
         return;
     }
@@ -106,6 +146,10 @@ void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportRep
         const int day = MSXMLLenientInteger(DMXMLTree::childValue(exception, "MonthDay"));
         if (first.isNull() || last.isNull() || month < 1 || month > 12 || day < 1 || day > 31) {
             report.skip(QStringLiteral("MS Project XML: unreadable yearly calendar exception \"%1\" skipped").arg(name));
+            return;
+        }
+        if (m_firstProjectYear > 0 && first.year() <= m_firstProjectYear && last.year() >= m_lastProjectYear) {
+            addYearlyDayOff(month, day, name);
             return;
         }
         const int lastYear = std::min(last.year(), first.year() + kMaximumYearlyOccurrences - 1);
@@ -145,6 +189,105 @@ void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYea
     entry.insert(kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay));
     entry.insert(kDMDayOffDescription, description.isNull() ? QString(QLatin1String("")) : description);
     m_daysOff.append(entry);
+}
+
+void DMMSProjectXMLCalendar::addYearlyDayOff(int month, int day, const QString &description)
+{
+    const QString text = description.isNull() ? QString(QLatin1String("")) : description;
+    if (!m_daysOff.isEmpty()) {
+        QVariantMap last = m_daysOff.last().toMap();
+        const qint64 end = last.value(kDMDayOffEndIndex).toLongLong();
+        int endYear = 0, endMonth = 0, endDay = 0;
+        DMProject_NonWorkingDayFromIndex(end, &endYear, &endMonth, &endDay);
+        // The next day of a leap year, 31 December followed by 1 January.
+        const bool monthEnds = endDay >= DMDate::daysInMonth(2000, endMonth);
+        const int nextMonth = monthEnds ? endMonth % 12 + 1 : endMonth;
+        const int nextDay = monthEnds ? 1 : endDay + 1;
+        if (DMProject_NonWorkingDayKindForIndex(end) == 2 && last.value(kDMDayOffDescription).toString() == text
+            && nextMonth == month && nextDay == day
+            && DMProject_NonWorkingDayIndexForMonthDay(month, day) != last.value(kDMDayOffIndex).toLongLong()) {
+            last.insert(kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForMonthDay(month, day));
+            m_daysOff.last() = last;
+            return;
+        }
+    }
+    QVariantMap entry;
+    entry.insert(kDMDayOffIndex, DMProject_NonWorkingDayIndexForMonthDay(month, day));
+    entry.insert(kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForMonthDay(month, day));
+    entry.insert(kDMDayOffDescription, text);
+    m_daysOff.append(entry);
+}
+
+namespace {
+
+QString exceptionText(const QString &name, const DMDate &from, const DMDate &to, int occurrences, const QString &recurrence)
+{
+    QString text = QStringLiteral("<Exception>\n<EnteredByOccurrences>0</EnteredByOccurrences>\n<TimePeriod>\n<FromDate>%1</FromDate>\n"
+                                  "<ToDate>%2</ToDate>\n</TimePeriod>\n<Occurrences>%3</Occurrences>\n")
+                       .arg(DMDate_MSProjectFormatString(from), DMDate_MSProjectFormatString(to))
+                       .arg(occurrences);
+    if (!name.isEmpty())
+        text += QStringLiteral("<Name>%1</Name>\n").arg(MSXMLText(name));
+    return text + recurrence + QStringLiteral("<DayWorking>0</DayWorking>\n</Exception>\n");
+}
+
+// A yearly day off over the years: its first and last occurrence and how many there are. A day
+// that the span's years do not have (29 February) takes the next year that has it.
+QString yearlyException(const QString &name, int month, int day, int firstYear, int lastYear)
+{
+    QList<int> years;
+    for (int year = firstYear; year <= lastYear; ++year)
+        if (day <= DMDate::daysInMonth(year, month))
+            years.append(year);
+    for (int year = lastYear + 1; years.isEmpty(); ++year)
+        if (day <= DMDate::daysInMonth(year, month))
+            years.append(year);
+    return exceptionText(name, DMDate(years.first(), month, day, 0), DMDate(years.last(), month, day, 86400 - 60),
+                         int(years.size()),
+                         QStringLiteral("<Type>%1</Type>\n<Month>%2</Month>\n<MonthDay>%3</MonthDay>\n")
+                             .arg(kExceptionYearlyByMonthDay)
+                             .arg(month - 1)
+                             .arg(day));
+}
+
+} // namespace
+
+QString DMMSProjectXMLCalendar::exceptionsElement(const QVariantList &daysOff, int firstYear, int lastYear)
+{
+    QString exceptions;
+    for (const QVariant &value : daysOff) {
+        const QVariantMap entry = value.toMap();
+        const qint64 index = entry.value(kDMDayOffIndex).toLongLong();
+        qint64 endIndex = entry.value(kDMDayOffEndIndex).toLongLong();
+        const int kind = DMProject_NonWorkingDayKindForIndex(index);
+        if ((kind != 2 && kind != 3) || !DMProject_NonWorkingDayIndexIsValid(index))
+            continue;
+        if (endIndex == 0 || DMProject_NonWorkingDayKindForIndex(endIndex) != kind || !DMProject_NonWorkingDayIndexIsValid(endIndex))
+            endIndex = index;
+        const QString name = entry.value(kDMDayOffDescription).toString();
+        int year = 0, month = 0, day = 0, endYear = 0, endMonth = 0, endDay = 0;
+        DMProject_NonWorkingDayFromIndex(index, &year, &month, &day);
+        DMProject_NonWorkingDayFromIndex(endIndex, &endYear, &endMonth, &endDay);
+        if (kind == 3) {
+            DMDate first(year, month, day, 0);
+            DMDate last(endYear, endMonth, endDay, 0);
+            if (last < first)
+                std::swap(first, last);
+            exceptions += exceptionText(name, first, DMDate::dateWithJulianDay(last.julianDay(), 86400 - 60),
+                                        int(last.julianDay() - first.julianDay() + 1),
+                                        QStringLiteral("<Type>%1</Type>\n<Period>1</Period>\n").arg(kExceptionDaily));
+            continue;
+        }
+        // Day by day through a leap year, over New Year when the range ends before it begins.
+        for (DMDate date(2000, month, day, 0);; date = DMDate::dateWithJulianDay(date.julianDay() + 1, 0)) {
+            if (date.year() > 2000)
+                date = DMDate(2000, 1, 1, 0);
+            exceptions += yearlyException(name, date.month(), date.day(), firstYear, lastYear);
+            if (date.month() == endMonth && date.day() == endDay)
+                break;
+        }
+    }
+    return exceptions.isEmpty() ? QString() : QStringLiteral("<Exceptions>\n") + exceptions + QStringLiteral("</Exceptions>\n");
 }
 
 void DMMSProjectXMLCalendar::applyToProject(DMProject &project) const

@@ -12,13 +12,23 @@ class DMProject;
 
 // The working time that the calendars of an MS Project XML file give a project: the
 // non-working week days, the working span of a day and the days off (holidays and other
-// non-working exceptions). Read from the project's own calendar (the root's CalendarUID), or
+// non-working exceptions). A day's working times become one window of the same work, beginning
+// at its first working time (the project's day has one window). Read from the project's own calendar (the root's CalendarUID), or
 // from every calendar when the file names none that it holds.
 class DMMSProjectXMLCalendar
 {
 public:
+    // A yearly exception that recurs over every year from firstProjectYear to lastProjectYear
+    // (0 when the project has no dates) is read as a yearly day off; one over fewer years is
+    // read as a dated day off for each year it names.
     static DMMSProjectXMLCalendar read(const xmlNode *calendars, const QString &projectCalendarUID,
-                                       DMImportReport &report);
+                                       DMImportReport &report, int firstProjectYear = 0, int lastProjectYear = 0);
+
+    // The days off (kDMProject_Settings_DaysOff entries) as the format's "Exceptions" element of
+    // a calendar, for a project that spans the years firstYear to lastYear: a dated day or range
+    // is one exception; a yearly day recurs in each of those years, a yearly range writes such
+    // an exception for each of its days (read back as one range). Empty without days off.
+    static QString exceptionsElement(const QVariantList &daysOff, int firstYear, int lastYear);
 
     // Sets kDMProject_Settings_NonWorkingWeekDays when a calendar had week days (even to an empty
     // set), kDMProject_Settings_DayTimeSpan when the working times give a span, and
@@ -40,10 +50,17 @@ private:
     // A non-working period of whole days, from the "TimePeriod" child of the element.
     void addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report);
     void addDayOff(int year, int month, int day, int lastYear, int lastMonth, int lastDay, const QString &description);
+    // A yearly day; the day after a yearly entry of the same description extends that entry.
+    void addYearlyDayOff(int month, int day, const QString &description);
 
     bool m_hasWeekDays = false;
     DMMutableIndexSet_64 m_nonWorkingWeekDays;
+    // The window begins at the earliest working time and holds the most work of any day.
     int m_dayBegin = 86400;
     int m_dayEnd = 0;
+    int m_dayWork = 0;
+    QString m_gappedDay; // the first day of several working times, as "08:00-12:00, 13:00-17:00"
+    int m_firstProjectYear = 0;
+    int m_lastProjectYear = 0;
     QVariantList m_daysOff;
 };

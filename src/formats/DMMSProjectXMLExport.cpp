@@ -3,13 +3,13 @@
 
 #include "DMDictionaryAccess.h"
 #include "DMIndexSet_64.h"
+#include "DMMSProjectXMLCalendar.h"
 #include "DMMSProjectXMLValues.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
-#include "DMStringAdditions.h"
 
 #include <QHash>
 #include <QSaveFile>
@@ -18,22 +18,6 @@
 #include <vector>
 
 namespace {
-
-// Text as element content: characters XML cannot carry become U+FFFD, markup characters and
-// every character above U+009F become references (one per code point), and a carriage return
-// becomes a reference so that readers do not fold it into a line feed.
-QString xmlText(const QString &text)
-{
-    QString cleaned = text;
-    for (qsizetype i = 0; i < cleaned.size(); ++i) {
-        const char16_t c = cleaned.at(i).unicode();
-        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
-            cleaned[i] = QChar(0xFFFD);
-    }
-    QString escaped = stringWithHTMLEntities(cleaned);
-    escaped.replace(QLatin1Char('\r'), QLatin1String("&#13;"));
-    return escaped;
-}
 
 QString number(double value)
 {
@@ -93,8 +77,8 @@ bool isNonWorkingWeekDay(const QVariant &value, int weekDay)
 
 const char *const kResourceFixedBlock = R"(<IsNull>0</IsNull>
 <WorkGroup>0</WorkGroup>
-<MaxUnits>1,00</MaxUnits>
-<PeakUnits>0,00</PeakUnits>
+<MaxUnits>1.00</MaxUnits>
+<PeakUnits>0.00</PeakUnits>
 <OverAllocated>0</OverAllocated>
 <CanLevel>1</CanLevel>
 <AccrueAt>3</AccrueAt>
@@ -112,14 +96,14 @@ QString resourceClosingBlock(const char *creationDate)
     return QStringLiteral(R"(<ActualOvertimeCost>0</ActualOvertimeCost>
 <RemainingCost>0</RemainingCost>
 <RemainingOvertimeCost>0</RemainingOvertimeCost>
-<WorkVariance>0,00</WorkVariance>
+<WorkVariance>0.00</WorkVariance>
 <CostVariance>0</CostVariance>
-<SV>0,00</SV>
-<CV>0,00</CV>
-<ACWP>0,00</ACWP>
+<SV>0.00</SV>
+<CV>0.00</CV>
+<ACWP>0.00</ACWP>
 <CalendarUID>1</CalendarUID>
-<BCWS>0,00</BCWS>
-<BCWP>0,00</BCWP>
+<BCWS>0.00</BCWS>
+<BCWP>0.00</BCWP>
 <IsGeneric>0</IsGeneric>
 <IsInactive>0</IsInactive>
 <IsEnterprise>0</IsEnterprise>
@@ -145,10 +129,11 @@ private:
     }
     void header();
     void calendar(int begin, int end);
+    void yearsSpanned(int *firstYear, int *lastYear) const;
     void resources();
     QString resourceElement(const DMProjectResource &resource);
     void tasks();
-    QString taskBody(const DMProjectItem &item);
+    QString taskBody(const DMProjectItem &item, int id);
     void assignments();
 
     const DMProject &m_project;
@@ -173,15 +158,15 @@ void Exporter::header()
 {
     m_text += QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                             "<Project xmlns=\"http://schemas.microsoft.com/project\">\n");
-    element("Name", xmlText(m_project.title()));
-    element("Title", xmlText(m_project.title()));
-    if (m_project.beginDate().isValid())
-        element("StartDate", DMDate_MSProjectFormatString(m_project.beginDate()));
-    if (m_project.endDate().isValid())
-        element("FinishDate", DMDate_MSProjectFormatString(m_project.endDate()));
+    element("Name", MSXMLText(m_project.title()));
+    element("Title", MSXMLText(m_project.title()));
+    if (const DMDate begin = m_project.effectiveBeginDate(); begin.isValid())
+        element("StartDate", DMDate_MSProjectFormatString(begin));
+    if (const DMDate end = m_project.effectiveEndDate(); end.isValid())
+        element("FinishDate", DMDate_MSProjectFormatString(end));
     element("CalendarUID", QStringLiteral("1"));
     element("CurrencyDigits", QStringLiteral("2"));
-    element("CurrencySymbol", xmlText(m_project.attribute(kDMProject_Settings_CurrencyUnit).toString()));
+    element("CurrencySymbol", MSXMLText(m_project.attribute(kDMProject_Settings_CurrencyUnit).toString()));
     element("CurrencySymbolPosition", QStringLiteral("0"));
 
     const QVariantMap span = m_project.attribute(kDMProject_Settings_DayTimeSpan).toMap();
@@ -234,9 +219,37 @@ void Exporter::calendar(int begin, int end)
         }
         m_text += QLatin1String("</WeekDay>\n");
     }
-    m_text += QLatin1String("</WeekDays>\n</Calendar>\n</Calendars>\n");
+    m_text += QLatin1String("</WeekDays>\n");
+    int firstYear = 0;
+    int lastYear = 0;
+    yearsSpanned(&firstYear, &lastYear);
+    m_text += DMMSProjectXMLCalendar::exceptionsElement(m_project.attribute(kDMProject_Settings_DaysOff).toList(), firstYear,
+                                                        lastYear);
+    m_text += QLatin1String("</Calendar>\n</Calendars>\n");
     element("MinutesPerWeek", QString::number((end - begin) * workingDays));
     element("DaysPerMonth", QString::number(4 * workingDays));
+}
+
+// The years of the project's dates and of every item, so that yearly days off are written for
+// all of them; the current year for a project without dates.
+void Exporter::yearsSpanned(int *firstYear, int *lastYear) const
+{
+    DMDate first = m_project.beginDate();
+    DMDate last = m_project.endDate();
+    for (const auto &item : m_project.tasks()) {
+        const DMDate begin = DMMSProjectXMLConverter::earliestDate(*item);
+        const DMDate end = DMMSProjectXMLConverter::laterDate(*item);
+        if (begin.isValid() && (first.isNull() || begin < first))
+            first = begin;
+        if (end.isValid() && (last.isNull() || end > last))
+            last = end;
+    }
+    if (first.isNull())
+        first = last.isValid() ? last : DMDate::dateForNow();
+    if (last.isNull() || last < first)
+        last = first;
+    *firstYear = first.year();
+    *lastYear = last.year();
 }
 
 void Exporter::resources()
@@ -273,25 +286,30 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
 {
     const QVariantMap &attributes = resource.attributes();
     const QString uid = QString::number(m_resourceUIDs.uidFor(resource.objectID()));
-    const QString rateFormat = integerForKey(attributes, kDMProjectResource_CostKind) == 0 ? QStringLiteral("2")
-                                                                                            : QStringLiteral("3");
+    // Cost kinds: 0 a rate per hour, 1 per day; any other an amount per assigned task, which the
+    // format calls the cost per use.
+    const int costKind = integerForKey(attributes, kDMProjectResource_CostKind);
+    const bool perUse = costKind != 0 && costKind != 1;
+    const double amount = doubleForKey(attributes, kDMProjectResource_HourlyCost);
+    const QString rateFormat = costKind == 1 ? QStringLiteral("3") : QStringLiteral("2");
     float progress = 0.0f;
     float cost = 0.0f;
     resource.computeProgressCostInfoString(&progress, &cost, nullptr);
     QString text = QLatin1String("<Resource>\n<UID>") + uid + QLatin1String("</UID>\n<ID>") + uid + QLatin1String("</ID>\n");
-    text += QLatin1String("<Name>") + xmlText(resource.name()) + QLatin1String("</Name>\n");
+    text += QLatin1String("<Name>") + MSXMLText(resource.name()) + QLatin1String("</Name>\n");
     text += QLatin1String("<Type>") + QLatin1String(attributes.value(kDMProjectResource_Human, true).toBool() ? "1" : "0")
         + QLatin1String("</Type>\n");
     const QString email = stringForKey(attributes, kDMProjectResource_Email);
     if (!email.isEmpty())
-        text += QLatin1String("<EmailAddress>") + xmlText(email) + QLatin1String("</EmailAddress>\n");
+        text += QLatin1String("<EmailAddress>") + MSXMLText(email) + QLatin1String("</EmailAddress>\n");
     text += QLatin1String(kResourceFixedBlock);
     text += QStringLiteral("<PercentWorkComplete>%1</PercentWorkComplete>\n").arg(int(progress * 100.0f));
-    text += QStringLiteral("<StandardRate>%1</StandardRate>\n").arg(rate(doubleForKey(attributes, kDMProjectResource_HourlyCost)));
+    text += QStringLiteral("<StandardRate>%1</StandardRate>\n").arg(perUse ? QStringLiteral("0") : rate(amount));
     text += QStringLiteral("<StandardRateFormat>%1</StandardRateFormat>\n").arg(rateFormat);
     text += QStringLiteral("<Cost>%1</Cost>\n<OvertimeRate>0</OvertimeRate>\n").arg(number(cost));
     text += QStringLiteral("<OvertimeRateFormat>%1</OvertimeRateFormat>\n<OvertimeCost>0</OvertimeCost>\n").arg(rateFormat);
-    text += QStringLiteral("<CostPerUse>0</CostPerUse>\n<ActualCost>%1</ActualCost>\n").arg(number(cost));
+    text += QStringLiteral("<CostPerUse>%1</CostPerUse>\n<ActualCost>%2</ActualCost>\n")
+                .arg(perUse ? rate(amount) : QStringLiteral("0"), number(cost));
     text += resourceClosingBlock("2005-01-01T00:00:00");
     text += QLatin1String("</Resource>\n");
     return text;
@@ -313,10 +331,12 @@ void Exporter::tasks()
             stack.push_back({items.at(i - 1).get(), prefix + QString::number(i), level});
     };
     push(m_project.tasks().list(), QString(), 1);
+    // IDs number the tasks in file order, from 1 (0 is the format's project summary task).
+    int id = 0;
     while (!stack.empty()) {
         const Entry entry = stack.back();
         stack.pop_back();
-        QString body = taskBody(*entry.item);
+        QString body = taskBody(*entry.item, ++id);
         body += QLatin1String("<WBS>") + entry.number + QLatin1String("</WBS>\n<OutlineNumber>") + entry.number
             + QLatin1String("</OutlineNumber>\n<OutlineLevel>") + QString::number(entry.level) + QLatin1String("</OutlineLevel>");
         if (const auto *task = dynamic_cast<const DMProjectTask *>(entry.item)) {
@@ -330,7 +350,7 @@ void Exporter::tasks()
     m_text += QLatin1String("</Tasks>\n");
 }
 
-QString Exporter::taskBody(const DMProjectItem &item)
+QString Exporter::taskBody(const DMProjectItem &item, int id)
 {
     const std::uint32_t kind = item.kind();
     const QString begin = DMDate_MSProjectFormatString(item.beginDate());
@@ -345,8 +365,11 @@ QString Exporter::taskBody(const DMProjectItem &item)
     add("Summary", QLatin1String(kind == kDMProjectItem_Kind_Process ? "1" : "0"));
     add("Start", begin);
     add("Finish", end);
-    add("ActualStart", begin);
-    add("ActualFinish", end);
+    // Actual dates only for work that has begun, or is done.
+    if (item.progress() > 0.0f)
+        add("ActualStart", begin);
+    if (item.progress() >= 1.0f)
+        add("ActualFinish", end);
     add("ManualStart", begin);
     add("ManualFinish", end);
     // The format's duration formats: 5 hours (of working time), 6 elapsed hours.
@@ -386,11 +409,12 @@ QString Exporter::taskBody(const DMProjectItem &item)
         add("PercentComplete", percent);
         add("PercentWorkComplete", percent);
     }
-    add("Name", xmlText(item.title()));
+    add("Name", MSXMLText(item.title()));
     const QString notes = item.attribute(kDMProjectItem_Notes).toString();
     if (!notes.isEmpty())
-        add("Notes", xmlText(notes));
+        add("Notes", MSXMLText(notes));
     add("UID", QString::number(m_taskUIDs.uidFor(item.objectID())));
+    add("ID", QString::number(id));
     for (const auto &dependency : item.inboundDependencies()) {
         const DMProjectItem *from = dependency->fromItemPointer();
         if (!from)

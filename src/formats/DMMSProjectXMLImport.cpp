@@ -3,6 +3,7 @@
 
 #include "DMImportReport.h"
 #include "DMImportSupport.h"
+#include "DMLocalizedString.h"
 #include "DMMSProjectXMLCalendar.h"
 #include "DMMSProjectXMLOutline.h"
 #include "DMMSProjectXMLValues.h"
@@ -23,6 +24,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string_view>
@@ -44,7 +46,7 @@ struct TaskFields
     enum Field {
         UID, OutlineNumber, OutlineLevel, Milestone, Summary, Start, ManualStart, EarlyStart, LateStart,
         Finish, ManualFinish, LateFinish, EarlyFinish, Duration, RemainingDuration, DurationFormat,
-        FixedCost, PercentComplete, PercentWorkComplete, Name, Notes, FieldCount
+        FixedCost, PercentComplete, PercentWorkComplete, Name, Notes, IsNull, FieldCount
     };
     const xmlNode *nodes[FieldCount] = {};
     std::vector<const xmlNode *> links;
@@ -58,7 +60,7 @@ struct TaskFields
             {"ManualFinish", ManualFinish}, {"LateFinish", LateFinish}, {"EarlyFinish", EarlyFinish},
             {"Duration", Duration}, {"RemainingDuration", RemainingDuration}, {"DurationFormat", DurationFormat},
             {"FixedCost", FixedCost}, {"PercentComplete", PercentComplete},
-            {"PercentWorkComplete", PercentWorkComplete}, {"Name", Name}, {"Notes", Notes}};
+            {"PercentWorkComplete", PercentWorkComplete}, {"Name", Name}, {"Notes", Notes}, {"IsNull", IsNull}};
         for (const xmlNode *child = task->children; child; child = child->next) {
             if (child->type != XML_ELEMENT_NODE)
                 continue;
@@ -86,6 +88,20 @@ bool isElapsedDurationFormat(int format)
     default:
         return false;
     }
+}
+
+// Durations that differ by less than this are the same (the format counts work in minutes).
+constexpr qint64 kDurationTolerance = 60;
+
+// The seconds of a duration of days and time ("PT80H0M0S", "P2DT4H"); false for one that is
+// unreadable or counts years or months, whose length depends on the calendar.
+bool durationSeconds(QStringView text, qint64 *seconds)
+{
+    int years = 0, months = 0, days = 0, hours = 0, minutes = 0, secs = 0;
+    if (text.isNull() || !MSXMLTimeSpanReader(text, &years, &months, &days, &hours, &minutes, &secs) || years != 0 || months != 0)
+        return false;
+    *seconds = ((qint64(days) * 24 + hours) * 60 + minutes) * 60 + secs;
+    return true;
 }
 
 struct TaskRecord
@@ -120,6 +136,7 @@ private:
     void makeItem(const TaskRecord &record, bool hasSubtasks);
     bool itemDates(const TaskFields &fields, const QString &uid, bool milestone, DMDate *begin, DMDate *end);
     void setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end);
+    bool keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end);
     void buildTree();
     void readAssignments(const xmlNode *assignments);
     void makeLinks();
@@ -133,6 +150,7 @@ private:
     std::map<OutlineKey, std::shared_ptr<DMProjectItem>> m_itemsByOutline;
     std::vector<LinkRecord> m_links;
     DMMSProjectXMLOutline m_outline;
+    int m_roundTheClockTasks = 0;
 };
 
 bool Importer::run(const QByteArray &data)
@@ -164,7 +182,9 @@ bool Importer::run(const QByteArray &data)
 
     DMProjectLoadingScope loading(m_project);
     readHeader(root);
-    DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report)
+    const int firstYear = m_project.beginDate().isValid() ? m_project.beginDate().year() : 0;
+    const int lastYear = m_project.endDate().isValid() ? m_project.endDate().year() : firstYear;
+    DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report, firstYear, lastYear)
         .applyToProject(m_project);
     readResources(resources);
 
@@ -189,6 +209,10 @@ bool Importer::run(const QByteArray &data)
         readAssignments(assignments);
     makeLinks();
     completeProjectDates();
+    if (m_roundTheClockTasks > 0)
+        m_report.note(DMLocalizedString("Tasks scheduled outside the calendar's working time, kept with their dates and "
+                                        "durations off the working schedule: %1.")
+                          .arg(m_roundTheClockTasks));
     m_project.setAttribute(kDMProject_ClearFilename, true);
     m_project.setAttribute(kDMProject_ClearFromRecentItems, true);
     return true;
@@ -200,10 +224,14 @@ void Importer::readHeader(const xmlNode *root)
     if (title.isNull())
         title = DMXMLTree::childValue(root, "Name");
     m_project.setTitle(title);
-    const DMDate begin = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(root, "StartDate"));
+    DMDate begin = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(root, "StartDate"));
     DMDate end = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(root, "FinishDate"));
     if (end.isNull() && begin.isValid())
         end = begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(3, 0, 0, 0, 0, 0);
+    if (begin.isValid() && end.isValid() && begin > end) {
+        std::swap(begin, end);
+        m_report.repair(QStringLiteral("%1: the project's StartDate lies after its FinishDate; the two are swapped.").arg(kImporterName));
+    }
     m_project.setBeginDate(begin);
     m_project.setEndDate(end);
     const QString currency = DMXMLTree::childValue(root, "CurrencySymbol");
@@ -249,7 +277,15 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, 1);
     else if (rateFormat == 1 || rateFormat == 2)
         resource.setAttribute(kDMProjectResource_CostKind, 0);
-    resource.setAttribute(kDMProjectResource_HourlyCost, MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate")));
+    const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
+    const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
+    // A resource paid by the task rather than by the hour: its amount per assigned task.
+    if (standardRate == 0.0 && costPerUse > 0.0) {
+        resource.setAttribute(kDMProjectResource_CostKind, 2);
+        resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
+    } else {
+        resource.setAttribute(kDMProjectResource_HourlyCost, standardRate);
+    }
     const QString email = DMXMLTree::childValue(element, "EmailAddress");
     if (!email.isNull())
         resource.setAttribute(kDMProjectResource_Email, email);
@@ -263,6 +299,11 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
     DMXMLTree::forEachChildElement(tasks, [&](const xmlNode *element) {
         TaskFields fields(element);
         const QString uid = fields.value(TaskFields::UID).trimmed();
+        // An empty row of the file's task table: no task, but told.
+        if (MSXMLLenientInteger(fields.value(TaskFields::IsNull)) != 0) {
+            m_report.skip(QStringLiteral("%1: task UID=%2 is an empty row (IsNull) and is skipped.").arg(kImporterName, uid));
+            return;
+        }
         if (uid.isEmpty()) {
             m_report.skip(QStringLiteral("%1: a task without UID (\"%2\") is skipped.").arg(kImporterName, fields.value(TaskFields::Name)));
             return;
@@ -309,6 +350,8 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
         item = std::make_shared<DMProjectTask>();
     item->setProject(m_projectPointer);
     if (isElapsedDurationFormat(MSXMLLenientInteger(fields.value(TaskFields::DurationFormat))))
+        item->setUseWorkingSchedule(false);
+    else if (!summary && !milestone && !keepFileWork(fields, record.uid, begin, &end))
         item->setUseWorkingSchedule(false);
 
     if (summary) {
@@ -384,6 +427,34 @@ bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool mile
     } else if (*begin == *end) {
         *end = begin->dateByAddingSeconds(3600);
         m_report.repair(QStringLiteral("%1: task UID=%2 starts and finishes at once; it is made an hour long.").arg(kImporterName, uid));
+    }
+    return true;
+}
+
+// The file's Duration is the task's work. A task whose working time between its dates is more
+// (a split task, its gaps counted as work) ends when that work is done; one whose working time
+// is less while its Duration is the whole time between its dates (a plan scheduled round the
+// clock on a calendar of office hours) keeps its dates off the working schedule: false then.
+bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end)
+{
+    qint64 work = 0;
+    if (!durationSeconds(fields.value(TaskFields::Duration), &work) || work <= 0)
+        return true;
+    const qint64 working = m_project.durationBetween(begin, *end, true);
+    if (working > work + kDurationTolerance) {
+        const DMDate workDone = m_project.endDateWithBeginDateAndDurationWorkSlices(begin, work, true);
+        if (workDone.isValid() && workDone > begin && workDone < *end) {
+            m_report.repair(QStringLiteral("%1: task UID=%2 is split; it keeps its work of %3 and ends at %4 instead of %5.")
+                                .arg(kImporterName, uid, MSXMLDurationString(work), DMDate_MSProjectFormatString(workDone),
+                                     DMDate_MSProjectFormatString(*end)));
+            *end = workDone;
+        }
+        return true;
+    }
+    const qint64 elapsed = end->absoluteSecond() - begin.absoluteSecond();
+    if (working + kDurationTolerance < work && std::abs(elapsed - work) <= kDurationTolerance) {
+        ++m_roundTheClockTasks;
+        return false;
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #include "DMMSProjectXMLValues.h"
 
+#include "DMStringAdditions.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <climits>
@@ -234,4 +236,19 @@ double MSXMLLenientDouble(QStringView text)
     bool ok = false;
     const double value = QLocale::c().toDouble(text.mid(start, i - start), &ok);
     return ok && std::isfinite(value) ? value : 0.0;
+}
+
+// One reference per code point; the carriage return as a reference, so that readers do not fold
+// it into a line feed.
+QString MSXMLText(const QString &text)
+{
+    QString cleaned = text;
+    for (qsizetype i = 0; i < cleaned.size(); ++i) {
+        const char16_t c = cleaned.at(i).unicode();
+        if ((c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF)
+            cleaned[i] = QChar(0xFFFD);
+    }
+    QString escaped = stringWithHTMLEntities(cleaned);
+    escaped.replace(QLatin1Char('\r'), QLatin1String("&#13;"));
+    return escaped;
 }

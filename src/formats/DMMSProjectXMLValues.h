@@ -36,3 +36,7 @@ int MSXMLTimeFormatToSecondOfDay(QStringView text);
 // saturate at the 32-bit range.
 int MSXMLLenientInteger(QStringView text);
 double MSXMLLenientDouble(QStringView text);
+
+// Text as element content of a written file: characters XML cannot carry become U+FFFD, markup
+// characters and every character above U+009F become references, a carriage return a reference.
+QString MSXMLText(const QString &text);

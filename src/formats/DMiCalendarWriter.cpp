@@ -1,6 +1,7 @@
 #include "DMiCalendarWriter.h"
 
 #include <QIODevice>
+#include <QRegularExpression>
 #include <QtDebug>
 
 namespace {
@@ -42,15 +43,22 @@ QString quotedParameter(const QString &text)
     return value + QLatin1Char('"');
 }
 
-QString dateValue(const DMDate &date)
-{
-    return QString::asprintf("%04d%02d%02dT%02d%02d%02d", date.year(), date.month(), date.day(), date.hour(),
-                             date.minute(), date.second());
-}
-
 QString instantValue(const QDateTime &instant)
 {
     return instant.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+}
+
+// The instant of a wall-clock time of the local zone. A time that the zone skips (the hour of a
+// change to summer time) is read with the offset in force before the change, as clocks do.
+QString dateValue(const DMDate &date)
+{
+    const QDate day = QDate::fromJulianDay(date.julianDay());
+    const QTime time = QTime::fromMSecsSinceStartOfDay(date.secondOfDay() * 1000);
+    const QDateTime local(day, time, Qt::LocalTime);
+    if (local.isValid() && local.date() == day && local.time() == time)
+        return instantValue(local);
+    const QDateTime asUTC(day, time, Qt::UTC);
+    return instantValue(asUTC.addSecs(-asUTC.addSecs(-3 * 3600).toLocalTime().offsetFromUtc()));
 }
 
 QString escapedList(const QStringList &values)
@@ -94,6 +102,20 @@ QString DMiCalendar_TEXT(const QString &text)
         }
     }
     return value;
+}
+
+bool DMiCalendar_isMailAddress(const QString &address)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[^\\s\"(),:;<>@\\[\\\\\\]]+@[^\\s\"(),:;<>@\\[\\\\\\]]+$"));
+    for (const QChar c : address)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+    return pattern.match(address).hasMatch();
+}
+
+QString DMiCalendar_mailtoAddress(const QString &address)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(address, "@.!$&'*+=^_`{|}~"));
 }
 
 DMiCalendarWriter::DMiCalendarWriter(QByteArray *buffer) : m_buffer(buffer) {}
@@ -288,17 +310,17 @@ void DMiCalendarWriter::setDURATION_daysHoursMinutesSeconds(int days, int hours,
 void DMiCalendarWriter::setATTENDEE_commonNameEmail(const QString &commonName, const QString &email)
 {
     if (commonName.isEmpty())
-        writeLine(QStringLiteral("ATTENDEE:MAILTO:") + plainValue(email));
+        writeLine(QStringLiteral("ATTENDEE:MAILTO:") + DMiCalendar_mailtoAddress(email));
     else
-        writeLine(QStringLiteral("ATTENDEE;CN=%1:MAILTO:%2").arg(quotedParameter(commonName), plainValue(email)));
+        writeLine(QStringLiteral("ATTENDEE;CN=%1:MAILTO:%2").arg(quotedParameter(commonName), DMiCalendar_mailtoAddress(email)));
 }
 
 void DMiCalendarWriter::setORGANIZER_commonNameEmail(const QString &commonName, const QString &email)
 {
     if (commonName.isEmpty())
-        writeLine(QStringLiteral("ORGANIZER:MAILTO:") + plainValue(email));
+        writeLine(QStringLiteral("ORGANIZER:MAILTO:") + DMiCalendar_mailtoAddress(email));
     else
-        writeLine(QStringLiteral("ORGANIZER;CN=%1:MAILTO:%2").arg(quotedParameter(commonName), plainValue(email)));
+        writeLine(QStringLiteral("ORGANIZER;CN=%1:MAILTO:%2").arg(quotedParameter(commonName), DMiCalendar_mailtoAddress(email)));
 }
 
 void DMiCalendarWriter::setRELATED_TO_relationRelatedItem(const QString &relation, const QString &uid)

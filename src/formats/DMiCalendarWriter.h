@@ -48,7 +48,9 @@ public:
     void setSTATUS(const QString &status);
     void setUID(const QString &uid);
     void setURL(const QUrl &url);
-    // Calendar dates and times, written as floating local times ("20240304T080000").
+    // Calendar dates and times, wall-clock times of the local time zone, written as the instants
+    // they are in UTC ("20240304T070000Z" for 08:00 in Berlin), so that a calendar in another
+    // zone shows them at the right moment.
     void setDTSTART(const DMDate &date);
     void setDTEND(const DMDate &date);
     void setDUE(const DMDate &date);
@@ -60,7 +62,8 @@ public:
     // The signed total of the four parts: "+P1DT2H0M0S"; a total of zero or less reads "-P...".
     void setDURATION_daysHoursMinutesSeconds(int days, int hours, int minutes, int seconds);
     // Common names are quoted parameter values; the characters a parameter cannot hold (double
-    // quote, line breaks) are written as "^'" and "^n", and "^" as "^^".
+    // quote, line breaks) are written as "^'" and "^n", and "^" as "^^". The address is written
+    // as a mailto URI, percent-encoded (DMiCalendar_mailtoAddress).
     void setATTENDEE_commonNameEmail(const QString &commonName, const QString &email);
     void setORGANIZER_commonNameEmail(const QString &commonName, const QString &email);
     // "RELATED-TO;<relation>:<uid>", the relation being a parameter such as "RELTYPE=PARENT"; the
@@ -87,3 +90,11 @@ private:
 // hold are dropped; every other character, colons, quotes and letters of any script included,
 // is kept. A null text gives an empty text.
 QString DMiCalendar_TEXT(const QString &text);
+
+// Whether the text is an e-mail address a calendar can invite: a local part and a domain joined
+// by one "@", without white space, control characters or the characters that delimit addresses
+// ("\"(),:;<>[\\]").
+bool DMiCalendar_isMailAddress(const QString &address);
+// The address as the part of a mailto URI after the colon: UTF-8, every character other than
+// letters, digits and "@.!$&'*+-=^_`{|}~" percent-encoded.
+QString DMiCalendar_mailtoAddress(const QString &address);

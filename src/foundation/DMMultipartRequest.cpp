@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,12 +19,12 @@ QByteArray headerValue(const QString &text)
     return bytes;
 }
 
-void appendFilePart(QByteArray *body, const QString &name, const QString &fileName, const QByteArray &content)
+// Longest boundary the multipart format allows.
+constexpr int kMaximumBoundaryLength = 70;
+
+QByteArray filePartHeaders(const QString &name, const QString &fileName)
 {
-    body->append(multipartContentDispositionLine(name, &fileName));
-    body->append("Content-Type: application/octet-stream" + kCRLF + kCRLF);
-    body->append(content);
-    body->append(kCRLF);
+    return multipartContentDispositionLine(name, &fileName) + "Content-Type: application/octet-stream" + kCRLF;
 }
 
 QByteArray fileContents(const QUrl &url)
@@ -50,33 +53,62 @@ const QByteArray &DMMultipartRequest::boundary()
     return value;
 }
 
+QByteArray multipartBoundaryNotIn(const QByteArray &preferred, const QList<QByteArray> &contents)
+{
+    const auto absent = [&contents](const QByteArray &candidate) {
+        return std::none_of(contents.begin(), contents.end(),
+                            [&candidate](const QByteArray &content) { return content.contains(candidate); });
+    };
+    if (absent(preferred))
+        return preferred;
+    // Contents made to hold the fixed boundary cannot guess a random one; a try is checked all the
+    // same.
+    for (;;) {
+        const QByteArray candidate =
+            (preferred.left(kMaximumBoundaryLength - 16) + QByteArray::number(QRandomGenerator::system()->generate64(), 16)
+                                                              .rightJustified(16, '0'));
+        if (absent(candidate))
+            return candidate;
+    }
+}
+
 DMMultipartRequest requestForMultipartMessageWithURLHTTPMethodDictionary(const QUrl &url, const QByteArray &method,
                                                                          const QVariantMap &dictionary)
 {
-    const QByteArray &boundary = DMMultipartRequest::boundary();
+    // The parts first: the boundary is chosen from what they hold.
+    struct Part
+    {
+        QByteArray headers;
+        QByteArray contents;
+    };
+    QList<Part> parts;
+    QList<QByteArray> contents;
+    for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
+        const QVariant &value = it.value();
+        const int type = value.typeId();
+        Part part;
+        if (type == QMetaType::QString) {
+            part = {multipartContentDispositionLine(it.key()), value.toString().toUtf8()};
+        } else if (type == QMetaType::QUrl) {
+            const QUrl fileURL = value.toUrl();
+            part = {filePartHeaders(it.key(), QFileInfo(fileURL.path()).fileName()), fileContents(fileURL)};
+        } else if (type == QMetaType::QByteArray) {
+            part = {filePartHeaders(it.key(), it.key()), value.toByteArray()};
+        } else {
+            continue;
+        }
+        contents << part.headers << part.contents;
+        parts.append(part);
+    }
+    const QByteArray boundary = multipartBoundaryNotIn(DMMultipartRequest::boundary(), contents);
+
     DMMultipartRequest result;
     result.request.setUrl(url);
     result.request.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary);
     result.method = method;
-
     QByteArray &body = result.body;
-    for (auto it = dictionary.cbegin(); it != dictionary.cend(); ++it) {
-        const QVariant &value = it.value();
-        const int type = value.typeId();
-        if (type != QMetaType::QString && type != QMetaType::QUrl && type != QMetaType::QByteArray)
-            continue;
-        body.append("--" + boundary + kCRLF);
-        if (type == QMetaType::QString) {
-            body.append(multipartContentDispositionLine(it.key()) + kCRLF);
-            body.append(value.toString().toUtf8());
-            body.append(kCRLF);
-        } else if (type == QMetaType::QUrl) {
-            const QUrl fileURL = value.toUrl();
-            appendFilePart(&body, it.key(), QFileInfo(fileURL.path()).fileName(), fileContents(fileURL));
-        } else {
-            appendFilePart(&body, it.key(), it.key(), value.toByteArray());
-        }
-    }
+    for (const Part &part : std::as_const(parts))
+        body.append("--" + boundary + kCRLF + part.headers + kCRLF + part.contents + kCRLF);
     body.append("--" + boundary + "--" + kCRLF);
     return result;
 }

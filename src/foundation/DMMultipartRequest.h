@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QNetworkRequest>
 #include <QUrl>
 #include <QVariantMap>
@@ -13,12 +14,19 @@ struct DMMultipartRequest
     QByteArray method;
     QByteArray body;
 
-    // The fixed boundary: 36 decimal digits and capital letters.
+    // The boundary a body is written with when none of its contents holds it: 36 decimal digits
+    // and capital letters.
     static const QByteArray &boundary();
 };
 
+// A boundary that occurs in none of the contents, so that no byte of a part can end it early:
+// the preferred one when it can be, else the preferred one followed by random hexadecimal digits
+// (70 characters at most).
+QByteArray multipartBoundaryNotIn(const QByteArray &preferred, const QList<QByteArray> &contents);
+
 // One part per entry of the dictionary, in key order, each opened by "--", the boundary and
-// CRLF and closed by CRLF; the body ends with "--", the boundary, "--" and CRLF.
+// CRLF and closed by CRLF; the body ends with "--", the boundary, "--" and CRLF. The boundary is
+// one that no part holds (multipartBoundaryNotIn), named in the "Content-Type" header.
 // - a QString: a form field named by the key;
 // - a QUrl: a file part (name = key, filename = the file's last path component, content type
 //   "application/octet-stream") holding the bytes of the local file; an unreadable or non-local

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
@@ -22,12 +23,14 @@ struct Step
 };
 
 // A fenced key: until when, the step holding the action recorded under it (0: none, the key was
-// fenced without registering), which action that was, and what its registrant may extend.
+// fenced without registering), which action that was, the continuous edit it was recorded in
+// (0: none), and what its registrant may extend.
 struct Fence
 {
     qint64 deadline = 0;
     quint64 step = 0;
     quint64 action = 0;
+    quint64 edit = 0;
     std::shared_ptr<void> context;
 };
 
@@ -55,6 +58,7 @@ struct DMUndoManager::Private
 
     quint64 lastSerial = 0;
     quint64 lastAction = 0; // counts the actions recorded outside undo and redo
+    quint64 continuousEdit = 0;
 
     QHash<QString, Fence> fences;
     QElapsedTimer clock;
@@ -82,6 +86,18 @@ struct DMUndoManager::Private
         if (it == fences.cend() || it->deadline <= clock.elapsed() || (it->step != 0 && !isLive(it->step)))
             return nullptr;
         return &it.value();
+    }
+    // The fence under which a registration of the key is folded now: one set without a
+    // registration, one in the step still open, or one of the same continuous edit whose step
+    // is the last recorded (nothing recorded since).
+    const Fence *foldingFence(const QString &key) const
+    {
+        const Fence *fence = activeFence(key);
+        if (!fence || fence->step == 0 || (groupingLevel > 0 && openStep.serial == fence->step))
+            return fence;
+        const bool last = !undoStack.isEmpty() && undoStack.last().serial == fence->step
+            && (groupingLevel == 0 || openStep.actions.isEmpty());
+        return last && fence->edit != 0 && fence->edit == continuousEdit ? fence : nullptr;
     }
     void startCleanup()
     {
@@ -138,7 +154,7 @@ void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
         return;
     const bool keyed = d->fenceOffKeysEnabled && !fenceOffKey.isEmpty();
     if (keyed) {
-        if (d->activeFence(fenceOffKey)) {
+        if (d->foldingFence(fenceOffKey)) {
             d->fences[fenceOffKey].deadline = d->clock.elapsed() + kFenceMilliseconds;
             return;
         }
@@ -161,7 +177,7 @@ std::shared_ptr<void> DMUndoManager::fencedContext(const QString &fenceOffKey) c
 {
     if (d->collecting)
         return nullptr;
-    const Fence *fence = d->activeFence(fenceOffKey);
+    const Fence *fence = d->foldingFence(fenceOffKey);
     return fence && fence->step != 0 && fence->action == d->lastAction ? fence->context : nullptr;
 }
 
@@ -191,6 +207,7 @@ void DMUndoManager::fence(const QString &key, std::shared_ptr<void> context)
     fence.deadline = d->clock.elapsed() + kFenceMilliseconds;
     fence.step = d->groupingLevel > 0 ? d->openStep.serial : d->undoStack.last().serial;
     fence.action = d->lastAction;
+    fence.edit = d->continuousEdit;
     fence.context = std::move(context);
     d->startCleanup();
 }
@@ -413,4 +430,16 @@ void DMUndoManager::disableRegistrationWithFenceOffKey(const QString &key)
 bool DMUndoManager::isFenced(const QString &key) const
 {
     return d->activeFence(key) != nullptr;
+}
+
+DMUndoManager::ContinuousEdit::ContinuousEdit(DMUndoManager *manager, quint64 edit) : m_manager(manager)
+{
+    if (m_manager)
+        m_previous = std::exchange(m_manager->d->continuousEdit, edit);
+}
+
+DMUndoManager::ContinuousEdit::~ContinuousEdit()
+{
+    if (m_manager)
+        m_manager->d->continuousEdit = m_previous;
 }

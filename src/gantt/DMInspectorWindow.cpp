@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStringList>
+#include <QWindow>
+
+#include <algorithm>
 
 const QString DMInspectorWindow::kFrameDefaultsKey = QStringLiteral("inspectorWindowFrame");
 
@@ -89,19 +92,52 @@ void DMInspectorWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+QPoint DMInspectorWindow::placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight)
+{
+    constexpr int kGap = 8;
+    QPoint place(window.right() + 1 + kGap, window.top());
+    if (!available.isValid())
+        return place;
+    // No room on the right: on the left, or (beside a maximised window) over its right edge,
+    // where it stays above it.
+    if (place.x() + size.width() > available.right()) {
+        if (window.left() - kGap - size.width() >= available.left())
+            place.setX(window.left() - kGap - size.width());
+        else
+            place.setX(std::max(available.left(), available.right() + 1 - kGap - size.width()));
+    }
+    // Its title bar, above the place given, stays on the screen.
+    const int top = available.top() + titleHeight;
+    place.setY(std::clamp(place.y(), top, std::max(top, available.bottom() + 1 - size.height())));
+    return place;
+}
+
+void DMInspectorWindow::setCommandWindow(QWidget *window)
+{
+    m_commandWindow = window ? window->window() : nullptr;
+    // A tool window that is transient for no window can end up behind a document window (a
+    // maximised one, or one clicked after it): the window manager keeps a transient window above
+    // the window it belongs to.
+    winId();
+    QWindow *parent = nullptr;
+    if (m_commandWindow) {
+        m_commandWindow->winId();
+        parent = m_commandWindow->windowHandle();
+    }
+    if (windowHandle()->transientParent() != parent)
+        windowHandle()->setTransientParent(parent);
+}
+
 void DMInspectorWindow::placeBesideWindowUnlessRemembered(const QWidget *window)
 {
     if (m_hasFrame || !window || !window->isVisible())
         return;
     m_hasFrame = true;
-    const QRect beside = window->frameGeometry();
     const QScreen *screen = window->screen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    constexpr int kGap = 8;
-    QPoint place(beside.right() + 1 + kGap, beside.top());
-    if (available.isValid() && place.x() + width() > available.right() && beside.left() - kGap - width() >= available.left())
-        place.setX(beside.left() - kGap - width());
-    move(place);
+    // The window manager puts the title bar above the place given; the document window's tells
+    // how high it is.
+    const int titleHeight = std::max(0, window->geometry().top() - window->frameGeometry().top());
+    move(placeBeside(window->frameGeometry(), size(), screen ? screen->availableGeometry() : QRect(), titleHeight));
 }
 
 void DMInspectorWindow::displayView(QWidget *view)

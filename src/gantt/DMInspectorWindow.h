@@ -6,9 +6,10 @@
 // The one floating tool window titled "Inspector" that every item and link inspector shows its
 // view in, made on first use and kept for the process. It holds the inspectors' views as
 // children and shows one at a time, its content sized to that view. Its frame is remembered
-// under the user default "inspectorWindowFrame" ("x y width height") across launches. Keys its
-// controls leave unhandled go to the menu commands of the document window of the object shown
-// (Undo, Redo, Save... work while the inspector is the active window).
+// under the user default "inspectorWindowFrame" ("x y width height") across launches. It is kept
+// above the document window of the object shown (transient for it), and keys its controls leave
+// unhandled go to that window's menu commands (Undo, Redo, Save... work while the inspector is
+// the active window).
 class DMInspectorWindow : public QWidget
 {
     Q_OBJECT
@@ -28,8 +29,13 @@ public:
     // Until the window has a remembered frame, it first comes up beside the window given (the
     // document window), on the side of the screen with room for it.
     void placeBesideWindowUnlessRemembered(const QWidget *window);
-    // The window whose menu commands the inspector's unhandled keys trigger.
-    void setCommandWindow(QWidget *window) { m_commandWindow = window; }
+    // Where a window of that size goes beside the window (frames in global coordinates): right of
+    // it, else left of it, else inside the screen's right edge (over a maximised window); never so
+    // high that a title bar of that height above it leaves the screen.
+    static QPoint placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight);
+    // The document window inspected: the inspector stays above it, and its menu commands take
+    // the keys the inspector leaves unhandled.
+    void setCommandWindow(QWidget *window);
     QWidget *commandWindow() const { return m_commandWindow; }
 
 protected:

@@ -333,6 +333,8 @@ void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEv
     const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
     m_lastSyntheticEvent = synthetic;
     if (canvas) {
+        // The steps of a series, each in a turn of its own, are one continuous edit.
+        const DMUndoManager::ContinuousEdit edit(m_document.undoManager(), quint64(number));
         const DMBaseObjectList selection = canvas->selectedObjects();
         for (const auto &object : selection)
             if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))

@@ -71,12 +71,8 @@ DMTimelineTimeSpan DMTimelineTimeSpan::fromDictionary(const QVariant &value)
 
 DMTimelineTimeSpan DMProjectTimelineDataSource_effectiveProjectTimeSpan(const DMProject &project, const DMDate &today)
 {
-    DMDate begin = project.beginDate();
-    DMDate end = project.endDate();
-    if (const DMDate first = project.itemsBeginDate(); !first.isNull() && (begin.isNull() || first < begin))
-        begin = first;
-    if (const DMDate last = project.itemsEndDate(); !last.isNull() && (end.isNull() || last > end))
-        end = last;
+    DMDate begin = project.effectiveBeginDate();
+    DMDate end = project.effectiveEndDate();
     if (begin.isNull())
         begin = today.isNull() ? DMDate::dateForNow() : today;
     if (end.isNull() || end < begin)

@@ -32,7 +32,7 @@ public:
     static DMProjectViewObjectEditor *sharedInstance(const QString &className);
 
     // gShownViews: the inspectors shown so far in the process (each once), emptied and hidden by
-    // a closing document that they show an object of.
+    // a closing document unless they show an object of a document still open.
     static const QList<DMProjectViewObjectEditor *> &shownEditors();
     static void addShownEditor(DMProjectViewObjectEditor *editor);
 };

@@ -216,6 +216,7 @@ void DMUIProjectTaskInspectorController::commonCallback(QObject *sender)
         DMModalUI::FilePanel panel;
         panel.title = DMLocalizedString("Attach Documents");
         panel.allowsMultipleSelection = true;
+        panel.canChooseDirectories = true;
         DMGanttDocumentHooks *hooks = document();
         const QStringList paths = DMModalUI::instance().runOpenPanel(panel, hooks ? hooks->windowForSheet() : nullptr);
         addAttachedDocuments(paths);

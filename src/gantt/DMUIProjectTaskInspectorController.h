@@ -12,9 +12,9 @@ class QPushButton;
 // resources and the attached documents. It is also the inspector that the canvas empties when
 // its selection is not a single object.
 //
-// Documents dropped on the table or chosen with the add button are attached through the document,
-// each key once; a row's document opens 0.5 s after a try to edit it, from the package's
-// "Documents" folder only (or from where the user chose it, until it is saved there).
+// Documents dropped on the table or chosen with the add button (files and folders) are attached
+// through the document, each key once; a row's document opens 0.5 s after a try to edit it, from
+// the package's "Documents" folder only (or from where the user chose it, until it is saved there).
 class DMUIProjectTaskInspectorController : public DMUIProjectItemInspectorController
 {
     Q_OBJECT

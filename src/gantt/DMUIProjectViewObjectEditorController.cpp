@@ -88,8 +88,12 @@ bool DMUIProjectViewObjectEditorController::isVisible() const
 void DMUIProjectViewObjectEditorController::showWindow()
 {
     DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
-    if (window->isVisible())
+    // Asked for while on screen (the window may lie behind another), it comes to the front and
+    // leaves the keyboard where it is.
+    if (window->isVisible()) {
+        window->raise();
         return;
+    }
     // The document window of the object shown, which is the active one.
     window->placeBesideWindowUnlessRemembered(QApplication::activeWindow());
     window->show();
@@ -248,9 +252,16 @@ void DMUIProjectViewObjectEditorController::letGoOfEditedObject()
 
 void DMUIProjectViewObjectEditorController::documentDidClose()
 {
-    if (!shownEditors().contains(this) || !m_hasEditedObject || liveModelObject())
+    // An object of a document still open stays inspected.
+    if (!shownEditors().contains(this) || liveModelObject())
         return;
-    close();
+    const bool displayed = isDisplayed();
+    setEditedObject(nullptr);
+    // The window showing this inspector, or nothing at all, has nothing left to show.
+    if (displayed || !DMInspectorWindow::sharedWindow()->displayedView()) {
+        clearInspectorWindow();
+        inspectorWindow()->hide();
+    }
 }
 
 // ---- Edits ----
@@ -345,6 +356,15 @@ void DMUIProjectViewObjectEditorController::act(QObject *sender)
         commonCallback(sender);
 }
 
+void DMUIProjectViewObjectEditorController::actContinuously(QObject *sender)
+{
+    if (m_refreshing)
+        return;
+    const std::shared_ptr<DMProject> project = editedProject();
+    const DMUndoManager::ContinuousEdit edit(project ? project->undoManagerForRegistration() : nullptr, quintptr(sender));
+    commonCallback(sender);
+}
+
 void DMUIProjectViewObjectEditorController::textFieldDidEndEditing(QWidget *field)
 {
     QWidget *key = pendingKeyOf(field);
@@ -363,7 +383,7 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
         connect(field, &QLineEdit::textEdited, this, [this, field] { controlTextDidChange(field); });
         connect(field, &QLineEdit::editingFinished, this, [this, field] { textFieldDidEndEditing(field); });
     } else if (auto *well = qobject_cast<DMColorWell *>(control)) {
-        connect(well, &DMColorWell::colorChanged, this, [this, well] { act(well); });
+        connect(well, &DMColorWell::colorChanged, this, [this, well] { actContinuously(well); });
     } else if (auto *button = qobject_cast<QAbstractButton *>(control)) {
         connect(button, &QAbstractButton::clicked, this, [this, button] { act(button); });
     } else if (auto *popup = qobject_cast<QComboBox *>(control)) {
@@ -373,9 +393,9 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
         picker->setKeyboardTracking(false);
         connect(picker, &QDateTimeEdit::dateTimeChanged, this, [this, picker] { act(picker); });
     } else if (auto *slider = qobject_cast<QAbstractSlider *>(control)) {
-        connect(slider, &QAbstractSlider::valueChanged, this, [this, slider] { act(slider); });
+        connect(slider, &QAbstractSlider::valueChanged, this, [this, slider] { actContinuously(slider); });
     } else if (auto *text = qobject_cast<QPlainTextEdit *>(control)) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { act(text); });
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { actContinuously(text); });
     }
 }
 

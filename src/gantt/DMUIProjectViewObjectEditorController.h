@@ -55,7 +55,7 @@ public:
 
     // Whether the shared window is on screen.
     bool isVisible() const;
-    // Brings the shared window to the front, made active, unless it is already on screen.
+    // Brings the shared window to the front, made active; one already on screen is only raised.
     void showWindow() override;
     // Null empties the window (which stays on screen); otherwise the object is edited and this
     // inspector's view replaces whatever the window showed.
@@ -133,6 +133,9 @@ protected:
 private:
     bool loadInterfaceOrLog();
     void act(QObject *sender);
+    // act() for a control that sets its value again at each move (typing into a text view,
+    // moving a slider, a colour panel's drag): the changes fold into one undo step.
+    void actContinuously(QObject *sender);
     void textFieldDidEndEditing(QWidget *field);
     void displayInInspectorWindow();
     void clearInspectorWindow();

@@ -20,6 +20,7 @@
 #include "DMWorkingTimeline.h"
 
 #include <QDebug>
+#include <QUuid>
 
 #include <algorithm>
 #include <limits>
@@ -81,6 +82,7 @@ private:
 std::shared_ptr<DMProject> DMProject::create()
 {
     auto project = std::make_shared<DMProject>(PrivateTag{});
+    project->m_identifier = QUuid::createUuid().toString(QUuid::WithoutBraces);
     project->m_eventContainer = std::make_shared<DMProjectEventContainer>();
     project->m_todoContainer = std::make_shared<DMProjectTodoContainer>();
     project->m_eventContainer->setProject(project);
@@ -305,6 +307,11 @@ qint64 DMProject::durationBetween(const DMDate &begin, const DMDate &end, bool u
     return m_calendar.durationBetween(begin, end, useWorkingSchedule);
 }
 
+DMDate DMProject::nextWorkingInstant(const DMDate &date) const
+{
+    return DMWorkingTimeline(m_calendar).latestDateAtPositionOf(date);
+}
+
 DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
                                                         int snapThreshold) const
 {
@@ -490,6 +497,18 @@ DMDate DMProject::itemsBeginDate() const
 DMDate DMProject::itemsEndDate() const
 {
     return itemsTimeSpan().end;
+}
+
+DMDate DMProject::effectiveBeginDate() const
+{
+    const DMDate first = itemsBeginDate();
+    return first.isNull() || (!m_beginDate.isNull() && m_beginDate <= first) ? m_beginDate : first;
+}
+
+DMDate DMProject::effectiveEndDate() const
+{
+    const DMDate last = itemsEndDate();
+    return last.isNull() || (!m_endDate.isNull() && m_endDate >= last) ? m_endDate : last;
 }
 
 QVariantMap DMProject::dictionaryRepresentation() const

@@ -48,6 +48,10 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString &title);
+    // The project's own identifier, a UUID without braces: made with the project (or on loading a
+    // file that has none) and kept in its file, so that what is exported from it (calendar UIDs)
+    // stays the same across exports and differs from every other project's.
+    QString identifier() const { return m_identifier; }
     // May be null on a fresh project being imported.
     DMDate beginDate() const { return m_beginDate; }
     void setBeginDate(const DMDate &date);
@@ -102,6 +106,9 @@ public:
     DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration, bool useWorkingSchedule,
                                                     DMMutableIndexSet_64 *workSlices = nullptr) const;
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
+    // The first working instant at or after the date: the date itself inside a working window,
+    // else the start of the next one (the date itself when the calendar has no working days).
+    DMDate nextWorkingInstant(const DMDate &date) const;
     // See DMWorkingCalendar; the snap threshold is in seconds (the canvas turns its pixels into
     // seconds, the model knows no pixels).
     DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
@@ -155,6 +162,10 @@ public:
     // an end moved inwards or the trees changed.
     DMDate itemsBeginDate() const;
     DMDate itemsEndDate() const;
+    // The project's begin and end as every view and file shows them: the stored dates widened
+    // over all its items, so that they enclose the plan. Null only when neither exists.
+    DMDate effectiveBeginDate() const;
+    DMDate effectiveEndDate() const;
 
     // The whole project as a dictionary, and back (see DMProjectCoder for the two-phase load).
     QVariantMap dictionaryRepresentation() const;
@@ -210,6 +221,7 @@ private:
     static void idsOfSubtree(const DMProjectObject *root, QSet<quint64> *ids);
 
     QString m_title;
+    QString m_identifier;
     DMDate m_beginDate;
     DMDate m_endDate;
     ItemList m_tasks;

@@ -21,6 +21,7 @@
 #include <QDebug>
 #include <QHash>
 #include <QSet>
+#include <QUuid>
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,7 @@ const QString kToItem = QStringLiteral("toItem");
 const QString kFromItem = QStringLiteral("fromItem");
 const QString kDateMarker = QStringLiteral("DMDate");
 const QString kSharedFillColor = QStringLiteral("itemFillColor");
+const QString kIdentifier = QStringLiteral("identifier");
 
 // Absolute seconds of 0001-01-01 00:00:00 and 9999-12-31 23:59:59.
 constexpr qint64 kFirstSecond = qint64(1721426) * 86400;
@@ -438,6 +440,14 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
         problem(QStringLiteral("the dictionary is not a project's"));
 
     project->m_title = DMPropertyList::storableString(stringForKey(d, QStringLiteral("title")));
+    // A file without an identifier (older ones) keeps the one the project was made with.
+    if (d.contains(kIdentifier)) {
+        const QUuid identifier = QUuid::fromString(stringForKey(d, kIdentifier));
+        if (identifier.isNull())
+            problem(QStringLiteral("an unreadable project identifier was replaced"));
+        else
+            project->m_identifier = identifier.toString(QUuid::WithoutBraces);
+    }
     DMDate date;
     if (DMProjectCoder::readDate(d, QStringLiteral("beginDate"), &date))
         project->m_beginDate = date;
@@ -746,6 +756,7 @@ QVariantMap DMProjectCoder::projectRepresentation(const DMProject &project)
     d.insert(kClass, QStringLiteral("DMProject"));
     d.insert(QStringLiteral("formatVersion"), qint64(kFormatVersion));
     d.insert(QStringLiteral("title"), project.title());
+    d.insert(kIdentifier, project.identifier());
     if (!project.beginDate().isNull())
         d.insert(QStringLiteral("beginDate"), dateValue(project.beginDate()));
     if (!project.endDate().isNull())

@@ -182,13 +182,17 @@ void DMPropagation::shiftSubitems(const DMDate &begin)
         stack.pop_back();
         State &state = m_states[size_t(stateOf(item))];
         state.fixed = true;
-        DMDate shifted = state.begin0;
-        if (!item->useWorkingSchedule())
-            shifted = state.begin0.dateByAddingSeconds(calendarShift);
-        else if (workingShift != 0)
-            shifted = m_timeline->latestDateForIndex(m_timeline->index(state.begin0) + workingShift);
-        state.inBegin = state.begin = shifted;
-        state.inEnd = state.end = endFor(state, shifted);
+        if (item->useWorkingSchedule() ? workingShift == 0 : calendarShift == 0) {
+            // Nothing to shift by on its schedule: its dates stay exactly as they are.
+            state.inBegin = state.begin = state.begin0;
+            state.inEnd = state.end = state.end0;
+        } else {
+            const DMDate shifted = item->useWorkingSchedule()
+                ? m_timeline->latestDateForIndex(m_timeline->index(state.begin0) + workingShift)
+                : state.begin0.dateByAddingSeconds(calendarShift);
+            state.inBegin = state.begin = shifted;
+            state.inEnd = state.end = endFor(state, shifted);
+        }
         for (const auto &child : item->subitems())
             stack.push_back(child.get());
     }
@@ -310,7 +314,7 @@ void DMPropagation::runItemStep(State &state)
         if (pushBegin)
             begin = pushedBegin(state, required.begin);
         if (!required.end.isNull() && required.end > begin)
-            begin = required.end;
+            begin = pushedBegin(state, required.end); // a milestone's date is its begin
         end = begin;
     } else if (!item.subitems().isEmpty()) {
         // Its subitems are pushed by the same requirement; the parent step encloses them.

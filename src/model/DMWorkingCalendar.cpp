@@ -22,6 +22,9 @@ constexpr int kMaxNonWorkingSearchSteps = 5000;
 // Longest working-time computation, in working days or calendar days spanned; beyond it the
 // input is damaged and plain time is used.
 constexpr qint64 kMaxWorkingDays = 4 * 146097;
+// Days in a cycle of the Gregorian calendar, a whole number of weeks: week days and yearly days
+// off repeat with it.
+constexpr qint64 kCycleDays = 146097;
 
 
 // Day of a leap year (1 January = 0) of a month and day valid in a leap year.
@@ -117,6 +120,8 @@ DMWorkingCalendar::DMWorkingCalendar() = default;
 void DMWorkingCalendar::setNonWorkingWeekDays(const QVariant &value)
 {
     m_weekDaysOff = weekDayMaskFromValue(value);
+    m_cycleCounts.clear();
+    m_datedCounts.clear();
     updateNeverWorking();
 }
 
@@ -124,6 +129,8 @@ void DMWorkingCalendar::setDaysOff(const QVariant &value)
 {
     m_yearlyDaysOff.reset();
     m_datedDaysOff.clear();
+    m_cycleCounts.clear();
+    m_datedCounts.clear();
     if (value.isValid() && value.metaType().id() != QMetaType::QVariantList)
         qWarning() << "Working calendar: days off of an unknown type" << value.metaType().name();
 
@@ -349,11 +356,19 @@ qint64 DMWorkingCalendar::durationBetween(const DMDate &begin, const DMDate &end
         return 0;
     if (end < begin)
         return -durationBetween(end, begin, useWorkingSchedule);
-    if (!useWorkingSchedule || m_neverWorking || end.julianDay() - begin.julianDay() > kMaxWorkingDays)
+    if (!useWorkingSchedule || m_neverWorking)
         return end.absoluteSecond() - begin.absoluteSecond();
 
     const qint64 windowBegin = dayBeginSecond();
     const qint64 windowEnd = dayEndSecond();
+    if (end.julianDay() - begin.julianDay() > kMaxWorkingDays) {
+        // Too many days to walk: whole working days counted, the two ends' parts added.
+        const auto partOfDay = [&](const DMDate &date) {
+            return isWorkingDay(date) ? std::clamp<qint64>(date.secondOfDay(), windowBegin, windowEnd) - windowBegin : 0;
+        };
+        const qint64 days = workingDaysBefore(end.julianDay()) - workingDaysBefore(begin.julianDay());
+        return days * (windowEnd - windowBegin) + partOfDay(end) - partOfDay(begin);
+    }
     qint64 total = 0;
     for (qint64 day = begin.julianDay(); day <= end.julianDay();) {
         if (const DayRange *range = datedRangeContaining(day)) {
@@ -370,6 +385,83 @@ qint64 DMWorkingCalendar::durationBetween(const DMDate &begin, const DMDate &end
         ++day;
     }
     return total;
+}
+
+void DMWorkingCalendar::buildCounts() const
+{
+    if (!m_cycleCounts.empty())
+        return;
+    std::vector<qint32> counts(size_t(kCycleDays) + 1);
+    qint32 count = 0;
+    // Day by day from Julian day 0, the date carried along rather than computed for each day.
+    qint64 year = 0;
+    int month = 0;
+    int day = 0;
+    DMDate::yearMonthDayForJulianDay(0, &year, &month, &day);
+    int weekDay = weekDayOfJulianDay(0);
+    for (qint64 i = 0; i < kCycleDays; ++i) {
+        counts[size_t(i)] = count;
+        if (!(m_weekDaysOff & (1u << weekDay)) && !m_yearlyDaysOff.test(size_t(yearlyOrdinal(month, day))))
+            ++count;
+        weekDay = (weekDay + 1) % 7;
+        if (++day > DMDate::daysInMonth(year, month)) {
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+        }
+    }
+    counts[size_t(kCycleDays)] = count;
+    m_cycleCounts = std::move(counts);
+    std::vector<qint64> dated;
+    dated.reserve(m_datedDaysOff.size() + 1);
+    qint64 sum = 0;
+    for (const DayRange &range : m_datedDaysOff) {
+        dated.push_back(sum);
+        sum += periodicWorkingDaysBefore(range.last + 1) - periodicWorkingDaysBefore(range.first);
+    }
+    dated.push_back(sum);
+    m_datedCounts = std::move(dated);
+}
+
+qint64 DMWorkingCalendar::periodicWorkingDaysBefore(qint64 julianDay) const
+{
+    const qint64 cycles = julianDay / kCycleDays - (julianDay % kCycleDays < 0 ? 1 : 0);
+    const qint64 rest = julianDay - cycles * kCycleDays;
+    return cycles * m_cycleCounts[size_t(kCycleDays)] + m_cycleCounts[size_t(rest)];
+}
+
+qint64 DMWorkingCalendar::workingDaysBefore(qint64 julianDay) const
+{
+    buildCounts();
+    qint64 count = periodicWorkingDaysBefore(julianDay);
+    // The dated ranges that begin before the day take their days off; the last of them perhaps
+    // only in part.
+    const auto after = std::lower_bound(m_datedDaysOff.begin(), m_datedDaysOff.end(), julianDay,
+                                        [](const DayRange &range, qint64 day) { return range.first < day; });
+    if (after != m_datedDaysOff.begin()) {
+        const size_t last = size_t(after - m_datedDaysOff.begin()) - 1;
+        const DayRange &range = m_datedDaysOff[last];
+        count -= m_datedCounts[last] + periodicWorkingDaysBefore(std::min(julianDay, range.last + 1))
+            - periodicWorkingDaysBefore(range.first);
+    }
+    return count;
+}
+
+qint64 DMWorkingCalendar::workingDayWithCount(qint64 count) const
+{
+    // The first day that has more than `count` working days before the day after it.
+    qint64 low = DMDate::kMinJulianDay;
+    qint64 high = DMDate::kMaxJulianDay;
+    while (low < high) {
+        const qint64 middle = low + (high - low) / 2;
+        if (workingDaysBefore(middle + 1) > count)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
 }
 
 DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,

@@ -52,6 +52,15 @@ public:
     // The working (or plain) seconds between two dates; the inverse of the above.
     qint64 durationBetween(const DMDate &begin, const DMDate &end, bool useWorkingSchedule) const;
 
+    // Working days before the day, counted from a fixed day of reference (negative before it):
+    // exact for every day, in O(log n) of the dated days off once a table of one 400-year cycle
+    // of the week days and yearly days off is built (on first use). Differences of two counts
+    // are the working days between their days.
+    qint64 workingDaysBefore(qint64 julianDay) const;
+    // The working day that has `count` working days before it (counted as above); the first or
+    // last supported day when no working day has that count.
+    qint64 workingDayWithCount(qint64 count) const;
+
     // dateByRoundingDate:toInterval:snapOption: the second of day rounded down to a multiple of
     // the interval, unless the snap option (bit 1 begins, bit 2 ends) moves a date closer than
     // snapThreshold seconds to an edge of the day window onto that edge (or the adjacent day's).
@@ -71,6 +80,9 @@ private:
     // search (a calendar damaged so that work never or almost never happens).
     bool nextWorkingDay(qint64 from, qint64 *julianDay) const;
     void updateNeverWorking();
+    // Days that are neither a non-working week day nor a yearly day off, before the day.
+    qint64 periodicWorkingDaysBefore(qint64 julianDay) const;
+    void buildCounts() const;
 
     quint8 m_weekDaysOff = 0;          // bit d set: week day d (0 = Sunday) is off
     std::bitset<366> m_yearlyDaysOff;  // by day of a leap year, 1 January = 0
@@ -78,6 +90,12 @@ private:
     int m_beginMinute = 0;
     int m_endMinute = 1440;
     bool m_neverWorking = false;
+    // Built by buildCounts, dropped when the days off change: the days counted by
+    // periodicWorkingDaysBefore from the start of a cycle to each day of it, and for each dated
+    // range the days it takes off that the week days and yearly days off leave working, summed
+    // over the ranges before it.
+    mutable std::vector<qint32> m_cycleCounts;
+    mutable std::vector<qint64> m_datedCounts;
 };
 
 // Non-working-day index encoding.

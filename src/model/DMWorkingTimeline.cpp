@@ -7,9 +7,9 @@
 namespace {
 
 constexpr qint64 kSecondsPerDay = 86400;
-// The table never spans more than this many days (some 3,300 years); days beyond its ends are
-// read as its ends, which only dates far outside any plan can reach.
-constexpr qint64 kMaximumDays = 1200000;
+// The table never spans more than this many days (some 550 years); days beyond it, which only
+// plans far apart in time reach, are counted by the calendar instead.
+constexpr qint64 kMaximumDays = 200000;
 constexpr qint64 kInitialMargin = 512;
 
 qint64 floorDivide(qint64 a, qint64 b)
@@ -55,34 +55,49 @@ void DMWorkingTimeline::rebuild(qint64 firstDay, qint64 lastDay)
     m_firstDay = firstDay;
 }
 
-void DMWorkingTimeline::cover(qint64 julianDay)
+bool DMWorkingTimeline::cover(qint64 julianDay)
 {
     if (m_before.empty()) {
         m_originDay = julianDay;
         rebuild(julianDay - kInitialMargin, julianDay + kInitialMargin);
-        return;
+        return true;
     }
-    const qint64 last = m_firstDay + qint64(m_before.size()) - 2;
+    const qint64 last = lastDay();
     if (julianDay >= m_firstDay && julianDay <= last)
-        return;
+        return true;
+    // Doubling the span keeps the rebuilds few; near the bound it grows only to the day asked.
     const qint64 span = last - m_firstDay + 1;
-    qint64 first = m_firstDay;
-    qint64 newLast = last;
-    if (julianDay < m_firstDay)
-        first = std::min(julianDay, m_firstDay - span);
-    else
-        newLast = std::max(julianDay, last + span);
+    qint64 first = std::min(julianDay, m_firstDay);
+    qint64 newLast = std::max(julianDay, last);
     if (newLast - first > kMaximumDays)
-        return; // callers clamp to the table
+        return false;
+    if (julianDay < m_firstDay)
+        first = std::max(std::min(julianDay, m_firstDay - span), newLast - kMaximumDays);
+    else
+        newLast = std::min(std::max(julianDay, last + span), first + kMaximumDays);
     rebuild(first, newLast);
+    return true;
+}
+
+qint64 DMWorkingTimeline::originCount()
+{
+    if (!m_originCount)
+        m_originCount = m_calendar.workingDaysBefore(m_originDay);
+    return *m_originCount;
 }
 
 qint64 DMWorkingTimeline::dayIndex(qint64 julianDay)
 {
-    cover(julianDay);
-    const qint64 last = m_firstDay + qint64(m_before.size()) - 1;
-    const qint64 day = std::clamp(julianDay, m_firstDay, last);
-    return m_before[size_t(day - m_firstDay)] * m_window;
+    if (cover(julianDay))
+        return m_before[size_t(julianDay - m_firstDay)] * m_window;
+    return (m_calendar.workingDaysBefore(julianDay) - originCount()) * m_window;
+}
+
+bool DMWorkingTimeline::working(qint64 julianDay)
+{
+    if (cover(julianDay))
+        return m_working[size_t(julianDay - m_firstDay)];
+    return m_calendar.nonWorkingKindOfJulianDay(julianDay) == 0;
 }
 
 qint64 DMWorkingTimeline::index(const DMDate &date)
@@ -90,8 +105,7 @@ qint64 DMWorkingTimeline::index(const DMDate &date)
     if (m_plain || date.isNull())
         return date.absoluteSecond();
     const qint64 base = dayIndex(date.julianDay());
-    const qint64 day = std::clamp(date.julianDay(), m_firstDay, m_firstDay + qint64(m_before.size()) - 2);
-    if (day != date.julianDay() || !m_working[size_t(day - m_firstDay)])
+    if (!working(date.julianDay()))
         return base;
     return base + std::clamp<qint64>(date.secondOfDay() - m_windowBegin, 0, m_window);
 }
@@ -102,22 +116,11 @@ qint64 DMWorkingTimeline::dayForIndex(qint64 index, bool earlier)
     const qint64 r = index - q * m_window;
     // The working day counted as number `target` from the origin.
     const qint64 target = (r == 0 && earlier) ? q - 1 : q;
-    for (;;) {
-        if (target < m_before.front()) {
-            const qint64 before = qint64(m_before.size());
-            cover(m_firstDay - 1);
-            if (qint64(m_before.size()) == before)
-                return m_firstDay;
-            continue;
-        }
-        if (target + 1 > m_before.back()) {
-            const qint64 before = qint64(m_before.size());
-            cover(m_firstDay + qint64(m_before.size()) - 1);
-            if (qint64(m_before.size()) == before)
-                return m_firstDay + qint64(m_before.size()) - 2;
-            continue;
-        }
-        break;
+    while (target < m_before.front() || target + 1 > m_before.back()) {
+        // Beyond the table: grown towards the day while it may, else the calendar finds it.
+        const qint64 size = qint64(m_before.size());
+        if (!cover(target < m_before.front() ? m_firstDay - 1 : lastDay() + 1) || qint64(m_before.size()) == size)
+            return m_calendar.workingDayWithCount(target + originCount());
     }
     // The first day with target + 1 working days before it follows the wanted working day.
     const auto next = std::lower_bound(m_before.begin(), m_before.end(), target + 1);
@@ -159,8 +162,8 @@ DMDate DMWorkingTimeline::latestDateAtPositionOf(const DMDate &date)
         if (second <= m_windowBegin)
             return DMDate::dateWithJulianDay(day, int(m_windowBegin));
     }
-    // Days beyond the table's ends read as its ends, as index() reads them.
-    const qint64 last = m_firstDay + qint64(m_before.size()) - 2;
+    // Beyond the table the next working day is found from the date's position.
+    const qint64 last = lastDay();
     if (day < m_firstDay || day >= last)
         return latestDateForIndex(index(date));
     do

@@ -2,15 +2,18 @@
 
 #include "DMDate.h"
 
+#include <optional>
 #include <vector>
 
 class DMWorkingCalendar;
 
 // Working time as one number line: index(date) counts the working seconds from a fixed origin
 // day, so durations are differences and adding a working duration is an inverse look-up, each
-// in O(1) or O(log days) instead of a walk over the days. The table of working days grows on
-// demand in either direction. Agrees with DMWorkingCalendar::endDateWithBeginDateAndDuration
-// and durationBetween; a calendar without working days works in plain time.
+// in O(1) or O(log days) instead of a walk over the days. A table of working days grows on
+// demand in either direction up to a bounded span; a day beyond it is counted by the calendar
+// (DMWorkingCalendar::workingDaysBefore), so every day answers for itself. Agrees with
+// DMWorkingCalendar::endDateWithBeginDateAndDuration and durationBetween; a calendar without
+// working days works in plain time.
 class DMWorkingTimeline
 {
 public:
@@ -36,10 +39,13 @@ public:
 
 private:
     bool plain() const { return m_plain; }
-    void cover(qint64 julianDay);
+    // True when the table holds the day, grown to it when that keeps it within its bound.
+    bool cover(qint64 julianDay);
     void rebuild(qint64 firstDay, qint64 lastDay);
+    qint64 lastDay() const { return m_firstDay + qint64(m_before.size()) - 2; }
+    qint64 originCount();
     qint64 dayIndex(qint64 julianDay); // working seconds before the day's window
-    bool working(qint64 julianDay) { cover(julianDay); return m_working[size_t(julianDay - m_firstDay)]; }
+    bool working(qint64 julianDay);
     // The working day whose window holds the index (ties at a boundary go to the earlier day
     // when `earlier`).
     qint64 dayForIndex(qint64 index, bool earlier);
@@ -52,6 +58,8 @@ private:
     qint64 m_windowBegin = 0;
     qint64 m_originDay = 0;
     qint64 m_firstDay = 0;
+    // The calendar's count of working days before the origin, once a day beyond the table needs it.
+    std::optional<qint64> m_originCount;
     // m_before[i]: working days from the origin to day m_firstDay + i (negative before it).
     std::vector<qint64> m_before;
     std::vector<bool> m_working;

@@ -17,7 +17,7 @@ QString DMCSV_line(const QStringList &fields)
             line += QLatin1Char(',');
         line += DMCSV_field(fields.at(i));
     }
-    return line + QLatin1Char('\n');
+    return line + QLatin1String("\r\n");
 }
 
 QString DMCSV_dateText(const DMDate &date)

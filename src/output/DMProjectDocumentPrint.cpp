@@ -146,8 +146,8 @@ void DMProjectDocumentPrint::beginProjectViewPrintSheet()
     if (project) {
         // The panel refuses a begin after its end: when the project starts after the stored end,
         // the end moves first, so that both dates are the project's.
-        const DMDate begin = project->beginDate();
-        const DMDate end = project->endDate();
+        const DMDate begin = project->effectiveBeginDate();
+        const DMDate end = project->effectiveEndDate();
         if (!begin.isNull() && !panel->endDate().isNull() && begin > panel->endDate()) {
             panel->setEndDate(end);
             panel->setBeginDate(begin);

@@ -341,8 +341,8 @@ DMReportBody DMProjectDocumentReport::globalReportBody()
 
     const double budget = doubleForKey(project->attributes(), kDMProject_Settings_Budget);
     header.title = project->title();
-    header.beginText = m_host->calendarDateString(project->beginDate());
-    header.endText = m_host->calendarDateString(project->endDate());
+    header.beginText = m_host->calendarDateString(project->effectiveBeginDate());
+    header.endText = m_host->calendarDateString(project->effectiveEndDate());
     header.budgetText = m_host->currencyString(budget);
     header.costText = m_host->currencyString(projectCost);
     header.leftText = m_host->currencyString(double(float(budget) - projectCost));

@@ -22,7 +22,8 @@ public:
     virtual std::shared_ptr<DMProject> project() const = 0;
     // sharedCurrencyFormatter: money in the project's currency, as the user reads it.
     virtual QString currencyString(double value) const = 0;
-    // The same amount in a form that does not depend on the user's locale, for files.
+    // The same amount in a form that does not depend on the user's locale, without grouping,
+    // for files ("EUR 4050.00").
     virtual QString fileCurrencyString(double value) const = 0;
     // sharedYMDDateFormatter and sharedHMSDateFormatter.
     virtual QString calendarDateString(const DMDate &date) const = 0;

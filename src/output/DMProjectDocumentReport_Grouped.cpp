@@ -243,8 +243,8 @@ DMReportBody DMProjectDocumentReport::groupedReport(const QString &title, double
     const std::shared_ptr<DMProject> project = m_host->project();
     // The pickers' dates choose the rows; the header shows the project's dates.
     const DMReportPage *page = m_host->reportPage();
-    const DMDate begin = page ? DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime()) : project->beginDate();
-    const DMDate end = page ? DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime()) : project->endDate();
+    const DMDate begin = page ? DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime()) : project->effectiveBeginDate();
+    const DMDate end = page ? DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime()) : project->effectiveEndDate();
     int row = 0;
     float total = 0.0f;
     DMReportHeader header;
@@ -253,8 +253,8 @@ DMReportBody DMProjectDocumentReport::groupedReport(const QString &title, double
     writeRows(rows, &row, &total, begin, end);
 
     header.title = title;
-    header.beginText = m_host->calendarDateString(project->beginDate());
-    header.endText = m_host->calendarDateString(project->endDate());
+    header.beginText = m_host->calendarDateString(project->effectiveBeginDate());
+    header.endText = m_host->calendarDateString(project->effectiveEndDate());
     header.costText = header.columns.showCost ? m_host->currencyString(ownCost ? *ownCost : total) : QString();
     header.completionText = completionText(progress);
     header.colorText = DMReport_headerColorText(m_host->reportHeaderColor());

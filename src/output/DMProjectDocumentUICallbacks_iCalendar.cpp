@@ -22,22 +22,29 @@
 
 namespace {
 
-QString uidText(const char *kind, quint64 objectID)
+// A UID of this project's object alone, the same in every export of it: the kind and object
+// ID, the project's identifier and a domain part, as the format recommends.
+QString uidText(const DMProject &project, const char *kind, quint64 objectID)
 {
-    return QStringLiteral("HALCYRA-%1-OBJECTID-%2").arg(QLatin1String(kind), QString::number(objectID, 16));
+    return QStringLiteral("HALCYRA-%1-OBJECTID-%2-%3@halcyra.invalid")
+        .arg(QLatin1String(kind), QString::number(objectID, 16), project.identifier());
 }
 
-// The attendees (people) and the other resources of a task or milestone.
+// The attendees (people with an address to invite) and the other resources of a task or
+// milestone; a person without a usable address is listed by name among the resources.
 void writeResources(const DMProjectTask &task, DMiCalendarWriter &writer)
 {
     QStringList others;
     for (const auto &resource : task.concernedResources()) {
         const QString name = resource->name();
         const QString email = stringForKey(resource->attributes(), kDMProjectResource_Email);
-        if (resource->attributes().value(kDMProjectResource_Human, true).toBool()) {
+        const bool human = resource->attributes().value(kDMProjectResource_Human, true).toBool();
+        if (human && DMiCalendar_isMailAddress(email)) {
             const QString commonName =
                 name.isEmpty() ? QStringLiteral("HALCYRA-RESOURCE-%1").arg(QString::number(resource->objectID(), 16)) : name;
-            writer.setATTENDEE_commonNameEmail(commonName, email.isEmpty() ? commonName + QStringLiteral("@localhost") : email);
+            writer.setATTENDEE_commonNameEmail(commonName, email);
+        } else if (human && !name.isEmpty()) {
+            others.append(name);
         } else if (!name.isEmpty()) {
             others.append(email.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, email));
         }
@@ -51,6 +58,9 @@ void writeResources(const DMProjectTask &task, DMiCalendarWriter &writer)
 void DMProjectDocumentUICallbacks::_exportToICalendar_itemsICalendarWriter(const ItemList &items, DMiCalendarWriter &writer,
                                                                          const QDateTime &stamp) const
 {
+    const std::shared_ptr<DMProject> projectPointer = m_host->project();
+    if (!projectPointer)
+        return;
     DMProjectItem_forEachItem(items, [&](const DMProjectItem &item) {
         const std::uint32_t kind = item.kind();
         const bool milestone = kind == kDMProjectItem_Kind_Milestone;
@@ -60,19 +70,21 @@ void DMProjectDocumentUICallbacks::_exportToICalendar_itemsICalendarWriter(const
         const QString component = milestone ? QStringLiteral("VTODO") : QStringLiteral("VEVENT");
         writer.beginNode(component);
         writer.setDTSTAMP(stamp);
-        writer.setDTSTART(item.beginDate());
-        // A to-do ends with its due date: DTEND belongs to events only.
-        if (milestone)
-            writer.setDUE(item.endDate());
-        else
+        // A milestone is a to-do due at its moment, with no start: the format wants a due date
+        // after the start, and a milestone has no length.
+        if (milestone) {
+            writer.setDUE(item.beginDate());
+        } else {
+            writer.setDTSTART(item.beginDate());
             writer.setDTEND(item.endDate());
+        }
         writer.setSUMMARY(item.title());
         if (item.attributes().contains(kDMProjectItem_Notes))
             writer.setDESCRIPTION(stringForKey(item.attributes(), kDMProjectItem_Notes));
         if (kind != kDMProjectItem_Kind_Event)
             writeResources(static_cast<const DMProjectTask &>(item), writer);
         writer.setSTATUS(milestone ? QStringLiteral("NEEDS-ACTION") : QStringLiteral("CONFIRMED"));
-        writer.setUID(uidText(uidKind, item.objectID()));
+        writer.setUID(uidText(*projectPointer, uidKind, item.objectID()));
         writer.endNode(component);
     });
 }
@@ -96,7 +108,7 @@ void DMProjectDocumentUICallbacks::writeICalendar(DMiCalendarWriter &writer, con
             writer.setDUE(todo->date());
         writer.setSUMMARY(todo->text());
         writer.setSTATUS(todo->done() ? QStringLiteral("COMPLETED") : QStringLiteral("NEEDS-ACTION"));
-        writer.setUID(uidText("TODO", todo->objectID()));
+        writer.setUID(uidText(*project, "TODO", todo->objectID()));
         writer.endNode(QStringLiteral("VTODO"));
     }
     if (items) {

@@ -138,6 +138,18 @@ QString kindOf(const DMReportTaskRow &row, const DMReportColumns &columns)
 QStringList cellTexts(const DMReportTaskRow &row, const DMReportColumns &columns)
 {
     const auto value = [](const QString &text) { return text.isNull() ? QStringLiteral("") : shownText(text); };
+    // Notes keep their line breaks, as "<br/>" keeps them in the markup: each line as the reader
+    // shows it, the lines joined by line separators.
+    const auto lines = [&value](QString text) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (!text.contains(QLatin1Char('\n')))
+            return value(text);
+        QStringList shown;
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            shown.append(value(line));
+        return shown.join(QChar::LineSeparator);
+    };
+    const QString lineText = row.form == DMReportRowForm::GroupedTask ? lines(row.lineText) : value(row.lineText);
     QStringList completion{QStringLiteral("")};
     if (columns.showCompletion) {
         const DMReportBarLook look = DMReport_progressBarLook(row.percent, barStyle(row.form));
@@ -147,9 +159,9 @@ QStringList cellTexts(const DMReportTaskRow &row, const DMReportColumns &columns
     }
     if (row.form == DMReportRowForm::Resource)
         return QStringList{value(row.title), value(row.beginText), value(row.durationText), value(row.costText)} + completion
-            + QStringList{QStringLiteral(""), QString(), value(row.lineText)};
+            + QStringList{QStringLiteral(""), QString(), lineText};
     return QStringList{value(row.title), value(row.beginText), value(row.endText), value(row.durationText), value(row.costText)}
-        + completion + QStringList{value(row.floatText), QString(), value(row.lineText)};
+        + completion + QStringList{value(row.floatText), QString(), lineText};
 }
 
 // Writes a table of the pattern at the cursor, its cells taking the texts in turn; the cursor

@@ -21,6 +21,14 @@ QString html(const QString &text)
     return stringWithHTMLEntities(text);
 }
 
+// Text of several lines (notes) keeps its line breaks.
+QString htmlLines(const QString &text)
+{
+    QString markup = html(text);
+    markup.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return markup.replace(QLatin1Char('\n'), QLatin1String("<br/>"));
+}
+
 QString label(const char *key)
 {
     return stringWithHTMLEntities(DMLocalizedString(key));
@@ -123,12 +131,12 @@ QString fieldPair(const char *title, const QString &value)
 
 // The frame of every row: a table of its own (the report view lays out many small tables far
 // faster than one table of many rows), its parity class, the first line and the second line.
-QString rowFrame(int row, const QString &firstLine, const char *lineLabel, const QString &lineText)
+QString rowFrame(int row, const QString &firstLine, const char *lineLabel, const QString &lineMarkup)
 {
     const QString parity = row % 2 ? QStringLiteral("<tr class=\"oddRow\">") : QStringLiteral("<tr class=\"evenRow\">");
     QString text = QStringLiteral("<table class=\"reportRow\" width=\"100%\" border=\"0\" cellspacing=\"0\">");
     text += parity + firstLine + QStringLiteral("</tr>");
-    text += parity + QStringLiteral("<td class=\"assignedTo\">%1</td><td colspan=\"6\">%2</td></tr>").arg(label(lineLabel), html(lineText));
+    text += parity + QStringLiteral("<td class=\"assignedTo\">%1</td><td colspan=\"6\">%2</td></tr>").arg(label(lineLabel), lineMarkup);
     text += QStringLiteral("</table>\n");
     return text;
 }
@@ -264,12 +272,12 @@ QString DMReport_headerTableForTasksByResource(const DMReportHeader &header)
 
 QString DMReport_row(const DMReportTaskRow &row, const DMReportColumns &columns)
 {
-    return rowFrame(row.row, taskRowFirstLine(row, columns, DMReportBar::Global), "Assigned to:", row.lineText);
+    return rowFrame(row.row, taskRowFirstLine(row, columns, DMReportBar::Global), "Assigned to:", html(row.lineText));
 }
 
 QString DMReport_rowForTasksByResource(const DMReportTaskRow &row, const DMReportColumns &columns)
 {
-    return rowFrame(row.row, taskRowFirstLine(row, columns, DMReportBar::StripedTaskRow), "Notes:", row.lineText);
+    return rowFrame(row.row, taskRowFirstLine(row, columns, DMReportBar::StripedTaskRow), "Notes:", htmlLines(row.lineText));
 }
 
 QString DMReport_resourceRow(int row, const QString &name, const QString &contactText, const QString &baseRateText,
@@ -281,7 +289,7 @@ QString DMReport_resourceRow(int row, const QString &name, const QString &contac
     firstLine += columnCell(Completion, columns.showCompletion ? DMReport_progressBar(percent, DMReportBar::Striped) : QString(),
                             columns);
     firstLine += columnCell(Margin, QString(), columns);
-    return rowFrame(row, firstLine, "Assigned:", assignmentText);
+    return rowFrame(row, firstLine, "Assigned:", html(assignmentText));
 }
 
 QString DMReport_rowMarkup(const DMReportTaskRow &row, const DMReportColumns &columns)

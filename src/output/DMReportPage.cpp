@@ -23,8 +23,9 @@ DMReportPage::DMReportPage(QWidget *parent) : QWidget(parent)
 
     m_popUpLabel = new QLabel(DMLocalizedString("Resource:"), bar);
     m_popUp = new QComboBox(bar);
+    // As wide as its longest name: a resource or process is told apart by the end of its name.
     m_popUp->setMinimumContentsLength(8);
-    m_popUp->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_popUp->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto *fromLabel = new QLabel(DMLocalizedString("From:"), bar);
     auto *toLabel = new QLabel(DMLocalizedString("To:"), bar);
     const auto makePicker = [bar] {

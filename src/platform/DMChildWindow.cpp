@@ -7,8 +7,12 @@
 
 namespace {
 
+// Times a child window's own position is given again while it is attached (see below).
+constexpr int kMaximumPositionRepairs = 2;
+
 // Lives as a child object of the child window, so it goes when the child goes; watches the
-// parent through an event filter.
+// parent through an event filter, and the child's window for the places the window system
+// reports.
 class ChildWindowLink : public QObject
 {
 public:
@@ -22,12 +26,17 @@ public:
                 m_child->hide();
             deleteLater();
         });
+        m_childWindow = child->windowHandle();
+        if (m_childWindow)
+            m_childWindow->installEventFilter(this);
     }
 
     ~ChildWindowLink() override
     {
         if (m_parent)
             m_parent->removeEventFilter(this);
+        if (m_childWindow)
+            m_childWindow->removeEventFilter(this);
     }
 
     QWidget *parentWindow() const { return m_parent; }
@@ -35,6 +44,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (m_childWindow && watched == m_childWindow)
+            return childWindowMoved(event);
         if (watched != m_parent || !m_child)
             return false;
         switch (event->type()) {
@@ -55,9 +66,27 @@ protected:
     }
 
 private:
+    // A child window is placed by its owner, never by the window manager. A reparenting manager
+    // may still report a child shown again at the origin of its frame (openbox does, after a hide
+    // and a show that activates it): the window stays where it was put, but Qt would map every
+    // point of it as if it were at the screen's corner, and a drop-down list of one of its
+    // controls opens there. The place the owner set, which the widget still holds when the
+    // report arrives, is given again; a few times only, so that a manager that insists wins.
+    bool childWindowMoved(QEvent *event)
+    {
+        if (event->type() != QEvent::Move || !m_child || !m_child->isVisible()
+            || m_childWindow->position() == m_child->pos() || m_positionRepairs >= kMaximumPositionRepairs)
+            return false;
+        ++m_positionRepairs;
+        m_childWindow->setPosition(m_child->pos());
+        return true;
+    }
+
     QPointer<QWidget> m_parent;
     QPointer<QWidget> m_child;
+    QPointer<QWindow> m_childWindow;
     QPoint m_parentPosition;
+    int m_positionRepairs = 0;
 };
 
 ChildWindowLink *linkOf(const QWidget *child)
@@ -74,9 +103,9 @@ void DMWindow_addChildWindow(QWidget *parent, QWidget *child)
         return;
     parent = parent->window();
     DMWindow_removeChildWindow(child);
-    new ChildWindowLink(parent, child);
     parent->winId();
     child->winId();
+    new ChildWindowLink(parent, child);
     if (child->windowHandle())
         child->windowHandle()->setTransientParent(parent->windowHandle());
     // A window being shown comes up on top; one already shown is brought up.

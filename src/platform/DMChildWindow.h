@@ -3,7 +3,8 @@
 class QWidget;
 
 // Child windows: a top-level window kept above its parent window, moved along when the parent
-// moves and hidden when the parent is hidden, closed or destroyed.
+// moves and hidden when the parent is hidden, closed or destroyed. It stays where its owner put
+// it, whatever place a window manager reports for it after it is shown.
 //
 // The parent is held weakly: a child window never keeps its parent alive and is never deleted
 // with it, so an object that owns a child window (a shared panel, a popover) keeps it safely

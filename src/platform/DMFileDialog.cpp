@@ -68,7 +68,8 @@ QString nameFilter(const DMModalUI::FilePanel &panel)
 } // namespace
 
 DMFileDialog::DMFileDialog(const DMModalUI::FilePanel &panel, AcceptMode mode, QWidget *parent)
-    : QFileDialog(parent), m_packageExtensions(panel.packageExtensions)
+    : QFileDialog(parent), m_packageExtensions(panel.packageExtensions),
+      m_choosesFolders(panel.canChooseDirectories && mode == AcceptOpen)
 {
     // The platform's dialog cannot be told about packages; set before anything else.
     setOption(QFileDialog::DontUseNativeDialog);
@@ -121,6 +122,11 @@ bool DMFileDialog::isPackage(const QString &path) const
     return m_packageExtensions.contains(info.suffix(), Qt::CaseInsensitive) && info.isDir();
 }
 
+bool DMFileDialog::isChosenWhole(const QString &path) const
+{
+    return isPackage(path) || (m_choosesFolders && !path.isEmpty() && QFileInfo(path).isDir());
+}
+
 void DMFileDialog::activate(const QModelIndex &index)
 {
     const QString path = index.data(QFileSystemModel::FilePathRole).toString();
@@ -139,15 +145,15 @@ void DMFileDialog::showSelectedPackages()
     if (!m_nameField || !m_selection || m_nameField->hasFocus())
         return;
     QStringList names;
-    bool packages = false;
+    bool wholes = false;
     for (const QModelIndex &index : m_selection->selectedRows()) {
         const QString path = index.data(QFileSystemModel::FilePathRole).toString();
-        const bool package = isPackage(path);
-        packages = packages || package;
-        if (package || !QFileInfo(path).isDir())
+        const bool whole = isChosenWhole(path);
+        wholes = wholes || whole;
+        if (whole || !QFileInfo(path).isDir())
             names << index.data().toString();
     }
-    if (!packages)
+    if (!wholes)
         return;
     if (names.size() > 1)
         for (QString &entry : names)
@@ -158,7 +164,7 @@ void DMFileDialog::showSelectedPackages()
 void DMFileDialog::keepAcceptButtonTitle()
 {
     const QStringList files = selectedFiles();
-    if (files.isEmpty() || !isPackage(files.first()))
+    if (files.isEmpty() || !isChosenWhole(files.first()))
         return;
     if (QPushButton *button = acceptButton()) {
         button->setText(m_acceptTitle);
@@ -178,14 +184,14 @@ void DMFileDialog::accept()
     if (files.isEmpty())
         return QFileDialog::accept();
     if (acceptMode() == AcceptOpen) {
-        bool packages = false;
+        bool wholes = false;
         for (const QString &file : files) {
             // Anything else that is not an existing file: Qt's own handling browses or explains.
-            if (!isPackage(file) && !QFileInfo(file).isFile())
+            if (!isChosenWhole(file) && !QFileInfo(file).isFile())
                 return QFileDialog::accept();
-            packages = packages || isPackage(file);
+            wholes = wholes || isChosenWhole(file);
         }
-        if (!packages)
+        if (!wholes)
             return QFileDialog::accept();
         QDialog::accept();
         return;

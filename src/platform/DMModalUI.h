@@ -35,6 +35,7 @@ public:
         QString typeDescription;       // the filter reads "<description> (*.<extension> ...)"
         QStringList packageExtensions; // folders with these extensions are one document each
         bool allowsMultipleSelection = false;
+        bool canChooseDirectories = false; // open panels: folders are chosen as well as files
     };
 
     virtual ~DMModalUI() = default;

@@ -3,7 +3,33 @@
 #include "DMObservable.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+namespace {
+
+constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+// The file holds passwords (the web export's FTP login, the sharing account): only its owner may
+// read it. QSettings writes a new copy over the old one and keeps the old one's permissions, so
+// the file is made, or narrowed, before anything is written into it.
+void keepReadableByOwnerOnly(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.exists()) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly);
+        return;
+    }
+    if ((file.permissions() & ~(kOwnerOnly | QFileDevice::ReadUser | QFileDevice::WriteUser)) != 0)
+        file.setPermissions(kOwnerOnly);
+}
+
+} // namespace
 
 struct DMUserDefaults::Private
 {
@@ -14,12 +40,19 @@ struct DMUserDefaults::Private
     void open(const QString &file)
     {
         if (settings)
-            settings->sync();
+            sync();
         settings = file.isEmpty() ? std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                                                 QCoreApplication::organizationName(),
                                                                 QCoreApplication::applicationName())
                                   : std::make_unique<QSettings>(file, QSettings::IniFormat);
+        keepReadableByOwnerOnly(settings->fileName());
         registered.clear();
+    }
+
+    void sync()
+    {
+        keepReadableByOwnerOnly(settings->fileName());
+        settings->sync();
     }
 };
 
@@ -41,7 +74,7 @@ DMUserDefaults::DMUserDefaults(const QString &file) : d(std::make_unique<Private
 
 DMUserDefaults::~DMUserDefaults()
 {
-    d->settings->sync();
+    d->sync();
 }
 
 void DMUserDefaults::registerDefaults(const QVariantMap &defaults)
@@ -134,5 +167,5 @@ DMObservation DMUserDefaults::observe(const QString &key, std::function<void(con
 
 void DMUserDefaults::synchronize()
 {
-    d->settings->sync();
+    d->sync();
 }

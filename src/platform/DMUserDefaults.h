@@ -10,7 +10,8 @@ class QSettings;
 class DMObservation;
 
 // User defaults over QSettings, with registered defaults that answer when no value is stored.
-// Stored in the standard configuration folder (XDG_CONFIG_HOME); tests point it elsewhere.
+// Stored in the standard configuration folder (XDG_CONFIG_HOME), in a file that only its owner
+// may read (mode 0600: it holds passwords); tests point it elsewhere.
 class DMUserDefaults
 {
 public:

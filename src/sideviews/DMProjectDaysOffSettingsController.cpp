@@ -78,48 +78,23 @@ DMProjectDaysOffSettingsController::DMProjectDaysOffSettingsController()
     buildContainerView();
 }
 
-DMProjectDaysOffSettingsController::~DMProjectDaysOffSettingsController()
-{
-    m_observations.clear();
-    // A container nobody placed in a window is still this controller's.
-    if (m_containerView && !m_containerView->parent())
-        delete m_containerView.data();
-}
-
-void DMProjectDaysOffSettingsController::setDocument(Document *document)
-{
-    m_document = document;
-    m_observations.clear();
-    m_observedProject.reset();
-    updateUI();
-}
-
-std::shared_ptr<DMProject> DMProjectDaysOffSettingsController::project() const
-{
-    return m_document ? m_document->project() : nullptr;
-}
+DMProjectDaysOffSettingsController::~DMProjectDaysOffSettingsController() = default;
 
 bool DMProjectDaysOffSettingsController::canAct() const
 {
     // The controls go with the window that holds them.
-    return m_containerView && project();
+    return containerView() && project();
 }
 
 void DMProjectDaysOffSettingsController::observeProject()
 {
-    const auto project = this->project();
-    if (project == m_observedProject.lock() && (project || m_observations.empty()))
-        return;
-    m_observations.clear();
-    m_observedProject = project;
-    if (!project)
-        return;
     // Undo, redo and other writers change these behind the pane's back.
+    QStringList keyPaths;
     for (const QString &key : {kDMProject_Settings_NonWorkingWeekDays, kDMProject_Settings_DayTimeSpan,
                                kDMProject_Settings_FirstDayOfWeek, kDMProject_Settings_WeekFormat,
                                kDMProject_Settings_DaysOff})
-        m_observations.push_back(project->observe(DMProjectKey::attributes + QLatin1Char('.') + key,
-                                                  [this](const DMChange &, DMObservable *) { updateUI(); }));
+        keyPaths.append(DMProjectKey::attributes + QLatin1Char('.') + key);
+    DMProjectSettingsPane::observeProject(keyPaths);
 }
 
 QVariantList DMProjectDaysOffSettingsController::daysOff() const
@@ -152,7 +127,7 @@ void DMProjectDaysOffSettingsController::buildContainerView()
 {
     auto *container = new QWidget;
     container->setObjectName(QStringLiteral("daysOffSettingsView"));
-    m_containerView = container;
+    setContainerView(container);
     auto *layout = new QHBoxLayout(container);
 
     // The week: a row per day from Monday, with its working box and its first-day button.
@@ -276,10 +251,10 @@ void DMProjectDaysOffSettingsController::buildContainerView()
 void DMProjectDaysOffSettingsController::updateUI()
 {
     observeProject();
-    if (!m_containerView)
+    if (!containerView())
         return;
     const auto project = this->project();
-    m_containerView->setEnabled(project != nullptr);
+    containerView()->setEnabled(project != nullptr);
     const DMWorkingCalendar *calendar = project ? &project->workingCalendar() : nullptr;
 
     // A checked box is a working day.
@@ -440,7 +415,7 @@ void DMProjectDaysOffSettingsController::daysOffExport()
     const auto project = this->project();
     if (!project)
         return;
-    QWidget *window = m_document->windowForSheet();
+    QWidget *window = document()->windowForSheet();
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
     panel.proposedName = QStringLiteral("%1-%2").arg(project->title(), DMLocalizedString("Days Off"));
@@ -464,7 +439,7 @@ void DMProjectDaysOffSettingsController::daysOffImport()
 {
     if (!project())
         return;
-    QWidget *window = m_document->windowForSheet();
+    QWidget *window = document()->windowForSheet();
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
     const QStringList paths = DMModalUI::instance().runOpenPanel(panel, window);

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "DMObservable.h"
 #include "DMOutlineView.h"
+#include "DMProjectSettingsPane.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QObject>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -20,41 +19,23 @@ class DMProject;
 
 // The project's working-calendar pane: the working week days, the working window of a day, the
 // first day of the week, the week-number format and the table of days off (dated days and
-// ranges, yearly days), with their export to and import from a days-off file. It keeps no
-// project data: every control is filled from the project's settings, and every change writes a
-// new copy of one setting as one undo step (the model rebuilds its calendar, the document relays
-// the Gantt chart out). It follows changes made elsewhere, such as undo, while it has a document.
-//
-// Owned by its document, which sets itself with setDocument and clears it before it goes. The
-// controls live in the container view; whoever places it in a window owns it from then on, and
-// a container nobody placed goes with the controller.
-class DMProjectDaysOffSettingsController : public QObject,
+// ranges, yearly days), with their export to and import from a days-off file. Every change
+// writes a new copy of one setting as one undo step (the model rebuilds its calendar, the
+// document relays the Gantt chart out).
+class DMProjectDaysOffSettingsController : public DMProjectSettingsPane,
                                           public DMOutlineViewDataSource,
                                           public DMOutlineViewDelegate
 {
     Q_OBJECT
 
 public:
-    // What the pane needs of its document; every default means "none".
-    class Document
-    {
-    public:
-        virtual ~Document() = default;
-        virtual std::shared_ptr<DMProject> project() const { return nullptr; }
-        virtual QWidget *windowForSheet() const { return nullptr; }
-    };
-
     DMProjectDaysOffSettingsController();
     ~DMProjectDaysOffSettingsController() override;
 
-    Document *document() const { return m_document; }
-    void setDocument(Document *document);
-
-    QWidget *containerView() const { return m_containerView; }
     DMOutlineView *daysOffTableView() const { return m_daysOffTableView; }
 
     // updateUI: every control from the project's settings.
-    void updateUI();
+    void updateUI() override;
 
     // The controls' actions, run when the user changes them.
     void weekdaysToggle();
@@ -94,7 +75,6 @@ public:
 
 private:
     void buildContainerView();
-    std::shared_ptr<DMProject> project() const;
     bool canAct() const;
     QVariantList daysOff() const;
     bool isYearlyRow(int row) const;
@@ -104,11 +84,6 @@ private:
     void selectLastRow();
     void observeProject();
 
-    Document *m_document = nullptr;
-    std::weak_ptr<DMProject> m_observedProject;
-    std::vector<DMObservation> m_observations;
-
-    QPointer<QWidget> m_containerView;
     QPointer<DMOutlineView> m_daysOffTableView;
     std::array<QPointer<QCheckBox>, 7> m_weekdayCheckboxes;
     QPointer<QTimeEdit> m_dayStartPicker;

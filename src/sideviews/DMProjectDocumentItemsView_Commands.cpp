@@ -13,6 +13,7 @@
 #include "DMProjectDocumentHooks.h"
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
+#include "DMProjectItemListController.h"
 #include "DMProjectKeys.h"
 #include "DMProjectMilestone.h"
 #include "DMProjectProcess.h"
@@ -54,13 +55,7 @@ private:
 // A new item of the project starting at the project's begin, a day long unless it is a moment.
 void giveNewItemDates(DMProjectItem &item, const DMProject &project)
 {
-    const DMDate begin = project.beginDate();
-    const DMDate end = item.hasEqualDates() ? begin : item.endDateWithBeginDateAndDurationWorkSlices(begin, kNewItemDuration);
-    try {
-        item.setBeginDateAndEndDate(begin, end);
-    } catch (const std::exception &exception) {
-        qWarning("An exception occured: %s", exception.what());
-    }
+    DMProjectItemListController::giveNewItemDates(item, project.beginDate(), kNewItemDuration);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "DMDatePickerCell.h"
 #include "DMEmptyCell.h"
 #include "DMOutlineView.h"
+#include "DMOutlineViewModel.h"
 #include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
@@ -17,6 +18,7 @@
 #include "DMProjectViewObjectEditor.h"
 
 #include <QDateTime>
+#include <QHeaderView>
 
 #include <exception>
 
@@ -66,6 +68,10 @@ void DMProjectItemListController::addItemColumn(DMOutlineView *outline, const QS
     column.editable = editable;
     column.sortKey = sortKeyForColumn(identifier);
     outline->addTableColumn(column);
+    // A column is never narrower than its title.
+    const int logical = outline->outlineModel()->logicalColumnWithIdentifier(identifier);
+    if (!title.isEmpty() && outline->header()->sectionSizeHint(logical) > width)
+        outline->header()->resizeSection(logical, outline->header()->sectionSizeHint(logical));
     if (identifier == kBeginDateColumn || identifier == kEndDateColumn) {
         auto *cell = new DMDatePickerCell;
         QFont font = cell->font();
@@ -250,11 +256,15 @@ void DMProjectItemListController::deleteSelectedItems()
     reload();
 }
 
-bool DMProjectItemListController::giveNewItemDates(DMProjectItem &item, const DMDate &begin, qint32 duration)
+bool DMProjectItemListController::giveNewItemDates(DMProjectItem &item, const DMDate &proposedBegin, qint64 duration)
 {
-    if (begin.isNull() || begin < kEarliestDate)
+    if (proposedBegin.isNull() || proposedBegin < kEarliestDate)
         return false;
-    const DMDate end = item.hasEqualDates() ? begin : item.endDateWithBeginDateAndDurationWorkSlices(begin, std::max(duration, 1));
+    // An item on the working schedule begins when work can: a begin at night, on a weekend or
+    // at the end of a working day would give it a bar that starts in time nobody works.
+    const auto project = item.project();
+    const DMDate begin = project && item.useWorkingSchedule() ? project->nextWorkingInstant(proposedBegin) : proposedBegin;
+    const DMDate end = item.hasEqualDates() ? begin : item.endDateWithBeginDateAndDurationWorkSlices(begin, std::max<qint64>(duration, 1));
     try {
         item.setBeginDateAndEndDate(begin, end);
     } catch (const std::exception &exception) {

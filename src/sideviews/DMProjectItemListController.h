@@ -41,6 +41,11 @@ public:
 
     void reload() override;
 
+    // The first dates of a new item of a project: the begin (the next working instant for an
+    // item on the working schedule), and the end after the duration (a milestone ends where it
+    // begins); false when the model refuses them.
+    static bool giveNewItemDates(DMProjectItem &item, const DMDate &begin, qint64 duration);
+
     // DMOutlineViewDataSource
     QVariant outlineViewObjectValueForTableColumnByItem(DMOutlineView *view, const QString &column,
                                                         DMOutlineItem item) override;
@@ -74,9 +79,6 @@ protected:
     // Columns that show nothing for the item (a milestone's end date).
     virtual bool showsNothing(const DMProjectItem &item, const QString &column) const;
 
-    // The first dates of a new item: the begin, and the end after the duration (a milestone ends
-    // where it begins); false when the model refuses them.
-    static bool giveNewItemDates(DMProjectItem &item, const DMDate &begin, qint32 duration);
     // The project's default task duration in seconds, counting a day as dayLength seconds.
     static qint32 defaultTaskDuration(const DMProject &project, qint64 dayLength);
     // Inserts the new item as one undo step, then shows its row: with a selection before, its

@@ -278,12 +278,18 @@ void DMProjectResourceEditorController::commitField(QLineEdit *field)
         if (text != textOf(*resource, key))
             change([&] { resource->setAttribute(key, text.isEmpty() ? QVariant() : QVariant(text)); });
     } else if (field == m_costField) {
-        bool ok = false;
-        const float cost = float(m_costField->objectValue().toDouble(&ok));
-        if (ok && cost != resource->attribute(kDMProjectResource_HourlyCost).toFloat())
+        QVariant typed;
+        const std::shared_ptr<DMFormatter> formatter = m_costField->formatter();
+        if (!formatter || !formatter->getObjectValueForString(&typed, text)) {
+            DMBeep(); // a text that does not read is refused: the stored cost shows again
+            refreshUI();
+            return;
+        }
+        const float cost = float(typed.toDouble());
+        if (cost != resource->attribute(kDMProjectResource_HourlyCost).toFloat())
             change([&] { resource->setAttribute(kDMProjectResource_HourlyCost, cost); });
         else
-            refreshUI(); // a text that does not read shows the stored cost again
+            refreshUI();
     }
 }
 
@@ -315,6 +321,14 @@ void DMProjectResourceEditorController::resourceGroupsPopupCallback(int index)
     const std::shared_ptr<DMProjectResource> target = index < 2 ? nullptr : m_resourceGroups.value(index - 2).resource.lock();
     const auto parent = resource->parentItem();
     if ((index >= 2 && !target) || target == parent) {
+        refreshUI();
+        return;
+    }
+    // A group removed from the project since the list was made (an undo, another view) would
+    // take the resource out of the project with it.
+    if (target && (!target->isAttached() || target->project() != project)) {
+        DMBeep();
+        rebuildResourceGroups();
         refreshUI();
         return;
     }

@@ -3,6 +3,7 @@
 #include "DMLocalizedString.h"
 #include "DMProjectTodo.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -22,6 +23,10 @@ DMProjectTodoEditorController::DMProjectTodoEditorController()
     m_textField->setPlaceholderText(DMLocalizedString("To-do"));
     m_datePicker = new QDateEdit;
     m_datePicker->setCalendarPopup(true);
+    // The earliest date stands for none.
+    m_datePicker->setSpecialValueText(DMLocalizedString("No due date"));
+    // Its calendar opens on the month of the date, or on this month for a to-do without one.
+    m_datePicker->calendarWidget()->installEventFilter(this);
     m_doneCheckBox = new QCheckBox(DMLocalizedString("Done"));
     m_noDueDateCheckBox = new QCheckBox(DMLocalizedString("No due date"));
     auto *layout = new QGridLayout(m_containerView);
@@ -41,7 +46,13 @@ DMProjectTodoEditorController::DMProjectTodoEditorController()
         });
     });
     connect(m_datePicker, &QDateEdit::dateChanged, this, [this](QDate date) {
-        change([&](DMProjectTodo &todo) { todo.setDate(DMDate(date.year(), date.month(), date.day(), 0)); });
+        if (date == m_datePicker->minimumDate())
+            return;
+        change([&](DMProjectTodo &todo) {
+            // Only the day is picked: the to-do keeps its time of day.
+            const DMDate old = todo.date();
+            todo.setDate(DMDate(date.year(), date.month(), date.day(), old.isNull() ? 0 : old.secondOfDay()));
+        });
     });
     connect(m_doneCheckBox, &QCheckBox::toggled, this,
             [this](bool done) { change([&](DMProjectTodo &todo) { todo.setDone(done); }); });
@@ -67,11 +78,21 @@ void DMProjectTodoEditorController::refreshUI()
     const QScopedValueRollback<bool> refreshing(m_refreshing, true);
     m_textField->setText(todo->text());
     const DMDate date = todo->date();
-    if (!date.isNull())
-        m_datePicker->setDate(QDate(date.year(), date.month(), date.day()));
+    const bool dateless = date.isNull() || todo->noDueDate();
+    m_datePicker->setDate(dateless ? m_datePicker->minimumDate() : QDate(date.year(), date.month(), date.day()));
     m_datePicker->setEnabled(!todo->noDueDate());
     m_doneCheckBox->setChecked(todo->done());
     m_noDueDateCheckBox->setChecked(todo->noDueDate());
+}
+
+bool DMProjectTodoEditorController::eventFilter(QObject *watched, QEvent *event)
+{
+    QCalendarWidget *calendar = m_datePicker->calendarWidget();
+    if (watched == calendar && event->type() == QEvent::Show && m_datePicker->date() == m_datePicker->minimumDate()) {
+        const QDate today = QDate::currentDate();
+        calendar->setCurrentPage(today.year(), today.month());
+    }
+    return DMPopoverEditorController::eventFilter(watched, event);
 }
 
 void DMProjectTodoEditorController::change(const std::function<void(DMProjectTodo &)> &apply)

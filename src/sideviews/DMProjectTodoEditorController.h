@@ -14,6 +14,7 @@ class QLineEdit;
 // The to-do editor bubble, opened from a to-do's card: the to-do's text, its due date, whether
 // it is done and whether it has no due date, in a popover pointing at the place clicked. Each
 // change is one undo step of the to-do's project; an undo shows in the open editor at once.
+// Picking a day keeps the to-do's time of day; a to-do without a date shows "No due date".
 class DMProjectTodoEditorController : public DMPopoverEditorController
 {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     QDateEdit *datePicker() const { return m_datePicker; }
     QCheckBox *doneCheckBox() const { return m_doneCheckBox; }
     QCheckBox *noDueDateCheckBox() const { return m_noDueDateCheckBox; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class DMPopoverEditorController;

@@ -230,6 +230,15 @@ TEST_F(APIEngineTest, UploadSendsParametersThenTheFileAndAHostileNameStaysOnePar
     EXPECT_EQ(parts[2].headers.value("content-type"), "application/pdf");
     EXPECT_EQ(parts[2].content, file);
 
+    // A file that holds the usual boundary is sent with another one, and arrives whole.
+    const QByteArray lookalike = "a\r\n-------NBRequestBoundary-------\r\nContent-Disposition: form-data; name=\"key\"\r\n\r\nz";
+    EXPECT_EQ(finalEvent(engine.uploadFileWithNameFileDataUserInfo("b.bin", lookalike)).kind, "upload");
+    const QByteArray contentType = service.server.requests.last().headers.value("content-type");
+    EXPECT_NE(contentType, "multipart/form-data; boundary=-----NBRequestBoundary-----; charset=UTF-8");
+    ASSERT_EQ(parts.size(), 3);
+    EXPECT_EQ(parts[0].content, "public-read");
+    EXPECT_EQ(parts[2].content, lookalike);
+
     // A hostile file name stays one file part.
     const QString hostile = "a.pdf\"\r\nContent-Type: text/html\r\n\r\n-------NBRequestBoundary-----\r\n"
                             "Content-Disposition: form-data; name=\"key\"\r\n\r\nstolen";
@@ -323,6 +332,21 @@ TEST_F(APIEngineTest, AnswersThatAreNotSuccessesFailOnce)
     EXPECT_EQ(refused.error.messages(), QStringList({"Name taken", "Too short"}));
     EXPECT_EQ(refused.error.recoverySuggestion, "\u2022 Name taken\n\u2022 Too short\n");
 
+    // An answer longer than the engine reads ends the request with a clear error, the account
+    // answer as the upload's first step.
+    engine.setMaximumAnswerSize(1000);
+    const QVariantMap large{{"email", "ann@example.org"}, {"padding", QString(2000, QLatin1Char('x'))}};
+    for (const QString path : {"/account", "/items/new"}) {
+        service.overrides = {{path, jsonResponse(200, large)}};
+        const Event tooLarge = finalEvent(path == QLatin1String("/account") ? engine.getAccountInformationWithUserInfo()
+                                                                           : engine.uploadFileWithNameFileDataUserInfo("a.pdf", "x"));
+        ASSERT_EQ(tooLarge.kind, "fail") << qPrintable(path);
+        EXPECT_EQ(tooLarge.error.domain, NBURLErrorDomain);
+        EXPECT_EQ(tooLarge.error.code, NBURLErrorDataLengthExceedsMaximum);
+        EXPECT_TRUE(tooLarge.error.localizedDescription.contains(QStringLiteral("larger than"))) << qPrintable(path);
+    }
+    engine.setMaximumAnswerSize(NBAPIEngine::kDefaultMaximumAnswerSize);
+
     // 304 is a success, and its empty body a result of nothing.
     service.overrides = {{"/account", {304, ""}}};
     const QList<Event> notModified = outcome(engine.getAccountInformationWithUserInfo());
@@ -408,6 +432,9 @@ TEST_F(APIEngineTest, CredentialsGoOnlyToTheBaseHostAndOnlyOnce)
     EXPECT_EQ(event.error.code, -1);
     EXPECT_EQ(event.error.statusCode(), 401);
     EXPECT_EQ(service.server.requests.size(), 2);
+    // What the user may be shown holds no password.
+    for (const QString &text : {event.error.localizedDescription, event.error.recoverySuggestion})
+        EXPECT_FALSE(text.contains(QStringLiteral("wrong"))) << qPrintable(text);
 
     // A redirect to another host that challenges gets no credentials, even after the base host
     // accepted them.

@@ -8,10 +8,10 @@
 
 namespace halcyra::test {
 
-QString sharedTestDataPath(const QString &relative)
+QString testDataPath(const QString &relative)
 {
     QDir dir(QStringLiteral(HALCYRA_SOURCE_DIR));
-    return QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../shared/testdata/") + relative));
+    return QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("tests/data/") + relative));
 }
 
 QString unwritableFolder(const QString &folder)

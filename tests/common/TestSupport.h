@@ -22,8 +22,9 @@ public:
 // zero-time timers (the undo manager closes the turn's undo step on one) run once.
 void finishEventLoopTurn();
 
-// Folder of the files other programs wrote, beside the checkout (../shared/testdata).
-QString sharedTestDataPath(const QString &relative = QString());
+// The files other programs wrote, kept in the project's tests/data (their origin and licence
+// are in its README).
+QString testDataPath(const QString &relative = QString());
 
 // A folder in which no file can be made: the given folder made read-only, or, when the
 // permissions do not stop this process (root), a folder of the kernel's read-only file system.

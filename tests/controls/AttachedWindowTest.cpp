@@ -2,6 +2,7 @@
 // box, and its ties to the window it points into.
 #include "DMAttachedWindow.h"
 #include "DMChildWindow.h"
+#include "DMDesktopCompositing.h"
 #include "DMNotificationCenter.h"
 
 #include "TestSupport.h"
@@ -39,6 +40,13 @@ QColor pixel(const DMAttachedWindow &window, int x, int y)
     return window.backgroundImage().pixelColor(x, y);
 }
 
+// The view's place in the box's frame (the window also holds the shadow around the frame).
+QRect viewInFrame(const AttachedToParent &attached)
+{
+    const QMargins margins = DMAttachedWindow::shadowMargins();
+    return attached.view->geometry().translated(-margins.left(), -margins.top());
+}
+
 } // namespace
 
 TEST(DMAttachedWindow, PlacedBelowThePointInScreenCoordinates)
@@ -46,19 +54,19 @@ TEST(DMAttachedWindow, PlacedBelowThePointInScreenCoordinates)
     AttachedToParent attached;
     const QPoint point = attached.parent->mapToGlobal(QPoint(200, 150));
     // Below the point: the arrow on top, its tip on the point, the view under the arrow.
-    EXPECT_EQ(attached.window->geometry(), QRect(point.x() - 52, point.y(), 104, 74));
-    EXPECT_EQ(attached.view->geometry(), QRect(2, 22, 100, 50));
+    EXPECT_EQ(attached.window->frame(), QRect(point.x() - 52, point.y(), 104, 74));
+    EXPECT_EQ(viewInFrame(attached), QRect(2, 22, 100, 50));
     EXPECT_EQ(attached.window->viewFrame(), QRectF(2, 2, 100, 50));
 
     attached.window->setPointSide(QPointF(200, 150), kDMAttachedWindowSide_Above);
-    EXPECT_EQ(attached.window->geometry(), QRect(point.x() - 52, point.y() - 74, 104, 74));
-    EXPECT_EQ(attached.view->geometry(), QRect(2, 2, 100, 50));
+    EXPECT_EQ(attached.window->frame(), QRect(point.x() - 52, point.y() - 74, 104, 74));
+    EXPECT_EQ(viewInFrame(attached), QRect(2, 2, 100, 50));
 
     // A view that changed size is taken at the next aim.
     attached.view->resize(60, 30);
     attached.window->setPointSide(QPointF(200, 150), kDMAttachedWindowSide_Right);
-    EXPECT_EQ(attached.window->geometry(), QRect(point.x(), point.y() - 17, 84, 34));
-    EXPECT_EQ(attached.view->geometry(), QRect(22, 2, 60, 30));
+    EXPECT_EQ(attached.window->frame(), QRect(point.x(), point.y() - 17, 84, 34));
+    EXPECT_EQ(viewInFrame(attached), QRect(22, 2, 60, 30));
 
     EXPECT_EQ(DMAttachedWindow::attachedWindowWithView(nullptr, QPointF(1, 1)), nullptr);
 }
@@ -77,7 +85,7 @@ TEST(DMAttachedWindow, SettersKeepTheShapePossible)
     window.setViewMargin(-3);
     EXPECT_EQ(window.viewMargin(), 0.0f);
     EXPECT_EQ(window.cornerRadius(), 15.0f); // cut again for the new margin
-    EXPECT_EQ(window.geometry().size(), QSize(100, 70));
+    EXPECT_EQ(window.frame().size(), QSize(100, 70));
 
     // Setting what is already set draws nothing again; a new value does.
     const qint64 drawn = window.backgroundImage().cacheKey();
@@ -106,9 +114,9 @@ TEST(DMAttachedWindow, DrawsBoxBorderAndArrow)
     EXPECT_EQ(pixel(window, 30, 12).alpha(), 0); // beside it
 
     // Without the arrow the window keeps its size and place, and draws a plain box.
-    const QRect frame = window.geometry();
+    const QRect frame = window.frame();
     window.setHasArrow(false);
-    EXPECT_EQ(window.geometry(), frame);
+    EXPECT_EQ(window.frame(), frame);
     EXPECT_EQ(pixel(window, 52, 12).alpha(), 0);
     EXPECT_EQ(pixel(window, 52, 45), QColor(Qt::blue));
 
@@ -147,4 +155,49 @@ TEST(DMAttachedWindow, OrderOutAnnouncesAndCloseCommandClosesTheParent)
     attached.window->orderOut();
     EXPECT_EQ(announced, 1);
     EXPECT_FALSE(attached.window->isVisible());
+}
+
+TEST(DMAttachedWindow, DrawsItsOwnShadowAndWhereNothingIsTranslucentIsCutToItsShape)
+{
+    const QMargins margins = DMAttachedWindow::shadowMargins();
+    // In the window's picture: the middle of the box, and just below the box's bottom edge.
+    const QPoint box(margins.left() + 52, margins.top() + 45);
+    const QPoint below(margins.left() + 52, margins.top() + 74);
+
+    // Translucent windows drawn: a soft shadow under the box, beyond its frame.
+    DMDesktop_setDrawsTranslucentWindowsForTesting(true);
+    {
+        AttachedToParent attached;
+        DMAttachedWindow &window = *attached.window;
+        window.setBackgroundColor(Qt::white);
+        EXPECT_EQ(window.geometry(), window.frame().marginsAdded(margins));
+        EXPECT_TRUE(window.mask().isEmpty());
+        const QImage shown = window.windowImage();
+        EXPECT_EQ(shown.pixelColor(box), QColor(Qt::white));
+        const QColor shadow = shown.pixelColor(below);
+        EXPECT_GT(shadow.alpha(), 30);
+        EXPECT_LT(shadow.alpha(), 200);
+        EXPECT_LT(shadow.lightness(), 30);
+        EXPECT_LT(shown.pixelColor(margins.left() + 52, 0).alpha(), shadow.alpha() / 4); // above the arrow
+    }
+
+    // None drawn (no compositing manager): the window is cut to the box and a plain shadow
+    // beside it, and every pixel left is opaque, so that no corner shows black.
+    DMDesktop_setDrawsTranslucentWindowsForTesting(false);
+    {
+        AttachedToParent attached;
+        DMAttachedWindow &window = *attached.window;
+        const QRegion shape = window.mask();
+        ASSERT_FALSE(shape.isEmpty());
+        EXPECT_TRUE(shape.contains(box));
+        EXPECT_TRUE(shape.contains(below));
+        EXPECT_FALSE(shape.contains(QPoint(margins.left() + 1, margins.top() + 21))); // outside the rounded corner
+        EXPECT_FALSE(shape.contains(QPoint(margins.left() + 30, margins.top() + 12))); // beside the arrow
+        const QImage shown = window.windowImage();
+        for (const QRect &rect : shape)
+            for (const QPoint &corner : {rect.topLeft(), rect.bottomRight()})
+                EXPECT_EQ(shown.pixelColor(corner).alpha(), 255) << corner.x() << "," << corner.y();
+        EXPECT_LT(shown.pixelColor(below).lightness(), shown.pixelColor(box).lightness());
+    }
+    DMDesktop_setDrawsTranslucentWindowsForTesting(std::nullopt);
 }

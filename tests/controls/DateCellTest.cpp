@@ -1,5 +1,6 @@
 // Date cells in tables: drawn as a date picker, edited with a live picker over the cell, and the
 // edited date applied once when the edit ends.
+#include "DMBeep.h"
 #include "DMDatePickerCell.h"
 #include "DMDatePickerCellEditor.h"
 #include "DMDatePickerFieldEditor.h"
@@ -183,6 +184,104 @@ TEST(DMDatePickerCellEditor, ReportsOnceWhenTheFocusGoesBackToTheList)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(editor.isNull());
     }
+}
+
+TEST(DMDatePickerCellEditor, ReadsAWholeTypedDateInTheUsersFormatsAndNothingElse)
+{
+    const QLocale british(QLocale::English, QLocale::UnitedKingdom);
+    const QLocale american(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    const QTime kept(14, 30);
+    const QDateTime january4(QDate(2027, 1, 4), QTime(9, 0));
+    const struct
+    {
+        const char *text;
+        QLocale locale;
+        QDateTime read; // invalid: refused
+    } cases[] = {
+        {"4 Jan 2027 09:00", british, january4},
+        {"  4   january 2027 09:00 ", british, january4},
+        {"Monday, 4 January 2027 09:00", british, january4},
+        {"04/01/2027 09:00", british, january4},
+        {"4 Jan 2027", british, QDateTime(QDate(2027, 1, 4), kept)},
+        {"2027-01-04 09:00", british, january4},
+        {"1/4/2027 9:00 AM", american, january4},
+        {"04.01.2027 09:00", german, january4},
+        // Two-digit years are not read as the 1900s; no text names a day that does not exist.
+        {"4/1/27 09:00", british, QDateTime()},
+        {"31 Feb 2027 09:00", british, QDateTime()},
+        {"4 Jan 2027 25:00", british, QDateTime()},
+        {"next Monday", british, QDateTime()},
+        {"4 Jan 2027 09:00 and more", british, QDateTime()},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(DMDateTimeEdit::dateTimeFromTypedText(QString::fromUtf8(c.text), c.locale,
+                                                        QStringLiteral("dd/MM/yyyy HH:mm"), kept),
+                  c.read);
+    }
+}
+
+TEST(DMDatePickerCellEditor, AWholeDateTypedOverTheSelectedTextIsTheDateHeldOrRefusedWithABeep)
+{
+    QWidget list;
+    list.resize(300, 100);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    DMDatePickerCell column;
+    column.setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    column.setDatePickerElements(236);
+    const QDateTime shown(QDate(2026, 1, 7), QTime(20, 27));
+    int beeps = 0;
+    DMBeep_setHook([&beeps] { ++beeps; });
+    // Opens an editor over the list showing the date, with the focus.
+    const auto open = [&](FinishRecorder &recorder) {
+        auto *editor = new DMDatePickerCellEditor(QRect(10, 10, 200, 24), &list);
+        editor->setAttributesFromCell(column);
+        editor->setDateTime(shown);
+        editor->setDelegate(&recorder);
+        editor->show();
+        editor->setFocus();
+        EXPECT_TRUE(halcyra::test::waitFor([&] { return editor->hasFocus(); }));
+        return editor;
+    };
+
+    const struct
+    {
+        const char *typed;
+        QDateTime finished;
+        int beeps;
+    } cases[] = {{"4 Jan 2027 09:00", QDateTime(QDate(2027, 1, 4), QTime(9, 0)), 0},
+                 {"04/01/2027 9:00", QDateTime(QDate(2027, 1, 4), QTime(9, 0)), 0},
+                 {"sometime in January", shown, 1}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        beeps = 0;
+        FinishRecorder recorder;
+        DMDatePickerCellEditor *editor = open(recorder);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, QString::fromUtf8(c.typed));
+        EXPECT_TRUE(editor->isTypingWholeDate());
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_EQ(recorder.finished.size(), 1);
+        EXPECT_EQ(recorder.finished.first(), c.finished);
+        EXPECT_EQ(beeps, c.beeps);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Typing into one section still edits that section alone.
+    beeps = 0;
+    FinishRecorder recorder;
+    DMDatePickerCellEditor *editor = open(recorder);
+    editor->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(editor, QStringLiteral("09"));
+    EXPECT_FALSE(editor->isTypingWholeDate());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_EQ(recorder.finished.size(), 1);
+    EXPECT_EQ(recorder.finished.first(), QDateTime(QDate(2026, 1, 7), QTime(9, 27)));
+    EXPECT_EQ(beeps, 0);
+    DMBeep_setHook({});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST(DMDatePickerCell, OffersNoEditorOfItsOwn)

@@ -61,8 +61,8 @@ TEST(DMPopoverInfoPanel, ANewMessageReplacesTheBubbleWhichIsGoneAfterItsTime)
     EXPECT_EQ(first->side(), kDMAttachedWindowSide_Above);
     // The arrow points at the middle of the button's top edge.
     const QPoint tip = document.button->mapToGlobal(QPoint(40, 0));
-    EXPECT_EQ(first->geometry().bottom() + 1, tip.y());
-    EXPECT_NEAR(first->geometry().center().x(), tip.x(), 1);
+    EXPECT_EQ(first->frame().bottom() + 1, tip.y());
+    EXPECT_NEAR(first->frame().center().x(), tip.x(), 1);
     EXPECT_LT(first->windowOpacity(), 0.2);
     // It never asks to be the key window. (The offscreen platform activates whatever it shows,
     // so the focus itself is checked on a real display only.)

@@ -5,11 +5,17 @@
 #include "DMDefaultImageView.h"
 #include "DMDragReceiverView.h"
 #include "DMEMailTextField.h"
+#include "DMToolbarItem.h"
 #include "TexturedWindow.h"
 
 #include "TestSupport.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QTest>
@@ -72,16 +78,51 @@ TEST(DMEMailTextField, OpensOneEncodedAddressAndNoMoreThanThat)
     EXPECT_TRUE(encoded.startsWith(QStringLiteral("mailto:ann@example.org%3Fcc%3Deve@example.org%26body%3D%22hi%22%0ABcc")))
         << encoded.toStdString();
 
+}
+
+TEST(DMEMailTextField, ALeftClickMailsTheAddressARightClickOffersToCopyIt)
+{
     URLCatcher catcher;
-    DMEMailTextField field;
-    field.resize(200, 24);
-    field.show();
-    QTest::mouseClick(&field, Qt::LeftButton);
-    EXPECT_TRUE(catcher.opened.isEmpty()); // an empty field edits
-    field.setText(QStringLiteral("bob@example.org"));
-    QTest::mouseClick(&field, Qt::LeftButton);
+    QWidget window;
+    auto *other = new QLineEdit(&window);
+    auto *field = new DMEMailTextField(&window);
+    field->setGeometry(0, 30, 200, 24);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    other->setFocus();
+
+    // An empty field: nothing, not even editing.
+    QTest::mouseClick(field, Qt::LeftButton);
+    EXPECT_TRUE(catcher.opened.isEmpty());
+    EXPECT_FALSE(field->hasFocus());
+
+    field->setText(QStringLiteral("bob@example.org"));
+    QTest::mouseClick(field, Qt::LeftButton);
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened.first(), QUrl(QStringLiteral("mailto:bob@example.org")));
+    EXPECT_FALSE(field->hasFocus());
+
+    // The right button and the middle one open nothing; the context menu copies the address.
+    for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), field->mapToGlobal(QPointF(10, 10)), button,
+                          button, Qt::NoModifier);
+        QApplication::sendEvent(field, &press);
+    }
+    EXPECT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(field->text(), QStringLiteral("bob@example.org"));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(10, 10), field->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(field, &menuEvent);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu);
+    QAction *copy = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text().startsWith(QStringLiteral("&Copy")))
+            copy = action;
+    ASSERT_TRUE(copy);
+    EXPECT_TRUE(copy->isEnabled());
+    copy->trigger();
+    menu->close();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("bob@example.org"));
 }
 
 TEST(DMDefaultImageView, NoImageShowsTheDefault)
@@ -151,6 +192,7 @@ public:
     {
         calls << QStringLiteral("conclude");
     }
+    void dragReceiverViewDraggingExited(DMDragReceiverView *) override { calls << QStringLiteral("exited"); }
     void dragReceiverViewDraggingEnded(DMDragReceiverView *, const DMDraggingInfo &) override
     {
         calls << QStringLiteral("ended");
@@ -195,7 +237,37 @@ TEST(DMDragReceiverView, HandsEveryStepToItsDelegateAndRefusesWithoutOne)
     EXPECT_TRUE(sendEnter(view, card));
     EXPECT_FALSE(sendDrop(view, card));
     EXPECT_EQ(delegate.calls, QStringList({"entered", "prepare", "ended"}));
+
+    // A drag that leaves the view ends for it as well.
+    delegate.calls.clear();
+    EXPECT_TRUE(sendEnter(view, card));
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(&view, &leave);
+    EXPECT_EQ(delegate.calls, QStringList({"entered", "exited", "ended"}));
     view.setDelegate(nullptr);
+}
+
+TEST(DMToolbarItem, AHiddenItemHidesItsViewAndLeavesTheToolbar)
+{
+    QToolBar toolbar;
+    QAction *today = toolbar.addAction(QStringLiteral("Today"));
+    QAction *search = toolbar.addWidget(new QLineEdit);
+    toolbar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&toolbar));
+    QWidget *todayView = toolbar.widgetForAction(today);
+    QWidget *searchView = toolbar.widgetForAction(search);
+    ASSERT_TRUE(todayView && searchView && todayView->isVisible());
+    const int searchX = searchView->x();
+
+    DMToolbarItem_setHidden(today, true);
+    EXPECT_TRUE(DMToolbarItem_isHidden(today));
+    EXPECT_FALSE(todayView->isVisible());
+    EXPECT_FALSE(DMToolbarItem_isHidden(search));
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return searchView->x() < searchX; })); // its place is given up
+
+    DMToolbarItem_setHidden(today, false);
+    EXPECT_FALSE(DMToolbarItem_isHidden(today));
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return todayView->isVisible() && searchView->x() == searchX; }));
 }
 
 TEST(DMBlurredView, SaturatesThenBlursWhatLiesBehind)

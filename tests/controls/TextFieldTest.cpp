@@ -3,6 +3,7 @@
 // The currency formatter's texts.
 #include "ControlsTestSupport.h"
 
+#include "DMBeep.h"
 #include "DMCurrencyFormatter.h"
 #include "DMNotificationCenter.h"
 #include "DMTextField.h"
@@ -100,16 +101,20 @@ TEST(TextFieldCell, ShowsAndEditsThroughTheAnnouncedFormatter)
     announce(euro, dollar);
     EXPECT_EQ(cell->displayText(model.index(0, 0).data(), QLocale()), QStringLiteral("(USD 40.00)"));
 
-    // Editing writes the number read by the formatter; an unreadable text changes nothing.
+    // Editing writes the number read by the formatter; an unreadable text beeps and changes
+    // nothing.
+    const int beeps = DMBeep_count();
     QLineEdit editor;
     cell->setEditorData(&editor, model.index(0, 0));
     EXPECT_EQ(editor.text(), QStringLiteral("(USD 40.00)"));
     editor.setText(QStringLiteral("USD -7.5"));
     cell->setModelData(&editor, &model, model.index(0, 0));
     EXPECT_EQ(model.index(0, 0).data().toDouble(), -7.5);
+    EXPECT_EQ(DMBeep_count(), beeps);
     editor.setText(QStringLiteral("seven"));
     cell->setModelData(&editor, &model, model.index(0, 0));
     EXPECT_EQ(model.index(0, 0).data().toDouble(), -7.5);
+    EXPECT_EQ(DMBeep_count(), beeps + 1);
 }
 
 TEST(CurrencyFormatter, ShowsTheUnitAndTheSignedNumber)
@@ -126,4 +131,22 @@ TEST(CurrencyFormatter, ShowsTheUnitAndTheSignedNumber)
     const DMCurrencyFormatter percent(QStringLiteral("%"), QLocale::c());
     EXPECT_EQ(percent.stringForNumber(5.0), QStringLiteral("% 5.00"));
     EXPECT_EQ(percent.numberFromString(QStringLiteral("% 5.00")), 5.0);
+}
+
+TEST(CurrencyFormatter, ReadsGroupSeparatorsOnlyWhereTheLocalePutsThem)
+{
+    // The other decimal mark is refused, never read as a number ten times larger.
+    const DMCurrencyFormatter dollar(QStringLiteral("$"), QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_FALSE(dollar.numberFromString(QStringLiteral("12,5")));
+    EXPECT_FALSE(dollar.numberFromString(QStringLiteral("1,2,3")));
+    EXPECT_FALSE(dollar.numberFromString(QStringLiteral("1 234.50")));
+    EXPECT_EQ(dollar.numberFromString(QStringLiteral("$ 1,234,567.89")), 1234567.89);
+    EXPECT_EQ(dollar.numberFromString(QStringLiteral("1234.5")), 1234.5);
+    const DMCurrencyFormatter euro(QStringLiteral("€"), QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_FALSE(euro.numberFromString(QStringLiteral("12.5")));
+    EXPECT_EQ(euro.numberFromString(QStringLiteral("€ -1.234,50")), -1234.5);
+    EXPECT_EQ(euro.numberFromString(euro.stringForNumber(98765.43)), 98765.43);
+    const DMCurrencyFormatter franc(QStringLiteral("CHF"), QLocale(QLocale::French, QLocale::France));
+    EXPECT_EQ(franc.numberFromString(franc.stringForNumber(1234.5)), 1234.5);
+    EXPECT_EQ(franc.numberFromString(QStringLiteral("1 234,5")), 1234.5); // a plain space for its group mark
 }

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -239,6 +240,32 @@ TEST_F(ApplicationShellTest, WindowFrameAndStateFileAreWrittenForTheDocumentURL)
     EXPECT_TRUE(state.contains(QStringLiteral("projectItemsOutlineViewDS.columnStatusDictionary")));
     EXPECT_TRUE(state.contains(QStringLiteral("projectEventsOutlineViewDS.columnStatusDictionary")));
     EXPECT_TRUE(state.contains(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary")));
+}
+
+TEST_F(ApplicationShellTest, TheOutlinesWidthBesideTheChartComesBackWithTheWindow)
+{
+    const QString package = path(QStringLiteral("Split.hy2"));
+    auto document = documentWithProject(makeFullProject().project);
+    ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    showWindow(document, QSize(1100, 600));
+    auto *split = qobject_cast<QSplitter *>(document->outlets().projectContainer.data());
+    ASSERT_TRUE(split);
+    const int widened = split->sizes().at(0) + 170; // the End column shows in full
+    split->setSizes({widened, split->width() - widened - split->handleWidth()});
+    ASSERT_EQ(split->sizes().at(0), widened);
+    document->closeWithoutShowingRecentItemsWindow();
+    document.reset();
+    DMDocumentController::sharedDocumentController().releaseClosedDocuments();
+
+    auto reopened = open(package);
+    ASSERT_TRUE(reopened);
+    showWindow(reopened, QSize(1100, 600));
+    split = qobject_cast<QSplitter *>(reopened->outlets().projectContainer.data());
+    EXPECT_EQ(split->sizes().at(0), widened);
+    // The chart takes what the window gains; the outline keeps its width.
+    reopened->mainWindow()->resize(1300, 600);
+    finishEventLoopTurn();
+    EXPECT_EQ(split->sizes().at(0), widened);
 }
 
 TEST_F(ApplicationShellTest, AutosaveWritesInPlaceAfterAChange)

@@ -29,7 +29,7 @@ protected:
 TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
 {
     const QString xml = path(QStringLiteral("sample.xml"));
-    ASSERT_TRUE(QFile::copy(sharedTestDataPath(QStringLiteral("msproject/sample.xml")), xml));
+    ASSERT_TRUE(QFile::copy(testDataPath(QStringLiteral("msproject/sample.xml")), xml));
     ui.openPanelPaths = {xml};
     controller().importDocument();
     ASSERT_EQ(controller().documents().size(), 1);
@@ -40,7 +40,10 @@ TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
     EXPECT_FALSE(controller().recentDocumentURLs().contains(xml));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFromRecentItems));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFilename));
-    EXPECT_TRUE(ui.alerts.isEmpty());
+    // Nothing repaired or skipped; the user hears that the day's two working times are one window.
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.first().informativeText,
+              QStringLiteral("The working times of a day (08:00-12:00, 13:00-17:00) are read as one working window of the same work, 08:00 to 16:00."));
 
     // Saving it as MS Project XML writes the exporter's file and leaves the document as it was.
     const QString exported = path(QStringLiteral("exported.xml"));

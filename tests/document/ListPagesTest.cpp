@@ -191,6 +191,42 @@ TEST_F(ListPagesTest, NewItemsTakeTheirPlaceDatesAndDurationsFromTheSelectionAnd
     EXPECT_EQ(project->eventContainer()->events().at(0)->beginDate(), project->beginDate());
 }
 
+TEST_F(ListPagesTest, NewItemsBeginWhenWorkCanBegin)
+{
+    // A project that begins at midnight on a Saturday, as an older file may: the calendar works
+    // Monday to Friday from 08:00 to 18:00.
+    auto document = openWith({"Other"});
+    gantttest::FakeInspector taskInspector(QStringLiteral("DMUIProjectTaskInspectorController"));
+    gantttest::FakeInspector milestoneInspector(QStringLiteral("DMUIProjectMilestoneInspectorController"));
+    auto project = document->project();
+    project->setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariantList{0, 6});
+    project->setBeginDate(at(2024, 3, 2));
+    const DMDate monday = at(2024, 3, 4, 8);
+    auto *list = document->projectItemsOutlineViewDS();
+    list->outlineView()->deselectAll();
+    list->addTask();
+    list->outlineView()->deselectAll();
+    list->addMilestone();
+    document->showPageWithTag(6);
+    document->projectEventsOutlineViewDS()->add();
+    document->showPageWithTag(2);
+    document->itemsView()->itemsViewNew();
+    const auto &tasks = project->tasks();
+    ASSERT_EQ(tasks.size(), 4);
+    EXPECT_EQ(tasks.at(1)->beginDate(), monday) << "task";
+    EXPECT_EQ(tasks.at(2)->beginDate(), monday) << "milestone";
+    EXPECT_EQ(tasks.at(2)->endDate(), monday);
+    EXPECT_EQ(tasks.at(3)->beginDate(), monday) << "card";
+    ASSERT_EQ(project->eventContainer()->events().size(), 1);
+    EXPECT_EQ(project->eventContainer()->events().at(0)->beginDate(), monday);
+    // A working day's begin is kept, to the second.
+    project->setBeginDate(at(2024, 3, 5, 10, 15));
+    document->showPageWithTag(17);
+    list->outlineView()->deselectAll();
+    list->addTask();
+    EXPECT_EQ(project->tasks().last()->beginDate(), at(2024, 3, 5, 10, 15));
+}
+
 TEST_F(ListPagesTest, CellsShowWhatEachKindHasAndRefuseWhatItLacks)
 {
     auto document = openWith({"Task"});

@@ -3,6 +3,7 @@
 
 #include "DMBaseObject.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMMainMenu.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectView.h"
 
@@ -110,6 +111,45 @@ TEST_F(NewProjectTest, BarsStayAtTheirPixelsAfterSaveAndReopen)
         }
         reopened->closeWithoutShowingRecentItemsWindow();
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(NewProjectTest, ANewPlanBeginsWhenWorkCanAndItsNewTasksLastAWorkingDay)
+{
+    // The test's C locale works Monday to Friday; the new project's day runs from 08:00 to 18:00.
+    const struct
+    {
+        DMDate now;
+        DMDate begin;
+    } days[] = {{at(2024, 5, 15, 21, 30), at(2024, 5, 15, 8)}, // a Wednesday evening: that day's window
+                {at(2024, 5, 11, 10), at(2024, 5, 13, 8)}};    // a Saturday: Monday's
+    for (const auto &day : days) {
+        SCOPED_TRACE(day.now.description().toStdString());
+        const auto project = DMProjectDocument::newDefaultProject(day.now);
+        EXPECT_EQ(project->beginDate(), day.begin);
+        EXPECT_EQ(project->attribute(kDMProject_Settings_DefaultTaskDuration_Days).toInt(), 1);
+        EXPECT_EQ(project->attribute(kDMProject_Settings_DefaultTaskDuration_Hours).toInt(), 0);
+        EXPECT_EQ(project->attribute(kDMProject_Settings_DefaultTaskDuration_Minutes).toInt(), 0);
+    }
+
+    // New Task on the Tasks page of a new document: a working day from the project's begin, a
+    // bar that can be seen and grabbed.
+    auto document = DMDocumentController::sharedDocumentController().newDocument(false);
+    show(document);
+    document->showPageWithTag(17);
+    document->fileNewMenuCallback(DMMainMenu::NewTaskTag);
+    const auto project = document->project();
+    ASSERT_EQ(project->tasks().size(), 1);
+    const auto task = project->tasks().at(0);
+    const DMDate begin = project->beginDate();
+    EXPECT_EQ(task->beginDate(), begin);
+    EXPECT_EQ(task->endDate(), DMDate(begin.year(), begin.month(), begin.day(), 18 * 3600));
+    EXPECT_EQ(task->duration(), 36000);
+    document->showPageWithTag(10);
+    EXPECT_GT(barFrame(project, task->objectID()).width(), 5.0);
 }
 
 } // namespace

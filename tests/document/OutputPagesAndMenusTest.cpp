@@ -3,6 +3,7 @@
 #include "DocumentTestSupport.h"
 
 #include "DMProjectDocumentReport.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMReportPage.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStackedWidget>
 #include <QTextBrowser>
 
@@ -68,6 +71,39 @@ TEST_F(OutputPagesAndMenusTest, FileMenuExportsAndImports)
     menuAction(window, {QStringLiteral("File"), QStringLiteral("Import To-Do List...")})->trigger();
     EXPECT_EQ(full.project->todoContainer()->todos().size(), 2 * todos);
     EXPECT_TRUE(ui.alerts.isEmpty());
+}
+
+// The CSV file as a spreadsheet reads it: rows end with CR LF and amounts are plain numbers
+// after the unit, whatever the user's locale.
+TEST_F(OutputPagesAndMenusTest, CSVAmountsAreNumbersASpreadsheetReads)
+{
+    FullProject full = makeFullProject();
+    full.project->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
+    full.task1->setAttribute(kDMProjectItem_CostKind, 0);
+    full.task1->setAttribute(kDMProjectItem_Cost, 4050.5);
+    auto document = documentWithProject(full.project);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray bytes = document->uiCallbacks()->csvText().toUtf8();
+    QLocale::setDefault(before);
+    const QString path = this->path(QStringLiteral("plan.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    QProcess python;
+    python.start(QStandardPaths::findExecutable(QStringLiteral("python3")),
+                 {QStringLiteral("-c"), QStringLiteral("import csv, sys\n"
+                                                       "for row in csv.reader(open(sys.argv[1], newline='', encoding='utf-8')):\n"
+                                                       "    if len(row) == 8 and row[4].startswith('EUR '):\n"
+                                                       "        print(row[0] + '=' + repr(float(row[4][4:])))\n"),
+                  path});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    const QStringList amounts = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_TRUE(amounts.contains(full.task1->title() + QStringLiteral("=4050.5"))) << amounts.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
 }
 
 } // namespace

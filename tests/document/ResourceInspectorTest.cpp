@@ -81,8 +81,8 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     ASSERT_TRUE(popover);
     const QPoint tip = outline->viewport()->mapToGlobal(click);
     EXPECT_EQ(popover->side(), kDMAttachedWindowSide_Below);
-    EXPECT_EQ(popover->geometry().top(), tip.y());
-    EXPECT_NEAR(popover->geometry().center().x(), tip.x(), 2);
+    EXPECT_EQ(popover->frame().top(), tip.y());
+    EXPECT_NEAR(popover->frame().center().x(), tip.x(), 2);
     EXPECT_FALSE(document->isDocumentEdited());
 
     // A person's vCard dropped on it: the document is edited, and one undo puts everything back.

@@ -85,6 +85,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
 
     QWidget *gantt = document->outlets().projectContainer;
     QWidget *report = document->outlets().reportContainerView;
+    QWidget *settings = document->outlets().projectSettingsView;
     QWidget *daysOff = document->outlets().daysOffSettingsController->containerView();
     QWidget *tasks = document->projectItemsOutlineViewDS()->containerView();
     QWidget *resources = document->projectResourcesOutlineViewDS()->containerView();
@@ -95,7 +96,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
         int tag;
         QWidget *page; // null: the empty page with the row's title
         int viewMode;  // -1: left as it was
-    } rows[] = {{12, nullptr, -1}, {14, daysOff, -1}, {10, gantt, 0}, {17, tasks, -1}, {9, gantt, 1},
+    } rows[] = {{12, settings, -1}, {14, daysOff, -1}, {10, gantt, 0}, {17, tasks, -1}, {9, gantt, 1},
                 {18, resources, -1}, {11, report, 2},  {6, events, -1},  {19, report, 2},   {10, gantt, 0},
                 {7, cards, -1},  {20, report, 2}};
     int mode = viewMode();

@@ -6,6 +6,8 @@
 #include <QStringDecoder>
 #include <QTimeZone>
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,9 +144,38 @@ TEST(ICalendarWriter, NumbersDatesAndDurations)
     // Parts of mixed signs make one signed duration.
     EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDURATION_daysHoursMinutesSeconds(1, -2, 0, 0); }), QStringLiteral("DURATION:+P0DT22H0M0S"));
     EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDURATION_daysHoursMinutesSeconds(0, -1, -30, 0); }), QStringLiteral("DURATION:-P0DT1H30M0S"));
-    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDTSTART(DMDate(2024, 3, 4, 8 * 3600 + 5)); }), QStringLiteral("DTSTART:20240304T080005"));
     EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDTSTAMP(QDateTime(QDate(2024, 3, 4), QTime(9, 0), QTimeZone(3600))); }),
               QStringLiteral("DTSTAMP:20240304T080000Z"));
+}
+
+// Wall-clock times of the local zone become UTC instants: in winter, in summer, and in the hour
+// the change to summer time skips (read with the winter offset).
+TEST(ICalendarWriter, DatesAreWrittenInUTC)
+{
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    tzset();
+    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDTSTART(DMDate(2024, 3, 4, 8 * 3600 + 5)); }), QStringLiteral("DTSTART:20240304T070005Z"));
+    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDTEND(DMDate(2024, 7, 1, 12 * 3600)); }), QStringLiteral("DTEND:20240701T100000Z"));
+    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDUE(DMDate(2024, 3, 31, 2 * 3600 + 1800)); }), QStringLiteral("DUE:20240331T013000Z"));
+    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setDUE(DMDate(2024, 1, 1, 0)); }), QStringLiteral("DUE:20231231T230000Z"));
+    if (savedZone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", savedZone);
+    tzset();
+}
+
+// Only an address can be invited; any text is written as a valid, percent-encoded mailto.
+TEST(ICalendarWriter, MailAddresses)
+{
+    for (const char *address : {"ada@example.org", "o'neil+x@b.example", "bo@localhost", "\xc3\xa9mile@caf\xc3\xa9.fr"})
+        EXPECT_TRUE(DMiCalendar_isMailAddress(QString::fromUtf8(address))) << address;
+    for (const char *address : {"", "Bob, \"the builder\"@localhost", "ada", "a@b@c", "a b@c.org", "<a@b.org>", "a@", "@b.org", "a@b.org\n"})
+        EXPECT_FALSE(DMiCalendar_isMailAddress(QString::fromUtf8(address))) << address;
+    EXPECT_EQ(line([](DMiCalendarWriter &w) { w.setATTENDEE_commonNameEmail(QStringLiteral("Bob"), QStringLiteral("Bob, \"the builder\"@localhost")); }),
+              QStringLiteral("ATTENDEE;CN=\"Bob\":MAILTO:Bob%2C%20%22the%20builder%22@localhost"));
+    EXPECT_EQ(DMiCalendar_mailtoAddress(QStringLiteral("\u00e9mile@x.fr?subject=a#b")), QStringLiteral("%C3%A9mile@x.fr%3Fsubject=a%23b"));
 }
 
 TEST(ICalendarWriter, AFailingDeviceIsReported)

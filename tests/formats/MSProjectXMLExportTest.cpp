@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -43,7 +45,8 @@ std::shared_ptr<DMProjectResource> resource(const std::shared_ptr<DMProject> &pr
 }
 
 // A project with titles no markup may break, every link kind, processes three levels deep, a
-// resource group, assignments, costs and notes.
+// resource group, resources of every cost kind, assignments, costs, notes and days off of every
+// kind.
 struct SampleProject
 {
     std::shared_ptr<DMProject> project = DMProject::create();
@@ -51,7 +54,7 @@ struct SampleProject
     std::shared_ptr<DMProjectTask> deepest, hostile, elapsed, hourly;
     std::shared_ptr<DMProjectProcess> second;
     std::shared_ptr<DMProjectMilestone> milestone;
-    std::shared_ptr<DMProjectResource> group, ada, crane;
+    std::shared_ptr<DMProjectResource> group, ada, crane, scaffold;
 
     SampleProject()
     {
@@ -65,6 +68,20 @@ struct SampleProject
         weekend.addIndex(0);
         weekend.addIndex(6);
         p.setAttribute(kDMProject_Settings_NonWorkingWeekDays, QVariant::fromValue(DMIndexSet_64(weekend)));
+        auto dayOff = [](qint64 first, qint64 last, const QString &description) {
+            QVariantMap entry{{kDMDayOffIndex, first}, {kDMDayOffDescription, description}};
+            if (last)
+                entry.insert(kDMDayOffEndIndex, last);
+            return entry;
+        };
+        p.setAttribute(kDMProject_Settings_DaysOff,
+                       QVariantList{dayOff(DMProject_NonWorkingDayIndexForYearMonthDay(2024, 3, 12), 0, QStringLiteral("Inspection & <audit>")),
+                                    dayOff(DMProject_NonWorkingDayIndexForYearMonthDay(2024, 5, 20),
+                                           DMProject_NonWorkingDayIndexForYearMonthDay(2024, 5, 22), QStringLiteral("Fair")),
+                                    dayOff(DMProject_NonWorkingDayIndexForMonthDay(5, 1), 0, QStringLiteral("Labour day")),
+                                    dayOff(DMProject_NonWorkingDayIndexForMonthDay(2, 28), DMProject_NonWorkingDayIndexForMonthDay(3, 1), QString()),
+                                    dayOff(DMProject_NonWorkingDayIndexForMonthDay(12, 31), DMProject_NonWorkingDayIndexForMonthDay(1, 1),
+                                           QStringLiteral("New Year"))});
 
         outer = add<DMProjectProcess>(project, nullptr, QStringLiteral("Works"), at(2024, 3, 4, 8), at(2024, 3, 29, 17));
         middle = add<DMProjectProcess>(project, outer, QStringLiteral("Deck"), at(2024, 3, 4, 8), at(2024, 3, 15, 17));
@@ -84,7 +101,7 @@ struct SampleProject
         elapsed->setBeginDateAndEndDate(at(2024, 3, 16, 8), at(2024, 3, 16, 18));
         elapsed->setProgress(0.7f);
         second = add<DMProjectProcess>(project, nullptr, QStringLiteral("Survey"), at(2024, 4, 2, 8), at(2024, 4, 3, 17));
-        add<DMProjectTask>(project, second, QStringLiteral("Survey A"), at(2024, 4, 2, 8), at(2024, 4, 2, 17));
+        add<DMProjectTask>(project, second, QStringLiteral("Survey A"), at(2024, 4, 2, 8), at(2024, 4, 2, 17))->setProgress(1.0f);
         add<DMProjectTask>(project, second, QStringLiteral("Survey B"), at(2024, 4, 2, 8), at(2024, 4, 2, 17));
         add<DMProjectTask>(project, second, QStringLiteral("Survey C"), at(2024, 4, 3, 8), at(2024, 4, 3, 17));
         hourly = add<DMProjectTask>(project, nullptr, QStringLiteral("Inspection"), at(2024, 4, 1, 9), at(2024, 4, 1, 12));
@@ -107,12 +124,19 @@ struct SampleProject
         crane->setAttribute(kDMProjectResource_Human, false);
         crane->setAttribute(kDMProjectResource_HourlyCost, 400.0);
         crane->setAttribute(kDMProjectResource_CostKind, 1);
+        scaffold = resource(project, QStringLiteral("Scaffold"));
+        scaffold->setAttribute(kDMProjectResource_Human, false);
+        scaffold->setAttribute(kDMProjectResource_HourlyCost, 120.0);
+        scaffold->setAttribute(kDMProjectResource_CostKind, 2);
         group->subitems().append(ada);
         p.resources().append(group);
         p.resources().append(crane);
+        p.resources().append(scaffold);
         deepest->addResource(ada);
         deepest->addResource(crane);
         milestone->addResource(ada);
+        deepest->addResource(scaffold);
+        hourly->addResource(scaffold);
     }
 };
 
@@ -134,13 +158,15 @@ QStringList describe(const DMProject &project)
             ++depth;
         QString line = QString(depth * 2, QLatin1Char(' ')) + QString::number(item.kind(), 16) + QLatin1Char(' ')
             + item.title() + QLatin1Char(' ') + item.beginDate().description() + QStringLiteral(" - ")
-            + item.endDate().description() + (item.useWorkingSchedule() ? QString() : QStringLiteral(" elapsed"))
+            + item.endDate().description() + QStringLiteral(" duration=%1").arg(item.duration())
+            + (item.useWorkingSchedule() ? QString() : QStringLiteral(" elapsed"))
             + QStringLiteral(" notes=") + item.attribute(kDMProjectItem_Notes).toString();
         if (item.kind() == kDMProjectItem_Kind_Task)
-            line += QStringLiteral(" progress=%1 cost=%2/%3")
+            line += QStringLiteral(" progress=%1 cost=%2/%3 total=%4")
                         .arg(item.progress())
                         .arg(item.attribute(kDMProjectItem_CostKind).toInt())
-                        .arg(item.attribute(kDMProjectItem_Cost).toDouble());
+                        .arg(item.attribute(kDMProjectItem_Cost).toDouble())
+                        .arg(item.cost());
         if (const auto *task = dynamic_cast<const DMProjectTask *>(&item))
             for (const auto &resource : task->concernedResources())
                 line += QStringLiteral(" [%1]").arg(resource->name());
@@ -156,14 +182,70 @@ QStringList describe(const DMProject &project)
                 stack.append(*it);
             continue;
         }
-        lines << QStringLiteral("resource %1 human=%2 rate=%3 kind=%4 email=%5")
+        lines << QStringLiteral("resource %1 human=%2 rate=%3 kind=%4 email=%5 cost=%6")
                      .arg(resource->name())
                      .arg(resource->attribute(kDMProjectResource_Human).toBool())
                      .arg(resource->attribute(kDMProjectResource_HourlyCost).toDouble())
                      .arg(resource->attribute(kDMProjectResource_CostKind).toInt())
-                     .arg(resource->attribute(kDMProjectResource_Email).toString());
+                     .arg(resource->attribute(kDMProjectResource_Email).toString())
+                     .arg(resource->cost());
+    }
+    // A day off without an end is one day: its end is its first day.
+    for (const QVariant &value : project.attribute(kDMProject_Settings_DaysOff).toList()) {
+        const QVariantMap entry = value.toMap();
+        const qint64 first = entry.value(kDMDayOffIndex).toLongLong();
+        const qint64 last = entry.value(kDMDayOffEndIndex).toLongLong();
+        lines << QStringLiteral("day off %1-%2 %3").arg(first).arg(last ? last : first).arg(entry.value(kDMDayOffDescription).toString());
     }
     return lines;
+}
+
+// What the other planner's converter made of a file: task names by ID, the links as "from ->
+// to TYPE" and the allocations as "task / resource", both by the names the IDs lead to.
+struct PlannerFile
+{
+    QMap<QString, QString> taskNames;
+    QStringList links;
+    QStringList allocations;
+};
+
+PlannerFile readPlannerFile(const QString &text)
+{
+    PlannerFile file;
+    QMap<QString, QString> resourceNames;
+    QList<std::pair<QString, QXmlStreamAttributes>> predecessors; // (task ID, predecessor)
+    QList<QXmlStreamAttributes> allocations;
+    QXmlStreamReader reader(text);
+    QString task;
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = reader.attributes();
+        const auto name = reader.name();
+        if (name == QLatin1String("task")) {
+            task = attributes.value("id").toString();
+            EXPECT_FALSE(task.isEmpty());
+            EXPECT_FALSE(file.taskNames.contains(task)) << task.toStdString();
+            file.taskNames.insert(task, attributes.value("name").toString());
+        } else if (name == QLatin1String("predecessor")) {
+            predecessors.append({task, attributes});
+        } else if (name == QLatin1String("resource")) {
+            resourceNames.insert(attributes.value("id").toString(), attributes.value("name").toString());
+        } else if (name == QLatin1String("allocation")) {
+            allocations.append(attributes);
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    const auto named = [](const QMap<QString, QString> &names, QStringView id) {
+        return names.value(id.toString(), QStringLiteral("(no ID \"%1\")").arg(id));
+    };
+    for (const auto &[to, predecessor] : predecessors)
+        file.links << QStringLiteral("%1 -> %2 %3").arg(named(file.taskNames, predecessor.value("predecessor-id")),
+                                                        named(file.taskNames, to), predecessor.value("type").toString());
+    for (const QXmlStreamAttributes &allocation : allocations)
+        file.allocations << named(file.taskNames, allocation.value("task-id")) + QStringLiteral(" / ")
+                + named(resourceNames, allocation.value("resource-id"));
+    return file;
 }
 
 QString run(const QString &program, const QStringList &arguments, int *exitCode)
@@ -189,10 +271,11 @@ TEST(MSProjectXMLExport, RoundTripAndOtherReaders)
     ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(path, *imported, &report))
         << report.failureReason().toStdString();
     EXPECT_EQ(report.skippedCount() + report.repairedCount(), 0) << report.lines().join('\n').toStdString();
-    // An hourly-rate task comes back as the fixed cost it came to (3 hours at 80).
+    // Field by field: dates, durations, costs, links, assignments, resources and days off. An
+    // hourly-rate task comes back as the fixed cost it came to (3 hours at 80).
     QStringList expected = describe(*sample.project);
-    expected.replaceInStrings(QStringLiteral("Inspection 2024-04-01 09:00:00 - 2024-04-01 12:00:00 notes= progress=0 cost=1/80"),
-                              QStringLiteral("Inspection 2024-04-01 09:00:00 - 2024-04-01 12:00:00 notes= progress=0 cost=0/240"));
+    ASSERT_EQ(expected.filter(QStringLiteral("cost=1/80 total=240")).size(), 1);
+    expected.replaceInStrings(QStringLiteral("cost=1/80 total=240"), QStringLiteral("cost=0/240 total=240"));
     // Groups are not part of the format: their members come back at the top level.
     EXPECT_EQ(describe(*imported), expected);
 
@@ -207,10 +290,23 @@ TEST(MSProjectXMLExport, RoundTripAndOtherReaders)
     ASSERT_TRUE(QFile::exists(kPlannerStylesheet)) << "planner-data is installed by scripts/install-deps.sh";
     const QString planner = run(xsltproc, {kPlannerStylesheet, path}, &exitCode);
     ASSERT_EQ(exitCode, 0) << planner.toStdString();
+    // The converter links tasks and allocations by the tasks' IDs: every one is there, and
+    // every reference names the right task and resource.
+    const PlannerFile converted = readPlannerFile(planner);
     const ProjectCounts counts = countsOf(*sample.project);
-    EXPECT_EQ(planner.count(QRegularExpression(QStringLiteral("<task "))), counts.tasks + counts.milestones + counts.processes);
-    EXPECT_EQ(planner.count(QRegularExpression(QStringLiteral("<predecessor "))), counts.links);
-    EXPECT_TRUE(planner.contains(QStringLiteral("name=\"Deck done\"")));
+    EXPECT_EQ(converted.taskNames.size(), counts.tasks + counts.milestones + counts.processes) << planner.toStdString();
+    QStringList links;
+    QStringList allocations;
+    DMProjectItem_forEachItem(sample.project->tasks().list(), [&](const DMProjectItem &item) {
+        for (const auto &dependency : item.inboundDependencies())
+            links << QStringLiteral("%1 -> %2 %3").arg(dependency->fromItem()->title(), item.title())
+                         .arg(QStringList{"FS", "SF", "SS", "FF"}.at(dependency->kind()));
+        if (const auto *task = dynamic_cast<const DMProjectTask *>(&item))
+            for (const auto &resource : task->concernedResources())
+                allocations << item.title() + QStringLiteral(" / ") + resource->name();
+    });
+    EXPECT_EQ(converted.links, links);
+    EXPECT_EQ(converted.allocations, allocations);
 }
 
 QString elementOf(const QString &text, const QString &name, const QString &after = QString())
@@ -281,13 +377,65 @@ TEST(MSProjectXMLExport, WhatTheFileSays)
     EXPECT_EQ(elementOf(curing, "Type", QStringLiteral("<PredecessorLink>")), QStringLiteral("3"));
     EXPECT_EQ(elementOf(milestone, "Type", QStringLiteral("<PredecessorLink>")), QStringLiteral("2"));
 
-    // Resources: the fixed one, then the group's member and the crane; the group writes none.
-    EXPECT_EQ(text.count(QStringLiteral("<Resource>")), 3);
+    // Actual dates only for work begun or done.
+    EXPECT_FALSE(hourly.contains(QStringLiteral("<ActualStart>")));
+    EXPECT_FALSE(milestone.contains(QStringLiteral("<ActualStart>")));
+    EXPECT_EQ(elementOf(joints, "ActualStart"), QStringLiteral("2024-03-04T08:00:00")); // half its work is done
+    EXPECT_EQ(elementOf(deepest, "ActualStart"), QStringLiteral("2024-03-04T08:00:00"));
+    EXPECT_FALSE(deepest.contains(QStringLiteral("<ActualFinish>")));
+    EXPECT_EQ(elementOf(taskWithName(text, QStringLiteral("Survey A")), "ActualFinish"), QStringLiteral("2024-04-02T17:00:00"));
+
+    // Tasks are numbered in file order from 1, as the format's rows.
+    EXPECT_EQ(elementOf(taskWithName(text, QStringLiteral("Works")), "ID"), QStringLiteral("1"));
+    EXPECT_EQ(elementOf(surveyC, "ID"), QStringLiteral("11"));
+
+    // Days off as calendar exceptions: the dated day and range, a yearly day over the project's
+    // year, a yearly range day by day (28 February to 1 March of a leap year, New Year's Eve and
+    // Day).
+    EXPECT_EQ(text.count(QStringLiteral("<Exception>")), 8);
+    const QString fair = text.mid(text.lastIndexOf(QStringLiteral("<Exception>"), text.indexOf(QStringLiteral("<Name>Fair</Name>"))));
+    EXPECT_EQ(elementOf(fair, "FromDate"), QStringLiteral("2024-05-20T00:00:00"));
+    EXPECT_EQ(elementOf(fair, "ToDate"), QStringLiteral("2024-05-22T23:59:00"));
+    const QString labour = text.mid(text.lastIndexOf(QStringLiteral("<Exception>"), text.indexOf(QStringLiteral("<Name>Labour day</Name>"))));
+    EXPECT_EQ(elementOf(labour, "Type"), QStringLiteral("2"));
+    EXPECT_EQ(elementOf(labour, "Month"), QStringLiteral("4"));
+    EXPECT_EQ(elementOf(labour, "MonthDay"), QStringLiteral("1"));
+
+    // Resources: the fixed one, then the group's member, the crane and the scaffold; the group
+    // writes none. The scaffold's amount per task is its cost per use.
+    EXPECT_EQ(text.count(QStringLiteral("<Resource>")), 4);
+    EXPECT_EQ(elementOf(text, "CostPerUse", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("120"));
+    EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("0"));
     EXPECT_FALSE(text.contains(QStringLiteral("<Name>Crew</Name>")));
     EXPECT_LT(text.indexOf(QStringLiteral("Ada &quot;the&quot;")), text.indexOf(QStringLiteral("<Name>Crane</Name>")));
     EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("Ada &quot;")), QStringLiteral("52.5"));
     EXPECT_EQ(elementOf(text, "StandardRateFormat", QStringLiteral("<Name>Crane</Name>")), QStringLiteral("3"));
-    EXPECT_EQ(text.count(QStringLiteral("<Assignment>")), 3);
+    EXPECT_EQ(text.count(QStringLiteral("<Assignment>")), 5);
+}
+
+// Numbers in the file do not follow the user's locale: a German one writes the same file, and
+// every number in it reads with a decimal point.
+TEST(MSProjectXMLExport, NumbersDoNotFollowTheUserLocale)
+{
+    SampleProject sample;
+    const QByteArray plain = DMMSProjectXMLConverter::MSProjectXMLDataForProject(*sample.project);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QByteArray german = DMMSProjectXMLConverter::MSProjectXMLDataForProject(*sample.project);
+    QLocale::setDefault(before);
+    EXPECT_EQ(german, plain);
+
+    const QString text = QString::fromUtf8(german);
+    // Digits with a comma or a point in them: outline numbers ("1.2.3") and decimals ("52.5").
+    const QRegularExpression numeric(QStringLiteral("<(\\w+)>-?[0-9]+([.,][0-9]+)+</\\1>"));
+    int numbers = 0;
+    for (const QRegularExpressionMatch &match : numeric.globalMatch(text)) {
+        EXPECT_FALSE(match.captured(0).contains(QLatin1Char(','))) << match.captured(0).toStdString();
+        ++numbers;
+    }
+    EXPECT_GT(numbers, 50);
+    EXPECT_EQ(elementOf(text, "MaxUnits"), QStringLiteral("1.00"));
+    EXPECT_EQ(elementOf(text, "BCWP"), QStringLiteral("0.00"));
 }
 
 TEST(MSProjectXMLExport, TextOutsideWhatXMLCarriesAndFailedWrites)

@@ -86,16 +86,17 @@ TEST(MSProjectXMLImport, FilesOfOtherProgramsImportWithWhatTheyHold)
         auto project = DMProject::create();
         DMImportReport report;
         ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
-            sharedTestDataPath(QStringLiteral("msproject/") + QLatin1String(row.file)), *project, &report))
+            testDataPath(QStringLiteral("msproject/") + QLatin1String(row.file)), *project, &report))
             << report.failureReason().toStdString();
         EXPECT_EQ(countsOf(*project), row.counts);
         EXPECT_EQ(project->title(), row.title);
         EXPECT_EQ(project->beginDate(), row.begin);
         EXPECT_EQ(project->endDate(), row.end);
         EXPECT_EQ(report.skippedCount(), 0) << report.lines().join(QLatin1Char('\n')).toStdString();
-        // Every file's project calendar: Saturday and Sunday off, 08:00 to 17:00.
+        // Every file's project calendar: Saturday and Sunday off, 08:00-12:00 and 13:00-17:00,
+        // the eight hours of a day's work from 08:00 on.
         EXPECT_EQ(project->attribute(kDMProject_Settings_DayTimeSpan),
-                  QVariant(QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1020}}));
+                  QVariant(QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 960}}));
         for (int day = 0; day < 7; ++day)
             EXPECT_EQ(isNonWorkingWeekDay(*project, day), day == 0 || day == 6) << day;
         EXPECT_TRUE(project->attribute(kDMProject_ClearFilename).toBool());
@@ -117,7 +118,7 @@ TEST(MSProjectXMLImport, SampleTreeLinksAndResources)
     DMImportReport report;
     auto project = DMProject::create();
     ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
-        sharedTestDataPath(QStringLiteral("msproject/sample.xml")), *project, &report));
+        testDataPath(QStringLiteral("msproject/sample.xml")), *project, &report));
 
     EXPECT_EQ(titlesOf(project->tasks().list()),
               (QStringList{"First Task", "Recurring Task", "Task Relationships"}));
@@ -276,6 +277,88 @@ TEST(MSProjectXMLImport, ProjectDatesAndWorkingTime)
     ASSERT_EQ(daysOff.size(), 5);
     EXPECT_EQ(daysOff.at(1).toMap().value("kDMDayOffDescription").toString(), QStringLiteral("Founders' day"));
     EXPECT_EQ(report.skippedCount(), 0);
+}
+
+// The file's Duration is the work: a day of two working times holds eight hours, a split task
+// does not count its gap, and a plan scheduled round the clock on a calendar of office hours
+// keeps its dates and durations.
+TEST(MSProjectXMLImport, TasksKeepTheWorkOfTheFile)
+{
+    const QByteArray rate = "<Resources><Resource><UID>1</UID><Name>Ann</Name><Type>1</Type><StandardRate>10</StandardRate>"
+                            "<StandardRateFormat>2</StandardRateFormat></Resource></Resources>";
+    QByteArray xml = documentWith(
+        task(1, "1", "Week", "2024-03-04T08:00:00", "2024-03-08T17:00:00", "<Duration>PT40H0M0S</Duration>")
+            + task(2, "2", "Split", "2024-03-04T08:00:00", "2024-03-08T17:00:00", "<Duration>PT16H0M0S</Duration>")
+            + task(3, "3", "Half day", "2024-03-05T13:00:00", "2024-03-05T17:00:00", "<Duration>PT4H0M0S</Duration>"),
+        "<Assignments><Assignment><UID>1</UID><TaskUID>1</TaskUID><ResourceUID>1</ResourceUID></Assignment></Assignments>");
+    xml.replace("<Resources/>", rate);
+    DMImportReport report;
+    auto project = importData(xml, &report);
+    const auto week = std::dynamic_pointer_cast<DMProjectTask>(itemTitled(*project, "Week"));
+    ASSERT_TRUE(week);
+    EXPECT_EQ(week->endDate(), at(2024, 3, 8, 17));
+    EXPECT_EQ(week->duration(), 40 * 3600);
+    week->setAttribute(kDMProjectItem_CostKind, 2);
+    EXPECT_FLOAT_EQ(week->cost(), 400.0f);
+    const auto split = itemTitled(*project, "Split");
+    EXPECT_EQ(split->duration(), 16 * 3600);
+    EXPECT_EQ(split->beginDate(), at(2024, 3, 4, 8));
+    EXPECT_EQ(split->endDate(), at(2024, 3, 5, 16));
+    // The afternoon lies partly after the window of 08:00-16:00: it keeps its dates and its
+    // four hours off the working schedule.
+    const auto halfDay = itemTitled(*project, "Half day");
+    EXPECT_EQ(halfDay->endDate(), at(2024, 3, 5, 17));
+    EXPECT_EQ(halfDay->duration(), 4 * 3600);
+    EXPECT_EQ(report.repairedCount(), 1) << report.lines().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(report.notes().size(), 2);
+    EXPECT_TRUE(report.notes().first().contains(QStringLiteral("08:00-12:00, 13:00-17:00"))) << report.userSummary().toStdString();
+
+    // Round the clock on 09:00-17:00: a day, an evening, and a working day written as usual.
+    xml = documentWith(task(1, "1", "Day", "2024-03-04T00:00:00", "2024-03-05T00:00:00", "<Duration>PT24H0M0S</Duration>")
+                       + task(2, "2", "Evening", "2024-03-04T18:00:00", "2024-03-04T22:00:00", "<Duration>PT4H0M0S</Duration>")
+                       + task(3, "3", "Office", "2024-03-05T09:00:00", "2024-03-05T17:00:00", "<Duration>PT8H0M0S</Duration>"));
+    xml.replace("<FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime>\n<WorkingTime><FromTime>13:00:00</FromTime>",
+                "<FromTime>09:00:00</FromTime>");
+    DMImportReport clockReport;
+    project = importData(xml, &clockReport);
+    const struct
+    {
+        const char *title;
+        DMDate begin, end;
+        int hours;
+        bool onSchedule;
+    } rows[] = {{"Day", at(2024, 3, 4), at(2024, 3, 5), 24, false},
+                {"Evening", at(2024, 3, 4, 18), at(2024, 3, 4, 22), 4, false},
+                {"Office", at(2024, 3, 5, 9), at(2024, 3, 5, 17), 8, true}};
+    for (const auto &row : rows) {
+        const auto item = itemTitled(*project, QLatin1String(row.title));
+        ASSERT_TRUE(item) << row.title;
+        EXPECT_EQ(item->beginDate(), row.begin) << row.title;
+        EXPECT_EQ(item->endDate(), row.end) << row.title;
+        EXPECT_EQ(item->duration(), row.hours * 3600) << row.title;
+        EXPECT_EQ(item->useWorkingSchedule(), row.onSchedule) << row.title;
+    }
+    EXPECT_EQ(clockReport.repairedCount() + clockReport.skippedCount(), 0);
+    ASSERT_EQ(clockReport.notes().size(), 1);
+    EXPECT_TRUE(clockReport.notes().first().endsWith(QStringLiteral(": 2."))) << clockReport.notes().first().toStdString();
+}
+
+TEST(MSProjectXMLImport, EmptyRowsAndReversedProjectDatesAreReported)
+{
+    QByteArray xml = documentWith(task(1, "1", "Real", "2024-03-04T08:00:00", "2024-03-04T17:00:00")
+                                  + "<Task><UID>2</UID><ID>2</ID><IsNull>1</IsNull><OutlineNumber>2</OutlineNumber></Task>"
+                                  + "<Task><UID>3</UID><ID>3</ID><IsNull>1</IsNull></Task>");
+    xml.replace("<StartDate>2024-03-04T08:00:00</StartDate>",
+                "<StartDate>2024-04-30T17:00:00</StartDate><FinishDate>2024-03-04T08:00:00</FinishDate>");
+    DMImportReport report;
+    const auto project = importData(xml, &report);
+    EXPECT_EQ(titlesOf(project->tasks().list()), QStringList{"Real"});
+    EXPECT_EQ(report.skippedCount(), 2);
+    EXPECT_EQ(report.lines().filter(QStringLiteral("IsNull")).size(), 2);
+    EXPECT_EQ(project->beginDate(), at(2024, 3, 4, 8));
+    EXPECT_EQ(project->endDate(), at(2024, 4, 30, 17));
+    EXPECT_EQ(report.repairedCount(), 1);
+    EXPECT_EQ(report.lines().filter(QStringLiteral("StartDate lies after its FinishDate")).size(), 1);
 }
 
 // ---- Damaged and hostile input ----

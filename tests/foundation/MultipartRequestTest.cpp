@@ -58,3 +58,27 @@ TEST(MultipartRequest, UnreadableFilesGiveEmptyPartsAndNamesCannotBreakHeaders)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MultipartRequest, ContentsHoldingTheBoundaryGetAnotherOne)
+{
+    const QByteArray &usual = DMMultipartRequest::boundary();
+    const QByteArray pdf = "%PDF\r\n--" + usual + "\r\nContent-Disposition: form-data; name=\"x\"\r\n\r\nforged\r\n--" + usual + "--";
+    const DMMultipartRequest request =
+        requestForMultipartMessageWithURLHTTPMethodDictionary(QUrl(), "POST", {{"file", pdf}, {"title", QString("Plan")}});
+    const QByteArray header = request.request.rawHeader("Content-Type");
+    ASSERT_TRUE(header.startsWith("multipart/form-data; boundary="));
+    const QByteArray boundary = header.mid(header.indexOf('=') + 1);
+    EXPECT_NE(boundary, usual);
+    EXPECT_LE(boundary.size(), 70);
+    EXPECT_FALSE(pdf.contains(boundary));
+    // Cut at the new boundary, the body gives back the two parts whole.
+    EXPECT_EQ(request.body.count("--" + boundary), 3);
+    EXPECT_TRUE(request.body.contains("filename=\"file\"\r\nContent-Type: application/octet-stream\r\n\r\n" + pdf + "\r\n--" + boundary + "\r\n"));
+    EXPECT_TRUE(request.body.endsWith("Plan\r\n--" + boundary + "--\r\n"));
+
+    EXPECT_EQ(multipartBoundaryNotIn(usual, {"plain", "text"}), usual);
+}
+
+} // namespace

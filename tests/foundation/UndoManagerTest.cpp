@@ -186,9 +186,10 @@ TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
     DMUndoManager undo;
     Value v{&undo, 100};
     v.fenceOffKey = DMUndoManager::fenceOffKeyForObject(&v, "dates");
-    // One mouse-drag event per turn; the drag outlasts the 0.2 s fence, which each dropped
+    // One change per turn of a continuous edit; it outlasts the 0.2 s fence, which each dropped
     // registration extends.
     for (int step = 1; step <= 20; ++step) {
+        const DMUndoManager::ContinuousEdit edit(&undo, 7);
         v.set(100 + step);
         pumpEvents(15);
     }
@@ -198,6 +199,7 @@ TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
 
     // Once the fence has lifted, the next drag is a step of its own. Keys are "%x %s".
     ASSERT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
+    const DMUndoManager::ContinuousEdit edit(&undo, 7);
     v.set(200);
     pumpEvents(10);
     EXPECT_EQ(undo.undoStepCount(), 1);
@@ -296,10 +298,11 @@ TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
     DMUndoManager undo;
     const QString key = QStringLiteral("snapshot");
     auto first = std::make_shared<int>(1);
+    const DMUndoManager::ContinuousEdit edit(&undo, 7);
     undo.registerExtensibleUndo([] {}, key, first);
     EXPECT_EQ(undo.fencedContext(key), first);
     pumpEvents(5);
-    EXPECT_EQ(undo.fencedContext(key), first); // the next turn of a drag may still extend it
+    EXPECT_EQ(undo.fencedContext(key), first); // the next turn of a nudge series may still extend it
     undo.registerUndo([] {});
     EXPECT_FALSE(undo.fencedContext(key));
     EXPECT_TRUE(undo.isFenced(key));
@@ -314,4 +317,51 @@ TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
     DMUndoManager plain(false);
     plain.registerExtensibleUndo([] {}, key, first);
     EXPECT_FALSE(plain.fencedContext(key));
+}
+
+// Commands a moment apart are steps of their own even when they set the same value again; a
+// continuous edit folds its repeated sets only while nothing else was recorded after them.
+TEST(UndoManager, AFenceFoldsOnlyOneEditWhileItsStepIsTheLastRecorded)
+{
+    DMUndoManager undo;
+    Value a{&undo, 0};
+    Value b{&undo, 0};
+    a.fenceOffKey = QStringLiteral("a");
+    b.fenceOffKey = QStringLiteral("b");
+    const auto turn = [](auto &&change) {
+        change();
+        pumpEvents(1);
+    };
+    turn([&] { a.set(1); });
+    turn([&] { b.set(1); });
+    turn([&] { a.set(2); });
+    turn([&] { a.set(3); });
+    EXPECT_EQ(undo.undoStepCount(), 4);
+    undo.undo();
+    EXPECT_EQ(a.value, 2);
+    undo.undo();
+    EXPECT_EQ(std::make_pair(a.value, b.value), std::make_pair(1, 1));
+    undo.undo();
+    EXPECT_EQ(std::make_pair(a.value, b.value), std::make_pair(1, 0));
+
+    // One command setting a value twice, in one step.
+    turn([&] { a.set(4); a.set(5); });
+    EXPECT_EQ(undo.undoStepCount(), 2);
+
+    // A continuous edit folds; another step between, or another edit, ends the folding.
+    turn([&] { const DMUndoManager::ContinuousEdit edit(&undo, 1); b.set(10); });
+    turn([&] { const DMUndoManager::ContinuousEdit edit(&undo, 1); b.set(11); });
+    EXPECT_EQ(undo.undoStepCount(), 3);
+    turn([&] { a.set(6); });
+    turn([&] { const DMUndoManager::ContinuousEdit edit(&undo, 1); b.set(12); });
+    turn([&] { const DMUndoManager::ContinuousEdit edit(&undo, 2); b.set(13); });
+    EXPECT_EQ(undo.undoStepCount(), 6);
+    undo.undo();
+    EXPECT_EQ(b.value, 12);
+    undo.undo();
+    EXPECT_EQ(b.value, 11);
+    undo.undo();
+    EXPECT_EQ(a.value, 5);
+    undo.undo();
+    EXPECT_EQ(b.value, 0);
 }

@@ -53,8 +53,8 @@ TEST_F(GestureEditTest, DraggingABarMovesItAndPushesItsSuccessor)
 
 TEST_F(GestureEditTest, UndoNamesTheStepOfEachKindOfDrag)
 {
-    // Each kind of change on an item of its own, made unrecorded before: the undo manager takes
-    // a change of an item's dates or progress within 0.2 s of the last as part of the same step.
+    // Each kind of change on an item of its own, made unrecorded before, so that each drag's
+    // step holds that drag alone.
     auto third = addTask("Third", at(2024, 1, 8, 8), at(2024, 1, 10, 18));
     auto fourth = addTask("Fourth", at(2024, 1, 15, 11), at(2024, 1, 17, 14)); // a nudge moves it off the grid's snap
     DMUndoManager *undo = document->undoManager();
@@ -131,14 +131,20 @@ TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
 
     // Held: X11 sends a release before every repeated press. Those releases do not end the
     // series, whose steps grow: 2.2 + 2.42 + 2.662 + 2.9282 = 10.2102 points in all, 153
-    // minutes after 11:30: 14:03, rounded down to 14:00.
+    // minutes after 11:30: 14:03, rounded down to 14:00. Each repeat comes in a turn of its
+    // own; the series is one undo step.
+    halcyra::test::finishEventLoopTurn();
+    const int steps = document->undoManager()->undoStepCount();
     key(Qt::Key_Right, QEvent::KeyPress);
     for (int i = 0; i < 3; ++i) {
         key(Qt::Key_Right, QEvent::KeyRelease, true);
+        halcyra::test::finishEventLoopTurn();
         key(Qt::Key_Right, QEvent::KeyPress, true);
     }
     key(Qt::Key_Right, QEvent::KeyRelease);
+    halcyra::test::finishEventLoopTurn();
     EXPECT_EQ(task->beginDate(), at(2024, 1, 9, 14));
+    EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 1);
     EXPECT_EQ(beeps.count(), 0);
 
     // Left nudges back; the up arrow changes nothing in the Gantt view.

@@ -28,9 +28,14 @@ public:
         alerts.append(alert);
         return answer;
     }
-    QStringList runOpenPanel(const FilePanel &, QWidget * = nullptr) override { return openPaths; }
+    QStringList runOpenPanel(const FilePanel &panel, QWidget * = nullptr) override
+    {
+        openPanels.append(panel);
+        return openPaths;
+    }
 
     QList<Alert> alerts;
+    QList<FilePanel> openPanels;
     int answer = DefaultReturn;
     QStringList openPaths;
 };

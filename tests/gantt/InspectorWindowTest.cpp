@@ -4,6 +4,7 @@
 #include "InspectorTestSupport.h"
 
 #include <QLoggingCategory>
+#include <QWindow>
 
 using namespace gantttest;
 
@@ -23,6 +24,24 @@ private:
     friend class DMUIProjectViewObjectEditorController;
     BrokenInspector() : DMUIProjectViewObjectEditorController(QStringLiteral("DMBrokenInspector")) {}
     bool loadInterface() override { return false; }
+};
+
+// Counts the events of one type that reach an object.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QObject *watched, QEvent::Type type) : m_type(type) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == m_type;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
 };
 
 QStringList gMessages;
@@ -111,6 +130,41 @@ TEST_F(InspectorTest, AnObjectLeavingItsProjectOrItsDocumentClosingEmptiesTheIns
     EXPECT_FALSE(DMInspectorWindow::sharedWindow()->isVisible());
     EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
     EXPECT_EQ(DMUIProjectProcessInspectorController::sharedInstance()->editedObject(), nullptr);
+}
+
+TEST_F(InspectorTest, TheWindowStaysAboveItsDocumentWindowComesUpWhenAskedAndGoesWithIt)
+{
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    inspect<DMUIProjectTaskInspectorController>(task);
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowHandle()->transientParent(), document->mainWindow()->windowHandle());
+
+    // Asked for again while on screen (behind the document window, say): it is raised.
+    const EventCounter raised(window, QEvent::ZOrderChange);
+    barOf(other)->editInView(canvas());
+    EXPECT_EQ(raised.count, 1);
+
+    // Two bars selected: the window is empty, and still goes with the document.
+    canvas()->selectObjectInLayerExtendSelection(barOf(other), kDMProjectViewLayer_Items, false);
+    canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, true);
+    ASSERT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+    ASSERT_TRUE(window->isVisible());
+    document->closeWithoutShowingRecentItemsWindow();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(InspectorWindow, FirstComesUpBesideTheDocumentWindowAndOnTheScreen)
+{
+    const QRect screen(0, 0, 1600, 1000);
+    const QSize size(300, 400);
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(100, 50, 900, 700), size, screen, 20), QPoint(1008, 50)); // right
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(500, 50, 900, 700), size, screen, 20), QPoint(192, 50)); // left
+    // Beside a maximised window there is no room: over its right edge, inside the screen, its
+    // title bar too.
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 0, 1600, 1000), size, screen, 20), QPoint(1292, 20));
+    EXPECT_EQ(DMInspectorWindow::placeBeside(QRect(0, 800, 1590, 200), size, screen, 20), QPoint(1292, 600));
 }
 
 TEST_F(InspectorTest, AnInspectorWhoseViewCannotBeBuiltIsNoneAndShowsNothing)

@@ -13,6 +13,7 @@
 #include <QDateTimeEdit>
 #include <QDesktopServices>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QUrl>
 
@@ -315,6 +316,15 @@ TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackag
     ASSERT_EQ(modalUI.alerts.size(), 1);
     EXPECT_TRUE(modalUI.alerts.first().informativeText.contains(QStringLiteral("Documents")));
 
+    // The add button's panel chooses files and folders, several at a time; a folder is attached
+    // as a document of its own.
+    modalUI.openPaths = {files.path()};
+    inspector->documentsAddButton()->click();
+    ASSERT_EQ(modalUI.openPanels.size(), 1);
+    EXPECT_TRUE(modalUI.openPanels.first().canChooseDirectories);
+    EXPECT_TRUE(modalUI.openPanels.first().allowsMultipleSelection);
+    EXPECT_EQ(inspector->documentsTableView()->rowCount(), 3);
+
     // Removing the selected rows takes their keys off the task.
     inspector->documentsTableView()->selectAll();
     ASSERT_TRUE(inspector->documentsRemoveButton()->isEnabled());
@@ -369,3 +379,34 @@ TEST_F(TaskInspectorTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
 }
 
 #include "TaskInspectorTest.moc"
+
+// Typing into the notes and moving the progress slider, a keystroke or a move per event-loop
+// turn, are one undo step each; the title typed between them is a step of its own.
+TEST_F(TaskInspectorTest, TypingTheNotesAndMovingTheSliderAreOneUndoStepEach)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    DMUndoManager *undo = document->undoManager();
+    const int steps = undo->undoStepCount();
+    const QString notes = task->attribute(kDMProjectItem_Notes).toString();
+    const float progress = task->progress();
+    for (const QChar c : QStringLiteral("pour")) {
+        QTest::keyClicks(inspector->notesTextView(), QString(c));
+        halcyra::test::finishEventLoopTurn();
+    }
+    type(inspector->titleField(), QStringLiteral("Concrete"));
+    QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+    halcyra::test::finishEventLoopTurn();
+    for (const int value : {10, 20, 35}) {
+        inspector->progressSlider()->setValue(value);
+        halcyra::test::finishEventLoopTurn();
+    }
+    EXPECT_EQ(task->attribute(kDMProjectItem_Notes).toString(), notes + QStringLiteral("pour"));
+    ASSERT_EQ(undo->undoStepCount(), steps + 3);
+    undo->undo();
+    EXPECT_EQ(task->progress(), progress);
+    undo->undo();
+    EXPECT_NE(task->title(), QStringLiteral("Concrete"));
+    EXPECT_EQ(task->attribute(kDMProjectItem_Notes).toString(), notes + QStringLiteral("pour"));
+    undo->undo();
+    EXPECT_EQ(task->attribute(kDMProjectItem_Notes).toString(), notes);
+}

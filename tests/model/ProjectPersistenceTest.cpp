@@ -6,6 +6,7 @@
 #include "DMColorAdditions.h"
 
 #include <QColor>
+#include <QUuid>
 
 using namespace halcyra::test;
 
@@ -183,6 +184,32 @@ TEST(ProjectPersistence, TheSharedFillColourIsWrittenOnceAndItemsReadTheirOwn)
     EXPECT_EQ(problems.size(), 1);
 }
 
+// Durations are counted again on load, over a table of working time from the 17th item on:
+// items thousands of years apart keep the durations they were saved with.
+TEST(ProjectPersistence, ItemsThousandsOfYearsApartKeepTheirDurations)
+{
+    for (const int farYear : {9000, 3900, 1339}) {
+        SCOPED_TRACE(farYear);
+        auto project = workingWeekProject();
+        for (int i = 0; i < 17; ++i)
+            addTask(project, QStringLiteral("near %1").arg(i), at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+        // Working days: a Friday in 9000, a Monday in 3900, a Thursday in 1339.
+        const int day = farYear == 9000 ? 10 : farYear == 3900 ? 15 : 14;
+        const auto far = addTask(project, QStringLiteral("far"), at(farYear, 1, day, 8), at(farYear, 1, day, 18));
+        const auto group = addTask<DMProjectItemGroup>(project, QStringLiteral("group"), at(farYear, 1, day, 8),
+                                                       at(farYear, 1, day + 5, 12));
+        EXPECT_EQ(far->duration(), 36000);
+        EXPECT_GT(group->duration(), 3 * 36000);
+        QStringList problems;
+        const auto loaded = throughXML(*project, &problems);
+        ASSERT_TRUE(loaded);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+        EXPECT_EQ(loaded->objectWithIDAndClass<DMProjectItem>(far->objectID())->duration(), 36000);
+        EXPECT_EQ(loaded->objectWithIDAndClass<DMProjectItem>(group->objectID())->duration(), group->duration());
+        EXPECT_EQ(firstDifference(loaded->dictionaryRepresentation(), project->dictionaryRepresentation()), "");
+    }
+}
+
 TEST(ProjectPersistence, ResourceLoaderDrawsNewIDsAndFillsTheSortedList)
 {
     FullProject f = makeFullProject();
@@ -264,9 +291,38 @@ TEST(ProjectPersistence, BadInputLoadsWhatIsSound)
         QStringList fileProblems;
         auto fromFile = loadFromXML(c.dictionary, &fileProblems);
         ASSERT_TRUE(fromFile);
-        EXPECT_EQ(fromFile->dictionaryRepresentation(), project->dictionaryRepresentation());
+        // (Each load of a file without an identifier makes its own.)
+        QVariantMap fileRepresentation = fromFile->dictionaryRepresentation();
+        QVariantMap representation = project->dictionaryRepresentation();
+        fileRepresentation.remove(QStringLiteral("identifier"));
+        representation.remove(QStringLiteral("identifier"));
+        EXPECT_EQ(fileRepresentation, representation);
         EXPECT_EQ(fileProblems, problems);
     }
+}
+
+TEST(ProjectPersistence, TheProjectsIdentifierIsKeptMadeForOlderFilesAndNeverShared)
+{
+    auto project = DMProject::create();
+    EXPECT_FALSE(QUuid::fromString(project->identifier()).isNull());
+    EXPECT_NE(DMProject::create()->identifier(), project->identifier());
+    EXPECT_EQ(throughXML(*project)->identifier(), project->identifier());
+
+    // An older file has none: it gets one, which its next save keeps.
+    QVariantMap older = project->dictionaryRepresentation();
+    older.remove(QStringLiteral("identifier"));
+    QStringList problems;
+    const auto loaded = loadFromXML(older, &problems);
+    EXPECT_TRUE(problems.isEmpty());
+    EXPECT_FALSE(QUuid::fromString(loaded->identifier()).isNull());
+    EXPECT_NE(loaded->identifier(), project->identifier());
+    EXPECT_EQ(throughXML(*loaded)->identifier(), loaded->identifier());
+
+    // An unreadable one is replaced and told.
+    older.insert(QStringLiteral("identifier"), QStringLiteral("HALCYRA-1"));
+    const auto damaged = loadFromXML(older, &problems);
+    EXPECT_FALSE(QUuid::fromString(damaged->identifier()).isNull());
+    EXPECT_EQ(problems.size(), 1);
 }
 
 TEST(ProjectPersistence, DuplicateIDsGetFreshOnesAboveTheFilesAndLinksStayWithTheFirst)

@@ -138,6 +138,7 @@ TEST(ProjectUndo, ADragsManyDateChangesMakeOneStep)
     const DMDate begin = f.task1->beginDate();
     const DMDate end = f.task1->endDate();
     for (int i = 1; i <= 20; ++i) {
+        const DMUndoManager::ContinuousEdit edit(&manager, 1); // each step in a turn of its own
         f.task1->setBeginDateAndEndDate(begin.dateByAddingSeconds(i * 300), end.dateByAddingSeconds(i * 300));
         pumpEvents(5);
     }
@@ -287,4 +288,60 @@ TEST(ProjectUndo, ARemovedObjectTakesItsLinksAndAssignmentsAlong)
     EXPECT_TRUE(f.project->objectWithIDAndClass<DMProjectDependency>(f.task1->outboundDependencies().first()->objectID()));
     f.project->tasks().append(newcomer);
     EXPECT_EQ(f.resource1->assignedTasks().last(), newcomer);
+}
+
+// Commands issued one right after the other through the document's manager (fence-off keys, a
+// step per event-loop turn, all within 0.2 s): each undo takes back its own step and nothing
+// more, whatever was set again or removed meanwhile.
+TEST(ProjectUndo, EachUndoUnderTheDocumentsFenceTakesBackOnlyItsOwnStep)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::function<void(FullProject &)>> steps; // one command each
+    };
+    const std::vector<Case> cases = {
+        {"a begin date set again after a rename",
+         {[](FullProject &f) { f.project->setBeginDate(at(2024, 3, 1, 8)); },
+          [](FullProject &f) { f.resource1->setName(QStringLiteral("Grace")); },
+          [](FullProject &f) { f.project->setBeginDate(at(2024, 2, 1, 8)); }}},
+        {"a milestone moved out of its process, then removed",
+         {[](FullProject &f) {
+              f.process->subitems().removeOne(f.milestone);
+              f.project->tasks().append(f.milestone);
+          },
+          [](FullProject &f) { f.project->tasks().removeOne(f.milestone); }}},
+        {"a resource assigned, then deleted with its assignments",
+         {[](FullProject &f) { f.task2->addResource(f.resource2); },
+          [](FullProject &f) {
+              f.resource2->deleteAllAssignments();
+              f.project->resources().removeOne(f.resource2);
+          }}},
+        {"progress set twice, a rename between",
+         {[](FullProject &f) { f.task1->setProgress(0.75f); },
+          [](FullProject &f) { f.task1->setTitle(QStringLiteral("Survey again")); },
+          [](FullProject &f) { f.task1->setProgress(1.0f); }}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FullProject f = makeFullProject();
+        DMUndoManager manager;
+        f.project->setUndoManager(&manager);
+        std::vector<QVariantMap> states{state(*f.project)};
+        for (const auto &step : c.steps) {
+            step(f);
+            halcyra::test::finishEventLoopTurn();
+            states.push_back(state(*f.project));
+        }
+        EXPECT_EQ(manager.undoStepCount(), int(c.steps.size()));
+        for (size_t i = c.steps.size(); i > 0; --i) {
+            manager.undo();
+            EXPECT_EQ(firstDifference(state(*f.project), states[i - 1]), "") << "undoing step " << i;
+        }
+        for (size_t i = 1; i <= c.steps.size(); ++i) {
+            manager.redo();
+            EXPECT_EQ(firstDifference(state(*f.project), states[i]), "") << "redoing step " << i;
+        }
+        f.project->setUndoManager(nullptr);
+    }
 }

@@ -153,3 +153,42 @@ TEST(Propagation, APushedBeginNeverSitsAtTheEndOfAWindow)
         expectDates(*b, at(2024, 1, 15, 9), at(2024, 1, 16, 9));
     }
 }
+
+// A milestone's date is a begin, placed by the same rule whatever the link kind that pushes it.
+TEST(Propagation, AMilestonePushedByAnyLinkKindIsPlacedLikeABegin)
+{
+    auto project = workingWeekProject();
+    auto a = addTask(project, "A", at(2024, 1, 12, 8), at(2024, 1, 12, 12));
+    auto mf = addTask<DMProjectMilestone>(project, "MF", at(2024, 1, 12, 12), at(2024, 1, 12, 12));
+    auto ms = addTask<DMProjectMilestone>(project, "MS", at(2024, 1, 12, 12), at(2024, 1, 12, 12));
+    auto sf = addTask<DMProjectMilestone>(project, "SF", at(2024, 1, 12, 8), at(2024, 1, 12, 8));
+    link(a, mf, DMProjectDependency::FinishToFinish);
+    link(a, ms, DMProjectDependency::FinishToStart);
+    link(a, sf, DMProjectDependency::StartToFinish);
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 12, 8), at(2024, 1, 12, 18)), kDMValidation_OK);
+    expectDates(*ms, at(2024, 1, 15, 8), at(2024, 1, 15, 8));
+    expectDates(*mf, at(2024, 1, 15, 8), at(2024, 1, 15, 8));
+    // Pushed into the weekend by A's begin, a start-to-finish milestone waits for Monday too.
+    a->setUseWorkingSchedule(false);
+    EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, 13, 9), at(2024, 1, 13, 10)), kDMValidation_OK);
+    expectDates(*sf, at(2024, 1, 15, 8), at(2024, 1, 15, 8));
+}
+
+// A time shift of no working time (from one day off to another) leaves the subitems' dates
+// exactly as they were, an end in the evening of a day off included.
+TEST(Propagation, AShiftOfNoWorkingTimeLeavesTheSubitemsAlone)
+{
+    auto project = workingWeekProject();
+    project->setAttribute(kDMProject_Settings_DaysOff,
+                          QVariantList{QVariantMap{{kDMDayOffIndex, DMProject_NonWorkingDayIndexForYearMonthDay(2024, 3, 15)}}});
+    auto p = addTask<DMProjectProcess>(project, "P", at(2024, 3, 9, 9), at(2024, 3, 18, 18));
+    auto s = addTask(project, "S", at(2024, 3, 14, 10), at(2024, 3, 15, 18, 58), p); // Friday the 15th is off
+    auto t = addTask(project, "T", at(2024, 3, 11, 8), at(2024, 3, 11, 18), p);
+    t->setUseWorkingSchedule(false);
+    const int duration = s->duration();
+    // Saturday to Sunday: no working time passes, and neither moves; T off the schedule moves a day.
+    EXPECT_EQ(p->validateTimeShiftAndSetBeginDateAndEndDate(at(2024, 3, 10, 9), at(2024, 3, 19, 18)), kDMValidation_OK);
+    expectDates(*s, at(2024, 3, 14, 10), at(2024, 3, 15, 18, 58));
+    EXPECT_EQ(s->duration(), duration);
+    expectDates(*t, at(2024, 3, 12, 8), at(2024, 3, 12, 18));
+}

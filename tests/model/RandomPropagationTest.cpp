@@ -229,7 +229,7 @@ private:
     }
 
     // A pushed leaf sits at the earliest working-time position its links (and its ancestors'
-    // links) allow. One with working time begins inside a working window (never at its end);
+    // links) allow, a milestone whatever the kinds of its links. One with working time begins inside a working window (never at its end);
     // one without keeps its calendar span, wherever that puts its begin.
     QString pushProblem(const DMProjectItem &item, const Dates &was) const
     {
@@ -243,7 +243,9 @@ private:
                     bound = required;
             }
         const bool atBegin = !requiredBegin.isNull() && sameWorkingPosition(item, item.beginDate(), requiredBegin);
-        const bool atEnd = !requiredEnd.isNull() && item.endDate() == requiredEnd;
+        // A milestone's date is a begin: an end requirement places it as one.
+        const bool atEnd = !requiredEnd.isNull()
+            && (item.hasEqualDates() ? sameWorkingPosition(item, item.beginDate(), requiredEnd) : item.endDate() == requiredEnd);
         if (!atBegin && !atEnd)
             return QStringLiteral(" was pushed further than its links require");
         const int second = item.beginDate().secondOfDay();

@@ -245,8 +245,10 @@ TEST(Schedule, ADragsChangesUnderOneFenceOffKeyMakeOneUndoStep)
     project->setUndoManager(&manager);
     const QVariantMap before = project->dictionaryRepresentation();
 
-    // Each event of the drag is its own turn. The first moves only A; later ones push B, then C.
+    // Each step of the drag (a keyboard nudge series, one continuous edit) is its own turn. The
+    // first moves only A; later ones push B, then C.
     for (int day = 9; day <= 14; ++day) {
+        const DMUndoManager::ContinuousEdit edit(&manager, 1);
         EXPECT_EQ(a->validateAndSetBeginDateAndEndDate(at(2024, 1, day), at(2024, 1, day + 1)), kDMValidation_OK);
         QCoreApplication::processEvents();
     }

@@ -248,6 +248,49 @@ TEST_F(WorkingCalendarTest, TimelinePositionsAgreeWithTheIndexLookUp)
         }
 }
 
+// Plans far apart in time: the timeline answers for every day as the calendar does, however far
+// from its first day, and long spans are counted, not read as plain time.
+TEST_F(WorkingCalendarTest, TimelineAnswersForEveryDayAsTheCalendarDoes)
+{
+    calendar.setDaysOff(QVariantList{dayOff(DMProject_NonWorkingDayIndexForMonthDay(12, 25)),
+                                     dayOff(dated(2024, 7, 1), dated(2024, 7, 31)),
+                                     dayOff(dated(9000, 1, 1), dated(9000, 1, 5)), dayOff(dated(3, 3, 3))});
+    // Counting across 9,999 years agrees with walking them in pieces.
+    const DMDate first = at(1, 1, 1, 9);
+    const DMDate last = at(9999, 12, 31, 17);
+    qint64 walked = 0;
+    for (DMDate from = first; from < last;) {
+        const DMDate to = std::min(last, from.dateByAddingYearsMonthsDaysHoursMinutesSeconds(1000, 0, 0, 0, 0, 0));
+        walked += calendar.durationBetween(from, to, true);
+        from = to;
+    }
+    EXPECT_EQ(calendar.durationBetween(first, last, true), walked);
+
+    DMWorkingTimeline timeline(calendar);
+    // The table is laid out around the first day asked; then everything else.
+    EXPECT_EQ(timeline.durationBetween(at(2024, 1, 8, 8), at(2024, 1, 8, 18), true), kWorkingDay);
+    EXPECT_EQ(timeline.durationBetween(at(9000, 1, 10, 8), at(9000, 1, 10, 18), true), kWorkingDay);
+    // 1 January 9000 is a Wednesday: Tuesday 31 December, then Monday 6 and Tuesday 7 January.
+    EXPECT_EQ(timeline.durationBetween(at(8999, 12, 31, 8), at(9000, 1, 7, 18), true), 3 * kWorkingDay);
+    EXPECT_EQ(timeline.endDate(at(9000, 1, 1, 8), kWorkingDay, true), at(9000, 1, 6, 18));
+    EXPECT_EQ(timeline.latestDateAtPositionOf(at(8999, 12, 31, 18)), at(9000, 1, 6, 8));
+    std::mt19937 random(11);
+    std::uniform_int_distribution<qint64> day(at(1, 1, 1).julianDay(), at(9999, 12, 31).julianDay());
+    std::uniform_int_distribution<int> second(0, 86399);
+    std::uniform_int_distribution<qint64> duration(1, 2000 * kWorkingDay);
+    for (int i = 0; i < 300; ++i) {
+        const DMDate a = DMDate::dateWithJulianDay(day(random), second(random));
+        const DMDate b = i % 2 ? DMDate::dateWithJulianDay(day(random), second(random))
+                               : a.dateByAddingSeconds(duration(random) * 3);
+        ASSERT_EQ(timeline.durationBetween(a, b, true), calendar.durationBetween(a, b, true))
+            << a.description().toStdString() << " " << b.description().toStdString();
+        const qint64 length = duration(random);
+        const DMDate end = calendar.endDateWithBeginDateAndDuration(a, length, true);
+        ASSERT_EQ(timeline.endDate(a, length, true), end) << a.description().toStdString();
+        ASSERT_EQ(timeline.beginDate(end, length, true), timeline.latestDateAtPositionOf(a)) << a.description().toStdString();
+    }
+}
+
 TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)
 {
     // Near means closer than the threshold: 18 minutes here.

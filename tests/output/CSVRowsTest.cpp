@@ -65,7 +65,7 @@ TEST_F(CSVRowsTest, MilestonesGroupsAndCosts)
     s.drawing->setTitle(QStringLiteral("Drawing")); // one line per row
     int row = 0;
     float cost = 0.0f;
-    const QStringList lines = taskRows(s.project->tasks().list(), &row, &cost).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = taskRows(s.project->tasks().list(), &row, &cost).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     // The process and the group give no line; the milestone does, with four empty fields.
     EXPECT_EQ(row, 4);
     ASSERT_EQ(lines.size(), 4);
@@ -136,7 +136,7 @@ TEST_F(CSVRowsTest, PythonReadsBackTheModelsValues)
 TEST(CSVText, EveryFieldQuoted)
 {
     EXPECT_EQ(DMCSV_line({QStringLiteral("a\"b"), QString(), QStringLiteral("12"), QStringLiteral("x,y\nz")}),
-              QStringLiteral("\"a\"\"b\",\"\",\"12\",\"x,y\nz\"\n"));
+              QStringLiteral("\"a\"\"b\",\"\",\"12\",\"x,y\nz\"\r\n"));
     EXPECT_EQ(DMCSV_dateText(DMDate(987, 2, 3, 3723)), QStringLiteral("0987-02-03 01:02:03"));
     EXPECT_EQ(DMCSV_dateText(DMDate()), QString());
 }

@@ -64,9 +64,10 @@ for c, resources in zip(cal.subcomponents, raw):
 print(json.dumps(out))
 )py";
 
+// The instant of a wall-clock time of the local zone, as Python writes a time in UTC.
 QString iso(const DMDate &date)
 {
-    return date.NSDate().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    return date.NSDate().toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss+00:00"));
 }
 
 class ExportCommandsTest : public ReportTestBase
@@ -75,6 +76,10 @@ protected:
     void SetUp() override
     {
         ReportTestBase::SetUp();
+        // Central European time, so that local and universal times differ.
+        savedZone = qgetenv("TZ");
+        qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+        tzset();
         sample = makeSampleProject();
         useProject(sample.project);
         commandsHost.theProject = sample.project;
@@ -107,6 +112,11 @@ protected:
     void TearDown() override
     {
         sample.project->setUndoManager(nullptr);
+        if (savedZone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", savedZone);
+        tzset();
         ReportTestBase::TearDown();
     }
     void addTodo(const QString &text, bool done, const DMDate &date, std::uint32_t kind = kDMProjectTodo_Kind_Todo)
@@ -140,20 +150,26 @@ protected:
                              {"status", todo->done() ? "COMPLETED" : "NEEDS-ACTION"}});
         }
         for (const auto &item : items) {
+            // A milestone is due at its moment and has no start.
             const bool milestone = item->kind() == kDMProjectItem_Kind_Milestone;
             QJsonObject component{{"type", milestone ? "VTODO" : "VEVENT"}, {"summary", lines(item->title())},
-                                  {"start", iso(item->beginDate())}, {milestone ? "due" : "end", iso(item->endDate())},
+                                  {"start", milestone ? QJsonValue() : iso(item->beginDate())},
+                                  {milestone ? "due" : "end", iso(item->endDate())},
                                   {"description", item->attributes().contains(kDMProjectItem_Notes) ? QJsonValue(lines(item->attribute(kDMProjectItem_Notes).toString())) : QJsonValue()}};
             QJsonArray people;
             QJsonArray others;
             if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
                 for (const auto &resource : task->concernedResources()) {
+                    // People with an address are invited; the others are listed by name.
                     const QString email = resource->attribute(kDMProjectResource_Email).toString();
-                    if (resource->attribute(kDMProjectResource_Human).toBool()) {
+                    const bool human = resource->attribute(kDMProjectResource_Human).toBool();
+                    if (human && !email.isEmpty()) {
                         const QString name = resource->name().isEmpty()
                             ? QStringLiteral("HALCYRA-RESOURCE-") + QString::number(resource->objectID(), 16)
                             : resource->name();
-                        people.append(QJsonArray{name, email.isEmpty() ? name + QStringLiteral("@localhost") : email});
+                        people.append(QJsonArray{name, email});
+                    } else if (human && !resource->name().isEmpty()) {
+                        others.append(resource->name());
                     } else if (!resource->name().isEmpty()) {
                         others.append(email.isEmpty() ? resource->name() : resource->name() + QStringLiteral(" (") + email + QLatin1Char(')'));
                     }
@@ -178,6 +194,7 @@ protected:
     }
 
     SampleProject sample;
+    QByteArray savedZone;
     DMUndoManager undoManager;
     FakeCommandsHost commandsHost;
     DMProjectDocumentUICallbacks commands{&commandsHost};
@@ -200,7 +217,35 @@ TEST_F(ExportCommandsTest, WholeProjectCalendarReadsBackAsTheModel)
     const QJsonArray read = readCalendar(path);
     expectComponents(read, expectedComponents(items));
     EXPECT_EQ(read.at(0).toObject().value("uid").toString(),
-              QStringLiteral("HALCYRA-TODO-OBJECTID-") + QString::number(sample.project->todoContainer()->todos().at(0)->objectID(), 16));
+              QStringLiteral("HALCYRA-TODO-OBJECTID-%1-%2@halcyra.invalid")
+                  .arg(QString::number(sample.project->todoContainer()->todos().at(0)->objectID(), 16), sample.project->identifier()));
+}
+
+// A calendar program that reads two projects' calendars keeps both: UIDs are unique, the same in
+// every export of one project (also after it was saved and read again), and differ between
+// projects even where their object IDs are the same.
+TEST_F(ExportCommandsTest, UIDsAreTheProjectsOwnAndStable)
+{
+    const auto uids = [this](const std::shared_ptr<DMProject> &project, const QString &name) {
+        commandsHost.theProject = project;
+        ui.savePanelPath = folder.filePath(name);
+        commands.exportToICalendar();
+        QStringList found;
+        for (const QJsonValue &component : readCalendar(folder.filePath(name + QStringLiteral(".ics"))))
+            found.append(component.toObject().value("uid").toString());
+        return found;
+    };
+    const QStringList first = uids(sample.project, QStringLiteral("First"));
+    ASSERT_EQ(first.size(), 7); // two to-dos, the event, three tasks and the milestone
+    EXPECT_EQ(QSet<QString>(first.begin(), first.end()).size(), first.size());
+    EXPECT_EQ(uids(sample.project, QStringLiteral("Again")), first);
+
+    QVariantMap file = sample.project->dictionaryRepresentation();
+    EXPECT_EQ(uids(DMProject::projectWithDictionaryRepresentation(file, nullptr), QStringLiteral("Reopened")), first);
+    file.remove(QStringLiteral("identifier")); // a copy of the file of before identifiers
+    const QStringList other = uids(DMProject::projectWithDictionaryRepresentation(file, nullptr), QStringLiteral("Other"));
+    ASSERT_EQ(other.size(), first.size());
+    EXPECT_TRUE(QSet<QString>(first.begin(), first.end()).intersect(QSet<QString>(other.begin(), other.end())).isEmpty());
 }
 
 TEST_F(ExportCommandsTest, SelectedItemsGoToAPrivateFileThatIsOpened)
@@ -239,6 +284,19 @@ TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModelAndMSProjectXMLGoesThroughI
     }
     EXPECT_EQ(rows.at(9).toArray().at(6).toString(), QString()) << "the resource header's seventh title";
     EXPECT_EQ(rows.at(11).toArray().at(0).toString(), sample.ada->name());
+    // Every row ends with CR LF; line breaks inside a quoted field are the field's own.
+    QFile csv(folder.filePath(QStringLiteral("Harbour.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray bytes = csv.readAll();
+    bool quoted = false;
+    int rowEnds = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '"')
+            quoted = !quoted;
+        else if (bytes[i] == '\n' && !quoted && ++rowEnds)
+            EXPECT_EQ(bytes[i - 1], '\r') << "row " << rowEnds;
+    }
+    EXPECT_EQ(rowEnds, 16);
 
     // The MS Project XML file comes from its converter.
     commands.exportToMSProjectXML();

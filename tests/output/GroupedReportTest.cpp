@@ -70,6 +70,19 @@ TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeGroupsAndTheHead
     EXPECT_TRUE(parsed.texts(QStringLiteral("//td[@colspan='6']")).contains(QStringLiteral("Check the piers")));
 }
 
+TEST_F(GroupedReportTest, NotesKeepTheirLineBreaks)
+{
+    sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("Check the piers\nand the quay\r\nthen <report> & sign"));
+    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    EXPECT_EQ(shownReport().errors(), QStringList());
+    // As the report view shows it, and as a browser reads the file.
+    EXPECT_TRUE(host.page->reportWebView()->toPlainText().contains(QStringLiteral("Check the piers\nand the quay\nthen <report> & sign")))
+        << host.page->reportWebView()->toPlainText().toStdString();
+    QFile file(report->shownReportPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Check the piers<br/>and the quay<br/>then &lt;report&gt; &amp; sign"));
+}
+
 TEST_F(GroupedReportTest, NoResourcesLeaveThePopUpAndThePageEmpty)
 {
     useProject(DMProject::create());

@@ -102,6 +102,10 @@ TEST_F(ReportDocumentTest, TextsAreFoldedAsTheHTMLReaderFoldsThem)
     report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
     expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "notes");
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().contains(QStringLiteral("<b>not bold</b> & \"q\"")));
+    // Notes keep their line breaks, an empty line too; the white space of each line is folded.
+    sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("  two\n  lines \r\n\rand a\t gap"));
+    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "notes of several lines");
 
     // The first row of its kind with empty cells, later ones with texts in them.
     sample.survey->setTitle(QStringLiteral(" \n "));

@@ -70,3 +70,24 @@ TEST(DMChildWindow, GoesWithItsParentButOutlivesIt)
     EXPECT_FALSE(windows.child->isVisible());
     EXPECT_EQ(DMWindow_parentWindow(windows.child), nullptr);
 }
+
+TEST(DMChildWindow, KeepsThePlaceItsOwnerGaveItWhateverTheWindowSystemReports)
+{
+    // A reparenting window manager reports a child shown again at its frame's origin: the child
+    // is given its place again, so that its points map to where it is on the screen.
+    Windows windows;
+    windows.child->hide();
+    windows.child->move(170, 330);
+    DMWindow_addChildWindow(windows.parent, windows.child);
+    windows.child->windowHandle()->setPosition(0, 0);
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return windows.child->windowHandle()->position() == QPoint(170, 330); }));
+    EXPECT_EQ(windows.child->pos(), QPoint(170, 330));
+    EXPECT_EQ(windows.child->mapToGlobal(QPoint(5, 5)), QPoint(175, 335));
+
+    // A window system that insists has the last word.
+    for (int i = 0; i < 3; ++i) {
+        windows.child->windowHandle()->setPosition(0, 0);
+        halcyra::test::pumpEvents(20);
+    }
+    EXPECT_EQ(windows.child->windowHandle()->position(), QPoint(0, 0));
+}

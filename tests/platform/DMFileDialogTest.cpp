@@ -119,6 +119,33 @@ TEST_F(DMFileDialogTest, OpenTakesAPackageAsOneDocumentAndBrowsesPlainFolders)
     EXPECT_EQ(QDir(dialog.directory()).absolutePath(), QDir(folder.path()).absolutePath());
 }
 
+TEST_F(DMFileDialogTest, AnOpenPanelThatChoosesFoldersTakesTheSelectedFolderWithTheFiles)
+{
+    panel.allowedExtensions.clear();
+    panel.typeDescription.clear();
+    panel.allowsMultipleSelection = true;
+    panel.canChooseDirectories = true;
+    DMFileDialog dialog(panel, QFileDialog::AcceptOpen);
+    QAbstractItemView *view = show(dialog, 3);
+
+    // A double click still browses into a folder.
+    doubleClick(view, entry(view, QStringLiteral("Archive")));
+    EXPECT_EQ(QDir(dialog.directory()).dirName(), QStringLiteral("Archive"));
+    dialog.setDirectory(folder.path());
+    ASSERT_TRUE(waitFor([&] { return entry(view, QStringLiteral("Archive")).isValid(); }, 5000));
+
+    // Selected with a file, it is chosen when Open is clicked.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(entry(view, QStringLiteral("Archive"))).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      view->visualRect(entry(view, QStringLiteral("notes.txt"))).center());
+    ASSERT_TRUE(acceptButton(dialog)->isEnabled());
+    acceptButton(dialog)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    QStringList chosen = dialog.selectedFiles();
+    chosen.sort();
+    EXPECT_EQ(chosen, QStringList({folder.filePath(QStringLiteral("Archive")), folder.filePath(QStringLiteral("notes.txt"))}));
+}
+
 TEST_F(DMFileDialogTest, SaveOntoAnExistingPackageAsksToReplaceIt)
 {
     panel.title = QStringLiteral("Save As");

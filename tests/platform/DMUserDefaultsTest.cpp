@@ -2,7 +2,10 @@
 
 #include "DMObservable.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -85,4 +88,28 @@ TEST_F(DMUserDefaultsTest, ObserversHearChangesOfTheirKey)
     defaults.setBoolForKey(true, QStringLiteral("ShowGrid"));
     defaults.removeObjectForKey(QStringLiteral("Zoom"));
     EXPECT_EQ(heard, (QStringList{QStringLiteral("Zoom=2"), QStringLiteral("Zoom=1.5")}));
+}
+
+TEST_F(DMUserDefaultsTest, TheFileHoldingPasswordsIsReadableByItsOwnerOnly)
+{
+    const auto mode = [](const QString &path) {
+        struct stat status {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
+    };
+    // A new file, and a file that others could read before.
+    const QString fresh = m_dir.filePath(QStringLiteral("settings/new.ini"));
+    const QString open = m_dir.filePath(QStringLiteral("open.ini"));
+    QFile file(open);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nShowGrid=false\n");
+    file.close();
+    ASSERT_TRUE(file.setPermissions(file.permissions() | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    for (const QString &path : {fresh, open}) {
+        DMUserDefaults::setStorageFileForTesting(path);
+        defaults.setObjectForKey(QStringLiteral("s3cret"), QStringLiteral("kDMHalcyra_WebExportFTPPassword"));
+        defaults.synchronize();
+        EXPECT_EQ(mode(path), 0600u) << path.toStdString();
+        EXPECT_EQ(defaults.stringForKey(QStringLiteral("kDMHalcyra_WebExportFTPPassword")), QStringLiteral("s3cret"));
+    }
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("ShowGrid"))); // what the old file held is kept
 }

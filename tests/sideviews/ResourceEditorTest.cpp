@@ -286,6 +286,18 @@ TEST_F(ResourceEditorTest, GroupsAreListedInTreeOrderAndAResourceMovesBetweenThe
     editor->resourceGroupsPopupCallback(4); // "Office"
     EXPECT_EQ(crew->parentItem(), office);
     EXPECT_EQ(opened, office.get());
+
+    // A group removed from the project while the popover is open is refused: the resource stays
+    // in the project where it was, and the pop-up lists the groups left.
+    editor->setEditedObject(resource);
+    ASSERT_EQ(editor->resourceGroups().size(), 3);
+    project->resources().removeOne(office);
+    editor->resourceGroupsPopupCallback(4); // "Office", gone
+    EXPECT_EQ(DMBeep_count(), beeps + 2);
+    EXPECT_EQ(resource->parentItem(), nullptr);
+    EXPECT_TRUE(resource->isAttached());
+    EXPECT_TRUE(project->resources().contains(resource));
+    EXPECT_EQ(editor->resourceGroupsPopup()->count(), 2); // "None" and the separator
 }
 
 TEST_F(ResourceEditorTest, FieldsWriteTheResourceOneUndoStepEach)
@@ -307,11 +319,18 @@ TEST_F(ResourceEditorTest, FieldsWriteTheResourceOneUndoStepEach)
     EXPECT_FLOAT_EQ(resource->attribute(kDMProjectResource_HourlyCost).toFloat(), 1250.5f);
     EXPECT_EQ(undoManager.undoStepCount(), 2);
 
-    // Text that does not read as an amount snaps back to the stored one.
-    editor->costField()->setText(QStringLiteral("lots"));
-    emit editor->costField()->textEdited(editor->costField()->text());
-    emit editor->costField()->editingFinished();
-    EXPECT_EQ(editor->costField()->text(), "EUR 1,250.50");
+    // Text that does not read as an amount (the other decimal mark included) beeps and snaps
+    // back to the stored one.
+    const int beeps = DMBeep_count();
+    for (const char *typed : {"lots", "12,5"}) {
+        editor->costField()->setText(QString::fromLatin1(typed));
+        emit editor->costField()->textEdited(editor->costField()->text());
+        emit editor->costField()->editingFinished();
+        EXPECT_EQ(editor->costField()->text(), "EUR 1,250.50") << typed;
+    }
+    EXPECT_EQ(DMBeep_count(), beeps + 2);
+    EXPECT_FLOAT_EQ(resource->attribute(kDMProjectResource_HourlyCost).toFloat(), 1250.5f);
+    EXPECT_EQ(undoManager.undoStepCount(), 2);
 
     undoManager.undo();
     EXPECT_EQ(editor->costField()->text(), "EUR 0.00"); // an undo shows in the open popover
@@ -343,8 +362,8 @@ TEST_F(ResourceEditorTest, ThePopoverPointsAtTheClickAndClosesWhenAnotherWindowB
     EXPECT_TRUE(popover->isVisible());
     const QPoint tip = window.mapToGlobal(QPoint(300, 150));
     EXPECT_EQ(popover->side(), kDMAttachedWindowSide_Below);
-    EXPECT_EQ(popover->geometry().top(), tip.y());
-    EXPECT_NEAR(popover->geometry().center().x(), tip.x(), 1);
+    EXPECT_EQ(popover->frame().top(), tip.y());
+    EXPECT_NEAR(popover->frame().center().x(), tip.x(), 1);
     EXPECT_EQ(editor->nameField()->selectedText(), "Ann");
 
     // The icon's open panel keeps the popover open even when another window becomes active.

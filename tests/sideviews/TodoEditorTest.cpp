@@ -7,6 +7,7 @@
 #include "DMProjectTodoContainer.h"
 #include "DMProjectTodoEditorController.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -93,7 +94,7 @@ TEST_F(TodoEditorTest, TheBubblePointsAtTheClickAndLetsGoOfAGoneTodo)
     ASSERT_NE(bubble, nullptr);
     EXPECT_TRUE(bubble->isVisible());
     const QPoint tip = window.mapToGlobal(QPoint(200, 300));
-    EXPECT_TRUE(bubble->geometry().adjusted(-1, -1, 1, 1).contains(tip)); // the arrow's tip is on the click
+    EXPECT_TRUE(bubble->frame().adjusted(-1, -1, 1, 1).contains(tip)); // the arrow's tip is on the click
 
     project->todoContainer()->todos().removeAt(0);
     project->purgeRemovedObjects();
@@ -104,4 +105,37 @@ TEST_F(TodoEditorTest, TheBubblePointsAtTheClickAndLetsGoOfAGoneTodo)
     editor->doneCheckBox()->click(); // nothing to write, and no crash
     endTurn();
     EXPECT_EQ(undoManager.undoStepCount(), steps);
+}
+
+TEST_F(TodoEditorTest, PickingADayKeepsTheTimeAndADatelessTodoShowsNoDueDate)
+{
+    todo->setDate(DMDate(2024, 5, 6, 15 * 3600));
+    editor->datePicker()->setDate(QDate(2024, 5, 9));
+    endTurn();
+    EXPECT_EQ(todo->date(), DMDate(2024, 5, 9, 15 * 3600));
+
+    // Another to-do, without a date: the picker shows none, not the last to-do's date, and its
+    // calendar opens on this month.
+    auto dateless = std::make_shared<DMProjectTodo>();
+    dateless->setProject(project);
+    dateless->setDate(DMDate()); // as read from a file that gives it none
+    project->todoContainer()->todos().append(dateless);
+    editor->setEditedObject(dateless);
+    EXPECT_EQ(editor->datePicker()->text(), QStringLiteral("No due date"));
+    QCalendarWidget *calendar = editor->datePicker()->calendarWidget();
+    calendar->window()->show(); // the picker's drop-down
+    EXPECT_EQ(calendar->monthShown(), QDate::currentDate().month());
+    EXPECT_EQ(calendar->yearShown(), QDate::currentDate().year());
+    calendar->window()->hide();
+    EXPECT_TRUE(dateless->date().isNull()); // showing it wrote nothing
+    editor->datePicker()->setDate(QDate(2024, 6, 3));
+    endTurn();
+    EXPECT_EQ(dateless->date(), DMDate(2024, 6, 3, 0));
+
+    // One with no due date shows none either, and its date again once it has one.
+    editor->noDueDateCheckBox()->click();
+    EXPECT_EQ(editor->datePicker()->text(), QStringLiteral("No due date"));
+    editor->noDueDateCheckBox()->click();
+    EXPECT_EQ(editor->datePicker()->date(), QDate(2024, 6, 3));
+    EXPECT_EQ(dateless->date(), DMDate(2024, 6, 3, 0));
 }
