@@ -28,6 +28,7 @@
 #include "DMUIProjectItem.h"
 #include "DMPropertyList.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 #include "DMUserDefaults.h"
 
 #include <QClipboard>
@@ -485,18 +486,19 @@ void DMProjectDocument::sortResourcesWithDescriptors(const QList<DMSortDescripto
         }
         return false;
     };
-    // Sorting the resource tree is a view arrangement: it does not mark the document edited.
-    m_undoManager->disableUndoRegistration();
-    std::vector<DMProjectResource::ResourceList *> lists{&m_project->resources()};
-    while (!lists.empty()) {
-        DMProjectResource::ResourceList *list = lists.back();
-        lists.pop_back();
-        list->sort(less);
-        for (const auto &resource : *list)
-            if (resource->isGroup())
-                lists.push_back(&resource->subitems());
+    {
+        // Sorting the resource tree is a view arrangement: it does not mark the document edited.
+        const DMUndoRegistrationPause pause(m_undoManager.get());
+        std::vector<DMProjectResource::ResourceList *> lists{&m_project->resources()};
+        while (!lists.empty()) {
+            DMProjectResource::ResourceList *list = lists.back();
+            lists.pop_back();
+            list->sort(less);
+            for (const auto &resource : *list)
+                if (resource->isGroup())
+                    lists.push_back(&resource->subitems());
+        }
     }
-    m_undoManager->enableUndoRegistration();
     reloadViews();
 }
 

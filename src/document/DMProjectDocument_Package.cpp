@@ -13,6 +13,7 @@
 #include "DMProjectKeys.h"
 #include "DMProjectPackage.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -203,13 +204,14 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
         setTable(DMAttachedDocuments::tableWithoutEntries(plan.table, dropped, false));
         return m_project->dictionaryRepresentation();
     };
-    DMUndoManager *undo = m_undoManager.get();
-    undo->disableUndoRegistration();
     DMProjectPackage::WriteReport report;
-    const bool written = DMProjectPackage::write(path, request, error, &report);
-    const bool keepsTable = written && operation != SaveToOperation && operation != AutosaveElsewhereOperation;
-    setTable(keepsTable ? savedTable : oldTable);
-    undo->enableUndoRegistration();
+    bool written = false;
+    {
+        const DMUndoRegistrationPause pause(m_undoManager.get());
+        written = DMProjectPackage::write(path, request, error, &report);
+        const bool keepsTable = written && operation != SaveToOperation && operation != AutosaveElsewhereOperation;
+        setTable(keepsTable ? savedTable : oldTable);
+    }
     if (written)
         reportDocumentProblems(path, report.problems, windowForSheet());
     return written;

@@ -22,6 +22,7 @@
 #include "DMSearchField.h"
 #include "DMToolbarItem.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QAction>
 #include <QLabel>
@@ -186,9 +187,8 @@ void DMProjectDocument::setViewModeForPage(int mode)
     if (!m_project || m_project->attribute(kDMProject_ViewMode).toInt() == mode)
         return;
     // Choosing a page is no edit of the project.
-    m_undoManager->disableUndoRegistration();
+    const DMUndoRegistrationPause pause(m_undoManager.get());
     m_project->setAttribute(kDMProject_ViewMode, mode);
-    m_undoManager->enableUndoRegistration();
 }
 
 QWidget *DMProjectDocument::emptyPageWithTitle(const QString &title)

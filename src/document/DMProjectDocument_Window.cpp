@@ -28,6 +28,7 @@
 #include "DMReportPage.h"
 #include "DMSearchField.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 #include "DMUserDefaults.h"
 
 #include <QAction>
@@ -283,7 +284,7 @@ void DMProjectDocument::applyImportedProjectAttributes()
     const bool clearFilename = m_project->attribute(kDMProject_ClearFilename).toBool();
     if (!clearRecent && !clearFilename)
         return;
-    m_undoManager->disableUndoRegistration();
+    const DMUndoRegistrationPause pause(m_undoManager.get());
     if (clearRecent) {
         DMDocumentController::sharedDocumentController().removeRecentDocumentURL(m_fileURL);
         m_project->setAttribute(kDMProject_ClearFromRecentItems, QVariant());
@@ -294,7 +295,6 @@ void DMProjectDocument::applyImportedProjectAttributes()
         m_project->setAttribute(kDMProject_ClearFilename, QVariant());
         updateChangeCount(DMDocumentChangeKind::Cleared);
     }
-    m_undoManager->enableUndoRegistration();
 }
 
 void DMProjectDocument::reloadViews()

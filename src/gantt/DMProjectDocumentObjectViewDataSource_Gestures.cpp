@@ -25,6 +25,7 @@
 #include "DMUIProjectPendingDependency.h"
 #include "DMUIProjectTask.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QDateTime>
 #include <QScrollArea>
@@ -372,9 +373,10 @@ void DMProjectDocumentObjectViewDataSource::objectViewMagnifyWithEvent(DMObjectV
     }
 
     // The scale is a view setting: no undo step; the document's observer relays out at once.
-    undo->disableUndoRegistration();
-    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
-    undo->enableUndoRegistration();
+    {
+        const DMUndoRegistrationPause pause(undo);
+        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant::fromValue(pixelsPerDay));
+    }
 
     if (anchor.isNull() || !view || !scroll)
         return;

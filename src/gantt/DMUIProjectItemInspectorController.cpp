@@ -1,7 +1,7 @@
 #include "DMUIProjectItemInspectorController.h"
 
 #include "DMColorWell.h"
-#include "DMInspectorDuration.h"
+#include "DMDurationSplit.h"
 #include "DMInspectorForm.h"
 #include "DMInspectorResourcesOutline.h"
 #include "DMProject.h"
@@ -136,8 +136,8 @@ void DMUIProjectItemInspectorController::refreshUI()
     setDate(m_beginDatePicker, item->beginDate());
     setDate(m_endDatePicker, item->endDate());
     if (m_durationFields[0]) {
-        const DMInspectorDuration split =
-            DMInspectorDuration::split(item->duration(), DMInspectorDuration::dayLengthOfItem(*item));
+        const DMDurationSplit split =
+            DMDurationSplit::split(item->duration(), DMDurationSplit::dayLengthForItem(*item));
         setFieldText(m_durationFields[0], QString::number(split.days));
         setFieldText(m_durationFields[1], QString::number(split.hours));
         setFieldText(m_durationFields[2], QString::number(split.minutes));
@@ -197,7 +197,7 @@ void DMUIProjectItemInspectorController::durationEntered(DMProjectItem &item)
     const std::optional<qint64> minutes = integerOf(m_durationFields[2]);
     const std::optional<qint64> duration =
         days && hours && minutes
-            ? DMInspectorDuration::join(*days, *hours, *minutes, DMInspectorDuration::dayLengthOfItem(item))
+            ? DMDurationSplit::join(*days, *hours, *minutes, DMDurationSplit::dayLengthForItem(item))
             : std::nullopt;
     if (!duration) {
         refuse();

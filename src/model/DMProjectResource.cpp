@@ -1,6 +1,7 @@
 #include "DMProjectResource.h"
 
 #include "DMDictionaryAccess.h"
+#include "DMDurationSplit.h"
 #include "DMProject.h"
 #include "DMProjectChildList.h"
 #include "DMProjectCoder.h"
@@ -159,12 +160,8 @@ float DMProjectResource::costForTask(const DMProjectTask &task) const
     switch (integerForKey(m_attributes, kDMProjectResource_CostKind)) {
     case 0:
         return float(rate * seconds / 3600.0);
-    case 1: {
-        double daySeconds = 86400.0;
-        if (const DMProject *project = projectPointer(); project && task.useWorkingSchedule())
-            daySeconds = qMax(1, project->workingCalendar().dayEndSecond() - project->workingCalendar().dayBeginSecond());
-        return float(rate * seconds / daySeconds);
-    }
+    case 1:
+        return float(rate * seconds / double(DMDurationSplit::dayLengthForItem(task)));
     default:
         return float(rate);
     }

@@ -308,7 +308,7 @@ DMDate DMWorkingCalendar::endDateWithBeginDateAndDuration(const DMDate &begin, q
     };
     const qint64 windowBegin = dayBeginSecond();
     const qint64 windowEnd = dayEndSecond();
-    if (!useWorkingSchedule || m_neverWorking || duration / (windowEnd - windowBegin) > kMaxWorkingDays)
+    if (!useWorkingSchedule || m_neverWorking || duration / workingDayLength() > kMaxWorkingDays)
         return plainTime();
 
     // Slices are kept aside until the end is found, so that a fallback leaves the caller's set as

@@ -30,6 +30,9 @@ public:
     int dayEndSecond() const;
     int dayBeginMinute() const { return m_beginMinute; }
     int dayEndMinute() const { return m_endMinute; }
+    // Seconds of work in a working day: the window's length, above 0 (an empty window stored
+    // in a file was read as the whole day, 86400).
+    int workingDayLength() const { return dayEndSecond() - dayBeginSecond(); }
 
     // Whether week day d (0 = Sunday to 6) is a non-working week day.
     bool isNonWorkingWeekDay(int weekDay) const { return weekDay >= 0 && weekDay <= 6 && (m_weekDaysOff & (1u << weekDay)); }

@@ -24,7 +24,7 @@ DMWorkingTimeline::DMWorkingTimeline(const DMWorkingCalendar &calendar) : m_cale
 {
     m_plain = !calendar.hasWorkingDays();
     m_windowBegin = calendar.dayBeginSecond();
-    m_window = std::max(1, calendar.dayEndSecond() - calendar.dayBeginSecond());
+    m_window = calendar.workingDayLength();
 }
 
 void DMWorkingTimeline::rebuild(qint64 firstDay, qint64 lastDay)

@@ -9,6 +9,7 @@
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectKeys.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QPainter>
 #include <QScopeGuard>
@@ -84,16 +85,13 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     QVariantMap saved;
     for (const QString &key : keys)
         saved.insert(key, project->attribute(key));
-    DMUndoManager *undo = project->undoManager();
-    if (undo)
-        undo->disableUndoRegistration();
+    // Declared first, so that registration resumes only after the attributes are back.
+    const DMUndoRegistrationPause pause(project->undoManager());
     m_host->setIsPrinting(true);
     const auto restore = qScopeGuard([&] {
         for (const QString &key : keys)
             project->setAttribute(key, saved.value(key));
         m_host->setIsPrinting(false);
-        if (undo)
-            undo->enableUndoRegistration();
     });
 
     // Whole days: from the first day's midnight to the midnight after the last day.

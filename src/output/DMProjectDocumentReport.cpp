@@ -2,6 +2,7 @@
 #include "DMProjectDocumentReport.h"
 
 #include "DMDictionaryAccess.h"
+#include "DMDurationSplit.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReportHost.h"
@@ -255,7 +256,7 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCo
         if (item.kind() != kDMProjectItem_Kind_Task)
             return;
         const auto &task = static_cast<const DMProjectTask &>(item);
-        const qint64 span = DMReport_daySpanForItem(task);
+        const qint64 span = DMDurationSplit::dayLengthForItem(task);
         DMReportTaskRow line;
         line.form = DMReportRowForm::GlobalTask;
         line.row = *row;

@@ -3,6 +3,7 @@
 
 #include "DMCSVText.h"
 #include "DMDictionaryAccess.h"
+#include "DMDurationSplit.h"
 #include "DMProjectDocumentReportHost.h"
 #include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
@@ -20,7 +21,7 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
         if (item.kind() != kDMProjectItem_Kind_Task && !milestone)
             return;
         const auto &task = static_cast<const DMProjectTask &>(item);
-        const qint64 span = DMReport_daySpanForItem(task);
+        const qint64 span = DMDurationSplit::dayLengthForItem(task);
         const float cost = rollUpCost(task);
         const bool costFromResources = integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2;
         if (!costFromResources)

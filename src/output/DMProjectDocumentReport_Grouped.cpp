@@ -2,6 +2,7 @@
 #include "DMProjectDocumentReport.h"
 
 #include "DMDictionaryAccess.h"
+#include "DMDurationSplit.h"
 #include "DMLocalizedString.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReportHost.h"
@@ -212,7 +213,7 @@ void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCost
     float notCounted = 0.0f;
     for (const auto &item : items) {
         if (item->kind() == kDMProjectItem_Kind_Task) {
-            const qint64 span = DMReport_daySpanForItem(*item);
+            const qint64 span = DMDurationSplit::dayLengthForItem(*item);
             DMReportTaskRow line;
             line.form = DMReportRowForm::GroupedTask;
             line.row = *row;

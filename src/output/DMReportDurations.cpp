@@ -1,41 +1,13 @@
 #include "DMReportDurations.h"
 
+#include "DMDurationSplit.h"
 #include "DMLocalizedString.h"
-#include "DMProject.h"
-#include "DMProjectItem.h"
 
 #include <cstdlib>
 
-qint64 DMReport_daySpanForItem(const DMProjectItem &item)
-{
-    const DMProject *project = item.projectPointer();
-    if (!item.useWorkingSchedule() || !project)
-        return 86400;
-    const DMProject_DisplayAttributes &attributes = project->displayAttributes();
-    return qMax<qint64>(0, qint64(attributes.dayViewEndMinute - attributes.dayViewBeginMinute) * 60);
-}
-
-DMReportTimeParts DMReport_splitSeconds(qint64 value, qint64 span)
-{
-    const qint64 magnitude = std::llabs(value);
-    DMReportTimeParts parts;
-    parts.days = span > 0 ? magnitude / span : 0;
-    const qint64 rest = magnitude - parts.days * qMax<qint64>(span, 0);
-    parts.hours = rest / 3600;
-    parts.minutes = (rest % 3600) / 60;
-    parts.seconds = rest % 60;
-    if (value < 0) {
-        parts.days = -parts.days;
-        parts.hours = -parts.hours;
-        parts.minutes = -parts.minutes;
-        parts.seconds = -parts.seconds;
-    }
-    return parts;
-}
-
 QString DMReport_durationText(qint64 seconds, qint64 span)
 {
-    const DMReportTimeParts parts = DMReport_splitSeconds(seconds, span);
+    const DMDurationSplit parts = DMDurationSplit::split(seconds, span);
     QString text;
     if (parts.days > 0)
         text += DMLocalizedString("%1 days ").arg(parts.days);
@@ -54,7 +26,7 @@ QString DMReport_floatText(qint64 seconds, qint64 span)
 
 QString DMReport_csvDurationText(qint64 seconds, qint64 span)
 {
-    const DMReportTimeParts parts = DMReport_splitSeconds(std::llabs(seconds), span);
+    const DMDurationSplit parts = DMDurationSplit::split(std::llabs(seconds), span);
     const QString text = QStringLiteral("%1D %2H %3M %4S").arg(parts.days).arg(parts.hours).arg(parts.minutes).arg(parts.seconds);
     return seconds < 0 ? QStringLiteral("-") + text : text;
 }

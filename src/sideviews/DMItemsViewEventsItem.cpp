@@ -1,5 +1,6 @@
 #include "DMItemsViewEventsItem.h"
 
+#include "DMDurationSplit.h"
 #include "DMItemsViewPreview.h"
 #include "DMProjectItem.h"
 
@@ -34,5 +35,5 @@ void DMItemsViewEventsItem::updateUI()
     objectPreview->showItem(event);
     setDateFields(beginDateField, beginHourOfDayField, event->beginDate());
     setDateFields(endDateField, endHourOfDayField, event->endDate());
-    durationField->setText(cardDurationText(event->duration(), secondsPerDayForItem(*event)));
+    durationField->setText(cardDurationText(event->duration(), DMDurationSplit::dayLengthForItem(*event)));
 }

@@ -4,12 +4,11 @@
 #include "DMCurrencyFormatter.h"
 #include "DMDate.h"
 #include "DMDateFormatter.h"
-#include "DMDurationParts.h"
+#include "DMDurationSplit.h"
 #include "DMItemsViewDocument.h"
 #include "DMLocalizedString.h"
 #include "DMProgressView.h"
 #include "DMProject.h"
-#include "DMProjectItem.h"
 #include "DMProjectObject.h"
 
 #include <QLabel>
@@ -79,7 +78,7 @@ void DMItemsViewItem::collectionItemNotification(const QString &name)
 
 QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)
 {
-    const DMDurationParts parts = DMDurationParts::split(seconds, secondsPerDay);
+    const DMDurationSplit parts = DMDurationSplit::split(seconds, secondsPerDay);
     QString text;
     if (parts.days > 0)
         text = DMLocalizedString("%1 %2 days").arg(text).arg(parts.days);
@@ -88,11 +87,6 @@ QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)
     if (parts.minutes > 0)
         text = DMLocalizedString("%1 %2 min").arg(text).arg(parts.minutes);
     return text;
-}
-
-qint64 DMItemsViewItem::secondsPerDayForItem(const DMProjectItem &item)
-{
-    return DMDurationParts::dayLengthForItem(item);
 }
 
 QString DMItemsViewItem::fittedText(const QString &text, const QFont &font, QSize box)

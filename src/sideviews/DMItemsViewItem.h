@@ -15,7 +15,6 @@
 class DMCollectionView;
 class DMDate;
 class DMItemsViewDocument;
-class DMProjectItem;
 class DMProgressView;
 class QLabel;
 class QWidget;
@@ -40,9 +39,6 @@ public:
     // The duration as the cards show it: " %d days", " %d hours", " %d min" in that order, the
     // hours whenever there are minutes; days of secondsPerDay (24 hours when not above 0).
     static QString cardDurationText(qint64 seconds, qint64 secondsPerDay);
-    // The length of a day of the item's duration: the working window when it uses the working
-    // schedule, else 24 hours.
-    static qint64 secondsPerDayForItem(const DMProjectItem &item);
     // The text as it fits a box of that size in the font: wrapped at word boundaries onto as many
     // lines as the box holds (at least one), the last line that fits ended with "…" when text is
     // left over.

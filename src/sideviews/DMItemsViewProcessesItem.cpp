@@ -1,5 +1,6 @@
 #include "DMItemsViewProcessesItem.h"
 
+#include "DMDurationSplit.h"
 #include "DMItemsViewPreview.h"
 #include "DMItemsViewSorting.h"
 #include "DMLocalizedString.h"
@@ -61,5 +62,5 @@ void DMItemsViewProcessesItem::updateUI()
     showCompletion(progressView, progressField, totals.completion);
     setDateFields(beginDateField, beginHourOfDayField, process->beginDate());
     setDateFields(endDateField, endHourOfDayField, process->endDate());
-    durationField->setText(cardDurationText(process->duration(), secondsPerDayForItem(*process)));
+    durationField->setText(cardDurationText(process->duration(), DMDurationSplit::dayLengthForItem(*process)));
 }

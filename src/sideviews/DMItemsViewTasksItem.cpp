@@ -1,5 +1,6 @@
 #include "DMItemsViewTasksItem.h"
 
+#include "DMDurationSplit.h"
 #include "DMItemsViewPreview.h"
 #include "DMItemsViewSorting.h"
 #include "DMLocalizedString.h"
@@ -64,6 +65,6 @@ void DMItemsViewTasksItem::updateUI()
     affectedResourcesField->setText(QStringLiteral("%1 %2")
                                         .arg(assignable ? assignable->concernedResources().size() : 0)
                                         .arg(DMLocalizedString("Resources")));
-    durationField->setText(cardDurationText(task->duration(), secondsPerDayForItem(*task)));
+    durationField->setText(cardDurationText(task->duration(), DMDurationSplit::dayLengthForItem(*task)));
     attachedDocumentsView->setHidden(task->attribute(kDMProjectItem_AttachedDocuments).toList().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "DMProjectOutlineDocument.h"
 #include "DMProjectResource.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QUuid>
 
@@ -264,20 +265,18 @@ void DMProjectDocumentProjectOutlineDS::storeExpansionState(DMOutlineItem item, 
     if (!object || !isExpandableObject(object.get()))
         return;
     const auto project = m_document.project();
-    // The state is a view setting: it makes no undo step of its own.
-    DMUndoManager *undo = project ? project->undoManager() : nullptr;
-    if (undo)
-        undo->disableUndoRegistration();
     bool hasSubitems = false;
-    if (auto *projectItem = dynamic_cast<DMProjectItem *>(object.get())) {
-        projectItem->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, expanded);
-        hasSubitems = !projectItem->subitems().isEmpty();
-    } else if (auto *resource = dynamic_cast<DMProjectResource *>(object.get())) {
-        resource->setAttribute(kDMProjectResource_ResourceView_NodeIsExpanded, expanded);
-        hasSubitems = !resource->subitems().isEmpty();
+    {
+        // The state is a view setting: it makes no undo step of its own.
+        const DMUndoRegistrationPause pause(project ? project->undoManager() : nullptr);
+        if (auto *projectItem = dynamic_cast<DMProjectItem *>(object.get())) {
+            projectItem->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, expanded);
+            hasSubitems = !projectItem->subitems().isEmpty();
+        } else if (auto *resource = dynamic_cast<DMProjectResource *>(object.get())) {
+            resource->setAttribute(kDMProjectResource_ResourceView_NodeIsExpanded, expanded);
+            hasSubitems = !resource->subitems().isEmpty();
+        }
     }
-    if (undo)
-        undo->enableUndoRegistration();
     // The canvas follows: its rows 0.5 s after the last change, the bars of hidden rows sooner.
     if (DMProjectDocumentObjectViewDataSource *canvas = m_document.objectViewDataSource())
         canvas->projectOutlineDidExpandOrCollapse(expanded, hasSubitems, isRestoringExpansionState());

@@ -103,9 +103,6 @@ public:
     // The duration as shown: whole days of dayLength seconds, hours, and minutes when there are
     // no days ("1 days 1 hours ", "1 hours 30 min "); empty for 0 and for negative durations.
     static QString durationText(qint64 seconds, qint64 dayLength);
-    // The length of a day of the item's duration: the working window of a day when it uses
-    // the working schedule, else 24 hours.
-    qint64 dayLengthForItem(const DMProjectItem &item) const;
     // The in-place date editor open over a date cell; null when none.
     DMDatePickerCellEditor *dateEditor() const { return m_dateEditor.editor(); }
 

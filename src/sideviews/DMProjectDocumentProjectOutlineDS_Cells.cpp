@@ -2,7 +2,7 @@
 // the date editor laid over a date cell, and the inspectors opened from the other cells.
 #include "DMProjectDocumentProjectOutlineDS.h"
 
-#include "DMDurationParts.h"
+#include "DMDurationSplit.h"
 
 #include "DMBeep.h"
 #include "DMCurrencyFormatter.h"
@@ -74,7 +74,7 @@ QVariant platformDate(const DMDate &date)
 
 QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 dayLength)
 {
-    const DMDurationParts parts = DMDurationParts::split(seconds, dayLength);
+    const DMDurationSplit parts = DMDurationSplit::split(seconds, dayLength);
     QString text;
     if (parts.days >= 1)
         text += withNumber("%d days ", parts.days);
@@ -83,12 +83,6 @@ QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 d
     if (parts.minutes > 0 && parts.days == 0)
         text += withNumber("%d min ", parts.minutes);
     return text;
-}
-
-qint64 DMProjectDocumentProjectOutlineDS::dayLengthForItem(const DMProjectItem &item) const
-{
-    // The item's own project: the outline shows only items of the document's project.
-    return DMDurationParts::dayLengthForItem(item);
 }
 
 QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item, const QString &column) const
@@ -100,7 +94,7 @@ QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item,
     if (column == kEndDateColumn)
         return isMilestone(item) ? QVariant() : platformDate(item.endDate());
     if (column == kDurationColumn)
-        return isMilestone(item) ? QString() : durationText(item.duration(), dayLengthForItem(item));
+        return isMilestone(item) ? QString() : durationText(item.duration(), DMDurationSplit::dayLengthForItem(item));
     if (column == kCostColumn)
         return hasCostAndProgress(item) ? QVariant(item.cost()) : QVariant(QString());
     if (column == kProgressColumn)

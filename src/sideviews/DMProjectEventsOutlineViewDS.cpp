@@ -8,6 +8,7 @@
 #include "DMProjectKeys.h"
 #include "DMProjectListDocument.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 
 #include <QBoxLayout>
 
@@ -80,12 +81,11 @@ void DMProjectEventsOutlineViewDS::add()
     // Events count whole 24-hour days whatever the working day.
     const qint32 duration = defaultTaskDuration(*project, 86400);
     const DMDate begin = project->beginDate().isNull() ? DMDate::dateForNow() : project->beginDate();
-    DMUndoManager *undo = project->undoManager();
-    if (undo)
-        undo->disableUndoRegistration();
-    const bool dated = giveNewItemDates(*event, begin, duration);
-    if (undo)
-        undo->enableUndoRegistration();
+    bool dated = false;
+    {
+        const DMUndoRegistrationPause pause(project->undoManager());
+        dated = giveNewItemDates(*event, begin, duration);
+    }
     if (!dated)
         return;
     insertNewItem(event, DMLocalizedString("New Event"), [&] { project->eventContainer()->events().append(event); },

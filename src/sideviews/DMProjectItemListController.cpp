@@ -1,4 +1,4 @@
-#include "DMDurationParts.h"
+#include "DMDurationSplit.h"
 #include "DMProjectItemListController.h"
 
 #include "DMDateCellPreferences.h"
@@ -113,7 +113,7 @@ QVariant DMProjectItemListController::itemValue(const DMProjectItem &item, const
         return DMItemDateEditor::platformDate(item.endDate());
     if (column == kDurationColumn)
         return DMProjectDocumentProjectOutlineDS::durationText(
-            item.duration(), DMDurationParts::dayLengthForItem(item, m_document.project().get()));
+            item.duration(), DMDurationSplit::dayLengthForItem(item));
     return {};
 }
 

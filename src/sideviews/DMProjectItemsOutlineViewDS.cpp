@@ -1,5 +1,5 @@
 // DMProjectItemsOutlineViewDS: the tree of rows, the columns and their values, and the commands.
-#include "DMDurationParts.h"
+#include "DMDurationSplit.h"
 #include "DMProjectItemsOutlineViewDS.h"
 
 #include "DMCheckBoxCell.h"
@@ -19,6 +19,7 @@
 #include "DMProjectOutlineDragPayload.h"
 #include "DMProjectTask.h"
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 #include "DMUIProjectItem.h"
 
 #include <QBoxLayout>
@@ -158,7 +159,7 @@ QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const
 {
     if (column == kEffortColumn)
         return DMProjectDocumentProjectOutlineDS::durationText(
-            item.subitemsTimeEffort(), DMDurationParts::dayLengthForItem(item, m_document.project().get()));
+            item.subitemsTimeEffort(), DMDurationSplit::dayLengthForItem(item));
     if (column == kCostColumn) {
         if (!isTask(item))
             return QString();
@@ -261,15 +262,14 @@ void DMProjectItemsOutlineViewDS::addItem(const std::shared_ptr<DMProjectItem> &
     if (item->kind() == kDMProjectItem_Kind_Process)
         duration = kProcessDuration;
     else if (isTask(*item))
-        duration = defaultTaskDuration(*project, DMDurationParts::dayLengthForItem(*item, project.get()));
+        duration = defaultTaskDuration(*project, DMDurationSplit::dayLengthForItem(*item));
     const DMDate begin = selectedIsProcess ? selected->beginDate() : project->beginDate();
-    // The first dates make no undo step of their own: the insertion is the step.
-    DMUndoManager *undo = project->undoManager();
-    if (undo)
-        undo->disableUndoRegistration();
-    const bool dated = giveNewItemDates(*item, begin.isNull() ? DMDate::dateForNow() : begin, duration);
-    if (undo)
-        undo->enableUndoRegistration();
+    bool dated = false;
+    {
+        // The first dates make no undo step of their own: the insertion is the step.
+        const DMUndoRegistrationPause pause(project->undoManager());
+        dated = giveNewItemDates(*item, begin.isNull() ? DMDate::dateForNow() : begin, duration);
+    }
     if (!dated)
         return;
     insertNewItem(

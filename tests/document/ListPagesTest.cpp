@@ -167,8 +167,8 @@ TEST_F(ListPagesTest, NewItemsTakeTheirPlaceDatesAndDurationsFromTheSelectionAnd
     project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Days, 1);
     project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Hours, 2);
     project->setAttribute(kDMProject_Settings_DefaultTaskDuration_Minutes, 0);
-    project->displayAttributes().dayViewBeginMinute = 8 * 60;
-    project->displayAttributes().dayViewEndMinute = 16 * 60; // a working day of 8 hours
+    // A working day of 8 hours.
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 16 * 60}});
     auto *list = document->projectItemsOutlineViewDS();
     auto phase = project->tasks().at(0);
 

@@ -1,4 +1,5 @@
 #include "DMUndoManager.h"
+#include "DMUndoRegistrationPause.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,38 @@ TEST(UndoManager, DisablingRegistrationIsCounted)
     v.set(2);
     pumpEvents(10);
     EXPECT_EQ(undo.undoStepCount(), 1);
+}
+
+TEST(UndoManager, APauseResumesRegistrationOnEveryPathOut)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    // Nested pauses; the inner one left by an exception.
+    {
+        const DMUndoRegistrationPause outer(&undo);
+        try {
+            const DMUndoRegistrationPause inner(&undo);
+            v.set(1);
+            throw std::runtime_error("refused");
+        } catch (const std::runtime_error &) {
+        }
+        EXPECT_FALSE(undo.isUndoRegistrationEnabled());
+        v.set(2);
+    }
+    EXPECT_TRUE(undo.isUndoRegistrationEnabled());
+    pumpEvents(10);
+    EXPECT_FALSE(undo.canUndo());
+    v.set(3);
+    pumpEvents(10);
+    EXPECT_EQ(undo.undoStepCount(), 1);
+
+    // No manager pauses nothing; a manager gone before the pause ends is not touched.
+    { const DMUndoRegistrationPause none(nullptr); }
+    auto gone = std::make_unique<DMUndoManager>();
+    {
+        const DMUndoRegistrationPause pause(gone.get());
+        gone.reset();
+    }
 }
 
 TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)

@@ -4,8 +4,8 @@
 #include "InspectorTestSupport.h"
 #include "OpenedFiles.h"
 
+#include "DMDurationSplit.h"
 #include "DMInspectorDocumentsTable.h"
-#include "DMInspectorDuration.h"
 #include "DMInspectorResourcesOutline.h"
 #include "DMTextField.h"
 
@@ -43,19 +43,19 @@ protected:
 TEST(InspectorDuration, SplitsAndJoinsWithTheDayLength)
 {
     // Two working days of 10 hours, and the same seconds in whole days.
-    EXPECT_EQ(DMInspectorDuration::split(72000, 36000).days, 2);
-    const DMInspectorDuration plain = DMInspectorDuration::split(72000, 86400);
+    EXPECT_EQ(DMDurationSplit::split(72000, 36000).days, 2);
+    const DMDurationSplit plain = DMDurationSplit::split(72000, 86400);
     EXPECT_EQ(std::make_tuple(plain.days, plain.hours, plain.minutes), std::make_tuple(0, 20, 0));
-    const DMInspectorDuration negative = DMInspectorDuration::split(-(36000 + 3 * 3600 + 25 * 60 + 59), 36000);
+    const DMDurationSplit negative = DMDurationSplit::split(-(36000 + 3 * 3600 + 25 * 60 + 59), 36000);
     EXPECT_EQ(std::make_tuple(negative.days, negative.hours, negative.minutes), std::make_tuple(-1, -3, -25));
     // A day window of no length is the whole day, never a division by zero.
-    EXPECT_EQ(DMInspectorDuration::split(86400 * 3, 0).days, 3);
-    EXPECT_EQ(DMInspectorDuration::split(86400, -600).days, 1);
-    EXPECT_EQ(DMInspectorDuration::join(1, 2, 3, 0), 86400 + 7200 + 180);
-    EXPECT_EQ(DMInspectorDuration::join(0, 4, 0, 36000), 14400);
+    EXPECT_EQ(DMDurationSplit::split(86400 * 3, 0).days, 3);
+    EXPECT_EQ(DMDurationSplit::split(86400, -600).days, 1);
+    EXPECT_EQ(DMDurationSplit::join(1, 2, 3, 0), 86400 + 7200 + 180);
+    EXPECT_EQ(DMDurationSplit::join(0, 4, 0, 36000), 14400);
     // Beyond what an item's duration holds, and parts that would overflow.
-    EXPECT_EQ(DMInspectorDuration::join(30000, 0, 0, 86400), std::nullopt);
-    EXPECT_EQ(DMInspectorDuration::join(std::numeric_limits<qint64>::max(), 0, 0, 86400), std::nullopt);
+    EXPECT_EQ(DMDurationSplit::join(30000, 0, 0, 86400), std::nullopt);
+    EXPECT_EQ(DMDurationSplit::join(std::numeric_limits<qint64>::max(), 0, 0, 86400), std::nullopt);
 }
 
 TEST_F(TaskInspectorTest, DurationFollowsTheDayLengthAndZeroWindowsCountAsWholeDays)

@@ -2,6 +2,7 @@
 // completion bars and the column hiding of the template.
 #include "OutputTestSupport.h"
 
+#include "DMDurationSplit.h"
 #include "DMObjectSerialization.h"
 #include "DMReportDurations.h"
 #include "DMReportHTML.h"
@@ -33,7 +34,7 @@ const DurationCase kDurations[] = {
     {"seconds_are_dropped_from_the_report", 59, kDay, "", "0D 0H 0M 59S"},
     {"zero", 0, kDay, "", "0D 0H 0M 0S"},
     {"negative_duration_reads_empty", -2 * kHour, kDay, "", "-0D 2H 0M 0S"},
-    {"empty_working_day_divides_nothing", 25 * kHour, 0, "25 H ", "0D 25H 0M 0S"},
+    {"empty_working_day_counts_whole_days", 25 * kHour, 0, "1 days 1 H ", "1D 1H 0M 0S"},
 };
 
 } // namespace
@@ -56,12 +57,12 @@ TEST(ReportDurations, NegativeFloatAndTheDaySpanOfAnItem)
     auto project = DMProject::create();
     project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 540}, {kDMTimeSpanEnd, 1020}});
     auto task = makeItem<DMProjectTask>(project, QStringLiteral("T"), at(2024, 1, 8, 9), at(2024, 1, 8, 17));
-    EXPECT_EQ(DMReport_daySpanForItem(*task), 8 * kHour);
+    EXPECT_EQ(DMDurationSplit::dayLengthForItem(*task), 8 * kHour);
     task->setUseWorkingSchedule(false);
-    EXPECT_EQ(DMReport_daySpanForItem(*task), kDay);
+    EXPECT_EQ(DMDurationSplit::dayLengthForItem(*task), kDay);
     task->setUseWorkingSchedule(true);
-    project->displayAttributes().dayViewEndMinute = project->displayAttributes().dayViewBeginMinute;
-    EXPECT_EQ(DMReport_daySpanForItem(*task), 0);
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 540}, {kDMTimeSpanEnd, 540}});
+    EXPECT_EQ(DMDurationSplit::dayLengthForItem(*task), kDay);
 }
 
 TEST(ReportHTMLPieces, HeaderColourText)

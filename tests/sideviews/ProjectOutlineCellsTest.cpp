@@ -5,6 +5,7 @@
 #include "DMDateCellPreferences.h"
 #include "DMDatePickerCell.h"
 #include "DMDatePickerElements.h"
+#include "DMDurationSplit.h"
 #include "DMEmptyCell.h"
 #include "DMItemDateEditor.h"
 #include "DMObjectSerialization.h"
@@ -95,13 +96,12 @@ TEST_F(ProjectOutlineTest, TheDurationCountsDaysOfTheWorkingWindowWhenTheItemUse
     reload();
     EXPECT_EQ(value(1, QStringLiteral("duration")), QStringLiteral("1 days 1 hours "));
     task->setUseWorkingSchedule(true);
-    project->displayAttributes().dayViewBeginMinute = 8 * 60;
-    project->displayAttributes().dayViewEndMinute = 18 * 60;
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 18 * 60}});
     task->setDuration(2 * 36000 + 5400);
     EXPECT_EQ(value(1, QStringLiteral("duration")), QStringLiteral("2 days 1 hours "));
     // An empty day window counts whole days instead of dividing by zero.
-    project->displayAttributes().dayViewEndMinute = 8 * 60;
-    EXPECT_EQ(controller->dayLengthForItem(*task), 86400);
+    project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 8 * 60}, {kDMTimeSpanEnd, 8 * 60}});
+    EXPECT_EQ(DMDurationSplit::dayLengthForItem(*task), 86400);
 }
 
 TEST_F(ProjectOutlineTest, DatesEditedInPlaceAreValidatedAndARefusalBeepsAndChangesNothing)

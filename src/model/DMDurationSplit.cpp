@@ -1,4 +1,4 @@
-#include "DMInspectorDuration.h"
+#include "DMDurationSplit.h"
 
 #include "DMProject.h"
 #include "DMProjectItem.h"
@@ -17,19 +17,17 @@ qint64 soundDayLength(qint64 dayLength)
 
 } // namespace
 
-DMInspectorDuration DMInspectorDuration::split(qint64 seconds, qint64 dayLength)
+DMDurationSplit DMDurationSplit::split(qint64 value, qint64 dayLength)
 {
     const qint64 length = soundDayLength(dayLength);
-    const qint64 magnitude = seconds < 0 ? -seconds : seconds;
+    const qint64 magnitude = std::llabs(value);
     const qint64 days = magnitude / length;
     const qint64 rest = magnitude - days * length;
-    const qint64 hours = rest / 3600;
-    const qint64 minutes = (rest - hours * 3600) / 60;
-    const qint64 sign = seconds < 0 ? -1 : 1;
-    return {sign * days, sign * hours, sign * minutes};
+    const qint64 sign = value < 0 ? -1 : 1;
+    return {sign * days, sign * (rest / 3600), sign * (rest % 3600 / 60), sign * (rest % 60)};
 }
 
-std::optional<qint64> DMInspectorDuration::join(qint64 days, qint64 hours, qint64 minutes, qint64 dayLength)
+std::optional<qint64> DMDurationSplit::join(qint64 days, qint64 hours, qint64 minutes, qint64 dayLength)
 {
     constexpr qint64 limit = std::numeric_limits<qint32>::max();
     // Each part is checked before it is multiplied, so that no product can overflow.
@@ -41,11 +39,10 @@ std::optional<qint64> DMInspectorDuration::join(qint64 days, qint64 hours, qint6
     return total;
 }
 
-qint64 DMInspectorDuration::dayLengthOfItem(const DMProjectItem &item)
+qint64 DMDurationSplit::dayLengthForItem(const DMProjectItem &item)
 {
-    const std::shared_ptr<DMProject> project = item.project();
+    const DMProject *project = item.projectPointer();
     if (!item.useWorkingSchedule() || !project)
         return kWholeDay;
-    const DMWorkingCalendar &calendar = project->workingCalendar();
-    return soundDayLength(calendar.dayEndSecond() - calendar.dayBeginSecond());
+    return project->workingCalendar().workingDayLength();
 }
