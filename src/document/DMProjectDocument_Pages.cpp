@@ -7,6 +7,7 @@
 #include "DMProject.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectSettingsController.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
@@ -233,6 +234,36 @@ void DMProjectDocument::fileNewMenuCallback(int tag)
     } else if (m_currentPageTag == Page::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
         if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
             m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
+    }
+}
+
+bool DMProjectDocument::isCanvasPageShown() const
+{
+    return m_currentPageTag == Page::GanttPage || m_currentPageTag == Page::ByResourcesPage;
+}
+
+void DMProjectDocument::deleteSelectionOfShownPage()
+{
+    if (isCanvasPageShown()) {
+        deleteSelectedItem();
+        return;
+    }
+    switch (m_currentPageTag) {
+    case Page::TasksPage:
+        if (m_outlets.projectItemsOutlineViewDS)
+            m_outlets.projectItemsOutlineViewDS->deleteSelectedItems();
+        return;
+    case Page::EventsPage:
+        if (m_outlets.projectEventsOutlineViewDS)
+            m_outlets.projectEventsOutlineViewDS->deleteSelectedItems();
+        return;
+    case Page::ResourcesPage:
+        if (m_outlets.projectResourcesOutlineViewDS)
+            m_outlets.projectResourcesOutlineViewDS->deleteSelected();
+        return;
+    default:
+        if (isItemsViewPage(m_currentPageTag) && m_itemsView)
+            m_itemsView->itemsViewDelete();
     }
 }
 
