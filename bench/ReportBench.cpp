@@ -67,7 +67,7 @@ void globalReportPageShown(benchmark::State &state, int processes, bool everyRow
         return;
     }
     for (auto _ : state) {
-        document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
+        document->showPageWithTag(DMPage::GlobalReportPage);
         view->viewport()->repaint();
         if (everyRow)
             DMReportDocument_finish(view);

@@ -57,24 +57,24 @@ DMProjectDocumentReport::~DMProjectDocumentReport()
 
 bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd)
 {
-    if (tag != GlobalReportTag && tag != TasksByResourceTag && tag != TasksByProcessesTag)
+    if (!DMPage_isReport(tag))
         return false;
     DMReportPage *page = m_host->reportPage();
     connectPage(page);
     m_shownPageTag = tag;
     m_pickerTimer.stop();
     if (page) {
-        page->setShowsGroupControls(tag != GlobalReportTag);
-        if (tag != GlobalReportTag) {
+        page->setShowsGroupControls(tag != DMPage::GlobalReportPage);
+        if (tag != DMPage::GlobalReportPage) {
             const QSignalBlocker blockBegin(page->tasksByResourceReportBeginDatePicker());
             const QSignalBlocker blockEnd(page->tasksByResourceReportEndDatePicker());
             page->tasksByResourceReportBeginDatePicker()->setDateTime(spanBegin.NSDate());
             page->tasksByResourceReportEndDatePicker()->setDateTime(spanEnd.NSDate());
         }
     }
-    if (tag == TasksByResourceTag)
+    if (tag == DMPage::TasksByResourcePage)
         tasksByResourceReportRefreshPopup();
-    else if (tag == TasksByProcessesTag)
+    else if (tag == DMPage::TasksByProcessesPage)
         tasksByProcessesReportRefreshPopup();
     refreshShownPage();
     return true;
@@ -82,7 +82,7 @@ bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, 
 
 void DMProjectDocumentReport::pageDidHide()
 {
-    m_shownPageTag = 0;
+    m_shownPageTag = DMPage::NoPage;
     m_pickerTimer.stop();
     removeShownReportFile();
 }
@@ -97,7 +97,7 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
     connect(page->reportShowCompletionCheckbox(), &QCheckBox::toggled, this, refresh);
     connect(page->tasksByResourceReportPopUpButton(), &QComboBox::activated, this, refresh);
     const auto datesChanged = [this] {
-        if (m_shownPageTag == TasksByResourceTag || m_shownPageTag == TasksByProcessesTag)
+        if (m_shownPageTag == DMPage::TasksByResourcePage || m_shownPageTag == DMPage::TasksByProcessesPage)
             m_pickerTimer.start();
     };
     connect(page->tasksByResourceReportBeginDatePicker(), &QDateTimeEdit::dateTimeChanged, this, datesChanged);
@@ -108,13 +108,13 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
 void DMProjectDocumentReport::refreshShownPage()
 {
     switch (m_shownPageTag) {
-    case GlobalReportTag:
+    case DMPage::GlobalReportPage:
         globalReportRefresh();
         break;
-    case TasksByResourceTag:
+    case DMPage::TasksByResourcePage:
         tasksByResourceReportRefresh();
         break;
-    case TasksByProcessesTag:
+    case DMPage::TasksByProcessesPage:
         tasksByProcessesReportRefresh();
         break;
     default:
@@ -196,11 +196,11 @@ QString DMProjectDocumentReport::baseRateText(const DMProjectResource &resource,
 {
     const double rate = doubleForKey(resource.attributes(), kDMProjectResource_HourlyCost);
     switch (integerForKey(resource.attributes(), kDMProjectResource_CostKind)) {
-    case 0:
+    case kDMProjectResourceCostKind_Hourly:
         return DMLocalizedString("%1 / hour").arg(currency(rate));
-    case 1:
+    case kDMProjectResourceCostKind_Daily:
         return DMLocalizedString("%1 / day").arg(currency(rate));
-    case 2:
+    case kDMProjectResourceCostKind_Fixed:
         return DMLocalizedString("Global");
     default:
         return QString();
@@ -268,7 +268,7 @@ void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCo
         line.percent = DMReport_percent(task.progress());
         line.lineText = assignedNames(task);
         if (shown.showCost) {
-            if (integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2) {
+            if (integerForKey(task.attributes(), kDMProjectItem_CostKind) == kDMProjectItemCostKind_FromResources) {
                 line.costText = m_host->currencyString(task.cost());
             } else {
                 *projectCost += task.cost();

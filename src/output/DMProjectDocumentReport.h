@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMDate.h"
+#include "DMProjectEnums.h"
 
 #include <QList>
 #include <QObject>
@@ -37,16 +38,16 @@ class DMProjectDocumentReport : public QObject
     Q_OBJECT
 
 public:
-    enum PageTag { GlobalReportTag = 11, TasksByResourceTag = 19, TasksByProcessesTag = 20 };
     using ItemList = QList<std::shared_ptr<DMProjectItem>>;
     using ResourceList = QList<std::shared_ptr<DMProjectResource>>;
 
     explicit DMProjectDocumentReport(DMProjectDocumentReportHost *host);
     ~DMProjectDocumentReport() override;
 
-    // What the source list does when it shows a report page: tag 11 runs the global report; 19
-    // and 20 set the date pickers to the given span, refill the pop-up and run its report. The
-    // check boxes, the pop-up and the pickers then refresh the page shown. False for other tags.
+    // What the source list does when it shows a report page (DMPage_isReport): the global report
+    // runs; the two grouped reports set the date pickers to the given span, refill the pop-up and
+    // run. The check boxes, the pop-up and the pickers then refresh the page shown. False for
+    // other tags.
     bool showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd);
     // The report page left the window: the files of the shown report are removed.
     void pageDidHide();
@@ -154,7 +155,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_temporaryFolder;
     int m_fileCounter = 0;
     QString m_shownReportPath;
-    int m_shownPageTag = 0;
+    int m_shownPageTag = DMPage::NoPage;
     qint8 m_mode = 0;
     QPointer<DMReportPage> m_connectedPage;
     QTimer m_pickerTimer; // refreshes a grouped page shortly after its dates changed

@@ -23,7 +23,8 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
         const auto &task = static_cast<const DMProjectTask &>(item);
         const qint64 span = DMDurationSplit::dayLengthForItem(task);
         const float cost = rollUpCost(task);
-        const bool costFromResources = integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2;
+        const bool costFromResources =
+            integerForKey(task.attributes(), kDMProjectItem_CostKind) == kDMProjectItemCostKind_FromResources;
         if (!costFromResources)
             *projectCost += cost;
         QStringList fields{task.title(), DMCSV_dateText(task.beginDate())};

@@ -226,9 +226,10 @@ void DMProjectDocumentReport::generateReportsForTasksContentStringRowProjectCost
             line.lineText = stringForKey(item->attributes(), kDMProjectItem_Notes);
             if (shown.showCost) {
                 *totalCost += item->cost();
-                line.costText = m_host->currencyString(integerForKey(item->attributes(), kDMProjectItem_CostKind) == 2
-                                                           ? item->cost()
-                                                           : rollUpCost(*item));
+                line.costText = m_host->currencyString(
+                    integerForKey(item->attributes(), kDMProjectItem_CostKind) == kDMProjectItemCostKind_FromResources
+                        ? item->cost()
+                        : rollUpCost(*item));
             }
             content += line;
             ++*row;

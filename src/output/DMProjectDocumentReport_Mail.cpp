@@ -23,7 +23,7 @@ QString DMProjectDocumentReport::reportMailSubject() const
     if (m_mode == 0)
         return title;
     QString name;
-    if (m_shownPageTag == TasksByResourceTag) {
+    if (m_shownPageTag == DMPage::TasksByResourcePage) {
         const auto resource = selectedPopUpObject<DMProjectResource>();
         if (!resource)
             return title;

@@ -5,6 +5,7 @@
 #include "DMOutlineObjectTable.h"
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
+#include "DMProjectEnums.h"
 
 #include <QHash>
 #include <QObject>
@@ -72,6 +73,7 @@ public:
     void detachFromOutlineView();
     // The document took another project.
     void projectDidChange();
+    // The project's kDMProject_ViewMode (a DMProjectViewMode); -1 without a project.
     int viewMode() const;
 
     // Reloads, then expands every row whose stored state says so.

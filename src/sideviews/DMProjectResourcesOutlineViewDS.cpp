@@ -207,7 +207,7 @@ void DMProjectResourcesOutlineViewDS::outlineViewSetObjectValueForTableColumnByI
             resource->setAttribute(kDMProjectResource_HourlyCost, rate);
     } else if (column == kCostKindColumn) {
         const int kind = value.toInt();
-        if (kind >= 0 && kind <= 2)
+        if (DMProjectResourceCostKind_isValid(kind))
             resource->setAttribute(kDMProjectResource_CostKind, kind);
     } else if (column == kEmailColumn) {
         resource->setAttribute(kDMProjectResource_Email, value.toString());

@@ -6,6 +6,7 @@
 
 #include "DMCollectionView.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMItemsViewDocumentsItem.h"
 #include "DMItemsViewProcessesItem.h"
 #include "DMItemsViewResourcesItem.h"
 #include "DMItemsViewSorting.h"
@@ -27,6 +28,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QUrl>
@@ -253,13 +255,14 @@ TEST_F(ItemsViewTest, TheOpenGroupIsHeldWeakly)
     items().itemsViewBack(); // nothing open: nothing happens
     EXPECT_EQ(shown(), (QStringList{"Adam", "Crew", "zoe"}));
 
-    auto &center = DMNotificationCenter::defaultCenter();
-    center.postNotification(DMProjectResourceEditorController::kResourceGroupOpenNotification, sample.crew.get());
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    emit inspector->resourceGroupOpened(sample.project, sample.crew);
     EXPECT_EQ(shown(), QStringList{"Member"});
     EXPECT_TRUE(items().itemsBackButton()->isVisibleTo(items().itemsBackButton()->parentWidget()));
     // A group of another project is ignored.
     Sample other;
-    center.postNotification(DMProjectResourceEditorController::kResourceGroupOpenNotification, other.crew.get());
+    emit inspector->resourceGroupOpened(other.project, other.crew);
+    emit inspector->resourceGroupOpened(sample.project, other.crew);
     EXPECT_EQ(shown(), QStringList{"Member"});
 
     // New resources join the open group; deleting the group returns the page to the top level.
@@ -318,9 +321,10 @@ TEST_F(ItemsViewTest, DroppedFilesAreAttachedOnceEach)
     EXPECT_EQ(sample.project->attribute(kDMProject_AttachedDocuments).toList().size(), 2);
 
     // Collapsing the project separator hides its documents but keeps both separators.
-    items().documentsSeparator(true)->insert(kDMItemsViewDocumentItem_SeparatorCollapsed, true);
-    DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_SeparatorToggledNotification,
-                                                           items().documentsSeparator(true).get());
+    auto *separator = dynamic_cast<DMItemsViewDocumentsItem *>(view->itemAtIndex(0));
+    ASSERT_NE(separator, nullptr);
+    separator->separatorDisclosureButton->click();
+    EXPECT_TRUE(items().documentsSeparator(true)->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool());
     EXPECT_EQ(shown(), (QStringList{"Project", "Tasks"}));
 
     // Deleting a separator beeps and deletes nothing.
