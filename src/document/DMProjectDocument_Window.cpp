@@ -271,7 +271,8 @@ void DMProjectDocument::awakeFromNib()
     updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
     // The Gantt area in the project's own mode; the reports' mode would leave it empty.
-    const bool byResources = m_project && m_project->attribute(kDMProject_ViewMode).toInt() == kDMProjectViewMode_Resources;
+    const bool byResources =
+        m_project && m_project->attribute(kDMProject_ViewMode).toInt() == kDMProjectViewMode_Resources;
     showPageWithTag(byResources ? DMPage::ByResourcesPage : DMPage::GanttPage);
 }
 

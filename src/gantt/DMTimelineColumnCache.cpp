@@ -108,7 +108,8 @@ void DMTimelineColumnCache::rebuildDayColumns()
     for (int i = 0; i < count; ++i) {
         const DMDate day = dayAt(first + i);
         const QDate date = qDate(day);
-        m_titles.append(m_inputs.mode == kDMTimelineViewMode_Week ? locale.toString(date, QStringLiteral("ddd dd")) : QString::number(day.day()));
+        m_titles.append(m_inputs.mode == kDMTimelineViewMode_Week ? locale.toString(date, QStringLiteral("ddd dd"))
+                                                                  : QString::number(day.day()));
 
         const qint64 thisWeekBegin = beginningOfWeek(day, m_inputs.firstDayOfWeek).julianDay();
         if (!week || thisWeekBegin != weekBegin) {

@@ -178,7 +178,8 @@ void DMProjectDocumentItemsView::observeProject()
     m_projectObservations.push_back(project->observe(DMProjectKey::resources, rebuild(DMPage::ItemsResourcesPage)));
     m_projectObservations.push_back(project->observe(DMProjectKey::tasks, rebuild(DMPage::ItemsTasksPage)));
     m_projectObservations.push_back(project->eventContainer()->observe(DMProjectKey::events, rebuild(DMPage::EventsPage)));
-    m_projectObservations.push_back(project->todoContainer()->observe(DMProjectKey::arrangedObjects, rebuild(DMPage::ItemsToDoPage)));
+    m_projectObservations.push_back(
+        project->todoContainer()->observe(DMProjectKey::arrangedObjects, rebuild(DMPage::ItemsToDoPage)));
     m_projectObservations.push_back(project->observe(QStringLiteral("attributes.") + kDMProject_AttachedDocuments,
                                                      rebuild(DMPage::DocumentsPage)));
 }
