@@ -158,7 +158,7 @@ public:
     DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
     DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
     DMProjectDocumentSourceListOutlineDS *sourceListDS() const { return m_sourceListDS.get(); }
-    // The items view's controller: its pages of cards (tags 1 to 8), arrays and commands.
+    // The items view's controller: its pages of cards (DMPage_isItemsViewKind), arrays and commands.
     DMProjectDocumentItemsView *itemsView() const { return m_itemsView.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();

@@ -231,21 +231,21 @@ void DMProjectItemsOutlineViewDS::addTask()
 {
     auto task = std::make_shared<DMProjectTask>();
     task->setTitle(DMLocalizedString("New Task"));
-    addItem(task, DMLocalizedString("New Task"), 2);
+    addItem(task, DMLocalizedString("New Task"), DMPage::ItemsTasksPage);
 }
 
 void DMProjectItemsOutlineViewDS::addMilestone()
 {
     auto milestone = std::make_shared<DMProjectMilestone>();
     milestone->setTitle(DMLocalizedString("New Milestone"));
-    addItem(milestone, DMLocalizedString("New Milestone"), 3);
+    addItem(milestone, DMLocalizedString("New Milestone"), DMPage::ItemsMilestonesPage);
 }
 
 void DMProjectItemsOutlineViewDS::addProcess()
 {
     auto process = std::make_shared<DMProjectProcess>();
     process->setTitle(DMLocalizedString("New Process"));
-    addItem(process, DMLocalizedString("New Process"), 4);
+    addItem(process, DMLocalizedString("New Process"), DMPage::ItemsProcessesPage);
 }
 
 void DMProjectItemsOutlineViewDS::addItem(const std::shared_ptr<DMProjectItem> &item, const QString &actionName,

@@ -265,7 +265,7 @@ void DMProjectResourcesOutlineViewDS::didChangeResources()
 {
     m_document.projectListDidChangeProject();
     reload();
-    m_document.updateItemsArrayWithTag(1);
+    m_document.updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
 }
 
 void DMProjectResourcesOutlineViewDS::add(bool group)
