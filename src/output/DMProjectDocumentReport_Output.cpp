@@ -1,4 +1,4 @@
-// DMProjectDocumentReport: the report mail.
+// DMProjectDocumentReport: the shown report as pages, its PDF, and the report mail.
 #include "DMProjectDocumentReport.h"
 
 #include "DMLocalizedString.h"
@@ -6,68 +6,77 @@
 #include "DMPrintInfo.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReportHost.h"
-#include "DMProjectProcess.h"
-#include "DMProjectResource.h"
+#include "DMReportBuilder.h"
 #include "DMReportDocument.h"
-#include "DMReportPage.h"
+#include "DMSaveFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QProcess>
-#include <QTextBrowser>
+#include <QTemporaryDir>
 #include <QTextDocument>
+
+// ---- Pages ----
+
+std::unique_ptr<QTextDocument> DMProjectDocumentReport::shownDocument(QString *error) const
+{
+    if (!m_shownBody) {
+        if (error)
+            *error = DMLocalizedString("The report is empty.");
+        return nullptr;
+    }
+    return DMReportDocument_make(*m_shownBody);
+}
+
+QByteArray DMProjectDocumentReport::pdfData(QString *error) const
+{
+    const std::unique_ptr<QTextDocument> document = shownDocument(error);
+    if (!document)
+        return QByteArray();
+    const std::shared_ptr<DMProject> project = m_host->project();
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    if (!DMPrintInfo_writeTextDocumentPDF(*document, &buffer, DMPrintInfo::sharedPrintInfo().pageLayout,
+                                          project ? project->title() : QString())) {
+        if (error)
+            *error = DMLocalizedString("The PDF of the report could not be made.");
+        return QByteArray();
+    }
+    return data;
+}
+
+bool DMProjectDocumentReport::printOnDevice(QPagedPaintDevice *device, QString *error) const
+{
+    const std::unique_ptr<QTextDocument> document = shownDocument(error);
+    return document && DMPrintInfo_printTextDocument(*document, device);
+}
+
+// ---- Mail ----
 
 QString DMProjectDocumentReport::reportMailSubject() const
 {
     const std::shared_ptr<DMProject> project = m_host->project();
-    const QString title = project ? project->title() : QString();
-    if (m_mode == 0)
-        return title;
-    QString name;
-    if (m_shownPageTag == TasksByResourceTag) {
-        const auto resource = selectedPopUpObject<DMProjectResource>();
-        if (!resource)
-            return title;
-        name = resource->name();
-    } else {
-        const auto process = selectedPopUpObject<DMProjectProcess>();
-        if (!process)
-            return title;
-        name = process->title();
-    }
-    return DMLocalizedString("Assignments for %1").arg(name);
-}
-
-void DMProjectDocumentReport::presentMailError(const QString &informativeText) const
-{
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("The report could not be sent by mail.");
-    alert.informativeText = informativeText;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
+    return project ? DMReportBuilder::title(*project, options()) : QString();
 }
 
 void DMProjectDocumentReport::reportSendByMail()
 {
     if (m_mailProcess)
         return; // the mail program is still taking the last report
-    const DMReportPage *page = m_host->reportPage();
-    const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("pdf"));
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) {
-        presentMailError(DMLocalizedString("The PDF of the report could not be written: %1").arg(file.errorString()));
+    QWidget *window = m_host->windowForSheet();
+    const QString notSent = DMLocalizedString("The report could not be sent by mail.");
+    QString error;
+    const QByteArray pdf = pdfData(&error);
+    if (pdf.isEmpty()) {
+        DMModalUI::instance().presentError(notSent, error, window);
         return;
     }
-    // What the report view shows, page by page, as it prints.
-    QTextDocument empty;
-    if (page)
-        DMReportDocument_finish(page->reportWebView());
-    const bool drawn = DMPrintInfo_writeTextDocumentPDF(page ? *page->reportWebView()->document() : empty, &file,
-                                                        DMPrintInfo::sharedPrintInfo().pageLayout, reportMailSubject());
-    const bool written = drawn && file.error() == QFileDevice::NoError && file.flush();
-    file.close();
-    if (!written || file.size() == 0) {
-        QFile::remove(path);
-        presentMailError(DMLocalizedString("The PDF of the report could not be written: %1").arg(file.errorString()));
+    const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("pdf"));
+    if (path.isEmpty())
+        error = m_temporaryFolder->errorString();
+    if (path.isEmpty() || !DMSaveFile_write(path, pdf, &error)) {
+        DMModalUI::instance().presentError(notSent, DMLocalizedString("The PDF of the report could not be written: %1").arg(error),
+                                           window);
         return;
     }
 
@@ -76,22 +85,26 @@ void DMProjectDocumentReport::reportSendByMail()
                                 DMLocalizedString("Made with Orvesta"), QStringLiteral("--attach"), path};
     m_mailProcess = new QProcess(this);
     m_mailProcess->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_mailProcess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart || !m_mailProcess)
+    connect(m_mailProcess, &QProcess::errorOccurred, this, [this, notSent](QProcess::ProcessError failure) {
+        if (failure != QProcess::FailedToStart || !m_mailProcess)
             return;
         const QString reason = m_mailProcess->errorString();
         m_mailProcess->deleteLater();
         m_mailProcess = nullptr;
-        presentMailError(DMLocalizedString("The mail program (xdg-email) could not be started: %1").arg(reason));
+        DMModalUI::instance().presentError(
+            notSent, DMLocalizedString("The mail program (xdg-email) could not be started: %1").arg(reason),
+            m_host->windowForSheet());
     });
-    connect(m_mailProcess, &QProcess::finished, this, [this](int exitCode, QProcess::ExitStatus status) {
+    connect(m_mailProcess, &QProcess::finished, this, [this, notSent](int exitCode, QProcess::ExitStatus status) {
         if (!m_mailProcess)
             return;
         const QString output = QString::fromLocal8Bit(m_mailProcess->readAll()).trimmed();
         m_mailProcess->deleteLater();
         m_mailProcess = nullptr;
         if (status != QProcess::NormalExit || exitCode != 0)
-            presentMailError(DMLocalizedString("The mail program (xdg-email) failed with the code %1. %2").arg(exitCode).arg(output));
+            DMModalUI::instance().presentError(
+                notSent, DMLocalizedString("The mail program (xdg-email) failed with the code %1. %2").arg(exitCode).arg(output),
+                m_host->windowForSheet());
     });
     m_mailProcess->start(QStringLiteral("xdg-email"), arguments);
 }
