@@ -485,11 +485,7 @@ std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedYMDHMSDateFormatter()
 
 void DMProjectDocument::presentError(const QString &message, const QString &informativeText) const
 {
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = informativeText;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, windowForSheet());
+    DMModalUI::instance().presentError(message, informativeText, windowForSheet());
 }
 
 void DMProjectDocument::openURLWithWebBrowser(const QString &url) const

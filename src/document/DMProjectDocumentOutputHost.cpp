@@ -22,7 +22,6 @@
 #include <QDesktopServices>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTextBrowser>
 #include <QSet>
 #include <QUrl>
 
@@ -155,11 +154,6 @@ void DMProjectDocumentOutputHost::setIsPrinting(bool printing)
         if (timelineScroll)
             timelineScroll->horizontalScrollBar()->setValue(m_scrollBeforePrinting.timelineX);
     }
-}
-
-QTextBrowser *DMProjectDocumentOutputHost::reportWebView() const
-{
-    return m_document->outlets().reportWebView;
 }
 
 DMOutlineView *DMProjectDocumentOutputHost::listOutlineView(int tag) const

@@ -10,9 +10,9 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMSaveFile.h"
 
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 
 #include <vector>
@@ -452,12 +452,5 @@ QByteArray DMMSProjectXMLConverter::MSProjectXMLDataForProject(const DMProject &
 
 bool DMMSProjectXMLConverter::exportProjectToURLError(const DMProject &project, const QString &path, QString *error)
 {
-    const QByteArray data = MSProjectXMLDataForProject(project);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return DMSaveFile_write(path, MSProjectXMLDataForProject(project), error);
 }

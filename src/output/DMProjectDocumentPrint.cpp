@@ -12,20 +12,17 @@
 #include "DMPrintedOutline.h"
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
+#include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMProjectEnums.h"
-#include "DMReportDocument.h"
+#include "DMSaveFile.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QTextBrowser>
-#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -60,15 +57,6 @@ QString DMProjectDocumentPrint::projectTitle() const
     return project ? project->title() : QString();
 }
 
-void DMProjectDocumentPrint::presentError(const QString &message, const QString &reason) const
-{
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = reason;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
-}
-
 // ---- Print ----
 
 bool DMProjectDocumentPrint::runPrintPanel(QPrinter *printer) const
@@ -98,15 +86,16 @@ void DMProjectDocumentPrint::printDocument()
 
 void DMProjectDocumentPrint::printReport()
 {
-    QTextBrowser *view = m_host->reportWebView();
-    if (!view)
+    DMProjectDocumentReport *report = m_host->report();
+    if (!report)
         return;
     QPrinter printer(QPrinter::HighResolution);
     if (!runPrintPanel(&printer))
         return;
-    DMReportDocument_finish(view);
-    if (!DMPrintInfo_printTextDocument(*view->document(), &printer))
-        presentError(DMLocalizedString("The report could not be printed."), QString());
+    QString error;
+    if (!report->printOnDevice(&printer, &error))
+        DMModalUI::instance().presentError(DMLocalizedString("The report could not be printed."), error,
+                                           m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
@@ -143,7 +132,8 @@ void DMProjectDocumentPrint::printOnPages(DMPrintView *printView)
     printView->setPrintInfo(printer.pageLayout(), DMPrintInfo::sharedPrintInfo().scalingFactor);
     QString error;
     if (!printView->printOnDevice(&printer, &error))
-        presentError(DMLocalizedString("The page could not be printed."), error);
+        DMModalUI::instance().presentError(DMLocalizedString("The page could not be printed."), error,
+                                           m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::printPageWidget(QWidget *page)
@@ -222,10 +212,12 @@ void DMProjectDocumentPrint::exportToImage(int tag)
 
 void DMProjectDocumentPrint::exportReport(int tag)
 {
+    DMProjectDocumentReport *report = m_host->report();
     QString error;
-    const QByteArray pdf = reportPDFData(&error);
+    const QByteArray pdf = report ? report->pdfData(&error) : QByteArray();
     if (pdf.isEmpty()) {
-        presentError(DMLocalizedString("The report could not be exported."), error);
+        DMModalUI::instance().presentError(DMLocalizedString("The report could not be exported."), error,
+                                           m_host->windowForSheet());
         return;
     }
     const QString title = projectTitle();
@@ -247,10 +239,10 @@ void DMProjectDocumentPrint::exportReport(int tag)
         return;
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".pdf");
-    QSaveFile file(path);
-    if (!(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()))
-        presentError(DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()),
-                     file.errorString());
+    if (!DMSaveFile_write(path, pdf, &error))
+        DMModalUI::instance().presentError(
+            DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()), error,
+            m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::exportToFarsee()
@@ -267,39 +259,16 @@ void DMProjectDocumentPrint::exportToFarsee()
     }
     if (!DMPage_exportsReport(page))
         return;
-    const QByteArray pdf = reportPDFData();
+    DMProjectDocumentReport *report = m_host->report();
+    const QByteArray pdf = report ? report->pdfData() : QByteArray();
     if (pdf.isEmpty()) {
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString("An error occured while uploading the file");
-        alert.informativeText = DMLocalizedString("Unable to export, empty data");
-        alert.style = DMModalUI::Critical;
-        DMModalUI::instance().runAlert(alert, nullptr);
+        DMModalUI::instance().presentError(DMLocalizedString("An error occured while uploading the file"),
+                                           DMLocalizedString("Unable to export, empty data"), m_host->windowForSheet());
         return;
     }
     FarseeManager::sharedManager().shareData(
         pdf, DMPrintPanelController_sharedFileName(projectTitle(), QStringLiteral("pdf"), QDateTime::currentDateTime()),
         m_host->windowForSheet());
-}
-
-QByteArray DMProjectDocumentPrint::reportPDFData(QString *error) const
-{
-    QTextBrowser *view = m_host->reportWebView();
-    if (!view || view->document()->isEmpty()) {
-        if (error)
-            *error = DMLocalizedString("The report is empty.");
-        return QByteArray();
-    }
-    DMReportDocument_finish(view);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (!DMPrintInfo_writeTextDocumentPDF(*view->document(), &buffer, DMPrintInfo::sharedPrintInfo().pageLayout,
-                                          projectTitle())) {
-        if (error)
-            *error = DMLocalizedString("The PDF of the report could not be made.");
-        return QByteArray();
-    }
-    return data;
 }
 
 // ---- The print panel's data source, except the images (DMProjectDocumentPrint_Images.cpp) ----

@@ -2,7 +2,6 @@
 
 #include "DMPrintPanelControllerDataSource.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -42,9 +41,6 @@ public:
     // The panel set to the project's dates, opened on the document window.
     void beginProjectViewPrintSheet();
 
-    // The report shown, as a PDF of the shared paper; empty, with the reason, when there is none.
-    QByteArray reportPDFData(QString *error = nullptr) const;
-
     // ---- The print panel's data source ----
     QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) override;
     QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) override;
@@ -70,7 +66,6 @@ private:
     // false when the user cancels.
     bool runPrintPanel(QPrinter *printer) const;
     void exportReport(int tag);
-    void presentError(const QString &message, const QString &reason) const;
     QString projectTitle() const;
 
     DMProjectDocumentPrintHost *m_host;

@@ -551,10 +551,9 @@ bool DMProjectResourceEditorController::dragReceiverViewPerformDragOperation(DMD
 
 void DMProjectResourceEditorController::presentError(const QString &message, const QString &informativeText)
 {
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = informativeText;
-    runKeepingPopoverOpen([&] { DMModalUI::instance().runAlert(alert, DMWindow_parentWindow(containerWindow())); });
+    runKeepingPopoverOpen([&] {
+        DMModalUI::instance().presentError(message, informativeText, DMWindow_parentWindow(containerWindow()));
+    });
 }
 
 void DMProjectResourceEditorController::deferPresentingError(const QString &message, const QString &informativeText)
