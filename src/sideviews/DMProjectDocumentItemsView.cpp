@@ -299,13 +299,13 @@ void DMProjectDocumentItemsView::updateItemsArraysForTasksAndDependencies()
         });
     }
     m_arrays.insert(DMPage::ItemsTasksPage, sortedEntries(tasks, DMProjectDocument_ItemsView_TasksSortFunction,
-                                                         sortingModeForTag(DMPage::ItemsTasksPage)));
+                                                          sortingModeForTag(DMPage::ItemsTasksPage)));
     m_arrays.insert(DMPage::ItemsMilestonesPage, sortedEntries(milestones, DMProjectDocument_ItemsView_MilestonesSortFunction,
-                                                              sortingModeForTag(DMPage::ItemsMilestonesPage)));
+                                                               sortingModeForTag(DMPage::ItemsMilestonesPage)));
     m_arrays.insert(DMPage::ItemsProcessesPage, sortedEntries(processes, DMProjectDocument_ItemsView_ProcessesSortFunction,
-                                                             sortingModeForTag(DMPage::ItemsProcessesPage)));
+                                                              sortingModeForTag(DMPage::ItemsProcessesPage)));
     m_arrays.insert(DMPage::ItemsLinksPage, sortedEntries(links, DMProjectDocument_ItemsView_DependenciesSortFunction,
-                                                         sortingModeForTag(DMPage::ItemsLinksPage)));
+                                                          sortingModeForTag(DMPage::ItemsLinksPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForResources()
@@ -333,7 +333,7 @@ void DMProjectDocumentItemsView::updateItemsArrayForResources()
         count(project->resources());
     }
     m_arrays.insert(DMPage::ItemsResourcesPage, sortedEntries(resources, DMProjectDocument_ItemsView_ResourcesSortFunction,
-                                                             sortingModeForTag(DMPage::ItemsResourcesPage)));
+                                                              sortingModeForTag(DMPage::ItemsResourcesPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForEvents()
@@ -344,7 +344,7 @@ void DMProjectDocumentItemsView::updateItemsArrayForEvents()
         for (const auto &event : project->eventContainer()->events())
             events.append(event);
     m_arrays.insert(DMPage::EventsPage, sortedEntries(events, DMProjectDocument_ItemsView_EventsSortFunction,
-                                                          sortingModeForTag(DMPage::EventsPage)));
+                                                      sortingModeForTag(DMPage::EventsPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForToDo()

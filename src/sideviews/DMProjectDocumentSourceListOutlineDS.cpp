@@ -62,9 +62,12 @@ const Entry kEntries[] = {
 
 // The pages without a row, titled as in the View menu.
 const Entry kPagesWithoutRow[] = {
-    {"Resources", DMPage::ItemsResourcesPage, nullptr, nullptr}, {"Tasks", DMPage::ItemsTasksPage, nullptr, nullptr},
-    {"Milestones", DMPage::ItemsMilestonesPage, nullptr, nullptr}, {"Processes", DMPage::ItemsProcessesPage, nullptr, nullptr},
-    {"To-Dos", DMPage::ItemsToDoPage, nullptr, nullptr},           {"Links", DMPage::ItemsLinksPage, nullptr, nullptr},
+    {"Resources", DMPage::ItemsResourcesPage, nullptr, nullptr},
+    {"Tasks", DMPage::ItemsTasksPage, nullptr, nullptr},
+    {"Milestones", DMPage::ItemsMilestonesPage, nullptr, nullptr},
+    {"Processes", DMPage::ItemsProcessesPage, nullptr, nullptr},
+    {"To-Dos", DMPage::ItemsToDoPage, nullptr, nullptr},
+    {"Links", DMPage::ItemsLinksPage, nullptr, nullptr},
     {"Styles", DMPage::StylesPage, nullptr, nullptr},
 };
 
@@ -225,8 +228,8 @@ void DMProjectDocumentSourceListOutlineDS::countBadges()
         if (const auto todos = project->todoContainer())
             m_badgeCounts.insert(DMPage::ItemsToDoPage, int(todos->todos().size()));
     }
-    for (int tag : {DMPage::ItemsResourcesPage, DMPage::ItemsTasksPage, DMPage::ItemsMilestonesPage, DMPage::ItemsProcessesPage,
-                    DMPage::ItemsLinksPage})
+    for (int tag : {DMPage::ItemsResourcesPage, DMPage::ItemsTasksPage, DMPage::ItemsMilestonesPage,
+                    DMPage::ItemsProcessesPage, DMPage::ItemsLinksPage})
         m_badgeCounts.insert(tag, m_document.itemsViewContentsCountWithTag(tag));
     // The documents' array begins with its two section separators.
     m_badgeCounts.insert(DMPage::DocumentsPage, std::max(0, m_document.itemsViewContentsCountWithTag(DMPage::DocumentsPage) - 2));
