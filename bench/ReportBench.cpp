@@ -68,7 +68,7 @@ void globalReportPageShown(benchmark::State &state, int processes, bool everyRow
         return;
     }
     for (auto _ : state) {
-        document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
+        document->showPageWithTag(DMPage::GlobalReportPage);
         view->viewport()->repaint();
         if (everyRow)
             DMReportDocument_finish(view);
@@ -109,7 +109,7 @@ void BM_GlobalReportPDF1000Tasks(benchmark::State &state)
     document->setProject(makeProject(10));
     document->makeWindowControllers();
     document->showWindows();
-    document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
+    document->showPageWithTag(DMPage::GlobalReportPage);
     for (auto _ : state)
         benchmark::DoNotOptimize(document->report()->pdfData().size());
     state.SetItemsProcessed(state.iterations() * 1000);

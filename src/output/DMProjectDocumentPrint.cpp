@@ -14,6 +14,7 @@
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentUICallbacks.h"
+#include "DMProjectEnums.h"
 #include "DMSaveFile.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
@@ -69,10 +70,10 @@ bool DMProjectDocumentPrint::runPrintPanel(QPrinter *printer) const
 void DMProjectDocumentPrint::printDocument()
 {
     const int tag = m_host->currentPageTag();
-    if (isGanttPage(tag)) {
+    if (DMPage_isGantt(tag)) {
         printPanelController()->setImageExport(false);
         beginProjectViewPrintSheet();
-    } else if (tag == GlobalReportPageTag || tag == TasksByResourcePageTag || tag == TasksByProcessesPageTag) {
+    } else if (DMPage_isReport(tag)) {
         printReport();
     } else if (DMOutlineView *outline = m_host->listOutlineView(tag)) {
         printOutlineView(outline);
@@ -190,13 +191,13 @@ void DMProjectDocumentPrint::beginProjectViewPrintSheet()
 void DMProjectDocumentPrint::exportToImage(int tag)
 {
     const int page = m_host->currentPageTag();
-    if ((isGanttPage(page) || page == GlobalReportPageTag || page == TasksByResourcePageTag) && tag == WebExportTag
+    if ((DMPage_isGantt(page) || DMPage_exportsReport(page)) && tag == WebExportTag
         && DMWebExport::target() == DMWebExport::NoTarget) {
         // Said at once, not after the page was made and the user waited for it.
         DMWebExport::presentNoTarget(m_host->windowForSheet());
         return;
     }
-    if (isGanttPage(page)) {
+    if (DMPage_isGantt(page)) {
         DMPrintPanelController *panel = printPanelController().get();
         const bool internet = tag == WebExportTag;
         panel->setImageExport(true);
@@ -204,7 +205,7 @@ void DMProjectDocumentPrint::exportToImage(int tag)
         panel->setInternetExport(internet);
         panel->setFarseeExport(false);
         beginProjectViewPrintSheet();
-    } else if (page == GlobalReportPageTag || page == TasksByResourcePageTag) {
+    } else if (DMPage_exportsReport(page)) {
         exportReport(tag);
     }
 }
@@ -247,7 +248,7 @@ void DMProjectDocumentPrint::exportReport(int tag)
 void DMProjectDocumentPrint::exportToFarsee()
 {
     const int page = m_host->currentPageTag();
-    if (isGanttPage(page)) {
+    if (DMPage_isGantt(page)) {
         DMPrintPanelController *panel = printPanelController().get();
         panel->setImageExport(true);
         panel->setImageExportFormat(QStringLiteral("jpg"));
@@ -256,7 +257,7 @@ void DMProjectDocumentPrint::exportToFarsee()
         beginProjectViewPrintSheet();
         return;
     }
-    if (page != GlobalReportPageTag && page != TasksByResourcePageTag)
+    if (!DMPage_exportsReport(page))
         return;
     DMProjectDocumentReport *report = m_host->report();
     const QByteArray pdf = report ? report->pdfData() : QByteArray();

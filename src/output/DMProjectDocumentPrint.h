@@ -25,15 +25,6 @@ class DMProjectDocumentPrint : public DMPrintPanelControllerDataSource
 public:
     // Tags of the export commands' menu items.
     enum ExportTag { PDFExportTag = 1004002, JPEGExportTag = 1004003, WebExportTag = 1004004 };
-    // Pages by their source-list tags.
-    enum PageTag {
-        ResourcesGanttPageTag = 9,
-        GanttPageTag = 10,
-        GlobalReportPageTag = 11,
-        DaysOffPageTag = 14,
-        TasksByResourcePageTag = 19,
-        TasksByProcessesPageTag = 20
-    };
 
     explicit DMProjectDocumentPrint(DMProjectDocumentPrintHost *host);
     ~DMProjectDocumentPrint() override;
@@ -43,7 +34,7 @@ public:
 
     // ---- Commands ----
     void printDocument();
-    // tag 1004002: a PDF file; 1004004: a PDF by the web export; any other: a JPEG file.
+    // PDFExportTag: a PDF file; WebExportTag: a PDF by the web export; any other: a JPEG file.
     void exportToImage(int tag);
     void exportToFarsee();
     void runPageLayout();
@@ -62,7 +53,6 @@ public:
     QString logoPathForPrintPanelController(DMPrintPanelController *) override;
 
 private:
-    static bool isGanttPage(int tag) { return tag == ResourcesGanttPageTag || tag == GanttPageTag; }
     void printReport();
     // A list's outline, whole: its titles, every row, every visible column.
     void printOutlineView(DMOutlineView *outline);

@@ -55,24 +55,24 @@ DMProjectDocumentReport::~DMProjectDocumentReport()
 
 bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd)
 {
-    if (tag != GlobalReportTag && tag != TasksByResourceTag && tag != TasksByProcessesTag)
+    if (!DMPage_isReport(tag))
         return false;
     DMReportPage *page = m_host->reportPage();
     connectPage(page);
     m_shownPageTag = tag;
     m_pickerTimer.stop();
     if (page) {
-        page->setShowsGroupControls(tag != GlobalReportTag);
-        if (tag != GlobalReportTag) {
+        page->setShowsGroupControls(tag != DMPage::GlobalReportPage);
+        if (tag != DMPage::GlobalReportPage) {
             const QSignalBlocker blockBegin(page->tasksByResourceReportBeginDatePicker());
             const QSignalBlocker blockEnd(page->tasksByResourceReportEndDatePicker());
             page->tasksByResourceReportBeginDatePicker()->setDateTime(spanBegin.NSDate());
             page->tasksByResourceReportEndDatePicker()->setDateTime(spanEnd.NSDate());
         }
     }
-    if (tag == TasksByResourceTag)
+    if (tag == DMPage::TasksByResourcePage)
         tasksByResourceReportRefreshPopup();
-    else if (tag == TasksByProcessesTag)
+    else if (tag == DMPage::TasksByProcessesPage)
         tasksByProcessesReportRefreshPopup();
     refreshShownPage();
     return true;
@@ -80,7 +80,7 @@ bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, 
 
 void DMProjectDocumentReport::pageDidHide()
 {
-    m_shownPageTag = 0;
+    m_shownPageTag = DMPage::NoPage;
     m_pickerTimer.stop();
     removeShownReportFile();
     m_shownBody.reset();
@@ -96,7 +96,7 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
     connect(page->reportShowCompletionCheckbox(), &QCheckBox::toggled, this, refresh);
     connect(page->tasksByResourceReportPopUpButton(), &QComboBox::activated, this, refresh);
     const auto datesChanged = [this] {
-        if (m_shownPageTag == TasksByResourceTag || m_shownPageTag == TasksByProcessesTag)
+        if (m_shownPageTag == DMPage::TasksByResourcePage || m_shownPageTag == DMPage::TasksByProcessesPage)
             m_pickerTimer.start();
     };
     connect(page->tasksByResourceReportBeginDatePicker(), &QDateTimeEdit::dateTimeChanged, this, datesChanged);
@@ -107,13 +107,13 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
 void DMProjectDocumentReport::refreshShownPage()
 {
     switch (m_shownPageTag) {
-    case GlobalReportTag:
+    case DMPage::GlobalReportPage:
         globalReportRefresh();
         break;
-    case TasksByResourceTag:
+    case DMPage::TasksByResourcePage:
         tasksByResourceReportRefresh();
         break;
-    case TasksByProcessesTag:
+    case DMPage::TasksByProcessesPage:
         tasksByProcessesReportRefresh();
         break;
     default:
@@ -124,9 +124,9 @@ void DMProjectDocumentReport::refreshShownPage()
 DMReportOptions DMProjectDocumentReport::options() const
 {
     DMReportOptions options;
-    if (m_shownPageTag == TasksByResourceTag)
+    if (m_shownPageTag == DMPage::TasksByResourcePage)
         options.kind = DMReportOptions::Kind::TasksByResource;
-    else if (m_shownPageTag == TasksByProcessesTag)
+    else if (m_shownPageTag == DMPage::TasksByProcessesPage)
         options.kind = DMReportOptions::Kind::TasksByProcess;
     if (const DMReportPage *page = m_host->reportPage()) {
         options.columns.showCost = page->reportShowCostCheckbox()->isChecked();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DMProjectEnums.h"
 #include "DMReportBody.h"
 #include "DMReportOptions.h"
 
@@ -42,16 +43,16 @@ class DMProjectDocumentReport : public QObject
     Q_OBJECT
 
 public:
-    enum PageTag { GlobalReportTag = 11, TasksByResourceTag = 19, TasksByProcessesTag = 20 };
     using ItemList = QList<std::shared_ptr<DMProjectItem>>;
     using ResourceList = QList<std::shared_ptr<DMProjectResource>>;
 
     explicit DMProjectDocumentReport(DMProjectDocumentReportHost *host);
     ~DMProjectDocumentReport() override;
 
-    // What the source list does when it shows a report page: tag 11 runs the global report; 19
-    // and 20 set the date pickers to the given span, refill the pop-up and run its report. The
-    // check boxes, the pop-up and the pickers then refresh the page shown. False for other tags.
+    // What the source list does when it shows a report page (DMPage_isReport): the global report
+    // runs; the two grouped reports set the date pickers to the given span, refill the pop-up and
+    // run. The check boxes, the pop-up and the pickers then refresh the page shown. False for
+    // other tags.
     bool showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd);
     // The report page left the window: the files of the shown report are removed.
     void pageDidHide();
@@ -136,7 +137,7 @@ private:
     QString m_shownReportPath;
     // The rows of the report the page shows, kept for its PDF and its print.
     std::optional<DMReportBody> m_shownBody;
-    int m_shownPageTag = 0;
+    int m_shownPageTag = DMPage::NoPage;
     qint8 m_mode = 0;
     QPointer<DMReportPage> m_connectedPage;
     QTimer m_pickerTimer; // refreshes a grouped page shortly after its dates changed

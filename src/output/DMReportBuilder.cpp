@@ -28,11 +28,11 @@ QString baseRateText(const DMProjectResource &resource, const std::function<QStr
 {
     const double rate = doubleForKey(resource.attributes(), kDMProjectResource_HourlyCost);
     switch (integerForKey(resource.attributes(), kDMProjectResource_CostKind)) {
-    case 0:
+    case kDMProjectResourceCostKind_Hourly:
         return DMLocalizedString("%1 / hour").arg(currency(rate));
-    case 1:
+    case kDMProjectResourceCostKind_Daily:
         return DMLocalizedString("%1 / day").arg(currency(rate));
-    case 2:
+    case kDMProjectResourceCostKind_Fixed:
         return DMLocalizedString("Global");
     default:
         return QString();
@@ -41,7 +41,7 @@ QString baseRateText(const DMProjectResource &resource, const std::function<QStr
 
 bool costFromResources(const DMProjectItem &item)
 {
-    return integerForKey(item.attributes(), kDMProjectItem_CostKind) == 2;
+    return integerForKey(item.attributes(), kDMProjectItem_CostKind) == kDMProjectItemCostKind_FromResources;
 }
 
 void forEachResourceInGroups(

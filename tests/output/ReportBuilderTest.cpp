@@ -99,7 +99,7 @@ TEST_F(ReportPDFTest, ThePDFIsTheShownReportTitledWithTheProjectWithOrWithoutIts
 {
     // A document without a window has no report view: the PDF is made from the report's rows.
     host.page.reset();
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     QString error;
     const QString global = pdfFile(report->pdfData(&error));
     EXPECT_EQ(error, QString());
@@ -108,7 +108,7 @@ TEST_F(ReportPDFTest, ThePDFIsTheShownReportTitledWithTheProjectWithOrWithoutIts
 
     // A grouped report keeps the project's title, whatever the mail's subject says.
     host.page = std::make_unique<DMReportPage>();
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     ASSERT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Ada"));
     const QString ada = pdfFile(report->pdfData(&error));
     EXPECT_TRUE(printtest::pdfText(ada).contains(QStringLiteral("Survey")));
@@ -119,7 +119,7 @@ TEST_F(ReportPDFTest, ThePDFIsTheShownReportTitledWithTheProjectWithOrWithoutIts
 TEST_F(ReportPDFTest, NoReportShownMakesNoPDFAndTheMailSaysWhy)
 {
     useProject(DMProject::create()); // no resources: the grouped page shows nothing
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     QString error;
     EXPECT_TRUE(report->pdfData(&error).isEmpty());
     EXPECT_EQ(error, QStringLiteral("The report is empty."));
