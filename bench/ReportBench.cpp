@@ -2,7 +2,8 @@
 // assigned in turn), and of 1,000 and 100,000 tasks to see how it grows: building its text, and
 // what the user waits for when choosing the page in an open document window: building, writing
 // and loading the report until its first screen is drawn (the view writes the remaining rows
-// and lays them out while idle), and until every row is written (as printing needs it).
+// and lays them out while idle), and until every row is written; and the PDF of the shown report
+// that printing, the exports and the mail send.
 #include "BenchProjects.h"
 #include "BenchSupport.h"
 #include "DMDate.h"
@@ -67,7 +68,7 @@ void globalReportPageShown(benchmark::State &state, int processes, bool everyRow
         return;
     }
     for (auto _ : state) {
-        document->showPageWithTag(DMProjectDocumentReport::GlobalReportTag);
+        document->showPageWithTag(DMPage::GlobalReportPage);
         view->viewport()->repaint();
         if (everyRow)
             DMReportDocument_finish(view);
@@ -101,6 +102,19 @@ void BM_GlobalReportPageShown100000Tasks(benchmark::State &state)
     globalReportPageShown(state, 1000);
 }
 BENCHMARK(BM_GlobalReportPageShown100000Tasks)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_GlobalReportPDF1000Tasks(benchmark::State &state)
+{
+    auto document = std::make_shared<DMProjectDocument>();
+    document->setProject(makeProject(10));
+    document->makeWindowControllers();
+    document->showWindows();
+    document->showPageWithTag(DMPage::GlobalReportPage);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(document->report()->pdfData().size());
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_GlobalReportPDF1000Tasks)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

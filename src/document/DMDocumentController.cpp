@@ -82,13 +82,11 @@ std::shared_ptr<DMProjectDocument> DMDocumentController::openDocumentWithContent
     if (!ok) {
         if (error)
             *error = message;
-        if (reportErrors && !message.isEmpty()) {
-            DMModalUI::Alert alert;
-            alert.messageText = DMLocalizedString("The document \"%1\" could not be opened.").arg(QFileInfo(path).fileName());
-            alert.informativeText = message;
-            alert.style = DMModalUI::Critical;
-            DMModalUI::instance().runAlert(alert);
-        }
+        // No window yet: the error is application-modal.
+        if (reportErrors && !message.isEmpty())
+            DMModalUI::instance().presentError(
+                DMLocalizedString("The document \"%1\" could not be opened.").arg(QFileInfo(path).fileName()), message,
+                nullptr);
         return nullptr;
     }
     // An imported document forgets this location when its window is set up.

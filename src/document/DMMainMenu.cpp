@@ -45,9 +45,9 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         for (QAction *action : newMenu->actions()) {
             const int tag = action->data().toInt();
             if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
-                action->setEnabled(document->currentPageTag() == 18);
+                action->setEnabled(document->currentPageTag() == DMPage::ResourcesPage);
             else if (tag != 0)
-                action->setEnabled(document->currentPageTag() == 17);
+                action->setEnabled(document->currentPageTag() == DMPage::TasksPage);
         }
     });
 
@@ -162,11 +162,20 @@ void buildViewMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     {
         const char *title;
         int tag;
-    } pages[] = {{"Resources", 3001001},         {"Tasks", 3001002},          {"Milestones", 3001003},
-                 {"Processes", 3001004},         {"To-Dos", 3001005},         {"Events", 3001006},
-                 {"Documents", 3001007},         {"Links", 3001008},          {nullptr, 0},
-                 {"By Resources", 3002001},      {"By Tasks (Gantt)", 3002002}, {"Global Report", 3002003},
-                 {"Tasks by Resource", 3002004}, {"Tasks by Processes", 3002005}};
+    } pages[] = {{"Resources", DMMainMenu::ViewResourcesTag},
+                 {"Tasks", DMMainMenu::ViewTasksTag},
+                 {"Milestones", DMMainMenu::ViewMilestonesTag},
+                 {"Processes", DMMainMenu::ViewProcessesTag},
+                 {"To-Dos", DMMainMenu::ViewToDosTag},
+                 {"Events", DMMainMenu::ViewEventsTag},
+                 {"Documents", DMMainMenu::ViewDocumentsTag},
+                 {"Links", DMMainMenu::ViewLinksTag},
+                 {nullptr, 0},
+                 {"By Resources", DMMainMenu::ViewByResourcesTag},
+                 {"By Tasks (Gantt)", DMMainMenu::ViewGanttTag},
+                 {"Global Report", DMMainMenu::ViewGlobalReportTag},
+                 {"Tasks by Resource", DMMainMenu::ViewTasksByResourceTag},
+                 {"Tasks by Processes", DMMainMenu::ViewTasksByProcessesTag}};
     for (const auto &page : pages) {
         if (!page.title) {
             menu->addSeparator();

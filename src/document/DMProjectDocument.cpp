@@ -32,7 +32,6 @@ const QString DMProjectDocument::kModelType = QStringLiteral("Orvesta Model");
 const QString DMProjectDocument::kMSProjectXMLType = QStringLiteral("MS Project XML Document");
 const QString DMProjectDocument::kPenduloType = QStringLiteral("Pendulo Project Document");
 const QString DMProjectDocument::kMergedType = QStringLiteral("HalcyraMergedProjects");
-const QString DMProjectDocument::kCloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
 const QString DMProjectDocument::kPasteboardType = QStringLiteral("application/x-halcyra-project-items");
 
 QString DMProjectDocument::typeForPath(const QString &path)
@@ -106,7 +105,7 @@ std::shared_ptr<DMProject> DMProjectDocument::newDefaultProject(const DMDate &to
     auto project = DMProject::create();
     project->beginLoading(); // the defaults are not edits
     project->setTitle(DMLocalizedString("Untitled"));
-    project->setAttribute(kDMProject_ViewMode, 0);
+    project->setAttribute(kDMProject_ViewMode, kDMProjectViewMode_Gantt);
     project->setAttribute(kDMProject_Settings_CurrencyUnit, QLocale().currencySymbol());
     // Settings whose absence other code would read its own way (a whole day, the reader's
     // locale) are written, so that the file keeps what the new project showed.
@@ -172,7 +171,7 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     m_project->setUndoManager(m_undoManager.get());
     observeProject();
     m_itemsView->projectDidChange();
-    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
+    updateItemsArrayWithTag(DMPage::AllItemsArrays);
 }
 
 void DMProjectDocument::observeProject()
@@ -426,7 +425,7 @@ void DMProjectDocument::closeDocument(bool showWelcomeWindow)
         m_project->setIsValid(false);
     m_projectObservations.clear();
     m_notificationObservers.clear();
-    DMNotificationCenter::defaultCenter().postNotification(kCloseNotification, nullptr);
+    DMNotificationCenter::defaultCenter().postNotification(kDMProjectDocument_CloseNotification, nullptr);
     detachViews();
     if (m_window)
         m_window->hide();
@@ -486,11 +485,7 @@ std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedYMDHMSDateFormatter()
 
 void DMProjectDocument::presentError(const QString &message, const QString &informativeText) const
 {
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = informativeText;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, windowForSheet());
+    DMModalUI::instance().presentError(message, informativeText, windowForSheet());
 }
 
 void DMProjectDocument::openURLWithWebBrowser(const QString &url) const
@@ -514,7 +509,7 @@ void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
     // The model asks for the links after adding or removing one, which the canvas may not have
     // laid out.
-    if (tag == DMItemsViewTag::Links || tag == DMItemsViewTag::AllArrays)
+    if (tag == DMPage::ItemsLinksPage || tag == DMPage::AllItemsArrays)
         m_objectViewDataSource->linksDidChange();
     if (m_itemsView) {
         m_itemsView->updateItemsArrayWithTag(tag);

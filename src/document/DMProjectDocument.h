@@ -78,7 +78,6 @@ public:
     static const QString kMSProjectXMLType;  // "MS Project XML Document"
     static const QString kPenduloType;       // "Pendulo Project Document"
     static const QString kMergedType;        // "HalcyraMergedProjects": untitled merge
-    static const QString kCloseNotification; // "DMProjectDocumentCloseNotification"
     static const QString kPasteboardType;    // MIME type of copied items
     // The type of a file by its extension ("hy2", "xml", "pendulo"); empty when unknown.
     static QString typeForPath(const QString &path);
@@ -159,7 +158,7 @@ public:
     DMProjectDocumentObjectViewDataSource *objectViewDataSource() const override { return m_objectViewDataSource.get(); }
     DMProjectDocumentProjectOutlineDS *projectOutlineDS() const { return m_projectOutlineDS.get(); }
     DMProjectDocumentSourceListOutlineDS *sourceListDS() const { return m_sourceListDS.get(); }
-    // The items view's controller: its pages of cards (tags 1 to 8), arrays and commands.
+    // The items view's controller: its pages of cards (DMPage_isItemsViewKind), arrays and commands.
     DMProjectDocumentItemsView *itemsView() const { return m_itemsView.get(); }
     // The window set-up: canvas layers, background, pages, observers; imported projects.
     void awakeFromNib();
@@ -203,7 +202,7 @@ public:
     QVariantMap effectiveProjectTimeSpan() const; // {"begin", "end"}: DMDate values
 
     // ---- Pages, their commands and the search (DMProjectDocument_Pages.cpp) ----
-    // The page shown in the content area (source-list tags); 10 is the Gantt chart.
+    // The page shown in the content area (a DMPage tag).
     int currentPageTag() const { return m_currentPageTag; }
     // Shows the page of the tag in the content area, with its row selected in the source list. A
     // page not built yet shows its title on an empty page; a tag that is no page empties the area.
@@ -218,7 +217,7 @@ public:
     // Edit > Delete: what the shown page's own Delete does (the canvas selection, the list's
     // selected rows, the selected card); nothing on a page without one.
     void deleteSelectionOfShownPage();
-    static int pageTagForViewMenuTag(int tag); // 0 for an unknown tag
+    static int pageTagForViewMenuTag(int tag); // DMPage::NoPage for an unknown tag
     // With a list shown (the project outline of the Gantt pages too), what a click on the first
     // column of its selected row does: the item's inspector opens.
     void showInspectorForSelectedItem();
@@ -292,7 +291,7 @@ private:
     // is none, or none yet.
     QWidget *preparePageWithTag(int tag);
     QWidget *emptyPageWithTitle(const QString &title);
-    void setViewModeForPage(int mode);
+    void setViewModeForPage(DMProjectViewMode mode);
     DMOutlineView *listOutlineViewForPageWithTag(int tag) const;
     DMProjectListController *listControllerForPageWithTag(int tag) const;
     void buildListPages(QWidget *content);
@@ -320,7 +319,7 @@ private:
     int m_changeCount = 0;
     QTimer m_autosaveTimer;
     bool m_closed = false;
-    int m_currentPageTag = 10;
+    int m_currentPageTag = DMPage::GanttPage;
 
     std::unique_ptr<QMainWindow> m_window;
     DMProjectDocumentOutlets m_outlets;

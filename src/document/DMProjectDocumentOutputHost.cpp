@@ -22,7 +22,6 @@
 #include <QDesktopServices>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTextBrowser>
 #include <QSet>
 #include <QUrl>
 
@@ -157,23 +156,17 @@ void DMProjectDocumentOutputHost::setIsPrinting(bool printing)
     }
 }
 
-QTextBrowser *DMProjectDocumentOutputHost::reportWebView() const
-{
-    return m_document->outlets().reportWebView;
-}
-
 DMOutlineView *DMProjectDocumentOutputHost::listOutlineView(int tag) const
 {
-    using Pages = DMProjectDocumentSourceListOutlineDS;
     const DMProjectListController *list = nullptr;
     switch (tag) {
-    case Pages::EventsPage:
+    case DMPage::EventsPage:
         list = m_document->projectEventsOutlineViewDS();
         break;
-    case Pages::TasksPage:
+    case DMPage::TasksPage:
         list = m_document->projectItemsOutlineViewDS();
         break;
-    case Pages::ResourcesPage:
+    case DMPage::ResourcesPage:
         list = m_document->projectResourcesOutlineViewDS();
         break;
     default:
@@ -184,23 +177,13 @@ DMOutlineView *DMProjectDocumentOutputHost::listOutlineView(int tag) const
 
 DMCollectionView *DMProjectDocumentOutputHost::itemsCollectionView(int tag) const
 {
-    using Pages = DMProjectDocumentSourceListOutlineDS;
-    switch (tag) {
-    case Pages::ItemsResourcesPage:
-    case Pages::ItemsTasksPage:
-    case Pages::ItemsMilestonesPage:
-    case Pages::ItemsProcessesPage:
-    case Pages::ItemsToDoPage:
-    case Pages::DocumentsPage:
-    case Pages::ItemsLinksPage:
-        return m_document->itemsView() ? m_document->itemsView()->itemsCollectionView() : nullptr;
-    default:
+    if (!DMPage_showsItemsView(tag) || !m_document->itemsView())
         return nullptr;
-    }
+    return m_document->itemsView()->itemsCollectionView();
 }
 
 QWidget *DMProjectDocumentOutputHost::printablePageWidget(int tag) const
 {
     const auto &daysOff = m_document->outlets().daysOffSettingsController;
-    return tag == DMProjectDocumentPrint::DaysOffPageTag && daysOff ? daysOff->containerView() : nullptr;
+    return tag == DMPage::DaysOffPage && daysOff ? daysOff->containerView() : nullptr;
 }

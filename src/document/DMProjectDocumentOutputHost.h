@@ -42,7 +42,6 @@ public:
     QWidget *timelineView() const override;
     void setTimelineViewPrinting(bool printing) override;
     void setIsPrinting(bool printing) override;
-    QTextBrowser *reportWebView() const override;
     DMOutlineView *listOutlineView(int tag) const override;
     DMCollectionView *itemsCollectionView(int tag) const override;
     QWidget *printablePageWidget(int tag) const override;

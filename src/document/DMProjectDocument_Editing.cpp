@@ -128,7 +128,7 @@ void DMProjectDocument::deleteSelectedItem()
     DMProjectView *canvas = m_outlets.projectView;
     if (!canvas || canvas->currentDragOperation() != 0 || !m_project)
         return;
-    if (m_project->displayAttributes().viewMode == 1) {
+    if (m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources) {
         // The resource view: events leave the events row, bars leave their row's resource.
         bool changed = false;
         m_undoManager->beginUndoGrouping();
@@ -192,7 +192,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
     // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Delete"));
     m_undoManager->endUndoGrouping();
-    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
+    updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
 }
 

@@ -32,20 +32,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-using Page = DMProjectDocumentSourceListOutlineDS::PageTag;
-
 namespace {
-
-bool isReportPage(int tag)
-{
-    return tag == Page::GlobalReportPage || tag == Page::TasksByResourcePage || tag == Page::TasksByProcessesPage;
-}
-
-bool isItemsViewPage(int tag)
-{
-    return (tag >= Page::ItemsResourcesPage && tag <= Page::ItemsToDoPage) || tag == Page::DocumentsPage
-        || tag == Page::ItemsLinksPage;
-}
 
 QImage searchResultIcon(const DMProjectItem &item)
 {
@@ -61,42 +48,42 @@ QImage searchResultIcon(const DMProjectItem &item)
 int DMProjectDocument::pageTagForViewMenuTag(int tag)
 {
     switch (tag) {
-    case 3001001:
-        return Page::ResourcesPage;
-    case 3001002:
-        return Page::TasksPage;
+    case DMMainMenu::ViewResourcesTag:
+        return DMPage::ResourcesPage;
+    case DMMainMenu::ViewTasksTag:
+        return DMPage::TasksPage;
     // Milestones and processes have no list of their own: their cards show them alone.
-    case 3001003:
-        return Page::ItemsMilestonesPage;
-    case 3001004:
-        return Page::ItemsProcessesPage;
-    case 3001005:
-        return Page::ItemsToDoPage;
-    case 3001006:
-        return Page::EventsPage;
-    case 3001007:
-        return Page::DocumentsPage;
-    case 3001008:
-        return Page::ItemsLinksPage;
-    case 3002001:
-        return Page::ByResourcesPage;
-    case 3002002:
-        return Page::GanttPage;
-    case 3002003:
-        return Page::GlobalReportPage;
-    case 3002004:
-        return Page::TasksByResourcePage;
-    case 3002005:
-        return Page::TasksByProcessesPage;
+    case DMMainMenu::ViewMilestonesTag:
+        return DMPage::ItemsMilestonesPage;
+    case DMMainMenu::ViewProcessesTag:
+        return DMPage::ItemsProcessesPage;
+    case DMMainMenu::ViewToDosTag:
+        return DMPage::ItemsToDoPage;
+    case DMMainMenu::ViewEventsTag:
+        return DMPage::EventsPage;
+    case DMMainMenu::ViewDocumentsTag:
+        return DMPage::DocumentsPage;
+    case DMMainMenu::ViewLinksTag:
+        return DMPage::ItemsLinksPage;
+    case DMMainMenu::ViewByResourcesTag:
+        return DMPage::ByResourcesPage;
+    case DMMainMenu::ViewGanttTag:
+        return DMPage::GanttPage;
+    case DMMainMenu::ViewGlobalReportTag:
+        return DMPage::GlobalReportPage;
+    case DMMainMenu::ViewTasksByResourceTag:
+        return DMPage::TasksByResourcePage;
+    case DMMainMenu::ViewTasksByProcessesTag:
+        return DMPage::TasksByProcessesPage;
     default:
-        return 0;
+        return DMPage::NoPage;
     }
 }
 
 void DMProjectDocument::viewMenuCallback(int tag)
 {
     const int page = pageTagForViewMenuTag(tag);
-    if (page != 0)
+    if (page != DMPage::NoPage)
         showPageWithTag(page);
 }
 
@@ -117,15 +104,15 @@ void DMProjectDocument::showPageWithTag(int tag)
     // The item inspector must not go on editing an object of the page left.
     if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(DMProjectViewObjectEditor::kTaskInspectorClass))
         editor->editObject(nullptr);
-    if (m_report && m_report->shownPageTag() != 0 && !isReportPage(tag))
+    if (m_report && m_report->shownPageTag() != DMPage::NoPage && !DMPage_isReport(tag))
         m_report->pageDidHide();
     m_currentPageTag = tag;
     QWidget *page = preparePageWithTag(tag);
-    if (!page && DMProjectDocumentSourceListOutlineDS::isPageTag(tag))
+    if (!page && DMPage_isPage(tag))
         page = emptyPageWithTitle(DMProjectDocumentSourceListOutlineDS::pageTitleForTag(tag));
 
     // The toolbar's Gantt controls; the items view sets its own buttons for its page.
-    const bool gantt = tag == Page::GanttPage || tag == Page::ByResourcesPage;
+    const bool gantt = DMPage_isGantt(tag);
     DMToolbarItem_setHidden(m_outlets.todayButtonTBItem, !gantt);
     DMToolbarItem_setHidden(m_searchFieldAction, !gantt);
 
@@ -137,37 +124,37 @@ void DMProjectDocument::showPageWithTag(int tag)
 QWidget *DMProjectDocument::preparePageWithTag(int tag)
 {
     switch (tag) {
-    case Page::ByResourcesPage:
-    case Page::GanttPage:
-        setViewModeForPage(tag == Page::ByResourcesPage ? 1 : 0);
+    case DMPage::ByResourcesPage:
+    case DMPage::GanttPage:
+        setViewModeForPage(tag == DMPage::ByResourcesPage ? kDMProjectViewMode_Resources : kDMProjectViewMode_Gantt);
         applyingTaskListColumns(DMApplicationDelegate::taskListArrangedColumnDictionaries());
         return m_outlets.projectContainer;
-    case Page::GlobalReportPage:
-    case Page::TasksByResourcePage:
-    case Page::TasksByProcessesPage: {
+    case DMPage::GlobalReportPage:
+    case DMPage::TasksByResourcePage:
+    case DMPage::TasksByProcessesPage: {
         const QVariantMap span = effectiveProjectTimeSpan();
         report()->showPageWithTag(tag, span.value(kDMTimeSpanBegin).value<DMDate>(), span.value(kDMTimeSpanEnd).value<DMDate>());
         // No outline rows and no bars in the report's mode.
-        setViewModeForPage(2);
+        setViewModeForPage(kDMProjectViewMode_Reports);
         return m_outlets.reportContainerView;
     }
-    case Page::ProjectSettingsPage:
-    case Page::DaysOffPage: {
+    case DMPage::ProjectSettingsPage:
+    case DMPage::DaysOffPage: {
         // Both pages refresh the working calendar's controls.
         const auto &daysOff = m_outlets.daysOffSettingsController;
         if (daysOff)
             daysOff->updateUI();
-        if (tag == Page::DaysOffPage)
+        if (tag == DMPage::DaysOffPage)
             return daysOff ? daysOff->containerView() : nullptr;
         if (m_outlets.projectSettingsController)
             m_outlets.projectSettingsController->updateUI();
         return m_outlets.projectSettingsView;
     }
-    case Page::StylesPage:
+    case DMPage::StylesPage:
         return m_outlets.stylesContainerView;
-    case Page::TasksPage:
-    case Page::ResourcesPage:
-    case Page::EventsPage: {
+    case DMPage::TasksPage:
+    case DMPage::ResourcesPage:
+    case DMPage::EventsPage: {
         DMProjectListController *list = listControllerForPageWithTag(tag);
         if (!list || !list->containerView())
             return nullptr;
@@ -175,7 +162,7 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
         return list->containerView();
     }
     default:
-        if (!isItemsViewPage(tag) || !m_itemsView)
+        if (!DMPage_showsItemsView(tag) || !m_itemsView)
             return nullptr;
         m_itemsView->updateItemsArrayWithTag(tag);
         m_itemsView->updateItemsViewContentsArray();
@@ -183,7 +170,7 @@ QWidget *DMProjectDocument::preparePageWithTag(int tag)
     }
 }
 
-void DMProjectDocument::setViewModeForPage(int mode)
+void DMProjectDocument::setViewModeForPage(DMProjectViewMode mode)
 {
     if (!m_project || m_project->attribute(kDMProject_ViewMode).toInt() == mode)
         return;
@@ -223,7 +210,7 @@ void DMProjectDocument::fileNewMenuCallback(int tag)
 {
     // The new-item commands go to the list shown: tasks, milestones and processes to the task
     // list, resources and groups to the resource list.
-    if (m_currentPageTag == Page::TasksPage && m_outlets.projectItemsOutlineViewDS) {
+    if (m_currentPageTag == DMPage::TasksPage && m_outlets.projectItemsOutlineViewDS) {
         DMProjectItemsOutlineViewDS &tasks = *m_outlets.projectItemsOutlineViewDS;
         if (tag == DMMainMenu::NewTaskTag)
             tasks.addTask();
@@ -231,7 +218,7 @@ void DMProjectDocument::fileNewMenuCallback(int tag)
             tasks.addMilestone();
         else if (tag == DMMainMenu::NewProcessTag)
             tasks.addProcess();
-    } else if (m_currentPageTag == Page::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
+    } else if (m_currentPageTag == DMPage::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
         if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
             m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
     }
@@ -239,7 +226,7 @@ void DMProjectDocument::fileNewMenuCallback(int tag)
 
 bool DMProjectDocument::isCanvasPageShown() const
 {
-    return m_currentPageTag == Page::GanttPage || m_currentPageTag == Page::ByResourcesPage;
+    return DMPage_isGantt(m_currentPageTag);
 }
 
 void DMProjectDocument::deleteSelectionOfShownPage()
@@ -249,20 +236,20 @@ void DMProjectDocument::deleteSelectionOfShownPage()
         return;
     }
     switch (m_currentPageTag) {
-    case Page::TasksPage:
+    case DMPage::TasksPage:
         if (m_outlets.projectItemsOutlineViewDS)
             m_outlets.projectItemsOutlineViewDS->deleteSelectedItems();
         return;
-    case Page::EventsPage:
+    case DMPage::EventsPage:
         if (m_outlets.projectEventsOutlineViewDS)
             m_outlets.projectEventsOutlineViewDS->deleteSelectedItems();
         return;
-    case Page::ResourcesPage:
+    case DMPage::ResourcesPage:
         if (m_outlets.projectResourcesOutlineViewDS)
             m_outlets.projectResourcesOutlineViewDS->deleteSelected();
         return;
     default:
-        if (isItemsViewPage(m_currentPageTag) && m_itemsView)
+        if (DMPage_showsItemsView(m_currentPageTag) && m_itemsView)
             m_itemsView->itemsViewDelete();
     }
 }
@@ -270,11 +257,11 @@ void DMProjectDocument::deleteSelectionOfShownPage()
 DMProjectListController *DMProjectDocument::listControllerForPageWithTag(int tag) const
 {
     switch (tag) {
-    case Page::TasksPage:
+    case DMPage::TasksPage:
         return m_outlets.projectItemsOutlineViewDS.get();
-    case Page::ResourcesPage:
+    case DMPage::ResourcesPage:
         return m_outlets.projectResourcesOutlineViewDS.get();
-    case Page::EventsPage:
+    case DMPage::EventsPage:
         return m_outlets.projectEventsOutlineViewDS.get();
     default:
         return nullptr;
@@ -283,7 +270,7 @@ DMProjectListController *DMProjectDocument::listControllerForPageWithTag(int tag
 
 DMOutlineView *DMProjectDocument::listOutlineViewForPageWithTag(int tag) const
 {
-    if (tag == Page::GanttPage || tag == Page::ByResourcesPage)
+    if (DMPage_isGantt(tag))
         return m_outlets.projectOutlineView;
     DMProjectListController *list = listControllerForPageWithTag(tag);
     return list ? list->outlineView() : nullptr;
@@ -335,8 +322,8 @@ void DMProjectDocument::searchFieldDidSelectItem(DMSearchField *field, const QVa
     if (!item)
         return;
     // Items have their bars in the Gantt view.
-    if (m_currentPageTag != Page::GanttPage)
-        showPageWithTag(Page::GanttPage);
+    if (m_currentPageTag != DMPage::GanttPage)
+        showPageWithTag(DMPage::GanttPage);
     // An item inside a collapsed process has no bar shown until its parents expand.
     if (item->parentItem()) {
         m_projectOutlineDS->expandParentsOfItem(*item);

@@ -272,12 +272,12 @@ void DMProjectDocument::awakeFromNib()
         m_outlets.projectSettingsController->setDocument(this);
     applyingTaskListColumns(DMApplicationDelegate::taskListArrangedColumnDictionaries());
     applyImportedProjectAttributes();
-    updateItemsArrayWithTag(DMItemsViewTag::AllArrays);
+    updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
-    // The Gantt area in the project's own mode; a report's mode (2) would leave it empty.
-    const bool byResources = m_project && m_project->attribute(kDMProject_ViewMode).toInt() == 1;
-    showPageWithTag(byResources ? DMProjectDocumentSourceListOutlineDS::ByResourcesPage
-                                : DMProjectDocumentSourceListOutlineDS::GanttPage);
+    // The Gantt area in the project's own mode; the reports' mode would leave it empty.
+    const bool byResources =
+        m_project && m_project->attribute(kDMProject_ViewMode).toInt() == kDMProjectViewMode_Resources;
+    showPageWithTag(byResources ? DMPage::ByResourcesPage : DMPage::GanttPage);
 }
 
 void DMProjectDocument::applyImportedProjectAttributes()

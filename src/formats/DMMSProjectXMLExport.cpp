@@ -10,9 +10,9 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMSaveFile.h"
 
 #include <QHash>
-#include <QSaveFile>
 #include <QSet>
 
 #include <vector>
@@ -286,12 +286,12 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
 {
     const QVariantMap &attributes = resource.attributes();
     const QString uid = QString::number(m_resourceUIDs.uidFor(resource.objectID()));
-    // Cost kinds: 0 a rate per hour, 1 per day; any other an amount per assigned task, which the
+    // A rate per hour or per day; any other cost kind is an amount per assigned task, which the
     // format calls the cost per use.
     const int costKind = integerForKey(attributes, kDMProjectResource_CostKind);
-    const bool perUse = costKind != 0 && costKind != 1;
+    const bool perUse = costKind != kDMProjectResourceCostKind_Hourly && costKind != kDMProjectResourceCostKind_Daily;
     const double amount = doubleForKey(attributes, kDMProjectResource_HourlyCost);
-    const QString rateFormat = costKind == 1 ? QStringLiteral("3") : QStringLiteral("2");
+    const QString rateFormat = costKind == kDMProjectResourceCostKind_Daily ? QStringLiteral("3") : QStringLiteral("2");
     float progress = 0.0f;
     float cost = 0.0f;
     resource.computeProgressCostInfoString(&progress, &cost, nullptr);
@@ -398,9 +398,9 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
         // A fixed cost is the item's cost; one at an hourly rate is written as the cost it comes
         // to; the cost of the assigned resources follows from their rates.
         const int costKind = integerForKey(item.attributes(), kDMProjectItem_CostKind);
-        if (costKind == 0)
+        if (costKind == kDMProjectItemCostKind_Fixed)
             add("FixedCost", number(doubleForKey(item.attributes(), kDMProjectItem_Cost)));
-        else if (costKind == 1)
+        else if (costKind == kDMProjectItemCostKind_Hourly)
             add("FixedCost", number(item.cost()));
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
@@ -452,12 +452,5 @@ QByteArray DMMSProjectXMLConverter::MSProjectXMLDataForProject(const DMProject &
 
 bool DMMSProjectXMLConverter::exportProjectToURLError(const DMProject &project, const QString &path, QString *error)
 {
-    const QByteArray data = MSProjectXMLDataForProject(project);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return DMSaveFile_write(path, MSProjectXMLDataForProject(project), error);
 }

@@ -274,14 +274,14 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_Human, false);
     const int rateFormat = MSXMLLenientInteger(DMXMLTree::childValue(element, "StandardRateFormat"));
     if (rateFormat == 3)
-        resource.setAttribute(kDMProjectResource_CostKind, 1);
+        resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Daily);
     else if (rateFormat == 1 || rateFormat == 2)
-        resource.setAttribute(kDMProjectResource_CostKind, 0);
+        resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Hourly);
     const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
     const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
     // A resource paid by the task rather than by the hour: its amount per assigned task.
     if (standardRate == 0.0 && costPerUse > 0.0) {
-        resource.setAttribute(kDMProjectResource_CostKind, 2);
+        resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Fixed);
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
         resource.setAttribute(kDMProjectResource_HourlyCost, standardRate);
@@ -362,10 +362,10 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
     } else {
         const QString fixedCost = fields.value(TaskFields::FixedCost);
         if (!fixedCost.isEmpty()) {
-            item->setAttribute(kDMProjectItem_CostKind, 0);
+            item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_Fixed);
             item->setAttribute(kDMProjectItem_Cost, MSXMLLenientDouble(fixedCost));
         } else {
-            item->setAttribute(kDMProjectItem_CostKind, 2);
+            item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_FromResources);
             item->setAttribute(kDMProjectItem_Cost, 0.0);
         }
         QString percent = fields.value(TaskFields::PercentComplete);

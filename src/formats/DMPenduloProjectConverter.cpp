@@ -234,10 +234,10 @@ std::shared_ptr<DMProjectItem> Importer::makeItem(const ZQTask &task)
     item->setProject(m_projectPointer);
     item->setUseWorkingSchedule(onSchedule);
     if (task.usesCostPerTask()) {
-        item->setAttribute(kDMProjectItem_CostKind, 0);
+        item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_Fixed);
         item->setAttribute(kDMProjectItem_Cost, task.cost());
     } else {
-        item->setAttribute(kDMProjectItem_CostKind, 2);
+        item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_FromResources);
         item->setAttribute(kDMProjectItem_Cost, 0.0);
     }
     item->setAttribute(kDMProjectItem_Notes, task.taskNotes().isNull() ? QVariant() : QVariant(task.taskNotes()));

@@ -42,7 +42,7 @@ public:
     virtual void markDocumentAsEdited() = 0;
     // The document's delete command on the canvas selection.
     virtual void deleteSelectedItem() = 0;
-    // Refreshes the items view's array of one page (DMItemsViewTag).
+    // Refreshes the items view's array of one page (a DMPage items-view kind).
     virtual void updateItemsArrayWithTag(int tag) = 0;
 
     // What the inspectors ask; each default means "not handled".

@@ -194,7 +194,7 @@ DMBaseObjectList DMProjectDocumentObjectViewDataSource::objectViewObjectsInRectF
         return objects;
 
     case kDMProjectViewLayer_Items: {
-        if (viewMode != kDMProjectViewMode_Gantt && viewMode != kDMProjectViewMode_Resources)
+        if (!DMProjectViewMode_showsRows(viewMode))
             return objects;
         const DMOutlineView *outline = m_document.projectOutlineView();
         const auto table = m_background ? m_background->attributes() : nullptr;

@@ -196,7 +196,7 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
 
     if (DMOutlineView *outline = m_document.projectOutlineView())
         outline->deselectAll();
-    m_document.updateItemsArrayWithTag(DMItemsViewTag::Tasks);
+    m_document.updateItemsArrayWithTag(DMPage::ItemsTasksPage);
     reloadProjectOutlineAndRelayout();
     return true;
 }

@@ -187,7 +187,7 @@ void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDr
         const DMEvent step = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, QPointF(), canvas->lastMouseDownEvent().eventNumber());
         bar->handleDragOperation(followUp, grip, grip, step, canvas);
     }
-    m_document.updateItemsArrayWithTag(eventsRow ? DMItemsViewTag::Events : DMItemsViewTag::Tasks);
+    m_document.updateItemsArrayWithTag(eventsRow ? DMPage::EventsPage : DMPage::ItemsTasksPage);
 }
 
 void DMProjectDocumentObjectViewDataSource::moveBarToResourceRow(DMProjectViewDragHandlerObject *handler)

@@ -88,7 +88,7 @@ DMDate DMProjectDocumentObjectViewDataSource::projectViewDateForPoint(DMProjectV
 int DMProjectDocumentObjectViewDataSource::viewModeForProjectView(DMProjectView *) const
 {
     const std::shared_ptr<DMProject> project = m_document.project();
-    return project ? project->displayAttributes().viewMode : 0;
+    return project ? project->displayAttributes().viewMode : kDMProjectViewMode_Gantt;
 }
 
 void DMProjectDocumentObjectViewDataSource::editLater(const std::shared_ptr<DMProjectViewObject> &object)

@@ -42,7 +42,6 @@
 namespace {
 
 constexpr float kMinimumPixelsPerDay = DMProjectViewDateGrid::kMinimumPixelsPerDay;
-constexpr int kWholeProjectTimelineMode = 4;
 // Widgets cannot be wider than this; a wider canvas is drawn at a smaller scale.
 constexpr double kMaximumCanvasWidth = 16000000.0;
 
@@ -235,7 +234,7 @@ void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewF
     DMProject_DisplayAttributes &attributes = project->displayAttributes();
     bool ok = false;
     const int storedMode = project->attribute(kDMProject_TimelineViewMode).toInt(&ok);
-    attributes.timelineViewMode = ok ? std::clamp(storedMode, 0, 4) : kWholeProjectTimelineMode;
+    attributes.timelineViewMode = ok ? DMTimelineViewMode_clamped(storedMode) : kDMTimelineViewMode_WholeProject;
 
     const DMTimelineTimeSpan span = DMProjectTimelineDataSource_shownTimeSpan(*project);
     const double days = double(std::max<qint64>(1, span.dayCount()));
@@ -289,7 +288,7 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectVie
     if (!background || !project)
         return;
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
-    const bool dayScale = attributes.timelineViewMode == 0;
+    const bool dayScale = attributes.timelineViewMode == kDMTimelineViewMode_Day;
     const DMProjectViewDateGrid grid(attributes);
     const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
     const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));

@@ -32,7 +32,7 @@ int projectTimelineMode(const DMProject &project)
     const QVariant value = project.attribute(kDMProject_TimelineViewMode);
     bool ok = false;
     const int mode = value.toInt(&ok);
-    return std::clamp(ok ? mode : int(project.displayAttributes().timelineViewMode), 0, 4);
+    return DMTimelineViewMode_clamped(ok ? mode : project.displayAttributes().timelineViewMode);
 }
 
 int projectFirstDayOfWeek(const DMProject &project)
@@ -82,8 +82,9 @@ DMTimelineTimeSpan DMProjectTimelineDataSource_effectiveProjectTimeSpan(const DM
 
 DMTimelineTimeSpan DMProjectTimelineDataSource_shownTimeSpan(const DMProject &project, const DMDate &today)
 {
-    const QString key = projectTimelineMode(project) == 4 ? kDMProject_TimelineViewCustomTimeSpan
-                                                         : kDMProject_TimelineViewTimeSpan;
+    const QString key = projectTimelineMode(project) == kDMTimelineViewMode_WholeProject
+        ? kDMProject_TimelineViewCustomTimeSpan
+        : kDMProject_TimelineViewTimeSpan;
     const DMTimelineTimeSpan stored = DMTimelineTimeSpan::fromDictionary(project.attribute(key));
     return stored.isValid() ? stored : DMProjectTimelineDataSource_effectiveProjectTimeSpan(project, today);
 }
@@ -94,17 +95,17 @@ DMTimelineTimeSpan DMProjectTimelineDataSource_timeSpanForModeContainingDate(int
     if (date.isNull())
         return {};
     switch (mode) {
-    case 0:
+    case kDMTimelineViewMode_Day:
         return {dayOf(date), DMDate::dateWithJulianDay(date.julianDay() + 1, 0)};
-    case 1: {
+    case kDMTimelineViewMode_Week: {
         const DMDate begin = DMTimelineColumnCache::beginningOfWeek(date, firstDayOfWeek);
         return {begin, DMDate::dateWithJulianDay(begin.julianDay() + 7, 0)};
     }
-    case 2: {
+    case kDMTimelineViewMode_Month: {
         const DMDate begin(date.year(), date.month(), 1, 0);
         return {begin, begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 1, 0, 0, 0, 0)};
     }
-    case 3: {
+    case kDMTimelineViewMode_Year: {
         const DMDate begin(date.year(), 1, 1, 0);
         return {begin, begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(1, 0, 0, 0, 0, 0)};
     }
@@ -134,7 +135,7 @@ void DMProjectTimelineDataSource::setDateForNowProvider(std::function<DMDate()> 
 int DMProjectTimelineDataSource::timelineMode() const
 {
     const auto project = m_project.lock();
-    return project ? projectTimelineMode(*project) : 0;
+    return project ? projectTimelineMode(*project) : kDMTimelineViewMode_Day;
 }
 
 DMTimelineColumnCacheInputs DMProjectTimelineDataSource::currentInputs(const DMProject &project) const
@@ -171,7 +172,7 @@ float DMProjectTimelineDataSource::columnWidth()
     const auto project = m_project.lock();
     if (!project)
         return 0.0f;
-    return DMProjectViewDateGrid(project->displayAttributes()).columnWidth(timelineMode() == 0);
+    return DMProjectViewDateGrid(project->displayAttributes()).columnWidth(timelineMode() == kDMTimelineViewMode_Day);
 }
 
 bool DMProjectTimelineDataSource::isBandClickable(int band) const
@@ -179,11 +180,11 @@ bool DMProjectTimelineDataSource::isBandClickable(int band) const
     const int mode = timelineMode();
     switch (band) {
     case DMTimelineView::ColumnBand:
-        return mode != 0;
+        return mode != kDMTimelineViewMode_Day;
     case DMTimelineView::WeekBand:
-        return mode != 1;
+        return mode != kDMTimelineViewMode_Week;
     case DMTimelineView::MonthBand:
-        return mode != 2;
+        return mode != kDMTimelineViewMode_Month;
     default:
         return false;
     }
@@ -304,7 +305,9 @@ bool DMProjectTimelineDataSource::changeScaleForClickAtPoint(const QPointF &poin
     if (total == 0 || !(w > 0))
         return false;
     const int column = int(std::clamp(std::floor(point.x() / w), 0.0, double(total - 1)));
-    const int mode = band == DMTimelineView::ColumnBand ? 0 : band == DMTimelineView::WeekBand ? 1 : 2;
+    const int mode = band == DMTimelineView::ColumnBand ? kDMTimelineViewMode_Day
+        : band == DMTimelineView::WeekBand               ? kDMTimelineViewMode_Week
+                                                         : kDMTimelineViewMode_Month;
     const DMTimelineTimeSpan span = DMProjectTimelineDataSource_timeSpanForModeContainingDate(
         mode, cache.dayForColumn(column), projectFirstDayOfWeek(*project));
     if (!span.isValid())

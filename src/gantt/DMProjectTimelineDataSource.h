@@ -29,11 +29,12 @@ struct DMTimelineTimeSpan
 // after the last day at 00:00. A project without any date starts on the given day.
 DMTimelineTimeSpan DMProjectTimelineDataSource_effectiveProjectTimeSpan(const DMProject &project,
                                                                         const DMDate &today = DMDate::dateForNow());
-// The span the timeline shows: the custom span in the whole-project mode (4), the stored span
+// The span the timeline shows: the custom span in the whole-project mode, the stored span
 // in the other modes, the effective span when the stored one is missing or empty.
 DMTimelineTimeSpan DMProjectTimelineDataSource_shownTimeSpan(const DMProject &project,
                                                              const DMDate &today = DMDate::dateForNow());
-// The day (mode 0), week (1), month (2) or year (3) holding the date; invalid for mode 4.
+// The day, week, month or year holding the date, by DMTimelineViewMode; invalid for the
+// whole-project mode.
 DMTimelineTimeSpan DMProjectTimelineDataSource_timeSpanForModeContainingDate(int mode, const DMDate &date,
                                                                              int firstDayOfWeek);
 
@@ -51,7 +52,7 @@ public:
     // "Now" for the selected column; the clock unless a test sets another.
     void setDateForNowProvider(std::function<DMDate()> provider);
 
-    // The project's timeline mode, 0 to 4 (kDMProject_TimelineViewMode).
+    // The project's timeline mode (kDMProject_TimelineViewMode, a DMTimelineViewMode).
     int timelineMode() const;
     // The cache for the project's current settings, rebuilt when they changed.
     const DMTimelineColumnCache &columnCache();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DMProjectEnums.h"
 #include "DMProjectKeys.h"
 
 #include <QString>
@@ -33,12 +34,6 @@ inline constexpr qint32 PendingLink = 216;
 // "+Tsk" read as a big-endian 32-bit number: create an item by dragging.
 inline constexpr qint32 CreateItem = qint32(DMFourCharCode("+Tsk"));
 } // namespace DMProjectViewDragOperation
-
-// Project view modes (DMProject_DisplayAttributes::viewMode).
-enum : qint32 {
-    kDMProjectViewMode_Gantt = 0,
-    kDMProjectViewMode_Resources = 1,
-};
 
 // viewModeVisibility of an object shown in every view mode.
 inline constexpr qint32 kDMProjectViewObject_VisibleInAllModes = INT_MAX;

@@ -72,7 +72,7 @@ void DMTimelineColumnCache::rebuild(const DMTimelineColumnCacheInputs &inputs)
         return;
     m_inputs.firstDay = dayAt(m_inputs.firstDay.julianDay());
     m_inputs.firstDayOfWeek = ((m_inputs.firstDayOfWeek % 7) + 7) % 7;
-    if (m_inputs.mode == 0)
+    if (m_inputs.mode == kDMTimelineViewMode_Day)
         rebuildDayScale();
     else
         rebuildDayColumns();
@@ -108,7 +108,8 @@ void DMTimelineColumnCache::rebuildDayColumns()
     for (int i = 0; i < count; ++i) {
         const DMDate day = dayAt(first + i);
         const QDate date = qDate(day);
-        m_titles.append(m_inputs.mode == 1 ? locale.toString(date, QStringLiteral("ddd dd")) : QString::number(day.day()));
+        m_titles.append(m_inputs.mode == kDMTimelineViewMode_Week ? locale.toString(date, QStringLiteral("ddd dd"))
+                                                                  : QString::number(day.day()));
 
         const qint64 thisWeekBegin = beginningOfWeek(day, m_inputs.firstDayOfWeek).julianDay();
         if (!week || thisWeekBegin != weekBegin) {
@@ -158,7 +159,7 @@ int DMTimelineColumnCache::columnForDate(const DMDate &date) const
 {
     if (date.isNull() || m_inputs.firstDay.isNull())
         return -1;
-    if (m_inputs.mode == 0) {
+    if (m_inputs.mode == kDMTimelineViewMode_Day) {
         if (date.julianDay() != m_inputs.firstDay.julianDay())
             return -1;
         int begin = m_inputs.dayViewBeginMinute;
@@ -176,7 +177,7 @@ DMDate DMTimelineColumnCache::dayForColumn(int column) const
 {
     if (column < 0 || column >= columnCount())
         return DMDate();
-    return m_inputs.mode == 0 ? m_inputs.firstDay : dayAt(m_inputs.firstDay.julianDay() + column);
+    return m_inputs.mode == kDMTimelineViewMode_Day ? m_inputs.firstDay : dayAt(m_inputs.firstDay.julianDay() + column);
 }
 
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMDate.h"
+#include "DMProjectEnums.h"
 #include "OCVColumnGroup.h"
 
 #include <QList>
@@ -12,7 +13,7 @@
 // What the timeline's columns depend on; the cache is rebuilt only when these change.
 struct DMTimelineColumnCacheInputs
 {
-    int mode = 4;             // 0 day, 1 week, 2 month, 3 year, 4 whole project
+    int mode = kDMTimelineViewMode_WholeProject; // a DMTimelineViewMode
     DMDate firstDay;          // the day of column 0 (the shown day in the day scale)
     int dayCount = 0;         // days shown in the other scales
     int dayViewBeginMinute = 0;

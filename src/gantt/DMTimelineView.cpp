@@ -263,18 +263,19 @@ void DMTimelineView::layoutColumns(Layout &layout, int first, int last, double f
     const double w = layout.columnWidth;
     int beginMinute = 0;
     int endMinute = 1440;
-    if (layout.mode == 0)
+    if (layout.mode == kDMTimelineViewMode_Day)
         m_dataSource->timeLineViewBeginMinuteForDayViewEndMinute(self, &beginMinute, &endMinute);
     // The day scale draws one column more, so the hour that closes the window gets its label.
-    const int end = layout.mode == 0 ? last + 1 : last;
+    const int end = layout.mode == kDMTimelineViewMode_Day ? last + 1 : last;
     for (int i = first; i <= end; ++i) {
         const double x = firstX + double(i - first) * w;
         Cell cell;
         cell.column = i;
         cell.rect = cellRect(x, w, bounds);
         cell.selected = i == layout.selectedColumn;
-        const QString label = layout.mode == 0 ? hourLabelForColumn(i, layout.totalColumns, beginMinute, w)
-                                               : m_dataSource->timeLineViewTitleForColumn(self, i);
+        const QString label = layout.mode == kDMTimelineViewMode_Day
+            ? hourLabelForColumn(i, layout.totalColumns, beginMinute, w)
+            : m_dataSource->timeLineViewTitleForColumn(self, i);
         if (!label.isEmpty()) {
             const DMTextAttributes &attributes = cell.selected ? m_columnHeaderBoldAttributes : m_columnHeaderAttributes;
             const QSizeF size = attributes.sizeOfString(label);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DMProjectEnums.h"
 #include "DMTextAttributes.h"
 
 #include <QList>
@@ -47,7 +48,7 @@ public:
     };
     struct Layout
     {
-        int mode = 0;
+        int mode = kDMTimelineViewMode_Day;
         int totalColumns = 0;
         int selectedColumn = -1;
         double columnWidth = 0.0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMProjectEnums.h"
+
 #include <QString>
 
 #include <memory>
@@ -16,8 +18,8 @@ class DMTimelineView_DataSource
 public:
     virtual ~DMTimelineView_DataSource() = default;
 
-    // 0 day (quarter hours of the day window), 1 week, 2 month, 3 year, 4 whole project.
-    virtual int modeForTimeLineView(DMTimelineView *) { return 0; }
+    // The scale, a DMTimelineViewMode (the day scale's columns are quarter hours of the day window).
+    virtual int modeForTimeLineView(DMTimelineView *) { return kDMTimelineViewMode_Day; }
     // The column count, and the first and last columns in view with the x of the first one's
     // left edge and of the last one's right edge (view coordinates). Null pointers are skipped.
     virtual void timeLineViewTotalColumnsGetMinColumnMinColumnMinXMaxColumnMaxColumnMaxX(

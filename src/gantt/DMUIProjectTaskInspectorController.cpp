@@ -9,6 +9,7 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
+#include "DMProjectEnums.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMTextField.h"
@@ -26,10 +27,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
-
-constexpr int kCostFromResources = 2;
 
 QStringList attachedKeysOf(const DMProjectItem &item)
 {
@@ -85,8 +85,10 @@ QWidget *DMUIProjectTaskInspectorController::makeCostRow(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     m_costKind = new QComboBox(row);
     m_costKind->setObjectName(QStringLiteral("costKind"));
-    for (const char *title : {"Fixed cost", "Hourly rate", "Resources' rates"})
-        m_costKind->addItem(DMLocalizedString(title));
+    for (const auto &[title, kind] : {std::pair{"Fixed cost", kDMProjectItemCostKind_Fixed},
+                                      std::pair{"Hourly rate", kDMProjectItemCostKind_Hourly},
+                                      std::pair{"Resources' rates", kDMProjectItemCostKind_FromResources}})
+        m_costKind->addItem(DMLocalizedString(title), kind);
     m_costField = new DMTextField(row);
     m_costField->setObjectName(QStringLiteral("costField"));
     m_costField->setAlignment(Qt::AlignRight);
@@ -132,14 +134,15 @@ void DMUIProjectTaskInspectorController::refreshUI()
     const std::shared_ptr<DMProjectItem> item = editedItem();
     if (!item)
         return;
-    const int kind = std::clamp(integerForKey(item->attributes(), kDMProjectItem_CostKind), 0, kCostFromResources);
-    m_costKind->setCurrentIndex(kind);
+    const int kind = std::clamp(integerForKey(item->attributes(), kDMProjectItem_CostKind), int(kDMProjectItemCostKind_Fixed),
+                                int(kDMProjectItemCostKind_FromResources));
+    m_costKind->setCurrentIndex(m_costKind->findData(kind));
     if (DMGanttDocumentHooks *hooks = document())
         if (std::shared_ptr<DMFormatter> formatter = hooks->currencyFormatter(); formatter != m_costField->formatter())
             m_costField->setFormatter(formatter);
     if (!hasPendingTextEdit(m_costField))
         m_costField->setObjectValue(doubleForKey(item->attributes(), kDMProjectItem_Cost));
-    m_costField->setVisible(kind != kCostFromResources);
+    m_costField->setVisible(kind != kDMProjectItemCostKind_FromResources);
     m_lockedCheckbox->setChecked(item->locked());
     refreshDocuments(*item);
 }
@@ -201,7 +204,7 @@ void DMUIProjectTaskInspectorController::commonCallback(QObject *sender)
     if (sender == m_costField) {
         costEntered(*item);
     } else if (sender == m_costKind) {
-        const int kind = m_costKind->currentIndex();
+        const int kind = m_costKind->currentData().toInt();
         applyChange("Set Cost Kind", [&item, kind] {
             item->setAttribute(kDMProjectItem_CostKind, kind);
             return 0;

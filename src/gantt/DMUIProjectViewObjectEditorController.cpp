@@ -25,8 +25,6 @@
 
 namespace {
 
-const QString kDocumentCloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
-
 // The idle-timeout key of a field's pending value: one per field, so that a value typed into one
 // field never replaces another's.
 QByteArray idleKeyOf(const QWidget *control)
@@ -40,7 +38,7 @@ DMUIProjectViewObjectEditorController::DMUIProjectViewObjectEditorController(con
     : m_nibName(nibName)
 {
     m_closeObserver = DMNotificationCenter::defaultCenter().addObserver(
-        kDocumentCloseNotification, nullptr, [this](const DMNotification &) { documentDidClose(); });
+        kDMProjectDocument_CloseNotification, nullptr, [this](const DMNotification &) { documentDidClose(); });
 }
 
 DMUIProjectViewObjectEditorController::~DMUIProjectViewObjectEditorController()

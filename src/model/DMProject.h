@@ -150,7 +150,8 @@ public:
     }
     void setObjectIDSortedResourcesArray(std::optional<QList<std::shared_ptr<DMProjectResource>>> list);
 
-    // The document's callbacks: change count now; items array (tag 8) 0.05 s after a link change.
+    // The document's callbacks: change count now; the links' items array (DMPage::ItemsLinksPage)
+    // 0.05 s after a link change.
     void updateChangeCount(int kind) const;
     void scheduleUpdateItemsArrayWithTag(int tag);
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "DMProjectEnums.h"
+
 #include <QList>
+#include <QString>
 
 class DMProjectItem;
 
@@ -12,19 +15,9 @@ inline constexpr int Cleared = 2;
 inline constexpr int Redone = 5;
 } // namespace DMDocumentChangeKind
 
-// The items view's pages (the source list's page tags), whose arrays updateItemsArrayWithTag
-// rebuilds; AllArrays asks for every one.
-namespace DMItemsViewTag {
-inline constexpr int AllArrays = 0;
-inline constexpr int Resources = 1;
-inline constexpr int Tasks = 2;
-inline constexpr int Milestones = 3;
-inline constexpr int Processes = 4;
-inline constexpr int ToDo = 5;
-inline constexpr int Events = 6;
-inline constexpr int Documents = 7;
-inline constexpr int Links = 8;
-} // namespace DMItemsViewTag
+// Posted on the default notification centre, with no sender, when a document closes: the
+// shared inspectors and popovers let go of what they edit.
+inline const QString kDMProjectDocument_CloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
 
 // What the model asks of its document (DMProjectDocument implements it). The model reaches it
 // through DMProject_DisplayAttributes::projectDocument, a pointer the document sets when it
@@ -39,7 +32,7 @@ public:
     // Called 0.1 s after the dates of items were applied, once for all the items whose dates
     // changed meanwhile (each once, still in the project).
     virtual void itemDatesDidChange(const QList<DMProjectItem *> & /*items*/) {}
-    // _updateItemsArrayWithTag (DMItemsViewTag): the model asks for the links 0.05 s after a
+    // _updateItemsArrayWithTag (a DMPage items-view kind): the model asks for the links 0.05 s after a
     // dependency is added or removed.
     virtual void updateItemsArrayWithTag(int /*tag*/) {}
 };

@@ -259,9 +259,9 @@ float DMProjectItem::cost() const
     const int costKind = integerForKey(m_attributes, kDMProjectItem_CostKind);
     const double rate = doubleForKey(m_attributes, kDMProjectItem_Cost);
     double cost = 0.0;
-    if (costKind == 0)
+    if (costKind == kDMProjectItemCostKind_Fixed)
         return float(rate);
-    if (costKind == 1)
+    if (costKind == kDMProjectItemCostKind_Hourly)
         cost = rate * double(m_duration) / 3600.0;
     if (boolForKey(m_attributes, kDMProjectItem_HasFixedCost))
         cost += doubleForKey(m_attributes, kDMProjectItem_FixedCost);
@@ -550,7 +550,7 @@ void DMProjectItem::registerUndoOfLinkTo(const DMProjectItem &target)
 void DMProjectItem::linksDidChange()
 {
     if (DMProject *project = projectPointer()) {
-        project->scheduleUpdateItemsArrayWithTag(DMItemsViewTag::Links);
+        project->scheduleUpdateItemsArrayWithTag(DMPage::ItemsLinksPage);
         project->setNeedsCriticalPathUpdate();
     }
 }
@@ -604,7 +604,7 @@ std::shared_ptr<DMProjectItemUIObject> DMProjectItem::ganttUIObject() const
     if (!m_ganttUIObjectRequested) {
         if (DMProjectUIObjectFactory *factory = DMProjectUIObjectFactory::registeredFactory()) {
             m_ganttUIObjectRequested = true;
-            m_ganttUIObject = factory->newUIObjectForItem(const_cast<DMProjectItem &>(*this), 0);
+            m_ganttUIObject = factory->newUIObjectForItem(const_cast<DMProjectItem &>(*this), kDMProjectViewMode_Gantt);
         }
     }
     return m_ganttUIObject;

@@ -100,8 +100,8 @@ public:
     void setProgress(float progress);
     // A parent's computed mean: set and undoable like setProgress, without a roll-up of its own.
     void setRolledUpProgress(float progress);
-    // By cost kind: 0 kDMProjectItem_Cost, 1 hours of duration x kDMProjectItem_Cost, 2 the sum
-    // of the assigned resources' costs for this item.
+    // By cost kind (DMProjectItemCostKind): kDMProjectItem_Cost, hours of duration x
+    // kDMProjectItem_Cost, or the sum of the assigned resources' costs for this item.
     virtual float cost() const;
 
     bool locked() const { return m_locked; }

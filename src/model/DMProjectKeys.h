@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMProjectEnums.h" // the values stored under some of these keys
+
 #include <QString>
 
 #include <cstdint>

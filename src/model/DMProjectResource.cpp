@@ -158,9 +158,9 @@ float DMProjectResource::costForTask(const DMProjectTask &task) const
     const double rate = doubleForKey(m_attributes, kDMProjectResource_HourlyCost);
     const double seconds = qMax(0, task.duration());
     switch (integerForKey(m_attributes, kDMProjectResource_CostKind)) {
-    case 0:
+    case kDMProjectResourceCostKind_Hourly:
         return float(rate * seconds / 3600.0);
-    case 1:
+    case kDMProjectResourceCostKind_Daily:
         return float(rate * seconds / double(DMDurationSplit::dayLengthForItem(task)));
     default:
         return float(rate);

@@ -98,7 +98,7 @@ void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, q
     assignment->resource = resource;
     assignment->taskPointer = this;
     assignment->resourcePointer = resource.get();
-    assignment->uiObject = newUIObjectForViewMode(1);
+    assignment->uiObject = newUIObjectForViewMode(kDMProjectViewMode_Resources);
     if (assignment->uiObject)
         assignment->uiObject->setResourceViewFields(0, resource.get());
     // Across the project's edge (an importer assigns its tasks before they join), the end in the
@@ -143,7 +143,7 @@ void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 
 float DMProjectTask::cost() const
 {
-    if (integerForKey(attributes(), kDMProjectItem_CostKind) != 2)
+    if (integerForKey(attributes(), kDMProjectItem_CostKind) != kDMProjectItemCostKind_FromResources)
         return DMProjectItem::cost();
     double cost = 0.0;
     for (const auto &resource : concernedResources())

@@ -14,8 +14,8 @@ class DMProjectUIObjectFactory
 public:
     virtual ~DMProjectUIObjectFactory() = default;
 
-    // A new object for the item, frame {0, 0, 10, 10}, visible in the view mode (0 Gantt,
-    // 1 resources), representing the item, with the item's fill colour; null for "none".
+    // A new object for the item, frame {0, 0, 10, 10}, visible in the view mode (DMProjectViewMode),
+    // representing the item, with the item's fill colour; null for "none".
     virtual std::shared_ptr<DMProjectItemUIObject> newUIObjectForItem(DMProjectItem & /*item*/, int /*viewMode*/)
     {
         return nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMDate.h"
+#include "DMProjectEnums.h"
 
 #include <QtGlobal>
 
@@ -20,8 +21,8 @@ struct DMProject_DisplayAttributes
     float pixelsPerDay = 40.0f;
     qint32 dayViewBeginMinute = 8 * 60; // working window of a day, from kDMProject_Settings_DayTimeSpan
     qint32 dayViewEndMinute = 18 * 60;
-    qint32 timelineViewMode = 0;
-    qint32 viewMode = 0; // 0 Gantt, 1 resources
+    qint32 timelineViewMode = kDMTimelineViewMode_Day; // DMTimelineViewMode
+    qint32 viewMode = kDMProjectViewMode_Gantt;        // DMProjectViewMode
     bool displayTaskNames = true;
     bool useProjectSchedule = true;
 };

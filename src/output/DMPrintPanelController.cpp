@@ -4,6 +4,7 @@
 #include "DMBeep.h"
 #include "DMIdleTimeout.h"
 #include "DMLocalizedString.h"
+#include "DMModalUI.h"
 #include "DMPrintInfo.h"
 #include "DMPrintPanelControllerDataSource.h"
 #include "DMPrintPicture.h"
@@ -372,7 +373,7 @@ void DMPrintPanelController::finishComposition(const QList<DMComposedPage> &page
     if (!m_pageImages.isEmpty())
         _print();
     else
-        presentError(DMLocalizedString("There is nothing to print."), m_whyNoPages);
+        DMModalUI::instance().presentError(DMLocalizedString("There is nothing to print."), m_whyNoPages, m_window);
 }
 
 void DMPrintPanelController::_createPDFDocument()

@@ -144,7 +144,6 @@ private:
     bool joinPages(const QList<DMComposedPage> &pages);
     DMPageCompositionSettings compositionSettings() const;
     QString outputBaseName() const;
-    void presentError(const QString &message, const QString &reason) const;
     bool writeExport(const QString &path, const QByteArray &data) const;
 
     DMPrintPanelControllerDataSource *m_datasource = nullptr;

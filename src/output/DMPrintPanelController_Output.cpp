@@ -6,6 +6,7 @@
 #include "DMPrintInfo.h"
 #include "DMPrintPanelControllerDataSource.h"
 #include "DMProjectDocumentUICallbacks.h"
+#include "DMSaveFile.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QWidget>
 
 namespace {
@@ -44,23 +44,13 @@ QString DMPrintPanelController::outputBaseName() const
     return name.trimmed().isEmpty() ? DMLocalizedString("Untitled") : name;
 }
 
-void DMPrintPanelController::presentError(const QString &message, const QString &reason) const
-{
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = reason;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, m_window);
-}
-
 bool DMPrintPanelController::writeExport(const QString &path, const QByteArray &data) const
 {
-    // The file takes its place only once every byte is written.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    QString error;
+    if (DMSaveFile_write(path, data, &error))
         return true;
-    presentError(DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()),
-                 file.errorString());
+    DMModalUI::instance().presentError(
+        DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()), error, m_window);
     return false;
 }
 
@@ -79,7 +69,7 @@ void DMPrintPanelController::_print()
             return;
         QString error;
         if (!DMComposedPage::printPages(m_pageImages, &printer, &error))
-            presentError(DMLocalizedString("The pages could not be printed."), error);
+            DMModalUI::instance().presentError(DMLocalizedString("The pages could not be printed."), error, m_window);
         return;
     }
 
@@ -105,7 +95,7 @@ void DMPrintPanelController::_print()
         const QImage image = m_pageImages.first().image(&error);
         data = image.isNull() ? QByteArray() : jpegData(image, &error);
         if (data.isEmpty()) {
-            presentError(DMLocalizedString("The JPEG image could not be made."), error);
+            DMModalUI::instance().presentError(DMLocalizedString("The JPEG image could not be made."), error, m_window);
             return;
         }
     }
@@ -121,7 +111,8 @@ void DMPrintPanelController::_print()
                                    QStringLiteral("%1-%2.pdf").arg(baseName).arg(seconds), documentWindow);
     } else if (m_internetExport) {
         // The web export takes PDF only; the entry points never ask it for JPEG.
-        presentError(DMLocalizedString("The web export sends PDF documents only."), QString());
+        DMModalUI::instance().presentError(DMLocalizedString("The web export sends PDF documents only."), QString(),
+                                           m_window);
         return;
     } else if (!writeExport(path, data)) {
         return;

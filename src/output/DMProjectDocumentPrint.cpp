@@ -12,19 +12,17 @@
 #include "DMPrintedOutline.h"
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
+#include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentUICallbacks.h"
-#include "DMReportDocument.h"
+#include "DMProjectEnums.h"
+#include "DMSaveFile.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QSaveFile>
-#include <QTextBrowser>
-#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -59,15 +57,6 @@ QString DMProjectDocumentPrint::projectTitle() const
     return project ? project->title() : QString();
 }
 
-void DMProjectDocumentPrint::presentError(const QString &message, const QString &reason) const
-{
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = reason;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
-}
-
 // ---- Print ----
 
 bool DMProjectDocumentPrint::runPrintPanel(QPrinter *printer) const
@@ -81,10 +70,10 @@ bool DMProjectDocumentPrint::runPrintPanel(QPrinter *printer) const
 void DMProjectDocumentPrint::printDocument()
 {
     const int tag = m_host->currentPageTag();
-    if (isGanttPage(tag)) {
+    if (DMPage_isGantt(tag)) {
         printPanelController()->setImageExport(false);
         beginProjectViewPrintSheet();
-    } else if (tag == GlobalReportPageTag || tag == TasksByResourcePageTag || tag == TasksByProcessesPageTag) {
+    } else if (DMPage_isReport(tag)) {
         printReport();
     } else if (DMOutlineView *outline = m_host->listOutlineView(tag)) {
         printOutlineView(outline);
@@ -97,15 +86,16 @@ void DMProjectDocumentPrint::printDocument()
 
 void DMProjectDocumentPrint::printReport()
 {
-    QTextBrowser *view = m_host->reportWebView();
-    if (!view)
+    DMProjectDocumentReport *report = m_host->report();
+    if (!report)
         return;
     QPrinter printer(QPrinter::HighResolution);
     if (!runPrintPanel(&printer))
         return;
-    DMReportDocument_finish(view);
-    if (!DMPrintInfo_printTextDocument(*view->document(), &printer))
-        presentError(DMLocalizedString("The report could not be printed."), QString());
+    QString error;
+    if (!report->printOnDevice(&printer, &error))
+        DMModalUI::instance().presentError(DMLocalizedString("The report could not be printed."), error,
+                                           m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
@@ -142,7 +132,8 @@ void DMProjectDocumentPrint::printOnPages(DMPrintView *printView)
     printView->setPrintInfo(printer.pageLayout(), DMPrintInfo::sharedPrintInfo().scalingFactor);
     QString error;
     if (!printView->printOnDevice(&printer, &error))
-        presentError(DMLocalizedString("The page could not be printed."), error);
+        DMModalUI::instance().presentError(DMLocalizedString("The page could not be printed."), error,
+                                           m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::printPageWidget(QWidget *page)
@@ -200,13 +191,13 @@ void DMProjectDocumentPrint::beginProjectViewPrintSheet()
 void DMProjectDocumentPrint::exportToImage(int tag)
 {
     const int page = m_host->currentPageTag();
-    if ((isGanttPage(page) || page == GlobalReportPageTag || page == TasksByResourcePageTag) && tag == WebExportTag
+    if ((DMPage_isGantt(page) || DMPage_exportsReport(page)) && tag == WebExportTag
         && DMWebExport::target() == DMWebExport::NoTarget) {
         // Said at once, not after the page was made and the user waited for it.
         DMWebExport::presentNoTarget(m_host->windowForSheet());
         return;
     }
-    if (isGanttPage(page)) {
+    if (DMPage_isGantt(page)) {
         DMPrintPanelController *panel = printPanelController().get();
         const bool internet = tag == WebExportTag;
         panel->setImageExport(true);
@@ -214,17 +205,19 @@ void DMProjectDocumentPrint::exportToImage(int tag)
         panel->setInternetExport(internet);
         panel->setFarseeExport(false);
         beginProjectViewPrintSheet();
-    } else if (page == GlobalReportPageTag || page == TasksByResourcePageTag) {
+    } else if (DMPage_exportsReport(page)) {
         exportReport(tag);
     }
 }
 
 void DMProjectDocumentPrint::exportReport(int tag)
 {
+    DMProjectDocumentReport *report = m_host->report();
     QString error;
-    const QByteArray pdf = reportPDFData(&error);
+    const QByteArray pdf = report ? report->pdfData(&error) : QByteArray();
     if (pdf.isEmpty()) {
-        presentError(DMLocalizedString("The report could not be exported."), error);
+        DMModalUI::instance().presentError(DMLocalizedString("The report could not be exported."), error,
+                                           m_host->windowForSheet());
         return;
     }
     const QString title = projectTitle();
@@ -246,16 +239,16 @@ void DMProjectDocumentPrint::exportReport(int tag)
         return;
     if (QFileInfo(path).suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
         path += QStringLiteral(".pdf");
-    QSaveFile file(path);
-    if (!(file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit()))
-        presentError(DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()),
-                     file.errorString());
+    if (!DMSaveFile_write(path, pdf, &error))
+        DMModalUI::instance().presentError(
+            DMLocalizedString("The file \"%1\" could not be written.").arg(QFileInfo(path).fileName()), error,
+            m_host->windowForSheet());
 }
 
 void DMProjectDocumentPrint::exportToFarsee()
 {
     const int page = m_host->currentPageTag();
-    if (isGanttPage(page)) {
+    if (DMPage_isGantt(page)) {
         DMPrintPanelController *panel = printPanelController().get();
         panel->setImageExport(true);
         panel->setImageExportFormat(QStringLiteral("jpg"));
@@ -264,41 +257,18 @@ void DMProjectDocumentPrint::exportToFarsee()
         beginProjectViewPrintSheet();
         return;
     }
-    if (page != GlobalReportPageTag && page != TasksByResourcePageTag)
+    if (!DMPage_exportsReport(page))
         return;
-    const QByteArray pdf = reportPDFData();
+    DMProjectDocumentReport *report = m_host->report();
+    const QByteArray pdf = report ? report->pdfData() : QByteArray();
     if (pdf.isEmpty()) {
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString("An error occured while uploading the file");
-        alert.informativeText = DMLocalizedString("Unable to export, empty data");
-        alert.style = DMModalUI::Critical;
-        DMModalUI::instance().runAlert(alert, nullptr);
+        DMModalUI::instance().presentError(DMLocalizedString("An error occured while uploading the file"),
+                                           DMLocalizedString("Unable to export, empty data"), m_host->windowForSheet());
         return;
     }
     FarseeManager::sharedManager().shareData(
         pdf, DMPrintPanelController_sharedFileName(projectTitle(), QStringLiteral("pdf"), QDateTime::currentDateTime()),
         m_host->windowForSheet());
-}
-
-QByteArray DMProjectDocumentPrint::reportPDFData(QString *error) const
-{
-    QTextBrowser *view = m_host->reportWebView();
-    if (!view || view->document()->isEmpty()) {
-        if (error)
-            *error = DMLocalizedString("The report is empty.");
-        return QByteArray();
-    }
-    DMReportDocument_finish(view);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (!DMPrintInfo_writeTextDocumentPDF(*view->document(), &buffer, DMPrintInfo::sharedPrintInfo().pageLayout,
-                                          projectTitle())) {
-        if (error)
-            *error = DMLocalizedString("The PDF of the report could not be made.");
-        return QByteArray();
-    }
-    return data;
 }
 
 // ---- The print panel's data source, except the images (DMProjectDocumentPrint_Images.cpp) ----

@@ -2,7 +2,6 @@
 
 #include "DMPrintPanelControllerDataSource.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -26,15 +25,6 @@ class DMProjectDocumentPrint : public DMPrintPanelControllerDataSource
 public:
     // Tags of the export commands' menu items.
     enum ExportTag { PDFExportTag = 1004002, JPEGExportTag = 1004003, WebExportTag = 1004004 };
-    // Pages by their source-list tags.
-    enum PageTag {
-        ResourcesGanttPageTag = 9,
-        GanttPageTag = 10,
-        GlobalReportPageTag = 11,
-        DaysOffPageTag = 14,
-        TasksByResourcePageTag = 19,
-        TasksByProcessesPageTag = 20
-    };
 
     explicit DMProjectDocumentPrint(DMProjectDocumentPrintHost *host);
     ~DMProjectDocumentPrint() override;
@@ -44,15 +34,12 @@ public:
 
     // ---- Commands ----
     void printDocument();
-    // tag 1004002: a PDF file; 1004004: a PDF by the web export; any other: a JPEG file.
+    // PDFExportTag: a PDF file; WebExportTag: a PDF by the web export; any other: a JPEG file.
     void exportToImage(int tag);
     void exportToFarsee();
     void runPageLayout();
     // The panel set to the project's dates, opened on the document window.
     void beginProjectViewPrintSheet();
-
-    // The report shown, as a PDF of the shared paper; empty, with the reason, when there is none.
-    QByteArray reportPDFData(QString *error = nullptr) const;
 
     // ---- The print panel's data source ----
     QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) override;
@@ -66,7 +53,6 @@ public:
     QString logoPathForPrintPanelController(DMPrintPanelController *) override;
 
 private:
-    static bool isGanttPage(int tag) { return tag == ResourcesGanttPageTag || tag == GanttPageTag; }
     void printReport();
     // A list's outline, whole: its titles, every row, every visible column.
     void printOutlineView(DMOutlineView *outline);
@@ -80,7 +66,6 @@ private:
     // false when the user cancels.
     bool runPrintPanel(QPrinter *printer) const;
     void exportReport(int tag);
-    void presentError(const QString &message, const QString &reason) const;
     QString projectTitle() const;
 
     DMProjectDocumentPrintHost *m_host;

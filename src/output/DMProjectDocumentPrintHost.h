@@ -4,15 +4,15 @@
 
 #include <memory>
 
-class QTextBrowser;
 class QWidget;
 class DMCollectionView;
 class DMOutlineView;
 class DMProject;
+class DMProjectDocumentReport;
 
 // What the print and export commands need of their document: the project, the page shown, the
-// views of the Gantt page and the switches that make them draw for a page, the report view and
-// the window for sheets. The document implements it; the views are null until its window exists.
+// views of the Gantt page and the switches that make them draw for a page, the report controller
+// and the window for sheets. The document implements it; the views are null until its window exists.
 class DMProjectDocumentPrintHost
 {
 public:
@@ -34,8 +34,8 @@ public:
     // positions.
     virtual void setIsPrinting(bool printing) = 0;
 
-    // The report view of the report pages; null before the window exists.
-    virtual QTextBrowser *reportWebView() const = 0;
+    // The report controller, whose shown report the report pages print, export and share.
+    virtual DMProjectDocumentReport *report() = 0;
     // The outline of a list page (events 6, tasks 17, resources 18); null for the others.
     virtual DMOutlineView *listOutlineView(int tag) const = 0;
     // The cards of an items view page (1 to 5, 7, 8); null for the others.

@@ -16,8 +16,6 @@
 
 namespace {
 
-// The timeline's whole-project mode, which shows the custom span.
-constexpr int kCustomSpanTimelineMode = 4;
 // The attributes that lay the chart out for a page (a function: the keys are another library's
 // constants, not yet made while this file's globals are).
 QStringList printedAttributes()
@@ -101,7 +99,8 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     project->setAttribute(kDMProject_TimelineViewPixelsPerDay, float(pixelsPerDay));
     project->setAttribute(kDMProject_TimelineViewTimeSpan, span);
     project->setAttribute(kDMProject_TimelineViewCustomTimeSpan, span);
-    project->setAttribute(kDMProject_TimelineViewMode, kCustomSpanTimelineMode);
+    // The whole-project mode shows the custom span.
+    project->setAttribute(kDMProject_TimelineViewMode, kDMTimelineViewMode_WholeProject);
     m_host->setIsPrinting(true); // lays out at the new scale even when no attribute changed
 
     if (lineHeight)

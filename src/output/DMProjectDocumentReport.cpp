@@ -1,37 +1,35 @@
-// DMProjectDocumentReport: its life cycle, the report page and the global report.
+// DMProjectDocumentReport: its life cycle, the report page and its options, the reports' HTML
+// and the CSV rows.
 #include "DMProjectDocumentReport.h"
 
-#include "DMDictionaryAccess.h"
-#include "DMDurationSplit.h"
-#include "DMLocalizedString.h"
 #include "DMProject.h"
 #include "DMProjectDocumentReportHost.h"
-#include "DMProjectItemTree.h"
-#include "DMProjectKeys.h"
-#include "DMProjectResource.h"
-#include "DMProjectTask.h"
-#include "DMReportBody.h"
+#include "DMReportBuilder.h"
 #include "DMReportDocument.h"
-#include "DMReportDurations.h"
 #include "DMReportHTML.h"
 #include "DMReportPage.h"
+#include "DMSaveFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QUrl>
 
-#include <vector>
+namespace {
+
+QString pageHTML(const DMReportBody &body)
+{
+    return DMReport_pageWithBody(DMReport_templateText(), body.html(), body.columns());
+}
+
+} // namespace
 
 DMProjectDocumentReport::DMProjectDocumentReport(DMProjectDocumentReportHost *host) : m_host(host)
 {
@@ -57,24 +55,24 @@ DMProjectDocumentReport::~DMProjectDocumentReport()
 
 bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, const DMDate &spanEnd)
 {
-    if (tag != GlobalReportTag && tag != TasksByResourceTag && tag != TasksByProcessesTag)
+    if (!DMPage_isReport(tag))
         return false;
     DMReportPage *page = m_host->reportPage();
     connectPage(page);
     m_shownPageTag = tag;
     m_pickerTimer.stop();
     if (page) {
-        page->setShowsGroupControls(tag != GlobalReportTag);
-        if (tag != GlobalReportTag) {
+        page->setShowsGroupControls(tag != DMPage::GlobalReportPage);
+        if (tag != DMPage::GlobalReportPage) {
             const QSignalBlocker blockBegin(page->tasksByResourceReportBeginDatePicker());
             const QSignalBlocker blockEnd(page->tasksByResourceReportEndDatePicker());
             page->tasksByResourceReportBeginDatePicker()->setDateTime(spanBegin.NSDate());
             page->tasksByResourceReportEndDatePicker()->setDateTime(spanEnd.NSDate());
         }
     }
-    if (tag == TasksByResourceTag)
+    if (tag == DMPage::TasksByResourcePage)
         tasksByResourceReportRefreshPopup();
-    else if (tag == TasksByProcessesTag)
+    else if (tag == DMPage::TasksByProcessesPage)
         tasksByProcessesReportRefreshPopup();
     refreshShownPage();
     return true;
@@ -82,9 +80,10 @@ bool DMProjectDocumentReport::showPageWithTag(int tag, const DMDate &spanBegin, 
 
 void DMProjectDocumentReport::pageDidHide()
 {
-    m_shownPageTag = 0;
+    m_shownPageTag = DMPage::NoPage;
     m_pickerTimer.stop();
     removeShownReportFile();
+    m_shownBody.reset();
 }
 
 void DMProjectDocumentReport::connectPage(DMReportPage *page)
@@ -97,7 +96,7 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
     connect(page->reportShowCompletionCheckbox(), &QCheckBox::toggled, this, refresh);
     connect(page->tasksByResourceReportPopUpButton(), &QComboBox::activated, this, refresh);
     const auto datesChanged = [this] {
-        if (m_shownPageTag == TasksByResourceTag || m_shownPageTag == TasksByProcessesTag)
+        if (m_shownPageTag == DMPage::TasksByResourcePage || m_shownPageTag == DMPage::TasksByProcessesPage)
             m_pickerTimer.start();
     };
     connect(page->tasksByResourceReportBeginDatePicker(), &QDateTimeEdit::dateTimeChanged, this, datesChanged);
@@ -108,13 +107,13 @@ void DMProjectDocumentReport::connectPage(DMReportPage *page)
 void DMProjectDocumentReport::refreshShownPage()
 {
     switch (m_shownPageTag) {
-    case GlobalReportTag:
+    case DMPage::GlobalReportPage:
         globalReportRefresh();
         break;
-    case TasksByResourceTag:
+    case DMPage::TasksByResourcePage:
         tasksByResourceReportRefresh();
         break;
-    case TasksByProcessesTag:
+    case DMPage::TasksByProcessesPage:
         tasksByProcessesReportRefresh();
         break;
     default:
@@ -122,14 +121,46 @@ void DMProjectDocumentReport::refreshShownPage()
     }
 }
 
-DMReportColumns DMProjectDocumentReport::columns() const
+DMReportOptions DMProjectDocumentReport::options() const
 {
-    DMReportColumns shown;
+    DMReportOptions options;
+    if (m_shownPageTag == DMPage::TasksByResourcePage)
+        options.kind = DMReportOptions::Kind::TasksByResource;
+    else if (m_shownPageTag == DMPage::TasksByProcessesPage)
+        options.kind = DMReportOptions::Kind::TasksByProcess;
     if (const DMReportPage *page = m_host->reportPage()) {
-        shown.showCost = page->reportShowCostCheckbox()->isChecked();
-        shown.showCompletion = page->reportShowCompletionCheckbox()->isChecked();
+        options.columns.showCost = page->reportShowCostCheckbox()->isChecked();
+        options.columns.showCompletion = page->reportShowCompletionCheckbox()->isChecked();
+        options.chosenObjectID = page->tasksByResourceReportPopUpButton()->currentData().toULongLong();
+        options.begin = DMDate::dateWithNSDate(page->tasksByResourceReportBeginDatePicker()->dateTime());
+        options.end = DMDate::dateWithNSDate(page->tasksByResourceReportEndDatePicker()->dateTime());
     }
-    return shown;
+    return options;
+}
+
+DMReportFormat DMProjectDocumentReport::format() const
+{
+    DMProjectDocumentReportHost *host = m_host;
+    DMReportFormat format;
+    format.currency = [host](double value) { return host->currencyString(value); };
+    format.fileCurrency = [host](double value) { return host->fileCurrencyString(value); };
+    format.calendarDate = [host](const DMDate &date) { return host->calendarDateString(date); };
+    format.timeOfDay = [host](const DMDate &date) { return host->timeOfDayString(date); };
+    format.headerColorText = DMReport_headerColorText(m_host->reportHeaderColor());
+    format.logoPath = m_host->reportLogoPath();
+    return format;
+}
+
+void DMProjectDocumentReport::refresh(DMReportOptions::Kind kind)
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project) {
+        showReport(std::nullopt);
+        return;
+    }
+    DMReportOptions chosen = options();
+    chosen.kind = kind;
+    showReport(DMReportBuilder::report(*project, chosen, format()));
 }
 
 // ---- Temporary files ----
@@ -150,11 +181,12 @@ void DMProjectDocumentReport::removeShownReportFile()
     m_shownReportPath.clear();
 }
 
-void DMProjectDocumentReport::showReport(const DMReportBody *body)
+void DMProjectDocumentReport::showReport(std::optional<DMReportBody> body)
 {
     removeShownReportFile();
+    m_shownBody = std::move(body);
     DMReportPage *page = m_host->reportPage();
-    if (!body) {
+    if (!m_shownBody) {
         if (page) {
             page->reportProgressIndicator()->hide();
             DMReportDocument_clear(page->reportWebView());
@@ -162,17 +194,14 @@ void DMProjectDocumentReport::showReport(const DMReportBody *body)
         return;
     }
     const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("html"));
-    QSaveFile file(path);
-    const QByteArray html = DMReport_pageWithBody(DMReport_templateText(), body->html(), body->columns()).toUtf8();
-    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(html) >= 0 && file.commit();
-    if (written)
+    if (!path.isEmpty() && DMSaveFile_write(path, pageHTML(*m_shownBody).toUtf8()))
         m_shownReportPath = path;
     // Without its file the report is still shown: the view's document is built from the rows.
     if (!page)
         return;
     const QPointer<QProgressBar> indicator = page->reportProgressIndicator();
     indicator->hide();
-    DMReportDocument_show(page->reportWebView(), *body, [indicator](int written, int total) {
+    DMReportDocument_show(page->reportWebView(), *m_shownBody, [indicator](int written, int total) {
         if (!indicator)
             return;
         indicator->setRange(0, total);
@@ -181,187 +210,53 @@ void DMProjectDocumentReport::showReport(const DMReportBody *body)
     });
 }
 
-// ---- Texts shared by the rows ----
-
-QString DMProjectDocumentReport::assignedNames(const DMProjectTask &task)
-{
-    QStringList names;
-    for (const auto &resource : task.concernedResources())
-        if (!resource->name().isEmpty())
-            names.append(resource->name());
-    return names.join(QStringLiteral(", "));
-}
-
-QString DMProjectDocumentReport::baseRateText(const DMProjectResource &resource, const std::function<QString(double)> &currency)
-{
-    const double rate = doubleForKey(resource.attributes(), kDMProjectResource_HourlyCost);
-    switch (integerForKey(resource.attributes(), kDMProjectResource_CostKind)) {
-    case 0:
-        return DMLocalizedString("%1 / hour").arg(currency(rate));
-    case 1:
-        return DMLocalizedString("%1 / day").arg(currency(rate));
-    case 2:
-        return DMLocalizedString("Global");
-    default:
-        return QString();
-    }
-}
-
-QString DMProjectDocumentReport::dateAndTimeText(const DMDate &date) const
-{
-    return QStringLiteral("%1 %2").arg(m_host->calendarDateString(date), m_host->timeOfDayString(date));
-}
-
-float DMProjectDocumentReport::rollUpCost(const DMProjectItem &item)
-{
-    float progress = 0.0f;
-    int progressItems = 0, tasks = 0, milestones = 0, processes = 0;
-    float cost = 0.0f;
-    item.computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &progressItems, &tasks, &milestones, &processes, &cost);
-    return cost;
-}
-
-void DMProjectDocumentReport::forEachResourceInGroups(
-    const ResourceList &resources, float *projectCost,
-    const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit)
-{
-    std::vector<const DMProjectResource *> stack;
-    for (auto it = resources.crbegin(); it != resources.crend(); ++it)
-        stack.push_back(it->get());
-    while (!stack.empty()) {
-        const DMProjectResource *resource = stack.back();
-        stack.pop_back();
-        if (resource->kind() == DMProjectResource::Group) {
-            const auto &members = resource->subitems().list();
-            for (auto it = members.crbegin(); it != members.crend(); ++it)
-                stack.push_back(it->get());
-        } else if (resource->kind() == DMProjectResource::Resource) {
-            float progress = 0.0f;
-            float cost = 0.0f;
-            QString info;
-            resource->computeProgressCostInfoString(&progress, &cost, &info);
-            *projectCost += cost;
-            visit(*resource, progress, cost, info);
-        }
-    }
-}
-
 // ---- The global report ----
-
-void DMProjectDocumentReport::_reportGenerateHTML_tasksContentStringRowProjectCost(const ItemList &items, DMReportBody &content,
-                                                                                  int *row, float *projectCost)
-{
-    const DMReportColumns shown = columns();
-    DMProjectItem_forEachItem(items, [&](const DMProjectItem &item) {
-        if (item.kind() != kDMProjectItem_Kind_Task)
-            return;
-        const auto &task = static_cast<const DMProjectTask &>(item);
-        const qint64 span = DMDurationSplit::dayLengthForItem(task);
-        DMReportTaskRow line;
-        line.form = DMReportRowForm::GlobalTask;
-        line.row = *row;
-        line.title = task.title();
-        line.beginText = dateAndTimeText(task.beginDate());
-        line.endText = dateAndTimeText(task.endDate());
-        line.durationText = DMReport_durationText(task.duration(), span);
-        line.floatText = DMReport_floatText(task.floatDuration(), span);
-        line.percent = DMReport_percent(task.progress());
-        line.lineText = assignedNames(task);
-        if (shown.showCost) {
-            if (integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2) {
-                line.costText = m_host->currencyString(task.cost());
-            } else {
-                *projectCost += task.cost();
-                line.costText = m_host->currencyString(rollUpCost(task));
-            }
-        }
-        content += line;
-        ++*row;
-    });
-}
-
-void DMProjectDocumentReport::_reportGenerateHTML_resourcesContentStringRowProjectCost(const ResourceList &resources,
-                                                                                      DMReportBody &content, int *row,
-                                                                                      float *projectCost)
-{
-    const DMReportColumns shown = columns();
-    const auto currency = [this](double value) { return m_host->currencyString(value); };
-    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
-                                                        const QString &info) {
-        QString contact;
-        const QString email = stringForKey(resource.attributes(), kDMProjectResource_Email);
-        const QString phone = stringForKey(resource.attributes(), kDMProjectResource_Phone);
-        if (!email.isEmpty())
-            contact += email + QLatin1Char(' ');
-        contact += phone;
-        DMReportTaskRow line;
-        line.form = DMReportRowForm::Resource;
-        line.row = *row;
-        line.title = resource.name();
-        line.beginText = contact;
-        line.durationText = baseRateText(resource, currency);
-        line.costText = shown.showCost ? m_host->currencyString(cost) : QString();
-        line.percent = DMReport_percent(progress);
-        line.lineText = info;
-        content += line;
-        ++*row;
-    });
-}
-
-QString DMProjectDocumentReport::reportGenerateHTML()
-{
-    if (!m_host->project())
-        return QString();
-    const DMReportBody body = globalReportBody();
-    return DMReport_pageWithBody(DMReport_templateText(), body.html(), body.columns());
-}
-
-DMReportBody DMProjectDocumentReport::globalReportBody()
-{
-    const std::shared_ptr<DMProject> project = m_host->project();
-    const DMReportColumns shown = columns();
-    int row = 0;
-    float projectCost = 0.0f;
-    DMReportHeader header;
-    header.colorText = DMReport_headerColorText(m_host->reportHeaderColor());
-    header.logoPath = m_host->reportLogoPath();
-    header.columns = shown;
-
-    DMReportBody rows(shown);
-    _reportGenerateHTML_tasksContentStringRowProjectCost(project->tasks().list(), rows, &row, &projectCost);
-    rows += DMReport_separatorRow() + DMReport_mainTableClosing() + DMReport_mainTableOpening()
-        + QStringLiteral("<br/><br/><br/><br/><br/><br/><br/>\n");
-    rows += DMReport_columnHeaderRow(header.colorText,
-                                     {DMLocalizedString("Resources"), QString(), DMLocalizedString("Base"),
-                                      shown.showCost ? DMLocalizedString("Cost") : QString(),
-                                      shown.showCompletion ? DMLocalizedString("Completion") : QString(), QString()},
-                                     shown);
-    _reportGenerateHTML_resourcesContentStringRowProjectCost(project->resources().list(), rows, &row, &projectCost);
-    rows += DMReport_separatorRow() + DMReport_mainTableClosing();
-
-    const double budget = doubleForKey(project->attributes(), kDMProject_Settings_Budget);
-    header.title = project->title();
-    header.beginText = m_host->calendarDateString(project->effectiveBeginDate());
-    header.endText = m_host->calendarDateString(project->effectiveEndDate());
-    header.budgetText = m_host->currencyString(budget);
-    header.costText = m_host->currencyString(projectCost);
-    header.leftText = m_host->currencyString(double(float(budget) - projectCost));
-    // The header is known once the rows have added up the cost: it goes before them.
-    DMReportBody body(shown);
-    body += DMReport_mainTableOpening() + DMReport_headerTable(header);
-    body += rows;
-    return body;
-}
 
 void DMProjectDocumentReport::reportRefresh()
 {
     m_mode = 0;
     if (DMReportPage *page = m_host->reportPage())
         page->tasksByResourceReportMailButton()->setVisible(true);
-    if (!m_host->project()) {
-        showReport(nullptr);
-        return;
-    }
-    const DMReportBody body = globalReportBody();
-    showReport(&body);
+    refresh(DMReportOptions::Kind::Global);
+}
+
+// ---- The reports' HTML ----
+
+QString DMProjectDocumentReport::reportGenerateHTML()
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return QString();
+    return pageHTML(DMReportBuilder::globalReport(*project, options(), format()));
+}
+
+QString DMProjectDocumentReport::reportGenerateHTMLForResource(const DMProjectResource &resource)
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return QString();
+    return pageHTML(DMReportBuilder::resourceReport(*project, resource, options(), format()));
+}
+
+QString DMProjectDocumentReport::reportGenerateHTMLForProcess(const DMProjectProcess &process)
+{
+    const std::shared_ptr<DMProject> project = m_host->project();
+    if (!project)
+        return QString();
+    return pageHTML(DMReportBuilder::processReport(*project, process, options(), format()));
+}
+
+// ---- CSV rows ----
+
+void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCost(const ItemList &items, QString &content,
+                                                                                 int *row, float *projectCost)
+{
+    DMReportBuilder::appendCSVTaskLines(items, format(), content, row, projectCost);
+}
+
+void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRowProjectCost(const ResourceList &resources,
+                                                                                     QString &content, int *row,
+                                                                                     float *projectCost)
+{
+    DMReportBuilder::appendCSVResourceLines(resources, format(), content, row, projectCost);
 }

@@ -10,12 +10,12 @@
 #include "DMProjectDocumentUICallbacksHost.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMSaveFile.h"
 #include "DMTodoListPackage.h"
 #include "DMUndoManager.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 
@@ -64,16 +64,7 @@ void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, cons
         path += QLatin1Char('.') + extension;
     QString error;
     if (!write(path, &error))
-        presentError(failureMessage.arg(QFileInfo(path).fileName()), error);
-}
-
-void DMProjectDocumentUICallbacks::presentError(const QString &message, const QString &reason) const
-{
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = reason;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, m_host->windowForSheet());
+        DMModalUI::instance().presentError(failureMessage.arg(QFileInfo(path).fileName()), error, m_host->windowForSheet());
 }
 
 // ---- CSV ----
@@ -105,12 +96,7 @@ void DMProjectDocumentUICallbacks::exportToCSV()
 {
     exportToFile(savePanel(DMLocalizedString("Export to CSV"), {QStringLiteral("csv"), QStringLiteral("txt")}),
                  DMLocalizedString("The CSV file \"%1\" could not be written."), [this](const QString &path, QString *error) {
-                     QSaveFile file(path);
-                     const QByteArray bytes = csvText().toUtf8();
-                     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-                         return true;
-                     *error = file.errorString();
-                     return false;
+                     return DMSaveFile_write(path, csvText().toUtf8(), error);
                  });
 }
 

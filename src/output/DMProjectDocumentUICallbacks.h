@@ -58,7 +58,6 @@ private:
     void exportToFile(DMModalUI::FilePanel panel, const QString &failureMessage,
                       const std::function<bool(const QString &path, QString *error)> &write) const;
     static DMModalUI::FilePanel savePanel(const QString &title, const QStringList &extensions);
-    void presentError(const QString &message, const QString &reason) const;
     bool writeICalendarFile(const QString &path, const ItemList *items, QString *error) const;
 
     DMProjectDocumentUICallbacksHost *m_host;

@@ -13,11 +13,11 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMSaveFile.h"
 #include "DMiCalendarWriter.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -125,19 +125,11 @@ void DMProjectDocumentUICallbacks::writeICalendar(DMiCalendarWriter &writer, con
 
 bool DMProjectDocumentUICallbacks::writeICalendarFile(const QString &path, const ItemList *items, QString *error) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    DMiCalendarWriter writer(&file);
-    writeICalendar(writer, items);
-    if (writer.hasWriteError() || !file.commit()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return DMSaveFile_write(path, [&](QIODevice &file) {
+        DMiCalendarWriter writer(&file);
+        writeICalendar(writer, items);
+        return !writer.hasWriteError();
+    }, error);
 }
 
 void DMProjectDocumentUICallbacks::exportToICalendar()
@@ -159,8 +151,9 @@ void DMProjectDocumentUICallbacks::exportSelectedItemToICal()
     const ItemList items = m_host->selectedCanvasItems();
     QString error;
     if (path.isEmpty() || !writeICalendarFile(path, &items, &error)) {
-        presentError(DMLocalizedString("The calendar of the selected items could not be written."),
-                     path.isEmpty() ? m_temporaryFolder->errorString() : error);
+        DMModalUI::instance().presentError(DMLocalizedString("The calendar of the selected items could not be written."),
+                                           path.isEmpty() ? m_temporaryFolder->errorString() : error,
+                                           m_host->windowForSheet());
         return;
     }
     m_host->openFileWithDefaultApplication(path);

@@ -434,3 +434,8 @@ void DMReportDocument_finish(QTextBrowser *view)
     if (ReportCompleter *completer = childOf<ReportCompleter>(view->document()))
         completer->writeRows(std::numeric_limits<int>::max());
 }
+
+std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body)
+{
+    return makeDocument(body, std::numeric_limits<int>::max());
+}

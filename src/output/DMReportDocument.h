@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class DMReportBody;
 class QTextBrowser;
@@ -26,3 +27,7 @@ void DMReportDocument_clear(QTextBrowser *view);
 // Writes the rows not yet written and shows the whole report in the view at once (before its
 // document is printed or saved as PDF: take the view's document after this call).
 void DMReportDocument_finish(QTextBrowser *view);
+
+// The body's whole document, every row written, as the view shows it in the end; no view needed
+// (a report is printed or saved as PDF from this).
+std::unique_ptr<QTextDocument> DMReportDocument_make(const DMReportBody &body);

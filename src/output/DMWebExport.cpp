@@ -69,11 +69,7 @@ QString DMWebExport::whyNoTarget()
 
 void DMWebExport::presentNoTarget(QWidget *window)
 {
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("The page cannot be sent.");
-    alert.informativeText = whyNoTarget();
-    alert.style = DMModalUI::Warning;
-    DMModalUI::instance().runAlert(alert, window);
+    DMModalUI::instance().presentError(DMLocalizedString("The page cannot be sent."), whyNoTarget(), window);
 }
 
 DMWebExport *DMWebExport::exportPDFData(const QByteArray &pdf, const QString &ftpFileName, const QString &viewerFileName,
@@ -200,11 +196,7 @@ void DMWebExport::viewerReplyFinished(QNetworkReply *reply)
 
 void DMWebExport::showFailure(const QString &message)
 {
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("An error occured while uploading the file");
-    alert.informativeText = message;
-    alert.style = DMModalUI::Critical;
-    DMModalUI::instance().runAlert(alert, nullptr);
+    DMModalUI::instance().presentError(DMLocalizedString("An error occured while uploading the file"), message, m_window);
 }
 
 void DMWebExport::finish(bool succeeded)

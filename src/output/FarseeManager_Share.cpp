@@ -52,16 +52,9 @@ void FarseeManager::shareData(const QByteArray &data, const QString &fileName, Q
             return;
         }
         const NBError error = shareError(fileName, cause);
-        DMModalUI::Alert alert;
-        alert.messageText = error.localizedDescription;
-        alert.informativeText = error.recoverySuggestion;
-        alert.style = DMModalUI::Critical;
         // From the event loop: the manager and the engine are done with the upload by then.
-        QTimer::singleShot(0, qApp, [alert, sheetWindow] {
-            if (sheetWindow)
-                DMModalUI::instance().beginSheet(alert, sheetWindow, {});
-            else
-                DMModalUI::instance().runAlert(alert);
+        QTimer::singleShot(0, qApp, [error, sheetWindow] {
+            DMModalUI::instance().presentError(error.localizedDescription, error.recoverySuggestion, sheetWindow);
         });
     });
 }

@@ -169,3 +169,8 @@ bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool s
         *text = dialog.textValue();
     return true;
 }
+
+void DMModalUI::presentError(const QString &message, const QString &reason, QWidget *window)
+{
+    runSheetModalForWindow(Alert{message, reason, {}, Critical}, window);
+}

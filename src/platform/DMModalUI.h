@@ -59,4 +59,9 @@ public:
     // A line of text (masked when secret); returns false when cancelled.
     virtual bool runTextPrompt(const QString &title, const QString &label, bool secret, QString *text,
                                QWidget *window = nullptr);
+
+    // The one way an error reaches the user: the message, the reason (as the reader, writer or
+    // program gave it) as informative text, on the document's window as a sheet, or
+    // application-modal without one. Returns once the user has read it.
+    void presentError(const QString &message, const QString &reason, QWidget *window);
 };

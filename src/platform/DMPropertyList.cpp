@@ -2,11 +2,11 @@
 
 #include "DMPropertyListGuard.h"
 #include "DMPropertyListNode.h"
+#include "DMSaveFile.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <plist/plist.h>
@@ -375,10 +375,9 @@ bool DMPropertyList::writePropertyListToFile(const QVariant &plist, const QStrin
     const QByteArray data = dataWithPropertyList(plist, format, error);
     if (data.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        setError(error, file.errorString());
-        return false;
-    }
-    return true;
+    QString reason;
+    if (DMSaveFile_write(path, data, &reason))
+        return true;
+    setError(error, reason);
+    return false;
 }

@@ -1,5 +1,6 @@
 #include "DMExchangeFile.h"
 
+#include "DMLocalizedString.h"
 #include "DMPropertyList.h"
 
 #include <QCoreApplication>
@@ -56,6 +57,14 @@ bool readFile(const QString &path, QByteArray *data, QString *error)
     }
     *data = file.readAll();
     return true;
+}
+
+QString writeFailureText(const QString &reason)
+{
+    const QString text = DMLocalizedString(
+        "An error occured while writing the file.\nPlease check that you have all the necessary permissions to write in "
+        "the specified folder and that there is sufficient free space on the drive.");
+    return reason.isEmpty() ? text : text + QStringLiteral("\n\n") + reason;
 }
 
 } // namespace DMExchangeFile

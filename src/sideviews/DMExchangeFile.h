@@ -21,4 +21,7 @@ bool readEntries(const QByteArray &data, const QString &versionKey, const QStrin
 // The bytes of a file; false with *error set when it cannot be read.
 bool readFile(const QString &path, QByteArray *data, QString *error = nullptr);
 
+// What the user is told when such a file cannot be written, the writer's reason last.
+QString writeFailureText(const QString &reason);
+
 } // namespace DMExchangeFile

@@ -23,7 +23,7 @@ public:
     virtual std::shared_ptr<DMProject> project() const = 0;
     virtual DMUndoManager *undoManager() const = 0;
     virtual QWidget *windowForSheet() const = 0;
-    // The tag of the page the source list chose; 0 when no row is chosen.
+    // The tag of the page the source list chose (DMPage); NoPage when no row is chosen.
     virtual int itemsViewSelectedPageTag() const = 0;
     // The package's "Documents" folder (empty for a document never saved).
     virtual QString itemsViewDocumentsFolderPath() const { return {}; }

@@ -59,12 +59,11 @@ void DMItemsViewDocumentsItem::separatorToggleCollapse()
     if (!row || !row->value(kDMItemsViewDocumentItem_Separator).toBool())
         return;
     row->insert(kDMItemsViewDocumentItem_SeparatorCollapsed, !row->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool());
-    DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_SeparatorToggledNotification, row.get());
+    emit separatorToggled(row);
 }
 
 void DMItemsViewDocumentsItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *event)
 {
     if (event->type() == QEvent::MouseButtonDblClick && representedObject().row)
-        DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_OpenAttachedDocumentNotification,
-                                                               representedObject().row.get());
+        emit openRequested(representedObject().row);
 }

@@ -50,30 +50,23 @@ void DMItemsViewItem::addObservers()
                 if (related)
                     m_observations.push_back(related->observe(keyPath, refill));
     }
-    auto &center = DMNotificationCenter::defaultCenter();
-    QStringList names{kDMItemsView_ScrollToVisibleNotification};
-    if (observesEditNotification())
-        names.append(kDMItemsView_EditNotification);
-    for (const QString &name : names)
-        m_notifications.push_back(center.addObserver(name, m_object.identity(), [this](const DMNotification &notification) {
-            collectionItemNotification(notification.name);
-        }));
 }
 
 void DMItemsViewItem::removeObservers()
 {
     m_observations.clear();
-    m_notifications.clear();
 }
 
-void DMItemsViewItem::collectionItemNotification(const QString &name)
+void DMItemsViewItem::scrollToVisible()
 {
-    if (name == kDMItemsView_ScrollToVisibleNotification) {
-        if (m_collectionView && representedIndex() >= 0)
-            m_collectionView->scrollPoint(m_collectionView->frameForItemAtIndex(representedIndex()).topLeft());
-    } else if (name == kDMItemsView_EditNotification && !view()->isHidden()) {
-        editNotification();
-    }
+    if (m_collectionView && representedIndex() >= 0)
+        m_collectionView->scrollPoint(m_collectionView->frameForItemAtIndex(representedIndex()).topLeft());
+}
+
+void DMItemsViewItem::edit()
+{
+    if (!m_object.isNull() && !view()->isHidden())
+        editRepresentedObject();
 }
 
 QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)

@@ -3,7 +3,6 @@
 #include "DMCollectionViewItem.h"
 #include "DMItemBackgroundView.h"
 #include "DMItemsViewObject.h"
-#include "DMNotificationCenter.h"
 #include "DMObservable.h"
 
 #include <QPointer>
@@ -20,9 +19,9 @@ class QLabel;
 class QWidget;
 
 // The base of the items view's cards: one card class per kind of object. A card observes the key
-// paths of its represented object that it shows and refills itself when one changes; it
-// scrolls itself into view when the document posts "CVIScrollToVisible" for its object.
-// Observation moves with every setRepresentedObject and ends with the card.
+// paths of its represented object that it shows and refills itself when one changes; its items
+// view asks the card showing an object to scroll into view and to edit it. Observation moves
+// with every setRepresentedObject and ends with the card.
 class DMItemsViewItem : public DMCollectionViewItem, public DMItemBackgroundViewDelegate
 {
     Q_OBJECT
@@ -35,6 +34,11 @@ public:
     void setRepresentedObject(const DMItemsViewObject &object);
     // The size of the card's view: the collection view's item size on its page.
     virtual QSize cardSize() const = 0;
+
+    // Asked by the items view for its object: the collection view scrolls the card's origin into
+    // view; a card in view starts editing its object (the to-do card opens its editor).
+    void scrollToVisible();
+    void edit();
 
     // The duration as the cards show it: " %d days", " %d hours", " %d min" in that order, the
     // hours whenever there are minutes; days of secondsPerDay (24 hours when not above 0).
@@ -49,9 +53,8 @@ protected:
     virtual QStringList observedKeyPaths() const { return {}; }
     // Other objects the card shows, with their key paths (a link's two items).
     virtual QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> relatedObservedKeyPaths() const { return {}; }
-    // Whether the card also answers "CVIEdit" (the to-do card).
-    virtual bool observesEditNotification() const { return false; }
-    virtual void editNotification() {}
+    // What edit() does for a card in view; nothing by default.
+    virtual void editRepresentedObject() {}
     // Fills the card from the represented object.
     virtual void updateUI() = 0;
 
@@ -73,9 +76,7 @@ protected:
 private:
     void addObservers();
     void removeObservers();
-    void collectionItemNotification(const QString &name);
 
     DMItemsViewObject m_object;
     std::vector<DMObservation> m_observations;
-    std::vector<DMNotificationObserver> m_notifications;
 };

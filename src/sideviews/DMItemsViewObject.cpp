@@ -1,6 +1,7 @@
 #include "DMItemsViewObject.h"
 
 #include "DMLocalizedString.h"
+#include "DMProjectEnums.h"
 
 #include <QStringList>
 
@@ -18,12 +19,6 @@ const QString kDMItemsViewDocumentItem_AttachedToProject = QStringLiteral("kDMIt
 const QString kDMItemsViewDocumentItem_ProjectItems_Separator =
     QStringLiteral("kDMItemsViewDocumentItem_ProjectItems_Separator");
 const QString kDMItemsViewDocumentItem_TasksItems_Separator = QStringLiteral("kDMItemsViewDocumentItem_TasksItems_Separator");
-const QString kDMItemsViewDocumentItem_SeparatorToggledNotification =
-    QStringLiteral("kDMItemsViewDocumentItem_SeparatorToggledNotification");
-const QString kDMItemsViewDocumentItem_OpenAttachedDocumentNotification =
-    QStringLiteral("kDMItemsViewDocumentItem_OpenAttachedDocumentNotification");
-const QString kDMItemsView_ScrollToVisibleNotification = QStringLiteral("CVIScrollToVisible");
-const QString kDMItemsView_EditNotification = QStringLiteral("CVIEdit");
 
 QString DMProjectDocument_SourceListItemsTagToString(int tag)
 {
@@ -33,7 +28,7 @@ QString DMProjectDocument_SourceListItemsTagToString(int tag)
         "kDMProjectDocument_SourceList_Items_ToDo",       "kDMProjectDocument_SourceList_Items_Events",
         "kDMProjectDocument_SourceList_Items_Documents",  "kDMProjectDocument_SourceList_Items_Links",
     };
-    return tag >= 1 && tag <= 8 ? QString::fromLatin1(keys[tag - 1]) : QString();
+    return DMPage_isItemsViewKind(tag) ? QString::fromLatin1(keys[tag - DMPage::ItemsResourcesPage]) : QString();
 }
 
 QStringList DMProjectDocument_SourceListItemsSortingModesForTag(int tag)
@@ -56,5 +51,5 @@ QStringList DMProjectDocument_SourceListItemsSortingModesForTag(int tag)
             localized({"Start", "End", "Styled"}),
         };
     }();
-    return tag >= 1 && tag <= 8 ? titles.at(tag - 1) : QStringList();
+    return DMPage_isItemsViewKind(tag) ? titles.at(tag - DMPage::ItemsResourcesPage) : QStringList();
 }

@@ -16,15 +16,10 @@ struct DMItemsViewObject
     std::shared_ptr<QVariantMap> row;
 
     bool isNull() const { return !object && !row; }
-    // The sender of the notifications about this entry.
-    const void *identity() const
-    {
-        return object ? static_cast<const void *>(object.get()) : static_cast<const void *>(row.get());
-    }
     bool operator==(const DMItemsViewObject &other) const { return object == other.object && row == other.row; }
 };
 
-// Keys of a document row and of the items view's notifications.
+// Keys of a document row.
 extern const QString kDMItemsViewDocumentItem_Icon;
 extern const QString kDMItemsViewDocumentItem_Name;
 extern const QString kDMItemsViewDocumentItem_Size;
@@ -37,12 +32,8 @@ extern const QString kDMItemsViewDocumentItem_AttachedDocumentsTableKey;
 extern const QString kDMItemsViewDocumentItem_AttachedToProject;
 extern const QString kDMItemsViewDocumentItem_ProjectItems_Separator;
 extern const QString kDMItemsViewDocumentItem_TasksItems_Separator;
-extern const QString kDMItemsViewDocumentItem_SeparatorToggledNotification;
-extern const QString kDMItemsViewDocumentItem_OpenAttachedDocumentNotification;
-extern const QString kDMItemsView_ScrollToVisibleNotification; // "CVIScrollToVisible"
-extern const QString kDMItemsView_EditNotification;            // "CVIEdit"
 
-// The key string of an items-view tag (1 to 8); empty for any other tag.
+// The key string of an items-view kind (DMPage_isItemsViewKind); empty for any other tag.
 QString DMProjectDocument_SourceListItemsTagToString(int tag);
-// The sort buttons' titles of a tag, localized; empty for any other tag.
+// The sort buttons' titles of an items-view kind, localized; empty for any other tag.
 QStringList DMProjectDocument_SourceListItemsSortingModesForTag(int tag);

@@ -27,7 +27,7 @@ void DMItemsViewPreview::showItem(DMProjectItem *item)
 {
     std::shared_ptr<DMBaseObject> object;
     if (item)
-        object = std::dynamic_pointer_cast<DMBaseObject>(item->newUIObjectForViewMode(0));
+        object = std::dynamic_pointer_cast<DMBaseObject>(item->newUIObjectForViewMode(kDMProjectViewMode_Gantt));
     showObject(std::move(object), [](DMBaseObject &shown, const QRectF &rect) {
         shown.setFrame(rect);
         if (auto *bar = dynamic_cast<DMUIProjectItem *>(&shown))

@@ -82,9 +82,9 @@ void DMItemsViewResourcesItem::updateUI()
     phoneField->setText(resource->attribute(kDMProjectResource_Phone).toString());
     hourlyCostField->setText(currencyText(resource->attribute(kDMProjectResource_HourlyCost).toDouble()));
     const int costKind = resource->attribute(kDMProjectResource_CostKind).toInt();
-    costKindField->setText(costKind == 1   ? DMLocalizedString("/per day")
-                           : costKind == 2 ? DMLocalizedString("(Fixed cost)")
-                                           : DMLocalizedString("/per hour"));
+    costKindField->setText(costKind == kDMProjectResourceCostKind_Daily   ? DMLocalizedString("/per day")
+                           : costKind == kDMProjectResourceCostKind_Fixed ? DMLocalizedString("(Fixed cost)")
+                                                                          : DMLocalizedString("/per hour"));
     float progress = 0;
     float cost = 0;
     QString info;

@@ -53,9 +53,9 @@ void DMItemsViewTasksItem::updateUI()
 
     const DMItemsViewTotals totals = DMItemsView_totalsForItem(*task);
     const int costKind = task->attribute(kDMProjectItem_CostKind).toInt();
-    costTypeField->setText(costKind == 1   ? DMLocalizedString("/per hour")
-                           : costKind == 2 ? DMLocalizedString("(resources)")
-                                           : DMLocalizedString("/per task"));
+    costTypeField->setText(costKind == kDMProjectItemCostKind_Hourly          ? DMLocalizedString("/per hour")
+                           : costKind == kDMProjectItemCostKind_FromResources ? DMLocalizedString("(resources)")
+                                                                             : DMLocalizedString("/per task"));
     costField->setText(currencyText(totals.cost));
     showCompletion(progressView, progressField, totals.completion);
 

@@ -90,7 +90,7 @@ void DMItemsViewTodoItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *eve
         openInspectorAtPoint(event->position(), view());
 }
 
-void DMItemsViewTodoItem::editNotification()
+void DMItemsViewTodoItem::editRepresentedObject()
 {
     if (m_collectionView)
         openInspectorAtPoint(QRectF(view()->geometry()).center(), m_collectionView->viewport());

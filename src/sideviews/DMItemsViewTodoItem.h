@@ -6,8 +6,8 @@ class QToolButton;
 
 // The card of a to-do (its text, due date and hour) or of a to-do category separator (its name
 // and a disclosure button that collapses the category). It follows the to-do's text, date and
-// the separator's state. A double click on a to-do, or the document's "CVIEdit", opens the
-// to-do editor.
+// the separator's state. A double click on a to-do, or the items view asking the card to edit,
+// opens the to-do editor.
 class DMItemsViewTodoItem : public DMItemsViewItem
 {
     Q_OBJECT
@@ -33,7 +33,6 @@ public:
 
 protected:
     QStringList observedKeyPaths() const override;
-    bool observesEditNotification() const override { return true; }
-    void editNotification() override;
+    void editRepresentedObject() override;
     void updateUI() override;
 };

@@ -13,11 +13,10 @@
 
 #include <algorithm>
 
-const QString DMPopoverEditorController::kDocumentCloseNotification = QStringLiteral("DMProjectDocumentCloseNotification");
-
 DMPopoverEditorController::DMPopoverEditorController()
 {
-    m_closeObserver = DMNotificationCenter::defaultCenter().addObserver(kDocumentCloseNotification, nullptr,
+    // Every popover closes when a document closes.
+    m_closeObserver = DMNotificationCenter::defaultCenter().addObserver(kDMProjectDocument_CloseNotification, nullptr,
                                                                         [this](const DMNotification &) { close(); });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &DMPopoverEditorController::focusWindowDidChange);
 }

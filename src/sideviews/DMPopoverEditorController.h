@@ -26,9 +26,6 @@ class DMPopoverEditorController : public QObject
     Q_OBJECT
 
 public:
-    // Posted by a document when it closes; every popover closes on it.
-    static const QString kDocumentCloseNotification; // "DMProjectDocumentCloseNotification"
-
     // close: clears the edited object and hides.
     virtual void close() = 0;
     // Every popover window that is attached to a window is taken off it and ordered out.

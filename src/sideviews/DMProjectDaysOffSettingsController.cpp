@@ -5,6 +5,7 @@
 #include "DMDaysOffFile.h"
 #include "DMDaysOffTableCell.h"
 #include "DMDictionaryAccess.h"
+#include "DMExchangeFile.h"
 #include "DMIndexSet_64.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
@@ -16,7 +17,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDebug>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -425,14 +425,8 @@ void DMProjectDaysOffSettingsController::daysOffExport()
     QString error;
     if (DMDaysOffFile::writeToFile(daysOff(), path, &error))
         return;
-    qWarning() << "Days off: could not write" << path << error;
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("Unable to write the file");
-    alert.informativeText = DMLocalizedString(
-        "An error occured while writing the file.\nPlease check that you have all the necessary permissions to write "
-        "in the specified folder and that there is sufficient free space on the drive.");
-    alert.buttons = {DMLocalizedString("OK")};
-    DMModalUI::instance().beginSheet(alert, window, nullptr);
+    DMModalUI::instance().presentError(DMLocalizedString("Unable to write the file"), DMExchangeFile::writeFailureText(error),
+                                       window);
 }
 
 void DMProjectDaysOffSettingsController::daysOffImport()
@@ -447,13 +441,8 @@ void DMProjectDaysOffSettingsController::daysOffImport()
         return;
     DMDaysOffFile::Contents contents;
     QString error;
-    DMModalUI::Alert alert;
-    alert.buttons = {DMLocalizedString("OK")};
     if (!DMDaysOffFile::readFromFile(paths.first(), &contents, &error)) {
-        qWarning() << "Days off: could not import" << paths.first() << error;
-        alert.messageText = DMLocalizedString("Not a Halcyra 2 resource file.");
-        alert.informativeText = DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources.");
-        DMModalUI::instance().beginSheet(alert, window, nullptr);
+        DMModalUI::instance().presentError(DMLocalizedString("Not a Halcyra 2 days-off file."), error, window);
         return;
     }
     // The file's days follow the project's own; equal entries are not merged.
@@ -462,6 +451,8 @@ void DMProjectDaysOffSettingsController::daysOffImport()
     updateUI();
     selectLastRow();
     if (contents.skippedCount > 0) {
+        DMModalUI::Alert alert;
+        alert.buttons = {DMLocalizedString("OK")};
         alert.messageText = DMLocalizedString("Some days off were not imported.");
         alert.informativeText =
             DMLocalizedString("%1 of the file's entries are not valid days off (impossible dates, wrong types or "

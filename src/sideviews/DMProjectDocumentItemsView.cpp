@@ -136,23 +136,20 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     connect(m_collectionView, &DMCollectionView::selectionIndexesChanged, this,
             &DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange);
 
-    // The cards and the resource inspector ask through notifications, from any sender.
-    auto &center = DMNotificationCenter::defaultCenter();
-    m_notificationObservers.push_back(center.addObserver(
-        kDMItemsViewDocumentItem_SeparatorToggledNotification, nullptr,
-        [this](const DMNotification &n) { documentsSeparatorToggled(static_cast<const QVariantMap *>(n.object)); }));
-    m_notificationObservers.push_back(center.addObserver(
-        kDMItemsViewDocumentItem_OpenAttachedDocumentNotification, nullptr,
-        [this](const DMNotification &n) { documentsOpenFile(static_cast<const QVariantMap *>(n.object)); }));
-    m_notificationObservers.push_back(center.addObserver(DMProjectResourceEditorController::kResourceGroupOpenNotification,
-                                                         nullptr,
-                                                         [this](const DMNotification &n) { itemsViewResourceGroupOpen(n.object); }));
+    // The resource inspector is shared by every document: only a move in this project's
+    // resources concerns this view.
+    m_resourceInspectorConnection =
+        connect(DMProjectResourceEditorController::sharedInstance(), &DMProjectResourceEditorController::resourceGroupOpened,
+                this, [this](const std::shared_ptr<DMProject> &project, const std::shared_ptr<DMProjectResource> &group) {
+                    if (project && project == m_document.project())
+                        itemsViewResourceGroupOpen(group);
+                });
     setItemsViewSortingModesMatrixArray({});
 }
 
 void DMProjectDocumentItemsView::detachFromWindow()
 {
-    m_notificationObservers.clear();
+    disconnect(m_resourceInspectorConnection);
     m_projectObservations.clear();
     m_rebuildTimer.stop();
     if (m_collectionView) {
@@ -178,12 +175,13 @@ void DMProjectDocumentItemsView::observeProject()
     const auto rebuild = [this](int tag) {
         return [this, tag](const DMChange &, DMObservable *) { scheduleRebuild(tag); };
     };
-    m_projectObservations.push_back(project->observe(DMProjectKey::resources, rebuild(DMItemsViewTag::Resources)));
-    m_projectObservations.push_back(project->observe(DMProjectKey::tasks, rebuild(DMItemsViewTag::Tasks)));
-    m_projectObservations.push_back(project->eventContainer()->observe(DMProjectKey::events, rebuild(DMItemsViewTag::Events)));
-    m_projectObservations.push_back(project->todoContainer()->observe(DMProjectKey::arrangedObjects, rebuild(DMItemsViewTag::ToDo)));
+    m_projectObservations.push_back(project->observe(DMProjectKey::resources, rebuild(DMPage::ItemsResourcesPage)));
+    m_projectObservations.push_back(project->observe(DMProjectKey::tasks, rebuild(DMPage::ItemsTasksPage)));
+    m_projectObservations.push_back(project->eventContainer()->observe(DMProjectKey::events, rebuild(DMPage::EventsPage)));
+    m_projectObservations.push_back(
+        project->todoContainer()->observe(DMProjectKey::arrangedObjects, rebuild(DMPage::ItemsToDoPage)));
     m_projectObservations.push_back(project->observe(QStringLiteral("attributes.") + kDMProject_AttachedDocuments,
-                                                     rebuild(DMItemsViewTag::Documents)));
+                                                     rebuild(DMPage::DocumentsPage)));
 }
 
 void DMProjectDocumentItemsView::projectWasEdited()
@@ -193,20 +191,20 @@ void DMProjectDocumentItemsView::projectWasEdited()
     // A project without attached files, whose array lists none, spares the walk over its items.
     const auto project = m_document.project();
     const bool nothingAttached = !project || project->attribute(kDMProject_AttachedDocumentsTable).toMap().isEmpty();
-    if (nothingAttached && m_arrays.value(DMItemsViewTag::Documents).size() <= 2)
+    if (nothingAttached && m_arrays.value(DMPage::DocumentsPage).size() <= 2)
         return;
-    scheduleRebuild(DMItemsViewTag::Documents);
+    scheduleRebuild(DMPage::DocumentsPage);
 }
 
 bool DMProjectDocumentItemsView::pageShowsArrayWithTag(int page, int tag)
 {
     const auto tasksAndLinks = [](int t) {
-        return t == DMItemsViewTag::Tasks || t == DMItemsViewTag::Milestones || t == DMItemsViewTag::Processes
-            || t == DMItemsViewTag::Links;
+        return t == DMPage::ItemsTasksPage || t == DMPage::ItemsMilestonesPage || t == DMPage::ItemsProcessesPage
+            || t == DMPage::ItemsLinksPage;
     };
-    if (page < DMItemsViewTag::Resources || page > DMItemsViewTag::Links || page == DMItemsViewTag::Events)
+    if (!DMPage_showsItemsView(page))
         return false;
-    return tag == DMItemsViewTag::AllArrays || tag == page || (tasksAndLinks(tag) && tasksAndLinks(page));
+    return tag == DMPage::AllItemsArrays || tag == page || (tasksAndLinks(tag) && tasksAndLinks(page));
 }
 
 void DMProjectDocumentItemsView::scheduleRebuild(int tag)
@@ -228,7 +226,7 @@ int DMProjectDocumentItemsView::sortingModeForTag(int tag) const
     const auto project = m_document.project();
     if (!project)
         return 0;
-    if (tag == DMItemsViewTag::ToDo)
+    if (tag == DMPage::ItemsToDoPage)
         return project->todoContainer()->sortingMode();
     return project->attribute(kDMProject_ItemsViewSortingModes).toMap().value(DMProjectDocument_SourceListItemsTagToString(tag)).toInt();
 }
@@ -238,29 +236,29 @@ int DMProjectDocumentItemsView::sortingModeForTag(int tag) const
 void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
 {
     switch (tag) {
-    case DMItemsViewTag::AllArrays:
+    case DMPage::AllItemsArrays:
         updateItemsArrayForResources();
         updateItemsArraysForTasksAndDependencies();
         updateItemsArrayForToDo();
         updateItemsArrayForEvents();
         updateItemsArrayForDocuments();
         break;
-    case DMItemsViewTag::Resources:
+    case DMPage::ItemsResourcesPage:
         updateItemsArrayForResources();
         break;
-    case DMItemsViewTag::Tasks:
-    case DMItemsViewTag::Milestones:
-    case DMItemsViewTag::Processes:
-    case DMItemsViewTag::Links:
+    case DMPage::ItemsTasksPage:
+    case DMPage::ItemsMilestonesPage:
+    case DMPage::ItemsProcessesPage:
+    case DMPage::ItemsLinksPage:
         updateItemsArraysForTasksAndDependencies();
         break;
-    case DMItemsViewTag::ToDo:
+    case DMPage::ItemsToDoPage:
         updateItemsArrayForToDo();
         break;
-    case DMItemsViewTag::Events:
+    case DMPage::EventsPage:
         updateItemsArrayForEvents();
         break;
-    case DMItemsViewTag::Documents:
+    case DMPage::DocumentsPage:
         updateItemsArrayForDocuments();
         break;
     default:
@@ -300,14 +298,14 @@ void DMProjectDocumentItemsView::updateItemsArraysForTasksAndDependencies()
                 links.append(link);
         });
     }
-    m_arrays.insert(DMItemsViewTag::Tasks, sortedEntries(tasks, DMProjectDocument_ItemsView_TasksSortFunction,
-                                                         sortingModeForTag(DMItemsViewTag::Tasks)));
-    m_arrays.insert(DMItemsViewTag::Milestones, sortedEntries(milestones, DMProjectDocument_ItemsView_MilestonesSortFunction,
-                                                              sortingModeForTag(DMItemsViewTag::Milestones)));
-    m_arrays.insert(DMItemsViewTag::Processes, sortedEntries(processes, DMProjectDocument_ItemsView_ProcessesSortFunction,
-                                                             sortingModeForTag(DMItemsViewTag::Processes)));
-    m_arrays.insert(DMItemsViewTag::Links, sortedEntries(links, DMProjectDocument_ItemsView_DependenciesSortFunction,
-                                                         sortingModeForTag(DMItemsViewTag::Links)));
+    m_arrays.insert(DMPage::ItemsTasksPage, sortedEntries(tasks, DMProjectDocument_ItemsView_TasksSortFunction,
+                                                          sortingModeForTag(DMPage::ItemsTasksPage)));
+    m_arrays.insert(DMPage::ItemsMilestonesPage, sortedEntries(milestones, DMProjectDocument_ItemsView_MilestonesSortFunction,
+                                                               sortingModeForTag(DMPage::ItemsMilestonesPage)));
+    m_arrays.insert(DMPage::ItemsProcessesPage, sortedEntries(processes, DMProjectDocument_ItemsView_ProcessesSortFunction,
+                                                              sortingModeForTag(DMPage::ItemsProcessesPage)));
+    m_arrays.insert(DMPage::ItemsLinksPage, sortedEntries(links, DMProjectDocument_ItemsView_DependenciesSortFunction,
+                                                          sortingModeForTag(DMPage::ItemsLinksPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForResources()
@@ -334,8 +332,8 @@ void DMProjectDocumentItemsView::updateItemsArrayForResources()
         };
         count(project->resources());
     }
-    m_arrays.insert(DMItemsViewTag::Resources, sortedEntries(resources, DMProjectDocument_ItemsView_ResourcesSortFunction,
-                                                             sortingModeForTag(DMItemsViewTag::Resources)));
+    m_arrays.insert(DMPage::ItemsResourcesPage, sortedEntries(resources, DMProjectDocument_ItemsView_ResourcesSortFunction,
+                                                              sortingModeForTag(DMPage::ItemsResourcesPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForEvents()
@@ -345,8 +343,8 @@ void DMProjectDocumentItemsView::updateItemsArrayForEvents()
     if (project)
         for (const auto &event : project->eventContainer()->events())
             events.append(event);
-    m_arrays.insert(DMItemsViewTag::Events, sortedEntries(events, DMProjectDocument_ItemsView_EventsSortFunction,
-                                                          sortingModeForTag(DMItemsViewTag::Events)));
+    m_arrays.insert(DMPage::EventsPage, sortedEntries(events, DMProjectDocument_ItemsView_EventsSortFunction,
+                                                      sortingModeForTag(DMPage::EventsPage)));
 }
 
 void DMProjectDocumentItemsView::updateItemsArrayForToDo()
@@ -356,7 +354,7 @@ void DMProjectDocumentItemsView::updateItemsArrayForToDo()
     if (project)
         for (const auto &todo : project->todoContainer()->arrangedObjects())
             entries.append({todo, nullptr});
-    m_arrays.insert(DMItemsViewTag::ToDo, entries);
+    m_arrays.insert(DMPage::ItemsToDoPage, entries);
 }
 
 std::shared_ptr<QVariantMap> DMProjectDocumentItemsView::documentsSeparator(bool projectSeparator)
@@ -419,7 +417,7 @@ void DMProjectDocumentItemsView::updateItemsArrayForDocuments()
     const auto projectSeparator = documentsSeparator(true);
     const auto tasksSeparator = documentsSeparator(false);
     QList<DMItemsViewObject> entries;
-    const int mode = sortingModeForTag(DMItemsViewTag::Documents);
+    const int mode = sortingModeForTag(DMPage::DocumentsPage);
     const auto sortRowsByMode = [mode](QList<std::shared_ptr<QVariantMap>> &rows) {
         std::stable_sort(rows.begin(), rows.end(), [mode](const auto &a, const auto &b) {
             return DMProjectDocument_ItemsView_DocumentsSortFunction(*a, *b, mode) < 0;
@@ -462,7 +460,7 @@ void DMProjectDocumentItemsView::updateItemsArrayForDocuments()
         for (const auto &row : rows)
             entries.append({nullptr, row});
     }
-    m_arrays.insert(DMItemsViewTag::Documents, entries);
+    m_arrays.insert(DMPage::DocumentsPage, entries);
 }
 
 // ---- Contents ----
@@ -471,21 +469,27 @@ std::unique_ptr<DMItemsViewItem> DMProjectDocumentItemsView::makeCard(int tag)
 {
     DMCollectionView *view = m_collectionView;
     switch (tag) {
-    case DMItemsViewTag::Resources:
+    case DMPage::ItemsResourcesPage:
         return std::make_unique<DMItemsViewResourcesItem>(m_document, view);
-    case DMItemsViewTag::Tasks:
+    case DMPage::ItemsTasksPage:
         return std::make_unique<DMItemsViewTasksItem>(m_document, view);
-    case DMItemsViewTag::Milestones:
+    case DMPage::ItemsMilestonesPage:
         return std::make_unique<DMItemsViewMilestonesItem>(m_document, view);
-    case DMItemsViewTag::Processes:
+    case DMPage::ItemsProcessesPage:
         return std::make_unique<DMItemsViewProcessesItem>(m_document, view);
-    case DMItemsViewTag::ToDo:
+    case DMPage::ItemsToDoPage:
         return std::make_unique<DMItemsViewTodoItem>(m_document, view);
-    case DMItemsViewTag::Events:
+    case DMPage::EventsPage:
         return std::make_unique<DMItemsViewEventsItem>(m_document, view);
-    case DMItemsViewTag::Documents:
-        return std::make_unique<DMItemsViewDocumentsItem>(m_document, view);
-    case DMItemsViewTag::Links:
+    case DMPage::DocumentsPage: {
+        // The card asks this view, and no other, to open its row or rebuild the page.
+        auto card = std::make_unique<DMItemsViewDocumentsItem>(m_document, view);
+        connect(card.get(), &DMItemsViewDocumentsItem::separatorToggled, this,
+                &DMProjectDocumentItemsView::documentsSeparatorToggled);
+        connect(card.get(), &DMItemsViewDocumentsItem::openRequested, this, &DMProjectDocumentItemsView::documentsOpenFile);
+        return card;
+    }
+    case DMPage::ItemsLinksPage:
         return std::make_unique<DMItemsViewDependenciesItem>(m_document, view);
     default:
         return nullptr;
@@ -495,7 +499,7 @@ std::unique_ptr<DMItemsViewItem> DMProjectDocumentItemsView::makeCard(int tag)
 void DMProjectDocumentItemsView::updateItemsViewContentsArray()
 {
     const int tag = pageTag();
-    if (tag == 0 || !m_collectionView)
+    if (tag == DMPage::NoPage || !m_collectionView)
         return;
     // A refresh of the same page keeps the selected objects that are still shown.
     QList<DMItemsViewObject> selected;
@@ -504,7 +508,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
             if (index < m_contents.size())
                 selected.append(m_contents.at(index));
     m_contents.clear();
-    if (tag >= DMItemsViewTag::Resources && tag <= DMItemsViewTag::Links) {
+    if (DMPage_isItemsViewKind(tag)) {
         if (tag != m_contentsTag) {
             // The page's card: its size sets the grid's; new cards come from it.
             const auto prototype = makeCard(tag);
@@ -531,19 +535,19 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
     }
 
     if (m_backButton)
-        m_backButton->setVisible(tag == DMItemsViewTag::Resources && !m_editedResourceGroup.expired());
+        m_backButton->setVisible(tag == DMPage::ItemsResourcesPage && !m_editedResourceGroup.expired());
     if (m_newGroupButton)
-        m_newGroupButton->setVisible(tag == DMItemsViewTag::Resources);
+        m_newGroupButton->setVisible(tag == DMPage::ItemsResourcesPage);
     if (m_exportButton)
-        m_exportButton->setVisible(tag == DMItemsViewTag::Resources);
+        m_exportButton->setVisible(tag == DMPage::ItemsResourcesPage);
     if (m_importButton)
-        m_importButton->setVisible(tag == DMItemsViewTag::Resources);
+        m_importButton->setVisible(tag == DMPage::ItemsResourcesPage);
     if (m_addButton)
-        m_addButton->setEnabled(tag != DMItemsViewTag::Links);
+        m_addButton->setEnabled(tag != DMPage::ItemsLinksPage);
     if (m_headerImageView) {
         static const char *const titles[] = {"Resources", "Tasks", "Milestones", "Processes", "To Do", "Events", "Documents", "Links"};
-        QString title = tag >= 1 && tag <= 8 ? DMLocalizedString(titles[tag - 1]) : QString();
-        if (const auto group = m_editedResourceGroup.lock(); group && tag == DMItemsViewTag::Resources)
+        QString title = DMPage_isItemsViewKind(tag) ? DMLocalizedString(titles[tag - DMPage::ItemsResourcesPage]) : QString();
+        if (const auto group = m_editedResourceGroup.lock(); group && tag == DMPage::ItemsResourcesPage)
             title += QStringLiteral(" \u203a ") + group->name();
         m_headerImageView->setText(title);
     }

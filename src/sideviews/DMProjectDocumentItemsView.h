@@ -3,8 +3,8 @@
 #include "DMCollectionView.h"
 #include "DMCollectionViewDragOperationDelegate.h"
 #include "DMItemsViewObject.h"
-#include "DMNotificationCenter.h"
 #include "DMObservable.h"
+#include "DMProjectEnums.h"
 
 #include <QHash>
 #include <QLabel>
@@ -28,14 +28,15 @@ class QMimeData;
 class QWidget;
 
 // The items view: the objects of one kind shown as cards (resources, tasks, milestones,
-// processes, to-dos, events, attached documents or links, tags 1 to 8 as in the source list).
+// processes, to-dos, events, attached documents or links: the items-view kinds of DMPage).
 // Owned by the document, which it reaches through DMItemsViewDocument.
 //
 // It keeps one prepared array per kind, sorted by the mode the user chose for that kind, and
 // puts the array of the page shown into the collection view with that kind's card. Its commands
 // (new, new group, delete, edit, back, sort, resource export and import) each make one undo
-// step; cards ask it to act through notifications; vCards dropped on the resources page become
-// resources, files dropped on the documents page are attached.
+// step; its cards ask it through their signals, and the resource inspector through its own,
+// never another document's items view; vCards dropped on the resources page become resources,
+// files dropped on the documents page are attached.
 class DMProjectDocumentItemsView : public QObject, public DMCollectionViewDragOperationDelegate
 {
     Q_OBJECT
@@ -45,8 +46,8 @@ public:
     ~DMProjectDocumentItemsView() override;
 
     // The page: header, command buttons, the row of sort buttons and the collection view,
-    // made once inside the container. The document registers for the cards' notifications
-    // here and lets go in detachFromWindow.
+    // made once inside the container, and the connection to the resource inspector, which
+    // detachFromWindow ends.
     void buildItemsContainerView(QWidget *container);
     void detachFromWindow();
     // The document took another project: observations move to it (the document then rebuilds
@@ -55,8 +56,8 @@ public:
     // An edit was done, undone or redone: the documents array, whose rows show the files of the
     // items and the titles of the items holding them, is built again.
     void projectWasEdited();
-    // Whether the cards of a page change when the array of a tag is rebuilt (2, 3, 4 and 8 are
-    // built together; page 6 is the event list, which shows no cards).
+    // Whether the cards of a page change when the array of a tag is rebuilt (tasks, milestones,
+    // processes and links are built together; the events' page is their list, without cards).
     static bool pageShowsArrayWithTag(int page, int tag);
 
     DMCollectionView *itemsCollectionView() const { return m_collectionView; }
@@ -71,7 +72,8 @@ public:
     QWidget *itemsViewSortMatrix() const { return m_sortMatrix; }
 
     // ---- Arrays ----
-    // Rebuilds the array of a tag (2, 3, 4 and 8 together; 0 every one), then the source list.
+    // Rebuilds the array of a tag (tasks, milestones, processes and links together;
+    // DMPage::AllItemsArrays every one), then the source list.
     void updateItemsArrayWithTag(int tag);
     void updateAllItemsArrays();
     // Puts the array of the page shown into the collection view with its card and sort titles.
@@ -106,11 +108,14 @@ public:
     // when it cannot be written. Import: appends the file's resources (one undo step); false,
     // with the project unchanged, for a file that is not a resource file.
 
-    // ---- Notifications from cards and the resource inspector ----
-    void documentsSeparatorToggled(const QVariantMap *row);
-    void documentsOpenFile(const QVariantMap *row);
-    // With this document's project: the top level; with one of its groups: that group.
-    void itemsViewResourceGroupOpen(const void *object);
+    // ---- Requests of the cards and the resource inspector ----
+    // A separator of the documents page was collapsed or opened: the page is rebuilt.
+    void documentsSeparatorToggled(const std::shared_ptr<QVariantMap> &row);
+    // Opens the file of a row of the documents page; a separator beeps.
+    void documentsOpenFile(const std::shared_ptr<QVariantMap> &row);
+    // The resources page shows the group's members; null: the top level. A group that is not
+    // one of the project's is ignored.
+    void itemsViewResourceGroupOpen(const std::shared_ptr<DMProjectResource> &group);
     void itemsCollectionViewSelectionDidChange();
     // The file of a document row; empty for a separator or an unknown key.
     QString pathForDocumentRow(const QVariantMap &row) const;
@@ -135,7 +140,8 @@ private:
     void appendResource(const std::shared_ptr<DMProjectResource> &resource);
     // Rebuilds the page, selects the new object when shown, and asks its card to show it.
     void finishCreating(const DMItemsViewObject &created);
-    void postScrollAndEdit(const DMItemsViewObject &object);
+    // Brings the object's card into sight and asks it to scroll to itself and edit its object.
+    void scrollToAndEditCard(const DMItemsViewObject &object);
     void selectObject(const DMItemsViewObject &object);
     void observeProject();
     void scheduleRebuild(int tag);
@@ -153,7 +159,7 @@ private:
     DMItemsViewDocument &m_document;
     QHash<int, QList<DMItemsViewObject>> m_arrays;
     QList<DMItemsViewObject> m_contents;
-    int m_contentsTag = 0;
+    int m_contentsTag = DMPage::NoPage;
     int m_resourcesCount = 0;
     bool m_hasSelectedItems = false;
     std::weak_ptr<DMProjectResource> m_editedResourceGroup;
@@ -175,7 +181,7 @@ private:
     QPointer<QPushButton> m_importButton;
 
     std::vector<DMObservation> m_projectObservations;
-    std::vector<DMNotificationObserver> m_notificationObservers;
+    QMetaObject::Connection m_resourceInspectorConnection;
     QTimer m_rebuildTimer; // coalesces the model's list changes into one rebuild
     QList<int> m_pendingRebuilds;
 };

@@ -7,6 +7,7 @@
 #include "DMBeep.h"
 #include "DMCollectionView.h"
 #include "DMItemsViewDocument.h"
+#include "DMItemsViewItem.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
@@ -80,15 +81,18 @@ void DMProjectDocumentItemsView::appendResource(const std::shared_ptr<DMProjectR
         project->resources().append(resource);
 }
 
-void DMProjectDocumentItemsView::postScrollAndEdit(const DMItemsViewObject &object)
+void DMProjectDocumentItemsView::scrollToAndEditCard(const DMItemsViewObject &object)
 {
+    const qsizetype index = m_contents.indexOf(object);
+    if (!m_collectionView || index < 0 || object.isNull())
+        return;
     // The collection view makes cards only for the places in sight: the object's place comes into
     // sight first, so that its card exists to answer.
-    if (const qsizetype index = m_contents.indexOf(object); m_collectionView && index >= 0 && !object.isNull())
-        m_collectionView->scrollRectToVisible(m_collectionView->frameForItemAtIndex(int(index)));
-    auto &center = DMNotificationCenter::defaultCenter();
-    center.postNotification(kDMItemsView_ScrollToVisibleNotification, object.identity());
-    center.postNotification(kDMItemsView_EditNotification, object.identity());
+    m_collectionView->scrollRectToVisible(m_collectionView->frameForItemAtIndex(int(index)));
+    if (auto *card = dynamic_cast<DMItemsViewItem *>(m_collectionView->itemAtIndex(int(index)))) {
+        card->scrollToVisible();
+        card->edit();
+    }
 }
 
 void DMProjectDocumentItemsView::selectObject(const DMItemsViewObject &object)
@@ -104,16 +108,16 @@ void DMProjectDocumentItemsView::finishCreating(const DMItemsViewObject &created
     updateItemsViewContentsArray();
     if (!created.isNull())
         selectObject(created);
-    postScrollAndEdit(created);
+    scrollToAndEditCard(created);
 }
 
 void DMProjectDocumentItemsView::itemsViewNew()
 {
     const int tag = pageTag();
     const auto project = m_document.project();
-    if (tag == 0 || !project)
+    if (tag == DMPage::NoPage || !project)
         return;
-    if (tag == DMItemsViewTag::Documents) {
+    if (tag == DMPage::DocumentsPage) {
         DMModalUI::FilePanel panel;
         panel.allowsMultipleSelection = true;
         const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_document.windowForSheet());
@@ -124,30 +128,30 @@ void DMProjectDocumentItemsView::itemsViewNew()
     std::shared_ptr<DMProjectObject> created;
     {
         UndoStep step(m_document.undoManager(), DMLocalizedString("New"));
-        if (tag == DMItemsViewTag::Resources) {
+        if (tag == DMPage::ItemsResourcesPage) {
             auto resource = std::make_shared<DMProjectResource>();
             resource->setName(DMLocalizedString("New Resource"));
             appendResource(resource);
             created = resource;
-        } else if (tag == DMItemsViewTag::ToDo) {
+        } else if (tag == DMPage::ItemsToDoPage) {
             auto todo = std::make_shared<DMProjectTodo>();
             todo->setProject(project);
             todo->setText(DMLocalizedString("To do..."));
             project->todoContainer()->todos().append(todo);
             created = todo;
-        } else if (tag == DMItemsViewTag::Events) {
+        } else if (tag == DMPage::EventsPage) {
             auto event = std::make_shared<DMProjectEvent>();
             event->setProject(project);
             event->setTitle(DMLocalizedString("New Event"));
             giveNewItemDates(*event, *project);
             project->eventContainer()->events().append(event);
             created = event;
-        } else if (tag == DMItemsViewTag::Tasks || tag == DMItemsViewTag::Milestones || tag == DMItemsViewTag::Processes) {
+        } else if (tag == DMPage::ItemsTasksPage || tag == DMPage::ItemsMilestonesPage || tag == DMPage::ItemsProcessesPage) {
             std::shared_ptr<DMProjectItem> item;
-            if (tag == DMItemsViewTag::Tasks) {
+            if (tag == DMPage::ItemsTasksPage) {
                 item = std::make_shared<DMProjectTask>();
                 item->setTitle(DMLocalizedString("New Task"));
-            } else if (tag == DMItemsViewTag::Milestones) {
+            } else if (tag == DMPage::ItemsMilestonesPage) {
                 item = std::make_shared<DMProjectMilestone>();
                 item->setTitle(DMLocalizedString("New Milestone"));
             } else {
@@ -160,7 +164,7 @@ void DMProjectDocumentItemsView::itemsViewNew()
             created = item;
         }
     }
-    if (created && tag != DMItemsViewTag::Resources && tag != DMItemsViewTag::ToDo)
+    if (created && tag != DMPage::ItemsResourcesPage && tag != DMPage::ItemsToDoPage)
         m_document.reloadViews();
     finishCreating(created ? DMItemsViewObject{created, nullptr} : DMItemsViewObject{});
 }
@@ -169,10 +173,10 @@ void DMProjectDocumentItemsView::itemsViewNewGroup()
 {
     const int tag = pageTag();
     const auto project = m_document.project();
-    if (tag == 0 || !project)
+    if (tag == DMPage::NoPage || !project)
         return;
     std::shared_ptr<DMProjectResource> group;
-    if (tag == DMItemsViewTag::Resources) {
+    if (tag == DMPage::ItemsResourcesPage) {
         UndoStep step(m_document.undoManager(), DMLocalizedString("New Group"));
         group = std::make_shared<DMProjectResource>(DMProjectResource::Group);
         group->setName(DMLocalizedString("New Group"));
@@ -186,10 +190,10 @@ void DMProjectDocumentItemsView::itemsViewDelete()
     const int tag = pageTag();
     const auto project = m_document.project();
     const DMItemsViewObject selected = firstSelectedObject();
-    if (tag == 0 || !project || selected.isNull())
+    if (tag == DMPage::NoPage || !project || selected.isNull())
         return;
     switch (tag) {
-    case DMItemsViewTag::Resources:
+    case DMPage::ItemsResourcesPage:
         if (auto resource = std::dynamic_pointer_cast<DMProjectResource>(selected.object)) {
             // The assignments go in the same step, so that undo brings both back together.
             UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
@@ -200,13 +204,13 @@ void DMProjectDocumentItemsView::itemsViewDelete()
                 project->resources().removeOne(resource);
         }
         break;
-    case DMItemsViewTag::ToDo:
+    case DMPage::ItemsToDoPage:
         if (auto todo = std::dynamic_pointer_cast<DMProjectTodo>(selected.object)) {
             UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
             project->todoContainer()->todos().removeOne(todo);
         }
         break;
-    case DMItemsViewTag::Documents: {
+    case DMPage::DocumentsPage: {
         const QVariantMap row = selected.row ? *selected.row : QVariantMap();
         if (row.isEmpty() || row.value(kDMItemsViewDocumentItem_Separator).toBool()) {
             DMBeep();
@@ -247,22 +251,21 @@ void DMProjectDocumentItemsView::itemsViewEdit()
         return;
     const QList<DMItemsViewObject> contents = m_contents;
     if (selection.first() < contents.size())
-        postScrollAndEdit(contents.at(selection.first()));
+        scrollToAndEditCard(contents.at(selection.first()));
     for (int index : selection)
-        if (index < contents.size())
-            DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_OpenAttachedDocumentNotification,
-                                                                   contents.at(index).identity());
+        if (index < contents.size() && contents.at(index).row)
+            documentsOpenFile(contents.at(index).row);
 }
 
 void DMProjectDocumentItemsView::itemsViewBack()
 {
-    if (pageTag() != DMItemsViewTag::Resources)
+    if (pageTag() != DMPage::ItemsResourcesPage)
         return;
     const auto group = m_editedResourceGroup.lock();
     if (!group)
         return;
     m_editedResourceGroup = group->parentItem();
-    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
     updateItemsViewContentsArray();
 }
 
@@ -270,11 +273,11 @@ void DMProjectDocumentItemsView::itemsViewSortMatrixCallback(int column)
 {
     const int tag = pageTag();
     const auto project = m_document.project();
-    if (tag == 0 || !project || column < 0)
+    if (tag == DMPage::NoPage || !project || column < 0)
         return;
     {
         UndoStep step(m_document.undoManager(), DMLocalizedString("Sort"));
-        if (tag == DMItemsViewTag::ToDo) {
+        if (tag == DMPage::ItemsToDoPage) {
             project->todoContainer()->setSortingMode(column);
         } else if (const QString key = DMProjectDocument_SourceListItemsTagToString(tag); !key.isEmpty()) {
             QVariantMap modes = project->attribute(kDMProject_ItemsViewSortingModes).toMap();
@@ -288,20 +291,20 @@ void DMProjectDocumentItemsView::itemsViewSortMatrixCallback(int column)
 
 // ---- The cards' requests ----
 
-void DMProjectDocumentItemsView::documentsSeparatorToggled(const QVariantMap *row)
+void DMProjectDocumentItemsView::documentsSeparatorToggled(const std::shared_ptr<QVariantMap> &row)
 {
-    if (!row || (row != m_projectSeparator.get() && row != m_tasksSeparator.get()))
+    if (!row || (row != m_projectSeparator && row != m_tasksSeparator))
         return;
-    updateItemsArrayWithTag(DMItemsViewTag::Documents);
+    updateItemsArrayWithTag(DMPage::DocumentsPage);
     updateItemsViewContentsArray();
 }
 
-void DMProjectDocumentItemsView::documentsOpenFile(const QVariantMap *row)
+void DMProjectDocumentItemsView::documentsOpenFile(const std::shared_ptr<QVariantMap> &row)
 {
-    // Only rows of this view's own page are opened; other senders are not document rows.
-    const auto entries = m_arrays.value(DMItemsViewTag::Documents);
-    const bool known = std::any_of(entries.begin(), entries.end(), [row](const DMItemsViewObject &entry) {
-        return entry.row.get() == row;
+    // Only rows of the page as it is now: a card can still show a row the page has dropped.
+    const auto entries = m_arrays.value(DMPage::DocumentsPage);
+    const bool known = std::any_of(entries.begin(), entries.end(), [&row](const DMItemsViewObject &entry) {
+        return entry.row == row;
     });
     if (!row || !known)
         return;
@@ -314,32 +317,15 @@ void DMProjectDocumentItemsView::documentsOpenFile(const QVariantMap *row)
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void DMProjectDocumentItemsView::itemsViewResourceGroupOpen(const void *object)
+void DMProjectDocumentItemsView::itemsViewResourceGroupOpen(const std::shared_ptr<DMProjectResource> &group)
 {
     const auto project = m_document.project();
-    if (!project || !object)
+    if (!project)
         return;
-    if (object == project.get()) {
-        m_editedResourceGroup.reset();
-    } else {
-        // Only a group of this project: the sender's address is looked up among its resources.
-        std::shared_ptr<DMProjectResource> found;
-        std::function<void(const DMProjectResource::ResourceList &)> find = [&](const DMProjectResource::ResourceList &list) {
-            for (const auto &resource : list) {
-                if (found)
-                    return;
-                if (resource.get() == object && resource->isGroup())
-                    found = resource;
-                else
-                    find(resource->subitems());
-            }
-        };
-        find(project->resources());
-        if (!found)
-            return;
-        m_editedResourceGroup = found;
-    }
-    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    if (group && (!group->isGroup() || !group->isAttached() || group->project() != project))
+        return;
+    m_editedResourceGroup = group;
+    updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
     updateItemsViewContentsArray();
 }
 
@@ -347,7 +333,7 @@ void DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange()
 {
     const DMItemsViewObject first = firstSelectedObject();
     if (!first.isNull())
-        postScrollAndEdit(first);
+        scrollToAndEditCard(first);
     setItemsViewHasSelectedItems(m_collectionView && !m_collectionView->selectionIndexes().isEmpty());
 }
 
@@ -370,6 +356,6 @@ void DMProjectDocumentItemsView::itemsViewResourcesImport()
 {
     if (!DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet()))
         return;
-    updateItemsArrayWithTag(DMItemsViewTag::Resources);
+    updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
     updateItemsViewContentsArray();
 }

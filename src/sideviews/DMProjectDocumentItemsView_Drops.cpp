@@ -53,9 +53,9 @@ Qt::DropAction DMProjectDocumentItemsView::dmCollectionViewDraggingEntered(DMCol
     if (view != m_collectionView || !info.pasteboard || !m_document.project())
         return Qt::IgnoreAction;
     const int tag = pageTag();
-    if (tag == DMItemsViewTag::Resources && DMProjectResourceEditorController::mimeDataOffersVCard(info.pasteboard))
+    if (tag == DMPage::ItemsResourcesPage && DMProjectResourceEditorController::mimeDataOffersVCard(info.pasteboard))
         return Qt::CopyAction;
-    if (tag == DMItemsViewTag::Documents && !localFiles(info.pasteboard).isEmpty())
+    if (tag == DMPage::DocumentsPage && !localFiles(info.pasteboard).isEmpty())
         return Qt::CopyAction;
     return Qt::IgnoreAction;
 }
@@ -74,18 +74,18 @@ bool DMProjectDocumentItemsView::dmCollectionViewPerformDragOperation(DMCollecti
 {
     if (dmCollectionViewDraggingEntered(view, info) == Qt::IgnoreAction)
         return false;
-    if (pageTag() == DMItemsViewTag::Resources) {
+    if (pageTag() == DMPage::ItemsResourcesPage) {
         const auto resource = addResourceWithVCardData(vCardData(info.pasteboard));
         if (!resource)
             return false;
-        updateItemsArrayWithTag(DMItemsViewTag::Resources);
+        updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
         updateItemsViewContentsArray();
         selectObject({resource, nullptr});
         return true;
     }
     if (!attachFilesToProject(localFiles(info.pasteboard)))
         return false;
-    updateItemsArrayWithTag(DMItemsViewTag::Documents);
+    updateItemsArrayWithTag(DMPage::DocumentsPage);
     updateItemsViewContentsArray();
     return true;
 }

@@ -86,7 +86,7 @@ int DMProjectDocumentProjectOutlineDS::viewMode() const
 void DMProjectDocumentProjectOutlineDS::expandParentsOfItem(const DMProjectItem &item)
 {
     DMOutlineView *outline = m_document.projectOutlineView();
-    if (!outline || viewMode() != 0)
+    if (!outline || viewMode() != kDMProjectViewMode_Gantt)
         return;
     QList<std::shared_ptr<DMProjectItem>> parents;
     for (auto parent = item.parentItem(); parent; parent = parent->parentItem())
@@ -103,7 +103,7 @@ void DMProjectDocumentProjectOutlineDS::itemDatesDidChange(const QList<DMProject
     DMOutlineView *outline = m_document.projectOutlineView();
     if (!outline || items.isEmpty())
         return;
-    if (viewMode() != 0) {
+    if (viewMode() != kDMProjectViewMode_Gantt) {
         // Resource rows sum up what their tasks show.
         outline->viewport()->update();
         return;
@@ -177,11 +177,11 @@ bool DMProjectDocumentProjectOutlineDS::isEventsRow(DMOutlineItem item) const
 bool DMProjectDocumentProjectOutlineDS::isExpandableObject(const DMProjectObject *object) const
 {
     switch (viewMode()) {
-    case 0:
+    case kDMProjectViewMode_Gantt:
         if (const auto *item = dynamic_cast<const DMProjectItem *>(object))
             return isExpandableItemKind(item->kind());
         return false;
-    case 1:
+    case kDMProjectViewMode_Resources:
         if (const auto *resource = dynamic_cast<const DMProjectResource *>(object))
             return resource->isGroup();
         return false;
@@ -196,10 +196,10 @@ int DMProjectDocumentProjectOutlineDS::outlineViewNumberOfChildrenOfItem(DMOutli
 {
     const auto project = m_document.project();
     const int mode = viewMode();
-    if (!project || (mode != 0 && mode != 1))
+    if (!project || !DMProjectViewMode_showsRows(mode))
         return 0;
     if (!item)
-        return int(mode == 0 ? project->tasks().size() : project->resources().size()) + 1;
+        return int(mode == kDMProjectViewMode_Gantt ? project->tasks().size() : project->resources().size()) + 1;
     const std::shared_ptr<DMProjectObject> object = objectForItem(item);
     if (!object || !isExpandableObject(object.get()))
         return 0;
@@ -214,13 +214,13 @@ DMOutlineItem DMProjectDocumentProjectOutlineDS::outlineViewChildOfItem(DMOutlin
 {
     const auto project = m_document.project();
     const int mode = viewMode();
-    if (!project || index < 0 || (mode != 0 && mode != 1))
+    if (!project || index < 0 || !DMProjectViewMode_showsRows(mode))
         return nullptr;
     if (!item) {
         // The events row takes top-level index 0: the lists start at 1.
         if (index == 0)
             return remember(project->eventContainer());
-        if (mode == 0)
+        if (mode == kDMProjectViewMode_Gantt)
             return index - 1 < project->tasks().size() ? remember(project->tasks().at(index - 1)) : nullptr;
         return index - 1 < project->resources().size() ? remember(project->resources().at(index - 1)) : nullptr;
     }
@@ -246,7 +246,7 @@ std::optional<int> DMProjectDocumentProjectOutlineDS::outlineViewHeightOfRowByIt
         return std::nullopt;
     if (isEventsRow(item))
         return base * std::max(1, project->eventContainer()->subRowCount());
-    if (viewMode() == 1)
+    if (viewMode() == kDMProjectViewMode_Resources)
         if (const auto resource = std::dynamic_pointer_cast<DMProjectResource>(objectForItem(item)))
             return base * std::max(1, resource->subRowCount());
     return std::nullopt;

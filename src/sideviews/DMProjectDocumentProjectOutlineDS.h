@@ -5,6 +5,7 @@
 #include "DMOutlineObjectTable.h"
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
+#include "DMProjectEnums.h"
 
 #include <QHash>
 #include <QObject>
@@ -25,11 +26,11 @@ struct DMProjectOutlineDragPayload;
 // The project outline beside the Gantt canvas: its data source and delegate, owned by the
 // document, which it reaches through DMProjectOutlineDocument.
 //
-// Rows: row 0 is the project's events row; then the item tree (view mode 0, the task view) or
-// the resource tree (view mode 1); any other mode shows no rows. Processes and item groups
-// (resource groups in mode 1) expand, and their expansion state is kept in their attributes. The
-// events row is as high as its lanes of events, a resource row as high as its lanes of bars; the
-// canvas rows follow these heights.
+// Rows: row 0 is the project's events row; then the item tree (kDMProjectViewMode_Gantt) or the
+// resource tree (kDMProjectViewMode_Resources); the reports' mode shows no rows. Processes and
+// item groups (resource groups in the resource mode) expand, and their expansion state is kept
+// in their attributes. The events row is as high as its lanes of events, a resource row as high
+// as its lanes of bars; the canvas rows follow these heights.
 //
 // Columns "icon", "title", "beginDate", "endDate", "duration", "cost", "progress" and "id" show
 // the item's values; titles and progress are edited in place, dates with a date picker laid
@@ -72,6 +73,7 @@ public:
     void detachFromOutlineView();
     // The document took another project.
     void projectDidChange();
+    // The project's kDMProject_ViewMode (a DMProjectViewMode); -1 without a project.
     int viewMode() const;
 
     // Reloads, then expands every row whose stored state says so.

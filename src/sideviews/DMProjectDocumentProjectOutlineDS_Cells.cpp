@@ -126,12 +126,12 @@ QVariant DMProjectDocumentProjectOutlineDS::outlineViewObjectValueForTableColumn
                                                                                       DMOutlineItem item)
 {
     const int mode = viewMode();
-    if (mode != 0 && mode != 1)
+    if (!DMProjectViewMode_showsRows(mode))
         return {};
     if (isEventsRow(item))
         return column == kIconColumn ? QVariant() : QVariant(QString());
     const std::shared_ptr<DMProjectObject> object = objectForItem(item);
-    if (mode == 1) {
+    if (mode == kDMProjectViewMode_Resources) {
         const auto *resource = dynamic_cast<const DMProjectResource *>(object.get());
         return resource ? resourceValue(*resource, column) : QVariant();
     }
@@ -146,7 +146,7 @@ void DMProjectDocumentProjectOutlineDS::outlineViewSetObjectValueForTableColumnB
                                                                                      const QString &column,
                                                                                      DMOutlineItem item)
 {
-    if (viewMode() != 0 || !item || isEventsRow(item))
+    if (viewMode() != kDMProjectViewMode_Gantt || !item || isEventsRow(item))
         return;
     const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item));
     if (!projectItem)
@@ -183,7 +183,7 @@ QAbstractItemDelegate *DMProjectDocumentProjectOutlineDS::outlineViewDataCellFor
         return nullptr;
     if (isEventsRow(item))
         return column == kIconColumn || column == kTitleColumn ? nullptr : m_emptyCell.get();
-    if (column == kEndDateColumn && viewMode() == 0) {
+    if (column == kEndDateColumn && viewMode() == kDMProjectViewMode_Gantt) {
         const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item));
         if (projectItem && isMilestone(*projectItem))
             return m_emptyCell.get();
@@ -200,7 +200,7 @@ void DMProjectDocumentProjectOutlineDS::outlineViewWillDisplayCellForTableColumn
         return;
     if (column == kIconColumn) {
         cell.representedObject = nullptr;
-        if (viewMode() == 0 && !isEventsRow(item)) {
+        if (viewMode() == kDMProjectViewMode_Gantt && !isEventsRow(item)) {
             if (const auto projectItem = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(item))) {
                 cell.representedObject = item;
                 // The cell may be drawn after the item went: it draws what is left then.
@@ -234,11 +234,11 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
     if (!view)
         return false;
     const int mode = viewMode();
-    if (mode == 1) {
+    if (mode == kDMProjectViewMode_Resources) {
         showResourceInspector(view);
         return false;
     }
-    if (mode != 0)
+    if (mode != kDMProjectViewMode_Gantt)
         return false;
     // The first selected row decides, not the clicked one.
     const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(view->itemAtRow(view->selectedRow())));

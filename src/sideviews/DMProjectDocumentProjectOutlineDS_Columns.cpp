@@ -80,7 +80,7 @@ void DMProjectDocumentProjectOutlineDS::applyingTaskListColumns(const QVariantLi
             action->deleteLater();
         }
     }
-    if (viewMode() != 0)
+    if (viewMode() != kDMProjectViewMode_Gantt)
         return;
     DMOutlineView *outline = m_document.projectOutlineView();
     for (qsizetype position = 0; position < columns.size(); ++position) {
@@ -109,7 +109,7 @@ void DMProjectDocumentProjectOutlineDS::showColumnsForViewMode(const QVariantLis
 {
     applyingTaskListColumns(columns);
     DMOutlineView *outline = m_document.projectOutlineView();
-    if (viewMode() != 1 || !outline)
+    if (viewMode() != kDMProjectViewMode_Resources || !outline)
         return;
     // Resources have a picture, a name, a cost and a progress.
     for (const QString &identifier : outline->tableColumnIdentifiers())

@@ -115,8 +115,8 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewWriteItemsToPasteboard(DMOutl
         return false;
     const std::shared_ptr<DMProjectObject> object = objectForItem(items.first());
     const int mode = viewMode();
-    const bool isRow = (mode == 0 && std::dynamic_pointer_cast<DMProjectItem>(object))
-                    || (mode == 1 && std::dynamic_pointer_cast<DMProjectResource>(object));
+    const bool isRow = (mode == kDMProjectViewMode_Gantt && std::dynamic_pointer_cast<DMProjectItem>(object))
+                    || (mode == kDMProjectViewMode_Resources && std::dynamic_pointer_cast<DMProjectResource>(object));
     if (!isRow || !object->isAttached())
         return false;
     DMProjectOutlineDragPayload{m_documentToken, object->objectID(), object->className()}.writeToPasteboard(pasteboard);
@@ -133,7 +133,7 @@ DMProjectDocumentProjectOutlineDS::Drop DMProjectDocumentProjectOutlineDS::resol
     const std::shared_ptr<DMProject> project = m_document.project();
     const int mode = viewMode();
     const std::optional<DMProjectOutlineDragPayload> payload = DMProjectOutlineDragPayload::fromPasteboard(pasteboard);
-    if (!project || (mode != 0 && mode != 1) || !payload)
+    if (!project || !DMProjectViewMode_showsRows(mode) || !payload)
         return drop;
     // The document the drag came from must still be open, and the object still in it.
     drop.source = controllerWithDocumentToken(payload->documentToken);
@@ -149,7 +149,7 @@ DMProjectDocumentProjectOutlineDS::Drop DMProjectDocumentProjectOutlineDS::resol
     auto *parentOfItems = dynamic_cast<DMProjectItem *>(drop.parent.get());
     auto *parentOfResources = dynamic_cast<DMProjectResource *>(drop.parent.get());
 
-    if (mode == 0) {
+    if (mode == kDMProjectViewMode_Gantt) {
         auto dragged = std::dynamic_pointer_cast<DMProjectItem>(drop.dragged);
         if (!dragged || std::dynamic_pointer_cast<DMProjectEvent>(dragged) || (drop.parent && !parentOfItems))
             return drop;

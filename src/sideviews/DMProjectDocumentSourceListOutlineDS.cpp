@@ -16,8 +16,6 @@
 
 #include <vector>
 
-using Tag = DMProjectDocumentSourceListOutlineDS::PageTag;
-
 const QString DMProjectDocumentSourceListOutlineDS::kDMProjectDocument_SourceList_Key_Title =
     QStringLiteral("kDMProjectDocument_SourceList_Key_Title");
 const QString DMProjectDocumentSourceListOutlineDS::kDMProjectDocument_SourceList_Key_Kind =
@@ -39,35 +37,38 @@ using DS = DMProjectDocumentSourceListOutlineDS;
 struct Entry
 {
     const char *title;
-    int tag; // 0: a section header
+    int tag; // NoPage: a section header
     const char *tooltip;
     const char *icon;
 };
 
 const Entry kEntries[] = {
-    {"SETTINGS", 0, nullptr, nullptr},
-    {"Project", Tag::ProjectSettingsPage, "Click here to edit the settings of this project", "icon_settings_project"},
-    {"Days off / dates", Tag::DaysOffPage, "Click here to edit the list of day offs / vacations", "icon_settings_days"},
-    {"VIEWS", 0, nullptr, nullptr},
-    {"By Resources", Tag::ByResourcesPage, "Calendar with a view that focus on resources allocation", "icon_resources_view"},
-    {"By Tasks (Gantt)", Tag::GanttPage, "Calendar with a list of tasks", "icon_gantt_view"},
-    {"ITEMS", 0, nullptr, nullptr},
-    {"Tasks", Tag::TasksPage, "Displays the whole project structure", "icon_items_tasks"},
-    {"Resources", Tag::ResourcesPage, "Displays the whole resource structure", "icon_resources_view2"},
-    {"Events", Tag::EventsPage, "List of used events", "icon_items_events"},
-    {"Documents", Tag::DocumentsPage, "List of attached documents", "icon_items_documents"},
-    {"REPORTS", 0, nullptr, nullptr},
-    {"Global", Tag::GlobalReportPage, "Financial report", "icon_report_view"},
-    {"Tasks by Resource", Tag::TasksByResourcePage, "Tasks by Resource report", "icon_report_view"},
-    {"Tasks by Processes", Tag::TasksByProcessesPage, "Tasks by Processes report", "icon_report_view"},
+    {"SETTINGS", DMPage::NoPage, nullptr, nullptr},
+    {"Project", DMPage::ProjectSettingsPage, "Click here to edit the settings of this project", "icon_settings_project"},
+    {"Days off / dates", DMPage::DaysOffPage, "Click here to edit the list of day offs / vacations", "icon_settings_days"},
+    {"VIEWS", DMPage::NoPage, nullptr, nullptr},
+    {"By Resources", DMPage::ByResourcesPage, "Calendar with a view that focus on resources allocation", "icon_resources_view"},
+    {"By Tasks (Gantt)", DMPage::GanttPage, "Calendar with a list of tasks", "icon_gantt_view"},
+    {"ITEMS", DMPage::NoPage, nullptr, nullptr},
+    {"Tasks", DMPage::TasksPage, "Displays the whole project structure", "icon_items_tasks"},
+    {"Resources", DMPage::ResourcesPage, "Displays the whole resource structure", "icon_resources_view2"},
+    {"Events", DMPage::EventsPage, "List of used events", "icon_items_events"},
+    {"Documents", DMPage::DocumentsPage, "List of attached documents", "icon_items_documents"},
+    {"REPORTS", DMPage::NoPage, nullptr, nullptr},
+    {"Global", DMPage::GlobalReportPage, "Financial report", "icon_report_view"},
+    {"Tasks by Resource", DMPage::TasksByResourcePage, "Tasks by Resource report", "icon_report_view"},
+    {"Tasks by Processes", DMPage::TasksByProcessesPage, "Tasks by Processes report", "icon_report_view"},
 };
 
 // The pages without a row, titled as in the View menu.
 const Entry kPagesWithoutRow[] = {
-    {"Resources", Tag::ItemsResourcesPage, nullptr, nullptr}, {"Tasks", Tag::ItemsTasksPage, nullptr, nullptr},
-    {"Milestones", Tag::ItemsMilestonesPage, nullptr, nullptr}, {"Processes", Tag::ItemsProcessesPage, nullptr, nullptr},
-    {"To-Dos", Tag::ItemsToDoPage, nullptr, nullptr},           {"Links", Tag::ItemsLinksPage, nullptr, nullptr},
-    {"Styles", Tag::StylesPage, nullptr, nullptr},
+    {"Resources", DMPage::ItemsResourcesPage, nullptr, nullptr},
+    {"Tasks", DMPage::ItemsTasksPage, nullptr, nullptr},
+    {"Milestones", DMPage::ItemsMilestonesPage, nullptr, nullptr},
+    {"Processes", DMPage::ItemsProcessesPage, nullptr, nullptr},
+    {"To-Dos", DMPage::ItemsToDoPage, nullptr, nullptr},
+    {"Links", DMPage::ItemsLinksPage, nullptr, nullptr},
+    {"Styles", DMPage::StylesPage, nullptr, nullptr},
 };
 
 // Colour of the section headers.
@@ -100,15 +101,9 @@ int countResources(const QList<std::shared_ptr<DMProjectResource>> &roots)
 
 } // namespace
 
-bool DMProjectDocumentSourceListOutlineDS::isPageTag(int tag)
-{
-    return (tag >= Tag::ItemsResourcesPage && tag <= Tag::ProjectSettingsPage) || tag == Tag::DaysOffPage
-        || tag == Tag::StylesPage || (tag >= Tag::TasksPage && tag <= Tag::TasksByProcessesPage);
-}
-
 QString DMProjectDocumentSourceListOutlineDS::pageTitleForTag(int tag)
 {
-    if (tag == 0)
+    if (tag == DMPage::NoPage)
         return QString();
     for (const Entry &entry : kEntries)
         if (entry.tag == tag)
@@ -176,9 +171,9 @@ void DMProjectDocumentSourceListOutlineDS::createSourceListTree()
     for (const Entry &entry : kEntries) {
         QVariantMap row;
         row.insert(kDMProjectDocument_SourceList_Key_Title, DMLocalizedString(entry.title));
-        row.insert(kDMProjectDocument_SourceList_Key_Kind, entry.tag == 0 ? HeaderKind : RowKind);
+        row.insert(kDMProjectDocument_SourceList_Key_Kind, entry.tag == DMPage::NoPage ? HeaderKind : RowKind);
         row.insert(kDMProjectDocument_SourceList_Key_Tag, entry.tag);
-        if (entry.tag != 0) {
+        if (entry.tag != DMPage::NoPage) {
             const QString icon = QLatin1String(entry.icon);
             row.insert(kDMProjectDocument_SourceList_Key_Tooltip, DMLocalizedString(entry.tooltip));
             row.insert(kDMProjectDocument_SourceList_Key_Icon, icon);
@@ -226,18 +221,18 @@ void DMProjectDocumentSourceListOutlineDS::countBadges()
     if (const std::shared_ptr<DMProject> project = m_document.project()) {
         int items = 0;
         DMProjectItem_forEachItem(project->tasks().list(), [&items](const DMProjectItem &) { ++items; });
-        m_badgeCounts.insert(Tag::TasksPage, items);
-        m_badgeCounts.insert(Tag::ResourcesPage, countResources(project->resources().list()));
+        m_badgeCounts.insert(DMPage::TasksPage, items);
+        m_badgeCounts.insert(DMPage::ResourcesPage, countResources(project->resources().list()));
         if (const auto events = project->eventContainer())
-            m_badgeCounts.insert(Tag::EventsPage, int(events->events().size()));
+            m_badgeCounts.insert(DMPage::EventsPage, int(events->events().size()));
         if (const auto todos = project->todoContainer())
-            m_badgeCounts.insert(Tag::ItemsToDoPage, int(todos->todos().size()));
+            m_badgeCounts.insert(DMPage::ItemsToDoPage, int(todos->todos().size()));
     }
-    for (int tag : {Tag::ItemsResourcesPage, Tag::ItemsTasksPage, Tag::ItemsMilestonesPage, Tag::ItemsProcessesPage,
-                    Tag::ItemsLinksPage})
+    for (int tag : {DMPage::ItemsResourcesPage, DMPage::ItemsTasksPage, DMPage::ItemsMilestonesPage,
+                    DMPage::ItemsProcessesPage, DMPage::ItemsLinksPage})
         m_badgeCounts.insert(tag, m_document.itemsViewContentsCountWithTag(tag));
     // The documents' array begins with its two section separators.
-    m_badgeCounts.insert(Tag::DocumentsPage, std::max(0, m_document.itemsViewContentsCountWithTag(Tag::DocumentsPage) - 2));
+    m_badgeCounts.insert(DMPage::DocumentsPage, std::max(0, m_document.itemsViewContentsCountWithTag(DMPage::DocumentsPage) - 2));
 }
 
 int DMProjectDocumentSourceListOutlineDS::badgeCountForTag(int tag)
@@ -259,7 +254,7 @@ int DMProjectDocumentSourceListOutlineDS::selectedTag() const
 {
     DMOutlineView *view = m_document.sourceListOutlineView();
     if (!view || view->selectedRow() < 0)
-        return 0;
+        return DMPage::NoPage;
     return const_cast<DMProjectDocumentSourceListOutlineDS *>(this)
         ->entryForItem(view->itemAtRow(view->selectedRow()))
         .value(kDMProjectDocument_SourceList_Key_Tag)
@@ -271,8 +266,8 @@ void DMProjectDocumentSourceListOutlineDS::selectRowForPageWithTag(int tag)
     DMOutlineView *view = m_document.sourceListOutlineView();
     if (!view)
         return;
-    // Headers carry tag 0 too: a tag that is no page has no row.
-    const int index = tag > 0 ? sourceListTree_indexOfItemWithTag(tag) : -1;
+    // Headers carry NoPage too: a tag that is no page has no row.
+    const int index = tag > DMPage::NoPage ? sourceListTree_indexOfItemWithTag(tag) : -1;
     const int row = index >= 0 ? view->rowForItem(itemForIndex(index)) : -1;
     m_chosenRow = row;
     if (view->selectedRowIndexes() == (row >= 0 ? QList<int>{row} : QList<int>()))

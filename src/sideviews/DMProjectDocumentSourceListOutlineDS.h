@@ -2,6 +2,7 @@
 
 #include "DMOutlineViewDataSource.h"
 #include "DMOutlineViewDelegate.h"
+#include "DMProjectEnums.h"
 
 #include <QHash>
 #include <QObject>
@@ -15,10 +16,10 @@ class DMSourceListDocument;
 // The source list at the left of the document window: its data source and delegate, owned by the
 // document, which it reaches through DMSourceListDocument.
 //
-// A flat list of section headers and rows, built once per document. Every row carries a page tag,
-// the page's identity throughout the application (the View menu, the new-item commands and the
-// items view use the same numbers). Choosing a row asks the document to show that page; headers
-// are never selected. Rows show a count badge for the pages that list things.
+// A flat list of section headers and rows, built once per document. Every row carries a page tag
+// (DMPage), the page's identity throughout the application. Choosing a row asks the document to
+// show that page; headers are never selected. Rows show a count badge for the pages that list
+// things.
 class DMProjectDocumentSourceListOutlineDS : public QObject, public DMOutlineViewDataSource, public DMOutlineViewDelegate
 {
     Q_OBJECT
@@ -27,37 +28,13 @@ public:
     // Keys of a tree entry. The icon keys hold image names (DMImageLibrary).
     static const QString kDMProjectDocument_SourceList_Key_Title;
     static const QString kDMProjectDocument_SourceList_Key_Kind; // HeaderKind or RowKind
-    static const QString kDMProjectDocument_SourceList_Key_Tag;  // 0 for headers
+    static const QString kDMProjectDocument_SourceList_Key_Tag;  // DMPage::NoPage for headers
     static const QString kDMProjectDocument_SourceList_Key_Tooltip;
     static const QString kDMProjectDocument_SourceList_Key_Icon;
     static const QString kDMProjectDocument_SourceList_Key_Icon_Selected;
     enum Kind { HeaderKind = 0, RowKind = 1 };
     static const QString kTitleColumn; // "title", the list's one column
 
-    // Page tags.
-    enum PageTag {
-        NoPage = 0,
-        ItemsResourcesPage = 1,
-        ItemsTasksPage = 2,
-        ItemsMilestonesPage = 3,
-        ItemsProcessesPage = 4,
-        ItemsToDoPage = 5,
-        EventsPage = 6,
-        DocumentsPage = 7,
-        ItemsLinksPage = 8,
-        ByResourcesPage = 9,
-        GanttPage = 10,
-        GlobalReportPage = 11,
-        ProjectSettingsPage = 12,
-        DaysOffPage = 14,
-        StylesPage = 15,
-        TasksPage = 17,
-        ResourcesPage = 18,
-        TasksByResourcePage = 19,
-        TasksByProcessesPage = 20,
-    };
-    // Whether choosing the tag shows a page (tags 0, 13, 16 and above 20 show none).
-    static bool isPageTag(int tag);
     // The title of a page, localized: its row's title, or the View menu's for pages without a row;
     // empty for a tag that is no page.
     static QString pageTitleForTag(int tag);

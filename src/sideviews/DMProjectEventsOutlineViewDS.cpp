@@ -89,5 +89,5 @@ void DMProjectEventsOutlineViewDS::add()
     if (!dated)
         return;
     insertNewItem(event, DMLocalizedString("New Event"), [&] { project->eventContainer()->events().append(event); },
-                  nullptr, 6);
+                  nullptr, DMPage::EventsPage);
 }

@@ -2,7 +2,7 @@
 
 #include "DMProjectItemListController.h"
 
-// The event list (page 6): the project's events, flat, with a preview of each, in-place editing
+// The event list (DMPage::EventsPage): the project's events, flat, with a preview of each, in-place editing
 // of title and notes, the date editor over the date cells, the event inspector for the rest, and
 // commands to add, delete and inspect events. The task list narrowed to events, without drag
 // and drop. Owned by the document.

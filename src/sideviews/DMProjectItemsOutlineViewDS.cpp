@@ -39,7 +39,6 @@ namespace {
 
 // Object IDs are counted from 2^32: the first object shows 1.
 constexpr quint64 kFirstObjectID = quint64(1) << 32;
-constexpr int kCostFromResources = 2;
 constexpr qint32 kProcessDuration = 86400;
 
 bool isTask(const DMProjectItem &item)
@@ -170,7 +169,9 @@ QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const
         return double(cost);
     }
     if (column == kBaseCostColumn)
-        return costKindOf(item) == kCostFromResources ? QVariant(QString()) : QVariant(item.attribute(kDMProjectItem_Cost).toDouble());
+        return costKindOf(item) == kDMProjectItemCostKind_FromResources
+            ? QVariant(QString())
+            : QVariant(item.attribute(kDMProjectItem_Cost).toDouble());
     if (column == kCostKindColumn)
         return costKindOf(item);
     if (column == kCompletionColumn)
@@ -193,11 +194,11 @@ void DMProjectItemsOutlineViewDS::setItemValue(DMProjectItem &item, const QVaria
         bool ok = false;
         const double cost = value.toDouble(&ok);
         // A cost that is no number, or an impossible one, is refused silently.
-        if (ok && std::isfinite(cost) && std::abs(cost) < 1e12 && costKindOf(item) != kCostFromResources)
+        if (ok && std::isfinite(cost) && std::abs(cost) < 1e12 && costKindOf(item) != kDMProjectItemCostKind_FromResources)
             item.setAttribute(kDMProjectItem_Cost, cost);
     } else if (column == kCostKindColumn) {
         const int kind = value.toInt();
-        if (kind >= 0 && kind <= kCostFromResources)
+        if (DMProjectItemCostKind_isValid(kind))
             item.setAttribute(kDMProjectItem_CostKind, kind);
     } else if (column == kCompletionColumn) {
         item.setProgress(std::clamp(value.toFloat(), 0.0f, 1.0f));
@@ -230,21 +231,21 @@ void DMProjectItemsOutlineViewDS::addTask()
 {
     auto task = std::make_shared<DMProjectTask>();
     task->setTitle(DMLocalizedString("New Task"));
-    addItem(task, DMLocalizedString("New Task"), 2);
+    addItem(task, DMLocalizedString("New Task"), DMPage::ItemsTasksPage);
 }
 
 void DMProjectItemsOutlineViewDS::addMilestone()
 {
     auto milestone = std::make_shared<DMProjectMilestone>();
     milestone->setTitle(DMLocalizedString("New Milestone"));
-    addItem(milestone, DMLocalizedString("New Milestone"), 3);
+    addItem(milestone, DMLocalizedString("New Milestone"), DMPage::ItemsMilestonesPage);
 }
 
 void DMProjectItemsOutlineViewDS::addProcess()
 {
     auto process = std::make_shared<DMProjectProcess>();
     process->setTitle(DMLocalizedString("New Process"));
-    addItem(process, DMLocalizedString("New Process"), 4);
+    addItem(process, DMLocalizedString("New Process"), DMPage::ItemsProcessesPage);
 }
 
 void DMProjectItemsOutlineViewDS::addItem(const std::shared_ptr<DMProjectItem> &item, const QString &actionName,

@@ -2,7 +2,7 @@
 
 #include "DMProjectItemListController.h"
 
-// The task list (page 17): the project's item tree in many columns, with a preview of every
+// The task list (DMPage::TasksPage): the project's item tree in many columns, with a preview of every
 // item, in-place editing of titles, cost fields, completion and the working-schedule flag, the
 // date editor over the date cells, the inspector for the other fields, reordering by drag and
 // drop (the project outline's drag type, payloads of this document only), and commands to add a

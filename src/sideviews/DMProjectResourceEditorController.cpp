@@ -61,8 +61,6 @@ QString textOf(const DMProjectResource &resource, const QString &key)
 
 } // namespace
 
-const QString DMProjectResourceEditorController::kResourceGroupOpenNotification = QStringLiteral("CVIResourceGroupOpen");
-
 DMProjectResourceEditorController *DMProjectResourceEditorController::sharedInstance()
 {
     return sharedEditor<DMProjectResourceEditorController>();
@@ -99,8 +97,10 @@ void DMProjectResourceEditorController::buildContainerView()
     m_phoneField = new QLineEdit;
     m_groupsPopup = new QComboBox;
     m_costKindPopup = new QComboBox;
-    m_costKindPopup->addItems(
-        {DMLocalizedString("Hourly rate"), DMLocalizedString("Daily rate"), DMLocalizedString("Not rate-based")});
+    for (const auto &[title, kind] : {std::pair{"Hourly rate", kDMProjectResourceCostKind_Hourly},
+                                      std::pair{"Daily rate", kDMProjectResourceCostKind_Daily},
+                                      std::pair{"Not rate-based", kDMProjectResourceCostKind_Fixed}})
+        m_costKindPopup->addItem(DMLocalizedString(title), kind);
     m_costField = new DMTextField;
     m_costField->setAlignment(Qt::AlignRight);
     auto *vCardButton = new QPushButton(DMLocalizedString("Choose vCard…"));
@@ -140,7 +140,8 @@ void DMProjectResourceEditorController::buildContainerView()
             applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
                                [&] { resource->setAttribute(kDMProjectResource_Human, human); });
     });
-    connect(m_costKindPopup, &QComboBox::activated, this, [this](int kind) {
+    connect(m_costKindPopup, &QComboBox::activated, this, [this](int index) {
+        const int kind = m_costKindPopup->itemData(index).toInt();
         if (const auto resource = editedObject(); resource && !m_refreshing)
             applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
                                [&] { resource->setAttribute(kDMProjectResource_CostKind, kind); });
@@ -254,7 +255,9 @@ void DMProjectResourceEditorController::refreshUI()
     m_humanCheckBox->setChecked(resource->attribute(kDMProjectResource_Human).toBool());
     m_emailField->setText(textOf(*resource, kDMProjectResource_Email));
     m_phoneField->setText(textOf(*resource, kDMProjectResource_Phone));
-    m_costKindPopup->setCurrentIndex(std::clamp(resource->attribute(kDMProjectResource_CostKind).toInt(), 0, 2));
+    const int costKind = std::clamp(resource->attribute(kDMProjectResource_CostKind).toInt(),
+                                    int(kDMProjectResourceCostKind_Hourly), int(kDMProjectResourceCostKind_Fixed));
+    m_costKindPopup->setCurrentIndex(m_costKindPopup->findData(costKind));
     const auto project = resource->project();
     m_costField->setFormatter(std::make_shared<DMCurrencyFormatter>(
         project ? project->attribute(kDMProject_Settings_CurrencyUnit).toString() : QString()));
@@ -348,8 +351,7 @@ void DMProjectResourceEditorController::resourceGroupsPopupCallback(int index)
         (target ? target->subitems() : project->resources()).append(resource);
     });
     close();
-    DMNotificationCenter::defaultCenter().postNotification(
-        kResourceGroupOpenNotification, target ? static_cast<const void *>(target.get()) : project.get());
+    emit resourceGroupOpened(project, target);
 }
 
 // ---- Icon ----
@@ -549,10 +551,9 @@ bool DMProjectResourceEditorController::dragReceiverViewPerformDragOperation(DMD
 
 void DMProjectResourceEditorController::presentError(const QString &message, const QString &informativeText)
 {
-    DMModalUI::Alert alert;
-    alert.messageText = message;
-    alert.informativeText = informativeText;
-    runKeepingPopoverOpen([&] { DMModalUI::instance().runAlert(alert, DMWindow_parentWindow(containerWindow())); });
+    runKeepingPopoverOpen([&] {
+        DMModalUI::instance().presentError(message, informativeText, DMWindow_parentWindow(containerWindow()));
+    });
 }
 
 void DMProjectResourceEditorController::deferPresentingError(const QString &message, const QString &informativeText)

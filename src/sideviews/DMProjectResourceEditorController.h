@@ -12,6 +12,7 @@
 #include <memory>
 
 class DMAttachedWindow;
+class DMProject;
 class DMProjectResource;
 class DMTextField;
 struct DMVCard;
@@ -43,8 +44,6 @@ public:
 
     // The largest icon stored: an image is scaled down to fit it, keeping its proportions.
     static constexpr int kIconSize = 64;
-    // Posted after a move between groups, with the new group (or the project for the top level).
-    static const QString kResourceGroupOpenNotification; // "CVIResourceGroupOpen"
 
     static DMProjectResourceEditorController *sharedInstance();
 
@@ -93,6 +92,11 @@ public:
     DMTextField *costField() const { return m_costField; }
     QToolButton *iconButton() const { return m_iconButton; }
     DMDragReceiverView *dropView() const { return m_dropView; }
+
+signals:
+    // After a move between groups: the resource's project and its new group (null for the top
+    // level), so that the items view of that project shows the resource's new place.
+    void resourceGroupOpened(const std::shared_ptr<DMProject> &project, const std::shared_ptr<DMProjectResource> &group);
 
 private:
     friend class DMPopoverEditorController;

@@ -44,7 +44,7 @@ bool attributesAreSound(const QVariantMap &attributes)
             if (!isNumberValue(value) || !std::isfinite(rate) || rate < 0 || rate > kMaximumRate)
                 return false;
         } else if (it.key() == kDMProjectResource_CostKind) {
-            if (!isIntegerValue(value) || value.toLongLong() < 0 || value.toLongLong() > 2)
+            if (!isIntegerValue(value) || !DMProjectResourceCostKind_isValid(value.toLongLong()))
                 return false;
         } else if (it.key() == kDMProjectResource_Human) {
             if (value.typeId() != QMetaType::Bool && !isIntegerValue(value))

@@ -207,7 +207,7 @@ void DMProjectResourcesOutlineViewDS::outlineViewSetObjectValueForTableColumnByI
             resource->setAttribute(kDMProjectResource_HourlyCost, rate);
     } else if (column == kCostKindColumn) {
         const int kind = value.toInt();
-        if (kind >= 0 && kind <= 2)
+        if (DMProjectResourceCostKind_isValid(kind))
             resource->setAttribute(kDMProjectResource_CostKind, kind);
     } else if (column == kEmailColumn) {
         resource->setAttribute(kDMProjectResource_Email, value.toString());
@@ -265,7 +265,7 @@ void DMProjectResourcesOutlineViewDS::didChangeResources()
 {
     m_document.projectListDidChangeProject();
     reload();
-    m_document.updateItemsArrayWithTag(1);
+    m_document.updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
 }
 
 void DMProjectResourcesOutlineViewDS::add(bool group)

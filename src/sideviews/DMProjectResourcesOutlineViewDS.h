@@ -4,7 +4,7 @@
 
 class DMProjectResource;
 
-// The resource list (page 18): the project's resource tree with names, contact and cost fields
+// The resource list (DMPage::ResourcesPage): the project's resource tree with names, contact and cost fields
 // edited in place, the resource popover for the rest, reordering and regrouping by drag and drop
 // ("DMProjectResourceIDPBType", payloads of this document only), commands to add a resource or
 // a group and to delete the selected one (with its assignments, as one undo step), and the

@@ -1,6 +1,7 @@
 // The resource file's Export and Import commands.
 #include "DMResourceFileCommands.h"
 
+#include "DMExchangeFile.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMPopoverEditorController.h"
@@ -25,14 +26,8 @@ void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window)
     QString error;
     if (DMProjectResourceFile::writeToFile(*project, path, &error))
         return;
-    qWarning() << "Resources: could not write" << path << error;
-    DMModalUI::Alert alert;
-    alert.messageText = DMLocalizedString("Unable to write the file");
-    alert.informativeText = DMLocalizedString(
-        "An error occured while writing the file.\nPlease check that you have all the necessary permissions to write in "
-        "the specified folder and that there is sufficient free space on the drive.");
-    alert.buttons = {DMLocalizedString("OK")};
-    DMModalUI::instance().runAlert(alert, window);
+    DMModalUI::instance().presentError(DMLocalizedString("Unable to write the file"), DMExchangeFile::writeFailureText(error),
+                                       window);
 }
 
 bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window)
@@ -49,11 +44,9 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window)
     QString error;
     if (!DMProjectResourceFile::readFromFile(paths.first(), &contents, &error)) {
         qWarning() << "Resources: could not import" << paths.first() << error;
-        DMModalUI::Alert alert;
-        alert.messageText = DMLocalizedString("Not a Halcyra 2 resource file.");
-        alert.informativeText = DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources.");
-        alert.buttons = {DMLocalizedString("OK")};
-        DMModalUI::instance().runAlert(alert, window);
+        DMModalUI::instance().presentError(
+            DMLocalizedString("Not a Halcyra 2 resource file."),
+            DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window);
         return false;
     }
     const QList<std::shared_ptr<DMProjectResource>> resources = DMProjectResourceFile::resourcesForProject(contents, project);

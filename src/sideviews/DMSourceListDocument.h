@@ -15,10 +15,10 @@ public:
 
     virtual std::shared_ptr<DMProject> project() const = 0;
     virtual DMOutlineView *sourceListOutlineView() const = 0;
-    // Swaps the page of the tag into the content area (tag 0: an empty content area) and does
+    // Swaps the page of the tag (DMPage) into the content area (NoPage: an empty area) and does
     // what choosing it does besides (the view mode, refreshing the page).
     virtual void showPageWithTag(int tag) = 0;
-    // The number of entries of the items view's array of the tag (items-view tags 1 to 8); 0
+    // The number of entries of the items view's array of the tag (DMPage_isItemsViewKind); 0
     // while the items view has none.
     virtual int itemsViewContentsCountWithTag(int /*tag*/) const { return 0; }
 };

@@ -193,7 +193,7 @@ TEST_F(ApplicationShellTest, ClosingTheLastDocumentBringsTheWelcomeWindowBack)
     EXPECT_FALSE(DMWelcomeWindowController::sharedController().isVisible());
     int closeNotifications = 0;
     DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
-        DMProjectDocument::kCloseNotification, nullptr, [&](const DMNotification &) { ++closeNotifications; });
+        kDMProjectDocument_CloseNotification, nullptr, [&](const DMNotification &) { ++closeNotifications; });
 
     first->mainWindow()->close(); // unedited: closes without asking
     EXPECT_TRUE(first->isClosed());

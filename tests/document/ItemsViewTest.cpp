@@ -6,6 +6,7 @@
 
 #include "DMCollectionView.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMItemsViewDocumentsItem.h"
 #include "DMItemsViewProcessesItem.h"
 #include "DMItemsViewResourcesItem.h"
 #include "DMItemsViewSorting.h"
@@ -27,6 +28,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QMainWindow>
 #include <QMimeData>
 #include <QUrl>
@@ -253,13 +255,14 @@ TEST_F(ItemsViewTest, TheOpenGroupIsHeldWeakly)
     items().itemsViewBack(); // nothing open: nothing happens
     EXPECT_EQ(shown(), (QStringList{"Adam", "Crew", "zoe"}));
 
-    auto &center = DMNotificationCenter::defaultCenter();
-    center.postNotification(DMProjectResourceEditorController::kResourceGroupOpenNotification, sample.crew.get());
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    emit inspector->resourceGroupOpened(sample.project, sample.crew);
     EXPECT_EQ(shown(), QStringList{"Member"});
     EXPECT_TRUE(items().itemsBackButton()->isVisibleTo(items().itemsBackButton()->parentWidget()));
     // A group of another project is ignored.
     Sample other;
-    center.postNotification(DMProjectResourceEditorController::kResourceGroupOpenNotification, other.crew.get());
+    emit inspector->resourceGroupOpened(other.project, other.crew);
+    emit inspector->resourceGroupOpened(sample.project, other.crew);
     EXPECT_EQ(shown(), QStringList{"Member"});
 
     // New resources join the open group; deleting the group returns the page to the top level.
@@ -270,6 +273,58 @@ TEST_F(ItemsViewTest, TheOpenGroupIsHeldWeakly)
     finishEventLoopTurn();
     EXPECT_EQ(items().itemsViewEditedResourceGroup(), nullptr);
     EXPECT_EQ(shown(), (QStringList{"Adam", "zoe"}));
+}
+
+// Two documents open side by side: what a card asks reaches its own items view only, and
+// nothing of it goes out on the notification centre that every document hears.
+TEST_F(ItemsViewTest, TwoOpenDocumentsDoNotHearEachOthersCards)
+{
+    Sample otherSample;
+    const auto other = documentWithProject(otherSample.project);
+    other->makeWindowControllers();
+    other->mainWindow()->show();
+    writeFile(path(QStringLiteral("plan.pdf")), "plan");
+    writeFile(path(QStringLiteral("notes.txt")), "notes");
+    ASSERT_TRUE(items().attachFilesToProject({path(QStringLiteral("plan.pdf"))}));
+    ASSERT_TRUE(other->itemsView()->attachFilesToProject({path(QStringLiteral("notes.txt"))}));
+    for (const auto &shownDocument : {document, other})
+        shownDocument->showPageWithTag(DMPage::DocumentsPage);
+    finishEventLoopTurn();
+    const auto shownIn = [](const std::shared_ptr<DMProjectDocument> &in) {
+        return titlesOf(in->itemsView()->itemsViewContentsArray());
+    };
+    const auto cardIn = [](const std::shared_ptr<DMProjectDocument> &in, int index) {
+        return dynamic_cast<DMItemsViewDocumentsItem *>(in->itemsView()->itemsCollectionView()->itemAtIndex(index));
+    };
+    ASSERT_EQ(shownIn(document), (QStringList{"Project", "plan.pdf", "Tasks"}));
+    ASSERT_EQ(shownIn(other), (QStringList{"Project", "notes.txt", "Tasks"}));
+    ASSERT_TRUE(cardIn(document, 1) && cardIn(other, 0) && cardIn(other, 1));
+
+    int broadcasts = 0;
+    const DMNotificationObserver everything = DMNotificationCenter::defaultCenter().addObserver(
+        QString(), nullptr, [&](const DMNotification &) { ++broadcasts; });
+    // A double click opens the file of its own document, once.
+    OpenedFiles opened;
+    QTest::mouseDClick(cardIn(other, 1)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(opened.paths, QStringList{path(QStringLiteral("notes.txt"))});
+    QTest::mouseDClick(cardIn(document, 1)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(opened.paths, (QStringList{path(QStringLiteral("notes.txt")), path(QStringLiteral("plan.pdf"))}));
+    // A separator collapses its own page.
+    cardIn(other, 0)->separatorDisclosureButton->click();
+    EXPECT_EQ(shownIn(other), (QStringList{"Project", "Tasks"}));
+    EXPECT_EQ(shownIn(document), (QStringList{"Project", "plan.pdf", "Tasks"}));
+    EXPECT_EQ(broadcasts, 0);
+
+    // The shared resource inspector opens the new group in the items view of its project only.
+    for (const auto &shownDocument : {document, other})
+        shownDocument->showPageWithTag(DMPage::ItemsResourcesPage);
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    inspector->setEditedObject(otherSample.zoe);
+    inspector->resourceGroupsPopupCallback(2); // "Crew", the first group
+    EXPECT_EQ(otherSample.zoe->parentItem(), otherSample.crew);
+    EXPECT_EQ(other->itemsView()->itemsViewEditedResourceGroup(), otherSample.crew);
+    EXPECT_EQ(items().itemsViewEditedResourceGroup(), nullptr);
+    EXPECT_EQ(shownIn(document), (QStringList{"Adam", "Crew", "zoe"}));
 }
 
 TEST_F(ItemsViewTest, VCardDropsMakeOneResourceAndBadCardsNone)
@@ -318,9 +373,10 @@ TEST_F(ItemsViewTest, DroppedFilesAreAttachedOnceEach)
     EXPECT_EQ(sample.project->attribute(kDMProject_AttachedDocuments).toList().size(), 2);
 
     // Collapsing the project separator hides its documents but keeps both separators.
-    items().documentsSeparator(true)->insert(kDMItemsViewDocumentItem_SeparatorCollapsed, true);
-    DMNotificationCenter::defaultCenter().postNotification(kDMItemsViewDocumentItem_SeparatorToggledNotification,
-                                                           items().documentsSeparator(true).get());
+    auto *separator = dynamic_cast<DMItemsViewDocumentsItem *>(view->itemAtIndex(0));
+    ASSERT_NE(separator, nullptr);
+    separator->separatorDisclosureButton->click();
+    EXPECT_TRUE(items().documentsSeparator(true)->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool());
     EXPECT_EQ(shown(), (QStringList{"Project", "Tasks"}));
 
     // Deleting a separator beeps and deletes nothing.

@@ -616,7 +616,7 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
 TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
 {
     // A bar left selected on the chart, then the task list with another row selected.
-    auto document = openWith({"Survey", "Build", "Test"}, 10);
+    auto document = openWith({"Survey", "Build", "Test"}, DMPage::GanttPage);
     auto project = document->project();
     const auto survey = project->tasks().at(0);
     const auto test = project->tasks().at(2);
@@ -625,7 +625,7 @@ TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
     QMainWindow *window = document->mainWindow();
     const auto edit = [window](const char *title) { return menuAction(window, {QStringLiteral("Edit"), QLatin1String(title)}); };
 
-    document->showPageWithTag(17);
+    document->showPageWithTag(DMPage::TasksPage);
     auto *list = document->projectItemsOutlineViewDS();
     list->outlineView()->selectRowIndexesByExtendingSelection({2}, false);
     // Cut, Copy and Select All leave the chart's selection and the project alone.
@@ -643,7 +643,7 @@ TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
     // The resource list deletes its own selected row.
     auto ann = resource(project, QStringLiteral("Ann"));
     project->resources().append(ann);
-    document->showPageWithTag(18);
+    document->showPageWithTag(DMPage::ResourcesPage);
     auto *resources = document->projectResourcesOutlineViewDS();
     resources->outlineView()->selectRowIndexesByExtendingSelection({0}, false);
     edit("Delete")->trigger();
@@ -651,7 +651,7 @@ TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
     EXPECT_EQ(project->tasks().size(), 3);
 
     // Back on the chart, Delete takes the selected bar.
-    document->showPageWithTag(10);
+    document->showPageWithTag(DMPage::GanttPage);
     document->outlets().projectView->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(survey->ganttUIObject()), 1, false);
     edit("Delete")->trigger();
     EXPECT_FALSE(project->tasks().contains(survey));

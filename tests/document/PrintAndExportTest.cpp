@@ -336,7 +336,7 @@ TEST_F(PrintAndExportTest, EveryPageKindExportsOrPrintsAndLeavesNothingChanged)
     }
     {
         SCOPED_TRACE("days-off page, task list and the items view's cards");
-        document->showPageWithTag(DMProjectDocumentPrint::DaysOffPageTag);
+        document->showPageWithTag(DMPage::DaysOffPage);
         QFile::remove(panels.outputPath);
         document->print()->printDocument();
         EXPECT_GE(printtest::pdfPageCount(panels.outputPath), 1);

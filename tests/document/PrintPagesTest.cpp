@@ -153,7 +153,7 @@ TEST_F(PrintPagesTest, ReportKeepsEveryHeaderValueAndBreaksHeadingsBetweenWordsO
 {
     document = documentWithProject(makeProject());
     showWindow(document, QSize(1100, 700));
-    document->showPageWithTag(DMProjectDocumentPrint::GlobalReportPageTag);
+    document->showPageWithTag(DMPage::GlobalReportPage);
     auto *reportPage = qobject_cast<DMReportPage *>(document->outlets().reportContainerView.data());
     ASSERT_NE(reportPage, nullptr);
     reportPage->reportShowCostCheckbox()->setChecked(true);
@@ -161,7 +161,7 @@ TEST_F(PrintPagesTest, ReportKeepsEveryHeaderValueAndBreaksHeadingsBetweenWordsO
     pumpEvents(50);
     ui.savePanelPath = path(QStringLiteral("report.pdf"));
     document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
-    const QString printed = printPage(DMProjectDocumentPrint::GlobalReportPageTag);
+    const QString printed = printPage(DMPage::GlobalReportPage);
     for (const QString &pdf : {path(QStringLiteral("report.pdf")), printed}) {
         SCOPED_TRACE(pdf.toStdString());
         const auto words = pdfWords(pdf, 1);
@@ -202,7 +202,7 @@ TEST_F(PrintPagesTest, PdfTitleAndProposedFileNameAreTheProjectsTitleForAnUnsave
     ASSERT_TRUE(document->fileURL().isEmpty());
 
     // The Gantt page exported as PDF, then printed.
-    document->showPageWithTag(DMProjectDocumentPrint::GanttPageTag);
+    document->showPageWithTag(DMPage::GanttPage);
     ui.savePanelPath = path(QStringLiteral("export.pdf"));
     document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
     ASSERT_TRUE(waitForPanel());
@@ -222,7 +222,7 @@ TEST_F(PrintPagesTest, PdfTitleAndProposedFileNameAreTheProjectsTitleForAnUnsave
     panel()->close();
 
     // The report and a list.
-    document->showPageWithTag(DMProjectDocumentPrint::GlobalReportPageTag);
+    document->showPageWithTag(DMPage::GlobalReportPage);
     pumpEvents(50);
     ui.savePanelPath = path(QStringLiteral("report.pdf"));
     document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
@@ -234,7 +234,7 @@ TEST_F(PrintPagesTest, PdfTitleAndProposedFileNameAreTheProjectsTitleForAnUnsave
 TEST_F(PrintPagesTest, WebExportWithNowhereToGoSaysSoBeforeAnyPageIsMade)
 {
     document = shownDocumentWith({QStringLiteral("Survey")});
-    document->showPageWithTag(DMProjectDocumentPrint::GanttPageTag);
+    document->showPageWithTag(DMPage::GanttPage);
     document->print()->exportToImage(DMProjectDocumentPrint::WebExportTag);
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts.first().informativeText,
@@ -261,7 +261,7 @@ TEST_F(PrintPagesTest, ClosingTheDocumentDuringACompositionLeavesNothingBehind)
             project->tasks().append(makeItem<DMProjectTask>(project, taskTitle(n), at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
         settle(shown);
         showWindow(shown, QSize(1100, 700));
-        shown->showPageWithTag(DMProjectDocumentPrint::GanttPageTag);
+        shown->showPageWithTag(DMPage::GanttPage);
         weak = shown;
     }
     QPointer<DMPrintPanelController> composing = weak.lock()->print()->printPanelController().get();

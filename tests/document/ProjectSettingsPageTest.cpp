@@ -28,7 +28,7 @@ protected:
         project = document->project();
         // Chosen in the source list, as a user does.
         DMOutlineView *list = document->outlets().sourceListOutlineView;
-        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DS::ProjectSettingsPage);
+        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::ProjectSettingsPage);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rectOfRow(row).center() - list->contentOffset());
     }
 
@@ -99,7 +99,7 @@ TEST_F(ProjectSettingsPageTest, EveryChangeIsOneNamedUndoStepThatThePageFollows)
     document->projectItemsOutlineViewDS()->addTask();
     EXPECT_EQ(project->tasks().last()->duration(), 43200);
     document->undoManager()->undo();
-    document->showPageWithTag(DS::ProjectSettingsPage);
+    document->showPageWithTag(DMPage::ProjectSettingsPage);
 
     // Undone one by one, and shown as undone.
     for (const char *name : {"Change Default Task Duration", "Change Currency Unit", "Change Budget", "Change End Date",

@@ -111,7 +111,7 @@ TEST(CanvasController, ACreatedItemIsOneUndoStepAndRefreshesTheTasksPage)
     const auto task = document.m_project->tasks().first();
     EXPECT_EQ(task->beginDate(), DMDate(2024, 1, 2, 10 * 3600));
     EXPECT_EQ(task->endDate(), DMDate(2024, 1, 4, 13 * 3600));
-    EXPECT_EQ(document.tags, QList<int>{DMItemsViewTag::Tasks});
+    EXPECT_EQ(document.tags, QList<int>{DMPage::ItemsTasksPage});
     // The drag goes on as a resize of the new bar's end; the release ends the one step.
     EXPECT_EQ(handler->dragOperation(), DMProjectViewDragOperation::ChangeEnd);
     EXPECT_EQ(document.undo.undoStepCount(), 0);

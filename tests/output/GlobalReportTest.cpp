@@ -141,7 +141,7 @@ TEST_F(GlobalReportTest, HeaderColourAndLogo)
 
 TEST_F(GlobalReportTest, ShownReportLivesInAPrivateFolderAndGoesWithThePage)
 {
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     const QString first = report->shownReportPath();
     ASSERT_TRUE(QFileInfo::exists(first));
     EXPECT_EQ(report->tasksByResourceReportMode(), 0);

@@ -47,7 +47,7 @@ protected:
 
 TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeGroupsAndTheHeaderShowsTheFirst)
 {
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("Ada"), QStringLiteral("Dee"), QStringLiteral("--"), QStringLiteral("Crew"),
                                       QStringLiteral("    Bo"), QStringLiteral("    Cy")}));
     EXPECT_EQ(popUp()->currentText(), QStringLiteral("Ada"));
@@ -73,7 +73,7 @@ TEST_F(GroupedReportTest, ResourcePopUpListsPlainResourcesBeforeGroupsAndTheHead
 TEST_F(GroupedReportTest, NotesKeepTheirLineBreaks)
 {
     sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("Check the piers\nand the quay\r\nthen <report> & sign"));
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(shownReport().errors(), QStringList());
     // As the report view shows it, and as a browser reads the file.
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().contains(QStringLiteral("Check the piers\nand the quay\nthen <report> & sign")))
@@ -86,7 +86,7 @@ TEST_F(GroupedReportTest, NotesKeepTheirLineBreaks)
 TEST_F(GroupedReportTest, NoResourcesLeaveThePopUpAndThePageEmpty)
 {
     useProject(DMProject::create());
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(popUp()->count(), 0);
     EXPECT_EQ(popUp()->currentIndex(), -1);
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().isEmpty());
@@ -95,7 +95,7 @@ TEST_F(GroupedReportTest, NoResourcesLeaveThePopUpAndThePageEmpty)
 
 TEST_F(GroupedReportTest, DateRangeIncludesBothEnds)
 {
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 4, 8), at(2024, 4, 26, 18));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 4, 8), at(2024, 4, 26, 18));
     EXPECT_EQ(shownReport().rowTitles(1), (QStringList{QStringLiteral("Survey, site \"north\""), QStringLiteral("Build the quay \u00fc\u00df")}));
 
     // The survey starts one second before the new begin; the quay ends exactly on the end.
@@ -111,7 +111,7 @@ TEST_F(GroupedReportTest, DateRangeIncludesBothEnds)
 
 TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGroup)
 {
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     const ReportHTMLParser parsed = shownReport();
     EXPECT_EQ(parsed.errors(), QStringList());
     // The survey in the grouped form; the group's task in the global form ("Assigned to:").
@@ -130,14 +130,14 @@ TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGro
     sample.design->subitems().insert(0, inner);
     auto later = makeItem<DMProjectProcess>(sample.project, QStringLiteral("Handover"), at(2024, 4, 29, 8), at(2024, 4, 30, 18));
     sample.project->tasks().append(later);
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("Design"), QStringLiteral("Permits"), QStringLiteral("Handover")}));
     EXPECT_EQ(host.page->tasksByResourceReportPopupLabel()->text(), QStringLiteral("Process:"));
 }
 
 TEST_F(GroupedReportTest, PopUpChoiceAndStaleEntries)
 {
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     selectEntry(QStringLiteral("    Bo"));
     emit popUp()->activated(popUp()->currentIndex());
     EXPECT_EQ(shownReport().rowTitles(1), QStringList{QStringLiteral("Drawing sheet 2")});

@@ -83,11 +83,11 @@ TEST_F(ReportDocumentTest, EveryPageShowsWhatItsHTMLShowsWithAnyColumns)
     const bool columnChoices[][2] = {{true, true}, {false, true}, {true, false}, {false, false}};
     for (const auto &choice : columnChoices) {
         setColumns(choice[0], choice[1]);
-        report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+        report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
         expectShownAsHTML(report->reportGenerateHTML(), "global");
-        report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+        report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
         expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "by process");
-        report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+        report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
         expectShownAsHTML(report->reportGenerateHTMLForResource(*sample.ada), "by resource");
     }
 }
@@ -97,14 +97,14 @@ TEST_F(ReportDocumentTest, TextsAreFoldedAsTheHTMLReaderFoldsThem)
     sample.survey->setTitle(QStringLiteral("  Lead\tand\n\n trail  "));
     sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("\u2003em\u00a0\u00a0nbsp <b>not bold</b> & \"q\""));
     sample.ada->setName(QStringLiteral("\u00c5sa \U0001F600  \r\n"));
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     expectShownAsHTML(report->reportGenerateHTML(), "global");
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "notes");
     EXPECT_TRUE(host.page->reportWebView()->toPlainText().contains(QStringLiteral("<b>not bold</b> & \"q\"")));
     // Notes keep their line breaks, an empty line too; the white space of each line is folded.
     sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("  two\n  lines \r\n\rand a\t gap"));
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "notes of several lines");
 
     // The first row of its kind with empty cells, later ones with texts in them.
@@ -113,9 +113,9 @@ TEST_F(ReportDocumentTest, TextsAreFoldedAsTheHTMLReaderFoldsThem)
     sample.ada->setAttribute(kDMProjectResource_Email, QString());
     sample.ada->setAttribute(kDMProjectResource_Phone, QString());
     sample.dee->setAttribute(kDMProjectResource_Email, QStringLiteral("dee@example.org"));
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     expectShownAsHTML(report->reportGenerateHTML(), "empty first rows");
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     expectShownAsHTML(report->reportGenerateHTMLForProcess(*sample.design), "empty first notes");
 }
 
@@ -124,7 +124,7 @@ TEST_F(ReportDocumentTest, ReportsWithoutRowsAndRefreshesKeepOneDocument)
     auto empty = DMProject::create();
     empty->setTitle(QStringLiteral("Nothing yet"));
     useProject(empty);
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     expectShownAsHTML(report->reportGenerateHTML(), "no rows");
 
     // A refresh replaces the view's document; the one it showed before goes with it.
@@ -155,7 +155,7 @@ TEST_F(ReportDocumentTest, LongReportsWriteTheirLastRowsOnTheEventLoop)
     QTextBrowser *view = host.page->reportWebView();
     host.page->resize(1100, 640);
     host.page->show();
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     // Scrolled down among the first rows: the whole report, once written, shows the same place.
     view->document()->documentLayout()->blockBoundingRect(view->document()->lastBlock());
     view->verticalScrollBar()->setValue(1500);

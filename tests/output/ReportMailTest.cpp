@@ -71,7 +71,7 @@ TEST_F(ReportMailTest, ShownReportGoesAsAPDFWithTheTitleAsOneArgument)
     installMailProgram(0);
     const QString title = QStringLiteral("Harbour \"works\"; rm -rf ~ $(id) `id` & | > x\nsecond line \u00fc");
     sample.project->setTitle(title);
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     ASSERT_TRUE(sendAndWait());
 
     const QStringList arguments = recordedArguments();
@@ -88,14 +88,14 @@ TEST_F(ReportMailTest, ShownReportGoesAsAPDFWithTheTitleAsOneArgument)
 
 TEST_F(ReportMailTest, SubjectFollowsThePageAndFailuresAreReported)
 {
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Harbour works"));
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Ada"));
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     EXPECT_EQ(report->reportMailSubject(), QStringLiteral("Assignments for Design"));
 
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     // The mail program says it could not do it.
     installMailProgram(3);
     ASSERT_TRUE(sendAndWait());

@@ -46,17 +46,17 @@ protected:
 
 TEST_F(ReportPageViewTest, PagesShowHeaderBandsAndCompletionColours)
 {
-    report->showPageWithTag(DMProjectDocumentReport::GlobalReportTag, DMDate(), DMDate());
+    report->showPageWithTag(DMPage::GlobalReportPage, DMDate(), DMDate());
     const QImage image = shoot();
     EXPECT_GT(pixelsOf(image, QColor(225, 230, 236)), 2000) << "the two column-header bands";
     EXPECT_GT(pixelsOf(image, QColor(0xEF, 0xD2, 0x42)), 50) << "10 % of the quay";
     EXPECT_GT(pixelsOf(image, QColor(0xED, 0xFF, 0x0C)), 50) << "50 % of the survey";
     EXPECT_GT(pixelsOf(image, QColor(0x76, 0xC0, 0x43)), 50) << "the finished drawing";
 
-    report->showPageWithTag(DMProjectDocumentReport::TasksByResourceTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByResourcePage, at(2024, 3, 1), at(2024, 5, 1));
     const QImage byResource = shoot();
     EXPECT_GT(pixelsOf(byResource, QColor(225, 230, 236)), 1000);
-    report->showPageWithTag(DMProjectDocumentReport::TasksByProcessesTag, at(2024, 3, 1), at(2024, 5, 1));
+    report->showPageWithTag(DMPage::TasksByProcessesPage, at(2024, 3, 1), at(2024, 5, 1));
     const QImage byProcess = shoot();
     EXPECT_GT(pixelsOf(byProcess, QColor(0xED, 0xFF, 0x0C)), 50) << "the survey's bar";
     setColumns(false, false);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -65,4 +66,30 @@ TEST(DMModalUI, SheetIsWindowModalAndAnswersThroughItsCompletion)
         ASSERT_TRUE(halcyra::test::waitFor([&] { return window.findChild<QMessageBox *>() == nullptr; }));
     }
     EXPECT_EQ(answers, (std::vector<int>{DMModalUI::DefaultReturn, DMModalUI::AlternateReturn, DMModalUI::OtherReturn}));
+}
+
+TEST(DMModalUI, AnErrorIsACriticalSheetOnTheWindowWithTheReason)
+{
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    QString shownText, shownReason;
+    Qt::WindowModality modality = Qt::NonModal;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    // The sheet runs its own loop: it is read and closed from there.
+    QTimer::singleShot(0, &window, [&] {
+        auto *box = window.findChild<QMessageBox *>();
+        if (!box)
+            return;
+        shownText = box->text();
+        shownReason = box->informativeText();
+        modality = box->windowModality();
+        icon = box->icon();
+        box->buttons().value(0)->click();
+    });
+    DMModalUI::instance().presentError(QStringLiteral("The file could not be written."), QStringLiteral("Disk full"), &window);
+    EXPECT_EQ(shownText, QStringLiteral("The file could not be written."));
+    EXPECT_EQ(shownReason, QStringLiteral("Disk full"));
+    EXPECT_EQ(modality, Qt::WindowModal);
+    EXPECT_EQ(icon, QMessageBox::Critical);
 }

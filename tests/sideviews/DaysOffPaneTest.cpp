@@ -280,9 +280,20 @@ TEST_F(DaysOffPaneTest, ADamagedFileChangesNothingAndBadEntriesAreCountedInOneMe
                              "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>days off</key><array><dict>");
     QTest::mouseClick(pane.daysOffImportButton(), Qt::LeftButton);
     ASSERT_EQ(ui.alerts.size(), 1);
-    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("Not a Halcyra 2 resource file."));
+    EXPECT_EQ(ui.alerts.first().messageText, QStringLiteral("Not a Halcyra 2 days-off file."));
+    EXPECT_FALSE(ui.alerts.first().informativeText.isEmpty()) << "the reader's reason";
     EXPECT_EQ(daysOff(), before);
     EXPECT_EQ(undo.undoStepCount(), 0);
+
+    // A resource file is no days-off file, and the reader says what is missing.
+    ui.alerts.clear();
+    sideviewstest::writeFile(ui.openPanelPaths.first(),
+                             "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>halcyra version</key><string>2</string>"
+                             "<key>resources</key><array/></dict></plist>");
+    QTest::mouseClick(pane.daysOffImportButton(), Qt::LeftButton);
+    ASSERT_EQ(ui.alerts.size(), 1);
+    EXPECT_EQ(ui.alerts.first().informativeText, QStringLiteral("\"halcyra version\" or \"days off\" is missing"));
+    EXPECT_EQ(daysOff(), before);
 
     // Two sound entries come in; the three unsound ones are left out and told once.
     ui.alerts.clear();

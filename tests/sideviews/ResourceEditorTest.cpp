@@ -6,6 +6,7 @@
 #include "DMAttachedWindow.h"
 #include "DMBeep.h"
 #include "DMNotificationCenter.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceEditorController.h"
@@ -261,15 +262,20 @@ TEST_F(ResourceEditorTest, GroupsAreListedInTreeOrderAndAResourceMovesBetweenThe
 
     // A member chooses "None": it goes to the end of the top level, as one undo step, and the
     // items view is asked to show the top level.
-    const void *opened = nullptr;
-    DMNotificationObserver observer = DMNotificationCenter::defaultCenter().addObserver(
-        DMProjectResourceEditorController::kResourceGroupOpenNotification, nullptr,
-        [&](const DMNotification &notification) { opened = notification.object; });
+    std::shared_ptr<DMProject> openedProject;
+    std::shared_ptr<DMProjectResource> opened;
+    QObject listener; // the connection ends with the test
+    QObject::connect(editor, &DMProjectResourceEditorController::resourceGroupOpened, &listener,
+                     [&](const std::shared_ptr<DMProject> &inProject, const std::shared_ptr<DMProjectResource> &group) {
+                         openedProject = inProject;
+                         opened = group;
+                     });
     editor->setEditedObject(bob);
     editor->resourceGroupsPopupCallback(0);
     EXPECT_EQ(project->resources().list().last(), bob);
     EXPECT_EQ(bob->parentItem(), nullptr);
-    EXPECT_EQ(opened, project.get());
+    EXPECT_EQ(openedProject, project);
+    EXPECT_EQ(opened, nullptr);
     EXPECT_EQ(editor->editedObject(), nullptr);
     endTurn();
     EXPECT_EQ(undoManager.undoStepCount(), 1);
@@ -285,7 +291,7 @@ TEST_F(ResourceEditorTest, GroupsAreListedInTreeOrderAndAResourceMovesBetweenThe
     EXPECT_EQ(crew->parentItem(), nullptr);
     editor->resourceGroupsPopupCallback(4); // "Office"
     EXPECT_EQ(crew->parentItem(), office);
-    EXPECT_EQ(opened, office.get());
+    EXPECT_EQ(opened, office);
 
     // A group removed from the project while the popover is open is refused: the resource stays
     // in the project where it was, and the pop-up lists the groups left.
@@ -383,7 +389,7 @@ TEST_F(ResourceEditorTest, ThePopoverPointsAtTheClickAndClosesWhenAnotherWindowB
     editor->setEditedObject(resource);
     editor->showAtPointInView(QPointF(300, 150), &window);
     ASSERT_TRUE(popover->isVisible());
-    DMNotificationCenter::defaultCenter().postNotification(DMPopoverEditorController::kDocumentCloseNotification);
+    DMNotificationCenter::defaultCenter().postNotification(kDMProjectDocument_CloseNotification);
     EXPECT_FALSE(popover->isVisible());
     EXPECT_EQ(editor->editedObject(), nullptr);
 

@@ -69,9 +69,9 @@ TEST_F(SourceListTest, FifteenEntriesInFourSectionsWithTheirTags)
     for (int pageWithoutRow : {1, 5, 8, 15, 13, 21})
         EXPECT_EQ(rowOfTag(pageWithoutRow), -1) << pageWithoutRow;
     EXPECT_EQ(DS::pageTitleForTag(8), QStringLiteral("Links"));
-    EXPECT_TRUE(DS::isPageTag(15));
+    EXPECT_TRUE(DMPage_isPage(15));
     for (int none : {0, 13, 16, 21})
-        EXPECT_FALSE(DS::isPageTag(none));
+        EXPECT_FALSE(DMPage_isPage(none));
 }
 
 TEST_F(SourceListTest, ARowIsChosenAloneAndAHeaderKeepsThePage)

@@ -1,20 +1,19 @@
-// DMProjectDocumentReport: the rows of the CSV export.
-#include "DMProjectDocumentReport.h"
+// DMReportBuilder: the lines of the CSV export.
+#include "DMReportBuilder.h"
 
 #include "DMCSVText.h"
 #include "DMDictionaryAccess.h"
 #include "DMDurationSplit.h"
-#include "DMProjectDocumentReportHost.h"
 #include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMReportDurations.h"
-#include "DMReportHTML.h"
 
+namespace DMReportBuilder {
 
-void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCost(const ItemList &items, QString &content,
-                                                                                 int *row, float *projectCost)
+void appendCSVTaskLines(const ItemList &items, const DMReportFormat &format, QString &content, int *row,
+                        float *projectCost)
 {
     DMProjectItem_forEachItem(items, [&](const DMProjectItem &item) {
         const bool milestone = item.kind() == kDMProjectItem_Kind_Milestone;
@@ -23,15 +22,15 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
         const auto &task = static_cast<const DMProjectTask &>(item);
         const qint64 span = DMDurationSplit::dayLengthForItem(task);
         const float cost = rollUpCost(task);
-        const bool costFromResources = integerForKey(task.attributes(), kDMProjectItem_CostKind) == 2;
-        if (!costFromResources)
+        const bool fromResources = costFromResources(task);
+        if (!fromResources)
             *projectCost += cost;
         QStringList fields{task.title(), DMCSV_dateText(task.beginDate())};
         if (milestone)
             fields << QString() << QString() << QString() << QString();
         else
             fields << DMCSV_dateText(task.endDate()) << DMReport_csvDurationText(task.duration(), span)
-                   << (costFromResources ? QString() : m_host->fileCurrencyString(cost))
+                   << (fromResources ? QString() : format.fileCurrency(cost))
                    << QStringLiteral("%1%").arg(DMReport_percent(task.progress()));
         fields << DMReport_csvDurationText(task.floatDuration(), span) << assignedNames(task);
         content += DMCSV_line(fields);
@@ -39,17 +38,17 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
     });
 }
 
-void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRowProjectCost(const ResourceList &resources,
-                                                                                     QString &content, int *row,
-                                                                                     float *projectCost)
+void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat &format, QString &content, int *row,
+                            float *projectCost)
 {
-    const auto currency = [this](double value) { return m_host->fileCurrencyString(value); };
     forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
                                                         const QString &info) {
         content += DMCSV_line({resource.name(), stringForKey(resource.attributes(), kDMProjectResource_Email),
                                stringForKey(resource.attributes(), kDMProjectResource_Phone),
-                               baseRateText(resource, currency), currency(cost),
+                               baseRateText(resource, format.fileCurrency), format.fileCurrency(cost),
                                QStringLiteral("%1%").arg(DMReport_percent(progress)), QString(), info});
         ++*row;
     });
 }
+
+} // namespace DMReportBuilder
