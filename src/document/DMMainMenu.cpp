@@ -138,12 +138,22 @@ void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         redo->setText(redoName.isEmpty() ? DMLocalizedString("Redo") : DMLocalizedString("Redo %1").arg(redoName));
     });
     menu->addSeparator();
-    menu->addAction(DMLocalizedString("Cut"), QKeySequence::Cut, window, [document] { document->cut(); });
-    menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });
-    menu->addAction(DMLocalizedString("Paste"), QKeySequence::Paste, window, [document] { document->paste(); });
+    QAction *cut = menu->addAction(DMLocalizedString("Cut"), QKeySequence::Cut, window, [document] { document->cut(); });
+    QAction *copy = menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });
+    QAction *paste = menu->addAction(DMLocalizedString("Paste"), QKeySequence::Paste, window, [document] { document->paste(); });
     // No key equivalent: the canvas deletes on the key's release, once, however long it is held.
-    menu->addAction(DMLocalizedString("Delete"), window, [document] { document->deleteSelectedItem(); });
-    menu->addAction(DMLocalizedString("Select All"), QKeySequence::SelectAll, window, [document] { document->selectAll(); });
+    menu->addAction(DMLocalizedString("Delete"), window, [document] { document->deleteSelectionOfShownPage(); });
+    QAction *selectAll =
+        menu->addAction(DMLocalizedString("Select All"), QKeySequence::SelectAll, window, [document] { document->selectAll(); });
+    // The menu shows them dimmed away from the chart; their keys stay on, and do nothing there.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [cut, copy, paste, selectAll, document] {
+        for (QAction *canvasCommand : {cut, copy, paste, selectAll})
+            canvasCommand->setEnabled(document->isCanvasPageShown());
+    });
+    QObject::connect(menu, &QMenu::aboutToHide, menu, [cut, copy, paste, selectAll] {
+        for (QAction *canvasCommand : {cut, copy, paste, selectAll})
+            canvasCommand->setEnabled(true);
+    });
 }
 
 void buildViewMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document)

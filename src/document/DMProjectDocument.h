@@ -211,6 +211,12 @@ public:
     int itemsViewContentsCountWithTag(int tag) const override;
     void fileNewMenuCallback(int tag);
     void viewMenuCallback(int tag);
+    // Whether the Gantt chart (by tasks or by resources) is the page shown: the canvas's Cut,
+    // Copy, Paste and Select All act only then, never on a selection the user cannot see.
+    bool isCanvasPageShown() const;
+    // Edit > Delete: what the shown page's own Delete does (the canvas selection, the list's
+    // selected rows, the selected card); nothing on a page without one.
+    void deleteSelectionOfShownPage();
     static int pageTagForViewMenuTag(int tag); // DMPage::NoPage for an unknown tag
     // With a list shown (the project outline of the Gantt pages too), what a click on the first
     // column of its selected row does: the item's inspector opens.

@@ -364,6 +364,8 @@ QList<std::shared_ptr<DMProjectItem>> itemsOf(const QList<std::shared_ptr<DMProj
 
 void DMProjectDocument::cut()
 {
+    if (!isCanvasPageShown())
+        return;
     const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
     if (objects.isEmpty())
         return;
@@ -373,11 +375,14 @@ void DMProjectDocument::cut()
 
 void DMProjectDocument::copy()
 {
-    copyItemsToClipboard(itemsOf(selectedObjects()));
+    if (isCanvasPageShown())
+        copyItemsToClipboard(itemsOf(selectedObjects()));
 }
 
 void DMProjectDocument::paste()
 {
+    if (!isCanvasPageShown())
+        return;
     const QList<std::shared_ptr<DMProjectItem>> selection = itemsOf(selectedObjects());
     const std::shared_ptr<DMProjectItem> sibling = selection.isEmpty() ? nullptr : selection.last();
     pasteFromClipboard(sibling ? sibling->parentItem() : nullptr, sibling);
@@ -385,7 +390,7 @@ void DMProjectDocument::paste()
 
 void DMProjectDocument::selectAll()
 {
-    if (m_outlets.projectView)
+    if (m_outlets.projectView && isCanvasPageShown())
         m_outlets.projectView->selectObjectsInRectExtendSelectionEditSelection(
             QRectF(-1e9, -1e9, 2e9, 2e9), false, false);
 }

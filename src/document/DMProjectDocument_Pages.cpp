@@ -7,6 +7,7 @@
 #include "DMProject.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectSettingsController.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentReport.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
@@ -220,6 +221,36 @@ void DMProjectDocument::fileNewMenuCallback(int tag)
     } else if (m_currentPageTag == DMPage::ResourcesPage && m_outlets.projectResourcesOutlineViewDS) {
         if (tag == DMMainMenu::NewResourceTag || tag == DMMainMenu::NewResourceGroupTag)
             m_outlets.projectResourcesOutlineViewDS->add(tag == DMMainMenu::NewResourceGroupTag);
+    }
+}
+
+bool DMProjectDocument::isCanvasPageShown() const
+{
+    return DMPage_isGantt(m_currentPageTag);
+}
+
+void DMProjectDocument::deleteSelectionOfShownPage()
+{
+    if (isCanvasPageShown()) {
+        deleteSelectedItem();
+        return;
+    }
+    switch (m_currentPageTag) {
+    case DMPage::TasksPage:
+        if (m_outlets.projectItemsOutlineViewDS)
+            m_outlets.projectItemsOutlineViewDS->deleteSelectedItems();
+        return;
+    case DMPage::EventsPage:
+        if (m_outlets.projectEventsOutlineViewDS)
+            m_outlets.projectEventsOutlineViewDS->deleteSelectedItems();
+        return;
+    case DMPage::ResourcesPage:
+        if (m_outlets.projectResourcesOutlineViewDS)
+            m_outlets.projectResourcesOutlineViewDS->deleteSelected();
+        return;
+    default:
+        if (DMPage_showsItemsView(m_currentPageTag) && m_itemsView)
+            m_itemsView->itemsViewDelete();
     }
 }
 

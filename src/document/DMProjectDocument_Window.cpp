@@ -112,6 +112,10 @@ void DMProjectDocument::buildWindow()
     toolbar->setObjectName(QStringLiteral("documentToolbar"));
     toolbar->setMovable(false);
     m_outlets.todayButtonTBItem = toolbar->addAction(DMLocalizedString("Today"));
+    QObject::connect(m_outlets.todayButtonTBItem, &QAction::triggered, window.get(), [weakSelf] {
+        if (auto self = weakSelf.lock(); self && self->m_objectViewDataSource)
+            self->m_objectViewDataSource->scrollToDay(DMDate::dateForNow());
+    });
     auto *spacer = new QWidget(toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     toolbar->addWidget(spacer);

@@ -19,12 +19,14 @@
 #include "DMProjectViewBackgroundObjectAttributes.h"
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewCursor.h"
+#include "DMProjectViewDateGrid.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectItem.h"
 #include "DMUIProjectPendingDependency.h"
 
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -395,6 +397,19 @@ void DMProjectDocumentObjectViewDataSource::selectItemShowingInspector(const std
     canvas->selectObjectInLayerExtendSelection(bar, kDMProjectViewLayer_Items, false);
     canvas->scrollRectToVisible(canvas->convertRectFromCanvasToView(bar->frame()));
     bar->editInView(canvas);
+}
+
+void DMProjectDocumentObjectViewDataSource::scrollToDay(const DMDate &date)
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    DMProjectView *view = canvas();
+    QScrollArea *scroll = m_document.projectViewScrollArea();
+    if (!project || !view || !scroll || date.isNull())
+        return;
+    // Midnight counts as the begin of the day's working window: its column's left edge.
+    const double x = DMProjectViewDateGrid(project->displayAttributes()).xForDate(DMDate(date.year(), date.month(), date.day(), 0));
+    const double inView = view->convertRectFromCanvasToView(QRectF(x, 0, 0, 0)).x();
+    scroll->horizontalScrollBar()->setValue(int(std::lround(inView)));
 }
 
 // ---- Events of the canvas and its scroll area ----

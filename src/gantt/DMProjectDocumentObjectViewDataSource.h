@@ -82,6 +82,9 @@ public:
     // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
     // item without a bar on the canvas.
     void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
+    // Scrolls the chart so that the day of the date begins at the left of the visible part, as
+    // far as the chart reaches (the toolbar's Today).
+    void scrollToDay(const DMDate &date);
     // The canvas rows that meet the rectangle's vertical span (ends included): a binary search
     // over the table's row tops, limited to the rows both the outline and the table have.
     // first > last when none.

@@ -97,6 +97,12 @@ void DMUIProjectViewObjectEditorController::showWindow()
     window->show();
     window->raise();
     window->activateWindow();
+    // The window opens on its first field with the whole text selected, so that what is typed
+    // next replaces the title ("New Task") instead of running on after it.
+    if (auto *field = qobject_cast<QLineEdit *>(m_initialFirstResponder.data()); field && field->isVisibleTo(window)) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    }
 }
 
 bool DMUIProjectViewObjectEditorController::isDisplayed() const

@@ -281,7 +281,13 @@ void DMPageComposer::composeBandPage(DMComposedPage *page, double top, double ba
                                      bool withLeft) const
 {
     addHeaderAndFooter(page, false);
-    const Transform t{m_zone.x(), m_zone.y(), m_plan.scale};
+    // The band hangs from the top of the zone, as a page is read: a band shorter than the zone
+    // (the last one, or a small plan) leaves its room below, not above. Its foot stays on a whole
+    // point, as the zone's edges are, so that the frames' hairlines print sharp, and never below
+    // the zone: a band that fills it stands on its bottom edge.
+    const double height = band + 2 + (withTop ? m_th : 0.0);
+    const double foot = std::max(m_zone.y(), std::floor(m_zone.y() + m_zone.height() - m_plan.scale * height));
+    const Transform t{m_zone.x(), foot, m_plan.scale};
     double x0 = 0;
     if (withLeft) {
         addImage(page, m_images.left, QRectF(0, 0, m_lw + 2, band + 2), QRectF(0, m_lh - top - band, m_lw, band), t);

@@ -612,3 +612,47 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
 }
 
 } // namespace
+
+TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
+{
+    // A bar left selected on the chart, then the task list with another row selected.
+    auto document = openWith({"Survey", "Build", "Test"}, DMPage::GanttPage);
+    auto project = document->project();
+    const auto survey = project->tasks().at(0);
+    const auto test = project->tasks().at(2);
+    document->outlets().projectView->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(survey->ganttUIObject()), 1, false);
+    ASSERT_EQ(document->selectedObjects().size(), 1);
+    QMainWindow *window = document->mainWindow();
+    const auto edit = [window](const char *title) { return menuAction(window, {QStringLiteral("Edit"), QLatin1String(title)}); };
+
+    document->showPageWithTag(DMPage::TasksPage);
+    auto *list = document->projectItemsOutlineViewDS();
+    list->outlineView()->selectRowIndexesByExtendingSelection({2}, false);
+    // Cut, Copy and Select All leave the chart's selection and the project alone.
+    edit("Select All")->trigger();
+    edit("Cut")->trigger();
+    EXPECT_EQ(project->tasks().size(), 3);
+    EXPECT_EQ(document->selectedObjects().size(), 1);
+    edit("Delete")->trigger();
+    EXPECT_EQ(rowsOf(list->outlineView()), (QStringList{"Survey", "Build"}));
+    EXPECT_FALSE(project->tasks().contains(test));
+    EXPECT_EQ(steps(document), 1);
+    document->undoManager()->undo();
+    EXPECT_EQ(project->tasks().size(), 3);
+
+    // The resource list deletes its own selected row.
+    auto ann = resource(project, QStringLiteral("Ann"));
+    project->resources().append(ann);
+    document->showPageWithTag(DMPage::ResourcesPage);
+    auto *resources = document->projectResourcesOutlineViewDS();
+    resources->outlineView()->selectRowIndexesByExtendingSelection({0}, false);
+    edit("Delete")->trigger();
+    EXPECT_TRUE(project->resources().isEmpty());
+    EXPECT_EQ(project->tasks().size(), 3);
+
+    // Back on the chart, Delete takes the selected bar.
+    document->showPageWithTag(DMPage::GanttPage);
+    document->outlets().projectView->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(survey->ganttUIObject()), 1, false);
+    edit("Delete")->trigger();
+    EXPECT_FALSE(project->tasks().contains(survey));
+}

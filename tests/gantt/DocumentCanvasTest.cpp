@@ -2,8 +2,12 @@
 // each layer, selection and its mirror in the outline and the inspector.
 #include "DocumentCanvasTestSupport.h"
 
+#include "DMProjectViewDateGrid.h"
+
+#include <QAction>
 #include <QMoveEvent>
 #include <QPaintEvent>
+#include <QScrollBar>
 
 using namespace gantttest;
 
@@ -230,4 +234,27 @@ TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLef
     const QRect visible = canvas()->visibleRegion().boundingRect();
     ASSERT_FALSE(visible.isEmpty());
     EXPECT_TRUE(regions.painted.contains(visible)) << regions.painted.boundingRect().width() << " of " << visible.width();
+}
+
+TEST_F(DocumentCanvasTest, TodayScrollsTheChartToTodaysColumn)
+{
+    // Two months either side of today, scrolled to the far end.
+    const DMDate now = DMDate::dateForNow();
+    const DMDate today(now.year(), now.month(), now.day(), 0);
+    project->setAttribute(kDMProject_TimelineViewCustomTimeSpan,
+                          QVariantMap{{kDMTimeSpanBegin, QVariant::fromValue(today.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, -2, 0, 0, 0, 0))},
+                                      {kDMTimeSpanEnd, QVariant::fromValue(today.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 2, 0, 0, 0, 0))}});
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f);
+    open();
+    QScrollBar *scroll = outlets().projectViewScrollArea->horizontalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+
+    ASSERT_TRUE(outlets().todayButtonTBItem);
+    outlets().todayButtonTBItem->trigger();
+    // The day at the left edge of what shows is today.
+    const QPoint left = canvas()->mapFrom(outlets().projectViewScrollArea->viewport(), QPoint(1, 10));
+    const DMDate shown = DMProjectViewDateGrid(project->displayAttributes()).dateForX(canvas()->convertPointFromViewToCanvas(left).x());
+    EXPECT_EQ(shown.julianDay(), today.julianDay());
+    EXPECT_LT(scroll->value(), scroll->maximum());
 }

@@ -100,6 +100,20 @@ TEST_F(InspectorTest, TheWindowSwapsViewsFollowsTheSelectionAndRemembersItsFrame
     EXPECT_EQ(frame.mid(0, 2), (QStringList{"321", "123"})) << frame.join(' ').toStdString();
 }
 
+TEST_F(InspectorTest, TheWindowOpensOnTheTitleSelectedSoThatTypingReplacesIt)
+{
+    auto task = addTask("New Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    open();
+    DMInspectorWindow::sharedWindow()->hide();
+    auto *inspector = inspect<DMUIProjectTaskInspectorController>(task);
+    ASSERT_TRUE(DMInspectorWindow::sharedWindow()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), inspector->titleField());
+    EXPECT_EQ(inspector->titleField()->selectedText(), QStringLiteral("New Task"));
+    QTest::keyClicks(inspector->titleField(), QStringLiteral("Survey"));
+    QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+    EXPECT_EQ(task->title(), QStringLiteral("Survey"));
+}
+
 TEST_F(InspectorTest, AnObjectLeavingItsProjectOrItsDocumentClosingEmptiesTheInspector)
 {
     auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));

@@ -310,6 +310,27 @@ TEST_F(PrintPanelControllerTest, RowsOfAnyHeightEndPagesBetweenThemAndNoPageIsEm
         EXPECT_FALSE(pdfText(pdf, page).trimmed().isEmpty()) << page;
 }
 
+TEST_F(PrintPanelControllerTest, PagesOfBandsBeginAtTheTopOfTheZone)
+{
+    // A plan of a few rows on two pages of days, and the last band of a long one: each page's
+    // print begins at the top of the zone, whatever room is left below.
+    chart.rows = 5;
+    panel->setZoomLevel(2.0);
+    const QString small = compose(QStringLiteral("small.pdf"));
+    ASSERT_GE(pdfPageCount(small), 2);
+    for (int page = 1; page <= pdfPageCount(small); ++page) {
+        const QRect ink = inkBox(pdfPageImage(small, page));
+        EXPECT_NEAR(ink.top(), 36, 2) << page;
+        EXPECT_LT(ink.bottom(), 842 / 2) << page;
+    }
+    chart.rows = 50;
+    panel->setZoomLevel(1.0);
+    const QString tall = compose(QStringLiteral("tall.pdf"));
+    const int last = pdfPageCount(tall);
+    ASSERT_GE(last, 2);
+    EXPECT_NEAR(inkBox(pdfPageImage(tall, last)).top(), 36, 2);
+}
+
 TEST_F(PrintPanelControllerTest, OnePageFitsTheZoneScalesWithTheZoomAndTakesTheLogo)
 {
     panel->setFitOnOnePage(true);
