@@ -81,19 +81,19 @@ private:
     IdleTimeoutScheduler() = default;
 
     // One tick every 0.02 s while calls wait, a delayed call on the deferred-work clock. A tick
-    // made on the other kind of clock (before a test switched it) is replaced, and ignored when
-    // it comes.
+    // made before the clock last switched between manual and real time (a test began or ended)
+    // waits on the other kind of clock: it is replaced, and ignored when it comes.
     void scheduleTick()
     {
-        const bool manual = DMDeferredWorkClock::isManual();
-        if (m_tickScheduled && m_tickContext && m_tickManual == manual)
+        const quint64 clockSwitches = DMDeferredWorkClock::switchCount();
+        if (m_tickScheduled && m_tickContext && m_tickClockSwitches == clockSwitches)
             return;
         if (!m_tickContext) {
             // Owned by the application so that it never outlives the event loop's thread data.
             m_tickContext = new QObject(QCoreApplication::instance());
         }
         m_tickScheduled = true;
-        m_tickManual = manual;
+        m_tickClockSwitches = clockSwitches;
         performAfterDelay(m_tickContext, kTickSeconds, [this, tick = ++m_tick] {
             if (tick != m_tick)
                 return;
@@ -147,7 +147,7 @@ private:
     quint64 m_sequence = 0;
     QPointer<QObject> m_tickContext;
     bool m_tickScheduled = false;
-    bool m_tickManual = false;
+    quint64 m_tickClockSwitches = 0;
     quint64 m_tick = 0;
 };
 

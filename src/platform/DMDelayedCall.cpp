@@ -40,11 +40,13 @@ public:
 
     qint64 now() const { return m_manual ? m_manualNow : m_real.elapsed() + m_offset; }
     bool isManual() const { return m_manual; }
+    quint64 switchCount() const { return m_switches; }
 
     void setManual(bool manual)
     {
         if (manual == m_manual)
             return;
+        ++m_switches;
         if (manual) {
             m_manualNow = now();
             m_manual = true;
@@ -103,6 +105,7 @@ private:
     QElapsedTimer m_real;
     qint64 m_offset = 0;
     bool m_manual = false;
+    quint64 m_switches = 0;
     qint64 m_manualNow = 0;
     quint64 m_sequence = 0;
     std::list<ManualCall> m_calls;
@@ -138,6 +141,11 @@ bool DMDeferredWorkClock::isManual()
 void DMDeferredWorkClock::setManual(bool manual)
 {
     Clock::instance().setManual(manual);
+}
+
+quint64 DMDeferredWorkClock::switchCount()
+{
+    return Clock::instance().switchCount();
 }
 
 void DMDeferredWorkClock::advance(qint64 milliseconds)

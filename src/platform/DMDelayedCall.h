@@ -22,6 +22,9 @@ public:
     // Calls waiting on the manual clock when it goes back to real time keep their remaining
     // delays.
     static void setManual(bool manual);
+    // Counts the switches between manual and real time: a call scheduled before a switch waits
+    // on the other kind of clock now.
+    static quint64 switchCount();
     // Manual time only: moves the clock forward, running every call that comes due meanwhile,
     // also those that the calls themselves make. advance(0) runs what is due now.
     static void advance(qint64 milliseconds);

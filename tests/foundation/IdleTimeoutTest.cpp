@@ -127,3 +127,20 @@ TEST(IdleTimeout, RealTimeFiresOnTheEventLoop)
     ASSERT_TRUE(halcyra::test::waitFor([&] { return !r.received.isEmpty(); }));
     EXPECT_FALSE(hasPendingIdleInvocation(&r, "soon"));
 }
+
+TEST(IdleTimeout, ACallLeftPendingWhenAManualClockEndsDoesNotStopTheNextOnesTicks)
+{
+    // A test that ends while a call waits hands its tick over to real time; the next manual
+    // clock must still fire what is asked under it.
+    Receiver earlier;
+    Receiver later;
+    {
+        ManualClock clock;
+        performSelectorAfterIdleTimeout(&earlier, "apply", [&earlier] { earlier.received << 1; }, 0.25);
+    }
+    ManualClock clock;
+    performSelectorAfterIdleTimeout(&later, "apply", [&later] { later.received << 2; }, 0.25);
+    clock.advance(300);
+    EXPECT_EQ(later.received, QList<QVariant>{2});
+    EXPECT_EQ(earlier.received, QList<QVariant>{1});
+}
