@@ -1,4 +1,4 @@
-// Links: hy_sideviews
+// Links: hy_formats
 // Feeds arbitrary bytes to the days-off file reader. Every entry it keeps must be one the working
 // calendar reads and the pane can show, edit and write back into a file that reads the same.
 #include "DMDaysOffEntry.h"

@@ -1,4 +1,4 @@
-// Links: hy_sideviews
+// Links: hy_sideviews_cells
 // Feeds arbitrary bytes to the reader of outline drag payloads, which may come from any program.
 // A payload it accepts must write back to the very same bytes.
 #include "DMProjectOutlineDragPayload.h"

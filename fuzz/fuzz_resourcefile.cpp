@@ -1,4 +1,4 @@
-// Links: hy_sideviews
+// Links: hy_formats
 // Feeds arbitrary bytes to the resource file reader. Every resource it keeps must load into a
 // project with a fresh identity, and what was loaded must write a file that reads back whole.
 #include "DMProject.h"

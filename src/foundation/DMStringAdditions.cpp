@@ -109,3 +109,21 @@ QString dataRateStringForRate(float bytesPerSecond)
     }
     return fixedDecimals(shown, 1) + QLatin1Char(' ') + DMLocalizedString(unit);
 }
+
+QString fileNameForTitle(const QString &title, const QString &fallback, const QString &extension)
+{
+    QString name;
+    for (const QChar c : title)
+        name += (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/') || c == QLatin1Char('\\')) ? QLatin1Char('_') : c;
+    name = name.trimmed();
+    while (name.contains(QLatin1String("..")))
+        name.replace(QLatin1String(".."), QLatin1String("."));
+    while (name.startsWith(QLatin1Char('.')))
+        name.remove(0, 1);
+    // File names hold 255 bytes: keep room for the extension, and cut between characters.
+    while (name.toUtf8().size() > 200)
+        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    if (name.trimmed().isEmpty())
+        name = fallback;
+    return name + QLatin1Char('.') + extension;
+}

@@ -21,3 +21,7 @@ QString dataStringForValue(int decimals, double value);
 // "%.1f" and a localized unit: "B/s" below 1000, "KB/s" (rate / 1000) from 1000, "MB/s"
 // (rate / 1000000) from 1000000. Halves round away from zero.
 QString dataRateStringForRate(float bytesPerSecond);
+
+// A file name made from a title: no "/", no "..", no leading dot, no control characters, at
+// most 200 bytes; the fallback when nothing is left; then the extension.
+QString fileNameForTitle(const QString &title, const QString &fallback, const QString &extension);

@@ -5,6 +5,7 @@
 
 #include "DMProjectDocumentUICallbacks.h"
 #include "DMProjectDocumentUICallbacksHost.h"
+#include "DMStringAdditions.h"
 #include "DMTodoListPackage.h"
 
 #include <QDir>
@@ -369,15 +370,15 @@ TEST_F(ExportCommandsTest, ABrokenPackageImportsNothingAndSaysWhy)
 
 TEST(ExportFileNames, TitlesBecomeSafeNames)
 {
-    EXPECT_EQ(DMProjectDocumentUICallbacks::fileNameForTitle(QStringLiteral("Harbour works"), QStringLiteral("Halcyra"), QStringLiteral("ics")),
+    EXPECT_EQ(fileNameForTitle(QStringLiteral("Harbour works"), QStringLiteral("Halcyra"), QStringLiteral("ics")),
               QStringLiteral("Harbour works.ics"));
-    EXPECT_EQ(DMProjectDocumentUICallbacks::fileNameForTitle(QStringLiteral(".."), QStringLiteral("Halcyra"), QStringLiteral("ics")),
+    EXPECT_EQ(fileNameForTitle(QStringLiteral(".."), QStringLiteral("Halcyra"), QStringLiteral("ics")),
               QStringLiteral("Halcyra.ics"));
-    EXPECT_EQ(DMProjectDocumentUICallbacks::fileNameForTitle(QStringLiteral("v1...2"), QStringLiteral("H"), QStringLiteral("csv")),
+    EXPECT_EQ(fileNameForTitle(QStringLiteral("v1...2"), QStringLiteral("H"), QStringLiteral("csv")),
               QStringLiteral("v1.2.csv"));
-    EXPECT_EQ(DMProjectDocumentUICallbacks::fileNameForTitle(QStringLiteral("a/b\\c\nd"), QStringLiteral("H"), QStringLiteral("csv")),
+    EXPECT_EQ(fileNameForTitle(QStringLiteral("a/b\\c\nd"), QStringLiteral("H"), QStringLiteral("csv")),
               QStringLiteral("a_b_c_d.csv"));
-    const QString name = DMProjectDocumentUICallbacks::fileNameForTitle(QString(300, QChar(0x20AC)), QStringLiteral("H"), QStringLiteral("ics"));
+    const QString name = fileNameForTitle(QString(300, QChar(0x20AC)), QStringLiteral("H"), QStringLiteral("ics"));
     EXPECT_LE(name.toUtf8().size(), 255);
     EXPECT_TRUE(name.endsWith(QStringLiteral("\u20ac.ics")));
 }

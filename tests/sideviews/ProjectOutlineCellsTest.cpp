@@ -5,6 +5,7 @@
 #include "DMDateCellPreferences.h"
 #include "DMDatePickerCell.h"
 #include "DMDatePickerElements.h"
+#include "DMDurationCell.h"
 #include "DMDurationSplit.h"
 #include "DMEmptyCell.h"
 #include "DMItemDateEditor.h"
@@ -84,7 +85,7 @@ TEST(ProjectOutlineDurationText, DaysHoursAndMinutesButNeverMinutesBesideDays)
                           Case{86400 + 1800, 86400, "1 days "}, Case{0, 86400, ""}, Case{-5400, 86400, ""},
                           Case{-90000, 86400, ""}, Case{59, 86400, ""}, Case{2 * 36000 + 3600, 36000, "2 days 1 hours "},
                           Case{36000 + 60, 36000, "1 days "}, Case{90000, 0, "1 days 1 hours "}})
-        EXPECT_EQ(DMProjectDocumentProjectOutlineDS::durationText(c.seconds, c.dayLength), QString::fromLatin1(c.text))
+        EXPECT_EQ(DMDurationCell_text(c.seconds, c.dayLength), QString::fromLatin1(c.text))
             << c.seconds << " s on a day of " << c.dayLength << " s";
 }
 

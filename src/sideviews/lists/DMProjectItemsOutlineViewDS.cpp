@@ -4,13 +4,13 @@
 
 #include "DMCheckBoxCell.h"
 #include "DMCurrencyFormatter.h"
+#include "DMDurationCell.h"
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
 #include "DMPercentCell.h"
 #include "DMPopUpCell.h"
 #include "DMProject.h"
-#include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 #include "DMProjectListDocument.h"
@@ -157,8 +157,7 @@ bool DMProjectItemsOutlineViewDS::opensInspector(const QString &column) const
 QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const QString &column) const
 {
     if (column == kEffortColumn)
-        return DMProjectDocumentProjectOutlineDS::durationText(
-            item.subitemsTimeEffort(), DMDurationSplit::dayLengthForItem(item));
+        return DMDurationCell_text(item.subitemsTimeEffort(), DMDurationSplit::dayLengthForItem(item));
     if (column == kCostColumn) {
         if (!isTask(item))
             return QString();

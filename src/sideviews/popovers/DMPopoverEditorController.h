@@ -12,7 +12,6 @@
 #include <memory>
 
 class DMAttachedWindow;
-class DMProject;
 class QWidget;
 class QWindow;
 
@@ -31,11 +30,6 @@ public:
     // Every popover window that is attached to a window is taken off it and ordered out.
     void hide();
     bool isShown() const;
-
-    // Applies a change of the model as one undo step under the name. A project without an undo
-    // manager marks its document edited directly.
-    static void applyAsOneUndoStep(const std::shared_ptr<DMProject> &project, const QString &actionName,
-                                   const std::function<void()> &change);
 
 protected:
     DMPopoverEditorController();

@@ -5,11 +5,11 @@
 
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
 #include "DMProjectListDocument.h"
 #include "DMProjectOutlineDragPayload.h"
+#include "DMProjectUndoStep.h"
 
 #include <algorithm>
 
@@ -105,7 +105,7 @@ bool DMProjectItemsOutlineViewDS::outlineViewAcceptDropItemChildIndex(DMOutlineV
         return false;
     }
     // One undo step, which also tells the document that it was edited.
-    DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
         childrenOf(*project, drop.dragged->parentItemPointer()).removeOne(drop.dragged);
         auto &destination = childrenOf(*project, drop.parent.get());
         destination.insert(std::clamp<qsizetype>(drop.index, 0, destination.size()), drop.dragged);

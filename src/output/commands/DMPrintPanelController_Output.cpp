@@ -5,8 +5,8 @@
 #include "DMModalUI.h"
 #include "DMPrintInfo.h"
 #include "DMPrintPanelControllerDataSource.h"
-#include "DMProjectDocumentUICallbacks.h"
 #include "DMSaveFile.h"
+#include "DMStringAdditions.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
@@ -80,8 +80,7 @@ void DMPrintPanelController::_print()
         DMModalUI::FilePanel panel;
         panel.title = jpeg ? DMLocalizedString("Export as JPEG") : DMLocalizedString("Export as PDF");
         panel.allowedExtensions = {m_imageExportFormat};
-        panel.proposedName = DMProjectDocumentUICallbacks::fileNameForTitle(baseName, DMLocalizedString("Untitled"),
-                                                                            m_imageExportFormat);
+        panel.proposedName = fileNameForTitle(baseName, DMLocalizedString("Untitled"), m_imageExportFormat);
         path = DMModalUI::instance().runSavePanel(panel, m_window);
         if (path.isEmpty())
             return; // cancelled: the sheet stays

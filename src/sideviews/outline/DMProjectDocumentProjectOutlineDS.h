@@ -102,9 +102,6 @@ public:
     static QString columnMenuTitle(const QString &identifier);
 
     // ---- Cells (DMProjectDocumentProjectOutlineDS_Cells.cpp) ----
-    // The duration as shown: whole days of dayLength seconds, hours, and minutes when there are
-    // no days ("1 days 1 hours ", "1 hours 30 min "); empty for 0 and for negative durations.
-    static QString durationText(qint64 seconds, qint64 dayLength);
     // The in-place date editor open over a date cell; null when none.
     DMDatePickerCellEditor *dateEditor() const { return m_dateEditor.editor(); }
 

@@ -47,10 +47,6 @@ public:
     void _exportToICalendar_itemsICalendarWriter(const ItemList &items, DMiCalendarWriter &writer,
                                                  const QDateTime &stamp) const;
 
-    // A file name made from a title: no "/", no "..", no leading dot, no control characters, at
-    // most 200 bytes; the fallback when nothing is left; then the extension.
-    static QString fileNameForTitle(const QString &title, const QString &fallback, const QString &extension);
-
 private:
     // Asks for a file to save with the panel (its name proposed from the project's title, the
     // first allowed extension added when missing) and writes it; a failure is reported under the

@@ -2,6 +2,7 @@
 
 #include "DMLocalizedString.h"
 #include "DMProjectTodo.h"
+#include "DMProjectUndoStep.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -100,7 +101,7 @@ void DMProjectTodoEditorController::change(const std::function<void(DMProjectTod
     const auto todo = editedObject();
     if (!todo || m_refreshing)
         return;
-    applyAsOneUndoStep(todo->project(), DMLocalizedString("Change To-do"), [&] { apply(*todo); });
+    DMProject_applyAsOneUndoStep(todo->project(), DMLocalizedString("Change To-do"), [&] { apply(*todo); });
 }
 
 void DMProjectTodoEditorController::showAtPointInView(QPointF point, QWidget *view)

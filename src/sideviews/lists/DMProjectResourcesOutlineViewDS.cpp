@@ -10,13 +10,13 @@
 #include "DMOutlineViewModel.h"
 #include "DMPercentCell.h"
 #include "DMPopUpCell.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectListDocument.h"
 #include "DMProjectOutlineIcons.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceEditorController.h"
+#include "DMProjectUndoStep.h"
 
 #include <QBoxLayout>
 
@@ -278,8 +278,8 @@ void DMProjectResourcesOutlineViewDS::add(bool group)
     resource->setProject(project);
     const auto selected = selectedResource();
     std::shared_ptr<DMProjectResource> parent = selected && selected->isGroup() ? selected : selected ? selected->parentItem() : nullptr;
-    DMPopoverEditorController::applyAsOneUndoStep(project, group ? DMLocalizedString("New Group") : DMLocalizedString("New Resource"),
-                                                  [&] { (parent ? parent->subitems() : project->resources()).append(resource); });
+    DMProject_applyAsOneUndoStep(project, group ? DMLocalizedString("New Group") : DMLocalizedString("New Resource"),
+                                 [&] { (parent ? parent->subitems() : project->resources()).append(resource); });
     didChangeResources();
     showNewObject(resource.get(), parent.get(), selected != nullptr, kNameColumn);
 }
@@ -305,7 +305,7 @@ void DMProjectResourcesOutlineViewDS::deleteSelected()
         return;
     outlineView()->deselectAll();
     // The assignments go with the resource, in the same step: undoing brings back both.
-    DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Delete Resource"), [&] {
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Delete Resource"), [&] {
         resource->deleteAllAssignments();
         const auto parent = resource->parentItem();
         (parent ? parent->subitems() : project->resources()).removeOne(resource);

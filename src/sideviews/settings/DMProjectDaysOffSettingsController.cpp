@@ -10,9 +10,9 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMOutlineView.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
+#include "DMProjectUndoStep.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -112,8 +112,8 @@ bool DMProjectDaysOffSettingsController::isYearlyRow(int row) const
 void DMProjectDaysOffSettingsController::storeSetting(const QString &key, const QVariant &value, const char *actionName)
 {
     if (const auto project = this->project())
-        DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString(actionName),
-                                                      [&] { project->setAttribute(key, value); });
+        DMProject_applyAsOneUndoStep(project, DMLocalizedString(actionName),
+                                     [&] { project->setAttribute(key, value); });
 }
 
 void DMProjectDaysOffSettingsController::storeDaysOff(const QVariantList &entries, const char *actionName)

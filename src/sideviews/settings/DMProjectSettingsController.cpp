@@ -5,9 +5,9 @@
 #include "DMDictionaryAccess.h"
 #include "DMItemDateEditor.h"
 #include "DMLocalizedString.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectKeys.h"
+#include "DMProjectUndoStep.h"
 #include "DMValidation.h"
 
 #include <QFormLayout>
@@ -159,7 +159,7 @@ void DMProjectSettingsController::updateUI()
 void DMProjectSettingsController::apply(const char *actionName, const std::function<void(DMProject &)> &change)
 {
     if (const auto project = this->project())
-        DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString(actionName), [&] { change(*project); });
+        DMProject_applyAsOneUndoStep(project, DMLocalizedString(actionName), [&] { change(*project); });
     updateUI();
 }
 

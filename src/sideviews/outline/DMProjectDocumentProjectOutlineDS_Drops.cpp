@@ -4,7 +4,6 @@
 
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectDocumentObjectViewDataSource.h"
 #include "DMProjectEvent.h"
@@ -13,6 +12,7 @@
 #include "DMProjectOutlineDocument.h"
 #include "DMProjectOutlineDragPayload.h"
 #include "DMProjectResource.h"
+#include "DMProjectUndoStep.h"
 
 #include <algorithm>
 
@@ -210,7 +210,7 @@ bool DMProjectDocumentProjectOutlineDS::moveDropped(const Drop &drop)
         return false;
     closeDateEditor();
     // One undo step, which also tells the document that it was edited.
-    DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
         if (const auto item = std::dynamic_pointer_cast<DMProjectItem>(drop.dragged))
             moveInTree(*project, item, dynamic_cast<DMProjectItem *>(drop.parent.get()), drop.index);
         else if (const auto resource = std::dynamic_pointer_cast<DMProjectResource>(drop.dragged))

@@ -8,6 +8,7 @@
 #include "DMCurrencyFormatter.h"
 #include "DMDateCellPreferences.h"
 #include "DMDatePickerCell.h"
+#include "DMDurationCell.h"
 #include "DMDateToNSDateTransformer.h"
 #include "DMEmptyCell.h"
 #include "DMLocalizedString.h"
@@ -52,12 +53,6 @@ bool isMilestone(const DMProjectItem &item)
     return item.kind() == kDMProjectItem_Kind_Milestone;
 }
 
-// A localized format with one "%d", filled.
-QString withNumber(const char *format, qint64 number)
-{
-    return DMLocalizedString(format).replace(QLatin1String("%d"), QString::number(number));
-}
-
 DMDate dateFromPlatformDate(const QVariant &value)
 {
     return DMItemDateEditor::dateFromPlatformDate(value);
@@ -72,19 +67,6 @@ QVariant platformDate(const DMDate &date)
 
 // ---- Values ----
 
-QString DMProjectDocumentProjectOutlineDS::durationText(qint64 seconds, qint64 dayLength)
-{
-    const DMDurationSplit parts = DMDurationSplit::split(seconds, dayLength);
-    QString text;
-    if (parts.days >= 1)
-        text += withNumber("%d days ", parts.days);
-    if (parts.hours > 0)
-        text += withNumber("%d hours ", parts.hours);
-    if (parts.minutes > 0 && parts.days == 0)
-        text += withNumber("%d min ", parts.minutes);
-    return text;
-}
-
 QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item, const QString &column) const
 {
     if (column == kTitleColumn)
@@ -94,7 +76,7 @@ QVariant DMProjectDocumentProjectOutlineDS::itemValue(const DMProjectItem &item,
     if (column == kEndDateColumn)
         return isMilestone(item) ? QVariant() : platformDate(item.endDate());
     if (column == kDurationColumn)
-        return isMilestone(item) ? QString() : durationText(item.duration(), DMDurationSplit::dayLengthForItem(item));
+        return isMilestone(item) ? QString() : DMDurationCell_text(item.duration(), DMDurationSplit::dayLengthForItem(item));
     if (column == kCostColumn)
         return hasCostAndProgress(item) ? QVariant(item.cost()) : QVariant(QString());
     if (column == kProgressColumn)

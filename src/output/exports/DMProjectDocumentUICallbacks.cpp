@@ -11,6 +11,7 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMSaveFile.h"
+#include "DMStringAdditions.h"
 #include "DMTodoListPackage.h"
 #include "DMUndoManager.h"
 
@@ -22,24 +23,6 @@
 DMProjectDocumentUICallbacks::DMProjectDocumentUICallbacks(DMProjectDocumentUICallbacksHost *host) : m_host(host) {}
 
 DMProjectDocumentUICallbacks::~DMProjectDocumentUICallbacks() = default;
-
-QString DMProjectDocumentUICallbacks::fileNameForTitle(const QString &title, const QString &fallback, const QString &extension)
-{
-    QString name;
-    for (const QChar c : title)
-        name += (c.unicode() < 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/') || c == QLatin1Char('\\')) ? QLatin1Char('_') : c;
-    name = name.trimmed();
-    while (name.contains(QLatin1String("..")))
-        name.replace(QLatin1String(".."), QLatin1String("."));
-    while (name.startsWith(QLatin1Char('.')))
-        name.remove(0, 1);
-    // File names hold 255 bytes: keep room for the extension, and cut between characters.
-    while (name.toUtf8().size() > 200)
-        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
-    if (name.trimmed().isEmpty())
-        name = fallback;
-    return name + QLatin1Char('.') + extension;
-}
 
 DMModalUI::FilePanel DMProjectDocumentUICallbacks::savePanel(const QString &title, const QStringList &extensions)
 {

@@ -4,11 +4,11 @@
 
 #include "DMLocalizedString.h"
 #include "DMOutlineView.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectListDocument.h"
 #include "DMProjectOutlineDragPayload.h"
 #include "DMProjectResource.h"
+#include "DMProjectUndoStep.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ bool DMProjectResourcesOutlineViewDS::outlineViewAcceptDropItemChildIndex(DMOutl
         index = int(list.indexOf(parent));
         parent = parent->parentItem();
     }
-    DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Move"), [&] {
         auto &source = listOf(*project, *dragged);
         auto &destination = parent ? parent->subitems() : project->resources();
         const int old = int(source.indexOf(dragged));

@@ -3,17 +3,17 @@
 
 #include "DMDateCellPreferences.h"
 #include "DMDatePickerCell.h"
+#include "DMDurationCell.h"
 #include "DMEmptyCell.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
-#include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectItem.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectItemPreviewCell.h"
 #include "DMProjectKeys.h"
 #include "DMProjectListDocument.h"
+#include "DMProjectUndoStep.h"
 #include "DMProjectViewObject.h"
 #include "DMProjectViewObjectEditor.h"
 
@@ -112,8 +112,7 @@ QVariant DMProjectItemListController::itemValue(const DMProjectItem &item, const
     if (column == kEndDateColumn)
         return DMItemDateEditor::platformDate(item.endDate());
     if (column == kDurationColumn)
-        return DMProjectDocumentProjectOutlineDS::durationText(
-            item.duration(), DMDurationSplit::dayLengthForItem(item));
+        return DMDurationCell_text(item.duration(), DMDurationSplit::dayLengthForItem(item));
     return {};
 }
 
@@ -295,7 +294,7 @@ void DMProjectItemListController::insertNewItem(const std::shared_ptr<DMProjectI
         return;
     m_dateEditor.close();
     const bool hadSelection = outline->selectedRow() >= 0;
-    DMPopoverEditorController::applyAsOneUndoStep(project, actionName, insert);
+    DMProject_applyAsOneUndoStep(project, actionName, insert);
     m_document.projectListDidChangeProject();
     reload();
     showNewObject(item.get(), parent, editsTitleOfNewItem(hadSelection), kTitleColumn);

@@ -10,6 +10,7 @@
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
+#include "DMProjectUndoStep.h"
 #include "DMTextField.h"
 #include "DMVCardReader.h"
 
@@ -137,14 +138,14 @@ void DMProjectResourceEditorController::buildContainerView()
         connect(field, &QLineEdit::editingFinished, this, [this, field] { commitField(field); });
     connect(m_humanCheckBox, &QCheckBox::toggled, this, [this](bool human) {
         if (const auto resource = editedObject(); resource && !m_refreshing)
-            applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
-                               [&] { resource->setAttribute(kDMProjectResource_Human, human); });
+            DMProject_applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
+                                         [&] { resource->setAttribute(kDMProjectResource_Human, human); });
     });
     connect(m_costKindPopup, &QComboBox::activated, this, [this](int index) {
         const int kind = m_costKindPopup->itemData(index).toInt();
         if (const auto resource = editedObject(); resource && !m_refreshing)
-            applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
-                               [&] { resource->setAttribute(kDMProjectResource_CostKind, kind); });
+            DMProject_applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"),
+                                         [&] { resource->setAttribute(kDMProjectResource_CostKind, kind); });
     });
     connect(m_groupsPopup, &QComboBox::activated, this, &DMProjectResourceEditorController::resourceGroupsPopupCallback);
     connect(vCardButton, &QPushButton::clicked, this, &DMProjectResourceEditorController::chooseVCard);
@@ -271,7 +272,7 @@ void DMProjectResourceEditorController::commitField(QLineEdit *field)
         return;
     const QString text = field->text();
     const auto change = [&](const std::function<void()> &apply) {
-        applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"), apply);
+        DMProject_applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Resource"), apply);
     };
     if (field == m_nameField || field == m_groupNameField) {
         if (text != resource->name())
@@ -346,7 +347,7 @@ void DMProjectResourceEditorController::resourceGroupsPopupCallback(int index)
     const qsizetype position = from.indexOf(resource);
     if (position < 0)
         return;
-    applyAsOneUndoStep(project, DMLocalizedString("Move Resource"), [&] {
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Move Resource"), [&] {
         from.removeAt(position);
         (target ? target->subitems() : project->resources()).append(resource);
     });
@@ -387,8 +388,8 @@ bool DMProjectResourceEditorController::setEditedObjectIconWithContentsOfFile(co
             *error = DMLocalizedString("\"%1\" is not an image that can be read.").arg(QFileInfo(path).fileName());
         return false;
     }
-    applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Icon"),
-                       [&] { resource->setAttribute(kDMProjectResource_Icon, icon); });
+    DMProject_applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Icon"),
+                                 [&] { resource->setAttribute(kDMProjectResource_Icon, icon); });
     return true;
 }
 
@@ -436,7 +437,7 @@ bool DMProjectResourceEditorController::fillResourceWithVCard(DMProjectResource 
     const QString email = card.preferredEmail();
     if (name.isEmpty() && icon.isNull() && phone.isEmpty() && email.isEmpty())
         return fail(DMLocalizedString("The vCard holds no name, picture, telephone number or e-mail address."));
-    applyAsOneUndoStep(resource.project(), DMLocalizedString("Fill from vCard"), [&] {
+    DMProject_applyAsOneUndoStep(resource.project(), DMLocalizedString("Fill from vCard"), [&] {
         // A card without any name keeps the resource's own.
         if (!name.isEmpty())
             resource.setName(name);

@@ -13,9 +13,9 @@
 #include "DMProject.h"
 #include "DMProjectDocumentPrintHost.h"
 #include "DMProjectDocumentReport.h"
-#include "DMProjectDocumentUICallbacks.h"
 #include "DMProjectEnums.h"
 #include "DMSaveFile.h"
+#include "DMStringAdditions.h"
 #include "DMWebExport.h"
 #include "FarseeManager.h"
 
@@ -232,8 +232,7 @@ void DMProjectDocumentPrint::exportReport(int tag)
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Export as PDF");
     panel.allowedExtensions = {QStringLiteral("pdf")};
-    panel.proposedName = DMProjectDocumentUICallbacks::fileNameForTitle(title, DMLocalizedString("Untitled"),
-                                                                        QStringLiteral("pdf"));
+    panel.proposedName = fileNameForTitle(title, DMLocalizedString("Untitled"), QStringLiteral("pdf"));
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
     if (path.isEmpty())
         return;

@@ -4,10 +4,10 @@
 #include "DMExchangeFile.h"
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
-#include "DMPopoverEditorController.h"
 #include "DMProject.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceFile.h"
+#include "DMProjectUndoStep.h"
 
 #include <QDebug>
 
@@ -53,7 +53,7 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window)
     if (resources.isEmpty()) {
         project->updateChangeCount(0); // an import counts as a change even when it adds nothing
     } else {
-        DMPopoverEditorController::applyAsOneUndoStep(project, DMLocalizedString("Import Resources"), [&] {
+        DMProject_applyAsOneUndoStep(project, DMLocalizedString("Import Resources"), [&] {
             for (const auto &resource : resources)
                 project->resources().append(resource);
         });

@@ -14,6 +14,7 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMSaveFile.h"
+#include "DMStringAdditions.h"
 #include "DMiCalendarWriter.h"
 
 #include <QDir>
