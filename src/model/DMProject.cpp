@@ -9,6 +9,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemGraph.h"
 #include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectRelations.h"
@@ -339,13 +340,40 @@ std::shared_ptr<DMProjectObject> DMProject::objectWithIDAndClass(quint64 objectI
 const QSet<quint64> &DMProject::criticalPathObjectIDs() const
 {
     updateCriticalPathIfNeeded();
+    if (m_criticalPathSetStale && m_itemGraph) {
+        m_criticalPath.clear();
+        const DMProjectItemGraph &graph = *m_itemGraph;
+        for (size_t i = 0; i < graph.critical.size(); ++i)
+            if (graph.critical[i])
+                m_criticalPath.insert(graph.items[i]->objectID());
+        m_criticalPathSetStale = false;
+    }
     return m_criticalPath;
+}
+
+DMProjectItemGraph &DMProject::itemGraph() const
+{
+    if (!m_itemGraph)
+        m_itemGraph = std::make_unique<DMProjectItemGraph>(*this);
+    return *m_itemGraph;
+}
+
+void DMProject::itemScheduleDidChange(const DMProjectItem &item)
+{
+    if (m_itemGraph)
+        m_itemGraph->datesDidChange(item);
+}
+
+void DMProject::dropItemGraph()
+{
+    m_itemGraph.reset();
+    m_criticalPathDirty = true;
 }
 
 void DMProject::setNeedsCriticalPathUpdate(bool structureChanged)
 {
     if (structureChanged)
-        m_criticalPathGraph.reset();
+        dropItemGraph();
     m_criticalPathDirty = true;
     if (m_loading > 0 || m_criticalPathUpdateScheduled)
         return;
@@ -373,12 +401,14 @@ void DMProject::endCriticalPathUpdate()
     m_updatingCriticalPath = false;
 }
 
-void DMProject::setCriticalPathObjectIDs(const QSet<quint64> &ids)
+void DMProject::criticalPathWillChange()
 {
-    if (ids == m_criticalPath)
-        return;
     willChangeValueForKey(DMProjectKey::criticalPath);
-    m_criticalPath = ids;
+}
+
+void DMProject::criticalPathDidChange()
+{
+    m_criticalPathSetStale = true;
     didChangeValueForKey(DMProjectKey::criticalPath);
 }
 
@@ -408,6 +438,8 @@ void DMProject::scheduleUpdateItemsArrayWithTag(int tag)
 
 void DMProject::itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd)
 {
+    if (m_itemGraph)
+        m_itemGraph->datesDidChange(item);
     ItemsTimeSpan &span = m_itemsTimeSpan;
     if (span.valid) {
         // An end that moves outwards widens the span; one that held it and moves inwards may
@@ -600,9 +632,9 @@ void DMProject::attachSubtree(DMProjectObject *root)
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
-    m_criticalPathGraph.reset();
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
+        dropItemGraph();
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {
             enterObject(this, current, self, m_index);
@@ -642,8 +674,8 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
-    m_criticalPathGraph.reset();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
+        dropItemGraph();
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {
             unindexObject(current);

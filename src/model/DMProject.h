@@ -17,11 +17,11 @@
 #include <vector>
 #include <optional>
 
-struct DMCriticalPathGraph;
 class DMDelayedCalls;
 class DMMutableIndexSet_64;
 class DMProjectEventContainer;
 class DMProjectItem;
+class DMProjectItemGraph;
 class DMProjectObject;
 class DMProjectResource;
 struct DMProjectRelationOrders;
@@ -122,9 +122,14 @@ public:
     qsizetype indexedObjectCount() const { return m_index.size(); }
 
     // The critical-path set (object IDs), kept by the scheduler; observable "criticalPath".
-    // Reading it brings a stale critical path up to date first.
+    // Reading it brings a stale critical path up to date first (each item also answers
+    // partOfCriticalPath).
     const QSet<quint64> &criticalPathObjectIDs() const;
-    void setCriticalPathObjectIDs(const QSet<quint64> &ids);
+    // The items of the trees as compact arrays, built on first use after a change of the trees
+    // or links (see DMProjectItemGraph); the critical path and the scheduler read it.
+    DMProjectItemGraph &itemGraph() const;
+    // The item's working schedule changed: the critical path counts its dates anew.
+    void itemScheduleDidChange(const DMProjectItem &item);
     // Called on a change of links, calendar or tree (or, with structureChanged false, of dates
     // only): the critical path is recomputed soon after (once for many changes), or at the next
     // read of a result.
@@ -200,6 +205,12 @@ private:
     template <typename T>
     class ListDelegate;
 
+    // After a change of the trees or links: the graph is built again on first use, and the
+    // critical path computed on the next read of a result.
+    void dropItemGraph();
+    // Around a change of the items' membership of the critical path (DMCriticalPath).
+    void criticalPathWillChange();
+    void criticalPathDidChange();
     // Assigns a changed value: registers `setter` with the old value for undo and announces the key.
     template <typename T>
     void assignWithUndo(T &field, const T &value, const QString &key, const char *setterName,
@@ -226,11 +237,12 @@ private:
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
     std::optional<QSet<quint64>> m_removedIDs; // of m_removedObjects, while the counter is at its top
-    QSet<quint64> m_criticalPath;
+    mutable QSet<quint64> m_criticalPath; // made from the items' membership when read
+    mutable bool m_criticalPathSetStale = false;
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;
     bool m_updatingCriticalPath = false;
-    std::shared_ptr<DMCriticalPathGraph> m_criticalPathGraph; // dropped by any change of the trees or links
+    mutable std::unique_ptr<DMProjectItemGraph> m_itemGraph; // dropped by any change of the trees or links
     bool m_linkOrderValid = true; // see DMLinkOrder
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
     std::unique_ptr<ListDelegate<DMProjectItem>> m_taskDelegate;

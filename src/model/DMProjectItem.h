@@ -87,9 +87,12 @@ public:
     void setDuration(qint32 seconds); // the field only (loading, undo, recomputing); the dates stay
     // The duration; a process or item group sums its subitems.
     virtual qint32 subitemsTimeEffort() const { return m_duration; }
-    // Signed seconds from the end to the float end (kept by the critical path).
-    qint32 floatDuration() const; // brings a stale critical path up to date first
-    void setFloatDuration(qint32 seconds); // computed value: observable, not undoable
+    // Signed seconds from the end to the float end, as the critical path last computed it (0
+    // for an item outside a project's trees). Reading it brings a stale critical path up to
+    // date first; it is not announced (the critical path computes every item's at once).
+    qint32 floatDuration() const;
+    // Overrides the computed value until the critical path is computed again.
+    void setFloatDuration(qint32 seconds);
 
     bool useWorkingSchedule() const { return m_useWorkingSchedule; }
     void setUseWorkingSchedule(bool use);
@@ -191,6 +194,7 @@ private:
     friend class DMPropagation;
     friend class DMCriticalPath;
     friend class DMLinkOrder;
+    friend class DMProjectItemGraph;
     friend class DMProjectRelations;
 
     void mutableArrayWillChange(ItemList &array, const ItemList::Change &change) override;
@@ -221,8 +225,9 @@ private:
     DMDate m_beginDate;
     DMDate m_endDate;
     qint32 m_duration = 0;
-    qint32 m_floatDuration = 0;
+    int m_graphIndex = -1; // in the project's item graph, while it holds the item
     bool m_useWorkingSchedule = true;
+    bool m_partOfCriticalPath = false; // as the critical path last published it
     float m_progress = 0.0f;
     bool m_locked = false;
     QColor m_fillColor;
