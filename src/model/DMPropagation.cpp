@@ -507,7 +507,7 @@ int DMPropagation::run(const DMDate &begin, const DMDate &end)
     root.inEnd = root.end = end;
     if (m_mode == DMScheduler::Shift)
         shiftSubitems(begin);
-    DMProject *project = m_root.isAttached() ? m_root.projectPointer() : nullptr;
+    DMProject *project = m_root.isAttached() && !s_searchesForTesting ? m_root.projectPointer() : nullptr;
     if (project && project->itemGraph().hasPropagationOrder() && project->itemGraph().indexOf(&m_root) >= 0)
         m_graph = &project->itemGraph();
     if (const int code = m_graph ? walkInKeptOrder() : runSortedSteps())

@@ -59,6 +59,8 @@ public:
 
     // 0, or the refusal's code (DMValidation.h).
     int run(const DMDate &begin, const DMDate &end);
+    // Tests compare the walk in the kept order with the search it replaces.
+    static void setSearchesForTesting(bool searches) { s_searchesForTesting = searches; }
     // The states in topological order, each once; the changed ones first need applying.
     std::vector<const State *> statesInOrder() const;
 
@@ -112,4 +114,5 @@ private:
     std::vector<Node> m_nodes;
     std::vector<int> m_order; // node indexes, topological
     bool m_cyclic = false;
+    static inline bool s_searchesForTesting = false;
 };
