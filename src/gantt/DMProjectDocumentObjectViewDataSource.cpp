@@ -357,7 +357,7 @@ void DMProjectDocumentObjectViewDataSource::syncProjectOutlineViewSelectionWithO
     m_syncingOutlineSelection = true;
     outline->selectRowIndexesByExtendingSelection(rows, false);
     m_syncingOutlineSelection = false;
-    updateBackgroundObjectRowsColor();
+    updateBackgroundSelectedRowsColor();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
@@ -380,7 +380,7 @@ void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
         }
         m_applyingOutlineSelection = false;
     }
-    updateBackgroundObjectRowsColor();
+    updateBackgroundSelectedRowsColor();
     if (canvas)
         canvas->setNeedsDisplay();
 }

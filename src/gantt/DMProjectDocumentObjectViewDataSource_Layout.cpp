@@ -147,8 +147,7 @@ void DMProjectDocumentObjectViewDataSource::widenProjectView()
         relayoutProjectView();
         return;
     }
-    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
-    updateBackgroundObjectRowsColor();
+    updateBackgroundColumnsWithProjectViewFrame(projectViewFrame);
     resizeViews(projectViewFrame, timelineViewFrame);
 }
 
@@ -171,6 +170,8 @@ void DMProjectDocumentObjectViewDataSource::relayoutSoon()
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
 {
     m_reloadPending = false;
+    if (const std::shared_ptr<DMProject> project = m_document.project())
+        m_layoutStampShown = project->layoutStamp();
     if (m_document.projectOutlineView() && m_document.project())
         m_document.reloadProjectOutline();
     relayoutProjectView();
@@ -179,6 +180,24 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon()
 {
     performOnceAfterDelay(m_reloadPending, 0, &DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout);
+}
+
+void DMProjectDocumentObjectViewDataSource::undoStepDidClose()
+{
+    if (const std::shared_ptr<DMProject> project = m_document.project())
+        m_layoutStampShown = project->layoutStamp();
+}
+
+void DMProjectDocumentObjectViewDataSource::projectDidUndoOrRedo()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project || project->layoutStamp() != m_layoutStampShown) {
+        reloadProjectOutlineAndRelayoutSoon();
+        return;
+    }
+    // The bars that moved asked to be redrawn; the outline shows the rows' new values.
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->viewport()->update();
 }
 
 void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
@@ -276,21 +295,47 @@ void DMProjectDocumentObjectViewDataSource::computeProjectViewFrameTimelineViewF
 
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)
 {
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
+    const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
+    const auto table = backgroundTableWithColumns(frame, [rows](qint32 columns) {
+        return DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
+    });
+    if (!table)
+        return;
+    for (qint32 row = 0; row < rows; ++row)
+        table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
+    m_rowsShownSelected.clear();
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundColumnsWithProjectViewFrame(const QRectF &frame)
+{
+    const auto old = m_background ? m_background->attributes() : nullptr;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    if (!old || !outline || old->rows() != outline->numberOfRows()) {
+        updateBackgroundObjectWithProjectViewFrame(frame);
+        updateBackgroundObjectRowsColor();
+        return;
+    }
+    backgroundTableWithColumns(frame, [&old](qint32 columns) {
+        return DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRowsOf(columns, *old);
+    });
+}
+
+std::shared_ptr<DMProjectViewBackgroundObjectAttributes> DMProjectDocumentObjectViewDataSource::backgroundTableWithColumns(
+    const QRectF &frame, const std::function<std::shared_ptr<DMProjectViewBackgroundObjectAttributes>(qint32)> &make)
+{
     const std::shared_ptr<DMProject> project = m_document.project();
     const auto &background = m_background;
     if (!background || !project)
-        return;
+        return nullptr;
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const bool dayScale = attributes.timelineViewMode == 0;
     const DMProjectViewDateGrid grid(attributes);
     const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
     const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));
 
-    const DMOutlineView *outline = m_document.projectOutlineView();
-    const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
-    const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
-
-    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
+    const std::shared_ptr<DMProjectViewBackgroundObjectAttributes> table = make(columns);
     table->setColumnWidth(grid.columnWidth(dayScale));
     const qint64 firstDay = attributes.timeSpanBeginDate.isNull() ? 0 : attributes.timeSpanBeginDate.julianDay();
     if (dayScale) {
@@ -301,10 +346,9 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectVie
         for (qint32 column = 0; column < columns; ++column)
             table->setColumnBgColor(column, dayColor(*project, DMDate::dateWithJulianDay(firstDay + column, 12 * 3600)));
     }
-    for (qint32 row = 0; row < rows; ++row)
-        table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
     background->setFrame(frame);
     background->setAttributes(table);
+    return table;
 }
 
 void DMProjectDocumentObjectViewDataSource::layoutObjects()
@@ -456,6 +500,17 @@ DMProjectDocumentObjectViewDataSource::RowKind DMProjectDocumentObjectViewDataSo
     return RowKind::Plain;
 }
 
+QColor DMProjectDocumentObjectViewDataSource::rowColor(RowKind kind, bool selected)
+{
+    if (selected)
+        return kSelectedRowColor;
+    if (kind == RowKind::Events)
+        return kEventsRowColor;
+    if (kind == RowKind::Group)
+        return kGroupRowColor;
+    return QColor();
+}
+
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
 {
     const std::shared_ptr<DMProject> project = m_document.project();
@@ -469,23 +524,48 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
     // Right after a vertical layout the kinds of the rows are those it read.
     const bool kindsRead = std::exchange(m_rowKindsFresh, false) && qsizetype(m_rowKinds.size()) >= rows;
     for (qint32 row = 0; row < rows; ++row) {
-        QColor color;
-        if (std::binary_search(selected.cbegin(), selected.cend(), row)) {
-            color = kSelectedRowColor;
-        } else {
-            RowKind kind = RowKind::Plain;
-            if (kindsRead)
-                kind = m_rowKinds[row];
-            else if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
+        const bool isSelected = std::binary_search(selected.cbegin(), selected.cend(), row);
+        RowKind kind = RowKind::Plain;
+        if (kindsRead)
+            kind = m_rowKinds[row];
+        else if (!isSelected)
+            if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
                 kind = rowKindOf(*object, events);
-            if (kind == RowKind::Events)
-                color = kEventsRowColor;
-            else if (kind == RowKind::Group)
-                color = kGroupRowColor;
-        }
-        table->setRowBgColor(row, color);
+        table->setRowBgColor(row, rowColor(kind, isSelected));
     }
+    m_rowsShownSelected.assign(selected.cbegin(), selected.cend());
     if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundSelectedRowsColor()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto table = m_background ? m_background->attributes() : nullptr;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    if (!table || !project || !outline)
+        return;
+    if (table->rows() != outline->numberOfRows()) {
+        updateBackgroundObjectRowsColor();
+        return;
+    }
+    QList<int> selected = outline->selectedRowIndexes();
+    std::sort(selected.begin(), selected.end());
+    // The rows that joined or left the selection since the colours were set.
+    std::vector<int> changed;
+    std::set_symmetric_difference(m_rowsShownSelected.cbegin(), m_rowsShownSelected.cend(), selected.cbegin(),
+                                  selected.cend(), std::back_inserter(changed));
+    const DMProjectEventContainer *events = project->eventContainer().get();
+    for (const int row : changed) {
+        const bool isSelected = std::binary_search(selected.cbegin(), selected.cend(), row);
+        RowKind kind = RowKind::Plain;
+        if (!isSelected)
+            if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
+                kind = rowKindOf(*object, events);
+        table->setRowBgColor(row, rowColor(kind, isSelected));
+    }
+    m_rowsShownSelected.assign(selected.cbegin(), selected.cend());
+    if (DMProjectView *canvas = this->canvas(); canvas && !changed.empty())
         canvas->setNeedsDisplay();
 }
 

@@ -153,6 +153,7 @@ void DMProject::setAttribute(const QString &keyText, const QVariant &valueText)
     const QVariant value = DMPropertyList::storableValue(valueText);
     if (!DMProjectObject::attributeWouldChange(m_attributes, key, value))
         return;
+    layoutDidChange();
     DMUndoManager *undo = undoManagerForRegistration();
     const bool calendar = key == kDMProject_Settings_DaysOff || key == kDMProject_Settings_NonWorkingWeekDays
         || key == kDMProject_Settings_DayTimeSpan;
@@ -366,6 +367,7 @@ void DMProject::itemScheduleDidChange(const DMProjectItem &item)
 
 void DMProject::dropItemGraph()
 {
+    layoutDidChange();
     m_itemGraph.reset();
     m_criticalPathDirty = true;
 }
@@ -399,6 +401,20 @@ void DMProject::beginCriticalPathUpdate()
 void DMProject::endCriticalPathUpdate()
 {
     m_updatingCriticalPath = false;
+}
+
+void DMProject::setCriticalPathObjectIDs(const QSet<quint64> &ids)
+{
+    updateCriticalPathIfNeeded();
+    DMProjectItemGraph &graph = itemGraph();
+    graph.critical.resize(graph.items.size());
+    graph.published = true;
+    criticalPathWillChange();
+    for (size_t i = 0; i < graph.items.size(); ++i) {
+        graph.items[i]->m_partOfCriticalPath = ids.contains(graph.items[i]->objectID());
+        graph.critical[i] = graph.items[i]->m_partOfCriticalPath ? 1 : 0;
+    }
+    criticalPathDidChange();
 }
 
 void DMProject::criticalPathWillChange()
@@ -442,16 +458,26 @@ void DMProject::itemDatesDidChange(const DMProjectItem &item, const DMDate &oldB
         m_itemGraph->datesDidChange(item);
     ItemsTimeSpan &span = m_itemsTimeSpan;
     if (span.valid) {
-        // An end that moves outwards widens the span; one that held it and moves inwards may
-        // leave it to another item, found by the next walk.
-        if (item.beginDate() < span.begin)
-            span.begin = item.beginDate();
-        else if (oldBegin == span.begin && item.beginDate() != oldBegin)
+        // An end that moves outwards widens the span; the last item at an end that moves inwards
+        // leaves it to another item, found by the next walk.
+        const DMDate begin = item.beginDate();
+        if (begin < span.begin) {
+            span.begin = begin;
+            span.itemsAtBegin = 1;
+        } else if (begin == span.begin) {
+            span.itemsAtBegin += oldBegin != span.begin ? 1 : 0;
+        } else if (oldBegin == span.begin && --span.itemsAtBegin == 0) {
             span.valid = false;
-        if (item.endDate() > span.end)
-            span.end = item.endDate();
-        else if (oldEnd == span.end && item.endDate() != oldEnd)
+        }
+        const DMDate end = item.endDate();
+        if (end > span.end) {
+            span.end = end;
+            span.itemsAtEnd = 1;
+        } else if (end == span.end) {
+            span.itemsAtEnd += oldEnd != span.end ? 1 : 0;
+        } else if (oldEnd == span.end && --span.itemsAtEnd == 0) {
             span.valid = false;
+        }
     }
     if (m_loading > 0 || !m_displayAttributes.projectDocument)
         return;
@@ -504,10 +530,16 @@ const DMProject::ItemsTimeSpan &DMProject::itemsTimeSpan() const
     while (!stack.empty()) {
         const DMProjectItem *item = stack.back();
         stack.pop_back();
-        if (!item->beginDate().isNull() && (span.begin.isNull() || item->beginDate() < span.begin))
-            span.begin = item->beginDate();
-        if (!item->endDate().isNull() && (span.end.isNull() || item->endDate() > span.end))
-            span.end = item->endDate();
+        const DMDate begin = item->beginDate();
+        if (!begin.isNull() && (span.begin.isNull() || begin <= span.begin)) {
+            span.itemsAtBegin = begin == span.begin ? span.itemsAtBegin + 1 : 1;
+            span.begin = begin;
+        }
+        const DMDate end = item->endDate();
+        if (!end.isNull() && (span.end.isNull() || end >= span.end)) {
+            span.itemsAtEnd = end == span.end ? span.itemsAtEnd + 1 : 1;
+            span.end = end;
+        }
         for (const auto &child : item->subitems())
             stack.push_back(child.get());
     }

@@ -73,6 +73,12 @@ public:
     void setAttribute(const QString &key, const QVariant &value);
     void setAttributes(const QVariantMap &attributes);
 
+    // Moves with every change besides items' dates and durations that the views may have to lay
+    // out again for: the trees and lists, links, settings, attributes, lanes. The document lays
+    // its views out anew after an undo or redo only when it moved.
+    quint64 layoutStamp() const { return m_layoutStamp; }
+    void layoutDidChange() { ++m_layoutStamp; }
+
     // NO once the project is being closed (observable "isValid").
     bool isValid() const { return m_isValid; }
     void setIsValid(bool valid);
@@ -125,6 +131,8 @@ public:
     // Reading it brings a stale critical path up to date first (each item also answers
     // partOfCriticalPath).
     const QSet<quint64> &criticalPathObjectIDs() const;
+    // Overrides the set until the critical path is computed again.
+    void setCriticalPathObjectIDs(const QSet<quint64> &ids);
     // The items of the trees as compact arrays, built on first use after a change of the trees
     // or links (see DMProjectItemGraph); the critical path and the scheduler read it.
     DMProjectItemGraph &itemGraph() const;
@@ -156,8 +164,8 @@ public:
     // meanwhile in one call 0.1 s after the first, and the items' time span is kept up to date.
     void itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd);
     // The earliest begin and latest end of every item (tasks and their subitems, events); null
-    // dates when there is none. Kept as dates change, walked again only when an item that held
-    // an end moved inwards or the trees changed.
+    // dates when there is none. Kept as dates change, with the number of items at each end;
+    // walked again only when the last item at an end moved inwards or the trees changed.
     DMDate itemsBeginDate() const;
     DMDate itemsEndDate() const;
 
@@ -229,6 +237,7 @@ private:
     std::shared_ptr<DMProjectTodoContainer> m_todoContainer;
     QVariantMap m_attributes;
     bool m_isValid = true;
+    quint64 m_layoutStamp = 0;
     quint64 m_lastObjectID = quint64(1) << 32;
     quint64 m_freeIDSearch = (quint64(1) << 32) + 1; // where the search for free IDs goes on
     DMProject_DisplayAttributes m_displayAttributes;
@@ -259,6 +268,8 @@ private:
         bool valid = false;
         DMDate begin;
         DMDate end;
+        qint64 itemsAtBegin = 0;
+        qint64 itemsAtEnd = 0;
     };
     mutable ItemsTimeSpan m_itemsTimeSpan;
     const ItemsTimeSpan &itemsTimeSpan() const;

@@ -513,7 +513,8 @@ std::string keptGraphProblem(DMProject &project)
 } // namespace
 
 // The critical path kept between changes (its item graph reused while the trees and links
-// stay, with the propagation's order) against a computation from scratch, and the bounded cycle check of new links against a
+// stay, with the propagation's order) against a computation from scratch, the items' time span
+// kept as dates change against a walk of every item, and the bounded cycle check of new links against a
 // full search, after every random step, undo and redo.
 TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
 {
@@ -537,6 +538,17 @@ TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
         const auto check = [&](const char *when) {
             const QVariantMap kept = results(*f.project);
             ASSERT_EQ(keptGraphProblem(*f.project), "") << when << ": " << editor.log();
+            DMDate first, last;
+            DMProjectItem_forEachItem(f.project->tasks().list(), [&](const DMProjectItem &item) {
+                first = first.isNull() ? item.beginDate() : std::min(first, item.beginDate());
+                last = std::max(last, item.endDate());
+            });
+            for (const auto &event : f.project->eventContainer()->events()) {
+                first = first.isNull() ? event->beginDate() : std::min(first, event->beginDate());
+                last = std::max(last, event->endDate());
+            }
+            ASSERT_EQ(f.project->itemsBeginDate(), first) << when << ": " << editor.log();
+            ASSERT_EQ(f.project->itemsEndDate(), last) << when << ": " << editor.log();
             f.project->setNeedsCriticalPathUpdate(); // drops the kept graph
             ASSERT_EQ(firstDifference(kept, results(*f.project)), "") << when << ": " << editor.log();
             QList<std::shared_ptr<DMProjectItem>> items;
