@@ -74,7 +74,9 @@ std::uint64_t DMObservable::keyBit(const QString &key)
 {
     if (key.isEmpty())
         return ~std::uint64_t(0);
-    return std::uint64_t(1) << ((std::uint64_t(key.size()) * 7 + key.front().unicode()) % 64);
+    const std::uint64_t size = std::uint64_t(key.size());
+    const std::uint64_t mix = size * 31 + key.front().unicode() * 7u + key.back().unicode() * 3u + key.at(key.size() / 2).unicode();
+    return std::uint64_t(1) << (mix % 64);
 }
 
 DMObservation DMObservable::observe(const QString &key, Callback callback, bool wantsPrior)
