@@ -31,14 +31,12 @@ public:
     {
         if (m_graph->criticalPathOrder.empty())
             sortTopologically();
-        refreshDates();
         forwardPass();
         backwardPass(projectEnd());
         publish();
     }
 
 private:
-    qint64 toUnit(const DMDate &date, bool working) { return working ? m_timeline.index(date) : date.absoluteSecond(); }
     // A time of item `from` in the unit of item `to`; early times take the first instant of a
     // working-time index, late times the last.
     qint64 convert(qint64 value, size_t from, size_t to, bool late)
@@ -53,7 +51,6 @@ private:
     qint64 duration(size_t i) const { return m_graph->end[i] - m_graph->begin[i]; }
 
     void sortTopologically();
-    void refreshDates();
     void forwardPass();
     DMDate projectEnd();
     void backwardPass(const DMDate &projectEnd);
@@ -99,22 +96,6 @@ void DMCriticalPath::Pass::sortTopologically()
             if (!placed[i])
                 order.push_back(int(i));
     }
-}
-
-// Each item's dates in its unit, for the items whose dates or schedule changed since.
-void DMCriticalPath::Pass::refreshDates()
-{
-    DMProjectItemGraph &g = *m_graph;
-    for (const int index : g.staleDates) {
-        const size_t i = size_t(index);
-        const DMProjectItem *item = g.items[i];
-        const bool working = item->useWorkingSchedule();
-        g.working[i] = working ? 1 : 0;
-        g.begin[i] = toUnit(item->beginDate(), working);
-        g.end[i] = std::max(g.begin[i], toUnit(item->endDate(), working));
-        g.dateIsStale[i] = 0;
-    }
-    g.staleDates.clear();
 }
 
 // Early dates: an item begins no earlier than its own begin nor than its links allow, and a

@@ -644,7 +644,8 @@ void DMProjectItem::notifyUIObjects(void (DMProjectItemUIObject::*update)()) con
     // Held while told: an update may let the item drop its object.
     if (const std::shared_ptr<DMProjectItemUIObject> gantt = m_ganttUIObject)
         (gantt.get()->*update)();
-    notifyOtherUIObjects(update);
+    if (m_hasOtherUIObjects)
+        notifyOtherUIObjects(update);
 }
 
 // ---- dictionary representation ----

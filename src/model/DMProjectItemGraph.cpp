@@ -4,7 +4,7 @@
 #include "DMProjectDependency.h"
 #include "DMProjectItem.h"
 
-#include <numeric>
+#include <algorithm>
 
 DMProjectItemGraph::DMProjectItemGraph(const DMProject &project) : timeline(project.workingCalendar())
 {
@@ -44,9 +44,18 @@ DMProjectItemGraph::DMProjectItemGraph(const DMProject &project) : timeline(proj
     working.assign(count, 0);
     begin.assign(count, 0);
     end.assign(count, 0);
-    dateIsStale.assign(count, 1);
-    staleDates.resize(count);
-    std::iota(staleDates.begin(), staleDates.end(), 0);
+    for (size_t i = 0; i < count; ++i)
+        takeDates(i);
+}
+
+void DMProjectItemGraph::takeDates(size_t i)
+{
+    const DMProjectItem *item = items[i];
+    const bool onSchedule = item->useWorkingSchedule();
+    const auto unit = [&](const DMDate &date) { return onSchedule ? timeline.index(date) : date.absoluteSecond(); };
+    working[i] = onSchedule ? 1 : 0;
+    begin[i] = unit(item->beginDate());
+    end[i] = std::max(begin[i], unit(item->endDate()));
 }
 
 int DMProjectItemGraph::indexOf(const DMProjectItem *item) const
@@ -59,11 +68,8 @@ int DMProjectItemGraph::indexOf(const DMProjectItem *item) const
 
 void DMProjectItemGraph::datesDidChange(const DMProjectItem &item)
 {
-    const int index = indexOf(&item);
-    if (index < 0 || dateIsStale[size_t(index)])
-        return;
-    dateIsStale[size_t(index)] = 1;
-    staleDates.push_back(index);
+    if (const int index = indexOf(&item); index >= 0)
+        takeDates(size_t(index));
 }
 
 bool DMProjectItemGraph::hasPropagationOrder()

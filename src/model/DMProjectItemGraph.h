@@ -39,15 +39,14 @@ public:
 
     // ---- Dates, as the critical path counts them ----
     // Each item's dates in its own unit (working-time indexes on the working schedule, absolute
-    // seconds otherwise), refreshed for the items whose dates or schedule changed since the last
-    // computation (datesDidChange lists them). Working-time indexes count from the origin of one
-    // timeline, kept here with them (a change of the calendar drops the graph).
+    // seconds otherwise; an end before the begin counts as the begin), taken again whenever the
+    // item's dates or schedule change, while the item is at hand. Working-time indexes count
+    // from the origin of one timeline, kept here with them (a change of the calendar drops the
+    // graph).
     void datesDidChange(const DMProjectItem &item);
     DMWorkingTimeline timeline;
     std::vector<char> working;
     std::vector<qint64> begin, end;
-    std::vector<int> staleDates;  // indexes, each once
-    std::vector<char> dateIsStale;
 
     // ---- The critical path's passes and results ----
     std::vector<int> criticalPathOrder; // topological over links and subitem-to-parent edges
@@ -68,6 +67,7 @@ public:
     int rankOfStep(int node) const { return m_ranks[size_t(node)]; }
 
 private:
+    void takeDates(size_t index);
     void buildPropagationOrder();
 
     std::vector<int> m_ranks;
