@@ -61,9 +61,9 @@ DMUIProjectItem::DMUIProjectItem(const QRectF &frame)
     adoptTextAttributes(titleTextAttributes());
     DMProjectViewObject::setFillColor(QColor::fromRgbF(1, 1, 0, 1));
     DMProjectViewObject::setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.5));
-    updateUIFeatures();
+    // Placed, with its handles, when its geometry is first read.
     setPlacementClock(placementClock());
-    markPlaced();
+    updateUIFeatures();
 }
 
 DMUIProjectItem::~DMUIProjectItem() = default;
@@ -184,11 +184,14 @@ void DMUIProjectItem::setFrame(const QRectF &requested)
 
 void DMUIProjectItem::setVerticalFrameRange(qreal y, qreal height)
 {
-    // A bar left to be placed keeps waiting when only its row moved: its placement keeps the
-    // stored vertical part. A new height changes its handles, so it is placed now.
+    // A bar left to be placed keeps waiting: its placement keeps the stored vertical part, and
+    // builds its handles anew when the height changed them.
     const QRectF stored = placedFrame();
-    if (isPlacementStale() && std::max<qreal>(height, 1.0) == stored.height()) {
-        storeFrameWhileStale(QRectF(stored.x(), y, stored.width(), stored.height()));
+    if (isPlacementStale()) {
+        const qreal newHeight = std::max<qreal>(height, 1.0);
+        if (newHeight != stored.height())
+            m_featuresStale = true;
+        storeFrameWhileStale(QRectF(stored.x(), y, stored.width(), newHeight));
         return;
     }
     const QRectF f = frame();
@@ -211,6 +214,12 @@ QRectF DMUIProjectItem::dependencyStartRect() const
 
 void DMUIProjectItem::updateUIFeatures()
 {
+    if (isPlacementStale()) {
+        m_featuresStale = true;
+        objectNeedsUpdate();
+        return;
+    }
+    m_featuresStale = false;
     _updateDragHandleList();
     updateBoundingBox();
     objectNeedsUpdate();
@@ -264,15 +273,17 @@ void DMUIProjectItem::placeStaleGeometry()
     const PlacingScope placing;
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const DMProjectViewDateGrid grid = dateGrid();
-    if (!item || !grid.isValid() || item->beginDate().isNull() || item->endDate().isNull())
-        return;
-    const QPointF range = horizontalFrameRangeInGrid(grid, *item);
-    const QRectF stored = placedFrame();
-    setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
-    // The vertical layout may have moved the stored frame alone: a frame that comes out the
-    // same still takes its bounding box to where it is.
-    if (placedFrame() == stored)
-        updateBoundingBox();
+    if (item && grid.isValid() && !item->beginDate().isNull() && !item->endDate().isNull()) {
+        const QPointF range = horizontalFrameRangeInGrid(grid, *item);
+        const QRectF stored = placedFrame();
+        setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
+        // The vertical layout may have moved the stored frame alone: a frame that comes out the
+        // same still takes its bounding box to where it is.
+        if (placedFrame() == stored && !m_featuresStale)
+            updateBoundingBox();
+    }
+    if (m_featuresStale)
+        updateUIFeatures();
 }
 
 void DMUIProjectItem::representedObject_progressChanged()
@@ -317,6 +328,7 @@ DMUIProjectTaskTitleLayout DMUIProjectItem::titleLayout(DMObjectView *) const
 
 qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view) const
 {
+    placeIfStale();
     const QPointF inTable = point - dragHandlesOrigin();
     if (m_firstTitleSlot < 0)
         return m_dragHandles.operationAtPoint(inTable);

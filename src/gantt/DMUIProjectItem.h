@@ -60,11 +60,17 @@ public:
     virtual QRectF dependencyStartRect() const;
     virtual bool acceptsDependencies() const { return true; }
 
-    // Rebuilds the handles and the bounding box, and asks for a redraw.
+    // Rebuilds the handles and the bounding box, and asks for a redraw. A bar left to be placed
+    // builds them when it is placed: a project opens with thousands of bars, of which a
+    // screenful is drawn, and a task's handles measure its title.
     void updateUIFeatures();
     // Frame and handles, moved by the frame's origin.
     void updateBoundingBox() override;
-    const DMUIProjectItemDragHandleTable &dragHandles() const { return m_dragHandles; }
+    const DMUIProjectItemDragHandleTable &dragHandles() const
+    {
+        placeIfStale();
+        return m_dragHandles;
+    }
 
     std::shared_ptr<DMProject> project() const override;
     // The project's date grid; an invalid one without a project.
@@ -168,6 +174,7 @@ private:
     DMObservation m_lockObservation;
     DMObservation m_attributesObservation;
     DMUIProjectItemDragHandleTable m_dragHandles;
+    bool m_featuresStale = false; // the handles wait for the bar to be placed
     bool m_displayed = false;
     int m_subRow = 0;
     DMProjectResource *m_resource = nullptr;

@@ -56,6 +56,19 @@ QList<DMItemsViewObject> sortedEntries(QList<std::shared_ptr<T>> objects, Compar
     return entries;
 }
 
+bool isTaskArrayTag(int tag)
+{
+    return tag == DMItemsViewTag::Tasks || tag == DMItemsViewTag::Milestones || tag == DMItemsViewTag::Processes
+           || tag == DMItemsViewTag::Links;
+}
+
+std::uint32_t kindOfTag(int tag)
+{
+    return tag == DMItemsViewTag::Milestones ? kDMProjectItem_Kind_Milestone
+         : tag == DMItemsViewTag::Processes  ? kDMProjectItem_Kind_Process
+                                             : kDMProjectItem_Kind_Task;
+}
+
 } // namespace
 
 DMProjectDocumentItemsView::DMProjectDocumentItemsView(DMItemsViewDocument &document) : m_document(document)
@@ -210,7 +223,9 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     switch (tag) {
     case DMItemsViewTag::AllArrays:
         updateItemsArrayForResources();
-        updateItemsArraysForTasksAndDependencies();
+        m_taskArraysStale = true;
+        if (isTaskArrayTag(pageTag()))
+            updateItemsArraysForTasksAndDependencies();
         updateItemsArrayForToDo();
         updateItemsArrayForEvents();
         updateItemsArrayForDocuments();
@@ -222,7 +237,10 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     case DMItemsViewTag::Milestones:
     case DMItemsViewTag::Processes:
     case DMItemsViewTag::Links:
-        updateItemsArraysForTasksAndDependencies();
+        if (isTaskArrayTag(pageTag()))
+            updateItemsArraysForTasksAndDependencies();
+        else
+            m_taskArraysStale = true;
         break;
     case DMItemsViewTag::ToDo:
         updateItemsArrayForToDo();
@@ -239,6 +257,28 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     m_document.reloadSourceList();
 }
 
+QList<DMItemsViewObject> DMProjectDocumentItemsView::itemsArrayWithTag(int tag)
+{
+    if (m_taskArraysStale && isTaskArrayTag(tag))
+        updateItemsArraysForTasksAndDependencies();
+    return m_arrays.value(tag);
+}
+
+int DMProjectDocumentItemsView::itemsCountWithTag(int tag)
+{
+    if (!m_taskArraysStale || !isTaskArrayTag(tag))
+        return int(m_arrays.value(tag).size());
+    int count = 0;
+    if (const auto project = m_document.project())
+        DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
+            if (tag == DMItemsViewTag::Links)
+                count += int(item.outboundDependencies().size());
+            else
+                count += item.kind() == kindOfTag(tag) ? 1 : 0;
+        });
+    return count;
+}
+
 void DMProjectDocumentItemsView::updateAllItemsArrays()
 {
     updateItemsArrayForDocuments();
@@ -247,6 +287,7 @@ void DMProjectDocumentItemsView::updateAllItemsArrays()
 
 void DMProjectDocumentItemsView::updateItemsArraysForTasksAndDependencies()
 {
+    m_taskArraysStale = false;
     const auto project = m_document.project();
     QList<std::shared_ptr<DMProjectItem>> tasks, milestones, processes;
     QList<std::shared_ptr<DMProjectDependency>> links;
@@ -487,7 +528,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
                                                                                                 : DMItemsViewObject());
                                                });
         }
-        m_contents = m_arrays.value(tag);
+        m_contents = itemsArrayWithTag(tag);
     }
     m_contentsTag = tag;
     m_collectionView->setContentCount(int(m_contents.size()));
