@@ -254,7 +254,7 @@ private:
         double top = 0.0;
         double bottom = 0.0;
         int order = 0; // the tree walk's order, which results keep
-        std::weak_ptr<DMBaseObject> line;
+        std::weak_ptr<DMProjectDependency> link; // its line made when it is drawn or hit
     };
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
