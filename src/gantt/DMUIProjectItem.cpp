@@ -228,15 +228,29 @@ void DMUIProjectItem::updateUIFeatures()
 void DMUIProjectItem::_updateDragHandleList()
 {
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    DMUIProjectItem_fillHandleTable(m_dragHandles, frame().width(), frame().height(), item ? item->progress() : 0.0);
+    DMUIProjectItem_fillHandleTable(mutableDragHandles(), frame().width(), frame().height(), item ? item->progress() : 0.0);
+}
+
+const DMUIProjectItemDragHandleTable &DMUIProjectItem::handles() const
+{
+    static const DMUIProjectItemDragHandleTable none;
+    return m_dragHandles ? *m_dragHandles : none;
+}
+
+DMUIProjectItemDragHandleTable &DMUIProjectItem::mutableDragHandles()
+{
+    if (!m_dragHandles)
+        m_dragHandles = std::make_unique<DMUIProjectItemDragHandleTable>();
+    return *m_dragHandles;
 }
 
 void DMUIProjectItem::updateBoundingBox()
 {
     QRectF box = frame();
     const QPointF origin = dragHandlesOrigin();
-    for (int i = 0; i < m_dragHandles.count(); ++i) {
-        const DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
+    const DMUIProjectItemDragHandleTable &table = handles();
+    for (int i = 0; i < table.count(); ++i) {
+        const DMUIProjectItem_DragHandle &handle = table.at(i);
         if (handle.shape != DMUIProjectItem_DragHandle::Empty)
             box = box.united(handle.rect.translated(origin));
     }
@@ -331,9 +345,9 @@ qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view)
     placeIfStale();
     const QPointF inTable = point - dragHandlesOrigin();
     if (m_firstTitleSlot < 0)
-        return m_dragHandles.operationAtPoint(inTable);
+        return handles().operationAtPoint(inTable);
     // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
-    return DMUIProjectItem_operationAtPoint(m_dragHandles, inTable, m_firstTitleSlot, titleLayout(view).placement);
+    return DMUIProjectItem_operationAtPoint(handles(), inTable, m_firstTitleSlot, titleLayout(view).placement);
 }
 
 void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
@@ -410,10 +424,11 @@ void DMUIProjectItem::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         if (f.contains(link))
             painter->drawEllipse(link);
 
-    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == DMProjectViewDragOperation::Progress) {
+    const DMUIProjectItemDragHandleTable &table = handles();
+    if (table.count() > 0 && table.at(0).operation == DMProjectViewDragOperation::Progress) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(Qt::red);
-        painter->drawEllipse(m_dragHandles.at(0).rect.translated(f.topLeft()));
+        painter->drawEllipse(table.at(0).rect.translated(f.topLeft()));
     }
 
     painter->drawImage(f, fxGradientImage());

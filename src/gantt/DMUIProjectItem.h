@@ -69,7 +69,7 @@ public:
     const DMUIProjectItemDragHandleTable &dragHandles() const
     {
         placeIfStale();
-        return m_dragHandles;
+        return handles();
     }
 
     std::shared_ptr<DMProject> project() const override;
@@ -150,7 +150,8 @@ protected:
     void placeStaleGeometry() override;
 
     virtual void _updateDragHandleList();
-    DMUIProjectItemDragHandleTable &mutableDragHandles() { return m_dragHandles; }
+    // Made when first built: a bar that was never placed holds none.
+    DMUIProjectItemDragHandleTable &mutableDragHandles();
     // Handles are measured from the frame's origin (a task measures them from its bar).
     virtual QPointF dragHandlesOrigin() const { return frame().topLeft(); }
 
@@ -173,7 +174,10 @@ private:
     std::weak_ptr<DMProjectObject> m_representedObject;
     DMObservation m_lockObservation;
     DMObservation m_attributesObservation;
-    DMUIProjectItemDragHandleTable m_dragHandles;
+    // The handles as they are, without placing the bar (an empty table before the first).
+    const DMUIProjectItemDragHandleTable &handles() const;
+
+    std::unique_ptr<DMUIProjectItemDragHandleTable> m_dragHandles;
     bool m_featuresStale = false; // the handles wait for the bar to be placed
     bool m_displayed = false;
     int m_subRow = 0;
