@@ -76,18 +76,6 @@ std::shared_ptr<DMProjectItem> DMUIProjectItem::representedObject() const
 void DMUIProjectItem::setRepresentedObject(const std::shared_ptr<DMProjectItem> &item)
 {
     m_representedObject = item;
-    m_lockObservation.reset();
-    m_attributesObservation.reset();
-    if (!item)
-        return;
-    // The model reports dates, progress, title and colour; lock state and attachments change
-    // the handles and icons too, so follow them here.
-    const auto refresh = [this](const DMChange &change, DMObservable *) {
-        if (!change.prior)
-            updateUIFeatures();
-    };
-    m_lockObservation = item->observe(DMProjectKey::locked, refresh);
-    m_attributesObservation = item->observe(DMProjectKey::attributes, refresh);
 }
 
 std::shared_ptr<DMProject> DMUIProjectItem::project() const
@@ -320,6 +308,11 @@ void DMUIProjectItem::representedObject_fillColorChanged()
 void DMUIProjectItem::representedObject_criticalPathChanged()
 {
     objectNeedsUpdate();
+}
+
+void DMUIProjectItem::representedObject_lockOrAttributesChanged()
+{
+    updateUIFeatures();
 }
 
 void DMUIProjectItem::setResourceViewFields(int subRow, DMProjectResource *resource)

@@ -35,8 +35,7 @@ public:
     ~DMUIProjectItem() override;
 
     std::shared_ptr<DMProjectItem> representedObject() const;
-    // Not owned. Also follows the item's lock state and attributes, which change the handles
-    // and icons.
+    // Not owned.
     void setRepresentedObject(const std::shared_ptr<DMProjectItem> &item);
 
     // Set by the document's vertical layout: the item's outline row is shown.
@@ -99,6 +98,8 @@ public:
     void representedObject_titleChanged() override;
     void representedObject_fillColorChanged() override;
     void representedObject_criticalPathChanged() override;
+    // The lock state and attributes change the handles and icons.
+    void representedObject_lockOrAttributesChanged() override;
     void setResourceViewFields(int subRow, DMProjectResource *resource) override;
     int resourceViewSubRow() const override { return m_subRow; }
     DMProjectResource *resourceViewResource() const { return m_resource; }
@@ -172,8 +173,6 @@ private:
 
     int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;
-    DMObservation m_lockObservation;
-    DMObservation m_attributesObservation;
     // The handles as they are, without placing the bar (an empty table before the first).
     const DMUIProjectItemDragHandleTable &handles() const;
 

@@ -287,6 +287,7 @@ void DMProjectItem::setLocked(bool locked)
         return;
     registerUndo("setLocked", [old = m_locked](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setLocked(old); });
     assign(m_locked, locked, DMProjectKey::locked);
+    notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
 }
 
 void DMProjectItem::setFillColor(const QColor &color)
@@ -300,7 +301,8 @@ void DMProjectItem::setFillColor(const QColor &color)
 
 void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
 {
-    assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute);
+    if (assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute))
+        notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
