@@ -444,6 +444,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
     m_rowKinds.clear();
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
+        m_shownBars.reserve(size_t(std::max(0, rows->numberOfRows())));
         const int lane = std::max(1, outline->rowHeight());
         const DMProjectEventContainer *events = project->eventContainer().get();
         m_rowKinds.resize(std::max(0, rows->numberOfRows()), RowKind::Plain);

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -182,8 +183,10 @@ private:
     QStringList *m_problems;
     QStringList m_problemKinds;
     QHash<QString, Problem> m_problemCounts;
-    std::vector<Identity> m_identities;
-    std::vector<PendingLinks> m_links;
+    // Grown in steps of their own: a vector's doubling is a large allocation, which makes the
+    // allocator gather every small block the loader freed so far.
+    std::deque<Identity> m_identities;
+    std::deque<PendingLinks> m_links;
     std::vector<DMProjectTask *> m_tasks;
     QSet<quint64> m_usedIDs;
     quint64 m_maximumFileID = 0;
