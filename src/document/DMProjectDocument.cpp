@@ -271,9 +271,12 @@ void DMProjectDocument::updateChangeCount(int kind)
     const bool edited = isDocumentEdited();
     if (m_project)
         m_project->displayAttributes().projectIsEdited = edited;
-    // Every edit, its undo and its redo pass here: items, resources and events may have come or gone.
-    if (m_sourceListDS)
+    // Every edit, its undo and its redo pass here: items, resources and events may have come or
+    // gone, unless the project's lists stayed as they were (a drag and its undo move dates).
+    if (m_sourceListDS && m_project && m_project->layoutStamp() != m_badgesLayoutStamp) {
+        m_badgesLayoutStamp = m_project->layoutStamp();
         m_sourceListDS->badgesNeedUpdate();
+    }
     if (m_window)
         m_window->setWindowModified(edited);
     if (edited)

@@ -62,13 +62,6 @@ bool isTaskArrayTag(int tag)
            || tag == DMItemsViewTag::Links;
 }
 
-std::uint32_t kindOfTag(int tag)
-{
-    return tag == DMItemsViewTag::Milestones ? kDMProjectItem_Kind_Milestone
-         : tag == DMItemsViewTag::Processes  ? kDMProjectItem_Kind_Process
-                                             : kDMProjectItem_Kind_Task;
-}
-
 } // namespace
 
 DMProjectDocumentItemsView::DMProjectDocumentItemsView(DMItemsViewDocument &document) : m_document(document)
@@ -224,6 +217,7 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     case DMItemsViewTag::AllArrays:
         updateItemsArrayForResources();
         m_taskArraysStale = true;
+        m_staleTaskArrayCounts.clear();
         if (isTaskArrayTag(pageTag()))
             updateItemsArraysForTasksAndDependencies();
         updateItemsArrayForToDo();
@@ -237,10 +231,10 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     case DMItemsViewTag::Milestones:
     case DMItemsViewTag::Processes:
     case DMItemsViewTag::Links:
+        m_taskArraysStale = true;
+        m_staleTaskArrayCounts.clear();
         if (isTaskArrayTag(pageTag()))
             updateItemsArraysForTasksAndDependencies();
-        else
-            m_taskArraysStale = true;
         break;
     case DMItemsViewTag::ToDo:
         updateItemsArrayForToDo();
@@ -268,15 +262,21 @@ int DMProjectDocumentItemsView::itemsCountWithTag(int tag)
 {
     if (!m_taskArraysStale || !isTaskArrayTag(tag))
         return int(m_arrays.value(tag).size());
-    int count = 0;
-    if (const auto project = m_document.project())
-        DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
-            if (tag == DMItemsViewTag::Links)
-                count += int(item.outboundDependencies().size());
-            else
-                count += item.kind() == kindOfTag(tag) ? 1 : 0;
-        });
-    return count;
+    if (m_staleTaskArrayCounts.isEmpty()) {
+        int tasks = 0, milestones = 0, processes = 0, links = 0;
+        if (const auto project = m_document.project())
+            DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
+                tasks += item.kind() == kDMProjectItem_Kind_Task ? 1 : 0;
+                milestones += item.kind() == kDMProjectItem_Kind_Milestone ? 1 : 0;
+                processes += item.kind() == kDMProjectItem_Kind_Process ? 1 : 0;
+                links += int(item.outboundDependencies().size());
+            });
+        m_staleTaskArrayCounts = {{DMItemsViewTag::Tasks, tasks},
+                                  {DMItemsViewTag::Milestones, milestones},
+                                  {DMItemsViewTag::Processes, processes},
+                                  {DMItemsViewTag::Links, links}};
+    }
+    return m_staleTaskArrayCounts.value(tag);
 }
 
 void DMProjectDocumentItemsView::updateAllItemsArrays()

@@ -148,6 +148,7 @@ private:
     DMItemsViewDocument &m_document;
     QHash<int, QList<DMItemsViewObject>> m_arrays;
     bool m_taskArraysStale = false; // the arrays of tags 2, 3, 4 and 8 wait to be sorted
+    QHash<int, int> m_staleTaskArrayCounts; // their sizes meanwhile, once counted
     QList<DMItemsViewObject> m_contents;
     int m_contentsTag = 0;
     int m_resourcesCount = 0;
