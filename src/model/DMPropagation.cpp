@@ -426,17 +426,6 @@ int DMPropagation::check()
     return kDMValidation_OK;
 }
 
-namespace {
-
-void prefetchItem(const DMProjectItem *item)
-{
-    // The fields a step reads sit together after the item's bases.
-    __builtin_prefetch(reinterpret_cast<const char *>(item) + 64);
-    __builtin_prefetch(reinterpret_cast<const char *>(item) + 128);
-}
-
-} // namespace
-
 // A min-heap of steps by their rank in the graph's order: a change reaches few items or a long
 // chain of them one after another, so the heap stays small.
 int DMPropagation::walkInKeptOrder()
@@ -483,7 +472,7 @@ int DMPropagation::walkInKeptOrder()
             // The items after the next are asked for from memory while the next one is worked
             // on (a long chain is far larger than the cache).
             for (int f = g.outStart[next]; f < g.outStart[next + 1]; ++f)
-                prefetchItem(g.items[size_t(g.outEdges[size_t(f)].node)]);
+                g.items[size_t(g.outEdges[size_t(f)].node)]->prefetchScheduledFields();
             push(int(next), false);
         }
         if (g.parents[index] >= 0)

@@ -120,25 +120,32 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
     // A change of items outside the project registers nothing: undo could not find them.
     DMUndoManager *manager = project && item.isAttached() ? project->undoManagerForRegistration() : nullptr;
     bool grouped = false;
+    std::shared_ptr<DateSnapshot> snapshot; // takes each item's dates just before they change
     if (manager) {
         const QString key = DMUndoManager::fenceOffKeyForObject(&item, "validateAndSetBeginDateAndEndDate");
-        if (const auto open = std::static_pointer_cast<DateSnapshot>(manager->fencedContext(key))) {
-            for (const DMPropagation::State *state : changes)
-                open->add(*state->item);
+        snapshot = std::static_pointer_cast<DateSnapshot>(manager->fencedContext(key));
+        if (snapshot) {
             manager->disableRegistrationWithFenceOffKey(key);
         } else {
-            auto snapshot = std::make_shared<DateSnapshot>();
+            snapshot = std::make_shared<DateSnapshot>();
             snapshot->project = project->weak_from_this();
             snapshot->entries.reserve(changes.size());
-            for (const DMPropagation::State *state : changes)
-                snapshot->append(*state->item);
             manager->beginUndoGrouping();
             grouped = true;
             manager->registerExtensibleUndo([snapshot] { restoreSnapshot(snapshot); }, key, snapshot);
         }
     }
-    for (const DMPropagation::State *state : changes)
-        state->item->applyDates(state->begin, state->end, state->duration);
+    // One pass over the items, asking for those a few steps ahead from memory: a long chain is
+    // far larger than the cache.
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (i + kAhead < changes.size())
+            changes[i + kAhead]->item->prefetchScheduledFields();
+        DMProjectItem &changed = *changes[i]->item;
+        if (snapshot)
+            snapshot->add(changed);
+        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration);
+    }
     if (grouped)
         manager->endUndoGrouping();
     if (project)
