@@ -425,7 +425,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
     std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
     DMProjectViewObject::invalidateAllPlacements();
     // Every item has its bar, shown or not (a link to a hidden row is drawn from its shown end).
-    DMProjectItem_forEachItem(project->tasks().list(), [](const DMProjectItem &item) { item.ganttUIObject(); });
+    DMProjectItem_forEachItem(project->tasks().list(), [](const DMProjectItem &item) { item.ganttUIObjectPointer(); });
     // Rows not shown (inside a collapsed process) hide their bars: those shown by the last
     // layout are hidden, and those of shown rows shown again.
     for (const std::weak_ptr<DMUIProjectItem> &shown : std::exchange(m_shownBars, {}))
@@ -464,7 +464,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                     }
             } else if (viewMode == kDMProjectViewMode_Gantt) {
                 const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
-                if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr)
+                if (auto *bar = item ? dynamic_cast<DMUIProjectItem *>(item->ganttUIObjectPointer()) : nullptr)
                     placeInRow(*bar, top, height);
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
                 // One lane of the outline's row height per lane of bars, the last one taking any

@@ -619,13 +619,19 @@ void DMProjectItem::computeProgressProgressItemsTasksMilestonesProcessesCost(flo
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectItem::ganttUIObject() const
 {
+    ganttUIObjectPointer();
+    return m_ganttUIObject;
+}
+
+DMProjectItemUIObject *DMProjectItem::ganttUIObjectPointer() const
+{
     if (!m_ganttUIObjectRequested) {
         if (DMProjectUIObjectFactory *factory = DMProjectUIObjectFactory::registeredFactory()) {
             m_ganttUIObjectRequested = true;
             m_ganttUIObject = factory->newUIObjectForItem(const_cast<DMProjectItem &>(*this), 0);
         }
     }
-    return m_ganttUIObject;
+    return m_ganttUIObject.get();
 }
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectItem::newUIObjectForViewMode(int viewMode)

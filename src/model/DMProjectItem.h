@@ -163,6 +163,8 @@ public:
 
     // Canvas objects. The Gantt one is made through the registered factory on first request.
     std::shared_ptr<DMProjectItemUIObject> ganttUIObject() const;
+    // The same without a reference of the caller's own (a layout of every row asks for each).
+    DMProjectItemUIObject *ganttUIObjectPointer() const;
     std::shared_ptr<DMProjectItemUIObject> newUIObjectForViewMode(int viewMode);
     // Every canvas object of the item (Gantt and resource view), for updates.
     virtual QList<std::shared_ptr<DMProjectItemUIObject>> uiObjects() const;
