@@ -65,9 +65,10 @@ DMProjectDocument::DMProjectDocument() : m_undoManager(std::make_unique<DMUndoMa
     m_objectViewDataSource = std::make_unique<DMProjectDocumentObjectViewDataSource>(*this);
     m_itemsView = std::make_unique<DMProjectDocumentItemsView>(*this);
     // Undo and redo change the tree or the links behind the outline's back.
-    const auto relayoutSoon = [this] { m_objectViewDataSource->reloadProjectOutlineAndRelayoutSoon(); };
-    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, relayoutSoon);
-    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, relayoutSoon);
+    const auto undoneOrRedone = [this] { m_objectViewDataSource->projectDidUndoOrRedo(); };
+    connect(m_undoManager.get(), &DMUndoManager::didUndo, this, undoneOrRedone);
+    connect(m_undoManager.get(), &DMUndoManager::didRedo, this, undoneOrRedone);
+    connect(m_undoManager.get(), &DMUndoManager::didCloseUndoGroup, this, [this] { m_objectViewDataSource->undoStepDidClose(); });
     // The lists show the undone state at once: their rows may name objects that went.
     connect(m_undoManager.get(), &DMUndoManager::didUndo, this, &DMProjectDocument::reloadListOutlines);
     connect(m_undoManager.get(), &DMUndoManager::didRedo, this, &DMProjectDocument::reloadListOutlines);
@@ -276,9 +277,12 @@ void DMProjectDocument::updateChangeCount(int kind)
     const bool edited = isDocumentEdited();
     if (m_project)
         m_project->displayAttributes().projectIsEdited = edited;
-    // Every edit, its undo and its redo pass here: items, resources and events may have come or gone.
-    if (m_sourceListDS)
+    // Every edit, its undo and its redo pass here: items, resources and events may have come or
+    // gone, unless the project's lists stayed as they were (a drag and its undo move dates).
+    if (m_sourceListDS && m_project && m_project->layoutStamp() != m_badgesLayoutStamp) {
+        m_badgesLayoutStamp = m_project->layoutStamp();
         m_sourceListDS->badgesNeedUpdate();
+    }
     if (m_window)
         m_window->setWindowModified(edited);
     if (edited)

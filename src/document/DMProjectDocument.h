@@ -317,6 +317,7 @@ private:
     QString m_fileType;
     QString m_password;
     int m_changeCount = 0;
+    quint64 m_badgesLayoutStamp = 0; // the project's layout stamp when the badges were last renewed
     QTimer m_autosaveTimer;
     bool m_closed = false;
     int m_currentPageTag = DMPage::GanttPage;

@@ -94,7 +94,7 @@ DMOutlineView *DMProjectDocument::sourceListOutlineView() const
 
 int DMProjectDocument::itemsViewContentsCountWithTag(int tag) const
 {
-    return m_itemsView ? int(m_itemsView->itemsArrayWithTag(tag).size()) : 0;
+    return m_itemsView ? m_itemsView->itemsCountWithTag(tag) : 0;
 }
 
 // ---- Showing a page ----

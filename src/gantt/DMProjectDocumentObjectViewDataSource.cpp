@@ -75,6 +75,26 @@ bool endsAreInProject(const DMProjectDependency &dependency)
     return from && to && from->isAttached() && to->isAttached();
 }
 
+// The rows a link's route lies in: from the higher of its bars' tops to the lower's bottom, as
+// the vertical layout stored them; false when an end has no bar. The line itself is made only
+// when it is drawn or hit.
+bool rowSpanOfLink(const DMProjectDependency &dependency, double *top, double *bottom)
+{
+    const auto barOf = [](const DMProjectItem *item) -> const DMUIProjectItem * {
+        const auto object = item ? item->ganttUIObject() : nullptr;
+        return dynamic_cast<const DMUIProjectItem *>(object.get());
+    };
+    const DMUIProjectItem *from = barOf(dependency.fromItemPointer());
+    const DMUIProjectItem *to = barOf(dependency.toItemPointer());
+    if (!from || !to)
+        return false;
+    const QRectF a = from->placedFrame();
+    const QRectF b = to->placedFrame();
+    *top = std::min(a.top(), b.top());
+    *bottom = std::max(a.bottom(), b.bottom());
+    return true;
+}
+
 } // namespace
 
 // ---- Life with the canvas ----
@@ -237,9 +257,9 @@ DMBaseObjectList DMProjectDocumentObjectViewDataSource::objectViewObjectsInRectF
         for (auto it = m_linkIndex.cbegin() + (begin - m_linkIndexMaxBottom.cbegin()); it < end; ++it) {
             if (it->bottom < top)
                 continue;
-            const auto line = std::static_pointer_cast<DMUIProjectDependency>(it->line.lock());
-            const auto dependency = line ? line->representedObject() : nullptr;
-            if (dependency && endsAreInProject(*dependency) && line->isDisplayed() && line->boundingBox().intersects(rect))
+            const std::shared_ptr<DMProjectDependency> dependency = it->link.lock();
+            const auto line = dependency && endsAreInProject(*dependency) ? lineOf(*dependency) : nullptr;
+            if (line && line->isDisplayed() && line->boundingBox().intersects(rect))
                 found.emplace_back(it->order, line);
         }
         std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
@@ -273,12 +293,11 @@ void DMProjectDocumentObjectViewDataSource::rebuildLinkIndex()
     int order = 0;
     DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
         for (const auto &dependency : item.outboundDependencies()) {
-            const auto line = lineOf(*dependency);
             double top = 0.0;
             double bottom = 0.0;
-            if (!line || !endsAreInProject(*dependency) || !line->rowSpanOfEnds(&top, &bottom))
+            if (!endsAreInProject(*dependency) || !rowSpanOfLink(*dependency, &top, &bottom))
                 continue;
-            m_linkIndex.push_back({top - kLinkIndexMargin, bottom + kLinkIndexMargin, order++, line});
+            m_linkIndex.push_back({top - kLinkIndexMargin, bottom + kLinkIndexMargin, order++, dependency});
         }
     }, [](const DMProjectItem &) { return true; });
     std::sort(m_linkIndex.begin(), m_linkIndex.end(),
@@ -359,7 +378,7 @@ void DMProjectDocumentObjectViewDataSource::syncProjectOutlineViewSelectionWithO
     m_syncingOutlineSelection = true;
     outline->selectRowIndexesByExtendingSelection(rows, false);
     m_syncingOutlineSelection = false;
-    updateBackgroundObjectRowsColor();
+    updateBackgroundSelectedRowsColor();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
@@ -382,7 +401,7 @@ void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
         }
         m_applyingOutlineSelection = false;
     }
-    updateBackgroundObjectRowsColor();
+    updateBackgroundSelectedRowsColor();
     if (canvas)
         canvas->setNeedsDisplay();
 }

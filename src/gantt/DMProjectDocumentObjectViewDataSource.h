@@ -13,6 +13,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -136,9 +137,17 @@ public:
     void computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(QRectF *projectViewFrame,
                                                                         QRectF *timelineViewFrame,
                                                                         bool shouldReLayoutObjects);
+    // A new background table: the columns of the shown span, the outline's rows' heights.
     void updateBackgroundObjectWithProjectViewFrame(const QRectF &frame);
+    // The columns of the shown span anew, the rows as they are (when the outline's rows are
+    // still the table's; else the whole table and its colours).
+    void updateBackgroundColumnsWithProjectViewFrame(const QRectF &frame);
     void layoutObjects();
+    // Every row's colour: its kind's, or the selection's.
     void updateBackgroundObjectRowsColor();
+    // The colours of the rows that joined or left the outline's selection since the colours were
+    // set (a selection costs what it changed, not the project's size).
+    void updateBackgroundSelectedRowsColor();
     void layoutObjectsVertically();
     // The resource view: each resource's bars take lanes by their horizontal ranges, as the
     // events row's events do, and the resource keeps its number of lanes, by which its outline
@@ -152,6 +161,12 @@ public:
     // once control is back in the event loop (after an undo or redo).
     void reloadProjectOutlineAndRelayout();
     void reloadProjectOutlineAndRelayoutSoon();
+    // Undo and redo change the model behind the views' backs: after one, the outline is reloaded
+    // and the canvas laid out again soon when the step changed more than items' dates (the
+    // project's layout stamp moved since the views were last laid out or a step was closed);
+    // dates alone only redraw what is shown, as a drag does.
+    void undoStepDidClose();
+    void projectDidUndoOrRedo();
     // The model applied new dates: the shown span widens when they leave it (not during a drag).
     void itemDatesDidChange();
     // The bars' title attributes changed (DMGanttUIObjectFactory::resetDefaultTitleAttributes):
@@ -184,6 +199,11 @@ private:
     // What a row's colour follows: a plain row, a process or group, the events row.
     enum class RowKind : quint8 { Plain, Group, Events };
     static RowKind rowKindOf(const DMProjectObject &object, const DMProjectEventContainer *events);
+    static QColor rowColor(RowKind kind, bool selected);
+    // Makes the background's new table (`make` gives it for a number of columns) and fills its
+    // columns for the shown span; null without a background or a project.
+    std::shared_ptr<DMProjectViewBackgroundObjectAttributes> backgroundTableWithColumns(
+        const QRectF &frame, const std::function<std::shared_ptr<DMProjectViewBackgroundObjectAttributes>(qint32)> &make);
     void rebuildLinkIndex();
     void relayoutSoon();
     // After dates moved the shown span's last day alone.
@@ -216,6 +236,7 @@ private:
     std::weak_ptr<DMBaseObject> m_createDragHandler;
     QPointF m_createDragAnchor;
 
+    quint64 m_layoutStampShown = 0; // the project's layout stamp the views are laid out for
     bool m_outlineSyncPending = false;
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
@@ -239,7 +260,7 @@ private:
         double top = 0.0;
         double bottom = 0.0;
         int order = 0; // the tree walk's order, which results keep
-        std::weak_ptr<DMBaseObject> line;
+        std::weak_ptr<DMProjectDependency> link; // its line made when it is drawn or hit
     };
     std::vector<LinkIndexEntry> m_linkIndex;  // sorted by top
     std::vector<double> m_linkIndexMaxBottom; // running maximum of bottom along m_linkIndex
@@ -249,6 +270,7 @@ private:
     std::vector<std::weak_ptr<DMUIProjectItem>> m_shownBars;
     std::vector<RowKind> m_rowKinds;
     bool m_rowKindsFresh = false;
+    std::vector<int> m_rowsShownSelected; // the rows the background's colours show selected, in order
     QPointer<DMUndoManager> m_dragUndoGroup; // the undo group of the drag under way
     QString m_dragUndoGroupName;             // its name when the drag made an item
 };

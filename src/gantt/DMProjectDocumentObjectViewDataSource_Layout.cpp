@@ -146,8 +146,7 @@ void DMProjectDocumentObjectViewDataSource::widenProjectView()
         relayoutProjectView();
         return;
     }
-    updateBackgroundObjectWithProjectViewFrame(projectViewFrame);
-    updateBackgroundObjectRowsColor();
+    updateBackgroundColumnsWithProjectViewFrame(projectViewFrame);
     resizeViews(projectViewFrame, timelineViewFrame);
 }
 
@@ -170,6 +169,8 @@ void DMProjectDocumentObjectViewDataSource::relayoutSoon()
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
 {
     m_reloadPending = false;
+    if (const std::shared_ptr<DMProject> project = m_document.project())
+        m_layoutStampShown = project->layoutStamp();
     if (m_document.projectOutlineView() && m_document.project())
         m_document.reloadProjectOutline();
     relayoutProjectView();
@@ -178,6 +179,24 @@ void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout()
 void DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayoutSoon()
 {
     performOnceAfterDelay(m_reloadPending, 0, &DMProjectDocumentObjectViewDataSource::reloadProjectOutlineAndRelayout);
+}
+
+void DMProjectDocumentObjectViewDataSource::undoStepDidClose()
+{
+    if (const std::shared_ptr<DMProject> project = m_document.project())
+        m_layoutStampShown = project->layoutStamp();
+}
+
+void DMProjectDocumentObjectViewDataSource::projectDidUndoOrRedo()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!project || project->layoutStamp() != m_layoutStampShown) {
+        reloadProjectOutlineAndRelayoutSoon();
+        return;
+    }
+    // The bars that moved asked to be redrawn; the outline shows the rows' new values.
+    if (DMOutlineView *outline = m_document.projectOutlineView())
+        outline->viewport()->update();
 }
 
 void DMProjectDocumentObjectViewDataSource::itemDatesDidChange()
@@ -283,21 +302,47 @@ float DMProjectDocumentObjectViewDataSource::shownPixelsPerDay(float pixelsPerDa
 
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectViewFrame(const QRectF &frame)
 {
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
+    const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
+    const auto table = backgroundTableWithColumns(frame, [rows](qint32 columns) {
+        return DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
+    });
+    if (!table)
+        return;
+    for (qint32 row = 0; row < rows; ++row)
+        table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
+    m_rowsShownSelected.clear();
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundColumnsWithProjectViewFrame(const QRectF &frame)
+{
+    const auto old = m_background ? m_background->attributes() : nullptr;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    if (!old || !outline || old->rows() != outline->numberOfRows()) {
+        updateBackgroundObjectWithProjectViewFrame(frame);
+        updateBackgroundObjectRowsColor();
+        return;
+    }
+    backgroundTableWithColumns(frame, [&old](qint32 columns) {
+        return DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRowsOf(columns, *old);
+    });
+}
+
+std::shared_ptr<DMProjectViewBackgroundObjectAttributes> DMProjectDocumentObjectViewDataSource::backgroundTableWithColumns(
+    const QRectF &frame, const std::function<std::shared_ptr<DMProjectViewBackgroundObjectAttributes>(qint32)> &make)
+{
     const std::shared_ptr<DMProject> project = m_document.project();
     const auto &background = m_background;
     if (!background || !project)
-        return;
+        return nullptr;
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const bool dayScale = attributes.timelineViewMode == kDMTimelineViewMode_Day;
     const DMProjectViewDateGrid grid(attributes);
     const qint64 days = std::max<qint64>(1, DMTimelineTimeSpan{attributes.timeSpanBeginDate, attributes.timeSpanEndDate}.dayCount());
     const qint32 columns = dayScale ? grid.quarterHoursPerDay() : qint32(std::min<qint64>(days, INT_MAX));
 
-    const DMOutlineView *outline = m_document.projectOutlineView();
-    const DMOutlineViewModel *rowsModel = outline ? outline->outlineModel() : nullptr;
-    const qint32 rows = rowsModel ? rowsModel->numberOfRows() : 0;
-
-    auto table = DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(columns, rows);
+    const std::shared_ptr<DMProjectViewBackgroundObjectAttributes> table = make(columns);
     table->setColumnWidth(grid.columnWidth(dayScale));
     const qint64 firstDay = attributes.timeSpanBeginDate.isNull() ? 0 : attributes.timeSpanBeginDate.julianDay();
     if (dayScale) {
@@ -308,10 +353,9 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectWithProjectVie
         for (qint32 column = 0; column < columns; ++column)
             table->setColumnBgColor(column, dayColor(*project, DMDate::dateWithJulianDay(firstDay + column, 12 * 3600)));
     }
-    for (qint32 row = 0; row < rows; ++row)
-        table->setRowHeight(row, float(rowsModel->heightOfRow(row)));
     background->setFrame(frame);
     background->setAttributes(table);
+    return table;
 }
 
 void DMProjectDocumentObjectViewDataSource::layoutObjects()
@@ -388,7 +432,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
     std::optional<DMUIProjectItem::DeferredLinkUpdates> deferred(std::in_place);
     DMProjectViewObject::invalidateAllPlacements();
     // Every item has its bar, shown or not (a link to a hidden row is drawn from its shown end).
-    DMProjectItem_forEachItem(project->tasks().list(), [](const DMProjectItem &item) { item.ganttUIObject(); });
+    DMProjectItem_forEachItem(project->tasks().list(), [](const DMProjectItem &item) { item.ganttUIObjectPointer(); });
     // Rows not shown (inside a collapsed process) hide their bars: those shown by the last
     // layout are hidden, and those of shown rows shown again.
     for (const std::weak_ptr<DMUIProjectItem> &shown : std::exchange(m_shownBars, {}))
@@ -407,6 +451,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
     m_rowKinds.clear();
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
+        m_shownBars.reserve(size_t(std::max(0, rows->numberOfRows())));
         const int lane = std::max(1, outline->rowHeight());
         const DMProjectEventContainer *events = project->eventContainer().get();
         m_rowKinds.resize(std::max(0, rows->numberOfRows()), RowKind::Plain);
@@ -426,7 +471,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                     }
             } else if (viewMode == kDMProjectViewMode_Gantt) {
                 const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
-                if (DMUIProjectItem *bar = item ? barOf(item->ganttUIObject()) : nullptr)
+                if (auto *bar = item ? dynamic_cast<DMUIProjectItem *>(item->ganttUIObjectPointer()) : nullptr)
                     placeInRow(*bar, top, height);
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
                 // One lane of the outline's row height per lane of bars, the last one taking any
@@ -463,6 +508,17 @@ DMProjectDocumentObjectViewDataSource::RowKind DMProjectDocumentObjectViewDataSo
     return RowKind::Plain;
 }
 
+QColor DMProjectDocumentObjectViewDataSource::rowColor(RowKind kind, bool selected)
+{
+    if (selected)
+        return kSelectedRowColor;
+    if (kind == RowKind::Events)
+        return kEventsRowColor;
+    if (kind == RowKind::Group)
+        return kGroupRowColor;
+    return QColor();
+}
+
 void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
 {
     const std::shared_ptr<DMProject> project = m_document.project();
@@ -476,23 +532,48 @@ void DMProjectDocumentObjectViewDataSource::updateBackgroundObjectRowsColor()
     // Right after a vertical layout the kinds of the rows are those it read.
     const bool kindsRead = std::exchange(m_rowKindsFresh, false) && qsizetype(m_rowKinds.size()) >= rows;
     for (qint32 row = 0; row < rows; ++row) {
-        QColor color;
-        if (std::binary_search(selected.cbegin(), selected.cend(), row)) {
-            color = kSelectedRowColor;
-        } else {
-            RowKind kind = RowKind::Plain;
-            if (kindsRead)
-                kind = m_rowKinds[row];
-            else if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
+        const bool isSelected = std::binary_search(selected.cbegin(), selected.cend(), row);
+        RowKind kind = RowKind::Plain;
+        if (kindsRead)
+            kind = m_rowKinds[row];
+        else if (!isSelected)
+            if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
                 kind = rowKindOf(*object, events);
-            if (kind == RowKind::Events)
-                color = kEventsRowColor;
-            else if (kind == RowKind::Group)
-                color = kGroupRowColor;
-        }
-        table->setRowBgColor(row, color);
+        table->setRowBgColor(row, rowColor(kind, isSelected));
     }
+    m_rowsShownSelected.assign(selected.cbegin(), selected.cend());
     if (DMProjectView *canvas = this->canvas())
+        canvas->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::updateBackgroundSelectedRowsColor()
+{
+    const std::shared_ptr<DMProject> project = m_document.project();
+    const auto table = m_background ? m_background->attributes() : nullptr;
+    const DMOutlineView *outline = m_document.projectOutlineView();
+    if (!table || !project || !outline)
+        return;
+    if (table->rows() != outline->numberOfRows()) {
+        updateBackgroundObjectRowsColor();
+        return;
+    }
+    QList<int> selected = outline->selectedRowIndexes();
+    std::sort(selected.begin(), selected.end());
+    // The rows that joined or left the selection since the colours were set.
+    std::vector<int> changed;
+    std::set_symmetric_difference(m_rowsShownSelected.cbegin(), m_rowsShownSelected.cend(), selected.cbegin(),
+                                  selected.cend(), std::back_inserter(changed));
+    const DMProjectEventContainer *events = project->eventContainer().get();
+    for (const int row : changed) {
+        const bool isSelected = std::binary_search(selected.cbegin(), selected.cend(), row);
+        RowKind kind = RowKind::Plain;
+        if (!isSelected)
+            if (const std::shared_ptr<DMProjectObject> object = objectAtRow(row))
+                kind = rowKindOf(*object, events);
+        table->setRowBgColor(row, rowColor(kind, isSelected));
+    }
+    m_rowsShownSelected.assign(selected.cbegin(), selected.cend());
+    if (DMProjectView *canvas = this->canvas(); canvas && !changed.empty())
         canvas->setNeedsDisplay();
 }
 

@@ -18,6 +18,19 @@ DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRows(qint32 col
     return std::make_shared<DMProjectViewBackgroundObjectAttributes>(columns, rows);
 }
 
+std::shared_ptr<DMProjectViewBackgroundObjectAttributes>
+DMProjectViewBackgroundObjectAttributes::attributesWithColumnsAndRowsOf(qint32 columns,
+                                                                       const DMProjectViewBackgroundObjectAttributes &rows)
+{
+    auto table = std::make_shared<DMProjectViewBackgroundObjectAttributes>(columns, 0);
+    table->m_rows = rows.m_rows;
+    table->m_rowsHeight = rows.m_rowsHeight;
+    table->m_rowsBgColors = rows.m_rowsBgColors;
+    table->m_tops = rows.m_tops;
+    table->m_topsValid = rows.m_topsValid;
+    return table;
+}
+
 QColor DMProjectViewBackgroundObjectAttributes::columnBgColor(qint32 column) const
 {
     return column >= 0 && column < m_columns ? m_columnsBgColors[static_cast<size_t>(column)] : QColor();

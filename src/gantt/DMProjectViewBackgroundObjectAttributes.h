@@ -20,6 +20,10 @@ public:
 
     static std::shared_ptr<DMProjectViewBackgroundObjectAttributes> attributesWithColumnsAndRows(qint32 columns,
                                                                                                 qint32 rows);
+    // A table of that many columns (their entries empty) with the rows of `rows`, heights and
+    // colours: the canvas widened to more days keeps its rows.
+    static std::shared_ptr<DMProjectViewBackgroundObjectAttributes>
+    attributesWithColumnsAndRowsOf(qint32 columns, const DMProjectViewBackgroundObjectAttributes &rows);
 
     qint32 columns() const { return m_columns; }
     // Width of every column in canvas points; 0 until set. A width that is not above 0 draws

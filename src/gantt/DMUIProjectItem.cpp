@@ -61,9 +61,9 @@ DMUIProjectItem::DMUIProjectItem(const QRectF &frame)
     adoptTextAttributes(titleTextAttributes());
     DMProjectViewObject::setFillColor(QColor::fromRgbF(1, 1, 0, 1));
     DMProjectViewObject::setStrokeColor(QColor::fromRgbF(0, 0, 0, 0.5));
-    updateUIFeatures();
+    // Placed, with its handles, when its geometry is first read.
     setPlacementClock(placementClock());
-    markPlaced();
+    updateUIFeatures();
 }
 
 DMUIProjectItem::~DMUIProjectItem() = default;
@@ -76,18 +76,6 @@ std::shared_ptr<DMProjectItem> DMUIProjectItem::representedObject() const
 void DMUIProjectItem::setRepresentedObject(const std::shared_ptr<DMProjectItem> &item)
 {
     m_representedObject = item;
-    m_lockObservation.reset();
-    m_attributesObservation.reset();
-    if (!item)
-        return;
-    // The model reports dates, progress, title and colour; lock state and attachments change
-    // the handles and icons too, so follow them here.
-    const auto refresh = [this](const DMChange &change, DMObservable *) {
-        if (!change.prior)
-            updateUIFeatures();
-    };
-    m_lockObservation = item->observe(DMProjectKey::locked, refresh);
-    m_attributesObservation = item->observe(DMProjectKey::attributes, refresh);
 }
 
 std::shared_ptr<DMProject> DMUIProjectItem::project() const
@@ -184,11 +172,14 @@ void DMUIProjectItem::setFrame(const QRectF &requested)
 
 void DMUIProjectItem::setVerticalFrameRange(qreal y, qreal height)
 {
-    // A bar left to be placed keeps waiting when only its row moved: its placement keeps the
-    // stored vertical part. A new height changes its handles, so it is placed now.
+    // A bar left to be placed keeps waiting: its placement keeps the stored vertical part, and
+    // builds its handles anew when the height changed them.
     const QRectF stored = placedFrame();
-    if (isPlacementStale() && std::max<qreal>(height, 1.0) == stored.height()) {
-        storeFrameWhileStale(QRectF(stored.x(), y, stored.width(), stored.height()));
+    if (isPlacementStale()) {
+        const qreal newHeight = std::max<qreal>(height, 1.0);
+        if (newHeight != stored.height())
+            m_featuresStale = true;
+        storeFrameWhileStale(QRectF(stored.x(), y, stored.width(), newHeight));
         return;
     }
     const QRectF f = frame();
@@ -211,6 +202,12 @@ QRectF DMUIProjectItem::dependencyStartRect() const
 
 void DMUIProjectItem::updateUIFeatures()
 {
+    if (isPlacementStale()) {
+        m_featuresStale = true;
+        objectNeedsUpdate();
+        return;
+    }
+    m_featuresStale = false;
     _updateDragHandleList();
     updateBoundingBox();
     objectNeedsUpdate();
@@ -219,15 +216,29 @@ void DMUIProjectItem::updateUIFeatures()
 void DMUIProjectItem::_updateDragHandleList()
 {
     const std::shared_ptr<DMProjectItem> item = representedObject();
-    DMUIProjectItem_fillHandleTable(m_dragHandles, frame().width(), frame().height(), item ? item->progress() : 0.0);
+    DMUIProjectItem_fillHandleTable(mutableDragHandles(), frame().width(), frame().height(), item ? item->progress() : 0.0);
+}
+
+const DMUIProjectItemDragHandleTable &DMUIProjectItem::handles() const
+{
+    static const DMUIProjectItemDragHandleTable none;
+    return m_dragHandles ? *m_dragHandles : none;
+}
+
+DMUIProjectItemDragHandleTable &DMUIProjectItem::mutableDragHandles()
+{
+    if (!m_dragHandles)
+        m_dragHandles = std::make_unique<DMUIProjectItemDragHandleTable>();
+    return *m_dragHandles;
 }
 
 void DMUIProjectItem::updateBoundingBox()
 {
     QRectF box = frame();
     const QPointF origin = dragHandlesOrigin();
-    for (int i = 0; i < m_dragHandles.count(); ++i) {
-        const DMUIProjectItem_DragHandle &handle = m_dragHandles.at(i);
+    const DMUIProjectItemDragHandleTable &table = handles();
+    for (int i = 0; i < table.count(); ++i) {
+        const DMUIProjectItem_DragHandle &handle = table.at(i);
         if (handle.shape != DMUIProjectItem_DragHandle::Empty)
             box = box.united(handle.rect.translated(origin));
     }
@@ -264,15 +275,17 @@ void DMUIProjectItem::placeStaleGeometry()
     const PlacingScope placing;
     const std::shared_ptr<DMProjectItem> item = representedObject();
     const DMProjectViewDateGrid grid = dateGrid();
-    if (!item || !grid.isValid() || item->beginDate().isNull() || item->endDate().isNull())
-        return;
-    const QPointF range = horizontalFrameRangeInGrid(grid, *item);
-    const QRectF stored = placedFrame();
-    setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
-    // The vertical layout may have moved the stored frame alone: a frame that comes out the
-    // same still takes its bounding box to where it is.
-    if (placedFrame() == stored)
-        updateBoundingBox();
+    if (item && grid.isValid() && !item->beginDate().isNull() && !item->endDate().isNull()) {
+        const QPointF range = horizontalFrameRangeInGrid(grid, *item);
+        const QRectF stored = placedFrame();
+        setFrame(QRectF(range.x(), stored.y(), range.y(), stored.height()));
+        // The vertical layout may have moved the stored frame alone: a frame that comes out the
+        // same still takes its bounding box to where it is.
+        if (placedFrame() == stored && !m_featuresStale)
+            updateBoundingBox();
+    }
+    if (m_featuresStale)
+        updateUIFeatures();
 }
 
 void DMUIProjectItem::representedObject_progressChanged()
@@ -297,6 +310,11 @@ void DMUIProjectItem::representedObject_criticalPathChanged()
     objectNeedsUpdate();
 }
 
+void DMUIProjectItem::representedObject_lockOrAttributesChanged()
+{
+    updateUIFeatures();
+}
+
 void DMUIProjectItem::setResourceViewFields(int subRow, DMProjectResource *resource)
 {
     m_subRow = subRow;
@@ -317,11 +335,12 @@ DMUIProjectTaskTitleLayout DMUIProjectItem::titleLayout(DMObjectView *) const
 
 qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view) const
 {
+    placeIfStale();
     const QPointF inTable = point - dragHandlesOrigin();
     if (m_firstTitleSlot < 0)
-        return m_dragHandles.operationAtPoint(inTable);
+        return handles().operationAtPoint(inTable);
     // Of the two places a title beside the bar may take, only the one it is drawn in is pressed.
-    return DMUIProjectItem_operationAtPoint(m_dragHandles, inTable, m_firstTitleSlot, titleLayout(view).placement);
+    return DMUIProjectItem_operationAtPoint(handles(), inTable, m_firstTitleSlot, titleLayout(view).placement);
 }
 
 void DMUIProjectItem::handleDragOperation(qint32 operation, QPointF startPoint, QPointF endPoint,
@@ -398,10 +417,11 @@ void DMUIProjectItem::drawInRect(QPainter *painter, const QRectF &, DMObjectView
         if (f.contains(link))
             painter->drawEllipse(link);
 
-    if (m_dragHandles.count() > 0 && m_dragHandles.at(0).operation == DMProjectViewDragOperation::Progress) {
+    const DMUIProjectItemDragHandleTable &table = handles();
+    if (table.count() > 0 && table.at(0).operation == DMProjectViewDragOperation::Progress) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(Qt::red);
-        painter->drawEllipse(m_dragHandles.at(0).rect.translated(f.topLeft()));
+        painter->drawEllipse(table.at(0).rect.translated(f.topLeft()));
     }
 
     painter->drawImage(f, fxGradientImage());

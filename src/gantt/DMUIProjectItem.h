@@ -35,8 +35,7 @@ public:
     ~DMUIProjectItem() override;
 
     std::shared_ptr<DMProjectItem> representedObject() const;
-    // Not owned. Also follows the item's lock state and attributes, which change the handles
-    // and icons.
+    // Not owned.
     void setRepresentedObject(const std::shared_ptr<DMProjectItem> &item);
 
     // Set by the document's vertical layout: the item's outline row is shown.
@@ -60,11 +59,17 @@ public:
     virtual QRectF dependencyStartRect() const;
     virtual bool acceptsDependencies() const { return true; }
 
-    // Rebuilds the handles and the bounding box, and asks for a redraw.
+    // Rebuilds the handles and the bounding box, and asks for a redraw. A bar left to be placed
+    // builds them when it is placed: a project opens with thousands of bars, of which a
+    // screenful is drawn, and a task's handles measure its title.
     void updateUIFeatures();
     // Frame and handles, moved by the frame's origin.
     void updateBoundingBox() override;
-    const DMUIProjectItemDragHandleTable &dragHandles() const { return m_dragHandles; }
+    const DMUIProjectItemDragHandleTable &dragHandles() const
+    {
+        placeIfStale();
+        return handles();
+    }
 
     std::shared_ptr<DMProject> project() const override;
     // The project's date grid; an invalid one without a project.
@@ -93,6 +98,8 @@ public:
     void representedObject_titleChanged() override;
     void representedObject_fillColorChanged() override;
     void representedObject_criticalPathChanged() override;
+    // The lock state and attributes change the handles and icons.
+    void representedObject_lockOrAttributesChanged() override;
     void setResourceViewFields(int subRow, DMProjectResource *resource) override;
     int resourceViewSubRow() const override { return m_subRow; }
     DMProjectResource *resourceViewResource() const { return m_resource; }
@@ -144,7 +151,8 @@ protected:
     void placeStaleGeometry() override;
 
     virtual void _updateDragHandleList();
-    DMUIProjectItemDragHandleTable &mutableDragHandles() { return m_dragHandles; }
+    // Made when first built: a bar that was never placed holds none.
+    DMUIProjectItemDragHandleTable &mutableDragHandles();
     // Handles are measured from the frame's origin (a task measures them from its bar).
     virtual QPointF dragHandlesOrigin() const { return frame().topLeft(); }
 
@@ -165,9 +173,11 @@ private:
 
     int m_firstTitleSlot = -1;
     std::weak_ptr<DMProjectObject> m_representedObject;
-    DMObservation m_lockObservation;
-    DMObservation m_attributesObservation;
-    DMUIProjectItemDragHandleTable m_dragHandles;
+    // The handles as they are, without placing the bar (an empty table before the first).
+    const DMUIProjectItemDragHandleTable &handles() const;
+
+    std::unique_ptr<DMUIProjectItemDragHandleTable> m_dragHandles;
+    bool m_featuresStale = false; // the handles wait for the bar to be placed
     bool m_displayed = false;
     int m_subRow = 0;
     DMProjectResource *m_resource = nullptr;

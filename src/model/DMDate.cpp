@@ -151,13 +151,39 @@ DMDate DMDate::dateWithJulianDay(qint64 julianDay, int secondOfDay)
     if (julianDay < kMinJulianDay - carry || julianDay > kMaxJulianDay - carry)
         return DMDate();
     DMDate date;
-    date.m_julianDay = julianDay + carry;
-    date.m_secondOfDay = int(floorMod(secondOfDay, kSecondsPerDay));
-    qint64 year = 0;
-    yearMonthDayForJulianDay(date.m_julianDay, &year, &date.m_month, &date.m_day);
-    date.m_year = int(year);
-    date.m_dayOfWeek = int(floorMod(date.m_julianDay + 1, 7));
+    date.m_julianDay = qint32(julianDay + carry);
+    date.m_secondOfDay = qint32(floorMod(secondOfDay, kSecondsPerDay));
     return date;
+}
+
+int DMDate::year() const
+{
+    if (isNull())
+        return 0;
+    qint64 year = 0;
+    yearMonthDayForJulianDay(m_julianDay, &year, nullptr, nullptr);
+    return int(year);
+}
+
+int DMDate::month() const
+{
+    int month = 0;
+    if (!isNull())
+        yearMonthDayForJulianDay(m_julianDay, nullptr, &month, nullptr);
+    return month;
+}
+
+int DMDate::day() const
+{
+    int day = 0;
+    if (!isNull())
+        yearMonthDayForJulianDay(m_julianDay, nullptr, nullptr, &day);
+    return day;
+}
+
+int DMDate::dayOfWeek() const
+{
+    return isNull() ? 0 : int(floorMod(qint64(m_julianDay) + 1, 7));
 }
 
 DMDate DMDate::dateWithAbsoluteSecond(qint64 absoluteSecond)
@@ -194,15 +220,6 @@ QDateTime DMDate::NSDate() const
     return local;
 }
 
-int DMDate::compare(const DMDate &other) const
-{
-    if (m_julianDay != other.m_julianDay)
-        return m_julianDay < other.m_julianDay ? -1 : 1;
-    if (m_secondOfDay != other.m_secondOfDay)
-        return m_secondOfDay < other.m_secondOfDay ? -1 : 1;
-    return 0;
-}
-
 DMDate DMDate::dateByAddingYearsMonthsDaysHoursMinutesSeconds(int years, int months, int days, int hours, int minutes,
                                                              qint64 seconds) const
 {
@@ -210,10 +227,14 @@ DMDate DMDate::dateByAddingYearsMonthsDaysHoursMinutesSeconds(int years, int mon
         return DMDate();
     DMDate date = *this;
     if (years != 0 || months != 0) {
-        const qint64 monthIndex = qint64(m_year) * 12 + (m_month - 1) + qint64(years) * 12 + months;
+        qint64 ownYear = 0;
+        int ownMonth = 0;
+        int ownDay = 0;
+        yearMonthDayForJulianDay(m_julianDay, &ownYear, &ownMonth, &ownDay);
+        const qint64 monthIndex = ownYear * 12 + (ownMonth - 1) + qint64(years) * 12 + months;
         const qint64 year = floorDiv(monthIndex, 12);
         const int month = int(floorMod(monthIndex, 12)) + 1;
-        const int day = std::min(m_day, daysInMonth(year, month));
+        const int day = std::min(ownDay, daysInMonth(year, month));
         qint64 jd = 0;
         if (!julianDayForYearMonthDay(year, month, day, &jd))
             return DMDate();
@@ -255,7 +276,7 @@ void DMDate::getIntervalToDatePartOfDaysByTrimmingDaysTo(const DMDate &date, dou
         *partOfDays = 0;
         return;
     }
-    const double wholeDays = double(date.m_julianDay - m_julianDay);
+    const double wholeDays = double(qint64(date.m_julianDay) - m_julianDay);
     if (endSecond <= beginSecond) {
         *partOfDays = wholeDays;
         return;
@@ -272,7 +293,7 @@ QVariantMap DMDate::dictionaryRepresentation() const
 {
     if (isNull())
         return {};
-    return {{kJulianDayKey, m_julianDay}, {kSecondOfDayKey, m_secondOfDay}};
+    return {{kJulianDayKey, qint64(m_julianDay)}, {kSecondOfDayKey, int(m_secondOfDay)}};
 }
 
 DMDate DMDate::dateWithDictionaryRepresentation(const QVariant &representation)
@@ -294,7 +315,11 @@ QString DMDate::description() const
 {
     if (isNull())
         return QStringLiteral("(null date)");
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", m_year, m_month, m_day, hour(), minute(), second());
+    qint64 y = 0;
+    int m = 0;
+    int d = 0;
+    yearMonthDayForJulianDay(m_julianDay, &y, &m, &d);
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", int(y), m, d, hour(), minute(), second());
 }
 
 void DMDate_SecondOfDay_to_HourMinuteSecond(int secondOfDay, int *hours, int *minutes, int *seconds)

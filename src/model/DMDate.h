@@ -6,8 +6,9 @@
 #include <QVariantMap>
 
 // A calendar date and time of day without time zone: Julian day number plus second of day
-// (0 to 86399), with year, month, day and day of week (0 = Sunday) kept alongside. An immutable
-// value; a default-constructed date is null (the model's "no date").
+// (0 to 86399); year, month, day and day of week (0 = Sunday) are worked out when asked for. An
+// immutable value of eight bytes (items, the scheduler's states and the undo snapshots hold
+// many); a default-constructed date is null (the model's "no date").
 class DMDate
 {
 public:
@@ -32,23 +33,23 @@ public:
 
     qint64 julianDay() const { return m_julianDay; }
     int secondOfDay() const { return m_secondOfDay; }
-    qint64 absoluteSecond() const { return isNull() ? 0 : m_julianDay * 86400 + m_secondOfDay; } // 0 when null
-    int year() const { return m_year; }
-    int month() const { return m_month; }
-    int day() const { return m_day; }
-    int dayOfWeek() const { return m_dayOfWeek; } // 0 = Sunday
+    qint64 absoluteSecond() const { return isNull() ? 0 : qint64(m_julianDay) * 86400 + m_secondOfDay; } // 0 when null
+    int year() const;
+    int month() const;
+    int day() const;
+    int dayOfWeek() const; // 0 = Sunday
     int hour() const { return m_secondOfDay / 3600; }
     int minute() const { return (m_secondOfDay / 60) % 60; }
     int second() const { return m_secondOfDay % 60; }
 
     // -1 ascending (receiver earlier), 0 same, 1 descending; by Julian day, then second of day.
-    int compare(const DMDate &other) const;
-    bool operator==(const DMDate &o) const { return m_julianDay == o.m_julianDay && m_secondOfDay == o.m_secondOfDay; }
-    bool operator!=(const DMDate &o) const { return !(*this == o); }
-    bool operator<(const DMDate &o) const { return compare(o) < 0; }
-    bool operator<=(const DMDate &o) const { return compare(o) <= 0; }
-    bool operator>(const DMDate &o) const { return compare(o) > 0; }
-    bool operator>=(const DMDate &o) const { return compare(o) >= 0; }
+    int compare(const DMDate &other) const { return key() < other.key() ? -1 : key() > other.key() ? 1 : 0; }
+    bool operator==(const DMDate &o) const { return key() == o.key(); }
+    bool operator!=(const DMDate &o) const { return key() != o.key(); }
+    bool operator<(const DMDate &o) const { return key() < o.key(); }
+    bool operator<=(const DMDate &o) const { return key() <= o.key(); }
+    bool operator>(const DMDate &o) const { return key() > o.key(); }
+    bool operator>=(const DMDate &o) const { return key() >= o.key(); }
 
     // Calendar addition with signed parts; a day of month past the end of the resulting month
     // is clamped to its last day.
@@ -79,13 +80,12 @@ public:
     static constexpr qint64 kMaxJulianDay = 366963925; // 31 December 1000000
 
 private:
-    static constexpr qint64 kNullDay = INT64_MIN;
-    qint64 m_julianDay = kNullDay;
-    int m_secondOfDay = 0;
-    int m_year = 0;
-    int m_month = 0;
-    int m_day = 0;
-    int m_dayOfWeek = 0;
+    // Both parts in one number that orders as the dates do (a null date first).
+    qint64 key() const { return qint64(m_julianDay) * 131072 + m_secondOfDay; }
+
+    static constexpr qint32 kNullDay = INT32_MIN; // below every supported day
+    qint32 m_julianDay = kNullDay;
+    qint32 m_secondOfDay = 0;
 };
 
 Q_DECLARE_METATYPE(DMDate)

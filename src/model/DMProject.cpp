@@ -9,6 +9,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemGraph.h"
 #include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectRelations.h"
@@ -154,6 +155,7 @@ void DMProject::setAttribute(const QString &keyText, const QVariant &valueText)
     const QVariant value = DMPropertyList::storableValue(valueText);
     if (!DMProjectObject::attributeWouldChange(m_attributes, key, value))
         return;
+    layoutDidChange();
     DMUndoManager *undo = undoManagerForRegistration();
     const bool calendar = key == kDMProject_Settings_DaysOff || key == kDMProject_Settings_NonWorkingWeekDays
         || key == kDMProject_Settings_DayTimeSpan;
@@ -346,13 +348,41 @@ std::shared_ptr<DMProjectObject> DMProject::objectWithIDAndClass(quint64 objectI
 const QSet<quint64> &DMProject::criticalPathObjectIDs() const
 {
     updateCriticalPathIfNeeded();
+    if (m_criticalPathSetStale && m_itemGraph) {
+        m_criticalPath.clear();
+        const DMProjectItemGraph &graph = *m_itemGraph;
+        for (size_t i = 0; i < graph.critical.size(); ++i)
+            if (graph.critical[i])
+                m_criticalPath.insert(graph.items[i]->objectID());
+        m_criticalPathSetStale = false;
+    }
     return m_criticalPath;
+}
+
+DMProjectItemGraph &DMProject::itemGraph() const
+{
+    if (!m_itemGraph)
+        m_itemGraph = std::make_unique<DMProjectItemGraph>(*this);
+    return *m_itemGraph;
+}
+
+void DMProject::itemScheduleDidChange(const DMProjectItem &item)
+{
+    if (m_itemGraph)
+        m_itemGraph->datesDidChange(item);
+}
+
+void DMProject::dropItemGraph()
+{
+    layoutDidChange();
+    m_itemGraph.reset();
+    m_criticalPathDirty = true;
 }
 
 void DMProject::setNeedsCriticalPathUpdate(bool structureChanged)
 {
     if (structureChanged)
-        m_criticalPathGraph.reset();
+        dropItemGraph();
     m_criticalPathDirty = true;
     if (m_loading > 0 || m_criticalPathUpdateScheduled)
         return;
@@ -382,10 +412,26 @@ void DMProject::endCriticalPathUpdate()
 
 void DMProject::setCriticalPathObjectIDs(const QSet<quint64> &ids)
 {
-    if (ids == m_criticalPath)
-        return;
+    updateCriticalPathIfNeeded();
+    DMProjectItemGraph &graph = itemGraph();
+    graph.critical.resize(graph.items.size());
+    graph.published = true;
+    criticalPathWillChange();
+    for (size_t i = 0; i < graph.items.size(); ++i) {
+        graph.items[i]->m_partOfCriticalPath = ids.contains(graph.items[i]->objectID());
+        graph.critical[i] = graph.items[i]->m_partOfCriticalPath ? 1 : 0;
+    }
+    criticalPathDidChange();
+}
+
+void DMProject::criticalPathWillChange()
+{
     willChangeValueForKey(DMProjectKey::criticalPath);
-    m_criticalPath = ids;
+}
+
+void DMProject::criticalPathDidChange()
+{
+    m_criticalPathSetStale = true;
     didChangeValueForKey(DMProjectKey::criticalPath);
 }
 
@@ -415,18 +461,30 @@ void DMProject::scheduleUpdateItemsArrayWithTag(int tag)
 
 void DMProject::itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd)
 {
+    if (m_itemGraph)
+        m_itemGraph->datesDidChange(item);
     ItemsTimeSpan &span = m_itemsTimeSpan;
     if (span.valid) {
-        // An end that moves outwards widens the span; one that held it and moves inwards may
-        // leave it to another item, found by the next walk.
-        if (item.beginDate() < span.begin)
-            span.begin = item.beginDate();
-        else if (oldBegin == span.begin && item.beginDate() != oldBegin)
+        // An end that moves outwards widens the span; the last item at an end that moves inwards
+        // leaves it to another item, found by the next walk.
+        const DMDate begin = item.beginDate();
+        if (begin < span.begin) {
+            span.begin = begin;
+            span.itemsAtBegin = 1;
+        } else if (begin == span.begin) {
+            span.itemsAtBegin += oldBegin != span.begin ? 1 : 0;
+        } else if (oldBegin == span.begin && --span.itemsAtBegin == 0) {
             span.valid = false;
-        if (item.endDate() > span.end)
-            span.end = item.endDate();
-        else if (oldEnd == span.end && item.endDate() != oldEnd)
+        }
+        const DMDate end = item.endDate();
+        if (end > span.end) {
+            span.end = end;
+            span.itemsAtEnd = 1;
+        } else if (end == span.end) {
+            span.itemsAtEnd += oldEnd != span.end ? 1 : 0;
+        } else if (oldEnd == span.end && --span.itemsAtEnd == 0) {
             span.valid = false;
+        }
     }
     if (m_loading > 0 || !m_displayAttributes.projectDocument)
         return;
@@ -479,10 +537,16 @@ const DMProject::ItemsTimeSpan &DMProject::itemsTimeSpan() const
     while (!stack.empty()) {
         const DMProjectItem *item = stack.back();
         stack.pop_back();
-        if (!item->beginDate().isNull() && (span.begin.isNull() || item->beginDate() < span.begin))
-            span.begin = item->beginDate();
-        if (!item->endDate().isNull() && (span.end.isNull() || item->endDate() > span.end))
-            span.end = item->endDate();
+        const DMDate begin = item->beginDate();
+        if (!begin.isNull() && (span.begin.isNull() || begin <= span.begin)) {
+            span.itemsAtBegin = begin == span.begin ? span.itemsAtBegin + 1 : 1;
+            span.begin = begin;
+        }
+        const DMDate end = item->endDate();
+        if (!end.isNull() && (span.end.isNull() || end >= span.end)) {
+            span.itemsAtEnd = end == span.end ? span.itemsAtEnd + 1 : 1;
+            span.end = end;
+        }
         for (const auto &child : item->subitems())
             stack.push_back(child.get());
     }
@@ -619,9 +683,9 @@ void DMProject::attachSubtree(DMProjectObject *root)
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
-    m_criticalPathGraph.reset();
     const std::shared_ptr<DMProject> self = shared_from_this();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
+        dropItemGraph();
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {
             enterObject(this, current, self, m_index);
@@ -661,8 +725,8 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
     if (!root)
         return;
     m_itemsTimeSpan.valid = false;
-    m_criticalPathGraph.reset();
     if (auto *item = dynamic_cast<DMProjectItem *>(root)) {
+        dropItemGraph();
         const std::vector<DMProjectItem *> items = subtreeOf(item);
         for (DMProjectItem *current : items) {
             unindexObject(current);

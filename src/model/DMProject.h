@@ -17,11 +17,11 @@
 #include <vector>
 #include <optional>
 
-struct DMCriticalPathGraph;
 class DMDelayedCalls;
 class DMMutableIndexSet_64;
 class DMProjectEventContainer;
 class DMProjectItem;
+class DMProjectItemGraph;
 class DMProjectObject;
 class DMProjectResource;
 struct DMProjectRelationOrders;
@@ -77,6 +77,12 @@ public:
     void setAttribute(const QString &key, const QVariant &value);
     void setAttributes(const QVariantMap &attributes);
 
+    // Moves with every change besides items' dates and durations that the views may have to lay
+    // out again for: the trees and lists, links, settings, attributes, lanes. The document lays
+    // its views out anew after an undo or redo only when it moved.
+    quint64 layoutStamp() const { return m_layoutStamp; }
+    void layoutDidChange() { ++m_layoutStamp; }
+
     // NO once the project is being closed (observable "isValid").
     bool isValid() const { return m_isValid; }
     void setIsValid(bool valid);
@@ -129,9 +135,16 @@ public:
     qsizetype indexedObjectCount() const { return m_index.size(); }
 
     // The critical-path set (object IDs), kept by the scheduler; observable "criticalPath".
-    // Reading it brings a stale critical path up to date first.
+    // Reading it brings a stale critical path up to date first (each item also answers
+    // partOfCriticalPath).
     const QSet<quint64> &criticalPathObjectIDs() const;
+    // Overrides the set until the critical path is computed again.
     void setCriticalPathObjectIDs(const QSet<quint64> &ids);
+    // The items of the trees as compact arrays, built on first use after a change of the trees
+    // or links (see DMProjectItemGraph); the critical path and the scheduler read it.
+    DMProjectItemGraph &itemGraph() const;
+    // The item's working schedule changed: the critical path counts its dates anew.
+    void itemScheduleDidChange(const DMProjectItem &item);
     // Called on a change of links, calendar or tree (or, with structureChanged false, of dates
     // only): the critical path is recomputed soon after (once for many changes), or at the next
     // read of a result.
@@ -159,8 +172,8 @@ public:
     // meanwhile in one call 0.1 s after the first, and the items' time span is kept up to date.
     void itemDatesDidChange(const DMProjectItem &item, const DMDate &oldBegin, const DMDate &oldEnd);
     // The earliest begin and latest end of every item (tasks and their subitems, events); null
-    // dates when there is none. Kept as dates change, walked again only when an item that held
-    // an end moved inwards or the trees changed.
+    // dates when there is none. Kept as dates change, with the number of items at each end;
+    // walked again only when the last item at an end moved inwards or the trees changed.
     DMDate itemsBeginDate() const;
     DMDate itemsEndDate() const;
     // The project's begin and end as every view and file shows them: the stored dates widened
@@ -212,6 +225,12 @@ private:
     template <typename T>
     class ListDelegate;
 
+    // After a change of the trees or links: the graph is built again on first use, and the
+    // critical path computed on the next read of a result.
+    void dropItemGraph();
+    // Around a change of the items' membership of the critical path (DMCriticalPath).
+    void criticalPathWillChange();
+    void criticalPathDidChange();
     // Assigns a changed value: registers `setter` with the old value for undo and announces the key.
     template <typename T>
     void assignWithUndo(T &field, const T &value, const QString &key, const char *setterName,
@@ -231,6 +250,7 @@ private:
     std::shared_ptr<DMProjectTodoContainer> m_todoContainer;
     QVariantMap m_attributes;
     bool m_isValid = true;
+    quint64 m_layoutStamp = 0;
     quint64 m_lastObjectID = quint64(1) << 32;
     quint64 m_freeIDSearch = (quint64(1) << 32) + 1; // where the search for free IDs goes on
     DMProject_DisplayAttributes m_displayAttributes;
@@ -239,11 +259,12 @@ private:
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
     std::optional<QSet<quint64>> m_removedIDs; // of m_removedObjects, while the counter is at its top
-    QSet<quint64> m_criticalPath;
+    mutable QSet<quint64> m_criticalPath; // made from the items' membership when read
+    mutable bool m_criticalPathSetStale = false;
     bool m_criticalPathDirty = false;
     bool m_criticalPathUpdateScheduled = false;
     bool m_updatingCriticalPath = false;
-    std::shared_ptr<DMCriticalPathGraph> m_criticalPathGraph; // dropped by any change of the trees or links
+    mutable std::unique_ptr<DMProjectItemGraph> m_itemGraph; // dropped by any change of the trees or links
     bool m_linkOrderValid = true; // see DMLinkOrder
     std::optional<QList<std::shared_ptr<DMProjectResource>>> m_objectIDSortedResources;
     std::unique_ptr<ListDelegate<DMProjectItem>> m_taskDelegate;
@@ -260,6 +281,8 @@ private:
         bool valid = false;
         DMDate begin;
         DMDate end;
+        qint64 itemsAtBegin = 0;
+        qint64 itemsAtEnd = 0;
     };
     mutable ItemsTimeSpan m_itemsTimeSpan;
     const ItemsTimeSpan &itemsTimeSpan() const;

@@ -83,6 +83,7 @@ public:
     {
         if (!project || !ownerAttached)
             return;
+        project->layoutDidChange();
         DMUndoManager *undo = project->undoManagerForRegistration();
         const std::weak_ptr<DMProject> weakProject = project->weak_from_this();
         switch (change.kind) {

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -184,8 +185,10 @@ private:
     QStringList *m_problems;
     QStringList m_problemKinds;
     QHash<QString, Problem> m_problemCounts;
-    std::vector<Identity> m_identities;
-    std::vector<PendingLinks> m_links;
+    // Grown in steps of their own: a vector's doubling is a large allocation, which makes the
+    // allocator gather every small block the loader freed so far.
+    std::deque<Identity> m_identities;
+    std::deque<PendingLinks> m_links;
     std::vector<DMProjectTask *> m_tasks;
     QSet<quint64> m_usedIDs;
     quint64 m_maximumFileID = 0;
@@ -213,6 +216,7 @@ QList<std::shared_ptr<Node>> buildTrees(const QList<Value> &list, Make make)
             stack.push_back({values.at(i), parent, depth});
     };
     QList<std::shared_ptr<Node>> roots;
+    roots.reserve(list.size());
     push(list, nullptr, 1);
     while (!stack.empty()) {
         const Pending pending = std::move(stack.back());
@@ -339,60 +343,82 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
         bool dropped = false;
     };
     std::vector<Candidate> candidates;
-    // An item's links are candidates [first, second): each item's list is read in one go.
-    QHash<DMProjectItem *, std::pair<int, int>> adjacency;
-    std::vector<DMProjectItem *> sources; // the items with links, in file order
-    QSet<QPair<DMProjectItem *, DMProjectItem *>> seen;
+    // The items with links, in file order, numbered through their scratch index; the links of
+    // source s are the candidates [firstOf[s], firstOf[s + 1]).
+    const quint64 stamp = DMProjectItem::nextScratchStamp();
+    std::vector<DMProjectItem *> sources;
+    std::vector<int> firstOf;
+    std::vector<std::pair<DMProjectItem *, int>> targets; // of one source, to find repeats
     for (const PendingLinks &pending : m_links) {
         const int first = int(candidates.size());
+        targets.clear();
         for (const QVariant &value : pending.links) {
-            const QVariantMap d = value.toMap();
+            QVariantMap d = value.toMap();
             quint64 toID = 0;
             const bool ok = idFromValue(d.value(kToItem), &toID);
-            auto to = ok ? std::dynamic_pointer_cast<DMProjectItem>(project.indexedObject(toID)) : nullptr;
+            const auto object = ok ? project.indexedObject(toID) : nullptr;
+            auto *to = dynamic_cast<DMProjectItem *>(object.get());
             if (!to || !to->isAttached()) {
                 problem(QStringLiteral("a link to a missing item was dropped"));
                 continue;
             }
-            if (to.get() == pending.from || seen.contains(qMakePair(pending.from, to.get()))) {
+            if (to == pending.from) {
                 problem(QStringLiteral("a link from an item to itself or a repeated link was dropped"));
                 continue;
             }
-            seen.insert(qMakePair(pending.from, to.get()));
-            candidates.push_back({pending.from, to.get(), d});
+            targets.emplace_back(to, int(candidates.size()));
+            candidates.push_back({pending.from, to, std::move(d)});
         }
+        // Of links repeated to one target, the first in the file stays.
+        std::sort(targets.begin(), targets.end());
+        for (size_t i = 1; i < targets.size(); ++i)
+            if (targets[i].first == targets[i - 1].first) {
+                candidates[size_t(targets[i].second)].dropped = true;
+                problem(QStringLiteral("a link from an item to itself or a repeated link was dropped"));
+            }
         if (int(candidates.size()) > first) {
-            adjacency.insert(pending.from, {first, int(candidates.size())});
+            pending.from->m_scheduleStamp = stamp;
+            pending.from->m_scheduleIndex = int(sources.size());
             sources.push_back(pending.from);
+            firstOf.push_back(first);
         }
     }
+    firstOf.push_back(int(candidates.size()));
+    const auto sourceIndex = [stamp](const DMProjectItem *item) {
+        return item->m_scheduleStamp == stamp ? item->m_scheduleIndex : -1;
+    };
 
     // Drop the links that close a cycle: the back edges of an iterative depth-first search. It
     // starts from the items in file order, so that the same file always loses the same links:
-    // the one that closes a cycle last in that order.
-    QHash<DMProjectItem *, int> colour; // absent white, 1 grey, 2 black
-    for (DMProjectItem *source : sources) {
-        if (colour.contains(source))
+    // the one that closes a cycle last in that order. Only items with links of their own can
+    // lie on a cycle.
+    enum : char { White, Grey, Black };
+    std::vector<char> colour(sources.size(), White);
+    std::vector<std::pair<int, int>> stack; // source, next candidate
+    for (size_t start = 0; start < sources.size(); ++start) {
+        if (colour[start] != White)
             continue;
-        std::vector<std::pair<DMProjectItem *, int>> stack{{source, 0}};
-        colour.insert(source, 1);
+        colour[start] = Grey;
+        stack.assign(1, {int(start), firstOf[start]});
         while (!stack.empty()) {
             auto &[node, next] = stack.back();
-            const auto [first, end] = adjacency.value(node, {0, 0});
-            if (first + next >= end) {
-                colour.insert(node, 2);
+            if (next >= firstOf[size_t(node) + 1]) {
+                colour[size_t(node)] = Black;
                 stack.pop_back();
                 continue;
             }
-            const int edge = first + next++;
-            DMProjectItem *to = candidates[size_t(edge)].to;
-            const int state = colour.value(to, 0);
-            if (state == 1) {
-                candidates[size_t(edge)].dropped = true;
+            Candidate &candidate = candidates[size_t(next++)];
+            if (candidate.dropped)
+                continue;
+            const int target = sourceIndex(candidate.to);
+            if (target < 0)
+                continue;
+            if (colour[size_t(target)] == Grey) {
+                candidate.dropped = true;
                 problem(QStringLiteral("a link closing a cycle was dropped"));
-            } else if (state == 0) {
-                colour.insert(to, 1);
-                stack.push_back({to, 0});
+            } else if (colour[size_t(target)] == White) {
+                colour[size_t(target)] = Grey;
+                stack.push_back({target, firstOf[size_t(target)]});
             }
         }
     }

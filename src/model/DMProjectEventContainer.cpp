@@ -38,7 +38,8 @@ void DMProjectEventContainer::layoutSubRows()
             laneEnds[lane] = event->endDate();
         event->setSubRow(int(lane));
     }
-    assign(m_subRowCount, int(laneEnds.size()), DMProjectKey::subRowCount);
+    if (assign(m_subRowCount, int(laneEnds.size()), DMProjectKey::subRowCount))
+        projectLayoutDidChange();
 }
 
 void DMProjectEventContainer::mutableArrayWillChange(EventList &list, const EventList::Change &change)

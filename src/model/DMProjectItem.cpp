@@ -10,6 +10,7 @@
 #include "DMProjectCoder.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentHooks.h"
+#include "DMProjectItemGraph.h"
 #include "DMProjectItemUIObject.h"
 #include "DMProjectRelations.h"
 #include "DMProjectUIObjectFactory.h"
@@ -204,14 +205,24 @@ void DMProjectItem::setDuration(qint32 seconds)
 
 qint32 DMProjectItem::floatDuration() const
 {
-    if (const DMProject *project = projectPointer())
-        project->updateCriticalPathIfNeeded();
-    return m_floatDuration;
+    const DMProject *project = projectPointer();
+    if (!project || !isAttached())
+        return 0;
+    project->updateCriticalPathIfNeeded();
+    const DMProjectItemGraph &graph = project->itemGraph();
+    const int index = graph.indexOf(this);
+    return index >= 0 && size_t(index) < graph.floats.size() ? graph.floats[size_t(index)] : 0;
 }
 
 void DMProjectItem::setFloatDuration(qint32 seconds)
 {
-    assign(m_floatDuration, seconds, DMProjectKey::floatDuration);
+    const DMProject *project = projectPointer();
+    if (!project || !isAttached())
+        return;
+    project->updateCriticalPathIfNeeded();
+    DMProjectItemGraph &graph = project->itemGraph();
+    if (const int index = graph.indexOf(this); index >= 0 && size_t(index) < graph.floats.size())
+        graph.floats[size_t(index)] = seconds;
 }
 
 void DMProjectItem::setUseWorkingSchedule(bool use)
@@ -222,8 +233,10 @@ void DMProjectItem::setUseWorkingSchedule(bool use)
                  [old = m_useWorkingSchedule](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setUseWorkingSchedule(old); });
     assign(m_useWorkingSchedule, use, DMProjectKey::useWorkingSchedule);
     // The critical path counts the item's float in the new unit.
-    if (DMProject *project = projectPointer())
+    if (DMProject *project = projectPointer()) {
+        project->itemScheduleDidChange(*this);
         DMCriticalPath::scheduleUpdate(*project);
+    }
     // The duration is counted in the new unit; the dates stay. (Undo puts the old one back.)
     if (const DMProject *project = projectPointer(); project && !project->isRestoring() && !hasEqualDates())
         setDuration(clampToInt32(project->durationBetween(m_beginDate, m_endDate, m_useWorkingSchedule)));
@@ -274,6 +287,7 @@ void DMProjectItem::setLocked(bool locked)
         return;
     registerUndo("setLocked", [old = m_locked](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setLocked(old); });
     assign(m_locked, locked, DMProjectKey::locked);
+    notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
 }
 
 void DMProjectItem::setFillColor(const QColor &color)
@@ -287,7 +301,8 @@ void DMProjectItem::setFillColor(const QColor &color)
 
 void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
 {
-    assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute);
+    if (assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute))
+        notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
@@ -299,7 +314,10 @@ void DMProjectItem::setAttributes(const QVariantMap &attributes)
 bool DMProjectItem::partOfCriticalPath() const
 {
     const DMProject *project = projectPointer();
-    return project && project->criticalPathObjectIDs().contains(objectID());
+    if (!project || !isAttached())
+        return false;
+    project->updateCriticalPathIfNeeded();
+    return m_partOfCriticalPath;
 }
 
 bool DMProjectItem::isChildOfItem(const DMProjectItem *item) const
@@ -601,13 +619,19 @@ void DMProjectItem::computeProgressProgressItemsTasksMilestonesProcessesCost(flo
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectItem::ganttUIObject() const
 {
+    ganttUIObjectPointer();
+    return m_ganttUIObject;
+}
+
+DMProjectItemUIObject *DMProjectItem::ganttUIObjectPointer() const
+{
     if (!m_ganttUIObjectRequested) {
         if (DMProjectUIObjectFactory *factory = DMProjectUIObjectFactory::registeredFactory()) {
             m_ganttUIObjectRequested = true;
             m_ganttUIObject = factory->newUIObjectForItem(const_cast<DMProjectItem &>(*this), kDMProjectViewMode_Gantt);
         }
     }
-    return m_ganttUIObject;
+    return m_ganttUIObject.get();
 }
 
 std::shared_ptr<DMProjectItemUIObject> DMProjectItem::newUIObjectForViewMode(int viewMode)
@@ -628,7 +652,8 @@ void DMProjectItem::notifyUIObjects(void (DMProjectItemUIObject::*update)()) con
     // Held while told: an update may let the item drop its object.
     if (const std::shared_ptr<DMProjectItemUIObject> gantt = m_ganttUIObject)
         (gantt.get()->*update)();
-    notifyOtherUIObjects(update);
+    if (m_hasOtherUIObjects)
+        notifyOtherUIObjects(update);
 }
 
 // ---- dictionary representation ----

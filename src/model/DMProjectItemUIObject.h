@@ -19,6 +19,8 @@ public:
     virtual void representedObject_titleChanged() {}
     virtual void representedObject_fillColorChanged() {}
     virtual void representedObject_criticalPathChanged() {}
+    // The lock or an attribute (attached documents, expansion...) changed.
+    virtual void representedObject_lockOrAttributesChanged() {}
 
     // Resource-view fields: the lane of the bar within its resource's row, and that resource
     // (not owned). The model writes them; subRow is 0 after creation.

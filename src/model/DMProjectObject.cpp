@@ -39,6 +39,12 @@ void DMProjectObject::setProject(const std::shared_ptr<DMProject> &project)
         m_objectID = project->nextObjectID();
 }
 
+void DMProjectObject::projectLayoutDidChange() const
+{
+    if (DMProject *project = m_attached ? projectPointer() : nullptr)
+        project->layoutDidChange();
+}
+
 DMUndoManager *DMProjectObject::undoManager() const
 {
     if (!m_attached)

@@ -85,9 +85,12 @@ protected:
         registerUndo(qPrintable(QStringLiteral("setAttribute ") + key),
                      [setter, key, old = attributes.value(key)](DMProjectObject &o) { (static_cast<Self &>(o).*setter)(key, old); });
         storeAttribute(*this, attributes, key, value);
+        projectLayoutDidChange();
         return true;
     }
 
+    // Tells the project that its views may have to lay out again (DMProject::layoutStamp).
+    void projectLayoutDidChange() const;
     // The pieces of assignAttribute, shared with the project (which registers its own undo).
     static bool attributeWouldChange(const QVariantMap &attributes, const QString &key, const QVariant &value);
     // Stores the entry inside the announcements; `inside` runs before the closing ones.

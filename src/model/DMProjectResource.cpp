@@ -54,7 +54,8 @@ void DMProjectResource::setAttributes(const QVariantMap &attributes)
 
 void DMProjectResource::setSubRowCount(int count)
 {
-    assign(m_subRowCount, qMax(0, count), DMProjectKey::subRowCount);
+    if (assign(m_subRowCount, qMax(0, count), DMProjectKey::subRowCount))
+        projectLayoutDidChange();
 }
 
 // ---- members ----

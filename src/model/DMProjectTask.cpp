@@ -99,8 +99,10 @@ void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, q
     assignment->taskPointer = this;
     assignment->resourcePointer = resource.get();
     assignment->uiObject = newUIObjectForViewMode(kDMProjectViewMode_Resources);
-    if (assignment->uiObject)
+    if (assignment->uiObject) {
         assignment->uiObject->setResourceViewFields(0, resource.get());
+        otherUIObjectWasMade();
+    }
     // Across the project's edge (an importer assigns its tasks before they join), the end in the
     // project lists the assignment only once the other end joins, as after a removal.
     if (isAttached() && !resource->isAttached())

@@ -1,12 +1,15 @@
 #include "DMPropagation.h"
 
+#include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemGraph.h"
 #include "DMProjectKeys.h"
 #include "DMValidation.h"
 #include "DMWorkingTimeline.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -70,7 +73,7 @@ namespace {
 // size, grown as states are added, costs more than the steps' own work.
 thread_local std::vector<DMPropagation::State> t_spareStates;
 thread_local size_t t_lastStateCount = 0;
-constexpr size_t kKeptStatesBytes = size_t(8) << 20;
+constexpr size_t kKeptStatesBytes = size_t(32) << 20;
 
 } // namespace
 
@@ -136,17 +139,25 @@ void DMPropagation::datesOf(const DMProjectItem *item, DMDate *begin, DMDate *en
 DMPropagation::Requirement DMPropagation::linksRequirementOf(const DMProjectItem &item, bool final) const
 {
     Requirement requirement;
-    for (const auto &link : item.inboundDependencies()) {
-        const DMProjectItem *from = link->fromItemPointer();
-        if (!from)
-            continue;
+    const auto require = [&](const DMProjectItem *from, int kind) {
         DMDate fromBegin = from->beginDate();
         DMDate fromEnd = from->endDate();
         if (final)
             datesOf(from, &fromBegin, &fromEnd);
-        const int kind = link->kind();
         raise(DMProjectDependency::constrainsTargetEnd(kind) ? &requirement.end : &requirement.begin,
               DMProjectDependency::requiredTargetDate(kind, fromBegin, fromEnd));
+    };
+    // The graph lists each link's source and kind beside the item.
+    if (const int index = m_graph ? m_graph->indexOf(&item) : -1; index >= 0) {
+        for (int e = m_graph->inStart[size_t(index)]; e < m_graph->inStart[size_t(index) + 1]; ++e) {
+            const DMProjectItemGraph::Edge edge = m_graph->inEdges[size_t(e)];
+            require(m_graph->items[size_t(edge.node)], edge.kind);
+        }
+        return requirement;
+    }
+    for (const auto &link : item.inboundDependencies()) {
+        if (const DMProjectItem *from = link->fromItemPointer())
+            require(from, link->kind());
     }
     return requirement;
 }
@@ -419,14 +430,63 @@ int DMPropagation::check()
     return kDMValidation_OK;
 }
 
-int DMPropagation::run(const DMDate &begin, const DMDate &end)
+// A min-heap of steps by their rank in the graph's order: a change reaches few items or a long
+// chain of them one after another, so the heap stays small.
+int DMPropagation::walkInKeptOrder()
 {
-    State &root = m_states[size_t(stateOf(&m_root))];
-    root.fixed = true;
-    root.inBegin = root.begin = begin;
-    root.inEnd = root.end = end;
-    if (m_mode == DMScheduler::Shift)
-        shiftSubitems(begin);
+    DMProjectItemGraph &g = *m_graph;
+    const int count = g.size();
+    std::vector<std::pair<int, int>> heap; // (rank, node)
+    const auto push = [&](int index, bool out) {
+        const int s = stateOf(g.items[size_t(index)]);
+        int &node = out ? m_states[size_t(s)].outNode : m_states[size_t(s)].inNode;
+        if (node >= 0)
+            return; // taken or waiting
+        node = int(m_nodes.size());
+        m_nodes.push_back({s, out});
+        heap.emplace_back(g.rankOfStep(out ? count + index : index), node);
+        std::push_heap(heap.begin(), heap.end(), std::greater<>());
+    };
+    push(g.indexOf(&m_root), false);
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+        const int nodeIndex = heap.back().second;
+        heap.pop_back();
+        m_order.push_back(nodeIndex);
+        const Node node = m_nodes[size_t(nodeIndex)];
+        runNode(node);
+        const State &state = m_states[size_t(node.state)];
+        const bool moved = state.begin != state.begin0 || state.end != state.end0;
+        if (moved && state.item->locked())
+            return kDMValidation_Locked;
+        const size_t index = size_t(g.indexOf(state.item));
+        if (!node.out && g.childStart[index + 1] > g.childStart[index]) {
+            // The subitems take the item's requirement; then the item encloses them.
+            push(int(index), true);
+            for (int c = g.childStart[index]; c < g.childStart[index + 1]; ++c)
+                push(g.children[size_t(c)], false);
+            continue;
+        }
+        // The item's final step: an item that stays where it was moves none of its successors
+        // (the requested and shifted ones pass their dates on in any case).
+        if (!moved && !m_states[size_t(node.state)].fixed)
+            continue;
+        for (int e = g.outStart[index]; e < g.outStart[index + 1]; ++e) {
+            const size_t next = size_t(g.outEdges[size_t(e)].node);
+            // The items after the next are asked for from memory while the next one is worked
+            // on (a long chain is far larger than the cache).
+            for (int f = g.outStart[next]; f < g.outStart[next + 1]; ++f)
+                g.items[size_t(g.outEdges[size_t(f)].node)]->prefetchScheduledFields();
+            push(int(next), false);
+        }
+        if (g.parents[index] >= 0)
+            push(g.parents[index], true);
+    }
+    return kDMValidation_OK;
+}
+
+int DMPropagation::runSortedSteps()
+{
     sortTopologically();
     // A cycle (a link between an item and its ancestor, or through a parent) is relaxed by
     // repeated passes; one that never settles cannot be satisfied.
@@ -446,6 +506,22 @@ int DMPropagation::run(const DMDate &begin, const DMDate &end)
     }
     if (!settled)
         return kDMValidation_InboundDependencyBroken;
+    return kDMValidation_OK;
+}
+
+int DMPropagation::run(const DMDate &begin, const DMDate &end)
+{
+    State &root = m_states[size_t(stateOf(&m_root))];
+    root.fixed = true;
+    root.inBegin = root.begin = begin;
+    root.inEnd = root.end = end;
+    if (m_mode == DMScheduler::Shift)
+        shiftSubitems(begin);
+    DMProject *project = m_root.isAttached() && !s_searchesForTesting ? m_root.projectPointer() : nullptr;
+    if (project && project->itemGraph().hasPropagationOrder() && project->itemGraph().indexOf(&m_root) >= 0)
+        m_graph = &project->itemGraph();
+    if (const int code = m_graph ? walkInKeptOrder() : runSortedSteps())
+        return code;
     if (const int code = check())
         return code;
     // Every item whose dates change stores the working time between them.

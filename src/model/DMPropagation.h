@@ -8,12 +8,17 @@
 #include <vector>
 
 class DMProjectItem;
+class DMProjectItemGraph;
 class DMWorkingTimeline;
 
 // One validated change of an item's dates, computed before anything is applied (see
 // DMScheduler). The items it reaches are visited once each in topological order over two
 // steps per item: its own step (the requested dates, or the push of its links) and, for an
-// item with subitems, its parent step (enclosing its subitems). The rules:
+// item with subitems, its parent step (enclosing its subitems). In a project's trees the order
+// is the one its item graph keeps, and only the steps of items whose sources moved are taken
+// (an item that stays where it was pushes nothing); items outside a project, and projects
+// whose links and parents make a cycle, are searched for the items the change reaches. The
+// rules:
 //  - An item is pushed later just enough by what its inbound links require (DMProjectDependency),
 //    never pulled earlier. A link into an item with subitems constrains each subitem as a link
 //    into it would: what the links into an item's ancestors require, it requires too.
@@ -54,6 +59,8 @@ public:
 
     // 0, or the refusal's code (DMValidation.h).
     int run(const DMDate &begin, const DMDate &end);
+    // Tests compare the walk in the kept order with the search it replaces.
+    static void setSearchesForTesting(bool searches) { s_searchesForTesting = searches; }
     // The states in topological order, each once; the changed ones first need applying.
     std::vector<const State *> statesInOrder() const;
 
@@ -84,6 +91,11 @@ private:
     void shiftSubitems(const DMDate &begin);
     void successorsOf(int node, std::vector<int> *out);
     void sortTopologically();
+    // The steps from the root's, in the graph's order, each taken once its sources are final;
+    // 0 or kDMValidation_Locked.
+    int walkInKeptOrder();
+    // The relaxation of the searched order (repeated passes over a cycle); 0 or the refusal's code.
+    int runSortedSteps();
     bool runNode(const Node &node);
     void runItemStep(State &state);
     void runParentStep(State &state);
@@ -96,9 +108,11 @@ private:
     DMProjectItem &m_root;
     DMScheduler::Mode m_mode;
     DMWorkingTimeline *m_timeline;
+    DMProjectItemGraph *m_graph = nullptr; // the project's, when its order serves
     quint64 m_stamp;
     std::vector<State> m_states;
     std::vector<Node> m_nodes;
     std::vector<int> m_order; // node indexes, topological
     bool m_cyclic = false;
+    static inline bool s_searchesForTesting = false;
 };

@@ -4,6 +4,7 @@
 #include "DMDate.h"
 #include "DMProject.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemGraph.h"
 #include "DMProjectKeys.h"
 #include "DMPropagation.h"
 #include "DMUndoManager.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 const char *const DMScheduler::kRescheduleProcessMessage = "Would you like to reschedule the entire process?";
@@ -26,7 +28,7 @@ struct DMScheduler::DateSnapshot
 {
     struct Entry
     {
-        std::weak_ptr<DMProjectItem> item; // found again by its ID when it is no longer this one
+        std::weak_ptr<DMProjectObject> item; // found again by its ID when it is no longer this one
         quint64 objectID;
         DMDate begin;
         DMDate end;
@@ -34,25 +36,25 @@ struct DMScheduler::DateSnapshot
     };
     std::weak_ptr<DMProject> project;
     std::vector<Entry> entries;
-    QSet<quint64> ids; // of the entries, once a later step of a drag extends them
+    // Marks the items of the entries (DMProjectItem::m_snapshotMark), so that a later step of a
+    // drag, which moves the same items again, finds them without a search.
+    const quint64 mark = nextMark();
 
     // An item not yet in the snapshot (each item of one change is added once).
-    void append(const DMProjectItem &item)
+    void append(DMProjectItem &item)
     {
-        entries.push_back({std::static_pointer_cast<DMProjectItem>(const_cast<DMProjectItem &>(item).shared_from_this()),
-                           item.objectID(), item.beginDate(), item.endDate(), item.duration()});
+        item.m_snapshotMark = mark;
+        entries.push_back({item.weak_from_this(), item.objectID(), item.beginDate(), item.endDate(), item.duration()});
     }
-    void add(const DMProjectItem &item)
+    void add(DMProjectItem &item)
     {
-        if (ids.isEmpty()) {
-            ids.reserve(qsizetype(entries.size()) * 2);
-            for (const Entry &entry : entries)
-                ids.insert(entry.objectID);
-        }
-        if (!ids.contains(item.objectID())) {
-            ids.insert(item.objectID());
+        if (item.m_snapshotMark != mark)
             append(item);
-        }
+    }
+    static quint64 nextMark()
+    {
+        static quint64 last = 0;
+        return ++last;
     }
 };
 
@@ -71,7 +73,7 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
     std::vector<std::pair<std::shared_ptr<DMProjectItem>, const DateSnapshot::Entry *>> items;
     items.reserve(snapshot->entries.size());
     for (const DateSnapshot::Entry &entry : snapshot->entries) {
-        std::shared_ptr<DMProjectItem> item = entry.item.lock();
+        std::shared_ptr<DMProjectItem> item = std::static_pointer_cast<DMProjectItem>(entry.item.lock());
         if (!item || item->projectPointer() != project.get() || !item->isAttached() || item->objectID() != entry.objectID)
             item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
         if (!item)
@@ -97,7 +99,12 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
 
     DMProject *project = item.projectPointer();
     static const DMWorkingCalendar plainCalendar; // every day, all day
-    DMWorkingTimeline timeline(project ? project->workingCalendar() : plainCalendar);
+    // An item of the project's trees counts on the timeline kept with the project's item graph,
+    // whose table of days a long chain would otherwise build again at every change.
+    std::optional<DMWorkingTimeline> ownTimeline;
+    if (!project || !item.isAttached())
+        ownTimeline.emplace(project ? project->workingCalendar() : plainCalendar);
+    DMWorkingTimeline &timeline = ownTimeline ? *ownTimeline : project->itemGraph().timeline;
     DMPropagation propagation(item, mode, &timeline);
     if (const int code = propagation.run(begin, end))
         return code;
@@ -113,25 +120,32 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
     // A change of items outside the project registers nothing: undo could not find them.
     DMUndoManager *manager = project && item.isAttached() ? project->undoManagerForRegistration() : nullptr;
     bool grouped = false;
+    std::shared_ptr<DateSnapshot> snapshot; // takes each item's dates just before they change
     if (manager) {
         const QString key = DMUndoManager::fenceOffKeyForObject(&item, "validateAndSetBeginDateAndEndDate");
-        if (const auto open = std::static_pointer_cast<DateSnapshot>(manager->fencedContext(key))) {
-            for (const DMPropagation::State *state : changes)
-                open->add(*state->item);
+        snapshot = std::static_pointer_cast<DateSnapshot>(manager->fencedContext(key));
+        if (snapshot) {
             manager->disableRegistrationWithFenceOffKey(key);
         } else {
-            auto snapshot = std::make_shared<DateSnapshot>();
+            snapshot = std::make_shared<DateSnapshot>();
             snapshot->project = project->weak_from_this();
             snapshot->entries.reserve(changes.size());
-            for (const DMPropagation::State *state : changes)
-                snapshot->append(*state->item);
             manager->beginUndoGrouping();
             grouped = true;
             manager->registerExtensibleUndo([snapshot] { restoreSnapshot(snapshot); }, key, snapshot);
         }
     }
-    for (const DMPropagation::State *state : changes)
-        state->item->applyDates(state->begin, state->end, state->duration);
+    // One pass over the items, asking for those a few steps ahead from memory: a long chain is
+    // far larger than the cache.
+    constexpr size_t kAhead = 8;
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (i + kAhead < changes.size())
+            changes[i + kAhead]->item->prefetchScheduledFields();
+        DMProjectItem &changed = *changes[i]->item;
+        if (snapshot)
+            snapshot->add(changed);
+        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration);
+    }
     if (grouped)
         manager->endUndoGrouping();
     if (project)

@@ -69,6 +69,13 @@ public:
     void didChangeList(const QString &key, DMChange::Kind kind, const QList<qsizetype> &indexes);
 
 private:
+    // One bit per observed key's signature (its length and three of its characters), every bit
+    // for an observer of all keys: an announcement of a key no one observes is dropped at once,
+    // without reaching the registry (a pushed chain announces a dozen keys of each item it
+    // moves). Bits stay set when observations end; they only ever let an announcement through.
+    static std::uint64_t keyBit(const QString &key);
+    bool mayObserve(const QString &key) const { return (m_observedKeys & keyBit(key)) != 0; }
     void notify(const DMChange &change);
     std::shared_ptr<DMObservation::Registry> m_registry; // made on first observation
+    std::uint64_t m_observedKeys = 0;
 };

@@ -152,8 +152,10 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey
         const bool skipped = skippedKey && std::strcmp(key, skippedKey) == 0;
         if (skipped && skippedValue)
             *skippedValue = value;
+        // Written dictionaries come in key order: each entry goes at the end without a search
+        // (a key out of order, or repeated, is placed by search, the last one counting).
         if (value && !skipped)
-            map.insert(keys.key(key), toVariant(value, keys));
+            map.insert(map.cend(), keys.key(key), toVariant(value, keys));
         if (taken && !skipped)
             taken->push_back(key);
         else

@@ -164,6 +164,41 @@ TEST_F(ItemsViewTest, EachKindsArrayInItsSortOrders)
     EXPECT_EQ(shown(), (QStringList{"Project", "Tasks"}));
 }
 
+// While their pages are not shown, the arrays of tasks, milestones, processes and links wait to
+// be sorted; the counts the source list's badges show follow every change (an item and a link
+// added, their undo) as the sorted arrays do.
+TEST_F(ItemsViewTest, CountsOfPagesNotShownFollowTheProject)
+{
+    document->showPageWithTag(1);
+    const auto counts = [this] {
+        QList<int> list;
+        for (const int tag : {2, 3, 4, 8})
+            list.append(document->itemsViewContentsCountWithTag(tag));
+        return list;
+    };
+    const auto sorted = [this] {
+        QList<int> list;
+        for (const int tag : {2, 3, 4, 8})
+            list.append(int(items().itemsArrayWithTag(tag).size()));
+        return list;
+    };
+    EXPECT_EQ(counts(), (QList<int>{4, 1, 1, 2}));
+
+    auto late = makeItem<DMProjectTask>(sample.project, QStringLiteral("late"), at(2024, 4, 1, 8), at(2024, 4, 2, 18));
+    sample.project->tasks().append(late);
+    sample.handover->addOutboundDependencyToItem(late);
+    finishEventLoopTurn();
+    pumpEvents(100);
+    EXPECT_EQ(counts(), (QList<int>{5, 1, 1, 3}));
+    EXPECT_EQ(sorted(), counts());
+
+    document->undoManager()->undo();
+    finishEventLoopTurn();
+    pumpEvents(100);
+    EXPECT_EQ(counts(), (QList<int>{4, 1, 1, 2}));
+    EXPECT_EQ(sorted(), counts());
+}
+
 TEST_F(ItemsViewTest, ThePageFollowsAddsDeletesAndRenames)
 {
     document->showPageWithTag(2);

@@ -3,6 +3,7 @@
 #include "DocumentCanvasTestSupport.h"
 
 #include "DMProjectViewDateGrid.h"
+#include "DMValidation.h"
 
 #include <QAction>
 #include <QMoveEvent>
@@ -257,4 +258,62 @@ TEST_F(DocumentCanvasTest, TodayScrollsTheChartToTodaysColumn)
     const DMDate shown = DMProjectViewDateGrid(project->displayAttributes()).dateForX(canvas()->convertPointFromViewToCanvas(left).x());
     EXPECT_EQ(shown.julianDay(), today.julianDay());
     EXPECT_LT(scroll->value(), scroll->maximum());
+}
+
+// The rows recoloured as the selection moves, and the rows kept when dates widen the canvas,
+// show what colouring every row anew shows: a process row goes back to its group colour, a
+// deselected row to none. An undo of dates alone keeps the outline's rows and tables; an undo
+// of a new item reloads them.
+TEST_F(DocumentCanvasTest, RowColoursFollowTheSelectionAndOutliveAWideningAndAnUndoOfDates)
+{
+    auto process = addTask<DMProjectProcess>("Phase", at(2024, 1, 2, 8), at(2024, 1, 12, 18));
+    process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
+    process->subitems().append(newTask("Inner", at(2024, 1, 2, 8), at(2024, 1, 3, 18)));
+    auto task = addTask("Task", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    project->setAttribute(kDMProject_TimelineViewCustomTimeSpan, QVariant()); // the project's span is shown
+    open();
+    const auto colours = [this] {
+        QList<QColor> list;
+        const auto table = controller()->projectViewBackgroundObject()->attributes();
+        for (qint32 row = 0; row < table->rows(); ++row)
+            list.append(table->rowBgColor(row));
+        return list;
+    };
+    const auto expectColouredAsAnew = [&](const char *when) {
+        const QList<QColor> kept = colours();
+        controller()->updateBackgroundObjectRowsColor();
+        EXPECT_EQ(kept, colours()) << when;
+    };
+    ASSERT_EQ(outline()->numberOfRows(), 4);
+    outline()->selectRowIndexesByExtendingSelection({1, 3}, false);
+    expectColouredAsAnew("process and task selected");
+    outline()->selectRowIndexesByExtendingSelection({2}, false);
+    expectColouredAsAnew("the inner task selected");
+
+    // Dates past the last day widen the canvas: more columns, the same rows.
+    const auto table = controller()->projectViewBackgroundObject()->attributes();
+    ASSERT_EQ(task->validateAndSetBeginDateAndEndDate(at(2024, 4, 1, 8), at(2024, 4, 2, 18)), kDMValidation_OK);
+    halcyra::test::finishEventLoopTurn();
+    clock.advance(200);
+    const auto widened = controller()->projectViewBackgroundObject()->attributes();
+    EXPECT_GT(widened->columns(), table->columns());
+    EXPECT_EQ(widened->rows(), table->rows());
+    expectColouredAsAnew("widened");
+
+    // Undoing the move keeps the outline's rows; undoing a new item takes its row away.
+    const DMOutlineItem firstRow = outline()->itemAtRow(1);
+    document->undoManager()->undo();
+    clock.advance(200);
+    EXPECT_EQ(task->beginDate(), at(2024, 1, 4, 8));
+    EXPECT_EQ(outline()->itemAtRow(1), firstRow);
+    EXPECT_EQ(barOf(task)->frame().x(), DMProjectViewDateGrid(project->displayAttributes()).alignedX(task->beginDate()));
+    project->tasks().append(newTask("New", at(2024, 1, 8, 8), at(2024, 1, 9, 18)));
+    halcyra::test::finishEventLoopTurn();
+    document->reloadViews();
+    ASSERT_EQ(outline()->numberOfRows(), 5);
+    document->undoManager()->undo();
+    clock.advance(200);
+    EXPECT_EQ(outline()->numberOfRows(), 4);
+    EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->rows(), 4);
+    expectColouredAsAnew("after the undo of a new item");
 }

@@ -1,7 +1,9 @@
 // Random projects changed through the validated setters, checked after every change against
 // invariants computed here from the dates alone (working time through the calendar's own walk,
-// not the scheduler's timeline).
+// not the scheduler's timeline), and against the same change made by searching every item it
+// reaches instead of walking the project's kept order.
 #include "DMProjectItemTree.h"
+#include "DMPropagation.h"
 #include "DMScheduler.h"
 #include "DMValidation.h"
 #include "ModelTestSupport.h"
@@ -284,29 +286,43 @@ TEST(RandomPropagation, ValidatedChangesKeepEveryInvariant)
             const qint64 shift = (qint64(random() % 81) - 30) * 3600;
             const DMDate begin = item->beginDate().dateByAddingSeconds(shift);
             const DMDate end = item->hasEqualDates() ? begin : item->endDate().dateByAddingSeconds(shift + qint64(random() % 3) * 7200);
+            const unsigned kind = random() % 4;
+            const bool reschedule = random() % 2 == 0;
             bool shifted = false;
-            int code = 0;
-            undo.step([&] {
-                switch (random() % 4) {
-                case 0:
-                    code = item->validateAndSetBeginDateAndEndDate(begin, end);
-                    break;
-                case 1:
-                    shifted = !item->subitems().isEmpty();
-                    code = item->validateTimeShiftAndSetBeginDateAndEndDate(begin, end);
-                    break;
-                case 2: {
-                    const bool reschedule = random() % 2 == 0;
-                    shifted = reschedule && item->kind() == kDMProjectItem_Kind_Process;
-                    code = item->setValidatedBeginDate(begin, reschedule ? DMScheduler::RescheduleMode::RescheduleProcess
-                                                                         : DMScheduler::RescheduleMode::SetBeginDate);
-                    break;
-                }
-                default:
-                    code = item->setValidatedEndDate(end);
-                    break;
-                }
-            });
+            const auto apply = [&] {
+                int code = 0;
+                undo.step([&] {
+                    switch (kind) {
+                    case 0:
+                        code = item->validateAndSetBeginDateAndEndDate(begin, end);
+                        break;
+                    case 1:
+                        shifted = !item->subitems().isEmpty();
+                        code = item->validateTimeShiftAndSetBeginDateAndEndDate(begin, end);
+                        break;
+                    case 2:
+                        shifted = reschedule && item->kind() == kDMProjectItem_Kind_Process;
+                        code = item->setValidatedBeginDate(begin, reschedule ? DMScheduler::RescheduleMode::RescheduleProcess
+                                                                             : DMScheduler::RescheduleMode::SetBeginDate);
+                        break;
+                    default:
+                        code = item->setValidatedEndDate(end);
+                        break;
+                    }
+                });
+                return code;
+            };
+            // The search of every item the change reaches first, undone; then the walk over the
+            // items it moves in the order the project keeps, which must give the same.
+            DMPropagation::setSearchesForTesting(true);
+            const int searchedCode = apply();
+            const QHash<quint64, Dates> searched = datesOf(p.items);
+            if (undo.manager.undoStepCount() > steps)
+                undo.manager.undo();
+            DMPropagation::setSearchesForTesting(false);
+            const int code = apply();
+            ASSERT_EQ(code, searchedCode);
+            ASSERT_TRUE(datesOf(p.items) == searched) << "the walk moved other dates than the search";
             if (code != kDMValidation_OK) {
                 ASSERT_TRUE(datesOf(p.items) == before) << "a refused change moved something";
                 ASSERT_EQ(undo.manager.undoStepCount(), steps);

@@ -1,5 +1,7 @@
 // Random edit sequences, undone and redone: every step must come back exactly.
 #include "DMLinkOrder.h"
+#include "DMProjectItemGraph.h"
+#include "DMProjectItemTree.h"
 #include "DMScheduler.h"
 #include "RandomProjectEditor.h"
 
@@ -73,8 +75,61 @@ TEST(RandomUndo, InterleavedUndoAndRedoRestoreExactlyOneStepEach)
     }
 }
 
+namespace {
+
+// The kept item graph against the trees and links as they stand: the same items with their
+// parents, subitems and links (sources and kinds), and a propagation order, when there is one,
+// in which every step follows the steps it reads.
+std::string keptGraphProblem(DMProject &project)
+{
+    DMProjectItemGraph &g = project.itemGraph();
+    std::vector<const DMProjectItem *> tree;
+    DMProjectItem_forEachItem(project.tasks().list(), [&tree](const DMProjectItem &item) { tree.push_back(&item); });
+    if (tree.size() != g.items.size())
+        return "the graph holds " + std::to_string(g.items.size()) + " items, the trees " + std::to_string(tree.size());
+    for (const DMProjectItem *item : tree) {
+        const int i = g.indexOf(item);
+        const std::string name = item->title().toStdString();
+        if (i < 0)
+            return name + " is missing";
+        const DMProjectItem *parent = item->parentItemPointer();
+        if ((parent ? g.indexOf(parent) : -1) != g.parents[size_t(i)])
+            return "the parent of " + name;
+        std::vector<std::pair<int, int>> links;
+        for (const auto &link : item->inboundDependencies())
+            links.emplace_back(g.indexOf(link->fromItemPointer()), link->kind());
+        std::vector<std::pair<int, int>> edges;
+        for (int e = g.inStart[size_t(i)]; e < g.inStart[size_t(i) + 1]; ++e)
+            edges.emplace_back(g.inEdges[size_t(e)].node, g.inEdges[size_t(e)].kind);
+        if (links != edges)
+            return "the links into " + name;
+        std::vector<int> subitems;
+        for (const auto &child : item->subitems())
+            subitems.push_back(g.indexOf(child.get()));
+        if (subitems != std::vector<int>(g.children.begin() + g.childStart[size_t(i)], g.children.begin() + g.childStart[size_t(i) + 1]))
+            return "the subitems of " + name;
+    }
+    if (!g.hasPropagationOrder())
+        return {};
+    const int count = g.size();
+    const auto finalStep = [&](int i) { return g.childStart[size_t(i) + 1] > g.childStart[size_t(i)] ? count + i : i; };
+    for (int i = 0; i < count; ++i) {
+        const std::string name = g.items[size_t(i)]->title().toStdString();
+        for (int e = g.inStart[size_t(i)]; e < g.inStart[size_t(i) + 1]; ++e)
+            if (g.rankOfStep(finalStep(g.inEdges[size_t(e)].node)) >= g.rankOfStep(i))
+                return name + " comes before a source of its links";
+        if (const int parent = g.parents[size_t(i)]; parent >= 0
+            && (g.rankOfStep(parent) >= g.rankOfStep(i) || g.rankOfStep(finalStep(i)) >= g.rankOfStep(count + parent)))
+            return name + " is out of order with its parent";
+    }
+    return {};
+}
+
+} // namespace
+
 // The critical path kept between changes (its item graph reused while the trees and links
-// stay) against a computation from scratch, and the bounded cycle check of new links against a
+// stay, with the propagation's order) against a computation from scratch, the items' time span
+// kept as dates change against a walk of every item, and the bounded cycle check of new links against a
 // full search, after every random step, undo and redo.
 TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
 {
@@ -97,6 +152,18 @@ TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
         RandomEditor editor(f, random);
         const auto check = [&](const char *when) {
             const QVariantMap kept = results(*f.project);
+            ASSERT_EQ(keptGraphProblem(*f.project), "") << when << ": " << editor.log();
+            DMDate first, last;
+            DMProjectItem_forEachItem(f.project->tasks().list(), [&](const DMProjectItem &item) {
+                first = first.isNull() ? item.beginDate() : std::min(first, item.beginDate());
+                last = std::max(last, item.endDate());
+            });
+            for (const auto &event : f.project->eventContainer()->events()) {
+                first = first.isNull() ? event->beginDate() : std::min(first, event->beginDate());
+                last = std::max(last, event->endDate());
+            }
+            ASSERT_EQ(f.project->itemsBeginDate(), first) << when << ": " << editor.log();
+            ASSERT_EQ(f.project->itemsEndDate(), last) << when << ": " << editor.log();
             f.project->setNeedsCriticalPathUpdate(); // drops the kept graph
             ASSERT_EQ(firstDifference(kept, results(*f.project)), "") << when << ": " << editor.log();
             QList<std::shared_ptr<DMProjectItem>> items;

@@ -56,6 +56,12 @@ QList<DMItemsViewObject> sortedEntries(QList<std::shared_ptr<T>> objects, Compar
     return entries;
 }
 
+bool isTaskArrayTag(int tag)
+{
+    return tag == DMPage::ItemsTasksPage || tag == DMPage::ItemsMilestonesPage || tag == DMPage::ItemsProcessesPage
+           || tag == DMPage::ItemsLinksPage;
+}
+
 } // namespace
 
 DMProjectDocumentItemsView::DMProjectDocumentItemsView(DMItemsViewDocument &document) : m_document(document)
@@ -238,7 +244,10 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     switch (tag) {
     case DMPage::AllItemsArrays:
         updateItemsArrayForResources();
-        updateItemsArraysForTasksAndDependencies();
+        m_taskArraysStale = true;
+        m_staleTaskArrayCounts.clear();
+        if (isTaskArrayTag(pageTag()))
+            updateItemsArraysForTasksAndDependencies();
         updateItemsArrayForToDo();
         updateItemsArrayForEvents();
         updateItemsArrayForDocuments();
@@ -250,7 +259,10 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     case DMPage::ItemsMilestonesPage:
     case DMPage::ItemsProcessesPage:
     case DMPage::ItemsLinksPage:
-        updateItemsArraysForTasksAndDependencies();
+        m_taskArraysStale = true;
+        m_staleTaskArrayCounts.clear();
+        if (isTaskArrayTag(pageTag()))
+            updateItemsArraysForTasksAndDependencies();
         break;
     case DMPage::ItemsToDoPage:
         updateItemsArrayForToDo();
@@ -267,6 +279,34 @@ void DMProjectDocumentItemsView::updateItemsArrayWithTag(int tag)
     m_document.reloadSourceList();
 }
 
+QList<DMItemsViewObject> DMProjectDocumentItemsView::itemsArrayWithTag(int tag)
+{
+    if (m_taskArraysStale && isTaskArrayTag(tag))
+        updateItemsArraysForTasksAndDependencies();
+    return m_arrays.value(tag);
+}
+
+int DMProjectDocumentItemsView::itemsCountWithTag(int tag)
+{
+    if (!m_taskArraysStale || !isTaskArrayTag(tag))
+        return int(m_arrays.value(tag).size());
+    if (m_staleTaskArrayCounts.isEmpty()) {
+        int tasks = 0, milestones = 0, processes = 0, links = 0;
+        if (const auto project = m_document.project())
+            DMProjectItem_forEachItem(project->tasks().list(), [&](const DMProjectItem &item) {
+                tasks += item.kind() == kDMProjectItem_Kind_Task ? 1 : 0;
+                milestones += item.kind() == kDMProjectItem_Kind_Milestone ? 1 : 0;
+                processes += item.kind() == kDMProjectItem_Kind_Process ? 1 : 0;
+                links += int(item.outboundDependencies().size());
+            });
+        m_staleTaskArrayCounts = {{DMItemsViewTag::Tasks, tasks},
+                                  {DMItemsViewTag::Milestones, milestones},
+                                  {DMItemsViewTag::Processes, processes},
+                                  {DMItemsViewTag::Links, links}};
+    }
+    return m_staleTaskArrayCounts.value(tag);
+}
+
 void DMProjectDocumentItemsView::updateAllItemsArrays()
 {
     updateItemsArrayForDocuments();
@@ -275,6 +315,7 @@ void DMProjectDocumentItemsView::updateAllItemsArrays()
 
 void DMProjectDocumentItemsView::updateItemsArraysForTasksAndDependencies()
 {
+    m_taskArraysStale = false;
     const auto project = m_document.project();
     QList<std::shared_ptr<DMProjectItem>> tasks, milestones, processes;
     QList<std::shared_ptr<DMProjectDependency>> links;
@@ -521,7 +562,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
                                                                                                 : DMItemsViewObject());
                                                });
         }
-        m_contents = m_arrays.value(tag);
+        m_contents = itemsArrayWithTag(tag);
     }
     m_contentsTag = tag;
     m_collectionView->setContentCount(int(m_contents.size()));

@@ -73,12 +73,16 @@ public:
 
     // ---- Arrays ----
     // Rebuilds the array of a tag (tasks, milestones, processes and links together;
-    // DMPage::AllItemsArrays every one), then the source list.
+    // DMPage::AllItemsArrays every one), then the source list. The arrays of tasks, milestones,
+    // processes and links, which hold the whole project, are sorted when first read while their
+    // page is not shown.
     void updateItemsArrayWithTag(int tag);
     void updateAllItemsArrays();
     // Puts the array of the page shown into the collection view with its card and sort titles.
     void updateItemsViewContentsArray();
-    QList<DMItemsViewObject> itemsArrayWithTag(int tag) const { return m_arrays.value(tag); }
+    QList<DMItemsViewObject> itemsArrayWithTag(int tag);
+    // The number of entries of a tag's array, counted without sorting it.
+    int itemsCountWithTag(int tag);
     const QList<DMItemsViewObject> &itemsViewContentsArray() const { return m_contents; }
     // The number of resources (groups not counted) of the whole project.
     int itemsViewResourcesCount() const { return m_resourcesCount; }
@@ -158,6 +162,8 @@ private:
 
     DMItemsViewDocument &m_document;
     QHash<int, QList<DMItemsViewObject>> m_arrays;
+    bool m_taskArraysStale = false; // the arrays of tasks, milestones, processes and links wait to be sorted
+    QHash<int, int> m_staleTaskArrayCounts; // their sizes meanwhile, once counted
     QList<DMItemsViewObject> m_contents;
     int m_contentsTag = DMPage::NoPage;
     int m_resourcesCount = 0;
