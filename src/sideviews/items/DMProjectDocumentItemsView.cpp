@@ -299,10 +299,10 @@ int DMProjectDocumentItemsView::itemsCountWithTag(int tag)
                 processes += item.kind() == kDMProjectItem_Kind_Process ? 1 : 0;
                 links += int(item.outboundDependencies().size());
             });
-        m_staleTaskArrayCounts = {{DMItemsViewTag::Tasks, tasks},
-                                  {DMItemsViewTag::Milestones, milestones},
-                                  {DMItemsViewTag::Processes, processes},
-                                  {DMItemsViewTag::Links, links}};
+        m_staleTaskArrayCounts = {{DMPage::ItemsTasksPage, tasks},
+                                  {DMPage::ItemsMilestonesPage, milestones},
+                                  {DMPage::ItemsProcessesPage, processes},
+                                  {DMPage::ItemsLinksPage, links}};
     }
     return m_staleTaskArrayCounts.value(tag);
 }
