@@ -281,8 +281,11 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Hourly);
     const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
     const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
-    // A resource paid by the task rather than by the hour: its amount per assigned task.
-    if (standardRate == 0.0 && costPerUse > 0.0) {
+    // A resource paid by the task rather than by the hour: its amount per assigned task. Our
+    // files say so also of an amount of 0.
+    const bool perTask = DMXMLTree::childProcessingInstruction(element, kMSXMLCostKindInstruction)
+        == QLatin1String(kMSXMLCostKindPerTask);
+    if (perTask || (standardRate == 0.0 && costPerUse > 0.0)) {
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Fixed);
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
