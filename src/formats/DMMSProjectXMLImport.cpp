@@ -437,11 +437,13 @@ bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool mile
 }
 
 // The file's Duration is the task's work, done on the project's calendar from the task's begin.
-// Where the project's day (one window) counts the time between the file's dates otherwise, the
-// end follows from that work; so does the end of a split task, whose gaps the file does not
-// count. A task whose Duration is the whole time between its dates while the file's own working
-// times hold less (a plan scheduled round the clock on a calendar of office hours) keeps its
-// dates off the working schedule: false then.
+// Where the project's day (one window) counts the time between the file's dates otherwise than
+// the file's own working times do, the end follows from that work; so does the end of a split
+// task, whose gaps the file does not count. A task whose Duration is the whole time between its
+// dates while the file's working times hold less (a plan scheduled round the clock on a calendar
+// of office hours) keeps its dates off the working schedule: false then. One whose Duration is
+// more than the file's working times hold otherwise (a resource's second shift, which the
+// project cannot hold) keeps the file's dates.
 bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end)
 {
     qint64 work = 0;
@@ -451,8 +453,10 @@ bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const 
     const qint64 fileWorking = m_calendar.convertsWorkingTimes()
         ? m_calendar.fileWorkingSecondsBetween(m_project, begin, *end).value_or(working)
         : working;
-    const qint64 elapsed = end->absoluteSecond() - begin.absoluteSecond();
-    if (fileWorking + kDurationTolerance < work && std::abs(elapsed - work) <= kDurationTolerance) {
+    if (fileWorking + kDurationTolerance < work) {
+        const qint64 elapsed = end->absoluteSecond() - begin.absoluteSecond();
+        if (std::abs(elapsed - work) > kDurationTolerance)
+            return true;
         ++m_roundTheClockTasks;
         return false;
     }
@@ -461,17 +465,11 @@ bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const 
     const DMDate workDone = m_project.endDateWithBeginDateAndDurationWorkSlices(begin, work, true);
     if (workDone.isNull() || !(begin < workDone))
         return true;
-    // Told when the file's own working times disagree with its Duration; a difference that comes
-    // from the project's one window alone is told once by the calendar's note.
-    const QString kept = MSXMLDurationString(work);
+    // A difference that comes from the project's one window alone is told once, by the
+    // calendar's note.
     if (fileWorking > work + kDurationTolerance)
         m_report.repair(QStringLiteral("%1: task UID=%2 is split; it keeps its work of %3 and ends at %4 instead of %5.")
-                            .arg(kImporterName, uid, kept, DMDate_MSProjectFormatString(workDone),
-                                 DMDate_MSProjectFormatString(*end)));
-    else if (fileWorking + kDurationTolerance < work)
-        m_report.repair(QStringLiteral("%1: task UID=%2 has more work (%3) than the calendar holds between its dates; it "
-                                       "keeps that work and ends at %4 instead of %5.")
-                            .arg(kImporterName, uid, kept, DMDate_MSProjectFormatString(workDone),
+                            .arg(kImporterName, uid, MSXMLDurationString(work), DMDate_MSProjectFormatString(workDone),
                                  DMDate_MSProjectFormatString(*end)));
     *end = workDone;
     return true;
