@@ -93,6 +93,54 @@ void DMAttachedDocuments::releaseDocument(QVariantMap *table, const QString &key
     table->insert(key, record);
 }
 
+void DMAttachedDocuments::retainDocument(QVariantMap *table, const QString &key)
+{
+    if (!table || !table->contains(key))
+        return;
+    QVariantMap record = table->value(key).toMap();
+    record.insert(kReferenceCount, record.value(kReferenceCount).toInt() + 1);
+    table->insert(key, record);
+}
+
+bool DMAttachedDocuments::isUnreferenced(const QVariantMap &record)
+{
+    return record.contains(kReferenceCount) && record.value(kReferenceCount).toInt() <= 0;
+}
+
+QVariantMap DMAttachedDocuments::tableWithUnreferencedSetAside(const QVariantMap &table, const QString &documentsFolder,
+                                                               const QString &setAsideFolder)
+{
+    QVariantMap result = table;
+    if (documentsFolder.isEmpty() || setAsideFolder.isEmpty())
+        return result;
+    int next = 1;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        QVariantMap record = it.value().toMap();
+        if (record.value(kDMProject_AttachedDocument_PendingAttachment).toBool() || !isUnreferenced(record))
+            continue;
+        const QString name = record.value(kDMProject_AttachedDocument_Path).toString();
+        if (!DMProjectPackage::isDocumentName(name))
+            continue;
+        QString folder;
+        do
+            folder = QDir(setAsideFolder).filePath(QString::number(next++));
+        while (QFileInfo::exists(folder));
+        if (!QDir().mkpath(folder))
+            continue;
+        QStringList created;
+        const QString copy = QDir(folder).filePath(name);
+        if (DMPackageFiles::copy(QDir(documentsFolder).filePath(name), copy, DMPackageFiles::LinkFiles, &created).status
+            != DMPackageFiles::CopyResult::Copied) {
+            DMPackageFiles::removeTree(folder);
+            continue;
+        }
+        record.insert(kDMProject_AttachedDocument_Path, copy);
+        record.insert(kDMProject_AttachedDocument_PendingAttachment, true);
+        result.insert(it.key(), record);
+    }
+    return result;
+}
+
 DMAttachedDocuments::SavePlan DMAttachedDocuments::planSave(const QVariantMap &table, bool copyPending)
 {
     SavePlan plan;
@@ -112,7 +160,8 @@ DMAttachedDocuments::SavePlan DMAttachedDocuments::planSave(const QVariantMap &t
         return plan;
     for (auto it = table.cbegin(); it != table.cend(); ++it) {
         QVariantMap record = it.value().toMap();
-        if (!record.value(kDMProject_AttachedDocument_PendingAttachment).toBool())
+        // A file that nothing refers to (attached, then undone or removed) is not copied.
+        if (!record.value(kDMProject_AttachedDocument_PendingAttachment).toBool() || isUnreferenced(record))
             continue;
         const QString source = record.value(kDMProject_AttachedDocument_Path).toString();
         if (!QFileInfo::exists(source))

@@ -28,6 +28,19 @@ public:
                                bool *isNewEntry = nullptr);
     // Lowers the entry's reference count (not below 0).
     static void releaseDocument(QVariantMap *table, const QString &key);
+    // Raises the count of an entry the table has (the opposite of releaseDocument).
+    static void retainDocument(QVariantMap *table, const QString &key);
+    // True for an entry that nothing refers to any more: its reference count is 0. An entry
+    // written without a count (by an earlier version) is taken to be referred to.
+    static bool isUnreferenced(const QVariantMap &record);
+
+    // The table with every stored entry that nothing refers to set aside: its file is copied
+    // (hard-linked where possible) out of the package's "Documents" into a folder of its own
+    // inside setAsideFolder, and the entry becomes a pending one of that copy, so that a save
+    // leaves it out of the package while an undo that refers to it again still finds it. An
+    // entry whose file cannot be set aside stays as it is.
+    static QVariantMap tableWithUnreferencedSetAside(const QVariantMap &table, const QString &documentsFolder,
+                                                     const QString &setAsideFolder);
 
     struct SavePlan
     {
@@ -36,7 +49,7 @@ public:
         QList<DMProjectPackage::Attachment> newDocuments;
     };
     // What a save copies: every stored document, and (with copyPending) every pending one whose
-    // file still exists, under a name unique inside "Documents".
+    // file still exists and that something refers to, under a name unique inside "Documents".
     static SavePlan planSave(const QVariantMap &table, bool copyPending);
 
     // The table as it may be taken from a package whose "Documents" folder is given: pending

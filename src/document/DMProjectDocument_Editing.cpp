@@ -397,6 +397,37 @@ void DMProjectDocument::selectAll()
 
 // ---- Attached documents ----
 
+namespace {
+
+// Stores the attached-documents table after the reference count of one entry went up (raised)
+// or down by one, and registers the opposite change of that count for undo. The project's own
+// registration would put back the whole table as it was before, taking back what a save did
+// meanwhile (a file copied into the package) or dropping an entry that a step still to be
+// redone refers to.
+void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, const QString &key, bool raised)
+{
+    {
+        const DMUndoRegistrationPause pause(project.undoManagerForRegistration());
+        project.setAttribute(kDMProject_AttachedDocumentsTable, table);
+    }
+    DMUndoManager *undo = project.undoManagerForRegistration();
+    if (!undo)
+        return;
+    undo->registerUndo([weak = project.weak_from_this(), key, raised] {
+        const std::shared_ptr<DMProject> owner = weak.lock();
+        if (!owner)
+            return;
+        QVariantMap changed = owner->attribute(kDMProject_AttachedDocumentsTable).toMap();
+        if (raised)
+            DMAttachedDocuments::releaseDocument(&changed, key);
+        else
+            DMAttachedDocuments::retainDocument(&changed, key);
+        storeAttachedDocumentsTable(*owner, changed, key, !raised);
+    });
+}
+
+} // namespace
+
 QString DMProjectDocument::itemsViewDocumentsFolderPath() const
 {
     return m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
@@ -412,7 +443,7 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
     const QString key = DMAttachedDocuments::addDocument(&table, path, documents, &isNew);
     if (key.isEmpty())
         return key;
-    m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    storeAttachedDocumentsTable(*m_project, table, key, true);
     DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();
     if (isNew && !defaults.boolForKey(kDMDoNotShowDocumentCopyAlert)) {
         defaults.setBoolForKey(true, kDMDoNotShowDocumentCopyAlert);
@@ -434,7 +465,7 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
     if (!table.contains(tableKey))
         return;
     DMAttachedDocuments::releaseDocument(&table, tableKey);
-    m_project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+    storeAttachedDocumentsTable(*m_project, table, tableKey, false);
 }
 
 QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const

@@ -16,6 +16,7 @@
 #include "DMUndoRegistrationPause.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -180,10 +181,17 @@ bool DMProjectDocument::writeToURLOfTypeForSaveOperation(const QString &path, co
     }
 
     // Attached files: those of the saved package are carried over; pending ones are copied in,
-    // except by an autosave elsewhere, which must not change the project.
+    // except by an autosave elsewhere, which must not change the project. Files that nothing
+    // refers to any more are left out; those of the package are set aside first, so that an
+    // undo that refers to one again still finds it.
     const QVariantMap oldTable = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
-    const DMAttachedDocuments::SavePlan plan =
-        DMAttachedDocuments::planSave(oldTable, operation != AutosaveElsewhereOperation);
+    const QString currentDocuments =
+        m_fileType == kDocumentType && !m_fileURL.isEmpty() ? DMProjectPackage::documentsFolderPath(m_fileURL) : QString();
+    const QString setAside =
+        m_temporaryFolder.isEmpty() ? QString() : QDir(m_temporaryFolder).filePath(QStringLiteral("Set aside"));
+    const DMAttachedDocuments::SavePlan plan = DMAttachedDocuments::planSave(
+        DMAttachedDocuments::tableWithUnreferencedSetAside(oldTable, currentDocuments, setAside),
+        operation != AutosaveElsewhereOperation);
 
     DMProjectPackage::WriteRequest request;
     request.metadata = metadataForProject();

@@ -21,6 +21,8 @@ constexpr int kExceptionDaily = 1;
 constexpr int kExceptionYearlyByMonthDay = 2;
 // Years a yearly exception is unrolled into at most.
 constexpr int kMaximumYearlyOccurrences = 1000;
+// Days that the file's working time between two dates is counted over at most (ten years).
+constexpr qint64 kMaximumCountedDays = 3653;
 
 QString timeText(int secondOfDay)
 {
@@ -50,6 +52,7 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
                                        [&](const xmlNode *calendar) { result.readCalendar(calendar, report); });
     if (result.m_dayWork > 0)
         result.m_dayEnd = std::min(86400, result.m_dayBegin + result.m_dayWork);
+    result.m_convertsWorkingTimes = result.workingTimesDifferFromWindow();
     if (!result.m_gappedDay.isEmpty() && result.m_dayBegin < result.m_dayEnd)
         report.note(DMLocalizedString("The working times of a day (%1) are read as one working window of the same "
                                       "work, %2 to %3.")
@@ -111,8 +114,22 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
             work += to - start;
         coveredUntil = std::max(coveredUntil, to);
     }
+    // The periods of this week day in every calendar read, overlaps merged.
+    Periods &kept = m_weekDayPeriods[size_t(dayType - 1)];
+    kept.insert(kept.end(), periods.begin(), periods.end());
+    std::sort(kept.begin(), kept.end());
+    Periods merged;
+    for (const auto &period : kept) {
+        if (!merged.empty() && period.first <= merged.back().second)
+            merged.back().second = std::max(merged.back().second, period.second);
+        else
+            merged.push_back(period);
+    }
+    kept = std::move(merged);
     const int first = periods.front().first;
     m_dayBegin = std::min(m_dayBegin, first);
+    if (work > m_dayWork)
+        m_fullestDayPeriods = m_weekDayPeriods[size_t(dayType - 1)];
     m_dayWork = std::max(m_dayWork, work);
     if (work < coveredUntil - first && m_gappedDay.isEmpty()) {
         QStringList texts;
@@ -120,6 +137,50 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
             texts.append(timeText(from) + QLatin1Char('-') + timeText(to));
         m_gappedDay = texts.join(QStringLiteral(", "));
     }
+}
+
+DMMSProjectXMLCalendar::Periods DMMSProjectXMLCalendar::periodsOfWeekDay(int weekDay) const
+{
+    const Periods &periods = m_weekDayPeriods[size_t(weekDay)];
+    if (!periods.empty())
+        return periods;
+    if (!m_fullestDayPeriods.empty())
+        return m_fullestDayPeriods;
+    if (m_dayBegin >= m_dayEnd)
+        return {};
+    return {{m_dayBegin, m_dayEnd}};
+}
+
+bool DMMSProjectXMLCalendar::workingTimesDifferFromWindow() const
+{
+    if (m_dayBegin >= m_dayEnd)
+        return false;
+    const Periods window{{m_dayBegin, m_dayEnd}};
+    for (int weekDay = 0; weekDay < 7; ++weekDay)
+        if (!m_nonWorkingWeekDays.containsIndex(DMProject_NonWorkingDayIndexForWeekDay(weekDay))
+            && periodsOfWeekDay(weekDay) != window)
+            return true;
+    return false;
+}
+
+std::optional<qint64> DMMSProjectXMLCalendar::fileWorkingSecondsBetween(const DMProject &project, const DMDate &begin,
+                                                                        const DMDate &end) const
+{
+    if (begin.isNull() || end.isNull() || !(begin < end))
+        return 0;
+    if (end.julianDay() - begin.julianDay() > kMaximumCountedDays)
+        return std::nullopt;
+    qint64 seconds = 0;
+    for (qint64 day = begin.julianDay(); day <= end.julianDay(); ++day) {
+        const DMDate date = DMDate::dateWithJulianDay(day, 0);
+        if (!project.isWorkingDay(date))
+            continue;
+        const int dayFrom = day == begin.julianDay() ? begin.secondOfDay() : 0;
+        const int dayTo = day == end.julianDay() ? end.secondOfDay() : 86400;
+        for (const auto &[from, to] : periodsOfWeekDay(date.dayOfWeek()))
+            seconds += std::max(0, std::min(to, dayTo) - std::max(from, dayFrom));
+    }
+    return seconds;
 }
 
 void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportReport &report)

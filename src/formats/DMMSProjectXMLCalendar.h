@@ -7,14 +7,21 @@
 
 #include <libxml/tree.h>
 
+#include <array>
+#include <optional>
+#include <utility>
+#include <vector>
+
+class DMDate;
 class DMImportReport;
 class DMProject;
 
 // The working time that the calendars of an MS Project XML file give a project: the
 // non-working week days, the working span of a day and the days off (holidays and other
 // non-working exceptions). A day's working times become one window of the same work, beginning
-// at its first working time (the project's day has one window). Read from the project's own calendar (the root's CalendarUID), or
-// from every calendar when the file names none that it holds.
+// at its first working time (the project's day has one window); the times themselves are kept
+// to tell how much work the file saw between two dates. Read from the project's own calendar
+// (the root's CalendarUID), or from every calendar when the file names none that it holds.
 class DMMSProjectXMLCalendar
 {
 public:
@@ -43,9 +50,22 @@ public:
     // Days-off entries ("kDMDayOffIndex", "kDMDayOffEndIndex", "kDMDayOffDescription").
     const QVariantList &daysOff() const { return m_daysOff; }
 
+    // True when the working times of some working week day are not the one window the project's
+    // day takes (a day of several times, or days of different times).
+    bool convertsWorkingTimes() const { return m_convertsWorkingTimes; }
+    // The seconds between the dates that lie in the file's own working times, on the days the
+    // project works (after applyToProject: its week days and days off are the file's). Counted
+    // day by day, so none for dates more than ten years apart.
+    std::optional<qint64> fileWorkingSecondsBetween(const DMProject &project, const DMDate &begin, const DMDate &end) const;
+
 private:
     void readCalendar(const xmlNode *calendar, DMImportReport &report);
     void readWeekDay(const xmlNode *weekDay, DMImportReport &report);
+    using Periods = std::vector<std::pair<int, int>>; // [from, to) seconds of day, sorted, disjoint
+    // The working times of week day d (0 = Sunday): the file's, else those of the day with the
+    // most work (a calendar that lists only some of its working days), else the window.
+    Periods periodsOfWeekDay(int weekDay) const;
+    bool workingTimesDifferFromWindow() const;
     void readException(const xmlNode *exception, DMImportReport &report);
     // A non-working period of whole days, from the "TimePeriod" child of the element.
     void addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report);
@@ -60,6 +80,9 @@ private:
     int m_dayEnd = 0;
     int m_dayWork = 0;
     QString m_gappedDay; // the first day of several working times, as "08:00-12:00, 13:00-17:00"
+    std::array<Periods, 7> m_weekDayPeriods; // by week day, 0 = Sunday; several calendars add up
+    Periods m_fullestDayPeriods;
+    bool m_convertsWorkingTimes = false;
     int m_firstProjectYear = 0;
     int m_lastProjectYear = 0;
     QVariantList m_daysOff;

@@ -308,6 +308,8 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
     text += QStringLiteral("<StandardRateFormat>%1</StandardRateFormat>\n").arg(rateFormat);
     text += QStringLiteral("<Cost>%1</Cost>\n<OvertimeRate>0</OvertimeRate>\n").arg(number(cost));
     text += QStringLiteral("<OvertimeRateFormat>%1</OvertimeRateFormat>\n<OvertimeCost>0</OvertimeCost>\n").arg(rateFormat);
+    if (perUse)
+        text += QStringLiteral("<?%1 %2?>\n").arg(QLatin1String(kMSXMLCostKindInstruction), QLatin1String(kMSXMLCostKindPerTask));
     text += QStringLiteral("<CostPerUse>%1</CostPerUse>\n<ActualCost>%2</ActualCost>\n")
                 .arg(perUse ? rate(amount) : QStringLiteral("0"), number(cost));
     text += resourceClosingBlock("2005-01-01T00:00:00");

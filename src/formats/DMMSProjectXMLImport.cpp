@@ -150,6 +150,7 @@ private:
     std::map<OutlineKey, std::shared_ptr<DMProjectItem>> m_itemsByOutline;
     std::vector<LinkRecord> m_links;
     DMMSProjectXMLOutline m_outline;
+    DMMSProjectXMLCalendar m_calendar;
     int m_roundTheClockTasks = 0;
 };
 
@@ -184,8 +185,9 @@ bool Importer::run(const QByteArray &data)
     readHeader(root);
     const int firstYear = m_project.beginDate().isValid() ? m_project.beginDate().year() : 0;
     const int lastYear = m_project.endDate().isValid() ? m_project.endDate().year() : firstYear;
-    DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report, firstYear, lastYear)
-        .applyToProject(m_project);
+    m_calendar = DMMSProjectXMLCalendar::read(calendars, DMXMLTree::childValue(root, "CalendarUID").trimmed(), m_report,
+                                              firstYear, lastYear);
+    m_calendar.applyToProject(m_project);
     readResources(resources);
 
     const std::vector<TaskRecord> records = taskRecords(tasks);
@@ -279,8 +281,11 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Hourly);
     const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
     const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
-    // A resource paid by the task rather than by the hour: its amount per assigned task.
-    if (standardRate == 0.0 && costPerUse > 0.0) {
+    // A resource paid by the task rather than by the hour: its amount per assigned task. Our
+    // files say so also of an amount of 0.
+    const bool perTask = DMXMLTree::childProcessingInstruction(element, kMSXMLCostKindInstruction)
+        == QLatin1String(kMSXMLCostKindPerTask);
+    if (perTask || (standardRate == 0.0 && costPerUse > 0.0)) {
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Fixed);
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
@@ -431,31 +436,42 @@ bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool mile
     return true;
 }
 
-// The file's Duration is the task's work. A task whose working time between its dates is more
-// (a split task, its gaps counted as work) ends when that work is done; one whose working time
-// is less while its Duration is the whole time between its dates (a plan scheduled round the
-// clock on a calendar of office hours) keeps its dates off the working schedule: false then.
+// The file's Duration is the task's work, done on the project's calendar from the task's begin.
+// Where the project's day (one window) counts the time between the file's dates otherwise than
+// the file's own working times do, the end follows from that work; so does the end of a split
+// task, whose gaps the file does not count. A task whose Duration is the whole time between its
+// dates while the file's working times hold less (a plan scheduled round the clock on a calendar
+// of office hours) keeps its dates off the working schedule: false then. One whose Duration is
+// more than the file's working times hold otherwise (a resource's second shift, which the
+// project cannot hold) keeps the file's dates.
 bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end)
 {
     qint64 work = 0;
     if (!durationSeconds(fields.value(TaskFields::Duration), &work) || work <= 0)
         return true;
     const qint64 working = m_project.durationBetween(begin, *end, true);
-    if (working > work + kDurationTolerance) {
-        const DMDate workDone = m_project.endDateWithBeginDateAndDurationWorkSlices(begin, work, true);
-        if (workDone.isValid() && workDone > begin && workDone < *end) {
-            m_report.repair(QStringLiteral("%1: task UID=%2 is split; it keeps its work of %3 and ends at %4 instead of %5.")
-                                .arg(kImporterName, uid, MSXMLDurationString(work), DMDate_MSProjectFormatString(workDone),
-                                     DMDate_MSProjectFormatString(*end)));
-            *end = workDone;
-        }
-        return true;
-    }
-    const qint64 elapsed = end->absoluteSecond() - begin.absoluteSecond();
-    if (working + kDurationTolerance < work && std::abs(elapsed - work) <= kDurationTolerance) {
+    const qint64 fileWorking = m_calendar.convertsWorkingTimes()
+        ? m_calendar.fileWorkingSecondsBetween(m_project, begin, *end).value_or(working)
+        : working;
+    if (fileWorking + kDurationTolerance < work) {
+        const qint64 elapsed = end->absoluteSecond() - begin.absoluteSecond();
+        if (std::abs(elapsed - work) > kDurationTolerance)
+            return true;
         ++m_roundTheClockTasks;
         return false;
     }
+    if (std::abs(working - work) <= kDurationTolerance)
+        return true;
+    const DMDate workDone = m_project.endDateWithBeginDateAndDurationWorkSlices(begin, work, true);
+    if (workDone.isNull() || !(begin < workDone))
+        return true;
+    // A difference that comes from the project's one window alone is told once, by the
+    // calendar's note.
+    if (fileWorking > work + kDurationTolerance)
+        m_report.repair(QStringLiteral("%1: task UID=%2 is split; it keeps its work of %3 and ends at %4 instead of %5.")
+                            .arg(kImporterName, uid, MSXMLDurationString(work), DMDate_MSProjectFormatString(workDone),
+                                 DMDate_MSProjectFormatString(*end)));
+    *end = workDone;
     return true;
 }
 

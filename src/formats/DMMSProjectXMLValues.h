@@ -40,3 +40,9 @@ double MSXMLLenientDouble(QStringView text);
 // Text as element content of a written file: characters XML cannot carry become U+FFFD, markup
 // characters and every character above U+009F become references, a carriage return a reference.
 QString MSXMLText(const QString &text);
+
+// The processing instruction that a resource element of our files carries when the resource is
+// paid a fixed amount per task: the format has no such kind (its cost per use holds the amount),
+// and an amount of 0 would otherwise read back as an hourly rate of 0. Other readers pass over it.
+inline constexpr char kMSXMLCostKindInstruction[] = "halcyra-cost-kind";
+inline constexpr char kMSXMLCostKindPerTask[] = "per-task";

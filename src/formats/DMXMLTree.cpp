@@ -109,3 +109,14 @@ QString DMXMLTree::childValue(const xmlNode *node, const char *name)
 {
     return text(childElement(node, name));
 }
+
+QString DMXMLTree::childProcessingInstruction(const xmlNode *node, const char *target)
+{
+    if (!node)
+        return QString();
+    for (const xmlNode *child = node->children; child; child = child->next)
+        if (child->type == XML_PI_NODE && child->name && std::strcmp(reinterpret_cast<const char *>(child->name), target) == 0)
+            return child->content ? QString::fromUtf8(reinterpret_cast<const char *>(child->content)).trimmed()
+                                  : QString(QLatin1String(""));
+    return QString();
+}

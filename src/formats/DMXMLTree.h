@@ -39,6 +39,9 @@ public:
     static QString text(const xmlNode *element);
     // The text of childElement(node, name); a null string when the element or its text is absent.
     static QString childValue(const xmlNode *node, const char *name);
+    // The content of the first direct child that is a processing instruction of that target,
+    // trimmed; a null string when there is none.
+    static QString childProcessingInstruction(const xmlNode *node, const char *target);
 
     // Calls f(element) for each direct child element, in document order.
     template <typename F>

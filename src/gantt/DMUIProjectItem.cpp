@@ -111,6 +111,26 @@ void DMUIProjectItem::fillShapeWithProgress(QPainter *painter, const QPainterPat
     painter->restore();
 }
 
+void DMUIProjectItem::drawTitleInsideShape(QPainter *painter, const QString &title, const QRectF &rect,
+                                           const QPainterPath &shape) const
+{
+    const QRectF bounds = shape.boundingRect();
+    if (rect.left() >= bounds.left() && rect.right() <= bounds.right()) {
+        textAttributes().drawStringInRect(painter, title, rect);
+        return;
+    }
+    painter->save();
+    painter->setClipPath(shape, Qt::IntersectClip);
+    textAttributes().drawStringInRect(painter, title, rect);
+    painter->restore();
+    QPainterPath outside;
+    outside.addRect(rect);
+    painter->save();
+    painter->setClipPath(outside.subtracted(shape), Qt::IntersectClip);
+    titleTextAttributes().drawStringInRect(painter, title, rect);
+    painter->restore();
+}
+
 DMTextAttributes DMUIProjectItem::projectViewTitleAttributes(std::optional<DMTextAttributes> &cache, bool truncates)
 {
     if (!cache) {

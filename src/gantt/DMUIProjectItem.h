@@ -146,6 +146,11 @@ protected:
     // Fills the shape (over the hover shadow while hovered) and lays the best contrast colour
     // over the part of `progressBox` the item's progress covers, inside the shape.
     void fillShapeWithProgress(QPainter *painter, const QPainterPath &shape, const QRectF &progressBox) const;
+    // Draws a title laid inside the shape in the object's text colour (the best one for its
+    // fill). A title centred in the part of a long shape that shows may run past the shape's
+    // end: that part is drawn in the colour of a title beside the shape, readable on the chart.
+    void drawTitleInsideShape(QPainter *painter, const QString &title, const QRectF &rect,
+                              const QPainterPath &shape) const;
 
     // x and width from the item's dates on the project's grid, keeping y and height.
     void placeStaleGeometry() override;

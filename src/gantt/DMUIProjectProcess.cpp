@@ -116,7 +116,7 @@ void DMUIProjectProcess::drawInRect(QPainter *painter, const QRectF &, DMObjectV
 
     const DMUIProjectTaskTitleLayout title = titleLayout(view);
     if (title.placement == DMUIProjectTaskTitleLayout::Inside)
-        textAttributes().drawStringInRect(painter, titleText(), title.rect);
+        drawTitleInsideShape(painter, titleText(), title.rect, path);
     else if (title.placement != DMUIProjectTaskTitleLayout::None)
         titleTextAttributes().drawStringInRect(painter, titleText(), title.rect);
     painter->restore();

@@ -297,7 +297,7 @@ void DMUIProjectTask::drawInRect(QPainter *painter, const QRectF &, DMObjectView
 
     const DMUIProjectTaskTitleLayout title = titleLayout(view);
     if (title.placement == DMUIProjectTaskTitleLayout::Inside)
-        textAttributes().drawStringInRect(painter, titleText(), title.rect);
+        drawTitleInsideShape(painter, titleText(), title.rect, path);
     else if (title.placement != DMUIProjectTaskTitleLayout::None)
         titleTextAttributes().drawStringInRect(painter, titleText(), title.rect);
     painter->restore();

@@ -113,12 +113,34 @@ TEST_F(DocumentStateTest, AttachedDocumentTableCountsReferencesAndReusesIdentica
     DMAttachedDocuments::releaseDocument(&table, changed);
     DMAttachedDocuments::releaseDocument(&table, changed);
     EXPECT_EQ(table.value(changed).toMap().value(DMAttachedDocuments::kReferenceCount).toInt(), 0);
-    // Unreferenced entries stay, so that undoing their removal finds the file again.
-    const DMAttachedDocuments::SavePlan plan = DMAttachedDocuments::planSave(table, true);
+    // Unreferenced entries stay, so that undoing their removal finds the file again; a save
+    // copies only what something refers to.
+    DMAttachedDocuments::SavePlan plan = DMAttachedDocuments::planSave(table, true);
     EXPECT_EQ(plan.keptDocuments, QStringList{QStringLiteral("report.txt")});
+    EXPECT_TRUE(plan.newDocuments.isEmpty());
+    EXPECT_TRUE(plan.table.contains(changed));
+    DMAttachedDocuments::retainDocument(&table, changed);
+    plan = DMAttachedDocuments::planSave(table, true);
     ASSERT_EQ(plan.newDocuments.size(), 1);
     EXPECT_EQ(plan.newDocuments.first().name, QStringLiteral("report 2.txt"));
     EXPECT_TRUE(DMAttachedDocuments::planSave(table, false).newDocuments.isEmpty());
+
+    // A stored file nothing refers to is set aside out of the package as a pending copy; one
+    // without a count (an earlier version's) is taken to be referred to.
+    QVariantMap stored = table;
+    stored.insert(QStringLiteral("old.txt"), QVariantMap{{kDMProject_AttachedDocument_Path, QStringLiteral("report.txt")},
+                                                         {kDMProject_AttachedDocument_PendingAttachment, false}});
+    DMAttachedDocuments::releaseDocument(&stored, QStringLiteral("report.txt"));
+    DMAttachedDocuments::releaseDocument(&stored, QStringLiteral("report.txt"));
+    const QVariantMap setAside =
+        DMAttachedDocuments::tableWithUnreferencedSetAside(stored, documents, path(QStringLiteral("aside")));
+    const QVariantMap record = setAside.value(QStringLiteral("report.txt")).toMap();
+    EXPECT_TRUE(record.value(kDMProject_AttachedDocument_PendingAttachment).toBool());
+    QFile copy(record.value(kDMProject_AttachedDocument_Path).toString());
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("same bytes"));
+    EXPECT_EQ(setAside.value(QStringLiteral("old.txt")), stored.value(QStringLiteral("old.txt")));
+    EXPECT_EQ(DMAttachedDocuments::planSave(setAside, true).keptDocuments, QStringList{QStringLiteral("report.txt")});
 }
 
 } // namespace

@@ -54,7 +54,7 @@ struct SampleProject
     std::shared_ptr<DMProjectTask> deepest, hostile, elapsed, hourly;
     std::shared_ptr<DMProjectProcess> second;
     std::shared_ptr<DMProjectMilestone> milestone;
-    std::shared_ptr<DMProjectResource> group, ada, crane, scaffold;
+    std::shared_ptr<DMProjectResource> group, ada, crane, scaffold, permit;
 
     SampleProject()
     {
@@ -128,15 +128,22 @@ struct SampleProject
         scaffold->setAttribute(kDMProjectResource_Human, false);
         scaffold->setAttribute(kDMProjectResource_HourlyCost, 120.0);
         scaffold->setAttribute(kDMProjectResource_CostKind, 2);
+        // Paid by the task, its amount not known yet: still paid by the task after a round trip.
+        permit = resource(project, QStringLiteral("Permit"));
+        permit->setAttribute(kDMProjectResource_Human, false);
+        permit->setAttribute(kDMProjectResource_HourlyCost, 0.0);
+        permit->setAttribute(kDMProjectResource_CostKind, 2);
         group->subitems().append(ada);
         p.resources().append(group);
         p.resources().append(crane);
         p.resources().append(scaffold);
+        p.resources().append(permit);
         deepest->addResource(ada);
         deepest->addResource(crane);
         milestone->addResource(ada);
         deepest->addResource(scaffold);
         hourly->addResource(scaffold);
+        hourly->addResource(permit);
     }
 };
 
@@ -401,16 +408,18 @@ TEST(MSProjectXMLExport, WhatTheFileSays)
     EXPECT_EQ(elementOf(labour, "Month"), QStringLiteral("4"));
     EXPECT_EQ(elementOf(labour, "MonthDay"), QStringLiteral("1"));
 
-    // Resources: the fixed one, then the group's member, the crane and the scaffold; the group
-    // writes none. The scaffold's amount per task is its cost per use.
-    EXPECT_EQ(text.count(QStringLiteral("<Resource>")), 4);
+    // Resources: the fixed one, then the group's member, the crane, the scaffold and the permit;
+    // the group writes none. The scaffold's amount per task is its cost per use; the two paid by
+    // the task say so to our reader.
+    EXPECT_EQ(text.count(QStringLiteral("<Resource>")), 5);
+    EXPECT_EQ(text.count(QStringLiteral("<?halcyra-cost-kind per-task?>")), 2);
     EXPECT_EQ(elementOf(text, "CostPerUse", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("120"));
     EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("0"));
     EXPECT_FALSE(text.contains(QStringLiteral("<Name>Crew</Name>")));
     EXPECT_LT(text.indexOf(QStringLiteral("Ada &quot;the&quot;")), text.indexOf(QStringLiteral("<Name>Crane</Name>")));
     EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("Ada &quot;")), QStringLiteral("52.5"));
     EXPECT_EQ(elementOf(text, "StandardRateFormat", QStringLiteral("<Name>Crane</Name>")), QStringLiteral("3"));
-    EXPECT_EQ(text.count(QStringLiteral("<Assignment>")), 5);
+    EXPECT_EQ(text.count(QStringLiteral("<Assignment>")), 6);
 }
 
 // Numbers in the file do not follow the user's locale: a German one writes the same file, and

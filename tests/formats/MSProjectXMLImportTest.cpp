@@ -281,7 +281,8 @@ TEST(MSProjectXMLImport, ProjectDatesAndWorkingTime)
 
 // The file's Duration is the work: a day of two working times holds eight hours, a split task
 // does not count its gap, and a plan scheduled round the clock on a calendar of office hours
-// keeps its dates and durations.
+// keeps its dates and durations. The day becomes 08:00-16:00, so a task that crosses the break
+// ends where its work on that window ends, later or earlier than the file's finish.
 TEST(MSProjectXMLImport, TasksKeepTheWorkOfTheFile)
 {
     const QByteArray rate = "<Resources><Resource><UID>1</UID><Name>Ann</Name><Type>1</Type><StandardRate>10</StandardRate>"
@@ -289,28 +290,43 @@ TEST(MSProjectXMLImport, TasksKeepTheWorkOfTheFile)
     QByteArray xml = documentWith(
         task(1, "1", "Week", "2024-03-04T08:00:00", "2024-03-08T17:00:00", "<Duration>PT40H0M0S</Duration>")
             + task(2, "2", "Split", "2024-03-04T08:00:00", "2024-03-08T17:00:00", "<Duration>PT16H0M0S</Duration>")
-            + task(3, "3", "Half day", "2024-03-05T13:00:00", "2024-03-05T17:00:00", "<Duration>PT4H0M0S</Duration>"),
-        "<Assignments><Assignment><UID>1</UID><TaskUID>1</TaskUID><ResourceUID>1</ResourceUID></Assignment></Assignments>");
+            + task(3, "3", "Half day", "2024-03-05T13:00:00", "2024-03-05T17:00:00", "<Duration>PT4H0M0S</Duration>")
+            + task(4, "4", "Across the break", "2024-03-05T13:00:00", "2024-03-06T12:00:00", "<Duration>PT8H0M0S</Duration>")
+            + task(5, "5", "Over lunch", "2024-03-05T11:00:00", "2024-03-05T14:00:00", "<Duration>PT2H0M0S</Duration>")
+            + task(6, "6", "Two shifts", "2024-03-04T08:00:00", "2024-03-04T17:00:00", "<Duration>PT16H0M0S</Duration>"),
+        "<Assignments><Assignment><UID>1</UID><TaskUID>1</TaskUID><ResourceUID>1</ResourceUID></Assignment>"
+        "<Assignment><UID>2</UID><TaskUID>4</TaskUID><ResourceUID>1</ResourceUID></Assignment></Assignments>");
     xml.replace("<Resources/>", rate);
     DMImportReport report;
     auto project = importData(xml, &report);
-    const auto week = std::dynamic_pointer_cast<DMProjectTask>(itemTitled(*project, "Week"));
-    ASSERT_TRUE(week);
-    EXPECT_EQ(week->endDate(), at(2024, 3, 8, 17));
-    EXPECT_EQ(week->duration(), 40 * 3600);
-    week->setAttribute(kDMProjectItem_CostKind, 2);
-    EXPECT_FLOAT_EQ(week->cost(), 400.0f);
-    const auto split = itemTitled(*project, "Split");
-    EXPECT_EQ(split->duration(), 16 * 3600);
-    EXPECT_EQ(split->beginDate(), at(2024, 3, 4, 8));
-    EXPECT_EQ(split->endDate(), at(2024, 3, 5, 16));
-    // The afternoon lies partly after the window of 08:00-16:00: it keeps its dates and its
-    // four hours off the working schedule.
-    const auto halfDay = itemTitled(*project, "Half day");
-    EXPECT_EQ(halfDay->endDate(), at(2024, 3, 5, 17));
-    EXPECT_EQ(halfDay->duration(), 4 * 3600);
+    const struct
+    {
+        const char *title;
+        DMDate end;
+        int hours;
+    } works[] = {{"Week", at(2024, 3, 8, 17), 40},
+                {"Split", at(2024, 3, 5, 16), 16},
+                {"Half day", at(2024, 3, 6, 9), 4},
+                {"Across the break", at(2024, 3, 6, 13), 8},
+                {"Over lunch", at(2024, 3, 5, 13), 2},
+                // More work than the file's working times hold between its dates (a resource's
+                // second shift, which the project cannot hold): the file's dates stay.
+                {"Two shifts", at(2024, 3, 4, 17), 8}};
+    for (const auto &row : works) {
+        const auto item = itemTitled(*project, QLatin1String(row.title));
+        ASSERT_TRUE(item) << row.title;
+        EXPECT_EQ(item->endDate(), row.end) << row.title;
+        EXPECT_EQ(item->duration(), row.hours * 3600) << row.title;
+        EXPECT_TRUE(item->useWorkingSchedule()) << row.title;
+    }
+    for (const char *title : {"Week", "Across the break"}) {
+        const auto item = itemTitled(*project, QLatin1String(title));
+        item->setAttribute(kDMProjectItem_CostKind, 2);
+        EXPECT_FLOAT_EQ(item->cost(), item->duration() / 3600 * 10.0f) << title;
+    }
     EXPECT_EQ(report.repairedCount(), 1) << report.lines().join(QLatin1Char('\n')).toStdString();
-    ASSERT_EQ(report.notes().size(), 2);
+    EXPECT_EQ(report.lines().filter(QStringLiteral("UID=2 is split")).size(), 1);
+    ASSERT_EQ(report.notes().size(), 1);
     EXPECT_TRUE(report.notes().first().contains(QStringLiteral("08:00-12:00, 13:00-17:00"))) << report.userSummary().toStdString();
 
     // Round the clock on 09:00-17:00: a day, an evening, and a working day written as usual.

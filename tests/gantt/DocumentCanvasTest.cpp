@@ -3,6 +3,7 @@
 #include "DocumentCanvasTestSupport.h"
 
 #include "DMProjectViewDateGrid.h"
+#include "DMUIProjectProcess.h"
 #include "DMValidation.h"
 
 #include <QAction>
@@ -235,6 +236,40 @@ TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLef
     const QRect visible = canvas()->visibleRegion().boundingRect();
     ASSERT_FALSE(visible.isEmpty());
     EXPECT_TRUE(regions.painted.contains(visible)) << regions.painted.boundingRect().width() << " of " << visible.width();
+}
+
+// A dark process whose end shows as a sliver at the left of the chart: its title, centred on what
+// shows, runs past the bracket onto the light background, where it is drawn dark (as a title
+// beside a bar) instead of in the white that reads on the bracket. A dark task bar alike.
+TEST_F(DocumentCanvasTest, AnInsideTitleThatRunsPastItsScrolledShapeStaysReadable)
+{
+    auto process = addTask<DMProjectProcess>("Foundations", at(2024, 1, 2, 8), at(2024, 1, 26, 18));
+    process->setFillColor(QColor(60, 60, 60));
+    auto task = addTask("Drainage works", at(2024, 1, 2, 8), at(2024, 1, 26, 18));
+    task->setFillColor(QColor(40, 40, 90));
+    open();
+    QScrollArea *scroll = outlets().projectViewScrollArea;
+    const QRectF frame = barOf(process)->frame();
+    scroll->horizontalScrollBar()->setValue(int(frame.right()) - 10);
+    halcyra::test::finishEventLoopTurn();
+    QWidget *window = document->mainWindow();
+    const QImage image = window->grab().toImage();
+    const QPoint offset = canvas()->mapTo(window, QPoint(0, 0));
+    const auto darkPixelsPastTheEnd = [&](const QRectF &shape, const DMUIProjectTaskTitleLayout &title) {
+        EXPECT_EQ(title.placement, DMUIProjectTaskTitleLayout::Inside);
+        EXPECT_GT(title.rect.right(), shape.right() + 10);
+        int dark = 0;
+        for (int y = int(title.rect.top()); y < int(title.rect.bottom()); ++y)
+            for (int x = int(shape.right()) + 2; x < int(title.rect.right()); ++x)
+                if (qGray(image.pixel(offset + QPoint(x, y))) < 110)
+                    ++dark;
+        return dark;
+    };
+    const auto bracket = std::dynamic_pointer_cast<DMUIProjectProcess>(process->ganttUIObject());
+    EXPECT_GT(darkPixelsPastTheEnd(bracket->frame(), bracket->titleLayout(canvas())), 20);
+    const auto bar = std::dynamic_pointer_cast<DMUIProjectTask>(task->ganttUIObject());
+    EXPECT_GT(darkPixelsPastTheEnd(bar->barRect(), bar->titleLayout(canvas())), 20);
+    saveScreen(image, QStringLiteral("title-past-scrolled-bracket.png"));
 }
 
 TEST_F(DocumentCanvasTest, TodayScrollsTheChartToTodaysColumn)

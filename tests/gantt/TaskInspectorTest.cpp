@@ -7,12 +7,14 @@
 #include "DMDurationSplit.h"
 #include "DMInspectorDocumentsTable.h"
 #include "DMInspectorResourcesOutline.h"
+#include "DMProjectPackage.h"
 #include "DMTextField.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDesktopServices>
+#include <QDir>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
@@ -350,6 +352,101 @@ TEST_F(TaskInspectorTest, DocumentsAreAttachedOnceAndOpenOnlyFromInsideThePackag
     inspector->documentsRemoveButton()->click();
     EXPECT_FALSE(task->attribute(kDMProjectItem_AttachedDocuments).isValid());
     EXPECT_EQ(inspector->documentsTableView()->rowCount(), 0);
+}
+
+// Attaching and removing a document, undone and redone with saves between: the table's
+// reference counts agree with the tasks' lists at every step, a save writes only the documents
+// something refers to, and a document left out by a save comes back with the undo that refers
+// to it again.
+TEST_F(TaskInspectorTest, AttachedDocumentsFollowUndoAndRedoAcrossSaves)
+{
+    QTemporaryDir files;
+    for (const char *name : {"a.txt", "b.txt"}) {
+        QFile file(files.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name);
+    }
+    auto other = addTask("Other", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    DMUndoManager *undo = document->undoManager();
+    const auto attach = [&](const std::shared_ptr<DMProjectTask> &item, const char *name) {
+        barOf(item)->editInView(canvas());
+        modalUI.openPaths = {files.filePath(QLatin1String(name))};
+        inspector->documentsAddButton()->click();
+        halcyra::test::finishEventLoopTurn();
+    };
+    // Reference counts of the table and references of the tasks, as "key count" lines.
+    const auto counted = [&] {
+        QStringList lines;
+        const QVariantMap table = project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+        for (auto it = table.cbegin(); it != table.cend(); ++it)
+            if (const int count = it.value().toMap().value(QStringLiteral("kDMProject_AttachedDocument_ReferenceCount")).toInt())
+                lines << QStringLiteral("%1 %2").arg(it.key()).arg(count);
+        return lines;
+    };
+    const auto referred = [&] {
+        QMap<QString, int> counts;
+        for (const auto &item : {task, other})
+            for (const QVariant &key : item->attribute(kDMProjectItem_AttachedDocuments).toList())
+                ++counts[key.toString()];
+        QStringList lines;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            lines << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+        return lines;
+    };
+    const QString package = folder.filePath(QStringLiteral("Plan.hy2"));
+    const auto save = [&](DMProjectDocument::SaveOperationType operation) {
+        QString error;
+        EXPECT_TRUE(document->saveToPath(package, operation, &error)) << error.toStdString();
+        QStringList stored = QDir(DMProjectPackage::documentsFolderPath(package)).entryList(QDir::Files);
+        for (const QString &name : stored) {
+            QFile file(QDir(DMProjectPackage::documentsFolderPath(package)).filePath(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), name.toUtf8()) << name.toStdString();
+        }
+        return stored;
+    };
+    const auto step = [&](const char *what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(counted(), referred());
+    };
+
+    attach(task, "a.txt");
+    EXPECT_EQ(save(DMProjectDocument::SaveAsOperation), QStringList{"a.txt"});
+    undo->undo();
+    step("undone");
+    EXPECT_TRUE(save(DMProjectDocument::SaveOperation).isEmpty());
+    undo->redo();
+    step("redone");
+    EXPECT_EQ(save(DMProjectDocument::SaveOperation), QStringList{"a.txt"});
+    attach(other, "a.txt");
+    step("attached twice");
+    EXPECT_EQ(counted(), QStringList{"a.txt 2"});
+    undo->undo();
+    step("second undone");
+    EXPECT_EQ(counted(), QStringList{"a.txt 1"});
+
+    // A document attached and taken back is never copied in.
+    attach(task, "b.txt");
+    undo->undo();
+    step("b undone");
+    EXPECT_EQ(save(DMProjectDocument::SaveOperation), QStringList{"a.txt"});
+
+    barOf(task)->editInView(canvas());
+    inspector->documentsTableView()->selectAll();
+    inspector->documentsRemoveButton()->click();
+    halcyra::test::finishEventLoopTurn();
+    step("removed");
+    EXPECT_TRUE(save(DMProjectDocument::SaveOperation).isEmpty());
+    undo->undo();
+    step("removal undone");
+    EXPECT_EQ(save(DMProjectDocument::SaveOperation), QStringList{"a.txt"});
+    undo->redo();
+    undo->undo();
+    step("redone and undone again");
+    EXPECT_EQ(task->attribute(kDMProjectItem_AttachedDocuments).toList(), QVariantList{QStringLiteral("a.txt")});
+    QString error;
+    EXPECT_FALSE(document->attachedDocumentPathForTableKey(QStringLiteral("a.txt"), &error).isEmpty()) << error.toStdString();
 }
 
 TEST_F(TaskInspectorTest, RandomEditsUndoToTheStartAndRedoToTheEnd)
