@@ -552,6 +552,16 @@ void DMObjectView::keyReleaseEvent(QKeyEvent *event)
     keyUp(DMEvent::fromKeyEvent(*event));
 }
 
+QVariant DMObjectView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImCursorRectangle) {
+        const QRect shown = visibleRegion().boundingRect();
+        if (!shown.isEmpty())
+            return shown;
+    }
+    return QWidget::inputMethodQuery(query);
+}
+
 void DMObjectView::enterEvent(QEnterEvent *event)
 {
     mouseEntered(DMEvent::mouseEvent(DMEvent::MouseEntered, mapTo(window(), event->position()), 0));

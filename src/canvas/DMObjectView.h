@@ -130,6 +130,9 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool event(QEvent *event) override;
+    // The place of the keyboard focus in the view is what shows of it, so that a scroll area
+    // around the canvas does not scroll when the keyboard comes or goes by Tab.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     void addToSelection(const std::shared_ptr<DMBaseObject> &object);

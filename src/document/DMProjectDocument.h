@@ -295,6 +295,9 @@ private:
     DMOutlineView *listOutlineViewForPageWithTag(int tag) const;
     DMProjectListController *listControllerForPageWithTag(int tag) const;
     void buildListPages(QWidget *content);
+    // Delete and Backspace in the project outline and the lists act as Edit > Delete, once per
+    // press, and not while a cell is being edited.
+    void installDeleteKeysOnOutlines();
     void reloadListOutlines();
     // Draws again the rows of the outline and the lists, whose values an edit may have changed.
     void redisplayEditedValues();

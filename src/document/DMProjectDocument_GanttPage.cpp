@@ -78,6 +78,8 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
     timelineScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     timelineScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     timelineScroll->setFixedHeight(kTimelineHeight);
+    // The header scrolls only with the canvas: the keyboard passes it by.
+    timelineScroll->setFocusPolicy(Qt::NoFocus);
     auto *timeline = new DMTimelineView;
     timeline->resize(10, kTimelineHeight);
     timelineScroll->setWidget(timeline);
@@ -90,6 +92,9 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
     canvasScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *canvas = new DMProjectView;
     canvas->setObjectName(QStringLiteral("projectView"));
+    // Tab reaches the canvas (after its scroll area, whose arrow keys scroll): the canvas's keys
+    // nudge, move and delete the selected bars.
+    canvas->setFocusPolicy(Qt::StrongFocus);
     canvasScroll->setWidget(canvas);
     chartLayout->addWidget(canvasScroll, 1);
     m_outlets.projectView = canvas;
@@ -99,8 +104,13 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
     QScrollBar *outlineVertical = outline->verticalScrollBar();
     connect(canvasVertical, &QScrollBar::valueChanged, outlineVertical, &QScrollBar::setValue);
     connect(outlineVertical, &QScrollBar::valueChanged, canvasVertical, &QScrollBar::setValue);
-    connect(canvasScroll->horizontalScrollBar(), &QScrollBar::valueChanged, timelineScroll->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    QScrollBar *canvasHorizontal = canvasScroll->horizontalScrollBar();
+    QScrollBar *timelineHorizontal = timelineScroll->horizontalScrollBar();
+    connect(canvasHorizontal, &QScrollBar::valueChanged, timelineHorizontal, &QScrollBar::setValue);
+    // A scroll of the header's own (a sideways wheel over it) is put back: it shows the
+    // canvas's columns.
+    connect(timelineHorizontal, &QScrollBar::valueChanged, canvasHorizontal,
+            [canvasHorizontal, timelineHorizontal] { timelineHorizontal->setValue(canvasHorizontal->value()); });
     // The header's hand cursors cover only its visible part.
     connect(canvasScroll->horizontalScrollBar(), &QScrollBar::valueChanged, timeline,
             [this] {

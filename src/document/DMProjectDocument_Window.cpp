@@ -43,6 +43,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -166,6 +167,7 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     buildListPages(content);
+    installDeleteKeysOnOutlines();
     auto *itemsPage = new QWidget(content);
     itemsPage->setObjectName(QStringLiteral("itemsContainerView"));
     content->addWidget(itemsPage);
@@ -210,6 +212,23 @@ void DMProjectDocument::buildListPages(QWidget *content)
     m_outlets.projectItemsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectItemsOutlineView"));
     m_outlets.projectResourcesOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectResourcesOutlineView"));
     m_outlets.projectEventsOutlineViewDS->containerView()->setObjectName(QStringLiteral("projectEventsOutlineView"));
+}
+
+void DMProjectDocument::installDeleteKeysOnOutlines()
+{
+    for (DMOutlineView *outline : std::initializer_list<DMOutlineView *>{
+             m_outlets.projectOutlineView, m_outlets.projectItemsOutlineViewDS->outlineView(),
+             m_outlets.projectResourcesOutlineViewDS->outlineView(), m_outlets.projectEventsOutlineViewDS->outlineView()}) {
+        if (!outline)
+            continue;
+        for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {
+            // Only while the outline itself has the keyboard: an editor open in a cell keeps
+            // its own Delete.
+            auto *shortcut = new QShortcut(QKeySequence(key), outline, this, [this] { deleteSelectionOfShownPage(); },
+                                           Qt::WidgetShortcut);
+            shortcut->setAutoRepeat(false);
+        }
+    }
 }
 
 void DMProjectDocument::reloadListOutlines()

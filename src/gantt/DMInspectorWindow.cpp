@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStringList>
+#include <QTextEdit>
 #include <QWindow>
 
 #include <algorithm>
@@ -78,18 +81,63 @@ void DMInspectorWindow::resizeEvent(QResizeEvent *event)
 void DMInspectorWindow::keyPressEvent(QKeyEvent *event)
 {
     // A text field takes its own undo and copy keys before they get here.
-    if (m_commandWindow && event->key() != Qt::Key_unknown) {
-        const QKeySequence pressed(event->keyCombination());
-        for (QAction *action : m_commandWindow->findChildren<QAction *>()) {
-            if (action->shortcutContext() == Qt::ApplicationShortcut || !action->shortcuts().contains(pressed))
-                continue;
-            if (action->isEnabled())
-                action->trigger();
-            event->accept();
-            return;
-        }
+    if (triggerCommandForKey(*event)) {
+        event->accept();
+        return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool DMInspectorWindow::triggerCommandForKey(const QKeyEvent &event)
+{
+    if (!m_commandWindow || event.key() == Qt::Key_unknown)
+        return false;
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction *action : m_commandWindow->findChildren<QAction *>()) {
+        if (action->shortcutContext() == Qt::ApplicationShortcut || !action->shortcuts().contains(pressed))
+            continue;
+        if (action->isEnabled())
+            action->trigger();
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Whether the text control has typing of its own to undo (or redo).
+bool textHasOwnUndo(const QObject *control, bool redo)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(control))
+        return redo ? line->isRedoAvailable() : line->isUndoAvailable();
+    const QTextDocument *text = nullptr;
+    if (const auto *rich = qobject_cast<const QTextEdit *>(control))
+        text = rich->document();
+    else if (const auto *plain = qobject_cast<const QPlainTextEdit *>(control))
+        text = plain->document();
+    return text && (redo ? text->isRedoAvailable() : text->isUndoAvailable());
+}
+
+} // namespace
+
+bool DMInspectorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A text control claims the undo keys even with nothing of its own to undo (its text is set
+    // again from the model after every change it makes): then they undo the document's last
+    // change, as in the document window.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool undo = key->matches(QKeySequence::Undo);
+        const bool redo = key->matches(QKeySequence::Redo);
+        if ((undo || redo) && !textHasOwnUndo(watched, redo)) {
+            // Claimed, so that the press comes here rather than to a shortcut.
+            if (event->type() == QEvent::KeyPress)
+                triggerCommandForKey(*key);
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QPoint DMInspectorWindow::placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight)
@@ -149,6 +197,10 @@ void DMInspectorWindow::displayView(QWidget *view)
     }
     if (view->parentWidget() != this)
         view->setParent(this);
+    // Its text controls pass the undo keys on when they have nothing of their own to undo.
+    for (QWidget *control : view->findChildren<QWidget *>())
+        if (qobject_cast<QLineEdit *>(control) || qobject_cast<QTextEdit *>(control) || qobject_cast<QPlainTextEdit *>(control))
+            control->installEventFilter(this);
     view->move(0, 0);
     // The content takes the view's size; the title bar is the window system's.
     resize(view->size());

@@ -3,13 +3,15 @@
 #include <QPointer>
 #include <QWidget>
 
+class QKeyEvent;
+
 // The one floating tool window titled "Inspector" that every item and link inspector shows its
 // view in, made on first use and kept for the process. It holds the inspectors' views as
 // children and shows one at a time, its content sized to that view. Its frame is remembered
 // under the user default "inspectorWindowFrame" ("x y width height") across launches. It is kept
 // above the document window of the object shown (transient for it), and keys its controls leave
 // unhandled go to that window's menu commands (Undo, Redo, Save... work while the inspector is
-// the active window).
+// the active window); so do the undo keys in a text control with no typing of its own to undo.
 class DMInspectorWindow : public QWidget
 {
     Q_OBJECT
@@ -42,11 +44,15 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     DMInspectorWindow();
     void restoreFrame();
     void saveFrame() const;
+    // Triggers the command window's menu command that has the key as its shortcut; false when
+    // none has.
+    bool triggerCommandForKey(const QKeyEvent &event);
 
     QPointer<QWidget> m_displayedView;
     QPointer<QWidget> m_commandWindow;

@@ -442,6 +442,10 @@ bool DMProjectDocumentObjectViewDataSource::eventFilter(QObject *watched, QEvent
         return false;
     }
     DMProjectView *view = canvas();
+    if (view && watched == view && event->type() == QEvent::FocusOut) {
+        endKeyboardNudgeSeries();
+        return false;
+    }
     if (view && watched == view && event->type() == QEvent::Wheel) {
         // The wheel with Control held zooms, a notch a tenth of a pinch's decade.
         auto *wheel = static_cast<QWheelEvent *>(event);

@@ -221,6 +221,9 @@ private:
     void editLater(const std::shared_ptr<DMProjectViewObject> &object);
     void openDragUndoGroup();
     void closeDragUndoGroup();
+    // Ends a keyboard nudge series under way: on its key's release, or when the canvas loses
+    // the keyboard before it (the release then goes elsewhere).
+    void endKeyboardNudgeSeries();
 
     DMGanttDocumentHooks &m_document;
     std::shared_ptr<DMProjectViewBackgroundObject> m_background;

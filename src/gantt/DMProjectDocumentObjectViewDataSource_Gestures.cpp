@@ -329,6 +329,9 @@ void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEv
         if (number <= m_lastNudgeSeriesNumber)
             number = m_lastNudgeSeriesNumber + 1;
         m_lastNudgeSeriesNumber = number;
+        // Like a drag, the series is one undo step until the key goes up, also when the bars
+        // stay snapped to a day's end for longer than the undo manager's fence time.
+        openDragUndoGroup();
     }
     const DMEvent synthetic = DMEvent::mouseEvent(DMEvent::LeftMouseDragged, location, number, DMEvent::NoModifier, 1, step, 0.0);
     m_lastSyntheticEvent = synthetic;
@@ -340,10 +343,17 @@ void DMProjectDocumentObjectViewDataSource::keyboardItemDragWithEvent(const DMEv
             if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
                 bar->handleDragOperation(DMProjectViewDragOperation::MoveItem, QPointF(0, 0), location, synthetic, canvas);
     }
-    if (event.type() == DMEvent::KeyUp) {
-        m_lastSyntheticEvent = DMEvent();
-        m_lastNudgeStep = 0.0;
-    }
+    if (event.type() == DMEvent::KeyUp)
+        endKeyboardNudgeSeries();
+}
+
+void DMProjectDocumentObjectViewDataSource::endKeyboardNudgeSeries()
+{
+    if (m_lastSyntheticEvent.type() == DMEvent::NoEvent)
+        return;
+    m_lastSyntheticEvent = DMEvent();
+    m_lastNudgeStep = 0.0;
+    closeDragUndoGroup();
 }
 
 // ---- Zoom ----

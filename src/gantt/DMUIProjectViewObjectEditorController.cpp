@@ -405,6 +405,8 @@ void DMUIProjectViewObjectEditorController::connectControl(QWidget *control)
 
 void DMUIProjectViewObjectEditorController::setFieldText(QLineEdit *field, const QString &text) const
 {
-    if (field && !hasPendingTextEdit(field) && field->text() != text)
+    // Set again also when the text is the same: typing the model now holds is no longer the
+    // field's own to undo, so the undo keys reach the document (the window passes them on).
+    if (field && !hasPendingTextEdit(field) && (field->text() != text || field->isUndoAvailable() || field->isRedoAvailable()))
         field->setText(text);
 }

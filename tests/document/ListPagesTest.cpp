@@ -656,3 +656,69 @@ TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)
     edit("Delete")->trigger();
     EXPECT_FALSE(project->tasks().contains(survey));
 }
+
+TEST_F(ListPagesTest, TheDeleteKeyInTheListsAndTheOutlineDeletesTheirSelectedRowsOncePerPress)
+{
+    auto document = openWith({"Survey", "Build", "Test", "Ship"});
+    auto project = document->project();
+    QMainWindow *window = document->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    const auto press = [](QWidget *widget, Qt::Key key, bool autoRepeat = false) {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(widget, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(widget, &up);
+        finishEventLoopTurn();
+    };
+
+    // The task list: the selected row goes, as one undo step; a held key deletes no more.
+    DMOutlineView *tasks = document->projectItemsOutlineViewDS()->outlineView();
+    settle(document);
+    tasks->setFocus();
+    tasks->selectRowIndexesByExtendingSelection({1}, false);
+    QTest::keyClick(tasks, Qt::Key_Delete);
+    finishEventLoopTurn();
+    EXPECT_EQ(rowsOf(tasks), (QStringList{"Survey", "Test", "Ship"}));
+    EXPECT_EQ(steps(document), 1);
+    tasks->selectRowIndexesByExtendingSelection({0}, false);
+    press(tasks, Qt::Key_Delete, true);
+    EXPECT_EQ(project->tasks().size(), 3);
+
+    // An editor open in a cell keeps its own Delete.
+    doubleClick(tasks, QStringLiteral("title"), 0);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+    editor->setCursorPosition(0);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClick(editor, Qt::Key_Return);
+    finishEventLoopTurn();
+    EXPECT_EQ(rowsOf(tasks), (QStringList{"urvey", "Test", "Ship"}));
+
+    // The event list, and the project outline beside the chart with Backspace.
+    auto event = std::make_shared<DMProjectEvent>();
+    event->setProject(project);
+    event->setTitle(QStringLiteral("Fair"));
+    project->eventContainer()->events().append(event);
+    document->showPageWithTag(DMPage::EventsPage);
+    DMOutlineView *events = document->projectEventsOutlineViewDS()->outlineView();
+    settle(document);
+    events->setFocus();
+    events->selectRowIndexesByExtendingSelection({0}, false);
+    QTest::keyClick(events, Qt::Key_Delete);
+    finishEventLoopTurn();
+    EXPECT_TRUE(project->eventContainer()->events().isEmpty());
+
+    document->showPageWithTag(DMPage::GanttPage);
+    DMOutlineView *outline = document->outlets().projectOutlineView;
+    settle(document);
+    outline->setFocus();
+    const int ship = rowsOf(outline).indexOf(QStringLiteral("Ship"));
+    ASSERT_GE(ship, 0);
+    outline->selectRowIndexesByExtendingSelection({ship}, false);
+    finishEventLoopTurn();
+    QTest::keyClick(outline, Qt::Key_Backspace);
+    finishEventLoopTurn();
+    EXPECT_EQ(project->tasks().size(), 2);
+    EXPECT_EQ(project->tasks().last()->title(), QStringLiteral("Test"));
+}

@@ -10,6 +10,7 @@
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 using namespace gantttest;
 
@@ -351,4 +352,37 @@ TEST_F(DocumentCanvasTest, RowColoursFollowTheSelectionAndOutliveAWideningAndAnU
     EXPECT_EQ(outline()->numberOfRows(), 4);
     EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->rows(), 4);
     expectColouredAsAnew("after the undo of a new item");
+}
+
+TEST_F(DocumentCanvasTest, TabGoesFromTheOutlineToTheCanvasAndTheHeaderScrollsOnlyWithIt)
+{
+    addTask("Long", at(2024, 1, 2, 8), at(2024, 2, 20, 18));
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 40.0f);
+    open();
+    QScrollBar *canvasScroll = outlets().projectViewScrollArea->horizontalScrollBar();
+    QScrollBar *headerScroll = outlets().timelineViewScrollArea->horizontalScrollBar();
+    ASSERT_GT(canvasScroll->maximum(), 200);
+    canvasScroll->setValue(120);
+    ASSERT_EQ(headerScroll->value(), 120);
+
+    // From the outline, Tab passes the header by and reaches the canvas, whose keys nudge bars;
+    // the keyboard coming and going scrolls nothing.
+    document->mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(document->mainWindow()));
+    outline()->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> reached;
+    for (int i = 0; i < 3 && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached.append(QApplication::focusWidget());
+    }
+    EXPECT_FALSE(reached.contains(outlets().timelineViewScrollArea));
+    EXPECT_TRUE(reached.contains(canvas()));
+    EXPECT_EQ(canvasScroll->value(), 120);
+
+    // A scroll the header makes of its own (a sideways wheel over it) is put back.
+    QWheelEvent sideways(QPointF(20, 10), outlets().timelineViewScrollArea->mapToGlobal(QPointF(20, 10)), QPoint(),
+                         QPoint(-120, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(outlets().timelineViewScrollArea->viewport(), &sideways);
+    EXPECT_EQ(canvasScroll->value(), 120);
+    EXPECT_EQ(headerScroll->value(), 120);
 }

@@ -147,6 +147,31 @@ TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
     EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 1);
     EXPECT_EQ(beeps.count(), 0);
 
+    // A held key whose repeats pause for longer than the undo manager's fence time (the bar
+    // stays snapped to a day's end, or the machine is busy) is still one step, and undoing it
+    // puts the bar back where the series began.
+    const DMDate beforeSeries = task->beginDate();
+    key(Qt::Key_Right, QEvent::KeyPress);
+    for (int i = 0; i < 4; ++i) {
+        key(Qt::Key_Right, QEvent::KeyRelease, true);
+        key(Qt::Key_Right, QEvent::KeyPress, true);
+        QTest::qWait(250);
+    }
+    key(Qt::Key_Right, QEvent::KeyRelease);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_LT(beforeSeries, task->beginDate());
+    EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 2);
+    document->undoManager()->undo();
+    EXPECT_EQ(task->beginDate(), beforeSeries);
+    // A series whose release goes to another widget ends when the canvas loses the keyboard.
+    key(Qt::Key_Right, QEvent::KeyPress);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_GT(document->undoManager()->groupingLevel(), 0);
+    QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(canvas(), &focusOut);
+    halcyra::test::finishEventLoopTurn();
+    EXPECT_EQ(document->undoManager()->groupingLevel(), 0);
+
     // Left nudges back; the up arrow changes nothing in the Gantt view.
     const DMDate moved = task->beginDate();
     key(Qt::Key_Left, QEvent::KeyPress);

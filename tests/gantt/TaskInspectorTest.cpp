@@ -524,3 +524,35 @@ TEST_F(TaskInspectorTest, TypingTheNotesAndMovingTheSliderAreOneUndoStepEach)
     undo->undo();
     EXPECT_EQ(task->attribute(kDMProjectItem_Notes).toString(), notes);
 }
+
+TEST_F(TaskInspectorTest, UndoKeysInAFieldWithNothingOfItsOwnToUndoUndoTheDocumentsLastChange)
+{
+    DMUIProjectTaskInspectorController *inspector = inspectTask();
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    // Three hours more, applied with Return; the field shows the model's value again.
+    QLineEdit *hours = inspector->durationHoursField();
+    hours->setFocus();
+    type(hours, "3");
+    QTest::keyClick(hours, Qt::Key_Return);
+    halcyra::test::finishEventLoopTurn();
+    ASSERT_EQ(QApplication::focusWidget(), hours);
+    ASSERT_EQ(task->endDate(), at(2024, 1, 4, 11));
+
+    // Nothing typed is left to undo in the field: Control+Z undoes the change, the Redo key
+    // redoes it.
+    QTest::keyClick(hours, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(task->endDate(), at(2024, 1, 3, 18));
+    EXPECT_EQ(durationShown(inspector), (QStringList{"2", "0", "0"}));
+    const QKeyCombination redo = QKeySequence(QKeySequence::Redo)[0]; // the menu's key on this platform
+    QTest::keyClick(hours, redo.key(), redo.keyboardModifiers());
+    EXPECT_EQ(task->endDate(), at(2024, 1, 4, 11));
+
+    // Typing not yet applied is the field's own to undo; the document is left alone.
+    inspector->titleField()->setFocus();
+    QTest::keyClicks(inspector->titleField(), QStringLiteral("s"));
+    QTest::keyClick(inspector->titleField(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(inspector->titleField()->text(), QStringLiteral("Task"));
+    EXPECT_EQ(task->endDate(), at(2024, 1, 4, 11));
+}
