@@ -645,6 +645,26 @@ void DMOutlineView::dropEvent(QDropEvent *event)
     }
 }
 
+// A hidden outline (a page not shown, a window not yet shown) lays out its rows when it is
+// shown: QTreeView's geometry update measures every row shown, and an outline of many rows
+// would pay it at every column resize made while building its window.
+void DMOutlineView::updateGeometries()
+{
+    if (!isVisible()) {
+        m_geometriesStale = true;
+        return;
+    }
+    m_geometriesStale = false;
+    QTreeView::updateGeometries();
+}
+
+void DMOutlineView::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    if (m_geometriesStale)
+        updateGeometries();
+}
+
 void DMOutlineView::paintEvent(QPaintEvent *event)
 {
     m_model->setPainting(true);

@@ -124,6 +124,8 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void updateGeometries() override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     friend class DMOutlineViewDelegate;
@@ -150,4 +152,5 @@ private:
     bool m_adjustingSelection = false; // replacing a selection the delegate changed
     int m_batchDepth = 0;
     bool m_rowLayoutSignalHeld = false;
+    bool m_geometriesStale = false; // asked for while hidden, done when shown
 };
