@@ -437,8 +437,9 @@ bool DMProjectDocumentObjectViewDataSource::eventFilter(QObject *watched, QEvent
 {
     QScrollArea *scroll = m_document.projectViewScrollArea();
     if (scroll && watched == scroll->viewport() && event->type() == QEvent::Resize) {
-        // The canvas fills at least the visible width: relay out once the resizing settles.
-        relayoutSoon();
+        // The canvas fills at least the visible width and height: fit it once the resizing
+        // settles. The rows stay as they are.
+        performOnceAfterDelay(m_widenPending, 0, &DMProjectDocumentObjectViewDataSource::widenProjectView);
         return false;
     }
     DMProjectView *view = canvas();

@@ -134,8 +134,9 @@ void DMProjectDocumentObjectViewDataSource::widenProjectView()
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project || m_relayoutPending)
         return;
-    // The bars stay where they are as long as the scale and the first day do: only the canvas,
-    // its background and the timeline take the new last day.
+    // The bars keep their rows: only the canvas, its background and the timeline take the new
+    // last day or visible size. A new scale or first day moves the bars sideways, which they
+    // take when next read; in the resource view it may change their lanes.
     const DMProject_DisplayAttributes &attributes = project->displayAttributes();
     const float pixelsPerDay = attributes.pixelsPerDay;
     const DMDate firstDay = attributes.timeSpanBeginDate;
@@ -143,8 +144,11 @@ void DMProjectDocumentObjectViewDataSource::widenProjectView()
     QRectF timelineViewFrame;
     computeProjectViewFrameTimelineViewFrameShouldReLayoutObjects(&projectViewFrame, &timelineViewFrame, false);
     if (attributes.pixelsPerDay != pixelsPerDay || attributes.timeSpanBeginDate != firstDay) {
-        relayoutProjectView();
-        return;
+        if (attributes.viewMode == kDMProjectViewMode_Resources) {
+            relayoutProjectView();
+            return;
+        }
+        DMProjectViewObject::invalidateAllPlacements();
     }
     updateBackgroundColumnsWithProjectViewFrame(projectViewFrame);
     resizeViews(projectViewFrame, timelineViewFrame);
