@@ -524,6 +524,11 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
     idFromValue(d.value(QStringLiteral("lastObjectID")), &lastObjectID);
     project->m_lastObjectID = qMax<quint64>(quint64(1) << 32, lastObjectID);
     project->noteObjectID(m_maximumFileID);
+    // Every object and link takes an ID and joins the project's index: both are sized once
+    // rather than grown step by step.
+    const qsizetype objects = qsizetype(m_identities.size() + m_links.size());
+    m_usedIDs.reserve(objects);
+    project->m_index.reserve(project->m_index.size() + objects);
     for (const Identity &identity : m_identities)
         if (identity.fileID && !m_usedIDs.contains(*identity.fileID)) {
             identity.object->setObjectID(*identity.fileID);
