@@ -20,7 +20,6 @@ DMOutlineView::DMOutlineView(QWidget *parent)
     m_model->setDefaultRowHeight(fontMetrics().height() + 4);
     setModel(m_model);
     setItemDelegate(new DMOutlineViewItemDelegate(this));
-    setUniformRowHeights(false);
     setVerticalScrollMode(ScrollPerPixel);
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
@@ -334,6 +333,7 @@ void DMOutlineView::onExpanded(const QModelIndex &index)
 {
     if (m_silentExpansion) {
         m_model->setIndexExpanded(index, true);
+        keepRowHeightsOfRowsBelow(index);
         return;
     }
     const DMOutlineItem item = m_model->itemForIndex(index);
@@ -343,6 +343,7 @@ void DMOutlineView::onExpanded(const QModelIndex &index)
         return;
     }
     m_model->setIndexExpanded(index, true);
+    keepRowHeightsOfRowsBelow(index);
     if (m_delegate)
         m_delegate->outlineViewItemDidExpand(this, item);
 }
@@ -663,6 +664,42 @@ void DMOutlineView::showEvent(QShowEvent *event)
     QTreeView::showEvent(event);
     if (m_geometriesStale)
         updateGeometries();
+}
+
+// The tree view measures every row shown, through a style option each, unless told that all
+// rows have one height: it is told so whenever it lays out rows that all have one.
+void DMOutlineView::doItemsLayout()
+{
+    const bool oneHeight = m_model->rowsHaveOneHeight();
+    m_uniformRowHeight = oneHeight && m_model->numberOfRows() > 0 ? m_model->heightOfRow(0) : 0;
+    setUniformRowHeights(oneHeight);
+    QTreeView::doItemsLayout();
+}
+
+// A row shown with another height than the one all rows had makes the tree view measure them all.
+void DMOutlineView::measureEveryRow()
+{
+    setUniformRowHeights(false);
+    scheduleDelayedItemsLayout();
+}
+
+void DMOutlineView::keepRowHeightsOfRowsBelow(const QModelIndex &index)
+{
+    if (uniformRowHeights() && !m_model->rowsBelowIndexHaveHeight(index, m_uniformRowHeight))
+        measureEveryRow();
+}
+
+void DMOutlineView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
+{
+    if (uniformRowHeights() && topLeft.isValid()) {
+        const QModelIndex parent = topLeft.parent();
+        for (int row = topLeft.row(); row <= bottomRight.row(); ++row)
+            if (m_model->rowHeightForIndex(m_model->index(row, 0, parent)) != m_uniformRowHeight) {
+                measureEveryRow();
+                break;
+            }
+    }
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
 }
 
 void DMOutlineView::paintEvent(QPaintEvent *event)

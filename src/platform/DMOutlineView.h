@@ -126,6 +126,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void updateGeometries() override;
     void showEvent(QShowEvent *event) override;
+    void doItemsLayout() override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     friend class DMOutlineViewDelegate;
@@ -140,6 +143,8 @@ private:
     bool carriesRegisteredType(const QMimeData *data) const;
     DMDraggingInfo draggingInfo(const QDropEvent *event) const;
     void setDropIndicator(const QRect &indicator);
+    void measureEveryRow();
+    void keepRowHeightsOfRowsBelow(const QModelIndex &index);
 
     DMOutlineViewModel *m_model;
     DMOutlineViewDelegate *m_delegate = nullptr;
@@ -153,4 +158,5 @@ private:
     int m_batchDepth = 0;
     bool m_rowLayoutSignalHeld = false;
     bool m_geometriesStale = false; // asked for while hidden, done when shown
+    int m_uniformRowHeight = 0; // of every row while the tree view takes rows to be of one height
 };

@@ -428,6 +428,8 @@ void DMOutlineViewModel::validateRows() const
     for (auto it = m_root->children.rbegin(); it != m_root->children.rend(); ++it)
         stack.push_back(it->get());
     int top = 0;
+    int firstHeight = -1;
+    m_rowsHaveOneHeight = true;
     while (!stack.empty()) {
         Node *node = stack.back();
         stack.pop_back();
@@ -435,7 +437,12 @@ void DMOutlineViewModel::validateRows() const
         node->rowGeneration = m_rowsGeneration;
         m_rows.push_back(node);
         m_rowTops.push_back(top);
-        top += heightOfNode(node);
+        const int height = heightOfNode(node);
+        if (firstHeight < 0)
+            firstHeight = height;
+        else if (height != firstHeight)
+            m_rowsHaveOneHeight = false;
+        top += height;
         if (node->expanded && isExpandable(node)) {
             loadChildren(node);
             for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
@@ -507,6 +514,32 @@ int DMOutlineViewModel::totalHeightOfRows() const
 {
     validateRows();
     return m_rowTops.back();
+}
+
+bool DMOutlineViewModel::rowsHaveOneHeight() const
+{
+    validateRows();
+    return m_rowsHaveOneHeight;
+}
+
+bool DMOutlineViewModel::rowsBelowIndexHaveHeight(const QModelIndex &index, int height) const
+{
+    if (!index.isValid())
+        return rowsHaveOneHeight() && (numberOfRows() == 0 || heightOfRow(0) == height);
+    std::vector<Node *> stack{nodeForIndex(index)};
+    while (!stack.empty()) {
+        Node *node = stack.back();
+        stack.pop_back();
+        if (!node->expanded || !isExpandable(node))
+            continue;
+        loadChildren(node);
+        for (const auto &child : node->children) {
+            if (heightOfNode(child.get()) != height)
+                return false;
+            stack.push_back(child.get());
+        }
+    }
+    return true;
 }
 
 // --- Drops ---

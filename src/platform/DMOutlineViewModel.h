@@ -94,6 +94,11 @@ public:
     int heightOfRow(int row) const;
     int rowAtY(int y) const; // -1 above the first or below the last row
     int totalHeightOfRows() const;
+    // True when every row shown is as high as the first (or none is shown).
+    bool rowsHaveOneHeight() const;
+    // True when the rows the expanded index shows (its children, and theirs while expanded) are
+    // all `height` high: a walk of those rows only.
+    bool rowsBelowIndexHaveHeight(const QModelIndex &index, int height) const;
 
     // While the view paints, the value of the cell asked for last is kept: drawing a cell asks
     // for it several times (style option, delegate, data cell), and nothing changes meanwhile.
@@ -159,6 +164,7 @@ private:
     mutable quint64 m_rowsGeneration = 1;
     mutable std::vector<Node *> m_rows;
     mutable std::vector<int> m_rowTops; // one more than rows: the last is the total height
+    mutable bool m_rowsHaveOneHeight = true;
 
     bool m_painting = false;
     mutable const Node *m_paintedNode = nullptr;

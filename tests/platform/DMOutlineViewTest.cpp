@@ -51,6 +51,62 @@ TEST(DMOutlineView, RowGeometryFollowsVariableHeightsAndMatchesTheTreeView)
     EXPECT_EQ(view.contentOffset().y(), 20);
 }
 
+// Where the tree view draws each row, checked against the outline's own row geometry once the
+// layout it deferred is done.
+void expectTreeViewDrawsRowsWhereTheOutlineHasThem(DMOutlineView &view)
+{
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->maximum(),
+              std::max(0, view.outlineModel()->totalHeightOfRows() - view.viewport()->height()));
+    for (int row = 0; row < view.numberOfRows(); ++row) {
+        const QRect drawn = view.visualRect(view.outlineModel()->indexForRow(row)).translated(view.contentOffset());
+        EXPECT_EQ(std::pair(drawn.top(), drawn.height()), std::pair(view.rectOfRow(row).top(), view.rectOfRow(row).height()))
+            << "row " << row;
+    }
+}
+
+TEST(DMOutlineView, RowsOfOneHeightStayWhereTheOutlineHasThemWhenARowTakesAnother)
+{
+    ShownOutline outline(QStringLiteral("A B(C:40 D) E F G H I J K L M N"));
+    DMOutlineView &view = outline.view;
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(view);
+
+    // Rows of another height come into view.
+    view.expandItem(outline.item("B"));
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(view);
+    view.collapseItem(outline.item("B"));
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(view);
+
+    // A row shown changes its height.
+    outline.source.node(QStringLiteral("E"))->height = 35;
+    view.reloadItem(outline.item("E"));
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(view);
+    EXPECT_EQ(view.rectOfRow(5).top(), 20 * 4 + 35);
+
+    // And every row takes one height again.
+    outline.source.node(QStringLiteral("E"))->height = 0;
+    view.reloadData();
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(view);
+}
+
+TEST(DMOutlineView, AnOutlineBuiltHiddenLaysOutItsRowsWhenShown)
+{
+    TreeSource source(QStringLiteral("A B C D E F G H I J K L M N O P Q R S T U V W X Y Z"));
+    QWidget window;
+    auto *view = new DMOutlineView(&window);
+    view->addTableColumn({QStringLiteral("title"), QStringLiteral("Title"), 120});
+    view->setRowHeight(20);
+    view->setDataSource(&source);
+    view->resize(200, 150);
+    view->header()->resizeSection(0, 150);
+    QCoreApplication::processEvents();
+    window.resize(220, 170);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    expectTreeViewDrawsRowsWhereTheOutlineHasThem(*view);
+    EXPECT_GT(view->verticalScrollBar()->maximum(), 0);
+}
+
 TEST(DMOutlineView, ExpansionAsksTheDelegateAndTellsIt)
 {
     ShownOutline outline(QStringLiteral("A(B(C) D(E)) F(G) H"));
