@@ -27,7 +27,9 @@ bool componentValue(const QVariant &value, float *out)
 
 } // namespace
 
-QColor DMBestTextColorForBackgroundColor(const QColor &color, qreal alpha)
+namespace {
+
+QColor bestTextColor(const QColor &color, qreal alpha)
 {
     if (color.isValid()) {
         const QColor rgb = color.toRgb();
@@ -42,6 +44,29 @@ QColor DMBestTextColorForBackgroundColor(const QColor &color, qreal alpha)
     QColor black(Qt::black);
     black.setAlphaF(float(std::clamp(alpha, 0.0, 1.0)));
     return black;
+}
+
+} // namespace
+
+QColor DMBestTextColorForBackgroundColor(const QColor &color, qreal alpha)
+{
+    // Every bar asks for its text colours when made and when its fill changes, and bars share a
+    // few fills: the last answers are kept (per thread, so the function stays safe to share).
+    struct Answer
+    {
+        QColor color;
+        qreal alpha = 0;
+        QColor text;
+    };
+    static thread_local Answer answers[4];
+    static thread_local int next = 0;
+    for (const Answer &answer : answers)
+        if (answer.text.isValid() && answer.alpha == alpha && answer.color == color)
+            return answer.text;
+    Answer &answer = answers[next];
+    next = (next + 1) % 4;
+    answer = {color, alpha, bestTextColor(color, alpha)};
+    return answer.text;
 }
 
 QVariantMap componentsDictionary(const QColor &color)

@@ -46,9 +46,10 @@ std::shared_ptr<DMProjectItemUIObject> DMGanttUIObjectFactory::newUIObjectForIte
         break;
     }
     object->setViewModeVisibility(viewMode);
-    object->setRepresentedObject(owned);
+    // Its colours before its item: the canvas learns of the new bar once, from its time span.
     if (item.fillColor().isValid())
         object->setFillColor(item.fillColor());
+    object->setRepresentedObject(owned);
     object->representedObject_timeSpanChanged();
     object->updateUIFeatures();
     return object;

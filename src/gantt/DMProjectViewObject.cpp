@@ -18,7 +18,7 @@ constexpr qreal kUpdateMargin = 20.0;
 } // namespace
 
 DMProjectViewObject::DMProjectViewObject(const QRectF &frame)
-    : DMBaseObject(frame)
+    : DMBaseObject(frame), m_textAttributes(DMProjectViewObject::defaultTextAttributes())
 {
     adoptTextAttributes(DMProjectViewObject::defaultTextAttributes());
 }
