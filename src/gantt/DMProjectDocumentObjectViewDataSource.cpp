@@ -80,9 +80,9 @@ bool endsAreInProject(const DMProjectDependency &dependency)
 // when it is drawn or hit.
 bool rowSpanOfLink(const DMProjectDependency &dependency, double *top, double *bottom)
 {
+    // The items hold their bars while the index is built: no reference is taken per link.
     const auto barOf = [](const DMProjectItem *item) -> const DMUIProjectItem * {
-        const auto object = item ? item->ganttUIObject() : nullptr;
-        return dynamic_cast<const DMUIProjectItem *>(object.get());
+        return item ? dynamic_cast<const DMUIProjectItem *>(item->ganttUIObjectPointer()) : nullptr;
     };
     const DMUIProjectItem *from = barOf(dependency.fromItemPointer());
     const DMUIProjectItem *to = barOf(dependency.toItemPointer());
