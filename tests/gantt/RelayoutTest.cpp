@@ -50,6 +50,31 @@ TEST_F(DocumentCanvasTest, TheScaleFillsTheVisibleWidthExceptWhenPrintingAndIsNe
     EXPECT_GT(project->displayAttributes().pixelsPerDay, 3.0f);
 }
 
+TEST_F(DocumentCanvasTest, AResizedWindowRefitsTheScaleAndTheBarsKeepTheirDatesAndRows)
+{
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 0.0f);
+    addTask("First", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto task = addTask("Task", at(2024, 1, 10, 8), at(2024, 1, 11, 18));
+    open();
+    const QRectF before = barOf(task)->frame();
+    const double scaleBefore = project->displayAttributes().pixelsPerDay;
+
+    document->mainWindow()->resize(1400, 800);
+    QCoreApplication::processEvents();
+    clock.advance(0);
+    const QSize visible = outlets().projectViewScrollArea->viewport()->size();
+    const double scale = project->displayAttributes().pixelsPerDay;
+    ASSERT_GT(scale, scaleBefore);
+    EXPECT_NEAR(scale, visible.width() / 60.0, 0.01);
+    EXPECT_NEAR(canvas()->width(), visible.width(), 1);
+    EXPECT_EQ(controller()->projectViewBackgroundObject()->frame().height(), std::max(canvas()->height(), visible.height()));
+    const QRectF after = barOf(task)->frame();
+    EXPECT_NEAR(after.x(), before.x() * scale / scaleBefore, 1.5);
+    EXPECT_NEAR(after.width(), before.width() * scale / scaleBefore, 1.5);
+    EXPECT_EQ(after.top(), before.top());
+    EXPECT_EQ(after.height(), before.height());
+}
+
 TEST_F(DocumentCanvasTest, TheBackgroundTableFollowsColumnsDaysOffAndRows)
 {
     addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
