@@ -143,6 +143,8 @@ void DMOutlineViewModel::loadChildren(Node *node) const
         return;
     const int count = std::max(0, m_dataSource->outlineViewNumberOfChildrenOfItem(m_outlineView, node->item));
     node->children.reserve(size_t(count));
+    // A long list (the top level of a large project) grows the item table once, not step by step.
+    m_nodesByItem.reserve(m_nodesByItem.size() + count);
     for (int i = 0; i < count; ++i) {
         auto child = std::make_unique<Node>();
         child->item = m_dataSource->outlineViewChildOfItem(m_outlineView, i, node->item);
