@@ -149,6 +149,10 @@ public:
     // set (a selection costs what it changed, not the project's size).
     void updateBackgroundSelectedRowsColor();
     void layoutObjectsVertically();
+    // Bars of items inside collapsed processes take their shown parent's row (rowsMoved is set
+    // when one moves).
+    static void placeHiddenBarsOnTheirParentsRows(const std::vector<std::weak_ptr<DMUIProjectItem>> &shownBars,
+                                                  bool &rowsMoved);
     // The resource view: each resource's bars take lanes by their horizontal ranges, as the
     // events row's events do, and the resource keeps its number of lanes, by which its outline
     // row and canvas row grow. Kept current when dates or assignments change: the lanes are laid
