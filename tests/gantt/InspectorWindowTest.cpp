@@ -172,16 +172,14 @@ TEST_F(InspectorTest, TheWindowStaysAboveItsDocumentWindowComesUpWhenAskedAndGoe
 TEST_F(InspectorTest, AViewTallerThanTheRoomBelowTheWindowMovesItUpOntoTheScreen)
 {
     auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
-    auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
-    auto link = task->addOutboundDependencyToItem(other);
-    open();
+    auto doors = addTask<DMProjectMilestone>("Doors open", at(2024, 1, 8, 8), at(2024, 1, 8, 8));
+    inspect<DMUIProjectMilestoneInspectorController>(doors);
     QWidget *window = DMInspectorWindow::sharedWindow();
-    std::dynamic_pointer_cast<DMProjectViewObject>(link->ganttUIObject())->editInView(canvas());
     const QRect available = window->screen()->availableGeometry();
     QWidget *taskView = DMUIProjectTaskInspectorController::sharedInstance()->containerView();
     ASSERT_LT(taskView->height(), available.height());
 
-    // The link's short view, moved down where the task's taller one has no room below it.
+    // The milestone's shorter view, moved down where the task's taller one has no room below it.
     const QPoint low(available.left() + 40, available.bottom() + 1 - window->height() - 10);
     ASSERT_GT(taskView->height(), window->height() + 10);
     window->move(low);
@@ -194,7 +192,7 @@ TEST_F(InspectorTest, AViewTallerThanTheRoomBelowTheWindowMovesItUpOntoTheScreen
     // With room enough it stays where it was put.
     const QPoint high(available.left() + 40, available.top() + 30);
     window->move(high);
-    std::dynamic_pointer_cast<DMProjectViewObject>(link->ganttUIObject())->editInView(canvas());
+    canvas()->selectObjectInLayerExtendSelection(barOf(doors), kDMProjectViewLayer_Items, false);
     canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
     EXPECT_EQ(window->pos(), high);
 
