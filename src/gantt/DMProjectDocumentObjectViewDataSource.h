@@ -80,11 +80,11 @@ public:
     bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
     // The outline's selection changed: it is copied onto the canvas at once.
     void projectOutlineSelectionDidChange();
-    // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
-    // item without a bar on the canvas.
     // Opens the inspector of the one object selected on the view (a bar, an event, a link);
     // false when not exactly one is selected.
     bool editSelectedObjectInView(DMObjectView *view);
+    // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
+    // item without a bar on the canvas.
     void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
     // Scrolls the chart so that the day of the date begins at the left of the visible part, as
     // far as the chart reaches (the toolbar's Today).

@@ -604,9 +604,11 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
 
 qsizetype DMProjectDocumentItemsView::indexOfEditedTodo() const
 {
+    if (m_contentsTag != DMPage::ItemsToDoPage)
+        return -1;
     const DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
     const auto todo = editor->editedObject();
-    if (m_contentsTag != DMPage::ItemsToDoPage || !todo || !editor->isShown())
+    if (!todo || !editor->isShown())
         return -1;
     return m_contents.indexOf(DMItemsViewObject{todo, nullptr});
 }
