@@ -8,9 +8,13 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QPixmap>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +98,11 @@ DMSearchField::DMSearchField(QWidget *parent)
     m_resultsTableView->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(m_resultsTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &DMSearchField::onSelectionChanged);
+    // A click on the row reached by arrow key changes no selection: it chooses that row here.
+    connect(m_resultsTableView, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (index.row() == m_walkedRow)
+            chooseRow(index.row());
+    });
     connect(this, &QLineEdit::textEdited, this, &DMSearchField::onTextEdited);
 }
 
@@ -141,6 +150,44 @@ void DMSearchField::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
 }
 
+void DMSearchField::keyPressEvent(QKeyEvent *event)
+{
+    if (isResultsWindowVisible() && !m_searchResults.isEmpty()) {
+        const QModelIndexList rows = m_resultsTableView->selectionModel()->selectedRows();
+        const int current = rows.isEmpty() ? -1 : rows.first().row();
+        switch (event->key()) {
+        case Qt::Key_Down:
+            walkToRow(current + 1);
+            return;
+        case Qt::Key_Up:
+            walkToRow(current < 0 ? int(m_searchResults.size()) - 1 : current - 1);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (current >= 0) {
+                chooseRow(current);
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            hideWindow();
+            return;
+        default:
+            break;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void DMSearchField::walkToRow(int row)
+{
+    row = std::clamp(row, 0, int(m_searchResults.size()) - 1);
+    const QScopedValueRollback<bool> walking(m_walking, true);
+    m_resultsTableView->selectRow(row);
+    m_walkedRow = row;
+    m_resultsTableView->scrollTo(m_resultsModel->index(row, 0));
+}
+
 void DMSearchField::textDidBeginEditing()
 {
     showWindow();
@@ -169,6 +216,7 @@ void DMSearchField::showWindow()
     if (!m_containerView)
         return;
     static_cast<ResultsModel *>(m_resultsModel)->reload();
+    m_walkedRow = -1;
     const QPoint origin = mapToGlobal(QPoint(0, height()));
     const int rowStep = m_resultsTableView->verticalHeader()->defaultSectionSize();
     const QRect frame(origin.x(), origin.y(), kResultsWindowWidth, int(m_searchResults.size()) * rowStep + 2);
@@ -197,9 +245,15 @@ bool DMSearchField::isResultsWindowVisible() const
 void DMSearchField::onSelectionChanged()
 {
     const QModelIndexList rows = m_resultsTableView->selectionModel()->selectedRows();
-    if (rows.isEmpty() || !m_dataSource)
+    if (m_walking)
         return;
-    const int row = rows.first().row();
-    if (row < m_searchResults.size())
+    m_walkedRow = -1;
+    if (!rows.isEmpty())
+        chooseRow(rows.first().row());
+}
+
+void DMSearchField::chooseRow(int row)
+{
+    if (m_dataSource && row >= 0 && row < m_searchResults.size())
         m_dataSource->searchFieldDidSelectItem(this, m_searchResults[row]);
 }

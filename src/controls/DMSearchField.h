@@ -14,7 +14,8 @@ class QTableView;
 // the data source. An empty text asks nothing and shows no window.
 //
 // The results window does not take the focus, so the field keeps editing while the user clicks a
-// row; ending editing (the field losing the focus) hides the window.
+// row; ending editing (the field losing the focus) hides the window. While it shows, the Down and
+// Up arrows walk its rows without choosing, Return chooses the row reached and Escape hides it.
 class DMSearchField : public QLineEdit
 {
     Q_OBJECT
@@ -53,10 +54,14 @@ public slots:
 
 protected:
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onTextEdited();
     void onSelectionChanged();
+    // Highlights the row (clamped to the rows) without telling the data source.
+    void walkToRow(int row);
+    void chooseRow(int row);
 
     DMSearchFieldDataSource *m_dataSource = nullptr;
     QVariantList m_searchResults;
@@ -64,4 +69,6 @@ private:
     QTableView *m_resultsTableView = nullptr;             // inside the container view
     QAbstractTableModel *m_resultsModel = nullptr;        // owned by the table
     bool m_editing = false;
+    bool m_walking = false; // the selection moves by arrow key: nothing is chosen
+    int m_walkedRow = -1;   // the row reached by arrow key, which a click on it chooses
 };

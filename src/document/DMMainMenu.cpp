@@ -137,6 +137,12 @@ void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         undo->setText(undoName.isEmpty() ? DMLocalizedString("Undo") : DMLocalizedString("Undo %1").arg(undoName));
         redo->setText(redoName.isEmpty() ? DMLocalizedString("Redo") : DMLocalizedString("Redo %1").arg(redoName));
     });
+    // The dimming is for the menu's look only: the keys stay on (their commands check), or an
+    // Undo or Redo dimmed when the menu was last open would ignore its key after the next edit.
+    QObject::connect(menu, &QMenu::aboutToHide, menu, [undo, redo] {
+        undo->setEnabled(true);
+        redo->setEnabled(true);
+    });
     menu->addSeparator();
     QAction *cut = menu->addAction(DMLocalizedString("Cut"), QKeySequence::Cut, window, [document] { document->cut(); });
     QAction *copy = menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });

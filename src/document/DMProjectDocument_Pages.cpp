@@ -278,6 +278,10 @@ DMOutlineView *DMProjectDocument::listOutlineViewForPageWithTag(int tag) const
 
 void DMProjectDocument::showInspectorForSelectedItem()
 {
+    // On the chart, the object selected there: an event or a link has no outline row.
+    if (isCanvasPageShown() && m_objectViewDataSource
+        && m_objectViewDataSource->editSelectedObjectInView(m_outlets.projectView))
+        return;
     DMOutlineView *list = listOutlineViewForPageWithTag(m_currentPageTag);
     if (!list || !list->delegate() || list->selectedRow() < 0 || list->numberOfColumns() == 0)
         return;

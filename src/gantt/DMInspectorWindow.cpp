@@ -154,10 +154,15 @@ QPoint DMInspectorWindow::placeBeside(const QRect &window, const QSize &size, co
         else
             place.setX(std::max(available.left(), available.right() + 1 - kGap - size.width()));
     }
-    // Its title bar, above the place given, stays on the screen.
-    const int top = available.top() + titleHeight;
-    place.setY(std::clamp(place.y(), top, std::max(top, available.bottom() + 1 - size.height())));
+    place.setY(topKeepingOnScreen(place.y(), size.height(), available, titleHeight));
     return place;
+}
+
+int DMInspectorWindow::topKeepingOnScreen(int top, int height, const QRect &available, int titleHeight)
+{
+    // The title bar above the content stays on the screen before the content's bottom does.
+    const int highest = available.top() + titleHeight;
+    return std::clamp(top, highest, std::max(highest, available.bottom() + 1 - height));
 }
 
 void DMInspectorWindow::setCommandWindow(QWidget *window)
@@ -204,6 +209,13 @@ void DMInspectorWindow::displayView(QWidget *view)
     view->move(0, 0);
     // The content takes the view's size; the title bar is the window system's.
     resize(view->size());
+    if (const QScreen *screen = this->screen()) {
+        // The frame, title bar included, once the window system has framed the window.
+        const QRect frame = frameGeometry();
+        const int top = topKeepingOnScreen(frame.top(), frame.height(), screen->availableGeometry(), 0);
+        if (top != frame.top())
+            move(x(), top);
+    }
     view->show();
     m_displayedView = view;
 }

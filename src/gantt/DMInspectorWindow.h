@@ -22,7 +22,8 @@ public:
     static DMInspectorWindow *sharedWindow();
 
     // Shows the view (taking it as a child the first time) in place of any other, with the
-    // content resized to the view's size.
+    // content resized to the view's size; a window whose new bottom would leave the screen moves
+    // up so that the whole view shows.
     void displayView(QWidget *view);
     // Hides whatever view is shown; the window keeps its place and size.
     void clear();
@@ -35,6 +36,9 @@ public:
     // it, else left of it, else inside the screen's right edge (over a maximised window); never so
     // high that a title bar of that height above it leaves the screen.
     static QPoint placeBeside(const QRect &window, const QSize &size, const QRect &available, int titleHeight);
+    // The top of a window content of that height, moved only as far as its bottom, and the title
+    // bar above it, need to be on the screen; the title bar wins on a screen too short for both.
+    static int topKeepingOnScreen(int top, int height, const QRect &available, int titleHeight);
     // The document window inspected: the inspector stays above it, and its menu commands take
     // the keys the inspector leaves unhandled.
     void setCommandWindow(QWidget *window);

@@ -406,6 +406,18 @@ void DMProjectDocumentObjectViewDataSource::projectOutlineSelectionDidChange()
         canvas->setNeedsDisplay();
 }
 
+bool DMProjectDocumentObjectViewDataSource::editSelectedObjectInView(DMObjectView *view)
+{
+    auto *canvas = qobject_cast<DMProjectView *>(view);
+    if (!view || view->selectedObjects().size() != 1)
+        return false;
+    auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get());
+    if (!object)
+        return false;
+    object->editInView(canvas);
+    return true;
+}
+
 void DMProjectDocumentObjectViewDataSource::selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item)
 {
     DMProjectView *canvas = this->canvas();

@@ -80,6 +80,9 @@ public:
     bool isProjectOutlineViewSelectionSyncPending() const { return m_outlineSyncPending; }
     // The outline's selection changed: it is copied onto the canvas at once.
     void projectOutlineSelectionDidChange();
+    // Opens the inspector of the one object selected on the view (a bar, an event, a link);
+    // false when not exactly one is selected.
+    bool editSelectedObjectInView(DMObjectView *view);
     // Selects the item's bar alone, scrolls it into view and opens its inspector; nothing for an
     // item without a bar on the canvas.
     void selectItemShowingInspector(const std::shared_ptr<DMProjectItem> &item);
@@ -149,6 +152,10 @@ public:
     // set (a selection costs what it changed, not the project's size).
     void updateBackgroundSelectedRowsColor();
     void layoutObjectsVertically();
+    // Bars of items inside collapsed processes take their shown parent's row (rowsMoved is set
+    // when one moves).
+    static void placeHiddenBarsOnTheirParentsRows(const std::vector<std::weak_ptr<DMUIProjectItem>> &shownBars,
+                                                  bool &rowsMoved);
     // The resource view: each resource's bars take lanes by their horizontal ranges, as the
     // events row's events do, and the resource keeps its number of lanes, by which its outline
     // row and canvas row grow. Kept current when dates or assignments change: the lanes are laid

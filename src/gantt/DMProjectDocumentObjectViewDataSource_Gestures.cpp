@@ -202,15 +202,13 @@ void DMProjectDocumentObjectViewDataSource::objectViewWillFinishDragOperationWit
 
 void DMProjectDocumentObjectViewDataSource::objectViewDidFinishDragOperationWithRect(DMObjectView *view, qint32 operation, const QRectF &)
 {
-    auto *canvas = qobject_cast<DMProjectView *>(view);
     m_createDragHandler.reset();
     if (m_pendingDependency) {
         // Every release ends the link being drawn, also one reported as a double click (the
         // second press of a double click on a link handle starts a link too).
         linkPendingDependency();
-    } else if (operation == DMObjectViewDragOperation::DoubleClick && view && view->selectedObjects().size() == 1) {
-        if (auto *object = dynamic_cast<DMProjectViewObject *>(view->selectedObjects().first().get()))
-            object->editInView(canvas);
+    } else if (operation == DMObjectViewDragOperation::DoubleClick) {
+        editSelectedObjectInView(view);
     }
     // A drag may have moved dates past the shown span: widen it now that the gesture is over.
     itemDatesDidChange();

@@ -489,6 +489,8 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
             }
         }
     }
+    if (viewMode == kDMProjectViewMode_Gantt)
+        placeHiddenBarsOnTheirParentsRows(m_shownBars, rowsMoved);
     m_rowKindsFresh = true;
     deferred.reset();
     // Links (and their shown state, which follows their bars') are placed when read.
@@ -497,6 +499,35 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         m_linkIndexValid = false;
     if (DMProjectView *canvas = this->canvas())
         canvas->setNeedsDisplay();
+}
+
+void DMProjectDocumentObjectViewDataSource::placeHiddenBarsOnTheirParentsRows(
+    const std::vector<std::weak_ptr<DMUIProjectItem>> &shownBars, bool &rowsMoved)
+{
+    // A bar inside a collapsed process has no row: it takes the row of the shown process, so that
+    // a link to it leaves that row rather than the top of the chart or a row now another item's.
+    for (const std::weak_ptr<DMUIProjectItem> &weak : shownBars) {
+        const std::shared_ptr<DMUIProjectItem> shown = weak.lock();
+        const std::shared_ptr<DMProjectItem> parent = shown ? shown->representedObject() : nullptr;
+        if (!parent || parent->subitems().list().isEmpty())
+            continue;
+        const QRectF row = shown->placedFrame();
+        DMProjectItem_forEachItem(
+            parent->subitems().list(),
+            [&](const DMProjectItem &item) {
+                DMUIProjectItem *bar = dynamic_cast<DMUIProjectItem *>(item.ganttUIObjectPointer());
+                if (!bar || bar->isDisplayed())
+                    return;
+                if (bar->placedFrame().y() != row.y() || bar->placedFrame().height() != row.height())
+                    rowsMoved = true;
+                bar->setVerticalFrameRange(row.y(), row.height());
+            },
+            [](const DMProjectItem &item) {
+                // A shown subitem's own subitems follow its row.
+                const auto *bar = dynamic_cast<const DMUIProjectItem *>(item.ganttUIObjectPointer());
+                return !bar || !bar->isDisplayed();
+            });
+    }
 }
 
 DMProjectDocumentObjectViewDataSource::RowKind DMProjectDocumentObjectViewDataSource::rowKindOf(

@@ -5,6 +5,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectViewDateGrid.h"
 #include "DMTimelineView.h"
@@ -42,6 +43,22 @@ int projectFirstDayOfWeek(const DMProject &project)
     if (ok)
         return ((day % 7) + 7) % 7;
     return int(QLocale().firstDayOfWeek()) % 7; // Qt counts Monday 1 to Sunday 7
+}
+
+// Whether a milestone lies on the day: its diamond, centred on its date, would stick out past the
+// chart's left edge were the day the first shown. Items that begin later, and their subitems,
+// are passed over.
+bool hasMilestoneOnDay(const DMProject &project, const DMDate &day)
+{
+    const DMDate nextDay = DMDate::dateWithJulianDay(day.julianDay() + 1, 0);
+    bool found = false;
+    DMProjectItem_forEachItem(
+        project.tasks().list(),
+        [&](const DMProjectItem &item) {
+            found = found || (item.kind() == kDMProjectItem_Kind_Milestone && item.beginDate() < nextDay);
+        },
+        [&](const DMProjectItem &item) { return !found && item.beginDate() < nextDay; });
+    return found;
 }
 
 } // namespace
@@ -86,7 +103,14 @@ DMTimelineTimeSpan DMProjectTimelineDataSource_shownTimeSpan(const DMProject &pr
         ? kDMProject_TimelineViewCustomTimeSpan
         : kDMProject_TimelineViewTimeSpan;
     const DMTimelineTimeSpan stored = DMTimelineTimeSpan::fromDictionary(project.attribute(key));
-    return stored.isValid() ? stored : DMProjectTimelineDataSource_effectiveProjectTimeSpan(project, today);
+    if (stored.isValid())
+        return stored;
+    // A bar beginning on the first day shows whole from the left edge on; a milestone there gets
+    // the day before as room for its diamond.
+    DMTimelineTimeSpan span = DMProjectTimelineDataSource_effectiveProjectTimeSpan(project, today);
+    if (hasMilestoneOnDay(project, span.begin))
+        span.begin = DMDate::dateWithJulianDay(span.begin.julianDay() - 1, 0);
+    return span;
 }
 
 DMTimelineTimeSpan DMProjectTimelineDataSource_timeSpanForModeContainingDate(int mode, const DMDate &date,

@@ -30,7 +30,8 @@ struct DMTimelineTimeSpan
 DMTimelineTimeSpan DMProjectTimelineDataSource_effectiveProjectTimeSpan(const DMProject &project,
                                                                         const DMDate &today = DMDate::dateForNow());
 // The span the timeline shows: the custom span in the whole-project mode, the stored span
-// in the other modes, the effective span when the stored one is missing or empty.
+// in the other modes, the effective span when the stored one is missing or empty (from the day
+// before when a milestone lies on its first day, so that the diamond is not cut).
 DMTimelineTimeSpan DMProjectTimelineDataSource_shownTimeSpan(const DMProject &project,
                                                              const DMDate &today = DMDate::dateForNow());
 // The day, week, month or year holding the date, by DMTimelineViewMode; invalid for the

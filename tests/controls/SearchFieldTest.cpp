@@ -115,3 +115,50 @@ TEST(SearchField, TypingListsResultsNoResultOrNoTextHidesThemAndAChoiceIsTold)
     ASSERT_TRUE(w.field->isResultsWindowVisible());
     EXPECT_FALSE(table->selectionModel()->hasSelection());
 }
+
+TEST(SearchField, ArrowKeysWalkTheResultsWithoutChoosingAndReturnChooses)
+{
+    SearchWindow w;
+    w.window.activateWindow();
+    w.field->setFocus();
+    QTest::keyClicks(w.field, QStringLiteral("o"));
+    ASSERT_TRUE(w.field->isResultsWindowVisible());
+    QTableView *table = w.field->resultsTableView();
+    const auto selectedRow = [table] {
+        const QModelIndexList rows = table->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.first().row();
+    };
+
+    // Down from no row reaches the first; walking stops at either end and chooses nothing.
+    QTest::keyClick(w.field, Qt::Key_Down);
+    EXPECT_EQ(selectedRow(), 0);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(w.field, Qt::Key_Down);
+    EXPECT_EQ(selectedRow(), 2);
+    QTest::keyClick(w.field, Qt::Key_Up);
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_TRUE(w.source.chosen.isEmpty());
+    EXPECT_EQ(w.field->text(), QStringLiteral("o")); // the arrows moved no text cursor into the list
+
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_EQ(w.source.chosen, QStringList({"Foundation"}));
+    EXPECT_FALSE(w.field->isResultsWindowVisible());
+
+    // A click on the row reached by arrow key chooses it, once.
+    QTest::keyClicks(w.field, QStringLiteral("o"));
+    ASSERT_TRUE(w.field->isResultsWindowVisible());
+    QTest::keyClick(w.field, Qt::Key_Up); // from no row: the last ("oo": "Roof", "Roof tiles")
+    EXPECT_EQ(selectedRow(), 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      table->visualRect(table->model()->index(1, 1)).center());
+    EXPECT_EQ(w.source.chosen, QStringList({"Foundation", "Roof tiles"}));
+
+    // Escape hides the list and leaves the text; Return with no row reached chooses nothing.
+    QTest::keyClicks(w.field, QStringLiteral("f"));
+    ASSERT_TRUE(w.field->isResultsWindowVisible());
+    QTest::keyClick(w.field, Qt::Key_Return);
+    EXPECT_EQ(w.source.chosen.size(), 2);
+    QTest::keyClick(w.field, Qt::Key_Escape);
+    EXPECT_FALSE(w.field->isResultsWindowVisible());
+    EXPECT_EQ(w.field->text(), QStringLiteral("oof"));
+}

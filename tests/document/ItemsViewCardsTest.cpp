@@ -2,6 +2,7 @@
 // object whichever way the object is edited, and titles that fit their card.
 #include "DocumentTestSupport.h"
 
+#include "DMAttachedWindow.h"
 #include "DMCollectionView.h"
 #include "DMDateFormatter.h"
 #include "DMGanttUIObjectFactory.h"
@@ -174,6 +175,43 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     cardOf<DMItemsViewTodoItem>(later)->separatorDisclosureButton->click();
     finishEventLoopTurns();
     EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
+}
+
+TEST_F(ItemsViewCardsTest, TheToDoEditorFollowsItsCardWhenADateChangeMovesIt)
+{
+    auto badges = addTodo(QStringLiteral("Order badges"));
+    badges->setDate(at(2024, 3, 5, 9));
+    auto hall = addTodo(QStringLiteral("Book the hall"));
+    hall->setDate(at(2024, 3, 6, 9));
+    auto programmes = addTodo(QStringLiteral("Print programmes"));
+    programmes->setDate(at(2024, 3, 7, 9));
+    document->showPageWithTag(DMPage::ItemsToDoPage);
+    auto *card = cardOf<DMItemsViewTodoItem>(badges);
+    ASSERT_NE(card, nullptr);
+    QTest::mouseDClick(card->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    ASSERT_EQ(editor->editedObject(), badges);
+    const auto frameOfShownEditor = [editor] { return editor->containerWindow()->frame(); };
+    const QRect clicked = frameOfShownEditor();
+
+    // A text change keeps the to-do's place: the arrow stays on the click.
+    editor->textField()->setText(QStringLiteral("Order name badges"));
+    emit editor->textField()->editingFinished();
+    finishEventLoopTurns();
+    EXPECT_EQ(frameOfShownEditor(), clicked);
+
+    // A later date sorts it last: the arrow points at its card there, not at the card that now
+    // holds its old place.
+    editor->datePicker()->setDate(QDate(2024, 3, 20));
+    finishEventLoopTurns();
+    ASSERT_EQ(items().itemsViewContentsArray().indexOf(DMItemsViewObject{badges, nullptr}), 2);
+    auto *moved = cardOf<DMItemsViewTodoItem>(badges);
+    ASSERT_NE(moved, nullptr);
+    const QRect followed = frameOfShownEditor();
+    editor->showAtPointInView(QRectF(moved->view()->geometry()).center(), items().itemsCollectionView()->viewport());
+    EXPECT_EQ(followed, frameOfShownEditor());
+    EXPECT_NE(followed, clicked);
+    EXPECT_EQ(editor->editedObject(), badges);
 }
 
 TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)

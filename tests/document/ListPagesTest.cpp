@@ -722,3 +722,38 @@ TEST_F(ListPagesTest, TheDeleteKeyInTheListsAndTheOutlineDeletesTheirSelectedRow
     EXPECT_EQ(project->tasks().size(), 2);
     EXPECT_EQ(project->tasks().last()->title(), QStringLiteral("Test"));
 }
+
+TEST_F(ListPagesTest, TheUndoAndRedoKeysWorkWhateverTheEditMenuShowedLastTime)
+{
+    auto document = openWith({"Survey", "Build", "Test"});
+    auto project = document->project();
+    QMainWindow *window = document->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    DMOutlineView *tasks = document->projectItemsOutlineViewDS()->outlineView();
+    tasks->selectRowIndexesByExtendingSelection({1}, false);
+    menuAction(window, {QStringLiteral("Edit"), QStringLiteral("Delete")})->trigger();
+    ASSERT_EQ(project->tasks().size(), 2);
+    tasks->setFocus();
+
+    // The menu, looked at while there is nothing to redo, dims Redo; once it is closed, the keys
+    // undo and redo as the state of the document allows, not as the menu last showed it.
+    QMenu *edit = menuAction(window, {QStringLiteral("Edit")})->menu();
+    ASSERT_TRUE(edit);
+    emit edit->aboutToShow();
+    EXPECT_FALSE(menuAction(window, {QStringLiteral("Edit"), QStringLiteral("Redo")})->isEnabled());
+    emit edit->aboutToHide();
+    QTest::keyClick(tasks, Qt::Key_Z, Qt::ControlModifier);
+    finishEventLoopTurn();
+    EXPECT_EQ(project->tasks().size(), 3);
+    QTest::keySequence(tasks, QKeySequence(QKeySequence::Redo)); // the platform's key
+    finishEventLoopTurn();
+    EXPECT_EQ(project->tasks().size(), 2);
+
+    // Shown again with nothing left to redo and closed: Undo's key still undoes.
+    emit edit->aboutToShow();
+    emit edit->aboutToHide();
+    QTest::keyClick(tasks, Qt::Key_Z, Qt::ControlModifier);
+    finishEventLoopTurn();
+    EXPECT_EQ(project->tasks().size(), 3);
+}

@@ -359,6 +359,29 @@ TEST_F(PrintAndExportTest, EveryPageKindExportsOrPrintsAndLeavesNothingChanged)
     EXPECT_EQ(DMPrintInfo::sharedPrintInfo(), printInfo);
 }
 
+TEST_F(PrintAndExportTest, AChartWithoutAStoredScaleKeepsTheScaleItShowedAfterAnExport)
+{
+    // A new plan stores no scale: the chart shows the one it last laid out with.
+    auto project = makeChart(30);
+    project->beginLoading();
+    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, QVariant());
+    project->endLoading();
+    document->closeWithoutShowingRecentItemsWindow();
+    document = documentWithProject(project);
+    showWindow(document, QSize(1100, 700));
+    const float shownScale = project->displayAttributes().pixelsPerDay;
+    const int canvasWidth = document->outlets().projectView->width();
+
+    document->showPageWithTag(DMPage::GanttPage);
+    ui.savePanelPath = path(QStringLiteral("plan.pdf"));
+    compose([&] { document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag); });
+    confirm();
+    ASSERT_EQ(printtest::pdfPageCount(path(QStringLiteral("plan.pdf"))), 1);
+    EXPECT_EQ(project->displayAttributes().pixelsPerDay, shownScale);
+    EXPECT_EQ(document->outlets().projectView->width(), canvasWidth);
+    EXPECT_FALSE(project->attributes().contains(kDMProject_TimelineViewPixelsPerDay));
+}
+
 TEST_F(PrintAndExportTest, ShareUploadsTheShownPageAndOpensItsLink)
 {
     StandInService service;

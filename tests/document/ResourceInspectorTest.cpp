@@ -7,6 +7,7 @@
 #include "DMOutlineView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectResourceEditorController.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 
 #include <QBuffer>
 #include <QCursor>
@@ -101,4 +102,40 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     document->close();
     EXPECT_FALSE(inspector->isShown());
     EXPECT_EQ(inspector->editedObject(), nullptr);
+}
+
+TEST_F(ResourceInspectorTest, AResourceMovedIntoAGroupByTheInspectorShowsOnceUnderItInTheListAndTheOutline)
+{
+    auto project = DMProject::create();
+    project->beginLoading();
+    project->setBeginDate(DMDate(2024, 1, 1, 0));
+    project->setEndDate(DMDate(2024, 1, 31, 0));
+    project->setAttribute(kDMProject_ViewMode, 1);
+    const auto ann = addResource(project, QStringLiteral("Ann"));
+    const auto crew = addResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
+    addResource(project, QStringLiteral("Bob"), DMProjectResource::Resource, crew);
+    project->endLoading();
+    auto document = documentWithProject(project);
+    showWindow(document, QSize(1000, 600));
+    document->showPageWithTag(DMPage::ResourcesPage);
+    DMOutlineView *list = document->projectResourcesOutlineViewDS()->outlineView();
+    list->expandItem(DMProjectListController::itemForObject(crew.get()));
+    ASSERT_EQ(rowsOf(list, QStringLiteral("name")), (QStringList{"Ann", "Crew", ".Bob"}));
+
+    // The group pop-up counts "None" and the separator before the groups.
+    DMProjectResourceEditorController *inspector = DMProjectResourceEditorController::sharedInstance();
+    inspector->setEditedObject(ann);
+    ASSERT_EQ(inspector->resourceGroups().size(), 1);
+    inspector->resourceGroupsPopupCallback(2);
+    pumpEvents(5);
+    ASSERT_EQ(ann->parentItem(), crew);
+    EXPECT_EQ(rowsOf(list, QStringLiteral("name")), (QStringList{"Crew", ".Bob", ".Ann"}));
+
+    // The resource view's outline beside the chart shows it in its new place too.
+    document->showPageWithTag(DMPage::ByResourcesPage);
+    pumpEvents(5);
+    DMOutlineView *outline = document->outlets().projectOutlineView;
+    outline->expandItem(DMProjectDocumentProjectOutlineDS::itemForObject(crew.get()));
+    EXPECT_EQ(rowsOf(outline).count(QStringLiteral(".Ann")) + rowsOf(outline).count(QStringLiteral("Ann")), 1);
+    EXPECT_TRUE(rowsOf(outline).contains(QStringLiteral(".Ann")));
 }

@@ -14,6 +14,7 @@
 #include "DMProjectItemsOutlineViewDS.h"
 #include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
 #include "DMProjectViewObjectEditor.h"
 #include "DMSearchField.h"
 #include "DMUIProjectItem.h"
@@ -260,6 +261,16 @@ TEST_F(SourceListPagesTest, ShowInspectorOpensTheSelectedRowsInspectorOnAListPag
     document->showInspectorForSelectedItem();
     EXPECT_EQ(inspector.shown, 1);
     EXPECT_EQ(inspector.edited, dynamic_cast<DMProjectViewObject *>(paint->ganttUIObject().get()));
+
+    // On the chart, an event bar selected there has no outline row: its own inspector opens.
+    gantttest::FakeInspector eventInspector(QStringLiteral("DMUIProjectEventInspectorController"));
+    const auto eventBar = std::dynamic_pointer_cast<DMBaseObject>(full.event2->ganttUIObject());
+    document->projectView()->selectObjectInLayerExtendSelection(eventBar, kDMProjectViewLayer_Items, false);
+    ASSERT_EQ(document->projectView()->selectedObjects().size(), 1);
+    document->showInspectorForSelectedItem();
+    EXPECT_EQ(eventInspector.shown, 1);
+    EXPECT_EQ(eventInspector.edited, dynamic_cast<DMProjectViewObject *>(eventBar.get()));
+    EXPECT_EQ(inspector.shown, 1);
 
     // Another page empties the inspector, and the command does nothing there.
     document->viewMenuCallback(3002003);

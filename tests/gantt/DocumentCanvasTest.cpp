@@ -386,3 +386,24 @@ TEST_F(DocumentCanvasTest, TabGoesFromTheOutlineToTheCanvasAndTheHeaderScrollsOn
     EXPECT_EQ(canvasScroll->value(), 120);
     EXPECT_EQ(headerScroll->value(), 120);
 }
+
+TEST_F(DocumentCanvasTest, AMilestoneOnTheFirstDayIsNotCutByTheChartsLeftEdge)
+{
+    auto welcome = addTask("Welcome", at(2024, 1, 1, 8), at(2024, 1, 2, 18));
+    auto doors = addTask<DMProjectMilestone>("Doors open", at(2024, 1, 1, 8), at(2024, 1, 1, 8));
+    project->setAttribute(kDMProject_TimelineViewCustomTimeSpan, QVariant()); // the project's span is shown
+    open();
+
+    // The chart begins the day before, so the whole diamond shows, and the bar keeps its date.
+    EXPECT_EQ(project->displayAttributes().timeSpanBeginDate, at(2023, 12, 31));
+    EXPECT_GE(barOf(doors)->frame().left(), 0.0);
+    const DMProjectViewDateGrid grid(project->displayAttributes());
+    EXPECT_EQ(barOf(welcome)->frame().x(), grid.alignedX(welcome->beginDate()));
+
+    // Moved to a later day, the milestone needs no room: the chart begins on the first day again.
+    ASSERT_EQ(doors->validateAndSetBeginDateAndEndDate(at(2024, 1, 2, 18), at(2024, 1, 2, 18)), kDMValidation_OK);
+    halcyra::test::finishEventLoopTurn();
+    clock.advance(200);
+    EXPECT_EQ(project->displayAttributes().timeSpanBeginDate, at(2024, 1, 1));
+    EXPECT_EQ(barOf(welcome)->frame().x(), 0.5);
+}

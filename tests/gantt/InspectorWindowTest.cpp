@@ -169,6 +169,38 @@ TEST_F(InspectorTest, TheWindowStaysAboveItsDocumentWindowComesUpWhenAskedAndGoe
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(InspectorTest, AViewTallerThanTheRoomBelowTheWindowMovesItUpOntoTheScreen)
+{
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto doors = addTask<DMProjectMilestone>("Doors open", at(2024, 1, 8, 8), at(2024, 1, 8, 8));
+    inspect<DMUIProjectMilestoneInspectorController>(doors);
+    QWidget *window = DMInspectorWindow::sharedWindow();
+    const QRect available = window->screen()->availableGeometry();
+    QWidget *taskView = DMUIProjectTaskInspectorController::sharedInstance()->containerView();
+    ASSERT_LT(taskView->height(), available.height());
+
+    // The milestone's shorter view, moved down where the task's taller one has no room below it.
+    const QPoint low(available.left() + 40, available.bottom() + 1 - window->height() - 10);
+    ASSERT_GT(taskView->height(), window->height() + 10);
+    window->move(low);
+    canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
+    ASSERT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), taskView);
+    EXPECT_EQ(window->size(), taskView->size()); // the whole view, not cut
+    EXPECT_LE(window->frameGeometry().bottom(), available.bottom());
+    EXPECT_EQ(window->x(), low.x());
+
+    // With room enough it stays where it was put.
+    const QPoint high(available.left() + 40, available.top() + 30);
+    window->move(high);
+    canvas()->selectObjectInLayerExtendSelection(barOf(doors), kDMProjectViewLayer_Items, false);
+    canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(window->pos(), high);
+
+    EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(900, 400, QRect(0, 0, 1600, 1000), 20), 600);
+    EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(5, 400, QRect(0, 0, 1600, 1000), 20), 20);
+    EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(300, 1200, QRect(0, 0, 1600, 1000), 20), 20); // too tall
+}
+
 TEST(InspectorWindow, FirstComesUpBesideTheDocumentWindowAndOnTheScreen)
 {
     const QRect screen(0, 0, 1600, 1000);

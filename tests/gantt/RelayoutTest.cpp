@@ -145,6 +145,33 @@ TEST_F(DocumentCanvasTest, CollapsingHidesTheBarsAndExpandingResyncsHalfASecondL
     EXPECT_EQ(controller()->projectViewBackgroundObject()->attributes()->rows(), 4);
 }
 
+TEST_F(DocumentCanvasTest, ALinkFromATaskInACollapsedProcessLeavesTheProcesssRow)
+{
+    auto process = addTask<DMProjectProcess>("Logistics", at(2024, 1, 2, 8), at(2024, 1, 5, 18));
+    process->setAttribute(kDMProjectItem_GanttView_NodeIsExpanded, true);
+    auto venue = newTask("Book venue", at(2024, 1, 2, 8), at(2024, 1, 5, 18));
+    process->subitems().append(venue);
+    auto speakers = addTask("Invite speakers", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto sound = addTask("Sound check", at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+    auto link = venue->addOutboundDependencyToItem(sound);
+    ASSERT_TRUE(link);
+    open();
+    ASSERT_EQ(outline()->numberOfRows(), 5);
+    const auto line = std::dynamic_pointer_cast<DMUIProjectDependency>(link->ganttUIObject());
+    EXPECT_TRUE(rowRect(2).contains(line->startPoint()));
+
+    // Collapsed, the task has no row: the link comes out of the process that holds it, not out
+    // of the row the task had (now another task's), and still ends on its successor.
+    outline()->collapseItem(process.get());
+    clock.advance(520);
+    ASSERT_EQ(outline()->numberOfRows(), 4);
+    EXPECT_FALSE(barOf(venue)->isDisplayed());
+    EXPECT_TRUE(line->isDisplayed());
+    EXPECT_TRUE(rowRect(1).contains(line->startPoint())) << line->startPoint().y();
+    EXPECT_TRUE(rowRect(3).contains(line->endPoint()));
+    EXPECT_EQ(objectsIn(rowRect(2).adjusted(0, 1, 0, -1), kDMProjectViewLayer_Items), DMBaseObjectList{barOf(speakers)});
+}
+
 TEST_F(DocumentCanvasTest, AResourceRowLaysItsBarsInLanesThatFollowDatesAndAssignments)
 {
     // Alice works on two overlapping tasks and a later one; Bob's row lies below hers.

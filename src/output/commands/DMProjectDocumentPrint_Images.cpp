@@ -83,10 +83,14 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     QVariantMap saved;
     for (const QString &key : keys)
         saved.insert(key, project->attribute(key));
+    // A chart without a stored scale shows the one it last laid out with: the page's must not
+    // stay behind as that one.
+    const float shownPixelsPerDay = project->displayAttributes().pixelsPerDay;
     // Declared first, so that registration resumes only after the attributes are back.
     const DMUndoRegistrationPause pause(project->undoManager());
     m_host->setIsPrinting(true);
     const auto restore = qScopeGuard([&] {
+        project->displayAttributes().pixelsPerDay = shownPixelsPerDay;
         for (const QString &key : keys)
             project->setAttribute(key, saved.value(key));
         m_host->setIsPrinting(false);

@@ -3,6 +3,8 @@
 #include "DMProjectDocumentItemsView.h"
 
 #include "DMCollectionView.h"
+#include "DMCollectionViewItem.h"
+#include "DMItemBackgroundView.h"
 #include "DMItemsViewDependenciesItem.h"
 #include "DMItemsViewDocument.h"
 #include "DMItemsViewDocumentsItem.h"
@@ -26,6 +28,7 @@
 #include "DMProjectResourceEditorController.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMProjectTodoEditorController.h"
 #include "DMStringAdditions.h"
 
 #include <QButtonGroup>
@@ -548,6 +551,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
         for (int index : m_collectionView->selectionIndexes())
             if (index < m_contents.size())
                 selected.append(m_contents.at(index));
+    const qsizetype editedTodoIndex = tag == m_contentsTag ? indexOfEditedTodo() : -1;
     m_contents.clear();
     if (DMPage_isItemsViewKind(tag)) {
         if (tag != m_contentsTag) {
@@ -574,6 +578,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
         const QSignalBlocker quiet(m_collectionView);
         m_collectionView->setSelectionIndexes(reselected);
     }
+    repointTodoEditorIfItsCardMoved(editedTodoIndex);
 
     if (m_backButton)
         m_backButton->setVisible(tag == DMPage::ItemsResourcesPage && !m_editedResourceGroup.expired());
@@ -595,6 +600,28 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
     setItemsViewSortingModesMatrixArray(DMProjectDocument_SourceListItemsSortingModesForTag(tag));
     if (QAbstractButton *button = m_sortButtons ? m_sortButtons->button(sortingModeForTag(tag)) : nullptr)
         button->setChecked(true);
+}
+
+qsizetype DMProjectDocumentItemsView::indexOfEditedTodo() const
+{
+    if (m_contentsTag != DMPage::ItemsToDoPage)
+        return -1;
+    const DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto todo = editor->editedObject();
+    if (!todo || !editor->isShown())
+        return -1;
+    return m_contents.indexOf(DMItemsViewObject{todo, nullptr});
+}
+
+void DMProjectDocumentItemsView::repointTodoEditorIfItsCardMoved(qsizetype oldIndex)
+{
+    const qsizetype index = oldIndex < 0 ? -1 : indexOfEditedTodo();
+    if (index < 0 || index == oldIndex)
+        return;
+    m_collectionView->scrollRectToVisible(m_collectionView->frameForItemAtIndex(int(index)));
+    if (const DMCollectionViewItem *card = m_collectionView->itemAtIndex(int(index)))
+        DMProjectTodoEditorController::sharedInstance()->repointAtPointInView(
+            QRectF(card->view()->geometry()).center(), m_collectionView->viewport());
 }
 
 int DMProjectDocumentItemsView::sortButtonWidth(int rowWidth, int columns, const QList<int> &titleWidths)

@@ -147,6 +147,10 @@ private:
     // Brings the object's card into sight and asks it to scroll to itself and edit its object.
     void scrollToAndEditCard(const DMItemsViewObject &object);
     void selectObject(const DMItemsViewObject &object);
+    // The place on the page shown of the to-do whose editor shows; -1 for none.
+    qsizetype indexOfEditedTodo() const;
+    // The to-do editor points at its to-do's card again when the page's order moved it.
+    void repointTodoEditorIfItsCardMoved(qsizetype oldIndex);
     void observeProject();
     void scheduleRebuild(int tag);
     std::unique_ptr<DMItemsViewItem> makeCard(int tag);

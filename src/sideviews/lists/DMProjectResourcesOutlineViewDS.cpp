@@ -107,6 +107,13 @@ void DMProjectResourcesOutlineViewDS::addButtons(QBoxLayout *bar)
               [this] { itemsViewResourcesExport(); });
     addButton(bar, DMLocalizedString("Import\u2026"), DMLocalizedString("Add the resources of a file"),
               [this] { itemsViewResourcesImport(); });
+    // The shared inspector moves a resource between groups behind the views' backs: this
+    // project's list and outline take the new tree.
+    connect(DMProjectResourceEditorController::sharedInstance(), &DMProjectResourceEditorController::resourceGroupOpened,
+            this, [this](const std::shared_ptr<DMProject> &project) {
+                if (project && project == m_document.project())
+                    didChangeResources();
+            });
 }
 
 // ---- Tree ----

@@ -72,6 +72,14 @@ DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget 
     return window;
 }
 
+void DMPopoverEditorController::repointContainerAtPointInView(QWidget *container, QPointF point, QWidget *view)
+{
+    DMAttachedWindow *window = windowOfContainer(container);
+    if (!window || !window->isVisible() || !view || DMWindow_parentWindow(window) != view->window())
+        return;
+    window->setPointSide(view->mapTo(view->window(), point), kDMAttachedWindowSide_Automatic);
+}
+
 void DMPopoverEditorController::hide()
 {
     for (const QPointer<DMAttachedWindow> &window : std::as_const(m_windows)) {

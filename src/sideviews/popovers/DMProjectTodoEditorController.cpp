@@ -110,6 +110,11 @@ void DMProjectTodoEditorController::showAtPointInView(QPointF point, QWidget *vi
         showContainerAtPointInView(m_containerView, m_textField, point, view);
 }
 
+void DMProjectTodoEditorController::repointAtPointInView(QPointF point, QWidget *view)
+{
+    repointContainerAtPointInView(m_containerView, point, view);
+}
+
 void DMProjectTodoEditorController::close()
 {
     setEditedObject(nullptr);

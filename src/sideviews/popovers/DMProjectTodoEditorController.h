@@ -27,6 +27,8 @@ public:
     void setEditedObject(const std::shared_ptr<DMProjectTodo> &todo);
     // Shows the editor pointing at the point, in the view's coordinates.
     void showAtPointInView(QPointF point, QWidget *view);
+    // The shown editor points there instead (its to-do's card moved), the keyboard staying put.
+    void repointAtPointInView(QPointF point, QWidget *view);
     void close() override;
 
     // The interface, for tests and screenshots.
