@@ -110,10 +110,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
         return code;
 
     // Everything checked: apply in topological order as one undo step.
-    std::vector<const DMPropagation::State *> changes;
-    for (const DMPropagation::State *state : propagation.statesInOrder())
-        if (state->begin != state->begin0 || state->end != state->end0 || state->duration != state->item->duration())
-            changes.push_back(state);
+    const std::vector<const DMPropagation::State *> changes = propagation.changesInOrder();
     if (changes.empty())
         return kDMValidation_OK;
 
