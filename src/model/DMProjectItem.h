@@ -211,8 +211,9 @@ private:
     void setParentItemInternal(DMProjectItem *parent);
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
-    // document back after the idle delay.
-    void applyDates(const DMDate &begin, const DMDate &end, qint32 duration);
+    // document back after the idle delay. `project` is the item's (null when it has none): a
+    // change of many items passes the one it holds.
+    void applyDates(const DMDate &begin, const DMDate &end, qint32 duration, DMProject *project);
     // Undo of a removal: the link with its ID and look, at its old places in both lists.
     void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style,
                                    qsizetype outboundIndex, qsizetype inboundIndex);

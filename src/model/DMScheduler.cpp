@@ -70,21 +70,19 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
     auto opposite = std::make_shared<DateSnapshot>();
     opposite->project = project;
     opposite->entries.reserve(snapshot->entries.size());
-    std::vector<std::pair<std::shared_ptr<DMProjectItem>, const DateSnapshot::Entry *>> items;
-    items.reserve(snapshot->entries.size());
+    if (DMUndoManager *manager = project->undoManagerForRegistration())
+        manager->registerUndo([opposite] { restoreSnapshot(opposite); });
+    // One pass over the items: each is found, saved and set while it is at hand (a long chain is
+    // far larger than the cache).
     for (const DateSnapshot::Entry &entry : snapshot->entries) {
         std::shared_ptr<DMProjectItem> item = std::static_pointer_cast<DMProjectItem>(entry.item.lock());
-        if (!item || item->projectPointer() != project.get() || !item->isAttached() || item->objectID() != entry.objectID)
+        if (!item || !item->isInProject(project) || !item->isAttached() || item->objectID() != entry.objectID)
             item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
         if (!item)
             continue;
         opposite->append(*item);
-        items.emplace_back(std::move(item), &entry);
+        item->applyDates(entry.begin, entry.end, entry.duration, project.get());
     }
-    if (DMUndoManager *manager = project->undoManagerForRegistration())
-        manager->registerUndo([opposite] { restoreSnapshot(opposite); });
-    for (const auto &[item, entry] : items)
-        item->applyDates(entry->begin, entry->end, entry->duration);
     DMCriticalPath::update(*project);
 }
 
@@ -141,7 +139,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
         DMProjectItem &changed = *changes[i]->item;
         if (snapshot)
             snapshot->add(changed);
-        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration);
+        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration, project);
     }
     if (grouped)
         manager->endUndoGrouping();
