@@ -449,6 +449,7 @@ int DMPropagation::checkAndTakeDurations()
 // chain of them one after another, so the heap stays small.
 int DMPropagation::walkInKeptOrder()
 {
+    constexpr int kRanksAhead = 16;
     DMProjectItemGraph &g = *m_graph;
     const int count = g.size();
     std::vector<std::pair<int, int>> heap; // (rank, node)
@@ -465,8 +466,13 @@ int DMPropagation::walkInKeptOrder()
     push(g.indexOf(&m_root), false);
     while (!heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
-        const int nodeIndex = heap.back().second;
+        const auto [rank, nodeIndex] = heap.back();
         heap.pop_back();
+        // The item some steps further in the order is asked for from memory: a push through a
+        // long chain takes the steps one rank after another, and the chain is far larger than
+        // the cache.
+        if (DMProjectItem *ahead = g.itemAtRank(rank + kRanksAhead))
+            ahead->prefetchScheduledFields();
         m_order.push_back(nodeIndex);
         const Node node = m_nodes[size_t(nodeIndex)];
         runNode(node);
