@@ -39,7 +39,7 @@ public:
     bool isKindOfClass(const QString &className) const override;
     virtual std::uint32_t kind() const { return kDMProjectItem_Kind_Item; }
     // Milestones have equal begin and end dates; every other kind needs begin before end.
-    virtual bool hasEqualDates() const { return false; }
+    bool hasEqualDates() const { return m_hasEqualDates; }
     // Tasks and milestones can be assigned resources.
     virtual bool acceptsResources() const { return false; }
 
@@ -186,6 +186,8 @@ protected:
     // once the subclass said it has made one.
     virtual void notifyOtherUIObjects(void (DMProjectItemUIObject::*)()) const {}
     void otherUIObjectWasMade() { m_hasOtherUIObjects = true; }
+    // A kind whose begin and end dates are always equal says so as it is made.
+    void keepDatesEqual() { m_hasEqualDates = true; }
     virtual QVariantMap fieldsRepresentation() const;
     // After the dates were applied (events re-lay their row out).
     virtual void itemDatesDidChange();
@@ -226,12 +228,14 @@ private:
     // After a link was made or removed: the document's items array and the critical path follow.
     void linksDidChange();
 
-    // Asks for the fields below, and the object's head (its kind), from memory ahead of their use.
+    // Asks for the fields below, and the object's head (its observers), from memory ahead of
+    // their use: every cache line from the head to the Gantt object's pointer.
     void prefetchScheduledFields() const
     {
-        __builtin_prefetch(this);
-        __builtin_prefetch(&m_beginDate);
-        __builtin_prefetch(&m_ganttUIObject);
+        const char *const last = reinterpret_cast<const char *>(&m_ganttUIObject + 1) - 1;
+        for (const char *line = reinterpret_cast<const char *>(this); line < last; line += 64)
+            __builtin_prefetch(line);
+        __builtin_prefetch(last);
     }
     // First the fields that a push through many items reads and writes, in as few cache lines
     // as they fit in: a chain of 100,000 items does not stay in the cache between its steps.
@@ -244,6 +248,7 @@ private:
     bool m_partOfCriticalPath = false; // as the critical path last published it
     mutable bool m_ganttUIObjectRequested = false;
     bool m_hasOtherUIObjects = false;
+    bool m_hasEqualDates = false; // a milestone's, set when it is made (read beside the dates)
     // Scratch of the scheduler and the link order: valid while the stamp is current. One
     // counter serves both, so that neither takes the other's marks for its own.
     static quint64 nextScratchStamp()

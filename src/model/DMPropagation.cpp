@@ -112,7 +112,6 @@ int DMPropagation::stateOf(DMProjectItem *item)
     const int index = m_graph ? m_graph->indexOf(item) : -1;
     state.hasSubitems = index >= 0 ? m_graph->childStart[size_t(index) + 1] > m_graph->childStart[size_t(index)]
                                    : !item->subitems().isEmpty();
-    state.workingDuration = state.equalDates ? 0 : state.duration;
     return item->m_scheduleIndex;
 }
 
@@ -290,8 +289,8 @@ DMDate DMPropagation::endFor(State &state, const DMDate &begin) const
 {
     if (state.equalDates)
         return begin;
-    if (state.workingDuration > 0) {
-        const DMDate end = m_timeline->endDate(begin, state.workingDuration, state.item->useWorkingSchedule());
+    if (state.workingDuration() > 0) {
+        const DMDate end = m_timeline->endDate(begin, state.workingDuration(), state.item->useWorkingSchedule());
         if (end > begin) {
             // The working time between these dates is known: the change need not count it.
             state.keptBegin = begin;
@@ -349,8 +348,8 @@ void DMPropagation::runItemStep(State &state)
         }
         if (!required.end.isNull() && required.end > end) {
             // The end lands on the requirement and the begin keeps the working duration.
-            const DMDate from = state.workingDuration > 0
-                ? m_timeline->beginDate(required.end, state.workingDuration, item.useWorkingSchedule())
+            const DMDate from = state.workingDuration() > 0
+                ? m_timeline->beginDate(required.end, state.workingDuration(), item.useWorkingSchedule())
                 : required.end.dateByAddingSeconds(-(end.absoluteSecond() - begin.absoluteSecond()));
             begin = std::max(begin, from);
             end = required.end;
@@ -436,7 +435,7 @@ int DMPropagation::checkAndTakeDurations()
         // Every item whose dates change stores the working time between them.
         const bool kept = state.begin == state.keptBegin && state.end == state.keptEnd;
         const qint64 duration = state.equalDates ? 0
-            : kept                               ? state.workingDuration
+            : kept                               ? state.workingDuration()
                                                  : durationOf(*state.item, state.begin, state.end);
         const qint32 stored = qint32(std::clamp<qint64>(duration, INT32_MIN, INT32_MAX));
         state.changes = moved || stored != state.duration;

@@ -41,9 +41,8 @@ public:
         DMDate begin0, end0;   // before the change
         DMDate inBegin, inEnd; // after the item's own step (requested, shifted or pushed)
         DMDate begin, end;     // after its parent step (enclosing its subitems)
-        qint64 workingDuration; // between begin0 and end0, on the item's schedule (its stored one)
-        qint32 duration;        // the stored duration, until the change is computed
-        DMDate keptBegin, keptEnd; // dates found to hold workingDuration exactly
+        qint32 duration;           // the stored duration, until the change is computed
+        DMDate keptBegin, keptEnd; // dates found to hold workingDuration() exactly
         // What the links into the item and into its ancestors require of it (null: nothing).
         DMDate requiredBegin, requiredEnd;
         bool fixed : 1 = false;     // requested or shifted dates: never pushed, checked instead
@@ -56,6 +55,9 @@ public:
         bool changes : 1 = false; // new dates or a new duration to apply
         int inNode = -1;
         int outNode = -1;
+
+        // Between begin0 and end0, on the item's schedule: the stored duration, while it is held.
+        qint64 workingDuration() const { return equalDates ? 0 : duration; }
     };
 
     DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline);
