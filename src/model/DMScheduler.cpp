@@ -29,6 +29,8 @@ struct DMScheduler::DateSnapshot
     struct Entry
     {
         std::weak_ptr<DMProjectObject> item; // found again by its ID when it is no longer this one
+        // Where the item was: only asked for from memory ahead of its turn, never read through.
+        const DMProjectItem *address;
         quint64 objectID;
         DMDate begin;
         DMDate end;
@@ -44,7 +46,7 @@ struct DMScheduler::DateSnapshot
     void append(DMProjectItem &item)
     {
         item.m_snapshotMark = mark;
-        entries.push_back({item.weak_from_this(), item.objectID(), item.beginDate(), item.endDate(), item.duration()});
+        entries.push_back({item.weak_from_this(), &item, item.objectID(), item.beginDate(), item.endDate(), item.duration()});
     }
     void add(DMProjectItem &item)
     {
@@ -74,7 +76,12 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
         manager->registerUndo([opposite] { restoreSnapshot(opposite); });
     // One pass over the items: each is found, saved and set while it is at hand (a long chain is
     // far larger than the cache).
-    for (const DateSnapshot::Entry &entry : snapshot->entries) {
+    constexpr size_t kAhead = 8;
+    const std::vector<DateSnapshot::Entry> &entries = snapshot->entries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + kAhead < entries.size())
+            DMProjectItem::prefetchScheduledFieldsAt(entries[i + kAhead].address);
+        const DateSnapshot::Entry &entry = entries[i];
         std::shared_ptr<DMProjectItem> item = std::static_pointer_cast<DMProjectItem>(entry.item.lock());
         if (!item || !item->isInProject(project) || !item->isAttached() || item->objectID() != entry.objectID)
             item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
