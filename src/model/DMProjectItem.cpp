@@ -154,12 +154,13 @@ void DMProjectItem::setDatesAndDuration(const DMDate &begin, const DMDate &end, 
     registerUndo("setBeginDateAndEndDate", [b = m_beginDate, e = m_endDate, d = m_duration](DMProjectObject &o) {
         static_cast<DMProjectItem &>(o).setDatesAndDuration(b, e, d);
     });
-    applyDates(begin, end, duration);
-    if (DMProject *project = projectPointer())
+    DMProject *project = projectPointer();
+    applyDates(begin, end, duration, project);
+    if (project)
         DMCriticalPath::scheduleUpdate(*project);
 }
 
-void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 duration)
+void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 duration, DMProject *project)
 {
     const bool beginChanges = begin != m_beginDate;
     const bool endChanges = end != m_endDate;
@@ -186,9 +187,8 @@ void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 du
     notifyUIObjects(&DMProjectItemUIObject::representedObject_timeSpanChanged);
     // The document hears of the change once the dates have settled (a drag sets them often),
     // in one call for all the items changed meanwhile.
-    if ((beginChanges || endChanges) && isAttached())
-        if (DMProject *project = projectPointer())
-            project->itemDatesDidChange(*this, oldBegin, oldEnd);
+    if ((beginChanges || endChanges) && isAttached() && project)
+        project->itemDatesDidChange(*this, oldBegin, oldEnd);
 }
 
 void DMProjectItem::itemDatesDidChange()

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QVariantMap>
 
+#include <cstddef>
 #include <memory>
 
 class DMMutableIndexSet_64;
@@ -39,7 +40,7 @@ public:
     bool isKindOfClass(const QString &className) const override;
     virtual std::uint32_t kind() const { return kDMProjectItem_Kind_Item; }
     // Milestones have equal begin and end dates; every other kind needs begin before end.
-    virtual bool hasEqualDates() const { return false; }
+    bool hasEqualDates() const { return m_hasEqualDates; }
     // Tasks and milestones can be assigned resources.
     virtual bool acceptsResources() const { return false; }
 
@@ -186,6 +187,8 @@ protected:
     // once the subclass said it has made one.
     virtual void notifyOtherUIObjects(void (DMProjectItemUIObject::*)()) const {}
     void otherUIObjectWasMade() { m_hasOtherUIObjects = true; }
+    // A kind whose begin and end dates are always equal says so as it is made.
+    void keepDatesEqual() { m_hasEqualDates = true; }
     virtual QVariantMap fieldsRepresentation() const;
     // After the dates were applied (events re-lay their row out).
     virtual void itemDatesDidChange();
@@ -211,8 +214,9 @@ private:
     void setParentItemInternal(DMProjectItem *parent);
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
-    // document back after the idle delay.
-    void applyDates(const DMDate &begin, const DMDate &end, qint32 duration);
+    // document back after the idle delay. `project` is the item's (null when it has none): a
+    // change of many items passes the one it holds.
+    void applyDates(const DMDate &begin, const DMDate &end, qint32 duration, DMProject *project);
     // Undo of a removal: the link with its ID and look, at its old places in both lists.
     void restoreOutboundDependency(const std::shared_ptr<DMProjectItem> &target, quint64 objectID, const QVariantMap &style,
                                    qsizetype outboundIndex, qsizetype inboundIndex);
@@ -225,13 +229,11 @@ private:
     // After a link was made or removed: the document's items array and the critical path follow.
     void linksDidChange();
 
-    // Asks for the fields below, and the object's head (its kind), from memory ahead of their use.
-    void prefetchScheduledFields() const
-    {
-        __builtin_prefetch(this);
-        __builtin_prefetch(&m_beginDate);
-        __builtin_prefetch(&m_ganttUIObject);
-    }
+    // Asks for the fields below, and the object's head (its observers), from memory ahead of
+    // their use: every cache line from the head to the Gantt object's pointer.
+    void prefetchScheduledFields() const { prefetchScheduledFieldsAt(this); }
+    // The same at an address where an item was: only a hint (the item may be gone), never read.
+    static void prefetchScheduledFieldsAt(const DMProjectItem *item);
     // First the fields that a push through many items reads and writes, in as few cache lines
     // as they fit in: a chain of 100,000 items does not stay in the cache between its steps.
     DMDate m_beginDate;
@@ -243,6 +245,7 @@ private:
     bool m_partOfCriticalPath = false; // as the critical path last published it
     mutable bool m_ganttUIObjectRequested = false;
     bool m_hasOtherUIObjects = false;
+    bool m_hasEqualDates = false; // a milestone's, set when it is made (read beside the dates)
     // Scratch of the scheduler and the link order: valid while the stamp is current. One
     // counter serves both, so that neither takes the other's marks for its own.
     static quint64 nextScratchStamp()
@@ -266,3 +269,16 @@ private:
     QList<quint64> m_orderBefore;
     unsigned long long m_linkOrder; // see DMLinkOrder
 };
+
+inline void DMProjectItem::prefetchScheduledFieldsAt(const DMProjectItem *item)
+{
+    // The class has no virtual base: its members sit at fixed offsets.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+    constexpr size_t end = offsetof(DMProjectItem, m_ganttUIObject) + sizeof(m_ganttUIObject);
+#pragma GCC diagnostic pop
+    const char *const first = reinterpret_cast<const char *>(item);
+    for (size_t offset = 0; offset < end; offset += 64)
+        __builtin_prefetch(first + offset);
+    __builtin_prefetch(first + end - 1);
+}

@@ -123,4 +123,5 @@ void DMProjectItemGraph::buildPropagationOrder()
     m_ranks.assign(size_t(2 * count), -1);
     for (size_t rank = 0; rank < order.size(); ++rank)
         m_ranks[size_t(order[rank])] = int(rank);
+    m_steps = std::move(order);
 }

@@ -65,12 +65,21 @@ public:
     // then searches the items it reaches itself.
     bool hasPropagationOrder();
     int rankOfStep(int node) const { return m_ranks[size_t(node)]; }
+    // The item of the step at that rank, or null past the last.
+    DMProjectItem *itemAtRank(int rank) const
+    {
+        if (rank >= int(m_steps.size()))
+            return nullptr;
+        const int node = m_steps[size_t(rank)];
+        return items[size_t(node < size() ? node : node - size())];
+    }
 
 private:
     void takeDates(size_t index);
     void buildPropagationOrder();
 
     std::vector<int> m_ranks;
+    std::vector<int> m_steps; // by rank
     bool m_ranksBuilt = false;
     bool m_acyclic = false;
 };

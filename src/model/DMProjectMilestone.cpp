@@ -2,6 +2,7 @@
 
 DMProjectMilestone::DMProjectMilestone()
 {
+    keepDatesEqual();
     setFillColor(defaultFillColorForKind(kDMProjectItem_Kind_Milestone));
     setBeginDateAndEndDate(beginDate(), beginDate());
 }

@@ -12,7 +12,6 @@ public:
     QString className() const override { return staticClassName(); }
     bool isKindOfClass(const QString &className) const override;
     std::uint32_t kind() const override { return kDMProjectItem_Kind_Milestone; }
-    bool hasEqualDates() const override { return true; }
 
     void setBeginDate(const DMDate &date) override;
     void setEndDate(const DMDate &date) override;

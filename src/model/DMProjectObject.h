@@ -37,6 +37,11 @@ public:
 
     std::shared_ptr<DMProject> project() const { return m_project.lock(); }
     DMProject *projectPointer() const;
+    // Whether the object's project is that one, without taking a reference to it.
+    bool isInProject(const std::shared_ptr<DMProject> &project) const
+    {
+        return project && !m_project.owner_before(project) && !project.owner_before(m_project);
+    }
     // Sets the project (before the object joins one of its lists); draws an object ID from it
     // when the object has none yet.
     virtual void setProject(const std::shared_ptr<DMProject> &project);

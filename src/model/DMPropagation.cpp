@@ -107,7 +107,11 @@ int DMPropagation::stateOf(DMProjectItem *item)
     // The model keeps every stored duration equal to the working time between the item's dates
     // (a calendar change or a join recomputes them, a file's stale ones are mended on loading).
     state.duration = item->duration();
-    state.workingDuration = item->hasEqualDates() ? 0 : state.duration;
+    state.locked = item->locked();
+    state.equalDates = item->hasEqualDates();
+    const int index = m_graph ? m_graph->indexOf(item) : -1;
+    state.hasSubitems = index >= 0 ? m_graph->childStart[size_t(index) + 1] > m_graph->childStart[size_t(index)]
+                                   : !item->subitems().isEmpty();
     return item->m_scheduleIndex;
 }
 
@@ -283,10 +287,10 @@ DMDate DMPropagation::pushedBegin(const State &state, const DMDate &date) const
 
 DMDate DMPropagation::endFor(State &state, const DMDate &begin) const
 {
-    if (state.item->hasEqualDates())
+    if (state.equalDates)
         return begin;
-    if (state.workingDuration > 0) {
-        const DMDate end = m_timeline->endDate(begin, state.workingDuration, state.item->useWorkingSchedule());
+    if (state.workingDuration() > 0) {
+        const DMDate end = m_timeline->endDate(begin, state.workingDuration(), state.item->useWorkingSchedule());
         if (end > begin) {
             // The working time between these dates is known: the change need not count it.
             state.keptBegin = begin;
@@ -321,13 +325,13 @@ void DMPropagation::runItemStep(State &state)
     DMDate begin = state.begin0;
     DMDate end = state.end0;
     const bool pushBegin = !required.begin.isNull() && required.begin > begin;
-    if (item.hasEqualDates()) {
+    if (state.equalDates) {
         if (pushBegin)
             begin = pushedBegin(state, required.begin);
         if (!required.end.isNull() && required.end > begin)
             begin = pushedBegin(state, required.end); // a milestone's date is its begin
         end = begin;
-    } else if (!item.subitems().isEmpty()) {
+    } else if (state.hasSubitems) {
         // Its subitems are pushed by the same requirement; the parent step encloses them.
         if (pushBegin)
             begin = pushedBegin(state, required.begin);
@@ -344,8 +348,8 @@ void DMPropagation::runItemStep(State &state)
         }
         if (!required.end.isNull() && required.end > end) {
             // The end lands on the requirement and the begin keeps the working duration.
-            const DMDate from = state.workingDuration > 0
-                ? m_timeline->beginDate(required.end, state.workingDuration, item.useWorkingSchedule())
+            const DMDate from = state.workingDuration() > 0
+                ? m_timeline->beginDate(required.end, state.workingDuration(), item.useWorkingSchedule())
                 : required.end.dateByAddingSeconds(-(end.absoluteSecond() - begin.absoluteSecond()));
             begin = std::max(begin, from);
             end = required.end;
@@ -371,7 +375,7 @@ void DMPropagation::runParentStep(State &state)
     }
     DMDate begin = state.inVisited ? state.inBegin : state.begin0;
     DMDate end = state.inVisited ? state.inEnd : state.end0;
-    if (state.item->attribute(kDMProjectItem_ExpandToFitSubitems).toBool() && !state.item->hasEqualDates()
+    if (state.item->attribute(kDMProjectItem_ExpandToFitSubitems).toBool() && !state.equalDates
         && first < last) {
         begin = first;
         end = last;
@@ -395,45 +399,56 @@ bool DMPropagation::runNode(const Node &node)
     return state.begin != begin || state.end != end;
 }
 
-int DMPropagation::check()
+// One pass over the states, which reaches no item unless a link's requirement must be
+// computed again: a refusal of the new dates themselves (locked, before 1970, begin not before
+// end) comes before a broken link, wherever the two are found.
+int DMPropagation::checkAndTakeDurations()
 {
-    for (const State &state : m_states) {
-        if (state.begin == state.begin0 && state.end == state.end0)
-            continue;
-        if (state.item->locked())
-            return kDMValidation_Locked;
-        if (state.begin < DMValidation_EarliestDate() || state.end < DMValidation_EarliestDate())
-            return kDMValidation_Before1970;
-        if (state.item->hasEqualDates() ? state.begin != state.end : state.begin >= state.end)
-            return kDMValidation_BeginNotBeforeEnd;
-    }
     // What the links into an item and into its ancestors require must hold for the item changed
     // and for every item this change moves (pushed items hold by construction, unless a cycle
     // through a parent keeps them from it). A break that was there before the change (a file's,
     // or a subitem inserted too early) refuses nothing but a change of the item itself.
     Requirements after(*this, true);
     Requirements before(*this, false);
-    for (const State &state : m_states) {
+    int broken = kDMValidation_OK;
+    for (State &state : m_states) {
         const bool moved = state.begin != state.begin0 || state.end != state.end0;
         const bool changed = state.item == &m_root && m_mode != DMScheduler::Enforce;
-        if (!moved && !state.fixed)
+        if (moved) {
+            if (state.locked)
+                return kDMValidation_Locked;
+            if (state.begin < DMValidation_EarliestDate() || state.end < DMValidation_EarliestDate())
+                return kDMValidation_Before1970;
+            if (state.equalDates ? state.begin != state.end : state.begin >= state.end)
+                return kDMValidation_BeginNotBeforeEnd;
+        }
+        if (!broken && (moved || state.fixed) && (state.item != &m_root || changed)) {
+            // Without a cycle an item's own step saw its sources' final dates: what it noted holds.
+            const Requirement required = !m_cyclic && state.inVisited ? Requirement{state.requiredBegin, state.requiredEnd}
+                                                                       : after.of(*state.item);
+            if (!required.heldBy(state.begin, state.end)
+                && (changed || before.of(*state.item).heldBy(state.begin0, state.end0)))
+                broken = kDMValidation_InboundDependencyBroken;
+        }
+        if (!moved && !changed)
             continue;
-        if (state.item == &m_root && !changed)
-            continue;
-        // Without a cycle an item's own step saw its sources' final dates: what it noted holds.
-        const Requirement required = !m_cyclic && state.inVisited ? Requirement{state.requiredBegin, state.requiredEnd}
-                                                                   : after.of(*state.item);
-        if (!required.heldBy(state.begin, state.end))
-            if (changed || before.of(*state.item).heldBy(state.begin0, state.end0))
-                return kDMValidation_InboundDependencyBroken;
+        // Every item whose dates change stores the working time between them.
+        const bool kept = state.begin == state.keptBegin && state.end == state.keptEnd;
+        const qint64 duration = state.equalDates ? 0
+            : kept                               ? state.workingDuration()
+                                                 : durationOf(*state.item, state.begin, state.end);
+        const qint32 stored = qint32(std::clamp<qint64>(duration, INT32_MIN, INT32_MAX));
+        state.changes = moved || stored != state.duration;
+        state.duration = stored;
     }
-    return kDMValidation_OK;
+    return broken;
 }
 
 // A min-heap of steps by their rank in the graph's order: a change reaches few items or a long
 // chain of them one after another, so the heap stays small.
 int DMPropagation::walkInKeptOrder()
 {
+    constexpr int kRanksAhead = 16;
     DMProjectItemGraph &g = *m_graph;
     const int count = g.size();
     std::vector<std::pair<int, int>> heap; // (rank, node)
@@ -450,14 +465,19 @@ int DMPropagation::walkInKeptOrder()
     push(g.indexOf(&m_root), false);
     while (!heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), std::greater<>());
-        const int nodeIndex = heap.back().second;
+        const auto [rank, nodeIndex] = heap.back();
         heap.pop_back();
+        // The item some steps further in the order is asked for from memory: a push through a
+        // long chain takes the steps one rank after another, and the chain is far larger than
+        // the cache.
+        if (DMProjectItem *ahead = g.itemAtRank(rank + kRanksAhead))
+            ahead->prefetchScheduledFields();
         m_order.push_back(nodeIndex);
         const Node node = m_nodes[size_t(nodeIndex)];
         runNode(node);
         const State &state = m_states[size_t(node.state)];
         const bool moved = state.begin != state.begin0 || state.end != state.end0;
-        if (moved && state.item->locked())
+        if (moved && state.locked)
             return kDMValidation_Locked;
         const size_t index = size_t(g.indexOf(state.item));
         if (!node.out && g.childStart[index + 1] > g.childStart[index]) {
@@ -498,7 +518,7 @@ int DMPropagation::runSortedSteps()
             if (runNode(m_nodes[size_t(node)]))
                 settled = false;
             const State &state = m_states[size_t(m_nodes[size_t(node)].state)];
-            if (!m_cyclic && state.item->locked() && (state.begin != state.begin0 || state.end != state.end0))
+            if (!m_cyclic && state.locked && (state.begin != state.begin0 || state.end != state.end0))
                 return kDMValidation_Locked;
         }
         if (!m_cyclic)
@@ -511,34 +531,21 @@ int DMPropagation::runSortedSteps()
 
 int DMPropagation::run(const DMDate &begin, const DMDate &end)
 {
+    DMProject *project = m_root.isAttached() && !s_searchesForTesting ? m_root.projectPointer() : nullptr;
+    if (project && project->itemGraph().hasPropagationOrder() && project->itemGraph().indexOf(&m_root) >= 0)
+        m_graph = &project->itemGraph();
     State &root = m_states[size_t(stateOf(&m_root))];
     root.fixed = true;
     root.inBegin = root.begin = begin;
     root.inEnd = root.end = end;
     if (m_mode == DMScheduler::Shift)
         shiftSubitems(begin);
-    DMProject *project = m_root.isAttached() && !s_searchesForTesting ? m_root.projectPointer() : nullptr;
-    if (project && project->itemGraph().hasPropagationOrder() && project->itemGraph().indexOf(&m_root) >= 0)
-        m_graph = &project->itemGraph();
     if (const int code = m_graph ? walkInKeptOrder() : runSortedSteps())
         return code;
-    if (const int code = check())
-        return code;
-    // Every item whose dates change stores the working time between them.
-    for (State &state : m_states) {
-        const bool moved = state.begin != state.begin0 || state.end != state.end0;
-        if (!moved && !(state.item == &m_root && m_mode != DMScheduler::Enforce))
-            continue;
-        const bool kept = state.begin == state.keptBegin && state.end == state.keptEnd;
-        const qint64 duration = state.item->hasEqualDates() ? 0
-            : kept                                         ? state.workingDuration
-                                                           : durationOf(*state.item, state.begin, state.end);
-        state.duration = qint32(std::clamp<qint64>(duration, INT32_MIN, INT32_MAX));
-    }
-    return kDMValidation_OK;
+    return checkAndTakeDurations();
 }
 
-std::vector<const DMPropagation::State *> DMPropagation::statesInOrder() const
+std::vector<const DMPropagation::State *> DMPropagation::changesInOrder() const
 {
     std::vector<const State *> states;
     std::vector<char> seen(m_states.size(), 0);
@@ -546,7 +553,8 @@ std::vector<const DMPropagation::State *> DMPropagation::statesInOrder() const
         const int index = m_nodes[size_t(node)].state;
         if (!seen[size_t(index)]) {
             seen[size_t(index)] = 1;
-            states.push_back(&m_states[size_t(index)]);
+            if (m_states[size_t(index)].changes)
+                states.push_back(&m_states[size_t(index)]);
         }
     }
     return states;

@@ -41,15 +41,23 @@ public:
         DMDate begin0, end0;   // before the change
         DMDate inBegin, inEnd; // after the item's own step (requested, shifted or pushed)
         DMDate begin, end;     // after its parent step (enclosing its subitems)
-        qint64 workingDuration; // between begin0 and end0, on the item's schedule (its stored one)
-        qint32 duration;        // the stored duration, until the change is computed
-        DMDate keptBegin, keptEnd; // dates found to hold workingDuration exactly
+        qint32 duration;           // the stored duration, until the change is computed
+        DMDate keptBegin, keptEnd; // dates found to hold workingDuration() exactly
         // What the links into the item and into its ancestors require of it (null: nothing).
         DMDate requiredBegin, requiredEnd;
-        bool fixed = false;     // requested or shifted dates: never pushed, checked instead
-        bool inVisited = false; // the item's own step ran
+        bool fixed : 1 = false;     // requested or shifted dates: never pushed, checked instead
+        bool inVisited : 1 = false; // the item's own step ran
+        // The item's flags, read once: the passes after the walk need not reach the item (a
+        // long chain is far larger than the cache).
+        bool locked : 1 = false;
+        bool equalDates : 1 = false;
+        bool hasSubitems : 1 = false;
+        bool changes : 1 = false; // new dates or a new duration to apply
         int inNode = -1;
         int outNode = -1;
+
+        // Between begin0 and end0, on the item's schedule: the stored duration, while it is held.
+        qint64 workingDuration() const { return equalDates ? 0 : duration; }
     };
 
     DMPropagation(DMProjectItem &root, DMScheduler::Mode mode, DMWorkingTimeline *timeline);
@@ -61,8 +69,8 @@ public:
     int run(const DMDate &begin, const DMDate &end);
     // Tests compare the walk in the kept order with the search it replaces.
     static void setSearchesForTesting(bool searches) { s_searchesForTesting = searches; }
-    // The states in topological order, each once; the changed ones first need applying.
-    std::vector<const State *> statesInOrder() const;
+    // The states whose dates or duration change, in topological order, each once.
+    std::vector<const State *> changesInOrder() const;
 
 private:
     struct Node
@@ -103,7 +111,8 @@ private:
     // The end keeping the item's working duration from `begin`.
     DMDate endFor(State &state, const DMDate &begin) const;
     qint64 durationOf(const DMProjectItem &item, const DMDate &begin, const DMDate &end) const;
-    int check();
+    // Checks the new dates and notes each moved item's new duration; 0 or the refusal's code.
+    int checkAndTakeDurations();
 
     DMProjectItem &m_root;
     DMScheduler::Mode m_mode;

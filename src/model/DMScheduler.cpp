@@ -29,6 +29,8 @@ struct DMScheduler::DateSnapshot
     struct Entry
     {
         std::weak_ptr<DMProjectObject> item; // found again by its ID when it is no longer this one
+        // Where the item was: only asked for from memory ahead of its turn, never read through.
+        const DMProjectItem *address;
         quint64 objectID;
         DMDate begin;
         DMDate end;
@@ -44,7 +46,7 @@ struct DMScheduler::DateSnapshot
     void append(DMProjectItem &item)
     {
         item.m_snapshotMark = mark;
-        entries.push_back({item.weak_from_this(), item.objectID(), item.beginDate(), item.endDate(), item.duration()});
+        entries.push_back({item.weak_from_this(), &item, item.objectID(), item.beginDate(), item.endDate(), item.duration()});
     }
     void add(DMProjectItem &item)
     {
@@ -70,21 +72,24 @@ void DMScheduler::restoreSnapshot(const std::shared_ptr<DateSnapshot> &snapshot)
     auto opposite = std::make_shared<DateSnapshot>();
     opposite->project = project;
     opposite->entries.reserve(snapshot->entries.size());
-    std::vector<std::pair<std::shared_ptr<DMProjectItem>, const DateSnapshot::Entry *>> items;
-    items.reserve(snapshot->entries.size());
-    for (const DateSnapshot::Entry &entry : snapshot->entries) {
+    if (DMUndoManager *manager = project->undoManagerForRegistration())
+        manager->registerUndo([opposite] { restoreSnapshot(opposite); });
+    // One pass over the items: each is found, saved and set while it is at hand (a long chain is
+    // far larger than the cache).
+    constexpr size_t kAhead = 8;
+    const std::vector<DateSnapshot::Entry> &entries = snapshot->entries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i + kAhead < entries.size())
+            DMProjectItem::prefetchScheduledFieldsAt(entries[i + kAhead].address);
+        const DateSnapshot::Entry &entry = entries[i];
         std::shared_ptr<DMProjectItem> item = std::static_pointer_cast<DMProjectItem>(entry.item.lock());
-        if (!item || item->projectPointer() != project.get() || !item->isAttached() || item->objectID() != entry.objectID)
+        if (!item || !item->isInProject(project) || !item->isAttached() || item->objectID() != entry.objectID)
             item = std::dynamic_pointer_cast<DMProjectItem>(project->indexedObject(entry.objectID));
         if (!item)
             continue;
         opposite->append(*item);
-        items.emplace_back(std::move(item), &entry);
+        item->applyDates(entry.begin, entry.end, entry.duration, project.get());
     }
-    if (DMUndoManager *manager = project->undoManagerForRegistration())
-        manager->registerUndo([opposite] { restoreSnapshot(opposite); });
-    for (const auto &[item, entry] : items)
-        item->applyDates(entry->begin, entry->end, entry->duration);
     DMCriticalPath::update(*project);
 }
 
@@ -110,10 +115,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
         return code;
 
     // Everything checked: apply in topological order as one undo step.
-    std::vector<const DMPropagation::State *> changes;
-    for (const DMPropagation::State *state : propagation.statesInOrder())
-        if (state->begin != state->begin0 || state->end != state->end0 || state->duration != state->item->duration())
-            changes.push_back(state);
+    const std::vector<const DMPropagation::State *> changes = propagation.changesInOrder();
     if (changes.empty())
         return kDMValidation_OK;
 
@@ -144,7 +146,7 @@ int DMScheduler::validateAndSetDates(DMProjectItem &item, const DMDate &begin, c
         DMProjectItem &changed = *changes[i]->item;
         if (snapshot)
             snapshot->add(changed);
-        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration);
+        changed.applyDates(changes[i]->begin, changes[i]->end, changes[i]->duration, project);
     }
     if (grouped)
         manager->endUndoGrouping();

@@ -305,9 +305,10 @@ QVariant DMPropertyList::storableValue(const QVariant &value, int depth)
 
 namespace {
 
-// libplist's XML without its indentation: the tabs that begin a line after a tag that cannot
-// hold text (a container's opening tag, an end tag, an empty element, the prolog). Text never
-// holds a bare '<' or '>' (both are escaped), so every '<' and '>' is a tag's.
+// libplist's XML without its indentation and line breaks: the line break and tabs that follow
+// a tag that cannot hold text (a container's opening tag, an end tag, an empty element) go.
+// The prolog keeps its lines, and the file ends with a line break. Text never holds a bare '<'
+// or '>' (both are escaped), so every '<' and '>' is a tag's.
 QByteArray withoutIndentation(const QByteArray &xml)
 {
     QByteArray out;
@@ -315,6 +316,7 @@ QByteArray withoutIndentation(const QByteArray &xml)
     const char *p = xml.constData();
     const char *const end = p + xml.size();
     bool textMayFollow = false; // the last tag opened an element that holds text
+    bool keepsLine = true;      // the last tag was the prolog's, or nothing came yet
     while (p < end) {
         const char c = *p;
         if (c == '<') {
@@ -322,17 +324,22 @@ QByteArray withoutIndentation(const QByteArray &xml)
             if (!close)
                 close = end - 1;
             const QByteArrayView tag(p, close - p + 1);
-            textMayFollow = !tag.startsWith("</") && !tag.startsWith("<?") && !tag.startsWith("<!")
-                && !tag.endsWith("/>") && tag != "<dict>" && tag != "<array>" && !tag.startsWith("<plist");
+            keepsLine = tag.startsWith("<?") || tag.startsWith("<!") || tag == "</plist>";
+            textMayFollow = !tag.startsWith("</") && !keepsLine && !tag.endsWith("/>") && tag != "<dict>"
+                && tag != "<array>" && !tag.startsWith("<plist");
             out.append(tag);
             p = close + 1;
             continue;
         }
-        out.append(c);
         ++p;
-        if (c == '\n' && !textMayFollow)
+        if (c == '\n' && !textMayFollow) {
+            if (keepsLine)
+                out.append(c);
             while (p < end && *p == '\t')
                 ++p;
+            continue;
+        }
+        out.append(c);
     }
     return out;
 }

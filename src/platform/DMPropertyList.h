@@ -14,7 +14,7 @@
 class DMPropertyList
 {
 public:
-    // CompactXML: XML without indentation, for large files.
+    // CompactXML: XML without indentation or line breaks between tags, for large files.
     enum Format { XML, Binary, CompactXML };
 
     // Returns an invalid QVariant and sets *error on failure.

@@ -6,6 +6,7 @@
 #include "DMColorAdditions.h"
 
 #include <QColor>
+#include <QRegularExpression>
 #include <QUuid>
 
 using namespace halcyra::test;
@@ -133,6 +134,39 @@ TEST(ProjectPersistence, ValuesEqualToTheirDefaultsAreLeftOutAndReadBackTheSame)
     auto old = DMProject::projectWithDictionaryRepresentation(full);
     ASSERT_TRUE(old);
     EXPECT_EQ(old->dictionaryRepresentation(), d);
+}
+
+// Files are written without line breaks between tags; files of earlier versions, indented or
+// with one tag per line, read exactly as before, and text keeps its own line breaks and tabs.
+TEST(ProjectPersistence, EarlierLayoutsOfTheFileReadTheSame)
+{
+    FullProject f = makeFullProject();
+    f.task1->setAttribute(kDMProjectItem_Notes, QStringLiteral("Check the piers\n\tthen the deck\n"));
+    f.task2->setTitle(QStringLiteral("\tResurface <west> & east "));
+    const QVariantMap d = DMProjectCoder::projectRepresentation(*f.project);
+    const QByteArray indented = DMPropertyList::dataWithPropertyList(d, DMPropertyList::XML);
+    const QByteArray lines = QString::fromUtf8(indented).replace(QRegularExpression(QStringLiteral(">\n\t+<")), QStringLiteral(">\n<")).toUtf8();
+    const QByteArray compact = DMPropertyList::dataWithPropertyList(d, DMPropertyList::CompactXML);
+    ASSERT_NE(lines, indented);
+    const qsizetype body = compact.indexOf("<plist");
+    ASSERT_GT(body, 0);
+    EXPECT_FALSE(compact.mid(body).contains(">\n<"));
+    EXPECT_TRUE(compact.endsWith("</plist>\n"));
+    EXPECT_LT(compact.size(), lines.size());
+
+    for (const QByteArray &xml : {indented, lines, compact}) {
+        QString error;
+        const DMPropertyListNode root = DMPropertyListNode::parse(xml, &error);
+        ASSERT_TRUE(root.isDictionary()) << error.toStdString();
+        QStringList problems;
+        const auto loaded = DMProjectCoder::loadProject(root, &problems);
+        ASSERT_TRUE(loaded);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+        expectSameProject(*f.project, *loaded);
+        EXPECT_EQ(DMProjectCoder::projectRepresentation(*loaded), d);
+        EXPECT_EQ(loaded->objectWithIDAndClass<DMProjectTask>(f.task1->objectID())->attribute(kDMProjectItem_Notes),
+                  QStringLiteral("Check the piers\n\tthen the deck\n"));
+    }
 }
 
 // The most frequent fill colour is written once for the project and left out of the items that

@@ -78,7 +78,7 @@ TEST(DMPropertyList, EveryKindOfValueSurvivesXMLAndBinary)
     EXPECT_TRUE(sameVariant(roundTrip(text, DMPropertyList::Binary), text));
 }
 
-TEST(DMPropertyList, CompactXMLDropsIndentationButNeverTextWhitespace)
+TEST(DMPropertyList, CompactXMLDropsIndentationAndLineBreaksButNeverTextWhitespace)
 {
     // Strings whose whitespace sits next to their tags, empty strings and data spread over
     // lines, nested in arrays and dictionaries.
@@ -98,6 +98,9 @@ TEST(DMPropertyList, CompactXMLDropsIndentationButNeverTextWhitespace)
     const QByteArray compact = DMPropertyList::dataWithPropertyList(value, DMPropertyList::CompactXML);
     EXPECT_LT(compact.size(), indented.size());
     EXPECT_FALSE(compact.contains("\n\t<key>"));
+    // Tags follow each other without line breaks; the prolog keeps its lines.
+    EXPECT_TRUE(compact.startsWith("<?xml"));
+    EXPECT_FALSE(compact.mid(compact.indexOf("<plist")).contains(">\n<"));
 }
 
 TEST(DMPropertyList, DatesKeepMillisecondsInBinaryAndWholeSecondsInXML)
