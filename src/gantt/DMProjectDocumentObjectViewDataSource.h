@@ -153,8 +153,8 @@ public:
     void updateBackgroundSelectedRowsColor();
     void layoutObjectsVertically();
     // Bars of items inside collapsed processes take their shown parent's row (rowsMoved is set
-    // when one moves).
-    static void placeHiddenBarsOnTheirParentsRows(const std::vector<std::weak_ptr<DMUIProjectItem>> &shownBars,
+    // when one moves); parents are the shown bars whose subitems are not all rows.
+    static void placeHiddenBarsOnTheirParentsRows(const std::vector<std::weak_ptr<DMUIProjectItem>> &parents,
                                                   bool &rowsMoved);
     // The resource view: each resource's bars take lanes by their horizontal ranges, as the
     // events row's events do, and the resource keeps its number of lanes, by which its outline

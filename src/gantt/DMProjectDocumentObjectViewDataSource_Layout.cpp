@@ -453,6 +453,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         m_shownBars.push_back(std::static_pointer_cast<DMUIProjectItem>(bar.shared_from_this()));
     };
     m_rowKinds.clear();
+    std::vector<std::weak_ptr<DMUIProjectItem>> parentsOfHiddenBars;
     if (outline) {
         const DMOutlineViewModel *rows = outline->outlineModel();
         m_shownBars.reserve(size_t(std::max(0, rows->numberOfRows())));
@@ -475,8 +476,15 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
                     }
             } else if (viewMode == kDMProjectViewMode_Gantt) {
                 const auto *item = dynamic_cast<const DMProjectItem *>(object.get());
-                if (auto *bar = item ? dynamic_cast<DMUIProjectItem *>(item->ganttUIObjectPointer()) : nullptr)
+                if (auto *bar = item ? dynamic_cast<DMUIProjectItem *>(item->ganttUIObjectPointer()) : nullptr) {
                     placeInRow(*bar, top, height);
+                    // Only a row whose subitems are not all rows of their own hides bars.
+                    const qsizetype subitems = item->subitems().list().size();
+                    const DMOutlineItem handle = subitems ? rows->itemAtRow(row) : nullptr;
+                    if (subitems
+                        && !(rows->isItemExpanded(handle) && rows->numberOfChildrenOfItem(handle) == subitems))
+                        parentsOfHiddenBars.push_back(m_shownBars.back());
+                }
             } else if (const auto *resource = dynamic_cast<const DMProjectResource *>(object.get())) {
                 // One lane of the outline's row height per lane of bars, the last one taking any
                 // bar laid out in more lanes than the row has yet.
@@ -490,7 +498,7 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
         }
     }
     if (viewMode == kDMProjectViewMode_Gantt)
-        placeHiddenBarsOnTheirParentsRows(m_shownBars, rowsMoved);
+        placeHiddenBarsOnTheirParentsRows(parentsOfHiddenBars, rowsMoved);
     m_rowKindsFresh = true;
     deferred.reset();
     // Links (and their shown state, which follows their bars') are placed when read.
@@ -502,11 +510,11 @@ void DMProjectDocumentObjectViewDataSource::layoutObjectsVertically()
 }
 
 void DMProjectDocumentObjectViewDataSource::placeHiddenBarsOnTheirParentsRows(
-    const std::vector<std::weak_ptr<DMUIProjectItem>> &shownBars, bool &rowsMoved)
+    const std::vector<std::weak_ptr<DMUIProjectItem>> &parents, bool &rowsMoved)
 {
     // A bar inside a collapsed process has no row: it takes the row of the shown process, so that
     // a link to it leaves that row rather than the top of the chart or a row now another item's.
-    for (const std::weak_ptr<DMUIProjectItem> &weak : shownBars) {
+    for (const std::weak_ptr<DMUIProjectItem> &weak : parents) {
         const std::shared_ptr<DMUIProjectItem> shown = weak.lock();
         const std::shared_ptr<DMProjectItem> parent = shown ? shown->representedObject() : nullptr;
         if (!parent || parent->subitems().list().isEmpty())
