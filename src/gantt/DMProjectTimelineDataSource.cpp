@@ -5,7 +5,6 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
-#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectViewDateGrid.h"
 #include "DMTimelineView.h"
@@ -46,19 +45,13 @@ int projectFirstDayOfWeek(const DMProject &project)
 }
 
 // Whether a milestone lies on the day: its diamond, centred on its date, would stick out past the
-// chart's left edge were the day the first shown. Items that begin later, and their subitems,
-// are passed over.
+// chart's left edge were the day the first shown.
 bool hasMilestoneOnDay(const DMProject &project, const DMDate &day)
 {
     const DMDate nextDay = DMDate::dateWithJulianDay(day.julianDay() + 1, 0);
-    bool found = false;
-    DMProjectItem_forEachItem(
-        project.tasks().list(),
-        [&](const DMProjectItem &item) {
-            found = found || (item.kind() == kDMProjectItem_Kind_Milestone && item.beginDate() < nextDay);
-        },
-        [&](const DMProjectItem &item) { return !found && item.beginDate() < nextDay; });
-    return found;
+    const auto milestones = project.milestones();
+    return std::any_of(milestones.begin(), milestones.end(),
+                       [&](const auto &milestone) { return milestone->beginDate() < nextDay; });
 }
 
 } // namespace

@@ -604,9 +604,21 @@ std::shared_ptr<DMProjectObject> DMProject::takeRemovedObject(quint64 objectID)
     return m_removedObjects.take(objectID);
 }
 
+namespace {
+
+bool isMilestone(const DMProjectObject *object)
+{
+    const auto *item = dynamic_cast<const DMProjectItem *>(object);
+    return item && item->kind() == kDMProjectItem_Kind_Milestone;
+}
+
+} // namespace
+
 void DMProject::indexObject(DMProjectObject *object)
 {
     m_index.insert(object->objectID(), object->weak_from_this());
+    if (isMilestone(object))
+        m_milestoneIDs.insert(object->objectID());
 }
 
 void DMProject::unindexObject(DMProjectObject *object)
@@ -614,9 +626,22 @@ void DMProject::unindexObject(DMProjectObject *object)
     const auto it = m_index.find(object->objectID());
     if (it != m_index.end()) {
         const std::shared_ptr<DMProjectObject> indexed = it->lock();
-        if (!indexed || indexed.get() == object)
+        if (!indexed || indexed.get() == object) {
             m_index.erase(it);
+            m_milestoneIDs.remove(object->objectID());
+        }
     }
+}
+
+std::vector<std::shared_ptr<const DMProjectItem>> DMProject::milestones() const
+{
+    std::vector<std::shared_ptr<const DMProjectItem>> found;
+    found.reserve(size_t(m_milestoneIDs.size()));
+    for (const quint64 id : m_milestoneIDs)
+        if (auto item = std::dynamic_pointer_cast<const DMProjectItem>(m_index.value(id).lock());
+            item && item->kind() == kDMProjectItem_Kind_Milestone)
+            found.push_back(std::move(item));
+    return found;
 }
 
 namespace {

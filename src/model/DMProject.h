@@ -200,6 +200,9 @@ public:
     void detachSubtree(DMProjectObject *root, DMProjectRelationOrders *orders = nullptr);
     void indexObject(DMProjectObject *object);
     void unindexObject(DMProjectObject *object);
+    // The milestones in the project's trees, whatever their depth (few in any plan: the chart
+    // looks among them rather than walking every item).
+    std::vector<std::shared_ptr<const DMProjectItem>> milestones() const;
     void keepRemovedObject(const std::shared_ptr<DMProjectObject> &object);
     std::shared_ptr<DMProjectObject> takeRemovedObject(quint64 objectID);
     bool isLoading() const { return m_loading > 0; }
@@ -257,6 +260,7 @@ private:
     QPointer<DMUndoManager> m_undoManager;
     DMWorkingCalendar m_calendar;
     QHash<quint64, std::weak_ptr<DMProjectObject>> m_index;
+    QSet<quint64> m_milestoneIDs; // indexed with m_index
     QHash<quint64, std::shared_ptr<DMProjectObject>> m_removedObjects;
     std::optional<QSet<quint64>> m_removedIDs; // of m_removedObjects, while the counter is at its top
     mutable QSet<quint64> m_criticalPath; // made from the items' membership when read

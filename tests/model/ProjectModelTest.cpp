@@ -55,11 +55,23 @@ TEST(ProjectModel, IndexFollowsSubtreesInAndOut)
     const qsizetype before = p.indexedObjectCount();
     auto branch = makeItem<DMProjectProcess>(f.project, QStringLiteral("branch"), at(2024, 5, 6, 8), at(2024, 5, 7, 18));
     auto leaf = makeItem<DMProjectTask>(f.project, QStringLiteral("leaf"), at(2024, 5, 6, 8), at(2024, 5, 7, 18));
+    auto gate = makeItem<DMProjectMilestone>(f.project, QStringLiteral("gate"), at(2024, 5, 7, 18), at(2024, 5, 7, 18));
     branch->subitems().append(leaf); // built detached, then inserted whole
+    branch->subitems().append(gate);
     EXPECT_FALSE(p.objectWithIDAndClass<DMProjectTask>(leaf->objectID()));
+    const auto milestones = [&p] {
+        QSet<const DMProjectItem *> set;
+        for (const auto &milestone : p.milestones())
+            set.insert(milestone.get());
+        return set;
+    };
+    EXPECT_EQ(milestones(), QSet<const DMProjectItem *>({f.milestone.get()}));
     f.group->subitems().append(branch);
     EXPECT_EQ(p.objectWithIDAndClass<DMProjectTask>(leaf->objectID()), leaf);
-    EXPECT_EQ(p.indexedObjectCount(), before + 2);
+    EXPECT_EQ(p.indexedObjectCount(), before + 3);
+    // The milestones are known at any depth, also under a new ID.
+    gate->setObjectID(p.nextObjectID());
+    EXPECT_EQ(milestones(), QSet<const DMProjectItem *>({f.milestone.get(), gate.get()}));
     EXPECT_TRUE(leaf->isChildOfItem(f.process.get()));
     EXPECT_FALSE(f.process->isChildOfItem(leaf.get()));
     EXPECT_FALSE(leaf->isChildOfItem(nullptr));
@@ -71,6 +83,9 @@ TEST(ProjectModel, IndexFollowsSubtreesInAndOut)
     EXPECT_FALSE(p.objectWithIDAndClass<DMProjectDependency>(innerLink->objectID()));
     EXPECT_FALSE(f.process->parentItem());
     EXPECT_EQ(f.task1->parentItem(), f.process);
+    EXPECT_TRUE(milestones().isEmpty());
+    p.tasks().append(f.process); // put back whole, as an undo does
+    EXPECT_EQ(milestones(), QSet<const DMProjectItem *>({f.milestone.get(), gate.get()}));
 }
 
 TEST(ProjectModel, TreeRefusesCyclesDoubleParentsAndOtherProjects)
