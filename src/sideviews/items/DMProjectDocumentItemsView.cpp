@@ -579,6 +579,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
         m_collectionView->setSelectionIndexes(reselected);
     }
     repointTodoEditorIfItsCardMoved(editedTodoIndex);
+    closeTodoEditorIfItsTodoWent();
 
     if (m_backButton)
         m_backButton->setVisible(tag == DMPage::ItemsResourcesPage && !m_editedResourceGroup.expired());
@@ -622,6 +623,18 @@ void DMProjectDocumentItemsView::repointTodoEditorIfItsCardMoved(qsizetype oldIn
     if (const DMCollectionViewItem *card = m_collectionView->itemAtIndex(int(index)))
         DMProjectTodoEditorController::sharedInstance()->repointAtPointInView(
             QRectF(card->view()->geometry()).center(), m_collectionView->viewport());
+}
+
+void DMProjectDocumentItemsView::closeTodoEditorIfItsTodoWent()
+{
+    // The editor may stay open beside the cards (a card merely selected): a to-do deleted by a
+    // key, a button or an undo takes its editor with it.
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto todo = editor->editedObject();
+    const auto project = m_document.project();
+    if (todo && editor->isShown() && project && todo->project() == project
+        && !project->todoContainer()->todos().contains(todo))
+        editor->close();
 }
 
 int DMProjectDocumentItemsView::sortButtonWidth(int rowWidth, int columns, const QList<int> &titleWidths)
