@@ -215,7 +215,6 @@ TEST_F(ItemsViewCardsTest, AToDoCardMerelySelectedLeavesTheKeyboardToTheCardsSoD
 
     // With the cards holding the keyboard, Delete removes the selected card, not its text.
     view->setSelectionIndexes({0});
-    editor->close();
     document->mainWindow()->activateWindow();
     view->setFocus();
     finishEventLoopTurns();

@@ -39,6 +39,7 @@
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -133,6 +134,10 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     layout->addWidget(m_collectionView, 1);
     // Tells the buttons at once that no card is selected.
     m_collectionView->setDragOperationDelegate(this);
+    // The to-do editor of a card merely selected leaves the keyboard to the cards: Escape there
+    // closes it, as it does inside the editor.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_collectionView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(escape, &QShortcut::activated, this, [] { DMProjectTodoEditorController::sharedInstance()->close(); });
 
     connect(m_backButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewBack);
     connect(m_addButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNew);
