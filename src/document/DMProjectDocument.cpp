@@ -331,11 +331,16 @@ bool DMProjectDocument::save()
     return true;
 }
 
+QString DMProjectDocument::folderForPanels() const
+{
+    return m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
+}
+
 bool DMProjectDocument::saveAs()
 {
     DMModalUI::FilePanel panel = DMDocumentController::projectFilePanel(DMLocalizedString("Save As"));
     panel.proposedName = displayName() + QLatin1Char('.') + DMProjectPackage::kExtension;
-    panel.directory = m_fileURL.isEmpty() ? QDir::homePath() : QFileInfo(m_fileURL).absolutePath();
+    panel.directory = folderForPanels();
     QString path = DMModalUI::instance().runSavePanel(panel, windowForSheet());
     if (path.isEmpty())
         return false;

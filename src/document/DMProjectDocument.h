@@ -115,6 +115,9 @@ public:
     QString fileType() const { return m_fileType; }
     void setFileType(const QString &type) { m_fileType = type; }
     QString displayName() const;
+    // The folder that the document's save and open panels start in: its own, or the home folder
+    // for a document never saved.
+    QString folderForPanels() const;
 
     // The password of the package; empty when not encrypted.
     QString password() const { return m_password; }

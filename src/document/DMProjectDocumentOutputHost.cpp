@@ -78,6 +78,11 @@ QWidget *DMProjectDocumentOutputHost::windowForSheet() const
     return m_document->windowForSheet();
 }
 
+QString DMProjectDocumentOutputHost::folderForPanels() const
+{
+    return m_document->folderForPanels();
+}
+
 QList<std::shared_ptr<DMProjectItem>> DMProjectDocumentOutputHost::selectedCanvasItems() const
 {
     QList<std::shared_ptr<DMProjectItem>> items;

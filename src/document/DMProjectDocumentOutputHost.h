@@ -32,6 +32,7 @@ public:
     QString reportLogoPath() const override;
     DMReportPage *reportPage() const override;
     QWidget *windowForSheet() const override;
+    QString folderForPanels() const override;
     QList<std::shared_ptr<DMProjectItem>> selectedCanvasItems() const override;
     DMProjectDocumentReport *report() override;
     void openFileWithDefaultApplication(const QString &path) override;

@@ -167,12 +167,12 @@ void DMProjectDocument::buildWindow()
     m_outlets.tasksByResourceReportBeginDatePicker = reportPage->tasksByResourceReportBeginDatePicker();
     m_outlets.tasksByResourceReportEndDatePicker = reportPage->tasksByResourceReportEndDatePicker();
     buildListPages(content);
-    installDeleteKeysOnOutlines();
     auto *itemsPage = new QWidget(content);
     itemsPage->setObjectName(QStringLiteral("itemsContainerView"));
     content->addWidget(itemsPage);
     m_outlets.itemsContainerView = itemsPage;
     m_itemsView->buildItemsContainerView(m_outlets.itemsContainerView);
+    installDeleteKeysOnOutlines();
     m_outlets.itemsCollectionView = m_itemsView->itemsCollectionView();
     m_outlets.itemsViewSortMatrix = m_itemsView->itemsViewSortMatrix();
     m_outlets.itemsViewHeaderImageView = m_itemsView->itemsViewHeaderImageView();
@@ -216,9 +216,11 @@ void DMProjectDocument::buildListPages(QWidget *content)
 
 void DMProjectDocument::installDeleteKeysOnOutlines()
 {
-    for (DMOutlineView *outline : std::initializer_list<DMOutlineView *>{
+    // The items view's cards as well: Delete removes the selected card.
+    for (QWidget *outline : std::initializer_list<QWidget *>{
              m_outlets.projectOutlineView, m_outlets.projectItemsOutlineViewDS->outlineView(),
-             m_outlets.projectResourcesOutlineViewDS->outlineView(), m_outlets.projectEventsOutlineViewDS->outlineView()}) {
+             m_outlets.projectResourcesOutlineViewDS->outlineView(), m_outlets.projectEventsOutlineViewDS->outlineView(),
+             m_itemsView->itemsCollectionView()}) {
         if (!outline)
             continue;
         for (const Qt::Key key : {Qt::Key_Delete, Qt::Key_Backspace}) {

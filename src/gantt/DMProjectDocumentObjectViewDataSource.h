@@ -224,8 +224,9 @@ private:
     // Runs fn once after the delay, however often asked meanwhile: pending says a call is on its
     // way; fn clears it when it runs, and detachFromViews drops the call by clearing it.
     void performOnceAfterDelay(bool &pending, double seconds, void (DMProjectDocumentObjectViewDataSource::*fn)());
-    // Opens the object's inspector a moment later, once the gesture that made it is over.
-    void editLater(const std::shared_ptr<DMProjectViewObject> &object);
+    // Opens the object's inspector a moment later, once the gesture that made it is over, through
+    // `edit` (editInView, or editNewObjectInView for an item whose title is typed next).
+    void editLater(const std::shared_ptr<DMProjectViewObject> &object, void (DMProjectViewObject::*edit)(DMProjectView *));
     void openDragUndoGroup();
     void closeDragUndoGroup();
     // Ends a keyboard nudge series under way: on its key's release, or when the canvas loses

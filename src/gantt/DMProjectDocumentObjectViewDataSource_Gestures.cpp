@@ -91,11 +91,12 @@ int DMProjectDocumentObjectViewDataSource::viewModeForProjectView(DMProjectView 
     return project ? project->displayAttributes().viewMode : kDMProjectViewMode_Gantt;
 }
 
-void DMProjectDocumentObjectViewDataSource::editLater(const std::shared_ptr<DMProjectViewObject> &object)
+void DMProjectDocumentObjectViewDataSource::editLater(const std::shared_ptr<DMProjectViewObject> &object,
+                                                     void (DMProjectViewObject::*edit)(DMProjectView *))
 {
-    performAfterDelay(this, 0.1, [this, weak = std::weak_ptr<DMProjectViewObject>(object)] {
+    performAfterDelay(this, 0.1, [this, edit, weak = std::weak_ptr<DMProjectViewObject>(object)] {
         if (const auto target = weak.lock(); target && canvas())
-            target->editInView(canvas());
+            (target.get()->*edit)(canvas());
     });
 }
 
@@ -194,8 +195,9 @@ void DMProjectDocumentObjectViewDataSource::objectViewWillFinishDragOperationWit
                                              : nullptr;
     if (!handler)
         return;
+    // The new item's title is typed next: its inspector takes the keyboard.
     if (const auto target = handler->targetUIObject())
-        editLater(target);
+        editLater(target, &DMProjectViewObject::editNewObjectInView);
     else
         view->deselectAll();
 }
@@ -272,7 +274,7 @@ void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
     }
     m_linkIndexValid = false;
     if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
-        editLater(line);
+        editLater(line, &DMProjectViewObject::editInView);
 }
 
 // ---- Keys ----

@@ -63,14 +63,26 @@ QString DMProjectViewObject::objectEditorControllerClass() const
     return QString();
 }
 
-void DMProjectViewObject::editInView(DMProjectView *)
+DMProjectViewObjectEditor *DMProjectViewObject::editorShowingThis()
 {
     DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(objectEditorControllerClass());
     if (!editor)
-        return;
+        return nullptr;
     DMProjectViewObjectEditor::addShownEditor(editor);
     editor->editObject(this);
-    editor->showWindow();
+    return editor;
+}
+
+void DMProjectViewObject::editInView(DMProjectView *)
+{
+    if (DMProjectViewObjectEditor *editor = editorShowingThis())
+        editor->showWindow();
+}
+
+void DMProjectViewObject::editNewObjectInView(DMProjectView *)
+{
+    if (DMProjectViewObjectEditor *editor = editorShowingThis())
+        editor->showWindowForNewObject();
 }
 
 bool DMProjectViewObject::isVisibleInCurrentViewMode() const

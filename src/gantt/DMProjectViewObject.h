@@ -13,6 +13,7 @@ class DMObjectViewDelegate;
 class DMProject;
 class DMProjectView;
 class DMProjectViewObjectDelegate;
+class DMProjectViewObjectEditor;
 
 // Base of every object on the Gantt canvas: text attributes that follow the fill colour, a
 // contrast colour for marks drawn over the fill, a hover state, the view mode in which the
@@ -47,6 +48,9 @@ public:
     virtual QString objectEditorControllerClass() const;
     // Opens the object's inspector; nothing when it has none.
     void editInView(DMProjectView *view);
+    // The same for an object just made: the inspector takes the keyboard, so that the title
+    // typed next lands in it.
+    void editNewObjectInView(DMProjectView *view);
 
     // The view mode in which the object is drawn and reported: a mode number, every mode
     // (kDMProjectViewObject_VisibleInAllModes), none (negative; the state after creation).
@@ -99,6 +103,9 @@ protected:
     };
 
 private:
+    // The object's inspector, given this object and listed as shown; null when it has none.
+    DMProjectViewObjectEditor *editorShowingThis();
+
     static inline quint64 s_placementClock = 1;
     static inline int s_placing = 0;
 

@@ -21,6 +21,9 @@ public:
     // Shows the object in the inspector; null empties it.
     virtual void editObject(DMProjectViewObject *object) = 0;
     virtual void showWindow() = 0;
+    // Shows the window for an object just made, whose title is typed next: the window takes the
+    // keyboard even when it was already on screen, which showWindow leaves alone.
+    virtual void showWindowForNewObject() { showWindow(); }
 
     // The way to an inspector class's shared instance, made on first use; the maker may answer
     // null (an inspector whose panel cannot be built), and is asked again next time.

@@ -96,8 +96,25 @@ void DMUIProjectViewObjectEditorController::showWindow()
     window->placeBesideWindowUnlessRemembered(QApplication::activeWindow());
     window->show();
     window->raise();
+    giveKeyboardToInitialFirstResponder();
+}
+
+void DMUIProjectViewObjectEditorController::showWindowForNewObject()
+{
+    DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
+    if (!window->isVisible()) {
+        showWindow();
+        return;
+    }
+    window->raise();
+    giveKeyboardToInitialFirstResponder();
+}
+
+void DMUIProjectViewObjectEditorController::giveKeyboardToInitialFirstResponder()
+{
+    DMInspectorWindow *window = DMInspectorWindow::sharedWindow();
     window->activateWindow();
-    // The window opens on its first field with the whole text selected, so that what is typed
+    // The first field takes the keyboard with the whole text selected, so that what is typed
     // next replaces the title ("New Task") instead of running on after it.
     if (auto *field = qobject_cast<QLineEdit *>(m_initialFirstResponder.data()); field && field->isVisibleTo(window)) {
         field->setFocus(Qt::OtherFocusReason);

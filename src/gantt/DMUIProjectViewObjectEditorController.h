@@ -57,6 +57,9 @@ public:
     bool isVisible() const;
     // Brings the shared window to the front, made active; one already on screen is only raised.
     void showWindow() override;
+    // Brings it to the front made active whether or not it was on screen, its first field
+    // taking the keyboard with the text selected.
+    void showWindowForNewObject() override;
     // Null empties the window (which stays on screen); otherwise the object is edited and this
     // inspector's view replaces whatever the window showed.
     void editObject(DMProjectViewObject *object) override;
@@ -132,6 +135,7 @@ protected:
 
 private:
     bool loadInterfaceOrLog();
+    void giveKeyboardToInitialFirstResponder();
     void act(QObject *sender);
     // act() for a control that sets its value again at each move (typing into a text view,
     // moving a slider, a colour panel's drag): the changes fold into one undo step.

@@ -5,6 +5,7 @@
 #include <QDrag>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -493,6 +494,26 @@ bool DMOutlineView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *
             this, m_model->tableColumns()[size_t(index.column())].identifier, m_model->itemForIndex(index)))
         return false;
     return QTreeView::edit(index, trigger, event);
+}
+
+void DMOutlineView::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool editKey = (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_F2)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    // While a cell's editor is open its Return may come back here (a line editor passes it on
+    // after committing): it must not open the editor again.
+    if (editKey && !m_keyboardEditedColumn.isEmpty() && state() != EditingState) {
+        const int row = selectedRow();
+        const int column = m_model->logicalColumnWithIdentifier(m_keyboardEditedColumn);
+        if (row >= 0 && column >= 0 && !isColumnHidden(column)) {
+            const QModelIndex index = m_model->indexForRow(row, column);
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            if (edit(index, EditKeyPressed, event))
+                return;
+        }
+    }
+    QTreeView::keyPressEvent(event);
 }
 
 // --- Drag and drop ---

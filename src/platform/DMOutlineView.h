@@ -108,6 +108,9 @@ public:
 
     // Typing never selects a row by its text.
     void keyboardSearch(const QString &) override {}
+    // The column that Return, Enter and F2 edit in the (first) selected row, as a double click
+    // on its cell does; empty (the default) leaves those keys to the view.
+    void setKeyboardEditedColumn(const QString &identifier) { m_keyboardEditedColumn = identifier; }
 
 signals:
     // Rows shown, their order or their heights changed (see DMOutlineViewModel).
@@ -116,6 +119,7 @@ signals:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
     void startDrag(Qt::DropActions supportedActions) override;
@@ -151,6 +155,7 @@ private:
     QStringList m_draggedTypes;
     QPointer<QMenu> m_headerMenu;
     QList<DMSortDescriptor> m_sortDescriptors;
+    QString m_keyboardEditedColumn;
     QRect m_dropIndicator; // content coordinates; empty when no drop is proposed
     bool m_silentExpansion = false; // undoing a refused expansion or collapse
     bool m_programmaticSelection = false; // selected by program: the delegate is not asked

@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 using namespace halcyra::test;
@@ -175,6 +176,59 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     cardOf<DMItemsViewTodoItem>(later)->separatorDisclosureButton->click();
     finishEventLoopTurns();
     EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
+}
+
+TEST_F(ItemsViewCardsTest, AToDoCardMerelySelectedLeavesTheKeyboardToTheCardsSoDeleteRemovesIt)
+{
+    auto paint = addTodo(QStringLiteral("Buy paint"));
+    paint->setDate(at(2024, 3, 5, 9));
+    auto call = addTodo(QStringLiteral("Call Ada"));
+    call->setDate(at(2024, 3, 6, 9));
+    document->showPageWithTag(DMPage::ItemsToDoPage);
+    finishEventLoopTurns();
+    auto *view = items().itemsCollectionView();
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    QPushButton *remove = nullptr;
+    for (QPushButton *button : document->mainWindow()->findChildren<QPushButton *>())
+        if (button->text() == QLatin1String("Delete") && button->isVisibleTo(document->mainWindow()))
+            remove = button;
+    ASSERT_TRUE(remove);
+
+    // A click selects the card and shows its editor beside it without giving it the keyboard
+    // (the desktop leaves the popover inactive; here, where every window shown becomes active,
+    // at least its text is not selected for the next key to replace).
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->frameForItemAtIndex(0).center());
+    finishEventLoopTurns();
+    ASSERT_EQ(editor->editedObject(), paint);
+    EXPECT_TRUE(editor->isShown());
+    EXPECT_FALSE(editor->textField()->hasSelectedText());
+
+    // Deleting the card takes its editor with it; one undo brings the to-do back as it was.
+    remove->click();
+    finishEventLoopTurns();
+    EXPECT_EQ(project->todoContainer()->todos().size(), 1);
+    EXPECT_FALSE(editor->isShown());
+    document->undoManager()->undo();
+    finishEventLoopTurns();
+    ASSERT_EQ(project->todoContainer()->todos().size(), 2);
+    EXPECT_EQ(paint->text(), QStringLiteral("Buy paint"));
+
+    // With the cards holding the keyboard, Delete removes the selected card, not its text.
+    view->setSelectionIndexes({0});
+    document->mainWindow()->activateWindow();
+    view->setFocus();
+    finishEventLoopTurns();
+    QTest::keyClick(view, Qt::Key_Delete);
+    finishEventLoopTurns();
+    EXPECT_EQ(project->todoContainer()->todos().size(), 1);
+    EXPECT_EQ(paint->text(), QStringLiteral("Buy paint"));
+
+    // A double click asks for the editor: its text takes the keyboard, all of it selected.
+    QTest::mouseDClick(cardOf<DMItemsViewTodoItem>(call)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    finishEventLoopTurns();
+    ASSERT_EQ(editor->editedObject(), call);
+    EXPECT_EQ(QApplication::focusWidget(), editor->textField());
+    EXPECT_EQ(editor->textField()->selectedText(), QStringLiteral("Call Ada"));
 }
 
 TEST_F(ItemsViewCardsTest, TheToDoEditorFollowsItsCardWhenADateChangeMovesIt)

@@ -152,10 +152,12 @@ TEST_F(ListPagesTest, TasksMilestonesAndProcessesAreAddedRenamedRedatedAndDelete
         EXPECT_FALSE(document->isDocumentEdited());
     }
 
-    // With nothing selected the item goes to the end and its inspector opens instead.
+    // With nothing selected the item goes to the end and its inspector opens instead, taking
+    // the keyboard for the title.
     outline->deselectAll();
     list->addTask();
     EXPECT_EQ(taskInspector.shown, 1);
+    EXPECT_EQ(taskInspector.shownForNewObject, 1);
     EXPECT_EQ(list->selectedItem(), document->project()->tasks().last());
     EXPECT_EQ(QApplication::focusWidget()->metaObject()->className(), outline->metaObject()->className());
 }

@@ -18,9 +18,15 @@ public:
     ~FakeInspector() override { registerSharedInstance(m_className, nullptr); }
     void editObject(DMProjectViewObject *object) override { edited = object; }
     void showWindow() override { ++shown; }
+    void showWindowForNewObject() override
+    {
+        ++shown;
+        ++shownForNewObject;
+    }
 
     DMProjectViewObject *edited = nullptr;
     int shown = 0;
+    int shownForNewObject = 0; // of the shows, those for an object just made
 
 private:
     QString m_className;

@@ -114,6 +114,40 @@ TEST_F(InspectorTest, TheWindowOpensOnTheTitleSelectedSoThatTypingReplacesIt)
     EXPECT_EQ(task->title(), QStringLiteral("Survey"));
 }
 
+TEST_F(InspectorTest, ANewItemTakesTheKeyboardFromTheOpenWindowAnInspectedOneLeavesIt)
+{
+    auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
+    auto other = addTask("Other", at(2024, 1, 8, 8), at(2024, 1, 8, 18));
+    auto *inspector = inspect<DMUIProjectTaskInspectorController>(task);
+    ASSERT_TRUE(DMInspectorWindow::sharedWindow()->isVisible());
+    const auto backToCanvas = [this] {
+        document->mainWindow()->activateWindow();
+        canvas()->setFocus();
+        halcyra::test::finishEventLoopTurn();
+        ASSERT_EQ(QApplication::focusWidget(), canvas());
+    };
+
+    // Inspecting another bar while the window is open leaves the keyboard on the chart.
+    backToCanvas();
+    barOf(other)->editInView(canvas());
+    EXPECT_EQ(QApplication::focusWidget(), canvas());
+
+    // A bar drawn on the chart: its title, typed next, goes into the open window.
+    backToCanvas();
+    const double y = rowRect(outline()->numberOfRows() - 1).bottom() + 40;
+    drag(QPointF(25, y), QPointF(85, y));
+    clock.advance(100);
+    halcyra::test::finishEventLoopTurn();
+    ASSERT_EQ(project->tasks().size(), 3);
+    const auto created = project->tasks().last();
+    ASSERT_EQ(inspector->editedObject(), barOf(created));
+    EXPECT_EQ(QApplication::focusWidget(), inspector->titleField());
+    EXPECT_EQ(inspector->titleField()->selectedText(), QStringLiteral("New Task"));
+    QTest::keyClicks(inspector->titleField(), QStringLiteral("Survey"));
+    QTest::keyClick(inspector->titleField(), Qt::Key_Return);
+    EXPECT_EQ(created->title(), QStringLiteral("Survey"));
+}
+
 TEST_F(InspectorTest, AnObjectLeavingItsProjectOrItsDocumentClosingEmptiesTheInspector)
 {
     auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));

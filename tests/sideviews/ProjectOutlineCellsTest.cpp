@@ -193,6 +193,46 @@ TEST_F(ProjectOutlineTest, ATitleEditedInPlaceCommitsWithReturnAndEscapeCancels)
     EXPECT_FLOAT_EQ(task->progress(), 0.0f);
 }
 
+TEST_F(ProjectOutlineTest, ReturnOrF2EditsTheSelectedRowsTitleWhicheverCellIsCurrent)
+{
+    auto task = add("Survey");
+    auto milestone = add<DMProjectMilestone>("Sign-off");
+    reload();
+    outline.setFocus();
+    const auto openEditor = [this] { return outline.viewport()->findChild<QLineEdit *>(); };
+
+    // Nothing selected: nothing to edit.
+    QTest::keyClick(&outline, Qt::Key_Return);
+    EXPECT_FALSE(openEditor());
+
+    // The current cell is the duration's; Return still edits the title, with the text selected,
+    // and the Return that commits it does not open the editor again.
+    outline.selectRowIndexesByExtendingSelection({2}, false);
+    outline.selectionModel()->setCurrentIndex(
+        outline.outlineModel()->indexForRow(2, outline.outlineModel()->logicalColumnWithIdentifier(QStringLiteral("duration"))),
+        QItemSelectionModel::NoUpdate);
+    QTest::keyClick(&outline, Qt::Key_Return);
+    QLineEdit *editor = openEditor();
+    ASSERT_TRUE(editor && editor->isVisible());
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("Sign-off"));
+    QTest::keyClicks(editor, QStringLiteral("Approval"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    finishEventLoopTurn();
+    EXPECT_EQ(milestone->title(), QStringLiteral("Approval"));
+    editor = openEditor();
+    EXPECT_TRUE(!editor || !editor->isVisible());
+
+    // F2 as well; Escape leaves the title as it was.
+    outline.selectRowIndexesByExtendingSelection({1}, false);
+    QTest::keyClick(&outline, Qt::Key_F2);
+    editor = openEditor();
+    ASSERT_TRUE(editor && editor->isVisible());
+    QTest::keyClicks(editor, QStringLiteral("Lost"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    finishEventLoopTurn();
+    EXPECT_EQ(task->title(), QStringLiteral("Survey"));
+}
+
 TEST_F(ProjectOutlineTest, TheDateEditorFollowsTheValidatedDateAndAppliesItsDateOnce)
 {
     auto first = add("First", nullptr, at(2024, 1, 8, 8), at(2024, 1, 9, 18));

@@ -40,6 +40,7 @@ void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, cons
         return;
     const QString extension = panel.allowedExtensions.first();
     panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extension);
+    panel.directory = m_host->folderForPanels();
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
     if (path.isEmpty())
         return;
@@ -114,6 +115,7 @@ void DMProjectDocumentUICallbacks::importFromFerrix()
     panel.title = DMLocalizedString("Import To-Do List");
     panel.allowedExtensions = {QStringLiteral("del")};
     panel.packageExtensions = {QStringLiteral("del")};
+    panel.directory = m_host->folderForPanels();
     const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_host->windowForSheet());
     if (paths.isEmpty())
         return;

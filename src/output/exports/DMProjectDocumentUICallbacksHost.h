@@ -20,6 +20,8 @@ public:
 
     virtual std::shared_ptr<DMProject> project() const = 0;
     virtual QWidget *windowForSheet() const = 0;
+    // The folder the panels start in: beside the document (the home folder before it is saved).
+    virtual QString folderForPanels() const = 0;
     // The items whose task, milestone or event bars are selected on the canvas, each once, in
     // the order of the selection.
     virtual QList<std::shared_ptr<DMProjectItem>> selectedCanvasItems() const = 0;

@@ -63,10 +63,10 @@ void DMItemsViewItem::scrollToVisible()
         m_collectionView->scrollPoint(m_collectionView->frameForItemAtIndex(representedIndex()).topLeft());
 }
 
-void DMItemsViewItem::edit()
+void DMItemsViewItem::edit(EditorKeyboard keyboard)
 {
     if (!m_object.isNull() && !view()->isHidden())
-        editRepresentedObject();
+        editRepresentedObject(keyboard);
 }
 
 QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)

@@ -35,10 +35,14 @@ public:
     // The size of the card's view: the collection view's item size on its page.
     virtual QSize cardSize() const = 0;
 
+    // Whether an editor opened by edit() takes the keyboard (an edit asked for) or leaves it to
+    // the cards (a card merely selected, whose keys are meant for the cards).
+    enum class EditorKeyboard { Take, Leave };
+
     // Asked by the items view for its object: the collection view scrolls the card's origin into
     // view; a card in view starts editing its object (the to-do card opens its editor).
     void scrollToVisible();
-    void edit();
+    void edit(EditorKeyboard keyboard = EditorKeyboard::Take);
 
     // The duration as the cards show it: " %d days", " %d hours", " %d min" in that order, the
     // hours whenever there are minutes; days of secondsPerDay (24 hours when not above 0).
@@ -54,7 +58,7 @@ protected:
     // Other objects the card shows, with their key paths (a link's two items).
     virtual QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> relatedObservedKeyPaths() const { return {}; }
     // What edit() does for a card in view; nothing by default.
-    virtual void editRepresentedObject() {}
+    virtual void editRepresentedObject(EditorKeyboard) {}
     // Fills the card from the represented object.
     virtual void updateUI() = 0;
 

@@ -74,14 +74,17 @@ void DMItemsViewTodoItem::separatorToggleCollapse()
         todo->setAttribute(kDMProjectTodo_Collapsed, !todo->attribute(kDMProjectTodo_Collapsed).toBool());
 }
 
-void DMItemsViewTodoItem::openInspectorAtPoint(QPointF point, QWidget *inView)
+void DMItemsViewTodoItem::openInspectorAtPoint(QPointF point, QWidget *inView, EditorKeyboard keyboard)
 {
     auto todo = std::dynamic_pointer_cast<DMProjectTodo>(representedObject().object);
     if (!todo || todo->isSeparator())
         return;
     DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
     editor->setEditedObject(todo);
-    editor->showAtPointInView(point, inView);
+    if (keyboard == EditorKeyboard::Leave)
+        editor->showAtPointInViewLeavingKeyboard(point, inView);
+    else
+        editor->showAtPointInView(point, inView);
 }
 
 void DMItemsViewTodoItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *event)
@@ -90,8 +93,8 @@ void DMItemsViewTodoItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *eve
         openInspectorAtPoint(event->position(), view());
 }
 
-void DMItemsViewTodoItem::editRepresentedObject()
+void DMItemsViewTodoItem::editRepresentedObject(EditorKeyboard keyboard)
 {
     if (m_collectionView)
-        openInspectorAtPoint(QRectF(view()->geometry()).center(), m_collectionView->viewport());
+        openInspectorAtPoint(QRectF(view()->geometry()).center(), m_collectionView->viewport(), keyboard);
 }

@@ -27,12 +27,12 @@ public:
     // The disclosure button's action: flips the separator's "collapsed" attribute.
     void separatorToggleCollapse();
     // Opens the shared to-do editor on the to-do at a point of the view.
-    void openInspectorAtPoint(QPointF point, QWidget *inView);
+    void openInspectorAtPoint(QPointF point, QWidget *inView, EditorKeyboard keyboard = EditorKeyboard::Take);
 
     void viewMouseDown(DMItemBackgroundView *view, QMouseEvent *event) override;
 
 protected:
     QStringList observedKeyPaths() const override;
-    void editRepresentedObject() override;
+    void editRepresentedObject(EditorKeyboard keyboard) override;
     void updateUI() override;
 };

@@ -39,6 +39,7 @@
 #include <QLabel>
 #include <QMimeDatabase>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -133,6 +134,10 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     layout->addWidget(m_collectionView, 1);
     // Tells the buttons at once that no card is selected.
     m_collectionView->setDragOperationDelegate(this);
+    // The to-do editor of a card merely selected leaves the keyboard to the cards: Escape there
+    // closes it, as it does inside the editor.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_collectionView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(escape, &QShortcut::activated, this, [] { DMProjectTodoEditorController::sharedInstance()->close(); });
 
     connect(m_backButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewBack);
     connect(m_addButton, &QPushButton::clicked, this, &DMProjectDocumentItemsView::itemsViewNew);
@@ -579,6 +584,7 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
         m_collectionView->setSelectionIndexes(reselected);
     }
     repointTodoEditorIfItsCardMoved(editedTodoIndex);
+    closeTodoEditorIfItsTodoWent();
 
     if (m_backButton)
         m_backButton->setVisible(tag == DMPage::ItemsResourcesPage && !m_editedResourceGroup.expired());
@@ -622,6 +628,18 @@ void DMProjectDocumentItemsView::repointTodoEditorIfItsCardMoved(qsizetype oldIn
     if (const DMCollectionViewItem *card = m_collectionView->itemAtIndex(int(index)))
         DMProjectTodoEditorController::sharedInstance()->repointAtPointInView(
             QRectF(card->view()->geometry()).center(), m_collectionView->viewport());
+}
+
+void DMProjectDocumentItemsView::closeTodoEditorIfItsTodoWent()
+{
+    // The editor may stay open beside the cards (a card merely selected): a to-do deleted by a
+    // key, a button or an undo takes its editor with it.
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto todo = editor->editedObject();
+    const auto project = m_document.project();
+    if (todo && editor->isShown() && project && todo->project() == project
+        && !project->todoContainer()->todos().contains(todo))
+        editor->close();
 }
 
 int DMProjectDocumentItemsView::sortButtonWidth(int rowWidth, int columns, const QList<int> &titleWidths)

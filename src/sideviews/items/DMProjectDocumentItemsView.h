@@ -2,6 +2,7 @@
 
 #include "DMCollectionView.h"
 #include "DMCollectionViewDragOperationDelegate.h"
+#include "DMItemsViewItem.h"
 #include "DMItemsViewObject.h"
 #include "DMObservable.h"
 #include "DMProjectEnums.h"
@@ -145,12 +146,15 @@ private:
     // Rebuilds the page, selects the new object when shown, and asks its card to show it.
     void finishCreating(const DMItemsViewObject &created);
     // Brings the object's card into sight and asks it to scroll to itself and edit its object.
-    void scrollToAndEditCard(const DMItemsViewObject &object);
+    void scrollToAndEditCard(const DMItemsViewObject &object,
+                             DMItemsViewItem::EditorKeyboard keyboard = DMItemsViewItem::EditorKeyboard::Take);
     void selectObject(const DMItemsViewObject &object);
     // The place on the page shown of the to-do whose editor shows; -1 for none.
     qsizetype indexOfEditedTodo() const;
     // The to-do editor points at its to-do's card again when the page's order moved it.
     void repointTodoEditorIfItsCardMoved(qsizetype oldIndex);
+    // Closes the to-do editor when its to-do has left this project's to-dos.
+    void closeTodoEditorIfItsTodoWent();
     void observeProject();
     void scheduleRebuild(int tag);
     std::unique_ptr<DMItemsViewItem> makeCard(int tag);

@@ -81,7 +81,7 @@ void DMProjectDocumentItemsView::appendResource(const std::shared_ptr<DMProjectR
         project->resources().append(resource);
 }
 
-void DMProjectDocumentItemsView::scrollToAndEditCard(const DMItemsViewObject &object)
+void DMProjectDocumentItemsView::scrollToAndEditCard(const DMItemsViewObject &object, DMItemsViewItem::EditorKeyboard keyboard)
 {
     const qsizetype index = m_contents.indexOf(object);
     if (!m_collectionView || index < 0 || object.isNull())
@@ -91,7 +91,7 @@ void DMProjectDocumentItemsView::scrollToAndEditCard(const DMItemsViewObject &ob
     m_collectionView->scrollRectToVisible(m_collectionView->frameForItemAtIndex(int(index)));
     if (auto *card = dynamic_cast<DMItemsViewItem *>(m_collectionView->itemAtIndex(int(index)))) {
         card->scrollToVisible();
-        card->edit();
+        card->edit(keyboard);
     }
 }
 
@@ -331,9 +331,11 @@ void DMProjectDocumentItemsView::itemsViewResourceGroupOpen(const std::shared_pt
 
 void DMProjectDocumentItemsView::itemsCollectionViewSelectionDidChange()
 {
+    // A card merely selected shows its editor, but the keys typed next are still meant for the
+    // cards: a Delete must not empty the to-do's text.
     const DMItemsViewObject first = firstSelectedObject();
     if (!first.isNull())
-        scrollToAndEditCard(first);
+        scrollToAndEditCard(first, DMItemsViewItem::EditorKeyboard::Leave);
     setItemsViewHasSelectedItems(m_collectionView && !m_collectionView->selectionIndexes().isEmpty());
 }
 

@@ -239,6 +239,13 @@ void DMProjectItemListController::editSelectedItem()
         openInspector(*item, true);
 }
 
+void DMProjectItemListController::inspectSelection()
+{
+    const auto item = selectedItem();
+    if (const auto object = item ? std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject()) : nullptr)
+        object->editNewObjectInView(m_document.projectView());
+}
+
 void DMProjectItemListController::deleteSelectedItems()
 {
     DMOutlineView *outline = outlineView();

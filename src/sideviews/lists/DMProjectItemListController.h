@@ -86,7 +86,8 @@ protected:
     void insertNewItem(const std::shared_ptr<DMProjectItem> &item, const QString &actionName,
                        const std::function<void()> &insert, const DMProjectObject *parent, int itemsViewTag);
 
-    void inspectSelection() override { editSelectedItem(); }
+    // The new item's inspector takes the keyboard, for the title typed next.
+    void inspectSelection() override;
     // Whether a new item's title is edited in place: the task list does so when a row was
     // selected before, and opens the inspector of a first item instead.
     virtual bool editsTitleOfNewItem(bool hadSelection) const { return hadSelection; }

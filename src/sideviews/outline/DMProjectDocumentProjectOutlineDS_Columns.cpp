@@ -63,6 +63,7 @@ void DMProjectDocumentProjectOutlineDS::attachToOutlineView()
         outline->setRowHeight(kRowHeight);
         // The titles show the tree; the icons stay in a column of their own.
         outline->setTreePosition(outline->outlineModel()->logicalColumnWithIdentifier(kTitleColumn));
+        outline->setKeyboardEditedColumn(kTitleColumn);
     }
     outline->setDataSource(this);
     outline->setDelegate(this);

@@ -33,8 +33,8 @@ DMAttachedWindow *DMPopoverEditorController::windowOfContainer(const QWidget *co
     return found == m_windows.end() ? nullptr : found->data();
 }
 
-DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget *container, QWidget *firstResponder,
-                                                                        QPointF point, QWidget *view)
+DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInViewLeavingKeyboard(QWidget *container, QPointF point,
+                                                                                       QWidget *view)
 {
     if (!container || !view || !view->window()->isVisible())
         return nullptr;
@@ -44,6 +44,8 @@ DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget 
     if (!window) {
         window = new DMAttachedWindow(container, windowPoint, parentWindow, kDMAttachedWindowSide_Automatic, 0);
         window->setPopoverStyle(QApplication::palette().window().color());
+        // Shown, it becomes active only when asked (showContainerAtPointInView) or clicked.
+        window->setAttribute(Qt::WA_ShowWithoutActivating);
         m_windows.append(window);
         // Escape closes the popover; what was typed counts, as when it closes on a click elsewhere.
         auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
@@ -62,6 +64,15 @@ DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget 
     window->set_Window(parentWindow);
     window->setPointSide(windowPoint, kDMAttachedWindowSide_Automatic);
     DMWindow_addChildWindow(parentWindow, window);
+    return window;
+}
+
+DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget *container, QWidget *firstResponder,
+                                                                        QPointF point, QWidget *view)
+{
+    DMAttachedWindow *window = showContainerAtPointInViewLeavingKeyboard(container, point, view);
+    if (!window)
+        return nullptr;
     // activateWindow() would do nothing: a child window counts as active with its parent.
     window->windowHandle()->requestActivate();
     if (firstResponder) {

@@ -51,6 +51,9 @@ protected:
     // selected. Nothing for a view outside a shown window.
     DMAttachedWindow *showContainerAtPointInView(QWidget *container, QWidget *firstResponder, QPointF point,
                                                  QWidget *view);
+    // The same without making it active: the keyboard stays where it is until the user clicks
+    // into the popover.
+    DMAttachedWindow *showContainerAtPointInViewLeavingKeyboard(QWidget *container, QPointF point, QWidget *view);
     // Aims the container's shown popover at the point (in the view's coordinates) without moving
     // the keyboard; nothing when it is not shown over the view's window.
     void repointContainerAtPointInView(QWidget *container, QPointF point, QWidget *view);

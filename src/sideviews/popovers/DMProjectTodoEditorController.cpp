@@ -110,6 +110,12 @@ void DMProjectTodoEditorController::showAtPointInView(QPointF point, QWidget *vi
         showContainerAtPointInView(m_containerView, m_textField, point, view);
 }
 
+void DMProjectTodoEditorController::showAtPointInViewLeavingKeyboard(QPointF point, QWidget *view)
+{
+    if (editedObject())
+        showContainerAtPointInViewLeavingKeyboard(m_containerView, point, view);
+}
+
 void DMProjectTodoEditorController::repointAtPointInView(QPointF point, QWidget *view)
 {
     repointContainerAtPointInView(m_containerView, point, view);

@@ -25,8 +25,12 @@ public:
     std::shared_ptr<DMProjectTodo> editedObject() const { return m_editedObject.lock(); }
     // Not owned; null clears the editor.
     void setEditedObject(const std::shared_ptr<DMProjectTodo> &todo);
-    // Shows the editor pointing at the point, in the view's coordinates.
+    // Shows the editor pointing at the point, in the view's coordinates, its text taking the
+    // keyboard with the whole text selected.
     void showAtPointInView(QPointF point, QWidget *view);
+    // The same leaving the keyboard where it is (a card merely selected), so that a key meant for
+    // the cards does not replace the text.
+    void showAtPointInViewLeavingKeyboard(QPointF point, QWidget *view);
     // The shown editor points there instead (its to-do's card moved), the keyboard staying put.
     void repointAtPointInView(QPointF point, QWidget *view);
     void close() override;
