@@ -27,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <utility>
+
 const QString DMProjectDocument::kDocumentType = QStringLiteral("Orvesta Document");
 const QString DMProjectDocument::kModelType = QStringLiteral("Orvesta Model");
 const QString DMProjectDocument::kMSProjectXMLType = QStringLiteral("MS Project XML Document");
@@ -146,7 +148,11 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
         m_project->displayAttributes().projectView = nullptr;
         m_project->setUndoManager(nullptr);
     }
-    m_project = project;
+    // The old project dies only when this function returns: its items and resources announce
+    // their teardown to views that may ask for project(), which must then be whole. Assigning
+    // over it would release it while the pointer is half replaced, and a copy taken then would
+    // destroy it a second time.
+    const std::shared_ptr<DMProject> previous = std::exchange(m_project, project);
     m_hasReadDictionary = false;
     m_readProject = DMPropertyListNode();
     m_currencyFormatter.reset();

@@ -116,6 +116,7 @@ struct LinkRecord
     QString predecessorUID;
     QString taskUID;
     QString type;
+    bool hasLag = false; // a LinkLag other than 0, which a dependency cannot hold
 };
 
 class Importer
@@ -390,7 +391,7 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
     m_itemsByOutline.emplace(record.key, item);
     for (const xmlNode *link : fields.links)
         m_links.push_back({DMXMLTree::childValue(link, "PredecessorUID").trimmed(), record.uid,
-                           DMXMLTree::childValue(link, "Type")});
+                           DMXMLTree::childValue(link, "Type"), MSXMLLenientInteger(DMXMLTree::childValue(link, "LinkLag")) != 0});
 }
 
 bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool milestone, DMDate *begin, DMDate *end)
@@ -547,6 +548,7 @@ void Importer::readAssignments(const xmlNode *assignments)
 
 void Importer::makeLinks()
 {
+    int linksWithLag = 0;
     for (const LinkRecord &link : m_links) {
         const std::shared_ptr<DMProjectItem> predecessor = m_itemsByUID.value(link.predecessorUID);
         const std::shared_ptr<DMProjectItem> target = m_itemsByUID.value(link.taskUID);
@@ -575,7 +577,12 @@ void Importer::makeLinks()
         case 3: dependency->setKind(DMProjectDependency::StartToStart); break;
         default: break;
         }
+        linksWithLag += link.hasLag ? 1 : 0;
     }
+    // The tasks keep the file's dates; the next change that follows such a link moves its task
+    // without the lag, which the user should know before relying on it.
+    if (linksWithLag > 0)
+        m_report.note(DMLocalizedString("Links with a lag between their tasks, read without the lag: %1.").arg(linksWithLag));
 }
 
 // The project's begin and end, when the file gave none: the earliest and latest dates of its

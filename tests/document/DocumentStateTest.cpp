@@ -143,4 +143,33 @@ TEST_F(DocumentStateTest, AttachedDocumentTableCountsReferencesAndReusesIdentica
     EXPECT_EQ(DMAttachedDocuments::planSave(setAside, true).keptDocuments, QStringList{QStringLiteral("report.txt")});
 }
 
+// Revert in a shown window after the resource view was shown: the project read again replaces
+// the one the views showed, whose teardown the views hear of (its tasks leave their resources'
+// rows) while the document takes the new one; both must stay whole.
+TEST_F(DocumentStateTest, RevertInAShownWindowAfterTheResourceViewWasShown)
+{
+    const auto document = shownDocumentWith({QStringLiteral("A"), QStringLiteral("B")});
+    {
+        // No reference to the shown project may outlive this block: revert must release it.
+        const auto project = document->project();
+        project->resources().append(makeResource(project, QStringLiteral("Ann")));
+        std::dynamic_pointer_cast<DMProjectTask>(project->tasks().at(0))->addResource(project->resources().at(0));
+    }
+    ASSERT_TRUE(document->saveToPath(path(QStringLiteral("Shown.hy2")), DMProjectDocument::SaveAsOperation));
+    document->showPageWithTag(DMPage::ByResourcesPage);
+    finishEventLoopTurns();
+    document->showPageWithTag(DMPage::GanttPage);
+    finishEventLoopTurns();
+    document->project()->tasks().at(1)->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 11, 18));
+    pumpEvents(20);
+    ASSERT_TRUE(document->isDocumentEdited());
+
+    const std::weak_ptr<DMProject> shown = document->project();
+    EXPECT_TRUE(document->revertToSaved());
+    EXPECT_TRUE(shown.expired());
+    pumpEvents(20);
+    EXPECT_EQ(document->project()->tasks().at(1)->beginDate(), at(2024, 1, 8, 8));
+    EXPECT_EQ(document->project()->resources().size(), 1);
+}
+
 } // namespace

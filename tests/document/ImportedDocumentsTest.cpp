@@ -40,10 +40,12 @@ TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
     EXPECT_FALSE(controller().recentDocumentURLs().contains(xml));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFromRecentItems));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFilename));
-    // Nothing repaired or skipped; the user hears that the day's two working times are one window.
+    // Nothing repaired or skipped; the user hears that the day's two working times are one window
+    // and that the two links with a lag lost it.
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts.first().informativeText,
-              QStringLiteral("The working times of a day (08:00-12:00, 13:00-17:00) are read as one working window of the same work, 08:00 to 16:00."));
+              QStringLiteral("The working times of a day (08:00-12:00, 13:00-17:00) are read as one working window of the same work, 08:00 to 16:00.\n"
+                             "Links with a lag between their tasks, read without the lag: 2."));
 
     // Saving it as MS Project XML writes the exporter's file and leaves the document as it was.
     const QString exported = path(QStringLiteral("exported.xml"));

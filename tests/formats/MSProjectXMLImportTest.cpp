@@ -234,6 +234,37 @@ TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
               DMProjectDependency::FinishToFinish);
 }
 
+// A dependency has no lag: links that had one are made without it and the user is told how many;
+// a file whose links have none, or a lag of 0, has nothing to tell.
+TEST(MSProjectXMLImport, LinksWithALagAreReportedAsReadWithoutIt)
+{
+    // The file's eight links: one without a lag, four finish-to-start ones with lags of 1 to 10
+    // days, and one of each other type with a lag of 2 days.
+    auto project = DMProject::create();
+    DMImportReport report;
+    ASSERT_TRUE(DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(
+        testDataPath(QStringLiteral("msproject/task-links-project2019-mspdi.xml")), *project, &report));
+    EXPECT_EQ(report.notes().filter(QStringLiteral("lag")), QStringList{QStringLiteral(
+        "Links with a lag between their tasks, read without the lag: 7.")}) << report.userSummary().toStdString();
+
+    const QByteArray zeroLag = "<PredecessorLink><PredecessorUID>1</PredecessorUID><Type>1</Type><LinkLag>0</LinkLag>"
+                               "<LagFormat>7</LagFormat></PredecessorLink>";
+    const QByteArray negativeLag = "<PredecessorLink><PredecessorUID>2</PredecessorUID><Type>1</Type><LinkLag>-4800</LinkLag>"
+                                   "</PredecessorLink>";
+    DMImportReport plain;
+    importData(documentWith(task(1, "1", "A", "2024-03-04T08:00:00", "2024-03-04T17:00:00")
+                            + task(2, "2", "B", "2024-03-05T08:00:00", "2024-03-05T17:00:00", zeroLag + link(1, "3"))),
+               &plain);
+    EXPECT_TRUE(plain.notes().filter(QStringLiteral("lag")).isEmpty()) << plain.userSummary().toStdString();
+    DMImportReport lead;
+    const auto led = importData(documentWith(task(1, "1", "A", "2024-03-04T08:00:00", "2024-03-04T17:00:00")
+                                             + task(2, "2", "B", "2024-03-05T08:00:00", "2024-03-05T17:00:00")
+                                             + task(3, "3", "C", "2024-03-05T08:00:00", "2024-03-05T17:00:00", negativeLag)),
+                                &lead);
+    EXPECT_TRUE(itemTitled(*led, "B")->outboundDependencyToItem(itemTitled(*led, "C").get()));
+    EXPECT_EQ(lead.notes().filter(QStringLiteral("lag")).size(), 1) << lead.userSummary().toStdString();
+}
+
 TEST(MSProjectXMLImport, ProjectDatesAndWorkingTime)
 {
     // No FinishDate: three years after the start. No StartDate: the earliest item.
