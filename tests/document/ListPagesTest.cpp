@@ -725,6 +725,47 @@ TEST_F(ListPagesTest, TheDeleteKeyInTheListsAndTheOutlineDeletesTheirSelectedRow
     EXPECT_EQ(project->tasks().last()->title(), QStringLiteral("Test"));
 }
 
+TEST_F(ListPagesTest, ReturnOrF2InEachListEditsTheSelectedRowsTitleOrName)
+{
+    auto document = openWith({"Survey", "Build"});
+    auto project = document->project();
+    project->resources().append(resource(project, QStringLiteral("Ann")));
+    auto fair = std::make_shared<DMProjectEvent>();
+    fair->setProject(project);
+    fair->setTitle(QStringLiteral("Fair"));
+    project->eventContainer()->events().append(fair);
+    document->reloadViews();
+    QMainWindow *window = document->mainWindow();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+
+    // On each page the current cell is another column's; the key still edits the title (the
+    // name), and the Return that commits it opens no second editor.
+    const auto renameWithKey = [&](int page, DMOutlineView *outline, const QString &otherColumn, Qt::Key key,
+                                   const QString &text) {
+        document->showPageWithTag(page);
+        settle(document);
+        outline->setFocus();
+        outline->selectRowIndexesByExtendingSelection({0}, false);
+        outline->selectionModel()->setCurrentIndex(
+            outline->outlineModel()->indexForRow(0, outline->outlineModel()->logicalColumnWithIdentifier(otherColumn)),
+            QItemSelectionModel::NoUpdate);
+        QTest::keyClick(outline, key);
+        typeIntoEditor(text);
+        finishEventLoopTurn();
+        EXPECT_FALSE(qobject_cast<QLineEdit *>(QApplication::focusWidget())) << text.toStdString();
+    };
+    renameWithKey(DMPage::TasksPage, document->projectItemsOutlineViewDS()->outlineView(), QStringLiteral("id"),
+                  Qt::Key_Return, QStringLiteral("Site survey"));
+    EXPECT_EQ(project->tasks().at(0)->title(), QStringLiteral("Site survey"));
+    renameWithKey(DMPage::ResourcesPage, document->projectResourcesOutlineViewDS()->outlineView(),
+                  QStringLiteral("phone"), Qt::Key_F2, QStringLiteral("Ann Lee"));
+    EXPECT_EQ(project->resources().at(0)->name(), QStringLiteral("Ann Lee"));
+    renameWithKey(DMPage::EventsPage, document->projectEventsOutlineViewDS()->outlineView(), QStringLiteral("notes"),
+                  Qt::Key_Enter, QStringLiteral("Trade fair"));
+    EXPECT_EQ(fair->title(), QStringLiteral("Trade fair"));
+}
+
 TEST_F(ListPagesTest, TheUndoAndRedoKeysWorkWhateverTheEditMenuShowedLastTime)
 {
     auto document = openWith({"Survey", "Build", "Test"});

@@ -31,6 +31,7 @@ void DMProjectEventsOutlineViewDS::setUpColumns(DMOutlineView *outline)
     addItemColumn(outline, kNotesColumn, DMLocalizedString("Notes"), 300);
     outline->setRowHeight(22);
     outline->setRootIsDecorated(false);
+    outline->setKeyboardEditedColumn(kTitleColumn);
 }
 
 void DMProjectEventsOutlineViewDS::addButtons(QBoxLayout *bar)

@@ -95,6 +95,7 @@ void DMProjectItemsOutlineViewDS::setUpColumns(DMOutlineView *outline)
     outline->setRowHeight(22);
     // The titles show the tree; the previews keep a column of their own.
     outline->setTreePosition(outline->outlineModel()->logicalColumnWithIdentifier(kTitleColumn));
+    outline->setKeyboardEditedColumn(kTitleColumn);
     outline->registerForDraggedTypes({DMProjectOutlineDragPayload::kType});
 }
 

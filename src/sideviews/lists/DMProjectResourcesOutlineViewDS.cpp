@@ -93,6 +93,7 @@ void DMProjectResourcesOutlineViewDS::setUpColumns(DMOutlineView *outline)
     outline->setDataCellForTableColumn(kCompletionColumn, new DMPercentCell);
     outline->setRowHeight(22);
     outline->setTreePosition(outline->outlineModel()->logicalColumnWithIdentifier(kNameColumn));
+    outline->setKeyboardEditedColumn(kNameColumn);
     outline->registerForDraggedTypes({kDragType});
 }
 
