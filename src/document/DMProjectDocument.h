@@ -117,7 +117,7 @@ public:
     QString displayName() const;
     // The folder that the document's save and open panels start in: its own, or the home folder
     // for a document never saved.
-    QString folderForPanels() const;
+    QString folderForPanels() const override;
 
     // The password of the package; empty when not encrypted.
     QString password() const { return m_password; }

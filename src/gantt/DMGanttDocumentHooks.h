@@ -48,6 +48,8 @@ public:
     // What the inspectors ask; each default means "not handled".
     // The window that sheets and alerts attach to.
     virtual QWidget *windowForSheet() const { return nullptr; }
+    // The folder the inspectors' panels start in: beside the document.
+    virtual QString folderForPanels() const { return QString(); }
     // The formatter of amounts in the project's currency.
     virtual std::shared_ptr<DMFormatter> currencyFormatter() { return nullptr; }
     // Attaches the file to the project (a reference more on an entry of the same file) and

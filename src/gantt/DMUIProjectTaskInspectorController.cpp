@@ -221,6 +221,8 @@ void DMUIProjectTaskInspectorController::commonCallback(QObject *sender)
         panel.allowsMultipleSelection = true;
         panel.canChooseDirectories = true;
         DMGanttDocumentHooks *hooks = document();
+        if (hooks)
+            panel.directory = hooks->folderForPanels();
         const QStringList paths = DMModalUI::instance().runOpenPanel(panel, hooks ? hooks->windowForSheet() : nullptr);
         addAttachedDocuments(paths);
     } else if (sender == m_documentsRemoveButton) {

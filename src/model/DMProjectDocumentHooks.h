@@ -35,4 +35,6 @@ public:
     // _updateItemsArrayWithTag (a DMPage items-view kind): the model asks for the links 0.05 s after a
     // dependency is added or removed.
     virtual void updateItemsArrayWithTag(int /*tag*/) {}
+    // The folder that the panels of the document's views start in: beside the document.
+    virtual QString folderForPanels() const { return QString(); }
 };

@@ -1,23 +1,31 @@
 // Every page prints whole, as the user sees it, read back by poppler: the lists and the items
 // view's cards with every row and card once, as text and vectors; the report with every value
 // of its header and headings whole; the project's title as the PDF's and the export's name; the
-// web export that cannot go anywhere says so before anything is made; and a document closed in
-// the middle of a composition leaves nothing behind.
+// web export that cannot go anywhere says so before anything is made; every save and open panel of
+// a document opens beside it; and a document closed in the middle of a composition leaves nothing
+// behind.
 #include "PrintTestSupport.h"
 
 #include "DMPrintPanelController.h"
 #include "DMPrintedOutline.h"
+#include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentPrint.h"
+#include "DMProjectDocumentUICallbacks.h"
 #include "DMProjectEvent.h"
 #include "DMProjectItemsOutlineViewDS.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
+#include "DMProjectResourceEditorController.h"
+#include "DMProjectResourcesOutlineViewDS.h"
 #include "DMProjectTask.h"
 #include "DMReportPage.h"
+#include "DMUIProjectItem.h"
+#include "DMUIProjectTaskInspectorController.h"
 #include "DMWebExport.h"
 #include "PrintViewTestSupport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPageSize>
 #include <QPointer>
 #include <QTimer>
@@ -229,6 +237,77 @@ TEST_F(PrintPagesTest, PdfTitleAndProposedFileNameAreTheProjectsTitleForAnUnsave
     EXPECT_EQ(ui.savePanels.last().proposedName, QStringLiteral("Quay works.pdf"));
     EXPECT_EQ(pdfTitle(path(QStringLiteral("report.pdf"))), QStringLiteral("Quay works"));
     EXPECT_EQ(pdfTitle(printPage(17)), QStringLiteral("Quay works"));
+}
+
+TEST_F(PrintPagesTest, EveryPanelOpensBesideTheDocument)
+{
+    document = shownDocumentWith({QStringLiteral("Survey")});
+    const auto project = document->project();
+    auto ann = std::make_shared<DMProjectResource>();
+    ann->setProject(project);
+    ann->setName(QStringLiteral("Ann"));
+    project->resources().append(ann);
+    const auto survey = std::dynamic_pointer_cast<DMProjectViewObject>(project->tasks().first()->ganttUIObject());
+    ASSERT_TRUE(survey);
+
+    // Every panel is cancelled: nothing is written or read.
+    const auto runEveryPanel = [&] {
+        ui.savePanels.clear();
+        ui.openPanels.clear();
+        DMProjectDocumentUICallbacks *commands = document->uiCallbacks();
+        commands->exportToCSV();
+        commands->exportToICalendar();
+        commands->exportToMSProjectXML();
+        commands->exportToFerrix();
+        commands->importFromFerrix();
+        // The chart's PDF and JPEG exports through the print panel, and the report's PDF.
+        document->showPageWithTag(DMPage::GanttPage);
+        for (const int tag : {DMProjectDocumentPrint::PDFExportTag, DMProjectDocumentPrint::JPEGExportTag}) {
+            document->print()->exportToImage(tag);
+            ASSERT_TRUE(waitForPanel());
+            panel()->print();
+            ASSERT_TRUE(waitForPanel());
+            panel()->close();
+        }
+        document->showPageWithTag(DMPage::GlobalReportPage);
+        pumpEvents(20);
+        document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
+        document->outlets().daysOffSettingsController->daysOffExport();
+        document->outlets().daysOffSettingsController->daysOffImport();
+        document->projectResourcesOutlineViewDS()->itemsViewResourcesExport();
+        document->projectResourcesOutlineViewDS()->itemsViewResourcesImport();
+        // Files attached on the documents page and in the task inspector; a resource's icon and vCard.
+        document->showPageWithTag(DMPage::DocumentsPage);
+        document->itemsView()->itemsViewNew();
+        document->showPageWithTag(DMPage::GanttPage);
+        survey->editInView(document->projectView());
+        DMUIProjectTaskInspectorController::sharedInstance()->documentsAddButton()->click();
+        DMUIProjectTaskInspectorController::sharedInstance()->editObject(nullptr);
+        DMProjectResourceEditorController *resourceEditor = DMProjectResourceEditorController::sharedInstance();
+        resourceEditor->setEditedObject(ann);
+        resourceEditor->chooseIcon();
+        resourceEditor->chooseVCard();
+        resourceEditor->setEditedObject(nullptr);
+        QStringList titles;
+        for (const DMModalUI::FilePanel &panel : ui.savePanels + ui.openPanels)
+            titles.append(panel.title + QLatin1Char('/') + panel.allowedExtensions.join(QLatin1Char(',')));
+        ASSERT_EQ(ui.savePanels.size(), 9) << titles.join(QStringLiteral("; ")).toStdString();
+        ASSERT_EQ(ui.openPanels.size(), 7) << titles.join(QStringLiteral("; ")).toStdString();
+    };
+    const auto expectEveryPanelIn = [&](const QString &folder) {
+        for (const DMModalUI::FilePanel &panel : ui.savePanels + ui.openPanels)
+            EXPECT_EQ(panel.directory, folder) << (panel.title + QLatin1Char('/') + panel.allowedExtensions.join(QLatin1Char(','))).toStdString();
+    };
+
+    // Never saved: the home folder.
+    runEveryPanel();
+    expectEveryPanelIn(QDir::homePath());
+    // Saved: its own folder.
+    const QString plans = path(QStringLiteral("Plans"));
+    QDir().mkpath(plans);
+    document->setFileURL(plans + QStringLiteral("/Harbour.hy2"));
+    runEveryPanel();
+    expectEveryPanelIn(plans);
 }
 
 TEST_F(PrintPagesTest, WebExportWithNowhereToGoSaysSoBeforeAnyPageIsMade)

@@ -25,11 +25,10 @@ public:
     DMProjectDocumentReport *theReport = nullptr;
     QList<std::shared_ptr<DMProjectItem>> selection;
     QStringList openedFiles;
-    QString panelFolder;
 
     std::shared_ptr<DMProject> project() const override { return theProject; }
     QWidget *windowForSheet() const override { return nullptr; }
-    QString folderForPanels() const override { return panelFolder; }
+    QString folderForPanels() const override { return {}; }
     QList<std::shared_ptr<DMProjectItem>> selectedCanvasItems() const override { return selection; }
     DMProjectDocumentReport *report() override { return theReport; }
     void openFileWithDefaultApplication(const QString &path) override { openedFiles.append(path); }
@@ -351,21 +350,6 @@ TEST_F(ExportCommandsTest, ToDoListExportedAndImportedBackWithFreshIDs)
     ASSERT_TRUE(undoManager.canUndo());
     undoManager.undo();
     EXPECT_EQ(sample.project->todoContainer()->todos().list(), before);
-}
-
-TEST_F(ExportCommandsTest, EveryPanelOpensBesideTheDocument)
-{
-    commandsHost.panelFolder = folder.filePath(QStringLiteral("Plans"));
-    // Every panel is cancelled: nothing is written or read.
-    commands.exportToCSV();
-    commands.exportToICalendar();
-    commands.exportToMSProjectXML();
-    commands.exportToFerrix();
-    commands.importFromFerrix();
-    ASSERT_EQ(ui.savePanels.size(), 4);
-    ASSERT_EQ(ui.openPanels.size(), 1);
-    for (const DMModalUI::FilePanel &panel : ui.savePanels + ui.openPanels)
-        EXPECT_EQ(panel.directory, commandsHost.panelFolder) << panel.title.toStdString();
 }
 
 TEST_F(ExportCommandsTest, ABrokenPackageImportsNothingAndSaysWhy)

@@ -38,6 +38,8 @@ public:
     virtual QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) { return {}; }
     // The base name of exported files: the project's title.
     virtual QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) { return {}; }
+    // The folder the export's save panel starts in; empty for the panel's own choice.
+    virtual QString imageExportFolderForPrintPanelController(DMPrintPanelController *) { return {}; }
     // The logo of single pages (kDMHalcyra_PDFLogoPath); empty for none.
     virtual QString logoPathForPrintPanelController(DMPrintPanelController *) { return {}; }
 };

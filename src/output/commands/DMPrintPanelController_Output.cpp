@@ -81,6 +81,8 @@ void DMPrintPanelController::_print()
         panel.title = jpeg ? DMLocalizedString("Export as JPEG") : DMLocalizedString("Export as PDF");
         panel.allowedExtensions = {m_imageExportFormat};
         panel.proposedName = fileNameForTitle(baseName, DMLocalizedString("Untitled"), m_imageExportFormat);
+        if (m_datasource)
+            panel.directory = m_datasource->imageExportFolderForPrintPanelController(this);
         path = DMModalUI::instance().runSavePanel(panel, m_window);
         if (path.isEmpty())
             return; // cancelled: the sheet stays

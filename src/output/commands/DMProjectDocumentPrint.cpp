@@ -233,6 +233,7 @@ void DMProjectDocumentPrint::exportReport(int tag)
     panel.title = DMLocalizedString("Export as PDF");
     panel.allowedExtensions = {QStringLiteral("pdf")};
     panel.proposedName = fileNameForTitle(title, DMLocalizedString("Untitled"), QStringLiteral("pdf"));
+    panel.directory = m_host->folderForPanels();
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
     if (path.isEmpty())
         return;
@@ -275,6 +276,11 @@ void DMProjectDocumentPrint::exportToFarsee()
 QString DMProjectDocumentPrint::imageExportFilenameForPrintPanelController(DMPrintPanelController *)
 {
     return projectTitle();
+}
+
+QString DMProjectDocumentPrint::imageExportFolderForPrintPanelController(DMPrintPanelController *)
+{
+    return m_host->folderForPanels();
 }
 
 QString DMProjectDocumentPrint::logoPathForPrintPanelController(DMPrintPanelController *)

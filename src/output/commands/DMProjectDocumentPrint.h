@@ -50,6 +50,7 @@ public:
         std::shared_ptr<const DMPrintPicture> *topImage, std::shared_ptr<const DMPrintPicture> *contentImage,
         const DMDate &begin, const DMDate &end, double pixelsPerDay, double *lineHeight) override;
     QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) override;
+    QString imageExportFolderForPrintPanelController(DMPrintPanelController *) override;
     QString logoPathForPrintPanelController(DMPrintPanelController *) override;
 
 private:

@@ -20,6 +20,8 @@ public:
 
     virtual std::shared_ptr<DMProject> project() const = 0;
     virtual QWidget *windowForSheet() const = 0;
+    // The folder the export panels start in: beside the document (the home folder before it is saved).
+    virtual QString folderForPanels() const = 0;
     // The page the window shows (source-list tags).
     virtual int currentPageTag() const = 0;
 

@@ -23,6 +23,8 @@ public:
     virtual std::shared_ptr<DMProject> project() const = 0;
     virtual DMUndoManager *undoManager() const = 0;
     virtual QWidget *windowForSheet() const = 0;
+    // The folder the panels start in: beside the document.
+    virtual QString folderForPanels() const { return {}; }
     // The tag of the page the source list chose (DMPage); NoPage when no row is chosen.
     virtual int itemsViewSelectedPageTag() const = 0;
     // The package's "Documents" folder (empty for a document never saved).

@@ -120,6 +120,7 @@ void DMProjectDocumentItemsView::itemsViewNew()
     if (tag == DMPage::DocumentsPage) {
         DMModalUI::FilePanel panel;
         panel.allowsMultipleSelection = true;
+        panel.directory = m_document.folderForPanels();
         const QStringList paths = DMModalUI::instance().runOpenPanel(panel, m_document.windowForSheet());
         attachFilesToProject(paths);
         finishCreating({});
@@ -351,12 +352,12 @@ void DMProjectDocumentItemsView::setItemsViewHasSelectedItems(bool selected)
 
 void DMProjectDocumentItemsView::itemsViewResourcesExport()
 {
-    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet());
+    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet(), m_document.folderForPanels());
 }
 
 void DMProjectDocumentItemsView::itemsViewResourcesImport()
 {
-    if (!DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet()))
+    if (!DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet(), m_document.folderForPanels()))
         return;
     updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
     updateItemsViewContentsArray();

@@ -23,6 +23,8 @@ public:
     virtual std::shared_ptr<DMProject> project() const = 0;
     // The window that panels and alerts attach to.
     virtual QWidget *windowForSheet() const { return nullptr; }
+    // The folder the panels start in: beside the document.
+    virtual QString folderForPanels() const { return {}; }
     virtual std::shared_ptr<DMCurrencyFormatter> sharedCurrencyFormatter() { return nullptr; }
     // The Gantt canvas, where the inspectors open from.
     virtual DMProjectView *projectView() const { return nullptr; }

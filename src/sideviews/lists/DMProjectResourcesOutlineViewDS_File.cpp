@@ -6,11 +6,11 @@
 
 void DMProjectResourcesOutlineViewDS::itemsViewResourcesExport()
 {
-    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet());
+    DMResourceFileCommands::exportResources(m_document.project(), m_document.windowForSheet(), m_document.folderForPanels());
 }
 
 void DMProjectResourcesOutlineViewDS::itemsViewResourcesImport()
 {
-    if (DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet()))
+    if (DMResourceFileCommands::importResources(m_document.project(), m_document.windowForSheet(), m_document.folderForPanels()))
         didChangeResources();
 }

@@ -13,13 +13,14 @@
 
 namespace DMResourceFileCommands {
 
-void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window)
+void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window, const QString &folder)
 {
     if (!project)
         return;
     DMModalUI::FilePanel panel;
     panel.proposedName = QStringLiteral("%1-%2.xml").arg(project->title(), DMLocalizedString("Resources"));
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.directory = folder;
     const QString path = DMModalUI::instance().runSavePanel(panel, window);
     if (path.isEmpty())
         return;
@@ -30,12 +31,13 @@ void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window)
                                        window);
 }
 
-bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window)
+bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window, const QString &folder)
 {
     if (!project)
         return false;
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.directory = folder;
     const QStringList paths = DMModalUI::instance().runOpenPanel(panel, window);
     if (paths.isEmpty())
         return false;

@@ -8,6 +8,7 @@
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
 #include "DMProject.h"
+#include "DMProjectDocumentHooks.h"
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectUndoStep.h"
@@ -393,6 +394,14 @@ bool DMProjectResourceEditorController::setEditedObjectIconWithContentsOfFile(co
     return true;
 }
 
+QString DMProjectResourceEditorController::folderForPanels() const
+{
+    const auto resource = editedObject();
+    const auto project = resource ? resource->project() : nullptr;
+    const DMProjectDocumentHooks *document = project ? project->displayAttributes().projectDocument : nullptr;
+    return document ? document->folderForPanels() : QString();
+}
+
 void DMProjectResourceEditorController::chooseIcon()
 {
     if (!editedIsResource())
@@ -406,6 +415,7 @@ void DMProjectResourceEditorController::chooseIcon()
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Choose Image");
     panel.allowedExtensions = extensions;
+    panel.directory = folderForPanels();
     QStringList paths;
     runKeepingPopoverOpen([&] { paths = DMModalUI::instance().runOpenPanel(panel, DMWindow_parentWindow(containerWindow())); });
     QString error;
@@ -510,6 +520,7 @@ void DMProjectResourceEditorController::chooseVCard()
     DMModalUI::FilePanel panel;
     panel.title = DMLocalizedString("Choose vCard");
     panel.allowedExtensions = {QStringLiteral("vcf"), QStringLiteral("vcard")};
+    panel.directory = folderForPanels();
     QStringList paths;
     runKeepingPopoverOpen([&] { paths = DMModalUI::instance().runOpenPanel(panel, DMWindow_parentWindow(containerWindow())); });
     QString error;

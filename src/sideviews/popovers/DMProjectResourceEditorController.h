@@ -110,6 +110,8 @@ private:
     void presentError(const QString &message, const QString &informativeText);
     void deferPresentingError(const QString &message, const QString &informativeText);
     bool editedIsResource() const;
+    // Where the Choose panels start: beside the edited resource's document.
+    QString folderForPanels() const;
 
     Qt::DropAction dragReceiverViewDraggingEntered(DMDragReceiverView *view, const DMDraggingInfo &info) override;
     Qt::DropAction dragReceiverViewDraggingUpdated(DMDragReceiverView *view, const DMDraggingInfo &info) override;

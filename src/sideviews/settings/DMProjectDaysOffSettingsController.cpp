@@ -418,6 +418,7 @@ void DMProjectDaysOffSettingsController::daysOffExport()
     QWidget *window = document()->windowForSheet();
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.directory = document()->folderForPanels();
     panel.proposedName = QStringLiteral("%1-%2").arg(project->title(), DMLocalizedString("Days Off"));
     const QString path = DMModalUI::instance().runSavePanel(panel, window);
     if (path.isEmpty())
@@ -436,6 +437,7 @@ void DMProjectDaysOffSettingsController::daysOffImport()
     QWidget *window = document()->windowForSheet();
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
+    panel.directory = document()->folderForPanels();
     const QStringList paths = DMModalUI::instance().runOpenPanel(panel, window);
     if (paths.isEmpty())
         return;

@@ -32,6 +32,7 @@ public:
         virtual ~Document() = default;
         virtual std::shared_ptr<DMProject> project() const { return nullptr; }
         virtual QWidget *windowForSheet() const { return nullptr; }
+        virtual QString folderForPanels() const { return {}; }
     };
 
     ~DMProjectSettingsPane() override;
