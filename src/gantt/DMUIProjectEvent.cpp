@@ -105,6 +105,12 @@ void DMUIProjectEvent::_updateDragHandleList()
     DMUIProjectEvent_fillHandleTable(mutableDragHandles(), frame().width(), frame().height());
 }
 
+void DMUIProjectEvent::updateBoundingBox()
+{
+    const QRectF title = titleRect();
+    setBoundingBox(title.isEmpty() ? frameAndHandlesBox() : frameAndHandlesBox().united(title));
+}
+
 // ---- Drags ----
 
 DMUIProjectItemDragRule DMUIProjectEvent::dragRule() const

@@ -39,6 +39,9 @@ public:
     void drawInRect(QPainter *painter, const QRectF &rect, DMObjectView *view) override;
     // The begin and end date labels, as high as two bars.
     void updateGuideAnchorObjects() override;
+    // The handles' box and the title beside the bar, so that a renamed event is redrawn where its
+    // old and new titles are.
+    void updateBoundingBox() override;
 
 protected:
     void _updateDragHandleList() override;

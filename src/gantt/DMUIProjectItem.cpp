@@ -254,6 +254,11 @@ DMUIProjectItemDragHandleTable &DMUIProjectItem::mutableDragHandles()
 
 void DMUIProjectItem::updateBoundingBox()
 {
+    setBoundingBox(frameAndHandlesBox());
+}
+
+QRectF DMUIProjectItem::frameAndHandlesBox() const
+{
     QRectF box = frame();
     const QPointF origin = dragHandlesOrigin();
     const DMUIProjectItemDragHandleTable &table = handles();
@@ -262,7 +267,7 @@ void DMUIProjectItem::updateBoundingBox()
         if (handle.shape != DMUIProjectItem_DragHandle::Empty)
             box = box.united(handle.rect.translated(origin));
     }
-    setBoundingBox(box);
+    return box;
 }
 
 DMProjectViewDateGrid DMUIProjectItem::dateGrid() const

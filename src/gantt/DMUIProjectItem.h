@@ -65,6 +65,7 @@ public:
     void updateUIFeatures();
     // Frame and handles, moved by the frame's origin.
     void updateBoundingBox() override;
+    QRectF frameAndHandlesBox() const;
     const DMUIProjectItemDragHandleTable &dragHandles() const
     {
         placeIfStale();

@@ -127,3 +127,27 @@ TEST_F(EventsRow, RenderedAsARowWithOverlappingEvents)
     EXPECT_LT(qGray(image.pixel(int(75 * 3), int(22 * 3))), 60);
     EXPECT_GT(qGray(image.pixel(int(140 * 3), int(2 * 3))), 100);
 }
+
+TEST_F(EventsRow, RenamingRedrawsWhereTheOldAndNewTitlesAre)
+{
+    const auto &bar = bars.at(2);
+    QList<QRectF> redraws;
+    canvas.view.setRedrawObserver([&](const QRectF &rect) { redraws.append(rect); });
+    const auto covered = [&](const QRectF &title) {
+        QRegion region;
+        for (const QRectF &rect : redraws)
+            region += rect.toAlignedRect();
+        return region.contains(canvas.view.convertRectFromCanvasToView(title).toAlignedRect());
+    };
+    // Longer, then back to the short title (as an undo does): each time both titles are redrawn.
+    for (const char *title : {"Party at the riverside hall for everybody", "Party"}) {
+        const QRectF before = bar->titleRect();
+        redraws.clear();
+        events.at(2)->setTitle(QString::fromLatin1(title));
+        const QRectF after = bar->titleRect();
+        ASSERT_FALSE(after.isEmpty());
+        EXPECT_TRUE(covered(before)) << title;
+        EXPECT_TRUE(covered(after)) << title;
+        EXPECT_TRUE(bar->boundingBox().contains(after)) << title;
+    }
+}
