@@ -20,15 +20,8 @@ DMItemsViewDocumentsItem::DMItemsViewDocumentsItem(DMItemsViewDocument &document
     for (QLabel *field : {iconImageView, nameField, sizeField, kindField, infoField})
         field->setParent(itemView);
 
-    separatorView = new QWidget(view());
-    separatorView->setGeometry(QRect(QPoint(), cardSize()));
-    separatorDisclosureButton = new QToolButton(separatorView);
-    separatorDisclosureButton->setGeometry(8, 18, 24, 24);
-    separatorDisclosureButton->setCheckable(true);
-    separatorDisclosureButton->setAutoRaise(true);
+    addSeparatorView(separatorView, separatorDisclosureButton, separatorNameField);
     connect(separatorDisclosureButton, &QToolButton::clicked, this, &DMItemsViewDocumentsItem::separatorToggleCollapse);
-    separatorNameField = addLabel({38, 18, 270, 24}, 13, true);
-    separatorNameField->setParent(separatorView);
 }
 
 void DMItemsViewDocumentsItem::updateUI()
@@ -40,10 +33,8 @@ void DMItemsViewDocumentsItem::updateUI()
     separatorView->setVisible(separator);
     itemView->setVisible(!separator);
     if (separator) {
-        setTitleText(separatorNameField, row->value(kDMItemsViewDocumentItem_Name).toString());
-        const bool open = !row->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool();
-        separatorDisclosureButton->setChecked(open);
-        separatorDisclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+        showSeparator(separatorDisclosureButton, separatorNameField, row->value(kDMItemsViewDocumentItem_Name).toString(),
+                      !row->value(kDMItemsViewDocumentItem_SeparatorCollapsed).toBool());
         return;
     }
     iconImageView->setPixmap(row->value(kDMItemsViewDocumentItem_Icon).value<QIcon>().pixmap(40, 40));

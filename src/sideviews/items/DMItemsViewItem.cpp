@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QTextLayout>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -113,6 +114,25 @@ void DMItemsViewItem::setTitleText(QLabel *label, const QString &title)
     const QString shown = fittedText(title, label->font(), label->size());
     label->setText(shown);
     label->setToolTip(QString(shown).replace(QLatin1Char('\n'), QLatin1Char(' ')) == title ? QString() : title);
+}
+
+void DMItemsViewItem::addSeparatorView(QWidget *&separatorView, QToolButton *&disclosureButton, QLabel *&nameField)
+{
+    separatorView = new QWidget(view());
+    separatorView->setGeometry(QRect(QPoint(), cardSize()));
+    disclosureButton = new QToolButton(separatorView);
+    disclosureButton->setGeometry(8, 18, 24, 24);
+    disclosureButton->setCheckable(true);
+    disclosureButton->setAutoRaise(true);
+    nameField = addLabel({38, 18, 270, 24}, 13, true);
+    nameField->setParent(separatorView);
+}
+
+void DMItemsViewItem::showSeparator(QToolButton *disclosureButton, QLabel *nameField, const QString &name, bool open)
+{
+    setTitleText(nameField, name);
+    disclosureButton->setChecked(open);
+    disclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
 }
 
 QLabel *DMItemsViewItem::addLabel(const QRect &frame, int pointSize, bool bold, Qt::Alignment alignment)

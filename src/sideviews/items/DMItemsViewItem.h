@@ -16,6 +16,7 @@ class DMDate;
 class DMItemsViewDocument;
 class DMProgressView;
 class QLabel;
+class QToolButton;
 class QWidget;
 
 // The base of the items view's cards: one card class per kind of object. A card observes the key
@@ -72,6 +73,10 @@ protected:
     void addDateRow(QLabel *&beginDate, QLabel *&beginHour, QLabel *&endDate, QLabel *&endHour);
     DMProgressView *addCompletionRow(QLabel *&percentField);
     static void showCompletion(DMProgressView *bar, QLabel *percentField, float completion);
+    // The face of a section separator (the documents' sections, the to-do categories) over the
+    // whole card: a disclosure button, which the card connects, and the section's name.
+    void addSeparatorView(QWidget *&separatorView, QToolButton *&disclosureButton, QLabel *&nameField);
+    static void showSeparator(QToolButton *disclosureButton, QLabel *nameField, const QString &name, bool open);
     QString currencyText(double value) const;
 
     DMItemsViewDocument &m_document;

@@ -23,15 +23,8 @@ DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollec
     for (QLabel *field : {textField, dateField, hourOfDayField})
         field->setParent(todoView);
 
-    separatorView = new QWidget(view());
-    separatorView->setGeometry(QRect(QPoint(), cardSize()));
-    separatorDisclosureButton = new QToolButton(separatorView);
-    separatorDisclosureButton->setGeometry(8, 18, 24, 24);
-    separatorDisclosureButton->setCheckable(true);
-    separatorDisclosureButton->setAutoRaise(true);
+    addSeparatorView(separatorView, separatorDisclosureButton, separatorNameField);
     connect(separatorDisclosureButton, &QToolButton::clicked, this, &DMItemsViewTodoItem::separatorToggleCollapse);
-    separatorNameField = addLabel({38, 18, 270, 24}, 13, true);
-    separatorNameField->setParent(separatorView);
 }
 
 QStringList DMItemsViewTodoItem::observedKeyPaths() const
@@ -48,10 +41,8 @@ void DMItemsViewTodoItem::updateUI()
     if (todo->isSeparator()) {
         todoView->hide();
         separatorView->show();
-        setTitleText(separatorNameField, todo->text());
-        const bool open = !todo->attribute(kDMProjectTodo_Collapsed).toBool();
-        separatorDisclosureButton->setChecked(open);
-        separatorDisclosureButton->setArrowType(open ? Qt::DownArrow : Qt::RightArrow);
+        showSeparator(separatorDisclosureButton, separatorNameField, todo->text(),
+                      !todo->attribute(kDMProjectTodo_Collapsed).toBool());
         return;
     }
     if (!todo->project())
