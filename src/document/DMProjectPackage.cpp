@@ -150,7 +150,8 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
     }
 
     QString plistError;
-    result.project = DMPropertyListNode::parse(data, &plistError);
+    // The items, the bulk of a large project, are parsed in parts on several threads.
+    result.project = DMPropertyListNode::parse(data, &plistError, "tasks");
     if (!result.project.isDictionary()) {
         *error = DMLocalizedString("The project file is damaged.");
         return std::nullopt;

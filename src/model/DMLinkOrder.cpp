@@ -5,11 +5,13 @@
 #include "DMProjectItem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 unsigned long long DMLinkOrder::nextKey()
 {
-    static unsigned long long key = 0;
+    // Items are also made on the loader's threads.
+    static std::atomic<unsigned long long> key = 0;
     return ++key;
 }
 

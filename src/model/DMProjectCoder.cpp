@@ -4,6 +4,7 @@
 #include "DMCriticalPath.h"
 #include "DMDictionaryAccess.h"
 #include "DMObjectSerialization.h"
+#include "DMParallel.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
 #include "DMProjectEvent.h"
@@ -128,9 +129,9 @@ public:
         }
     }
 
-    // Without taskNodes, the items come from "tasks" in d; with them, each item's dictionary is
-    // converted on its own as it is loaded.
-    std::shared_ptr<DMProject> load(const QVariantMap &d, const QList<DMPropertyListNode> *taskNodes = nullptr);
+    // Without taskParts, the items come from "tasks" in d; with them, each item's dictionary is
+    // converted on its own as it is loaded, the parts on several threads.
+    std::shared_ptr<DMProject> load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts = nullptr);
 
 private:
     struct PendingLinks
@@ -173,6 +174,9 @@ private:
 
     template <typename Value>
     QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QList<Value> &list, bool events);
+    QList<std::shared_ptr<DMProjectItem>> loadItemTreesInParts(const QList<QList<DMPropertyListNode>> &parts);
+    // Takes what a loader of a later part of the same list found, as if read after this one's.
+    void append(Loader &part);
     QList<std::shared_ptr<DMProjectResource>> loadResources(const QVariantList &list);
     void resolveLinks(DMProject &project);
     void resolveAssignments(DMProject &project);
@@ -190,6 +194,9 @@ private:
     std::deque<Identity> m_identities;
     std::deque<PendingLinks> m_links;
     std::vector<DMProjectTask *> m_tasks;
+    // Items made and then dropped, released on the thread that loads the project (an item's
+    // destruction reaches shared state that only that thread may touch).
+    std::vector<std::shared_ptr<DMProjectItem>> m_dropped;
     QSet<quint64> m_usedIDs;
     quint64 m_maximumFileID = 0;
     QColor m_sharedFill; // the fill of the items (not events) that give none; invalid: the default
@@ -278,10 +285,13 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
         std::shared_ptr<DMProjectItem> item = DMProjectCoder::newItemForClassName(className);
         if (!item || (events && !item->isKindOfClass(DMProjectEvent::staticClassName()))) {
             problem(QStringLiteral("an item of unknown class was dropped with its subitems"), className);
+            if (item)
+                m_dropped.push_back(std::move(item));
             return nullptr;
         }
         if (depth > DMProjectCoder::kMaximumItemDepth) {
             problem(QStringLiteral("items nested deeper than %1 levels were dropped").arg(DMProjectCoder::kMaximumItemDepth));
+            m_dropped.push_back(std::move(item));
             return nullptr;
         }
         QString trouble;
@@ -303,6 +313,41 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
         *children = std::move(subitems);
         return item;
     });
+}
+
+QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTreesInParts(const QList<QList<DMPropertyListNode>> &parts)
+{
+    if (parts.size() == 1)
+        return loadItemTrees(parts.front(), false);
+    // Each part's items are independent trees in a parsed tree of their own: a loader per part
+    // reads them on a thread of its own; their findings are then taken in the parts' order,
+    // which is the file's.
+    std::vector<std::unique_ptr<Loader>> loaders;
+    std::vector<QList<std::shared_ptr<DMProjectItem>>> roots(size_t(parts.size()));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        loaders.push_back(std::make_unique<Loader>(nullptr));
+        loaders.back()->m_sharedFill = m_sharedFill;
+    }
+    DMParallel::run(int(parts.size()), [&](int i) { roots[size_t(i)] = loaders[size_t(i)]->loadItemTrees(parts.at(i), false); });
+    QList<std::shared_ptr<DMProjectItem>> items;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        items.append(roots[i]);
+        append(*loaders[i]);
+    }
+    return items;
+}
+
+void DMProjectCoder::Loader::append(Loader &part)
+{
+    for (const QString &kind : std::as_const(part.m_problemKinds)) {
+        const Problem &found = part.m_problemCounts[kind];
+        problem(kind, found.detail, found.count);
+    }
+    m_identities.insert(m_identities.end(), part.m_identities.begin(), part.m_identities.end());
+    std::move(part.m_links.begin(), part.m_links.end(), std::back_inserter(m_links));
+    m_tasks.insert(m_tasks.end(), part.m_tasks.begin(), part.m_tasks.end());
+    std::move(part.m_dropped.begin(), part.m_dropped.end(), std::back_inserter(m_dropped));
+    m_maximumFileID = qMax(m_maximumFileID, part.m_maximumFileID);
 }
 
 QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(const QVariantList &list)
@@ -458,7 +503,7 @@ void DMProjectCoder::Loader::resolveAssignments(DMProject &project)
     }
 }
 
-std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, const QList<DMPropertyListNode> *taskNodes)
+std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts)
 {
     std::shared_ptr<DMProject> project = DMProject::create();
     project->beginLoading();
@@ -498,7 +543,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
     // Phase 1: every object, detached, with the IDs of the file noted.
     const QVariantMap events = dictionaryForKey(d, QStringLiteral("eventContainer"));
     const QVariantMap todos = dictionaryForKey(d, QStringLiteral("todoContainer"));
-    const auto tasks = taskNodes ? loadItemTrees(*taskNodes, false) : loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
+    const auto tasks = taskParts ? loadItemTreesInParts(*taskParts) : loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
     const auto resources = loadResources(arrayForKey(d, QStringLiteral("resources")));
     const auto eventItems = loadItemTrees(arrayForKey(events, QStringLiteral("events")), true);
     QList<std::shared_ptr<DMProjectTodo>> todoItems;
@@ -824,6 +869,6 @@ std::shared_ptr<DMProject> DMProjectCoder::loadProject(const DMPropertyListNode 
     QVariantMap dictionary = root.dictionaryWithoutKey("tasks", &tasks);
     if (!tasks.isNull() && !tasks.isArray())
         dictionary.insert(QStringLiteral("tasks"), tasks.value());
-    const QList<DMPropertyListNode> taskNodes = tasks.arrayItems();
-    return Loader(problems).load(dictionary, tasks.isArray() ? &taskNodes : nullptr);
+    const QList<QList<DMPropertyListNode>> taskParts = tasks.arrayParts();
+    return Loader(problems).load(dictionary, tasks.isArray() ? &taskParts : nullptr);
 }

@@ -18,6 +18,16 @@ QString tooDeep()
     return QStringLiteral("The property list is nested more than %1 levels deep.").arg(DMPropertyListGuard::kMaximumDepth);
 }
 
+// Position of the first c at or after from, or -1 (memchr without QByteArray's per-call work:
+// the scan makes a call per tag).
+qsizetype findByte(const QByteArray &data, qsizetype from, char c)
+{
+    if (from >= data.size())
+        return -1;
+    const void *at = std::memchr(data.constData() + from, c, std::size_t(data.size() - from));
+    return at ? static_cast<const char *>(at) - data.constData() : -1;
+}
+
 // Position just past the terminator, or -1 when the input ends first.
 qsizetype skipPast(const QByteArray &data, qsizetype from, const char *terminator)
 {
@@ -29,7 +39,7 @@ qsizetype skipPast(const QByteArray &data, qsizetype from, const char *terminato
 // the first '>' too, so both see the same tags.
 qsizetype skipTag(const QByteArray &data, qsizetype from)
 {
-    const qsizetype at = data.indexOf('>', from);
+    const qsizetype at = findByte(data, from, '>');
     return at < 0 ? -1 : at + 1;
 }
 
@@ -61,7 +71,7 @@ bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error)
     };
     int depth = 0;
     qsizetype i = 0;
-    while (i >= 0 && (i = data.indexOf('<', i)) >= 0) {
+    while (i >= 0 && (i = findByte(data, i, '<')) >= 0) {
         const qsizetype start = i;
         if (at(start, "<!--")) {
             i = skipPast(data, start + 4, "-->");

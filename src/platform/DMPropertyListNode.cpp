@@ -1,6 +1,8 @@
 #include "DMPropertyListNode.h"
 
+#include "DMParallel.h"
 #include "DMPropertyListGuard.h"
+#include "DMPropertyListSplitter.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -116,7 +118,25 @@ private:
     QHash<QByteArray, QString> m_keys;
 };
 
-QVariant toVariant(plist_t node, KeyCache &keys);
+// An array of the root dictionary parsed in parts: in the tree it is empty, and its elements are
+// those of the parts' arrays, in order.
+struct SplicedArray
+{
+    plist_t array;
+    std::vector<plist_t> parts;
+};
+using Splices = std::vector<SplicedArray>;
+
+const SplicedArray *splicedArray(const Splices *splices, plist_t node)
+{
+    if (splices)
+        for (const SplicedArray &spliced : *splices)
+            if (spliced.array == node)
+                return &spliced;
+    return nullptr;
+}
+
+QVariant toVariant(plist_t node, KeyCache &keys, const Splices *splices = nullptr);
 
 // Calls f with each element of an array, in order (an iterator: indexing is not constant time).
 template <typename F>
@@ -137,8 +157,8 @@ void forEachArrayItem(plist_t node, F f)
 // A dictionary's entries, but the one under skippedKey when given, whose value goes to
 // *skippedValue; with `taken`, the keys of the entries converted are appended to it. A binary
 // list may repeat a key: the last entry wins, for the skipped one too.
-QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey, plist_t *skippedValue = nullptr,
-                            std::vector<char *> *taken = nullptr)
+QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const Splices *splices, const char *skippedKey,
+                            plist_t *skippedValue = nullptr, std::vector<char *> *taken = nullptr)
 {
     QVariantMap map;
     plist_dict_iter it = nullptr;
@@ -155,7 +175,7 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey
         // Written dictionaries come in key order: each entry goes at the end without a search
         // (a key out of order, or repeated, is placed by search, the last one counting).
         if (value && !skipped)
-            map.insert(map.cend(), keys.key(key), toVariant(value, keys));
+            map.insert(map.cend(), keys.key(key), toVariant(value, keys, splices));
         if (taken && !skipped)
             taken->push_back(key);
         else
@@ -166,15 +186,20 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const char *skippedKey
 }
 
 // Depth is bounded by DMPropertyListGuard before parsing.
-QVariant toVariant(plist_t node, KeyCache &keys)
+QVariant toVariant(plist_t node, KeyCache &keys, const Splices *splices)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_DICT:
-        return dictionaryValue(node, keys, nullptr);
+        return dictionaryValue(node, keys, splices, nullptr);
     case PLIST_ARRAY: {
         QVariantList list;
+        if (const SplicedArray *spliced = splicedArray(splices, node)) {
+            for (const plist_t part : spliced->parts)
+                forEachArrayItem(part, [&](plist_t item) { list.append(toVariant(item, keys)); });
+            return list;
+        }
         list.reserve(plist_array_get_size(node));
-        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys)); });
+        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys, splices)); });
         return list;
     }
     case PLIST_STRING: {
@@ -239,9 +264,112 @@ struct DMPropertyListNode::Document
     plist_t root;
     qsizetype bytes; // of the parsed data
     KeyCache keys; // shared by every conversion from the document
+    // With an array parsed in parts: where it lies, and the parts, each a document of its own
+    // (an array of consecutive elements) so that each may be read on a thread of its own.
+    Splices splices;
+    std::vector<std::shared_ptr<Document>> parts;
 };
 
-DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *error)
+namespace {
+
+// Arrays of at least this size are parsed in parts, of at least kPartBytes each.
+constexpr qsizetype kSplitBytes = qsizetype(1) << 20;
+constexpr qsizetype kPartBytes = qsizetype(1) << 18;
+
+plist_t parseXML(const QByteArray &text)
+{
+    plist_t root = nullptr;
+    plist_from_xml(text.constData(), uint32_t(text.size()), &root);
+    return root;
+}
+
+} // namespace
+
+// The root dictionary's array under `key` parsed in parts on several threads, the rest of the
+// document on its own; a null node where the array is small or not plainly written, or where
+// any part does not parse as the whole would (then the whole is parsed as usual).
+DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, const char *key)
+{
+    const int parallelism = DMParallel::parallelism();
+    DMPropertyListSplitter::Span span;
+    if (parallelism < 2 || data.size() < kSplitBytes || !DMPropertyListSplitter::findRootArray(data, key, &span))
+        return {};
+    const qsizetype arrayBytes = span.contentEnd - span.contentBegin;
+    const qsizetype elements = span.elementStarts.size();
+    const int count = int(std::min({qsizetype(parallelism), arrayBytes / kPartBytes, elements}));
+    if (arrayBytes < kSplitBytes || count < 2)
+        return {};
+    // Part k holds the elements [first[k], first[k + 1]), about as many bytes in each.
+    std::vector<qsizetype> first(size_t(count) + 1, elements);
+    first[0] = 0;
+    for (int k = 1; k < count; ++k) {
+        const qsizetype target = span.contentBegin + arrayBytes * k / count;
+        qsizetype index = std::max(first[size_t(k) - 1] + 1, qsizetype(0));
+        while (index < elements - (count - k) && span.elementStarts.at(index) < target)
+            ++index;
+        first[size_t(k)] = index;
+    }
+    const auto partBegin = [&](int k) { return span.elementStarts.at(first[size_t(k)]); };
+    const auto partEnd = [&](int k) { return k + 1 < count ? partBegin(k + 1) : span.contentEnd; };
+
+    std::vector<plist_t> roots(size_t(count) + 1, nullptr); // [0]: the rest of the document
+    DMParallel::run(count + 1, [&](int i) {
+        if (i == 0) {
+            roots[0] = parseXML(data.left(span.contentBegin) + data.mid(span.contentEnd));
+            return;
+        }
+        const int k = i - 1;
+        QByteArray text("<plist version=\"1.0\"><array>");
+        text.append(data.constData() + partBegin(k), partEnd(k) - partBegin(k));
+        text.append("</array></plist>");
+        roots[size_t(i)] = parseXML(text);
+    });
+
+    // Every part an array of its elements, and the rest a dictionary holding the key once, with
+    // the emptied array under it.
+    bool sound = roots[0] && plist_get_node_type(roots[0]) == PLIST_DICT;
+    for (int k = 0; sound && k < count; ++k) {
+        const plist_t part = roots[size_t(k) + 1];
+        sound = part && plist_get_node_type(part) == PLIST_ARRAY
+                && qsizetype(plist_array_get_size(part)) == first[size_t(k) + 1] - first[size_t(k)];
+    }
+    plist_t array = nullptr;
+    if (sound) {
+        int found = 0;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(roots[0], &it);
+        for (;;) {
+            char *entryKey = nullptr;
+            plist_t value = nullptr;
+            plist_dict_next_item(roots[0], it, &entryKey, &value);
+            if (!entryKey)
+                break;
+            if (std::strcmp(entryKey, key) == 0) {
+                ++found;
+                array = value;
+            }
+            std::free(entryKey);
+        }
+        std::free(it);
+        sound = found == 1 && array && plist_get_node_type(array) == PLIST_ARRAY && plist_array_get_size(array) == 0;
+    }
+    if (!sound) {
+        for (const plist_t root : roots)
+            if (root)
+                plist_free(root);
+        return {};
+    }
+    auto document = std::make_shared<Document>(roots[0], data.size());
+    SplicedArray spliced{array, {}};
+    for (int k = 0; k < count; ++k) {
+        spliced.parts.push_back(roots[size_t(k) + 1]);
+        document->parts.push_back(std::make_shared<Document>(roots[size_t(k) + 1], data.size()));
+    }
+    document->splices.push_back(std::move(spliced));
+    return DMPropertyListNode(document, roots[0]);
+}
+
+DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *error, const char *partedArrayKey)
 {
     if (data.isEmpty()) {
         setError(error, QStringLiteral("The property list is empty."));
@@ -254,6 +382,9 @@ DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *er
     const bool binary = DMPropertyListGuard::isBinary(data);
     if (binary ? !DMPropertyListGuard::checkBinary(data, error) : !DMPropertyListGuard::checkXML(data, error))
         return {};
+    if (!binary && partedArrayKey)
+        if (DMPropertyListNode parted = parseInParts(data, partedArrayKey); !parted.isNull())
+            return parted;
     plist_t root = nullptr;
     if (binary)
         plist_from_bin(data.constData(), uint32_t(data.size()), &root);
@@ -303,17 +434,35 @@ DMPropertyListNode DMPropertyListNode::valueForKey(const char *key) const
 QList<DMPropertyListNode> DMPropertyListNode::arrayItems() const
 {
     QList<DMPropertyListNode> items;
-    if (!isArray())
-        return items;
-    const plist_t node = static_cast<plist_t>(m_node);
-    items.reserve(qsizetype(plist_array_get_size(node)));
-    forEachArrayItem(node, [&](plist_t item) { items.append(DMPropertyListNode(m_document, item)); });
+    for (const QList<DMPropertyListNode> &part : arrayParts())
+        items.append(part);
     return items;
+}
+
+QList<QList<DMPropertyListNode>> DMPropertyListNode::arrayParts() const
+{
+    if (!isArray())
+        return {};
+    const auto itemsOf = [](const std::shared_ptr<Document> &document, plist_t array) {
+        QList<DMPropertyListNode> items;
+        items.reserve(qsizetype(plist_array_get_size(array)));
+        forEachArrayItem(array, [&](plist_t item) { items.append(DMPropertyListNode(document, item)); });
+        return items;
+    };
+    const plist_t node = static_cast<plist_t>(m_node);
+    QList<QList<DMPropertyListNode>> parts;
+    if (splicedArray(&m_document->splices, node)) {
+        for (const std::shared_ptr<Document> &part : m_document->parts)
+            parts.append(itemsOf(part, part->root));
+        return parts;
+    }
+    parts.append(itemsOf(m_document, node));
+    return parts;
 }
 
 QVariant DMPropertyListNode::value() const
 {
-    return m_node ? toVariant(static_cast<plist_t>(m_node), m_document->keys) : QVariant();
+    return m_node ? toVariant(static_cast<plist_t>(m_node), m_document->keys, &m_document->splices) : QVariant();
 }
 
 QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMPropertyListNode *skippedValue) const
@@ -323,7 +472,7 @@ QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMP
     if (!isDictionary())
         return {};
     plist_t value = nullptr;
-    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, skippedKey, &value);
+    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, &m_document->splices, skippedKey, &value);
     if (skippedValue && value)
         *skippedValue = DMPropertyListNode(m_document, value);
     return map;
@@ -338,12 +487,16 @@ QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey, DM
     const plist_t node = static_cast<plist_t>(m_node);
     std::vector<char *> taken;
     plist_t value = nullptr;
-    QVariantMap map = dictionaryValue(node, m_document->keys, keptKey, &value, &taken);
+    QVariantMap map = dictionaryValue(node, m_document->keys, &m_document->splices, keptKey, &value, &taken);
     if (keptValue && value)
         *keptValue = DMPropertyListNode(m_document, value);
     // Removing from a dictionary of a few entries is cheap; libplist's arrays, whose removal
-    // shifts an index, are left alone.
+    // shifts an index, are left alone. An array parsed in parts goes with its parts.
     for (char *key : taken) {
+        if (!m_document->splices.empty()) {
+            const plist_t removed = plist_dict_get_item(node, key);
+            std::erase_if(m_document->splices, [removed](const SplicedArray &spliced) { return spliced.array == removed; });
+        }
         plist_dict_remove_item(node, key);
         std::free(key);
     }

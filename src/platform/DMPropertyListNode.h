@@ -20,8 +20,10 @@ public:
     DMPropertyListNode() = default;
 
     // The root of the parsed data, or a null node with *error set; the same checks and errors as
-    // DMPropertyList::propertyListWithData.
-    static DMPropertyListNode parse(const QByteArray &data, QString *error = nullptr);
+    // DMPropertyList::propertyListWithData. With partedArrayKey, the array under that key of
+    // the root dictionary of a large XML list is parsed in parts on several threads (the same
+    // values); arrayParts() gives its elements by part.
+    static DMPropertyListNode parse(const QByteArray &data, QString *error = nullptr, const char *partedArrayKey = nullptr);
 
     bool isNull() const { return m_node == nullptr; }
     bool isDictionary() const;
@@ -32,6 +34,10 @@ public:
     DMPropertyListNode valueForKey(const char *key) const;
     // The elements of an array, in order; empty for any other node.
     QList<DMPropertyListNode> arrayItems() const;
+    // The same in the parts it was parsed in: each part's nodes lie in a tree of their own, so
+    // that the parts may be read (and taken from) on different threads at once. One part for an
+    // array parsed whole.
+    QList<QList<DMPropertyListNode>> arrayParts() const;
 
     // The value with everything below it; invalid for a null node or a value of an unknown type.
     QVariant value() const;
@@ -45,6 +51,7 @@ public:
 
 private:
     struct Document;
+    static DMPropertyListNode parseInParts(const QByteArray &data, const char *key);
     DMPropertyListNode(std::shared_ptr<Document> document, void *node)
         : m_document(std::move(document)), m_node(node)
     {
