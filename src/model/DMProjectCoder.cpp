@@ -134,11 +134,19 @@ public:
     std::shared_ptr<DMProject> load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts = nullptr);
 
 private:
+    // A link as the file gives it, read where its item is read (on the part's thread).
+    struct PendingLink
+    {
+        quint64 toID = 0; // 0: no readable target
+        quint64 fileID = 0; // 0: none given
+        QVariantMap look; // the whole dictionary of a link that gives its look; empty otherwise
+    };
     struct PendingLinks
     {
         DMProjectItem *from;
-        QVariantList links;
+        std::vector<PendingLink> links;
     };
+    static std::vector<PendingLink> pendingLinks(const QVariantList &values);
     struct Identity
     {
         DMProjectObject *object;
@@ -175,11 +183,21 @@ private:
     template <typename Value>
     QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QList<Value> &list, bool events);
     QList<std::shared_ptr<DMProjectItem>> loadItemTreesInParts(const QList<QList<DMPropertyListNode>> &parts);
-    // Takes what a loader of a later part of the same list found, as if read after this one's.
-    void append(Loader &part);
+    // Takes what the loader of the next part of the items found, as if read by this one. The
+    // objects it noted stay in it (copying them costs more than the reading did).
+    void append(std::unique_ptr<Loader> part);
+    // Calls f with the loader of each part of the items, then with this one: in file order.
+    template <typename F>
+    void forEachLoader(F f)
+    {
+        for (const std::unique_ptr<Loader> &part : m_parts)
+            f(*part);
+        f(*this);
+    }
     QList<std::shared_ptr<DMProjectResource>> loadResources(const QVariantList &list);
     void resolveLinks(DMProject &project);
     void resolveAssignments(DMProject &project);
+    void resolveAssignments(DMProject &project, DMProjectTask &task);
 
     struct Problem
     {
@@ -193,10 +211,12 @@ private:
     // allocator gather every small block the loader freed so far.
     std::deque<Identity> m_identities;
     std::deque<PendingLinks> m_links;
+    qsizetype m_linkCount = 0;
     std::vector<DMProjectTask *> m_tasks;
     // Items made and then dropped, released on the thread that loads the project (an item's
     // destruction reaches shared state that only that thread may touch).
     std::vector<std::shared_ptr<DMProjectItem>> m_dropped;
+    std::vector<std::unique_ptr<Loader>> m_parts; // of the items, each read on a thread of its own
     QSet<quint64> m_usedIDs;
     quint64 m_maximumFileID = 0;
     QColor m_sharedFill; // the fill of the items (not events) that give none; invalid: the default
@@ -302,8 +322,10 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
             problem(QStringLiteral("an item was mended: ") + trouble, item->title());
         noteIdentity(item.get(), d);
         const QVariantList links = arrayForKey(d, QStringLiteral("outboundDependencies"));
-        if (!links.isEmpty())
-            m_links.push_back({item.get(), links});
+        if (!links.isEmpty()) {
+            m_links.push_back({item.get(), pendingLinks(links)});
+            m_linkCount += links.size();
+        }
         if (auto *task = dynamic_cast<DMProjectTask *>(item.get()); task && !task->m_pendingResourceIDs.isEmpty())
             m_tasks.push_back(task);
         if (events)
@@ -332,22 +354,22 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTreesInPar
     QList<std::shared_ptr<DMProjectItem>> items;
     for (size_t i = 0; i < roots.size(); ++i) {
         items.append(roots[i]);
-        append(*loaders[i]);
+        append(std::move(loaders[i]));
     }
     return items;
 }
 
-void DMProjectCoder::Loader::append(Loader &part)
+void DMProjectCoder::Loader::append(std::unique_ptr<Loader> part)
 {
-    for (const QString &kind : std::as_const(part.m_problemKinds)) {
-        const Problem &found = part.m_problemCounts[kind];
+    // The items are the first objects read: nothing of this loader's own comes before them.
+    Q_ASSERT(m_identities.empty() && m_links.empty() && m_tasks.empty());
+    for (const QString &kind : std::as_const(part->m_problemKinds)) {
+        const Problem &found = part->m_problemCounts[kind];
         problem(kind, found.detail, found.count);
     }
-    m_identities.insert(m_identities.end(), part.m_identities.begin(), part.m_identities.end());
-    std::move(part.m_links.begin(), part.m_links.end(), std::back_inserter(m_links));
-    m_tasks.insert(m_tasks.end(), part.m_tasks.begin(), part.m_tasks.end());
-    std::move(part.m_dropped.begin(), part.m_dropped.end(), std::back_inserter(m_dropped));
-    m_maximumFileID = qMax(m_maximumFileID, part.m_maximumFileID);
+    m_linkCount += part->m_linkCount;
+    m_maximumFileID = qMax(m_maximumFileID, part->m_maximumFileID);
+    m_parts.push_back(std::move(part));
 }
 
 QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(const QVariantList &list)
@@ -378,13 +400,33 @@ QList<std::shared_ptr<DMProjectResource>> DMProjectCoder::Loader::loadResources(
     });
 }
 
+std::vector<DMProjectCoder::Loader::PendingLink> DMProjectCoder::Loader::pendingLinks(const QVariantList &values)
+{
+    std::vector<PendingLink> links;
+    links.reserve(size_t(values.size()));
+    for (const QVariant &value : values) {
+        const QVariantMap d = value.toMap();
+        PendingLink link;
+        idFromValue(d.value(kToItem), &link.toID);
+        readObjectID(d, &link.fileID);
+        // Files leave a new link's look out; a link that gives none keeps it.
+        const bool plain = std::all_of(d.keyBegin(), d.keyEnd(), [](const QString &key) {
+            return key == kObjectID || key == kToItem || key == kClass || key == kFromItem;
+        });
+        if (!plain)
+            link.look = d;
+        links.push_back(std::move(link));
+    }
+    return links;
+}
+
 void DMProjectCoder::Loader::resolveLinks(DMProject &project)
 {
     struct Candidate
     {
         DMProjectItem *from;
         DMProjectItem *to;
-        QVariantMap dictionary;
+        PendingLink *link;
         bool dropped = false;
     };
     std::vector<Candidate> candidates;
@@ -394,14 +436,12 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
     std::vector<DMProjectItem *> sources;
     std::vector<int> firstOf;
     std::vector<std::pair<DMProjectItem *, int>> targets; // of one source, to find repeats
-    for (const PendingLinks &pending : m_links) {
+    candidates.reserve(size_t(m_linkCount));
+    const auto collect = [&](PendingLinks &pending) {
         const int first = int(candidates.size());
         targets.clear();
-        for (const QVariant &value : pending.links) {
-            QVariantMap d = value.toMap();
-            quint64 toID = 0;
-            const bool ok = idFromValue(d.value(kToItem), &toID);
-            const auto object = ok ? project.indexedObject(toID) : nullptr;
+        for (PendingLink &link : pending.links) {
+            const auto object = link.toID ? project.indexedObject(link.toID) : nullptr;
             auto *to = dynamic_cast<DMProjectItem *>(object.get());
             if (!to || !to->isAttached()) {
                 problem(QStringLiteral("a link to a missing item was dropped"));
@@ -412,7 +452,7 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
                 continue;
             }
             targets.emplace_back(to, int(candidates.size()));
-            candidates.push_back({pending.from, to, std::move(d)});
+            candidates.push_back({pending.from, to, &link});
         }
         // Of links repeated to one target, the first in the file stays.
         std::sort(targets.begin(), targets.end());
@@ -427,7 +467,11 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
             sources.push_back(pending.from);
             firstOf.push_back(first);
         }
-    }
+    };
+    forEachLoader([&](Loader &loader) {
+        for (PendingLinks &pending : loader.m_links)
+            collect(pending);
+    });
     firstOf.push_back(int(candidates.size()));
     const auto sourceIndex = [stamp](const DMProjectItem *item) {
         return item->m_scheduleStamp == stamp ? item->m_scheduleIndex : -1;
@@ -471,36 +515,36 @@ void DMProjectCoder::Loader::resolveLinks(DMProject &project)
     for (const Candidate &candidate : candidates) {
         if (candidate.dropped)
             continue;
-        quint64 fileID = 0;
-        const bool hasID = DMProjectCoder::readObjectID(candidate.dictionary, &fileID);
-        const quint64 id = uniqueID(hasID ? std::optional<quint64>(fileID) : std::nullopt, project);
+        const quint64 fileID = candidate.link->fileID;
+        const quint64 id = uniqueID(fileID ? std::optional<quint64>(fileID) : std::nullopt, project);
         auto from = std::static_pointer_cast<DMProjectItem>(candidate.from->shared_from_this());
         auto to = std::static_pointer_cast<DMProjectItem>(candidate.to->shared_from_this());
         auto dependency = DMProjectItem::linkItems(from, to, id);
-        // Files leave a new link's look out; a link that gives none keeps it.
-        const auto &d = candidate.dictionary;
-        const bool plain = std::all_of(d.keyBegin(), d.keyEnd(), [](const QString &key) {
-            return key == kObjectID || key == kToItem || key == kClass || key == kFromItem;
-        });
-        if (!plain)
-            dependency->loadStyle(d);
+        if (!candidate.link->look.isEmpty())
+            dependency->loadStyle(candidate.link->look);
     }
 }
 
 void DMProjectCoder::Loader::resolveAssignments(DMProject &project)
 {
-    for (DMProjectTask *task : m_tasks) {
-        for (const quint64 id : std::as_const(task->m_pendingResourceIDs)) {
-            auto resource = project.objectWithIDAndClass<DMProjectResource>(id);
-            if (!resource || resource->isGroup()) {
-                problem(QStringLiteral("an assignment to a missing resource was dropped"));
-                continue;
-            }
-            if (!task->isAssignedToResource(resource.get()))
-                task->assign(resource, task->m_assignments.size(), resource->m_tasks.size());
+    forEachLoader([&](Loader &loader) {
+        for (DMProjectTask *task : loader.m_tasks)
+            resolveAssignments(project, *task);
+    });
+}
+
+void DMProjectCoder::Loader::resolveAssignments(DMProject &project, DMProjectTask &task)
+{
+    for (const quint64 id : std::as_const(task.m_pendingResourceIDs)) {
+        auto resource = project.objectWithIDAndClass<DMProjectResource>(id);
+        if (!resource || resource->isGroup()) {
+            problem(QStringLiteral("an assignment to a missing resource was dropped"));
+            continue;
         }
-        task->m_pendingResourceIDs.clear();
+        if (!task.isAssignedToResource(resource.get()))
+            task.assign(resource, task.m_assignments.size(), resource->m_tasks.size());
     }
+    task.m_pendingResourceIDs.clear();
 }
 
 std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts)
@@ -571,19 +615,24 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
     project->noteObjectID(m_maximumFileID);
     // Every object and link takes an ID and joins the project's index: both are sized once
     // rather than grown step by step.
-    const qsizetype objects = qsizetype(m_identities.size() + m_links.size());
+    qsizetype objects = m_linkCount;
+    forEachLoader([&](Loader &loader) { objects += qsizetype(loader.m_identities.size()); });
     m_usedIDs.reserve(objects);
     project->m_index.reserve(project->m_index.size() + objects);
-    for (const Identity &identity : m_identities)
-        if (identity.fileID && !m_usedIDs.contains(*identity.fileID)) {
-            identity.object->setObjectID(*identity.fileID);
-            m_usedIDs.insert(*identity.fileID);
-        } else {
-            identity.object->setObjectID(0);
-        }
-    for (const Identity &identity : m_identities)
-        if (identity.object->objectID() == 0)
-            identity.object->setObjectID(uniqueID(identity.fileID ? identity.fileID : std::nullopt, *project));
+    forEachLoader([&](Loader &loader) {
+        for (const Identity &identity : loader.m_identities)
+            if (identity.fileID && !m_usedIDs.contains(*identity.fileID)) {
+                identity.object->setObjectID(*identity.fileID);
+                m_usedIDs.insert(*identity.fileID);
+            } else {
+                identity.object->setObjectID(0);
+            }
+    });
+    forEachLoader([&](Loader &loader) {
+        for (const Identity &identity : loader.m_identities)
+            if (identity.object->objectID() == 0)
+                identity.object->setObjectID(uniqueID(identity.fileID ? identity.fileID : std::nullopt, *project));
+    });
     project->attachSubtree(project->m_eventContainer.get());
     project->attachSubtree(project->m_todoContainer.get());
     project->m_todoContainer->m_sortingMode = qBound(0, integerForKey(todos, QStringLiteral("sortingMode")), 1);

@@ -1,5 +1,7 @@
 #include "DMPropertyListGuard.h"
 
+#include "DMPropertyListSplitter.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -61,8 +63,9 @@ bool DMPropertyListGuard::isBinary(const QByteArray &data)
 // Counts element nesting the way the parser sees it: every '<' outside comments, character
 // data sections and processing instructions starts a tag. Where a tag, comment or section is left
 // unfinished the parser itself reports the damage.
-bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error)
+bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error, DMPropertyListSplitter *splitter)
 {
+    using Markup = DMPropertyListSplitter::Markup;
     const char *bytes = data.constData();
     const qsizetype size = data.size();
     auto at = [&](qsizetype i, const char *text) {
@@ -73,25 +76,35 @@ bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error)
     qsizetype i = 0;
     while (i >= 0 && (i = findByte(data, i, '<')) >= 0) {
         const qsizetype start = i;
+        Markup kind = Markup::Other;
         if (at(start, "<!--")) {
             i = skipPast(data, start + 4, "-->");
         } else if (at(start, "<![CDATA[")) {
             i = skipPast(data, start + 9, "]]>");
         } else if (at(start, "<?")) {
             i = skipPast(data, start + 2, "?>");
+            kind = Markup::Declaration;
         } else if (at(start, "<!")) {
             i = skipTag(data, start + 2);
         } else if ((i = skipTag(data, start + 1)) >= 0) {
             if (bytes[start + 1] == '/') {
+                kind = Markup::EndTag;
                 if (--depth < 0) {
                     setError(error, QStringLiteral("The property list closes an element it never opened."));
                     return false;
                 }
-            } else if (bytes[i - 2] != '/' && ++depth > kMaximumDepth + 1) { // + 1 for <plist>
-                setError(error, tooDeep());
-                return false;
+            } else if (bytes[i - 2] == '/') {
+                kind = Markup::EmptyTag;
+            } else {
+                kind = Markup::StartTag;
+                if (++depth > kMaximumDepth + 1) { // + 1 for <plist>
+                    setError(error, tooDeep());
+                    return false;
+                }
             }
         }
+        if (splitter)
+            splitter->see(data, kind, start, i);
     }
     return true;
 }

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class DMPropertyListSplitter;
+
 // Checks the shape of property list bytes before libplist parses them. libplist 2.2 recurses
 // once per nesting level and expands shared binary objects without limit, so deeply nested or
 // self-referencing input would exhaust the stack or memory instead of failing.
@@ -15,6 +17,7 @@ public:
     static bool isBinary(const QByteArray &data);
 
     // Each returns false and sets *error when the data must not be handed to the parser.
-    static bool checkXML(const QByteArray &data, QString *error);
+    // A splitter, when given, is shown every piece of markup of the scan.
+    static bool checkXML(const QByteArray &data, QString *error, DMPropertyListSplitter *splitter = nullptr);
     static bool checkBinary(const QByteArray &data, QString *error);
 };

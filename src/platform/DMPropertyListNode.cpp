@@ -285,18 +285,15 @@ plist_t parseXML(const QByteArray &text)
 
 } // namespace
 
-// The root dictionary's array under `key` parsed in parts on several threads, the rest of the
-// document on its own; a null node where the array is small or not plainly written, or where
-// any part does not parse as the whole would (then the whole is parsed as usual).
-DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, const char *key)
+// The root dictionary's array under `key`, lying at `span`, parsed in parts on several threads,
+// the rest of the document on its own; a null node where the array is small, or where any part
+// does not parse as the whole would (then the whole is parsed as usual).
+DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, const char *key,
+                                                   const DMPropertyListSplitter::Span &span)
 {
-    const int parallelism = DMParallel::parallelism();
-    DMPropertyListSplitter::Span span;
-    if (parallelism < 2 || data.size() < kSplitBytes || !DMPropertyListSplitter::findRootArray(data, key, &span))
-        return {};
     const qsizetype arrayBytes = span.contentEnd - span.contentBegin;
     const qsizetype elements = span.elementStarts.size();
-    const int count = int(std::min({qsizetype(parallelism), arrayBytes / kPartBytes, elements}));
+    const int count = int(std::min({qsizetype(DMParallel::parallelism()), arrayBytes / kPartBytes, elements}));
     if (arrayBytes < kSplitBytes || count < 2)
         return {};
     // Part k holds the elements [first[k], first[k + 1]), about as many bytes in each.
@@ -380,10 +377,13 @@ DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *er
         return {};
     }
     const bool binary = DMPropertyListGuard::isBinary(data);
-    if (binary ? !DMPropertyListGuard::checkBinary(data, error) : !DMPropertyListGuard::checkXML(data, error))
+    const bool mayPart = !binary && partedArrayKey && data.size() >= kSplitBytes && DMParallel::parallelism() > 1;
+    DMPropertyListSplitter splitter(mayPart ? QByteArray(partedArrayKey) : QByteArray());
+    if (binary ? !DMPropertyListGuard::checkBinary(data, error)
+               : !DMPropertyListGuard::checkXML(data, error, mayPart ? &splitter : nullptr))
         return {};
-    if (!binary && partedArrayKey)
-        if (DMPropertyListNode parted = parseInParts(data, partedArrayKey); !parted.isNull())
+    if (DMPropertyListSplitter::Span span; mayPart && splitter.found(&span))
+        if (DMPropertyListNode parted = parseInParts(data, partedArrayKey, span); !parted.isNull())
             return parted;
     plist_t root = nullptr;
     if (binary)

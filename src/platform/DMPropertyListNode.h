@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMPropertyListSplitter.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -51,7 +53,7 @@ public:
 
 private:
     struct Document;
-    static DMPropertyListNode parseInParts(const QByteArray &data, const char *key);
+    static DMPropertyListNode parseInParts(const QByteArray &data, const char *key, const DMPropertyListSplitter::Span &span);
     DMPropertyListNode(std::shared_ptr<Document> document, void *node)
         : m_document(std::move(document)), m_node(node)
     {

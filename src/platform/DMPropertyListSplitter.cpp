@@ -1,5 +1,7 @@
 #include "DMPropertyListSplitter.h"
 
+#include "DMPropertyListGuard.h"
+
 #include <cstring>
 
 namespace {
@@ -17,15 +19,6 @@ bool onlySpaces(const char *bytes, qsizetype from, qsizetype to)
     return true;
 }
 
-// Position of the first c at or after from, or -1.
-qsizetype findByte(const char *bytes, qsizetype size, qsizetype from, char c)
-{
-    if (from >= size)
-        return -1;
-    const void *at = std::memchr(bytes + from, c, std::size_t(size - from));
-    return at ? static_cast<const char *>(at) - bytes : -1;
-}
-
 // The name of the tag whose '<' is at `start` (after a '/' for an end tag).
 QByteArray tagName(const char *bytes, qsizetype start, qsizetype end)
 {
@@ -40,82 +33,81 @@ QByteArray tagName(const char *bytes, qsizetype start, qsizetype end)
 
 } // namespace
 
+void DMPropertyListSplitter::see(const QByteArray &data, Markup kind, qsizetype start, qsizetype end)
+{
+    if (m_state == Done || m_state == Refused)
+        return;
+    const char *bytes = data.constData();
+    if (end < 0) {
+        m_state = Refused;
+        return;
+    }
+    if (kind == Markup::Declaration || kind == Markup::Other) {
+        // Before the root element: the XML declaration, and a document type declaration
+        // without an internal subset.
+        const bool doctype = kind == Markup::Other && data.mid(start, 9) == "<!DOCTYPE"
+                             && !std::memchr(bytes + start, '[', std::size_t(end - start));
+        if (m_rootSeen || (kind == Markup::Other && !doctype))
+            m_state = Refused;
+        return;
+    }
+    if (m_state == InArray && m_depth == 3 && !onlySpaces(bytes, m_textSince, start)) {
+        m_state = Refused;
+        return;
+    }
+    if (kind == Markup::EndTag) {
+        --m_depth;
+        if (m_state == InKey && m_depth == 2) {
+            if (tagName(bytes, start, end) != "key")
+                m_state = Refused;
+            else
+                m_state = QByteArray::fromRawData(bytes + m_keyTextBegin, start - m_keyTextBegin) == m_key ? AfterWantedKey : Outside;
+        } else if (m_state == InArray && m_depth == 3) {
+            m_textSince = end;
+        } else if (m_state == InArray && m_depth == 2) {
+            m_span.contentEnd = start;
+            m_state = m_span.elementStarts.isEmpty() ? Refused : Done;
+        }
+        return;
+    }
+    m_rootSeen = true;
+    if (m_state == InArray && m_depth == 3)
+        m_span.elementStarts.append(start);
+    if (m_depth == 2 && m_state != InArray) {
+        // An entry of the root dictionary: a key, or the value after one.
+        const QByteArray name = tagName(bytes, start, end);
+        if (m_state == AfterWantedKey) {
+            if (name != "array" || kind == Markup::EmptyTag) {
+                m_state = Refused;
+                return;
+            }
+            m_state = InArray;
+            m_span.contentBegin = end;
+            m_textSince = end;
+        } else if (name == "key" && kind == Markup::StartTag) {
+            m_state = InKey;
+            m_keyTextBegin = end;
+        }
+    } else if (m_depth == 1 && tagName(bytes, start, end) != "dict") {
+        m_state = Refused;
+        return;
+    }
+    if (kind == Markup::StartTag)
+        ++m_depth;
+    else if (m_state == InArray && m_depth == 3)
+        m_textSince = end;
+}
+
+bool DMPropertyListSplitter::found(Span *span) const
+{
+    if (m_state != Done)
+        return false;
+    *span = m_span;
+    return true;
+}
+
 bool DMPropertyListSplitter::findRootArray(const QByteArray &data, const QByteArray &key, Span *span)
 {
-    const char *bytes = data.constData();
-    const qsizetype size = data.size();
-    enum State { Outside, InKey, AfterWantedKey, InArray } state = Outside;
-    bool rootSeen = false;
-    int depth = 0;
-    qsizetype keyTextBegin = 0;
-    qsizetype textSince = 0; // where the text between the array's elements begins
-    Span found;
-    for (qsizetype i = findByte(bytes, size, 0, '<'); i >= 0; i = findByte(bytes, size, i, '<')) {
-        const qsizetype start = i;
-        const qsizetype end = findByte(bytes, size, start + 1, '>');
-        if (end < 0)
-            return false;
-        i = end + 1;
-        const char next = start + 1 < size ? bytes[start + 1] : '\0';
-        if (next == '?') {
-            // The XML declaration only, before the root element.
-            if (rootSeen || std::memcmp(bytes + end - 1, "?>", 2) != 0)
-                return false;
-            continue;
-        }
-        if (next == '!') {
-            // A document type declaration without an internal subset, before the root element.
-            const qsizetype subset = findByte(bytes, size, start, '[');
-            if (rootSeen || data.mid(start, 9) != "<!DOCTYPE" || (subset >= 0 && subset < end))
-                return false;
-            continue;
-        }
-        const bool closing = next == '/';
-        const bool empty = !closing && bytes[end - 1] == '/';
-        if (state == InArray && depth == 3 && !onlySpaces(bytes, textSince, start))
-            return false;
-        if (closing) {
-            --depth;
-            if (state == InKey && depth == 2) {
-                if (tagName(bytes, start, end) != "key")
-                    return false;
-                state = QByteArray::fromRawData(bytes + keyTextBegin, start - keyTextBegin) == key ? AfterWantedKey : Outside;
-            } else if (state == InArray && depth == 3) {
-                textSince = i;
-            } else if (state == InArray && depth == 2) {
-                found.contentEnd = start;
-                if (found.elementStarts.isEmpty())
-                    return false;
-                *span = found;
-                return true;
-            }
-            continue;
-        }
-        rootSeen = true;
-        if (state == InArray && depth == 3)
-            found.elementStarts.append(start);
-        if (depth == 2 && state != InArray) {
-            // An entry of the root dictionary: a key, or the value after one.
-            const QByteArray name = tagName(bytes, start, end);
-            if (state == AfterWantedKey) {
-                if (name != "array" || empty)
-                    return false;
-                state = InArray;
-                found.contentBegin = i;
-                textSince = i;
-            } else if (name == "key" && !empty) {
-                state = InKey;
-                keyTextBegin = i;
-            }
-        } else if (depth == 1 && tagName(bytes, start, end) != "dict") {
-            return false;
-        }
-        if (empty) {
-            if (state == InArray && depth == 3)
-                textSince = i;
-        } else {
-            ++depth;
-        }
-    }
-    return false;
+    DMPropertyListSplitter splitter(key);
+    return DMPropertyListGuard::checkXML(data, nullptr, &splitter) && splitter.found(span);
 }

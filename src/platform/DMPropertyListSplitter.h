@@ -4,10 +4,11 @@
 #include <QList>
 
 // Finds where the elements of one large array lie in the XML text of a property list, so that
-// they can be parsed in parts: the array under a key of the root dictionary. Only plain text is
-// split: a comment, character data section, processing instruction or internal document type
-// subset anywhere in it, or text between the array's elements, leaves it whole. The data must
-// have passed DMPropertyListGuard::checkXML.
+// they can be parsed in parts: the first array under a key of the root dictionary. It follows
+// the markup that DMPropertyListGuard::checkXML meets in its scan, so that finding costs no
+// second pass over the text. Only plain text is split: a comment, character data section,
+// internal document type subset, processing instruction after the root, or text between the
+// array's elements leaves it whole.
 class DMPropertyListSplitter
 {
 public:
@@ -17,8 +18,27 @@ public:
         qsizetype contentEnd = 0; // at its closing tag
         QList<qsizetype> elementStarts; // where each element's opening tag begins
     };
+    enum class Markup { StartTag, EmptyTag, EndTag, Declaration, Other };
 
-    // True with *span set when the root dictionary's first entry under `key` is a non-empty
+    explicit DMPropertyListSplitter(const QByteArray &key) : m_key(key) {}
+
+    // Each piece of markup in document order: its kind, where its '<' lies and where it ends
+    // (just past its '>'; -1 when the text ends first).
+    void see(const QByteArray &data, Markup kind, qsizetype start, qsizetype end);
+    // True with *span set when the root dictionary's first entry under the key is a non-empty
     // array written as <array>...</array>.
+    bool found(Span *span) const;
+
+    // The scan of checkXML with a splitter: false when the guard refuses the data too.
     static bool findRootArray(const QByteArray &data, const QByteArray &key, Span *span);
+
+private:
+    enum State { Outside, InKey, AfterWantedKey, InArray, Done, Refused };
+    QByteArray m_key;
+    State m_state = Outside;
+    bool m_rootSeen = false;
+    int m_depth = 0;
+    qsizetype m_keyTextBegin = 0;
+    qsizetype m_textSince = 0; // where the text between the array's elements begins
+    Span m_span;
 };
