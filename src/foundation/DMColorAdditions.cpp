@@ -52,19 +52,21 @@ QColor DMBestTextColorForBackgroundColor(const QColor &color, qreal alpha)
 {
     // Every bar asks for its text colours when made and when its fill changes, and bars share a
     // few fills: the last answers are kept (per thread, so the function stays safe to share).
+    // A new bar asks for three fills at two strengths: room for all of them.
     struct Answer
     {
         QColor color;
         qreal alpha = 0;
         QColor text;
     };
-    static thread_local Answer answers[4];
+    constexpr int kKept = 8;
+    static thread_local Answer answers[kKept];
     static thread_local int next = 0;
     for (const Answer &answer : answers)
         if (answer.text.isValid() && answer.alpha == alpha && answer.color == color)
             return answer.text;
     Answer &answer = answers[next];
-    next = (next + 1) % 4;
+    next = (next + 1) % kKept;
     answer = {color, alpha, bestTextColor(color, alpha)};
     return answer.text;
 }

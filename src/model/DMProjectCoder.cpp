@@ -129,9 +129,9 @@ public:
         }
     }
 
-    // Without taskParts, the items come from "tasks" in d; with them, each item's dictionary is
-    // converted on its own as it is loaded, the parts on several threads.
-    std::shared_ptr<DMProject> load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts = nullptr);
+    // Without tasks, the items come from "tasks" in d; with that parsed array, each item's
+    // dictionary is converted on its own as it is loaded, the array's parts on several threads.
+    std::shared_ptr<DMProject> load(const QVariantMap &d, DMPropertyListNode *tasks = nullptr);
 
 private:
     // A link as the file gives it, read where its item is read (on the part's thread).
@@ -182,7 +182,7 @@ private:
 
     template <typename Value>
     QList<std::shared_ptr<DMProjectItem>> loadItemTrees(const QList<Value> &list, bool events);
-    QList<std::shared_ptr<DMProjectItem>> loadItemTreesInParts(const QList<QList<DMPropertyListNode>> &parts);
+    QList<std::shared_ptr<DMProjectItem>> loadItemTreesInParts(DMPropertyListNode &array);
     // Takes what the loader of the next part of the items found, as if read by this one. The
     // objects it noted stay in it (copying them costs more than the reading did).
     void append(std::unique_ptr<Loader> part);
@@ -337,10 +337,11 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTrees(cons
     });
 }
 
-QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTreesInParts(const QList<QList<DMPropertyListNode>> &parts)
+QList<std::shared_ptr<DMProjectItem>> DMProjectCoder::Loader::loadItemTreesInParts(DMPropertyListNode &array)
 {
-    if (parts.size() == 1)
-        return loadItemTrees(parts.front(), false);
+    QList<QList<DMPropertyListNode>> parts = array.arrayParts();
+    if (parts.size() <= 1)
+        return loadItemTrees(parts.value(0), false);
     // Each part's items are independent trees in a parsed tree of their own: a loader per part
     // reads them on a thread of its own; their findings are then taken in the parts' order,
     // which is the file's.
@@ -547,7 +548,7 @@ void DMProjectCoder::Loader::resolveAssignments(DMProject &project, DMProjectTas
     task.m_pendingResourceIDs.clear();
 }
 
-std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, const QList<QList<DMPropertyListNode>> *taskParts)
+std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, DMPropertyListNode *tasks)
 {
     std::shared_ptr<DMProject> project = DMProject::create();
     project->beginLoading();
@@ -587,7 +588,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
     // Phase 1: every object, detached, with the IDs of the file noted.
     const QVariantMap events = dictionaryForKey(d, QStringLiteral("eventContainer"));
     const QVariantMap todos = dictionaryForKey(d, QStringLiteral("todoContainer"));
-    const auto tasks = taskParts ? loadItemTreesInParts(*taskParts) : loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
+    const auto items = tasks ? loadItemTreesInParts(*tasks) : loadItemTrees(arrayForKey(d, QStringLiteral("tasks")), false);
     const auto resources = loadResources(arrayForKey(d, QStringLiteral("resources")));
     const auto eventItems = loadItemTrees(arrayForKey(events, QStringLiteral("events")), true);
     QList<std::shared_ptr<DMProjectTodo>> todoItems;
@@ -637,7 +638,7 @@ std::shared_ptr<DMProject> DMProjectCoder::Loader::load(const QVariantMap &d, co
     project->attachSubtree(project->m_todoContainer.get());
     project->m_todoContainer->m_sortingMode = qBound(0, integerForKey(todos, QStringLiteral("sortingMode")), 1);
 
-    project->m_tasks.insertObjects(0, tasks);
+    project->m_tasks.insertObjects(0, items);
     project->m_resources.insertObjects(0, resources);
     project->m_eventContainer->events().insertObjects(0, QList<std::shared_ptr<DMProjectEvent>>(
                                                              [&] {
@@ -918,6 +919,7 @@ std::shared_ptr<DMProject> DMProjectCoder::loadProject(const DMPropertyListNode 
     QVariantMap dictionary = root.dictionaryWithoutKey("tasks", &tasks);
     if (!tasks.isNull() && !tasks.isArray())
         dictionary.insert(QStringLiteral("tasks"), tasks.value());
-    const QList<QList<DMPropertyListNode>> taskParts = tasks.arrayParts();
-    return Loader(problems).load(dictionary, tasks.isArray() ? &taskParts : nullptr);
+    std::shared_ptr<DMProject> project = Loader(problems).load(dictionary, tasks.isArray() ? &tasks : nullptr);
+    tasks.releaseParts();
+    return project;
 }

@@ -1,33 +1,105 @@
 #include "DMParallel.h"
 
-#include <QSemaphore>
-#include <QThreadPool>
+#include <QThread>
 
-#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Threads that wait for jobs, each with a queue of its own. They live as long as the process:
+// they hold nothing between jobs, and exiting does not wait for them.
+class Workers
+{
+public:
+    explicit Workers(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            m_threads.push_back(std::make_unique<Worker>());
+    }
+    int count() const { return int(m_threads.size()); }
+    void post(int worker, std::function<void()> job) { m_threads[size_t(worker)]->post(std::move(job)); }
+
+private:
+    class Worker
+    {
+    public:
+        Worker() : m_thread([this] { loop(); }) { m_thread.detach(); }
+        void post(std::function<void()> job)
+        {
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_jobs.push_back(std::move(job));
+            }
+            m_wake.notify_one();
+        }
+
+    private:
+        void loop()
+        {
+            for (;;) {
+                std::function<void()> job;
+                {
+                    std::unique_lock<std::mutex> lock(m_mutex);
+                    m_wake.wait(lock, [this] { return !m_jobs.empty(); });
+                    job = std::move(m_jobs.front());
+                    m_jobs.pop_front();
+                }
+                job();
+            }
+        }
+        std::mutex m_mutex;
+        std::condition_variable m_wake;
+        std::deque<std::function<void()>> m_jobs;
+        std::thread m_thread;
+    };
+    std::vector<std::unique_ptr<Worker>> m_threads;
+};
+
+Workers *instance = nullptr;
+
+Workers &workers()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // A child made by fork has none of the threads: it makes its own when it needs them.
+        pthread_atfork(nullptr, nullptr, [] { instance = nullptr; });
+    });
+    if (!instance)
+        instance = new Workers(QThread::idealThreadCount() > 1 ? qMin(QThread::idealThreadCount(), 16) : 0);
+    return *instance;
+}
+
+} // namespace
 
 void DMParallel::run(int count, const std::function<void(int)> &work)
 {
-    if (count <= 0)
-        return;
-    std::atomic<int> next{0};
-    const auto drain = [&] {
-        for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1))
+    Workers &pool = workers();
+    if (pool.count() == 0) {
+        for (int i = 0; i < count; ++i)
             work(i);
-    };
-    QThreadPool *pool = QThreadPool::globalInstance();
-    QSemaphore finished;
-    int helpers = 0;
-    for (; helpers + 1 < count && helpers < pool->maxThreadCount(); ++helpers)
-        if (!pool->tryStart([&] {
-                drain();
-                finished.release();
-            }))
-            break;
-    drain();
-    finished.acquire(helpers);
+        return;
+    }
+    std::mutex mutex;
+    std::condition_variable done;
+    int pending = count;
+    for (int i = 0; i < count; ++i)
+        pool.post(i % pool.count(), [&, i] {
+            work(i);
+            const std::lock_guard<std::mutex> lock(mutex);
+            if (--pending == 0)
+                done.notify_one();
+        });
+    std::unique_lock<std::mutex> lock(mutex);
+    done.wait(lock, [&] { return pending == 0; });
 }
 
 int DMParallel::parallelism()
 {
-    return qMax(1, QThreadPool::globalInstance()->maxThreadCount());
+    return qMax(1, workers().count());
 }

@@ -2,16 +2,16 @@
 
 #include <functional>
 
-// Work split into independent parts, run on the global thread pool and the calling thread
-// together. The calling thread takes parts too, so the call finishes even when no pool thread
-// is free, and it never waits on work that nobody runs.
+// Work split into independent parts, run on threads of its own (one per core) while the
+// calling thread waits. Part i always runs on the same thread, so that the later work on a
+// part, run with the same count, finds the memory its earlier work freed: each thread
+// allocates from memory of its own, and the calling thread's memory is left as it was.
 class DMParallel
 {
 public:
-    // Calls work(i) once for each i in [0, count), in no particular order and possibly at the
-    // same time; returns when every call has returned.
+    // Calls work(i) once for each i in [0, count), possibly at the same time; returns when
+    // every call has returned. Called from one thread at a time; work must not call run.
     static void run(int count, const std::function<void(int)> &work);
-    // How many parts are worth making for work that scales with the cores: the pool's threads
-    // and the calling thread.
+    // How many threads run parts at once.
     static int parallelism();
 };

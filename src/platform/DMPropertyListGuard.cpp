@@ -77,29 +77,39 @@ bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error, DMPro
     while (i >= 0 && (i = findByte(data, i, '<')) >= 0) {
         const qsizetype start = i;
         Markup kind = Markup::Other;
-        if (at(start, "<!--")) {
-            i = skipPast(data, start + 4, "-->");
-        } else if (at(start, "<![CDATA[")) {
-            i = skipPast(data, start + 9, "]]>");
-        } else if (at(start, "<?")) {
-            i = skipPast(data, start + 2, "?>");
-            kind = Markup::Declaration;
-        } else if (at(start, "<!")) {
-            i = skipTag(data, start + 2);
-        } else if ((i = skipTag(data, start + 1)) >= 0) {
-            if (bytes[start + 1] == '/') {
-                kind = Markup::EndTag;
-                if (--depth < 0) {
-                    setError(error, QStringLiteral("The property list closes an element it never opened."));
-                    return false;
-                }
-            } else if (bytes[i - 2] == '/') {
-                kind = Markup::EmptyTag;
+        const char next = bytes[start + 1]; // the data ends in a terminating zero
+        if (next == '!' || next == '?') {
+            if (at(start, "<!--")) {
+                i = skipPast(data, start + 4, "-->");
+            } else if (at(start, "<![CDATA[")) {
+                i = skipPast(data, start + 9, "]]>");
+            } else if (next == '?') {
+                i = skipPast(data, start + 2, "?>");
+                kind = Markup::Declaration;
             } else {
-                kind = Markup::StartTag;
-                if (++depth > kMaximumDepth + 1) { // + 1 for <plist>
-                    setError(error, tooDeep());
-                    return false;
+                i = skipTag(data, start + 2);
+            }
+        } else {
+            // A tag: short, so looked through byte by byte.
+            qsizetype close = start + 1;
+            while (close < size && bytes[close] != '>')
+                ++close;
+            i = close < size ? close + 1 : -1;
+            if (i >= 0) {
+                if (next == '/') {
+                    kind = Markup::EndTag;
+                    if (--depth < 0) {
+                        setError(error, QStringLiteral("The property list closes an element it never opened."));
+                        return false;
+                    }
+                } else if (bytes[i - 2] == '/') {
+                    kind = Markup::EmptyTag;
+                } else {
+                    kind = Markup::StartTag;
+                    if (++depth > kMaximumDepth + 1) { // + 1 for <plist>
+                        setError(error, tooDeep());
+                        return false;
+                    }
                 }
             }
         }

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <limits>
 
+#include <malloc.h>
+
 namespace {
 
 void setError(QString *error, const QString &text)
@@ -309,24 +311,26 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
     const auto partBegin = [&](int k) { return span.elementStarts.at(first[size_t(k)]); };
     const auto partEnd = [&](int k) { return k + 1 < count ? partBegin(k + 1) : span.contentEnd; };
 
-    std::vector<plist_t> roots(size_t(count) + 1, nullptr); // [0]: the rest of the document
-    DMParallel::run(count + 1, [&](int i) {
-        if (i == 0) {
-            roots[0] = parseXML(data.left(span.contentBegin) + data.mid(span.contentEnd));
+    // Part k is run k of DMParallel, so that the items read from it later are made where its
+    // memory is freed; the rest of the document comes last.
+    std::vector<plist_t> roots(size_t(count) + 1, nullptr); // [count]: the rest of the document
+    DMParallel::run(count + 1, [&](int k) {
+        if (k == count) {
+            roots[size_t(count)] = parseXML(data.left(span.contentBegin) + data.mid(span.contentEnd));
             return;
         }
-        const int k = i - 1;
         QByteArray text("<plist version=\"1.0\"><array>");
         text.append(data.constData() + partBegin(k), partEnd(k) - partBegin(k));
         text.append("</array></plist>");
-        roots[size_t(i)] = parseXML(text);
+        roots[size_t(k)] = parseXML(text);
     });
 
     // Every part an array of its elements, and the rest a dictionary holding the key once, with
     // the emptied array under it.
-    bool sound = roots[0] && plist_get_node_type(roots[0]) == PLIST_DICT;
+    const plist_t rest = roots[size_t(count)];
+    bool sound = rest && plist_get_node_type(rest) == PLIST_DICT;
     for (int k = 0; sound && k < count; ++k) {
-        const plist_t part = roots[size_t(k) + 1];
+        const plist_t part = roots[size_t(k)];
         sound = part && plist_get_node_type(part) == PLIST_ARRAY
                 && qsizetype(plist_array_get_size(part)) == first[size_t(k) + 1] - first[size_t(k)];
     }
@@ -334,11 +338,11 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
     if (sound) {
         int found = 0;
         plist_dict_iter it = nullptr;
-        plist_dict_new_iter(roots[0], &it);
+        plist_dict_new_iter(rest, &it);
         for (;;) {
             char *entryKey = nullptr;
             plist_t value = nullptr;
-            plist_dict_next_item(roots[0], it, &entryKey, &value);
+            plist_dict_next_item(rest, it, &entryKey, &value);
             if (!entryKey)
                 break;
             if (std::strcmp(entryKey, key) == 0) {
@@ -356,14 +360,14 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
                 plist_free(root);
         return {};
     }
-    auto document = std::make_shared<Document>(roots[0], data.size());
+    auto document = std::make_shared<Document>(rest, data.size());
     SplicedArray spliced{array, {}};
     for (int k = 0; k < count; ++k) {
-        spliced.parts.push_back(roots[size_t(k) + 1]);
-        document->parts.push_back(std::make_shared<Document>(roots[size_t(k) + 1], data.size()));
+        spliced.parts.push_back(roots[size_t(k)]);
+        document->parts.push_back(std::make_shared<Document>(roots[size_t(k)], data.size()));
     }
     document->splices.push_back(std::move(spliced));
-    return DMPropertyListNode(document, roots[0]);
+    return DMPropertyListNode(document, rest);
 }
 
 DMPropertyListNode DMPropertyListNode::parse(const QByteArray &data, QString *error, const char *partedArrayKey)
@@ -458,6 +462,25 @@ QList<QList<DMPropertyListNode>> DMPropertyListNode::arrayParts() const
     }
     parts.append(itemsOf(m_document, node));
     return parts;
+}
+
+void DMPropertyListNode::releaseParts()
+{
+    if (!m_node || !splicedArray(&m_document->splices, static_cast<plist_t>(m_node)))
+        return;
+    // The parts were parsed and read on threads of their own, in memory that the thread going
+    // on cannot reuse: once they are freed, that memory goes back to the system.
+    auto parts = std::make_shared<std::vector<std::shared_ptr<Document>>>(std::move(m_document->parts));
+    m_document->parts.clear();
+    m_document->splices.clear();
+    for (const std::shared_ptr<Document> &part : *parts)
+        part->bytes = 0; // freed where its last node goes, not handed on again
+    const auto release = [parts] {
+        parts->clear();
+        malloc_trim(0);
+    };
+    if (!QThreadPool::globalInstance()->tryStart(release))
+        release();
 }
 
 QVariant DMPropertyListNode::value() const

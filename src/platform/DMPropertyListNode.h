@@ -40,6 +40,10 @@ public:
     // that the parts may be read (and taken from) on different threads at once. One part for an
     // array parsed whole.
     QList<QList<DMPropertyListNode>> arrayParts() const;
+    // For an array parsed in parts, read and no longer needed: the parts are freed in the
+    // background and the array reads as empty from then on. Nodes of the parts kept elsewhere
+    // stay valid.
+    void releaseParts();
 
     // The value with everything below it; invalid for a null node or a value of an unknown type.
     QVariant value() const;

@@ -33,10 +33,8 @@ QByteArray tagName(const char *bytes, qsizetype start, qsizetype end)
 
 } // namespace
 
-void DMPropertyListSplitter::see(const QByteArray &data, Markup kind, qsizetype start, qsizetype end)
+void DMPropertyListSplitter::seeOutsideElements(const QByteArray &data, Markup kind, qsizetype start, qsizetype end)
 {
-    if (m_state == Done || m_state == Refused)
-        return;
     const char *bytes = data.constData();
     if (end < 0) {
         m_state = Refused;

@@ -24,7 +24,19 @@ public:
 
     // Each piece of markup in document order: its kind, where its '<' lies and where it ends
     // (just past its '>'; -1 when the text ends first).
-    void see(const QByteArray &data, Markup kind, qsizetype start, qsizetype end);
+    void see(const QByteArray &data, Markup kind, qsizetype start, qsizetype end)
+    {
+        // Inside an element of the array, the bulk of the text, only the depth counts.
+        if (m_state == InArray && m_depth > 3 && end >= 0 && kind != Markup::Declaration && kind != Markup::Other) {
+            if (kind == Markup::StartTag)
+                ++m_depth;
+            else if (kind == Markup::EndTag && --m_depth == 3)
+                m_textSince = end;
+            return;
+        }
+        if (m_state != Done && m_state != Refused)
+            seeOutsideElements(data, kind, start, end);
+    }
     // True with *span set when the root dictionary's first entry under the key is a non-empty
     // array written as <array>...</array>.
     bool found(Span *span) const;
@@ -33,6 +45,7 @@ public:
     static bool findRootArray(const QByteArray &data, const QByteArray &key, Span *span);
 
 private:
+    void seeOutsideElements(const QByteArray &data, Markup kind, qsizetype start, qsizetype end);
     enum State { Outside, InKey, AfterWantedKey, InArray, Done, Refused };
     QByteArray m_key;
     State m_state = Outside;
