@@ -423,6 +423,10 @@ void DMProjectItem::putDependency(bool inbound, const std::shared_ptr<DMProjectD
     const QString &key = inbound ? DMProjectKey::inboundDependencies : DMProjectKey::outboundDependencies;
     if (index < 0 || index > list.size())
         index = list.size();
+    if (!hasObservers()) { // a project being loaded links thousands of items
+        list.insert(index, dependency);
+        return;
+    }
     const QList<qsizetype> indexes{index};
     willChangeList(key, DMChange::Insertion, indexes);
     list.insert(index, dependency);
