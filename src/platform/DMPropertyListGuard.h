@@ -17,4 +17,9 @@ public:
     // Each returns false and sets *error when the data must not be handed to the parser.
     static bool checkXML(const QByteArray &data, QString *error);
     static bool checkBinary(const QByteArray &data, QString *error);
+
+    // Position just past the XML markup (a tag, comment, character data section, processing
+    // instruction or declaration) whose '<' is at start, where the parser ends it; -1 when the
+    // data ends first.
+    static qsizetype markupEnd(const QByteArray &data, qsizetype start);
 };

@@ -1,5 +1,7 @@
 #include "DMPropertyListSplitter.h"
 
+#include "DMPropertyListGuard.h"
+
 #include <cstring>
 
 namespace {
@@ -52,14 +54,14 @@ bool DMPropertyListSplitter::findRootArray(const QByteArray &data, const QByteAr
     Span found;
     for (qsizetype i = findByte(bytes, size, 0, '<'); i >= 0; i = findByte(bytes, size, i, '<')) {
         const qsizetype start = i;
-        const qsizetype end = findByte(bytes, size, start + 1, '>');
-        if (end < 0)
+        i = DMPropertyListGuard::markupEnd(data, start);
+        if (i < 0)
             return false;
-        i = end + 1;
+        const qsizetype end = i - 1; // at the closing '>'
         const char next = start + 1 < size ? bytes[start + 1] : '\0';
         if (next == '?') {
             // The XML declaration only, before the root element.
-            if (rootSeen || std::memcmp(bytes + end - 1, "?>", 2) != 0)
+            if (rootSeen)
                 return false;
             continue;
         }

@@ -15,8 +15,9 @@ QList<qsizetype> positionsOf(const QByteArray &text, qsizetype from, const QList
 
 } // namespace
 
-// Only the root dictionary's own array is split, at each of its elements, whatever their form;
-// arrays under the same key deeper down, or under other keys, are left inside their elements.
+// Only the root dictionary's own array is split, at each of its elements, whatever their form
+// (quoted values in tags are read through, as the parser reads them); arrays under the same key
+// deeper down, or under other keys, are left inside their elements.
 TEST(DMPropertyListSplitter, FindsEachElementOfTheRootDictionarysArray)
 {
     const QByteArray text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -31,6 +32,7 @@ TEST(DMPropertyListSplitter, FindsEachElementOfTheRootDictionarysArray)
                             "\t\t<string>&lt;dict&gt; &amp; text</string>"
                             "<array/>"
                             "<dict>\n\t\t</dict>\n"
+                            "\t\t<string a=\"/>\">quoted</string><true b=\">\"/><dict c=\"</dict>\"></dict d=\">\">\n"
                             "\t</array>\n"
                             "\t<key>z</key><array><string>after</string></array>\n"
                             "</dict>\n</plist>\n";
@@ -38,7 +40,8 @@ TEST(DMPropertyListSplitter, FindsEachElementOfTheRootDictionarysArray)
     ASSERT_TRUE(DMPropertyListSplitter::findRootArray(text, "tasks", &span));
     EXPECT_EQ(span.contentBegin, text.indexOf("<array>\r\n") + 7);
     EXPECT_EQ(span.contentEnd, text.indexOf("\t</array>\n\t<key>z") + 1);
-    EXPECT_EQ(span.elementStarts, positionsOf(text, span.contentBegin, {"<true/>", "<dict><key>tasks", "<string>&lt;", "<array/>", "<dict>\n"}));
+    EXPECT_EQ(span.elementStarts, positionsOf(text, span.contentBegin, {"<true/>", "<dict><key>tasks", "<string>&lt;", "<array/>", "<dict>\n",
+                                                                       "<string a=", "<true b=", "<dict c="}));
 
     // Other root keys are found the same way; a key is matched as written.
     ASSERT_TRUE(DMPropertyListSplitter::findRootArray(text, "z", &span));
