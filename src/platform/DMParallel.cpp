@@ -1,6 +1,6 @@
 #include "DMParallel.h"
 
-#include <QThread>
+#include <QThreadPool>
 
 #include <condition_variable>
 #include <deque>
@@ -12,17 +12,19 @@
 
 namespace {
 
+thread_local bool runningPart = false;
+
 // Threads that wait for jobs, each with a queue of its own. They live as long as the process:
 // they hold nothing between jobs, and exiting does not wait for them.
 class Workers
 {
 public:
-    explicit Workers(int count)
+    // Makes threads until there are at least count.
+    void reserve(int count)
     {
-        for (int i = 0; i < count; ++i)
+        while (int(m_threads.size()) < count)
             m_threads.push_back(std::make_unique<Worker>());
     }
-    int count() const { return int(m_threads.size()); }
     void post(int worker, std::function<void()> job) { m_threads[size_t(worker)]->post(std::move(job)); }
 
 private:
@@ -42,6 +44,7 @@ private:
     private:
         void loop()
         {
+            runningPart = true;
             for (;;) {
                 std::function<void()> job;
                 {
@@ -71,7 +74,7 @@ Workers &workers()
         pthread_atfork(nullptr, nullptr, [] { instance = nullptr; });
     });
     if (!instance)
-        instance = new Workers(QThread::idealThreadCount() > 1 ? qMin(QThread::idealThreadCount(), 16) : 0);
+        instance = new Workers;
     return *instance;
 }
 
@@ -79,17 +82,19 @@ Workers &workers()
 
 void DMParallel::run(int count, const std::function<void(int)> &work)
 {
-    Workers &pool = workers();
-    if (pool.count() == 0) {
+    const int threads = parallelism();
+    if (threads < 2 || count < 2 || runningPart) {
         for (int i = 0; i < count; ++i)
             work(i);
         return;
     }
+    Workers &pool = workers();
+    pool.reserve(threads);
     std::mutex mutex;
     std::condition_variable done;
     int pending = count;
     for (int i = 0; i < count; ++i)
-        pool.post(i % pool.count(), [&, i] {
+        pool.post(i % threads, [&, i] {
             work(i);
             const std::lock_guard<std::mutex> lock(mutex);
             if (--pending == 0)
@@ -101,5 +106,5 @@ void DMParallel::run(int count, const std::function<void(int)> &work)
 
 int DMParallel::parallelism()
 {
-    return qMax(1, workers().count());
+    return qMax(1, QThreadPool::globalInstance()->maxThreadCount());
 }

@@ -37,12 +37,34 @@ qsizetype skipPast(const QByteArray &data, qsizetype from, const char *terminato
     return at < 0 ? -1 : at + qsizetype(std::strlen(terminator));
 }
 
-// Position just past the '>' that ends a tag. Quotes are not honoured: the parser ends a tag at
-// the first '>' too, so both see the same tags.
-qsizetype skipTag(const QByteArray &data, qsizetype from)
+// Position of the first of the `stops` characters at or after from that is not inside double
+// quotes (a quote runs to the next one), or -1 when the input ends first.
+qsizetype findOutsideQuotes(const QByteArray &data, qsizetype from, const char *stops)
 {
-    const qsizetype at = findByte(data, from, '>');
-    return at < 0 ? -1 : at + 1;
+    const std::size_t stopCount = std::strlen(stops);
+    for (qsizetype i = from; i < data.size(); ++i) {
+        const char c = data.at(i);
+        if (c == '"' && (i = findByte(data, i + 1, '"')) < 0)
+            return -1;
+        if (c != '"' && std::memchr(stops, c, stopCount))
+            return i;
+    }
+    return -1;
+}
+
+// Position just past the first two-character terminator at or after from that is not inside
+// double quotes, or -1 when the input ends first.
+qsizetype skipPastOutsideQuotes(const QByteArray &data, qsizetype from, const char *terminator)
+{
+    for (qsizetype i = findOutsideQuotes(data, from, terminator); i >= 0; i = findOutsideQuotes(data, i + 1, terminator))
+        if (i + 1 < data.size() && data.at(i) == terminator[0] && data.at(i + 1) == terminator[1])
+            return i + 2;
+    return -1;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 std::uint64_t readBigEndian(const unsigned char *p, int size)
@@ -60,56 +82,68 @@ bool DMPropertyListGuard::isBinary(const QByteArray &data)
     return data.startsWith("bplist00");
 }
 
-// Counts element nesting the way the parser sees it: every '<' outside comments, character
-// data sections and processing instructions starts a tag. Where a tag, comment or section is left
-// unfinished the parser itself reports the damage.
-bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error, DMPropertyListSplitter *splitter)
+// The parser's reading: a comment or character data section ends at its first terminator; a
+// processing instruction at the first "?>" from its '?' on (so "<?>" is one); a declaration at
+// the first '>', or after a '[' at the first "]>"; a tag after its name, at the first '>'. In
+// all but comments and sections a double-quoted value may hold those characters.
+qsizetype DMPropertyListGuard::markupEnd(const QByteArray &data, qsizetype start)
 {
-    using Markup = DMPropertyListSplitter::Markup;
     const char *bytes = data.constData();
     const qsizetype size = data.size();
+    const char next = start + 1 < size ? bytes[start + 1] : '\0';
+    if (next != '!' && next != '?') {
+        // A tag, the bulk of any list: its name, then most often its end at once.
+        qsizetype i = start + 1;
+        while (i < size && !isSpace(bytes[i]) && bytes[i] != '<' && bytes[i] != '>')
+            ++i;
+        if (i < size && bytes[i] == '>')
+            return i + 1;
+        const qsizetype end = findOutsideQuotes(data, i, ">");
+        return end < 0 ? -1 : end + 1;
+    }
     auto at = [&](qsizetype i, const char *text) {
         const qsizetype length = qsizetype(std::strlen(text));
         return i + length <= size && std::memcmp(bytes + i, text, std::size_t(length)) == 0;
     };
+    if (at(start, "<!--"))
+        return skipPast(data, start + 4, "-->");
+    if (at(start, "<![CDATA["))
+        return skipPast(data, start + 9, "]]>");
+    if (next == '?')
+        return skipPastOutsideQuotes(data, start + 1, "?>");
+    const qsizetype end = findOutsideQuotes(data, start + 2, "[>");
+    if (end < 0 || bytes[end] == '>')
+        return end < 0 ? -1 : end + 1;
+    return skipPastOutsideQuotes(data, end, "]>");
+}
+
+// Counts element nesting the way the parser sees it: every '<' starts markup, which ends where
+// markupEnd says; only tags nest. Where markup is left unfinished the parser itself reports the
+// damage.
+bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error, DMPropertyListSplitter *splitter)
+{
+    using Markup = DMPropertyListSplitter::Markup;
+    const char *bytes = data.constData();
     int depth = 0;
     qsizetype i = 0;
     while (i >= 0 && (i = findByte(data, i, '<')) >= 0) {
         const qsizetype start = i;
-        Markup kind = Markup::Other;
         const char next = bytes[start + 1]; // the data ends in a terminating zero
-        if (next == '!' || next == '?') {
-            if (at(start, "<!--")) {
-                i = skipPast(data, start + 4, "-->");
-            } else if (at(start, "<![CDATA[")) {
-                i = skipPast(data, start + 9, "]]>");
-            } else if (next == '?') {
-                i = skipPast(data, start + 2, "?>");
-                kind = Markup::Declaration;
+        Markup kind = next == '?' ? Markup::Declaration : Markup::Other;
+        if ((i = markupEnd(data, start)) >= 0 && next != '!' && next != '?') {
+            if (next == '/') {
+                kind = Markup::EndTag;
+                if (--depth < 0) {
+                    setError(error, QStringLiteral("The property list closes an element it never opened."));
+                    return false;
+                }
+            } else if (bytes[i - 2] == '/') {
+                kind = Markup::EmptyTag;
             } else {
-                i = skipTag(data, start + 2);
-            }
-        } else {
-            // A tag: short, so looked through byte by byte.
-            qsizetype close = start + 1;
-            while (close < size && bytes[close] != '>')
-                ++close;
-            i = close < size ? close + 1 : -1;
-            if (i >= 0) {
-                if (next == '/') {
-                    kind = Markup::EndTag;
-                    if (--depth < 0) {
-                        setError(error, QStringLiteral("The property list closes an element it never opened."));
-                        return false;
-                    }
-                } else if (bytes[i - 2] == '/') {
-                    kind = Markup::EmptyTag;
-                } else {
-                    kind = Markup::StartTag;
-                    if (++depth > kMaximumDepth + 1) { // + 1 for <plist>
-                        setError(error, tooDeep());
-                        return false;
-                    }
+                kind = Markup::StartTag;
+                if (++depth > kMaximumDepth + 1) { // + 1 for <plist>
+                    setError(error, tooDeep());
+                    return false;
                 }
             }
         }

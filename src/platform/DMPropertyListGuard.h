@@ -20,4 +20,9 @@ public:
     // A splitter, when given, is shown every piece of markup of the scan.
     static bool checkXML(const QByteArray &data, QString *error, DMPropertyListSplitter *splitter = nullptr);
     static bool checkBinary(const QByteArray &data, QString *error);
+
+    // Position just past the XML markup (a tag, comment, character data section, processing
+    // instruction or declaration) whose '<' is at start, where the parser ends it; -1 when the
+    // data ends first.
+    static qsizetype markupEnd(const QByteArray &data, qsizetype start);
 };

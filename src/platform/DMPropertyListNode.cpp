@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QThreadPool>
+#include <QUuid>
 
 #include <plist/plist.h>
 
@@ -311,12 +312,17 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
     const auto partBegin = [&](int k) { return span.elementStarts.at(first[size_t(k)]); };
     const auto partEnd = [&](int k) { return k + 1 < count ? partBegin(k + 1) : span.contentEnd; };
 
+    // In the rest, the array holds one string that no text holds by chance: found there under the
+    // key, it shows that the key's entry is that array, which a later entry under the same key
+    // (the parser keeps the last) would have replaced.
+    const QByteArray placeholder = QUuid::createUuid().toByteArray(QUuid::WithoutBraces);
     // Part k is run k of DMParallel, so that the items read from it later are made where its
     // memory is freed; the rest of the document comes last.
     std::vector<plist_t> roots(size_t(count) + 1, nullptr); // [count]: the rest of the document
     DMParallel::run(count + 1, [&](int k) {
         if (k == count) {
-            roots[size_t(count)] = parseXML(data.left(span.contentBegin) + data.mid(span.contentEnd));
+            roots[size_t(count)] =
+                parseXML(data.left(span.contentBegin) + "<string>" + placeholder + "</string>" + data.mid(span.contentEnd));
             return;
         }
         QByteArray text("<plist version=\"1.0\"><array>");
@@ -326,7 +332,7 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
     });
 
     // Every part an array of its elements, and the rest a dictionary holding the key once, with
-    // the emptied array under it.
+    // the placeholder alone in the array under it.
     const plist_t rest = roots[size_t(count)];
     bool sound = rest && plist_get_node_type(rest) == PLIST_DICT;
     for (int k = 0; sound && k < count; ++k) {
@@ -352,7 +358,13 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
             std::free(entryKey);
         }
         std::free(it);
-        sound = found == 1 && array && plist_get_node_type(array) == PLIST_ARRAY && plist_array_get_size(array) == 0;
+        const plist_t only = array && plist_get_node_type(array) == PLIST_ARRAY && plist_array_get_size(array) == 1
+                                 ? plist_array_get_item(array, 0)
+                                 : nullptr;
+        const char *text = only && plist_get_node_type(only) == PLIST_STRING ? plist_get_string_ptr(only, nullptr) : nullptr;
+        sound = found == 1 && text && placeholder == text;
+        if (sound)
+            plist_array_remove_item(array, 0);
     }
     if (!sound) {
         for (const plist_t root : roots)

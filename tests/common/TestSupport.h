@@ -3,6 +3,7 @@
 #include "DMDelayedCall.h"
 
 #include <QString>
+#include <QThreadPool>
 
 namespace halcyra::test {
 
@@ -16,6 +17,23 @@ public:
     ManualClock(const ManualClock &) = delete;
     ManualClock &operator=(const ManualClock &) = delete;
     void advance(qint64 milliseconds) { DMDeferredWorkClock::advance(milliseconds); }
+};
+
+// While it lives, the global thread pool has at least the given number of threads, so that work
+// split across threads is split on any machine, a single-core one included.
+class PoolThreads
+{
+public:
+    explicit PoolThreads(int atLeast) : m_saved(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        QThreadPool::globalInstance()->setMaxThreadCount(qMax(atLeast, m_saved));
+    }
+    ~PoolThreads() { QThreadPool::globalInstance()->setMaxThreadCount(m_saved); }
+    PoolThreads(const PoolThreads &) = delete;
+    PoolThreads &operator=(const PoolThreads &) = delete;
+
+private:
+    int m_saved;
 };
 
 // Ends the event loop's current turn without waiting: posted events, deferred deletions and

@@ -2,6 +2,7 @@
 #include "DocumentTestSupport.h"
 
 #include "DMEncryptionContext.h"
+#include "DMProjectCoder.h"
 #include "DMPropertyList.h"
 
 #include <QProcess>
@@ -66,6 +67,33 @@ TEST_F(ProjectPackageTest, SavedProjectReopensEqualWithAndWithoutPassword)
         EXPECT_EQ(again->project()->dictionaryRepresentation(), saved);
         again->closeWithoutShowingRecentItemsWindow();
         ui.promptLabels.clear();
+    }
+}
+
+// A project of some megabytes has its items read in parts on several threads: it reopens, with
+// and without a password, as it was saved.
+TEST_F(ProjectPackageTest, ALargeProjectReadInPartsReopensEqual)
+{
+    const PoolThreads threads(4);
+    const std::shared_ptr<DMProject> project = DMProjectCoder::loadProject(largeProjectDictionary(), nullptr);
+    const QVariantMap saved = project->dictionaryRepresentation();
+    auto document = documentWithProject(project);
+    for (const QString &password : {QString(), QStringLiteral("s3cret")}) {
+        SCOPED_TRACE(password.toStdString());
+        const QString package = path(password.isEmpty() ? QStringLiteral("Large.hy2") : QStringLiteral("LargeLocked.hy2"));
+        document->setPasswordString(password);
+        QString error;
+        ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation, &error)) << error.toStdString();
+
+        const auto read = DMProjectPackage::read(package, [&](QString *answer) { *answer = password; return true; }, &error);
+        ASSERT_TRUE(read) << error.toStdString();
+        EXPECT_GT(read->project.valueForKey("tasks").arrayParts().size(), 2);
+
+        ui.promptAnswers = {password};
+        auto reopened = open(package, &error);
+        ASSERT_TRUE(reopened) << error.toStdString();
+        EXPECT_EQ(firstDifference(reopened->project()->dictionaryRepresentation(), saved), "");
+        reopened->closeWithoutShowingRecentItemsWindow();
     }
 }
 

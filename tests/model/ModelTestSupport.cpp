@@ -1,5 +1,7 @@
 #include "ModelTestSupport.h"
 
+#include "DMColorAdditions.h"
+
 #include <vector>
 
 namespace halcyra::test {
@@ -161,5 +163,89 @@ std::string firstDifference(const QVariant &a, const QVariant &b)
     }
     return {};
 }
+
+namespace {
+
+QVariantMap itemDictionary(const QString &className, qint64 id, int index)
+{
+    const qint64 begin = at(2024, 1, 8, 8).absoluteSecond() + qint64(index % 200) * 86400;
+    const bool milestone = className == QLatin1String("DMProjectMilestone");
+    return {{QStringLiteral("class"), className},
+            {QStringLiteral("objectID"), id},
+            {QStringLiteral("title"), QStringLiteral("Item %1: Grüße & <b>").arg(index)},
+            {QStringLiteral("beginDate"), begin},
+            {QStringLiteral("endDate"), milestone ? begin : begin + 36000},
+            {QStringLiteral("duration"), milestone ? 0 : 36000},
+            {QStringLiteral("progress"), (index % 11) / 10.0}};
+}
+
+QVariantMap linkTo(qint64 id, qint64 to)
+{
+    return {{QStringLiteral("class"), QStringLiteral("DMProjectDependency")},
+            {QStringLiteral("objectID"), id},
+            {QStringLiteral("toItem"), to}};
+}
+
+qint64 idOf(int index)
+{
+    return kLargeProjectFirstID + index;
+}
+
+} // namespace
+
+QVariantMap largeProjectDictionary()
+{
+    const QStringList classes = {QStringLiteral("DMProjectTask"), QStringLiteral("DMProjectMilestone"),
+                                 QStringLiteral("DMProjectProcess"), QStringLiteral("DMProjectItemGroup"),
+                                 QStringLiteral("DMProjectItem")};
+    QVariantList tasks;
+    for (int i = 0; i < kLargeProjectItems; ++i) {
+        const QString className = classes.at(i % classes.size());
+        QVariantMap item = itemDictionary(className, i == kLargeProjectItems * 3 / 4 ? idOf(kLargeProjectItems / 4) : idOf(i), i);
+        if (className == QLatin1String("DMProjectProcess") || className == QLatin1String("DMProjectItemGroup")) {
+            QVariantMap inner = itemDictionary(QStringLiteral("DMProjectItemGroup"), 100000 + qint64(i) * 10, i);
+            inner.insert(QStringLiteral("subitems"), QVariantList{itemDictionary(QStringLiteral("DMProjectTask"), 100001 + qint64(i) * 10, i)});
+            item.insert(QStringLiteral("subitems"),
+                        QVariantList{itemDictionary(QStringLiteral("DMProjectTask"), 100002 + qint64(i) * 10, i),
+                                     itemDictionary(QStringLiteral("DMProjectMilestone"), 100003 + qint64(i) * 10, i), inner});
+        }
+        if (i % 7 == 0)
+            item.insert(QStringLiteral("outboundDependencies"),
+                        QVariantList{linkTo(500000 + i, idOf((i + kLargeProjectItems / 3) % kLargeProjectItems)),
+                                     linkTo(600000 + i, i % 700 == 0 ? 999999 : idOf((i + 1) % kLargeProjectItems))});
+        if (className == QLatin1String("DMProjectTask"))
+            item.insert(QStringLiteral("resources"), QVariantList{qint64(50 + i % 3), qint64(i % 900 == 0 ? 99 : 53)});
+        if (i % 2 == 0)
+            item.remove(QStringLiteral("progress"));
+        if (i % 3 == 0)
+            item.insert(QStringLiteral("fillColor"), componentsDictionary(QColor::fromRgb(0x336699 + i)));
+        tasks.append(item);
+    }
+    tasks[kLargeProjectItems / 10] = QVariantMap{{QStringLiteral("class"), QStringLiteral("NSWindow")},
+                                     {QStringLiteral("subitems"), QVariantList{itemDictionary(QStringLiteral("DMProjectTask"), 7, 0)}}};
+    tasks[kLargeProjectItems * 8 / 10] = QVariantMap{{QStringLiteral("class"), QStringLiteral("NSView")}};
+    tasks[kLargeProjectItems * 6 / 10] = QStringLiteral("not an item");
+    QVariantMap mended = itemDictionary(QStringLiteral("DMProjectTask"), -5, kLargeProjectItems * 7 / 10);
+    mended.insert(QStringLiteral("beginDate"), QStringLiteral("yesterday"));
+    tasks[kLargeProjectItems * 7 / 10] = mended;
+    tasks[kLargeProjectItems * 9 / 10] = itemDictionary(QStringLiteral("DMProjectTask"), 0, kLargeProjectItems * 9 / 10);
+    // New IDs are drawn above the file's highest, which a late part holds.
+    tasks[kLargeProjectItems - 2] = itemDictionary(QStringLiteral("DMProjectTask"), qint64(5) << 32, kLargeProjectItems - 2);
+
+    QVariantList resources;
+    for (qint64 id = 50; id <= 53; ++id)
+        resources.append(QVariantMap{{QStringLiteral("class"), QStringLiteral("DMProjectResource")},
+                                     {QStringLiteral("objectID"), id},
+                                     {QStringLiteral("name"), QStringLiteral("Resource %1").arg(id)}});
+    return {{QStringLiteral("class"), QStringLiteral("DMProject")},
+            {QStringLiteral("title"), QStringLiteral("Large")},
+            {QStringLiteral("identifier"), QStringLiteral("6f1c5a52-3c8e-4d1b-9a57-0d1f0b6a2c11")},
+            {QStringLiteral("beginDate"), at(2024, 1, 8).absoluteSecond()},
+            {QStringLiteral("lastObjectID"), qint64(700000)}, // below the highest ID
+            {QStringLiteral("itemFillColor"), componentsDictionary(QColor::fromRgb(0x123456))},
+            {QStringLiteral("resources"), resources},
+            {QStringLiteral("tasks"), tasks}};
+}
+
 
 } // namespace halcyra::test

@@ -240,6 +240,17 @@ void expectSameProject(const DMProject &a, const DMProject &b);
 // empty when they are equal; for readable failures of dictionary comparisons.
 std::string firstDifference(const QVariant &a, const QVariant &b);
 
+// The dictionary of a project whose file takes more than a megabyte: kLargeProjectItems top-level
+// items, with IDs from kLargeProjectFirstID on, of every class; processes and groups with
+// subitems; links from every seventh item to the one a third of the file further on (so from
+// part to part of the file, closing cycles across them); tasks assigned to resources; and damage
+// spread over the file: the same kinds of problem early and late with different details, an ID
+// given twice far apart, unknown classes, elements that are no dictionaries, unreadable IDs and
+// dates, links and assignments to nothing.
+constexpr int kLargeProjectItems = 4200;
+constexpr qint64 kLargeProjectFirstID = 1000;
+QVariantMap largeProjectDictionary();
+
 // An undo manager that makes one step per explicit group, for exact undo and redo checks.
 struct StepUndo
 {

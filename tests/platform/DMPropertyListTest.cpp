@@ -250,6 +250,15 @@ TEST(DMPropertyList, DeepNestingIsRefusedBeforeItExhaustsTheStack)
     expectRejected("<plist>" + QByteArray("<array>").repeated(depth), "deep XML");
     expectRejected("<plist>" + QByteArray("<array><!-- </array> -->").repeated(depth), "deep XML hiding in comments");
     expectRejected("<plist>" + QByteArray("<dict><key>k</key>").repeated(depth), "deep XML dictionaries");
+    // The parser reads a double-quoted value in a tag, declaration or instruction to its closing
+    // quote, and "<?>" as a whole instruction: nesting cannot hide behind what looks like the end
+    // of one.
+    expectRejected("<plist>" + QByteArray("<array a=\"/>\">").repeated(depth), "deep XML behind quoted empty-tag ends");
+    expectRejected("<plist>" + QByteArray("<?><array a=\"?>\">").repeated(depth), "deep XML behind empty instructions");
+    expectRejected("<plist>" + QByteArray("<array><!DOCTYPE a \"></array>\">").repeated(depth),
+                   "deep XML behind quoted end tags in declarations");
+    expectRejected("<plist>" + QByteArray("<array><array></array a=\"></array>\">").repeated(depth),
+                   "deep XML behind quoted end tags in end tags");
 
     QList<QByteArray> objects;
     for (int i = 0; i < depth; ++i)
@@ -260,6 +269,10 @@ TEST(DMPropertyList, DeepNestingIsRefusedBeforeItExhaustsTheStack)
     const QByteArray allowed = "<plist>" + QByteArray("<array>").repeated(500) + QByteArray("</array>").repeated(500)
                                + "</plist>";
     EXPECT_TRUE(DMPropertyList::propertyListWithData(allowed).isValid());
+    // Quoted values that the parser reads through are no obstacle either.
+    const QByteArray quoted = "<?xml a=\"?>\"?><!DOCTYPE plist \"[>\"><plist><array a=\"/>\"><string b=\"/>\">s</string>"
+                              "<true c=\">\"/></array d=\"<\"></plist>";
+    EXPECT_TRUE(sameVariant(DMPropertyList::propertyListWithData(quoted), QVariantList{QStringLiteral("s"), true}));
 }
 
 TEST(DMPropertyList, BinaryReferencesThatLoopOrMultiplyAreRefused)

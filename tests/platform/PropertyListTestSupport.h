@@ -50,7 +50,18 @@ inline ::testing::AssertionResult sameVariant(const QVariant &actual, const QVar
     const QString a = describe(actual), e = describe(expected);
     if (a == e)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << a.toStdString() << "\ninstead of\n" << e.toStdString();
+    // Of a large value, the stretch around the first difference.
+    constexpr qsizetype context = 400;
+    qsizetype from = 0;
+    if (a.size() > 4 * context || e.size() > 4 * context) {
+        while (from < a.size() && from < e.size() && a.at(from) == e.at(from))
+            ++from;
+        from = qMax<qsizetype>(0, from - context);
+    }
+    const auto shown = [from](const QString &text) {
+        return ((from > 0 ? QStringLiteral("...") : QString()) + text.mid(from, 4 * context)).toStdString();
+    };
+    return ::testing::AssertionFailure() << shown(a) << "\ninstead of\n" << shown(e);
 }
 
 // One value of every kind a property list carries, edges included: the integer extremes
