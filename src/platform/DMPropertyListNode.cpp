@@ -157,6 +157,27 @@ void forEachArrayItem(plist_t node, F f)
     std::free(it);
 }
 
+// The value of a dictionary's last entry under key, or null. Every entry is looked at: libplist's
+// own look-up finds the first of repeated keys (which a binary list may hold).
+plist_t lastValueForKey(plist_t node, const char *key)
+{
+    plist_t found = nullptr;
+    plist_dict_iter it = nullptr;
+    plist_dict_new_iter(node, &it);
+    for (;;) {
+        char *entryKey = nullptr;
+        plist_t value = nullptr;
+        plist_dict_next_item(node, it, &entryKey, &value);
+        if (!entryKey)
+            break;
+        if (std::strcmp(entryKey, key) == 0)
+            found = value;
+        std::free(entryKey);
+    }
+    std::free(it);
+    return found;
+}
+
 // A dictionary's entries, but the one under skippedKey when given, whose value goes to
 // *skippedValue; with `taken`, the keys of the entries converted are appended to it. A binary
 // list may repeat a key: the last entry wins, for the skipped one too.
@@ -342,27 +363,12 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
     }
     plist_t array = nullptr;
     if (sound) {
-        int found = 0;
-        plist_dict_iter it = nullptr;
-        plist_dict_new_iter(rest, &it);
-        for (;;) {
-            char *entryKey = nullptr;
-            plist_t value = nullptr;
-            plist_dict_next_item(rest, it, &entryKey, &value);
-            if (!entryKey)
-                break;
-            if (std::strcmp(entryKey, key) == 0) {
-                ++found;
-                array = value;
-            }
-            std::free(entryKey);
-        }
-        std::free(it);
+        array = lastValueForKey(rest, key);
         const plist_t only = array && plist_get_node_type(array) == PLIST_ARRAY && plist_array_get_size(array) == 1
                                  ? plist_array_get_item(array, 0)
                                  : nullptr;
         const char *text = only && plist_get_node_type(only) == PLIST_STRING ? plist_get_string_ptr(only, nullptr) : nullptr;
-        sound = found == 1 && text && placeholder == text;
+        sound = text && placeholder == text;
         if (sound)
             plist_array_remove_item(array, 0);
     }
@@ -428,22 +434,7 @@ DMPropertyListNode DMPropertyListNode::valueForKey(const char *key) const
 {
     if (!isDictionary())
         return {};
-    // Every entry is looked at: libplist's own look-up finds the first of repeated keys.
-    const plist_t node = static_cast<plist_t>(m_node);
-    plist_t found = nullptr;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(node, &it);
-    for (;;) {
-        char *entryKey = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(node, it, &entryKey, &value);
-        if (!entryKey)
-            break;
-        if (std::strcmp(entryKey, key) == 0)
-            found = value;
-        std::free(entryKey);
-    }
-    std::free(it);
+    const plist_t found = lastValueForKey(static_cast<plist_t>(m_node), key);
     return found ? DMPropertyListNode(m_document, found) : DMPropertyListNode();
 }
 
