@@ -128,7 +128,7 @@ bool DMPropertyListGuard::checkXML(const QByteArray &data, QString *error, DMPro
     qsizetype i = 0;
     while (i >= 0 && (i = findByte(data, i, '<')) >= 0) {
         const qsizetype start = i;
-        const char next = bytes[start + 1]; // the data ends in a terminating zero
+        const char next = start + 1 < data.size() ? bytes[start + 1] : '\0'; // raw data ends without a zero
         Markup kind = next == '?' ? Markup::Declaration : Markup::Other;
         if ((i = markupEnd(data, start)) >= 0 && next != '!' && next != '?') {
             if (next == '/') {
