@@ -613,6 +613,50 @@ TEST_F(ListPagesTest, EventsAreListedAddedAndAnnotated)
     EXPECT_EQ(eventInspector.shown, 1) << "the inspector does not take the typing";
 }
 
+TEST_F(ListPagesTest, RenamingInPlaceInTheEventAndTaskListsIsANamedUndoStep)
+{
+    auto document = openWith({"Survey"}, DMPage::EventsPage);
+    auto project = document->project();
+    auto launch = makeItem<DMProjectEvent>(project, QStringLiteral("Launch"), at(2024, 1, 10, 9), at(2024, 1, 10, 17));
+    project->eventContainer()->events().append(launch);
+    document->reloadViews();
+    settle(document);
+    QMainWindow *window = document->mainWindow();
+    QMenu *edit = menuAction(window, {QStringLiteral("Edit")})->menu();
+    ASSERT_TRUE(edit);
+    // The Edit menu's first entry as it reads when opened.
+    const auto undoText = [edit] {
+        emit edit->aboutToShow();
+        const QString text = edit->actions().at(0)->text();
+        emit edit->aboutToHide();
+        return text;
+    };
+
+    DMOutlineView *events = document->projectEventsOutlineViewDS()->outlineView();
+    doubleClick(events, QStringLiteral("title"), 0);
+    typeIntoEditor(QStringLiteral("Product launch"));
+    EXPECT_EQ(launch->title(), QStringLiteral("Product launch"));
+    EXPECT_EQ(steps(document), 1);
+    EXPECT_EQ(undoText(), QStringLiteral("Undo Set Title"));
+    // The same title typed again changes nothing and leaves no empty step behind.
+    doubleClick(events, QStringLiteral("title"), 0);
+    typeIntoEditor(QStringLiteral("Product launch"));
+    EXPECT_EQ(steps(document), 1);
+    edit->actions().at(0)->trigger();
+    EXPECT_EQ(launch->title(), QStringLiteral("Launch"));
+    EXPECT_EQ(rowsOf(events), QStringList{"Launch"});
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // The task list names its rename the same way.
+    document->showPageWithTag(DMPage::TasksPage);
+    DMOutlineView *tasks = document->projectItemsOutlineViewDS()->outlineView();
+    doubleClick(tasks, QStringLiteral("title"), 0);
+    typeIntoEditor(QStringLiteral("Site survey"));
+    EXPECT_EQ(undoText(), QStringLiteral("Undo Set Title"));
+    edit->actions().at(0)->trigger();
+    EXPECT_EQ(rowsOf(tasks), QStringList{"Survey"});
+}
+
 } // namespace
 
 TEST_F(ListPagesTest, TheEditMenuActsOnTheShownPageNeverOnTheChartBehindIt)

@@ -169,6 +169,7 @@ TEST_F(ProjectOutlineTest, ATitleEditedInPlaceCommitsWithReturnAndEscapeCancels)
     QTest::keyClick(editor, Qt::Key_Return);
     finishEventLoopTurn();
     EXPECT_EQ(task->title(), QStringLiteral("Site survey"));
+    EXPECT_EQ(undoManager.undoActionName(), QStringLiteral("Set Title"));
 
     doubleClick(QStringLiteral("title"), 1);
     editor = outline.viewport()->findChild<QLineEdit *>();

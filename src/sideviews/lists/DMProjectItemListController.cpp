@@ -5,6 +5,7 @@
 #include "DMDatePickerCell.h"
 #include "DMDurationCell.h"
 #include "DMEmptyCell.h"
+#include "DMLocalizedString.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
 #include "DMProject.h"
@@ -142,7 +143,13 @@ void DMProjectItemListController::outlineViewSetObjectValueForTableColumnByItem(
                                                                                DMOutlineItem outlineItem)
 {
     const auto item = itemForOutlineItem(outlineItem);
-    if (item && item->isAttached() && !showsNothing(*item, column))
+    if (!item || !item->isAttached() || showsNothing(*item, column))
+        return;
+    if (column == kTitleColumn)
+        // Named as the inspector names a new title, so that the Edit menu says what it undoes.
+        DMProject_applyAsOneUndoStep(item->project(), DMLocalizedString("Set Title"),
+                                     [&] { setItemValue(*item, value, column); });
+    else
         setItemValue(*item, value, column);
 }
 

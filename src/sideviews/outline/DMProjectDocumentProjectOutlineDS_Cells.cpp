@@ -21,6 +21,7 @@
 #include "DMProjectOutlineIcons.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceEditorController.h"
+#include "DMProjectUndoStep.h"
 #include "DMProjectView.h"
 #include "DMProjectViewObject.h"
 #include "DMValidation.h"
@@ -149,7 +150,9 @@ void DMProjectDocumentProjectOutlineDS::outlineViewSetObjectValueForTableColumnB
             || projectItem->validateAndSetBeginDateAndEndDate(projectItem->beginDate(), end) != kDMValidation_OK)
             DMBeep();
     } else if (column == kTitleColumn) {
-        projectItem->setTitle(value.toString());
+        // Named as the inspector and the lists name a new title.
+        DMProject_applyAsOneUndoStep(projectItem->project(), DMLocalizedString("Set Title"),
+                                     [&] { projectItem->setTitle(value.toString()); });
     } else if (column == kProgressColumn && hasCostAndProgress(*projectItem)) {
         projectItem->setProgress(value.toFloat());
     }
