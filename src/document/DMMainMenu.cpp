@@ -148,17 +148,22 @@ void buildEditMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     QAction *copy = menu->addAction(DMLocalizedString("Copy"), QKeySequence::Copy, window, [document] { document->copy(); });
     QAction *paste = menu->addAction(DMLocalizedString("Paste"), QKeySequence::Paste, window, [document] { document->paste(); });
     // No key equivalent: the canvas deletes on the key's release, once, however long it is held.
-    menu->addAction(DMLocalizedString("Delete"), window, [document] { document->deleteSelectionOfShownPage(); });
+    QAction *remove = menu->addAction(DMLocalizedString("Delete"), window, [document] { document->deleteSelectionOfShownPage(); });
     QAction *selectAll =
         menu->addAction(DMLocalizedString("Select All"), QKeySequence::SelectAll, window, [document] { document->selectAll(); });
-    // The menu shows them dimmed away from the chart; their keys stay on, and do nothing there.
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [cut, copy, paste, selectAll, document] {
-        for (QAction *canvasCommand : {cut, copy, paste, selectAll})
-            canvasCommand->setEnabled(document->isCanvasPageShown());
+    // The menu shows dimmed what cannot act now: Cut, Copy and Delete without a selection, Paste
+    // without items on the clipboard, all but Delete away from the chart. As for Undo, their keys
+    // stay on once it is closed, and the commands check for themselves.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [cut, copy, paste, remove, selectAll, document] {
+        cut->setEnabled(document->canCut());
+        copy->setEnabled(document->canCopy());
+        paste->setEnabled(document->canPaste());
+        remove->setEnabled(document->canDeleteSelectionOfShownPage());
+        selectAll->setEnabled(document->isCanvasPageShown());
     });
-    QObject::connect(menu, &QMenu::aboutToHide, menu, [cut, copy, paste, selectAll] {
-        for (QAction *canvasCommand : {cut, copy, paste, selectAll})
-            canvasCommand->setEnabled(true);
+    QObject::connect(menu, &QMenu::aboutToHide, menu, [cut, copy, paste, remove, selectAll] {
+        for (QAction *command : {cut, copy, paste, remove, selectAll})
+            command->setEnabled(true);
     });
 }
 

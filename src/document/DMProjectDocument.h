@@ -190,6 +190,11 @@ public:
     void copy();
     void paste();
     void selectAll();
+    // Whether Cut, Copy and Paste can act now: on the chart, with a selection (with items among
+    // it, for Copy), or with items of a project on the clipboard. The Edit menu dims them otherwise.
+    bool canCut() const;
+    bool canCopy() const;
+    bool canPaste() const;
 
     QString addAttachedDocumentTableKey(const QString &path) override;
     void removeAttachedDocumentWithTableKey(const QString &tableKey) override;
@@ -220,6 +225,8 @@ public:
     // Edit > Delete: what the shown page's own Delete does (the canvas selection, the list's
     // selected rows, the selected card); nothing on a page without one.
     void deleteSelectionOfShownPage();
+    // Whether the shown page has a selection for deleteSelectionOfShownPage to act on.
+    bool canDeleteSelectionOfShownPage() const;
     static int pageTagForViewMenuTag(int tag); // DMPage::NoPage for an unknown tag
     // With a list shown (the project outline of the Gantt pages too), what a click on the first
     // column of its selected row does: the item's inspector opens.

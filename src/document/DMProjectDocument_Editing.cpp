@@ -362,20 +362,34 @@ QList<std::shared_ptr<DMProjectItem>> itemsOf(const QList<std::shared_ptr<DMProj
 }
 } // namespace
 
+bool DMProjectDocument::canCut() const
+{
+    return isCanvasPageShown() && !selectedObjects().isEmpty();
+}
+
+bool DMProjectDocument::canCopy() const
+{
+    return isCanvasPageShown() && !itemsOf(selectedObjects()).isEmpty();
+}
+
+bool DMProjectDocument::canPaste() const
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    return isCanvasPageShown() && mime && mime->hasFormat(kPasteboardType);
+}
+
 void DMProjectDocument::cut()
 {
-    if (!isCanvasPageShown())
+    if (!canCut())
         return;
     const QList<std::shared_ptr<DMProjectObject>> objects = selectedObjects();
-    if (objects.isEmpty())
-        return;
     copyItemsToClipboard(itemsOf(objects));
     deleteItems(objects);
 }
 
 void DMProjectDocument::copy()
 {
-    if (isCanvasPageShown())
+    if (canCopy())
         copyItemsToClipboard(itemsOf(selectedObjects()));
 }
 

@@ -254,6 +254,15 @@ void DMProjectDocument::deleteSelectionOfShownPage()
     }
 }
 
+bool DMProjectDocument::canDeleteSelectionOfShownPage() const
+{
+    if (isCanvasPageShown())
+        return m_outlets.projectView && !m_outlets.projectView->selectedObjects().isEmpty();
+    if (const DMProjectListController *list = listControllerForPageWithTag(m_currentPageTag))
+        return list->hasSelection();
+    return DMPage_showsItemsView(m_currentPageTag) && m_itemsView && m_itemsView->itemsViewHasSelectedItems();
+}
+
 DMProjectListController *DMProjectDocument::listControllerForPageWithTag(int tag) const
 {
     switch (tag) {

@@ -37,9 +37,10 @@ void DMProjectEventsOutlineViewDS::setUpColumns(DMOutlineView *outline)
 void DMProjectEventsOutlineViewDS::addButtons(QBoxLayout *bar)
 {
     addButton(bar, DMLocalizedString("New Event"), DMLocalizedString("Add an event"), [this] { add(); });
-    addButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected events"), [this] { deleteSelectedItems(); });
-    addButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the inspector of the selected event"),
-              [this] { editSelectedItem(); });
+    addSelectionButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected events"),
+                       [this] { deleteSelectedItems(); });
+    addSelectionButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the inspector of the selected event"),
+                       [this] { editSelectedItem(); });
 }
 
 int DMProjectEventsOutlineViewDS::outlineViewNumberOfChildrenOfItem(DMOutlineView *, DMOutlineItem item)

@@ -104,9 +104,10 @@ void DMProjectItemsOutlineViewDS::addButtons(QBoxLayout *bar)
     addButton(bar, DMLocalizedString("New Task"), DMLocalizedString("Add a task"), [this] { addTask(); });
     addButton(bar, DMLocalizedString("New Milestone"), DMLocalizedString("Add a milestone"), [this] { addMilestone(); });
     addButton(bar, DMLocalizedString("New Process"), DMLocalizedString("Add a process"), [this] { addProcess(); });
-    addButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected items"), [this] { deleteSelectedItems(); });
-    addButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the inspector of the selected item"),
-              [this] { editSelectedItem(); });
+    addSelectionButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected items"),
+                       [this] { deleteSelectedItems(); });
+    addSelectionButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the inspector of the selected item"),
+                       [this] { editSelectedItem(); });
 }
 
 // ---- Tree ----

@@ -57,6 +57,7 @@ void DMProjectListController::loadView()
     bar->addStretch(1);
     outline->setDataSource(this);
     outline->setDelegate(this);
+    updateSelectionButtons();
 }
 
 QPushButton *DMProjectListController::addButton(QBoxLayout *bar, const QString &title, const QString &toolTip,
@@ -70,11 +71,29 @@ QPushButton *DMProjectListController::addButton(QBoxLayout *bar, const QString &
     return button;
 }
 
+QPushButton *DMProjectListController::addSelectionButton(QBoxLayout *bar, const QString &title, const QString &toolTip,
+                                                         std::function<void()> action)
+{
+    QPushButton *button = addButton(bar, title, toolTip, std::move(action));
+    m_selectionButtons.append(button);
+    return button;
+}
+
+void DMProjectListController::updateSelectionButtons()
+{
+    const bool selected = hasSelection();
+    for (QPushButton *button : std::as_const(m_selectionButtons))
+        if (button)
+            button->setEnabled(selected);
+}
+
 void DMProjectListController::reload()
 {
     m_objects.forgetGoneObjects();
     if (m_outlineView)
         m_outlineView->reloadData();
+    // Rows that went take their selection with them without a selection change being reported.
+    updateSelectionButtons();
 }
 
 DMOutlineItem DMProjectListController::remember(const std::shared_ptr<DMProjectObject> &object) const
@@ -87,6 +106,11 @@ std::shared_ptr<DMProjectObject> DMProjectListController::objectForItem(DMOutlin
     return m_objects.objectForItem(item);
 }
 
+bool DMProjectListController::hasSelection() const
+{
+    return m_outlineView && m_outlineView->selectedRow() >= 0;
+}
+
 std::shared_ptr<DMProjectObject> DMProjectListController::selectedObject() const
 {
     if (!m_outlineView)
@@ -97,8 +121,10 @@ std::shared_ptr<DMProjectObject> DMProjectListController::selectedObject() const
 
 void DMProjectListController::outlineViewSelectionDidChange(DMOutlineView *view)
 {
-    if (view == m_outlineView)
-        emit selectedItemChanged();
+    if (view != m_outlineView)
+        return;
+    updateSelectionButtons();
+    emit selectedItemChanged();
 }
 
 void DMProjectListController::showNewObject(const DMProjectObject *object, const DMProjectObject *parent, bool editTitle,

@@ -43,6 +43,8 @@ public:
 
     // The object of the (first) selected row; null without a selection.
     std::shared_ptr<DMProjectObject> selectedObject() const;
+    // Whether a row is selected: the commands on the selection can act.
+    bool hasSelection() const;
     std::shared_ptr<DMProjectObject> objectForItem(DMOutlineItem item) const;
     static DMOutlineItem itemForObject(const DMProjectObject *object) { return object; }
 
@@ -76,6 +78,9 @@ protected:
     // The task list's entries name their column under "identifier"; the other lists' do not.
     virtual bool columnStatusNamesIdentifier() const { return false; }
     QPushButton *addButton(QBoxLayout *bar, const QString &title, const QString &toolTip, std::function<void()> action);
+    // A button of a command on the selected rows: enabled only while a row is selected.
+    QPushButton *addSelectionButton(QBoxLayout *bar, const QString &title, const QString &toolTip,
+                                    std::function<void()> action);
 
     DMOutlineItem remember(const std::shared_ptr<DMProjectObject> &object) const;
     DMEmptyCell *emptyCell() const { return m_emptyCell.get(); }
@@ -83,8 +88,11 @@ protected:
     DMProjectListDocument &m_document;
 
 private:
+    void updateSelectionButtons();
+
     QPointer<QWidget> m_containerView;
     QPointer<DMOutlineView> m_outlineView;
     std::unique_ptr<DMEmptyCell> m_emptyCell;
     mutable DMOutlineObjectTable m_objects;
+    QList<QPointer<QPushButton>> m_selectionButtons;
 };

@@ -101,8 +101,10 @@ void DMProjectResourcesOutlineViewDS::addButtons(QBoxLayout *bar)
 {
     addButton(bar, DMLocalizedString("New Resource"), DMLocalizedString("Add a resource"), [this] { add(false); });
     addButton(bar, DMLocalizedString("New Group"), DMLocalizedString("Add a group of resources"), [this] { add(true); });
-    addButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected resource"), [this] { deleteSelected(); });
-    addButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the selected resource's details"), [this] { edit(); });
+    addSelectionButton(bar, DMLocalizedString("Delete"), DMLocalizedString("Delete the selected resource"),
+                       [this] { deleteSelected(); });
+    addSelectionButton(bar, DMLocalizedString("Inspect"), DMLocalizedString("Show the selected resource's details"),
+                       [this] { edit(); });
     bar->addSpacing(16);
     addButton(bar, DMLocalizedString("Export\u2026"), DMLocalizedString("Save the resources to a file"),
               [this] { itemsViewResourcesExport(); });
