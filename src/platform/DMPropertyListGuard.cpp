@@ -62,11 +62,6 @@ qsizetype skipPastOutsideQuotes(const QByteArray &data, qsizetype from, const ch
     return -1;
 }
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 std::uint64_t readBigEndian(const unsigned char *p, int size)
 {
     std::uint64_t value = 0;
@@ -94,7 +89,7 @@ qsizetype DMPropertyListGuard::markupEnd(const QByteArray &data, qsizetype start
     if (next != '!' && next != '?') {
         // A tag, the bulk of any list: its name, then most often its end at once.
         qsizetype i = start + 1;
-        while (i < size && !isSpace(bytes[i]) && bytes[i] != '<' && bytes[i] != '>')
+        while (i < size && !DMPropertyListGuard::isXMLSpace(bytes[i]) && bytes[i] != '<' && bytes[i] != '>')
             ++i;
         if (i < size && bytes[i] == '>')
             return i + 1;

@@ -13,6 +13,9 @@ class DMPropertyListGuard
 public:
     static constexpr int kMaximumDepth = 512;
 
+    // XML's white space: blank, tab, line feed, carriage return.
+    static bool isXMLSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
     // True when the binary magic number starts the data.
     static bool isBinary(const QByteArray &data);
 

@@ -125,21 +125,11 @@ private:
 // those of the parts' arrays, in order.
 struct SplicedArray
 {
-    plist_t array;
+    plist_t array = nullptr;
     std::vector<plist_t> parts;
 };
-using Splices = std::vector<SplicedArray>;
 
-const SplicedArray *splicedArray(const Splices *splices, plist_t node)
-{
-    if (splices)
-        for (const SplicedArray &spliced : *splices)
-            if (spliced.array == node)
-                return &spliced;
-    return nullptr;
-}
-
-QVariant toVariant(plist_t node, KeyCache &keys, const Splices *splices = nullptr);
+QVariant toVariant(plist_t node, KeyCache &keys, const SplicedArray *spliced = nullptr);
 
 // Calls f with each element of an array, in order (an iterator: indexing is not constant time).
 template <typename F>
@@ -181,7 +171,7 @@ plist_t lastValueForKey(plist_t node, const char *key)
 // A dictionary's entries, but the one under skippedKey when given, whose value goes to
 // *skippedValue; with `taken`, the keys of the entries converted are appended to it. A binary
 // list may repeat a key: the last entry wins, for the skipped one too.
-QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const Splices *splices, const char *skippedKey,
+QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const SplicedArray *spliced, const char *skippedKey,
                             plist_t *skippedValue = nullptr, std::vector<char *> *taken = nullptr)
 {
     QVariantMap map;
@@ -199,7 +189,7 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const Splices *splices
         // Written dictionaries come in key order: each entry goes at the end without a search
         // (a key out of order, or repeated, is placed by search, the last one counting).
         if (value && !skipped)
-            map.insert(map.cend(), keys.key(key), toVariant(value, keys, splices));
+            map.insert(map.cend(), keys.key(key), toVariant(value, keys, spliced));
         if (taken && !skipped)
             taken->push_back(key);
         else
@@ -210,20 +200,20 @@ QVariantMap dictionaryValue(plist_t node, KeyCache &keys, const Splices *splices
 }
 
 // Depth is bounded by DMPropertyListGuard before parsing.
-QVariant toVariant(plist_t node, KeyCache &keys, const Splices *splices)
+QVariant toVariant(plist_t node, KeyCache &keys, const SplicedArray *spliced)
 {
     switch (plist_get_node_type(node)) {
     case PLIST_DICT:
-        return dictionaryValue(node, keys, splices, nullptr);
+        return dictionaryValue(node, keys, spliced, nullptr);
     case PLIST_ARRAY: {
         QVariantList list;
-        if (const SplicedArray *spliced = splicedArray(splices, node)) {
+        if (spliced && spliced->array == node) {
             for (const plist_t part : spliced->parts)
                 forEachArrayItem(part, [&](plist_t item) { list.append(toVariant(item, keys)); });
             return list;
         }
         list.reserve(plist_array_get_size(node));
-        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys, splices)); });
+        forEachArrayItem(node, [&](plist_t item) { list.append(toVariant(item, keys, spliced)); });
         return list;
     }
     case PLIST_STRING: {
@@ -290,8 +280,16 @@ struct DMPropertyListNode::Document
     KeyCache keys; // shared by every conversion from the document
     // With an array parsed in parts: where it lies, and the parts, each a document of its own
     // (an array of consecutive elements) so that each may be read on a thread of its own.
-    Splices splices;
+    plist_t partedArray = nullptr;
     std::vector<std::shared_ptr<Document>> parts;
+
+    SplicedArray spliced() const
+    {
+        SplicedArray spliced{partedArray, {}};
+        for (const std::shared_ptr<Document> &part : parts)
+            spliced.parts.push_back(part->root);
+        return spliced;
+    }
 };
 
 namespace {
@@ -379,12 +377,9 @@ DMPropertyListNode DMPropertyListNode::parseInParts(const QByteArray &data, cons
         return {};
     }
     auto document = std::make_shared<Document>(rest, data.size());
-    SplicedArray spliced{array, {}};
-    for (int k = 0; k < count; ++k) {
-        spliced.parts.push_back(roots[size_t(k)]);
+    document->partedArray = array;
+    for (int k = 0; k < count; ++k)
         document->parts.push_back(std::make_shared<Document>(roots[size_t(k)], data.size()));
-    }
-    document->splices.push_back(std::move(spliced));
     return DMPropertyListNode(document, rest);
 }
 
@@ -458,7 +453,7 @@ QList<QList<DMPropertyListNode>> DMPropertyListNode::arrayParts() const
     };
     const plist_t node = static_cast<plist_t>(m_node);
     QList<QList<DMPropertyListNode>> parts;
-    if (splicedArray(&m_document->splices, node)) {
+    if (node == m_document->partedArray) {
         for (const std::shared_ptr<Document> &part : m_document->parts)
             parts.append(itemsOf(part, part->root));
         return parts;
@@ -469,13 +464,13 @@ QList<QList<DMPropertyListNode>> DMPropertyListNode::arrayParts() const
 
 void DMPropertyListNode::releaseParts()
 {
-    if (!m_node || !splicedArray(&m_document->splices, static_cast<plist_t>(m_node)))
+    if (!m_node || m_node != m_document->partedArray)
         return;
     // The parts were parsed and read on threads of their own, in memory that the thread going
     // on cannot reuse: once they are freed, that memory goes back to the system.
     auto parts = std::make_shared<std::vector<std::shared_ptr<Document>>>(std::move(m_document->parts));
     m_document->parts.clear();
-    m_document->splices.clear();
+    m_document->partedArray = nullptr;
     for (const std::shared_ptr<Document> &part : *parts)
         part->bytes = 0; // freed where its last node goes, not handed on again
     const auto release = [parts] {
@@ -488,7 +483,10 @@ void DMPropertyListNode::releaseParts()
 
 QVariant DMPropertyListNode::value() const
 {
-    return m_node ? toVariant(static_cast<plist_t>(m_node), m_document->keys, &m_document->splices) : QVariant();
+    if (!m_node)
+        return {};
+    const SplicedArray spliced = m_document->spliced();
+    return toVariant(static_cast<plist_t>(m_node), m_document->keys, &spliced);
 }
 
 QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMPropertyListNode *skippedValue) const
@@ -498,7 +496,8 @@ QVariantMap DMPropertyListNode::dictionaryWithoutKey(const char *skippedKey, DMP
     if (!isDictionary())
         return {};
     plist_t value = nullptr;
-    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, &m_document->splices, skippedKey, &value);
+    const SplicedArray spliced = m_document->spliced();
+    QVariantMap map = dictionaryValue(static_cast<plist_t>(m_node), m_document->keys, &spliced, skippedKey, &value);
     if (skippedValue && value)
         *skippedValue = DMPropertyListNode(m_document, value);
     return map;
@@ -513,16 +512,15 @@ QVariantMap DMPropertyListNode::takeDictionaryWithoutKey(const char *keptKey, DM
     const plist_t node = static_cast<plist_t>(m_node);
     std::vector<char *> taken;
     plist_t value = nullptr;
-    QVariantMap map = dictionaryValue(node, m_document->keys, &m_document->splices, keptKey, &value, &taken);
+    const SplicedArray spliced = m_document->spliced();
+    QVariantMap map = dictionaryValue(node, m_document->keys, &spliced, keptKey, &value, &taken);
     if (keptValue && value)
         *keptValue = DMPropertyListNode(m_document, value);
     // Removing from a dictionary of a few entries is cheap; libplist's arrays, whose removal
     // shifts an index, are left alone. An array parsed in parts goes with its parts.
     for (char *key : taken) {
-        if (!m_document->splices.empty()) {
-            const plist_t removed = plist_dict_get_item(node, key);
-            std::erase_if(m_document->splices, [removed](const SplicedArray &spliced) { return spliced.array == removed; });
-        }
+        if (m_document->partedArray && plist_dict_get_item(node, key) == m_document->partedArray)
+            m_document->partedArray = nullptr;
         plist_dict_remove_item(node, key);
         std::free(key);
     }

@@ -6,15 +6,10 @@
 
 namespace {
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 bool onlySpaces(const char *bytes, qsizetype from, qsizetype to)
 {
     for (qsizetype i = from; i < to; ++i)
-        if (!isSpace(bytes[i]))
+        if (!DMPropertyListGuard::isXMLSpace(bytes[i]))
             return false;
     return true;
 }
@@ -26,7 +21,7 @@ QByteArray tagName(const char *bytes, qsizetype start, qsizetype end)
     if (i < end && bytes[i] == '/')
         ++i;
     const qsizetype nameBegin = i;
-    while (i < end && !isSpace(bytes[i]) && bytes[i] != '/' && bytes[i] != '>')
+    while (i < end && !DMPropertyListGuard::isXMLSpace(bytes[i]) && bytes[i] != '/' && bytes[i] != '>')
         ++i;
     return QByteArray(bytes + nameBegin, i - nameBegin);
 }

@@ -46,15 +46,23 @@ QByteArray cardWithPhoto()
         + png.toBase64() + "\r\nEND:VCARD\r\n";
 }
 
-} // namespace
-
-TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEditsAreUndoable)
+// A project of January 2024 shown by resources, still loading (its resources join without
+// undo steps) until the test ends the loading.
+std::shared_ptr<DMProject> januaryProjectByResources()
 {
     auto project = DMProject::create();
     project->beginLoading();
     project->setBeginDate(DMDate(2024, 1, 1, 0));
     project->setEndDate(DMDate(2024, 1, 31, 0));
     project->setAttribute(kDMProject_ViewMode, 1);
+    return project;
+}
+
+} // namespace
+
+TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEditsAreUndoable)
+{
+    auto project = januaryProjectByResources();
     project->setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("EUR"));
     const auto ann = addResource(project, QStringLiteral("Ann"));
     const auto crew = addResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
@@ -106,11 +114,7 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
 
 TEST_F(ResourceInspectorTest, AResourceMovedIntoAGroupByTheInspectorShowsOnceUnderItInTheListAndTheOutline)
 {
-    auto project = DMProject::create();
-    project->beginLoading();
-    project->setBeginDate(DMDate(2024, 1, 1, 0));
-    project->setEndDate(DMDate(2024, 1, 31, 0));
-    project->setAttribute(kDMProject_ViewMode, 1);
+    auto project = januaryProjectByResources();
     const auto ann = addResource(project, QStringLiteral("Ann"));
     const auto crew = addResource(project, QStringLiteral("Crew"), DMProjectResource::Group);
     addResource(project, QStringLiteral("Bob"), DMProjectResource::Resource, crew);
