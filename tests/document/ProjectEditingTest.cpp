@@ -113,7 +113,7 @@ TEST_F(ProjectEditingTest, DeleteItemsIsOneUndoStepThatRestoresEverything)
     // The task inside the deleted process is skipped; the link and the event go too.
     document->deleteItems({full.process, full.task1, full.plainItem, full.event2,
                            full.task2->inboundDependencies().first()});
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_TRUE(full.project->tasks().isEmpty());
     EXPECT_EQ(full.project->eventContainer()->events().size(), 1);
     EXPECT_EQ(document->undoManager()->undoStepCount(), steps + 1);
