@@ -2,7 +2,6 @@
 #include "DocumentTestSupport.h"
 
 #include "DMProjectCoder.h"
-#include "DMPropertyList.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -122,10 +121,6 @@ TEST_F(ProjectEditingTest, DeleteItemsIsOneUndoStepThatRestoresEverything)
     document->undoManager()->undo();
     const QVariantMap restored = full.project->dictionaryRepresentation();
     EXPECT_EQ(restored, before);
-    if (restored != before) {
-        DMPropertyList::writePropertyListToFile(before, "/tmp/doc-before.plist");
-        DMPropertyList::writePropertyListToFile(restored, "/tmp/doc-after.plist");
-    }
     document->undoManager()->redo();
     EXPECT_TRUE(full.project->tasks().isEmpty());
 }
