@@ -1,4 +1,5 @@
 #include "DMCalendarPanel.h"
+#include "DMWallClock.h"
 
 #include "DMChildWindow.h"
 #include "DMDatePickerElements.h"
@@ -82,7 +83,7 @@ DMCalendarPanel::DMCalendarPanel() : QWidget(nullptr, Qt::Tool)
     setPalette(white);
     buildContainerView();
     setFixedSize(m_containerView->size());
-    setDateValue(QDateTime::currentDateTime());
+    setDateValue(DMWallClock::now());
 
     m_orderOutObserver = DMNotificationCenter::defaultCenter().addObserver(
         DMAttachedWindow::kWillOrderOutNotification, nullptr, [this](const DMNotification &notification) {

@@ -1,7 +1,8 @@
 #include "DMUndoManager.h"
 
+#include "DMDelayedCall.h"
+
 #include <QDebug>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QTimer>
@@ -12,6 +13,7 @@
 
 namespace {
 
+// Fences last this long on the deferred-work clock, so tests step past them instead of waiting.
 constexpr qint64 kFenceMilliseconds = 200;
 constexpr int kFenceCleanupMilliseconds = 100;
 
@@ -61,7 +63,6 @@ struct DMUndoManager::Private
     quint64 continuousEdit = 0;
 
     QHash<QString, Fence> fences;
-    QElapsedTimer clock;
     QTimer endOfTurnTimer;
     QTimer fenceCleanupTimer;
 
@@ -83,7 +84,7 @@ struct DMUndoManager::Private
     const Fence *activeFence(const QString &key) const
     {
         const auto it = fences.constFind(key);
-        if (it == fences.cend() || it->deadline <= clock.elapsed() || (it->step != 0 && !isLive(it->step)))
+        if (it == fences.cend() || it->deadline <= DMDeferredWorkClock::nowMilliseconds() || (it->step != 0 && !isLive(it->step)))
             return nullptr;
         return &it.value();
     }
@@ -110,7 +111,6 @@ DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
     : QObject(parent), d(std::make_unique<Private>())
 {
     d->fenceOffKeysEnabled = fenceOffKeysEnabled;
-    d->clock.start();
 
     // A zero-time single shot fires once control is back in the event loop, which ends the
     // automatic group of the turn that registered something.
@@ -123,7 +123,7 @@ DMUndoManager::DMUndoManager(bool fenceOffKeysEnabled, QObject *parent)
 
     d->fenceCleanupTimer.setInterval(kFenceCleanupMilliseconds);
     connect(&d->fenceCleanupTimer, &QTimer::timeout, this, [this] {
-        const qint64 now = d->clock.elapsed();
+        const qint64 now = DMDeferredWorkClock::nowMilliseconds();
         d->fences.removeIf([now](const auto &entry) { return entry.value().deadline <= now; });
         if (d->fences.isEmpty())
             d->fenceCleanupTimer.stop();
@@ -155,7 +155,7 @@ void DMUndoManager::registerUndo(Action action, const QString &fenceOffKey)
     const bool keyed = d->fenceOffKeysEnabled && !fenceOffKey.isEmpty();
     if (keyed) {
         if (d->foldingFence(fenceOffKey)) {
-            d->fences[fenceOffKey].deadline = d->clock.elapsed() + kFenceMilliseconds;
+            d->fences[fenceOffKey].deadline = DMDeferredWorkClock::nowMilliseconds() + kFenceMilliseconds;
             return;
         }
     }
@@ -204,7 +204,7 @@ void DMUndoManager::record(Action action)
 void DMUndoManager::fence(const QString &key, std::shared_ptr<void> context)
 {
     Fence &fence = d->fences[key];
-    fence.deadline = d->clock.elapsed() + kFenceMilliseconds;
+    fence.deadline = DMDeferredWorkClock::nowMilliseconds() + kFenceMilliseconds;
     fence.step = d->groupingLevel > 0 ? d->openStep.serial : d->undoStack.last().serial;
     fence.action = d->lastAction;
     fence.edit = d->continuousEdit;
@@ -423,7 +423,7 @@ void DMUndoManager::disableRegistrationWithFenceOffKey(const QString &key)
         return;
     if (!d->activeFence(key))
         d->fences.insert(key, Fence());
-    d->fences[key].deadline = d->clock.elapsed() + kFenceMilliseconds;
+    d->fences[key].deadline = DMDeferredWorkClock::nowMilliseconds() + kFenceMilliseconds;
     d->startCleanup();
 }
 

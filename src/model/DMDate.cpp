@@ -1,4 +1,5 @@
 #include "DMDate.h"
+#include "DMWallClock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -196,7 +197,7 @@ DMDate DMDate::dateWithAbsoluteSecond(qint64 absoluteSecond)
 
 DMDate DMDate::dateForNow()
 {
-    return dateWithNSDate(QDateTime::currentDateTime());
+    return dateWithNSDate(DMWallClock::now());
 }
 
 DMDate DMDate::dateWithNSDate(const QDateTime &dateTime)

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-using halcyra::test::pumpEvents;
+using halcyra::test::runUntilIdle;
 using halcyra::test::waitFor;
 
 namespace {
@@ -118,7 +118,7 @@ protected:
             return events;
         };
         waitFor([&] { return !ofRequest().isEmpty() && ofRequest().last().isFinal(); });
-        pumpEvents(20); // a second final callback would show here
+        runUntilIdle(); // a second final callback would show here
         return ofRequest();
     }
 
@@ -380,7 +380,7 @@ TEST_F(APIEngineTest, CallsThatCannotBeSentFailOnTheNextPassWithTheirOwnIdentifi
     // A refusal cancelled before the loop runs is never reported.
     delegate.events.clear();
     engine.cancelConnection(engine.getAccountInformationWithUserInfo());
-    pumpEvents(30);
+    runUntilIdle();
     EXPECT_TRUE(delegate.events.isEmpty());
 }
 
@@ -419,7 +419,7 @@ TEST_F(APIEngineTest, CancelledUploadsStopWithoutCallback)
     engine.cancelAllConnections();
     EXPECT_TRUE(engine.connectionIdentifiers().isEmpty());
     EXPECT_EQ(engine.requestTypeForConnectionIdentifier(second), 0);
-    pumpEvents(100);
+    runUntilIdle();
     for (const Event &event : delegate.events)
         EXPECT_EQ(event.kind, "progress");
 }

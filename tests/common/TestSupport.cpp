@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -51,11 +52,23 @@ void finishEventLoopTurn()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-void pumpEvents(int milliseconds)
+void runUntilIdle()
 {
-    const qint64 start = elapsedMilliseconds();
-    while (elapsedMilliseconds() - start < milliseconds)
-        pumpEventsOnce();
+    // Bounded, so that work that keeps making work fails the test instead of hanging it.
+    for (int round = 0; round < 10000; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (!QCoreApplication::eventDispatcher()->processEvents(QEventLoop::AllEvents))
+            return;
+    }
+}
+
+void skipTime(qint64 milliseconds)
+{
+    const bool manual = DMDeferredWorkClock::isManual();
+    DMDeferredWorkClock::setManual(true);
+    DMDeferredWorkClock::advance(milliseconds);
+    DMDeferredWorkClock::setManual(manual);
 }
 
 } // namespace halcyra::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DMDelayedCall.h"
+#include "DMWallClock.h"
 
 #include <QString>
 #include <QThreadPool>
@@ -17,6 +18,16 @@ public:
     ManualClock(const ManualClock &) = delete;
     ManualClock &operator=(const ManualClock &) = delete;
     void advance(qint64 milliseconds) { DMDeferredWorkClock::advance(milliseconds); }
+};
+
+// While it lives, the application's now is the given local date and time.
+class FixedNow
+{
+public:
+    explicit FixedNow(const QDateTime &now) { DMWallClock::setFixedNow(now); }
+    ~FixedNow() { DMWallClock::setFixedNow(QDateTime()); }
+    FixedNow(const FixedNow &) = delete;
+    FixedNow &operator=(const FixedNow &) = delete;
 };
 
 // While it lives, the global thread pool has at least the given number of threads, so that work
@@ -48,12 +59,17 @@ QString testDataPath(const QString &relative = QString());
 // permissions do not stop this process (root), a folder of the kernel's read-only file system.
 QString unwritableFolder(const QString &folder);
 
-// Runs the event loop for the given time, so timers and deferred calls can fire.
-void pumpEvents(int milliseconds);
+// Moves the deferred-work clock forward without waiting, as if the time had passed: undo fences
+// lift, and delayed calls and idle timeouts that come due meanwhile run.
+void skipTime(qint64 milliseconds);
 
 // Runs the event loop until the predicate holds or the time is up; returns the predicate.
 template <typename Predicate>
 bool waitFor(Predicate predicate, int timeoutMilliseconds = 2000);
+
+// Runs the event loop until nothing is ready to run (posted and window-system events, zero-time
+// and due timers), without waiting for timers that are not yet due.
+void runUntilIdle();
 
 void pumpEventsOnce();
 qint64 elapsedMilliseconds();

@@ -264,7 +264,7 @@ TEST(WhiteSpinningProgressIndicator, FramesAdvanceWrapAndStop)
     EXPECT_FALSE(spinner.isAnimating());
     const double stopped = spinner.value();
     const QImage atStop = renderWidget(spinner, Qt::black);
-    halcyra::test::pumpEvents(250);
+    halcyra::test::runUntilIdle();
     EXPECT_EQ(spinner.value(), stopped);
     EXPECT_EQ(renderWidget(spinner, Qt::black), atStop);
 

@@ -98,7 +98,7 @@ TEST(DMDateTextFieldCell, EditedDateIsAppliedOnceWhenTheEditEnds)
         // Escape keeps the date chosen too.
         EXPECT_EQ(dates.model.written.first().toDateTime(), kBegin.addDays(2)) << "key " << key;
         EXPECT_TRUE(halcyra::test::waitFor([&] { return dates.cell.fieldEditor() == nullptr; }));
-        halcyra::test::pumpEvents(20);
+        halcyra::test::runUntilIdle();
         EXPECT_EQ(dates.model.written.size(), 1); // the focus going back to the table adds nothing
     }
 }

@@ -69,8 +69,7 @@ TEST(DMPopoverInfoPanel, ANewMessageReplacesTheBubbleWhichIsGoneAfterItsTime)
     EXPECT_TRUE(first->testAttribute(Qt::WA_ShowWithoutActivating));
     EXPECT_TRUE(first->windowHandle()->flags() & Qt::WindowDoesNotAcceptFocus);
 
-    halcyra::test::pumpEvents(300);
-    EXPECT_GT(first->windowOpacity(), 0.4);
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return first && first->windowOpacity() > 0.4; }));
     panel->showInViewIconText(document.button, QImage(), QStringLiteral("Select a task first"));
     EXPECT_TRUE(first.isNull());
     QPointer<PopoverWindow> second = panel->containerWindow();

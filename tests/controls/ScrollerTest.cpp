@@ -86,6 +86,7 @@ TEST(Scroller, OpacityStaysInWholeTenths)
 
 TEST(Scroller, PendingFadeStepsGoWithTheScroller)
 {
+    halcyra::test::ManualClock clock;
     auto *scroller = new DMScroller(Qt::Vertical);
     scroller->setRange(0, 10);
     scroller->setValue(3);
@@ -93,7 +94,7 @@ TEST(Scroller, PendingFadeStepsGoWithTheScroller)
     ASSERT_TRUE(hasPendingIdleInvocation(address, "_decreaseKnobSlotAlpha"));
     delete scroller;
     EXPECT_FALSE(hasPendingIdleInvocation(address, "_decreaseKnobSlotAlpha"));
-    halcyra::test::pumpEvents(120); // a step left behind would touch the deleted scroller here
+    clock.advance(120); // a step left behind would touch the deleted scroller here
 }
 
 TEST(Scroller, PiecesOfTrackAndKnobAndTheScrollViewsScrollers)

@@ -215,7 +215,7 @@ TEST_F(ApplicationShellTest, ClosingTheLastDocumentBringsTheWelcomeWindowBack)
     const QString temporary = first->temporaryFolderPath();
     EXPECT_TRUE(QFileInfo(temporary).isDir());
     first.reset();
-    pumpEvents(10);
+    runUntilIdle();
     EXPECT_TRUE(gone.expired());
     EXPECT_FALSE(QFileInfo::exists(temporary));
     DMWelcomeWindowController::sharedController().close();

@@ -19,7 +19,7 @@ TEST_F(DocumentStateTest, UndoAndRedoFollowTheChangeCount)
     auto document = documentWithProject(full.project);
     EXPECT_FALSE(document->isDocumentEdited());
     full.task1->setTitle(QStringLiteral("Survey again"));
-    pumpEvents(20); // the undo group of this event-loop turn closes
+    runUntilIdle(); // the undo group of this event-loop turn closes
     EXPECT_TRUE(document->isDocumentEdited());
     EXPECT_TRUE(full.project->displayAttributes().projectIsEdited);
     document->undoManager()->undo();
@@ -42,7 +42,7 @@ TEST_F(DocumentStateTest, RevertReadsTheSavedPackageBackAndForgetsUndo)
     ASSERT_TRUE(document->saveToPath(package, DMProjectDocument::SaveAsOperation));
     const QVariantMap saved = full.project->dictionaryRepresentation();
     full.project->tasks().removeAt(0);
-    pumpEvents(20);
+    runUntilIdle();
     ASSERT_TRUE(document->isDocumentEdited());
 
     EXPECT_TRUE(document->revertToSaved()); // the known password opens it again: no prompt
@@ -161,13 +161,13 @@ TEST_F(DocumentStateTest, RevertInAShownWindowAfterTheResourceViewWasShown)
     document->showPageWithTag(DMPage::GanttPage);
     finishEventLoopTurns();
     document->project()->tasks().at(1)->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 11, 18));
-    pumpEvents(20);
+    runUntilIdle();
     ASSERT_TRUE(document->isDocumentEdited());
 
     const std::weak_ptr<DMProject> shown = document->project();
     EXPECT_TRUE(document->revertToSaved());
     EXPECT_TRUE(shown.expired());
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_EQ(document->project()->tasks().at(1)->beginDate(), at(2024, 1, 8, 8));
     EXPECT_EQ(document->project()->resources().size(), 1);
 }

@@ -43,7 +43,7 @@ protected:
     void TearDown() override
     {
         DMDocumentController::sharedDocumentController().closeAllDocuments();
-        pumpEvents(10);
+        runUntilIdle();
         DMProjectPackage::setFailingStepForTesting(-1);
         DMModalUI::setInstance(nullptr);
     }

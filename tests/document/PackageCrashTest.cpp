@@ -27,12 +27,15 @@ struct WriterRun
     QByteArray errors;
 };
 
-// Runs the package writer; a child stopped at its step is killed with SIGKILL.
-WriterRun runWriter(const QStringList &arguments, const std::function<void()> &inChild = {})
+// Runs the package writer (the build's, or a copy of it); a child stopped at its step is killed
+// with SIGKILL.
+WriterRun runWriter(const QStringList &arguments, const std::function<void()> &inChild = {},
+                    const QString &program = QStringLiteral(HALCYRA_PACKAGE_WRITER))
 {
     QProcess process;
-    process.setProgram(QStringLiteral(HALCYRA_PACKAGE_WRITER));
+    process.setProgram(program);
     process.setArguments(arguments);
+    process.setWorkingDirectory(QFileInfo(program).absolutePath());
     if (inChild)
         process.setChildProcessModifier(inChild);
     process.start();
@@ -131,7 +134,7 @@ TEST_F(PackageCrashTest, SaveKilledAtAnyStepLeavesTheOldOrTheNewPackageAndNoHidd
             }
             EXPECT_EQ(hiddenSiblings(package), QStringList());
             document->closeWithoutShowingRecentItemsWindow();
-            pumpEvents(1);
+            runUntilIdle();
         }
     }
     EXPECT_TRUE(contents(DMProjectPackage::documentsFolderPath(original) + "/kept.bin") == kept);
@@ -173,11 +176,24 @@ TEST_F(PackageCrashTest, SaveReportsFailureWhenThePackageFolderIsNotWritable)
     savePackage(package, QStringLiteral("Old"));
     const auto before = snapshot(package);
     std::function<void()> asOrdinaryUser;
+    QString writer = QStringLiteral(HALCYRA_PACKAGE_WRITER);
     if (::geteuid() == 0) {
         // Root may change any folder: the save runs as an ordinary user who owns the package but
-        // made its folder read-only.
+        // made its folder read-only. That user may not enter the build folder (a clone in root's
+        // home, say), so it runs a copy of the writer from the test's folder, which it may enter.
+        const QString copy = path(QStringLiteral("package_writer"));
+        ASSERT_TRUE(QFile::copy(writer, copy));
+        ASSERT_EQ(::chmod(QFile::encodeName(copy).constData(), 0755), 0);
+        writer = copy;
         for (const QString &traversed : {folder.path(), QFileInfo(folder.path()).absolutePath()})
             ASSERT_EQ(::chmod(QFile::encodeName(traversed).constData(), 0711), 0);
+        // The folders above the test's must let anyone through.
+        for (QFileInfo above(QFileInfo(folder.path()).absolutePath()); !above.isRoot();
+             above = QFileInfo(above.absolutePath())) {
+            if (!(above.permissions() & QFileDevice::ExeOther))
+                GTEST_SKIP() << qPrintable(above.absoluteFilePath())
+                             << " may not be entered by other users: no other user can save in the test's folder";
+        }
         ASSERT_EQ(::chown(QFile::encodeName(folder.path()).constData(), kNobody, kNobody), 0);
         for (const QString &file : QStringList{package} + QStringList(before.keys()).replaceInStrings(QRegularExpression("^"), package + "/"))
             ASSERT_EQ(::lchown(QFile::encodeName(file).constData(), kNobody, kNobody), 0);
@@ -187,7 +203,7 @@ TEST_F(PackageCrashTest, SaveReportsFailureWhenThePackageFolderIsNotWritable)
         };
     }
     ASSERT_EQ(::chmod(QFile::encodeName(package).constData(), 0555), 0);
-    const WriterRun run = runWriter({package, QStringLiteral("New")}, asOrdinaryUser);
+    const WriterRun run = runWriter({package, QStringLiteral("New")}, asOrdinaryUser, writer);
     ::chmod(QFile::encodeName(package).constData(), 0755);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.errors.contains("cannot be changed: Permission denied")) << run.errors.toStdString();

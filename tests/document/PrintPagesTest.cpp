@@ -95,7 +95,7 @@ protected:
     QString printPage(int tag)
     {
         document->showPageWithTag(tag);
-        pumpEvents(20);
+        runUntilIdle();
         QFile::remove(panels.outputPath);
         document->print()->printDocument();
         return panels.outputPath;
@@ -166,7 +166,7 @@ TEST_F(PrintPagesTest, ReportKeepsEveryHeaderValueAndBreaksHeadingsBetweenWordsO
     ASSERT_NE(reportPage, nullptr);
     reportPage->reportShowCostCheckbox()->setChecked(true);
     reportPage->reportShowCompletionCheckbox()->setChecked(true);
-    pumpEvents(50);
+    runUntilIdle();
     ui.savePanelPath = path(QStringLiteral("report.pdf"));
     document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
     const QString printed = printPage(DMPage::GlobalReportPage);
@@ -231,7 +231,7 @@ TEST_F(PrintPagesTest, PdfTitleAndProposedFileNameAreTheProjectsTitleForAnUnsave
 
     // The report and a list.
     document->showPageWithTag(DMPage::GlobalReportPage);
-    pumpEvents(50);
+    runUntilIdle();
     ui.savePanelPath = path(QStringLiteral("report.pdf"));
     document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
     EXPECT_EQ(ui.savePanels.last().proposedName, QStringLiteral("Quay works.pdf"));
@@ -270,7 +270,7 @@ TEST_F(PrintPagesTest, EveryPanelOpensBesideTheDocument)
             panel()->close();
         }
         document->showPageWithTag(DMPage::GlobalReportPage);
-        pumpEvents(20);
+        runUntilIdle();
         document->print()->exportToImage(DMProjectDocumentPrint::PDFExportTag);
         document->outlets().daysOffSettingsController->daysOffExport();
         document->outlets().daysOffSettingsController->daysOffImport();
@@ -355,8 +355,7 @@ TEST_F(PrintPagesTest, ClosingTheDocumentDuringACompositionLeavesNothingBehind)
     closer.start(0);
     weak.lock()->print()->printDocument();
     ASSERT_TRUE(waitFor([&] { return closed; }, 60000));
-    pumpEvents(200);
-    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(waitFor([&] { return weak.expired(); }));
     EXPECT_TRUE(composing.isNull());
     EXPECT_EQ(panels.printPanels, 0);
     EXPECT_TRUE(ui.alerts.isEmpty());

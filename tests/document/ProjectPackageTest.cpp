@@ -60,7 +60,7 @@ TEST_F(ProjectPackageTest, SavedProjectReopensEqualWithAndWithoutPassword)
         reopened->markDocumentAsEdited();
         ASSERT_TRUE(reopened->saveToPath(reopened->fileURL(), DMProjectDocument::SaveOperation, &error)) << error.toStdString();
         reopened->closeWithoutShowingRecentItemsWindow();
-        pumpEvents(5);
+        runUntilIdle();
         ui.promptAnswers = {password};
         auto again = open(package, &error);
         ASSERT_TRUE(again) << error.toStdString();

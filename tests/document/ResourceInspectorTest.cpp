@@ -97,7 +97,7 @@ TEST_F(ResourceInspectorTest, AResourceRowOpensTheInspectorPointingAtItAndItsEdi
     // A person's vCard dropped on it: the document is edited, and one undo puts everything back.
     QString error;
     ASSERT_TRUE(inspector->fillEditedObjectWithVCardData(cardWithPhoto(), &error)) << error.toStdString();
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_TRUE(document->isDocumentEdited());
     const int titleColumn = outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("title"));
     EXPECT_EQ(outline->outlineModel()->data(outline->outlineModel()->indexForRow(row, titleColumn)).toString(), "Zoë Øster");
@@ -131,13 +131,13 @@ TEST_F(ResourceInspectorTest, AResourceMovedIntoAGroupByTheInspectorShowsOnceUnd
     inspector->setEditedObject(ann);
     ASSERT_EQ(inspector->resourceGroups().size(), 1);
     inspector->resourceGroupsPopupCallback(2);
-    pumpEvents(5);
+    runUntilIdle();
     ASSERT_EQ(ann->parentItem(), crew);
     EXPECT_EQ(rowsOf(list, QStringLiteral("name")), (QStringList{"Crew", ".Bob", ".Ann"}));
 
     // The resource view's outline beside the chart shows it in its new place too.
     document->showPageWithTag(DMPage::ByResourcesPage);
-    pumpEvents(5);
+    runUntilIdle();
     DMOutlineView *outline = document->outlets().projectOutlineView;
     outline->expandItem(DMProjectDocumentProjectOutlineDS::itemForObject(crew.get()));
     EXPECT_EQ(rowsOf(outline).count(QStringLiteral(".Ann")) + rowsOf(outline).count(QStringLiteral("Ann")), 1);

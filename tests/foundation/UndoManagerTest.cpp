@@ -8,8 +8,10 @@
 
 #include <stdexcept>
 
-using halcyra::test::pumpEvents;
-using halcyra::test::waitFor;
+using halcyra::test::ManualClock;
+
+// Ends the event loop's turn, which closes the turn's undo step.
+const auto endTurn = halcyra::test::finishEventLoopTurn;
 
 namespace {
 
@@ -40,10 +42,10 @@ TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStepAndNewChangesClearRedo)
     v.set(1);
     v.set(2);
     EXPECT_EQ(undo.groupingLevel(), 1);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.groupingLevel(), 0);
     v.set(3);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 2);
     EXPECT_EQ(closed.count(), 2);
 
@@ -52,7 +54,7 @@ TEST(UndoManager, GroupsOneEventLoopTurnIntoOneStepAndNewChangesClearRedo)
     EXPECT_EQ(v.value, 0);
     undo.redo();
     EXPECT_EQ(v.value, 2);
-    pumpEvents(10); // nothing registered in this turn: no empty step appears
+    endTurn(); // nothing registered in this turn: no empty step appears
     EXPECT_EQ(undo.undoStepCount(), 1);
 
     v.set(5); // a new change clears redo; undo closes the open turn first
@@ -72,11 +74,11 @@ TEST(UndoManager, ExplicitGroupsNestAndOutliveTheTurn)
     undo.beginUndoGrouping();
     v.set(2);
     undo.endUndoGrouping();
-    pumpEvents(10); // the outer explicit group stays open across turns
+    endTurn(); // the outer explicit group stays open across turns
     EXPECT_EQ(undo.undoStepCount(), 0);
     v.set(3);
     undo.endUndoGrouping();
-    pumpEvents(10);
+    endTurn();
     ASSERT_EQ(undo.undoStepCount(), 1);
     undo.undo();
     EXPECT_EQ(v.value, 0);
@@ -99,9 +101,9 @@ TEST(UndoManager, ActionNamesFollowTheStep)
     Value v{&undo};
     v.set(1);
     undo.setActionName(QStringLiteral("Move"));
-    pumpEvents(10);
+    endTurn();
     v.set(2);
-    pumpEvents(10);
+    endTurn();
     undo.setActionName(QStringLiteral("Resize")); // names the last closed step
     undo.undo();
     EXPECT_EQ(undo.undoActionName(), "Move");
@@ -117,7 +119,7 @@ TEST(UndoManager, UndoSurvivesThrowingAndSilentActions)
     v.set(7);
     undo.registerUndo([] { throw std::runtime_error("broken proxy"); });
     undo.registerUndo([] {}); // registers nothing
-    pumpEvents(10);
+    endTurn();
     undo.undo();
     EXPECT_EQ(v.value, 0); // the earlier action still ran
     ASSERT_TRUE(undo.canRedo());
@@ -126,7 +128,7 @@ TEST(UndoManager, UndoSurvivesThrowingAndSilentActions)
 
     undo.removeAllActions();
     undo.registerUndo([] {});
-    pumpEvents(10);
+    endTurn();
     undo.undo();
     EXPECT_FALSE(undo.canRedo()); // an empty redo step is not kept
     EXPECT_FALSE(undo.canUndo());
@@ -141,11 +143,11 @@ TEST(UndoManager, DisablingRegistrationIsCounted)
     undo.enableUndoRegistration();
     v.set(1);
     undo.enableUndoRegistration();
-    pumpEvents(10);
+    endTurn();
     EXPECT_FALSE(undo.canUndo());
     undo.enableUndoRegistration(); // unbalanced: stays enabled
     v.set(2);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 1);
 }
 
@@ -166,10 +168,10 @@ TEST(UndoManager, APauseResumesRegistrationOnEveryPathOut)
         v.set(2);
     }
     EXPECT_TRUE(undo.isUndoRegistrationEnabled());
-    pumpEvents(10);
+    endTurn();
     EXPECT_FALSE(undo.canUndo());
     v.set(3);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 1);
 
     // No manager pauses nothing; a manager gone before the pause ends is not touched.
@@ -183,6 +185,7 @@ TEST(UndoManager, APauseResumesRegistrationOnEveryPathOut)
 
 TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     Value v{&undo, 100};
     v.fenceOffKey = DMUndoManager::fenceOffKeyForObject(&v, "dates");
@@ -191,17 +194,19 @@ TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
     for (int step = 1; step <= 20; ++step) {
         const DMUndoManager::ContinuousEdit edit(&undo, 7);
         v.set(100 + step);
-        pumpEvents(15);
+        clock.advance(15);
+        endTurn();
     }
     EXPECT_EQ(undo.undoStepCount(), 1);
     undo.undo();
     EXPECT_EQ(v.value, 100);
 
     // Once the fence has lifted, the next drag is a step of its own. Keys are "%x %s".
-    ASSERT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
+    clock.advance(200);
+    ASSERT_FALSE(undo.isFenced(v.fenceOffKey));
     const DMUndoManager::ContinuousEdit edit(&undo, 7);
     v.set(200);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 1);
     undo.undo();
     EXPECT_EQ(v.value, 100);
@@ -213,29 +218,32 @@ TEST(UndoManager, FenceOffKeyCoalescesADragIntoOneStep)
 
 TEST(UndoManager, DisableRegistrationWithFenceOffKeyDropsUntilExpiry)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     Value v{&undo};
     v.fenceOffKey = QStringLiteral("1234 dates");
     undo.disableRegistrationWithFenceOffKey(v.fenceOffKey);
     v.set(1);
-    pumpEvents(10);
+    endTurn();
     EXPECT_FALSE(undo.canUndo());
 
-    EXPECT_TRUE(waitFor([&] { return !undo.isFenced(v.fenceOffKey); }, 1000));
+    clock.advance(200);
+    EXPECT_FALSE(undo.isFenced(v.fenceOffKey));
     v.set(2);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 1);
 
     // Other keys and unkeyed registrations are unaffected.
     undo.disableRegistrationWithFenceOffKey(QStringLiteral("other"));
     v.fenceOffKey.clear();
     v.set(3);
-    pumpEvents(10);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 2);
 }
 
 TEST(UndoManager, KeysAreIgnoredWhileUndoing)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     const QString key = QStringLiteral("k");
     int runs = 0;
@@ -245,7 +253,7 @@ TEST(UndoManager, KeysAreIgnoredWhileUndoing)
         undo.registerUndo([&] { ++runs; }, key);
         undo.registerUndo([&] { ++runs; }, key);
     });
-    pumpEvents(10);
+    endTurn();
     undo.undo();
     EXPECT_FALSE(undo.isFenced(key));
     undo.redo();
@@ -261,7 +269,7 @@ TEST(UndoManager, PlainManagerRecordsEveryRegistration)
     EXPECT_FALSE(undo.isFenced(v.fenceOffKey));
     for (int step = 1; step <= 5; ++step) {
         v.set(step);
-        pumpEvents(5);
+        endTurn();
     }
     EXPECT_EQ(undo.undoStepCount(), 5);
 }
@@ -270,15 +278,16 @@ TEST(UndoManager, PlainManagerRecordsEveryRegistration)
 // was undone (or cleared away) is recorded, though the 0.2 s have not passed.
 TEST(UndoManager, AFenceLiftsWhenItsStepLeavesTheUndoStack)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     Value v{&undo};
     v.fenceOffKey = QStringLiteral("k");
     v.set(1);
-    pumpEvents(5);
+    endTurn();
     undo.undo();
     EXPECT_FALSE(undo.isFenced(v.fenceOffKey));
     v.set(2);
-    pumpEvents(5);
+    endTurn();
     ASSERT_TRUE(undo.canUndo());
     undo.undo();
     EXPECT_EQ(v.value, 0);
@@ -286,7 +295,7 @@ TEST(UndoManager, AFenceLiftsWhenItsStepLeavesTheUndoStack)
     v.set(3);
     undo.removeAllActions();
     v.set(4);
-    pumpEvents(5);
+    endTurn();
     undo.undo();
     EXPECT_EQ(v.value, 3);
 }
@@ -295,13 +304,14 @@ TEST(UndoManager, AFenceLiftsWhenItsStepLeavesTheUndoStack)
 // the last action recorded: extending it then changes nothing that a later action restores.
 TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     const QString key = QStringLiteral("snapshot");
     auto first = std::make_shared<int>(1);
     const DMUndoManager::ContinuousEdit edit(&undo, 7);
     undo.registerExtensibleUndo([] {}, key, first);
     EXPECT_EQ(undo.fencedContext(key), first);
-    pumpEvents(5);
+    endTurn();
     EXPECT_EQ(undo.fencedContext(key), first); // the next turn of a nudge series may still extend it
     undo.registerUndo([] {});
     EXPECT_FALSE(undo.fencedContext(key));
@@ -309,7 +319,7 @@ TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
     auto second = std::make_shared<int>(2);
     undo.registerExtensibleUndo([] {}, key, second); // recorded although the key is fenced
     EXPECT_EQ(undo.fencedContext(key), second);
-    pumpEvents(5);
+    endTurn();
     EXPECT_EQ(undo.undoStepCount(), 2);
     undo.undo();
     EXPECT_FALSE(undo.fencedContext(key));
@@ -323,6 +333,7 @@ TEST(UndoManager, AnExtensibleRegistrationOffersItsContextWhileLast)
 // continuous edit folds its repeated sets only while nothing else was recorded after them.
 TEST(UndoManager, AFenceFoldsOnlyOneEditWhileItsStepIsTheLastRecorded)
 {
+    ManualClock clock; // fences last while the test runs, however slowly
     DMUndoManager undo;
     Value a{&undo, 0};
     Value b{&undo, 0};
@@ -330,7 +341,7 @@ TEST(UndoManager, AFenceFoldsOnlyOneEditWhileItsStepIsTheLastRecorded)
     b.fenceOffKey = QStringLiteral("b");
     const auto turn = [](auto &&change) {
         change();
-        pumpEvents(1);
+        endTurn();
     };
     turn([&] { a.set(1); });
     turn([&] { b.set(1); });

@@ -21,6 +21,14 @@ void clickBox(QCheckBox *box)
                       box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center());
 }
 
+// Ends the event-loop turn, which closes the undo step, and lets the 0.2 s pass in which another
+// change of the same setting would join it.
+void endUserAction()
+{
+    halcyra::test::finishEventLoopTurn();
+    halcyra::test::skipTime(250);
+}
+
 QColor columnColor(const DMProjectDocumentObjectViewDataSource *controller, int column)
 {
     return controller->projectViewBackgroundObject()->attributes()->columnBgColor(column);
@@ -40,9 +48,9 @@ TEST_F(DocumentCanvasTest, ThePanesWeekDaysAndDaysOffShadeTheGanttBackground)
     EXPECT_FALSE(columnColor(controller(), 0).isValid()); // Monday 1 January 2024
 
     clickBox(pane->weekdayCheckbox(1));
-    halcyra::test::pumpEvents(250);
+    endUserAction();
     EXPECT_FALSE(project->isWorkingDay(at(2024, 1, 1, 12)));
-    EXPECT_TRUE(columnColor(controller(), 0).isValid());
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return columnColor(controller(), 0).isValid(); }));
     EXPECT_TRUE(columnColor(controller(), 7).isValid());
     EXPECT_FALSE(columnColor(controller(), 1).isValid());
 
@@ -53,8 +61,8 @@ TEST_F(DocumentCanvasTest, ThePanesWeekDaysAndDaysOffShadeTheGanttBackground)
                                    QDate(2024, 1, 3), Qt::EditRole);
     table->outlineModel()->setData(table->outlineModel()->indexForRow(0, table->columnWithIdentifier("enddate")),
                                    QDate(2024, 1, 3), Qt::EditRole);
-    halcyra::test::pumpEvents(250);
-    EXPECT_TRUE(columnColor(controller(), 2).isValid());
+    endUserAction();
+    EXPECT_TRUE(halcyra::test::waitFor([&] { return columnColor(controller(), 2).isValid(); }));
     EXPECT_NE(columnColor(controller(), 2), columnColor(controller(), 0));
     EXPECT_TRUE(document->isDocumentEdited());
 

@@ -212,7 +212,6 @@ TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLef
     // platform never copies, so the move is announced here without moving.)
     addTask("Painting", at(2024, 1, 2, 8), at(2024, 6, 28, 18));
     open();
-    QTest::qWait(50);
 
     struct PaintRegions : QObject {
         QRegion painted;
@@ -224,18 +223,24 @@ TEST_F(DocumentCanvasTest, AHorizontalScrollRedrawsAllThatShowsSoTitlesAreNotLef
         }
     } regions;
     canvas()->installEventFilter(&regions);
+    const QRect visible = canvas()->visibleRegion().boundingRect();
+    ASSERT_FALSE(visible.isEmpty());
+    // The first frame, then nothing pending.
+    canvas()->update();
+    ASSERT_TRUE(halcyra::test::waitFor([&] { return regions.painted.contains(visible); }));
+    halcyra::test::runUntilIdle();
+    regions.painted = QRegion();
+
     const QPoint at = canvas()->pos();
     QMoveEvent vertical(at, at + QPoint(0, 40));
     QCoreApplication::sendEvent(canvas(), &vertical);
-    QTest::qWait(50);
+    halcyra::test::runUntilIdle();
     EXPECT_TRUE(regions.painted.isEmpty());
     QMoveEvent horizontal(at, at + QPoint(120, 0));
     QCoreApplication::sendEvent(canvas(), &horizontal);
-    QTest::qWait(50);
+    halcyra::test::waitFor([&] { return regions.painted.contains(visible); });
     canvas()->removeEventFilter(&regions);
 
-    const QRect visible = canvas()->visibleRegion().boundingRect();
-    ASSERT_FALSE(visible.isEmpty());
     EXPECT_TRUE(regions.painted.contains(visible)) << regions.painted.boundingRect().width() << " of " << visible.width();
 }
 

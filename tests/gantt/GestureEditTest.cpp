@@ -155,7 +155,7 @@ TEST_F(GestureEditTest, ArrowKeysNudgeTheSelectionAndHeldKeysSpeedUp)
     for (int i = 0; i < 4; ++i) {
         key(Qt::Key_Right, QEvent::KeyRelease, true);
         key(Qt::Key_Right, QEvent::KeyPress, true);
-        QTest::qWait(250);
+        halcyra::test::skipTime(250);
     }
     key(Qt::Key_Right, QEvent::KeyRelease);
     halcyra::test::finishEventLoopTurn();

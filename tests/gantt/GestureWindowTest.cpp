@@ -92,7 +92,7 @@ TEST_F(GestureWindowTest, ADrawnTaskIsOneNewTaskStepThatOneUndoRemoves)
     mouse(QEvent::MouseButtonPress, QPointF(xOf(2, 10), y), Qt::LeftButton);
     mouse(QEvent::MouseMove, QPointF(xOf(3, 12), y), Qt::LeftButton);
     ASSERT_EQ(itemsTitled("New Task").size(), 1);
-    QTest::qWait(250);
+    halcyra::test::skipTime(250);
     for (int day : {4, 5})
         mouse(QEvent::MouseMove, QPointF(xOf(day, 12), y), Qt::LeftButton);
     mouse(QEvent::MouseButtonRelease, QPointF(xOf(5, 12), y), Qt::NoButton);

@@ -2,7 +2,6 @@
 // during the drag, and the drag is one named undo step however long its steps take.
 #include "DocumentCanvasTestSupport.h"
 
-#include <QThread>
 
 #include <vector>
 
@@ -61,7 +60,7 @@ TEST_F(LongChainDragTest, ADragIsOneNamedUndoStepAndUndoRestoresEveryDate)
         // The bar and the last task's bar follow the pointer before the release.
         EXPECT_NEAR(barOf(chain.front())->frame().left(), bar.left() + 20 * step, 1.0) << step;
         EXPECT_GT(chain.back()->beginDate(), before.back().first);
-        QThread::msleep(step < 3 ? 250 : 0);
+        halcyra::test::skipTime(step < 3 ? 250 : 0);
     }
     QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, press + QPoint(60, 0));
     halcyra::test::finishEventLoopTurn();

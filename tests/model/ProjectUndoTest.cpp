@@ -4,7 +4,6 @@
 #include <functional>
 
 using namespace halcyra::test;
-using halcyra::test::pumpEvents;
 
 namespace {
 
@@ -133,6 +132,7 @@ TEST(ProjectUndo, ChangesThatTheUndoStackOutlivesDoNothing)
 TEST(ProjectUndo, ADragsManyDateChangesMakeOneStep)
 {
     FullProject f = makeFullProject();
+    ManualClock clock; // the fence lasts through the drag however slowly it runs
     DMUndoManager manager; // fence-off keys on, one group per event-loop turn
     f.project->setUndoManager(&manager);
     const DMDate begin = f.task1->beginDate();
@@ -140,7 +140,8 @@ TEST(ProjectUndo, ADragsManyDateChangesMakeOneStep)
     for (int i = 1; i <= 20; ++i) {
         const DMUndoManager::ContinuousEdit edit(&manager, 1); // each step in a turn of its own
         f.task1->setBeginDateAndEndDate(begin.dateByAddingSeconds(i * 300), end.dateByAddingSeconds(i * 300));
-        pumpEvents(5);
+        clock.advance(5);
+        finishEventLoopTurn();
     }
     EXPECT_EQ(manager.undoStepCount(), 1);
     manager.undo();
@@ -193,7 +194,7 @@ TEST(ProjectUndo, NothingIsLostUnderTheDocumentsFence)
         {"two unassignments 50 ms apart",
          {[](FullProject &f) { f.task1->removeResource(f.resource1); },
           [](FullProject &f) {
-              halcyra::test::pumpEvents(50);
+              halcyra::test::skipTime(50);
               f.task1->removeResource(f.resource2);
           }}},
         {"a task removed, then all assignments of its resource deleted",
@@ -228,7 +229,7 @@ TEST(ProjectUndo, NothingIsLostUnderTheDocumentsFence)
         const auto milestoneDates = std::make_pair(f.milestone->beginDate(), f.milestone->endDate());
         for (const auto &step : c.steps) {
             step(f);
-            pumpEvents(0);
+            finishEventLoopTurn();
         }
         const QVariantMap final = state(*f.project);
         ASSERT_NE(original, final);

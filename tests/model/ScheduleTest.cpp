@@ -6,10 +6,9 @@
 #include "DMScheduler.h"
 #include "DMValidation.h"
 #include "ModelTestSupport.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 
 using namespace halcyra::test;
 
@@ -235,6 +234,7 @@ TEST(Schedule, AWholePushIsOneUndoStep)
 
 TEST(Schedule, ADragsChangesUnderOneFenceOffKeyMakeOneUndoStep)
 {
+    ManualClock clock; // the fence lasts through the drag however slowly it runs
     auto project = DMProject::create();
     auto a = addTask(project, "A", at(2024, 1, 8), at(2024, 1, 9));
     auto b = addTask(project, "B", at(2024, 1, 11), at(2024, 1, 12));
@@ -283,20 +283,11 @@ struct RecordingDocument : DMProjectDocumentHooks
     void itemDatesDidChange(const QList<DMProjectItem *> &items) override { calls.append(items); }
 };
 
-void spin(int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < milliseconds) {
-        QCoreApplication::processEvents();
-        QThread::msleep(5);
-    }
-}
-
 } // namespace
 
 TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
 {
+    ManualClock clock; // the document hears of dates after a delay on this clock
     RecordingFactory factory;
     DMProjectUIObjectFactory::registerFactory(&factory);
     RecordingDocument document;
@@ -307,7 +298,7 @@ TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
     link(a, b);
     auto *barA = static_cast<RecordingObject *>(a->ganttUIObject().get());
     auto *barB = static_cast<RecordingObject *>(b->ganttUIObject().get());
-    spin(150);
+    clock.advance(150);
     document.calls.clear();
 
     // Three moves in quick succession: the canvas hears each, the document once of both items.
@@ -317,7 +308,7 @@ TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
     EXPECT_EQ(barB->timeSpanChanges, 3);
     EXPECT_TRUE(document.calls.isEmpty());
     EXPECT_EQ(project->itemsEndDate(), b->endDate()); // the span follows at once
-    spin(200);
+    clock.advance(200);
     ASSERT_EQ(document.calls.size(), 1);
     EXPECT_EQ(document.calls.first().size(), 2);
     EXPECT_TRUE(document.calls.first().contains(a.get()) && document.calls.first().contains(b.get()));
@@ -328,7 +319,7 @@ TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
     project->tasks().removeOne(b);
     b.reset();
     barB = nullptr;
-    spin(200);
+    clock.advance(200);
     ASSERT_EQ(document.calls.size(), 1);
     EXPECT_EQ(document.calls.first(), QList<DMProjectItem *>{a.get()});
 
@@ -339,11 +330,11 @@ TEST(Schedule, AppliedDatesReachTheCanvasNowAndTheDocumentWhenIdle)
         chain.append(addTask(project, "T", a->beginDate(), a->endDate()));
         link(chain.at(chain.size() - 2), chain.last());
     }
-    spin(200);
+    clock.advance(200);
     document.calls.clear();
     for (int hour = 5; hour <= 9; ++hour)
         a->validateAndSetBeginDateAndEndDate(at(2024, 1, 8, hour), at(2024, 1, 9, hour));
-    spin(200);
+    clock.advance(200);
     ASSERT_EQ(document.calls.size(), 1);
     const QList<DMProjectItem *> reported = document.calls.first();
     EXPECT_EQ(QSet<DMProjectItem *>(reported.begin(), reported.end()).size(), chain.size());

@@ -332,11 +332,11 @@ TEST_F(ExportCommandsTest, ToDoListExportedAndImportedBackWithFreshIDs)
     ASSERT_TRUE(QFileInfo(folder.filePath(QStringLiteral("Harbour.del/project.xml"))).isFile());
 
     ui.openPanelPaths = {folder.filePath(QStringLiteral("Harbour.del"))};
-    pumpEvents(10);
+    finishEventLoopTurn();
     undoManager.removeAllActions();
     const QList<std::shared_ptr<DMProjectTodo>> before = sample.project->todoContainer()->todos().list();
     commands.importFromFerrix();
-    pumpEvents(10);
+    finishEventLoopTurn();
     const QList<std::shared_ptr<DMProjectTodo>> after = sample.project->todoContainer()->todos().list();
     ASSERT_EQ(after.size(), 2 * before.size());
     // The fields themselves are checked with the package; here the copies' identities.

@@ -198,7 +198,7 @@ TEST_F(FarseeManagerTest, AStalledUploadEndsWithAnError)
     ASSERT_TRUE(sending);
     EXPECT_EQ(sending->error, calls.error.localizedDescription);
     EXPECT_EQ(manager->sendingCount(), 0);
-    pumpEvents(400);
+    runUntilIdle();
     EXPECT_EQ(calls.count, 1);
 }
 
@@ -234,7 +234,7 @@ TEST_F(FarseeManagerTest, DeletingRemovesAtOnceAndDeletesOnlyWhatTheServiceHolds
     EXPECT_EQ(running.count, 1);
     EXPECT_FALSE(running.success);
     EXPECT_EQ(manager->sendingCount(), 0);
-    pumpEvents(100);
+    runUntilIdle();
     EXPECT_TRUE(service.server.requests.isEmpty());
     EXPECT_EQ(running.count, 1);
 
@@ -255,15 +255,15 @@ TEST_F(FarseeManagerTest, DeletingRemovesAtOnceAndDeletesOnlyWhatTheServiceHolds
 
 TEST_F(FarseeManagerTest, ChangesCloseTogetherAreWrittenOnce)
 {
+    ManualClock clock;
     holdUploads();
     EndBlockCalls first, second;
     manager->sendDataWithNameWithEndBlock("1", "One.pdf", first.block());
     manager->sendDataWithNameWithEndBlock("2", "Two.pdf", second.block());
     ASSERT_TRUE(waitFor([&] { return manager->sendingCount() == 2; }));
-    pumpEvents(150); // the starts' own save
+    clock.advance(150); // the starts' own save
     QFile::remove(listPath());
 
-    ManualClock clock;
     NBWebItem item;
     for (const char *name : {"One.pdf", "Two.pdf"}) {
         item.setURL(QUrl(QStringLiteral("http://example.org/s/") + name));

@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-using halcyra::test::pumpEvents;
+using halcyra::test::runUntilIdle;
 using halcyra::test::waitFor;
 
 namespace {
@@ -256,7 +256,6 @@ TEST_F(FileTransferTest, RefusedLoginStoppedServerUnreachablePortAndTimeoutEachE
                  QUrl(server.url(QStringLiteral("/big.pdf"))));
         controller->start();
         ASSERT_TRUE(waitFor([&] { return controller->bytesWritten() > 0; }, 10000));
-        pumpEvents(300);
         server.kill();
         ASSERT_TRUE(waitFor([&] { return finishedCount > 0; }, 20000));
         expectFailureAlert(QStringLiteral("An error occured while writing the file"));
@@ -347,14 +346,14 @@ TEST_F(FileTransferTest, CancelEndsTheCopyWithoutAnAlertAndLeavesNoPartialFile)
     StandInServer http([](const StandInRequest &) { return StandInResponse(200, {}, {}, true); });
     transfer(QUrl(http.url(QStringLiteral("/slow.pdf"))), QUrl::fromLocalFile(path(QStringLiteral("slow.pdf"))));
     controller->start();
-    pumpEvents(200);
+    ASSERT_TRUE(waitFor([&] { return !http.requests.isEmpty(); }));
     EXPECT_EQ(finishedCount, 0);
     controller->stop();
     EXPECT_EQ(finishedCount, 1);
     EXPECT_FALSE(succeeded);
     EXPECT_EQ(controller->outcome(), DMFileTransferController::Cancelled);
     EXPECT_TRUE(ui.alerts.isEmpty());
-    pumpEvents(50);
+    runUntilIdle();
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
 }
 

@@ -188,7 +188,7 @@ TEST_F(ReportDocumentTest, LongReportsWriteTheirLastRowsOnTheEventLoop)
     useProject(nullptr);
     report->globalReportRefresh();
     EXPECT_TRUE(indicator->isHidden());
-    pumpEvents(200);
+    runUntilIdle();
     EXPECT_TRUE(view->document()->isEmpty());
     useProject(sample.project);
 

@@ -24,7 +24,7 @@ protected:
     }
     QImage shoot()
     {
-        pumpEvents(20);
+        runUntilIdle();
         QImage image(host.page->size(), QImage::Format_RGB32);
         image.fill(Qt::white);
         host.page->render(&image);

@@ -49,7 +49,7 @@ TEST(DMChildWindow, ShownAboveItsParentAndMovedWithIt)
     DMWindow_removeChildWindow(windows.child);
     EXPECT_EQ(DMWindow_parentWindow(windows.child), nullptr);
     windows.parent->move(windows.parent->pos() + QPoint(50, 50));
-    halcyra::test::pumpEvents(20);
+    halcyra::test::runUntilIdle();
     EXPECT_EQ(windows.child->pos(), QPoint(180, 300));
     EXPECT_TRUE(windows.child->isVisible());
 }
@@ -87,7 +87,7 @@ TEST(DMChildWindow, KeepsThePlaceItsOwnerGaveItWhateverTheWindowSystemReports)
     // A window system that insists has the last word.
     for (int i = 0; i < 3; ++i) {
         windows.child->windowHandle()->setPosition(0, 0);
-        halcyra::test::pumpEvents(20);
+        halcyra::test::runUntilIdle();
     }
     EXPECT_EQ(windows.child->windowHandle()->position(), QPoint(0, 0));
 }

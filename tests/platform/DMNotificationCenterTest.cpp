@@ -6,7 +6,7 @@
 
 #include <optional>
 
-using halcyra::test::pumpEvents;
+using halcyra::test::runUntilIdle;
 
 namespace {
 
@@ -86,12 +86,12 @@ TEST(DMNotificationCenter, IdleNotificationsAreCoalescedByNameAndSender)
         center.enqueueNotificationWhenIdle(kChanged, &senderB, {{QStringLiteral("n"), QString::number(i)}});
     }
     EXPECT_TRUE(seen.isEmpty()) << "posted before the loop was idle";
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_EQ(seen, (QList<std::pair<const void *, QString>>{{&senderA, QStringLiteral("4")}, {&senderB, QStringLiteral("4")}}));
 
     // Once posted, the next one queues anew.
     center.enqueueNotificationWhenIdle(kChanged, &senderA);
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_EQ(seen.size(), 3);
 }
 
@@ -105,10 +105,10 @@ TEST(DMNotificationCenter, QueuedNotificationsDieWithTheirSenderOrCentre)
         center.enqueueNotificationWhenIdle(kChanged, &sender);
         center.enqueueNotificationWhenIdle(kSaved, nullptr);
         center.dequeueNotificationsForObject(&sender);
-        pumpEvents(20);
+        runUntilIdle();
         EXPECT_EQ(calls, 1);
         center.enqueueNotificationWhenIdle(kSaved, nullptr);
     }
-    pumpEvents(20);
+    runUntilIdle();
     EXPECT_EQ(calls, 1);
 }

@@ -1,5 +1,6 @@
 #include "DMOutlineView.h"
 #include "DMOutlineViewTestSupport.h"
+#include "TestSupport.h"
 
 #include <QHeaderView>
 #include <QPaintEvent>
@@ -247,7 +248,7 @@ TEST(DMOutlineView, UpdatingCellsOfColumnsPaintsOnlyThoseCellsOfRowsShown)
 {
     ShownOutline outline(QStringLiteral("A(B) C D"));
     DMOutlineView &view = outline.view;
-    QTest::qWait(20);
+    halcyra::test::runUntilIdle();
     PaintRecorder recorder;
     view.viewport()->installEventFilter(&recorder);
     const auto paintAfter = [&](auto &&update) {
@@ -269,7 +270,7 @@ TEST(DMOutlineView, UpdatingCellsOfColumnsPaintsOnlyThoseCellsOfRowsShown)
         << "B is not shown: A is collapsed";
 
     view.setTableColumnHidden(QStringLiteral("count"), true);
-    QTest::qWait(20);
+    halcyra::test::runUntilIdle();
     EXPECT_TRUE(paintAfter([&] { view.updateCellsOfColumns({QStringLiteral("count"), QStringLiteral("none")}); })
                     .isEmpty());
 }
@@ -281,7 +282,7 @@ TEST(DMOutlineView, ColumnsAreHiddenAndMovedByIdentifierAndSurviveReloads)
     view.addTableColumn({QStringLiteral("note"), QStringLiteral("Note"), 80});
     view.moveColumnToColumn(2, 0);
     view.setTableColumnHidden(QStringLiteral("count"), true);
-    QTest::qWait(20);
+    halcyra::test::runUntilIdle();
     EXPECT_EQ(view.tableColumnIdentifiers(), (QStringList{"note", "title", "count"}));
     EXPECT_EQ(view.frameOfCellAtColumnRow(0, 0).left(), 0);
     EXPECT_EQ(view.frameOfCellAtColumnRow(1, 0).left(), 80 + view.indentation() * (view.rootIsDecorated() ? 1 : 0));

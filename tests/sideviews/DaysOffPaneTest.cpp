@@ -118,9 +118,10 @@ TEST_F(DaysOffPaneTest, FirstDayOfWeekRowsRunFromMondayAndTheWeekFormatIsStored)
 
 TEST_F(DaysOffPaneTest, AddingEditingAndRemovingDaysOffChangesTheCalendar)
 {
+    const QDate today(2026, 3, 5);
+    const halcyra::test::FixedNow now(QDateTime(today, QTime(23, 59, 59)));
     QTest::mouseClick(pane.daysOffAddButton(), Qt::LeftButton);
     endUserAction();
-    const QDate today = QDate::currentDate();
     ASSERT_EQ(daysOff().size(), 1);
     EXPECT_EQ(entryAt(0).dictionary(), dayOff(dated(today.year(), today.month(), today.day()),
                                               dated(today.year(), today.month(), today.day())));
@@ -208,9 +209,10 @@ TEST_F(DaysOffPaneTest, TheRepeatsBoxTogglesBetweenDatedAndYearly)
     EXPECT_FALSE(m_project->isWorkingDay(DMDate(2040, 1, 1, 0)));
 
     // Off again: the days are placed from this year on, over New Year as before.
+    const int year = 2031;
+    const halcyra::test::FixedNow now(QDateTime(QDate(year, 12, 31), QTime(12, 0)));
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
     endUserAction();
-    const int year = QDate::currentDate().year();
     EXPECT_EQ(entryAt(0).index(), dated(year, 12, 30));
     EXPECT_EQ(entryAt(0).endIndex(), dated(year + 1, 1, 2));
 

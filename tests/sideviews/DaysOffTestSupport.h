@@ -91,9 +91,14 @@ protected:
     QVariantList daysOff() const { return m_project->attribute(kDMProject_Settings_DaysOff).toList(); }
     DMDaysOffEntry entryAt(int row) const { return DMDaysOffEntry(daysOff().value(row).toMap()); }
 
-    // Ends the event-loop turn, which closes the undo step, and waits out the 0.2 s in which
+    // Ends the event-loop turn, which closes the undo step, and lets the 0.2 s pass in which
     // another change of the same setting would join it.
-    void endUserAction() { halcyra::test::pumpEvents(250); }
+    void endUserAction()
+    {
+        halcyra::test::finishEventLoopTurn();
+        halcyra::test::skipTime(250);
+        halcyra::test::runUntilIdle();
+    }
 
     DMOutlineView *table() { return pane.daysOffTableView(); }
     QModelIndex cell(int row, const QString &identifier)

@@ -78,7 +78,7 @@ protected:
         DMModalUI::setInstance(nullptr);
     }
     // Ends the event-loop turn, which closes the undo step it opened.
-    void endTurn() { halcyra::test::pumpEvents(5); }
+    void endTurn() { halcyra::test::finishEventLoopTurn(); }
 
     FakeModalUI ui;
     DMUndoManager undoManager;

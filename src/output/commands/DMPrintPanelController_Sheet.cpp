@@ -1,5 +1,6 @@
 // DMPrintPanelController: the sheet, its controls and what they show.
 #include "DMPrintPanelController.h"
+#include "DMWallClock.h"
 
 #include "DMLocalizedString.h"
 
@@ -26,7 +27,7 @@ constexpr int kProgressSteps = 1000;
 
 QDate qDateOf(const DMDate &date)
 {
-    return date.isNull() ? QDate::currentDate() : QDate(date.year(), date.month(), date.day());
+    return date.isNull() ? DMWallClock::today() : QDate(date.year(), date.month(), date.day());
 }
 
 DMDate dayOf(const QDate &date)

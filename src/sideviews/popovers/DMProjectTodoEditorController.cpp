@@ -1,4 +1,5 @@
 #include "DMProjectTodoEditorController.h"
+#include "DMWallClock.h"
 
 #include "DMLocalizedString.h"
 #include "DMProjectTodo.h"
@@ -90,7 +91,7 @@ bool DMProjectTodoEditorController::eventFilter(QObject *watched, QEvent *event)
 {
     QCalendarWidget *calendar = m_datePicker->calendarWidget();
     if (watched == calendar && event->type() == QEvent::Show && m_datePicker->date() == m_datePicker->minimumDate()) {
-        const QDate today = QDate::currentDate();
+        const QDate today = DMWallClock::today();
         calendar->setCurrentPage(today.year(), today.month());
     }
     return DMPopoverEditorController::eventFilter(watched, event);

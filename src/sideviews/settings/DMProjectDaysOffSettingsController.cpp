@@ -1,4 +1,5 @@
 #include "DMProjectDaysOffSettingsController.h"
+#include "DMWallClock.h"
 
 #include "DMBeep.h"
 #include "DMDaysOffEntry.h"
@@ -354,7 +355,7 @@ void DMProjectDaysOffSettingsController::dayOffAdd()
     if (!canAct())
         return;
     QVariantList entries = daysOff();
-    entries.append(DMDaysOffEntry::entryForDay(QDate::currentDate()).dictionary());
+    entries.append(DMDaysOffEntry::entryForDay(DMWallClock::today()).dictionary());
     storeDaysOff(entries, "Add Day Off");
     updateUI();
     selectLastRow();
@@ -515,7 +516,7 @@ void DMProjectDaysOffSettingsController::outlineViewSetObjectValueForTableColumn
     } else if (identifier == kDescriptionColumn) {
         entry.setDescription(value.toString());
     } else if (identifier == kRepeatsColumn) {
-        entry.setRepeats(value.toBool(), QDate::currentDate().year());
+        entry.setRepeats(value.toBool(), DMWallClock::today().year());
     }
     if (entry.dictionary() != entries.at(row).toMap()) {
         entries[row] = entry.dictionary();
