@@ -125,6 +125,136 @@ protected:
     const QMap<QString, QByteArray> signedContract{{QStringLiteral("contract.txt"), "signed"}};
 };
 
+TEST_F(AttachedDocumentsTest, ItemsPastedIntoAnotherProjectBringTheirFilesIntoItsPackage)
+{
+    const QString sourcePackage = path(QStringLiteral("Move.hy2"));
+    auto source = moveDayDocument(sourcePackage);
+    EXPECT_EQ(savedDocuments(sourcePackage), signedContract);
+    auto target = shownDocumentWith({QStringLiteral("Survey")});
+    const QString targetPackage = path(QStringLiteral("Office.hy2"));
+    save(*target, targetPackage, DMProjectDocument::SaveAsOperation);
+
+    selectBar(*source, source->project()->tasks().first());
+    source->copy();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    const auto pasted = target->project()->tasks().last()->subitems().list().value(0);
+    ASSERT_TRUE(pasted);
+    EXPECT_EQ(keysOf(pasted), QStringList{"contract.txt"});
+    EXPECT_EQ(documentsPage(*target), (QStringList{"Project", "Tasks", "contract.txt"}));
+    save(*target, targetPackage);
+    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+
+    // Undone, the paste takes its file out of the package at the next save; redone, it brings
+    // it back.
+    DMUndoManager *undo = target->undoManager();
+    undo->undo();
+    EXPECT_EQ(target->project()->tasks().size(), 1);
+    save(*target, targetPackage);
+    EXPECT_TRUE(savedDocuments(targetPackage).isEmpty());
+    undo->redo();
+    save(*target, targetPackage);
+    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+
+    // The copy still brings its file once the project it came from is closed; the file the
+    // target holds already is not stored twice.
+    source->close();
+    finishEventLoopTurns();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 3);
+    EXPECT_EQ(keysOf(target->project()->tasks().last()->subitems().list().value(0)), QStringList{"contract.txt"});
+    save(*target, targetPackage);
+    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+    undo->undo();
+    undo->undo();
+    save(*target, targetPackage);
+    EXPECT_TRUE(savedDocuments(targetPackage).isEmpty());
+}
+
+TEST_F(AttachedDocumentsTest, FilesThatCannotBeHadAreLeftOffThePastedItemAndTheUserIsTold)
+{
+    auto source = shownDocumentWith({QStringLiteral("Pack")});
+    const auto pack = source->project()->tasks().first();
+    const QString notes = path(QStringLiteral("files/notes.txt"));
+    writeFile(notes, "notes");
+    pack->setAttribute(kDMProjectItem_AttachedDocuments,
+                       QVariantList{source->addAttachedDocumentTableKey(contract), source->addAttachedDocumentTableKey(notes)});
+    selectBar(*source, pack);
+    source->copy();
+    ASSERT_TRUE(QFile::remove(notes));
+
+    auto target = shownDocumentWith({});
+    const qsizetype alerts = ui.alerts.size();
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 1);
+    EXPECT_EQ(keysOf(target->project()->tasks().first()), QStringList{"contract.txt"});
+    ASSERT_EQ(ui.alerts.size(), alerts + 1);
+    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("notes.txt")));
+    const QString targetPackage = path(QStringLiteral("Office.hy2"));
+    save(*target, targetPackage, DMProjectDocument::SaveAsOperation);
+    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+
+    // Any program can fill the clipboard: files it names there are never taken.
+    const QString secret = path(QStringLiteral("outside/secret.txt"));
+    writeFile(secret, "SECRET");
+    QVariantMap payload = source->dictionaryForObjects({pack});
+    payload.insert(QStringLiteral("attachedDocuments"), QVariantMap{{QStringLiteral("contract.txt"), secret}});
+    auto *crafted = new QMimeData;
+    crafted->setData(DMProjectDocument::kPasteboardType, DMPropertyList::dataWithPropertyList(payload));
+    QGuiApplication::clipboard()->setMimeData(crafted);
+    source->close();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    EXPECT_TRUE(keysOf(target->project()->tasks().last()).isEmpty());
+    save(*target, targetPackage);
+    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+}
+
+// The item is copied, its document deleted on the Documents page and the item itself deleted;
+// the paste refers to the file again, so the save keeps it.
+TEST_F(AttachedDocumentsTest, ItemsPastedBackIntoTheirProjectHoldTheirFilesAfterTheOriginalsWentAway)
+{
+    const QString package = path(QStringLiteral("Move.hy2"));
+    auto document = moveDayDocument(package);
+    const auto moveDay = document->project()->tasks().first();
+    selectBar(*document, moveDay);
+    document->copy();
+
+    EXPECT_EQ(documentsPage(*document), (QStringList{"Project", "Tasks", "contract.txt"}));
+    document->itemsView()->itemsCollectionView()->setSelectionIndexes({2});
+    document->itemsView()->itemsViewDelete();
+    EXPECT_EQ(documentsPage(*document), (QStringList{"Project", "Tasks"}));
+    selectBar(*document, moveDay);
+    document->deleteSelectedItem();
+    EXPECT_TRUE(document->project()->tasks().isEmpty());
+    save(*document, package);
+    EXPECT_TRUE(savedDocuments(package).isEmpty());
+
+    document->paste();
+    ASSERT_EQ(document->project()->tasks().size(), 1);
+    EXPECT_EQ(documentsPage(*document), (QStringList{"Project", "Tasks", "contract.txt"}));
+    save(*document, package);
+    EXPECT_EQ(savedDocuments(package), signedContract);
+
+    DMUndoManager *undo = document->undoManager();
+    undo->undo();
+    save(*document, package);
+    EXPECT_TRUE(savedDocuments(package).isEmpty());
+    undo->redo();
+    save(*document, package);
+    EXPECT_EQ(savedDocuments(package), signedContract);
+    // Undoing every step brings back the original with its file, and only it.
+    while (undo->canUndo())
+        undo->undo();
+    ASSERT_EQ(document->project()->tasks().size(), 1);
+    EXPECT_EQ(keysOf(document->project()->tasks().first()->subitems().list().value(0)), QStringList{"contract.txt"});
+    save(*document, package);
+    EXPECT_EQ(savedDocuments(package), signedContract);
+}
+
 TEST_F(AttachedDocumentsTest, AFileAttachedToTheProjectTwiceLeavesThePackageWhenItsRowIsDeleted)
 {
     auto document = shownDocumentWith({QStringLiteral("Survey")});
@@ -158,6 +288,54 @@ TEST_F(AttachedDocumentsTest, AFileAttachedToTheProjectTwiceLeavesThePackageWhen
     undo->redo();
     save(*document, package);
     EXPECT_TRUE(savedDocuments(package).isEmpty());
+}
+
+// Counts read from a package are not trusted: an earlier version wrote none, and a count can
+// include items deleted before the save. Opened, the project counts what refers to each file.
+TEST_F(AttachedDocumentsTest, AnOpenedPackageCountsWhatItsProjectRefersTo)
+{
+    const auto writePackage = [this](const QString &package, const QVariantMap &record, bool attachedToProject) {
+        auto project = DMProject::create();
+        auto task = makeItem<DMProjectTask>(project, QStringLiteral("Pack"), at(2024, 1, 8, 8), at(2024, 1, 9, 18));
+        project->tasks().append(task);
+        task->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{QStringLiteral("contract.txt")});
+        if (attachedToProject)
+            project->setAttribute(kDMProject_AttachedDocuments, QVariantList{QStringLiteral("contract.txt")});
+        project->setAttribute(kDMProject_AttachedDocumentsTable, QVariantMap{{QStringLiteral("contract.txt"), record}});
+        writeFile(DMProjectPackage::documentsFolderPath(package) + QStringLiteral("/contract.txt"), "signed");
+        writeFile(package + QStringLiteral("/project.xml"), DMPropertyList::dataWithPropertyList(project->dictionaryRepresentation()));
+    };
+    const QVariantMap stored{{kDMProject_AttachedDocument_Path, QStringLiteral("contract.txt")},
+                             {kDMProject_AttachedDocument_PendingAttachment, false}};
+
+    // Written without counts, attached to the project and to the task: deleting the project's
+    // row keeps the file, which the task still has.
+    const QString older = path(QStringLiteral("Older.hy2"));
+    writePackage(older, stored, true);
+    QString error;
+    auto document = open(older, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    showWindow(document);
+    EXPECT_EQ(documentsPage(*document), (QStringList{"Project", "contract.txt", "Tasks", "contract.txt"}));
+    document->itemsView()->itemsCollectionView()->setSelectionIndexes({1});
+    document->itemsView()->itemsViewDelete();
+    save(*document, older);
+    EXPECT_EQ(savedDocuments(older), signedContract);
+
+    // Saved with a count of 3 that held deleted tasks: deleting the one row that is left takes
+    // the file out.
+    QVariantMap stale = stored;
+    stale.insert(QStringLiteral("kDMProject_AttachedDocument_ReferenceCount"), 3);
+    const QString staleCount = path(QStringLiteral("Stale.hy2"));
+    writePackage(staleCount, stale, false);
+    document = open(staleCount, &error);
+    ASSERT_TRUE(document) << error.toStdString();
+    showWindow(document);
+    EXPECT_EQ(documentsPage(*document), (QStringList{"Project", "Tasks", "contract.txt"}));
+    document->itemsView()->itemsCollectionView()->setSelectionIndexes({2});
+    document->itemsView()->itemsViewDelete();
+    save(*document, staleCount);
+    EXPECT_TRUE(savedDocuments(staleCount).isEmpty());
 }
 
 } // namespace
