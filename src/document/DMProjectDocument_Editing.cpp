@@ -520,7 +520,7 @@ QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_pt
             else
                 adopted.append(taken);
         }
-        // The item is not in the project yet: its own change is no step of its own to undo.
+        // The item is not in the project yet, so this change records no undo step of its own.
         item.setAttribute(kDMProjectItem_AttachedDocuments, adopted.isEmpty() ? QVariant() : QVariant(adopted));
     });
     return leftOut;

@@ -171,46 +171,35 @@ TEST_F(AttachedDocumentsTest, ItemsPastedIntoAnotherProjectBringTheirFilesIntoIt
     undo->undo();
     save(*target, targetPackage);
     EXPECT_TRUE(savedDocuments(targetPackage).isEmpty());
-}
 
-TEST_F(AttachedDocumentsTest, FilesThatCannotBeHadAreLeftOffThePastedItemAndTheUserIsTold)
-{
-    auto source = shownDocumentWith({QStringLiteral("Pack")});
-    const auto pack = source->project()->tasks().first();
-    const QString notes = path(QStringLiteral("files/notes.txt"));
-    writeFile(notes, "notes");
-    pack->setAttribute(kDMProjectItem_AttachedDocuments,
-                       QVariantList{source->addAttachedDocumentTableKey(contract), source->addAttachedDocumentTableKey(notes)});
-    selectBar(*source, pack);
-    source->copy();
-    ASSERT_TRUE(QFile::remove(notes));
-
-    auto target = shownDocumentWith({});
+    // A file that cannot be had any more is left off the pasted item, and the user is told.
+    ASSERT_TRUE(QFile::remove(DMProjectPackage::documentsFolderPath(sourcePackage) + QStringLiteral("/contract.txt")));
     const qsizetype alerts = ui.alerts.size();
     target->paste();
-    ASSERT_EQ(target->project()->tasks().size(), 1);
-    EXPECT_EQ(keysOf(target->project()->tasks().first()), QStringList{"contract.txt"});
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    EXPECT_TRUE(keysOf(target->project()->tasks().last()->subitems().list().value(0)).isEmpty());
     ASSERT_EQ(ui.alerts.size(), alerts + 1);
-    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("notes.txt")));
-    const QString targetPackage = path(QStringLiteral("Office.hy2"));
-    save(*target, targetPackage, DMProjectDocument::SaveAsOperation);
-    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("contract.txt")));
 
-    // Any program can fill the clipboard: files it names there are never taken.
+    // Any program can fill the clipboard: a file it names there is never taken.
     const QString secret = path(QStringLiteral("outside/secret.txt"));
     writeFile(secret, "SECRET");
-    QVariantMap payload = source->dictionaryForObjects({pack});
-    payload.insert(QStringLiteral("attachedDocuments"), QVariantMap{{QStringLiteral("contract.txt"), secret}});
+    QVariantMap payload = target->dictionaryForObjects({target->project()->tasks().first()});
+    payload.insert(QStringLiteral("attachedDocuments"), QVariantMap{{QStringLiteral("Survey"), secret}});
+    QVariantMap survey = payload.value(QStringLiteral("items")).toList().first().toMap();
+    survey.insert(QStringLiteral("attributes"), DMProjectCoder::encodeAttributes(
+                                                    {{kDMProjectItem_AttachedDocuments, QVariantList{QStringLiteral("Survey")}}}));
+    payload.insert(QStringLiteral("items"), QVariantList{survey});
+    payload.insert(QStringLiteral("projectToken"), QStringLiteral("elsewhere"));
     auto *crafted = new QMimeData;
     crafted->setData(DMProjectDocument::kPasteboardType, DMPropertyList::dataWithPropertyList(payload));
     QGuiApplication::clipboard()->setMimeData(crafted);
-    source->close();
-    target->showPageWithTag(DMPage::GanttPage);
     target->paste();
-    ASSERT_EQ(target->project()->tasks().size(), 2);
+    ASSERT_EQ(target->project()->tasks().size(), 3);
     EXPECT_TRUE(keysOf(target->project()->tasks().last()).isEmpty());
+    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("Survey")));
     save(*target, targetPackage);
-    EXPECT_EQ(savedDocuments(targetPackage), signedContract);
+    EXPECT_TRUE(savedDocuments(targetPackage).isEmpty());
 }
 
 // The item is copied, its document deleted on the Documents page and the item itself deleted;
