@@ -1,11 +1,17 @@
 #include "DMAttachedDocuments.h"
 
 #include "DMPackageFiles.h"
+#include "DMProject.h"
+#include "DMProjectEvent.h"
+#include "DMProjectEventContainer.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QUuid>
 
 const QString DMAttachedDocuments::kReferenceCount = QStringLiteral("kDMProject_AttachedDocument_ReferenceCount");
 
@@ -139,6 +145,28 @@ QVariantMap DMAttachedDocuments::tableWithUnreferencedSetAside(const QVariantMap
         result.insert(it.key(), record);
     }
     return result;
+}
+
+QVariantMap DMAttachedDocuments::tableCountingReferences(const QVariantMap &table, const DMProject &project)
+{
+    QHash<QString, int> references;
+    const auto count = [&references](const QVariant &keys) {
+        for (const QVariant &key : keys.toList())
+            ++references[key.toString()];
+    };
+    count(project.attribute(kDMProject_AttachedDocuments));
+    const auto countItem = [&count](DMProjectItem &item) { count(item.attribute(kDMProjectItem_AttachedDocuments)); };
+    DMProjectItem_forEachItem(project.tasks().list(), countItem);
+    if (project.eventContainer())
+        for (const auto &event : project.eventContainer()->events())
+            countItem(*event);
+    QVariantMap counted;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        QVariantMap record = it.value().toMap();
+        record.insert(kReferenceCount, references.value(it.key()));
+        counted.insert(it.key(), record);
+    }
+    return counted;
 }
 
 DMAttachedDocuments::SavePlan DMAttachedDocuments::planSave(const QVariantMap &table, bool copyPending)
@@ -286,4 +314,41 @@ QVariantMap DMAttachedDocuments::tableWithoutEntries(const QVariantMap &table, c
         result.insert(it.key(), it.value());
     }
     return result;
+}
+
+namespace {
+
+struct CopiedDocuments
+{
+    QString token;
+    QVariantMap pathsByKey;
+};
+
+QList<CopiedDocuments> &recentCopies()
+{
+    static QList<CopiedDocuments> copies;
+    return copies;
+}
+
+} // namespace
+
+QString DMAttachedDocuments::noteCopiedDocuments(const QVariantMap &pathsByKey)
+{
+    constexpr qsizetype kKeptCopies = 8;
+    QList<CopiedDocuments> &copies = recentCopies();
+    const QString token = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    copies.append({token, pathsByKey});
+    while (copies.size() > kKeptCopies)
+        copies.removeFirst();
+    return token;
+}
+
+QVariantMap DMAttachedDocuments::copiedDocuments(const QString &token)
+{
+    if (token.isEmpty())
+        return {};
+    for (const CopiedDocuments &copy : recentCopies())
+        if (copy.token == token)
+            return copy.pathsByKey;
+    return {};
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariantMap>
 
+class DMProject;
+
 // The project's attached-documents table (kDMProject_AttachedDocumentsTable): table key to a
 // record with kDMProject_AttachedDocument_Path (the name inside the package's "Documents", or
 // the outside path while kDMProject_AttachedDocument_PendingAttachment is on) and a reference
@@ -31,8 +33,13 @@ public:
     // Raises the count of an entry the table has (the opposite of releaseDocument).
     static void retainDocument(QVariantMap *table, const QString &key);
     // True for an entry that nothing refers to any more: its reference count is 0. An entry
-    // written without a count (by an earlier version) is taken to be referred to.
+    // without a count is taken to be referred to.
     static bool isUnreferenced(const QVariantMap &record);
+    // The table with each entry's count set to the references the project holds: its own list
+    // and the lists of its items and events. A document counts this way when it takes a
+    // project, which no undo step can refer to yet; counts read from a file may be missing
+    // (earlier versions) or stale.
+    static QVariantMap tableCountingReferences(const QVariantMap &table, const DMProject &project);
 
     // The table with every stored entry that nothing refers to set aside: its file is copied
     // (hard-linked where possible) out of the package's "Documents" into a folder of its own
@@ -66,4 +73,12 @@ public:
     // The table without the stored entries of the dropped names; without pending entries too
     // unless withPending (the table written into a package has none).
     static QVariantMap tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames, bool withPending);
+
+    // The files of copied items, by table key, as their project resolved them when they were
+    // copied: kept in this process under the returned token, which the copy's payload carries.
+    // The clipboard holds whatever any program put there, so a paste takes the locations of
+    // files only from here. The latest few copies are kept.
+    static QString noteCopiedDocuments(const QVariantMap &pathsByKey);
+    // The files noted under the token; empty for a token of no recent copy of this process.
+    static QVariantMap copiedDocuments(const QString &token);
 };

@@ -1,5 +1,6 @@
 #include "DMProjectDocument.h"
 
+#include "DMAttachedDocuments.h"
 #include "DMCurrencyFormatter.h"
 #include "DMDateFormatter.h"
 #include "DMDocumentController.h"
@@ -158,6 +159,16 @@ void DMProjectDocument::setProject(const std::shared_ptr<DMProject> &project)
     m_currencyFormatter.reset();
     if (!m_project)
         return;
+    // The attached documents' counts start from what the project refers to: no undo step of
+    // this document can refer to anything yet.
+    if (const QVariant table = m_project->attribute(kDMProject_AttachedDocumentsTable); table.isValid()) {
+        const QVariantMap counted = DMAttachedDocuments::tableCountingReferences(table.toMap(), *m_project);
+        if (QVariant(counted) != table) {
+            m_project->beginLoading();
+            m_project->setAttribute(kDMProject_AttachedDocumentsTable, counted);
+            m_project->endLoading();
+        }
+    }
     DMProject_DisplayAttributes &attributes = m_project->displayAttributes();
     attributes.projectDocument = this;
     attributes.projectIsEdited = isDocumentEdited();

@@ -318,6 +318,12 @@ private:
     void applyImportedProjectAttributes();
     QVariantMap metadataForProject() const;
     void closeDocument(bool showWelcomeWindow);
+    // Gives pasted items, not yet in the project, the attached documents they list: in the
+    // project they were copied from, the same entries, referred to once more; from another
+    // project, the copied files (DMAttachedDocuments::copiedDocuments) attached anew. A document
+    // that cannot be had is taken off the item; the names of those are returned.
+    QStringList adoptAttachedDocuments(const QList<std::shared_ptr<DMProjectItem>> &items,
+                                       const QVariantMap &copiedFiles, bool sameProject);
 
     std::shared_ptr<DMProject> m_project;
     std::unique_ptr<DMUndoManager> m_undoManager;

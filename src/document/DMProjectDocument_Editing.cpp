@@ -33,6 +33,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QMimeData>
@@ -45,6 +46,7 @@ namespace {
 
 const QString kPayloadItems = QStringLiteral("items");
 const QString kPayloadProjectToken = QStringLiteral("projectToken");
+const QString kPayloadAttachedDocuments = QStringLiteral("attachedDocuments");
 const QString kSubitems = QStringLiteral("subitems");
 const QString kOutboundDependencies = QStringLiteral("outboundDependencies");
 
@@ -214,13 +216,21 @@ QVariantMap DMProjectDocument::dictionaryForObjects(const QList<std::shared_ptr<
             topmost.append(item);
     }
     QSet<quint64> copied;
-    forEachItem(topmost, [&copied](DMProjectItem &item) { copied.insert(item.objectID()); });
+    QVariantMap files; // the attached files, by table key
+    forEachItem(topmost, [this, &copied, &files](DMProjectItem &item) {
+        copied.insert(item.objectID());
+        for (const QVariant &key : item.attribute(kDMProjectItem_AttachedDocuments).toList())
+            if (const QString file = attachedDocumentPathForTableKey(key.toString(), nullptr); !file.isEmpty())
+                files.insert(key.toString(), file);
+    });
     QVariantList dictionaries;
     for (const auto &item : topmost)
         dictionaries.append(keepingInternalLinks(DMProjectCoder::itemTreeRepresentation(*item), copied));
     QVariantMap payload;
     payload.insert(kPayloadItems, dictionaries);
     payload.insert(kPayloadProjectToken, projectToken(m_project.get()));
+    if (!files.isEmpty())
+        payload.insert(kPayloadAttachedDocuments, DMAttachedDocuments::noteCopiedDocuments(files));
     return payload;
 }
 
@@ -276,6 +286,8 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         return inserted;
 
     m_undoManager->beginUndoGrouping();
+    const QStringList leftOut = adoptAttachedDocuments(
+        inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
     qsizetype index = -1;
     if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
         const auto &list = parent ? parent->subitems() : m_project->tasks();
@@ -315,6 +327,14 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     m_undoManager->setActionName(DMLocalizedString("Paste"));
     m_undoManager->endUndoGrouping();
     reloadViews();
+    if (!leftOut.isEmpty()) {
+        DMModalUI::Alert alert;
+        alert.messageText = DMLocalizedString("Some attached documents could not be pasted.");
+        alert.informativeText =
+            DMLocalizedString("These documents are no longer available, so the pasted items go without them: %1.")
+                .arg(leftOut.join(QStringLiteral(", ")));
+        DMModalUI::instance().runAlert(alert, windowForSheet());
+    }
     return inserted;
 }
 
@@ -469,6 +489,41 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
         DMModalUI::instance().runAlert(alert, windowForSheet());
     }
     return key;
+}
+
+QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_ptr<DMProjectItem>> &items,
+                                                     const QVariantMap &copiedFiles, bool sameProject)
+{
+    QStringList leftOut;
+    const QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+    forEachItem(items, [&](DMProjectItem &item) {
+        const QVariantList keys = item.attribute(kDMProjectItem_AttachedDocuments).toList();
+        if (keys.isEmpty())
+            return;
+        QVariantList adopted;
+        for (const QVariant &value : keys) {
+            const QString key = value.toString();
+            const QString file = copiedFiles.value(key).toString();
+            QString taken;
+            if (sameProject && table.contains(key)) {
+                QVariantMap retained = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
+                DMAttachedDocuments::retainDocument(&retained, key);
+                storeAttachedDocumentsTable(*m_project, retained, key, true);
+                taken = key;
+            } else if (!file.isEmpty() && QFileInfo::exists(file)) {
+                taken = addAttachedDocumentTableKey(file);
+            }
+            if (taken.isEmpty())
+                leftOut.append(file.isEmpty() ? key : QFileInfo(file).fileName());
+            else if (adopted.contains(taken))
+                removeAttachedDocumentWithTableKey(taken);
+            else
+                adopted.append(taken);
+        }
+        // The item is not in the project yet, so this change records no undo step of its own.
+        item.setAttribute(kDMProjectItem_AttachedDocuments, adopted.isEmpty() ? QVariant() : QVariant(adopted));
+    });
+    return leftOut;
 }
 
 void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableKey)

@@ -37,11 +37,13 @@ QVariantMap tableOf(const DMProjectDocument &document)
 class PackageContentsTest : public DocumentTestBase
 {
 protected:
-    // A package whose project carries the attached-documents table as given.
+    // A package whose project carries the attached-documents table as given, each entry
+    // attached to the project.
     void writePackage(const QString &package, const QVariantMap &table)
     {
         const FullProject full = makeFullProject();
         full.project->setAttribute(kDMProject_AttachedDocumentsTable, table);
+        full.project->setAttribute(kDMProject_AttachedDocuments, QVariantList(table.keyBegin(), table.keyEnd()));
         QDir().mkpath(DMProjectPackage::documentsFolderPath(package));
         writeFile(package + "/project.xml", DMPropertyList::dataWithPropertyList(full.project->dictionaryRepresentation()));
     }

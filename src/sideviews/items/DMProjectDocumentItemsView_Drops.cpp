@@ -133,7 +133,11 @@ bool DMProjectDocumentItemsView::attachFilesToProject(const QStringList &paths)
         if (key.isEmpty())
             continue;
         attached = true;
-        if (!keys.contains(key))
+        // A file the project holds already: the reference just taken is given back, so that
+        // deleting its one row lets the file go.
+        if (keys.contains(key))
+            m_document.removeAttachedDocumentWithTableKey(key);
+        else
             keys.append(key);
     }
     if (attached)
