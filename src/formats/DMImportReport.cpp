@@ -10,16 +10,24 @@ void DMImportReport::log(const QString &line)
     m_lines.append(line);
 }
 
-void DMImportReport::skip(const QString &line)
+void DMImportReport::skip(const QString &line, const QString &item)
 {
     ++m_skipped;
     log(line);
+    listItem(item);
 }
 
-void DMImportReport::repair(const QString &line)
+void DMImportReport::repair(const QString &line, const QString &item)
 {
     ++m_repaired;
     log(line);
+    listItem(item);
+}
+
+void DMImportReport::listItem(const QString &item)
+{
+    if (!item.isEmpty())
+        m_items.append(item);
 }
 
 void DMImportReport::note(const QString &line)
@@ -40,6 +48,9 @@ QString DMImportReport::userSummary() const
     QStringList sentences;
     if (m_repaired != 0 || m_skipped != 0)
         sentences.append(DMLocalizedString("Items repaired: %1. Items skipped: %2.").arg(m_repaired).arg(m_skipped));
+    sentences.append(m_items.mid(0, kListedItems));
+    if (m_items.size() > kListedItems)
+        sentences.append(DMLocalizedString("… and %1 more.").arg(m_items.size() - kListedItems));
     sentences.append(m_notes);
     return sentences.join(QLatin1Char('\n'));
 }

@@ -29,6 +29,27 @@ QString timeText(int secondOfDay)
     return QString::asprintf("%02d:%02d", secondOfDay / 3600, secondOfDay % 3600 / 60);
 }
 
+// A calendar as the user's report names it.
+QString calendarLabel(const QString &name)
+{
+    return name.isEmpty() ? DMLocalizedString("A calendar") : DMLocalizedString("Calendar \"%1\"").arg(name.left(80));
+}
+
+// The first and last day of the period of an exception; false when it has none that reads. A
+// period that ends at midnight does not take in the day it ends on.
+bool periodDays(const xmlNode *timePeriod, DMDate *first, DMDate *last)
+{
+    *first = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(timePeriod, "FromDate"));
+    *last = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(timePeriod, "ToDate"));
+    if (first->isNull() || last->isNull())
+        return false;
+    if (last->secondOfDay() == 0 && last->julianDay() > first->julianDay())
+        *last = DMDate::dateWithJulianDay(last->julianDay() - 1, 0);
+    if (last->julianDay() < first->julianDay())
+        std::swap(*first, *last);
+    return true;
+}
+
 } // namespace
 
 DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, const QString &projectCalendarUID,
@@ -50,6 +71,7 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
     if (!projectCalendarFound)
         DMXMLTree::forEachChildElement(calendars,
                                        [&](const xmlNode *calendar) { result.readCalendar(calendar, report); });
+    result.reportWorkingExceptions(report);
     if (result.m_dayWork > 0)
         result.m_dayEnd = std::min(86400, result.m_dayBegin + result.m_dayWork);
     result.m_convertsWorkingTimes = result.workingTimesDifferFromWindow();
@@ -62,12 +84,48 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
 
 void DMMSProjectXMLCalendar::readCalendar(const xmlNode *calendar, DMImportReport &report)
 {
+    m_calendarName = DMXMLTree::childValue(calendar, "Name").trimmed();
+    const qsizetype olderFormBegin = m_daysOff.size();
     if (const xmlNode *weekDays = DMXMLTree::childElement(calendar, "WeekDays")) {
         m_hasWeekDays = true;
         DMXMLTree::forEachChildElement(weekDays, [&](const xmlNode *weekDay) { readWeekDay(weekDay, report); });
     }
+    m_olderFormDays.clear();
+    for (qsizetype i = olderFormBegin; i < m_daysOff.size(); ++i) {
+        const QVariantMap entry = m_daysOff.at(i).toMap();
+        m_olderFormDays.insert({entry.value(kDMDayOffIndex).toLongLong(), entry.value(kDMDayOffEndIndex).toLongLong()}, i);
+    }
+    m_olderFormCovered.clear();
     if (const xmlNode *exceptions = DMXMLTree::childElement(calendar, "Exceptions"))
         DMXMLTree::forEachChildElement(exceptions, [&](const xmlNode *exception) { readException(exception, report); });
+    std::sort(m_olderFormCovered.begin(), m_olderFormCovered.end());
+    for (auto at = m_olderFormCovered.crbegin(); at != m_olderFormCovered.crend(); ++at)
+        m_daysOff.removeAt(*at);
+    m_olderFormDays.clear();
+    m_olderFormCovered.clear();
+}
+
+void DMMSProjectXMLCalendar::reportWorkingExceptions(DMImportReport &report) const
+{
+    for (const WorkingException &exception : m_workingExceptions) {
+        // A week's days tell whether the period takes in a non-working week day.
+        const qint64 lastDay = std::min(exception.last.julianDay(), exception.first.julianDay() + 6);
+        for (qint64 day = exception.first.julianDay(); day <= lastDay; ++day) {
+            const int weekDay = DMDate::dateWithJulianDay(day, 0).dayOfWeek();
+            if (!m_nonWorkingWeekDays.containsIndex(DMProject_NonWorkingDayIndexForWeekDay(weekDay)))
+                continue;
+            const QString days = exception.first.julianDay() == exception.last.julianDay()
+                ? exception.first.description().left(10)
+                : exception.first.description().left(10) + QStringLiteral(" to ") + exception.last.description().left(10);
+            const QString name = exception.name.isEmpty() ? QString() : QStringLiteral(" \"%1\"").arg(exception.name.left(80));
+            report.skip(QStringLiteral("MS Project XML: working exception%1 (%2) of calendar \"%3\" not kept")
+                            .arg(name, days, exception.calendar),
+                        DMLocalizedString("%1: the working exception%2 (%3) is not kept; the project's calendar has days off, "
+                                          "but no working days beside its working week.")
+                            .arg(calendarLabel(exception.calendar), name, days));
+            break;
+        }
+    }
 }
 
 void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport &report)
@@ -76,12 +134,19 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
     const bool working = MSXMLLenientInteger(DMXMLTree::childValue(weekDay, "DayWorking")) != 0;
     if (dayType == 0) {
         // An exception of the older form: a period of days rather than a day of the week.
+        const xmlNode *period = DMXMLTree::childElement(weekDay, "TimePeriod");
+        DMDate first;
+        DMDate last;
         if (!working)
-            addDaysOff(DMXMLTree::childElement(weekDay, "TimePeriod"), QString(), report);
+            addDaysOff(period, QString(), report);
+        else if (periodDays(period, &first, &last))
+            m_workingExceptions.push_back({m_calendarName, QString(), first, last});
         return;
     }
     if (dayType < 1 || dayType > 7) {
-        report.skip(QStringLiteral("MS Project XML: calendar week day of unknown type %1 skipped").arg(dayType));
+        report.skip(QStringLiteral("MS Project XML: calendar week day of unknown type %1 skipped").arg(dayType),
+                    DMLocalizedString("%1: a week day of the unknown type %2 is skipped.")
+                        .arg(calendarLabel(m_calendarName), QString::number(dayType)));
         return;
     }
     if (!working) {
@@ -93,7 +158,9 @@ void DMMSProjectXMLCalendar::readWeekDay(const xmlNode *weekDay, DMImportReport 
         const int from = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "FromTime"));
         int to = MSXMLTimeFormatToSecondOfDay(DMXMLTree::childValue(workingTime, "ToTime"));
         if (from < 0 || to < 0) {
-            report.skip(QStringLiteral("MS Project XML: working time with an unreadable time of day skipped"));
+            report.skip(QStringLiteral("MS Project XML: working time with an unreadable time of day skipped"),
+                        DMLocalizedString("%1: a working time with an unreadable time of day is skipped.")
+                            .arg(calendarLabel(m_calendarName)));
             return;
         }
         // A period that ends at or before it begins ends at midnight ("23:00" to "00:00").
@@ -186,10 +253,16 @@ std::optional<qint64> DMMSProjectXMLCalendar::fileWorkingSecondsBetween(const DM
 void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportReport &report)
 {
     const QString working = DMXMLTree::childValue(exception, "DayWorking");
-    if (!working.isNull() && MSXMLLenientInteger(working) != 0)
-        return; // extra working time: no day off
     const QString name = DMXMLTree::childValue(exception, "Name");
     const xmlNode *period = DMXMLTree::childElement(exception, "TimePeriod");
+    if (!working.isNull() && MSXMLLenientInteger(working) != 0) {
+        // Extra working time: no day off, told when it would have made a non-working day work.
+        DMDate first;
+        DMDate last;
+        if (periodDays(period, &first, &last))
+            m_workingExceptions.push_back({m_calendarName, name.trimmed(), first, last});
+        return;
+    }
     const QString typeText = DMXMLTree::childValue(exception, "Type");
     const int type = typeText.isNull() ? kExceptionDaily : MSXMLLenientInteger(typeText);
     const int occurrences = MSXMLLenientInteger(DMXMLTree::childValue(exception, "Occurrences"));
@@ -206,7 +279,9 @@ void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportRep
         const int month = MSXMLLenientInteger(DMXMLTree::childValue(exception, "Month")) + 1; // 0 is January
         const int day = MSXMLLenientInteger(DMXMLTree::childValue(exception, "MonthDay"));
         if (first.isNull() || last.isNull() || month < 1 || month > 12 || day < 1 || day > 31) {
-            report.skip(QStringLiteral("MS Project XML: unreadable yearly calendar exception \"%1\" skipped").arg(name));
+            report.skip(QStringLiteral("MS Project XML: unreadable yearly calendar exception \"%1\" skipped").arg(name),
+                        DMLocalizedString("%1: the yearly exception \"%2\" cannot be read and is skipped.")
+                            .arg(calendarLabel(m_calendarName), name.left(80)));
             return;
         }
         if (m_firstProjectYear > 0 && first.year() <= m_firstProjectYear && last.year() >= m_lastProjectYear) {
@@ -223,31 +298,42 @@ void DMMSProjectXMLCalendar::readException(const xmlNode *exception, DMImportRep
         }
         return;
     }
-    report.skip(QStringLiteral("MS Project XML: recurring calendar exception \"%1\" of type %2 not read").arg(name).arg(type));
+    report.skip(QStringLiteral("MS Project XML: recurring calendar exception \"%1\" of type %2 not read").arg(name).arg(type),
+                DMLocalizedString("%1: the recurring exception \"%2\" (type %3) is not read.")
+                    .arg(calendarLabel(m_calendarName), name.left(80), QString::number(type)));
 }
 
 void DMMSProjectXMLCalendar::addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report)
 {
-    DMDate first = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(timePeriod, "FromDate"));
-    DMDate last = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(timePeriod, "ToDate"));
-    if (first.isNull() || last.isNull()) {
-        report.skip(QStringLiteral("MS Project XML: calendar exception \"%1\" without a readable period skipped").arg(description));
+    DMDate first;
+    DMDate last;
+    if (!periodDays(timePeriod, &first, &last)) {
+        report.skip(QStringLiteral("MS Project XML: calendar exception \"%1\" without a readable period skipped").arg(description),
+                    DMLocalizedString("%1: the exception \"%2\" has no readable period and is skipped.")
+                        .arg(calendarLabel(m_calendarName), description.left(80)));
         return;
     }
-    // A period that ends at midnight does not take in the day it ends on.
-    if (last.secondOfDay() == 0 && last.julianDay() > first.julianDay())
-        last = DMDate::dateWithJulianDay(last.julianDay() - 1, 0);
-    if (last.julianDay() < first.julianDay())
-        std::swap(first, last);
     addDayOff(first.year(), first.month(), first.day(), last.year(), last.month(), last.day(), description);
 }
 
 void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYear, int lastMonth, int lastDay,
                                        const QString &description)
 {
+    const qint64 index = DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day);
+    const qint64 endIndex = DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay);
+    if (const auto repeated = m_olderFormDays.constFind({index, endIndex}); repeated != m_olderFormDays.constEnd()) {
+        const qsizetype at = repeated.value();
+        m_olderFormDays.erase(repeated);
+        if (!description.isEmpty()) {
+            QVariantMap entry = m_daysOff.at(at).toMap();
+            entry.insert(kDMDayOffDescription, description);
+            m_daysOff[at] = entry;
+        }
+        return;
+    }
     QVariantMap entry;
-    entry.insert(kDMDayOffIndex, DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day));
-    entry.insert(kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay));
+    entry.insert(kDMDayOffIndex, index);
+    entry.insert(kDMDayOffEndIndex, endIndex);
     entry.insert(kDMDayOffDescription, description.isNull() ? QString(QLatin1String("")) : description);
     m_daysOff.append(entry);
 }
@@ -255,6 +341,18 @@ void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYea
 void DMMSProjectXMLCalendar::addYearlyDayOff(int month, int day, const QString &description)
 {
     const QString text = description.isNull() ? QString(QLatin1String("")) : description;
+    // The older form lists the day of each year: the yearly day off takes their place.
+    for (auto it = m_olderFormDays.begin(); it != m_olderFormDays.end();) {
+        int year = 0, dayMonth = 0, monthDay = 0;
+        DMProject_NonWorkingDayFromIndex(it.key().first, &year, &dayMonth, &monthDay);
+        if (it.key().first == it.key().second && DMProject_NonWorkingDayKindForIndex(it.key().first) == 3
+            && dayMonth == month && monthDay == day) {
+            m_olderFormCovered.push_back(it.value());
+            it = m_olderFormDays.erase(it);
+        } else {
+            ++it;
+        }
+    }
     if (!m_daysOff.isEmpty()) {
         QVariantMap last = m_daysOff.last().toMap();
         const qint64 end = last.value(kDMDayOffEndIndex).toLongLong();
@@ -349,6 +447,28 @@ QString DMMSProjectXMLCalendar::exceptionsElement(const QVariantList &daysOff, i
         }
     }
     return exceptions.isEmpty() ? QString() : QStringLiteral("<Exceptions>\n") + exceptions + QStringLiteral("</Exceptions>\n");
+}
+
+double DMMSProjectXMLCalendar::workingDayHours(const DMProject &project)
+{
+    const int seconds = project.workingCalendar().workingDayLength();
+    return (seconds > 0 ? seconds : 86400) / 3600.0;
+}
+
+bool DMMSProjectXMLCalendar::holdsInstant(const DMProject &project, const DMDate &date, bool asEnd) const
+{
+    if (date.isNull() || m_dayBegin >= m_dayEnd)
+        return false;
+    // An end at midnight is the end of the day before.
+    const bool dayBefore = asEnd && date.secondOfDay() == 0;
+    const DMDate day = DMDate::dateWithJulianDay(date.julianDay() - (dayBefore ? 1 : 0), 0);
+    if (!project.isWorkingDay(day))
+        return false;
+    const int second = dayBefore ? 86400 : date.secondOfDay();
+    for (const auto &[from, to] : periodsOfWeekDay(day.dayOfWeek()))
+        if (asEnd ? (second > from && second <= to) : (second >= from && second < to))
+            return true;
+    return false;
 }
 
 void DMMSProjectXMLCalendar::applyToProject(DMProject &project) const

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DMDate.h"
 #include "DMIndexSet_64.h"
 
+#include <QHash>
 #include <QString>
 #include <QVariantList>
 
@@ -12,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-class DMDate;
 class DMImportReport;
 class DMProject;
 
@@ -37,6 +38,10 @@ public:
     // an exception for each of its days (read back as one range). Empty without days off.
     static QString exceptionsElement(const QVariantList &daysOff, int firstYear, int lastYear);
 
+    // The hours of the project's working day: a rate per day is that many hours at the rate per
+    // hour the format holds.
+    static double workingDayHours(const DMProject &project);
+
     // Sets kDMProject_Settings_NonWorkingWeekDays when a calendar had week days (even to an empty
     // set), kDMProject_Settings_DayTimeSpan when the working times give a span, and
     // kDMProject_Settings_DaysOff when there are days off.
@@ -57,10 +62,25 @@ public:
     // project works (after applyToProject: its week days and days off are the file's). Counted
     // day by day, so none for dates more than ten years apart.
     std::optional<qint64> fileWorkingSecondsBetween(const DMProject &project, const DMDate &begin, const DMDate &end) const;
+    // Whether the file's working times hold the instant as a task's begin (work follows it) or
+    // as its end (work comes before it), on the days the project works. False when the file
+    // gives no working times.
+    bool holdsInstant(const DMProject &project, const DMDate &date, bool asEnd) const;
 
 private:
+    // An exception that gives working time: its name and the days it covers.
+    struct WorkingException
+    {
+        QString calendar;
+        QString name;
+        DMDate first;
+        DMDate last;
+    };
+
     void readCalendar(const xmlNode *calendar, DMImportReport &report);
     void readWeekDay(const xmlNode *weekDay, DMImportReport &report);
+    // Names in the report the working exceptions that would have made a non-working week day work.
+    void reportWorkingExceptions(DMImportReport &report) const;
     using Periods = std::vector<std::pair<int, int>>; // [from, to) seconds of day, sorted, disjoint
     // The working times of week day d (0 = Sunday): the file's, else those of the day with the
     // most work (a calendar that lists only some of its working days), else the window.
@@ -69,6 +89,8 @@ private:
     void readException(const xmlNode *exception, DMImportReport &report);
     // A non-working period of whole days, from the "TimePeriod" child of the element.
     void addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report);
+    // A dated day off. One that repeats a day off of the calendar's older form (the same days)
+    // gives that one its description instead: files carry their exceptions in both forms.
     void addDayOff(int year, int month, int day, int lastYear, int lastMonth, int lastDay, const QString &description);
     // A yearly day; the day after a yearly entry of the same description extends that entry.
     void addYearlyDayOff(int month, int day, const QString &description);
@@ -86,4 +108,10 @@ private:
     int m_firstProjectYear = 0;
     int m_lastProjectYear = 0;
     QVariantList m_daysOff;
+    // While a calendar is read: its name, and the days off of its older form, which its newer
+    // form may repeat (each taken once).
+    QString m_calendarName;
+    QHash<std::pair<qint64, qint64>, qsizetype> m_olderFormDays; // first and last day's index: entry
+    std::vector<qsizetype> m_olderFormCovered; // entries a yearly day off of the newer form holds
+    std::vector<WorkingException> m_workingExceptions;
 };

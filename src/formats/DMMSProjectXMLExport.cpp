@@ -24,14 +24,9 @@ QString number(double value)
     return QString::number(value, 'f', 6);
 }
 
-// A value without trailing zeros ("12.5", "40"), independent of the user's locale.
-QString rate(double value)
-{
-    QString text = QString::number(value, 'f', 6);
-    while (text.contains(QLatin1Char('.')) && (text.endsWith(QLatin1Char('0')) || text.endsWith(QLatin1Char('.'))))
-        text.chop(1);
-    return text;
-}
+// Decimals of a rate per hour: enough that a rate per day divided by the day's hours comes back
+// whole when multiplied again.
+constexpr int kRateDecimals = 10;
 
 QString timeOfDay(int minutes)
 {
@@ -122,6 +117,10 @@ public:
     QString document();
 
 private:
+    // The task's work: its duration for each assigned resource (each works the whole task), or
+    // its duration alone when it has none.
+    static qint64 workOf(const DMProjectItem &item);
+
     void element(const char *name, const QString &value)
     {
         m_text += QLatin1Char('<') + QLatin1String(name) + QLatin1Char('>') + value + QLatin1String("</")
@@ -136,11 +135,18 @@ private:
     QString taskBody(const DMProjectItem &item, int id);
     void assignments();
 
+    struct Assignment
+    {
+        quint32 task;
+        quint32 resource;
+        qint64 work; // seconds
+    };
+
     const DMProject &m_project;
     QString m_text;
     UIDTable m_taskUIDs;
     UIDTable m_resourceUIDs;
-    std::vector<std::pair<quint32, quint32>> m_assignments; // (task UID, resource UID)
+    std::vector<Assignment> m_assignments;
 };
 
 QString Exporter::document()
@@ -168,6 +174,10 @@ void Exporter::header()
     element("CurrencyDigits", QStringLiteral("2"));
     element("CurrencySymbol", MSXMLText(m_project.attribute(kDMProject_Settings_CurrencyUnit).toString()));
     element("CurrencySymbolPosition", QStringLiteral("0"));
+    // The budget, which the format has no field for, in a form other readers pass over.
+    if (const QVariant budget = m_project.attribute(kDMProject_Settings_Budget); budget.isValid())
+        m_text += QStringLiteral("<?%1 %2?>\n")
+                      .arg(QLatin1String(kMSXMLBudgetInstruction), MSXMLDecimalText(budget.toDouble()));
 
     const QVariantMap span = m_project.attribute(kDMProject_Settings_DayTimeSpan).toMap();
     const int begin = span.isEmpty() ? m_project.workingCalendar().dayBeginMinute() : integerForKey(span, kDMTimeSpanBegin);
@@ -287,10 +297,14 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
     const QVariantMap &attributes = resource.attributes();
     const QString uid = QString::number(m_resourceUIDs.uidFor(resource.objectID()));
     // A rate per hour or per day; any other cost kind is an amount per assigned task, which the
-    // format calls the cost per use.
+    // format calls the cost per use. The format's rate is per hour whatever unit it is shown in:
+    // a rate per day is the day's amount over the working day's hours.
     const int costKind = integerForKey(attributes, kDMProjectResource_CostKind);
     const bool perUse = costKind != kDMProjectResourceCostKind_Hourly && costKind != kDMProjectResourceCostKind_Daily;
     const double amount = doubleForKey(attributes, kDMProjectResource_HourlyCost);
+    const double hourlyRate = costKind == kDMProjectResourceCostKind_Daily
+        ? amount / DMMSProjectXMLCalendar::workingDayHours(m_project)
+        : amount;
     const QString rateFormat = costKind == kDMProjectResourceCostKind_Daily ? QStringLiteral("3") : QStringLiteral("2");
     float progress = 0.0f;
     float cost = 0.0f;
@@ -304,14 +318,15 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
         text += QLatin1String("<EmailAddress>") + MSXMLText(email) + QLatin1String("</EmailAddress>\n");
     text += QLatin1String(kResourceFixedBlock);
     text += QStringLiteral("<PercentWorkComplete>%1</PercentWorkComplete>\n").arg(int(progress * 100.0f));
-    text += QStringLiteral("<StandardRate>%1</StandardRate>\n").arg(perUse ? QStringLiteral("0") : rate(amount));
+    text += QStringLiteral("<StandardRate>%1</StandardRate>\n")
+                .arg(perUse ? QStringLiteral("0") : MSXMLDecimalText(hourlyRate, kRateDecimals));
     text += QStringLiteral("<StandardRateFormat>%1</StandardRateFormat>\n").arg(rateFormat);
-    text += QStringLiteral("<Cost>%1</Cost>\n<OvertimeRate>0</OvertimeRate>\n").arg(number(cost));
+    text += QStringLiteral("<Cost>%1</Cost>\n<OvertimeRate>0</OvertimeRate>\n").arg(MSXMLAmountText(cost));
     text += QStringLiteral("<OvertimeRateFormat>%1</OvertimeRateFormat>\n<OvertimeCost>0</OvertimeCost>\n").arg(rateFormat);
     if (perUse)
         text += QStringLiteral("<?%1 %2?>\n").arg(QLatin1String(kMSXMLCostKindInstruction), QLatin1String(kMSXMLCostKindPerTask));
     text += QStringLiteral("<CostPerUse>%1</CostPerUse>\n<ActualCost>%2</ActualCost>\n")
-                .arg(perUse ? rate(amount) : QStringLiteral("0"), number(cost));
+                .arg(perUse ? MSXMLAmountText(amount) : QStringLiteral("0"), MSXMLAmountText(cost));
     text += resourceClosingBlock("2005-01-01T00:00:00");
     text += QLatin1String("</Resource>\n");
     return text;
@@ -344,7 +359,8 @@ void Exporter::tasks()
         if (const auto *task = dynamic_cast<const DMProjectTask *>(entry.item)) {
             const quint32 taskUID = m_taskUIDs.uidFor(task->objectID());
             for (const auto &resource : task->concernedResources())
-                m_assignments.emplace_back(taskUID, m_resourceUIDs.uidFor(resource->objectID()));
+                m_assignments.push_back(
+                    {taskUID, m_resourceUIDs.uidFor(resource->objectID()), qMax<qint64>(0, task->duration())});
         }
         m_text += QLatin1String("<Task>\n") + body + QLatin1String("\n</Task>\n");
         push(entry.item->subitems().list(), entry.number + QLatin1Char('.'), entry.level + 1);
@@ -377,7 +393,7 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
     // The format's duration formats: 5 hours (of working time), 6 elapsed hours.
     add("DurationFormat", QLatin1String(item.useWorkingSchedule() ? "5" : "6"));
     add("Duration", duration);
-    add("Work", duration);
+    add("Work", MSXMLDurationString(workOf(item)));
     add("ConstraintType", QStringLiteral("4"));
     add("ConstraintDate", begin);
     text += QLatin1String(R"(<Type>0</Type>
@@ -401,9 +417,9 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
         // to; the cost of the assigned resources follows from their rates.
         const int costKind = integerForKey(item.attributes(), kDMProjectItem_CostKind);
         if (costKind == kDMProjectItemCostKind_Fixed)
-            add("FixedCost", number(doubleForKey(item.attributes(), kDMProjectItem_Cost)));
+            add("FixedCost", MSXMLAmountText(doubleForKey(item.attributes(), kDMProjectItem_Cost)));
         else if (costKind == kDMProjectItemCostKind_Hourly)
-            add("FixedCost", number(item.cost()));
+            add("FixedCost", MSXMLAmountText(item.cost()));
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
         // In float, as the progress is kept: 0.7 gives 70, not 69.999999.
@@ -432,16 +448,26 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
     return text;
 }
 
+qint64 Exporter::workOf(const DMProjectItem &item)
+{
+    const qint64 duration = qMax<qint64>(0, item.duration());
+    const auto *task = dynamic_cast<const DMProjectTask *>(&item);
+    const qint64 resources = task ? task->concernedResources().size() : 0;
+    return resources > 0 ? duration * resources : duration;
+}
+
 void Exporter::assignments()
 {
     m_text += QLatin1String("<Assignments>\n");
     quint32 index = 0;
-    for (const auto &[task, resource] : m_assignments)
+    for (const Assignment &assignment : m_assignments)
         m_text += QStringLiteral("<Assignment>\n                <UID>%1</UID>\n                <TaskUID>%2</TaskUID>\n"
-                                 "                <ResourceUID>%3</ResourceUID>\n                <Units>1</Units>                </Assignment>\n")
+                                 "                <ResourceUID>%3</ResourceUID>\n                <Units>1</Units>\n"
+                                 "                <Work>%4</Work>                </Assignment>\n")
                       .arg(index++)
-                      .arg(task)
-                      .arg(resource);
+                      .arg(assignment.task)
+                      .arg(assignment.resource)
+                      .arg(MSXMLDurationString(assignment.work));
     m_text += QLatin1String("</Assignments>\n");
 }
 

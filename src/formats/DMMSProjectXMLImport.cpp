@@ -19,11 +19,13 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMRollup.h"
 #include "DMXMLTree.h"
 
 #include <QHash>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -104,6 +106,39 @@ bool durationSeconds(QStringView text, qint64 *seconds)
     return true;
 }
 
+// The day's amount of a rate per hour, in millionths of the currency's unit: what the hourly
+// rate's decimals could not hold (1,000 a day over 9 hours) is taken away.
+double dailyAmount(double hourlyRate, double hours)
+{
+    return std::round(hourlyRate * hours * 1e6) / 1e6;
+}
+
+// A task or resource as the user's report names it: its name and UID.
+QString taskLabel(const QString &name, const QString &uid)
+{
+    const QString shown = name.trimmed().left(80);
+    return shown.isEmpty() ? DMLocalizedString("Task UID %1").arg(uid)
+                           : DMLocalizedString("Task \"%1\" (UID %2)").arg(shown, uid);
+}
+
+QString resourceLabel(const QString &name, const QString &uid)
+{
+    const QString shown = name.trimmed().left(80);
+    return shown.isEmpty() ? DMLocalizedString("Resource UID %1").arg(uid)
+                           : DMLocalizedString("Resource \"%1\" (UID %2)").arg(shown, uid);
+}
+
+// A date as the report shows it: "2024-03-04 08:00".
+QString dateText(const DMDate &date)
+{
+    return date.description().left(16);
+}
+
+QString amountText(double amount)
+{
+    return QString::number(amount, 'f', 2);
+}
+
 struct TaskRecord
 {
     TaskFields fields;
@@ -135,9 +170,10 @@ private:
     void fillResource(const xmlNode *element, DMProjectResource &resource);
     std::vector<TaskRecord> taskRecords(const xmlNode *tasks);
     void makeItem(const TaskRecord &record, bool hasSubtasks);
-    bool itemDates(const TaskFields &fields, const QString &uid, bool milestone, DMDate *begin, DMDate *end);
-    void setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end);
-    bool keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end);
+    bool itemDates(const TaskFields &fields, const QString &uid, const QString &label, bool milestone, DMDate *begin,
+                   DMDate *end);
+    void setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end, const QString &label);
+    bool keepFileWork(const TaskFields &fields, const QString &uid, const QString &label, const DMDate &begin, DMDate *end);
     void buildTree();
     void readAssignments(const xmlNode *assignments);
     void makeLinks();
@@ -153,6 +189,9 @@ private:
     DMMSProjectXMLOutline m_outline;
     DMMSProjectXMLCalendar m_calendar;
     int m_roundTheClockTasks = 0;
+    // The file's StartDate and FinishDate when the start lay after the finish.
+    DMDate m_reversedStart;
+    DMDate m_reversedFinish;
 };
 
 bool Importer::run(const QByteArray &data)
@@ -212,6 +251,8 @@ bool Importer::run(const QByteArray &data)
         readAssignments(assignments);
     makeLinks();
     completeProjectDates();
+    // Processes show the mean progress of the tasks below them, as after any edit.
+    DMRollup::refreshProgressOfTrees(m_project.tasks().list());
     if (m_roundTheClockTasks > 0)
         m_report.note(DMLocalizedString("Tasks scheduled outside the calendar's working time, kept with their dates and "
                                         "durations off the working schedule: %1.")
@@ -231,15 +272,21 @@ void Importer::readHeader(const xmlNode *root)
     DMDate end = DMDate_dateWithMSProjectFormat(DMXMLTree::childValue(root, "FinishDate"));
     if (end.isNull() && begin.isValid())
         end = begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(3, 0, 0, 0, 0, 0);
+    // Dates of a plan whose start lies after its finish are not the plan's: they are swapped, and
+    // widened to enclose the tasks once these are read.
     if (begin.isValid() && end.isValid() && begin > end) {
+        m_reversedStart = begin;
+        m_reversedFinish = end;
         std::swap(begin, end);
-        m_report.repair(QStringLiteral("%1: the project's StartDate lies after its FinishDate; the two are swapped.").arg(kImporterName));
     }
     m_project.setBeginDate(begin);
     m_project.setEndDate(end);
     const QString currency = DMXMLTree::childValue(root, "CurrencySymbol");
     if (!currency.isNull())
         m_project.setAttribute(kDMProject_Settings_CurrencyUnit, currency);
+    const QString budget = DMXMLTree::childProcessingInstruction(root, kMSXMLBudgetInstruction);
+    if (!budget.isNull())
+        m_project.setAttribute(kDMProject_Settings_Budget, MSXMLLenientDouble(budget));
 }
 
 void Importer::readResources(const xmlNode *resources)
@@ -252,7 +299,8 @@ void Importer::readResources(const xmlNode *resources)
         if (uid == QLatin1String("0") && name.isNull())
             return;
         if (!uid.isEmpty() && m_resourcesByUID.contains(uid)) {
-            m_report.skip(QStringLiteral("%1: Resource with UID %2 appears twice; the second is skipped.").arg(kImporterName, uid));
+            m_report.skip(QStringLiteral("%1: Resource with UID %2 appears twice; the second is skipped.").arg(kImporterName, uid),
+                          DMLocalizedString("%1 appears twice; the second is skipped.").arg(resourceLabel(name, uid)));
             return;
         }
         auto resource = std::make_shared<DMProjectResource>();
@@ -280,8 +328,10 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Daily);
     else if (rateFormat == 1 || rateFormat == 2)
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Hourly);
+    // The rate is per hour whatever unit StandardRateFormat names (the unit a program shows it
+    // in); the cost per use is an amount.
     const double standardRate = MSXMLLenientDouble(DMXMLTree::childValue(element, "StandardRate"));
-    const double costPerUse = MSXMLLenientDouble(DMXMLTree::childValue(element, "CostPerUse"));
+    const double costPerUse = MSXMLAmount(DMXMLTree::childValue(element, "CostPerUse"));
     // A resource paid by the task rather than by the hour: its amount per assigned task. Our
     // files say so also of an amount of 0.
     const bool perTask = DMXMLTree::childProcessingInstruction(element, kMSXMLCostKindInstruction)
@@ -290,7 +340,19 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_CostKind, kDMProjectResourceCostKind_Fixed);
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
-        resource.setAttribute(kDMProjectResource_HourlyCost, standardRate);
+        const bool daily = resource.attribute(kDMProjectResource_CostKind).toInt() == kDMProjectResourceCostKind_Daily;
+        const double amount = daily ? dailyAmount(standardRate, DMMSProjectXMLCalendar::workingDayHours(m_project)) : standardRate;
+        resource.setAttribute(kDMProjectResource_HourlyCost, amount);
+        // A resource here is paid by the hour, the day or the task, not by both.
+        if (costPerUse != 0.0) {
+            const QString uid = DMXMLTree::childValue(element, "UID").trimmed();
+            m_report.repair(QStringLiteral("%1: Resource with UID %2 has a cost per use of %3 beside its rate; the cost per "
+                                           "use is not kept.")
+                                .arg(kImporterName, uid, amountText(costPerUse)),
+                            (daily ? DMLocalizedString("%1: its cost per use of %2 is not kept; it is paid %3 a day.")
+                                   : DMLocalizedString("%1: its cost per use of %2 is not kept; it is paid %3 an hour."))
+                                .arg(resourceLabel(resource.name(), uid), amountText(costPerUse), amountText(amount)));
+        }
     }
     const QString email = DMXMLTree::childValue(element, "EmailAddress");
     if (!email.isNull())
@@ -305,24 +367,30 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
     DMXMLTree::forEachChildElement(tasks, [&](const xmlNode *element) {
         TaskFields fields(element);
         const QString uid = fields.value(TaskFields::UID).trimmed();
+        const QString label = taskLabel(fields.value(TaskFields::Name), uid);
         // An empty row of the file's task table: no task, but told.
         if (MSXMLLenientInteger(fields.value(TaskFields::IsNull)) != 0) {
-            m_report.skip(QStringLiteral("%1: task UID=%2 is an empty row (IsNull) and is skipped.").arg(kImporterName, uid));
+            m_report.skip(QStringLiteral("%1: task UID=%2 is an empty row (IsNull) and is skipped.").arg(kImporterName, uid),
+                          DMLocalizedString("%1 is an empty row and is skipped.").arg(label));
             return;
         }
         if (uid.isEmpty()) {
-            m_report.skip(QStringLiteral("%1: a task without UID (\"%2\") is skipped.").arg(kImporterName, fields.value(TaskFields::Name)));
+            const QString name = fields.value(TaskFields::Name);
+            m_report.skip(QStringLiteral("%1: a task without UID (\"%2\") is skipped.").arg(kImporterName, name),
+                          DMLocalizedString("A task without UID (\"%1\") is skipped.").arg(name.left(80)));
             return;
         }
         OutlineKey key;
-        if (!m_outline.keyForTask(fields.value(TaskFields::OutlineNumber), fields.value(TaskFields::OutlineLevel), uid,
+        if (!m_outline.keyForTask(fields.value(TaskFields::OutlineNumber), fields.value(TaskFields::OutlineLevel), uid, label,
                                   m_report, &key))
             return;
         // A second task with the same number would take the first one's place in the outline
         // while links still name both; the first one stays.
         if (!seen.insert(key).second) {
             m_report.skip(QStringLiteral("%1: task UID=%2 repeats the OutlineNumber %3 and is skipped.")
-                              .arg(kImporterName, uid, DMMSProjectXMLOutline::text(key)));
+                              .arg(kImporterName, uid, DMMSProjectXMLOutline::text(key)),
+                          DMLocalizedString("%1 repeats the outline number %2 and is skipped.")
+                              .arg(label, DMMSProjectXMLOutline::text(key)));
             return;
         }
         records.push_back({std::move(fields), uid, std::move(key)});
@@ -333,8 +401,10 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
 void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
 {
     const TaskFields &fields = record.fields;
+    const QString label = taskLabel(fields.value(TaskFields::Name), record.uid);
     if (m_itemsByUID.contains(record.uid)) {
-        m_report.skip(QStringLiteral("%1: task UID=%2 appears twice; the second is skipped.").arg(kImporterName, record.uid));
+        m_report.skip(QStringLiteral("%1: task UID=%2 appears twice; the second is skipped.").arg(kImporterName, record.uid),
+                      DMLocalizedString("%1 appears twice; the second is skipped.").arg(label));
         return;
     }
     const bool milestone = (MSXMLLenientInteger(fields.value(TaskFields::Milestone)) & 0xff) != 0;
@@ -344,7 +414,7 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
 
     DMDate begin;
     DMDate end;
-    if (!itemDates(fields, record.uid, milestone && !summary, &begin, &end))
+    if (!itemDates(fields, record.uid, label, milestone && !summary, &begin, &end))
         return;
 
     std::shared_ptr<DMProjectItem> item;
@@ -357,28 +427,31 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
     item->setProject(m_projectPointer);
     if (isElapsedDurationFormat(MSXMLLenientInteger(fields.value(TaskFields::DurationFormat))))
         item->setUseWorkingSchedule(false);
-    else if (!summary && !milestone && !keepFileWork(fields, record.uid, begin, &end))
+    else if (!summary && !milestone && !keepFileWork(fields, record.uid, label, begin, &end))
         item->setUseWorkingSchedule(false);
 
+    QString percent = fields.value(TaskFields::PercentComplete);
+    if (percent.isNull())
+        percent = fields.value(TaskFields::PercentWorkComplete);
     if (summary) {
         item->setAttribute(kDMProjectItem_ExpandToFitSubitems, true);
-        setItemDates(*item, begin, end);
+        // The file's completion stands for a process without tasks below it; the others show
+        // their tasks' mean once the tree is built.
+        item->setProgress(float(MSXMLLenientDouble(percent) * 0.01));
+        setItemDates(*item, begin, end, label);
     } else if (milestone) {
         item->setBeginDate(begin);
     } else {
         const QString fixedCost = fields.value(TaskFields::FixedCost);
         if (!fixedCost.isEmpty()) {
             item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_Fixed);
-            item->setAttribute(kDMProjectItem_Cost, MSXMLLenientDouble(fixedCost));
+            item->setAttribute(kDMProjectItem_Cost, MSXMLAmount(fixedCost));
         } else {
             item->setAttribute(kDMProjectItem_CostKind, kDMProjectItemCostKind_FromResources);
             item->setAttribute(kDMProjectItem_Cost, 0.0);
         }
-        QString percent = fields.value(TaskFields::PercentComplete);
-        if (percent.isNull())
-            percent = fields.value(TaskFields::PercentWorkComplete);
         item->setProgress(float(MSXMLLenientDouble(percent) * 0.01));
-        setItemDates(*item, begin, end);
+        setItemDates(*item, begin, end, label);
     }
     const QString name = fields.value(TaskFields::Name);
     if (!name.isNull())
@@ -394,7 +467,8 @@ void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
                            DMXMLTree::childValue(link, "Type"), MSXMLLenientInteger(DMXMLTree::childValue(link, "LinkLag")) != 0});
 }
 
-bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool milestone, DMDate *begin, DMDate *end)
+bool Importer::itemDates(const TaskFields &fields, const QString &uid, const QString &label, bool milestone, DMDate *begin,
+                         DMDate *end)
 {
     for (TaskFields::Field field : {TaskFields::Start, TaskFields::ManualStart, TaskFields::EarlyStart, TaskFields::LateStart})
         if ((*begin = DMDate_dateWithMSProjectFormat(fields.value(field))).isValid())
@@ -409,30 +483,37 @@ bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool mile
         int years = 0, months = 0, days = 0, hours = 0, minutes = 0, seconds = 0;
         if (!duration.isNull() && !MSXMLTimeSpanReader(duration, &years, &months, &days, &hours, &minutes, &seconds)) {
             m_report.skip(QStringLiteral("%1: task UID=%2 has no finish and the unreadable duration \"%3\"; it is skipped.")
-                              .arg(kImporterName, uid, duration.left(80)));
+                              .arg(kImporterName, uid, duration.left(80)),
+                          DMLocalizedString("%1 has no finish and the unreadable duration \"%2\"; it is skipped.")
+                              .arg(label, duration.left(80)));
             return false;
         }
         *end = begin->dateByAddingYearsMonthsDaysHoursMinutesSeconds(years, months, days, hours, minutes, seconds);
     }
     if (begin->isNull() && (milestone || end->isNull())) {
-        m_report.skip(QStringLiteral("%1: task UID=%2 has no usable dates and is skipped.").arg(kImporterName, uid));
+        m_report.skip(QStringLiteral("%1: task UID=%2 has no usable dates and is skipped.").arg(kImporterName, uid),
+                      DMLocalizedString("%1 has no usable dates and is skipped.").arg(label));
         return false;
     }
     if (milestone)
         return true;
     if (begin->isNull()) {
         *begin = end->dateByAddingSeconds(-3600);
-        m_report.repair(QStringLiteral("%1: task UID=%2 has no start; it begins an hour before its finish.").arg(kImporterName, uid));
+        m_report.repair(QStringLiteral("%1: task UID=%2 has no start; it begins an hour before its finish.").arg(kImporterName, uid),
+                        DMLocalizedString("%1 has no start; it begins an hour before its finish.").arg(label));
     } else if (end->isNull()) {
-        m_report.skip(QStringLiteral("%1: task UID=%2 ends outside the calendar and is skipped.").arg(kImporterName, uid));
+        m_report.skip(QStringLiteral("%1: task UID=%2 ends outside the calendar and is skipped.").arg(kImporterName, uid),
+                      DMLocalizedString("%1 ends outside the calendar and is skipped.").arg(label));
         return false;
     }
     if (*begin > *end) {
         std::swap(*begin, *end);
-        m_report.repair(QStringLiteral("%1: task UID=%2 finishes before it starts; its dates are swapped.").arg(kImporterName, uid));
+        m_report.repair(QStringLiteral("%1: task UID=%2 finishes before it starts; its dates are swapped.").arg(kImporterName, uid),
+                        DMLocalizedString("%1 finishes before it starts; its dates are swapped.").arg(label));
     } else if (*begin == *end) {
         *end = begin->dateByAddingSeconds(3600);
-        m_report.repair(QStringLiteral("%1: task UID=%2 starts and finishes at once; it is made an hour long.").arg(kImporterName, uid));
+        m_report.repair(QStringLiteral("%1: task UID=%2 starts and finishes at once; it is made an hour long.").arg(kImporterName, uid),
+                        DMLocalizedString("%1 starts and finishes at once; it is made an hour long.").arg(label));
     }
     return true;
 }
@@ -444,11 +525,23 @@ bool Importer::itemDates(const TaskFields &fields, const QString &uid, bool mile
 // dates while the file's working times hold less (a plan scheduled round the clock on a calendar
 // of office hours) keeps its dates off the working schedule: false then. One whose Duration is
 // more than the file's working times hold otherwise (a resource's second shift, which the
-// project cannot hold) keeps the file's dates.
-bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const DMDate &begin, DMDate *end)
+// project cannot hold) keeps the file's dates. Without a Duration the dates are all there is: a
+// task that begins or ends where the file's working times do not (round the clock) keeps its
+// elapsed time off the working schedule; whole days (midnight to midnight) are working days.
+bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const QString &label, const DMDate &begin,
+                            DMDate *end)
 {
+    const QString duration = fields.value(TaskFields::Duration);
+    if (duration.isNull()) {
+        const bool wholeDays = begin.secondOfDay() == 0 && end->secondOfDay() == 0;
+        if (wholeDays || m_calendar.dayBeginSecond() >= m_calendar.dayEndSecond()
+            || (m_calendar.holdsInstant(m_project, begin, false) && m_calendar.holdsInstant(m_project, *end, true)))
+            return true;
+        ++m_roundTheClockTasks;
+        return false;
+    }
     qint64 work = 0;
-    if (!durationSeconds(fields.value(TaskFields::Duration), &work) || work <= 0)
+    if (!durationSeconds(duration, &work) || work <= 0)
         return true;
     const qint64 working = m_project.durationBetween(begin, *end, true);
     const qint64 fileWorking = m_calendar.convertsWorkingTimes()
@@ -471,17 +564,20 @@ bool Importer::keepFileWork(const TaskFields &fields, const QString &uid, const 
     if (fileWorking > work + kDurationTolerance)
         m_report.repair(QStringLiteral("%1: task UID=%2 is split; it keeps its work of %3 and ends at %4 instead of %5.")
                             .arg(kImporterName, uid, MSXMLDurationString(work), DMDate_MSProjectFormatString(workDone),
-                                 DMDate_MSProjectFormatString(*end)));
+                                 DMDate_MSProjectFormatString(*end)),
+                        DMLocalizedString("%1 is split; it keeps its work of %2 hours and ends at %3 instead of %4.")
+                            .arg(label, MSXMLDecimalText(double(work) / 3600.0, 2), dateText(workDone), dateText(*end)));
     *end = workDone;
     return true;
 }
 
-void Importer::setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end)
+void Importer::setItemDates(DMProjectItem &item, const DMDate &begin, const DMDate &end, const QString &label)
 {
     try {
         item.setBeginDateAndEndDate(begin, end);
     } catch (const std::exception &exception) {
-        m_report.repair(QStringLiteral("An exception occured: %1").arg(QString::fromUtf8(exception.what())));
+        m_report.repair(QStringLiteral("An exception occured: %1").arg(QString::fromUtf8(exception.what())),
+                        DMLocalizedString("%1: its dates could not be set; it lasts one day from its start.").arg(label));
         item.setBeginDateAndEndDate(begin, begin.dateByAddingYearsMonthsDaysHoursMinutesSeconds(0, 0, 1, 0, 0, 0));
     }
 }
@@ -533,15 +629,20 @@ void Importer::readAssignments(const xmlNode *assignments)
         const std::shared_ptr<DMProjectResource> resource = m_resourcesByUID.value(resourceUID);
         if (!item) {
             m_report.skip(QStringLiteral("%1: Could not load assignment (UID=%2). Concerned task not found (UID=%3).")
-                              .arg(kImporterName, uid, taskUID));
+                              .arg(kImporterName, uid, taskUID),
+                          DMLocalizedString("Assignment UID %1 is skipped: its task (UID %2) was not imported.").arg(uid, taskUID));
         } else if (!resource) {
             m_report.skip(QStringLiteral("%1: Could not load assignment (UID=%2). Concerned resource not found (UID=%3).")
-                              .arg(kImporterName, uid, resourceUID));
+                              .arg(kImporterName, uid, resourceUID),
+                          DMLocalizedString("Assignment UID %1 of %2 is skipped: its resource (UID %3) was not imported.")
+                              .arg(uid, taskLabel(item->title(), taskUID), resourceUID));
         } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && item->acceptsResources()) {
             task->addResource(resource);
         } else {
             m_report.skip(QStringLiteral("%1: Could not load assignment (UID=%2). Concerned item is not a Task or Milestone. (concernedItem=%3)")
-                              .arg(kImporterName, uid, item->title()));
+                              .arg(kImporterName, uid, item->title()),
+                          DMLocalizedString("Assignment UID %1 of %2 is skipped: a process takes no resources.")
+                              .arg(uid, taskLabel(item->title(), taskUID)));
         }
     });
 }
@@ -554,18 +655,24 @@ void Importer::makeLinks()
         const std::shared_ptr<DMProjectItem> target = m_itemsByUID.value(link.taskUID);
         if (!predecessor) {
             m_report.skip(QStringLiteral("%1: Could not load dependency to task (UID=%2). Predecessor task not found (UID=%3).")
-                              .arg(kImporterName, link.taskUID, link.predecessorUID));
+                              .arg(kImporterName, link.taskUID, link.predecessorUID),
+                          DMLocalizedString("The link to %1 is skipped: its predecessor (UID %2) was not imported.")
+                              .arg(taskLabel(target ? target->title() : QString(), link.taskUID), link.predecessorUID));
             continue;
         }
         if (!target) {
             m_report.skip(QStringLiteral("%1: Could not load dependency to task (UID=%2). Target task not found (UID=%3).")
-                              .arg(kImporterName, link.predecessorUID, link.taskUID));
+                              .arg(kImporterName, link.predecessorUID, link.taskUID),
+                          DMLocalizedString("The link from %1 is skipped: the task it leads to (UID %2) was not imported.")
+                              .arg(taskLabel(predecessor->title(), link.predecessorUID), link.taskUID));
             continue;
         }
         const std::shared_ptr<DMProjectDependency> dependency = predecessor->addOutboundDependencyToItem(target);
         if (!dependency) {
             m_report.skip(QStringLiteral("%1: the dependency from task UID=%2 to task UID=%3 repeats a link or closes a cycle and is skipped.")
-                              .arg(kImporterName, link.predecessorUID, link.taskUID));
+                              .arg(kImporterName, link.predecessorUID, link.taskUID),
+                          DMLocalizedString("The link from %1 to %2 repeats a link or closes a cycle and is skipped.")
+                              .arg(taskLabel(predecessor->title(), link.predecessorUID), taskLabel(target->title(), link.taskUID)));
             continue;
         }
         // The format's link types: 0 finish to finish, 1 finish to start, 2 start to finish, 3
@@ -586,7 +693,8 @@ void Importer::makeLinks()
 }
 
 // The project's begin and end, when the file gave none: the earliest and latest dates of its
-// items, events and to-dos, starting from 3000-01-01 01:00 and 1970-01-01 01:00.
+// items, events and to-dos, starting from 3000-01-01 01:00 and 1970-01-01 01:00. Dates of a
+// file whose start lay after its finish are widened to them.
 void Importer::completeProjectDates()
 {
     auto extreme = [this](DMDate found, bool earliest) {
@@ -606,7 +714,17 @@ void Importer::completeProjectDates()
         m_project.setBeginDate(extreme(DMDate::dateWithYearMonthDayHourMinuteSecond(3000, 1, 1, 1, 0, 0), true));
     if (m_project.endDate().isNull())
         m_project.setEndDate(extreme(DMDate::dateWithYearMonthDayHourMinuteSecond(1970, 1, 1, 1, 0, 0), false));
+    if (m_reversedStart.isNull())
+        return;
+    m_project.setBeginDate(extreme(m_project.beginDate(), true));
+    m_project.setEndDate(extreme(m_project.endDate(), false));
+    m_report.repair(QStringLiteral("%1: the project's StartDate lies after its FinishDate; the two are swapped.").arg(kImporterName),
+                    DMLocalizedString("The project's StartDate (%1) lies after its FinishDate (%2); it runs from %3 to %4, "
+                                      "enclosing its tasks.")
+                        .arg(dateText(m_reversedStart), dateText(m_reversedFinish), dateText(m_project.beginDate()),
+                             dateText(m_project.endDate())));
 }
+
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "DMMSProjectXMLOutline.h"
 
 #include "DMImportReport.h"
+#include "DMLocalizedString.h"
 #include "DMMSProjectXMLValues.h"
 
 #include <QStringList>
@@ -16,20 +17,22 @@ constexpr qint64 kPlacedTaskNumber = qint64(1) << 40;
 } // namespace
 
 bool DMMSProjectXMLOutline::keyForTask(const QString &number, const QString &level, const QString &uid,
-                                       DMImportReport &report, Key *key)
+                                       const QString &label, DMImportReport &report, Key *key)
 {
     key->clear();
     const QString trimmed = number.trimmed();
     if (!trimmed.isNull() && MSXMLLenientInteger(trimmed) != 0)
-        return keyForNumber(trimmed, uid, report, key);
+        return keyForNumber(trimmed, uid, label, report, key);
     if (MSXMLLenientInteger(level) >= 1)
-        return keyForLevel(level, uid, report, key);
+        return keyForLevel(level, uid, label, report, key);
     if (number.isNull() && level.isNull())
-        report.skip(QStringLiteral("%1: task UID=%2 has no outline number or level and is skipped.").arg(m_logPrefix, uid));
+        report.skip(QStringLiteral("%1: task UID=%2 has no outline number or level and is skipped.").arg(m_logPrefix, uid),
+                    DMLocalizedString("%1 has no outline number or level and is skipped.").arg(label));
     return false;
 }
 
-bool DMMSProjectXMLOutline::keyForNumber(const QString &number, const QString &uid, DMImportReport &report, Key *key)
+bool DMMSProjectXMLOutline::keyForNumber(const QString &number, const QString &uid, const QString &label,
+                                         DMImportReport &report, Key *key)
 {
     bool sound = true;
     for (QStringView part : QStringView(number).split(u'.')) {
@@ -45,9 +48,12 @@ bool DMMSProjectXMLOutline::keyForNumber(const QString &number, const QString &u
         if (key->size() >= size_t(kMaximumLevel))
             key->resize(kMaximumLevel - 1);
         key->push_back(kPlacedTaskNumber + m_placedTasks++);
+        const QString shown = number.size() > 80 ? number.left(80) + QStringLiteral("...") : number;
         report.repair(QStringLiteral("%1: task UID=%2 has the unusable OutlineNumber \"%3\"; it is placed at level %4.")
-                          .arg(m_logPrefix, uid, number.size() > 80 ? number.left(80) + QStringLiteral("...") : number)
-                          .arg(key->size()));
+                          .arg(m_logPrefix, uid, shown)
+                          .arg(key->size()),
+                      DMLocalizedString("%1 has the unusable outline number \"%2\"; it is placed at level %3.")
+                          .arg(label, shown, QString::number(key->size())));
     }
     // Tasks that give only a level continue from this number.
     std::fill(m_counters.begin(), m_counters.begin() + m_countersInUse, 0);
@@ -57,7 +63,8 @@ bool DMMSProjectXMLOutline::keyForNumber(const QString &number, const QString &u
     return true;
 }
 
-bool DMMSProjectXMLOutline::keyForLevel(const QString &levelText, const QString &uid, DMImportReport &report, Key *key)
+bool DMMSProjectXMLOutline::keyForLevel(const QString &levelText, const QString &uid, const QString &label,
+                                        DMImportReport &report, Key *key)
 {
     int level = MSXMLLenientInteger(levelText);
     int deepest = 1; // the deepest level whose parents all exist
@@ -67,7 +74,9 @@ bool DMMSProjectXMLOutline::keyForLevel(const QString &levelText, const QString 
         report.repair(QStringLiteral("%1: task UID=%2 has the OutlineLevel %3 below no task of the level above; it is placed at level %4.")
                           .arg(m_logPrefix, uid)
                           .arg(level)
-                          .arg(deepest));
+                          .arg(deepest),
+                      DMLocalizedString("%1 has the outline level %2 below no task of the level above; it is placed at level %3.")
+                          .arg(label, QString::number(level), QString::number(deepest)));
         level = deepest;
     }
     for (int i = level; i < m_countersInUse; ++i)

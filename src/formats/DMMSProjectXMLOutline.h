@@ -20,8 +20,10 @@ public:
     explicit DMMSProjectXMLOutline(const QString &logPrefix) : m_logPrefix(logPrefix) {}
 
     // The key of the next task in file order. False for the project's summary task (number or
-    // level 0) and for a task with neither number nor level (reported as skipped).
-    bool keyForTask(const QString &number, const QString &level, const QString &uid, DMImportReport &report, Key *key);
+    // level 0) and for a task with neither number nor level (reported as skipped). `label` names
+    // the task for the user.
+    bool keyForTask(const QString &number, const QString &level, const QString &uid, const QString &label,
+                    DMImportReport &report, Key *key);
 
     // For the log: "2.1.3", a placed part as "?", a very deep number shortened.
     static QString text(const Key &key);
@@ -29,8 +31,8 @@ public:
     static bool isAncestor(const Key &ancestor, const Key &key);
 
 private:
-    bool keyForNumber(const QString &number, const QString &uid, DMImportReport &report, Key *key);
-    bool keyForLevel(const QString &levelText, const QString &uid, DMImportReport &report, Key *key);
+    bool keyForNumber(const QString &number, const QString &uid, const QString &label, DMImportReport &report, Key *key);
+    bool keyForLevel(const QString &levelText, const QString &uid, const QString &label, DMImportReport &report, Key *key);
 
     QString m_logPrefix;
     std::vector<qint64> m_counters = std::vector<qint64>(kMaximumLevel, 0);

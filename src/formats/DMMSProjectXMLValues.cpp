@@ -238,6 +238,30 @@ double MSXMLLenientDouble(QStringView text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
+QString MSXMLDecimalText(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+double MSXMLAmount(QStringView text)
+{
+    return MSXMLLenientDouble(text) / 100.0;
+}
+
+QString MSXMLAmountText(double amount)
+{
+    return MSXMLDecimalText(amount * 100.0);
+}
+
 // One reference per code point; the carriage return as a reference, so that readers do not fold
 // it into a line feed.
 QString MSXMLText(const QString &text)

@@ -37,6 +37,15 @@ int MSXMLTimeFormatToSecondOfDay(QStringView text);
 int MSXMLLenientInteger(QStringView text);
 double MSXMLLenientDouble(QStringView text);
 
+// A number as a file writes it: a decimal point whatever the locale, at most `decimals` places,
+// no trailing zeros ("12.5", "40").
+QString MSXMLDecimalText(double value, int decimals = 6);
+
+// Amounts of money (Cost, FixedCost, CostPerUse and the like) are hundredths of the currency
+// unit in the format: "150000" is 1,500.00. The amount of a value, and the value of an amount.
+double MSXMLAmount(QStringView text);
+QString MSXMLAmountText(double amount);
+
 // Text as element content of a written file: characters XML cannot carry become U+FFFD, markup
 // characters and every character above U+009F become references, a carriage return a reference.
 QString MSXMLText(const QString &text);
@@ -46,3 +55,6 @@ QString MSXMLText(const QString &text);
 // and an amount of 0 would otherwise read back as an hourly rate of 0. Other readers pass over it.
 inline constexpr char kMSXMLCostKindInstruction[] = "halcyra-cost-kind";
 inline constexpr char kMSXMLCostKindPerTask[] = "per-task";
+// The processing instruction of our files' Project element that carries the project's budget,
+// an amount in the currency's units, which the format has no field for.
+inline constexpr char kMSXMLBudgetInstruction[] = "halcyra-budget";

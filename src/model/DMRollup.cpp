@@ -4,6 +4,8 @@
 #include "DMProjectItem.h"
 #include "DMProjectKeys.h"
 
+#include <vector>
+
 namespace {
 
 bool showsMeanProgress(const DMProjectItem &item)
@@ -66,6 +68,41 @@ bool DMRollup::containsProgressItems(const QList<std::shared_ptr<DMProjectItem>>
     for (const auto &item : items)
         addItem(*item, &sum);
     return sum.items > 0;
+}
+
+void DMRollup::refreshProgressOfTrees(const QList<std::shared_ptr<DMProjectItem>> &roots)
+{
+    // Depth first; a parent is summed up when its last subitem is done, from its subitems' sums.
+    struct Entry
+    {
+        DMProjectItem *item;
+        qsizetype next = 0; // the next subitem to visit
+        Sum sum;
+    };
+    std::vector<Entry> stack;
+    for (const auto &root : roots) {
+        stack.push_back({root.get(), 0, Sum()});
+        while (!stack.empty()) {
+            Entry &entry = stack.back();
+            if (showsMeanProgress(*entry.item) && entry.next < entry.item->subitems().size()) {
+                stack.push_back({entry.item->subitems().at(entry.next++).get(), 0, Sum()});
+                continue;
+            }
+            Sum sum;
+            if (showsMeanProgress(*entry.item)) {
+                sum = entry.sum;
+                if (sum.items > 0)
+                    entry.item->setRolledUpProgress(sum.progress / float(sum.items));
+            } else {
+                addItem(*entry.item, &sum);
+            }
+            stack.pop_back();
+            if (!stack.empty()) {
+                stack.back().sum.progress += sum.progress;
+                stack.back().sum.items += sum.items;
+            }
+        }
+    }
 }
 
 void DMRollup::refreshProgressOfItem(DMProjectItem &item)

@@ -18,6 +18,9 @@ public:
     static void rollUpProgressFromItem(DMProjectItem &item);
     // The item itself (its subitems changed), then its ancestors.
     static void refreshProgressOfItem(DMProjectItem &item);
+    // Every parent in the trees, from the tasks below it, whatever the project's state: for trees
+    // built while roll-ups were off (an import). Each item is visited once.
+    static void refreshProgressOfTrees(const QList<std::shared_ptr<DMProjectItem>> &roots);
     // False without a project, while loading, undoing or redoing: then the stored values stand (undo restores the
     // rolled-up values through their own registrations).
     static bool mayRollUp(const DMProject *project);

@@ -40,11 +40,14 @@ TEST_F(ImportedDocumentsTest, ImportCommandMakesANewUnsavedDocument)
     EXPECT_FALSE(controller().recentDocumentURLs().contains(xml));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFromRecentItems));
     EXPECT_FALSE(document->project()->attributes().contains(kDMProject_ClearFilename));
-    // Nothing repaired or skipped; the user hears that the day's two working times are one window
-    // and that the two links with a lag lost it.
+    // The user hears of each resource whose cost per use beside its rate is not kept, that the
+    // day's two working times are one window and that the two links with a lag lost it.
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts.first().informativeText,
-              QStringLiteral("The working times of a day (08:00-12:00, 13:00-17:00) are read as one working window of the same work, 08:00 to 16:00.\n"
+              QStringLiteral("Items repaired: 2. Items skipped: 0.\n"
+                             "Resource \"First Resource\" (UID 1): its cost per use of 30.00 is not kept; it is paid 10.00 an hour.\n"
+                             "Resource \"Second Resource\" (UID 2): its cost per use of 15.00 is not kept; it is paid 5.00 an hour.\n"
+                             "The working times of a day (08:00-12:00, 13:00-17:00) are read as one working window of the same work, 08:00 to 16:00.\n"
                              "Links with a lag between their tasks, read without the lag: 2."));
 
     // Saving it as MS Project XML writes the exporter's file and leaves the document as it was.
@@ -71,7 +74,10 @@ TEST_F(ImportedDocumentsTest, RepairsAreToldOnceAndFailuresSayWhy)
     ASSERT_TRUE(document) << error.toStdString();
     ASSERT_EQ(ui.alerts.size(), 1);
     EXPECT_EQ(ui.alerts.first().style, DMModalUI::Informational);
-    EXPECT_EQ(ui.alerts.first().informativeText, QStringLiteral("Items repaired: 2. Items skipped: 1."));
+    EXPECT_EQ(ui.alerts.first().informativeText, QStringLiteral("Items repaired: 2. Items skipped: 1.\n"
+                                                                "Task UID 1 starts and finishes at once; it is made an hour long.\n"
+                                                                "Task UID 2 finishes before it starts; its dates are swapped.\n"
+                                                                "Task UID 3 has no usable dates and is skipped."));
 
     ui.alerts.clear();
     writeFile(xml, "<html/>");

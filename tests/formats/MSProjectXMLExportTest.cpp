@@ -63,6 +63,7 @@ struct SampleProject
         p.setBeginDate(at(2024, 3, 4, 8));
         p.setEndDate(at(2024, 6, 28, 17));
         p.setAttribute(kDMProject_Settings_CurrencyUnit, QStringLiteral("€"));
+        p.setAttribute(kDMProject_Settings_Budget, 25000.5);
         p.setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1020}});
         DMMutableIndexSet_64 weekend;
         weekend.addIndex(0);
@@ -151,9 +152,10 @@ struct SampleProject
 QStringList describe(const DMProject &project)
 {
     QStringList lines;
-    lines << QStringLiteral("project %1 %2 %3 %4").arg(project.title(), project.beginDate().description(),
-                                                        project.endDate().description(),
-                                                        project.attribute(kDMProject_Settings_CurrencyUnit).toString());
+    lines << QStringLiteral("project %1 %2 %3 %4 budget=%5")
+                 .arg(project.title(), project.beginDate().description(), project.endDate().description(),
+                      project.attribute(kDMProject_Settings_CurrencyUnit).toString())
+                 .arg(project.attribute(kDMProject_Settings_Budget).toDouble(), 0, 'g', 12);
     const QVariantMap span = project.attribute(kDMProject_Settings_DayTimeSpan).toMap();
     QString week;
     for (int day = 0; day < 7; ++day)
@@ -172,8 +174,10 @@ QStringList describe(const DMProject &project)
             line += QStringLiteral(" progress=%1 cost=%2/%3 total=%4")
                         .arg(item.progress())
                         .arg(item.attribute(kDMProjectItem_CostKind).toInt())
-                        .arg(item.attribute(kDMProjectItem_Cost).toDouble())
-                        .arg(item.cost());
+                        .arg(item.attribute(kDMProjectItem_Cost).toDouble(), 0, 'g', 12)
+                        .arg(item.cost(), 0, 'g', 12);
+        if (item.kind() == kDMProjectItem_Kind_Process)
+            line += QStringLiteral(" progress=%1").arg(item.progress());
         if (const auto *task = dynamic_cast<const DMProjectTask *>(&item))
             for (const auto &resource : task->concernedResources())
                 line += QStringLiteral(" [%1]").arg(resource->name());
@@ -192,10 +196,10 @@ QStringList describe(const DMProject &project)
         lines << QStringLiteral("resource %1 human=%2 rate=%3 kind=%4 email=%5 cost=%6")
                      .arg(resource->name())
                      .arg(resource->attribute(kDMProjectResource_Human).toBool())
-                     .arg(resource->attribute(kDMProjectResource_HourlyCost).toDouble())
+                     .arg(resource->attribute(kDMProjectResource_HourlyCost).toDouble(), 0, 'g', 12)
                      .arg(resource->attribute(kDMProjectResource_CostKind).toInt())
                      .arg(resource->attribute(kDMProjectResource_Email).toString())
-                     .arg(resource->cost());
+                     .arg(resource->cost(), 0, 'g', 12);
     }
     // A day off without an end is one day: its end is its first day.
     for (const QVariant &value : project.attribute(kDMProject_Settings_DaysOff).toList()) {
@@ -208,12 +212,15 @@ QStringList describe(const DMProject &project)
 }
 
 // What the other planner's converter made of a file: task names by ID, the links as "from ->
-// to TYPE" and the allocations as "task / resource", both by the names the IDs lead to.
+// to TYPE" and the allocations as "task / resource", both by the names the IDs lead to; the
+// tasks' work in seconds and the resources' standard rates, by name.
 struct PlannerFile
 {
     QMap<QString, QString> taskNames;
     QStringList links;
     QStringList allocations;
+    QMap<QString, qint64> taskWork;
+    QMap<QString, double> resourceRates;
 };
 
 PlannerFile readPlannerFile(const QString &text)
@@ -234,10 +241,12 @@ PlannerFile readPlannerFile(const QString &text)
             EXPECT_FALSE(task.isEmpty());
             EXPECT_FALSE(file.taskNames.contains(task)) << task.toStdString();
             file.taskNames.insert(task, attributes.value("name").toString());
+            file.taskWork.insert(attributes.value("name").toString(), attributes.value("work").toLongLong());
         } else if (name == QLatin1String("predecessor")) {
             predecessors.append({task, attributes});
         } else if (name == QLatin1String("resource")) {
             resourceNames.insert(attributes.value("id").toString(), attributes.value("name").toString());
+            file.resourceRates.insert(attributes.value("name").toString(), attributes.value("std-rate").toDouble());
         } else if (name == QLatin1String("allocation")) {
             allocations.append(attributes);
         }
@@ -284,7 +293,7 @@ TEST(MSProjectXMLExport, RoundTripAndOtherReaders)
     ASSERT_EQ(expected.filter(QStringLiteral("cost=1/80 total=240")).size(), 1);
     expected.replaceInStrings(QStringLiteral("cost=1/80 total=240"), QStringLiteral("cost=0/240 total=240"));
     // Groups are not part of the format: their members come back at the top level.
-    EXPECT_EQ(describe(*imported), expected);
+    EXPECT_EQ(describe(*imported).join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
 
     int exitCode = 0;
     const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
@@ -314,6 +323,14 @@ TEST(MSProjectXMLExport, RoundTripAndOtherReaders)
     });
     EXPECT_EQ(converted.links, links);
     EXPECT_EQ(converted.allocations, allocations);
+    // Rates per hour: the crane's 400 a day over the day of 9 hours. A task's work is its
+    // duration for each of its resources.
+    EXPECT_DOUBLE_EQ(converted.resourceRates.value(sample.ada->name()), 52.5);
+    EXPECT_NEAR(converted.resourceRates.value(QStringLiteral("Crane")), 400.0 / 9.0, 1e-9);
+    EXPECT_DOUBLE_EQ(converted.resourceRates.value(QStringLiteral("Scaffold")), 0.0);
+    EXPECT_EQ(converted.taskWork.value(sample.deepest->title()), 3 * 27 * 3600);
+    EXPECT_EQ(converted.taskWork.value(QStringLiteral("Inspection")), 2 * 3 * 3600);
+    EXPECT_EQ(converted.taskWork.value(QStringLiteral("Survey A")), 9 * 3600);
 }
 
 QString elementOf(const QString &text, const QString &name, const QString &after = QString())
@@ -364,7 +381,9 @@ TEST(MSProjectXMLExport, WhatTheFileSays)
     EXPECT_EQ(elementOf(deepest, "DurationFormat"), QStringLiteral("5"));
     EXPECT_EQ(elementOf(deepest, "Duration"), QStringLiteral("PT27H0M0S")); // three days of nine hours
     EXPECT_EQ(elementOf(deepest, "PercentComplete"), QStringLiteral("50.000000"));
-    EXPECT_EQ(elementOf(deepest, "FixedCost"), QStringLiteral("1250.750000"));
+    // Amounts in hundredths; work for each of the three resources.
+    EXPECT_EQ(elementOf(deepest, "FixedCost"), QStringLiteral("125075"));
+    EXPECT_EQ(elementOf(deepest, "Work"), QStringLiteral("PT81H0M0S"));
     EXPECT_EQ(elementOf(deepest, "Notes"), QStringLiteral("Line one\nLine\ttwo&#13;\nthree &amp; &lt;four&gt;"));
 
     // Milestones: assignments but no PercentComplete or FixedCost; processes: PercentComplete,
@@ -413,13 +432,19 @@ TEST(MSProjectXMLExport, WhatTheFileSays)
     // the task say so to our reader.
     EXPECT_EQ(text.count(QStringLiteral("<Resource>")), 5);
     EXPECT_EQ(text.count(QStringLiteral("<?halcyra-cost-kind per-task?>")), 2);
-    EXPECT_EQ(elementOf(text, "CostPerUse", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("120"));
+    EXPECT_EQ(elementOf(text, "CostPerUse", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("12000"));
     EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("0"));
+    // Two tasks of the scaffold: 240.00.
+    EXPECT_EQ(elementOf(text, "Cost", QStringLiteral("<Name>Scaffold</Name>")), QStringLiteral("24000"));
     EXPECT_FALSE(text.contains(QStringLiteral("<Name>Crew</Name>")));
     EXPECT_LT(text.indexOf(QStringLiteral("Ada &quot;the&quot;")), text.indexOf(QStringLiteral("<Name>Crane</Name>")));
     EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("Ada &quot;")), QStringLiteral("52.5"));
     EXPECT_EQ(elementOf(text, "StandardRateFormat", QStringLiteral("<Name>Crane</Name>")), QStringLiteral("3"));
+    EXPECT_EQ(elementOf(text, "StandardRate", QStringLiteral("<Name>Crane</Name>")), QStringLiteral("44.4444444444"));
     EXPECT_EQ(text.count(QStringLiteral("<Assignment>")), 6);
+    // Each assignment works its task's duration; the budget travels as our own instruction.
+    EXPECT_EQ(elementOf(text, "Work", QStringLiteral("<Assignments>")), QStringLiteral("PT27H0M0S"));
+    EXPECT_EQ(text.count(QStringLiteral("<?halcyra-budget 25000.5?>")), 1);
 }
 
 // Numbers in the file do not follow the user's locale: a German one writes the same file, and

@@ -3,7 +3,11 @@
 #include "FormatsTestSupport.h"
 #include "TestSupport.h"
 
+#include "DMLocalizedString.h"
+#include "DMMSProjectXMLValues.h"
+
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -46,6 +50,15 @@ QByteArray task(int uid, const char *outline, const char *name, const char *star
     if (finish)
         text += "<Finish>" + QByteArray(finish) + "</Finish>";
     return text + more + "</Task>";
+}
+
+// The documentWith() file with a calendar of 09:00 to 17:00 on working days.
+QByteArray officeHoursDocumentWith(const QByteArray &tasks)
+{
+    QByteArray xml = documentWith(tasks);
+    xml.replace("<FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime>\n<WorkingTime><FromTime>13:00:00</FromTime>",
+                "<FromTime>09:00:00</FromTime>");
+    return xml;
 }
 
 QByteArray link(int predecessor, const char *type = nullptr)
@@ -205,7 +218,7 @@ TEST(MSProjectXMLImport, TaskDatesAndLinkTypes)
                      + task(5, "5", "Remaining", nullptr, nullptr,
                             "<ManualStart>2024-03-04T09:00:00</ManualStart><RemainingDuration>PT2H0M0S</RemainingDuration>")
                      + task(6, "6", "Elapsed", "2024-03-04T08:00:00", "2024-03-09T08:00:00",
-                            "<DurationFormat>8</DurationFormat><PercentComplete>50</PercentComplete><FixedCost>120.5</FixedCost>"
+                            "<DurationFormat>8</DurationFormat><PercentComplete>50</PercentComplete><FixedCost>12050</FixedCost>"
                             "<Notes>  </Notes>")),
         &report);
     const auto same = itemTitled(*project, "Same");
@@ -361,11 +374,10 @@ TEST(MSProjectXMLImport, TasksKeepTheWorkOfTheFile)
     EXPECT_TRUE(report.notes().first().contains(QStringLiteral("08:00-12:00, 13:00-17:00"))) << report.userSummary().toStdString();
 
     // Round the clock on 09:00-17:00: a day, an evening, and a working day written as usual.
-    xml = documentWith(task(1, "1", "Day", "2024-03-04T00:00:00", "2024-03-05T00:00:00", "<Duration>PT24H0M0S</Duration>")
-                       + task(2, "2", "Evening", "2024-03-04T18:00:00", "2024-03-04T22:00:00", "<Duration>PT4H0M0S</Duration>")
-                       + task(3, "3", "Office", "2024-03-05T09:00:00", "2024-03-05T17:00:00", "<Duration>PT8H0M0S</Duration>"));
-    xml.replace("<FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime>\n<WorkingTime><FromTime>13:00:00</FromTime>",
-                "<FromTime>09:00:00</FromTime>");
+    xml = officeHoursDocumentWith(
+        task(1, "1", "Day", "2024-03-04T00:00:00", "2024-03-05T00:00:00", "<Duration>PT24H0M0S</Duration>")
+        + task(2, "2", "Evening", "2024-03-04T18:00:00", "2024-03-04T22:00:00", "<Duration>PT4H0M0S</Duration>")
+        + task(3, "3", "Office", "2024-03-05T09:00:00", "2024-03-05T17:00:00", "<Duration>PT8H0M0S</Duration>"));
     DMImportReport clockReport;
     project = importData(xml, &clockReport);
     const struct
@@ -392,20 +404,218 @@ TEST(MSProjectXMLImport, TasksKeepTheWorkOfTheFile)
 
 TEST(MSProjectXMLImport, EmptyRowsAndReversedProjectDatesAreReported)
 {
+    // The reversed dates are not the plan's: the project encloses its tasks, one of which lies
+    // before both.
     QByteArray xml = documentWith(task(1, "1", "Real", "2024-03-04T08:00:00", "2024-03-04T17:00:00")
                                   + "<Task><UID>2</UID><ID>2</ID><IsNull>1</IsNull><OutlineNumber>2</OutlineNumber></Task>"
-                                  + "<Task><UID>3</UID><ID>3</ID><IsNull>1</IsNull></Task>");
+                                  + "<Task><UID>3</UID><ID>3</ID><IsNull>1</IsNull></Task>"
+                                  + task(4, "3", "Early", "2024-02-26T08:00:00", "2024-02-27T17:00:00"));
     xml.replace("<StartDate>2024-03-04T08:00:00</StartDate>",
                 "<StartDate>2024-04-30T17:00:00</StartDate><FinishDate>2024-03-04T08:00:00</FinishDate>");
     DMImportReport report;
     const auto project = importData(xml, &report);
-    EXPECT_EQ(titlesOf(project->tasks().list()), QStringList{"Real"});
+    EXPECT_EQ(titlesOf(project->tasks().list()), (QStringList{"Real", "Early"}));
     EXPECT_EQ(report.skippedCount(), 2);
     EXPECT_EQ(report.lines().filter(QStringLiteral("IsNull")).size(), 2);
-    EXPECT_EQ(project->beginDate(), at(2024, 3, 4, 8));
+    EXPECT_EQ(project->beginDate(), at(2024, 2, 26, 8));
     EXPECT_EQ(project->endDate(), at(2024, 4, 30, 17));
     EXPECT_EQ(report.repairedCount(), 1);
     EXPECT_EQ(report.lines().filter(QStringLiteral("StartDate lies after its FinishDate")).size(), 1);
+    EXPECT_EQ(report.items().filter(QStringLiteral("2024-02-26 08:00 to 2024-04-30 17:00")).size(), 1)
+        << report.userSummary().toStdString();
+}
+
+// The alert lists what was repaired or skipped, item by item with its name, the first ones when
+// there are many; the log keeps every line.
+TEST(MSProjectXMLImport, TheReportNamesEachItemRepairedOrSkipped)
+{
+    QByteArray tasks;
+    for (int i = 1; i <= 13; ++i) {
+        const QByteArray name = "Backwards " + QByteArray::number(i);
+        tasks += task(i, QByteArray::number(i).constData(), name.constData(), "2024-03-06T17:00:00", "2024-03-05T09:00:00");
+    }
+    tasks += "<Task><UID>20</UID><OutlineNumber>20</OutlineNumber></Task>";
+    tasks += task(21, "21", "No dates", nullptr, nullptr);
+    DMImportReport report;
+    importData(officeHoursDocumentWith(tasks), &report);
+    EXPECT_EQ(report.repairedCount(), 13);
+    EXPECT_EQ(report.skippedCount(), 2);
+    EXPECT_EQ(report.lines().size(), 15);
+    ASSERT_EQ(report.items().size(), 15);
+    EXPECT_EQ(report.items().first(), QStringLiteral("Task \"Backwards 1\" (UID 1) finishes before it starts; its dates are swapped."));
+    EXPECT_EQ(report.items().at(13), QStringLiteral("Task UID 20 has no usable dates and is skipped."));
+    EXPECT_EQ(report.items().at(14), QStringLiteral("Task \"No dates\" (UID 21) has no usable dates and is skipped."));
+    const QStringList summary = report.userSummary().split(QLatin1Char('\n'));
+    ASSERT_EQ(summary.size(), 1 + DMImportReport::kListedItems + 1);
+    EXPECT_EQ(summary.first(), QStringLiteral("Items repaired: 13. Items skipped: 2."));
+    EXPECT_EQ(summary.mid(1, DMImportReport::kListedItems), report.items().mid(0, DMImportReport::kListedItems));
+    EXPECT_EQ(summary.last(), QStringLiteral("… and 5 more."));
+}
+
+// The text of each element of that name in the file, and the value of a field inside one.
+QStringList elementsNamed(const QString &xml, const QString &name)
+{
+    QStringList found;
+    for (const QRegularExpressionMatch &match : QRegularExpression(QStringLiteral("<%1>(.*?)</%1>").arg(name)).globalMatch(xml))
+        found.append(match.captured(1));
+    return found;
+}
+
+QString field(const QString &element, const QString &name)
+{
+    return QRegularExpression(QStringLiteral("<%1>([^<]*)</%1>").arg(name)).match(element).captured(1);
+}
+
+// Amounts are hundredths of the currency unit; StandardRate is per hour whatever unit
+// StandardRateFormat names (the unit a program shows it in). sample.xml states each resource's
+// Cost: its rate times its Work plus its cost per use times its units.
+TEST(MSProjectXMLImport, AmountsAreHundredthsAndRatesArePerHour)
+{
+    QFile file(testDataPath(QStringLiteral("msproject/sample.xml")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray sample = file.readAll();
+    DMImportReport report;
+    auto project = importData(sample, &report);
+    const QStringList assignments = elementsNamed(QString::fromUtf8(sample), QStringLiteral("Assignment"));
+    int checked = 0;
+    for (const QString &stated : elementsNamed(QString::fromUtf8(sample), QStringLiteral("Resource"))) {
+        const QString name = field(stated, QStringLiteral("Name"));
+        if (name.isEmpty())
+            continue;
+        SCOPED_TRACE(name.toStdString());
+        std::shared_ptr<DMProjectResource> resource;
+        for (const auto &candidate : project->resources())
+            if (candidate->name() == name)
+                resource = candidate;
+        ASSERT_TRUE(resource);
+        EXPECT_EQ(resource->attribute(kDMProjectResource_CostKind).toInt(), kDMProjectResourceCostKind_Hourly);
+        const double rate = resource->attribute(kDMProjectResource_HourlyCost).toDouble();
+        // A resource here is paid by the hour, the day or the task: the cost per use beside
+        // the rate is named in the report, in the currency's units.
+        const QStringList said = report.items().filter(QStringLiteral("\"%1\"").arg(name));
+        ASSERT_EQ(said.size(), 1) << report.userSummary().toStdString();
+        const QRegularExpressionMatch perUse = QRegularExpression(QStringLiteral("cost per use of ([0-9.]+)")).match(said.first());
+        ASSERT_TRUE(perUse.hasMatch()) << said.first().toStdString();
+        double units = 0.0;
+        for (const QString &assignment : assignments)
+            if (field(assignment, QStringLiteral("ResourceUID")) == field(stated, QStringLiteral("UID")))
+                units += field(assignment, QStringLiteral("Units")).toDouble();
+        // Work is whole hours here ("PT200H0M0S").
+        const double hours = field(stated, QStringLiteral("Work")).section(QLatin1Char('H'), 0, 0).mid(2).toDouble();
+        EXPECT_NEAR(rate * hours + perUse.captured(1).toDouble() * units, field(stated, QStringLiteral("Cost")).toDouble() / 100.0,
+                    0.005);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 2);
+
+    // Paid by the task (no rate, 500.00 a use), by the day (120 an hour over the 8-hour day),
+    // by the hour; a task's fixed cost of 1,500.00.
+    QByteArray xml = documentWith(
+        task(1, "1", "Lift", "2024-03-04T08:00:00", "2024-03-05T16:00:00", "<FixedCost>150000</FixedCost>")
+            + task(2, "2", "Haul", "2024-03-04T08:00:00", "2024-03-05T16:00:00"),
+        "<Assignments><Assignment><UID>1</UID><TaskUID>2</TaskUID><ResourceUID>2</ResourceUID></Assignment></Assignments>");
+    xml.replace("<Resources/>",
+                "<Resources><Resource><UID>1</UID><Name>Permit</Name><Type>0</Type><StandardRate>0</StandardRate>"
+                "<CostPerUse>50000</CostPerUse></Resource>"
+                "<Resource><UID>2</UID><Name>Crane</Name><Type>0</Type><StandardRate>120</StandardRate>"
+                "<StandardRateFormat>3</StandardRateFormat></Resource>"
+                "<Resource><UID>3</UID><Name>Ann</Name><Type>1</Type><StandardRate>52.5</StandardRate>"
+                "<StandardRateFormat>2</StandardRateFormat></Resource></Resources>");
+    DMImportReport builtReport;
+    project = importData(xml, &builtReport);
+    ASSERT_EQ(project->resources().size(), 3);
+    const struct
+    {
+        int kind;
+        double amount;
+    } expected[] = {{kDMProjectResourceCostKind_Fixed, 500.0}, {kDMProjectResourceCostKind_Daily, 960.0},
+                    {kDMProjectResourceCostKind_Hourly, 52.5}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(project->resources().at(i)->attribute(kDMProjectResource_CostKind).toInt(), expected[i].kind) << i;
+        EXPECT_DOUBLE_EQ(project->resources().at(i)->attribute(kDMProjectResource_HourlyCost).toDouble(), expected[i].amount) << i;
+    }
+    const auto lift = itemTitled(*project, "Lift");
+    EXPECT_EQ(lift->attribute(kDMProjectItem_CostKind).toInt(), kDMProjectItemCostKind_Fixed);
+    EXPECT_DOUBLE_EQ(lift->attribute(kDMProjectItem_Cost).toDouble(), 1500.0);
+    // Two working days of the crane: 1,920.00, as the file's 16 hours at 120.
+    EXPECT_FLOAT_EQ(itemTitled(*project, "Haul")->cost(), 1920.0f);
+    EXPECT_TRUE(builtReport.items().isEmpty()) << builtReport.userSummary().toStdString();
+}
+
+// A plan scheduled round the clock on a calendar of office hours, written without Duration
+// elements: a chain of 300 four-hour tasks from Monday 00:00, most of them outside 09:00-17:00
+// or across its ends. Every task keeps its dates and its four hours; those within the working
+// time stay on the working schedule, the others are read off it and counted.
+TEST(MSProjectXMLImport, RoundTheClockTasksWithoutDurationsKeepTheirTime)
+{
+    QByteArray tasks;
+    const DMDate first = at(2024, 3, 4);
+    int offSchedule = 0;
+    for (int i = 1; i <= 300; ++i) {
+        const DMDate begin = first.dateByAddingSeconds(qint64(i - 1) * 4 * 3600);
+        const DMDate end = begin.dateByAddingSeconds(4 * 3600);
+        const bool inOfficeHours = begin.dayOfWeek() >= 1 && begin.dayOfWeek() <= 5 && begin.secondOfDay() == 12 * 3600;
+        offSchedule += inOfficeHours ? 0 : 1;
+        const QByteArray name = "Step " + QByteArray::number(i);
+        tasks += task(i, QByteArray::number(i).constData(), name.constData(), DMDate_MSProjectFormatString(begin).toLatin1().constData(),
+                      DMDate_MSProjectFormatString(end).toLatin1().constData(), i > 1 ? link(i - 1, "1") : QByteArray());
+    }
+    DMImportReport report;
+    const auto project = importData(officeHoursDocumentWith(tasks), &report);
+    ASSERT_EQ(project->tasks().size(), 300);
+    EXPECT_EQ(countsOf(*project).links, 299);
+    for (int i = 0; i < 300; ++i) {
+        const auto &item = project->tasks().at(i);
+        const DMDate begin = first.dateByAddingSeconds(qint64(i) * 4 * 3600);
+        EXPECT_EQ(item->beginDate(), begin) << i;
+        EXPECT_EQ(item->endDate(), begin.dateByAddingSeconds(4 * 3600)) << i;
+        EXPECT_EQ(item->duration(), 4 * 3600) << item->title().toStdString() << " " << begin.description().toStdString();
+    }
+    EXPECT_EQ(report.repairedCount() + report.skippedCount(), 0);
+    EXPECT_EQ(report.notes(), QStringList{DMLocalizedString("Tasks scheduled outside the calendar's working time, kept with "
+                                                            "their dates and durations off the working schedule: %1.")
+                                              .arg(offSchedule)});
+
+    // A file of whole days (midnight to midnight) means working days, as before.
+    DMImportReport daysReport;
+    const auto days = importData(officeHoursDocumentWith(task(1, "1", "Days", "2024-03-04T00:00:00", "2024-03-06T00:00:00")),
+                                 &daysReport);
+    EXPECT_TRUE(days->tasks().first()->useWorkingSchedule());
+    EXPECT_EQ(days->tasks().first()->duration(), 16 * 3600);
+    EXPECT_TRUE(daysReport.notes().isEmpty());
+}
+
+// A calendar's exceptions as MS Project writes them, in the older form (week days of type 0,
+// unnamed) and again in the newer one (named): each day off comes in once, with its name. A
+// working exception that the project's days off cannot hold is named in the report.
+TEST(MSProjectXMLImport, CalendarExceptionsComeInOnceAndWorkingOnesAreNamed)
+{
+    QByteArray older;
+    QByteArray newer;
+    for (int day = 1; day <= 11; ++day) {
+        const QByteArray date = QStringLiteral("2024-07-%1").arg(day, 2, 10, QLatin1Char('0')).toLatin1();
+        const QByteArray period = "<TimePeriod><FromDate>" + date + "T00:00:00</FromDate><ToDate>" + date + "T23:59:00</ToDate></TimePeriod>";
+        older += "<WeekDay><DayType>0</DayType><DayWorking>0</DayWorking>" + period + "</WeekDay>";
+        newer += "<Exception><EnteredByOccurrences>0</EnteredByOccurrences>" + period + "<Occurrences>1</Occurrences><Name>Summer "
+            + QByteArray::number(day) + "</Name><Type>1</Type><Period>1</Period><DaysOfWeek>0</DaysOfWeek><DayWorking>0</DayWorking></Exception>";
+    }
+    newer += "<Exception><TimePeriod><FromDate>2024-03-09T00:00:00</FromDate><ToDate>2024-03-09T23:59:00</ToDate></TimePeriod>"
+             "<Occurrences>1</Occurrences><Name>Inventory</Name><Type>1</Type><DayWorking>1</DayWorking><WorkingTimes><WorkingTime>"
+             "<FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime></WorkingTimes></Exception>";
+    QByteArray xml = documentWith(task(1, "1", "T", "2024-03-04T08:00:00", "2024-03-05T16:00:00"));
+    xml.replace("</WeekDays>", older + "</WeekDays><Exceptions>" + newer + "</Exceptions>");
+    DMImportReport report;
+    const auto project = importData(xml, &report);
+    const QVariantList daysOff = project->attribute(kDMProject_Settings_DaysOff).toList();
+    ASSERT_EQ(daysOff.size(), 11);
+    for (int day = 1; day <= 11; ++day) {
+        EXPECT_EQ(daysOff.at(day - 1).toMap().value(kDMDayOffDescription).toString(), QStringLiteral("Summer %1").arg(day));
+        EXPECT_FALSE(project->isWorkingDay(at(2024, 7, day)));
+    }
+    // Saturday 9 March stays a day off; the report says so by name.
+    EXPECT_FALSE(project->isWorkingDay(at(2024, 3, 9)));
+    EXPECT_EQ(report.items().filter(QStringLiteral("\"Inventory\"")).size(), 1) << report.userSummary().toStdString();
+    EXPECT_EQ(report.skippedCount(), 1);
 }
 
 // ---- Damaged and hostile input ----
