@@ -109,8 +109,10 @@ public:
     void keyboardItemDragWithEvent(const DMEvent &event);
 
     // The worked rules of the gestures, as pure functions.
-    // The interval a created item's anchor is rounded to, in seconds (at least 300).
-    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid);
+    // The interval a created item's anchor is rounded to, in seconds (at least 300), and the
+    // second of day its multiples count from: the day window's begin for a whole or half
+    // working day, so that the anchor lands on a working half day; midnight otherwise.
+    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid, int *originSecond = nullptr);
     // Pixels per day after a pinch of that magnification: from 1 to 100.
     static float magnifiedPixelsPerDay(float pixelsPerDay, double magnification);
     // The next step of a keyboard nudge (points): |last| x 1.1 within 2 to 10, negative unless

@@ -315,9 +315,9 @@ DMDate DMProject::nextWorkingInstant(const DMDate &date) const
 }
 
 DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                        int snapThreshold) const
+                                                        int snapThreshold, int intervalOrigin) const
 {
-    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption, snapThreshold);
+    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption, snapThreshold, intervalOrigin);
 }
 
 std::shared_ptr<DMProjectObject> DMProject::indexedObject(quint64 objectID) const
