@@ -74,6 +74,17 @@ public:
     bool objectViewShouldSelectObjectInLayer(DMObjectView *view, const std::shared_ptr<DMBaseObject> &object,
                                              quint16 layer) override;
     void objectViewSelectionDidChange(DMObjectView *view) override;
+    // The inspector shows the one object selected on the view, or is emptied saying that nothing
+    // or several objects are selected (after every selection change, and when the chart's page
+    // is shown again).
+    void inspectSelection(DMObjectView *view);
+    // Items or links left the project (any edit, undo or redo): the selection, and the inspector
+    // and outline that follow it, let go of their objects once the change is complete, at the end
+    // of its undo step or of the event-loop turn. An item that only moved stays selected.
+    void projectObjectsDidLeave();
+    // Drops from the selection every object whose item or link is no longer in the project, and
+    // every bar of a resource's row whose task no longer has that assignment.
+    void dropSelectedObjectsOutsideProject();
     // Mirrors the canvas selection into the outline 0.05 s later, once for a burst of changes.
     void projectOutlineViewSelectionNeedsSyncingWithObjectView();
     void syncProjectOutlineViewSelectionWithObjectView();
@@ -251,6 +262,7 @@ private:
 
     quint64 m_layoutStampShown = 0; // the project's layout stamp the views are laid out for
     bool m_outlineSyncPending = false;
+    bool m_selectionCheckPending = false;
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;

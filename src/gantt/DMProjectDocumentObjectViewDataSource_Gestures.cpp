@@ -276,8 +276,13 @@ void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
         return;
     }
     m_linkIndexValid = false;
-    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
+    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject())) {
+        // The new link is selected, as a new item is, so that the inspector opening on it shows
+        // what the chart shows selected.
+        if (DMProjectView *view = canvas())
+            view->selectObjectInLayerExtendSelection(line, kDMProjectViewLayer_Links, false);
         editLater(line, &DMProjectViewObject::editInView);
+    }
 }
 
 // ---- Keys ----

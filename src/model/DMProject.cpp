@@ -765,17 +765,18 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
                         dependency->m_attached = false;
                     }
         DMProjectRelations::itemsDidLeave(items, orders);
-        return;
-    }
-    if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
+    } else if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
         const std::vector<DMProjectResource *> resources = subtreeOf(resource);
         for (DMProjectResource *current : resources) {
             unindexObject(current);
             current->m_attached = false;
         }
         DMProjectRelations::resourcesDidLeave(resources, orders);
-        return;
+    } else {
+        unindexObject(root);
+        root->m_attached = false;
     }
-    unindexObject(root);
-    root->m_attached = false;
+    // The views let go of what they show of these objects (a selection, an inspector).
+    if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument)
+        document->objectsDidLeaveProject();
 }
