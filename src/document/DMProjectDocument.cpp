@@ -531,6 +531,11 @@ void DMProjectDocument::itemDatesDidChange(const QList<DMProjectItem *> &items)
     m_objectViewDataSource->itemDatesDidChange();
 }
 
+void DMProjectDocument::objectsDidLeaveProject()
+{
+    m_objectViewDataSource->projectObjectsDidLeave();
+}
+
 void DMProjectDocument::updateItemsArrayWithTag(int tag)
 {
     // The model asks for the links after adding or removing one, which the canvas may not have

@@ -259,6 +259,7 @@ public:
 
     // The model's callbacks.
     void itemDatesDidChange(const QList<DMProjectItem *> &items) override;
+    void objectsDidLeaveProject() override;
     void updateItemsArrayWithTag(int tag) override;
 
     // DMGanttDocumentHooks: the window's views and the outline's rows.

@@ -119,6 +119,9 @@ void DMProjectDocument::showPageWithTag(int tag)
     if (auto *content = qobject_cast<QStackedWidget *>(m_outlets.topLevelContentSplitSubview.data()))
         content->setCurrentWidget(page ? page : emptyPageWithTitle(QString()));
     m_sourceListDS->selectRowForPageWithTag(tag);
+    // Back on the chart, the inspector follows its selection again.
+    if (gantt && m_objectViewDataSource)
+        m_objectViewDataSource->inspectSelection(m_outlets.projectView);
 }
 
 QWidget *DMProjectDocument::preparePageWithTag(int tag)

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -36,7 +37,11 @@ DMInspectorWindow::DMInspectorWindow()
     setObjectName(QStringLiteral("DMInspectorWindow"));
     setWindowTitle(DMLocalizedString("Inspector"));
     setAutoFillBackground(true);
+    m_message = new QLabel(this);
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setForegroundRole(QPalette::PlaceholderText);
     restoreFrame();
+    clear();
 }
 
 void DMInspectorWindow::restoreFrame()
@@ -75,6 +80,7 @@ void DMInspectorWindow::moveEvent(QMoveEvent *event)
 void DMInspectorWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    m_message->setGeometry(rect());
     saveFrame();
 }
 
@@ -216,15 +222,29 @@ void DMInspectorWindow::displayView(QWidget *view)
         if (top != frame.top())
             move(x(), top);
     }
+    m_message->hide();
     view->show();
     m_displayedView = view;
 }
 
 void DMInspectorWindow::clear()
 {
+    clear(DMLocalizedString("No Selection"));
+}
+
+void DMInspectorWindow::clear(const QString &message)
+{
     // The views stay children of the window (hidden), so that one being cleared from inside its
     // own signal is never reparented under its feet.
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         child->hide();
     m_displayedView = nullptr;
+    m_message->setText(message);
+    m_message->setGeometry(rect());
+    m_message->show();
+}
+
+QString DMInspectorWindow::message() const
+{
+    return m_displayedView ? QString() : m_message->text();
 }

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QKeyEvent;
+class QLabel;
 
 // The one floating tool window titled "Inspector" that every item and link inspector shows its
 // view in, made on first use and kept for the process. It holds the inspectors' views as
@@ -25,8 +26,12 @@ public:
     // content resized to the view's size; a window whose new bottom would leave the screen moves
     // up so that the whole view shows.
     void displayView(QWidget *view);
-    // Hides whatever view is shown; the window keeps its place and size.
+    // Hides whatever view is shown; the window keeps its place and size, and says in its middle
+    // that nothing is selected, or the message given.
     void clear();
+    void clear(const QString &message);
+    // What the window says while it shows no view; empty while it shows one.
+    QString message() const;
     // The view shown; null when empty.
     QWidget *displayedView() const { return m_displayedView; }
     // Until the window has a remembered frame, it first comes up beside the window given (the
@@ -59,6 +64,7 @@ private:
     bool triggerCommandForKey(const QKeyEvent &event);
 
     QPointer<QWidget> m_displayedView;
+    QLabel *m_message = nullptr;
     QPointer<QWidget> m_commandWindow;
     bool m_restoring = false;
     bool m_hasFrame = false; // restored from the defaults, or placed once

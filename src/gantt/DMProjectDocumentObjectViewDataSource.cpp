@@ -7,6 +7,8 @@
 #include "DMDelayedCall.h"
 #include "DMGanttDocumentHooks.h"
 #include "DMIdleTimeout.h"
+#include "DMLocalizedString.h"
+#include "DMObjectViewDragOperation.h"
 #include "DMOutlineView.h"
 #include "DMProject.h"
 #include "DMProjectDependency.h"
@@ -14,6 +16,7 @@
 #include "DMProjectEventContainer.h"
 #include "DMProjectItem.h"
 #include "DMProjectResource.h"
+#include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMProjectViewBackgroundObject.h"
 #include "DMProjectViewBackgroundObjectAttributes.h"
@@ -95,6 +98,25 @@ bool rowSpanOfLink(const DMProjectDependency &dependency, double *top, double *b
     return true;
 }
 
+// Whether a canvas object still shows something of the project: an item or a link in its trees,
+// and for a bar of a resource's row, an assignment its task still has.
+bool showsObjectOfProject(const DMBaseObject &object, const std::shared_ptr<DMProject> &project)
+{
+    if (const auto *bar = dynamic_cast<const DMUIProjectItem *>(&object)) {
+        const std::shared_ptr<DMProjectItem> item = bar->representedObject();
+        if (!item || !item->isAttached() || !item->isInProject(project))
+            return false;
+        const DMProjectResource *resource = bar->resourceViewResource();
+        const auto *task = dynamic_cast<const DMProjectTask *>(item.get());
+        return !resource || (task && task->resourceUIObject(resource).get() == bar);
+    }
+    if (const auto *line = dynamic_cast<const DMUIProjectDependency *>(&object)) {
+        const std::shared_ptr<DMProjectDependency> dependency = line->representedObject();
+        return dependency && dependency->isAttached() && dependency->isInProject(project);
+    }
+    return true;
+}
+
 } // namespace
 
 // ---- Life with the canvas ----
@@ -151,6 +173,7 @@ void DMProjectDocumentObjectViewDataSource::detachFromViews()
     m_resourceLanesPending = false;
     m_resourceObservations.clear();
     m_shownTimeSpanCheckPending = false;
+    m_selectionCheckPending = false;
     destroyPendingIdleInvocations(this);
 }
 
@@ -328,16 +351,48 @@ void DMProjectDocumentObjectViewDataSource::objectViewSelectionDidChange(DMObjec
 {
     if (!m_applyingOutlineSelection)
         projectOutlineViewSelectionNeedsSyncingWithObjectView();
+    m_projectViewHasSelectedItems = view && !view->selectedObjects().isEmpty();
+    inspectSelection(view);
+}
+
+void DMProjectDocumentObjectViewDataSource::inspectSelection(DMObjectView *view)
+{
     const DMBaseObjectList selection = view ? view->selectedObjects() : DMBaseObjectList();
-    m_projectViewHasSelectedItems = !selection.isEmpty();
     if (selection.size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(selection.first().get()))
             if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
                 editor->editObject(object);
         return;
     }
-    if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(kTaskInspectorClass))
+    DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(kTaskInspectorClass);
+    if (editor && selection.isEmpty())
         editor->editObject(nullptr);
+    else if (editor)
+        editor->editNoObjectSaying(DMLocalizedString("Multiple Selection"));
+}
+
+void DMProjectDocumentObjectViewDataSource::projectObjectsDidLeave()
+{
+    // Undo, redo and the close of an undo step check sooner; this covers a change made without.
+    performOnceAfterDelay(m_selectionCheckPending, 0, &DMProjectDocumentObjectViewDataSource::dropSelectedObjectsOutsideProject);
+}
+
+void DMProjectDocumentObjectViewDataSource::dropSelectedObjectsOutsideProject()
+{
+    m_selectionCheckPending = false;
+    DMProjectView *view = canvas();
+    const std::shared_ptr<DMProject> project = m_document.project();
+    if (!view || !project)
+        return;
+    const DMBaseObjectList &selection = view->selectedObjects();
+    DMBaseObjectList kept;
+    for (const auto &object : selection)
+        if (showsObjectOfProject(*object, project))
+            kept.append(object);
+    // The objects that went are unmarked, so that an undo bringing one back does not show it
+    // selected; the inspector and the outline follow.
+    if (kept.size() != selection.size())
+        view->setSelectedObjectsInLayer(kept, kDMObjectView_AllLayers);
 }
 
 void DMProjectDocumentObjectViewDataSource::projectOutlineViewSelectionNeedsSyncingWithObjectView()

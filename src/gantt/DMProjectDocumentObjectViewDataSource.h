@@ -74,6 +74,17 @@ public:
     bool objectViewShouldSelectObjectInLayer(DMObjectView *view, const std::shared_ptr<DMBaseObject> &object,
                                              quint16 layer) override;
     void objectViewSelectionDidChange(DMObjectView *view) override;
+    // The inspector shows the one object selected on the view, or is emptied saying that nothing
+    // or several objects are selected (after every selection change, and when the chart's page
+    // is shown again).
+    void inspectSelection(DMObjectView *view);
+    // Items or links left the project (any edit, undo or redo): the selection, and the inspector
+    // and outline that follow it, let go of their objects once the change is complete, at the end
+    // of its undo step or of the event-loop turn. An item that only moved stays selected.
+    void projectObjectsDidLeave();
+    // Drops from the selection every object whose item or link is no longer in the project, and
+    // every bar of a resource's row whose task no longer has that assignment.
+    void dropSelectedObjectsOutsideProject();
     // Mirrors the canvas selection into the outline 0.05 s later, once for a burst of changes.
     void projectOutlineViewSelectionNeedsSyncingWithObjectView();
     void syncProjectOutlineViewSelectionWithObjectView();
@@ -109,8 +120,10 @@ public:
     void keyboardItemDragWithEvent(const DMEvent &event);
 
     // The worked rules of the gestures, as pure functions.
-    // The interval a created item's anchor is rounded to, in seconds (at least 300).
-    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid);
+    // The interval a created item's anchor is rounded to, in seconds (at least 300), and the
+    // second of day its multiples count from: the day window's begin for a whole or half
+    // working day, so that the anchor lands on a working half day; midnight otherwise.
+    static int createByDragRoundingInterval(const DMProjectViewDateGrid &grid, int *originSecond = nullptr);
     // Pixels per day after a pinch of that magnification: from 1 to 100.
     static float magnifiedPixelsPerDay(float pixelsPerDay, double magnification);
     // The next step of a keyboard nudge (points): |last| x 1.1 within 2 to 10, negative unless
@@ -249,6 +262,7 @@ private:
 
     quint64 m_layoutStampShown = 0; // the project's layout stamp the views are laid out for
     bool m_outlineSyncPending = false;
+    bool m_selectionCheckPending = false;
     bool m_syncingOutlineSelection = false;  // the canvas selection is being copied to the outline
     bool m_applyingOutlineSelection = false; // the outline selection is being copied to the canvas
     bool m_relayoutPending = false;

@@ -92,17 +92,23 @@ void DMProjectDocumentObjectViewDataSource::createItemByDragging(DMProjectViewDr
 
     const DMProject_DisplayAttributes &display = project->displayAttributes();
     const DMProjectViewDateGrid grid(display);
-    const int interval = createByDragRoundingInterval(grid);
+    int origin = 0;
+    const int interval = createByDragRoundingInterval(grid, &origin);
     const int threshold = grid.snapThresholdSeconds();
     const bool towardsRight = q.x() > s.x();
     // The anchor takes the scale's interval, the end under the pointer the drag's 300 s.
-    const auto rounded = [&](const DMDate &date, int roundingInterval, int snap) {
-        return project->dateByRoundingDateToIntervalSnapOption(date, roundingInterval, snap, threshold);
+    const auto rounded = [&](const DMDate &date, int roundingInterval, int snap, int intervalOrigin) {
+        return project->dateByRoundingDateToIntervalSnapOption(date, roundingInterval, snap, threshold, intervalOrigin);
     };
-    const DMDate begin = towardsRight ? rounded(d1, interval, kDMProjectView_SnapBegin)
-                                      : rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapBegin);
-    const DMDate end = towardsRight ? rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapEnd)
-                                    : rounded(d1, interval, kDMProjectView_SnapEnd);
+    const DMDate begin = towardsRight ? rounded(d1, interval, kDMProjectView_SnapBegin, origin)
+                                      : rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapBegin, 0);
+    const DMDate end = towardsRight ? rounded(d2, kDMProjectView_DragRoundingInterval, kDMProjectView_SnapEnd, 0)
+                                    : rounded(d1, interval, kDMProjectView_SnapEnd, origin);
+    // The pointer has not yet left the anchor's rounded span (dragging left from the middle of a
+    // working day, whose end anchor rounds down to the day's begin): nothing is made for this
+    // step, rather than a day-long item the pointer never drew.
+    if (!(begin < end))
+        return;
     const qint32 followUp = towardsRight ? DMProjectViewDragOperation::ChangeEnd : DMProjectViewDragOperation::ChangeBegin;
 
     // What the row under the anchor takes.

@@ -45,22 +45,25 @@ constexpr double kNudgeGrowth = 1.1;
 
 // ---- Pure rules ----
 
-int DMProjectDocumentObjectViewDataSource::createByDragRoundingInterval(const DMProjectViewDateGrid &grid)
+int DMProjectDocumentObjectViewDataSource::createByDragRoundingInterval(const DMProjectViewDateGrid &grid, int *originSecond)
 {
     const int window = grid.windowSeconds();
     const double perDay = grid.pixelsPerDay();
     const double secondsPerPixel = grid.secondsPerPixel();
     int interval = 300;
+    int origin = 0;
     if (secondsPerPixel >= 1800)
         interval = 7200;
     else if (secondsPerPixel >= 900)
         interval = 3600;
     else if (secondsPerPixel >= 300)
         interval = 1800;
-    if (perDay <= 20.0)
-        interval = window; // a whole working day
-    else if (perDay <= 40.0)
-        interval = window / 2; // half a working day
+    if (perDay <= 40.0) {
+        interval = perDay <= 20.0 ? window : window / 2; // a whole or half working day
+        origin = grid.windowBeginSecond();
+    }
+    if (originSecond)
+        *originSecond = origin;
     return std::max(interval, 300);
 }
 
@@ -273,8 +276,13 @@ void DMProjectDocumentObjectViewDataSource::linkPendingDependency()
         return;
     }
     m_linkIndexValid = false;
-    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject()))
+    if (const auto line = std::dynamic_pointer_cast<DMProjectViewObject>(dependency->ganttUIObject())) {
+        // The new link is selected, as a new item is, so that the inspector opening on it shows
+        // what the chart shows selected.
+        if (DMProjectView *view = canvas())
+            view->selectObjectInLayerExtendSelection(line, kDMProjectViewLayer_Links, false);
         editLater(line, &DMProjectViewObject::editInView);
+    }
 }
 
 // ---- Keys ----

@@ -189,10 +189,12 @@ void DMProjectDocumentObjectViewDataSource::undoStepDidClose()
 {
     if (const std::shared_ptr<DMProject> project = m_document.project())
         m_layoutStampShown = project->layoutStamp();
+    dropSelectedObjectsOutsideProject();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectDidUndoOrRedo()
 {
+    dropSelectedObjectsOutsideProject();
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project || project->layoutStamp() != m_layoutStampShown) {
         reloadProjectOutlineAndRelayoutSoon();

@@ -18,8 +18,11 @@ public:
 
     virtual ~DMProjectViewObjectEditor() = default;
 
-    // Shows the object in the inspector; null empties it.
+    // Shows the object in the inspector; null empties it, which then says that nothing is
+    // selected.
     virtual void editObject(DMProjectViewObject *object) = 0;
+    // Empties the inspector, which says why it edits nothing (several objects are selected).
+    virtual void editNoObjectSaying(const QString & /*message*/) { editObject(nullptr); }
     virtual void showWindow() = 0;
     // Shows the window for an object just made, whose title is typed next: the window takes the
     // keyboard even when it was already on screen, which showWindow leaves alone.

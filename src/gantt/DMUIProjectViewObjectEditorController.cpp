@@ -149,6 +149,12 @@ void DMUIProjectViewObjectEditorController::editObject(DMProjectViewObject *obje
         clearInspectorWindow();
 }
 
+void DMUIProjectViewObjectEditorController::editNoObjectSaying(const QString &message)
+{
+    setEditedObject(nullptr);
+    DMInspectorWindow::sharedWindow()->clear(message);
+}
+
 void DMUIProjectViewObjectEditorController::hide()
 {
     if (isDisplayed())

@@ -315,9 +315,9 @@ DMDate DMProject::nextWorkingInstant(const DMDate &date) const
 }
 
 DMDate DMProject::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                        int snapThreshold) const
+                                                        int snapThreshold, int intervalOrigin) const
 {
-    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption, snapThreshold);
+    return m_calendar.dateByRoundingDateToIntervalSnapOption(date, interval, snapOption, snapThreshold, intervalOrigin);
 }
 
 std::shared_ptr<DMProjectObject> DMProject::indexedObject(quint64 objectID) const
@@ -765,17 +765,18 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
                         dependency->m_attached = false;
                     }
         DMProjectRelations::itemsDidLeave(items, orders);
-        return;
-    }
-    if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
+    } else if (auto *resource = dynamic_cast<DMProjectResource *>(root)) {
         const std::vector<DMProjectResource *> resources = subtreeOf(resource);
         for (DMProjectResource *current : resources) {
             unindexObject(current);
             current->m_attached = false;
         }
         DMProjectRelations::resourcesDidLeave(resources, orders);
-        return;
+    } else {
+        unindexObject(root);
+        root->m_attached = false;
     }
-    unindexObject(root);
-    root->m_attached = false;
+    // The views let go of what they show of these objects (a selection, an inspector).
+    if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument)
+        document->objectsDidLeaveProject();
 }

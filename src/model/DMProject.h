@@ -118,7 +118,7 @@ public:
     // See DMWorkingCalendar; the snap threshold is in seconds (the canvas turns its pixels into
     // seconds, the model knows no pixels).
     DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                  int snapThreshold) const;
+                                                  int snapThreshold, int intervalOrigin = 0) const;
 
     // objectWithID:andClass: the object with that ID among the to-dos ("DMProjectTodo"), the
     // events ("DMProjectEvent"), the item tree ("DMProjectItem" or a class of its family; the

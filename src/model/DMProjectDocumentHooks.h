@@ -35,6 +35,10 @@ public:
     // _updateItemsArrayWithTag (a DMPage items-view kind): the model asks for the links 0.05 s after a
     // dependency is added or removed.
     virtual void updateItemsArrayWithTag(int /*tag*/) {}
+    // Objects left the project's trees (items with their links, a link, resources) by an edit or
+    // an undo; called as each leaves, while the change may still be under way (a move takes an
+    // item out and puts it back).
+    virtual void objectsDidLeaveProject() {}
     // The folder that the panels of the document's views start in: beside the document.
     virtual QString folderForPanels() const { return QString(); }
 };

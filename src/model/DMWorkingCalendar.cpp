@@ -465,7 +465,7 @@ qint64 DMWorkingCalendar::workingDayWithCount(qint64 count) const
 }
 
 DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                                 int snapThreshold) const
+                                                                 int snapThreshold, int intervalOrigin) const
 {
     if (date.isNull())
         return date;
@@ -489,7 +489,11 @@ DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &d
     }
     if (interval <= 0)
         return date;
-    return DMDate::dateWithJulianDay(day, second / interval * interval);
+    // Rounded down: a time before the origin takes the multiple before it, which may lie on the
+    // day before.
+    const qint64 sinceOrigin = qint64(second) - intervalOrigin;
+    const qint64 multiples = sinceOrigin >= 0 ? sinceOrigin / interval : -((-sinceOrigin + interval - 1) / interval);
+    return DMDate::dateWithAbsoluteSecond(day * 86400 + intervalOrigin + multiples * interval);
 }
 
 qint64 DMProject_NonWorkingDayIndexForWeekDay(int weekDay)

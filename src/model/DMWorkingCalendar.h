@@ -64,8 +64,10 @@ public:
     // dateByRoundingDate:toInterval:snapOption: the second of day rounded down to a multiple of
     // the interval, unless the snap option (bit 1 begins, bit 2 ends) moves a date closer than
     // snapThreshold seconds to an edge of the day window onto that edge (or the adjacent day's).
+    // The multiples count from the second of day intervalOrigin: midnight by default, the day
+    // window's begin for intervals that are parts of the working day.
     DMDate dateByRoundingDateToIntervalSnapOption(const DMDate &date, int interval, int snapOption,
-                                                  int snapThreshold) const;
+                                                  int snapThreshold, int intervalOrigin = 0) const;
 
 private:
     struct DayRange

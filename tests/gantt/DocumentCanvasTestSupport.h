@@ -98,6 +98,16 @@ protected:
         return resource;
     }
 
+    // The top-level items of that title.
+    QList<std::shared_ptr<DMProjectItem>> itemsTitled(const QString &title) const
+    {
+        QList<std::shared_ptr<DMProjectItem>> found;
+        for (const auto &item : project->tasks())
+            if (item->title() == title)
+                found.append(item);
+        return found;
+    }
+
     DMProjectView *canvas() const { return document->outlets().projectView; }
     DMProjectDocumentObjectViewDataSource *controller() const { return document->objectViewDataSource(); }
     DMOutlineView *outline() const { return document->outlets().projectOutlineView; }
@@ -131,6 +141,36 @@ protected:
             dragStep(canvas(), a + (b - a) * i / steps);
         QTest::mouseRelease(canvas(), Qt::LeftButton, Qt::NoModifier, b);
     }
+    // One mouse event to the canvas at a canvas point, then the rest of its turn.
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        const QPointF point(viewPoint(at));
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, point, canvas()->mapToGlobal(point), button, held, modifiers);
+        QApplication::sendEvent(canvas(), &event);
+        halcyra::test::finishEventLoopTurn();
+    }
+    // Press, steps and release, each in a turn of its own, as a person drags.
+    void dragInTurns(QPointF from, QPointF to, int steps = 6)
+    {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        for (int i = 1; i <= steps; ++i)
+            mouse(QEvent::MouseMove, from + (to - from) * i / steps, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    }
+    void clickInTurns(QPointF at)
+    {
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, at, Qt::NoButton);
+    }
+    // x of a time on the shown canvas (the window 8:00 to 18:00 fills each day's column).
+    double xOf(int day, int hour, int minute = 0) const
+    {
+        const float ppd = project->displayAttributes().pixelsPerDay;
+        return (day - 1) * ppd + ppd * ((hour * 60 + minute) - 480) / 600.0;
+    }
+    // Below every row: a drag there appends to the top level.
+    double freeY() const { return rowRect(outline()->numberOfRows() - 1).bottom() + 40; }
     void key(Qt::Key key, QEvent::Type type, bool autoRepeat = false)
     {
         QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);

@@ -8,22 +8,7 @@ namespace {
 class GestureCreateTest : public DocumentCanvasTest
 {
 protected:
-    // x of a date on the shown canvas (the window 8:00 to 18:00 fills each day's column).
-    double xOf(int day, int hour, int minute = 0) const
-    {
-        const float ppd = project->displayAttributes().pixelsPerDay;
-        return (day - 1) * ppd + ppd * ((hour * 60 + minute) - 480) / 600.0;
-    }
-    QList<std::shared_ptr<DMProjectItem>> newTasks() const
-    {
-        QList<std::shared_ptr<DMProjectItem>> found;
-        for (const auto &item : project->tasks())
-            if (item->title() == QLatin1String("New Task"))
-                found.append(item);
-        return found;
-    }
-    // Below every row: a drag there appends to the top level.
-    double freeY() const { return rowRect(outline()->numberOfRows() - 1).bottom() + 40; }
+    QList<std::shared_ptr<DMProjectItem>> newTasks() const { return itemsTitled(QStringLiteral("New Task")); }
 };
 
 } // namespace
@@ -42,8 +27,8 @@ TEST_F(GestureCreateTest, DraggingRightCreatesATaskFromTheAnchorRoundedToAWholeW
     drag(QPointF(xOf(2, 16), freeY()), QPointF(xOf(4, 12), freeY()));
     const auto created = newTasks();
     ASSERT_EQ(created.size(), 1);
-    // 16:00 rounded down to the 36000 s interval.
-    EXPECT_EQ(created.first()->beginDate(), at(2024, 1, 2, 10));
+    // 16:00 rounded down to a whole working day from the day's 8:00.
+    EXPECT_EQ(created.first()->beginDate(), at(2024, 1, 2, 8));
     EXPECT_EQ(created.first()->endDate(), at(2024, 1, 4, 12));
     EXPECT_EQ(project->tasks().last(), created.first());
     EXPECT_EQ(canvas()->selectedObjects(), DMBaseObjectList{barOf(created.first())});
@@ -58,14 +43,26 @@ TEST_F(GestureCreateTest, DraggingRightCreatesATaskFromTheAnchorRoundedToAWholeW
     EXPECT_EQ(barOf(created.first())->frame().top(), rowRect(row).top());
 }
 
-TEST_F(GestureCreateTest, AtThirtyPixelsPerDayTheAnchorRoundsToHalfAWorkingDay)
+TEST_F(GestureCreateTest, UpToFortyPixelsPerDayTheAnchorRoundsToHalvesOfTheWorkingDay)
 {
-    project->setAttribute(kDMProject_TimelineViewPixelsPerDay, 30.0f);
-    open();
-    ASSERT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, 30.0f);
-    drag(QPointF(xOf(2, 16), freeY()), QPointF(xOf(4, 12), freeY()));
-    ASSERT_EQ(newTasks().size(), 1);
-    EXPECT_EQ(newTasks().first()->beginDate(), at(2024, 1, 2, 15));
+    // Half days of 8:00 to 13:00 and 13:00 to 18:00, at 30 points per day and at the new
+    // document's 40: an anchor a little way into a half day begins it.
+    for (const float scale : {30.0f, 40.0f}) {
+        SCOPED_TRACE(scale);
+        project->setAttribute(kDMProject_TimelineViewPixelsPerDay, scale);
+        if (!document->mainWindow())
+            open();
+        ASSERT_FLOAT_EQ(project->displayAttributes().pixelsPerDay, scale);
+        const std::pair<int, DMDate> anchors[] = {{9 * 60 + 30, at(2024, 1, 8, 8)}, {16 * 60, at(2024, 1, 9, 13)}};
+        for (const auto &[minute, begin] : anchors) {
+            const int day = begin.day();
+            drag(QPointF(xOf(day, 0, minute), freeY()), QPointF(xOf(day + 2, 12), freeY()));
+            ASSERT_EQ(newTasks().size(), 1);
+            EXPECT_EQ(newTasks().first()->beginDate(), begin);
+            project->tasks().removeOne(newTasks().first());
+            document->reloadViews();
+        }
+    }
 }
 
 TEST_F(GestureCreateTest, DraggingLeftMakesTheAnchorTheEnd)
@@ -74,9 +71,9 @@ TEST_F(GestureCreateTest, DraggingLeftMakesTheAnchorTheEnd)
     drag(QPointF(xOf(5, 12), freeY()), QPointF(xOf(3, 10), freeY()));
     ASSERT_EQ(newTasks().size(), 1);
     const auto task = newTasks().first();
-    // The anchor, Friday 12:00, rounded down to the working day's 36000 s as an end; the pointer
-    // gave the begin.
-    EXPECT_EQ(task->endDate(), at(2024, 1, 5, 10));
+    // The anchor, Friday 12:00, rounded down to the working day's 36000 s from 8:00 as an end;
+    // the pointer gave the begin.
+    EXPECT_EQ(task->endDate(), at(2024, 1, 5, 8));
     EXPECT_EQ(task->beginDate(), at(2024, 1, 3, 10));
 }
 

@@ -23,39 +23,6 @@ class GestureWindowTest : public DocumentCanvasTest
 {
 protected:
     DMUndoManager *undo() const { return document->undoManager(); }
-
-    // One mouse event to the canvas at a canvas point, then the rest of its turn.
-    void mouse(QEvent::Type type, QPointF at, Qt::MouseButtons held, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        const QPointF point(viewPoint(at));
-        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, point, canvas()->mapToGlobal(point), button, held, modifiers);
-        QApplication::sendEvent(canvas(), &event);
-        halcyra::test::finishEventLoopTurn();
-    }
-    // Press, steps and release, each in a turn of its own.
-    void dragInTurns(QPointF from, QPointF to, int steps = 6)
-    {
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
-        for (int i = 1; i <= steps; ++i)
-            mouse(QEvent::MouseMove, from + (to - from) * i / steps, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
-    }
-    QList<std::shared_ptr<DMProjectItem>> itemsTitled(const QString &title) const
-    {
-        QList<std::shared_ptr<DMProjectItem>> found;
-        for (const auto &item : project->tasks())
-            if (item->title() == title)
-                found.append(item);
-        return found;
-    }
-    double freeY() const { return rowRect(outline()->numberOfRows() - 1).bottom() + 40; }
-    // x of a time on the shown canvas (the window 8:00 to 18:00 fills each day's column).
-    double xOf(int day, int hour) const
-    {
-        const float ppd = project->displayAttributes().pixelsPerDay;
-        return (day - 1) * ppd + ppd * (hour * 60 - 480) / 600.0;
-    }
     // Opens the bar's context menu with a right click and triggers the command titled so.
     bool triggerMenuCommand(const std::shared_ptr<DMBaseObject> &bar, const QString &title)
     {

@@ -99,7 +99,7 @@ TEST(CanvasController, ACreatedItemIsOneUndoStepAndRefreshesTheTasksPage)
     DMProjectDocumentObjectViewDataSource controller(document);
     controller.attachToViews();
     // A press on the empty canvas, then a drag to the right from Tuesday 13:00 (x 30) to
-    // Thursday 13:00 (x 70): the anchor rounded down to a whole working day's 36000 s, 10:00.
+    // Thursday 13:00 (x 70): the anchor rounded down to a whole working day from its 8:00.
     ASSERT_EQ(controller.objectViewDragOperationForPointWithObject(&document.view, QPointF(30, 10), nullptr),
               DMProjectViewDragOperation::CreateItem);
     const auto handler = std::dynamic_pointer_cast<DMProjectViewDragHandlerObject>(
@@ -109,7 +109,7 @@ TEST(CanvasController, ACreatedItemIsOneUndoStepAndRefreshesTheTasksPage)
                                  &document.view);
     ASSERT_EQ(document.m_project->tasks().size(), 1);
     const auto task = document.m_project->tasks().first();
-    EXPECT_EQ(task->beginDate(), DMDate(2024, 1, 2, 10 * 3600));
+    EXPECT_EQ(task->beginDate(), DMDate(2024, 1, 2, 8 * 3600));
     EXPECT_EQ(task->endDate(), DMDate(2024, 1, 4, 13 * 3600));
     EXPECT_EQ(document.tags, QList<int>{DMPage::ItemsTasksPage});
     // The drag goes on as a resize of the new bar's end; the release ends the one step.

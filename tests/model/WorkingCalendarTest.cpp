@@ -316,6 +316,19 @@ TEST_F(WorkingCalendarTest, RoundingSnapsToWindowEdgesNearThem)
     EXPECT_TRUE(round(DMDate(), 1).isNull());
 }
 
+TEST_F(WorkingCalendarTest, PartsOfTheWorkingDayCountFromTheWindowsBegin)
+{
+    // Halves (18000 s) and the whole (36000 s) of the 8:00 to 18:00 day, counted from 8:00; a
+    // time before the origin takes the multiple before it, on the day before when it lies there.
+    const std::tuple<DMDate, int, DMDate> cases[] = {
+        {at(2024, 3, 12, 9, 30), 18000, at(2024, 3, 12, 8)},  {at(2024, 3, 12, 13, 0), 18000, at(2024, 3, 12, 13)},
+        {at(2024, 3, 12, 17, 59), 18000, at(2024, 3, 12, 13)}, {at(2024, 3, 12, 17, 59), 36000, at(2024, 3, 12, 8)},
+        {at(2024, 3, 12, 7, 0), 18000, at(2024, 3, 12, 3)},   {at(2024, 3, 12, 7, 0), 36000, at(2024, 3, 11, 22)}};
+    for (const auto &[date, interval, rounded] : cases)
+        EXPECT_EQ(calendar.dateByRoundingDateToIntervalSnapOption(date, interval, 0, 0, 8 * 3600), rounded)
+            << date.description().toStdString() << " " << interval;
+}
+
 TEST(NonWorkingDayIndex, EncodesAndDecodesEachKind)
 {
     EXPECT_EQ(DMProject_NonWorkingDayIndexForYearMonthDay(2024, 3, 9), 220240309);
