@@ -35,6 +35,19 @@ void DMDatePickerCellEditor::keyPressEvent(QKeyEvent *event)
         return;
     }
     event->accept();
+    giveFocusBackToList();
+}
+
+bool DMDatePickerCellEditor::focusNextPrevChild(bool next)
+{
+    // Tab and Shift+Tab leave the picker for the neighbouring cell, not for its next section.
+    m_endingMove = next ? Move::NextCell : Move::PreviousCell;
+    giveFocusBackToList();
+    return true;
+}
+
+void DMDatePickerCellEditor::giveFocusBackToList()
+{
     finishTypingWholeDate();
     if (QWidget *list = parentWidget())
         list->setFocus(Qt::OtherFocusReason);

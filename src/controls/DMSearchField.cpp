@@ -152,6 +152,13 @@ void DMSearchField::focusOutEvent(QFocusEvent *event)
 
 void DMSearchField::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !isResultsWindowVisible()
+        && !text().isEmpty()) {
+        // With no results shown, Escape empties the field as its clear button does.
+        clear();
+        emit textEdited(QString());
+        return;
+    }
     if (isResultsWindowVisible() && !m_searchResults.isEmpty()) {
         const QModelIndexList rows = m_resultsTableView->selectionModel()->selectedRows();
         const int current = rows.isEmpty() ? -1 : rows.first().row();
@@ -162,6 +169,9 @@ void DMSearchField::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Up:
             walkToRow(current < 0 ? int(m_searchResults.size()) - 1 : current - 1);
             return;
+        case Qt::Key_Escape:
+            hideWindow();
+            return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
             if (current >= 0) {
@@ -169,9 +179,6 @@ void DMSearchField::keyPressEvent(QKeyEvent *event)
                 return;
             }
             break;
-        case Qt::Key_Escape:
-            hideWindow();
-            return;
         default:
             break;
         }

@@ -15,7 +15,8 @@ class QTableView;
 //
 // The results window does not take the focus, so the field keeps editing while the user clicks a
 // row; ending editing (the field losing the focus) hides the window. While it shows, the Down and
-// Up arrows walk its rows without choosing, Return chooses the row reached and Escape hides it.
+// Up arrows walk its rows without choosing, Return chooses the row reached and Escape hides it;
+// Escape with no results shown empties the field.
 class DMSearchField : public QLineEdit
 {
     Q_OBJECT

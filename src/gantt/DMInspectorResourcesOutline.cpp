@@ -7,12 +7,27 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 namespace {
 
-enum Column { StateColumn, IconColumn, NameColumn };
+// One column: each row shows its box, its icon and its name side by side, so that the box
+// a person ticks is the one beside their name.
+constexpr int kColumn = 0;
 constexpr int kObjectIDRole = Qt::UserRole;
 constexpr int kIconSize = 16;
+constexpr int kRowPadding = 3; // above and below each row's content, so that boxes never touch
+
+class RowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2 * kRowPadding);
+    }
+};
 
 QIcon iconOfResource(const DMProjectResource &resource)
 {
@@ -32,16 +47,15 @@ DMInspectorResourcesOutline::DMInspectorResourcesOutline(QWidget *parent)
     : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("resourcesOutlineView"));
-    setColumnCount(3);
-    setHeaderLabels({QStringLiteral("state"), QStringLiteral("icon"), QStringLiteral("name")});
+    setColumnCount(1);
     header()->hide();
-    header()->setStretchLastSection(true);
-    header()->setSectionResizeMode(StateColumn, QHeaderView::ResizeToContents);
-    header()->setSectionResizeMode(IconColumn, QHeaderView::Fixed);
-    header()->resizeSection(IconColumn, kIconSize + 8);
+    setItemDelegate(new RowDelegate(this));
     setIconSize(QSize(kIconSize, kIconSize));
     setRootIsDecorated(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true);
+    // The boxes are the choices: no row is highlighted as chosen. The keyboard's row shows by its
+    // focus frame.
+    setSelectionMode(QAbstractItemView::NoSelection);
     connect(this, &QTreeWidget::itemChanged, this, &DMInspectorResourcesOutline::itemDidChange);
 }
 
@@ -64,6 +78,11 @@ void DMInspectorResourcesOutline::reloadForTask(const DMProjectTask *task)
     } else if (task) {
         updateRows(*task);
     }
+    if (task != m_task.lock().get()) {
+        // Another task starts with no row reached: the last one's row would look like a choice.
+        m_task = task ? task->shared_from_this() : nullptr;
+        setCurrentIndex(QModelIndex());
+    }
     m_reloading = false;
 }
 
@@ -85,14 +104,14 @@ void DMInspectorResourcesOutline::updateRows(const DMProjectTask &task)
     const std::shared_ptr<DMProject> project = m_project.lock();
     for (QTreeWidgetItemIterator it(this); *it; ++it) {
         const auto resource = project ? project->objectWithIDAndClass<DMProjectResource>(
-                                            (*it)->data(StateColumn, kObjectIDRole).toULongLong())
+                                            (*it)->data(kColumn, kObjectIDRole).toULongLong())
                                       : nullptr;
         if (!resource)
             continue;
-        (*it)->setIcon(IconColumn, iconOfResource(*resource));
-        (*it)->setText(NameColumn, resource->name());
+        (*it)->setIcon(kColumn, iconOfResource(*resource));
+        (*it)->setText(kColumn, resource->name());
         if (!resource->isGroup())
-            (*it)->setCheckState(StateColumn,
+            (*it)->setCheckState(kColumn,
                                  task.isAssignedToResource(resource.get()) ? Qt::Checked : Qt::Unchecked);
     }
 }
@@ -105,16 +124,16 @@ void DMInspectorResourcesOutline::addResources(const DMProjectTask &task,
         if (!resource)
             continue;
         auto *row = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
-        row->setData(StateColumn, kObjectIDRole, resource->objectID());
-        row->setIcon(IconColumn, iconOfResource(*resource));
-        row->setText(NameColumn, resource->name());
+        row->setData(kColumn, kObjectIDRole, resource->objectID());
+        row->setIcon(kColumn, iconOfResource(*resource));
+        row->setText(kColumn, resource->name());
         if (resource->isGroup()) {
             // A group has no check box of its own.
             row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
             addResources(task, resource->subitems().list(), row);
         } else {
             row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-            row->setCheckState(StateColumn, task.isAssignedToResource(resource.get()) ? Qt::Checked : Qt::Unchecked);
+            row->setCheckState(kColumn, task.isAssignedToResource(resource.get()) ? Qt::Checked : Qt::Unchecked);
         }
     }
 }
@@ -124,19 +143,34 @@ QTreeWidgetItem *DMInspectorResourcesOutline::itemForResource(const DMProjectRes
     if (!resource)
         return nullptr;
     for (QTreeWidgetItemIterator it(const_cast<DMInspectorResourcesOutline *>(this)); *it; ++it)
-        if ((*it)->data(StateColumn, kObjectIDRole).toULongLong() == resource->objectID())
+        if ((*it)->data(kColumn, kObjectIDRole).toULongLong() == resource->objectID())
             return *it;
     return nullptr;
 }
 
 void DMInspectorResourcesOutline::itemDidChange(QTreeWidgetItem *item, int column)
 {
-    if (m_reloading || column != StateColumn || !(item->flags() & Qt::ItemIsUserCheckable) || !onResourceToggled)
+    if (m_reloading || column != kColumn || !(item->flags() & Qt::ItemIsUserCheckable) || !onResourceToggled)
         return;
     const std::shared_ptr<DMProject> project = m_project.lock();
     const auto resource = project ? project->objectWithIDAndClass<DMProjectResource>(
-                                        item->data(StateColumn, kObjectIDRole).toULongLong())
+                                        item->data(kColumn, kObjectIDRole).toULongLong())
                                   : nullptr;
     if (resource && !resource->isGroup())
-        onResourceToggled(resource, item->checkState(StateColumn) == Qt::Checked);
+        onResourceToggled(resource, item->checkState(kColumn) == Qt::Checked);
+}
+
+void DMInspectorResourcesOutline::keyPressEvent(QKeyEvent *event)
+{
+    // Space, Return and Enter tick or clear the box of the row the keyboard is on.
+    const int key = event->key();
+    QTreeWidgetItem *item = currentItem();
+    if ((key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && item
+        && (item->flags() & Qt::ItemIsUserCheckable)) {
+        item->setCheckState(kColumn, item->checkState(kColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }

@@ -489,11 +489,60 @@ bool DMOutlineView::edit(const QModelIndex &index, EditTrigger trigger, QEvent *
     // Ask the delegate only when an editor would really open.
     const bool starts = index.isValid() && state() != EditingState && (index.flags() & Qt::ItemIsEditable)
         && (trigger == AllEditTriggers || (editTriggers() & trigger)) && !isPersistentEditorOpen(index);
-    if (starts && m_delegate
-        && !m_delegate->outlineViewShouldEditTableColumnItem(
-            this, m_model->tableColumns()[size_t(index.column())].identifier, m_model->itemForIndex(index)))
+    const QString column = index.isValid() ? m_model->tableColumns()[size_t(index.column())].identifier : QString();
+    if (starts && m_delegate && !m_delegate->outlineViewShouldEditTableColumnItem(this, column, m_model->itemForIndex(index)))
         return false;
-    return QTreeView::edit(index, trigger, event);
+    const bool handled = QTreeView::edit(index, trigger, event);
+    if (handled && starts && state() == EditingState) {
+        m_editedItem = m_model->itemForIndex(index);
+        m_editedColumn = column;
+    }
+    return handled;
+}
+
+void DMOutlineView::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (hint != QAbstractItemDelegate::EditNextItem && hint != QAbstractItemDelegate::EditPreviousItem) {
+        QTreeView::closeEditor(editor, hint);
+        return;
+    }
+    // Tab and Shift+Tab move along the row, as in other outlines, never down to the same column
+    // of the next row. The edit was committed before.
+    const DMOutlineItem item = m_editedItem;
+    const QString column = m_editedColumn;
+    QTreeView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    editAdjacentCellOfItem(item, column, hint == QAbstractItemDelegate::EditNextItem);
+}
+
+bool DMOutlineView::editAdjacentCellOfItem(DMOutlineItem item, const QString &column, bool forward)
+{
+    const int row = rowForItem(item);
+    const int from = columnWithIdentifier(column);
+    if (row < 0 || from < 0 || state() == EditingState)
+        return false;
+    const QModelIndex current = currentIndex();
+    for (int visual = forward ? from + 1 : from - 1; visual >= 0 && visual < header()->count();
+         visual += forward ? 1 : -1) {
+        const int logical = header()->logicalIndex(visual);
+        const QModelIndex index = m_model->indexForRow(row, logical);
+        if (isColumnHidden(logical) || !(index.flags() & Qt::ItemIsEditable))
+            continue;
+        const QString identifier = m_model->tableColumns()[size_t(logical)].identifier;
+        if (m_delegate && !m_delegate->outlineViewEditsTableColumnItemInPlace(this, identifier, item))
+            continue;
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        scrollTo(index);
+        // An editor of the outline's own, or one the delegate laid over the cell, takes the keyboard.
+        QWidget *focusBefore = window()->focusWidget();
+        if (edit(index, AllEditTriggers, nullptr))
+            return true;
+        QWidget *focus = window()->focusWidget();
+        if (focus && focus != focusBefore && viewport()->isAncestorOf(focus))
+            return true;
+    }
+    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void DMOutlineView::keyPressEvent(QKeyEvent *event)

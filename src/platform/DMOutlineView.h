@@ -111,6 +111,12 @@ public:
     // The column that Return, Enter and F2 edit in the (first) selected row, as a double click
     // on its cell does; empty (the default) leaves those keys to the view.
     void setKeyboardEditedColumn(const QString &identifier) { m_keyboardEditedColumn = identifier; }
+    // Opens the editor of the next (or previous) cell of the item's row after (before) the column,
+    // in the order the columns are shown, that is edited in place: its column is shown and
+    // editable, the delegate edits it in the outline, and it opens an editor (a check box cell
+    // opens none). Tab and Shift+Tab in an editor come here. False, with the keyboard left to the
+    // outline, when the row has no such cell.
+    bool editAdjacentCellOfItem(DMOutlineItem item, const QString &column, bool forward);
 
 signals:
     // Rows shown, their order or their heights changed (see DMOutlineViewModel).
@@ -119,6 +125,7 @@ signals:
 
 protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent *event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
@@ -156,6 +163,9 @@ private:
     QPointer<QMenu> m_headerMenu;
     QList<DMSortDescriptor> m_sortDescriptors;
     QString m_keyboardEditedColumn;
+    // The cell whose editor is open: Tab moves on from it, whatever its row's index became.
+    DMOutlineItem m_editedItem = nullptr;
+    QString m_editedColumn;
     QRect m_dropIndicator; // content coordinates; empty when no drop is proposed
     bool m_silentExpansion = false; // undoing a refused expansion or collapse
     bool m_programmaticSelection = false; // selected by program: the delegate is not asked

@@ -56,6 +56,13 @@ public:
     {
         return true;
     }
+    // Whether a cell of an editable column is edited in the outline itself (by its own editor or
+    // one the delegate lays over it) rather than elsewhere (an inspector): Tab and Shift+Tab carry
+    // an open editor only to such cells. Asked without anything being opened.
+    virtual bool outlineViewEditsTableColumnItemInPlace(DMOutlineView *, const QString &, DMOutlineItem)
+    {
+        return true;
+    }
     virtual void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *, DMOutlineCell &, const QString &,
                                                               DMOutlineItem)
     {

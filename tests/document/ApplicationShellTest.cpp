@@ -157,7 +157,7 @@ TEST_F(ApplicationShellTest, TheWindowHasItsPagesCanvasAndMenus)
     EXPECT_EQ(document->project()->displayAttributes().projectView, outlets.projectView.data());
     QStringList menus;
     for (QAction *action : window->menuBar()->actions())
-        menus.append(action->text());
+        menus.append(shownMenuTitle(action));
     EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Window", "Help"}));
 
     document->project()->setAttribute(kDMProject_ViewMode, 1);

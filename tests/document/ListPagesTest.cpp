@@ -627,7 +627,7 @@ TEST_F(ListPagesTest, RenamingInPlaceInTheEventAndTaskListsIsANamedUndoStep)
     // The Edit menu's first entry as it reads when opened.
     const auto undoText = [edit] {
         emit edit->aboutToShow();
-        const QString text = edit->actions().at(0)->text();
+        const QString text = shownMenuTitle(edit->actions().at(0));
         emit edit->aboutToHide();
         return text;
     };

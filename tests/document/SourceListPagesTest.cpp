@@ -69,9 +69,9 @@ protected:
     QAction *viewMenuAction(const QVariant &data, const QString &title = QString()) const
     {
         for (QAction *menu : document->mainWindow()->menuBar()->actions())
-            if (menu->text() == QStringLiteral("View"))
+            if (shownMenuTitle(menu) == QStringLiteral("View"))
                 for (QAction *action : menu->menu()->actions())
-                    if ((data.isValid() && action->data() == data) || (!title.isEmpty() && action->text() == title))
+                    if ((data.isValid() && action->data() == data) || (!title.isEmpty() && shownMenuTitle(action) == title))
                         return action;
         return nullptr;
     }

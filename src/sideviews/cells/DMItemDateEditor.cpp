@@ -13,6 +13,8 @@
 #include "DMScheduler.h"
 #include "DMValidation.h"
 
+#include <QTimer>
+
 DMItemDateEditor::DMItemDateEditor(std::function<void()> didApply) : m_didApply(std::move(didApply)) {}
 
 DMItemDateEditor::~DMItemDateEditor()
@@ -46,6 +48,8 @@ bool DMItemDateEditor::open(DMOutlineView *view, const QString &column, const st
         editor->setAttributesFromCell(*cell);
     }
     m_editor = editor;
+    m_view = view;
+    m_column = column;
     m_item = item;
     m_editsEnd = editsEnd;
     showItemDate();
@@ -96,6 +100,15 @@ void DMItemDateEditor::datePickerCellEditorDidFinishEditing(DMDatePickerCellEdit
         DMBeep();
     if (m_didApply)
         m_didApply();
+    // Tab and Shift+Tab go on along the row once the list has the keyboard back, not from inside
+    // the editor's loss of focus.
+    if (editor->endingMove() != DMDatePickerCellEditor::Move::None && m_view) {
+        const bool forward = editor->endingMove() == DMDatePickerCellEditor::Move::NextCell;
+        QTimer::singleShot(0, m_view.data(), [view = m_view, item = std::weak_ptr<DMProjectItem>(item), column = m_column, forward] {
+            if (const auto shown = item.lock(); shown && view)
+                view->editAdjacentCellOfItem(shown.get(), column, forward);
+        });
+    }
 }
 
 int DMItemDateEditor::setValidatedBeginDate(DMProjectItem &item, const DMDate &date)

@@ -18,6 +18,7 @@ class DMProjectItem;
 // a date picker laid over an item's begin or end date cell, bound to the item's validated date.
 // While it is open an undo or a push of the item shows in it; when it finishes, the date it
 // holds is applied once through the validated key, and a refusal beeps and changes nothing.
+// Finished with Tab or Shift+Tab, it hands the keyboard on to the row's next or previous cell.
 class DMItemDateEditor : public DMDatePickerCellEditorDelegate
 {
 public:
@@ -47,6 +48,8 @@ private:
 
     std::function<void()> m_didApply;
     QPointer<DMDatePickerCellEditor> m_editor;
+    QPointer<DMOutlineView> m_view;
+    QString m_column;
     std::weak_ptr<DMProjectItem> m_item;
     bool m_editsEnd = false;
     DMObservation m_observation;

@@ -213,6 +213,14 @@ bool DMProjectItemListController::outlineViewShouldEditTableColumnItem(DMOutline
     return true;
 }
 
+bool DMProjectItemListController::outlineViewEditsTableColumnItemInPlace(DMOutlineView *, const QString &column,
+                                                                        DMOutlineItem outlineItem)
+{
+    // The dates too: their editor is laid over the cell.
+    const auto item = itemForOutlineItem(outlineItem);
+    return item && !opensInspector(column) && !showsNothing(*item, column);
+}
+
 void DMProjectItemListController::openInspector(const DMProjectItem &item, bool show)
 {
     const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(item.ganttUIObject());

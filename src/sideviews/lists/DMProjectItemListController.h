@@ -57,6 +57,7 @@ public:
 
     // DMOutlineViewDelegate
     bool outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
+    bool outlineViewEditsTableColumnItemInPlace(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
     void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *view, DMOutlineCell &cell, const QString &column,
                                                       DMOutlineItem item) override;
     QAbstractItemDelegate *outlineViewDataCellForTableColumnItem(DMOutlineView *view, const QString &column,

@@ -65,7 +65,8 @@ QPushButton *DMProjectListController::addButton(QBoxLayout *bar, const QString &
 {
     auto *button = new QPushButton(title);
     button->setToolTip(toolTip);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab; a click leaves the keyboard in the list, on the rows it acts on.
+    button->setFocusPolicy(Qt::TabFocus);
     connect(button, &QPushButton::clicked, this, [action = std::move(action)] { action(); });
     bar->addWidget(button);
     return button;

@@ -259,14 +259,25 @@ void DMProjectResourcesOutlineViewDS::outlineViewWillDisplayCellForTableColumnIt
 bool DMProjectResourcesOutlineViewDS::outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &column,
                                                                           DMOutlineItem item)
 {
-    const auto resource = resourceForItem(item);
-    const bool inPlace = resource && resource->isGroup() ? column == kNameColumn : column != kIconColumn;
+    const bool inPlace = editsInPlace(resourceForItem(item).get(), column);
     const int logical = view ? view->outlineModel()->logicalColumnWithIdentifier(column) : -1;
     const bool editable = logical >= 0 && view->outlineModel()->tableColumns()[size_t(logical)].editable;
     if (inPlace && editable)
         return true;
     edit();
     return false;
+}
+
+bool DMProjectResourcesOutlineViewDS::editsInPlace(const DMProjectResource *resource, const QString &column)
+{
+    return resource && resource->isGroup() ? column == kNameColumn : column != kIconColumn;
+}
+
+bool DMProjectResourcesOutlineViewDS::outlineViewEditsTableColumnItemInPlace(DMOutlineView *, const QString &column,
+                                                                            DMOutlineItem item)
+{
+    const auto resource = resourceForItem(item);
+    return resource && editsInPlace(resource.get(), column) && !showsNothing(*resource, column);
 }
 
 // ---- Commands ----

@@ -58,6 +58,7 @@ public:
 
     // DMOutlineViewDelegate
     bool outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
+    bool outlineViewEditsTableColumnItemInPlace(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
     void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *view, DMOutlineCell &cell, const QString &column,
                                                       DMOutlineItem item) override;
     QAbstractItemDelegate *outlineViewDataCellForTableColumnItem(DMOutlineView *view, const QString &column,
@@ -74,5 +75,7 @@ private:
     std::shared_ptr<DMProjectResource> draggedResource(const QMimeData *pasteboard) const;
     // The cells of a group and of a resource that is not a person that show nothing.
     static bool showsNothing(const DMProjectResource &resource, const QString &column);
+    // The cells edited in the row: a group's name, a resource's cells but its icon.
+    static bool editsInPlace(const DMProjectResource *resource, const QString &column);
     void didChangeResources();
 };

@@ -130,6 +130,7 @@ public:
     void outlineViewItemDidExpand(DMOutlineView *view, DMOutlineItem item) override;
     void outlineViewItemDidCollapse(DMOutlineView *view, DMOutlineItem item) override;
     bool outlineViewShouldEditTableColumnItem(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
+    bool outlineViewEditsTableColumnItemInPlace(DMOutlineView *view, const QString &column, DMOutlineItem item) override;
     void outlineViewWillDisplayCellForTableColumnItem(DMOutlineView *view, DMOutlineCell &cell, const QString &column,
                                                       DMOutlineItem item) override;
     QAbstractItemDelegate *outlineViewDataCellForTableColumnItem(DMOutlineView *view, const QString &column,

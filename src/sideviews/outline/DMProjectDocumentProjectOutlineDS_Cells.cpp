@@ -241,6 +241,17 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
     return false;
 }
 
+bool DMProjectDocumentProjectOutlineDS::outlineViewEditsTableColumnItemInPlace(DMOutlineView *, const QString &column,
+                                                                              DMOutlineItem outlineItem)
+{
+    // In the task view the title, the progress and the dates (in their editor); the rest and the
+    // resource view's rows open an inspector.
+    const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(outlineItem));
+    if (!item || viewMode() != kDMProjectViewMode_Gantt)
+        return false;
+    return editsInPlace(column, *item) || column == kBeginDateColumn || (column == kEndDateColumn && !isMilestone(*item));
+}
+
 bool DMProjectDocumentProjectOutlineDS::editsInPlace(const QString &column, const DMProjectItem &item)
 {
     return column == kTitleColumn || (column == kProgressColumn && hasCostAndProgress(item));

@@ -74,6 +74,7 @@ DMAttachedWindow *DMPopoverEditorController::showContainerAtPointInView(QWidget 
     if (!window)
         return nullptr;
     // activateWindow() would do nothing: a child window counts as active with its parent.
+    m_awaitingActivation = window;
     window->windowHandle()->requestActivate();
     if (firstResponder) {
         firstResponder->setFocus(Qt::PopupFocusReason);
@@ -117,14 +118,22 @@ void DMPopoverEditorController::runKeepingPopoverOpen(const std::function<void()
 
 void DMPopoverEditorController::focusWindowDidChange(QWindow *focusWindow)
 {
-    if (m_modalDepth > 0 || !focusWindow || !isShown())
-        return;
-    // The drop-down lists and menus of the popover's own controls are windows too.
-    if (focusWindow->type() == Qt::Popup || focusWindow->type() == Qt::ToolTip)
+    if (!focusWindow)
         return;
     const bool ours = std::any_of(m_windows.begin(), m_windows.end(), [focusWindow](const QPointer<DMAttachedWindow> &w) {
         return w && w->windowHandle() == focusWindow;
     });
+    // The window the popover points into, handed the keyboard back by a closing menu while the
+    // popover's own activation is still on its way.
+    const QWidget *awaitingParent = m_awaitingActivation ? DMWindow_parentWindow(m_awaitingActivation) : nullptr;
+    const bool parentBeforePopover = !ours && m_awaitingActivation && m_awaitingActivation->isVisible() && awaitingParent
+        && awaitingParent->windowHandle() == focusWindow;
+    // The drop-down lists and menus of the popover's own controls are windows too.
+    const bool popup = focusWindow->type() == Qt::Popup || focusWindow->type() == Qt::ToolTip;
+    if (!popup && !parentBeforePopover)
+        m_awaitingActivation = nullptr;
+    if (m_modalDepth > 0 || !isShown() || popup || parentBeforePopover)
+        return;
     if (!ours)
         close();
 }

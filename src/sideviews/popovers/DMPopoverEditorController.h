@@ -19,7 +19,10 @@ class QWindow;
 // container views is shown in an attached window with an arrow pointing at the place clicked,
 // made on first use and kept for the process. A popover closes when any other window becomes
 // active (the drop-down lists of its own controls aside), when the window it points into goes,
-// and when a document closes; closing clears the edited object, which is never owned.
+// and when a document closes; closing clears the edited object, which is never owned. A popover
+// that asked for the keyboard is not closed by its own document window becoming active before
+// the popover itself has: a menu that closes hands that window the keyboard after the menu's
+// command has run, and may do so after the command opened the popover.
 class DMPopoverEditorController : public QObject
 {
     Q_OBJECT
@@ -66,6 +69,7 @@ private:
     void focusWindowDidChange(QWindow *window);
 
     QList<QPointer<DMAttachedWindow>> m_windows;
+    QPointer<DMAttachedWindow> m_awaitingActivation; // asked for the keyboard, not yet given it
     int m_modalDepth = 0;
     DMNotificationObserver m_closeObserver;
 };
