@@ -153,11 +153,14 @@ public:
                 dialog->reject();
             return;
         }
-        // The panel lists its folder before anything else moves the keyboard.
-        QTest::qWait(200);
+        // The keyboard reaches the file name, and stays there once the panel has done what it
+        // had to do (listing its folder among it).
+        QWidget *name = dialog->findChild<QWidget *>(QStringLiteral("fileNameEdit"));
+        halcyra::test::waitFor([&] { return name && QApplication::focusWidget() == name; });
+        halcyra::test::runUntilIdle();
         QWidget *focus = QApplication::focusWidget();
         seen = true;
-        focusInName = focus && focus == dialog->findChild<QWidget *>(QStringLiteral("fileNameEdit"));
+        focusInName = focus && focus == name;
         focusClass = focus ? focus->metaObject()->className() : "nothing";
         dialog->reject();
     }
