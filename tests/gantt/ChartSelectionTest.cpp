@@ -24,10 +24,12 @@ protected:
         QGuiApplication::clipboard()->clear();
     }
 
+    // A menu title as shown, without its Alt letter's mark.
+    static QString shown(const QAction *action) { return QString(action->text()).remove(QLatin1Char('&')); }
     QMenu *editMenu() const
     {
         for (QAction *action : document->mainWindow()->menuBar()->actions())
-            if (action->text() == QLatin1String("Edit"))
+            if (shown(action) == QLatin1String("Edit"))
                 return action->menu();
         return nullptr;
     }
@@ -36,7 +38,7 @@ protected:
     {
         QMenu *menu = editMenu();
         for (QAction *action : menu ? menu->actions() : QList<QAction *>())
-            if (action->text() == title || action->text().startsWith(title + QLatin1Char(' ')))
+            if (shown(action) == title || shown(action).startsWith(title + QLatin1Char(' ')))
                 return action;
         ADD_FAILURE() << "no Edit command " << title.toStdString();
         static QAction nothing;
