@@ -11,6 +11,8 @@
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
 #include "DMOutlineView.h"
+#include "DMPageStack.h"
+#include "DMYieldingSplitter.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
 #include "DMProjectResourcesOutlineViewDS.h"
@@ -145,7 +147,7 @@ void DMProjectDocument::buildWindow()
     sourceList->setPalette(sourceListPalette);
     sourceList->resize(190, sourceList->height());
     m_outlets.sourceListOutlineView = sourceList;
-    auto *content = new QStackedWidget(split);
+    auto *content = new DMPageStack(split);
     m_outlets.topLevelContentSplitSubview = content;
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
@@ -388,7 +390,7 @@ void DMProjectDocument::restoreWindowFrame()
 
 void DMProjectDocument::restoreProjectContainerSplit()
 {
-    auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data());
+    auto *split = qobject_cast<DMYieldingSplitter *>(m_outlets.projectContainer.data());
     if (!split || split->count() != 2 || m_fileURL.isEmpty())
         return;
     const QVariantMap state = DMPropertyList::propertyListWithContentsOfFile(windowStateFilePath(m_fileURL)).toMap();
@@ -396,8 +398,9 @@ void DMProjectDocument::restoreProjectContainerSplit()
     const int width = state.value(kProjectOutlineWidthKey).toInt(&ok);
     if (!ok || width < 0 || width > kLargestOutlineWidth)
         return;
-    // The chart takes the rest; it grows and shrinks with the window, the outline keeps its width.
-    split->setSizes({width, std::max(split->sizes().value(1), 1)});
+    // The chart takes the rest; it grows and shrinks with the window, the outline keeps its width
+    // while there is room for it.
+    split->setGivenFirstLength(width);
 }
 
 QString DMProjectDocument::windowStateFilePath(const QString &documentPath)
@@ -426,8 +429,8 @@ void DMProjectDocument::saveMainWindowFrame()
     state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
                  status(m_outlets.projectResourcesOutlineViewDS));
     // The outline's width beside the chart, read back when the document's window opens again.
-    if (const auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data()); split && split->count() == 2)
-        state.insert(kProjectOutlineWidthKey, split->sizes().value(0));
+    if (const auto *split = qobject_cast<DMYieldingSplitter *>(m_outlets.projectContainer.data()); split && split->count() == 2)
+        state.insert(kProjectOutlineWidthKey, split->givenFirstLength());
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

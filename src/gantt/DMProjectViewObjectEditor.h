@@ -20,6 +20,9 @@ public:
 
     // Shows the object in the inspector; null empties it.
     virtual void editObject(DMProjectViewObject *object) = 0;
+    // Empties the inspector for a page that has nothing to show in it: its window leaves the
+    // screen until it shows an object again.
+    virtual void stepAsideFromPage() { editObject(nullptr); }
     virtual void showWindow() = 0;
     // Shows the window for an object just made, whose title is typed next: the window takes the
     // keyboard even when it was already on screen, which showWindow leaves alone.

@@ -149,6 +149,12 @@ void DMUIProjectViewObjectEditorController::editObject(DMProjectViewObject *obje
         clearInspectorWindow();
 }
 
+void DMUIProjectViewObjectEditorController::stepAsideFromPage()
+{
+    setEditedObject(nullptr);
+    DMInspectorWindow::sharedWindow()->stepAside();
+}
+
 void DMUIProjectViewObjectEditorController::hide()
 {
     if (isDisplayed())

@@ -63,6 +63,7 @@ public:
     // Null empties the window (which stays on screen); otherwise the object is edited and this
     // inspector's view replaces whatever the window showed.
     void editObject(DMProjectViewObject *object) override;
+    void stepAsideFromPage() override;
     // Inspectors shown in a popover would place it; the shared window's inspectors do nothing.
     virtual void showAtPointInView(QPointF point, QWidget *view);
     // Orders the shared window out when it shows this inspector.
