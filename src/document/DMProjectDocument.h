@@ -312,8 +312,14 @@ private:
     void reloadListOutlines();
     // Draws again the rows of the outline and the lists, whose values an edit may have changed.
     void redisplayEditedValues();
+    // The frame, maximised state and outline width stored for the document, the frame put on
+    // a screen.
     void restoreWindowFrame();
-    void restoreProjectContainerSplit();
+    void restoreProjectContainerSplit(const QVariantMap &state);
+    // Moves the window, and shrinks it where it must, so that its whole frame is on a screen;
+    // the second does so once the window system has framed the window, checking that many times.
+    static void keepWindowOnScreen(QWidget *window);
+    static void keepWindowOnScreenOnceFramed(QWidget *window, int checks);
     // Clears what the canvas, the outline and the timeline header borrow from this document.
     void detachViews();
     void applyImportedProjectAttributes();
@@ -340,6 +346,7 @@ private:
     quint64 m_badgesLayoutStamp = 0; // the project's layout stamp when the badges were last renewed
     QTimer m_autosaveTimer;
     bool m_closed = false;
+    bool m_windowFrameRestored = false; // a stored frame was put back: kept on a screen once shown
     int m_currentPageTag = DMPage::GanttPage;
 
     std::unique_ptr<QMainWindow> m_window;

@@ -16,6 +16,8 @@
 #include "DMOutlineView.h"
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMTimelineView.h"
+#include "DMProjectView.h"
+#include "DMProjectViewConstants.h"
 #include "DMUserDefaults.h"
 #include "DMCollectionView.h"
 
@@ -136,6 +138,20 @@ void DMProjectDocumentOutputHost::setTimelineViewPrinting(bool printing)
 {
     if (DMTimelineView *timeline = m_document->timelineView())
         timeline->setPrinting(printing);
+}
+
+QList<QRectF> DMProjectDocumentOutputHost::projectViewBarFrames() const
+{
+    QList<QRectF> frames;
+    DMProjectView *canvas = m_document->projectView();
+    DMObjectViewDataSource *source = canvas ? canvas->datasource() : nullptr;
+    if (!source)
+        return frames;
+    const QRectF whole = canvas->convertRectFromViewToCanvas(QRectF(canvas->rect()));
+    for (const auto &object : source->objectViewObjectsInRectForLayer(canvas, whole, kDMProjectViewLayer_Items))
+        if (object)
+            frames.append(canvas->convertRectFromCanvasToView(object->boundingBox()));
+    return frames;
 }
 
 void DMProjectDocumentOutputHost::setIsPrinting(bool printing)

@@ -43,6 +43,7 @@ public:
     QWidget *timelineView() const override;
     void setTimelineViewPrinting(bool printing) override;
     void setIsPrinting(bool printing) override;
+    QList<QRectF> projectViewBarFrames() const override;
     DMOutlineView *listOutlineView(int tag) const override;
     DMCollectionView *itemsCollectionView(int tag) const override;
     QWidget *printablePageWidget(int tag) const override;

@@ -11,6 +11,7 @@
 #include "DMSearchField.h"
 #include "DMProjectView.h"
 #include "DMTimelineView.h"
+#include "DMYieldingSplitter.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -42,7 +43,8 @@ QScrollArea *makeScrollArea(QWidget *parent, const char *name)
 
 void DMProjectDocument::buildGanttPage(QWidget *content)
 {
-    auto *projectContainer = new QSplitter(Qt::Horizontal, content);
+    // The outline keeps its width beside the chart, and gives way when the window narrows.
+    auto *projectContainer = new DMYieldingSplitter(Qt::Horizontal, content);
     m_outlets.projectContainer = projectContainer;
 
     // The outline: its rows start where the canvas's rows start, under a filler that makes its
@@ -121,6 +123,7 @@ void DMProjectDocument::buildGanttPage(QWidget *content)
     projectContainer->setStretchFactor(0, 0);
     projectContainer->setStretchFactor(1, 1);
     projectContainer->setSizes({360, 700});
+    projectContainer->setGivenFirstLength(360);
     if (auto *stack = qobject_cast<QStackedWidget *>(content))
         stack->addWidget(projectContainer);
 }

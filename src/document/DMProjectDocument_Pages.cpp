@@ -101,9 +101,10 @@ int DMProjectDocument::itemsViewContentsCountWithTag(int tag) const
 
 void DMProjectDocument::showPageWithTag(int tag)
 {
-    // The item inspector must not go on editing an object of the page left.
+    // The item inspector must not go on editing an object of the page left, nor stay over the
+    // page shown with nothing in it.
     if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(DMProjectViewObjectEditor::kTaskInspectorClass))
-        editor->editObject(nullptr);
+        editor->stepAsideFromPage();
     if (m_report && m_report->shownPageTag() != DMPage::NoPage && !DMPage_isReport(tag))
         m_report->pageDidHide();
     m_currentPageTag = tag;

@@ -11,6 +11,8 @@
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
 #include "DMOutlineView.h"
+#include "DMPageStack.h"
+#include "DMYieldingSplitter.h"
 #include "DMProjectEventsOutlineViewDS.h"
 #include "DMProjectItemsOutlineViewDS.h"
 #include "DMProjectResourcesOutlineViewDS.h"
@@ -47,16 +49,51 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolBar>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
-// In the window-state file: the width of the outline beside the Gantt chart.
+// In the window-state file: the width of the outline beside the Gantt chart, and whether the
+// window was maximised (the frame stored is then the one it comes back to when unmaximised).
 const QString kProjectOutlineWidthKey = QStringLiteral("projectContainer.outlineWidth");
+const QString kWindowMaximizedKey = QStringLiteral("mainWindow.maximized");
 constexpr int kLargestOutlineWidth = 20000;
+// How often, and how far apart in milliseconds, a window put back is checked for its frame.
+constexpr int kFramingChecks = 20;
+constexpr int kFramingCheckInterval = 50;
+
+// The frame moved, and shrunk where it must, so that it lies in the area.
+QRect fittedInto(const QRect &frame, const QRect &area)
+{
+    QRect fitted(frame.topLeft(), frame.size().boundedTo(area.size()));
+    fitted.moveLeft(std::clamp(fitted.left(), area.left(), area.right() + 1 - fitted.width()));
+    fitted.moveTop(std::clamp(fitted.top(), area.top(), area.bottom() + 1 - fitted.height()));
+    return fitted;
+}
+
+// The screen showing most of the frame; the primary screen when none shows any of it.
+QScreen *screenShowing(const QRect &frame)
+{
+    QScreen *best = QGuiApplication::primaryScreen();
+    qint64 largest = 0;
+    for (QScreen *screen : QGuiApplication::screens()) {
+        const QRect common = screen->availableGeometry() & frame;
+        const qint64 area = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        if (area > largest) {
+            largest = area;
+            best = screen;
+        }
+    }
+    return best;
+}
 
 } // namespace
 
@@ -89,6 +126,40 @@ void DMProjectDocument::showWindows()
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    // A window put back where it was has its whole frame, title bar included, brought onto the
+    // screen once the window system has framed it.
+    if (m_windowFrameRestored)
+        keepWindowOnScreenOnceFramed(m_window.get(), kFramingChecks);
+}
+
+void DMProjectDocument::keepWindowOnScreenOnceFramed(QWidget *window, int checks)
+{
+    QTimer::singleShot(kFramingCheckInterval, window, [window = QPointer<QWidget>(window), checks] {
+        if (!window)
+            return;
+        // A frame without margins is not there yet, or never will be (no window manager).
+        if (window->frameGeometry() == window->geometry() && checks > 1)
+            keepWindowOnScreenOnceFramed(window, checks - 1);
+        else
+            keepWindowOnScreen(window);
+    });
+}
+
+void DMProjectDocument::keepWindowOnScreen(QWidget *window)
+{
+    if (!window || !window->isVisible() || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect frame = window->frameGeometry();
+    const QScreen *screen = screenShowing(frame);
+    if (!screen)
+        return;
+    const QRect fitted = fittedInto(frame, screen->availableGeometry());
+    if (fitted == frame)
+        return;
+    // The content is what is placed: the frame keeps its margins around it.
+    const QMargins margins(window->geometry().left() - frame.left(), window->geometry().top() - frame.top(),
+                           frame.right() - window->geometry().right(), frame.bottom() - window->geometry().bottom());
+    window->setGeometry(fitted.marginsRemoved(margins));
 }
 
 void DMProjectDocument::buildWindow()
@@ -145,7 +216,7 @@ void DMProjectDocument::buildWindow()
     sourceList->setPalette(sourceListPalette);
     sourceList->resize(190, sourceList->height());
     m_outlets.sourceListOutlineView = sourceList;
-    auto *content = new QStackedWidget(split);
+    auto *content = new DMPageStack(split);
     m_outlets.topLevelContentSplitSubview = content;
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
@@ -365,7 +436,10 @@ void DMProjectDocument::restoreWindowFrame()
 {
     if (!m_window)
         return;
-    restoreProjectContainerSplit();
+    const QVariantMap state = m_fileURL.isEmpty()
+                                  ? QVariantMap()
+                                  : DMPropertyList::propertyListWithContentsOfFile(windowStateFilePath(m_fileURL)).toMap();
+    restoreProjectContainerSplit(state);
     const QVariantMap frames = DMUserDefaults::standardUserDefaults().objectForKey(kDMRecentDocumentsFrames).toMap();
     const QStringList parts = m_fileURL.isEmpty() ? QStringList() : frames.value(m_fileURL).toString().split(QLatin1Char(' '));
     if (parts.size() != 4) {
@@ -380,24 +454,28 @@ void DMProjectDocument::restoreWindowFrame()
     const int y = parts[1].toInt(&ok[1]);
     const int w = parts[2].toInt(&ok[2]);
     const int h = parts[3].toInt(&ok[3]);
-    if (ok[0] && ok[1] && ok[2] && ok[3] && w >= 200 && h >= 150 && w <= 20000 && h <= 20000) {
-        m_window->move(x, y);
-        m_window->resize(w, h);
-    }
+    if (!(ok[0] && ok[1] && ok[2] && ok[3] && w >= 200 && h >= 150 && w <= 20000 && h <= 20000))
+        return;
+    // The frame stored is the window's content, where it was put back: on a screen, whole.
+    const QRect stored(x, y, w, h);
+    m_window->setGeometry(fittedInto(stored, screenShowing(stored)->availableGeometry()));
+    m_windowFrameRestored = true;
+    if (state.value(kWindowMaximizedKey).toBool())
+        m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
 }
 
-void DMProjectDocument::restoreProjectContainerSplit()
+void DMProjectDocument::restoreProjectContainerSplit(const QVariantMap &state)
 {
-    auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data());
+    auto *split = qobject_cast<DMYieldingSplitter *>(m_outlets.projectContainer.data());
     if (!split || split->count() != 2 || m_fileURL.isEmpty())
         return;
-    const QVariantMap state = DMPropertyList::propertyListWithContentsOfFile(windowStateFilePath(m_fileURL)).toMap();
     bool ok = false;
     const int width = state.value(kProjectOutlineWidthKey).toInt(&ok);
     if (!ok || width < 0 || width > kLargestOutlineWidth)
         return;
-    // The chart takes the rest; it grows and shrinks with the window, the outline keeps its width.
-    split->setSizes({width, std::max(split->sizes().value(1), 1)});
+    // The chart takes the rest; it grows and shrinks with the window, the outline keeps its width
+    // while there is room for it.
+    split->setGivenFirstLength(width);
 }
 
 QString DMProjectDocument::windowStateFilePath(const QString &documentPath)
@@ -411,10 +489,12 @@ void DMProjectDocument::saveMainWindowFrame()
 {
     if (m_fileURL.isEmpty())
         return;
+    const bool isMaximized = m_window && (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     if (m_window) {
         DMUserDefaults &defaults = DMUserDefaults::standardUserDefaults();
         QVariantMap frames = defaults.objectForKey(kDMRecentDocumentsFrames).toMap();
-        const QRect frame = m_window->geometry();
+        // The content's place and size; a maximised window's is the one it had before.
+        const QRect frame = isMaximized ? m_window->normalGeometry() : m_window->geometry();
         frames.insert(m_fileURL, QStringLiteral("%1 %2 %3 %4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height()));
         defaults.setObjectForKey(frames, kDMRecentDocumentsFrames);
     }
@@ -426,8 +506,9 @@ void DMProjectDocument::saveMainWindowFrame()
     state.insert(QStringLiteral("projectResourcesOutlineViewDS.columnStatusDictionary"),
                  status(m_outlets.projectResourcesOutlineViewDS));
     // The outline's width beside the chart, read back when the document's window opens again.
-    if (const auto *split = qobject_cast<QSplitter *>(m_outlets.projectContainer.data()); split && split->count() == 2)
-        state.insert(kProjectOutlineWidthKey, split->sizes().value(0));
+    if (const auto *split = qobject_cast<DMYieldingSplitter *>(m_outlets.projectContainer.data()); split && split->count() == 2)
+        state.insert(kProjectOutlineWidthKey, split->givenFirstLength());
+    state.insert(kWindowMaximizedKey, isMaximized);
     QDir().mkpath(DMApplication::applicationSupportPath());
     DMPropertyList::writePropertyListToFile(state, windowStateFilePath(m_fileURL));
 }

@@ -225,6 +225,30 @@ void DMInspectorWindow::displayView(QWidget *view)
     m_message->hide();
     view->show();
     m_displayedView = view;
+    if (m_steppedAside) {
+        // Back where it was, leaving the keyboard where it is.
+        const bool withoutActivating = testAttribute(Qt::WA_ShowWithoutActivating);
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        show();
+        setAttribute(Qt::WA_ShowWithoutActivating, withoutActivating);
+    }
+}
+
+void DMInspectorWindow::stepAside()
+{
+    clear();
+    if (!isVisible())
+        return;
+    hide();
+    m_steppedAside = true;
+}
+
+void DMInspectorWindow::setVisible(bool visible)
+{
+    // Shown or hidden for any other reason (closed by the user, by its document), the window is
+    // no longer only out of the way.
+    m_steppedAside = false;
+    QWidget::setVisible(visible);
 }
 
 void DMInspectorWindow::clear()

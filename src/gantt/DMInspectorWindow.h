@@ -32,6 +32,9 @@ public:
     void clear(const QString &message);
     // What the window says while it shows no view; empty while it shows one.
     QString message() const;
+    // Clears the window and takes it off the screen, the page under it having nothing for it to
+    // show, until a view is shown in it again; a window that was not on screen stays off.
+    void stepAside();
     // The view shown; null when empty.
     QWidget *displayedView() const { return m_displayedView; }
     // Until the window has a remembered frame, it first comes up beside the window given (the
@@ -48,6 +51,8 @@ public:
     // the keys the inspector leaves unhandled.
     void setCommandWindow(QWidget *window);
     QWidget *commandWindow() const { return m_commandWindow; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void moveEvent(QMoveEvent *event) override;
@@ -68,4 +73,5 @@ private:
     QPointer<QWidget> m_commandWindow;
     bool m_restoring = false;
     bool m_hasFrame = false; // restored from the defaults, or placed once
+    bool m_steppedAside = false;
 };

@@ -23,6 +23,9 @@ public:
     virtual void editObject(DMProjectViewObject *object) = 0;
     // Empties the inspector, which says why it edits nothing (several objects are selected).
     virtual void editNoObjectSaying(const QString & /*message*/) { editObject(nullptr); }
+    // Empties the inspector for a page that has nothing to show in it: its window leaves the
+    // screen until it shows an object again.
+    virtual void stepAsideFromPage() { editObject(nullptr); }
     virtual void showWindow() = 0;
     // Shows the window for an object just made, whose title is typed next: the window takes the
     // keyboard even when it was already on screen, which showWindow leaves alone.

@@ -155,6 +155,12 @@ void DMUIProjectViewObjectEditorController::editNoObjectSaying(const QString &me
     DMInspectorWindow::sharedWindow()->clear(message);
 }
 
+void DMUIProjectViewObjectEditorController::stepAsideFromPage()
+{
+    setEditedObject(nullptr);
+    DMInspectorWindow::sharedWindow()->stepAside();
+}
+
 void DMUIProjectViewObjectEditorController::hide()
 {
     if (isDisplayed())

@@ -64,6 +64,7 @@ public:
     // inspector's view replaces whatever the window showed.
     void editObject(DMProjectViewObject *object) override;
     void editNoObjectSaying(const QString &message) override;
+    void stepAsideFromPage() override;
     // Inspectors shown in a popover would place it; the shared window's inspectors do nothing.
     virtual void showAtPointInView(QPointF point, QWidget *view);
     // Orders the shared window out when it shows this inspector.

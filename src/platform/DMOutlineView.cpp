@@ -727,6 +727,30 @@ void DMOutlineView::updateGeometries()
     }
     m_geometriesStale = false;
     QTreeView::updateGeometries();
+    stretchLastColumnUnderHiddenHeader();
+}
+
+void DMOutlineView::stretchLastColumnUnderHiddenHeader()
+{
+    // A hidden header gets no resize events, so it no longer stretches its last column itself.
+    QHeaderView *columns = header();
+    if (!columns->isHidden() || !columns->stretchLastSection())
+        return;
+    int last = -1;
+    int others = 0;
+    for (int visual = 0; visual < columns->count(); ++visual) {
+        const int logical = columns->logicalIndex(visual);
+        if (columns->isSectionHidden(logical))
+            continue;
+        if (last >= 0)
+            others += columns->sectionSize(last);
+        last = logical;
+    }
+    if (last < 0)
+        return;
+    const int width = std::max(columns->minimumSectionSize(), viewport()->width() - others);
+    if (columns->sectionSize(last) != width)
+        columns->resizeSection(last, width);
 }
 
 void DMOutlineView::showEvent(QShowEvent *event)

@@ -142,6 +142,9 @@ protected:
                      const QList<int> &roles = QList<int>()) override;
 
 private:
+    // Under a hidden header that stretches its last column, that column ends at the viewport's
+    // right edge, as it would under the header shown.
+    void stretchLastColumnUnderHiddenHeader();
     friend class DMOutlineViewDelegate;
 
     void onHeaderSectionClicked(int logicalIndex);

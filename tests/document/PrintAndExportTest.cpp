@@ -202,14 +202,15 @@ TEST_F(PrintAndExportTest, GanttChartPrintsOverSeveralPagesOfThePaperChosen)
                 continue;
             const QRect r = pixelsOf(entry.rect, pageHeight);
             if (left.isNull())
-                left = r; // the outline comes first, then the header, then the chart
+                left = r; // the outline comes first, then the header, then the chart, then its titles
             else if (top.isNull())
                 top = r;
-            else
+            else if (content.isNull())
                 content = r;
         }
         ASSERT_FALSE(content.isNull());
-        EXPECT_LT(left.right(), content.left());
+        // A frame's width apart, less than a point: the edges may round to the same pixel.
+        EXPECT_LE(left.right(), content.left());
         EXPECT_LT(top.bottom(), content.top() + 2);
         EXPECT_EQ(top.left(), content.left());
         EXPECT_GT(countPixels(first, left, isText), 200);                        // titles

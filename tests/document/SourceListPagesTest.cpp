@@ -6,6 +6,7 @@
 
 #include "DMCollapsingSplitview.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMInspectorWindow.h"
 #include "DMOutlineView.h"
 #include "DMPreferenceKeys.h"
 #include "DMProjectDocumentItemsView.h"
@@ -277,6 +278,43 @@ TEST_F(SourceListPagesTest, ShowInspectorOpensTheSelectedRowsInspectorOnAListPag
     EXPECT_EQ(inspector.edited, nullptr);
     document->showInspectorForSelectedItem();
     EXPECT_EQ(inspector.shown, 1);
+}
+
+TEST_F(SourceListPagesTest, AnInspectorWithNothingToShowStepsAsideFromThePageAndComesBackWithTheNextObject)
+{
+    QWidget *inspector = DMInspectorWindow::sharedWindow();
+    const auto barOf = [](const std::shared_ptr<DMProjectItem> &item) {
+        return std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject());
+    };
+    const auto select = [&](const std::shared_ptr<DMProjectItem> &item) {
+        document->projectView()->selectObjectInLayerExtendSelection(barOf(item), kDMProjectViewLayer_Items, false);
+        finishEventLoopTurns();
+    };
+    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    barOf(full.task2)->editInView(document->projectView());
+    ASSERT_TRUE(inspector->isVisible());
+
+    // Every report page, and a list: the inspector, emptied, is not over them.
+    for (const int tag : {11, 19, 20, 17}) {
+        SCOPED_TRACE(tag);
+        clickRow(controller()->sourceListTree_indexOfItemWithTag(tag));
+        finishEventLoopTurns();
+        EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
+        EXPECT_FALSE(inspector->isVisible());
+    }
+    // Back on the chart, the next bar chosen brings it back, showing that bar's item.
+    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    EXPECT_FALSE(inspector->isVisible());
+    select(full.task1);
+    EXPECT_TRUE(inspector->isVisible());
+    EXPECT_EQ(DMUIProjectTaskInspectorController::sharedInstance()->editedObject(), barOf(full.task1));
+
+    // One the user closed stays closed.
+    inspector->close();
+    clickRow(controller()->sourceListTree_indexOfItemWithTag(11));
+    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    select(full.task2);
+    EXPECT_FALSE(inspector->isVisible());
 }
 
 } // namespace

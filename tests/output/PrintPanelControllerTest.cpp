@@ -123,9 +123,10 @@ protected:
         panels.outputPath = folder.filePath(QStringLiteral("printed.pdf"));
         panels.log = &chart.log;
         savedPrintInfo = DMPrintInfo::sharedPrintInfo();
-        // A4 upright, half-inch margins: a zone of 523 x 770 points.
+        // A4 upright, half-inch margins: a zone of 523 x 770 points, as chosen in the page layout.
         DMPrintInfo::sharedPrintInfo().pageLayout =
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+        DMPrintInfo::sharedPrintInfo().orientationChosen = true;
         panel = std::make_unique<DMPrintPanelController>();
         panel->setDatasource(&chart);
         QObject::connect(panel.get(), &DMPrintPanelController::previewDidChange, [this] { chart.log.append(QStringLiteral("joined")); });

@@ -48,6 +48,24 @@ TEST(PrintViewPagination, FitsScalesDownOnlyAndCountsColumnsThenRows)
     }
 }
 
+TEST(PrintViewPagination, TitlesRepeatedAtTheTopLeaveLessRoomOnTheFollowingPages)
+{
+    // Rows of 50 under titles 40 high, on pages 700 high: the first page ends at 690, after
+    // 13 rows; the others hold 660 under the titles (without them, 700 would end at 1390).
+    QList<double> rows;
+    for (double bottom = 90; bottom <= 2000; bottom += 50)
+        rows.append(bottom);
+    const DMPrintViewPagination p = DMPrintViewPaginate(QSizeF(400, 2000), QSizeF(500, 700), 1.0, false, false, rows, 40);
+    EXPECT_EQ(p.repeatedTop, 40);
+    EXPECT_EQ(p.rowEdges, (QList<double>{0, 690, 1340, 2000}));
+    // Without breaks, the same room; titles taller than half a page are not repeated.
+    EXPECT_EQ(DMPrintViewPaginate(QSizeF(400, 2000), QSizeF(500, 700), 1.0, false, false, {}, 40).rowEdges,
+              (QList<double>{0, 700, 1360, 2020}));
+    EXPECT_EQ(DMPrintViewPaginate(QSizeF(400, 2000), QSizeF(500, 700), 1.0, false, false, rows, 400).repeatedTop, 0);
+    // One page repeats nothing.
+    EXPECT_EQ(DMPrintViewPaginate(QSizeF(400, 600), QSizeF(500, 700), 1.0, false, false, rows, 40).repeatedTop, 0);
+}
+
 TEST(PrintViewPagination, NothingToPrintMakesNoPageAndSaysWhy)
 {
     const DMPrintViewPagination empty = DMPrintViewPaginate(QSizeF(0, 300), QSizeF(500, 700), 1.0, true, true);

@@ -326,8 +326,12 @@ void DMPrintPanelController::composeJoinAndOutput()
     const qint64 days = begin.isNull() || end.isNull() ? -1 : end.julianDay() - begin.julianDay();
     const QSizeF leftSize = m_datasource ? m_datasource->printPanelControllerLeftImageSize(this) : QSizeF();
     const DMPageCompositionSettings settings = compositionSettings();
-    const DMPageCompositionPlan plan =
-        DMPageComposition_plan(DMPrintInfo::sharedPrintInfo().pageLayout, settings, days, leftSize);
+    // The user's paper; until the user chooses an orientation, the chart's own.
+    const DMPrintInfo &printInfo = DMPrintInfo::sharedPrintInfo();
+    m_pageLayout = printInfo.pageLayout;
+    if (!printInfo.orientationChosen)
+        m_pageLayout.setOrientation(DMPageComposition_orientationForChart(days, leftSize));
+    const DMPageCompositionPlan plan = DMPageComposition_plan(m_pageLayout, settings, days, leftSize);
     if (!plan.canCompose()) {
         finishComposition({}, plan.whyNoPages);
         return;
@@ -340,6 +344,8 @@ void DMPrintPanelController::composeJoinAndOutput()
         return;
     }
     images.rowBottoms = m_datasource->printPanelControllerRowBottoms(this);
+    images.leftTitles = m_datasource->printPanelControllerLeftTitlesImage(this);
+    images.barFrames = m_datasource->printPanelControllerBarFrames(this);
     const QString logoPath = m_datasource->logoPathForPrintPanelController(this);
     if (!logoPath.isEmpty())
         images.logo = QImage(logoPath);

@@ -8,6 +8,7 @@
 #include <QPdfView>
 #include <QByteArray>
 #include <QList>
+#include <QPageLayout>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -165,6 +166,7 @@ private:
     bool m_farseeExport = false;
 
     QList<DMComposedPage> m_pageImages;
+    QPageLayout m_pageLayout; // the paper of the pages composed last
     QByteArray m_previewData;
     QBuffer m_previewBuffer;
     QString m_whyNoPages;

@@ -3,11 +3,13 @@
 #include "DMDate.h"
 
 #include <QList>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class DMPrintPanelController;
 class DMPrintPicture;
@@ -36,6 +38,14 @@ public:
     // The bottom of each row of the outline last rendered, from the top of the left image; empty
     // when every row is lineHeight high.
     virtual QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) { return {}; }
+    // The outline's column titles last rendered, as wide as the left image; null without titles.
+    virtual std::shared_ptr<const DMPrintPicture> printPanelControllerLeftTitlesImage(DMPrintPanelController *)
+    {
+        return nullptr;
+    }
+    // Where the bars of the content image last rendered lie (y down from its top): a page of the
+    // chart shows at least one of them or some rows of the outline. None when not known.
+    virtual std::optional<QList<QRectF>> printPanelControllerBarFrames(DMPrintPanelController *) { return std::nullopt; }
     // The base name of exported files: the project's title.
     virtual QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) { return {}; }
     // The folder the export's save panel starts in; empty for the panel's own choice.

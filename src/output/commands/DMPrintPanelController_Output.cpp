@@ -59,10 +59,10 @@ void DMPrintPanelController::_print()
     if (m_pageImages.isEmpty())
         return;
     if (!m_imageExport) {
-        // A printer set up from a copy of the shared settings: what the user picks in the print
-        // panel serves this print only.
+        // A printer set up with the paper the pages were composed on: what the user picks in the
+        // print panel serves this print only.
         QPrinter printer(QPrinter::HighResolution);
-        DMPrintInfo::sharedPrintInfo().applyToPrinter(&printer);
+        printer.setPageLayout(m_pageLayout);
         printer.setDocName(outputBaseName());
         printer.setCreator(QStringLiteral("Halcyra 2"));
         if (!DMPrintPanels::instance().runPrintPanel(&printer, m_window))

@@ -105,6 +105,7 @@ void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
     DMPrintView printView;
     printView.setPicture(printed.picture());
     printView.setPageBreaks(printed.rowBottoms());
+    printView.setRepeatedTop(printed.titlesHeight());
     printOnPages(&printView);
 }
 
@@ -162,6 +163,7 @@ void DMProjectDocumentPrint::runPageLayout()
     if (!DMPrintPanels::instance().runPageLayout(&printer, m_host->windowForSheet()))
         return;
     shared.pageLayout = printer.pageLayout();
+    shared.orientationChosen = true;
     if (m_printPanelController && m_printPanelController->isOnScreen())
         m_printPanelController->_imagesNeedUpdate();
 }

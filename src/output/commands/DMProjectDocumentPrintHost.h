@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRectF>
 #include <QString>
 
 #include <memory>
@@ -35,6 +37,9 @@ public:
     // were in view; setting and clearing it relays the canvas out and keeps the window's scroll
     // positions.
     virtual void setIsPrinting(bool printing) = 0;
+    // Where the canvas's bars (items and events, with their titles) lie as it is laid out now, in
+    // its own coordinates.
+    virtual QList<QRectF> projectViewBarFrames() const = 0;
 
     // The report controller, whose shown report the report pages print, export and share.
     virtual DMProjectDocumentReport *report() = 0;

@@ -55,13 +55,23 @@ QSizeF DMProjectDocumentPrint::printPanelControllerLeftImageSize(DMPrintPanelCon
     if (!outline)
         return {};
     // Kept for the images, which the panel asks for next: measuring every row's values costs.
-    m_measuredOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
-    return m_measuredOutline->size();
+    m_measuredOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithTitles);
+    return QSizeF(m_measuredOutline->size().width(), m_measuredOutline->rowsHeight());
 }
 
 QList<double> DMProjectDocumentPrint::printPanelControllerRowBottoms(DMPrintPanelController *)
 {
     return m_printedRowBottoms;
+}
+
+std::shared_ptr<const DMPrintPicture> DMProjectDocumentPrint::printPanelControllerLeftTitlesImage(DMPrintPanelController *)
+{
+    return m_printedTitles;
+}
+
+std::optional<QList<QRectF>> DMProjectDocumentPrint::printPanelControllerBarFrames(DMPrintPanelController *)
+{
+    return m_printedBarFrames;
 }
 
 bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
@@ -112,10 +122,15 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     const double rowsHeight = outline->outlineModel()->totalHeightOfRows();
     std::unique_ptr<DMPrintedOutline> printedOutline = std::move(m_measuredOutline);
     if (!printedOutline || !printedOutline->isLayoutOf(outline))
-        printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithoutTitles);
-    m_printedRowBottoms = printedOutline->rowBottoms();
+        printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithTitles);
+    // The rows from the top of the first; the titles print apart, above the rows of each page.
+    m_printedRowBottoms.clear();
+    for (const double bottom : printedOutline->rowBottoms())
+        m_printedRowBottoms.append(bottom - printedOutline->titlesHeight());
+    m_printedTitles = printedOutline->titlesPicture();
+    m_printedBarFrames = m_host->projectViewBarFrames();
     if (leftImage)
-        *leftImage = printedOutline->picture();
+        *leftImage = printedOutline->rowsPicture();
     if (topImage) {
         m_host->setTimelineViewPrinting(true);
         const auto printingOff = qScopeGuard([this] { m_host->setTimelineViewPrinting(false); });

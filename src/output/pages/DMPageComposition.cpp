@@ -61,6 +61,12 @@ QList<double> rowBottomsWithin(const QList<double> &given, double height, double
 
 } // namespace
 
+QPageLayout::Orientation DMPageComposition_orientationForChart(qint64 days, const QSizeF &leftSize)
+{
+    const double width = leftSize.width() + double(std::max<qint64>(0, days) + 1) * kMinimumDayWidth;
+    return width > leftSize.height() ? QPageLayout::Landscape : QPageLayout::Portrait;
+}
+
 DMPageCompositionPlan DMPageComposition_plan(const QPageLayout &layout, const DMPageCompositionSettings &settings,
                                              qint64 days, const QSizeF &leftSize)
 {
@@ -169,9 +175,11 @@ DMPageComposer::DMPageComposer(const DMPageCompositionPlan &plan, const DMPageCo
     m_cw = images.content->size().width();
     m_ch = images.content->size().height();
     m_lineHeight = images.lineHeight;
+    if (images.leftTitles && !images.leftTitles->isEmpty())
+        m_titlesHeight = images.leftTitles->size().height();
 
     if (settings.imageExport) {
-        m_page = QRectF(0, 0, m_tw + m_lw + kImageExportExtra, m_th + m_lh + kImageExportExtra);
+        m_page = QRectF(0, 0, m_tw + m_lw + kImageExportExtra, headHeight(true, true) + m_lh + kImageExportExtra);
         m_zone = m_page.adjusted(kImageExportMargin, kImageExportMargin, -kImageExportMargin, -kImageExportMargin);
     }
     const DMViewCompositorTextAttributes attributes = headerAttributes();
@@ -196,8 +204,9 @@ DMPageComposer::DMPageComposer(const DMPageCompositionPlan &plan, const DMPageCo
     }
     const double s = plan.scale;
     const double rowHeight = m_lineHeight * s;
-    m_firstBandRows = atLeastOne((m_zone.height() - m_th * s) / rowHeight);
-    m_rowsPerPage = settings.topImageOnEveryPage ? m_firstBandRows : atLeastOne(m_zone.height() / rowHeight);
+    m_firstBandRows = atLeastOne((m_zone.height() - headHeight(true, true) * s) / rowHeight);
+    m_rowsPerPage = settings.topImageOnEveryPage ? m_firstBandRows
+                                                 : atLeastOne((m_zone.height() - headHeight(false, true) * s) / rowHeight);
     const double bands = std::floor(double(std::max<qint64>(0, m_rows - m_firstBandRows)) / double(m_rowsPerPage)) + 1;
     const double columns =
         std::floor(double(std::max<qint64>(0, plan.columns() - plan.daysBesideLeftImage)) / double(plan.daysPerPage)) + 1;
@@ -255,26 +264,44 @@ bool DMPageComposer::nextPage(DMComposedPage *page)
         m_done = true;
         return true;
     }
-    if (m_r >= m_rows)
-        return false;
-    // The header on the first band, or on every band; a band as high as its page leaves room.
-    const bool withTop = m_r == 0 || m_settings.topImageOnEveryPage;
-    if (m_d == 0) {
-        const double s = m_plan.scale;
-        const double room = withTop ? m_zone.height() - m_th * s : m_zone.height();
-        m_k = rowsOfBandFrom(m_r, room / s);
+    while (m_r < m_rows) {
+        // The header on the first band, or on every band; a band as high as its page leaves
+        // room for it and for the outline's titles.
+        const bool withTop = m_r == 0 || m_settings.topImageOnEveryPage;
+        if (m_d == 0)
+            m_k = rowsOfBandFrom(m_r, m_zone.height() / m_plan.scale - headHeight(withTop, true));
+        const bool withLeft = m_d == 0 || (m_settings.leftImageOnEveryPage && m_d % m_plan.daysPerPage == 0);
+        const qint64 days = withLeft ? m_plan.daysBesideLeftImage : m_plan.daysPerPage;
+        const qint64 d = m_d;
+        const qint64 m = std::min(days, m_plan.columns() - d); // the last page: the days left
+        const double top = topOfRow(m_r);
+        const double band = m_rowBottoms.at(m_r + m_k - 1) - top;
+        m_d += m;
+        if (m_d > m_plan.days) {
+            m_d = 0;
+            m_r += m_k;
+        }
+        // Days of these rows without a bar: no page.
+        if (!withLeft && !showsABar(contentPart(top, band, d, m)))
+            continue;
+        composeBandPage(page, top, band, withTop, d, m, withLeft);
+        return true;
     }
-    const bool withLeft = m_d == 0 || (m_settings.leftImageOnEveryPage && m_d % m_plan.daysPerPage == 0);
-    const qint64 days = withLeft ? m_plan.daysBesideLeftImage : m_plan.daysPerPage;
-    const qint64 m = std::min(days, m_plan.columns() - m_d); // the last page: the days left
-    const double top = topOfRow(m_r);
-    composeBandPage(page, top, m_rowBottoms.at(m_r + m_k - 1) - top, withTop, m_d, m, withLeft);
-    m_d += m;
-    if (m_d > m_plan.days) {
-        m_d = 0;
-        m_r += m_k;
-    }
-    return true;
+    return false;
+}
+
+QRectF DMPageComposer::contentPart(double top, double band, qint64 d, qint64 m) const
+{
+    const double ppd = m_plan.pixelsPerDay;
+    return QRectF(std::round(double(d) * ppd) - 0.5, top, std::round(double(m) * ppd), band);
+}
+
+bool DMPageComposer::showsABar(const QRectF &part) const
+{
+    if (!m_images.barFrames)
+        return true;
+    return std::any_of(m_images.barFrames->cbegin(), m_images.barFrames->cend(),
+                       [&part](const QRectF &frame) { return frame.intersects(part); });
 }
 
 void DMPageComposer::composeBandPage(DMComposedPage *page, double top, double band, bool withTop, qint64 d, qint64 m,
@@ -285,7 +312,7 @@ void DMPageComposer::composeBandPage(DMComposedPage *page, double top, double ba
     // (the last one, or a small plan) leaves its room below, not above. Its foot stays on a whole
     // point, as the zone's edges are, so that the frames' hairlines print sharp, and never below
     // the zone: a band that fills it stands on its bottom edge.
-    const double height = band + 2 + (withTop ? m_th : 0.0);
+    const double height = band + 2 + headHeight(withTop, withLeft);
     const double foot = std::max(m_zone.y(), std::floor(m_zone.y() + m_zone.height() - m_plan.scale * height));
     const Transform t{m_zone.x(), foot, m_plan.scale};
     double x0 = 0;
@@ -293,20 +320,23 @@ void DMPageComposer::composeBandPage(DMComposedPage *page, double top, double ba
         addImage(page, m_images.left, QRectF(0, 0, m_lw + 2, band + 2), QRectF(0, m_lh - top - band, m_lw, band), t);
         x0 = m_lw + 1;
     }
-    const double ppd = m_plan.pixelsPerDay;
-    const double w = double(m) * ppd;
-    const double sx = std::round(double(d) * ppd) - 0.5;
-    const double sw = std::round(w);
+    const double w = double(m) * m_plan.pixelsPerDay;
+    const QRectF part = contentPart(top, band, d, m);
     if (withTop)
-        addImage(page, m_images.top, QRectF(x0, band, w + 2, m_th + 2), QRectF(sx, 0, sw, m_th), t);
-    addImage(page, m_images.content, QRectF(x0, 0, w + 2, band + 2), QRectF(sx, m_ch - top - band, sw, band), t);
+        addImage(page, m_images.top, QRectF(x0, band, w + 2, m_th + 2), QRectF(part.x(), 0, part.width(), m_th), t);
+    addImage(page, m_images.content, QRectF(x0, 0, w + 2, band + 2),
+             QRectF(part.x(), m_ch - top - band, part.width(), band), t);
+    // The outline's titles right above its rows: beside the header's last band, or alone.
+    if (withLeft && m_titlesHeight > 0)
+        addImage(page, m_images.leftTitles, QRectF(0, band, m_lw + 2, m_titlesHeight + 2),
+                 QRectF(0, 0, m_lw, m_titlesHeight), t);
 }
 
 void DMPageComposer::composeOnePage(DMComposedPage *page) const
 {
     addHeaderAndFooter(page, true);
     const double totalWidth = m_lw + 3 + m_cw;
-    const double totalHeight = m_th + 3 + m_ch;
+    const double totalHeight = headHeight(true, true) + 3 + m_ch;
     double f = 1.0;
     if (totalWidth > m_zone.width())
         f = std::min(1.0, m_zone.width() / totalWidth);
@@ -315,18 +345,25 @@ void DMPageComposer::composeOnePage(DMComposedPage *page) const
     const double s = f * m_settings.zoomLevel;
     const Transform t{m_zone.x(), m_zone.y() - s * totalHeight + m_zone.height(), s};
 
-    const QRectF topDestination(m_lw + 1, totalHeight - (m_th + 2), m_tw + 2, m_th + 2);
+    const QRectF topDestination(m_lw + 1, m_ch + 1, m_tw + 2, m_th + 2);
     const QRectF leftDestination(0, 0, m_lw + 2, m_lh + 2);
+    const QRectF titlesDestination(0, m_lh + 1, m_lw + 2, m_titlesHeight + 2);
     addImage(page, m_images.top, topDestination, QRectF(0, 0, m_tw, m_th), t);
     addImage(page, m_images.left, leftDestination, QRectF(0, 0, m_lw, m_lh), t);
     addImage(page, m_images.content, QRectF(m_lw + 1, 0, m_cw + 2, m_ch + 2), QRectF(0, 0, m_cw, m_ch), t);
+    if (m_titlesHeight > 0)
+        addImage(page, m_images.leftTitles, titlesDestination, QRectF(0, 0, m_lw, m_titlesHeight), t);
 
     if (m_images.logo.isNull())
         return;
-    // The corner above the outline and beside the header; the logo shrinks to it, never grows.
-    const QRectF leftBox = t.map(inset1(leftDestination));
+    // The corner above the outline's titles and beside the header; the logo shrinks to it,
+    // never grows.
+    const QRectF leftBox = t.map(inset1(m_titlesHeight > 0 ? titlesDestination : leftDestination));
     const QRectF topBox = t.map(inset1(topDestination));
-    const QRectF box(leftBox.x(), topBox.y(), leftBox.width(), topBox.height());
+    const double bottom = m_titlesHeight > 0 ? leftBox.bottom() + t.scale : topBox.y();
+    const QRectF box(leftBox.x(), bottom, leftBox.width(), topBox.bottom() - bottom);
+    if (!(box.height() > 0))
+        return;
     QSizeF size = DMViewCompositor::imageSizeInPoints(m_images.logo);
     if (size.width() > box.width() && size.width() > 0)
         size = QSizeF(box.width(), size.height() * box.width() / size.width());

@@ -9,7 +9,9 @@
 #include <QSizeF>
 #include <QString>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 class DMPrintPicture;
 
@@ -45,6 +47,11 @@ struct DMPageCompositionPlan
     bool canCompose() const { return whyNoPages.isEmpty(); }
 };
 
+// The orientation of a chart of that many days (whole days from the begin to the end) beside an
+// outline of that size, when the user chose none: landscape when the chart, at its narrowest
+// days, is wider than its rows are high.
+QPageLayout::Orientation DMPageComposition_orientationForChart(qint64 days, const QSizeF &leftSize);
+
 // The page's size and orientation as printed: a layout's landscape orientation turns the paper.
 DMPageCompositionPlan DMPageComposition_plan(const QPageLayout &layout, const DMPageCompositionSettings &settings,
                                              qint64 days, const QSizeF &leftSize);
@@ -60,15 +67,22 @@ struct DMPageCompositionImages
     // The bottom of each outline row, from the top of the left image; empty when every row is
     // lineHeight high. Pages end between rows.
     QList<double> rowBottoms;
+    // The outline's column titles, as wide as the left image: they head the outline on every
+    // page that shows it. Null without titles.
+    std::shared_ptr<const DMPrintPicture> leftTitles;
+    // Where the content's bars lie (y down from its top). When known, a page that shows neither
+    // a bar nor the outline is not made.
+    std::optional<QList<QRectF>> barFrames;
     QImage logo;
 };
 
 // The pages of a plan, one at a time, so that the caller can show progress and stop between
 // pages. Several pages: bands of whole outline rows from the top, each cut into pages of days
-// from the left, the outline and the header on the pages the settings ask for; the last band
-// holds the rows that are left and the last page of a band the days that are left, so that no
-// page shows only empty frames. One page (fit on one page, image export): everything scaled to
-// the print zone, hanging from its top.
+// from the left, the outline (headed by its titles) and the header on the pages the settings ask
+// for; the last band holds the rows that are left and the last page of a band the days that are
+// left, and a page with neither the outline nor a bar is left out, so that no page shows only
+// empty frames. One page (fit on one page, image export): everything scaled to the print zone,
+// hanging from its top.
 class DMPageComposer
 {
 public:
@@ -105,6 +119,12 @@ private:
     // A band is the rows from its top (y down from the top of the images) band high.
     void composeBandPage(DMComposedPage *page, double top, double band, bool withTop, qint64 d, qint64 m,
                          bool withLeft) const;
+    // What stands above a band's rows: the timeline header, the outline's titles, or both side
+    // by side (the titles in the corner above the outline).
+    double headHeight(bool withTop, bool withLeft) const { return std::max(withTop ? m_th : 0.0, withLeft ? m_titlesHeight : 0.0); }
+    // The content's part shown by the page of a band from the day d, m days wide.
+    QRectF contentPart(double top, double band, qint64 d, qint64 m) const;
+    bool showsABar(const QRectF &part) const;
     // The rows of the band beginning at the row: as many whole rows as the height takes, at least one.
     qint64 rowsOfBandFrom(qint64 row, double height) const;
     double topOfRow(qint64 row) const { return row == 0 ? 0.0 : m_rowBottoms.at(row - 1); }
@@ -119,7 +139,7 @@ private:
     bool m_done = false;
     QRectF m_page;
     QRectF m_zone;
-    double m_lw = 0, m_lh = 0, m_tw = 0, m_th = 0, m_cw = 0, m_ch = 0, m_lineHeight = 0;
+    double m_lw = 0, m_lh = 0, m_tw = 0, m_th = 0, m_cw = 0, m_ch = 0, m_lineHeight = 0, m_titlesHeight = 0;
     qint64 m_rows = 0;
     QList<double> m_rowBottoms;
     qint64 m_rowsPerPage = 1;

@@ -16,6 +16,9 @@ struct DMPrintInfo
 {
     QPageLayout pageLayout;
     double scalingFactor = 1.0;
+    // Whether the user chose the orientation (the page-layout command): until then the Gantt
+    // chart prints in the orientation of its own shape.
+    bool orientationChosen = false;
 
     static DMPrintInfo &sharedPrintInfo();
     // A4, or US Letter where the locale measures in inches, upright, half-inch margins.
@@ -26,7 +29,7 @@ struct DMPrintInfo
     bool operator==(const DMPrintInfo &other) const
     {
         return pageLayout.isEquivalentTo(other.pageLayout) && pageLayout.orientation() == other.pageLayout.orientation()
-               && scalingFactor == other.scalingFactor;
+               && scalingFactor == other.scalingFactor && orientationChosen == other.orientationChosen;
     }
 };
 

@@ -32,7 +32,8 @@ int pagesAcross(double length, double pageLength)
 } // namespace
 
 DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
-                                          bool adjustToPageWidth, bool adjustToPageHeight, const QList<double> &pageBreaks)
+                                          bool adjustToPageWidth, bool adjustToPageHeight, const QList<double> &pageBreaks,
+                                          double repeatedTop)
 {
     DMPrintViewPagination result;
     const double bw = boundsSize.width(), bh = boundsSize.height();
@@ -57,21 +58,26 @@ DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF
     const double columns = std::max(1, pagesAcross(bw * scale, printZone.width()));
     const double height = bh * scale;
     const double zone = printZone.height();
+    // Pages after the first hold less: the titles stand above what they show.
+    double titles = std::max(0.0, repeatedTop * scale);
+    if (!(titles <= zone / 2) || titles >= height)
+        titles = 0;
+    const auto roomOfPage = [&](qsizetype page) { return page == 0 ? zone : zone - titles; };
     QList<double> edges{0.0};
     if (pageBreaks.isEmpty()) {
-        const double rows = std::max(1, pagesAcross(height, zone));
+        const double rows = pagesAcross(height, zone) <= 1 ? 1 : 1 + std::max(1, pagesAcross(height - zone, zone - titles));
         if (columns * rows > kMaxPages) {
             result.whyNoPages = QStringLiteral("The image would need more than %1 pages.").arg(kMaxPages);
             return result;
         }
         for (int row = 1; row <= int(rows); ++row)
-            edges.append(row * zone);
+            edges.append(edges.last() + roomOfPage(row - 1));
     } else {
-        // Each page ends at the last break that fits on it, or a zone lower when none does.
+        // Each page ends at the last break that fits on it, or a page lower when none does.
         qsizetype next = 0;
         while (height - edges.last() > kPageSpillTolerance * std::max(1.0, height)) {
             const double top = edges.last();
-            double end = top + zone;
+            double end = top + roomOfPage(edges.size() - 1);
             if (end < height) {
                 while (next < pageBreaks.size() && pageBreaks.at(next) * scale <= top)
                     ++next;
@@ -94,6 +100,7 @@ DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF
     result.columns = int(columns);
     result.rows = int(edges.size() - 1);
     result.rowEdges = edges;
+    result.repeatedTop = result.rows > 1 ? titles : 0;
     return result;
 }
 
@@ -150,8 +157,9 @@ DMPrintViewPagination DMPrintView::pagination() const
     breaks.reserve(m_pageBreaks.size());
     for (double y : m_pageBreaks)
         breaks.append(y * (m_picture ? kPointsPerPictureUnit : 1.0));
+    const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
     return DMPrintViewPaginate(boundsSize(), calculatePrintZoneSize(), m_printScale, m_adjustToPageWidth,
-                               m_adjustToPageHeight, breaks);
+                               m_adjustToPageHeight, breaks, m_repeatedTop * unit);
 }
 
 bool DMPrintView::knowsPageRange(int *first, int *last) const
@@ -217,15 +225,22 @@ bool DMPrintView::printOnDevice(QPagedPaintDevice *device, QString *error) const
         return refuse(QStringLiteral("The printer could not be started."));
     // The painter starts at the top left of the printable area and counts in device dots.
     painter.scale(device->logicalDpiX() / kPointsPerInch, device->logicalDpiY() / kPointsPerInch);
+    // Draws the part of the view at the height on the page.
+    const auto drawPart = [&](const QRectF &part, double y) {
+        painter.save();
+        painter.setClipRect(QRectF(QPointF(0, y), part.size()));
+        painter.translate(-part.x(), y - part.y());
+        drawRect(&painter, part);
+        painter.restore();
+    };
     for (int page = 1; page <= p.pageCount(); ++page) {
         if (page > 1 && !device->newPage())
             return refuse(QStringLiteral("The printer refused page %1.").arg(page));
         const QRectF part = rectForPage(page);
-        painter.save();
-        painter.setClipRect(QRectF(QPointF(0, 0), part.size()));
-        painter.translate(-part.topLeft());
-        drawRect(&painter, part);
-        painter.restore();
+        const bool titled = part.y() > 0 && p.repeatedTop > 0;
+        if (titled)
+            drawPart(QRectF(part.x(), 0, part.width(), p.repeatedTop), 0);
+        drawPart(part, titled ? p.repeatedTop : 0);
     }
     return true;
 }

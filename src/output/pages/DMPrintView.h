@@ -24,6 +24,9 @@ struct DMPrintViewPagination
     // Where each row of pages begins, as printed (the view's units times the scale), and where
     // the last one ends: rows + 1 values.
     QList<double> rowEdges;
+    // The height of the titles printed again at the top of every row of pages after the first,
+    // as printed; 0 for none.
+    double repeatedTop = 0;
     QString whyNoPages;
 
     int pageCount() const { return columns * rows; }
@@ -36,7 +39,8 @@ struct DMPrintViewPagination
 //
 // The image may instead be a recorded drawing, printed as vectors: its units are screen pixels,
 // three quarters of a point. Where the drawing has rows (an outline, a grid of cards), pages end
-// between them: a page ends at the last break that fits, or cuts a row too high for a page.
+// between them: a page ends at the last break that fits, or cuts a row too high for a page. A
+// drawing headed by titles (an outline's columns) prints them again at the top of every page.
 class DMPrintView : public QWidget
 {
 public:
@@ -50,6 +54,9 @@ public:
     std::shared_ptr<const DMPrintPicture> picture() const { return m_picture; }
     // Where pages may end, in the units of the picture (y down from its top); none: anywhere.
     void setPageBreaks(const QList<double> &breaks) { m_pageBreaks = breaks; }
+    // The height of the picture's titles (its top, in its units), printed at the top of every
+    // page; 0 for none. Titles taller than half a page print on the first page only.
+    void setRepeatedTop(double height) { m_repeatedTop = height; }
     void setAdjustToPageWidth(bool adjust) { m_adjustToPageWidth = adjust; }
     bool adjustToPageWidth() const { return m_adjustToPageWidth; }
     void setAdjustToPageHeight(bool adjust) { m_adjustToPageHeight = adjust; }
@@ -86,6 +93,7 @@ private:
     QImage m_image;
     std::shared_ptr<const DMPrintPicture> m_picture;
     QList<double> m_pageBreaks; // in points
+    double m_repeatedTop = 0;   // in the picture's units
     bool m_adjustToPageWidth = false;
     bool m_adjustToPageHeight = false;
     QPageLayout m_pageLayout;
@@ -93,7 +101,8 @@ private:
 };
 
 // The pagination rule alone: bounds size and print zone in points, the print info's scale u,
-// and where pages may end (in points from the top; none: rows of pages a zone high).
+// where pages may end (in points from the top; none: rows of pages a zone high) and the height
+// of the titles at the top that every page repeats (in points).
 DMPrintViewPagination DMPrintViewPaginate(const QSizeF &boundsSize, const QSizeF &printZone, double u,
                                           bool adjustToPageWidth, bool adjustToPageHeight,
-                                          const QList<double> &pageBreaks = {});
+                                          const QList<double> &pageBreaks = {}, double repeatedTop = 0);

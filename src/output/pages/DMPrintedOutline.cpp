@@ -185,3 +185,21 @@ std::shared_ptr<const DMPrintPicture> DMPrintedOutline::picture() const
 {
     return DMPrintPicture::record(size(), [this](QPainter *painter, const QRect &tile) { draw(painter, tile); });
 }
+
+std::shared_ptr<const DMPrintPicture> DMPrintedOutline::titlesPicture() const
+{
+    if (m_titlesHeight <= 0)
+        return nullptr;
+    return DMPrintPicture::record(QSizeF(m_width, m_titlesHeight), [this](QPainter *painter, const QRect &tile) {
+        painter->fillRect(tile, m_outline->palette().color(QPalette::Base));
+        drawTitles(painter);
+    });
+}
+
+std::shared_ptr<const DMPrintPicture> DMPrintedOutline::rowsPicture() const
+{
+    return DMPrintPicture::record(QSizeF(m_width, m_rowsHeight), [this](QPainter *painter, const QRect &tile) {
+        painter->translate(0, -m_titlesHeight);
+        draw(painter, tile.translated(0, m_titlesHeight));
+    });
+}

@@ -26,6 +26,7 @@ public:
     DMPrintedOutline(DMOutlineView *outline, Titles titles);
 
     QSizeF size() const { return QSizeF(m_width, m_titlesHeight + m_rowsHeight); }
+    double rowsHeight() const { return m_rowsHeight; }
     // Whether this still lays the outline out: the same outline, with rows as many and as high.
     bool isLayoutOf(const DMOutlineView *outline) const;
     double titlesHeight() const { return m_titlesHeight; }
@@ -36,7 +37,12 @@ public:
 
     // Draws what meets the area.
     void draw(QPainter *painter, const QRect &area) const;
+    // The titles and the rows.
     std::shared_ptr<const DMPrintPicture> picture() const;
+    // The titles alone (null without titles), and the rows alone, from the top of the first row:
+    // a page that shows some rows heads them with the titles.
+    std::shared_ptr<const DMPrintPicture> titlesPicture() const;
+    std::shared_ptr<const DMPrintPicture> rowsPicture() const;
 
     // A column never prints wider than this, or than it is shown when the user made it wider.
     static constexpr int kWidestColumn = 360;
