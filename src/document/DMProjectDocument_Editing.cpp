@@ -131,7 +131,7 @@ void DMProjectDocument::deleteSelectedItem()
     if (m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources) {
         // The resource view: events leave the events row, bars leave their row's resource.
         bool changed = false;
-        m_undoManager->beginUndoGrouping();
+        m_undoManager->beginUndoStep();
         for (const auto &object : canvas->selectedObjects()) {
             const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
             const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
@@ -144,7 +144,7 @@ void DMProjectDocument::deleteSelectedItem()
         }
         // The undo step tells the document that it was edited.
         m_undoManager->setActionName(DMLocalizedString("Delete"));
-        m_undoManager->endUndoGrouping();
+        m_undoManager->endUndoStep();
         canvas->deselectAll();
         if (changed)
             reloadViews();
@@ -166,7 +166,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         if (auto *item = dynamic_cast<DMProjectItem *>(object.get()))
             deleted.insert(item);
 
-    m_undoManager->beginUndoGrouping();
+    m_undoManager->beginUndoStep();
     // Links first, while both ends are still in the project: undoing runs backwards, so the
     // items are back before their links are restored.
     for (const auto &object : objects)
@@ -191,7 +191,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
     }
     // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Delete"));
-    m_undoManager->endUndoGrouping();
+    m_undoManager->endUndoStep();
     updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
 }
@@ -275,7 +275,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     if (inserted.isEmpty())
         return inserted;
 
-    m_undoManager->beginUndoGrouping();
+    m_undoManager->beginUndoStep();
     qsizetype index = -1;
     if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
         const auto &list = parent ? parent->subitems() : m_project->tasks();
@@ -313,7 +313,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     }
     // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Paste"));
-    m_undoManager->endUndoGrouping();
+    m_undoManager->endUndoStep();
     reloadViews();
     return inserted;
 }
