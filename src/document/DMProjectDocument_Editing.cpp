@@ -133,7 +133,7 @@ void DMProjectDocument::deleteSelectedItem()
     if (m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources) {
         // The resource view: events leave the events row, bars leave their row's resource.
         bool changed = false;
-        m_undoManager->beginUndoGrouping();
+        m_undoManager->beginUndoStep();
         for (const auto &object : canvas->selectedObjects()) {
             const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
             const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
@@ -146,7 +146,7 @@ void DMProjectDocument::deleteSelectedItem()
         }
         // The undo step tells the document that it was edited.
         m_undoManager->setActionName(DMLocalizedString("Delete"));
-        m_undoManager->endUndoGrouping();
+        m_undoManager->endUndoStep();
         canvas->deselectAll();
         if (changed)
             reloadViews();
@@ -168,7 +168,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         if (auto *item = dynamic_cast<DMProjectItem *>(object.get()))
             deleted.insert(item);
 
-    m_undoManager->beginUndoGrouping();
+    m_undoManager->beginUndoStep();
     // Links first, while both ends are still in the project: undoing runs backwards, so the
     // items are back before their links are restored.
     for (const auto &object : objects)
@@ -193,7 +193,7 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
     }
     // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Delete"));
-    m_undoManager->endUndoGrouping();
+    m_undoManager->endUndoStep();
     updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
 }
@@ -285,7 +285,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     if (inserted.isEmpty())
         return inserted;
 
-    m_undoManager->beginUndoGrouping();
+    m_undoManager->beginUndoStep();
     const QStringList leftOut = adoptAttachedDocuments(
         inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
     qsizetype index = -1;
@@ -325,7 +325,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     }
     // The undo step tells the document that it was edited.
     m_undoManager->setActionName(DMLocalizedString("Paste"));
-    m_undoManager->endUndoGrouping();
+    m_undoManager->endUndoStep();
     reloadViews();
     if (!leftOut.isEmpty()) {
         DMModalUI::Alert alert;

@@ -353,6 +353,20 @@ void DMUndoManager::endUndoGrouping()
     emit didCloseUndoGroup();
 }
 
+void DMUndoManager::beginUndoStep()
+{
+    if (!d->collecting && d->autoGroupOpen && d->groupingLevel == 1)
+        endUndoGrouping();
+    beginUndoGrouping();
+}
+
+void DMUndoManager::endUndoStep()
+{
+    endUndoGrouping();
+    if (!d->collecting && d->autoGroupOpen && d->groupingLevel == 1)
+        endUndoGrouping();
+}
+
 int DMUndoManager::groupingLevel() const
 {
     return d->groupingLevel;

@@ -56,6 +56,12 @@ public:
 
     void beginUndoGrouping();
     void endUndoGrouping();
+    // A command's group, a step of its own however fast it follows or is followed: begun when
+    // no group but the turn's automatic one is open, it closes what the turn recorded before it
+    // as a step, and when it ends, the step ends with it. Inside another explicit group (a
+    // drag's) it nests as beginUndoGrouping does.
+    void beginUndoStep();
+    void endUndoStep();
     int groupingLevel() const;
     bool groupsByEvent() const;
     void setGroupsByEvent(bool groupsByEvent);

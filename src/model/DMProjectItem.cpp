@@ -301,8 +301,12 @@ void DMProjectItem::setFillColor(const QColor &color)
 
 void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
 {
-    if (assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute))
-        notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
+    if (!assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute))
+        return;
+    notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
+    // Set to fit its subitems, the item fits them at once (undo puts its dates back itself).
+    if (key == kDMProjectItem_ExpandToFitSubitems && value.toBool() && DMRollup::mayRollUp(projectPointer()))
+        encloseSubitems();
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
@@ -381,7 +385,8 @@ void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change
         change, m_orderBefore);
     didChangeList(DMProjectKey::subitems, DMProjectChildList<DMProjectItem>::observedKind(change),
                   DMProjectChildList<DMProjectItem>::indexesOf(list, change));
-    // The owner follows its subitems: their mean progress, and their span when it fits them.
+    // The owner follows its subitems: their mean progress, and their span. New subitems widen
+    // it (and its ancestors) as a validated change would; set to fit, it fits them after any change.
     DMProject *project = projectPointer();
     if (project)
         project->setNeedsCriticalPathUpdate();
@@ -390,8 +395,18 @@ void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change
     if (DMRollup::containsProgressItems(change.objects)
         || (change.kind == ItemList::Change::Replace && DMRollup::containsProgressItems(change.oldObjects)))
         DMRollup::refreshProgressOfItem(*this);
-    if (!m_subitems.isEmpty() && attribute(kDMProjectItem_ExpandToFitSubitems).toBool())
-        DMScheduler::validateAndSetDates(*this, m_beginDate, m_endDate, DMScheduler::Enforce);
+    bool outside = false;
+    if (change.kind == ItemList::Change::Insert || change.kind == ItemList::Change::Replace)
+        for (const auto &item : change.objects)
+            outside = outside || item->m_beginDate < m_beginDate || item->m_endDate > m_endDate;
+    if (outside || attribute(kDMProjectItem_ExpandToFitSubitems).toBool())
+        encloseSubitems();
+}
+
+void DMProjectItem::encloseSubitems()
+{
+    if (!m_subitems.isEmpty())
+        enforceLinkedItemsConstrainedDates();
 }
 
 void DMProjectItem::setParentItemInternal(DMProjectItem *parent)

@@ -117,7 +117,8 @@ public:
     static QColor defaultFillColorForKind(std::uint32_t kind);
     static void setDefaultFillColorForKind(std::uint32_t kind, const QColor &color);
 
-    // Attributes: the kDMProjectItem_ keys. setAttribute with an invalid value removes the key.
+    // Attributes: the kDMProjectItem_ keys. setAttribute with an invalid value removes the key;
+    // turning kDMProjectItem_ExpandToFitSubitems on fits the item to its subitems at once.
     const QVariantMap &attributes() const { return m_attributes; }
     QVariant attribute(const QString &key) const { return m_attributes.value(key); }
     void setAttribute(const QString &key, const QVariant &value);
@@ -126,9 +127,10 @@ public:
     bool partOfCriticalPath() const;
 
     // The tree. Inserting sets the inserted items' parentItem (and project membership), removing
-    // clears it; both announce "subitems" before and after and register their inverse. Inserting
-    // throws std::invalid_argument for a null item, an item that already has a parent or list,
-    // an item of another project, or the receiver or one of its ancestors.
+    // clears it; both announce "subitems" before and after and register their inverse, and the
+    // receiver then encloses its subitems (see encloseSubitems). Inserting throws
+    // std::invalid_argument for a null item, an item that already has a parent or list, an item
+    // of another project, or the receiver or one of its ancestors.
     std::shared_ptr<DMProjectItem> parentItem() const { return m_parentItem.lock(); }
     DMProjectItem *parentItemPointer() const { return m_parentItemRaw; }
     ItemList &subitems() { return m_subitems; }
@@ -212,6 +214,10 @@ private:
     // Puts the list in that order of link IDs (see DMProjectRelations::restoreOrders).
     void reorderDependencies(bool inbound, const QList<quint64> &order);
     void setParentItemInternal(DMProjectItem *parent);
+    // Widens the item (and its ancestors) to enclose its subitems, or fits them exactly with
+    // kDMProjectItem_ExpandToFitSubitems, as a validated change that pushes what follows; a
+    // locked item keeps its dates. New subitems always do this, any change of them when fitted.
+    void encloseSubitems();
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
     // document back after the idle delay. `project` is the item's (null when it has none): a

@@ -136,6 +136,43 @@ TEST_F(ProjectOutlineDocumentTest, AMovedRowsBarFollowsAtOnceAndTheMoveIsTheOneU
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+// A task that ends after a process, dropped onto it in the outline or pasted into it: the
+// process (its bracket on the chart too) grows to enclose it, in the step of the drop or paste.
+TEST_F(ProjectOutlineDocumentTest, AProcessEnclosesATaskDroppedOrPastedIntoIt)
+{
+    auto document = shownDocumentWith({"P:Phase", "Build", "P:Later"});
+    auto project = document->project();
+    const auto phase = project->tasks().at(0);
+    const auto build = project->tasks().at(1);
+    const auto later = project->tasks().at(2);
+    phase->setBeginDateAndEndDate(at(2024, 1, 3, 8), at(2024, 1, 6, 12));
+    build->setBeginDateAndEndDate(at(2024, 1, 5, 8), at(2024, 1, 7, 18));
+    later->setBeginDateAndEndDate(at(2024, 1, 15, 8), at(2024, 1, 16, 18));
+    settle(document);
+    document->reloadViews();
+    const auto bracketEnd = [](const std::shared_ptr<DMProjectItem> &item) {
+        return dynamic_cast<DMProjectViewObject *>(item->ganttUIObject().get())->frame().right();
+    };
+
+    EXPECT_EQ(dropAt(document, *dragOf(document, build.get()), middleOfRow(document, 1)), Qt::MoveAction);
+    EXPECT_EQ(build->parentItem(), phase);
+    expectDates(*phase, at(2024, 1, 3, 8), at(2024, 1, 7, 18));
+    EXPECT_GE(bracketEnd(phase), bracketEnd(build));
+    EXPECT_EQ(steps(document), 1);
+    document->undoManager()->undo();
+    expectDates(*phase, at(2024, 1, 3, 8), at(2024, 1, 6, 12));
+    EXPECT_EQ(build->parentItem(), nullptr);
+    document->undoManager()->redo();
+    expectDates(*phase, at(2024, 1, 3, 8), at(2024, 1, 7, 18));
+
+    document->copyItemsToClipboard({build});
+    const auto pasted = document->pasteFromClipboard(later, nullptr);
+    ASSERT_EQ(pasted.size(), 1);
+    expectDates(*later, at(2024, 1, 5, 8), at(2024, 1, 16, 18));
+    document->undoManager()->undo();
+    expectDates(*later, at(2024, 1, 15, 8), at(2024, 1, 16, 18));
+}
+
 TEST_F(ProjectOutlineDocumentTest, TheExpansionStateSurvivesSaveAndReopen)
 {
     auto document = shownDocumentWith({"P:Phase", "P:Other"});

@@ -95,6 +95,44 @@ TEST(UndoManager, ExplicitGroupsNestAndOutliveTheTurn)
     EXPECT_EQ(undo.undoStepCount(), 3);
 }
 
+// Commands issued in one turn (fast keys, a script) are steps of their own, whatever the turn
+// recorded before or after them; inside a drag's group a command joins the drag's step.
+TEST(UndoManager, ACommandsStepNeverTakesInTheRestOfItsTurn)
+{
+    DMUndoManager undo;
+    Value v{&undo};
+    v.set(1);
+    undo.beginUndoStep();
+    v.set(2);
+    undo.beginUndoStep(); // nested: part of the command
+    v.set(3);
+    undo.endUndoStep();
+    undo.setActionName(QStringLiteral("Delete"));
+    undo.endUndoStep();
+    v.set(4);
+    undo.beginUndoStep();
+    undo.endUndoStep(); // empty: no step
+    endTurn();
+    ASSERT_EQ(undo.undoStepCount(), 3);
+    undo.undo();
+    EXPECT_EQ(v.value, 3);
+    EXPECT_EQ(undo.undoActionName(), QStringLiteral("Delete"));
+    undo.undo();
+    EXPECT_EQ(v.value, 1);
+
+    undo.beginUndoGrouping(); // a drag, from press to release
+    v.set(5);
+    undo.beginUndoStep();
+    v.set(6);
+    undo.endUndoStep();
+    v.set(7);
+    undo.endUndoGrouping();
+    endTurn();
+    EXPECT_EQ(undo.undoStepCount(), 2);
+    undo.undo();
+    EXPECT_EQ(v.value, 1);
+}
+
 TEST(UndoManager, ActionNamesFollowTheStep)
 {
     DMUndoManager undo;

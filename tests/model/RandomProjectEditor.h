@@ -420,9 +420,11 @@ private:
 // Steps, undos and redos in random order: after each step the project is kept; after each undo
 // it must be exactly the copy kept before the step undone, after each redo the one after it.
 // `step` makes one step's edits through `editor` and ends the step. A step that registers
-// nothing must change nothing.
+// nothing must change nothing. `check`, when given, runs after every step, undo and redo, once
+// the project was compared.
 inline void undoAndRedoAtRandom(const DMProject &project, DMUndoManager &manager, RandomEditor &editor,
-                                std::mt19937 &random, int moves, const std::function<void()> &step)
+                                std::mt19937 &random, int moves, const std::function<void()> &step,
+                                const std::function<void()> &check = {})
 {
     std::vector<QVariantMap> states{state(project)};
     size_t at = 0; // states[at] is the project now; the ones after it can be redone
@@ -451,6 +453,11 @@ inline void undoAndRedoAtRandom(const DMProject &project, DMUndoManager &manager
             editor.note("<redo>");
             ++at;
             ASSERT_EQ(firstDifference(state(project), states[at]), "") << "redoing to step " << at << ": " << editor.log();
+        }
+        if (check) {
+            check();
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "DMScheduler.h"
 #include "DMValidation.h"
 #include "ModelTestSupport.h"
+#include "RandomProjectEditor.h"
 #include "TestSupport.h"
 
 #include <QCoreApplication>
@@ -146,6 +147,57 @@ TEST(Schedule, ParentsGrowToEncloseAndFittedParentsShrink)
     // Removing a subitem refits the fitted group.
     group->subitems().removeOne(a);
     expectDates(*group, at(2024, 1, 9), at(2024, 1, 10));
+}
+
+// Items put into a parent (inserted, moved in from another parent) widen it and its ancestors
+// as a validated change would, pushing the parents' successors, in the step of the insertion;
+// undo and redo give back exactly each side. A locked parent keeps its dates. Setting a parent
+// to fit its subitems fits it at once.
+TEST(Schedule, ParentsEncloseWhatIsPutIntoThemAndFitItOnceSetTo)
+{
+    auto project = DMProject::create(); // all days, all day: calendar time
+    StepUndo undo(project);
+    auto outer = addTask<DMProjectProcess>(project, "Outer", at(2024, 1, 1), at(2024, 1, 6, 12));
+    auto inner = addTask<DMProjectProcess>(project, "Inner", at(2024, 1, 2), at(2024, 1, 5), outer);
+    auto other = addTask<DMProjectProcess>(project, "Other", at(2024, 1, 3), at(2024, 1, 8, 18));
+    auto after = addTask(project, "After", at(2024, 1, 7), at(2024, 1, 8));
+    link(outer, after);
+    auto task = addTask(project, "Task", at(2024, 1, 6), at(2024, 1, 7, 18), other);
+    const QVariantMap before = state(*project);
+
+    undo.step([&] {
+        other->subitems().removeOne(task);
+        inner->subitems().insert(0, task);
+    });
+    expectDates(*inner, at(2024, 1, 2), at(2024, 1, 7, 18));
+    expectDates(*outer, at(2024, 1, 1), at(2024, 1, 7, 18));
+    expectDates(*after, at(2024, 1, 7, 18), at(2024, 1, 8, 18));
+    expectDates(*other, at(2024, 1, 3), at(2024, 1, 8, 18)); // what leaves a parent does not shrink it
+    EXPECT_EQ(outer->duration(), qint32(6 * 86400 + 18 * 3600));
+    const QVariantMap moved = state(*project);
+    undo.manager.undo();
+    EXPECT_EQ(firstDifference(state(*project), before), "");
+    undo.manager.redo();
+    EXPECT_EQ(firstDifference(state(*project), moved), "");
+
+    // A new item before the parent's begin widens it at the front.
+    auto early = makeItem<DMProjectTask>(project, "Early", at(2023, 12, 30), at(2023, 12, 31));
+    undo.step([&] { other->subitems().append(early); });
+    expectDates(*other, at(2023, 12, 30), at(2024, 1, 8, 18));
+
+    // Locked, the parent keeps its dates.
+    auto late = makeItem<DMProjectTask>(project, "Late", at(2024, 1, 20), at(2024, 1, 21));
+    undo.step([&] {
+        other->setLocked(true);
+        other->subitems().append(late);
+    });
+    expectDates(*other, at(2023, 12, 30), at(2024, 1, 8, 18));
+
+    // Set to fit: it shrinks to its subitems at once, and undo widens it again.
+    undo.step([&] { inner->setAttribute(kDMProjectItem_ExpandToFitSubitems, true); });
+    expectDates(*inner, at(2024, 1, 6), at(2024, 1, 7, 18));
+    undo.manager.undo();
+    expectDates(*inner, at(2024, 1, 2), at(2024, 1, 7, 18));
 }
 
 TEST(Schedule, TimeShiftMovesAProcessWithItsSubitems)
