@@ -403,7 +403,7 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
         if (costKind == kDMProjectItemCostKind_Fixed)
             add("FixedCost", number(doubleForKey(item.attributes(), kDMProjectItem_Cost)));
         else if (costKind == kDMProjectItemCostKind_Hourly)
-            add("FixedCost", number(item.cost()));
+            add("FixedCost", number(static_cast<const DMProjectTask &>(item).ownCost()));
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
         // In float, as the progress is kept: 0.7 gives 70, not 69.999999.
