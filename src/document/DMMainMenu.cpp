@@ -70,6 +70,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
                     [document] { document->saveAs(); });
     QAction *revert = menu->addAction(DMLocalizedString("Revert to Saved"), window, [window, document] {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Revert to Saved");
         alert.messageText = DMLocalizedString("Do you want to revert to the most recently saved version of the document \"%1\"?")
                                 .arg(document->displayName());
         alert.informativeText = DMLocalizedString("Your current changes will be lost.");
@@ -244,6 +245,7 @@ void buildHelpMenu(QMenu *menu, QMainWindow *window)
 {
     menu->addAction(DMLocalizedString("About Halcyra"), window, [window] {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("About Halcyra");
         alert.messageText = QStringLiteral("Halcyra");
         alert.informativeText = DMLocalizedString("A project planner.");
         alert.style = DMModalUI::Informational;

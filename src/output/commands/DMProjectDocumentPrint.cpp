@@ -54,7 +54,7 @@ const std::shared_ptr<DMPrintPanelController> &DMProjectDocumentPrint::printPane
 QString DMProjectDocumentPrint::projectTitle() const
 {
     const std::shared_ptr<DMProject> project = m_host->project();
-    return project ? project->title() : QString();
+    return project ? project->nameForExportedFiles() : QString();
 }
 
 // ---- Print ----

@@ -67,6 +67,8 @@ private:
     // false when the user cancels.
     bool runPrintPanel(QPrinter *printer) const;
     void exportReport(int tag);
+    // The name of the print job and of the exported files: the document's once saved, else the
+    // project's title.
     QString projectTitle() const;
 
     DMProjectDocumentPrintHost *m_host;
