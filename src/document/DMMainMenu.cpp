@@ -104,13 +104,22 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     }
     // The shown page as a PDF or JPEG file, or sent by the web export; the tag chooses.
     exportMenu->addSeparator();
+    QList<QAction *> pageExports;
     for (const auto &[title, tag] : {std::pair{"PDF...", int(DMProjectDocumentPrint::PDFExportTag)},
                                      std::pair{"JPEG...", int(DMProjectDocumentPrint::JPEGExportTag)},
                                      std::pair{"Web Export...", int(DMProjectDocumentPrint::WebExportTag)}}) {
         QAction *action = exportMenu->addAction(DMLocalizedString(title), window, [document, tag] { document->print()->exportToImage(tag); });
         action->setData(tag);
+        pageExports.append(action);
     }
-    menu->addAction(DMLocalizedString("Share..."), window, [document] { document->print()->exportToFarsee(); });
+    pageExports.append(menu->addAction(DMLocalizedString("Share..."), window, [document] { document->print()->exportToFarsee(); }));
+    // Dimmed on the pages they cannot export (they have no keys to keep on).
+    const auto updatePageExports = [pageExports, document] {
+        for (QAction *action : pageExports)
+            action->setEnabled(document->print()->canExportShownPage());
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, updatePageExports);
+    QObject::connect(exportMenu, &QMenu::aboutToShow, exportMenu, updatePageExports);
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Page Setup..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), window,
                     [document] { document->print()->runPageLayout(); });
