@@ -86,7 +86,7 @@ std::shared_ptr<DMProjectDocument> DMDocumentController::openDocumentWithContent
         if (reportErrors && !message.isEmpty())
             DMModalUI::instance().presentError(
                 DMLocalizedString("The document \"%1\" could not be opened.").arg(QFileInfo(path).fileName()), message,
-                nullptr);
+                nullptr, DMLocalizedString("Open"));
         return nullptr;
     }
     // An imported document forgets this location when its window is set up.

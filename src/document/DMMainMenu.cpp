@@ -70,6 +70,7 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
                     [document] { document->saveAs(); });
     QAction *revert = menu->addAction(DMLocalizedString("Re&vert to Saved"), window, [window, document] {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Revert to Saved");
         alert.messageText = DMLocalizedString("Do you want to revert to the most recently saved version of the document \"%1\"?")
                                 .arg(document->displayName());
         alert.informativeText = DMLocalizedString("Your current changes will be lost.");
@@ -103,13 +104,22 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
     }
     // The shown page as a PDF or JPEG file, or sent by the web export; the tag chooses.
     exportMenu->addSeparator();
+    QList<QAction *> pageExports;
     for (const auto &[title, tag] : {std::pair{"&PDF...", int(DMProjectDocumentPrint::PDFExportTag)},
                                      std::pair{"&JPEG...", int(DMProjectDocumentPrint::JPEGExportTag)},
                                      std::pair{"&Web Export...", int(DMProjectDocumentPrint::WebExportTag)}}) {
         QAction *action = exportMenu->addAction(DMLocalizedString(title), window, [document, tag] { document->print()->exportToImage(tag); });
         action->setData(tag);
+        pageExports.append(action);
     }
-    menu->addAction(DMLocalizedString("S&hare..."), window, [document] { document->print()->exportToFarsee(); });
+    pageExports.append(menu->addAction(DMLocalizedString("S&hare..."), window, [document] { document->print()->exportToFarsee(); }));
+    // Dimmed on the pages they cannot export (they have no keys to keep on).
+    const auto updatePageExports = [pageExports, document] {
+        for (QAction *action : pageExports)
+            action->setEnabled(document->print()->canExportShownPage());
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, updatePageExports);
+    QObject::connect(exportMenu, &QMenu::aboutToShow, exportMenu, updatePageExports);
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Page Set&up..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), window,
                     [document] { document->print()->runPageLayout(); });
@@ -246,6 +256,7 @@ void buildHelpMenu(QMenu *menu, QMainWindow *window)
 {
     menu->addAction(DMLocalizedString("&About Halcyra"), window, [window] {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("About Halcyra");
         alert.messageText = QStringLiteral("Halcyra");
         alert.informativeText = DMLocalizedString("A project planner.");
         alert.style = DMModalUI::Informational;

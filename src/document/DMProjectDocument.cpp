@@ -261,6 +261,7 @@ void DMProjectDocument::setPassword()
             return;
         if (password.isEmpty()) {
             DMModalUI::Alert alert;
+            alert.title = DMLocalizedString("Remove Password");
             alert.messageText = DMLocalizedString("Remove the password of this project?");
             alert.informativeText = DMLocalizedString("The project will be saved without encryption.");
             alert.buttons = {DMLocalizedString("Remove Password"), DMLocalizedString("Cancel")};
@@ -331,7 +332,8 @@ void DMProjectDocument::autosaveNow()
         return;
     QString error;
     if (!saveToPath(m_fileURL, AutosaveInPlaceOperation, &error))
-        presentError(DMLocalizedString("The document \"%1\" could not be autosaved.").arg(displayName()), error);
+        presentError(DMLocalizedString("The document \"%1\" could not be autosaved.").arg(displayName()), error,
+                     DMLocalizedString("Autosave"));
 }
 
 // ---- File commands ----
@@ -342,10 +344,16 @@ bool DMProjectDocument::save()
         return saveAs();
     QString error;
     if (!saveToPath(m_fileURL, SaveOperation, &error)) {
-        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error);
+        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error,
+                     DMLocalizedString("Save"));
         return false;
     }
     return true;
+}
+
+QString DMProjectDocument::documentFileName() const
+{
+    return m_fileURL.isEmpty() ? QString() : displayName();
 }
 
 QString DMProjectDocument::folderForPanels() const
@@ -366,7 +374,7 @@ bool DMProjectDocument::saveAs()
     QString error;
     if (!saveToPath(path, SaveAsOperation, &error)) {
         presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(QFileInfo(path).completeBaseName()),
-                     error);
+                     error, DMLocalizedString("Save As"));
         return false;
     }
     return true;
@@ -393,7 +401,8 @@ bool DMProjectDocument::revertToSaved()
     // The package is read again with the password that opened it; a changed password asks.
     if (!readFromURLOfType(m_fileURL, kDocumentType, &error) || !loadProjectIfNeeded(&error)) {
         if (!error.isEmpty())
-            presentError(DMLocalizedString("The document \"%1\" could not be reverted.").arg(displayName()), error);
+            presentError(DMLocalizedString("The document \"%1\" could not be reverted.").arg(displayName()), error,
+                         DMLocalizedString("Revert to Saved"));
         return false;
     }
     m_undoManager->removeAllActions();
@@ -411,10 +420,12 @@ bool DMProjectDocument::canClose()
         QString error;
         if (saveToPath(m_fileURL, AutosaveInPlaceOperation, &error))
             return true;
-        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error);
+        presentError(DMLocalizedString("The document \"%1\" could not be saved.").arg(displayName()), error,
+                     DMLocalizedString("Save"));
         return false;
     }
     DMModalUI::Alert alert;
+    alert.title = DMLocalizedString("Save Changes");
     alert.messageText = DMLocalizedString("Do you want to save the changes made to the document \"%1\"?").arg(displayName());
     alert.informativeText = DMLocalizedString("Your changes will be lost if you don't save them.");
     alert.buttons = {DMLocalizedString("Save"), DMLocalizedString("Cancel"), DMLocalizedString("Don't Save")};
@@ -509,9 +520,9 @@ std::shared_ptr<DMDateFormatter> DMProjectDocument::sharedYMDHMSDateFormatter()
 
 // ---- Messages ----
 
-void DMProjectDocument::presentError(const QString &message, const QString &informativeText) const
+void DMProjectDocument::presentError(const QString &message, const QString &informativeText, const QString &title) const
 {
-    DMModalUI::instance().presentError(message, informativeText, windowForSheet());
+    DMModalUI::instance().presentError(message, informativeText, windowForSheet(), title);
 }
 
 void DMProjectDocument::openURLWithWebBrowser(const QString &url) const

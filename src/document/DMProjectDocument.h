@@ -118,6 +118,7 @@ public:
     // The folder that the document's save and open panels start in: its own, or the home folder
     // for a document never saved.
     QString folderForPanels() const override;
+    QString documentFileName() const override;
 
     // The password of the package; empty when not encrypted.
     QString password() const { return m_password; }
@@ -254,7 +255,7 @@ public:
     std::shared_ptr<DMDateFormatter> sharedYMDHMSDateFormatter();
 
     // ---- Messages to the user ----
-    void presentError(const QString &message, const QString &informativeText = QString()) const;
+    void presentError(const QString &message, const QString &informativeText, const QString &title) const;
     void openURLWithWebBrowser(const QString &url) const;
 
     // The model's callbacks.

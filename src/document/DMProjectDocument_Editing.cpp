@@ -482,6 +482,7 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
     if (isNew && !defaults.boolForKey(kDMDoNotShowDocumentCopyAlert)) {
         defaults.setBoolForKey(true, kDMDoNotShowDocumentCopyAlert);
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Attach Document");
         alert.messageText = DMLocalizedString("A copy of the document will be placed in the project.");
         alert.informativeText =
             DMLocalizedString("Attached documents are copied into the project when it is saved; later changes to the original are not seen.");

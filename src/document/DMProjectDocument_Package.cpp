@@ -29,6 +29,7 @@ void reportDocumentProblems(const QString &path, const QStringList &problems, QW
     for (const QString &problem : problems)
         qWarning().noquote() << "Saving" << path << ":" << problem;
     DMModalUI::Alert alert;
+    alert.title = DMLocalizedString("Attached Documents");
     alert.messageText = DMLocalizedString("Some attached documents could not be copied into \"%1\" and were left out.")
                             .arg(QFileInfo(path).completeBaseName());
     alert.informativeText = problems.join(QLatin1Char('\n'));
@@ -60,6 +61,7 @@ bool DMProjectDocument::readFromURLOfType(const QString &path, const QString &ty
         // Told once per import: the items that had to be repaired or were left out.
         if (!report.userSummary().isEmpty()) {
             DMModalUI::Alert alert;
+            alert.title = DMLocalizedString("Import");
             alert.messageText = DMLocalizedString("The document \"%1\" was imported with changes.").arg(QFileInfo(path).fileName());
             alert.informativeText = report.userSummary();
             alert.style = DMModalUI::Informational;

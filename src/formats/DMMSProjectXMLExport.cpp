@@ -419,7 +419,7 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
         if (costKind == kDMProjectItemCostKind_Fixed)
             add("FixedCost", MSXMLAmountText(doubleForKey(item.attributes(), kDMProjectItem_Cost)));
         else if (costKind == kDMProjectItemCostKind_Hourly)
-            add("FixedCost", MSXMLAmountText(item.cost()));
+            add("FixedCost", MSXMLAmountText(static_cast<const DMProjectTask &>(item).ownCost()));
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
         // In float, as the progress is kept: 0.7 gives 70, not 69.999999.

@@ -214,7 +214,7 @@ private:
     // The menu commands act in the Gantt view only; elsewhere they beep.
     bool acceptsMenuCommands() const;
     void convertFromMenuItem(QAction *sender, bool milestoneAction);
-    void changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int));
+    void changeDependencyFromMenuItem(QAction *sender, const QString &actionName, void (DMProjectDependency::*setter)(int));
     void relayoutResourceRows();
     // What a row's colour follows: a plain row, a process or group, the events row.
     enum class RowKind : quint8 { Plain, Group, Events };

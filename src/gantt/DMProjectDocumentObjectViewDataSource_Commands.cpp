@@ -16,6 +16,7 @@
 #include "DMProjectProcess.h"
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
+#include "DMProjectUndoStep.h"
 #include "DMProjectView.h"
 #include "DMProjectViewConstants.h"
 #include "DMProjectViewMenuItem.h"
@@ -202,7 +203,9 @@ bool DMProjectDocumentObjectViewDataSource::convertItemOfObjectWithTag(const std
 }
 
 // The link menus: the menu item's tag is the new value, its represented object the link line.
-void DMProjectDocumentObjectViewDataSource::changeDependencyFromMenuItem(QAction *sender, void (DMProjectDependency::*setter)(int))
+// One undo step under the command's name.
+void DMProjectDocumentObjectViewDataSource::changeDependencyFromMenuItem(QAction *sender, const QString &actionName,
+                                                                         void (DMProjectDependency::*setter)(int))
 {
     if (!acceptsMenuCommands())
         return;
@@ -210,16 +213,17 @@ void DMProjectDocumentObjectViewDataSource::changeDependencyFromMenuItem(QAction
     const auto dependency = line ? line->representedObject() : nullptr;
     if (!dependency)
         return;
-    ((*dependency).*setter)(DMProjectViewMenuItem::tag(sender));
+    DMProject_applyAsOneUndoStep(m_document.project(), actionName,
+                                 [&] { ((*dependency).*setter)(DMProjectViewMenuItem::tag(sender)); });
     relayoutProjectView();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectViewChangeDependencyLineStyle(QAction *sender)
 {
-    changeDependencyFromMenuItem(sender, &DMProjectDependency::setLinkStyle);
+    changeDependencyFromMenuItem(sender, DMLocalizedString("Change Link Style"), &DMProjectDependency::setLinkStyle);
 }
 
 void DMProjectDocumentObjectViewDataSource::projectViewChangeDependencyPatternStyle(QAction *sender)
 {
-    changeDependencyFromMenuItem(sender, &DMProjectDependency::setDashStyle);
+    changeDependencyFromMenuItem(sender, DMLocalizedString("Change Link Pattern"), &DMProjectDependency::setDashStyle);
 }

@@ -6,6 +6,7 @@
 DMModalUI::Alert DMRescheduleProcessAlert()
 {
     DMModalUI::Alert alert;
+    alert.title = DMLocalizedString("Reschedule Process");
     alert.messageText = DMLocalizedString(DMScheduler::kRescheduleProcessMessage);
     alert.informativeText = DMLocalizedString("Choose 'Reschedule' to shift child items in time accordingly.\n"
                                               "Choose 'Set Begin Date' to move this process' begin date only.");

@@ -292,6 +292,7 @@ void DMUIProjectTaskInspectorController::openAttachedDocument(const QString &tab
     const QString path = hooks->attachedDocumentPathForTableKey(tableKey, &error);
     if (path.isEmpty()) {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Open Attached Document");
         alert.messageText = DMLocalizedString("The attached document can't be opened.");
         alert.informativeText = error;
         alert.style = DMModalUI::Critical;

@@ -129,6 +129,12 @@ void DMProject::assignWithUndo(T &field, const T &value, const QString &key, con
     didChangeValueForKey(key);
 }
 
+QString DMProject::nameForExportedFiles() const
+{
+    const QString name = m_displayAttributes.projectDocument ? m_displayAttributes.projectDocument->documentFileName() : QString();
+    return name.isEmpty() ? m_title : name;
+}
+
 void DMProject::setTitle(const QString &text)
 {
     const QString title = DMPropertyList::storableString(text);

@@ -48,6 +48,9 @@ public:
 
     QString title() const { return m_title; }
     void setTitle(const QString &title);
+    // The name that files exported from the project are proposed under: its document's, once
+    // the document is saved, else the project's title.
+    QString nameForExportedFiles() const;
     // The project's own identifier, a UUID without braces: made with the project (or on loading a
     // file that has none) and kept in its file, so that what is exported from it (calendar UIDs)
     // stays the same across exports and differs from every other project's.

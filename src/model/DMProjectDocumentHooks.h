@@ -41,4 +41,6 @@ public:
     virtual void objectsDidLeaveProject() {}
     // The folder that the panels of the document's views start in: beside the document.
     virtual QString folderForPanels() const { return QString(); }
+    // The name of the document's file without its extension; empty until it is saved.
+    virtual QString documentFileName() const { return QString(); }
 };

@@ -111,11 +111,12 @@ constexpr qint32 DMTimelineViewMode_clamped(qint64 mode)
 
 // ---- Cost kinds ----
 
-// kDMProjectItem_CostKind of a task: what kDMProjectItem_Cost means.
+// kDMProjectItem_CostKind of a task: what kDMProjectItem_Cost means. Whatever the kind, the
+// costs of the task's resources on it add to the task's cost.
 enum DMProjectItemCostKind : qint32 {
-    kDMProjectItemCostKind_Fixed = 0,         // the task's cost
+    kDMProjectItemCostKind_Fixed = 0,         // the task's own cost
     kDMProjectItemCostKind_Hourly = 1,        // a rate per hour of the duration
-    kDMProjectItemCostKind_FromResources = 2, // unused: the assigned resources' costs add up
+    kDMProjectItemCostKind_FromResources = 2, // unused: the task costs its resources only
 };
 
 constexpr bool DMProjectItemCostKind_isValid(qint64 kind)

@@ -269,16 +269,9 @@ void DMProjectItem::setRolledUpProgress(float progress)
 
 float DMProjectItem::cost() const
 {
-    const int costKind = integerForKey(m_attributes, kDMProjectItem_CostKind);
-    const double rate = doubleForKey(m_attributes, kDMProjectItem_Cost);
-    double cost = 0.0;
-    if (costKind == kDMProjectItemCostKind_Fixed)
-        return float(rate);
-    if (costKind == kDMProjectItemCostKind_Hourly)
-        cost = rate * double(m_duration) / 3600.0;
-    if (boolForKey(m_attributes, kDMProjectItem_HasFixedCost))
-        cost += doubleForKey(m_attributes, kDMProjectItem_FixedCost);
-    return float(cost);
+    float cost = 0.0f;
+    computeProgressProgressItemsTasksMilestonesProcessesCost(nullptr, nullptr, nullptr, nullptr, nullptr, &cost);
+    return cost;
 }
 
 void DMProjectItem::setLocked(bool locked)

@@ -104,8 +104,9 @@ public:
     void setProgress(float progress);
     // A parent's computed mean: set and undoable like setProgress, without a roll-up of its own.
     void setRolledUpProgress(float progress);
-    // By cost kind (DMProjectItemCostKind): kDMProjectItem_Cost, hours of duration x
-    // kDMProjectItem_Cost, or the sum of the assigned resources' costs for this item.
+    // What the item costs, the one answer every view and report shows: a task its own cost and
+    // its resources' costs on it (DMProjectTask), a milestone nothing, any other item the cost of
+    // the tasks below it.
     virtual float cost() const;
 
     bool locked() const { return m_locked; }
@@ -160,7 +161,8 @@ public:
     DMDate endDateWithBeginDateAndDurationWorkSlices(const DMDate &begin, qint64 duration,
                                                     DMMutableIndexSet_64 *workSlices = nullptr) const;
 
-    // The roll-up over the item and its subitems (the caller zeroes the outputs; any may be null).
+    // The roll-up over the item and its subitems (the caller zeroes the outputs; any may be null):
+    // the cost is the sum of the tasks' cost().
     void computeProgressProgressItemsTasksMilestonesProcessesCost(float *progress, int *progressItems, int *tasks,
                                                                  int *milestones, int *processes, float *cost) const;
 

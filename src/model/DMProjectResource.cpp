@@ -156,6 +156,8 @@ QList<std::shared_ptr<DMProjectItemUIObject>> DMProjectResource::UIObjects() con
 
 float DMProjectResource::costForTask(const DMProjectTask &task) const
 {
+    if (task.kind() == kDMProjectItem_Kind_Milestone)
+        return 0.0f;
     const double rate = doubleForKey(m_attributes, kDMProjectResource_HourlyCost);
     const double seconds = qMax(0, task.duration());
     switch (integerForKey(m_attributes, kDMProjectResource_CostKind)) {

@@ -61,8 +61,9 @@ public:
     void computeProgressCostInfoString(float *progress, float *cost, QString *infoString) const;
     float progress() const;
     float cost() const;
-    // The resource's cost for one task: hourly rate x working hours, daily rate x working
-    // days, or the rate once for a cost that is not rate-based.
+    // The resource's cost for one task, its share of the task's cost: hourly rate x working
+    // hours, daily rate x working days, or the rate once for a cost that is not rate-based;
+    // nothing on a milestone.
     float costForTask(const DMProjectTask &task) const;
 
     // Removes the resource (a group: each member) from every task it is assigned to.

@@ -145,11 +145,21 @@ void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 
 float DMProjectTask::cost() const
 {
-    if (integerForKey(attributes(), kDMProjectItem_CostKind) != kDMProjectItemCostKind_FromResources)
-        return DMProjectItem::cost();
-    double cost = 0.0;
+    double cost = ownCost();
     for (const auto &resource : concernedResources())
         cost += resource->costForTask(*this);
+    return float(cost);
+}
+
+float DMProjectTask::ownCost() const
+{
+    const int costKind = integerForKey(attributes(), kDMProjectItem_CostKind);
+    const double rate = doubleForKey(attributes(), kDMProjectItem_Cost);
+    if (costKind == kDMProjectItemCostKind_Fixed)
+        return float(rate);
+    double cost = 0.0;
+    if (costKind == kDMProjectItemCostKind_Hourly)
+        cost = rate * double(duration()) / 3600.0;
     if (boolForKey(attributes(), kDMProjectItem_HasFixedCost))
         cost += doubleForKey(attributes(), kDMProjectItem_FixedCost);
     return float(cost);

@@ -29,7 +29,12 @@ public:
     // Undo puts the assignment back at its places in both lists.
     void removeResource(const std::shared_ptr<DMProjectResource> &resource);
 
+    // Its own cost and what each of its resources costs on it (DMProjectResource::costForTask).
     float cost() const override;
+    // The cost the task carries itself, by its cost kind (DMProjectItemCostKind): the fixed
+    // kDMProjectItem_Cost, or kDMProjectItem_Cost per hour of its duration, plus the extra fixed
+    // cost of the other kinds; nothing of its resources.
+    float ownCost() const;
     QList<std::shared_ptr<DMProjectItemUIObject>> uiObjects() const override;
 
     // The bar of this task in the resource's row, or null.

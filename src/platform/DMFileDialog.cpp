@@ -202,6 +202,7 @@ void DMFileDialog::accept()
         return QFileDialog::accept(); // browses into the folder
     if (target.exists()) {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Replace File");
         alert.messageText = DMLocalizedString("\u201C%1\u201D already exists. Do you want to replace it?").arg(target.fileName());
         alert.informativeText = DMLocalizedString("A document with the same name already exists in \u201C%1\u201D. Replacing it "
                                                   "will overwrite its current contents.")

@@ -1,6 +1,7 @@
 #include "DMModalUI.h"
 
 #include "DMFileDialog.h"
+#include "DMLocalizedString.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -17,6 +18,7 @@ DMModalUI *replacement = nullptr;
 QMessageBox *makeAlert(const DMModalUI::Alert &alert, QWidget *window)
 {
     auto *box = new QMessageBox(window);
+    box->setWindowTitle(alert.title);
     box->setText(alert.messageText);
     box->setInformativeText(alert.informativeText);
     switch (alert.style) {
@@ -170,7 +172,7 @@ bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool s
     return true;
 }
 
-void DMModalUI::presentError(const QString &message, const QString &reason, QWidget *window)
+void DMModalUI::presentError(const QString &message, const QString &reason, QWidget *window, const QString &title)
 {
-    runSheetModalForWindow(Alert{message, reason, {}, Critical}, window);
+    runSheetModalForWindow(Alert{message, reason, {}, Critical, title.isEmpty() ? DMLocalizedString("Error") : title}, window);
 }

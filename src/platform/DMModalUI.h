@@ -24,6 +24,7 @@ public:
         QString informativeText;
         QStringList buttons; // first = default; empty means a single "OK"
         Style style = Warning;
+        QString title; // the window's title: what the alert is about ("Save Changes")
     };
 
     struct FilePanel
@@ -62,6 +63,7 @@ public:
 
     // The one way an error reaches the user: the message, the reason (as the reader, writer or
     // program gave it) as informative text, on the document's window as a sheet, or
-    // application-modal without one. Returns once the user has read it.
-    void presentError(const QString &message, const QString &reason, QWidget *window);
+    // application-modal without one, titled with what failed ("Export"; "Error" when not given).
+    // Returns once the user has read it.
+    void presentError(const QString &message, const QString &reason, QWidget *window, const QString &title = QString());
 };

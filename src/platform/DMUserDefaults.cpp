@@ -100,6 +100,15 @@ QVariant DMUserDefaults::objectForKey(const QString &key) const
     return stored;
 }
 
+QString DMUserDefaults::storageFileName() const
+{
+    const QString path = QFileInfo(d->settings->fileName()).absoluteFilePath();
+    const QString home = QDir::homePath();
+    if (path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
+
 bool DMUserDefaults::hasStoredValueForKey(const QString &key) const
 {
     return d->settings->contains(key);

@@ -33,6 +33,9 @@ public:
     void setIntegerForKey(int value, const QString &key);
     void setDoubleForKey(double value, const QString &key);
 
+    // The settings file the values are kept in, as the user finds it: "~/.config/Halcyra/Halcyra.ini".
+    QString storageFileName() const;
+
     // Called after the value of the key changes through this object.
     [[nodiscard]] DMObservation observe(const QString &key, std::function<void(const QString &key)> callback);
     void synchronize();

@@ -1,6 +1,7 @@
 // Commands that cannot act are shown disabled: the lists' Delete and Inspect buttons without a
-// selected row, and the Edit menu's Cut, Copy, Paste and Delete without a selection or without
-// items on the clipboard. A disabled command does nothing when triggered.
+// selected row, the Edit menu's Cut, Copy, Paste and Delete without a selection or without
+// items on the clipboard, and the File menu's page exports and Share on the pages they cannot
+// export. A disabled command does nothing when triggered.
 #include "DocumentTestSupport.h"
 
 #include "DMGanttUIObjectFactory.h"
@@ -153,6 +154,44 @@ TEST_F(EditCommandStateTest, TheEditMenuDisablesWhatCannotActOnTheShownPage)
     command("Paste")->trigger();
     EXPECT_EQ(project->tasks().size(), 3);
     emit edit->aboutToHide();
+}
+
+TEST_F(EditCommandStateTest, ThePageExportsAreDimmedOnThePagesTheyCannotExport)
+{
+    auto document = openDocument();
+    QMainWindow *window = document->mainWindow();
+    QMenu *file = menuAction(window, {QStringLiteral("File")})->menu();
+    QMenu *exports = menuAction(window, {QStringLiteral("File"), QStringLiteral("Export")})->menu();
+    ASSERT_TRUE(file && exports);
+    const auto commands = [window] {
+        QList<QAction *> found;
+        for (const char *title : {"PDF...", "JPEG...", "Web Export..."})
+            found.append(menuAction(window, {QStringLiteral("File"), QStringLiteral("Export"), QLatin1String(title)}));
+        found.append(menuAction(window, {QStringLiteral("File"), QStringLiteral("Share...")}));
+        return found;
+    };
+    const auto enabledOn = [&](int page) {
+        document->showPageWithTag(page);
+        emit file->aboutToShow();
+        emit exports->aboutToShow();
+        QStringList enabled;
+        for (QAction *command : commands())
+            if (command->isEnabled())
+                enabled.append(command->text());
+        return enabled;
+    };
+    const QStringList all{QStringLiteral("PDF..."), QStringLiteral("JPEG..."), QStringLiteral("Web Export..."),
+                          QStringLiteral("Share...")};
+    EXPECT_EQ(enabledOn(DMPage::GanttPage), all);
+    EXPECT_EQ(enabledOn(DMPage::GlobalReportPage), all);
+    // The tasks-by-processes report prints but is not exported; the lists print only.
+    for (const int page : {int(DMPage::TasksByProcessesPage), int(DMPage::TasksPage), int(DMPage::ProjectSettingsPage)}) {
+        EXPECT_EQ(enabledOn(page), QStringList()) << page;
+        for (QAction *command : commands())
+            command->trigger();
+        EXPECT_TRUE(ui.savePanels.isEmpty()) << page;
+        EXPECT_TRUE(ui.alerts.isEmpty()) << page;
+    }
 }
 
 } // namespace

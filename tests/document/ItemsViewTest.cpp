@@ -223,8 +223,16 @@ TEST_F(ItemsViewTest, ThePageFollowsAddsDeletesAndRenames)
     EXPECT_FALSE(shown().contains(QStringLiteral("later")));
 }
 
-TEST_F(ItemsViewTest, EachCommandIsOneUndoStep)
+TEST_F(ItemsViewTest, EachCommandIsOneUndoStepNamedAfterWhatItMakes)
 {
+    // The Edit menu's first command, as the menu shows it.
+    const auto undoCommand = [this] {
+        QMenu *edit = menuAction(document->mainWindow(), {QStringLiteral("Edit")})->menu();
+        emit edit->aboutToShow();
+        const QString text = edit->actions().value(0)->text();
+        emit edit->aboutToHide();
+        return text;
+    };
     // (Page 6 is the event list, whose own test adds events.)
     const std::pair<int, QString> pages[] = {{1, "New Resource"}, {2, "New Task"}, {3, "New Milestone"}, {4, "New Process"}};
     for (const auto &[tag, title] : pages) {
@@ -234,6 +242,7 @@ TEST_F(ItemsViewTest, EachCommandIsOneUndoStep)
         items().itemsViewNew();
         finishEventLoopTurn();
         EXPECT_EQ(steps(), before + 1) << tag;
+        EXPECT_EQ(undoCommand(), QStringLiteral("Undo ") + title);
         EXPECT_EQ(items().itemsViewContentsArray().size(), count + 1) << tag;
         EXPECT_TRUE(shown().contains(title)) << tag;
         ASSERT_EQ(items().itemsCollectionView()->selectionIndexes().size(), 1) << tag;
@@ -248,6 +257,7 @@ TEST_F(ItemsViewTest, EachCommandIsOneUndoStep)
     finishEventLoopTurn();
     EXPECT_EQ(sample.project->todoContainer()->todos().size(), 1);
     EXPECT_EQ(sample.project->todoContainer()->todos().first()->text(), QStringLiteral("To do..."));
+    EXPECT_EQ(undoCommand(), QStringLiteral("Undo New To-do"));
 
     document->showPageWithTag(1);
     const int before = steps();

@@ -384,10 +384,24 @@ TEST_F(GestureEditTest, RightClickingALinkOffersItsStylesAndChangesItInOneUndoSt
               "Line, Curve, Two segments Up, Two segments Down, Three segments, Plain, Dash, Dot, Dash and dot");
     EXPECT_EQ(link->linkStyle(), 1);
     EXPECT_TRUE(document->isDocumentEdited());
-    // One undo step puts the line back.
+    // One undo step puts the line back; the Edit menu names it.
     EXPECT_EQ(document->undoManager()->undoStepCount(), undoSteps + 1);
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Change Link Style"));
     document->undoManager()->undo();
     EXPECT_EQ(link->linkStyle(), 0);
+
+    // The pattern likewise.
+    QTimer::singleShot(0, [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            for (QAction *action : menu->actions())
+                if (action->text() == QStringLiteral("Dash"))
+                    action->trigger();
+            menu->close();
+        }
+    });
+    QTest::mouseClick(canvas(), Qt::RightButton, Qt::NoModifier, viewPoint(onLine));
+    EXPECT_EQ(link->dashStyle(), 1);
+    EXPECT_EQ(document->undoManager()->undoActionName(), QStringLiteral("Change Link Pattern"));
 }
 
 TEST_F(GestureEditTest, RightClickingABarSelectsItBeforeItsMenuOpens)

@@ -284,8 +284,9 @@ TEST(ProjectModel, RollUpsCountKindsAndCosts)
     EXPECT_EQ(milestones, 1);
     EXPECT_EQ(processes, 1);
     EXPECT_FLOAT_EQ(progress, 0.5f);
-    // Survey: hourly 80 over 5 working days of 10 hours, plus 300 fixed; Resurface: no cost.
-    EXPECT_FLOAT_EQ(cost, 80.0f * 50 + 300.0f);
+    // Survey: hourly 80 over 5 working days of 10 hours, plus 300 fixed, plus Ada at 50/h and the
+    // crane at 400/day on it; Resurface: no cost.
+    EXPECT_FLOAT_EQ(cost, 80.0f * 50 + 300.0f + 50.0f * 50 + 400.0f * 5);
     EXPECT_EQ(f.process->subitemsTimeEffort(), f.task1->duration() + f.milestone->duration() + f.task2->duration());
 
     f.task1->setAttribute(kDMProjectItem_CostKind, 2);

@@ -33,6 +33,17 @@ Tree makeTree()
     return t;
 }
 
+// A resource of the project at the rate, paid by the hour (0), the day (1) or the task (2).
+std::shared_ptr<DMProjectResource> paidResource(const std::shared_ptr<DMProject> &project, double rate, int costKind)
+{
+    auto resource = std::make_shared<DMProjectResource>();
+    resource->setProject(project);
+    resource->setAttribute(kDMProjectResource_HourlyCost, rate);
+    resource->setAttribute(kDMProjectResource_CostKind, costKind);
+    project->resources().append(resource);
+    return resource;
+}
+
 } // namespace
 
 TEST(Rollup, ProgressRollsUpAsTheMeanOfTheTasksBelow)
@@ -84,23 +95,18 @@ TEST(Rollup, CostByKindAndResourceCostOverWorkingTime)
     t.t3->setAttribute(kDMProjectItem_Cost, 30.0); // 30 an hour x 10 h
     t.t3->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 18));
     t.t2->setAttribute(kDMProjectItem_CostKind, 2);
-    auto hourly = std::make_shared<DMProjectResource>();
-    hourly->setProject(t.project);
-    hourly->setAttribute(kDMProjectResource_HourlyCost, 50.0);
-    hourly->setAttribute(kDMProjectResource_CostKind, 0);
-    auto daily = std::make_shared<DMProjectResource>();
-    daily->setProject(t.project);
-    daily->setAttribute(kDMProjectResource_HourlyCost, 400.0);
-    daily->setAttribute(kDMProjectResource_CostKind, 1);
-    t.project->resources().append(hourly);
-    t.project->resources().append(daily);
+    auto hourly = paidResource(t.project, 50.0, 0);
+    auto daily = paidResource(t.project, 400.0, 1);
     t.t2->addResource(hourly);
     t.t2->addResource(daily);
     t.t3->addResource(hourly);
 
     EXPECT_FLOAT_EQ(t.t1->cost(), 250.0f);
-    EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f);
+    // The hourly task's own 300 and the 10 hours of the resource on it.
+    EXPECT_FLOAT_EQ(t.t3->ownCost(), 300.0f);
+    EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f + 50.0f * 10);
     EXPECT_FLOAT_EQ(t.t2->cost(), 50.0f * 20 + 400.0f * 2); // 20 working hours, 2 working days
+    EXPECT_FLOAT_EQ(hourly->costForTask(*t.t3), 500.0f);
 
     float progress = 0, cost = 0;
     int items = 0, tasks = 0, milestones = 0, processes = 0;
@@ -111,7 +117,7 @@ TEST(Rollup, CostByKindAndResourceCostOverWorkingTime)
     EXPECT_EQ(tasks, 3);
     EXPECT_EQ(milestones, 1);
     EXPECT_EQ(processes, 1);
-    EXPECT_FLOAT_EQ(cost, 250.0f + 300.0f + 1800.0f);
+    EXPECT_FLOAT_EQ(cost, 250.0f + 800.0f + 1800.0f);
 
     // The hourly resource: T2 (20 h, half done) and T3 (10 h, not started).
     float resourceProgress = 0, resourceCost = 0;
@@ -120,4 +126,44 @@ TEST(Rollup, CostByKindAndResourceCostOverWorkingTime)
     EXPECT_FLOAT_EQ(resourceProgress, 0.25f);
     EXPECT_FLOAT_EQ(resourceCost, 50.0f * 30);
     EXPECT_EQ(info, QStringLiteral("2 tasks, 0 milestones (25%)"));
+}
+
+// A task costs what it carries itself and what its resources cost on it, whatever its cost
+// kind; the items above it cost the sum of their tasks. So every resource's cost is in exactly
+// one task's cost and the project's tasks add up to their own costs plus their resources'.
+TEST(Rollup, TasksCostTheirResourcesAndParentsTheirTasks)
+{
+    Tree t = makeTree();
+    t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+    t.t1->setAttribute(kDMProjectItem_CostKind, 0);
+    t.t1->setAttribute(kDMProjectItem_Cost, 1000.0); // a fixed amount, and a person's hours on it
+    t.t3->setAttribute(kDMProjectItem_CostKind, 2);
+    // T2 keeps the cost kind of a new task: only its people cost anything.
+    auto person = paidResource(t.project, 50.0, 0);
+    auto crane = paidResource(t.project, 400.0, 1);
+    auto notary = paidResource(t.project, 300.0, 2);
+    t.t1->addResource(person);
+    t.t2->addResource(person);
+    t.t2->addResource(crane);
+    t.t3->addResource(notary);
+    t.milestone->addResource(notary);
+
+    EXPECT_FLOAT_EQ(t.t1->cost(), 1000.0f + 50.0f * 10);
+    EXPECT_FLOAT_EQ(t.t2->cost(), 50.0f * 10 + 400.0f);
+    EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f);
+    // A milestone takes no time: it costs nothing, and no resource costs anything on it.
+    EXPECT_FLOAT_EQ(t.milestone->cost(), 0.0f);
+    EXPECT_FLOAT_EQ(notary->costForTask(*t.milestone), 0.0f);
+    EXPECT_FLOAT_EQ(notary->cost(), 300.0f);
+    // A process and a group cost their tasks.
+    EXPECT_FLOAT_EQ(t.group->cost(), t.t2->cost() + t.t3->cost());
+    EXPECT_FLOAT_EQ(t.process->cost(), t.t1->cost() + t.t2->cost() + t.t3->cost());
+    const float resources = person->cost() + crane->cost() + notary->cost();
+    EXPECT_FLOAT_EQ(t.process->cost(), 1000.0f + resources);
+
+    // A new assignment or rate shows in the task and its parents at once.
+    crane->setAttribute(kDMProjectResource_HourlyCost, 500.0);
+    t.t3->addResource(person);
+    EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f + 50.0f * 10);
+    EXPECT_FLOAT_EQ(t.process->cost(), 1500.0f + 1000.0f + 800.0f);
 }

@@ -71,15 +71,17 @@ TEST_F(CSVRowsTest, MilestonesGroupsAndCosts)
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("\"Plans approved\",\"2024-03-08 18:00:00\",\"\",\"\",\"\",\"\",\"")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("S\",\"\"")));
-    // The survey's quotes are doubled; the cost of the task costed by its resources is empty and
-    // stays out of the total.
+    // The survey's quotes are doubled; the task costed by its resources shows their cost, and the
+    // total is the tasks' (the milestone costs nothing).
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("\"Survey, site \"\"north\"\"\",")));
-    EXPECT_EQ(fields(lines[2]).value(4), QString());
-    EXPECT_FLOAT_EQ(cost, s.survey->cost() + s.build->cost());
+    EXPECT_EQ(fields(lines[2]).value(4), host.fileCurrencyString(s.bo->cost()));
+    EXPECT_FLOAT_EQ(cost, s.survey->cost() + s.drawing->cost() + s.build->cost());
 
+    // The resources' costs are in the tasks' already: the total stays.
     QString resources;
     report->_reportGenerateCSV_resourcesContentStringRowProjectCost(s.project->resources().list(), resources, &row, &cost);
     EXPECT_EQ(row, 8) << "Ada, Bo, Cy and Dee; the group has no line";
+    EXPECT_FLOAT_EQ(cost, s.survey->cost() + s.drawing->cost() + s.build->cost());
     EXPECT_TRUE(resources.startsWith(QStringLiteral("\"Ada\",\"ada@example.org\",\"+41 1\",\"EUR 40.00 / hour\",")));
 }
 
@@ -121,6 +123,7 @@ TEST_F(CSVRowsTest, PythonReadsBackTheModelsValues)
         EXPECT_EQ(r.at(7).toString(), names.join(QStringLiteral(", ")));
         if (tasks[i] != s.approval) {
             EXPECT_EQ(r.at(2).toString(), tasks[i]->endDate().description());
+            EXPECT_EQ(r.at(4).toString(), host.fileCurrencyString(tasks[i]->cost()));
             EXPECT_EQ(r.at(5).toString(), QStringLiteral("%1%").arg(int(tasks[i]->progress() * 100.0)));
         }
     }

@@ -119,10 +119,10 @@ TEST_F(GroupedReportTest, ProcessReportListsDirectChildrenAndTheTasksOfAChildGro
     EXPECT_EQ(parsed.texts(QStringLiteral("//td[@class='assignedTo']")),
               (QStringList{QStringLiteral("Notes:"), QStringLiteral("Assigned to:")}));
     EXPECT_EQ(parsed.taskRowClasses(), (QStringList{QStringLiteral("evenRow"), QStringLiteral("oddRow")}));
-    // The header: the process title and completion, the cost of the listed task rows only.
+    // The header: the process title and completion, the cost of the listed task rows.
     EXPECT_EQ(parsed.texts(QStringLiteral("//td[@class='headerTableProjectName']")).value(0), QStringLiteral("Design"));
     const QStringList header = parsed.texts(QStringLiteral("//td[@class='headerTableCost']"));
-    EXPECT_EQ(header.value(0), host.currencyString(sample.survey->cost()));
+    EXPECT_EQ(header.value(0), host.currencyString(sample.survey->cost() + sample.drawing->cost()));
     EXPECT_EQ(header.value(1), QStringLiteral("%1%").arg(qRound(sample.design->progress() * 100.0f)));
 
     // The pop-up lists nested processes after their parent.

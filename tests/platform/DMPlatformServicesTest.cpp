@@ -53,13 +53,14 @@ TEST(DMModalUI, SheetIsWindowModalAndAnswersThroughItsCompletion)
     std::vector<int> answers;
     const DMModalUI::Alert alert{QStringLiteral("Delete the task?"), QStringLiteral("It has subtasks."),
                                  {QStringLiteral("Delete"), QStringLiteral("Cancel"), QStringLiteral("Keep Subtasks")},
-                                 DMModalUI::Warning};
+                                 DMModalUI::Warning, QStringLiteral("Delete Task")};
     for (const QString &choice : alert.buttons) {
         DMModalUI::instance().beginSheet(alert, &window, [&](int code) { answers.push_back(code); });
         auto *box = window.findChild<QMessageBox *>();
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Delete Task"));
         for (QAbstractButton *button : box->buttons())
             if (button->text() == choice)
                 QTest::mouseClick(button, Qt::LeftButton);
@@ -73,7 +74,7 @@ TEST(DMModalUI, AnErrorIsACriticalSheetOnTheWindowWithTheReason)
     QWidget window;
     window.resize(300, 200);
     window.show();
-    QString shownText, shownReason;
+    QString shownText, shownReason, shownTitle;
     Qt::WindowModality modality = Qt::NonModal;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     // The sheet runs its own loop: it is read and closed from there.
@@ -81,6 +82,7 @@ TEST(DMModalUI, AnErrorIsACriticalSheetOnTheWindowWithTheReason)
         auto *box = window.findChild<QMessageBox *>();
         if (!box)
             return;
+        shownTitle = box->windowTitle();
         shownText = box->text();
         shownReason = box->informativeText();
         modality = box->windowModality();
@@ -92,4 +94,16 @@ TEST(DMModalUI, AnErrorIsACriticalSheetOnTheWindowWithTheReason)
     EXPECT_EQ(shownReason, QStringLiteral("Disk full"));
     EXPECT_EQ(modality, Qt::WindowModal);
     EXPECT_EQ(icon, QMessageBox::Critical);
+    // Titled with what failed when the caller says, as an error otherwise: never by the
+    // application's name alone.
+    EXPECT_EQ(shownTitle, QStringLiteral("Error"));
+    QTimer::singleShot(0, &window, [&] {
+        if (auto *box = window.findChild<QMessageBox *>()) {
+            shownTitle = box->windowTitle();
+            box->buttons().value(0)->click();
+        }
+    });
+    DMModalUI::instance().presentError(QStringLiteral("The file could not be written."), QString(), &window,
+                                       QStringLiteral("Export"));
+    EXPECT_EQ(shownTitle, QStringLiteral("Export"));
 }

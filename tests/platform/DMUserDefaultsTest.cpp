@@ -113,3 +113,16 @@ TEST_F(DMUserDefaultsTest, TheFileHoldingPasswordsIsReadableByItsOwnerOnly)
     }
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("ShowGrid"))); // what the old file held is kept
 }
+
+TEST_F(DMUserDefaultsTest, TheSettingsFileIsNamedAsTheUserFindsIt)
+{
+    // Under the home folder it is written from "~", as the README names it.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_dir.path()));
+    DMUserDefaults::setStorageFileForTesting(m_dir.filePath(QStringLiteral(".config/Halcyra/Halcyra.ini")));
+    EXPECT_EQ(defaults.storageFileName(), QStringLiteral("~/.config/Halcyra/Halcyra.ini"));
+    // Elsewhere, as it stands.
+    qputenv("HOME", "/nonexistent-home");
+    EXPECT_EQ(defaults.storageFileName(), m_dir.filePath(QStringLiteral(".config/Halcyra/Halcyra.ini")));
+    qputenv("HOME", home);
+}

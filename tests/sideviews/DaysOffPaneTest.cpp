@@ -249,7 +249,7 @@ TEST_F(DaysOffPaneTest, DaysOffExportAndImportBehindTheProjectsOwnAndAFailedExpo
     ui.savePanelPath = folder.filePath(QStringLiteral("out.xml"));
     QTest::mouseClick(pane.daysOffExportButton(), Qt::LeftButton);
     ASSERT_EQ(ui.savePanels.size(), 1);
-    EXPECT_EQ(ui.savePanels.first().proposedName, QStringLiteral("Bridge-Days Off"));
+    EXPECT_EQ(ui.savePanels.first().proposedName, QStringLiteral("Bridge-Days Off.xml"));
     EXPECT_EQ(ui.savePanels.first().allowedExtensions, QStringList({"xml"}));
     EXPECT_TRUE(ui.alerts.isEmpty());
 

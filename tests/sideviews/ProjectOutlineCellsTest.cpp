@@ -45,9 +45,10 @@ TEST_F(ProjectOutlineTest, EveryKindShowsTheValuesItHas)
     ASSERT_EQ(rows(), (QStringList{"Events", "Phase", ".Survey", "Sign-off", "Group"}));
 
     const QStringList columns{"icon", "title", "beginDate", "endDate", "cost", "progress", "id"};
-    // IDs count from 2^32; the project's two containers took the first two.
+    // IDs count from 2^32; the project's two containers took the first two. A process costs the
+    // tasks below it.
     const QMap<QString, QString> expected{
-        {"Phase", "nil|Phase|2024-01-08 08:00|2024-01-09 18:00|0|0.25|3"},
+        {"Phase", "nil|Phase|2024-01-08 08:00|2024-01-09 18:00|120.5|0.25|3"},
         {"Survey", "nil|Survey|2024-01-08 08:00|2024-01-09 18:00|120.5|0.25|4"},
         {"Sign-off", "nil|Sign-off|2024-01-10 12:00|nil|||5"},
         {"Group", "nil|Group|2024-01-08 08:00|2024-01-09 18:00|||6"},

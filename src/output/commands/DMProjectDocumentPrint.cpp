@@ -54,7 +54,7 @@ const std::shared_ptr<DMPrintPanelController> &DMProjectDocumentPrint::printPane
 QString DMProjectDocumentPrint::projectTitle() const
 {
     const std::shared_ptr<DMProject> project = m_host->project();
-    return project ? project->title() : QString();
+    return project ? project->nameForExportedFiles() : QString();
 }
 
 // ---- Print ----
@@ -190,11 +190,16 @@ void DMProjectDocumentPrint::beginProjectViewPrintSheet()
 
 // ---- Export and share ----
 
+bool DMProjectDocumentPrint::canExportShownPage() const
+{
+    const int page = m_host->currentPageTag();
+    return DMPage_isGantt(page) || DMPage_exportsReport(page);
+}
+
 void DMProjectDocumentPrint::exportToImage(int tag)
 {
     const int page = m_host->currentPageTag();
-    if ((DMPage_isGantt(page) || DMPage_exportsReport(page)) && tag == WebExportTag
-        && DMWebExport::target() == DMWebExport::NoTarget) {
+    if (canExportShownPage() && tag == WebExportTag && DMWebExport::target() == DMWebExport::NoTarget) {
         // Said at once, not after the page was made and the user waited for it.
         DMWebExport::presentNoTarget(m_host->windowForSheet());
         return;

@@ -37,6 +37,9 @@ public:
     // PDFExportTag: a PDF file; WebExportTag: a PDF by the web export; any other: a JPEG file.
     void exportToImage(int tag);
     void exportToFarsee();
+    // Whether the export and share commands act on the shown page: the Gantt pages and the
+    // reports that are exported (not the tasks-by-processes report, nor the lists or cards).
+    bool canExportShownPage() const;
     void runPageLayout();
     // The panel set to the project's dates, opened on the document window.
     void beginProjectViewPrintSheet();
@@ -69,6 +72,8 @@ private:
     // false when the user cancels.
     bool runPrintPanel(QPrinter *printer) const;
     void exportReport(int tag);
+    // The name of the print job and of the exported files: the document's once saved, else the
+    // project's title.
     QString projectTitle() const;
 
     DMProjectDocumentPrintHost *m_host;

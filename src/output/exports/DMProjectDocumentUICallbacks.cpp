@@ -39,7 +39,7 @@ void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, cons
     if (!project || panel.allowedExtensions.isEmpty())
         return;
     const QString extension = panel.allowedExtensions.first();
-    panel.proposedName = fileNameForTitle(project->title(), DMLocalizedString("Untitled"), extension);
+    panel.proposedName = fileNameForTitle(project->nameForExportedFiles(), DMLocalizedString("Untitled"), extension);
     panel.directory = m_host->folderForPanels();
     QString path = DMModalUI::instance().runSavePanel(panel, m_host->windowForSheet());
     if (path.isEmpty())
@@ -48,7 +48,8 @@ void DMProjectDocumentUICallbacks::exportToFile(DMModalUI::FilePanel panel, cons
         path += QLatin1Char('.') + extension;
     QString error;
     if (!write(path, &error))
-        DMModalUI::instance().presentError(failureMessage.arg(QFileInfo(path).fileName()), error, m_host->windowForSheet());
+        DMModalUI::instance().presentError(failureMessage.arg(QFileInfo(path).fileName()), error, m_host->windowForSheet(),
+                                           DMLocalizedString("Export"));
 }
 
 // ---- CSV ----
@@ -123,6 +124,7 @@ void DMProjectDocumentUICallbacks::importFromFerrix()
     QString error;
     if (!DMTodoListPackage::readTodos(paths.first(), project, &todos, &error)) {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Import To-Do List");
         alert.messageText = DMLocalizedString("Unable to load file");
         alert.informativeText = DMLocalizedString("Check that this is a valid Quillet document") + QStringLiteral("\n\n") + error;
         alert.buttons = {DMLocalizedString("Close")};

@@ -147,14 +147,14 @@ void DMProjectDocumentUICallbacks::exportSelectedItemToICal()
         return;
     if (!m_temporaryFolder)
         m_temporaryFolder = std::make_unique<QTemporaryDir>(QDir(QDir::tempPath()).filePath(QStringLiteral("halcyra-ical-XXXXXX")));
-    const QString name = fileNameForTitle(project->title(), QStringLiteral("Halcyra"), QStringLiteral("ics"));
+    const QString name = fileNameForTitle(project->nameForExportedFiles(), QStringLiteral("Halcyra"), QStringLiteral("ics"));
     const QString path = m_temporaryFolder->isValid() ? m_temporaryFolder->filePath(name) : QString();
     const ItemList items = m_host->selectedCanvasItems();
     QString error;
     if (path.isEmpty() || !writeICalendarFile(path, &items, &error)) {
         DMModalUI::instance().presentError(DMLocalizedString("The calendar of the selected items could not be written."),
                                            path.isEmpty() ? m_temporaryFolder->errorString() : error,
-                                           m_host->windowForSheet());
+                                           m_host->windowForSheet(), DMLocalizedString("Export"));
         return;
     }
     m_host->openFileWithDefaultApplication(path);

@@ -256,7 +256,8 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
 
 void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRowProjectCost(const ResourceList &resources,
                                                                                      QString &content, int *row,
-                                                                                     float *projectCost)
+                                                                                     float * /*projectCost*/)
 {
-    DMReportBuilder::appendCSVResourceLines(resources, format(), content, row, projectCost);
+    // The resources' costs are shares of the tasks' costs, already counted.
+    DMReportBuilder::appendCSVResourceLines(resources, format(), content, row);
 }

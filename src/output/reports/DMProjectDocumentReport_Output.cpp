@@ -65,10 +65,11 @@ void DMProjectDocumentReport::reportSendByMail()
         return; // the mail program is still taking the last report
     QWidget *window = m_host->windowForSheet();
     const QString notSent = DMLocalizedString("The report could not be sent by mail.");
+    const QString mailTitle = DMLocalizedString("Mail Report");
     QString error;
     const QByteArray pdf = pdfData(&error);
     if (pdf.isEmpty()) {
-        DMModalUI::instance().presentError(notSent, error, window);
+        DMModalUI::instance().presentError(notSent, error, window, mailTitle);
         return;
     }
     const QString path = newTemporaryFilePath(QStringLiteral("report"), QStringLiteral("pdf"));
@@ -76,7 +77,7 @@ void DMProjectDocumentReport::reportSendByMail()
         error = m_temporaryFolder->errorString();
     if (path.isEmpty() || !DMSaveFile_write(path, pdf, &error)) {
         DMModalUI::instance().presentError(notSent, DMLocalizedString("The PDF of the report could not be written: %1").arg(error),
-                                           window);
+                                           window, mailTitle);
         return;
     }
 
@@ -85,7 +86,7 @@ void DMProjectDocumentReport::reportSendByMail()
                                 DMLocalizedString("Made with Orvesta"), QStringLiteral("--attach"), path};
     m_mailProcess = new QProcess(this);
     m_mailProcess->setProcessChannelMode(QProcess::MergedChannels);
-    connect(m_mailProcess, &QProcess::errorOccurred, this, [this, notSent](QProcess::ProcessError failure) {
+    connect(m_mailProcess, &QProcess::errorOccurred, this, [this, notSent, mailTitle](QProcess::ProcessError failure) {
         if (failure != QProcess::FailedToStart || !m_mailProcess)
             return;
         const QString reason = m_mailProcess->errorString();
@@ -93,9 +94,9 @@ void DMProjectDocumentReport::reportSendByMail()
         m_mailProcess = nullptr;
         DMModalUI::instance().presentError(
             notSent, DMLocalizedString("The mail program (xdg-email) could not be started: %1").arg(reason),
-            m_host->windowForSheet());
+            m_host->windowForSheet(), mailTitle);
     });
-    connect(m_mailProcess, &QProcess::finished, this, [this, notSent](int exitCode, QProcess::ExitStatus status) {
+    connect(m_mailProcess, &QProcess::finished, this, [this, notSent, mailTitle](int exitCode, QProcess::ExitStatus status) {
         if (!m_mailProcess)
             return;
         const QString output = QString::fromLocal8Bit(m_mailProcess->readAll()).trimmed();
@@ -104,7 +105,7 @@ void DMProjectDocumentReport::reportSendByMail()
         if (status != QProcess::NormalExit || exitCode != 0)
             DMModalUI::instance().presentError(
                 notSent, DMLocalizedString("The mail program (xdg-email) failed with the code %1. %2").arg(exitCode).arg(output),
-                m_host->windowForSheet());
+                m_host->windowForSheet(), mailTitle);
     });
     m_mailProcess->start(QStringLiteral("xdg-email"), arguments);
 }

@@ -39,13 +39,8 @@ QString baseRateText(const DMProjectResource &resource, const std::function<QStr
     }
 }
 
-bool costFromResources(const DMProjectItem &item)
-{
-    return integerForKey(item.attributes(), kDMProjectItem_CostKind) == kDMProjectItemCostKind_FromResources;
-}
-
 void forEachResourceInGroups(
-    const ResourceList &resources, float *projectCost,
+    const ResourceList &resources,
     const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit)
 {
     std::vector<const DMProjectResource *> stack;
@@ -63,19 +58,9 @@ void forEachResourceInGroups(
             float cost = 0.0f;
             QString info;
             resource->computeProgressCostInfoString(&progress, &cost, &info);
-            *projectCost += cost;
             visit(*resource, progress, cost, info);
         }
     }
-}
-
-float rollUpCost(const DMProjectItem &item)
-{
-    float progress = 0.0f;
-    int progressItems = 0, tasks = 0, milestones = 0, processes = 0;
-    float cost = 0.0f;
-    item.computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &progressItems, &tasks, &milestones, &processes, &cost);
-    return cost;
 }
 
 // ---- The global report ----
@@ -99,12 +84,9 @@ void appendTaskRows(const ItemList &items, const DMReportColumns &columns, const
         line.percent = DMReport_percent(task.progress());
         line.lineText = assignedNames(task);
         if (columns.showCost) {
-            if (costFromResources(task)) {
-                line.costText = format.currency(task.cost());
-            } else {
-                *projectCost += task.cost();
-                line.costText = format.currency(rollUpCost(task));
-            }
+            const float cost = task.cost();
+            *projectCost += cost;
+            line.costText = format.currency(cost);
         }
         content += line;
         ++*row;
@@ -112,10 +94,10 @@ void appendTaskRows(const ItemList &items, const DMReportColumns &columns, const
 }
 
 void appendResourceRows(const ResourceList &resources, const DMReportColumns &columns, const DMReportFormat &format,
-                        DMReportBody &content, int *row, float *projectCost)
+                        DMReportBody &content, int *row)
 {
-    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
-                                                        const QString &info) {
+    forEachResourceInGroups(resources, [&](const DMProjectResource &resource, float progress, float cost,
+                                           const QString &info) {
         QString contact;
         const QString email = stringForKey(resource.attributes(), kDMProjectResource_Email);
         const QString phone = stringForKey(resource.attributes(), kDMProjectResource_Phone);
@@ -155,7 +137,8 @@ DMReportBody globalReport(const DMProject &project, const DMReportOptions &optio
                                       shown.showCost ? DMLocalizedString("Cost") : QString(),
                                       shown.showCompletion ? DMLocalizedString("Completion") : QString(), QString()},
                                      shown);
-    appendResourceRows(project.resources().list(), shown, format, rows, &row, &projectCost);
+    // The resources' costs are shares of the tasks' costs, already in the total.
+    appendResourceRows(project.resources().list(), shown, format, rows, &row);
     rows += DMReport_separatorRow() + DMReport_mainTableClosing();
 
     const double budget = doubleForKey(project.attributes(), kDMProject_Settings_Budget);

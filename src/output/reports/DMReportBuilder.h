@@ -33,8 +33,9 @@ std::optional<DMReportBody> report(const DMProject &project, const DMReportOptio
 DMReportBody globalReport(const DMProject &project, const DMReportOptions &options, const DMReportFormat &format);
 
 // The report of one resource or process: the items within the options' dates, by date; a task
-// below a chosen item is listed in the global report's form, outside the total. The header shows
-// the project's dates, the completion, and the cost: the resource's own, or the listed tasks'.
+// below a chosen item is listed in the global report's form. A resource's rows show its cost on
+// each task, a process's the tasks' costs. The header shows the project's dates, the completion,
+// and the sum of the rows' costs.
 DMReportBody resourceReport(const DMProject &project, const DMProjectResource &resource, const DMReportOptions &options,
                             const DMReportFormat &format);
 DMReportBody processReport(const DMProject &project, const DMProjectProcess &process, const DMReportOptions &options,
@@ -45,21 +46,21 @@ DMReportBody processReport(const DMProject &project, const DMProjectProcess &pro
 QString title(const DMProject &project, const DMReportOptions &options);
 
 // The rows of the global report's task block: the tasks among the items and all their
-// descendants. The project cost grows by the costs of the tasks whose cost is not taken from
-// their resources (when costs are shown).
+// descendants, each with its cost (DMProjectItem::cost), which the project cost grows by (when
+// costs are shown).
 void appendTaskRows(const ItemList &items, const DMReportColumns &columns, const DMReportFormat &format,
                     DMReportBody &content, int *row, float *projectCost);
-// The rows of the resources (the members of groups, not the groups); every resource's cost adds.
+// The rows of the resources (the members of groups, not the groups), each with its cost: its
+// shares of the tasks' costs.
 void appendResourceRows(const ResourceList &resources, const DMReportColumns &columns, const DMReportFormat &format,
-                        DMReportBody &content, int *row, float *projectCost);
+                        DMReportBody &content, int *row);
 
-// CSV lines: one per task and milestone of the items and their descendants; the project cost
-// grows by their roll-up costs (not for tasks whose cost comes from their resources).
+// CSV lines: one per task and milestone of the items and their descendants, each with its cost,
+// which the project cost grows by.
 void appendCSVTaskLines(const ItemList &items, const DMReportFormat &format, QString &content, int *row,
                         float *projectCost);
-// One line per resource (the members of groups, depth first); every resource's cost adds.
-void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat &format, QString &content, int *row,
-                            float *projectCost);
+// One line per resource (the members of groups, depth first).
+void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat &format, QString &content, int *row);
 
 // ---- Shared by the report rows and the CSV lines ----
 
@@ -67,14 +68,10 @@ void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat 
 QString assignedNames(const DMProjectTask &task);
 // "<rate> / hour", "<rate> / day" or "Global", by the resource's cost kind.
 QString baseRateText(const DMProjectResource &resource, const std::function<QString(double)> &currency);
-// The item's cost is the sum of its resources' costs.
-bool costFromResources(const DMProjectItem &item);
-// The roll-up cost of the item and its subitems.
-float rollUpCost(const DMProjectItem &item);
 // Every resource of the list and of the groups below it, depth first (groups themselves are not
-// visited), with its progress, cost and info text; its cost is added to *projectCost.
+// visited), with its progress, cost and info text.
 void forEachResourceInGroups(
-    const ResourceList &resources, float *projectCost,
+    const ResourceList &resources,
     const std::function<void(const DMProjectResource &, float progress, float cost, const QString &info)> &visit);
 
 } // namespace DMReportBuilder

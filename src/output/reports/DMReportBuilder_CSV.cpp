@@ -21,16 +21,14 @@ void appendCSVTaskLines(const ItemList &items, const DMReportFormat &format, QSt
             return;
         const auto &task = static_cast<const DMProjectTask &>(item);
         const qint64 span = DMDurationSplit::dayLengthForItem(task);
-        const float cost = rollUpCost(task);
-        const bool fromResources = costFromResources(task);
-        if (!fromResources)
-            *projectCost += cost;
+        const float cost = task.cost();
+        *projectCost += cost;
         QStringList fields{task.title(), DMCSV_dateText(task.beginDate())};
         if (milestone)
             fields << QString() << QString() << QString() << QString();
         else
             fields << DMCSV_dateText(task.endDate()) << DMReport_csvDurationText(task.duration(), span)
-                   << (fromResources ? QString() : format.fileCurrency(cost))
+                   << format.fileCurrency(cost)
                    << QStringLiteral("%1%").arg(DMReport_percent(task.progress()));
         fields << DMReport_csvDurationText(task.floatDuration(), span) << assignedNames(task);
         content += DMCSV_line(fields);
@@ -38,11 +36,10 @@ void appendCSVTaskLines(const ItemList &items, const DMReportFormat &format, QSt
     });
 }
 
-void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat &format, QString &content, int *row,
-                            float *projectCost)
+void appendCSVResourceLines(const ResourceList &resources, const DMReportFormat &format, QString &content, int *row)
 {
-    forEachResourceInGroups(resources, projectCost, [&](const DMProjectResource &resource, float progress, float cost,
-                                                        const QString &info) {
+    forEachResourceInGroups(resources, [&](const DMProjectResource &resource, float progress, float cost,
+                                           const QString &info) {
         content += DMCSV_line({resource.name(), stringForKey(resource.attributes(), kDMProjectResource_Email),
                                stringForKey(resource.attributes(), kDMProjectResource_Phone),
                                baseRateText(resource, format.fileCurrency), format.fileCurrency(cost),

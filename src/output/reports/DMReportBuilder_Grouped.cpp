@@ -55,12 +55,13 @@ ItemList chosenItems(const DMProject &project, const ItemList &candidates, const
     return chosen;
 }
 
-// The rows of the chosen items; *totalCost grows by the cost of each task row when costs are
-// shown. The tasks below a chosen item are listed in the global report's form, outside the total.
-void appendGroupedRows(const ItemList &items, const DMReportColumns &columns, const DMReportFormat &format,
-                       DMReportBody &content, int *row, float *totalCost)
+// The rows of the chosen items, each task's costing what costOf says; the tasks below a chosen
+// item are listed in the global report's form. *totalCost grows by the cost of every row when
+// costs are shown.
+void appendGroupedRows(const ItemList &items, const std::function<float(const DMProjectTask &)> &costOf,
+                       const DMReportColumns &columns, const DMReportFormat &format, DMReportBody &content, int *row,
+                       float *totalCost)
 {
-    float notCounted = 0.0f;
     for (const auto &item : items) {
         if (item->kind() == kDMProjectItem_Kind_Task) {
             const qint64 span = DMDurationSplit::dayLengthForItem(*item);
@@ -75,32 +76,34 @@ void appendGroupedRows(const ItemList &items, const DMReportColumns &columns, co
             line.percent = DMReport_percent(item->progress());
             line.lineText = stringForKey(item->attributes(), kDMProjectItem_Notes);
             if (columns.showCost) {
-                *totalCost += item->cost();
-                line.costText = format.currency(costFromResources(*item) ? item->cost() : rollUpCost(*item));
+                const float cost = costOf(static_cast<const DMProjectTask &>(*item));
+                *totalCost += cost;
+                line.costText = format.currency(cost);
             }
             content += line;
             ++*row;
         }
-        appendTaskRows(item->subitems().list(), columns, format, content, row, &notCounted);
+        appendTaskRows(item->subitems().list(), columns, format, content, row, totalCost);
     }
 }
 
-// A grouped report of the items under a header with the title, the completion and the cost:
-// ownCost when given, else the rows' total. The header shows the project's dates.
-DMReportBody groupedReport(const DMProject &project, const QString &title, double progress, const float *ownCost,
-                           const ItemList &items, const DMReportOptions &options, const DMReportFormat &format)
+// A grouped report of the items under a header with the title, the completion and the cost of
+// the rows. The header shows the project's dates.
+DMReportBody groupedReport(const DMProject &project, const QString &title, double progress, const ItemList &items,
+                           const std::function<float(const DMProjectTask &)> &costOf, const DMReportOptions &options,
+                           const DMReportFormat &format)
 {
     int row = 0;
     float total = 0.0f;
     DMReportHeader header;
     header.columns = options.columns;
     DMReportBody rows(header.columns);
-    appendGroupedRows(items, header.columns, format, rows, &row, &total);
+    appendGroupedRows(items, costOf, header.columns, format, rows, &row, &total);
 
     header.title = title;
     header.beginText = format.calendarDate(project.effectiveBeginDate());
     header.endText = format.calendarDate(project.effectiveEndDate());
-    header.costText = header.columns.showCost ? format.currency(ownCost ? *ownCost : total) : QString();
+    header.costText = header.columns.showCost ? format.currency(total) : QString();
     header.completionText = completionText(progress);
     header.colorText = format.headerColorText;
     header.logoPath = format.logoPath;
@@ -133,21 +136,19 @@ std::optional<DMReportBody> report(const DMProject &project, const DMReportOptio
 DMReportBody resourceReport(const DMProject &project, const DMProjectResource &resource, const DMReportOptions &options,
                             const DMReportFormat &format)
 {
-    // The header shows the resource's own cost, whatever the rows add up to.
-    float progress = 0.0f;
-    float cost = 0.0f;
-    resource.computeProgressCostInfoString(&progress, &cost, nullptr);
+    // Each task's row shows the resource's share of it.
     ItemList tasks;
     for (const auto &task : resource.assignedTasks())
         tasks.append(task);
-    return groupedReport(project, resource.name(), progress, &cost, chosenItems(project, tasks, options), options, format);
+    return groupedReport(project, resource.name(), resource.progress(), chosenItems(project, tasks, options),
+                         [&resource](const DMProjectTask &task) { return resource.costForTask(task); }, options, format);
 }
 
 DMReportBody processReport(const DMProject &project, const DMProjectProcess &process, const DMReportOptions &options,
                            const DMReportFormat &format)
 {
-    return groupedReport(project, process.title(), process.progress(), nullptr,
-                         chosenItems(project, process.subitems().list(), options), options, format);
+    return groupedReport(project, process.title(), process.progress(), chosenItems(project, process.subitems().list(), options),
+                         [](const DMProjectTask &task) { return task.cost(); }, options, format);
 }
 
 QString title(const DMProject &project, const DMReportOptions &options)

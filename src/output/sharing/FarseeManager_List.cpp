@@ -33,6 +33,7 @@ void FarseeManager::loadList()
     // Told once the caller that made the manager has returned to the event loop.
     QTimer::singleShot(0, this, [message = m_loadMessage] {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Sending List");
         alert.messageText = DMLocalizedString("The sending list was damaged.");
         alert.informativeText = message;
         DMModalUI::instance().runAlert(alert);

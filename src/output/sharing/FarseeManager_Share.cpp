@@ -3,6 +3,7 @@
 
 #include "DMLocalizedString.h"
 #include "DMModalUI.h"
+#include "DMUserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -17,9 +18,11 @@ QString farseeErrorMessage(const char *key)
 {
     if (qstrcmp(key, "Farsee error info msg") == 0)
         return DMLocalizedString("The file could not be shared.");
+    // The account is read from the settings file: the advice names the file and its keys.
     if (qstrcmp(key, "Farsee error retry msg") == 0)
-        return DMLocalizedString("Check the connection and the sharing account in the preferences, then share "
-                                 "the file again.");
+        return DMLocalizedString("Check the connection and the sharing account, %1 and %2 in the settings file %3, "
+                                 "then share the file again.")
+            .arg(kFarseeAccountEmailKey, kFarseeAccountPasswordKey, DMUserDefaults::standardUserDefaults().storageFileName());
     return QString::fromUtf8(key);
 }
 
@@ -54,7 +57,8 @@ void FarseeManager::shareData(const QByteArray &data, const QString &fileName, Q
         const NBError error = shareError(fileName, cause);
         // From the event loop: the manager and the engine are done with the upload by then.
         QTimer::singleShot(0, qApp, [error, sheetWindow] {
-            DMModalUI::instance().presentError(error.localizedDescription, error.recoverySuggestion, sheetWindow);
+            DMModalUI::instance().presentError(error.localizedDescription, error.recoverySuggestion, sheetWindow,
+                                               DMLocalizedString("Share"));
         });
     });
 }

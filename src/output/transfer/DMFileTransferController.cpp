@@ -294,6 +294,8 @@ void DMFileTransferController::fail(const QString &message, const QString &descr
 void DMFileTransferController::showAlert(const QString &message, const QString &description)
 {
     DMModalUI::Alert alert;
+    // The progress window's title says which transfer failed ("FTP Upload").
+    alert.title = m_window && !m_window->windowTitle().isEmpty() ? m_window->windowTitle() : DMLocalizedString("File Transfer");
     alert.messageText = message;
     alert.informativeText = description;
     alert.buttons = {DMLocalizedString("Cancel")};

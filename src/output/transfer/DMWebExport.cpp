@@ -69,7 +69,8 @@ QString DMWebExport::whyNoTarget()
 
 void DMWebExport::presentNoTarget(QWidget *window)
 {
-    DMModalUI::instance().presentError(DMLocalizedString("The page cannot be sent."), whyNoTarget(), window);
+    DMModalUI::instance().presentError(DMLocalizedString("The page cannot be sent."), whyNoTarget(), window,
+                                       DMLocalizedString("Web Export"));
 }
 
 DMWebExport *DMWebExport::exportPDFData(const QByteArray &pdf, const QString &ftpFileName, const QString &viewerFileName,
@@ -177,6 +178,7 @@ void DMWebExport::viewerReplyFinished(QNetworkReply *reply)
         return;
     }
     DMModalUI::Alert alert;
+    alert.title = DMLocalizedString("Web Export");
     alert.messageText = DMLocalizedString("File uploaded successfully");
     alert.informativeText = DMLocalizedString("You can view the file at the following URL:\n%1").arg(link.toString());
     alert.buttons = {DMLocalizedString("OK"), DMLocalizedString("Open in Web Browser")};
@@ -196,7 +198,8 @@ void DMWebExport::viewerReplyFinished(QNetworkReply *reply)
 
 void DMWebExport::showFailure(const QString &message)
 {
-    DMModalUI::instance().presentError(DMLocalizedString("An error occured while uploading the file"), message, m_window);
+    DMModalUI::instance().presentError(DMLocalizedString("An error occured while uploading the file"), message, m_window,
+                                       DMLocalizedString("Web Export"));
 }
 
 void DMWebExport::finish(bool succeeded)

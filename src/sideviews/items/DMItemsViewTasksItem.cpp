@@ -38,6 +38,8 @@ QStringList DMItemsViewTasksItem::observedKeyPaths() const
             QStringLiteral("progress"),
             QStringLiteral("fillColor"),
             QStringLiteral("useWorkingSchedule"),
+            // The resources count on the card, and their costs in the task's.
+            QStringLiteral("concernedResources"),
             QStringLiteral("attributes.") + kDMProjectItem_CostKind,
             QStringLiteral("attributes.") + kDMProjectItem_Cost,
             QStringLiteral("attributes.") + kDMProjectItem_AttachedDocuments};

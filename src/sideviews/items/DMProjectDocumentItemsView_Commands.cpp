@@ -53,6 +53,27 @@ private:
     QString m_name;
 };
 
+// The New command's name on the page of that kind, which also titles a new item.
+QString newCommandName(int tag)
+{
+    switch (tag) {
+    case DMPage::ItemsResourcesPage:
+        return DMLocalizedString("New Resource");
+    case DMPage::ItemsToDoPage:
+        return DMLocalizedString("New To-do");
+    case DMPage::EventsPage:
+        return DMLocalizedString("New Event");
+    case DMPage::ItemsTasksPage:
+        return DMLocalizedString("New Task");
+    case DMPage::ItemsMilestonesPage:
+        return DMLocalizedString("New Milestone");
+    case DMPage::ItemsProcessesPage:
+        return DMLocalizedString("New Process");
+    default:
+        return DMLocalizedString("New");
+    }
+}
+
 // A new item of the project starting at the project's begin, a day long unless it is a moment.
 void giveNewItemDates(DMProjectItem &item, const DMProject &project)
 {
@@ -126,9 +147,10 @@ void DMProjectDocumentItemsView::itemsViewNew()
         finishCreating({});
         return;
     }
+    // The undo step is named after what it makes.
     std::shared_ptr<DMProjectObject> created;
     {
-        UndoStep step(m_document.undoManager(), DMLocalizedString("New"));
+        UndoStep step(m_document.undoManager(), newCommandName(tag));
         if (tag == DMPage::ItemsResourcesPage) {
             auto resource = std::make_shared<DMProjectResource>();
             resource->setName(DMLocalizedString("New Resource"));
@@ -143,22 +165,19 @@ void DMProjectDocumentItemsView::itemsViewNew()
         } else if (tag == DMPage::EventsPage) {
             auto event = std::make_shared<DMProjectEvent>();
             event->setProject(project);
-            event->setTitle(DMLocalizedString("New Event"));
+            event->setTitle(newCommandName(tag));
             giveNewItemDates(*event, *project);
             project->eventContainer()->events().append(event);
             created = event;
         } else if (tag == DMPage::ItemsTasksPage || tag == DMPage::ItemsMilestonesPage || tag == DMPage::ItemsProcessesPage) {
             std::shared_ptr<DMProjectItem> item;
-            if (tag == DMPage::ItemsTasksPage) {
+            if (tag == DMPage::ItemsTasksPage)
                 item = std::make_shared<DMProjectTask>();
-                item->setTitle(DMLocalizedString("New Task"));
-            } else if (tag == DMPage::ItemsMilestonesPage) {
+            else if (tag == DMPage::ItemsMilestonesPage)
                 item = std::make_shared<DMProjectMilestone>();
-                item->setTitle(DMLocalizedString("New Milestone"));
-            } else {
+            else
                 item = std::make_shared<DMProjectProcess>();
-                item->setTitle(DMLocalizedString("New Process"));
-            }
+            item->setTitle(newCommandName(tag));
             item->setProject(project);
             giveNewItemDates(*item, *project);
             project->tasks().append(item);

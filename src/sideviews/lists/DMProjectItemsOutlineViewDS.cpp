@@ -160,15 +160,8 @@ QVariant DMProjectItemsOutlineViewDS::itemValue(const DMProjectItem &item, const
 {
     if (column == kEffortColumn)
         return DMDurationCell_text(item.subitemsTimeEffort(), DMDurationSplit::dayLengthForItem(item));
-    if (column == kCostColumn) {
-        if (!isTask(item))
-            return QString();
-        float progress = 0, cost = 0;
-        int progressItems = 0, tasks = 0, milestones = 0, processes = 0;
-        item.computeProgressProgressItemsTasksMilestonesProcessesCost(&progress, &progressItems, &tasks, &milestones,
-                                                                     &processes, &cost);
-        return double(cost);
-    }
+    if (column == kCostColumn)
+        return isTask(item) ? QVariant(double(item.cost())) : QVariant(QString());
     if (column == kBaseCostColumn)
         return costKindOf(item) == kDMProjectItemCostKind_FromResources
             ? QVariant(QString())

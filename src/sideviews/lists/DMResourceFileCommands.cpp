@@ -8,6 +8,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectResourceFile.h"
 #include "DMProjectUndoStep.h"
+#include "DMStringAdditions.h"
 
 #include <QDebug>
 
@@ -18,7 +19,8 @@ void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window,
     if (!project)
         return;
     DMModalUI::FilePanel panel;
-    panel.proposedName = QStringLiteral("%1-%2.xml").arg(project->title(), DMLocalizedString("Resources"));
+    panel.proposedName = fileNameForTitle(QStringLiteral("%1-%2").arg(project->nameForExportedFiles(), DMLocalizedString("Resources")),
+                                          DMLocalizedString("Resources"), QStringLiteral("xml"));
     panel.allowedExtensions = {QStringLiteral("xml")};
     panel.directory = folder;
     const QString path = DMModalUI::instance().runSavePanel(panel, window);
@@ -28,7 +30,7 @@ void exportResources(const std::shared_ptr<DMProject> &project, QWidget *window,
     if (DMProjectResourceFile::writeToFile(*project, path, &error))
         return;
     DMModalUI::instance().presentError(DMLocalizedString("Unable to write the file"), DMExchangeFile::writeFailureText(error),
-                                       window);
+                                       window, DMLocalizedString("Export Resources"));
 }
 
 bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window, const QString &folder)
@@ -48,7 +50,8 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window,
         qWarning() << "Resources: could not import" << paths.first() << error;
         DMModalUI::instance().presentError(
             DMLocalizedString("Not a Halcyra 2 resource file."),
-            DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window);
+            DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window,
+            DMLocalizedString("Import Resources"));
         return false;
     }
     const QList<std::shared_ptr<DMProjectResource>> resources = DMProjectResourceFile::resourcesForProject(contents, project);
@@ -62,6 +65,7 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window,
     }
     if (contents.skippedCount > 0) {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Import Resources");
         alert.messageText = DMLocalizedString("Some resources were not imported.");
         alert.informativeText = DMLocalizedString("%1 resources of the file were left out: they lack a name or hold "
                                                   "values of the wrong kind or out of range.")

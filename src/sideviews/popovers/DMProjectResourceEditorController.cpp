@@ -564,7 +564,8 @@ bool DMProjectResourceEditorController::dragReceiverViewPerformDragOperation(DMD
 void DMProjectResourceEditorController::presentError(const QString &message, const QString &informativeText)
 {
     runKeepingPopoverOpen([&] {
-        DMModalUI::instance().presentError(message, informativeText, DMWindow_parentWindow(containerWindow()));
+        DMModalUI::instance().presentError(message, informativeText, DMWindow_parentWindow(containerWindow()),
+                                           DMLocalizedString("Resource"));
     });
 }
 

@@ -14,6 +14,7 @@
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectUndoStep.h"
+#include "DMStringAdditions.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -420,7 +421,8 @@ void DMProjectDaysOffSettingsController::daysOffExport()
     DMModalUI::FilePanel panel;
     panel.allowedExtensions = {QStringLiteral("xml")};
     panel.directory = document()->folderForPanels();
-    panel.proposedName = QStringLiteral("%1-%2").arg(project->title(), DMLocalizedString("Days Off"));
+    panel.proposedName = fileNameForTitle(QStringLiteral("%1-%2").arg(project->nameForExportedFiles(), DMLocalizedString("Days Off")),
+                                          DMLocalizedString("Days Off"), QStringLiteral("xml"));
     const QString path = DMModalUI::instance().runSavePanel(panel, window);
     if (path.isEmpty())
         return;
@@ -428,7 +430,7 @@ void DMProjectDaysOffSettingsController::daysOffExport()
     if (DMDaysOffFile::writeToFile(daysOff(), path, &error))
         return;
     DMModalUI::instance().presentError(DMLocalizedString("Unable to write the file"), DMExchangeFile::writeFailureText(error),
-                                       window);
+                                       window, DMLocalizedString("Export Days Off"));
 }
 
 void DMProjectDaysOffSettingsController::daysOffImport()
@@ -445,7 +447,8 @@ void DMProjectDaysOffSettingsController::daysOffImport()
     DMDaysOffFile::Contents contents;
     QString error;
     if (!DMDaysOffFile::readFromFile(paths.first(), &contents, &error)) {
-        DMModalUI::instance().presentError(DMLocalizedString("Not a Halcyra 2 days-off file."), error, window);
+        DMModalUI::instance().presentError(DMLocalizedString("Not a Halcyra 2 days-off file."), error, window,
+                                           DMLocalizedString("Import Days Off"));
         return;
     }
     // The file's days follow the project's own; equal entries are not merged.
@@ -455,6 +458,7 @@ void DMProjectDaysOffSettingsController::daysOffImport()
     selectLastRow();
     if (contents.skippedCount > 0) {
         DMModalUI::Alert alert;
+        alert.title = DMLocalizedString("Import Days Off");
         alert.buttons = {DMLocalizedString("OK")};
         alert.messageText = DMLocalizedString("Some days off were not imported.");
         alert.informativeText =
