@@ -177,7 +177,7 @@ TEST_F(EditCommandStateTest, ThePageExportsAreDimmedOnThePagesTheyCannotExport)
         QStringList enabled;
         for (QAction *command : commands())
             if (command->isEnabled())
-                enabled.append(command->text());
+                enabled.append(shownMenuTitle(command));
         return enabled;
     };
     const QStringList all{QStringLiteral("PDF..."), QStringLiteral("JPEG..."), QStringLiteral("Web Export..."),

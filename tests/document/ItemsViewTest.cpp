@@ -229,7 +229,7 @@ TEST_F(ItemsViewTest, EachCommandIsOneUndoStepNamedAfterWhatItMakes)
     const auto undoCommand = [this] {
         QMenu *edit = menuAction(document->mainWindow(), {QStringLiteral("Edit")})->menu();
         emit edit->aboutToShow();
-        const QString text = edit->actions().value(0)->text();
+        const QString text = shownMenuTitle(edit->actions().value(0));
         emit edit->aboutToHide();
         return text;
     };
