@@ -27,11 +27,10 @@ bool DMImport_run(DMImportReport *report, const std::function<bool(DMImportRepor
     }
 }
 
-bool DMImport_readFile(const QString &path, QByteArray *data, DMImportReport &report)
+bool DMImport_readFile(const QString &path, qint64 maxSize, QByteArray *data, DMImportReport &report)
 {
     QString reason;
-    std::optional<QByteArray> read =
-        DMRegularFile::read(path, kDMImport_MaximumFileSize, DMRegularFile::FollowLinks, &reason);
+    std::optional<QByteArray> read = DMRegularFile::read(path, maxSize, DMRegularFile::FollowLinks, &reason);
     if (!read) {
         report.fail(reason);
         return false;

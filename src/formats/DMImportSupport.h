@@ -27,11 +27,12 @@ private:
 // the reason in plain words in the report.
 bool DMImport_run(DMImportReport *report, const std::function<bool(DMImportReport &)> &import);
 
-// Larger imported documents (MS Project XML files, the earlier planner's archives) are refused
-// before they are read.
-constexpr qint64 kDMImport_MaximumFileSize = qint64(128) << 20;
+// Larger imported documents are refused before they are read. An MS Project XML file of 100,000
+// tasks as the export writes them is about 150 MB; the earlier planner's archives are binary and
+// smaller.
+constexpr qint64 kDMImport_MaximumMSProjectXMLFileSize = qint64(512) << 20;
+constexpr qint64 kDMImport_MaximumArchiveFileSize = qint64(128) << 20;
 
 // The bytes of a file the user picked, read as DMRegularFile reads one: false, with the reason in
-// the report, when it is not a regular file, is larger than kDMImport_MaximumFileSize or cannot
-// be read.
-bool DMImport_readFile(const QString &path, QByteArray *data, DMImportReport &report);
+// the report, when it is not a regular file, is larger than maxSize or cannot be read.
+bool DMImport_readFile(const QString &path, qint64 maxSize, QByteArray *data, DMImportReport &report);

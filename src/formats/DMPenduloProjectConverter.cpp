@@ -325,7 +325,7 @@ bool DMPenduloProjectConverter::importPenduloProjectDocumentAtPathInProject(cons
 {
     return DMImport_run(report, [&](DMImportReport &used) {
         QByteArray data;
-        return DMImport_readFile(path, &data, used)
+        return DMImport_readFile(path, kDMImport_MaximumArchiveFileSize, &data, used)
             && Importer(project, used).run(data, preferencesFoldersForArchiveAtPath(path));
     });
 }

@@ -147,9 +147,9 @@ protected:
             editor->setEditedObject(nullptr);
         };
         return {
-            {"File > Open an earlier planner document", "plan.pendulo", {}, kDMImport_MaximumFileSize,
+            {"File > Open an earlier planner document", "plan.pendulo", {}, kDMImport_MaximumArchiveFileSize,
              "This PenduloProject document couldn't be imported.", [this] { controller().openDocument(); }},
-            {"File > Import MS Project XML", "plan.xml", {}, kDMImport_MaximumFileSize,
+            {"File > Import MS Project XML", "plan.xml", {}, kDMImport_MaximumMSProjectXMLFileSize,
              "This MS Project document couldn't be imported.", [this] { controller().importDocument(); }},
             {"File > Import To-Do List", "project.xml", "list.del", DMTodoListPackage::kMaximumProjectFileSize,
              "Unable to load file", [this] { document->uiCallbacks()->importFromFerrix(); }},
