@@ -5,6 +5,7 @@
 #include "DMPreferenceKeys.h"
 #include "DMProjectDocument.h"
 #include "DMProjectPackage.h"
+#include "DMReadGuard.h"
 #include "DMUserDefaults.h"
 
 #include <QApplication>
@@ -78,7 +79,11 @@ std::shared_ptr<DMProjectDocument> DMDocumentController::openDocumentWithContent
     bool ok = !type.isEmpty();
     if (!ok)
         message = DMLocalizedString("Halcyra cannot open documents of this type.");
-    ok = ok && document->readFromURLOfType(path, type, &message) && document->loadProjectIfNeeded(&message);
+    // What reading throws ends here: the new document is dropped and no other one is touched.
+    const auto read = [&] {
+        return document->readFromURLOfType(path, type, &message) && document->loadProjectIfNeeded(&message);
+    };
+    ok = ok && DMReadGuard::run(read, &message);
     if (!ok) {
         if (error)
             *error = message;

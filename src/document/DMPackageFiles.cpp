@@ -1,6 +1,8 @@
 #include "DMPackageFiles.h"
 
+#include "DMFileDescriptor.h"
 #include "DMLocalizedString.h"
+#include "DMRegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -9,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include <dirent.h>
@@ -33,34 +34,6 @@ QString entryName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
-// Closes the descriptor when it goes out of scope.
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor)
-        : m_descriptor(descriptor)
-    {
-    }
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_descriptor; }
-    bool isValid() const { return m_descriptor >= 0; }
-    int release() { return std::exchange(m_descriptor, -1); }
-    // Closes now and reports a failed close (a delayed write error on some file systems).
-    bool close()
-    {
-        return ::close(release()) == 0;
-    }
-
-private:
-    int m_descriptor;
-};
-
 struct DirectoryClose
 {
     void operator()(DIR *stream) const { ::closedir(stream); }
@@ -83,17 +56,17 @@ bool writeAll(int descriptor, const char *data, size_t size)
 
 QString notRegularMessage(const QString &name)
 {
-    return DMLocalizedString("\"%1\" is not a regular file.").arg(name);
+    return DMRegularFile::notRegularMessage(name, DMRegularFile::RefuseLinks);
 }
 
 QString unreadableMessage(const QString &name, int number)
 {
-    return DMLocalizedString("\"%1\" could not be read: %2").arg(name, DMPackageFiles::systemError(number));
+    return DMRegularFile::unreadableMessage(name, number);
 }
 
 QString unwritableMessage(const QString &name, int number)
 {
-    return DMLocalizedString("\"%1\" could not be written: %2").arg(name, DMPackageFiles::systemError(number));
+    return DMLocalizedString("\"%1\" could not be written: %2").arg(name, DMRegularFile::systemError(number));
 }
 
 // Copies one source (a file or a folder tree) and collects what it met. A problem with the
@@ -163,14 +136,14 @@ private:
             return true;
         // O_NONBLOCK: should the entry have become a FIFO since it was looked at, opening it
         // does not wait for a writer.
-        Descriptor in(::open(native(source), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
+        DMFileDescriptor in(::open(native(source), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
         struct stat opened;
         if (!in.isValid() || ::fstat(in.get(), &opened) != 0)
             return sourceProblem(isTop(depth), errno == ELOOP ? notRegularMessage(shown) : unreadableMessage(shown, errno));
         if (!S_ISREG(opened.st_mode) || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
             return sourceProblem(isTop(depth), notRegularMessage(shown));
-        Descriptor out(::open(native(destination), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                              (opened.st_mode & 0777) | S_IRUSR | S_IWUSR));
+        DMFileDescriptor out(::open(native(destination), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                    (opened.st_mode & 0777) | S_IRUSR | S_IWUSR));
         if (!out.isValid())
             return destinationFailed(destination, errno);
         m_buffer.resize(kCopyChunk);
@@ -199,7 +172,7 @@ private:
         if (depth > kMaximumFolderDepth)
             return sourceProblem(false, DMLocalizedString("\"%1\" is nested too deeply.").arg(shown));
         const bool follow = isTop(depth) && (m_options & DMPackageFiles::FollowSourceLink);
-        Descriptor folder(::open(native(source), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
+        DMFileDescriptor folder(::open(native(source), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
         if (!folder.isValid())
             return sourceProblem(isTop(depth), unreadableMessage(shown, errno));
         if (::mkdir(native(destination), 0777) != 0)
@@ -235,11 +208,6 @@ private:
 
 } // namespace
 
-QString DMPackageFiles::systemError(int number)
-{
-    return QString::fromLocal8Bit(std::strerror(number));
-}
-
 DMPackageFiles::Kind DMPackageFiles::kindOf(const QString &path)
 {
     struct stat info;
@@ -254,68 +222,9 @@ DMPackageFiles::Kind DMPackageFiles::kindOf(const QString &path)
     return Other;
 }
 
-std::optional<QByteArray> DMPackageFiles::readRegularFile(const QString &path, qint64 maxSize, QString *error,
-                                                          bool *missing)
-{
-    QString ignored;
-    if (!error)
-        error = &ignored;
-    if (missing)
-        *missing = false;
-    const QString name = entryName(path);
-    struct stat seen;
-    if (::lstat(native(path), &seen) != 0) {
-        if (missing)
-            *missing = errno == ENOENT;
-        *error = unreadableMessage(name, errno);
-        return std::nullopt;
-    }
-    const QString tooLarge =
-        DMLocalizedString("\"%1\" is larger than %2 MB.").arg(name).arg(maxSize / (1024 * 1024));
-    if (!S_ISREG(seen.st_mode)) {
-        *error = notRegularMessage(name);
-        return std::nullopt;
-    }
-    if (seen.st_size > maxSize) {
-        *error = tooLarge;
-        return std::nullopt;
-    }
-    // Checked again on the open file: the entry may have been replaced since.
-    Descriptor file(::open(native(path), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat opened;
-    if (!file.isValid() || ::fstat(file.get(), &opened) != 0) {
-        *error = errno == ELOOP ? notRegularMessage(name) : unreadableMessage(name, errno);
-        return std::nullopt;
-    }
-    if (!S_ISREG(opened.st_mode) || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev) {
-        *error = notRegularMessage(name);
-        return std::nullopt;
-    }
-    QByteArray data;
-    data.reserve(qsizetype(opened.st_size));
-    // The bound holds even for a file that grows while it is read.
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            *error = unreadableMessage(name, errno);
-            return std::nullopt;
-        }
-        if (count == 0)
-            return data;
-        if (data.size() + count > maxSize) {
-            *error = tooLarge;
-            return std::nullopt;
-        }
-        data.append(buffer, count);
-    }
-}
-
 bool DMPackageFiles::writeNewFile(const QString &path, const QByteArray &data, QString *error)
 {
-    Descriptor file(::open(native(path), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    DMFileDescriptor file(::open(native(path), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (!file.isValid() || !writeAll(file.get(), data.constData(), size_t(data.size())) || ::fsync(file.get()) != 0
         || !file.close()) {
         if (error)
@@ -336,7 +245,7 @@ bool DMPackageFiles::makeFolder(const QString &path, QString *error)
 
 bool DMPackageFiles::sync(const QString &path, QString *error)
 {
-    Descriptor file(::open(native(path), O_RDONLY | O_CLOEXEC));
+    DMFileDescriptor file(::open(native(path), O_RDONLY | O_CLOEXEC));
     if (file.isValid() && ::fsync(file.get()) == 0)
         return true;
     if (error)
@@ -360,7 +269,7 @@ bool DMPackageFiles::removeTree(const QString &path)
         return ::unlink(nativePath) == 0 || errno == ENOENT;
     QStringList names;
     {
-        Descriptor folder(::open(nativePath, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        DMFileDescriptor folder(::open(nativePath, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         std::unique_ptr<DIR, DirectoryClose> stream(folder.isValid() ? ::fdopendir(folder.get()) : nullptr);
         if (!stream)
             return false;
@@ -382,7 +291,7 @@ std::optional<bool> DMPackageFiles::exchange(const QString &first, const QString
     if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
         return std::nullopt;
     if (error)
-        *error = systemError(errno);
+        *error = DMRegularFile::systemError(errno);
     return false;
 }
 
@@ -391,7 +300,7 @@ bool DMPackageFiles::rename(const QString &from, const QString &to, QString *err
     if (::rename(native(from), native(to)) == 0)
         return true;
     if (error)
-        *error = systemError(errno);
+        *error = DMRegularFile::systemError(errno);
     return false;
 }
 
@@ -400,7 +309,7 @@ bool DMPackageFiles::isWritable(const QString &path, QString *error)
     if (::faccessat(AT_FDCWD, native(path), W_OK, AT_EACCESS) == 0)
         return true;
     if (error)
-        *error = systemError(errno);
+        *error = DMRegularFile::systemError(errno);
     return false;
 }
 

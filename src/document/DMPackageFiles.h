@@ -6,21 +6,16 @@
 
 #include <optional>
 
-// The file operations behind project packages. A package may come from anyone, so they read
-// only regular files, never open a FIFO or a device, never follow a symbolic link found inside
-// a package, and name the system's own error ("No space left on device") when they fail.
+// The file operations behind project packages. A package may come from anyone, so they never
+// open a FIFO or a device, never follow a symbolic link found inside a package, and name the
+// system's own error ("No space left on device") when they fail. Its files are read with
+// DMRegularFile, refusing links.
 class DMPackageFiles
 {
 public:
     // What is at a path, without following a symbolic link there.
     enum Kind { Missing, RegularFile, Folder, SymbolicLink, Other };
     static Kind kindOf(const QString &path);
-
-    // The bytes of a regular file of at most maxSize bytes. nullopt with *error set (a sentence
-    // naming the file) when it is not a regular file (a symbolic link, a FIFO, a device...), is
-    // larger, or cannot be read; *missing tells an absent file apart.
-    static std::optional<QByteArray> readRegularFile(const QString &path, qint64 maxSize, QString *error,
-                                                     bool *missing = nullptr);
 
     // Creates the file (it must not exist), writes the bytes and forces them to disk.
     static bool writeNewFile(const QString &path, const QByteArray &data, QString *error);
@@ -62,9 +57,6 @@ public:
     // True when the process may change the folder's entries; false with *error set otherwise
     // (a read-only folder, file system or immutable flag).
     static bool isWritable(const QString &path, QString *error);
-
-    // The system's text for an errno value.
-    static QString systemError(int number);
 
     // An exclusive advisory lock on a folder, held while the object lives and released by the
     // system when the process dies, so a crashed save never leaves a stale lock.

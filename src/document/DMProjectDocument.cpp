@@ -17,6 +17,7 @@
 #include "DMProjectPackage.h"
 #include "DMProjectTimelineDataSource.h"
 #include "DMProjectView.h"
+#include "DMReadGuard.h"
 #include "DMTextField.h"
 #include "DMUndoManager.h"
 
@@ -398,8 +399,10 @@ bool DMProjectDocument::revertToSaved()
     if (!canRevertToSaved())
         return false;
     QString error;
-    // The package is read again with the password that opened it; a changed password asks.
-    if (!readFromURLOfType(m_fileURL, kDocumentType, &error) || !loadProjectIfNeeded(&error)) {
+    // The package is read again with the password that opened it; a changed password asks. What
+    // reading throws leaves the document as it was.
+    const auto read = [&] { return readFromURLOfType(m_fileURL, kDocumentType, &error) && loadProjectIfNeeded(&error); };
+    if (!DMReadGuard::run(read, &error)) {
         if (!error.isEmpty())
             presentError(DMLocalizedString("The document \"%1\" could not be reverted.").arg(displayName()), error,
                          DMLocalizedString("Revert to Saved"));

@@ -27,6 +27,7 @@
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectItem.h"
 #include "DMPropertyList.h"
+#include "DMRegularFile.h"
 #include "DMUndoManager.h"
 #include "DMUndoRegistrationPause.h"
 #include "DMUserDefaults.h"
@@ -471,6 +472,13 @@ QString DMProjectDocument::addAttachedDocumentTableKey(const QString &path)
 {
     if (!m_project)
         return QString();
+    // Only what a save can copy is attached: a FIFO or a device is refused now, not at the save.
+    QString refusal;
+    if (!path.isEmpty() && !DMRegularFile::isAttachable(path, &refusal)) {
+        DMModalUI::instance().presentError(DMLocalizedString("The document could not be attached."), refusal,
+                                           windowForSheet(), DMLocalizedString("Attach Documents"));
+        return QString();
+    }
     QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
     const QString documents = m_fileURL.isEmpty() ? QString() : DMProjectPackage::documentsFolderPath(m_fileURL);
     bool isNew = false;

@@ -4,6 +4,7 @@
 #include "DMLocalizedString.h"
 #include "DMPackageFiles.h"
 #include "DMPropertyList.h"
+#include "DMRegularFile.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -102,8 +103,8 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
 
     // Metadata first: a package of a later version is refused before its project is read.
     bool missing = false;
-    const std::optional<QByteArray> metadataData =
-        DMPackageFiles::readRegularFile(dir.filePath(kMetadataFileName), kMaximumMetadataFileSize, error, &missing);
+    const std::optional<QByteArray> metadataData = DMRegularFile::read(
+        dir.filePath(kMetadataFileName), kMaximumMetadataFileSize, DMRegularFile::RefuseLinks, error, &missing);
     if (!metadataData && !missing)
         return std::nullopt;
     if (metadataData) {
@@ -123,8 +124,8 @@ std::optional<DMProjectPackage::ReadResult> DMProjectPackage::read(const QString
         }
     }
 
-    std::optional<QByteArray> projectData =
-        DMPackageFiles::readRegularFile(dir.filePath(kProjectFileName), kMaximumProjectFileSize, error, &missing);
+    std::optional<QByteArray> projectData = DMRegularFile::read(
+        dir.filePath(kProjectFileName), kMaximumProjectFileSize, DMRegularFile::RefuseLinks, error, &missing);
     if (!projectData) {
         if (missing)
             *error = DMLocalizedString("The document has no project file.");

@@ -36,5 +36,5 @@ bool DMDaysOffFile::readData(const QByteArray &data, Contents *contents, QString
 bool DMDaysOffFile::readFromFile(const QString &path, Contents *contents, QString *error)
 {
     QByteArray data;
-    return DMExchangeFile::readFile(path, &data, error) && readData(data, contents, error);
+    return DMExchangeFile::readFile(path, kMaximumFileSize, &data, error) && readData(data, contents, error);
 }

@@ -11,6 +11,8 @@ class DMDaysOffFile
 public:
     static const QString kVersionKey; // "halcyra version"
     static const QString kDaysOffKey; // "days off"
+    // Larger files are refused before they are read.
+    static constexpr qint64 kMaximumFileSize = qint64(8) << 20;
 
     // The version written: the application's, or "unknown".
     static QString applicationVersion();
@@ -26,5 +28,6 @@ public:
     // False when the data is no days-off file: not a property list, a root that is not a
     // dictionary, a key missing, or "days off" not an array.
     static bool readData(const QByteArray &data, Contents *contents, QString *error = nullptr);
+    // The same from a file the user picked, read as DMRegularFile reads one.
     static bool readFromFile(const QString &path, Contents *contents, QString *error = nullptr);
 };

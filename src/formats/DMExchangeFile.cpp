@@ -2,9 +2,9 @@
 
 #include "DMLocalizedString.h"
 #include "DMPropertyList.h"
+#include "DMRegularFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QVariantMap>
 
 namespace DMExchangeFile {
@@ -47,15 +47,12 @@ bool readEntries(const QByteArray &data, const QString &versionKey, const QStrin
     return true;
 }
 
-bool readFile(const QString &path, QByteArray *data, QString *error)
+bool readFile(const QString &path, qint64 maxSize, QByteArray *data, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    std::optional<QByteArray> read = DMRegularFile::read(path, maxSize, DMRegularFile::FollowLinks, error);
+    if (!read)
         return false;
-    }
-    *data = file.readAll();
+    *data = std::move(*read);
     return true;
 }
 

@@ -18,8 +18,9 @@ bool writeToFile(const QString &versionKey, const QString &arrayKey, const QVari
 // list, a root that is not a dictionary, a key missing, or the entries not an array.
 bool readEntries(const QByteArray &data, const QString &versionKey, const QString &arrayKey, QVariantList *entries,
                  QString *error = nullptr);
-// The bytes of a file; false with *error set when it cannot be read.
-bool readFile(const QString &path, QByteArray *data, QString *error = nullptr);
+// The bytes of a file the user picked, read as DMRegularFile reads one, at most maxSize of them;
+// false with *error set when it is not a regular file, is larger or cannot be read.
+bool readFile(const QString &path, qint64 maxSize, QByteArray *data, QString *error = nullptr);
 
 // What the user is told when such a file cannot be written, the writer's reason last.
 QString writeFailureText(const QString &reason);

@@ -2,10 +2,8 @@
 
 #include "DMImportReport.h"
 #include "DMProject.h"
-
-#include <QFile>
-
-#include <exception>
+#include "DMReadGuard.h"
+#include "DMRegularFile.h"
 
 DMProjectLoadingScope::DMProjectLoadingScope(DMProject &project) : m_project(project)
 {
@@ -23,19 +21,20 @@ bool DMImport_run(DMImportReport *report, const std::function<bool(DMImportRepor
     DMImportReport &used = report ? *report : ownReport;
     try {
         return import(used);
-    } catch (const std::exception &exception) {
-        used.fail(QStringLiteral("An exception occured: %1").arg(QString::fromUtf8(exception.what())));
+    } catch (...) {
+        used.fail(DMReadGuard::reasonForCurrentException());
         return false;
     }
 }
 
-bool DMImport_readFile(const QString &path, QByteArray *data, DMImportReport &report)
+bool DMImport_readFile(const QString &path, qint64 maxSize, QByteArray *data, DMImportReport &report)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report.fail(QStringLiteral("The file could not be read (%1).").arg(file.errorString()));
+    QString reason;
+    std::optional<QByteArray> read = DMRegularFile::read(path, maxSize, DMRegularFile::FollowLinks, &reason);
+    if (!read) {
+        report.fail(reason);
         return false;
     }
-    *data = file.readAll();
+    *data = std::move(*read);
     return true;
 }

@@ -733,7 +733,8 @@ bool DMMSProjectXMLConverter::importMSProjectXMLDocumentAtPathInProject(const QS
 {
     return DMImport_run(report, [&](DMImportReport &used) {
         QByteArray data;
-        return DMImport_readFile(path, &data, used) && Importer(project, used).run(data);
+        return DMImport_readFile(path, kDMImport_MaximumMSProjectXMLFileSize, &data, used)
+            && Importer(project, used).run(data);
     });
 }
 

@@ -14,6 +14,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMPropertyList.h"
+#include "DMRegularFile.h"
 #include "NSRectObject.h"
 #include "ZQAlert.h"
 #include "ZQDependency.h"
@@ -324,7 +325,7 @@ bool DMPenduloProjectConverter::importPenduloProjectDocumentAtPathInProject(cons
 {
     return DMImport_run(report, [&](DMImportReport &used) {
         QByteArray data;
-        return DMImport_readFile(path, &data, used)
+        return DMImport_readFile(path, kDMImport_MaximumArchiveFileSize, &data, used)
             && Importer(project, used).run(data, preferencesFoldersForArchiveAtPath(path));
     });
 }
@@ -355,10 +356,12 @@ QVariantMap DMPenduloProjectConverter::earlierPreferencesInFolders(const QString
 {
     for (const QString &folder : folders)
         for (const QString &name : preferencesFileNames()) {
-            const QString path = QDir(folder).filePath(name);
-            if (!QFileInfo(path).isFile())
+            // Only a regular file of a preferences file's size is read; anything else counts as absent.
+            const std::optional<QByteArray> data = DMRegularFile::read(
+                QDir(folder).filePath(name), kMaximumPreferencesFileSize, DMRegularFile::FollowLinks, nullptr);
+            if (!data)
                 continue;
-            const QVariant preferences = DMPropertyList::propertyListWithContentsOfFile(path);
+            const QVariant preferences = DMPropertyList::propertyListWithData(*data);
             if (preferences.metaType().id() == QMetaType::QVariantMap)
                 return preferences.toMap();
         }

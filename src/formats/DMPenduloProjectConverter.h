@@ -44,6 +44,8 @@ public:
     // The preferences files of the earlier application's latest edition, its version 4 and its
     // first version, in the order they are tried.
     static QStringList preferencesFileNames();
+    // A larger preferences file is not read.
+    static constexpr qint64 kMaximumPreferencesFileSize = qint64(1) << 20;
     // The first of those files in the folders that loads as a dictionary; empty when none does.
     static QVariantMap earlierPreferencesInFolders(const QStringList &folders);
 

@@ -159,7 +159,7 @@ bool DMProjectResourceFile::readData(const QByteArray &data, Contents *contents,
 bool DMProjectResourceFile::readFromFile(const QString &path, Contents *contents, QString *error)
 {
     QByteArray data;
-    return DMExchangeFile::readFile(path, &data, error) && readData(data, contents, error);
+    return DMExchangeFile::readFile(path, kMaximumFileSize, &data, error) && readData(data, contents, error);
 }
 
 QList<std::shared_ptr<DMProjectResource>> DMProjectResourceFile::resourcesForProject(const Contents &contents,

@@ -28,6 +28,8 @@ public:
     static const QString kVersionKey;   // "halcyra version"
     static const QString kResourcesKey; // "resources"
     static constexpr int kMaximumDepth = 64; // groups nested deeper are left out
+    // Larger files are refused before they are read: resources carry their icons.
+    static constexpr qint64 kMaximumFileSize = qint64(64) << 20;
 
     static QVariantMap exportDictionary(const DMProject &project);
     // One resource (a group with its members) as the file holds it.
@@ -43,6 +45,7 @@ public:
     // False when the data is no resource file: not a property list, a root that is not a
     // dictionary, a key missing, or "resources" not an array.
     static bool readData(const QByteArray &data, Contents *contents, QString *error = nullptr);
+    // The same from a file the user picked, read as DMRegularFile reads one.
     static bool readFromFile(const QString &path, Contents *contents, QString *error = nullptr);
 
     // One entry checked and cleaned (object IDs and view state dropped, a missing name given)

@@ -7,9 +7,9 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMPropertyList.h"
+#include "DMRegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -111,12 +111,9 @@ bool DMTodoListPackage::writePackage(const DMProject &project, const QString &fo
 bool DMTodoListPackage::readTodos(const QString &folderPath, const std::shared_ptr<DMProject> &project,
                                   QList<std::shared_ptr<DMProjectTodo>> *todos, QString *error)
 {
-    QFile file(QDir(folderPath).filePath(kProjectFile));
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = DMLocalizedString("\"%1\" could not be read: %2").arg(kProjectFile, file.errorString());
-        return false;
-    }
-    return readTodosFromData(file.readAll(), project, todos, error);
+    const std::optional<QByteArray> data = DMRegularFile::read(QDir(folderPath).filePath(kProjectFile),
+                                                               kMaximumProjectFileSize, DMRegularFile::FollowLinks, error);
+    return data && readTodosFromData(*data, project, todos, error);
 }
 
 bool DMTodoListPackage::readTodosFromData(const QByteArray &projectXML, const std::shared_ptr<DMProject> &project,

@@ -1,8 +1,8 @@
 #include "DMVCardReader.h"
 
 #include "DMLocalizedString.h"
+#include "DMRegularFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -408,18 +408,8 @@ bool DMVCardReader::readVCards(const QByteArray &data, QList<DMVCard> *cards, QS
 
 bool DMVCardReader::readVCardsFromFile(const QString &path, QList<DMVCard> *cards, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = DMLocalizedString("The file \"%1\" could not be opened.").arg(QFileInfo(path).fileName());
-        return false;
-    }
-    if (file.size() > kMaximumSize) {
-        if (error)
-            *error = DMLocalizedString("The vCard is too large.");
-        return false;
-    }
-    return readVCards(file.readAll(), cards, error);
+    const std::optional<QByteArray> data = DMRegularFile::read(path, kMaximumSize, DMRegularFile::FollowLinks, error);
+    return data && readVCards(*data, cards, error);
 }
 
 const QStringList &DMVCardReader::mimeTypes()

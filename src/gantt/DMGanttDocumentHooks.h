@@ -53,7 +53,8 @@ public:
     // The formatter of amounts in the project's currency.
     virtual std::shared_ptr<DMFormatter> currencyFormatter() { return nullptr; }
     // Attaches the file to the project (a reference more on an entry of the same file) and
-    // answers its table key; empty when it was not attached.
+    // answers its table key; empty when it was not attached (what is no regular file or folder
+    // that can be read is refused, and the user told why).
     virtual QString addAttachedDocumentTableKey(const QString & /*path*/) { return QString(); }
     // Gives back one reference of the entry.
     virtual void removeAttachedDocumentWithTableKey(const QString & /*tableKey*/) {}

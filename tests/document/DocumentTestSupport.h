@@ -26,6 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace halcyra::test {
 
 // Every test gets its own folder, user defaults and modal UI, and leaves no document open.
@@ -195,6 +198,16 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+inline void makeLink(const QString &target, const QString &link)
+{
+    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+}
+
+inline void makeFifo(const QString &path)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
 }
 
 } // namespace halcyra::test

@@ -5,9 +5,6 @@
 #include "DMAttachedDocuments.h"
 #include "DMPropertyList.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 using namespace halcyra::test;
 
 namespace {
@@ -17,16 +14,6 @@ QVariantMap entry(const QString &path, bool pending)
     return {{kDMProject_AttachedDocument_Path, path},
             {kDMProject_AttachedDocument_PendingAttachment, pending},
             {DMAttachedDocuments::kReferenceCount, 1}};
-}
-
-void makeLink(const QString &target, const QString &link)
-{
-    ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
-}
-
-void makeFifo(const QString &path)
-{
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
 }
 
 QVariantMap tableOf(const DMProjectDocument &document)
@@ -153,8 +140,8 @@ TEST_F(PackageContentsTest, AttachmentsThatCannotBeCopiedAreDroppedAndTheSaveGoe
 {
     writeFile(path("outside/secret.txt"), "SECRET file");
     writeFile(path("plain.txt"), "plain");
-    makeFifo(path("pipe"));
-    makeLink("/dev/zero", path("zero"));
+    writeFile(path("pipe"), "a file for now");
+    writeFile(path("zero"), "a file for now");
     writeFile(path("folder/a.txt"), "a");
     makeFifo(path("folder/inner-pipe"));
     makeLink(path("outside/secret.txt"), path("folder/out"));
@@ -163,6 +150,11 @@ TEST_F(PackageContentsTest, AttachmentsThatCannotBeCopiedAreDroppedAndTheSaveGoe
     auto document = documentWithProject(makeFullProject().project);
     for (const char *name : {"plain.txt", "pipe", "zero", "folder"})
         document->addAttachedDocumentTableKey(path(name));
+    // Attached as files, they have become a FIFO and a device by the time of the save.
+    QFile::remove(path("pipe"));
+    makeFifo(path("pipe"));
+    QFile::remove(path("zero"));
+    makeLink("/dev/zero", path("zero"));
     ui.alerts.clear();
     const QString package = path("Saved.hy2");
     QString error;

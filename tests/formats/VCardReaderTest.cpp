@@ -168,7 +168,7 @@ TEST(DMVCardReader, DamagedTextsReadAsNothingWithAMessage)
 
     QString error;
     EXPECT_FALSE(DMVCardReader::readVCardsFromFile(QStringLiteral("/nonexistent/card.vcf"), nullptr, &error));
-    EXPECT_EQ(error, "The file \"card.vcf\" could not be opened.");
+    EXPECT_EQ(error, "\"card.vcf\" could not be read: No such file or directory");
 }
 
 TEST(DMVCardReader, FilesAndTypes)

@@ -10,6 +10,7 @@
 #include "DMProjectDocumentUICallbacksHost.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
+#include "DMReadGuard.h"
 #include "DMSaveFile.h"
 #include "DMStringAdditions.h"
 #include "DMTodoListPackage.h"
@@ -122,7 +123,7 @@ void DMProjectDocumentUICallbacks::importFromFerrix()
         return;
     QList<std::shared_ptr<DMProjectTodo>> todos;
     QString error;
-    if (!DMTodoListPackage::readTodos(paths.first(), project, &todos, &error)) {
+    if (!DMReadGuard::run([&] { return DMTodoListPackage::readTodos(paths.first(), project, &todos, &error); }, &error)) {
         DMModalUI::Alert alert;
         alert.title = DMLocalizedString("Import To-Do List");
         alert.messageText = DMLocalizedString("Unable to load file");

@@ -10,11 +10,12 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectResourceEditorController.h"
+#include "DMReadGuard.h"
+#include "DMRegularFile.h"
 #include "DMUndoManager.h"
 #include "DMVCard.h"
 #include "DMVCardReader.h"
 
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -30,7 +31,8 @@ QStringList localFiles(const QMimeData *data)
     return paths;
 }
 
-// The first vCard of the drop: given as data, or as a vCard file.
+// The first vCard of the drop: given as data, or as a vCard file (read as DMRegularFile reads a
+// file the user picked).
 QByteArray vCardData(const QMimeData *data)
 {
     for (const QString &type : DMVCardReader::mimeTypes())
@@ -39,9 +41,11 @@ QByteArray vCardData(const QMimeData *data)
     for (const QString &path : localFiles(data)) {
         if (!DMVCardReader::hasVCardExtension(path))
             continue;
-        QFile file(path);
-        if (QFileInfo(path).size() <= DMVCardReader::kMaximumSize && file.open(QIODevice::ReadOnly))
-            return file.read(DMVCardReader::kMaximumSize);
+        QString error;
+        if (const std::optional<QByteArray> read =
+                DMRegularFile::read(path, DMVCardReader::kMaximumSize, DMRegularFile::FollowLinks, &error))
+            return *read;
+        qWarning("A dropped vCard was not read: %s", qPrintable(error));
     }
     return {};
 }
@@ -75,7 +79,10 @@ bool DMProjectDocumentItemsView::dmCollectionViewPerformDragOperation(DMCollecti
     if (dmCollectionViewDraggingEntered(view, info) == Qt::IgnoreAction)
         return false;
     if (pageTag() == DMPage::ItemsResourcesPage) {
-        const auto resource = addResourceWithVCardData(vCardData(info.pasteboard));
+        // A card that cannot be read refuses the drop, with the reason in the log.
+        std::shared_ptr<DMProjectResource> resource;
+        DMReadGuard::run([&] { return (resource = addResourceWithVCardData(vCardData(info.pasteboard))) != nullptr; },
+                         nullptr);
         if (!resource)
             return false;
         updateItemsArrayWithTag(DMPage::ItemsResourcesPage);

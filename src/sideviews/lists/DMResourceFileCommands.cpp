@@ -8,6 +8,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectResourceFile.h"
 #include "DMProjectUndoStep.h"
+#include "DMReadGuard.h"
 #include "DMStringAdditions.h"
 
 #include <QDebug>
@@ -45,16 +46,34 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window,
         return false;
     // Everything is read and checked before the project changes.
     DMProjectResourceFile::Contents contents;
+    QList<std::shared_ptr<DMProjectResource>> resources;
     QString error;
-    if (!DMProjectResourceFile::readFromFile(paths.first(), &contents, &error)) {
+    bool holdsResources = true;
+    const bool read = DMReadGuard::run(
+        [&] {
+            QByteArray data;
+            if (!DMExchangeFile::readFile(paths.first(), DMProjectResourceFile::kMaximumFileSize, &data, &error))
+                return false;
+            holdsResources = DMProjectResourceFile::readData(data, &contents, &error);
+            if (holdsResources)
+                resources = DMProjectResourceFile::resourcesForProject(contents, project);
+            return holdsResources;
+        },
+        &error);
+    if (!read) {
         qWarning() << "Resources: could not import" << paths.first() << error;
-        DMModalUI::instance().presentError(
-            DMLocalizedString("Not a Halcyra 2 resource file."),
-            DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window,
-            DMLocalizedString("Import Resources"));
+        // A file that reads but is no resource file gets the usual words; one that could not be
+        // read at all, or ran the reader out of memory, says why.
+        if (!holdsResources)
+            DMModalUI::instance().presentError(
+                DMLocalizedString("Not a Halcyra 2 resource file."),
+                DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window,
+                DMLocalizedString("Import Resources"));
+        else
+            DMModalUI::instance().presentError(DMLocalizedString("The resources could not be imported."), error, window,
+                                               DMLocalizedString("Import Resources"));
         return false;
     }
-    const QList<std::shared_ptr<DMProjectResource>> resources = DMProjectResourceFile::resourcesForProject(contents, project);
     if (resources.isEmpty()) {
         project->updateChangeCount(0); // an import counts as a change even when it adds nothing
     } else {

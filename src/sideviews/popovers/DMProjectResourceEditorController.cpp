@@ -12,13 +12,14 @@
 #include "DMProjectKeys.h"
 #include "DMProjectResource.h"
 #include "DMProjectUndoStep.h"
+#include "DMReadGuard.h"
+#include "DMRegularFile.h"
 #include "DMTextField.h"
 #include "DMVCardReader.h"
 
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -37,9 +38,6 @@
 #include <functional>
 
 namespace {
-
-// Larger image files are not looked at.
-constexpr qint64 kMaximumImageFileSize = 64 * 1024 * 1024;
 
 // The icon of a resource that has none: a person's head and shoulders.
 QImage defaultResourceIcon()
@@ -380,15 +378,18 @@ bool DMProjectResourceEditorController::setEditedObjectIconWithContentsOfFile(co
     const auto resource = editedObject();
     if (!resource)
         return false;
-    QFile file(path);
     QImage icon;
-    if (file.size() <= kMaximumImageFileSize && file.open(QIODevice::ReadOnly))
-        icon = iconImageWithData(file.readAll());
-    if (icon.isNull()) {
-        if (error)
+    const auto read = [&] {
+        const std::optional<QByteArray> data =
+            DMRegularFile::read(path, kMaximumImageFileSize, DMRegularFile::FollowLinks, error);
+        if (data)
+            icon = iconImageWithData(*data);
+        if (data && icon.isNull() && error)
             *error = DMLocalizedString("\"%1\" is not an image that can be read.").arg(QFileInfo(path).fileName());
+        return !icon.isNull();
+    };
+    if (!DMReadGuard::run(read, error))
         return false;
-    }
     DMProject_applyAsOneUndoStep(resource->project(), DMLocalizedString("Change Icon"),
                                  [&] { resource->setAttribute(kDMProjectResource_Icon, icon); });
     return true;
@@ -466,7 +467,7 @@ bool DMProjectResourceEditorController::fillEditedObjectWithCards(
 {
     const auto resource = editedObject();
     QList<DMVCard> cards;
-    if (!resource || resource->isGroup() || !read(&cards, error))
+    if (!resource || resource->isGroup() || !DMReadGuard::run([&] { return read(&cards, error); }, error))
         return false;
     // The first person of the card, as the first of several dragged people.
     return fillResourceWithVCard(*resource, cards.first(), error);

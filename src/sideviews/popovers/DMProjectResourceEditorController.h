@@ -44,6 +44,8 @@ public:
 
     // The largest icon stored: an image is scaled down to fit it, keeping its proportions.
     static constexpr int kIconSize = 64;
+    // Larger image files are refused before they are read.
+    static constexpr qint64 kMaximumImageFileSize = qint64(64) << 20;
 
     static DMProjectResourceEditorController *sharedInstance();
 

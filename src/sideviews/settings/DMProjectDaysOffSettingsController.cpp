@@ -14,6 +14,7 @@
 #include "DMProject.h"
 #include "DMProjectKeys.h"
 #include "DMProjectUndoStep.h"
+#include "DMReadGuard.h"
 #include "DMStringAdditions.h"
 
 #include <QButtonGroup>
@@ -446,7 +447,7 @@ void DMProjectDaysOffSettingsController::daysOffImport()
         return;
     DMDaysOffFile::Contents contents;
     QString error;
-    if (!DMDaysOffFile::readFromFile(paths.first(), &contents, &error)) {
+    if (!DMReadGuard::run([&] { return DMDaysOffFile::readFromFile(paths.first(), &contents, &error); }, &error)) {
         DMModalUI::instance().presentError(DMLocalizedString("Not a Halcyra 2 days-off file."), error, window,
                                            DMLocalizedString("Import Days Off"));
         return;
