@@ -6,6 +6,7 @@
 #include "DMCollectionView.h"
 #include "DMDateFormatter.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMInspectorWindow.h"
 #include "DMItemsViewDependenciesItem.h"
 #include "DMItemsViewDocumentsItem.h"
 #include "DMItemsViewEventsItem.h"
@@ -13,6 +14,7 @@
 #include "DMItemsViewPreview.h"
 #include "DMItemsViewResourcesItem.h"
 #include "DMItemsViewTodoItem.h"
+#include "DMMainMenu.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
@@ -26,6 +28,12 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMProjectTodoEditorController.h"
+#include "DMProjectProcess.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectDependencyInspectorController.h"
+#include "DMUIProjectItem.h"
+#include "DMUIProjectMilestoneInspectorController.h"
+#include "DMUIProjectProcessInspectorController.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -62,6 +70,7 @@ protected:
     void TearDown() override
     {
         DMProjectTodoEditorController::sharedInstance()->close();
+        DMInspectorWindow::sharedWindow()->hide();
         DocumentTestBase::TearDown();
     }
 
@@ -77,6 +86,39 @@ protected:
     {
         finishEventLoopTurns();
         return cardAt<Card>(items().itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
+    }
+    // Chooses the page in the View menu of the window, found by its command's tag.
+    void chooseViewMenuPage(int tag)
+    {
+        for (QAction *menu : document->mainWindow()->menuBar()->actions())
+            for (QAction *action : menu->menu() ? menu->menu()->actions() : QList<QAction *>())
+                if (action->data().toInt() == tag) {
+                    action->trigger();
+                    finishEventLoopTurns();
+                    return;
+                }
+        FAIL() << "no View command " << tag;
+    }
+    void clickCard(int index, bool twice = false)
+    {
+        DMCollectionView *view = items().itemsCollectionView();
+        const QPoint centre = view->frameForItemAtIndex(index).center();
+        if (twice)
+            QTest::mouseDClick(cardAt<DMItemsViewItem>(index)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+        else
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+        finishEventLoopTurns();
+    }
+    // The model object of the item or link that the inspector shows; null when it shows none.
+    template <typename Inspector>
+    std::shared_ptr<DMProjectObject> inspected()
+    {
+        const auto object = Inspector::sharedInstance()->editedObject();
+        if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
+            return bar->representedObject();
+        if (auto *line = dynamic_cast<DMUIProjectDependency *>(object.get()))
+            return line->representedObject();
+        return nullptr;
     }
     QString ymd(const DMDate &date) { return document->sharedYMDDateFormatter()->stringFromDate(date); }
     std::shared_ptr<DMProjectTodo> addTodo(const QString &text, std::uint32_t kind = kDMProjectTodo_Kind_Todo)
@@ -137,6 +179,60 @@ TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDra
               material);
     EXPECT_NE(outline->outlineViewObjectValueForTableColumnByItem(nullptr, QStringLiteral("icon"), ann.get()).value<QImage>(),
               material);
+}
+
+TEST_F(ItemsViewCardsTest, EditOnTheCardsOfItemsAndLinksOpensTheirInspector)
+{
+    QWidget *inspectorWindow = DMInspectorWindow::sharedWindow();
+    document->mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(document->mainWindow()));
+
+    // On the milestones page a click selects the card and leaves the inspector closed; Control+I,
+    // Edit and a double click each open it on the card's milestone.
+    chooseViewMenuPage(DMMainMenu::ViewMilestonesTag);
+    clickCard(0);
+    EXPECT_FALSE(inspectorWindow->isVisible());
+    QTest::keyClick(items().itemsCollectionView(), Qt::Key_I, Qt::ControlModifier);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectMilestoneInspectorController>(), handover);
+    inspectorWindow->hide();
+    QTest::mouseClick(items().itemsEditButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectMilestoneInspectorController>(), handover);
+    inspectorWindow->hide();
+    clickCard(0, true);
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    inspectorWindow->hide();
+
+    // The links page: Edit opens the selected link's inspector.
+    auto link = survey->addOutboundDependencyToItem(permits);
+    finishEventLoopTurns();
+    chooseViewMenuPage(DMMainMenu::ViewLinksTag);
+    clickCard(0);
+    QTest::mouseClick(items().itemsEditButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectDependencyInspectorController>(), link);
+    inspectorWindow->hide();
+
+    // New on the processes page opens the new process's inspector with its title ready to be
+    // typed over.
+    chooseViewMenuPage(DMMainMenu::ViewProcessesTag);
+    QTest::mouseClick(items().itemsAddButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    ASSERT_EQ(project->tasks().size(), 4);
+    const auto process = std::dynamic_pointer_cast<DMProjectProcess>(project->tasks().last());
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectProcessInspectorController>(), process);
+    QLineEdit *title = DMUIProjectProcessInspectorController::sharedInstance()->titleField();
+    EXPECT_EQ(inspectorWindow->focusWidget(), title);
+    EXPECT_EQ(title->selectedText(), QStringLiteral("New Process"));
+    QTest::keyClicks(title, QStringLiteral("Pack the archive"));
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(process->title(), QStringLiteral("Pack the archive"));
 }
 
 TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesItsToDos)

@@ -108,7 +108,7 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     m_newGroupButton = new QPushButton(DMLocalizedString("New Group"), container);
     m_deleteButton = new QPushButton(DMLocalizedString("Delete"), container);
     m_editButton = new QPushButton(DMLocalizedString("Edit"), container);
-    m_editButton->setToolTip(DMLocalizedString("Open the selected documents, or edit the selected to-do"));
+    m_editButton->setToolTip(DMLocalizedString("Edit the selected card in its inspector or editor, or open the selected documents"));
     m_exportButton = new QPushButton(DMLocalizedString("Export..."), container);
     m_importButton = new QPushButton(DMLocalizedString("Import..."), container);
     top->addWidget(m_backButton);
