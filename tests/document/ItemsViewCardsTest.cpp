@@ -274,6 +274,46 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
 }
 
+TEST_F(ItemsViewCardsTest, AToDoCardShowsATimeOfDayOnlyWhenItHasOneAndShowsWhenItIsDone)
+{
+    auto call = addTodo(QStringLiteral("Call the movers"));
+    call->setDate(at(2024, 3, 5, 9, 30));
+    document->showPageWithTag(DMPage::ItemsToDoPage);
+    auto *timed = cardOf<DMItemsViewTodoItem>(call);
+    ASSERT_NE(timed, nullptr);
+    EXPECT_EQ(timed->hourOfDayField->text(), document->sharedHMSDateFormatter()->stringFromDate(at(2024, 3, 5, 9, 30)));
+    EXPECT_FALSE(timed->textField->font().strikeOut());
+    EXPECT_FALSE(timed->doneField->isVisibleTo(timed->view()));
+
+    // A new to-do given a day in its editor has a date alone: no time of day on its card.
+    QTest::mouseClick(items().itemsAddButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto boxes = editor->editedObject();
+    ASSERT_TRUE(boxes);
+    editor->datePicker()->setDate(QDate(2024, 3, 6));
+    finishEventLoopTurns();
+    ASSERT_EQ(boxes->date(), at(2024, 3, 6));
+    auto *dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    ASSERT_NE(dateAlone, nullptr);
+    EXPECT_EQ(dateAlone->dateField->text(), ymd(at(2024, 3, 6)));
+    EXPECT_TRUE(dateAlone->hourOfDayField->text().isEmpty());
+
+    // Ticked done in its editor, the to-do shows done on its card: its text struck through and
+    // marked; unticked, it is open again.
+    QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
+    finishEventLoopTurns();
+    ASSERT_TRUE(boxes->done());
+    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    EXPECT_TRUE(dateAlone->textField->font().strikeOut());
+    EXPECT_TRUE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
+    QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
+    finishEventLoopTurns();
+    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    EXPECT_FALSE(dateAlone->textField->font().strikeOut());
+    EXPECT_FALSE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
+}
+
 TEST_F(ItemsViewCardsTest, AToDoCardMerelySelectedLeavesTheKeyboardToTheCardsSoDeleteRemovesIt)
 {
     auto paint = addTodo(QStringLiteral("Buy paint"));
