@@ -436,6 +436,35 @@ TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)
     EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits approved"));
 }
 
+TEST_F(ItemsViewCardsTest, EachSectionOfTheDocumentsPageBeginsOnItsOwnRowUnderItsHeading)
+{
+    for (const char *name : {"brief.pdf", "floor plan.pdf", "inventory.csv"})
+        writeFile(path(QString::fromLatin1(name)), QByteArray(100, 'x'));
+    ASSERT_TRUE(items().attachFilesToProject({path(QStringLiteral("brief.pdf")), path(QStringLiteral("floor plan.pdf"))}));
+    const QString key = document->addAttachedDocumentTableKey(path(QStringLiteral("inventory.csv")));
+    survey->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key});
+    chooseViewMenuPage(DMMainMenu::ViewDocumentsTag);
+    // "Project", its two files, "Tasks", the survey's file; two cards fit across the page.
+    ASSERT_EQ(items().itemsViewContentsArray().size(), 5);
+    ASSERT_GE(items().itemsCollectionView()->columnCount(), 2);
+    const auto frameOf = [this](int index) {
+        auto *card = cardAt<DMItemsViewDocumentsItem>(index);
+        return card ? card->view()->geometry() : QRect();
+    };
+    const QRect project = frameOf(0), brief = frameOf(1), plan = frameOf(2), tasks = frameOf(3), inventory = frameOf(4);
+    // Each heading has its row to itself; its files begin at the left of the row below it.
+    EXPECT_EQ(brief.topLeft(), QPoint(0, project.bottom() + 1));
+    EXPECT_EQ(plan.top(), brief.top());
+    EXPECT_EQ(tasks.topLeft(), QPoint(0, brief.bottom() + 1));
+    EXPECT_EQ(inventory.topLeft(), QPoint(0, tasks.bottom() + 1));
+    EXPECT_GE(tasks.width(), plan.right() + 1) << "the heading runs across the page";
+
+    // A click right of a heading is on the heading; right of the last file, on nothing.
+    DMCollectionView *view = items().itemsCollectionView();
+    EXPECT_EQ(view->indexAtPoint(QPoint(plan.right() - 5, tasks.center().y())), 3);
+    EXPECT_EQ(view->indexAtPoint(QPoint(plan.right() - 5, inventory.center().y())), -1);
+}
+
 TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAndItsItems)
 {
     auto link = survey->addOutboundDependencyToItem(permits);
