@@ -57,7 +57,7 @@ void DMItemsViewTodoItem::updateUI()
     QFont font = textField->font();
     font.setStrikeOut(todo->done());
     textField->setFont(font);
-    textField->setEnabled(!todo->done());
+    textField->setForegroundRole(todo->done() ? QPalette::PlaceholderText : QPalette::WindowText);
     doneField->setVisible(todo->done());
     setTitleText(textField, todo->text());
     if (todo->noDueDate()) {
