@@ -18,6 +18,11 @@ DMDraggingInfo draggingInfo(const QDropEvent *event)
     return {event->mimeData(), event->source(), event->possibleActions()};
 }
 
+int rowsFor(int entries, int columns)
+{
+    return (entries + columns - 1) / columns;
+}
+
 void answer(QDropEvent *event, Qt::DropAction action)
 {
     if (action == Qt::IgnoreAction) {
@@ -69,9 +74,14 @@ void DMCollectionView::setMaxItemSize(QSize size)
     layoutItems();
 }
 
-void DMCollectionView::setContentCount(int count)
+void DMCollectionView::setContentCount(int count, const QList<int> &sectionHeadings)
 {
     m_count = std::max(0, count);
+    m_sectionHeadings.clear();
+    for (int heading : sectionHeadings)
+        if (heading >= 0 && heading < m_count && !m_sectionHeadings.contains(heading))
+            m_sectionHeadings.append(heading);
+    std::sort(m_sectionHeadings.begin(), m_sectionHeadings.end());
     // Every card shows another entry now, or none.
     for (auto &entry : m_items) {
         if (m_binder)
@@ -148,11 +158,80 @@ QSize DMCollectionView::itemSize() const
     return {width, m_minItemSize.height()};
 }
 
-QRect DMCollectionView::frameForItemAtIndex(int index) const
+// The entries before the first heading fill rows of columnCount() places; a heading takes a row of
+// its own, and the entries after it fill rows again from the next one.
+DMCollectionView::Place DMCollectionView::placeOfIndex(int index) const
 {
     const int columns = columnCount();
+    int row = 0;
+    int start = 0; // the first entry of the run of entries being placed
+    for (int heading : m_sectionHeadings) {
+        if (heading > index)
+            break;
+        row += rowsFor(heading - start, columns);
+        if (heading == index)
+            return {row, 0, true};
+        ++row;
+        start = heading + 1;
+    }
+    const int offset = index - start;
+    return {row + offset / columns, offset % columns, false};
+}
+
+int DMCollectionView::rowCount() const
+{
+    if (m_count == 0)
+        return 0;
+    const int columns = columnCount();
+    int rows = 0;
+    int start = 0;
+    for (int heading : m_sectionHeadings) {
+        rows += rowsFor(heading - start, columns) + 1;
+        start = heading + 1;
+    }
+    return rows + rowsFor(m_count - start, columns);
+}
+
+int DMCollectionView::indexAtRowAndColumn(int row, int column) const
+{
+    const int columns = columnCount();
+    if (row < 0 || column < 0 || column >= columns)
+        return -1;
+    int firstRow = 0; // the first row of the run of entries being looked at
+    int start = 0;
+    for (int heading : m_sectionHeadings) {
+        const int runRows = rowsFor(heading - start, columns);
+        if (row < firstRow + runRows) {
+            const int index = start + (row - firstRow) * columns + column;
+            return index < heading ? index : -1;
+        }
+        if (row == firstRow + runRows)
+            return heading;
+        firstRow += runRows + 1;
+        start = heading + 1;
+    }
+    const int index = start + (row - firstRow) * columns + column;
+    return index < m_count ? index : -1;
+}
+
+std::pair<int, int> DMCollectionView::indexesOfRows(int firstRow, int lastRow) const
+{
+    // Every row begins with an entry at its first place.
+    const int rows = rowCount();
+    firstRow = std::max(0, firstRow);
+    lastRow = std::min(rows - 1, lastRow);
+    if (firstRow > lastRow)
+        return {0, -1};
+    const int next = lastRow + 1 < rows ? indexAtRowAndColumn(lastRow + 1, 0) : m_count;
+    return {indexAtRowAndColumn(firstRow, 0), next - 1};
+}
+
+QRect DMCollectionView::frameForItemAtIndex(int index) const
+{
+    const Place place = placeOfIndex(index);
     const QSize size = itemSize();
-    return {(index % columns) * size.width(), (index / columns) * size.height(), size.width(), size.height()};
+    const int width = place.heading ? columnCount() * size.width() : size.width();
+    return {place.column * size.width(), place.row * size.height(), width, size.height()};
 }
 
 int DMCollectionView::indexAtPoint(QPoint viewportPoint) const
@@ -161,16 +240,16 @@ int DMCollectionView::indexAtPoint(QPoint viewportPoint) const
     const QSize size = itemSize();
     if (point.x() < 0 || point.y() < 0 || point.x() >= size.width() * columnCount())
         return -1;
-    const int index = (point.y() / size.height()) * columnCount() + point.x() / size.width();
-    return index < m_count ? index : -1;
+    return indexAtRowAndColumn(point.y() / size.height(), point.x() / size.width());
 }
 
 QSize DMCollectionView::contentsSize() const
 {
-    const int columns = columnCount();
+    if (m_count == 0)
+        return QSize();
     const QSize size = itemSize();
-    const int rows = (m_count + columns - 1) / columns;
-    return m_count == 0 ? QSize() : QSize(std::min(m_count, columns) * size.width(), rows * size.height());
+    const int across = m_sectionHeadings.isEmpty() ? std::min(m_count, columnCount()) : columnCount();
+    return QSize(across * size.width(), rowCount() * size.height());
 }
 
 void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
@@ -178,9 +257,7 @@ void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
     if (!m_factory || m_count == 0 || area.isEmpty())
         return;
     const QSize size = itemSize();
-    const int columns = columnCount();
-    const int first = std::max(0, area.top() / size.height()) * columns;
-    const int last = std::min(m_count - 1, (area.bottom() / size.height() + 1) * columns - 1);
+    const auto [first, last] = indexesOfRows(area.top() / size.height(), area.bottom() / size.height());
     for (int index = first; index <= last; ++index) {
         const QRect frame = frameForItemAtIndex(index);
         if (!frame.intersects(area))
@@ -189,7 +266,7 @@ void DMCollectionView::renderContents(QPainter *painter, const QRect &area)
         std::unique_ptr<DMCollectionViewItem> borrowed;
         if (!card) {
             borrowed = cardForIndex(index);
-            borrowed->view()->resize(size);
+            borrowed->view()->resize(frame.size());
             card = borrowed.get();
         }
         const bool selected = card->isSelected();
@@ -226,8 +303,7 @@ void DMCollectionView::scrollRectToVisible(const QRect &rect)
 
 void DMCollectionView::updateScrollBars()
 {
-    const int rows = (m_count + columnCount() - 1) / columnCount();
-    const int height = rows * m_minItemSize.height();
+    const int height = rowCount() * m_minItemSize.height();
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
 }
@@ -261,12 +337,8 @@ void DMCollectionView::layoutItems()
         return;
     }
     const QSize size = itemSize();
-    const int columns = columnCount();
     const int top = verticalScrollBar()->value();
-    const int firstRow = std::max(0, top / size.height() - 1);
-    const int lastRow = (top + viewport()->height()) / size.height() + 1;
-    const int first = firstRow * columns;
-    const int last = std::min(m_count - 1, (lastRow + 1) * columns - 1);
+    const auto [first, last] = indexesOfRows(top / size.height() - 1, (top + viewport()->height()) / size.height() + 1);
 
     for (auto it = m_items.begin(); it != m_items.end();) {
         if (it->first < first || it->first > last) {

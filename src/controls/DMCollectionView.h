@@ -15,9 +15,10 @@ class QPainter;
 
 // A scrolling grid of cards. The contents are a count of entries; cards are made from the
 // prototype only for the places that can be seen (plus a row either side), once the view shows, and are handed
-// another entry's index as the grid scrolls, through the binder. Clicks on a card select it
-// (Control toggles, Shift extends); the drag-and-drop steps go to the drag delegate, which also
-// learns whether any card is selected.
+// another entry's index as the grid scrolls, through the binder. An entry may head a section: it
+// takes a row of its own across the grid, and the entries after it begin on the next row. Clicks
+// on a card select it (Control toggles, Shift extends); the drag-and-drop steps go to the drag
+// delegate, which also learns whether any card is selected.
 //
 // The drag delegate is not owned; whoever sets it clears it before going away.
 class DMCollectionView : public QAbstractScrollArea
@@ -44,9 +45,10 @@ public:
     QSize maxItemSize() const { return m_maxItemSize; }
     void setMaxItemSize(QSize size);
 
-    // The number of entries; the selection is emptied and the visible cards bound again.
+    // The number of entries, and those of them that head a section; the selection is emptied and
+    // the visible cards bound again.
     int contentCount() const { return m_count; }
-    void setContentCount(int count);
+    void setContentCount(int count, const QList<int> &sectionHeadings = {});
     // Binds the visible cards again (their entries changed in place).
     void reloadVisibleItems();
 
@@ -57,9 +59,10 @@ public:
     DMCollectionViewItem *itemAtIndex(int index) const;
     // Every card made, in index order.
     QList<DMCollectionViewItem *> visibleItems() const;
-    // The frame of entry i in the grid (content coordinates).
+    // The frame of entry i in the grid (content coordinates); a section's heading spans the row.
     QRect frameForItemAtIndex(int index) const;
     int columnCount() const;
+    int rowCount() const;
     // The whole grid of cards, every entry on its card, as for printing: its size (the columns
     // the view shows, every row) and its cards drawn as they draw themselves, unselected. Cards
     // of entries out of sight are made (or taken from those set aside) for the time of the call.
@@ -87,6 +90,17 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    struct Place
+    {
+        int row = 0;
+        int column = 0;
+        bool heading = false;
+    };
+    Place placeOfIndex(int index) const;
+    // The entry at a place of the grid: a heading at any column of its row; -1 for none.
+    int indexAtRowAndColumn(int row, int column) const;
+    // The first and last entries of the rows from first to last; first > last when none.
+    std::pair<int, int> indexesOfRows(int firstRow, int lastRow) const;
     QSize itemSize() const;
     void updateScrollBars();
     void layoutItems();
@@ -100,6 +114,7 @@ private:
     QSize m_minItemSize{200, 100};
     QSize m_maxItemSize{100000, 100};
     int m_count = 0;
+    QList<int> m_sectionHeadings; // ascending
     QList<int> m_selection;
     int m_anchor = -1;
     std::map<int, std::unique_ptr<DMCollectionViewItem>> m_items; // by index

@@ -295,6 +295,11 @@ void DMProjectDocument::showInspectorForSelectedItem()
     if (isCanvasPageShown() && m_objectViewDataSource
         && m_objectViewDataSource->editSelectedObjectInView(m_outlets.projectView))
         return;
+    // On a page of cards, the first selected card's object.
+    if (DMPage_showsItemsView(m_currentPageTag) && m_itemsView) {
+        m_itemsView->itemsViewInspect();
+        return;
+    }
     DMOutlineView *list = listOutlineViewForPageWithTag(m_currentPageTag);
     if (!list || !list->delegate() || list->selectedRow() < 0 || list->numberOfColumns() == 0)
         return;

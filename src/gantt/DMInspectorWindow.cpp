@@ -171,6 +171,11 @@ int DMInspectorWindow::topKeepingOnScreen(int top, int height, const QRect &avai
     return std::clamp(top, highest, std::max(highest, available.bottom() + 1 - height));
 }
 
+int DMInspectorWindow::leftKeepingOnScreen(int left, int width, const QRect &available)
+{
+    return std::clamp(left, available.left(), std::max(available.left(), available.right() + 1 - width));
+}
+
 void DMInspectorWindow::setCommandWindow(QWidget *window)
 {
     m_commandWindow = window ? window->window() : nullptr;
@@ -218,9 +223,11 @@ void DMInspectorWindow::displayView(QWidget *view)
     if (const QScreen *screen = this->screen()) {
         // The frame, title bar included, once the window system has framed the window.
         const QRect frame = frameGeometry();
-        const int top = topKeepingOnScreen(frame.top(), frame.height(), screen->availableGeometry(), 0);
-        if (top != frame.top())
-            move(x(), top);
+        const QRect available = screen->availableGeometry();
+        const QPoint place(leftKeepingOnScreen(frame.left(), frame.width(), available),
+                           topKeepingOnScreen(frame.top(), frame.height(), available, 0));
+        if (place != frame.topLeft())
+            move(place);
     }
     m_message->hide();
     view->show();

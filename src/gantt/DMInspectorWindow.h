@@ -23,8 +23,8 @@ public:
     static DMInspectorWindow *sharedWindow();
 
     // Shows the view (taking it as a child the first time) in place of any other, with the
-    // content resized to the view's size; a window whose new bottom would leave the screen moves
-    // up so that the whole view shows.
+    // content resized to the view's size; a window whose new bottom or right edge would leave the
+    // screen moves up or left so that the whole view shows.
     void displayView(QWidget *view);
     // Hides whatever view is shown; the window keeps its place and size, and says in its middle
     // that nothing is selected, or the message given.
@@ -47,6 +47,9 @@ public:
     // The top of a window content of that height, moved only as far as its bottom, and the title
     // bar above it, need to be on the screen; the title bar wins on a screen too short for both.
     static int topKeepingOnScreen(int top, int height, const QRect &available, int titleHeight);
+    // The left of a window of that width, moved only as far as its right edge needs to be on the
+    // screen; the left edge wins on a screen too narrow for the window.
+    static int leftKeepingOnScreen(int left, int width, const QRect &available);
     // The document window inspected: the inspector stays above it, and its menu commands take
     // the keys the inspector leaves unhandled.
     void setCommandWindow(QWidget *window);

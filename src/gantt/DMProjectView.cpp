@@ -285,7 +285,7 @@ void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
 void DMProjectView::resetToolTips()
 {
     // Gathered when a tool tip is asked for: a relayout of many bars should not walk them all
-    // again for the few event bars.
+    // again.
     m_toolTips.clear();
     m_toolTipsStale = true;
 }
@@ -302,9 +302,7 @@ void DMProjectView::gatherToolTips() const
             return;
         const DMBaseObjectList objects = datasource()->objectViewObjectsInRectForLayer(const_cast<DMProjectView *>(this), bounds, layer);
         for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
-            auto *bar = dynamic_cast<DMUIProjectItem *>(it->get());
-            const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
-            if (item && item->kind() == kDMProjectItem_Kind_Event)
+            if (const auto *bar = dynamic_cast<DMUIProjectItem *>(it->get()))
                 m_toolTips.append({convertRectFromCanvasToView(bar->frame()), *it});
         }
     }
@@ -319,9 +317,8 @@ QString DMProjectView::toolTipAtViewPoint(QPointF viewPoint) const
         if (!it->rect.contains(viewPoint))
             continue;
         const std::shared_ptr<DMBaseObject> object = it->object.lock();
-        auto *bar = dynamic_cast<DMUIProjectItem *>(object.get());
-        const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
-        return item ? item->title() : QString();
+        const auto *bar = dynamic_cast<DMUIProjectItem *>(object.get());
+        return bar ? bar->toolTipInView(const_cast<DMProjectView *>(this)) : QString();
     }
     return QString();
 }

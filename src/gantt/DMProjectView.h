@@ -83,8 +83,8 @@ public:
     void rightMouseDown(const DMEvent &event) override;
     void drawRect(QPainter *painter, const QRectF &rect) override;
 
-    // Tool-tip rectangles (view coordinates) over the event bars, rebuilt after each drag and
-    // resize; the text is the bar's item title.
+    // Tool-tip rectangles (view coordinates) over the bars, rebuilt after each drag and resize;
+    // the text is the bar's (an event's title, or a title drawn cut short).
     void resetToolTips();
     QString toolTipAtViewPoint(QPointF viewPoint) const;
 

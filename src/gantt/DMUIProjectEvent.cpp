@@ -100,6 +100,33 @@ QRectF DMUIProjectEvent::titleRect() const
     return QRectF(QPointF(f.right() + kTitleGap, f.y() + (f.height() - size.height()) / 2), size);
 }
 
+QRectF DMUIProjectEvent::shownTitleRect() const
+{
+    QRectF title = titleRect();
+    const auto event = std::dynamic_pointer_cast<DMProjectEvent>(representedObject());
+    const std::shared_ptr<DMProject> owner = project();
+    if (title.isEmpty() || !event || !owner || !owner->eventContainer())
+        return title;
+    // Lanes are laid out by dates, not by titles: the next bar may begin where this one ends.
+    const qreal end = frame().right();
+    qreal limit = title.right() + kTitleGap;
+    for (const auto &other : owner->eventContainer()->events()) {
+        const auto *bar = other != event && other->subRow() == event->subRow()
+                              ? dynamic_cast<const DMUIProjectEvent *>(other->ganttUIObjectPointer())
+                              : nullptr;
+        if (bar && bar->frame().left() >= end - 0.5)
+            limit = std::min(limit, bar->frame().left());
+    }
+    title.setRight(std::max(title.left(), limit - kTitleGap));
+    return title;
+}
+
+QString DMUIProjectEvent::toolTipInView(DMObjectView *) const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    return item ? item->title() : QString();
+}
+
 void DMUIProjectEvent::_updateDragHandleList()
 {
     DMUIProjectEvent_fillHandleTable(mutableDragHandles(), frame().width(), frame().height());
@@ -152,8 +179,12 @@ void DMUIProjectEvent::drawInRect(QPainter *painter, const QRectF &, DMObjectVie
     if (!icon.isEmpty())
         painter->drawImage(icon, eventImage());
 
-    const QRectF title = titleRect();
-    if (!title.isEmpty())
-        titleTextAttributes().drawStringInRect(painter, shownTitle(), title);
+    // A title cut short by the next bar ends with an ellipsis.
+    const QRectF title = shownTitleRect();
+    if (!title.isEmpty()) {
+        DMTextAttributes attributes = titleTextAttributes();
+        attributes.truncatesTail = true;
+        attributes.drawStringInRect(painter, shownTitle(), title);
+    }
     painter->restore();
 }

@@ -4,7 +4,8 @@
 #include "DMUIProjectShapeGeometry.h"
 
 // The bar of an event in the events row: a small rounded bar in its lane of the row, the event
-// icon in its middle when there is room, a progress overlay, and the title always to its right.
+// icon in its middle when there is room, a progress overlay, and the title always to its right,
+// cut short where the next bar of its lane begins.
 // Moved and resized by dragging (dates rounded to 300 s), with its two date labels; takes no
 // links. Overlapping events take separate lanes (the event's subRow).
 class DMUIProjectEvent : public DMUIProjectItem
@@ -23,6 +24,10 @@ public:
     QRectF barRect() const { return frame().adjusted(0, 2, 0, -2); }
     // The title's rectangle right of the bar; empty when no title shows.
     QRectF titleRect() const;
+    // The part of it drawn: up to the gap before the next event's bar in the same lane.
+    QRectF shownTitleRect() const;
+    // The title, shown or not, whole or cut.
+    QString toolTipInView(DMObjectView *view) const override;
 
     // Places the bar in its lane of the events row (the row's rectangle, split into the event
     // container's lanes).

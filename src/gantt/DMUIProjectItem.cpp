@@ -358,6 +358,16 @@ DMUIProjectTaskTitleLayout DMUIProjectItem::titleLayout(DMObjectView *) const
     return {};
 }
 
+QString DMUIProjectItem::toolTipInView(DMObjectView *view) const
+{
+    const std::shared_ptr<DMProjectItem> item = representedObject();
+    if (!item || item->title().isEmpty())
+        return QString();
+    const DMUIProjectTaskTitleLayout layout = titleLayout(view);
+    const qreal room = layout.placement == DMUIProjectTaskTitleLayout::None ? frame().width() : layout.rect.width();
+    return measuredSizeOfString(item->title()).width() > room + 0.5 ? item->title() : QString();
+}
+
 qint32 DMUIProjectItem::dragOperationForPoint(QPointF point, DMObjectView *view) const
 {
     placeIfStale();

@@ -79,6 +79,9 @@ public:
     // A point hits the bar where one of its handles lies (the link handles and a title beside the
     // bar reach beyond the frame).
     bool isPointHitting(QPointF point, DMObjectView *view) const override;
+    // What the pointer resting on the bar shows: the item's title when the bar draws it cut short
+    // (or has no place of its own for it and is narrower than it); otherwise nothing.
+    virtual QString toolTipInView(DMObjectView *view) const;
     qint32 dragOperationForPoint(QPointF point, DMObjectView *view) const override;
     // One drag rule for every kind of bar: the step's dates come from DMUIProjectItem_datesForDragStep
     // with the kind's dragRule() and go to the model as one validated edit (a move of a process

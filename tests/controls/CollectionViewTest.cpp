@@ -98,6 +98,32 @@ TEST(CollectionView, MakesCardsOnlyForWhatCanBeSeenAndReusesThemWhileScrolling)
     EXPECT_EQ(grid.card(9999)->view()->geometry().bottom(), grid.view.viewport()->height() - 1);
 }
 
+TEST(CollectionView, ASectionHeadingHasARowOfItsOwnWhereverTheGridIsScrolled)
+{
+    // Sections of a heading and nine entries: the heading's row, then five rows of two.
+    Grid grid(0);
+    QList<int> headings;
+    for (int heading = 0; heading < 1000; heading += 10)
+        headings.append(heading);
+    grid.view.setContentCount(1000, headings);
+    EXPECT_EQ(grid.view.rowCount(), 600);
+    EXPECT_EQ(grid.view.verticalScrollBar()->maximum(), 600 * 100 - grid.view.viewport()->height());
+
+    grid.view.verticalScrollBar()->setValue(300 * 100);
+    const int width = grid.view.frameForItemAtIndex(1).width();
+    ASSERT_NE(grid.card(500), nullptr);
+    EXPECT_EQ(grid.card(500)->view()->geometry(), QRect(0, 0, 2 * width, 100));
+    EXPECT_EQ(grid.card(501)->view()->geometry().topLeft(), QPoint(0, 100));
+    EXPECT_EQ(grid.card(502)->view()->geometry().topLeft(), QPoint(width, 100));
+    ASSERT_NE(grid.card(508), nullptr);
+    EXPECT_EQ(grid.card(508)->view()->geometry().topLeft(), QPoint(width, 400));
+    EXPECT_EQ(grid.card(509), nullptr) << "below the row under the sight";
+    ASSERT_NE(grid.card(499), nullptr);
+    EXPECT_EQ(grid.card(499)->view()->geometry().topLeft(), QPoint(0, -100)) << "the last of the section above";
+    EXPECT_EQ(grid.view.indexAtPoint(QPoint(300, 50)), 500);
+    EXPECT_EQ(grid.view.indexAtPoint(QPoint(300, -50)), -1) << "beside the last entry of a section";
+}
+
 TEST(CollectionView, ClicksSelectTheDelegateHearsOfTheSelectionAndDragsNeedIt)
 {
     Grid grid(300);

@@ -6,6 +6,7 @@
 #include "DMCollectionView.h"
 #include "DMDateFormatter.h"
 #include "DMGanttUIObjectFactory.h"
+#include "DMInspectorWindow.h"
 #include "DMItemsViewDependenciesItem.h"
 #include "DMItemsViewDocumentsItem.h"
 #include "DMItemsViewEventsItem.h"
@@ -13,6 +14,7 @@
 #include "DMItemsViewPreview.h"
 #include "DMItemsViewResourcesItem.h"
 #include "DMItemsViewTodoItem.h"
+#include "DMMainMenu.h"
 #include "DMProjectDependency.h"
 #include "DMProjectDocumentItemsView.h"
 #include "DMProjectDocumentProjectOutlineDS.h"
@@ -26,6 +28,12 @@
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
 #include "DMProjectTodoEditorController.h"
+#include "DMProjectProcess.h"
+#include "DMUIProjectDependency.h"
+#include "DMUIProjectDependencyInspectorController.h"
+#include "DMUIProjectItem.h"
+#include "DMUIProjectMilestoneInspectorController.h"
+#include "DMUIProjectProcessInspectorController.h"
 
 #include <QLabel>
 #include <QScreen>
@@ -62,6 +70,7 @@ protected:
     void TearDown() override
     {
         DMProjectTodoEditorController::sharedInstance()->close();
+        DMInspectorWindow::sharedWindow()->hide();
         DocumentTestBase::TearDown();
     }
 
@@ -77,6 +86,39 @@ protected:
     {
         finishEventLoopTurns();
         return cardAt<Card>(items().itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
+    }
+    // Chooses the page in the View menu of the window, found by its command's tag.
+    void chooseViewMenuPage(int tag)
+    {
+        for (QAction *menu : document->mainWindow()->menuBar()->actions())
+            for (QAction *action : menu->menu() ? menu->menu()->actions() : QList<QAction *>())
+                if (action->data().toInt() == tag) {
+                    action->trigger();
+                    finishEventLoopTurns();
+                    return;
+                }
+        FAIL() << "no View command " << tag;
+    }
+    void clickCard(int index, bool twice = false)
+    {
+        DMCollectionView *view = items().itemsCollectionView();
+        const QPoint centre = view->frameForItemAtIndex(index).center();
+        if (twice)
+            QTest::mouseDClick(cardAt<DMItemsViewItem>(index)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+        else
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+        finishEventLoopTurns();
+    }
+    // The model object of the item or link that the inspector shows; null when it shows none.
+    template <typename Inspector>
+    std::shared_ptr<DMProjectObject> inspected()
+    {
+        const auto object = Inspector::sharedInstance()->editedObject();
+        if (auto *bar = dynamic_cast<DMUIProjectItem *>(object.get()))
+            return bar->representedObject();
+        if (auto *line = dynamic_cast<DMUIProjectDependency *>(object.get()))
+            return line->representedObject();
+        return nullptr;
     }
     QString ymd(const DMDate &date) { return document->sharedYMDDateFormatter()->stringFromDate(date); }
     std::shared_ptr<DMProjectTodo> addTodo(const QString &text, std::uint32_t kind = kDMProjectTodo_Kind_Todo)
@@ -139,6 +181,60 @@ TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDra
               material);
 }
 
+TEST_F(ItemsViewCardsTest, EditOnTheCardsOfItemsAndLinksOpensTheirInspector)
+{
+    QWidget *inspectorWindow = DMInspectorWindow::sharedWindow();
+    document->mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(document->mainWindow()));
+
+    // On the milestones page a click selects the card and leaves the inspector closed; Control+I,
+    // Edit and a double click each open it on the card's milestone.
+    chooseViewMenuPage(DMMainMenu::ViewMilestonesTag);
+    clickCard(0);
+    EXPECT_FALSE(inspectorWindow->isVisible());
+    QTest::keyClick(items().itemsCollectionView(), Qt::Key_I, Qt::ControlModifier);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectMilestoneInspectorController>(), handover);
+    inspectorWindow->hide();
+    QTest::mouseClick(items().itemsEditButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectMilestoneInspectorController>(), handover);
+    inspectorWindow->hide();
+    clickCard(0, true);
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    inspectorWindow->hide();
+
+    // The links page: Edit opens the selected link's inspector.
+    auto link = survey->addOutboundDependencyToItem(permits);
+    finishEventLoopTurns();
+    chooseViewMenuPage(DMMainMenu::ViewLinksTag);
+    clickCard(0);
+    QTest::mouseClick(items().itemsEditButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    EXPECT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectDependencyInspectorController>(), link);
+    inspectorWindow->hide();
+
+    // New on the processes page opens the new process's inspector with its title ready to be
+    // typed over.
+    chooseViewMenuPage(DMMainMenu::ViewProcessesTag);
+    QTest::mouseClick(items().itemsAddButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    ASSERT_EQ(project->tasks().size(), 4);
+    const auto process = std::dynamic_pointer_cast<DMProjectProcess>(project->tasks().last());
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(inspectorWindow->isVisible());
+    EXPECT_EQ(inspected<DMUIProjectProcessInspectorController>(), process);
+    QLineEdit *title = DMUIProjectProcessInspectorController::sharedInstance()->titleField();
+    EXPECT_EQ(inspectorWindow->focusWidget(), title);
+    EXPECT_EQ(title->selectedText(), QStringLiteral("New Process"));
+    QTest::keyClicks(title, QStringLiteral("Pack the archive"));
+    QTest::keyClick(title, Qt::Key_Return);
+    EXPECT_EQ(process->title(), QStringLiteral("Pack the archive"));
+}
+
 TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesItsToDos)
 {
     auto call = addTodo(QStringLiteral("To do..."));
@@ -176,6 +272,46 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     cardOf<DMItemsViewTodoItem>(later)->separatorDisclosureButton->click();
     finishEventLoopTurns();
     EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
+}
+
+TEST_F(ItemsViewCardsTest, AToDoCardShowsATimeOfDayOnlyWhenItHasOneAndShowsWhenItIsDone)
+{
+    auto call = addTodo(QStringLiteral("Call the movers"));
+    call->setDate(at(2024, 3, 5, 9, 30));
+    document->showPageWithTag(DMPage::ItemsToDoPage);
+    auto *timed = cardOf<DMItemsViewTodoItem>(call);
+    ASSERT_NE(timed, nullptr);
+    EXPECT_EQ(timed->hourOfDayField->text(), document->sharedHMSDateFormatter()->stringFromDate(at(2024, 3, 5, 9, 30)));
+    EXPECT_FALSE(timed->textField->font().strikeOut());
+    EXPECT_FALSE(timed->doneField->isVisibleTo(timed->view()));
+
+    // A new to-do given a day in its editor has a date alone: no time of day on its card.
+    QTest::mouseClick(items().itemsAddButton(), Qt::LeftButton);
+    finishEventLoopTurns();
+    DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
+    const auto boxes = editor->editedObject();
+    ASSERT_TRUE(boxes);
+    editor->datePicker()->setDate(QDate(2024, 3, 6));
+    finishEventLoopTurns();
+    ASSERT_EQ(boxes->date(), at(2024, 3, 6));
+    auto *dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    ASSERT_NE(dateAlone, nullptr);
+    EXPECT_EQ(dateAlone->dateField->text(), ymd(at(2024, 3, 6)));
+    EXPECT_TRUE(dateAlone->hourOfDayField->text().isEmpty());
+
+    // Ticked done in its editor, the to-do shows done on its card: its text struck through and
+    // marked; unticked, it is open again.
+    QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
+    finishEventLoopTurns();
+    ASSERT_TRUE(boxes->done());
+    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    EXPECT_TRUE(dateAlone->textField->font().strikeOut());
+    EXPECT_TRUE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
+    QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
+    finishEventLoopTurns();
+    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    EXPECT_FALSE(dateAlone->textField->font().strikeOut());
+    EXPECT_FALSE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
 }
 
 TEST_F(ItemsViewCardsTest, AToDoCardMerelySelectedLeavesTheKeyboardToTheCardsSoDeleteRemovesIt)
@@ -298,6 +434,35 @@ TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)
     card = cardAt<DMItemsViewDocumentsItem>(2);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits approved"));
+}
+
+TEST_F(ItemsViewCardsTest, EachSectionOfTheDocumentsPageBeginsOnItsOwnRowUnderItsHeading)
+{
+    for (const char *name : {"brief.pdf", "floor plan.pdf", "inventory.csv"})
+        writeFile(path(QString::fromLatin1(name)), QByteArray(100, 'x'));
+    ASSERT_TRUE(items().attachFilesToProject({path(QStringLiteral("brief.pdf")), path(QStringLiteral("floor plan.pdf"))}));
+    const QString key = document->addAttachedDocumentTableKey(path(QStringLiteral("inventory.csv")));
+    survey->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{key});
+    chooseViewMenuPage(DMMainMenu::ViewDocumentsTag);
+    // "Project", its two files, "Tasks", the survey's file; two cards fit across the page.
+    ASSERT_EQ(items().itemsViewContentsArray().size(), 5);
+    ASSERT_GE(items().itemsCollectionView()->columnCount(), 2);
+    const auto frameOf = [this](int index) {
+        auto *card = cardAt<DMItemsViewDocumentsItem>(index);
+        return card ? card->view()->geometry() : QRect();
+    };
+    const QRect project = frameOf(0), brief = frameOf(1), plan = frameOf(2), tasks = frameOf(3), inventory = frameOf(4);
+    // Each heading has its row to itself; its files begin at the left of the row below it.
+    EXPECT_EQ(brief.topLeft(), QPoint(0, project.bottom() + 1));
+    EXPECT_EQ(plan.top(), brief.top());
+    EXPECT_EQ(tasks.topLeft(), QPoint(0, brief.bottom() + 1));
+    EXPECT_EQ(inventory.topLeft(), QPoint(0, tasks.bottom() + 1));
+    EXPECT_GE(tasks.width(), plan.right() + 1) << "the heading runs across the page";
+
+    // A click right of a heading is on the heading; right of the last file, on nothing.
+    DMCollectionView *view = items().itemsCollectionView();
+    EXPECT_EQ(view->indexAtPoint(QPoint(plan.right() - 5, tasks.center().y())), 3);
+    EXPECT_EQ(view->indexAtPoint(QPoint(plan.right() - 5, inventory.center().y())), -1);
 }
 
 TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAndItsItems)

@@ -4,8 +4,11 @@
 
 #include "DMProjectDocumentReport.h"
 #include "DMProjectDocumentUICallbacks.h"
+#include "DMProjectDocumentSourceListOutlineDS.h"
+#include "DMProjectResource.h"
 #include "DMReportPage.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -16,7 +19,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStackedWidget>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QTextBrowser>
+#include <QWheelEvent>
 
 using namespace halcyra::test;
 
@@ -108,3 +115,82 @@ TEST_F(OutputPagesAndMenusTest, CSVAmountsAreNumbersASpreadsheetReads)
 }
 
 } // namespace
+
+// The global report of an office move, short enough to be written at once and long enough to be
+// written in parts on the event loop: the wheel, Page Down and the thumb dragged to the bottom
+// each reach its last row, and the thumb is as long as the view is of the report.
+TEST_F(OutputPagesAndMenusTest, TheGlobalReportScrollsOverItsWholeContent)
+{
+    QStringList titles;
+    for (int n = 1; n <= 12; ++n)
+        titles.append(QStringLiteral("Move step %1").arg(n));
+    auto document = shownDocumentWith(titles, QSize(1000, 600));
+    const auto project = document->project();
+    auto staff = makeResource(project, QStringLiteral("Staff"), DMProjectResource::Group);
+    project->resources().append(staff);
+    for (const char *name : {"Ada", "Ben", "Cleo", "Dan", "Eve", "Frank", "Gina", "Hugo"})
+        staff->subitems().append(makeResource(project, QString::fromLatin1(name)));
+    auto *page = qobject_cast<DMReportPage *>(document->outlets().reportContainerView.data());
+    QTextBrowser *view = page->reportWebView();
+    QScrollBar *bar = view->verticalScrollBar();
+    DMOutlineView *sourceList = document->outlets().sourceListOutlineView;
+    const auto chooseGlobal = [&] {
+        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::GlobalReportPage);
+        QTest::mouseClick(sourceList->viewport(), Qt::LeftButton, {},
+                          sourceList->rectOfRow(row).center() - sourceList->contentOffset());
+        ASSERT_TRUE(waitFor([page] { return page->reportProgressIndicator()->isHidden(); }, 20000));
+    };
+    // How far the view shows: the place in the report at its bottom line.
+    const auto shownTo = [view] { return view->cursorForPosition(QPoint(40, view->viewport()->height() - 8)).position(); };
+    const auto scrollsToTheEnd = [&](const char *what) {
+        SCOPED_TRACE(what);
+        const int height = qCeil(view->document()->documentLayout()->documentSize().height());
+        ASSERT_TRUE(waitFor([&] { return bar->maximum() + bar->pageStep() == height; }))
+            << bar->maximum() << " + " << bar->pageStep() << " for " << height;
+        // The wheel, until it moves the view no more.
+        bar->setValue(0);
+        for (int last = -1; last != bar->value();) {
+            last = bar->value();
+            const QPointF at = view->viewport()->rect().center();
+            QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view->viewport(), &wheel);
+        }
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_GT(shownTo(), view->document()->find(QStringLiteral("Hugo")).position()) << "the last resource's row";
+        const int end = shownTo();
+        // Page Down from the top.
+        bar->setValue(0);
+        view->setFocus();
+        for (int n = 0; n * bar->pageStep() < height; ++n)
+            QTest::keyClick(view, Qt::Key_PageDown);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        // The thumb dragged to the bottom of its track.
+        bar->setValue(0);
+        QStyleOptionSlider option;
+        option.initFrom(bar);
+        option.orientation = Qt::Vertical;
+        option.minimum = bar->minimum();
+        option.maximum = bar->maximum();
+        option.sliderPosition = bar->value();
+        option.sliderValue = bar->value();
+        option.pageStep = bar->pageStep();
+        option.singleStep = bar->singleStep();
+        const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+        const QRect track = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarGroove, bar);
+        EXPECT_NEAR(double(thumb.height()) / track.height(), double(bar->pageStep()) / height, 0.05);
+        QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+        QTest::mouseMove(bar, QPoint(thumb.center().x(), bar->height() + 50));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(thumb.center().x(), bar->height() + 50));
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(shownTo(), end);
+    };
+
+    chooseGlobal();
+    scrollsToTheEnd("written at once");
+    for (int n = 1; n <= 300; ++n)
+        project->tasks().append(makeItem<DMProjectTask>(project, QStringLiteral("Box %1").arg(n), at(2024, 1, 10, 8), at(2024, 1, 10, 18)));
+    document->showPageWithTag(DMPage::GanttPage);
+    chooseGlobal();
+    scrollsToTheEnd("written in parts");
+}

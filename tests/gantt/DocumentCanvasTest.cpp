@@ -7,6 +7,8 @@
 #include "DMValidation.h"
 
 #include <QAction>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMoveEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -411,4 +413,43 @@ TEST_F(DocumentCanvasTest, AMilestoneOnTheFirstDayIsNotCutByTheChartsLeftEdge)
     clock.advance(200);
     EXPECT_EQ(project->displayAttributes().timeSpanBeginDate, at(2024, 1, 1));
     EXPECT_EQ(barOf(welcome)->frame().x(), 0.5);
+}
+
+// The resource view of an office move: a one-day bar has no room for its title, and an event's
+// title beside its bar meets the next event's bar in the same lane.
+TEST_F(DocumentCanvasTest, ATitleThatDoesNotFitShowsOnHoverAndAnEventsTitleStopsBeforeTheNextBar)
+{
+    auto eve = addResource("Eve Ford");
+    auto sort = addTask("Sort files", at(2024, 1, 2, 8), at(2024, 1, 2, 18));
+    auto plan = addTask("Plan", at(2024, 1, 8, 8), at(2024, 1, 19, 18));
+    sort->addResource(eve);
+    plan->addResource(eve);
+    auto kickoff = addEvent("Kick-off meeting with all staff", at(2024, 1, 3, 8), at(2024, 1, 3, 18));
+    auto walk = addEvent("Walk-through", at(2024, 1, 4, 8), at(2024, 1, 5, 18));
+    project->setAttribute(kDMProject_ViewMode, 1);
+    open();
+    ASSERT_EQ(kickoff->subRow(), walk->subRow());
+    const auto toolTipOver = [this](const QRectF &frame) {
+        QToolTip::hideText();
+        EXPECT_TRUE(halcyra::test::waitFor([] { return !QToolTip::isVisible(); }));
+        const QPoint over = viewPoint(frame.center());
+        QTest::mouseMove(canvas(), over);
+        QHelpEvent help(QEvent::ToolTip, over, canvas()->mapToGlobal(over));
+        QApplication::sendEvent(canvas(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    const auto barOn = [&eve](const std::shared_ptr<DMProjectTask> &task) {
+        return std::dynamic_pointer_cast<DMUIProjectItem>(task->resourceUIObject(eve.get()));
+    };
+    EXPECT_EQ(toolTipOver(barOn(sort)->frame()), QStringLiteral("Sort files"));
+    EXPECT_EQ(toolTipOver(barOn(plan)->frame()), QString()) << "a title shown whole";
+    EXPECT_EQ(toolTipOver(barOf(kickoff)->frame()), kickoff->title());
+
+    // The kick-off's title leaves the walk-through's bar as it is without it.
+    QWidget *window = document->mainWindow();
+    const QPoint offset = canvas()->mapTo(window, QPoint(0, 0));
+    const QRect next = barOf(walk)->frame().toAlignedRect().translated(offset);
+    const QImage titled = window->grab().toImage().copy(next);
+    kickoff->setTitle(QString());
+    EXPECT_TRUE(window->grab().toImage().copy(next) == titled);
 }

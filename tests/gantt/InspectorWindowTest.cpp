@@ -203,7 +203,7 @@ TEST_F(InspectorTest, TheWindowStaysAboveItsDocumentWindowComesUpWhenAskedAndGoe
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(InspectorTest, AViewTallerThanTheRoomBelowTheWindowMovesItUpOntoTheScreen)
+TEST_F(InspectorTest, AViewTallerOrWiderThanTheRoomBesideTheWindowMovesItOntoTheScreen)
 {
     auto task = addTask("Task", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
     auto doors = addTask<DMProjectMilestone>("Doors open", at(2024, 1, 8, 8), at(2024, 1, 8, 8));
@@ -230,9 +230,21 @@ TEST_F(InspectorTest, AViewTallerThanTheRoomBelowTheWindowMovesItUpOntoTheScreen
     canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
     EXPECT_EQ(window->pos(), high);
 
+    // A view wider than the room right of the window moves it left, as far as the screen needs.
+    canvas()->selectObjectInLayerExtendSelection(barOf(doors), kDMProjectViewLayer_Items, false);
+    ASSERT_GT(taskView->width(), window->width() + 10);
+    const QPoint right(available.right() + 1 - window->frameGeometry().width() - 10, available.top() + 30);
+    window->move(right);
+    canvas()->selectObjectInLayerExtendSelection(barOf(task), kDMProjectViewLayer_Items, false);
+    EXPECT_EQ(window->size(), taskView->size());
+    EXPECT_EQ(window->frameGeometry().right(), available.right());
+    EXPECT_EQ(window->y(), right.y());
+
     EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(900, 400, QRect(0, 0, 1600, 1000), 20), 600);
     EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(5, 400, QRect(0, 0, 1600, 1000), 20), 20);
     EXPECT_EQ(DMInspectorWindow::topKeepingOnScreen(300, 1200, QRect(0, 0, 1600, 1000), 20), 20); // too tall
+    EXPECT_EQ(DMInspectorWindow::leftKeepingOnScreen(1400, 400, QRect(0, 0, 1600, 1000)), 1200);
+    EXPECT_EQ(DMInspectorWindow::leftKeepingOnScreen(300, 1700, QRect(0, 0, 1600, 1000)), 0); // too wide
 }
 
 TEST(InspectorWindow, FirstComesUpBesideTheDocumentWindowAndOnTheScreen)

@@ -169,7 +169,7 @@ TEST_F(TwoBars, AutoscrollRunsFromTheFirstDragStepUntilRelease)
     EXPECT_EQ(counter->steps, 3);
 }
 
-TEST_F(TwoBars, OnlyEventBarsShowToolTips)
+TEST_F(TwoBars, EventBarsShowTheirTitlesOnHoverAndATaskBarWhoseTitleFitsNothing)
 {
     auto event = makeItem<DMProjectEvent>(canvas.project, QStringLiteral("Inspection"), at(2024, 1, 8, 8),
                                           at(2024, 1, 9, 18));

@@ -114,8 +114,9 @@ void DMProjectDocumentPrint::printItemsView(DMCollectionView *cards)
     // Every card, in the columns the window shows; pages end between rows of cards.
     const QSize size = cards->contentsSize();
     QList<double> rowBottoms;
-    for (int index = 0; index < cards->contentCount(); index += cards->columnCount())
-        rowBottoms.append(cards->frameForItemAtIndex(index).bottom() + 1);
+    for (int index = 0; index < cards->contentCount(); ++index)
+        if (const double bottom = cards->frameForItemAtIndex(index).bottom() + 1; rowBottoms.isEmpty() || rowBottoms.last() != bottom)
+            rowBottoms.append(bottom);
     DMPrintView printView;
     printView.setPicture(DMPrintPicture::record(size, [cards](QPainter *painter, const QRect &tile) {
         cards->renderContents(painter, tile);

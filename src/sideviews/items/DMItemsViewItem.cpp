@@ -9,13 +9,34 @@
 #include "DMLocalizedString.h"
 #include "DMProgressView.h"
 #include "DMProject.h"
+#include "DMProjectDependency.h"
+#include "DMProjectDependencyUIObject.h"
+#include "DMProjectItem.h"
+#include "DMProjectItemUIObject.h"
 #include "DMProjectObject.h"
+#include "DMProjectViewObject.h"
+#include "DMProjectViewObjectEditor.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QTextLayout>
 #include <QToolButton>
 
 #include <algorithm>
+
+namespace {
+
+// The chart's object of an item or a link, which its inspector edits; null for other objects.
+std::shared_ptr<DMProjectViewObject> chartObjectOf(const std::shared_ptr<DMProjectObject> &object)
+{
+    if (const auto item = std::dynamic_pointer_cast<DMProjectItem>(object))
+        return std::dynamic_pointer_cast<DMProjectViewObject>(item->ganttUIObject());
+    if (const auto link = std::dynamic_pointer_cast<DMProjectDependency>(object))
+        return std::dynamic_pointer_cast<DMProjectViewObject>(link->ganttUIObject());
+    return nullptr;
+}
+
+} // namespace
 
 DMItemsViewItem::DMItemsViewItem(DMItemsViewDocument &document, DMCollectionView *collectionView)
     : m_document(document), m_collectionView(collectionView)
@@ -68,6 +89,23 @@ void DMItemsViewItem::edit(EditorKeyboard keyboard)
 {
     if (!m_object.isNull() && !view()->isHidden())
         editRepresentedObject(keyboard);
+}
+
+void DMItemsViewItem::editRepresentedObject(EditorKeyboard keyboard)
+{
+    const std::shared_ptr<DMProjectViewObject> object = chartObjectOf(m_object.object);
+    if (!object)
+        return;
+    if (keyboard == EditorKeyboard::Take)
+        object->editNewObjectInView(nullptr);
+    else if (DMProjectViewObjectEditor *inspector = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
+        inspector->editObject(object.get());
+}
+
+void DMItemsViewItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick)
+        edit();
 }
 
 QString DMItemsViewItem::cardDurationText(qint64 seconds, qint64 secondsPerDay)

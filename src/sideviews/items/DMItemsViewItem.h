@@ -41,9 +41,12 @@ public:
     enum class EditorKeyboard { Take, Leave };
 
     // Asked by the items view for its object: the collection view scrolls the card's origin into
-    // view; a card in view starts editing its object (the to-do card opens its editor).
+    // view; a card in view starts editing its object (the to-do card opens its editor, the cards
+    // of items and links their inspector).
     void scrollToVisible();
     void edit(EditorKeyboard keyboard = EditorKeyboard::Take);
+    // A double click on the card edits its object.
+    void viewMouseDown(DMItemBackgroundView *view, QMouseEvent *event) override;
 
     // The duration as the cards show it: " %d days", " %d hours", " %d min" in that order, the
     // hours whenever there are minutes; days of secondsPerDay (24 hours when not above 0).
@@ -58,8 +61,11 @@ protected:
     virtual QStringList observedKeyPaths() const { return {}; }
     // Other objects the card shows, with their key paths (a link's two items).
     virtual QList<std::pair<std::shared_ptr<DMObservable>, QStringList>> relatedObservedKeyPaths() const { return {}; }
-    // What edit() does for a card in view; nothing by default.
-    virtual void editRepresentedObject(EditorKeyboard) {}
+    // What edit() does for a card in view. An item or a link is shown in its inspector, as the
+    // chart and the lists show it: opened with its title ready to be typed over when the keyboard
+    // is taken, else followed by an inspector that stays as it is (closed or open). Other objects:
+    // nothing.
+    virtual void editRepresentedObject(EditorKeyboard keyboard);
     // Fills the card from the represented object.
     virtual void updateUI() = 0;
 

@@ -1,6 +1,7 @@
 #include "DMItemsViewTodoItem.h"
 
 #include "DMCollectionView.h"
+#include "DMLocalizedString.h"
 #include "DMProjectKeys.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoEditorController.h"
@@ -20,7 +21,9 @@ DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollec
     textField = addLabel({10, 6, 300, 20}, 12, true);
     dateField = addLabel({10, 30, 120, 16});
     hourOfDayField = addLabel({130, 30, 100, 16});
-    for (QLabel *field : {textField, dateField, hourOfDayField})
+    doneField = addLabel({230, 30, 80, 16}, 11, true, Qt::AlignRight);
+    doneField->setText(QStringLiteral("\u2713 ") + DMLocalizedString("Done"));
+    for (QLabel *field : {textField, dateField, hourOfDayField, doneField})
         field->setParent(todoView);
 
     addSeparatorView(separatorView, separatorDisclosureButton, separatorNameField);
@@ -30,7 +33,8 @@ DMItemsViewTodoItem::DMItemsViewTodoItem(DMItemsViewDocument &document, DMCollec
 QStringList DMItemsViewTodoItem::observedKeyPaths() const
 {
     const QString a = QStringLiteral("attributes.");
-    return {a + kDMProjectTodo_Text, a + kDMProjectTodo_Collapsed, DMProjectKey::date, DMProjectKey::noDueDate};
+    return {a + kDMProjectTodo_Text, a + kDMProjectTodo_Collapsed, DMProjectKey::date, DMProjectKey::noDueDate,
+            DMProjectKey::done};
 }
 
 void DMItemsViewTodoItem::updateUI()
@@ -49,13 +53,22 @@ void DMItemsViewTodoItem::updateUI()
         return;
     separatorView->hide();
     todoView->show();
+    // A done to-do is struck through, dimmed and marked.
+    QFont font = textField->font();
+    font.setStrikeOut(todo->done());
+    textField->setFont(font);
+    textField->setForegroundRole(todo->done() ? QPalette::PlaceholderText : QPalette::WindowText);
+    doneField->setVisible(todo->done());
     setTitleText(textField, todo->text());
     if (todo->noDueDate()) {
         dateField->clear();
         hourOfDayField->clear();
-    } else {
-        setDateFields(dateField, hourOfDayField, todo->date());
+        return;
     }
+    setDateFields(dateField, hourOfDayField, todo->date());
+    // A due date given as a day alone (midnight) has no time of day to show.
+    if (todo->date().secondOfDay() == 0)
+        hourOfDayField->clear();
 }
 
 void DMItemsViewTodoItem::separatorToggleCollapse()

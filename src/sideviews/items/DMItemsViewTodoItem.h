@@ -4,9 +4,10 @@
 
 class QToolButton;
 
-// The card of a to-do (its text, due date and hour) or of a to-do category separator (its name
-// and a disclosure button that collapses the category). It follows the to-do's text, date and
-// the separator's state. A double click on a to-do, or the items view asking the card to edit,
+// The card of a to-do (its text, due date and the hour when the date has a time of day; a done
+// to-do struck through and marked) or of a to-do category separator (its name and a disclosure
+// button that collapses the category). It follows the to-do's text, date, done state and the
+// separator's state. A double click on a to-do, or the items view asking the card to edit,
 // opens the to-do editor.
 class DMItemsViewTodoItem : public DMItemsViewItem
 {
@@ -20,6 +21,7 @@ public:
     QLabel *textField;
     QLabel *dateField;
     QLabel *hourOfDayField;
+    QLabel *doneField;
     QWidget *separatorView;
     QLabel *separatorNameField;
     QToolButton *separatorDisclosureButton;

@@ -60,6 +60,15 @@ QList<DMItemsViewObject> sortedEntries(QList<std::shared_ptr<T>> objects, Compar
     return entries;
 }
 
+// The separators of the documents' sections and of the to-do categories head a section of cards.
+bool headsSection(const DMItemsViewObject &entry)
+{
+    if (entry.row)
+        return entry.row->value(kDMItemsViewDocumentItem_Separator).toBool();
+    const auto todo = std::dynamic_pointer_cast<DMProjectTodo>(entry.object);
+    return todo && todo->isSeparator();
+}
+
 bool isTaskArrayTag(int tag)
 {
     return tag == DMPage::ItemsTasksPage || tag == DMPage::ItemsMilestonesPage || tag == DMPage::ItemsProcessesPage
@@ -108,7 +117,7 @@ void DMProjectDocumentItemsView::buildItemsContainerView(QWidget *container)
     m_newGroupButton = new QPushButton(DMLocalizedString("New Group"), container);
     m_deleteButton = new QPushButton(DMLocalizedString("Delete"), container);
     m_editButton = new QPushButton(DMLocalizedString("Edit"), container);
-    m_editButton->setToolTip(DMLocalizedString("Open the selected documents, or edit the selected to-do"));
+    m_editButton->setToolTip(DMLocalizedString("Edit the selected card in its inspector or editor, or open the selected documents"));
     m_exportButton = new QPushButton(DMLocalizedString("Export..."), container);
     m_importButton = new QPushButton(DMLocalizedString("Import..."), container);
     top->addWidget(m_backButton);
@@ -574,7 +583,11 @@ void DMProjectDocumentItemsView::updateItemsViewContentsArray()
         m_contents = itemsArrayWithTag(tag);
     }
     m_contentsTag = tag;
-    m_collectionView->setContentCount(int(m_contents.size()));
+    QList<int> headings;
+    for (qsizetype index = 0; index < m_contents.size(); ++index)
+        if (headsSection(m_contents.at(index)))
+            headings.append(int(index));
+    m_collectionView->setContentCount(int(m_contents.size()), headings);
     QList<int> reselected;
     for (const DMItemsViewObject &object : selected)
         if (const qsizetype index = m_contents.indexOf(object); index >= 0)

@@ -105,6 +105,9 @@ public:
     void itemsViewNewGroup();
     void itemsViewDelete();
     void itemsViewEdit();
+    // Show Inspector: the first selected card edits its object (the files of document rows are
+    // not opened).
+    void itemsViewInspect();
     void itemsViewBack();
     void itemsViewSortMatrixCallback(int column);
     void itemsViewResourcesExport();

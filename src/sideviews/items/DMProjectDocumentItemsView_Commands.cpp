@@ -270,11 +270,17 @@ void DMProjectDocumentItemsView::itemsViewEdit()
     if (selection.isEmpty())
         return;
     const QList<DMItemsViewObject> contents = m_contents;
-    if (selection.first() < contents.size())
-        scrollToAndEditCard(contents.at(selection.first()));
+    itemsViewInspect();
     for (int index : selection)
         if (index < contents.size() && contents.at(index).row)
             documentsOpenFile(contents.at(index).row);
+}
+
+void DMProjectDocumentItemsView::itemsViewInspect()
+{
+    const DMItemsViewObject first = firstSelectedObject();
+    if (!first.isNull())
+        scrollToAndEditCard(first);
 }
 
 void DMProjectDocumentItemsView::itemsViewBack()
