@@ -25,6 +25,8 @@ using namespace gantttest;
 
 namespace {
 
+class PanelWatcher;
+
 class InspectorResourcesKeysTest : public InspectorTest
 {
 protected:
@@ -63,6 +65,8 @@ protected:
         // Well inside the row, to the right of its box.
         return QPoint(row.left() + row.width() / 2, row.center().y());
     }
+
+    QPushButton *addButtonWatchedBy(PanelWatcher &watcher);
 
     QList<std::shared_ptr<DMProjectResource>> people;
     std::shared_ptr<DMProjectTask> packing;
@@ -212,23 +216,24 @@ struct HomeWithFiles
     QByteArray saved = qgetenv("HOME");
 };
 
-QPushButton *documentsAddButtonShown(DMUIProjectTaskInspectorController *inspector)
+} // namespace
+
+// The add button on the documents tab of the packing task's inspector; the panels it opens are
+// the watcher's.
+QPushButton *InspectorResourcesKeysTest::addButtonWatchedBy(PanelWatcher &watcher)
 {
-    QPushButton *add = inspector->documentsAddButton();
+    DMModalUI::setInstance(&watcher);
+    QPushButton *add = inspect<DMUIProjectTaskInspectorController>(packing)->documentsAddButton();
     if (auto *tabs = qobject_cast<QTabWidget *>(add->parentWidget()->parentWidget()->parentWidget()))
         tabs->setCurrentIndex(tabs->count() - 1);
     return add;
 }
 
-} // namespace
-
 TEST_F(InspectorResourcesKeysTest, TheAttachDocumentsPanelOpensWithTheKeyboardInItsFileName)
 {
     const HomeWithFiles home;
     PanelWatcher watcher;
-    DMModalUI::setInstance(&watcher);
-    auto *inspector = inspect<DMUIProjectTaskInspectorController>(packing);
-    QPushButton *add = documentsAddButtonShown(inspector);
+    QPushButton *add = addButtonWatchedBy(watcher);
     document->mainWindow()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(document->mainWindow()));
     QTest::mouseClick(add, Qt::LeftButton);
@@ -245,9 +250,7 @@ TEST_F(InspectorResourcesKeysTest, TheAttachDocumentsPanelTakesTheKeyboardBackFr
 {
     const HomeWithFiles home;
     PanelWatcher watcher;
-    DMModalUI::setInstance(&watcher);
-    auto *inspector = inspect<DMUIProjectTaskInspectorController>(packing);
-    QPushButton *add = documentsAddButtonShown(inspector);
+    QPushButton *add = addButtonWatchedBy(watcher);
     watcher.windowSystemMoves = {add->window(), document->mainWindow()};
     for (int opening = 1; opening <= 2; ++opening) {
         SCOPED_TRACE(opening);
