@@ -3,21 +3,90 @@
 #include "DMFileDialog.h"
 #include "DMLocalizedString.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
 DMModalUI *replacement = nullptr;
 
+// The window and the windows it belongs to, nearest first (a dialog belongs to the window it was
+// opened on, a tool window to the window it was made transient for).
+QList<const QWindow *> windowAndOwners(const QWindow *window)
+{
+    QList<const QWindow *> chain;
+    for (; window; window = window->parent() ? window->parent() : window->transientParent())
+        chain.append(window);
+    return chain;
+}
+
+// Whether the modal panel keeps the window from input: an application-modal panel every window
+// but its own; a window-modal one the window it was opened on, the windows that one belongs to,
+// and every window belonging to one of them (the inspector of a document window).
+bool isKeptFromInputBy(const QWidget *panel, const QWindow *window)
+{
+    const QWindow *own = panel->windowHandle();
+    const QList<const QWindow *> chain = windowAndOwners(window);
+    if (!own || chain.isEmpty() || chain.contains(own))
+        return false;
+    if (panel->windowModality() == Qt::ApplicationModal)
+        return true;
+    const QList<const QWindow *> owners = windowAndOwners(own).mid(1);
+    for (const QWindow *link : chain)
+        if (owners.contains(link))
+            return true;
+    return false;
+}
+
+// Keeps the keyboard in a modal panel while it is up. The window manager may leave the keyboard
+// with the window that opened the panel (a tool window such as the inspector) or give it to the
+// window the panel was opened on; Qt hands it on to an application-modal panel only, so a
+// window-modal one would wait while typing went nowhere. A window the panel does not block (the
+// user switched to another document) keeps the keyboard.
+class PanelKeyboardKeeper : public QObject
+{
+public:
+    explicit PanelKeyboardKeeper(QWidget *panel) : QObject(panel), m_panel(panel)
+    {
+        panel->installEventFilter(this);
+        connect(qApp, &QGuiApplication::focusWindowChanged, this, &PanelKeyboardKeeper::takeFrom);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The panel's window is shown after its show event: the keyboard is looked at then.
+        if (watched == m_panel && event->type() == QEvent::Show)
+            QMetaObject::invokeMethod(
+                this, [this] { takeFrom(QGuiApplication::focusWindow()); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void takeFrom(QWindow *focus)
+    {
+        if (m_panel->isVisible() && focus && isKeptFromInputBy(m_panel, focus))
+            m_panel->activateWindow();
+    }
+
+    QWidget *m_panel; // owns this
+};
+
+void keepKeyboardIn(QWidget *panel)
+{
+    new PanelKeyboardKeeper(panel);
+}
+
 // Buttons are added in order; the first is the default, the second answers Escape.
 QMessageBox *makeAlert(const DMModalUI::Alert &alert, QWidget *window)
 {
     auto *box = new QMessageBox(window);
+    keepKeyboardIn(box);
     box->setWindowTitle(alert.title);
     box->setText(alert.messageText);
     box->setInformativeText(alert.informativeText);
@@ -116,6 +185,7 @@ int DMModalUI::runSheetModalForWindow(const Alert &alert, QWidget *window)
 QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 {
     DMFileDialog dialog(panel, QFileDialog::AcceptOpen, window);
+    keepKeyboardIn(&dialog);
     if (window)
         dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted)
@@ -126,6 +196,7 @@ QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 QString DMModalUI::runSavePanel(const FilePanel &panel, QWidget *window)
 {
     DMFileDialog dialog(panel, QFileDialog::AcceptSave, window);
+    keepKeyboardIn(&dialog);
     if (window)
         dialog.setWindowModality(Qt::WindowModal);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -141,6 +212,7 @@ void DMModalUI::beginSheetWithPanel(QDialog *panel, QWidget *window, std::functi
     if (window && panel->parentWidget() != window)
         panel->setParent(window, panel->windowFlags());
     panel->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    keepKeyboardIn(panel);
     // As for alerts: the completion runs from the event loop, after the panel's own signals.
     QObject::connect(
         panel, &QDialog::finished, QCoreApplication::instance(),
@@ -158,6 +230,7 @@ void DMModalUI::beginSheetWithPanel(QDialog *panel, QWidget *window, std::functi
 bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool secret, QString *text, QWidget *window)
 {
     QInputDialog dialog(window);
+    keepKeyboardIn(&dialog);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
     dialog.setTextEchoMode(secret ? QLineEdit::Password : QLineEdit::Normal);

@@ -194,3 +194,41 @@ TEST_F(OutputPagesAndMenusTest, TheGlobalReportScrollsOverItsWholeContent)
     chooseGlobal();
     scrollsToTheEnd("written in parts");
 }
+
+// The global report of a small move, whole in its view: a page first shown at its real size,
+// and the window then resized (shorter, so that the report scrolls, and back, wider and taller),
+// leave the scroll bars to the report as laid out at the view's width, with no room beyond it
+// and thumbs as long as the view is of the report.
+TEST_F(OutputPagesAndMenusTest, TheGlobalReportScrollsOverItsContentAtEveryWidthOfTheView)
+{
+    auto document = shownDocumentWith({QStringLiteral("Pack boxes"), QStringLiteral("Move desks")}, QSize(900, 1000));
+    const auto project = document->project();
+    for (const char *name : {"Ada", "Ben", "Cleo"})
+        project->resources().append(makeResource(project, QString::fromLatin1(name)));
+    auto *page = qobject_cast<DMReportPage *>(document->outlets().reportContainerView.data());
+    QTextBrowser *view = page->reportWebView();
+    DMOutlineView *sourceList = document->outlets().sourceListOutlineView;
+    const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::GlobalReportPage);
+    QTest::mouseClick(sourceList->viewport(), Qt::LeftButton, {}, sourceList->rectOfRow(row).center() - sourceList->contentOffset());
+    ASSERT_TRUE(page->isVisible());
+    const auto scrollsOverTheReport = [view](const char *what) {
+        SCOPED_TRACE(what);
+        finishEventLoopTurn();
+        const QSize report = view->document()->documentLayout()->documentSize().toSize();
+        const QSize shown = view->viewport()->size();
+        for (const auto &[bar, length, room] : {std::tuple{view->verticalScrollBar(), report.height(), shown.height()},
+                                                std::tuple{view->horizontalScrollBar(), report.width(), shown.width()}}) {
+            EXPECT_TRUE(waitFor([&] { return bar->maximum() == std::max(0, length - room) && bar->pageStep() == room; }))
+                << (bar->orientation() == Qt::Vertical ? "vertical " : "horizontal ") << bar->maximum() << " + "
+                << bar->pageStep() << " for " << length << " in " << room;
+        }
+    };
+    scrollsOverTheReport("first shown");
+    ASSERT_LT(view->document()->size().height(), view->viewport()->height()) << "the report is whole in its view";
+    document->mainWindow()->resize(900, 500);
+    scrollsOverTheReport("shorter");
+    document->mainWindow()->resize(960, 1000);
+    scrollsOverTheReport("wider and taller");
+    document->mainWindow()->resize(860, 1000);
+    scrollsOverTheReport("narrower");
+}

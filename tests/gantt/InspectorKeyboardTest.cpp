@@ -7,18 +7,25 @@
 #include "DMInspectorResourcesOutline.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QImage>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace gantttest;
 
 namespace {
+
+class PanelWatcher;
 
 class InspectorResourcesKeysTest : public InspectorTest
 {
@@ -58,6 +65,8 @@ protected:
         // Well inside the row, to the right of its box.
         return QPoint(row.left() + row.width() / 2, row.center().y());
     }
+
+    QPushButton *addButtonWatchedBy(PanelWatcher &watcher);
 
     QList<std::shared_ptr<DMProjectResource>> people;
     std::shared_ptr<DMProjectTask> packing;
@@ -134,7 +143,9 @@ TEST_F(InspectorResourcesKeysTest, EachBoxSitsBesideItsNameAndNoRowStaysHighligh
 namespace {
 
 // Shows the real open panel and, once it is up, notes the widget that has the keyboard and
-// cancels it.
+// cancels it. The window system may then put the keyboard on other windows of the application
+// while the panel is up, as a window manager does; the panel has to take it back from every
+// window it keeps from input.
 class PanelWatcher : public StandInModalUI
 {
 public:
@@ -156,8 +167,22 @@ public:
         // The keyboard reaches the file name, and stays there once the panel has done what it
         // had to do (listing its folder among it).
         QWidget *name = dialog->findChild<QWidget *>(QStringLiteral("fileNameEdit"));
-        halcyra::test::waitFor([&] { return name && QApplication::focusWidget() == name; });
+        const auto inName = [name] { return name && QApplication::focusWidget() == name; };
+        halcyra::test::waitFor(inName);
         halcyra::test::runUntilIdle();
+        for (const QPointer<QWidget> &window : windowSystemMoves) {
+            if (!inName() || !window)
+                break;
+            QSignalSpy moved(qApp, &QGuiApplication::focusWindowChanged);
+            window->activateWindow();
+            halcyra::test::waitFor([&] {
+                for (const QList<QVariant> &change : moved)
+                    if (change.value(0).value<QWindow *>() == window->windowHandle())
+                        return true;
+                return false;
+            });
+            halcyra::test::waitFor(inName);
+        }
         QWidget *focus = QApplication::focusWidget();
         seen = true;
         focusInName = focus && focus == name;
@@ -165,40 +190,78 @@ public:
         dialog->reject();
     }
 
+    QList<QPointer<QWidget>> windowSystemMoves;
     int turns = 0;
     bool seen = false;
     bool focusInName = false;
     std::string focusClass;
 };
 
+// While it lives, HOME is a folder holding a few files: the panel of an untitled document
+// opens there.
+struct HomeWithFiles
+{
+    HomeWithFiles()
+    {
+        for (const char *file : {"floorplan.pdf", "quote.txt"}) {
+            QFile made(home.filePath(QLatin1String(file)));
+            made.open(QIODevice::WriteOnly);
+        }
+        QDir(home.path()).mkdir(QStringLiteral("Plans"));
+        qputenv("HOME", home.path().toLocal8Bit());
+    }
+    ~HomeWithFiles() { qputenv("HOME", saved); }
+
+    QTemporaryDir home;
+    QByteArray saved = qgetenv("HOME");
+};
+
 } // namespace
+
+// The add button on the documents tab of the packing task's inspector; the panels it opens are
+// the watcher's.
+QPushButton *InspectorResourcesKeysTest::addButtonWatchedBy(PanelWatcher &watcher)
+{
+    DMModalUI::setInstance(&watcher);
+    QPushButton *add = inspect<DMUIProjectTaskInspectorController>(packing)->documentsAddButton();
+    if (auto *tabs = qobject_cast<QTabWidget *>(add->parentWidget()->parentWidget()->parentWidget()))
+        tabs->setCurrentIndex(tabs->count() - 1);
+    return add;
+}
 
 TEST_F(InspectorResourcesKeysTest, TheAttachDocumentsPanelOpensWithTheKeyboardInItsFileName)
 {
-    QTemporaryDir home;
-    for (const char *name : {"floorplan.pdf", "quote.txt"}) {
-        QFile file(home.filePath(QLatin1String(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    QDir(home.path()).mkdir(QStringLiteral("Plans"));
-    // The panel opens in the home folder of an untitled document.
-    struct HomeFolder
-    {
-        QByteArray saved = qgetenv("HOME");
-        ~HomeFolder() { qputenv("HOME", saved); }
-    } restoresHome;
-    qputenv("HOME", home.path().toLocal8Bit());
+    const HomeWithFiles home;
     PanelWatcher watcher;
-    DMModalUI::setInstance(&watcher);
-    auto *inspector = inspect<DMUIProjectTaskInspectorController>(packing);
-    QPushButton *add = inspector->documentsAddButton();
-    auto *tabs = qobject_cast<QTabWidget *>(add->parentWidget()->parentWidget()->parentWidget());
-    if (tabs)
-        tabs->setCurrentIndex(tabs->count() - 1);
+    QPushButton *add = addButtonWatchedBy(watcher);
     document->mainWindow()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(document->mainWindow()));
     QTest::mouseClick(add, Qt::LeftButton);
     DMModalUI::setInstance(&modalUI);
     ASSERT_TRUE(watcher.seen);
     EXPECT_TRUE(watcher.focusInName) << "the keyboard is in " << watcher.focusClass;
+}
+
+// Space on the add button while the inspector window has the keyboard. The panel keeps the
+// document window and the inspector (which belongs to it) from input; the window system may
+// leave the keyboard with the inspector or hand it to the document window. Each time the panel
+// takes it back, the second time it is opened as well.
+TEST_F(InspectorResourcesKeysTest, TheAttachDocumentsPanelTakesTheKeyboardBackFromTheWindowsItBlocks)
+{
+    const HomeWithFiles home;
+    PanelWatcher watcher;
+    QPushButton *add = addButtonWatchedBy(watcher);
+    watcher.windowSystemMoves = {add->window(), document->mainWindow()};
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        add->window()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(add->window()));
+        add->setFocus(Qt::TabFocusReason);
+        watcher.seen = false;
+        watcher.turns = 0;
+        QTest::keyClick(add, Qt::Key_Space);
+        ASSERT_TRUE(watcher.seen);
+        EXPECT_TRUE(watcher.focusInName) << "the keyboard is in " << watcher.focusClass;
+    }
+    DMModalUI::setInstance(&modalUI);
 }

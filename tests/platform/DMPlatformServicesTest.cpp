@@ -4,13 +4,16 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -106,4 +109,45 @@ TEST(DMModalUI, AnErrorIsACriticalSheetOnTheWindowWithTheReason)
     DMModalUI::instance().presentError(QStringLiteral("The file could not be written."), QString(), &window,
                                        QStringLiteral("Export"));
     EXPECT_EQ(shownTitle, QStringLiteral("Export"));
+}
+
+// A sheet keeps the keyboard while it is up: when the window system puts it on the window the
+// sheet was opened on, or on a tool window belonging to that one, the sheet takes it back; a
+// window of another document, which the sheet does not block, keeps it.
+TEST(DMModalUI, ASheetTakesTheKeyboardBackFromTheWindowsItBlocksOnly)
+{
+    QWidget window, tool(nullptr, Qt::Tool), other;
+    window.setObjectName(QStringLiteral("document window"));
+    tool.setObjectName(QStringLiteral("document's tool window"));
+    other.setObjectName(QStringLiteral("other document's window"));
+    for (QWidget *shown : {&window, &tool, &other}) {
+        shown->resize(300, 200);
+        shown->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));
+    }
+    tool.windowHandle()->setTransientParent(window.windowHandle());
+    DMModalUI::Alert alert;
+    alert.messageText = QStringLiteral("Replace the file?");
+    DMModalUI::instance().beginSheet(alert, &window, {});
+    auto *box = window.findChild<QMessageBox *>();
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+    for (QWidget *target : {&window, &tool, &other, &window}) {
+        // The window system's move arrives, then whatever it sets off.
+        QSignalSpy moved(qApp, &QGuiApplication::focusWindowChanged);
+        target->activateWindow();
+        ASSERT_TRUE(halcyra::test::waitFor([&] {
+            for (const QList<QVariant> &change : moved)
+                if (change.value(0).value<QWindow *>() == target->windowHandle())
+                    return true;
+            return false;
+        }));
+        halcyra::test::runUntilIdle();
+        QWidget *expected = target == &other ? target : static_cast<QWidget *>(box);
+        EXPECT_TRUE(halcyra::test::waitFor([expected] { return QApplication::activeWindow() == expected; }))
+            << "moved to the " << qPrintable(target->objectName()) << ", the keyboard is in "
+            << qPrintable(QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : QStringLiteral("nothing"));
+    }
+    box->reject();
+    halcyra::test::waitFor([&window] { return window.findChild<QMessageBox *>() == nullptr; });
 }

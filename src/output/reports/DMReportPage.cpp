@@ -1,6 +1,7 @@
 #include "DMReportPage.h"
 
 #include "DMLocalizedString.h"
+#include "DMReportWebView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 
 DMReportPage::DMReportPage(QWidget *parent) : QWidget(parent)
@@ -59,7 +59,7 @@ DMReportPage::DMReportPage(QWidget *parent) : QWidget(parent)
     controls->addWidget(m_progress);
     controls->addWidget(m_mailButton);
 
-    m_reportWebView = new QTextBrowser(this);
+    m_reportWebView = new DMReportWebView(this);
     m_reportWebView->setObjectName(QStringLiteral("reportWebView"));
     m_reportWebView->setOpenLinks(false);
     m_reportWebView->setFrameShape(QFrame::NoFrame);
