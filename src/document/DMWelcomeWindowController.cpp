@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -45,13 +46,17 @@ void DMWelcomeWindowController::buildWindow()
     list->setObjectName(QStringLiteral("recentDocuments"));
     m_recentList = list;
     DMDocumentController &controller = DMDocumentController::sharedDocumentController();
-    connect(list, &QListWidget::itemActivated, this, [&controller](QListWidgetItem *item) {
-        controller.openDocumentWithContentsOfURL(item->data(Qt::UserRole).toString(), true);
-    });
+    list->installEventFilter(this);
+    connect(list, &QListWidget::itemActivated, this, &DMWelcomeWindowController::openRecentDocument);
 
     auto *newButton = new QPushButton(DMLocalizedString("New Project"), window);
     auto *openButton = new QPushButton(DMLocalizedString("Open..."), window);
     newButton->setDefault(true);
+    // Outside a dialog a button answers Return only when it says so (see eventFilter for Return
+    // elsewhere in the window).
+    newButton->setAutoDefault(true);
+    openButton->setAutoDefault(true);
+    m_newButton = newButton;
     connect(newButton, &QPushButton::clicked, this, [&controller] { controller.newDocument(); });
     connect(openButton, &QPushButton::clicked, this, [&controller] { controller.openDocument(); });
     connect(&controller, &DMDocumentController::recentDocumentsChanged, this, &DMWelcomeWindowController::reloadRecentDocuments);
@@ -67,6 +72,12 @@ void DMWelcomeWindowController::buildWindow()
     layout->addWidget(list, 1);
     layout->addLayout(buttons);
     m_window = window;
+}
+
+void DMWelcomeWindowController::openRecentDocument(QListWidgetItem *item)
+{
+    DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(item->data(Qt::UserRole).toString(),
+                                                                                    true);
 }
 
 void DMWelcomeWindowController::reloadRecentDocuments()
@@ -103,6 +114,25 @@ void DMWelcomeWindowController::close()
 
 bool DMWelcomeWindowController::eventFilter(QObject *watched, QEvent *event)
 {
+    // Return or Enter: on a recent document it opens that document; on a button it presses it;
+    // anywhere else it is New Project, the button drawn as the default. The list's entry is
+    // chosen here, before opening it reloads the list.
+    if (event->type() == QEvent::KeyPress && (watched == m_window || watched == m_recentList)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            if (watched == m_recentList) {
+                if (QListWidgetItem *item = m_recentList->currentItem()) {
+                    openRecentDocument(item);
+                    return true;
+                }
+                return false; // on to the window
+            }
+            if (m_newButton)
+                m_newButton->click();
+            return true;
+        }
+    }
     // The user closed it (close() only hides it): with no document open, that ends the
     // application instead of leaving a process without a window.
     if (watched == m_window && event->type() == QEvent::Close

@@ -4,6 +4,8 @@
 #include <QPointer>
 
 class QListWidget;
+class QListWidgetItem;
+class QPushButton;
 class QWidget;
 
 // The welcome window: the recent documents, New and Open. One per process; shown while no
@@ -27,7 +29,9 @@ protected:
 private:
     DMWelcomeWindowController() = default;
     void buildWindow();
+    void openRecentDocument(QListWidgetItem *item);
 
     QPointer<QWidget> m_window;
     QPointer<QListWidget> m_recentList;
+    QPointer<QPushButton> m_newButton;
 };

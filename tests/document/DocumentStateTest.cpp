@@ -91,6 +91,36 @@ TEST_F(DocumentStateTest, RecentDocumentsAreKeptMostRecentFirstAndShownOnTheWelc
     welcome.close();
 }
 
+// Return in the welcome window does what it shows: New Project, the button drawn as the default,
+// or the recent document the keyboard is on (that one alone, though opening it reloads the list).
+TEST_F(DocumentStateTest, ReturnInTheWelcomeWindowStartsANewProjectOrOpensTheRecentDocumentChosen)
+{
+    DMDocumentController &controller = DMDocumentController::sharedDocumentController();
+    DMWelcomeWindowController &welcome = DMWelcomeWindowController::sharedController();
+    const auto pressReturnInTheList = [&] {
+        controller.closeAllDocuments();
+        runUntilIdle();
+        welcome.showWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(welcome.window()));
+        auto *list = welcome.window()->findChild<QListWidget *>(QStringLiteral("recentDocuments"));
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Return);
+        runUntilIdle();
+    };
+
+    controller.clearRecentDocuments();
+    pressReturnInTheList();
+    ASSERT_EQ(controller.documents().size(), 1);
+    EXPECT_TRUE(controller.documents().first()->fileURL().isEmpty());
+
+    const QString package = path(QStringLiteral("Office move.hy2"));
+    ASSERT_TRUE(controller.documents().first()->saveToPath(package, DMProjectDocument::SaveAsOperation));
+    pressReturnInTheList();
+    ASSERT_EQ(controller.documents().size(), 1);
+    EXPECT_EQ(controller.documents().first()->fileURL(), QFileInfo(package).absoluteFilePath());
+    welcome.close();
+}
+
 TEST_F(DocumentStateTest, AttachedDocumentTableCountsReferencesAndReusesIdenticalCopies)
 {
     const QString documents = path(QStringLiteral("Pkg.hy2/Documents"));
