@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStringList>
@@ -87,11 +89,29 @@ void DMInspectorWindow::resizeEvent(QResizeEvent *event)
 void DMInspectorWindow::keyPressEvent(QKeyEvent *event)
 {
     // A text field takes its own undo and copy keys before they get here.
-    if (triggerCommandForKey(*event)) {
+    if (triggerCommandForKey(*event) || openMenuForMnemonic(*event)) {
         event->accept();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool DMInspectorWindow::openMenuForMnemonic(const QKeyEvent &event)
+{
+    // The inspector has no menu bar of its own: Alt with a letter opens that menu of the document
+    // window it works for, as it would there, instead of typing the letter.
+    auto *window = qobject_cast<QMainWindow *>(m_commandWindow.data());
+    if (!window || event.modifiers() != Qt::AltModifier || !window->menuBar())
+        return false;
+    const QKeySequence pressed(event.keyCombination());
+    for (QAction *menu : window->menuBar()->actions()) {
+        if (menu->isVisible() && menu->isEnabled() && QKeySequence::mnemonic(menu->text()) == pressed) {
+            window->activateWindow();
+            window->menuBar()->setActiveAction(menu);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool DMInspectorWindow::triggerCommandForKey(const QKeyEvent &event)
@@ -133,6 +153,9 @@ bool DMInspectorWindow::eventFilter(QObject *watched, QEvent *event)
     // change, as in the document window.
     if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // A text control would type the letter of Alt with a menu's letter.
+        if (event->type() == QEvent::KeyPress && openMenuForMnemonic(*key))
+            return true;
         const bool undo = key->matches(QKeySequence::Undo);
         const bool redo = key->matches(QKeySequence::Redo);
         if ((undo || redo) && !textHasOwnUndo(watched, redo)) {

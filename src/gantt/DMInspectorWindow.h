@@ -12,7 +12,8 @@ class QLabel;
 // under the user default "inspectorWindowFrame" ("x y width height") across launches. It is kept
 // above the document window of the object shown (transient for it), and keys its controls leave
 // unhandled go to that window's menu commands (Undo, Redo, Save... work while the inspector is
-// the active window); so do the undo keys in a text control with no typing of its own to undo.
+// the active window); so do the undo keys in a text control with no typing of its own to undo,
+// and Alt with a letter opens that window's menu.
 class DMInspectorWindow : public QWidget
 {
     Q_OBJECT
@@ -70,6 +71,7 @@ private:
     // Triggers the command window's menu command that has the key as its shortcut; false when
     // none has.
     bool triggerCommandForKey(const QKeyEvent &event);
+    bool openMenuForMnemonic(const QKeyEvent &event);
 
     QPointer<QWidget> m_displayedView;
     QLabel *m_message = nullptr;

@@ -4,10 +4,13 @@
 #include "DocumentTestSupport.h"
 
 #include "DMGanttUIObjectFactory.h"
+#include "DMInspectorWindow.h"
+#include "DMMainMenu.h"
 #include "DMPreferenceKeys.h"
 #include "DMSearchField.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSet>
 
 using namespace halcyra::test;
@@ -103,6 +106,27 @@ TEST_F(WindowKeyboardTest, AltWithAMenusLetterOpensItInsteadOfTypingAndEveryEntr
                 menus.append({action->text(), action->menu()->actions()});
         }
     }
+}
+
+// The inspector has no menus of its own: Alt with a menu's letter in it, in the title of a new
+// task too, opens that menu of the document window instead of typing the letter.
+TEST_F(WindowKeyboardTest, AltWithAMenusLetterInTheInspectorOpensTheDocumentWindowsMenu)
+{
+    document->showPageWithTag(DMPage::TasksPage);
+    document->fileNewMenuCallback(DMMainMenu::NewTaskTag);
+    QWidget *inspector = DMInspectorWindow::sharedWindow();
+    ASSERT_TRUE(waitFor([inspector] {
+        return QApplication::activeWindow() == inspector && qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    })) << "the new task's title has no keyboard";
+    auto *title = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    const QString typed = title->text();
+    QTest::keyClick(title, Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(title->text(), typed) << "Alt+E typed into the title";
+    auto *open = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_TRUE(open) << "Alt+E opened no menu";
+    EXPECT_EQ(open, menuAction(window, {QStringLiteral("Edit")})->menu());
+    QTest::keyClick(open, Qt::Key_Escape);
+    inspector->hide();
 }
 
 TEST_F(WindowKeyboardTest, ADocumentsOwnAmpersandShowsAsItIsInTheWindowMenu)
