@@ -10,6 +10,7 @@
 #include "DMProjectPackage.h"
 #include "DMUserDefaults.h"
 #include "FakeModalUI.h"
+#include "MenuTestSupport.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -155,36 +156,6 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(QDir(folder).relativeFilePath(file), bytes);
     }
     return files;
-}
-
-// A menu entry's title as shown, without the marks of its Alt letter ("Save &As..." reads
-// "Save As...", "R&&D" reads "R&D").
-inline QString shownMenuTitle(const QAction *action)
-{
-    QString shown;
-    const QString text = action->text();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&') && i + 1 < text.size())
-            ++i;
-        shown.append(text.at(i));
-    }
-    return shown;
-}
-
-// The menu bar's command at the end of the titles' path ({"File", "Export", "CSV..."}).
-inline QAction *menuAction(QMainWindow *window, const QStringList &titles)
-{
-    QList<QAction *> actions = window->menuBar()->actions();
-    QAction *found = nullptr;
-    for (const QString &title : titles) {
-        const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return shownMenuTitle(a) == title; });
-        if (it == actions.end())
-            return nullptr;
-        found = *it;
-        if (found->menu())
-            actions = found->menu()->actions();
-    }
-    return found;
 }
 
 inline QStringList entriesOf(const QString &folder)
