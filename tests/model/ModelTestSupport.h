@@ -7,6 +7,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItemGroup.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectMilestone.h"
 #include "DMProjectProcess.h"
@@ -72,6 +73,16 @@ std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QStr
     else
         project->tasks().append(item);
     return item;
+}
+
+// Every item of the project's trees, each before its subitems.
+inline QList<std::shared_ptr<DMProjectItem>> itemsOf(const DMProject &project)
+{
+    QList<std::shared_ptr<DMProjectItem>> all;
+    DMProjectItem_forEachItem(project.tasks().list(), [&all](DMProjectItem &item) {
+        all.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
+    });
+    return all;
 }
 
 // A new resource (or group) of the project, in no list yet.
