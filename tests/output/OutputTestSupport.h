@@ -6,11 +6,13 @@
 #include "DMProjectDocumentReportHost.h"
 #include "DMReportPage.h"
 #include "FakeModalUI.h"
+#include "ReportHTMLParser.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -150,6 +152,26 @@ protected:
     {
         host.page->reportShowCostCheckbox()->setChecked(cost);
         host.page->reportShowCompletionCheckbox()->setChecked(completion);
+    }
+    // The grouped pages' pop-up of resources or processes.
+    QComboBox *popUp() const { return host.page->tasksByResourceReportPopUpButton(); }
+    void selectEntry(const QString &title)
+    {
+        popUp()->setCurrentIndex(popUp()->findText(title));
+        ASSERT_GE(popUp()->currentIndex(), 0) << title.toStdString();
+    }
+    // The report the page shows, read from its file; an empty one when it shows none.
+    ReportHTMLParser shownReport() const
+    {
+        QFile file(report->shownReportPath());
+        return ReportHTMLParser(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString());
+    }
+    // The grouped page's report of the pop-up's entry, chosen as the user does.
+    ReportHTMLParser groupedReport(const QString &entry)
+    {
+        selectEntry(entry);
+        emit popUp()->activated(popUp()->currentIndex());
+        return shownReport();
     }
 
     FakeModalUI ui;
