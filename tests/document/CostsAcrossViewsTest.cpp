@@ -57,11 +57,9 @@ protected:
         settle(document);
     }
 
-    std::shared_ptr<DMProjectResource> person(const QString &name, double rate, int kind)
+    std::shared_ptr<DMProjectResource> person(const QString &name, double rate, DMProjectResourceCostKind kind)
     {
-        auto resource = makeResource(project, name);
-        resource->setAttribute(kDMProjectResource_HourlyCost, rate);
-        resource->setAttribute(kDMProjectResource_CostKind, kind);
+        auto resource = makeResource(project, name, kind, rate);
         project->resources().append(resource);
         return resource;
     }

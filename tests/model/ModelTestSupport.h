@@ -95,6 +95,16 @@ inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMP
     return resource;
 }
 
+// A new resource of the project, in no list yet, paid at the rate by the hour, the day or the task.
+inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
+                                                       DMProjectResourceCostKind costKind, double rate)
+{
+    auto resource = makeResource(project, name);
+    resource->setAttribute(kDMProjectResource_CostKind, int(costKind));
+    resource->setAttribute(kDMProjectResource_HourlyCost, rate);
+    return resource;
+}
+
 inline std::shared_ptr<DMProjectDependency> link(const std::shared_ptr<DMProjectItem> &from,
                                                  const std::shared_ptr<DMProjectItem> &to,
                                                  int kind = DMProjectDependency::FinishToStart)

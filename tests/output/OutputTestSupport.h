@@ -69,19 +69,6 @@ struct SampleProject
     std::shared_ptr<DMProjectResource> ada, crew, bo, cy, dee;
 };
 
-inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
-                                                       int costKind, double rate, int kind = DMProjectResource::Resource)
-{
-    auto resource = std::make_shared<DMProjectResource>(kind);
-    resource->setProject(project);
-    resource->setName(name);
-    if (kind == DMProjectResource::Resource) {
-        resource->setAttribute(kDMProjectResource_CostKind, costKind);
-        resource->setAttribute(kDMProjectResource_HourlyCost, rate);
-    }
-    return resource;
-}
-
 inline SampleProject makeSampleProject()
 {
     SampleProject s;
@@ -115,13 +102,13 @@ inline SampleProject makeSampleProject()
     p.tasks().append(s.design);
     p.tasks().append(s.build);
 
-    s.ada = makeResource(s.project, QStringLiteral("Ada"), 0, 40.0);
+    s.ada = makeResource(s.project, QStringLiteral("Ada"), kDMProjectResourceCostKind_Hourly, 40.0);
     s.ada->setAttribute(kDMProjectResource_Email, QStringLiteral("ada@example.org"));
     s.ada->setAttribute(kDMProjectResource_Phone, QStringLiteral("+41 1"));
-    s.crew = makeResource(s.project, QStringLiteral("Crew"), 0, 0.0, DMProjectResource::Group);
-    s.bo = makeResource(s.project, QStringLiteral("Bo"), 1, 300.0);
-    s.cy = makeResource(s.project, QStringLiteral("Cy"), 2, 1000.0);
-    s.dee = makeResource(s.project, QStringLiteral("Dee"), 0, 20.0);
+    s.crew = makeResource(s.project, QStringLiteral("Crew"), DMProjectResource::Group);
+    s.bo = makeResource(s.project, QStringLiteral("Bo"), kDMProjectResourceCostKind_Daily, 300.0);
+    s.cy = makeResource(s.project, QStringLiteral("Cy"), kDMProjectResourceCostKind_Fixed, 1000.0);
+    s.dee = makeResource(s.project, QStringLiteral("Dee"), kDMProjectResourceCostKind_Hourly, 20.0);
     s.crew->subitems().append(s.bo);
     s.crew->subitems().append(s.cy);
     p.resources().append(s.ada);
