@@ -74,14 +74,6 @@ protected:
         ADD_FAILURE() << "no row " << title.toStdString();
         return {};
     }
-    template <typename Card>
-    Card *cardOf(const std::shared_ptr<DMProjectObject> &object)
-    {
-        finishEventLoopTurns();
-        DMProjectDocumentItemsView &items = *document->itemsView();
-        const qsizetype index = items.itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr});
-        return index < 0 ? nullptr : dynamic_cast<Card *>(items.itemsCollectionView()->itemAtIndex(int(index)));
-    }
 
     std::shared_ptr<DMProject> project;
     std::shared_ptr<DMProjectResource> ann, van, bo;
@@ -116,16 +108,16 @@ TEST_F(CostsAcrossViewsTest, TasksCostedFromTheirPeopleShowThatCostInTheListTheR
 
     // The task and process cards.
     document->showPageWithTag(DMPage::ItemsTasksPage);
-    auto *moveCard = cardOf<DMItemsViewTasksItem>(move);
+    auto *moveCard = cardOf<DMItemsViewTasksItem>(document, move);
     ASSERT_NE(moveCard, nullptr);
     EXPECT_EQ(moveCard->costField->text(), money(moveCost));
     // A person joining the task shows on its card at once.
     pack->addResource(bo);
-    auto *packCard = cardOf<DMItemsViewTasksItem>(pack);
+    auto *packCard = cardOf<DMItemsViewTasksItem>(document, pack);
     ASSERT_NE(packCard, nullptr);
     EXPECT_EQ(packCard->costField->text(), money(packCost + 60.0 * 20));
     document->showPageWithTag(DMPage::ItemsProcessesPage);
-    auto *processCard = cardOf<DMItemsViewProcessesItem>(settleIn);
+    auto *processCard = cardOf<DMItemsViewProcessesItem>(document, settleIn);
     ASSERT_NE(processCard, nullptr);
     EXPECT_EQ(processCard->costField->text(), money(unpackCost + networkCost));
 }

@@ -3,10 +3,13 @@
 #include "../model/ModelTestSupport.h"
 
 #include "DMBeep.h"
+#include "DMCollectionView.h"
 #include "DMDocumentController.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentItemsView.h"
+#include "DMProjectDocumentSourceListOutlineDS.h"
 #include "DMProjectPackage.h"
 #include "DMUserDefaults.h"
 #include "FakeModalUI.h"
@@ -129,6 +132,41 @@ inline QStringList rowsOf(DMOutlineView *outline, const QString &column = QStrin
         shown.append(QString(outline->levelForRow(row), QLatin1Char('.'))
                      + model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column))).toString());
     return shown;
+}
+
+// Chooses the page of the tag in the document window's source list, with a click on its row as
+// the user does.
+inline void choose(const std::shared_ptr<DMProjectDocument> &document, int tag)
+{
+    DMOutlineView *list = document->outlets().sourceListOutlineView;
+    const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(tag);
+    ASSERT_GE(row, 0) << "no source-list row of the page " << tag;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rectOfRow(row).center() - list->contentOffset());
+    ASSERT_EQ(document->currentPageTag(), tag);
+}
+
+// The View menu's command of the tag (DMMainMenu::View...Tag), or null.
+inline QAction *viewMenuAction(QMainWindow *window, int tag)
+{
+    QAction *view = menuAction(window, {QStringLiteral("View")});
+    for (QAction *action : view && view->menu() ? view->menu()->actions() : QList<QAction *>())
+        if (action->data().isValid() && action->data().toInt() == tag)
+            return action;
+    return nullptr;
+}
+
+// The items view's card at the index, or the one that shows the object (or the document row) once
+// the view has caught up with the project, on the page shown; null when there is none.
+template <typename Card>
+Card *cardAt(const std::shared_ptr<DMProjectDocument> &document, qsizetype index)
+{
+    return index < 0 ? nullptr : dynamic_cast<Card *>(document->itemsView()->itemsCollectionView()->itemAtIndex(int(index)));
+}
+template <typename Card>
+Card *cardOf(const std::shared_ptr<DMProjectDocument> &document, const std::shared_ptr<DMProjectObject> &object)
+{
+    finishEventLoopTurns();
+    return cardAt<Card>(document, document->itemsView()->itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
 }
 
 // Drops the pasteboard on the viewport's point, as the window system delivers it.
