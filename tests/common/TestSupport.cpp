@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 namespace halcyra::test {
 
 QString testDataPath(const QString &relative)
@@ -61,6 +63,7 @@ void runUntilIdle()
         if (!QCoreApplication::eventDispatcher()->processEvents(QEventLoop::AllEvents))
             return;
     }
+    ADD_FAILURE() << "runUntilIdle: events kept coming for 10000 rounds";
 }
 
 void skipTime(qint64 milliseconds)

@@ -57,11 +57,9 @@ protected:
         settle(document);
     }
 
-    std::shared_ptr<DMProjectResource> person(const QString &name, double rate, int kind)
+    std::shared_ptr<DMProjectResource> person(const QString &name, double rate, DMProjectResourceCostKind kind)
     {
-        auto resource = makeResource(project, name);
-        resource->setAttribute(kDMProjectResource_HourlyCost, rate);
-        resource->setAttribute(kDMProjectResource_CostKind, kind);
+        auto resource = makeResource(project, name, kind, rate);
         project->resources().append(resource);
         return resource;
     }
@@ -75,14 +73,6 @@ protected:
                 return model->data(model->indexForRow(row, model->logicalColumnWithIdentifier(column)));
         ADD_FAILURE() << "no row " << title.toStdString();
         return {};
-    }
-    template <typename Card>
-    Card *cardOf(const std::shared_ptr<DMProjectObject> &object)
-    {
-        finishEventLoopTurns();
-        DMProjectDocumentItemsView &items = *document->itemsView();
-        const qsizetype index = items.itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr});
-        return index < 0 ? nullptr : dynamic_cast<Card *>(items.itemsCollectionView()->itemAtIndex(int(index)));
     }
 
     std::shared_ptr<DMProject> project;
@@ -118,16 +108,16 @@ TEST_F(CostsAcrossViewsTest, TasksCostedFromTheirPeopleShowThatCostInTheListTheR
 
     // The task and process cards.
     document->showPageWithTag(DMPage::ItemsTasksPage);
-    auto *moveCard = cardOf<DMItemsViewTasksItem>(move);
+    auto *moveCard = cardOf<DMItemsViewTasksItem>(document, move);
     ASSERT_NE(moveCard, nullptr);
     EXPECT_EQ(moveCard->costField->text(), money(moveCost));
     // A person joining the task shows on its card at once.
     pack->addResource(bo);
-    auto *packCard = cardOf<DMItemsViewTasksItem>(pack);
+    auto *packCard = cardOf<DMItemsViewTasksItem>(document, pack);
     ASSERT_NE(packCard, nullptr);
     EXPECT_EQ(packCard->costField->text(), money(packCost + 60.0 * 20));
     document->showPageWithTag(DMPage::ItemsProcessesPage);
-    auto *processCard = cardOf<DMItemsViewProcessesItem>(settleIn);
+    auto *processCard = cardOf<DMItemsViewProcessesItem>(document, settleIn);
     ASSERT_NE(processCard, nullptr);
     EXPECT_EQ(processCard->costField->text(), money(unpackCost + networkCost));
 }

@@ -3,13 +3,17 @@
 #include "../model/ModelTestSupport.h"
 
 #include "DMBeep.h"
+#include "DMCollectionView.h"
 #include "DMDocumentController.h"
 #include "DMOutlineView.h"
 #include "DMOutlineViewModel.h"
 #include "DMProjectDocument.h"
+#include "DMProjectDocumentItemsView.h"
+#include "DMProjectDocumentSourceListOutlineDS.h"
 #include "DMProjectPackage.h"
 #include "DMUserDefaults.h"
 #include "FakeModalUI.h"
+#include "MenuTestSupport.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -130,6 +134,41 @@ inline QStringList rowsOf(DMOutlineView *outline, const QString &column = QStrin
     return shown;
 }
 
+// Chooses the page of the tag in the document window's source list, with a click on its row as
+// the user does.
+inline void choose(const std::shared_ptr<DMProjectDocument> &document, int tag)
+{
+    DMOutlineView *list = document->outlets().sourceListOutlineView;
+    const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(tag);
+    ASSERT_GE(row, 0) << "no source-list row of the page " << tag;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rectOfRow(row).center() - list->contentOffset());
+    ASSERT_EQ(document->currentPageTag(), tag);
+}
+
+// The View menu's command of the tag (DMMainMenu::View...Tag), or null.
+inline QAction *viewMenuAction(QMainWindow *window, int tag)
+{
+    QAction *view = menuAction(window, {QStringLiteral("View")});
+    for (QAction *action : view && view->menu() ? view->menu()->actions() : QList<QAction *>())
+        if (action->data().isValid() && action->data().toInt() == tag)
+            return action;
+    return nullptr;
+}
+
+// The items view's card at the index, or the one that shows the object (or the document row) once
+// the view has caught up with the project, on the page shown; null when there is none.
+template <typename Card>
+Card *cardAt(const std::shared_ptr<DMProjectDocument> &document, qsizetype index)
+{
+    return index < 0 ? nullptr : dynamic_cast<Card *>(document->itemsView()->itemsCollectionView()->itemAtIndex(int(index)));
+}
+template <typename Card>
+Card *cardOf(const std::shared_ptr<DMProjectDocument> &document, const std::shared_ptr<DMProjectObject> &object)
+{
+    finishEventLoopTurns();
+    return cardAt<Card>(document, document->itemsView()->itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
+}
+
 // Drops the pasteboard on the viewport's point, as the window system delivers it.
 inline Qt::DropAction dropOn(QWidget *viewport, const QMimeData &data, QPoint point, Qt::DropActions offered)
 {
@@ -155,36 +194,6 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
         files.insert(QDir(folder).relativeFilePath(file), bytes);
     }
     return files;
-}
-
-// A menu entry's title as shown, without the marks of its Alt letter ("Save &As..." reads
-// "Save As...", "R&&D" reads "R&D").
-inline QString shownMenuTitle(const QAction *action)
-{
-    QString shown;
-    const QString text = action->text();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&') && i + 1 < text.size())
-            ++i;
-        shown.append(text.at(i));
-    }
-    return shown;
-}
-
-// The menu bar's command at the end of the titles' path ({"File", "Export", "CSV..."}).
-inline QAction *menuAction(QMainWindow *window, const QStringList &titles)
-{
-    QList<QAction *> actions = window->menuBar()->actions();
-    QAction *found = nullptr;
-    for (const QString &title : titles) {
-        const auto it = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return shownMenuTitle(a) == title; });
-        if (it == actions.end())
-            return nullptr;
-        found = *it;
-        if (found->menu())
-            actions = found->menu()->actions();
-    }
-    return found;
 }
 
 inline QStringList entriesOf(const QString &folder)

@@ -26,15 +26,6 @@ class DocumentUndoTest : public DocumentTestBase
 {
 };
 
-QList<std::shared_ptr<DMProjectItem>> itemsOf(const DMProject &project)
-{
-    QList<std::shared_ptr<DMProjectItem>> all;
-    DMProjectItem_forEachItem(project.tasks().list(), [&all](DMProjectItem &item) {
-        all.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
-    });
-    return all;
-}
-
 // The first item of the project's trees that reaches one outside them (a parent or link end
 // that left), or empty.
 std::string strayReference(const DMProject &project)

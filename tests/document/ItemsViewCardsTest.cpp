@@ -75,36 +75,20 @@ protected:
     }
 
     DMProjectDocumentItemsView &items() { return *document->itemsView(); }
-    // The card showing the object (or the document row) on the page shown.
-    template <typename Card>
-    Card *cardAt(qsizetype index)
-    {
-        return index < 0 ? nullptr : dynamic_cast<Card *>(items().itemsCollectionView()->itemAtIndex(int(index)));
-    }
-    template <typename Card>
-    Card *cardOf(const std::shared_ptr<DMProjectObject> &object)
-    {
-        finishEventLoopTurns();
-        return cardAt<Card>(items().itemsViewContentsArray().indexOf(DMItemsViewObject{object, nullptr}));
-    }
     // Chooses the page in the View menu of the window, found by its command's tag.
     void chooseViewMenuPage(int tag)
     {
-        for (QAction *menu : document->mainWindow()->menuBar()->actions())
-            for (QAction *action : menu->menu() ? menu->menu()->actions() : QList<QAction *>())
-                if (action->data().toInt() == tag) {
-                    action->trigger();
-                    finishEventLoopTurns();
-                    return;
-                }
-        FAIL() << "no View command " << tag;
+        QAction *action = viewMenuAction(document->mainWindow(), tag);
+        ASSERT_NE(action, nullptr) << "no View command " << tag;
+        action->trigger();
+        finishEventLoopTurns();
     }
     void clickCard(int index, bool twice = false)
     {
         DMCollectionView *view = items().itemsCollectionView();
         const QPoint centre = view->frameForItemAtIndex(index).center();
         if (twice)
-            QTest::mouseDClick(cardAt<DMItemsViewItem>(index)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+            QTest::mouseDClick(cardAt<DMItemsViewItem>(document, index)->view(), Qt::LeftButton, {}, QPoint(20, 20));
         else
             QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
         finishEventLoopTurns();
@@ -149,7 +133,7 @@ TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDra
     survey->addResource(ann);
     document->showPageWithTag(1);
 
-    auto *card = cardOf<DMItemsViewResourcesItem>(ann);
+    auto *card = cardOf<DMItemsViewResourcesItem>(document, ann);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->nameField->text(), QStringLiteral("Ann"));
     EXPECT_EQ(card->humanOrMaterialImageName(), QStringLiteral("28"));
@@ -159,14 +143,14 @@ TEST_F(ItemsViewCardsTest, AResourceCardFollowsItsResourceAndAMaterialIsNeverDra
     ann->setAttribute(kDMProjectResource_Email, QStringLiteral("anna@example.org"));
     EXPECT_EQ(card->nameField->text(), QStringLiteral("Anna"));
     EXPECT_EQ(card->emailField->text(), QStringLiteral("anna@example.org"));
-    auto *group = cardOf<DMItemsViewResourcesItem>(crew);
+    auto *group = cardOf<DMItemsViewResourcesItem>(document, crew);
     ASSERT_NE(group, nullptr);
     EXPECT_TRUE(group->groupView->isVisibleTo(group->view()));
     EXPECT_FALSE(group->resourceView->isVisibleTo(group->view()));
 
     // The material resource: its card, the resource list and the outline of the resource view
     // show the material's picture, not a person's.
-    EXPECT_EQ(cardOf<DMItemsViewResourcesItem>(crane)->humanOrMaterialImageName(), QStringLiteral("47"));
+    EXPECT_EQ(cardOf<DMItemsViewResourcesItem>(document, crane)->humanOrMaterialImageName(), QStringLiteral("47"));
     const QImage material = DMProjectOutlineIcons::imageNamed(QStringLiteral("47"));
     document->showPageWithTag(18);
     DMProjectResourcesOutlineViewDS *list = document->projectResourcesOutlineViewDS();
@@ -244,7 +228,7 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     auto paint = addTodo(QStringLiteral("Buy paint"));
     paint->setDate(at(2024, 3, 12, 9));
     document->showPageWithTag(5);
-    auto *card = cardOf<DMItemsViewTodoItem>(call);
+    auto *card = cardOf<DMItemsViewTodoItem>(document, call);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->textField->text(), QStringLiteral("To do..."));
     EXPECT_EQ(card->dateField->text(), ymd(at(2024, 3, 5, 9)));
@@ -261,7 +245,7 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
 
     // The separator's disclosure button collapses its category: its arrow turns at once and the
     // to-dos after it leave the page; opening it brings them back.
-    auto *separator = cardOf<DMItemsViewTodoItem>(later);
+    auto *separator = cardOf<DMItemsViewTodoItem>(document, later);
     ASSERT_NE(separator, nullptr);
     EXPECT_EQ(separator->separatorDisclosureButton->arrowType(), Qt::DownArrow);
     separator->separatorDisclosureButton->click();
@@ -269,7 +253,7 @@ TEST_F(ItemsViewCardsTest, ToDoCardsFollowThePopoverAndACollapsedCategoryHidesIt
     finishEventLoopTurns();
     EXPECT_EQ(items().itemsViewContentsArray(),
               (QList<DMItemsViewObject>{{call, nullptr}, {later, nullptr}}));
-    cardOf<DMItemsViewTodoItem>(later)->separatorDisclosureButton->click();
+    cardOf<DMItemsViewTodoItem>(document, later)->separatorDisclosureButton->click();
     finishEventLoopTurns();
     EXPECT_EQ(items().itemsViewContentsArray().size(), 3);
 }
@@ -279,7 +263,7 @@ TEST_F(ItemsViewCardsTest, AToDoCardShowsATimeOfDayOnlyWhenItHasOneAndShowsWhenI
     auto call = addTodo(QStringLiteral("Call the movers"));
     call->setDate(at(2024, 3, 5, 9, 30));
     document->showPageWithTag(DMPage::ItemsToDoPage);
-    auto *timed = cardOf<DMItemsViewTodoItem>(call);
+    auto *timed = cardOf<DMItemsViewTodoItem>(document, call);
     ASSERT_NE(timed, nullptr);
     EXPECT_EQ(timed->hourOfDayField->text(), document->sharedHMSDateFormatter()->stringFromDate(at(2024, 3, 5, 9, 30)));
     EXPECT_FALSE(timed->textField->font().strikeOut());
@@ -294,7 +278,7 @@ TEST_F(ItemsViewCardsTest, AToDoCardShowsATimeOfDayOnlyWhenItHasOneAndShowsWhenI
     editor->datePicker()->setDate(QDate(2024, 3, 6));
     finishEventLoopTurns();
     ASSERT_EQ(boxes->date(), at(2024, 3, 6));
-    auto *dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    auto *dateAlone = cardOf<DMItemsViewTodoItem>(document, boxes);
     ASSERT_NE(dateAlone, nullptr);
     EXPECT_EQ(dateAlone->dateField->text(), ymd(at(2024, 3, 6)));
     EXPECT_TRUE(dateAlone->hourOfDayField->text().isEmpty());
@@ -304,12 +288,12 @@ TEST_F(ItemsViewCardsTest, AToDoCardShowsATimeOfDayOnlyWhenItHasOneAndShowsWhenI
     QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
     finishEventLoopTurns();
     ASSERT_TRUE(boxes->done());
-    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    dateAlone = cardOf<DMItemsViewTodoItem>(document, boxes);
     EXPECT_TRUE(dateAlone->textField->font().strikeOut());
     EXPECT_TRUE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
     QTest::mouseClick(editor->doneCheckBox(), Qt::LeftButton, {}, QPoint(6, editor->doneCheckBox()->height() / 2));
     finishEventLoopTurns();
-    dateAlone = cardOf<DMItemsViewTodoItem>(boxes);
+    dateAlone = cardOf<DMItemsViewTodoItem>(document, boxes);
     EXPECT_FALSE(dateAlone->textField->font().strikeOut());
     EXPECT_FALSE(dateAlone->doneField->isVisibleTo(dateAlone->view()));
 }
@@ -360,7 +344,7 @@ TEST_F(ItemsViewCardsTest, AToDoCardMerelySelectedLeavesTheKeyboardToTheCardsSoD
     EXPECT_EQ(paint->text(), QStringLiteral("Buy paint"));
 
     // A double click asks for the editor: its text takes the keyboard, all of it selected.
-    QTest::mouseDClick(cardOf<DMItemsViewTodoItem>(call)->view(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseDClick(cardOf<DMItemsViewTodoItem>(document, call)->view(), Qt::LeftButton, {}, QPoint(20, 20));
     finishEventLoopTurns();
     ASSERT_EQ(editor->editedObject(), call);
     EXPECT_EQ(QApplication::focusWidget(), editor->textField());
@@ -376,7 +360,7 @@ TEST_F(ItemsViewCardsTest, TheToDoEditorFollowsItsCardWhenADateChangeMovesIt)
     auto programmes = addTodo(QStringLiteral("Print programmes"));
     programmes->setDate(at(2024, 3, 7, 9));
     document->showPageWithTag(DMPage::ItemsToDoPage);
-    auto *card = cardOf<DMItemsViewTodoItem>(badges);
+    auto *card = cardOf<DMItemsViewTodoItem>(document, badges);
     ASSERT_NE(card, nullptr);
     QTest::mouseDClick(card->view(), Qt::LeftButton, {}, QPoint(20, 20));
     DMProjectTodoEditorController *editor = DMProjectTodoEditorController::sharedInstance();
@@ -395,7 +379,7 @@ TEST_F(ItemsViewCardsTest, TheToDoEditorFollowsItsCardWhenADateChangeMovesIt)
     editor->datePicker()->setDate(QDate(2024, 3, 20));
     finishEventLoopTurns();
     ASSERT_EQ(items().itemsViewContentsArray().indexOf(DMItemsViewObject{badges, nullptr}), 2);
-    auto *moved = cardOf<DMItemsViewTodoItem>(badges);
+    auto *moved = cardOf<DMItemsViewTodoItem>(document, badges);
     ASSERT_NE(moved, nullptr);
     const QRect followed = frameOfShownEditor();
     editor->showAtPointInView(QRectF(moved->view()->geometry()).center(), items().itemsCollectionView()->viewport());
@@ -415,12 +399,12 @@ TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)
     document->showPageWithTag(7);
 
     ASSERT_EQ(items().itemsViewContentsArray().size(), 3) << "the file is listed once, after the two separators";
-    auto *card = cardAt<DMItemsViewDocumentsItem>(2);
+    auto *card = cardAt<DMItemsViewDocumentsItem>(document, 2);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->nameField->text(), QStringLiteral("site plan.pdf"));
     EXPECT_EQ(card->sizeField->text(), QStringLiteral("2 KB"));
     EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits"));
-    auto *separator = cardAt<DMItemsViewDocumentsItem>(1);
+    auto *separator = cardAt<DMItemsViewDocumentsItem>(document, 1);
     ASSERT_NE(separator, nullptr);
     EXPECT_TRUE(separator->separatorView->isVisibleTo(separator->view()));
     EXPECT_EQ(separator->separatorNameField->text(), QStringLiteral("Tasks"));
@@ -431,7 +415,7 @@ TEST_F(ItemsViewCardsTest, ADocumentCardNamesEveryItemHoldingItsFile)
     document->undoManager()->endUndoGrouping();
     finishEventLoopTurns();
     ASSERT_EQ(items().itemsViewContentsArray().size(), 3);
-    card = cardAt<DMItemsViewDocumentsItem>(2);
+    card = cardAt<DMItemsViewDocumentsItem>(document, 2);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->infoField->text(), QStringLiteral("Survey, Permits approved"));
 }
@@ -448,7 +432,7 @@ TEST_F(ItemsViewCardsTest, EachSectionOfTheDocumentsPageBeginsOnItsOwnRowUnderIt
     ASSERT_EQ(items().itemsViewContentsArray().size(), 5);
     ASSERT_GE(items().itemsCollectionView()->columnCount(), 2);
     const auto frameOf = [this](int index) {
-        auto *card = cardAt<DMItemsViewDocumentsItem>(index);
+        auto *card = cardAt<DMItemsViewDocumentsItem>(document, index);
         return card ? card->view()->geometry() : QRect();
     };
     const QRect project = frameOf(0), brief = frameOf(1), plan = frameOf(2), tasks = frameOf(3), inventory = frameOf(4);
@@ -472,7 +456,7 @@ TEST_F(ItemsViewCardsTest, ALinkCardShowsTheDatesTheLinkJoinsAndFollowsTheLinkAn
     document->reloadViews(); // the Gantt view has its bars and its line
     finishEventLoopTurns();
     document->showPageWithTag(8);
-    auto *card = cardOf<DMItemsViewDependenciesItem>(link);
+    auto *card = cardOf<DMItemsViewDependenciesItem>(document, link);
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->fromNameField->text(), QStringLiteral("Survey"));
     EXPECT_EQ(card->toNameField->text(), QStringLiteral("Permits"));
@@ -509,7 +493,7 @@ TEST_F(ItemsViewCardsTest, MilestoneAndEventCardsFollowTheirItems)
     project->resources().append(ann);
     handover->addResource(ann);
     document->showPageWithTag(3);
-    auto *milestone = cardOf<DMItemsViewMilestonesItem>(handover);
+    auto *milestone = cardOf<DMItemsViewMilestonesItem>(document, handover);
     ASSERT_NE(milestone, nullptr);
     EXPECT_EQ(milestone->nameField->text(), QStringLiteral("Handover"));
     EXPECT_EQ(milestone->beginDateField->text(), ymd(at(2024, 3, 29, 18)));
@@ -557,14 +541,14 @@ TEST_F(ItemsViewCardsTest, TitlesWrapWhereTheCardHasRoomAndEndWithAnEllipsisWher
     // the whole title as its tool tip.
     handover->setTitle(title);
     document->showPageWithTag(3);
-    auto *milestone = cardOf<DMItemsViewMilestonesItem>(handover);
+    auto *milestone = cardOf<DMItemsViewMilestonesItem>(document, handover);
     ASSERT_NE(milestone, nullptr);
     EXPECT_EQ(milestone->nameField->text().count(QLatin1Char('\n')), 1);
     EXPECT_EQ(milestone->nameField->toolTip(), title);
     auto link = permits->addOutboundDependencyToItem(handover);
     finishEventLoopTurns();
     document->showPageWithTag(8);
-    auto *card = cardOf<DMItemsViewDependenciesItem>(link);
+    auto *card = cardOf<DMItemsViewDependenciesItem>(document, link);
     ASSERT_NE(card, nullptr);
     EXPECT_TRUE(card->toNameField->text().endsWith(QChar(0x2026)));
     EXPECT_LE(card->toNameField->fontMetrics().horizontalAdvance(card->toNameField->text()), card->toNameField->width());

@@ -133,11 +133,8 @@ TEST_F(OutputPagesAndMenusTest, TheGlobalReportScrollsOverItsWholeContent)
     auto *page = qobject_cast<DMReportPage *>(document->outlets().reportContainerView.data());
     QTextBrowser *view = page->reportWebView();
     QScrollBar *bar = view->verticalScrollBar();
-    DMOutlineView *sourceList = document->outlets().sourceListOutlineView;
     const auto chooseGlobal = [&] {
-        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::GlobalReportPage);
-        QTest::mouseClick(sourceList->viewport(), Qt::LeftButton, {},
-                          sourceList->rectOfRow(row).center() - sourceList->contentOffset());
+        choose(document, DMPage::GlobalReportPage);
         ASSERT_TRUE(waitFor([page] { return page->reportProgressIndicator()->isHidden(); }, 20000));
     };
     // How far the view shows: the place in the report at its bottom line.
@@ -207,9 +204,7 @@ TEST_F(OutputPagesAndMenusTest, TheGlobalReportScrollsOverItsContentAtEveryWidth
         project->resources().append(makeResource(project, QString::fromLatin1(name)));
     auto *page = qobject_cast<DMReportPage *>(document->outlets().reportContainerView.data());
     QTextBrowser *view = page->reportWebView();
-    DMOutlineView *sourceList = document->outlets().sourceListOutlineView;
-    const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::GlobalReportPage);
-    QTest::mouseClick(sourceList->viewport(), Qt::LeftButton, {}, sourceList->rectOfRow(row).center() - sourceList->contentOffset());
+    choose(document, DMPage::GlobalReportPage);
     ASSERT_TRUE(page->isVisible());
     const auto scrollsOverTheReport = [view](const char *what) {
         SCOPED_TRACE(what);

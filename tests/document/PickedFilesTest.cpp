@@ -120,11 +120,8 @@ protected:
         DMGanttUIObjectFactory::registerWithModel();
         DMUserDefaults::standardUserDefaults().setBoolForKey(true, kDMDoNotShowDocumentCopyAlert);
         document = shownDocumentWith({QStringLiteral("Survey")});
-        auto ann = std::make_shared<DMProjectResource>();
-        ann->setProject(document->project());
-        ann->setName(QStringLiteral("Ann"));
-        document->project()->resources().append(ann);
-        resource = ann;
+        resource = makeResource(document->project(), QStringLiteral("Ann"));
+        document->project()->resources().append(resource);
         settle(document);
     }
     void TearDown() override

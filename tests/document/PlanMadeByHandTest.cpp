@@ -52,14 +52,6 @@ protected:
         DocumentTestBase::TearDown();
     }
 
-    void choose(int tag)
-    {
-        DMOutlineView *list = document->outlets().sourceListOutlineView;
-        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(tag);
-        ASSERT_GE(row, 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rectOfRow(row).center() - list->contentOffset());
-        ASSERT_EQ(document->currentPageTag(), tag);
-    }
     static void press(QWidget *page, const QString &title)
     {
         for (QPushButton *button : page->findChildren<QPushButton *>())
@@ -143,7 +135,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     showWindow(document, QSize(1300, 700));
 
     // The Project page: a plan from Monday 4 March 2024, whose stored end comes before its work.
-    choose(DMPage::ProjectSettingsPage);
+    choose(document, DMPage::ProjectSettingsPage);
     DMProjectSettingsController *settings = document->outlets().projectSettingsController.get();
     typeDate(settings->beginDatePicker(), QStringLiteral("2024-03-04 08:00"));
     typeDate(settings->endDatePicker(), QStringLiteral("2024-03-05 18:00"));
@@ -151,7 +143,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     ASSERT_EQ(project->beginDate(), at(2024, 3, 4, 8));
 
     // Tuesday 5 March off: a new day off is today's, moved to the 5th.
-    choose(DMPage::DaysOffPage);
+    choose(document, DMPage::DaysOffPage);
     DMProjectDaysOffSettingsController *daysOff = document->outlets().daysOffSettingsController.get();
     QTest::mouseClick(daysOff->daysOffAddButton(), Qt::LeftButton);
     DMOutlineView *daysTable = daysOff->daysOffTableView();
@@ -163,7 +155,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
 
     // Three tasks from the Tasks page's button: the first opens its inspector, the others are
     // named as they come.
-    choose(DMPage::TasksPage);
+    choose(document, DMPage::TasksPage);
     DMProjectItemsOutlineViewDS *tasks = document->projectItemsOutlineViewDS();
     press(tasks->containerView(), QStringLiteral("New Task"));
     editTitle(tasks->outlineView(), 0);
@@ -175,7 +167,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     ASSERT_EQ(rowsOf(tasks->outlineView()), (QStringList{"Demolition", "Wiring", "Plastering"}));
 
     // Anna, from the Resources page's button.
-    choose(DMPage::ResourcesPage);
+    choose(document, DMPage::ResourcesPage);
     DMProjectResourcesOutlineViewDS *resources = document->projectResourcesOutlineViewDS();
     press(resources->containerView(), QStringLiteral("New Resource"));
     editTitle(resources->outlineView(), 0, DMProjectResourcesOutlineViewDS::kNameColumn);
@@ -187,7 +179,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     // On the chart: a link from the end of Demolition to Wiring, drawn with the mouse, pushes
     // Wiring past the day off; a double click on Wiring opens its inspector, where Anna is
     // checked.
-    choose(DMPage::GanttPage);
+    choose(document, DMPage::GanttPage);
     DMProjectView *canvas = document->outlets().projectView;
     const auto demolition = barOf(task(QStringLiteral("Demolition")));
     const auto wiring = barOf(task(QStringLiteral("Wiring")));
@@ -248,7 +240,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     EXPECT_FALSE(report.contains(days.stringFromDate(at(2024, 3, 5))));
 
     // Every view names the tasks alike: the outline, its bars, the task list, the cards, the report.
-    choose(DMPage::GanttPage);
+    choose(document, DMPage::GanttPage);
     EXPECT_EQ(rowsOf(document->outlets().projectOutlineView, QStringLiteral("title"), 1), titles) << "under the events row";
     canvas = document->outlets().projectView;
     QList<std::pair<qreal, QString>> bars;
@@ -261,7 +253,7 @@ TEST_F(PlanMadeByHandTest, SavedReopenedAndTheSameInEveryView)
     for (const auto &bar : bars)
         barTitles.append(bar.second);
     EXPECT_EQ(barTitles, titles) << "the bars, row by row";
-    choose(DMPage::TasksPage);
+    choose(document, DMPage::TasksPage);
     EXPECT_EQ(rowsOf(document->projectItemsOutlineViewDS()->outlineView()), titles);
     document->showPageWithTag(2);
     QStringList cards = titlesOf(document->itemsView()->itemsArrayWithTag(2));

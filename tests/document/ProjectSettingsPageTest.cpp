@@ -26,10 +26,7 @@ protected:
         DMGanttUIObjectFactory::registerWithModel();
         document = shownDocumentWith({"Survey"});
         project = document->project();
-        // Chosen in the source list, as a user does.
-        DMOutlineView *list = document->outlets().sourceListOutlineView;
-        const int row = document->sourceListDS()->sourceListTree_indexOfItemWithTag(DMPage::ProjectSettingsPage);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->rectOfRow(row).center() - list->contentOffset());
+        choose(document, DMPage::ProjectSettingsPage);
     }
 
     DMProjectSettingsController *page() const { return document->outlets().projectSettingsController.get(); }

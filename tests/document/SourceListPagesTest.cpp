@@ -67,15 +67,6 @@ protected:
     {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->rectOfRow(row).center() - list()->contentOffset());
     }
-    QAction *viewMenuAction(const QVariant &data, const QString &title = QString()) const
-    {
-        for (QAction *menu : document->mainWindow()->menuBar()->actions())
-            if (shownMenuTitle(menu) == QStringLiteral("View"))
-                for (QAction *action : menu->menu()->actions())
-                    if ((data.isValid() && action->data() == data) || (!title.isEmpty() && shownMenuTitle(action) == title))
-                        return action;
-        return nullptr;
-    }
 
     FullProject full;
     std::shared_ptr<DMProjectDocument> document;
@@ -107,7 +98,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
     int mode = viewMode();
     for (const auto &row : rows) {
         SCOPED_TRACE(row.tag);
-        clickRow(controller()->sourceListTree_indexOfItemWithTag(row.tag));
+        choose(document, row.tag);
         EXPECT_EQ(document->currentPageTag(), row.tag);
         if (row.page) {
             EXPECT_EQ(shownPage(), row.page);
@@ -130,7 +121,7 @@ TEST_F(SourceListPagesTest, EveryRowShowsItsPageWithTheViewModeItNeeds)
     clickRow(0);
     EXPECT_EQ(document->currentPageTag(), 20);
     EXPECT_EQ(controller()->selectedTag(), 20);
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(14));
+    choose(document, DMPage::DaysOffPage);
     EXPECT_EQ(document->report()->shownPageTag(), 0);
 }
 
@@ -142,7 +133,7 @@ TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
                                              {3002005, 20}};
     for (const auto &[menuTag, page] : menuTags) {
         SCOPED_TRACE(menuTag);
-        QAction *action = viewMenuAction(menuTag);
+        QAction *action = viewMenuAction(document->mainWindow(), menuTag);
         ASSERT_NE(action, nullptr);
         action->trigger();
         EXPECT_EQ(document->currentPageTag(), page);
@@ -166,9 +157,9 @@ TEST_F(SourceListPagesTest, TheViewMenuChoosesTheRowOfEveryTag)
     DMCollapsingSplitview *split = document->outlets().sourceListSplitview;
     const int width = split->sizes().first();
     EXPECT_GT(width, 100);
-    viewMenuAction(QVariant(), QStringLiteral("Hide Source List"))->trigger();
+    menuAction(document->mainWindow(), {QStringLiteral("View"), QStringLiteral("Hide Source List")})->trigger();
     EXPECT_EQ(split->sizes().first(), 0);
-    viewMenuAction(QVariant(), QStringLiteral("Hide Source List"))->trigger();
+    menuAction(document->mainWindow(), {QStringLiteral("View"), QStringLiteral("Hide Source List")})->trigger();
     EXPECT_EQ(split->sizes().first(), width);
 }
 
@@ -290,20 +281,20 @@ TEST_F(SourceListPagesTest, AnInspectorWithNothingToShowStepsAsideFromThePageAnd
         document->projectView()->selectObjectInLayerExtendSelection(barOf(item), kDMProjectViewLayer_Items, false);
         finishEventLoopTurns();
     };
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    choose(document, DMPage::GanttPage);
     barOf(full.task2)->editInView(document->projectView());
     ASSERT_TRUE(inspector->isVisible());
 
     // Every report page, and a list: the inspector, emptied, is not over them.
-    for (const int tag : {11, 19, 20, 17}) {
+    for (const int tag : {DMPage::GlobalReportPage, DMPage::TasksByResourcePage, DMPage::TasksByProcessesPage, DMPage::TasksPage}) {
         SCOPED_TRACE(tag);
-        clickRow(controller()->sourceListTree_indexOfItemWithTag(tag));
+        choose(document, tag);
         finishEventLoopTurns();
         EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
         EXPECT_FALSE(inspector->isVisible());
     }
     // Back on the chart, the next bar chosen brings it back, showing that bar's item.
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    choose(document, DMPage::GanttPage);
     EXPECT_FALSE(inspector->isVisible());
     select(full.task1);
     EXPECT_TRUE(inspector->isVisible());
@@ -311,8 +302,8 @@ TEST_F(SourceListPagesTest, AnInspectorWithNothingToShowStepsAsideFromThePageAnd
 
     // One the user closed stays closed.
     inspector->close();
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(11));
-    clickRow(controller()->sourceListTree_indexOfItemWithTag(10));
+    choose(document, DMPage::GlobalReportPage);
+    choose(document, DMPage::GanttPage);
     select(full.task2);
     EXPECT_FALSE(inspector->isVisible());
 }

@@ -14,6 +14,8 @@
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -90,6 +92,15 @@ inline bool isNonWorkingWeekDay(const DMProject &project, int weekDay)
 {
     const QVariant value = project.attribute(kDMProject_Settings_NonWorkingWeekDays);
     return value.canConvert<DMIndexSet_64>() && value.value<DMIndexSet_64>().containsIndex(weekDay);
+}
+
+// The text of the first element of that name in the XML, from the first place where `after` is
+// when it is given; empty when there is none.
+inline QString elementOf(const QString &text, const QString &name, const QString &after = QString())
+{
+    const qsizetype from = after.isEmpty() ? 0 : text.indexOf(after);
+    const QRegularExpression pattern(QStringLiteral("<%1>([^<]*)</%1>").arg(name));
+    return pattern.match(text, qMax<qsizetype>(0, from)).captured(1);
 }
 
 } // namespace halcyra::test

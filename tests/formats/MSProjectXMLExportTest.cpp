@@ -334,14 +334,6 @@ TEST(MSProjectXMLExport, RoundTripAndOtherReaders)
     EXPECT_EQ(converted.taskWork.value(QStringLiteral("Survey A")), 9 * 3600);
 }
 
-QString elementOf(const QString &text, const QString &name, const QString &after = QString())
-{
-    const qsizetype from = after.isEmpty() ? 0 : text.indexOf(after);
-    const QRegularExpression pattern(QStringLiteral("<%1>([^<]*)</%1>").arg(name));
-    const QRegularExpressionMatch match = pattern.match(text, qMax<qsizetype>(0, from));
-    return match.hasMatch() ? match.captured(1) : QStringLiteral("(none)");
-}
-
 // The body of the task element whose Name is the (escaped) title.
 QString taskWithName(const QString &text, const QString &escapedTitle)
 {

@@ -452,18 +452,13 @@ TEST(MSProjectXMLImport, TheReportNamesEachItemRepairedOrSkipped)
     EXPECT_EQ(summary.last(), QStringLiteral("… and 5 more."));
 }
 
-// The text of each element of that name in the file, and the value of a field inside one.
+// The text of each element of that name in the file.
 QStringList elementsNamed(const QString &xml, const QString &name)
 {
     QStringList found;
     for (const QRegularExpressionMatch &match : QRegularExpression(QStringLiteral("<%1>(.*?)</%1>").arg(name)).globalMatch(xml))
         found.append(match.captured(1));
     return found;
-}
-
-QString field(const QString &element, const QString &name)
-{
-    return QRegularExpression(QStringLiteral("<%1>([^<]*)</%1>").arg(name)).match(element).captured(1);
 }
 
 // Amounts are hundredths of the currency unit; StandardRate is per hour whatever unit
@@ -479,7 +474,7 @@ TEST(MSProjectXMLImport, AmountsAreHundredthsAndRatesArePerHour)
     const QStringList assignments = elementsNamed(QString::fromUtf8(sample), QStringLiteral("Assignment"));
     int checked = 0;
     for (const QString &stated : elementsNamed(QString::fromUtf8(sample), QStringLiteral("Resource"))) {
-        const QString name = field(stated, QStringLiteral("Name"));
+        const QString name = elementOf(stated, QStringLiteral("Name"));
         if (name.isEmpty())
             continue;
         SCOPED_TRACE(name.toStdString());
@@ -498,11 +493,11 @@ TEST(MSProjectXMLImport, AmountsAreHundredthsAndRatesArePerHour)
         ASSERT_TRUE(perUse.hasMatch()) << said.first().toStdString();
         double units = 0.0;
         for (const QString &assignment : assignments)
-            if (field(assignment, QStringLiteral("ResourceUID")) == field(stated, QStringLiteral("UID")))
-                units += field(assignment, QStringLiteral("Units")).toDouble();
+            if (elementOf(assignment, QStringLiteral("ResourceUID")) == elementOf(stated, QStringLiteral("UID")))
+                units += elementOf(assignment, QStringLiteral("Units")).toDouble();
         // Work is whole hours here ("PT200H0M0S").
-        const double hours = field(stated, QStringLiteral("Work")).section(QLatin1Char('H'), 0, 0).mid(2).toDouble();
-        EXPECT_NEAR(rate * hours + perUse.captured(1).toDouble() * units, field(stated, QStringLiteral("Cost")).toDouble() / 100.0,
+        const double hours = elementOf(stated, QStringLiteral("Work")).section(QLatin1Char('H'), 0, 0).mid(2).toDouble();
+        EXPECT_NEAR(rate * hours + perUse.captured(1).toDouble() * units, elementOf(stated, QStringLiteral("Cost")).toDouble() / 100.0,
                     0.005);
         ++checked;
     }

@@ -5,11 +5,10 @@
 
 #include "../document/CanvasSelectionTestSupport.h"
 #include "DMProjectItemsOutlineViewDS.h"
+#include "MenuTestSupport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMenu>
-#include <QMenuBar>
 
 using namespace gantttest;
 
@@ -24,25 +23,23 @@ protected:
         QGuiApplication::clipboard()->clear();
     }
 
-    // A menu title as shown, without its Alt letter's mark.
-    static QString shown(const QAction *action) { return QString(action->text()).remove(QLatin1Char('&')); }
     QMenu *editMenu() const
     {
-        for (QAction *action : document->mainWindow()->menuBar()->actions())
-            if (shown(action) == QLatin1String("Edit"))
-                return action->menu();
-        return nullptr;
+        QAction *edit = halcyra::test::menuAction(document->mainWindow(), {QStringLiteral("Edit")});
+        return edit ? edit->menu() : nullptr;
     }
     // By its title; Undo by the start of its title, which names the step once the menu opened.
+    // A missing command fails the test and stands as one that does nothing.
     QAction *editCommand(const QString &title) const
     {
         QMenu *menu = editMenu();
-        for (QAction *action : menu ? menu->actions() : QList<QAction *>())
-            if (shown(action) == title || shown(action).startsWith(title + QLatin1Char(' ')))
+        for (QAction *action : menu ? menu->actions() : QList<QAction *>()) {
+            const QString shown = halcyra::test::shownMenuTitle(action);
+            if (shown == title || shown.startsWith(title + QLatin1Char(' ')))
                 return action;
+        }
         ADD_FAILURE() << "no Edit command " << title.toStdString();
-        static QAction nothing;
-        return &nothing;
+        return noCommand.get();
     }
     // The commands of the Edit menu shown enabled when it opens now.
     QStringList enabledEditCommands() const
@@ -62,6 +59,7 @@ protected:
         halcyra::test::finishEventLoopTurn();
     }
     static QString inspectorMessage() { return DMInspectorWindow::sharedWindow()->message(); }
+    const std::unique_ptr<QAction> noCommand = std::make_unique<QAction>();
     void expectNothingSelected()
     {
         EXPECT_TRUE(canvas()->selectedObjects().isEmpty());

@@ -89,12 +89,17 @@ protected:
         project->eventContainer()->events().append(event);
         return event;
     }
-    std::shared_ptr<DMProjectResource> addResource(const QString &name, int kind = DMProjectResource::Resource)
+    // A new resource (or group) at the end of the group's members, or of the project's list.
+    std::shared_ptr<DMProjectResource> addResource(const QString &name, int kind = DMProjectResource::Resource,
+                                                   const std::shared_ptr<DMProjectResource> &group = nullptr)
     {
         auto resource = std::make_shared<DMProjectResource>(kind);
         resource->setProject(project);
         resource->setName(name);
-        project->resources().append(resource);
+        if (group)
+            group->subitems().append(resource);
+        else
+            project->resources().append(resource);
         return resource;
     }
 

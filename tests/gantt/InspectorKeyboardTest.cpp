@@ -34,13 +34,8 @@ protected:
     {
         InspectorTest::SetUp();
         auto team = addResource(QStringLiteral("Movers"), DMProjectResource::Group);
-        for (const char *name : {"Frank Green", "Anna Berg"}) {
-            auto person = std::make_shared<DMProjectResource>();
-            person->setProject(project);
-            person->setName(QString::fromLatin1(name));
-            team->subitems().append(person);
-            people.append(person);
-        }
+        for (const char *name : {"Frank Green", "Anna Berg"})
+            people.append(addResource(QString::fromLatin1(name), DMProjectResource::Resource, team));
         packing = addTask("Pack boxes", at(2024, 1, 2, 8), at(2024, 1, 3, 18));
         moving = addTask("Move desks", at(2024, 1, 4, 8), at(2024, 1, 4, 18));
     }

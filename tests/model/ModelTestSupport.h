@@ -7,6 +7,7 @@
 #include "DMProjectEvent.h"
 #include "DMProjectEventContainer.h"
 #include "DMProjectItemGroup.h"
+#include "DMProjectItemTree.h"
 #include "DMProjectKeys.h"
 #include "DMProjectMilestone.h"
 #include "DMProjectProcess.h"
@@ -74,6 +75,16 @@ std::shared_ptr<T> addTask(const std::shared_ptr<DMProject> &project, const QStr
     return item;
 }
 
+// Every item of the project's trees, each before its subitems.
+inline QList<std::shared_ptr<DMProjectItem>> itemsOf(const DMProject &project)
+{
+    QList<std::shared_ptr<DMProjectItem>> all;
+    DMProjectItem_forEachItem(project.tasks().list(), [&all](DMProjectItem &item) {
+        all.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
+    });
+    return all;
+}
+
 // A new resource (or group) of the project, in no list yet.
 inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
                                                        int kind = DMProjectResource::Resource)
@@ -81,6 +92,16 @@ inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMP
     auto resource = std::make_shared<DMProjectResource>(kind);
     resource->setProject(project);
     resource->setName(name);
+    return resource;
+}
+
+// A new resource of the project, in no list yet, paid at the rate by the hour, the day or the task.
+inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
+                                                       DMProjectResourceCostKind costKind, double rate)
+{
+    auto resource = makeResource(project, name);
+    resource->setAttribute(kDMProjectResource_CostKind, int(costKind));
+    resource->setAttribute(kDMProjectResource_HourlyCost, rate);
     return resource;
 }
 

@@ -92,14 +92,7 @@ private:
     template <typename T>
     T any(const QList<T> &list) { return list.at(qsizetype(pick(size_t(list.size())))); }
 
-    QList<std::shared_ptr<DMProjectItem>> items() const
-    {
-        QList<std::shared_ptr<DMProjectItem>> all;
-        DMProjectItem_forEachItem(m_f.project->tasks().list(), [&all](DMProjectItem &item) {
-            all.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
-        });
-        return all;
-    }
+    QList<std::shared_ptr<DMProjectItem>> items() const { return itemsOf(*m_f.project); }
     QList<std::shared_ptr<DMProjectTask>> tasks() const
     {
         QList<std::shared_ptr<DMProjectTask>> all;

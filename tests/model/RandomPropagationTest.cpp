@@ -73,7 +73,7 @@ public:
                     containers.push_back(item);
             }
         }
-        items = allItems();
+        items = itemsOf(*project);
         rankLeaves();
         for (int i = 0; i < size; ++i) {
             const auto &from = items[qsizetype(m_random() % items.size())];
@@ -93,15 +93,6 @@ public:
                 return true;
         }
         return false;
-    }
-
-    QList<std::shared_ptr<DMProjectItem>> allItems() const
-    {
-        QList<std::shared_ptr<DMProjectItem>> all;
-        DMProjectItem_forEachItem(project->tasks().list(), [&all](DMProjectItem &item) {
-            all.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
-        });
-        return all;
     }
 
     // The first link that does not hold, as a description, or empty. A link into an item with

@@ -166,10 +166,7 @@ TEST(RandomUndo, KeptCriticalPathAndLinkOrderMatchAFullRecomputation)
             ASSERT_EQ(f.project->itemsEndDate(), last) << when << ": " << editor.log();
             f.project->setNeedsCriticalPathUpdate(); // drops the kept graph
             ASSERT_EQ(firstDifference(kept, results(*f.project)), "") << when << ": " << editor.log();
-            QList<std::shared_ptr<DMProjectItem>> items;
-            DMProjectItem_forEachItem(f.project->tasks().list(), [&items](DMProjectItem &item) {
-                items.append(std::static_pointer_cast<DMProjectItem>(item.shared_from_this()));
-            });
+            const QList<std::shared_ptr<DMProjectItem>> items = itemsOf(*f.project);
             for (int probe = 0; probe < 6 && items.size() > 1; ++probe) {
                 DMProjectItem &from = *items.at(qsizetype(random() % unsigned(items.size())));
                 DMProjectItem &to = *items.at(qsizetype(random() % unsigned(items.size())));

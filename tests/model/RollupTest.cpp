@@ -33,13 +33,11 @@ Tree makeTree()
     return t;
 }
 
-// A resource of the project at the rate, paid by the hour (0), the day (1) or the task (2).
-std::shared_ptr<DMProjectResource> paidResource(const std::shared_ptr<DMProject> &project, double rate, int costKind)
+// A resource in the project's list, paid at the rate by the hour, the day or the task.
+std::shared_ptr<DMProjectResource> paidResource(const std::shared_ptr<DMProject> &project, double rate,
+                                                DMProjectResourceCostKind costKind)
 {
-    auto resource = std::make_shared<DMProjectResource>();
-    resource->setProject(project);
-    resource->setAttribute(kDMProjectResource_HourlyCost, rate);
-    resource->setAttribute(kDMProjectResource_CostKind, costKind);
+    auto resource = makeResource(project, QString(), costKind, rate);
     project->resources().append(resource);
     return resource;
 }
@@ -95,8 +93,8 @@ TEST(Rollup, CostByKindAndResourceCostOverWorkingTime)
     t.t3->setAttribute(kDMProjectItem_Cost, 30.0); // 30 an hour x 10 h
     t.t3->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 18));
     t.t2->setAttribute(kDMProjectItem_CostKind, 2);
-    auto hourly = paidResource(t.project, 50.0, 0);
-    auto daily = paidResource(t.project, 400.0, 1);
+    auto hourly = paidResource(t.project, 50.0, kDMProjectResourceCostKind_Hourly);
+    auto daily = paidResource(t.project, 400.0, kDMProjectResourceCostKind_Daily);
     t.t2->addResource(hourly);
     t.t2->addResource(daily);
     t.t3->addResource(hourly);
@@ -139,9 +137,9 @@ TEST(Rollup, TasksCostTheirResourcesAndParentsTheirTasks)
     t.t1->setAttribute(kDMProjectItem_Cost, 1000.0); // a fixed amount, and a person's hours on it
     t.t3->setAttribute(kDMProjectItem_CostKind, 2);
     // T2 keeps the cost kind of a new task: only its people cost anything.
-    auto person = paidResource(t.project, 50.0, 0);
-    auto crane = paidResource(t.project, 400.0, 1);
-    auto notary = paidResource(t.project, 300.0, 2);
+    auto person = paidResource(t.project, 50.0, kDMProjectResourceCostKind_Hourly);
+    auto crane = paidResource(t.project, 400.0, kDMProjectResourceCostKind_Daily);
+    auto notary = paidResource(t.project, 300.0, kDMProjectResourceCostKind_Fixed);
     t.t1->addResource(person);
     t.t2->addResource(person);
     t.t2->addResource(crane);

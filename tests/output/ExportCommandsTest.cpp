@@ -94,7 +94,7 @@ protected:
         sample.cy->setAttribute(kDMProjectResource_Human, false);
         sample.cy->setName(QStringLiteral("Crane, 40 t; yard"));
         sample.cy->setAttribute(kDMProjectResource_Email, QStringLiteral("yard@example.org"));
-        auto unnamed = makeResource(sample.project, QString(), 0, 1.0);
+        auto unnamed = makeResource(sample.project, QString(), kDMProjectResourceCostKind_Hourly, 1.0);
         sample.project->resources().append(unnamed);
         sample.build->addResource(unnamed);
         sample.survey->setAttribute(kDMProjectItem_Notes, QStringLiteral("Line one\r\nline two: \"quoted\"; a, b \\ c"));

@@ -6,11 +6,13 @@
 #include "DMProjectDocumentReportHost.h"
 #include "DMReportPage.h"
 #include "FakeModalUI.h"
+#include "ReportHTMLParser.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -67,19 +69,6 @@ struct SampleProject
     std::shared_ptr<DMProjectResource> ada, crew, bo, cy, dee;
 };
 
-inline std::shared_ptr<DMProjectResource> makeResource(const std::shared_ptr<DMProject> &project, const QString &name,
-                                                       int costKind, double rate, int kind = DMProjectResource::Resource)
-{
-    auto resource = std::make_shared<DMProjectResource>(kind);
-    resource->setProject(project);
-    resource->setName(name);
-    if (kind == DMProjectResource::Resource) {
-        resource->setAttribute(kDMProjectResource_CostKind, costKind);
-        resource->setAttribute(kDMProjectResource_HourlyCost, rate);
-    }
-    return resource;
-}
-
 inline SampleProject makeSampleProject()
 {
     SampleProject s;
@@ -113,13 +102,13 @@ inline SampleProject makeSampleProject()
     p.tasks().append(s.design);
     p.tasks().append(s.build);
 
-    s.ada = makeResource(s.project, QStringLiteral("Ada"), 0, 40.0);
+    s.ada = makeResource(s.project, QStringLiteral("Ada"), kDMProjectResourceCostKind_Hourly, 40.0);
     s.ada->setAttribute(kDMProjectResource_Email, QStringLiteral("ada@example.org"));
     s.ada->setAttribute(kDMProjectResource_Phone, QStringLiteral("+41 1"));
-    s.crew = makeResource(s.project, QStringLiteral("Crew"), 0, 0.0, DMProjectResource::Group);
-    s.bo = makeResource(s.project, QStringLiteral("Bo"), 1, 300.0);
-    s.cy = makeResource(s.project, QStringLiteral("Cy"), 2, 1000.0);
-    s.dee = makeResource(s.project, QStringLiteral("Dee"), 0, 20.0);
+    s.crew = makeResource(s.project, QStringLiteral("Crew"), DMProjectResource::Group);
+    s.bo = makeResource(s.project, QStringLiteral("Bo"), kDMProjectResourceCostKind_Daily, 300.0);
+    s.cy = makeResource(s.project, QStringLiteral("Cy"), kDMProjectResourceCostKind_Fixed, 1000.0);
+    s.dee = makeResource(s.project, QStringLiteral("Dee"), kDMProjectResourceCostKind_Hourly, 20.0);
     s.crew->subitems().append(s.bo);
     s.crew->subitems().append(s.cy);
     p.resources().append(s.ada);
@@ -150,6 +139,26 @@ protected:
     {
         host.page->reportShowCostCheckbox()->setChecked(cost);
         host.page->reportShowCompletionCheckbox()->setChecked(completion);
+    }
+    // The grouped pages' pop-up of resources or processes.
+    QComboBox *popUp() const { return host.page->tasksByResourceReportPopUpButton(); }
+    void selectEntry(const QString &title)
+    {
+        popUp()->setCurrentIndex(popUp()->findText(title));
+        ASSERT_GE(popUp()->currentIndex(), 0) << title.toStdString();
+    }
+    // The report the page shows, read from its file; an empty one when it shows none.
+    ReportHTMLParser shownReport() const
+    {
+        QFile file(report->shownReportPath());
+        return ReportHTMLParser(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString());
+    }
+    // The grouped page's report of the pop-up's entry, chosen as the user does.
+    ReportHTMLParser groupedReport(const QString &entry)
+    {
+        selectEntry(entry);
+        emit popUp()->activated(popUp()->currentIndex());
+        return shownReport();
     }
 
     FakeModalUI ui;

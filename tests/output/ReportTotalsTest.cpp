@@ -49,20 +49,6 @@ protected:
     {
         return amount(parsed.texts(QStringLiteral("//td[@class='headerTableCost']")).value(field));
     }
-    ReportHTMLParser shownReport() const
-    {
-        QFile file(report->shownReportPath());
-        return ReportHTMLParser(file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString());
-    }
-    // The grouped page's report of the pop-up's entry.
-    ReportHTMLParser groupedReport(const QString &entry)
-    {
-        QComboBox *popUp = host.page->tasksByResourceReportPopUpButton();
-        popUp->setCurrentIndex(popUp->findText(entry));
-        EXPECT_GE(popUp->currentIndex(), 0) << entry.toStdString();
-        emit popUp->activated(popUp->currentIndex());
-        return shownReport();
-    }
     static QString title(const std::shared_ptr<DMProjectItem> &item) { return item->title().simplified(); }
 
     SampleProject sample;
