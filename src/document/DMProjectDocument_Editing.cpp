@@ -23,6 +23,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMProjectTimelineDataSource.h"
+#include "DMProjectUndoStep.h"
 #include "DMProjectView.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectItem.h"
@@ -134,20 +135,20 @@ void DMProjectDocument::deleteSelectedItem()
     if (m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources) {
         // The resource view: events leave the events row, bars leave their row's resource.
         bool changed = false;
-        m_undoManager->beginUndoStep();
-        for (const auto &object : canvas->selectedObjects()) {
-            const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
-            const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
-            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
-                changed = m_project->eventContainer()->events().removeOne(event) || changed;
-            } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && bar->resourceViewResource()) {
-                task->removeResource(std::static_pointer_cast<DMProjectResource>(bar->resourceViewResource()->shared_from_this()));
-                changed = true;
-            }
-        }
         // The undo step tells the document that it was edited.
-        m_undoManager->setActionName(DMLocalizedString("Delete"));
-        m_undoManager->endUndoStep();
+        DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Delete"), [&] {
+            for (const auto &object : canvas->selectedObjects()) {
+                const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
+                const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
+                if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
+                    changed = m_project->eventContainer()->events().removeOne(event) || changed;
+                } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && bar->resourceViewResource()) {
+                    task->removeResource(
+                        std::static_pointer_cast<DMProjectResource>(bar->resourceViewResource()->shared_from_this()));
+                    changed = true;
+                }
+            }
+        });
         canvas->deselectAll();
         if (changed)
             reloadViews();
@@ -169,32 +170,31 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         if (auto *item = dynamic_cast<DMProjectItem *>(object.get()))
             deleted.insert(item);
 
-    m_undoManager->beginUndoStep();
-    // Links first, while both ends are still in the project: undoing runs backwards, so the
-    // items are back before their links are restored.
-    for (const auto &object : objects)
-        if (auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(object))
-            if (auto from = dependency->fromItem())
-                from->removeOutboundDependencyToItem(dependency->toItemPointer());
-    for (const auto &object : objects) {
-        auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
-        if (!item || !item->isAttached())
-            continue;
-        bool insideDeleted = false;
-        for (auto *ancestor = item->parentItemPointer(); ancestor && !insideDeleted; ancestor = ancestor->parentItemPointer())
-            insideDeleted = deleted.contains(ancestor);
-        if (insideDeleted)
-            continue;
-        if (auto parent = item->parentItem())
-            parent->subitems().removeOne(item);
-        else if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
-            m_project->eventContainer()->events().removeOne(event);
-        else
-            m_project->tasks().removeOne(item);
-    }
     // The undo step tells the document that it was edited.
-    m_undoManager->setActionName(DMLocalizedString("Delete"));
-    m_undoManager->endUndoStep();
+    DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Delete"), [&] {
+        // Links first, while both ends are still in the project: undoing runs backwards, so the
+        // items are back before their links are restored.
+        for (const auto &object : objects)
+            if (auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(object))
+                if (auto from = dependency->fromItem())
+                    from->removeOutboundDependencyToItem(dependency->toItemPointer());
+        for (const auto &object : objects) {
+            auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
+            if (!item || !item->isAttached())
+                continue;
+            bool insideDeleted = false;
+            for (auto *ancestor = item->parentItemPointer(); ancestor && !insideDeleted; ancestor = ancestor->parentItemPointer())
+                insideDeleted = deleted.contains(ancestor);
+            if (insideDeleted)
+                continue;
+            if (auto parent = item->parentItem())
+                parent->subitems().removeOne(item);
+            else if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
+                m_project->eventContainer()->events().removeOne(event);
+            else
+                m_project->tasks().removeOne(item);
+        }
+    });
     updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
 }
@@ -286,47 +286,47 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     if (inserted.isEmpty())
         return inserted;
 
-    m_undoManager->beginUndoStep();
-    const QStringList leftOut = adoptAttachedDocuments(
-        inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
-    qsizetype index = -1;
-    if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
-        const auto &list = parent ? parent->subitems() : m_project->tasks();
-        index = list.indexOf(sibling);
-        if (index >= 0)
-            ++index;
-    }
-    for (const auto &item : inserted) {
-        if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
-            m_project->eventContainer()->events().append(event);
-            continue;
-        }
-        auto &list = parent ? parent->subitems() : m_project->tasks();
-        if (index < 0 || index > list.size())
-            list.append(item);
-        else
-            list.insert(index++, item);
-    }
-    // Phase two: links among the pasted items, and resources when pasting into the same project.
-    for (const auto &[item, dictionary] : built) {
-        for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
-            const QVariantMap link = value.toMap();
-            const auto target = byOldID.value(link.value(QStringLiteral("toItem")).toULongLong());
-            if (!target)
-                continue;
-            if (auto dependency = item->addOutboundDependencyToItem(target))
-                dependency->loadStyle(link);
-        }
-        if (!sameProject)
-            continue;
-        if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
-            for (const QVariant &id : dictionary.value(QStringLiteral("resources")).toList())
-                if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
-                    task->addResource(resource);
-    }
+    QStringList leftOut;
     // The undo step tells the document that it was edited.
-    m_undoManager->setActionName(DMLocalizedString("Paste"));
-    m_undoManager->endUndoStep();
+    DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Paste"), [&] {
+        leftOut = adoptAttachedDocuments(
+            inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
+        qsizetype index = -1;
+        if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
+            const auto &list = parent ? parent->subitems() : m_project->tasks();
+            index = list.indexOf(sibling);
+            if (index >= 0)
+                ++index;
+        }
+        for (const auto &item : inserted) {
+            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
+                m_project->eventContainer()->events().append(event);
+                continue;
+            }
+            auto &list = parent ? parent->subitems() : m_project->tasks();
+            if (index < 0 || index > list.size())
+                list.append(item);
+            else
+                list.insert(index++, item);
+        }
+        // Phase two: links among the pasted items, and resources when pasting into the same project.
+        for (const auto &[item, dictionary] : built) {
+            for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
+                const QVariantMap link = value.toMap();
+                const auto target = byOldID.value(link.value(QStringLiteral("toItem")).toULongLong());
+                if (!target)
+                    continue;
+                if (auto dependency = item->addOutboundDependencyToItem(target))
+                    dependency->loadStyle(link);
+            }
+            if (!sameProject)
+                continue;
+            if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
+                for (const QVariant &id : dictionary.value(QStringLiteral("resources")).toList())
+                    if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
+                        task->addResource(resource);
+        }
+    });
     reloadViews();
     if (!leftOut.isEmpty()) {
         DMModalUI::Alert alert;
