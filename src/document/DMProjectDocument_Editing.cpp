@@ -48,7 +48,11 @@ namespace {
 
 const QString kPayloadItems = QStringLiteral("items");
 const QString kPayloadProjectToken = QStringLiteral("projectToken");
+// On the clipboard: the token under which this process noted the copied items' files.
 const QString kPayloadAttachedDocuments = QStringLiteral("attachedDocuments");
+// Inside this process only (a drop between documents, a paste once its token is resolved): the
+// files by table key. Never taken from the clipboard, which any program can fill.
+const QString kPayloadAttachedDocumentFiles = QStringLiteral("attachedDocumentFiles");
 const QString kSubitems = QStringLiteral("subitems");
 const QString kOutboundDependencies = QStringLiteral("outboundDependencies");
 
@@ -231,7 +235,7 @@ QVariantMap DMProjectDocument::dictionaryForObjects(const QList<std::shared_ptr<
     payload.insert(kPayloadItems, dictionaries);
     payload.insert(kPayloadProjectToken, projectToken(m_project.get()));
     if (!files.isEmpty())
-        payload.insert(kPayloadAttachedDocuments, DMAttachedDocuments::noteCopiedDocuments(files));
+        payload.insert(kPayloadAttachedDocumentFiles, files);
     return payload;
 }
 
@@ -289,8 +293,7 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
     QStringList leftOut;
     // The undo step tells the document that it was edited.
     DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Paste"), [&] {
-        leftOut = adoptAttachedDocuments(
-            inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
+        leftOut = adoptAttachedDocuments(inserted, payload.value(kPayloadAttachedDocumentFiles).toMap(), sameProject);
         qsizetype index = -1;
         if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
             const auto &list = parent ? parent->subitems() : m_project->tasks();
@@ -343,7 +346,10 @@ void DMProjectDocument::copyItemsToClipboard(const QList<std::shared_ptr<DMProje
 {
     if (items.isEmpty())
         return;
-    const QVariantMap payload = dictionaryForObjects(items);
+    QVariantMap payload = dictionaryForObjects(items);
+    // The files stay in this process; the clipboard carries the token they are noted under.
+    if (const QVariantMap files = payload.take(kPayloadAttachedDocumentFiles).toMap(); !files.isEmpty())
+        payload.insert(kPayloadAttachedDocuments, DMAttachedDocuments::noteCopiedDocuments(files));
     const QByteArray data = DMPropertyList::dataWithPropertyList(payload, DMPropertyList::Binary);
     if (data.isEmpty())
         return;
@@ -369,7 +375,11 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::pasteFromClipboard(cons
         DMBeep();
         return {};
     }
-    return insertObjectFromDictionnariesInItemNextTo(payload.toMap(), parent, sibling);
+    // The files are those this process noted under the payload's token, whatever else it says.
+    QVariantMap pasted = payload.toMap();
+    pasted.insert(kPayloadAttachedDocumentFiles,
+                  DMAttachedDocuments::copiedDocuments(pasted.take(kPayloadAttachedDocuments).toString()));
+    return insertObjectFromDictionnariesInItemNextTo(pasted, parent, sibling);
 }
 
 namespace {
