@@ -449,6 +449,19 @@ namespace {
 // registration would put back the whole table as it was before, taking back what a save did
 // meanwhile (a file copied into the package) or dropping an entry that a step still to be
 // redone refers to.
+void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, const QString &key, bool raised);
+
+// Raises or lowers the reference count of the entry under the key by one, as one undo action.
+void changeReferenceCount(DMProject &project, const QString &key, bool raise)
+{
+    QVariantMap table = project.attribute(kDMProject_AttachedDocumentsTable).toMap();
+    if (raise)
+        DMAttachedDocuments::retainDocument(&table, key);
+    else
+        DMAttachedDocuments::releaseDocument(&table, key);
+    storeAttachedDocumentsTable(project, table, key, raise);
+}
+
 void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, const QString &key, bool raised)
 {
     {
@@ -459,15 +472,8 @@ void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, c
     if (!undo)
         return;
     undo->registerUndo([weak = project.weak_from_this(), key, raised] {
-        const std::shared_ptr<DMProject> owner = weak.lock();
-        if (!owner)
-            return;
-        QVariantMap changed = owner->attribute(kDMProject_AttachedDocumentsTable).toMap();
-        if (raised)
-            DMAttachedDocuments::releaseDocument(&changed, key);
-        else
-            DMAttachedDocuments::retainDocument(&changed, key);
-        storeAttachedDocumentsTable(*owner, changed, key, !raised);
+        if (const std::shared_ptr<DMProject> owner = weak.lock())
+            changeReferenceCount(*owner, key, !raised);
     });
 }
 
@@ -520,14 +526,16 @@ QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_pt
         if (keys.isEmpty())
             return;
         QVariantList adopted;
+        QSet<QString> seen;
         for (const QVariant &value : keys) {
             const QString key = value.toString();
+            if (seen.contains(key))
+                continue; // listed twice, referred to once
+            seen.insert(key);
             const QString file = copiedFiles.value(key).toString();
             QString taken;
             if (sameProject && table.contains(key)) {
-                QVariantMap retained = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
-                DMAttachedDocuments::retainDocument(&retained, key);
-                storeAttachedDocumentsTable(*m_project, retained, key, true);
+                changeReferenceCount(*m_project, key, true);
                 taken = key;
             } else if (!file.isEmpty() && QFileInfo::exists(file)) {
                 taken = addAttachedDocumentTableKey(file);
@@ -535,7 +543,7 @@ QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_pt
             if (taken.isEmpty())
                 leftOut.append(file.isEmpty() ? key : QFileInfo(file).fileName());
             else if (adopted.contains(taken))
-                removeAttachedDocumentWithTableKey(taken);
+                removeAttachedDocumentWithTableKey(taken); // two copied files stored as one
             else
                 adopted.append(taken);
         }
@@ -549,11 +557,8 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
 {
     if (!m_project)
         return;
-    QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
-    if (!table.contains(tableKey))
-        return;
-    DMAttachedDocuments::releaseDocument(&table, tableKey);
-    storeAttachedDocumentsTable(*m_project, table, tableKey, false);
+    if (m_project->attribute(kDMProject_AttachedDocumentsTable).toMap().contains(tableKey))
+        changeReferenceCount(*m_project, tableKey, false);
 }
 
 QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const
