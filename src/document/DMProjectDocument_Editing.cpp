@@ -537,7 +537,9 @@ QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_pt
             if (sameProject && table.contains(key)) {
                 changeReferenceCount(*m_project, key, true);
                 taken = key;
-            } else if (!file.isEmpty() && QFileInfo::exists(file)) {
+            } else if (!file.isEmpty() && DMRegularFile::isAttachable(file, nullptr)) {
+                // Checked first, so that what cannot be attached is told of once, with the rest
+                // of what is left out.
                 taken = addAttachedDocumentTableKey(file);
             }
             if (taken.isEmpty())

@@ -275,6 +275,29 @@ TEST_F(AttachedDocumentsTest, DropsBetweenDocumentsBringTheirFilesAndLeaveTheCli
     EXPECT_EQ(ui.alerts.size(), alerts);
 }
 
+// A copied item's file that became something other than a regular file (a FIFO) is left off the
+// pasted item, and the user is told once, by the paste.
+TEST_F(AttachedDocumentsTest, AFileThatIsNoLongerRegularIsLeftOffAPastedItemWithOneAlert)
+{
+    auto source = shownDocumentWith({QStringLiteral("Pack")});
+    const auto pack = source->project()->tasks().first();
+    pack->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{source->addAttachedDocumentTableKey(contract)});
+    auto target = shownDocumentWith({QStringLiteral("Survey")});
+    selectBar(*source, pack);
+    source->copy();
+    ASSERT_TRUE(QFile::remove(contract));
+    makeFifo(contract);
+
+    const qsizetype alerts = ui.alerts.size();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    EXPECT_TRUE(keysOf(target->project()->tasks().last()).isEmpty());
+    ASSERT_EQ(ui.alerts.size(), alerts + 1);
+    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("contract.txt")));
+    EXPECT_TRUE(target->project()->attribute(kDMProject_AttachedDocumentsTable).toMap().isEmpty());
+}
+
 TEST_F(AttachedDocumentsTest, AFileAttachedToTheProjectTwiceLeavesThePackageWhenItsRowIsDeleted)
 {
     auto document = shownDocumentWith({QStringLiteral("Survey")});
