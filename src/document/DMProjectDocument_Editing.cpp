@@ -247,9 +247,12 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         return inserted;
     const bool sameProject = payload.value(kPayloadProjectToken).toString() == projectToken(m_project.get());
 
-    // Phase one: every item, with a new identity, and the old ID of each.
+    // Phase one: every item, with a new identity, and the old ID of each. Each parent takes its
+    // subitems in one insertion once their own trees are whole, and before it joins its own
+    // parent: its roll-up and fit then run once, over its own tree alone.
     QHash<quint64, std::shared_ptr<DMProjectItem>> byOldID;
     QList<QPair<std::shared_ptr<DMProjectItem>, QVariantMap>> built;
+    QHash<const DMProjectItem *, QList<std::shared_ptr<DMProjectItem>>> childrenOf;
     struct Pending
     {
         QVariantMap dictionary;
@@ -280,13 +283,17 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         byOldID.insert(pending.dictionary.value(QStringLiteral("objectID")).toULongLong(), item);
         built.append({item, pending.dictionary});
         if (pending.parent)
-            pending.parent->subitems().append(item);
+            childrenOf[pending.parent.get()].append(item);
         else
             inserted.append(item);
         const QVariantList children = pending.dictionary.value(kSubitems).toList();
         for (auto child = children.crbegin(); child != children.crend(); ++child)
             stack.push_back({child->toMap(), item, pending.depth + 1});
     }
+    // Built parents before children: backwards, every subtree is whole before its parent takes it.
+    for (auto it = built.crbegin(); it != built.crend(); ++it)
+        if (const auto children = childrenOf.constFind(it->first.get()); children != childrenOf.cend())
+            it->first->subitems().insertObjects(0, children.value());
     if (inserted.isEmpty())
         return inserted;
 
@@ -301,17 +308,19 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
             if (index >= 0)
                 ++index;
         }
+        // Each list takes its items in one insertion, which rolls up and fits its owner once.
+        QList<std::shared_ptr<DMProjectEvent>> events;
+        QList<std::shared_ptr<DMProjectItem>> items;
         for (const auto &item : inserted) {
-            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
-                m_project->eventContainer()->events().append(event);
-                continue;
-            }
-            auto &list = parent ? parent->subitems() : m_project->tasks();
-            if (index < 0 || index > list.size())
-                list.append(item);
+            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
+                events.append(event);
             else
-                list.insert(index++, item);
+                items.append(item);
         }
+        auto &list = parent ? parent->subitems() : m_project->tasks();
+        list.insertObjects(index < 0 || index > list.size() ? list.size() : index, items);
+        auto &eventList = m_project->eventContainer()->events();
+        eventList.insertObjects(eventList.size(), events);
         // Phase two: links among the pasted items, and resources when pasting into the same project.
         for (const auto &[item, dictionary] : built) {
             for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
