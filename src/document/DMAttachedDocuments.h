@@ -74,10 +74,11 @@ public:
     // unless withPending (the table written into a package has none).
     static QVariantMap tableWithoutEntries(const QVariantMap &table, const QStringList &droppedNames, bool withPending);
 
-    // The files of copied items, by table key, as their project resolved them when they were
-    // copied: kept in this process under the returned token, which the copy's payload carries.
-    // The clipboard holds whatever any program put there, so a paste takes the locations of
-    // files only from here. The latest few copies are kept.
+    // The files of items copied to the clipboard, by table key, as their project resolved them
+    // when they were copied: kept in this process under the returned token, which the copy's
+    // payload carries. The clipboard holds whatever any program put there, so a paste takes the
+    // locations of files only from here. The latest few copies are kept (a drop between
+    // documents passes its files directly and notes none).
     static QString noteCopiedDocuments(const QVariantMap &pathsByKey);
     // The files noted under the token; empty for a token of no recent copy of this process.
     static QVariantMap copiedDocuments(const QString &token);

@@ -23,6 +23,7 @@
 #include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMProjectTimelineDataSource.h"
+#include "DMProjectUndoStep.h"
 #include "DMProjectView.h"
 #include "DMUIProjectDependency.h"
 #include "DMUIProjectItem.h"
@@ -47,7 +48,11 @@ namespace {
 
 const QString kPayloadItems = QStringLiteral("items");
 const QString kPayloadProjectToken = QStringLiteral("projectToken");
+// On the clipboard: the token under which this process noted the copied items' files.
 const QString kPayloadAttachedDocuments = QStringLiteral("attachedDocuments");
+// Inside this process only (a drop between documents, a paste once its token is resolved): the
+// files by table key. Never taken from the clipboard, which any program can fill.
+const QString kPayloadAttachedDocumentFiles = QStringLiteral("attachedDocumentFiles");
 const QString kSubitems = QStringLiteral("subitems");
 const QString kOutboundDependencies = QStringLiteral("outboundDependencies");
 
@@ -134,20 +139,20 @@ void DMProjectDocument::deleteSelectedItem()
     if (m_project->displayAttributes().viewMode == kDMProjectViewMode_Resources) {
         // The resource view: events leave the events row, bars leave their row's resource.
         bool changed = false;
-        m_undoManager->beginUndoStep();
-        for (const auto &object : canvas->selectedObjects()) {
-            const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
-            const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
-            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
-                changed = m_project->eventContainer()->events().removeOne(event) || changed;
-            } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && bar->resourceViewResource()) {
-                task->removeResource(std::static_pointer_cast<DMProjectResource>(bar->resourceViewResource()->shared_from_this()));
-                changed = true;
-            }
-        }
         // The undo step tells the document that it was edited.
-        m_undoManager->setActionName(DMLocalizedString("Delete"));
-        m_undoManager->endUndoStep();
+        DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Delete"), [&] {
+            for (const auto &object : canvas->selectedObjects()) {
+                const auto *bar = dynamic_cast<const DMUIProjectItem *>(object.get());
+                const std::shared_ptr<DMProjectItem> item = bar ? bar->representedObject() : nullptr;
+                if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
+                    changed = m_project->eventContainer()->events().removeOne(event) || changed;
+                } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && bar->resourceViewResource()) {
+                    task->removeResource(
+                        std::static_pointer_cast<DMProjectResource>(bar->resourceViewResource()->shared_from_this()));
+                    changed = true;
+                }
+            }
+        });
         canvas->deselectAll();
         if (changed)
             reloadViews();
@@ -169,32 +174,31 @@ void DMProjectDocument::deleteItems(const QList<std::shared_ptr<DMProjectObject>
         if (auto *item = dynamic_cast<DMProjectItem *>(object.get()))
             deleted.insert(item);
 
-    m_undoManager->beginUndoStep();
-    // Links first, while both ends are still in the project: undoing runs backwards, so the
-    // items are back before their links are restored.
-    for (const auto &object : objects)
-        if (auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(object))
-            if (auto from = dependency->fromItem())
-                from->removeOutboundDependencyToItem(dependency->toItemPointer());
-    for (const auto &object : objects) {
-        auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
-        if (!item || !item->isAttached())
-            continue;
-        bool insideDeleted = false;
-        for (auto *ancestor = item->parentItemPointer(); ancestor && !insideDeleted; ancestor = ancestor->parentItemPointer())
-            insideDeleted = deleted.contains(ancestor);
-        if (insideDeleted)
-            continue;
-        if (auto parent = item->parentItem())
-            parent->subitems().removeOne(item);
-        else if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
-            m_project->eventContainer()->events().removeOne(event);
-        else
-            m_project->tasks().removeOne(item);
-    }
     // The undo step tells the document that it was edited.
-    m_undoManager->setActionName(DMLocalizedString("Delete"));
-    m_undoManager->endUndoStep();
+    DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Delete"), [&] {
+        // Links first, while both ends are still in the project: undoing runs backwards, so the
+        // items are back before their links are restored.
+        for (const auto &object : objects)
+            if (auto dependency = std::dynamic_pointer_cast<DMProjectDependency>(object))
+                if (auto from = dependency->fromItem())
+                    from->removeOutboundDependencyToItem(dependency->toItemPointer());
+        for (const auto &object : objects) {
+            auto item = std::dynamic_pointer_cast<DMProjectItem>(object);
+            if (!item || !item->isAttached())
+                continue;
+            bool insideDeleted = false;
+            for (auto *ancestor = item->parentItemPointer(); ancestor && !insideDeleted; ancestor = ancestor->parentItemPointer())
+                insideDeleted = deleted.contains(ancestor);
+            if (insideDeleted)
+                continue;
+            if (auto parent = item->parentItem())
+                parent->subitems().removeOne(item);
+            else if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
+                m_project->eventContainer()->events().removeOne(event);
+            else
+                m_project->tasks().removeOne(item);
+        }
+    });
     updateItemsArrayWithTag(DMPage::AllItemsArrays);
     reloadViews();
 }
@@ -231,7 +235,7 @@ QVariantMap DMProjectDocument::dictionaryForObjects(const QList<std::shared_ptr<
     payload.insert(kPayloadItems, dictionaries);
     payload.insert(kPayloadProjectToken, projectToken(m_project.get()));
     if (!files.isEmpty())
-        payload.insert(kPayloadAttachedDocuments, DMAttachedDocuments::noteCopiedDocuments(files));
+        payload.insert(kPayloadAttachedDocumentFiles, files);
     return payload;
 }
 
@@ -243,9 +247,12 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         return inserted;
     const bool sameProject = payload.value(kPayloadProjectToken).toString() == projectToken(m_project.get());
 
-    // Phase one: every item, with a new identity, and the old ID of each.
+    // Phase one: every item, with a new identity, and the old ID of each. Each parent takes its
+    // subitems in one insertion once their own trees are whole, and before it joins its own
+    // parent: its roll-up and fit then run once, over its own tree alone.
     QHash<quint64, std::shared_ptr<DMProjectItem>> byOldID;
     QList<QPair<std::shared_ptr<DMProjectItem>, QVariantMap>> built;
+    QHash<const DMProjectItem *, QList<std::shared_ptr<DMProjectItem>>> childrenOf;
     struct Pending
     {
         QVariantMap dictionary;
@@ -276,57 +283,62 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::insertObjectFromDiction
         byOldID.insert(pending.dictionary.value(QStringLiteral("objectID")).toULongLong(), item);
         built.append({item, pending.dictionary});
         if (pending.parent)
-            pending.parent->subitems().append(item);
+            childrenOf[pending.parent.get()].append(item);
         else
             inserted.append(item);
         const QVariantList children = pending.dictionary.value(kSubitems).toList();
         for (auto child = children.crbegin(); child != children.crend(); ++child)
             stack.push_back({child->toMap(), item, pending.depth + 1});
     }
+    // Built parents before children: backwards, every subtree is whole before its parent takes it.
+    for (auto it = built.crbegin(); it != built.crend(); ++it)
+        if (const auto children = childrenOf.constFind(it->first.get()); children != childrenOf.cend())
+            it->first->subitems().insertObjects(0, children.value());
     if (inserted.isEmpty())
         return inserted;
 
-    m_undoManager->beginUndoStep();
-    const QStringList leftOut = adoptAttachedDocuments(
-        inserted, DMAttachedDocuments::copiedDocuments(payload.value(kPayloadAttachedDocuments).toString()), sameProject);
-    qsizetype index = -1;
-    if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
-        const auto &list = parent ? parent->subitems() : m_project->tasks();
-        index = list.indexOf(sibling);
-        if (index >= 0)
-            ++index;
-    }
-    for (const auto &item : inserted) {
-        if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item)) {
-            m_project->eventContainer()->events().append(event);
-            continue;
+    QStringList leftOut;
+    // The undo step tells the document that it was edited.
+    DMProject_applyAsOneUndoStep(m_project, DMLocalizedString("Paste"), [&] {
+        leftOut = adoptAttachedDocuments(inserted, payload.value(kPayloadAttachedDocumentFiles).toMap(), sameProject);
+        qsizetype index = -1;
+        if (sibling && !std::dynamic_pointer_cast<DMProjectEvent>(sibling)) {
+            const auto &list = parent ? parent->subitems() : m_project->tasks();
+            index = list.indexOf(sibling);
+            if (index >= 0)
+                ++index;
+        }
+        // Each list takes its items in one insertion, which rolls up and fits its owner once.
+        QList<std::shared_ptr<DMProjectEvent>> events;
+        QList<std::shared_ptr<DMProjectItem>> items;
+        for (const auto &item : inserted) {
+            if (auto event = std::dynamic_pointer_cast<DMProjectEvent>(item))
+                events.append(event);
+            else
+                items.append(item);
         }
         auto &list = parent ? parent->subitems() : m_project->tasks();
-        if (index < 0 || index > list.size())
-            list.append(item);
-        else
-            list.insert(index++, item);
-    }
-    // Phase two: links among the pasted items, and resources when pasting into the same project.
-    for (const auto &[item, dictionary] : built) {
-        for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
-            const QVariantMap link = value.toMap();
-            const auto target = byOldID.value(link.value(QStringLiteral("toItem")).toULongLong());
-            if (!target)
+        list.insertObjects(index < 0 || index > list.size() ? list.size() : index, items);
+        auto &eventList = m_project->eventContainer()->events();
+        eventList.insertObjects(eventList.size(), events);
+        // Phase two: links among the pasted items, and resources when pasting into the same project.
+        for (const auto &[item, dictionary] : built) {
+            for (const QVariant &value : dictionary.value(kOutboundDependencies).toList()) {
+                const QVariantMap link = value.toMap();
+                const auto target = byOldID.value(link.value(QStringLiteral("toItem")).toULongLong());
+                if (!target)
+                    continue;
+                if (auto dependency = item->addOutboundDependencyToItem(target))
+                    dependency->loadStyle(link);
+            }
+            if (!sameProject)
                 continue;
-            if (auto dependency = item->addOutboundDependencyToItem(target))
-                dependency->loadStyle(link);
+            if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
+                for (const QVariant &id : dictionary.value(QStringLiteral("resources")).toList())
+                    if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
+                        task->addResource(resource);
         }
-        if (!sameProject)
-            continue;
-        if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item))
-            for (const QVariant &id : dictionary.value(QStringLiteral("resources")).toList())
-                if (auto resource = m_project->objectWithIDAndClass<DMProjectResource>(id.toULongLong()))
-                    task->addResource(resource);
-    }
-    // The undo step tells the document that it was edited.
-    m_undoManager->setActionName(DMLocalizedString("Paste"));
-    m_undoManager->endUndoStep();
+    });
     reloadViews();
     if (!leftOut.isEmpty()) {
         DMModalUI::Alert alert;
@@ -343,7 +355,10 @@ void DMProjectDocument::copyItemsToClipboard(const QList<std::shared_ptr<DMProje
 {
     if (items.isEmpty())
         return;
-    const QVariantMap payload = dictionaryForObjects(items);
+    QVariantMap payload = dictionaryForObjects(items);
+    // The files stay in this process; the clipboard carries the token they are noted under.
+    if (const QVariantMap files = payload.take(kPayloadAttachedDocumentFiles).toMap(); !files.isEmpty())
+        payload.insert(kPayloadAttachedDocuments, DMAttachedDocuments::noteCopiedDocuments(files));
     const QByteArray data = DMPropertyList::dataWithPropertyList(payload, DMPropertyList::Binary);
     if (data.isEmpty())
         return;
@@ -369,7 +384,11 @@ QList<std::shared_ptr<DMProjectItem>> DMProjectDocument::pasteFromClipboard(cons
         DMBeep();
         return {};
     }
-    return insertObjectFromDictionnariesInItemNextTo(payload.toMap(), parent, sibling);
+    // The files are those this process noted under the payload's token, whatever else it says.
+    QVariantMap pasted = payload.toMap();
+    pasted.insert(kPayloadAttachedDocumentFiles,
+                  DMAttachedDocuments::copiedDocuments(pasted.take(kPayloadAttachedDocuments).toString()));
+    return insertObjectFromDictionnariesInItemNextTo(pasted, parent, sibling);
 }
 
 namespace {
@@ -439,6 +458,19 @@ namespace {
 // registration would put back the whole table as it was before, taking back what a save did
 // meanwhile (a file copied into the package) or dropping an entry that a step still to be
 // redone refers to.
+void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, const QString &key, bool raised);
+
+// Raises or lowers the reference count of the entry under the key by one, as one undo action.
+void changeReferenceCount(DMProject &project, const QString &key, bool raise)
+{
+    QVariantMap table = project.attribute(kDMProject_AttachedDocumentsTable).toMap();
+    if (raise)
+        DMAttachedDocuments::retainDocument(&table, key);
+    else
+        DMAttachedDocuments::releaseDocument(&table, key);
+    storeAttachedDocumentsTable(project, table, key, raise);
+}
+
 void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, const QString &key, bool raised)
 {
     {
@@ -449,15 +481,8 @@ void storeAttachedDocumentsTable(DMProject &project, const QVariantMap &table, c
     if (!undo)
         return;
     undo->registerUndo([weak = project.weak_from_this(), key, raised] {
-        const std::shared_ptr<DMProject> owner = weak.lock();
-        if (!owner)
-            return;
-        QVariantMap changed = owner->attribute(kDMProject_AttachedDocumentsTable).toMap();
-        if (raised)
-            DMAttachedDocuments::releaseDocument(&changed, key);
-        else
-            DMAttachedDocuments::retainDocument(&changed, key);
-        storeAttachedDocumentsTable(*owner, changed, key, !raised);
+        if (const std::shared_ptr<DMProject> owner = weak.lock())
+            changeReferenceCount(*owner, key, !raised);
     });
 }
 
@@ -510,22 +535,26 @@ QStringList DMProjectDocument::adoptAttachedDocuments(const QList<std::shared_pt
         if (keys.isEmpty())
             return;
         QVariantList adopted;
+        QSet<QString> seen;
         for (const QVariant &value : keys) {
             const QString key = value.toString();
+            if (seen.contains(key))
+                continue; // listed twice, referred to once
+            seen.insert(key);
             const QString file = copiedFiles.value(key).toString();
             QString taken;
             if (sameProject && table.contains(key)) {
-                QVariantMap retained = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
-                DMAttachedDocuments::retainDocument(&retained, key);
-                storeAttachedDocumentsTable(*m_project, retained, key, true);
+                changeReferenceCount(*m_project, key, true);
                 taken = key;
-            } else if (!file.isEmpty() && QFileInfo::exists(file)) {
+            } else if (!file.isEmpty() && DMRegularFile::isAttachable(file, nullptr)) {
+                // Checked first, so that what cannot be attached is told of once, with the rest
+                // of what is left out.
                 taken = addAttachedDocumentTableKey(file);
             }
             if (taken.isEmpty())
                 leftOut.append(file.isEmpty() ? key : QFileInfo(file).fileName());
             else if (adopted.contains(taken))
-                removeAttachedDocumentWithTableKey(taken);
+                removeAttachedDocumentWithTableKey(taken); // two copied files stored as one
             else
                 adopted.append(taken);
         }
@@ -539,11 +568,8 @@ void DMProjectDocument::removeAttachedDocumentWithTableKey(const QString &tableK
 {
     if (!m_project)
         return;
-    QVariantMap table = m_project->attribute(kDMProject_AttachedDocumentsTable).toMap();
-    if (!table.contains(tableKey))
-        return;
-    DMAttachedDocuments::releaseDocument(&table, tableKey);
-    storeAttachedDocumentsTable(*m_project, table, tableKey, false);
+    if (m_project->attribute(kDMProject_AttachedDocumentsTable).toMap().contains(tableKey))
+        changeReferenceCount(*m_project, tableKey, false);
 }
 
 QString DMProjectDocument::attachedDocumentPathForTableKey(const QString &tableKey, QString *error) const

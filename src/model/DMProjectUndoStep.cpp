@@ -14,9 +14,10 @@ void DMProject_applyAsOneUndoStep(const std::shared_ptr<DMProject> &project, con
             project->updateChangeCount(DMDocumentChangeKind::Done);
         return;
     }
-    // The document learns of the edit when the step closes.
-    undoManager->beginUndoGrouping();
+    // A step of its own, apart from what the same turn of the event loop registers before or
+    // after it; the document learns of the edit when the step closes.
+    undoManager->beginUndoStep();
     change();
     undoManager->setActionName(actionName);
-    undoManager->endUndoGrouping();
+    undoManager->endUndoStep();
 }

@@ -9,6 +9,7 @@
 #include "DMPreferenceKeys.h"
 #include "DMProjectCoder.h"
 #include "DMProjectDocumentItemsView.h"
+#include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectItemTree.h"
 #include "DMProjectProcess.h"
 #include "DMProjectTask.h"
@@ -186,6 +187,7 @@ TEST_F(AttachedDocumentsTest, ItemsPastedIntoAnotherProjectBringTheirFilesIntoIt
     writeFile(secret, "SECRET");
     QVariantMap payload = target->dictionaryForObjects({target->project()->tasks().first()});
     payload.insert(QStringLiteral("attachedDocuments"), QVariantMap{{QStringLiteral("Survey"), secret}});
+    payload.insert(QStringLiteral("attachedDocumentFiles"), QVariantMap{{QStringLiteral("Survey"), secret}});
     QVariantMap survey = payload.value(QStringLiteral("items")).toList().first().toMap();
     survey.insert(QStringLiteral("attributes"), DMProjectCoder::encodeAttributes(
                                                     {{kDMProjectItem_AttachedDocuments, QVariantList{QStringLiteral("Survey")}}}));
@@ -242,6 +244,58 @@ TEST_F(AttachedDocumentsTest, ItemsPastedBackIntoTheirProjectHoldTheirFilesAfter
     EXPECT_EQ(keysOf(document->project()->tasks().first()->subitems().list().value(0)), QStringList{"contract.txt"});
     save(*document, package);
     EXPECT_EQ(savedDocuments(package), signedContract);
+}
+
+// Rows dropped from one document's outline into another's bring their files, however many; they
+// are no copy to the clipboard, which still pastes its items with their files afterwards.
+TEST_F(AttachedDocumentsTest, DropsBetweenDocumentsBringTheirFilesAndLeaveTheClipboardPastable)
+{
+    auto source = moveDayDocument(path(QStringLiteral("Move.hy2")));
+    auto target = shownDocumentWith({QStringLiteral("P:Survey")});
+    selectBar(*source, source->project()->tasks().first());
+    source->copy();
+
+    const auto moveDay = source->project()->tasks().first();
+    const auto survey = target->project()->tasks().first();
+    target->showPageWithTag(DMPage::GanttPage);
+    for (int drop = 1; drop <= 10; ++drop) {
+        QMimeData pasteboard;
+        ASSERT_TRUE(source->projectOutlineDS()->outlineViewWriteItemsToPasteboard(nullptr, {moveDay.get()}, &pasteboard));
+        ASSERT_TRUE(target->projectOutlineDS()->outlineViewAcceptDropItemChildIndex(nullptr, DMDraggingInfo{&pasteboard},
+                                                                                   survey.get(), -1));
+        ASSERT_EQ(survey->subitems().size(), drop);
+        EXPECT_EQ(keysOf(survey->subitems().list().last()->subitems().list().value(0)), QStringList{"contract.txt"});
+    }
+
+    const qsizetype alerts = ui.alerts.size();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    EXPECT_EQ(keysOf(target->project()->tasks().last()->subitems().list().value(0)), QStringList{"contract.txt"});
+    EXPECT_EQ(ui.alerts.size(), alerts);
+}
+
+// A copied item's file that became something other than a regular file (a FIFO) is left off the
+// pasted item, and the user is told once, by the paste.
+TEST_F(AttachedDocumentsTest, AFileThatIsNoLongerRegularIsLeftOffAPastedItemWithOneAlert)
+{
+    auto source = shownDocumentWith({QStringLiteral("Pack")});
+    const auto pack = source->project()->tasks().first();
+    pack->setAttribute(kDMProjectItem_AttachedDocuments, QVariantList{source->addAttachedDocumentTableKey(contract)});
+    auto target = shownDocumentWith({QStringLiteral("Survey")});
+    selectBar(*source, pack);
+    source->copy();
+    ASSERT_TRUE(QFile::remove(contract));
+    makeFifo(contract);
+
+    const qsizetype alerts = ui.alerts.size();
+    target->showPageWithTag(DMPage::GanttPage);
+    target->paste();
+    ASSERT_EQ(target->project()->tasks().size(), 2);
+    EXPECT_TRUE(keysOf(target->project()->tasks().last()).isEmpty());
+    ASSERT_EQ(ui.alerts.size(), alerts + 1);
+    EXPECT_TRUE(ui.alerts.last().informativeText.contains(QStringLiteral("contract.txt")));
+    EXPECT_TRUE(target->project()->attribute(kDMProject_AttachedDocumentsTable).toMap().isEmpty());
 }
 
 TEST_F(AttachedDocumentsTest, AFileAttachedToTheProjectTwiceLeavesThePackageWhenItsRowIsDeleted)

@@ -292,6 +292,42 @@ TEST_F(ItemsViewTest, DeletingAResourceDeletesItsAssignmentsInTheSameStep)
     EXPECT_FALSE(sample.brace->isAttached());
 }
 
+// A deletion on the page and a change made right after it in the same pass of the event loop
+// (fast keys, a script) are two steps: undoing the change leaves the deleted object out.
+TEST_F(ItemsViewTest, AChangeRightAfterADeletionIsUndoneAloneAndTheObjectStaysDeleted)
+{
+    auto todo = std::make_shared<DMProjectTodo>();
+    todo->setProject(sample.project);
+    todo->setText(QStringLiteral("Order steel"));
+    sample.project->todoContainer()->todos().append(todo);
+    finishEventLoopTurn();
+    document->undoManager()->removeAllActions();
+
+    document->showPageWithTag(1);
+    items().itemsCollectionView()->setSelectionIndexes({int(shown().indexOf(QStringLiteral("zoe")))});
+    items().itemsViewDelete();
+    sample.brace->setTitle(QStringLiteral("Shore"));
+    document->showPageWithTag(5);
+    items().itemsCollectionView()->setSelectionIndexes({0});
+    items().itemsViewDelete();
+    sample.pour->setTitle(QStringLiteral("Cast"));
+    finishEventLoopTurn();
+    EXPECT_EQ(steps(), 4);
+
+    document->undoManager()->undo();
+    EXPECT_EQ(sample.pour->title(), QStringLiteral("pour"));
+    EXPECT_FALSE(todo->isAttached());
+    document->undoManager()->undo();
+    EXPECT_TRUE(todo->isAttached());
+    document->undoManager()->undo();
+    EXPECT_EQ(sample.brace->title(), QStringLiteral("brace"));
+    EXPECT_FALSE(sample.zoe->isAttached());
+    EXPECT_TRUE(sample.pour->concernedResources().isEmpty());
+    document->undoManager()->undo();
+    EXPECT_TRUE(sample.zoe->isAttached());
+    EXPECT_EQ(sample.pour->concernedResources().size(), 1);
+}
+
 TEST_F(ItemsViewTest, TheOpenGroupIsHeldWeakly)
 {
     document->showPageWithTag(1);

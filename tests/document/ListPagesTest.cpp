@@ -528,6 +528,35 @@ TEST_F(ListPagesTest, DeletingAnAssignedResourceTakesItsAssignmentsInTheSameUndo
     EXPECT_FALSE(document->isDocumentEdited());
 }
 
+// Delete Resource and a change right after it in the same pass of the event loop are two steps:
+// undoing the change leaves the resource deleted.
+TEST_F(ListPagesTest, AChangeRightAfterDeletingAResourceIsUndoneAloneAndTheResourceStaysDeleted)
+{
+    auto document = openWith({"Build"}, 18);
+    auto project = document->project();
+    auto ann = resource(project, QStringLiteral("Ann"));
+    project->resources().append(ann);
+    auto build = std::static_pointer_cast<DMProjectTask>(project->tasks().at(0));
+    build->addResource(ann);
+    document->reloadViews();
+    settle(document);
+    auto *list = document->projectResourcesOutlineViewDS();
+
+    list->outlineView()->selectRowIndexesByExtendingSelection({0}, false);
+    list->deleteSelected();
+    build->setTitle(QStringLiteral("Erect"));
+    finishEventLoopTurn();
+    EXPECT_EQ(steps(document), 2);
+
+    document->undoManager()->undo();
+    EXPECT_EQ(build->title(), QStringLiteral("Build"));
+    EXPECT_TRUE(project->resources().isEmpty());
+    EXPECT_TRUE(build->concernedResources().isEmpty());
+    document->undoManager()->undo();
+    EXPECT_EQ(project->resources().size(), 1);
+    EXPECT_EQ(build->concernedResources().size(), 1);
+}
+
 TEST_F(ListPagesTest, TheResourceFileRoundTripsAndADamagedFileChangesNothing)
 {
     auto source = openWith({}, 18);

@@ -22,7 +22,7 @@
 #include "DMProjectTask.h"
 #include "DMProjectTodo.h"
 #include "DMProjectTodoContainer.h"
-#include "DMUndoManager.h"
+#include "DMProjectUndoStep.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -30,28 +30,6 @@
 namespace {
 
 constexpr qint64 kNewItemDuration = 86400;
-
-// One undo step named after the command around the edits.
-class UndoStep
-{
-public:
-    UndoStep(DMUndoManager *undo, const QString &name) : m_undo(undo), m_name(name)
-    {
-        if (m_undo)
-            m_undo->beginUndoGrouping();
-    }
-    ~UndoStep()
-    {
-        if (!m_undo)
-            return;
-        m_undo->setActionName(m_name);
-        m_undo->endUndoGrouping();
-    }
-
-private:
-    DMUndoManager *m_undo;
-    QString m_name;
-};
 
 // The New command's name on the page of that kind, which also titles a new item.
 QString newCommandName(int tag)
@@ -149,8 +127,7 @@ void DMProjectDocumentItemsView::itemsViewNew()
     }
     // The undo step is named after what it makes.
     std::shared_ptr<DMProjectObject> created;
-    {
-        UndoStep step(m_document.undoManager(), newCommandName(tag));
+    DMProject_applyAsOneUndoStep(project, newCommandName(tag), [&] {
         if (tag == DMPage::ItemsResourcesPage) {
             auto resource = std::make_shared<DMProjectResource>();
             resource->setName(DMLocalizedString("New Resource"));
@@ -183,7 +160,7 @@ void DMProjectDocumentItemsView::itemsViewNew()
             project->tasks().append(item);
             created = item;
         }
-    }
+    });
     if (created && tag != DMPage::ItemsResourcesPage && tag != DMPage::ItemsToDoPage)
         m_document.reloadViews();
     finishCreating(created ? DMItemsViewObject{created, nullptr} : DMItemsViewObject{});
@@ -197,10 +174,9 @@ void DMProjectDocumentItemsView::itemsViewNewGroup()
         return;
     std::shared_ptr<DMProjectResource> group;
     if (tag == DMPage::ItemsResourcesPage) {
-        UndoStep step(m_document.undoManager(), DMLocalizedString("New Group"));
         group = std::make_shared<DMProjectResource>(DMProjectResource::Group);
         group->setName(DMLocalizedString("New Group"));
-        appendResource(group);
+        DMProject_applyAsOneUndoStep(project, DMLocalizedString("New Group"), [&] { appendResource(group); });
     }
     finishCreating(group ? DMItemsViewObject{group, nullptr} : DMItemsViewObject{});
 }
@@ -216,19 +192,19 @@ void DMProjectDocumentItemsView::itemsViewDelete()
     case DMPage::ItemsResourcesPage:
         if (auto resource = std::dynamic_pointer_cast<DMProjectResource>(selected.object)) {
             // The assignments go in the same step, so that undo brings both back together.
-            UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
-            resource->deleteAllAssignments();
-            if (const auto parent = resource->parentItem())
-                parent->subitems().removeOne(resource);
-            else
-                project->resources().removeOne(resource);
+            DMProject_applyAsOneUndoStep(project, DMLocalizedString("Delete"), [&] {
+                resource->deleteAllAssignments();
+                if (const auto parent = resource->parentItem())
+                    parent->subitems().removeOne(resource);
+                else
+                    project->resources().removeOne(resource);
+            });
         }
         break;
     case DMPage::ItemsToDoPage:
-        if (auto todo = std::dynamic_pointer_cast<DMProjectTodo>(selected.object)) {
-            UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
-            project->todoContainer()->todos().removeOne(todo);
-        }
+        if (auto todo = std::dynamic_pointer_cast<DMProjectTodo>(selected.object))
+            DMProject_applyAsOneUndoStep(project, DMLocalizedString("Delete"),
+                                         [&] { project->todoContainer()->todos().removeOne(todo); });
         break;
     case DMPage::DocumentsPage: {
         const QVariantMap row = selected.row ? *selected.row : QVariantMap();
@@ -237,18 +213,16 @@ void DMProjectDocumentItemsView::itemsViewDelete()
             return;
         }
         const QString key = row.value(kDMItemsViewDocumentItem_AttachedDocumentsTableKey).toString();
-        UndoStep step(m_document.undoManager(), DMLocalizedString("Delete"));
-        if (row.value(kDMItemsViewDocumentItem_AttachedToProject).toBool()) {
-            QVariantList keys = project->attribute(kDMProject_AttachedDocuments).toList();
-            if (keys.removeAll(key) > 0)
-                m_document.removeAttachedDocumentWithTableKey(key);
-            project->setAttribute(kDMProject_AttachedDocuments, keys);
-        } else {
-            QList<std::shared_ptr<DMProjectItem>> roots;
-            for (const auto &item : project->tasks())
-                roots.append(item);
-            m_document.removeAttachedDocumentWithTableKeyFromTasks(key, roots);
-        }
+        DMProject_applyAsOneUndoStep(project, DMLocalizedString("Delete"), [&] {
+            if (row.value(kDMItemsViewDocumentItem_AttachedToProject).toBool()) {
+                QVariantList keys = project->attribute(kDMProject_AttachedDocuments).toList();
+                if (keys.removeAll(key) > 0)
+                    m_document.removeAttachedDocumentWithTableKey(key);
+                project->setAttribute(kDMProject_AttachedDocuments, keys);
+            } else {
+                m_document.removeAttachedDocumentWithTableKeyFromTasks(key, project->tasks().list());
+            }
+        });
         break;
     }
     default:
@@ -301,8 +275,7 @@ void DMProjectDocumentItemsView::itemsViewSortMatrixCallback(int column)
     const auto project = m_document.project();
     if (tag == DMPage::NoPage || !project || column < 0)
         return;
-    {
-        UndoStep step(m_document.undoManager(), DMLocalizedString("Sort"));
+    DMProject_applyAsOneUndoStep(project, DMLocalizedString("Sort"), [&] {
         if (tag == DMPage::ItemsToDoPage) {
             project->todoContainer()->setSortingMode(column);
         } else if (const QString key = DMProjectDocument_SourceListItemsTagToString(tag); !key.isEmpty()) {
@@ -310,7 +283,7 @@ void DMProjectDocumentItemsView::itemsViewSortMatrixCallback(int column)
             modes.insert(key, column);
             project->setAttribute(kDMProject_ItemsViewSortingModes, modes);
         }
-    }
+    });
     updateItemsArrayWithTag(tag);
     updateItemsViewContentsArray();
 }
