@@ -339,13 +339,10 @@ void DMPrintPanelController::composeJoinAndOutput()
     DMPageCompositionImages images;
     images.lineHeight = kLineHeightAsked;
     if (!m_datasource || !m_datasource->printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
-            this, &images.left, &images.top, &images.content, begin, end, plan.pixelsPerDay, &images.lineHeight)) {
+            this, &images, begin, end, plan.pixelsPerDay)) {
         finishComposition({}, layout, DMLocalizedString("The chart has nothing to print."));
         return;
     }
-    images.rowBottoms = m_datasource->printPanelControllerRowBottoms(this);
-    images.leftTitles = m_datasource->printPanelControllerLeftTitlesImage(this);
-    images.barFrames = m_datasource->printPanelControllerBarFrames(this);
     const QString logoPath = m_datasource->logoPathForPrintPanelController(this);
     if (!logoPath.isEmpty())
         images.logo = QImage(logoPath);
