@@ -106,10 +106,8 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     std::unique_ptr<DMPrintedOutline> printedOutline = std::move(m_measuredOutline);
     if (!printedOutline || !printedOutline->isLayoutOf(outline))
         printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithTitles);
-    // The rows from the top of the first; the titles print apart, above the rows of each page.
-    images->rowBottoms.clear();
-    for (const double bottom : printedOutline->rowBottoms())
-        images->rowBottoms.append(bottom - printedOutline->titlesHeight());
+    // The titles print apart, above the rows of each page.
+    images->rowBottoms = printedOutline->rowBottoms();
     images->leftTitles = printedOutline->titlesPicture();
     images->barFrames = m_host->projectViewBarFrames();
     images->left = printedOutline->rowsPicture();

@@ -153,11 +153,11 @@ QSizeF DMPrintView::calculatePrintZoneSize() const
 
 DMPrintViewPagination DMPrintView::pagination() const
 {
+    const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
     QList<double> breaks;
     breaks.reserve(m_pageBreaks.size());
     for (double y : m_pageBreaks)
-        breaks.append(y * (m_picture ? kPointsPerPictureUnit : 1.0));
-    const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
+        breaks.append((m_repeatedTop + y) * unit);
     return DMPrintViewPaginate(boundsSize(), calculatePrintZoneSize(), m_printScale, m_adjustToPageWidth,
                                m_adjustToPageHeight, breaks, m_repeatedTop * unit);
 }

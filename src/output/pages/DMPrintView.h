@@ -52,7 +52,8 @@ public:
     // The drawing in place of the image; the frame becomes its size in points.
     void setPicture(const std::shared_ptr<const DMPrintPicture> &picture);
     std::shared_ptr<const DMPrintPicture> picture() const { return m_picture; }
-    // Where pages may end, in the units of the picture (y down from its top); none: anywhere.
+    // Where pages may end, in the units of the picture, y down from the bottom of its repeated
+    // top (the first row below the titles); none: anywhere.
     void setPageBreaks(const QList<double> &breaks) { m_pageBreaks = breaks; }
     // The height of the picture's titles (its top, in its units), printed at the top of every
     // page; 0 for none. Titles taller than half a page print on the first page only.
@@ -92,7 +93,7 @@ private:
 
     QImage m_image;
     std::shared_ptr<const DMPrintPicture> m_picture;
-    QList<double> m_pageBreaks; // in points
+    QList<double> m_pageBreaks; // below m_repeatedTop, in the picture's units
     double m_repeatedTop = 0;   // in the picture's units
     bool m_adjustToPageWidth = false;
     bool m_adjustToPageHeight = false;

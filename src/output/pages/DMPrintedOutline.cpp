@@ -100,7 +100,7 @@ QList<double> DMPrintedOutline::rowBottoms() const
     QList<double> bottoms;
     bottoms.reserve(model->numberOfRows());
     for (int row = 0; row < model->numberOfRows(); ++row)
-        bottoms.append(m_titlesHeight + model->topOfRow(row) + model->heightOfRow(row));
+        bottoms.append(model->topOfRow(row) + model->heightOfRow(row));
     return bottoms;
 }
 

@@ -30,7 +30,7 @@ public:
     // Whether this still lays the outline out: the same outline, with rows as many and as high.
     bool isLayoutOf(const DMOutlineView *outline) const;
     double titlesHeight() const { return m_titlesHeight; }
-    // The bottom of each row from the top (titles included): where a page may end.
+    // The bottom of each row from the top of the first: where a page may end.
     QList<double> rowBottoms() const;
     // The printed width of each visible column, in the order shown.
     QList<double> columnWidths() const;
