@@ -174,7 +174,11 @@ bool DMPrintView::knowsPageRange(int *first, int *last) const
 
 QRectF DMPrintView::rectForPage(int page) const
 {
-    const DMPrintViewPagination p = pagination();
+    return rectForPage(page, pagination());
+}
+
+QRectF DMPrintView::rectForPage(int page, const DMPrintViewPagination &p) const
+{
     if (page < 1 || page > p.pageCount())
         return QRectF();
     const QSizeF zone = calculatePrintZoneSize();
@@ -186,7 +190,11 @@ QRectF DMPrintView::rectForPage(int page) const
 
 void DMPrintView::drawRect(QPainter *painter, const QRectF &rect) const
 {
-    const double scale = pagination().scale;
+    drawRect(painter, rect, pagination().scale);
+}
+
+void DMPrintView::drawRect(QPainter *painter, const QRectF &rect, double scale) const
+{
     if (m_picture && scale > 0) {
         // Only the part shown plays, and what lies beyond it is not in the output at all.
         const double unit = scale * kPointsPerPictureUnit;
@@ -230,13 +238,13 @@ bool DMPrintView::printOnDevice(QPagedPaintDevice *device, QString *error) const
         painter.save();
         painter.setClipRect(QRectF(QPointF(0, y), part.size()));
         painter.translate(-part.x(), y - part.y());
-        drawRect(&painter, part);
+        drawRect(&painter, part, p.scale);
         painter.restore();
     };
     for (int page = 1; page <= p.pageCount(); ++page) {
         if (page > 1 && !device->newPage())
             return refuse(QStringLiteral("The printer refused page %1.").arg(page));
-        const QRectF part = rectForPage(page);
+        const QRectF part = rectForPage(page, p);
         const bool titled = part.y() > 0 && p.repeatedTop > 0;
         if (titled)
             drawPart(QRectF(part.x(), 0, part.width(), p.repeatedTop), 0);

@@ -90,6 +90,9 @@ protected:
 
 private:
     QSizeF boundsSize() const;
+    // The same with the pagination worked out once for all pages: each one walks every break.
+    QRectF rectForPage(int page, const DMPrintViewPagination &p) const;
+    void drawRect(QPainter *painter, const QRectF &rect, double scale) const;
 
     QImage m_image;
     std::shared_ptr<const DMPrintPicture> m_picture;
