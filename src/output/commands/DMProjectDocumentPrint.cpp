@@ -103,9 +103,9 @@ void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
     // Every row and every visible column, whatever part the window shows.
     const DMPrintedOutline printed(outline, DMPrintedOutline::WithTitles);
     DMPrintView printView;
-    printView.setPicture(printed.picture());
+    printView.setPicture(printed.rowsPicture());
+    printView.setTitles(printed.titlesPicture());
     printView.setPageBreaks(printed.rowBottoms());
-    printView.setRepeatedTop(printed.titlesHeight());
     printOnPages(&printView);
 }
 

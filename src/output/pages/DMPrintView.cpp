@@ -122,14 +122,30 @@ void DMPrintView::setPicture(const std::shared_ptr<const DMPrintPicture> &pictur
 {
     m_image = QImage();
     m_picture = picture;
+    setFrameToBounds();
+}
+
+void DMPrintView::setTitles(const std::shared_ptr<const DMPrintPicture> &titles)
+{
+    m_titles = titles;
+    setFrameToBounds();
+}
+
+void DMPrintView::setFrameToBounds()
+{
     const QSizeF size = boundsSize();
     setGeometry(0, 0, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+double DMPrintView::titlesHeight() const
+{
+    return m_picture && m_titles ? m_titles->size().height() : 0.0;
 }
 
 QSizeF DMPrintView::boundsSize() const
 {
     if (m_picture)
-        return m_picture->size() * kPointsPerPictureUnit;
+        return (m_picture->size() + QSizeF(0, titlesHeight())) * kPointsPerPictureUnit;
     return DMViewCompositor::imageSizeInPoints(m_image);
 }
 
@@ -153,13 +169,15 @@ QSizeF DMPrintView::calculatePrintZoneSize() const
 
 DMPrintViewPagination DMPrintView::pagination() const
 {
+    // The view's frame has the titles above the rows.
     const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
+    const double titles = titlesHeight();
     QList<double> breaks;
     breaks.reserve(m_pageBreaks.size());
     for (double y : m_pageBreaks)
-        breaks.append((m_repeatedTop + y) * unit);
+        breaks.append((titles + y) * unit);
     return DMPrintViewPaginate(boundsSize(), calculatePrintZoneSize(), m_printScale, m_adjustToPageWidth,
-                               m_adjustToPageHeight, breaks, m_repeatedTop * unit);
+                               m_adjustToPageHeight, breaks, titles * unit);
 }
 
 bool DMPrintView::knowsPageRange(int *first, int *last) const
@@ -196,11 +214,17 @@ void DMPrintView::drawRect(QPainter *painter, const QRectF &rect) const
 void DMPrintView::drawRect(QPainter *painter, const QRectF &rect, double scale) const
 {
     if (m_picture && scale > 0) {
-        // Only the part shown plays, and what lies beyond it is not in the output at all.
+        // Only the part shown plays, and what lies beyond it is not in the output at all: the
+        // titles where it meets them, the rows below them.
         const double unit = scale * kPointsPerPictureUnit;
+        const QRectF part(rect.topLeft() / unit, rect.size() / unit);
+        const double titles = titlesHeight();
         painter->save();
         painter->scale(unit, unit);
-        m_picture->drawPart(painter, QRectF(rect.topLeft() / unit, rect.size() / unit));
+        if (titles > 0 && part.top() < titles)
+            m_titles->drawPart(painter, part);
+        painter->translate(0, titles);
+        m_picture->drawPart(painter, part.translated(0, -titles));
         painter->restore();
         return;
     }

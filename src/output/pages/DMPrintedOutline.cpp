@@ -181,11 +181,6 @@ void DMPrintedOutline::drawRow(QPainter *painter, int row) const
     }
 }
 
-std::shared_ptr<const DMPrintPicture> DMPrintedOutline::picture() const
-{
-    return DMPrintPicture::record(size(), [this](QPainter *painter, const QRect &tile) { draw(painter, tile); });
-}
-
 std::shared_ptr<const DMPrintPicture> DMPrintedOutline::titlesPicture() const
 {
     if (m_titlesHeight <= 0)

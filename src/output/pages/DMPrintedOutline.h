@@ -37,8 +37,6 @@ public:
 
     // Draws what meets the area.
     void draw(QPainter *painter, const QRect &area) const;
-    // The titles and the rows.
-    std::shared_ptr<const DMPrintPicture> picture() const;
     // The titles alone (null without titles), and the rows alone, from the top of the first row:
     // a page that shows some rows heads them with the titles.
     std::shared_ptr<const DMPrintPicture> titlesPicture() const;
