@@ -113,13 +113,12 @@ void buildFileMenu(QMenu *menu, QMainWindow *window, DMProjectDocument *document
         pageExports.append(action);
     }
     pageExports.append(menu->addAction(DMLocalizedString("S&hare..."), window, [document] { document->print()->exportToFarsee(); }));
-    // Dimmed on the pages they cannot export (they have no keys to keep on).
-    const auto updatePageExports = [pageExports, document] {
+    // Dimmed on the pages they cannot export (they have no keys to keep on). The File menu is
+    // open whenever its Export submenu is, and the page does not change meanwhile.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [pageExports, document] {
         for (QAction *action : pageExports)
             action->setEnabled(document->print()->canExportShownPage());
-    };
-    QObject::connect(menu, &QMenu::aboutToShow, menu, updatePageExports);
-    QObject::connect(exportMenu, &QMenu::aboutToShow, exportMenu, updatePageExports);
+    });
     menu->addSeparator();
     menu->addAction(DMLocalizedString("Page Set&up..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), window,
                     [document] { document->print()->runPageLayout(); });

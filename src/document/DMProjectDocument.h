@@ -347,7 +347,7 @@ private:
     quint64 m_badgesLayoutStamp = 0; // the project's layout stamp when the badges were last renewed
     QTimer m_autosaveTimer;
     bool m_closed = false;
-    bool m_windowFrameRestored = false; // a stored frame was put back: kept on a screen once shown
+    bool m_windowFrameRestored = false; // a stored frame was put back: kept on a screen when next shown
     int m_currentPageTag = DMPage::GanttPage;
 
     std::unique_ptr<QMainWindow> m_window;

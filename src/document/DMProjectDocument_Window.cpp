@@ -57,6 +57,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -127,8 +128,9 @@ void DMProjectDocument::showWindows()
     m_window->raise();
     m_window->activateWindow();
     // A window put back where it was has its whole frame, title bar included, brought onto the
-    // screen once the window system has framed it.
-    if (m_windowFrameRestored)
+    // screen once the window system has framed it; shown again later, it stays where the user
+    // put it.
+    if (std::exchange(m_windowFrameRestored, false))
         keepWindowOnScreenOnceFramed(m_window.get(), kFramingChecks);
 }
 
@@ -458,7 +460,8 @@ void DMProjectDocument::restoreWindowFrame()
         return;
     // The frame stored is the window's content, where it was put back: on a screen, whole.
     const QRect stored(x, y, w, h);
-    m_window->setGeometry(fittedInto(stored, screenShowing(stored)->availableGeometry()));
+    const QScreen *screen = screenShowing(stored);
+    m_window->setGeometry(screen ? fittedInto(stored, screen->availableGeometry()) : stored);
     m_windowFrameRestored = true;
     if (state.value(kWindowMaximizedKey).toBool())
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);

@@ -11,6 +11,7 @@
 #include "PrintViewTestSupport.h"
 
 #include <QPageSize>
+#include <QTimer>
 
 using namespace halcyra::test;
 using namespace printtest;
@@ -212,6 +213,33 @@ TEST_F(ChartPrintTest, AChartWiderThanTallPrintsAcrossALandscapePageUnlessTheUse
     show();
     const QString tall = printChart();
     EXPECT_LT(pdfPageSize(tall).width(), pdfPageSize(tall).height());
+}
+
+TEST_F(ChartPrintTest, PagesLeftByAStoppedCompositionPrintOnThePaperTheyWereComposedFor)
+{
+    // Composed upright, then the user turns the paper and presses nothing else: the composition
+    // that starts is stopped after its first page, so the upright pages stay, and print upright.
+    panels.chosenLayout = DMPrintInfo::defaultPrintInfo().pageLayout;
+    shopRenovation();
+    document->print()->runPageLayout();
+    document->print()->printDocument();
+    ASSERT_TRUE(waitForPanel());
+    ASSERT_FALSE(panel()->pageImages().isEmpty());
+    const QSizeF composed = panel()->pageImages().first().size;
+    ASSERT_LT(composed.width(), composed.height());
+
+    panels.chosenLayout.setOrientation(QPageLayout::Landscape);
+    document->print()->runPageLayout();
+    QTimer::singleShot(0, panel(), [this] { panel()->_imagesNeedUpdate(); });
+    panel()->_updateImages();
+    ASSERT_FALSE(panel()->pageImages().isEmpty());
+    ASSERT_EQ(panel()->pageImages().first().size, composed);
+    QFile::remove(panels.outputPath);
+    panel()->_print();
+    const QSizeF printed = pdfPageSize(panels.outputPath);
+    EXPECT_LT(printed.width(), printed.height());
+    EXPECT_EQ(pdfPageCount(panels.outputPath), panel()->pageImages().size());
+    panel()->close();
 }
 
 } // namespace

@@ -115,4 +115,27 @@ TEST_F(DocumentWindowFrameTest, AStoredFrameOffTheScreenOrLargerThanItComesBackO
     }
 }
 
+TEST_F(DocumentWindowFrameTest, AWindowTheUserMovedPartlyOffTheScreenStaysThereWhenItsOpenDocumentIsOpenedAgain)
+{
+    // Put back from a stored frame, then moved by the user partly off the screen: opening the
+    // document again (as Open Recent does) shows its window where the user left it.
+    const QRect screen = available();
+    DMUserDefaults::standardUserDefaults().setObjectForKey(
+        QVariantMap{{package, QStringLiteral("%1 %2 500 400").arg(screen.left() + 40).arg(screen.top() + 30)}},
+        kDMRecentDocumentsFrames);
+    QMainWindow *window = reopen();
+    ASSERT_TRUE(window);
+    QTest::qWait(1500); // the checks of the window's first framing are over
+    window->setGeometry(QRect(screen.left() - 200, screen.top() + 30, 500, 400));
+    runUntilIdle();
+    const QRect placed = window->geometry();
+    ASSERT_LT(window->frameGeometry().left(), screen.left());
+
+    QString error;
+    ASSERT_EQ(DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, true, &error),
+              document);
+    QTest::qWait(1500);
+    EXPECT_EQ(window->geometry(), placed);
+}
+
 } // namespace

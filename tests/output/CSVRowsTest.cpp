@@ -79,7 +79,7 @@ TEST_F(CSVRowsTest, MilestonesGroupsAndCosts)
 
     // The resources' costs are in the tasks' already: the total stays.
     QString resources;
-    report->_reportGenerateCSV_resourcesContentStringRowProjectCost(s.project->resources().list(), resources, &row, &cost);
+    report->_reportGenerateCSV_resourcesContentStringRow(s.project->resources().list(), resources, &row);
     EXPECT_EQ(row, 8) << "Ada, Bo, Cy and Dee; the group has no line";
     EXPECT_FLOAT_EQ(cost, s.survey->cost() + s.drawing->cost() + s.build->cost());
     EXPECT_TRUE(resources.startsWith(QStringLiteral("\"Ada\",\"ada@example.org\",\"+41 1\",\"EUR 40.00 / hour\",")));
@@ -94,7 +94,7 @@ TEST_F(CSVRowsTest, PythonReadsBackTheModelsValues)
     int row = 0;
     float cost = 0.0f;
     QString text = taskRows(s.project->tasks().list(), &row, &cost);
-    report->_reportGenerateCSV_resourcesContentStringRowProjectCost(s.project->resources().list(), text, &row, &cost);
+    report->_reportGenerateCSV_resourcesContentStringRow(s.project->resources().list(), text, &row);
 
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("rows.csv")));

@@ -52,21 +52,19 @@ public:
     }
     QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) override { return QSizeF(200, height()); }
     bool printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
-        DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> *left, std::shared_ptr<const DMPrintPicture> *top,
-        std::shared_ptr<const DMPrintPicture> *content, const DMDate &from, const DMDate &to, double ppd,
-        double *lineHeight) override
+        DMPrintPanelController *, DMPageCompositionImages *images, const DMDate &from, const DMDate &to, double ppd) override
     {
         log.append(QStringLiteral("render"));
         const int days = int(to.julianDay() - from.julianDay()) + 1;
         const QString word = rowWord;
-        *left = DMPrintPicture::record(QSizeF(200, height()), [this, word](QPainter *p, const QRect &) {
+        images->left = DMPrintPicture::record(QSizeF(200, height()), [this, word](QPainter *p, const QRect &) {
             for (int row = 0; row < rows; ++row) {
                 const double top = row == 0 ? 0 : bottomOf(row - 1);
                 p->drawText(QRectF(4, top, 190, bottomOf(row) - top), Qt::AlignLeft | Qt::AlignVCenter,
                             QStringLiteral("%1 %2").arg(word).arg(row + 1, 3, 10, QLatin1Char('0')));
             }
         });
-        *top = DMPrintPicture::record(QSizeF(days * ppd, 30), [days, ppd](QPainter *p, const QRect &) {
+        images->top = DMPrintPicture::record(QSizeF(days * ppd, 30), [days, ppd](QPainter *p, const QRect &) {
             p->fillRect(QRectF(0, 0, days * ppd, 30), QColor(230, 230, 230));
             QFont font = p->font();
             font.setPixelSize(9);
@@ -74,14 +72,15 @@ public:
             for (int day = 0; day < days; ++day)
                 p->drawText(QRectF(day * ppd, 0, ppd, 30), Qt::AlignCenter, QStringLiteral("D%1").arg(day + 1));
         });
-        *content = DMPrintPicture::record(QSizeF(days * ppd, height()), [this, days, ppd](QPainter *p, const QRect &) {
+        images->content = DMPrintPicture::record(QSizeF(days * ppd, height()), [this, days, ppd](QPainter *p, const QRect &) {
             for (int row = 0; row < rows; ++row)
                 p->fillRect(QRectF((row % days) * ppd, bottomOf(row) - rowHeight + 4, ppd, rowHeight - 8), QColor(200, 40, 40));
         });
-        *lineHeight = rowHeight;
+        images->lineHeight = rowHeight;
+        images->rowBottoms = rowBottoms();
         return true;
     }
-    QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) override
+    QList<double> rowBottoms() const
     {
         QList<double> bottoms;
         for (int row = 0; row < rows; ++row)
@@ -290,7 +289,7 @@ TEST_F(PrintPanelControllerTest, RowsOfAnyHeightEndPagesBetweenThemAndNoPageIsEm
     const QString pdf = compose(QStringLiteral("rows.pdf"));
     const QList<DMComposedPage> &pages = panel->pageImages();
     ASSERT_EQ(pdfPageCount(pdf), pages.size());
-    QList<double> bottoms = chart.printPanelControllerRowBottoms(nullptr);
+    QList<double> bottoms = chart.rowBottoms();
     bottoms.prepend(0);
     double covered = 0;
     for (const DMComposedPage &page : pages) {

@@ -328,24 +328,21 @@ void DMPrintPanelController::composeJoinAndOutput()
     const DMPageCompositionSettings settings = compositionSettings();
     // The user's paper; until the user chooses an orientation, the chart's own.
     const DMPrintInfo &printInfo = DMPrintInfo::sharedPrintInfo();
-    m_pageLayout = printInfo.pageLayout;
+    QPageLayout layout = printInfo.pageLayout;
     if (!printInfo.orientationChosen)
-        m_pageLayout.setOrientation(DMPageComposition_orientationForChart(days, leftSize));
-    const DMPageCompositionPlan plan = DMPageComposition_plan(m_pageLayout, settings, days, leftSize);
+        layout.setOrientation(DMPageComposition_orientationForChart(days, leftSize));
+    const DMPageCompositionPlan plan = DMPageComposition_plan(layout, settings, days, leftSize);
     if (!plan.canCompose()) {
-        finishComposition({}, plan.whyNoPages);
+        finishComposition({}, layout, plan.whyNoPages);
         return;
     }
     DMPageCompositionImages images;
     images.lineHeight = kLineHeightAsked;
     if (!m_datasource || !m_datasource->printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
-            this, &images.left, &images.top, &images.content, begin, end, plan.pixelsPerDay, &images.lineHeight)) {
-        finishComposition({}, DMLocalizedString("The chart has nothing to print."));
+            this, &images, begin, end, plan.pixelsPerDay)) {
+        finishComposition({}, layout, DMLocalizedString("The chart has nothing to print."));
         return;
     }
-    images.rowBottoms = m_datasource->printPanelControllerRowBottoms(this);
-    images.leftTitles = m_datasource->printPanelControllerLeftTitlesImage(this);
-    images.barFrames = m_datasource->printPanelControllerBarFrames(this);
     const QString logoPath = m_datasource->logoPathForPrintPanelController(this);
     if (!logoPath.isEmpty())
         images.logo = QImage(logoPath);
@@ -361,15 +358,17 @@ void DMPrintPanelController::composeJoinAndOutput()
     }
     if (m_cancelPreview)
         return; // stopped: the earlier pages and preview stay
-    finishComposition(pages, composer.whyNoPages());
+    finishComposition(pages, layout, composer.whyNoPages());
 }
 
-void DMPrintPanelController::finishComposition(const QList<DMComposedPage> &pages, const QString &whyNoPages)
+void DMPrintPanelController::finishComposition(const QList<DMComposedPage> &pages, const QPageLayout &layout,
+                                               const QString &whyNoPages)
 {
     const std::weak_ptr<bool> alive = m_alive;
     if (!joinPages(pages))
-        return; // stopped, or this controller went: the earlier pages and preview stay
+        return; // stopped, or this controller went: the earlier pages, their paper and preview stay
     m_pageImages = pages;
+    m_pageLayout = layout;
     m_whyNoPages = whyNoPages;
     updateControls();
     emit previewDidChange();

@@ -139,7 +139,8 @@ private:
     // went meanwhile (the caller returns at once).
     bool dispatchPendingEvents();
     void composeJoinAndOutput();
-    void finishComposition(const QList<DMComposedPage> &pages, const QString &whyNoPages);
+    // The pages composed on the paper, kept together once joined.
+    void finishComposition(const QList<DMComposedPage> &pages, const QPageLayout &layout, const QString &whyNoPages);
     // The pages joined into the preview's document, which changes only once all are joined;
     // false when stopped or when this controller went meanwhile.
     bool joinPages(const QList<DMComposedPage> &pages);
@@ -166,7 +167,7 @@ private:
     bool m_farseeExport = false;
 
     QList<DMComposedPage> m_pageImages;
-    QPageLayout m_pageLayout; // the paper of the pages composed last
+    QPageLayout m_pageLayout; // the paper of m_pageImages
     QByteArray m_previewData;
     QBuffer m_previewBuffer;
     QString m_whyNoPages;

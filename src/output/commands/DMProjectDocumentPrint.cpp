@@ -103,9 +103,9 @@ void DMProjectDocumentPrint::printOutlineView(DMOutlineView *outline)
     // Every row and every visible column, whatever part the window shows.
     const DMPrintedOutline printed(outline, DMPrintedOutline::WithTitles);
     DMPrintView printView;
-    printView.setPicture(printed.picture());
+    printView.setPicture(printed.rowsPicture());
+    printView.setTitles(printed.titlesPicture());
     printView.setPageBreaks(printed.rowBottoms());
-    printView.setRepeatedTop(printed.titlesHeight());
     printOnPages(&printView);
 }
 
@@ -199,13 +199,14 @@ bool DMProjectDocumentPrint::canExportShownPage() const
 
 void DMProjectDocumentPrint::exportToImage(int tag)
 {
-    const int page = m_host->currentPageTag();
-    if (canExportShownPage() && tag == WebExportTag && DMWebExport::target() == DMWebExport::NoTarget) {
+    if (!canExportShownPage())
+        return;
+    if (tag == WebExportTag && DMWebExport::target() == DMWebExport::NoTarget) {
         // Said at once, not after the page was made and the user waited for it.
         DMWebExport::presentNoTarget(m_host->windowForSheet());
         return;
     }
-    if (DMPage_isGantt(page)) {
+    if (DMPage_isGantt(m_host->currentPageTag())) {
         DMPrintPanelController *panel = printPanelController().get();
         const bool internet = tag == WebExportTag;
         panel->setImageExport(true);
@@ -213,7 +214,7 @@ void DMProjectDocumentPrint::exportToImage(int tag)
         panel->setInternetExport(internet);
         panel->setFarseeExport(false);
         beginProjectViewPrintSheet();
-    } else if (DMPage_exportsReport(page)) {
+    } else {
         exportReport(tag);
     }
 }
@@ -255,8 +256,9 @@ void DMProjectDocumentPrint::exportReport(int tag)
 
 void DMProjectDocumentPrint::exportToFarsee()
 {
-    const int page = m_host->currentPageTag();
-    if (DMPage_isGantt(page)) {
+    if (!canExportShownPage())
+        return;
+    if (DMPage_isGantt(m_host->currentPageTag())) {
         DMPrintPanelController *panel = printPanelController().get();
         panel->setImageExport(true);
         panel->setImageExportFormat(QStringLiteral("jpg"));
@@ -265,8 +267,6 @@ void DMProjectDocumentPrint::exportToFarsee()
         beginProjectViewPrintSheet();
         return;
     }
-    if (!DMPage_exportsReport(page))
-        return;
     DMProjectDocumentReport *report = m_host->report();
     const QByteArray pdf = report ? report->pdfData() : QByteArray();
     if (pdf.isEmpty()) {

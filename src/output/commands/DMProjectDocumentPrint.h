@@ -47,13 +47,9 @@ public:
     // ---- The print panel's data source ----
     QVariantMap getCurrentTimeSpanForPrintPanelController(DMPrintPanelController *) override;
     QSizeF printPanelControllerLeftImageSize(DMPrintPanelController *) override;
-    QList<double> printPanelControllerRowBottoms(DMPrintPanelController *) override;
-    std::shared_ptr<const DMPrintPicture> printPanelControllerLeftTitlesImage(DMPrintPanelController *) override;
-    std::optional<QList<QRectF>> printPanelControllerBarFrames(DMPrintPanelController *) override;
     bool printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
-        DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> *leftImage,
-        std::shared_ptr<const DMPrintPicture> *topImage, std::shared_ptr<const DMPrintPicture> *contentImage,
-        const DMDate &begin, const DMDate &end, double pixelsPerDay, double *lineHeight) override;
+        DMPrintPanelController *, DMPageCompositionImages *images, const DMDate &begin, const DMDate &end,
+        double pixelsPerDay) override;
     QString imageExportFilenameForPrintPanelController(DMPrintPanelController *) override;
     QString imageExportFolderForPrintPanelController(DMPrintPanelController *) override;
     QString logoPathForPrintPanelController(DMPrintPanelController *) override;
@@ -78,10 +74,6 @@ private:
 
     DMProjectDocumentPrintHost *m_host;
     std::shared_ptr<DMPrintPanelController> m_printPanelController;
-    // The rows of the outline last rendered for the panel, its titles and the chart's bars.
-    QList<double> m_printedRowBottoms;
-    std::shared_ptr<const DMPrintPicture> m_printedTitles;
-    QList<QRectF> m_printedBarFrames;
     // The outline as measured for the panel's plan, until its images are rendered.
     std::unique_ptr<DMPrintedOutline> m_measuredOutline;
 };

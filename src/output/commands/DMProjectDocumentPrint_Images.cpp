@@ -3,6 +3,7 @@
 #include "DMProjectDocumentPrint.h"
 
 #include "DMOutlineView.h"
+#include "DMPageComposition.h"
 #include "DMPrintPicture.h"
 #include "DMPrintedOutline.h"
 #include "DMProject.h"
@@ -59,31 +60,14 @@ QSizeF DMProjectDocumentPrint::printPanelControllerLeftImageSize(DMPrintPanelCon
     return QSizeF(m_measuredOutline->size().width(), m_measuredOutline->rowsHeight());
 }
 
-QList<double> DMProjectDocumentPrint::printPanelControllerRowBottoms(DMPrintPanelController *)
-{
-    return m_printedRowBottoms;
-}
-
-std::shared_ptr<const DMPrintPicture> DMProjectDocumentPrint::printPanelControllerLeftTitlesImage(DMPrintPanelController *)
-{
-    return m_printedTitles;
-}
-
-std::optional<QList<QRectF>> DMProjectDocumentPrint::printPanelControllerBarFrames(DMPrintPanelController *)
-{
-    return m_printedBarFrames;
-}
-
 bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWithBeginDateEndDatePixelsPerDayRet_lineHeight(
-    DMPrintPanelController *, std::shared_ptr<const DMPrintPicture> *leftImage,
-    std::shared_ptr<const DMPrintPicture> *topImage, std::shared_ptr<const DMPrintPicture> *contentImage,
-    const DMDate &begin, const DMDate &end, double pixelsPerDay, double *lineHeight)
+    DMPrintPanelController *, DMPageCompositionImages *images, const DMDate &begin, const DMDate &end, double pixelsPerDay)
 {
     const std::shared_ptr<DMProject> project = m_host->project();
     DMOutlineView *outline = m_host->projectOutlineView();
     QWidget *canvas = m_host->projectView();
     QWidget *timeline = m_host->timelineView();
-    if (!project || !outline || !canvas || !timeline || begin.isNull() || end.isNull() || end < begin
+    if (!images || !project || !outline || !canvas || !timeline || begin.isNull() || end.isNull() || end < begin
         || !(pixelsPerDay > 0))
         return false;
 
@@ -117,27 +101,22 @@ bool DMProjectDocumentPrint::printPanelControllerLeftImageTopImageContentImageWi
     project->setAttribute(kDMProject_TimelineViewMode, kDMTimelineViewMode_WholeProject);
     m_host->setIsPrinting(true); // lays out at the new scale even when no attribute changed
 
-    if (lineHeight)
-        *lineHeight = outline->rowHeight();
+    images->lineHeight = outline->rowHeight();
     const double rowsHeight = outline->outlineModel()->totalHeightOfRows();
     std::unique_ptr<DMPrintedOutline> printedOutline = std::move(m_measuredOutline);
     if (!printedOutline || !printedOutline->isLayoutOf(outline))
         printedOutline = std::make_unique<DMPrintedOutline>(outline, DMPrintedOutline::WithTitles);
-    // The rows from the top of the first; the titles print apart, above the rows of each page.
-    m_printedRowBottoms.clear();
-    for (const double bottom : printedOutline->rowBottoms())
-        m_printedRowBottoms.append(bottom - printedOutline->titlesHeight());
-    m_printedTitles = printedOutline->titlesPicture();
-    m_printedBarFrames = m_host->projectViewBarFrames();
-    if (leftImage)
-        *leftImage = printedOutline->rowsPicture();
-    if (topImage) {
+    // The titles print apart, above the rows of each page.
+    images->rowBottoms = printedOutline->rowBottoms();
+    images->leftTitles = printedOutline->titlesPicture();
+    images->barFrames = m_host->projectViewBarFrames();
+    images->left = printedOutline->rowsPicture();
+    {
         m_host->setTimelineViewPrinting(true);
         const auto printingOff = qScopeGuard([this] { m_host->setTimelineViewPrinting(false); });
         // As wide as the canvas: the header's extra width only lets it scroll with it.
-        *topImage = recordedView(timeline, QSizeF(std::min(timeline->width(), canvas->width()), timeline->height()));
+        images->top = recordedView(timeline, QSizeF(std::min(timeline->width(), canvas->width()), timeline->height()));
     }
-    if (contentImage)
-        *contentImage = recordedView(canvas, QSizeF(canvas->width(), rowsHeight));
+    images->content = recordedView(canvas, QSizeF(canvas->width(), rowsHeight));
     return true;
 }

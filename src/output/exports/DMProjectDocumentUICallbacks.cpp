@@ -74,7 +74,7 @@ QString DMProjectDocumentUICallbacks::csvText() const
                         DMLocalizedString("Base"), DMLocalizedString("Cost"), DMLocalizedString("Completion"), QString(),
                         DMLocalizedString("Assigned:")});
     text += separator;
-    report->_reportGenerateCSV_resourcesContentStringRowProjectCost(project->resources().list(), text, &row, &projectCost);
+    report->_reportGenerateCSV_resourcesContentStringRow(project->resources().list(), text, &row);
     return text;
 }
 

@@ -122,14 +122,30 @@ void DMPrintView::setPicture(const std::shared_ptr<const DMPrintPicture> &pictur
 {
     m_image = QImage();
     m_picture = picture;
+    setFrameToBounds();
+}
+
+void DMPrintView::setTitles(const std::shared_ptr<const DMPrintPicture> &titles)
+{
+    m_titles = titles;
+    setFrameToBounds();
+}
+
+void DMPrintView::setFrameToBounds()
+{
     const QSizeF size = boundsSize();
     setGeometry(0, 0, int(std::ceil(size.width())), int(std::ceil(size.height())));
+}
+
+double DMPrintView::titlesHeight() const
+{
+    return m_picture && m_titles ? m_titles->size().height() : 0.0;
 }
 
 QSizeF DMPrintView::boundsSize() const
 {
     if (m_picture)
-        return m_picture->size() * kPointsPerPictureUnit;
+        return (m_picture->size() + QSizeF(0, titlesHeight())) * kPointsPerPictureUnit;
     return DMViewCompositor::imageSizeInPoints(m_image);
 }
 
@@ -153,13 +169,15 @@ QSizeF DMPrintView::calculatePrintZoneSize() const
 
 DMPrintViewPagination DMPrintView::pagination() const
 {
+    // The view's frame has the titles above the rows.
+    const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
+    const double titles = titlesHeight();
     QList<double> breaks;
     breaks.reserve(m_pageBreaks.size());
     for (double y : m_pageBreaks)
-        breaks.append(y * (m_picture ? kPointsPerPictureUnit : 1.0));
-    const double unit = m_picture ? kPointsPerPictureUnit : 1.0;
+        breaks.append((titles + y) * unit);
     return DMPrintViewPaginate(boundsSize(), calculatePrintZoneSize(), m_printScale, m_adjustToPageWidth,
-                               m_adjustToPageHeight, breaks, m_repeatedTop * unit);
+                               m_adjustToPageHeight, breaks, titles * unit);
 }
 
 bool DMPrintView::knowsPageRange(int *first, int *last) const
@@ -174,7 +192,11 @@ bool DMPrintView::knowsPageRange(int *first, int *last) const
 
 QRectF DMPrintView::rectForPage(int page) const
 {
-    const DMPrintViewPagination p = pagination();
+    return rectForPage(page, pagination());
+}
+
+QRectF DMPrintView::rectForPage(int page, const DMPrintViewPagination &p) const
+{
     if (page < 1 || page > p.pageCount())
         return QRectF();
     const QSizeF zone = calculatePrintZoneSize();
@@ -186,13 +208,23 @@ QRectF DMPrintView::rectForPage(int page) const
 
 void DMPrintView::drawRect(QPainter *painter, const QRectF &rect) const
 {
-    const double scale = pagination().scale;
+    drawRect(painter, rect, pagination().scale);
+}
+
+void DMPrintView::drawRect(QPainter *painter, const QRectF &rect, double scale) const
+{
     if (m_picture && scale > 0) {
-        // Only the part shown plays, and what lies beyond it is not in the output at all.
+        // Only the part shown plays, and what lies beyond it is not in the output at all: the
+        // titles where it meets them, the rows below them.
         const double unit = scale * kPointsPerPictureUnit;
+        const QRectF part(rect.topLeft() / unit, rect.size() / unit);
+        const double titles = titlesHeight();
         painter->save();
         painter->scale(unit, unit);
-        m_picture->drawPart(painter, QRectF(rect.topLeft() / unit, rect.size() / unit));
+        if (titles > 0 && part.top() < titles)
+            m_titles->drawPart(painter, part);
+        painter->translate(0, titles);
+        m_picture->drawPart(painter, part.translated(0, -titles));
         painter->restore();
         return;
     }
@@ -230,13 +262,13 @@ bool DMPrintView::printOnDevice(QPagedPaintDevice *device, QString *error) const
         painter.save();
         painter.setClipRect(QRectF(QPointF(0, y), part.size()));
         painter.translate(-part.x(), y - part.y());
-        drawRect(&painter, part);
+        drawRect(&painter, part, p.scale);
         painter.restore();
     };
     for (int page = 1; page <= p.pageCount(); ++page) {
         if (page > 1 && !device->newPage())
             return refuse(QStringLiteral("The printer refused page %1.").arg(page));
-        const QRectF part = rectForPage(page);
+        const QRectF part = rectForPage(page, p);
         const bool titled = part.y() > 0 && p.repeatedTop > 0;
         if (titled)
             drawPart(QRectF(part.x(), 0, part.width(), p.repeatedTop), 0);

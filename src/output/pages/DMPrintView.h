@@ -39,8 +39,8 @@ struct DMPrintViewPagination
 //
 // The image may instead be a recorded drawing, printed as vectors: its units are screen pixels,
 // three quarters of a point. Where the drawing has rows (an outline, a grid of cards), pages end
-// between them: a page ends at the last break that fits, or cuts a row too high for a page. A
-// drawing headed by titles (an outline's columns) prints them again at the top of every page.
+// between them: a page ends at the last break that fits, or cuts a row too high for a page. The
+// rows may come with titles apart (an outline's columns), drawn above them on every page.
 class DMPrintView : public QWidget
 {
 public:
@@ -54,9 +54,10 @@ public:
     std::shared_ptr<const DMPrintPicture> picture() const { return m_picture; }
     // Where pages may end, in the units of the picture (y down from its top); none: anywhere.
     void setPageBreaks(const QList<double> &breaks) { m_pageBreaks = breaks; }
-    // The height of the picture's titles (its top, in its units), printed at the top of every
-    // page; 0 for none. Titles taller than half a page print on the first page only.
-    void setRepeatedTop(double height) { m_repeatedTop = height; }
+    // The titles of the picture's rows, in its units and as wide: they stand above the rows on
+    // every page, the view's frame growing by their height; null for none. Titles taller than
+    // half a page print on the first page only.
+    void setTitles(const std::shared_ptr<const DMPrintPicture> &titles);
     void setAdjustToPageWidth(bool adjust) { m_adjustToPageWidth = adjust; }
     bool adjustToPageWidth() const { return m_adjustToPageWidth; }
     void setAdjustToPageHeight(bool adjust) { m_adjustToPageHeight = adjust; }
@@ -89,11 +90,16 @@ protected:
 
 private:
     QSizeF boundsSize() const;
+    double titlesHeight() const; // in the picture's units
+    void setFrameToBounds();
+    // The same with the pagination worked out once for all pages: each one walks every break.
+    QRectF rectForPage(int page, const DMPrintViewPagination &p) const;
+    void drawRect(QPainter *painter, const QRectF &rect, double scale) const;
 
     QImage m_image;
     std::shared_ptr<const DMPrintPicture> m_picture;
-    QList<double> m_pageBreaks; // in points
-    double m_repeatedTop = 0;   // in the picture's units
+    std::shared_ptr<const DMPrintPicture> m_titles;
+    QList<double> m_pageBreaks; // in the picture's units
     bool m_adjustToPageWidth = false;
     bool m_adjustToPageHeight = false;
     QPageLayout m_pageLayout;

@@ -100,7 +100,7 @@ QList<double> DMPrintedOutline::rowBottoms() const
     QList<double> bottoms;
     bottoms.reserve(model->numberOfRows());
     for (int row = 0; row < model->numberOfRows(); ++row)
-        bottoms.append(m_titlesHeight + model->topOfRow(row) + model->heightOfRow(row));
+        bottoms.append(model->topOfRow(row) + model->heightOfRow(row));
     return bottoms;
 }
 
@@ -179,11 +179,6 @@ void DMPrintedOutline::drawRow(QPainter *painter, int row) const
         delegate->paint(painter, option, index);
         painter->restore();
     }
-}
-
-std::shared_ptr<const DMPrintPicture> DMPrintedOutline::picture() const
-{
-    return DMPrintPicture::record(size(), [this](QPainter *painter, const QRect &tile) { draw(painter, tile); });
 }
 
 std::shared_ptr<const DMPrintPicture> DMPrintedOutline::titlesPicture() const

@@ -30,15 +30,13 @@ public:
     // Whether this still lays the outline out: the same outline, with rows as many and as high.
     bool isLayoutOf(const DMOutlineView *outline) const;
     double titlesHeight() const { return m_titlesHeight; }
-    // The bottom of each row from the top (titles included): where a page may end.
+    // The bottom of each row from the top of the first: where a page may end.
     QList<double> rowBottoms() const;
     // The printed width of each visible column, in the order shown.
     QList<double> columnWidths() const;
 
     // Draws what meets the area.
     void draw(QPainter *painter, const QRect &area) const;
-    // The titles and the rows.
-    std::shared_ptr<const DMPrintPicture> picture() const;
     // The titles alone (null without titles), and the rows alone, from the top of the first row:
     // a page that shows some rows heads them with the titles.
     std::shared_ptr<const DMPrintPicture> titlesPicture() const;

@@ -254,10 +254,8 @@ void DMProjectDocumentReport::_reportGenerateCSV_tasksContentStringRowProjectCos
     DMReportBuilder::appendCSVTaskLines(items, format(), content, row, projectCost);
 }
 
-void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRowProjectCost(const ResourceList &resources,
-                                                                                     QString &content, int *row,
-                                                                                     float * /*projectCost*/)
+void DMProjectDocumentReport::_reportGenerateCSV_resourcesContentStringRow(const ResourceList &resources, QString &content,
+                                                                          int *row)
 {
-    // The resources' costs are shares of the tasks' costs, already counted.
     DMReportBuilder::appendCSVResourceLines(resources, format(), content, row);
 }

@@ -92,8 +92,8 @@ public:
     // ---- CSV rows (DMReportBuilder), with the document's formats ----
     void _reportGenerateCSV_tasksContentStringRowProjectCost(const ItemList &items, QString &content, int *row,
                                                             float *projectCost);
-    void _reportGenerateCSV_resourcesContentStringRowProjectCost(const ResourceList &resources, QString &content,
-                                                                int *row, float *projectCost);
+    // The resources' costs are shares of the tasks' costs, already counted: no total.
+    void _reportGenerateCSV_resourcesContentStringRow(const ResourceList &resources, QString &content, int *row);
 
     // ---- The shown report as pages (DMProjectDocumentReport_Output.cpp) ----
     // The shown report as a PDF on the shared paper, titled with the project's title: what the
