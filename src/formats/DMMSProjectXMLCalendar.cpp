@@ -459,8 +459,7 @@ QString DMMSProjectXMLCalendar::exceptionsElement(const QVariantList &daysOff, i
 
 double DMMSProjectXMLCalendar::workingDayHours(const DMProject &project)
 {
-    const int seconds = project.workingCalendar().workingDayLength();
-    return (seconds > 0 ? seconds : 86400) / 3600.0;
+    return project.workingCalendar().workingDayLength() / 3600.0;
 }
 
 bool DMMSProjectXMLCalendar::holdsInstant(const DMProject &project, const DMDate &date, bool asEnd) const

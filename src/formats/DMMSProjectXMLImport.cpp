@@ -106,13 +106,6 @@ bool durationSeconds(QStringView text, qint64 *seconds)
     return true;
 }
 
-// The day's amount of a rate per hour, in millionths of the currency's unit: what the hourly
-// rate's decimals could not hold (1,000 a day over 9 hours) is taken away.
-double dailyAmount(double hourlyRate, double hours)
-{
-    return std::round(hourlyRate * hours * 1e6) / 1e6;
-}
-
 // A task or resource as the user's report names it: its name and UID.
 QString taskLabel(const QString &name, const QString &uid)
 {
@@ -341,7 +334,7 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
         const bool daily = resource.attribute(kDMProjectResource_CostKind).toInt() == kDMProjectResourceCostKind_Daily;
-        const double amount = daily ? dailyAmount(standardRate, DMMSProjectXMLCalendar::workingDayHours(m_project)) : standardRate;
+        const double amount = daily ? MSXMLAmountPerDay(standardRate, DMMSProjectXMLCalendar::workingDayHours(m_project)) : standardRate;
         resource.setAttribute(kDMProjectResource_HourlyCost, amount);
         // A resource here is paid by the hour, the day or the task, not by both.
         if (costPerUse != 0.0) {
