@@ -54,16 +54,6 @@ bool writeAll(int descriptor, const char *data, size_t size)
     return true;
 }
 
-QString notRegularMessage(const QString &name)
-{
-    return DMRegularFile::notRegularMessage(name, DMRegularFile::RefuseLinks);
-}
-
-QString unreadableMessage(const QString &name, int number)
-{
-    return DMRegularFile::unreadableMessage(name, number);
-}
-
 QString unwritableMessage(const QString &name, int number)
 {
     return DMLocalizedString("\"%1\" could not be written: %2").arg(name, DMRegularFile::systemError(number));
@@ -86,7 +76,7 @@ public:
         struct stat info;
         const int status = follow ? ::stat(native(source), &info) : ::lstat(native(source), &info);
         if (status != 0)
-            sourceProblem(true, unreadableMessage(entryName(source), errno));
+            sourceProblem(true, DMRegularFile::unreadableMessage(entryName(source), errno));
         else
             copyEntry(source, destination, info, entryName(destination), 0);
         return m_result;
@@ -134,16 +124,13 @@ private:
         // cannot link, the bytes are copied.
         if ((m_options & DMPackageFiles::LinkFiles) && !follow && ::link(native(source), native(destination)) == 0)
             return true;
-        // O_NONBLOCK: should the entry have become a FIFO since it was looked at, opening it
-        // does not wait for a writer.
-        DMFileDescriptor in(::open(native(source), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
-        struct stat opened;
-        if (!in.isValid() || ::fstat(in.get(), &opened) != 0)
-            return sourceProblem(isTop(depth), errno == ELOOP ? notRegularMessage(shown) : unreadableMessage(shown, errno));
-        if (!S_ISREG(opened.st_mode) || opened.st_ino != seen.st_ino || opened.st_dev != seen.st_dev)
-            return sourceProblem(isTop(depth), notRegularMessage(shown));
+        QString problem;
+        const DMFileDescriptor in = DMRegularFile::openSeen(
+            source, seen, follow ? DMRegularFile::FollowLinks : DMRegularFile::RefuseLinks, shown, &problem);
+        if (!in.isValid())
+            return sourceProblem(isTop(depth), problem);
         DMFileDescriptor out(::open(native(destination), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                                    (opened.st_mode & 0777) | S_IRUSR | S_IWUSR));
+                                    (seen.st_mode & 0777) | S_IRUSR | S_IWUSR));
         if (!out.isValid())
             return destinationFailed(destination, errno);
         m_buffer.resize(kCopyChunk);
@@ -155,7 +142,7 @@ private:
                 const int number = errno;
                 out.close();
                 ::unlink(native(destination));
-                return sourceProblem(isTop(depth), unreadableMessage(shown, number));
+                return sourceProblem(isTop(depth), DMRegularFile::unreadableMessage(shown, number));
             }
             if (count == 0)
                 break;
@@ -174,14 +161,14 @@ private:
         const bool follow = isTop(depth) && (m_options & DMPackageFiles::FollowSourceLink);
         DMFileDescriptor folder(::open(native(source), O_RDONLY | O_DIRECTORY | O_CLOEXEC | (follow ? 0 : O_NOFOLLOW)));
         if (!folder.isValid())
-            return sourceProblem(isTop(depth), unreadableMessage(shown, errno));
+            return sourceProblem(isTop(depth), DMRegularFile::unreadableMessage(shown, errno));
         if (::mkdir(native(destination), 0777) != 0)
             return destinationFailed(destination, errno);
         if (m_createdFolders)
             m_createdFolders->append(destination);
         std::unique_ptr<DIR, DirectoryClose> stream(::fdopendir(folder.get()));
         if (!stream)
-            return sourceProblem(isTop(depth), unreadableMessage(shown, errno));
+            return sourceProblem(isTop(depth), DMRegularFile::unreadableMessage(shown, errno));
         folder.release(); // now owned by the stream
         while (const dirent *entry = ::readdir(stream.get())) {
             if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
@@ -190,7 +177,7 @@ private:
             const QString shownChild = shown + QLatin1Char('/') + name;
             struct stat info;
             if (::fstatat(::dirfd(stream.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-                m_result.leftOut.append(unreadableMessage(shownChild, errno));
+                m_result.leftOut.append(DMRegularFile::unreadableMessage(shownChild, errno));
                 continue;
             }
             if (!copyEntry(source + QLatin1Char('/') + name, destination + QLatin1Char('/') + name, info, shownChild,
@@ -316,16 +303,8 @@ bool DMPackageFiles::isWritable(const QString &path, QString *error)
 DMPackageFiles::FolderLock::FolderLock(const QString &path, bool wait)
     : m_descriptor(::open(native(path), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC))
 {
-    if (m_descriptor < 0)
-        return;
     // A file system without locks simply gives no protection; only a lock held by another
     // process counts.
-    if (::flock(m_descriptor, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
+    if (m_descriptor.isValid() && ::flock(m_descriptor.get(), LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
         m_heldElsewhere = errno == EWOULDBLOCK;
-}
-
-DMPackageFiles::FolderLock::~FolderLock()
-{
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DMFileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -65,14 +67,11 @@ public:
     public:
         // wait false: gives up at once when another process holds it.
         FolderLock(const QString &path, bool wait);
-        ~FolderLock();
-        FolderLock(const FolderLock &) = delete;
-        FolderLock &operator=(const FolderLock &) = delete;
         // True when another process holds the lock.
         bool isHeldElsewhere() const { return m_heldElsewhere; }
 
     private:
-        int m_descriptor = -1;
+        DMFileDescriptor m_descriptor;
         bool m_heldElsewhere = false;
     };
 };

@@ -8,6 +8,7 @@
 #include "DMWorkingCalendar.h"
 #include "DMXMLTree.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -50,6 +51,20 @@ bool periodDays(const xmlNode *timePeriod, DMDate *first, DMDate *last)
     return true;
 }
 
+// Drops from the entries [begin, olderEnd) of the list those whose days (the pair daysOf
+// gives) an entry after olderEnd repeats, and those that `covered` holds.
+template <typename List, typename DaysOf, typename Covered>
+void dropOlderFormRepeats(List &list, qsizetype begin, qsizetype olderEnd, DaysOf daysOf, Covered covered)
+{
+    QSet<std::pair<qint64, qint64>> newer;
+    for (qsizetype i = olderEnd; i < qsizetype(list.size()); ++i)
+        newer.insert(daysOf(list[i]));
+    const auto end = list.begin() + olderEnd;
+    list.erase(std::remove_if(list.begin() + begin, end,
+                              [&](const auto &entry) { return newer.contains(daysOf(entry)) || covered(entry); }),
+               end);
+}
+
 } // namespace
 
 DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, const QString &projectCalendarUID,
@@ -85,24 +100,39 @@ DMMSProjectXMLCalendar DMMSProjectXMLCalendar::read(const xmlNode *calendars, co
 void DMMSProjectXMLCalendar::readCalendar(const xmlNode *calendar, DMImportReport &report)
 {
     m_calendarName = DMXMLTree::childValue(calendar, "Name").trimmed();
-    const qsizetype olderFormBegin = m_daysOff.size();
+    const qsizetype daysOffBegin = m_daysOff.size();
+    const qsizetype workingBegin = qsizetype(m_workingExceptions.size());
     if (const xmlNode *weekDays = DMXMLTree::childElement(calendar, "WeekDays")) {
         m_hasWeekDays = true;
         DMXMLTree::forEachChildElement(weekDays, [&](const xmlNode *weekDay) { readWeekDay(weekDay, report); });
     }
-    m_olderFormDays.clear();
-    for (qsizetype i = olderFormBegin; i < m_daysOff.size(); ++i) {
-        const QVariantMap entry = m_daysOff.at(i).toMap();
-        m_olderFormDays.insert({entry.value(kDMDayOffIndex).toLongLong(), entry.value(kDMDayOffEndIndex).toLongLong()}, i);
-    }
-    m_olderFormCovered.clear();
+    const qsizetype olderDaysOffEnd = m_daysOff.size();
+    const qsizetype olderWorkingEnd = qsizetype(m_workingExceptions.size());
     if (const xmlNode *exceptions = DMXMLTree::childElement(calendar, "Exceptions"))
         DMXMLTree::forEachChildElement(exceptions, [&](const xmlNode *exception) { readException(exception, report); });
-    std::sort(m_olderFormCovered.begin(), m_olderFormCovered.end());
-    for (auto at = m_olderFormCovered.crbegin(); at != m_olderFormCovered.crend(); ++at)
-        m_daysOff.removeAt(*at);
-    m_olderFormDays.clear();
-    m_olderFormCovered.clear();
+
+    // Files carry their exceptions in both forms. The older form's (read among the week days,
+    // without names) give way to the newer form's of the same days, and a single dated day off
+    // to a newer yearly one that takes that day off every year.
+    DMWorkingCalendar newerDaysOff;
+    newerDaysOff.setDaysOff(m_daysOff.mid(olderDaysOffEnd));
+    const auto dayOffDays = [](const QVariant &value) {
+        const QVariantMap entry = value.toMap();
+        return std::pair{entry.value(kDMDayOffIndex).toLongLong(), entry.value(kDMDayOffEndIndex).toLongLong()};
+    };
+    dropOlderFormRepeats(m_daysOff, daysOffBegin, olderDaysOffEnd, dayOffDays, [&](const QVariant &value) {
+        const auto [index, endIndex] = dayOffDays(value);
+        int year = 0, month = 0, day = 0;
+        DMProject_NonWorkingDayFromIndex(index, &year, &month, &day);
+        qint64 julianDay = 0;
+        return index == endIndex && DMProject_NonWorkingDayKindForIndex(index) == 3
+            && DMDate::julianDayForYearMonthDay(year, month, day, &julianDay)
+            && newerDaysOff.nonWorkingKindOfJulianDay(julianDay) == 2;
+    });
+    dropOlderFormRepeats(
+        m_workingExceptions, workingBegin, olderWorkingEnd,
+        [](const WorkingException &exception) { return std::pair{exception.first.julianDay(), exception.last.julianDay()}; },
+        [](const WorkingException &) { return false; });
 }
 
 void DMMSProjectXMLCalendar::reportWorkingExceptions(DMImportReport &report) const
@@ -321,16 +351,6 @@ void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYea
 {
     const qint64 index = DMProject_NonWorkingDayIndexForYearMonthDay(year, month, day);
     const qint64 endIndex = DMProject_NonWorkingDayIndexForYearMonthDay(lastYear, lastMonth, lastDay);
-    if (const auto repeated = m_olderFormDays.constFind({index, endIndex}); repeated != m_olderFormDays.constEnd()) {
-        const qsizetype at = repeated.value();
-        m_olderFormDays.erase(repeated);
-        if (!description.isEmpty()) {
-            QVariantMap entry = m_daysOff.at(at).toMap();
-            entry.insert(kDMDayOffDescription, description);
-            m_daysOff[at] = entry;
-        }
-        return;
-    }
     QVariantMap entry;
     entry.insert(kDMDayOffIndex, index);
     entry.insert(kDMDayOffEndIndex, endIndex);
@@ -341,18 +361,6 @@ void DMMSProjectXMLCalendar::addDayOff(int year, int month, int day, int lastYea
 void DMMSProjectXMLCalendar::addYearlyDayOff(int month, int day, const QString &description)
 {
     const QString text = description.isNull() ? QString(QLatin1String("")) : description;
-    // The older form lists the day of each year: the yearly day off takes their place.
-    for (auto it = m_olderFormDays.begin(); it != m_olderFormDays.end();) {
-        int year = 0, dayMonth = 0, monthDay = 0;
-        DMProject_NonWorkingDayFromIndex(it.key().first, &year, &dayMonth, &monthDay);
-        if (it.key().first == it.key().second && DMProject_NonWorkingDayKindForIndex(it.key().first) == 3
-            && dayMonth == month && monthDay == day) {
-            m_olderFormCovered.push_back(it.value());
-            it = m_olderFormDays.erase(it);
-        } else {
-            ++it;
-        }
-    }
     if (!m_daysOff.isEmpty()) {
         QVariantMap last = m_daysOff.last().toMap();
         const qint64 end = last.value(kDMDayOffEndIndex).toLongLong();
@@ -451,8 +459,7 @@ QString DMMSProjectXMLCalendar::exceptionsElement(const QVariantList &daysOff, i
 
 double DMMSProjectXMLCalendar::workingDayHours(const DMProject &project)
 {
-    const int seconds = project.workingCalendar().workingDayLength();
-    return (seconds > 0 ? seconds : 86400) / 3600.0;
+    return project.workingCalendar().workingDayLength() / 3600.0;
 }
 
 bool DMMSProjectXMLCalendar::holdsInstant(const DMProject &project, const DMDate &date, bool asEnd) const

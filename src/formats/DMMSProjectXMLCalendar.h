@@ -3,7 +3,6 @@
 #include "DMDate.h"
 #include "DMIndexSet_64.h"
 
-#include <QHash>
 #include <QString>
 #include <QVariantList>
 
@@ -89,8 +88,7 @@ private:
     void readException(const xmlNode *exception, DMImportReport &report);
     // A non-working period of whole days, from the "TimePeriod" child of the element.
     void addDaysOff(const xmlNode *timePeriod, const QString &description, DMImportReport &report);
-    // A dated day off. One that repeats a day off of the calendar's older form (the same days)
-    // gives that one its description instead: files carry their exceptions in both forms.
+    // A dated day off.
     void addDayOff(int year, int month, int day, int lastYear, int lastMonth, int lastDay, const QString &description);
     // A yearly day; the day after a yearly entry of the same description extends that entry.
     void addYearlyDayOff(int month, int day, const QString &description);
@@ -108,10 +106,6 @@ private:
     int m_firstProjectYear = 0;
     int m_lastProjectYear = 0;
     QVariantList m_daysOff;
-    // While a calendar is read: its name, and the days off of its older form, which its newer
-    // form may repeat (each taken once).
-    QString m_calendarName;
-    QHash<std::pair<qint64, qint64>, qsizetype> m_olderFormDays; // first and last day's index: entry
-    std::vector<qsizetype> m_olderFormCovered; // entries a yearly day off of the newer form holds
+    QString m_calendarName; // of the calendar being read
     std::vector<WorkingException> m_workingExceptions;
 };

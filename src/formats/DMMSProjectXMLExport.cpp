@@ -19,15 +19,6 @@
 
 namespace {
 
-QString number(double value)
-{
-    return QString::number(value, 'f', 6);
-}
-
-// Decimals of a rate per hour: enough that a rate per day divided by the day's hours comes back
-// whole when multiplied again.
-constexpr int kRateDecimals = 10;
-
 QString timeOfDay(int minutes)
 {
     return QString::asprintf("%.2d:%.2d:00", minutes / 60, minutes % 60);
@@ -303,7 +294,7 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
     const bool perUse = costKind != kDMProjectResourceCostKind_Hourly && costKind != kDMProjectResourceCostKind_Daily;
     const double amount = doubleForKey(attributes, kDMProjectResource_HourlyCost);
     const double hourlyRate = costKind == kDMProjectResourceCostKind_Daily
-        ? amount / DMMSProjectXMLCalendar::workingDayHours(m_project)
+        ? MSXMLRatePerHour(amount, DMMSProjectXMLCalendar::workingDayHours(m_project))
         : amount;
     const QString rateFormat = costKind == kDMProjectResourceCostKind_Daily ? QStringLiteral("3") : QStringLiteral("2");
     float progress = 0.0f;
@@ -319,7 +310,7 @@ QString Exporter::resourceElement(const DMProjectResource &resource)
     text += QLatin1String(kResourceFixedBlock);
     text += QStringLiteral("<PercentWorkComplete>%1</PercentWorkComplete>\n").arg(int(progress * 100.0f));
     text += QStringLiteral("<StandardRate>%1</StandardRate>\n")
-                .arg(perUse ? QStringLiteral("0") : MSXMLDecimalText(hourlyRate, kRateDecimals));
+                .arg(perUse ? QStringLiteral("0") : MSXMLRateText(hourlyRate));
     text += QStringLiteral("<StandardRateFormat>%1</StandardRateFormat>\n").arg(rateFormat);
     text += QStringLiteral("<Cost>%1</Cost>\n<OvertimeRate>0</OvertimeRate>\n").arg(MSXMLAmountText(cost));
     text += QStringLiteral("<OvertimeRateFormat>%1</OvertimeRateFormat>\n<OvertimeCost>0</OvertimeCost>\n").arg(rateFormat);
@@ -423,7 +414,7 @@ QString Exporter::taskBody(const DMProjectItem &item, int id)
     }
     if (kind == kDMProjectItem_Kind_Task || kind == kDMProjectItem_Kind_Process) {
         // In float, as the progress is kept: 0.7 gives 70, not 69.999999.
-        const QString percent = number(double(item.progress() * 100.0f));
+        const QString percent = QString::number(double(item.progress() * 100.0f), 'f', 6);
         add("PercentComplete", percent);
         add("PercentWorkComplete", percent);
     }

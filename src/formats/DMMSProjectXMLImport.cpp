@@ -106,26 +106,13 @@ bool durationSeconds(QStringView text, qint64 *seconds)
     return true;
 }
 
-// The day's amount of a rate per hour, in millionths of the currency's unit: what the hourly
-// rate's decimals could not hold (1,000 a day over 9 hours) is taken away.
-double dailyAmount(double hourlyRate, double hours)
-{
-    return std::round(hourlyRate * hours * 1e6) / 1e6;
-}
-
-// A task or resource as the user's report names it: its name and UID.
-QString taskLabel(const QString &name, const QString &uid)
+// A task or resource as the user's report names it: its noun ("Task", "Resource"), its name and
+// UID.
+QString reportLabel(const char *noun, const QString &name, const QString &uid)
 {
     const QString shown = name.trimmed().left(80);
-    return shown.isEmpty() ? DMLocalizedString("Task UID %1").arg(uid)
-                           : DMLocalizedString("Task \"%1\" (UID %2)").arg(shown, uid);
-}
-
-QString resourceLabel(const QString &name, const QString &uid)
-{
-    const QString shown = name.trimmed().left(80);
-    return shown.isEmpty() ? DMLocalizedString("Resource UID %1").arg(uid)
-                           : DMLocalizedString("Resource \"%1\" (UID %2)").arg(shown, uid);
+    return shown.isEmpty() ? DMLocalizedString("%1 UID %2").arg(DMLocalizedString(noun), uid)
+                           : DMLocalizedString("%1 \"%2\" (UID %3)").arg(DMLocalizedString(noun), shown, uid);
 }
 
 // A date as the report shows it: "2024-03-04 08:00".
@@ -143,6 +130,7 @@ struct TaskRecord
 {
     TaskFields fields;
     QString uid;
+    QString label; // as the report names the task
     OutlineKey key;
 };
 
@@ -300,7 +288,8 @@ void Importer::readResources(const xmlNode *resources)
             return;
         if (!uid.isEmpty() && m_resourcesByUID.contains(uid)) {
             m_report.skip(QStringLiteral("%1: Resource with UID %2 appears twice; the second is skipped.").arg(kImporterName, uid),
-                          DMLocalizedString("%1 appears twice; the second is skipped.").arg(resourceLabel(name, uid)));
+                          DMLocalizedString("%1 appears twice; the second is skipped.")
+                              .arg(reportLabel("Resource", name, uid)));
             return;
         }
         auto resource = std::make_shared<DMProjectResource>();
@@ -341,7 +330,7 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
         resource.setAttribute(kDMProjectResource_HourlyCost, costPerUse);
     } else {
         const bool daily = resource.attribute(kDMProjectResource_CostKind).toInt() == kDMProjectResourceCostKind_Daily;
-        const double amount = daily ? dailyAmount(standardRate, DMMSProjectXMLCalendar::workingDayHours(m_project)) : standardRate;
+        const double amount = daily ? MSXMLAmountPerDay(standardRate, DMMSProjectXMLCalendar::workingDayHours(m_project)) : standardRate;
         resource.setAttribute(kDMProjectResource_HourlyCost, amount);
         // A resource here is paid by the hour, the day or the task, not by both.
         if (costPerUse != 0.0) {
@@ -351,7 +340,8 @@ void Importer::fillResource(const xmlNode *element, DMProjectResource &resource)
                                 .arg(kImporterName, uid, amountText(costPerUse)),
                             (daily ? DMLocalizedString("%1: its cost per use of %2 is not kept; it is paid %3 a day.")
                                    : DMLocalizedString("%1: its cost per use of %2 is not kept; it is paid %3 an hour."))
-                                .arg(resourceLabel(resource.name(), uid), amountText(costPerUse), amountText(amount)));
+                                .arg(reportLabel("Resource", resource.name(), uid), amountText(costPerUse),
+                                     amountText(amount)));
         }
     }
     const QString email = DMXMLTree::childValue(element, "EmailAddress");
@@ -367,7 +357,7 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
     DMXMLTree::forEachChildElement(tasks, [&](const xmlNode *element) {
         TaskFields fields(element);
         const QString uid = fields.value(TaskFields::UID).trimmed();
-        const QString label = taskLabel(fields.value(TaskFields::Name), uid);
+        const QString label = reportLabel("Task", fields.value(TaskFields::Name), uid);
         // An empty row of the file's task table: no task, but told.
         if (MSXMLLenientInteger(fields.value(TaskFields::IsNull)) != 0) {
             m_report.skip(QStringLiteral("%1: task UID=%2 is an empty row (IsNull) and is skipped.").arg(kImporterName, uid),
@@ -393,7 +383,7 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
                               .arg(label, DMMSProjectXMLOutline::text(key)));
             return;
         }
-        records.push_back({std::move(fields), uid, std::move(key)});
+        records.push_back({std::move(fields), uid, label, std::move(key)});
     });
     return records;
 }
@@ -401,7 +391,7 @@ std::vector<TaskRecord> Importer::taskRecords(const xmlNode *tasks)
 void Importer::makeItem(const TaskRecord &record, bool hasSubtasks)
 {
     const TaskFields &fields = record.fields;
-    const QString label = taskLabel(fields.value(TaskFields::Name), record.uid);
+    const QString &label = record.label;
     if (m_itemsByUID.contains(record.uid)) {
         m_report.skip(QStringLiteral("%1: task UID=%2 appears twice; the second is skipped.").arg(kImporterName, record.uid),
                       DMLocalizedString("%1 appears twice; the second is skipped.").arg(label));
@@ -635,14 +625,14 @@ void Importer::readAssignments(const xmlNode *assignments)
             m_report.skip(QStringLiteral("%1: Could not load assignment (UID=%2). Concerned resource not found (UID=%3).")
                               .arg(kImporterName, uid, resourceUID),
                           DMLocalizedString("Assignment UID %1 of %2 is skipped: its resource (UID %3) was not imported.")
-                              .arg(uid, taskLabel(item->title(), taskUID), resourceUID));
+                              .arg(uid, reportLabel("Task", item->title(), taskUID), resourceUID));
         } else if (auto task = std::dynamic_pointer_cast<DMProjectTask>(item); task && item->acceptsResources()) {
             task->addResource(resource);
         } else {
             m_report.skip(QStringLiteral("%1: Could not load assignment (UID=%2). Concerned item is not a Task or Milestone. (concernedItem=%3)")
                               .arg(kImporterName, uid, item->title()),
                           DMLocalizedString("Assignment UID %1 of %2 is skipped: a process takes no resources.")
-                              .arg(uid, taskLabel(item->title(), taskUID)));
+                              .arg(uid, reportLabel("Task", item->title(), taskUID)));
         }
     });
 }
@@ -657,14 +647,15 @@ void Importer::makeLinks()
             m_report.skip(QStringLiteral("%1: Could not load dependency to task (UID=%2). Predecessor task not found (UID=%3).")
                               .arg(kImporterName, link.taskUID, link.predecessorUID),
                           DMLocalizedString("The link to %1 is skipped: its predecessor (UID %2) was not imported.")
-                              .arg(taskLabel(target ? target->title() : QString(), link.taskUID), link.predecessorUID));
+                              .arg(reportLabel("Task", target ? target->title() : QString(), link.taskUID),
+                                   link.predecessorUID));
             continue;
         }
         if (!target) {
             m_report.skip(QStringLiteral("%1: Could not load dependency to task (UID=%2). Target task not found (UID=%3).")
                               .arg(kImporterName, link.predecessorUID, link.taskUID),
                           DMLocalizedString("The link from %1 is skipped: the task it leads to (UID %2) was not imported.")
-                              .arg(taskLabel(predecessor->title(), link.predecessorUID), link.taskUID));
+                              .arg(reportLabel("Task", predecessor->title(), link.predecessorUID), link.taskUID));
             continue;
         }
         const std::shared_ptr<DMProjectDependency> dependency = predecessor->addOutboundDependencyToItem(target);
@@ -672,7 +663,8 @@ void Importer::makeLinks()
             m_report.skip(QStringLiteral("%1: the dependency from task UID=%2 to task UID=%3 repeats a link or closes a cycle and is skipped.")
                               .arg(kImporterName, link.predecessorUID, link.taskUID),
                           DMLocalizedString("The link from %1 to %2 repeats a link or closes a cycle and is skipped.")
-                              .arg(taskLabel(predecessor->title(), link.predecessorUID), taskLabel(target->title(), link.taskUID)));
+                              .arg(reportLabel("Task", predecessor->title(), link.predecessorUID),
+                                   reportLabel("Task", target->title(), link.taskUID)));
             continue;
         }
         // The format's link types: 0 finish to finish, 1 finish to start, 2 start to finish, 3

@@ -262,6 +262,21 @@ QString MSXMLAmountText(double amount)
     return MSXMLDecimalText(amount * 100.0);
 }
 
+QString MSXMLRateText(double ratePerHour)
+{
+    return MSXMLDecimalText(ratePerHour, 10);
+}
+
+double MSXMLRatePerHour(double amountPerDay, double dayHours)
+{
+    return amountPerDay / dayHours;
+}
+
+double MSXMLAmountPerDay(double ratePerHour, double dayHours)
+{
+    return std::round(ratePerHour * dayHours * 1e6) / 1e6;
+}
+
 // One reference per code point; the carriage return as a reference, so that readers do not fold
 // it into a line feed.
 QString MSXMLText(const QString &text)

@@ -46,6 +46,15 @@ QString MSXMLDecimalText(double value, int decimals = 6);
 double MSXMLAmount(QStringView text);
 QString MSXMLAmountText(double amount);
 
+// Rates are per hour in the format, whatever unit they are shown in. The text of a rate per hour
+// (StandardRate), with the decimals that bring a rate per day back whole; the rate per hour of
+// an amount per day of dayHours working hours; and the amount per day of a rate per hour, in
+// millionths of the unit, so that what the rate's decimals could not hold (1,000 a day over 9
+// hours) is taken away.
+QString MSXMLRateText(double ratePerHour);
+double MSXMLRatePerHour(double amountPerDay, double dayHours);
+double MSXMLAmountPerDay(double ratePerHour, double dayHours);
+
 // Text as element content of a written file: characters XML cannot carry become U+FFFD, markup
 // characters and every character above U+009F become references, a carriage return a reference.
 QString MSXMLText(const QString &text);

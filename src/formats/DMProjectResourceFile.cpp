@@ -9,6 +9,7 @@
 #include "DMProjectResource.h"
 #include "DMPropertyList.h"
 
+#include <QDebug>
 #include <QImage>
 
 #include <cmath>
@@ -142,8 +143,13 @@ std::optional<QVariantMap> DMProjectResourceFile::validatedResource(const QVaria
 bool DMProjectResourceFile::readData(const QByteArray &data, Contents *contents, QString *error)
 {
     QVariantList resources;
-    if (!DMExchangeFile::readEntries(data, kVersionKey, kResourcesKey, &resources, error))
+    QString reason;
+    if (!DMExchangeFile::readEntries(data, kVersionKey, kResourcesKey, &resources, &reason)) {
+        qWarning() << "Resource file: not read:" << reason;
+        if (error)
+            *error = DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources.");
         return false;
+    }
     Contents read;
     for (const QVariant &value : resources) {
         if (auto resource = validatedResource(value, &read.skippedCount))

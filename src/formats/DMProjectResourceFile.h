@@ -43,7 +43,8 @@ public:
         int skippedCount = 0;   // resources left out (members of a left-out group not counted)
     };
     // False when the data is no resource file: not a property list, a root that is not a
-    // dictionary, a key missing, or "resources" not an array.
+    // dictionary, a key missing, or "resources" not an array. *error then tells the user so; the
+    // reason is logged.
     static bool readData(const QByteArray &data, Contents *contents, QString *error = nullptr);
     // The same from a file the user picked, read as DMRegularFile reads one.
     static bool readFromFile(const QString &path, Contents *contents, QString *error = nullptr);

@@ -17,6 +17,10 @@ public:
         if (m_descriptor >= 0)
             ::close(m_descriptor);
     }
+    DMFileDescriptor(DMFileDescriptor &&other) noexcept
+        : m_descriptor(other.release())
+    {
+    }
     DMFileDescriptor(const DMFileDescriptor &) = delete;
     DMFileDescriptor &operator=(const DMFileDescriptor &) = delete;
     int get() const { return m_descriptor; }

@@ -1,6 +1,5 @@
 #include "DMRegularFile.h"
 
-#include "DMFileDescriptor.h"
 #include "DMLocalizedString.h"
 
 #include <QFile>
@@ -20,11 +19,6 @@ std::function<void(const QString &)> gReadHook;
 bool statPath(const QByteArray &path, DMRegularFile::Links links, struct stat *info)
 {
     return (links == DMRegularFile::FollowLinks ? ::stat(path, info) : ::lstat(path, info)) == 0;
-}
-
-bool isSameFile(const struct stat &a, const struct stat &b)
-{
-    return a.st_ino == b.st_ino && a.st_dev == b.st_dev;
 }
 
 // A bound as the user reads it: "128 MB", "64 KB", "999 bytes".
@@ -53,6 +47,25 @@ QString DMRegularFile::unreadableMessage(const QString &name, int number)
 QString DMRegularFile::systemError(int number)
 {
     return QString::fromLocal8Bit(std::strerror(number));
+}
+
+DMFileDescriptor DMRegularFile::openSeen(const QString &path, const struct stat &seen, Links links, const QString &name,
+                                         QString *error)
+{
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == RefuseLinks ? O_NOFOLLOW : 0)
+        | (S_ISDIR(seen.st_mode) ? O_DIRECTORY : 0);
+    DMFileDescriptor file(::open(QFile::encodeName(path), flags));
+    struct stat opened;
+    if (!file.isValid() || ::fstat(file.get(), &opened) != 0) {
+        *error = errno == ELOOP ? notRegularMessage(name, links) : unreadableMessage(name, errno);
+        return DMFileDescriptor(-1);
+    }
+    if ((opened.st_mode & S_IFMT) != (seen.st_mode & S_IFMT) || opened.st_ino != seen.st_ino
+        || opened.st_dev != seen.st_dev) {
+        *error = notRegularMessage(name, links);
+        return DMFileDescriptor(-1);
+    }
+    return file;
 }
 
 void DMRegularFile::setReadHookForTesting(std::function<void(const QString &)> hook)
@@ -88,21 +101,11 @@ std::optional<QByteArray> DMRegularFile::read(const QString &path, qint64 maxSiz
         *error = tooLarge;
         return std::nullopt;
     }
-    // Checked again on the open file: the entry may have been replaced since. O_NONBLOCK: should
-    // it have become a FIFO, opening it does not wait for a writer.
-    DMFileDescriptor file(
-        ::open(nativePath, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == RefuseLinks ? O_NOFOLLOW : 0)));
-    struct stat opened;
-    if (!file.isValid() || ::fstat(file.get(), &opened) != 0) {
-        *error = errno == ELOOP ? notRegularMessage(name, links) : unreadableMessage(name, errno);
+    const DMFileDescriptor file = openSeen(path, seen, links, name, error);
+    if (!file.isValid())
         return std::nullopt;
-    }
-    if (!S_ISREG(opened.st_mode) || !isSameFile(opened, seen)) {
-        *error = notRegularMessage(name, links);
-        return std::nullopt;
-    }
     QByteArray data;
-    data.reserve(qsizetype(opened.st_size));
+    data.reserve(qsizetype(seen.st_size));
     // The bound holds even for a file that grows while it is read.
     char buffer[1 << 16];
     for (;;) {
@@ -135,20 +138,9 @@ bool DMRegularFile::isAttachable(const QString &path, QString *error)
         *error = errno == ELOOP ? notRegularMessage(name, FollowLinks) : unreadableMessage(name, errno);
         return false;
     }
-    const bool folder = S_ISDIR(seen.st_mode);
-    if (!folder && !S_ISREG(seen.st_mode)) {
+    if (!S_ISDIR(seen.st_mode) && !S_ISREG(seen.st_mode)) {
         *error = notRegularMessage(name, FollowLinks);
         return false;
     }
-    DMFileDescriptor opened(::open(nativePath, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (folder ? O_DIRECTORY : 0)));
-    struct stat info;
-    if (!opened.isValid() || ::fstat(opened.get(), &info) != 0) {
-        *error = unreadableMessage(name, errno);
-        return false;
-    }
-    if (!isSameFile(info, seen) || (info.st_mode & S_IFMT) != (seen.st_mode & S_IFMT)) {
-        *error = notRegularMessage(name, FollowLinks);
-        return false;
-    }
-    return true;
+    return openSeen(path, seen, FollowLinks, name, error).isValid();
 }

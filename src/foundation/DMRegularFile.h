@@ -1,10 +1,14 @@
 #pragma once
 
+#include "DMFileDescriptor.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 #include <optional>
+
+struct stat;
 
 // Reads files that come from elsewhere: the entries of a project package, and the files a user
 // picks to import, to take a vCard or a picture from, or to attach. Only a regular file is
@@ -30,6 +34,14 @@ public:
     // or a folder that can be listed (a link is followed to either). False with *error set for
     // anything else (a FIFO, a device, a socket, an unreadable file); nothing is read.
     static bool isAttachable(const QString &path, QString *error);
+
+    // Opens for reading the file or folder that `seen` (the path's stat, or lstat for RefuseLinks)
+    // describes, and makes sure that what opened is that very one, of the same type: the entry
+    // may have been replaced since it was looked at. Opening a FIFO does not wait for a writer,
+    // and RefuseLinks does not follow a symbolic link. An invalid descriptor, with *error naming
+    // the file as `name`, when it does not open or is not the one seen.
+    static DMFileDescriptor openSeen(const QString &path, const struct stat &seen, Links links, const QString &name,
+                                     QString *error);
 
     // The refusal of something that is not a regular file, worded for a package entry or for a
     // picked file; and the one of a file that cannot be read, with the system's reason.

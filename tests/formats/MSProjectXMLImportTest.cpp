@@ -594,8 +594,10 @@ TEST(MSProjectXMLImport, CalendarExceptionsComeInOnceAndWorkingOnesAreNamed)
         newer += "<Exception><EnteredByOccurrences>0</EnteredByOccurrences>" + period + "<Occurrences>1</Occurrences><Name>Summer "
             + QByteArray::number(day) + "</Name><Type>1</Type><Period>1</Period><DaysOfWeek>0</DaysOfWeek><DayWorking>0</DayWorking></Exception>";
     }
-    newer += "<Exception><TimePeriod><FromDate>2024-03-09T00:00:00</FromDate><ToDate>2024-03-09T23:59:00</ToDate></TimePeriod>"
-             "<Occurrences>1</Occurrences><Name>Inventory</Name><Type>1</Type><DayWorking>1</DayWorking><WorkingTimes><WorkingTime>"
+    // The working Saturday in both forms too.
+    const QByteArray inventory = "<TimePeriod><FromDate>2024-03-09T00:00:00</FromDate><ToDate>2024-03-09T23:59:00</ToDate></TimePeriod>";
+    older += "<WeekDay><DayType>0</DayType><DayWorking>1</DayWorking>" + inventory + "</WeekDay>";
+    newer += "<Exception>" + inventory + "<Occurrences>1</Occurrences><Name>Inventory</Name><Type>1</Type><DayWorking>1</DayWorking><WorkingTimes><WorkingTime>"
              "<FromTime>08:00:00</FromTime><ToTime>12:00:00</ToTime></WorkingTime></WorkingTimes></Exception>";
     QByteArray xml = documentWith(task(1, "1", "T", "2024-03-04T08:00:00", "2024-03-05T16:00:00"));
     xml.replace("</WeekDays>", older + "</WeekDays><Exceptions>" + newer + "</Exceptions>");
@@ -610,7 +612,22 @@ TEST(MSProjectXMLImport, CalendarExceptionsComeInOnceAndWorkingOnesAreNamed)
     // Saturday 9 March stays a day off; the report says so by name.
     EXPECT_FALSE(project->isWorkingDay(at(2024, 3, 9)));
     EXPECT_EQ(report.items().filter(QStringLiteral("\"Inventory\"")).size(), 1) << report.userSummary().toStdString();
+    EXPECT_EQ(report.items().filter(QStringLiteral("working exception")).size(), 1) << report.userSummary().toStdString();
     EXPECT_EQ(report.skippedCount(), 1);
+
+    // The older form lists a yearly day in each of the project's years; the newer one once.
+    older.clear();
+    for (const QByteArray year : {"2024", "2025", "2026", "2027"})
+        older += "<WeekDay><DayType>0</DayType><DayWorking>0</DayWorking><TimePeriod><FromDate>" + year
+            + "-12-25T00:00:00</FromDate><ToDate>" + year + "-12-25T23:59:00</ToDate></TimePeriod></WeekDay>";
+    xml = documentWith(task(1, "1", "T", "2024-03-04T08:00:00", "2024-03-05T16:00:00"));
+    xml.replace("</WeekDays>", older + "</WeekDays><Exceptions><Exception><Occurrences>11</Occurrences><Name>Christmas</Name><Type>2</Type>"
+                "<Month>11</Month><MonthDay>25</MonthDay><DayWorking>0</DayWorking><TimePeriod><FromDate>2020-12-25T00:00:00</FromDate>"
+                "<ToDate>2030-12-25T23:59:00</ToDate></TimePeriod></Exception></Exceptions>");
+    EXPECT_EQ(importData(xml)->attribute(kDMProject_Settings_DaysOff).toList(),
+              (QVariantList{QVariantMap{{kDMDayOffIndex, DMProject_NonWorkingDayIndexForMonthDay(12, 25)},
+                                        {kDMDayOffEndIndex, DMProject_NonWorkingDayIndexForMonthDay(12, 25)},
+                                        {kDMDayOffDescription, QStringLiteral("Christmas")}}}));
 }
 
 // ---- Damaged and hostile input ----

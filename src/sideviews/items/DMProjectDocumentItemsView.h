@@ -136,8 +136,8 @@ public:
     bool dmCollectionViewPerformDragOperation(DMCollectionView *view, const DMDraggingInfo &info) override;
     // The commands that act on the selected cards (Delete, Edit) are enabled only with one.
     void setItemsViewHasSelectedItems(bool selected) override;
-    // Adds a resource read from the vCard (one undo step); null when the card does not read.
-    std::shared_ptr<DMProjectResource> addResourceWithVCardData(const QByteArray &data);
+    // The resource a vCard makes, not yet in the project; null when the card does not read.
+    std::shared_ptr<DMProjectResource> resourceWithVCardData(const QByteArray &data) const;
     // Attaches the files to the project (one undo step); false when none was attached.
     bool attachFilesToProject(const QStringList &paths);
 

@@ -79,12 +79,21 @@ bool DMProjectDocumentItemsView::dmCollectionViewPerformDragOperation(DMCollecti
     if (dmCollectionViewDraggingEntered(view, info) == Qt::IgnoreAction)
         return false;
     if (pageTag() == DMPage::ItemsResourcesPage) {
-        // A card that cannot be read refuses the drop, with the reason in the log.
+        // A card that cannot be read refuses the drop, with the reason in the log. Only the
+        // reading is guarded: the resource then joins the project as one undo step.
         std::shared_ptr<DMProjectResource> resource;
-        DMReadGuard::run([&] { return (resource = addResourceWithVCardData(vCardData(info.pasteboard))) != nullptr; },
+        DMReadGuard::run([&] { return (resource = resourceWithVCardData(vCardData(info.pasteboard))) != nullptr; },
                          nullptr);
         if (!resource)
             return false;
+        DMUndoManager *undo = m_document.undoManager();
+        if (undo)
+            undo->beginUndoGrouping();
+        appendResource(resource);
+        if (undo) {
+            undo->setActionName(DMLocalizedString("New Resource"));
+            undo->endUndoGrouping();
+        }
         updateItemsArrayWithTag(DMPage::ItemsResourcesPage);
         updateItemsViewContentsArray();
         selectObject({resource, nullptr});
@@ -97,12 +106,11 @@ bool DMProjectDocumentItemsView::dmCollectionViewPerformDragOperation(DMCollecti
     return true;
 }
 
-std::shared_ptr<DMProjectResource> DMProjectDocumentItemsView::addResourceWithVCardData(const QByteArray &data)
+std::shared_ptr<DMProjectResource> DMProjectDocumentItemsView::resourceWithVCardData(const QByteArray &data) const
 {
-    const auto project = m_document.project();
     QList<DMVCard> cards;
     QString error;
-    if (!project || data.isEmpty() || !DMVCardReader::readVCards(data, &cards, &error) || cards.isEmpty()) {
+    if (!m_document.project() || data.isEmpty() || !DMVCardReader::readVCards(data, &cards, &error) || cards.isEmpty()) {
         if (!error.isEmpty())
             qWarning("A dropped vCard was not read: %s", qPrintable(error));
         return nullptr;
@@ -113,14 +121,6 @@ std::shared_ptr<DMProjectResource> DMProjectDocumentItemsView::addResourceWithVC
     if (!DMProjectResourceEditorController::fillResourceWithVCard(*resource, cards.first(), &error)) {
         qWarning("A dropped vCard was not used: %s", qPrintable(error));
         return nullptr;
-    }
-    DMUndoManager *undo = m_document.undoManager();
-    if (undo)
-        undo->beginUndoGrouping();
-    appendResource(resource);
-    if (undo) {
-        undo->setActionName(DMLocalizedString("New Resource"));
-        undo->endUndoGrouping();
     }
     return resource;
 }

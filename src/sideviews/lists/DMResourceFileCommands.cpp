@@ -48,30 +48,18 @@ bool importResources(const std::shared_ptr<DMProject> &project, QWidget *window,
     DMProjectResourceFile::Contents contents;
     QList<std::shared_ptr<DMProjectResource>> resources;
     QString error;
-    bool holdsResources = true;
     const bool read = DMReadGuard::run(
         [&] {
-            QByteArray data;
-            if (!DMExchangeFile::readFile(paths.first(), DMProjectResourceFile::kMaximumFileSize, &data, &error))
+            if (!DMProjectResourceFile::readFromFile(paths.first(), &contents, &error))
                 return false;
-            holdsResources = DMProjectResourceFile::readData(data, &contents, &error);
-            if (holdsResources)
-                resources = DMProjectResourceFile::resourcesForProject(contents, project);
-            return holdsResources;
+            resources = DMProjectResourceFile::resourcesForProject(contents, project);
+            return true;
         },
         &error);
     if (!read) {
         qWarning() << "Resources: could not import" << paths.first() << error;
-        // A file that reads but is no resource file gets the usual words; one that could not be
-        // read at all, or ran the reader out of memory, says why.
-        if (!holdsResources)
-            DMModalUI::instance().presentError(
-                DMLocalizedString("Not a Halcyra 2 resource file."),
-                DMLocalizedString("This file does not seem to be containing Halcyra 2 exported resources."), window,
-                DMLocalizedString("Import Resources"));
-        else
-            DMModalUI::instance().presentError(DMLocalizedString("The resources could not be imported."), error, window,
-                                               DMLocalizedString("Import Resources"));
+        DMModalUI::instance().presentError(DMLocalizedString("Not a Halcyra 2 resource file."), error, window,
+                                           DMLocalizedString("Import Resources"));
         return false;
     }
     if (resources.isEmpty()) {
