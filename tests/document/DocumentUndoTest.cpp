@@ -321,8 +321,9 @@ TEST_F(DocumentUndoTest, DeletionsNeighboursPastesAndDropsAreUndoneAndRedoneOneB
                 return;
             const int childIndex = random() % 2 ? -1 : int(random() % unsigned(target->subitems().size() + 1));
             editor.note("drop");
-            if (outline->outlineViewAcceptDropItemChildIndex(nullptr, DMDraggingInfo{&pasteboard}, target.get(), childIndex))
+            if (outline->outlineViewAcceptDropItemChildIndex(nullptr, DMDraggingInfo{&pasteboard}, target.get(), childIndex)) {
                 ASSERT_EQ(unenclosingParent(*dragged), "") << editor.log();
+            }
         };
         // Bars and links selected on the chart, as a user leaves them before the next command.
         const auto select = [&] {
@@ -334,13 +335,14 @@ TEST_F(DocumentUndoTest, DeletionsNeighboursPastesAndDropsAreUndoneAndRedoneOneB
             canvas->deselectAll();
             for (int n = 1 + int(random() % 3); n > 0; --n) {
                 const auto item = pick(all);
-                if (random() % 3 == 0 && !item->outboundDependencies().isEmpty())
+                if (random() % 3 == 0 && !item->outboundDependencies().isEmpty()) {
                     canvas->selectObjectInLayerExtendSelection(
                         std::dynamic_pointer_cast<DMBaseObject>(pick(item->outboundDependencies().list())->ganttUIObject()),
                         kDMProjectViewLayer_Links, true);
-                else
+                } else {
                     canvas->selectObjectInLayerExtendSelection(std::dynamic_pointer_cast<DMBaseObject>(item->ganttUIObject()),
                                                                kDMProjectViewLayer_Items, true);
+                }
             }
         };
         const auto afterEachMove = [&] {

@@ -293,10 +293,11 @@ TEST_F(ExportCommandsTest, CSVFileReadsBackAsTheModelAndMSProjectXMLGoesThroughI
     bool quoted = false;
     int rowEnds = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '"')
+        if (bytes[i] == '"') {
             quoted = !quoted;
-        else if (bytes[i] == '\n' && !quoted && ++rowEnds)
+        } else if (bytes[i] == '\n' && !quoted && ++rowEnds) {
             EXPECT_EQ(bytes[i - 1], '\r') << "row " << rowEnds;
+        }
     }
     EXPECT_EQ(rowEnds, 16);
 
