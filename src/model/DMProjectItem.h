@@ -106,8 +106,13 @@ public:
     void setRolledUpProgress(float progress);
     // What the item costs, the one answer every view and report shows: a task its own cost and
     // its resources' costs on it (DMProjectTask), a milestone nothing, any other item the cost of
-    // the tasks below it.
+    // the tasks below it. An item in a project's trees keeps that sum until the project's layout
+    // stamp or the cost inputs stamp moves (the outline asks for it at every paint).
     virtual float cost() const;
+    // Moves the cost inputs stamp, which moves with every change of what a cost is made of that
+    // the project's layout stamp does not follow: durations, the working schedule, assignments
+    // and, to be safe, the attributes of items and resources. Shared by every project.
+    static void costInputsDidChange();
 
     bool locked() const { return m_locked; }
     void setLocked(bool locked);
@@ -266,6 +271,16 @@ private:
     quint64 m_snapshotMark = 0; // the scheduler's date snapshot that holds the item's dates
     DMProjectItem *m_parentItemRaw = nullptr;
     mutable std::shared_ptr<DMProjectItemUIObject> m_ganttUIObject;
+    // cost() of a parent, as it was at those stamps; made on the first request.
+    struct CostMemo
+    {
+        const DMProject *project = nullptr;
+        quint64 layoutStamp = 0;
+        quint64 inputsStamp = 0;
+        int workingDayLength = 0;
+        float cost = 0.0f;
+    };
+    mutable std::unique_ptr<CostMemo> m_costMemo;
     QString m_title;
     float m_progress = 0.0f;
     QColor m_fillColor;
