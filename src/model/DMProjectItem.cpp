@@ -328,8 +328,9 @@ void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
     costInputsDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
     // Set to fit its subitems, the item fits them at once (undo puts its dates back itself).
-    if (key == kDMProjectItem_ExpandToFitSubitems && value.toBool() && DMRollup::mayRollUp(projectPointer()))
-        encloseSubitems();
+    if (key == kDMProjectItem_ExpandToFitSubitems && value.toBool() && !m_subitems.isEmpty()
+        && DMRollup::mayRollUp(projectPointer()))
+        enforceLinkedItemsConstrainedDates();
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
@@ -423,13 +424,9 @@ void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change
     if (change.kind == ItemList::Change::Insert || change.kind == ItemList::Change::Replace)
         for (const auto &item : change.objects)
             outside = outside || item->m_beginDate < m_beginDate || item->m_endDate > m_endDate;
-    if (outside || attribute(kDMProjectItem_ExpandToFitSubitems).toBool())
-        encloseSubitems();
-}
-
-void DMProjectItem::encloseSubitems()
-{
-    if (!m_subitems.isEmpty())
+    // The validated change of the item's own dates widens it (and its ancestors) to enclose the
+    // subitems, or fits them exactly when set to; a locked item keeps its dates.
+    if (!m_subitems.isEmpty() && (outside || attribute(kDMProjectItem_ExpandToFitSubitems).toBool()))
         enforceLinkedItemsConstrainedDates();
 }
 

@@ -134,9 +134,10 @@ public:
 
     // The tree. Inserting sets the inserted items' parentItem (and project membership), removing
     // clears it; both announce "subitems" before and after and register their inverse, and the
-    // receiver then encloses its subitems (see encloseSubitems). Inserting throws
-    // std::invalid_argument for a null item, an item that already has a parent or list, an item
-    // of another project, or the receiver or one of its ancestors.
+    // receiver then encloses its subitems (widened as a validated change, or fitted to them with
+    // kDMProjectItem_ExpandToFitSubitems). Inserting throws std::invalid_argument for a null item,
+    // an item that already has a parent or list, an item of another project, or the receiver or
+    // one of its ancestors.
     std::shared_ptr<DMProjectItem> parentItem() const { return m_parentItem.lock(); }
     DMProjectItem *parentItemPointer() const { return m_parentItemRaw; }
     ItemList &subitems() { return m_subitems; }
@@ -221,10 +222,6 @@ private:
     // Puts the list in that order of link IDs (see DMProjectRelations::restoreOrders).
     void reorderDependencies(bool inbound, const QList<quint64> &order);
     void setParentItemInternal(DMProjectItem *parent);
-    // Widens the item (and its ancestors) to enclose its subitems, or fits them exactly with
-    // kDMProjectItem_ExpandToFitSubitems, as a validated change that pushes what follows; a
-    // locked item keeps its dates. New subitems always do this, any change of them when fitted.
-    void encloseSubitems();
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
     // document back after the idle delay. `project` is the item's (null when it has none): a
