@@ -12,6 +12,9 @@
 //   zoomNotch   one Control+wheel notch over the canvas
 //   collapse    collapsing and expanding a process of 1,000 tasks (in its own project)
 //   relayout    laying out the canvas again
+//   costly*     one process over every other item, unlinked tasks each with an hourly cost and a
+//               paid resource: the outline's repaint and a drag step of the first task, both of
+//               which show the process's cost (the Cost column is on by default)
 //
 // The documents are opened once per project and kept for the cases that follow.
 #include "BenchSupport.h"
@@ -27,6 +30,7 @@
 #include "DMProjectDocumentProjectOutlineDS.h"
 #include "DMProjectKeys.h"
 #include "DMProjectProcess.h"
+#include "DMProjectResource.h"
 #include "DMProjectTask.h"
 #include "DMProjectView.h"
 #include "DMUIProjectItem.h"
@@ -39,16 +43,18 @@
 #include <QMap>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
 namespace {
 
-enum Shape { FlatChain = 0, Processes = 1, BigProcess = 2 };
+enum Shape { FlatChain = 0, Processes = 1, BigProcess = 2, CostlyProcess = 3 };
 
 constexpr qint64 kTaskSeconds = 8 * 3600;
 constexpr float kPixelsPerDay = 150.0f;
@@ -87,6 +93,35 @@ std::shared_ptr<DMProjectProcess> newProcess(const std::shared_ptr<DMProject> &p
     return process;
 }
 
+// One process holding items - 1 tasks of 8 hours, unlinked, side by side; each task costs 10 an
+// hour of its own and has one of ten resources paid by the hour.
+void appendCostlyProcess(const std::shared_ptr<DMProject> &project, int items)
+{
+    QList<std::shared_ptr<DMProjectResource>> resources;
+    for (int r = 0; r < 10; ++r) {
+        auto resource = std::make_shared<DMProjectResource>();
+        resource->setProject(project);
+        resource->setName(QStringLiteral("Resource %1").arg(r));
+        resource->setAttribute(kDMProjectResource_HourlyCost, 20.0 + r);
+        resource->setAttribute(kDMProjectResource_CostKind, int(kDMProjectResourceCostKind_Hourly));
+        project->resources().append(resource);
+        resources.append(resource);
+    }
+    const auto process = newProcess(project, 0);
+    for (int t = 0; t + 1 < items; ++t) {
+        auto task = std::make_shared<DMProjectTask>();
+        task->setProject(project);
+        task->setTitle(QStringLiteral("Task %1").arg(t));
+        task->setUseWorkingSchedule(false);
+        const DMDate begin = kStart.dateByAddingSeconds(kTaskSeconds * (t % 1000));
+        task->setBeginDateAndEndDate(begin, begin.dateByAddingSeconds(kTaskSeconds));
+        task->setAttribute(kDMProjectItem_CostKind, int(kDMProjectItemCostKind_Hourly));
+        task->setAttribute(kDMProjectItem_Cost, 10.0);
+        process->subitems().append(task);
+        task->addResource(resources.at(t % resources.size()));
+    }
+}
+
 std::shared_ptr<DMProject> buildProject(Shape shape, int items)
 {
     auto project = DMProject::create();
@@ -108,11 +143,18 @@ std::shared_ptr<DMProject> buildProject(Shape shape, int items)
         appendChain(project, newProcess(project, 0), 1000, number);
         appendChain(project, nullptr, items - 1001, number);
         break;
+    case CostlyProcess:
+        appendCostlyProcess(project, items);
+        break;
     }
     // Each process spans its chain, as the scheduler keeps it.
     for (const auto &item : project->tasks())
-        if (!item->subitems().isEmpty())
-            item->setBeginDateAndEndDate(item->subitems().first()->beginDate(), item->subitems().last()->endDate());
+        if (!item->subitems().isEmpty()) {
+            DMDate end = item->subitems().last()->endDate();
+            for (const auto &task : item->subitems())
+                end = std::max(end, task->endDate());
+            item->setBeginDateAndEndDate(item->subitems().first()->beginDate(), end.dateByAddingSeconds(86400));
+        }
     return project;
 }
 
@@ -234,6 +276,11 @@ DMProjectDocument *documentFor(Shape shape, int items)
         open.document = openToFirstFrame(packagePath(shape, items));
         open.shape = shape;
         open.items = items;
+        if (shape == CostlyProcess) {
+            // The outline scrolled to its last columns, so that the Cost column is on screen.
+            QScrollBar *bar = open.document->outlets().projectOutlineView->horizontalScrollBar();
+            bar->setValue(bar->maximum());
+        }
         runUntilIdle();
     }
     return open.document.get();
@@ -279,7 +326,10 @@ constexpr int kStep = 10;
 
 void setLabel(benchmark::State &state, Shape shape)
 {
-    state.SetLabel(shape == FlatChain ? "flat chain" : shape == Processes ? "processes of 99" : "process of 1000");
+    state.SetLabel(shape == FlatChain       ? "flat chain"
+                   : shape == Processes     ? "processes of 99"
+                   : shape == BigProcess    ? "process of 1000"
+                                            : "one process of all, costed");
 }
 
 void BM_open(benchmark::State &state, Shape shape)
@@ -506,6 +556,9 @@ void BM_outlineRepaint(benchmark::State &state, Shape shape)
     DMOutlineView *outline = document->outlets().projectOutlineView;
     for (auto _ : state)
         outline->viewport()->repaint();
+    const int cost = outline->outlineModel()->logicalColumnWithIdentifier(QStringLiteral("cost"));
+    const int x = outline->columnViewportPosition(cost);
+    state.counters["cost_on_screen"] = x >= 0 && x < outline->viewport()->width() && !outline->isColumnHidden(cost);
     setLabel(state, shape);
 }
 
@@ -561,6 +614,21 @@ void registerOutlineCases()
         }
 }
 
+void registerCostCases()
+{
+    for (const int items : {10000, 100000}) {
+        benchmark::RegisterBenchmark("BM_costlyOutlineRepaint",
+                                     [](benchmark::State &state) { BM_outlineRepaint(state, CostlyProcess); })
+            ->Unit(benchmark::kMillisecond)
+            ->Arg(items);
+        benchmark::RegisterBenchmark("BM_costlyDragStep",
+                                     [](benchmark::State &state) { BM_dragStep(state, CostlyProcess); })
+            ->Unit(benchmark::kMillisecond)
+            ->Arg(items)
+            ->Iterations(20);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -573,6 +641,7 @@ int main(int argc, char **argv)
     DMGanttUIObjectFactory::registerWithModel();
     registerCases();
     registerOutlineCases();
+    registerCostCases();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

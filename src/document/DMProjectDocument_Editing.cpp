@@ -90,7 +90,16 @@ QVariantMap keepingInternalLinks(QVariantMap dictionary, const QSet<quint64> &co
 std::function<bool(const std::shared_ptr<DMProjectItem> &, const std::shared_ptr<DMProjectItem> &)>
 itemComparator(const QList<DMSortDescriptor> &descriptors)
 {
-    return [descriptors](const std::shared_ptr<DMProjectItem> &a, const std::shared_ptr<DMProjectItem> &b) {
+    // Each item's cost is worked out once for the whole sort, at its first comparison: a parent's
+    // adds up every task below it, and a sort compares each item many times.
+    auto costs = std::make_shared<QHash<const DMProjectItem *, float>>();
+    const auto costOf = [costs](const DMProjectItem &item) {
+        auto found = costs->constFind(&item);
+        if (found == costs->cend())
+            found = costs->insert(&item, item.cost());
+        return *found;
+    };
+    return [descriptors, costOf](const std::shared_ptr<DMProjectItem> &a, const std::shared_ptr<DMProjectItem> &b) {
         for (const DMSortDescriptor &descriptor : descriptors) {
             int order = 0;
             if (descriptor.key == QLatin1String("title"))
@@ -103,8 +112,11 @@ itemComparator(const QList<DMSortDescriptor> &descriptors)
                 order = a->subitemsTimeEffort() < b->subitemsTimeEffort() ? -1 : a->subitemsTimeEffort() > b->subitemsTimeEffort();
             else if (descriptor.key == QLatin1String("progress"))
                 order = a->progress() < b->progress() ? -1 : a->progress() > b->progress();
-            else if (descriptor.key == QLatin1String("cost"))
-                order = a->cost() < b->cost() ? -1 : a->cost() > b->cost();
+            else if (descriptor.key == QLatin1String("cost")) {
+                const float costA = costOf(*a);
+                const float costB = costOf(*b);
+                order = costA < costB ? -1 : costA > costB;
+            }
             if (order != 0)
                 return descriptor.ascending ? order < 0 : order > 0;
         }

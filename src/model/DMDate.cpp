@@ -17,15 +17,9 @@ constexpr qint64 kMaxYear = 1000000;
 const QString kJulianDayKey = QStringLiteral("julianDay");
 const QString kSecondOfDayKey = QStringLiteral("secondOfDay");
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
 qint64 floorMod(qint64 a, qint64 b)
 {
-    return a - floorDiv(a, b) * b;
+    return a - DMDate_floorDivide(a, b) * b;
 }
 
 // Days from 1 January 1970 of a proleptic Gregorian date with month 1 to 12 (400-year eras,
@@ -33,7 +27,7 @@ qint64 floorMod(qint64 a, qint64 b)
 qint64 daysFromCivil(qint64 year, int month, int day)
 {
     year -= month <= 2;
-    const qint64 era = floorDiv(year, 400);
+    const qint64 era = DMDate_floorDivide(year, 400);
     const qint64 yearOfEra = year - era * 400;
     const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
@@ -100,7 +94,7 @@ bool DMDate::julianDayForYearMonthDay(qint64 year, qint64 month, qint64 day, qin
     if (year < kMinYear - 1 || year > kMaxYear + 1 || month < -12 * kSpan || month > 12 * kSpan
         || day < -kSpan - 31 || day > kSpan + 31)
         return false;
-    const qint64 carriedYear = year + floorDiv(month - 1, 12);
+    const qint64 carriedYear = year + DMDate_floorDivide(month - 1, 12);
     if (carriedYear < kMinYear - kSpan / 365 - 2 || carriedYear > kMaxYear + kSpan / 365 + 2)
         return false;
     const int carriedMonth = int(floorMod(month - 1, 12)) + 1;
@@ -115,7 +109,7 @@ bool DMDate::julianDayForYearMonthDay(qint64 year, qint64 month, qint64 day, qin
 void DMDate::yearMonthDayForJulianDay(qint64 julianDay, qint64 *year, int *month, int *day)
 {
     const qint64 z = julianDay - kUnixEpochJulianDay + 719468;
-    const qint64 era = floorDiv(z, 146097);
+    const qint64 era = DMDate_floorDivide(z, 146097);
     const qint64 dayOfEra = z - era * 146097;
     const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
     const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
@@ -148,7 +142,7 @@ DMDate DMDate::dateWithYearMonthDayHourMinuteSecond(int year, int month, int day
 
 DMDate DMDate::dateWithJulianDay(qint64 julianDay, int secondOfDay)
 {
-    const qint64 carry = floorDiv(secondOfDay, kSecondsPerDay);
+    const qint64 carry = DMDate_floorDivide(secondOfDay, kSecondsPerDay);
     if (julianDay < kMinJulianDay - carry || julianDay > kMaxJulianDay - carry)
         return DMDate();
     DMDate date;
@@ -189,7 +183,7 @@ int DMDate::dayOfWeek() const
 
 DMDate DMDate::dateWithAbsoluteSecond(qint64 absoluteSecond)
 {
-    const qint64 jd = floorDiv(absoluteSecond, kSecondsPerDay);
+    const qint64 jd = DMDate_floorDivide(absoluteSecond, kSecondsPerDay);
     if (jd < kMinJulianDay || jd > kMaxJulianDay)
         return DMDate();
     return dateWithJulianDay(jd, int(absoluteSecond - jd * kSecondsPerDay));
@@ -233,7 +227,7 @@ DMDate DMDate::dateByAddingYearsMonthsDaysHoursMinutesSeconds(int years, int mon
         int ownDay = 0;
         yearMonthDayForJulianDay(m_julianDay, &ownYear, &ownMonth, &ownDay);
         const qint64 monthIndex = ownYear * 12 + (ownMonth - 1) + qint64(years) * 12 + months;
-        const qint64 year = floorDiv(monthIndex, 12);
+        const qint64 year = DMDate_floorDivide(monthIndex, 12);
         const int month = int(floorMod(monthIndex, 12)) + 1;
         const int day = std::min(ownDay, daysInMonth(year, month));
         qint64 jd = 0;

@@ -92,5 +92,13 @@ Q_DECLARE_METATYPE(DMDate)
 
 void DMDate_SecondOfDay_to_HourMinuteSecond(int secondOfDay, int *hours, int *minutes, int *seconds);
 
+// a / b rounded down, towards minus infinity: the day, or the multiple of an interval, that a
+// second before the origin falls in (b is not 0).
+constexpr qint64 DMDate_floorDivide(qint64 a, qint64 b)
+{
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
 extern const QString kDMTimeSpanBegin; // "begin"
 extern const QString kDMTimeSpanEnd;   // "end"

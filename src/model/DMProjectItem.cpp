@@ -22,6 +22,7 @@
 #include <QHash>
 #include <QSet>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -182,7 +183,8 @@ void DMProjectItem::applyDates(const DMDate &begin, const DMDate &end, qint32 du
         didChangeValueForKey(DMProjectKey::validatedBeginDate);
         didChangeValueForKey(DMProjectKey::beginDate);
     }
-    assign(m_duration, duration, DMProjectKey::duration);
+    if (assign(m_duration, duration, DMProjectKey::duration))
+        costInputsDidChange();
     itemDatesDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_timeSpanChanged);
     // The document hears of the change once the dates have settled (a drag sets them often),
@@ -201,6 +203,7 @@ void DMProjectItem::setDuration(qint32 seconds)
         return;
     registerUndo("setDuration", [old = m_duration](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setDuration(old); });
     assign(m_duration, seconds, DMProjectKey::duration);
+    costInputsDidChange();
 }
 
 qint32 DMProjectItem::floatDuration() const
@@ -232,6 +235,7 @@ void DMProjectItem::setUseWorkingSchedule(bool use)
     registerUndo("setUseWorkingSchedule",
                  [old = m_useWorkingSchedule](DMProjectObject &o) { static_cast<DMProjectItem &>(o).setUseWorkingSchedule(old); });
     assign(m_useWorkingSchedule, use, DMProjectKey::useWorkingSchedule);
+    costInputsDidChange(); // a resource paid by the day counts the item's working day
     // The critical path counts the item's float in the new unit.
     if (DMProject *project = projectPointer()) {
         project->itemScheduleDidChange(*this);
@@ -267,10 +271,35 @@ void DMProjectItem::setRolledUpProgress(float progress)
     notifyUIObjects(&DMProjectItemUIObject::representedObject_progressChanged);
 }
 
+namespace {
+// Atomic: item trees load on several threads.
+std::atomic<quint64> s_costInputsStamp{0};
+} // namespace
+
+void DMProjectItem::costInputsDidChange()
+{
+    s_costInputsStamp.fetch_add(1, std::memory_order_relaxed);
+}
+
 float DMProjectItem::cost() const
 {
+    // Both stamps only ever grow, and every change below the item moves one of them: the trees,
+    // the attributes of items and resources and the project's settings move the layout stamp,
+    // the rest the cost inputs stamp. The working day, which a resource paid by the day divides
+    // by, is compared itself. Outside a project's trees nothing is kept.
+    const DMProject *project = isAttached() ? projectPointer() : nullptr;
+    const quint64 inputsStamp = s_costInputsStamp.load(std::memory_order_relaxed);
+    const int dayLength = project ? project->workingCalendar().workingDayLength() : 0;
+    if (project && m_costMemo && m_costMemo->project == project && m_costMemo->layoutStamp == project->layoutStamp()
+        && m_costMemo->inputsStamp == inputsStamp && m_costMemo->workingDayLength == dayLength)
+        return m_costMemo->cost;
     float cost = 0.0f;
     computeProgressProgressItemsTasksMilestonesProcessesCost(nullptr, nullptr, nullptr, nullptr, nullptr, &cost);
+    if (project) {
+        if (!m_costMemo)
+            m_costMemo = std::make_unique<CostMemo>();
+        *m_costMemo = {project, project->layoutStamp(), inputsStamp, dayLength, cost};
+    }
     return cost;
 }
 
@@ -296,10 +325,12 @@ void DMProjectItem::setAttribute(const QString &key, const QVariant &value)
 {
     if (!assignAttribute(m_attributes, key, value, &DMProjectItem::setAttribute))
         return;
+    costInputsDidChange();
     notifyUIObjects(&DMProjectItemUIObject::representedObject_lockOrAttributesChanged);
     // Set to fit its subitems, the item fits them at once (undo puts its dates back itself).
-    if (key == kDMProjectItem_ExpandToFitSubitems && value.toBool() && DMRollup::mayRollUp(projectPointer()))
-        encloseSubitems();
+    if (key == kDMProjectItem_ExpandToFitSubitems && value.toBool() && !m_subitems.isEmpty()
+        && DMRollup::mayRollUp(projectPointer()))
+        enforceLinkedItemsConstrainedDates();
 }
 
 void DMProjectItem::setAttributes(const QVariantMap &attributes)
@@ -358,6 +389,7 @@ void DMProjectItem::mutableArrayWillChange(ItemList &list, const ItemList::Chang
 
 void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change &change)
 {
+    costInputsDidChange();
     const auto self = std::static_pointer_cast<DMProjectItem>(shared_from_this());
     if (change.kind == ItemList::Change::Remove || change.kind == ItemList::Change::Replace)
         for (const auto &item : change.kind == ItemList::Change::Remove ? change.objects : change.oldObjects)
@@ -392,13 +424,9 @@ void DMProjectItem::mutableArrayDidChange(ItemList &list, const ItemList::Change
     if (change.kind == ItemList::Change::Insert || change.kind == ItemList::Change::Replace)
         for (const auto &item : change.objects)
             outside = outside || item->m_beginDate < m_beginDate || item->m_endDate > m_endDate;
-    if (outside || attribute(kDMProjectItem_ExpandToFitSubitems).toBool())
-        encloseSubitems();
-}
-
-void DMProjectItem::encloseSubitems()
-{
-    if (!m_subitems.isEmpty())
+    // The validated change of the item's own dates widens it (and its ancestors) to enclose the
+    // subitems, or fits them exactly when set to; a locked item keeps its dates.
+    if (!m_subitems.isEmpty() && (outside || attribute(kDMProjectItem_ExpandToFitSubitems).toBool()))
         enforceLinkedItemsConstrainedDates();
 }
 

@@ -106,8 +106,13 @@ public:
     void setRolledUpProgress(float progress);
     // What the item costs, the one answer every view and report shows: a task its own cost and
     // its resources' costs on it (DMProjectTask), a milestone nothing, any other item the cost of
-    // the tasks below it.
+    // the tasks below it. An item in a project's trees keeps that sum until the project's layout
+    // stamp or the cost inputs stamp moves (the outline asks for it at every paint).
     virtual float cost() const;
+    // Moves the cost inputs stamp, which moves with every change of what a cost is made of that
+    // the project's layout stamp does not follow: durations, the working schedule, assignments
+    // and, to be safe, the attributes of items and resources. Shared by every project.
+    static void costInputsDidChange();
 
     bool locked() const { return m_locked; }
     void setLocked(bool locked);
@@ -129,9 +134,10 @@ public:
 
     // The tree. Inserting sets the inserted items' parentItem (and project membership), removing
     // clears it; both announce "subitems" before and after and register their inverse, and the
-    // receiver then encloses its subitems (see encloseSubitems). Inserting throws
-    // std::invalid_argument for a null item, an item that already has a parent or list, an item
-    // of another project, or the receiver or one of its ancestors.
+    // receiver then encloses its subitems (widened as a validated change, or fitted to them with
+    // kDMProjectItem_ExpandToFitSubitems). Inserting throws std::invalid_argument for a null item,
+    // an item that already has a parent or list, an item of another project, or the receiver or
+    // one of its ancestors.
     std::shared_ptr<DMProjectItem> parentItem() const { return m_parentItem.lock(); }
     DMProjectItem *parentItemPointer() const { return m_parentItemRaw; }
     ItemList &subitems() { return m_subitems; }
@@ -216,10 +222,6 @@ private:
     // Puts the list in that order of link IDs (see DMProjectRelations::restoreOrders).
     void reorderDependencies(bool inbound, const QList<quint64> &order);
     void setParentItemInternal(DMProjectItem *parent);
-    // Widens the item (and its ancestors) to enclose its subitems, or fits them exactly with
-    // kDMProjectItem_ExpandToFitSubitems, as a validated change that pushes what follows; a
-    // locked item keeps its dates. New subitems always do this, any change of them when fitted.
-    void encloseSubitems();
     void setDatesAndDuration(const DMDate &begin, const DMDate &end, qint32 duration);
     // Sets the dates without undo: announces them, updates the canvas objects and calls the
     // document back after the idle delay. `project` is the item's (null when it has none): a
@@ -266,6 +268,16 @@ private:
     quint64 m_snapshotMark = 0; // the scheduler's date snapshot that holds the item's dates
     DMProjectItem *m_parentItemRaw = nullptr;
     mutable std::shared_ptr<DMProjectItemUIObject> m_ganttUIObject;
+    // cost() of a parent, as it was at those stamps; made on the first request.
+    struct CostMemo
+    {
+        const DMProject *project = nullptr;
+        quint64 layoutStamp = 0;
+        quint64 inputsStamp = 0;
+        int workingDayLength = 0;
+        float cost = 0.0f;
+    };
+    mutable std::unique_ptr<CostMemo> m_costMemo;
     QString m_title;
     float m_progress = 0.0f;
     QColor m_fillColor;

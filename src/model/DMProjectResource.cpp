@@ -43,7 +43,8 @@ void DMProjectResource::setName(const QString &text)
 
 void DMProjectResource::setAttribute(const QString &key, const QVariant &value)
 {
-    assignAttribute(m_attributes, key, value, &DMProjectResource::setAttribute);
+    if (assignAttribute(m_attributes, key, value, &DMProjectResource::setAttribute))
+        DMProjectItem::costInputsDidChange(); // also while the resource is outside the project
 }
 
 void DMProjectResource::setAttributes(const QVariantMap &attributes)
@@ -262,6 +263,7 @@ bool DMProjectResource::loadFields(const QVariantMap &d, QString *problem)
     if (d.contains(QStringLiteral("attributes"))) {
         bool damaged = false;
         m_attributes = DMProjectCoder::decodeAttributes(d.value(QStringLiteral("attributes")), &damaged);
+        DMProjectItem::costInputsDidChange();
         if (damaged && problem)
             *problem = QStringLiteral("damaged attributes dropped");
     }

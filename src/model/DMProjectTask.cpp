@@ -122,6 +122,7 @@ qsizetype DMProjectTask::takeAssignment(const DMProjectAssignment *assignment)
             const QList<qsizetype> indexes{i};
             willChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
             m_assignments.removeAt(i);
+            costInputsDidChange();
             didChangeList(DMProjectKey::concernedResources, DMChange::Removal, indexes);
             return i;
         }
@@ -134,6 +135,7 @@ void DMProjectTask::putAssignment(const std::shared_ptr<DMProjectAssignment> &as
     const QList<qsizetype> indexes{index};
     willChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
     m_assignments.insert(index, assignment);
+    costInputsDidChange();
     didChangeList(DMProjectKey::concernedResources, DMChange::Insertion, indexes);
 }
 
@@ -141,13 +143,17 @@ void DMProjectTask::reorderAssignments(const QList<quint64> &order)
 {
     const auto id = [](const auto &assignment) { return assignment->resourcePointer->objectID(); };
     DMProjectRelations::reorder(m_assignments, order, id, *this, DMProjectKey::concernedResources);
+    costInputsDidChange(); // the sum of the resources' costs may round otherwise
 }
 
 float DMProjectTask::cost() const
 {
+    // The resources concernedResources() lists, read through the assignments without a list or a
+    // reference of their own: a parent's cost adds up every task below it.
     double cost = ownCost();
-    for (const auto &resource : concernedResources())
-        cost += resource->costForTask(*this);
+    for (const auto &assignment : m_assignments)
+        if (!assignment->resource.expired())
+            cost += assignment->resourcePointer->costForTask(*this);
     return float(cost);
 }
 

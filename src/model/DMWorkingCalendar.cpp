@@ -492,7 +492,7 @@ DMDate DMWorkingCalendar::dateByRoundingDateToIntervalSnapOption(const DMDate &d
     // Rounded down: a time before the origin takes the multiple before it, which may lie on the
     // day before.
     const qint64 sinceOrigin = qint64(second) - intervalOrigin;
-    const qint64 multiples = sinceOrigin >= 0 ? sinceOrigin / interval : -((-sinceOrigin + interval - 1) / interval);
+    const qint64 multiples = DMDate_floorDivide(sinceOrigin, interval);
     return DMDate::dateWithAbsoluteSecond(day * 86400 + intervalOrigin + multiples * interval);
 }
 

@@ -12,12 +12,6 @@ constexpr qint64 kSecondsPerDay = 86400;
 constexpr qint64 kMaximumDays = 200000;
 constexpr qint64 kInitialMargin = 512;
 
-qint64 floorDivide(qint64 a, qint64 b)
-{
-    const qint64 q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 } // namespace
 
 DMWorkingTimeline::DMWorkingTimeline(const DMWorkingCalendar &calendar) : m_calendar(calendar)
@@ -112,7 +106,7 @@ qint64 DMWorkingTimeline::index(const DMDate &date)
 
 qint64 DMWorkingTimeline::dayForIndex(qint64 index, bool earlier)
 {
-    const qint64 q = floorDivide(index, m_window);
+    const qint64 q = DMDate_floorDivide(index, m_window);
     const qint64 r = index - q * m_window;
     // The working day counted as number `target` from the origin.
     const qint64 target = (r == 0 && earlier) ? q - 1 : q;
@@ -143,7 +137,7 @@ DMDate DMWorkingTimeline::dateForIndex(qint64 index, bool earliest)
         return DMDate::dateWithAbsoluteSecond(index);
     if (m_before.empty())
         cover(0);
-    const qint64 q = floorDivide(index, m_window);
+    const qint64 q = DMDate_floorDivide(index, m_window);
     const qint64 r = index - q * m_window;
     const qint64 day = dayForIndex(index, earliest);
     // At a window boundary the earliest instant is the end of the earlier day's window.

@@ -165,3 +165,63 @@ TEST(Rollup, TasksCostTheirResourcesAndParentsTheirTasks)
     EXPECT_FLOAT_EQ(t.t3->cost(), 300.0f + 50.0f * 10);
     EXPECT_FLOAT_EQ(t.process->cost(), 1500.0f + 1000.0f + 800.0f);
 }
+
+// A parent keeps its cost between requests (the outline asks at every paint): whatever its cost
+// is made of changes, the next request answers the sum anew, and so does an undo.
+TEST(Rollup, AParentsKeptCostFollowsEveryChangeOfWhatItIsMadeOf)
+{
+    Tree t = makeTree();
+    t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
+    t.t3->setAttribute(kDMProjectItem_CostKind, 1);
+    t.t3->setAttribute(kDMProjectItem_Cost, 30.0);
+    auto person = paidResource(t.project, 50.0, 0);
+    auto crane = paidResource(t.project, 400.0, 1);
+    t.t1->addResource(person);
+    t.t2->addResource(crane);
+    StepUndo undo(t.project);
+
+    const auto walked = [](const DMProjectItem &item) {
+        float cost = 0.0f;
+        item.computeProgressProgressItemsTasksMilestonesProcessesCost(nullptr, nullptr, nullptr, nullptr, nullptr, &cost);
+        return cost;
+    };
+    float shown = t.process->cost();
+    const auto expectMoved = [&](const char *what) {
+        SCOPED_TRACE(what);
+        const float now = t.process->cost();
+        EXPECT_NE(now, shown);
+        EXPECT_FLOAT_EQ(now, walked(*t.process));
+        EXPECT_FLOAT_EQ(t.group->cost(), walked(*t.group));
+        shown = now;
+    };
+    EXPECT_FLOAT_EQ(shown, walked(*t.process));
+    EXPECT_FLOAT_EQ(t.process->cost(), shown);
+
+    undo.step([&] { person->setAttribute(kDMProjectResource_HourlyCost, 70.0); });
+    expectMoved("a resource's rate");
+    undo.manager.undo();
+    expectMoved("its undo");
+    crane->setAttribute(kDMProjectResource_CostKind, 0);
+    expectMoved("a resource's cost kind");
+    undo.step([&] { t.t3->addResource(person); });
+    expectMoved("an assignment made");
+    undo.manager.undo();
+    expectMoved("its undo");
+    t.t2->removeResource(crane);
+    expectMoved("an assignment removed");
+    t.t3->setBeginDateAndEndDate(at(2024, 1, 10, 8), at(2024, 1, 10, 12));
+    expectMoved("a duration");
+    t.t1->setAttribute(kDMProjectItem_Cost, 99.0);
+    t.t1->setAttribute(kDMProjectItem_CostKind, 0);
+    expectMoved("a task's own cost");
+    t.t2->addResource(paidResource(t.project, 400.0, 1));
+    expectMoved("a resource paid by the day");
+    t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 960}});
+    expectMoved("the working day");
+    t.t2->setUseWorkingSchedule(false);
+    expectMoved("a task off the working schedule");
+    t.group->subitems().removeOne(t.t3);
+    expectMoved("a task taken out");
+    t.project->resources().removeOne(person);
+    expectMoved("a resource taken out of the project");
+}
