@@ -174,8 +174,8 @@ TEST(Rollup, AParentsKeptCostFollowsEveryChangeOfWhatItIsMadeOf)
     t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 1080}});
     t.t3->setAttribute(kDMProjectItem_CostKind, 1);
     t.t3->setAttribute(kDMProjectItem_Cost, 30.0);
-    auto person = paidResource(t.project, 50.0, 0);
-    auto crane = paidResource(t.project, 400.0, 1);
+    auto person = paidResource(t.project, 50.0, kDMProjectResourceCostKind_Hourly);
+    auto crane = paidResource(t.project, 400.0, kDMProjectResourceCostKind_Daily);
     t.t1->addResource(person);
     t.t2->addResource(crane);
     StepUndo undo(t.project);
@@ -214,7 +214,7 @@ TEST(Rollup, AParentsKeptCostFollowsEveryChangeOfWhatItIsMadeOf)
     t.t1->setAttribute(kDMProjectItem_Cost, 99.0);
     t.t1->setAttribute(kDMProjectItem_CostKind, 0);
     expectMoved("a task's own cost");
-    t.t2->addResource(paidResource(t.project, 400.0, 1));
+    t.t2->addResource(paidResource(t.project, 400.0, kDMProjectResourceCostKind_Daily));
     expectMoved("a resource paid by the day");
     t.project->setAttribute(kDMProject_Settings_DayTimeSpan, QVariantMap{{kDMTimeSpanBegin, 480}, {kDMTimeSpanEnd, 960}});
     expectMoved("the working day");
