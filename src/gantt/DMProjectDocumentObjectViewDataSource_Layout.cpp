@@ -119,7 +119,6 @@ void DMProjectDocumentObjectViewDataSource::resizeViews(const QRectF &projectVie
         canvas->setCanvasSize(projectViewFrame.size());
         canvas->resize(projectViewFrame.size().toSize());
         canvas->setNeedsDisplay();
-        canvas->resetToolTips();
     }
     if (DMTimelineView *timeline = m_document.timelineView()) {
         timeline->resize(timelineViewFrame.size().toSize());
