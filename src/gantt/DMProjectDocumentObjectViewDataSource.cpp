@@ -373,7 +373,8 @@ void DMProjectDocumentObjectViewDataSource::inspectSelection(DMObjectView *view)
 
 void DMProjectDocumentObjectViewDataSource::projectObjectsDidLeave()
 {
-    // Undo, redo and the close of an undo step check sooner; this covers a change made without.
+    // Checked once the change is whole: at the close of its undo step or after the undo or redo
+    // that made it, or from the event loop for a change made without either.
     performOnceAfterDelay(m_selectionCheckPending, 0, &DMProjectDocumentObjectViewDataSource::dropSelectedObjectsOutsideProject);
 }
 

@@ -188,12 +188,14 @@ void DMProjectDocumentObjectViewDataSource::undoStepDidClose()
 {
     if (const std::shared_ptr<DMProject> project = m_document.project())
         m_layoutStampShown = project->layoutStamp();
-    dropSelectedObjectsOutsideProject();
+    if (m_selectionCheckPending)
+        dropSelectedObjectsOutsideProject();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectDidUndoOrRedo()
 {
-    dropSelectedObjectsOutsideProject();
+    if (m_selectionCheckPending)
+        dropSelectedObjectsOutsideProject();
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project || project->layoutStamp() != m_layoutStampShown) {
         reloadProjectOutlineAndRelayoutSoon();
