@@ -360,8 +360,7 @@ void DMProjectDocumentObjectViewDataSource::inspectSelection(DMObjectView *view)
     const DMBaseObjectList selection = view ? view->selectedObjects() : DMBaseObjectList();
     if (selection.size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(selection.first().get()))
-            if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
-                editor->editObject(object);
+            object->editInInspector();
         return;
     }
     DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(kTaskInspectorClass);
