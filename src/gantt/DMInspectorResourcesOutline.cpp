@@ -162,10 +162,11 @@ void DMInspectorResourcesOutline::itemDidChange(QTreeWidgetItem *item, int colum
 
 void DMInspectorResourcesOutline::keyPressEvent(QKeyEvent *event)
 {
-    // Space, Return and Enter tick or clear the box of the row the keyboard is on.
+    // Return and Enter tick or clear the box of the row the keyboard is on, as Space does through
+    // the item delegate.
     const int key = event->key();
     QTreeWidgetItem *item = currentItem();
-    if ((key == Qt::Key_Space || key == Qt::Key_Select || key == Qt::Key_Return || key == Qt::Key_Enter)
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter)
         && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && item
         && (item->flags() & Qt::ItemIsUserCheckable)) {
         item->setCheckState(kColumn, item->checkState(kColumn) == Qt::Checked ? Qt::Unchecked : Qt::Checked);

@@ -360,8 +360,7 @@ void DMProjectDocumentObjectViewDataSource::inspectSelection(DMObjectView *view)
     const DMBaseObjectList selection = view ? view->selectedObjects() : DMBaseObjectList();
     if (selection.size() == 1) {
         if (auto *object = dynamic_cast<DMProjectViewObject *>(selection.first().get()))
-            if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
-                editor->editObject(object);
+            object->editInInspector();
         return;
     }
     DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(kTaskInspectorClass);
@@ -373,7 +372,8 @@ void DMProjectDocumentObjectViewDataSource::inspectSelection(DMObjectView *view)
 
 void DMProjectDocumentObjectViewDataSource::projectObjectsDidLeave()
 {
-    // Undo, redo and the close of an undo step check sooner; this covers a change made without.
+    // Checked once the change is whole: at the close of its undo step or after the undo or redo
+    // that made it, or from the event loop for a change made without either.
     performOnceAfterDelay(m_selectionCheckPending, 0, &DMProjectDocumentObjectViewDataSource::dropSelectedObjectsOutsideProject);
 }
 

@@ -119,7 +119,6 @@ void DMProjectDocumentObjectViewDataSource::resizeViews(const QRectF &projectVie
         canvas->setCanvasSize(projectViewFrame.size());
         canvas->resize(projectViewFrame.size().toSize());
         canvas->setNeedsDisplay();
-        canvas->resetToolTips();
     }
     if (DMTimelineView *timeline = m_document.timelineView()) {
         timeline->resize(timelineViewFrame.size().toSize());
@@ -189,12 +188,14 @@ void DMProjectDocumentObjectViewDataSource::undoStepDidClose()
 {
     if (const std::shared_ptr<DMProject> project = m_document.project())
         m_layoutStampShown = project->layoutStamp();
-    dropSelectedObjectsOutsideProject();
+    if (m_selectionCheckPending)
+        dropSelectedObjectsOutsideProject();
 }
 
 void DMProjectDocumentObjectViewDataSource::projectDidUndoOrRedo()
 {
-    dropSelectedObjectsOutsideProject();
+    if (m_selectionCheckPending)
+        dropSelectedObjectsOutsideProject();
     const std::shared_ptr<DMProject> project = m_document.project();
     if (!project || project->layoutStamp() != m_layoutStampShown) {
         reloadProjectOutlineAndRelayoutSoon();

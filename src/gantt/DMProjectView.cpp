@@ -38,7 +38,6 @@ DMProjectView::~DMProjectView()
     setHoveredObject(nullptr);
     m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
-    m_toolTips.clear();
 }
 
 DMBaseObjectList DMProjectView::currentDragOperationConcernedObjects() const
@@ -237,7 +236,6 @@ void DMProjectView::mouseUp(const DMEvent &event)
     DMObjectView::mouseUp(event);
     m_autoscrolling = false;
     m_lastMouseDraggedEvent.reset();
-    resetToolTips();
 }
 
 void DMProjectView::mouseMoved(const DMEvent &event)
@@ -282,45 +280,10 @@ void DMProjectView::drawRect(QPainter *painter, const QRectF &rect)
 
 // ---- Tool tips ----
 
-void DMProjectView::resetToolTips()
+QString DMProjectView::toolTipAtViewPoint(QPointF viewPoint)
 {
-    // Gathered when a tool tip is asked for: a relayout of many bars should not walk them all
-    // again.
-    m_toolTips.clear();
-    m_toolTipsStale = true;
-}
-
-void DMProjectView::gatherToolTips() const
-{
-    m_toolTipsStale = false;
-    m_toolTips.clear();
-    if (!datasource())
-        return;
-    const QRectF bounds = convertRectFromViewToCanvas(QRectF(rect()));
-    for (quint16 layer : std::set<quint16>(visibleLayers())) {
-        if (!datasource())
-            return;
-        const DMBaseObjectList objects = datasource()->objectViewObjectsInRectForLayer(const_cast<DMProjectView *>(this), bounds, layer);
-        for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
-            if (const auto *bar = dynamic_cast<DMUIProjectItem *>(it->get()))
-                m_toolTips.append({convertRectFromCanvasToView(bar->frame()), *it});
-        }
-    }
-}
-
-QString DMProjectView::toolTipAtViewPoint(QPointF viewPoint) const
-{
-    if (m_toolTipsStale)
-        gatherToolTips();
-    // The last added area is the front-most.
-    for (auto it = m_toolTips.crbegin(); it != m_toolTips.crend(); ++it) {
-        if (!it->rect.contains(viewPoint))
-            continue;
-        const std::shared_ptr<DMBaseObject> object = it->object.lock();
-        const auto *bar = dynamic_cast<DMUIProjectItem *>(object.get());
-        return bar ? bar->toolTipInView(const_cast<DMProjectView *>(this)) : QString();
-    }
-    return QString();
+    const auto *bar = dynamic_cast<DMUIProjectItem *>(objectAtViewPoint(viewPoint).get());
+    return bar ? bar->toolTipInView(this) : QString();
 }
 
 bool DMProjectView::event(QEvent *event)
@@ -344,8 +307,3 @@ void DMProjectView::moveEvent(QMoveEvent *event)
         update();
 }
 
-void DMProjectView::resizeEvent(QResizeEvent *event)
-{
-    DMObjectView::resizeEvent(event);
-    resetToolTips();
-}

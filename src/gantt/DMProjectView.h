@@ -83,14 +83,12 @@ public:
     void rightMouseDown(const DMEvent &event) override;
     void drawRect(QPainter *painter, const QRectF &rect) override;
 
-    // Tool-tip rectangles (view coordinates) over the bars, rebuilt after each drag and resize;
-    // the text is the bar's (an event's title, or a title drawn cut short).
-    void resetToolTips();
-    QString toolTipAtViewPoint(QPointF viewPoint) const;
+    // The tool tip of the bar under a view point (an event's title, or a title drawn cut short);
+    // empty for none.
+    QString toolTipAtViewPoint(QPointF viewPoint);
 
 protected:
     bool event(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     // A horizontal scroll moves the view inside its scroll area, which copies the pixels that
     // stay in sight; titles are placed in the visible part of their bars, so all is redrawn.
     void moveEvent(QMoveEvent *event) override;
@@ -103,12 +101,6 @@ private:
     void autoscrollTimerFired();
     void autoscrollWithEvent(const DMEvent &event);
 
-    struct ToolTipArea
-    {
-        QRectF rect;
-        std::weak_ptr<DMBaseObject> object;
-    };
-
     DMEvent m_lastMouseDownEvent;
     std::weak_ptr<DMProjectViewObject> m_hoveredObject;
     QPointF m_mouseMovedLastLocation;
@@ -117,8 +109,5 @@ private:
     quint64 m_autoscrollRun = 0;
     QRectF m_drawRectVisibleRect;
     bool m_isFinished = false;
-    void gatherToolTips() const;
-    mutable QList<ToolTipArea> m_toolTips;
-    mutable bool m_toolTipsStale = false;
     std::function<void(const QRectF &)> m_redrawObserver;
 };

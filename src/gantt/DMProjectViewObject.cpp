@@ -73,6 +73,12 @@ DMProjectViewObjectEditor *DMProjectViewObject::editorShowingThis()
     return editor;
 }
 
+void DMProjectViewObject::editInInspector()
+{
+    if (DMProjectViewObjectEditor *editor = DMProjectViewObjectEditor::sharedInstance(objectEditorControllerClass()))
+        editor->editObject(this);
+}
+
 void DMProjectViewObject::editInView(DMProjectView *)
 {
     if (DMProjectViewObjectEditor *editor = editorShowingThis())

@@ -46,6 +46,8 @@ public:
     virtual std::shared_ptr<DMProject> project() const = 0;
     // The name of the object's inspector class; empty for an object without an inspector.
     virtual QString objectEditorControllerClass() const;
+    // Has the object's inspector follow it, shown or not; nothing when it has none.
+    void editInInspector();
     // Opens the object's inspector; nothing when it has none.
     void editInView(DMProjectView *view);
     // The same for an object just made: the inspector takes the keyboard, so that the title

@@ -92,7 +92,11 @@ QString DMUIProjectEvent::shownTitle() const
 
 QRectF DMUIProjectEvent::titleRect() const
 {
-    const QString title = shownTitle();
+    return titleRectFor(shownTitle());
+}
+
+QRectF DMUIProjectEvent::titleRectFor(const QString &title) const
+{
     if (title.isEmpty())
         return QRectF();
     const QSizeF size = titleTextAttributes().sizeOfString(title);
@@ -102,22 +106,20 @@ QRectF DMUIProjectEvent::titleRect() const
 
 QRectF DMUIProjectEvent::shownTitleRect() const
 {
-    QRectF title = titleRect();
+    return shownTitleRectFor(shownTitle());
+}
+
+QRectF DMUIProjectEvent::shownTitleRectFor(const QString &shown) const
+{
+    QRectF title = titleRectFor(shown);
     const auto event = std::dynamic_pointer_cast<DMProjectEvent>(representedObject());
-    const std::shared_ptr<DMProject> owner = project();
-    if (title.isEmpty() || !event || !owner || !owner->eventContainer())
+    if (title.isEmpty() || !event)
         return title;
     // Lanes are laid out by dates, not by titles: the next bar may begin where this one ends.
-    const qreal end = frame().right();
-    qreal limit = title.right() + kTitleGap;
-    for (const auto &other : owner->eventContainer()->events()) {
-        const auto *bar = other != event && other->subRow() == event->subRow()
-                              ? dynamic_cast<const DMUIProjectEvent *>(other->ganttUIObjectPointer())
-                              : nullptr;
-        if (bar && bar->frame().left() >= end - 0.5)
-            limit = std::min(limit, bar->frame().left());
-    }
-    title.setRight(std::max(title.left(), limit - kTitleGap));
+    const std::shared_ptr<DMProjectEvent> next = event->nextInSubRow();
+    const auto *bar = next ? dynamic_cast<const DMUIProjectEvent *>(next->ganttUIObjectPointer()) : nullptr;
+    if (bar && bar->frame().left() >= frame().right() - 0.5)
+        title.setRight(std::max(title.left(), std::min(title.right(), bar->frame().left() - kTitleGap)));
     return title;
 }
 
@@ -180,11 +182,12 @@ void DMUIProjectEvent::drawInRect(QPainter *painter, const QRectF &, DMObjectVie
         painter->drawImage(icon, eventImage());
 
     // A title cut short by the next bar ends with an ellipsis.
-    const QRectF title = shownTitleRect();
+    const QString shown = shownTitle();
+    const QRectF title = shownTitleRectFor(shown);
     if (!title.isEmpty()) {
         DMTextAttributes attributes = titleTextAttributes();
         attributes.truncatesTail = true;
-        attributes.drawStringInRect(painter, shownTitle(), title);
+        attributes.drawStringInRect(painter, shown, title);
     }
     painter->restore();
 }

@@ -53,4 +53,6 @@ protected:
 
 private:
     QString shownTitle() const;
+    QRectF titleRectFor(const QString &title) const;
+    QRectF shownTitleRectFor(const QString &title) const;
 };

@@ -782,7 +782,11 @@ void DMProject::detachSubtree(DMProjectObject *root, DMProjectRelationOrders *or
         unindexObject(root);
         root->m_attached = false;
     }
-    // The views let go of what they show of these objects (a selection, an inspector).
+    objectsDidLeave();
+}
+
+void DMProject::objectsDidLeave()
+{
     if (DMProjectDocumentHooks *document = m_displayAttributes.projectDocument)
         document->objectsDidLeaveProject();
 }

@@ -201,6 +201,9 @@ public:
     // *orders when given.
     void attachSubtree(DMProjectObject *root);
     void detachSubtree(DMProjectObject *root, DMProjectRelationOrders *orders = nullptr);
+    // Tells the document that objects left the project (a subtree, an assignment), so that the
+    // views let go of what they show of them (a selection, an inspector).
+    void objectsDidLeave();
     void indexObject(DMProjectObject *object);
     void unindexObject(DMProjectObject *object);
     // The milestones in the project's trees, whatever their depth (few in any plan: the chart

@@ -17,10 +17,14 @@ public:
     // "subRow"; not undoable, recomputed from the dates).
     int subRow() const { return m_subRow; }
     void setSubRow(int subRow);
+    // The event that follows in the same lane, set with the lanes; null for the last.
+    std::shared_ptr<DMProjectEvent> nextInSubRow() const { return m_nextInSubRow.lock(); }
+    void setNextInSubRow(const std::shared_ptr<DMProjectEvent> &next) { m_nextInSubRow = next; }
 
 protected:
     void itemDatesDidChange() override;
 
 private:
     int m_subRow = 0;
+    std::weak_ptr<DMProjectEvent> m_nextInSubRow;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 DMProjectEventContainer::DMProjectEventContainer()
@@ -21,24 +22,22 @@ DMProjectEventContainer::~DMProjectEventContainer()
 
 void DMProjectEventContainer::layoutSubRows()
 {
-    QList<DMProjectEvent *> ordered;
-    for (const auto &event : m_events)
-        ordered.append(event.get());
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const DMProjectEvent *a, const DMProjectEvent *b) { return a->chronologicalCompare(*b) < 0; });
-    // laneEnds[i]: the end of the last event placed in lane i.
-    std::vector<DMDate> laneEnds;
-    for (DMProjectEvent *event : ordered) {
+    QList<std::shared_ptr<DMProjectEvent>> ordered(m_events.begin(), m_events.end());
+    std::stable_sort(ordered.begin(), ordered.end(), [](const auto &a, const auto &b) { return a->chronologicalCompare(*b) < 0; });
+    // lastInLane[i]: the last event placed in lane i so far.
+    std::vector<DMProjectEvent *> lastInLane;
+    for (const std::shared_ptr<DMProjectEvent> &event : ordered) {
         size_t lane = 0;
-        while (lane < laneEnds.size() && laneEnds[lane] > event->beginDate())
+        while (lane < lastInLane.size() && lastInLane[lane]->endDate() > event->beginDate())
             ++lane;
-        if (lane == laneEnds.size())
-            laneEnds.push_back(event->endDate());
+        if (lane == lastInLane.size())
+            lastInLane.push_back(event.get());
         else
-            laneEnds[lane] = event->endDate();
+            std::exchange(lastInLane[lane], event.get())->setNextInSubRow(event);
         event->setSubRow(int(lane));
+        event->setNextInSubRow(nullptr);
     }
-    if (assign(m_subRowCount, int(laneEnds.size()), DMProjectKey::subRowCount))
+    if (assign(m_subRowCount, int(lastInLane.size()), DMProjectKey::subRowCount))
         projectLayoutDidChange();
 }
 

@@ -89,6 +89,9 @@ void DMProjectTask::removeResource(const std::shared_ptr<DMProjectResource> &res
     });
     takeAssignment(assignment.get());
     resource->takeAssignment(assignment.get());
+    // The assignment's bar in the resource view goes with it.
+    if (DMProject *project = projectPointer())
+        project->objectsDidLeave();
 }
 
 void DMProjectTask::assign(const std::shared_ptr<DMProjectResource> &resource, qsizetype taskIndex, qsizetype resourceIndex)

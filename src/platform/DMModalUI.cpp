@@ -70,6 +70,10 @@ protected:
 private:
     void takeFrom(QWindow *focus)
     {
+        // Only the topmost modal panel takes the keyboard: two panels on one window (a sheet,
+        // then an error) would otherwise hand it back and forth without end.
+        if (QGuiApplication::modalWindow() != m_panel->windowHandle())
+            return;
         if (m_panel->isVisible() && focus && isKeptFromInputBy(m_panel, focus))
             m_panel->activateWindow();
     }
@@ -77,8 +81,13 @@ private:
     QWidget *m_panel; // owns this
 };
 
-void keepKeyboardIn(QWidget *panel)
+// Makes the panel modal for the window it was opened on, keeping the keyboard in it; without a
+// window it stays application-modal, and Qt hands it the keyboard itself.
+void makeSheet(QWidget *panel, QWidget *window)
 {
+    if (!window)
+        return;
+    panel->setWindowModality(Qt::WindowModal);
     new PanelKeyboardKeeper(panel);
 }
 
@@ -86,7 +95,6 @@ void keepKeyboardIn(QWidget *panel)
 QMessageBox *makeAlert(const DMModalUI::Alert &alert, QWidget *window)
 {
     auto *box = new QMessageBox(window);
-    keepKeyboardIn(box);
     box->setWindowTitle(alert.title);
     box->setText(alert.messageText);
     box->setInformativeText(alert.informativeText);
@@ -158,7 +166,7 @@ void DMModalUI::beginSheet(const Alert &alert, QWidget *window, std::function<vo
     // completion runs from the event loop, after the box has finished its own signals, so it
     // may close the window.
     QPointer<QMessageBox> box = makeAlert(alert, window);
-    box->setWindowModality(Qt::WindowModal);
+    makeSheet(box, window);
     QObject::connect(
         box, &QMessageBox::finished, QCoreApplication::instance(),
         [box, completion = std::move(completion)](int) {
@@ -176,8 +184,7 @@ void DMModalUI::beginSheet(const Alert &alert, QWidget *window, std::function<vo
 int DMModalUI::runSheetModalForWindow(const Alert &alert, QWidget *window)
 {
     std::unique_ptr<QMessageBox> box(makeAlert(alert, window));
-    if (window)
-        box->setWindowModality(Qt::WindowModal);
+    makeSheet(box.get(), window);
     box->exec();
     return returnCode(box.get());
 }
@@ -185,9 +192,7 @@ int DMModalUI::runSheetModalForWindow(const Alert &alert, QWidget *window)
 QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 {
     DMFileDialog dialog(panel, QFileDialog::AcceptOpen, window);
-    keepKeyboardIn(&dialog);
-    if (window)
-        dialog.setWindowModality(Qt::WindowModal);
+    makeSheet(&dialog, window);
     if (dialog.exec() != QDialog::Accepted)
         return QStringList();
     return dialog.selectedFiles();
@@ -196,9 +201,7 @@ QStringList DMModalUI::runOpenPanel(const FilePanel &panel, QWidget *window)
 QString DMModalUI::runSavePanel(const FilePanel &panel, QWidget *window)
 {
     DMFileDialog dialog(panel, QFileDialog::AcceptSave, window);
-    keepKeyboardIn(&dialog);
-    if (window)
-        dialog.setWindowModality(Qt::WindowModal);
+    makeSheet(&dialog, window);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();
@@ -211,8 +214,9 @@ void DMModalUI::beginSheetWithPanel(QDialog *panel, QWidget *window, std::functi
     QPointer<QDialog> sheet = panel;
     if (window && panel->parentWidget() != window)
         panel->setParent(window, panel->windowFlags());
-    panel->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    keepKeyboardIn(panel);
+    if (!window)
+        panel->setWindowModality(Qt::ApplicationModal);
+    makeSheet(panel, window);
     // As for alerts: the completion runs from the event loop, after the panel's own signals.
     QObject::connect(
         panel, &QDialog::finished, QCoreApplication::instance(),
@@ -230,14 +234,12 @@ void DMModalUI::beginSheetWithPanel(QDialog *panel, QWidget *window, std::functi
 bool DMModalUI::runTextPrompt(const QString &title, const QString &label, bool secret, QString *text, QWidget *window)
 {
     QInputDialog dialog(window);
-    keepKeyboardIn(&dialog);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
     dialog.setTextEchoMode(secret ? QLineEdit::Password : QLineEdit::Normal);
     if (text)
         dialog.setTextValue(*text);
-    if (window)
-        dialog.setWindowModality(Qt::WindowModal);
+    makeSheet(&dialog, window);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     if (text)

@@ -4,6 +4,7 @@
 #include "InspectorTestSupport.h"
 
 #include "../document/CanvasSelectionTestSupport.h"
+#include "DMObjectViewDragOperation.h"
 #include "DMProjectItemsOutlineViewDS.h"
 #include "MenuTestSupport.h"
 
@@ -192,4 +193,23 @@ TEST_F(ChartSelectionTest, TheInspectorShowsTheObjectSelectedOnTheChart)
     mouse(QEvent::MouseButtonRelease, barOf(second)->frame().center(), Qt::NoButton, Qt::ShiftModifier);
     EXPECT_EQ(DMInspectorWindow::sharedWindow()->displayedView(), nullptr);
     EXPECT_EQ(inspectorMessage(), QStringLiteral("Multiple Selection"));
+}
+
+TEST_F(ChartSelectionTest, AnAssignmentTakenOffLeavesTheResourceViewSelection)
+{
+    auto eve = addResource("Eve Ford");
+    auto sort = addTask("Sort files", at(2024, 1, 2, 8), at(2024, 1, 2, 18));
+    sort->addResource(eve);
+    project->setAttribute(kDMProject_ViewMode, 1);
+    open();
+    const auto bar = std::dynamic_pointer_cast<DMBaseObject>(sort->resourceUIObject(eve.get()));
+    ASSERT_TRUE(bar);
+    canvas()->setSelectedObjectsInLayer({bar}, kDMObjectView_AllLayers);
+    halcyra::test::finishEventLoopTurn();
+    ASSERT_EQ(canvas()->selectedObjects(), DMBaseObjectList{bar});
+
+    // The task and the resource stay; the bar of Eve's work on the task goes, and its selection.
+    sort->removeResource(eve);
+    halcyra::test::finishEventLoopTurn();
+    expectNothingSelected();
 }

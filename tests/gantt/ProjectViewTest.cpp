@@ -177,7 +177,6 @@ TEST_F(TwoBars, EventBarsShowTheirTitlesOnHoverAndATaskBarWhoseTitleFitsNothing)
     canvas.place(event, 2);
     auto bar = std::dynamic_pointer_cast<DMUIProjectItem>(event->ganttUIObject());
 
-    canvas.view.resetToolTips();
     EXPECT_EQ(canvas.view.toolTipAtViewPoint(bar->frame().center()), QStringLiteral("Inspection"));
     EXPECT_EQ(canvas.view.toolTipAtViewPoint(QPointF(50, 10)), QString()); // a task bar
 }

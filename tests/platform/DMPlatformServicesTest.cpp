@@ -151,3 +151,41 @@ TEST(DMModalUI, ASheetTakesTheKeyboardBackFromTheWindowsItBlocksOnly)
     box->reject();
     halcyra::test::waitFor([&window] { return window.findChild<QMessageBox *>() == nullptr; });
 }
+
+TEST(DMModalUI, TwoSheetsOnOneWindowLeaveTheKeyboardInTheTopmostOne)
+{
+    // A sheet is up when a second one comes (an error from the autosave timer): the newer one
+    // keeps the keyboard, and the two do not hand it back and forth.
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    DMModalUI::Alert alert;
+    alert.messageText = QStringLiteral("Replace the file?");
+    DMModalUI::instance().beginSheet(alert, &window, {});
+    halcyra::test::runUntilIdle();
+    // Counted as they come: a flood runs within one turn of the event loop, so past a bound the
+    // sheets are hidden, which ends it, and the test fails instead of hanging.
+    int moves = 0;
+    const QMetaObject::Connection counting = QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [&] {
+        if (++moves == 1000)
+            for (QMessageBox *box : window.findChildren<QMessageBox *>())
+                box->hide();
+    });
+    alert.messageText = QStringLiteral("The document could not be autosaved.");
+    DMModalUI::instance().beginSheet(alert, &window, {});
+    QMessageBox *topmost = nullptr;
+    for (QMessageBox *box : window.findChildren<QMessageBox *>())
+        if (box->text() == alert.messageText)
+            topmost = box;
+    ASSERT_NE(topmost, nullptr);
+    halcyra::test::waitFor([&] { return QApplication::activeWindow() == topmost || moves >= 1000; });
+    for (int round = 0; round < 20; ++round)
+        halcyra::test::runUntilIdle();
+    QObject::disconnect(counting);
+    EXPECT_LT(moves, 10) << "the keyboard moved " << moves << " times with nothing done";
+    EXPECT_EQ(QApplication::activeWindow(), topmost);
+    for (QMessageBox *box : window.findChildren<QMessageBox *>())
+        box->reject();
+    halcyra::test::waitFor([&window] { return window.findChild<QMessageBox *>() == nullptr; });
+}

@@ -15,7 +15,6 @@
 #include "DMProjectItemUIObject.h"
 #include "DMProjectObject.h"
 #include "DMProjectViewObject.h"
-#include "DMProjectViewObjectEditor.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -98,8 +97,8 @@ void DMItemsViewItem::editRepresentedObject(EditorKeyboard keyboard)
         return;
     if (keyboard == EditorKeyboard::Take)
         object->editNewObjectInView(nullptr);
-    else if (DMProjectViewObjectEditor *inspector = DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass()))
-        inspector->editObject(object.get());
+    else
+        object->editInInspector();
 }
 
 void DMItemsViewItem::viewMouseDown(DMItemBackgroundView *, QMouseEvent *event)

@@ -226,12 +226,10 @@ void DMProjectItemListController::openInspector(const DMProjectItem &item, bool 
     const auto object = std::dynamic_pointer_cast<DMProjectViewObject>(item.ganttUIObject());
     if (!object)
         return;
-    if (show) {
+    if (show)
         object->editInView(m_document.projectView());
-    } else if (DMProjectViewObjectEditor *inspector =
-                   DMProjectViewObjectEditor::sharedInstance(object->objectEditorControllerClass())) {
-        inspector->editObject(object.get());
-    }
+    else
+        object->editInInspector();
 }
 
 void DMProjectItemListController::outlineViewSelectionDidChange(DMOutlineView *view)

@@ -155,6 +155,8 @@ private:
     QVariant resourceValue(const DMProjectResource &resource, const QString &column) const;
     // Titles, and the progress of tasks and processes, are edited in the cell itself.
     static bool editsInPlace(const QString &column, const DMProjectItem &item);
+    // The dates a row edits in their editor laid over the cell: a milestone has no end of its own.
+    static bool editsDateInPlace(const QString &column, const DMProjectItem &item);
     void closeDateEditor() { m_dateEditor.close(); }
     void showResourceInspector(DMOutlineView *view);
 

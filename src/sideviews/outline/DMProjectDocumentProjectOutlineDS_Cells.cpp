@@ -231,8 +231,7 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewShouldEditTableColumnItem(DMO
         return false;
     if (editsInPlace(column, *item))
         return true;
-    if ((column == kBeginDateColumn || column == kEndDateColumn) && !(column == kEndDateColumn && isMilestone(*item))
-        && view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column)) {
+    if (editsDateInPlace(column, *item) && view->columnWithIdentifier(column) >= 0 && !view->isTableColumnHidden(column)) {
         m_dateEditor.open(view, column, item, column == kEndDateColumn);
         return false;
     }
@@ -249,7 +248,12 @@ bool DMProjectDocumentProjectOutlineDS::outlineViewEditsTableColumnItemInPlace(D
     const auto item = std::dynamic_pointer_cast<DMProjectItem>(objectForItem(outlineItem));
     if (!item || viewMode() != kDMProjectViewMode_Gantt)
         return false;
-    return editsInPlace(column, *item) || column == kBeginDateColumn || (column == kEndDateColumn && !isMilestone(*item));
+    return editsInPlace(column, *item) || editsDateInPlace(column, *item);
+}
+
+bool DMProjectDocumentProjectOutlineDS::editsDateInPlace(const QString &column, const DMProjectItem &item)
+{
+    return column == kBeginDateColumn || (column == kEndDateColumn && !isMilestone(item));
 }
 
 bool DMProjectDocumentProjectOutlineDS::editsInPlace(const QString &column, const DMProjectItem &item)
