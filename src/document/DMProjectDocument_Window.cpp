@@ -7,6 +7,7 @@
 #include "DMProjectDaysOffSettingsController.h"
 #include "DMProjectSettingsController.h"
 #include "DMDateFormatter.h"
+#include "DMDelayedCall.h"
 #include "DMDocumentController.h"
 #include "DMLocalizedString.h"
 #include "DMMainMenu.h"
@@ -52,7 +53,6 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -136,9 +136,8 @@ void DMProjectDocument::showWindows()
 
 void DMProjectDocument::keepWindowOnScreenOnceFramed(QWidget *window, int checks)
 {
-    QTimer::singleShot(kFramingCheckInterval, window, [window = QPointer<QWidget>(window), checks] {
-        if (!window)
-            return;
+    // On the deferred-work clock, so that tests step past the checks instead of waiting.
+    performAfterDelay(window, kFramingCheckInterval / 1000.0, [window, checks] {
         // A frame without margins is not there yet, or never will be (no window manager).
         if (window->frameGeometry() == window->geometry() && checks > 1)
             keepWindowOnScreenOnceFramed(window, checks - 1);

@@ -123,9 +123,10 @@ TEST_F(DocumentWindowFrameTest, AWindowTheUserMovedPartlyOffTheScreenStaysThereW
     DMUserDefaults::standardUserDefaults().setObjectForKey(
         QVariantMap{{package, QStringLiteral("%1 %2 500 400").arg(screen.left() + 40).arg(screen.top() + 30)}},
         kDMRecentDocumentsFrames);
+    ManualClock clock; // the framing checks wait on it
     QMainWindow *window = reopen();
     ASSERT_TRUE(window);
-    QTest::qWait(1500); // the checks of the window's first framing are over
+    clock.advance(2000); // past the checks of the window's first framing
     window->setGeometry(QRect(screen.left() - 200, screen.top() + 30, 500, 400));
     runUntilIdle();
     const QRect placed = window->geometry();
@@ -134,7 +135,7 @@ TEST_F(DocumentWindowFrameTest, AWindowTheUserMovedPartlyOffTheScreenStaysThereW
     QString error;
     ASSERT_EQ(DMDocumentController::sharedDocumentController().openDocumentWithContentsOfURL(package, true, &error),
               document);
-    QTest::qWait(1500);
+    clock.advance(2000); // past any checks of a framing
     EXPECT_EQ(window->geometry(), placed);
 }
 
